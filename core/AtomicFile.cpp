@@ -1,0 +1,96 @@
+#include "AtomicFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+std::function<bool(CAtomicFile::Step)>& FaultHook() {
+    static std::function<bool(CAtomicFile::Step)> hook;
+    return hook;
+}
+
+} // namespace
+
+CAtomicFile::CAtomicFile(std::string target, std::string temporary)
+    : target(std::move(target)), temporary(std::move(temporary)) {}
+
+CAtomicFile::~CAtomicFile() { Discard(); }
+
+void CAtomicFile::SetFaultHook(std::function<bool(Step)> hook) { FaultHook() = std::move(hook); }
+
+bool CAtomicFile::Fails(Step step) const { return FaultHook() && FaultHook()(step); }
+
+void CAtomicFile::Discard() {
+    if (descriptor >= 0) {
+        ::close(descriptor);
+        descriptor = -1;
+        ::unlink(temporary.c_str());
+    }
+}
+
+bool CAtomicFile::Open() {
+    Discard();
+    failed = false;
+    if (Fails(Step::Create))
+        return false;
+    mode_t mode = 0644;
+    struct stat info;
+    if (::stat(target.c_str(), &info) == 0)
+        mode = info.st_mode & 07777;
+    descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (descriptor < 0)
+        return false;
+    // Keep the old file's permissions, as far as the owner may set them.
+    if (::fchmod(descriptor, mode) != 0) {
+        Discard();
+        return false;
+    }
+    return true;
+}
+
+bool CAtomicFile::Write(const std::string& text) {
+    if (descriptor < 0 || failed)
+        return false;
+    if (Fails(Step::Write)) {
+        failed = true;
+        return false;
+    }
+    const char* data = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        const ssize_t written = ::write(descriptor, data, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            failed = true;
+            return false;
+        }
+        data += written;
+        left -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool CAtomicFile::Commit() {
+    if (descriptor < 0 || failed || Fails(Step::Flush) || ::fsync(descriptor) != 0) {
+        Discard();
+        return false;
+    }
+    const int closed = ::close(descriptor);
+    descriptor = -1;
+    if (closed != 0 || Fails(Step::Rename) || std::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool ReplaceFileContent(const std::string& target, const std::string& temporary, const std::string& text) {
+    CAtomicFile file(target, temporary);
+    return file.Open() && file.Write(text) && file.Commit();
+}

@@ -1,0 +1,40 @@
+// Replaces a file only once its complete new content is safely on disk: the
+// content goes to a temporary file beside it, which is then renamed over the
+// old one. Any failure removes the temporary file and leaves the old one as
+// it was.
+#pragma once
+
+#include <functional>
+#include <string>
+
+class CAtomicFile {
+public:
+    enum class Step { Create, Write, Flush, Rename };
+
+    // target: the file to replace; temporary: the name used while writing.
+    CAtomicFile(std::string target, std::string temporary);
+    ~CAtomicFile(); // discards an uncommitted temporary file
+    CAtomicFile(const CAtomicFile&) = delete;
+    CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+    bool Open();
+    bool Write(const std::string& text);
+    // Flushes, syncs, keeps the old file's permissions and renames. False on
+    // any failure, after which the old file is untouched.
+    bool Commit();
+
+    // Tests stand a failing step in for a full disk or a vanished folder:
+    // the hook returns true when the given step must fail.
+    static void SetFaultHook(std::function<bool(Step)> hook);
+
+private:
+    bool Fails(Step step) const;
+    void Discard();
+    std::string target;
+    std::string temporary;
+    int descriptor = -1;
+    bool failed = false;
+};
+
+// Writes the whole text to target through a CAtomicFile.
+bool ReplaceFileContent(const std::string& target, const std::string& temporary, const std::string& text);

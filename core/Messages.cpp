@@ -1,0 +1,38 @@
+#include "Messages.h"
+
+#include "TextFormat.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+CStderrMessageSink stderrSink;
+std::atomic<IMessageSink*> currentSink{&stderrSink};
+
+} // namespace
+
+MessageAnswer CStderrMessageSink::Show(const std::string& text, MessageIcon, MessageButtons buttons) {
+    std::fputs(text.c_str(), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+}
+
+IMessageSink& CurrentMessageSink() { return *currentSink.load(); }
+
+void SetMessageSink(IMessageSink* sink) { currentSink.store(sink ? sink : &stderrSink); }
+
+MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
+    return CurrentMessageSink().Show(text, icon, buttons);
+}
+
+CScopedMessageSink::CScopedMessageSink(IMessageSink* sink) : previous(currentSink.load()) { SetMessageSink(sink); }
+
+CScopedMessageSink::~CScopedMessageSink() { SetMessageSink(previous); }
+
+void ReportCriticalError(const std::string& text) {
+    ShowMessage(FormatText("Critical error: %s", text.c_str()), MessageIcon::Error);
+    std::exit(1);
+}

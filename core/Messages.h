@@ -1,0 +1,55 @@
+// The one way every reader and window talks to the user: a message with an
+// icon and buttons, and a progress indicator with a status text.
+#pragma once
+
+#include <string>
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+// Shows a message and returns the user's answer. The windows show a message
+// box, the batch tool writes to stderr, the tests record what was said.
+class IMessageSink {
+public:
+    virtual ~IMessageSink() = default;
+    virtual MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) = 0;
+};
+
+// The status-bar progress of the main frame, or whatever stands in for it.
+class IProgressSink {
+public:
+    virtual ~IProgressSink() = default;
+    virtual void SetRange(int low, int high) = 0;
+    virtual void SetPosition(int position) = 0;
+    virtual void SetStatusText(const std::string& text) = 0;
+};
+
+// Writes every message to stderr; questions are answered No, since nobody can
+// be asked.
+class CStderrMessageSink : public IMessageSink {
+public:
+    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+};
+
+// The process-wide sink; a CStderrMessageSink until somebody installs another.
+IMessageSink& CurrentMessageSink();
+void SetMessageSink(IMessageSink* sink); // null restores the stderr sink
+
+MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
+                          MessageButtons buttons = MessageButtons::Ok);
+
+// Installs a sink for the lifetime of the object and restores the previous one.
+class CScopedMessageSink {
+public:
+    explicit CScopedMessageSink(IMessageSink* sink);
+    ~CScopedMessageSink();
+    CScopedMessageSink(const CScopedMessageSink&) = delete;
+    CScopedMessageSink& operator=(const CScopedMessageSink&) = delete;
+
+private:
+    IMessageSink* previous;
+};
+
+// "Critical error: %s" with the text, then the program ends with exit status 1.
+[[noreturn]] void ReportCriticalError(const std::string& text);

@@ -1,0 +1,35 @@
+// Numbers in files and texts are always written and read in the "C" locale,
+// whatever locale the user runs the program in.
+#pragma once
+
+#include <string>
+
+// printf into a string, in the "C" locale. The format is always one of the
+// program's own texts; file content only ever goes in as an argument.
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// sscanf in the "C" locale; returns what sscanf returns.
+int ScanText(const char* text, const char* format, ...) __attribute__((format(scanf, 2, 3)));
+
+// strtod in the "C" locale. Sets *end like strtod when end is not null.
+double ParseDouble(const char* text, const char** end = nullptr);
+
+// True when the whole text is a decimal floating-point number that strtod
+// consumes completely (leading blanks are part of what strtod skips).
+bool IsWholeNumber(const char* text);
+
+// strtol-like leading integer ("12abc" gives 12, text that starts with no
+// number gives 0), clamped to the int range.
+int ParseLeadingInt(const char* text);
+
+// Makes the "C" locale current on this thread for the lifetime of the object.
+class CCLocaleScope {
+public:
+    CCLocaleScope();
+    ~CCLocaleScope();
+    CCLocaleScope(const CCLocaleScope&) = delete;
+    CCLocaleScope& operator=(const CCLocaleScope&) = delete;
+
+private:
+    void* previous;
+};

@@ -1,0 +1,99 @@
+#include "TextLines.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <sys/types.h>
+
+namespace {
+
+bool IsCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Reads one whole line with its terminator removed; false at end of file.
+// getline keeps NUL bytes, so a damaged file cannot merge or split lines.
+bool ReadWholeLine(std::FILE* file, std::string& line, bool& crlf) {
+    line.clear();
+    crlf = false;
+    char* buffer = nullptr;
+    size_t capacity = 0;
+    const ssize_t length = getline(&buffer, &capacity, file);
+    if (length < 0) {
+        std::free(buffer);
+        return false;
+    }
+    size_t size = static_cast<size_t>(length);
+    if (size > 0 && buffer[size - 1] == '\n') {
+        --size;
+        if (size > 0 && buffer[size - 1] == '\r') {
+            --size;
+            crlf = true;
+        }
+    }
+    line.assign(buffer, size);
+    std::free(buffer);
+    return true;
+}
+
+} // namespace
+
+bool CLineReader::Next(std::string& line, bool& crlf) {
+    if (pendingValid) {
+        line.swap(pending);
+        pending.clear();
+        pendingValid = false;
+        crlf = false;
+        return true;
+    }
+    return ReadWholeLine(file, line, crlf);
+}
+
+bool CLineReader::Next(std::string& line, size_t maxLength) {
+    bool crlf = false;
+    if (!Next(line, crlf))
+        return false;
+    if (maxLength != std::string::npos && line.size() > maxLength) {
+        pending.assign(line, maxLength, std::string::npos);
+        pendingValid = true;
+        line.resize(maxLength);
+    }
+    return true;
+}
+
+std::string Trim(const std::string& text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsCSpace(text[begin]))
+        ++begin;
+    while (end > begin && IsCSpace(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+std::string ToUpper(std::string text) {
+    for (char& c : text)
+        c = UpperAscii(c);
+    return text;
+}
+
+std::string ToLower(std::string text) {
+    for (char& c : text)
+        c = LowerAscii(c);
+    return text;
+}
+
+bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperAscii(a[i]) != UpperAscii(b[i]))
+            return false;
+    return true;
+}

@@ -1,0 +1,55 @@
+#include "TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+CTempFolder::CTempFolder() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/quillmere-test-XXXXXX";
+    if (!::mkdtemp(&pattern[0]))
+        throw std::runtime_error("cannot create a temporary folder");
+    path = pattern;
+}
+
+CTempFolder::~CTempFolder() {
+    std::error_code ignored;
+    // Read-only entries made by a test must not stop the clean-up.
+    for (auto it = std::filesystem::recursive_directory_iterator(path, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored))
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path, ignored);
+}
+
+CRecordingMessages::CRecordingMessages() : previous(&CurrentMessageSink()) { SetMessageSink(this); }
+
+CRecordingMessages::~CRecordingMessages() { SetMessageSink(previous); }
+
+MessageAnswer CRecordingMessages::Show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
+    messages.push_back({text, icon, buttons});
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : answer;
+}
+
+std::string CRecordingMessages::Texts() const {
+    std::string all;
+    for (const RecordedMessage& message : messages)
+        all += (all.empty() ? "" : "|") + message.text;
+    return all;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+bool PathExists(const std::string& path) { return std::filesystem::exists(path); }

@@ -1,0 +1,66 @@
+// Shared helpers of the unit tests: temporary folders, recorded messages and
+// progress, and small file utilities.
+#pragma once
+
+#include "Messages.h"
+
+#include <string>
+#include <vector>
+
+// A fresh folder under the system's temporary folder, removed with everything
+// in it when the object goes away.
+class CTempFolder {
+public:
+    CTempFolder();
+    ~CTempFolder();
+    CTempFolder(const CTempFolder&) = delete;
+    CTempFolder& operator=(const CTempFolder&) = delete;
+
+    const std::string& Path() const { return path; }
+    std::string File(const std::string& name) const { return path + "/" + name; }
+
+private:
+    std::string path;
+};
+
+struct RecordedMessage {
+    std::string text;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+// Records every message shown while it is installed and answers questions
+// with a preset answer.
+class CRecordingMessages : public IMessageSink {
+public:
+    CRecordingMessages();
+    ~CRecordingMessages() override;
+    CRecordingMessages(const CRecordingMessages&) = delete;
+    CRecordingMessages& operator=(const CRecordingMessages&) = delete;
+
+    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+
+    std::vector<RecordedMessage> messages;
+    MessageAnswer answer = MessageAnswer::No;
+
+    // All texts joined by "|", handy in assertions.
+    std::string Texts() const;
+
+private:
+    IMessageSink* previous;
+};
+
+class CRecordingProgress : public IProgressSink {
+public:
+    void SetRange(int low, int high) override { ranges.push_back({low, high}); }
+    void SetPosition(int position) override { positions.push_back(position); }
+    void SetStatusText(const std::string& text) override { texts.push_back(text); }
+
+    std::vector<std::pair<int, int>> ranges;
+    std::vector<int> positions;
+    std::vector<std::string> texts;
+};
+
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& content);
+bool PathExists(const std::string& path);

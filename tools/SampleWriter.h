@@ -1,0 +1,152 @@
+// Writes solved projects in the solver's on-disk formats: record files,
+// tool files in their three layouts, process control files, project files
+// with their record data blocks and project configuration files. The bundled
+// sample, the tests, the benchmarks and the fuzz seeds are all made with it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace samplegen {
+
+struct Vec3 {
+    double x = 0, y = 0, z = 0;
+};
+
+// One element record of a record file.
+struct RecordElement {
+    std::array<int32_t, 3> nodes{}; // 1-based node numbers
+    float temperature = 0;          // degrees Celsius
+    float initialThickness = 0;     // m
+    float stress1 = 0, stress2 = 0, stress3 = 0; // Pa
+    int32_t id = 0;                 // element identifier of the identifier block
+    std::array<double, 11> layers{}; // written only with extended data
+};
+
+// The content of one record file. Node vectors are indexed 0 .. N-1 for nodes
+// 1 .. N; the unused leading entries of the per-node blocks are written by
+// the writer.
+struct RecordData {
+    std::string symmetryName = "FULL"; // at most 22 characters are written
+    int32_t version = 410;
+    bool extended = false;             // byte 47 "Y": 88 extra bytes per element
+    std::array<double, 10> toolPositions{};
+    std::vector<Vec3> current;
+    std::vector<Vec3> reference;
+    std::vector<uint8_t> contactTool;  // per node; 0..9 touches that tool, 255 none
+    std::vector<uint8_t> nodeCode;     // per node: 1 boundary, 1/2 symmetry, >=3 fixed
+    std::vector<uint8_t> planeIndex;   // per node: 1-based symmetry plane
+    std::vector<uint32_t> conditions;  // per node: bit 0 clamped, bit 1 no pressure
+    std::vector<uint8_t> nodeMarks;    // empty: no NodeMarks block
+    std::vector<RecordElement> elements;
+    std::vector<std::array<double, 4>> planes; // normal x, y, z, offset
+
+    int32_t NodeCount() const { return static_cast<int32_t>(current.size()); }
+    int32_t ElementCount() const { return static_cast<int32_t>(elements.size()); }
+    // Fills the per-node vectors that are shorter than the node count with
+    // their neutral values (no contact, code 0, plane 0, no conditions).
+    void CompleteNodeData();
+};
+
+// Writes a record; 36-byte element records when N >= 65536, else 32 bytes.
+bool WriteRecordFile(const std::string& path, const RecordData& record);
+
+// A flat nx x ny grid of cells, two triangles each, spanning sizeX x sizeY
+// metres centred on the origin at z = 0, uniform thickness and temperature;
+// current equals reference. Element ids are 1 .. E.
+RecordData MakeGridRecord(int nx, int ny, double sizeX, double sizeY, double thickness = 0.003,
+                          double temperature = 150.0);
+
+// Tool files. Lengths are given in the file's own unit (mm, or inch when
+// inches is set) except where noted.
+
+// Numbered-node layout: first line "NSTRIPES_<stripes>" (+ " (INCHES)"), the
+// face block (count and node numbers, ended by 0) and the node block
+// (number x y z). nodes[i] is node i + 1.
+bool WriteNumberedNodeTool(const std::string& path, const std::vector<Vec3>& nodes,
+                           const std::vector<std::vector<int>>& faces, bool inches, int stripes = 1);
+
+// Short layout: "shortm" first, then per face its vertex numbers followed by
+// "||". Vertices are in metres, or in inches after "(INCHES)"; the optional
+// reference point is in millimetres (or inches).
+struct ShortTool {
+    std::vector<std::vector<Vec3>> faces;
+    bool inches = false;
+    bool hasRefPoint = false;
+    Vec3 refPoint;
+};
+bool WriteShortTool(const std::string& path, const ShortTool& tool);
+
+// Section layout: header "QRELL Tool" (+ " (INCHES)"), then one line per group
+// z, width, depth, corner radius (mm or inch).
+struct SectionGroup {
+    double z = 0, width = 0, depth = 0, radius = 0;
+};
+bool WriteSectionTool(const std::string& path, const std::vector<SectionGroup>& groups, bool inches);
+
+// Process control file: a title line, a few lines, "/v", then one motion line
+// per tool slot: direction x y z and the two motion codes.
+struct ToolMotion {
+    Vec3 direction{0, 0, 1};
+    int code1 = 0, code2 = 1;
+};
+bool WriteProcessControl(const std::string& path, const std::vector<ToolMotion>& motions);
+
+// One record data block of the project file.
+struct RecordBlock {
+    double pressure = 0; // Pa
+    double time = 0;     // s
+    double third = 0;
+};
+
+// The project file. Tool names beyond toolNames.size() are written "None"
+// when canonical is set (10 tool lines in all); materials as given.
+struct ProjectFile {
+    std::string header = "QRELL SOLVED PROJECT";
+    std::string sheet;
+    std::vector<std::string> toolNames;
+    bool canonical = true;
+    std::string processControl;
+    std::vector<std::string> materials;
+    std::string heatFriction;
+    std::string configuration;
+    std::vector<RecordBlock> records;
+    bool crlf = false;
+};
+bool WriteProjectFile(const std::string& path, const ProjectFile& project);
+
+// The project configuration file read by the project information report.
+struct ProjectConfiguration {
+    std::string sheet;
+    std::vector<std::string> toolNames; // written as given
+    std::string processControl;
+    std::array<std::string, 6> materialLines; // materials and heat and friction
+    std::string jobNumber, number, programmer;
+    std::vector<std::string> comments;
+};
+bool WriteProjectConfiguration(const std::string& path, const ProjectConfiguration& configuration);
+
+// The bundled sample: a flat rectangular sheet vacuum-formed into a rounded
+// cup mould while a plug moves down.
+struct CupOptions {
+    std::string name = "cup";     // base name of every file
+    int cellsX = 50, cellsY = 40; // two elements per cell
+    int records = 15;
+    bool quarter = false;         // quarter model with two symmetry planes
+    bool crlf = false;            // Windows line ends in the text files
+    // When not empty, every reference in the project file is written as an
+    // absolute Windows path in this folder (e.g. "C:\\jobs\\cup").
+    std::string windowsFolder;
+};
+// Writes the project into folder (which must exist) and returns the path of
+// the project file, or "" on failure.
+std::string WriteCupSample(const std::string& folder, const CupOptions& options);
+
+// Writes the record in VTK's XML unstructured-grid format (binary, raw
+// appended, uncompressed) with the same cell fields, for side-by-side speed
+// comparisons.
+bool WriteVtu(const std::string& path, const RecordData& record);
+
+} // namespace samplegen
