@@ -16,14 +16,20 @@ std::function<bool(CAtomicFile::Step)>& FaultHook() {
 
 } // namespace
 
-CAtomicFile::CAtomicFile(std::string target, std::string temporary)
-    : target(std::move(target)), temporary(std::move(temporary)) {}
+CAtomicFile::CAtomicFile(std::string targetPath, std::string temporaryPath)
+    : target(std::move(targetPath)), temporary(std::move(temporaryPath)) {}
 
-CAtomicFile::~CAtomicFile() { Discard(); }
+CAtomicFile::~CAtomicFile() {
+    Discard();
+}
 
-void CAtomicFile::SetFaultHook(std::function<bool(Step)> hook) { FaultHook() = std::move(hook); }
+void CAtomicFile::SetFaultHook(std::function<bool(Step)> hook) {
+    FaultHook() = std::move(hook);
+}
 
-bool CAtomicFile::Fails(Step step) const { return FaultHook() && FaultHook()(step); }
+bool CAtomicFile::Fails(Step step) const {
+    return FaultHook() && FaultHook()(step);
+}
 
 void CAtomicFile::Discard() {
     if (descriptor >= 0) {

@@ -12,7 +12,7 @@ public:
     enum class Step { Create, Write, Flush, Rename };
 
     // target: the file to replace; temporary: the name used while writing.
-    CAtomicFile(std::string target, std::string temporary);
+    CAtomicFile(std::string targetPath, std::string temporaryPath);
     ~CAtomicFile(); // discards an uncommitted temporary file
     CAtomicFile(const CAtomicFile&) = delete;
     CAtomicFile& operator=(const CAtomicFile&) = delete;

@@ -63,7 +63,9 @@ std::string MatchEntry(const std::string& folder, const std::string& part) {
 
 } // namespace
 
-size_t LastSeparator(const std::string& name) { return name.find_last_of("\\/"); }
+size_t LastSeparator(const std::string& name) {
+    return name.find_last_of("\\/");
+}
 
 std::string FileNamePart(const std::string& name) {
     const size_t at = LastSeparator(name);

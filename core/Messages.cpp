@@ -20,17 +20,25 @@ MessageAnswer CStderrMessageSink::Show(const std::string& text, MessageIcon, Mes
     return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
 }
 
-IMessageSink& CurrentMessageSink() { return *currentSink.load(); }
+IMessageSink& CurrentMessageSink() {
+    return *currentSink.load();
+}
 
-void SetMessageSink(IMessageSink* sink) { currentSink.store(sink ? sink : &stderrSink); }
+void SetMessageSink(IMessageSink* sink) {
+    currentSink.store(sink ? sink : &stderrSink);
+}
 
 MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
     return CurrentMessageSink().Show(text, icon, buttons);
 }
 
-CScopedMessageSink::CScopedMessageSink(IMessageSink* sink) : previous(currentSink.load()) { SetMessageSink(sink); }
+CScopedMessageSink::CScopedMessageSink(IMessageSink* sink) : previous(currentSink.load()) {
+    SetMessageSink(sink);
+}
 
-CScopedMessageSink::~CScopedMessageSink() { SetMessageSink(previous); }
+CScopedMessageSink::~CScopedMessageSink() {
+    SetMessageSink(previous);
+}
 
 void ReportCriticalError(const std::string& text) {
     ShowMessage(FormatText("Critical error: %s", text.c_str()), MessageIcon::Error);

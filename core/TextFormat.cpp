@@ -18,7 +18,9 @@ locale_t CLocale() {
 
 CCLocaleScope::CCLocaleScope() : previous(uselocale(CLocale())) {}
 
-CCLocaleScope::~CCLocaleScope() { uselocale(static_cast<locale_t>(previous)); }
+CCLocaleScope::~CCLocaleScope() {
+    uselocale(static_cast<locale_t>(previous));
+}
 
 std::string FormatText(const char* format, ...) {
     CCLocaleScope cLocale;

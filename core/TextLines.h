@@ -7,7 +7,7 @@
 
 class CLineReader {
 public:
-    explicit CLineReader(std::FILE* file) : file(file) {}
+    explicit CLineReader(std::FILE* source) : file(source) {}
 
     // The next line without its end. Lines longer than maxLength arrive in
     // pieces of at most maxLength characters. False at the end of the file.

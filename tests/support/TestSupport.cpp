@@ -24,9 +24,13 @@ CTempFolder::~CTempFolder() {
     std::filesystem::remove_all(path, ignored);
 }
 
-CRecordingMessages::CRecordingMessages() : previous(&CurrentMessageSink()) { SetMessageSink(this); }
+CRecordingMessages::CRecordingMessages() : previous(&CurrentMessageSink()) {
+    SetMessageSink(this);
+}
 
-CRecordingMessages::~CRecordingMessages() { SetMessageSink(previous); }
+CRecordingMessages::~CRecordingMessages() {
+    SetMessageSink(previous);
+}
 
 MessageAnswer CRecordingMessages::Show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
     messages.push_back({text, icon, buttons});
@@ -52,4 +56,6 @@ void WriteWholeFile(const std::string& path, const std::string& content) {
     out << content;
 }
 
-bool PathExists(const std::string& path) { return std::filesystem::exists(path); }
+bool PathExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}

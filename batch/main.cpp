@@ -1,0 +1,27 @@
+// quillmere-batch: reports of solved projects without a display.
+#include "BatchTool.h"
+#include "CConfiguration.h"
+
+#include <clocale>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+std::string ProgramFolder() {
+    char buffer[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0)
+        return ".";
+    std::string path(buffer, static_cast<size_t>(length));
+    return path.substr(0, path.rfind('/'));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    std::setlocale(LC_NUMERIC, "C");
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    return RunBatch(arguments, CConfiguration::DefaultFilePath(ProgramFolder()), std::cout);
+}

@@ -1,0 +1,200 @@
+#include "CConfiguration.h"
+
+#include "AtomicFile.h"
+#include "Messages.h"
+#include "TextFormat.h"
+#include "TextLines.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+#include <utility>
+
+namespace {
+
+constexpr const char* kCannotOpen =
+    "Can not open configuration file Quillmere.cfg, default configuration values "
+    "will be used and new configuration file will be created.";
+constexpr const char* kCannotWrite = "Can not write to the Quillmere configuration file.";
+
+constexpr const char* kHeader = "Quillmere CConfiguration File";
+constexpr const char* kVersion = "- V2";
+
+// UTF-8 degree sign.
+constexpr const char* kCelsius = "\xC2\xB0"
+                                 "C";
+constexpr const char* kFahrenheit = "\xC2\xB0"
+                                    "F";
+
+constexpr double kInchPerMm = 0.03937007874015748;
+constexpr double kMmPerInch = 25.4;
+constexpr double kPsiPerPascal = 0.000145032632342277;
+constexpr double kPascalPerPsi = 6895.0;
+
+// The fields follow a keyword of fixed length; a line that holds nothing
+// after it has no fields.
+std::string After(const std::string& line, size_t keywordLength) {
+    return keywordLength < line.size() ? line.substr(keywordLength) : std::string();
+}
+
+// Relative paths in XDG variables are to be ignored.
+std::string ProfileConfigFolder() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/')
+        return xdg;
+    const char* home = std::getenv("HOME");
+    if (home && home[0] != '\0')
+        return std::string(home) + "/.config";
+    return std::string();
+}
+
+} // namespace
+
+CConfiguration::CConfiguration(std::string path) : filePath(std::move(path)) {
+    Read();
+}
+
+std::string CConfiguration::DefaultFilePath(const std::string& programFolder) {
+    const std::string fallback = programFolder + "/Quillmere.cfg";
+    const std::string base = ProfileConfigFolder();
+    if (base.empty())
+        return fallback;
+    const std::string folder = base + "/Veltrane/Quillmere";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!std::filesystem::is_directory(folder, error))
+        return fallback;
+    return folder + "/Quillmere.cfg";
+}
+
+void CConfiguration::Read() {
+    CFileHandle file(filePath, "r");
+    // fopen opens a folder for reading; only reading it fails.
+    struct stat info;
+    if (file && ::fstat(::fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
+        file.Close();
+        errno = EISDIR;
+    }
+    if (!file) {
+        if (errno != ENOENT)
+            ShowMessage(kCannotOpen, MessageIcon::Error);
+        Write();
+        return;
+    }
+    CLineReader reader(file.get());
+    std::string line;
+    if (!reader.Next(line))
+        return;
+    if (!Contains(line, kHeader)) {
+        file.Close();
+        ShowMessage(kCannotOpen, MessageIcon::Error);
+        Write();
+        return;
+    }
+    // An older file is left as it is, for the older program that wrote it.
+    if (!Contains(line, kVersion))
+        return;
+    while (reader.Next(line))
+        ReadLine(ToUpper(Trim(line)));
+}
+
+// Each scan stops at the first field it cannot read; the fields after it keep
+// their values. One line may match several keywords.
+void CConfiguration::ReadLine(const std::string& line) {
+    DisplaySettings& s = settings;
+    if (Contains(line, "SYSTEM OF UNITS"))
+        siMetric = Contains(line, "SI METRIC");
+    if (Contains(line, "DISPLAY - TOOL:")) {
+        const std::string fields = After(line, 16);
+        int slot = -1;
+        if (ScanText(fields.c_str(), "%i", &slot) == 1 && slot >= 0 && slot < kToolSlots) {
+            ToolDisplay& t = s.tools[static_cast<size_t>(slot)];
+            ScanText(fields.c_str(), "%i %i %i %i %i %i %i %lf", &slot, &t.mode, &t.shown, &t.contactMarking,
+                     &t.surfaceColour, &t.contactColour, &t.wireColour, &t.opacity);
+        }
+    }
+    if (Contains(line, "DISPLAY - GRID:"))
+        ScanText(After(line, 16).c_str(), "%i %i %i %i %i %i %i %i %i %i %i %lf %i %i %i", &s.sheetShown,
+                 &s.sheetDisplayMode, &s.fixedNodesShown, &s.clampedNodesShown, &s.boundaryNodesShown,
+                 &s.fixedNodeColour, &s.clampedNodeColour, &s.boundaryNodeColour, &s.sheetEdgeColour,
+                 &s.sheetColour, &s.noPressureNodesShown, &s.sheetOpacity, &s.nodeDotsShown,
+                 &s.distanceMeasurement, &s.continualRotation);
+    if (Contains(line, "DISPLAY BACKGROUND:"))
+        ScanText(After(line, 20).c_str(), " %i %i %i %i %i %i %i %i", &s.backgroundScheme,
+                 &s.backgroundColour, &s.backgroundTop, &s.backgroundBottom, &s.backgroundCorners[0],
+                 &s.backgroundCorners[1], &s.backgroundCorners[2], &s.backgroundCorners[3]);
+}
+
+std::string CConfiguration::Content() const {
+    const DisplaySettings& s = settings;
+    std::string text = "Quillmere CConfiguration File - V2\n\n";
+    text += siMetric ? "System of units:\t\tSI Metric\n" : "System of units:\t\tUS Customary\n";
+    for (int slot = 0; slot < kToolSlots; ++slot) {
+        const ToolDisplay& t = s.tools[static_cast<size_t>(slot)];
+        text += FormatText("DISPLAY - TOOL: %i %i %i %i %i %i %i %lf\n", slot, t.mode, t.shown,
+                           t.contactMarking, t.surfaceColour, t.contactColour, t.wireColour, t.opacity);
+    }
+    text += FormatText("DISPLAY - GRID: %i %i %i %i %i %i %i %i %i %i %i %lf %i %i %i\n", s.sheetShown,
+                       s.sheetDisplayMode, s.fixedNodesShown, s.clampedNodesShown, s.boundaryNodesShown,
+                       s.fixedNodeColour, s.clampedNodeColour, s.boundaryNodeColour, s.sheetEdgeColour,
+                       s.sheetColour, s.noPressureNodesShown, s.sheetOpacity, s.nodeDotsShown,
+                       s.distanceMeasurement, s.continualRotation);
+    text += FormatText("DISPLAY BACKGROUND: %i %i %i %i %i %i %i %i\n", s.backgroundScheme,
+                       s.backgroundColour, s.backgroundTop, s.backgroundBottom, s.backgroundCorners[0],
+                       s.backgroundCorners[1], s.backgroundCorners[2], s.backgroundCorners[3]);
+    return text;
+}
+
+// Written beside the old file and renamed over it, so a failure part-way
+// keeps the old configuration.
+bool CConfiguration::Write() {
+    if (ReplaceFileContent(filePath, filePath + ".new", Content()))
+        return true;
+    ShowMessage(kCannotWrite, MessageIcon::Error);
+    return false;
+}
+
+double CConfiguration::LengthToDisplay(double mm) const {
+    return siMetric ? mm : mm * kInchPerMm;
+}
+
+double CConfiguration::LengthFromDisplay(double value) const {
+    return siMetric ? value : value * kMmPerInch;
+}
+
+std::array<double, 3> CConfiguration::PointFromDisplay(const std::array<double, 3>& point) const {
+    return {LengthFromDisplay(point[0]), LengthFromDisplay(point[1]), LengthFromDisplay(point[2])};
+}
+
+double CConfiguration::TemperatureToDisplay(double celsius) const {
+    return siMetric ? celsius : celsius * 1.8 + 32.0;
+}
+
+double CConfiguration::TemperatureFromDisplay(double value) const {
+    return siMetric ? value : (value - 32.0) * 0.5555555555555556;
+}
+
+double CConfiguration::PressureToDisplay(double si) const {
+    return siMetric ? si : si * kPsiPerPascal;
+}
+
+double CConfiguration::PressureFromDisplay(double value) const {
+    return siMetric ? value : value * kPascalPerPsi;
+}
+
+const char* CConfiguration::LengthUnit() const {
+    return siMetric ? "mm" : "inch";
+}
+
+const char* CConfiguration::TemperatureUnit() const {
+    return siMetric ? kCelsius : kFahrenheit;
+}
+
+const char* CConfiguration::PressureUnit() const {
+    return siMetric ? "kPa" : "psi";
+}
+
+const char* CConfiguration::VolumeUnit() const {
+    return siMetric ? "l" : "inch^3";
+}

@@ -1,0 +1,60 @@
+// The display options a 3D view starts from. The configuration holds the
+// defaults; every view keeps and edits its own copy.
+#pragma once
+
+#include <array>
+
+// Colours are 0x00BBGGRR: red in the lowest byte, then green, then blue.
+constexpr int kWhite = 16777215;
+
+struct ToolDisplay {
+    int shown = 1;
+    double opacity = 0.9;
+    int mode = 0; // 0 shaded, 1 wire frame, 2 shaded with wire frame
+    int contactMarking = 1;
+    int surfaceColour = kWhite;
+    int wireColour = 8453888;     // (0, 255, 128)
+    int contactColour = 16711680; // (0, 0, 255); see DefaultTools for the others
+};
+
+constexpr int kToolSlots = 10;
+
+// Neighbouring tools get different contact colours, so their marks on the
+// sheet can be told apart.
+inline std::array<ToolDisplay, kToolSlots> DefaultTools() {
+    const int contact[kToolSlots] = {16711680, 65280,    16711808, 65408,    16744448,
+                                     8453888,  16711680, 16711680, 16711680, 16711680};
+    std::array<ToolDisplay, kToolSlots> tools;
+    for (int slot = 0; slot < kToolSlots; ++slot)
+        tools[slot].contactColour = contact[slot];
+    return tools;
+}
+
+struct DisplaySettings {
+    int fixedNodesShown = 1;
+    int boundaryNodesShown = 1;
+    int sheetShown = 1;
+    int clampedNodesShown = 1;
+    int noPressureNodesShown = 1;
+    // Off: on large sheets the dots hide the elements they sit on.
+    int nodeDotsShown = 0;
+    int distanceMeasurement = 0;
+    int continualRotation = 0;
+    // Sheets with more elements than this draw wireframes while dragging.
+    // Not kept in the configuration file.
+    int reducedDrawingThreshold = 1000000;
+    double sheetOpacity = 0.9;
+    std::array<ToolDisplay, kToolSlots> tools = DefaultTools();
+    int sheetDisplayMode = 1;           // 0 elements and edges, 1 elements only, 2 edges only
+    int sheetEdgeColour = 51;           // (51, 0, 0)
+    int sheetColour = 12895232;         // (0, 196, 196)
+    int fixedNodeColour = 255;          // (255, 0, 0)
+    int clampedNodeColour = 8421631;    // (255, 128, 128)
+    int boundaryNodeColour = 16711935;  // (255, 0, 255)
+    int noPressureNodeColour = 4227268; // (196, 128, 64), not kept in the file
+    int backgroundScheme = 1;           // 0 one colour, 1 two colours, 2 four colours
+    int backgroundColour = kWhite;      // one-colour scheme
+    int backgroundTop = 16755370;       // (170, 170, 255)
+    int backgroundBottom = 13500416;    // (0, 0, 206)
+    std::array<int, 4> backgroundCorners = {kWhite, 16745054, 16745054, 16711680};
+};

@@ -1,0 +1,33 @@
+// A text file split into one flat list of tokens.
+#pragma once
+
+#include "CDataBase.h"
+
+#include <string>
+
+// One token.
+class CBaseString {
+public:
+    explicit CBaseString(std::string token) : text(std::move(token)) {}
+    virtual ~CBaseString() = default;
+    const std::string& Text() const { return text; }
+    std::string& Text() { return text; }
+
+private:
+    std::string text;
+};
+
+class CDataString : public CDataBase<CBaseString> {
+public:
+    // The separators between tokens.
+    static constexpr const char* Separators = "\n \t\r\v,";
+
+    CDataString(int initialCapacity, int growthStep) : CDataBase<CBaseString>(initialCapacity, growthStep) {}
+
+    // Tokenizes the whole file; an unreadable file gives a message and no
+    // tokens. False when the file could not be opened.
+    bool ReadFile(const std::string& path);
+    void Tokenize(const std::string& line);
+    const std::string& TokenAt(int index) const { return At(index)->Text(); }
+    void ToUpper();
+};

@@ -1,0 +1,7 @@
+#include "CDocument.h"
+
+#include "FilePaths.h"
+
+std::string CDocument::Title() const {
+    return FileNamePart(pathName);
+}

@@ -1,0 +1,61 @@
+// One rigid forming tool: its planar faces read from a tool file, its motion
+// and its bounds.
+#pragma once
+
+#include "CDataBase.h"
+#include "CFace.h"
+#include "CToolMove.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+class IProgressSink;
+
+class CMoldProfile {
+public:
+    enum Format { NoFaces = 0, NumberedNodes = 1, ShortFile = 2, SectionFile = 3 };
+
+    // Reads the motion and then the tool file. Stored names are looked up in
+    // baseFolder (the project's folder) whatever their separators and case.
+    CMoldProfile(const std::string& toolFileName, IProgressSink* progress,
+                 const std::string& processControlFileName, int toolIndex,
+                 const std::string& baseFolder = std::string());
+    virtual ~CMoldProfile() = default;
+    CMoldProfile(const CMoldProfile&) = delete;
+    CMoldProfile& operator=(const CMoldProfile&) = delete;
+
+    // Translates every face by direction * amount.
+    void MoveTool(const CCoordinate& direction, double amount);
+
+    int FormatKind() const { return formatKind; }
+    const std::string& ToolFileName() const { return toolFileName; }
+    const std::string& ProcessControlFileName() const { return processControlFileName; }
+    const CDataBase<CFace>& Faces() const { return *faces; }
+    const CCoordinate& RefPoint() const { return refPoint; }
+    const CToolMove& Motion() const { return motion; }
+    const std::array<double, 6>& ToolBounds() const { return toolBounds; }
+    bool InInches() const { return inInches; }
+    const CCoordinate& ProbeDirection() const { return probeDirection; }
+
+private:
+    void ReadToolFile(const std::string& path, IProgressSink* progress);
+    void ReadNumberedNodes(const std::vector<double>& numbers, IProgressSink* progress);
+    void ReadShortFile(const std::string& path, IProgressSink* progress);
+    void ReadSections(const std::vector<double>& numbers, IProgressSink* progress);
+    // Adds a polygon in metres; more than 10 vertices are split into a fan
+    // of smaller faces sharing the first vertex.
+    void AddPolygon(const std::vector<CCoordinate>& vertices);
+    void ComputeBounds(double start);
+    double ToMetres(double value) const; // file length unit (mm or inch) to m
+
+    int formatKind = NoFaces;
+    std::string toolFileName;
+    std::string processControlFileName;
+    std::unique_ptr<CDataBase<CFace>> faces;
+    CCoordinate refPoint;
+    CToolMove motion;
+    std::array<double, 6> toolBounds{};
+    bool inInches = false;
+    CCoordinate probeDirection;
+};

@@ -1,0 +1,171 @@
+#include "CProjectProfile.h"
+
+#include "FilePaths.h"
+#include "Messages.h"
+#include "ProjectRepair.h"
+#include "TextFormat.h"
+#include "TextLines.h"
+#include "Texts.h"
+
+#include <filesystem>
+
+namespace {
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+bool IsAllDigits(const std::string& text) {
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+// The project path up to and including the dot before its extension; a
+// file name without a dot gets one.
+std::string RecordPrefix(const std::string& projectPath) {
+    const size_t dot = projectPath.rfind('.');
+    const size_t separator = LastSeparator(projectPath);
+    if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
+        return projectPath + ".";
+    return projectPath.substr(0, dot + 1);
+}
+
+} // namespace
+
+CProjectProfile::CProjectProfile() = default;
+
+CProjectProfile::~CProjectProfile() {
+    tools.reset();
+    sheet.reset();
+}
+
+std::string CProjectProfile::ProjectFolder() const {
+    return FolderPart(projectPathName.empty() ? openingPath : projectPathName);
+}
+
+std::string CProjectProfile::RecordFileName(int index) const {
+    return RecordPrefix(projectPathName.empty() ? openingPath : projectPathName) + FormatText("%03d", index);
+}
+
+bool CProjectProfile::Open(const std::string& path, IProgressSink* progress) {
+    openingPath = AbsolutePath(path);
+    if (!ProjectFileParse(openingPath, progress))
+        return false;
+    return FinalLoad(openingPath, progress);
+}
+
+std::string CProjectProfile::FirstMissingReference() const {
+    const std::string folder = FolderPart(openingPath);
+    for (const ProjectReference& tool : fields.tools)
+        if (!IsEmptyToolSlot(tool.name) && !ProjectFileExists(tool.name, folder))
+            return tool.name;
+    if (!ProjectFileExists(fields.processControl.name, folder))
+        return fields.processControl.name;
+    if (!ProjectFileExists(fields.configuration.name, folder))
+        return fields.configuration.name;
+    return "";
+}
+
+int CProjectProfile::CountRecords() const {
+    const std::string prefix = FileNamePart(RecordPrefix(openingPath));
+    int count = 0;
+    for (const std::string& name : ListFolder(FolderPart(openingPath))) {
+        if (name.size() <= prefix.size() || !EqualsNoCase(name.substr(0, prefix.size()), prefix))
+            continue;
+        const size_t dot = name.rfind('.');
+        if (IsAllDigits(name.substr(dot + 1)))
+            ++count;
+    }
+    return count;
+}
+
+std::unique_ptr<CSheetProfile> CProjectProfile::ReadRecord(int index, IProgressSink* progress, bool derive) {
+    const std::string name = RecordFileName(index);
+    const std::string found = FindExistingFile(name, "");
+    if (found.empty()) {
+        ShowMessage(FormatText(texts::MissingRecord, name.c_str()), MessageIcon::Error);
+        return nullptr;
+    }
+    std::unique_ptr<CSheetProfile> record(new CSheetProfile(found, index, progress, derive));
+    if (record->ReadFailed()) {
+        ShowMessage(FormatText(texts::UnusableRecord, found.c_str(), record->FailureReason().c_str()),
+                    MessageIcon::Error);
+        return nullptr;
+    }
+    return record;
+}
+
+bool CProjectProfile::ProjectFileParse(const std::string& path, IProgressSink* progress) {
+    bool repaired = false;
+    for (;;) {
+        fields = ProjectFileFields();
+        std::vector<ProjectLine> lines;
+        const ProjectParseResult parsed = ParseProjectFile(path, fields, &lines);
+        if (parsed == ProjectParseResult::CannotOpen) {
+            ShowMessage(FormatText(texts::UnableToReadFrom, path.c_str()), MessageIcon::Error);
+            return false;
+        }
+        if (parsed == ProjectParseResult::WrongFormat) {
+            ShowMessage(FormatText(texts::IncorrectFormat, path.c_str()), MessageIcon::Error);
+            return false;
+        }
+        const std::string missing = FirstMissingReference();
+        if (missing.empty())
+            break;
+        // One repair per opening: what is still missing afterwards is
+        // reported instead of repairing again and again.
+        if (repaired) {
+            ShowMessage(FormatText(texts::ReferencedFileMissing, missing.c_str()), MessageIcon::Error);
+            return false;
+        }
+        if (RepairProject(path, fields, lines) == RepairOutcome::Failed)
+            return false;
+        repaired = true;
+    }
+
+    recordCount = CountRecords();
+    if (recordCount == 0) {
+        ShowMessage(FormatText(texts::NoRecords, path.c_str()), MessageIcon::Error);
+        return false;
+    }
+    firstRecord = ReadRecord(0, progress, false);
+    return firstRecord != nullptr;
+}
+
+bool CProjectProfile::FinalLoad(const std::string& path, IProgressSink* progress) {
+    projectPathName = path;
+    SetPathName(path);
+    const int last = recordCount - 1;
+    // A single-record project has just been read; it is not read again.
+    std::unique_ptr<CSheetProfile> record =
+        last == 0 ? std::move(firstRecord) : ReadRecord(last, progress, false);
+    firstRecord.reset();
+    if (!record) {
+        projectPathName.clear();
+        SetPathName("");
+        return false;
+    }
+    record->PostLoadDerivation();
+    sheet = std::move(record);
+
+    const std::string folder = ProjectFolder();
+    tools.reset(new CDataBase<CMoldProfile>(10, 1));
+    for (int slot = 0; slot < ToolSlots; ++slot) {
+        const std::string& name = ToolFileName(slot);
+        if (IsEmptyToolSlot(name)) {
+            tools->Add(nullptr);
+            continue;
+        }
+        CMoldProfile* tool = new CMoldProfile(name, progress, ProcessControlFileName(), slot, folder);
+        tool->MoveTool(tool->Motion().Direction(), sheet->ToolPosition(slot));
+        tools->Add(tool);
+    }
+    currentRecord = recordCount;
+    return true;
+}

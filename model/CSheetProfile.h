@@ -1,0 +1,155 @@
+// The state of the formed sheet at one record: the mesh with its current and
+// undeformed nodes, per-element results, tool contact, symmetry and tool
+// positions, and everything derived from them.
+#pragma once
+
+#include "CElementProfile.h"
+#include "Vectors.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class IProgressSink;
+
+enum SymmetryType { FULL = 0, HALF = 1, QUARTER = 2, ONE_STRIPE = 3, OTHER_SYMMETRY = 4 };
+
+// A run of element indices (0-based positions in Elements).
+struct ElementIndexRange {
+    const int32_t* first;
+    const int32_t* last;
+    const int32_t* begin() const { return first; }
+    const int32_t* end() const { return last; }
+    size_t size() const { return static_cast<size_t>(last - first); }
+};
+
+// The mean values over the elements that are not clamped.
+struct ClampedStatisticsResult {
+    double meanThickness = 0;
+    double nonuniformity = 0;
+    int elementCount = 0; // elements that took part
+};
+
+class CSheetProfile {
+public:
+    static constexpr int MaxSymmetryPlanes = 10;
+    static constexpr int ToolSlots = 10;
+
+    // Reads the record file; derive runs the post-load derivation. A file
+    // that cannot be opened ends the program; a damaged one sets ReadFailed.
+    CSheetProfile(const std::string& recordPath, int recordIndex, IProgressSink* progress,
+                  bool derive = true);
+    virtual ~CSheetProfile() = default;
+    CSheetProfile(const CSheetProfile&) = delete;
+    CSheetProfile& operator=(const CSheetProfile&) = delete;
+
+    bool ReadFailed() const { return readFailed; }
+    // What is wrong with a damaged record, for the message naming it.
+    const std::string& FailureReason() const { return failureReason; }
+
+    void PostLoadDerivation();
+
+    const std::string& RecordPath() const { return recordPath; }
+    int RecordIndex() const { return recordIndex; }
+    const std::string& SymmetryName() const { return symmetryName; }
+    SymmetryType Symmetry() const { return symmetry; }
+    int ElementCount() const { return elementCount; }
+    int NodeCount() const { return nodeCount; }
+
+    std::vector<CElementProfile>& Elements() { return elements; }
+    const std::vector<CElementProfile>& Elements() const { return elements; }
+
+    // Per-node values are indexed by node number 1 .. NodeCount.
+    const CCoordinate& CurrentCoordinate(int node) const {
+        return currentCoordinates[static_cast<size_t>(node)];
+    }
+    const CCoordinate& ReferenceCoordinate(int node) const {
+        return referenceCoordinates[static_cast<size_t>(node)];
+    }
+    // 0 when the node touches tool slot tool (0 .. 9), else 1.
+    int ContactFlag(int node, int tool) const { return contactFlags[static_cast<size_t>(node)][tool]; }
+    int NodeCode(int node) const { return nodeSymmetry[static_cast<size_t>(node)][0]; }
+    int NodePlaneIndex(int node) const { return nodeSymmetry[static_cast<size_t>(node)][1]; }
+    uint32_t NodeConditions(int node) const;
+    bool IsClamped(int node) const { return (NodeConditions(node) & 1u) != 0; }
+    bool HasNoPressure(int node) const { return (NodeConditions(node) & 2u) != 0; }
+    int NodeMark(int node) const { return nodeMarks[static_cast<size_t>(node)]; }
+    bool HasNodeMarks() const { return hasNodeMarks; }
+
+    int SymmetryPlaneCount() const { return symmetryPlaneCount; }
+    const CPlane& SymmetryPlane(int index) const { return symmetryPlanes[index]; } // 0-based
+
+    double ToolPosition(int tool) const { return toolPositions[tool]; }
+    const std::array<double, ToolSlots>& ToolPositions() const { return toolPositions; }
+    const std::array<double, 6>& BoundingBox() const { return boundingBox; }
+    double SheetSize() const { return sheetSize; }
+    double SizeX() const { return sizeX; }
+    double SizeY() const { return sizeY; }
+    double MaxInitialThickness() const { return maxInitialThickness; }
+    const std::array<double, 2>& ThicknessRange() const { return thicknessRange; }
+
+    // Elements using the node, in element order.
+    ElementIndexRange NodeElements(int node) const;
+    // Other elements sharing at least one node with the element.
+    ElementIndexRange ElementNeighbours(int element) const;
+
+    // Area-weighted normal at a node, kept in its symmetry plane.
+    CCoordinate NodeNormal(int node) const;
+
+    // Plain means over the node's elements.
+    double NodeAverageThickness(int node) const;
+    double NodeAverageTemperature(int node) const;
+    CCoordinate NodeAverageExtensions(int node) const; // x, y, planar
+    double NodeAverageStretchRatio(int node) const;
+
+    // Means over all elements weighted by the current area.
+    double MeanThickness() const;
+    double MeanTemperature() const;
+
+    // Signed volume under the sheet in cubic metres, scaled by its symmetry.
+    double InflatedVolume() const;
+
+    // Thickness statistics of the elements that are not clamped; sets
+    // ThicknessRange.
+    ClampedStatisticsResult ClampedStatistics();
+
+private:
+    void Read(IProgressSink* progress);
+    void Fail(const std::string& reason);
+    void ComputeBoundingBox();
+    void BuildAdjacency();
+    template <typename Value> double NodeAverage(int node, Value value) const;
+    template <typename Value> double AreaWeightedMean(Value value) const;
+
+    std::string recordPath;
+    int recordIndex = 0;
+    std::string symmetryName;
+    SymmetryType symmetry = OTHER_SYMMETRY;
+    int elementCount = 0;
+    int nodeCount = 0;
+    std::vector<CElementProfile> elements;
+    std::vector<CCoordinate> currentCoordinates;   // index 0 unused
+    std::vector<CCoordinate> referenceCoordinates; // index 0 unused
+    std::vector<std::array<uint8_t, 10>> contactFlags;
+    std::vector<std::array<uint8_t, 8>> nodeSymmetry;
+    std::vector<uint8_t> nodeMarks;
+    bool hasNodeMarks = false;
+    int symmetryPlaneCount = 0;
+    CPlane symmetryPlanes[MaxSymmetryPlanes];
+    std::array<double, 2> thicknessRange{};
+    std::array<double, ToolSlots> toolPositions{};
+    std::array<double, 6> boundingBox{};
+    double sheetSize = 0;
+    double sizeX = 0;
+    double sizeY = 0;
+    double maxInitialThickness = 0;
+    // Adjacency in compressed rows: the entries of row i are
+    // list[start[i] .. start[i + 1]).
+    std::vector<int32_t> nodeElementStart, nodeElementList;
+    std::vector<int32_t> neighbourStart, neighbourList;
+    bool readFailed = false;
+    std::string failureReason;
+
+    friend class CSheetValueCopy;
+};

@@ -1,0 +1,46 @@
+// The lines of a solved project file: which file each line names, and where.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+// A file named by the project and the 0-based line it was read from (-1 when
+// the project has no such line).
+struct ProjectReference {
+    std::string name;
+    int line = -1;
+};
+
+struct ProjectFileFields {
+    static constexpr int Slots = 10;
+
+    ProjectReference sheet;
+    std::array<ProjectReference, Slots> tools; // "None" for an empty slot
+    ProjectReference processControl;
+    std::array<ProjectReference, Slots> materials; // "" for an empty slot
+    ProjectReference heatFriction;
+    ProjectReference configuration;
+
+    ProjectFileFields();
+};
+
+// One line as read, and whether it ended with CR LF.
+struct ProjectLine {
+    std::string text;
+    bool crlf = false;
+};
+
+enum class ProjectParseResult { Ok, CannotOpen, WrongFormat };
+
+// Reads the project lines up to the configuration line into fields, and
+// every line of the file (for a rewrite) into lines when it is not null.
+ProjectParseResult ParseProjectFile(const std::string& path, ProjectFileFields& fields,
+                                    std::vector<ProjectLine>* lines = nullptr);
+
+bool IsToolLine(const std::string& line);
+bool IsMaterialLine(const std::string& line);
+// An empty tool slot is exactly "None".
+inline bool IsEmptyToolSlot(const std::string& name) {
+    return name == "None";
+}

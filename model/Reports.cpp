@@ -1,0 +1,195 @@
+#include "Reports.h"
+
+#include "CConfiguration.h"
+#include "CDataString.h"
+#include "CProjectProfile.h"
+#include "FilePaths.h"
+#include "Messages.h"
+#include "TextFormat.h"
+#include "TextLines.h"
+#include "Texts.h"
+
+#include <cmath>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Millimetres in the display unit.
+double Millimetres(const CConfiguration& configuration, double metres) {
+    return configuration.LengthToDisplay(metres * 1000);
+}
+
+// Text after the first count characters of a line.
+std::string After(const std::string& line, size_t count) {
+    return line.size() > count ? line.substr(count) : "";
+}
+
+// The pressure and time of a record's data block in the project file's
+// tokens; false when the block is missing or shorter than five tokens.
+bool RecordBlock(const CDataString& tokens, int recordIndex, double& pressure, double& time) {
+    int dashes = -1;
+    for (int i = 0; i < tokens.Count(); ++i) {
+        if (!StartsWith(tokens.TokenAt(i), "----") || ++dashes < recordIndex)
+            continue;
+        if (i + 5 >= tokens.Count())
+            return false;
+        // The third value of the block is not shown.
+        return ScanText(tokens.TokenAt(i + 1).c_str(), "%lg", &pressure) == 1 &&
+               ScanText(tokens.TokenAt(i + 3).c_str(), "%lg", &time) == 1;
+    }
+    return false;
+}
+
+std::string LocalTimeText(const struct statx_timestamp& stamp, bool known) {
+    if (!known)
+        return "";
+    const time_t seconds = static_cast<time_t>(stamp.tv_sec);
+    struct tm local;
+    char buffer[256];
+    if (!localtime_r(&seconds, &local) || std::strftime(buffer, sizeof buffer, "%c", &local) == 0)
+        return "";
+    return buffer;
+}
+
+} // namespace
+
+std::string SheetPropertiesReport(const CProjectProfile& project, const CConfiguration& configuration) {
+    CSheetProfile& sheet = *project.Sheet();
+    const auto& box = sheet.BoundingBox();
+    const bool si = configuration.IsSIMetric();
+    double shown[6];
+    for (int i = 0; i < 6; ++i)
+        shown[i] = Millimetres(configuration, box[static_cast<size_t>(i)]);
+    std::string text =
+        FormatText("Properties of deformed sheet in the project:\n%s\n\n", project.PathName().c_str());
+    text += FormatText(si ? "Number of elements: %d\n\nX(mm): \t%1.2lf ... %1.2lf\nY(mm): \t%1.2lf ... "
+                            "%1.2lf\nZ(mm): \t%1.2lf ... %1.2lf"
+                          : "Number of elements: %d\n\nX(inch): \t%1.3lf ... %1.3lf\nY(inch): \t%1.3lf ... "
+                            "%1.3lf\nZ(inch): \t%1.3lf ... %1.3lf",
+                       sheet.ElementCount(), shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]);
+    const double clampedMean = sheet.ClampedStatistics().meanThickness;
+    text += FormatText(si ? "\n\nMean temperature: %1.1lf °C\nMean thickness (whole grid): %1.2lf mm\nMean "
+                            "thickness (excluded clamped elements): %1.2lf mm"
+                          : "\n\nMean temperature: %1.1lf °F\nMean thickness (whole grid): %1.3lf inch\nMean "
+                            "thickness (excluded clamped elements): %1.3lf inch",
+                       configuration.TemperatureToDisplay(sheet.MeanTemperature()),
+                       Millimetres(configuration, sheet.MeanThickness()),
+                       Millimetres(configuration, clampedMean));
+    return text;
+}
+
+ProjectInformation ProjectInformationReport(const CProjectProfile& project) {
+    ProjectInformation report;
+    std::string& text = report.text;
+    text = FormatText("Information about the project configuration %s:\r\n\r\n", project.PathName().c_str());
+    text += FormatText("Sheet file: %s\r\n", project.SheetFileName().c_str());
+    for (int slot = 0; slot < CProjectProfile::ToolSlots; ++slot)
+        text += FormatText("Tool %d: %s\r\n", slot + 1, project.ToolFileName(slot).c_str());
+    text += FormatText("Process control: %s\r\n", project.ProcessControlFileName().c_str());
+    for (int slot = 0; slot < 5; ++slot) {
+        const std::string& name = project.MaterialFileName(slot);
+        text += FormatText("Material %d: %s\r\n", slot + 1, name.empty() ? "Unused" : name.c_str());
+    }
+    text += FormatText("Heat and friction: %s\r\n", project.HeatFrictionFileName().c_str());
+    text += "\r\n";
+
+    const std::string& name = project.ConfigurationFileName();
+    CFileHandle file(ResolveFile(Trim(name), project.ProjectFolder()), "rb");
+    if (!file) {
+        text += FormatText(texts::UnableToReadFrom, name.c_str());
+        report.configurationUnreadable = true;
+        return report;
+    }
+    CLineReader reader(file.get());
+    std::string line;
+    // Header and sheet line, the tool lines, the process control line and
+    // six lines of materials and heat and friction come first.
+    if (!reader.Next(line) || !reader.Next(line))
+        return report;
+    bool more = reader.Next(line);
+    while (more && IsToolLine(line))
+        more = reader.Next(line);
+    for (int skip = 0; more && skip < 6; ++skip)
+        more = reader.Next(line);
+    if (!more || !reader.Next(line))
+        return report;
+    text += FormatText("Job number: %s\r\n", After(line, 10).c_str());
+    if (!reader.Next(line))
+        return report;
+    text += FormatText("Number: %s\r\n", After(line, 7).c_str());
+    if (!reader.Next(line))
+        return report;
+    text += FormatText("Programmer: %s\r\n", After(line, 11).c_str());
+    if (!reader.Next(line))
+        return report;
+    while (reader.Next(line) && line != "Comments End")
+        text += line + "\r\n";
+    return report;
+}
+
+bool RecordInformationReport(const CProjectProfile& project, const CConfiguration& configuration,
+                             std::string& text) {
+    CDataString tokens(10, 10);
+    {
+        CFileHandle probe(project.PathName(), "rb");
+        if (!probe) {
+            ShowMessage(FormatText(texts::UnableToReadFrom, project.PathName().c_str()), MessageIcon::Error);
+            return false;
+        }
+    }
+    tokens.ReadFile(project.PathName());
+    double pressure = 0;
+    double time = 0;
+    const bool block = RecordBlock(tokens, project.CurrentRecord() - 1, pressure, time);
+
+    CSheetProfile& sheet = *project.Sheet();
+    const auto& box = sheet.BoundingBox();
+    const bool si = configuration.IsSIMetric();
+    const double volume = std::fabs(sheet.InflatedVolume());
+    const ClampedStatisticsResult clamped = sheet.ClampedStatistics();
+    const char* boxFormat[6] = {"\r\nInflated X min (mm): %.3lf", "\r\nInflated X max (mm): %.3lf",
+                                "\r\nInflated Y min (mm): %.3lf", "\r\nInflated Y max (mm): %.3lf",
+                                "\r\nInflated Z min (mm): %.3lf", "\r\nInflated Z max (mm): %.3lf\r\n"};
+    const char* usBoxFormat[6] = {"\r\nInflated X min (inch): %.4lf", "\r\nInflated X max (inch): %.4lf",
+                                  "\r\nInflated Y min (inch): %.4lf", "\r\nInflated Y max (inch): %.4lf",
+                                  "\r\nInflated Z min (inch): %.4lf", "\r\nInflated Z max (inch): %.4lf\r\n"};
+    text = FormatText("Record information:\nProject %s\nRecord number %d\n", project.PathName().c_str(),
+                      project.CurrentRecord());
+    for (int i = 0; i < 6; ++i)
+        text += FormatText(si ? boxFormat[i] : usBoxFormat[i],
+                           Millimetres(configuration, box[static_cast<size_t>(i)]));
+    // Without its data block in the project file a record has no time and
+    // pressure to show.
+    if (block) {
+        text += FormatText("\r\nTime (ms): %lg", time * 1000);
+        text += si ? FormatText("\r\nPressure (kPa): %lg", pressure * 0.001)
+                   : FormatText("\r\nPressure (psi): %lg", configuration.PressureToDisplay(pressure));
+    }
+    if (si) {
+        text += FormatText("\r\nInflated volume (l): %lg\r\n", volume * 1000);
+    } else {
+        const double cubicInches = configuration.LengthToDisplay(
+            configuration.LengthToDisplay(configuration.LengthToDisplay(volume * 1e9)));
+        text += FormatText("\r\nInflated volume (inch^3): %lg\r\n", cubicInches);
+    }
+    text += FormatText(si ? "\r\nAverage thickness (mm): %lg" : "\r\nAverage thickness (inch): %lg",
+                       Millimetres(configuration, clamped.meanThickness));
+    text += FormatText("\r\nThickness nonuniformity factor: %lg", clamped.nonuniformity);
+    return true;
+}
+
+std::string DocumentInformationReport(const std::string& pathName) {
+    if (pathName.empty())
+        return "This document has not been saved yet.";
+    struct statx info;
+    if (::statx(AT_FDCWD, pathName.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &info) != 0)
+        return "Cannot get information about this document.";
+    std::string text = FormatText("Document information: %s\r\n\r\n", pathName.c_str());
+    text += "Created    \t" + LocalTimeText(info.stx_btime, (info.stx_mask & STATX_BTIME) != 0) + "\r\n";
+    text += "Modified   \t" + LocalTimeText(info.stx_mtime, (info.stx_mask & STATX_MTIME) != 0) + "\r\n";
+    text += "Accessed \t" + LocalTimeText(info.stx_atime, (info.stx_mask & STATX_ATIME) != 0) + "\r\n\r\n";
+    text += FormatText("Size\t\t%lld bytes", static_cast<long long>(info.stx_size));
+    return text;
+}

@@ -1,0 +1,38 @@
+// The user-visible texts of the project model, exactly as the program shows
+// them. Formats are printf formats; file content only ever fills a %s.
+#pragma once
+
+namespace texts {
+
+// Reading files.
+constexpr const char* CannotParseFile = "Quillmere can not read %s to parse it!";
+constexpr const char* UnableToReadFrom = "Unable to read from the %s file.";
+constexpr const char* UnableToReadToolFile = "Unable to read file %s";
+constexpr const char* ParsingFile = "Parsing %s.";
+constexpr const char* LoadingFile = "Loading %s.";
+constexpr const char* Ready = "Application is ready to operate.";
+
+// Opening a project.
+constexpr const char* IncorrectFormat =
+    "Cannot open project for postprocessing.\r\nThe project %s has incorrect "
+    "format.\r\nPlease solve the project again.";
+constexpr const char* ToolNotLoaded = "Tool named %s was not loaded to the project, this operation canceled!";
+constexpr const char* ReadOnlyQuestion = "Some project files are read only. Modify them to be writable?\n";
+constexpr const char* UnableToModifyOnDisk =
+    "Unable to modify the project files.\nIn case the project files are on "
+    "compact disk, please copy them to hard disk.";
+constexpr const char* UnableToModify = "Unable to modify the project files.";
+constexpr const char* NoRecords = "There are no records of %s";
+constexpr const char* MissingRecord = "Missing record file %s";
+constexpr const char* ReferencedFileMissing = "The file %s named in the project was not found.";
+constexpr const char* UnusableRecord = "The record file %s cannot be used: %s";
+
+// Records and tools.
+constexpr const char* UnableToOpenSheet = "Unable to open sheet file";
+constexpr const char* ZeroPlaneArea = "Zero plane area.";
+
+// Navigation and animation.
+constexpr const char* StopAnimationFirst = "Please stop the animation first.";
+constexpr const char* InvalidRecordNumber = "Invalid record number.";
+
+} // namespace texts

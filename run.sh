@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and opens a project (the bundled sample by
+# default).
+set -euo pipefail
+# A project named relative to where the user stands.
+project=""
+[ $# -ge 1 ] && project=$(realpath -m -- "$1")
+cd "$(dirname "$0")"
+
+./tools/scripts/install-deps.sh
+
+build=${QUILLMERE_BUILD_DIR:-build}
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target quillmere-batch sample_project
+
+[ -n "$project" ] || project=$build/samples/cup/cup.tfc
+exec "$build/batch/quillmere-batch" report sheet "$project"

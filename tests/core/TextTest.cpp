@@ -1,0 +1,77 @@
+#include "TestSupport.h"
+#include "TextFormat.h"
+#include "TextLines.h"
+
+#include <clocale>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> LinesOf(const std::string& content, size_t maxLength = std::string::npos) {
+    CTempFolder folder;
+    WriteWholeFile(folder.File("f.txt"), content);
+    CFileHandle file(folder.File("f.txt"), "rb");
+    CLineReader reader(file.get());
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.Next(line, maxLength))
+        lines.push_back(line);
+    return lines;
+}
+
+} // namespace
+
+TEST(LineReader, DropsOnlyTheCarriageReturnBeforeALineFeed) {
+    EXPECT_EQ(LinesOf("a\r\nb\nc\rd\r\n\r\nlast"), (std::vector<std::string>{"a", "b", "c\rd", "", "last"}));
+    EXPECT_TRUE(LinesOf("").empty());
+}
+
+TEST(LineReader, KeepsNulBytesInsideTheirLine) {
+    const std::vector<std::string> lines = LinesOf(std::string("ab\0cd\nef\n", 9));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], std::string("ab\0cd", 5));
+    EXPECT_EQ(lines[1], "ef");
+}
+
+TEST(LineReader, DeliversLongLinesInPieces) {
+    EXPECT_EQ(LinesOf("abcdefg\nhi\n", 3), (std::vector<std::string>{"abc", "def", "g", "hi"}));
+}
+
+TEST(TextFormat, NumbersIgnoreTheUserLocale) {
+    const char* previous = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    if (!previous)
+        GTEST_SKIP() << "no German locale installed";
+    EXPECT_EQ(FormatText("%1.2lf", 2.5), "2.50");
+    double value = 0;
+    EXPECT_EQ(ScanText("0.25", "%lf", &value), 1);
+    EXPECT_DOUBLE_EQ(value, 0.25);
+    EXPECT_DOUBLE_EQ(ParseDouble("1.5"), 1.5);
+    std::setlocale(LC_ALL, "C");
+}
+
+TEST(TextFormat, WholeNumbersAreWhatStrtodConsumesCompletely) {
+    for (const char* number : {"1", "-2.5", "+3e2", "1e-3", ".5", "0x10"})
+        EXPECT_TRUE(IsWholeNumber(number)) << number;
+    for (const char* text : {"", "1.0.0", "12a", "(INCHES)", "NSTRIPES_1", "||", "#1A"})
+        EXPECT_FALSE(IsWholeNumber(text)) << text;
+}
+
+TEST(TextFormat, LongResultsAreNotCut) {
+    const std::string long_text(1000, 'x');
+    EXPECT_EQ(FormatText("<%s>", long_text.c_str()).size(), 1002u);
+    EXPECT_EQ(FormatText("%%s"), "%s");
+}
+
+TEST(TextFormat, LeadingIntegers) {
+    EXPECT_EQ(ParseLeadingInt("12abc"), 12);
+    EXPECT_EQ(ParseLeadingInt("-3"), -3);
+    EXPECT_EQ(ParseLeadingInt("text"), 0);
+    EXPECT_EQ(ParseLeadingInt("99999999999"), 2147483647);
+}
+
+TEST(TextHelpers, TrimAndCase) {
+    EXPECT_EQ(Trim(" \t a b \r\n"), "a b");
+    EXPECT_EQ(ToUpper("Quarter_1"), "QUARTER_1");
+    EXPECT_TRUE(EqualsNoCase("ShortM", "shortm"));
+    EXPECT_FALSE(EqualsNoCase("short", "shortm"));
+}

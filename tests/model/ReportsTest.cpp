@@ -1,0 +1,139 @@
+#include "Reports.h"
+#include "CConfiguration.h"
+#include "CProjectProfile.h"
+#include "ProjectFixture.h"
+
+#include <gtest/gtest.h>
+#include <regex>
+
+namespace {
+
+class Reports : public ::testing::Test {
+protected:
+    Reports() : configuration(folder.File("Quillmere.cfg")) {}
+
+    CProjectProfile& Open(CProjectFixture& fixture) {
+        project = std::make_unique<CProjectProfile>();
+        EXPECT_TRUE(project->Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
+        return *project;
+    }
+
+    CTempFolder folder;
+    CRecordingMessages messages;
+    CConfiguration configuration;
+    std::unique_ptr<CProjectProfile> project;
+};
+
+} // namespace
+
+TEST_F(Reports, SheetPropertiesInBothSystems) {
+    CProjectFixture fixture;
+    CProjectProfile& opened = Open(fixture);
+    EXPECT_EQ(
+        SheetPropertiesReport(opened, configuration),
+        "Properties of deformed sheet in the project:\n" + fixture.ProjectPath() +
+            "\n\nNumber of elements: 24\n\nX(mm): \t-100.00 ... 100.00\nY(mm): \t-50.00 ... 50.00\n"
+            "Z(mm): \t20.00 ... 20.00\n\nMean temperature: 150.0 °C\nMean thickness (whole grid): 3.00 mm\n"
+            "Mean thickness (excluded clamped elements): 3.00 mm");
+    configuration.SetSIMetric(false);
+    EXPECT_EQ(
+        SheetPropertiesReport(opened, configuration),
+        "Properties of deformed sheet in the project:\n" + fixture.ProjectPath() +
+            "\n\nNumber of elements: 24\n\nX(inch): \t-3.937 ... 3.937\nY(inch): \t-1.969 ... 1.969\n"
+            "Z(inch): \t0.787 ... 0.787\n\nMean temperature: 302.0 °F\nMean thickness (whole grid): 0.118 "
+            "inch\nMean thickness (excluded clamped elements): 0.118 inch");
+}
+
+TEST_F(Reports, TenInchesOfSheetShowAsTenInches) {
+    CProjectFixture fixture;
+    samplegen::RecordData record = samplegen::MakeGridRecord(2, 2, 0.254, 0.1);
+    for (samplegen::Vec3& node : record.current)
+        node.x += 0.127;
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.002"), record));
+    configuration.SetSIMetric(false);
+    const std::string text = SheetPropertiesReport(Open(fixture), configuration);
+    EXPECT_NE(text.find("X(inch): \t0.000 ... 10.000\n"), std::string::npos) << text;
+}
+
+TEST_F(Reports, ProjectInformationListsFilesAndTheJobData) {
+    FixtureOptions options;
+    options.materials = {"fixture_pp.vie", "Unused"};
+    CProjectFixture fixture(options);
+    const ProjectInformation information = ProjectInformationReport(Open(fixture));
+    std::string expected = "Information about the project configuration " + fixture.ProjectPath() +
+                           ":\r\n\r\nSheet file: fixture.sht\r\nTool 1: fixture_mould.tol\r\n";
+    for (int tool = 2; tool <= 10; ++tool)
+        expected += "Tool " + std::to_string(tool) + ": None\r\n";
+    expected += "Process control: fixture.prc\r\nMaterial 1: fixture_pp.vie\r\n";
+    for (int material = 2; material <= 5; ++material)
+        expected += "Material " + std::to_string(material) + ": Unused\r\n";
+    expected += "Heat and friction: fixture.hft\r\n\r\nJob number: 4711\r\nNumber: 12\r\nProgrammer: A. "
+                "Tester\r\nfirst comment\r\nsecond comment\r\n";
+    EXPECT_EQ(information.text, expected);
+    EXPECT_FALSE(information.configurationUnreadable);
+}
+
+TEST_F(Reports, ProjectInformationWithoutItsConfigurationFile) {
+    CProjectFixture fixture;
+    CProjectProfile& opened = Open(fixture);
+    std::remove(fixture.File("fixture.cfg").c_str());
+    const ProjectInformation information = ProjectInformationReport(opened);
+    EXPECT_TRUE(information.configurationUnreadable);
+    const std::string tail =
+        "Heat and friction: fixture.hft\r\n\r\nUnable to read from the fixture.cfg file.";
+    ASSERT_GE(information.text.size(), tail.size());
+    EXPECT_EQ(information.text.substr(information.text.size() - tail.size()), tail);
+}
+
+TEST_F(Reports, RecordInformationTakesTheRecordsDataBlock) {
+    FixtureOptions options;
+    options.records = 2;
+    CProjectFixture fixture(options);
+    CProjectProfile& opened = Open(fixture);
+    std::string text;
+    ASSERT_TRUE(RecordInformationReport(opened, configuration, text));
+    EXPECT_EQ(text,
+              "Record information:\nProject " + fixture.ProjectPath() +
+                  "\nRecord number 2\n\r\nInflated X min (mm): -100.000\r\nInflated X max (mm): 100.000"
+                  "\r\nInflated Y min (mm): -50.000\r\nInflated Y max (mm): 50.000\r\nInflated Z min (mm): "
+                  "10.000\r\nInflated Z max (mm): 10.000\r\n\r\nTime (ms): 500\r\nPressure (kPa): 2\r\n"
+                  "Inflated volume (l): 0.2\r\n\r\nAverage thickness (mm): 3\r\nThickness nonuniformity "
+                  "factor: 0");
+    configuration.SetSIMetric(false);
+    ASSERT_TRUE(RecordInformationReport(opened, configuration, text));
+    EXPECT_NE(text.find("\r\nInflated X min (inch): -3.9370\r\n"), std::string::npos) << text;
+    EXPECT_NE(
+        text.find("\r\nTime (ms): 500\r\nPressure (psi): 0.290065\r\nInflated volume (inch^3): 12.2047\r\n"
+                  "\r\nAverage thickness (inch): 0.11811\r\n"),
+        std::string::npos)
+        << text;
+}
+
+TEST_F(Reports, RecordInformationWithoutADataBlock) {
+    FixtureOptions options;
+    options.records = 2;
+    CProjectFixture fixture(options);
+    fixture.Project().records.resize(1);
+    fixture.WriteProject();
+    std::string text;
+    ASSERT_TRUE(RecordInformationReport(Open(fixture), configuration, text));
+    EXPECT_EQ(text.find("Time"), std::string::npos);
+    EXPECT_NE(text.find("Inflated volume (l): 0.2"), std::string::npos);
+
+    std::remove(fixture.ProjectPath().c_str());
+    EXPECT_FALSE(RecordInformationReport(*project, configuration, text));
+    EXPECT_EQ(messages.Texts(), "Unable to read from the " + fixture.ProjectPath() + " file.");
+}
+
+TEST_F(Reports, DocumentInformation) {
+    EXPECT_EQ(DocumentInformationReport(""), "This document has not been saved yet.");
+    EXPECT_EQ(DocumentInformationReport(folder.File("none.tfc")),
+              "Cannot get information about this document.");
+    WriteWholeFile(folder.File("a.tfc"), "12345");
+    const std::string text = DocumentInformationReport(folder.File("a.tfc"));
+    EXPECT_TRUE(
+        std::regex_match(text, std::regex("Document information: " + folder.File("a.tfc") +
+                                          "\r\n\r\nCreated    \t.*\r\nModified   \t.+\r\nAccessed \t.+"
+                                          "\r\n\r\nSize\t\t5 bytes")))
+        << text;
+}

@@ -1,0 +1,308 @@
+#include "CSheetProfile.h"
+#include "SampleWriter.h"
+#include "TestSupport.h"
+
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+using samplegen::RecordData;
+
+class SheetRecord : public ::testing::Test {
+protected:
+    std::unique_ptr<CSheetProfile> Read(const RecordData& record, IProgressSink* progress = nullptr) {
+        const std::string path = folder.File("sheet.000");
+        EXPECT_TRUE(samplegen::WriteRecordFile(path, record));
+        return std::make_unique<CSheetProfile>(path, 0, progress);
+    }
+    CTempFolder folder;
+};
+
+// Adjacency the slow, obvious way, to compare with the sheet's.
+std::vector<std::vector<int32_t>> NaiveNeighbours(const CSheetProfile& sheet) {
+    std::vector<std::vector<int32_t>> result(sheet.Elements().size());
+    for (size_t e = 0; e < result.size(); ++e)
+        for (int32_t node : sheet.Elements()[e].NodeNumbers)
+            for (size_t f = 0; f < sheet.Elements().size(); ++f) {
+                const auto& nodes = sheet.Elements()[f].NodeNumbers;
+                const bool shares = nodes[0] == node || nodes[1] == node || nodes[2] == node;
+                if (f != e && shares &&
+                    std::find(result[e].begin(), result[e].end(), static_cast<int32_t>(f)) == result[e].end())
+                    result[e].push_back(static_cast<int32_t>(f));
+            }
+    return result;
+}
+
+} // namespace
+
+TEST_F(SheetRecord, ReadsBackWhatTheWriterWrote) {
+    RecordData record = samplegen::MakeGridRecord(3, 2, 0.3, 0.2, 0.002, 140);
+    record.symmetryName = "QUARTER";
+    record.toolPositions[4] = 0.125;
+    record.elements[1].stress1 = 2e6f;
+    record.elements[1].stress2 = -1e6f;
+    record.elements[2].id = 77;
+    record.CompleteNodeData();
+    record.conditions[0] = 3;
+    record.nodeCode[1] = 2;
+    record.planeIndex[1] = 1;
+    record.planes.push_back({1, 0, 0, 0});
+    const auto sheet = Read(record);
+    ASSERT_FALSE(sheet->ReadFailed()) << sheet->FailureReason();
+    EXPECT_EQ(sheet->ElementCount(), 12);
+    EXPECT_EQ(sheet->NodeCount(), 12);
+    EXPECT_EQ(sheet->Symmetry(), QUARTER);
+    EXPECT_DOUBLE_EQ(sheet->ToolPosition(4), 0.125);
+    const CElementProfile& element = sheet->Elements()[1];
+    EXPECT_FLOAT_EQ(static_cast<float>(element.Temperature), 140.0f);
+    EXPECT_FLOAT_EQ(static_cast<float>(element.InitialThickness), 0.002f);
+    EXPECT_DOUBLE_EQ(element.PrincipalStress1, 2e6);
+    EXPECT_DOUBLE_EQ(element.LayerValues[10], element.Temperature);
+    EXPECT_NEAR(element.VonMisesStress(), std::sqrt(0.5 * (9 + 4 + 1)), 1e-9);
+    EXPECT_EQ(sheet->Elements()[2].ElementId, 77);
+    EXPECT_TRUE(sheet->IsClamped(1));
+    EXPECT_TRUE(sheet->HasNoPressure(1));
+    EXPECT_EQ(sheet->NodeCode(2), 2);
+    EXPECT_EQ(sheet->SymmetryPlaneCount(), 1);
+    EXPECT_NEAR(sheet->BoundingBox()[1] - sheet->BoundingBox()[0], 0.3, 1e-7);
+    EXPECT_NEAR(sheet->SheetSize(), 0.3, 1e-7);
+    EXPECT_NEAR(sheet->MaxInitialThickness(), 0.002, 1e-9);
+    EXPECT_FALSE(sheet->HasNodeMarks());
+}
+
+TEST_F(SheetRecord, AnUndeformedSheetKeepsItsThicknessAndHasNoStretch) {
+    const auto sheet = Read(samplegen::MakeGridRecord(4, 4, 0.1, 0.1));
+    for (const CElementProfile& e : sheet->Elements()) {
+        EXPECT_DOUBLE_EQ(e.Thickness, e.InitialThickness);
+        EXPECT_NEAR(e.ExtensionX, 1, 1e-12);
+        EXPECT_NEAR(e.ExtensionY, 1, 1e-12);
+        EXPECT_NEAR(e.PlanarExtension, 1, 1e-12);
+        EXPECT_NEAR(e.StretchRatio, 1, 1e-12);
+        EXPECT_NEAR(std::fabs(e.Normal.z), 1, 1e-12);
+    }
+}
+
+TEST_F(SheetRecord, AUniformStretchByTwoInXGivesTheStretch) {
+    RecordData record = samplegen::MakeGridRecord(4, 3, 0.1, 0.1);
+    for (samplegen::Vec3& node : record.current)
+        node.x *= 2;
+    const auto sheet = Read(record);
+    for (const CElementProfile& e : sheet->Elements()) {
+        EXPECT_NEAR(e.ExtensionX, 2, 1e-6);
+        EXPECT_NEAR(e.ExtensionY, 1, 1e-6);
+        EXPECT_NEAR(e.PlanarExtension, std::sqrt(2.0), 1e-6);
+        EXPECT_NEAR(e.StretchRatio, 2, 1e-6);
+        EXPECT_NEAR(e.Thickness, e.InitialThickness / 2, 1e-9);
+    }
+}
+
+TEST_F(SheetRecord, ExtensionsFollowTheUndeformedAxesWhenTheSheetIsTilted) {
+    // Rotating the stretched sheet about x keeps the stretch of each axis.
+    RecordData record = samplegen::MakeGridRecord(2, 2, 0.1, 0.1);
+    for (samplegen::Vec3& node : record.current) {
+        const double y = node.y * 1.5;
+        node.y = y * std::cos(0.3);
+        node.z = y * std::sin(0.3);
+    }
+    const auto sheet = Read(record);
+    for (const CElementProfile& e : sheet->Elements()) {
+        EXPECT_NEAR(e.ExtensionX, 1, 1e-6);
+        EXPECT_NEAR(e.ExtensionY, 1.5, 1e-6);
+        EXPECT_NEAR(e.StretchRatio, 1.5, 1e-6);
+    }
+}
+
+TEST_F(SheetRecord, AdjacencyListsMatchTheObviousConstruction) {
+    RecordData record = samplegen::MakeGridRecord(5, 4, 0.1, 0.1);
+    std::swap(record.elements[3], record.elements[17]); // not in grid order
+    const auto sheet = Read(record);
+    const auto expected = NaiveNeighbours(*sheet);
+    for (size_t e = 0; e < expected.size(); ++e) {
+        const ElementIndexRange range = sheet->ElementNeighbours(static_cast<int>(e));
+        EXPECT_EQ(std::vector<int32_t>(range.begin(), range.end()), expected[e]) << "element " << e;
+    }
+    for (int node = 1; node <= sheet->NodeCount(); ++node) {
+        const ElementIndexRange range = sheet->NodeElements(node);
+        EXPECT_TRUE(std::is_sorted(range.begin(), range.end()));
+        for (int32_t e : range) {
+            const auto& nodes = sheet->Elements()[static_cast<size_t>(e)].NodeNumbers;
+            EXPECT_TRUE(nodes[0] == node || nodes[1] == node || nodes[2] == node);
+        }
+    }
+}
+
+TEST_F(SheetRecord, ContactBytesClearOneFlag) {
+    RecordData record = samplegen::MakeGridRecord(1, 1, 0.1, 0.1);
+    record.contactTool = {3, 255, 9, 10};
+    const auto sheet = Read(record);
+    for (int tool = 0; tool < 10; ++tool) {
+        EXPECT_EQ(sheet->ContactFlag(1, tool), tool == 3 ? 0 : 1);
+        EXPECT_EQ(sheet->ContactFlag(2, tool), 1);
+        EXPECT_EQ(sheet->ContactFlag(3, tool), tool == 9 ? 0 : 1);
+        EXPECT_EQ(sheet->ContactFlag(4, tool), 1);
+    }
+}
+
+TEST_F(SheetRecord, ExtendedDataNeedsVersion410) {
+    RecordData record = samplegen::MakeGridRecord(1, 1, 0.1, 0.1, 0.003, 120);
+    record.extended = true;
+    for (auto& element : record.elements)
+        element.layers.fill(42.5);
+    record.version = 410;
+    EXPECT_DOUBLE_EQ(Read(record)->Elements()[0].LayerValues[7], 42.5);
+    record.version = 409;
+    // Version 409 does not carry the 88 bytes: the writer leaves them out
+    // only when told, so the reader must not look for them.
+    RecordData old = record;
+    old.extended = false;
+    std::string path = folder.File("old.000");
+    ASSERT_TRUE(samplegen::WriteRecordFile(path, old));
+    std::string bytes = ReadWholeFile(path);
+    bytes[47] = 'Y';
+    WriteWholeFile(path, bytes);
+    CSheetProfile sheet(path, 0, nullptr);
+    ASSERT_FALSE(sheet.ReadFailed());
+    EXPECT_DOUBLE_EQ(sheet.Elements()[0].LayerValues[7], 120);
+}
+
+TEST_F(SheetRecord, WideNodeNumbersFrom65536Nodes) {
+    RecordData record = samplegen::MakeGridRecord(255, 256, 1, 1); // 256 x 257 = 65792 nodes
+    ASSERT_GE(record.NodeCount(), 65536);
+    record.nodeMarks.assign(static_cast<size_t>(record.NodeCount()), 0);
+    record.nodeMarks.back() = 5;
+    const auto sheet = Read(record);
+    ASSERT_FALSE(sheet->ReadFailed()) << sheet->FailureReason();
+    EXPECT_EQ(sheet->Elements().back().NodeNumbers[2], record.elements.back().nodes[2]);
+    EXPECT_TRUE(sheet->HasNodeMarks());
+    EXPECT_EQ(sheet->NodeMark(sheet->NodeCount()), 5);
+}
+
+TEST_F(SheetRecord, SymmetryNamesAndTheInflatedVolume) {
+    RecordData record = samplegen::MakeGridRecord(2, 2, 1, 1);
+    for (samplegen::Vec3& node : record.current)
+        node.z = 0.5;
+    for (const auto& [name, symmetry, factor] :
+         std::vector<std::tuple<std::string, SymmetryType, double>>{{"FULL", FULL, 1},
+                                                                    {"HALF", HALF, 2},
+                                                                    {"half", HALF, 1},
+                                                                    {"QUARTER", QUARTER, 4},
+                                                                    {"ONE_STRIPE", ONE_STRIPE, 28},
+                                                                    {"AXIAL", OTHER_SYMMETRY, 1}}) {
+        record.symmetryName = name;
+        const auto sheet = Read(record);
+        EXPECT_EQ(sheet->Symmetry(), symmetry) << name;
+        EXPECT_NEAR(std::fabs(sheet->InflatedVolume()), 0.5 * factor, 1e-6) << name;
+    }
+}
+
+TEST_F(SheetRecord, NodeNormalsStayInTheirSymmetryPlane) {
+    RecordData record = samplegen::MakeGridRecord(2, 2, 1, 1);
+    for (samplegen::Vec3& node : record.current)
+        node.z = 0.3 * node.x; // tilted about y: normals lean in x
+    record.CompleteNodeData();
+    record.nodeCode[0] = 2;
+    record.planeIndex[0] = 1;
+    record.nodeCode[1] = 1;
+    record.planeIndex[1] = 7; // no such plane: left as it is
+    record.planes.push_back({1, 0, 0, 0});
+    const auto sheet = Read(record);
+    const CCoordinate onPlane = sheet->NodeNormal(1);
+    EXPECT_NEAR(onPlane.x, 0, 1e-12);
+    EXPECT_NEAR(Norm(onPlane), 1, 1e-12);
+    const CCoordinate free = sheet->NodeNormal(2);
+    EXPECT_NEAR(std::fabs(free.x), 0.3 / std::sqrt(1.09), 1e-6);
+}
+
+TEST_F(SheetRecord, ProgressIsReportedAtMostOncePerPercent) {
+    CRecordingProgress progress;
+    const auto sheet = Read(samplegen::MakeGridRecord(30, 30, 1, 1), &progress);
+    EXPECT_LE(progress.positions.size(), 101u);
+    EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end() - 1));
+    ASSERT_GE(progress.texts.size(), 2u);
+    EXPECT_EQ(progress.texts.front(), "Loading " + folder.File("sheet.000") + ".");
+    EXPECT_EQ(progress.texts.back(), "Application is ready to operate.");
+}
+
+TEST_F(SheetRecord, StatisticsOfClampedAndFreeElements) {
+    RecordData record = samplegen::MakeGridRecord(2, 1, 0.2, 0.1); // four elements
+    record.current[1].z = 0.05;                                    // thins the elements at node 2
+    record.CompleteNodeData();
+    const auto uniform = Read(samplegen::MakeGridRecord(2, 1, 0.2, 0.1));
+    EXPECT_NEAR(uniform->ClampedStatistics().nonuniformity, 0, 1e-15);
+    EXPECT_NEAR(uniform->MeanThickness(), 0.003, 1e-9);
+
+    for (uint32_t& condition : record.conditions)
+        condition = 1;
+    const auto clamped = Read(record);
+    const ClampedStatisticsResult none = clamped->ClampedStatistics();
+    EXPECT_EQ(none.elementCount, 0);
+    EXPECT_EQ(none.meanThickness, 0);
+    EXPECT_EQ(none.nonuniformity, 0);
+
+    record.conditions[1] = 0;
+    const auto partly = Read(record);
+    const ClampedStatisticsResult some = partly->ClampedStatistics();
+    EXPECT_GT(some.elementCount, 0);
+    EXPECT_LT(some.meanThickness, 0.003);
+    EXPECT_GT(some.nonuniformity, 0);
+    EXPECT_LE(partly->ThicknessRange()[0], partly->ThicknessRange()[1]);
+}
+
+// A damaged record sets ReadFailed and never reads outside the file.
+class DamagedRecord : public SheetRecord, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(DamagedRecord, ATruncatedRecordIsRefused) {
+    RecordData record = samplegen::MakeGridRecord(3, 3, 0.1, 0.1);
+    record.nodeMarks.assign(16, 1);
+    record.planes.push_back({0, 1, 0, 0});
+    const std::string path = folder.File("cut.000");
+    ASSERT_TRUE(samplegen::WriteRecordFile(path, record));
+    std::string bytes = ReadWholeFile(path);
+    ASSERT_LT(GetParam(), bytes.size());
+    WriteWholeFile(path, bytes.substr(0, GetParam()));
+    CSheetProfile sheet(path, 0, nullptr);
+    EXPECT_TRUE(sheet.ReadFailed());
+    EXPECT_FALSE(sheet.FailureReason().empty());
+}
+
+// Cuts inside the header, the elements, each node block, the planes and the
+// node marks of the record above.
+INSTANTIATE_TEST_SUITE_P(AtEveryBlock, DamagedRecord,
+                         ::testing::Values(0, 100, 375, 376, 951, 1143, 1160, 1352, 1424, 1428, 1564, 1568,
+                                           1600, 1617));
+
+TEST_F(SheetRecord, HostileHeadersAreRefused) {
+    const RecordData record = samplegen::MakeGridRecord(2, 2, 0.1, 0.1);
+    const std::string path = folder.File("bad.000");
+    ASSERT_TRUE(samplegen::WriteRecordFile(path, record));
+    const std::string good = ReadWholeFile(path);
+    auto withInt = [&](size_t offset, int32_t value) {
+        std::string bytes = good;
+        std::memcpy(&bytes[offset], &value, 4);
+        WriteWholeFile(path, bytes);
+        return std::make_unique<CSheetProfile>(path, 0, nullptr);
+    };
+    EXPECT_TRUE(withInt(0, -1)->ReadFailed());
+    EXPECT_TRUE(withInt(0, 0x7fffffff)->ReadFailed());
+    EXPECT_TRUE(withInt(4, 0x7fffffff)->ReadFailed());
+    EXPECT_TRUE(withInt(4, 0)->ReadFailed());
+    EXPECT_TRUE(withInt(4, 3)->ReadFailed()); // node numbers above 3 are used
+    // Node number 0 in the first element.
+    std::string bytes = good;
+    bytes[376] = 0;
+    bytes[377] = 0;
+    WriteWholeFile(path, bytes);
+    EXPECT_TRUE(CSheetProfile(path, 0, nullptr).ReadFailed());
+    // Eleven symmetry planes.
+    const size_t planeCount = good.size() - 4;
+    EXPECT_TRUE(withInt(planeCount, 11)->ReadFailed());
+    EXPECT_TRUE(withInt(planeCount, -1)->ReadFailed());
+}
+
+TEST(SheetRecordDeathTest, AMissingRecordFileEndsTheProgram) {
+    EXPECT_EXIT(CSheetProfile("/nonexistent/cup.000", 0, nullptr), ::testing::ExitedWithCode(1),
+                "Critical error: Unable to open sheet file");
+}
