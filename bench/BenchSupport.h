@@ -1,0 +1,16 @@
+// The big meshes of the benchmarks, written once per run by the sample
+// writer, and the peak memory of the process.
+#pragma once
+
+#include <string>
+
+// A flat record of cellsX x cellsY cells (two elements each) in the folder
+// named by QUILLMERE_BENCH_DIR, or the system's temporary folder; written
+// when it is not there yet. Returns its path.
+std::string BenchRecord(int cellsX, int cellsY);
+
+// The 1,000,000-element record: 707 x 707 cells, 501,264 nodes.
+inline std::string MillionElementRecord() { return BenchRecord(707, 707); }
+
+// Peak resident memory of the process so far, in megabytes.
+double PeakMemoryMegabytes();

@@ -1,0 +1,43 @@
+// Reading and deriving a record of 1,000,000 elements.
+#include "BenchSupport.h"
+#include "CSheetProfile.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_ReadAndDeriveRecord(benchmark::State& state) {
+    const std::string path = MillionElementRecord();
+    for (auto _ : state) {
+        CSheetProfile sheet(path, 0, nullptr);
+        benchmark::DoNotOptimize(sheet.Elements().data());
+        state.counters["elements"] = sheet.ElementCount();
+        state.counters["nodes"] = sheet.NodeCount();
+    }
+    state.counters["peak_MB"] = PeakMemoryMegabytes();
+}
+BENCHMARK(BM_ReadAndDeriveRecord)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_ReadRecordOnly(benchmark::State& state) {
+    const std::string path = MillionElementRecord();
+    for (auto _ : state) {
+        CSheetProfile sheet(path, 0, nullptr, false);
+        benchmark::DoNotOptimize(sheet.Elements().data());
+    }
+}
+BENCHMARK(BM_ReadRecordOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_NodeNormals(benchmark::State& state) {
+    const CSheetProfile sheet(MillionElementRecord(), 0, nullptr);
+    for (auto _ : state) {
+        CCoordinate sum;
+        for (int node = 1; node <= sheet.NodeCount(); ++node)
+            sum = sum + sheet.NodeNormal(node);
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_NodeNormals)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,98 @@
+// quillmere-samplegen: writes solved projects and single records for the
+// tests, the benchmarks and the bundled sample.
+#include "SampleWriter.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace {
+
+const char* const kUsage = "usage:\n"
+                           "  quillmere-samplegen cup FOLDER [--name NAME] [--cells NX NY] [--records N]\n"
+                           "                      [--quarter] [--crlf] [--windows-folder DIR]\n"
+                           "      writes the cup sample project FOLDER/NAME.tfc (NAME defaults to cup)\n"
+                           "  quillmere-samplegen grid RECORDFILE NX NY\n"
+                           "      writes a flat NX x NY grid record of a 1 m x 1 m sheet\n"
+                           "  quillmere-samplegen vtu FILE.vtu NX NY\n"
+                           "      writes the same grid as a VTK unstructured grid\n";
+
+int Usage() {
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+bool PositiveInt(const char* text, int& value) {
+    const char* end = text + std::strlen(text);
+    std::from_chars_result result = std::from_chars(text, end, value);
+    return result.ec == std::errc() && result.ptr == end && value > 0;
+}
+
+int Cup(int argc, char** argv) {
+    if (argc < 3)
+        return Usage();
+    const std::string folder = argv[2];
+    samplegen::CupOptions options;
+    for (int i = 3; i < argc; ++i) {
+        const std::string option = argv[i];
+        const int left = argc - i - 1;
+        if (option == "--name" && left >= 1 && argv[i + 1][0] != '\0') {
+            options.name = argv[++i];
+        } else if (option == "--cells" && left >= 2) {
+            if (!PositiveInt(argv[i + 1], options.cellsX) || !PositiveInt(argv[i + 2], options.cellsY))
+                return Usage();
+            i += 2;
+        } else if (option == "--records" && left >= 1) {
+            if (!PositiveInt(argv[++i], options.records))
+                return Usage();
+        } else if (option == "--quarter") {
+            options.quarter = true;
+        } else if (option == "--crlf") {
+            options.crlf = true;
+        } else if (option == "--windows-folder" && left >= 1) {
+            options.windowsFolder = argv[++i];
+        } else {
+            return Usage();
+        }
+    }
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const std::string project = samplegen::WriteCupSample(folder, options);
+    if (project.empty()) {
+        std::fprintf(stderr, "quillmere-samplegen: cannot write the sample project into %s\n",
+                     folder.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int Grid(int argc, char** argv, bool vtu) {
+    int nx = 0, ny = 0;
+    if (argc != 5 || !PositiveInt(argv[3], nx) || !PositiveInt(argv[4], ny))
+        return Usage();
+    const samplegen::RecordData record = samplegen::MakeGridRecord(nx, ny, 1.0, 1.0);
+    const bool ok = vtu ? samplegen::WriteVtu(argv[2], record) : samplegen::WriteRecordFile(argv[2], record);
+    if (!ok) {
+        std::fprintf(stderr, "quillmere-samplegen: cannot write %s\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2)
+        return Usage();
+    const std::string command = argv[1];
+    if (command == "cup")
+        return Cup(argc, argv);
+    if (command == "grid")
+        return Grid(argc, argv, false);
+    if (command == "vtu")
+        return Grid(argc, argv, true);
+    return Usage();
+}
