@@ -9,8 +9,10 @@
 
 std::string BenchRecord(int cellsX, int cellsY) {
     const char* folder = std::getenv("QUILLMERE_BENCH_DIR");
-    const std::string base = folder && *folder ? folder : (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
-    const std::string path = base + "/quillmere-bench-" + std::to_string(cellsX) + "x" + std::to_string(cellsY) + ".000";
+    const std::string base =
+        folder && *folder ? folder : (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
+    const std::string path =
+        base + "/quillmere-bench-" + std::to_string(cellsX) + "x" + std::to_string(cellsY) + ".000";
     struct stat info;
     if (::stat(path.c_str(), &info) != 0) {
         const samplegen::RecordData record = samplegen::MakeGridRecord(cellsX, cellsY, 1.0, 1.0);

@@ -1,5 +1,6 @@
 // One triangle of the sheet with its record values and what is derived from
-// them.
+// them. Its corner coordinates are the sheet's node coordinates of its three
+// node numbers (CSheetProfile::CurrentCorner and ReferenceCorner).
 #pragma once
 
 #include "Vectors.h"
@@ -8,27 +9,21 @@
 
 class CElementProfile {
 public:
-    double ReferenceArea = 0;
-    int32_t NodeNumbers[3] = {0, 0, 0};
-    int32_t ElementId = 0;
-    double InitialThickness = 0;
-    double Temperature = 0;
-    CCoordinate CurrentCorners[3];
-    CCoordinate ReferenceCorners[3];
-    double LayerValues[11] = {};
-    double Thickness = 0;
-    double StretchRatio = 0;
+    double ReferenceArea;
+    int32_t NodeNumbers[3];
+    int32_t ElementId;
+    double InitialThickness;
+    double Temperature;
+    double Thickness;
+    double StretchRatio;
     CCoordinate Normal;
-    double PrincipalStress1 = 0;
-    double PrincipalStress2 = 0;
-    double ThirdStress = 0;
-    double ExtensionX = 0;
-    double ExtensionY = 0;
-    double PlanarExtension = 0;
+    double PrincipalStress1;
+    double PrincipalStress2;
+    double ThirdStress;
+    double ExtensionX;
+    double ExtensionY;
+    double PlanarExtension;
 
-    double CurrentArea() const {
-        return TriangleArea(CurrentCorners[0], CurrentCorners[1], CurrentCorners[2]);
-    }
     // Von Mises stress in MPa from the two principal stresses.
     double VonMisesStress() const;
 };
@@ -40,8 +35,9 @@ struct PrincipalStretches {
     double lambda2 = 0;
 };
 
-PrincipalStretches ComputePrincipalStretches(const CElementProfile& element);
+PrincipalStretches ComputePrincipalStretches(const CCoordinate current[3], const CCoordinate reference[3]);
 
-// Thickness, stretches and extensions from the corners (the derivation that
-// runs after every load).
-void DeriveElementValues(CElementProfile& element);
+// Reference area, thickness, stretches, extensions and normal from the
+// corners: what every load derives.
+void DeriveElementValues(CElementProfile& element, const CCoordinate current[3],
+                         const CCoordinate reference[3]);

@@ -3,11 +3,14 @@
 // positions, and everything derived from them.
 #pragma once
 
+#include "BigArray.h"
 #include "CElementProfile.h"
 #include "Vectors.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,6 +25,49 @@ struct ElementIndexRange {
     const int32_t* begin() const { return first; }
     const int32_t* end() const { return last; }
     size_t size() const { return static_cast<size_t>(last - first); }
+};
+
+class CSheetProfile;
+
+// The other elements sharing at least one node with an element, each once,
+// in the order its three node lists meet them. Walked from the node lists
+// each time instead of being stored: the same lists at no cost per record.
+class CNeighbourRange {
+public:
+    class Iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = int32_t;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const int32_t*;
+        using reference = int32_t;
+
+        Iterator(const CSheetProfile* sheet, int32_t element, int corner);
+        int32_t operator*() const { return *at; }
+        Iterator& operator++();
+        bool operator!=(const Iterator& other) const { return corner != other.corner || at != other.at; }
+        bool operator==(const Iterator& other) const { return !(*this != other); }
+
+    private:
+        void EnterCorner();
+        void SkipTaken();
+        bool Taken() const;
+        const CSheetProfile* sheet;
+        int32_t self;
+        int corner;
+        const int32_t* first = nullptr;
+        const int32_t* at = nullptr;
+        const int32_t* last = nullptr;
+    };
+
+    CNeighbourRange(const CSheetProfile* owner, int32_t of) : sheet(owner), element(of) {}
+    Iterator begin() const { return Iterator(sheet, element, 0); }
+    Iterator end() const { return Iterator(sheet, element, 3); }
+    size_t size() const;
+
+private:
+    const CSheetProfile* sheet;
+    int32_t element;
 };
 
 // The mean values over the elements that are not clamped.
@@ -57,8 +103,24 @@ public:
     int ElementCount() const { return elementCount; }
     int NodeCount() const { return nodeCount; }
 
-    std::vector<CElementProfile>& Elements() { return elements; }
-    const std::vector<CElementProfile>& Elements() const { return elements; }
+    BigArray<CElementProfile>& Elements() { return elements; }
+    const BigArray<CElementProfile>& Elements() const { return elements; }
+
+    // The corners of an element in the current and the undeformed sheet.
+    const CCoordinate& CurrentCorner(const CElementProfile& element, int corner) const {
+        return currentCoordinates[static_cast<size_t>(element.NodeNumbers[corner])];
+    }
+    const CCoordinate& ReferenceCorner(const CElementProfile& element, int corner) const {
+        return referenceCoordinates[static_cast<size_t>(element.NodeNumbers[corner])];
+    }
+    // Area of the element in the current sheet.
+    double CurrentArea(const CElementProfile& element) const {
+        return TriangleArea(CurrentCorner(element, 0), CurrentCorner(element, 1), CurrentCorner(element, 2));
+    }
+    PrincipalStretches Stretches(const CElementProfile& element) const;
+    // The 11 further values of an element (0-based position): the
+    // temperature unless the record carries extended element data.
+    double LayerValue(int element, int index) const;
 
     // Per-node values are indexed by node number 1 .. NodeCount.
     const CCoordinate& CurrentCoordinate(int node) const {
@@ -92,7 +154,7 @@ public:
     // Elements using the node, in element order.
     ElementIndexRange NodeElements(int node) const;
     // Other elements sharing at least one node with the element.
-    ElementIndexRange ElementNeighbours(int element) const;
+    CNeighbourRange ElementNeighbours(int element) const { return CNeighbourRange(this, element); }
 
     // Area-weighted normal at a node, kept in its symmetry plane.
     CCoordinate NodeNormal(int node) const;
@@ -119,6 +181,7 @@ private:
     void Fail(const std::string& reason);
     void ComputeBoundingBox();
     void BuildAdjacency();
+    void DeriveElements();
     template <typename Value> double NodeAverage(int node, Value value) const;
     template <typename Value> double AreaWeightedMean(Value value) const;
 
@@ -128,12 +191,13 @@ private:
     SymmetryType symmetry = OTHER_SYMMETRY;
     int elementCount = 0;
     int nodeCount = 0;
-    std::vector<CElementProfile> elements;
-    std::vector<CCoordinate> currentCoordinates;   // index 0 unused
-    std::vector<CCoordinate> referenceCoordinates; // index 0 unused
-    std::vector<std::array<uint8_t, 10>> contactFlags;
-    std::vector<std::array<uint8_t, 8>> nodeSymmetry;
-    std::vector<uint8_t> nodeMarks;
+    BigArray<CElementProfile> elements;
+    BigArray<CCoordinate> currentCoordinates;        // index 0 unused
+    BigArray<CCoordinate> referenceCoordinates;      // index 0 unused
+    std::vector<std::array<double, 11>> layerValues; // only with extended element data
+    BigArray<std::array<uint8_t, 10>> contactFlags;
+    BigArray<std::array<uint8_t, 8>> nodeSymmetry;
+    BigArray<uint8_t> nodeMarks;
     bool hasNodeMarks = false;
     int symmetryPlaneCount = 0;
     CPlane symmetryPlanes[MaxSymmetryPlanes];
@@ -144,10 +208,8 @@ private:
     double sizeX = 0;
     double sizeY = 0;
     double maxInitialThickness = 0;
-    // Adjacency in compressed rows: the entries of row i are
-    // list[start[i] .. start[i + 1]).
-    std::vector<int32_t> nodeElementStart, nodeElementList;
-    std::vector<int32_t> neighbourStart, neighbourList;
+    // The elements of node i are nodeElementList[start[i] .. start[i + 1]).
+    BigArray<int32_t> nodeElementStart, nodeElementList;
     bool readFailed = false;
     std::string failureReason;
 

@@ -10,7 +10,7 @@ CCoordinate CSheetProfile::NodeNormal(int node) const {
     CCoordinate sum;
     for (int32_t index : NodeElements(node)) {
         const CElementProfile& element = elements[static_cast<size_t>(index)];
-        sum = sum + element.Normal * element.CurrentArea();
+        sum = sum + element.Normal * CurrentArea(element);
     }
     const double length = Norm(sum);
     if (length == 0)
@@ -62,7 +62,7 @@ template <typename Value> double CSheetProfile::AreaWeightedMean(Value value) co
     double weighted = 0;
     double areas = 0;
     for (const CElementProfile& element : elements) {
-        const double area = element.CurrentArea();
+        const double area = CurrentArea(element);
         weighted += value(element) * area;
         areas += area;
     }
@@ -81,7 +81,7 @@ double CSheetProfile::InflatedVolume() const {
     double volume = 0;
     for (const CElementProfile& element : elements)
         volume +=
-            PrismVolume(element.CurrentCorners[0], element.CurrentCorners[1], element.CurrentCorners[2]);
+            PrismVolume(CurrentCorner(element, 0), CurrentCorner(element, 1), CurrentCorner(element, 2));
     // The symmetry words are compared exactly: a record saying "half" is not
     // doubled.
     if (symmetryName == "HALF")
@@ -108,7 +108,7 @@ ClampedStatisticsResult CSheetProfile::ClampedStatistics() {
             continue;
         if (result.elementCount == 0)
             base = smallest = largest = element.Thickness;
-        const double area = element.CurrentArea();
+        const double area = CurrentArea(element);
         areas += area;
         // Summing offsets from the first thickness gives a uniform sheet its
         // thickness as the exact mean, and so a factor of exactly 0.
@@ -124,7 +124,7 @@ ClampedStatisticsResult CSheetProfile::ClampedStatistics() {
     result.meanThickness = base + offsets / areas;
     double spread = 0;
     for (const CElementProfile& element : elements) {
-        const double area = element.CurrentArea();
+        const double area = CurrentArea(element);
         if (isClamped(element) || area == 0)
             continue;
         const double logRatio = std::log(element.Thickness / result.meanThickness);

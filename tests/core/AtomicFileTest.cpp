@@ -39,7 +39,8 @@ TEST_P(AtomicFileFault, AFailingStepLeavesTheOldFileAndNoTemporary) {
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, AtomicFileFault,
                          ::testing::Values(CAtomicFile::Step::Create, CAtomicFile::Step::Write,
-                                           CAtomicFile::Step::Flush, CAtomicFile::Step::Rename));
+                                           CAtomicFile::Step::Flush, CAtomicFile::Step::Rename),
+                         AtomicStepName);
 
 TEST(AtomicFile, AMissingFolderFailsCleanly) {
     CTempFolder folder;

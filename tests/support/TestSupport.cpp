@@ -59,3 +59,8 @@ void WriteWholeFile(const std::string& path, const std::string& content) {
 bool PathExists(const std::string& path) {
     return std::filesystem::exists(path);
 }
+
+std::string AtomicStepName(const ::testing::TestParamInfo<CAtomicFile::Step>& step) {
+    static const char* const names[] = {"Create", "Write", "Flush", "Rename"};
+    return names[static_cast<int>(step.param)];
+}

@@ -2,7 +2,10 @@
 // progress, and small file utilities.
 #pragma once
 
+#include "AtomicFile.h"
 #include "Messages.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -64,3 +67,6 @@ public:
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
 bool PathExists(const std::string& path);
+
+// Names the tests of each failing step of a file replacement.
+std::string AtomicStepName(const ::testing::TestParamInfo<CAtomicFile::Step>& step);
