@@ -95,6 +95,10 @@ double CSheetProfile::LayerValue(int element, int index) const {
                                : layerValues[static_cast<size_t>(element)][static_cast<size_t>(index)];
 }
 
+void CSheetProfile::ResetCut(int capacity, int growth) {
+    cutSegments.reset(new CCutSegments(capacity, growth));
+}
+
 uint32_t CSheetProfile::NodeConditions(int node) const {
     uint32_t word;
     std::memcpy(&word, nodeSymmetry[static_cast<size_t>(node)].data() + 4, sizeof word);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "BigArray.h"
+#include "CAbscisse.h"
 #include "CElementProfile.h"
 #include "Vectors.h"
 
@@ -11,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -176,6 +178,13 @@ public:
     // ThicknessRange.
     ClampedStatisticsResult ClampedStatistics();
 
+    // The current cut, ordered along the sheet; empty when there is none.
+    CCutSegments& CutSegments() { return *cutSegments; }
+    const CCutSegments& CutSegments() const { return *cutSegments; }
+    // Replaces the cut by an empty one with room for growth pieces and the
+    // given growth step.
+    void ResetCut(int capacity = 1000, int growth = 1000);
+
 private:
     void Read(IProgressSink* progress);
     void Fail(const std::string& reason);
@@ -210,6 +219,7 @@ private:
     double maxInitialThickness = 0;
     // The elements of node i are nodeElementList[start[i] .. start[i + 1]).
     BigArray<int32_t> nodeElementStart, nodeElementList;
+    std::unique_ptr<CCutSegments> cutSegments{new CCutSegments(100, 100)};
     bool readFailed = false;
     std::string failureReason;
 

@@ -1,0 +1,33 @@
+// One piece of the cut polyline inside one element, and the pieces of a cut.
+#pragma once
+
+#include "CDataBase.h"
+#include "Vectors.h"
+
+#include <cstdint>
+
+class CAbscisse {
+public:
+    virtual ~CAbscisse() = default;
+
+    uint8_t Flag = 0;
+    int32_t ElementNumber = 0; // the element's ElementId
+    int32_t Slots[2] = {-1, -1};
+    CCoordinate Start;
+    CCoordinate End;
+    CCoordinate Scratch; // the old start while the piece is reversed
+    double Length = 0;
+    double Value = 0;    // the profile quantity in the element, SI units
+    double ArcStart = 0; // written when the graph is built
+    double ArcEnd = 0;
+    int32_t ElementIndex = 0; // 0-based position of the element in the sheet's Elements
+
+    // Swaps start and end through the scratch point.
+    void Reverse() {
+        Scratch = Start;
+        Start = End;
+        End = Scratch;
+    }
+};
+
+using CCutSegments = CDataBase<CAbscisse>;

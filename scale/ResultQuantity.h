@@ -1,0 +1,28 @@
+// The result quantities the sheet is coloured and cut by, and the value of
+// each in one element.
+#pragma once
+
+class CElementProfile;
+
+enum ResultQuantity {
+    NoScale = 0,
+    ThicknessQuantity = 1,
+    TemperatureQuantity = 2,
+    VonMisesQuantity = 3,
+    ExtensionXQuantity = 4,
+    ExtensionYQuantity = 5,
+    PlanarExtensionQuantity = 6,
+    StretchRatioQuantity = 7,
+};
+
+constexpr int ResultQuantityCount = 8;
+
+// The profile list text of a quantity ("(no scale)", "Thickness", ...).
+const char* QuantityName(int quantity);
+
+// The value of a quantity 1..7 in an element, in its stored unit: thickness
+// in metres, temperature in degrees Celsius, von Mises stress in MPa, the
+// extensions and the stretch ratio dimensionless. The element's derived
+// values are current whenever its sheet's node tables change, so they are
+// read as stored.
+double ElementValue(const CElementProfile& element, int quantity);
