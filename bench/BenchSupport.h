@@ -17,3 +17,8 @@ inline std::string MillionElementRecord() {
 
 // Peak resident memory of the process so far, in megabytes.
 double PeakMemoryMegabytes();
+
+// A project of two records of the 1,000,000-element mesh (the second one
+// lifted by 10 mm) with one section tool, written once per run; returns the
+// path of its project file.
+std::string MillionElementProject();

@@ -1,7 +1,73 @@
-// The document side of the document/view layer: a path name and a title.
+// The document side of the document/view layer: a path name, a title and the
+// views that show the document.
 #pragma once
 
+#include "ManualResetEvent.h"
+
+#include <functional>
 #include <string>
+#include <vector>
+
+class CDocument;
+class IProgressSink;
+
+// Update hints a document passes to its views.
+enum UpdateHint {
+    HintNewRecord = 1,
+    HintRedraw = 2,
+    HintCutWindowCloses = 3,
+    HintRecordStep = 4,
+    HintCutMark = 6,
+    HintZoomBox = 7,
+    HintMeasurementFirst = 9,
+    HintMeasurementSecond = 10,
+    HintMeasurementLine = 11,
+    HintPickHighlight = 12,
+};
+
+// A view of a document. Scene views (the 3D views) also take new records.
+class CView {
+public:
+    virtual ~CView() = default;
+    virtual void OnUpdate(CView* sender, int hint) = 0;
+
+    virtual bool IsSceneView() const { return false; }
+    // Rebuilds the drawing of the document's sheet and tools, which now hold
+    // record (1-based), and remembers it as the record shown.
+    virtual void TakeRecord(int) {}
+    // Asks for a redraw on the interface thread (the posted redraw request).
+    virtual void RequestRedraw() {}
+    // Invalidates the view so that it is drawn again soon.
+    virtual void Invalidate() {}
+    virtual int ShownRecord() const { return 0; }
+    virtual CDocument* Document() const = 0;
+};
+
+// The interface thread as a worker sees it.
+class IInterfaceThread {
+public:
+    virtual ~IInterfaceThread() = default;
+    // Runs task on the interface thread later.
+    virtual void Post(std::function<void()> task) = 0;
+    // Waits on the interface thread until event is set, running what was
+    // posted meanwhile.
+    virtual void WaitProcessing(CManualResetEvent& event) = 0;
+    // Runs everything posted so far ("all pending window messages").
+    virtual void DispatchPending() = 0;
+};
+
+// What a document needs of the main frame.
+class IDocumentHost {
+public:
+    virtual ~IDocumentHost() = default;
+    // The active view of the main frame, possibly of another document.
+    virtual CView* ActiveView() = 0;
+    // The record now shown (written into the active navigation bar).
+    virtual void RecordLoaded(int record) = 0;
+    virtual IInterfaceThread& InterfaceThread() = 0;
+    // The status-bar progress, or null.
+    virtual IProgressSink* Progress() { return nullptr; }
+};
 
 class CDocument {
 public:
@@ -12,6 +78,17 @@ public:
     // The file name without its folder.
     std::string Title() const;
 
+    void AddView(CView* view);
+    void RemoveView(CView* view);
+    const std::vector<CView*>& Views() const { return views; }
+    // Calls OnUpdate(sender, hint) on every view but the sender.
+    void UpdateAllViews(CView* sender, int hint);
+
+    void SetHost(IDocumentHost* host) { documentHost = host; }
+    IDocumentHost* Host() const { return documentHost; }
+
 private:
     std::string pathName;
+    std::vector<CView*> views;
+    IDocumentHost* documentHost = nullptr;
 };

@@ -41,6 +41,11 @@ std::string RecordPrefix(const std::string& projectPath) {
 CProjectProfile::CProjectProfile() = default;
 
 CProjectProfile::~CProjectProfile() {
+    // Without an interface thread to wait on, the worker is told to give up
+    // its step and is joined.
+    abandoned = true;
+    animationControl.stop.Set();
+    JoinAnimation();
     tools.reset();
     sheet.reset();
 }
@@ -85,14 +90,14 @@ int CProjectProfile::CountRecords() const {
     return count;
 }
 
-std::unique_ptr<CSheetProfile> CProjectProfile::ReadRecord(int index, IProgressSink* progress, bool derive) {
+std::unique_ptr<CSheetProfile> CProjectProfile::ReadRecord(int index, IProgressSink* progress) {
     const std::string name = RecordFileName(index);
     const std::string found = FindExistingFile(name, "");
     if (found.empty()) {
         ShowMessage(FormatText(texts::MissingRecord, name.c_str()), MessageIcon::Error);
         return nullptr;
     }
-    std::unique_ptr<CSheetProfile> record(new CSheetProfile(found, index, progress, derive));
+    std::unique_ptr<CSheetProfile> record(new CSheetProfile(found, index, progress, {false, true}));
     if (record->ReadFailed()) {
         ShowMessage(FormatText(texts::UnusableRecord, found.c_str(), record->FailureReason().c_str()),
                     MessageIcon::Error);
@@ -134,7 +139,7 @@ bool CProjectProfile::ProjectFileParse(const std::string& path, IProgressSink* p
         ShowMessage(FormatText(texts::NoRecords, path.c_str()), MessageIcon::Error);
         return false;
     }
-    firstRecord = ReadRecord(0, progress, false);
+    firstRecord = ReadRecord(0, progress);
     return firstRecord != nullptr;
 }
 
@@ -143,8 +148,7 @@ bool CProjectProfile::FinalLoad(const std::string& path, IProgressSink* progress
     SetPathName(path);
     const int last = recordCount - 1;
     // A single-record project has just been read; it is not read again.
-    std::unique_ptr<CSheetProfile> record =
-        last == 0 ? std::move(firstRecord) : ReadRecord(last, progress, false);
+    std::unique_ptr<CSheetProfile> record = last == 0 ? std::move(firstRecord) : ReadRecord(last, progress);
     firstRecord.reset();
     if (!record) {
         projectPathName.clear();
@@ -167,5 +171,6 @@ bool CProjectProfile::FinalLoad(const std::string& path, IProgressSink* progress
         tools->Add(tool);
     }
     currentRecord = recordCount;
+    loadedRecord = recordCount;
     return true;
 }

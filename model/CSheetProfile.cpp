@@ -11,10 +11,10 @@
 #include <sys/stat.h>
 #include <thread>
 
-CSheetProfile::CSheetProfile(const std::string& path, int index, IProgressSink* progress, bool derive)
+CSheetProfile::CSheetProfile(const std::string& path, int index, IProgressSink* progress, ReadOptions options)
     : recordPath(path), recordIndex(index) {
-    Read(progress);
-    if (!readFailed && derive)
+    Read(progress, options.unopenableIsCritical);
+    if (!readFailed && options.derive)
         PostLoadDerivation();
 }
 

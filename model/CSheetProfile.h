@@ -84,19 +84,38 @@ public:
     static constexpr int MaxSymmetryPlanes = 10;
     static constexpr int ToolSlots = 10;
 
-    // Reads the record file; derive runs the post-load derivation. A file
-    // that cannot be opened ends the program; a damaged one sets ReadFailed.
-    CSheetProfile(const std::string& recordPath, int recordIndex, IProgressSink* progress,
-                  bool derive = true);
+    // How a record is read: with or without the post-load derivation, and
+    // whether a file that cannot be opened ends the program (as at opening,
+    // where its existence was just checked) or only fails the read.
+    struct ReadOptions {
+        bool derive = true;
+        bool unopenableIsCritical = true;
+    };
+
+    // Reads the record file. A damaged file sets ReadFailed.
+    CSheetProfile(const std::string& path, int index, IProgressSink* progress, ReadOptions options);
+    CSheetProfile(const std::string& path, int index, IProgressSink* progress)
+        : CSheetProfile(path, index, progress, ReadOptions()) {}
     virtual ~CSheetProfile() = default;
     CSheetProfile(const CSheetProfile&) = delete;
     CSheetProfile& operator=(const CSheetProfile&) = delete;
 
     bool ReadFailed() const { return readFailed; }
+    // The file could not be opened at all (only without unopenableIsCritical).
+    bool OpenFailed() const { return openFailed; }
     // What is wrong with a damaged record, for the message naming it.
     const std::string& FailureReason() const { return failureReason; }
 
     void PostLoadDerivation();
+
+    // Whether other holds the same mesh: the same counts and the same nodes
+    // in every element.
+    bool HasSameMesh(const CSheetProfile& other) const;
+    // Takes the values of another record of the same mesh: the current nodes,
+    // contact, node conditions, tool positions and element results. The mesh,
+    // the undeformed sheet, the node marks and the symmetry stay. The cut is
+    // cleared and everything derived from the values is derived again.
+    void TakeRecordValues(const CSheetProfile& record);
 
     const std::string& RecordPath() const { return recordPath; }
     int RecordIndex() const { return recordIndex; }
@@ -186,7 +205,7 @@ public:
     void ResetCut(int capacity = 1000, int growth = 1000);
 
 private:
-    void Read(IProgressSink* progress);
+    void Read(IProgressSink* progress, bool unopenableIsCritical);
     void Fail(const std::string& reason);
     void ComputeBoundingBox();
     void BuildAdjacency();
@@ -221,6 +240,7 @@ private:
     BigArray<int32_t> nodeElementStart, nodeElementList;
     std::unique_ptr<CCutSegments> cutSegments{new CCutSegments(100, 100)};
     bool readFailed = false;
+    bool openFailed = false;
     std::string failureReason;
 
     friend class CSheetValueCopy;

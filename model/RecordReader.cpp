@@ -103,10 +103,14 @@ private:
 
 } // namespace
 
-void CSheetProfile::Read(IProgressSink* progress) {
+void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical) {
     CRecordFile file(recordPath);
-    if (!file.IsOpen())
-        ReportCriticalError(texts::UnableToOpenSheet);
+    if (!file.IsOpen()) {
+        if (unopenableIsCritical)
+            ReportCriticalError(texts::UnableToOpenSheet);
+        openFailed = true;
+        return Fail("the file cannot be opened");
+    }
     const int64_t fileSize = file.Size();
     unsigned char header[HeaderSize];
     if (fileSize < 0)

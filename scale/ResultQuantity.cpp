@@ -6,7 +6,7 @@ const char* QuantityName(int quantity) {
     static const char* const names[ResultQuantityCount] = {
         "(no scale)",     "Thickness",      "Temperature",      "Stress von Mises",
         "Extension in X", "Extension in Y", "Planar extension", "L1 / L2"};
-    return quantity >= 0 && quantity < ResultQuantityCount ? names[quantity] : names[StretchRatioQuantity];
+    return names[KnownQuantity(quantity)];
 }
 
 double ElementValue(const CElementProfile& element, int quantity) {

@@ -17,6 +17,12 @@ enum ResultQuantity {
 
 constexpr int ResultQuantityCount = 8;
 
+// Quantities outside 0..7 are taken as the last one, as the stored tables
+// indexed by quantity do.
+constexpr int KnownQuantity(int quantity) {
+    return quantity >= 0 && quantity < ResultQuantityCount ? quantity : StretchRatioQuantity;
+}
+
 // The profile list text of a quantity ("(no scale)", "Thickness", ...).
 const char* QuantityName(int quantity);
 

@@ -70,3 +70,94 @@ TEST(Batch, WrongArgumentsAndUnopenableProjectsGiveStatusTwo) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.messages, "Unable to read from the " + fixture.File("missing.tfc") + " file.");
 }
+
+namespace {
+
+std::vector<std::string> OutputLines(const std::string& out) {
+    std::vector<std::string> lines;
+    size_t begin = 0;
+    for (size_t end; (end = out.find('\n', begin)) != std::string::npos; begin = end + 1)
+        lines.push_back(out.substr(begin, end - begin));
+    return lines;
+}
+
+class BatchQuantity : public ::testing::TestWithParam<int> {};
+
+} // namespace
+
+TEST_P(BatchQuantity, ValuesListEveryNodeWithItsColour) {
+    CProjectFixture fixture;
+    const std::string quantity = std::to_string(GetParam());
+    const BatchRun run =
+        RunCommand({"values", fixture.ProjectPath(), "--quantity", quantity}, fixture.File("q.cfg"));
+    ASSERT_EQ(run.status, 0) << run.messages;
+    const std::vector<std::string> lines = OutputLines(run.out);
+    ASSERT_EQ(lines.size(), 2u + 20u); // 5 x 4 nodes
+    EXPECT_EQ(lines[0].rfind("# limits ", 0), 0u);
+    EXPECT_EQ(lines[1], "node,value,colour");
+    EXPECT_EQ(lines[2].rfind("1,", 0), 0u);
+    // A flat, undeformed sheet of one thickness and temperature: every
+    // quantity is uniform, red for thickness and blue for the others.
+    const std::string colour = GetParam() == 1 ? ",0" : ",32";
+    for (size_t i = 2; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].substr(lines[i].size() - colour.size()), colour) << lines[i];
+
+    const BatchRun fixed =
+        RunCommand({"values", fixture.ProjectPath(), "--quantity", quantity, "--min", "-1e9", "--max", "1e9"},
+                   fixture.File("q.cfg"));
+    EXPECT_EQ(OutputLines(fixed.out)[0], "# limits -1000000000 1000000000");
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryQuantity, BatchQuantity, ::testing::Range(1, 8));
+
+TEST(Batch, CutsListTheirPiecesOrTheirGraph) {
+    CProjectFixture fixture;
+    const std::string configuration = fixture.File("q.cfg");
+    const BatchRun cut = RunCommand({"cut", fixture.ProjectPath(), "--plane", "x", "--position", "12.5",
+                                     "--quantity", "2", "--record", "2"},
+                                    configuration);
+    ASSERT_EQ(cut.status, 0) << cut.messages;
+    std::vector<std::string> lines = OutputLines(cut.out);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "element,x0,y0,z0,x1,y1,z1,arc_start,arc_end,value");
+    EXPECT_EQ(lines.size() % 2, 0u); // 2m - 1 pieces and the header
+    EXPECT_NE(lines[1].find("5,0.012500000000000001,-0.05000000074505806,0.0099999997764825821,"),
+              std::string::npos)
+        << lines[1];
+
+    const BatchRun graph = RunCommand({"cut", fixture.ProjectPath(), "--plane", "x", "--position", "0.5",
+                                       "--units", "us", "--quantity", "1", "--graph"},
+                                      configuration);
+    lines = OutputLines(graph.out);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "# limits 0 5 0 0.20000000000000001");
+    EXPECT_EQ(lines[1], "arc,value");
+
+    const BatchRun empty = RunCommand(
+        {"cut", fixture.ProjectPath(), "--plane", "z", "--position", "500", "--quantity", "1", "--graph"},
+        configuration);
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "arc,value\n");
+    EXPECT_EQ(empty.messages, "(No cut found or cut not created)");
+}
+
+TEST(Batch, RecordsOutsideTheProjectAreRefused) {
+    CProjectFixture fixture;
+    for (const char* record : {"0", "4", "-1"}) {
+        const BatchRun run =
+            RunCommand({"report", "sheet", fixture.ProjectPath(), "--record", record}, fixture.File("q.cfg"));
+        EXPECT_EQ(run.status, 2) << record;
+        EXPECT_EQ(run.messages, "Invalid record number.");
+    }
+    const BatchRun first =
+        RunCommand({"report", "record", fixture.ProjectPath(), "--record", "1"}, fixture.File("q.cfg"));
+    EXPECT_NE(first.out.find("Record number 1\n"), std::string::npos);
+    EXPECT_NE(first.out.find("Inflated Z min (mm): 0.000"), std::string::npos) << first.out;
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {"values", fixture.ProjectPath()},
+             {"values", fixture.ProjectPath(), "--quantity", "8"},
+             {"values", fixture.ProjectPath(), "--quantity", "1", "--min", "0"},
+             {"cut", fixture.ProjectPath(), "--quantity", "1", "--plane", "x"},
+             {"cut", fixture.ProjectPath(), "--quantity", "1", "--plane", "w", "--position", "1"}})
+        EXPECT_EQ(RunCommand(wrong, fixture.File("q.cfg")).status, 2);
+}

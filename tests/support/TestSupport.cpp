@@ -33,6 +33,7 @@ CRecordingMessages::~CRecordingMessages() {
 }
 
 MessageAnswer CRecordingMessages::Show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
+    std::lock_guard<std::mutex> lock(mutex);
     messages.push_back({text, icon, buttons});
     return buttons == MessageButtons::Ok ? MessageAnswer::Ok : answer;
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,7 @@ public:
 
 private:
     IMessageSink* previous;
+    std::mutex mutex;
 };
 
 class CRecordingProgress : public IProgressSink {

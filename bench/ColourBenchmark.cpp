@@ -1,0 +1,80 @@
+// The limits and the node colours of a 1,000,000-element sheet, as the 3D
+// view recomputes them after every record load or change of quantity.
+#include "BenchSupport.h"
+#include "CSheetProfile.h"
+#include "ColourRamp.h"
+#include "DisplaySettings.h"
+#include "ResultQuantity.h"
+#include "ScaleLimits.h"
+#include "ScaleRange.h"
+#include "SheetColouring.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// The flat benchmark record is uniform, which would take the shortcut of an
+// empty range; spread its thickness and stresses as a formed sheet would.
+void Spread(CSheetProfile& sheet) {
+    size_t i = 0;
+    for (CElementProfile& element : sheet.Elements()) {
+        const double spread = static_cast<double>((i * 7919) % 1000) / 1000;
+        element.Thickness = element.InitialThickness * (0.3 + 0.8 * spread);
+        element.PrincipalStress1 = 2e7 * spread;
+        element.PrincipalStress2 = -3e6 * spread;
+        ++i;
+    }
+}
+
+// Fresh buffers every time: the view keeps nothing between recomputations.
+void BM_LimitsAndNodeColours(benchmark::State& state) {
+    CSheetProfile sheet(MillionElementRecord(), 0, nullptr);
+    Spread(sheet);
+    const int quantity = static_cast<int>(state.range(0));
+    const ScaleLimits limits;
+    const ColourRamp ramp;
+    const DisplaySettings settings;
+    for (auto _ : state) {
+        const ScaleRange range = ComputeScaleRange(sheet, quantity, limits);
+        const NodeColouring colouring = ColourNodes(sheet, quantity, limits);
+        std::vector<uint8_t> rgba;
+        FillNodeColours(colouring, ramp, settings, rgba);
+        benchmark::DoNotOptimize(range);
+        benchmark::DoNotOptimize(rgba.data());
+    }
+    state.counters["nodes"] = sheet.NodeCount();
+}
+BENCHMARK(BM_LimitsAndNodeColours)
+    ->ArgName("quantity")
+    ->Arg(ThicknessQuantity)
+    ->Arg(VonMisesQuantity)
+    ->Arg(ExtensionXQuantity)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The parts on their own, thickness.
+void BM_ScaleRange(benchmark::State& state) {
+    CSheetProfile sheet(MillionElementRecord(), 0, nullptr);
+    Spread(sheet);
+    const ScaleLimits limits;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ComputeScaleRange(sheet, ThicknessQuantity, limits));
+}
+BENCHMARK(BM_ScaleRange)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ColourNodes(benchmark::State& state) {
+    CSheetProfile sheet(MillionElementRecord(), 0, nullptr);
+    Spread(sheet);
+    const ScaleLimits limits;
+    NodeColouring colouring;
+    for (auto _ : state) {
+        ColourNodes(sheet, ThicknessQuantity, limits, colouring);
+        benchmark::DoNotOptimize(colouring.indices.data());
+    }
+}
+BENCHMARK(BM_ColourNodes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

@@ -1,0 +1,73 @@
+// Cutting the 1,000,000-element sheet through its middle and building the
+// profile graph.
+#include "BenchSupport.h"
+#include "CConfiguration.h"
+#include "CCutPlane.h"
+#include "CSheetProfile.h"
+#include "CutChain.h"
+#include "CutComputation.h"
+#include "ProfileGraph.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+CSheetProfile& Sheet() {
+    static const std::unique_ptr<CSheetProfile> sheet =
+        std::make_unique<CSheetProfile>(MillionElementRecord(), 0, nullptr);
+    return *sheet;
+}
+
+void Cut(benchmark::State& state, const CCutPlane& plane) {
+    CSheetProfile& sheet = Sheet();
+    for (auto _ : state) {
+        ComputeCut(sheet, plane, 1);
+        benchmark::DoNotOptimize(sheet.CutSegments().Count());
+    }
+    state.counters["records"] = sheet.CutSegments().Count();
+}
+
+// Across the cells, off every grid line.
+void BM_CutBetweenNodes(benchmark::State& state) {
+    Cut(state, CCutPlane::AtAxis(0, 0.3));
+}
+BENCHMARK(BM_CutBetweenNodes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Along a grid line: every piece lies on an edge shared by two elements.
+void BM_CutThroughNodes(benchmark::State& state) {
+    Cut(state, CCutPlane::AtAxis(0, 0.0));
+}
+BENCHMARK(BM_CutThroughNodes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A plane that misses the sheet: the existence test scans every element.
+void BM_CutMissingTheSheet(benchmark::State& state) {
+    Cut(state, CCutPlane::AtAxis(2, 10.0));
+}
+BENCHMARK(BM_CutMissingTheSheet)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ElementPieces(benchmark::State& state) {
+    const CSheetProfile& sheet = Sheet();
+    const CCutPlane plane = CCutPlane::AtAxis(0, 0.3);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ElementPieces(plane, sheet).size());
+}
+BENCHMARK(BM_ElementPieces)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ProfileGraph(benchmark::State& state) {
+    CSheetProfile& sheet = Sheet();
+    ComputeCut(sheet, CCutPlane::AtAxis(0, 0.3), 1);
+    const std::string path =
+        std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/quillmere-bench-cut.cfg";
+    CConfiguration configuration(path);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BuildProfileGraph(sheet.CutSegments(), 1, configuration).Points.size());
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_ProfileGraph)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

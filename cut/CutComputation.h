@@ -1,0 +1,16 @@
+// The cut of the current sheet by a plane, as the ordered pieces the sheet
+// keeps in CutSegments.
+#pragma once
+
+#include "CCutPlane.h"
+
+class CSheetProfile;
+
+// Whether the plane crosses some element in a piece long enough to be worth
+// tracing (or crosses the last element at all).
+bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane);
+
+// Replaces the sheet's cut by the cut with plane, each piece carrying the
+// value of quantity (1..7) in its element. X and Z cuts run towards
+// increasing y, Y cuts towards increasing x; no cut leaves the list empty.
+void ComputeCut(CSheetProfile& sheet, const CCutPlane& plane, int quantity);

@@ -1,0 +1,103 @@
+#include "ProfileGraph.h"
+
+#include "CConfiguration.h"
+#include "ResultQuantity.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr double NiceSteps[] = {0.05, 0.1, 0.2,  0.3,  0.5,  1,    2,    3,     5,     10,    20,   30,
+                                50,   100, 200,  300,  500,  1000, 2000, 3000,  5000,  10000, 20000, 30000};
+
+constexpr int SmoothingPasses = 3;
+
+void Smooth(std::vector<double>& values) {
+    for (int pass = 0; pass < SmoothingPasses; ++pass)
+        for (size_t j = 1; j + 1 < values.size(); ++j)
+            values[j] = (values[j - 1] + values[j + 1]) * 0.125 + values[j] * 0.75;
+}
+
+} // namespace
+
+CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration) {
+    CProfileGraph graph;
+    const int n = cut.Count();
+    if (n == 0)
+        return graph;
+    std::vector<double> s(static_cast<size_t>(n) + 1), v(static_cast<size_t>(n) + 1);
+    double arc = 0;
+    for (int i = 0; i < n; ++i) {
+        CAbscisse& record = *cut.At(i);
+        v[static_cast<size_t>(i)] = record.Value;
+        s[static_cast<size_t>(i)] = arc;
+        record.ArcStart = arc;
+        arc += record.Length;
+        record.ArcEnd = arc;
+    }
+    s.back() = arc;
+    v.back() = cut.At(n - 1)->Value;
+    graph.TotalArcLength = arc;
+
+    Smooth(s);
+    Smooth(v);
+
+    graph.Points.reserve(s.size());
+    for (size_t j = 0; j < s.size(); ++j) {
+        double y = v[j];
+        if (quantity == ThicknessQuantity)
+            y = configuration.LengthToDisplay(y * 1000);
+        else if (quantity == TemperatureQuantity)
+            y = configuration.TemperatureToDisplay(y);
+        graph.Points.push_back({configuration.LengthToDisplay(s[j] * 1000), y});
+    }
+    return graph;
+}
+
+double NiceStep(double value) {
+    for (double step : NiceSteps)
+        if (step >= value)
+            return step;
+    return 0;
+}
+
+void ApplyAutomaticLimits(const CProfileGraph& graph, const CConfiguration& configuration,
+                          CGraphLimits& limits) {
+    if (graph.Points.empty() || !limits.Automatic())
+        return;
+    double yMax = graph.Points.front().y;
+    for (const CGraphPoint& point : graph.Points)
+        yMax = std::max(yMax, point.y);
+    limits.xMin = 0;
+    limits.yMin = 0;
+    limits.xMax = NiceStep(configuration.LengthToDisplay(graph.TotalArcLength * 1000));
+    limits.yMax = NiceStep(yMax);
+}
+
+double GraphValueAt(const std::vector<CGraphPoint>& points, double x) {
+    if (points.empty())
+        return 0;
+    for (size_t j = 1; j < points.size(); ++j) {
+        if (points[j].x > x) {
+            const CGraphPoint& a = points[j - 1];
+            const CGraphPoint& b = points[j];
+            // Equal x only before the first point: no slope to follow.
+            if (b.x == a.x)
+                return a.y;
+            return a.y + (x - a.x) / (b.x - a.x) * (b.y - a.y);
+        }
+    }
+    return points.back().y;
+}
+
+bool CutPointAt(const CCutSegments& cut, double s, CCoordinate& point) {
+    for (int i = 0; i < cut.Count(); ++i) {
+        const CAbscisse& record = *cut.At(i);
+        if (record.ArcStart <= s && s <= record.ArcEnd) {
+            const double span = record.ArcEnd - record.ArcStart;
+            point = span == 0 ? record.Start : record.Start + (record.End - record.Start) * ((s - record.ArcStart) / span);
+            return true;
+        }
+    }
+    return false;
+}

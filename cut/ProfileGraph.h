@@ -1,0 +1,50 @@
+// The profile graph of a cut: the quantity against the arc length along the
+// cut, smoothed, in the units the user sees; its automatic limits and the
+// read-outs under the mouse.
+#pragma once
+
+#include "CAbscisse.h"
+#include "Vectors.h"
+
+#include <vector>
+
+class CConfiguration;
+
+struct CGraphPoint {
+    double x = 0; // arc length, display length unit
+    double y = 0; // value, display unit of the quantity
+};
+
+struct CProfileGraph {
+    std::vector<CGraphPoint> Points; // empty without a cut
+    double TotalArcLength = 0;       // m
+};
+
+// In display units; all four 0 means automatic limits.
+struct CGraphLimits {
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+
+    bool Automatic() const { return xMin == 0 && xMax == 0 && yMin == 0 && yMax == 0; }
+};
+
+// Writes every record's arc lengths and builds the graph of quantity (1..7)
+// in the configuration's current units: one point per record start and one
+// for the end of the cut.
+CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration);
+
+// The first of 0.05, 0.1, 0.2, 0.3, 0.5, 1, ... 30000 not below value; 0 when
+// value exceeds them all.
+double NiceStep(double value);
+
+// Fills automatic limits (0 .. NiceStep of the cut's length and of the
+// largest value); limits the user gave, and an empty graph, leave them as
+// they are.
+void ApplyAutomaticLimits(const CProfileGraph& graph, const CConfiguration& configuration,
+                          CGraphLimits& limits);
+
+// The graph polyline read at x (display units); past the last point its y.
+double GraphValueAt(const std::vector<CGraphPoint>& points, double x);
+
+// The point of the cut at arc length s (m, at most the total); false when no
+// record covers s.
+bool CutPointAt(const CCutSegments& cut, double s, CCoordinate& point);

@@ -1,0 +1,273 @@
+// Record navigation and the animation of a project.
+#include "CProjectProfile.h"
+
+#include "FilePaths.h"
+#include "Messages.h"
+#include "TextFormat.h"
+#include "Texts.h"
+
+#include <chrono>
+
+bool CProjectProfile::IsAnimationBusy() const {
+    if (!IsAnimationRunning())
+        return false;
+    ShowMessage(texts::StopAnimationFirst, MessageIcon::Warning);
+    return true;
+}
+
+std::unique_ptr<CSheetProfile> CProjectProfile::ReadStepRecord(int record, IProgressSink* progress,
+                                                               std::string& failure) const {
+    const std::string name = RecordFileName(record - 1);
+    const std::string found = FindExistingFile(name, "");
+    if (found.empty()) {
+        failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        return nullptr;
+    }
+    // The file may vanish between the test and the read: that is a missing
+    // record too, never the end of the program.
+    std::unique_ptr<CSheetProfile> values(new CSheetProfile(found, record - 1, progress, {false, false}));
+    if (values->OpenFailed()) {
+        failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        return nullptr;
+    }
+    if (values->ReadFailed()) {
+        failure = FormatText(texts::UnusableRecord, found.c_str(), values->FailureReason().c_str());
+        return nullptr;
+    }
+    if (!sheet->HasSameMesh(*values)) {
+        const std::string reason = FormatText(
+            "its mesh of %d elements and %d nodes is not the project's mesh of %d elements and %d nodes",
+            values->ElementCount(), values->NodeCount(), sheet->ElementCount(), sheet->NodeCount());
+        failure = FormatText(texts::UnusableRecord, found.c_str(), reason.c_str());
+        return nullptr;
+    }
+    return values;
+}
+
+void CProjectProfile::ApplyRecord(const CSheetProfile& record, int number) {
+    const std::array<double, CSheetProfile::ToolSlots> kept = sheet->ToolPositions();
+    sheet->TakeRecordValues(record);
+    for (int slot = 0; slot < ToolSlots; ++slot)
+        if (CMoldProfile* tool = Tool(slot))
+            tool->MoveTool(tool->Motion().Direction(),
+                           sheet->ToolPosition(slot) - kept[static_cast<size_t>(slot)]);
+    loadedRecord = number;
+}
+
+int CProjectProfile::ShownRecord() const {
+    IDocumentHost* host = Host();
+    CView* active = host ? host->ActiveView() : nullptr;
+    if (active && active->IsSceneView() && active->Document() == this)
+        return active->ShownRecord();
+    return loadedRecord;
+}
+
+bool CProjectProfile::LoadRecord() {
+    IDocumentHost* host = Host();
+    const int record = currentRecord;
+    std::string failure;
+    std::unique_ptr<CSheetProfile> values =
+        ReadStepRecord(record, host ? host->Progress() : nullptr, failure);
+    if (!values) {
+        ShowMessage(failure, MessageIcon::Error);
+        currentRecord = ShownRecord();
+        return false;
+    }
+    ApplyRecord(*values, record);
+    values.reset();
+    if (!host)
+        return true;
+    CView* active = host->ActiveView();
+    if (active && active->IsSceneView() && active->Document() == this) {
+        active->TakeRecord(record);
+        active->Invalidate();
+    }
+    host->RecordLoaded(record);
+    host->InterfaceThread().DispatchPending();
+    return true;
+}
+
+void CProjectProfile::NotifyStep(int record) {
+    for (CView* view : Views())
+        if (view->IsSceneView()) {
+            view->TakeRecord(record);
+            view->RequestRedraw();
+        }
+    if (IDocumentHost* host = Host()) {
+        std::weak_ptr<bool> token = alive;
+        host->InterfaceThread().Post([this, token, record] {
+            if (token.lock())
+                if (IDocumentHost* current = Host())
+                    current->RecordLoaded(record);
+        });
+    }
+}
+
+bool CProjectProfile::StepRecord(bool notify) {
+    const int record = currentRecord;
+    std::string failure;
+    std::unique_ptr<CSheetProfile> values =
+        ReadStepRecord(record, Host() ? Host()->Progress() : nullptr, failure);
+    if (!values) {
+        ShowMessage(failure, MessageIcon::Error);
+        currentRecord = ShownRecord();
+        return false;
+    }
+    ApplyRecord(*values, record);
+    if (notify)
+        NotifyStep(record);
+    return true;
+}
+
+void CProjectProfile::NavigateTo(int record) {
+    if (IsAnimationBusy())
+        return;
+    IDocumentHost* host = Host();
+    CView* active = host ? host->ActiveView() : nullptr;
+    if (!active || !active->IsSceneView())
+        return;
+    currentRecord = record;
+    LoadRecord();
+}
+
+void CProjectProfile::OnNextRecord() {
+    NavigateTo(currentRecord >= recordCount ? 1 : currentRecord + 1);
+}
+
+void CProjectProfile::OnPreviousRecord() {
+    NavigateTo(currentRecord <= 1 ? recordCount : currentRecord - 1);
+}
+
+void CProjectProfile::OnFirstRecord() {
+    NavigateTo(1);
+}
+
+void CProjectProfile::OnLastRecord() {
+    NavigateTo(recordCount);
+}
+
+std::string CProjectProfile::OnLoadRecordNumber(const std::string& boxText) {
+    const std::string unchanged = FormatText("%d", currentRecord.load());
+    if (IsAnimationBusy())
+        return boxText;
+    IDocumentHost* host = Host();
+    CView* active = host ? host->ActiveView() : nullptr;
+    if (!active || !active->IsSceneView())
+        return boxText;
+    const int record = ParseLeadingInt(boxText.c_str());
+    if (record <= 0 || record > recordCount) {
+        ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+        return unchanged;
+    }
+    currentRecord = record;
+    LoadRecord();
+    return FormatText("%d", record);
+}
+
+bool CProjectProfile::GoToRecord(int record) {
+    if (record <= 0 || record > recordCount) {
+        ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+        return false;
+    }
+    currentRecord = record;
+    return LoadRecord();
+}
+
+void CProjectProfile::ToggleAnimation() {
+    if (IsAnimationRunning()) {
+        StopAnimation();
+        return;
+    }
+    if (!Host())
+        return;
+    animationControl.finished.Reset();
+    animationControl.stop.Reset();
+    animationControl.step.Reset();
+    animationControl.period = 500;
+    animationControl.document = this;
+    abandoned = false;
+    animationRunning = std::thread(&CProjectProfile::AnimationWorker, this, ++animationGeneration);
+}
+
+bool CProjectProfile::WorkerStep(int record) {
+    IInterfaceThread& interface = Host()->InterfaceThread();
+    std::weak_ptr<bool> token = alive;
+    std::string failure;
+    std::shared_ptr<CSheetProfile> values(ReadStepRecord(record, nullptr, failure));
+    if (!values) {
+        // The interface thread shows the message; the worker ends.
+        interface.Post([failure] { ShowMessage(failure, MessageIcon::Error); });
+        currentRecord = loadedRecord;
+        return false;
+    }
+    // The copy into the sheet and the redraw happen on the interface thread,
+    // never while a view draws; the worker waits until they are done.
+    auto applied = std::make_shared<CManualResetEvent>();
+    interface.Post([this, token, values, record, applied] {
+        if (token.lock()) {
+            ApplyRecord(*values, record);
+            NotifyStep(record);
+        }
+        applied->Set();
+    });
+    while (!applied->WaitFor(std::chrono::milliseconds(50)))
+        if (abandoned)
+            return false;
+    return true;
+}
+
+void CProjectProfile::AnimationWorker(int generation) {
+    CAnimationControl& control = animationControl;
+    while (!control.stop.IsSet()) {
+        control.step.Reset();
+        const int next = currentRecord >= recordCount ? 1 : currentRecord + 1;
+        currentRecord = next;
+        if (WorkerStep(next)) {
+            control.step.Set();
+        } else {
+            control.stop.Set();
+            control.step.Set();
+        }
+        // The pause between steps; a request to stop cuts it short.
+        control.stop.WaitFor(std::chrono::milliseconds(control.period));
+        control.step.Wait();
+        control.step.Set();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    control.step.Set();
+    control.finished.Set();
+    // A worker that stopped by itself is joined by the interface thread.
+    if (!abandoned) {
+        std::weak_ptr<bool> token = alive;
+        Host()->InterfaceThread().Post([this, token, generation] {
+            if (token.lock() && generation == animationGeneration)
+                JoinAnimation();
+        });
+    }
+}
+
+void CProjectProfile::JoinAnimation() {
+    if (animationRunning.joinable())
+        animationRunning.join();
+}
+
+void CProjectProfile::StopAnimation() {
+    CAnimationControl& control = animationControl;
+    IInterfaceThread& interface = Host()->InterfaceThread();
+    if (!control.step.IsSet()) {
+        control.stop.Set();
+        interface.WaitProcessing(control.step);
+    }
+    control.step.Set();
+    control.stop.Set();
+    interface.WaitProcessing(control.finished);
+    JoinAnimation();
+}
+
+void CProjectProfile::PrepareClose() {
+    if (!IsAnimationRunning() || !Host())
+        return;
+    animationControl.stop.Set();
+    Host()->InterfaceThread().WaitProcessing(animationControl.finished);
+    JoinAnimation();
+}

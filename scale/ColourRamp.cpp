@@ -1,0 +1,35 @@
+#include "ColourRamp.h"
+
+#include <algorithm>
+
+ColourRamp::ColourRamp() {
+    for (int i = 0; i <= 16; ++i) {
+        red[static_cast<size_t>(i)] = 255;
+        green[static_cast<size_t>(i)] = static_cast<uint8_t>(15 * i);
+        blue[static_cast<size_t>(i)] = 0;
+    }
+    for (int i = 17; i < Size; ++i) {
+        const int k = i - 16;
+        red[static_cast<size_t>(i)] = static_cast<uint8_t>(255 - 15 * k);
+        green[static_cast<size_t>(i)] = static_cast<uint8_t>(255 - 15 * k);
+        blue[static_cast<size_t>(i)] = static_cast<uint8_t>(15 * k);
+    }
+}
+
+RgbColour ColourRamp::Entry(int index) const {
+    const size_t i = static_cast<size_t>(std::clamp(index, 0, LastIndex));
+    return {red[i], green[i], blue[i]};
+}
+
+uint8_t DisplayModeComponent(uint8_t component, int sheetDisplayMode) {
+    if (sheetDisplayMode != 1)
+        return component;
+    return static_cast<uint8_t>(static_cast<double>(component) * 0.5128205128205129);
+}
+
+RgbColour VertexColour(const ColourRamp& ramp, int colourIndex, int sheetDisplayMode) {
+    const RgbColour entry = ramp.Entry(colourIndex);
+    return {DisplayModeComponent(entry.red, sheetDisplayMode),
+            DisplayModeComponent(entry.green, sheetDisplayMode),
+            DisplayModeComponent(entry.blue, sheetDisplayMode)};
+}

@@ -1,0 +1,39 @@
+// The 33 colours of the scale, red through yellow to blue, and how the sheet
+// display mode darkens them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+struct RgbColour {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+};
+
+class ColourRamp {
+public:
+    static constexpr int Size = 33;
+    static constexpr int LastIndex = Size - 1;
+
+    ColourRamp();
+
+    // An index outside 0..32 is taken as the nearer end.
+    RgbColour Entry(int index) const;
+
+    const std::array<uint8_t, Size>& Red() const { return red; }
+    const std::array<uint8_t, Size>& Green() const { return green; }
+    const std::array<uint8_t, Size>& Blue() const { return blue; }
+
+private:
+    std::array<uint8_t, Size> red{};
+    std::array<uint8_t, Size> green{};
+    std::array<uint8_t, Size> blue{};
+};
+
+// Sheet display mode 1 draws the elements without edges; its colours are
+// darkened so the shading still shows the mesh. Modes 0 and 2 keep them.
+uint8_t DisplayModeComponent(uint8_t component, int sheetDisplayMode);
+
+// The ramp entry of a colour index as drawn in the given sheet display mode.
+RgbColour VertexColour(const ColourRamp& ramp, int colourIndex, int sheetDisplayMode);

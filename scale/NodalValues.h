@@ -1,0 +1,16 @@
+// The value of a result quantity at each node of the sheet, which the
+// colours are interpolated from.
+#pragma once
+
+#include <vector>
+
+class CSheetProfile;
+
+// values[node] for node 1..N: the plain mean of the stored element results
+// over the node's elements; von Mises stress instead takes the value of the
+// last element using the node. Index 0, nodes that no element uses and
+// quantity 0 give NaN. Quantities outside 0..7 are taken as 7. The vector's
+// storage is reused.
+void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<double>& values);
+
+std::vector<double> NodalValues(const CSheetProfile& sheet, int quantity);

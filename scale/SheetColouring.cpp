@@ -1,0 +1,149 @@
+#include "SheetColouring.h"
+
+#include "CSheetProfile.h"
+#include "ColourRamp.h"
+#include "DisplaySettings.h"
+#include "NodalValues.h"
+#include "ResultQuantity.h"
+#include "ScaleLimits.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// Below this a range is taken for rounding noise of equal limits.
+constexpr double DegenerateRatio = 1.000000000001;
+
+bool IsDegenerate(double minimum, double maximum) {
+    return maximum < minimum * DegenerateRatio;
+}
+
+double RoundHalfAway(double x) {
+    return x >= 0 ? std::trunc(x + 0.5) : std::trunc(x - 0.5);
+}
+
+int Oriented(int index, int quantity) {
+    return quantity == ThicknessQuantity ? index : ColourRamp::LastIndex - index;
+}
+
+} // namespace
+
+double RawColourIndex(double value, double minimum, double maximum) {
+    if (IsDegenerate(minimum, maximum))
+        return 0;
+    return RoundHalfAway(32 * ((value - minimum) / (maximum - minimum)));
+}
+
+int ClampColourIndex(double raw) {
+    // Clamped as a double: converting one beyond int's range is undefined.
+    if (!(raw >= 0))
+        return 0;
+    if (raw > ColourRamp::LastIndex)
+        return ColourRamp::LastIndex;
+    return static_cast<int>(raw);
+}
+
+int ColourIndex(double value, double minimum, double maximum, int quantity) {
+    return Oriented(ClampColourIndex(RawColourIndex(value, minimum, maximum)), KnownQuantity(quantity));
+}
+
+void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
+                 NodeColouring& colouring) {
+    quantity = KnownQuantity(quantity);
+    colouring.minimum = 0;
+    colouring.maximum = 0;
+    if (quantity == NoScale) {
+        colouring.values.clear();
+        colouring.indices.clear();
+        return;
+    }
+    FillNodalValues(sheet, quantity, colouring.values);
+    const std::vector<double>& values = colouring.values;
+    const size_t size = values.size();
+
+    double minimum, maximum;
+    if (limits.IsFixed(quantity)) {
+        minimum = limits.FixedMinimum(quantity);
+        maximum = limits.FixedMaximum(quantity);
+    } else {
+        // Every node an element uses, which is every node with a number.
+        // Starting from the infinities rather than from the first element's
+        // first node keeps a NaN there from blanking the whole sheet.
+        minimum = std::numeric_limits<double>::infinity();
+        maximum = -minimum;
+        for (size_t node = 1; node < size; ++node) {
+            const double value = values[node];
+            if (value < minimum)
+                minimum = value;
+            if (value > maximum)
+                maximum = value;
+        }
+        if (minimum > maximum)
+            minimum = maximum = std::numeric_limits<double>::quiet_NaN();
+        if (quantity == ThicknessQuantity && sheet.MaxInitialThickness() < maximum)
+            maximum = sheet.MaxInitialThickness();
+    }
+    colouring.minimum = minimum;
+    colouring.maximum = maximum;
+
+    colouring.indices.resize(size);
+    uint8_t* indices = colouring.indices.data();
+    indices[0] = 0;
+    if (IsDegenerate(minimum, maximum)) {
+        const uint8_t index = static_cast<uint8_t>(Oriented(0, quantity));
+        std::memset(indices + 1, index, size - 1);
+        return;
+    }
+    const double range = maximum - minimum;
+    for (size_t node = 1; node < size; ++node) {
+        const int raw = ClampColourIndex(RoundHalfAway(32 * ((values[node] - minimum) / range)));
+        indices[node] = static_cast<uint8_t>(Oriented(raw, quantity));
+    }
+}
+
+NodeColouring ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits) {
+    NodeColouring colouring;
+    ColourNodes(sheet, quantity, limits, colouring);
+    return colouring;
+}
+
+uint8_t SheetAlpha(double opacity) {
+    const double alpha = opacity * 255;
+    if (!(alpha > 0))
+        return 0;
+    if (alpha >= 255)
+        return 255;
+    return static_cast<uint8_t>(alpha);
+}
+
+void FillNodeColours(const NodeColouring& colouring, const ColourRamp& ramp, const DisplaySettings& settings,
+                     std::vector<uint8_t>& rgba) {
+    std::array<std::array<uint8_t, 4>, ColourRamp::Size> table;
+    const uint8_t alpha = SheetAlpha(settings.sheetOpacity);
+    for (int index = 0; index < ColourRamp::Size; ++index) {
+        const RgbColour colour = VertexColour(ramp, index, settings.sheetDisplayMode);
+        table[static_cast<size_t>(index)] = {colour.red, colour.green, colour.blue, alpha};
+    }
+    const size_t size = colouring.indices.size();
+    rgba.resize(4 * size);
+    if (size == 0)
+        return;
+    uint8_t* out = rgba.data();
+    std::memset(out, 0, 4);
+    for (size_t node = 1; node < size; ++node)
+        std::memcpy(out + 4 * node, table[colouring.indices[node]].data(), 4);
+}
+
+std::array<float, 4> UniformSheetColour(const DisplaySettings& settings) {
+    const uint32_t colour = static_cast<uint32_t>(settings.sheetColour);
+    std::array<float, 4> result;
+    for (int shift = 0, c = 0; c < 3; ++c, shift += 8) {
+        const uint8_t component = static_cast<uint8_t>((colour >> shift) & 0xFFu);
+        result[static_cast<size_t>(c)] =
+            static_cast<float>(DisplayModeComponent(component, settings.sheetDisplayMode) / 255.0);
+    }
+    result[3] = static_cast<float>(settings.sheetOpacity);
+    return result;
+}

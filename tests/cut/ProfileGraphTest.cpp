@@ -1,0 +1,177 @@
+#include "CConfiguration.h"
+#include "ProfileGraph.h"
+#include "ResultQuantity.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <utility>
+
+namespace {
+
+// Records of the given lengths (m) and values along the x axis.
+void Fill(CCutSegments& cut, std::initializer_list<std::pair<double, double>> pieces) {
+    double x = 0;
+    for (const auto& [length, value] : pieces) {
+        auto* record = new CAbscisse;
+        record->Start = {x, 0, 0};
+        x += length;
+        record->End = {x, 0, 0};
+        record->Length = length;
+        record->Value = value;
+        cut.Add(record);
+    }
+}
+
+class ProfileGraph : public ::testing::Test {
+protected:
+    CTempFolder folder;
+    CConfiguration configuration{folder.File("Quillmere.cfg")};
+    CCutSegments cut{1000, 1000};
+};
+
+} // namespace
+
+TEST_F(ProfileGraph, WritesArcLengthsAndSmoothsInPlaceKeepingTheEnds) {
+    Fill(cut, {{1, 0}, {1, 1}, {1, 0}});
+    const CProfileGraph graph = BuildProfileGraph(cut, ExtensionXQuantity, configuration);
+    EXPECT_EQ(graph.TotalArcLength, 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(cut.At(i)->ArcStart, i);
+        EXPECT_EQ(cut.At(i)->ArcEnd, i + 1);
+    }
+    ASSERT_EQ(graph.Points.size(), 4u);
+    // Evenly spaced arc lengths stay put; each value already smoothed in a
+    // pass feeds the next one (three passes of 1/8, 3/4, 1/8).
+    const double y[4] = {0, 0.44842529296875, 0.16262054443359375, 0};
+    for (size_t j = 0; j < 4; ++j) {
+        EXPECT_DOUBLE_EQ(graph.Points[j].x, 1000.0 * static_cast<double>(j));
+        EXPECT_DOUBLE_EQ(graph.Points[j].y, y[j]) << j;
+    }
+}
+
+TEST_F(ProfileGraph, ASingleRecordGivesAStraightLineOfTwoPoints) {
+    Fill(cut, {{0.002, 0.004}});
+    const CProfileGraph graph = BuildProfileGraph(cut, ThicknessQuantity, configuration);
+    ASSERT_EQ(graph.Points.size(), 2u);
+    EXPECT_DOUBLE_EQ(graph.Points[0].x, 0);
+    EXPECT_DOUBLE_EQ(graph.Points[1].x, 2);
+    EXPECT_DOUBLE_EQ(graph.Points[0].y, 4);
+    EXPECT_DOUBLE_EQ(graph.Points[1].y, 4);
+}
+
+TEST_F(ProfileGraph, AnEmptyCutGivesNoPointsAndLeavesTheLimits) {
+    const CProfileGraph graph = BuildProfileGraph(cut, ThicknessQuantity, configuration);
+    EXPECT_TRUE(graph.Points.empty());
+    CGraphLimits limits;
+    ApplyAutomaticLimits(graph, configuration, limits);
+    EXPECT_TRUE(limits.Automatic());
+}
+
+TEST_F(ProfileGraph, USUnitsConvertLengthsThicknessAndTemperature) {
+    configuration.SetSIMetric(false);
+    Fill(cut, {{0.254, 100}});
+    const CProfileGraph temperature = BuildProfileGraph(cut, TemperatureQuantity, configuration);
+    EXPECT_NEAR(temperature.Points[1].x, 10, 1e-12);
+    EXPECT_NEAR(temperature.Points[1].y, 212, 1e-12);
+    cut.At(0)->Value = 0.00254;
+    EXPECT_NEAR(BuildProfileGraph(cut, ThicknessQuantity, configuration).Points[0].y, 0.1, 1e-12);
+    cut.At(0)->Value = 1.5;
+    const CProfileGraph ratio = BuildProfileGraph(cut, StretchRatioQuantity, configuration);
+    EXPECT_EQ(ratio.Points[0].y, 1.5);
+    CGraphLimits limits;
+    ApplyAutomaticLimits(ratio, configuration, limits);
+    EXPECT_EQ(limits.xMax, 10);
+    EXPECT_EQ(limits.yMax, 2);
+}
+
+class NiceSteps : public ::testing::TestWithParam<std::pair<double, double>> {};
+
+TEST_P(NiceSteps, AreTheFirstStepNotBelowTheValue) {
+    EXPECT_EQ(NiceStep(GetParam().first), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, NiceSteps,
+                         ::testing::Values(std::pair{-3.0, 0.05}, std::pair{0.0, 0.05}, std::pair{0.05, 0.05},
+                                           std::pair{0.0500001, 0.1}, std::pair{0.25, 0.3}, std::pair{0.31, 0.5},
+                                           std::pair{2.5, 3.0}, std::pair{7.0, 10.0}, std::pair{450.0, 500.0},
+                                           std::pair{25000.0, 30000.0}, std::pair{30000.0, 30000.0},
+                                           std::pair{30000.5, 0.0}));
+
+TEST_F(ProfileGraph, AutomaticLimitsRoundUpLengthAndLargestValue) {
+    Fill(cut, {{0.11, 140}, {0.01, 160}, {0.1, 150}});
+    CGraphLimits limits;
+    ApplyAutomaticLimits(BuildProfileGraph(cut, TemperatureQuantity, configuration), configuration, limits);
+    EXPECT_EQ(limits.xMin, 0);
+    EXPECT_EQ(limits.xMax, 300); // 220 mm
+    EXPECT_EQ(limits.yMin, 0);
+    EXPECT_EQ(limits.yMax, 200);
+}
+
+TEST_F(ProfileGraph, ValuesBelowZeroGetTheRangeUpToTheSmallestStep) {
+    Fill(cut, {{0.01, -5}, {0.01, -3}});
+    CGraphLimits limits;
+    ApplyAutomaticLimits(BuildProfileGraph(cut, ExtensionYQuantity, configuration), configuration, limits);
+    EXPECT_EQ(limits.yMin, 0);
+    EXPECT_EQ(limits.yMax, 0.05);
+}
+
+TEST_F(ProfileGraph, BeyondTheLargestStepTheMaximumStaysZero) {
+    Fill(cut, {{31, 40000}});
+    CGraphLimits limits;
+    ApplyAutomaticLimits(BuildProfileGraph(cut, TemperatureQuantity, configuration), configuration, limits);
+    EXPECT_EQ(limits.xMax, 0);
+    EXPECT_EQ(limits.yMax, 0);
+}
+
+TEST_F(ProfileGraph, LimitsTheUserGaveAreKept) {
+    Fill(cut, {{0.1, 1}});
+    const CProfileGraph graph = BuildProfileGraph(cut, ExtensionXQuantity, configuration);
+    CGraphLimits limits;
+    limits.yMin = -1;
+    ApplyAutomaticLimits(graph, configuration, limits);
+    EXPECT_EQ(limits.yMin, -1);
+    EXPECT_EQ(limits.xMax, 0);
+    EXPECT_EQ(limits.yMax, 0);
+}
+
+TEST(GraphValueAt, InterpolatesBetweenPointsAndHoldsTheLastBeyond) {
+    const std::vector<CGraphPoint> points{{0, 1}, {10, 3}, {10, 7}, {20, 5}};
+    EXPECT_DOUBLE_EQ(GraphValueAt(points, 0), 1);
+    EXPECT_DOUBLE_EQ(GraphValueAt(points, 2.5), 1.5);
+    // At a point the segment after it is read; a vertical step reads its top.
+    EXPECT_DOUBLE_EQ(GraphValueAt(points, 10), 7);
+    EXPECT_DOUBLE_EQ(GraphValueAt(points, 15), 6);
+    EXPECT_DOUBLE_EQ(GraphValueAt(points, 20), 5);
+    EXPECT_DOUBLE_EQ(GraphValueAt(points, 99), 5);
+    EXPECT_DOUBLE_EQ(GraphValueAt({{4, 2}}, 0), 2);
+    EXPECT_DOUBLE_EQ(GraphValueAt({}, 0), 0);
+}
+
+TEST_F(ProfileGraph, CutPointFollowsTheRecordsByArcLength) {
+    Fill(cut, {{0.5, 0}, {0, 0}, {1.5, 0}});
+    cut.At(1)->Start = cut.At(1)->End = {0.5, 1, 0}; // a connector off the line, to see it chosen
+    BuildProfileGraph(cut, ExtensionXQuantity, configuration);
+    CCoordinate point;
+    ASSERT_TRUE(CutPointAt(cut, 0, point));
+    EXPECT_DOUBLE_EQ(point.x, 0);
+    ASSERT_TRUE(CutPointAt(cut, 0.25, point));
+    EXPECT_DOUBLE_EQ(point.x, 0.25);
+    ASSERT_TRUE(CutPointAt(cut, 0.5, point));
+    EXPECT_DOUBLE_EQ(point.y, 0) << "the first record covering s wins";
+    ASSERT_TRUE(CutPointAt(cut, 1.25, point));
+    EXPECT_DOUBLE_EQ(point.x, 1.25);
+    ASSERT_TRUE(CutPointAt(cut, 2, point));
+    EXPECT_DOUBLE_EQ(point.x, 2);
+    EXPECT_FALSE(CutPointAt(cut, 2.5, point));
+}
+
+TEST_F(ProfileGraph, AZeroLengthRecordGivesItsStart) {
+    Fill(cut, {{0, 0}});
+    cut.At(0)->End = {1, 1, 1};
+    BuildProfileGraph(cut, ExtensionXQuantity, configuration);
+    CCoordinate point{9, 9, 9};
+    ASSERT_TRUE(CutPointAt(cut, 0, point));
+    EXPECT_EQ(point.x, 0);
+}

@@ -1,0 +1,98 @@
+#include "CProjectProfile.h"
+#include "FakeInterface.h"
+#include "ProjectFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Animation : public ::testing::Test {
+protected:
+    Animation() : fixture(Options()) {
+        EXPECT_TRUE(project->Open(fixture.ProjectPath(), nullptr));
+        project->SetHost(&host);
+        view = std::make_unique<CFakeSceneView>(project.get());
+        second = std::make_unique<CFakeSceneView>(project.get());
+        view->shown = second->shown = project->CurrentRecord();
+        host.active = view.get();
+    }
+    ~Animation() override {
+        view.reset();
+        second.reset();
+        if (project)
+            project->PrepareClose();
+    }
+    static FixtureOptions Options() {
+        FixtureOptions options;
+        options.records = 5;
+        return options;
+    }
+
+    CRecordingMessages messages;
+    CProjectFixture fixture;
+    std::unique_ptr<CProjectProfile> project = std::make_unique<CProjectProfile>();
+    CFakeHost host;
+    std::unique_ptr<CFakeSceneView> view, second;
+};
+
+} // namespace
+
+TEST_F(Animation, StepsEveryViewThroughTheRecordsInALoop) {
+    project->ToggleAnimation();
+    EXPECT_TRUE(project->IsAnimationRunning());
+    host.thread.RunFor(1300); // steps at about 0, 510 and 1020 ms
+    project->ToggleAnimation();
+    EXPECT_FALSE(project->IsAnimationRunning());
+    ASSERT_GE(view->taken.size(), 2u);
+    EXPECT_EQ(view->taken[0], 1); // after the last record comes the first
+    EXPECT_EQ(view->taken[1], 2);
+    EXPECT_EQ(second->taken, view->taken);
+    EXPECT_EQ(view->redraws, static_cast<int>(view->taken.size()));
+    EXPECT_EQ(host.announced, view->taken);
+    EXPECT_EQ(project->CurrentRecord(), view->taken.back());
+    EXPECT_TRUE(messages.messages.empty()) << messages.Texts();
+}
+
+TEST_F(Animation, NavigationAndReportsWaitForTheAnimationToStop) {
+    project->ToggleAnimation();
+    project->OnFirstRecord();
+    EXPECT_EQ(project->OnLoadRecordNumber("2"), "2");
+    EXPECT_TRUE(project->IsAnimationBusy());
+    ASSERT_EQ(messages.messages.size(), 3u);
+    for (const RecordedMessage& message : messages.messages) {
+        EXPECT_EQ(message.text, "Please stop the animation first.");
+        EXPECT_EQ(message.icon, MessageIcon::Warning);
+    }
+    project->ToggleAnimation();
+    EXPECT_FALSE(project->IsAnimationBusy());
+}
+
+TEST_F(Animation, AMissingRecordStopsTheAnimationAtThatStep) {
+    std::remove(fixture.File("fixture.002").c_str());
+    project->ToggleAnimation();
+    host.thread.RunFor(1400);
+    EXPECT_FALSE(project->IsAnimationRunning());
+    EXPECT_EQ(view->taken, (std::vector<int>{1, 2}));
+    EXPECT_EQ(messages.Texts(), "Unable to read from the " + fixture.File("fixture.002") + " file.");
+    EXPECT_EQ(project->CurrentRecord(), 2);
+    EXPECT_NEAR(project->Sheet()->BoundingBox()[4], 0.01, 1e-7);
+}
+
+TEST_F(Animation, ClosingWaitsForTheWorker) {
+    project->ToggleAnimation();
+    host.thread.RunFor(100);
+    project->PrepareClose();
+    EXPECT_FALSE(project->IsAnimationRunning());
+    view.reset();
+    second.reset();
+    project.reset();
+    host.thread.DispatchPending(); // tasks posted for the closed document do nothing
+}
+
+TEST_F(Animation, ADocumentDestroyedWhileAnimatingDoesNotHang) {
+    project->ToggleAnimation();
+    view.reset();
+    second.reset();
+    project.reset();
+    host.thread.DispatchPending();
+}

@@ -1,0 +1,62 @@
+// Stand-ins for the main frame, its interface thread and the 3D views, for
+// the navigation and animation tests.
+#pragma once
+
+#include "CDocument.h"
+
+#include <deque>
+#include <mutex>
+#include <vector>
+
+// The test thread plays the interface thread: posted tasks run when it
+// waits or dispatches.
+class CTestInterfaceThread : public IInterfaceThread {
+public:
+    void Post(std::function<void()> task) override;
+    void WaitProcessing(CManualResetEvent& event) override;
+    void DispatchPending() override;
+    // Runs posted tasks for the given time.
+    void RunFor(int milliseconds);
+
+private:
+    std::mutex mutex;
+    std::deque<std::function<void()>> tasks;
+};
+
+class CFakeSceneView : public CView {
+public:
+    explicit CFakeSceneView(CDocument* owner) : document(owner) { document->AddView(this); }
+    ~CFakeSceneView() override { document->RemoveView(this); }
+
+    void OnUpdate(CView*, int hint) override { hints.push_back(hint); }
+    bool IsSceneView() const override { return scene; }
+    void TakeRecord(int record) override {
+        shown = record;
+        taken.push_back(record);
+    }
+    void RequestRedraw() override { ++redraws; }
+    void Invalidate() override { ++invalidations; }
+    int ShownRecord() const override { return shown; }
+    CDocument* Document() const override { return document; }
+
+    bool scene = true;
+    int shown = 0;
+    std::vector<int> taken;
+    std::vector<int> hints;
+    int redraws = 0;
+    int invalidations = 0;
+
+private:
+    CDocument* document;
+};
+
+class CFakeHost : public IDocumentHost {
+public:
+    CView* ActiveView() override { return active; }
+    void RecordLoaded(int record) override { announced.push_back(record); }
+    IInterfaceThread& InterfaceThread() override { return thread; }
+
+    CView* active = nullptr;
+    std::vector<int> announced;
+    CTestInterfaceThread thread;
+};

@@ -1,0 +1,208 @@
+#include "CProjectProfile.h"
+#include "FakeInterface.h"
+#include "ProjectFixture.h"
+#include "TextFormat.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A project of some records (z = 10 mm per record) opened with one active
+// 3D view.
+class Navigation : public ::testing::Test {
+protected:
+    explicit Navigation(int records = 5) : fixture(Options(records)) {
+        EXPECT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
+        project.SetHost(&host);
+        view = std::make_unique<CFakeSceneView>(&project);
+        view->shown = project.CurrentRecord();
+        host.active = view.get();
+    }
+    ~Navigation() override {
+        view.reset();
+        project.PrepareClose();
+    }
+
+    static FixtureOptions Options(int records) {
+        FixtureOptions options;
+        options.records = records;
+        return options;
+    }
+    // The record the sheet holds, from its height.
+    int SheetRecord() const {
+        return static_cast<int>(std::lround(project.Sheet()->BoundingBox()[4] / 0.01)) + 1;
+    }
+
+    CRecordingMessages messages;
+    CProjectFixture fixture;
+    CProjectProfile project;
+    CFakeHost host;
+    std::unique_ptr<CFakeSceneView> view;
+};
+
+class SingleRecord : public Navigation {
+protected:
+    SingleRecord() : Navigation(1) {}
+};
+
+} // namespace
+
+TEST_F(Navigation, NextAndPreviousWrapAround) {
+    ASSERT_EQ(project.CurrentRecord(), 5);
+    project.OnNextRecord();
+    EXPECT_EQ(project.CurrentRecord(), 1);
+    EXPECT_EQ(SheetRecord(), 1);
+    project.OnPreviousRecord();
+    EXPECT_EQ(project.CurrentRecord(), 5);
+    EXPECT_EQ(SheetRecord(), 5);
+    project.OnPreviousRecord();
+    EXPECT_EQ(SheetRecord(), 4);
+    project.OnFirstRecord();
+    EXPECT_EQ(SheetRecord(), 1);
+    project.OnLastRecord();
+    EXPECT_EQ(SheetRecord(), 5);
+    EXPECT_EQ(view->taken, (std::vector<int>{1, 5, 4, 1, 5}));
+    EXPECT_EQ(host.announced, (std::vector<int>{1, 5, 4, 1, 5}));
+    EXPECT_EQ(view->invalidations, 5);
+    EXPECT_TRUE(messages.messages.empty()) << messages.Texts();
+}
+
+TEST_F(Navigation, TheRecordBoxAcceptsOnlyRecordNumbers) {
+    for (const char* typed : {"0", "6", "-3", "text", ""}) {
+        messages.messages.clear();
+        EXPECT_EQ(project.OnLoadRecordNumber(typed), "5") << typed;
+        ASSERT_EQ(messages.messages.size(), 1u) << typed;
+        EXPECT_EQ(messages.messages[0].text, "Invalid record number.");
+        EXPECT_EQ(messages.messages[0].icon, MessageIcon::None);
+    }
+    messages.messages.clear();
+    EXPECT_EQ(project.OnLoadRecordNumber(" 3rd"), "3");
+    EXPECT_EQ(SheetRecord(), 3);
+    EXPECT_EQ(project.OnLoadRecordNumber("3"), "3"); // the record shown is read again
+    EXPECT_EQ(view->taken, (std::vector<int>{3, 3}));
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(Navigation, CommandsNeedAnActiveSceneView) {
+    view->scene = false;
+    project.OnNextRecord();
+    EXPECT_EQ(project.CurrentRecord(), 5);
+    host.active = nullptr;
+    project.OnFirstRecord();
+    EXPECT_EQ(project.CurrentRecord(), 5);
+    EXPECT_TRUE(view->taken.empty());
+}
+
+TEST_F(SingleRecord, StartAndEndReloadTheOnlyRecord) {
+    project.OnFirstRecord();
+    project.OnLastRecord();
+    project.OnNextRecord();
+    EXPECT_EQ(view->taken, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(project.CurrentRecord(), 1);
+}
+
+TEST_F(Navigation, AMissingRecordLeavesEverythingAsItWas) {
+    std::remove(fixture.File("fixture.002").c_str());
+    project.OnLoadRecordNumber("3");
+    EXPECT_EQ(messages.Texts(), "Unable to read from the " + fixture.File("fixture.002") + " file.");
+    EXPECT_EQ(project.CurrentRecord(), 5);
+    EXPECT_EQ(SheetRecord(), 5);
+    EXPECT_TRUE(view->taken.empty());
+}
+
+TEST_F(Navigation, ARecordOfAnotherMeshIsRefusedNamingIt) {
+    ASSERT_TRUE(
+        samplegen::WriteRecordFile(fixture.File("fixture.001"), samplegen::MakeGridRecord(5, 3, 0.2, 0.1)));
+    project.OnLoadRecordNumber("2");
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.messages[0].text.find(fixture.File("fixture.001")), std::string::npos)
+        << messages.Texts();
+    EXPECT_EQ(SheetRecord(), 5);
+    // Same counts, other connectivity.
+    samplegen::RecordData shuffled = fixture.Record(1);
+    std::swap(shuffled.elements[0].nodes[0], shuffled.elements[0].nodes[1]);
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), shuffled));
+    messages.messages.clear();
+    EXPECT_FALSE(project.GoToRecord(2));
+    EXPECT_EQ(messages.messages.size(), 1u);
+}
+
+TEST_F(Navigation, OnlyTheRecordValuesAreTaken) {
+    samplegen::RecordData record = fixture.Record(1);
+    record.CompleteNodeData();
+    record.nodeMarks.assign(record.current.size(), 7);
+    record.reference[0].x += 0.5;
+    record.symmetryName = "HALF";
+    record.planes.push_back({1, 0, 0, 0});
+    record.nodeCode[0] = 3;
+    record.conditions[0] = 1;
+    record.contactTool[0] = 2;
+    record.elements[0].id = 900;
+    record.elements[0].initialThickness = 0.005f;
+    record.elements[0].stress3 = 3.5f;
+    record.extended = true;
+    record.elements[0].layers.fill(9.5);
+    record.toolPositions[0] = 0.03;
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), record));
+    project.Sheet()->ResetCut(5, 5);
+    project.Sheet()->CutSegments().Add(new CAbscisse);
+
+    ASSERT_TRUE(project.GoToRecord(2)) << messages.Texts();
+    const CSheetProfile& sheet = *project.Sheet();
+    EXPECT_EQ(sheet.NodeMark(1), 0);
+    EXPECT_FLOAT_EQ(static_cast<float>(sheet.ReferenceCoordinate(1).x),
+                    static_cast<float>(fixture.Record(4).reference[0].x));
+    EXPECT_EQ(sheet.SymmetryName(), "FULL");
+    EXPECT_EQ(sheet.SymmetryPlaneCount(), 0);
+    EXPECT_EQ(sheet.NodeCode(1), 0);
+    EXPECT_TRUE(sheet.IsClamped(1));
+    EXPECT_EQ(sheet.ContactFlag(1, 2), 0);
+    EXPECT_EQ(sheet.Elements()[0].ElementId, 1);
+    EXPECT_DOUBLE_EQ(sheet.Elements()[0].ThirdStress, 3.5);
+    EXPECT_DOUBLE_EQ(sheet.LayerValue(0, 4), 9.5);
+    EXPECT_DOUBLE_EQ(sheet.ToolPosition(0), 0.03);
+    EXPECT_EQ(sheet.CutSegments().Count(), 0);
+    EXPECT_EQ(sheet.CutSegments().Capacity(), 1000);
+    // What follows from the values is derived again.
+    EXPECT_NEAR(sheet.MaxInitialThickness(), 0.005, 1e-9);
+    EXPECT_GT(sheet.Elements()[0].Thickness, 0.004);
+    EXPECT_NEAR(sheet.BoundingBox()[4], 0.01, 1e-7);
+}
+
+TEST_F(Navigation, TheSheetSizeFollowsTheRecordShown) {
+    samplegen::RecordData record = fixture.Record(0);
+    for (samplegen::Vec3& node : record.current)
+        node.x *= 3;
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.000"), record));
+    const double last = project.Sheet()->SheetSize();
+    ASSERT_TRUE(project.GoToRecord(1));
+    EXPECT_NEAR(project.Sheet()->SheetSize(), 3 * last, 1e-6);
+    EXPECT_NEAR(project.Sheet()->SizeX(), 0.6, 1e-6);
+}
+
+TEST_F(Navigation, ToolsMoveByTheDifferenceOfTheirPositions) {
+    const double positions[] = {0.0, 0.02, 0.05};
+    for (int r = 0; r < 3; ++r) {
+        samplegen::RecordData record = fixture.Record(r);
+        record.toolPositions[0] = positions[r];
+        ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File(FormatText("fixture.%03d", r)), record));
+    }
+    for (int r = 3; r < 5; ++r)
+        std::rename(fixture.File(FormatText("fixture.%03d", r)).c_str(),
+                    fixture.File(FormatText("old.%03d", r)).c_str());
+    CProjectProfile three;
+    ASSERT_TRUE(three.Open(fixture.ProjectPath(), nullptr));
+    three.SetHost(&host);
+    CFakeSceneView threeView(&three);
+    host.active = &threeView;
+    // The mould's top ring lies at z = 0 in its file.
+    EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.05, 1e-12);
+    three.OnFirstRecord();
+    EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.0, 1e-12);
+    three.OnNextRecord();
+    EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.02, 1e-12);
+    three.OnLastRecord();
+    EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.05, 1e-12);
+    host.active = view.get();
+}

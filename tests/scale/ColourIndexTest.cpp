@@ -1,0 +1,95 @@
+// The value-to-colour rules that need no sheet.
+#include "ColourRamp.h"
+#include "DisplaySettings.h"
+#include "ResultQuantity.h"
+#include "ScaleLimits.h"
+#include "SheetColouring.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+struct RampCase {
+    int index, red, green, blue;
+};
+
+class RampEntry : public ::testing::TestWithParam<RampCase> {};
+
+TEST_P(RampEntry, HasTheListedColour) {
+    const RampCase c = GetParam();
+    const ColourRamp ramp;
+    const size_t i = static_cast<size_t>(c.index);
+    EXPECT_EQ(ramp.Red()[i], c.red);
+    EXPECT_EQ(ramp.Green()[i], c.green);
+    EXPECT_EQ(ramp.Blue()[i], c.blue);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ramp, RampEntry,
+                         ::testing::Values(RampCase{0, 255, 0, 0}, RampCase{16, 255, 240, 0},
+                                           RampCase{17, 240, 240, 15}, RampCase{32, 15, 15, 240}));
+
+struct IndexCase {
+    const char* name;
+    double value, minimum, maximum;
+    int thickness; // the reversed quantities take 32 minus this
+};
+
+class ValueIndex : public ::testing::TestWithParam<IndexCase> {};
+
+TEST_P(ValueIndex, MapsThicknessUpAndTheOthersDown) {
+    const IndexCase c = GetParam();
+    EXPECT_EQ(ColourIndex(c.value, c.minimum, c.maximum, ThicknessQuantity), c.thickness);
+    for (int quantity = TemperatureQuantity; quantity <= StretchRatioQuantity; ++quantity)
+        EXPECT_EQ(ColourIndex(c.value, c.minimum, c.maximum, quantity), 32 - c.thickness) << quantity;
+}
+
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+INSTANTIATE_TEST_SUITE_P(
+    Index, ValueIndex,
+    ::testing::Values(IndexCase{"AtMaximum", 7, 3, 7, 32}, IndexCase{"HalfRoundsAway", 15.5, 0, 32, 16},
+                      IndexCase{"AboveFixedMaximum", 40, 0, 32, 32}, IndexCase{"FarAbove", 1e300, 0, 1, 32},
+                      IndexCase{"BelowFixedMinimum", -0.5, 0, 32, 0}, IndexCase{"FarBelow", -1e300, 0, 1, 0},
+                      IndexCase{"EqualLimits", 5, 5, 5, 0},
+                      IndexCase{"WithinRounding", 1 + 1e-13, 1, 1 + 1e-13, 0},
+                      IndexCase{"BeyondRounding", 1 + 1e-11, 1, 1 + 1e-11, 32},
+                      IndexCase{"EqualNegativeLimits", -2, -2, -2, 0}, IndexCase{"NaNValue", NaN, 0, 1, 0}),
+    [](const ::testing::TestParamInfo<IndexCase>& test) { return std::string(test.param.name); });
+
+TEST(RawColourIndex, RoundsHalfAwayFromZeroBeforeTheClamp) {
+    EXPECT_EQ(RawColourIndex(15.5, 0, 32), 16);
+    EXPECT_EQ(RawColourIndex(-0.5, 0, 32), -1);
+    EXPECT_EQ(ClampColourIndex(-1), 0);
+    EXPECT_EQ(ClampColourIndex(1e300), 32);
+}
+
+class OutsideQuantity : public ::testing::TestWithParam<int> {};
+
+TEST_P(OutsideQuantity, SelectsTheLastLimits) {
+    ScaleLimits limits;
+    EXPECT_EQ(limits.FixedMode(GetParam()), 0u);
+    limits.SetFixedMode(GetParam(), 1);
+    limits.SetFixedMaximum(GetParam(), 3.5);
+    limits.SetFixedMinimum(GetParam(), 1.5);
+    EXPECT_TRUE(limits.IsFixed(StretchRatioQuantity));
+    EXPECT_EQ(limits.FixedMaximum(StretchRatioQuantity), 3.5);
+    EXPECT_EQ(limits.FixedMinimum(StretchRatioQuantity), 1.5);
+    EXPECT_FALSE(limits.IsFixed(PlanarExtensionQuantity));
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, OutsideQuantity, ::testing::Values(-1, 8, 1000));
+
+TEST(UniformSheetColour, IsTheSheetColourDarkenedInModeOne) {
+    DisplaySettings settings; // (0, 196, 196), opacity 0.9, mode 1
+    EXPECT_EQ(UniformSheetColour(settings), (std::array<float, 4>{0, 100 / 255.0f, 100 / 255.0f, 0.9f}));
+    settings.sheetDisplayMode = 2;
+    settings.sheetColour = 0x102030;
+    EXPECT_EQ(UniformSheetColour(settings),
+              (std::array<float, 4>{48 / 255.0f, 32 / 255.0f, 16 / 255.0f, 0.9f}));
+    EXPECT_EQ(SheetAlpha(0.9), 229); // 229.4999...
+    EXPECT_EQ(SheetAlpha(7), 255);
+}
+
+} // namespace

@@ -1,0 +1,189 @@
+// Limits and colours of sheets written by the sample writer. An nx x ny grid
+// numbers its nodes row by row from 1; cell (i, j) holds the elements
+// (n00, n10, n11) and (n00, n11, n01).
+#include "SheetColouring.h"
+#include "CSheetProfile.h"
+#include "ColourRamp.h"
+#include "DisplaySettings.h"
+#include "NodalValues.h"
+#include "ResultQuantity.h"
+#include "SampleWriter.h"
+#include "ScaleLimits.h"
+#include "ScaleRange.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace {
+
+using samplegen::RecordData;
+
+class SheetColours : public ::testing::Test {
+protected:
+    std::unique_ptr<CSheetProfile> Read(const RecordData& record) {
+        const std::string path = folder.File("sheet.000");
+        EXPECT_TRUE(samplegen::WriteRecordFile(path, record));
+        return std::make_unique<CSheetProfile>(path, 0, nullptr);
+    }
+    static RecordData Cell(float temperature0, float temperature1) {
+        RecordData record = samplegen::MakeGridRecord(1, 1, 1, 1);
+        record.elements[0].temperature = temperature0;
+        record.elements[1].temperature = temperature1;
+        return record;
+    }
+    static void SetStress(samplegen::RecordElement& element, float mpa) { element.stress1 = mpa * 1e6f; }
+    std::vector<int> Indices(const CSheetProfile& sheet, int quantity) const {
+        const NodeColouring colouring = ColourNodes(sheet, quantity, limits);
+        return {colouring.indices.begin() + 1, colouring.indices.end()};
+    }
+
+    CTempFolder folder;
+    ScaleLimits limits;
+};
+
+TEST_F(SheetColours, UniformSheetIsRedForThicknessBlueOtherwiseAndBlankWithoutScale) {
+    const auto sheet = Read(samplegen::MakeGridRecord(3, 2, 1, 1, 0.002, 160));
+    EXPECT_EQ(Indices(*sheet, ThicknessQuantity), std::vector<int>(12, 0));
+    EXPECT_EQ(Indices(*sheet, TemperatureQuantity), std::vector<int>(12, 32));
+    limits.SetFixedMode(NoScale, 1);
+    limits.SetFixedMaximum(NoScale, 9);
+    const ScaleRange range = ComputeScaleRange(*sheet, NoScale, limits);
+    EXPECT_EQ(std::make_pair(range.minimum, range.maximum), std::make_pair(0.0, 0.0));
+    EXPECT_TRUE(ColourNodes(*sheet, NoScale, limits).indices.empty());
+}
+
+// The panel shows the element range; the colours span the nodal means 100,
+// 150, 200, or the fixed limits.
+TEST_F(SheetColours, PanelShowsElementValuesWhileColoursUseNodalMeans) {
+    const auto sheet = Read(Cell(100, 200));
+    const ScaleRange range = ComputeScaleRange(*sheet, TemperatureQuantity, limits);
+    EXPECT_EQ(std::make_pair(range.minimum, range.maximum), std::make_pair(100.0, 200.0));
+    EXPECT_EQ(Indices(*sheet, TemperatureQuantity), (std::vector<int>{16, 32, 0, 16}));
+
+    const auto hotter = Read(Cell(100, 1000));
+    limits.SetFixedMode(TemperatureQuantity, 1);
+    limits.SetFixedMinimum(TemperatureQuantity, 100);
+    limits.SetFixedMaximum(TemperatureQuantity, 200);
+    EXPECT_EQ(ComputeScaleRange(*hotter, TemperatureQuantity, limits).maximum, 200);
+    EXPECT_EQ(Indices(*hotter, TemperatureQuantity), (std::vector<int>{0, 32, 0, 0}));
+}
+
+TEST_F(SheetColours, ThicknessAboveTheInitialMaximumIsCutDown) {
+    RecordData record = Cell(150, 150);
+    record.elements[0].initialThickness = 0.002f;
+    record.elements[1].initialThickness = 0.004f;
+    record.current[2].y = 0.3; // element 1 squeezed to 0.8 of its area: 0.005
+    const auto sheet = Read(record);
+    const double cap = sheet->MaxInitialThickness();
+    EXPECT_EQ(ComputeScaleRange(*sheet, ThicknessQuantity, limits).maximum, cap);
+    EXPECT_EQ(ColourNodes(*sheet, ThicknessQuantity, limits).maximum, cap);
+    // Nodes 1 and 4 average 0.0035: 0.75 of the cut range, 0.5 of the whole.
+    EXPECT_EQ(Indices(*sheet, ThicknessQuantity), (std::vector<int>{24, 0, 32, 24}));
+    limits.SetFixedMode(ThicknessQuantity, 1);
+    limits.SetFixedMaximum(ThicknessQuantity, 0.01);
+    EXPECT_EQ(ComputeScaleRange(*sheet, ThicknessQuantity, limits).maximum, 0.01);
+    EXPECT_EQ(ColourNodes(*sheet, ThicknessQuantity, limits).maximum, 0.01);
+}
+
+class SharedNodeStress : public SheetColours,
+                         public ::testing::WithParamInterface<std::pair<float, float>> {};
+
+// Nodes 1 and 4 are shared by both elements and take element 1's stress.
+TEST_P(SharedNodeStress, TakesTheLaterElement) {
+    RecordData record = Cell(150, 150);
+    SetStress(record.elements[0], GetParam().first);
+    SetStress(record.elements[1], GetParam().second);
+    const auto sheet = Read(record);
+    const int shared = GetParam().second > GetParam().first ? 0 : 32;
+    EXPECT_EQ(Indices(*sheet, VonMisesQuantity), (std::vector<int>{shared, 32 - shared, shared, shared}));
+}
+
+INSTANTIATE_TEST_SUITE_P(VonMises, SharedNodeStress,
+                         ::testing::Values(std::make_pair(2.0f, 4.0f), std::make_pair(4.0f, 2.0f)));
+
+// Elements 0 .. 3 of a 2 x 1 grid write their stress to nodes (1 2 5),
+// (1 5 4), (2 3 6), (2 6 5); node 7 belongs to none.
+TEST_F(SheetColours, ValuesThatAreNotNumbersAreLeftOut) {
+    constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+    RecordData record = samplegen::MakeGridRecord(2, 1, 1, 1);
+    record.current.push_back({5, 5, 0});
+    record.CompleteNodeData();
+    record.elements[0].stress1 = NaN;
+    record.elements[3].temperature = NaN;
+    SetStress(record.elements[1], 1);
+    SetStress(record.elements[2], 3);
+    SetStress(record.elements[3], 2);
+    const auto sheet = Read(record);
+    const ScaleRange range = ComputeScaleRange(*sheet, VonMisesQuantity, limits);
+    EXPECT_DOUBLE_EQ(range.minimum, 1);
+    EXPECT_DOUBLE_EQ(range.maximum, 3);
+    EXPECT_EQ(ComputeScaleRange(*sheet, TemperatureQuantity, limits).minimum, 150);
+    EXPECT_EQ(Indices(*sheet, VonMisesQuantity), (std::vector<int>{32, 16, 0, 32, 16, 16, 32}));
+
+    // A NaN at the first node of the first element does not blank the sheet.
+    record.elements[0].stress1 = 0;
+    record.elements[1].stress1 = NaN;
+    EXPECT_EQ(Indices(*Read(record), VonMisesQuantity), (std::vector<int>{32, 32, 0, 32, 32, 32, 32}));
+
+    record.elements.clear();
+    const auto empty = Read(record);
+    const ScaleRange none = ComputeScaleRange(*empty, TemperatureQuantity, limits);
+    EXPECT_EQ(std::make_pair(none.minimum, none.maximum), std::make_pair(DBL_MAX, -DBL_MAX));
+}
+
+// Each quantity reads its own stored result, averaged like the sheet's own
+// node means; a node of no element has no value.
+class NodalMean : public SheetColours, public ::testing::WithParamInterface<int> {};
+
+TEST_P(NodalMean, MatchesTheSheetsNodeAverage) {
+    RecordData record = samplegen::MakeGridRecord(3, 3, 1, 1);
+    for (size_t i = 0; i < record.current.size(); ++i) {
+        record.current[i].x *= 1 + 0.05 * static_cast<double>(i % 4);
+        record.current[i].y *= 1 + 0.07 * static_cast<double>(i % 3);
+        record.elements[i].temperature += static_cast<float>(i);
+    }
+    record.current.push_back({5, 5, 0});
+    record.CompleteNodeData();
+    const auto sheet = Read(record);
+    const std::vector<double> values = NodalValues(*sheet, GetParam());
+    for (int node = 1; node < sheet->NodeCount(); ++node) {
+        const CCoordinate extensions = sheet->NodeAverageExtensions(node);
+        const double expected[] = {0,
+                                   sheet->NodeAverageThickness(node),
+                                   sheet->NodeAverageTemperature(node),
+                                   0,
+                                   extensions.x,
+                                   extensions.y,
+                                   extensions.z,
+                                   sheet->NodeAverageStretchRatio(node)};
+        EXPECT_EQ(values[static_cast<size_t>(node)], expected[GetParam()]) << node;
+    }
+    EXPECT_TRUE(std::isnan(values.back()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Quantities, NodalMean,
+                         ::testing::Values(ThicknessQuantity, TemperatureQuantity, ExtensionXQuantity,
+                                           ExtensionYQuantity, PlanarExtensionQuantity,
+                                           StretchRatioQuantity));
+
+TEST_F(SheetColours, DrawnBytesCarryRampColourDisplayModeAndOpacity) {
+    const NodeColouring colouring = ColourNodes(*Read(Cell(100, 200)), TemperatureQuantity, limits);
+    DisplaySettings settings; // mode 1, opacity 0.9
+    std::vector<uint8_t> rgba(3, 77);
+    FillNodeColours(colouring, ColourRamp(), settings, rgba);
+    // Nodes 1 and 4 yellow (16), node 2 blue (32), node 3 red (0); node 0 none.
+    EXPECT_EQ(rgba, (std::vector<uint8_t>{0,   0,   0,   0, 130, 123, 0,   229, 7, 7,
+                                          123, 229, 130, 0, 0,   229, 130, 123, 0, 229}));
+    settings.sheetDisplayMode = 2;
+    settings.sheetOpacity = 1;
+    FillNodeColours(colouring, ColourRamp(), settings, rgba);
+    EXPECT_EQ(std::vector<uint8_t>(rgba.begin() + 8, rgba.begin() + 16),
+              (std::vector<uint8_t>{15, 15, 240, 255, 255, 0, 0, 255}));
+}
+
+} // namespace
