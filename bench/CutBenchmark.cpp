@@ -36,6 +36,12 @@ void BM_CutBetweenNodes(benchmark::State& state) {
 }
 BENCHMARK(BM_CutBetweenNodes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Y through the middle: the existence test reaches the middle rows first.
+void BM_CutYBetweenNodes(benchmark::State& state) {
+    Cut(state, CCutPlane::AtAxis(1, 0.3));
+}
+BENCHMARK(BM_CutYBetweenNodes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Along a grid line: every piece lies on an edge shared by two elements.
 void BM_CutThroughNodes(benchmark::State& state) {
     Cut(state, CCutPlane::AtAxis(0, 0.0));
@@ -69,5 +75,3 @@ void BM_ProfileGraph(benchmark::State& state) {
 BENCHMARK(BM_ProfileGraph)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 build=${QUILLMERE_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_TESTS=OFF -DQUILLMERE_BENCH=ON >/dev/null
-cmake --build "$build" --target bench_model quillmere-samplegen
+cmake --build "$build" --target bench_model bench_colour bench_cut quillmere-samplegen
 
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
@@ -21,15 +21,25 @@ export QUILLMERE_BENCH_DIR=$data
 "$build/bench/bench_model" --benchmark_filter=BM_FirstReadAndDerive
 "$build/bench/bench_model" --benchmark_filter=-BM_FirstReadAndDerive \
   --benchmark_out="$data/model.json" --benchmark_out_format=json "$@"
+"$build/bench/bench_colour"
+"$build/bench/bench_cut" --benchmark_out="$data/cut.json" --benchmark_out_format=json
 vtk_line=$(/usr/bin/python3 bench/vtk_read_derive.py "$data/mesh.vtu" 5)
 echo "$vtk_line"
+vtk_cut_line=$(/usr/bin/python3 bench/vtk_cut.py "$data/mesh.vtu" 5 0.3)
+echo "$vtk_cut_line"
 
-/usr/bin/python3 - "$data/model.json" "$vtk_line" <<'PY'
+/usr/bin/python3 - "$data/model.json" "$vtk_line" "$data/cut.json" "$vtk_cut_line" <<'PY'
 import json, sys
+def best(line):
+    return float(line.split("best=")[1].split()[0])
 runs = json.load(open(sys.argv[1]))["benchmarks"]
 ours = next(b for b in runs if b["name"].startswith("BM_ReadAndDeriveRecord"))
 ours_s = ours["real_time"] / 1000.0  # milliseconds
-vtk_best = float(sys.argv[2].split("best=")[1].split()[0])
-print(f"read+derive 1,000,000 elements: ours {ours_s:.3f} s, VTK {vtk_best:.3f} s, "
-      f"ratio {ours_s / vtk_best:.2f}, peak memory {ours['peak_MB']:.0f} MB")
+print(f"read+derive 1,000,000 elements: ours {ours_s:.3f} s, VTK {best(sys.argv[2]):.3f} s, "
+      f"ratio {ours_s / best(sys.argv[2]):.2f}, peak memory {ours['peak_MB']:.0f} MB")
+cuts = json.load(open(sys.argv[3]))["benchmarks"]
+cut = next(b for b in cuts if b["name"].startswith("BM_CutBetweenNodes"))
+cut_s = cut["real_time"] / 1000.0
+print(f"cut through the middle ({cut['name']}): ours {cut_s * 1000:.1f} ms, "
+      f"VTK cutter+stripper {best(sys.argv[4]) * 1000:.1f} ms, ratio {cut_s / best(sys.argv[4]):.2f}")
 PY

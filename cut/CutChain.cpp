@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -12,6 +13,13 @@ namespace {
 constexpr double PointTolerance = 1e-11;
 constexpr double PieceTolerance = 1e-10;
 constexpr double SideProduct = 1e-22;
+constexpr size_t PrefetchDistance = 16; // elements
+constexpr size_t ParallelElements = 200000;
+
+// The triangle lies clear of the plane on one side.
+inline bool OneSide(double d0, double d1, double d2) {
+    return d0 * d1 > SideProduct && d0 * d2 > SideProduct && d1 * d2 > SideProduct;
+}
 
 bool Closer(const CCoordinate& a, const CCoordinate& b, double tolerance) {
     return Norm(a - b) < tolerance;
@@ -205,7 +213,7 @@ EdgeCut IntersectEdge(const CCoordinate& a, const CCoordinate& b, double distanc
 int IntersectTriangle(const CCutPlane& plane, const CCoordinate& v0, const CCoordinate& v1,
                       const CCoordinate& v2, CCoordinate points[4]) {
     const double d[3] = {PlaneValue(plane, v0), PlaneValue(plane, v1), PlaneValue(plane, v2)};
-    if (d[0] * d[1] > SideProduct && d[0] * d[2] > SideProduct && d[1] * d[2] > SideProduct)
+    if (OneSide(d[0], d[1], d[2]))
         return 0;
     const CCoordinate* v[3] = {&v0, &v1, &v2};
     int count = 0;
@@ -226,8 +234,9 @@ int IntersectTriangle(const CCutPlane& plane, const CCoordinate& v0, const CCoor
             const CCoordinate& a = *v[k];
             const CCoordinate& b = *v[k1];
             const double denom = d[k1] - d[k];
-            points[count++] = CCoordinate((a.x * d[k1] - b.x * d[k]) / denom, (a.y * d[k1] - b.y * d[k]) / denom,
-                                          (a.z * d[k1] - b.z * d[k]) / denom);
+            points[count++] =
+                CCoordinate((a.x * d[k1] - b.x * d[k]) / denom, (a.y * d[k1] - b.y * d[k]) / denom,
+                            (a.z * d[k1] - b.z * d[k]) / denom);
         }
     }
     return count;
@@ -254,21 +263,49 @@ BarycentricResult BarycentricWeights(const CCoordinate& v1, const CCoordinate& v
     return {Clamp01(w1), Clamp01(w2), Clamp01(w3)};
 }
 
-std::vector<CutSegment> ElementPieces(const CCutPlane& plane, const CSheetProfile& sheet) {
-    std::vector<CutSegment> pieces;
-    pieces.reserve(static_cast<size_t>(4 * std::sqrt(static_cast<double>(sheet.ElementCount()))) + 16);
-    const auto& elements = sheet.Elements();
+namespace {
+
+// The pieces of elements first .. last - 1, in element order.
+void PiecesOfElements(const CCutPlane& plane, const CSheetProfile& sheet, size_t first, size_t last,
+                      std::vector<CutSegment>& pieces) {
+    const CElementProfile* elements = sheet.Elements().data();
     CCoordinate points[4];
-    for (size_t i = 0; i < elements.size(); ++i) {
+    for (size_t i = first; i < last; ++i) {
+        // The loop waits on memory, not on arithmetic: ask for elements early.
+        __builtin_prefetch(elements + std::min(i + PrefetchDistance, last - 1));
         const CElementProfile& element = elements[i];
-        int count = IntersectTriangle(plane, sheet.CurrentCorner(element, 0), sheet.CurrentCorner(element, 1),
-                                      sheet.CurrentCorner(element, 2), points);
-        if (count < 2)
+        const CCoordinate& v0 = sheet.CurrentCorner(element, 0);
+        const CCoordinate& v1 = sheet.CurrentCorner(element, 1);
+        const CCoordinate& v2 = sheet.CurrentCorner(element, 2);
+        // Most elements lie clear of the plane: test them here, without a call.
+        if (OneSide(PlaneValue(plane, v0), PlaneValue(plane, v1), PlaneValue(plane, v2)))
             continue;
-        count = RemoveCoincidentPoints(points, count);
-        if (count == 2)
+        int found = IntersectTriangle(plane, v0, v1, v2, points);
+        if (found < 2)
+            continue;
+        found = RemoveCoincidentPoints(points, found);
+        if (found == 2)
             pieces.push_back({element.ElementId, static_cast<int32_t>(i), points[0], points[1]});
     }
+}
+
+} // namespace
+
+std::vector<CutSegment> ElementPieces(const CCutPlane& plane, const CSheetProfile& sheet) {
+    const size_t count = sheet.Elements().size();
+    const size_t expected = static_cast<size_t>(4 * std::sqrt(static_cast<double>(count))) + 16;
+    std::vector<CutSegment> pieces, later;
+    pieces.reserve(expected);
+    if (count < ParallelElements) {
+        PiecesOfElements(plane, sheet, 0, count, pieces);
+        return pieces;
+    }
+    // Big sheets in two halves side by side, joined in element order.
+    later.reserve(expected);
+    std::thread second([&] { PiecesOfElements(plane, sheet, count / 2, count, later); });
+    PiecesOfElements(plane, sheet, 0, count / 2, pieces);
+    second.join();
+    pieces.insert(pieces.end(), later.begin(), later.end());
     return pieces;
 }
 

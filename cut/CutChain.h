@@ -36,6 +36,8 @@ inline double PlaneValue(const CCutPlane& plane, const CCoordinate& p) {
 inline double PointPlaneDistance(const CCutPlane& plane, const CCoordinate& p) {
     const CCoordinate n(plane.a, plane.b, plane.c);
     const double nn = Dot(n, n);
+    if (nn == 1.0) // every axis plane; the same value without dividing
+        return std::fabs(Dot(n, p) + plane.d);
     const double t = -(Dot(n, p) + plane.d) / nn;
     return std::fabs(t) * std::sqrt(nn);
 }

@@ -5,21 +5,31 @@
 #include "ResultQuantity.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <vector>
 
-bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane) {
-    const auto& elements = sheet.Elements();
-    if (elements.empty())
-        return false;
-    const double n = static_cast<double>(sheet.ElementCount());
-    const double tol = sheet.SheetSize() / n * 0.1;
-    const double minLength = sheet.SheetSize() / std::sqrt(n) * 0.125;
-    CCoordinate points[3];
-    int count = 0;
-    for (const CElementProfile& element : elements) {
+namespace {
+
+constexpr size_t PrefetchDistance = 16; // elements
+constexpr size_t ParallelElements = 200000;
+
+// The existence test's view of one element: the points where its edges,
+// taken from the lower node number to the higher, meet the plane.
+class CEdgeScan {
+public:
+    CEdgeScan(const CSheetProfile& owner, const CCutPlane& cutPlane)
+        : sheet(owner), plane(cutPlane), elements(owner.Elements().data()) {
+        const double n = static_cast<double>(owner.ElementCount());
+        tol = owner.SheetSize() / n * 0.1;
+        minLength = owner.SheetSize() / std::sqrt(n) * 0.125;
+    }
+
+    int Points(size_t e, CCoordinate points[3]) const {
+        const CElementProfile& element = elements[e];
         int32_t nodes[3];
         const CCoordinate* corners[3];
         double distances[3];
@@ -28,9 +38,8 @@ bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane) {
             corners[k] = &sheet.CurrentCoordinate(nodes[k]);
             distances[k] = PointPlaneDistance(plane, *corners[k]);
         }
-        count = 0;
+        int count = 0;
         for (int k = 0; k < 3; ++k) {
-            // The lower node number first, whichever way the element runs.
             int a = k, b = (k + 1) % 3;
             if (nodes[b] < nodes[a])
                 std::swap(a, b);
@@ -40,18 +49,62 @@ bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane) {
             if (cut == EdgeCut::WholeEdge) {
                 points[0] = *corners[a];
                 points[1] = *corners[b];
-                count = 2;
-                break;
+                return 2;
             }
-            if (cut == EdgeCut::Point &&
-                std::none_of(points, points + count, [&](const CCoordinate& p) { return Norm(p - point) == 0.0; }))
+            if (cut == EdgeCut::Point && std::none_of(points, points + count, [&](const CCoordinate& p) {
+                    return Norm(p - point) == 0.0;
+                }))
                 points[count++] = point;
         }
-        if (count == 2 && Norm(points[1] - points[0]) >= minLength)
-            return true;
+        return count;
     }
-    // The last element examined decides when no piece was long enough.
-    return count == 2;
+
+    // Whether an element of first .. last - 1 crosses the plane in a piece of
+    // at least minLength; gives up once found is set elsewhere.
+    bool LongPiece(size_t first, size_t last, std::atomic<bool>& found) const {
+        CCoordinate points[3];
+        for (size_t e = first; e < last; ++e) {
+            // The scan waits on memory, not on arithmetic: ask for elements early.
+            __builtin_prefetch(elements + std::min(e + PrefetchDistance, last - 1));
+            if ((e & 4095) == 0 && found.load(std::memory_order_relaxed))
+                return false;
+            if (Points(e, points) == 2 && Norm(points[1] - points[0]) >= minLength) {
+                found.store(true, std::memory_order_relaxed);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    const CSheetProfile& sheet;
+    const CCutPlane& plane;
+    const CElementProfile* elements;
+    double tol = 0, minLength = 0;
+};
+
+} // namespace
+
+bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane) {
+    const size_t count = sheet.Elements().size();
+    if (count == 0)
+        return false;
+    const CEdgeScan scan(sheet, plane);
+    // Which element succeeds does not matter, so big sheets are scanned in
+    // two halves side by side, each stopping when the other succeeds.
+    std::atomic<bool> found{false};
+    if (count < ParallelElements) {
+        scan.LongPiece(0, count, found);
+    } else {
+        std::thread second([&] { scan.LongPiece(count / 2, count, found); });
+        scan.LongPiece(0, count / 2, found);
+        second.join();
+    }
+    if (found)
+        return true;
+    // Every element was examined: the last one decides.
+    CCoordinate points[3];
+    return scan.Points(count - 1, points) == 2;
 }
 
 void ComputeCut(CSheetProfile& sheet, const CCutPlane& plane, int quantity) {

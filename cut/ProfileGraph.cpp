@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr double NiceSteps[] = {0.05, 0.1, 0.2,  0.3,  0.5,  1,    2,    3,     5,     10,    20,   30,
-                                50,   100, 200,  300,  500,  1000, 2000, 3000,  5000,  10000, 20000, 30000};
+constexpr double NiceSteps[] = {0.05, 0.1, 0.2, 0.3, 0.5, 1,    2,    3,    5,    10,    20,    30,
+                                50,   100, 200, 300, 500, 1000, 2000, 3000, 5000, 10000, 20000, 30000};
 
 constexpr int SmoothingPasses = 3;
 
@@ -95,7 +95,8 @@ bool CutPointAt(const CCutSegments& cut, double s, CCoordinate& point) {
         const CAbscisse& record = *cut.At(i);
         if (record.ArcStart <= s && s <= record.ArcEnd) {
             const double span = record.ArcEnd - record.ArcStart;
-            point = span == 0 ? record.Start : record.Start + (record.End - record.Start) * ((s - record.ArcStart) / span);
+            point = span == 0 ? record.Start
+                              : record.Start + (record.End - record.Start) * ((s - record.ArcStart) / span);
             return true;
         }
     }

@@ -1,5 +1,5 @@
-#include "CCutPlane.h"
 #include "CutChain.h"
+#include "CCutPlane.h"
 #include "CutTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -71,56 +71,49 @@ void ExpectSamePieces(const std::vector<CutSegment>& actual, const std::vector<C
     for (size_t i = 0; i < actual.size(); ++i) {
         EXPECT_EQ(actual[i].ElementIndex, expected[i].ElementIndex) << "piece " << i;
         EXPECT_EQ(actual[i].ElementNumber, expected[i].ElementNumber) << "piece " << i;
-        EXPECT_TRUE(Same(actual[i].P0, expected[i].P0) && Same(actual[i].P1, expected[i].P1)) << "piece " << i;
+        EXPECT_TRUE(Same(actual[i].P0, expected[i].P0) && Same(actual[i].P1, expected[i].P1))
+            << "piece " << i;
     }
 }
 
 } // namespace
 
-TEST(IntersectTriangle, CrossedEdgesGiveOnePointEach) {
+// A triangle's points after thinning: the piece it yields, if any.
+struct TriangleCase {
+    int axis;
+    CCoordinate v0, v1, v2;
+    std::vector<CCoordinate> expected;
+};
+
+class TrianglePiece : public ::testing::TestWithParam<TriangleCase> {};
+
+TEST_P(TrianglePiece, FollowsTheEdgeOrderAndKeepsTheLastOfCoincidentPoints) {
+    const TriangleCase& c = GetParam();
     CCoordinate points[4];
-    const CCutPlane plane = CCutPlane::AtAxis(0, 0);
-    ASSERT_EQ(IntersectTriangle(plane, {-1, 0, 0}, {1, 0, 0}, {1, 2, 0}, points), 2);
-    EXPECT_TRUE(Same(points[0], {0, 0, 0}));
-    EXPECT_TRUE(Same(points[1], {0, 1, 0}));
-    EXPECT_EQ(IntersectTriangle(plane, {1, 0, 0}, {2, 0, 0}, {1, 1, 0}, points), 0);
+    const int count = RemoveCoincidentPoints(
+        points, IntersectTriangle(CCutPlane::AtAxis(c.axis, 0), c.v0, c.v1, c.v2, points));
+    ASSERT_EQ(static_cast<size_t>(count), c.expected.size());
+    for (int i = 0; i < count; ++i)
+        EXPECT_TRUE(Same(points[i], c.expected[static_cast<size_t>(i)])) << i;
 }
 
-TEST(IntersectTriangle, ATriangleInThePlaneGivesItsFirstEdgeOnly) {
-    CCoordinate points[4];
-    ASSERT_EQ(IntersectTriangle(CCutPlane::AtAxis(2, 0), {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, points), 2);
-    EXPECT_TRUE(Same(points[0], {0, 0, 0}));
-    EXPECT_TRUE(Same(points[1], {1, 0, 0}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TrianglePiece,
+    ::testing::Values(TriangleCase{0, {-1, 0, 0}, {1, 0, 0}, {1, 2, 0}, {{0, 0, 0}, {0, 1, 0}}},
+                      TriangleCase{0, {1, 0, 0}, {2, 0, 0}, {1, 1, 0}, {}},
+                      // In the plane: the first edge only.
+                      TriangleCase{2, {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {{0, 0, 0}, {1, 0, 0}}},
+                      // V0 and V2 within 1e-11 of the plane give V0, V2, V2, V0.
+                      TriangleCase{
+                          0, {5e-12, 0, 0}, {1, 0, 0}, {-5e-12, 1, 0}, {{-5e-12, 1, 0}, {5e-12, 0, 0}}},
+                      // Through V1: the vertex from both its edges, thinned to one.
+                      TriangleCase{1, {0, 1, 0}, {1, 0, 0}, {0, -1, 0}, {{1, 0, 0}, {0, 0, 0}}}));
 
-TEST(IntersectTriangle, CornersWithinTheToleranceCountAsOnThePlane) {
-    CCoordinate points[4];
-    // V0 and V2 on the plane (within 1e-11), V1 off it: V0, V2, then V2, V0.
-    const int count = IntersectTriangle(CCutPlane::AtAxis(0, 0), {5e-12, 0, 0}, {1, 0, 0}, {-5e-12, 1, 0}, points);
-    ASSERT_EQ(count, 4);
-    // Of each coincident group the last survives, so the piece runs V2 to V0.
-    ASSERT_EQ(RemoveCoincidentPoints(points, count), 2);
-    EXPECT_TRUE(Same(points[0], {-5e-12, 1, 0}));
-    EXPECT_TRUE(Same(points[1], {5e-12, 0, 0}));
-}
-
-TEST(RemoveCoincidentPoints, KeepsTheLastOfEachGroupInOrder) {
-    CCoordinate points[4] = {{0, 0, 0}, {1, 0, 0}, {0, 0, 9e-12}, {1, 2e-11, 0}};
-    ASSERT_EQ(RemoveCoincidentPoints(points, 4), 3);
-    EXPECT_TRUE(Same(points[0], {1, 0, 0}));
-    EXPECT_TRUE(Same(points[1], {0, 0, 9e-12}));
-    EXPECT_TRUE(Same(points[2], {1, 2e-11, 0}));
-}
-
-TEST(BarycentricWeights, AreTheAreaShareOfEachCornerAndStayWithinZeroToOne) {
+TEST(BarycentricWeights, AreTheAreaShareOfEachCornerWithinZeroToOne) {
     const CCoordinate v1{0, 0, 0}, v2{2, 0, 0}, v3{0, 2, 0};
-    const BarycentricResult atV1 = BarycentricWeights(v1, v2, v3, v1);
-    EXPECT_DOUBLE_EQ(atV1.w1, 1);
-    EXPECT_DOUBLE_EQ(atV1.w2, 0);
     const BarycentricResult middle = BarycentricWeights(v1, v2, v3, {1, 0, 0});
     EXPECT_DOUBLE_EQ(middle.w1, 0.5);
     EXPECT_DOUBLE_EQ(middle.w2, 0.5);
-    EXPECT_DOUBLE_EQ(middle.w3, 0);
     const BarycentricResult outside = BarycentricWeights(v1, v2, v3, {3, 3, 0});
     for (double w : {outside.w1, outside.w2, outside.w3})
         EXPECT_TRUE(w >= 0 && w <= 1) << w;
@@ -140,7 +133,16 @@ TEST_P(TraceMatchesReference, PiecesChainAndPins) {
     CSheetFiles files;
     const auto sheet = files.Read(GetParam().record());
     const CCutPlane plane = GetParam().plane;
-    const std::vector<CutSegment> pieces = ElementPieces(plane, *sheet);
+    std::vector<CutSegment> pieces;
+    for (size_t i = 0; i < sheet->Elements().size(); ++i) {
+        const CElementProfile& e = sheet->Elements()[i];
+        CCoordinate p[4];
+        const int count = IntersectTriangle(plane, sheet->CurrentCorner(e, 0), sheet->CurrentCorner(e, 1),
+                                            sheet->CurrentCorner(e, 2), p);
+        if (RemoveCoincidentPoints(p, count) == 2)
+            pieces.push_back({e.ElementId, static_cast<int32_t>(i), p[0], p[1]});
+    }
+    ExpectSamePieces(ElementPieces(plane, *sheet), pieces);
     const std::vector<CutSegment> unique = RemoveDuplicatePieces(pieces);
     ExpectSamePieces(unique, ReferenceUnique(pieces));
     const std::vector<CutSegment> chain = ChainPieces(unique);
@@ -176,19 +178,22 @@ RecordData Sheared() {
 
 INSTANTIATE_TEST_SUITE_P(
     Sheets, TraceMatchesReference,
-    ::testing::Values(TraceCase{"BentX", BentGrid, CCutPlane::AtAxis(0, 10)},
-                      TraceCase{"BentY", BentGrid, CCutPlane::AtAxis(1, -7)},
-                      TraceCase{"BentZ", BentGrid, CCutPlane::AtAxis(2, 5)},
-                      TraceCase{"ShuffledX", [] { return Shuffled(BentGrid(), 7); }, CCutPlane::AtAxis(0, 10)},
-                      TraceCase{"ShuffledZ", [] { return Shuffled(BentGrid(), 8); }, CCutPlane::AtAxis(2, 5)},
-                      TraceCase{"AlongSharedEdges",
-                                [] { return Shuffled(samplegen::MakeGridRecord(8, 8, 0.25, 0.25), 3); },
-                                CCutPlane::AtAxis(1, 0)},
-                      TraceCase{"ThroughNodes", Sheared, CCutPlane::AtAxis(0, 0)},
-                      TraceCase{"ThroughAHole", WithHole, CCutPlane::AtAxis(0, 10)},
-                      TraceCase{"EveryElementInThePlane",
-                                [] { return Shuffled(samplegen::MakeGridRecord(6, 5, 0.25, 0.25), 5); },
-                                CCutPlane::AtAxis(2, 0)}),
+    ::testing::Values(
+        TraceCase{"BentX", BentGrid, CCutPlane::AtAxis(0, 10)},
+        TraceCase{"BentY", BentGrid, CCutPlane::AtAxis(1, -7)},
+        TraceCase{"BentZ", BentGrid, CCutPlane::AtAxis(2, 5)},
+        TraceCase{"ShuffledX", [] { return Shuffled(BentGrid(), 7); }, CCutPlane::AtAxis(0, 10)},
+        TraceCase{"ShuffledZ", [] { return Shuffled(BentGrid(), 8); }, CCutPlane::AtAxis(2, 5)},
+        TraceCase{"AlongSharedEdges", [] { return Shuffled(samplegen::MakeGridRecord(8, 8, 0.25, 0.25), 3); },
+                  CCutPlane::AtAxis(1, 0)},
+        TraceCase{"ThroughNodes", Sheared, CCutPlane::AtAxis(0, 0)},
+        // Big enough to be scanned in two halves.
+        TraceCase{"BigShuffled", [] { return Shuffled(samplegen::MakeGridRecord(320, 320, 0.25, 0.25), 4); },
+                  CCutPlane::AtAxis(1, 10)},
+        TraceCase{"ThroughAHole", WithHole, CCutPlane::AtAxis(0, 10)},
+        TraceCase{"EveryElementInThePlane",
+                  [] { return Shuffled(samplegen::MakeGridRecord(6, 5, 0.25, 0.25), 5); },
+                  CCutPlane::AtAxis(2, 0)}),
     [](const ::testing::TestParamInfo<TraceCase>& sheet) { return std::string(sheet.param.name); });
 
 // Pieces whose ends crowd together at distances around both tolerances and
@@ -222,7 +227,9 @@ TEST(TraceIndex, MatchesTheReferenceOnCrowdedRandomPieces) {
         std::uniform_int_distribution<size_t> pick(0, sites.size() - 1);
         const auto end = [&] {
             const CCoordinate& site = sites[pick(random)];
-            return kind(random) < 2 ? site : site + CCoordinate(4e-12 * unit(random), 4e-12 * unit(random), 4e-12 * unit(random));
+            return kind(random) < 2
+                       ? site
+                       : site + CCoordinate(4e-12 * unit(random), 4e-12 * unit(random), 4e-12 * unit(random));
         };
         std::vector<CutSegment> pieces(250);
         for (size_t i = 0; i < pieces.size(); ++i)

@@ -36,7 +36,8 @@ private:
 };
 
 // Triangles (1-based node numbers) on the given nodes, ids 1 .. E.
-inline RecordData Triangles(const std::vector<Vec3>& nodes, const std::vector<std::array<int32_t, 3>>& triangles) {
+inline RecordData Triangles(const std::vector<Vec3>& nodes,
+                            const std::vector<std::array<int32_t, 3>>& triangles) {
     RecordData record;
     record.current = nodes;
     for (const auto& nodesOfElement : triangles) {

@@ -1,17 +1,17 @@
-#include "CConfiguration.h"
 #include "ProfileGraph.h"
+#include "CConfiguration.h"
 #include "ResultQuantity.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <utility>
+#include <vector>
 
 namespace {
 
 // Records of the given lengths (m) and values along the x axis.
-void Fill(CCutSegments& cut, std::initializer_list<std::pair<double, double>> pieces) {
+void Fill(CCutSegments& cut, const std::vector<std::pair<double, double>>& pieces) {
     double x = 0;
     for (const auto& [length, value] : pieces) {
         auto* record = new CAbscisse;
@@ -94,36 +94,37 @@ TEST_P(NiceSteps, AreTheFirstStepNotBelowTheValue) {
 
 INSTANTIATE_TEST_SUITE_P(Values, NiceSteps,
                          ::testing::Values(std::pair{-3.0, 0.05}, std::pair{0.0, 0.05}, std::pair{0.05, 0.05},
-                                           std::pair{0.0500001, 0.1}, std::pair{0.25, 0.3}, std::pair{0.31, 0.5},
-                                           std::pair{2.5, 3.0}, std::pair{7.0, 10.0}, std::pair{450.0, 500.0},
-                                           std::pair{25000.0, 30000.0}, std::pair{30000.0, 30000.0},
-                                           std::pair{30000.5, 0.0}));
+                                           std::pair{0.0500001, 0.1}, std::pair{0.25, 0.3},
+                                           std::pair{0.31, 0.5}, std::pair{2.5, 3.0}, std::pair{7.0, 10.0},
+                                           std::pair{450.0, 500.0}, std::pair{25000.0, 30000.0},
+                                           std::pair{30000.0, 30000.0}, std::pair{30000.5, 0.0}));
 
-TEST_F(ProfileGraph, AutomaticLimitsRoundUpLengthAndLargestValue) {
-    Fill(cut, {{0.11, 140}, {0.01, 160}, {0.1, 150}});
+struct LimitsCase {
+    std::vector<std::pair<double, double>> pieces; // length (m), value
+    double xMax, yMax;
+};
+
+class AutomaticLimits : public ::testing::TestWithParam<LimitsCase> {};
+
+TEST_P(AutomaticLimits, StartAtZeroAndRoundUpLengthAndLargestValue) {
+    CTempFolder folder;
+    const CConfiguration configuration(folder.File("Quillmere.cfg"));
+    CCutSegments cut(1000, 1000);
+    Fill(cut, GetParam().pieces);
     CGraphLimits limits;
     ApplyAutomaticLimits(BuildProfileGraph(cut, TemperatureQuantity, configuration), configuration, limits);
     EXPECT_EQ(limits.xMin, 0);
-    EXPECT_EQ(limits.xMax, 300); // 220 mm
     EXPECT_EQ(limits.yMin, 0);
-    EXPECT_EQ(limits.yMax, 200);
+    EXPECT_EQ(limits.xMax, GetParam().xMax);
+    EXPECT_EQ(limits.yMax, GetParam().yMax);
 }
 
-TEST_F(ProfileGraph, ValuesBelowZeroGetTheRangeUpToTheSmallestStep) {
-    Fill(cut, {{0.01, -5}, {0.01, -3}});
-    CGraphLimits limits;
-    ApplyAutomaticLimits(BuildProfileGraph(cut, ExtensionYQuantity, configuration), configuration, limits);
-    EXPECT_EQ(limits.yMin, 0);
-    EXPECT_EQ(limits.yMax, 0.05);
-}
-
-TEST_F(ProfileGraph, BeyondTheLargestStepTheMaximumStaysZero) {
-    Fill(cut, {{31, 40000}});
-    CGraphLimits limits;
-    ApplyAutomaticLimits(BuildProfileGraph(cut, TemperatureQuantity, configuration), configuration, limits);
-    EXPECT_EQ(limits.xMax, 0);
-    EXPECT_EQ(limits.yMax, 0);
-}
+INSTANTIATE_TEST_SUITE_P(Cuts, AutomaticLimits,
+                         ::testing::Values(LimitsCase{{{0.11, 140}, {0.01, 160}, {0.1, 150}}, 300, 200},
+                                           // All values below 0: up to the smallest step.
+                                           LimitsCase{{{0.01, -5}, {0.01, -3}}, 20, 0.05},
+                                           // Beyond the largest step the maximum stays 0.
+                                           LimitsCase{{{31, 40000}}, 0, 0}));
 
 TEST_F(ProfileGraph, LimitsTheUserGaveAreKept) {
     Fill(cut, {{0.1, 1}});
