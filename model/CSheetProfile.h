@@ -143,6 +143,10 @@ public:
     // temperature unless the record carries extended element data.
     double LayerValue(int element, int index) const;
 
+    // The current coordinates as one array indexed by node number (entry 0
+    // is not a node), for drawing.
+    const CCoordinate* CurrentCoordinateArray() const { return currentCoordinates.data(); }
+
     // Per-node values are indexed by node number 1 .. NodeCount.
     const CCoordinate& CurrentCoordinate(int node) const {
         return currentCoordinates[static_cast<size_t>(node)];

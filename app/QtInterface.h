@@ -1,0 +1,39 @@
+// The Qt side of the document's needs: the interface thread, message boxes
+// and the status-bar progress.
+#pragma once
+
+#include "CDocument.h"
+#include "Messages.h"
+
+#include <QObject>
+
+class QProgressBar;
+class QStatusBar;
+
+// Posts work to the Qt event loop and waits while it keeps running.
+class CQtInterfaceThread : public IInterfaceThread {
+public:
+    void Post(std::function<void()> task) override;
+    void WaitProcessing(CManualResetEvent& event) override;
+    void DispatchPending() override;
+};
+
+// Message boxes; a message from another thread is shown on the interface
+// thread while that thread waits for the answer.
+class CMessageBoxSink : public IMessageSink {
+public:
+    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+};
+
+// The progress bar and text of a status bar.
+class CStatusProgress : public IProgressSink {
+public:
+    explicit CStatusProgress(QStatusBar* statusBar);
+    void SetRange(int low, int high) override;
+    void SetPosition(int position) override;
+    void SetStatusText(const std::string& text) override;
+
+private:
+    QStatusBar* bar;
+    QProgressBar* progress;
+};

@@ -1,0 +1,60 @@
+// quillmere: opens a solved project in a 3D view.
+#include "CConfiguration.h"
+#include "CProjectProfile.h"
+#include "CSceneRender.h"
+#include "CSceneWindow.h"
+#include "QtInterface.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QImage>
+#include <QSurfaceFormat>
+#include <clocale>
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QSurfaceFormat format;
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+    QApplication application(argc, argv);
+    // Numbers in files are read and written in the "C" locale.
+    std::setlocale(LC_NUMERIC, "C");
+    QCoreApplication::setOrganizationName(QStringLiteral("Veltrane"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quillmere"));
+
+    CMessageBoxSink messages;
+    SetMessageSink(&messages);
+    CConfiguration configuration(
+        CConfiguration::DefaultFilePath(QCoreApplication::applicationDirPath().toStdString()));
+
+    // quillmere [PROJECT.tfc] [--snapshot PICTURE.png]: the snapshot saves
+    // the first frame and ends the program.
+    QString path, snapshot;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QStringLiteral("--snapshot") && i + 1 < arguments.size())
+            snapshot = arguments[++i];
+        else
+            path = arguments[i];
+    }
+    if (path.isEmpty())
+        path = QFileDialog::getOpenFileName(nullptr, QStringLiteral("Open"), QString(),
+                                            QStringLiteral("QRELL projects (*.tfc)"));
+    if (path.isEmpty())
+        return 0;
+    CProjectProfile project;
+    if (!project.Open(path.toStdString(), nullptr))
+        return 2;
+    CSceneWindow window(&project, configuration.Settings());
+    window.show();
+    if (!snapshot.isEmpty()) {
+        QCoreApplication::processEvents();
+        const QImage image = window.View()->grabFramebuffer();
+        return image.save(snapshot) ? 0 : 1;
+    }
+    const int status = application.exec();
+    project.PrepareClose();
+    SetMessageSink(nullptr);
+    return status;
+}

@@ -1,0 +1,612 @@
+#include "CSceneDrawer.h"
+
+#include "CDataBase.h"
+#include "CMoldProfile.h"
+#include "CSheetProfile.h"
+#include "ColourRamp.h"
+#include "ScaleLimits.h"
+#include "SheetColouring.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <cmath>
+
+namespace {
+
+constexpr int TrianglesPerCall = 250;
+
+struct Rgb {
+    float r, g, b;
+};
+
+// A colour of the settings (0x00BBGGRR) as fractions.
+Rgb Fractions(int colour) {
+    return {static_cast<float>(colour & 0xff) / 255.0f, static_cast<float>((colour >> 8) & 0xff) / 255.0f,
+            static_cast<float>((colour >> 16) & 0xff) / 255.0f};
+}
+
+void Colour(int colour, double alpha) {
+    const Rgb c = Fractions(colour);
+    glColor4f(c.r, c.g, c.b, static_cast<float>(alpha));
+}
+
+void ColourScaled(int colour, float factor, double alpha) {
+    const float r = static_cast<float>(colour & 0xff), g = static_cast<float>((colour >> 8) & 0xff),
+                b = static_cast<float>((colour >> 16) & 0xff);
+    glColor4f(r * factor, g * factor, b * factor, static_cast<float>(alpha));
+}
+
+// The element triangles by node number, in calls of at most 250 triangles.
+void DrawTriangles(const std::vector<GLuint>& indices) {
+    const size_t perCall = 3 * TrianglesPerCall;
+    for (size_t first = 0; first < indices.size(); first += perCall) {
+        const size_t count = std::min(perCall, indices.size() - first);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT, indices.data() + first);
+    }
+}
+
+// The dot of a node: the first rule that applies, or none.
+bool DotColour(const CSheetProfile& sheet, int node, const DisplaySettings& settings, int& colour) {
+    const int code = sheet.NodeCode(node);
+    const uint32_t conditions = sheet.NodeConditions(node);
+    if (code == 3 && settings.fixedNodesShown)
+        colour = settings.fixedNodeColour;
+    else if ((code == 1 || code == 2) && settings.boundaryNodesShown)
+        colour = settings.boundaryNodeColour;
+    else if ((conditions & 1u) && code < 3 && settings.clampedNodesShown)
+        colour = settings.clampedNodeColour;
+    else if ((conditions & 2u) && code < 3 && settings.noPressureNodesShown)
+        colour = settings.noPressureNodeColour;
+    else {
+        for (int tool = 0; tool < kToolSlots; ++tool)
+            if (settings.tools[static_cast<size_t>(tool)].contactMarking &&
+                sheet.ContactFlag(node, tool) == 0) {
+                colour = settings.tools[static_cast<size_t>(tool)].contactColour;
+                return true;
+            }
+        return false;
+    }
+    return true;
+}
+
+void Vertex(const CCoordinate& p) {
+    glVertex3d(p.x, p.y, p.z);
+}
+
+} // namespace
+
+unsigned CSceneDrawer::Replace(unsigned& list) {
+    if (list != 0)
+        glDeleteLists(list, 1);
+    list = glGenLists(1);
+    return list;
+}
+
+void CSceneDrawer::InitialiseContext() {
+    glDepthRange(1.0, 0.0);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_POINT_SMOOTH);
+    SetupLighting();
+}
+
+void CSceneDrawer::SetupLighting() {
+    const GLfloat ambient[] = {0.2f, 0.2f, 0.2f, 1.0f};
+    const GLfloat diffuse[] = {0.9f, 0.9f, 0.9f, 1.0f};
+    const GLfloat position[] = {5.0f, 10.0f, 50.0f, 0.0f};
+    const GLfloat modelAmbient[] = {0.9f, 0.9f, 0.9f, 1.0f};
+    const GLfloat specular[] = {0.9f, 0.9f, 1.0f, 1.0f};
+    const GLfloat white[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat materialAmbient[] = {0.1f, 0.1f, 0.1f, 1.0f};
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glLightf(GL_LIGHT0, GL_SPOT_EXPONENT, 1.0f);
+    glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 90.0f);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, modelAmbient);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 128.0f);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, white);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, materialAmbient);
+    glPopMatrix();
+}
+
+void CSceneDrawer::BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
+                                   const ScaleLimits& limits, const ColourRamp& ramp) {
+    Replace(sheetFilled);
+    Replace(sheetEdges);
+    Replace(sheetDots);
+    Replace(sheetPick);
+    BuildCutList(sheet);
+    if (!sheet) {
+        for (unsigned list : {sheetFilled, sheetEdges, sheetDots, sheetPick}) {
+            glNewList(list, GL_COMPILE);
+            glEndList();
+        }
+        return;
+    }
+    const int nodes = sheet->NodeCount();
+    const auto& elements = sheet->Elements();
+    std::vector<GLuint> indices;
+    indices.reserve(3 * elements.size());
+    for (const CElementProfile& element : elements)
+        for (int32_t node : element.NodeNumbers)
+            indices.push_back(static_cast<GLuint>(node));
+    std::vector<GLfloat> normals(3 * (static_cast<size_t>(nodes) + 1), 0.0f);
+    for (int node = 1; node <= nodes; ++node) {
+        const CCoordinate n = sheet->NodeNormal(node);
+        normals[3 * static_cast<size_t>(node)] = static_cast<GLfloat>(n.x);
+        normals[3 * static_cast<size_t>(node) + 1] = static_cast<GLfloat>(n.y);
+        normals[3 * static_cast<size_t>(node) + 2] = static_cast<GLfloat>(n.z);
+    }
+    std::vector<uint8_t> colours;
+    if (quantity != 0) {
+        const NodeColouring colouring = ColourNodes(*sheet, quantity, limits);
+        FillNodeColours(colouring, ramp, settings, colours);
+    }
+
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_DOUBLE, sizeof(CCoordinate), sheet->CurrentCoordinateArray());
+    glNormalPointer(GL_FLOAT, 0, normals.data());
+    glEnableClientState(GL_NORMAL_ARRAY);
+
+    glNewList(sheetFilled, GL_COMPILE);
+    glLineWidth(1.0f);
+    if (quantity == 0) {
+        const std::array<float, 4> uniform = UniformSheetColour(settings);
+        glColor4f(uniform[0], uniform[1], uniform[2], uniform[3]);
+        glDisableClientState(GL_COLOR_ARRAY);
+    } else {
+        glColorPointer(4, GL_UNSIGNED_BYTE, 0, colours.data());
+        glEnableClientState(GL_COLOR_ARRAY);
+    }
+    DrawTriangles(indices);
+    glEndList();
+
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glNewList(sheetEdges, GL_COMPILE);
+    Colour(settings.sheetEdgeColour, settings.sheetOpacity);
+    DrawTriangles(indices);
+    glEndList();
+    glDisableClientState(GL_VERTEX_ARRAY);
+
+    glNewList(sheetDots, GL_COMPILE);
+    glPointSize(5.0f);
+    glBegin(GL_POINTS);
+    for (int node = 1; node <= nodes; ++node) {
+        int colour = 0;
+        if (DotColour(*sheet, node, settings, colour)) {
+            Colour(colour, 1.0);
+            Vertex(sheet->CurrentCoordinate(node));
+        }
+    }
+    glEnd();
+    glEndList();
+
+    // Element i is named i.
+    glNewList(sheetPick, GL_COMPILE);
+    for (size_t i = 0; i < elements.size(); ++i) {
+        glLoadName(static_cast<GLuint>(i));
+        glBegin(GL_TRIANGLES);
+        for (int k = 0; k < 3; ++k)
+            Vertex(sheet->CurrentCorner(elements[i], k));
+        glEnd();
+    }
+    glEndList();
+}
+
+void CSceneDrawer::BuildCutList(const CSheetProfile* sheet) {
+    Replace(cutLine);
+    glNewList(cutLine, GL_COMPILE);
+    if (sheet) {
+        const CCutSegments& cut = sheet->CutSegments();
+        glBegin(GL_LINES);
+        for (int i = 0; i < cut.Count(); ++i) {
+            Vertex(cut.At(i)->Start);
+            Vertex(cut.At(i)->End);
+        }
+        glEnd();
+    }
+    glEndList();
+}
+
+void CSceneDrawer::BuildToolLists(const CDataBase<CMoldProfile>* tools, const DisplaySettings& settings) {
+    toolNames.clear();
+    int nextName = 0;
+    for (int slot = 0; slot < kToolSlots; ++slot) {
+        unsigned& list = toolLists[static_cast<size_t>(slot)];
+        Replace(list);
+        glNewList(list, GL_COMPILE);
+        const CMoldProfile* tool = tools && slot < tools->Count() ? tools->At(slot) : nullptr;
+        if (tool) {
+            // Triangles go in batches; a larger face closes the batch, is
+            // drawn as a polygon, and a new batch opens.
+            glBegin(GL_TRIANGLES);
+            for (int f = 0; f < tool->Faces().Count(); ++f) {
+                const CFace& face = *tool->Faces().At(f);
+                if (face.VertexCount() < 3)
+                    continue;
+                glNormal3d(face.Normal().x, face.Normal().y, face.Normal().z);
+                if (face.VertexCount() == 3) {
+                    for (int k = 0; k < 3; ++k)
+                        Vertex(face.Vertex(k));
+                } else {
+                    glEnd();
+                    glBegin(GL_POLYGON);
+                    for (int k = 0; k < face.VertexCount(); ++k)
+                        Vertex(face.Vertex(k));
+                    glEnd();
+                    glBegin(GL_TRIANGLES);
+                }
+            }
+            glEnd();
+            if (settings.tools[static_cast<size_t>(slot)].shown) {
+                toolNames.push_back({slot, nextName, tool->Faces().Count()});
+                nextName += tool->Faces().Count();
+            }
+        }
+        glEndList();
+    }
+    Replace(toolPick);
+    glNewList(toolPick, GL_COMPILE);
+    for (const ToolNameRange& range : toolNames) {
+        const CMoldProfile& tool = *tools->At(range.slot);
+        for (int f = 0; f < range.count; ++f) {
+            const CFace& face = *tool.Faces().At(f);
+            // A face that is not drawn still uses up its name.
+            if (face.VertexCount() < 3)
+                continue;
+            glLoadName(static_cast<GLuint>(range.first + f));
+            glBegin(GL_POLYGON);
+            for (int k = 0; k < face.VertexCount(); ++k)
+                Vertex(face.Vertex(k));
+            glEnd();
+        }
+    }
+    glEndList();
+}
+
+void CSceneDrawer::BuildOverlay(Overlay overlay, const std::vector<std::array<int, 2>>& points) {
+    unsigned& list = overlays[static_cast<size_t>(overlay)];
+    Replace(list);
+    overlayShown[static_cast<size_t>(overlay)] = !points.empty();
+    glNewList(list, GL_COMPILE);
+    if (!points.empty()) {
+        switch (overlay) {
+        case Overlay::ZoomBox:
+            glLineWidth(1.0f);
+            glColor3f(0, 0, 0);
+            glBegin(GL_LINE_LOOP);
+            break;
+        case Overlay::MeasurementLine:
+            glLineWidth(2.0f);
+            glColor3f(0, 0, 0);
+            glBegin(GL_LINES);
+            break;
+        case Overlay::PickHighlight:
+            glColor3f(1, 1, 0);
+            if (points.size() == 5) {
+                glLineWidth(1.0f);
+                glBegin(GL_POLYGON);
+            } else {
+                glLineWidth(3.0f);
+                glBegin(GL_LINE_STRIP);
+            }
+            break;
+        default:
+            glLineWidth(1.0f);
+            glColor3f(0, 0.2f, 0.2f);
+            glBegin(GL_LINE_LOOP);
+            break;
+        }
+        for (const auto& point : points)
+            glVertex2i(point[0], point[1]);
+        glEnd();
+    }
+    glEndList();
+}
+
+void CSceneDrawer::BuildMarker(Overlay overlay, int left, int top, int right, int bottom) {
+    unsigned& list = overlays[static_cast<size_t>(overlay)];
+    Replace(list);
+    overlayShown[static_cast<size_t>(overlay)] = true;
+    const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
+    const double rx = (right - left) / 2.0, ry = (bottom - top) / 2.0;
+    glNewList(list, GL_COMPILE);
+    for (GLenum mode : {GLenum(GL_POLYGON), GLenum(GL_LINE_LOOP)}) {
+        if (mode == GL_POLYGON)
+            glColor3f(0, 1, 0);
+        else
+            glColor3f(0, 0, 0);
+        glLineWidth(1.0f);
+        glBegin(mode);
+        for (int k = 0; k < 360; ++k) {
+            const double angle = k * 0.017453277;
+            glVertex2d(cx + rx * std::cos(angle), cy + ry * std::sin(angle));
+        }
+        glEnd();
+    }
+    glEndList();
+}
+
+void CSceneDrawer::BuildCrossHair(int x, int y, int reach) {
+    // One closed outline of a plus sign with arms 2 pixels wide.
+    const std::vector<std::array<int, 2>> outline = {{x - 1, y - reach}, {x + 1, y - reach}, {x + 1, y - 1},
+                                                     {x + reach, y - 1}, {x + reach, y + 1}, {x + 1, y + 1},
+                                                     {x + 1, y + reach}, {x - 1, y + reach}, {x - 1, y + 1},
+                                                     {x - reach, y + 1}, {x - reach, y - 1}, {x - 1, y - 1}};
+    BuildOverlay(Overlay::CutMark, outline);
+}
+
+bool CSceneDrawer::HasOverlay(Overlay overlay) const {
+    return overlayShown[static_cast<size_t>(overlay)];
+}
+
+void CSceneDrawer::ApplyDisplayCamera(CCamera& camera, const FrameState& frame) {
+    const OrthoBox box = camera.DisplayProjection(frame.width, frame.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glEnable(GL_NORMALIZE);
+    glScalef(camera.zoom, camera.zoom, camera.zoom);
+    glOrtho(box.left, box.right, box.bottom, box.top, box.nearPlane, box.farPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(camera.panX, camera.panY, 0);
+    float rotation[16];
+    camera.trackball.Matrix(rotation);
+    glMultMatrixf(rotation);
+    glTranslatef(-camera.centre[0], -camera.centre[1], -camera.centre[2]);
+    if (frame.clipActive)
+        for (int plane = 0; plane < 4; ++plane) {
+            glClipPlane(GL_CLIP_PLANE0 + static_cast<GLenum>(plane), frame.clipPlanes[plane]);
+            glEnable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
+        }
+}
+
+void CSceneDrawer::ApplyPickingCamera(const CCamera& camera, const FrameState& frame) {
+    const OrthoBox box = camera.PickingProjection(frame.width, frame.height);
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(box.left, box.right, box.bottom, box.top, box.nearPlane, box.farPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glScalef(camera.zoom, camera.zoom, camera.zoom);
+    glTranslatef(camera.panX, camera.panY, 0);
+    float rotation[16];
+    camera.trackball.Matrix(rotation);
+    glMultMatrixf(rotation);
+    glTranslatef(-camera.centre[0], -camera.centre[1], -camera.centre[2]);
+    if (frame.clipActive)
+        for (int plane = 0; plane < 4; ++plane) {
+            glClipPlane(GL_CLIP_PLANE0 + static_cast<GLenum>(plane), frame.clipPlanes[plane]);
+            glEnable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
+        }
+}
+
+void CSceneDrawer::DrawBackground(const DisplaySettings& settings) const {
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // Corners bottom-left, bottom-right, top-right, top-left.
+    int corners[4];
+    switch (settings.backgroundScheme) {
+    case 0:
+        corners[0] = corners[1] = corners[2] = corners[3] = settings.backgroundColour;
+        break;
+    case 2:
+        corners[0] = settings.backgroundCorners[2];
+        corners[1] = settings.backgroundCorners[3];
+        corners[2] = settings.backgroundCorners[1];
+        corners[3] = settings.backgroundCorners[0];
+        break;
+    default:
+        corners[0] = corners[1] = settings.backgroundBottom;
+        corners[2] = corners[3] = settings.backgroundTop;
+        break;
+    }
+    const float x[4] = {-1, 1, 1, -1}, y[4] = {-1, -1, 1, 1};
+    glBegin(GL_QUADS);
+    for (int k = 0; k < 4; ++k) {
+        Colour(corners[k], 1.0);
+        glVertex3f(x[k], y[k], 1.0f);
+    }
+    glEnd();
+    glEnable(GL_DEPTH_TEST);
+}
+
+void CSceneDrawer::DrawTools(const FrameState& frame, const DisplaySettings& settings) const {
+    const bool reduced = frame.motion && frame.sheetElementCount > settings.reducedDrawingThreshold;
+    for (int pass = 1; pass <= 2; ++pass)
+        for (int slot = 0; slot < kToolSlots; ++slot) {
+            const ToolDisplay& tool = settings.tools[static_cast<size_t>(slot)];
+            const unsigned list = toolLists[static_cast<size_t>(slot)];
+            const bool opaque = tool.opacity == 1.0;
+            if (!tool.shown || list == 0 || opaque != (pass == 1))
+                continue;
+            if (!opaque) {
+                glEnable(GL_BLEND);
+                glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+                glDepthMask(GL_FALSE);
+            }
+            glShadeModel(GL_FLAT);
+            glLineWidth(1.0f);
+            if (reduced) {
+                glDisable(GL_DEPTH_TEST);
+                glDisable(GL_LIGHTING);
+                glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+                Colour(tool.surfaceColour, tool.opacity);
+                glCallList(list);
+                glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+                glEnable(GL_DEPTH_TEST);
+            } else {
+                if (tool.mode == 0 || tool.mode == 2) {
+                    glPushAttrib(GL_ALL_ATTRIB_BITS);
+                    glShadeModel(GL_SMOOTH);
+                    glEnable(GL_LIGHTING);
+                    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+                    glEnable(GL_COLOR_MATERIAL);
+                    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT);
+                    ColourScaled(tool.surfaceColour, 1.0f / 1530.0f, tool.opacity);
+                    glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+                    ColourScaled(tool.surfaceColour, 10.0f / (11.0f * 255.0f), tool.opacity);
+                    glCallList(list);
+                    glPopAttrib();
+                }
+                if (tool.mode == 1 || tool.mode == 2) {
+                    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+                    Colour(tool.wireColour, tool.opacity);
+                    glCallList(list);
+                    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+                }
+            }
+            glShadeModel(GL_SMOOTH);
+            if (!opaque) {
+                glDepthMask(GL_TRUE);
+                glDisable(GL_BLEND);
+            }
+        }
+}
+
+void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& settings) const {
+    const bool reduced = frame.motion && frame.sheetElementCount > settings.reducedDrawingThreshold;
+    const bool translucent = settings.sheetOpacity != 1.0;
+    for (int pass = 1; pass <= 2; ++pass) {
+        glEnable(GL_CULL_FACE);
+        glCullFace(pass == 1 ? GL_BACK : GL_FRONT);
+        if (translucent) {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            glDepthMask(GL_FALSE);
+        }
+        if (reduced) {
+            glDisable(GL_DEPTH_TEST);
+            glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+            glCallList(sheetEdges);
+            glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+            glEnable(GL_DEPTH_TEST);
+        } else if (settings.sheetDisplayMode == 1) {
+            glPushAttrib(GL_ALL_ATTRIB_BITS);
+            glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+            glEnable(GL_LIGHTING);
+            glEnable(GL_COLOR_MATERIAL);
+            glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+            glEnable(GL_POLYGON_OFFSET_FILL);
+            glPolygonOffset(1.0f, 1.0f);
+            glCallList(sheetFilled);
+            glPopAttrib();
+        } else {
+            glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+            glCallList(sheetEdges);
+            glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+            if (settings.sheetDisplayMode == 0) {
+                glEnable(GL_POLYGON_OFFSET_FILL);
+                glPolygonOffset(1.0f, 1.0f);
+                glCallList(sheetFilled);
+                glDisable(GL_POLYGON_OFFSET_FILL);
+            }
+        }
+        if (settings.nodeDotsShown)
+            glCallList(sheetDots);
+        if (translucent) {
+            glLineWidth(3.0f);
+            glColor3f(0, 0, 0);
+            glCallList(cutLine);
+            glLineWidth(1.0f);
+            glColor3f(1, 1, 1);
+            glCallList(cutLine);
+        } else {
+            glLineWidth(2.0f);
+            glColor3f(1, 1, 1);
+            glCallList(cutLine);
+        }
+        glLineWidth(1.0f);
+        if (HasOverlay(Overlay::CutMark))
+            DrawOverlay(Overlay::CutMark, frame);
+        if (translucent) {
+            glDepthMask(GL_TRUE);
+            glDisable(GL_BLEND);
+        }
+        glCullFace(GL_BACK);
+        glDisable(GL_CULL_FACE);
+    }
+}
+
+void CSceneDrawer::DrawOverlay(Overlay overlay, const FrameState& frame) const {
+    glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    for (int plane = 0; plane < 4; ++plane)
+        glDisable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, frame.width, frame.height, 0, -2, 0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glCallList(overlays[static_cast<size_t>(overlay)]);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
+
+void CSceneDrawer::DrawFrame(CCamera& camera, const FrameState& frame, const DisplaySettings& settings) {
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_LIGHTING);
+    for (int plane = 0; plane < 4; ++plane)
+        glDisable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
+    glShadeModel(GL_SMOOTH);
+    glViewport(0, 0, frame.width, frame.height);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawBackground(settings);
+    ApplyDisplayCamera(camera, frame);
+    DrawTools(frame, settings);
+    if (settings.sheetShown && sheetFilled != 0)
+        DrawSheet(frame, settings);
+    if (polyline.size() >= 3) {
+        glColor3f(0, 1, 0.8f);
+        glBegin(GL_LINE_STRIP);
+        for (size_t i = 0; i + 2 < polyline.size(); i += 3)
+            glVertex3d(polyline[i], polyline[i + 1], polyline[i + 2]);
+        glEnd();
+    }
+    for (int plane = 0; plane < 4; ++plane)
+        glDisable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
+    if (frame.zoomBoxMode && HasOverlay(Overlay::ZoomBox))
+        DrawOverlay(Overlay::ZoomBox, frame);
+    for (Overlay overlay :
+         {Overlay::FirstPoint, Overlay::SecondPoint, Overlay::MeasurementLine, Overlay::PickHighlight})
+        if (HasOverlay(overlay))
+            DrawOverlay(overlay, frame);
+    if (frame.clipActive)
+        for (int plane = 0; plane < 4; ++plane)
+            glEnable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
+    glFlush();
+}
+
+void CSceneDrawer::ReleaseLists() {
+    auto release = [](unsigned& list) {
+        if (list != 0)
+            glDeleteLists(list, 1);
+        list = 0;
+    };
+    for (unsigned* list : {&sheetFilled, &sheetEdges, &sheetDots, &cutLine, &sheetPick, &toolPick})
+        release(*list);
+    for (unsigned& list : toolLists)
+        release(list);
+    for (unsigned& list : overlays)
+        release(list);
+    overlayShown.fill(false);
+}

@@ -1,0 +1,102 @@
+// One frame of a 3D view drawn with OpenGL 1.1: the display lists of the
+// sheet, the tools, the pick lists and the overlays, and the frame that calls
+// them. The drawer works in whatever context is current, so the same lists
+// serve the window and off-screen frames of a context that shares them.
+#pragma once
+
+#include "CCamera.h"
+#include "DisplaySettings.h"
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+class CMoldProfile;
+class CSheetProfile;
+class ColourRamp;
+class ScaleLimits;
+template <typename T> class CDataBase;
+
+// Overlay lists in window pixels.
+enum class Overlay { CutMark, ZoomBox, FirstPoint, SecondPoint, MeasurementLine, PickHighlight, Count };
+
+// What one frame needs beyond the lists.
+struct FrameState {
+    int width = 1, height = 1; // viewport: client or off-screen size
+    bool motion = false;       // a drag is in progress
+    bool clipActive = false;
+    double clipPlanes[4][4] = {};
+    bool zoomBoxMode = false;
+    int sheetElementCount = 0;
+};
+
+// The names the tool pick list gives: the faces of the shown tools in slot
+// order, every face counted whether it is drawn or not.
+struct ToolNameRange {
+    int slot = -1;
+    int first = 0; // name of the tool's face 0
+    int count = 0; // faces of the tool
+};
+
+class CSceneDrawer {
+public:
+    CSceneDrawer() = default;
+    CSceneDrawer(const CSceneDrawer&) = delete;
+    CSceneDrawer& operator=(const CSceneDrawer&) = delete;
+
+    // Context state of a view: reversed depth range, depth test, point
+    // smoothing and the lighting.
+    static void InitialiseContext();
+    static void SetupLighting();
+
+    // Rebuilds the sheet lists (filled, edges, dots, cut line, pick) from the
+    // sheet in the given quantity; a null sheet empties them.
+    void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
+                         const ScaleLimits& limits, const ColourRamp& ramp);
+    // Rebuilds the cut-line list alone (a new cut of the same record).
+    void BuildCutList(const CSheetProfile* sheet);
+    // Rebuilds the ten tool lists and the tool pick list.
+    void BuildToolLists(const CDataBase<CMoldProfile>* tools, const DisplaySettings& settings);
+    // Replaces an overlay list: an outline of window points (5 points: a
+    // closed quadrilateral, filled for the pick highlight), or empty to clear.
+    void BuildOverlay(Overlay overlay, const std::vector<std::array<int, 2>>& points);
+    // The marker of a measurement point: an ellipse in the given rectangle.
+    void BuildMarker(Overlay overlay, int left, int top, int right, int bottom);
+    // The cut-mark cross-hair centred on a window point, arms reaching
+    // reach pixels.
+    void BuildCrossHair(int x, int y, int reach);
+    bool HasOverlay(Overlay overlay) const;
+
+    // Draws one frame with the camera of the view.
+    void DrawFrame(CCamera& camera, const FrameState& frame, const DisplaySettings& settings);
+
+    // Sets up the projection and model-view of the displayed scene.
+    static void ApplyDisplayCamera(CCamera& camera, const FrameState& frame);
+    // The picking and unprojection camera (zoom in the model-view).
+    static void ApplyPickingCamera(const CCamera& camera, const FrameState& frame);
+
+    unsigned SheetPickList() const { return sheetPick; }
+    unsigned ToolPickList() const { return toolPick; }
+    const std::vector<ToolNameRange>& ToolNames() const { return toolNames; }
+    unsigned SheetFilledList() const { return sheetFilled; }
+
+    // Deletes every list of the current context's share group.
+    void ReleaseLists();
+
+    // The view's polyline of model points, drawn when it holds points.
+    std::vector<double> polyline;
+
+private:
+    void DrawBackground(const DisplaySettings& settings) const;
+    void DrawTools(const FrameState& frame, const DisplaySettings& settings) const;
+    void DrawSheet(const FrameState& frame, const DisplaySettings& settings) const;
+    void DrawOverlay(Overlay overlay, const FrameState& frame) const;
+    static unsigned Replace(unsigned& list);
+
+    unsigned sheetFilled = 0, sheetEdges = 0, sheetDots = 0, cutLine = 0, sheetPick = 0;
+    std::array<unsigned, kToolSlots> toolLists{};
+    unsigned toolPick = 0;
+    std::vector<ToolNameRange> toolNames;
+    std::array<unsigned, static_cast<size_t>(Overlay::Count)> overlays{};
+    std::array<bool, static_cast<size_t>(Overlay::Count)> overlayShown{};
+};

@@ -1,0 +1,245 @@
+#include "CScenePicker.h"
+
+#include "CDataBase.h"
+#include "CMoldProfile.h"
+#include "CSheetProfile.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <cmath>
+
+namespace {
+
+constexpr size_t SelectionNames = 2560000;
+constexpr int MarkerHalfSize = 4;
+
+struct Matrices {
+    GLdouble modelView[16], projection[16];
+    GLint viewport[4];
+};
+
+Matrices UnprojectionMatrices(const CCamera& camera, const FrameState& frame) {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    FrameState unclipped = frame;
+    unclipped.clipActive = false;
+    CSceneDrawer::ApplyPickingCamera(camera, unclipped);
+    Matrices matrices;
+    glGetDoublev(GL_MODELVIEW_MATRIX, matrices.modelView);
+    glGetDoublev(GL_PROJECTION_MATRIX, matrices.projection);
+    matrices.viewport[0] = 0;
+    matrices.viewport[1] = 0;
+    matrices.viewport[2] = frame.width;
+    matrices.viewport[3] = frame.height;
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    return matrices;
+}
+
+std::vector<std::array<int, 2>> MarkerOutline(int x, int y) {
+    return {{x - MarkerHalfSize, y - MarkerHalfSize},
+            {x + MarkerHalfSize, y - MarkerHalfSize},
+            {x + MarkerHalfSize, y + MarkerHalfSize},
+            {x - MarkerHalfSize, y + MarkerHalfSize},
+            {x - MarkerHalfSize, y - MarkerHalfSize}};
+}
+
+int Round(double value) {
+    return static_cast<int>(std::lround(value));
+}
+
+} // namespace
+
+std::array<double, 2> CScenePicker::Project(const CCamera& camera, const FrameState& frame,
+                                            const CCoordinate& point, double* depth) {
+    const Matrices m = UnprojectionMatrices(camera, frame);
+    GLdouble wx = 0, wy = 0, wz = 0;
+    gluProject(point.x, point.y, point.z, m.modelView, m.projection, m.viewport, &wx, &wy, &wz);
+    if (depth)
+        *depth = wz;
+    return {wx, frame.height - wy};
+}
+
+CCoordinate CScenePicker::Unproject(const CCamera& camera, const FrameState& frame, double x, double y,
+                                    double depth) {
+    const Matrices m = UnprojectionMatrices(camera, frame);
+    GLdouble px = 0, py = 0, pz = 0;
+    gluUnProject(x, frame.height - y, depth, m.modelView, m.projection, m.viewport, &px, &py, &pz);
+    return {px, py, pz};
+}
+
+long long CScenePicker::Select(unsigned list, const CCamera& camera, const FrameState& frame, int x, int y) {
+    if (list == 0)
+        return -1;
+    buffer.resize(SelectionNames);
+    glSelectBuffer(static_cast<GLsizei>(buffer.size()), buffer.data());
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    glPushName(~0u);
+    GLint viewport[4] = {0, 0, frame.width, frame.height};
+    glViewport(0, 0, frame.width, frame.height);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPickMatrix(x, frame.height - y, 1, 1, viewport);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    CSceneDrawer::ApplyPickingCamera(camera, frame);
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT);
+    glShadeModel(GL_FLAT);
+    glDisable(GL_LIGHTING);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glCallList(list);
+    glPopAttrib();
+    for (int plane = 0; plane < 4; ++plane)
+        glDisable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    const GLint hits = glRenderMode(GL_RENDER);
+    // Records of four words: name count, minimum depth, maximum depth, name.
+    long long nearest = -1;
+    GLuint nearestDepth = 0;
+    for (GLint hit = 0; hit < hits; ++hit) {
+        const GLuint* record = buffer.data() + 4 * hit;
+        if (nearest < 0 || record[1] < nearestDepth) {
+            nearest = record[3];
+            nearestDepth = record[1];
+        }
+    }
+    return nearest;
+}
+
+bool CScenePicker::Pick(const CSceneDrawer& drawer, const CCamera& camera, const FrameState& frame,
+                        const PickScene& scene, int x, int y, int mode, CDataDisplay& record,
+                        std::vector<std::array<int, 2>>& outline) {
+    long long name = scene.sheetShown ? Select(drawer.SheetPickList(), camera, frame, x, y) : -1;
+    bool onTool = false;
+    if (name < 0 || !scene.sheetShown) {
+        name = Select(drawer.ToolPickList(), camera, frame, x, y);
+        onTool = true;
+    }
+    if (name < 0)
+        return false;
+
+    // The item's window points, nearest first when a node is wanted.
+    auto nearestOf = [&](const CCoordinate* points, int count) {
+        int best = 0;
+        double bestDistance = 0;
+        for (int k = 0; k < count; ++k) {
+            const auto window = Project(camera, frame, points[k]);
+            const double distance = std::hypot(window[0] - x, window[1] - y);
+            if (k == 0 || distance < bestDistance) {
+                best = k;
+                bestDistance = distance;
+            }
+        }
+        return best;
+    };
+    auto outlineOf = [&](const CCoordinate* points, int count) {
+        outline.clear();
+        for (int k = 0; k <= count; ++k) {
+            const auto window = Project(camera, frame, points[k % count]);
+            outline.push_back({Round(window[0]), Round(window[1])});
+        }
+    };
+    auto markAt = [&](const CCoordinate& point) {
+        const auto window = Project(camera, frame, point);
+        record.markerX = Round(window[0]);
+        record.markerY = Round(window[1]);
+        outline = MarkerOutline(record.markerX, record.markerY);
+    };
+
+    if (!onTool) {
+        if (!scene.sheet)
+            return true;
+        const CSheetProfile& sheet = *scene.sheet;
+        const CElementProfile& element = sheet.Elements()[static_cast<size_t>(name)];
+        const CCoordinate corners[3] = {sheet.CurrentCorner(element, 0), sheet.CurrentCorner(element, 1),
+                                        sheet.CurrentCorner(element, 2)};
+        record.onTool = 0;
+        record.tool = nullptr;
+        if (mode == NodeMode) {
+            const int node = element.NodeNumbers[nearestOf(corners, 3)];
+            const int code = sheet.NodeCode(node);
+            record.kind = PickedNode;
+            record.index = node;
+            record.point1 = sheet.CurrentCoordinate(node);
+            record.value1 = sheet.NodeAverageThickness(node);
+            record.value2 = sheet.NodeAverageTemperature(node);
+            record.fixed = code > 2;
+            record.boundary = code == 1;
+            record.clamped = sheet.IsClamped(node);
+            record.noPressure = sheet.HasNoPressure(node);
+            record.toolInContact = -1;
+            for (int tool = 0; tool < 10 && record.toolInContact < 0; ++tool)
+                if (sheet.ContactFlag(node, tool) == 0)
+                    record.toolInContact = tool;
+            markAt(record.point1);
+        } else if (mode == ElementMode) {
+            const PrincipalStretches stretches = sheet.Stretches(element);
+            record.kind = PickedElement;
+            record.index = static_cast<int>(name);
+            record.point1 = corners[0];
+            record.point2 = corners[1];
+            record.point3 = corners[2];
+            record.value1 = element.Thickness;
+            record.value2 = element.Temperature;
+            record.principal1 = stretches.lambda1;
+            record.principal2 = stretches.lambda2;
+            outlineOf(corners, 3);
+            record.markerX = outline[0][0];
+            record.markerY = outline[0][1];
+        } else {
+            // On the viewing line through the cursor, at the element's mean
+            // window depth.
+            double depth = 0, sum = 0;
+            for (const CCoordinate& corner : corners) {
+                Project(camera, frame, corner, &depth);
+                sum += depth;
+            }
+            record.kind = PickedPoint;
+            record.index = static_cast<int>(name);
+            record.point1 = Unproject(camera, frame, x, y, sum * 0.3333333333333333);
+            record.value1 = element.Thickness;
+            record.value2 = element.Temperature;
+            markAt(record.point1);
+        }
+        return true;
+    }
+
+    for (const ToolNameRange& range : drawer.ToolNames()) {
+        if (name < range.first || name >= range.first + range.count)
+            continue;
+        const CMoldProfile& tool = *scene.tools->At(range.slot);
+        const CFace& face = *tool.Faces().At(static_cast<int>(name - range.first));
+        record.onTool = 1;
+        record.tool = &tool;
+        record.index = static_cast<int>(name - range.first);
+        std::vector<CCoordinate> vertices;
+        for (int k = 0; k < face.VertexCount(); ++k)
+            vertices.push_back(face.Vertex(k));
+        if (mode == NodeMode) {
+            record.kind = PickedNode;
+            record.point1 = vertices[static_cast<size_t>(nearestOf(vertices.data(), face.VertexCount()))];
+            markAt(record.point1);
+        } else if (mode == ElementMode) {
+            record.kind = PickedElement;
+            record.point1 = vertices[0];
+            record.point2 = vertices[1];
+            record.point3 = vertices[2];
+            outlineOf(vertices.data(), face.VertexCount());
+        } else {
+            record.kind = PickedNothing;
+            outline.clear();
+        }
+        return true;
+    }
+    return false;
+}
