@@ -97,6 +97,10 @@ void CSceneWindow::BuildMenus() {
     }
 
     QMenu* picks = menuBar()->addMenu(tr("&Pick"));
+    QAction* measurement =
+        picks->addAction(tr("Distance measurement"), view, &CSceneRender::ToggleMeasurement);
+    measurement->setCheckable(true);
+    picks->addSeparator();
     auto* pickGroup = new QActionGroup(this);
     const std::pair<const char*, int> modes[] = {{"3D Point Info", 3}, {"Element Info", 2}, {"Node Info", 0}};
     for (const auto& [text, mode] : modes) {

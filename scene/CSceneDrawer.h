@@ -93,7 +93,7 @@ private:
     void DrawOverlay(Overlay overlay, const FrameState& frame) const;
     static unsigned Replace(unsigned& list);
 
-    unsigned sheetFilled = 0, sheetEdges = 0, sheetDots = 0, cutLine = 0, sheetPick = 0;
+    unsigned sheetFilled = 0, sheetEdges = 0, sheetWire = 0, sheetDots = 0, cutLine = 0, sheetPick = 0;
     std::array<unsigned, kToolSlots> toolLists{};
     unsigned toolPick = 0;
     std::vector<ToolNameRange> toolNames;

@@ -1,6 +1,7 @@
 #include "CSceneRender.h"
 
 #include "CProjectProfile.h"
+#include "Messages.h"
 #include "ScaleRange.h"
 
 #include <GL/gl.h>
@@ -177,7 +178,7 @@ void CSceneRender::paintGL() {
     drawing = false;
 }
 
-QImage CSceneRender::RenderImage(int w, int h) {
+QImage CSceneRender::RenderImage(int w, int h, bool motion) {
     if (!contextReady) {
         // Not shown yet: a hidden view still gets its context.
         (void)grabFramebuffer();
@@ -200,7 +201,7 @@ QImage CSceneRender::RenderImage(int w, int h) {
         FrameState frame = Frame();
         frame.width = w;
         frame.height = h;
-        frame.motion = false;
+        frame.motion = motion;
         CCamera copy = camera;
         drawer.DrawFrame(copy, frame, settings);
         glFinish();
@@ -279,6 +280,22 @@ void CSceneRender::OnUpdate(CView*, int hint) {
                                 {{box[0], box[1]}, {box[2], box[1]}, {box[2], box[3]}, {box[0], box[3]}});
         else if (hint == HintPickHighlight)
             drawer.BuildOverlay(Overlay::PickHighlight, pickOutline);
+        else if (hint == HintMeasurementFirst || hint == HintMeasurementSecond) {
+            const QRect& r = markerRects[hint == HintMeasurementFirst ? 0 : 1];
+            if (r.isNull())
+                drawer.BuildOverlay(hint == HintMeasurementFirst ? Overlay::FirstPoint : Overlay::SecondPoint,
+                                    {});
+            else
+                drawer.BuildMarker(hint == HintMeasurementFirst ? Overlay::FirstPoint : Overlay::SecondPoint,
+                                   r.left(), r.top(), r.right(), r.bottom());
+        } else if (hint == HintMeasurementLine) {
+            if (markerRects[0].isNull() || markerRects[1].isNull())
+                drawer.BuildOverlay(Overlay::MeasurementLine, {});
+            else
+                drawer.BuildOverlay(Overlay::MeasurementLine,
+                                    {{markerRects[0].center().x(), markerRects[0].center().y()},
+                                     {markerRects[1].center().x(), markerRects[1].center().y()}});
+        }
         doneCurrent();
         update();
         break;
@@ -393,6 +410,74 @@ void CSceneRender::ToggleDots() {
     update();
 }
 
+void CSceneRender::ToggleMeasurement() {
+    settings.distanceMeasurement = !settings.distanceMeasurement;
+    ClearMeasurement();
+    if (project)
+        project->UpdateAllViews(nullptr, HintNewRecord);
+    else
+        OnUpdate(nullptr, HintNewRecord);
+}
+
+// A measurement marker: a small ellipse around the picked point.
+bool CSceneRender::PickMarker(int x, int y, CDataDisplay& record, Overlay marker) {
+    std::vector<std::array<int, 2>> outline;
+    if (!PickAt(x, y, record, false))
+        return false;
+    const int index = marker == Overlay::FirstPoint ? 0 : 1;
+    markerRects[index] = QRect(record.markerX - 5, record.markerY - 5, 11, 11);
+    const int hint = index == 0 ? HintMeasurementFirst : HintMeasurementSecond;
+    if (project) {
+        project->UpdateAllViews(nullptr, hint);
+        if (index == 1)
+            project->UpdateAllViews(nullptr, HintMeasurementLine);
+    } else {
+        OnUpdate(nullptr, hint);
+        if (index == 1)
+            OnUpdate(nullptr, HintMeasurementLine);
+    }
+    return true;
+}
+
+void CSceneRender::ClearMeasurement() {
+    firstSet = waitingSecond = markerShown = secondSet = false;
+    markerRects[0] = markerRects[1] = QRect();
+    for (int hint : {HintMeasurementFirst, HintMeasurementSecond, HintMeasurementLine})
+        OnUpdate(nullptr, hint);
+}
+
+void CSceneRender::MeasurementClick(const QPoint& p) {
+    if (pickMode == ElementMode) {
+        ShowMessage("The distance measurement feature is not supported in the Element Info mode! Please, "
+                    "select the 3D "
+                    "Point Info or Node Info display mode for this measurement.",
+                    MessageIcon::Error);
+        return;
+    }
+    if (firstSet && !markerShown && !secondSet)
+        firstSet = false;
+    if (waitingSecond && firstSet) {
+        if (PickMarker(p.x(), p.y(), secondPoint, Overlay::SecondPoint)) {
+            secondSet = true;
+            waitingSecond = false;
+            secondClick = p;
+        }
+    } else if (!firstSet) {
+        // A new measurement replaces the marks of the last one.
+        markerRects[1] = QRect();
+        OnUpdate(nullptr, HintMeasurementSecond);
+        OnUpdate(nullptr, HintMeasurementLine);
+        if (PickMarker(p.x(), p.y(), firstPoint, Overlay::FirstPoint)) {
+            firstSet = waitingSecond = markerShown = true;
+            firstClick = p;
+        }
+    }
+    if (markerShown && secondSet) {
+        markerShown = secondSet = false;
+        emit MeasurementPicked(firstPoint, secondPoint, mapToGlobal(p));
+    }
+}
+
 void CSceneRender::ApplySettings(const DisplaySettings& newSettings) {
     settings = newSettings;
     SettingsChanged();
@@ -468,7 +553,7 @@ void CSceneRender::mousePressEvent(QMouseEvent* event) {
             const int mode = pickMode;
             pickMode = PointMode;
             CDataDisplay record = currentPick;
-            if (PickAt(p.x(), p.y(), record, false)) {
+            if (PickAt(p.x(), p.y(), record, true)) {
                 currentPick = record;
                 SetCentreAt(record.point1);
             }
@@ -496,6 +581,10 @@ void CSceneRender::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         if (shift && ctrl) {
             RemoveMarker();
+            return;
+        }
+        if (shift && settings.distanceMeasurement) {
+            MeasurementClick(p);
             return;
         }
         if (shift) {
@@ -616,6 +705,9 @@ void CSceneRender::mouseReleaseEvent(QMouseEvent* event) {
     }
     if (event->button() == Qt::RightButton) {
         RemoveMarker();
+        const bool shift = event->modifiers() & Qt::ShiftModifier;
+        if (shift && settings.distanceMeasurement && firstSet && !markerShown && !secondSet)
+            ClearMeasurement();
         if (rightDrag) {
             rightDrag = false;
             releaseMouse();

@@ -41,13 +41,16 @@ public:
     int Quantity() const { return quantity; }
     int PickMode() const { return pickMode; }
     const CDataDisplay& CurrentPick() const { return currentPick; }
+    const CDataDisplay& FirstMeasurementPoint() const { return firstPoint; }
+    const CDataDisplay& SecondMeasurementPoint() const { return secondPoint; }
     bool ClipPlanesActive() const { return clipActive; }
     const double (*ClipPlanes() const)[4] { return clipPlanes; }
     bool IsZoomBoxMode() const;
 
     // The same frame drawn off-screen at any size (sharing this view's
-    // display lists), for pictures, printing, the video and the tests.
-    QImage RenderImage(int width, int height);
+    // display lists), for pictures, printing, the video and the tests; with
+    // motion, the frame drawn during a drag.
+    QImage RenderImage(int width, int height, bool motion = false);
 
     // Picks at a window point in the view's pick mode; true when something
     // was found (and, with mark, marked).
@@ -76,6 +79,7 @@ public slots:
     void StepToolMode(int slot);
     void SetSheetDisplayMode(int mode);
     void ToggleDots();
+    void ToggleMeasurement();
     void ApplySettings(const DisplaySettings& settings);
 
 signals:
@@ -83,6 +87,9 @@ signals:
     void LimitsChanged(int quantity, double minimum, double maximum);
     // A pick was made (the data tip shows it).
     void Picked(const CDataDisplay& record);
+    // Both points of a distance measurement are picked (the measurement
+    // window shows them).
+    void MeasurementPicked(const CDataDisplay& first, const CDataDisplay& second, QPoint position);
 
 protected:
     void initializeGL() override;
@@ -104,6 +111,9 @@ private:
     void RemoveMarker();
     void OnRedrawRequest();
     void ContinualRotationTick();
+    void MeasurementClick(const QPoint& point);
+    bool PickMarker(int x, int y, CDataDisplay& record, Overlay marker);
+    void ClearMeasurement();
     void SetCentreAt(const CCoordinate& point);
 
     CProjectProfile* project;
@@ -120,6 +130,12 @@ private:
     bool fitPending = true;
     CDataDisplay currentPick;
     std::vector<std::array<int, 2>> pickOutline;
+
+    // Distance measurement.
+    CDataDisplay firstPoint, secondPoint;
+    bool firstSet = false, waitingSecond = false, markerShown = false, secondSet = false;
+    QPoint firstClick, secondClick;
+    QRect markerRects[2];
 
     // Clipping.
     bool clipActive = false;

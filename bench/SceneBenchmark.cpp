@@ -1,0 +1,90 @@
+// The 3D view on the 1,000,000-element project under the machine's OpenGL:
+// building the display lists, a still frame and a frame during a drag.
+// Needs a display (run it under xvfb-run).
+#include "BenchSupport.h"
+#include "CProjectProfile.h"
+#include "CSceneRender.h"
+#include "DisplaySettings.h"
+
+#include <QApplication>
+#include <QSurfaceFormat>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+struct Scene {
+    CProjectProfile project;
+    std::unique_ptr<CSceneRender> view;
+};
+
+Scene& TheScene() {
+    static Scene* scene = [] {
+        auto* made = new Scene;
+        if (!made->project.Open(MillionElementProject(), nullptr))
+            std::exit(1);
+        DisplaySettings settings;
+        made->view = std::make_unique<CSceneRender>(&made->project, settings);
+        made->view->resize(1024, 768);
+        made->view->show();
+        QCoreApplication::processEvents();
+        (void)made->view->grabFramebuffer();
+        return made;
+    }();
+    return *scene;
+}
+
+void BM_BuildDisplayLists(benchmark::State& state) {
+    Scene& scene = TheScene();
+    for (auto _ : state) {
+        scene.view->makeCurrent();
+        scene.view->RebuildLists();
+        scene.view->doneCurrent();
+    }
+}
+BENCHMARK(BM_BuildDisplayLists)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_StillFrame(benchmark::State& state) {
+    Scene& scene = TheScene();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scene.view->RenderImage(1024, 768, false));
+}
+BENCHMARK(BM_StillFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_DragFrame(benchmark::State& state) {
+    Scene& scene = TheScene();
+    // Above the limit of the reduced drawing: wireframes without depth test.
+    scene.view->Settings().reducedDrawingThreshold = 1000000;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scene.view->RenderImage(1024, 768, true));
+}
+BENCHMARK(BM_DragFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// What an off-screen frame costs besides the scene: context, target and
+// read-back, with the sheet and tools hidden.
+void BM_EmptyFrame(benchmark::State& state) {
+    Scene& scene = TheScene();
+    const DisplaySettings kept = scene.view->Settings();
+    scene.view->Settings().sheetShown = 0;
+    for (ToolDisplay& tool : scene.view->Settings().tools)
+        tool.shown = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scene.view->RenderImage(1024, 768, false));
+    scene.view->Settings() = kept;
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QSurfaceFormat format;
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
