@@ -205,7 +205,11 @@ QImage CSceneRender::RenderImage(int w, int h, bool motion) {
         CCamera copy = camera;
         drawer.DrawFrame(copy, frame, settings);
         glFinish();
-        image = fbo.toImage(false);
+        // Rows flipped from OpenGL's bottom-up order to the image's top-down.
+        // The window shows the colour channels as they are; translucent
+        // parts leave an alpha below 1 that a picture must not keep.
+        image = fbo.toImage(true);
+        image.reinterpretAsFormat(QImage::Format_RGB32);
         fbo.release();
     }
     offscreen.doneCurrent();
