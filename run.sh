@@ -13,7 +13,12 @@ build=${QUILLMERE_BUILD_DIR:-build}
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target quillmere-batch sample_project
+cmake --build "$build" -j "$(nproc)" --target quillmere quillmere-batch sample_project
 
 [ -n "$project" ] || project=$build/samples/cup/cup.tfc
-exec "$build/batch/quillmere-batch" report sheet "$project"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  # No desktop to open a window on: show what the project holds instead.
+  echo "No display: the sheet properties of $project follow." >&2
+  exec "$build/batch/quillmere-batch" report sheet "$project"
+fi
+exec "$build/app/quillmere" "$project"
