@@ -81,7 +81,9 @@ CSceneRender::CSceneRender(CProjectProfile* document, const DisplaySettings& def
     format.setGreenBufferSize(8);
     format.setBlueBufferSize(8);
     format.setAlphaBufferSize(8);
-    format.setDepthBufferSize(24);
+    // 32 bits of depth are asked for; the 24 that Mesa and most drivers
+    // give are taken.
+    format.setDepthBufferSize(32);
     setFormat(format);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -169,12 +171,14 @@ void CSceneRender::paintGL() {
     if (drawing || !contextReady)
         return;
     drawing = true;
+    QGuiApplication::setOverrideCursor(rotationRunning ? Qt::BusyCursor : Qt::WaitCursor);
     if (fitPending) {
         fitPending = false;
         FitNow();
     }
     const FrameState frame = Frame();
     drawer.DrawFrame(camera, frame, settings);
+    QGuiApplication::restoreOverrideCursor();
     drawing = false;
 }
 
@@ -516,6 +520,25 @@ QPointF CSceneRender::ProjectToWindow(const CCoordinate& point) {
     doneCurrent();
     const qreal ratio = devicePixelRatioF();
     return {window[0] / ratio, window[1] / ratio};
+}
+
+void CSceneRender::MarkCutPoint(const CCoordinate& point) {
+    const QPointF window = ProjectToWindow(point);
+    const qreal ratio = devicePixelRatioF();
+    // Arms of a twentieth of the height a maximised window would have.
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int reach = screen ? static_cast<int>(0.05 * screen->availableGeometry().height() * ratio) : 20;
+    makeCurrent();
+    drawer.BuildCrossHair(static_cast<int>(window.x() * ratio), static_cast<int>(window.y() * ratio), reach);
+    doneCurrent();
+    update();
+}
+
+void CSceneRender::ClearCutMark() {
+    makeCurrent();
+    drawer.BuildOverlay(Overlay::CutMark, {});
+    doneCurrent();
+    update();
 }
 
 void CSceneRender::RemoveMarker() {

@@ -57,6 +57,9 @@ public:
     bool PickAt(int x, int y, CDataDisplay& record, bool mark);
     // The window position of a model point (pixels, y downwards).
     QPointF ProjectToWindow(const CCoordinate& point);
+    // Marks a point of the cut with the cross-hair, or clears the mark.
+    void MarkCutPoint(const CCoordinate& point);
+    void ClearCutMark();
 
     // Rebuilds every list from the document and the settings.
     void RebuildLists();
