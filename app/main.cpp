@@ -8,15 +8,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QImage>
-#include <QSurfaceFormat>
 #include <clocale>
 
 int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
+    CSceneRender::PrepareApplication();
     QApplication application(argc, argv);
     // Numbers in files are read and written in the "C" locale.
     std::setlocale(LC_NUMERIC, "C");

@@ -7,7 +7,6 @@
 #include "DisplaySettings.h"
 
 #include <QApplication>
-#include <QSurfaceFormat>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -77,11 +76,7 @@ BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iteratio
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
+    CSceneRender::PrepareApplication();
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -386,15 +386,13 @@ bool CSceneDrawer::HasOverlay(Overlay overlay) const {
     return overlayShown[static_cast<size_t>(overlay)];
 }
 
-void CSceneDrawer::ApplyDisplayCamera(CCamera& camera, const FrameState& frame) {
-    const OrthoBox box = camera.DisplayProjection(frame.width, frame.height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glEnable(GL_NORMALIZE);
-    glScalef(camera.zoom, camera.zoom, camera.zoom);
-    glOrtho(box.left, box.right, box.bottom, box.top, box.nearPlane, box.farPlane);
+// The model-view of both cameras: pan, trackball rotation about the centre,
+// and the clip planes, which belong to the model.
+static void ApplyModelView(const CCamera& camera, const FrameState& frame, bool zoomInModelView) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    if (zoomInModelView)
+        glScalef(camera.zoom, camera.zoom, camera.zoom);
     glTranslatef(camera.panX, camera.panY, 0);
     float rotation[16];
     camera.trackball.Matrix(rotation);
@@ -407,23 +405,21 @@ void CSceneDrawer::ApplyDisplayCamera(CCamera& camera, const FrameState& frame) 
         }
 }
 
+void CSceneDrawer::ApplyDisplayCamera(CCamera& camera, const FrameState& frame) {
+    const OrthoBox box = camera.DisplayProjection(frame.width, frame.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glEnable(GL_NORMALIZE);
+    glScalef(camera.zoom, camera.zoom, camera.zoom);
+    glOrtho(box.left, box.right, box.bottom, box.top, box.nearPlane, box.farPlane);
+    ApplyModelView(camera, frame, false);
+}
+
 void CSceneDrawer::ApplyPickingCamera(const CCamera& camera, const FrameState& frame) {
     const OrthoBox box = camera.PickingProjection(frame.width, frame.height);
     glMatrixMode(GL_PROJECTION);
     glOrtho(box.left, box.right, box.bottom, box.top, box.nearPlane, box.farPlane);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glScalef(camera.zoom, camera.zoom, camera.zoom);
-    glTranslatef(camera.panX, camera.panY, 0);
-    float rotation[16];
-    camera.trackball.Matrix(rotation);
-    glMultMatrixf(rotation);
-    glTranslatef(-camera.centre[0], -camera.centre[1], -camera.centre[2]);
-    if (frame.clipActive)
-        for (int plane = 0; plane < 4; ++plane) {
-            glClipPlane(GL_CLIP_PLANE0 + static_cast<GLenum>(plane), frame.clipPlanes[plane]);
-            glEnable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
-        }
+    ApplyModelView(camera, frame, true);
 }
 
 void CSceneDrawer::DrawBackground(const DisplaySettings& settings) const {

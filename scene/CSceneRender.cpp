@@ -71,6 +71,14 @@ QPoint Mirrored(const QPoint& p, int w, int h) {
 
 } // namespace
 
+void CSceneRender::PrepareApplication() {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QSurfaceFormat format;
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+}
+
 CSceneRender::CSceneRender(CProjectProfile* document, const DisplaySettings& defaults, QWidget* parent)
     : QOpenGLWidget(parent), project(document), settings(defaults) {
     QSurfaceFormat format = QSurfaceFormat::defaultFormat();

@@ -23,6 +23,10 @@ class CSceneRender : public QOpenGLWidget, public CView {
     Q_OBJECT
 
 public:
+    // Before the QApplication exists: every context in one share group and
+    // a compatibility profile for the fixed-function drawing.
+    static void PrepareApplication();
+
     CSceneRender(CProjectProfile* document, const DisplaySettings& settings, QWidget* parent = nullptr);
     ~CSceneRender() override;
 

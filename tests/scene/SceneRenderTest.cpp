@@ -7,7 +7,6 @@
 #include "ProjectFixture.h"
 
 #include <QApplication>
-#include <QSurfaceFormat>
 #include <QtTest>
 
 #include <clocale>
@@ -554,13 +553,7 @@ void SceneRenderTest::largerOffscreenFrameScalesTheScene() {
 }
 
 int main(int argc, char** argv) {
-    // As the program does: one share group for every context, and a
-    // compatibility profile for the fixed-function drawing.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
+    CSceneRender::PrepareApplication();
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     SceneRenderTest test;
