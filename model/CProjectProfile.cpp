@@ -1,5 +1,6 @@
 #include "CProjectProfile.h"
 
+#include "BigArray.h"
 #include "FilePaths.h"
 #include "Messages.h"
 #include "ProjectRepair.h"
@@ -48,6 +49,9 @@ CProjectProfile::~CProjectProfile() {
     JoinAnimation();
     tools.reset();
     sheet.reset();
+    // The blocks kept for the next record of this project are of no use to
+    // another one.
+    bigarray::ReleaseCache();
 }
 
 std::string CProjectProfile::ProjectFolder() const {
