@@ -75,8 +75,14 @@ void Vertex(const CCoordinate& p) {
     glVertex3d(p.x, p.y, p.z);
 }
 
-// The edges of the triangles, each once, as pairs of node numbers.
-std::vector<GLuint> UniqueEdges(const std::vector<GLuint>& triangles) {
+// Lines a drag frame may draw and stay interactive on a software
+// rasteriser (about 100 ms a frame with Mesa's llvmpipe on two cores).
+constexpr size_t MaxDragEdges = 400000;
+
+// The edges of the triangles, each once, as pairs of node numbers; above
+// MaxDragEdges an even sample of them, picked by a hash of the edge so that
+// no direction or region of the mesh is left out.
+std::vector<GLuint> DragEdges(const std::vector<GLuint>& triangles) {
     std::vector<uint64_t> keys;
     keys.reserve(triangles.size());
     for (size_t t = 0; t + 2 < triangles.size(); t += 3)
@@ -87,9 +93,12 @@ std::vector<GLuint> UniqueEdges(const std::vector<GLuint>& triangles) {
         }
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    const uint64_t every = (keys.size() + MaxDragEdges - 1) / MaxDragEdges;
     std::vector<GLuint> edges;
-    edges.reserve(2 * keys.size());
+    edges.reserve(2 * std::min(keys.size(), MaxDragEdges + 1));
     for (uint64_t key : keys) {
+        if (every > 1 && (key * 0x9E3779B97F4A7C15ull >> 40) % every != 0)
+            continue;
         edges.push_back(static_cast<GLuint>(key >> 32));
         edges.push_back(static_cast<GLuint>(key & 0xffffffffu));
     }
@@ -202,9 +211,9 @@ void CSceneDrawer::BuildSheetLists(const CSheetProfile* sheet, const DisplaySett
     DrawTriangles(indices);
     glEndList();
 
-    // The wireframe of drags: every edge once, as lines, which costs a
+    // The wireframe of drags: edges once each, as lines, which costs a
     // software rasteriser a fraction of drawing the triangles in line mode.
-    const std::vector<GLuint> edges = UniqueEdges(indices);
+    const std::vector<GLuint> edges = DragEdges(indices);
     glNewList(sheetWire, GL_COMPILE);
     Colour(settings.sheetEdgeColour, settings.sheetOpacity);
     for (size_t first = 0; first < edges.size(); first += 2 * 3 * TrianglesPerCall) {
