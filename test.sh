@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with warnings as errors and runs
-# every test: the animation once more under ThreadSanitizer, then the whole
-# suite, ending with ctest's summary.
+# every test: the animation once more under ThreadSanitizer, the suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer, a short run of every fuzz
+# target, then the whole suite, ending with ctest's summary.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -26,6 +27,22 @@ echo "== Animation under ThreadSanitizer"
 configure "$build-tsan" -DQUILLMERE_SANITIZE=thread -DQUILLMERE_BENCH=OFF
 cmake --build "$build-tsan" -j "$jobs" --target test_navigation
 (cd "$build-tsan" && ctest -L animation --output-on-failure -j "$jobs" | tail -3)
+
+# Without the benchmarks, and without the tests that draw real frames: Mesa
+# under ASan is slow and not ours to check.
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+configure "$build-asan" -DQUILLMERE_SANITIZE=address,undefined -DQUILLMERE_BENCH=OFF
+cmake --build "$build-asan" -j "$jobs"
+if ! (cd "$build-asan" && ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest -LE "gui|render" -E "^format$" --output-on-failure -j "$jobs" >ctest.log 2>&1); then
+  cat "$build-asan/ctest.log"
+  exit 1
+fi
+grep -E "tests passed|Total Test time" "$build-asan/ctest.log"
+
+echo "== Fuzzing"
+./fuzz.sh 20
 
 echo "== Tests"
 cd "$build"

@@ -46,9 +46,16 @@ bool CAtomicFile::Open() {
         return false;
     mode_t mode = 0644;
     struct stat info;
-    if (::stat(target.c_str(), &info) == 0)
+    if (::stat(target.c_str(), &info) == 0) {
+        // A file its owner may not write is left alone, even by root.
+        if ((info.st_mode & S_IWUSR) == 0)
+            return false;
         mode = info.st_mode & 07777;
-    descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    }
+    // Whatever stands at the temporary name (a left-over of an earlier run)
+    // goes first, so that a link there cannot send the content elsewhere.
+    ::unlink(temporary.c_str());
+    descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (descriptor < 0)
         return false;
     // Keep the old file's permissions, as far as the owner may set them.

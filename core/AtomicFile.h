@@ -1,7 +1,7 @@
 // Replaces a file only once its complete new content is safely on disk: the
 // content goes to a temporary file beside it, which is then renamed over the
 // old one. Any failure removes the temporary file and leaves the old one as
-// it was.
+// it was. A file without write permission for its owner is not replaced.
 #pragma once
 
 #include <functional>

@@ -17,28 +17,27 @@ char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Reads one whole line with its terminator removed; false at end of file.
+// Reads the rest of a line, after the characters already taken from it,
+// with its terminator removed; false at end of file when nothing was taken.
 // getline keeps NUL bytes, so a damaged file cannot merge or split lines.
 bool ReadWholeLine(std::FILE* file, std::string& line, bool& crlf) {
-    line.clear();
     crlf = false;
     char* buffer = nullptr;
     size_t capacity = 0;
     const ssize_t length = getline(&buffer, &capacity, file);
     if (length < 0) {
         std::free(buffer);
-        return false;
+        return !line.empty();
     }
-    size_t size = static_cast<size_t>(length);
-    if (size > 0 && buffer[size - 1] == '\n') {
-        --size;
-        if (size > 0 && buffer[size - 1] == '\r') {
-            --size;
+    line.append(buffer, static_cast<size_t>(length));
+    std::free(buffer);
+    if (!line.empty() && line.back() == '\n') {
+        line.pop_back();
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
             crlf = true;
         }
     }
-    line.assign(buffer, size);
-    std::free(buffer);
     return true;
 }
 
@@ -52,14 +51,53 @@ bool CLineReader::Next(std::string& line, bool& crlf) {
         crlf = false;
         return true;
     }
+    line.swap(started);
+    started.clear();
     return ReadWholeLine(file, line, crlf);
 }
 
 bool CLineReader::Next(std::string& line, size_t maxLength) {
-    bool crlf = false;
-    if (!Next(line, crlf))
-        return false;
-    if (maxLength != std::string::npos && line.size() > maxLength) {
+    if (maxLength == 0 || maxLength > std::string::npos / 2) {
+        bool crlf = false;
+        return Next(line, crlf);
+    }
+    if (pendingValid) {
+        line.swap(pending);
+        pending.clear();
+        pendingValid = false;
+        return true;
+    }
+    return NextPiece(line, maxLength);
+}
+
+// A piece is handed out once more than maxLength characters of the line are
+// known to follow its start; a CR is only known to belong to the line when
+// it is not the last character read, hence the two characters kept back.
+bool CLineReader::NextPiece(std::string& line, size_t maxLength) {
+    line.swap(started);
+    started.clear();
+    bool any = !line.empty();
+    for (;;) {
+        if (line.size() >= maxLength + 2) {
+            started.assign(line, maxLength, std::string::npos);
+            line.resize(maxLength);
+            return true;
+        }
+        const int c = getc_unlocked(file);
+        if (c == EOF) {
+            if (!any)
+                return false;
+            break;
+        }
+        any = true;
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            break;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+    if (line.size() > maxLength) {
         pending.assign(line, maxLength, std::string::npos);
         pendingValid = true;
         line.resize(maxLength);

@@ -10,16 +10,19 @@ public:
     explicit CLineReader(std::FILE* source) : file(source) {}
 
     // The next line without its end. Lines longer than maxLength arrive in
-    // pieces of at most maxLength characters. False at the end of the file.
+    // pieces of at most maxLength characters, read from the file one piece
+    // at a time: an enormous line costs neither its size in memory nor a
+    // copy of its rest per piece. False at the end of the file.
     bool Next(std::string& line, size_t maxLength = std::string::npos);
 
     // Like Next, and tells whether the line ended with CR LF.
     bool Next(std::string& line, bool& crlf);
 
 private:
-    bool Fill();
+    bool NextPiece(std::string& line, size_t maxLength);
     std::FILE* file;
-    std::string pending; // rest of a line longer than the last maxLength
+    std::string started; // read from the line in progress, not delivered yet (at most 2 characters)
+    std::string pending; // last piece of a line whose end has been read
     bool pendingValid = false;
 };
 

@@ -1,15 +1,21 @@
 // A growable array of owned record pointers with a fixed growth step.
 // Destroying it destroys every record it holds; null slots are allowed.
+// The step sets the capacity the array reports; the slots behind it grow by
+// doubling at least, so that filling an array costs time in proportion to
+// its length and not to its square (a tool file of millions of tokens would
+// otherwise take minutes).
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
+#include <stdexcept>
 
 template <typename T> class CDataBase {
 public:
     CDataBase(int initialCapacity, int growthStep)
         : growth(growthStep > 0 ? growthStep : 1), capacity(initialCapacity > 0 ? initialCapacity : 0),
-          items(capacity > 0 ? new T*[static_cast<size_t>(capacity)] : nullptr) {}
+          allocated(static_cast<size_t>(capacity)), items(allocated > 0 ? new T*[allocated] : nullptr) {}
 
     virtual ~CDataBase() {
         for (int i = 0; i < count; ++i)
@@ -22,13 +28,17 @@ public:
 
     // Takes ownership of record (which may be null).
     void Add(T* record) {
-        if (count == capacity) {
-            const int grown = capacity + growth;
-            T** larger = new T*[static_cast<size_t>(grown)];
+        if (count == INT_MAX)
+            throw std::length_error("a CDataBase holds at most INT_MAX records");
+        if (count == capacity)
+            capacity = capacity > INT_MAX - growth ? INT_MAX : capacity + growth;
+        if (static_cast<size_t>(count) == allocated) {
+            const size_t grown = std::max(static_cast<size_t>(capacity), 2 * allocated);
+            T** larger = new T*[grown];
             std::copy(items, items + count, larger);
             delete[] items;
             items = larger;
-            capacity = grown;
+            allocated = grown;
         }
         items[count++] = record;
     }
@@ -63,6 +73,7 @@ public:
 private:
     int growth;
     int count = 0;
-    int capacity;
+    int capacity;     // as the growth step makes it
+    size_t allocated; // slots behind items
     T** items;
 };

@@ -16,7 +16,7 @@ bool CDataString::ReadFile(const std::string& path) {
     CLineReader reader(file.get());
     std::string line;
     // A longer line arrives in pieces, each tokenized on its own.
-    while (reader.Next(line, 999999))
+    while (reader.Next(line, MaxPiece))
         Tokenize(line);
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include "CDataBase.h"
 
+#include <cstddef>
 #include <string>
 
 // One token.
@@ -21,6 +22,8 @@ class CDataString : public CDataBase<CBaseString> {
 public:
     // The separators between tokens.
     static constexpr const char* Separators = "\n \t\r\v,";
+    // Longer lines are tokenized in pieces of at most this many characters.
+    static constexpr size_t MaxPiece = 999999;
 
     CDataString(int initialCapacity, int growthStep) : CDataBase<CBaseString>(initialCapacity, growthStep) {}
 

@@ -9,8 +9,13 @@ std::unique_ptr<CFace> CFace::Build(std::vector<CCoordinate> points) {
         points.erase(points.begin() + 1);
     if (points.size() < 3 || points.size() > MaxVertices)
         return nullptr;
+    // Numbers too large for the products of the area (or none at all) give
+    // no plane; such a face is dropped like one without area.
+    for (const CCoordinate& p : points)
+        if (!IsFinite(p))
+            return nullptr;
     const double area = TriangleArea(points[0], points[1], points[2]);
-    if (area == 0 || std::isnan(area))
+    if (area == 0 || !std::isfinite(area))
         return nullptr;
     std::unique_ptr<CFace> face(new CFace);
     face->vertexCount = static_cast<int>(points.size());
@@ -26,6 +31,13 @@ std::unique_ptr<CFace> CFace::Build(std::vector<CCoordinate> points) {
 bool CFace::Derive() {
     return UnitNormal(vertices[0], vertices[1], vertices[2], normal) &&
            TryPlaneThroughPoints(vertices[0], vertices[1], vertices[2], plane);
+}
+
+bool CFace::CanTranslate(const CCoordinate& offset) const {
+    for (int i = 0; i < vertexCount; ++i)
+        if (!IsFinite(vertices[i] + offset))
+            return false;
+    return true;
 }
 
 void CFace::Translate(const CCoordinate& offset) {

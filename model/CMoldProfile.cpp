@@ -60,6 +60,11 @@ void CMoldProfile::ComputeBounds(double start) {
 
 void CMoldProfile::MoveTool(const CCoordinate& direction, double amount) {
     const CCoordinate offset = direction * amount;
+    // A motion or position that is not a number, or one that would carry a
+    // vertex beyond the doubles, leaves the tool where it stands.
+    for (int i = 0; i < faces->Count(); ++i)
+        if (!faces->At(i)->CanTranslate(offset))
+            return;
     for (int i = 0; i < faces->Count(); ++i)
         faces->At(i)->Translate(offset);
     ComputeBounds(1e20);

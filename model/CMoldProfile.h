@@ -25,7 +25,8 @@ public:
     CMoldProfile(const CMoldProfile&) = delete;
     CMoldProfile& operator=(const CMoldProfile&) = delete;
 
-    // Translates every face by direction * amount.
+    // Translates every face by direction * amount; an offset that would
+    // leave a vertex without finite coordinates moves nothing.
     void MoveTool(const CCoordinate& direction, double amount);
 
     int FormatKind() const { return formatKind; }

@@ -8,6 +8,8 @@ namespace texts {
 constexpr const char* CannotParseFile = "Quillmere can not read %s to parse it!";
 constexpr const char* UnableToReadFrom = "Unable to read from the %s file.";
 constexpr const char* UnableToReadToolFile = "Unable to read file %s";
+constexpr const char* TooManySections =
+    "The tool file %s holds %lu sections, more than the %lu a tool may have; it is not read.";
 constexpr const char* ParsingFile = "Parsing %s.";
 constexpr const char* LoadingFile = "Loading %s.";
 constexpr const char* Ready = "Application is ready to operate.";

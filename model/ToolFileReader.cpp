@@ -17,6 +17,7 @@ namespace {
 constexpr int MaxNumberedFaceVertices = 1000;
 constexpr int SectionArcPoints = 32;
 constexpr int SectionRingPoints = 4 * SectionArcPoints;
+constexpr size_t MaxSections = 10000;
 
 std::string LowerExtension(const std::string& name) {
     const std::string file = FileNamePart(name);
@@ -24,10 +25,11 @@ std::string LowerExtension(const std::string& name) {
     return dot == std::string::npos ? std::string() : ToLower(file.substr(dot));
 }
 
-// The tokens of the first line (at most 254 characters are examined).
+// The tokens of the first line (at most 254 characters are examined). The
+// line is taken as far as the tokenizer takes it in one piece.
 std::vector<std::string> FirstLineTokens(std::FILE* file, std::string& firstLine) {
     CLineReader reader(file);
-    if (!reader.Next(firstLine))
+    if (!reader.Next(firstLine, CDataString::MaxPiece))
         firstLine.clear();
     CDataString tokens(10, 10);
     tokens.Tokenize(firstLine.substr(0, 254));
@@ -107,11 +109,20 @@ void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress
         }
         if (progress)
             progress->SetStatusText(FormatText(texts::LoadingFile, path.c_str()));
-        if (section)
+        // Every section becomes 384 faces: a file of more sections than any
+        // tool has would fill the memory from a few megabytes of numbers.
+        if (section && numbers.size() / 4 > MaxSections)
+            ShowMessage(FormatText(texts::TooManySections, path.c_str(),
+                                   static_cast<unsigned long>(numbers.size() / 4),
+                                   static_cast<unsigned long>(MaxSections)),
+                        MessageIcon::Warning);
+        else if (section)
             ReadSections(numbers, progress);
         else
             ReadNumberedNodes(numbers, progress);
     }
+    if (faces->Count() == 0)
+        formatKind = NoFaces;
     if (progress) {
         progress->SetPosition(0);
         progress->SetStatusText(texts::Ready);

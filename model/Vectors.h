@@ -25,6 +25,8 @@ inline CCoordinate Cross(const CCoordinate& a, const CCoordinate& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 double Norm(const CCoordinate& a);
+// No coordinate is infinite or not a number.
+bool IsFinite(const CCoordinate& a);
 
 double TriangleArea(const CCoordinate& p1, const CCoordinate& p2, const CCoordinate& p3);
 

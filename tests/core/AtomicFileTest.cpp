@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,4 +46,50 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, AtomicFileFault,
 TEST(AtomicFile, AMissingFolderFailsCleanly) {
     CTempFolder folder;
     EXPECT_FALSE(ReplaceFileContent(folder.File("none/a.cfg"), folder.File("none/a.cfg.new"), "x"));
+}
+
+TEST(AtomicFile, AReadOnlyFileIsNotReplaced) {
+    CTempFolder folder;
+    const std::string target = folder.File("a.cfg");
+    WriteWholeFile(target, "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    EXPECT_FALSE(ReplaceFileContent(target, target + ".new", "new"));
+    EXPECT_EQ(ReadWholeFile(target), "old");
+    EXPECT_FALSE(PathExists(target + ".new"));
+}
+
+TEST(AtomicFile, AFolderWithoutWritePermissionFailsCleanly) {
+    if (RunningAsRoot())
+        GTEST_SKIP() << "root writes into any folder; the fault hook covers this as Step::Create";
+    CTempFolder folder;
+    const std::string target = folder.File("a.cfg");
+    WriteWholeFile(target, "old");
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0555), 0);
+    EXPECT_FALSE(ReplaceFileContent(target, target + ".new", "new"));
+    EXPECT_EQ(ReadWholeFile(target), "old");
+    EXPECT_FALSE(PathExists(target + ".new"));
+}
+
+TEST(AtomicFile, AFullDiskLeavesTheOldFile) {
+    CTempFolder folder;
+    const std::string target = folder.File("a.cfg");
+    WriteWholeFile(target, "old");
+    {
+        CFileSizeLimit full(16);
+        EXPECT_FALSE(ReplaceFileContent(target, target + ".new", std::string(1000, 'n')));
+    }
+    EXPECT_EQ(ReadWholeFile(target), "old");
+    EXPECT_FALSE(PathExists(target + ".new"));
+}
+
+TEST(AtomicFile, ALinkAtTheTemporaryNameIsNotFollowed) {
+    CTempFolder folder;
+    const std::string target = folder.File("a.cfg");
+    const std::string other = folder.File("other.txt");
+    WriteWholeFile(target, "old");
+    WriteWholeFile(other, "someone else's");
+    ASSERT_EQ(::symlink(other.c_str(), (target + ".new").c_str()), 0);
+    EXPECT_TRUE(ReplaceFileContent(target, target + ".new", "new"));
+    EXPECT_EQ(ReadWholeFile(target), "new");
+    EXPECT_EQ(ReadWholeFile(other), "someone else's");
 }

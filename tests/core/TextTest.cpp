@@ -35,6 +35,49 @@ TEST(LineReader, KeepsNulBytesInsideTheirLine) {
 
 TEST(LineReader, DeliversLongLinesInPieces) {
     EXPECT_EQ(LinesOf("abcdefg\nhi\n", 3), (std::vector<std::string>{"abc", "def", "g", "hi"}));
+    // A CR LF right after a full piece ends the line; it is no piece of its own.
+    EXPECT_EQ(LinesOf("abc\r\nabcd\r\nab\rc\n", 2),
+              (std::vector<std::string>{"ab", "c", "ab", "cd", "ab", "\rc"}));
+    EXPECT_EQ(LinesOf("abc\r", 3), (std::vector<std::string>{"abc", "\r"}));
+}
+
+TEST(LineReader, ReadsAnEnormousLineOnePieceAtATime) {
+    // A hostile tool file of one endless line must cost neither its size in
+    // memory nor a copy of its rest for every piece.
+    CTempFolder folder;
+    const std::string line(1 << 20, 'x');
+    WriteWholeFile(folder.File("f.txt"), line + "\r\nend\n");
+    CFileHandle file(folder.File("f.txt"), "rb");
+    CLineReader reader(file.get());
+    std::string piece;
+    ASSERT_TRUE(reader.Next(piece, 10));
+    EXPECT_EQ(piece, "xxxxxxxxxx");
+    EXPECT_LE(std::ftell(file.get()), 12);
+    size_t total = piece.size();
+    size_t pieces = 1;
+    while (reader.Next(piece, 10) && piece != "end") {
+        total += piece.size();
+        ++pieces;
+    }
+    EXPECT_EQ(total, line.size());
+    EXPECT_EQ(pieces, (line.size() + 9) / 10);
+    EXPECT_EQ(piece, "end");
+}
+
+TEST(LineReader, AWholeLineAfterAPieceIsTheRestOfThatLine) {
+    CTempFolder folder;
+    WriteWholeFile(folder.File("f.txt"), "abcdef\r\nnext\n");
+    CFileHandle file(folder.File("f.txt"), "rb");
+    CLineReader reader(file.get());
+    std::string line;
+    bool crlf = false;
+    ASSERT_TRUE(reader.Next(line, 2));
+    ASSERT_TRUE(reader.Next(line, crlf));
+    EXPECT_EQ(line, "cdef");
+    EXPECT_TRUE(crlf);
+    ASSERT_TRUE(reader.Next(line));
+    EXPECT_EQ(line, "next");
+    EXPECT_FALSE(reader.Next(line));
 }
 
 TEST(TextFormat, NumbersIgnoreTheUserLocale) {

@@ -1,10 +1,13 @@
 #include "TestSupport.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
+#include <unistd.h>
 
 CTempFolder::CTempFolder() {
     const char* base = std::getenv("TMPDIR");
@@ -43,6 +46,26 @@ std::string CRecordingMessages::Texts() const {
     for (const RecordedMessage& message : messages)
         all += (all.empty() ? "" : "|") + message.text;
     return all;
+}
+
+CFileSizeLimit::CFileSizeLimit(unsigned long bytes) : previousHandler(std::signal(SIGXFSZ, SIG_IGN)) {
+    struct rlimit limit;
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    previousSoft = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+CFileSizeLimit::~CFileSizeLimit() {
+    struct rlimit limit;
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = previousSoft;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler);
+}
+
+bool RunningAsRoot() {
+    return ::geteuid() == 0;
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -66,6 +66,24 @@ public:
     std::vector<std::string> texts;
 };
 
+// A full disk for this process: while the object lives, no file may grow
+// beyond bytes, and a write past that fails with EFBIG instead of ending the
+// process.
+class CFileSizeLimit {
+public:
+    explicit CFileSizeLimit(unsigned long bytes);
+    ~CFileSizeLimit();
+    CFileSizeLimit(const CFileSizeLimit&) = delete;
+    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
+
+private:
+    unsigned long previousSoft;
+    void (*previousHandler)(int);
+};
+
+// Permission bits stop nobody running as root; tests that rely on them skip.
+bool RunningAsRoot();
+
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
 bool PathExists(const std::string& path);

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (ASan and UBSan) into build-fuzz/,
+# writes their seeds with the sample writer and runs every target for
+# SECONDS (60 by default), as many at a time as there are cores. Fails on
+# any crash, leak, timeout, memory blow-up or sanitizer report; the input
+# that did it is kept in build-fuzz/artifacts/. Corpora grow in
+# build-fuzz/corpus/ from run to run.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+seconds=${1:-60}
+case $seconds in
+  '' | *[!0-9]*) echo "usage: $0 [SECONDS]" >&2; exit 2 ;;
+esac
+
+./tools/scripts/install-deps.sh
+
+build=${QUILLMERE_FUZZ_BUILD_DIR:-build-fuzz}
+jobs=$(nproc)
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+targets=(record tool project config tokenizer)
+
+# Every Qt-free library is built too, so clang's warnings are errors there
+# as well.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+  -DCMAKE_CXX_COMPILER=clang++ -DQUILLMERE_FUZZ=ON -DQUILLMERE_WERROR=ON -DQUILLMERE_TESTS=OFF \
+  -DQUILLMERE_BENCH=OFF -DQUILLMERE_GUI=OFF "${launcher[@]}" >/dev/null
+cmake --build "$build" -j "$jobs"
+
+root=$(pwd)/$build
+mkdir -p "$root/logs" "$root/tmp"
+export TMPDIR=$root/tmp
+export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=0:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+run() { # target
+  local target=$1
+  local extra=()
+  # Short tool files are read in pieces of 9999 characters: inputs must be
+  # allowed to reach past one.
+  [ "$target" = tool ] && extra=(-max_len=32768)
+  mkdir -p "$root/corpus/$target" "$root/artifacts/$target"
+  "$root/fuzz/fuzz_$target" "$root/corpus/$target" "$root/fuzz/seeds/$target" "${extra[@]}" \
+    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="$root/artifacts/$target/" >"$root/logs/$target.log" 2>&1
+}
+
+echo "== Fuzzing ${targets[*]} for ${seconds} s each"
+pids=()
+status=()
+for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
+    sleep 1
+  done
+  run "$target" &
+  pids+=($!)
+done
+failed=0
+for i in "${!targets[@]}"; do
+  code=0
+  wait "${pids[$i]}" || code=$?
+  status[$i]=$code
+done
+
+for i in "${!targets[@]}"; do
+  target=${targets[$i]}
+  log=$root/logs/$target.log
+  done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -1 || true)
+  runs=$(sed -n 's/^stat::number_of_executed_units: //p' "$log" | tail -1)
+  time=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -1)
+  stats=$(echo "$done_line" | sed -n 's/^\(#[0-9]*\)[[:space:]]*DONE[[:space:]]*\(cov: [0-9]* ft: [0-9]* corp: [^ ]*\).*/\1 DONE \2/p')
+  # A report may also come from a sanitizer that did not stop the run.
+  if [ "${status[$i]}" -ne 0 ] || grep -qE 'ERROR: |runtime error:|WARNING: .*Sanitizer' "$log"; then
+    failed=1
+    echo "$target: FAILED (exit ${status[$i]}), see $log"
+    grep -E 'quillmere fuzz:|ERROR: |runtime error:|SUMMARY:|Test unit written' "$log" | head -6 | sed 's/^/  /'
+  else
+    echo "$target: ${runs:-0} executions in ${time:-?} s (${stats:-no final stats})"
+  fi
+done
+exit "$failed"

@@ -1,0 +1,106 @@
+// Readers on files made to hurt: what the fuzz targets found, made small.
+#include "CMoldProfile.h"
+#include "SampleWriter.h"
+#include "TestSupport.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+using samplegen::Vec3;
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+class HostileTool : public ::testing::Test {
+protected:
+    std::unique_ptr<CMoldProfile> Load(const std::string& name) {
+        return std::make_unique<CMoldProfile>(name, nullptr, "motion.prc", 0, folder.Path());
+    }
+    std::string File(const std::string& name) const { return folder.File(name); }
+    CTempFolder folder;
+    CRecordingMessages messages;
+};
+
+// What drawing, picking and the bounds rely on: finite vertices, a unit
+// normal and a plane for every face, and finite bounds.
+void ExpectSoundFaces(const CMoldProfile& tool) {
+    for (int f = 0; f < tool.Faces().Count(); ++f) {
+        const CFace& face = *tool.Faces().At(f);
+        for (int v = 0; v < face.VertexCount(); ++v)
+            ASSERT_TRUE(IsFinite(face.Vertex(v))) << "face " << f << " vertex " << v;
+        ASSERT_NEAR(Norm(face.Normal()), 1, 1e-12) << "face " << f;
+        ASSERT_TRUE(std::isfinite(face.Plane().offset)) << "face " << f;
+    }
+    for (double bound : tool.ToolBounds())
+        EXPECT_TRUE(std::isfinite(bound));
+}
+
+} // namespace
+
+TEST_F(HostileTool, ASectionTooLargeForItsAreaGivesNoFaces) {
+    // fuzz_tool: "QRELL Tool 0 7E175 0 5" gave faces whose area overflowed
+    // to infinity, with a zero normal.
+    ASSERT_TRUE(samplegen::WriteSectionTool(File("huge.tol"), {{0, 7e175, 0, 5}}, false));
+    const auto tool = Load("huge.tol");
+    ExpectSoundFaces(*tool);
+    EXPECT_EQ(tool->Faces().Count(), 0);
+}
+
+TEST_F(HostileTool, InfiniteOrMissingNumbersDropOnlyTheFacesTheyReach) {
+    // The first ring is infinitely wide: the wall to it goes, the fan
+    // closing the second ring stays.
+    ASSERT_TRUE(
+        samplegen::WriteSectionTool(File("wide.tol"), {{0, kInfinity, 50, 10}, {80, 100, 50, 10}}, false));
+    const auto section = Load("wide.tol");
+    ExpectSoundFaces(*section);
+    EXPECT_EQ(section->Faces().Count(), 128);
+
+    // A quadrilateral whose fourth vertex is infinite or not a number, beside
+    // a sound triangle.
+    const std::vector<Vec3> nodes{{0, 0, 0}, {10, 0, 0}, {0, 10, 0}, {kInfinity, 5, 5}, {kNaN, 0, 0}};
+    ASSERT_TRUE(samplegen::WriteNumberedNodeTool(File("nodes.tol"), nodes,
+                                                 {{1, 2, 3, 4}, {1, 2, 3, 5}, {1, 2, 3}}, false));
+    const auto numbered = Load("nodes.tol");
+    ExpectSoundFaces(*numbered);
+    EXPECT_EQ(numbered->Faces().Count(), 1);
+
+    samplegen::ShortTool shortTool;
+    shortTool.faces = {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {kInfinity, 0, 0}},
+                       {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}};
+    ASSERT_TRUE(samplegen::WriteShortTool(File("short.tol"), shortTool));
+    const auto shortFile = Load("short.tol");
+    ExpectSoundFaces(*shortFile);
+    EXPECT_EQ(shortFile->Faces().Count(), 1);
+}
+
+TEST_F(HostileTool, AMoveBeyondTheDoublesLeavesTheToolWhereItStands) {
+    samplegen::ShortTool shortTool;
+    shortTool.faces = {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1e308, 1e308, 0}}};
+    ASSERT_TRUE(samplegen::WriteShortTool(File("far.tol"), shortTool));
+    const auto tool = Load("far.tol");
+    ASSERT_EQ(tool->Faces().Count(), 1);
+    const std::array<double, 6> bounds = tool->ToolBounds();
+    tool->MoveTool({1, 0, 0}, 1e308);
+    tool->MoveTool({0, 0, 1}, kNaN);
+    tool->MoveTool({kInfinity, 0, 0}, 0.01);
+    ExpectSoundFaces(*tool);
+    EXPECT_EQ(tool->ToolBounds(), bounds);
+    tool->MoveTool({0, 0, 1}, 0.5);
+    EXPECT_EQ(tool->Faces().At(0)->Vertex(3).z, 0.5);
+}
+
+TEST_F(HostileTool, ASectionFileOfTooManySectionsIsRefused) {
+    // Each section becomes 384 faces; ten thousand and one of them would
+    // only fill the memory.
+    const std::vector<samplegen::SectionGroup> groups(10001, samplegen::SectionGroup{0, 100, 50, 10});
+    ASSERT_TRUE(samplegen::WriteSectionTool(File("many.tol"), groups, false));
+    const auto tool = Load("many.tol");
+    EXPECT_EQ(tool->Faces().Count(), 0);
+    EXPECT_EQ(tool->FormatKind(), CMoldProfile::NoFaces);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.messages[0].text.find(File("many.tol")), std::string::npos);
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Warning);
+}
