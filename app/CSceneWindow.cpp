@@ -1,9 +1,9 @@
-#include "CSceneWindow.h"
+#include "app/CSceneWindow.h"
 
-#include "CProjectProfile.h"
-#include "CSceneRender.h"
-#include "ResultQuantity.h"
-#include "TextFormat.h"
+#include "core/TextFormat.h"
+#include "model/CProjectProfile.h"
+#include "scale/ResultQuantity.h"
+#include "scene/CSceneRender.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>

@@ -2,8 +2,8 @@
 // commands in its menus.
 #pragma once
 
-#include "CDocument.h"
-#include "QtInterface.h"
+#include "app/QtInterface.h"
+#include "model/CDocument.h"
 
 #include <QMainWindow>
 #include <memory>

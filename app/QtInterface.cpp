@@ -1,4 +1,4 @@
-#include "QtInterface.h"
+#include "app/QtInterface.h"
 
 #include <QApplication>
 #include <QMessageBox>

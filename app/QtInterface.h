@@ -2,8 +2,8 @@
 // and the status-bar progress.
 #pragma once
 
-#include "CDocument.h"
-#include "Messages.h"
+#include "core/Messages.h"
+#include "model/CDocument.h"
 
 #include <QObject>
 

@@ -1,9 +1,9 @@
 // quillmere: opens a solved project in a 3D view.
-#include "CConfiguration.h"
-#include "CProjectProfile.h"
-#include "CSceneRender.h"
-#include "CSceneWindow.h"
-#include "QtInterface.h"
+#include "app/CSceneWindow.h"
+#include "app/QtInterface.h"
+#include "config/CConfiguration.h"
+#include "model/CProjectProfile.h"
+#include "scene/CSceneRender.h"
 
 #include <QApplication>
 #include <QFileDialog>

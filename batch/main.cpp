@@ -1,6 +1,6 @@
 // quillmere-batch: reports of solved projects without a display.
-#include "BatchTool.h"
-#include "CConfiguration.h"
+#include "batch/BatchTool.h"
+#include "config/CConfiguration.h"
 
 #include <clocale>
 #include <iostream>

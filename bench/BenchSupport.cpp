@@ -1,6 +1,6 @@
-#include "BenchSupport.h"
+#include "bench/BenchSupport.h"
 
-#include "SampleWriter.h"
+#include "tools/SampleWriter.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,13 +1,13 @@
 // The limits and the node colours of a 1,000,000-element sheet, as the 3D
 // view recomputes them after every record load or change of quantity.
-#include "BenchSupport.h"
-#include "CSheetProfile.h"
-#include "ColourRamp.h"
-#include "DisplaySettings.h"
-#include "ResultQuantity.h"
-#include "ScaleLimits.h"
-#include "ScaleRange.h"
-#include "SheetColouring.h"
+#include "bench/BenchSupport.h"
+#include "config/DisplaySettings.h"
+#include "model/CSheetProfile.h"
+#include "scale/ColourRamp.h"
+#include "scale/ResultQuantity.h"
+#include "scale/ScaleLimits.h"
+#include "scale/ScaleRange.h"
+#include "scale/SheetColouring.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,12 +1,12 @@
 // Cutting the 1,000,000-element sheet through its middle and building the
 // profile graph.
-#include "BenchSupport.h"
-#include "CConfiguration.h"
-#include "CCutPlane.h"
-#include "CSheetProfile.h"
-#include "CutChain.h"
-#include "CutComputation.h"
-#include "ProfileGraph.h"
+#include "bench/BenchSupport.h"
+#include "config/CConfiguration.h"
+#include "cut/CCutPlane.h"
+#include "cut/CutChain.h"
+#include "cut/CutComputation.h"
+#include "cut/ProfileGraph.h"
+#include "model/CSheetProfile.h"
 
 #include <benchmark/benchmark.h>
 

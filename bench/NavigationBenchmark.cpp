@@ -1,7 +1,7 @@
 // A record step on the 1,000,000-element project: read the record, copy its
 // values into the sheet, derive again and move the tools.
-#include "BenchSupport.h"
-#include "CProjectProfile.h"
+#include "bench/BenchSupport.h"
+#include "model/CProjectProfile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Reading and deriving a record of 1,000,000 elements.
-#include "BenchSupport.h"
-#include "CSheetProfile.h"
+#include "bench/BenchSupport.h"
+#include "model/CSheetProfile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // The 3D view on the 1,000,000-element project under the machine's OpenGL:
 // building the display lists, a still frame and a frame during a drag.
 // Needs a display (run it under xvfb-run).
-#include "BenchSupport.h"
-#include "CProjectProfile.h"
-#include "CSceneRender.h"
-#include "DisplaySettings.h"
+#include "bench/BenchSupport.h"
+#include "config/DisplaySettings.h"
+#include "model/CProjectProfile.h"
+#include "scene/CSceneRender.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -1,8 +1,8 @@
 // Reading tool files of growing size: the time must grow with the size of the
 // file, not with its square, also when a hostile file puts everything on
 // one line.
-#include "CMoldProfile.h"
-#include "SampleWriter.h"
+#include "model/CMoldProfile.h"
+#include "tools/SampleWriter.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -1,9 +1,9 @@
-#include "CConfiguration.h"
+#include "config/CConfiguration.h"
 
-#include "AtomicFile.h"
-#include "Messages.h"
-#include "TextFormat.h"
-#include "TextLines.h"
+#include "core/AtomicFile.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 // units the user sees.
 #pragma once
 
-#include "DisplaySettings.h"
+#include "config/DisplaySettings.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
-#include "FilePaths.h"
+#include "core/FilePaths.h"
 
-#include "TextLines.h"
+#include "core/TextLines.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "Messages.h"
+#include "core/Messages.h"
 
-#include "TextFormat.h"
+#include "core/TextFormat.h"
 
 #include <atomic>
 #include <cstdio>

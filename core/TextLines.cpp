@@ -1,4 +1,4 @@
-#include "TextLines.h"
+#include "core/TextLines.h"
 
 #include <cstdlib>
 #include <cstring>

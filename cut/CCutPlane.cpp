@@ -1,4 +1,4 @@
-#include "CCutPlane.h"
+#include "cut/CCutPlane.h"
 
 CCutPlane CCutPlane::AtAxis(int axis, double positionMillimetres) {
     CCutPlane plane;

@@ -1,6 +1,6 @@
-#include "CutChain.h"
+#include "cut/CutChain.h"
 
-#include "CSheetProfile.h"
+#include "model/CSheetProfile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // thinned of duplicates, joined into one chain from the first piece.
 #pragma once
 
-#include "CCutPlane.h"
-#include "Vectors.h"
+#include "cut/CCutPlane.h"
+#include "model/Vectors.h"
 
 #include <cmath>
 #include <cstdint>

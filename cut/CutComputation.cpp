@@ -1,8 +1,8 @@
-#include "CutComputation.h"
+#include "cut/CutComputation.h"
 
-#include "CSheetProfile.h"
-#include "CutChain.h"
-#include "ResultQuantity.h"
+#include "cut/CutChain.h"
+#include "model/CSheetProfile.h"
+#include "scale/ResultQuantity.h"
 
 #include <algorithm>
 #include <atomic>

@@ -2,7 +2,7 @@
 // keeps in CutSegments.
 #pragma once
 
-#include "CCutPlane.h"
+#include "cut/CCutPlane.h"
 
 class CSheetProfile;
 

@@ -1,7 +1,7 @@
-#include "ProfileGraph.h"
+#include "cut/ProfileGraph.h"
 
-#include "CConfiguration.h"
-#include "ResultQuantity.h"
+#include "config/CConfiguration.h"
+#include "scale/ResultQuantity.h"
 
 #include <algorithm>
 

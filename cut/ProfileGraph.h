@@ -3,8 +3,8 @@
 // read-outs under the mouse.
 #pragma once
 
-#include "CAbscisse.h"
-#include "Vectors.h"
+#include "model/CAbscisse.h"
+#include "model/Vectors.h"
 
 #include <vector>
 

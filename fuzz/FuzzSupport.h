@@ -3,7 +3,7 @@
 // carry more than one file.
 #pragma once
 
-#include "Messages.h"
+#include "core/Messages.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The configuration reader on an arbitrary file, and the writer on what it
 // read: whatever the file held, what is written must read back to the same
 // file.
-#include "CConfiguration.h"
-#include "FuzzSupport.h"
+#include "config/CConfiguration.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>

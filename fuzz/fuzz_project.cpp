@@ -3,12 +3,12 @@
 // record. The project file lies in a folder with a small sample project of
 // the same name, so that its references can be found; everything else in
 // that folder must come out of every run unchanged.
-#include "CConfiguration.h"
-#include "CProjectProfile.h"
-#include "FilePaths.h"
-#include "FuzzSupport.h"
-#include "Reports.h"
-#include "SampleWriter.h"
+#include "config/CConfiguration.h"
+#include "core/FilePaths.h"
+#include "fuzz/FuzzSupport.h"
+#include "model/CProjectProfile.h"
+#include "model/Reports.h"
+#include "tools/SampleWriter.h"
 
 #include <cstddef>
 #include <cstdint>

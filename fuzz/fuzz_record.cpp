@@ -1,7 +1,7 @@
 // The record reader on arbitrary bytes, and everything the viewer derives
 // from a record it accepted.
-#include "CSheetProfile.h"
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
+#include "model/CSheetProfile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The tokenizer on an arbitrary line and file, and the line reader below it
 // against the plain definition of its pieces.
-#include "CDataString.h"
-#include "FuzzSupport.h"
-#include "TextLines.h"
+#include "core/TextLines.h"
+#include "fuzz/FuzzSupport.h"
+#include "model/CDataString.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The tool file reader in its three layouts, with the motion from a process
 // control file, and the move that places a tool for a record.
-#include "CMoldProfile.h"
-#include "FuzzSupport.h"
-#include "TextLines.h"
+#include "core/TextLines.h"
+#include "fuzz/FuzzSupport.h"
+#include "model/CMoldProfile.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,9 +1,9 @@
 // Writes the seed corpora of the fuzz targets, all made by the sample writer
 // and the configuration writer: make_seeds FOLDER writes FOLDER/record,
 // FOLDER/tool, FOLDER/project, FOLDER/config and FOLDER/tokenizer.
-#include "CConfiguration.h"
-#include "FuzzSupport.h"
-#include "SampleWriter.h"
+#include "config/CConfiguration.h"
+#include "fuzz/FuzzSupport.h"
+#include "tools/SampleWriter.h"
 
 #include <cstdio>
 #include <filesystem>

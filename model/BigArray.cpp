@@ -1,4 +1,4 @@
-#include "BigArray.h"
+#include "model/BigArray.h"
 
 #include <cstdlib>
 #include <mutex>

@@ -1,8 +1,8 @@
 // One piece of the cut polyline inside one element, and the pieces of a cut.
 #pragma once
 
-#include "CDataBase.h"
-#include "Vectors.h"
+#include "model/CDataBase.h"
+#include "model/Vectors.h"
 
 #include <cstdint>
 

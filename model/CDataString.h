@@ -1,7 +1,7 @@
 // A text file split into one flat list of tokens.
 #pragma once
 
-#include "CDataBase.h"
+#include "model/CDataBase.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
-#include "CDocument.h"
+#include "model/CDocument.h"
 
-#include "FilePaths.h"
+#include "core/FilePaths.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // views that show the document.
 #pragma once
 
-#include "ManualResetEvent.h"
+#include "model/ManualResetEvent.h"
 
 #include <functional>
 #include <string>

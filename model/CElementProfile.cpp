@@ -1,4 +1,4 @@
-#include "CElementProfile.h"
+#include "model/CElementProfile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // node numbers (CSheetProfile::CurrentCorner and ReferenceCorner).
 #pragma once
 
-#include "Vectors.h"
+#include "model/Vectors.h"
 
 #include <cstdint>
 

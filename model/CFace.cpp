@@ -1,4 +1,4 @@
-#include "CFace.h"
+#include "model/CFace.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // One planar polygon of a tool surface.
 #pragma once
 
-#include "Vectors.h"
+#include "model/Vectors.h"
 
 #include <memory>
 #include <vector>

@@ -1,10 +1,10 @@
-#include "CMoldProfile.h"
+#include "model/CMoldProfile.h"
 
-#include "FilePaths.h"
-#include "Messages.h"
-#include "TextFormat.h"
-#include "TextLines.h"
-#include "Texts.h"
+#include "core/FilePaths.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
+#include "model/Texts.h"
 
 #include <algorithm>
 #include <cfloat>

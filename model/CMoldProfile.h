@@ -2,9 +2,9 @@
 // and its bounds.
 #pragma once
 
-#include "CDataBase.h"
-#include "CFace.h"
-#include "CToolMove.h"
+#include "model/CDataBase.h"
+#include "model/CFace.h"
+#include "model/CToolMove.h"
 
 #include <array>
 #include <string>

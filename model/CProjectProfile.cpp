@@ -1,12 +1,12 @@
-#include "CProjectProfile.h"
+#include "model/CProjectProfile.h"
 
-#include "BigArray.h"
-#include "FilePaths.h"
-#include "Messages.h"
-#include "ProjectRepair.h"
-#include "TextFormat.h"
-#include "TextLines.h"
-#include "Texts.h"
+#include "core/FilePaths.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
+#include "model/BigArray.h"
+#include "model/ProjectRepair.h"
+#include "model/Texts.h"
 
 #include <filesystem>
 

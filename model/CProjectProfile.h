@@ -3,12 +3,12 @@
 // animation.
 #pragma once
 
-#include "CDataBase.h"
-#include "CDocument.h"
-#include "CMoldProfile.h"
-#include "CSheetProfile.h"
-#include "ManualResetEvent.h"
-#include "ProjectFile.h"
+#include "model/CDataBase.h"
+#include "model/CDocument.h"
+#include "model/CMoldProfile.h"
+#include "model/CSheetProfile.h"
+#include "model/ManualResetEvent.h"
+#include "model/ProjectFile.h"
 
 #include <array>
 #include <atomic>

@@ -1,9 +1,9 @@
-#include "CSheetProfile.h"
+#include "model/CSheetProfile.h"
 
-#include "Messages.h"
-#include "TextFormat.h"
-#include "TextLines.h"
-#include "Texts.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
+#include "model/Texts.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,10 +3,10 @@
 // positions, and everything derived from them.
 #pragma once
 
-#include "BigArray.h"
-#include "CAbscisse.h"
-#include "CElementProfile.h"
-#include "Vectors.h"
+#include "model/BigArray.h"
+#include "model/CAbscisse.h"
+#include "model/CElementProfile.h"
+#include "model/Vectors.h"
 
 #include <array>
 #include <cstddef>

@@ -1,7 +1,7 @@
-#include "CToolMove.h"
+#include "model/CToolMove.h"
 
-#include "TextFormat.h"
-#include "TextLines.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
 
 CToolMove::CToolMove(const std::string& name, const std::string& path, int toolIndex)
     : processControlFileName(name) {

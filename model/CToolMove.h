@@ -2,7 +2,7 @@
 // file.
 #pragma once
 
-#include "Vectors.h"
+#include "model/Vectors.h"
 
 #include <string>
 

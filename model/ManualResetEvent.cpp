@@ -1,4 +1,4 @@
-#include "ManualResetEvent.h"
+#include "model/ManualResetEvent.h"
 
 void CManualResetEvent::Set() {
     {

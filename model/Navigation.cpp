@@ -1,10 +1,10 @@
 // Record navigation and the animation of a project.
-#include "CProjectProfile.h"
+#include "model/CProjectProfile.h"
 
-#include "FilePaths.h"
-#include "Messages.h"
-#include "TextFormat.h"
-#include "Texts.h"
+#include "core/FilePaths.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "model/Texts.h"
 
 #include <chrono>
 

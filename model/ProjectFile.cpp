@@ -1,6 +1,6 @@
-#include "ProjectFile.h"
+#include "model/ProjectFile.h"
 
-#include "TextLines.h"
+#include "core/TextLines.h"
 
 ProjectFileFields::ProjectFileFields() {
     for (ProjectReference& tool : tools)

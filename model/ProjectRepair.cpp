@@ -1,11 +1,11 @@
-#include "ProjectRepair.h"
+#include "model/ProjectRepair.h"
 
-#include "AtomicFile.h"
-#include "FilePaths.h"
-#include "Messages.h"
-#include "TextFormat.h"
-#include "TextLines.h"
-#include "Texts.h"
+#include "core/AtomicFile.h"
+#include "core/FilePaths.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
+#include "model/Texts.h"
 
 #include <map>
 #include <sys/stat.h>

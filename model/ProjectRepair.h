@@ -2,7 +2,7 @@
 // missing into the project's own folder, and writes the file again.
 #pragma once
 
-#include "ProjectFile.h"
+#include "model/ProjectFile.h"
 
 #include <string>
 #include <vector>

@@ -2,12 +2,12 @@
 // sheet's arrays: the element block on the calling thread (which reports the
 // progress) and the node blocks on a helper thread at the same time. Every
 // count is checked against the file size before anything is allocated.
-#include "CSheetProfile.h"
+#include "model/CSheetProfile.h"
 
-#include "Messages.h"
-#include "TextFormat.h"
-#include "TextLines.h"
-#include "Texts.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
+#include "model/Texts.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,13 +1,13 @@
-#include "Reports.h"
+#include "model/Reports.h"
 
-#include "CConfiguration.h"
-#include "CDataString.h"
-#include "CProjectProfile.h"
-#include "FilePaths.h"
-#include "Messages.h"
-#include "TextFormat.h"
-#include "TextLines.h"
-#include "Texts.h"
+#include "config/CConfiguration.h"
+#include "core/FilePaths.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
+#include "model/CDataString.h"
+#include "model/CProjectProfile.h"
+#include "model/Texts.h"
 
 #include <cmath>
 #include <ctime>

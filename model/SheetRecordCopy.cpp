@@ -1,5 +1,5 @@
 // Loading another record of the same project into an existing sheet.
-#include "CSheetProfile.h"
+#include "model/CSheetProfile.h"
 
 #include <cstring>
 

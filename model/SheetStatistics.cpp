@@ -1,7 +1,7 @@
 // Values of the sheet taken over nodes and elements: normals and averages at
 // nodes, area-weighted means, the inflated volume and the thickness
 // statistics of the free (not clamped) sheet.
-#include "CSheetProfile.h"
+#include "model/CSheetProfile.h"
 
 #include <algorithm>
 #include <cmath>

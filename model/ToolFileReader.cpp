@@ -1,12 +1,12 @@
 // The three tool file layouts: numbered nodes, short files and section
 // files.
-#include "CDataString.h"
-#include "CMoldProfile.h"
-#include "FilePaths.h"
-#include "Messages.h"
-#include "TextFormat.h"
-#include "TextLines.h"
-#include "Texts.h"
+#include "core/FilePaths.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
+#include "model/CDataString.h"
+#include "model/CMoldProfile.h"
+#include "model/Texts.h"
 
 #include <cmath>
 #include <sys/stat.h>

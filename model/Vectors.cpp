@@ -1,7 +1,7 @@
-#include "Vectors.h"
+#include "model/Vectors.h"
 
-#include "Messages.h"
-#include "Texts.h"
+#include "core/Messages.h"
+#include "model/Texts.h"
 
 #include <cmath>
 

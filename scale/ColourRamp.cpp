@@ -1,4 +1,4 @@
-#include "ColourRamp.h"
+#include "scale/ColourRamp.h"
 
 #include <algorithm>
 

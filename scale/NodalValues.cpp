@@ -1,7 +1,7 @@
-#include "NodalValues.h"
+#include "scale/NodalValues.h"
 
-#include "CSheetProfile.h"
-#include "ResultQuantity.h"
+#include "model/CSheetProfile.h"
+#include "scale/ResultQuantity.h"
 
 #include <limits>
 

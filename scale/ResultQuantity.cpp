@@ -1,6 +1,6 @@
-#include "ResultQuantity.h"
+#include "scale/ResultQuantity.h"
 
-#include "CElementProfile.h"
+#include "model/CElementProfile.h"
 
 const char* QuantityName(int quantity) {
     static const char* const names[ResultQuantityCount] = {

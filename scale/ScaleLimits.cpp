@@ -1,4 +1,4 @@
-#include "ScaleLimits.h"
+#include "scale/ScaleLimits.h"
 
 size_t ScaleLimits::Entry(int quantity) {
     return quantity >= 0 && quantity < static_cast<int>(Entries) ? static_cast<size_t>(quantity)

@@ -1,8 +1,8 @@
-#include "ScaleRange.h"
+#include "scale/ScaleRange.h"
 
-#include "CSheetProfile.h"
-#include "ResultQuantity.h"
-#include "ScaleLimits.h"
+#include "model/CSheetProfile.h"
+#include "scale/ResultQuantity.h"
+#include "scale/ScaleLimits.h"
 
 #include <cfloat>
 

@@ -1,11 +1,11 @@
-#include "SheetColouring.h"
+#include "scale/SheetColouring.h"
 
-#include "CSheetProfile.h"
-#include "ColourRamp.h"
-#include "DisplaySettings.h"
-#include "NodalValues.h"
-#include "ResultQuantity.h"
-#include "ScaleLimits.h"
+#include "config/DisplaySettings.h"
+#include "model/CSheetProfile.h"
+#include "scale/ColourRamp.h"
+#include "scale/NodalValues.h"
+#include "scale/ResultQuantity.h"
+#include "scale/ScaleLimits.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "CCamera.h"
+#include "scene/CCamera.h"
 
 #include <algorithm>
 #include <cfloat>

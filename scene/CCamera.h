@@ -3,7 +3,7 @@
 // can be checked without a window; the view hands the results to OpenGL.
 #pragma once
 
-#include "CTrackball.h"
+#include "scene/CTrackball.h"
 
 // The orthographic box of one projection set-up, and the world size the
 // window then shows.

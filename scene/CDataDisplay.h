@@ -1,7 +1,7 @@
 // What a pick found: a sheet node, element or point, or a tool face.
 #pragma once
 
-#include "Vectors.h"
+#include "model/Vectors.h"
 
 class CMoldProfile;
 

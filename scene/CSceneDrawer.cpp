@@ -1,11 +1,11 @@
-#include "CSceneDrawer.h"
+#include "scene/CSceneDrawer.h"
 
-#include "CDataBase.h"
-#include "CMoldProfile.h"
-#include "CSheetProfile.h"
-#include "ColourRamp.h"
-#include "ScaleLimits.h"
-#include "SheetColouring.h"
+#include "model/CDataBase.h"
+#include "model/CMoldProfile.h"
+#include "model/CSheetProfile.h"
+#include "scale/ColourRamp.h"
+#include "scale/ScaleLimits.h"
+#include "scale/SheetColouring.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -4,8 +4,8 @@
 // serve the window and off-screen frames of a context that shares them.
 #pragma once
 
-#include "CCamera.h"
-#include "DisplaySettings.h"
+#include "config/DisplaySettings.h"
+#include "scene/CCamera.h"
 
 #include <array>
 #include <cstddef>

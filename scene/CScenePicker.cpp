@@ -1,8 +1,8 @@
-#include "CScenePicker.h"
+#include "scene/CScenePicker.h"
 
-#include "CDataBase.h"
-#include "CMoldProfile.h"
-#include "CSheetProfile.h"
+#include "model/CDataBase.h"
+#include "model/CMoldProfile.h"
+#include "model/CSheetProfile.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

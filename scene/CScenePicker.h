@@ -2,9 +2,9 @@
 // view, sheet first, tools second, the nearest hit winning.
 #pragma once
 
-#include "CCamera.h"
-#include "CDataDisplay.h"
-#include "CSceneDrawer.h"
+#include "scene/CCamera.h"
+#include "scene/CDataDisplay.h"
+#include "scene/CSceneDrawer.h"
 
 #include <array>
 #include <vector>

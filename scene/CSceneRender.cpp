@@ -1,8 +1,8 @@
-#include "CSceneRender.h"
+#include "scene/CSceneRender.h"
 
-#include "CProjectProfile.h"
-#include "Messages.h"
-#include "ScaleRange.h"
+#include "core/Messages.h"
+#include "model/CProjectProfile.h"
+#include "scale/ScaleRange.h"
 
 #include <GL/gl.h>
 #include <QGuiApplication>

@@ -3,14 +3,14 @@
 // and pick state.
 #pragma once
 
-#include "CCamera.h"
-#include "CDataDisplay.h"
-#include "CDocument.h"
-#include "CSceneDrawer.h"
-#include "CScenePicker.h"
-#include "ColourRamp.h"
-#include "DisplaySettings.h"
-#include "ScaleLimits.h"
+#include "config/DisplaySettings.h"
+#include "model/CDocument.h"
+#include "scale/ColourRamp.h"
+#include "scale/ScaleLimits.h"
+#include "scene/CCamera.h"
+#include "scene/CDataDisplay.h"
+#include "scene/CSceneDrawer.h"
+#include "scene/CScenePicker.h"
 
 #include <QElapsedTimer>
 #include <QImage>

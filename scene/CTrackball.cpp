@@ -1,4 +1,4 @@
-#include "CTrackball.h"
+#include "scene/CTrackball.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // pushed down by a plug and then pulled by vacuum into a rounded cup mould
 // 60 mm deep. The forming is a smooth analytic motion, not a simulation:
 // what matters is that every field of the files varies plausibly.
-#include "OutputFiles.h"
-#include "SampleWriter.h"
+#include "tools/OutputFiles.h"
+#include "tools/SampleWriter.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "SampleWriter.h"
+#include "tools/SampleWriter.h"
 
-#include "OutputFiles.h"
+#include "tools/OutputFiles.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
-#include "OutputFiles.h"
-#include "SampleWriter.h"
+#include "tools/OutputFiles.h"
+#include "tools/SampleWriter.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 // quillmere-samplegen: writes solved projects and single records for the
 // tests, the benchmarks and the bundled sample.
-#include "SampleWriter.h"
+#include "tools/SampleWriter.h"
 
 #include <charconv>
 #include <cstdio>

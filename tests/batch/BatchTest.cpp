@@ -1,5 +1,5 @@
-#include "BatchTool.h"
-#include "ProjectFixture.h"
+#include "batch/BatchTool.h"
+#include "tests/model/ProjectFixture.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

@@ -1,9 +1,9 @@
 // The configuration file against damaged content and against a disk that
 // refuses the new file: the values in memory and the file on disk stay
 // usable whatever happens.
-#include "AtomicFile.h"
-#include "CConfiguration.h"
-#include "TestSupport.h"
+#include "config/CConfiguration.h"
+#include "core/AtomicFile.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

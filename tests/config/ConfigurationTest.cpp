@@ -1,6 +1,6 @@
-#include "AtomicFile.h"
-#include "CConfiguration.h"
-#include "TestSupport.h"
+#include "config/CConfiguration.h"
+#include "core/AtomicFile.h"
+#include "tests/support/TestSupport.h"
 
 #include <cctype>
 #include <clocale>

@@ -1,5 +1,5 @@
-#include "AtomicFile.h"
-#include "TestSupport.h"
+#include "core/AtomicFile.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

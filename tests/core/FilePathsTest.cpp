@@ -1,5 +1,5 @@
-#include "FilePaths.h"
-#include "TestSupport.h"
+#include "core/FilePaths.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

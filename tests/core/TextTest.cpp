@@ -1,6 +1,6 @@
-#include "TestSupport.h"
-#include "TextFormat.h"
-#include "TextLines.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
+#include "tests/support/TestSupport.h"
 
 #include <clocale>
 #include <gtest/gtest.h>

@@ -1,15 +1,15 @@
 // The cut of a sheet by a plane: each element's piece, the indexed search
 // that thins and joins the pieces held to the slow obvious one, and the
 // records the sheet keeps.
-#include "CutComputation.h"
-#include "CConfiguration.h"
-#include "CCutPlane.h"
-#include "CSheetProfile.h"
-#include "CutChain.h"
-#include "ProfileGraph.h"
-#include "ResultQuantity.h"
-#include "SampleWriter.h"
-#include "TestSupport.h"
+#include "cut/CutComputation.h"
+#include "config/CConfiguration.h"
+#include "cut/CCutPlane.h"
+#include "cut/CutChain.h"
+#include "cut/ProfileGraph.h"
+#include "model/CSheetProfile.h"
+#include "scale/ResultQuantity.h"
+#include "tests/support/TestSupport.h"
+#include "tools/SampleWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ProfileGraph.h"
-#include "CConfiguration.h"
-#include "ResultQuantity.h"
-#include "TestSupport.h"
+#include "cut/ProfileGraph.h"
+#include "config/CConfiguration.h"
+#include "scale/ResultQuantity.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

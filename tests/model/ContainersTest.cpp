@@ -1,7 +1,7 @@
-#include "CDataBase.h"
-#include "CDataString.h"
-#include "TestSupport.h"
-#include "Vectors.h"
+#include "model/CDataBase.h"
+#include "model/CDataString.h"
+#include "model/Vectors.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

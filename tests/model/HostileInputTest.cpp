@@ -1,7 +1,7 @@
 // Readers on files made to hurt: what the fuzz targets found, made small.
-#include "CMoldProfile.h"
-#include "SampleWriter.h"
-#include "TestSupport.h"
+#include "model/CMoldProfile.h"
+#include "tests/support/TestSupport.h"
+#include "tools/SampleWriter.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

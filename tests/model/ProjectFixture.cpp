@@ -1,6 +1,6 @@
-#include "ProjectFixture.h"
+#include "tests/model/ProjectFixture.h"
 
-#include "TextFormat.h"
+#include "core/TextFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // folder, for the model's tests.
 #pragma once
 
-#include "SampleWriter.h"
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
+#include "tools/SampleWriter.h"
 
 #include <string>
 #include <vector>

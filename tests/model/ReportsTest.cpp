@@ -1,7 +1,7 @@
-#include "Reports.h"
-#include "CConfiguration.h"
-#include "CProjectProfile.h"
-#include "ProjectFixture.h"
+#include "model/Reports.h"
+#include "config/CConfiguration.h"
+#include "model/CProjectProfile.h"
+#include "tests/model/ProjectFixture.h"
 
 #include <gtest/gtest.h>
 #include <regex>

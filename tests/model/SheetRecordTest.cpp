@@ -1,6 +1,6 @@
-#include "CSheetProfile.h"
-#include "SampleWriter.h"
-#include "TestSupport.h"
+#include "model/CSheetProfile.h"
+#include "tests/support/TestSupport.h"
+#include "tools/SampleWriter.h"
 
 #include <cmath>
 #include <cstring>

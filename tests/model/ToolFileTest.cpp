@@ -1,6 +1,6 @@
-#include "CMoldProfile.h"
-#include "SampleWriter.h"
-#include "TestSupport.h"
+#include "model/CMoldProfile.h"
+#include "tests/support/TestSupport.h"
+#include "tools/SampleWriter.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "CProjectProfile.h"
-#include "FakeInterface.h"
-#include "ProjectFixture.h"
+#include "model/CProjectProfile.h"
+#include "tests/model/ProjectFixture.h"
+#include "tests/navigation/FakeInterface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "FakeInterface.h"
+#include "tests/navigation/FakeInterface.h"
 
 #include <chrono>
 #include <thread>

@@ -2,7 +2,7 @@
 // the navigation and animation tests.
 #pragma once
 
-#include "CDocument.h"
+#include "model/CDocument.h"
 
 #include <deque>
 #include <mutex>

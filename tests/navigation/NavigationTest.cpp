@@ -1,7 +1,7 @@
-#include "CProjectProfile.h"
-#include "FakeInterface.h"
-#include "ProjectFixture.h"
-#include "TextFormat.h"
+#include "core/TextFormat.h"
+#include "model/CProjectProfile.h"
+#include "tests/model/ProjectFixture.h"
+#include "tests/navigation/FakeInterface.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The value-to-colour rules that need no sheet.
-#include "ColourRamp.h"
-#include "DisplaySettings.h"
-#include "ResultQuantity.h"
-#include "ScaleLimits.h"
-#include "SheetColouring.h"
+#include "config/DisplaySettings.h"
+#include "scale/ColourRamp.h"
+#include "scale/ResultQuantity.h"
+#include "scale/ScaleLimits.h"
+#include "scale/SheetColouring.h"
 
 #include <gtest/gtest.h>
 

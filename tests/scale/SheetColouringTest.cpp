@@ -1,16 +1,16 @@
 // Limits and colours of sheets written by the sample writer. An nx x ny grid
 // numbers its nodes row by row from 1; cell (i, j) holds the elements
 // (n00, n10, n11) and (n00, n11, n01).
-#include "SheetColouring.h"
-#include "CSheetProfile.h"
-#include "ColourRamp.h"
-#include "DisplaySettings.h"
-#include "NodalValues.h"
-#include "ResultQuantity.h"
-#include "SampleWriter.h"
-#include "ScaleLimits.h"
-#include "ScaleRange.h"
-#include "TestSupport.h"
+#include "scale/SheetColouring.h"
+#include "config/DisplaySettings.h"
+#include "model/CSheetProfile.h"
+#include "scale/ColourRamp.h"
+#include "scale/NodalValues.h"
+#include "scale/ResultQuantity.h"
+#include "scale/ScaleLimits.h"
+#include "scale/ScaleRange.h"
+#include "tests/support/TestSupport.h"
+#include "tools/SampleWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The camera of a 3D view without a window: trackball rotation, standard
 // views, zoom, pan, zoom box and fit into window.
-#include "CCamera.h"
-#include "CTrackball.h"
+#include "scene/CCamera.h"
+#include "scene/CTrackball.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // server: background, sheet and tool colours, picks, and off-screen frames.
 // Only pixels that must hold whatever the driver are checked; on a failure the
 // frames of the test are saved next to the test program.
-#include "CProjectProfile.h"
-#include "CSceneRender.h"
-#include "ProjectFixture.h"
+#include "model/CProjectProfile.h"
+#include "scene/CSceneRender.h"
+#include "tests/model/ProjectFixture.h"
 
 #include <QApplication>
 #include <QtTest>

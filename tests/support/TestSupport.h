@@ -2,8 +2,8 @@
 // progress, and small file utilities.
 #pragma once
 
-#include "AtomicFile.h"
-#include "Messages.h"
+#include "core/AtomicFile.h"
+#include "core/Messages.h"
 
 #include <gtest/gtest.h>
 

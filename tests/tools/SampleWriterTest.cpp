@@ -1,7 +1,7 @@
 // What the readers' tests in tests/model cannot see: the exact record layout,
 // the project file's record blocks as tokens, the cup sample's set of files.
-#include "SampleWriter.h"
-#include "TestSupport.h"
+#include "tools/SampleWriter.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
