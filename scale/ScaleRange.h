@@ -1,17 +1,47 @@
-// The limits the scale panel labels its colour bar with.
+// The limits the scale panel labels its colour bar with, and the rules the
+// colouring shares with them.
 #pragma once
 
+#include "scale/ResultQuantity.h"
+#include "scale/ScaleLimits.h"
+
 class CSheetProfile;
-class ScaleLimits;
 
 struct ScaleRange {
     double minimum = 0;
     double maximum = 0;
+
+    // Widens the range to take in value. Both comparisons are false for a
+    // value that is not a number, which leaves it out.
+    void Fold(double value) {
+        if (value < minimum)
+            minimum = value;
+        if (value > maximum)
+            maximum = value;
+    }
 };
 
-// The limits of the scale for a quantity: (0, 0) for "(no scale)", the fixed
-// pair in fixed mode, otherwise the range of the element values with values
-// that are not numbers left out, a thickness maximum cut down to the largest
-// initial thickness. Without elements the result is (largest double, its
-// negative). Quantities outside 0..7 are taken as 7.
+// Folds the value of the quantity (1..7) in every element into range.
+void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& range);
+
+// The rules every pair of limits follows: the user's pair in fixed mode;
+// otherwise start with foldAll(start) folded in, and for thickness a maximum
+// above the largest initial thickness cut down to it. Thinning is what the
+// scale is read for; the few elements squeezed thicker than the sheet ever
+// was would stretch it.
+template <typename FoldAll>
+ScaleRange LimitRules(int quantity, const ScaleLimits& limits, double maxInitialThickness, ScaleRange start,
+                      FoldAll foldAll) {
+    if (limits.IsFixed(quantity))
+        return {limits.FixedMinimum(quantity), limits.FixedMaximum(quantity)};
+    foldAll(start);
+    if (quantity == ThicknessQuantity && maxInitialThickness < start.maximum)
+        start.maximum = maxInitialThickness;
+    return start;
+}
+
+// The limits of the scale for a quantity: (0, 0) for "(no scale)", otherwise
+// by the rules above over the element values, starting from (largest
+// double, its negative), which is also the result without elements.
+// Quantities outside 0..7 are taken as 7.
 ScaleRange ComputeScaleRange(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits);

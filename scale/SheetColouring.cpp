@@ -1,11 +1,13 @@
 #include "scale/SheetColouring.h"
 
+#include "config/Colour.h"
 #include "config/DisplaySettings.h"
 #include "model/CSheetProfile.h"
 #include "scale/ColourRamp.h"
 #include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
+#include "scale/ScaleRange.h"
 
 #include <cmath>
 #include <cstring>
@@ -63,28 +65,26 @@ void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& li
     const std::vector<double>& values = colouring.values;
     const size_t size = values.size();
 
-    double minimum, maximum;
-    if (limits.IsFixed(quantity)) {
-        minimum = limits.FixedMinimum(quantity);
-        maximum = limits.FixedMaximum(quantity);
-    } else {
-        // Every node an element uses, which is every node with a number.
-        // Starting from the infinities rather than from the first element's
-        // first node keeps a NaN there from blanking the whole sheet.
-        minimum = std::numeric_limits<double>::infinity();
-        maximum = -minimum;
-        for (size_t node = 1; node < size; ++node) {
-            const double value = values[node];
-            if (value < minimum)
-                minimum = value;
-            if (value > maximum)
-                maximum = value;
-        }
-        if (minimum > maximum)
-            minimum = maximum = std::numeric_limits<double>::quiet_NaN();
-        if (quantity == ThicknessQuantity && sheet.MaxInitialThickness() < maximum)
-            maximum = sheet.MaxInitialThickness();
-    }
+    // Starting from the infinities rather than from the first element's
+    // first node keeps a NaN there from blanking the whole sheet.
+    const double infinity = std::numeric_limits<double>::infinity();
+    const ScaleRange range = LimitRules(
+        quantity, limits, sheet.MaxInitialThickness(), {infinity, -infinity}, [&](ScaleRange& fold) {
+            // Von Mises stress has no nodal value: a node shows the last of
+            // its elements, but every element's stress counts.
+            if (quantity == VonMisesQuantity) {
+                FoldElementValues(sheet, quantity, fold);
+            } else {
+                // Every node an element uses, which is every node with a
+                // number.
+                for (size_t node = 1; node < size; ++node)
+                    fold.Fold(values[node]);
+            }
+            if (fold.minimum > fold.maximum)
+                fold.minimum = fold.maximum = std::numeric_limits<double>::quiet_NaN();
+        });
+    const double minimum = range.minimum;
+    const double maximum = range.maximum;
     colouring.minimum = minimum;
     colouring.maximum = maximum;
 
@@ -96,9 +96,9 @@ void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& li
         std::memset(indices + 1, index, size - 1);
         return;
     }
-    const double range = maximum - minimum;
+    const double span = maximum - minimum;
     for (size_t node = 1; node < size; ++node) {
-        const int raw = ClampColourIndex(RoundHalfAway(32 * ((values[node] - minimum) / range)));
+        const int raw = ClampColourIndex(RoundHalfAway(32 * ((values[node] - minimum) / span)));
         indices[node] = static_cast<uint8_t>(Oriented(raw, quantity));
     }
 }
@@ -137,13 +137,10 @@ void FillNodeColours(const NodeColouring& colouring, const ColourRamp& ramp, con
 }
 
 std::array<float, 4> UniformSheetColour(const DisplaySettings& settings) {
-    const uint32_t colour = static_cast<uint32_t>(settings.sheetColour);
+    const std::array<uint8_t, 3> bytes = ColourBytes(settings.sheetColour);
     std::array<float, 4> result;
-    for (int shift = 0, c = 0; c < 3; ++c, shift += 8) {
-        const uint8_t component = static_cast<uint8_t>((colour >> shift) & 0xFFu);
-        result[static_cast<size_t>(c)] =
-            static_cast<float>(DisplayModeComponent(component, settings.sheetDisplayMode) / 255.0);
-    }
+    for (size_t c = 0; c < 3; ++c)
+        result[c] = static_cast<float>(DisplayModeComponent(bytes[c], settings.sheetDisplayMode) / 255.0);
     result[3] = static_cast<float>(settings.sheetOpacity);
     return result;
 }
