@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
+#include "model/ProjectFile.h"
 #include "model/Texts.h"
 
 #include <algorithm>
@@ -14,8 +15,8 @@ CMoldProfile::CMoldProfile(const std::string& toolName, IProgressSink* progress,
                            const std::string& baseFolder)
     : toolFileName(toolName), processControlFileName(processControlName),
       faces(new CDataBase<CFace>(100, 1000)), refPoint(DBL_MAX, DBL_MAX, DBL_MAX),
-      motion(processControlName, ResolveFile(processControlName, baseFolder), toolIndex) {
-    ReadToolFile(ResolveFile(toolName, baseFolder), progress);
+      motion(processControlName, ResolveFile(LookupName(processControlName), baseFolder), toolIndex) {
+    ReadToolFile(ResolveFile(LookupName(toolName), baseFolder), progress);
     ComputeBounds(100);
     const CCoordinate fixed(0.123456, 0.19876543, 0.8765499876543);
     probeDirection = fixed * (1.0 / Norm(fixed));

@@ -16,8 +16,9 @@ class CMoldProfile {
 public:
     enum Format { NoFaces = 0, NumberedNodes = 1, ShortFile = 2, SectionFile = 3 };
 
-    // Reads the motion and then the tool file. Stored names are looked up in
-    // baseFolder (the project's folder) whatever their separators and case.
+    // Reads the motion and then the tool file. Stored names are looked up by
+    // their LookupName in baseFolder (the project's folder) whatever their
+    // separators and case.
     CMoldProfile(const std::string& toolFileName, IProgressSink* progress,
                  const std::string& processControlFileName, int toolIndex,
                  const std::string& baseFolder = std::string());

@@ -7,6 +7,10 @@ ProjectFileFields::ProjectFileFields() {
         tool.name = "None";
 }
 
+std::string LookupName(const std::string& stored) {
+    return Trim(stored);
+}
+
 bool IsToolLine(const std::string& line) {
     const std::string folded = ToLower(Trim(line));
     return Contains(folded, ".tol") || folded == "none";

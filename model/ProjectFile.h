@@ -40,6 +40,11 @@ ProjectParseResult ParseProjectFile(const std::string& path, ProjectFileFields& 
 
 bool IsToolLine(const std::string& line);
 bool IsMaterialLine(const std::string& line);
+// The name a file named by the project is looked up by: its line without the
+// blanks around it, as the line is recognised. The project keeps the line as
+// written.
+std::string LookupName(const std::string& stored);
+
 // An empty tool slot is exactly "None".
 inline bool IsEmptyToolSlot(const std::string& name) {
     return name == "None";

@@ -34,7 +34,7 @@ bool MayReplace(const std::string& path) {
 } // namespace
 
 bool ProjectFileExists(const std::string& name, const std::string& projectFolder) {
-    return !FindExistingFile(Trim(name), projectFolder).empty();
+    return !FindExistingFile(LookupName(name), projectFolder).empty();
 }
 
 RepairOutcome RepairProject(const std::string& projectPath, const ProjectFileFields& fields,
@@ -50,7 +50,7 @@ RepairOutcome RepairProject(const std::string& projectPath, const ProjectFileFie
     auto relocate = [&](const ProjectReference& reference, bool isTool) {
         if (reference.line < 0 || ProjectFileExists(reference.name, folder))
             return true;
-        const std::string name = folder + "/" + FileNamePart(Trim(reference.name));
+        const std::string name = folder + "/" + FileNamePart(LookupName(reference.name));
         if (isTool && !ProjectFileExists(name, folder)) {
             ShowMessage(FormatText(texts::ToolNotLoaded, name.c_str()), MessageIcon::Error);
             return false;

@@ -96,7 +96,7 @@ ProjectInformation ProjectInformationReport(const CProjectProfile& project) {
     text += "\r\n";
 
     const std::string& name = project.ConfigurationFileName();
-    CFileHandle file(ResolveFile(Trim(name), project.ProjectFolder()), "rb");
+    CFileHandle file(ResolveFile(LookupName(name), project.ProjectFolder()), "rb");
     if (!file) {
         text += FormatText(texts::UnableToReadFrom, name.c_str());
         report.configurationUnreadable = true;

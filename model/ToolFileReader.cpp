@@ -74,7 +74,8 @@ private:
 } // namespace
 
 void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress) {
-    const std::string extension = LowerExtension(toolFileName);
+    // The path found for the name has the name's extension, whatever its case.
+    const std::string extension = LowerExtension(path);
     if (extension != ".tol" && extension != ".tmp")
         return;
     std::string firstLine;
