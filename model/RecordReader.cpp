@@ -252,13 +252,14 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical) {
                           });
     nodeReader.join();
 
+    // Ready again, whether the record is used or refused.
+    if (progress) {
+        progress->SetPosition(0);
+        progress->SetStatusText(texts::Ready);
+    }
     if (!badNode.empty())
         return Fail(badNode);
     if (!elementsRead || !nodesRead)
         return Fail("the file cannot be read");
     ComputeBoundingBox();
-    if (progress) {
-        progress->SetPosition(0);
-        progress->SetStatusText(texts::Ready);
-    }
 }

@@ -55,8 +55,10 @@ public:
     CView* ActiveView() override { return active; }
     void RecordLoaded(int record) override { announced.push_back(record); }
     IInterfaceThread& InterfaceThread() override { return thread; }
+    IProgressSink* Progress() override { return progress; }
 
     CView* active = nullptr;
+    IProgressSink* progress = nullptr;
     std::vector<int> announced;
     CTestInterfaceThread thread;
 };

@@ -128,6 +128,28 @@ TEST_F(Navigation, ARecordOfAnotherMeshIsRefusedNamingIt) {
     EXPECT_EQ(messages.messages.size(), 1u);
 }
 
+// The status bar said "Loading ..." for the record; once it is refused the
+// application is ready again, as after a record that loads.
+TEST_F(Navigation, ARefusedRecordLeavesTheStatusBarReady) {
+    CRecordingProgress progress;
+    host.progress = &progress;
+    samplegen::RecordData badNode = fixture.Record(1);
+    badNode.elements.back().nodes[2] = 999;
+    samplegen::RecordData otherMesh = samplegen::MakeGridRecord(5, 3, 0.2, 0.1);
+    for (const samplegen::RecordData& record : {badNode, otherMesh}) {
+        ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), record));
+        progress.texts.clear();
+        EXPECT_FALSE(project.GoToRecord(2));
+        ASSERT_FALSE(progress.texts.empty());
+        EXPECT_EQ(progress.texts.front(), "Loading " + fixture.File("fixture.001") + ".");
+        EXPECT_EQ(progress.texts.back(), "Application is ready to operate.");
+        progress.texts.clear();
+        project.OnLoadRecordNumber("2");
+        EXPECT_EQ(progress.texts.back(), "Application is ready to operate.");
+    }
+    EXPECT_EQ(SheetRecord(), 5);
+}
+
 TEST_F(Navigation, OnlyTheRecordValuesAreTaken) {
     samplegen::RecordData record = fixture.Record(1);
     record.CompleteNodeData();
