@@ -1,0 +1,374 @@
+// Off-screen frames in a context of their own: with no display at all
+// (surfaceless EGL, run without DISPLAY), and, given --with-display under a
+// virtual X server, in a context that shares the lists of another.
+#include "model/CProjectProfile.h"
+#include "scale/ColourRamp.h"
+#include "scale/ScaleLimits.h"
+#include "scene/COffscreenFrame.h"
+#include "scene/CSceneDrawer.h"
+#include "tests/model/ProjectFixture.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+// 0x00BBGGRR, as the settings keep colours.
+int SettingsColour(const Rgb& c) {
+    return c.r | (c.g << 8) | (c.b << 16);
+}
+
+const Rgb Background{20, 40, 60}, SheetColour{140, 60, 20};
+
+Rgb PixelAt(const QImage& image, int x, int y) {
+    const QRgb value = image.pixel(x, y);
+    return {qRed(value), qGreen(value), qBlue(value)};
+}
+
+::testing::AssertionResult Near(const QImage& image, int x, int y, const Rgb& expected, int tolerance) {
+    const Rgb actual = PixelAt(image, x, y);
+    if (std::abs(actual.r - expected.r) <= tolerance && std::abs(actual.g - expected.g) <= tolerance &&
+        std::abs(actual.b - expected.b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "(" << actual.r << ", " << actual.g << ", " << actual.b << ") instead of (" << expected.r
+           << ", " << expected.g << ", " << expected.b << ") at (" << x << ", " << y << ")";
+}
+
+// Pixels whose colour bytes differ, and whether any pixel is not opaque.
+struct Comparison {
+    int differing = 0;
+    bool translucent = false;
+};
+
+Comparison Compare(const QImage& a, const QImage& b) {
+    Comparison result;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* rowA = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* rowB = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            result.differing += (rowA[x] & 0xffffffu) != (rowB[x] & 0xffffffu);
+            result.translucent = result.translucent || qAlpha(rowA[x]) != 255 || qAlpha(rowB[x]) != 255;
+        }
+    }
+    return result;
+}
+
+// The fixture project (a flat 0.2 m x 0.1 m sheet of 4 x 3 cells with a
+// section tool below it) and the display lists of one context.
+class Scene {
+public:
+    Scene() {
+        FixtureOptions options;
+        options.records = 1;
+        fixture = std::make_unique<CProjectFixture>(options);
+        opened = project.Open(fixture->ProjectPath(), nullptr) && project.Sheet() != nullptr;
+    }
+
+    // The usual look: gradient, translucent lit sheet in thickness colours
+    // and translucent tools.
+    static DisplaySettings Usual() { return DisplaySettings(); }
+    // One background colour, an opaque sheet of one colour with its edges,
+    // no tools.
+    static DisplaySettings Plain() {
+        DisplaySettings settings;
+        settings.backgroundScheme = 0;
+        settings.backgroundColour = SettingsColour(Background);
+        settings.sheetOpacity = 1.0;
+        settings.sheetDisplayMode = 0;
+        settings.sheetColour = SettingsColour(SheetColour);
+        for (ToolDisplay& tool : settings.tools)
+            tool.shown = 0;
+        return settings;
+    }
+
+    // Builds the lists in the context current now.
+    void Build(CSceneDrawer& drawer, const DisplaySettings& settings, int quantity) const {
+        CSceneDrawer::InitialiseContext();
+        drawer.BuildSheetLists(project.Sheet(), settings, quantity, limits, ramp);
+        drawer.BuildToolLists(project.Tools(), settings);
+    }
+
+    // Draws the frame with the camera fitted to the sheet, keeping the
+    // matrices for WindowPoint().
+    QImage Draw(COffscreenFrame& frame, CSceneDrawer& drawer, const DisplaySettings& settings, int width,
+                int height, const Quaternion& rotation) {
+        CCamera camera;
+        camera.trackball.Initialise(width, height);
+        camera.trackball.SetRotation(rotation);
+        camera.FitBox(project.Sheet()->BoundingBox().data());
+        camera.zoom = 1.0f;
+        FrameState state;
+        state.width = width;
+        state.height = height;
+        state.sheetElementCount = project.Sheet()->ElementCount();
+        return frame.Render(width, height, [&] {
+            drawer.DrawFrame(camera, state, settings);
+            glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+            glGetDoublev(GL_PROJECTION_MATRIX, projection);
+            glGetIntegerv(GL_VIEWPORT, viewport);
+        });
+    }
+
+    // The image pixel of an element's centroid in the last frame drawn.
+    void WindowPoint(int element, int& x, int& y) const {
+        const CSheetProfile& sheet = *project.Sheet();
+        const CElementProfile& profile = sheet.Elements()[static_cast<size_t>(element)];
+        const CCoordinate centroid = (sheet.CurrentCorner(profile, 0) + sheet.CurrentCorner(profile, 1) +
+                                      sheet.CurrentCorner(profile, 2)) *
+                                     (1.0 / 3.0);
+        double wx = 0, wy = 0, wz = 0;
+        gluProject(centroid.x, centroid.y, centroid.z, modelView, projection, viewport, &wx, &wy, &wz);
+        x = static_cast<int>(wx);
+        y = viewport[3] - 1 - static_cast<int>(wy);
+    }
+
+    bool opened = false;
+    CProjectProfile project;
+
+private:
+    std::unique_ptr<CProjectFixture> fixture;
+    ScaleLimits limits;
+    ColourRamp ramp;
+    double modelView[16] = {}, projection[16] = {};
+    int viewport[4] = {};
+};
+
+class NoDisplayFrame : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        scene = new Scene;
+        frame = new COffscreenFrame;
+        drawer = new CSceneDrawer;
+    }
+    static void TearDownTestSuite() {
+        delete drawer;
+        delete frame;
+        delete scene;
+    }
+    void SetUp() override {
+        if (QGuiApplication::instance() != nullptr)
+            GTEST_SKIP() << "runs without a display";
+        ASSERT_TRUE(scene->opened);
+        ASSERT_TRUE(frame->IsValid()) << frame->Error();
+        ASSERT_FALSE(frame->SharesLists());
+    }
+
+    // The lists of settings built in the frame's own context.
+    static void Build(const DisplaySettings& settings, int quantity) {
+        ASSERT_TRUE(frame->MakeCurrent()) << frame->Error();
+        scene->Build(*drawer, settings, quantity);
+        frame->DoneCurrent();
+    }
+
+    static Scene* scene;
+    static COffscreenFrame* frame;
+    static CSceneDrawer* drawer;
+};
+
+Scene* NoDisplayFrame::scene = nullptr;
+COffscreenFrame* NoDisplayFrame::frame = nullptr;
+CSceneDrawer* NoDisplayFrame::drawer = nullptr;
+
+TEST_F(NoDisplayFrame, DrawsTheSheetOnTheBackgroundWithoutAnyDisplay) {
+    ASSERT_EQ(std::getenv("DISPLAY"), nullptr);
+    ASSERT_EQ(QGuiApplication::instance(), nullptr);
+    const DisplaySettings settings = Scene::Plain();
+    Build(settings, 0);
+    const QImage image = scene->Draw(*frame, *drawer, settings, 1234, 777, CCamera::XYView);
+    ASSERT_FALSE(image.isNull()) << frame->Error();
+    EXPECT_EQ(image.width(), 1234);
+    EXPECT_EQ(image.height(), 777);
+    EXPECT_EQ(image.format(), QImage::Format_RGB32);
+    for (const auto& [x, y] : {std::pair{0, 0}, {1233, 0}, {0, 776}, {1233, 776}})
+        EXPECT_TRUE(Near(image, x, y, Background, 2));
+    EXPECT_FALSE(Near(image, 617, 388, Background, 10)) << "the centre shows the background";
+    // Inside elements, off their edges, the sheet's own colour.
+    for (int element : {0, 9, scene->project.Sheet()->ElementCount() - 1}) {
+        int x = 0, y = 0;
+        scene->WindowPoint(element, x, y);
+        EXPECT_TRUE(Near(image, x, y, SheetColour, 1)) << "element " << element;
+    }
+}
+
+TEST_F(NoDisplayFrame, ImagesRunTopDownAndAreOpaque) {
+    const QImage image = frame->Render(100, 50, [] {
+        glViewport(0, 0, 100, 50);
+        glClearColor(1, 0, 0, 0.25f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        // OpenGL's first rows are the bottom ones.
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 10, 5);
+        glClearColor(0, 0, 1, 0.5f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+    });
+    ASSERT_FALSE(image.isNull()) << frame->Error();
+    EXPECT_TRUE(Near(image, 0, 49, {0, 0, 255}, 0));
+    EXPECT_TRUE(Near(image, 9, 45, {0, 0, 255}, 0));
+    for (const auto& [x, y] : {std::pair{0, 0}, {10, 49}, {0, 44}, {99, 49}, {99, 0}})
+        EXPECT_TRUE(Near(image, x, y, {255, 0, 0}, 0));
+    EXPECT_FALSE(Compare(image, image).translucent);
+}
+
+TEST_F(NoDisplayFrame, ServesFramesOfDifferentSizesInTurn) {
+    // A frame of its own, so that its first target is the small one.
+    COffscreenFrame sized;
+    ASSERT_TRUE(sized.IsValid()) << sized.Error();
+    CSceneDrawer sizedDrawer;
+    const DisplaySettings settings = Scene::Plain();
+    ASSERT_TRUE(sized.MakeCurrent()) << sized.Error();
+    scene->Build(sizedDrawer, settings, 0);
+    sized.DoneCurrent();
+    const QImage small = scene->Draw(sized, sizedDrawer, settings, 320, 200, CCamera::XYView);
+    const QImage large = scene->Draw(sized, sizedDrawer, settings, 1234, 777, CCamera::XYView);
+    const QImage tall = scene->Draw(sized, sizedDrawer, settings, 201, 640, CCamera::XYView);
+    const QImage again = scene->Draw(sized, sizedDrawer, settings, 320, 200, CCamera::XYView);
+    for (const QImage* image : {&small, &large, &tall, &again}) {
+        ASSERT_FALSE(image->isNull()) << sized.Error();
+        const int right = image->width() - 1, bottom = image->height() - 1;
+        EXPECT_TRUE(Near(*image, 0, 0, Background, 2));
+        EXPECT_TRUE(Near(*image, right, bottom, Background, 2));
+        EXPECT_FALSE(Near(*image, right / 2, bottom / 2, Background, 10)) << image->width();
+    }
+    EXPECT_EQ(small.size(), QSize(320, 200));
+    EXPECT_EQ(large.size(), QSize(1234, 777));
+    EXPECT_EQ(tall.size(), QSize(201, 640));
+    EXPECT_EQ(Compare(small, again).differing, 0);
+}
+
+TEST_F(NoDisplayFrame, RefusesSizesItCannotDrawAndGoesOn) {
+    const DisplaySettings settings = Scene::Plain();
+    Build(settings, 0);
+    for (const auto& [width, height] : {std::pair{0, 10}, {10, -1}, {1 << 20, 8}}) {
+        const QImage none = frame->Render(width, height, [] {});
+        EXPECT_TRUE(none.isNull()) << width << " x " << height;
+        EXPECT_FALSE(frame->Error().empty()) << width << " x " << height;
+    }
+    const QImage image = scene->Draw(*frame, *drawer, settings, 64, 48, CCamera::XYView);
+    ASSERT_FALSE(image.isNull()) << frame->Error();
+    EXPECT_TRUE(frame->Error().empty());
+    EXPECT_TRUE(Near(image, 0, 0, Background, 2));
+}
+
+// The usual, translucent look: the same scene gives the same pixels in the
+// same context and in a second one, and a frame going away leaves the others
+// working.
+TEST_F(NoDisplayFrame, SameSceneGivesTheSamePixelsInEveryContext) {
+    const DisplaySettings settings = Scene::Usual();
+    Build(settings, 1);
+    const QImage first = scene->Draw(*frame, *drawer, settings, 640, 480, CCamera::GeneralView);
+    const QImage second = scene->Draw(*frame, *drawer, settings, 640, 480, CCamera::GeneralView);
+    ASSERT_FALSE(first.isNull()) << frame->Error();
+    ASSERT_FALSE(second.isNull()) << frame->Error();
+    Comparison same = Compare(first, second);
+    EXPECT_EQ(same.differing, 0);
+    EXPECT_FALSE(same.translucent);
+    {
+        COffscreenFrame other;
+        ASSERT_TRUE(other.IsValid()) << other.Error();
+        CSceneDrawer otherDrawer;
+        ASSERT_TRUE(other.MakeCurrent()) << other.Error();
+        scene->Build(otherDrawer, settings, 1);
+        other.DoneCurrent();
+        const QImage fromOther = scene->Draw(other, otherDrawer, settings, 640, 480, CCamera::GeneralView);
+        ASSERT_FALSE(fromOther.isNull()) << other.Error();
+        same = Compare(first, fromOther);
+        EXPECT_EQ(same.differing, 0);
+        EXPECT_FALSE(same.translucent);
+    }
+    const QImage after = scene->Draw(*frame, *drawer, settings, 640, 480, CCamera::GeneralView);
+    ASSERT_FALSE(after.isNull()) << frame->Error();
+    EXPECT_EQ(Compare(first, after).differing, 0);
+}
+
+// A context of the views' share group (run under a virtual X server): its
+// lists are called by the frame, whose pixels agree with a frame of lists of
+// its own.
+TEST(SharedContextFrame, CallsTheListsOfTheContextItShares) {
+    if (QGuiApplication::instance() == nullptr)
+        GTEST_SKIP() << "needs --with-display";
+    Scene scene;
+    ASSERT_TRUE(scene.opened);
+    QSurfaceFormat format;
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    QOffscreenSurface surface;
+    surface.setFormat(format);
+    surface.create();
+    QOpenGLContext views;
+    views.setFormat(format);
+    ASSERT_TRUE(views.create());
+    ASSERT_TRUE(views.makeCurrent(&surface));
+    const DisplaySettings settings = Scene::Usual();
+    CSceneDrawer drawer;
+    scene.Build(drawer, settings, 1);
+    views.doneCurrent();
+
+    QImage shared;
+    {
+        COffscreenFrame frame(&views);
+        ASSERT_TRUE(frame.IsValid()) << frame.Error();
+        EXPECT_TRUE(frame.SharesLists());
+        // The lists are built in the other context only.
+        ASSERT_TRUE(frame.MakeCurrent());
+        CSceneDrawer::InitialiseContext();
+        frame.DoneCurrent();
+        shared = scene.Draw(frame, drawer, settings, 500, 400, CCamera::GeneralView);
+        ASSERT_FALSE(shared.isNull()) << frame.Error();
+        // The context that was current before comes back.
+        ASSERT_TRUE(views.makeCurrent(&surface));
+        const QImage again = scene.Draw(frame, drawer, settings, 500, 400, CCamera::GeneralView);
+        EXPECT_EQ(QOpenGLContext::currentContext(), &views);
+        views.doneCurrent();
+        EXPECT_EQ(Compare(shared, again).differing, 0);
+    }
+
+    COffscreenFrame own;
+    ASSERT_TRUE(own.IsValid()) << own.Error();
+    CSceneDrawer ownDrawer;
+    ASSERT_TRUE(own.MakeCurrent());
+    scene.Build(ownDrawer, settings, 1);
+    own.DoneCurrent();
+    const QImage alone = scene.Draw(own, ownDrawer, settings, 500, 400, CCamera::GeneralView);
+    ASSERT_FALSE(alone.isNull()) << own.Error();
+    // Both are Mesa here and agree exactly; another machine may draw the
+    // window's share group on other hardware.
+    const Comparison comparison = Compare(shared, alone);
+    EXPECT_FALSE(comparison.translucent);
+    EXPECT_LE(comparison.differing, 500 * 400 / 1000) << "pixels differ";
+    // Without the lists only the background would be drawn.
+    EXPECT_FALSE(Near(shared, 250, 200, PixelAt(shared, 0, 200), 10));
+}
+
+} // namespace
+
+// Without --with-display the frames run with no display at all, as the batch
+// tool does.
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    const bool withDisplay = argc > 1 && std::strcmp(argv[1], "--with-display") == 0;
+    if (!withDisplay) {
+        ::unsetenv("DISPLAY");
+        ::unsetenv("WAYLAND_DISPLAY");
+        return RUN_ALL_TESTS();
+    }
+    QGuiApplication application(argc, argv);
+    // The application takes the number format from the environment; files
+    // are read in the "C" locale.
+    std::setlocale(LC_NUMERIC, "C");
+    return RUN_ALL_TESTS();
+}
