@@ -3,7 +3,10 @@
 // can be checked without a window; the view hands the results to OpenGL.
 #pragma once
 
+#include "model/Vectors.h"
 #include "scene/CTrackball.h"
+
+#include <array>
 
 // The orthographic box of one projection set-up, and the world size the
 // window then shows.
@@ -53,4 +56,14 @@ public:
     // pass covered (count values written, negative on overflow) in the
     // viewport (x, y, w, h).
     void FitToFeedback(int count, const WindowRectangle& covered, const int viewport[4]);
+
+    // The picking camera's matrices as OpenGL builds them (single
+    // precision), in OpenGL column order, for a w x h viewport.
+    void PickingMatrices(int w, int h, double modelView[16], double projection[16]) const;
+    // The window position (pixels, y downwards) and window depth of a model
+    // point, with the picking camera: what gluProject gives.
+    std::array<double, 3> ToWindow(const CCoordinate& point, int w, int h) const;
+    // The model point under window point (x, y) (y downwards) at a window
+    // depth: what gluUnProject gives.
+    CCoordinate FromWindow(double x, double y, double depth, int w, int h) const;
 };

@@ -13,34 +13,6 @@ namespace {
 constexpr size_t SelectionNames = 2560000;
 constexpr int MarkerHalfSize = 4;
 
-struct Matrices {
-    GLdouble modelView[16], projection[16];
-    GLint viewport[4];
-};
-
-Matrices UnprojectionMatrices(const CCamera& camera, const FrameState& frame) {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    FrameState unclipped = frame;
-    unclipped.clipActive = false;
-    CSceneDrawer::ApplyPickingCamera(camera, unclipped);
-    Matrices matrices;
-    glGetDoublev(GL_MODELVIEW_MATRIX, matrices.modelView);
-    glGetDoublev(GL_PROJECTION_MATRIX, matrices.projection);
-    matrices.viewport[0] = 0;
-    matrices.viewport[1] = 0;
-    matrices.viewport[2] = frame.width;
-    matrices.viewport[3] = frame.height;
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    return matrices;
-}
-
 std::vector<std::array<int, 2>> MarkerOutline(int x, int y) {
     return {{x - MarkerHalfSize, y - MarkerHalfSize},
             {x + MarkerHalfSize, y - MarkerHalfSize},
@@ -57,20 +29,15 @@ int Round(double value) {
 
 std::array<double, 2> CScenePicker::Project(const CCamera& camera, const FrameState& frame,
                                             const CCoordinate& point, double* depth) {
-    const Matrices m = UnprojectionMatrices(camera, frame);
-    GLdouble wx = 0, wy = 0, wz = 0;
-    gluProject(point.x, point.y, point.z, m.modelView, m.projection, m.viewport, &wx, &wy, &wz);
+    const std::array<double, 3> window = camera.ToWindow(point, frame.width, frame.height);
     if (depth)
-        *depth = wz;
-    return {wx, frame.height - wy};
+        *depth = window[2];
+    return {window[0], window[1]};
 }
 
 CCoordinate CScenePicker::Unproject(const CCamera& camera, const FrameState& frame, double x, double y,
                                     double depth) {
-    const Matrices m = UnprojectionMatrices(camera, frame);
-    GLdouble px = 0, py = 0, pz = 0;
-    gluUnProject(x, frame.height - y, depth, m.modelView, m.projection, m.viewport, &px, &py, &pz);
-    return {px, py, pz};
+    return camera.FromWindow(x, y, depth, frame.width, frame.height);
 }
 
 long long CScenePicker::Select(unsigned list, const CCamera& camera, const FrameState& frame, int x, int y) {

@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 #include "model/CProjectProfile.h"
 #include "scale/ScaleRange.h"
+#include "scene/SceneTexts.h"
 
 #include <GL/gl.h>
 #include <QGuiApplication>
@@ -17,8 +18,6 @@
 
 namespace {
 
-// Shared by every view, as the box command is a command of the program.
-bool zoomBoxMode = false;
 // One frame at a time, whatever view draws it.
 bool drawing = false;
 
@@ -65,10 +64,6 @@ bool FeedbackRectangle(const std::vector<GLfloat>& values, GLint count, WindowRe
     return any;
 }
 
-QPoint Mirrored(const QPoint& p, int w, int h) {
-    return {w - p.x(), h - p.y()};
-}
-
 } // namespace
 
 void CSceneRender::PrepareApplication() {
@@ -80,7 +75,7 @@ void CSceneRender::PrepareApplication() {
 }
 
 CSceneRender::CSceneRender(CProjectProfile* document, const DisplaySettings& defaults, QWidget* parent)
-    : QOpenGLWidget(parent), project(document), settings(defaults) {
+    : QOpenGLWidget(parent), project(document), settings(defaults), interactor(camera, settings, *this) {
     QSurfaceFormat format = QSurfaceFormat::defaultFormat();
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
@@ -101,23 +96,17 @@ CSceneRender::CSceneRender(CProjectProfile* document, const DisplaySettings& def
         shownRecord = project->CurrentRecord();
     }
     clock.start();
-    connect(&rotationTimer, &QTimer::timeout, this, &CSceneRender::ContinualRotationTick);
+    connect(&rotationTimer, &QTimer::timeout, this, [this] { interactor.RotationTick(); });
 }
 
 CSceneRender::~CSceneRender() {
     if (project)
         project->RemoveView(this);
-    makeCurrent();
-    ReleaseGL();
-    doneCurrent();
+    WithContext([this] { ReleaseGL(); });
 }
 
 CDocument* CSceneRender::Document() const {
     return project;
-}
-
-bool CSceneRender::IsZoomBoxMode() const {
-    return zoomBoxMode;
 }
 
 void CSceneRender::ReleaseGL() {
@@ -129,27 +118,39 @@ void CSceneRender::ReleaseGL() {
 FrameState CSceneRender::Frame() const {
     FrameState frame;
     const qreal ratio = devicePixelRatioF();
-    frame.width = std::max(1, static_cast<int>(width() * ratio));
-    frame.height = std::max(1, static_cast<int>(height() * ratio));
-    frame.motion = leftDrag || rightDrag;
-    frame.clipActive = clipActive;
-    std::copy(&clipPlanes[0][0], &clipPlanes[0][0] + 16, &frame.clipPlanes[0][0]);
-    frame.zoomBoxMode = zoomBoxMode;
+    frame.width = std::max(1, static_cast<int>(std::lround(width() * ratio)));
+    frame.height = std::max(1, static_cast<int>(std::lround(height() * ratio)));
+    frame.motion = interactor.Dragging();
+    frame.clipActive = interactor.ClipPlanesActive();
+    std::copy(&interactor.ClipPlanes()[0][0], &interactor.ClipPlanes()[0][0] + 16, &frame.clipPlanes[0][0]);
+    frame.zoomBoxMode = CSceneInteractor::ZoomBoxMode();
     frame.sheetElementCount = project && project->Sheet() ? project->Sheet()->ElementCount() : 0;
     return frame;
+}
+
+PointerEvent CSceneRender::Pointer(const QPointF& position, Qt::KeyboardModifiers modifiers,
+                                   Qt::MouseButtons buttons) const {
+    // Gestures, overlays and picks all work in device pixels.
+    const qreal ratio = devicePixelRatioF();
+    PointerEvent event;
+    event.x = static_cast<int>(std::lround(position.x() * ratio));
+    event.y = static_cast<int>(std::lround(position.y() * ratio));
+    event.shift = modifiers & Qt::ShiftModifier;
+    event.ctrl = modifiers & Qt::ControlModifier;
+    event.leftHeld = buttons & Qt::LeftButton;
+    return event;
 }
 
 void CSceneRender::initializeGL() {
     // A view moved to another window gets a new context: its lists go with
     // the old one.
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
-        makeCurrent();
-        ReleaseGL();
-        doneCurrent();
-    });
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this,
+            [this] { WithContext([this] { ReleaseGL(); }); });
     CSceneDrawer::InitialiseContext();
-    camera.trackball.Initialise(width(), height());
+    const FrameState frame = Frame();
+    camera.trackball.Initialise(frame.width, frame.height);
     camera.trackball.SetRotation(CCamera::GeneralView);
+    interactor.Resize(frame.width, frame.height);
     contextReady = true;
     RebuildLists();
     fitPending = true;
@@ -157,7 +158,19 @@ void CSceneRender::initializeGL() {
 
 void CSceneRender::resizeGL(int w, int h) {
     glViewport(0, 0, w, h);
-    camera.trackball.Resize(width(), height());
+    interactor.Resize(w, h);
+}
+
+void CSceneRender::showEvent(QShowEvent* event) {
+    QOpenGLWidget::showEvent(event);
+    // The context is made when the widget is first shown; a failure leaves
+    // the view blank and is said once.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !isValid() && !contextFailureShown) {
+            contextFailureShown = true;
+            ShowMessage(sceneTexts::GraphicalInitialisationFailed, MessageIcon::Error);
+        }
+    });
 }
 
 void CSceneRender::RebuildLists() {
@@ -175,17 +188,23 @@ void CSceneRender::RecomputeLimits() {
     emit LimitsChanged(quantity, range.minimum, range.maximum);
 }
 
+void CSceneRender::OnActivateView(bool active) {
+    if (!active)
+        return;
+    camera.trackball.SetBallSize(1.0f);
+    RecomputeLimits();
+}
+
 void CSceneRender::paintGL() {
     if (drawing || !contextReady)
         return;
     drawing = true;
-    QGuiApplication::setOverrideCursor(rotationRunning ? Qt::BusyCursor : Qt::WaitCursor);
+    QGuiApplication::setOverrideCursor(interactor.RotationRunning() ? Qt::BusyCursor : Qt::WaitCursor);
     if (fitPending) {
         fitPending = false;
         FitNow();
     }
-    const FrameState frame = Frame();
-    drawer.DrawFrame(camera, frame, settings);
+    drawer.DrawFrame(camera, Frame(), settings);
     QGuiApplication::restoreOverrideCursor();
     drawing = false;
 }
@@ -248,7 +267,7 @@ void CSceneRender::FitNow() {
                 include(tool->ToolBounds().data());
     if (any)
         camera.FitBox(bounds);
-    clipActive = false;
+    interactor.RemoveClipPlanes();
 
     const FrameState frame = Frame();
     std::vector<GLfloat> feedback(FeedbackValues);
@@ -276,9 +295,7 @@ void CSceneRender::OnUpdate(CView*, int hint) {
     case HintRecordStep:
         if (project)
             shownRecord = project->CurrentRecord();
-        makeCurrent();
-        RebuildLists();
-        doneCurrent();
+        WithContext([this] { RebuildLists(); });
         update();
         break;
     case HintRedraw:
@@ -290,29 +307,33 @@ void CSceneRender::OnUpdate(CView*, int hint) {
     case HintMeasurementSecond:
     case HintMeasurementLine:
     case HintPickHighlight:
-        makeCurrent();
-        if (hint == HintZoomBox)
-            drawer.BuildOverlay(Overlay::ZoomBox,
-                                {{box[0], box[1]}, {box[2], box[1]}, {box[2], box[3]}, {box[0], box[3]}});
-        else if (hint == HintPickHighlight)
-            drawer.BuildOverlay(Overlay::PickHighlight, pickOutline);
-        else if (hint == HintMeasurementFirst || hint == HintMeasurementSecond) {
-            const QRect& r = markerRects[hint == HintMeasurementFirst ? 0 : 1];
-            if (r.isNull())
-                drawer.BuildOverlay(hint == HintMeasurementFirst ? Overlay::FirstPoint : Overlay::SecondPoint,
-                                    {});
-            else
-                drawer.BuildMarker(hint == HintMeasurementFirst ? Overlay::FirstPoint : Overlay::SecondPoint,
-                                   r.left(), r.top(), r.right(), r.bottom());
-        } else if (hint == HintMeasurementLine) {
-            if (markerRects[0].isNull() || markerRects[1].isNull())
-                drawer.BuildOverlay(Overlay::MeasurementLine, {});
-            else
-                drawer.BuildOverlay(Overlay::MeasurementLine,
-                                    {{markerRects[0].center().x(), markerRects[0].center().y()},
-                                     {markerRects[1].center().x(), markerRects[1].center().y()}});
-        }
-        doneCurrent();
+        WithContext([this, hint] {
+            if (hint == HintZoomBox) {
+                const auto& b = interactor.ZoomBox();
+                if (CSceneInteractor::ZoomBoxMode() && interactor.Dragging())
+                    drawer.BuildOverlay(Overlay::ZoomBox,
+                                        {{b[0], b[1]}, {b[2], b[1]}, {b[2], b[3]}, {b[0], b[3]}});
+                else
+                    drawer.BuildOverlay(Overlay::ZoomBox, {});
+            } else if (hint == HintPickHighlight) {
+                drawer.BuildOverlay(Overlay::PickHighlight, pickOutline);
+            } else if (hint == HintMeasurementFirst || hint == HintMeasurementSecond) {
+                const int point = hint == HintMeasurementFirst ? 0 : 1;
+                const Overlay overlay = point == 0 ? Overlay::FirstPoint : Overlay::SecondPoint;
+                const MarkerRect& r = interactor.Marker(point);
+                if (r.shown)
+                    drawer.BuildMarker(overlay, r.left, r.top, r.right, r.bottom);
+                else
+                    drawer.BuildOverlay(overlay, {});
+            } else if (hint == HintMeasurementLine) {
+                const MarkerRect &first = interactor.Marker(0), &second = interactor.Marker(1);
+                if (first.shown && second.shown)
+                    drawer.BuildOverlay(Overlay::MeasurementLine, {{first.CentreX(), first.CentreY()},
+                                                                   {second.CentreX(), second.CentreY()}});
+                else
+                    drawer.BuildOverlay(Overlay::MeasurementLine, {});
+            }
+        });
         update();
         break;
     default:
@@ -322,9 +343,7 @@ void CSceneRender::OnUpdate(CView*, int hint) {
 
 void CSceneRender::TakeRecord(int record) {
     shownRecord = record;
-    makeCurrent();
-    RebuildLists();
-    doneCurrent();
+    WithContext([this] { RebuildLists(); });
 }
 
 void CSceneRender::RequestRedraw() {
@@ -338,10 +357,10 @@ void CSceneRender::OnRedrawRequest() {
 }
 
 void CSceneRender::SettingsChanged() {
-    makeCurrent();
-    CSceneDrawer::SetupLighting();
-    RebuildLists();
-    doneCurrent();
+    WithContext([this] {
+        CSceneDrawer::SetupLighting();
+        RebuildLists();
+    });
     RecomputeLimits();
     update();
 }
@@ -377,16 +396,15 @@ void CSceneRender::ZoomOut() {
 }
 
 void CSceneRender::StartZoomBox() {
-    zoomBoxMode = true;
+    CSceneInteractor::StartZoomBox();
 }
 
 void CSceneRender::StartExclusiveZoomBox() {
-    zoomBoxMode = true;
-    exclusiveZoom = true;
+    interactor.StartExclusiveZoomBox();
 }
 
 void CSceneRender::RemoveClipPlanes() {
-    clipActive = false;
+    interactor.RemoveClipPlanes();
     update();
 }
 
@@ -396,7 +414,7 @@ void CSceneRender::SetQuantity(int newQuantity) {
 }
 
 void CSceneRender::SetPickMode(int mode) {
-    pickMode = mode;
+    interactor.SetPickMode(mode);
 }
 
 void CSceneRender::ToggleSheet() {
@@ -428,70 +446,11 @@ void CSceneRender::ToggleDots() {
 
 void CSceneRender::ToggleMeasurement() {
     settings.distanceMeasurement = !settings.distanceMeasurement;
-    ClearMeasurement();
+    interactor.ResetMeasurement();
     if (project)
         project->UpdateAllViews(nullptr, HintNewRecord);
     else
         OnUpdate(nullptr, HintNewRecord);
-}
-
-// A measurement marker: a small ellipse around the picked point.
-bool CSceneRender::PickMarker(int x, int y, CDataDisplay& record, Overlay marker) {
-    std::vector<std::array<int, 2>> outline;
-    if (!PickAt(x, y, record, false))
-        return false;
-    const int index = marker == Overlay::FirstPoint ? 0 : 1;
-    markerRects[index] = QRect(record.markerX - 5, record.markerY - 5, 11, 11);
-    const int hint = index == 0 ? HintMeasurementFirst : HintMeasurementSecond;
-    if (project) {
-        project->UpdateAllViews(nullptr, hint);
-        if (index == 1)
-            project->UpdateAllViews(nullptr, HintMeasurementLine);
-    } else {
-        OnUpdate(nullptr, hint);
-        if (index == 1)
-            OnUpdate(nullptr, HintMeasurementLine);
-    }
-    return true;
-}
-
-void CSceneRender::ClearMeasurement() {
-    firstSet = waitingSecond = markerShown = secondSet = false;
-    markerRects[0] = markerRects[1] = QRect();
-    for (int hint : {HintMeasurementFirst, HintMeasurementSecond, HintMeasurementLine})
-        OnUpdate(nullptr, hint);
-}
-
-void CSceneRender::MeasurementClick(const QPoint& p) {
-    if (pickMode == ElementMode) {
-        ShowMessage("The distance measurement feature is not supported in the Element Info mode! Please, "
-                    "select the 3D "
-                    "Point Info or Node Info display mode for this measurement.",
-                    MessageIcon::Error);
-        return;
-    }
-    if (firstSet && !markerShown && !secondSet)
-        firstSet = false;
-    if (waitingSecond && firstSet) {
-        if (PickMarker(p.x(), p.y(), secondPoint, Overlay::SecondPoint)) {
-            secondSet = true;
-            waitingSecond = false;
-            secondClick = p;
-        }
-    } else if (!firstSet) {
-        // A new measurement replaces the marks of the last one.
-        markerRects[1] = QRect();
-        OnUpdate(nullptr, HintMeasurementSecond);
-        OnUpdate(nullptr, HintMeasurementLine);
-        if (PickMarker(p.x(), p.y(), firstPoint, Overlay::FirstPoint)) {
-            firstSet = waitingSecond = markerShown = true;
-            firstClick = p;
-        }
-    }
-    if (markerShown && secondSet) {
-        markerShown = secondSet = false;
-        emit MeasurementPicked(firstPoint, secondPoint, mapToGlobal(p));
-    }
 }
 
 void CSceneRender::ApplySettings(const DisplaySettings& newSettings) {
@@ -499,20 +458,17 @@ void CSceneRender::ApplySettings(const DisplaySettings& newSettings) {
     SettingsChanged();
 }
 
-bool CSceneRender::PickAt(int x, int y, CDataDisplay& record, bool mark) {
+bool CSceneRender::Pick(int x, int y, int mode, PickMarking marking, CDataDisplay& record) {
     if (!contextReady)
         return false;
-    makeCurrent();
     PickScene scene;
     scene.sheet = project ? project->Sheet() : nullptr;
     scene.tools = project ? project->Tools() : nullptr;
     scene.sheetShown = settings.sheetShown != 0;
-    const qreal ratio = devicePixelRatioF();
     std::vector<std::array<int, 2>> outline;
-    const bool found = picker.Pick(drawer, camera, Frame(), scene, static_cast<int>(x * ratio),
-                                   static_cast<int>(y * ratio), pickMode, record, outline);
-    doneCurrent();
-    if (found && mark) {
+    bool found = false;
+    WithContext([&] { found = picker.Pick(drawer, camera, Frame(), scene, x, y, mode, record, outline); });
+    if (found && marking == PickMarking::Current) {
         pickOutline = outline;
         if (project)
             project->UpdateAllViews(nullptr, HintPickHighlight);
@@ -522,30 +478,66 @@ bool CSceneRender::PickAt(int x, int y, CDataDisplay& record, bool mark) {
     return found;
 }
 
+bool CSceneRender::PickAt(int x, int y, CDataDisplay& record, bool mark) {
+    const PointerEvent at = Pointer(QPointF(x, y), Qt::NoModifier, Qt::NoButton);
+    return Pick(at.x, at.y, interactor.PickMode(), mark ? PickMarking::Current : PickMarking::None, record);
+}
+
+void CSceneRender::OverlayChanged(int hint) {
+    if (project)
+        project->UpdateAllViews(nullptr, hint);
+    else
+        OnUpdate(nullptr, hint);
+}
+
+void CSceneRender::SetCursor(SceneCursor cursor) {
+    switch (cursor) {
+    case SceneCursor::Rotate:
+        setCursor(Qt::ClosedHandCursor);
+        break;
+    case SceneCursor::Pan:
+        setCursor(Qt::SizeAllCursor);
+        break;
+    case SceneCursor::ZoomBox:
+        setCursor(Qt::CrossCursor);
+        break;
+    case SceneCursor::Busy:
+        setCursor(Qt::BusyCursor);
+        break;
+    case SceneCursor::Arrow:
+        unsetCursor();
+        break;
+    }
+}
+
+
+void CSceneRender::MeasurementPicked(const CDataDisplay& first, const CDataDisplay& second, int x, int y) {
+    const qreal ratio = devicePixelRatioF();
+    emit MeasurementReady(first, second,
+                          mapToGlobal(QPoint(static_cast<int>(x / ratio), static_cast<int>(y / ratio))));
+}
+
 QPointF CSceneRender::ProjectToWindow(const CCoordinate& point) {
-    makeCurrent();
-    const auto window = CScenePicker::Project(camera, Frame(), point);
-    doneCurrent();
+    const FrameState frame = Frame();
+    const auto window = camera.ToWindow(point, frame.width, frame.height);
     const qreal ratio = devicePixelRatioF();
     return {window[0] / ratio, window[1] / ratio};
 }
 
 void CSceneRender::MarkCutPoint(const CCoordinate& point) {
-    const QPointF window = ProjectToWindow(point);
+    const FrameState frame = Frame();
+    const auto window = camera.ToWindow(point, frame.width, frame.height);
     const qreal ratio = devicePixelRatioF();
     // Arms of a twentieth of the height a maximised window would have.
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const int reach = screen ? static_cast<int>(0.05 * screen->availableGeometry().height() * ratio) : 20;
-    makeCurrent();
-    drawer.BuildCrossHair(static_cast<int>(window.x() * ratio), static_cast<int>(window.y() * ratio), reach);
-    doneCurrent();
+    WithContext(
+        [&] { drawer.BuildCrossHair(static_cast<int>(window[0]), static_cast<int>(window[1]), reach); });
     update();
 }
 
 void CSceneRender::ClearCutMark() {
-    makeCurrent();
-    drawer.BuildOverlay(Overlay::CutMark, {});
-    doneCurrent();
+    WithContext([this] { drawer.BuildOverlay(Overlay::CutMark, {}); });
     update();
 }
 
@@ -553,297 +545,40 @@ void CSceneRender::RemoveMarker() {
     if (pickOutline.empty())
         return;
     pickOutline.clear();
-    makeCurrent();
-    drawer.BuildOverlay(Overlay::PickHighlight, pickOutline);
-    doneCurrent();
+    WithContext([this] { drawer.BuildOverlay(Overlay::PickHighlight, pickOutline); });
     update();
-}
-
-void CSceneRender::SetCentreAt(const CCoordinate& point) {
-    const CCoordinate oldCentre(camera.centre[0], camera.centre[1], camera.centre[2]);
-    makeCurrent();
-    const FrameState frame = Frame();
-    const auto before = CScenePicker::Project(camera, frame, oldCentre);
-    camera.centre[0] = static_cast<float>(point.x);
-    camera.centre[1] = static_cast<float>(point.y);
-    camera.centre[2] = static_cast<float>(point.z);
-    const auto after = CScenePicker::Project(camera, frame, oldCentre);
-    doneCurrent();
-    // The picture must not jump: the pan takes up the old centre's move.
-    camera.panX += static_cast<float>((before[0] - after[0]) * camera.visibleWidth / frame.width);
-    camera.panY -= static_cast<float>((before[1] - after[1]) * camera.visibleHeight / frame.height);
 }
 
 void CSceneRender::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    if (event->button() == Qt::LeftButton) {
-        if (rotationTimer.isActive()) {
-            rotationTimer.stop();
-            rotationRunning = false;
-        }
-        RemoveMarker();
-        if (ctrl && !shift) {
-            const int mode = pickMode;
-            pickMode = PointMode;
-            CDataDisplay record = currentPick;
-            if (PickAt(p.x(), p.y(), record, true)) {
-                currentPick = record;
-                SetCentreAt(record.point1);
-            }
-            pickMode = mode;
-            update();
-            return;
-        }
-        if (ctrl && shift) {
-            lastDragZoomY = p.y();
-            grabMouse();
-            return;
-        }
-        if (zoomBoxMode) {
-            grabMouse();
-            box[0] = box[2] = p.x();
-            box[1] = box[3] = p.y();
-            leftDrag = true;
-            return;
-        }
-        leftDrag = true;
-        camera.trackball.StartTracking(p.x(), p.y());
-        setCursor(Qt::ClosedHandCursor);
-        return;
-    }
-    if (event->button() == Qt::RightButton) {
-        if (shift && ctrl) {
-            RemoveMarker();
-            return;
-        }
-        if (shift && settings.distanceMeasurement) {
-            MeasurementClick(p);
-            return;
-        }
-        if (shift) {
-            RemoveMarker();
-            CDataDisplay record = currentPick;
-            if (PickAt(p.x(), p.y(), record, true)) {
-                currentPick = record;
-                emit Picked(currentPick);
-                grabMouse();
-                rightDrag = true;
-            }
-            return;
-        }
-        if (ctrl) {
-            RemoveMarker();
-            return;
-        }
-        if (!zoomBoxMode) {
-            rightDrag = true;
-            lastPan = p;
-            grabMouse();
-            RemoveMarker();
-            setCursor(Qt::SizeAllCursor);
-        }
-    }
+    const PointerEvent pointer = Pointer(event->position(), event->modifiers(), event->buttons());
+    if (event->button() == Qt::LeftButton)
+        interactor.LeftDown(pointer);
+    else if (event->button() == Qt::RightButton)
+        interactor.RightDown(pointer);
 }
 
 void CSceneRender::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const bool left = event->buttons() & Qt::LeftButton;
-    if (shift && ctrl) {
-        CDataDisplay scratch;
-        if (!PickAt(p.x(), p.y(), scratch, false) && lastDragZoomY == -11111111)
-            return;
-    }
-    if (zoomBoxMode) {
-        setCursor(Qt::CrossCursor);
-    } else if (shift && ctrl && lastDragZoomY != -11111111) {
-        camera.DragZoom(p.y() - lastDragZoomY);
-        lastDragZoomY = p.y();
-        update();
-        return;
-    } else if (left) {
-        setCursor(Qt::ClosedHandCursor);
-    } else if (rightDrag && !ctrl) {
-        setCursor(Qt::SizeAllCursor);
-    } else {
-        setCursor(rotationRunning ? Qt::BusyCursor : Qt::ArrowCursor);
-    }
-    if (leftDrag) {
-        if (zoomBoxMode) {
-            box[2] = p.x();
-            box[3] = p.y();
-            if (project)
-                project->UpdateAllViews(nullptr, HintZoomBox);
-            else
-                OnUpdate(nullptr, HintZoomBox);
-            return;
-        }
-        if (settings.continualRotation && !rotationArmed && !firstMove) {
-            rotationStart = clock.elapsed();
-            rotationStartPoint = Mirrored(p, width(), height());
-            rotationArmed = true;
-            firstMove = true;
-        }
-        camera.trackball.Step(p.x(), p.y());
-        update();
-        return;
-    }
-    if (firstMove)
-        firstMove = false;
-    else
-        lastFreePointer = p;
-    if (rightDrag && !shift && !ctrl) {
-        const QPoint d = p - lastPan;
-        lastPan = p;
-        const qreal ratio = devicePixelRatioF();
-        camera.Pan(static_cast<int>(d.x() * ratio), static_cast<int>(d.y() * ratio),
-                   static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
-        update();
-    }
+    interactor.Move(Pointer(event->position(), event->modifiers(), event->buttons()));
 }
 
 void CSceneRender::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    if (event->button() == Qt::LeftButton) {
-        if (rotationArmed) {
-            rotationEndPoint = Mirrored(p, width(), height());
-            rotationArmed = false;
-            const qint64 period = (clock.elapsed() - rotationStart) / 100;
-            firstTick = true;
-            rotationCounter = 0;
-            rotationTimer.start(static_cast<int>(std::max<qint64>(period, 1)));
-        }
-        lastDragZoomY = -11111111;
-        releaseMouse();
-        if (!leftDrag)
-            return;
-        leftDrag = false;
-        if (zoomBoxMode) {
-            if (box[0] > box[2])
-                std::swap(box[0], box[2]);
-            if (box[1] > box[3])
-                std::swap(box[1], box[3]);
-            ZoomIntoBox();
-            zoomBoxMode = false;
-            makeCurrent();
-            drawer.BuildOverlay(Overlay::ZoomBox, {});
-            doneCurrent();
-            unsetCursor();
-        } else {
-            camera.trackball.StopTracking();
-        }
-        update();
-        return;
-    }
-    if (event->button() == Qt::RightButton) {
-        RemoveMarker();
-        const bool shift = event->modifiers() & Qt::ShiftModifier;
-        if (shift && settings.distanceMeasurement && firstSet && !markerShown && !secondSet)
-            ClearMeasurement();
-        if (rightDrag) {
-            rightDrag = false;
-            releaseMouse();
-            unsetCursor();
-            update();
-        }
-    }
-}
-
-void CSceneRender::ZoomIntoBox() {
-    const qreal ratio = devicePixelRatioF();
-    const int b[4] = {static_cast<int>(box[0] * ratio), static_cast<int>(box[1] * ratio),
-                      static_cast<int>(box[2] * ratio), static_cast<int>(box[3] * ratio)};
-    const FrameState frame = Frame();
-    if (b[0] == b[2] || b[1] == b[3])
-        return;
-    if (exclusiveZoom) {
-        makeCurrent();
-        // Corners at depth 0 and 0.1: each side plane holds one box side and
-        // the viewing direction; the inside of the box stays visible.
-        auto at = [&](int x, int y, double depth) {
-            return CScenePicker::Unproject(camera, frame, x, y, depth);
-        };
-        const CCoordinate tl = at(b[0], b[1], 0), tr = at(b[2], b[1], 0), br = at(b[2], b[3], 0),
-                          bl = at(b[0], b[3], 0);
-        const CCoordinate tlDeep = at(b[0], b[1], 0.1), brDeep = at(b[2], b[3], 0.1);
-        doneCurrent();
-        const CCoordinate sides[4][3] = {
-            {tl, tr, tlDeep}, {tr, br, brDeep}, {br, bl, brDeep}, {bl, tl, tlDeep}};
-        // The orientation is checked against the box centre so that it holds
-        // whatever the handedness of the window mapping.
-        const CCoordinate centre = (tl + br) * 0.5;
-        for (int k = 0; k < 4; ++k) {
-            const CCoordinate n = Cross(sides[k][1] - sides[k][0], sides[k][2] - sides[k][0]);
-            const double length = Norm(n);
-            if (length == 0)
-                return;
-            CCoordinate unit = n * (1.0 / length);
-            double d = -Dot(unit, sides[k][0]);
-            if (Dot(unit, centre) + d < 0) {
-                unit = unit * -1.0;
-                d = -d;
-            }
-            clipPlanes[k][0] = unit.x;
-            clipPlanes[k][1] = unit.y;
-            clipPlanes[k][2] = unit.z;
-            clipPlanes[k][3] = d;
-        }
-        clipActive = true;
-        exclusiveZoom = false;
-    }
-    camera.ZoomIntoBox(b[0], b[1], b[2], b[3], frame.width, frame.height);
+    const PointerEvent pointer = Pointer(event->position(), event->modifiers(), event->buttons());
+    if (event->button() == Qt::LeftButton)
+        interactor.LeftUp(pointer);
+    else if (event->button() == Qt::RightButton)
+        interactor.RightUp(pointer);
 }
 
 void CSceneRender::wheelEvent(QWheelEvent* event) {
-    RemoveMarker();
-    camera.Wheel(event->angleDelta().y());
-    update();
+    interactor.Wheel(event->angleDelta().y());
+}
+
+void CSceneRender::focusInEvent(QFocusEvent* event) {
+    OnActivateView(true);
+    QOpenGLWidget::focusInEvent(event);
 }
 
 void CSceneRender::focusOutEvent(QFocusEvent* event) {
-    RemoveMarker();
+    interactor.FocusLost();
     QOpenGLWidget::focusOutEvent(event);
-}
-
-void CSceneRender::ContinualRotationTick() {
-    if (lastFreePointer == QPoint(0, 0)) {
-        rotationTimer.stop();
-        rotationRunning = false;
-        return;
-    }
-    const int w = width(), h = height();
-    auto pointerOf = [w, h](const QPoint& mirrored) { return QPoint(w - mirrored.x(), h - mirrored.y()); };
-    if (firstTick) {
-        firstTick = false;
-        const QPoint start = pointerOf(rotationStartPoint);
-        camera.trackball.SetLastPointer(start.x(), start.y());
-    }
-    const double product = static_cast<double>(rotationStartPoint.x()) * rotationEndPoint.x() +
-                           static_cast<double>(rotationStartPoint.y()) * rotationEndPoint.y();
-    const int length = product > 0 ? static_cast<int>(std::sqrt(product)) : 0;
-    if (length == 0) {
-        rotationTimer.stop();
-        return;
-    }
-    const float ux =
-        static_cast<float>(rotationEndPoint.x() - rotationStartPoint.x()) / static_cast<float>(length);
-    const float uy =
-        static_cast<float>(rotationEndPoint.y() - rotationStartPoint.y()) / static_cast<float>(length);
-    rotationCounter += 50;
-    if (rotationCounter >= length) {
-        rotationCounter = 0;
-        const QPoint start = pointerOf(rotationStartPoint);
-        camera.trackball.SetLastPointer(start.x(), start.y());
-    }
-    const QPoint virtualPointer(static_cast<int>(static_cast<float>(rotationCounter) * ux +
-                                                 static_cast<float>(rotationStartPoint.x())),
-                                static_cast<int>(static_cast<float>(rotationCounter) * uy +
-                                                 static_cast<float>(rotationStartPoint.y())));
-    rotationRunning = true;
-    const QPoint pointer = pointerOf(virtualPointer);
-    camera.trackball.StepFrom(pointer.x(), pointer.y());
-    update();
 }

@@ -10,6 +10,7 @@
 #include "scene/CCamera.h"
 #include "scene/CDataDisplay.h"
 #include "scene/CSceneDrawer.h"
+#include "scene/CSceneInteractor.h"
 #include "scene/CScenePicker.h"
 
 #include <QElapsedTimer>
@@ -19,7 +20,7 @@
 
 class CProjectProfile;
 
-class CSceneRender : public QOpenGLWidget, public CView {
+class CSceneRender : public QOpenGLWidget, public CView, private ISceneHost {
     Q_OBJECT
 
 public:
@@ -43,21 +44,22 @@ public:
     DisplaySettings& Settings() { return settings; }
     ScaleLimits& Limits() { return limits; }
     int Quantity() const { return quantity; }
-    int PickMode() const { return pickMode; }
-    const CDataDisplay& CurrentPick() const { return currentPick; }
-    const CDataDisplay& FirstMeasurementPoint() const { return firstPoint; }
-    const CDataDisplay& SecondMeasurementPoint() const { return secondPoint; }
-    bool ClipPlanesActive() const { return clipActive; }
-    const double (*ClipPlanes() const)[4] { return clipPlanes; }
-    bool IsZoomBoxMode() const;
+    int PickMode() const { return interactor.PickMode(); }
+    const CSceneInteractor& Interactor() const { return interactor; }
+    const CDataDisplay& CurrentPick() const { return interactor.CurrentPick(); }
+    bool ClipPlanesActive() const { return interactor.ClipPlanesActive(); }
+
+    // The view became the active one (or stopped being it): the trackball
+    // takes its full size and the scale panel the view's limits.
+    void OnActivateView(bool active);
 
     // The same frame drawn off-screen at any size (sharing this view's
     // display lists), for pictures, printing, the video and the tests; with
     // motion, the frame drawn during a drag.
     QImage RenderImage(int width, int height, bool motion = false);
 
-    // Picks at a window point in the view's pick mode; true when something
-    // was found (and, with mark, marked).
+    // Picks at a window point (logical pixels) in the view's pick mode; true
+    // when something was found (and, with mark, highlighted).
     bool PickAt(int x, int y, CDataDisplay& record, bool mark);
     // The window position of a model point (pixels, y downwards).
     QPointF ProjectToWindow(const CCoordinate& point);
@@ -96,7 +98,7 @@ signals:
     void Picked(const CDataDisplay& record);
     // Both points of a distance measurement are picked (the measurement
     // window shows them).
-    void MeasurementPicked(const CDataDisplay& first, const CDataDisplay& second, QPoint position);
+    void MeasurementReady(const CDataDisplay& first, const CDataDisplay& second, QPoint position);
 
 protected:
     void initializeGL() override;
@@ -106,22 +108,42 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // What the gestures ask of the window.
+    bool Pick(int x, int y, int mode, PickMarking marking, CDataDisplay& record) override;
+    void RemoveMarker() override;
+    void Redraw() override { update(); }
+    void OverlayChanged(int hint) override;
+    void SetCursor(SceneCursor cursor) override;
+    // Every capture happens while a button is held, and Qt keeps the mouse
+    // for the widget that a button was pressed on until it is released.
+    void CaptureMouse(bool) override {}
+    void StartRotationTimer(int periodMs) override { rotationTimer.start(periodMs); }
+    void StopRotationTimer() override { rotationTimer.stop(); }
+    long long Milliseconds() override { return clock.elapsed(); }
+    void ShowPickInformation(const CDataDisplay& record) override { emit Picked(record); }
+    void HidePickInformation() override {}
+    void MeasurementPicked(const CDataDisplay& first, const CDataDisplay& second, int x, int y) override;
+    void ActivateFrame() override {}
+
     FrameState Frame() const;
+    PointerEvent Pointer(const QPointF& position, Qt::KeyboardModifiers modifiers,
+                         Qt::MouseButtons buttons) const;
     void RecomputeLimits();
     void SettingsChanged();
     void ReleaseGL();
     void FitNow();
-    void ZoomIntoBox();
-    void RemoveMarker();
     void OnRedrawRequest();
-    void ContinualRotationTick();
-    void MeasurementClick(const QPoint& point);
-    bool PickMarker(int x, int y, CDataDisplay& record, Overlay marker);
-    void ClearMeasurement();
-    void SetCentreAt(const CCoordinate& point);
+    // Runs f with the view's context current.
+    template <typename F> void WithContext(F f) {
+        makeCurrent();
+        f();
+        doneCurrent();
+    }
 
     CProjectProfile* project;
     DisplaySettings settings;
@@ -130,36 +152,13 @@ private:
     ColourRamp ramp;
     CSceneDrawer drawer;
     CScenePicker picker;
+    CSceneInteractor interactor;
     int quantity = 1;
-    int pickMode = PointMode;
     int shownRecord = 0;
     bool contextReady = false;
     bool fitPending = true;
-    CDataDisplay currentPick;
+    bool contextFailureShown = false;
     std::vector<std::array<int, 2>> pickOutline;
-
-    // Distance measurement.
-    CDataDisplay firstPoint, secondPoint;
-    bool firstSet = false, waitingSecond = false, markerShown = false, secondSet = false;
-    QPoint firstClick, secondClick;
-    QRect markerRects[2];
-
-    // Clipping.
-    bool clipActive = false;
-    double clipPlanes[4][4] = {};
-    bool exclusiveZoom = false;
-
-    // Mouse.
-    bool leftDrag = false, rightDrag = false;
-    QPoint lastPan;
-    int lastDragZoomY = -11111111;
-    int box[4] = {0, 0, 0, 0};
-
-    // Continual rotation.
     QTimer rotationTimer;
     QElapsedTimer clock;
-    qint64 rotationStart = 0;
-    bool rotationArmed = false, firstMove = false, rotationRunning = false, firstTick = false;
-    int rotationCounter = 0;
-    QPoint rotationStartPoint, rotationEndPoint, lastFreePointer;
 };
