@@ -2,6 +2,7 @@
 #include "app/CSceneWindow.h"
 #include "app/QtInterface.h"
 #include "config/CConfiguration.h"
+#include "core/Messages.h"
 #include "model/CProjectProfile.h"
 #include "scene/CSceneRender.h"
 
@@ -10,7 +11,7 @@
 #include <QImage>
 #include <clocale>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     CSceneRender::PrepareApplication();
     QApplication application(argc, argv);
     // Numbers in files are read and written in the "C" locale.
@@ -52,4 +53,8 @@ int main(int argc, char** argv) {
     project.PrepareClose();
     SetMessageSink(nullptr);
     return status;
+} catch (const CCriticalError&) {
+    // The libraries have shown the message; the program ends with status 1.
+    SetMessageSink(nullptr);
+    return 1;
 }

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -42,5 +41,5 @@ CScopedMessageSink::~CScopedMessageSink() {
 
 void ReportCriticalError(const std::string& text) {
     ShowMessage(FormatText("Critical error: %s", text.c_str()), MessageIcon::Error);
-    std::exit(1);
+    throw CCriticalError(text);
 }

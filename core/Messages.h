@@ -2,6 +2,7 @@
 // icon and buttons, and a progress indicator with a status text.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
@@ -51,5 +52,13 @@ private:
     IMessageSink* previous;
 };
 
-// "Critical error: %s" with the text, then the program ends with exit status 1.
+// An error after which the work in hand cannot go on. The libraries throw it;
+// the programs catch it and end with their own exit status.
+class CCriticalError : public std::runtime_error {
+public:
+    explicit CCriticalError(const std::string& text) : std::runtime_error(text) {}
+};
+
+// Shows "Critical error: %s" with the text, then throws CCriticalError
+// carrying the text.
 [[noreturn]] void ReportCriticalError(const std::string& text);

@@ -193,10 +193,20 @@ bool CProjectProfile::WorkerStep(int record) {
     IInterfaceThread& interface = Host()->InterfaceThread();
     std::weak_ptr<bool> token = alive;
     std::string failure;
-    std::shared_ptr<CSheetProfile> values(ReadStepRecord(record, nullptr, failure));
+    std::shared_ptr<CSheetProfile> values;
+    // An exception leaving this thread would end the program: a reader that
+    // gives up ends the animation like a record that cannot be read.
+    try {
+        values = ReadStepRecord(record, nullptr, failure);
+    } catch (const CCriticalError&) {
+        failure.clear(); // shown already
+    } catch (const std::exception& error) {
+        failure = FormatText(texts::UnusableRecord, RecordFileName(record - 1).c_str(), error.what());
+    }
     if (!values) {
         // The interface thread shows the message; the worker ends.
-        interface.Post([failure] { ShowMessage(failure, MessageIcon::Error); });
+        if (!failure.empty())
+            interface.Post([failure] { ShowMessage(failure, MessageIcon::Error); });
         currentRecord = loadedRecord;
         return false;
     }

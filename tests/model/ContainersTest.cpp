@@ -113,7 +113,8 @@ TEST(Geometry, SegmentPlaneIntersections) {
     EXPECT_EQ(IntersectSegmentPlane({0, 0, 0}, {1, 0, 0}, plane, 1e-9, point), NoIntersection);
 }
 
-TEST(GeometryDeathTest, APlaneThroughCollinearPointsEndsTheProgram) {
-    EXPECT_EXIT(PlaneThroughPoints({0, 0, 0}, {1, 1, 1}, {2, 2, 2}), ::testing::ExitedWithCode(1),
-                "Critical error: Zero plane area.");
+TEST(Geometry, APlaneThroughCollinearPointsIsACriticalError) {
+    CRecordingMessages messages;
+    EXPECT_THROW(PlaneThroughPoints({0, 0, 0}, {1, 1, 1}, {2, 2, 2}), CCriticalError);
+    EXPECT_EQ(messages.Texts(), "Critical error: Zero plane area.");
 }

@@ -303,7 +303,8 @@ TEST_F(SheetRecord, HostileHeadersAreRefused) {
     EXPECT_TRUE(withInt(planeCount, -1)->ReadFailed());
 }
 
-TEST(SheetRecordDeathTest, AMissingRecordFileEndsTheProgram) {
-    EXPECT_EXIT(CSheetProfile("/nonexistent/cup.000", 0, nullptr), ::testing::ExitedWithCode(1),
-                "Critical error: Unable to open sheet file");
+TEST_F(SheetRecord, AMissingRecordFileIsACriticalError) {
+    CRecordingMessages messages;
+    EXPECT_THROW(CSheetProfile("/nonexistent/cup.000", 0, nullptr), CCriticalError);
+    EXPECT_EQ(messages.Texts(), "Critical error: Unable to open sheet file");
 }
