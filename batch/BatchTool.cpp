@@ -13,6 +13,8 @@
 #include "scale/ScaleRange.h"
 #include "scale/SheetColouring.h"
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -37,11 +39,11 @@ struct BatchArguments {
     bool hasMinimum = false, hasMaximum = false;
     double minimum = 0, maximum = 0;
     int plane = -1;
-    bool hasPosition = false;
     double position = 0;
     bool graph = false;
 };
 
+// Numbers are read in the "C" locale, whatever the user's is.
 bool ParseNumber(const std::string& text, double& value) {
     if (!IsWholeNumber(text.c_str()))
         return false;
@@ -57,78 +59,188 @@ bool ParseInteger(const std::string& text, int& value) {
     return true;
 }
 
-// Reads the options after the positional arguments; false on anything
-// unknown, repeated values are taken as the last one given.
-bool ParseOptions(const std::vector<std::string>& arguments, size_t first, BatchArguments& parsed) {
-    for (size_t i = first; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
-        if (option == "--graph" && parsed.command == "cut") {
-            parsed.graph = true;
-            continue;
-        }
-        if (i + 1 >= arguments.size())
-            return false;
-        const std::string& value = arguments[++i];
-        if (option == "--units" && parsed.command != "values") {
-            if (value != "si" && value != "us")
-                return false;
-            parsed.units = value;
-        } else if (option == "--record") {
-            // Any integer is taken here; the range is checked once the
-            // project is open.
-            if (!ParseInteger(value, parsed.record))
-                return false;
-            if (parsed.record == 0)
-                parsed.record = -1;
-        } else if (option == "--quantity" && parsed.command != "report") {
-            if (!ParseInteger(value, parsed.quantity) || parsed.quantity < 1 || parsed.quantity > 7)
-                return false;
-        } else if (option == "--min" && parsed.command == "values") {
-            parsed.hasMinimum = ParseNumber(value, parsed.minimum);
-            if (!parsed.hasMinimum)
-                return false;
-        } else if (option == "--max" && parsed.command == "values") {
-            parsed.hasMaximum = ParseNumber(value, parsed.maximum);
-            if (!parsed.hasMaximum)
-                return false;
-        } else if (option == "--plane" && parsed.command == "cut") {
-            if (value != "x" && value != "y" && value != "z")
-                return false;
-            parsed.plane = value[0] - 'x';
-        } else if (option == "--position" && parsed.command == "cut") {
-            parsed.hasPosition = ParseNumber(value, parsed.position);
-            if (!parsed.hasPosition)
-                return false;
-        } else {
-            return false;
-        }
-    }
-    return true;
+bool IsNumber(const std::string& text) {
+    double value = 0;
+    return ParseNumber(text, value);
 }
 
-bool ParseArguments(const std::vector<std::string>& arguments, BatchArguments& parsed) {
-    if (arguments.empty())
-        return false;
-    parsed.command = arguments[0];
-    if (parsed.command == "report") {
-        if (arguments.size() < 3)
-            return false;
-        parsed.report = arguments[1];
-        parsed.project = arguments[2];
-        return (parsed.report == "sheet" || parsed.report == "project" || parsed.report == "record" ||
-                parsed.report == "document") &&
-               ParseOptions(arguments, 3, parsed);
+bool IsInteger(const std::string& text) {
+    int value = 0;
+    return ParseInteger(text, value);
+}
+
+bool IsQuantity(const std::string& text) {
+    int value = 0;
+    return ParseInteger(text, value) && value >= 1 && value <= 7;
+}
+
+// A check by one of the parsers above; the text itself is kept as given.
+CLI::Validator Accepts(bool (*accepts)(const std::string&), const std::string& what) {
+    return CLI::Validator(
+        [accepts, what](std::string& text) {
+            return accepts(text) ? std::string() : text + " is not " + what;
+        },
+        "");
+}
+
+// The raw texts of the options, turned into BatchArguments once CLI11 has
+// checked them.
+struct OptionTexts {
+    std::string record, quantity, minimum, maximum, plane, position;
+};
+
+CLI::Option* AddRecord(CLI::App& command, OptionTexts& texts) {
+    // Any integer is taken here; the range is checked once the project is
+    // open.
+    return command
+        .add_option("--record", texts.record, "The record, 1 to the number of records; the last by default")
+        ->type_name("N")
+        ->check(Accepts(IsInteger, "an integer"));
+}
+
+CLI::Option* AddUnits(CLI::App& command, BatchArguments& parsed) {
+    return command
+        .add_option(
+            "--units", parsed.units,
+            "The system of units: si (SI metric) or us (US customary); the configuration's by default")
+        ->type_name("si|us")
+        ->check(CLI::IsMember({"si", "us"}));
+}
+
+CLI::Option* AddQuantity(CLI::App& command, OptionTexts& texts) {
+    return command
+        .add_option("--quantity", texts.quantity,
+                    "1 thickness, 2 temperature, 3 von Mises stress, 4 extension in x, 5 extension in y, "
+                    "6 planar extension, 7 L1 / L2")
+        ->type_name("Q")
+        ->required()
+        ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
+}
+
+// Sets up the three commands; every option given twice takes its last value.
+void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
+    app.set_version_flag("--version", "quillmere-batch " QUILLMERE_VERSION);
+    app.require_subcommand(1);
+    // Left-over arguments are kept to name the first of them (see
+    // FirstUnexpected).
+    app.allow_extras();
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+
+    CLI::App* report = app.add_subcommand("report", "Writes a report of the project");
+    report->add_option("kind", parsed.report, "sheet, project, record or document")
+        ->required()
+        ->check(CLI::IsMember({"sheet", "project", "record", "document"}));
+    report->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
+    AddUnits(*report, parsed);
+    AddRecord(*report, texts);
+
+    CLI::App* values =
+        app.add_subcommand("values", "Writes the scale limits and every node's value and colour");
+    values->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
+    AddQuantity(*values, texts);
+    AddRecord(*values, texts);
+    CLI::Option* minimum = values->add_option("--min", texts.minimum, "Fixed lower scale limit")
+                               ->type_name("A")
+                               ->check(Accepts(IsNumber, "a number"));
+    CLI::Option* maximum = values->add_option("--max", texts.maximum, "Fixed upper scale limit")
+                               ->type_name("B")
+                               ->check(Accepts(IsNumber, "a number"));
+    minimum->needs(maximum);
+    maximum->needs(minimum);
+
+    CLI::App* cut = app.add_subcommand("cut", "Writes the cut of the sheet by a plane, or its profile graph");
+    cut->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
+    cut->add_option("--plane", texts.plane, "The axis the plane is normal to")
+        ->type_name("x|y|z")
+        ->required()
+        ->check(CLI::IsMember({"x", "y", "z"}));
+    cut->add_option("--position", texts.position,
+                    "Where the plane meets the axis, in mm (inch with --units us)")
+        ->type_name("P")
+        ->required()
+        ->check(Accepts(IsNumber, "a number"));
+    AddQuantity(*cut, texts);
+    AddRecord(*cut, texts);
+    AddUnits(*cut, parsed);
+    cut->add_flag("--graph", parsed.graph, "Writes the profile graph instead of the pieces");
+    // After the commands, which would take it over otherwise.
+    app.footer(Usage);
+}
+
+// The values CLI11 has checked, in the form the commands use.
+void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
+    if (!texts.record.empty()) {
+        ParseInteger(texts.record, parsed.record);
+        if (parsed.record == 0)
+            parsed.record = -1;
     }
-    if (parsed.command != "values" && parsed.command != "cut")
-        return false;
-    if (arguments.size() < 2)
-        return false;
-    parsed.project = arguments[1];
-    if (!ParseOptions(arguments, 2, parsed) || parsed.quantity == 0)
-        return false;
-    if (parsed.command == "values")
-        return parsed.hasMinimum == parsed.hasMaximum;
-    return parsed.plane >= 0 && parsed.hasPosition;
+    if (!texts.quantity.empty())
+        ParseInteger(texts.quantity, parsed.quantity);
+    parsed.hasMinimum = !texts.minimum.empty() && ParseNumber(texts.minimum, parsed.minimum);
+    parsed.hasMaximum = !texts.maximum.empty() && ParseNumber(texts.maximum, parsed.maximum);
+    if (!texts.plane.empty())
+        parsed.plane = texts.plane[0] - 'x';
+    if (!texts.position.empty())
+        ParseNumber(texts.position, parsed.position);
+}
+
+// The first argument that no command took. CLI11 keeps those of the command
+// (unknown options) apart from those it handed back (surplus values): the
+// unknown option names the fault best.
+std::string FirstUnexpected(const CLI::App& app) {
+    for (const CLI::App* command : app.get_subcommands())
+        if (!command->remaining().empty())
+            return command->remaining().front();
+    return app.remaining().empty() ? "" : app.remaining().front();
+}
+
+// Why a command line is wrong, in one line.
+std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
+    const std::string unexpected = FirstUnexpected(app);
+    if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
+        arguments[0][0] != '-')
+        return arguments[0] + " is not a command: report, values or cut";
+    if (!unexpected.empty() && unexpected[0] == '-' && !app.get_subcommands().empty())
+        return unexpected + " is not an option of " + app.get_subcommands().front()->get_name();
+    if (!unexpected.empty())
+        return (unexpected[0] == '-' ? "unknown option " : "unexpected argument ") + unexpected;
+    std::string reason = error;
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
+    return reason;
+}
+
+enum class ParseOutcome { Run, Done, Wrong };
+
+// Help and version go to out; a wrong command line is shown with its reason
+// and the usage.
+ParseOutcome ParseArguments(const std::vector<std::string>& arguments, BatchArguments& parsed,
+                            std::ostream& out) {
+    CLI::App app("Reports, node values and cuts of solved projects", "quillmere-batch");
+    OptionTexts texts;
+    DescribeCommands(app, parsed, texts);
+    std::string reason;
+    try {
+        // CLI11 takes the arguments last first.
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+        app.parse(reversed);
+        if (!FirstUnexpected(app).empty())
+            reason = Reason("", app, arguments);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return ParseOutcome::Done;
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << '\n';
+        return ParseOutcome::Done;
+    } catch (const CLI::ParseError& error) {
+        reason = Reason(error.what(), app, arguments);
+    }
+    if (!reason.empty()) {
+        ShowMessage(FormatText("quillmere-batch: %s\n%s", reason.c_str(), Usage), MessageIcon::Error);
+        return ParseOutcome::Wrong;
+    }
+    parsed.command = app.get_subcommands().front()->get_name();
+    TakeOptionTexts(texts, parsed);
+    return ParseOutcome::Run;
 }
 
 std::string Number(double value) {
@@ -205,24 +317,8 @@ int WriteCut(const BatchArguments& arguments, CProjectProfile& project, const CC
     return BatchSuccess;
 }
 
-} // namespace
-
-std::string UnixLineEnds(const std::string& text) {
-    std::string result;
-    result.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-            result += text[i];
-    return result;
-}
-
-int RunBatch(const std::vector<std::string>& argumentList, const std::string& configurationPath,
-             std::ostream& out) {
-    BatchArguments arguments;
-    if (!ParseArguments(argumentList, arguments)) {
-        ShowMessage(Usage, MessageIcon::Error);
-        return BatchFailure;
-    }
+// The command once its arguments are known.
+int RunCommand(const BatchArguments& arguments, const std::string& configurationPath, std::ostream& out) {
     CConfiguration configuration(configurationPath);
     if (!arguments.units.empty())
         configuration.SetSIMetric(arguments.units == "si");
@@ -244,4 +340,34 @@ int RunBatch(const std::vector<std::string>& argumentList, const std::string& co
     if (arguments.command == "values")
         return WriteValues(arguments, project, out);
     return WriteCut(arguments, project, configuration, out);
+}
+
+} // namespace
+
+std::string UnixLineEnds(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            result += text[i];
+    return result;
+}
+
+int RunBatch(const std::vector<std::string>& argumentList, const std::string& configurationPath,
+             std::ostream& out) {
+    BatchArguments arguments;
+    switch (ParseArguments(argumentList, arguments, out)) {
+    case ParseOutcome::Done:
+        return BatchSuccess;
+    case ParseOutcome::Wrong:
+        return BatchFailure;
+    case ParseOutcome::Run:
+        break;
+    }
+    try {
+        return RunCommand(arguments, configurationPath, out);
+    } catch (const CCriticalError&) {
+        // The message has been shown where the error arose.
+        return BatchCritical;
+    }
 }

@@ -1,8 +1,12 @@
 #include "batch/BatchTool.h"
 #include "tests/model/ProjectFixture.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -160,4 +164,147 @@ TEST(Batch, RecordsOutsideTheProjectAreRefused) {
              {"cut", fixture.ProjectPath(), "--quantity", "1", "--plane", "x"},
              {"cut", fixture.ProjectPath(), "--quantity", "1", "--plane", "w", "--position", "1"}})
         EXPECT_EQ(RunCommand(wrong, fixture.File("q.cfg")).status, 2);
+}
+
+TEST(BatchCommandLine, HelpListsEveryCommandAndItsOptions) {
+    const BatchRun help = RunCommand({"--help"}, "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.messages.empty()) << help.messages;
+    for (const char* command : {"report", "values", "cut", "--version", "usage: quillmere-batch"})
+        EXPECT_NE(help.out.find(command), std::string::npos) << command;
+
+    struct CommandHelp {
+        std::vector<std::string> start; // the command and a project
+        std::vector<std::string> names;
+    };
+    const std::vector<CommandHelp> commands{
+        {{"report", "sheet", "missing.tfc"}, {"kind", "project", "--units", "--record", "--help"}},
+        {{"values", "missing.tfc"}, {"project", "--quantity", "--record", "--min", "--max", "--help"}},
+        {{"cut", "missing.tfc"},
+         {"project", "--plane", "--position", "--quantity", "--record", "--units", "--graph", "--help"}}};
+    for (const CommandHelp& command : commands) {
+        // Help is given whatever else the command line holds.
+        std::vector<std::string> started = command.start;
+        started.push_back("-h");
+        for (const std::vector<std::string>& arguments :
+             std::vector<std::vector<std::string>>{{command.start[0], "--help"}, started}) {
+            const BatchRun run = RunCommand(arguments, "");
+            EXPECT_EQ(run.status, 0) << arguments.size();
+            EXPECT_TRUE(run.messages.empty()) << run.messages;
+            EXPECT_EQ(run.out.rfind("Writes ", 0), 0u) << run.out;
+            for (const std::string& name : command.names)
+                EXPECT_NE(run.out.find(name), std::string::npos) << command.start[0] << ' ' << name;
+        }
+    }
+    EXPECT_EQ(RunCommand({"values", "--help"}, "").out.find("--units"), std::string::npos);
+    EXPECT_EQ(RunCommand({"report", "--help"}, "").out.find("--graph"), std::string::npos);
+}
+
+TEST(BatchCommandLine, VersionIsTheProjectVersion) {
+    const BatchRun version = RunCommand({"--version"}, "");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "quillmere-batch " QUILLMERE_VERSION "\n");
+    EXPECT_TRUE(version.messages.empty());
+}
+
+TEST(BatchCommandLine, WrongArgumentsNameTheirFaultInOneLineBeforeTheUsage) {
+    CProjectFixture fixture;
+    const std::string project = fixture.ProjectPath();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--bogus"}, "unknown option --bogus"},
+        {{"print", "sheet", project}, "print is not a command: report, values or cut"},
+        {{"report", "sheet", project, "--graph"}, "--graph is not an option of report"},
+        {{"values", project, "--quantity", "1", "--units", "si"}, "--units is not an option of values"},
+        {{"cut", project, "--plane", "x", "--position", "0", "--quantity", "1", "--min", "0", "--max", "1"},
+         "--min is not an option of cut"},
+        {{"report", "sheet", project, "extra"}, "unexpected argument extra"},
+        // A misspelt option is named rather than the one it should have been.
+        {{"values", project, "--quantty", "1"}, "--quantty is not an option of values"},
+        {{"report", "volume", project}, "kind: volume not in {sheet,project,record,document}"},
+        {{"report", "sheet", project, "--units", "imperial"}, "--units: imperial not in {si,us}"},
+        {{"report", "sheet", project, "--record", "1.5"}, "--record: 1.5 is not an integer"},
+        {{"report", "sheet", project, "--record"}, "--record"},
+        {{"values", project, "--quantity", "0"}, "--quantity: 0 is not a quantity from 1 to 7"},
+        {{"values", project, "--quantity", "1", "--min", "1,5", "--max", "2"}, "--min: 1,5 is not a number"},
+        {{"values", project, "--quantity", "1", "--max", "2"}, "--max requires --min"},
+        {{"cut", project, "--plane", "x", "--position", "inf", "--quantity", "1"},
+         "--position: inf is not a number"},
+        {{"cut", project, "--plane", "X", "--position", "1", "--quantity", "1"}, "--plane: X not in {x,y,z}"},
+        {{"cut", project, "--position", "1", "--quantity", "1"}, "--plane is required"}};
+    for (const auto& [arguments, reason] : cases) {
+        const BatchRun run = RunCommand(arguments, fixture.File("q.cfg"));
+        EXPECT_EQ(run.status, 2) << reason;
+        EXPECT_TRUE(run.out.empty()) << reason;
+        const size_t lineEnd = run.messages.find('\n');
+        ASSERT_NE(lineEnd, std::string::npos) << run.messages;
+        EXPECT_EQ(run.messages.substr(0, lineEnd).find("quillmere-batch: " + reason), 0u) << run.messages;
+        EXPECT_EQ(run.messages.find("usage: quillmere-batch", lineEnd), lineEnd + 1) << run.messages;
+    }
+}
+
+TEST(BatchCommandLine, OptionsComeInAnyOrderAndTheLastOfTwoWins) {
+    CProjectFixture fixture;
+    const std::string configuration = fixture.File("q.cfg");
+    const BatchRun once = RunCommand({"cut", fixture.ProjectPath(), "--plane", "x", "--position", "0.5",
+                                      "--units", "us", "--quantity", "1", "--graph"},
+                                     configuration);
+    ASSERT_EQ(once.status, 0) << once.messages;
+    const BatchRun shuffled =
+        RunCommand({"cut", fixture.ProjectPath(), "--graph", "--quantity", "3", "--units", "si", "--position",
+                    "0.5", "--quantity", "1", "--plane", "y", "--units", "us", "--plane", "x"},
+                   configuration);
+    EXPECT_EQ(shuffled.status, 0) << shuffled.messages;
+    EXPECT_EQ(shuffled.out, once.out);
+
+    const BatchRun fixed = RunCommand(
+        {"values", fixture.ProjectPath(), "--max", "5", "--quantity", "2", "--min", "-1e9", "--min", "-3"},
+        configuration);
+    EXPECT_EQ(OutputLines(fixed.out)[0], "# limits -3 5");
+}
+
+namespace {
+
+// Permission bits bind root too while its file-system identity is another
+// user's (this thread's only).
+class CFileAccessAsNobody {
+public:
+    CFileAccessAsNobody() : previous(RunningAsRoot() ? ::setfsuid(65534) : -1) {}
+    ~CFileAccessAsNobody() {
+        if (previous >= 0)
+            ::setfsuid(static_cast<uid_t>(previous));
+    }
+    CFileAccessAsNobody(const CFileAccessAsNobody&) = delete;
+    CFileAccessAsNobody& operator=(const CFileAccessAsNobody&) = delete;
+
+private:
+    int previous;
+};
+
+bool CanOpen(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor >= 0)
+        ::close(descriptor);
+    return descriptor >= 0;
+}
+
+} // namespace
+
+// The record that the opening has just found cannot be opened: the reader
+// gives up, the tool reports and ends with its own status.
+TEST(BatchCommandLine, ARecordThatCannotBeOpenedIsCritical) {
+    CProjectFixture fixture;
+    // A first run writes the configuration file.
+    ASSERT_EQ(RunCommand({"report", "sheet", fixture.ProjectPath()}, fixture.File("q.cfg")).status, 0);
+    const std::string record = fixture.File("fixture.000");
+    ASSERT_EQ(::chmod(fixture.Folder().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(record.c_str(), 0), 0);
+    CFileAccessAsNobody nobody;
+    if (CanOpen(record))
+        GTEST_SKIP() << "permission bits do not bind here";
+    ASSERT_TRUE(CanOpen(fixture.ProjectPath()));
+
+    const BatchRun run = RunCommand({"report", "sheet", fixture.ProjectPath()}, fixture.File("q.cfg"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_EQ(run.messages, "Critical error: Unable to open sheet file");
 }
