@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./tools/scripts/install-deps.sh python3-vtk9
+./tools/scripts/install-deps.sh python3 python3-vtk9
 
 build=${QUILLMERE_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_TESTS=OFF -DQUILLMERE_BENCH=ON >/dev/null
