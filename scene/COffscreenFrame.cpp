@@ -303,6 +303,7 @@ bool COffscreenFrame::MakeCurrent() {
             error = "no OpenGL context";
         return false;
     }
+    error.clear();
     return backend->MakeCurrent(error);
 }
 
@@ -314,7 +315,6 @@ void COffscreenFrame::DoneCurrent() {
 QImage COffscreenFrame::Render(int width, int height, const std::function<void()>& draw) {
     if (!backend)
         return QImage();
-    error.clear();
     if (width < 1 || height < 1) {
         error = "a frame needs at least one pixel each way";
         return QImage();
