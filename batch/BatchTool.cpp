@@ -197,6 +197,8 @@ std::string FirstUnexpected(const CLI::App& app) {
 // Why a command line is wrong, in one line.
 std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
     const std::string unexpected = FirstUnexpected(app);
+    if (arguments.empty())
+        return "a command is needed: report, values or cut";
     if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
         arguments[0][0] != '-')
         return arguments[0] + " is not a command: report, values or cut";

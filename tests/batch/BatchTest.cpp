@@ -211,6 +211,7 @@ TEST(BatchCommandLine, WrongArgumentsNameTheirFaultInOneLineBeforeTheUsage) {
     CProjectFixture fixture;
     const std::string project = fixture.ProjectPath();
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{}, "a command is needed: report, values or cut"},
         {{"--bogus"}, "unknown option --bogus"},
         {{"print", "sheet", project}, "print is not a command: report, values or cut"},
         {{"report", "sheet", project, "--graph"}, "--graph is not an option of report"},
