@@ -1,5 +1,6 @@
 #include "scene/CSceneDrawer.h"
 
+#include "config/Colour.h"
 #include "model/CDataBase.h"
 #include "model/CMoldProfile.h"
 #include "model/CSheetProfile.h"
@@ -8,6 +9,7 @@
 #include "scale/SheetColouring.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 #include <algorithm>
 #include <cmath>
@@ -17,34 +19,14 @@ namespace {
 
 constexpr int TrianglesPerCall = 250;
 
-struct Rgb {
-    float r, g, b;
-};
-
-// A colour of the settings (0x00BBGGRR) as fractions.
-Rgb Fractions(int colour) {
-    return {static_cast<float>(colour & 0xff) / 255.0f, static_cast<float>((colour >> 8) & 0xff) / 255.0f,
-            static_cast<float>((colour >> 16) & 0xff) / 255.0f};
+// A colour of the settings as fractions, scaled by factor.
+std::array<GLfloat, 4> Fractions(int colour, float factor, double alpha) {
+    const std::array<uint8_t, 3> bytes = ColourBytes(colour);
+    return {bytes[0] * factor, bytes[1] * factor, bytes[2] * factor, static_cast<GLfloat>(alpha)};
 }
 
 void Colour(int colour, double alpha) {
-    const Rgb c = Fractions(colour);
-    glColor4f(c.r, c.g, c.b, static_cast<float>(alpha));
-}
-
-void ColourScaled(int colour, float factor, double alpha) {
-    const float r = static_cast<float>(colour & 0xff), g = static_cast<float>((colour >> 8) & 0xff),
-                b = static_cast<float>((colour >> 16) & 0xff);
-    glColor4f(r * factor, g * factor, b * factor, static_cast<float>(alpha));
-}
-
-// The element triangles by node number, in calls of at most 250 triangles.
-void DrawTriangles(const std::vector<GLuint>& indices) {
-    const size_t perCall = 3 * TrianglesPerCall;
-    for (size_t first = 0; first < indices.size(); first += perCall) {
-        const size_t count = std::min(perCall, indices.size() - first);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT, indices.data() + first);
-    }
+    glColor4fv(Fractions(colour, 1.0f / 255.0f, alpha).data());
 }
 
 // The dot of a node: the first rule that applies, or none.
@@ -75,34 +57,84 @@ void Vertex(const CCoordinate& p) {
     glVertex3d(p.x, p.y, p.z);
 }
 
-// Lines a drag frame may draw and stay interactive on a software
-// rasteriser (about 100 ms a frame with Mesa's llvmpipe on two cores).
+// Lines a drag frame draws at the most. Above it the wireframe is an even
+// sample of the edges: an edge is kept when a hash of its two node numbers
+// falls in the kept share, so that no region or direction of the mesh is
+// thinned more than another. The hash depends on the edge only, so the
+// sample stays the same from record to record.
 constexpr size_t MaxDragEdges = 400000;
 
-// The edges of the triangles, each once, as pairs of node numbers; above
-// MaxDragEdges an even sample of them, picked by a hash of the edge so that
-// no direction or region of the mesh is left out.
-std::vector<GLuint> DragEdges(const std::vector<GLuint>& triangles) {
-    std::vector<uint64_t> keys;
-    keys.reserve(triangles.size());
-    for (size_t t = 0; t + 2 < triangles.size(); t += 3)
-        for (int k = 0; k < 3; ++k) {
-            const uint64_t a = triangles[t + static_cast<size_t>(k)];
-            const uint64_t b = triangles[t + static_cast<size_t>((k + 1) % 3)];
-            keys.push_back(a < b ? (a << 32 | b) : (b << 32 | a));
-        }
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    const uint64_t every = (keys.size() + MaxDragEdges - 1) / MaxDragEdges;
+uint64_t EdgeHash(uint64_t a, uint64_t b) {
+    return ((a << 32 | b) * 0x9E3779B97F4A7C15ull) >> 40;
+}
+
+// The edges of the triangles, each once, in element order: an element draws
+// the edge it shares with an earlier element only when none of the earlier
+// elements around the edge's first node has it.
+std::vector<GLuint> UniqueEdges(const CSheetProfile& sheet) {
+    const auto& elements = sheet.Elements();
     std::vector<GLuint> edges;
-    edges.reserve(2 * std::min(keys.size(), MaxDragEdges + 1));
-    for (uint64_t key : keys) {
-        if (every > 1 && (key * 0x9E3779B97F4A7C15ull >> 40) % every != 0)
-            continue;
-        edges.push_back(static_cast<GLuint>(key >> 32));
-        edges.push_back(static_cast<GLuint>(key & 0xffffffffu));
+    edges.reserve(3 * elements.size() + 3);
+    for (size_t e = 0; e < elements.size(); ++e) {
+        const auto& nodes = elements[e].NodeNumbers;
+        for (int k = 0; k < 3; ++k) {
+            const int32_t a = nodes[static_cast<size_t>(k)], b = nodes[static_cast<size_t>((k + 1) % 3)];
+            bool earlier = false;
+            for (int32_t other : sheet.NodeElements(a)) {
+                if (static_cast<size_t>(other) >= e)
+                    break;
+                const auto& around = elements[static_cast<size_t>(other)].NodeNumbers;
+                if (around[0] == b || around[1] == b || around[2] == b) {
+                    earlier = true;
+                    break;
+                }
+            }
+            if (!earlier) {
+                edges.push_back(static_cast<GLuint>(a));
+                edges.push_back(static_cast<GLuint>(b));
+            }
+        }
     }
+    const size_t count = edges.size() / 2;
+    if (count <= MaxDragEdges)
+        return edges;
+    const uint64_t every = (count + MaxDragEdges - 1) / MaxDragEdges;
+    size_t kept = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const uint64_t a = std::min(edges[2 * i], edges[2 * i + 1]),
+                       b = std::max(edges[2 * i], edges[2 * i + 1]);
+        if (EdgeHash(a, b) % every != 0)
+            continue;
+        edges[2 * kept] = edges[2 * i];
+        edges[2 * kept + 1] = edges[2 * i + 1];
+        ++kept;
+    }
+    edges.resize(2 * kept);
     return edges;
+}
+
+// A digest of the node numbers: two sheets with the same digest and counts
+// are taken as the same mesh.
+uint64_t ConnectivityDigest(const CSheetProfile& sheet) {
+    uint64_t digest = 1469598103934665603ull;
+    for (const CElementProfile& element : sheet.Elements())
+        for (int32_t node : element.NodeNumbers)
+            digest = (digest ^ static_cast<uint32_t>(node)) * 1099511628211ull;
+    return digest;
+}
+
+template <typename T> void Upload(unsigned& buffer, GLenum target, const std::vector<T>& data) {
+    if (buffer == 0)
+        glGenBuffers(1, &buffer);
+    glBindBuffer(target, buffer);
+    glBufferData(target, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data(), GL_STATIC_DRAW);
+    glBindBuffer(target, 0);
+}
+
+void DeleteBuffer(unsigned& buffer) {
+    if (buffer != 0)
+        glDeleteBuffers(1, &buffer);
+    buffer = 0;
 }
 
 } // namespace
@@ -151,108 +183,174 @@ void CSceneDrawer::SetupLighting() {
     glPopMatrix();
 }
 
-void CSceneDrawer::BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
-                                   const ScaleLimits& limits, const ColourRamp& ramp) {
-    Replace(sheetFilled);
-    Replace(sheetEdges);
-    Replace(sheetWire);
-    Replace(sheetDots);
-    Replace(sheetPick);
-    BuildCutList(sheet);
-    if (!sheet) {
-        for (unsigned list : {sheetFilled, sheetEdges, sheetWire, sheetDots, sheetPick}) {
-            glNewList(list, GL_COMPILE);
-            glEndList();
-        }
+void CSceneDrawer::BuildMesh(const CSheetProfile& source) {
+    const uint64_t digest = ConnectivityDigest(source);
+    if (mesh.sheet == &source && mesh.elements == source.ElementCount() && mesh.nodes == source.NodeCount() &&
+        mesh.connectivity == digest && mesh.triangles != 0)
         return;
-    }
-    const int nodes = sheet->NodeCount();
-    const auto& elements = sheet->Elements();
+    DeleteBuffer(mesh.wire);
+    mesh.sheet = &source;
+    mesh.elements = source.ElementCount();
+    mesh.nodes = source.NodeCount();
+    mesh.connectivity = digest;
+    mesh.wireBuilt = false;
+    mesh.wireIndices = 0;
     std::vector<GLuint> indices;
-    indices.reserve(3 * elements.size());
-    for (const CElementProfile& element : elements)
+    indices.reserve(3 * source.Elements().size());
+    for (const CElementProfile& element : source.Elements())
         for (int32_t node : element.NodeNumbers)
             indices.push_back(static_cast<GLuint>(node));
-    std::vector<GLfloat> normals(3 * (static_cast<size_t>(nodes) + 1), 0.0f);
+    Upload(mesh.triangles, GL_ELEMENT_ARRAY_BUFFER, indices);
+}
+
+void CSceneDrawer::BuildSheetLists(const CSheetProfile* source, const DisplaySettings& settings, int quantity,
+                                   const ScaleLimits& limits, const ColourRamp& ramp) {
+    Replace(sheetDots);
+    BuildCutList(source);
+    sheet = source;
+    sheetPickStale = true;
+    if (!source) {
+        glNewList(sheetDots, GL_COMPILE);
+        glEndList();
+        return;
+    }
+    BuildMesh(*source);
+
+    // The node arrays of the record, by node number (entry 0 is no node).
+    const int nodes = source->NodeCount();
+    const size_t entries = static_cast<size_t>(nodes) + 1;
+    std::vector<GLfloat> xyz(3 * entries), normal(3 * entries, 0.0f);
+    const CCoordinate* current = source->CurrentCoordinateArray();
+    for (size_t i = 0; i < entries; ++i) {
+        xyz[3 * i] = static_cast<GLfloat>(current[i].x);
+        xyz[3 * i + 1] = static_cast<GLfloat>(current[i].y);
+        xyz[3 * i + 2] = static_cast<GLfloat>(current[i].z);
+    }
     for (int node = 1; node <= nodes; ++node) {
-        const CCoordinate n = sheet->NodeNormal(node);
-        normals[3 * static_cast<size_t>(node)] = static_cast<GLfloat>(n.x);
-        normals[3 * static_cast<size_t>(node) + 1] = static_cast<GLfloat>(n.y);
-        normals[3 * static_cast<size_t>(node) + 2] = static_cast<GLfloat>(n.z);
+        const CCoordinate n = source->NodeNormal(node);
+        normal[3 * static_cast<size_t>(node)] = static_cast<GLfloat>(n.x);
+        normal[3 * static_cast<size_t>(node) + 1] = static_cast<GLfloat>(n.y);
+        normal[3 * static_cast<size_t>(node) + 2] = static_cast<GLfloat>(n.z);
     }
-    std::vector<uint8_t> colours;
-    if (quantity != 0) {
-        const NodeColouring colouring = ColourNodes(*sheet, quantity, limits);
-        FillNodeColours(colouring, ramp, settings, colours);
-    }
-
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_DOUBLE, sizeof(CCoordinate), sheet->CurrentCoordinateArray());
-    glNormalPointer(GL_FLOAT, 0, normals.data());
-    glEnableClientState(GL_NORMAL_ARRAY);
-
-    glNewList(sheetFilled, GL_COMPILE);
-    glLineWidth(1.0f);
-    if (quantity == 0) {
-        const std::array<float, 4> uniform = UniformSheetColour(settings);
-        glColor4f(uniform[0], uniform[1], uniform[2], uniform[3]);
-        glDisableClientState(GL_COLOR_ARRAY);
+    Upload(positions, GL_ARRAY_BUFFER, xyz);
+    Upload(normals, GL_ARRAY_BUFFER, normal);
+    coloured = quantity != 0;
+    if (coloured) {
+        std::vector<uint8_t> rgba;
+        FillNodeColours(ColourNodes(*source, quantity, limits), ramp, settings, rgba);
+        Upload(colours, GL_ARRAY_BUFFER, rgba);
     } else {
-        glColorPointer(4, GL_UNSIGNED_BYTE, 0, colours.data());
-        glEnableClientState(GL_COLOR_ARRAY);
+        uniformColour = UniformSheetColour(settings);
     }
-    DrawTriangles(indices);
-    glEndList();
-
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glNewList(sheetEdges, GL_COMPILE);
-    Colour(settings.sheetEdgeColour, settings.sheetOpacity);
-    DrawTriangles(indices);
-    glEndList();
-
-    // The wireframe of drags: edges once each, as lines, which costs a
-    // software rasteriser a fraction of drawing the triangles in line mode.
-    const std::vector<GLuint> edges = DragEdges(indices);
-    glNewList(sheetWire, GL_COMPILE);
-    Colour(settings.sheetEdgeColour, settings.sheetOpacity);
-    for (size_t first = 0; first < edges.size(); first += 2 * 3 * TrianglesPerCall) {
-        const size_t count = std::min<size_t>(2 * 3 * TrianglesPerCall, edges.size() - first);
-        glDrawElements(GL_LINES, static_cast<GLsizei>(count), GL_UNSIGNED_INT, edges.data() + first);
-    }
-    glEndList();
-    glDisableClientState(GL_VERTEX_ARRAY);
+    edgeColour = settings.sheetEdgeColour;
+    edgeAlpha = settings.sheetOpacity;
 
     glNewList(sheetDots, GL_COMPILE);
     glPointSize(5.0f);
     glBegin(GL_POINTS);
     for (int node = 1; node <= nodes; ++node) {
         int colour = 0;
-        if (DotColour(*sheet, node, settings, colour)) {
+        if (DotColour(*source, node, settings, colour)) {
             Colour(colour, 1.0);
-            Vertex(sheet->CurrentCoordinate(node));
+            Vertex(source->CurrentCoordinate(node));
         }
     }
     glEnd();
     glEndList();
-
-    // Element i is named i.
-    glNewList(sheetPick, GL_COMPILE);
-    for (size_t i = 0; i < elements.size(); ++i) {
-        glLoadName(static_cast<GLuint>(i));
-        glBegin(GL_TRIANGLES);
-        for (int k = 0; k < 3; ++k)
-            Vertex(sheet->CurrentCorner(elements[i], k));
-        glEnd();
-    }
-    glEndList();
 }
 
-void CSceneDrawer::BuildCutList(const CSheetProfile* sheet) {
+unsigned CSceneDrawer::SheetPickList() {
+    if (!sheetPickStale)
+        return sheetPick;
+    sheetPickStale = false;
+    Replace(sheetPick);
+    // Element i is named i.
+    glNewList(sheetPick, GL_COMPILE);
+    if (sheet) {
+        const auto& elements = sheet->Elements();
+        for (size_t i = 0; i < elements.size(); ++i) {
+            glLoadName(static_cast<GLuint>(i));
+            glBegin(GL_TRIANGLES);
+            for (int k = 0; k < 3; ++k)
+                Vertex(sheet->CurrentCorner(elements[i], k));
+            glEnd();
+        }
+    }
+    glEndList();
+    return sheetPick;
+}
+
+size_t CSceneDrawer::DragEdgeCount() {
+    if (!mesh.wireBuilt && sheet) {
+        const std::vector<GLuint> edges = UniqueEdges(*sheet);
+        Upload(mesh.wire, GL_ELEMENT_ARRAY_BUFFER, edges);
+        mesh.wireIndices = edges.size();
+        mesh.wireBuilt = true;
+    }
+    return mesh.wireIndices / 2;
+}
+
+void CSceneDrawer::BindSheetArrays(bool withColours) const {
+    glBindBuffer(GL_ARRAY_BUFFER, positions);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    if (withColours) {
+        glBindBuffer(GL_ARRAY_BUFFER, normals);
+        glNormalPointer(GL_FLOAT, 0, nullptr);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        if (coloured) {
+            glBindBuffer(GL_ARRAY_BUFFER, colours);
+            glColorPointer(4, GL_UNSIGNED_BYTE, 0, nullptr);
+            glEnableClientState(GL_COLOR_ARRAY);
+        }
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void CSceneDrawer::UnbindArrays() {
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+// The element triangles by node number, in calls of at most 250 triangles.
+void CSceneDrawer::DrawSheetTriangles(bool withColours) const {
+    BindSheetArrays(withColours);
+    if (withColours && !coloured)
+        glColor4f(uniformColour[0], uniformColour[1], uniformColour[2], uniformColour[3]);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.triangles);
+    const size_t indices = 3 * static_cast<size_t>(mesh.elements), perCall = 3 * TrianglesPerCall;
+    for (size_t first = 0; first < indices; first += perCall) {
+        const size_t count = std::min(perCall, indices - first);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
+                       reinterpret_cast<const void*>(first * sizeof(GLuint)));
+    }
+    UnbindArrays();
+}
+
+void CSceneDrawer::DrawSheetEdges() const {
+    Colour(edgeColour, edgeAlpha);
+    DrawSheetTriangles(false);
+}
+
+// The wireframe of drags: edges once each, as lines, which costs a software
+// rasteriser a fraction of drawing the triangles in line mode.
+void CSceneDrawer::DrawDragWireframe() {
+    DragEdgeCount();
+    Colour(edgeColour, edgeAlpha);
+    BindSheetArrays(false);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.wire);
+    glDrawElements(GL_LINES, static_cast<GLsizei>(mesh.wireIndices), GL_UNSIGNED_INT, nullptr);
+    UnbindArrays();
+}
+
+void CSceneDrawer::BuildCutList(const CSheetProfile* cutSheet) {
     Replace(cutLine);
     glNewList(cutLine, GL_COMPILE);
-    if (sheet) {
-        const CCutSegments& cut = sheet->CutSegments();
+    if (cutSheet) {
+        const CCutSegments& cut = cutSheet->CutSegments();
         glBegin(GL_LINES);
         for (int i = 0; i < cut.Count(); ++i) {
             Vertex(cut.At(i)->Start);
@@ -494,11 +592,14 @@ void CSceneDrawer::DrawTools(const FrameState& frame, const DisplaySettings& set
                     glShadeModel(GL_SMOOTH);
                     glEnable(GL_LIGHTING);
                     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-                    glEnable(GL_COLOR_MATERIAL);
-                    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT);
-                    ColourScaled(tool.surfaceColour, 1.0f / 1530.0f, tool.opacity);
-                    glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
-                    ColourScaled(tool.surfaceColour, 10.0f / (11.0f * 255.0f), tool.opacity);
+                    // Both terms set as materials: colour material would
+                    // leave one of them at the colour set before.
+                    glDisable(GL_COLOR_MATERIAL);
+                    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT,
+                                 Fractions(tool.surfaceColour, 1.0f / 1530.0f, tool.opacity).data());
+                    glMaterialfv(
+                        GL_FRONT_AND_BACK, GL_DIFFUSE,
+                        Fractions(tool.surfaceColour, 10.0f / (11.0f * 255.0f), tool.opacity).data());
                     glCallList(list);
                     glPopAttrib();
                 }
@@ -517,7 +618,7 @@ void CSceneDrawer::DrawTools(const FrameState& frame, const DisplaySettings& set
         }
 }
 
-void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& settings) const {
+void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& settings) {
     const bool reduced = frame.motion && frame.sheetElementCount > settings.reducedDrawingThreshold;
     const bool translucent = settings.sheetOpacity != 1.0;
     for (int pass = 1; pass <= 2; ++pass) {
@@ -533,7 +634,7 @@ void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& set
             // pass.
             glDisable(GL_DEPTH_TEST);
             if (pass == 1)
-                glCallList(sheetWire);
+                DrawDragWireframe();
             glEnable(GL_DEPTH_TEST);
         } else if (settings.sheetDisplayMode == 1) {
             glPushAttrib(GL_ALL_ATTRIB_BITS);
@@ -543,16 +644,16 @@ void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& set
             glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
             glEnable(GL_POLYGON_OFFSET_FILL);
             glPolygonOffset(1.0f, 1.0f);
-            glCallList(sheetFilled);
+            DrawSheetTriangles(true);
             glPopAttrib();
         } else {
             glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-            glCallList(sheetEdges);
+            DrawSheetEdges();
             glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
             if (settings.sheetDisplayMode == 0) {
                 glEnable(GL_POLYGON_OFFSET_FILL);
                 glPolygonOffset(1.0f, 1.0f);
-                glCallList(sheetFilled);
+                DrawSheetTriangles(true);
                 glDisable(GL_POLYGON_OFFSET_FILL);
             }
         }
@@ -614,7 +715,7 @@ void CSceneDrawer::DrawFrame(CCamera& camera, const FrameState& frame, const Dis
     DrawBackground(settings);
     ApplyDisplayCamera(camera, frame);
     DrawTools(frame, settings);
-    if (settings.sheetShown && sheetFilled != 0)
+    if (settings.sheetShown && sheet)
         DrawSheet(frame, settings);
     if (polyline.size() >= 3) {
         glColor3f(0, 1, 0.8f);
@@ -643,9 +744,13 @@ void CSceneDrawer::ReleaseLists() {
             glDeleteLists(list, 1);
         list = 0;
     };
-    for (unsigned* list :
-         {&sheetFilled, &sheetEdges, &sheetWire, &sheetDots, &cutLine, &sheetPick, &toolPick})
+    for (unsigned* list : {&sheetDots, &cutLine, &sheetPick, &toolPick})
         release(*list);
+    for (unsigned* buffer : {&positions, &normals, &colours, &mesh.triangles, &mesh.wire})
+        DeleteBuffer(*buffer);
+    mesh = Mesh();
+    sheet = nullptr;
+    sheetPickStale = true;
     for (unsigned& list : toolLists)
         release(list);
     for (unsigned& list : overlays)

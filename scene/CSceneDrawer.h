@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 class CMoldProfile;
@@ -75,10 +76,14 @@ public:
     // The picking and unprojection camera (zoom in the model-view).
     static void ApplyPickingCamera(const CCamera& camera, const FrameState& frame);
 
-    unsigned SheetPickList() const { return sheetPick; }
+    // The sheet pick list, built on first use after the record changed: a
+    // record step does not pay for it, only the next pick.
+    unsigned SheetPickList();
     unsigned ToolPickList() const { return toolPick; }
     const std::vector<ToolNameRange>& ToolNames() const { return toolNames; }
-    unsigned SheetFilledList() const { return sheetFilled; }
+    bool HasSheet() const { return sheet != nullptr; }
+    // Unique edges drawn while dragging a large sheet (pairs of node numbers).
+    size_t DragEdgeCount();
 
     // Deletes every list of the current context's share group.
     void ReleaseLists();
@@ -89,11 +94,38 @@ public:
 private:
     void DrawBackground(const DisplaySettings& settings) const;
     void DrawTools(const FrameState& frame, const DisplaySettings& settings) const;
-    void DrawSheet(const FrameState& frame, const DisplaySettings& settings) const;
+    void DrawSheet(const FrameState& frame, const DisplaySettings& settings);
     void DrawOverlay(Overlay overlay, const FrameState& frame) const;
     static unsigned Replace(unsigned& list);
+    // The sheet's arrays of the current record, bound for drawing.
+    void BindSheetArrays(bool withColours) const;
+    static void UnbindArrays();
+    void DrawSheetTriangles(bool withColours) const;
+    void DrawSheetEdges() const;
+    void DrawDragWireframe();
+    void BuildMesh(const CSheetProfile& sheet);
 
-    unsigned sheetFilled = 0, sheetEdges = 0, sheetWire = 0, sheetDots = 0, cutLine = 0, sheetPick = 0;
+    // What depends on the mesh only: built once per mesh, kept across
+    // records.
+    struct Mesh {
+        const CSheetProfile* sheet = nullptr;
+        int elements = 0, nodes = 0;
+        uint64_t connectivity = 0; // a digest of the node numbers
+        unsigned triangles = 0;    // element buffer of the triangles
+        unsigned wire = 0;         // element buffer of the drag wireframe
+        size_t wireIndices = 0;
+        bool wireBuilt = false;
+    } mesh;
+    // The current record's node arrays, indexed by node number.
+    unsigned positions = 0, normals = 0, colours = 0;
+    const CSheetProfile* sheet = nullptr;
+    bool coloured = false;
+    std::array<float, 4> uniformColour{};
+    int edgeColour = 0;
+    double edgeAlpha = 1;
+
+    unsigned sheetDots = 0, cutLine = 0, sheetPick = 0;
+    bool sheetPickStale = true;
     std::array<unsigned, kToolSlots> toolLists{};
     unsigned toolPick = 0;
     std::vector<ToolNameRange> toolNames;

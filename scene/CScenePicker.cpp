@@ -83,7 +83,7 @@ long long CScenePicker::Select(unsigned list, const CCamera& camera, const Frame
     return nearest;
 }
 
-bool CScenePicker::Pick(const CSceneDrawer& drawer, const CCamera& camera, const FrameState& frame,
+bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const FrameState& frame,
                         const PickScene& scene, int x, int y, int mode, CDataDisplay& record,
                         std::vector<std::array<int, 2>>& outline) {
     long long name = scene.sheetShown ? Select(drawer.SheetPickList(), camera, frame, x, y) : -1;

@@ -23,9 +23,8 @@ public:
     // Picks at window point (x, y) (pixels, y downwards) in the given mode;
     // fills record and the outline of the marker in window pixels. False
     // when nothing is hit; the record is then left as it was.
-    bool Pick(const CSceneDrawer& drawer, const CCamera& camera, const FrameState& frame,
-              const PickScene& scene, int x, int y, int mode, CDataDisplay& record,
-              std::vector<std::array<int, 2>>& outline);
+    bool Pick(CSceneDrawer& drawer, const CCamera& camera, const FrameState& frame, const PickScene& scene,
+              int x, int y, int mode, CDataDisplay& record, std::vector<std::array<int, 2>>& outline);
 
     // The window position (pixels, y downwards) of a model point, with the
     // unprojection camera; the depth is stored in depth when not null.

@@ -510,7 +510,6 @@ void CSceneRender::SetCursor(SceneCursor cursor) {
     }
 }
 
-
 void CSceneRender::MeasurementPicked(const CDataDisplay& first, const CDataDisplay& second, int x, int y) {
     const qreal ratio = devicePixelRatioF();
     emit MeasurementReady(first, second,

@@ -120,6 +120,8 @@ private slots:
     void opaqueSheetHidesTheToolBehindIt();
     void hiddenSheetRevealsTheToolBehindIt();
     void sheetSeenFromBehindIsDrawnBehindTheToolInFront();
+    void everyToolSlotShowsItsOwnColour_data();
+    void everyToolSlotShowsItsOwnColour();
 
     void elementPickFindsTheElementUnderItsCentre();
     void nodePickFindsTheNearestNode();
@@ -136,7 +138,8 @@ private:
     // Settings of an opaque scene seen without blending.
     static DisplaySettings OpaqueSettings();
     // A shown view of the project in the XY view, in the given quantity.
-    std::unique_ptr<CSceneRender> OpenView(const DisplaySettings& settings, int quantity);
+    std::unique_ptr<CSceneRender> OpenView(const DisplaySettings& settings, int quantity,
+                                           CProjectProfile* shown = nullptr);
     // The view's frame, kept for the failure report under the given name.
     QImage Frame(CSceneRender& view, const QString& name = QStringLiteral("window"));
     void Keep(const QImage& image, const QString& name) { kept[name] = image; }
@@ -150,6 +153,9 @@ private:
     std::unique_ptr<CRecordingMessages> messages;
     std::unique_ptr<CProjectFixture> fixture;
     CProjectProfile project;
+    // Ten plates of 30 mm x 30 mm at z = -10 mm, one in every tool slot.
+    std::unique_ptr<CProjectFixture> tenToolsFixture;
+    CProjectProfile tenTools;
     std::map<QString, QImage> kept;
 };
 
@@ -177,6 +183,21 @@ void SceneRenderTest::initTestCase() {
     fixture->WriteProject();
 
     QVERIFY(project.Open(fixture->ProjectPath(), nullptr));
+
+    tenToolsFixture = std::make_unique<CProjectFixture>(options);
+    QVERIFY(samplegen::WriteRecordFile(samplegen::RecordFileName(tenToolsFixture->ProjectPath(), 0), record));
+    tenToolsFixture->Project().toolNames.clear();
+    for (int slot = 0; slot < kToolSlots; ++slot) {
+        const std::string name = "plate" + std::to_string(slot) + ".tol";
+        QVERIFY(samplegen::WriteSectionTool(tenToolsFixture->File(name), {{-10, 30, 30, 5}}, false));
+        tenToolsFixture->Project().toolNames.push_back(name);
+    }
+    QVERIFY(samplegen::WriteProcessControl(tenToolsFixture->File("fixture.prc"),
+                                           std::vector<samplegen::ToolMotion>(kToolSlots)));
+    tenToolsFixture->WriteProject();
+    QVERIFY(tenTools.Open(tenToolsFixture->ProjectPath(), nullptr));
+    for (int slot = 0; slot < kToolSlots; ++slot)
+        QVERIFY(tenTools.Tool(slot) != nullptr);
     QVERIFY(project.Sheet() != nullptr);
     QCOMPARE(project.Sheet()->ElementCount(), 2 * CellsX * CellsY);
     QVERIFY(project.Tool(0) != nullptr);
@@ -219,8 +240,9 @@ DisplaySettings SceneRenderTest::OpaqueSettings() {
     return settings;
 }
 
-std::unique_ptr<CSceneRender> SceneRenderTest::OpenView(const DisplaySettings& settings, int quantity) {
-    auto view = std::make_unique<CSceneRender>(&project, settings);
+std::unique_ptr<CSceneRender> SceneRenderTest::OpenView(const DisplaySettings& settings, int quantity,
+                                                        CProjectProfile* shown) {
+    auto view = std::make_unique<CSceneRender>(shown ? shown : &project, settings);
     view->resize(ViewWidth, ViewHeight);
     view->show();
     if (!QTest::qWaitForWindowExposed(view.get()))
@@ -255,9 +277,10 @@ QPoint SceneRenderTest::MouldOnlyPixel(CSceneRender& view) const {
     return Pixel(view.ProjectToWindow(CCoordinate(0, 0.115, -0.02)));
 }
 
-#define OPEN_VIEW(view, settings, quantity)                                                                  \
-    const std::unique_ptr<CSceneRender> view = OpenView(settings, quantity);                                 \
+#define OPEN_VIEW_OF(view, settings, quantity, shown)                                                        \
+    const std::unique_ptr<CSceneRender> view = OpenView(settings, quantity, shown);                          \
     QVERIFY2(view, "the view was never shown")
+#define OPEN_VIEW(view, settings, quantity) OPEN_VIEW_OF(view, settings, quantity, nullptr)
 
 #define EXPECT_PIXEL(image, point, expected, tolerance)                                                      \
     do {                                                                                                     \
@@ -372,6 +395,68 @@ void SceneRenderTest::sheetSeenFromBehindIsDrawnBehindTheToolInFront() {
     const Rgb mould = PixelAt(image, MouldOnlyPixel(*view));
     EXPECT_PIXEL(image, Pixel(CentreOf(*view, OverMould)), mould, 2);
     EXPECT_PIXEL(image, Pixel(CentreOf(*view, OverNothing)), SheetColour, 1);
+}
+
+// The colour of a lit tool face turned to the viewer: ambient surface/1530,
+// diffuse surface x 10/(11 x 255), under the scene's light.
+Rgb LitTool(const Rgb& colour) {
+    const double length = std::sqrt(5.0 * 5 + 10 * 10 + 50 * 50);
+    const double lightZ = 50 / length;
+    const double hx = 5 / length, hy = 10 / length, hz = lightZ + 1;
+    const double shine = std::pow(hz / std::sqrt(hx * hx + hy * hy + hz * hz), 128);
+    auto channel = [&](int component, double specular) {
+        const double ambient = component / 1530.0, diffuse = component * 10.0 / (11.0 * 255.0);
+        const double lit = ambient * (0.9 + 0.2) + diffuse * 0.9 * lightZ + specular * shine;
+        return static_cast<int>(std::lround(std::min(lit, 1.0) * 255));
+    };
+    return {channel(colour.r, 0.9), channel(colour.g, 0.9), channel(colour.b, 1.0)};
+}
+
+void SceneRenderTest::everyToolSlotShowsItsOwnColour_data() {
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("background");
+    QTest::addColumn<int>("mode");
+    for (int slot = 0; slot < kToolSlots; ++slot)
+        for (int background : {0, 1})
+            for (int mode : {0, 1})
+                QTest::addRow("slot %d, %s, %s", slot + 1, background == 0 ? "white" : "gradient",
+                              mode == 0 ? "shaded" : "wire")
+                    << slot << background << mode;
+}
+
+void SceneRenderTest::everyToolSlotShowsItsOwnColour() {
+    QFETCH(int, slot);
+    QFETCH(int, background);
+    QFETCH(int, mode);
+    DisplaySettings settings = OpaqueSettings();
+    settings.sheetShown = 0;
+    settings.backgroundScheme = background;
+    settings.backgroundColour = kWhite;
+    // Dots and clamp colours that would show if the tool took them.
+    settings.clampedNodeColour = SettingsColour({255, 128, 128});
+    for (int other = 0; other < kToolSlots; ++other) {
+        ToolDisplay& tool = settings.tools[static_cast<size_t>(other)];
+        tool.shown = other == slot;
+        tool.opacity = 1.0;
+        tool.mode = mode;
+        tool.surfaceColour = SettingsColour({40 + 20 * other, 200 - 15 * other, 90 + 10 * other});
+        tool.wireColour = SettingsColour({200 - 12 * other, 30 + 9 * other, 160});
+    }
+    OPEN_VIEW_OF(view, settings, 1, &tenTools);
+    const ToolDisplay& tool = settings.tools[static_cast<size_t>(slot)];
+    const QImage image = Frame(*view);
+    const QPoint centre = Pixel(view->ProjectToWindow(CCoordinate(0, 0, -0.01)));
+    if (mode == 0) {
+        EXPECT_PIXEL(image, centre, LitTool(FromSettings(tool.surfaceColour)), 6);
+        return;
+    }
+    // Wire lines run from the plate's centre to its rim, unlit.
+    const Rgb wire = FromSettings(tool.wireColour);
+    bool found = false;
+    for (int dy = -3; dy <= 3 && !found; ++dy)
+        for (int dx = -3; dx <= 3 && !found; ++dx)
+            found = Near(PixelAt(image, centre + QPoint(dx, dy)), wire, 3);
+    QVERIFY2(found, ("no wire colour " + Describe(wire) + " near" + Where(centre)).constData());
 }
 
 // --- Picks -----------------------------------------------------------------
