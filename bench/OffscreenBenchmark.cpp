@@ -75,6 +75,19 @@ void BM_OffscreenDragFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_OffscreenDragFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
+// What a frame costs besides the scene: clearing, the background and the
+// read-back, with the sheet and the tools hidden.
+void BM_OffscreenEmptyFrame(benchmark::State& state) {
+    Scene& scene = TheScene();
+    const DisplaySettings kept = scene.settings;
+    scene.settings.sheetShown = 0;
+    for (ToolDisplay& tool : scene.settings.tools)
+        tool.shown = 0;
+    DrawFrames(state, false);
+    scene.settings = kept;
+}
+BENCHMARK(BM_OffscreenEmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
 } // namespace
 
 int main(int argc, char** argv) {
