@@ -1,5 +1,6 @@
 #include "config/CConfiguration.h"
 
+#include "config/Units.h"
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
@@ -20,17 +21,6 @@ constexpr const char* kCannotWrite = "Can not write to the Quillmere configurati
 
 constexpr const char* kHeader = "Quillmere CConfiguration File";
 constexpr const char* kVersion = "- V2";
-
-// UTF-8 degree sign.
-constexpr const char* kCelsius = "\xC2\xB0"
-                                 "C";
-constexpr const char* kFahrenheit = "\xC2\xB0"
-                                    "F";
-
-constexpr double kInchPerMm = 0.03937007874015748;
-constexpr double kMmPerInch = 25.4;
-constexpr double kPsiPerPascal = 0.000145032632342277;
-constexpr double kPascalPerPsi = 6895.0;
 
 // The fields follow a keyword of fixed length; a line that holds nothing
 // after it has no fields.
@@ -184,17 +174,17 @@ double CConfiguration::PressureFromDisplay(double value) const {
 }
 
 const char* CConfiguration::LengthUnit() const {
-    return siMetric ? "mm" : "inch";
+    return siMetric ? units::Millimetre : units::Inch;
 }
 
 const char* CConfiguration::TemperatureUnit() const {
-    return siMetric ? kCelsius : kFahrenheit;
+    return siMetric ? units::Celsius : units::Fahrenheit;
 }
 
 const char* CConfiguration::PressureUnit() const {
-    return siMetric ? "kPa" : "psi";
+    return siMetric ? units::Kilopascal : units::Psi;
 }
 
 const char* CConfiguration::VolumeUnit() const {
-    return siMetric ? "l" : "inch^3";
+    return siMetric ? units::Litre : units::CubicInch;
 }

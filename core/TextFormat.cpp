@@ -70,6 +70,59 @@ bool IsWholeNumber(const char* text) {
     return end != text && *end == '\0';
 }
 
+namespace {
+
+// Powers of ten that are exact doubles.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// [-]digits[.digits] with at most 15 digits and nothing after them: the
+// digits as an integer are exact, and so is the power of ten, so the one
+// division rounds correctly, to strtod's result. False for anything else.
+bool ParsePlainDecimal(const char* text, double& value) {
+    const bool negative = *text == '-';
+    if (negative)
+        ++text;
+    long long digits = 0;
+    int count = 0;
+    int fraction = -1; // digits after the point, once there is one
+    for (;; ++text) {
+        const char c = *text;
+        if (c >= '0' && c <= '9') {
+            if (++count > 15)
+                return false;
+            digits = 10 * digits + (c - '0');
+            if (fraction >= 0)
+                ++fraction;
+        } else if (c == '.' && fraction < 0) {
+            fraction = 0;
+        } else if (c == '\0') {
+            break;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0)
+        return false;
+    const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[fraction > 0 ? fraction : 0];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+} // namespace
+
+bool ParseWholeNumber(const char* text, double& value) {
+    if (ParsePlainDecimal(text, value))
+        return true;
+    const char* end = nullptr;
+    const double parsed = ParseDouble(text, &end);
+    if (end == text || *end != '\0')
+        return false;
+    value = parsed;
+    return true;
+}
+
 int ParseLeadingInt(const char* text) {
     char* stop = nullptr;
     errno = 0;

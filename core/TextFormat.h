@@ -18,6 +18,11 @@ double ParseDouble(const char* text, const char** end = nullptr);
 // consumes completely (leading blanks are part of what strtod skips).
 bool IsWholeNumber(const char* text);
 
+// IsWholeNumber and ParseDouble at once: true, with the value, when the
+// whole text is a number. Plain decimals such as "-12.375" of at most 15
+// digits are converted without strtod, to the same double.
+bool ParseWholeNumber(const char* text, double& value);
+
 // strtol-like leading integer ("12abc" gives 12, text that starts with no
 // number gives 0), clamped to the int range.
 int ParseLeadingInt(const char* text);

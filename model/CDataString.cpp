@@ -5,9 +5,32 @@
 #include "core/TextLines.h"
 #include "model/Texts.h"
 
-#include <cstring>
+namespace {
 
-bool CDataString::ReadFile(const std::string& path) {
+bool IsSeparator(char c) {
+    return c == '\n' || c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == ',';
+}
+
+} // namespace
+
+void CDataString::VisitTokens(std::string& text, const TokenVisitor& visit) {
+    char* at = &text[0];
+    char* const end = at + text.size(); // the string's own NUL follows
+    while (at < end) {
+        while (at < end && IsSeparator(*at))
+            ++at;
+        if (at == end)
+            return;
+        char* const first = at;
+        while (at < end && !IsSeparator(*at))
+            ++at;
+        *at = '\0';
+        visit(first, static_cast<size_t>(at - first));
+        ++at;
+    }
+}
+
+bool CDataString::VisitFileTokens(const std::string& path, const TokenVisitor& visit) {
     CFileHandle file(path, "rb");
     if (!file) {
         ShowMessage(FormatText(texts::CannotParseFile, path.c_str()), MessageIcon::Error);
@@ -17,17 +40,19 @@ bool CDataString::ReadFile(const std::string& path) {
     std::string line;
     // A longer line arrives in pieces, each tokenized on its own.
     while (reader.Next(line, MaxPiece))
-        Tokenize(line);
+        VisitTokens(line, visit);
     return true;
 }
 
+bool CDataString::ReadFile(const std::string& path) {
+    return VisitFileTokens(
+        path, [this](const char* token, size_t length) { Add(new CBaseString(std::string(token, length))); });
+}
+
 void CDataString::Tokenize(const std::string& line) {
-    size_t begin = line.find_first_not_of(Separators);
-    while (begin != std::string::npos) {
-        const size_t end = line.find_first_of(Separators, begin);
-        Add(new CBaseString(line.substr(begin, end == std::string::npos ? std::string::npos : end - begin)));
-        begin = end == std::string::npos ? end : line.find_first_not_of(Separators, end);
-    }
+    std::string text = line;
+    VisitTokens(
+        text, [this](const char* token, size_t length) { Add(new CBaseString(std::string(token, length))); });
 }
 
 void CDataString::ToUpper() {

@@ -4,6 +4,7 @@
 #include "model/CDataBase.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 // One token.
@@ -17,6 +18,10 @@ public:
 private:
     std::string text;
 };
+
+// Receives each token in order: its first character and its length. The
+// token is NUL-terminated where it lies and lasts until the call returns.
+using TokenVisitor = std::function<void(const char* token, size_t length)>;
 
 class CDataString : public CDataBase<CBaseString> {
 public:
@@ -33,4 +38,12 @@ public:
     void Tokenize(const std::string& line);
     const std::string& TokenAt(int index) const { return At(index)->Text(); }
     void ToUpper();
+
+    // The tokens of text in order, without storing them; the separator after
+    // each token is overwritten by its terminating NUL.
+    static void VisitTokens(std::string& text, const TokenVisitor& visit);
+    // The tokens ReadFile would store, in order, without storing them: the
+    // memory stays that of one line however long the file. An unreadable
+    // file gives ReadFile's message and false.
+    static bool VisitFileTokens(const std::string& path, const TokenVisitor& visit);
 };

@@ -1,26 +1,41 @@
 #include "model/CFace.h"
 
+#include <algorithm>
 #include <cmath>
+#include <new>
 
-std::unique_ptr<CFace> CFace::Build(std::vector<CCoordinate> points) {
+static_assert(sizeof(CFace) % alignof(CCoordinate) == 0, "the vertices follow the face");
+
+std::unique_ptr<CFace> CFace::Build(const CCoordinate* vertices, size_t count) {
+    CCoordinate local[MaxVertices];
+    std::vector<CCoordinate> spilled;
+    CCoordinate* points = local;
+    if (count > MaxVertices) {
+        spilled.assign(vertices, vertices + count);
+        points = spilled.data();
+    } else {
+        std::copy(vertices, vertices + count, points);
+    }
     // Only coincident vertices at the start of the polygon are removed: the
     // examination ends at the first edge of positive length.
-    while (points.size() >= 2 && Norm(points[1] - points[0]) == 0)
-        points.erase(points.begin() + 1);
-    if (points.size() < 3 || points.size() > MaxVertices)
+    while (count >= 2 && Norm(points[1] - points[0]) == 0) {
+        std::copy(points + 2, points + count, points + 1);
+        --count;
+    }
+    if (count < 3 || count > MaxVertices)
         return nullptr;
     // Numbers too large for the products of the area (or none at all) give
     // no plane; such a face is dropped like one without area.
-    for (const CCoordinate& p : points)
-        if (!IsFinite(p))
+    for (size_t i = 0; i < count; ++i)
+        if (!IsFinite(points[i]))
             return nullptr;
     const double area = TriangleArea(points[0], points[1], points[2]);
     if (area == 0 || !std::isfinite(area))
         return nullptr;
-    std::unique_ptr<CFace> face(new CFace);
-    face->vertexCount = static_cast<int>(points.size());
-    for (size_t i = 0; i < points.size(); ++i)
-        face->vertices[i] = points[i];
+    const int vertexCount = static_cast<int>(count);
+    std::unique_ptr<CFace> face(new (vertexCount) CFace(vertexCount));
+    for (size_t i = 0; i < count; ++i)
+        new (face->Vertices() + i) CCoordinate(points[i]);
     // A sliver that passes the area test can still be too thin for a plane;
     // it is dropped like a face without area.
     if (!face->Derive())
@@ -29,18 +44,21 @@ std::unique_ptr<CFace> CFace::Build(std::vector<CCoordinate> points) {
 }
 
 bool CFace::Derive() {
+    const CCoordinate* vertices = Vertices();
+    CCoordinate normal;
     return UnitNormal(vertices[0], vertices[1], vertices[2], normal) &&
            TryPlaneThroughPoints(vertices[0], vertices[1], vertices[2], plane);
 }
 
 bool CFace::CanTranslate(const CCoordinate& offset) const {
     for (int i = 0; i < vertexCount; ++i)
-        if (!IsFinite(vertices[i] + offset))
+        if (!IsFinite(Vertex(i) + offset))
             return false;
     return true;
 }
 
 void CFace::Translate(const CCoordinate& offset) {
+    CCoordinate* vertices = Vertices();
     for (int i = 0; i < vertexCount; ++i)
         vertices[i] = vertices[i] + offset;
     plane.offset = -Dot(plane.normal, vertices[0]);

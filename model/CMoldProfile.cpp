@@ -1,5 +1,6 @@
 #include "model/CMoldProfile.h"
 
+#include "config/Units.h"
 #include "core/FilePaths.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
@@ -23,7 +24,7 @@ CMoldProfile::CMoldProfile(const std::string& toolName, IProgressSink* progress,
 }
 
 double CMoldProfile::ToMetres(double value) const {
-    return inInches ? value * 25.4 * 0.001 : value * 0.001;
+    return inInches ? value * kMmPerInch * 0.001 : value * 0.001;
 }
 
 void CMoldProfile::AddPolygon(const std::vector<CCoordinate>& vertices) {

@@ -42,7 +42,8 @@ public:
 
 private:
     void ReadToolFile(const std::string& path, IProgressSink* progress);
-    void ReadNumberedNodes(const std::vector<double>& numbers, IProgressSink* progress);
+    struct NumberedNodeBlocks;
+    void ReadNumberedNodes(const NumberedNodeBlocks& blocks, IProgressSink* progress);
     void ReadShortFile(const std::string& path, IProgressSink* progress);
     void ReadSections(const std::vector<double>& numbers, IProgressSink* progress);
     // Adds a polygon in metres; more than 10 vertices are split into a fan

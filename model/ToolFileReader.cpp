@@ -1,5 +1,6 @@
 // The three tool file layouts: numbered nodes, short files and section
 // files.
+#include "config/Units.h"
 #include "core/FilePaths.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
@@ -9,6 +10,7 @@
 #include "model/Texts.h"
 
 #include <cmath>
+#include <string_view>
 #include <sys/stat.h>
 #include <unordered_map>
 
@@ -73,6 +75,113 @@ private:
 
 } // namespace
 
+// The numbered-node layout taken number by number as the file is read, so
+// that nothing but the faces' node numbers and the nodes is kept.
+struct CMoldProfile::NumberedNodeBlocks {
+    // Room for as many faces as a file of this size can hold: only what is
+    // used is ever touched, and nothing is copied as the lists grow.
+    explicit NumberedNodeBlocks(long long size) : fileSize(size) {
+        const size_t most = static_cast<size_t>(std::max(size, 0LL));
+        faces.reserve(most / 4);
+        faceNodes.reserve(most / 2);
+    }
+
+    void Take(double value) {
+        switch (block) {
+        case Block::Count: {
+            // A vertex count and its node numbers per face, ended by 0.
+            const int count = AsInt(value);
+            if (count <= 0) {
+                StartNodes();
+                return;
+            }
+            left = count;
+            kept = count <= MaxNumberedFaceVertices;
+            if (kept)
+                faces.push_back({faceNodes.size(), count});
+            faceLargest = 0;
+            block = Block::FaceNodes;
+            return;
+        }
+        case Block::FaceNodes:
+            if (kept) {
+                faceNodes.push_back(AsInt(value));
+                faceLargest = std::max(faceLargest, faceNodes.back());
+            }
+            if (--left == 0) {
+                if (kept)
+                    largestNode = std::max(largestNode, faceLargest);
+                block = Block::Count;
+            }
+            return;
+        case Block::Nodes:
+            // Number x y z; an incomplete last group is ignored.
+            group[grouped++] = value;
+            if (grouped == 4) {
+                grouped = 0;
+                const int node = AsInt(group[0]);
+                if (node >= 1 && node <= largestNode) {
+                    const CCoordinate point(group[1], group[2], group[3]);
+                    if (dense)
+                        table[static_cast<size_t>(node)] = point;
+                    else
+                        sparse[node] = point;
+                }
+            }
+            return;
+        }
+    }
+
+    // A face the file ends in the middle of is not a face.
+    void Finish() {
+        if (block == Block::FaceNodes && kept) {
+            faceNodes.resize(faces.back().first);
+            faces.pop_back();
+        }
+    }
+
+    // Where the file put a node, in its own unit: nodes not listed stay at
+    // the origin.
+    CCoordinate Node(int node) const {
+        if (dense)
+            return node >= 1 && node <= largestNode ? table[static_cast<size_t>(node)] : CCoordinate();
+        const auto found = sparse.find(node);
+        return found == sparse.end() ? CCoordinate() : found->second;
+    }
+
+    struct Face {
+        size_t first; // in faceNodes
+        int count;
+    };
+    std::vector<Face> faces;
+    std::vector<int> faceNodes;
+
+private:
+    enum class Block { Count, FaceNodes, Nodes };
+
+    // Nodes are kept by number, as many as a file of this size can list (a
+    // node takes at least 8 characters), or by hash when their numbers go
+    // beyond that.
+    void StartNodes() {
+        block = Block::Nodes;
+        dense = largestNode <= fileSize / 8 + 1024;
+        if (dense)
+            table.resize(static_cast<size_t>(largestNode) + 1);
+    }
+
+    long long fileSize;
+    Block block = Block::Count;
+    int left = 0;
+    bool kept = false;
+    int faceLargest = 0;
+    int largestNode = 0;
+    double group[4] = {};
+    int grouped = 0;
+    bool dense = true;
+    std::vector<CCoordinate> table;
+    std::unordered_map<int, CCoordinate> sparse;
+};
+
 void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress) {
     // The path found for the name has the name's extension, whatever its case.
     const std::string extension = LowerExtension(path);
@@ -80,12 +189,16 @@ void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress
         return;
     std::string firstLine;
     std::vector<std::string> first;
+    long long fileSize = 0;
     {
         CFileHandle file(path, "rb");
         if (!file) {
             ShowMessage(FormatText(texts::UnableToReadToolFile, path.c_str()), MessageIcon::Warning);
             return;
         }
+        struct stat info;
+        if (::fstat(::fileno(file.get()), &info) == 0)
+            fileSize = info.st_size;
         first = FirstLineTokens(file.get(), firstLine);
     }
     if (!first.empty() && EqualsNoCase(first[0], "shortm")) {
@@ -97,17 +210,24 @@ void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress
         formatKind = section ? SectionFile : NumberedNodes;
         if (!section)
             inInches = Contains(firstLine, "(INCHES)");
-        CDataString tokens(50000, 10000);
-        tokens.ReadFile(path);
+        // Only the tokens that are entirely numbers count. They are taken as
+        // they come rather than stored first: a list of millions of small
+        // strings costs more than reading them.
         std::vector<double> numbers;
-        numbers.reserve(static_cast<size_t>(tokens.Count()));
-        for (int i = 0; i < tokens.Count(); ++i) {
-            const std::string& token = tokens.TokenAt(i);
-            if (IsWholeNumber(token.c_str()))
-                numbers.push_back(ParseDouble(token.c_str()));
-            else if (section && Contains(token, "(INCHES)"))
+        NumberedNodeBlocks blocks(section ? 0 : fileSize);
+        CDataString::VisitFileTokens(path, [&](const char* token, size_t length) {
+            double value;
+            if (ParseWholeNumber(token, value)) {
+                if (section)
+                    numbers.push_back(value);
+                else
+                    blocks.Take(value);
+            } else if (section &&
+                       std::string_view(token, length).find("(INCHES)") != std::string_view::npos) {
                 inInches = true;
-        }
+            }
+        });
+        blocks.Finish();
         if (progress)
             progress->SetStatusText(FormatText(texts::LoadingFile, path.c_str()));
         // Every section becomes 384 faces: a file of more sections than any
@@ -120,7 +240,7 @@ void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress
         else if (section)
             ReadSections(numbers, progress);
         else
-            ReadNumberedNodes(numbers, progress);
+            ReadNumberedNodes(blocks, progress);
     }
     if (faces->Count() == 0)
         formatKind = NoFaces;
@@ -130,45 +250,17 @@ void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress
     }
 }
 
-void CMoldProfile::ReadNumberedNodes(const std::vector<double>& numbers, IProgressSink* progress) {
-    // Face block: a vertex count and its node numbers per face, ended by 0.
-    struct FaceNodes {
-        size_t first;
-        int count;
-    };
-    std::vector<FaceNodes> polygons;
-    size_t at = 0;
-    int largestNode = 0;
-    while (at < numbers.size()) {
-        const int count = AsInt(numbers[at++]);
-        if (count <= 0)
-            break;
-        const size_t available = numbers.size() - at;
-        const size_t taken = std::min(static_cast<size_t>(count), available);
-        if (count <= MaxNumberedFaceVertices && taken == static_cast<size_t>(count)) {
-            polygons.push_back({at, count});
-            for (size_t k = at; k < at + taken; ++k)
-                largestNode = std::max(largestNode, AsInt(numbers[k]));
-        }
-        at += taken;
-    }
-    // Node block: number x y z; numbers outside 1 .. largest used are
-    // ignored, unlisted nodes stay at the origin.
-    std::unordered_map<int, CCoordinate> nodes;
-    for (; at + 4 <= numbers.size(); at += 4) {
-        const int node = AsInt(numbers[at]);
-        if (node >= 1 && node <= largestNode)
-            nodes[node] = {ToMetres(numbers[at + 1]), ToMetres(numbers[at + 2]), ToMetres(numbers[at + 3])};
-    }
-    faces = NewFaceList(static_cast<long long>(polygons.size()));
-    CProgressSteps steps(progress, static_cast<long long>(polygons.size()));
+void CMoldProfile::ReadNumberedNodes(const NumberedNodeBlocks& blocks, IProgressSink* progress) {
+    faces = NewFaceList(static_cast<long long>(blocks.faces.size()));
+    CProgressSteps steps(progress, static_cast<long long>(blocks.faces.size()));
     std::vector<CCoordinate> vertices;
-    for (size_t f = 0; f < polygons.size(); ++f) {
+    for (size_t f = 0; f < blocks.faces.size(); ++f) {
         steps.At(static_cast<long long>(f));
         vertices.clear();
-        for (int k = 0; k < polygons[f].count; ++k) {
-            const auto found = nodes.find(AsInt(numbers[polygons[f].first + static_cast<size_t>(k)]));
-            vertices.push_back(found == nodes.end() ? CCoordinate() : found->second);
+        const NumberedNodeBlocks::Face& face = blocks.faces[f];
+        for (int k = 0; k < face.count; ++k) {
+            const CCoordinate p = blocks.Node(blocks.faceNodes[face.first + static_cast<size_t>(k)]);
+            vertices.push_back({ToMetres(p.x), ToMetres(p.y), ToMetres(p.z)});
         }
         AddPolygon(vertices);
     }
@@ -243,12 +335,10 @@ void CMoldProfile::ReadShortFile(const std::string& path, IProgressSink* progres
         CProgressSteps steps(progress, fileSize);
         CLineReader reader(file.get());
         std::string line;
-        CDataString tokens(64, 64);
         while (reader.Next(line, MaxLine)) {
-            tokens.Tokenize(line);
-            for (int i = 0; i < tokens.Count(); ++i)
-                faceCount += tokens.TokenAt(i) == "||";
-            tokens.RemoveAll();
+            CDataString::VisitTokens(line, [&](const char* token, size_t length) {
+                faceCount += std::string_view(token, length) == "||";
+            });
             steps.At(std::ftell(file.get()));
         }
     }
@@ -265,21 +355,19 @@ void CMoldProfile::ReadShortFile(const std::string& path, IProgressSink* progres
     std::vector<CCoordinate> vertices;
     int refPointLeft = 0; // coordinates of "RefPoint" still to come
     long long closed = 0;
-    CDataString tokens(64, 64);
     while (reader.Next(line, MaxLine)) {
-        tokens.Tokenize(line);
-        for (int i = 0; i < tokens.Count(); ++i) {
-            const std::string& token = tokens.TokenAt(i);
+        CDataString::VisitTokens(line, [&](const char* token, size_t length) {
+            double value;
             if (refPointLeft > 0) {
                 double* coordinate = refPointLeft == 3   ? &refPoint.x
                                      : refPointLeft == 2 ? &refPoint.y
                                                          : &refPoint.z;
-                if (IsWholeNumber(token.c_str()))
-                    *coordinate = ToMetres(ParseDouble(token.c_str()));
+                if (ParseWholeNumber(token, value))
+                    *coordinate = ToMetres(value);
                 --refPointLeft;
             } else if (token[0] == '#') {
                 // A hexadecimal tag that nothing uses.
-            } else if (token == "||") {
+            } else if (std::string_view(token, length) == "||") {
                 if (collected.size() >= 3) {
                     vertices.clear();
                     for (size_t k = 0; k + 3 <= collected.size(); k += 3)
@@ -288,15 +376,13 @@ void CMoldProfile::ReadShortFile(const std::string& path, IProgressSink* progres
                 }
                 collected.clear();
                 steps.At(++closed);
-            } else if (IsWholeNumber(token.c_str())) {
-                const double value = ParseDouble(token.c_str());
-                collected.push_back(inInches ? value * 25.4 * 0.001 : value);
-            } else if (EqualsNoCase(token, "(INCHES)")) {
+            } else if (ParseWholeNumber(token, value)) {
+                collected.push_back(inInches ? value * kMmPerInch * 0.001 : value);
+            } else if (EqualsNoCase(std::string(token, length), "(INCHES)")) {
                 inInches = true;
-            } else if (EqualsNoCase(token, "RefPoint")) {
+            } else if (EqualsNoCase(std::string(token, length), "RefPoint")) {
                 refPointLeft = 3;
             }
-        }
-        tokens.RemoveAll();
+        });
     }
 }

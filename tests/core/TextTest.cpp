@@ -3,6 +3,9 @@
 #include "tests/support/TestSupport.h"
 
 #include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -97,6 +100,46 @@ TEST(TextFormat, WholeNumbersAreWhatStrtodConsumesCompletely) {
         EXPECT_TRUE(IsWholeNumber(number)) << number;
     for (const char* text : {"", "1.0.0", "12a", "(INCHES)", "NSTRIPES_1", "||", "#1A"})
         EXPECT_FALSE(IsWholeNumber(text)) << text;
+}
+
+// The plain decimals taken without strtod give strtod's very bits; the rest
+// goes to strtod.
+TEST(TextFormat, ParsedWholeNumbersHaveStrtodsBits) {
+    for (const char* number : {"0",
+                               "-0",
+                               "7",
+                               "-12.375",
+                               "0.1",
+                               "123456.789012345",
+                               "999999999999999",
+                               "5.",
+                               ".5",
+                               "-.25",
+                               "0.000000000000001",
+                               "1234567890.12345",
+                               "1e3",
+                               "+3",
+                               "0x10",
+                               "1234567890123456789",
+                               "2.2250738585072014e-308",
+                               "1.7976931348623157e308",
+                               "inf",
+                               "nan",
+                               "\f12",
+                               "00012.50000"}) {
+        double parsed = 0;
+        ASSERT_TRUE(ParseWholeNumber(number, parsed)) << number;
+        const double expected = std::strtod(number, nullptr);
+        if (std::isnan(expected))
+            EXPECT_TRUE(std::isnan(parsed)) << number;
+        else
+            EXPECT_EQ(std::memcmp(&parsed, &expected, sizeof parsed), 0) << number << " " << parsed;
+    }
+    for (const char* text : {"", "-", ".", "-.", "1.0.0", "12a", "1-2", "||", "#1A", "1 "}) {
+        double parsed = 42;
+        EXPECT_FALSE(ParseWholeNumber(text, parsed)) << text;
+        EXPECT_EQ(parsed, 42) << text;
+    }
 }
 
 TEST(TextFormat, LongResultsAreNotCut) {
