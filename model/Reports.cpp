@@ -64,19 +64,19 @@ std::string SheetPropertiesReport(const CProjectProfile& project, const CConfigu
         shown[i] = Millimetres(configuration, box[static_cast<size_t>(i)]);
     std::string text =
         FormatText("Properties of deformed sheet in the project:\n%s\n\n", project.PathName().c_str());
-    text += FormatText(si ? "Number of elements: %d\n\nX(mm): \t%1.2lf ... %1.2lf\nY(mm): \t%1.2lf ... "
-                            "%1.2lf\nZ(mm): \t%1.2lf ... %1.2lf"
-                          : "Number of elements: %d\n\nX(inch): \t%1.3lf ... %1.3lf\nY(inch): \t%1.3lf ... "
-                            "%1.3lf\nZ(inch): \t%1.3lf ... %1.3lf",
-                       sheet.ElementCount(), shown[0], shown[1], shown[2], shown[3], shown[4], shown[5]);
+    const char* length = configuration.LengthUnit();
+    const int digits = si ? 2 : 3;
+    text += FormatText("Number of elements: %d\n", sheet.ElementCount());
+    for (int axis = 0; axis < 3; ++axis)
+        text += FormatText("\n%c(%s): \t%1.*lf ... %1.*lf", "XYZ"[axis], length, digits, shown[2 * axis],
+                           digits, shown[2 * axis + 1]);
     const double clampedMean = sheet.ClampedStatistics().meanThickness;
-    text += FormatText(si ? "\n\nMean temperature: %1.1lf °C\nMean thickness (whole grid): %1.2lf mm\nMean "
-                            "thickness (excluded clamped elements): %1.2lf mm"
-                          : "\n\nMean temperature: %1.1lf °F\nMean thickness (whole grid): %1.3lf inch\nMean "
-                            "thickness (excluded clamped elements): %1.3lf inch",
-                       configuration.TemperatureToDisplay(sheet.MeanTemperature()),
-                       Millimetres(configuration, sheet.MeanThickness()),
-                       Millimetres(configuration, clampedMean));
+    text +=
+        FormatText("\n\nMean temperature: %1.1lf %s\nMean thickness (whole grid): %1.*lf %s\nMean "
+                   "thickness (excluded clamped elements): %1.*lf %s",
+                   configuration.TemperatureToDisplay(sheet.MeanTemperature()),
+                   configuration.TemperatureUnit(), digits, Millimetres(configuration, sheet.MeanThickness()),
+                   length, digits, Millimetres(configuration, clampedMean), length);
     return text;
 }
 
@@ -149,32 +149,26 @@ bool RecordInformationReport(const CProjectProfile& project, const CConfiguratio
     const bool si = configuration.IsSIMetric();
     const double volume = std::fabs(sheet.InflatedVolume());
     const ClampedStatisticsResult clamped = sheet.ClampedStatistics();
-    const char* boxFormat[6] = {"\r\nInflated X min (mm): %.3lf", "\r\nInflated X max (mm): %.3lf",
-                                "\r\nInflated Y min (mm): %.3lf", "\r\nInflated Y max (mm): %.3lf",
-                                "\r\nInflated Z min (mm): %.3lf", "\r\nInflated Z max (mm): %.3lf\r\n"};
-    const char* usBoxFormat[6] = {"\r\nInflated X min (inch): %.4lf", "\r\nInflated X max (inch): %.4lf",
-                                  "\r\nInflated Y min (inch): %.4lf", "\r\nInflated Y max (inch): %.4lf",
-                                  "\r\nInflated Z min (inch): %.4lf", "\r\nInflated Z max (inch): %.4lf\r\n"};
+    const char* length = configuration.LengthUnit();
     text = FormatText("Record information:\nProject %s\nRecord number %d\n", project.PathName().c_str(),
                       project.CurrentRecord());
     for (int i = 0; i < 6; ++i)
-        text += FormatText(si ? boxFormat[i] : usBoxFormat[i],
-                           Millimetres(configuration, box[static_cast<size_t>(i)]));
+        text += FormatText("\r\nInflated %c %s (%s): %.*lf", "XYZ"[i / 2], i % 2 ? "max" : "min", length,
+                           si ? 3 : 4, Millimetres(configuration, box[static_cast<size_t>(i)]));
+    text += "\r\n";
     // Without its data block in the project file a record has no time and
     // pressure to show.
     if (block) {
         text += FormatText("\r\nTime (ms): %lg", time * 1000);
-        text += si ? FormatText("\r\nPressure (kPa): %lg", pressure * 0.001)
-                   : FormatText("\r\nPressure (psi): %lg", configuration.PressureToDisplay(pressure));
+        text += FormatText("\r\nPressure (%s): %lg", configuration.PressureUnit(),
+                           si ? pressure * 0.001 : configuration.PressureToDisplay(pressure));
     }
-    if (si) {
-        text += FormatText("\r\nInflated volume (l): %lg\r\n", volume * 1000);
-    } else {
-        const double cubicInches = configuration.LengthToDisplay(
-            configuration.LengthToDisplay(configuration.LengthToDisplay(volume * 1e9)));
-        text += FormatText("\r\nInflated volume (inch^3): %lg\r\n", cubicInches);
-    }
-    text += FormatText(si ? "\r\nAverage thickness (mm): %lg" : "\r\nAverage thickness (inch): %lg",
+    // Litres, or the cube of the displayed length.
+    const double shownVolume = si ? volume * 1000
+                                  : configuration.LengthToDisplay(configuration.LengthToDisplay(
+                                        configuration.LengthToDisplay(volume * 1e9)));
+    text += FormatText("\r\nInflated volume (%s): %lg\r\n", configuration.VolumeUnit(), shownVolume);
+    text += FormatText("\r\nAverage thickness (%s): %lg", length,
                        Millimetres(configuration, clamped.meanThickness));
     text += FormatText("\r\nThickness nonuniformity factor: %lg", clamped.nonuniformity);
     return true;
