@@ -131,6 +131,14 @@ private slots:
     void nearestToolWinsThePick();
     void zoomedAndPannedFrameAgreesWithProjectionAndPicks();
 
+    void leftDragWithTheMouseTurnsTheView();
+    void rightDragWithTheMousePans();
+    void wheelTowardsTheUserZoomsInAndSidewaysDoesNothing();
+    void shiftRightClickPicksTheElementUnderTheMouse();
+    void ctrlClickMovesTheCentreWithoutAJump();
+    void zoomBoxDraggedWithTheMouseZoomsIn();
+    void activationGivesTheTrackballItsFullSize();
+
     void offscreenFrameMatchesTheWindow();
     void largerOffscreenFrameScalesTheScene();
 
@@ -585,6 +593,98 @@ void SceneRenderTest::zoomedAndPannedFrameAgreesWithProjectionAndPicks() {
                 QVERIFY(!view->PickAt(out.x(), out.y(), record, false));
             }
         }
+}
+
+// --- The mouse -------------------------------------------------------------
+
+void SceneRenderTest::leftDragWithTheMouseTurnsTheView() {
+    OPEN_VIEW(view, OpaqueSettings(), 1);
+    const Quaternion before = view->Camera().trackball.Rotation();
+    QTest::mousePress(view.get(), Qt::LeftButton, {}, QPoint(200, 150));
+    QTest::mouseMove(view.get(), QPoint(230, 160));
+    QTest::mouseMove(view.get(), QPoint(260, 170));
+    QTest::mouseRelease(view.get(), Qt::LeftButton, {}, QPoint(260, 170));
+    const Quaternion after = view->Camera().trackball.Rotation();
+    QVERIFY(after.x != before.x || after.y != before.y || after.z != before.z || after.w != before.w);
+    QVERIFY(!view->Interactor().Dragging());
+}
+
+void SceneRenderTest::rightDragWithTheMousePans() {
+    OPEN_VIEW(view, OpaqueSettings(), 1);
+    CCamera& camera = view->Camera();
+    const float panX = camera.panX, panY = camera.panY;
+    QTest::mousePress(view.get(), Qt::RightButton, {}, QPoint(100, 100));
+    QTest::mouseMove(view.get(), QPoint(140, 90));
+    QTest::mouseRelease(view.get(), Qt::RightButton, {}, QPoint(140, 90));
+    const qreal ratio = view->devicePixelRatioF();
+    QCOMPARE(camera.panX, panX + static_cast<float>(40 * ratio) / static_cast<float>(ViewWidth * ratio) *
+                                     camera.visibleWidth);
+    QCOMPARE(camera.panY, panY + static_cast<float>(10 * ratio) / static_cast<float>(ViewHeight * ratio) *
+                                     camera.visibleHeight);
+}
+
+void SceneRenderTest::wheelTowardsTheUserZoomsInAndSidewaysDoesNothing() {
+    OPEN_VIEW(view, OpaqueSettings(), 1);
+    const float zoom = view->Camera().zoom;
+    auto turn = [&](QPoint delta) {
+        QWheelEvent event(QPointF(200, 150), view->mapToGlobal(QPointF(200, 150)), QPoint(), delta,
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.get(), &event);
+    };
+    turn(QPoint(0, -120));
+    QCOMPARE(view->Camera().zoom, zoom * 1.1111112f);
+    turn(QPoint(120, 0));
+    QCOMPARE(view->Camera().zoom, zoom * 1.1111112f);
+    turn(QPoint(0, 120));
+    QCOMPARE(view->Camera().zoom, zoom * 1.1111112f * 0.9f);
+}
+
+void SceneRenderTest::shiftRightClickPicksTheElementUnderTheMouse() {
+    OPEN_VIEW(view, OpaqueSettings(), 1);
+    view->SetPickMode(ElementMode);
+    QSignalSpy picked(view.get(), &CSceneRender::Picked);
+    const QPoint cursor = Pixel(CentreOf(*view, ThickElement));
+    QTest::mousePress(view.get(), Qt::RightButton, Qt::ShiftModifier, cursor);
+    QTest::mouseRelease(view.get(), Qt::RightButton, Qt::ShiftModifier, cursor);
+    QCOMPARE(picked.count(), 1);
+    QCOMPARE(view->CurrentPick().kind, int(PickedElement));
+    QCOMPARE(view->CurrentPick().index, ThickElement);
+    QVERIFY(std::fabs(view->CurrentPick().value1 - 0.003) < 1e-9);
+}
+
+void SceneRenderTest::ctrlClickMovesTheCentreWithoutAJump() {
+    OPEN_VIEW(view, OpaqueSettings(), 1);
+    const CCoordinate node = Node(1);
+    const QPointF before = view->ProjectToWindow(node);
+    const QPoint cursor = Pixel(CentreOf(*view, ThickElement));
+    QTest::mouseClick(view.get(), Qt::LeftButton, Qt::ControlModifier, cursor);
+    const CCoordinate centroid = Centroid(ThickElement);
+    QVERIFY(std::fabs(view->Camera().centre[0] - centroid.x) < 2e-3);
+    QVERIFY(std::fabs(view->Camera().centre[1] - centroid.y) < 2e-3);
+    const QPointF after = view->ProjectToWindow(node);
+    QVERIFY2(std::fabs(after.x() - before.x()) < 0.05 && std::fabs(after.y() - before.y()) < 0.05,
+             "the picture moved");
+}
+
+void SceneRenderTest::zoomBoxDraggedWithTheMouseZoomsIn() {
+    OPEN_VIEW(view, OpaqueSettings(), 1);
+    const float zoom = view->Camera().zoom;
+    view->StartZoomBox();
+    QTest::mousePress(view.get(), Qt::LeftButton, {}, QPoint(150, 100));
+    QTest::mouseMove(view.get(), QPoint(250, 200));
+    const QImage box = Frame(*view, QStringLiteral("box"));
+    // The rubber band is drawn in black along the box's top side.
+    EXPECT_PIXEL(box, QPoint(200, 100), Rgb{}, 1);
+    QTest::mouseRelease(view.get(), Qt::LeftButton, {}, QPoint(250, 200));
+    QCOMPARE(view->Camera().zoom, zoom * std::min(400.0f / 100.0f, 300.0f / 100.0f));
+    QVERIFY(!CSceneInteractor::ZoomBoxMode());
+}
+
+void SceneRenderTest::activationGivesTheTrackballItsFullSize() {
+    OPEN_VIEW(view, OpaqueSettings(), 1);
+    view->Camera().trackball.SetBallSize(0.8f);
+    view->OnActivateView(true);
+    QCOMPARE(view->Camera().trackball.BallSize(), 1.0f);
 }
 
 // --- Off-screen frames -----------------------------------------------------
