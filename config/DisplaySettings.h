@@ -2,6 +2,8 @@
 // defaults; every view keeps and edits its own copy.
 #pragma once
 
+#include "config/ToolSlots.h"
+
 #include <array>
 
 // Colours are 0x00BBGGRR: red in the lowest byte, then green, then blue.
@@ -16,8 +18,6 @@ struct ToolDisplay {
     int wireColour = 8453888;     // (0, 255, 128)
     int contactColour = 16711680; // (0, 0, 255); see DefaultTools for the others
 };
-
-constexpr int kToolSlots = 10;
 
 // Neighbouring tools get different contact colours, so their marks on the
 // sheet can be told apart.

@@ -73,9 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (project->Open(projectPath, &progress)) {
             // What every window relies on once a project is open.
             if (project->RecordCount() < 1 || !project->Sheet() || !project->Tools() ||
-                project->Tools()->Count() != CProjectProfile::ToolSlots)
+                project->Tools()->Count() != kToolSlots)
                 Fail("an open project without its record or its ten tool slots");
-            for (int slot = 0; slot < CProjectProfile::ToolSlots; ++slot)
+            for (int slot = 0; slot < kToolSlots; ++slot)
                 if ((project->Tool(slot) == nullptr) != (project->ToolFileName(slot) == "None"))
                     Fail("a tool slot that does not match its name");
             std::string text = SheetPropertiesReport(*project, *configuration);

@@ -18,7 +18,7 @@ double Exercise(CSheetProfile& sheet) {
         sum += normal.x + normal.y + normal.z + extensions.x + extensions.y + extensions.z;
         sum += sheet.NodeAverageThickness(node) + sheet.NodeAverageTemperature(node) +
                sheet.NodeAverageStretchRatio(node);
-        for (int tool = 0; tool < CSheetProfile::ToolSlots; ++tool)
+        for (int tool = 0; tool < kToolSlots; ++tool)
             sum += sheet.ContactFlag(node, tool);
         sum += sheet.NodeMark(node) + sheet.IsClamped(node) + sheet.HasNoPressure(node);
         sum += sheet.ReferenceCoordinate(node).z + sheet.CurrentCoordinate(node).z;

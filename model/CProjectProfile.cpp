@@ -163,8 +163,8 @@ bool CProjectProfile::FinalLoad(const std::string& path, IProgressSink* progress
     sheet = std::move(record);
 
     const std::string folder = ProjectFolder();
-    tools.reset(new CDataBase<CMoldProfile>(10, 1));
-    for (int slot = 0; slot < ToolSlots; ++slot) {
+    tools.reset(new CDataBase<CMoldProfile>(kToolSlots, 1));
+    for (int slot = 0; slot < kToolSlots; ++slot) {
         const std::string& name = ToolFileName(slot);
         if (IsEmptyToolSlot(name)) {
             tools->Add(nullptr);

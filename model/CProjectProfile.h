@@ -30,8 +30,6 @@ struct CAnimationControl {
 
 class CProjectProfile : public CDocument {
 public:
-    static constexpr int ToolSlots = 10;
-
     CProjectProfile();
     ~CProjectProfile() override;
     CProjectProfile(const CProjectProfile&) = delete;

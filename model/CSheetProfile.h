@@ -3,6 +3,7 @@
 // positions, and everything derived from them.
 #pragma once
 
+#include "config/ToolSlots.h"
 #include "model/BigArray.h"
 #include "model/CAbscisse.h"
 #include "model/CElementProfile.h"
@@ -82,7 +83,6 @@ struct ClampedStatisticsResult {
 class CSheetProfile {
 public:
     static constexpr int MaxSymmetryPlanes = 10;
-    static constexpr int ToolSlots = 10;
 
     // How a record is read: with or without the post-load derivation, and
     // whether a file that cannot be opened ends the program (as at opening,
@@ -168,7 +168,7 @@ public:
     const CPlane& SymmetryPlane(int index) const { return symmetryPlanes[index]; } // 0-based
 
     double ToolPosition(int tool) const { return toolPositions[tool]; }
-    const std::array<double, ToolSlots>& ToolPositions() const { return toolPositions; }
+    const std::array<double, kToolSlots>& ToolPositions() const { return toolPositions; }
     const std::array<double, 6>& BoundingBox() const { return boundingBox; }
     double SheetSize() const { return sheetSize; }
     double SizeX() const { return sizeX; }
@@ -224,17 +224,17 @@ private:
     int elementCount = 0;
     int nodeCount = 0;
     BigArray<CElementProfile> elements;
-    BigArray<CCoordinate> currentCoordinates;        // index 0 unused
-    BigArray<CCoordinate> referenceCoordinates;      // index 0 unused
-    std::vector<std::array<double, 11>> layerValues; // only with extended element data
-    BigArray<std::array<uint8_t, 10>> contactFlags;
+    BigArray<CCoordinate> currentCoordinates;               // index 0 unused
+    BigArray<CCoordinate> referenceCoordinates;             // index 0 unused
+    std::vector<std::array<double, 11>> layerValues;        // only with extended element data
+    BigArray<std::array<uint8_t, kToolSlots>> contactFlags; // 0 where the node touches the slot's tool
     BigArray<std::array<uint8_t, 8>> nodeSymmetry;
     BigArray<uint8_t> nodeMarks;
     bool hasNodeMarks = false;
     int symmetryPlaneCount = 0;
     CPlane symmetryPlanes[MaxSymmetryPlanes];
     std::array<double, 2> thicknessRange{};
-    std::array<double, ToolSlots> toolPositions{};
+    std::array<double, kToolSlots> toolPositions{};
     std::array<double, 6> boundingBox{};
     double sheetSize = 0;
     double sizeX = 0;

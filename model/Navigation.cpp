@@ -45,9 +45,9 @@ std::unique_ptr<CSheetProfile> CProjectProfile::ReadStepRecord(int record, IProg
 }
 
 void CProjectProfile::ApplyRecord(const CSheetProfile& record, int number) {
-    const std::array<double, CSheetProfile::ToolSlots> kept = sheet->ToolPositions();
+    const std::array<double, kToolSlots> kept = sheet->ToolPositions();
     sheet->TakeRecordValues(record);
-    for (int slot = 0; slot < ToolSlots; ++slot)
+    for (int slot = 0; slot < kToolSlots; ++slot)
         if (CMoldProfile* tool = Tool(slot))
             tool->MoveTool(tool->Motion().Direction(),
                            sheet->ToolPosition(slot) - kept[static_cast<size_t>(slot)]);

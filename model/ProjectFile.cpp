@@ -49,14 +49,14 @@ ProjectParseResult ParseProjectFile(const std::string& path, ProjectFileFields& 
         return ProjectParseResult::WrongFormat;
     for (int slot = 0; at < count && IsToolLine(all[static_cast<size_t>(at)].text); ++slot) {
         // More tool lines than tool positions: not a project we can read.
-        if (slot == ProjectFileFields::Slots)
+        if (slot == kToolSlots)
             return ProjectParseResult::WrongFormat;
         take(fields.tools[static_cast<size_t>(slot)]);
     }
     if (!take(fields.processControl))
         return ProjectParseResult::WrongFormat;
     for (int slot = 0; at < count && IsMaterialLine(all[static_cast<size_t>(at)].text); ++slot) {
-        if (slot == ProjectFileFields::Slots)
+        if (slot == ProjectFileFields::MaterialSlots)
             return ProjectParseResult::WrongFormat;
         take(fields.materials[static_cast<size_t>(slot)]);
     }

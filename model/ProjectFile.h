@@ -1,6 +1,8 @@
 // The lines of a solved project file: which file each line names, and where.
 #pragma once
 
+#include "config/ToolSlots.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -13,12 +15,12 @@ struct ProjectReference {
 };
 
 struct ProjectFileFields {
-    static constexpr int Slots = 10;
+    static constexpr int MaterialSlots = 10;
 
     ProjectReference sheet;
-    std::array<ProjectReference, Slots> tools; // "None" for an empty slot
+    std::array<ProjectReference, kToolSlots> tools; // "None" for an empty slot
     ProjectReference processControl;
-    std::array<ProjectReference, Slots> materials; // "" for an empty slot
+    std::array<ProjectReference, MaterialSlots> materials; // "" for an empty slot
     ProjectReference heatFriction;
     ProjectReference configuration;
 

@@ -126,7 +126,7 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical) {
     symmetryName = name;
     symmetry = SymmetryFromName(symmetryName);
     const bool extended = header[47] == 'Y' && Load<int32_t>(header + 48) >= 410;
-    for (int t = 0; t < ToolSlots; ++t)
+    for (int t = 0; t < kToolSlots; ++t)
         toolPositions[static_cast<size_t>(t)] = Load<double>(header + 56 + 8 * t);
     if (e <= 0 || n <= 0)
         return Fail(FormatText("the header gives %d elements and %d nodes", e, n));
@@ -170,7 +170,7 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical) {
     std::thread nodeReader([&] {
         currentCoordinates.resize(nodeSlots);
         referenceCoordinates.resize(nodeSlots);
-        std::array<uint8_t, 10> noContact;
+        std::array<uint8_t, kToolSlots> noContact;
         noContact.fill(1);
         contactFlags.assign(nodeSlots, noContact);
         nodeSymmetry.resize(nodeSlots);
@@ -187,7 +187,7 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical) {
                                       [this](const unsigned char* data, size_t first, size_t count) {
                                           // Index 0 is not a node.
                                           for (size_t i = first == 0 ? 1 : 0; i < count; ++i)
-                                              if (data[i] < 10)
+                                              if (data[i] < kToolSlots)
                                                   contactFlags[first + i][data[i]] = 0;
                                           return true;
                                       }) &&

@@ -85,7 +85,7 @@ ProjectInformation ProjectInformationReport(const CProjectProfile& project) {
     std::string& text = report.text;
     text = FormatText("Information about the project configuration %s:\r\n\r\n", project.PathName().c_str());
     text += FormatText("Sheet file: %s\r\n", project.SheetFileName().c_str());
-    for (int slot = 0; slot < CProjectProfile::ToolSlots; ++slot)
+    for (int slot = 0; slot < kToolSlots; ++slot)
         text += FormatText("Tool %d: %s\r\n", slot + 1, project.ToolFileName(slot).c_str());
     text += FormatText("Process control: %s\r\n", project.ProcessControlFileName().c_str());
     for (int slot = 0; slot < 5; ++slot) {

@@ -1,0 +1,5 @@
+// The tool positions of a project: every record, project file and set of
+// display settings holds one entry per slot.
+#pragma once
+
+constexpr int kToolSlots = 10;
