@@ -21,7 +21,7 @@ class CProjectProfile;
 
 // What the animation worker and the interface thread share.
 struct CAnimationControl {
-    int period = 500; // milliseconds between two steps
+    int period = 0; // milliseconds between two steps, given at every start
     CManualResetEvent finished;
     CManualResetEvent stop;
     CManualResetEvent step;
@@ -85,6 +85,12 @@ public:
     // scene view of the document takes the record and is asked to redraw.
     bool StepRecord(bool notify);
 
+    // The pause between two animation steps, in milliseconds, given to the
+    // animation each time it starts.
+    static constexpr int DefaultAnimationPeriod = 500;
+    void SetAnimationPeriod(int milliseconds) { animationPeriod = milliseconds; }
+    int AnimationPeriod() const { return animationPeriod; }
+
     void ToggleAnimation();
     bool IsAnimationRunning() const { return animationRunning.joinable(); }
     // True, after the warning, while the animation runs.
@@ -122,6 +128,7 @@ private:
     std::string projectPathName;
     std::string openingPath;                    // the path being opened, before the final load
     std::unique_ptr<CSheetProfile> firstRecord; // the test read, kept when it is also the last
+    int animationPeriod = DefaultAnimationPeriod;
     CAnimationControl animationControl;
     std::thread animationRunning;
     int animationGeneration = 0;

@@ -183,7 +183,7 @@ void CProjectProfile::ToggleAnimation() {
     animationControl.finished.Reset();
     animationControl.stop.Reset();
     animationControl.step.Reset();
-    animationControl.period = 500;
+    animationControl.period = animationPeriod;
     animationControl.document = this;
     abandoned = false;
     animationRunning = std::thread(&CProjectProfile::AnimationWorker, this, ++animationGeneration);

@@ -11,6 +11,9 @@ protected:
     Animation() : fixture(Options()) {
         EXPECT_TRUE(project->Open(fixture.ProjectPath(), nullptr));
         project->SetHost(&host);
+        // Steps follow each other at once: the tests wait for steps, never
+        // for the clock.
+        project->SetAnimationPeriod(0);
         view = std::make_unique<CFakeSceneView>(project.get());
         second = std::make_unique<CFakeSceneView>(project.get());
         view->shown = second->shown = project->CurrentRecord();
@@ -40,7 +43,7 @@ protected:
 TEST_F(Animation, StepsEveryViewThroughTheRecordsInALoop) {
     project->ToggleAnimation();
     EXPECT_TRUE(project->IsAnimationRunning());
-    host.thread.RunFor(1300); // steps at about 0, 510 and 1020 ms
+    ASSERT_TRUE(host.thread.RunUntil([&] { return view->taken.size() >= 3; }));
     project->ToggleAnimation();
     EXPECT_FALSE(project->IsAnimationRunning());
     ASSERT_GE(view->taken.size(), 2u);
@@ -70,8 +73,7 @@ TEST_F(Animation, NavigationAndReportsWaitForTheAnimationToStop) {
 TEST_F(Animation, AMissingRecordStopsTheAnimationAtThatStep) {
     std::remove(fixture.File("fixture.002").c_str());
     project->ToggleAnimation();
-    host.thread.RunFor(1400);
-    EXPECT_FALSE(project->IsAnimationRunning());
+    ASSERT_TRUE(host.thread.RunUntil([&] { return !project->IsAnimationRunning(); }));
     EXPECT_EQ(view->taken, (std::vector<int>{1, 2}));
     EXPECT_EQ(messages.Texts(), "Unable to read from the " + fixture.File("fixture.002") + " file.");
     EXPECT_EQ(project->CurrentRecord(), 2);
@@ -80,7 +82,7 @@ TEST_F(Animation, AMissingRecordStopsTheAnimationAtThatStep) {
 
 TEST_F(Animation, ClosingWaitsForTheWorker) {
     project->ToggleAnimation();
-    host.thread.RunFor(100);
+    ASSERT_TRUE(host.thread.RunUntil([&] { return !view->taken.empty(); }));
     project->PrepareClose();
     EXPECT_FALSE(project->IsAnimationRunning());
     view.reset();

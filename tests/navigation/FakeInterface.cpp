@@ -29,11 +29,14 @@ void CTestInterfaceThread::WaitProcessing(CManualResetEvent& event) {
     }
 }
 
-void CTestInterfaceThread::RunFor(int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) {
+bool CTestInterfaceThread::RunUntil(const std::function<bool()>& done) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
         DispatchPending();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() > giveUp)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    DispatchPending();
 }

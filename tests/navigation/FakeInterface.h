@@ -15,8 +15,9 @@ public:
     void Post(std::function<void()> task) override;
     void WaitProcessing(CManualResetEvent& event) override;
     void DispatchPending() override;
-    // Runs posted tasks for the given time.
-    void RunFor(int milliseconds);
+    // Runs posted tasks until done() holds; false when it still does not
+    // after a long while (something hangs).
+    bool RunUntil(const std::function<bool()>& done);
 
 private:
     std::mutex mutex;
