@@ -141,6 +141,11 @@ public:
         }
         previous = {eglGetCurrentDisplay(), eglGetCurrentContext(), eglGetCurrentSurface(EGL_DRAW),
                     eglGetCurrentSurface(EGL_READ)};
+        // A thread holds one current context across window systems: a
+        // view's context, current on it, is released first (the view makes
+        // it current again whenever it draws).
+        if (QOpenGLContext* window = QOpenGLContext::currentContext())
+            window->doneCurrent();
         if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
             error = EglError("eglMakeCurrent");
             return false;

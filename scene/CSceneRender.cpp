@@ -8,9 +8,7 @@
 #include <GL/gl.h>
 #include <QGuiApplication>
 #include <QMouseEvent>
-#include <QOffscreenSurface>
 #include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
 #include <QScreen>
 #include <QWheelEvent>
 #include <cfloat>
@@ -102,6 +100,7 @@ CSceneRender::CSceneRender(CProjectProfile* document, const DisplaySettings& def
 CSceneRender::~CSceneRender() {
     if (project)
         project->RemoveView(this);
+    offscreen.reset();
     WithContext([this] { ReleaseGL(); });
 }
 
@@ -214,37 +213,19 @@ QImage CSceneRender::RenderImage(int w, int h, bool motion) {
         // Not shown yet: a hidden view still gets its context.
         (void)grabFramebuffer();
     }
-    QOffscreenSurface surface;
-    surface.setFormat(context()->format());
-    surface.create();
-    QOpenGLContext offscreen;
-    offscreen.setFormat(context()->format());
-    offscreen.setShareContext(context());
-    if (!offscreen.create() || !offscreen.makeCurrent(&surface))
+    if (!contextReady)
         return QImage();
-    QImage image;
-    {
-        QOpenGLFramebufferObjectFormat fboFormat;
-        fboFormat.setAttachment(QOpenGLFramebufferObject::Depth);
-        QOpenGLFramebufferObject fbo(w, h, fboFormat);
-        fbo.bind();
+    if (!offscreen)
+        offscreen = std::make_unique<COffscreenFrame>(context());
+    FrameState frame = Frame();
+    frame.width = w;
+    frame.height = h;
+    frame.motion = motion;
+    CCamera copy = camera;
+    return offscreen->Render(w, h, [&] {
         CSceneDrawer::InitialiseContext();
-        FrameState frame = Frame();
-        frame.width = w;
-        frame.height = h;
-        frame.motion = motion;
-        CCamera copy = camera;
         drawer.DrawFrame(copy, frame, settings);
-        glFinish();
-        // Rows flipped from OpenGL's bottom-up order to the image's top-down.
-        // The window shows the colour channels as they are; translucent
-        // parts leave an alpha below 1 that a picture must not keep.
-        image = fbo.toImage(true);
-        image.reinterpretAsFormat(QImage::Format_RGB32);
-        fbo.release();
-    }
-    offscreen.doneCurrent();
-    return image;
+    });
 }
 
 void CSceneRender::FitNow() {

@@ -9,6 +9,7 @@
 #include "scale/ScaleLimits.h"
 #include "scene/CCamera.h"
 #include "scene/CDataDisplay.h"
+#include "scene/COffscreenFrame.h"
 #include "scene/CSceneDrawer.h"
 #include "scene/CSceneInteractor.h"
 #include "scene/CScenePicker.h"
@@ -17,6 +18,8 @@
 #include <QImage>
 #include <QOpenGLWidget>
 #include <QTimer>
+
+#include <memory>
 
 class CProjectProfile;
 
@@ -153,6 +156,8 @@ private:
     CSceneDrawer drawer;
     CScenePicker picker;
     CSceneInteractor interactor;
+    // Pictures, prints and videos: a context sharing the view's lists.
+    std::unique_ptr<COffscreenFrame> offscreen;
     int quantity = 1;
     int shownRecord = 0;
     bool contextReady = false;

@@ -3,6 +3,7 @@
 // Only pixels that must hold whatever the driver are checked; on a failure the
 // frames of the test are saved next to the test program.
 #include "model/CProjectProfile.h"
+#include "scene/COffscreenFrame.h"
 #include "scene/CSceneRender.h"
 #include "tests/model/ProjectFixture.h"
 
@@ -140,6 +141,7 @@ private slots:
     void activationGivesTheTrackballItsFullSize();
 
     void offscreenFrameMatchesTheWindow();
+    void frameWithoutADisplayMatchesTheWindow();
     void largerOffscreenFrameScalesTheScene();
 
 private:
@@ -689,6 +691,34 @@ void SceneRenderTest::activationGivesTheTrackballItsFullSize() {
 
 // --- Off-screen frames -----------------------------------------------------
 
+// Pixels of two frames of the same size that differ by more than 2 in a
+// channel; the worst difference and where it is.
+struct FrameDifference {
+    int differing = 0, worst = 0;
+    QPoint worstAt;
+};
+
+FrameDifference Compare(const QImage& a, const QImage& b) {
+    FrameDifference result;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const Rgb p = PixelAt(a, {x, y}), q = PixelAt(b, {x, y});
+            const int difference = std::max({std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
+            if (difference > 2)
+                ++result.differing;
+            if (difference > result.worst) {
+                result.worst = difference;
+                result.worstAt = {x, y};
+            }
+        }
+    return result;
+}
+
+QByteArray Describe(const FrameDifference& d) {
+    return QByteArray::number(d.differing) + " pixels differ, the most by " + QByteArray::number(d.worst) +
+           Where(d.worstAt);
+}
+
 void SceneRenderTest::offscreenFrameMatchesTheWindow() {
     // The usual look: gradient, translucent lit sheet and translucent tools.
     OPEN_VIEW(view, DisplaySettings(), 1);
@@ -697,23 +727,42 @@ void SceneRenderTest::offscreenFrameMatchesTheWindow() {
     const QImage offscreen = view->RenderImage(window.width(), window.height());
     Keep(offscreen, QStringLiteral("offscreen"));
     QCOMPARE(offscreen.size(), window.size());
-    int differing = 0, worst = 0;
-    QPoint worstAt;
-    for (int y = 0; y < window.height(); ++y)
-        for (int x = 0; x < window.width(); ++x) {
-            const Rgb a = PixelAt(window, {x, y}), b = PixelAt(offscreen, {x, y});
-            const int difference = std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
-            if (difference > 2)
-                ++differing;
-            if (difference > worst) {
-                worst = difference;
-                worstAt = {x, y};
-            }
-        }
-    QVERIFY2(differing <= window.width() * window.height() / 200,
-             (QByteArray::number(differing) + " pixels differ, the most by " + QByteArray::number(worst) +
-              Where(worstAt))
-                 .constData());
+    const FrameDifference difference = Compare(window, offscreen);
+    QVERIFY2(difference.differing <= window.width() * window.height() / 200,
+             Describe(difference).constData());
+}
+
+void SceneRenderTest::frameWithoutADisplayMatchesTheWindow() {
+    OPEN_VIEW(view, DisplaySettings(), 1);
+    view->SetGeneralView();
+    const QImage window = Frame(*view);
+    // A context of its own that shares nothing: it builds its own lists from
+    // the document and draws with the view's camera.
+    COffscreenFrame frame;
+    QVERIFY2(frame.IsValid(), frame.Error().c_str());
+    CSceneDrawer drawer;
+    const ColourRamp ramp;
+    QVERIFY2(frame.MakeCurrent(), frame.Error().c_str());
+    CSceneDrawer::InitialiseContext();
+    drawer.BuildSheetLists(project.Sheet(), view->Settings(), view->Quantity(), view->Limits(), ramp);
+    drawer.BuildToolLists(project.Tools(), view->Settings());
+    frame.DoneCurrent();
+    FrameState state;
+    state.width = window.width();
+    state.height = window.height();
+    state.sheetElementCount = project.Sheet()->ElementCount();
+    CCamera camera = view->Camera();
+    const QImage alone = frame.Render(window.width(), window.height(), [&] {
+        CSceneDrawer::InitialiseContext();
+        drawer.DrawFrame(camera, state, view->Settings());
+    });
+    Keep(alone, QStringLiteral("alone"));
+    QCOMPARE(alone.size(), window.size());
+    const FrameDifference difference = Compare(window, alone);
+    QVERIFY2(difference.differing == 0, Describe(difference).constData());
+    QVERIFY(frame.MakeCurrent());
+    drawer.ReleaseLists();
+    frame.DoneCurrent();
 }
 
 void SceneRenderTest::largerOffscreenFrameScalesTheScene() {
