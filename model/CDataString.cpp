@@ -54,8 +54,3 @@ void CDataString::Tokenize(const std::string& line) {
     VisitTokens(
         text, [this](const char* token, size_t length) { Add(new CBaseString(std::string(token, length))); });
 }
-
-void CDataString::ToUpper() {
-    for (int i = 0; i < Count(); ++i)
-        At(i)->Text() = ::ToUpper(At(i)->Text());
-}

@@ -37,7 +37,6 @@ public:
     bool ReadFile(const std::string& path);
     void Tokenize(const std::string& line);
     const std::string& TokenAt(int index) const { return At(index)->Text(); }
-    void ToUpper();
 
     // The tokens of text in order, without storing them; the separator after
     // each token is overwritten by its terminating NUL.

@@ -89,7 +89,6 @@ public:
     // animation each time it starts.
     static constexpr int DefaultAnimationPeriod = 500;
     void SetAnimationPeriod(int milliseconds) { animationPeriod = milliseconds; }
-    int AnimationPeriod() const { return animationPeriod; }
 
     void ToggleAnimation();
     bool IsAnimationRunning() const { return animationRunning.joinable(); }
@@ -103,7 +102,6 @@ private:
     std::string FirstMissingReference() const;
     int CountRecords() const;
     std::unique_ptr<CSheetProfile> ReadRecord(int index, IProgressSink* progress);
-    bool RefuseWhileAnimating() const;
     void NavigateTo(int record);
     // Reads record (1-based) into a temporary sheet; null, with the message
     // to show, when it is missing, damaged or of another mesh.

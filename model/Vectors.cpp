@@ -48,12 +48,6 @@ CPlane PlaneThroughPoints(const CCoordinate& p1, const CCoordinate& p2, const CC
     return plane;
 }
 
-CCoordinate MatrixTimesVector(const double matrix[9], const CCoordinate& v) {
-    return {matrix[0] * v.x + matrix[1] * v.y + matrix[2] * v.z,
-            matrix[3] * v.x + matrix[4] * v.y + matrix[5] * v.z,
-            matrix[6] * v.x + matrix[7] * v.y + matrix[8] * v.z};
-}
-
 SegmentPlaneResult IntersectSegmentPlane(const CCoordinate& a, const CCoordinate& b, const CPlane& plane,
                                          double tolerance, CCoordinate& point) {
     const double distanceA = plane.Distance(a);

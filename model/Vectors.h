@@ -54,9 +54,6 @@ bool TryPlaneThroughPoints(const CCoordinate& p1, const CCoordinate& p2, const C
 // "Zero plane area.".
 CPlane PlaneThroughPoints(const CCoordinate& p1, const CCoordinate& p2, const CCoordinate& p3);
 
-// A row-major 3 x 3 matrix applied to a vector.
-CCoordinate MatrixTimesVector(const double matrix[9], const CCoordinate& v);
-
 enum SegmentPlaneResult { NoIntersection = 0, OnePoint = 1, SegmentInPlane = 2 };
 
 // Where the segment a-b meets the plane, with tolerance on the distances.
