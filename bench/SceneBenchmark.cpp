@@ -33,15 +33,28 @@ Scene& TheScene() {
     return *scene;
 }
 
-void BM_BuildDisplayLists(benchmark::State& state) {
+// What a view rebuilds when the record changes: the node arrays of the new
+// record (the mesh's index buffers are kept).
+void BM_ViewRecordRebuild(benchmark::State& state) {
     Scene& scene = TheScene();
     for (auto _ : state) {
-        scene.view->makeCurrent();
-        scene.view->RebuildLists();
-        scene.view->doneCurrent();
+        scene.view->TakeRecord(scene.project.CurrentRecord());
     }
 }
-BENCHMARK(BM_BuildDisplayLists)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_ViewRecordRebuild)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// A whole record step as the animation makes it: read, copy and derive the
+// record, move the tools, rebuild the view.
+void BM_RecordStep(benchmark::State& state) {
+    Scene& scene = TheScene();
+    int record = 1;
+    for (auto _ : state) {
+        scene.project.GoToRecord(record);
+        scene.view->TakeRecord(record);
+        record = 3 - record;
+    }
+}
+BENCHMARK(BM_RecordStep)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
 
 void BM_StillFrame(benchmark::State& state) {
     Scene& scene = TheScene();
