@@ -1,0 +1,107 @@
+#include "scale/AllRecordLimits.h"
+
+#include "core/FilePaths.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "model/CSheetProfile.h"
+#include "model/Texts.h"
+#include "scale/ResultQuantity.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <memory>
+
+namespace {
+
+// Record files are named as the project file with the record index, at least
+// three digits, for its extension.
+std::string RecordFile(const std::string& projectPath, int index) {
+    const size_t dot = projectPath.rfind('.');
+    const size_t separator = LastSeparator(projectPath);
+    const std::string prefix = dot == std::string::npos || (separator != std::string::npos && dot < separator)
+                                   ? projectPath + "."
+                                   : projectPath.substr(0, dot + 1);
+    return prefix + FormatText("%03d", index);
+}
+
+// Reads record index; null with the reason when it is missing, damaged or of
+// another mesh than mesh.
+std::unique_ptr<CSheetProfile> ReadRecordValues(const std::string& projectPath, int index, bool derive,
+                                                const CSheetProfile* mesh, std::string& failure) {
+    const std::string name = RecordFile(projectPath, index);
+    const std::string found = FindExistingFile(name, "");
+    if (found.empty()) {
+        failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        return nullptr;
+    }
+    std::unique_ptr<CSheetProfile> record(new CSheetProfile(found, index, nullptr, {derive, false}));
+    if (record->OpenFailed()) {
+        failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        return nullptr;
+    }
+    if (record->ReadFailed()) {
+        failure = FormatText(texts::UnusableRecord, found.c_str(), record->FailureReason().c_str());
+        return nullptr;
+    }
+    if (mesh && !mesh->HasSameMesh(*record)) {
+        failure = FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
+        return nullptr;
+    }
+    return record;
+}
+
+void Widen(ScaleRange& all, const ScaleRange& one) {
+    all.minimum = std::min(all.minimum, one.minimum);
+    all.maximum = std::max(all.maximum, one.maximum);
+}
+
+} // namespace
+
+AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recordCount, int quantity,
+                                       const std::function<void(int done, int count)>& progress,
+                                       const std::atomic<bool>& cancel) {
+    AllRecordLimits result;
+    quantity = KnownQuantity(quantity);
+    if (quantity == NoScale || recordCount <= 0) {
+        result.range = {0, 0};
+        return result;
+    }
+    const ScaleLimits automatic;
+    result.range = {DBL_MAX, -DBL_MAX};
+    // The values of the other records are copied into the last one, as
+    // navigation copies them into the project's sheet, so every record is
+    // derived exactly as it is when shown.
+    std::unique_ptr<CSheetProfile> sheet;
+    int done = 0;
+    int index = 0;
+    try {
+        for (int step = 0; step < recordCount; ++step) {
+            if (cancel.load()) {
+                result.outcome = AllRecordLimits::Cancelled;
+                return result;
+            }
+            index = step == 0 ? recordCount - 1 : step - 1;
+            std::unique_ptr<CSheetProfile> record =
+                ReadRecordValues(projectPath, index, !sheet, sheet.get(), result.failure);
+            if (!record) {
+                result.outcome = AllRecordLimits::Failed;
+                return result;
+            }
+            if (!sheet)
+                sheet = std::move(record);
+            else
+                sheet->TakeRecordValues(*record);
+            Widen(result.range, ComputeScaleRange(*sheet, quantity, automatic));
+            if (progress)
+                progress(++done, recordCount);
+        }
+    } catch (const CCriticalError&) {
+        result.outcome = AllRecordLimits::Failed;
+        result.failure.clear(); // said already
+    } catch (const std::exception& error) {
+        result.outcome = AllRecordLimits::Failed;
+        result.failure =
+            FormatText(texts::UnusableRecord, RecordFile(projectPath, index).c_str(), error.what());
+    }
+    return result;
+}

@@ -1,0 +1,139 @@
+// The panel's value labels and the limits dialog's values, titles and
+// conversions, in both systems of units.
+#include "scale/ScaleLabels.h"
+#include "config/CConfiguration.h"
+#include "scale/LimitsEditing.h"
+#include "scale/ResultQuantity.h"
+#include "scale/ScaleLimits.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+namespace {
+
+class UnitsTest : public ::testing::Test {
+protected:
+    CConfiguration& Units(bool si) {
+        configuration.SetSIMetric(si);
+        return configuration;
+    }
+
+    CTempFolder folder;
+    CRecordingMessages messages;
+    CConfiguration configuration{folder.File("Quillmere.cfg")};
+};
+
+using ScaleLabels = UnitsTest;
+
+TEST_F(ScaleLabels, ThicknessQuartersInMillimetresRightAligned) {
+    const auto texts = ScaleLabelTexts(ThicknessQuantity, 0.0012, 0.0030, Units(true));
+    EXPECT_EQ(texts[0], "  3.00 mm");
+    EXPECT_EQ(texts[1], "  2.55 mm");
+    EXPECT_EQ(texts[2], "  2.10 mm");
+    EXPECT_EQ(texts[3], "  1.65 mm");
+    EXPECT_EQ(texts[4], "  1.20 mm");
+}
+
+TEST_F(ScaleLabels, EachQuantityInEachSystem) {
+    EXPECT_EQ(ScaleValueText(ThicknessQuantity, 0.00254, Units(false)), " 0.100 inch");
+    EXPECT_EQ(ScaleValueText(TemperatureQuantity, 150.0, Units(true)), " 150.0 \xC2\xB0"
+                                                                       "C");
+    EXPECT_EQ(ScaleValueText(TemperatureQuantity, 100.0, Units(false)), " 212.0 \xC2\xB0"
+                                                                        "F");
+    EXPECT_EQ(ScaleValueText(TemperatureQuantity, -40.0, Units(false)), " -40.0 \xC2\xB0"
+                                                                        "F");
+    for (bool si : {true, false}) {
+        EXPECT_EQ(ScaleValueText(VonMisesQuantity, 1.5, Units(si)), " 1.500 MPa");
+        for (int quantity = ExtensionXQuantity; quantity <= StretchRatioQuantity; ++quantity)
+            EXPECT_EQ(ScaleValueText(quantity, 1.25, Units(si)), " 1.250");
+    }
+    // Wider numbers are not cut.
+    EXPECT_EQ(ScaleValueText(VonMisesQuantity, 12345.5, Units(true)), "12345.500 MPa");
+}
+
+TEST_F(ScaleLabels, NoScaleIsFiveEmptyLabels) {
+    for (const std::string& text : ScaleLabelTexts(NoScale, -5, 5, Units(true)))
+        EXPECT_EQ(text, "");
+}
+
+TEST_F(ScaleLabels, DecimalPointWhateverTheLocale) {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no German locale";
+    const std::string text = ScaleValueText(ThicknessQuantity, 0.0021, Units(true));
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    EXPECT_EQ(text, "  2.10 mm");
+}
+
+using LimitsDialogRules = UnitsTest;
+
+TEST_F(LimitsDialogRules, TitleCarriesTheUnit) {
+    EXPECT_EQ(LimitsDialogTitle(ThicknessQuantity, "Thickness", Units(true)), "Thickness (mm)");
+    EXPECT_EQ(LimitsDialogTitle(ThicknessQuantity, "Thickness", Units(false)), "Thickness inch");
+    EXPECT_EQ(LimitsDialogTitle(TemperatureQuantity, "Temperature", Units(true)), "Temperature (\xC2\xB0"
+                                                                                  "C)");
+    EXPECT_EQ(LimitsDialogTitle(TemperatureQuantity, "Temperature", Units(false)), "Temperature (\xC2\xB0"
+                                                                                   "F)");
+    EXPECT_EQ(LimitsDialogTitle(VonMisesQuantity, "Stress von Mises", Units(false)),
+              "Stress von Mises (MPa)");
+    EXPECT_EQ(LimitsDialogTitle(StretchRatioQuantity, "L1 / L2", Units(true)), "L1 / L2");
+}
+
+TEST(LimitsRounding, HalfAwayFromZeroAtTheThirdDecimal) {
+    EXPECT_DOUBLE_EQ(RoundToThousandths(2.1234), 2.123);
+    EXPECT_DOUBLE_EQ(RoundToThousandths(2.1236), 2.124);
+    EXPECT_DOUBLE_EQ(RoundToThousandths(-2.1236), -2.124);
+    EXPECT_DOUBLE_EQ(RoundToThousandths(-2.1234), -2.123);
+    EXPECT_DOUBLE_EQ(RoundToThousandths(0.0004), 0.0);
+    EXPECT_DOUBLE_EQ(RoundToThousandths(1e300), 1e300);
+}
+
+TEST_F(LimitsDialogRules, NeverFixedQuantityStartsFromTheShownLimits) {
+    ScaleLimits limits;
+    PrepareFixedLimits(limits, ThicknessQuantity, 0.00123456, 0.00298765);
+    const LimitsDialogValues start = LimitsDialogStart(ThicknessQuantity, limits, Units(true));
+    EXPECT_DOUBLE_EQ(start.minimum, 1.235);
+    EXPECT_DOUBLE_EQ(start.maximum, 2.988);
+    EXPECT_FALSE(start.fixed);
+
+    // Values the user fixed before stay, even when the panel shows others.
+    PrepareFixedLimits(limits, ThicknessQuantity, 0.0005, 0.0009);
+    EXPECT_DOUBLE_EQ(limits.FixedMinimum(ThicknessQuantity), 0.00123456);
+    // Only an exact 0 counts as never set, each limit on its own.
+    limits.SetFixedMinimum(TemperatureQuantity, 0);
+    limits.SetFixedMaximum(TemperatureQuantity, 80);
+    PrepareFixedLimits(limits, TemperatureQuantity, 20, 180);
+    EXPECT_EQ(limits.FixedMinimum(TemperatureQuantity), 20);
+    EXPECT_EQ(limits.FixedMaximum(TemperatureQuantity), 80);
+}
+
+TEST_F(LimitsDialogRules, DisplayUnitsBothWays) {
+    ScaleLimits limits;
+    limits.SetFixedMinimum(ThicknessQuantity, 0.000508);
+    limits.SetFixedMaximum(ThicknessQuantity, 0.00254);
+    limits.SetFixedMode(ThicknessQuantity, 1);
+    const LimitsDialogValues inches = LimitsDialogStart(ThicknessQuantity, limits, Units(false));
+    EXPECT_DOUBLE_EQ(inches.minimum, 0.02);
+    EXPECT_DOUBLE_EQ(inches.maximum, 0.1);
+    EXPECT_TRUE(inches.fixed);
+
+    StoreLimitsDialog(TemperatureQuantity, {32, 212, true}, limits, Units(false));
+    EXPECT_NEAR(limits.FixedMinimum(TemperatureQuantity), 0.0, 1e-12);
+    EXPECT_NEAR(limits.FixedMaximum(TemperatureQuantity), 100.0, 1e-12);
+    EXPECT_TRUE(limits.IsFixed(TemperatureQuantity));
+
+    StoreLimitsDialog(ThicknessQuantity, {1.5, 2.5, false}, limits, Units(true));
+    EXPECT_DOUBLE_EQ(limits.FixedMinimum(ThicknessQuantity), 0.0015);
+    EXPECT_DOUBLE_EQ(limits.FixedMaximum(ThicknessQuantity), 0.0025);
+    EXPECT_FALSE(limits.IsFixed(ThicknessQuantity));
+
+    // Stresses and the dimensionless quantities keep their numbers.
+    StoreLimitsDialog(VonMisesQuantity, {-1.25, 3.5, true}, limits, Units(false));
+    EXPECT_EQ(limits.FixedMinimum(VonMisesQuantity), -1.25);
+    EXPECT_EQ(LimitsDialogStart(VonMisesQuantity, limits, Units(false)).maximum, 3.5);
+}
+
+} // namespace
