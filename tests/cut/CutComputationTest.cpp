@@ -357,6 +357,35 @@ TEST(ComputeCut, APlaneThroughAGapKeepsTheCurveOfTheFirstPiece) {
     EXPECT_NEAR(records.back()->End.y, -0.125 + 3 * 0.03125, 1e-9);
 }
 
+// An L: the quadrant x > 0, y > 0 has no elements. The plane x + y = 0.15 m
+// crosses the sheet's box only there; it cuts nothing, and the cut before it
+// goes.
+TEST(ComputeCut, APlaneThroughTheBoxButNoElementGivesNothing) {
+    RecordData record = Grid(8);
+    const auto inGap = [&](const samplegen::RecordElement& element) {
+        Vec3 centre{0, 0, 0};
+        for (int32_t node : element.nodes) {
+            centre.x += record.current[static_cast<size_t>(node - 1)].x / 3;
+            centre.y += record.current[static_cast<size_t>(node - 1)].y / 3;
+        }
+        return centre.x > 0 && centre.y > 0;
+    };
+    record.elements.erase(std::remove_if(record.elements.begin(), record.elements.end(), inGap),
+                          record.elements.end());
+    ASSERT_EQ(record.elements.size(), 3 * 32u);
+    const auto sheet = Read(record);
+    const auto& box = sheet->BoundingBox();
+    ASSERT_GT(box[1] + box[3], 0.15); // the plane meets the box
+    ASSERT_FALSE(Cut(*sheet, 0, 60).empty()) << "x = 60 mm crosses the lower arm";
+    CCutPlane diagonal;
+    diagonal.a = 1;
+    diagonal.b = 1;
+    diagonal.c = 0;
+    diagonal.d = -0.15;
+    ComputeCut(*sheet, diagonal, TemperatureQuantity);
+    EXPECT_EQ(sheet->CutSegments().Count(), 0);
+}
+
 TEST(ComputeCut, EachAxisReversesACutRunningTheWrongWay) {
     RecordData record = samplegen::MakeGridRecord(1, 1, 0.25, 0.25);
     record.current = {{-0.125, 0.125, 0}, {0.125, 0, 0}, {-0.125, -0.125, 0}, {0.125, 0.125, 0}};

@@ -109,6 +109,41 @@ TEST_F(Reports, RecordInformationTakesTheRecordsDataBlock) {
         << text;
 }
 
+// The block of the record shown, not the first or the last one.
+TEST_F(Reports, RecordInformationOfTheMiddleRecordOfThree) {
+    CProjectFixture fixture;
+    CProjectProfile& opened = Open(fixture);
+    ASSERT_TRUE(opened.GoToRecord(2)) << messages.Texts();
+    std::string text;
+    ASSERT_TRUE(RecordInformationReport(opened, configuration, text));
+    EXPECT_NE(text.find("\nRecord number 2\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nInflated Z min (mm): 10.000\r\nInflated Z max (mm): 10.000\r\n\r\nTime (ms): "
+                        "500\r\nPressure (kPa): 2\r\n"),
+              std::string::npos)
+        << text;
+}
+
+// Without a free element the clamped-sheet figures are all 0.
+TEST_F(Reports, EveryElementClamped) {
+    CProjectFixture fixture;
+    samplegen::RecordData record = fixture.Record(2);
+    record.CompleteNodeData();
+    record.conditions.assign(record.conditions.size(), 1);
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.002"), record));
+    CProjectProfile& opened = Open(fixture);
+    const std::string sheet = SheetPropertiesReport(opened, configuration);
+    EXPECT_NE(
+        sheet.find(
+            "\nMean thickness (whole grid): 3.00 mm\nMean thickness (excluded clamped elements): 0.00 mm"),
+        std::string::npos)
+        << sheet;
+    std::string text;
+    ASSERT_TRUE(RecordInformationReport(opened, configuration, text));
+    EXPECT_NE(text.find("\r\nAverage thickness (mm): 0\r\nThickness nonuniformity factor: 0"),
+              std::string::npos)
+        << text;
+}
+
 TEST_F(Reports, RecordInformationWithoutADataBlock) {
     FixtureOptions options;
     options.records = 2;

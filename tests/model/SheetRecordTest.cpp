@@ -169,16 +169,49 @@ TEST_F(SheetRecord, ExtendedDataNeedsVersion410) {
     EXPECT_DOUBLE_EQ(sheet.LayerValue(0, 7), 120);
 }
 
+// Exactly 65536 nodes take the wide element records: node 65536, which 16
+// bits cannot hold, is read back and joined to its elements.
 TEST_F(SheetRecord, WideNodeNumbersFrom65536Nodes) {
-    RecordData record = samplegen::MakeGridRecord(255, 256, 1, 1); // 256 x 257 = 65792 nodes
-    ASSERT_GE(record.NodeCount(), 65536);
+    RecordData record = samplegen::MakeGridRecord(255, 255, 1, 1); // 256 x 256 nodes
+    ASSERT_EQ(record.NodeCount(), 65536);
     record.nodeMarks.assign(static_cast<size_t>(record.NodeCount()), 0);
     record.nodeMarks.back() = 5;
+    record.current.back().z = 0.25;
     const auto sheet = Read(record);
     ASSERT_FALSE(sheet->ReadFailed()) << sheet->FailureReason();
-    EXPECT_EQ(sheet->Elements().back().NodeNumbers[2], record.elements.back().nodes[2]);
+    ASSERT_EQ(sheet->NodeCount(), 65536);
+    ASSERT_EQ(sheet->Elements().size(), record.elements.size());
+    for (size_t e = 0; e < record.elements.size(); ++e)
+        for (int c = 0; c < 3; ++c)
+            ASSERT_EQ(sheet->Elements()[e].NodeNumbers[c], record.elements[e].nodes[static_cast<size_t>(c)])
+                << e;
+    EXPECT_EQ(sheet->CurrentCoordinate(65536).z, 0.25);
     EXPECT_TRUE(sheet->HasNodeMarks());
-    EXPECT_EQ(sheet->NodeMark(sheet->NodeCount()), 5);
+    EXPECT_EQ(sheet->NodeMark(65536), 5);
+
+    // The node lists and neighbours by their definition, built the plain
+    // way: each node's elements in element order, then per element the
+    // elements of its three nodes, each once.
+    std::vector<std::vector<int32_t>> nodeElements(65537);
+    for (size_t e = 0; e < record.elements.size(); ++e)
+        for (int32_t node : record.elements[e].nodes)
+            nodeElements[static_cast<size_t>(node)].push_back(static_cast<int32_t>(e));
+    for (int node = 1; node <= 65536; ++node) {
+        const ElementIndexRange range = sheet->NodeElements(node);
+        ASSERT_EQ(std::vector<int32_t>(range.begin(), range.end()), nodeElements[static_cast<size_t>(node)])
+            << node;
+    }
+    EXPECT_EQ(sheet->NodeElements(65536).size(), 2u); // the last corner, in both halves of its cell
+    for (size_t e = 0; e < record.elements.size(); ++e) {
+        std::vector<int32_t> expected;
+        for (int32_t node : record.elements[e].nodes)
+            for (int32_t other : nodeElements[static_cast<size_t>(node)])
+                if (other != static_cast<int32_t>(e) &&
+                    std::find(expected.begin(), expected.end(), other) == expected.end())
+                    expected.push_back(other);
+        const CNeighbourRange range = sheet->ElementNeighbours(static_cast<int32_t>(e));
+        ASSERT_EQ(std::vector<int32_t>(range.begin(), range.end()), expected) << "element " << e;
+    }
 }
 
 TEST_F(SheetRecord, SymmetryNamesAndTheInflatedVolume) {
