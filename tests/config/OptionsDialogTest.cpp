@@ -1,0 +1,603 @@
+// The graphical options dialog and the configuration dialog, driven through
+// their controls under a virtual X server. Colour choosers are replaced and
+// the configuration dialog is driven instead of exec(): nothing here waits on
+// a modal window. QUILLMERE_SCREENSHOTS=FOLDER keeps a picture of each dialog.
+#include "config/CConfiguration.h"
+#include "config/CConfigurationDialog.h"
+#include "config/CGraphicalOptionsDialog.h"
+#include "config/Colour.h"
+#include "core/TextLines.h"
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QToolButton>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using IntField = std::function<int&(DisplaySettings&)>;
+using DoubleField = std::function<double&(DisplaySettings&)>;
+
+enum class Kind { Toggle, Swatch, List, Slider };
+
+struct Control {
+    QString name;
+    Kind kind;
+    IntField field;
+    DoubleField value; // sliders
+};
+
+#define INT_FIELD(expr) [](DisplaySettings& s) -> int& { return s.expr; }
+
+// Every control of the dialog and the one field it edits.
+std::vector<Control> Controls() {
+    std::vector<Control> c = {
+        {"sheetShown", Kind::Toggle, INT_FIELD(sheetShown), {}},
+        {"sheetColour", Kind::Swatch, INT_FIELD(sheetColour), {}},
+        {"sheetEdgeColour", Kind::Swatch, INT_FIELD(sheetEdgeColour), {}},
+        {"sheetDisplayMode", Kind::List, INT_FIELD(sheetDisplayMode), {}},
+        {"sheetOpacity", Kind::Slider, {}, [](DisplaySettings& s) -> double& { return s.sheetOpacity; }},
+        {"clampedNodesShown", Kind::Toggle, INT_FIELD(clampedNodesShown), {}},
+        {"clampedNodeColour", Kind::Swatch, INT_FIELD(clampedNodeColour), {}},
+        {"fixedNodesShown", Kind::Toggle, INT_FIELD(fixedNodesShown), {}},
+        {"fixedNodeColour", Kind::Swatch, INT_FIELD(fixedNodeColour), {}},
+        {"boundaryNodesShown", Kind::Toggle, INT_FIELD(boundaryNodesShown), {}},
+        {"boundaryNodeColour", Kind::Swatch, INT_FIELD(boundaryNodeColour), {}},
+        {"noPressureNodesShown", Kind::Toggle, INT_FIELD(noPressureNodesShown), {}},
+        {"noPressureNodeColour", Kind::Swatch, INT_FIELD(noPressureNodeColour), {}},
+        {"nodeDotsShown", Kind::Toggle, INT_FIELD(nodeDotsShown), {}},
+        {"distanceMeasurement", Kind::Toggle, INT_FIELD(distanceMeasurement), {}},
+        {"continualRotation", Kind::Toggle, INT_FIELD(continualRotation), {}},
+        {"backgroundScheme", Kind::List, INT_FIELD(backgroundScheme), {}},
+        {"backgroundColour", Kind::Swatch, INT_FIELD(backgroundColour), {}},
+        {"backgroundTop", Kind::Swatch, INT_FIELD(backgroundTop), {}},
+        {"backgroundBottom", Kind::Swatch, INT_FIELD(backgroundBottom), {}},
+    };
+    for (size_t corner = 0; corner < 4; ++corner)
+        c.push_back({QStringLiteral("backgroundCorner%1").arg(corner),
+                     Kind::Swatch,
+                     [corner](DisplaySettings& s) -> int& { return s.backgroundCorners[corner]; },
+                     {}});
+    for (size_t slot = 0; slot < kToolSlots; ++slot) {
+        const QString tool = QStringLiteral("tool%1").arg(slot);
+        const auto t = [slot](DisplaySettings& s) -> ToolDisplay& { return s.tools[slot]; };
+        c.push_back(
+            {tool + "Shown", Kind::Toggle, [t](DisplaySettings& s) -> int& { return t(s).shown; }, {}});
+        c.push_back({tool + "SurfaceColour",
+                     Kind::Swatch,
+                     [t](DisplaySettings& s) -> int& { return t(s).surfaceColour; },
+                     {}});
+        c.push_back({tool + "WireColour",
+                     Kind::Swatch,
+                     [t](DisplaySettings& s) -> int& { return t(s).wireColour; },
+                     {}});
+        c.push_back({tool + "Mode", Kind::List, [t](DisplaySettings& s) -> int& { return t(s).mode; }, {}});
+        c.push_back({tool + "ContactMarking",
+                     Kind::Toggle,
+                     [t](DisplaySettings& s) -> int& { return t(s).contactMarking; },
+                     {}});
+        c.push_back({tool + "ContactColour",
+                     Kind::Swatch,
+                     [t](DisplaySettings& s) -> int& { return t(s).contactColour; },
+                     {}});
+        c.push_back({tool + "Opacity", Kind::Slider, {}, [t](DisplaySettings& s) -> double& {
+                         return t(s).opacity;
+                     }});
+    }
+    return c;
+}
+
+// Every field of a settings block, so a comparison shows any stray write.
+std::vector<double> Fields(const DisplaySettings& s) {
+    std::vector<double> f = {double(s.fixedNodesShown),
+                             double(s.boundaryNodesShown),
+                             double(s.sheetShown),
+                             double(s.clampedNodesShown),
+                             double(s.noPressureNodesShown),
+                             double(s.nodeDotsShown),
+                             double(s.distanceMeasurement),
+                             double(s.continualRotation),
+                             double(s.reducedDrawingThreshold),
+                             s.sheetOpacity,
+                             double(s.sheetDisplayMode),
+                             double(s.sheetEdgeColour),
+                             double(s.sheetColour),
+                             double(s.fixedNodeColour),
+                             double(s.clampedNodeColour),
+                             double(s.boundaryNodeColour),
+                             double(s.noPressureNodeColour),
+                             double(s.backgroundScheme),
+                             double(s.backgroundColour),
+                             double(s.backgroundTop),
+                             double(s.backgroundBottom)};
+    for (int corner : s.backgroundCorners)
+        f.push_back(corner);
+    for (const ToolDisplay& t : s.tools)
+        for (double v : {double(t.shown), t.opacity, double(t.mode), double(t.contactMarking),
+                         double(t.surfaceColour), double(t.wireColour), double(t.contactColour)})
+            f.push_back(v);
+    return f;
+}
+
+// Settings unlike the defaults and unlike each other in every field: toggles
+// alternate, colours and opacities differ per field.
+DisplaySettings Distinct(int seed) {
+    DisplaySettings s;
+    int n = seed;
+    const auto next = [&n] { return ++n; };
+    for (const Control& control : Controls()) {
+        switch (control.kind) {
+        case Kind::Toggle:
+            control.field(s) = next() % 2;
+            break;
+        case Kind::Swatch:
+            control.field(s) = MakeColour(uint8_t(next() * 37), uint8_t(n * 11), uint8_t(n * 5));
+            break;
+        case Kind::List:
+            control.field(s) = next() % 3;
+            break;
+        case Kind::Slider:
+            control.value(s) = 0.01 * (next() % 97);
+            break;
+        }
+    }
+    s.reducedDrawingThreshold = 1234 + seed;
+    return s;
+}
+
+// The colour a swatch shows in the middle of its icon.
+int SwatchColour(QToolButton* swatch) {
+    const QImage image = swatch->icon().pixmap(swatch->iconSize()).toImage();
+    const QColor c = image.pixelColor(image.width() / 2, image.height() / 2);
+    return MakeColour(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
+}
+
+void KeepPicture(QWidget& widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("QUILLMERE_SCREENSHOTS");
+    if (!folder.isEmpty())
+        widget.grab().save(folder + "/" + name + ".png");
+}
+
+std::string FileText(const CConfiguration& configuration) {
+    return ReadWholeFile(configuration.FilePath());
+}
+
+} // namespace
+
+class OptionsDialogTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CGraphicalOptionsDialog> dialog;
+    DisplaySettings settings = Distinct(0);
+    int changes = 0;
+
+    template <class T> T* Find(const QString& name) {
+        T* widget = dialog->findChild<T*>(name);
+        if (!widget)
+            qFatal("no control %s", qPrintable(name));
+        return widget;
+    }
+
+    // Every control shows the value of its field in s.
+    void ExpectControlsShow(DisplaySettings& s) {
+        for (const Control& control : Controls()) {
+            switch (control.kind) {
+            case Kind::Toggle:
+                QVERIFY2(Find<QAbstractButton>(control.name)->isChecked() == (control.field(s) != 0),
+                         qPrintable(control.name));
+                break;
+            case Kind::Swatch:
+                QVERIFY2(SwatchColour(Find<QToolButton>(control.name)) == control.field(s),
+                         qPrintable(control.name));
+                break;
+            case Kind::List:
+                QVERIFY2(Find<QComboBox>(control.name)->currentIndex() == control.field(s),
+                         qPrintable(control.name));
+                break;
+            case Kind::Slider:
+                QVERIFY2(Find<QSlider>(control.name)->value() == int(100 * control.value(s)),
+                         qPrintable(control.name));
+                break;
+            }
+        }
+    }
+
+    std::vector<QString> VisibleSchemeControls() {
+        std::vector<QString> visible;
+        for (const char* name : {"uniformLabel", "backgroundColour", "gradientLabel", "backgroundTop",
+                                 "backgroundBottom", "cornersLabel", "backgroundCorner0", "backgroundCorner1",
+                                 "backgroundCorner2", "backgroundCorner3"})
+            if (Find<QWidget>(name)->isVisible())
+                visible.push_back(name);
+        return visible;
+    }
+
+private slots:
+    void init() {
+        settings = Distinct(0);
+        changes = 0;
+        dialog = std::make_unique<CGraphicalOptionsDialog>();
+        dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+        dialog->chooseColour = [](int&) -> bool { qFatal("unexpected colour chooser"); };
+        dialog->SetTarget(&settings, [this] { ++changes; });
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+    void cleanup() { dialog.reset(); }
+
+    void togglesFlipTheirFieldBetweenOneAndZero() {
+        int toggleCount = 0;
+        for (const Control& control : Controls()) {
+            if (control.kind != Kind::Toggle)
+                continue;
+            ++toggleCount;
+            auto* button = Find<QAbstractButton>(control.name);
+            const DisplaySettings before = settings;
+            DisplaySettings expected = settings;
+            control.field(expected) = control.field(expected) ? 0 : 1;
+            QTest::mouseClick(button, Qt::LeftButton);
+            QVERIFY2(Fields(settings) == Fields(expected), qPrintable(control.name));
+            QCOMPARE(button->isChecked(), control.field(settings) == 1);
+            QTest::mouseClick(button, Qt::LeftButton);
+            QVERIFY2(Fields(settings) == Fields(before), qPrintable(control.name));
+        }
+        QCOMPARE(toggleCount, 8 + 2 * kToolSlots);
+        QCOMPARE(changes, 2 * toggleCount);
+    }
+
+    // A field of 2 shows ticked, and a press makes it 0, not 3.
+    void aToggleOfAnyNonZeroValueBecomesZero() {
+        settings.tools[4].contactMarking = 2;
+        dialog->Refresh();
+        auto* button = Find<QAbstractButton>("tool4ContactMarking");
+        QVERIFY(button->isChecked());
+        button->click();
+        QCOMPARE(settings.tools[4].contactMarking, 0);
+        QVERIFY(!button->isChecked());
+    }
+
+    void swatchesStoreTheChosenColour() {
+        int offered = -1, chosen = 0x00102030;
+        dialog->chooseColour = [&](int& colour) {
+            offered = colour;
+            colour = chosen;
+            return true;
+        };
+        int swatchCount = 0;
+        for (const Control& control : Controls()) {
+            if (control.kind != Kind::Swatch)
+                continue;
+            ++swatchCount;
+            ++chosen;
+            // Each scheme's swatches are shown only with their scheme.
+            if (control.name.startsWith("background"))
+                Find<QComboBox>("backgroundScheme")
+                    ->setCurrentIndex(control.name == "backgroundColour" ? 0
+                                      : control.name.contains("Corner")  ? 2
+                                                                         : 1);
+            const int changesBefore = changes;
+            const int current = control.field(settings);
+            auto* swatch = Find<QToolButton>(control.name);
+            DisplaySettings expected = settings;
+            control.field(expected) = chosen;
+            QTest::mouseClick(swatch, Qt::LeftButton);
+            QCOMPARE(offered, current);
+            QVERIFY2(Fields(settings) == Fields(expected), qPrintable(control.name));
+            QCOMPARE(SwatchColour(swatch), chosen);
+            QCOMPARE(changes, changesBefore + 1);
+        }
+        QCOMPARE(swatchCount, 2 + 4 + 7 + 3 * kToolSlots);
+    }
+
+    void theChooserStartsFromTheCurrentColour() {
+        int offered = -1;
+        dialog->chooseColour = [&](int& colour) {
+            offered = colour;
+            return false;
+        };
+        Find<QToolButton>("tool7WireColour")->click();
+        QCOMPARE(offered, settings.tools[7].wireColour);
+    }
+
+    void aCancelledChooserChangesNothing() {
+        dialog->chooseColour = [](int& colour) {
+            colour = 0x00abcdef;
+            return false;
+        };
+        const DisplaySettings before = settings;
+        Find<QToolButton>("sheetColour")->click();
+        QVERIFY(Fields(settings) == Fields(before));
+        QCOMPARE(SwatchColour(Find<QToolButton>("sheetColour")), before.sheetColour);
+        QCOMPARE(changes, 0);
+    }
+
+    // The chooser waits for the user while the active view may change: the
+    // colour picked for one view must not land in another.
+    void aColourChosenWhileTheTargetChangedIsDropped() {
+        DisplaySettings other = Distinct(500);
+        const DisplaySettings before = settings, otherBefore = other;
+        int otherChanges = 0;
+        dialog->chooseColour = [&](int& colour) {
+            dialog->SetTarget(&other, [&otherChanges] { ++otherChanges; });
+            colour = 0x00abcdef;
+            return true;
+        };
+        Find<QToolButton>("sheetEdgeColour")->click();
+        QVERIFY(Fields(settings) == Fields(before));
+        QVERIFY(Fields(other) == Fields(otherBefore));
+        QCOMPARE(changes + otherChanges, 0);
+        QCOMPARE(SwatchColour(Find<QToolButton>("sheetEdgeColour")), other.sheetEdgeColour);
+    }
+
+    void listsSelectTheMode() {
+        for (const Control& control : Controls()) {
+            if (control.kind != Kind::List)
+                continue;
+            auto* list = Find<QComboBox>(control.name);
+            QCOMPARE(list->count(), 3);
+            for (int index : {2, 0, 1}) {
+                DisplaySettings expected = settings;
+                control.field(expected) = index;
+                const int changesBefore = changes;
+                list->setCurrentIndex(index);
+                QVERIFY2(Fields(settings) == Fields(expected), qPrintable(control.name));
+                QVERIFY(changes <= changesBefore + 1);
+            }
+        }
+        QCOMPARE(Find<QComboBox>("sheetDisplayMode")->itemText(0), QStringLiteral("EL+ED"));
+        QCOMPARE(Find<QComboBox>("sheetDisplayMode")->itemText(2), QStringLiteral("EDGES"));
+        QCOMPARE(Find<QComboBox>("tool9Mode")->itemText(1), QStringLiteral("WIRE"));
+        QCOMPARE(Find<QComboBox>("tool9Mode")->itemText(2), QStringLiteral("SH+WR"));
+    }
+
+    void theKeyboardSelectsAMode() {
+        settings.tools[2].mode = 0;
+        dialog->Refresh();
+        auto* list = Find<QComboBox>("tool2Mode");
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(settings.tools[2].mode, 1);
+        QCOMPARE(changes, 1);
+    }
+
+    void slidersMapTheirPositionToZeroToOne() {
+        for (const Control& control : Controls()) {
+            if (control.kind != Kind::Slider)
+                continue;
+            auto* slider = Find<QSlider>(control.name);
+            QCOMPARE(slider->minimum(), 0);
+            QCOMPARE(slider->maximum(), 100);
+            for (auto [position, value] : {std::pair{50, 0.5}, {0, 0.0}, {100, 1.0}, {25, 0.25}}) {
+                DisplaySettings expected = settings;
+                control.value(expected) = value;
+                slider->setValue(position);
+                QVERIFY2(Fields(settings) == Fields(expected), qPrintable(control.name));
+            }
+        }
+        QCOMPARE(changes, 4 * (1 + kToolSlots));
+    }
+
+    // Positions are truncated: 0.29 shows at 28, and showing it leaves 0.29.
+    void refreshShowsEveryFieldAndWritesNone() {
+        DisplaySettings other = Distinct(100);
+        other.tools[3].opacity = 0.29;
+        other.sheetOpacity = 0.999;
+        const DisplaySettings otherBefore = other;
+        dialog->SetTarget(&other, [] {});
+        ExpectControlsShow(other);
+        QCOMPARE(Find<QSlider>("tool3Opacity")->value(), 28);
+        QCOMPARE(Find<QSlider>("sheetOpacity")->value(), 99);
+        QVERIFY(Fields(other) == Fields(otherBefore));
+        QCOMPARE(changes, 0);
+    }
+
+    // Two views: the dialog follows the active one, edits go to it alone and
+    // its callback alone is called.
+    void switchingViewsShowsEachViewsSettings() {
+        DisplaySettings second = Distinct(200);
+        int secondChanges = 0;
+        dialog->SetTarget(&second, [&secondChanges] { ++secondChanges; });
+        QCOMPARE(dialog->Target(), &second);
+        ExpectControlsShow(second);
+        const DisplaySettings firstBefore = settings;
+        Find<QAbstractButton>("tool0Shown")->click();
+        QCOMPARE(second.tools[0].shown, Distinct(200).tools[0].shown ? 0 : 1);
+        QVERIFY(Fields(settings) == Fields(firstBefore));
+        QCOMPARE(secondChanges, 1);
+
+        dialog->SetTarget(&settings, [this] { ++changes; });
+        ExpectControlsShow(settings);
+        Find<QSlider>("sheetOpacity")->setValue(50);
+        QCOMPARE(settings.sheetOpacity, 0.5);
+        QCOMPARE(changes, 1);
+        QCOMPARE(secondChanges, 1);
+    }
+
+    void theSchemeShowsItsOwnSwatches() {
+        auto* scheme = Find<QComboBox>("backgroundScheme");
+        QCOMPARE(scheme->itemText(0), QStringLiteral("One color scheme"));
+        QCOMPARE(scheme->itemText(1), QStringLiteral("Two colors scheme"));
+        QCOMPARE(scheme->itemText(2), QStringLiteral("Four colors scheme"));
+        scheme->setCurrentIndex(0);
+        QCOMPARE(settings.backgroundScheme, 0);
+        QCOMPARE(VisibleSchemeControls(), (std::vector<QString>{"uniformLabel", "backgroundColour"}));
+        QCOMPARE(Find<QLabel>("uniformLabel")->text(), QStringLiteral("Uniform color"));
+        scheme->setCurrentIndex(1);
+        QCOMPARE(settings.backgroundScheme, 1);
+        QCOMPARE(VisibleSchemeControls(),
+                 (std::vector<QString>{"gradientLabel", "backgroundTop", "backgroundBottom"}));
+        QCOMPARE(Find<QLabel>("gradientLabel")->text(), QStringLiteral("Vertical gradient"));
+        scheme->setCurrentIndex(2);
+        QCOMPARE(settings.backgroundScheme, 2);
+        QCOMPARE(VisibleSchemeControls(),
+                 (std::vector<QString>{"cornersLabel", "backgroundCorner0", "backgroundCorner1",
+                                       "backgroundCorner2", "backgroundCorner3"}));
+        QCOMPARE(Find<QLabel>("cornersLabel")->text(), QStringLiteral("Gradient from corners"));
+        QCOMPARE(changes, 3);
+
+        // A view of another scheme brings its own swatches.
+        DisplaySettings other = Distinct(300);
+        other.backgroundScheme = 0;
+        dialog->SetTarget(&other, [] {});
+        QCOMPARE(VisibleSchemeControls(), (std::vector<QString>{"uniformLabel", "backgroundColour"}));
+    }
+
+    void buttonsAskForApplyToAllAndSave() {
+        QSignalSpy applied(dialog.get(), &CGraphicalOptionsDialog::ApplyToAllRequested);
+        QSignalSpy saved(dialog.get(), &CGraphicalOptionsDialog::SaveRequested);
+        QTest::mouseClick(Find<QPushButton>("save"), Qt::LeftButton);
+        QCOMPARE(saved.count(), 1);
+        QCOMPARE(applied.count(), 0);
+        QTest::mouseClick(Find<QPushButton>("applyToAll"), Qt::LeftButton);
+        QCOMPARE(applied.count(), 1);
+        QCOMPARE(saved.count(), 1);
+        // Return in a list neither saves nor copies.
+        QTest::keyClick(Find<QComboBox>("sheetDisplayMode"), Qt::Key_Return);
+        QCOMPARE(applied.count() + saved.count(), 2);
+        QCOMPARE(changes, 0);
+    }
+
+    void closeDeletesTheDialog() {
+        QPointer<CGraphicalOptionsDialog> owned = new CGraphicalOptionsDialog;
+        owned->SetTarget(&settings, [] {});
+        owned->show();
+        QVERIFY(owned->isModal() == false);
+        QCOMPARE(owned->windowTitle(), QStringLiteral("Graphical options"));
+        QTest::mouseClick(owned->findChild<QPushButton*>("close"), Qt::LeftButton);
+        QTRY_VERIFY(owned.isNull());
+    }
+
+    void withoutTargetTheControlsRest() {
+        dialog->SetTarget(nullptr, {});
+        QCOMPARE(dialog->Target(), nullptr);
+        QVERIFY(!Find<QWidget>("sheetShown")->isEnabled());
+        QVERIFY(!Find<QWidget>("save")->isEnabled());
+        QVERIFY(Find<QWidget>("close")->isEnabled());
+        Find<QSlider>("sheetOpacity")->setValue(3);
+        Find<QComboBox>("tool1Mode")->setCurrentIndex(2);
+        QCOMPARE(changes, 0);
+    }
+
+    // No two visible controls overlap, and none sticks out of the dialog.
+    void theLayoutIsTidy() {
+        for (int scheme = 0; scheme < 3; ++scheme) {
+            Find<QComboBox>("backgroundScheme")->setCurrentIndex(scheme);
+            QApplication::processEvents();
+            std::vector<std::pair<QString, QRect>> boxes;
+            for (QWidget* w : dialog->findChildren<QWidget*>()) {
+                if (!w->isVisible() || !(qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                                         qobject_cast<QSlider*>(w) || qobject_cast<QLabel*>(w)))
+                    continue;
+                const QRect box(w->mapTo(dialog.get(), QPoint(0, 0)), w->size());
+                QVERIFY2(dialog->rect().contains(box), qPrintable(w->objectName()));
+                for (const auto& [name, other] : boxes)
+                    QVERIFY2(!box.intersects(other), qPrintable(w->objectName() + " / " + name));
+                boxes.emplace_back(w->objectName(), box);
+            }
+            QVERIFY(boxes.size() > 90);
+            KeepPicture(*dialog, QStringLiteral("graphical-options-%1").arg(scheme));
+        }
+    }
+
+    void configurationOpensWithTheCurrentSystem() {
+        CTempFolder folder;
+        CConfiguration configuration(folder.File("Quillmere.cfg"));
+        configuration.SetSIMetric(false);
+        CConfigurationDialog us(configuration);
+        QVERIFY(us.USButton()->isChecked() && !us.SIButton()->isChecked());
+        configuration.SetSIMetric(true);
+        CConfigurationDialog si(configuration);
+        QVERIFY(si.SIButton()->isChecked() && !si.USButton()->isChecked());
+        QCOMPARE(si.windowTitle(), QStringLiteral("Configuration"));
+        QCOMPARE(si.SIButton()->text(), QStringLiteral(u"SI Metric (mm, °C)"));
+        QCOMPARE(si.USButton()->text(), QStringLiteral(u"US Customary (inch, °F)"));
+        si.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&si));
+        KeepPicture(si, QStringLiteral("configuration"));
+    }
+
+    // A click takes effect at once; Cancel brings back the file's system.
+    void cancelLeavesTheSystemOfTheFile() {
+        CTempFolder folder;
+        CConfiguration configuration(folder.File("Quillmere.cfg"));
+        const std::string file = FileText(configuration);
+        bool siWhileOpen = true;
+        const bool changed = CConfigurationDialog::Edit(configuration, nullptr, [&](CConfigurationDialog& d) {
+            QTest::mouseClick(d.USButton(), Qt::LeftButton);
+            siWhileOpen = configuration.IsSIMetric();
+            d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+            return d.result();
+        });
+        QVERIFY(!siWhileOpen);
+        QVERIFY(!changed);
+        QVERIFY(configuration.IsSIMetric());
+        QCOMPARE(FileText(configuration), file);
+    }
+
+    void okWritesTheNewSystem() {
+        CTempFolder folder;
+        CConfiguration configuration(folder.File("Quillmere.cfg"));
+        const bool changed = CConfigurationDialog::Edit(configuration, nullptr, [](CConfigurationDialog& d) {
+            QTest::mouseClick(d.USButton(), Qt::LeftButton);
+            d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            return d.result();
+        });
+        QVERIFY(changed);
+        QVERIFY(!configuration.IsSIMetric());
+        QVERIFY(Contains(FileText(configuration), "\nSystem of units:\t\tUS Customary\n"));
+        QVERIFY(!CConfiguration(configuration.FilePath()).IsSIMetric());
+    }
+
+    // OK with the system it opened with is no change.
+    void okWithTheSameSystemIsNoChange() {
+        CTempFolder folder;
+        CConfiguration configuration(folder.File("Quillmere.cfg"));
+        QVERIFY(!CConfigurationDialog::Edit(configuration, nullptr, [](CConfigurationDialog& d) {
+            QTest::mouseClick(d.USButton(), Qt::LeftButton);
+            QTest::mouseClick(d.SIButton(), Qt::LeftButton);
+            d.accept();
+            return d.result();
+        }));
+        QVERIFY(configuration.IsSIMetric());
+    }
+
+    // The step after the dialog, without a window: the file decides.
+    void afterTheDialogTheFileIsReadAgain() {
+        CTempFolder folder;
+        CConfiguration configuration(folder.File("Quillmere.cfg"));
+        // Another program's edit of the display settings comes back too.
+        configuration.SetSIMetric(false);
+        configuration.Settings().tools[2].mode = 1;
+        QVERIFY(!FinishConfigurationDialog(configuration, false, true));
+        QVERIFY(configuration.IsSIMetric());
+        QCOMPARE(configuration.Settings().tools[2].mode, 0);
+
+        configuration.SetSIMetric(false);
+        QVERIFY(FinishConfigurationDialog(configuration, true, true));
+        QVERIFY(!configuration.IsSIMetric());
+        QVERIFY(Contains(FileText(configuration), "System of units:\t\tUS Customary\n"));
+        configuration.SetSIMetric(true);
+        QVERIFY(!FinishConfigurationDialog(configuration, false, false));
+        QVERIFY(!configuration.IsSIMetric());
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    OptionsDialogTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "OptionsDialogTest.moc"
