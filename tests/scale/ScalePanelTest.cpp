@@ -1,0 +1,404 @@
+// The scale panel and the limits dialog as the user meets them: the five
+// labels, the lists and their signals, the toolbar, the rotation cube, and
+// the limits fixed, cancelled and typed in US units. No test waits on a
+// modal window: dialogs are built, filled and ended by accept or reject.
+#include "config/CConfiguration.h"
+#include "core/TextFormat.h"
+#include "scale/AllRecordLimits.h"
+#include "scale/CRotationCube.h"
+#include "scale/CScaleLimitsDialog.h"
+#include "scale/CScalePanel.h"
+#include "scale/LimitsEditing.h"
+#include "scale/ResultQuantity.h"
+#include "scale/ScaleLimits.h"
+#include "tests/model/ProjectFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QToolBar>
+#include <QtTest>
+
+#include <clocale>
+#include <memory>
+
+namespace {
+
+const QString Degree = QString::fromUtf8("\xC2\xB0");
+
+QStringList Labels(const CScalePanel& panel) {
+    QStringList texts;
+    for (int k = 0; k < 5; ++k)
+        texts << panel.LabelText(k);
+    return texts;
+}
+
+QRgb Pixel(const QImage& image, int x, int y) {
+    return image.pixel(x, y) & 0xffffffu;
+}
+
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::LeftButton, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+class ScalePanelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void thicknessLabelsAreExact();
+    void labelsFollowTheUnits();
+    void noViewShowsNoScale();
+    void colourBarOrientation();
+    void listsSignalTheUserChoiceOnly();
+    void viewToolbarCommands();
+    void cubeTurnsTheView();
+
+    void neverFixedQuantityOpensOnTheShownLimits();
+    void fixedThenCancelKeepsFixedMode();
+    void usTemperaturesStoredInCelsius();
+    void textThatIsNotANumberKeepsTheDialogOpen();
+    void allRecordsFillsFixedLimits();
+    void allRecordsOnAWorkerThread();
+
+private:
+    std::unique_ptr<CTempFolder> folder;
+    std::unique_ptr<CRecordingMessages> messages;
+    std::unique_ptr<CConfiguration> configuration;
+    std::unique_ptr<CScalePanel> panel;
+};
+
+void ScalePanelTest::init() {
+    folder = std::make_unique<CTempFolder>();
+    messages = std::make_unique<CRecordingMessages>();
+    configuration = std::make_unique<CConfiguration>(folder->File("Quillmere.cfg"));
+    panel = std::make_unique<CScalePanel>(*configuration, false);
+}
+
+void ScalePanelTest::cleanup() {
+    panel.reset();
+    configuration.reset();
+    messages.reset();
+    folder.reset();
+}
+
+void ScalePanelTest::thicknessLabelsAreExact() {
+    panel->ShowView(ThicknessQuantity, 3);
+    panel->SetLimits(ThicknessQuantity, 0.0012, 0.0030);
+    QCOMPARE(Labels(*panel), (QStringList{"  3.00 mm", "  2.55 mm", "  2.10 mm", "  1.65 mm", "  1.20 mm"}));
+    QCOMPARE(panel->LastMinimum(), 0.0012);
+    QCOMPARE(panel->LastMaximum(), 0.0030);
+    QCOMPARE(panel->Quantity(), int(ThicknessQuantity));
+}
+
+void ScalePanelTest::labelsFollowTheUnits() {
+    panel->ShowView(TemperatureQuantity, 3);
+    panel->SetLimits(TemperatureQuantity, 0, 100);
+    QCOMPARE(panel->LabelText(0), " 100.0 " + Degree + "C");
+    configuration->SetSIMetric(false);
+    panel->UnitsChanged();
+    QCOMPARE(Labels(*panel),
+             (QStringList{" 212.0 " + Degree + "F", " 167.0 " + Degree + "F", " 122.0 " + Degree + "F",
+                          "  77.0 " + Degree + "F", "  32.0 " + Degree + "F"}));
+    panel->SetLimits(ThicknessQuantity, 0.0012, 0.0030);
+    QCOMPARE(panel->LabelText(0), QStringLiteral(" 0.118 inch"));
+    QCOMPARE(panel->LabelText(4), QStringLiteral(" 0.047 inch"));
+    panel->SetLimits(VonMisesQuantity, -2, 6);
+    QCOMPARE(panel->LabelText(2), QStringLiteral(" 2.000 MPa"));
+}
+
+void ScalePanelTest::noViewShowsNoScale() {
+    panel->ShowView(ThicknessQuantity, 3);
+    panel->SetLimits(ThicknessQuantity, 0.0012, 0.0030);
+    panel->ClearView();
+    auto* profiles = panel->findChild<QComboBox*>();
+    QCOMPARE(profiles->objectName(), QStringLiteral("profileList"));
+    QVERIFY(!profiles->isEnabled());
+    QCOMPARE(profiles->currentText(), QStringLiteral("(no scale)"));
+    QCOMPARE(panel->Quantity(), 0);
+    QCOMPARE(Labels(*panel), (QStringList{"", "", "", "", ""}));
+    // A view publishing "(no scale)" empties them as well.
+    panel->ShowView(ThicknessQuantity, 3);
+    QVERIFY(profiles->isEnabled());
+    panel->SetLimits(NoScale, 0, 0);
+    QCOMPARE(Labels(*panel), (QStringList{"", "", "", "", ""}));
+}
+
+void ScalePanelTest::colourBarOrientation() {
+    const QRgb red = qRgb(255, 0, 0) & 0xffffffu, blue = qRgb(15, 15, 240) & 0xffffffu;
+    const QImage thickness = ColourBarImage(ThicknessQuantity, 38, 157);
+    QCOMPARE(thickness.size(), QSize(38, 157));
+    QCOMPARE(Pixel(thickness, 0, 0), blue);
+    QCOMPARE(Pixel(thickness, 37, 156), red);
+    for (int quantity : {int(NoScale), int(TemperatureQuantity), int(StretchRatioQuantity)}) {
+        const QImage other = ColourBarImage(quantity, 38, 157);
+        QCOMPARE(Pixel(other, 0, 0), red);
+        QCOMPARE(Pixel(other, 37, 156), blue);
+    }
+}
+
+void ScalePanelTest::listsSignalTheUserChoiceOnly() {
+    auto* profiles = panel->findChild<QComboBox*>(QStringLiteral("profileList"));
+    auto* picks = panel->findChild<QComboBox*>(QStringLiteral("pickList"));
+    QCOMPARE(profiles->count(), 8);
+    QCOMPARE(profiles->itemText(7), QStringLiteral("L1 / L2"));
+    QCOMPARE(picks->itemText(0), QStringLiteral("3D Point Info"));
+    QSignalSpy quantities(panel.get(), &CScalePanel::QuantityChosen);
+    QSignalSpy modes(panel.get(), &CScalePanel::PickModeChosen);
+    QSignalSpy limits(panel.get(), &CScalePanel::LimitsRequested);
+
+    // Following a view is not a choice of the user.
+    panel->ShowView(StretchRatioQuantity, 2);
+    QCOMPARE(profiles->currentIndex(), 7);
+    QCOMPARE(picks->currentText(), QStringLiteral("Element Info"));
+    panel->SetLimits(ExtensionXQuantity, 1, 2);
+    QCOMPARE(profiles->currentIndex(), 4);
+    QCOMPARE(quantities.count(), 0);
+    QCOMPARE(modes.count(), 0);
+
+    profiles->setCurrentIndex(StretchRatioQuantity);
+    QCOMPARE(quantities.count(), 1);
+    QCOMPARE(quantities.at(0).at(0).toInt(), int(StretchRatioQuantity));
+    QCOMPARE(panel->Quantity(), int(StretchRatioQuantity));
+
+    const int expected[3] = {3, 2, 0};
+    for (int index : {2, 0, 1}) {
+        picks->setCurrentIndex(index);
+        QCOMPARE(modes.takeLast().at(0).toInt(), expected[index]);
+    }
+    panel->findChild<QPushButton*>(QStringLiteral("limitsButton"))->click();
+    QCOMPARE(limits.count(), 1);
+}
+
+void ScalePanelTest::viewToolbarCommands() {
+    QToolBar* bar = panel->ViewToolBar();
+    QCOMPARE(bar->windowTitle(), QStringLiteral("View"));
+    const QStringList labels{"XYZ view", "XY view", "YZ view",  "XZ view",    "Zoom Box",
+                             "Zoom Fit", "Zoom In", "Zoom Out", "Zoom E-Box", "Del E-Box"};
+    const int commands[10] = {339, 338, 343, 340, 347, 215, 348, 349, 345, 346};
+    QSignalSpy spy(panel.get(), &CScalePanel::ViewCommand);
+    panel->ShowView(ThicknessQuantity, 3);
+    panel->SetRemoveClipPlanesEnabled(true);
+    int button = 0;
+    QList<int> separatorsBefore;
+    for (QAction* action : bar->actions()) {
+        if (action->isSeparator()) {
+            separatorsBefore << button;
+            continue;
+        }
+        QCOMPARE(action->text(), labels[button]);
+        QVERIFY(!action->icon().isNull());
+        action->trigger();
+        QCOMPARE(spy.takeLast().at(0).toInt(), commands[button]);
+        ++button;
+    }
+    QCOMPARE(button, 10);
+    QCOMPARE(separatorsBefore, (QList<int>{1, 3, 5, 7, 9}));
+
+    QAction* remove = bar->actions().last();
+    panel->SetRemoveClipPlanesEnabled(false);
+    QVERIFY(!remove->isEnabled());
+    panel->SetRemoveClipPlanesEnabled(true);
+    QVERIFY(remove->isEnabled());
+}
+
+void ScalePanelTest::cubeTurnsTheView() {
+    panel->ShowView(ThicknessQuantity, 3);
+    panel->show();
+    QVERIFY(QTest::qWaitForWindowExposed(panel.get()));
+    CRotationCube* cube = panel->Cube();
+    QCOMPARE(cube->toolTip(),
+             QStringLiteral("Press the left mouse button and drag to rotate. Release the button "
+                            "for scene repaint."));
+
+    // The view's orientation shows on the cube; grey all round it.
+    panel->SetOrientation(Quaternion{0, 0, 0, 1});
+    QImage frame = cube->grabFramebuffer();
+    const QRgb grey = qRgb(120, 120, 120) & 0xffffffu;
+    QCOMPARE(Pixel(frame, 1, 1), grey);
+    QVERIFY(Pixel(frame, frame.width() / 2, frame.height() / 2) != grey);
+    // Seen along z, x points right and y up.
+    QVERIFY(cube->AxisLetterPosition(0).x() > cube->width() * 0.6);
+    QVERIFY(cube->AxisLetterPosition(1).y() < cube->height() * 0.4);
+
+    QSignalSpy dragged(panel.get(), &CScalePanel::OrientationDragged);
+    QSignalSpy finished(panel.get(), &CScalePanel::OrientationDragFinished);
+    const QPoint centre(cube->width() / 2, cube->height() / 2);
+    SendMouse(cube, QEvent::MouseButtonPress, centre, Qt::LeftButton);
+    QVERIFY(cube->IsDragging());
+    SendMouse(cube, QEvent::MouseMove, centre + QPoint(20, 0), Qt::LeftButton);
+    SendMouse(cube, QEvent::MouseMove, centre + QPoint(40, 0), Qt::LeftButton);
+    SendMouse(cube, QEvent::MouseButtonRelease, centre + QPoint(40, 0), Qt::NoButton);
+    QCOMPARE(dragged.count(), 2);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!cube->IsDragging());
+    // A drag to the right turns about y: the view gets the cube's own turn.
+    const Quaternion q = dragged.last().at(0).value<Quaternion>();
+    QCOMPARE(q.x, cube->Orientation().x);
+    QCOMPARE(q.w, cube->Orientation().w);
+    QVERIFY(std::abs(q.y) > 0.1f);
+    QVERIFY(std::abs(q.x) < 1e-4f && std::abs(q.z) < 1e-4f);
+    QVERIFY(frame != cube->grabFramebuffer());
+
+    // Moves without the button turn nothing.
+    SendMouse(cube, QEvent::MouseMove, centre, Qt::NoButton);
+    QCOMPARE(dragged.count(), 2);
+}
+
+void ScalePanelTest::neverFixedQuantityOpensOnTheShownLimits() {
+    panel->ShowView(ThicknessQuantity, 3);
+    panel->SetLimits(ThicknessQuantity, 0.00123456, 0.00298765);
+    ScaleLimits limits;
+    PrepareFixedLimits(limits, panel->Quantity(), panel->LastMinimum(), panel->LastMaximum());
+    CScaleLimitsDialog dialog(ThicknessQuantity, QStringLiteral("Thickness"), limits, *configuration);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Scale limits"));
+    QCOMPARE(dialog.Title(), QStringLiteral("Thickness (mm)"));
+    QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("1.235"));
+    QCOMPARE(dialog.MaximumEdit()->text(), QStringLiteral("2.988"));
+    QVERIFY(dialog.AutomaticButton()->isChecked());
+    QVERIFY(!dialog.AllRecordsButton()->isEnabled());
+    // OK on Automatic keeps the scale automatic with the values stored.
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(!limits.IsFixed(ThicknessQuantity));
+    QCOMPARE(limits.FixedMinimum(ThicknessQuantity), 0.001235);
+}
+
+void ScalePanelTest::fixedThenCancelKeepsFixedMode() {
+    ScaleLimits limits;
+    limits.SetFixedMinimum(TemperatureQuantity, 20);
+    limits.SetFixedMaximum(TemperatureQuantity, 180);
+    CScaleLimitsDialog dialog(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration);
+    QCOMPARE(dialog.Title(), "Temperature (" + Degree + "C)");
+    dialog.FixedButton()->click();
+    QVERIFY(limits.IsFixed(TemperatureQuantity));
+    dialog.MinimumEdit()->setText(QStringLiteral("50"));
+    dialog.reject();
+    QVERIFY(limits.IsFixed(TemperatureQuantity));
+    QCOMPARE(limits.FixedMinimum(TemperatureQuantity), 20.0);
+    QCOMPARE(limits.FixedMaximum(TemperatureQuantity), 180.0);
+
+    // Reopened, the dialog shows the fixed mode; Automatic and OK free it.
+    CScaleLimitsDialog again(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration);
+    QVERIFY(again.FixedButton()->isChecked());
+    again.AutomaticButton()->click();
+    QVERIFY(limits.IsFixed(TemperatureQuantity));
+    again.accept();
+    QVERIFY(!limits.IsFixed(TemperatureQuantity));
+}
+
+void ScalePanelTest::usTemperaturesStoredInCelsius() {
+    configuration->SetSIMetric(false);
+    ScaleLimits limits;
+    limits.SetFixedMinimum(TemperatureQuantity, 20);
+    limits.SetFixedMaximum(TemperatureQuantity, 180);
+    CScaleLimitsDialog dialog(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration);
+    QCOMPARE(dialog.Title(), "Temperature (" + Degree + "F)");
+    QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("68"));
+    QCOMPARE(dialog.MaximumEdit()->text(), QStringLiteral("356"));
+    dialog.MaximumEdit()->setText(QStringLiteral("212"));
+    dialog.MinimumEdit()->setText(QStringLiteral(" 32 "));
+    dialog.FixedButton()->click();
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(std::abs(limits.FixedMaximum(TemperatureQuantity) - 100.0) < 1e-9);
+    QVERIFY(std::abs(limits.FixedMinimum(TemperatureQuantity)) < 1e-9);
+    QVERIFY(limits.IsFixed(TemperatureQuantity));
+
+    // Thickness in inches, titled without brackets.
+    CScaleLimitsDialog inches(ThicknessQuantity, QStringLiteral("Thickness"), limits, *configuration);
+    QCOMPARE(inches.Title(), QStringLiteral("Thickness inch"));
+    inches.MinimumEdit()->setText(QStringLiteral("0.05"));
+    inches.MaximumEdit()->setText(QStringLiteral("0.1"));
+    inches.accept();
+    QVERIFY(std::abs(limits.FixedMinimum(ThicknessQuantity) - 0.00127) < 1e-12);
+    QVERIFY(std::abs(limits.FixedMaximum(ThicknessQuantity) - 0.00254) < 1e-12);
+}
+
+void ScalePanelTest::textThatIsNotANumberKeepsTheDialogOpen() {
+    ScaleLimits limits;
+    limits.SetFixedMaximum(VonMisesQuantity, 5);
+    for (const char* typed : {"abc", "1,5", "", "2x"}) {
+        CScaleLimitsDialog dialog(VonMisesQuantity, QStringLiteral("Stress von Mises"), limits,
+                                  *configuration);
+        dialog.MinimumEdit()->setText(QString::fromLatin1(typed));
+        dialog.MaximumEdit()->setText(QStringLiteral("7"));
+        messages->messages.clear();
+        dialog.accept();
+        QVERIFY2(dialog.result() != QDialog::Accepted, typed);
+        QCOMPARE(messages->messages.size(), size_t(1));
+        QCOMPARE(messages->messages[0].text, std::string("Enter a number."));
+        QVERIFY(messages->messages[0].icon == MessageIcon::Warning);
+        QCOMPARE(limits.FixedMaximum(VonMisesQuantity), 5.0);
+    }
+}
+
+void ScalePanelTest::allRecordsFillsFixedLimits() {
+    ScaleLimits limits;
+    CScaleLimitsDialog dialog(ThicknessQuantity, QStringLiteral("Thickness"), limits, *configuration);
+    bool succeed = false;
+    dialog.SetAllRecords([&](double& minimum, double& maximum) {
+        minimum = 0.00120004;
+        maximum = 0.0030006;
+        return succeed;
+    });
+    QVERIFY(dialog.AllRecordsButton()->isEnabled());
+    dialog.AllRecordsButton()->click();
+    QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("0"));
+    QVERIFY(!limits.IsFixed(ThicknessQuantity));
+
+    succeed = true;
+    dialog.AllRecordsButton()->click();
+    QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("1.2"));
+    QCOMPARE(dialog.MaximumEdit()->text(), QStringLiteral("3.001"));
+    QVERIFY(dialog.FixedButton()->isChecked());
+    QVERIFY(limits.IsFixed(ThicknessQuantity));
+    QVERIFY(dialog.isEnabled());
+}
+
+void ScalePanelTest::allRecordsOnAWorkerThread() {
+    FixtureOptions options;
+    options.records = 5;
+    CProjectFixture fixture(options);
+    for (int r = 0; r < options.records; ++r) {
+        samplegen::RecordData record = fixture.Record(r);
+        for (samplegen::RecordElement& element : record.elements)
+            element.temperature = static_cast<float>(100 + 10 * r);
+        QVERIFY(samplegen::WriteRecordFile(fixture.File(FormatText("fixture.%03d", r)), record));
+    }
+    double minimum = 0, maximum = 0;
+    QVERIFY(ComputeAllRecordLimitsWithProgress(panel.get(), fixture.ProjectPath(), options.records,
+                                               TemperatureQuantity, minimum, maximum));
+    QCOMPARE(minimum, 100.0);
+    QCOMPARE(maximum, 140.0);
+
+    // A missing record is said once, on this thread, and nothing is filled.
+    QVERIFY(std::remove(fixture.File("fixture.002").c_str()) == 0);
+    messages->messages.clear();
+    minimum = maximum = -1;
+    QVERIFY(!ComputeAllRecordLimitsWithProgress(panel.get(), fixture.ProjectPath(), options.records,
+                                                TemperatureQuantity, minimum, maximum));
+    QCOMPARE(messages->messages.size(), size_t(1));
+    QVERIFY(messages->messages[0].text.find("fixture.002") != std::string::npos);
+    QCOMPARE(minimum, -1.0);
+}
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    ScalePanelTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ScalePanelTest.moc"
