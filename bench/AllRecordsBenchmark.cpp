@@ -1,0 +1,40 @@
+// "All records" in the limits dialog: every record of a project read once
+// and its automatic limits folded, on the bundled 15-record sample and on the
+// 1,000,000-element project.
+#include "bench/BenchSupport.h"
+#include "scale/AllRecordLimits.h"
+#include "scale/ResultQuantity.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <string>
+
+namespace {
+
+void RunAllRecords(benchmark::State& state, const std::string& project, int records) {
+    const std::atomic<bool> cancel{false};
+    for (auto _ : state) {
+        const AllRecordLimits all =
+            ComputeAllRecordLimits(project, records, ThicknessQuantity, nullptr, cancel);
+        if (all.outcome != AllRecordLimits::Done) {
+            state.SkipWithError(("the records do not read: " + all.failure).c_str());
+            return;
+        }
+        benchmark::DoNotOptimize(all.range);
+    }
+    state.counters["records"] = records;
+    state.counters["peak_MB"] = PeakMemoryMegabytes();
+}
+
+void BM_AllRecordsSample(benchmark::State& state) {
+    RunAllRecords(state, QUILLMERE_SAMPLE_PROJECT, 15);
+}
+BENCHMARK(BM_AllRecordsSample)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_AllRecordsMillionElements(benchmark::State& state) {
+    RunAllRecords(state, MillionElementProject(), 2);
+}
+BENCHMARK(BM_AllRecordsMillionElements)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+} // namespace
