@@ -3,10 +3,43 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <sys/mman.h>
 
 static_assert(sizeof(CFace) % alignof(CCoordinate) == 0, "the vertices follow the face");
 
-std::unique_ptr<CFace> CFace::Build(const CCoordinate* vertices, size_t count) {
+namespace {
+
+constexpr size_t kFirstBlock = 64 * 1024;
+constexpr size_t kLargestBlock = 8 * 1024 * 1024;
+constexpr size_t kHugePage = 2 * 1024 * 1024;
+
+} // namespace
+
+CFaceStore::~CFaceStore() {
+    for (const auto& block : blocks)
+        ::operator delete(block.first, std::align_val_t(kHugePage));
+}
+
+void* CFaceStore::Allocate(size_t bytes) {
+    bytes = (bytes + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) * alignof(std::max_align_t);
+    if (bytes > left) {
+        // Each block twice the last: a small tool keeps a small store.
+        size_t size = blocks.empty() ? kFirstBlock : std::min(2 * blocks.back().second, kLargestBlock);
+        size = std::max(size, bytes);
+        void* block = ::operator new(size, std::align_val_t(kHugePage));
+        blocks.emplace_back(block, size);
+        if (size >= kHugePage)
+            ::madvise(block, size, MADV_HUGEPAGE);
+        next = static_cast<unsigned char*>(block);
+        left = size;
+    }
+    void* at = next;
+    next += bytes;
+    left -= bytes;
+    return at;
+}
+
+std::unique_ptr<CFace> CFace::Build(const CCoordinate* vertices, size_t count, CFaceStore& store) {
     CCoordinate local[MaxVertices];
     std::vector<CCoordinate> spilled;
     CCoordinate* points = local;
@@ -33,7 +66,7 @@ std::unique_ptr<CFace> CFace::Build(const CCoordinate* vertices, size_t count) {
     if (area == 0 || !std::isfinite(area))
         return nullptr;
     const int vertexCount = static_cast<int>(count);
-    std::unique_ptr<CFace> face(new (vertexCount) CFace(vertexCount));
+    std::unique_ptr<CFace> face(new (store, vertexCount) CFace(vertexCount));
     for (size_t i = 0; i < count; ++i)
         new (face->Vertices() + i) CCoordinate(points[i]);
     // A sliver that passes the area test can still be too thin for a plane;

@@ -5,19 +5,40 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
+
+// The memory of the faces of one tool, given back all at once with the
+// tool: a face lives as long as its tool, and a tool of a million faces
+// would otherwise cost a million allocations and as many first touches of
+// fresh pages. Large blocks ask the system for huge pages.
+class CFaceStore {
+public:
+    CFaceStore() = default;
+    ~CFaceStore();
+    CFaceStore(const CFaceStore&) = delete;
+    CFaceStore& operator=(const CFaceStore&) = delete;
+
+    void* Allocate(size_t bytes);
+
+private:
+    std::vector<std::pair<void*, size_t>> blocks;
+    unsigned char* next = nullptr;
+    size_t left = 0;
+};
 
 class CFace {
 public:
     static constexpr int MaxVertices = 10;
 
-    // Builds a face from its vertices in metres: coincident vertices at the
-    // start are dropped; a polygon left with fewer than 3 vertices, with a
-    // vertex that is not a finite point, or whose first three vertices span
-    // no plane, gives null. At most MaxVertices vertices may be given.
-    static std::unique_ptr<CFace> Build(const CCoordinate* vertices, size_t count);
-    static std::unique_ptr<CFace> Build(const std::vector<CCoordinate>& vertices) {
-        return Build(vertices.data(), vertices.size());
+    // Builds a face in store from its vertices in metres: coincident
+    // vertices at the start are dropped; a polygon left with fewer than 3
+    // vertices, with a vertex that is not a finite point, or whose first
+    // three vertices span no plane, gives null. At most MaxVertices vertices
+    // may be given. The face must not outlive store.
+    static std::unique_ptr<CFace> Build(const CCoordinate* vertices, size_t count, CFaceStore& store);
+    static std::unique_ptr<CFace> Build(const std::vector<CCoordinate>& vertices, CFaceStore& store) {
+        return Build(vertices.data(), vertices.size(), store);
     }
     ~CFace() = default;
     CFace(const CFace&) = delete;
@@ -32,17 +53,18 @@ public:
     bool CanTranslate(const CCoordinate& offset) const;
     void Translate(const CCoordinate& offset);
 
-    // A face takes room for its own vertices only, right behind it: tools
-    // of a million faces, mostly triangles and quadrilaterals, would
-    // otherwise carry room for ten vertices each.
-    static void operator delete(void* face) { ::operator delete(face); }
+    // Deleting a face ends it; its memory goes with its store.
+    static void operator delete(void*) {}
 
 private:
     explicit CFace(int count) : vertexCount(count) {}
-    static void* operator new(size_t size, int count) {
-        return ::operator new(size + static_cast<size_t>(count) * sizeof(CCoordinate));
+    // A face takes room for its own vertices only, right behind it: tools
+    // of a million faces, mostly triangles and quadrilaterals, would
+    // otherwise carry room for ten vertices each.
+    static void* operator new(size_t size, CFaceStore& store, int count) {
+        return store.Allocate(size + static_cast<size_t>(count) * sizeof(CCoordinate));
     }
-    static void operator delete(void* face, int) { ::operator delete(face); }
+    static void operator delete(void*, CFaceStore&, int) {}
     CCoordinate* Vertices() { return reinterpret_cast<CCoordinate*>(this + 1); }
     const CCoordinate* Vertices() const { return reinterpret_cast<const CCoordinate*>(this + 1); }
     bool Derive();

@@ -29,7 +29,7 @@ double CMoldProfile::ToMetres(double value) const {
 
 void CMoldProfile::AddPolygon(const std::vector<CCoordinate>& vertices) {
     if (vertices.size() <= CFace::MaxVertices) {
-        if (std::unique_ptr<CFace> face = CFace::Build(vertices))
+        if (std::unique_ptr<CFace> face = CFace::Build(vertices, faceStore))
             faces->Add(face.release());
         return;
     }
@@ -39,7 +39,7 @@ void CMoldProfile::AddPolygon(const std::vector<CCoordinate>& vertices) {
         std::vector<CCoordinate> piece{vertices[0]};
         piece.insert(piece.end(), vertices.begin() + static_cast<std::ptrdiff_t>(start),
                      vertices.begin() + static_cast<std::ptrdiff_t>(stop));
-        if (std::unique_ptr<CFace> face = CFace::Build(piece))
+        if (std::unique_ptr<CFace> face = CFace::Build(piece, faceStore))
             faces->Add(face.release());
     }
 }

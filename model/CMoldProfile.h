@@ -55,6 +55,7 @@ private:
     int formatKind = NoFaces;
     std::string toolFileName;
     std::string processControlFileName;
+    CFaceStore faceStore; // before faces: their memory outlives them
     std::unique_ptr<CDataBase<CFace>> faces;
     CCoordinate refPoint;
     CToolMove motion;
