@@ -145,7 +145,7 @@ bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const Frame
             record.clamped = sheet.IsClamped(node);
             record.noPressure = sheet.HasNoPressure(node);
             record.toolInContact = -1;
-            for (int tool = 0; tool < 10 && record.toolInContact < 0; ++tool)
+            for (int tool = 0; tool < kToolSlots && record.toolInContact < 0; ++tool)
                 if (sheet.ContactFlag(node, tool) == 0)
                     record.toolInContact = tool;
             markAt(record.point1);
