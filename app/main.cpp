@@ -1,14 +1,14 @@
-// quillmere: opens a solved project in a 3D view.
-#include "app/CSceneWindow.h"
+// quillmere: the viewer of solved thermoforming projects.
+//   quillmere [PROJECT.tfc ...] [--snapshot PICTURE.png]
+// Files are opened in the program already running, when there is one. The
+// snapshot saves the main window once the files are shown and ends.
+#include "app/CViewerApplication.h"
 #include "app/QtInterface.h"
-#include "config/CConfiguration.h"
 #include "core/Messages.h"
-#include "model/CProjectProfile.h"
 #include "scene/CSceneRender.h"
 
 #include <QApplication>
-#include <QFileDialog>
-#include <QImage>
+#include <QTimer>
 #include <clocale>
 
 int main(int argc, char** argv) try {
@@ -19,42 +19,34 @@ int main(int argc, char** argv) try {
     QCoreApplication::setOrganizationName(QStringLiteral("Veltrane"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillmere"));
 
-    CMessageBoxSink messages;
-    SetMessageSink(&messages);
-    CConfiguration configuration(
-        CConfiguration::DefaultFilePath(QCoreApplication::applicationDirPath().toStdString()));
-
-    // quillmere [PROJECT.tfc] [--snapshot PICTURE.png]: the snapshot saves
-    // the first frame and ends the program.
-    QString path, snapshot;
+    QStringList files;
+    QString snapshot;
     const QStringList arguments = QCoreApplication::arguments();
     for (int i = 1; i < arguments.size(); ++i) {
         if (arguments[i] == QStringLiteral("--snapshot") && i + 1 < arguments.size())
             snapshot = arguments[++i];
         else
-            path = arguments[i];
+            files << arguments[i];
     }
-    if (path.isEmpty())
-        path = QFileDialog::getOpenFileName(nullptr, QStringLiteral("Open"), QString(),
-                                            QStringLiteral("QRELL projects (*.tfc)"));
-    if (path.isEmpty())
+    const QString server = snapshot.isEmpty() ? CViewerApplication::DefaultServerName() : QString();
+    if (!files.isEmpty() && CViewerApplication::HandToRunningProgram(server, files))
         return 0;
-    CProjectProfile project;
-    if (!project.Open(path.toStdString(), nullptr))
-        return 2;
-    CSceneWindow window(&project, configuration.Settings());
-    window.show();
+
+    CMessageBoxSink messages;
+    CScopedMessageSink scoped(&messages);
+    CViewerApplication viewer(server);
+    viewer.Start(files, snapshot.isEmpty());
     if (!snapshot.isEmpty()) {
-        QCoreApplication::processEvents();
-        const QImage image = window.View()->grabFramebuffer();
-        return image.save(snapshot) ? 0 : 1;
+        int status = 1;
+        QTimer::singleShot(1500, &application, [&] {
+            status = viewer.MainFrame()->grab().save(snapshot) ? 0 : 1;
+            QCoreApplication::exit(status);
+        });
+        application.exec();
+        return status;
     }
-    const int status = application.exec();
-    project.PrepareClose();
-    SetMessageSink(nullptr);
-    return status;
+    return application.exec();
 } catch (const CCriticalError&) {
     // The libraries have shown the message; the program ends with status 1.
-    SetMessageSink(nullptr);
     return 1;
 }

@@ -206,6 +206,7 @@ void CSceneRender::paintGL() {
     drawer.DrawFrame(camera, Frame(), settings);
     QGuiApplication::restoreOverrideCursor();
     drawing = false;
+    emit RotationShown(camera.trackball.Rotation());
 }
 
 QImage CSceneRender::RenderImage(int w, int h, bool motion) {
@@ -343,6 +344,11 @@ void CSceneRender::SettingsChanged() {
         RebuildLists();
     });
     RecomputeLimits();
+    update();
+}
+
+void CSceneRender::SetRotation(const Quaternion& rotation) {
+    camera.trackball.SetRotation(rotation);
     update();
 }
 

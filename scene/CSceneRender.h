@@ -45,6 +45,7 @@ public:
 
     CCamera& Camera() { return camera; }
     DisplaySettings& Settings() { return settings; }
+    const DisplaySettings& Settings() const { return settings; }
     ScaleLimits& Limits() { return limits; }
     int Quantity() const { return quantity; }
     int PickMode() const { return interactor.PickMode(); }
@@ -74,6 +75,8 @@ public:
     void RebuildLists();
 
 public slots:
+    // Turns the view to an orientation (the scale panel's cube).
+    void SetRotation(const Quaternion& rotation);
     void SetXYView();
     void SetGeneralView();
     void SetXZView();
@@ -97,6 +100,8 @@ public slots:
 signals:
     // The limits of the current quantity, for the scale panel.
     void LimitsChanged(int quantity, double minimum, double maximum);
+    // The orientation a frame was drawn with (the scale panel's cube shows it).
+    void RotationShown(const Quaternion& rotation);
     // A pick was made (the data tip shows it).
     void Picked(const CDataDisplay& record);
     // Both points of a distance measurement are picked (the measurement

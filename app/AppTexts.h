@@ -1,0 +1,20 @@
+// The user-visible texts of the application shell, exactly as the program
+// shows them.
+#pragma once
+
+namespace appTexts {
+
+constexpr const char* Title = "Quillmere 1.00";
+constexpr const char* ProjectFilter = "QRELL projects (*.tfc)";
+constexpr const char* OpenTitle = "Open";
+constexpr const char* StandardToolbar = "Standard";
+constexpr const char* ScalePanel = "Scale & Cube";
+constexpr const char* BackgroundMissing = "The background image was not loaded into the application!";
+constexpr const char* LowColourDepth = "Your graphic card is set to have too low color definition.\nPlease "
+                                       "make it at least 16 bits, then restart "
+                                       "Quillmere.";
+constexpr const char* ProjectRecords = "Project contains %d records.";
+constexpr const char* RecordCaption = "%s: Rec. %d / %d.";
+constexpr const char* RecordBoxTip = "Enter record number to load here";
+
+} // namespace appTexts

@@ -1,0 +1,63 @@
+#include "app/CChildFrame.h"
+
+#include "app/AppTexts.h"
+#include "app/CNavigationBar.h"
+#include "core/TextFormat.h"
+#include "model/CProjectProfile.h"
+#include "scene/CSceneRender.h"
+
+#include <QCloseEvent>
+#include <QVBoxLayout>
+
+CChildFrame::CChildFrame(CProjectProfile* projectDocument, const DisplaySettings& settings, QWidget* parent)
+    : QMdiSubWindow(parent), document(projectDocument) {
+    auto* content = new QWidget(this);
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    view = new CSceneRender(document, settings, content);
+    navigation = new CNavigationBar(content);
+    layout->addWidget(view, 1);
+    layout->addWidget(navigation);
+    navigation->hide();
+    setWidget(content);
+    setAttribute(Qt::WA_DeleteOnClose);
+    connect(navigation, &CNavigationBar::Command, this, &CChildFrame::NavigationCommand);
+    UpdateCaption(0);
+}
+
+CChildFrame::~CChildFrame() = default;
+
+bool CChildFrame::NavigationBarShown() const {
+    return !navigation->isHidden();
+}
+
+void CChildFrame::SetNavigationBarShown(bool shown) {
+    navigation->setVisible(shown);
+}
+
+void CChildFrame::Activated() {
+    if (!activatedOnce) {
+        activatedOnce = true;
+        navigation->show();
+    }
+    navigation->SetRecord(view->ShownRecord());
+    navigation->SetRecordCount(document ? document->RecordCount() : 0);
+    view->OnActivateView(true);
+}
+
+void CChildFrame::UpdateCaption(int windowNumber) {
+    number = windowNumber;
+    if (!document)
+        return;
+    std::string caption = FormatText(appTexts::RecordCaption, document->Title().c_str(), view->ShownRecord(),
+                                     document->RecordCount());
+    if (number > 0)
+        caption += FormatText(":%d", number);
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+    emit Closing(this);
+    QMdiSubWindow::closeEvent(event);
+}

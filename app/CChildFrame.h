@@ -1,0 +1,48 @@
+// The window of one 3D view of a project inside the main window, with the
+// navigation bar at its bottom. The bar stays hidden until the window is
+// first activated; after that only the user shows or hides it.
+#pragma once
+
+#include <QMdiSubWindow>
+
+class CNavigationBar;
+class CProjectProfile;
+class CSceneRender;
+struct DisplaySettings;
+
+class CChildFrame : public QMdiSubWindow {
+    Q_OBJECT
+
+public:
+    CChildFrame(CProjectProfile* document, const DisplaySettings& settings, QWidget* parent = nullptr);
+    ~CChildFrame() override;
+
+    CSceneRender* View() const { return view; }
+    CProjectProfile* Document() const { return document; }
+    CNavigationBar* NavigationBar() const { return navigation; }
+    bool NavigationBarShown() const;
+    void SetNavigationBarShown(bool shown);
+
+    // The window became the active one: the first time the navigation bar
+    // is shown; the bar shows the view's record and the record count.
+    void Activated();
+    // "title: Rec. n / count.", with ":k" when the document has several
+    // windows and this is the k-th (0: the only one).
+    void UpdateCaption(int windowNumber);
+
+signals:
+    // A navigation bar button: its command id.
+    void NavigationCommand(int id);
+    // The window is about to close.
+    void Closing(CChildFrame* frame);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CProjectProfile* document;
+    CSceneRender* view;
+    CNavigationBar* navigation;
+    bool activatedOnce = false;
+    int number = 0;
+};

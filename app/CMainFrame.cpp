@@ -1,0 +1,419 @@
+#include "app/CMainFrame.h"
+
+#include "app/AppTexts.h"
+#include "app/CChildFrame.h"
+#include "app/CClientArea.h"
+#include "app/CFileCommands.h"
+#include "app/CNavigationBar.h"
+#include "app/COptionsCommands.h"
+#include "app/CRecordCommands.h"
+#include "app/CScaleCommands.h"
+#include "app/CViewCommands.h"
+#include "app/CommandIds.h"
+#include "app/ToolbarImages.h"
+#include "app/WindowPlacement.h"
+#include "config/CConfiguration.h"
+#include "model/CProjectProfile.h"
+#include "scale/CScalePanel.h"
+#include "scene/CSceneRender.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+constexpr int RecentFileCount = 4;
+
+QSettings Profile() {
+    return QSettings(QStringLiteral("Veltrane"), QStringLiteral("Quillmere"));
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CConfiguration& config, IFileChooser& files, int screenWidth)
+    : configuration(config), chooser(files), area(new CClientArea(this)) {
+    setWindowTitle(QString::fromUtf8(appTexts::Title));
+    setCentralWidget(area);
+    setAcceptDrops(true);
+    connect(area, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
+
+    fileCommands = std::make_unique<CFileCommands>(*this);
+    viewCommands = std::make_unique<CViewCommands>(*this);
+    recordCommands = std::make_unique<CRecordCommands>(*this);
+    optionsCommands = std::make_unique<COptionsCommands>(*this);
+    BuildStatusBar();
+    BuildScalePanel(screenWidth);
+    scaleCommands = std::make_unique<CScaleCommands>(*this);
+    BuildToolBar(screenWidth);
+    BuildMenus(MenuKind::Empty);
+    commands.UpdateStates();
+    resize(1024, 768);
+}
+
+CMainFrame::~CMainFrame() {
+    // The windows go first, while the documents they show and the commands
+    // they update still exist.
+    disconnect(area, nullptr, this, nullptr);
+    QMdiArea* windows = area;
+    area = nullptr;
+    delete windows;
+    for (auto& document : documents)
+        document->PrepareClose();
+    documents.clear();
+}
+
+void CMainFrame::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    progress = std::make_unique<CStatusProgress>(bar);
+    for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+        auto* label = new QLabel(QString::fromLatin1(indicator), bar);
+        label->setEnabled(false);
+        bar->addPermanentWidget(label);
+    }
+}
+
+void CMainFrame::BuildScalePanel(int screenWidth) {
+    scaleDock = new QDockWidget(QString::fromUtf8(appTexts::ScalePanel), this);
+    scaleDock->setObjectName(QStringLiteral("scale"));
+    scaleDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    scalePanel = new CScalePanel(configuration, screenWidth >= 1280, scaleDock);
+    scaleDock->setWidget(scalePanel);
+    addDockWidget(Qt::LeftDockWidgetArea, scaleDock);
+    scalePanel->ClearView();
+}
+
+void CMainFrame::BuildToolBar(int screenWidth) {
+    toolBar = addToolBar(QString::fromUtf8(appTexts::StandardToolbar));
+    toolBar->setObjectName(QStringLiteral("standard"));
+    toolBar->setIconSize(QSize(18, 18));
+    // Labels only where the screen is wide enough for them.
+    toolBar->setToolButtonStyle(screenWidth >= 1280 ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+    struct Position {
+        int id;
+        const char* label;
+    };
+    const Position positions[] = {{command::Open, "Open"},
+                                  {command::Print, "Print"},
+                                  {command::GraphicsOptions, "Opts"},
+                                  {0, nullptr},
+                                  {command::Sheet, "Sheet"},
+                                  {command::Tool1, "Tool1"},
+                                  {command::Tool2, "Tool2"},
+                                  {0, nullptr},
+                                  {command::SheetElementsAndEdges, "All"},
+                                  {command::SheetElements, "Elems"},
+                                  {command::SheetEdges, "Edges"},
+                                  {0, nullptr},
+                                  {command::Tool1Shading, "T1 Sh"},
+                                  {command::Tool2Shading, "T2 Sh"},
+                                  {0, nullptr},
+                                  {command::Dots, "Dots"},
+                                  {command::Measurement, "Dist"},
+                                  {0, nullptr},
+                                  {command::ExportProject, "Data"},
+                                  {command::ExportVideo, "Video"},
+                                  {command::ReportFile, "Rep"},
+                                  {0, nullptr},
+                                  {command::CutWindow, "Cut"}};
+    for (const Position& position : positions) {
+        if (!position.label) {
+            toolBar->addSeparator();
+            continue;
+        }
+        QAction* action = commands.Action(position.id);
+        if (!action)
+            continue;
+        action->setIcon(ToolbarImage(position.id));
+        action->setIconText(QString::fromLatin1(position.label));
+        toolBar->addAction(action);
+    }
+}
+
+void CMainFrame::BuildMenus(MenuKind kind) {
+    menuKind = kind;
+    QMenuBar* bar = menuBar();
+    bar->clear();
+    auto add = [this](QMenu* menu, std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id == 0)
+                menu->addSeparator();
+            else if (QAction* action = commands.Action(id))
+                menu->addAction(action);
+        }
+    };
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    if (kind == MenuKind::Empty)
+        add(file, {command::Open, 0, command::PrintSetup, 0});
+    else if (kind == MenuKind::Project)
+        add(file, {command::Open, command::Close, 0, command::DocumentInfo, 0, command::Print,
+                   command::PrintSetup, 0});
+    else
+        add(file, {command::Open, command::Close, 0});
+    for (int k = 0; k < RecentFileCount; ++k)
+        add(file, {command::RecentFirst + k});
+    add(file, {0, command::Exit});
+
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    add(view, {command::StandardToolbar, command::ScaleBar, command::StatusBar});
+    if (kind == MenuKind::Project) {
+        add(view, {command::NavigationBar, 0, command::GeneralView, command::XYView, command::YZView,
+                   command::XZView, 0, command::ZoomIn, command::ZoomOut, command::Fit, command::ZoomBox,
+                   command::ExclusiveZoomBox, command::RemoveClipPlanes});
+        QMenu* display = bar->addMenu(QStringLiteral("&Display"));
+        add(display,
+            {command::Sheet, command::SheetElementsAndEdges, command::SheetElements, command::SheetEdges,
+             command::Dots, 0, command::Tool1, command::Tool1Shading, command::Tool2, command::Tool2Shading,
+             0, command::Measurement, command::DisplayOptions, command::GraphicsOptions});
+        QMenu* records = bar->addMenu(QStringLiteral("&Record"));
+        add(records, {command::GoToStart, command::PreviousRecord, command::NextRecord, command::GoToEnd, 0,
+                      command::Animation, command::AutoLoad, 0, command::SheetProperties,
+                      command::ProjectInfo, command::RecordInfo});
+    }
+    if (kind != MenuKind::Empty) {
+        QMenu* window = bar->addMenu(QStringLiteral("&Window"));
+        add(window, {command::NewWindow, command::CutWindow, 0, command::CloseAll});
+        window->addAction(QStringLiteral("&Cascade"), area, &QMdiArea::cascadeSubWindows);
+        window->addAction(QStringLiteral("&Tile"), area, &QMdiArea::tileSubWindows);
+    }
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    add(help, {command::Configuration, command::About});
+    UpdateRecentMenu();
+}
+
+bool CMainFrame::OpenProject(const QString& path) {
+    auto document = std::make_unique<CProjectProfile>();
+    document->SetHost(this);
+    if (!document->Open(QFileInfo(path).absoluteFilePath().toStdString(), progress.get()))
+        return false;
+    AddRecentFile(QFileInfo(path).absoluteFilePath());
+    CProjectProfile* opened = document.get();
+    documents.push_back(std::move(document));
+    CChildFrame* child = AddWindow(opened);
+    child->showMaximized();
+    area->setActiveSubWindow(child);
+    return true;
+}
+
+CChildFrame* CMainFrame::AddWindow(CProjectProfile* document) {
+    auto* child = new CChildFrame(document, configuration.Settings());
+    area->addSubWindow(child);
+    connect(child, &CChildFrame::Closing, this, &CMainFrame::ChildClosing);
+    connect(child, &CChildFrame::NavigationCommand, this, [this](int id) { commands.Run(id); });
+    NumberWindows(document);
+    child->show();
+    return child;
+}
+
+CChildFrame* CMainFrame::NewWindow() {
+    CProjectProfile* document = ActiveDocument();
+    if (!document)
+        return nullptr;
+    CChildFrame* child = AddWindow(document);
+    area->setActiveSubWindow(child);
+    return child;
+}
+
+void CMainFrame::NumberWindows(const CProjectProfile* document) {
+    const std::vector<CChildFrame*> children = ChildrenOf(document);
+    int number = 1;
+    for (CChildFrame* child : children)
+        child->UpdateCaption(children.size() > 1 ? number++ : 0);
+}
+
+void CMainFrame::ChildClosing(CChildFrame* frame) {
+    CProjectProfile* document = frame->Document();
+    if (frame->View() == lastActiveView)
+        lastActiveView = nullptr;
+    std::vector<CChildFrame*> others = ChildrenOf(document);
+    others.erase(std::remove(others.begin(), others.end(), frame), others.end());
+    if (!others.empty()) {
+        QMetaObject::invokeMethod(
+            this, [this, document] { NumberWindows(document); }, Qt::QueuedConnection);
+        return;
+    }
+    // The last window of a document closes it: a running animation stops
+    // first, then the document goes once the window is gone.
+    document->PrepareClose();
+    connect(frame, &QObject::destroyed, this, [this, document] {
+        documents.erase(std::remove_if(documents.begin(), documents.end(),
+                                       [document](const auto& owned) { return owned.get() == document; }),
+                        documents.end());
+        commands.UpdateStates();
+    });
+}
+
+bool CMainFrame::CloseAllWindows() {
+    area->closeAllSubWindows();
+    return area->subWindowList().isEmpty();
+}
+
+CChildFrame* CMainFrame::ActiveChild() const {
+    // The current window stays current while a dialog or message box has the
+    // focus.
+    return area ? qobject_cast<CChildFrame*>(area->currentSubWindow()) : nullptr;
+}
+
+CSceneRender* CMainFrame::ActiveSceneView() const {
+    CChildFrame* child = ActiveChild();
+    return child ? child->View() : nullptr;
+}
+
+CProjectProfile* CMainFrame::ActiveDocument() const {
+    CChildFrame* child = ActiveChild();
+    return child ? child->Document() : nullptr;
+}
+
+std::vector<CProjectProfile*> CMainFrame::Documents() const {
+    std::vector<CProjectProfile*> result;
+    for (const auto& document : documents)
+        result.push_back(document.get());
+    return result;
+}
+
+std::vector<CChildFrame*> CMainFrame::Children() const {
+    std::vector<CChildFrame*> result;
+    if (!area)
+        return result;
+    for (QMdiSubWindow* window : area->subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(window))
+            result.push_back(child);
+    return result;
+}
+
+std::vector<CChildFrame*> CMainFrame::ChildrenOf(const CProjectProfile* document) const {
+    std::vector<CChildFrame*> result;
+    for (CChildFrame* child : Children())
+        if (child->Document() == document)
+            result.push_back(child);
+    return result;
+}
+
+void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
+    // A dialog taking the focus deactivates the area without another window
+    // becoming active: nothing changes then.
+    if (!window && !area->subWindowList().isEmpty())
+        return;
+    auto* child = qobject_cast<CChildFrame*>(window);
+    const MenuKind kind = child ? MenuKind::Project : MenuKind::Empty;
+    if (kind != menuKind)
+        BuildMenus(kind);
+    CSceneRender* view = child ? child->View() : nullptr;
+    if (child)
+        child->Activated();
+    if (view != lastActiveView) {
+        lastActiveView = view;
+        emit ActiveViewChanged(view);
+    }
+    commands.UpdateStates();
+}
+
+CView* CMainFrame::ActiveView() {
+    return ActiveSceneView();
+}
+
+void CMainFrame::RecordLoaded(int record) {
+    if (CChildFrame* child = ActiveChild())
+        child->NavigationBar()->SetRecord(record);
+    // Every caption shows the record its own view holds.
+    for (CProjectProfile* document : Documents())
+        NumberWindows(document);
+    commands.UpdateStates();
+}
+
+void CMainFrame::NotifyUnitsChanged() {
+    scalePanel->UnitsChanged();
+    emit UnitsChanged();
+}
+
+QStringList CMainFrame::RecentFiles() const {
+    QSettings profile = Profile();
+    QStringList recent;
+    for (int k = 1; k <= RecentFileCount; ++k) {
+        const QString file = profile.value(QStringLiteral("Recent File List/File%1").arg(k)).toString();
+        if (!file.isEmpty())
+            recent << file;
+    }
+    return recent;
+}
+
+void CMainFrame::AddRecentFile(const QString& path) {
+    QStringList recent = RecentFiles();
+    recent.removeAll(path);
+    recent.prepend(path);
+    QSettings profile = Profile();
+    for (int k = 1; k <= RecentFileCount; ++k)
+        profile.setValue(QStringLiteral("Recent File List/File%1").arg(k),
+                         k <= recent.size() ? recent[k - 1] : QString());
+    UpdateRecentMenu();
+}
+
+void CMainFrame::UpdateRecentMenu() {
+    const QStringList recent = RecentFiles();
+    for (int k = 0; k < RecentFileCount; ++k) {
+        QAction* action = commands.Action(command::RecentFirst + k);
+        if (!action)
+            continue;
+        action->setVisible(k < recent.size() || k == 0);
+        action->setEnabled(k < recent.size());
+        action->setText(k < recent.size() ? QStringLiteral("&%1 %2").arg(k + 1).arg(recent[k])
+                                          : QStringLiteral("Recent file"));
+    }
+}
+
+void CMainFrame::SavePlacement() const {
+    WindowPlacement placement;
+    const bool maximised = isMaximized();
+    placement.flags = maximised ? kPlacementMaximised : 0;
+    placement.showCommand = maximised ? kShowMaximised : isMinimized() ? kShowMinimised : kShowNormal;
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    placement.left = normal.left();
+    placement.top = normal.top();
+    placement.right = normal.left() + normal.width();
+    placement.bottom = normal.top() + normal.height();
+    QSettings profile = Profile();
+    profile.setValue(QStringLiteral("Settings/WindowPos"),
+                     QString::fromStdString(FormatWindowPlacement(placement)));
+    profile.setValue(QStringLiteral("Settings/MyDockState"), saveState());
+}
+
+void CMainFrame::RestorePlacement() {
+    QSettings profile = Profile();
+    WindowPlacement placement;
+    if (!ParseWindowPlacement(profile.value(QStringLiteral("Settings/WindowPos")).toString().toStdString(),
+                              placement))
+        return;
+    // Always shown normal, whatever was stored.
+    setGeometry(placement.left, placement.top, placement.right - placement.left,
+                placement.bottom - placement.top);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!CloseAllWindows()) {
+        event->ignore();
+        return;
+    }
+    SavePlacement();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            OpenProject(url.toLocalFile());
+    event->acceptProposedAction();
+}

@@ -1,0 +1,129 @@
+// The main window: the window area of the project windows, the menus and the
+// standard toolbar, the status bar with its progress, and the docked scale
+// panel. It owns the open documents, knows the active window, and hands each
+// group of commands to a controller of its own.
+#pragma once
+
+#include "app/CCommandTable.h"
+#include "app/QtInterface.h"
+#include "model/CDocument.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class CChildFrame;
+class CConfiguration;
+class CFileCommands;
+class COptionsCommands;
+class CProjectProfile;
+class CRecordCommands;
+class CScaleCommands;
+class CScalePanel;
+class CSceneRender;
+class CViewCommands;
+class QDockWidget;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QToolBar;
+
+// What the main window asks of the user beyond messages: file names.
+class IFileChooser {
+public:
+    virtual ~IFileChooser() = default;
+    // The project to open, or an empty text when the user cancels.
+    virtual QString ProjectToOpen(QWidget* parent) = 0;
+};
+
+class CMainFrame : public QMainWindow, public IDocumentHost {
+    Q_OBJECT
+
+public:
+    // screenWidth: the usable screen width, which chooses the toolbar labels
+    // and the scale panel's layout.
+    CMainFrame(CConfiguration& configuration, IFileChooser& files, int screenWidth);
+    ~CMainFrame() override;
+
+    // Opens a project in a new window; false, after the messages, when it
+    // cannot be opened.
+    bool OpenProject(const QString& path);
+    // Another window on the document of the active window.
+    CChildFrame* NewWindow();
+    // Closes every window; false when one of them refuses.
+    bool CloseAllWindows();
+
+    CChildFrame* ActiveChild() const;
+    CSceneRender* ActiveSceneView() const;
+    CProjectProfile* ActiveDocument() const;
+    std::vector<CProjectProfile*> Documents() const;
+    std::vector<CChildFrame*> Children() const;
+    std::vector<CChildFrame*> ChildrenOf(const CProjectProfile* document) const;
+
+    CCommandTable& Commands() { return commands; }
+    CConfiguration& Configuration() { return configuration; }
+    IFileChooser& Files() { return chooser; }
+    CScalePanel* ScalePanel() const { return scalePanel; }
+    QDockWidget* ScaleDock() const { return scaleDock; }
+    QToolBar* StandardToolBar() const { return toolBar; }
+    QMdiArea* ClientArea() const { return area; }
+    QStringList RecentFiles() const;
+    void UpdateCommandStates() { commands.UpdateStates(); }
+
+    // The system of units changed: every window redraws its unit texts.
+    void NotifyUnitsChanged();
+
+    // The document side.
+    CView* ActiveView() override;
+    void RecordLoaded(int record) override;
+    IInterfaceThread& InterfaceThread() override { return interfaceThread; }
+    IProgressSink* Progress() override { return progress.get(); }
+
+    // The window placement of the profile, and the bar layout.
+    void SavePlacement() const;
+    void RestorePlacement();
+
+signals:
+    void UnitsChanged();
+    // The active project view changed (null: none).
+    void ActiveViewChanged(CSceneRender* view);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    enum class MenuKind { Empty, Project, Cut };
+    void BuildToolBar(int screenWidth);
+    void BuildStatusBar();
+    void BuildScalePanel(int screenWidth);
+    void BuildMenus(MenuKind kind);
+    void OnSubWindowActivated(QMdiSubWindow* window);
+    void AddRecentFile(const QString& path);
+    void UpdateRecentMenu();
+    void ChildClosing(CChildFrame* frame);
+    void NumberWindows(const CProjectProfile* document);
+    CChildFrame* AddWindow(CProjectProfile* document);
+
+    CConfiguration& configuration;
+    IFileChooser& chooser;
+    CCommandTable commands;
+    QMdiArea* area;
+    QToolBar* toolBar = nullptr;
+    QDockWidget* scaleDock = nullptr;
+    CScalePanel* scalePanel = nullptr;
+    std::unique_ptr<CStatusProgress> progress;
+    CQtInterfaceThread interfaceThread;
+    std::vector<std::unique_ptr<CProjectProfile>> documents;
+    MenuKind menuKind = MenuKind::Empty;
+    CSceneRender* lastActiveView = nullptr;
+
+    std::unique_ptr<CFileCommands> fileCommands;
+    std::unique_ptr<CViewCommands> viewCommands;
+    std::unique_ptr<CRecordCommands> recordCommands;
+    std::unique_ptr<CScaleCommands> scaleCommands;
+    std::unique_ptr<COptionsCommands> optionsCommands;
+};

@@ -1,0 +1,87 @@
+#include "app/COptionsCommands.h"
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/CommandIds.h"
+#include "config/CConfiguration.h"
+#include "config/CConfigurationDialog.h"
+#include "config/CGraphicalOptionsDialog.h"
+#include "model/CProjectProfile.h"
+#include "scene/CSceneRender.h"
+
+#include <QAction>
+#include <QMdiArea>
+
+COptionsCommands::COptionsCommands(CMainFrame& mainFrame) : frame(mainFrame) {
+    CCommandTable& commands = frame.Commands();
+    auto view = [this] { return CommandState{frame.ActiveSceneView() != nullptr, false}; };
+    commands.Define(
+        command::DisplayOptions, QStringLiteral("Display &options..."),
+        QStringLiteral("Change display options"), [this] { ShowOptions(false); }, view);
+    commands.Define(
+        command::GraphicsOptions, QStringLiteral("&Graphics options"),
+        QStringLiteral("Graphics options on/off"), [this] { ShowOptions(true); },
+        [this] {
+            return CommandState{frame.ActiveSceneView() != nullptr, !dialog.isNull()};
+        },
+        true);
+    commands.Define(command::Configuration, QStringLiteral("&Configuration"),
+                    QStringLiteral("Display Quillmere configuration for editing"),
+                    [this] { EditConfiguration(); });
+    QObject::connect(&frame, &CMainFrame::ActiveViewChanged, &frame,
+                     [this](CSceneRender* active) { Follow(active); });
+}
+
+COptionsCommands::~COptionsCommands() {
+    delete dialog.data();
+}
+
+void COptionsCommands::ShowOptions(bool toggle) {
+    CSceneRender* view = frame.ActiveSceneView();
+    if (dialog && toggle) {
+        dialog->close();
+        return;
+    }
+    if (!view)
+        return;
+    if (!dialog) {
+        dialog = new CGraphicalOptionsDialog(&frame);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(dialog, &CGraphicalOptionsDialog::ApplyToAllRequested, &frame, [this] {
+            if (!dialog || !dialog->Target())
+                return;
+            const DisplaySettings settings = *dialog->Target();
+            for (CChildFrame* child : frame.Children())
+                child->View()->ApplySettings(settings);
+        });
+        QObject::connect(dialog, &CGraphicalOptionsDialog::SaveRequested, &frame, [this] {
+            if (!dialog || !dialog->Target())
+                return;
+            frame.Configuration().Settings() = *dialog->Target();
+            if (frame.Configuration().Write())
+                frame.Configuration().Read();
+        });
+        QObject::connect(dialog, &QObject::destroyed, &frame, [this] { frame.UpdateCommandStates(); });
+        const QPoint corner = frame.centralWidget()->mapToGlobal(QPoint(2, 2));
+        dialog->move(corner);
+    }
+    Follow(view);
+    dialog->show();
+    dialog->raise();
+}
+
+void COptionsCommands::Follow(CSceneRender* view) {
+    if (!dialog || !view)
+        return;
+    dialog->SetTarget(&view->Settings(), [view] {
+        // The view takes its edited settings; its document's views redraw.
+        view->ApplySettings(view->Settings());
+        if (CDocument* document = view->Document())
+            document->UpdateAllViews(view, HintRedraw);
+    });
+}
+
+void COptionsCommands::EditConfiguration() {
+    if (CConfigurationDialog::Edit(frame.Configuration(), &frame))
+        frame.NotifyUnitsChanged();
+}

@@ -1,0 +1,26 @@
+// The configuration dialog, and the graphical options dialog that follows
+// the active view.
+#pragma once
+
+#include "config/CGraphicalOptionsDialog.h"
+
+#include <QPointer>
+
+class CMainFrame;
+class CSceneRender;
+
+class COptionsCommands {
+public:
+    explicit COptionsCommands(CMainFrame& frame);
+    ~COptionsCommands();
+
+    CGraphicalOptionsDialog* OptionsDialog() const { return dialog; }
+
+private:
+    void ShowOptions(bool toggle);
+    void Follow(CSceneRender* view);
+    void EditConfiguration();
+
+    CMainFrame& frame;
+    QPointer<CGraphicalOptionsDialog> dialog;
+};

@@ -1,0 +1,107 @@
+#include "app/CRecordCommands.h"
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/CNavigationBar.h"
+#include "app/CommandIds.h"
+#include "config/CConfiguration.h"
+#include "core/Messages.h"
+#include "model/CProjectProfile.h"
+#include "model/Reports.h"
+#include "scene/CSceneRender.h"
+
+#include <QAction>
+
+CRecordCommands::CRecordCommands(CMainFrame& mainFrame) : frame(mainFrame) {
+    CCommandTable& commands = frame.Commands();
+    auto open = [this] { return CommandState{frame.ActiveDocument() != nullptr, false}; };
+    auto onDocument = [this](void (CProjectProfile::*step)()) {
+        return [this, step] {
+            if (CProjectProfile* document = frame.ActiveDocument())
+                (document->*step)();
+        };
+    };
+    commands.Define(command::GoToStart, QStringLiteral("Go to &start"), QStringLiteral("Go to start"),
+                    onDocument(&CProjectProfile::OnFirstRecord), open);
+    commands.Define(command::PreviousRecord, QStringLiteral("&Previous record"),
+                    QStringLiteral("Load previous project record"),
+                    onDocument(&CProjectProfile::OnPreviousRecord), open);
+    commands.Define(command::NextRecord, QStringLiteral("&Next record"),
+                    QStringLiteral("Load next project record"), onDocument(&CProjectProfile::OnNextRecord),
+                    open);
+    commands.Define(command::GoToEnd, QStringLiteral("Go to &end"), QStringLiteral("Go to end"),
+                    onDocument(&CProjectProfile::OnLastRecord), open);
+    commands.Define(
+        command::LoadRecord, QStringLiteral("&Load record"),
+        QStringLiteral("Load new record/reload current record"), [this] { LoadTypedRecord(); }, open);
+    commands.Define(
+        command::Animation, QStringLiteral("&Animation"), QStringLiteral("Start / stop animation of results"),
+        onDocument(&CProjectProfile::ToggleAnimation),
+        [this] {
+            const CProjectProfile* document = frame.ActiveDocument();
+            return CommandState{document != nullptr, document && document->IsAnimationRunning()};
+        },
+        true);
+    commands.Define(
+        command::AutoLoad, QStringLiteral("A&utomatic loading"),
+        QStringLiteral("Automatically loads stages to all windows associated with the document"),
+        [this] { autoLoad = !autoLoad; },
+        [this] {
+            const CProjectProfile* document = frame.ActiveDocument();
+            return CommandState{document && !document->IsAnimationRunning(), autoLoad};
+        },
+        true);
+    commands.Define(
+        command::SheetProperties, QStringLiteral("Sheet p&roperties"),
+        QStringLiteral("Sheet properties (number of elements, dimensions, thickness, tempearture)"),
+        [this] { SheetProperties(); }, open);
+    commands.Define(
+        command::ProjectInfo, QStringLiteral("Pro&ject information"),
+        QStringLiteral("Display information about project"), [this] { ProjectInformation(); }, open);
+    commands.Define(
+        command::RecordInfo, QStringLiteral("Record &information"),
+        QStringLiteral("Display information about the current record"), [this] { RecordInformation(); },
+        open);
+}
+
+void CRecordCommands::LoadTypedRecord() {
+    CChildFrame* child = frame.ActiveChild();
+    if (!child)
+        return;
+    CNavigationBar* bar = child->NavigationBar();
+    const std::string shown = child->Document()->OnLoadRecordNumber(bar->RecordText().toStdString());
+    bar->SetRecordText(QString::fromStdString(shown));
+}
+
+void CRecordCommands::SheetProperties() {
+    CProjectProfile* document = frame.ActiveDocument();
+    if (!document || document->IsAnimationBusy())
+        return;
+    ShowMessage(SheetPropertiesReport(*document, frame.Configuration()), MessageIcon::Information);
+}
+
+void CRecordCommands::ProjectInformation() {
+    CProjectProfile* document = frame.ActiveDocument();
+    if (!document || document->IsAnimationBusy())
+        return;
+    const ::ProjectInformation report = ProjectInformationReport(*document);
+    if (report.configurationUnreadable)
+        ShowMessage(report.text, MessageIcon::Error);
+    ShowMessage(report.text, MessageIcon::Information);
+}
+
+void CRecordCommands::RecordInformation() {
+    CProjectProfile* document = frame.ActiveDocument();
+    CSceneRender* view = frame.ActiveSceneView();
+    if (!document || !view || document->IsAnimationBusy())
+        return;
+    // The record reported is the one this window shows.
+    if (view->ShownRecord() != document->CurrentRecord()) {
+        if (!document->GoToRecord(view->ShownRecord()))
+            return;
+        view->OnUpdate(nullptr, HintNewRecord);
+    }
+    std::string text;
+    if (RecordInformationReport(*document, frame.Configuration(), text))
+        ShowMessage(text, MessageIcon::Information);
+}

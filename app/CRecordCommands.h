@@ -1,0 +1,20 @@
+// The record commands of the active project: go to start, previous, next, go
+// to end, load the typed record, the animation, and the sheet, project and
+// record reports.
+#pragma once
+
+class CMainFrame;
+
+class CRecordCommands {
+public:
+    explicit CRecordCommands(CMainFrame& frame);
+
+private:
+    void LoadTypedRecord();
+    void SheetProperties();
+    void ProjectInformation();
+    void RecordInformation();
+
+    CMainFrame& frame;
+    bool autoLoad = false;
+};

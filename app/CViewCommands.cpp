@@ -1,0 +1,160 @@
+#include "app/CViewCommands.h"
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/CommandIds.h"
+#include "scene/CSceneRender.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QStatusBar>
+#include <QToolBar>
+
+CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
+    using S = CSceneRender;
+    OnView(command::GeneralView, QStringLiteral("&General view"), QStringLiteral("General view"),
+           [](S& v) { v.SetGeneralView(); });
+    OnView(command::XYView, QStringLiteral("&XY view"), QStringLiteral("XY view"),
+           [](S& v) { v.SetXYView(); });
+    OnView(command::YZView, QStringLiteral("&YZ view"), QStringLiteral("YZ view"),
+           [](S& v) { v.SetYZView(); });
+    OnView(command::XZView, QStringLiteral("X&Z view"), QStringLiteral("XZ view"),
+           [](S& v) { v.SetXZView(); });
+    OnView(command::ZoomIn, QStringLiteral("Zoom &in"), QStringLiteral("Zoom in"), [](S& v) { v.ZoomIn(); });
+    OnView(command::ZoomOut, QStringLiteral("Zoom &out"), QStringLiteral("Zoom out"),
+           [](S& v) { v.ZoomOut(); });
+    OnView(command::Fit, QStringLiteral("&Fit into window"), QStringLiteral("Fit into window"),
+           [](S& v) { v.FitIntoWindow(); });
+    OnView(command::ZoomBox, QStringLiteral("Zoom into &box"), QStringLiteral("Zoom into box"),
+           [](S& v) { v.StartZoomBox(); });
+    OnView(command::ExclusiveZoomBox, QStringLiteral("&Exclusive zoom into box"),
+           QStringLiteral("Exclusive zoom into box"), [](S& v) { v.StartExclusiveZoomBox(); });
+    frame.Commands().Define(
+        command::RemoveClipPlanes, QStringLiteral("&Remove clipping planes"),
+        QStringLiteral("Remove clipping planes"),
+        [this] {
+            if (S* view = frame.ActiveSceneView())
+                view->RemoveClipPlanes();
+        },
+        [this] {
+            const S* view = frame.ActiveSceneView();
+            return CommandState{view && view->ClipPlanesActive(), false};
+        });
+
+    OnView(
+        command::Sheet, QStringLiteral("&Sheet on/off"), QStringLiteral("Show or hide the sheet"),
+        [](S& v) { v.ToggleSheet(); }, [](const S& v) { return v.Settings().sheetShown != 0; });
+    const struct {
+        int id, mode;
+        const char* text;
+    } modes[] = {{command::SheetElementsAndEdges, 0, "Show sheet elements and &edges"},
+                 {command::SheetElements, 1, "Show sheet elements &without edges"},
+                 {command::SheetEdges, 2, "Show sheet edges &only"}};
+    for (const auto& mode : modes)
+        OnView(
+            mode.id, QString::fromLatin1(mode.text), QString::fromLatin1(mode.text).remove(QLatin1Char('&')),
+            [m = mode.mode](S& v) { v.SetSheetDisplayMode(m); },
+            [m = mode.mode](const S& v) { return v.Settings().sheetDisplayMode == m; });
+    OnView(
+        command::Dots, QStringLiteral("&Dots"), QStringLiteral("Show or hide the node dots"),
+        [](S& v) { v.ToggleDots(); }, [](const S& v) { return v.Settings().nodeDotsShown != 0; });
+    for (int slot = 0; slot < 2; ++slot) {
+        OnView(
+            slot == 0 ? command::Tool1 : command::Tool2, QStringLiteral("Tool &%1 on/off").arg(slot + 1),
+            QStringLiteral("Show or hide tool %1").arg(slot + 1), [slot](S& v) { v.ToggleTool(slot); },
+            [slot](const S& v) { return v.Settings().tools[static_cast<size_t>(slot)].shown != 0; });
+        OnView(
+            slot == 0 ? command::Tool1Shading : command::Tool2Shading,
+            QStringLiteral("Tool %1 s&hading mode").arg(slot + 1),
+            QStringLiteral("Shaded, wire frame, or shaded with wire frame for tool %1").arg(slot + 1),
+            [slot](S& v) { v.StepToolMode(slot); },
+            [slot](const S& v) { return v.Settings().tools[static_cast<size_t>(slot)].mode != 0; });
+    }
+    OnView(
+        command::Measurement, QStringLiteral("Distance/point &measurement"),
+        QStringLiteral("Distance/point measurement on/off"), [](S& v) { v.ToggleMeasurement(); },
+        [](const S& v) { return v.Settings().distanceMeasurement != 0; });
+
+    CCommandTable& commands = frame.Commands();
+    commands.Define(
+        command::NavigationBar, QStringLiteral("&Navigation bar"),
+        QStringLiteral("Show/hide the navigation bar"),
+        [this] {
+            if (CChildFrame* child = frame.ActiveChild())
+                child->SetNavigationBarShown(!child->NavigationBarShown());
+        },
+        [this] {
+            const CChildFrame* child = frame.ActiveChild();
+            return CommandState{child != nullptr, child && child->NavigationBarShown()};
+        },
+        true);
+    commands.Define(
+        command::NewWindow, QStringLiteral("&New window"),
+        QStringLiteral("Open another window for the active document"), [this] { frame.NewWindow(); },
+        [this] {
+            return CommandState{frame.ActiveChild() != nullptr, false};
+        });
+    commands.Define(
+        command::StandardToolbar, QStringLiteral("S&tandard toolbar"),
+        QStringLiteral("Show or hide the toolbar"),
+        [this] { frame.StandardToolBar()->setVisible(frame.StandardToolBar()->isHidden()); },
+        [this] {
+            return CommandState{true, frame.StandardToolBar() && !frame.StandardToolBar()->isHidden()};
+        },
+        true);
+    commands.Define(
+        command::ScaleBar, QStringLiteral("Sca&le toolbar"), QStringLiteral("Show/hide the scale bar"),
+        [this] { frame.ScaleDock()->setVisible(frame.ScaleDock()->isHidden()); },
+        [this] {
+            return CommandState{true, frame.ScaleDock() && !frame.ScaleDock()->isHidden()};
+        },
+        true);
+    commands.Define(
+        command::StatusBar, QStringLiteral("&Status bar"), QStringLiteral("Show or hide the status bar"),
+        [this] { frame.statusBar()->setVisible(frame.statusBar()->isHidden()); },
+        [this] {
+            return CommandState{true, !frame.statusBar()->isHidden()};
+        },
+        true);
+
+    // Printing, pictures, video, export and the cut window come with their
+    // own windows.
+    const struct {
+        int id;
+        const char* text;
+        const char* prompt;
+    } later[] = {{command::Print, "&Print", "Print the active document"},
+                 {command::PrintSetup, "P&rint setup", "Change the printer and printing options"},
+                 {command::ExportProject, "Export project &files", "Copy the project's files to a folder"},
+                 {command::ExportVideo, "Export &video", "Record an AVI video of all records"},
+                 {command::ReportFile, "Open &report file", "Open the report file"},
+                 {command::CutWindow, "&Cut window",
+                  "Show or hide cut window to perform a cut on sheet and display various profiles"}};
+    for (const auto& command : later)
+        commands
+            .Define(
+                command.id, QString::fromLatin1(command.text), QString::fromLatin1(command.prompt), [] {},
+                [] {
+                    return CommandState{false, false};
+                },
+                command.id == command::CutWindow)
+            ->setEnabled(false);
+    commands.Action(command::Print)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+}
+
+void CViewCommands::OnView(int id, const QString& text, const QString& prompt,
+                           std::function<void(CSceneRender&)> run,
+                           std::function<bool(const CSceneRender&)> checked) {
+    const bool checkable = static_cast<bool>(checked);
+    frame.Commands().Define(
+        id, text, prompt,
+        [this, run] {
+            if (CSceneRender* view = frame.ActiveSceneView())
+                run(*view);
+        },
+        [this, checked] {
+            const CSceneRender* view = frame.ActiveSceneView();
+            return CommandState{view != nullptr, view && checked && checked(*view)};
+        },
+        checkable);
+}

@@ -1,0 +1,24 @@
+// The commands of the active 3D view and of the window around it: standard
+// views and zooms, sheet and tool display, measurement, the navigation bar,
+// a new window on the document and the bars of the main window. Commands of
+// later features show disabled until they exist.
+#pragma once
+
+#include <functional>
+
+class CMainFrame;
+class CSceneRender;
+class QString;
+struct CommandState;
+
+class CViewCommands {
+public:
+    explicit CViewCommands(CMainFrame& frame);
+
+private:
+    // Defines a command that acts on the active view.
+    void OnView(int id, const QString& text, const QString& prompt, std::function<void(CSceneRender&)> run,
+                std::function<bool(const CSceneRender&)> checked = {});
+
+    CMainFrame& frame;
+};

@@ -1,0 +1,8 @@
+// The pictures of the splash window (501 x 211) and the about box
+// (502 x 211), drawn by the program.
+#pragma once
+
+#include <QImage>
+
+QImage SplashImage();
+QImage AboutImage();

@@ -1,0 +1,6 @@
+// The 18 x 18 images of the standard toolbar's buttons, drawn by the program.
+#pragma once
+
+#include <QIcon>
+
+QIcon ToolbarImage(int commandId);
