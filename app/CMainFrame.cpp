@@ -55,6 +55,20 @@ CMainFrame::CMainFrame(CConfiguration& config, IFileChooser& files, int screenWi
     BuildScalePanel(screenWidth);
     scaleCommands = std::make_unique<CScaleCommands>(*this);
     BuildToolBar(screenWidth);
+    // Keys for what is used most; every command is also in a menu.
+    const std::pair<int, QKeySequence> keys[] = {
+        {command::NextRecord, QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+        {command::PreviousRecord, QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+        {command::GoToStart, QKeySequence(Qt::CTRL | Qt::Key_Home)},
+        {command::GoToEnd, QKeySequence(Qt::CTRL | Qt::Key_End)},
+        {command::Animation, QKeySequence(Qt::Key_F5)},
+        {command::ZoomIn, QKeySequence::ZoomIn},
+        {command::ZoomOut, QKeySequence::ZoomOut},
+        {command::Fit, QKeySequence(Qt::CTRL | Qt::Key_0)},
+        {command::Close, QKeySequence::Close}};
+    for (const auto& [id, key] : keys)
+        if (QAction* action = commands.Action(id))
+            action->setShortcut(key);
     BuildMenus(MenuKind::Empty);
     commands.UpdateStates();
     resize(1024, 768);

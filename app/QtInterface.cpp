@@ -1,6 +1,9 @@
 #include "app/QtInterface.h"
 
+#include "model/Texts.h"
+
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -64,15 +67,22 @@ MessageAnswer CMessageBoxSink::Show(const std::string& text, MessageIcon icon, M
     }
 }
 
-CStatusProgress::CStatusProgress(QStatusBar* statusBar)
-    : bar(statusBar), progress(new QProgressBar(statusBar)) {
-    progress->setMaximumWidth(200);
+CStatusProgress::CStatusProgress(QStatusBar* statusBar) : bar(statusBar), progress(nullptr) {
+    // A pane 150 pixels wide that holds the progress bar while a file loads.
+    auto* pane = new QWidget(bar);
+    pane->setFixedWidth(150);
+    auto* layout = new QHBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    progress = new QProgressBar(pane);
     progress->setTextVisible(false);
-    bar->addPermanentWidget(progress);
+    progress->hide();
+    layout->addWidget(progress);
+    bar->addPermanentWidget(pane);
 }
 
 void CStatusProgress::SetRange(int low, int high) {
     progress->setRange(low, high);
+    progress->show();
 }
 
 void CStatusProgress::SetPosition(int position) {
@@ -82,4 +92,9 @@ void CStatusProgress::SetPosition(int position) {
 
 void CStatusProgress::SetStatusText(const std::string& text) {
     bar->showMessage(QString::fromStdString(text));
+    // Back to the ready text: the load is over.
+    if (text == texts::Ready) {
+        progress->setValue(progress->minimum());
+        progress->hide();
+    }
 }

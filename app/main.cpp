@@ -8,8 +8,26 @@
 #include "scene/CSceneRender.h"
 
 #include <QApplication>
+#include <QOpenGLWidget>
+#include <QPainter>
 #include <QTimer>
 #include <clocale>
+
+namespace {
+
+// The main window as it shows on the screen: a widget grab leaves the 3D
+// views' translucent parts see-through, so their own frames go on top.
+QImage SnapshotOf(QWidget& window) {
+    QImage image = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&image);
+    for (QOpenGLWidget* view : window.findChildren<QOpenGLWidget*>())
+        if (view->isVisible())
+            painter.drawImage(QRect(view->mapTo(&window, QPoint(0, 0)), view->size()),
+                              view->grabFramebuffer().convertToFormat(QImage::Format_RGB32));
+    return image;
+}
+
+} // namespace
 
 int main(int argc, char** argv) try {
     CSceneRender::PrepareApplication();
@@ -39,7 +57,7 @@ int main(int argc, char** argv) try {
     if (!snapshot.isEmpty()) {
         int status = 1;
         QTimer::singleShot(1500, &application, [&] {
-            status = viewer.MainFrame()->grab().save(snapshot) ? 0 : 1;
+            status = SnapshotOf(*viewer.MainFrame()).save(snapshot) ? 0 : 1;
             QCoreApplication::exit(status);
         });
         application.exec();
