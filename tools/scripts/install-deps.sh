@@ -9,7 +9,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
   qt6-image-formats-plugins xvfb xauth ffmpeg poppler-utils ccache
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev
-  clang libclang-rt-14-dev clang-format locales
+  clang libclang-rt-14-dev clang-format locales desktop-file-utils
 )
 packages+=("$@")
 
