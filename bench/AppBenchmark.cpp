@@ -1,0 +1,63 @@
+// The main window on the 1,000,000-element project: from the Open command to
+// the first frame of its view. Needs a display (run it under xvfb-run).
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "bench/BenchSupport.h"
+#include "config/CConfiguration.h"
+#include "scene/CSceneRender.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+class CBenchFiles : public IFileChooser {
+public:
+    QString ProjectToOpen(QWidget*) override { return QString::fromStdString(MillionElementProject()); }
+};
+
+void BM_OpenUntilFirstFrame(benchmark::State& state) {
+    CConfiguration configuration(std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                                 "/quillmere-bench.cfg");
+    CBenchFiles files;
+    for (auto _ : state) {
+        CMainFrame frame(configuration, files, 1280);
+        frame.resize(1280, 900);
+        frame.show();
+        QCoreApplication::processEvents();
+        bool drawn = false;
+        QElapsedTimer clock;
+        clock.start();
+        if (!frame.Commands().Run(114)) {
+            state.SkipWithError("the Open command is not enabled");
+            return;
+        }
+        CSceneRender* view = frame.ActiveSceneView();
+        if (!view) {
+            state.SkipWithError("the project did not open");
+            return;
+        }
+        QObject::connect(view, &CSceneRender::RotationShown, view, [&drawn] { drawn = true; });
+        while (!drawn)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) * 1e-9);
+        frame.CloseAllWindows();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_OpenUntilFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CSceneRender::PrepareApplication();
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
