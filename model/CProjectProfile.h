@@ -12,6 +12,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -85,10 +86,15 @@ public:
     // scene view of the document takes the record and is asked to redraw.
     bool StepRecord(bool notify);
 
-    // The pause between two animation steps, in milliseconds, given to the
-    // animation each time it starts.
+    // The time from one record shown by the animation to the next, in
+    // milliseconds, given to the animation each time it starts. The next
+    // record is read meanwhile; a read that takes longer sets the pace.
     static constexpr int DefaultAnimationPeriod = 500;
     void SetAnimationPeriod(int milliseconds) { animationPeriod = milliseconds; }
+    // Called on the animation worker with each record it is about to read,
+    // for the tests to follow the reads; set it while the animation is
+    // stopped.
+    void SetReadObserver(std::function<void(int record)> observer) { readObserver = std::move(observer); }
 
     void ToggleAnimation();
     bool IsAnimationRunning() const { return animationRunning.joinable(); }
@@ -107,13 +113,28 @@ private:
     // to show, when it is missing, damaged or of another mesh.
     std::unique_ptr<CSheetProfile> ReadStepRecord(int record, IProgressSink* progress,
                                                   std::string& failure) const;
-    // Copies a record read by ReadStepRecord into the sheet and moves the tools.
-    void ApplyRecord(const CSheetProfile& record, int number);
+    // Reads record and prepares its values for the sheet (see
+    // CSheetProfile::PrepareRecordValues); null as ReadStepRecord.
+    std::unique_ptr<CSheetProfile> ReadPreparedRecord(int record, IProgressSink* progress,
+                                                      std::string& failure) const;
+    // Swaps the values of a prepared record into the sheet and moves the tools.
+    void ApplyRecord(CSheetProfile& prepared, int number);
     // The record shown by the active scene view, or the last one loaded.
     int ShownRecord() const;
     void NotifyStep(int record);
+    // A record the animation worker has read and prepared, or why it could
+    // not be read.
+    struct CReadAhead {
+        int record = 0; // 0: nothing read
+        std::shared_ptr<CSheetProfile> values;
+        std::string failure;
+    };
+    int NextRecord(int record) const { return record >= recordCount ? 1 : record + 1; }
     void AnimationWorker(int generation);
-    bool WorkerStep(int record);
+    CReadAhead ReadAhead(int record) const;
+    // Has the interface thread show a record read ahead, or the reason it
+    // could not be read; false when the animation ends with this step.
+    bool ShowReadAhead(CReadAhead& ahead);
     void StopAnimation();
     void JoinAnimation();
 
@@ -130,6 +151,7 @@ private:
     CAnimationControl animationControl;
     std::thread animationRunning;
     int animationGeneration = 0;
+    std::function<void(int)> readObserver;
     std::atomic<bool> abandoned{false}; // the document goes away without waiting on the interface
     std::shared_ptr<bool> alive = std::make_shared<bool>(true); // for tasks posted to the interface thread
 };

@@ -116,6 +116,14 @@ public:
     // the undeformed sheet, the node marks and the symmetry stay. The cut is
     // cleared and everything derived from the values is derived again.
     void TakeRecordValues(const CSheetProfile& record);
+    // The same in two halves, so that the costly one runs off the thread
+    // that owns the sheet. PrepareRecordValues turns this record (read for
+    // sheet, of the same mesh) into the per-record arrays sheet would hold
+    // after TakeRecordValues, derived again; it only reads sheet.
+    // SwapRecordValues then takes those arrays in a few swaps; prepared is
+    // left holding the old ones, good for nothing but its destruction.
+    void PrepareRecordValues(const CSheetProfile& sheet);
+    void SwapRecordValues(CSheetProfile& prepared);
 
     const std::string& RecordPath() const { return recordPath; }
     int RecordIndex() const { return recordIndex; }

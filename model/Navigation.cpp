@@ -6,6 +6,7 @@
 #include "core/TextFormat.h"
 #include "model/Texts.h"
 
+#include <algorithm>
 #include <chrono>
 
 bool CProjectProfile::IsAnimationBusy() const {
@@ -44,9 +45,17 @@ std::unique_ptr<CSheetProfile> CProjectProfile::ReadStepRecord(int record, IProg
     return values;
 }
 
-void CProjectProfile::ApplyRecord(const CSheetProfile& record, int number) {
+std::unique_ptr<CSheetProfile> CProjectProfile::ReadPreparedRecord(int record, IProgressSink* progress,
+                                                                   std::string& failure) const {
+    std::unique_ptr<CSheetProfile> values = ReadStepRecord(record, progress, failure);
+    if (values)
+        values->PrepareRecordValues(*sheet);
+    return values;
+}
+
+void CProjectProfile::ApplyRecord(CSheetProfile& prepared, int number) {
     const std::array<double, kToolSlots> kept = sheet->ToolPositions();
-    sheet->TakeRecordValues(record);
+    sheet->SwapRecordValues(prepared);
     for (int slot = 0; slot < kToolSlots; ++slot)
         if (CMoldProfile* tool = Tool(slot))
             tool->MoveTool(tool->Motion().Direction(),
@@ -67,7 +76,7 @@ bool CProjectProfile::LoadRecord() {
     const int record = currentRecord;
     std::string failure;
     std::unique_ptr<CSheetProfile> values =
-        ReadStepRecord(record, host ? host->Progress() : nullptr, failure);
+        ReadPreparedRecord(record, host ? host->Progress() : nullptr, failure);
     if (!values) {
         ShowMessage(failure, MessageIcon::Error);
         currentRecord = ShownRecord();
@@ -107,7 +116,7 @@ bool CProjectProfile::StepRecord(bool notify) {
     const int record = currentRecord;
     std::string failure;
     std::unique_ptr<CSheetProfile> values =
-        ReadStepRecord(record, Host() ? Host()->Progress() : nullptr, failure);
+        ReadPreparedRecord(record, Host() ? Host()->Progress() : nullptr, failure);
     if (!values) {
         ShowMessage(failure, MessageIcon::Error);
         currentRecord = ShownRecord();
@@ -189,35 +198,52 @@ void CProjectProfile::ToggleAnimation() {
     animationRunning = std::thread(&CProjectProfile::AnimationWorker, this, ++animationGeneration);
 }
 
-bool CProjectProfile::WorkerStep(int record) {
-    IInterfaceThread& interface = Host()->InterfaceThread();
-    std::weak_ptr<bool> token = alive;
-    std::string failure;
-    std::shared_ptr<CSheetProfile> values;
+CProjectProfile::CReadAhead CProjectProfile::ReadAhead(int record) const {
+    if (readObserver)
+        readObserver(record);
+    CReadAhead ahead;
     // An exception leaving this thread would end the program: a reader that
     // gives up ends the animation like a record that cannot be read.
     try {
-        values = ReadStepRecord(record, nullptr, failure);
+        std::unique_ptr<CSheetProfile> values = ReadStepRecord(record, nullptr, ahead.failure);
+        // Stopped while reading: the record will not be shown.
+        if (animationControl.stop.IsSet())
+            return CReadAhead();
+        if (values)
+            values->PrepareRecordValues(*sheet);
+        ahead.values = std::move(values);
     } catch (const CCriticalError&) {
-        failure.clear(); // shown already
+        ahead.failure.clear(); // shown already
     } catch (const std::exception& error) {
-        failure = FormatText(texts::UnusableRecord, RecordFileName(record - 1).c_str(), error.what());
+        ahead.failure = FormatText(texts::UnusableRecord, RecordFileName(record - 1).c_str(), error.what());
     }
-    if (!values) {
+    ahead.record = record;
+    return ahead;
+}
+
+bool CProjectProfile::ShowReadAhead(CReadAhead& ahead) {
+    IInterfaceThread& interface = Host()->InterfaceThread();
+    if (!ahead.values) {
         // The interface thread shows the message; the worker ends.
-        if (!failure.empty())
+        if (!ahead.failure.empty()) {
+            const std::string failure = ahead.failure;
             interface.Post([failure] { ShowMessage(failure, MessageIcon::Error); });
+        }
         currentRecord = loadedRecord;
         return false;
     }
-    // The copy into the sheet and the redraw happen on the interface thread,
-    // never while a view draws; the worker waits until they are done.
+    // Only the interface thread changes the sheet, never while a view draws
+    // it; all it does is swap in the prepared arrays. The worker waits, then
+    // frees the old arrays itself.
+    std::weak_ptr<bool> token = alive;
+    const int record = ahead.record;
     auto applied = std::make_shared<CManualResetEvent>();
-    interface.Post([this, token, values, record, applied] {
+    interface.Post([this, token, values = ahead.values, record, applied]() mutable {
         if (token.lock()) {
             ApplyRecord(*values, record);
             NotifyStep(record);
         }
+        values.reset();
         applied->Set();
     });
     while (!applied->WaitFor(std::chrono::milliseconds(50)))
@@ -227,23 +253,40 @@ bool CProjectProfile::WorkerStep(int record) {
 }
 
 void CProjectProfile::AnimationWorker(int generation) {
+    using Clock = std::chrono::steady_clock;
     CAnimationControl& control = animationControl;
+    // At least a little time between two steps for the interface thread.
+    const std::chrono::milliseconds period(std::max(control.period, 10));
+    CReadAhead ahead;
     while (!control.stop.IsSet()) {
         control.step.Reset();
-        const int next = currentRecord >= recordCount ? 1 : currentRecord + 1;
-        currentRecord = next;
-        if (WorkerStep(next)) {
+        const int record = NextRecord(currentRecord);
+        // A record read ahead is shown only at the step it was read for; the
+        // first step has nothing read yet.
+        if (ahead.record != record)
+            ahead = ReadAhead(record);
+        currentRecord = record;
+        const bool shown = ShowReadAhead(ahead);
+        const Clock::time_point shownAt = Clock::now();
+        ahead = CReadAhead();
+        if (shown) {
             control.step.Set();
         } else {
             control.stop.Set();
             control.step.Set();
         }
-        // The pause between steps; a request to stop cuts it short.
-        control.stop.WaitFor(std::chrono::milliseconds(control.period));
+        // The next record is read while this one is shown, within the
+        // period that runs from the moment it was shown.
+        if (!control.stop.IsSet())
+            ahead = ReadAhead(NextRecord(record));
+        const Clock::duration left = shownAt + period - Clock::now();
+        // A request to stop cuts the pause short.
+        if (left > Clock::duration::zero())
+            control.stop.WaitFor(std::chrono::ceil<std::chrono::milliseconds>(left));
         control.step.Wait();
         control.step.Set();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    ahead = CReadAhead(); // read for a step that never came
     control.step.Set();
     control.finished.Set();
     // A worker that stopped by itself is joined by the interface thread.

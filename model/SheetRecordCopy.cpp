@@ -1,7 +1,26 @@
 // Loading another record of the same project into an existing sheet.
 #include "model/CSheetProfile.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
+
+namespace {
+
+// The values an element takes from a record; the rest is its mesh's or
+// derived.
+void TakeElementValues(CElementProfile& element, const CElementProfile& from) {
+    element.Temperature = from.Temperature;
+    element.InitialThickness = from.InitialThickness;
+    element.PrincipalStress1 = from.PrincipalStress1;
+    element.PrincipalStress2 = from.PrincipalStress2;
+    element.ThirdStress = from.ThirdStress;
+    // The record's own normal: that of its triangle, none for a triangle
+    // without area.
+    element.Normal = CCoordinate();
+}
+
+} // namespace
 
 bool CSheetProfile::HasSameMesh(const CSheetProfile& other) const {
     if (other.elementCount != elementCount || other.nodeCount != nodeCount ||
@@ -22,20 +41,49 @@ void CSheetProfile::TakeRecordValues(const CSheetProfile& record) {
         std::memcpy(nodeSymmetry[node].data() + 4, record.nodeSymmetry[node].data() + 4, 4);
     }
     toolPositions = record.toolPositions;
-    for (size_t i = 0; i < elements.size(); ++i) {
-        CElementProfile& element = elements[i];
-        const CElementProfile& from = record.elements[i];
-        element.Temperature = from.Temperature;
-        element.InitialThickness = from.InitialThickness;
-        element.PrincipalStress1 = from.PrincipalStress1;
-        element.PrincipalStress2 = from.PrincipalStress2;
-        element.ThirdStress = from.ThirdStress;
-        // The record's own normal: that of its triangle, none for a
-        // triangle without area.
-        element.Normal = CCoordinate();
-    }
+    for (size_t i = 0; i < elements.size(); ++i)
+        TakeElementValues(elements[i], record.elements[i]);
     layerValues = record.layerValues;
     ResetCut(1000, 1000);
     DeriveElements();
     ComputeBoundingBox();
+}
+
+void CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
+    // Entry 0 is no node; it is kept as the sheet has it all the same.
+    currentCoordinates[0] = sheet.currentCoordinates[0];
+    contactFlags[0] = sheet.contactFlags[0];
+    nodeSymmetry[0] = sheet.nodeSymmetry[0];
+    for (size_t node = 1; node < nodeSymmetry.size(); ++node)
+        std::memcpy(nodeSymmetry[node].data(), sheet.nodeSymmetry[node].data(), 4);
+    maxInitialThickness = 0;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        CElementProfile element = sheet.elements[i];
+        TakeElementValues(element, elements[i]);
+        // This record's nodes over the sheet's undeformed ones.
+        const CCoordinate current[3] = {CurrentCorner(element, 0), CurrentCorner(element, 1),
+                                        CurrentCorner(element, 2)};
+        const CCoordinate reference[3] = {sheet.ReferenceCorner(element, 0),
+                                          sheet.ReferenceCorner(element, 1),
+                                          sheet.ReferenceCorner(element, 2)};
+        DeriveElementValues(element, current, reference);
+        maxInitialThickness = std::max(maxInitialThickness, element.InitialThickness);
+        elements[i] = element;
+    }
+    ComputeBoundingBox();
+}
+
+void CSheetProfile::SwapRecordValues(CSheetProfile& prepared) {
+    std::swap(elements, prepared.elements);
+    std::swap(currentCoordinates, prepared.currentCoordinates);
+    std::swap(contactFlags, prepared.contactFlags);
+    std::swap(nodeSymmetry, prepared.nodeSymmetry);
+    std::swap(layerValues, prepared.layerValues);
+    toolPositions = prepared.toolPositions;
+    maxInitialThickness = prepared.maxInitialThickness;
+    boundingBox = prepared.boundingBox;
+    sizeX = prepared.sizeX;
+    sizeY = prepared.sizeY;
+    sheetSize = prepared.sheetSize;
+    ResetCut(1000, 1000);
 }

@@ -23,6 +23,7 @@ void CTestInterfaceThread::DispatchPending() {
 }
 
 void CTestInterfaceThread::WaitProcessing(CManualResetEvent& event) {
+    ++waits;
     while (!event.IsSet()) {
         DispatchPending();
         event.WaitFor(std::chrono::milliseconds(2));

@@ -4,6 +4,7 @@
 
 #include "model/CDocument.h"
 
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -18,6 +19,9 @@ public:
     // Runs posted tasks until done() holds; false when it still does not
     // after a long while (something hangs).
     bool RunUntil(const std::function<bool()>& done);
+
+    // How often the interface thread began to wait on an event.
+    std::atomic<int> waits{0};
 
 private:
     std::mutex mutex;

@@ -4,6 +4,7 @@
 #include "tests/navigation/FakeInterface.h"
 
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -227,4 +228,65 @@ TEST_F(Navigation, ToolsMoveByTheDifferenceOfTheirPositions) {
     three.OnLastRecord();
     EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.05, 1e-12);
     host.active = view.get();
+}
+
+// The animation prepares a record off the interface thread and swaps its
+// arrays in; the sheet must end up exactly as when the values are copied
+// in place, as the all-record limits do.
+TEST_F(Navigation, APreparedRecordGivesTheSheetOfACopiedOne) {
+    samplegen::RecordData record = fixture.Record(1);
+    record.CompleteNodeData();
+    record.reference[0].x += 0.5;
+    record.nodeCode[2] = 3;
+    record.planeIndex[2] = 1;
+    record.conditions[0] = 1;
+    record.contactTool[4] = 2;
+    record.elements[1].id = 900;
+    record.elements[2].initialThickness = 0.005f;
+    record.elements[2].stress1 = 2.5f;
+    record.extended = true;
+    record.elements[3].layers.fill(9.5);
+    record.toolPositions[0] = 0.03;
+    // A triangle without area keeps no normal of its own.
+    const samplegen::RecordElement& flat = record.elements[5];
+    record.current[static_cast<size_t>(flat.nodes[2] - 1)] =
+        record.current[static_cast<size_t>(flat.nodes[0] - 1)];
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), record));
+
+    const std::string last = fixture.File("fixture.004"), second = fixture.File("fixture.001");
+    CSheetProfile copied(last, 4, nullptr), swapped(last, 4, nullptr);
+    CSheetProfile values(second, 1, nullptr, {false, false});
+    CSheetProfile prepared(second, 1, nullptr, {false, false});
+    ASSERT_FALSE(values.ReadFailed() || prepared.ReadFailed());
+    copied.TakeRecordValues(values);
+    prepared.PrepareRecordValues(swapped);
+    swapped.SwapRecordValues(prepared);
+
+    ASSERT_EQ(swapped.ElementCount(), copied.ElementCount());
+    for (size_t i = 0; i < copied.Elements().size(); ++i)
+        EXPECT_EQ(std::memcmp(&copied.Elements()[i], &swapped.Elements()[i], sizeof(CElementProfile)), 0)
+            << i;
+    EXPECT_EQ(swapped.Elements()[1].ElementId, 2);
+    EXPECT_EQ(swapped.Elements()[5].Normal.z, 0.0);
+    for (int node = 1; node <= copied.NodeCount(); ++node) {
+        EXPECT_EQ(swapped.CurrentCoordinate(node).z, copied.CurrentCoordinate(node).z) << node;
+        EXPECT_EQ(swapped.ReferenceCoordinate(node).x, copied.ReferenceCoordinate(node).x) << node;
+        EXPECT_EQ(swapped.NodeCode(node), copied.NodeCode(node)) << node;
+        EXPECT_EQ(swapped.NodePlaneIndex(node), copied.NodePlaneIndex(node)) << node;
+        EXPECT_EQ(swapped.NodeConditions(node), copied.NodeConditions(node)) << node;
+        for (int tool = 0; tool < kToolSlots; ++tool)
+            EXPECT_EQ(swapped.ContactFlag(node, tool), copied.ContactFlag(node, tool)) << node;
+    }
+    for (int element = 0; element < copied.ElementCount(); ++element)
+        for (int index = 0; index < 11; ++index)
+            EXPECT_EQ(swapped.LayerValue(element, index), copied.LayerValue(element, index));
+    EXPECT_EQ(swapped.ToolPositions(), copied.ToolPositions());
+    EXPECT_EQ(swapped.BoundingBox(), copied.BoundingBox());
+    EXPECT_EQ(swapped.SheetSize(), copied.SheetSize());
+    EXPECT_EQ(swapped.SizeX(), copied.SizeX());
+    EXPECT_EQ(swapped.SizeY(), copied.SizeY());
+    EXPECT_EQ(swapped.MaxInitialThickness(), copied.MaxInitialThickness());
+    EXPECT_EQ(swapped.CutSegments().Capacity(), 1000);
+    EXPECT_TRUE(swapped.IsClamped(1));
+    EXPECT_DOUBLE_EQ(swapped.LayerValue(3, 4), 9.5);
 }
