@@ -102,8 +102,10 @@ signals:
     void LimitsChanged(int quantity, double minimum, double maximum);
     // The orientation a frame was drawn with (the scale panel's cube shows it).
     void RotationShown(const Quaternion& rotation);
-    // A pick was made (the data tip shows it).
+    // A pick was made (the data tip shows it), and the right button that
+    // made it was released (the data tip goes).
     void Picked(const CDataDisplay& record);
+    void PickInformationHidden();
     // Both points of a distance measurement are picked (the measurement
     // window shows them).
     void MeasurementReady(const CDataDisplay& first, const CDataDisplay& second, QPoint position);
@@ -134,7 +136,7 @@ private:
     void StopRotationTimer() override { rotationTimer.stop(); }
     long long Milliseconds() override { return clock.elapsed(); }
     void ShowPickInformation(const CDataDisplay& record) override { emit Picked(record); }
-    void HidePickInformation() override {}
+    void HidePickInformation() override { emit PickInformationHidden(); }
     void MeasurementPicked(const CDataDisplay& first, const CDataDisplay& second, int x, int y) override;
     void ActivateFrame() override {}
 
