@@ -1,0 +1,43 @@
+// What the cut window holds between its controls and the sheet: the plane,
+// the profile, the graph limits and the graph of the last cut, and the rules
+// by which typed limits survive later cuts and follow the units.
+#pragma once
+
+#include "cut/CCutPlane.h"
+#include "cut/ProfileGraph.h"
+
+class CConfiguration;
+class CSheetProfile;
+
+class CCutSession {
+public:
+    int PlaneIndex = 0;       // 0 "X =", 1 "Y =", 2 "Z ="
+    double Position = 0;      // display length unit
+    int ProfileQuantity = 0;  // list index; the result quantity is one more
+    CGraphLimits GraphLimits; // display units; all 0: automatic
+    bool ResetLimitsPending = true;
+    CProfileGraph Graph;
+    bool HasGraph = false; // a cut was made (it may have found nothing)
+
+    int Quantity() const { return ProfileQuantity + 1; }
+    // The plane of the plane list and the position, in the configuration's
+    // units.
+    CCutPlane Plane(const CConfiguration& configuration) const;
+
+    // The plane or the position was edited, or the profile changed: the next
+    // cut starts from automatic limits again.
+    void PlaneChanged() { ResetLimitsPending = true; }
+
+    // Cuts the sheet with the plane and the profile and builds the graph;
+    // the limits are automatic unless the user's survive.
+    void Cut(CSheetProfile& sheet, const CConfiguration& configuration);
+    // The graph of the sheet's cut again (arc lengths written into its
+    // records), with automatic limits filled in when all four are 0.
+    void BuildGraph(CSheetProfile& sheet, const CConfiguration& configuration);
+    // The system of units became the configuration's: the position and all
+    // four limits follow the length unit; the graph is built again.
+    void UnitsChanged(bool wasSIMetric, CSheetProfile* sheet, const CConfiguration& configuration);
+
+    // Whether the graph has points to draw (and to print).
+    bool HasPoints() const { return !Graph.Points.empty(); }
+};

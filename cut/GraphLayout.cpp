@@ -1,0 +1,125 @@
+#include "cut/GraphLayout.h"
+
+#include "config/CConfiguration.h"
+#include "core/TextFormat.h"
+#include "scale/ResultQuantity.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Far enough outside any plot and still an int.
+constexpr double FarOutside = 1e8;
+
+int Round(double value) {
+    if (!std::isfinite(value))
+        return value < 0 ? -static_cast<int>(FarOutside) : static_cast<int>(FarOutside);
+    return static_cast<int>(std::lround(std::clamp(value, -FarOutside, FarOutside)));
+}
+
+// Eleven steps at most: the last one passes the maximum by a hair at most,
+// and a step lost in the magnitude of the minimum cannot loop for ever.
+template <typename Pixel>
+std::vector<CGraphTick> Ticks(double minimum, double maximum, const char* format, Pixel pixel) {
+    std::vector<CGraphTick> ticks;
+    const double span = maximum - minimum;
+    if (!std::isfinite(span) || span == 0)
+        return ticks;
+    const double step = span * 0.1;
+    double value = minimum;
+    for (int k = 0; k <= 10 && (value - minimum) / span <= 1.00001; ++k, value += step)
+        ticks.push_back({value, pixel(value), FormatText(format, value)});
+    return ticks;
+}
+
+} // namespace
+
+CPixelRect PlotRectangle(const CPixelRect& frame, int h) {
+    return {frame.left + 3 * h, frame.top + 2 * h, frame.right - 2 * h, frame.bottom - 2 * h};
+}
+
+int CGraphMapping::X(double x) const {
+    return Round(plot.left + (x - limits.xMin) / (limits.xMax - limits.xMin) * plot.Width());
+}
+
+int CGraphMapping::Y(double y) const {
+    return Round(plot.bottom - (y - limits.yMin) / (limits.yMax - limits.yMin) * plot.Height());
+}
+
+double CGraphMapping::XAt(int px) const {
+    return static_cast<double>(px - plot.left) / plot.Width() * (limits.xMax - limits.xMin) + limits.xMin;
+}
+
+std::vector<CGraphTick> XTicks(const CGraphMapping& mapping) {
+    return Ticks(mapping.Limits().xMin, mapping.Limits().xMax, "%4.2lf",
+                 [&](double x) { return mapping.X(x); });
+}
+
+std::vector<CGraphTick> YTicks(const CGraphMapping& mapping) {
+    return Ticks(mapping.Limits().yMin, mapping.Limits().yMax, "%6.3lg",
+                 [&](double y) { return mapping.Y(y); });
+}
+
+std::string XAxisTitle(const CConfiguration& configuration) {
+    return std::string("Arc length (") + configuration.LengthUnit() + ")";
+}
+
+std::string YAxisTitle(int quantity, const CConfiguration& configuration) {
+    switch (quantity) {
+    case ThicknessQuantity:
+        return std::string("Thickness (") + configuration.LengthUnit() + ")";
+    case TemperatureQuantity:
+        return std::string("Temperature (") + configuration.TemperatureUnit() + ")";
+    case VonMisesQuantity:
+        return "Von Mises stress (MPa)";
+    case ExtensionXQuantity:
+        return "Extension in x";
+    case ExtensionYQuantity:
+        return "Extension in y";
+    case PlanarExtensionQuantity:
+        return "Planar extension";
+    default:
+        return "L1 / L2";
+    }
+}
+
+std::vector<std::array<int, 2>> CurvePixels(const CGraphMapping& mapping,
+                                            const std::vector<CGraphPoint>& points) {
+    std::vector<std::array<int, 2>> pixels;
+    pixels.reserve(points.size());
+    const CPixelRect& plot = mapping.Plot();
+    for (const CGraphPoint& point : points) {
+        const int x = mapping.X(point.x), y = mapping.Y(point.y);
+        // The plot's frame itself still belongs to it.
+        if (x >= plot.left && x <= plot.right && y >= plot.top && y <= plot.bottom)
+            pixels.push_back({x, y});
+    }
+    if (pixels.size() < 2)
+        pixels.clear();
+    return pixels;
+}
+
+CReadOut ReadOutAt(const CGraphMapping& mapping, int px, const CProfileGraph& graph, const CCutSegments& cut,
+                   const CConfiguration& configuration) {
+    CReadOut readOut;
+    readOut.arcLength =
+        std::min(configuration.LengthFromDisplay(mapping.XAt(px)) * 0.001, graph.TotalArcLength);
+    readOut.arcDisplay = configuration.LengthToDisplay(readOut.arcLength * 1000);
+    readOut.value = GraphValueAt(graph.Points, readOut.arcDisplay);
+    readOut.hasPoint = CutPointAt(cut, readOut.arcLength, readOut.point);
+    return readOut;
+}
+
+std::string ReadOutText(double value) {
+    return FormatText("%.3lf", value);
+}
+
+CPixelRect PrintedGraphRect(int W, int H, int h, int a) {
+    const int l0 = static_cast<int>(0.15 * W), t0 = static_cast<int>(0.15 * H);
+    const int r0 = static_cast<int>(0.95 * W);
+    int b0 = static_cast<int>(0.95 * H);
+    if (b0 > r0)
+        b0 = static_cast<int>(0.9 * r0);
+    return {15 * a, t0 + 4 * h, r0 - a - l0, b0 + static_cast<int>(2.5 * h) - t0};
+}

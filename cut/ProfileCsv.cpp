@@ -1,0 +1,69 @@
+#include "cut/ProfileCsv.h"
+
+#include "config/CConfiguration.h"
+#include "core/AtomicFile.h"
+#include "core/TextFormat.h"
+#include "scale/ResultQuantity.h"
+
+namespace {
+
+std::string Number(double value) {
+    return FormatText("%.17g", value);
+}
+
+double DisplayValue(double value, int quantity, const CConfiguration& configuration) {
+    switch (quantity) {
+    case ThicknessQuantity:
+        return configuration.LengthToDisplay(value * 1000);
+    case TemperatureQuantity:
+        return configuration.TemperatureToDisplay(value);
+    case VonMisesQuantity:
+        // The cut holds MPa.
+        return configuration.IsSIMetric() ? value : configuration.PressureToDisplay(value * 1e6);
+    default:
+        return value;
+    }
+}
+
+} // namespace
+
+std::string ProfileValueUnit(int quantity, const CConfiguration& configuration) {
+    const bool si = configuration.IsSIMetric();
+    switch (quantity) {
+    case ThicknessQuantity:
+        return si ? "mm" : "inch";
+    case TemperatureQuantity:
+        return si ? "C" : "F";
+    case VonMisesQuantity:
+        return si ? "MPa" : "psi";
+    default:
+        return "1";
+    }
+}
+
+std::string ProfileCsv(const CCutSegments& cut, int quantity, const CConfiguration& configuration) {
+    const std::string length = configuration.IsSIMetric() ? "mm" : "inch";
+    std::string text = "arc_" + length + ",value_" + ProfileValueUnit(quantity, configuration) + ",x_" +
+                       length + ",y_" + length + ",z_" + length + ",element\n";
+    auto row = [&](double arc, const CAbscisse& piece, const CCoordinate& point) {
+        text += Number(configuration.LengthToDisplay(arc * 1000)) + ',' +
+                Number(DisplayValue(piece.Value, quantity, configuration)) + ',' +
+                Number(configuration.LengthToDisplay(point.x * 1000)) + ',' +
+                Number(configuration.LengthToDisplay(point.y * 1000)) + ',' +
+                Number(configuration.LengthToDisplay(point.z * 1000)) + ',' +
+                std::to_string(piece.ElementNumber) + '\n';
+    };
+    double arc = 0;
+    for (int i = 0; i < cut.Count(); ++i) {
+        const CAbscisse& piece = *cut.At(i);
+        row(arc, piece, piece.Start);
+        arc += piece.Length;
+    }
+    if (cut.Count() > 0)
+        row(arc, *cut.At(cut.Count() - 1), cut.At(cut.Count() - 1)->End);
+    return text;
+}
+
+bool SaveProfileCsv(const std::string& path, const std::string& text) {
+    return ReplaceFileContent(path, path + ".new", text);
+}

@@ -1,0 +1,305 @@
+// What the cut window does without its widgets: the plot and its mapping,
+// scale ticks, the curve's pixels, the read-out and its 3D point, the limits
+// that survive later cuts, the units change, the printed page's box and the
+// CSV of the profile.
+#include "config/CConfiguration.h"
+#include "core/TextFormat.h"
+#include "cut/CutComputation.h"
+#include "cut/CutSession.h"
+#include "cut/GraphLayout.h"
+#include "cut/ProfileCsv.h"
+#include "model/CSheetProfile.h"
+#include "scale/ResultQuantity.h"
+#include "tests/support/TestSupport.h"
+#include "tools/SampleWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// An 8 x 8 grid over 0.25 m centred on the origin; element e is 100 + e
+// degrees warm, or below zero when cold.
+std::unique_ptr<CSheetProfile> GridSheet(const CTempFolder& folder, bool cold = false) {
+    samplegen::RecordData record = samplegen::MakeGridRecord(8, 8, 0.25, 0.25);
+    for (size_t e = 0; e < record.elements.size(); ++e)
+        record.elements[e].temperature = static_cast<float>(cold ? -5.0 - e : 100.0 + e);
+    EXPECT_TRUE(samplegen::WriteRecordFile(folder.File("sheet.000"), record));
+    auto sheet = std::make_unique<CSheetProfile>(folder.File("sheet.000"), 0, nullptr);
+    EXPECT_FALSE(sheet->ReadFailed()) << sheet->FailureReason();
+    return sheet;
+}
+
+std::vector<double> Limits(const CGraphLimits& limits) {
+    return {limits.xMin, limits.xMax, limits.yMin, limits.yMax};
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::stringstream stream(text);
+    for (std::string part; std::getline(stream, part, separator);)
+        parts.push_back(part);
+    return parts;
+}
+
+class CutWindow : public ::testing::Test {
+protected:
+    CTempFolder folder;
+    CConfiguration configuration{folder.File("Quillmere.cfg")};
+};
+
+} // namespace
+
+TEST(GraphLayout, PlotMappingAndTicks) {
+    EXPECT_EQ((std::vector<int>{33, 22, 80, 80}), ([] {
+                  const CPixelRect plot = PlotRectangle({3, 2, 100, 100}, 10);
+                  return std::vector<int>{plot.left, plot.top, plot.right, plot.bottom};
+              }()));
+
+    const CGraphMapping mapping({0, 0, 100, 50}, {0, 10, -1, 1});
+    // Halves go away from zero; y grows upwards.
+    EXPECT_EQ(mapping.X(0.05), 1);
+    EXPECT_EQ(mapping.X(-0.05), -1);
+    EXPECT_EQ(mapping.X(10), 100);
+    EXPECT_EQ(mapping.Y(-1), 50);
+    EXPECT_EQ(mapping.Y(1), 0);
+    EXPECT_EQ(mapping.Y(0.02), 25) << "24.5 rounds to 25";
+    EXPECT_DOUBLE_EQ(mapping.XAt(25), 2.5);
+
+    const std::vector<CGraphTick> x = XTicks(mapping);
+    ASSERT_EQ(x.size(), 11u);
+    EXPECT_EQ(x.front().label, "0.00");
+    EXPECT_EQ(x[3].label, "3.00");
+    EXPECT_EQ(x[3].pixel, 30);
+    EXPECT_EQ(x.back().label, "10.00");
+    const std::vector<CGraphTick> y = YTicks(mapping);
+    ASSERT_EQ(y.size(), 11u) << "the last step lands a hair past the maximum";
+    EXPECT_EQ(y.front().label, "    -1");
+    EXPECT_EQ(y[4].label, "  -0.2");
+    EXPECT_EQ(y.back().label, "     1");
+
+    // Limits of no extent (the automatic maximum of a cut too long) give no
+    // ticks and no pixel inside.
+    const CGraphMapping empty({0, 0, 100, 50}, {0, 0, 0, 0});
+    EXPECT_TRUE(XTicks(empty).empty());
+    EXPECT_TRUE(YTicks(empty).empty());
+    EXPECT_TRUE(CurvePixels(empty, {{0, 0}, {1, 1}}).empty());
+    // A minimum so large that a step is lost in it still ends.
+    EXPECT_LE(XTicks(CGraphMapping({0, 0, 100, 50}, {1e20, 1e20 + 1000, 0, 1})).size(), 11u);
+}
+
+TEST(GraphLayout, TheCurveDropsPointsOutsideThePlot) {
+    const CGraphMapping mapping({10, 10, 110, 60}, {0, 10, 0, 5});
+    const std::vector<std::array<int, 2>> pixels =
+        CurvePixels(mapping, {{0, 0}, {5, 6}, {5, 2.5}, {10, 5}, {11, 1}});
+    EXPECT_EQ(pixels, (std::vector<std::array<int, 2>>{{10, 60}, {60, 35}, {110, 10}}))
+        << "points on the frame stay, points beyond are dropped, not clipped";
+    EXPECT_TRUE(CurvePixels(mapping, {{0, 0}, {5, 6}}).empty()) << "one point left draws nothing";
+}
+
+TEST_F(CutWindow, ASingleRecordGivesAStraightCurve) {
+    CCutSegments cut(1000, 1000);
+    auto* record = new CAbscisse;
+    record->End = {0.2, 0, 0};
+    record->Length = 0.2;
+    record->Value = 0.0015;
+    cut.Add(record);
+    CProfileGraph graph = BuildProfileGraph(cut, ThicknessQuantity, configuration);
+    CGraphLimits limits;
+    ApplyAutomaticLimits(graph, configuration, limits);
+    EXPECT_EQ(Limits(limits), (std::vector<double>{0, 200, 0, 2}));
+    const std::vector<std::array<int, 2>> pixels =
+        CurvePixels(CGraphMapping({0, 0, 400, 100}, limits), graph.Points);
+    EXPECT_EQ(pixels, (std::vector<std::array<int, 2>>{{0, 25}, {400, 25}}));
+}
+
+TEST_F(CutWindow, ReadOutInterpolatesAndFindsThePointOfTheCut) {
+    auto sheet = GridSheet(folder);
+    CCutSession session;
+    session.Position = 10; // x = 10 mm, across the grid along y
+    session.ProfileQuantity = TemperatureQuantity - 1;
+    session.Cut(*sheet, configuration);
+    const CCutSegments& cut = sheet->CutSegments();
+    ASSERT_GT(cut.Count(), 2);
+    EXPECT_NEAR(session.Graph.TotalArcLength, 0.25, 1e-12);
+    EXPECT_EQ(Limits(session.GraphLimits), (std::vector<double>{0, 300, 0, 300}));
+
+    const CGraphMapping mapping({0, 0, 300, 100}, session.GraphLimits);
+    // One pixel per mm: column 100 is 100 mm along the cut.
+    CReadOut readOut = ReadOutAt(mapping, 100, session.Graph, cut, configuration);
+    EXPECT_NEAR(readOut.arcLength, 0.1, 1e-15);
+    EXPECT_NEAR(readOut.arcDisplay, 100, 1e-12);
+    EXPECT_DOUBLE_EQ(readOut.value, GraphValueAt(session.Graph.Points, readOut.arcDisplay));
+    ASSERT_TRUE(readOut.hasPoint);
+    EXPECT_NEAR(readOut.point.x, 0.01, 1e-12);
+    EXPECT_NEAR(readOut.point.y, -0.125 + 0.1, 1e-12) << "the cut runs towards increasing y";
+    EXPECT_EQ(ReadOutText(readOut.arcDisplay), "100.000");
+
+    // Past the end of the cut: capped at its length, the last value.
+    readOut = ReadOutAt(mapping, 290, session.Graph, cut, configuration);
+    EXPECT_DOUBLE_EQ(readOut.arcLength, session.Graph.TotalArcLength);
+    EXPECT_DOUBLE_EQ(readOut.value, session.Graph.Points.back().y);
+    ASSERT_TRUE(readOut.hasPoint);
+    EXPECT_NEAR(readOut.point.y, 0.125, 1e-12);
+
+    // In inches the same column is a longer way along the cut.
+    configuration.SetSIMetric(false);
+    session.UnitsChanged(true, sheet.get(), configuration);
+    EXPECT_NEAR(session.Position, 10 / 25.4, 1e-15);
+    readOut = ReadOutAt(CGraphMapping({0, 0, 100, 100}, {0, 10, 0, 1}), 5, session.Graph, cut, configuration);
+    EXPECT_NEAR(readOut.arcLength, 0.0127, 1e-12) << "half an inch";
+}
+
+TEST_F(CutWindow, TypedLimitsSurviveLaterCutsUntilThePlaneOrProfileChanges) {
+    auto sheet = GridSheet(folder);
+    CCutSession session;
+    session.Cut(*sheet, configuration);
+    EXPECT_FALSE(session.ResetLimitsPending);
+    EXPECT_EQ(Limits(session.GraphLimits), (std::vector<double>{0, 300, 0, 5}));
+
+    session.GraphLimits = {10, 20, 1, 2};
+    session.Cut(*sheet, configuration);
+    EXPECT_EQ(Limits(session.GraphLimits), (std::vector<double>{10, 20, 1, 2}));
+    session.Position = 50;
+    session.Cut(*sheet, configuration);
+    EXPECT_EQ(Limits(session.GraphLimits), (std::vector<double>{10, 20, 1, 2}))
+        << "only the window's edits mark the position as changed";
+
+    session.PlaneChanged();
+    session.ProfileQuantity = TemperatureQuantity - 1;
+    session.Cut(*sheet, configuration);
+    EXPECT_EQ(Limits(session.GraphLimits), (std::vector<double>{0, 300, 0, 300}));
+    EXPECT_FALSE(session.ResetLimitsPending);
+
+    // A plane that misses the sheet: no points, the limits stay as they were.
+    session.GraphLimits = {1, 2, 3, 4};
+    session.Position = 1000;
+    session.Cut(*sheet, configuration);
+    EXPECT_TRUE(session.HasGraph);
+    EXPECT_FALSE(session.HasPoints());
+    EXPECT_EQ(Limits(session.GraphLimits), (std::vector<double>{1, 2, 3, 4}));
+}
+
+TEST_F(CutWindow, ValuesAllBelowZeroLieBelowTheAutomaticRange) {
+    auto sheet = GridSheet(folder, true);
+    CCutSession session;
+    session.ProfileQuantity = TemperatureQuantity - 1;
+    session.Cut(*sheet, configuration);
+    ASSERT_TRUE(session.HasPoints());
+    EXPECT_EQ(Limits(session.GraphLimits), (std::vector<double>{0, 300, 0, 0.05}));
+    EXPECT_TRUE(
+        CurvePixels(CGraphMapping({0, 0, 300, 100}, session.GraphLimits), session.Graph.Points).empty());
+}
+
+TEST_F(CutWindow, UnitsChangeConvertsThePositionAndLimitsByTheirQuantity) {
+    auto sheet = GridSheet(folder);
+    CCutSession session;
+    session.Position = 25.4;
+    session.ProfileQuantity = TemperatureQuantity - 1;
+    configuration.SetSIMetric(false);
+    session.UnitsChanged(true, sheet.get(), configuration);
+    EXPECT_DOUBLE_EQ(session.Position, 1);
+    EXPECT_TRUE(session.GraphLimits.Automatic()) << "automatic limits stay automatic";
+    EXPECT_FALSE(session.HasGraph) << "no graph before the first cut";
+
+    session.Cut(*sheet, configuration);
+    EXPECT_EQ(Limits(session.GraphLimits), (std::vector<double>{0, 10, 0, 500}));
+    configuration.SetSIMetric(true);
+    session.UnitsChanged(false, sheet.get(), configuration);
+    EXPECT_DOUBLE_EQ(session.Position, 25.4);
+    EXPECT_DOUBLE_EQ(session.GraphLimits.xMax, 254);
+    EXPECT_NEAR(session.GraphLimits.yMin, -160.0 / 9, 1e-12) << "0 F";
+    EXPECT_NEAR(session.GraphLimits.yMax, 260, 1e-12) << "500 F";
+    EXPECT_NEAR(session.Graph.Points.back().x, 250, 1e-9) << "the graph is in mm again";
+
+    session.ProfileQuantity = ThicknessQuantity - 1;
+    session.GraphLimits = {0, 100, 0, 5.08};
+    configuration.SetSIMetric(false);
+    session.UnitsChanged(true, sheet.get(), configuration);
+    EXPECT_NEAR(session.GraphLimits.yMax, 0.2, 1e-15);
+    session.ProfileQuantity = StretchRatioQuantity - 1;
+    session.GraphLimits = {0, 100, 1, 2};
+    session.UnitsChanged(false, sheet.get(), configuration);
+    EXPECT_EQ(session.GraphLimits.yMax, 2) << "a ratio has no unit";
+    EXPECT_DOUBLE_EQ(session.GraphLimits.xMax, 100) << "no change of units: nothing moves";
+}
+
+TEST(PrintedPage, PortraitBringsTheBoxUpLandscapeKeepsIt) {
+    // Portrait: b0 = 950 > r0 = 760 becomes trunc(0.9 * 760) = 684.
+    const CPixelRect portrait = PrintedGraphRect(800, 1000, 20, 10);
+    EXPECT_EQ((std::vector<int>{150, 230, 630, 584}),
+              (std::vector<int>{portrait.left, portrait.top, portrait.right, portrait.bottom}));
+    const CPixelRect landscape = PrintedGraphRect(1000, 800, 20, 10);
+    EXPECT_EQ((std::vector<int>{150, 200, 790, 690}),
+              (std::vector<int>{landscape.left, landscape.top, landscape.right, landscape.bottom}));
+}
+
+TEST_F(CutWindow, CsvReadsBackAsTheCutsPoints) {
+    auto sheet = GridSheet(folder);
+    ComputeCut(*sheet, CCutPlane::AtAxis(1, 7.5), ThicknessQuantity);
+    const CCutSegments& cut = sheet->CutSegments();
+    ASSERT_GT(cut.Count(), 2);
+
+    for (bool si : {true, false}) {
+        configuration.SetSIMetric(si);
+        const std::vector<std::string> lines = Split(ProfileCsv(cut, ThicknessQuantity, configuration), '\n');
+        EXPECT_EQ(lines.front(), si ? "arc_mm,value_mm,x_mm,y_mm,z_mm,element"
+                                    : "arc_inch,value_inch,x_inch,y_inch,z_inch,element");
+        ASSERT_EQ(lines.size(), static_cast<size_t>(cut.Count()) + 2);
+        double arc = 0;
+        for (int i = 0; i <= cut.Count(); ++i) {
+            const CAbscisse& piece = *cut.At(std::min(i, cut.Count() - 1));
+            const CCoordinate& point = i < cut.Count() ? piece.Start : piece.End;
+            const std::vector<std::string> fields = Split(lines[static_cast<size_t>(i) + 1], ',');
+            ASSERT_EQ(fields.size(), 6u);
+            const double expected[5] = {arc, piece.Value, point.x, point.y, point.z};
+            for (int k = 0; k < 5; ++k)
+                EXPECT_EQ(ParseDouble(fields[static_cast<size_t>(k)].c_str()),
+                          configuration.LengthToDisplay(expected[k] * 1000))
+                    << "row " << i << " column " << k;
+            EXPECT_EQ(fields[5], std::to_string(piece.ElementNumber));
+            if (i < cut.Count())
+                arc += piece.Length;
+        }
+    }
+}
+
+TEST_F(CutWindow, CsvUnitsEmptyCutAndSaving) {
+    const std::pair<int, const char*> si[] = {{TemperatureQuantity, "C"},
+                                              {VonMisesQuantity, "MPa"},
+                                              {PlanarExtensionQuantity, "1"},
+                                              {StretchRatioQuantity, "1"}};
+    const std::pair<int, const char*> us[] = {{TemperatureQuantity, "F"},
+                                              {VonMisesQuantity, "psi"},
+                                              {ExtensionXQuantity, "1"},
+                                              {ThicknessQuantity, "inch"}};
+    for (const auto& [quantity, unit] : si)
+        EXPECT_EQ(ProfileValueUnit(quantity, configuration), unit);
+    configuration.SetSIMetric(false);
+    for (const auto& [quantity, unit] : us)
+        EXPECT_EQ(ProfileValueUnit(quantity, configuration), unit);
+
+    CCutSegments cut(1000, 1000);
+    EXPECT_EQ(ProfileCsv(cut, TemperatureQuantity, configuration),
+              "arc_inch,value_F,x_inch,y_inch,z_inch,element\n");
+    auto* record = new CAbscisse;
+    record->Value = 100;
+    record->ElementNumber = 7;
+    cut.Add(record);
+    EXPECT_EQ(ProfileCsv(cut, TemperatureQuantity, configuration),
+              "arc_inch,value_F,x_inch,y_inch,z_inch,element\n0,212,0,0,0,7\n0,212,0,0,0,7\n");
+    record->Value = 2; // MPa
+    EXPECT_EQ(Split(ProfileCsv(cut, VonMisesQuantity, configuration), '\n')[1],
+              FormatText("0,%.17g,0,0,0,7", 2e6 * 0.000145032632342277));
+
+    const std::string path = folder.File("profile.csv");
+    ASSERT_TRUE(SaveProfileCsv(path, "a,b\n"));
+    std::ifstream file(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "a,b\n");
+    EXPECT_FALSE(SaveProfileCsv(folder.File("none/profile.csv"), "a,b\n"));
+}
