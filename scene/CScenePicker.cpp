@@ -3,6 +3,7 @@
 #include "model/CDataBase.h"
 #include "model/CMoldProfile.h"
 #include "model/CSheetProfile.h"
+#include "scene/PickRecord.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -130,36 +131,11 @@ bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const Frame
         const CElementProfile& element = sheet.Elements()[static_cast<size_t>(name)];
         const CCoordinate corners[3] = {sheet.CurrentCorner(element, 0), sheet.CurrentCorner(element, 1),
                                         sheet.CurrentCorner(element, 2)};
-        record.onTool = 0;
-        record.tool = nullptr;
         if (mode == NodeMode) {
-            const int node = element.NodeNumbers[nearestOf(corners, 3)];
-            const int code = sheet.NodeCode(node);
-            record.kind = PickedNode;
-            record.index = node;
-            record.point1 = sheet.CurrentCoordinate(node);
-            record.value1 = sheet.NodeAverageThickness(node);
-            record.value2 = sheet.NodeAverageTemperature(node);
-            record.fixed = code > 2;
-            record.boundary = code == 1;
-            record.clamped = sheet.IsClamped(node);
-            record.noPressure = sheet.HasNoPressure(node);
-            record.toolInContact = -1;
-            for (int tool = 0; tool < kToolSlots && record.toolInContact < 0; ++tool)
-                if (sheet.ContactFlag(node, tool) == 0)
-                    record.toolInContact = tool;
+            FillSheetNodeRecord(sheet, element.NodeNumbers[nearestOf(corners, 3)], record);
             markAt(record.point1);
         } else if (mode == ElementMode) {
-            const PrincipalStretches stretches = sheet.Stretches(element);
-            record.kind = PickedElement;
-            record.index = static_cast<int>(name);
-            record.point1 = corners[0];
-            record.point2 = corners[1];
-            record.point3 = corners[2];
-            record.value1 = element.Thickness;
-            record.value2 = element.Temperature;
-            record.principal1 = stretches.lambda1;
-            record.principal2 = stretches.lambda2;
+            FillSheetElementRecord(sheet, static_cast<int>(name), record);
             outlineOf(corners, 3);
             record.markerX = outline[0][0];
             record.markerY = outline[0][1];
@@ -171,11 +147,8 @@ bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const Frame
                 Project(camera, frame, corner, &depth);
                 sum += depth;
             }
-            record.kind = PickedPoint;
-            record.index = static_cast<int>(name);
-            record.point1 = Unproject(camera, frame, x, y, sum * 0.3333333333333333);
-            record.value1 = element.Thickness;
-            record.value2 = element.Temperature;
+            FillSheetPointRecord(sheet, static_cast<int>(name),
+                                 Unproject(camera, frame, x, y, sum * 0.3333333333333333), record);
             markAt(record.point1);
         }
         return true;
