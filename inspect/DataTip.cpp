@@ -1,0 +1,111 @@
+#include "inspect/DataTip.h"
+
+#include "config/CConfiguration.h"
+#include "core/TextFormat.h"
+#include "inspect/InspectTexts.h"
+
+#include <algorithm>
+
+namespace {
+
+// Model lengths are in metres; the tip shows millimetres or inches.
+double Length(const CConfiguration& configuration, double metres) {
+    return configuration.LengthToDisplay(metres * 1000.0);
+}
+
+std::string Point(const char* format, const CConfiguration& configuration, const CCoordinate& point) {
+    return FormatText(format, Length(configuration, point.x), Length(configuration, point.y),
+                      Length(configuration, point.z));
+}
+
+// The suffix of a point: " (mm)" in SI; " inch" or, for a sheet node,
+// " (inch)" in US customary units.
+std::string PointSuffix(const CConfiguration& configuration, bool bracketed) {
+    if (configuration.IsSIMetric())
+        return " (mm)";
+    return bracketed ? std::string(" (") + inspectTexts::Inch + ")" : std::string(" ") + inspectTexts::Inch;
+}
+
+std::string LengthSuffix(const CConfiguration& configuration) {
+    return std::string(" ") + (configuration.IsSIMetric() ? "mm" : inspectTexts::Inch);
+}
+
+std::string Thickness(const CConfiguration& configuration, double metres) {
+    return FormatText("Thickness: %6.3lf", Length(configuration, metres)) + LengthSuffix(configuration);
+}
+
+std::string Temperature(const CConfiguration& configuration, double celsius) {
+    return FormatText("Temperature: %6.1lf", configuration.TemperatureToDisplay(celsius)) + " " +
+           configuration.TemperatureUnit();
+}
+
+} // namespace
+
+std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfiguration& configuration) {
+    const char* const xyz = "%.3lf %.3lf %.3lf";
+    const bool onTool = record.onTool != 0;
+    std::vector<std::string> lines;
+    switch (record.kind) {
+    case PickedNode:
+        if (onTool) {
+            lines.push_back("Tool - Node:");
+            lines.push_back(Point(xyz, configuration, record.point1) + PointSuffix(configuration, false));
+            break;
+        }
+        lines.push_back(FormatText("Sheet - Node: %d", record.index));
+        lines.push_back(Point(xyz, configuration, record.point1) + PointSuffix(configuration, true));
+        lines.push_back(Thickness(configuration, record.value1));
+        lines.push_back(Temperature(configuration, record.value2));
+        lines.push_back(std::string(inspectTexts::NodeFlags) + (record.clamped ? inspectTexts::Clamped : "") +
+                        (record.fixed ? inspectTexts::Fixed : "") +
+                        (record.boundary ? inspectTexts::Boundary : "") +
+                        (record.noPressure ? inspectTexts::NoPressure : ""));
+        lines.push_back(std::string(inspectTexts::ToolInContact) +
+                        (record.toolInContact == -1 ? std::string(inspectTexts::NoTool)
+                                                    : FormatText("[T%d]", record.toolInContact + 1)));
+        break;
+    case PickedElement:
+        if (onTool) {
+            const std::string suffix = PointSuffix(configuration, false);
+            lines.push_back(FormatText("Tool - Element: %d", record.index));
+            lines.push_back(Point("Node 1: %.3lf %.3lf %.3lf", configuration, record.point1) + suffix);
+            lines.push_back(Point("Node 2: %.3lf %.3lf %.3lf", configuration, record.point2) + suffix);
+            lines.push_back(Point("Node 3: %.3lf %.3lf %.3lf", configuration, record.point3) + suffix);
+            break;
+        }
+        lines.push_back(FormatText("Sheet - Element: %d", record.index));
+        lines.push_back(Thickness(configuration, record.value1));
+        lines.push_back(Temperature(configuration, record.value2));
+        lines.push_back(FormatText("L1 = %7.4lf L2 = %7.4lf", record.principal1, record.principal2));
+        break;
+    case PickedPoint:
+        lines.push_back(FormatText(
+            onTool ? "Tool - 3D point on element: %d" : "Sheet - 3D point on element: %d", record.index));
+        lines.push_back(Point(xyz, configuration, record.point1) + PointSuffix(configuration, false));
+        if (!onTool) {
+            lines.push_back(Thickness(configuration, record.value1));
+            lines.push_back(Temperature(configuration, record.value2));
+        }
+        break;
+    default:
+        break;
+    }
+    return lines;
+}
+
+TipExtent DataTipSize(const std::vector<TipExtent>& lineExtents) {
+    int widest = 0, tallest = 0;
+    for (const TipExtent& extent : lineExtents) {
+        widest = std::max(widest, extent.width);
+        tallest = std::max(tallest, extent.height);
+    }
+    return {widest + 6, (tallest + 1) * static_cast<int>(lineExtents.size()) + 4};
+}
+
+int DataTipLineTop(int tallest, int line) {
+    return (tallest + 1) * line + 2;
+}
+
+ScreenPoint DataTipPosition(ScreenPoint pointer) {
+    return {pointer.x, pointer.y + 20};
+}

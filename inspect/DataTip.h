@@ -1,0 +1,38 @@
+// The data tip's text and geometry, without a window: the lines a pick
+// record shows, the tip's size from the extents of those lines and where it
+// goes. The window and quillmere-batch tip both take their lines from here.
+#pragma once
+
+#include "scene/CDataDisplay.h"
+
+#include <string>
+#include <vector>
+
+class CConfiguration;
+
+// The tip holds at most this many lines.
+constexpr int kDataTipLines = 6;
+// The tip stays this long after a fill unless hidden sooner.
+constexpr int kDataTipPeriodMs = 5000;
+
+// The lines (UTF-8) of a pick record in the configuration's units at the
+// moment of the call; none for a record of the reserved kind.
+std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfiguration& configuration);
+
+struct TipExtent {
+    int width = 0, height = 0;
+};
+
+// The tip's size from the extents of its lines in use: widest + 6 by
+// (tallest + 1) per line + 4.
+TipExtent DataTipSize(const std::vector<TipExtent>& lineExtents);
+// The top of line i (from 0), given the tallest line's height; every line
+// starts 2 pixels from the left.
+int DataTipLineTop(int tallest, int line);
+
+struct ScreenPoint {
+    int x = 0, y = 0;
+};
+
+// The tip's top-left corner: 20 pixels below the pointer.
+ScreenPoint DataTipPosition(ScreenPoint pointer);

@@ -1,0 +1,150 @@
+#include "inspect/DataTip.h"
+#include "config/CConfiguration.h"
+#include "model/CMoldProfile.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class DataTipTest : public ::testing::Test {
+protected:
+    CConfiguration& Units(bool si) {
+        configuration.SetSIMetric(si);
+        return configuration;
+    }
+
+    static CDataDisplay SheetNode() {
+        CDataDisplay record;
+        record.kind = PickedNode;
+        record.index = 7;
+        record.point1 = {0.0125, -0.05, 0.01};
+        record.value1 = 0.003;
+        record.value2 = 150.0;
+        return record;
+    }
+
+    static CDataDisplay OnTool(CDataDisplay record) {
+        record.onTool = 1;
+        return record;
+    }
+
+    CTempFolder folder;
+    CConfiguration configuration{folder.File("Quillmere.cfg")};
+};
+
+} // namespace
+
+TEST_F(DataTipTest, SheetNodeInBothSystemsOfUnits) {
+    CDataDisplay node = SheetNode();
+    node.toolInContact = 0;
+    EXPECT_EQ(DataTipLines(node, Units(true)),
+              (Lines{"Sheet - Node: 7", "12.500 -50.000 10.000 (mm)", "Thickness:  3.000 mm",
+                     "Temperature:  150.0 \xC2\xB0"
+                     "C",
+                     "Node flags: ", "Tool in contact: [T1]"}));
+    EXPECT_EQ(DataTipLines(node, Units(false)),
+              (Lines{"Sheet - Node: 7", "0.492 -1.969 0.394 (inch)", "Thickness:  0.118 inch",
+                     "Temperature:  302.0 \xC2\xB0"
+                     "F",
+                     "Node flags: ", "Tool in contact: [T1]"}));
+}
+
+TEST_F(DataTipTest, NodeFlagsInTheirOrderAndTheToolInContact) {
+    CDataDisplay node = SheetNode();
+    node.clamped = node.fixed = node.boundary = node.noPressure = 1;
+    node.toolInContact = 9;
+    Lines lines = DataTipLines(node, Units(true));
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[4], "Node flags: [Clamped] [Fixed] [Boundary] [No pressure] ");
+    EXPECT_EQ(lines[5], "Tool in contact: [T10]");
+
+    node.clamped = node.noPressure = 0;
+    node.toolInContact = -1;
+    lines = DataTipLines(node, Units(true));
+    EXPECT_EQ(lines[4], "Node flags: [Fixed] [Boundary] ");
+    EXPECT_EQ(lines[5], "Tool in contact: [None]");
+}
+
+TEST_F(DataTipTest, ToolNodeCarriesNoNumberAndAPlainInchSuffix) {
+    const CDataDisplay node = OnTool(SheetNode());
+    EXPECT_EQ(DataTipLines(node, Units(true)), (Lines{"Tool - Node:", "12.500 -50.000 10.000 (mm)"}));
+    EXPECT_EQ(DataTipLines(node, Units(false)), (Lines{"Tool - Node:", "0.492 -1.969 0.394 inch"}));
+}
+
+TEST_F(DataTipTest, SheetElementShowsItsStretches) {
+    CDataDisplay element;
+    element.kind = PickedElement;
+    element.index = 0;
+    element.value1 = 0.0025;
+    element.value2 = -12.5;
+    element.principal1 = 1.25;
+    element.principal2 = 0.8;
+    EXPECT_EQ(DataTipLines(element, Units(true)), (Lines{"Sheet - Element: 0", "Thickness:  2.500 mm",
+                                                         "Temperature:  -12.5 \xC2\xB0"
+                                                         "C",
+                                                         "L1 =  1.2500 L2 =  0.8000"}));
+    EXPECT_EQ(DataTipLines(element, Units(false)), (Lines{"Sheet - Element: 0", "Thickness:  0.098 inch",
+                                                          "Temperature:    9.5 \xC2\xB0"
+                                                          "F",
+                                                          "L1 =  1.2500 L2 =  0.8000"}));
+}
+
+TEST_F(DataTipTest, ToolElementListsItsThreeVertices) {
+    CDataDisplay face;
+    face.kind = PickedElement;
+    face.onTool = 1;
+    face.index = 3;
+    face.point1 = {0.001, 0.002, 0.003};
+    face.point2 = {0.0254, 0, 0};
+    face.point3 = {0, 0, -0.0508};
+    EXPECT_EQ(DataTipLines(face, Units(true)),
+              (Lines{"Tool - Element: 3", "Node 1: 1.000 2.000 3.000 (mm)", "Node 2: 25.400 0.000 0.000 (mm)",
+                     "Node 3: 0.000 0.000 -50.800 (mm)"}));
+    EXPECT_EQ(DataTipLines(face, Units(false)),
+              (Lines{"Tool - Element: 3", "Node 1: 0.039 0.079 0.118 inch", "Node 2: 1.000 0.000 0.000 inch",
+                     "Node 3: 0.000 0.000 -2.000 inch"}));
+}
+
+TEST_F(DataTipTest, PointsOnTheSheetAndOnATool) {
+    CDataDisplay point = SheetNode();
+    point.kind = PickedPoint;
+    point.index = 5;
+    EXPECT_EQ(DataTipLines(point, Units(true)),
+              (Lines{"Sheet - 3D point on element: 5", "12.500 -50.000 10.000 (mm)", "Thickness:  3.000 mm",
+                     "Temperature:  150.0 \xC2\xB0"
+                     "C"}));
+    EXPECT_EQ(DataTipLines(point, Units(false)),
+              (Lines{"Sheet - 3D point on element: 5", "0.492 -1.969 0.394 inch", "Thickness:  0.118 inch",
+                     "Temperature:  302.0 \xC2\xB0"
+                     "F"}));
+    EXPECT_EQ(DataTipLines(OnTool(point), Units(false)),
+              (Lines{"Tool - 3D point on element: 5", "0.492 -1.969 0.394 inch"}));
+}
+
+TEST_F(DataTipTest, TheReservedKindFillsNoLine) {
+    CDataDisplay nothing = OnTool(SheetNode());
+    nothing.kind = PickedNothing;
+    EXPECT_TRUE(DataTipLines(nothing, Units(true)).empty());
+}
+
+TEST(DataTipGeometry, WidthFollowsTheWidestLineAndHeightTheTallestAndTheCount) {
+    EXPECT_EQ(DataTipSize({{100, 14}, {150, 14}, {80, 14}}).width, 156);
+    EXPECT_EQ(DataTipSize({{100, 14}, {150, 14}, {80, 14}}).height, 49);
+    // A longer line widens the tip and leaves its height alone.
+    const TipExtent longer = DataTipSize({{100, 14}, {400, 14}, {80, 14}});
+    EXPECT_EQ(longer.width, 406);
+    EXPECT_EQ(longer.height, 49);
+    // One taller line makes every line that tall.
+    EXPECT_EQ(DataTipSize({{100, 14}, {20, 20}, {80, 14}}).height, 3 * 21 + 4);
+    EXPECT_EQ(DataTipSize({{10, 14}}).height, 19);
+    EXPECT_EQ(DataTipSize({}).width, 6);
+
+    EXPECT_EQ(DataTipLineTop(14, 0), 2);
+    EXPECT_EQ(DataTipLineTop(14, 5), 77);
+    const ScreenPoint below = DataTipPosition({640, -3});
+    EXPECT_EQ(below.x, 640);
+    EXPECT_EQ(below.y, 17);
+}

@@ -1,0 +1,240 @@
+// The data tip and the distance measurement window under a virtual X
+// server. QUILLMERE_SCREENSHOTS=FOLDER keeps a picture of each window.
+#include "config/CConfiguration.h"
+#include "inspect/CDataTip.h"
+#include "inspect/CDistanceMeasurement.h"
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QToolTip>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+void KeepScreenshot(QWidget& widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("QUILLMERE_SCREENSHOTS");
+    if (!folder.isEmpty())
+        widget.grab().save(folder + "/" + name + ".png");
+}
+
+CDataDisplay SheetNode() {
+    CDataDisplay record;
+    record.kind = PickedNode;
+    record.index = 17;
+    record.point1 = {0.0125, -0.05, 0.01};
+    record.value1 = 0.003;
+    record.value2 = 150.0;
+    record.clamped = 1;
+    record.toolInContact = 0;
+    return record;
+}
+
+CDataDisplay PointAt(double x, double y, double z, int markerX, int markerY) {
+    CDataDisplay record;
+    record.kind = PickedPoint;
+    record.point1 = {x, y, z};
+    record.markerX = markerX;
+    record.markerY = markerY;
+    return record;
+}
+
+QFont TipFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(12);
+    return font;
+}
+
+QString Text(QWidget* window, const QString& name) {
+    auto* label = window->findChild<QLabel*>(name);
+    return label ? label->text() : QStringLiteral("(no %1)").arg(name);
+}
+
+} // namespace
+
+class InspectWindowsTest : public QObject {
+    Q_OBJECT
+
+    CTempFolder folder;
+    std::unique_ptr<CConfiguration> configuration;
+    std::unique_ptr<QWidget> view;
+
+private slots:
+    void init() {
+        configuration = std::make_unique<CConfiguration>(folder.File("Quillmere.cfg"));
+        view = std::make_unique<QWidget>();
+        view->setGeometry(50, 50, 700, 500);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    }
+
+    void cleanup() {
+        view.reset();
+        configuration.reset();
+    }
+
+    void TipShowsBelowThePointerAndGoesOnHide() {
+        CDataTip tip(*configuration, view.get());
+        QVERIFY(!tip.isVisible());
+        tip.ShowPick(SheetNode(), QPoint(300, 200));
+        QVERIFY(tip.isVisible());
+        QVERIFY(tip.TimerRunning());
+        QCOMPARE(tip.Anchor(), QPoint(300, 200));
+        const QStringList lines = tip.Lines();
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines[0], QStringLiteral("Sheet - Node: 17"));
+        QCOMPARE(lines[4], QStringLiteral("Node flags: [Clamped] "));
+        QCOMPARE(lines[5], QStringLiteral("Tool in contact: [T1]"));
+
+        const QFontMetrics metrics(TipFont());
+        int widest = 0;
+        for (const QString& line : lines)
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        QCOMPARE(tip.size(), QSize(widest + 6, (metrics.height() + 1) * 6 + 4));
+        QVERIFY(QTest::qWaitForWindowExposed(&tip));
+        QTRY_COMPARE(tip.mapToGlobal(QPoint(0, 0)), QPoint(300, 220));
+        // Nothing takes the focus from the view's window.
+        QVERIFY(!tip.isActiveWindow());
+        KeepScreenshot(tip, QStringLiteral("data-tip"));
+
+        // The tip's background is the tool-tip colour, its text darker.
+        const QImage picture = tip.grab().toImage();
+        QCOMPARE(picture.pixelColor(tip.width() - 3, tip.height() - 3),
+                 QToolTip::palette().color(QPalette::ToolTipBase));
+
+        tip.HidePick();
+        QVERIFY(!tip.isVisible());
+        QVERIFY(!tip.TimerRunning());
+    }
+
+    void TipFollowsItsLinesAndKeepsItsHeightForTheReservedKind() {
+        CDataTip tip(*configuration, view.get());
+        CDataDisplay node = SheetNode();
+        node.onTool = 1;
+        tip.ShowPick(node, QPoint(100, 100));
+        QCOMPARE(tip.Lines().size(), 2);
+        const QSize small = tip.size();
+        node.point1 = {123.456789, -123.456789, 123.456789};
+        tip.ShowPick(node, QPoint(120, 140));
+        QVERIFY(tip.width() > small.width());
+        QCOMPARE(tip.height(), small.height());
+        QCOMPARE(tip.pos(), QPoint(120, 160));
+
+        // Kind 1: the lines go empty, their number stays.
+        node.kind = PickedNothing;
+        tip.ShowPick(node, QPoint(10, 10));
+        QCOMPARE(tip.Lines(), QStringList({QString(), QString()}));
+        QCOMPARE(tip.size(), QSize(6, small.height()));
+        QVERIFY(tip.isVisible());
+
+        configuration->SetSIMetric(false);
+        tip.ShowPick(SheetNode(), QPoint(10, 10));
+        QCOMPARE(tip.Lines()[1], QStringLiteral("0.492 -1.969 0.394 (inch)"));
+    }
+
+    void MeasurementShowsTextsInItsColoursAtTheRightEdge() {
+        // Clicks from top left to bottom right: the first click lies where
+        // its marker lies from the second's.
+        const CDataDisplay first = PointAt(0.001, 0.002, 0.003, 100, 100);
+        const CDataDisplay second = PointAt(0.004, 0.006, 0.003, 300, 250);
+        QPointer<CDistanceMeasurement> window =
+            CDistanceMeasurement::Open(first, second, *configuration, QPoint(500, 450), view.get());
+        QVERIFY(window);
+        QCOMPARE(window->Position(), QPoint(500, 465));
+        QVERIFY(QTest::qWaitForWindowExposed(window.data()));
+        QTRY_COMPARE(window->pos(), QPoint(500, 465));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Distance measurement details:"));
+        QCOMPARE(Text(window, "startX"), QStringLiteral("1.000"));
+        QCOMPARE(Text(window, "startY"), QStringLiteral("2.000"));
+        QCOMPARE(Text(window, "startZ"), QStringLiteral("3.000"));
+        QCOMPARE(Text(window, "endX"), QStringLiteral("4.000"));
+        QCOMPARE(Text(window, "endY"), QStringLiteral("6.000"));
+        QCOMPARE(Text(window, "endZ"), QStringLiteral("3.000"));
+        QCOMPARE(Text(window, "distance"), QStringLiteral("5.000"));
+        for (const char* name :
+             {"startXUnit", "startYUnit", "startZUnit", "endXUnit", "endYUnit", "endZUnit", "distanceUnit"})
+            QCOMPARE(Text(window, name), QStringLiteral("mm"));
+        const QImage picture = window->grab().toImage();
+        QCOMPARE(picture.pixelColor(1, 1), QColor(255, 200, 184));
+        QCOMPARE(window->findChild<QLabel*>("distance")->palette().color(QPalette::WindowText),
+                 QColor(Qt::black));
+        KeepScreenshot(*window, QStringLiteral("distance-measurement"));
+
+        // A second measurement only brings the open one forward.
+        configuration->SetSIMetric(false);
+        QCOMPARE(CDistanceMeasurement::Open(second, first, *configuration, QPoint(10, 10), view.get()),
+                 window.data());
+        QCOMPARE(Text(window, "distance"), QStringLiteral("5.000"));
+        QCOMPARE(Text(window, "distanceUnit"), QStringLiteral("mm"));
+        delete window;
+    }
+
+    void MeasurementBelowAndLeftGoesToTheLeftEdgeAndReadsInch() {
+        configuration->SetSIMetric(false);
+        const CDataDisplay first = PointAt(0, 0, 0.0254, 300, 100);
+        const CDataDisplay second = PointAt(0.0762, 0.1016, 0.0254, 100, 250);
+        QPointer<CDistanceMeasurement> window =
+            CDistanceMeasurement::Open(first, second, *configuration, QPoint(200, 400), view.get());
+        QVERIFY(window);
+        QCOMPARE(window->Position(), QPoint(200, 415));
+        QVERIFY(QTest::qWaitForWindowExposed(window.data()));
+        QTRY_COMPARE(window->pos(), QPoint(200, 415));
+        QCOMPARE(Text(window, "startZ"), QStringLiteral("1.000"));
+        QCOMPARE(Text(window, "endX"), QStringLiteral("3.000"));
+        QCOMPARE(Text(window, "distance"), QStringLiteral("5.000"));
+        for (const char* name :
+             {"startXUnit", "startYUnit", "startZUnit", "endXUnit", "endYUnit", "endZUnit", "distanceUnit"})
+            QCOMPARE(Text(window, name), QStringLiteral("inch"));
+        KeepScreenshot(*window, QStringLiteral("distance-measurement-us"));
+        delete window;
+    }
+
+    void MeasurementHoldsTheMouseAndClosesOnTheRightRelease() {
+        QPointer<CDistanceMeasurement> window =
+            CDistanceMeasurement::Open(PointAt(0, 0, 0, 10, 10), PointAt(0.001, 0, 0, 20, 20), *configuration,
+                                       QPoint(400, 300), view.get());
+        QVERIFY(window);
+        QSignalSpy markers(window.data(), &CDistanceMeasurement::MarkersToRemove);
+        QVERIFY(QTest::qWaitForWindowExposed(window.data()));
+        QTRY_COMPARE(QWidget::mouseGrabber(), static_cast<QWidget*>(window.data()));
+        QTRY_VERIFY(window->hasFocus());
+
+        QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(window && window->isVisible());
+        QTest::mousePress(window, Qt::RightButton, {}, QPoint(5, 5));
+        QVERIFY(window && window->isVisible());
+        QTest::mouseRelease(window, Qt::RightButton, {}, QPoint(5, 5));
+        QCOMPARE(markers.count(), 1);
+        QTRY_VERIFY(!window);
+        QCOMPARE(QWidget::mouseGrabber(), nullptr);
+
+        // Escape closes it as well.
+        window = CDistanceMeasurement::Open(PointAt(0, 0, 0, 10, 10), PointAt(0.001, 0, 0, 20, 20),
+                                            *configuration, QPoint(400, 300), view.get());
+        QVERIFY(QTest::qWaitForWindowExposed(window.data()));
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTRY_VERIFY(!window);
+        QCOMPARE(QWidget::mouseGrabber(), nullptr);
+    }
+
+    void NoMeasurementOfTheReservedKind() {
+        CDataDisplay nothing = PointAt(0, 0, 0, 0, 0);
+        nothing.kind = PickedNothing;
+        QCOMPARE(CDistanceMeasurement::Open(PointAt(0, 0, 0, 0, 0), nothing, *configuration, QPoint(1, 1),
+                                            view.get()),
+                 nullptr);
+        QVERIFY(!view->findChild<CDistanceMeasurement*>());
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    InspectWindowsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "InspectWindowsTest.moc"
