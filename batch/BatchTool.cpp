@@ -6,6 +6,8 @@
 #include "cut/CCutPlane.h"
 #include "cut/CutComputation.h"
 #include "cut/ProfileGraph.h"
+#include "inspect/DataTip.h"
+#include "inspect/SheetPick.h"
 #include "model/CProjectProfile.h"
 #include "model/Reports.h"
 #include "model/Texts.h"
@@ -25,12 +27,13 @@ const char* const Usage =
     "       quillmere-batch values PROJECT.tfc --quantity Q [--record N] [--min A --max B]\n"
     "       quillmere-batch cut PROJECT.tfc --plane x|y|z --position P --quantity Q [--record N] [--units "
     "si|us] "
-    "[--graph]";
+    "[--graph]\n"
+    "       quillmere-batch tip PROJECT.tfc (--node N | --element E) [--record N] [--units si|us]";
 
 const char* const NoCut = "(No cut found or cut not created)";
 
 struct BatchArguments {
-    std::string command; // report, values or cut
+    std::string command; // report, values, cut or tip
     std::string report;  // sheet, project, record or document
     std::string project;
     std::string units; // "", "si" or "us"
@@ -41,6 +44,8 @@ struct BatchArguments {
     int plane = -1;
     double position = 0;
     bool graph = false;
+    int pickMode = -1; // tip: NodeMode or ElementMode
+    int item = 0;      // tip: the node number or element index
 };
 
 // Numbers are read in the "C" locale, whatever the user's is.
@@ -86,7 +91,7 @@ CLI::Validator Accepts(bool (*accepts)(const std::string&), const std::string& w
 // The raw texts of the options, turned into BatchArguments once CLI11 has
 // checked them.
 struct OptionTexts {
-    std::string record, quantity, minimum, maximum, plane, position;
+    std::string record, quantity, minimum, maximum, plane, position, node, element;
 };
 
 CLI::Option* AddRecord(CLI::App& command, OptionTexts& texts) {
@@ -117,7 +122,7 @@ CLI::Option* AddQuantity(CLI::App& command, OptionTexts& texts) {
         ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
 }
 
-// Sets up the three commands; every option given twice takes its last value.
+// Sets up the commands; every option given twice takes its last value.
 void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
     app.set_version_flag("--version", "quillmere-batch " QUILLMERE_VERSION);
     app.require_subcommand(1);
@@ -163,6 +168,22 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     AddRecord(*cut, texts);
     AddUnits(*cut, parsed);
     cut->add_flag("--graph", parsed.graph, "Writes the profile graph instead of the pieces");
+
+    CLI::App* tip =
+        app.add_subcommand("tip", "Writes the data tip's lines of a sheet node or element, one per line");
+    tip->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
+    CLI::Option* node =
+        tip->add_option("--node", texts.node, "The node picked in node mode, as the tip numbers it")
+            ->type_name("N")
+            ->check(Accepts(IsInteger, "an integer"));
+    CLI::Option* element = tip->add_option("--element", texts.element,
+                                           "The element picked in element mode, as the tip numbers it")
+                               ->type_name("E")
+                               ->check(Accepts(IsInteger, "an integer"));
+    node->excludes(element);
+    element->excludes(node);
+    AddRecord(*tip, texts);
+    AddUnits(*tip, parsed);
     // After the commands, which would take it over otherwise.
     app.footer(Usage);
 }
@@ -182,6 +203,13 @@ void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
         parsed.plane = texts.plane[0] - 'x';
     if (!texts.position.empty())
         ParseNumber(texts.position, parsed.position);
+    if (!texts.node.empty()) {
+        parsed.pickMode = NodeMode;
+        ParseInteger(texts.node, parsed.item);
+    } else if (!texts.element.empty()) {
+        parsed.pickMode = ElementMode;
+        ParseInteger(texts.element, parsed.item);
+    }
 }
 
 // The first argument that no command took. CLI11 keeps those of the command
@@ -198,10 +226,10 @@ std::string FirstUnexpected(const CLI::App& app) {
 std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
     const std::string unexpected = FirstUnexpected(app);
     if (arguments.empty())
-        return "a command is needed: report, values or cut";
+        return "a command is needed: report, values, cut or tip";
     if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
         arguments[0][0] != '-')
-        return arguments[0] + " is not a command: report, values or cut";
+        return arguments[0] + " is not a command: report, values, cut or tip";
     if (!unexpected.empty() && unexpected[0] == '-' && !app.get_subcommands().empty())
         return unexpected + " is not an option of " + app.get_subcommands().front()->get_name();
     if (!unexpected.empty())
@@ -217,7 +245,7 @@ enum class ParseOutcome { Run, Done, Wrong };
 // and the usage.
 ParseOutcome ParseArguments(const std::vector<std::string>& arguments, BatchArguments& parsed,
                             std::ostream& out) {
-    CLI::App app("Reports, node values and cuts of solved projects", "quillmere-batch");
+    CLI::App app("Reports, node values, cuts and data tips of solved projects", "quillmere-batch");
     OptionTexts texts;
     DescribeCommands(app, parsed, texts);
     std::string reason;
@@ -227,6 +255,8 @@ ParseOutcome ParseArguments(const std::vector<std::string>& arguments, BatchArgu
         app.parse(reversed);
         if (!FirstUnexpected(app).empty())
             reason = Reason("", app, arguments);
+        else if (app.got_subcommand("tip") && texts.node.empty() && texts.element.empty())
+            reason = "tip needs --node N or --element E";
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return ParseOutcome::Done;
@@ -319,6 +349,25 @@ int WriteCut(const BatchArguments& arguments, CProjectProfile& project, const CC
     return BatchSuccess;
 }
 
+// The lines of the data tip that picking the item fills.
+int WriteTip(const BatchArguments& arguments, const CProjectProfile& project,
+             const CConfiguration& configuration, std::ostream& out) {
+    const CSheetProfile& sheet = *project.Sheet();
+    CDataDisplay record;
+    if (!PickSheetItem(sheet, arguments.pickMode, arguments.item, record)) {
+        ShowMessage(arguments.pickMode == NodeMode
+                        ? FormatText("There is no node %d: the sheet has nodes 1 to %d.", arguments.item,
+                                     sheet.NodeCount())
+                        : FormatText("There is no element %d: the sheet has elements 0 to %d.",
+                                     arguments.item, sheet.ElementCount() - 1),
+                    MessageIcon::Error);
+        return BatchFailure;
+    }
+    for (const std::string& line : DataTipLines(record, configuration))
+        out << line << '\n';
+    return BatchSuccess;
+}
+
 // The command once its arguments are known.
 int RunCommand(const BatchArguments& arguments, const std::string& configurationPath, std::ostream& out) {
     CConfiguration configuration(configurationPath);
@@ -341,6 +390,8 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
         return WriteReport(arguments, project, configuration, out);
     if (arguments.command == "values")
         return WriteValues(arguments, project, out);
+    if (arguments.command == "tip")
+        return WriteTip(arguments, project, configuration, out);
     return WriteCut(arguments, project, configuration, out);
 }
 

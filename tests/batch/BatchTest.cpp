@@ -1,4 +1,8 @@
 #include "batch/BatchTool.h"
+#include "config/CConfiguration.h"
+#include "inspect/DataTip.h"
+#include "inspect/SheetPick.h"
+#include "model/CProjectProfile.h"
 #include "tests/model/ProjectFixture.h"
 
 #include <fcntl.h>
@@ -145,6 +149,82 @@ TEST(Batch, CutsListTheirPiecesOrTheirGraph) {
     EXPECT_EQ(empty.messages, "(No cut found or cut not created)");
 }
 
+namespace {
+
+// The lines the data tip shows for a sheet item of a record of the project.
+std::string TipLines(const std::string& projectPath, int record, int mode, int item, bool si) {
+    CProjectProfile project;
+    EXPECT_TRUE(project.Open(projectPath, nullptr));
+    if (record != project.CurrentRecord()) {
+        EXPECT_TRUE(project.GoToRecord(record));
+    }
+    CTempFolder folder;
+    CConfiguration configuration(folder.File("tip.cfg"));
+    configuration.SetSIMetric(si);
+    CDataDisplay pick;
+    EXPECT_TRUE(PickSheetItem(*project.Sheet(), mode, item, pick));
+    std::string text;
+    for (const std::string& line : DataTipLines(pick, configuration))
+        text += line + "\n";
+    return text;
+}
+
+} // namespace
+
+TEST(Batch, TipPrintsTheLinesOfTheDataTip) {
+    CProjectFixture fixture;
+    // Node 1 of the last record is clamped, fixed and without pressure and
+    // touches the tool of slot 3.
+    samplegen::RecordData last = fixture.Record(2);
+    last.CompleteNodeData();
+    last.conditions[0] = 3;
+    last.nodeCode[0] = 3;
+    last.contactTool[0] = 2;
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.002"), last));
+    const std::string configuration = fixture.File("q.cfg");
+    const std::string project = fixture.ProjectPath();
+
+    const BatchRun node = RunCommand({"tip", project, "--node", "1", "--units", "si"}, configuration);
+    ASSERT_EQ(node.status, 0) << node.messages;
+    EXPECT_TRUE(node.messages.empty()) << node.messages;
+    EXPECT_EQ(node.out, TipLines(project, 3, NodeMode, 1, true));
+    EXPECT_EQ(node.out, "Sheet - Node: 1\n"
+                        "-100.000 -50.000 20.000 (mm)\n"
+                        "Thickness:  3.000 mm\n"
+                        "Temperature:  150.0 \xC2\xB0"
+                        "C\n"
+                        "Node flags: [Clamped] [Fixed] [No pressure] \n"
+                        "Tool in contact: [T3]\n");
+
+    const BatchRun first =
+        RunCommand({"tip", project, "--node", "20", "--record", "1", "--units", "us"}, configuration);
+    ASSERT_EQ(first.status, 0) << first.messages;
+    EXPECT_EQ(first.out, TipLines(project, 1, NodeMode, 20, false));
+    EXPECT_NE(first.out.find("Node flags: \nTool in contact: [None]\n"), std::string::npos) << first.out;
+
+    const BatchRun element = RunCommand({"tip", project, "--element", "23"}, configuration);
+    ASSERT_EQ(element.status, 0) << element.messages;
+    EXPECT_EQ(element.out, TipLines(project, 3, ElementMode, 23, true));
+    EXPECT_EQ(element.out.rfind("Sheet - Element: 23\nThickness:", 0), 0u) << element.out;
+
+    // 20 nodes and 24 elements.
+    for (const std::vector<std::string>& missing :
+         std::vector<std::vector<std::string>>{{"tip", project, "--node", "21"},
+                                               {"tip", project, "--node", "0"},
+                                               {"tip", project, "--element", "24"},
+                                               {"tip", project, "--element", "-1"}}) {
+        const BatchRun run = RunCommand(missing, configuration);
+        EXPECT_EQ(run.status, 2) << missing[3];
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_FALSE(run.messages.empty());
+        EXPECT_EQ(run.messages.find('\n'), std::string::npos) << run.messages;
+    }
+    EXPECT_EQ(RunCommand({"tip", project, "--node", "21"}, configuration).messages,
+              "There is no node 21: the sheet has nodes 1 to 20.");
+    EXPECT_EQ(RunCommand({"tip", project, "--element", "24"}, configuration).messages,
+              "There is no element 24: the sheet has elements 0 to 23.");
+}
+
 TEST(Batch, RecordsOutsideTheProjectAreRefused) {
     CProjectFixture fixture;
     for (const char* record : {"0", "4", "-1"}) {
@@ -170,7 +250,7 @@ TEST(BatchCommandLine, HelpListsEveryCommandAndItsOptions) {
     const BatchRun help = RunCommand({"--help"}, "");
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.messages.empty()) << help.messages;
-    for (const char* command : {"report", "values", "cut", "--version", "usage: quillmere-batch"})
+    for (const char* command : {"report", "values", "cut", "tip", "--version", "usage: quillmere-batch"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
 
     struct CommandHelp {
@@ -181,7 +261,8 @@ TEST(BatchCommandLine, HelpListsEveryCommandAndItsOptions) {
         {{"report", "sheet", "missing.tfc"}, {"kind", "project", "--units", "--record", "--help"}},
         {{"values", "missing.tfc"}, {"project", "--quantity", "--record", "--min", "--max", "--help"}},
         {{"cut", "missing.tfc"},
-         {"project", "--plane", "--position", "--quantity", "--record", "--units", "--graph", "--help"}}};
+         {"project", "--plane", "--position", "--quantity", "--record", "--units", "--graph", "--help"}},
+        {{"tip", "missing.tfc"}, {"project", "--node", "--element", "--record", "--units", "--help"}}};
     for (const CommandHelp& command : commands) {
         // Help is given whatever else the command line holds.
         std::vector<std::string> started = command.start;
@@ -211,9 +292,9 @@ TEST(BatchCommandLine, WrongArgumentsNameTheirFaultInOneLineBeforeTheUsage) {
     CProjectFixture fixture;
     const std::string project = fixture.ProjectPath();
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
-        {{}, "a command is needed: report, values or cut"},
+        {{}, "a command is needed: report, values, cut or tip"},
         {{"--bogus"}, "unknown option --bogus"},
-        {{"print", "sheet", project}, "print is not a command: report, values or cut"},
+        {{"print", "sheet", project}, "print is not a command: report, values, cut or tip"},
         {{"report", "sheet", project, "--graph"}, "--graph is not an option of report"},
         {{"values", project, "--quantity", "1", "--units", "si"}, "--units is not an option of values"},
         {{"cut", project, "--plane", "x", "--position", "0", "--quantity", "1", "--min", "0", "--max", "1"},
@@ -231,7 +312,11 @@ TEST(BatchCommandLine, WrongArgumentsNameTheirFaultInOneLineBeforeTheUsage) {
         {{"cut", project, "--plane", "x", "--position", "inf", "--quantity", "1"},
          "--position: inf is not a number"},
         {{"cut", project, "--plane", "X", "--position", "1", "--quantity", "1"}, "--plane: X not in {x,y,z}"},
-        {{"cut", project, "--position", "1", "--quantity", "1"}, "--plane is required"}};
+        {{"cut", project, "--position", "1", "--quantity", "1"}, "--plane is required"},
+        {{"tip", project}, "tip needs --node N or --element E"},
+        {{"tip", project, "--node", "1", "--element", "1"}, "--node excludes --element"},
+        {{"tip", project, "--node", "x"}, "--node: x is not an integer"},
+        {{"tip", project, "--element", "1", "--quantity", "1"}, "--quantity is not an option of tip"}};
     for (const auto& [arguments, reason] : cases) {
         const BatchRun run = RunCommand(arguments, fixture.File("q.cfg"));
         EXPECT_EQ(run.status, 2) << reason;
