@@ -95,6 +95,8 @@ public slots:
     void SetSheetDisplayMode(int mode);
     void ToggleDots();
     void ToggleMeasurement();
+    // The measurement window went: its two markers and the line go too.
+    void ClearMeasurementMarks() { interactor.ResetMeasurement(); }
     void ApplySettings(const DisplaySettings& settings);
 
 signals:
