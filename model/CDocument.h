@@ -87,8 +87,14 @@ public:
     void SetHost(IDocumentHost* host) { documentHost = host; }
     IDocumentHost* Host() const { return documentHost; }
 
+    // The cut window's "T" button: set for a new document; nothing else
+    // reads it.
+    bool CutFlag() const { return cutFlag; }
+    void SetCutFlag(bool set) { cutFlag = set; }
+
 private:
     std::string pathName;
     std::vector<CView*> views;
     IDocumentHost* documentHost = nullptr;
+    bool cutFlag = true;
 };

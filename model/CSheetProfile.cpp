@@ -97,6 +97,7 @@ double CSheetProfile::LayerValue(int element, int index) const {
 
 void CSheetProfile::ResetCut(int capacity, int growth) {
     cutSegments.reset(new CCutSegments(capacity, growth));
+    cutMark = CutMarkPoint();
 }
 
 uint32_t CSheetProfile::NodeConditions(int node) const {

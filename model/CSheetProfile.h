@@ -213,8 +213,16 @@ public:
     CCutSegments& CutSegments() { return *cutSegments; }
     const CCutSegments& CutSegments() const { return *cutSegments; }
     // Replaces the cut by an empty one with room for growth pieces and the
-    // given growth step.
+    // given growth step; the mark goes with it.
     void ResetCut(int capacity = 1000, int growth = 1000);
+    // The point of the cut that the cut window's read-out shows in every 3D
+    // view of the document, when valid.
+    struct CutMarkPoint {
+        CCoordinate point;
+        bool valid = false;
+    };
+    CutMarkPoint& CutMark() { return cutMark; }
+    const CutMarkPoint& CutMark() const { return cutMark; }
 
 private:
     void Read(IProgressSink* progress, bool unopenableIsCritical);
@@ -251,6 +259,7 @@ private:
     // The elements of node i are nodeElementList[start[i] .. start[i + 1]).
     BigArray<int32_t> nodeElementStart, nodeElementList;
     std::unique_ptr<CCutSegments> cutSegments{new CCutSegments(100, 100)};
+    CutMarkPoint cutMark;
     bool readFailed = false;
     bool openFailed = false;
     std::string failureReason;

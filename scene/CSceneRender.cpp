@@ -284,6 +284,15 @@ void CSceneRender::OnUpdate(CView*, int hint) {
         update();
         break;
     case HintCutMark:
+    case HintCutWindowCloses: {
+        // The cut window's read-out leaves its point on the sheet.
+        const CSheetProfile* sheet = project ? project->Sheet() : nullptr;
+        if (hint == HintCutMark && sheet && sheet->CutMark().valid)
+            MarkCutPoint(sheet->CutMark().point);
+        else
+            ClearCutMark();
+        break;
+    }
     case HintZoomBox:
     case HintMeasurementFirst:
     case HintMeasurementSecond:

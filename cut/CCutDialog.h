@@ -1,0 +1,163 @@
+// The cut window of a project: the cut plane or the graph limits, the
+// profile list, "Cutting", the profile graph with its read-out under the
+// mouse (marked with a cross-hair in the project's 3D views), printing and
+// "Save data...". The graph, the read-out and the CSV text are laid out by
+// the Qt-free code of this folder; this window only draws and forwards.
+#pragma once
+
+#include "cut/CutSession.h"
+#include "cut/GraphLayout.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+
+class CConfiguration;
+class CProjectProfile;
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPainter;
+class QPrinter;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+class CCutDialog;
+
+// The graph area: draws the graph through the window and sends it the
+// mouse.
+class CCutGraph : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CCutGraph(CCutDialog& owner, QWidget* parent);
+
+    // The pixel column of the read-out line, or NoMarker.
+    static constexpr int NoMarker = -1000;
+    int MarkerColumn() const { return markerColumn; }
+    void SetMarkerColumn(int column);
+    // The graph is drawn again at the next paint.
+    void Invalidate();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    CCutDialog& dialog;
+    QImage drawn; // the graph without the read-out line
+    int markerColumn = NoMarker;
+};
+
+class CCutDialog : public QWidget {
+    Q_OBJECT
+
+public:
+    CCutDialog(CProjectProfile* document, const CConfiguration& configuration, QWidget* parent = nullptr);
+    // Empties the sheet's cut and has the 3D views drop the cut line and
+    // the cross-hair.
+    ~CCutDialog() override;
+    CCutDialog(const CCutDialog&) = delete;
+    CCutDialog& operator=(const CCutDialog&) = delete;
+
+    // The window's title: the document's title followed by ": 3D Cut".
+    static QString CaptionFor(const CProjectProfile* document);
+
+    CProjectProfile* Document() const { return document; }
+    // The document goes away before the window: the window leaves it alone
+    // from now on.
+    void DocumentClosing();
+
+    const CCutSession& Session() const { return session; }
+    // Whether there is a graph to print ("Print cut" is enabled).
+    bool CanPrint() const { return session.HasPoints(); }
+    bool Dragging() const { return dragging; }
+    CCutGraph* Graph() const { return graph; }
+
+    // The graph on any painter: the screen's graph area, or the graph
+    // rectangle of a printed page with the printing font.
+    void DrawGraph(QPainter& painter, const QRect& area, const QFont& font) const;
+    // The plot of the graph area, as the read-out sees it.
+    CPixelRect PlotOfGraphArea() const;
+
+    // The graph on one page of printer, the title above it; nothing without
+    // a graph. The graph's rectangle on the page is kept for the tests.
+    void Print(QPrinter& printer);
+    QRect LastPrintedGraph() const { return lastPrintedGraph; }
+    // The printer's device units per inch: characters of 24 units are then
+    // about 11 points high.
+    static constexpr int PrintResolution = 150;
+    // Asks for a printer first (at PrintResolution); cancelling prints
+    // nothing.
+    void PrintWithDialog();
+
+    // Asks where to save the data (the suggested name given); an empty
+    // answer saves nothing. Tests replace the file dialog with their own.
+    using SaveFileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
+    void SetSaveFileChooser(SaveFileChooser chooser) { chooseSaveFile = std::move(chooser); }
+
+public slots:
+    // The system of units changed in the configuration.
+    void UnitsChanged();
+    // "Cutting": takes the controls, cuts and draws; a field that is not a
+    // number leaves everything as it was.
+    void Cutting();
+    // "Save data...": the profile of the cut as CSV.
+    void SaveData();
+
+signals:
+    // A cut was made or the graph changed: "Print cut" may change state.
+    void GraphChanged();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    friend class CCutGraph;
+    void BuildControls();
+    void ShowPanel(int panel);
+    // Control exchange: false, with nothing changed, when a field is not a
+    // number.
+    bool TakeControls();
+    void PutControls();
+    void GraphRebuilt();
+    void Press(QPoint at);
+    void Move(QPoint at);
+    void Release();
+    void ReadOut(int column);
+    void MarkInViews(const CReadOut* readOut);
+    CSheetProfile* Sheet() const;
+
+    CProjectProfile* document;
+    const CConfiguration& configuration;
+    bool shownSIMetric;
+    CCutSession session;
+    bool dragging = false;
+    bool updatingControls = false;
+    bool markShown = false;
+    QRect lastPrintedGraph;
+    SaveFileChooser chooseSaveFile;
+
+    QWidget* controls = nullptr;
+    QRadioButton* cutDefinition = nullptr;
+    QRadioButton* graphLimits = nullptr;
+    QToolButton* flagT = nullptr;
+    QGroupBox* planeGroup = nullptr;
+    QComboBox* plane = nullptr;
+    QLineEdit* position = nullptr;
+    QLabel* positionUnit = nullptr;
+    QGroupBox* limitsGroup = nullptr;
+    QLineEdit* limitEdits[4] = {}; // x min, x max, y min, y max
+    QPushButton* cutting = nullptr;
+    QLineEdit* arcLength = nullptr;
+    QLineEdit* value = nullptr;
+    QComboBox* profile = nullptr;
+    QPushButton* saveData = nullptr;
+    CCutGraph* graph = nullptr;
+};
