@@ -5,6 +5,7 @@
 #include "core/TextFormat.h"
 #include "cut/CCutPlane.h"
 #include "cut/CutComputation.h"
+#include "cut/ProfileCsv.h"
 #include "cut/ProfileGraph.h"
 #include "inspect/DataTip.h"
 #include "inspect/SheetPick.h"
@@ -27,7 +28,7 @@ const char* const Usage =
     "       quillmere-batch values PROJECT.tfc --quantity Q [--record N] [--min A --max B]\n"
     "       quillmere-batch cut PROJECT.tfc --plane x|y|z --position P --quantity Q [--record N] [--units "
     "si|us] "
-    "[--graph]\n"
+    "[--graph | --save FILE.csv]\n"
     "       quillmere-batch tip PROJECT.tfc (--node N | --element E) [--record N] [--units si|us]";
 
 const char* const NoCut = "(No cut found or cut not created)";
@@ -44,6 +45,7 @@ struct BatchArguments {
     int plane = -1;
     double position = 0;
     bool graph = false;
+    std::string save;  // cut: the CSV file of the profile, nothing on stdout
     int pickMode = -1; // tip: NodeMode or ElementMode
     int item = 0;      // tip: the node number or element index
 };
@@ -167,7 +169,14 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     AddQuantity(*cut, texts);
     AddRecord(*cut, texts);
     AddUnits(*cut, parsed);
-    cut->add_flag("--graph", parsed.graph, "Writes the profile graph instead of the pieces");
+    CLI::Option* graph =
+        cut->add_flag("--graph", parsed.graph, "Writes the profile graph instead of the pieces");
+    cut->add_option(
+           "--save", parsed.save,
+           "Writes the profile as CSV into FILE.csv (as the cut window's Save data does) and nothing "
+           "to the standard output")
+        ->type_name("FILE.csv")
+        ->excludes(graph);
 
     CLI::App* tip =
         app.add_subcommand("tip", "Writes the data tip's lines of a sheet node or element, one per line");
@@ -324,7 +333,12 @@ int WriteCut(const BatchArguments& arguments, CProjectProfile& project, const CC
     ComputeCut(sheet, CCutPlane::AtAxis(arguments.plane, millimetres), arguments.quantity);
     const CProfileGraph graph = BuildProfileGraph(sheet.CutSegments(), arguments.quantity, configuration);
     const CCutSegments& cut = sheet.CutSegments();
-    if (arguments.graph) {
+    if (!arguments.save.empty()) {
+        if (!SaveProfileCsv(arguments.save, ProfileCsv(cut, arguments.quantity, configuration))) {
+            ShowMessage("quillmere-batch: " + arguments.save + " cannot be written", MessageIcon::Error);
+            return BatchFailure;
+        }
+    } else if (arguments.graph) {
         if (!graph.Points.empty()) {
             CGraphLimits limits;
             ApplyAutomaticLimits(graph, configuration, limits);

@@ -1,5 +1,7 @@
 #include "batch/BatchTool.h"
 #include "config/CConfiguration.h"
+#include "cut/CutSession.h"
+#include "cut/ProfileCsv.h"
 #include "inspect/DataTip.h"
 #include "inspect/SheetPick.h"
 #include "model/CProjectProfile.h"
@@ -147,6 +149,58 @@ TEST(Batch, CutsListTheirPiecesOrTheirGraph) {
     EXPECT_EQ(empty.status, 0);
     EXPECT_EQ(empty.out, "arc,value\n");
     EXPECT_EQ(empty.messages, "(No cut found or cut not created)");
+}
+
+TEST(Batch, CutSaveWritesTheWindowsCsvAndNothingOnStdout) {
+    CProjectFixture fixture;
+    const std::string configurationPath = fixture.File("q.cfg");
+    const std::string saved = fixture.File("profile.csv");
+    const BatchRun run = RunCommand({"cut", fixture.ProjectPath(), "--plane", "x", "--position", "0.5",
+                                     "--units", "us", "--quantity", "2", "--record", "2", "--save", saved},
+                                    configurationPath);
+    ASSERT_EQ(run.status, 0) << run.messages;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.messages, "");
+
+    // The cut window's way to the same file: its session on record 2.
+    CProjectProfile project;
+    ASSERT_TRUE(project.Open(fixture.ProjectPath(), nullptr));
+    ASSERT_TRUE(project.GoToRecord(2));
+    CConfiguration configuration(configurationPath);
+    configuration.SetSIMetric(false);
+    CCutSession session;
+    session.Position = 0.5;
+    session.ProfileQuantity = 1;
+    session.Cut(*project.Sheet(), configuration);
+    const std::string expected =
+        ProfileCsv(project.Sheet()->CutSegments(), session.Quantity(), configuration);
+    EXPECT_EQ(ReadWholeFile(saved), expected);
+    EXPECT_EQ(expected.rfind("arc_inch,value_F,x_inch,y_inch,z_inch,element\n0,", 0), 0u) << expected;
+
+    // No cut: the header alone, the usual message on stderr.
+    const BatchRun empty = RunCommand({"cut", fixture.ProjectPath(), "--plane", "z", "--position", "500",
+                                       "--quantity", "1", "--save", saved},
+                                      configurationPath);
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(empty.messages, "(No cut found or cut not created)");
+    EXPECT_EQ(ReadWholeFile(saved), "arc_mm,value_mm,x_mm,y_mm,z_mm,element\n");
+
+    const BatchRun unwritable = RunCommand({"cut", fixture.ProjectPath(), "--plane", "x", "--position", "0.5",
+                                            "--quantity", "1", "--save", fixture.File("none/profile.csv")},
+                                           configurationPath);
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_EQ(unwritable.out, "");
+    EXPECT_EQ(unwritable.messages,
+              "quillmere-batch: " + fixture.File("none/profile.csv") + " cannot be written");
+
+    const BatchRun both = RunCommand({"cut", fixture.ProjectPath(), "--plane", "x", "--position", "0.5",
+                                      "--quantity", "1", "--graph", "--save", saved},
+                                     configurationPath);
+    EXPECT_EQ(both.status, 2);
+    EXPECT_EQ(both.out, "");
+    EXPECT_EQ(both.messages.rfind("quillmere-batch: --graph excludes --save\nusage:", 0), 0u)
+        << both.messages;
 }
 
 namespace {
