@@ -10,12 +10,12 @@
 #include <QVBoxLayout>
 
 CChildFrame::CChildFrame(CProjectProfile* projectDocument, const DisplaySettings& settings, QWidget* parent)
-    : QMdiSubWindow(parent), document(projectDocument) {
+    : CDocumentFrame(projectDocument, parent) {
     auto* content = new QWidget(this);
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    view = new CSceneRender(document, settings, content);
+    view = new CSceneRender(projectDocument, settings, content);
     navigation = new CNavigationBar(content);
     layout->addWidget(view, 1);
     layout->addWidget(navigation);
@@ -42,12 +42,13 @@ void CChildFrame::Activated() {
         navigation->show();
     }
     navigation->SetRecord(view->ShownRecord());
-    navigation->SetRecordCount(document ? document->RecordCount() : 0);
+    navigation->SetRecordCount(Document() ? Document()->RecordCount() : 0);
     view->OnActivateView(true);
 }
 
 void CChildFrame::UpdateCaption(int windowNumber) {
     number = windowNumber;
+    const CProjectProfile* document = Document();
     if (!document)
         return;
     std::string caption = FormatText(appTexts::RecordCaption, document->Title().c_str(), view->ShownRecord(),

@@ -3,14 +3,14 @@
 // first activated; after that only the user shows or hides it.
 #pragma once
 
-#include <QMdiSubWindow>
+#include "app/CDocumentFrame.h"
 
 class CNavigationBar;
 class CProjectProfile;
 class CSceneRender;
 struct DisplaySettings;
 
-class CChildFrame : public QMdiSubWindow {
+class CChildFrame : public CDocumentFrame {
     Q_OBJECT
 
 public:
@@ -18,7 +18,6 @@ public:
     ~CChildFrame() override;
 
     CSceneRender* View() const { return view; }
-    CProjectProfile* Document() const { return document; }
     CNavigationBar* NavigationBar() const { return navigation; }
     bool NavigationBarShown() const;
     void SetNavigationBarShown(bool shown);
@@ -40,7 +39,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    CProjectProfile* document;
     CSceneRender* view;
     CNavigationBar* navigation;
     bool activatedOnce = false;

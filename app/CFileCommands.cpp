@@ -2,6 +2,7 @@
 
 #include "app/AppTexts.h"
 #include "app/CChildFrame.h"
+#include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
 #include "app/SplashImages.h"
@@ -27,11 +28,17 @@ CFileCommands::CFileCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     commands.Define(
         command::Close, QStringLiteral("&Close"), QStringLiteral("Close the active document"),
         [this] {
-            if (CChildFrame* active = frame.ActiveChild())
-                for (CChildFrame* window : frame.ChildrenOf(active->Document()))
-                    window->close();
+            CProjectProfile* document = frame.ActiveDocument();
+            if (!document)
+                return;
+            if (CExtendedChildFrame* cut = frame.CutWindowOf(document))
+                cut->close();
+            for (CChildFrame* window : frame.ChildrenOf(document))
+                window->close();
         },
-        child);
+        [this] {
+            return CommandState{frame.ActiveDocument() != nullptr, false};
+        });
     commands.Define(
         command::CloseAll, QStringLiteral("Close &all"), QStringLiteral("Close all open windows"),
         [this] { frame.CloseAllWindows(); }, child);

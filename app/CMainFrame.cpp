@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/CChildFrame.h"
 #include "app/CClientArea.h"
+#include "app/CExtendedChildFrame.h"
 #include "app/CFileCommands.h"
 #include "app/CNavigationBar.h"
 #include "app/COptionsCommands.h"
@@ -13,6 +14,7 @@
 #include "app/ToolbarImages.h"
 #include "app/WindowPlacement.h"
 #include "config/CConfiguration.h"
+#include "cut/CCutDialog.h"
 #include "model/CProjectProfile.h"
 #include "scale/CScalePanel.h"
 #include "scene/CSceneRender.h"
@@ -172,7 +174,7 @@ void CMainFrame::BuildMenus(MenuKind kind) {
         add(file, {command::Open, command::Close, 0, command::DocumentInfo, 0, command::Print,
                    command::PrintSetup, 0});
     else
-        add(file, {command::Open, command::Close, 0});
+        add(file, {command::Open, command::Close, 0, command::PrintCut, 0});
     for (int k = 0; k < RecentFileCount; ++k)
         add(file, {command::RecentFirst + k});
     add(file, {0, command::Exit});
@@ -256,8 +258,13 @@ void CMainFrame::ChildClosing(CChildFrame* frame) {
         return;
     }
     // The last window of a document closes it: a running animation stops
-    // first, then the document goes once the window is gone.
+    // first, its cut window closes, then the document goes once the window
+    // is gone.
     document->PrepareClose();
+    if (CExtendedChildFrame* cut = CutWindowOf(document)) {
+        cut->CutWindow()->DocumentClosing();
+        cut->close();
+    }
     connect(frame, &QObject::destroyed, this, [this, document] {
         documents.erase(std::remove_if(documents.begin(), documents.end(),
                                        [document](const auto& owned) { return owned.get() == document; }),
@@ -282,9 +289,40 @@ CSceneRender* CMainFrame::ActiveSceneView() const {
     return child ? child->View() : nullptr;
 }
 
+CDocumentFrame* CMainFrame::ActiveDocumentFrame() const {
+    return area ? qobject_cast<CDocumentFrame*>(area->currentSubWindow()) : nullptr;
+}
+
 CProjectProfile* CMainFrame::ActiveDocument() const {
-    CChildFrame* child = ActiveChild();
-    return child ? child->Document() : nullptr;
+    CDocumentFrame* frame = ActiveDocumentFrame();
+    return frame ? frame->Document() : nullptr;
+}
+
+CExtendedChildFrame* CMainFrame::CutWindowOf(const CProjectProfile* document) const {
+    const auto found = cutWindows.find(document);
+    return found == cutWindows.end() ? nullptr : found->second.data();
+}
+
+void CMainFrame::ToggleCutWindow() {
+    CProjectProfile* document = ActiveDocument();
+    if (!document)
+        return;
+    if (CExtendedChildFrame* open = CutWindowOf(document)) {
+        open->close();
+        return;
+    }
+    const bool maximised = area->currentSubWindow() && area->currentSubWindow()->isMaximized();
+    auto* frame = new CExtendedChildFrame(document, configuration);
+    area->addSubWindow(frame);
+    cutWindows[document] = frame;
+    connect(frame, &QObject::destroyed, this, [this, document] {
+        cutWindows.erase(document);
+        commands.UpdateStates();
+    });
+    if (!maximised)
+        frame->move(30, 50);
+    frame->show();
+    area->setActiveSubWindow(frame);
 }
 
 std::vector<CProjectProfile*> CMainFrame::Documents() const {
@@ -318,7 +356,9 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     if (!window && !area->subWindowList().isEmpty())
         return;
     auto* child = qobject_cast<CChildFrame*>(window);
-    const MenuKind kind = child ? MenuKind::Project : MenuKind::Empty;
+    const MenuKind kind = child                                        ? MenuKind::Project
+                          : qobject_cast<CExtendedChildFrame*>(window) ? MenuKind::Cut
+                                                                       : MenuKind::Empty;
     if (kind != menuKind)
         BuildMenus(kind);
     CSceneRender* view = child ? child->View() : nullptr;
@@ -346,6 +386,9 @@ void CMainFrame::RecordLoaded(int record) {
 
 void CMainFrame::NotifyUnitsChanged() {
     scalePanel->UnitsChanged();
+    for (const auto& [document, cut] : cutWindows)
+        if (cut)
+            cut->CutWindow()->UnitsChanged();
     emit UnitsChanged();
 }
 

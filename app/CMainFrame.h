@@ -9,13 +9,18 @@
 #include "model/CDocument.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
+
+#include <map>
 
 #include <memory>
 #include <vector>
 
 class CChildFrame;
 class CConfiguration;
+class CDocumentFrame;
+class CExtendedChildFrame;
 class CFileCommands;
 class COptionsCommands;
 class CProjectProfile;
@@ -56,6 +61,12 @@ public:
     bool CloseAllWindows();
 
     CChildFrame* ActiveChild() const;
+    // The active window of a document: a 3D view's window or a cut window.
+    CDocumentFrame* ActiveDocumentFrame() const;
+    // The cut window of a document, or null; the toggle opens or closes the
+    // active document's.
+    CExtendedChildFrame* CutWindowOf(const CProjectProfile* document) const;
+    void ToggleCutWindow();
     CSceneRender* ActiveSceneView() const;
     CProjectProfile* ActiveDocument() const;
     std::vector<CProjectProfile*> Documents() const;
@@ -118,6 +129,7 @@ private:
     std::unique_ptr<CStatusProgress> progress;
     CQtInterfaceThread interfaceThread;
     std::vector<std::unique_ptr<CProjectProfile>> documents;
+    std::map<const CProjectProfile*, QPointer<CExtendedChildFrame>> cutWindows;
     MenuKind menuKind = MenuKind::Empty;
     CSceneRender* lastActiveView = nullptr;
 

@@ -1,8 +1,10 @@
 #include "app/CViewCommands.h"
 
 #include "app/CChildFrame.h"
+#include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
+#include "cut/CCutDialog.h"
 #include "scene/CSceneRender.h"
 
 #include <QAction>
@@ -127,9 +129,7 @@ CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
                  {command::PrintSetup, "P&rint setup", "Change the printer and printing options"},
                  {command::ExportProject, "Export project &files", "Copy the project's files to a folder"},
                  {command::ExportVideo, "Export &video", "Record an AVI video of all records"},
-                 {command::ReportFile, "Open &report file", "Open the report file"},
-                 {command::CutWindow, "&Cut window",
-                  "Show or hide cut window to perform a cut on sheet and display various profiles"}};
+                 {command::ReportFile, "Open &report file", "Open the report file"}};
     for (const auto& command : later)
         commands
             .Define(
@@ -140,6 +140,25 @@ CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
                 command.id == command::CutWindow)
             ->setEnabled(false);
     commands.Action(command::Print)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    commands.Define(
+        command::CutWindow, QStringLiteral("&Cut window"),
+        QStringLiteral("Show or hide cut window to perform a cut on sheet and display various profiles"),
+        [this] { frame.ToggleCutWindow(); },
+        [this] {
+            const CProjectProfile* document = frame.ActiveDocument();
+            return CommandState{document != nullptr, document && frame.CutWindowOf(document)};
+        },
+        true);
+    commands.Define(
+        command::PrintCut, QStringLiteral("Print &cut"), QStringLiteral("Print the cut graph"),
+        [this] {
+            if (auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame()))
+                cut->CutWindow()->PrintWithDialog();
+        },
+        [this] {
+            const auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame());
+            return CommandState{cut && cut->CutWindow()->CanPrint(), false};
+        });
 }
 
 void CViewCommands::OnView(int id, const QString& text, const QString& prompt,

@@ -3,6 +3,7 @@
 // the active window, the record commands with their messages, the animation,
 // units, the options dialog, the window placement and a second start.
 #include "app/CChildFrame.h"
+#include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CNavigationBar.h"
 #include "app/CViewerApplication.h"
@@ -65,6 +66,8 @@ private slots:
     void graphicalOptionsFollowTheActiveView();
     void commandStatesFollowTheActiveView();
     void closingTheLastWindowClosesTheDocument();
+    void cutWindowToggleOpensOneWindowPerDocument();
+    void closingTheProjectClosesItsCutWindow();
     void windowPlacementRoundTrip();
     void secondStartHandsItsFileToTheFirst();
 
@@ -281,7 +284,7 @@ void MainFrameTest::commandStatesFollowTheActiveView() {
     QVERIFY(frame->Commands().Action(command::SheetEdges)->isChecked());
     QVERIFY(!frame->Commands().Action(command::SheetElements)->isChecked());
     QVERIFY2(!frame->Commands().Action(command::RemoveClipPlanes)->isEnabled(), "no planes are set");
-    QVERIFY(!frame->Commands().Action(command::CutWindow)->isEnabled());
+    QVERIFY(frame->Commands().Action(command::CutWindow)->isEnabled());
 }
 
 void MainFrameTest::closingTheLastWindowClosesTheDocument() {
@@ -293,6 +296,40 @@ void MainFrameTest::closingTheLastWindowClosesTheDocument() {
     QCOMPARE(frame->Documents().size(), size_t(1));
     frame->ActiveChild()->close();
     QTRY_COMPARE(frame->Documents().size(), size_t(0));
+}
+
+void MainFrameTest::cutWindowToggleOpensOneWindowPerDocument() {
+    CChildFrame* first = Open(fixture->ProjectPath());
+    QVERIFY(frame->Commands().Action(command::CutWindow)->isEnabled());
+    QVERIFY(!frame->Commands().Action(command::CutWindow)->isChecked());
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    CExtendedChildFrame* cut = frame->CutWindowOf(first->Document());
+    QVERIFY(cut);
+    QCOMPARE(cut->windowTitle(), QStringLiteral("fixture.tfc: 3D Cut"));
+    QCOMPARE(frame->ActiveDocumentFrame(), cut);
+    QVERIFY(frame->Commands().Action(command::CutWindow)->isChecked());
+    QCOMPARE(MenuTitles(*frame), (QStringList{"&File", "&View", "&Window", "&Help"}));
+    // A second project gets its own cut window.
+    CChildFrame* second = Open(other->ProjectPath());
+    QVERIFY(!frame->CutWindowOf(second->Document()));
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    QVERIFY(frame->CutWindowOf(second->Document()));
+    QVERIFY(frame->CutWindowOf(second->Document()) != frame->CutWindowOf(first->Document()));
+    // The toggle again closes the active document's.
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    QTRY_VERIFY(!frame->CutWindowOf(second->Document()));
+    QVERIFY(frame->CutWindowOf(first->Document()));
+}
+
+void MainFrameTest::closingTheProjectClosesItsCutWindow() {
+    CChildFrame* child = Open(fixture->ProjectPath());
+    CProjectProfile* document = child->Document();
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    QVERIFY(frame->CutWindowOf(document));
+    child->close();
+    QTRY_COMPARE(frame->Documents().size(), size_t(0));
+    QVERIFY(frame->Children().empty());
+    QTRY_VERIFY(frame->ClientArea()->subWindowList().isEmpty());
 }
 
 void MainFrameTest::windowPlacementRoundTrip() {

@@ -1,0 +1,12 @@
+#include "app/CExtendedChildFrame.h"
+
+#include "cut/CCutDialog.h"
+#include "model/CProjectProfile.h"
+
+CExtendedChildFrame::CExtendedChildFrame(CProjectProfile* document, const CConfiguration& configuration,
+                                         QWidget* parent)
+    : CDocumentFrame(document, parent), cut(new CCutDialog(document, configuration, this)) {
+    setWidget(cut);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QString::fromStdString(document->Title()) + QStringLiteral(": 3D Cut"));
+}

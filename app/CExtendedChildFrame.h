@@ -1,0 +1,21 @@
+// The cut window's frame: no bars, and the caption the cut window gives it,
+// the document title followed by ": 3D Cut".
+#pragma once
+
+#include "app/CDocumentFrame.h"
+
+class CConfiguration;
+class CCutDialog;
+
+class CExtendedChildFrame : public CDocumentFrame {
+    Q_OBJECT
+
+public:
+    CExtendedChildFrame(CProjectProfile* document, const CConfiguration& configuration,
+                        QWidget* parent = nullptr);
+
+    CCutDialog* CutWindow() const { return cut; }
+
+private:
+    CCutDialog* cut;
+};
