@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 build=${QUILLMERE_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_TESTS=OFF -DQUILLMERE_BENCH=ON >/dev/null
-cmake --build "$build" --target bench_model bench_colour bench_cut bench_scene bench_offscreen bench_app quillmere-samplegen
+cmake --build "$build" --target bench_model bench_colour bench_cut bench_scene bench_offscreen bench_app bench_cutwindow quillmere-samplegen
 
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
@@ -24,6 +24,7 @@ export QUILLMERE_BENCH_DIR=$data
 "$build/bench/bench_colour"
 xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_scene"
 xvfb-run -a -s "-screen 0 1600x1000x24" "$build/bench/bench_app"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_cutwindow"
 "$build/bench/bench_offscreen"
 "$build/bench/bench_cut" --benchmark_out="$data/cut.json" --benchmark_out_format=json
 vtk_line=$(/usr/bin/python3 bench/vtk_read_derive.py "$data/mesh.vtu" 5)

@@ -271,6 +271,16 @@ void CSceneRender::FitIntoWindow() {
 }
 
 void CSceneRender::OnUpdate(CView*, int hint) {
+    // The cut window's read-out leaves its point on the sheet, at every move
+    // of the mouse: the limits stay as they are.
+    if (hint == HintCutMark || hint == HintCutWindowCloses) {
+        const CSheetProfile* sheet = project ? project->Sheet() : nullptr;
+        if (hint == HintCutMark && sheet && sheet->CutMark().valid)
+            MarkCutPoint(sheet->CutMark().point);
+        else
+            ClearCutMark();
+        return;
+    }
     RecomputeLimits();
     switch (hint) {
     case HintNewRecord:
@@ -283,16 +293,6 @@ void CSceneRender::OnUpdate(CView*, int hint) {
     case HintRedraw:
         update();
         break;
-    case HintCutMark:
-    case HintCutWindowCloses: {
-        // The cut window's read-out leaves its point on the sheet.
-        const CSheetProfile* sheet = project ? project->Sheet() : nullptr;
-        if (hint == HintCutMark && sheet && sheet->CutMark().valid)
-            MarkCutPoint(sheet->CutMark().point);
-        else
-            ClearCutMark();
-        break;
-    }
     case HintZoomBox:
     case HintMeasurementFirst:
     case HintMeasurementSecond:
