@@ -15,6 +15,7 @@
 #include "app/WindowPlacement.h"
 #include "config/CConfiguration.h"
 #include "cut/CCutDialog.h"
+#include "inspect/ViewInspection.h"
 #include "model/CProjectProfile.h"
 #include "scale/CScalePanel.h"
 #include "scene/CSceneRender.h"
@@ -222,6 +223,7 @@ bool CMainFrame::OpenProject(const QString& path) {
 
 CChildFrame* CMainFrame::AddWindow(CProjectProfile* document) {
     auto* child = new CChildFrame(document, configuration.Settings());
+    AttachInspection(*child->View(), configuration);
     area->addSubWindow(child);
     connect(child, &CChildFrame::Closing, this, &CMainFrame::ChildClosing);
     connect(child, &CChildFrame::NavigationCommand, this, [this](int id) { commands.Run(id); });
