@@ -1,0 +1,70 @@
+// A project's 3D scene drawn with no window and no display: an off-screen
+// context of its own (EGL) whose lists are built from the document, the
+// camera, quantity and display settings of a view, and the scene image with
+// its annotations at any size.
+#pragma once
+
+#include "config/DisplaySettings.h"
+#include "export/SceneImage.h"
+#include "scale/ColourRamp.h"
+#include "scale/ScaleLimits.h"
+#include "scene/CCamera.h"
+
+#include <QImage>
+
+#include <memory>
+#include <string>
+
+class CProjectProfile;
+class CSceneDrawer;
+class COffscreenFrame;
+
+class CHeadlessScene {
+public:
+    // The scene of the project's current record. IsValid() is false, with
+    // Error() telling why, when no context could be made.
+    CHeadlessScene(CProjectProfile& project, const DisplaySettings& settings, int quantity,
+                   const CCamera& camera);
+    ~CHeadlessScene();
+    CHeadlessScene(const CHeadlessScene&) = delete;
+    CHeadlessScene& operator=(const CHeadlessScene&) = delete;
+
+    bool IsValid() const;
+    const std::string& Error() const { return error; }
+
+    // Rebuilds the sheet lists and the scale limits after the document's
+    // current record changed (the video steps through the records).
+    void Update();
+    // Zoom and pan that fit the shown sheet and tools into a w x h frame in
+    // the camera's current rotation, as a view's "Fit into window" does.
+    void Fit(int w, int h);
+
+    // The scene image of w x h pixels (up to 20000 each way; drawn in tiles
+    // when larger than the driver's framebuffer) with the annotations of
+    // options; a null image, with Error() set, on failure.
+    QImage Render(int w, int h, const SceneImageOptions& options = SceneImageOptions());
+    // The bare frame without annotations (the video's frames are halved
+    // after the caption is drawn, so it uses Render).
+    QImage RenderFrame(int w, int h);
+
+    CCamera& Camera() { return camera; }
+    DisplaySettings& Settings() { return settings; }
+    ScaleLimits& Limits() { return limits; }
+    int Quantity() const { return quantity; }
+    CProjectProfile& Project() { return project; }
+    // The scale range the colours and the scale labels use (stored units).
+    double ScaleMinimum() const { return scaleMinimum; }
+    double ScaleMaximum() const { return scaleMaximum; }
+
+private:
+    CProjectProfile& project;
+    DisplaySettings settings;
+    int quantity;
+    CCamera camera;
+    ScaleLimits limits;
+    ColourRamp ramp;
+    double scaleMinimum = 0, scaleMaximum = 0;
+    std::unique_ptr<COffscreenFrame> frame;
+    std::unique_ptr<CSceneDrawer> drawer;
+    std::string error;
+};

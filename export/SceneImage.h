@@ -1,0 +1,58 @@
+// The scene image: a 3D frame at any size, drawn in tiles when it is larger
+// than the driver's framebuffer, with its caption, product name, frame and
+// optional colour scale. Printing and "Save to bitmap" both use it.
+#pragma once
+
+#include <QImage>
+
+#include <array>
+#include <functional>
+#include <string>
+
+class CSceneRender;
+class QPainter;
+class QPrinter;
+
+// The largest image size either way.
+constexpr int MaxSceneImageSize = 20000;
+
+struct SceneImageOptions {
+    bool caption = true;       // "%s: Rec. %d / %d."
+    bool whiteOnBlack = false; // caption colours
+    bool colourScale = false;  // the bar and its five labels
+};
+
+// What the annotations show, gathered from a view or a headless scene.
+struct SceneAnnotations {
+    std::string title; // the document's title
+    int record = 0, recordCount = 0;
+    int quantity = 0;                       // the colour bar's quantity
+    std::array<std::string, 5> scaleLabels; // top (maximum) to bottom
+};
+
+// "%s: Rec. %d / %d." filled in.
+std::string SceneCaption(const std::string& title, int record, int recordCount);
+
+// Draws the caption, the product name, the frame and the colour scale onto
+// image.
+void AnnotateSceneImage(QImage& image, const SceneAnnotations& annotations, const SceneImageOptions& options);
+
+// One tile of a w x h frame: the part whose lower-left pixel is (left,
+// bottom) counted from the frame's lower-left corner.
+struct FrameTile {
+    int left = 0, bottom = 0, width = 0, height = 0;
+};
+
+// Puts a w x h frame together from tiles of at most limit pixels each way;
+// renderTile returns the top-down image of one tile (null on failure, which
+// fails the whole).
+QImage RenderInTiles(int w, int h, int limit, const std::function<QImage(const FrameTile&)>& renderTile);
+
+// The framebuffer limit tiles are cut by: the driver's, or the one a test
+// forced (0 gives the driver's back).
+int ForcedTileLimit();
+void ForceTileLimit(int limit);
+
+// The scene image of a view: its frame drawn off-screen sharing its lists,
+// with the annotations. Null when the view has no context.
+QImage SceneImage(CSceneRender& view, int w, int h, const SceneImageOptions& options = SceneImageOptions());
