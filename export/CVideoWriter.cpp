@@ -1,0 +1,336 @@
+#include "export/CVideoWriter.h"
+
+#include "core/Messages.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/error.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+std::string AvError(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+// The pixel format the encoder gets: YUV 4:2:0 for H.264 (what players
+// expect), otherwise the encoder's first (rgb555le for msvideo1, full-range
+// YUV for mjpeg).
+AVPixelFormat ChoosePixelFormat(const AVCodec& codec) {
+    if (!codec.pix_fmts || codec.id == AV_CODEC_ID_H264)
+        return AV_PIX_FMT_YUV420P;
+    return codec.pix_fmts[0];
+}
+
+// The multiple both sides must have: msvideo1 codes blocks of 4 x 4, the
+// subsampled formats need whole chroma samples.
+int SizeMultiple(const AVCodec& codec, AVPixelFormat format) {
+    if (codec.id == AV_CODEC_ID_MSVIDEO1)
+        return 4;
+    int shiftX = 0, shiftY = 0;
+    av_pix_fmt_get_chroma_sub_sample(format, &shiftX, &shiftY);
+    return std::max({2, 1 << shiftX, 1 << shiftY});
+}
+
+std::string TemporaryName(const std::string& path) {
+    static std::atomic<int> counter{0};
+    const std::filesystem::path target(path);
+    const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) + "-" +
+                             std::to_string(counter++) + ".part";
+    return (target.parent_path() / name).string();
+}
+
+} // namespace
+
+// Everything FFmpeg: the muxer, the encoder, the converter and the frame.
+class CVideoWriter::Encoder {
+public:
+    ~Encoder() {
+        sws_freeContext(converter);
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+        avcodec_free_context(&codec);
+        if (format) {
+            if (format->pb)
+                avio_closep(&format->pb);
+            avformat_free_context(format);
+        }
+    }
+
+    AVFormatContext* format = nullptr;
+    AVCodecContext* codec = nullptr;
+    AVStream* stream = nullptr;
+    SwsContext* converter = nullptr;
+    AVFrame* frame = nullptr;
+    AVPacket* packet = nullptr;
+    bool mp4 = false;
+    bool headerWritten = false;
+
+    // Takes every packet the encoder has ready; false on a write error.
+    bool Drain(std::string& error) {
+        for (;;) {
+            const int received = avcodec_receive_packet(codec, packet);
+            if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
+                return true;
+            if (received < 0) {
+                error = "encoding failed: " + AvError(received);
+                return false;
+            }
+            // Every frame lasts the same; MP4 keeps the last one's length.
+            packet->duration = PeriodsPerFrame;
+            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            const int written = av_interleaved_write_frame(format, packet);
+            if (written < 0) {
+                error = "writing failed: " + AvError(written);
+                return false;
+            }
+        }
+    }
+};
+
+CVideoWriter::CVideoWriter() = default;
+
+CVideoWriter::~CVideoWriter() {
+    Cancel();
+}
+
+bool CVideoWriter::IsMp4Path(const std::string& path) {
+    if (path.size() < 4)
+        return false;
+    std::string extension = path.substr(path.size() - 4);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".mp4";
+}
+
+std::vector<std::string> CVideoWriter::AviEncoders() {
+    std::vector<std::string> names;
+    const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
+    if (!avi)
+        return names;
+    void* state = nullptr;
+    while (const AVCodec* codec = av_codec_iterate(&state))
+        if (av_codec_is_encoder(codec) && codec->type == AVMEDIA_TYPE_VIDEO &&
+            !(codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL) &&
+            avformat_query_codec(avi, codec->id, FF_COMPLIANCE_NORMAL) == 1)
+            names.emplace_back(codec->name);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+bool CVideoWriter::IsOpen() const {
+    return encoder != nullptr;
+}
+
+bool CVideoWriter::Fail(const std::string& what) {
+    error = what;
+    Cancel();
+    if (showMessages)
+        ShowMessage(videotexts::AviError, MessageIcon::Information);
+    return false;
+}
+
+bool CVideoWriter::Open(const std::string& target, int w, int h, const std::string& requested) {
+    Cancel();
+    // Failures are told through Error(); FFmpeg's own chatter stays quiet.
+    av_log_set_level(AV_LOG_ERROR);
+    error.clear();
+    path = target;
+    width = w;
+    height = h;
+    lastIndex = -1;
+    if (w < 1 || h < 1)
+        return Fail("the frame size is empty");
+    const bool mp4 = IsMp4Path(target);
+    codecName = !requested.empty() ? requested : mp4 ? Mp4Codec : DefaultAviCodec;
+    const AVCodec* found = avcodec_find_encoder_by_name(codecName.c_str());
+    if (!found || found->type != AVMEDIA_TYPE_VIDEO)
+        return Fail("there is no video encoder " + codecName);
+
+    encoder = std::make_unique<Encoder>();
+    Encoder& e = *encoder;
+    e.mp4 = mp4;
+    temporaryPath = TemporaryName(target);
+    int result =
+        avformat_alloc_output_context2(&e.format, nullptr, mp4 ? "mp4" : "avi", temporaryPath.c_str());
+    if (result < 0 || !e.format)
+        return Fail("no " + std::string(mp4 ? "MP4" : "AVI") + " muxer: " + AvError(result));
+    if (avformat_query_codec(e.format->oformat, found->id, FF_COMPLIANCE_NORMAL) != 1)
+        return Fail(codecName + " cannot be put into this container");
+
+    const AVPixelFormat pixelFormat = ChoosePixelFormat(*found);
+    const int multiple = SizeMultiple(*found, pixelFormat);
+    // Should an encoder want more than it says, larger multiples are tried
+    // before giving up.
+    for (const int tried : {multiple, 4, 8, 16}) {
+        if (tried < multiple)
+            continue;
+        avcodec_free_context(&e.codec);
+        e.codec = avcodec_alloc_context3(found);
+        if (!e.codec)
+            return Fail("out of memory");
+        paddedWidth = PaddedSize(w, tried);
+        paddedHeight = PaddedSize(h, tried);
+        e.codec->width = paddedWidth;
+        e.codec->height = paddedHeight;
+        e.codec->pix_fmt = pixelFormat;
+        e.codec->time_base = AVRational{1, PeriodsPerSecond};
+        e.codec->framerate = AVRational{PeriodsPerSecond / PeriodsPerFrame, 1};
+        e.codec->sample_aspect_ratio = AVRational{1, 1};
+        if (!mp4)
+            e.codec->gop_size = 1; // every sample a key frame
+        if (e.format->oformat->flags & AVFMT_GLOBALHEADER)
+            e.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        AVDictionary* options = nullptr;
+        if (found->id == AV_CODEC_ID_H264)
+            av_dict_set(&options, "preset", "veryfast", 0);
+        result = avcodec_open2(e.codec, found, &options);
+        av_dict_free(&options);
+        if (result >= 0)
+            break;
+    }
+    if (result < 0)
+        return Fail(codecName + " refuses the frames: " + AvError(result));
+
+    e.stream = avformat_new_stream(e.format, nullptr);
+    if (!e.stream)
+        return Fail("out of memory");
+    e.stream->time_base = e.codec->time_base;
+    e.stream->avg_frame_rate = e.codec->framerate;
+    e.stream->sample_aspect_ratio = e.codec->sample_aspect_ratio;
+    result = avcodec_parameters_from_context(e.stream->codecpar, e.codec);
+    if (result < 0)
+        return Fail(AvError(result));
+
+    result = avio_open(&e.format->pb, temporaryPath.c_str(), AVIO_FLAG_WRITE);
+    if (result < 0)
+        return Fail(temporaryPath + " cannot be created: " + AvError(result));
+    result = avformat_write_header(e.format, nullptr);
+    if (result < 0)
+        return Fail("the header cannot be written: " + AvError(result));
+    e.headerWritten = true;
+
+    e.frame = av_frame_alloc();
+    e.packet = av_packet_alloc();
+    if (!e.frame || !e.packet)
+        return Fail("out of memory");
+    e.frame->format = e.codec->pix_fmt;
+    e.frame->width = paddedWidth;
+    e.frame->height = paddedHeight;
+    result = av_frame_get_buffer(e.frame, 0);
+    if (result < 0)
+        return Fail(AvError(result));
+    // Qt's RGB32 lies in memory as B, G, R, A.
+    e.converter = sws_getContext(paddedWidth, paddedHeight, AV_PIX_FMT_BGRA, paddedWidth, paddedHeight,
+                                 e.codec->pix_fmt, SWS_POINT, nullptr, nullptr, nullptr);
+    if (!e.converter)
+        return Fail("no conversion to " + std::string(av_get_pix_fmt_name(e.codec->pix_fmt)));
+    return true;
+}
+
+bool CVideoWriter::AddFrame(const Rgb32View& doubleSize, int index) {
+    if (!encoder)
+        return false;
+    if (doubleSize.width / 2 != width || doubleSize.height / 2 != height)
+        return Fail("a frame of the wrong size");
+    return Encode(HalveFrame(doubleSize), index);
+}
+
+bool CVideoWriter::AddFinalFrame(const Rgb32View& frame, int index) {
+    if (!encoder)
+        return false;
+    if (frame.width != width || frame.height != height)
+        return Fail("a frame of the wrong size");
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(frame.pixels);
+    for (int y = 0; y < height; ++y) {
+        const auto* row =
+            reinterpret_cast<const uint32_t*>(bytes + static_cast<size_t>(y) * frame.strideBytes);
+        std::copy(row, row + width, pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+    }
+    return Encode(pixels, index);
+}
+
+bool CVideoWriter::Encode(const std::vector<uint32_t>& pixels, int index) {
+    if (index <= lastIndex)
+        return Fail("frames out of order");
+    Encoder& e = *encoder;
+    const std::vector<uint32_t> padded = PadFrame(pixels, width, height, paddedWidth, paddedHeight);
+    int result = av_frame_make_writable(e.frame);
+    if (result < 0)
+        return Fail(AvError(result));
+    const uint8_t* source[1] = {reinterpret_cast<const uint8_t*>(padded.data())};
+    const int sourceStride[1] = {paddedWidth * 4};
+    sws_scale(e.converter, source, sourceStride, 0, paddedHeight, e.frame->data, e.frame->linesize);
+    e.frame->pts = static_cast<int64_t>(index) * PeriodsPerFrame;
+    result = avcodec_send_frame(e.codec, e.frame);
+    if (result < 0)
+        return Fail("encoding failed: " + AvError(result));
+    std::string failure;
+    if (!e.Drain(failure))
+        return Fail(failure);
+    lastIndex = index;
+    return true;
+}
+
+bool CVideoWriter::Finish() {
+    if (!encoder)
+        return false;
+    Encoder& e = *encoder;
+    int result = avcodec_send_frame(e.codec, nullptr);
+    std::string failure;
+    if (result < 0 || !e.Drain(failure))
+        return Fail(failure.empty() ? "flushing failed: " + AvError(result) : failure);
+    if (!e.mp4 && lastIndex >= 0) {
+        // AVI counts periods by chunks: an empty one at the last period lets
+        // the last frame stand for its full ten, as every other does.
+        e.packet->data = nullptr;
+        e.packet->size = 0;
+        e.packet->pts = e.packet->dts = static_cast<int64_t>(lastIndex + 1) * PeriodsPerFrame - 1;
+        e.packet->duration = 1;
+        e.packet->flags = 0;
+        e.packet->stream_index = e.stream->index;
+        av_packet_rescale_ts(e.packet, e.codec->time_base, e.stream->time_base);
+        result = av_interleaved_write_frame(e.format, e.packet);
+        if (result < 0)
+            return Fail("writing failed: " + AvError(result));
+    }
+    result = av_write_trailer(e.format);
+    if (result < 0)
+        return Fail("the index cannot be written: " + AvError(result));
+    result = avio_closep(&e.format->pb);
+    if (result < 0)
+        return Fail("closing failed: " + AvError(result));
+    std::error_code code;
+    std::filesystem::rename(temporaryPath, path, code);
+    if (code)
+        return Fail(path + " cannot be written: " + code.message());
+    encoder.reset();
+    temporaryPath.clear();
+    return true;
+}
+
+void CVideoWriter::Cancel() {
+    if (!encoder)
+        return;
+    encoder.reset();
+    if (!temporaryPath.empty())
+        std::remove(temporaryPath.c_str());
+    temporaryPath.clear();
+}
