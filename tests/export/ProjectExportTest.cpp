@@ -1,0 +1,318 @@
+#include "export/ProjectExport.h"
+#include "core/TextFormat.h"
+#include "model/CProjectProfile.h"
+#include "model/ProjectFile.h"
+#include "tests/model/ProjectFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::map<std::string, std::string> FolderContent(const std::string& folder) {
+    std::map<std::string, std::string> content;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        content[entry.path().filename().string()] =
+            entry.is_regular_file() ? ReadWholeFile(entry.path().string()) : "<folder>";
+    return content;
+}
+
+std::vector<std::string> FixtureFiles(const CProjectFixture& fixture) {
+    ProjectFileFields fields;
+    EXPECT_EQ(ParseProjectFile(fixture.ProjectPath(), fields), ProjectParseResult::Ok);
+    return ProjectExportFiles(fields, fixture.ProjectPath());
+}
+
+struct ExportRun {
+    bool ran = false;
+    bool complete = false;
+    std::vector<std::string> shown;
+    std::vector<std::string> asked;
+};
+
+ExportRun Export(const CProjectFixture& fixture, const std::string& target, ExportOptions options,
+                 bool create = false) {
+    ExportRun run;
+    run.ran = RunProjectExport(
+        fixture.ProjectPath(), FixtureFiles(fixture), target, options,
+        [&](const std::string& folder) {
+            run.asked.push_back(folder);
+            return create;
+        },
+        [&](const std::string& text) { run.shown.push_back(text); }, run.complete);
+    return run;
+}
+
+ExportOptions WithSolution(bool firstAndLast) {
+    ExportOptions options;
+    options.sourceOnly = false;
+    options.firstAndLast = firstAndLast;
+    return options;
+}
+
+// Header lines of a project file's record table, trimmed.
+std::vector<std::string> TableHeaders(const std::string& content) {
+    std::vector<std::string> headers;
+    size_t start = 0;
+    while (start < content.size()) {
+        size_t end = content.find('\n', start);
+        if (end == std::string::npos)
+            end = content.size();
+        const std::string line = content.substr(start, end - start);
+        if (line.find("----") != std::string::npos)
+            headers.push_back(line);
+        start = end + 1;
+    }
+    return headers;
+}
+
+} // namespace
+
+TEST(ProjectExportList, NamesTheProjectsFilesInOrderWithoutEmptySlots) {
+    FixtureOptions options;
+    options.materials = {"fixture_pp.vie", "Unused", " unused "};
+    CProjectFixture fixture(options);
+    const std::vector<std::string> expected{"fixture.cfg",        "fixture.sht",    "fixture_mould.tol",
+                                            "fixture.prc",        "fixture_pp.vie", "fixture.hft",
+                                            fixture.ProjectPath()};
+    EXPECT_EQ(FixtureFiles(fixture), expected);
+
+    // The open document gives the same list: its eight empty material slots
+    // are not files that fail to copy.
+    CRecordingMessages messages;
+    CProjectProfile project;
+    ASSERT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
+    EXPECT_EQ(ProjectExportFiles(project), expected);
+    EXPECT_TRUE(ListsProjectFile(expected));
+    EXPECT_FALSE(ListsProjectFile({"a.cfg", "b.TFC.bak"}));
+    EXPECT_TRUE(ListsProjectFile({"C:\\jobs\\CUP.TFC"}));
+}
+
+TEST(ProjectExport, SourceOnlyCopiesTheListedFilesAndNoRecord) {
+    CProjectFixture fixture;
+    CTempFolder target;
+    const ExportRun run = Export(fixture, "  " + target.Path() + "  ", ExportOptions());
+    ASSERT_TRUE(run.ran);
+    EXPECT_TRUE(run.complete);
+    EXPECT_STREQ(ExportResultText(run.complete), "Results export: Project files were successfully exported.");
+    ASSERT_EQ(run.shown.size(), 7u);
+    EXPECT_EQ(run.shown[0], fixture.File("fixture.cfg") + " -> " + target.File("fixture.cfg"));
+    const std::map<std::string, std::string> copied = FolderContent(target.Path());
+    EXPECT_EQ(copied.size(), 7u);
+    for (const auto& [name, content] : copied)
+        EXPECT_EQ(content, ReadWholeFile(fixture.File(name))) << name;
+    EXPECT_EQ(copied.count("fixture.000"), 0u);
+}
+
+TEST(ProjectExport, WithSolutionCopiesEveryRecordAndTheHeatFiles) {
+    FixtureOptions options;
+    options.records = 4;
+    CProjectFixture fixture(options);
+    WriteWholeFile(fixture.File("fixture.teh"), "heat exchange\n");
+    WriteWholeFile(fixture.File("fixture.bak"), "not exported\n");
+    WriteWholeFile(fixture.File("other.001"), "another project\n");
+    CTempFolder target;
+    const ExportRun run = Export(fixture, target.Path(), WithSolution(false));
+    EXPECT_TRUE(run.complete);
+    const std::map<std::string, std::string> copied = FolderContent(target.Path());
+    EXPECT_EQ(copied.size(), 7u + 4u + 1u);
+    for (const char* name : {"fixture.000", "fixture.003", "fixture.teh", "fixture.tfc"})
+        EXPECT_EQ(copied.at(name), ReadWholeFile(fixture.File(name))) << name;
+    EXPECT_EQ(copied.count("fixture.bak") + copied.count("other.001"), 0u);
+}
+
+TEST(ProjectExport, FirstAndLastGivesRecordsZeroAndOneThatOpen) {
+    FixtureOptions options;
+    options.records = 58;
+    CProjectFixture fixture(options);
+    WriteWholeFile(fixture.File("fixture.teh"), "heat exchange\n");
+    CTempFolder target;
+    const ExportRun run = Export(fixture, target.Path(), WithSolution(true));
+    EXPECT_TRUE(run.complete);
+    const std::map<std::string, std::string> copied = FolderContent(target.Path());
+    EXPECT_EQ(copied.size(), 7u + 2u);
+    EXPECT_EQ(copied.at("fixture.000"), ReadWholeFile(fixture.File("fixture.000")));
+    EXPECT_EQ(copied.at("fixture.001"), ReadWholeFile(fixture.File("fixture.057")));
+    EXPECT_EQ(copied.count("fixture.teh"), 0u);
+
+    const std::string exported = copied.at("fixture.tfc");
+    EXPECT_EQ(TableHeaders(exported),
+              (std::vector<std::string>{"  0  ------------------------", "  1  ------------------------"}));
+    // Record 1's block is the last record's.
+    const std::string original = ReadWholeFile(fixture.ProjectPath());
+    const std::string lastBlock = original.substr(original.find("  57  ---"));
+    EXPECT_EQ(exported.substr(exported.find("  1  ---") + 30), lastBlock.substr(lastBlock.find('\n') + 1));
+    // The project's own files are untouched.
+    EXPECT_EQ(ReadWholeFile(fixture.ProjectPath()), original);
+
+    CRecordingMessages messages;
+    CProjectProfile project;
+    ASSERT_TRUE(project.Open(target.File("fixture.tfc"), nullptr)) << messages.Texts();
+    EXPECT_EQ(project.RecordCount(), 2);
+}
+
+TEST(ProjectExport, FirstAndLastOfASingleRecordCopiesItUnchanged) {
+    FixtureOptions options;
+    options.records = 1;
+    CProjectFixture fixture(options);
+    CTempFolder target;
+    EXPECT_TRUE(Export(fixture, target.Path(), WithSolution(true)).complete);
+    const std::map<std::string, std::string> copied = FolderContent(target.Path());
+    EXPECT_EQ(copied.count("fixture.001"), 0u);
+    EXPECT_EQ(copied.at("fixture.000"), ReadWholeFile(fixture.File("fixture.000")));
+    EXPECT_EQ(copied.at("fixture.tfc"), ReadWholeFile(fixture.ProjectPath()));
+}
+
+// The project's own folder however spelled, with every option: refused before
+// anything is written.
+TEST(ProjectExportRefusal, TheProjectsOwnFolderInAnySpelling) {
+    CProjectFixture fixture;
+    fs::create_directory(fixture.File("sub"));
+    CTempFolder elsewhere;
+    const std::string link = elsewhere.File("link");
+    fs::create_directory_symlink(fixture.Folder(), link);
+    const std::map<std::string, std::string> before = FolderContent(fixture.Folder());
+    const std::string relative = fs::relative(fixture.Folder()).string();
+    for (const std::string& spelling :
+         {fixture.Folder(), fixture.Folder() + "/", fixture.Folder() + "//", fixture.Folder() + "/.",
+          fixture.File("sub/.."), fixture.File("sub/../"), link, link + "/", relative,
+          " " + relative + "/ "}) {
+        for (const ExportOptions& options : {ExportOptions(), WithSolution(false), WithSolution(true)}) {
+            CRecordingMessages messages;
+            const ExportRun run = Export(fixture, spelling, options, true);
+            EXPECT_FALSE(run.ran) << spelling;
+            EXPECT_TRUE(run.shown.empty());
+            ASSERT_EQ(messages.messages.size(), 1u) << spelling;
+            EXPECT_EQ(messages.messages[0].text,
+                      "You can not export data to the project directory including TFF file. Please, change "
+                      "the target directory and export required data!");
+            EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
+        }
+    }
+    EXPECT_EQ(FolderContent(fixture.Folder()), before);
+    EXPECT_FALSE(IsSameFolder(fixture.Folder(), fixture.File("sub")));
+}
+
+TEST(ProjectExportRefusal, BlankMissingAndUncreatableFolders) {
+    CProjectFixture fixture;
+    {
+        CRecordingMessages messages;
+        EXPECT_FALSE(Export(fixture, " \t ", ExportOptions()).ran);
+        EXPECT_EQ(messages.Texts(), "No export folder specified.\r\nPlease specify a folder.");
+    }
+    CTempFolder parent;
+    const std::string missing = parent.File("new/deeper");
+    {
+        // Declined: nothing is created.
+        CRecordingMessages messages;
+        const ExportRun run = Export(fixture, missing + " ", ExportOptions(), false);
+        EXPECT_FALSE(run.ran);
+        EXPECT_EQ(run.asked, std::vector<std::string>{missing});
+        EXPECT_FALSE(PathExists(parent.File("new")));
+        EXPECT_TRUE(messages.messages.empty());
+    }
+    {
+        const ExportRun run = Export(fixture, missing, ExportOptions(), true);
+        EXPECT_TRUE(run.ran);
+        EXPECT_TRUE(run.complete);
+        EXPECT_TRUE(PathExists(missing + "/fixture.tfc"));
+    }
+    {
+        WriteWholeFile(parent.File("plain"), "a file\n");
+        CRecordingMessages messages;
+        EXPECT_FALSE(Export(fixture, parent.File("plain/inside"), ExportOptions(), true).ran);
+        EXPECT_EQ(messages.Texts(), "Unable to create the folder " + parent.File("plain/inside") +
+                                        ".\r\nPlease try another folder.");
+    }
+}
+
+// A copy that fails leaves no half-written file under a project file's name
+// and the export goes on with the other files.
+TEST(ProjectExportFailures, AFailedCopyLeavesNoHalfFile) {
+    FixtureOptions options;
+    options.records = 3;
+    options.cellsX = 40;
+    options.cellsY = 30;
+    CProjectFixture fixture(options);
+    CTempFolder target;
+    const size_t recordSize = ReadWholeFile(fixture.File("fixture.000")).size();
+    ExportRun run;
+    {
+        // A full disk: no file may grow to a record's size.
+        CFileSizeLimit limit(static_cast<unsigned long>(recordSize / 2));
+        run = Export(fixture, target.Path(), WithSolution(false));
+    }
+    EXPECT_TRUE(run.ran);
+    EXPECT_FALSE(run.complete);
+    EXPECT_EQ(
+        std::string(ExportResultText(run.complete)),
+        "Result export: Some project files were not exported.\r\nPossible cause: Files do not exist or the "
+        "target disk is full.");
+    const std::map<std::string, std::string> copied = FolderContent(target.Path());
+    EXPECT_EQ(copied.size(), 7u); // the small files only, no leftovers
+    EXPECT_EQ(copied.count("fixture.000"), 0u);
+    EXPECT_EQ(copied.at("fixture.tfc"), ReadWholeFile(fixture.ProjectPath()));
+}
+
+// A file its owner may not write is not replaced, even by root.
+TEST(ProjectExportFailures, AnUnwritableTargetFileStaysAsItWas) {
+    CProjectFixture fixture;
+    CTempFolder target;
+    WriteWholeFile(target.File("fixture.sht"), "older sheet\n");
+    ASSERT_EQ(::chmod(target.File("fixture.sht").c_str(), 0444), 0);
+    const ExportRun run = Export(fixture, target.Path(), ExportOptions());
+    EXPECT_FALSE(run.complete);
+    EXPECT_EQ(run.shown.size(), 7u);
+    EXPECT_EQ(ReadWholeFile(target.File("fixture.sht")), "older sheet\n");
+    EXPECT_EQ(FolderContent(target.Path()).size(), 7u);
+}
+
+TEST(ProjectExportFailures, AMissingListedFileMakesTheExportIncomplete) {
+    CProjectFixture fixture;
+    fs::remove(fixture.File("fixture.hft"));
+    CTempFolder target;
+    const ExportRun run = Export(fixture, target.Path(), ExportOptions());
+    EXPECT_FALSE(run.complete);
+    EXPECT_EQ(FolderContent(target.Path()).size(), 6u);
+}
+
+TEST(RecordTableRewrite, KeepsRecordZeroAndTheLastAsOne) {
+    const std::string head = "QRELL SOLVED PROJECT\ncup.sht\nNone\n";
+    const std::string table = "  0  ------------------------\n  1\n  s\n  1\n"
+                              "  1  ------------------------\n  2\n  s\n  2\n"
+                              "  2  ------------------------\n  3\n  s\n  3\n";
+    EXPECT_EQ(RewriteRecordTable(head + table), head + "  0  ------------------------\n  1\n  s\n  1\n"
+                                                       "  1  ------------------------\n  3\n  s\n  3\n");
+    // Windows line ends stay; a last line without its end gets one.
+    EXPECT_EQ(
+        RewriteRecordTable("h\r\n0 ----\r\na\r\nb\r\nc\r\n1 ----\r\nd\r\ne\r\nf\r\n7 -----\r\nx\r\ny\r\nz"),
+        "h\r\n0 ----\r\na\r\nb\r\nc\r\n  1  ------------------------\r\nx\r\ny\r\nz\r\n");
+}
+
+TEST(RecordTableRewrite, FindsRecordOneOnlyAmongHeaderLines) {
+    // Lines that read "1" without their dashes but are no headers: a value
+    // line, a bare run of dashes after a number in the text.
+    const std::string text = "QRELL SOLVED PROJECT\n1\n-1-\n  0  ------------------------\n  1\n  1 s\n  1\n";
+    EXPECT_EQ(RewriteRecordTable(text), text);
+    // A single record stays as it is; so do a file without headers and an
+    // empty one.
+    const std::string single = "QRELL SOLVED PROJECT\n  0  ------------------------\n  5\n  s\n  1";
+    EXPECT_EQ(RewriteRecordTable(single), single);
+    EXPECT_EQ(RewriteRecordTable(""), "");
+    EXPECT_EQ(RewriteRecordTable("1 -- 2 ----\n"), "1 -- 2 ----\n");
+    // A last header with fewer than three lines after it.
+    EXPECT_EQ(RewriteRecordTable("0 ----\na\n01 ----\nb\n2 ----\n"),
+              "0 ----\na\n  1  ------------------------\n");
+}
+
+TEST(ReportFile, IsTheProjectWithTheExtensionHtm) {
+    EXPECT_EQ(ReportFilePath("/jobs/cup.tfc"), "/jobs/cup.htm");
+    EXPECT_EQ(ReportFilePath("/jobs.v2/cup"), "/jobs.v2/cup.htm");
+    EXPECT_EQ(ReportFilePath("/jobs/cup.v2.TFC"), "/jobs/cup.v2.htm");
+}
