@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+class CConfiguration;
 class CProjectProfile;
 class CSceneDrawer;
 class COffscreenFrame;
@@ -47,6 +48,10 @@ public:
     // after the caption is drawn, so it uses Render).
     QImage RenderFrame(int w, int h);
 
+    // The units of the colour scale's labels; without one the scale is
+    // drawn without labels.
+    void SetConfiguration(const CConfiguration* units) { configuration = units; }
+
     CCamera& Camera() { return camera; }
     DisplaySettings& Settings() { return settings; }
     ScaleLimits& Limits() { return limits; }
@@ -66,5 +71,6 @@ private:
     double scaleMinimum = 0, scaleMaximum = 0;
     std::unique_ptr<COffscreenFrame> frame;
     std::unique_ptr<CSceneDrawer> drawer;
+    const CConfiguration* configuration = nullptr;
     std::string error;
 };

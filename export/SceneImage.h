@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+class CConfiguration;
 class CSceneRender;
 class QPainter;
 class QPrinter;
@@ -53,6 +54,17 @@ QImage RenderInTiles(int w, int h, int limit, const std::function<QImage(const F
 int ForcedTileLimit();
 void ForceTileLimit(int limit);
 
+// The colour bar of a quantity, w x h: thickness with blue at the top, every
+// other quantity with red at the top, 33 bands as in the scale panel.
+QImage SceneColourBar(int quantity, int w, int h);
+
+// The five labels of the scale panel for a quantity and its limits (stored
+// units), in the configuration's units.
+std::array<std::string, 5> SceneScaleLabels(int quantity, double minimum, double maximum,
+                                            const CConfiguration& configuration);
+
 // The scene image of a view: its frame drawn off-screen sharing its lists,
-// with the annotations. Null when the view has no context.
-QImage SceneImage(CSceneRender& view, int w, int h, const SceneImageOptions& options = SceneImageOptions());
+// with the annotations (the scale labels in the configuration's units). Null
+// when the view has no context or the frame could not be drawn.
+QImage SceneImage(CSceneRender& view, int w, int h, const SceneImageOptions& options,
+                  const CConfiguration& configuration);

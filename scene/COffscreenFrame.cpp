@@ -8,6 +8,7 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -337,6 +338,17 @@ QImage COffscreenFrame::Render(int width, int height, const std::function<void()
         error =
             "no memory for a frame of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
     return image;
+}
+
+int COffscreenFrame::MaxFrameSize() {
+    if (!backend || !MakeCurrent())
+        return 0;
+    const CurrentScope scope(*this);
+    GLint renderbuffer = 0;
+    GLint viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    return std::min({renderbuffer, viewport[0], viewport[1]});
 }
 
 bool COffscreenFrame::BindTarget(int width, int height) {

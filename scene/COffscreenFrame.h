@@ -42,6 +42,10 @@ public:
     bool MakeCurrent();
     void DoneCurrent();
 
+    // The largest frame either way the driver draws here (renderbuffer and
+    // viewport limits); 0 when the context cannot be made current.
+    int MaxFrameSize();
+
     class Backend;
 
 private:

@@ -496,6 +496,18 @@ bool CSceneDrawer::HasOverlay(Overlay overlay) const {
 
 // The model-view of both cameras: pan, trackball rotation about the centre,
 // and the clip planes, which belong to the model.
+// Narrows the projection to the frame's tile: the tile's part of the clip
+// square is stretched over the whole target, so tiles meet without seams.
+static void ApplyTileWindow(const FrameState& frame) {
+    if (frame.tileWidth <= 0 || frame.tileHeight <= 0)
+        return;
+    const double sx = static_cast<double>(frame.width) / frame.tileWidth;
+    const double sy = static_cast<double>(frame.height) / frame.tileHeight;
+    glTranslated(sx - 1 - 2.0 * frame.tileLeft / frame.tileWidth,
+                 sy - 1 - 2.0 * frame.tileBottom / frame.tileHeight, 0);
+    glScaled(sx, sy, 1);
+}
+
 static void ApplyModelView(const CCamera& camera, const FrameState& frame, bool zoomInModelView) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -517,6 +529,7 @@ void CSceneDrawer::ApplyDisplayCamera(CCamera& camera, const FrameState& frame) 
     const OrthoBox box = camera.DisplayProjection(frame.width, frame.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
+    ApplyTileWindow(frame);
     glEnable(GL_NORMALIZE);
     glScalef(camera.zoom, camera.zoom, camera.zoom);
     glOrtho(box.left, box.right, box.bottom, box.top, box.nearPlane, box.farPlane);
@@ -530,10 +543,11 @@ void CSceneDrawer::ApplyPickingCamera(const CCamera& camera, const FrameState& f
     ApplyModelView(camera, frame, true);
 }
 
-void CSceneDrawer::DrawBackground(const DisplaySettings& settings) const {
+void CSceneDrawer::DrawBackground(const FrameState& frame, const DisplaySettings& settings) const {
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
+    ApplyTileWindow(frame);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     // Corners bottom-left, bottom-right, top-right, top-left.
@@ -693,6 +707,7 @@ void CSceneDrawer::DrawOverlay(Overlay overlay, const FrameState& frame) const {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
+    ApplyTileWindow(frame);
     glOrtho(0, frame.width, frame.height, 0, -2, 0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -711,9 +726,12 @@ void CSceneDrawer::DrawFrame(CCamera& camera, const FrameState& frame, const Dis
     for (int plane = 0; plane < 4; ++plane)
         glDisable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
     glShadeModel(GL_SMOOTH);
-    glViewport(0, 0, frame.width, frame.height);
+    if (frame.tileWidth > 0 && frame.tileHeight > 0)
+        glViewport(0, 0, frame.tileWidth, frame.tileHeight);
+    else
+        glViewport(0, 0, frame.width, frame.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    DrawBackground(settings);
+    DrawBackground(frame, settings);
     ApplyDisplayCamera(camera, frame);
     DrawTools(frame, settings);
     if (settings.sheetShown && sheet)

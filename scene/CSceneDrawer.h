@@ -29,6 +29,9 @@ struct FrameState {
     double clipPlanes[4][4] = {};
     bool zoomBoxMode = false;
     int sheetElementCount = 0;
+    // The part of the frame drawn into the target, lower-left pixel first
+    // (a tile of an image larger than the framebuffer); zero width: whole.
+    int tileLeft = 0, tileBottom = 0, tileWidth = 0, tileHeight = 0;
 };
 
 // The names the tool pick list gives: the faces of the shown tools in slot
@@ -92,7 +95,7 @@ public:
     std::vector<double> polyline;
 
 private:
-    void DrawBackground(const DisplaySettings& settings) const;
+    void DrawBackground(const FrameState& frame, const DisplaySettings& settings) const;
     void DrawTools(const FrameState& frame, const DisplaySettings& settings) const;
     void DrawSheet(const FrameState& frame, const DisplaySettings& settings);
     void DrawOverlay(Overlay overlay, const FrameState& frame) const;

@@ -229,6 +229,37 @@ QImage CSceneRender::RenderImage(int w, int h, bool motion) {
     });
 }
 
+QImage CSceneRender::RenderTile(int w, int h, int tileLeft, int tileBottom, int tileWidth, int tileHeight) {
+    if (!contextReady)
+        (void)grabFramebuffer();
+    if (!contextReady)
+        return QImage();
+    if (!offscreen)
+        offscreen = std::make_unique<COffscreenFrame>(context());
+    FrameState frame = Frame();
+    frame.width = w;
+    frame.height = h;
+    frame.tileLeft = tileLeft;
+    frame.tileBottom = tileBottom;
+    frame.tileWidth = tileWidth;
+    frame.tileHeight = tileHeight;
+    CCamera copy = camera;
+    return offscreen->Render(tileWidth, tileHeight, [&] {
+        CSceneDrawer::InitialiseContext();
+        drawer.DrawFrame(copy, frame, settings);
+    });
+}
+
+int CSceneRender::MaxFrameSize() {
+    if (!contextReady)
+        (void)grabFramebuffer();
+    if (!contextReady)
+        return 0;
+    if (!offscreen)
+        offscreen = std::make_unique<COffscreenFrame>(context());
+    return offscreen->MaxFrameSize();
+}
+
 void CSceneRender::FitNow() {
     camera.zoom = 1.0f;
     camera.panX = camera.panY = 0;

@@ -61,6 +61,12 @@ public:
     // display lists), for pictures, printing, the video and the tests; with
     // motion, the frame drawn during a drag.
     QImage RenderImage(int width, int height, bool motion = false);
+    // One tile of a width x height frame (tileLeft, tileBottom from the
+    // frame's lower-left corner), for images larger than the framebuffer.
+    QImage RenderTile(int width, int height, int tileLeft, int tileBottom, int tileWidth, int tileHeight);
+    // The largest off-screen frame either way this view's driver draws;
+    // 0 without a context.
+    int MaxFrameSize();
 
     // Picks at a window point (logical pixels) in the view's pick mode; true
     // when something was found (and, with mark, highlighted).

@@ -1,0 +1,44 @@
+// "Save to bitmap": the save dialog with the image writer's types, the
+// extension rules, the options dialog, and the picture written.
+#pragma once
+
+#include "export/PictureExport.h"
+#include "export/SceneImage.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class CConfiguration;
+class CSceneRender;
+class CVideoExportDialog;
+class QWidget;
+
+// The writer's formats as file types, icons and metafiles left out.
+std::vector<ImageFileType> WriterPictureTypes();
+
+// Writes image to fileName in format (the type of the extension when
+// format is empty), replacing a file of that name; false with error set
+// when it cannot.
+bool WritePicture(const QImage& image, const std::string& fileName, const std::string& format,
+                  std::string& error);
+
+// What the command asks the user, replaceable so tests never block.
+struct SaveToBitmapPrompts {
+    // The save dialog: returns the typed name ("" for Cancel) and sets the
+    // chosen filter.
+    std::function<QString(const QString& suggested, const QStringList& filters, QString& chosenFilter)>
+        fileName;
+    // Runs the options dialog; true for OK.
+    std::function<bool(CVideoExportDialog&)> options;
+    // Shows a message, information or error.
+    std::function<void(const QString&, bool error)> message;
+};
+
+// The whole command for a view: true when a picture was written.
+bool SaveToBitmap(CSceneRender& view, const CConfiguration& configuration, QWidget* parent,
+                  const SaveToBitmapPrompts& prompts = SaveToBitmapPrompts());
