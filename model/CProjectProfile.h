@@ -85,6 +85,9 @@ public:
     // The same for the animation and the video export; with notify every
     // scene view of the document takes the record and is asked to redraw.
     bool StepRecord(bool notify);
+    // Makes record (1-based) current and steps to it as StepRecord does (the
+    // video export's loader); false, after a message, when it cannot be read.
+    bool StepToRecord(int record, bool notify);
 
     // The time from one record shown by the animation to the next, in
     // milliseconds, given to the animation each time it starts. The next

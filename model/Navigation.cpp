@@ -128,6 +128,15 @@ bool CProjectProfile::StepRecord(bool notify) {
     return true;
 }
 
+bool CProjectProfile::StepToRecord(int record, bool notify) {
+    if (record <= 0 || record > recordCount) {
+        ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+        return false;
+    }
+    currentRecord = record;
+    return StepRecord(notify);
+}
+
 void CProjectProfile::NavigateTo(int record) {
     if (IsAnimationBusy())
         return;

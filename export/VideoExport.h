@@ -1,0 +1,44 @@
+// "Create video - animation of results": every record of a view's project
+// drawn at twice the chosen size, halved and written as one frame of an AVI
+// or MP4 file, under a progress dialog with Cancel.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class CConfiguration;
+class CSceneRender;
+class QProgressDialog;
+class QWidget;
+
+struct VideoExportOptions {
+    int width = 640, height = 480; // frame size of the video
+    bool selectCodec = false;      // "Select codec"
+};
+
+// What asks the user, behind functions so tests never block; an empty one
+// takes the standard dialog.
+struct VideoExportHooks {
+    // The file, .avi or .mp4; empty cancels.
+    std::function<QString(QWidget* parent)> askFileName;
+    // The options dialog; false cancels.
+    std::function<bool(QWidget* parent, VideoExportOptions& options)> askOptions;
+    // One of the encoders offered; empty cancels.
+    std::function<QString(QWidget* parent, const QStringList& encoders)> chooseCodec;
+    // The frame at w x h (the view's scene image by default).
+    std::function<QImage(int w, int h)> renderFrame;
+    // Called after each frame is written and the progress shown.
+    std::function<void(QProgressDialog& progress, int frame)> frameWritten;
+};
+
+// The file name the save dialog's answer becomes: ".avi" appended unless it
+// ends in ".avi" or ".mp4" (any case).
+QString VideoFileName(const QString& typed);
+
+// The video of every record of the view's project; true when it was written.
+// The document keeps the last record loaded and its views are updated.
+bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidget* parent,
+                 const VideoExportHooks& hooks = VideoExportHooks());
