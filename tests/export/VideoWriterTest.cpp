@@ -1,0 +1,237 @@
+// The video writer: the box averaging, the padding, and the files FFmpeg's
+// own reader sees (codec, size, duration of 0.2 s a frame).
+#include "export/CVideoWriter.h"
+#include "export/VideoFrames.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+namespace {
+
+uint32_t Pixel(int r, int g, int b) {
+    return 0xff000000u | static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 |
+           static_cast<uint32_t>(b);
+}
+
+// A 2w x 2h frame whose colours change with index, so every frame differs.
+std::vector<uint32_t> TestFrame(int width, int height, int index) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels[static_cast<size_t>(y * width + x)] =
+                Pixel((x + index * 30) & 255, y & 255, (x ^ y) & 255);
+    return pixels;
+}
+
+Rgb32View ViewOf(const std::vector<uint32_t>& pixels, int width, int height) {
+    return Rgb32View{pixels.data(), width, height, static_cast<size_t>(width) * 4};
+}
+
+// What ffprobe reads of the first video stream: codec_name, width, height
+// and the container's duration.
+std::map<std::string, std::string> Probe(const std::string& path) {
+    const std::string command =
+        "ffprobe -v error -select_streams v:0 -show_entries "
+        "stream=codec_name,width,height:format=duration -of default=noprint_wrappers=1 '" +
+        path + "' 2>&1";
+    std::map<std::string, std::string> fields;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return fields;
+    std::array<char, 512> line{};
+    while (std::fgets(line.data(), static_cast<int>(line.size()), pipe)) {
+        std::string text(line.data());
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
+        const size_t equals = text.find('=');
+        if (equals != std::string::npos)
+            fields[text.substr(0, equals)] = text.substr(equals + 1);
+    }
+    ::pclose(pipe);
+    return fields;
+}
+
+// Writes frames frames of width x height (drawn at twice the size).
+bool WriteVideo(CVideoWriter& writer, const std::string& path, int width, int height, int frames,
+                const std::string& codec = std::string()) {
+    if (!writer.Open(path, width, height, codec))
+        return false;
+    for (int i = 0; i < frames; ++i) {
+        const std::vector<uint32_t> frame = TestFrame(2 * width, 2 * height, i);
+        if (!writer.AddFrame(ViewOf(frame, 2 * width, 2 * height), i))
+            return false;
+    }
+    return writer.Finish();
+}
+
+// Nothing but the finished files in the folder: no temporary left over.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST(VideoFrames, HalvingAveragesEachBlockChannelByChannelAndTruncates) {
+    // 5 x 3: the odd last column and row are dropped.
+    std::vector<uint32_t> frame(15, Pixel(255, 255, 255));
+    frame[0] = Pixel(1, 10, 200);
+    frame[1] = Pixel(2, 20, 201);
+    frame[5] = Pixel(3, 30, 202);
+    frame[6] = Pixel(4, 41, 203);
+    frame[2] = Pixel(0, 0, 0);
+    frame[3] = Pixel(0, 255, 0);
+    frame[7] = Pixel(255, 0, 0);
+    frame[8] = Pixel(0, 0, 255);
+    frame[4] = frame[9] = frame[14] = frame[10] = frame[11] = frame[12] = frame[13] = Pixel(9, 9, 9);
+    const std::vector<uint32_t> halved = HalveFrame(ViewOf(frame, 5, 3));
+    ASSERT_EQ(halved.size(), 2u);
+    EXPECT_EQ(halved[0], Pixel(2, 25, 201)); // (1+2+3+4)/4 = 2.5, (10+20+30+41)/4 = 25.25
+    EXPECT_EQ(halved[1], Pixel(63, 63, 63));
+}
+
+TEST(VideoFrames, HalvingFollowsTheRowPitchAndMakesOpaquePixels) {
+    // Rows of 3 pixels with a pitch of 4: the fourth word of each row is not
+    // part of the image.
+    std::vector<uint32_t> frame = {Pixel(8, 8, 8), Pixel(8, 8, 8), 0, 0xdeadbeef,
+                                   Pixel(8, 8, 8), Pixel(8, 8, 8), 0, 0xdeadbeef};
+    for (uint32_t& p : frame)
+        if (p != 0xdeadbeef)
+            p &= 0x00ffffffu; // no alpha given
+    const std::vector<uint32_t> halved = HalveFrame(Rgb32View{frame.data(), 3, 2, 16});
+    ASSERT_EQ(halved.size(), 1u);
+    EXPECT_EQ(halved[0], Pixel(8, 8, 8));
+    EXPECT_TRUE(HalveFrame(Rgb32View{frame.data(), 1, 1, 4}).empty());
+}
+
+TEST(VideoFrames, PaddingRoundsUpAndRepeatsTheLastColumnAndRow) {
+    EXPECT_EQ(PaddedSize(640, 4), 640);
+    EXPECT_EQ(PaddedSize(641, 4), 644);
+    EXPECT_EQ(PaddedSize(643, 2), 644);
+    EXPECT_EQ(PaddedSize(643, 1), 643);
+    const std::vector<uint32_t> pixels = {1, 2, 3, 4};
+    const std::vector<uint32_t> padded = PadFrame(pixels, 2, 2, 4, 3);
+    EXPECT_EQ(padded, (std::vector<uint32_t>{1, 2, 2, 2, 3, 4, 4, 4, 3, 4, 4, 4}));
+}
+
+TEST(VideoWriter, AviWithMsvideo1ShowsEachFrameForATwentiethOfTenPeriods) {
+    CTempFolder folder;
+    CRecordingMessages messages;
+    CVideoWriter writer;
+    const std::string path = folder.File("forming.avi");
+    ASSERT_TRUE(WriteVideo(writer, path, 160, 120, 4)) << writer.Error();
+    EXPECT_FALSE(writer.IsOpen());
+    const auto probe = Probe(path);
+    EXPECT_EQ(probe.at("codec_name"), "msvideo1");
+    EXPECT_EQ(probe.at("width"), "160");
+    EXPECT_EQ(probe.at("height"), "120");
+    EXPECT_NEAR(std::stod(probe.at("duration")), 4 * 0.2, 1e-6);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"forming.avi"});
+    EXPECT_TRUE(messages.messages.empty()) << messages.Texts();
+}
+
+TEST(VideoWriter, Mp4WithH264AndOtherAviEncoders) {
+    CTempFolder folder;
+    CVideoWriter writer;
+    ASSERT_TRUE(WriteVideo(writer, folder.File("forming.MP4"), 320, 240, 5)) << writer.Error();
+    auto probe = Probe(folder.File("forming.MP4"));
+    EXPECT_EQ(probe.at("codec_name"), "h264");
+    EXPECT_EQ(probe.at("width"), "320");
+    EXPECT_NEAR(std::stod(probe.at("duration")), 5 * 0.2, 1e-6);
+
+    ASSERT_TRUE(WriteVideo(writer, folder.File("single.avi"), 200, 100, 1, "mjpeg")) << writer.Error();
+    probe = Probe(folder.File("single.avi"));
+    EXPECT_EQ(probe.at("codec_name"), "mjpeg");
+    EXPECT_NEAR(std::stod(probe.at("duration")), 0.2, 1e-6);
+}
+
+TEST(VideoWriter, SizesAreRoundedUpToTheEncodersMultipleNeverRefused) {
+    CTempFolder folder;
+    CVideoWriter writer;
+    ASSERT_TRUE(WriteVideo(writer, folder.File("odd.avi"), 101, 98, 2)) << writer.Error();
+    EXPECT_EQ(writer.PaddedWidth(), 104);
+    EXPECT_EQ(writer.PaddedHeight(), 100);
+    auto probe = Probe(folder.File("odd.avi"));
+    EXPECT_EQ(probe.at("width"), "104");
+    EXPECT_EQ(probe.at("height"), "100");
+
+    ASSERT_TRUE(WriteVideo(writer, folder.File("odd.mp4"), 101, 99, 2)) << writer.Error();
+    probe = Probe(folder.File("odd.mp4"));
+    EXPECT_EQ(probe.at("width"), "102");
+    EXPECT_EQ(probe.at("height"), "100");
+}
+
+TEST(VideoWriter, ACancelledOrFailedVideoLeavesNothingUnderItsName) {
+    CTempFolder folder;
+    CRecordingMessages messages;
+    const std::string path = folder.File("cancelled.avi");
+    {
+        CVideoWriter writer;
+        ASSERT_TRUE(writer.Open(path, 120, 100));
+        const std::vector<uint32_t> frame = TestFrame(240, 200, 0);
+        ASSERT_TRUE(writer.AddFrame(ViewOf(frame, 240, 200), 0));
+        writer.Cancel();
+        EXPECT_TRUE(FilesIn(folder.Path()).empty());
+    }
+    {
+        // Dropped without Finish: the same.
+        CVideoWriter writer;
+        ASSERT_TRUE(writer.Open(path, 120, 100));
+        EXPECT_FALSE(FilesIn(folder.Path()).empty()); // the temporary file
+    }
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+    EXPECT_TRUE(messages.messages.empty());
+
+    // An unknown encoder and a frame of the wrong size: message 446, no file.
+    CVideoWriter writer;
+    EXPECT_FALSE(writer.Open(path, 120, 100, "no-such-encoder"));
+    EXPECT_EQ(messages.Texts(), videotexts::AviError);
+    ASSERT_TRUE(writer.Open(path, 120, 100));
+    const std::vector<uint32_t> small = TestFrame(100, 100, 0);
+    EXPECT_FALSE(writer.AddFrame(ViewOf(small, 100, 100), 0));
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_EQ(messages.messages.size(), 2u);
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+
+    // A folder that does not exist: refused at once.
+    EXPECT_FALSE(writer.Open(folder.File("missing/video.avi"), 120, 100));
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+}
+
+TEST(VideoWriter, AFinishedVideoReplacesAnOlderFileOnlyWhenComplete) {
+    CTempFolder folder;
+    const std::string path = folder.File("again.avi");
+    {
+        std::FILE* old = std::fopen(path.c_str(), "w");
+        ASSERT_NE(old, nullptr);
+        std::fputs("older video", old);
+        std::fclose(old);
+    }
+    CVideoWriter writer;
+    ASSERT_TRUE(writer.Open(path, 120, 100));
+    writer.Cancel();
+    EXPECT_EQ(std::filesystem::file_size(path), 11u);
+    ASSERT_TRUE(WriteVideo(writer, path, 120, 100, 2));
+    EXPECT_EQ(Probe(path).at("codec_name"), "msvideo1");
+}
+
+TEST(VideoWriter, TheAviEncodersAreThoseTheContainerTakes) {
+    const std::vector<std::string> encoders = CVideoWriter::AviEncoders();
+    EXPECT_TRUE(std::is_sorted(encoders.begin(), encoders.end()));
+    for (const char* name : {"msvideo1", "mjpeg"})
+        EXPECT_NE(std::find(encoders.begin(), encoders.end(), name), encoders.end()) << name;
+    // Audio encoders are left out.
+    for (const char* name : {"aac", "pcm_s16le"})
+        EXPECT_EQ(std::find(encoders.begin(), encoders.end(), name), encoders.end()) << name;
+    EXPECT_TRUE(CVideoWriter::IsMp4Path("a/b.Mp4"));
+    EXPECT_FALSE(CVideoWriter::IsMp4Path("a/mp4"));
+}
