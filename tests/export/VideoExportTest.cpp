@@ -1,0 +1,195 @@
+// Create video on a real view: every record a frame, the messages, Cancel
+// and the codec choice, the file read back with ffprobe.
+#include "export/VideoExport.h"
+#include "config/CConfiguration.h"
+#include "core/Messages.h"
+#include "export/CVideoWriter.h"
+#include "model/CProjectProfile.h"
+#include "scene/CSceneRender.h"
+#include "tests/model/ProjectFixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <clocale>
+#include <memory>
+
+namespace {
+
+class CMessageList : public IMessageSink {
+public:
+    MessageAnswer Show(const std::string& text, MessageIcon, MessageButtons) override {
+        texts << QString::fromStdString(text);
+        return MessageAnswer::Ok;
+    }
+    QStringList texts;
+};
+
+// codec_name, width, height and duration of a video, one per line.
+QStringList Probe(const QString& path) {
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"),
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"),
+                 QStringLiteral("v:0"), QStringLiteral("-show_entries"),
+                 QStringLiteral("stream=codec_name,width,height:format=duration"), QStringLiteral("-of"),
+                 QStringLiteral("default=noprint_wrappers=1:nokey=1"), path});
+    probe.waitForFinished(60000);
+    return QString::fromUtf8(probe.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class VideoExportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void everyRecordBecomesAFrameOfAFifthOfASecond();
+    void cancelLeavesNoFileAndSaysSo();
+    void theCodecChoiceOffersTheAviEncoders();
+    void fileNamesGetTheirExtension();
+
+private:
+    std::unique_ptr<CSceneRender> OpenView();
+    VideoExportHooks Hooks(const QString& name, int w, int h, bool selectCodec = false);
+
+    QTemporaryDir folder;
+    std::unique_ptr<CConfiguration> configuration;
+    std::unique_ptr<CProjectFixture> fixture;
+    CProjectProfile project;
+    CMessageList messages;
+};
+
+void VideoExportTest::initTestCase() {
+    QVERIFY(folder.isValid());
+    configuration =
+        std::make_unique<CConfiguration>(folder.filePath(QStringLiteral("Quillmere.cfg")).toStdString());
+    FixtureOptions options;
+    options.records = 3;
+    fixture = std::make_unique<CProjectFixture>(options);
+    QVERIFY(project.Open(fixture->ProjectPath(), nullptr));
+    QCOMPARE(project.RecordCount(), 3);
+    SetMessageSink(&messages);
+}
+
+std::unique_ptr<CSceneRender> VideoExportTest::OpenView() {
+    auto view = std::make_unique<CSceneRender>(&project, DisplaySettings());
+    view->resize(320, 240);
+    view->show();
+    if (!QTest::qWaitForWindowExposed(view.get()))
+        return nullptr;
+    (void)view->grabFramebuffer();
+    view->SetGeneralView();
+    view->FitIntoWindow();
+    return view;
+}
+
+VideoExportHooks VideoExportTest::Hooks(const QString& name, int w, int h, bool selectCodec) {
+    VideoExportHooks hooks;
+    hooks.askFileName = [this, name](QWidget*) { return name.isEmpty() ? QString() : folder.filePath(name); };
+    hooks.askOptions = [w, h, selectCodec](QWidget*, VideoExportOptions& options) {
+        options.width = w;
+        options.height = h;
+        options.selectCodec = selectCodec;
+        return true;
+    };
+    return hooks;
+}
+
+void VideoExportTest::everyRecordBecomesAFrameOfAFifthOfASecond() {
+    auto view = OpenView();
+    QVERIFY(view);
+    messages.texts.clear();
+    // A size no multiple of 4: msvideo1 gets it padded.
+    QVERIFY(ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("forming"), 161, 120)));
+    QCOMPARE(messages.texts, QStringList{QString::fromLatin1(videotexts::VideoCreated)});
+    const QStringList probe = Probe(folder.filePath(QStringLiteral("forming.avi")));
+    QCOMPARE(probe.size(), 4);
+    QCOMPARE(probe[0], QStringLiteral("msvideo1"));
+    QCOMPARE(probe[1], QStringLiteral("164"));
+    QCOMPARE(probe[2], QStringLiteral("120"));
+    QCOMPARE(probe[3].toDouble(), 0.6);
+    // The document keeps the last record, and the view shows it.
+    QCOMPARE(project.CurrentRecord(), 3);
+    QCOMPARE(view->ShownRecord(), 3);
+
+    messages.texts.clear();
+    QVERIFY(ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("forming.mp4"), 160, 120)));
+    const QStringList mp4 = Probe(folder.filePath(QStringLiteral("forming.mp4")));
+    QCOMPARE(mp4.value(0), QStringLiteral("h264"));
+    QCOMPARE(mp4.value(3).toDouble(), 0.6);
+}
+
+void VideoExportTest::cancelLeavesNoFileAndSaysSo() {
+    auto view = OpenView();
+    QVERIFY(view);
+    messages.texts.clear();
+    VideoExportHooks hooks = Hooks(QStringLiteral("cancelled.avi"), 160, 120);
+    int frames = 0;
+    hooks.frameWritten = [&frames](QProgressDialog& progress, int frame) {
+        frames = frame;
+        QCOMPARE(progress.labelText(), QString::fromLatin1(videotexts::CreatingVideo));
+        QCOMPARE(progress.windowTitle(), QString::fromLatin1(videotexts::ProgressCaption));
+        progress.cancel();
+    };
+    QVERIFY(!ExportVideo(*view, *configuration, nullptr, hooks));
+    QCOMPARE(frames, 1);
+    QCOMPARE(messages.texts, QStringList{QString::fromLatin1(videotexts::VideoCancelled)});
+    QVERIFY(
+        QDir(folder.path()).entryList({QStringLiteral("*cancelled*")}, QDir::Files | QDir::Hidden).isEmpty());
+
+    // Cancelled at the file or the options: nothing happens at all.
+    messages.texts.clear();
+    QVERIFY(!ExportVideo(*view, *configuration, nullptr, Hooks(QString(), 160, 120)));
+    hooks = Hooks(QStringLiteral("never.avi"), 160, 120);
+    hooks.askOptions = [](QWidget*, VideoExportOptions&) { return false; };
+    QVERIFY(!ExportVideo(*view, *configuration, nullptr, hooks));
+    QVERIFY(messages.texts.isEmpty());
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("never.avi"))));
+}
+
+void VideoExportTest::theCodecChoiceOffersTheAviEncoders() {
+    auto view = OpenView();
+    QVERIFY(view);
+    messages.texts.clear();
+    QStringList offered;
+    VideoExportHooks hooks = Hooks(QStringLiteral("chosen.avi"), 160, 120, true);
+    hooks.chooseCodec = [&offered](QWidget*, const QStringList& encoders) {
+        offered = encoders;
+        return QStringLiteral("mjpeg");
+    };
+    QVERIFY(ExportVideo(*view, *configuration, nullptr, hooks));
+    QVERIFY(offered.contains(QStringLiteral("msvideo1")));
+    QCOMPARE(Probe(folder.filePath(QStringLiteral("chosen.avi"))).value(0), QStringLiteral("mjpeg"));
+
+    // The choice cancelled: message 446 and no file.
+    messages.texts.clear();
+    hooks = Hooks(QStringLiteral("unchosen.avi"), 160, 120, true);
+    hooks.chooseCodec = [](QWidget*, const QStringList&) { return QString(); };
+    QVERIFY(!ExportVideo(*view, *configuration, nullptr, hooks));
+    QCOMPARE(messages.texts, QStringList{QString::fromLatin1(videotexts::AviError)});
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("unchosen.avi"))));
+}
+
+void VideoExportTest::fileNamesGetTheirExtension() {
+    QCOMPARE(VideoFileName(QStringLiteral("a/b")), QStringLiteral("a/b.avi"));
+    QCOMPARE(VideoFileName(QStringLiteral("a/b.")), QStringLiteral("a/b.avi"));
+    QCOMPARE(VideoFileName(QStringLiteral("a/b.AVI")), QStringLiteral("a/b.AVI"));
+    QCOMPARE(VideoFileName(QStringLiteral("a/b.mp4")), QStringLiteral("a/b.mp4"));
+}
+
+int main(int argc, char** argv) {
+    CSceneRender::PrepareApplication();
+    QApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    VideoExportTest test;
+    const int result = QTest::qExec(&test, argc, argv);
+    SetMessageSink(nullptr);
+    return result;
+}
+
+#include "VideoExportTest.moc"
