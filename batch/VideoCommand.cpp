@@ -1,0 +1,97 @@
+#include "batch/VideoCommand.h"
+
+#include "batch/BatchTool.h"
+#include "core/Messages.h"
+#include "export/CVideoWriter.h"
+#include "export/HeadlessScene.h"
+#include "model/CProjectProfile.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+// Text and fonts need an application object; with no display it is the
+// offscreen platform.
+void EnsureApplication() {
+    if (QGuiApplication::instance())
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "quillmere-batch";
+    static char* argv[] = {name, nullptr};
+    static std::unique_ptr<QGuiApplication> application = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+Quaternion ViewRotation(const std::string& view) {
+    if (view == "xy")
+        return CCamera::XYView;
+    if (view == "xz")
+        return CCamera::XZView;
+    if (view == "yz")
+        return CCamera::YZView;
+    return CCamera::GeneralView;
+}
+
+int Fail(const std::string& text) {
+    ShowMessage("quillmere-batch: " + text, MessageIcon::Error);
+    return BatchFailure;
+}
+
+// "Creating video file: 3 / 15 (20 %)", rewritten in place.
+void ShowProgress(bool terminal, int done, int total) {
+    if (!terminal)
+        return;
+    std::fprintf(stderr, "\r%s: %d / %d (%d %%)", videotexts::CreatingVideo, done, total,
+                 total > 0 ? done * 100 / total : 100);
+    if (done == total)
+        std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+int VideoProject(const VideoArguments& arguments, CProjectProfile& project,
+                 const CConfiguration& configuration, int quantity) {
+    EnsureApplication();
+    CCamera camera;
+    camera.trackball.SetRotation(ViewRotation(arguments.view));
+    CHeadlessScene scene(project, DisplaySettings(), quantity, camera);
+    if (!scene.IsValid())
+        return Fail("no OpenGL context for the video: " + scene.Error());
+    scene.SetConfiguration(&configuration);
+    const int w = 2 * arguments.width, h = 2 * arguments.height;
+    // The camera a view opened on the project would have: fitted to the
+    // record it opens at, kept for every frame.
+    scene.Fit(w, h);
+
+    CVideoWriter writer;
+    writer.SetShowMessages(false);
+    const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    const int records = project.RecordCount();
+    ShowProgress(terminal, 0, records);
+    for (int record = 1; record <= records; ++record) {
+        if (!project.StepToRecord(record, false))
+            return BatchFailure; // the loader has said why; nothing is left
+        scene.Update();
+        const QImage frame = scene.Render(w, h);
+        if (frame.isNull())
+            return Fail("the frame of record " + std::to_string(record) +
+                        " cannot be drawn: " + scene.Error());
+        const QImage rgb =
+            frame.format() == QImage::Format_RGB32 ? frame : frame.convertToFormat(QImage::Format_RGB32);
+        if (record == 1 && !writer.Open(arguments.output, arguments.width, arguments.height, arguments.codec))
+            return Fail(arguments.output + " cannot be written: " + writer.Error());
+        const Rgb32View view{reinterpret_cast<const uint32_t*>(rgb.constBits()), rgb.width(), rgb.height(),
+                             static_cast<size_t>(rgb.bytesPerLine())};
+        if (!writer.AddFrame(view, record - 1))
+            return Fail(arguments.output + " cannot be written: " + writer.Error());
+        ShowProgress(terminal, record, records);
+    }
+    if (!writer.Finish())
+        return Fail(arguments.output + " cannot be written: " + writer.Error());
+    return BatchSuccess;
+}
