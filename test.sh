@@ -11,6 +11,9 @@ cd "$(dirname "$0")"
 build=${QUILLMERE_BUILD_DIR:-build}
 jobs=$(nproc)
 launcher=()
+# Paths below the checkout count as relative, so that a build of another
+# checkout (CI's fresh clone) finds the compiler cache warm.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 configure() { # folder, extra options...
