@@ -3,13 +3,16 @@
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
+#include "core/TextLines.h"
 #include "cut/CCutPlane.h"
 #include "cut/CutComputation.h"
 #include "cut/ProfileCsv.h"
 #include "cut/ProfileGraph.h"
+#include "export/ProjectExport.h"
 #include "inspect/DataTip.h"
 #include "inspect/SheetPick.h"
 #include "model/CProjectProfile.h"
+#include "model/ProjectFile.h"
 #include "model/Reports.h"
 #include "model/Texts.h"
 #include "scale/ScaleLimits.h"
@@ -29,12 +32,13 @@ const char* const Usage =
     "       quillmere-batch cut PROJECT.tfc --plane x|y|z --position P --quantity Q [--record N] [--units "
     "si|us] "
     "[--graph | --save FILE.csv]\n"
-    "       quillmere-batch tip PROJECT.tfc (--node N | --element E) [--record N] [--units si|us]";
+    "       quillmere-batch tip PROJECT.tfc (--node N | --element E) [--record N] [--units si|us]\n"
+    "       quillmere-batch export PROJECT.tfc --to DIR [--with-solution [--first-last]] [--create]";
 
 const char* const NoCut = "(No cut found or cut not created)";
 
 struct BatchArguments {
-    std::string command; // report, values, cut or tip
+    std::string command; // report, values, cut, tip or export
     std::string report;  // sheet, project, record or document
     std::string project;
     std::string units; // "", "si" or "us"
@@ -45,9 +49,11 @@ struct BatchArguments {
     int plane = -1;
     double position = 0;
     bool graph = false;
-    std::string save;  // cut: the CSV file of the profile, nothing on stdout
-    int pickMode = -1; // tip: NodeMode or ElementMode
-    int item = 0;      // tip: the node number or element index
+    std::string save;   // cut: the CSV file of the profile, nothing on stdout
+    int pickMode = -1;  // tip: NodeMode or ElementMode
+    int item = 0;       // tip: the node number or element index
+    std::string target; // export: the folder, as typed
+    bool withSolution = false, firstAndLast = false, create = false;
 };
 
 // Numbers are read in the "C" locale, whatever the user's is.
@@ -193,6 +199,26 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     element->excludes(node);
     AddRecord(*tip, texts);
     AddUnits(*tip, parsed);
+    CLI::App* exporting = app.add_subcommand(
+        "export", "Copies the project's files into a folder, as the Project export dialog does; prints the "
+                  "result on the standard output, status 2 unless every file was copied");
+    exporting->add_option("project", parsed.project, "The project file")
+        ->type_name("PROJECT.tfc")
+        ->required();
+    exporting
+        ->add_option("--to", parsed.target,
+                     "The folder the files are copied into; never the project's own folder")
+        ->type_name("DIR")
+        ->required();
+    CLI::Option* withSolution = exporting->add_flag(
+        "--with-solution", parsed.withSolution,
+        "With the solution: every record file and the project's .teh files beside the source files");
+    exporting
+        ->add_flag("--first-last", parsed.firstAndLast,
+                   "With the solution, only the first and the last record, as records 0 and 1 of the "
+                   "exported project")
+        ->needs(withSolution);
+    exporting->add_flag("--create", parsed.create, "Creates the folder when it does not exist");
     // After the commands, which would take it over otherwise.
     app.footer(Usage);
 }
@@ -235,10 +261,10 @@ std::string FirstUnexpected(const CLI::App& app) {
 std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
     const std::string unexpected = FirstUnexpected(app);
     if (arguments.empty())
-        return "a command is needed: report, values, cut or tip";
+        return "a command is needed: report, values, cut, tip or export";
     if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
         arguments[0][0] != '-')
-        return arguments[0] + " is not a command: report, values, cut or tip";
+        return arguments[0] + " is not a command: report, values, cut, tip or export";
     if (!unexpected.empty() && unexpected[0] == '-' && !app.get_subcommands().empty())
         return unexpected + " is not an option of " + app.get_subcommands().front()->get_name();
     if (!unexpected.empty())
@@ -382,8 +408,60 @@ int WriteTip(const BatchArguments& arguments, const CProjectProfile& project,
     return BatchSuccess;
 }
 
+// Copies the project's files as the export dialog does; a refusal shows the
+// dialog's message and copies nothing.
+int ExportFiles(const BatchArguments& arguments, std::ostream& out) {
+    ProjectFileFields fields;
+    switch (ParseProjectFile(arguments.project, fields)) {
+    case ProjectParseResult::CannotOpen:
+        ShowMessage(FormatText(texts::UnableToReadFrom, arguments.project.c_str()), MessageIcon::Error);
+        return BatchFailure;
+    case ProjectParseResult::WrongFormat:
+        ShowMessage(UnixLineEnds(FormatText(texts::IncorrectFormat, arguments.project.c_str())),
+                    MessageIcon::Error);
+        return BatchFailure;
+    case ProjectParseResult::Ok:
+        break;
+    }
+    const std::string target = Trim(arguments.target);
+    switch (CheckExportTarget(arguments.project, target)) {
+    case ExportRefusal::BlankFolder:
+        ShowMessage(UnixLineEnds(exporttexts::NoFolder), MessageIcon::Error);
+        return BatchFailure;
+    case ExportRefusal::ProjectFolder:
+        ShowMessage(exporttexts::ProjectFolderRefused, MessageIcon::Error);
+        return BatchFailure;
+    case ExportRefusal::MissingFolder:
+        if (!arguments.create) {
+            // The dialog's question, without the question: --create answers it.
+            std::string question = FormatText(exporttexts::CreateFolderQuestion, target.c_str());
+            ShowMessage(question.substr(0, question.rfind("\r\n")), MessageIcon::Error);
+            return BatchFailure;
+        }
+        if (!CreateExportFolder(target)) {
+            ShowMessage(UnixLineEnds(FormatText(exporttexts::CannotCreateFolder, target.c_str())),
+                        MessageIcon::Error);
+            return BatchFailure;
+        }
+        break;
+    case ExportRefusal::None:
+        break;
+    }
+    ExportOptions options;
+    options.sourceOnly = !arguments.withSolution;
+    options.firstAndLast = arguments.withSolution && arguments.firstAndLast;
+    const bool complete =
+        ExportProjectFiles(arguments.project, ProjectExportFiles(fields, arguments.project), target, options);
+    out << UnixLineEnds(ExportResultText(complete)) << '\n';
+    return complete ? BatchSuccess : BatchFailure;
+}
+
 // The command once its arguments are known.
 int RunCommand(const BatchArguments& arguments, const std::string& configurationPath, std::ostream& out) {
+    // The export copies files; it reads no record and no configuration.
+    if (arguments.command == "export")
+        return ExportFiles(arguments, out);
+
     CConfiguration configuration(configurationPath);
     if (!arguments.units.empty())
         configuration.SetSIMetric(arguments.units == "si");

@@ -346,9 +346,9 @@ TEST(BatchCommandLine, WrongArgumentsNameTheirFaultInOneLineBeforeTheUsage) {
     CProjectFixture fixture;
     const std::string project = fixture.ProjectPath();
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
-        {{}, "a command is needed: report, values, cut or tip"},
+        {{}, "a command is needed: report, values, cut, tip or export"},
         {{"--bogus"}, "unknown option --bogus"},
-        {{"print", "sheet", project}, "print is not a command: report, values, cut or tip"},
+        {{"print", "sheet", project}, "print is not a command: report, values, cut, tip or export"},
         {{"report", "sheet", project, "--graph"}, "--graph is not an option of report"},
         {{"values", project, "--quantity", "1", "--units", "si"}, "--units is not an option of values"},
         {{"cut", project, "--plane", "x", "--position", "0", "--quantity", "1", "--min", "0", "--max", "1"},
@@ -447,4 +447,79 @@ TEST(BatchCommandLine, ARecordThatCannotBeOpenedIsCritical) {
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.out.empty());
     EXPECT_EQ(run.messages, "Critical error: Unable to open sheet file");
+}
+
+TEST(BatchExport, CopiesAsTheDialogDoesAndPrintsTheResult) {
+    FixtureOptions options;
+    options.records = 5;
+    CProjectFixture fixture(options);
+    CTempFolder target;
+    const BatchRun all = RunCommand({"export", fixture.ProjectPath(), "--to", target.Path()}, "");
+    EXPECT_EQ(all.status, 0) << all.messages;
+    EXPECT_EQ(all.out, "Results export: Project files were successfully exported.\n");
+    EXPECT_TRUE(PathExists(target.File("fixture.hft")));
+    EXPECT_FALSE(PathExists(target.File("fixture.000")));
+
+    const BatchRun firstLast = RunCommand(
+        {"export", fixture.ProjectPath(), "--first-last", "--to", target.Path() + "/", "--with-solution"},
+        "");
+    EXPECT_EQ(firstLast.status, 0) << firstLast.messages;
+    EXPECT_EQ(ReadWholeFile(target.File("fixture.001")), ReadWholeFile(fixture.File("fixture.004")));
+    EXPECT_FALSE(PathExists(target.File("fixture.002")));
+
+    // A file that is not there: the export goes on and says so.
+    std::remove(fixture.File("fixture.prc").c_str());
+    CTempFolder other;
+    const BatchRun incomplete =
+        RunCommand({"export", fixture.ProjectPath(), "--to", other.Path(), "--with-solution"}, "");
+    EXPECT_EQ(incomplete.status, 2);
+    EXPECT_EQ(incomplete.out,
+              "Result export: Some project files were not exported.\nPossible cause: Files do "
+              "not exist or the target disk is full.\n");
+    EXPECT_TRUE(PathExists(other.File("fixture.004")));
+}
+
+TEST(BatchExport, RefusalsCopyNothing) {
+    CProjectFixture fixture;
+    CTempFolder parent;
+    const std::string missing = parent.File("new");
+    struct Refusal {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const std::vector<Refusal> refusals{
+        {{"export", fixture.ProjectPath(), "--to", fixture.Folder() + "/."},
+         "You can not export data to the project directory including TFF file. Please, change the target "
+         "directory and export required data!"},
+        {{"export", fixture.ProjectPath(), "--to", "  "},
+         "No export folder specified.\nPlease specify a folder."},
+        {{"export", fixture.ProjectPath(), "--to", missing}, "Folder " + missing + " does not exists."},
+        {{"export", fixture.File("missing.tfc"), "--to", missing, "--create"},
+         "Unable to read from the " + fixture.File("missing.tfc") + " file."}};
+    for (const Refusal& refusal : refusals) {
+        const BatchRun run = RunCommand(refusal.arguments, "");
+        EXPECT_EQ(run.status, 2) << refusal.message;
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(run.messages, refusal.message);
+    }
+    EXPECT_FALSE(PathExists(missing));
+
+    const BatchRun created = RunCommand({"export", fixture.ProjectPath(), "--to", missing, "--create"}, "");
+    EXPECT_EQ(created.status, 0) << created.messages;
+    EXPECT_TRUE(PathExists(missing + "/fixture.tfc"));
+
+    // First and last goes only with the solution; the folder is required.
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {"export", fixture.ProjectPath(), "--to", missing, "--first-last"},
+             {"export", fixture.ProjectPath()}}) {
+        const BatchRun run = RunCommand(wrong, "");
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.messages.find("usage: quillmere-batch"), std::string::npos);
+    }
+    const BatchRun help = RunCommand({"export", "--help"}, "");
+    EXPECT_EQ(help.status, 0);
+    for (const char* name : {"project", "--to", "--with-solution", "--first-last", "--create", "--help"})
+        EXPECT_NE(help.out.find(name), std::string::npos) << name;
+    EXPECT_NE(RunCommand({"--help"}, "").out.find("quillmere-batch export PROJECT.tfc --to DIR"),
+              std::string::npos);
 }
