@@ -52,12 +52,3 @@ void BM_OpenUntilFirstFrame(benchmark::State& state) {
 BENCHMARK(BM_OpenUntilFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    CSceneRender::PrepareApplication();
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -99,12 +99,3 @@ void BM_ReadOutMoveWithoutViews(benchmark::State& state) {
 BENCHMARK(BM_ReadOutMoveWithoutViews)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    CSceneRender::PrepareApplication();
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

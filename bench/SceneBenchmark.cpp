@@ -89,12 +89,3 @@ void BM_EmptyFrame(benchmark::State& state) {
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    CSceneRender::PrepareApplication();
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
