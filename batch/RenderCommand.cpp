@@ -1,0 +1,105 @@
+#include "batch/RenderCommand.h"
+
+#include "batch/BatchTool.h"
+#include "core/Messages.h"
+#include "export/HeadlessScene.h"
+#include "export/SaveToBitmap.h"
+#include "export/ScenePrint.h"
+#include "model/CProjectProfile.h"
+
+#include <QGuiApplication>
+#include <QPrinter>
+
+#include <cctype>
+#include <memory>
+
+namespace {
+
+bool EndsWithPdf(const std::string& name) {
+    if (name.size() < 4)
+        return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".pdf";
+}
+
+// Text and fonts need an application object; with no display it is the
+// offscreen platform.
+void EnsureApplication() {
+    if (QGuiApplication::instance())
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "quillmere-batch";
+    static char* argv[] = {name, nullptr};
+    static std::unique_ptr<QGuiApplication> application = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+Quaternion ViewRotation(const std::string& view) {
+    if (view == "xy")
+        return CCamera::XYView;
+    if (view == "xz")
+        return CCamera::XZView;
+    if (view == "yz")
+        return CCamera::YZView;
+    return CCamera::GeneralView;
+}
+
+void Fail(const std::string& text) {
+    ShowMessage("quillmere-batch: " + text, MessageIcon::Error);
+}
+
+} // namespace
+
+int RenderProject(const RenderArguments& arguments, CProjectProfile& project,
+                  const CConfiguration& configuration, int quantity) {
+    EnsureApplication();
+    CCamera camera;
+    camera.trackball.SetRotation(ViewRotation(arguments.view));
+    CHeadlessScene scene(project, DisplaySettings(), quantity, camera);
+    if (!scene.IsValid()) {
+        Fail("no OpenGL context for the picture: " + scene.Error());
+        return BatchFailure;
+    }
+    scene.SetConfiguration(&configuration);
+    SceneImageOptions options;
+    options.caption = !arguments.noName;
+    options.colourScale = arguments.scale;
+
+    if (EndsWithPdf(arguments.output)) {
+        // The page as the Print command prints it.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(arguments.output));
+        printer.setResolution(300);
+        const PrintedImageBox box = PrinterImageBox(printer);
+        scene.Fit(box.width, box.height);
+        if (!PrintScene(printer, scene, options)) {
+            Fail("cannot print to " + arguments.output + (scene.Error().empty() ? "" : ": " + scene.Error()));
+            return BatchFailure;
+        }
+        return BatchSuccess;
+    }
+    const std::vector<ImageFileType> types = WriterPictureTypes();
+    const ImageFileType* type = PictureTypeOf(arguments.output, types);
+    if (!type) {
+        std::string known;
+        for (const ImageFileType& each : types)
+            known += (known.empty() ? "" : ", ") + each.extensions.front();
+        Fail("the extension of " + arguments.output + " names no picture format (" + known + ", .pdf)");
+        return BatchFailure;
+    }
+    scene.Fit(arguments.width, arguments.height);
+    const QImage image = scene.Render(arguments.width, arguments.height, options);
+    if (image.isNull()) {
+        Fail("the picture could not be drawn: " + scene.Error());
+        return BatchFailure;
+    }
+    std::string error;
+    if (!WritePicture(image, arguments.output, type->format, error)) {
+        Fail("cannot write " + arguments.output + ": " + error);
+        return BatchFailure;
+    }
+    return BatchSuccess;
+}
