@@ -19,7 +19,7 @@ build=${QUILLMERE_FUZZ_BUILD_DIR:-build-fuzz}
 jobs=$(nproc)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-targets=(record tool project config tokenizer)
+targets=(record tool project config tokenizer record_table)
 
 # Every Qt-free library is built too, so clang's warnings are errors there
 # as well.

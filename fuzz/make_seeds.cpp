@@ -1,6 +1,7 @@
 // Writes the seed corpora of the fuzz targets, all made by the sample writer
 // and the configuration writer: make_seeds FOLDER writes FOLDER/record,
-// FOLDER/tool, FOLDER/project, FOLDER/config and FOLDER/tokenizer.
+// FOLDER/tool, FOLDER/project, FOLDER/config, FOLDER/tokenizer and
+// FOLDER/record_table.
 #include "config/CConfiguration.h"
 #include "fuzz/FuzzSupport.h"
 #include "tools/SampleWriter.h"
@@ -309,6 +310,31 @@ void TokenizerSeeds() {
     Seed("tokenizer", "project", fuzz::ReadFile(Scratch("seed.tfc")));
 }
 
+// Project files with their record tables: several records, one, Windows
+// line ends, and value lines that read like record numbers.
+void RecordTableSeeds() {
+    Seed("record_table", "cup-crlf", CupProject(true, false, ""));
+    ProjectFile file;
+    file.sheet = "t.sht";
+    file.toolNames = {"t_mould.tol"};
+    file.processControl = "t.prc";
+    file.materials = {"t_pp.vie", "Unused"};
+    file.heatFriction = "t.hft";
+    file.configuration = "t.cfg";
+    auto made = [&]() {
+        return Made("table.tfc", [&](const std::string& path) { return WriteProjectFile(path, file); });
+    };
+    file.records = {{0, 0, 1}, {1, 1, 1}, {1, 2, 1}, {2000, 3.5, 0}};
+    Seed("record_table", "ones", made());
+    file.crlf = true;
+    Seed("record_table", "crlf", made());
+    file.crlf = false;
+    file.records = {{1500, 0.5, 7}};
+    Seed("record_table", "single", made());
+    file.records.clear();
+    Seed("record_table", "no-table", made());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -324,6 +350,7 @@ int main(int argc, char** argv) {
     ProjectSeeds();
     ConfigSeeds();
     TokenizerSeeds();
+    RecordTableSeeds();
     if (!ok) {
         std::fputs("make_seeds: some seeds could not be written\n", stderr);
         return 1;
