@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/CChildFrame.h"
 #include "app/CClientArea.h"
+#include "app/CExportCommands.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CFileCommands.h"
 #include "app/CNavigationBar.h"
@@ -54,6 +55,7 @@ CMainFrame::CMainFrame(CConfiguration& config, IFileChooser& files, int screenWi
     viewCommands = std::make_unique<CViewCommands>(*this);
     recordCommands = std::make_unique<CRecordCommands>(*this);
     optionsCommands = std::make_unique<COptionsCommands>(*this);
+    exportCommands = std::make_unique<CExportCommands>(*this);
     BuildStatusBar();
     BuildScalePanel(screenWidth);
     scaleCommands = std::make_unique<CScaleCommands>(*this);
@@ -172,7 +174,8 @@ void CMainFrame::BuildMenus(MenuKind kind) {
     if (kind == MenuKind::Empty)
         add(file, {command::Open, 0, command::PrintSetup, 0});
     else if (kind == MenuKind::Project)
-        add(file, {command::Open, command::Close, 0, command::DocumentInfo, 0, command::Print,
+        add(file, {command::Open, command::Close, 0, command::DocumentInfo, 0, command::SaveBitmap,
+                   command::ExportVideo, command::ExportProject, command::ReportFile, 0, command::Print,
                    command::PrintSetup, 0});
     else
         add(file, {command::Open, command::Close, 0, command::PrintCut, 0});

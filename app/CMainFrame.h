@@ -21,6 +21,7 @@ class CChildFrame;
 class CConfiguration;
 class CDocumentFrame;
 class CExtendedChildFrame;
+class CExportCommands;
 class CFileCommands;
 class COptionsCommands;
 class CProjectProfile;
@@ -138,4 +139,5 @@ private:
     std::unique_ptr<CRecordCommands> recordCommands;
     std::unique_ptr<CScaleCommands> scaleCommands;
     std::unique_ptr<COptionsCommands> optionsCommands;
+    std::unique_ptr<CExportCommands> exportCommands;
 };

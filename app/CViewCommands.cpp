@@ -119,27 +119,6 @@ CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         },
         true);
 
-    // Printing, pictures, video, export and the cut window come with their
-    // own windows.
-    const struct {
-        int id;
-        const char* text;
-        const char* prompt;
-    } later[] = {{command::Print, "&Print", "Print the active document"},
-                 {command::PrintSetup, "P&rint setup", "Change the printer and printing options"},
-                 {command::ExportProject, "Export project &files", "Copy the project's files to a folder"},
-                 {command::ExportVideo, "Export &video", "Record an AVI video of all records"},
-                 {command::ReportFile, "Open &report file", "Open the report file"}};
-    for (const auto& command : later)
-        commands
-            .Define(
-                command.id, QString::fromLatin1(command.text), QString::fromLatin1(command.prompt), [] {},
-                [] {
-                    return CommandState{false, false};
-                },
-                command.id == command::CutWindow)
-            ->setEnabled(false);
-    commands.Action(command::Print)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     commands.Define(
         command::CutWindow, QStringLiteral("&Cut window"),
         QStringLiteral("Show or hide cut window to perform a cut on sheet and display various profiles"),

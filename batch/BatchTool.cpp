@@ -1,4 +1,6 @@
 #include "batch/BatchTool.h"
+#include "batch/RenderCommand.h"
+#include "batch/VideoCommand.h"
 
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
@@ -8,6 +10,7 @@
 #include "cut/CutComputation.h"
 #include "cut/ProfileCsv.h"
 #include "cut/ProfileGraph.h"
+#include "export/PictureExport.h"
 #include "export/ProjectExport.h"
 #include "inspect/DataTip.h"
 #include "inspect/SheetPick.h"
@@ -33,12 +36,17 @@ const char* const Usage =
     "si|us] "
     "[--graph | --save FILE.csv]\n"
     "       quillmere-batch tip PROJECT.tfc (--node N | --element E) [--record N] [--units si|us]\n"
-    "       quillmere-batch export PROJECT.tfc --to DIR [--with-solution [--first-last]] [--create]";
+    "       quillmere-batch export PROJECT.tfc --to DIR [--with-solution [--first-last]] [--create]\n"
+    "       quillmere-batch render PROJECT.tfc -o FILE [--record N] [--quantity Q] [--view general|xy|xz|yz] "
+    "[--size WxH] [--no-name] [--scale]\n"
+    "       quillmere-batch video PROJECT.tfc -o FILE.avi|FILE.mp4 [--size WxH] [--codec NAME] [--quantity "
+    "Q] "
+    "[--view general|xy|xz|yz]";
 
 const char* const NoCut = "(No cut found or cut not created)";
 
 struct BatchArguments {
-    std::string command; // report, values, cut, tip or export
+    std::string command; // report, values, cut, tip, export, render or video
     std::string report;  // sheet, project, record or document
     std::string project;
     std::string units; // "", "si" or "us"
@@ -54,6 +62,8 @@ struct BatchArguments {
     int item = 0;       // tip: the node number or element index
     std::string target; // export: the folder, as typed
     bool withSolution = false, firstAndLast = false, create = false;
+    RenderArguments render;
+    VideoArguments video;
 };
 
 // Numbers are read in the "C" locale, whatever the user's is.
@@ -100,6 +110,8 @@ CLI::Validator Accepts(bool (*accepts)(const std::string&), const std::string& w
 // checked them.
 struct OptionTexts {
     std::string record, quantity, minimum, maximum, plane, position, node, element;
+    std::string size;      // render: WxH
+    std::string videoSize; // video: WxH
 };
 
 CLI::Option* AddRecord(CLI::App& command, OptionTexts& texts) {
@@ -128,6 +140,77 @@ CLI::Option* AddQuantity(CLI::App& command, OptionTexts& texts) {
         ->type_name("Q")
         ->required()
         ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
+}
+
+bool IsPictureSize(const std::string& text) {
+    return ParsePictureSize(text).has_value();
+}
+
+void DescribeRender(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
+    CLI::App* render = app.add_subcommand(
+        "render", "Writes the scene's picture as Save to bitmap does, or its printed page into FILE.pdf");
+    render->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
+    render
+        ->add_option("-o,--output", parsed.render.output,
+                     "The picture file; its extension gives the format (.png, .jpg, .bmp, ...); .pdf prints "
+                     "the page as the Print command does")
+        ->type_name("FILE")
+        ->required();
+    AddRecord(*render, texts);
+    render
+        ->add_option("--quantity", texts.quantity,
+                     "1 thickness (the default), 2 temperature, 3 von Mises stress, 4 extension in x, 5 "
+                     "extension in y, 6 planar extension, 7 L1 / L2")
+        ->type_name("Q")
+        ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
+    render
+        ->add_option("--view", parsed.render.view,
+                     "The standard view the scene is seen in; general by default")
+        ->type_name("general|xy|xz|yz")
+        ->check(CLI::IsMember({"general", "xy", "xz", "yz"}));
+    render
+        ->add_option("--size", texts.size,
+                     "The picture's size in pixels, each 100 to 20000; 640x480 by default (a PDF page "
+                     "takes the page's size)")
+        ->type_name("WxH")
+        ->check(Accepts(IsPictureSize, "a size WxH with each 100 to 20000"));
+    render->add_flag("--no-name", parsed.render.noName, "Leaves out the caption with the project's name");
+    render->add_flag("--scale", parsed.render.scale, "Draws the colour scale with its five labels");
+}
+
+void DescribeVideo(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
+    CLI::App* video = app.add_subcommand(
+        "video", "Writes the video of every record, each shown for 0.2 s, as Create video does; progress on "
+                 "stderr when it is a terminal");
+    video->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
+    video
+        ->add_option("-o,--output", parsed.video.output,
+                     "The video file: .mp4 gives H.264 in MP4, anything else AVI (msvideo1 by default)")
+        ->type_name("FILE.avi|FILE.mp4")
+        ->required();
+    video
+        ->add_option(
+            "--size", texts.videoSize,
+            "The frame size in pixels, each 100 to 20000; 640x480 by default (padded to the multiple "
+            "the encoder needs)")
+        ->type_name("WxH")
+        ->check(Accepts(IsPictureSize, "a size WxH with each 100 to 20000"));
+    video
+        ->add_option("--codec", parsed.video.codec,
+                     "The encoder by its FFmpeg name (msvideo1, mjpeg, ...; libx264 for MP4); any encoder "
+                     "the container takes")
+        ->type_name("NAME");
+    video
+        ->add_option("--quantity", texts.quantity,
+                     "1 thickness (the default), 2 temperature, 3 von Mises stress, 4 extension in x, 5 "
+                     "extension in y, 6 planar extension, 7 L1 / L2")
+        ->type_name("Q")
+        ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
+    video
+        ->add_option("--view", parsed.video.view,
+                     "The standard view the scene is seen in; general by default")
+        ->type_name("general|xy|xz|yz")
+        ->check(CLI::IsMember({"general", "xy", "xz", "yz"}));
 }
 
 // Sets up the commands; every option given twice takes its last value.
@@ -219,6 +302,8 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
                    "exported project")
         ->needs(withSolution);
     exporting->add_flag("--create", parsed.create, "Creates the folder when it does not exist");
+    DescribeRender(app, parsed, texts);
+    DescribeVideo(app, parsed, texts);
     // After the commands, which would take it over otherwise.
     app.footer(Usage);
 }
@@ -238,6 +323,14 @@ void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
         parsed.plane = texts.plane[0] - 'x';
     if (!texts.position.empty())
         ParseNumber(texts.position, parsed.position);
+    if (const auto size = ParsePictureSize(texts.size)) {
+        parsed.render.width = size->first;
+        parsed.render.height = size->second;
+    }
+    if (const auto size = ParsePictureSize(texts.videoSize)) {
+        parsed.video.width = size->first;
+        parsed.video.height = size->second;
+    }
     if (!texts.node.empty()) {
         parsed.pickMode = NodeMode;
         ParseInteger(texts.node, parsed.item);
@@ -261,10 +354,10 @@ std::string FirstUnexpected(const CLI::App& app) {
 std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
     const std::string unexpected = FirstUnexpected(app);
     if (arguments.empty())
-        return "a command is needed: report, values, cut, tip or export";
+        return "a command is needed: report, values, cut, tip, export, render or video";
     if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
         arguments[0][0] != '-')
-        return arguments[0] + " is not a command: report, values, cut, tip or export";
+        return arguments[0] + " is not a command: report, values, cut, tip, export, render or video";
     if (!unexpected.empty() && unexpected[0] == '-' && !app.get_subcommands().empty())
         return unexpected + " is not an option of " + app.get_subcommands().front()->get_name();
     if (!unexpected.empty())
@@ -484,6 +577,24 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
         return WriteValues(arguments, project, out);
     if (arguments.command == "tip")
         return WriteTip(arguments, project, configuration, out);
+    if (arguments.command == "render") {
+#ifdef QUILLMERE_BATCH_RENDER
+        return RenderProject(arguments.render, project, configuration,
+                             arguments.quantity != 0 ? arguments.quantity : ThicknessQuantity);
+#else
+        ShowMessage("quillmere-batch: this build draws no pictures (built without Qt)", MessageIcon::Error);
+        return BatchFailure;
+#endif
+    }
+    if (arguments.command == "video") {
+#ifdef QUILLMERE_BATCH_RENDER
+        return VideoProject(arguments.video, project, configuration,
+                            arguments.quantity != 0 ? arguments.quantity : ThicknessQuantity);
+#else
+        ShowMessage("quillmere-batch: this build draws no videos (built without Qt)", MessageIcon::Error);
+        return BatchFailure;
+#endif
+    }
     return WriteCut(arguments, project, configuration, out);
 }
 

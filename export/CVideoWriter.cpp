@@ -81,13 +81,13 @@ public:
     bool headerWritten = false;
 
     // Takes every packet the encoder has ready; false on a write error.
-    bool Drain(std::string& error) {
+    bool Drain(std::string& failure) {
         for (;;) {
             const int received = avcodec_receive_packet(codec, packet);
             if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
                 return true;
             if (received < 0) {
-                error = "encoding failed: " + AvError(received);
+                failure = "encoding failed: " + AvError(received);
                 return false;
             }
             // Every frame lasts the same; MP4 keeps the last one's length.
@@ -96,7 +96,7 @@ public:
             packet->stream_index = stream->index;
             const int written = av_interleaved_write_frame(format, packet);
             if (written < 0) {
-                error = "writing failed: " + AvError(written);
+                failure = "writing failed: " + AvError(written);
                 return false;
             }
         }

@@ -346,9 +346,10 @@ TEST(BatchCommandLine, WrongArgumentsNameTheirFaultInOneLineBeforeTheUsage) {
     CProjectFixture fixture;
     const std::string project = fixture.ProjectPath();
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
-        {{}, "a command is needed: report, values, cut, tip or export"},
+        {{}, "a command is needed: report, values, cut, tip, export, render or video"},
         {{"--bogus"}, "unknown option --bogus"},
-        {{"print", "sheet", project}, "print is not a command: report, values, cut, tip or export"},
+        {{"print", "sheet", project},
+         "print is not a command: report, values, cut, tip, export, render or video"},
         {{"report", "sheet", project, "--graph"}, "--graph is not an option of report"},
         {{"values", project, "--quantity", "1", "--units", "si"}, "--units is not an option of values"},
         {{"cut", project, "--plane", "x", "--position", "0", "--quantity", "1", "--min", "0", "--max", "1"},

@@ -1,0 +1,102 @@
+#include "app/CExportCommands.h"
+
+#include "app/CExtendedChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/CommandIds.h"
+#include "cut/CCutDialog.h"
+#include "export/CFilesExportDialog.h"
+#include "export/SaveToBitmap.h"
+#include "export/ScenePrint.h"
+#include "export/VideoExport.h"
+#include "model/CProjectProfile.h"
+#include "scene/CSceneRender.h"
+
+#include <QAction>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+// One printer for the program, so that Print setup's choices hold for the
+// next print.
+QPrinter& ThePrinter() {
+    static QPrinter printer(QPrinter::HighResolution);
+    return printer;
+}
+
+} // namespace
+
+CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
+    CCommandTable& commands = frame.Commands();
+    auto view = [this] { return CommandState{frame.ActiveSceneView() != nullptr, false}; };
+    auto idleView = [this] {
+        const CProjectProfile* document = frame.ActiveDocument();
+        return CommandState{frame.ActiveSceneView() && document && !document->IsAnimationRunning(), false};
+    };
+    commands.Define(
+        command::Print, QStringLiteral("&Print..."), QStringLiteral("Print the active document"),
+        [this] { Print(true); },
+        [this] {
+            const auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame());
+            return CommandState{frame.ActiveSceneView() || (cut && cut->CutWindow()->CanPrint()), false};
+        });
+    commands.Define(
+        command::PrintDirect, QStringLiteral("Print &directly"), QStringLiteral("Print the active document"),
+        [this] { Print(false); }, view);
+    commands.Define(command::PrintSetup, QStringLiteral("P&rint setup..."),
+                    QStringLiteral("Change the printer and printing options"), [this] { PrintSetup(); });
+    commands.Define(
+        command::SaveBitmap, QStringLiteral("Save to &bitmap..."), QStringLiteral("Save to bitmap (*.BMP)"),
+        [this] {
+            if (CSceneRender* active = frame.ActiveSceneView())
+                SaveToBitmap(*active, frame.Configuration(), &frame);
+        },
+        idleView);
+    commands.Define(
+        command::ExportVideo, QStringLiteral("Export &video..."),
+        QStringLiteral("Record an AVI video of all records"),
+        [this] {
+            if (CSceneRender* active = frame.ActiveSceneView())
+                ExportVideo(*active, frame.Configuration(), &frame);
+        },
+        idleView);
+    commands.Define(
+        command::ExportProject, QStringLiteral("Export project &files..."),
+        QStringLiteral("Copy the project's files to a folder"),
+        [this] {
+            if (CProjectProfile* document = frame.ActiveDocument())
+                ExportProjectFiles(*document, &frame);
+        },
+        view);
+    commands.Define(
+        command::ReportFile, QStringLiteral("Open &report file"), QStringLiteral("Open the report file"),
+        [this] {
+            if (CProjectProfile* document = frame.ActiveDocument())
+                OpenReportFile(*document, &frame);
+        },
+        view);
+    commands.Action(command::Print)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+}
+
+void CExportCommands::Print(bool askPrinter) {
+    QPrinter& printer = ThePrinter();
+    if (auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame())) {
+        cut->CutWindow()->PrintWithDialog();
+        return;
+    }
+    CSceneRender* view = frame.ActiveSceneView();
+    if (!view)
+        return;
+    if (askPrinter) {
+        QPrintDialog dialog(&printer, &frame);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    PrintScene(printer, *view, frame.Configuration());
+}
+
+void CExportCommands::PrintSetup() {
+    QPageSetupDialog dialog(&ThePrinter(), &frame);
+    dialog.exec();
+}
