@@ -754,6 +754,13 @@ void CSceneDrawer::DrawFrame(CCamera& camera, const FrameState& frame, const Dis
     if (frame.clipActive)
         for (int plane = 0; plane < 4; ++plane)
             glEnable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
+    // Translucent parts leave an alpha below 1, which the window system
+    // would blend with whatever lies behind the view, and which pictures
+    // drop: the frame is made opaque, its colours as drawn.
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glFlush();
 }
 

@@ -156,10 +156,6 @@ void SceneImageTest::pictureHasTheViewsPixels() {
             }
         }
     QVERIFY2(compared > 500, qPrintable(QString::number(compared)));
-    // Known fault, left open: every off-screen frame (the view's own
-    // RenderImage as well) lights this wide mould plate darker than the
-    // window does; the sheet and background agree.
-    QEXPECT_FAIL("", "off-screen frames light the mould plate darker than the window", Continue);
     QVERIFY2(differing == 0,
              qPrintable(QStringLiteral("%1 of %2 differ, first %3").arg(differing).arg(compared).arg(first)));
     // The frame around it and the product name's colour.
