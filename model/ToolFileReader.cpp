@@ -143,8 +143,10 @@ struct CMoldProfile::NumberedNodeBlocks {
     // Where the file put a node, in its own unit: nodes not listed stay at
     // the origin.
     CCoordinate Node(int node) const {
+        // A file that ends before its node block has no table at all.
         if (dense)
-            return node >= 1 && node <= largestNode ? table[static_cast<size_t>(node)] : CCoordinate();
+            return node >= 1 && static_cast<size_t>(node) < table.size() ? table[static_cast<size_t>(node)]
+                                                                         : CCoordinate();
         const auto found = sparse.find(node);
         return found == sparse.end() ? CCoordinate() : found->second;
     }

@@ -104,3 +104,12 @@ TEST_F(HostileTool, ASectionFileOfTooManySectionsIsRefused) {
     EXPECT_NE(messages.messages[0].text.find(File("many.tol")), std::string::npos);
     EXPECT_EQ(messages.messages[0].icon, MessageIcon::Warning);
 }
+
+TEST_F(HostileTool, ANumberedNodeFileThatEndsInItsFaceBlockGivesNoFaces) {
+    // fuzz_tool: faces and no closing 0, so no node block: every node is at
+    // the origin, and no face has an area.
+    WriteWholeFile(File("faces.tol"), "NSTRIPES_2\n3 1 2 3\n3 1 3 4\n3 1 2 5\n4 1 2 35 8\n");
+    const auto tool = Load("faces.tol");
+    ExpectSoundFaces(*tool);
+    EXPECT_EQ(tool->Faces().Count(), 0);
+}
