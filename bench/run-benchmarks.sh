@@ -26,6 +26,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_scene"
 xvfb-run -a -s "-screen 0 1600x1000x24" "$build/bench/bench_app"
 xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_cutwindow"
 "$build/bench/bench_offscreen"
+"$build/bench/bench_media"
 "$build/bench/bench_cut" --benchmark_out="$data/cut.json" --benchmark_out_format=json
 vtk_line=$(/usr/bin/python3 bench/vtk_read_derive.py "$data/mesh.vtu" 5)
 echo "$vtk_line"

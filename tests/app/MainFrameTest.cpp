@@ -285,6 +285,16 @@ void MainFrameTest::commandStatesFollowTheActiveView() {
     QVERIFY(!frame->Commands().Action(command::SheetElements)->isChecked());
     QVERIFY2(!frame->Commands().Action(command::RemoveClipPlanes)->isEnabled(), "no planes are set");
     QVERIFY(frame->Commands().Action(command::CutWindow)->isEnabled());
+    // The take-away commands work on the active view; pictures and the video
+    // wait for a running animation to stop.
+    for (int id : {command::Print, command::SaveBitmap, command::ExportVideo, command::ExportProject})
+        QVERIFY2(frame->Commands().Action(id)->isEnabled(), qPrintable(QString::number(id)));
+    child->Document()->SetAnimationPeriod(1);
+    QVERIFY(frame->Commands().Run(command::Animation));
+    QVERIFY(!frame->Commands().Action(command::SaveBitmap)->isEnabled());
+    QVERIFY(!frame->Commands().Action(command::ExportVideo)->isEnabled());
+    QVERIFY(frame->Commands().Run(command::Animation));
+    QVERIFY(frame->Commands().Action(command::SaveBitmap)->isEnabled());
 }
 
 void MainFrameTest::closingTheLastWindowClosesTheDocument() {
