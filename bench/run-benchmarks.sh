@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 build=${QUILLMERE_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_TESTS=OFF -DQUILLMERE_BENCH=ON >/dev/null
-cmake --build "$build" --target bench_model bench_colour bench_cut bench_scene bench_offscreen bench_app bench_cutwindow quillmere-samplegen
+cmake --build "$build" --target bench_model bench_colour bench_cut bench_scene bench_offscreen bench_app bench_cutwindow bench_media quillmere-samplegen
 
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
