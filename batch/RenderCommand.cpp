@@ -1,6 +1,7 @@
 #include "batch/RenderCommand.h"
 
 #include "batch/BatchTool.h"
+#include "batch/OffscreenScene.h"
 #include "core/Messages.h"
 #include "export/HeadlessScene.h"
 #include "export/SaveToBitmap.h"
@@ -24,28 +25,6 @@ bool EndsWithPdf(const std::string& name) {
     return tail == ".pdf";
 }
 
-// Text and fonts need an application object; with no display it is the
-// offscreen platform.
-void EnsureApplication() {
-    if (QGuiApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "quillmere-batch";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QGuiApplication> application = std::make_unique<QGuiApplication>(argc, argv);
-}
-
-Quaternion ViewRotation(const std::string& view) {
-    if (view == "xy")
-        return CCamera::XYView;
-    if (view == "xz")
-        return CCamera::XZView;
-    if (view == "yz")
-        return CCamera::YZView;
-    return CCamera::GeneralView;
-}
-
 void Fail(const std::string& text) {
     ShowMessage("quillmere-batch: " + text, MessageIcon::Error);
 }
@@ -54,7 +33,7 @@ void Fail(const std::string& text) {
 
 int RenderProject(const RenderArguments& arguments, CProjectProfile& project,
                   const CConfiguration& configuration, int quantity) {
-    EnsureApplication();
+    EnsureOffscreenApplication();
     CCamera camera;
     camera.trackball.SetRotation(ViewRotation(arguments.view));
     CHeadlessScene scene(project, DisplaySettings(), quantity, camera);

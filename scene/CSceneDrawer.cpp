@@ -12,6 +12,7 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
@@ -136,6 +137,49 @@ void DeleteBuffer(unsigned& buffer) {
     if (buffer != 0)
         glDeleteBuffers(1, &buffer);
     buffer = 0;
+}
+
+constexpr GLsizei FeedbackValues = 1000000;
+
+// The window rectangle covered by a feedback buffer; false when empty.
+bool FeedbackRectangle(const std::vector<GLfloat>& values, GLint count, WindowRectangle& covered) {
+    covered = {DBL_MAX, -DBL_MAX, DBL_MAX, -DBL_MAX};
+    bool any = false;
+    auto vertex = [&](GLint at) {
+        covered.xMin = std::min<double>(covered.xMin, values[static_cast<size_t>(at)]);
+        covered.xMax = std::max<double>(covered.xMax, values[static_cast<size_t>(at)]);
+        covered.yMin = std::min<double>(covered.yMin, values[static_cast<size_t>(at) + 1]);
+        covered.yMax = std::max<double>(covered.yMax, values[static_cast<size_t>(at) + 1]);
+        any = true;
+    };
+    GLint at = 0;
+    while (at < count) {
+        const GLint token = static_cast<GLint>(values[static_cast<size_t>(at++)]);
+        int vertices = 0;
+        switch (token) {
+        case GL_POLYGON_TOKEN:
+            vertices = at < count ? static_cast<int>(values[static_cast<size_t>(at++)]) : 0;
+            break;
+        case GL_POINT_TOKEN:
+        case GL_BITMAP_TOKEN:
+        case GL_DRAW_PIXEL_TOKEN:
+        case GL_COPY_PIXEL_TOKEN:
+            vertices = 1;
+            break;
+        case GL_LINE_TOKEN:
+        case GL_LINE_RESET_TOKEN:
+            vertices = 2;
+            break;
+        case GL_PASS_THROUGH_TOKEN:
+            ++at;
+            break;
+        default:
+            return any;
+        }
+        for (int k = 0; k < vertices && at + 3 <= count; ++k, at += 3)
+            vertex(at);
+    }
+    return any;
 }
 
 } // namespace
@@ -523,6 +567,39 @@ static void ApplyModelView(const CCamera& camera, const FrameState& frame, bool 
             glClipPlane(GL_CLIP_PLANE0 + static_cast<GLenum>(plane), frame.clipPlanes[plane]);
             glEnable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
         }
+}
+
+void CSceneDrawer::Fit(CCamera& camera, const FrameState& frame, const DisplaySettings& settings,
+                       const CSheetProfile* shownSheet, const CDataBase<CMoldProfile>* tools) {
+    camera.zoom = 1.0f;
+    camera.panX = camera.panY = 0;
+    double bounds[6] = {DBL_MAX, -DBL_MAX, DBL_MAX, -DBL_MAX, DBL_MAX, -DBL_MAX};
+    bool any = false;
+    auto include = [&](const std::array<double, 6>& other) {
+        for (size_t axis = 0; axis < 3; ++axis) {
+            bounds[2 * axis] = std::min(bounds[2 * axis], other[2 * axis]);
+            bounds[2 * axis + 1] = std::max(bounds[2 * axis + 1], other[2 * axis + 1]);
+        }
+        any = true;
+    };
+    if (shownSheet && settings.sheetShown)
+        include(shownSheet->BoundingBox());
+    for (int slot = 0; tools && slot < kToolSlots && slot < tools->Count(); ++slot)
+        if (const CMoldProfile* tool = tools->At(slot))
+            if (settings.tools[static_cast<size_t>(slot)].shown)
+                include(tool->ToolBounds());
+    if (any)
+        camera.FitBox(bounds);
+
+    std::vector<GLfloat> feedback(FeedbackValues);
+    glFeedbackBuffer(FeedbackValues, GL_3D, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    DrawFrame(camera, frame, settings);
+    const GLint count = glRenderMode(GL_RENDER);
+    WindowRectangle covered{0, 0, 0, 0};
+    const bool found = count > 0 && FeedbackRectangle(feedback, count, covered);
+    const int viewport[4] = {0, 0, frame.width, frame.height};
+    camera.FitToFeedback(found ? count : -1, covered, viewport);
 }
 
 void CSceneDrawer::ApplyDisplayCamera(CCamera& camera, const FrameState& frame) {

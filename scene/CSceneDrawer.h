@@ -74,6 +74,12 @@ public:
     // Draws one frame with the camera of the view.
     void DrawFrame(CCamera& camera, const FrameState& frame, const DisplaySettings& settings);
 
+    // Fit into window in the current context: the model box of the shown
+    // sheet and tools gives the model size and centre, then one feedback
+    // pass of the frame gives the zoom and the pan.
+    void Fit(CCamera& camera, const FrameState& frame, const DisplaySettings& settings,
+             const CSheetProfile* sheet, const CDataBase<CMoldProfile>* tools);
+
     // Sets up the projection and model-view of the displayed scene.
     static void ApplyDisplayCamera(CCamera& camera, const FrameState& frame);
     // The picking and unprojection camera (zoom in the model-view).

@@ -19,49 +19,6 @@ namespace {
 // One frame at a time, whatever view draws it.
 bool drawing = false;
 
-constexpr GLsizei FeedbackValues = 1000000;
-
-// The window rectangle covered by a feedback buffer; false when empty.
-bool FeedbackRectangle(const std::vector<GLfloat>& values, GLint count, WindowRectangle& covered) {
-    covered = {DBL_MAX, -DBL_MAX, DBL_MAX, -DBL_MAX};
-    bool any = false;
-    auto vertex = [&](GLint at) {
-        covered.xMin = std::min<double>(covered.xMin, values[static_cast<size_t>(at)]);
-        covered.xMax = std::max<double>(covered.xMax, values[static_cast<size_t>(at)]);
-        covered.yMin = std::min<double>(covered.yMin, values[static_cast<size_t>(at) + 1]);
-        covered.yMax = std::max<double>(covered.yMax, values[static_cast<size_t>(at) + 1]);
-        any = true;
-    };
-    GLint at = 0;
-    while (at < count) {
-        const GLint token = static_cast<GLint>(values[static_cast<size_t>(at++)]);
-        int vertices = 0;
-        switch (token) {
-        case GL_POLYGON_TOKEN:
-            vertices = at < count ? static_cast<int>(values[static_cast<size_t>(at++)]) : 0;
-            break;
-        case GL_POINT_TOKEN:
-        case GL_BITMAP_TOKEN:
-        case GL_DRAW_PIXEL_TOKEN:
-        case GL_COPY_PIXEL_TOKEN:
-            vertices = 1;
-            break;
-        case GL_LINE_TOKEN:
-        case GL_LINE_RESET_TOKEN:
-            vertices = 2;
-            break;
-        case GL_PASS_THROUGH_TOKEN:
-            ++at;
-            break;
-        default:
-            return any;
-        }
-        for (int k = 0; k < vertices && at + 3 <= count; ++k, at += 3)
-            vertex(at);
-    }
-    return any;
-}
-
 } // namespace
 
 void CSceneRender::PrepareApplication() {
@@ -261,37 +218,9 @@ int CSceneRender::MaxFrameSize() {
 }
 
 void CSceneRender::FitNow() {
-    camera.zoom = 1.0f;
-    camera.panX = camera.panY = 0;
-    double bounds[6] = {DBL_MAX, -DBL_MAX, DBL_MAX, -DBL_MAX, DBL_MAX, -DBL_MAX};
-    bool any = false;
-    auto include = [&](const double* other) {
-        for (int axis = 0; axis < 3; ++axis) {
-            bounds[2 * axis] = std::min(bounds[2 * axis], other[2 * axis]);
-            bounds[2 * axis + 1] = std::max(bounds[2 * axis + 1], other[2 * axis + 1]);
-        }
-        any = true;
-    };
-    if (project && project->Sheet() && settings.sheetShown)
-        include(project->Sheet()->BoundingBox().data());
-    for (int slot = 0; project && slot < kToolSlots; ++slot)
-        if (const CMoldProfile* tool = project->Tool(slot))
-            if (settings.tools[static_cast<size_t>(slot)].shown)
-                include(tool->ToolBounds().data());
-    if (any)
-        camera.FitBox(bounds);
     interactor.RemoveClipPlanes();
-
-    const FrameState frame = Frame();
-    std::vector<GLfloat> feedback(FeedbackValues);
-    glFeedbackBuffer(FeedbackValues, GL_3D, feedback.data());
-    glRenderMode(GL_FEEDBACK);
-    drawer.DrawFrame(camera, frame, settings);
-    const GLint count = glRenderMode(GL_RENDER);
-    WindowRectangle covered{0, 0, 0, 0};
-    const bool found = count > 0 && FeedbackRectangle(feedback, count, covered);
-    const int viewport[4] = {0, 0, frame.width, frame.height};
-    camera.FitToFeedback(found ? count : -1, covered, viewport);
+    drawer.Fit(camera, Frame(), settings, project ? project->Sheet() : nullptr,
+               project ? project->Tools() : nullptr);
 }
 
 void CSceneRender::FitIntoWindow() {
