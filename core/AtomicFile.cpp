@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,26 +40,40 @@ void CAtomicFile::Discard() {
     }
 }
 
+void CAtomicFile::KeepAttributesOf(const struct stat& attributes) {
+    copy = true;
+    source = attributes;
+}
+
 bool CAtomicFile::Open() {
     Discard();
     failed = false;
     if (Fails(Step::Create))
         return false;
-    mode_t mode = 0644;
+    mode_t mode = copy ? source.st_mode & 0777 : 0644;
     struct stat info;
     if (::stat(target.c_str(), &info) == 0) {
         // A file its owner may not write is left alone, even by root.
         if ((info.st_mode & S_IWUSR) == 0)
             return false;
-        mode = info.st_mode & 07777;
+        if (!copy)
+            mode = info.st_mode & 07777;
     }
-    // Whatever stands at the temporary name (a left-over of an earlier run)
-    // goes first, so that a link there cannot send the content elsewhere.
-    ::unlink(temporary.c_str());
-    descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const std::string unique = "XXXXXX";
+    if (temporary.size() >= unique.size() &&
+        temporary.compare(temporary.size() - unique.size(), unique.size(), unique) == 0) {
+        descriptor = ::mkostemp(&temporary[0], O_CLOEXEC);
+    } else {
+        // Whatever stands at the temporary name (a left-over of an earlier
+        // run) goes first, so that a link there cannot send the content
+        // elsewhere.
+        ::unlink(temporary.c_str());
+        descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    }
     if (descriptor < 0)
         return false;
-    // Keep the old file's permissions, as far as the owner may set them.
+    // The old file's permissions (or the source's of a copy), as far as the
+    // owner may set them.
     if (::fchmod(descriptor, mode) != 0) {
         Discard();
         return false;
@@ -90,7 +105,10 @@ bool CAtomicFile::Write(const std::string& text) {
 }
 
 bool CAtomicFile::Commit() {
-    if (descriptor < 0 || failed || Fails(Step::Flush) || ::fsync(descriptor) != 0) {
+    // A copy keeps its source's times: nothing is written after them.
+    const struct timespec times[2] = {source.st_atim, source.st_mtim};
+    if (descriptor < 0 || failed || Fails(Step::Flush) || (copy && ::futimens(descriptor, times) != 0) ||
+        ::fsync(descriptor) != 0) {
         Discard();
         return false;
     }

@@ -6,16 +6,24 @@
 
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 
 class CAtomicFile {
 public:
     enum class Step { Create, Write, Flush, Rename };
 
     // target: the file to replace; temporary: the name used while writing.
+    // A temporary name ending in "XXXXXX" is made unique as mkstemp does, so
+    // that no other file ever stands in its way; any other name replaces
+    // whatever stands there.
     CAtomicFile(std::string targetPath, std::string temporaryPath);
     ~CAtomicFile(); // discards an uncommitted temporary file
     CAtomicFile(const CAtomicFile&) = delete;
     CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+    // A copy: the new file takes the permission bits and times of source
+    // instead of the old file's permissions. Call before Open.
+    void KeepAttributesOf(const struct stat& source);
 
     bool Open();
     bool Write(const std::string& text);
@@ -34,6 +42,8 @@ private:
     std::string temporary;
     int descriptor = -1;
     bool failed = false;
+    bool copy = false;
+    struct stat source {};
 };
 
 // Writes the whole text to target through a CAtomicFile.

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -58,6 +60,12 @@ bool LessRecord(const std::string& a, const std::string& b) {
 bool IsRegularFile(const std::string& path) {
     std::error_code error;
     return fs::is_regular_file(path, error);
+}
+
+// One file reached by two names: links, hard links, linked folders.
+bool IsSameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return fs::equivalent(a, b, error) && !error;
 }
 
 // Where a listed file is read from: its reference, or its name in the
@@ -117,15 +125,12 @@ bool IsHeaderLine(const std::string& line, std::string& number) {
     return i == trimmed.size() && i - dashes >= 4;
 }
 
-bool ReadFile(const std::string& path, std::string& content) {
-    CFileHandle in(path, "rb");
-    if (!in)
-        return false;
+bool ReadStream(std::FILE* in, std::string& content) {
     char buffer[65536];
     size_t read;
-    while ((read = std::fread(buffer, 1, sizeof buffer, in.get())) > 0)
+    while ((read = std::fread(buffer, 1, sizeof buffer, in)) > 0)
         content.append(buffer, read);
-    return !std::ferror(in.get());
+    return !std::ferror(in);
 }
 
 void AppendLine(std::string& out, const std::string& text, bool crlf) {
@@ -190,7 +195,11 @@ ExportRefusal CheckExportTarget(const std::string& projectPath, const std::strin
         projectFolder = projectPath.find_first_of("/\\") == 0 ? "/" : ".";
     if (IsSameFolder(projectFolder, target))
         return ExportRefusal::ProjectFolder;
+    // A project opened through a link lives in the folder the link leads to.
     std::error_code error;
+    const fs::path real = fs::canonical(projectPath, error);
+    if (!error && IsSameFolder(real.parent_path().string(), target))
+        return ExportRefusal::ProjectFolder;
     if (!fs::is_directory(target, error))
         return ExportRefusal::MissingFolder;
     return ExportRefusal::None;
@@ -202,13 +211,20 @@ bool CreateExportFolder(const std::string& folder) {
     return fs::is_directory(folder, error);
 }
 
-bool CopyFileAtomically(const std::string& source, const std::string& target) {
+bool CopyFileAtomically(const std::string& source, const std::string& target,
+                        const std::function<std::string(const std::string&)>& change) {
     CFileHandle in(source, "rb");
-    if (!in || !IsRegularFile(source))
+    struct stat attributes;
+    if (!in || ::fstat(::fileno(in.get()), &attributes) != 0 || !S_ISREG(attributes.st_mode))
         return false;
-    CAtomicFile out(target, JoinPath(FolderPart(target), "." + FileNamePart(target) + ".partial"));
+    CAtomicFile out(target, JoinPath(FolderPart(target), "." + FileNamePart(target) + ".XXXXXX"));
+    out.KeepAttributesOf(attributes);
     if (!out.Open())
         return false;
+    if (change) {
+        std::string content;
+        return ReadStream(in.get(), content) && out.Write(change(content)) && out.Commit();
+    }
     std::string buffer(1 << 20, '\0');
     for (;;) {
         const size_t read = std::fread(&buffer[0], 1, buffer.size(), in.get());
@@ -252,21 +268,33 @@ bool ExportProjectFiles(const std::string& projectPath, const std::vector<std::s
                         const std::function<void(const std::string&)>& show) {
     const std::string projectFolder = FolderPart(projectPath);
     bool complete = true;
-    auto copy = [&](const std::string& source, const std::string& name) {
+    std::map<std::string, std::string> copied; // name in the target -> its source
+    auto copy = [&](const std::string& source, const std::string& name,
+                    const std::function<std::string(const std::string&)>& change = nullptr) {
         const std::string destination = JoinPath(target, name);
         if (show)
             show(FormatText(exporttexts::Copying, source.c_str(), destination.c_str()));
-        if (!CopyFileAtomically(source, destination))
+        const auto [earlier, first] = copied.emplace(name, source);
+        if (!first) {
+            // A file listed twice is there already; another one of its name
+            // must not replace it.
+            if (!IsSameFile(earlier->second, source))
+                complete = false;
+            return;
+        }
+        // A file is never copied onto itself, whatever names lead to it.
+        if (IsSameFile(source, destination) || !CopyFileAtomically(source, destination, change))
             complete = false;
     };
 
-    std::string copiedProject; // the project file as copied into the target
+    // The exported project lists only the records exported with it.
+    const auto table = options.sourceOnly || !options.firstAndLast
+                           ? std::function<std::string(const std::string&)>()
+                           : RewriteRecordTable;
     for (const std::string& stored : files) {
         const std::string source = SourceOf(stored, projectFolder);
         const std::string name = source.empty() ? FileNamePart(LookupName(stored)) : FileNamePart(source);
-        copy(source.empty() ? LookupName(stored) : source, name);
-        if (&stored == &files.back())
-            copiedProject = JoinPath(target, name);
+        copy(source.empty() ? LookupName(stored) : source, name, &stored == &files.back() ? table : nullptr);
     }
     if (options.sourceOnly)
         return complete;
@@ -309,17 +337,6 @@ bool ExportProjectFiles(const std::string& projectPath, const std::vector<std::s
     // A single record stays a single record: its table is not rewritten either.
     if (!records.empty() && !(hasFirst && records.back().substr(prefix.size()) == "000"))
         copy(JoinPath(projectFolder, records.back()), records.back().substr(0, prefix.size()) + "001");
-
-    if (copiedProject.empty() || !IsRegularFile(copiedProject))
-        return false;
-    std::string content;
-    if (!ReadFile(copiedProject, content))
-        return false;
-    const std::string rewritten = RewriteRecordTable(content);
-    if (rewritten != content &&
-        !ReplaceFileContent(copiedProject, JoinPath(target, "." + FileNamePart(copiedProject) + ".partial"),
-                            rewritten))
-        return false;
     return complete;
 }
 

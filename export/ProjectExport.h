@@ -64,9 +64,10 @@ enum class ExportRefusal {
     MissingFolder, // question 494: the folder may be created
 };
 
-// Checks a target folder (already trimmed) against the project's own folder.
-// The folders themselves are compared: ".", "..", symbolic links and trailing
-// separators do not make the project's folder another one.
+// Checks a target folder (already trimmed) against the project's own folder,
+// as opened and as the project file's links lead to. The folders themselves
+// are compared: ".", "..", symbolic links and trailing separators do not
+// make the project's folder another one.
 ExportRefusal CheckExportTarget(const std::string& projectPath, const std::string& target);
 
 // True when both name the same folder (either may not exist yet).
@@ -78,8 +79,11 @@ bool CreateExportFolder(const std::string& folder);
 // Copies the listed files of the project into target (an existing folder),
 // and with the solution the project's record and "teh" files beside it.
 // Every file is written under a temporary name in the target and renamed
-// over the file of its name only when complete. show receives "%s -> %s"
-// before each copy. Returns true when every file was copied.
+// over the file of its name only when complete. Not exported: a file that
+// the target's name already leads to (a link, a hard link, a linked folder),
+// and a second listed file of a name already copied from another folder.
+// show receives "%s -> %s" before each copy. Returns true when every file
+// was copied.
 bool ExportProjectFiles(const std::string& projectPath, const std::vector<std::string>& files,
                         const std::string& target, const ExportOptions& options,
                         const std::function<void(const std::string&)>& show = nullptr);
@@ -105,9 +109,12 @@ const char* ExportResultText(bool complete);
 // single record) the content comes back unchanged.
 std::string RewriteRecordTable(const std::string& content);
 
-// Copies one file through a temporary name in the target's folder; the
-// target keeps its old content when anything fails.
-bool CopyFileAtomically(const std::string& source, const std::string& target);
+// Copies one file through a temporary name of its own in the target's
+// folder, keeping the source's permission bits and times; the target keeps
+// its old content when anything fails. change, when given, turns the
+// source's content into the copy's.
+bool CopyFileAtomically(const std::string& source, const std::string& target,
+                        const std::function<std::string(const std::string&)>& change = nullptr);
 
 // The project's HTML report: the project path with its extension "htm".
 std::string ReportFilePath(const std::string& projectPath);

@@ -8,6 +8,7 @@
 #include "model/ProjectRepair.h"
 #include "model/Texts.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -37,7 +38,42 @@ std::string RecordPrefix(const std::string& projectPath) {
     return projectPath.substr(0, dot + 1);
 }
 
+// The number of a record file's name ("cup.012" is 12), or -1 when the
+// name after the prefix is not a record number as record file names write it.
+int RecordNumber(const std::string& extension) {
+    if (!IsAllDigits(extension) || extension.size() > 9)
+        return -1;
+    const int number = std::stoi(extension);
+    return FormatText("%03d", number) == extension ? number : -1;
+}
+
 } // namespace
+
+std::string MissingRecordFiles(const std::string& prefix, std::vector<int> found) {
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    constexpr size_t namedGaps = 4; // then the rest are counted
+    std::string text;
+    size_t gaps = 0;
+    long unnamed = 0;
+    int expected = 0;
+    for (int number : found) {
+        if (number > expected) {
+            const int last = number - 1;
+            if (gaps++ < namedGaps) {
+                text += (text.empty() ? "" : ", ") + prefix + FormatText("%03d", expected);
+                if (last > expected)
+                    text += " to " + prefix + FormatText("%03d", last);
+            } else {
+                unnamed += last - expected + 1;
+            }
+        }
+        expected = number + 1;
+    }
+    if (unnamed > 0)
+        text += FormatText(" and %ld more", unnamed);
+    return text;
+}
 
 CProjectProfile::CProjectProfile() = default;
 
@@ -64,9 +100,14 @@ std::string CProjectProfile::RecordFileName(int index) const {
 
 bool CProjectProfile::Open(const std::string& path, IProgressSink* progress) {
     openingPath = AbsolutePath(path);
-    if (!ProjectFileParse(openingPath, progress))
+    if (!ProjectFileParse(openingPath, progress) || !FinalLoad(openingPath, progress))
         return false;
-    return FinalLoad(openingPath, progress);
+    // The records are counted as found: after a gap the last one shown is
+    // not the last one written.
+    if (!missingRecords.empty())
+        ShowMessage(FormatText(texts::RecordFilesMissing, missingRecords.c_str(), recordCount),
+                    MessageIcon::Warning);
+    return true;
 }
 
 std::string CProjectProfile::FirstMissingReference() const {
@@ -81,16 +122,21 @@ std::string CProjectProfile::FirstMissingReference() const {
     return "";
 }
 
-int CProjectProfile::CountRecords() const {
+int CProjectProfile::CountRecords(std::string& missing) const {
     const std::string prefix = FileNamePart(RecordPrefix(openingPath));
     int count = 0;
+    std::vector<int> numbers;
     for (const std::string& name : ListFolder(FolderPart(openingPath))) {
         if (name.size() <= prefix.size() || !EqualsNoCase(name.substr(0, prefix.size()), prefix))
             continue;
         const size_t dot = name.rfind('.');
         if (IsAllDigits(name.substr(dot + 1)))
             ++count;
+        const int number = RecordNumber(name.substr(prefix.size()));
+        if (number >= 0)
+            numbers.push_back(number);
     }
+    missing = MissingRecordFiles(prefix, std::move(numbers));
     return count;
 }
 
@@ -138,7 +184,7 @@ bool CProjectProfile::ProjectFileParse(const std::string& path, IProgressSink* p
         repaired = true;
     }
 
-    recordCount = CountRecords();
+    recordCount = CountRecords(missingRecords);
     if (recordCount == 0) {
         ShowMessage(FormatText(texts::NoRecords, path.c_str()), MessageIcon::Error);
         return false;

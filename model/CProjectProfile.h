@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 class IProgressSink;
 class CProjectProfile;
@@ -28,6 +29,11 @@ struct CAnimationControl {
     CManualResetEvent step;
     CProjectProfile* document = nullptr;
 };
+
+// The record files missing below the highest one found, named compactly
+// ("cup.003, cup.007 to cup.009"); "" without a gap. prefix: a record file's
+// name up to its number; found: the numbers of the record files found.
+std::string MissingRecordFiles(const std::string& prefix, std::vector<int> found);
 
 class CProjectProfile : public CDocument {
 public:
@@ -109,7 +115,9 @@ private:
     bool FinalLoad(const std::string& path, IProgressSink* progress);
     // The first referenced file that must exist and does not, or "".
     std::string FirstMissingReference() const;
-    int CountRecords() const;
+    // Every name of the project's base name with a numbered extension;
+    // missing: the record files missing below the highest one found.
+    int CountRecords(std::string& missing) const;
     std::unique_ptr<CSheetProfile> ReadRecord(int index, IProgressSink* progress);
     void NavigateTo(int record);
     // Reads record (1-based) into a temporary sheet; null, with the message
@@ -149,6 +157,7 @@ private:
     ProjectFileFields fields;
     std::string projectPathName;
     std::string openingPath;                    // the path being opened, before the final load
+    std::string missingRecords;                 // named in a warning once the project is open
     std::unique_ptr<CSheetProfile> firstRecord; // the test read, kept when it is also the last
     int animationPeriod = DefaultAnimationPeriod;
     CAnimationControl animationControl;

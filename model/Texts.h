@@ -28,6 +28,9 @@ constexpr const char* NoRecords = "There are no records of %s";
 constexpr const char* MissingRecord = "Missing record file %s";
 constexpr const char* ReferencedFileMissing = "The file %s named in the project was not found.";
 constexpr const char* UnusableRecord = "The record file %s cannot be used: %s";
+constexpr const char* RecordFilesMissing =
+    "Record files missing: %s. The project opens with the %d records found, "
+    "so its last record is not the final state of the forming.";
 
 // Records and tools.
 constexpr const char* UnableToOpenSheet = "Unable to open sheet file";

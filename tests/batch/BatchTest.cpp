@@ -48,6 +48,37 @@ TEST(Batch, ReportsWithUnixLineEnds) {
     EXPECT_EQ(document.out.rfind("Document information: " + fixture.ProjectPath() + "\n\nCreated", 0), 0u);
 }
 
+// A gap in the record files: one warning line on stderr, the output and the
+// exit status as without it.
+TEST(Batch, AGapInTheRecordFilesIsOneLineOnStderr) {
+    FixtureOptions options;
+    options.records = 4;
+    CProjectFixture fixture(options);
+    const std::string configuration = fixture.File("q.cfg");
+    const BatchRun complete =
+        RunCommand({"values", fixture.ProjectPath(), "--quantity", "1", "--record", "3"}, configuration);
+    ASSERT_EQ(complete.status, 0) << complete.messages;
+    std::remove(fixture.File("fixture.001").c_str());
+
+    const std::string stderrPath = fixture.File("stderr.txt");
+    std::ostringstream out;
+    std::fflush(stderr);
+    const int saved = ::dup(2);
+    const int file = ::open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(file, 0);
+    ::dup2(file, 2);
+    ::close(file);
+    const int status = RunBatch({"values", fixture.ProjectPath(), "--quantity", "1"}, configuration, out);
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out.str(), complete.out);
+    EXPECT_EQ(ReadWholeFile(stderrPath),
+              "Record files missing: fixture.001. The project opens with the 3 records "
+              "found, so its last record is not the final state of the forming.\n");
+}
+
 TEST(Batch, UnitsComeFromTheConfigurationUnlessGiven) {
     CProjectFixture fixture;
     const std::string configuration = fixture.File("Quillmere.cfg");

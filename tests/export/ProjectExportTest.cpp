@@ -1,4 +1,5 @@
 #include "export/ProjectExport.h"
+#include "core/AtomicFile.h"
 #include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
 #include "model/ProjectFile.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <sys/stat.h>
@@ -23,10 +25,14 @@ std::map<std::string, std::string> FolderContent(const std::string& folder) {
     return content;
 }
 
-std::vector<std::string> FixtureFiles(const CProjectFixture& fixture) {
+std::vector<std::string> ProjectFiles(const std::string& project) {
     ProjectFileFields fields;
-    EXPECT_EQ(ParseProjectFile(fixture.ProjectPath(), fields), ProjectParseResult::Ok);
-    return ProjectExportFiles(fields, fixture.ProjectPath());
+    EXPECT_EQ(ParseProjectFile(project, fields), ProjectParseResult::Ok);
+    return ProjectExportFiles(fields, project);
+}
+
+std::vector<std::string> FixtureFiles(const CProjectFixture& fixture) {
+    return ProjectFiles(fixture.ProjectPath());
 }
 
 struct ExportRun {
@@ -36,17 +42,22 @@ struct ExportRun {
     std::vector<std::string> asked;
 };
 
-ExportRun Export(const CProjectFixture& fixture, const std::string& target, ExportOptions options,
+ExportRun Export(const std::string& project, const std::string& target, ExportOptions options,
                  bool create = false) {
     ExportRun run;
     run.ran = RunProjectExport(
-        fixture.ProjectPath(), FixtureFiles(fixture), target, options,
+        project, ProjectFiles(project), target, options,
         [&](const std::string& folder) {
             run.asked.push_back(folder);
             return create;
         },
         [&](const std::string& text) { run.shown.push_back(text); }, run.complete);
     return run;
+}
+
+ExportRun Export(const CProjectFixture& fixture, const std::string& target, ExportOptions options,
+                 bool create = false) {
+    return Export(fixture.ProjectPath(), target, options, create);
 }
 
 ExportOptions WithSolution(bool firstAndLast) {
@@ -199,6 +210,27 @@ TEST(ProjectExportRefusal, TheProjectsOwnFolderInAnySpelling) {
     EXPECT_FALSE(IsSameFolder(fixture.Folder(), fixture.File("sub")));
 }
 
+// Opened through a folder of links to its files, the project's real folder
+// is its own folder too: the export would cut its record table and put the
+// last record in place of record 1.
+TEST(ProjectExportRefusal, TheRealFolderOfAProjectOpenedThroughLinks) {
+    CProjectFixture fixture;
+    const std::map<std::string, std::string> before = FolderContent(fixture.Folder());
+    CTempFolder links;
+    for (const auto& entry : before)
+        fs::create_symlink(fixture.File(entry.first), links.File(entry.first));
+    CRecordingMessages messages;
+    CProjectProfile project;
+    ASSERT_TRUE(project.Open(links.File("fixture.tfc"), nullptr)) << messages.Texts();
+    for (const ExportOptions& options : {ExportOptions(), WithSolution(false), WithSolution(true)}) {
+        messages.messages.clear();
+        const ExportRun run = Export(project.ProjectPathName(), fixture.Folder(), options);
+        EXPECT_FALSE(run.ran);
+        EXPECT_EQ(messages.Texts(), exporttexts::ProjectFolderRefused);
+    }
+    EXPECT_EQ(FolderContent(fixture.Folder()), before);
+}
+
 TEST(ProjectExportRefusal, BlankMissingAndUncreatableFolders) {
     CProjectFixture fixture;
     {
@@ -280,6 +312,97 @@ TEST(ProjectExportFailures, AMissingListedFileMakesTheExportIncomplete) {
     const ExportRun run = Export(fixture, target.Path(), ExportOptions());
     EXPECT_FALSE(run.complete);
     EXPECT_EQ(FolderContent(target.Path()).size(), 6u);
+}
+
+// The same file reached by two names (a hard link or a link in the target,
+// a listed file in the target named through a linked folder) is never
+// copied onto itself: it counts as not exported, and a project file that
+// was not copied keeps its record table.
+TEST(ProjectExportFailures, AFileIsNeverCopiedOntoItself) {
+    CProjectFixture fixture;
+    CTempFolder target, elsewhere;
+    fs::create_hard_link(fixture.File("fixture.sht"), target.File("fixture.sht"));
+    fs::create_symlink(fixture.ProjectPath(), target.File("fixture.tfc"));
+    WriteWholeFile(target.File("shared.vie"), "shared material\n");
+    fs::create_directory_symlink(target.Path(), elsewhere.File("shared"));
+    fixture.Project().materials = {elsewhere.File("shared/shared.vie")};
+    fixture.WriteProject();
+    const std::string project = ReadWholeFile(fixture.ProjectPath());
+    const ExportRun run = Export(fixture, target.Path(), WithSolution(true));
+    EXPECT_TRUE(run.ran);
+    EXPECT_FALSE(run.complete);
+    EXPECT_TRUE(fs::equivalent(target.File("fixture.sht"), fixture.File("fixture.sht")));
+    EXPECT_TRUE(fs::is_symlink(target.File("fixture.tfc")));
+    EXPECT_EQ(ReadWholeFile(fixture.ProjectPath()), project);
+    EXPECT_EQ(ReadWholeFile(target.File("shared.vie")), "shared material\n");
+    EXPECT_EQ(ReadWholeFile(target.File("fixture.001")), ReadWholeFile(fixture.File("fixture.002")));
+}
+
+// The project file's copy fails: whatever stood under its name in the target
+// keeps its record table.
+TEST(ProjectExportFailures, TheTableIsCutOnlyInACopyThatSucceeded) {
+    CProjectFixture fixture, other;
+    CTempFolder target;
+    const std::string older = ReadWholeFile(other.ProjectPath());
+    WriteWholeFile(target.File("fixture.tfc"), older);
+    int opened = 0; // the project file is the seventh file copied
+    CAtomicFile::SetFaultHook(
+        [&](CAtomicFile::Step step) { return step == CAtomicFile::Step::Create && ++opened == 7; });
+    const ExportRun run = Export(fixture, target.Path(), WithSolution(true));
+    CAtomicFile::SetFaultHook(nullptr);
+    EXPECT_FALSE(run.complete);
+    EXPECT_EQ(ReadWholeFile(target.File("fixture.tfc")), older);
+    EXPECT_EQ(ReadWholeFile(target.File("fixture.001")), ReadWholeFile(fixture.File("fixture.002")));
+}
+
+// Two listed files of one name from different folders: the second is not
+// exported rather than replacing the first. The same file listed twice is
+// copied once.
+TEST(ProjectExportFailures, ASecondFileOfTheSameNameIsNotExported) {
+    FixtureOptions options;
+    options.materials = {"fixture_pp.vie", "fixture_pp.vie"};
+    CProjectFixture fixture(options);
+    CTempFolder target;
+    EXPECT_TRUE(Export(fixture, target.Path(), ExportOptions()).complete);
+
+    fs::create_directory(fixture.File("sub"));
+    WriteWholeFile(fixture.File("sub/fixture_pp.vie"), "another material\n");
+    fixture.Project().materials = {"fixture_pp.vie", "sub/fixture_pp.vie"};
+    fixture.WriteProject();
+    CTempFolder second;
+    const ExportRun run = Export(fixture, second.Path(), ExportOptions());
+    EXPECT_FALSE(run.complete);
+    EXPECT_EQ(run.shown.size(), 8u);
+    EXPECT_EQ(ReadWholeFile(second.File("fixture_pp.vie")), "material\n");
+}
+
+// Copies keep their source's permission bits and modification time, and
+// their temporary names never take the place of a file of the user's.
+TEST(ProjectExport, CopiesKeepTheirAttributesAndLeaveTheUsersFiles) {
+    CProjectFixture fixture;
+    ASSERT_EQ(::chmod(fixture.File("fixture.sht").c_str(), 0640), 0);
+    ASSERT_EQ(::chmod(fixture.File("fixture.000").c_str(), 0604), 0);
+    const struct timespec past[2] = {{1000000000, 0}, {1000000000, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, fixture.File("fixture.000").c_str(), past, 0), 0);
+    CTempFolder target;
+    std::map<std::string, std::string> users;
+    for (const char* name : {".fixture.tfc.partial", ".fixture.000.partial", ".fixture.sht.partial"}) {
+        users[name] = std::string("kept ") + name;
+        WriteWholeFile(target.File(name), users[name]);
+    }
+    EXPECT_TRUE(Export(fixture, target.Path(), WithSolution(false)).complete);
+    const std::map<std::string, std::string> copied = FolderContent(target.Path());
+    EXPECT_EQ(copied.size(), users.size() + 7u + 3u);
+    for (const auto& [name, content] : users)
+        EXPECT_EQ(copied.at(name), content);
+    for (const char* name : {"fixture.sht", "fixture.000", "fixture.002", "fixture.tfc"}) {
+        struct stat source, copy;
+        ASSERT_EQ(::stat(fixture.File(name).c_str(), &source), 0);
+        ASSERT_EQ(::stat(target.File(name).c_str(), &copy), 0);
+        EXPECT_EQ(copy.st_mode, source.st_mode) << name;
+        EXPECT_EQ(copy.st_mtim.tv_sec, source.st_mtim.tv_sec) << name;
+        EXPECT_EQ(copy.st_mtim.tv_nsec, source.st_mtim.tv_nsec) << name;
+    }
 }
 
 TEST(RecordTableRewrite, KeepsRecordZeroAndTheLastAsOne) {
