@@ -2,6 +2,7 @@
 
 #include "app/AppTexts.h"
 #include "app/CNavigationBar.h"
+#include "app/CommandIds.h"
 #include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
 #include "scene/CSceneRender.h"
@@ -23,6 +24,11 @@ CChildFrame::CChildFrame(CProjectProfile* projectDocument, const DisplaySettings
     setWidget(content);
     setAttribute(Qt::WA_DeleteOnClose);
     connect(navigation, &CNavigationBar::Command, this, &CChildFrame::NavigationCommand);
+    // After a load from the record box the record keys reach the view again.
+    connect(navigation, &CNavigationBar::Command, view, [this](int id) {
+        if (id == command::LoadRecord)
+            view->setFocus();
+    });
     UpdateCaption(0);
 }
 

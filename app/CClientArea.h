@@ -3,7 +3,11 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QMdiArea>
+
+class QAction;
+class QMenu;
 
 class CClientArea : public QMdiArea {
     Q_OBJECT
@@ -14,9 +18,25 @@ public:
     // The background picture, 1770 x 860 pixels, drawn by the program.
     static QImage BackgroundImage();
 
+    // Tile and Cascade arrange the open windows inside the area as it is,
+    // so the main window keeps its size however many windows there are.
+    // Tile: side by side in rows, as many rows as columns or one fewer.
+    void Tile();
+    // Cascade: stepped down and right by a title bar, each as large as the
+    // steps allow but never below two thirds of the area, so that every
+    // view stays usable.
+    void Cascade();
+    // Puts the open windows at the end of a menu, after the action `after`,
+    // in place of those put there before: numbered, the active one checked;
+    // choosing one activates it.
+    void ListWindows(QMenu& menu, QAction* after);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The windows that take part, bottom first, none of them maximised.
+    QList<QMdiSubWindow*> Arranged();
+
     QImage background;
 };

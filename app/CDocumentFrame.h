@@ -2,7 +2,9 @@
 // view's window or the cut window.
 #pragma once
 
+#include <QAction>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 class CProjectProfile;
 
@@ -11,7 +13,12 @@ class CDocumentFrame : public QMdiSubWindow {
 
 public:
     explicit CDocumentFrame(CProjectProfile* shown, QWidget* parent = nullptr)
-        : QMdiSubWindow(parent), shownDocument(shown) {}
+        : QMdiSubWindow(parent), shownDocument(shown) {
+        // Ctrl+W belongs to the main window's Close command alone: a second
+        // binding in each window's system menu makes the key do nothing.
+        for (QAction* action : systemMenu()->actions())
+            action->setShortcuts({});
+    }
 
     CProjectProfile* Document() const { return shownDocument; }
 

@@ -202,8 +202,11 @@ void CMainFrame::BuildMenus(MenuKind kind) {
     if (kind != MenuKind::Empty) {
         QMenu* window = bar->addMenu(QStringLiteral("&Window"));
         add(window, {command::NewWindow, command::CutWindow, 0, command::CloseAll});
-        window->addAction(QStringLiteral("&Cascade"), area, &QMdiArea::cascadeSubWindows);
-        window->addAction(QStringLiteral("&Tile"), area, &QMdiArea::tileSubWindows);
+        window->addAction(QStringLiteral("&Cascade"), area, &CClientArea::Cascade);
+        window->addAction(QStringLiteral("&Tile"), area, &CClientArea::Tile);
+        QAction* list = window->addSeparator();
+        connect(window, &QMenu::aboutToShow, this,
+                [this, window, list] { area->ListWindows(*window, list); });
     }
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     add(help, {command::Configuration, command::About});

@@ -4,6 +4,7 @@
 // group of commands to a controller of its own.
 #pragma once
 
+#include "app/CClientArea.h"
 #include "app/CCommandTable.h"
 #include "app/QtInterface.h"
 #include "model/CDocument.h"
@@ -123,7 +124,7 @@ private:
     CConfiguration& configuration;
     IFileChooser& chooser;
     CCommandTable commands;
-    QMdiArea* area;
+    CClientArea* area;
     QToolBar* toolBar = nullptr;
     QDockWidget* scaleDock = nullptr;
     CScalePanel* scalePanel = nullptr;

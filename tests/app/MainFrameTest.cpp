@@ -1,7 +1,8 @@
 // The main window as a user drives it, under a virtual X server: opening
 // projects through the Open command, the menus and the scale panel following
 // the active window, the record commands with their messages, the animation,
-// units, the options dialog, the window placement and a second start.
+// units, the options dialog, the keys, the Window menu, the window placement
+// and a second start.
 #include "app/CChildFrame.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
@@ -22,10 +23,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -37,6 +41,13 @@ public:
     QString next;
     QString ProjectToOpen(QWidget*) override { return next; }
 };
+
+QMenu* MenuNamed(QMainWindow& window, const QString& title) {
+    for (QAction* action : window.menuBar()->actions())
+        if (action->text() == title)
+            return action->menu();
+    return nullptr;
+}
 
 QStringList MenuTitles(QMainWindow& window) {
     QStringList titles;
@@ -68,6 +79,9 @@ private slots:
     void closingTheLastWindowClosesTheDocument();
     void cutWindowToggleOpensOneWindowPerDocument();
     void closingTheProjectClosesItsCutWindow();
+    void keysReachTheActiveWindowAfterTheRecordBox();
+    void tileAndCascadeKeepTheFrameAndUsableViews();
+    void windowMenuListsAndActivatesTheWindows();
     void windowPlacementRoundTrip();
     void secondStartHandsItsFileToTheFirst();
 
@@ -340,6 +354,79 @@ void MainFrameTest::closingTheProjectClosesItsCutWindow() {
     QTRY_COMPARE(frame->Documents().size(), size_t(0));
     QVERIFY(frame->Children().empty());
     QTRY_VERIFY(frame->ClientArea()->subWindowList().isEmpty());
+}
+
+void MainFrameTest::keysReachTheActiveWindowAfterTheRecordBox() {
+    CChildFrame* first = Open(other->ProjectPath());
+    CChildFrame* second = Open(fixture->ProjectPath());
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    // A number typed and loaded with Return; the record keys then reach the view.
+    QTest::mouseClick(second->NavigationBar()->RecordBox(), Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(second->Document()->CurrentRecord(), 2);
+    QCOMPARE(QApplication::focusWidget(), second->View());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(second->Document()->CurrentRecord(), 5);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(second->Document()->CurrentRecord(), 1);
+    // Ctrl+W closes the active window, and only that one.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+    QTRY_COMPARE(frame->Documents().size(), size_t(1));
+    QCOMPARE(frame->ActiveChild(), first);
+}
+
+void MainFrameTest::tileAndCascadeKeepTheFrameAndUsableViews() {
+    frame->setGeometry(frame->screen()->availableGeometry());
+    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    QCOMPARE(frame->width(), 1600);
+    Open(fixture->ProjectPath());
+    for (int k = 1; k < 8; ++k)
+        QVERIFY(frame->Commands().Run(command::NewWindow));
+    QCoreApplication::processEvents();
+    const QRect placed = frame->geometry();
+    QMenu* window = MenuNamed(*frame, QStringLiteral("&Window"));
+    QVERIFY(window);
+    const QRect free = frame->ClientArea()->viewport()->rect();
+    for (const char* arrange : {"&Tile", "&Cascade"}) {
+        const auto actions = window->actions();
+        const auto found = std::find_if(actions.begin(), actions.end(), [arrange](QAction* a) {
+            return a->text() == QLatin1String(arrange);
+        });
+        QVERIFY(found != actions.end());
+        (*found)->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(frame->geometry(), placed);
+        QCOMPARE(frame->ClientArea()->viewport()->rect(), free);
+        for (CChildFrame* child : frame->Children()) {
+            QVERIFY2(free.contains(child->geometry()), arrange);
+            QVERIFY2(child->View()->height() >= 150, arrange);
+        }
+    }
+    // Cascaded windows are stepped.
+    const std::vector<CChildFrame*> children = frame->Children();
+    QVERIFY(children.front()->pos() != children.back()->pos());
+}
+
+void MainFrameTest::windowMenuListsAndActivatesTheWindows() {
+    CChildFrame* first = Open(fixture->ProjectPath());
+    CChildFrame* second = Open(other->ProjectPath());
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    QMenu* window = MenuNamed(*frame, QStringLiteral("&Window"));
+    QVERIFY(window);
+    QTest::keyClick(frame.get(), Qt::Key_W, Qt::AltModifier);
+    QTRY_VERIFY(window->isVisible());
+    QStringList entries;
+    for (QAction* action : window->actions())
+        if (QRegularExpression(QStringLiteral("^&\\d ")).match(action->text()).hasMatch())
+            entries << action->text() + (action->isChecked() ? QStringLiteral(" *") : QString());
+    QCOMPARE(entries, (QStringList{"&1 " + first->windowTitle(), "&2 " + second->windowTitle() + " *"}));
+    QTest::keyClick(window, Qt::Key_1);
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(frame->ActiveChild(), first);
 }
 
 void MainFrameTest::windowPlacementRoundTrip() {
