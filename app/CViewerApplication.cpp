@@ -6,13 +6,22 @@
 #include "core/Messages.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSplashScreen>
 #include <QTimer>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,6 +51,23 @@ protected:
 };
 
 constexpr int FileListLimit = 1 << 20;
+// The running program's answer once it has the whole list, which ends with
+// an empty line.
+constexpr char HandOverAnswer[] = "ok\n";
+
+// True when the socket's folder is this user's alone: a socket elsewhere
+// could be anybody's. The folder is made, mode 0700, when it is missing.
+bool PrivateSocketFolder(const QString& serverName) {
+    // A bare name is the toolkit's own place (tests).
+    if (!QDir::isAbsolutePath(serverName))
+        return true;
+    const QByteArray folder = QFile::encodeName(QFileInfo(serverName).path());
+    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat status {};
+    return ::lstat(folder.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::getuid() && (status.st_mode & 077) == 0;
+}
 
 } // namespace
 
@@ -57,25 +83,45 @@ CViewerApplication::~CViewerApplication() {
     configuration.reset();
 }
 
-QString CViewerApplication::DefaultServerName() {
-    return QStringLiteral("quillmere-") + qEnvironmentVariable("USER", QStringLiteral("user"));
+QString CViewerApplication::ServerNameFor(unsigned userId, const QProcessEnvironment& environment) {
+    // ":0" and ":0.0" are one display; the screen does not matter.
+    QString display = environment.value(QStringLiteral("DISPLAY"));
+    display.replace(QRegularExpression(QStringLiteral("(:\\d+)\\.\\d+$")), QStringLiteral("\\1"));
+    const QString place = display + QLatin1Char('\n') + environment.value(QStringLiteral("WAYLAND_DISPLAY")) +
+                          QLatin1Char('\n') + environment.value(QStringLiteral("XDG_SESSION_ID"));
+    const QString key = QString::fromLatin1(
+        QCryptographicHash::hash(place.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+    QString folder = environment.value(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (!QDir::isAbsolutePath(folder))
+        folder = QDir::tempPath() + QStringLiteral("/quillmere-%1").arg(userId);
+    return folder + QStringLiteral("/quillmere-%1-%2").arg(userId).arg(key);
 }
 
-bool CViewerApplication::HandToRunningProgram(const QString& name, const QStringList& files) {
-    if (name.isEmpty())
+QString CViewerApplication::DefaultServerName() {
+    return ServerNameFor(::getuid(), QProcessEnvironment::systemEnvironment());
+}
+
+bool CViewerApplication::HandToRunningProgram(const QString& name, const QStringList& files,
+                                              int answerMilliseconds) {
+    if (name.isEmpty() || !PrivateSocketFolder(name))
         return false;
+    const QDeadlineTimer deadline(answerMilliseconds);
     QLocalSocket socket;
     socket.connectToServer(name);
-    if (!socket.waitForConnected(500))
+    if (!socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
         return false;
-    QStringList absolute;
+    QByteArray list;
     for (const QString& file : files)
-        absolute << QFileInfo(file).absoluteFilePath();
-    socket.write(absolute.join(QLatin1Char('\n')).toUtf8() + '\n');
-    socket.flush();
-    socket.waitForBytesWritten(2000);
+        list += QFileInfo(file).absoluteFilePath().toUtf8() + '\n';
+    socket.write(list + '\n');
+    // A program that does not answer (stuck, or gone with its socket left)
+    // leaves the files to a window of this start.
+    while (!socket.canReadLine())
+        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            return false;
+    const bool taken = socket.readLine() == HandOverAnswer;
     socket.disconnectFromServer();
-    return true;
+    return taken;
 }
 
 bool CViewerApplication::Start(const QStringList& files, bool splash) {
@@ -106,11 +152,17 @@ void CViewerApplication::ShowSplash() {
 }
 
 void CViewerApplication::Listen() {
-    if (serverName.isEmpty())
+    if (serverName.isEmpty() || !PrivateSocketFolder(serverName))
         return;
     server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server->listen(serverName)) {
-        // A program that ended without closing its socket leaves the name.
+        // A program that ended without closing its socket leaves the name;
+        // a running one keeps it.
+        QLocalSocket running;
+        running.connectToServer(serverName);
+        if (running.waitForConnected(100))
+            return;
         QLocalServer::removeServer(serverName);
         if (!server->listen(serverName))
             return;
@@ -118,19 +170,22 @@ void CViewerApplication::Listen() {
     connect(server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-                // Whole lines only: a path ends with its line feed. They are
-                // opened once this handler has returned: opening a project
-                // runs the event loop, in which the socket may go.
-                QStringList paths;
+            auto paths = std::make_shared<QStringList>();
+            connect(socket, &QLocalSocket::readyRead, socket, [this, socket, paths] {
+                // Whole lines only: a path ends with its line feed, the list
+                // with an empty line. The files are opened once this handler
+                // has returned: opening a project runs the event loop, in
+                // which the socket may go.
                 while (socket->canReadLine()) {
                     const QString file = QString::fromUtf8(socket->readLine(FileListLimit)).trimmed();
-                    if (!file.isEmpty())
-                        paths << file;
-                }
-                if (!paths.isEmpty())
-                    QTimer::singleShot(0, this, [this, paths] {
-                        for (const QString& path : paths)
+                    if (!file.isEmpty()) {
+                        *paths << file;
+                        continue;
+                    }
+                    socket->write(HandOverAnswer);
+                    socket->flush();
+                    QTimer::singleShot(0, this, [this, files = *paths] {
+                        for (const QString& path : files)
                             if (mainFrame)
                                 mainFrame->OpenProject(path);
                         if (mainFrame) {
@@ -138,6 +193,8 @@ void CViewerApplication::Listen() {
                             mainFrame->activateWindow();
                         }
                     });
+                    paths->clear();
+                }
             });
         }
     });

@@ -12,6 +12,7 @@
 
 class CConfiguration;
 class QLocalServer;
+class QProcessEnvironment;
 
 // The file dialog of the desktop.
 class CDesktopFileChooser : public IFileChooser {
@@ -28,9 +29,16 @@ public:
     explicit CViewerApplication(QString serverName = DefaultServerName());
     ~CViewerApplication() override;
 
+    // The local socket of the program running for this user on this
+    // display and desktop session: in the user's runtime folder, or in a
+    // folder of the user's own under the temporary folder when there is none.
+    static QString ServerNameFor(unsigned userId, const QProcessEnvironment& environment);
     static QString DefaultServerName();
-    // Hands files to a program already running; true when one took them.
-    static bool HandToRunningProgram(const QString& serverName, const QStringList& files);
+    // Hands files to a program already running; true when one took them and
+    // said so within answerMilliseconds. A socket in a folder that others
+    // can reach is not used.
+    static bool HandToRunningProgram(const QString& serverName, const QStringList& files,
+                                     int answerMilliseconds = 3000);
 
     // Starts up and shows the main window, then opens the files.
     bool Start(const QStringList& files, bool splash = true);

@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QThread>
 #include <chrono>
+#include <memory>
 
 void CQtInterfaceThread::Post(std::function<void()> task) {
     QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
@@ -25,37 +26,55 @@ void CQtInterfaceThread::DispatchPending() {
     QCoreApplication::processEvents();
 }
 
-MessageAnswer CMessageBoxSink::Show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
-    if (QThread::currentThread() != qApp->thread()) {
-        MessageAnswer answer = MessageAnswer::Ok;
-        QMetaObject::invokeMethod(
-            qApp, [&] { answer = Show(text, icon, buttons); }, Qt::BlockingQueuedConnection);
-        return answer;
-    }
-    QMessageBox box;
-    box.setWindowTitle(QStringLiteral("Quillmere"));
-    box.setText(QString::fromStdString(text));
+namespace {
+
+// The box of a message: its caption, icon and buttons, and the text as typed
+// (a path that looks like markup is not read as markup).
+std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& caption, const std::string& text,
+                                            MessageIcon icon, MessageButtons buttons) {
+    auto box = std::make_unique<QMessageBox>();
+    box->setWindowTitle(QString::fromStdString(caption));
+    box->setTextFormat(Qt::PlainText);
+    box->setText(QString::fromStdString(text));
     switch (icon) {
     case MessageIcon::Information:
-        box.setIcon(QMessageBox::Information);
+        box->setIcon(QMessageBox::Information);
         break;
     case MessageIcon::Warning:
-        box.setIcon(QMessageBox::Warning);
+        box->setIcon(QMessageBox::Warning);
         break;
     case MessageIcon::Error:
-        box.setIcon(QMessageBox::Critical);
+        box->setIcon(QMessageBox::Critical);
         break;
     case MessageIcon::Question:
-        box.setIcon(QMessageBox::Question);
+        box->setIcon(QMessageBox::Question);
         break;
     case MessageIcon::None:
         break;
     }
     if (buttons == MessageButtons::YesNo)
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     else if (buttons == MessageButtons::YesNoCancel)
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    switch (box.exec()) {
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    return box;
+}
+
+} // namespace
+
+MessageAnswer CMessageBoxSink::Show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
+    return ShowCaptioned("Quillmere", text, icon, buttons);
+}
+
+MessageAnswer CMessageBoxSink::ShowCaptioned(const std::string& caption, const std::string& text,
+                                             MessageIcon icon, MessageButtons buttons) {
+    if (QThread::currentThread() != qApp->thread()) {
+        MessageAnswer answer = MessageAnswer::Ok;
+        QMetaObject::invokeMethod(
+            qApp, [&] { answer = ShowCaptioned(caption, text, icon, buttons); },
+            Qt::BlockingQueuedConnection);
+        return answer;
+    }
+    switch (MakeMessageBox(caption, text, icon, buttons)->exec()) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;
     case QMessageBox::No:

@@ -18,11 +18,14 @@ public:
     void DispatchPending() override;
 };
 
-// Message boxes; a message from another thread is shown on the interface
-// thread while that thread waits for the answer.
+// Message boxes, captioned with the program's name unless the message has a
+// caption of its own; a message from another thread is shown on the
+// interface thread while that thread waits for the answer.
 class CMessageBoxSink : public IMessageSink {
 public:
     MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+    MessageAnswer ShowCaptioned(const std::string& caption, const std::string& text, MessageIcon icon,
+                                MessageButtons buttons) override;
 };
 
 // The progress bar and text of a status bar.

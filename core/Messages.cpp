@@ -31,6 +31,11 @@ MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButt
     return CurrentMessageSink().Show(text, icon, buttons);
 }
 
+MessageAnswer ShowCaptionedMessage(const std::string& caption, const std::string& text, MessageIcon icon,
+                                   MessageButtons buttons) {
+    return CurrentMessageSink().ShowCaptioned(caption, text, icon, buttons);
+}
+
 CScopedMessageSink::CScopedMessageSink(IMessageSink* sink) : previous(currentSink.load()) {
     SetMessageSink(sink);
 }

@@ -15,6 +15,13 @@ class IMessageSink {
 public:
     virtual ~IMessageSink() = default;
     virtual MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) = 0;
+    // A message under a caption of its own instead of the program's name;
+    // sinks that show no captions show the text alone.
+    virtual MessageAnswer ShowCaptioned(const std::string& caption, const std::string& text, MessageIcon icon,
+                                        MessageButtons buttons) {
+        (void)caption;
+        return Show(text, icon, buttons);
+    }
 };
 
 // The status-bar progress of the main frame, or whatever stands in for it.
@@ -39,6 +46,8 @@ void SetMessageSink(IMessageSink* sink); // null restores the stderr sink
 
 MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
                           MessageButtons buttons = MessageButtons::Ok);
+MessageAnswer ShowCaptionedMessage(const std::string& caption, const std::string& text, MessageIcon icon,
+                                   MessageButtons buttons = MessageButtons::Ok);
 
 // Installs a sink for the lifetime of the object and restores the previous one.
 class CScopedMessageSink {

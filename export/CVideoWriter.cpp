@@ -138,11 +138,15 @@ bool CVideoWriter::IsOpen() const {
     return encoder != nullptr;
 }
 
+void ShowVideoError() {
+    ShowCaptionedMessage(videotexts::AviErrorCaption, videotexts::AviError, MessageIcon::Error);
+}
+
 bool CVideoWriter::Fail(const std::string& what) {
     error = what;
     Cancel();
     if (showMessages)
-        ShowMessage(videotexts::AviError, MessageIcon::Information);
+        ShowVideoError();
     return false;
 }
 

@@ -22,6 +22,9 @@ inline const char* const AviError =
     "Some errors occured in AVI creating. Please try another compressor."; // 446
 } // namespace videotexts
 
+// The failure of a video: message 446 under its caption 447.
+void ShowVideoError();
+
 class CVideoWriter {
 public:
     static constexpr const char* DefaultAviCodec = "msvideo1";

@@ -1,5 +1,6 @@
 #include "export/SaveToBitmap.h"
 
+#include "core/Messages.h"
 #include "export/CVideoExportDialog.h"
 #include "model/CDocument.h"
 #include "scene/CSceneRender.h"
@@ -8,7 +9,6 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QImageWriter>
-#include <QMessageBox>
 
 std::vector<ImageFileType> WriterPictureTypes() {
     std::vector<std::string> formats;
@@ -48,10 +48,8 @@ bool SaveToBitmap(CSceneRender& view, const CConfiguration& configuration, QWidg
     auto message = [&](const QString& text, bool error) {
         if (prompts.message)
             prompts.message(text, error);
-        else if (error)
-            QMessageBox::warning(parent, QString(), text);
         else
-            QMessageBox::information(parent, QString(), text);
+            ShowMessage(text.toStdString(), error ? MessageIcon::Error : MessageIcon::Information);
     };
     const std::vector<ImageFileType> types = WriterPictureTypes();
     if (types.empty()) {

@@ -82,7 +82,7 @@ bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidge
         const QString chosen =
             hooks.chooseCodec ? hooks.chooseCodec(parent, encoders) : ChooseCodec(parent, encoders);
         if (chosen.isEmpty()) {
-            ShowMessage(videotexts::AviError, MessageIcon::Information);
+            ShowVideoError();
             return false;
         }
         codec = chosen.toStdString();

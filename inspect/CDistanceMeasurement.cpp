@@ -110,8 +110,11 @@ void CDistanceMeasurement::mousePressEvent(QMouseEvent* event) {
 
 void CDistanceMeasurement::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() != Qt::RightButton)
-        return;
+    if (event->button() == Qt::RightButton)
+        close();
+}
+
+void CDistanceMeasurement::done(int result) {
     emit MarkersToRemove();
-    close();
+    QDialog::done(result);
 }

@@ -35,9 +35,13 @@ public:
     // The screen position the window was placed at.
     QPoint Position() const { return position; }
 
+    // Every way the window goes (the right button released, Escape, the
+    // window manager) ends here.
+    void done(int result) override;
+
 signals:
-    // The right button was released: the view removes the markers of the
-    // two points and the line between them.
+    // The window goes: the view removes the markers of the two points and
+    // the line between them.
     void MarkersToRemove();
 
 protected:

@@ -1,17 +1,21 @@
 // The main window as a user drives it, under a virtual X server: opening
 // projects through the Open command, the menus and the scale panel following
 // the active window, the record commands with their messages, the animation,
-// units, the options dialog, the keys, the Window menu, the window placement
-// and a second start.
+// units, the options dialog, the keys, the Window menu, the window placement,
+// a second start and the message boxes.
 #include "app/CChildFrame.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CNavigationBar.h"
 #include "app/CViewerApplication.h"
 #include "app/CommandIds.h"
+#include "app/QtInterface.h"
 #include "app/WindowPlacement.h"
 #include "config/CConfiguration.h"
 #include "config/CGraphicalOptionsDialog.h"
+#include "export/CVideoExportDialog.h"
+#include "export/CVideoWriter.h"
+#include "export/SaveToBitmap.h"
 #include "model/CProjectProfile.h"
 #include "model/Texts.h"
 #include "scale/CScalePanel.h"
@@ -21,17 +25,28 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QProcessEnvironment>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QtTest>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -54,6 +69,43 @@ QStringList MenuTitles(QMainWindow& window) {
     for (QAction* action : window.menuBar()->actions())
         titles << action->text();
     return titles;
+}
+
+// What the next message box showed; it is closed with its first button.
+struct ShownBox {
+    QString caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+};
+
+ShownBox BoxShownBy(const std::function<void()>& show) {
+    ShownBox shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        shown = {box->windowTitle(), box->icon(), label->text(), label->textFormat()};
+        QTest::mouseClick(box->buttons().first(), Qt::LeftButton);
+    });
+    poll.start(10);
+    show();
+    return shown;
+}
+
+// The socket file a program leaves when it ends without closing it.
+bool LeaveStaleSocket(const QString& name) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(name);
+    std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(descriptor);
+    return bound;
 }
 
 } // namespace
@@ -84,6 +136,8 @@ private slots:
     void windowMenuListsAndActivatesTheWindows();
     void windowPlacementRoundTrip();
     void secondStartHandsItsFileToTheFirst();
+    void runningProgramIsKeyedByUserDisplayAndSession();
+    void messageBoxesShowTheTextAsTypedUnderTheirCaptionAndIcon();
 
 private:
     CChildFrame* Open(const std::string& path);
@@ -457,14 +511,91 @@ void MainFrameTest::windowPlacementRoundTrip() {
 
 void MainFrameTest::secondStartHandsItsFileToTheFirst() {
     frame.reset();
-    const QString server = QStringLiteral("quillmere-test-%1").arg(QCoreApplication::applicationPid());
+    CTempFolder runtime;
+    const QString server = QString::fromStdString(runtime.File("quillmere"));
+    const QStringList project{QString::fromStdString(fixture->ProjectPath())};
+    // The socket of a program that ended takes no files; the next program
+    // takes its name.
+    QVERIFY(LeaveStaleSocket(server));
+    QVERIFY(!CViewerApplication::HandToRunningProgram(server, project));
     CViewerApplication first(server);
     QVERIFY(first.Start({}, false));
     QCOMPARE(first.MainFrame()->Documents().size(), size_t(0));
-    QVERIFY(
-        CViewerApplication::HandToRunningProgram(server, {QString::fromStdString(fixture->ProjectPath())}));
+    // Only the user may connect.
+    QCOMPARE(QFileInfo(server).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                                QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+             QFile::Permissions());
+
+    // The second start, in a thread of its own, waits for the first's
+    // answer, which comes from the first's event loop.
+    const auto secondStart = [&] {
+        std::atomic<int> handed{-1};
+        std::thread second(
+            [&] { handed = CViewerApplication::HandToRunningProgram(server, project) ? 1 : 0; });
+        const bool answered = QTest::qWaitFor([&] { return handed != -1; });
+        second.join();
+        return answered && handed == 1;
+    };
+    QVERIFY(secondStart());
     QTRY_COMPARE(first.MainFrame()->Documents().size(), size_t(1));
-    QVERIFY(!CViewerApplication::HandToRunningProgram(server + QStringLiteral("-none"), {}));
+    // A socket in a folder that others can enter is not used.
+    QCOMPARE(::chmod(runtime.Path().c_str(), 0755), 0);
+    QVERIFY(!secondStart());
+    QCOMPARE(::chmod(runtime.Path().c_str(), 0700), 0);
+    // A first program that does not answer (its event loop does not run
+    // here) leaves the files to the second start's own window.
+    QVERIFY(!CViewerApplication::HandToRunningProgram(server, project, 200));
+}
+
+void MainFrameTest::runningProgramIsKeyedByUserDisplayAndSession() {
+    QProcessEnvironment desk;
+    desk.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
+    desk.insert(QStringLiteral("XDG_SESSION_ID"), QStringLiteral("2"));
+    desk.insert(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("/run/user/1000"));
+    const QString name = CViewerApplication::ServerNameFor(1000, desk);
+    QCOMPARE(QFileInfo(name).path(), QStringLiteral("/run/user/1000"));
+    QVERIFY(CViewerApplication::ServerNameFor(1001, desk) != name);
+    const std::pair<const char*, const char*> changes[] = {
+        {"DISPLAY", ":1"}, {"WAYLAND_DISPLAY", "wayland-0"}, {"XDG_SESSION_ID", "3"}};
+    for (const auto& [variable, value] : changes) {
+        QProcessEnvironment elsewhere = desk;
+        elsewhere.insert(QString::fromLatin1(variable), QString::fromLatin1(value));
+        QVERIFY2(CViewerApplication::ServerNameFor(1000, elsewhere) != name, variable);
+    }
+    QProcessEnvironment screen = desk;
+    screen.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0.0"));
+    QCOMPARE(CViewerApplication::ServerNameFor(1000, screen), name);
+    // With no runtime folder, a folder of the user's own.
+    desk.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    QCOMPARE(QFileInfo(CViewerApplication::ServerNameFor(1000, desk)).path(),
+             QDir::tempPath() + QStringLiteral("/quillmere-1000"));
+}
+
+void MainFrameTest::messageBoxesShowTheTextAsTypedUnderTheirCaptionAndIcon() {
+    CMessageBoxSink boxes;
+    CScopedMessageSink scoped(&boxes);
+    ShownBox shown = BoxShownBy([] { ShowMessage("<b>x</b>", MessageIcon::Error); });
+    QCOMPARE(shown.caption, QStringLiteral("Quillmere"));
+    QCOMPARE(shown.icon, QMessageBox::Critical);
+    QCOMPARE(shown.text, QStringLiteral("<b>x</b>"));
+    QCOMPARE(shown.format, Qt::PlainText);
+
+    shown = BoxShownBy(ShowVideoError);
+    QCOMPARE(shown.caption, QStringLiteral("Message"));
+    QCOMPARE(shown.icon, QMessageBox::Critical);
+    QCOMPARE(shown.text, QString::fromLatin1(videotexts::AviError));
+
+    // A picture that cannot be written.
+    CChildFrame* child = Open(fixture->ProjectPath());
+    QVERIFY(child);
+    SaveToBitmapPrompts prompts;
+    prompts.fileName = [this](const QString&, const QStringList&, QString&) {
+        return QString::fromStdString(home.File("missing/picture.png"));
+    };
+    prompts.options = [](CVideoExportDialog&) { return true; };
+    shown = BoxShownBy([&] { QVERIFY(!SaveToBitmap(*child->View(), *configuration, frame.get(), prompts)); });
+    QCOMPARE(shown.icon, QMessageBox::Critical);
+    QCOMPARE(shown.format, Qt::PlainText);
 }
 
 int main(int argc, char** argv) {

@@ -79,7 +79,15 @@ private slots:
         QVERIFY(!tip->TimerRunning());
     }
 
-    void MeasurementShowsUntilTheSecondClickIsReleased() {
+    void MeasurementShowsUntilItCloses_data() {
+        QTest::addColumn<int>("way");
+        QTest::newRow("right button released") << 0;
+        QTest::newRow("Escape") << 1;
+        QTest::newRow("window manager") << 2;
+    }
+
+    void MeasurementShowsUntilItCloses() {
+        QFETCH(int, way);
         view->SetPickMode(NodeMode);
         view->ToggleMeasurement();
         QVERIFY(view->Settings().distanceMeasurement);
@@ -112,9 +120,15 @@ private slots:
 
         // The release of the second click, sent to the view's screen window
         // as the window system sends it, reaches the measurement, which holds
-        // the mouse: it closes and the markers go.
-        QTest::mouseRelease(view->window()->windowHandle(), Qt::RightButton, Qt::ShiftModifier,
-                            view->mapTo(view->window(), second));
+        // the mouse: it closes and the markers go, as they do whichever way
+        // the window goes.
+        if (way == 0)
+            QTest::mouseRelease(view->window()->windowHandle(), Qt::RightButton, Qt::ShiftModifier,
+                                view->mapTo(view->window(), second));
+        else if (way == 1)
+            QTest::keyClick(window.data(), Qt::Key_Escape);
+        else
+            QVERIFY(window->close());
         QTRY_VERIFY(!window);
         QVERIFY(!view->Interactor().Marker(0).shown);
         QVERIFY(!view->Interactor().Marker(1).shown);
