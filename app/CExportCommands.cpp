@@ -16,16 +16,12 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-namespace {
-
 // One printer for the program, so that Print setup's choices hold for the
 // next print.
 QPrinter& ThePrinter() {
     static QPrinter printer(QPrinter::HighResolution);
     return printer;
 }
-
-} // namespace
 
 CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     CCommandTable& commands = frame.Commands();
@@ -82,7 +78,7 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
 void CExportCommands::Print(bool askPrinter) {
     QPrinter& printer = ThePrinter();
     if (auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame())) {
-        cut->CutWindow()->PrintWithDialog();
+        cut->CutWindow()->PrintWithDialog(printer);
         return;
     }
     CSceneRender* view = frame.ActiveSceneView();

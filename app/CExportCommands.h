@@ -3,6 +3,10 @@
 #pragma once
 
 class CMainFrame;
+class QPrinter;
+
+// The program's printer: what Print setup chose holds for every print.
+QPrinter& ThePrinter();
 
 class CExportCommands {
 public:

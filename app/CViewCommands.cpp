@@ -1,6 +1,7 @@
 #include "app/CViewCommands.h"
 
 #include "app/CChildFrame.h"
+#include "app/CExportCommands.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
@@ -132,7 +133,7 @@ CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         command::PrintCut, QStringLiteral("Print &cut"), QStringLiteral("Print the cut graph"),
         [this] {
             if (auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame()))
-                cut->CutWindow()->PrintWithDialog();
+                cut->CutWindow()->PrintWithDialog(ThePrinter());
         },
         [this] {
             const auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame());

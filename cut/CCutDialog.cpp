@@ -21,6 +21,8 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -44,6 +46,21 @@ QString NumberText(double number) {
 
 bool TakeNumber(const QLineEdit* edit, double& number) {
     return ParseWholeNumber(edit->text().trimmed().toUtf8().constData(), number);
+}
+
+// Makes a field at least wide enough to show the whole of its text: the
+// text, the line edit's own margin of 2 each side, the cursor's 2 beyond the
+// text, the text margins and the style's frame.
+void FitToText(QLineEdit* edit) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth =
+        edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    const QFontMetrics metrics = edit->fontMetrics();
+    const QMargins margins = edit->textMargins();
+    const QSize text(metrics.horizontalAdvance(edit->text()) + 6 + margins.left() + margins.right(),
+                     metrics.height());
+    edit->setMinimumWidth(edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, edit).width());
 }
 
 } // namespace
@@ -148,6 +165,7 @@ void CCutDialog::BuildControls() {
     flagT = new QToolButton(controls);
     flagT->setObjectName("flagT");
     flagT->setText("T");
+    flagT->setToolTip("Cut flag of the project: pressed while it is set");
     flagT->setCheckable(true);
     choice->addWidget(cutDefinition);
     choice->addWidget(graphLimits);
@@ -180,8 +198,14 @@ void CCutDialog::BuildControls() {
         limitsGrid->addWidget(new QLabel(limitLabels[k], limitsGroup), k / 2, (k % 2) * 2);
         limitsGrid->addWidget(limitEdits[k], k / 2, (k % 2) * 2 + 1);
     }
-    panelCell->addWidget(planeGroup, 0, 0);
-    panelCell->addWidget(limitsGroup, 0, 0);
+    // The cell keeps the room of the taller panel, so that neither is
+    // squeezed when it shows.
+    for (QGroupBox* group : {planeGroup, limitsGroup}) {
+        QSizePolicy policy = group->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        group->setSizePolicy(policy);
+        panelCell->addWidget(group, 0, 0);
+    }
     left->addLayout(panelCell);
     top->addLayout(left, 1);
 
@@ -261,14 +285,19 @@ void CCutDialog::PutControls() {
     positionUnit->setText(configuration.IsSIMetric() ? "mm" : "inch");
     const double limits[4] = {session.GraphLimits.xMin, session.GraphLimits.xMax, session.GraphLimits.yMin,
                               session.GraphLimits.yMax};
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < 4; ++k) {
         limitEdits[k]->setText(NumberText(limits[k]));
+        FitToText(limitEdits[k]);
+    }
     profile->setCurrentIndex(session.ProfileQuantity);
     flagT->setChecked(document && document->CutFlag());
     updatingControls = false;
 }
 
 void CCutDialog::GraphRebuilt() {
+    // The read-out belonged to the graph that was.
+    arcLength->clear();
+    value->clear();
     graph->Invalidate();
     saveData->setEnabled(session.HasPoints());
     emit GraphChanged();
@@ -278,6 +307,8 @@ void CCutDialog::Cutting() {
     CSheetProfile* sheet = Sheet();
     if (!sheet || !TakeControls())
         return;
+    session.Record = document->CurrentRecord();
+    session.RecordCount = document->RecordCount();
     session.Cut(*sheet, configuration);
     document->UpdateAllViews(nullptr, HintNewRecord);
     PutControls();
@@ -313,8 +344,22 @@ void CCutDialog::SaveData() {
         ShowMessage("The file " + target + " could not be written.", MessageIcon::Error);
 }
 
+bool CCutDialog::event(QEvent* event) {
+    // The controls' layout asks for another size (a field's number grew):
+    // the window grows with them rather than cut their numbers off.
+    if (event->type() == QEvent::LayoutRequest) {
+        setMinimumWidth(controls->minimumSizeHint().width());
+        PlaceControlsAndGraph();
+    }
+    return QWidget::event(event);
+}
+
 void CCutDialog::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    PlaceControlsAndGraph();
+}
+
+void CCutDialog::PlaceControlsAndGraph() {
     const int controlsHeight = controls->sizeHint().height();
     controls->setGeometry(0, 0, width(), controlsHeight);
     const int graphTop = controlsHeight + GraphLeft;
@@ -354,13 +399,23 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
     painter.drawText(QPoint(middle - metrics.horizontalAdvance(xTitle) / 2,
                             plot.bottom + static_cast<int>(0.875 * h) + ascent),
                      xTitle);
-    painter.drawText(QPoint(plot.left - h, plot.top), Text(YAxisTitle(session.Quantity(), configuration)));
+    const CTextPlace yTitle = YTitlePlace(plot, h);
+    painter.drawText(QPoint(yTitle.x, yTitle.baseline), Text(YAxisTitle(session.Quantity(), configuration)));
+    const QString caption = Text(session.GraphCaption(configuration));
+    const CTextPlace captionPlace = CaptionPlace(plot, h, metrics.horizontalAdvance(caption));
+    painter.drawText(QPoint(captionPlace.x, captionPlace.baseline), caption);
 
     painter.setPen(dotted);
-    for (const CGraphTick& tick : XTicks(mapping)) {
+    const std::vector<CGraphTick> xTicks = XTicks(mapping);
+    const int stride = XLabelStride(
+        xTicks, [&](const std::string& label) { return metrics.horizontalAdvance(Text(label)); },
+        metrics.averageCharWidth());
+    for (size_t k = 0; k < xTicks.size(); ++k) {
+        const CGraphTick& tick = xTicks[k];
         const QString label = Text(tick.label);
-        painter.drawText(QPoint(tick.pixel - metrics.horizontalAdvance(label) / 2, plot.bottom + ascent),
-                         label);
+        if (k % static_cast<size_t>(stride) == 0)
+            painter.drawText(QPoint(tick.pixel - metrics.horizontalAdvance(label) / 2, plot.bottom + ascent),
+                             label);
         painter.drawLine(tick.pixel, plot.top, tick.pixel, plot.bottom);
     }
     for (const CGraphTick& tick : YTicks(mapping)) {
@@ -389,25 +444,29 @@ void CCutDialog::Print(QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer))
         return;
+    // The page is laid out in units of PrintResolution whatever the
+    // printer's own resolution, so that it looks the same on every printer.
+    const double scale = static_cast<double>(printer.resolution()) / PrintResolution;
+    painter.scale(scale, scale);
     QFont font = graph->font();
     font.setPixelSize(PrintedCharacterHeight);
     const QFontMetrics metrics(font, &printer);
     const int h = metrics.height();
-    const CPixelRect box = PrintedGraphRect(printer.width(), printer.height(), h, metrics.averageCharWidth());
+    const CPixelRect box =
+        PrintedGraphRect(static_cast<int>(printer.width() / scale),
+                         static_cast<int>(printer.height() / scale), h, metrics.averageCharWidth());
     const QRect area(box.left, box.top, box.Width(), box.Height());
     DrawGraph(painter, area, font);
     painter.setFont(font);
     painter.setPen(Qt::black);
     painter.drawText(QPoint(area.left(), area.top() - 2 * h), CaptionFor(document));
+    lastPrintedGraph = painter.transform().mapRect(area);
     painter.end();
-    lastPrintedGraph = area;
 }
 
-void CCutDialog::PrintWithDialog() {
+void CCutDialog::PrintWithDialog(QPrinter& printer) {
     if (!CanPrint())
         return;
-    QPrinter printer;
-    printer.setResolution(PrintResolution);
     printer.setFromTo(1, 1);
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, 1);

@@ -87,15 +87,16 @@ public:
     CPixelRect PlotOfGraphArea() const;
 
     // The graph on one page of printer, the title above it; nothing without
-    // a graph. The graph's rectangle on the page is kept for the tests.
+    // a graph. The graph's rectangle on the page, in the printer's device
+    // units, is kept for the tests.
     void Print(QPrinter& printer);
     QRect LastPrintedGraph() const { return lastPrintedGraph; }
-    // The printer's device units per inch: characters of 24 units are then
-    // about 11 points high.
+    // The units per inch in which the page is laid out: characters of 24
+    // units are then about 11 points high.
     static constexpr int PrintResolution = 150;
-    // Asks for a printer first (at PrintResolution); cancelling prints
-    // nothing.
-    void PrintWithDialog();
+    // Asks for the printer's settings first, starting from those of printer
+    // (the program's, as Print setup left them); cancelling prints nothing.
+    void PrintWithDialog(QPrinter& printer);
 
     // Asks where to save the data (the suggested name given); an empty
     // answer saves nothing. Tests replace the file dialog with their own.
@@ -116,12 +117,14 @@ signals:
     void GraphChanged();
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     friend class CCutGraph;
     void BuildControls();
     void ShowPanel(int panel);
+    void PlaceControlsAndGraph();
     // Control exchange: false, with nothing changed, when a field is not a
     // number.
     bool TakeControls();

@@ -2,9 +2,12 @@
 
 #include "config/CConfiguration.h"
 #include "config/Units.h"
+#include "core/TextFormat.h"
 #include "cut/CutComputation.h"
 #include "model/CSheetProfile.h"
 #include "scale/ResultQuantity.h"
+
+#include <algorithm>
 
 CCutPlane CCutSession::Plane(const CConfiguration& configuration) const {
     return CCutPlane::AtAxis(PlaneIndex, configuration.LengthFromDisplay(Position));
@@ -16,6 +19,7 @@ void CCutSession::Cut(CSheetProfile& sheet, const CConfiguration& configuration)
     ComputeCut(sheet, Plane(configuration), Quantity());
     BuildGraph(sheet, configuration);
     ResetLimitsPending = false;
+    Made = {PlaneIndex, Position, Record, RecordCount};
 }
 
 void CCutSession::BuildGraph(CSheetProfile& sheet, const CConfiguration& configuration) {
@@ -29,6 +33,7 @@ void CCutSession::UnitsChanged(bool wasSIMetric, CSheetProfile* sheet, const CCo
         return;
     const double length = configuration.IsSIMetric() ? kMmPerInch : kInchPerMm;
     Position *= length;
+    Made.position *= length;
     // Automatic limits stay automatic; given ones follow their quantity.
     if (!GraphLimits.Automatic()) {
         GraphLimits.xMin *= length;
@@ -46,4 +51,10 @@ void CCutSession::UnitsChanged(bool wasSIMetric, CSheetProfile* sheet, const CCo
     }
     if (HasGraph && sheet)
         BuildGraph(*sheet, configuration);
+}
+
+std::string CCutSession::GraphCaption(const CConfiguration& configuration) const {
+    const char* const axes[3] = {"X", "Y", "Z"};
+    return FormatText("%s = %.15g %s, Rec. %d / %d.", axes[std::clamp(Made.planeIndex, 0, 2)], Made.position,
+                      configuration.LengthUnit(), Made.record, Made.recordCount);
 }

@@ -6,6 +6,8 @@
 #include "cut/CCutPlane.h"
 #include "cut/ProfileGraph.h"
 
+#include <string>
+
 class CConfiguration;
 class CSheetProfile;
 
@@ -18,6 +20,16 @@ public:
     bool ResetLimitsPending = true;
     CProfileGraph Graph;
     bool HasGraph = false; // a cut was made (it may have found nothing)
+    // The document's record (1-based) and its count, for the next cut.
+    int Record = 0, RecordCount = 0;
+
+    // The cut the graph shows, as it was made: it stays when the controls
+    // or the document's record change afterwards.
+    struct CMade {
+        int planeIndex = 0;
+        double position = 0; // display length unit
+        int record = 0, recordCount = 0;
+    } Made;
 
     int Quantity() const { return ProfileQuantity + 1; }
     // The plane of the plane list and the position, in the configuration's
@@ -37,6 +49,9 @@ public:
     // The system of units became the configuration's: the position and all
     // four limits follow the length unit; the graph is built again.
     void UnitsChanged(bool wasSIMetric, CSheetProfile* sheet, const CConfiguration& configuration);
+
+    // What the graph shows, "X = 12.5 mm, Rec. 2 / 3.".
+    std::string GraphCaption(const CConfiguration& configuration) const;
 
     // Whether the graph has points to draw (and to print).
     bool HasPoints() const { return !Graph.Points.empty(); }

@@ -61,6 +61,30 @@ std::vector<CGraphTick> YTicks(const CGraphMapping& mapping) {
                  [&](double y) { return mapping.Y(y); });
 }
 
+int XLabelStride(const std::vector<CGraphTick>& ticks, const std::function<int(const std::string&)>& width,
+                 int gap) {
+    std::vector<int> widths;
+    for (const CGraphTick& tick : ticks)
+        widths.push_back(width(tick.label));
+    for (const size_t stride : {size_t{1}, size_t{2}, size_t{5}}) {
+        bool apart = true;
+        for (size_t i = 0; apart && i + stride < ticks.size(); i += stride)
+            apart =
+                ticks[i + stride].pixel - ticks[i].pixel >= (widths[i] + widths[i + stride] + 1) / 2 + gap;
+        if (apart)
+            return static_cast<int>(stride);
+    }
+    return 10;
+}
+
+CTextPlace YTitlePlace(const CPixelRect& plot, int h) {
+    return {plot.left - h, plot.top - h};
+}
+
+CTextPlace CaptionPlace(const CPixelRect& plot, int h, int w) {
+    return {plot.right - w, plot.top - h};
+}
+
 std::string XAxisTitle(const CConfiguration& configuration) {
     return std::string("Arc length (") + configuration.LengthUnit() + ")";
 }

@@ -7,6 +7,7 @@
 #include "cut/ProfileGraph.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,24 @@ struct CGraphTick {
 // fall on a step), labelled "%4.2lf" along x and "%6.3lg" along y.
 std::vector<CGraphTick> XTicks(const CGraphMapping& mapping);
 std::vector<CGraphTick> YTicks(const CGraphMapping& mapping);
+
+// Every how many x ticks a label is written: the first of 1, 2, 5 and 10
+// (all of which land on the last tick) whose labels, each width(label) wide
+// and centred on its tick, keep gap between neighbours; 10 when none does.
+int XLabelStride(const std::vector<CGraphTick>& ticks, const std::function<int(const std::string&)>& width,
+                 int gap);
+
+// Where a text starts: its left end and its baseline.
+struct CTextPlace {
+    int x = 0, baseline = 0;
+};
+
+// The y title starts h left of the plot, a line above the top value's label
+// (whose baseline is the plot's top edge) and still inside the frame's top
+// margin. The caption of width w ends at the plot's right edge on the same
+// line.
+CTextPlace YTitlePlace(const CPixelRect& plot, int h);
+CTextPlace CaptionPlace(const CPixelRect& plot, int h, int w);
 
 // The titles of the axes in the configuration's units (UTF-8).
 std::string XAxisTitle(const CConfiguration& configuration);

@@ -1,7 +1,8 @@
 // The cut window as the user meets it: its controls, "Cutting" and the
 // profile list, the limits kept or reset, the read-out dragged with the
 // mouse and its cross-hair in a real 3D view, the units change, closing,
-// the layout, "Save data..." and the printed page read back from a PDF.
+// the layout, "Save data..." and the printed page read back from a PDF on the
+// printer given.
 #include "config/CConfiguration.h"
 #include "cut/CCutDialog.h"
 #include "cut/ProfileCsv.h"
@@ -18,7 +19,10 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 #include <clocale>
@@ -67,6 +71,40 @@ QString Shown(double number) {
     return QString::number(number, 'g', 15);
 }
 
+// The width a line edit has for its text, as it lays its text out: the
+// style's contents less the text margins and its own 2 each side.
+int TextRoom(const QLineEdit* edit) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    const QMargins margins = edit->textMargins();
+    return edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit).width() -
+           margins.left() - margins.right() - 4;
+}
+
+struct Word {
+    QString text;
+    QRectF box; // points, y downwards
+};
+
+// The words of a PDF with their boxes, as pdftotext finds them.
+std::vector<Word> Words(const QString& pdf) {
+    QProcess process;
+    process.start("pdftotext", {"-bbox", pdf, "-"});
+    process.waitForFinished();
+    std::vector<Word> words;
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    for (auto match = word.globalMatch(QString::fromUtf8(process.readAllStandardOutput()));
+         match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        words.push_back(
+            {found.captured(5), QRectF(QPointF(found.captured(1).toDouble(), found.captured(2).toDouble()),
+                                       QPointF(found.captured(3).toDouble(), found.captured(4).toDouble()))});
+    }
+    return words;
+}
+
 } // namespace
 
 class CutDialogTest : public QObject {
@@ -88,8 +126,10 @@ private slots:
     void unitsChangeConvertsAndRedraws();
     void closingEmptiesTheCut();
     void layoutFollowsTheWindowSize();
+    void limitFieldsShowTheirWholeNumber();
     void saveDataWritesTheProfile();
     void printsOnePagePortraitAndLandscape();
+    void printsOnThePrinterAndPaperGiven();
 
 private:
     // Types a position and presses "Cutting".
@@ -249,6 +289,11 @@ void CutDialogTest::panelsShareOnePlace() {
 
 void CutDialogTest::flagTFollowsTheDocument() {
     auto* flag = Child<QToolButton>("flagT");
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), flag->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(flag, &help);
+    QCOMPARE(QToolTip::text(), flag->toolTip());
+    QVERIFY(QToolTip::text().contains("flag"));
+    QToolTip::hideText();
     QVERIFY(project->CutFlag());
     QVERIFY(flag->isChecked());
     QTest::mouseClick(flag, Qt::LeftButton);
@@ -315,6 +360,27 @@ void CutDialogTest::readOutFollowsTheMouseAndMarksTheViews() {
     QCOMPARE(view->marks.back(), false);
     QCOMPARE(Graph(), before);
     QCOMPARE(graph->MarkerColumn(), CCutGraph::NoMarker);
+
+    // The read-out stays after the release, until a new cut, one that finds
+    // nothing, or other units make another graph.
+    auto* arcLength = Child<QLineEdit>("arcLength");
+    auto* value = Child<QLineEdit>("value");
+    auto readOut = [&] {
+        QTest::mousePress(graph, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(graph, Qt::LeftButton, {}, at);
+        QVERIFY(!arcLength->text().isEmpty() && !value->text().isEmpty());
+    };
+    readOut();
+    Cut("10");
+    QVERIFY(arcLength->text().isEmpty() && value->text().isEmpty());
+    readOut();
+    Cut("500");
+    QVERIFY(arcLength->text().isEmpty() && value->text().isEmpty());
+    Cut("10");
+    readOut();
+    configuration->SetSIMetric(false);
+    dialog->UnitsChanged();
+    QVERIFY(arcLength->text().isEmpty() && value->text().isEmpty());
 }
 
 void CutDialogTest::pressOutsideThePlotDoesNothing() {
@@ -419,6 +485,34 @@ void CutDialogTest::layoutFollowsTheWindowSize() {
         dialog->grab().save(shot);
 }
 
+void CutDialogTest::limitFieldsShowTheirWholeNumber() {
+    // Limits of fifteen digits in inches, and the longest a typed one becomes.
+    dialog->resize(500, 400);
+    Cut("25.4");
+    configuration->SetSIMetric(false);
+    dialog->UnitsChanged();
+    QTest::mouseClick(Child<QRadioButton>("graphLimits"), Qt::LeftButton);
+    auto* yMin = Child<QLineEdit>("yMin");
+    yMin->selectAll();
+    QTest::keyClicks(yMin, "-0.000123456789012345");
+    QTest::mouseClick(Child<QPushButton>("cutting"), Qt::LeftButton);
+    QCOMPARE(yMin->text(), QString("-0.000123456789012345"));
+    QCOMPARE(Child<QLineEdit>("xMax")->text(), Shown(200 / 25.4));
+    // The layouts settle from the fields up to the window, one posted
+    // request a step; then no field is cut off by its group.
+    auto whole = [](const QLineEdit* edit) { return edit->visibleRegion() == QRegion(edit->rect()); };
+    QTRY_VERIFY(whole(Child<QLineEdit>("xMax")) && whole(yMin));
+    for (const char* name : {"xMin", "xMax", "yMin", "yMax"}) {
+        const auto* edit = Child<QLineEdit>(name);
+        // The text and the cursor after it, in the whole height.
+        QVERIFY2(edit->fontMetrics().horizontalAdvance(edit->text()) + 2 <= TextRoom(edit), name);
+        QVERIFY2(edit->height() >= edit->minimumSizeHint().height() && whole(edit), name);
+    }
+    const QString shot = qEnvironmentVariable("QUILLMERE_CUT_SCREENSHOT");
+    if (!shot.isEmpty())
+        dialog->grab().save(shot.chopped(4) + "-limits.png");
+}
+
 void CutDialogTest::saveDataWritesTheProfile() {
     Cut("12.5");
     QString suggested;
@@ -442,12 +536,17 @@ void CutDialogTest::saveDataWritesTheProfile() {
 }
 
 void CutDialogTest::printsOnePagePortraitAndLandscape() {
+    QVERIFY(project->GoToRecord(2));
     Cut("12.5");
+    QVERIFY(project->GoToRecord(3)); // the graph stays the cut of record 2
     for (const auto orientation : {QPageLayout::Portrait, QPageLayout::Landscape}) {
         const QString pdf = QString::fromStdString(
             fixture->File(orientation == QPageLayout::Portrait ? "portrait.pdf" : "wide.pdf"));
-        QPrinter printer;
-        printer.setResolution(CCutDialog::PrintResolution);
+        // The program's printer draws at its high resolution; the page looks
+        // the same as at the layout's own.
+        QPrinter printer(QPrinter::HighResolution);
+        if (orientation == QPageLayout::Portrait)
+            printer.setResolution(CCutDialog::PrintResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         printer.setPageSize(QPageSize(QPageSize::A4));
@@ -497,7 +596,58 @@ void CutDialogTest::printsOnePagePortraitAndLandscape() {
                 blue += colour.blue() > 200 && colour.red() < 100 && colour.green() < 100;
             }
         QVERIFY2(blue > shown.width() / 3, qPrintable(QString::number(blue)));
+
+        // The title above the graph; the plane, its position and the record
+        // inside it; the x labels apart; the y title clear of the top value.
+        const std::vector<Word> words = Words(pdf);
+        QStringList all, caption;
+        const Word *top = nullptr, *yTitle = nullptr;
+        std::vector<const Word*> xLabels;
+        static const QRegularExpression xLabel("^\\d+\\.\\d\\d$");
+        for (const Word& word : words) {
+            all << word.text.normalized(QString::NormalizationForm_KC); // no ligatures
+            if (shown.contains(word.box.center().toPoint()) && word.box.bottom() < shown.center().y())
+                caption << word.text;
+            if (word.text == "5")
+                top = &word;
+            if (word.text.contains("Thickness"))
+                yTitle = &word;
+            if (xLabel.match(word.text).hasMatch())
+                xLabels.push_back(&word);
+        }
+        QVERIFY2(all.join(' ').contains("fixture.tfc: 3D Cut"), qPrintable(all.join(' ')));
+        QVERIFY2(caption.join(' ').contains("X = 12.5 mm, Rec. 2 / 3."), qPrintable(caption.join(' ')));
+        QVERIFY(top && yTitle);
+        QVERIFY2(yTitle->box.height() > 9, qPrintable(QString::number(yTitle->box.height()))); // 11 points
+        QVERIFY2(!top->box.intersects(yTitle->box), qPrintable(yTitle->text));
+        QVERIFY2(xLabels.size() >= 3 && xLabels.front()->text == "0.00" && xLabels.back()->text == "200.00",
+                 qPrintable(all.join(' ')));
+        for (size_t k = 1; k < xLabels.size(); ++k)
+            QVERIFY2(xLabels[k - 1]->box.right() < xLabels[k]->box.left(), qPrintable(xLabels[k]->text));
     }
+}
+
+void CutDialogTest::printsOnThePrinterAndPaperGiven() {
+    Cut("12.5");
+    // What Print setup left in the program's printer: A5 across, into a file.
+    const QString pdf = QString::fromStdString(fixture->File("a5.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A5));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    // The print dialog starts from it; Return prints.
+    QTimer::singleShot(0, [] {
+        if (QWidget* asking = QApplication::activeModalWidget())
+            QTest::keyClick(asking, Qt::Key_Return);
+    });
+    dialog->PrintWithDialog(printer);
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    QVERIFY(info.waitForFinished());
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(text.contains(QRegularExpression("Page size:\\s+595 x 420 pts")), qPrintable(text));
+    QVERIFY(dialog->LastPrintedGraph().right() < printer.width());
 }
 
 int main(int argc, char** argv) {

@@ -19,6 +19,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -91,6 +92,31 @@ TEST(GraphLayout, PlotMappingAndTicks) {
     EXPECT_TRUE(CurvePixels(empty, {{0, 0}, {1, 1}}).empty());
     // A minimum so large that a step is lost in it still ends.
     EXPECT_LE(XTicks(CGraphMapping({0, 0, 100, 50}, {1e20, 1e20 + 1000, 0, 1})).size(), 11u);
+}
+
+TEST(GraphLayout, LabelsAndTitlesKeepApart) {
+    // Labels ten units a character, kept 10 apart: "100.00" and "120.00"
+    // need ticks 70 apart, and fewer labels are written on a narrower plot.
+    auto width = [](const std::string& label) { return 10 * static_cast<int>(label.size()); };
+    for (const auto& [plotWidth, stride] :
+         std::vector<std::pair<int, int>>{{700, 1}, {690, 2}, {350, 2}, {340, 5}, {140, 5}, {130, 10}})
+        EXPECT_EQ(XLabelStride(XTicks(CGraphMapping({0, 0, plotWidth, 100}, {0, 200, 0, 5})), width, 10),
+                  stride)
+            << plotWidth;
+
+    // The y title's line ends where the top value's label (baseline on the
+    // plot's top) begins, inside the frame; the caption shares its line,
+    // ending at the plot's right edge.
+    const int ascent = 11, descent = 3, h = ascent + descent;
+    const CPixelRect frame{5, 7, 400, 300};
+    const CPixelRect plot = PlotRectangle(frame, h);
+    const CTextPlace title = YTitlePlace(plot, h);
+    EXPECT_LE(title.baseline + descent, plot.top - ascent);
+    EXPECT_GE(title.baseline - ascent, frame.top);
+    EXPECT_GT(title.x, frame.left);
+    const CTextPlace caption = CaptionPlace(plot, h, 50);
+    EXPECT_EQ(caption.baseline, title.baseline);
+    EXPECT_EQ(caption.x + 50, plot.right);
 }
 
 TEST(GraphLayout, TheCurveDropsPointsOutsideThePlot) {
@@ -207,10 +233,17 @@ TEST_F(CutWindow, UnitsChangeConvertsThePositionAndLimitsByTheirQuantity) {
     EXPECT_TRUE(session.GraphLimits.Automatic()) << "automatic limits stay automatic";
     EXPECT_FALSE(session.HasGraph) << "no graph before the first cut";
 
+    session.Record = 2;
+    session.RecordCount = 3;
     session.Cut(*sheet, configuration);
     EXPECT_EQ(Limits(session.GraphLimits), (std::vector<double>{0, 10, 0, 500}));
+    EXPECT_EQ(session.GraphCaption(configuration), "X = 1 inch, Rec. 2 / 3.");
+    // The caption names the cut as it was made, in the units shown.
+    session.PlaneIndex = 2;
+    session.Record = 3;
     configuration.SetSIMetric(true);
     session.UnitsChanged(false, sheet.get(), configuration);
+    EXPECT_EQ(session.GraphCaption(configuration), "X = 25.4 mm, Rec. 2 / 3.");
     EXPECT_DOUBLE_EQ(session.Position, 25.4);
     EXPECT_DOUBLE_EQ(session.GraphLimits.xMax, 254);
     EXPECT_NEAR(session.GraphLimits.yMin, -160.0 / 9, 1e-12) << "0 F";
