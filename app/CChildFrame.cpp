@@ -47,9 +47,19 @@ void CChildFrame::Activated() {
         activatedOnce = true;
         navigation->show();
     }
-    navigation->SetRecord(view->ShownRecord());
+    boxRecord = view->ShownRecord();
+    navigation->SetRecord(boxRecord);
     navigation->SetRecordCount(Document() ? Document()->RecordCount() : 0);
     view->OnActivateView(true);
+}
+
+void CChildFrame::ShowViewRecord() {
+    // Only a record the view newly took is written, so that a number being
+    // typed here stays while another document animates.
+    if (view->ShownRecord() == boxRecord)
+        return;
+    boxRecord = view->ShownRecord();
+    navigation->SetRecord(boxRecord);
 }
 
 void CChildFrame::UpdateCaption(int windowNumber) {
