@@ -47,6 +47,12 @@ void CChildFrame::Activated() {
         activatedOnce = true;
         navigation->show();
     }
+    // The document holds the record this window shows, so that its labels,
+    // picks and reports are of that record, whatever another window loaded.
+    CProjectProfile* document = Document();
+    if (document && !document->IsAnimationRunning() && view->ShownRecord() > 0 &&
+        view->ShownRecord() != document->CurrentRecord())
+        document->GoToRecord(view->ShownRecord());
     boxRecord = view->ShownRecord();
     navigation->SetRecord(boxRecord);
     navigation->SetRecordCount(Document() ? Document()->RecordCount() : 0);

@@ -359,6 +359,12 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
         QCOMPARE(child->View()->Limits().FixedMinimum(quantity), range(1, quantity).minimum);
         QCOMPARE(child->View()->Limits().FixedMaximum(quantity), range(1, quantity).maximum);
     }
+    // Back in a window of the project that shows another record than the
+    // one just loaded elsewhere, the labels are those of its own record.
+    QVERIFY(frame->Commands().Run(command::NewWindow));
+    QVERIFY(frame->Commands().Run(command::NextRecord));
+    frame->ClientArea()->setActiveSubWindow(child);
+    check(1, TemperatureQuantity);
     QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
 }
 
