@@ -47,9 +47,25 @@ void CChildFrame::Activated() {
         activatedOnce = true;
         navigation->show();
     }
-    navigation->SetRecord(view->ShownRecord());
+    // The document holds the record this window shows, so that its labels,
+    // picks and reports are of that record, whatever another window loaded.
+    CProjectProfile* document = Document();
+    if (document && !document->IsAnimationRunning() && view->ShownRecord() > 0 &&
+        view->ShownRecord() != document->CurrentRecord())
+        document->GoToRecord(view->ShownRecord());
+    boxRecord = view->ShownRecord();
+    navigation->SetRecord(boxRecord);
     navigation->SetRecordCount(Document() ? Document()->RecordCount() : 0);
     view->OnActivateView(true);
+}
+
+void CChildFrame::ShowViewRecord() {
+    // Only a record the view newly took is written, so that a number being
+    // typed here stays while another document animates.
+    if (view->ShownRecord() == boxRecord)
+        return;
+    boxRecord = view->ShownRecord();
+    navigation->SetRecord(boxRecord);
 }
 
 void CChildFrame::UpdateCaption(int windowNumber) {

@@ -25,6 +25,8 @@ public:
     // The window became the active one: the first time the navigation bar
     // is shown; the bar shows the view's record and the record count.
     void Activated();
+    // A record was loaded somewhere: the box shows this view's record.
+    void ShowViewRecord();
     // "title: Rec. n / count.", with ":k" when the document has several
     // windows and this is the k-th (0: the only one).
     void UpdateCaption(int windowNumber);
@@ -42,5 +44,6 @@ private:
     CSceneRender* view;
     CNavigationBar* navigation;
     bool activatedOnce = false;
+    int boxRecord = 0; // the view's record last written into the box
     int number = 0;
 };

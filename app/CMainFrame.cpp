@@ -383,9 +383,10 @@ CView* CMainFrame::ActiveView() {
     return ActiveSceneView();
 }
 
-void CMainFrame::RecordLoaded(int record) {
-    if (CChildFrame* child = ActiveChild())
-        child->NavigationBar()->SetRecord(record);
+void CMainFrame::RecordLoaded(int) {
+    // Each window's box shows the record of its own view.
+    for (CChildFrame* child : Children())
+        child->ShowViewRecord();
     // Every caption shows the record its own view holds.
     for (CProjectProfile* document : Documents())
         NumberWindows(document);

@@ -96,11 +96,8 @@ void CRecordCommands::RecordInformation() {
     if (!document || !view || document->IsAnimationBusy())
         return;
     // The record reported is the one this window shows.
-    if (view->ShownRecord() != document->CurrentRecord()) {
-        if (!document->GoToRecord(view->ShownRecord()))
-            return;
-        view->OnUpdate(nullptr, HintNewRecord);
-    }
+    if (view->ShownRecord() != document->CurrentRecord() && !document->GoToRecord(view->ShownRecord()))
+        return;
     std::string text;
     if (RecordInformationReport(*document, frame.Configuration(), text))
         ShowMessage(text, MessageIcon::Information);

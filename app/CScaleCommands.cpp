@@ -50,11 +50,14 @@ void CScaleCommands::Follow(CSceneRender* view) {
     CScalePanel* panel = frame.ScalePanel();
     QObject::disconnect(limits);
     QObject::disconnect(rotation);
+    QObject::disconnect(gone);
     followed = view;
     if (!view) {
         panel->ClearView();
         return;
     }
+    // The last window may close without another becoming active.
+    gone = QObject::connect(view, &QObject::destroyed, panel, [this] { Follow(nullptr); });
     panel->ShowView(view->Quantity(), view->PickMode());
     panel->SetOrientation(view->Camera().trackball.Rotation());
     panel->SetRemoveClipPlanesEnabled(view->ClipPlanesActive());

@@ -20,5 +20,5 @@ private:
 
     CMainFrame& frame;
     CSceneRender* followed = nullptr;
-    QMetaObject::Connection limits, rotation;
+    QMetaObject::Connection limits, rotation, gone;
 };

@@ -295,6 +295,8 @@ void CSceneRender::OnUpdate(CView*, int hint) {
 void CSceneRender::TakeRecord(int record) {
     shownRecord = record;
     WithContext([this] { RebuildLists(); });
+    // The labels follow the record taken, whatever command brought it.
+    RecomputeLimits();
 }
 
 void CSceneRender::RequestRedraw() {
@@ -303,7 +305,7 @@ void CSceneRender::RequestRedraw() {
 }
 
 void CSceneRender::OnRedrawRequest() {
-    RecomputeLimits();
+    // The limits came with the record (TakeRecord).
     repaint();
 }
 

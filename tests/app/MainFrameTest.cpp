@@ -18,7 +18,11 @@
 #include "export/SaveToBitmap.h"
 #include "model/CProjectProfile.h"
 #include "model/Texts.h"
+#include "scale/CScaleLimitsDialog.h"
 #include "scale/CScalePanel.h"
+#include "scale/ResultQuantity.h"
+#include "scale/ScaleLabels.h"
+#include "scale/ScaleRange.h"
 #include "scene/CSceneRender.h"
 #include "tests/model/ProjectFixture.h"
 
@@ -35,6 +39,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QToolButton>
 #include <QtTest>
 
 #include <algorithm>
@@ -126,6 +131,8 @@ private slots:
     void secondWindowOnTheDocumentHasItsOwnBar();
     void animationMovesEveryViewOfTheDocument();
     void thicknessLabelsAreExactAndFollowTheUnits();
+    void scaleShowsTheLimitsOfTheRecordOnScreen();
+    void animationLeavesOtherWindowsRecordBoxes();
     void graphicalOptionsFollowTheActiveView();
     void commandStatesFollowTheActiveView();
     void closingTheLastWindowClosesTheDocument();
@@ -211,10 +218,22 @@ void MainFrameTest::menusAndScalePanelFollowTheActiveWindow() {
     QCOMPARE(frame->ScalePanel()->Quantity(), 1);
     frame->ClientArea()->setActiveSubWindow(second);
     QCOMPARE(frame->ScalePanel()->Quantity(), 2);
-    // Closing both goes back to the menus of no document.
+    // Closing both goes back to the menus of no document and a panel at rest.
     frame->CloseAllWindows();
     QCoreApplication::processEvents();
     QCOMPARE(MenuTitles(*frame), (QStringList{"&File", "&View", "&Help"}));
+    CScalePanel* panel = frame->ScalePanel();
+    auto* profiles = panel->findChild<QComboBox*>(QStringLiteral("profileList"));
+    QTRY_COMPARE(profiles->currentText(), QStringLiteral("(no scale)"));
+    QVERIFY(!profiles->isEnabled());
+    QVERIFY(!panel->findChild<QPushButton*>(QStringLiteral("limitsButton"))->isEnabled());
+    for (int k = 0; k < 5; ++k)
+        QCOMPARE(panel->LabelText(k), QString());
+    // and wakes again with the next project.
+    QVERIFY(Open(fixture->ProjectPath()));
+    QVERIFY(profiles->isEnabled());
+    QCOMPARE(profiles->currentText(), QStringLiteral("Thickness"));
+    QCOMPARE(panel->LabelText(0), QStringLiteral("  3.00 mm"));
 }
 
 void MainFrameTest::navigationCommandsWrapAround() {
@@ -318,6 +337,113 @@ void MainFrameTest::thicknessLabelsAreExactAndFollowTheUnits() {
     frame->NotifyUnitsChanged();
     QCOMPARE(panel->LabelText(0), QStringLiteral(" 0.118 inch"));
     QCOMPARE(panel->LabelText(4), QStringLiteral(" 0.047 inch"));
+}
+
+void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
+    // Ranges that differ from record to record; record 2 is a uniform 3 mm
+    // at 147 degrees.
+    FixtureOptions options;
+    options.records = 4;
+    CProjectFixture varied(options);
+    for (int r = 0; r < options.records; ++r) {
+        samplegen::RecordData record = varied.Record(r);
+        const double last = static_cast<double>(record.elements.size() - 1);
+        for (size_t e = 0; e < record.elements.size(); ++e) {
+            const double t = r == 1 ? 0 : static_cast<double>(e) / last;
+            record.elements[e].initialThickness = static_cast<float>(0.003 - (0.0006 + 0.0005 * r) * t);
+            record.elements[e].temperature = static_cast<float>(140 + 7 * r - (20 + 9 * r) * t);
+        }
+        QVERIFY(samplegen::WriteRecordFile(samplegen::RecordFileName(varied.ProjectPath(), r), record));
+    }
+    // What quillmere-batch values computes for a record.
+    CProjectProfile batch;
+    QVERIFY(batch.Open(varied.ProjectPath(), nullptr));
+    auto range = [&batch](int record, int quantity) {
+        if (record != batch.CurrentRecord())
+            batch.GoToRecord(record);
+        return ComputeScaleRange(*batch.Sheet(), quantity, ScaleLimits());
+    };
+    CChildFrame* child = Open(varied.ProjectPath());
+    QVERIFY(child);
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    CScalePanel* panel = frame->ScalePanel();
+    auto check = [&](int record, int quantity) {
+        QCOMPARE(child->View()->ShownRecord(), record);
+        const ScaleRange expected = range(record, quantity);
+        const auto texts = ScaleLabelTexts(quantity, expected.minimum, expected.maximum, *configuration);
+        for (int k = 0; k < 5; ++k)
+            QCOMPARE(panel->LabelText(k), QString::fromStdString(texts[static_cast<size_t>(k)]));
+    };
+    CNavigationBar* bar = child->NavigationBar();
+    auto click = [bar](int id) {
+        QTest::mouseClick(bar->findChild<QToolButton*>(QStringLiteral("command%1").arg(id)), Qt::LeftButton);
+    };
+    auto press = [child](Qt::Key key) {
+        child->View()->setFocus();
+        QTest::keyClick(child->View(), key, Qt::ControlModifier);
+    };
+    for (int quantity : {ThicknessQuantity, TemperatureQuantity}) {
+        panel->findChild<QComboBox*>(QStringLiteral("profileList"))->setCurrentIndex(quantity);
+        check(quantity == ThicknessQuantity ? 4 : 1, quantity);
+        press(Qt::Key_Home);
+        check(1, quantity);
+        click(command::NextRecord);
+        check(2, quantity);
+        press(Qt::Key_PageDown);
+        check(3, quantity);
+        bar->SetRecordText(QStringLiteral("2"));
+        QTest::mouseClick(bar->findChild<QWidget*>(QStringLiteral("load")), Qt::LeftButton);
+        check(2, quantity);
+        click(command::GoToEnd);
+        check(4, quantity);
+        press(Qt::Key_PageUp);
+        check(3, quantity);
+        click(command::PreviousRecord);
+        check(2, quantity);
+        click(command::GoToStart);
+        check(1, quantity);
+        // The limits dialog starts from the limits of this record.
+        QTimer::singleShot(0, [] {
+            if (auto* dialog = qobject_cast<CScaleLimitsDialog*>(QApplication::activeModalWidget()))
+                dialog->reject();
+        });
+        QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("limitsButton")), Qt::LeftButton);
+        QCOMPARE(child->View()->Limits().FixedMinimum(quantity), range(1, quantity).minimum);
+        QCOMPARE(child->View()->Limits().FixedMaximum(quantity), range(1, quantity).maximum);
+    }
+    // Back in a window of the project that shows another record than the
+    // one just loaded elsewhere, the labels are those of its own record.
+    QVERIFY(frame->Commands().Run(command::NewWindow));
+    QVERIFY(frame->Commands().Run(command::NextRecord));
+    frame->ClientArea()->setActiveSubWindow(child);
+    check(1, TemperatureQuantity);
+    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+}
+
+void MainFrameTest::animationLeavesOtherWindowsRecordBoxes() {
+    CChildFrame* animated = Open(fixture->ProjectPath());
+    CChildFrame* still = Open(other->ProjectPath());
+    animated->Document()->SetAnimationPeriod(1);
+    frame->ClientArea()->setActiveSubWindow(animated);
+    QVERIFY(frame->Commands().Run(command::Animation));
+    frame->ClientArea()->setActiveSubWindow(still);
+    // A number typed into the other window stays while the records go by,
+    // and Load loads it there.
+    QLineEdit* box = still->NavigationBar()->RecordBox();
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("2"));
+    QSignalSpy steps(animated->View(), &CSceneRender::LimitsChanged);
+    QSignalSpy written(box, &QLineEdit::textChanged);
+    QTRY_VERIFY(steps.count() >= 4);
+    QCOMPARE(written.count(), 0);
+    QTest::mouseClick(still->NavigationBar()->findChild<QWidget*>(QStringLiteral("load")), Qt::LeftButton);
+    QCOMPARE(still->View()->ShownRecord(), 2);
+    QCOMPARE(still->Document()->CurrentRecord(), 2);
+    frame->ClientArea()->setActiveSubWindow(animated);
+    QVERIFY(frame->Commands().Run(command::Animation));
+    QTRY_COMPARE(animated->NavigationBar()->RecordText(), QString::number(animated->View()->ShownRecord()));
+    QCOMPARE(box->text(), QStringLiteral("2"));
 }
 
 void MainFrameTest::graphicalOptionsFollowTheActiveView() {
