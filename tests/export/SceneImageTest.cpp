@@ -76,6 +76,7 @@ private slots:
     void tilesAreSeamless();
     void printedPageHasTheImageBox_data();
     void printedPageHasTheImageBox();
+    void printedSceneCarriesTheChosenColourScale();
     void printFailuresAreShown();
     void optionsDialogRefusesSizesOutOfRange();
     void saveToBitmapWritesTheChosenType();
@@ -270,6 +271,39 @@ void SceneImageTest::printedPageHasTheImageBox() {
     QVERIFY2(std::abs(left - box.left) <= 1 && std::abs(top - box.top) <= 1, qPrintable(found));
     QVERIFY2(std::abs(right - left + 1 - box.width) <= 2 && std::abs(bottom - top + 1 - box.height) <= 2,
              qPrintable(found));
+}
+
+// The printed scene carries the colour scale as the export options last
+// chose it.
+void SceneImageTest::printedSceneCarriesTheChosenColourScale() {
+    const auto view = OpenView(200, 150);
+    QVERIFY(view);
+    QImage pages[2];
+    for (const bool scale : {true, false}) {
+        CVideoExportDialog options(CVideoExportDialog::Use::Bitmap);
+        options.SetColourScale(scale);
+        options.accept();
+        const QString pdf =
+            folder.filePath(scale ? QStringLiteral("scale.pdf") : QStringLiteral("plain.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setResolution(50);
+        QVERIFY(PrintScene(printer, *view, *configuration));
+        QProcess raster;
+        raster.start(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
+                      QStringLiteral("-singlefile"), pdf, pdf});
+        QVERIFY(raster.waitForFinished(60000));
+        pages[scale ? 0 : 1] = QImage(pdf + QStringLiteral(".png"));
+    }
+    QVERIFY(!pages[0].isNull());
+    QCOMPARE(pages[0].size(), pages[1].size());
+    int differing = 0;
+    for (int y = 0; y < pages[0].height(); ++y)
+        for (int x = 0; x < pages[0].width(); ++x)
+            differing += !Near(pages[0].pixel(x, y), pages[1].pixel(x, y), 8);
+    QVERIFY2(differing > 100, qPrintable(QString::number(differing)));
 }
 
 // A printer that cannot start, a view without context and a frame that

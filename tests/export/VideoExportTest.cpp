@@ -4,6 +4,7 @@
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "export/CVideoWriter.h"
+#include "export/SceneImage.h"
 #include "model/CProjectProfile.h"
 #include "scene/CSceneRender.h"
 #include "tests/model/ProjectFixture.h"
@@ -120,6 +121,20 @@ void VideoExportTest::everyRecordBecomesAFrameOfAFifthOfASecond() {
     QCOMPARE(project.CurrentRecord(), 3);
     QCOMPARE(view->ShownRecord(), 3);
 
+    // The colour scale, on by default, left out: other frames.
+    VideoExportHooks plain = Hooks(QStringLiteral("plain"), 161, 120);
+    plain.askOptions = [](QWidget*, VideoExportOptions& options) {
+        options.width = 161;
+        options.height = 120;
+        options.colourScale = false;
+        return true;
+    };
+    QVERIFY(ExportVideo(*view, *configuration, nullptr, plain));
+    QFile withScale(folder.filePath(QStringLiteral("forming.avi"))),
+        without(folder.filePath(QStringLiteral("plain.avi")));
+    QVERIFY(withScale.open(QIODevice::ReadOnly) && without.open(QIODevice::ReadOnly));
+    QVERIFY(withScale.readAll() != without.readAll());
+
     // The MP4 type chosen without an extension typed.
     messages.texts.clear();
     QVERIFY(
@@ -163,6 +178,16 @@ void VideoExportTest::cancelOrAnUnreadableRecordKeepsTheFramesSoFar() {
     QCOMPARE(messages.texts.size(), 1);
     QVERIFY2(messages.texts[0].contains(QStringLiteral("fixture.001")), qPrintable(messages.texts[0]));
     QCOMPARE(Probe(folder.filePath(QStringLiteral("stopped.avi"))), oneFrame);
+
+    // A frame that cannot be drawn says so.
+    messages.texts.clear();
+    ForceSceneImageFault(SceneImageFault::PixelFormat);
+    const bool drawn =
+        ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("undrawn.avi"), 160, 120));
+    ForceSceneImageFault(SceneImageFault::None);
+    QVERIFY(!drawn);
+    QCOMPARE(messages.texts, QStringList{QString::fromLatin1(PixelFormatError)});
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("undrawn.avi"))));
 
     // Cancelled at the file or the options: nothing happens at all.
     messages.texts.clear();
