@@ -12,24 +12,9 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
-
-namespace {
-
-// A name beside the picture that no file of the user's has.
-std::string TemporaryPictureName(const std::string& fileName) {
-    static std::atomic<int> counter{0};
-    const std::filesystem::path target(fileName);
-    const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) + "-" +
-                             std::to_string(counter++) + ".part";
-    return (target.parent_path() / name).string();
-}
-
-} // namespace
 
 std::vector<ImageFileType> WriterPictureTypes() {
     std::vector<std::string> formats;
@@ -59,7 +44,11 @@ bool WritePicture(const QImage& image, const std::string& fileName, const std::s
         return false;
     }
     errno = 0;
-    if (!ReplaceFileContent(fileName, TemporaryPictureName(fileName), bytes.toStdString())) {
+    // A unique name beside the picture, never one of the user's files.
+    const std::filesystem::path target(fileName);
+    const std::string temporary =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    if (!ReplaceFileContent(fileName, temporary, bytes.toStdString())) {
         error = "cannot write " + fileName + (errno != 0 ? std::string(": ") + std::strerror(errno) : "");
         return false;
     }

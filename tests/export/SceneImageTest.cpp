@@ -438,8 +438,12 @@ void SceneImageTest::saveToBitmapKeepsTheOldPictureUnlessReplaced() {
     ForceSceneImageFault(SceneImageFault::PixelFormat);
     QVERIFY(!SaveToBitmap(*view, *configuration, nullptr, prompts));
     ForceSceneImageFault(SceneImageFault::None);
+    CAtomicFile::SetFaultHook([](CAtomicFile::Step step) { return step == CAtomicFile::Step::Rename; });
+    QVERIFY(!SaveToBitmap(*view, *configuration, nullptr, prompts));
+    CAtomicFile::SetFaultHook(nullptr);
+    QVERIFY(messages.messages.back().icon == MessageIcon::Error);
     QCOMPARE(QImage(path).size(), QSize(120, 110));
-    QCOMPARE(QDir(folder.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
+    QCOMPARE(QDir(folder.path()).entryList({QStringLiteral(".old.png*")}, QDir::Files | QDir::Hidden),
              QStringList());
 
     typed = QStringLiteral("old");
