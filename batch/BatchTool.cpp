@@ -185,7 +185,7 @@ void DescribeVideo(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
     video->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     video
         ->add_option("-o,--output", parsed.video.output,
-                     "The video file: .mp4 gives H.264 in MP4, anything else AVI (msvideo1 by default)")
+                     "The video file: .avi gives AVI (msvideo1 by default), .mp4 H.264 in MP4")
         ->type_name("FILE.avi|FILE.mp4")
         ->required();
     video

@@ -35,6 +35,8 @@ void ShowProgress(bool terminal, int done, int total) {
 
 int VideoProject(const VideoArguments& arguments, CProjectProfile& project,
                  const CConfiguration& configuration, int quantity) {
+    if (!CVideoWriter::IsVideoPath(arguments.output))
+        return Fail("the extension of " + arguments.output + " names no video format (.avi, .mp4)");
     EnsureOffscreenApplication();
     CCamera camera;
     camera.trackball.SetRotation(ViewRotation(arguments.view));

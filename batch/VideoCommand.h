@@ -16,6 +16,7 @@ struct VideoArguments {
 
 // Steps the project through every record, draws each frame at twice the size
 // with its caption, halves it and writes it. Progress goes to stderr when it
-// is a terminal. A message on stderr and BatchFailure when it cannot.
+// is a terminal. A message on stderr and BatchFailure when it cannot, or when
+// the output's extension is neither .avi nor .mp4.
 int VideoProject(const VideoArguments& arguments, CProjectProfile& project,
                  const CConfiguration& configuration, int quantity);

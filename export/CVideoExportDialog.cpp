@@ -8,12 +8,22 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
 #include <QVBoxLayout>
 
+namespace {
+const QString ColourScaleKey = QStringLiteral("Export/ColourScale");
+
+QSettings Profile() {
+    return QSettings(QStringLiteral("Veltrane"), QStringLiteral("Quillmere"));
+}
+} // namespace
+
 CVideoExportDialog::CVideoExportDialog(Use use, QWidget* parent)
-    : QDialog(parent), xEdit(new QLineEdit(this)), yEdit(new QLineEdit(this)),
+    : QDialog(parent), purpose(use), xEdit(new QLineEdit(this)), yEdit(new QLineEdit(this)),
       codecBox(new QCheckBox(tr("Select codec"), this)),
-      nameBox(new QCheckBox(tr("Remove project name"), this)) {
+      nameBox(new QCheckBox(tr("Remove project name"), this)),
+      scaleBox(new QCheckBox(tr("Colour scale"), this)) {
     setWindowTitle(tr("Video / Bitmap export options"));
     auto* group = new QGroupBox(tr("Resolution (pixels)"), this);
     auto* form = new QFormLayout(group);
@@ -24,12 +34,14 @@ CVideoExportDialog::CVideoExportDialog(Use use, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &CVideoExportDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(scaleBox);
     layout->addWidget(codecBox);
     layout->addWidget(nameBox);
     layout->addWidget(buttons);
     codecBox->setVisible(use == Use::Video);
     nameBox->setVisible(use == Use::Bitmap);
     SetSize(DefaultPictureWidth, DefaultPictureHeight);
+    scaleBox->setChecked(RememberedColourScale());
     refuse = [this](const QString& message) { QMessageBox::warning(this, windowTitle(), message); };
 }
 
@@ -54,6 +66,22 @@ bool CVideoExportDialog::RemoveProjectName() const {
     return nameBox->isChecked();
 }
 
+bool CVideoExportDialog::ColourScale() const {
+    return scaleBox->isChecked();
+}
+
+void CVideoExportDialog::SetColourScale(bool on) {
+    scaleBox->setChecked(on);
+}
+
+bool CVideoExportDialog::RememberedColourScale() {
+    return Profile().value(ColourScaleKey, true).toBool();
+}
+
+int CVideoExportDialog::MaxSize() const {
+    return purpose == Use::Video ? MaxPictureSize / 2 : MaxPictureSize;
+}
+
 void CVideoExportDialog::SetSelectCodec(bool on) {
     codecBox->setChecked(on);
 }
@@ -66,8 +94,9 @@ QString CVideoExportDialog::Check() const {
     for (const QLineEdit* edit : {xEdit, yEdit}) {
         bool number = false;
         const qulonglong value = edit->text().trimmed().toULongLong(&number);
-        if (!number || !ValidPictureSize(static_cast<long long>(std::min<qulonglong>(value, 1000000))))
-            return tr("Enter an integer between %1 and %2.").arg(MinPictureSize).arg(MaxPictureSize);
+        if (!number || value > static_cast<qulonglong>(MaxSize()) ||
+            !ValidPictureSize(static_cast<long long>(value)))
+            return tr("Enter an integer between %1 and %2.").arg(MinPictureSize).arg(MaxSize());
     }
     return QString();
 }
@@ -79,5 +108,6 @@ void CVideoExportDialog::accept() {
             refuse(refusal);
         return;
     }
+    Profile().setValue(ColourScaleKey, ColourScale());
     QDialog::accept();
 }

@@ -109,13 +109,22 @@ CVideoWriter::~CVideoWriter() {
     Cancel();
 }
 
-bool CVideoWriter::IsMp4Path(const std::string& path) {
-    if (path.size() < 4)
-        return false;
-    std::string extension = path.substr(path.size() - 4);
+namespace {
+// The last four characters in lower case.
+std::string Extension(const std::string& path) {
+    std::string extension = path.size() < 4 ? std::string() : path.substr(path.size() - 4);
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".mp4";
+    return extension;
+}
+} // namespace
+
+bool CVideoWriter::IsMp4Path(const std::string& path) {
+    return Extension(path) == ".mp4";
+}
+
+bool CVideoWriter::IsVideoPath(const std::string& path) {
+    return Extension(path) == ".avi" || IsMp4Path(path);
 }
 
 std::vector<std::string> CVideoWriter::AviEncoders() {

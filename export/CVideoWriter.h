@@ -73,6 +73,9 @@ public:
     static std::vector<std::string> AviEncoders();
     // Whether the path asks for MP4.
     static bool IsMp4Path(const std::string& path);
+    // Whether the path ends in an extension written here: ".avi" or ".mp4",
+    // any case.
+    static bool IsVideoPath(const std::string& path);
 
     class Encoder;
 

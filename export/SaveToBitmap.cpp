@@ -1,14 +1,20 @@
 #include "export/SaveToBitmap.h"
 
+#include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "export/CVideoExportDialog.h"
 #include "model/CDocument.h"
 #include "scene/CSceneRender.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 
 std::vector<ImageFileType> WriterPictureTypes() {
     std::vector<std::string> formats;
@@ -29,15 +35,21 @@ bool WritePicture(const QImage& image, const std::string& fileName, const std::s
         }
         chosen = type->format;
     }
-    const QString name = QString::fromStdString(fileName);
-    if (QFile::exists(name) && !QFile::remove(name)) {
-        error = "cannot replace " + fileName;
-        return false;
-    }
-    QImageWriter writer(name, QByteArray::fromStdString(chosen));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, QByteArray::fromStdString(chosen));
     if (!writer.write(image)) {
         error = writer.errorString().toStdString();
-        QFile::remove(name);
+        return false;
+    }
+    errno = 0;
+    // A unique name beside the picture, never one of the user's files.
+    const std::filesystem::path target(fileName);
+    const std::string temporary =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    if (!ReplaceFileContent(fileName, temporary, bytes.toStdString())) {
+        error = "cannot write " + fileName + (errno != 0 ? std::string(": ") + std::strerror(errno) : "");
         return false;
     }
     return true;
@@ -45,18 +57,9 @@ bool WritePicture(const QImage& image, const std::string& fileName, const std::s
 
 bool SaveToBitmap(CSceneRender& view, const CConfiguration& configuration, QWidget* parent,
                   const SaveToBitmapPrompts& prompts) {
-    auto message = [&](const QString& text, bool error) {
-        if (prompts.message)
-            prompts.message(text, error);
-        else
-            ShowMessage(text.toStdString(), error ? MessageIcon::Error : MessageIcon::Information);
-    };
     const std::vector<ImageFileType> types = WriterPictureTypes();
     if (types.empty()) {
-        message(QObject::tr("Exporter filter failed:\n%1 - %2")
-                    .arg(QStringLiteral("0"))
-                    .arg(QObject::tr("no image encoders")),
-                true);
+        ShowMessage("Exporter filter failed:\n0 - no image encoders", MessageIcon::Error);
         return false;
     }
     QStringList filters;
@@ -80,6 +83,14 @@ bool SaveToBitmap(CSceneRender& view, const CConfiguration& configuration, QWidg
     // The chosen type decides the format; without one, the name's extension.
     if (!chosen)
         chosen = PictureTypeOf(fileName, types);
+    // The save dialog asked about the typed name only.
+    const QString finalName = QString::fromStdString(fileName);
+    if (finalName != typed && QFileInfo::exists(finalName) &&
+        ShowMessage(QObject::tr("%1 already exists.\nDo you want to replace it?")
+                        .arg(QFileInfo(finalName).fileName())
+                        .toStdString(),
+                    MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return false;
 
     CVideoExportDialog dialog(CVideoExportDialog::Use::Bitmap, parent);
     dialog.SetSize(std::clamp(view.width(), MinPictureSize, MaxPictureSize),
@@ -88,19 +99,24 @@ bool SaveToBitmap(CSceneRender& view, const CConfiguration& configuration, QWidg
     if (!accepted)
         return false;
 
-    QFile::remove(QString::fromStdString(fileName));
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     SceneImageOptions options;
     options.caption = !dialog.RemoveProjectName();
-    const QImage image = SceneImage(view, dialog.X(), dialog.Y(), options, configuration);
+    options.colourScale = dialog.ColourScale();
+    SceneImageFault fault = SceneImageFault::None;
+    const QImage image = SceneImage(view, dialog.X(), dialog.Y(), options, configuration, &fault);
     std::string error;
     const bool written =
         !image.isNull() && WritePicture(image, fileName, chosen ? chosen->format : "jpg", error);
     QGuiApplication::restoreOverrideCursor();
-    if (!written) {
-        message(QString::fromStdString(error.empty() ? "the picture could not be drawn" : error), true);
+    if (image.isNull()) {
+        ReportSceneImageFault(fault);
         return false;
     }
-    message(QObject::tr("Bitmap successfully created."), false);
+    if (!written) {
+        ShowMessage(error, MessageIcon::Error);
+        return false;
+    }
+    ShowMessage("Bitmap successfully created.", MessageIcon::Information);
     return true;
 }

@@ -22,7 +22,8 @@ class QWidget;
 std::vector<ImageFileType> WriterPictureTypes();
 
 // Writes image to fileName in format (the type of the extension when
-// format is empty), replacing a file of that name; false with error set
+// format is empty), replacing a file of that name only once the whole
+// picture is on disk; false with error set, and the old file as it was,
 // when it cannot.
 bool WritePicture(const QImage& image, const std::string& fileName, const std::string& format,
                   std::string& error);
@@ -35,10 +36,10 @@ struct SaveToBitmapPrompts {
         fileName;
     // Runs the options dialog; true for OK.
     std::function<bool(CVideoExportDialog&)> options;
-    // Shows a message, information or error.
-    std::function<void(const QString&, bool error)> message;
 };
 
-// The whole command for a view: true when a picture was written.
+// The whole command for a view: true when a picture was written. Messages
+// and the question before replacing a file whose name got its extension
+// here go through the message sink.
 bool SaveToBitmap(CSceneRender& view, const CConfiguration& configuration, QWidget* parent,
                   const SaveToBitmapPrompts& prompts = SaveToBitmapPrompts());

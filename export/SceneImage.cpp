@@ -1,14 +1,17 @@
 #include "export/SceneImage.h"
 
+#include "core/Messages.h"
 #include "model/CProjectProfile.h"
 #include "scale/ColourRamp.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLabels.h"
 #include "scale/ScaleRange.h"
 #include "scene/CSceneRender.h"
+#include "scene/SceneTexts.h"
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QOpenGLContext>
 #include <QPainter>
 
 #include <algorithm>
@@ -17,6 +20,7 @@
 
 namespace {
 std::atomic<int> forcedLimit{0};
+std::atomic<SceneImageFault> forcedFault{SceneImageFault::None};
 
 // Font pixel height of the annotations: readable on a small image, in
 // proportion on a large one.
@@ -37,6 +41,16 @@ std::string SceneCaption(const std::string& title, int record, int recordCount) 
     std::snprintf(text.data(), text.size(), "%s: Rec. %d / %d.", title.c_str(), record, recordCount);
     text.resize(text.size() - 1);
     return text;
+}
+
+void ReportSceneImageFault(SceneImageFault fault) {
+    ShowMessage(fault == SceneImageFault::PixelFormat ? PixelFormatError
+                                                      : sceneTexts::GraphicalInitialisationFailed,
+                MessageIcon::Error);
+}
+
+void ForceSceneImageFault(SceneImageFault fault) {
+    forcedFault.store(fault);
 }
 
 int ForcedTileLimit() {
@@ -160,15 +174,26 @@ void AnnotateSceneImage(QImage& image, const SceneAnnotations& annotations,
 }
 
 QImage SceneImage(CSceneRender& view, int w, int h, const SceneImageOptions& options,
-                  const CConfiguration& configuration) {
-    if (w < 1 || h < 1 || w > MaxSceneImageSize || h > MaxSceneImageSize)
+                  const CConfiguration& configuration, SceneImageFault* fault) {
+    const auto fail = [fault](SceneImageFault why) {
+        if (fault)
+            *fault = why;
         return QImage();
-    const int limit = ForcedTileLimit() > 0 ? ForcedTileLimit() : view.MaxFrameSize();
-    QImage image = RenderInTiles(w, h, limit, [&](const FrameTile& tile) {
-        return view.RenderTile(w, h, tile.left, tile.bottom, tile.width, tile.height);
-    });
+    };
+    if (forcedFault.load() != SceneImageFault::None)
+        return fail(forcedFault.load());
+    if (w < 1 || h < 1 || w > MaxSceneImageSize || h > MaxSceneImageSize)
+        return fail(SceneImageFault::PixelFormat);
+    // The view's context is made here when it has none yet.
+    const int limit = view.MaxFrameSize();
+    if (!view.context() || !view.context()->isValid())
+        return fail(SceneImageFault::Context);
+    QImage image =
+        RenderInTiles(w, h, ForcedTileLimit() > 0 ? ForcedTileLimit() : limit, [&](const FrameTile& tile) {
+            return view.RenderTile(w, h, tile.left, tile.bottom, tile.width, tile.height);
+        });
     if (image.isNull())
-        return image;
+        return fail(SceneImageFault::PixelFormat);
     SceneAnnotations annotations;
     annotations.quantity = view.Quantity();
     if (CDocument* document = view.Document()) {

@@ -17,6 +17,20 @@ class QPrinter;
 // The largest image size either way.
 constexpr int MaxSceneImageSize = 20000;
 
+inline const char* const PixelFormatError = "Pixel format error."; // 397
+
+// Why a scene image is null: the view has no OpenGL context, or the
+// off-screen frame could not be set up at the size asked for.
+enum class SceneImageFault { None, Context, PixelFormat };
+
+// Shows the message of a fault with an error icon: "Pixel format error."
+// for the frame, "Graphical initilaization failed." otherwise.
+void ReportSceneImageFault(SceneImageFault fault);
+
+// Tests stand a fault in for a driver that fails (None gives the real
+// drawing back).
+void ForceSceneImageFault(SceneImageFault fault);
+
 struct SceneImageOptions {
     bool caption = true;       // "%s: Rec. %d / %d."
     bool whiteOnBlack = false; // caption colours
@@ -64,7 +78,8 @@ std::array<std::string, 5> SceneScaleLabels(int quantity, double minimum, double
                                             const CConfiguration& configuration);
 
 // The scene image of a view: its frame drawn off-screen sharing its lists,
-// with the annotations (the scale labels in the configuration's units). Null
-// when the view has no context or the frame could not be drawn.
+// with the annotations (the scale labels in the configuration's units). Null,
+// with fault set, when the view has no context or the frame could not be
+// drawn.
 QImage SceneImage(CSceneRender& view, int w, int h, const SceneImageOptions& options,
-                  const CConfiguration& configuration);
+                  const CConfiguration& configuration, SceneImageFault* fault = nullptr);

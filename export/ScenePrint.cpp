@@ -1,5 +1,6 @@
 #include "export/ScenePrint.h"
 
+#include "export/CVideoExportDialog.h"
 #include "export/HeadlessScene.h"
 #include "scene/CSceneRender.h"
 
@@ -42,9 +43,15 @@ bool PrintScene(QPrinter& printer, const std::function<QImage(int w, int h)>& sc
     return printed;
 }
 
-bool PrintScene(QPrinter& printer, CSceneRender& view, const CConfiguration& configuration,
-                const SceneImageOptions& options) {
-    return PrintScene(printer, [&](int w, int h) { return SceneImage(view, w, h, options, configuration); });
+bool PrintScene(QPrinter& printer, CSceneRender& view, const CConfiguration& configuration) {
+    SceneImageOptions options;
+    options.colourScale = CVideoExportDialog::RememberedColourScale();
+    SceneImageFault fault = SceneImageFault::None;
+    if (PrintScene(printer,
+                   [&](int w, int h) { return SceneImage(view, w, h, options, configuration, &fault); }))
+        return true;
+    ReportSceneImageFault(fault);
+    return false;
 }
 
 bool PrintScene(QPrinter& printer, CHeadlessScene& scene, const SceneImageOptions& options) {

@@ -22,9 +22,11 @@ PrintedImageBox PrinterImageBox(const QPrinter& printer);
 // printer; false when the image could not be drawn (nothing is printed) or
 // the printer could not be started.
 bool PrintScene(QPrinter& printer, const std::function<QImage(int w, int h)>& sceneImage);
-// The view's scene, caption black on white.
-bool PrintScene(QPrinter& printer, CSceneRender& view, const CConfiguration& configuration,
-                const SceneImageOptions& options = SceneImageOptions());
+// The view's scene, caption black on white, with the colour scale when the
+// export options say so. A failure is shown: "Pixel format error." when the
+// image could not be drawn at its size, "Graphical initilaization failed."
+// when the view has no context or the printer cannot be started.
+bool PrintScene(QPrinter& printer, CSceneRender& view, const CConfiguration& configuration);
 // A scene without a window (the batch tool).
 bool PrintScene(QPrinter& printer, CHeadlessScene& scene,
                 const SceneImageOptions& options = SceneImageOptions());

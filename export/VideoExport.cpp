@@ -14,10 +14,13 @@
 
 namespace {
 
-QString AskFileName(QWidget* parent) {
-    QString filter = QStringLiteral("Video files (*.avi)");
+const QString AviFilter = QStringLiteral("Video files (*.avi)");
+const QString Mp4Filter = QStringLiteral("MP4 video (*.mp4)");
+
+QString AskFileName(QWidget* parent, QString& filter) {
+    filter = AviFilter;
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As"), QString(),
-                                        QStringLiteral("Video files (*.avi);;MP4 video (*.mp4)"), &filter);
+                                        AviFilter + QStringLiteral(";;") + Mp4Filter, &filter);
 }
 
 bool AskOptions(QWidget* parent, VideoExportOptions& options) {
@@ -29,6 +32,7 @@ bool AskOptions(QWidget* parent, VideoExportOptions& options) {
     options.width = dialog.X();
     options.height = dialog.Y();
     options.selectCodec = dialog.SelectCodec();
+    options.colourScale = dialog.ColourScale();
     return true;
 }
 
@@ -49,14 +53,13 @@ Rgb32View ViewOf(const QImage& image) {
 
 } // namespace
 
-QString VideoFileName(const QString& typed) {
-    if (typed.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive) ||
-        typed.endsWith(QStringLiteral(".mp4"), Qt::CaseInsensitive))
+QString VideoFileName(const QString& typed, const QString& chosenFilter) {
+    if (CVideoWriter::IsVideoPath(typed.toStdString()))
         return typed;
     QString name = typed;
     if (name.endsWith(QLatin1Char('.')))
         name.chop(1);
-    return name + QStringLiteral(".avi");
+    return name + (chosenFilter == Mp4Filter ? QStringLiteral(".mp4") : QStringLiteral(".avi"));
 }
 
 bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidget* parent,
@@ -64,10 +67,11 @@ bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidge
     auto* project = dynamic_cast<CProjectProfile*>(view.Document());
     if (!project || project->IsAnimationBusy())
         return false;
-    const QString typed = hooks.askFileName ? hooks.askFileName(parent) : AskFileName(parent);
+    QString filter;
+    const QString typed = hooks.askFileName ? hooks.askFileName(parent, filter) : AskFileName(parent, filter);
     if (typed.isEmpty())
         return false;
-    const std::string path = VideoFileName(typed).toStdString();
+    const std::string path = VideoFileName(typed, filter).toStdString();
     VideoExportOptions options;
     if (!(hooks.askOptions ? hooks.askOptions(parent, options) : AskOptions(parent, options)))
         return false;
@@ -87,9 +91,12 @@ bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidge
         }
         codec = chosen.toStdString();
     }
+    SceneImageOptions imageOptions;
+    imageOptions.colourScale = options.colourScale;
+    SceneImageFault fault = SceneImageFault::None;
     const auto render = [&](int w, int h) {
         QImage image = hooks.renderFrame ? hooks.renderFrame(w, h)
-                                         : SceneImage(view, w, h, SceneImageOptions(), configuration);
+                                         : SceneImage(view, w, h, imageOptions, configuration, &fault);
         return image.isNull() || image.format() == QImage::Format_RGB32
                    ? image
                    : image.convertToFormat(QImage::Format_RGB32);
@@ -105,41 +112,41 @@ bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidge
     progress.setAutoClose(false);
     progress.setValue(0);
 
+    // Cancel and a record that cannot be read or drawn end the video early;
+    // the frames so far stay in a closed file under the chosen name.
+    enum class End { Complete, Cancelled, Stopped } end = End::Complete;
     CVideoWriter writer;
-    bool written = false;
-    for (int record = 1; record <= records; ++record) {
-        // A record that cannot be read ends the video with the frames so far
-        // (the loader has said why).
-        if (!project->StepToRecord(record, true))
+    for (int record = 1; record <= records && end == End::Complete; ++record) {
+        // The loader says why it cannot.
+        if (!project->StepToRecord(record, true)) {
+            end = End::Stopped;
             break;
+        }
         // The views take the record and their limits before the frame.
         QCoreApplication::processEvents();
         const QImage frame = render(2 * options.width, 2 * options.height);
-        if (frame.isNull())
+        if (frame.isNull()) {
+            ReportSceneImageFault(fault);
+            end = End::Stopped;
             break;
+        }
         if (record == 1 && !writer.Open(path, options.width, options.height, codec))
             return false;
         if (!writer.AddFrame(ViewOf(frame), record - 1))
             return false;
-        written = true;
         progress.setValue(record);
         QCoreApplication::processEvents();
         if (hooks.frameWritten)
             hooks.frameWritten(progress, record);
-        if (progress.wasCanceled()) {
-            writer.Cancel();
-            progress.close();
-            ShowMessage(videotexts::VideoCancelled, MessageIcon::Information);
-            return false;
-        }
+        if (progress.wasCanceled())
+            end = End::Cancelled;
     }
     progress.close();
-    if (!written) {
-        writer.Cancel();
+    if (!writer.IsOpen() || !writer.Finish())
         return false;
-    }
-    if (!writer.Finish())
-        return false;
-    ShowMessage(videotexts::VideoCreated, MessageIcon::Information);
-    return true;
+    if (end == End::Cancelled)
+        ShowMessage(videotexts::VideoCancelled, MessageIcon::Information);
+    else if (end == End::Complete)
+        ShowMessage(videotexts::VideoCreated, MessageIcon::Information);
+    return end == End::Complete;
 }

@@ -17,13 +17,14 @@ class QWidget;
 struct VideoExportOptions {
     int width = 640, height = 480; // frame size of the video
     bool selectCodec = false;      // "Select codec"
+    bool colourScale = true;       // the colour bar and its labels
 };
 
 // What asks the user, behind functions so tests never block; an empty one
 // takes the standard dialog.
 struct VideoExportHooks {
-    // The file, .avi or .mp4; empty cancels.
-    std::function<QString(QWidget* parent)> askFileName;
+    // The typed file name and the chosen file type; empty cancels.
+    std::function<QString(QWidget* parent, QString& chosenFilter)> askFileName;
     // The options dialog; false cancels.
     std::function<bool(QWidget* parent, VideoExportOptions& options)> askOptions;
     // One of the encoders offered; empty cancels.
@@ -34,11 +35,14 @@ struct VideoExportHooks {
     std::function<void(QProgressDialog& progress, int frame)> frameWritten;
 };
 
-// The file name the save dialog's answer becomes: ".avi" appended unless it
-// ends in ".avi" or ".mp4" (any case).
-QString VideoFileName(const QString& typed);
+// The file name the save dialog's answer becomes: unless it ends in ".avi"
+// or ".mp4" (any case), a trailing "." dropped and the chosen type's
+// extension appended (".mp4" for the MP4 type, otherwise ".avi").
+QString VideoFileName(const QString& typed, const QString& chosenFilter = QString());
 
-// The video of every record of the view's project; true when it was written.
-// The document keeps the last record loaded and its views are updated.
+// The video of every record of the view's project; true when it was written
+// whole. Cancel, or a record that cannot be read or drawn, ends it with the
+// frames so far in the file. The document keeps the last record loaded and
+// its views are updated.
 bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidget* parent,
                  const VideoExportHooks& hooks = VideoExportHooks());

@@ -331,6 +331,17 @@ TEST(Batch, RecordsOutsideTheProjectAreRefused) {
         EXPECT_EQ(RunCommand(wrong, fixture.File("q.cfg")).status, 2);
 }
 
+TEST(Batch, VideosOfAnExtensionNotWrittenAreRefused) {
+    CProjectFixture fixture;
+    for (const char* name : {"x.mkv", "x"}) {
+        const BatchRun run =
+            RunCommand({"video", fixture.ProjectPath(), "-o", fixture.File(name)}, fixture.File("q.cfg"));
+        EXPECT_EQ(run.status, 2) << name;
+        EXPECT_EQ(run.messages.find('\n'), std::string::npos) << run.messages;
+        EXPECT_FALSE(PathExists(fixture.File(name)));
+    }
+}
+
 TEST(BatchCommandLine, HelpListsEveryCommandAndItsOptions) {
     const BatchRun help = RunCommand({"--help"}, "");
     EXPECT_EQ(help.status, 0);

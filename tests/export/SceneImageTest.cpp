@@ -1,6 +1,6 @@
 // The scene image of a real view under a virtual X server: pictures whose
 // pixels are the view's at any size, seamless tiles, the printed page read
-// back from PDF, the options dialog and Save to bitmap.
+// back from PDF, print failures, the options dialog and Save to bitmap.
 #include "export/SceneImage.h"
 #include "config/CConfiguration.h"
 #include "export/CVideoExportDialog.h"
@@ -10,7 +10,9 @@
 #include "export/ScenePrint.h"
 #include "model/CProjectProfile.h"
 #include "scene/CSceneRender.h"
+#include "scene/SceneTexts.h"
 #include "tests/model/ProjectFixture.h"
+#include "tests/support/TestSupport.h"
 #include "tools/SampleWriter.h"
 
 #include <QApplication>
@@ -21,6 +23,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -64,14 +67,20 @@ class SceneImageTest : public QObject {
 
 private slots:
     void initTestCase();
-    void cleanup() { ForceTileLimit(0); }
+    void cleanup() {
+        ForceTileLimit(0);
+        ForceSceneImageFault(SceneImageFault::None);
+    }
     void pictureHasTheViewsPixels_data();
     void pictureHasTheViewsPixels();
     void tilesAreSeamless();
     void printedPageHasTheImageBox_data();
     void printedPageHasTheImageBox();
+    void printedSceneCarriesTheChosenColourScale();
+    void printFailuresAreShown();
     void optionsDialogRefusesSizesOutOfRange();
     void saveToBitmapWritesTheChosenType();
+    void saveToBitmapKeepsTheOldPictureUnlessReplaced();
 
 private:
     std::unique_ptr<CSceneRender> OpenView(int w, int h);
@@ -264,6 +273,63 @@ void SceneImageTest::printedPageHasTheImageBox() {
              qPrintable(found));
 }
 
+// The printed scene carries the colour scale as the export options last
+// chose it.
+void SceneImageTest::printedSceneCarriesTheChosenColourScale() {
+    const auto view = OpenView(200, 150);
+    QVERIFY(view);
+    QImage pages[2];
+    for (const bool scale : {true, false}) {
+        CVideoExportDialog options(CVideoExportDialog::Use::Bitmap);
+        options.SetColourScale(scale);
+        options.accept();
+        const QString pdf =
+            folder.filePath(scale ? QStringLiteral("scale.pdf") : QStringLiteral("plain.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setResolution(50);
+        QVERIFY(PrintScene(printer, *view, *configuration));
+        QProcess raster;
+        raster.start(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
+                      QStringLiteral("-singlefile"), pdf, pdf});
+        QVERIFY(raster.waitForFinished(60000));
+        pages[scale ? 0 : 1] = QImage(pdf + QStringLiteral(".png"));
+    }
+    QVERIFY(!pages[0].isNull());
+    QCOMPARE(pages[0].size(), pages[1].size());
+    int differing = 0;
+    for (int y = 0; y < pages[0].height(); ++y)
+        for (int x = 0; x < pages[0].width(); ++x)
+            differing += !Near(pages[0].pixel(x, y), pages[1].pixel(x, y), 8);
+    QVERIFY2(differing > 100, qPrintable(QString::number(differing)));
+}
+
+// A printer that cannot start, a view without context and a frame that
+// cannot be set up each say so, and nothing is printed.
+void SceneImageTest::printFailuresAreShown() {
+    const auto view = OpenView(200, 150);
+    QVERIFY(view);
+    CRecordingMessages messages;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setResolution(100);
+    printer.setOutputFileName(folder.filePath(QStringLiteral("missing/page.pdf")));
+    QVERIFY(!PrintScene(printer, *view, *configuration));
+    const QString pdf = folder.filePath(QStringLiteral("failed.pdf"));
+    printer.setOutputFileName(pdf);
+    ForceSceneImageFault(SceneImageFault::Context);
+    QVERIFY(!PrintScene(printer, *view, *configuration));
+    ForceSceneImageFault(SceneImageFault::PixelFormat);
+    QVERIFY(!PrintScene(printer, *view, *configuration));
+    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(messages.Texts(), std::string(sceneTexts::GraphicalInitialisationFailed) + "|" +
+                                   sceneTexts::GraphicalInitialisationFailed + "|" + PixelFormatError);
+    for (const RecordedMessage& message : messages.messages)
+        QVERIFY(message.icon == MessageIcon::Error);
+}
+
 void SceneImageTest::optionsDialogRefusesSizesOutOfRange() {
     CVideoExportDialog dialog(CVideoExportDialog::Use::Bitmap);
     QStringList refusals;
@@ -284,8 +350,29 @@ void SceneImageTest::optionsDialogRefusesSizesOutOfRange() {
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(refusals.size(), 4);
+    // A video's frames are drawn at twice its size.
     CVideoExportDialog video(CVideoExportDialog::Use::Video);
+    video.refuse = dialog.refuse;
     QVERIFY(video.NameBox()->isHidden());
+    video.SetSize(10001, 480);
+    video.accept();
+    QCOMPARE(video.result(), int(QDialog::Rejected));
+    QCOMPARE(refusals.back(), QStringLiteral("Enter an integer between 100 and 10000."));
+    video.SetSize(10000, 10000);
+    video.accept();
+    QCOMPARE(video.result(), int(QDialog::Accepted));
+
+    // The colour scale: on at first, then as last accepted, for either use.
+    QSettings(QStringLiteral("Veltrane"), QStringLiteral("Quillmere")).remove(QStringLiteral("Export"));
+    QVERIFY(!dialog.ScaleBox()->isHidden());
+    QVERIFY(CVideoExportDialog(CVideoExportDialog::Use::Video).ColourScale());
+    video.ScaleBox()->setChecked(false);
+    video.accept();
+    QVERIFY(!CVideoExportDialog(CVideoExportDialog::Use::Bitmap).ColourScale());
+    QVERIFY(!CVideoExportDialog::RememberedColourScale());
+    dialog.ScaleBox()->setChecked(true);
+    dialog.accept();
+    QVERIFY(CVideoExportDialog(CVideoExportDialog::Use::Video).ColourScale());
 }
 
 // A typed name ending in a dot with the PNG type chosen loses the dot and
@@ -295,7 +382,8 @@ void SceneImageTest::saveToBitmapWritesTheChosenType() {
     QVERIFY(view);
     for (const ImageFileType& type : WriterPictureTypes())
         QVERIFY2(!ExcludedImageFormat(type.format), type.format.c_str());
-    QStringList offered, messages;
+    CRecordingMessages messages;
+    QStringList offered;
     QString suggestedName;
     SaveToBitmapPrompts prompts;
     prompts.fileName = [&](const QString& suggested, const QStringList& filters, QString& chosen) {
@@ -309,13 +397,69 @@ void SceneImageTest::saveToBitmapWritesTheChosenType() {
         dialog.SetRemoveProjectName(true);
         return true;
     };
-    prompts.message = [&](const QString& text, bool) { messages << text; };
     QVERIFY(SaveToBitmap(*view, *configuration, nullptr, prompts));
     QVERIFY(offered.contains(QStringLiteral("PNG (*.png)")));
     QCOMPARE(suggestedName, QStringLiteral("fixture"));
-    QCOMPARE(messages, QStringList{QStringLiteral("Bitmap successfully created.")});
+    QCOMPARE(messages.Texts(), "Bitmap successfully created.");
+    QVERIFY(messages.messages[0].icon == MessageIcon::Information);
     const QImage written(folder.filePath(QStringLiteral("picture.png")), "png");
     QCOMPARE(written.size(), QSize(321, 123));
+}
+
+// A name that got its extension after the save dialog is replaced only when
+// the user says so; a picture that cannot be drawn leaves the old one; the
+// colour scale comes with the option.
+void SceneImageTest::saveToBitmapKeepsTheOldPictureUnlessReplaced() {
+    const auto view = OpenView(200, 150);
+    QVERIFY(view);
+    const QString path = folder.filePath(QStringLiteral("old.png"));
+    QImage old(120, 110, QImage::Format_RGB32);
+    old.fill(Qt::green);
+    QVERIFY(old.save(path, "png"));
+    QString typed = QStringLiteral("old");
+    bool scale = true;
+    SaveToBitmapPrompts prompts;
+    prompts.fileName = [&](const QString&, const QStringList&, QString& chosen) {
+        chosen = QStringLiteral("PNG (*.png)");
+        return folder.filePath(typed);
+    };
+    prompts.options = [&](CVideoExportDialog& dialog) {
+        dialog.SetSize(300, 240);
+        dialog.SetColourScale(scale);
+        return true;
+    };
+    CRecordingMessages messages;
+    QVERIFY(!SaveToBitmap(*view, *configuration, nullptr, prompts));
+    QCOMPARE(messages.Texts(), "old.png already exists.\nDo you want to replace it?");
+    QVERIFY(messages.messages[0].buttons == MessageButtons::YesNo);
+    QCOMPARE(QImage(path).size(), QSize(120, 110));
+
+    typed = QStringLiteral("old.png");
+    ForceSceneImageFault(SceneImageFault::PixelFormat);
+    QVERIFY(!SaveToBitmap(*view, *configuration, nullptr, prompts));
+    ForceSceneImageFault(SceneImageFault::None);
+    CAtomicFile::SetFaultHook([](CAtomicFile::Step step) { return step == CAtomicFile::Step::Rename; });
+    QVERIFY(!SaveToBitmap(*view, *configuration, nullptr, prompts));
+    CAtomicFile::SetFaultHook(nullptr);
+    QVERIFY(messages.messages.back().icon == MessageIcon::Error);
+    QCOMPARE(QImage(path).size(), QSize(120, 110));
+    QCOMPARE(QDir(folder.path()).entryList({QStringLiteral(".old.png*")}, QDir::Files | QDir::Hidden),
+             QStringList());
+
+    typed = QStringLiteral("old");
+    messages.answer = MessageAnswer::Yes;
+    QVERIFY(SaveToBitmap(*view, *configuration, nullptr, prompts));
+    const QImage withScale(path);
+    QCOMPARE(withScale.size(), QSize(300, 240));
+    scale = false;
+    QVERIFY(SaveToBitmap(*view, *configuration, nullptr, prompts));
+    const QImage without(path);
+    // The bar stands at the right edge below the caption row.
+    int differing = 0;
+    for (int y = 40; y < 110; ++y)
+        for (int x = 300 - 22; x < 300 - 10; ++x)
+            differing += withScale.pixel(x, y) != without.pixel(x, y);
+    QVERIFY2(differing > 500, qPrintable(QString::number(differing)));
 }
 
 int main(int argc, char** argv) {

@@ -1,9 +1,10 @@
 // Create video on a real view: every record a frame, the messages, Cancel
-// and the codec choice, the file read back with ffprobe.
+// and a failed record, the codec choice, the file read back with ffprobe.
 #include "export/VideoExport.h"
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "export/CVideoWriter.h"
+#include "export/SceneImage.h"
 #include "model/CProjectProfile.h"
 #include "scene/CSceneRender.h"
 #include "tests/model/ProjectFixture.h"
@@ -29,14 +30,15 @@ public:
     QStringList texts;
 };
 
-// codec_name, width, height and duration of a video, one per line.
+// codec_name, width, height, frames decoded and duration of a video, one per
+// line.
 QStringList Probe(const QString& path) {
     QProcess probe;
     probe.start(QStringLiteral("ffprobe"),
-                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"),
-                 QStringLiteral("v:0"), QStringLiteral("-show_entries"),
-                 QStringLiteral("stream=codec_name,width,height:format=duration"), QStringLiteral("-of"),
-                 QStringLiteral("default=noprint_wrappers=1:nokey=1"), path});
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-count_frames"),
+                 QStringLiteral("-select_streams"), QStringLiteral("v:0"), QStringLiteral("-show_entries"),
+                 QStringLiteral("stream=codec_name,width,height,nb_read_frames:format=duration"),
+                 QStringLiteral("-of"), QStringLiteral("default=noprint_wrappers=1:nokey=1"), path});
     probe.waitForFinished(60000);
     return QString::fromUtf8(probe.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
@@ -49,13 +51,14 @@ class VideoExportTest : public QObject {
 private slots:
     void initTestCase();
     void everyRecordBecomesAFrameOfAFifthOfASecond();
-    void cancelLeavesNoFileAndSaysSo();
+    void cancelOrAnUnreadableRecordKeepsTheFramesSoFar();
     void theCodecChoiceOffersTheAviEncoders();
     void fileNamesGetTheirExtension();
 
 private:
     std::unique_ptr<CSceneRender> OpenView();
-    VideoExportHooks Hooks(const QString& name, int w, int h, bool selectCodec = false);
+    VideoExportHooks Hooks(const QString& name, int w, int h, bool selectCodec = false,
+                           const QString& filter = QString());
 
     QTemporaryDir folder;
     std::unique_ptr<CConfiguration> configuration;
@@ -88,9 +91,13 @@ std::unique_ptr<CSceneRender> VideoExportTest::OpenView() {
     return view;
 }
 
-VideoExportHooks VideoExportTest::Hooks(const QString& name, int w, int h, bool selectCodec) {
+VideoExportHooks VideoExportTest::Hooks(const QString& name, int w, int h, bool selectCodec,
+                                        const QString& filter) {
     VideoExportHooks hooks;
-    hooks.askFileName = [this, name](QWidget*) { return name.isEmpty() ? QString() : folder.filePath(name); };
+    hooks.askFileName = [this, name, filter](QWidget*, QString& chosen) {
+        chosen = filter;
+        return name.isEmpty() ? QString() : folder.filePath(name);
+    };
     hooks.askOptions = [w, h, selectCodec](QWidget*, VideoExportOptions& options) {
         options.width = w;
         options.height = h;
@@ -108,23 +115,39 @@ void VideoExportTest::everyRecordBecomesAFrameOfAFifthOfASecond() {
     QVERIFY(ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("forming"), 161, 120)));
     QCOMPARE(messages.texts, QStringList{QString::fromLatin1(videotexts::VideoCreated)});
     const QStringList probe = Probe(folder.filePath(QStringLiteral("forming.avi")));
-    QCOMPARE(probe.size(), 4);
-    QCOMPARE(probe[0], QStringLiteral("msvideo1"));
-    QCOMPARE(probe[1], QStringLiteral("164"));
-    QCOMPARE(probe[2], QStringLiteral("120"));
-    QCOMPARE(probe[3].toDouble(), 0.6);
+    QCOMPARE(probe, QStringList({QStringLiteral("msvideo1"), QStringLiteral("164"), QStringLiteral("120"),
+                                 QStringLiteral("3"), QStringLiteral("0.600000")}));
     // The document keeps the last record, and the view shows it.
     QCOMPARE(project.CurrentRecord(), 3);
     QCOMPARE(view->ShownRecord(), 3);
 
+    // The colour scale, on by default, left out: other frames.
+    VideoExportHooks plain = Hooks(QStringLiteral("plain"), 161, 120);
+    plain.askOptions = [](QWidget*, VideoExportOptions& options) {
+        options.width = 161;
+        options.height = 120;
+        options.colourScale = false;
+        return true;
+    };
+    QVERIFY(ExportVideo(*view, *configuration, nullptr, plain));
+    QFile withScale(folder.filePath(QStringLiteral("forming.avi"))),
+        without(folder.filePath(QStringLiteral("plain.avi")));
+    QVERIFY(withScale.open(QIODevice::ReadOnly) && without.open(QIODevice::ReadOnly));
+    QVERIFY(withScale.readAll() != without.readAll());
+
+    // The MP4 type chosen without an extension typed.
     messages.texts.clear();
-    QVERIFY(ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("forming.mp4"), 160, 120)));
-    const QStringList mp4 = Probe(folder.filePath(QStringLiteral("forming.mp4")));
+    QVERIFY(
+        ExportVideo(*view, *configuration, nullptr,
+                    Hooks(QStringLiteral("typed"), 160, 120, false, QStringLiteral("MP4 video (*.mp4)"))));
+    const QStringList mp4 = Probe(folder.filePath(QStringLiteral("typed.mp4")));
     QCOMPARE(mp4.value(0), QStringLiteral("h264"));
-    QCOMPARE(mp4.value(3).toDouble(), 0.6);
+    QCOMPARE(mp4.value(4).toDouble(), 0.6);
 }
 
-void VideoExportTest::cancelLeavesNoFileAndSaysSo() {
+// Cancel after the first frame, or record 2 unreadable: a closed, playable
+// file of one frame under the chosen name, and only the fitting message.
+void VideoExportTest::cancelOrAnUnreadableRecordKeepsTheFramesSoFar() {
     auto view = OpenView();
     QVERIFY(view);
     messages.texts.clear();
@@ -139,8 +162,32 @@ void VideoExportTest::cancelLeavesNoFileAndSaysSo() {
     QVERIFY(!ExportVideo(*view, *configuration, nullptr, hooks));
     QCOMPARE(frames, 1);
     QCOMPARE(messages.texts, QStringList{QString::fromLatin1(videotexts::VideoCancelled)});
-    QVERIFY(
-        QDir(folder.path()).entryList({QStringLiteral("*cancelled*")}, QDir::Files | QDir::Hidden).isEmpty());
+    const QStringList oneFrame{QStringLiteral("msvideo1"), QStringLiteral("160"), QStringLiteral("120"),
+                               QStringLiteral("1"), QStringLiteral("0.200000")};
+    QCOMPARE(Probe(folder.filePath(QStringLiteral("cancelled.avi"))), oneFrame);
+    QCOMPARE(QDir(folder.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
+             QStringList());
+
+    const QString second = QString::fromStdString(fixture->ProjectPath()).chopped(3) + QStringLiteral("001");
+    QVERIFY(QFile::rename(second, second + QStringLiteral(".away")));
+    messages.texts.clear();
+    const bool done =
+        ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("stopped.avi"), 160, 120));
+    QVERIFY(QFile::rename(second + QStringLiteral(".away"), second));
+    QVERIFY(!done);
+    QCOMPARE(messages.texts.size(), 1);
+    QVERIFY2(messages.texts[0].contains(QStringLiteral("fixture.001")), qPrintable(messages.texts[0]));
+    QCOMPARE(Probe(folder.filePath(QStringLiteral("stopped.avi"))), oneFrame);
+
+    // A frame that cannot be drawn says so.
+    messages.texts.clear();
+    ForceSceneImageFault(SceneImageFault::PixelFormat);
+    const bool drawn =
+        ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("undrawn.avi"), 160, 120));
+    ForceSceneImageFault(SceneImageFault::None);
+    QVERIFY(!drawn);
+    QCOMPARE(messages.texts, QStringList{QString::fromLatin1(PixelFormatError)});
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("undrawn.avi"))));
 
     // Cancelled at the file or the options: nothing happens at all.
     messages.texts.clear();
@@ -180,6 +227,8 @@ void VideoExportTest::fileNamesGetTheirExtension() {
     QCOMPARE(VideoFileName(QStringLiteral("a/b.")), QStringLiteral("a/b.avi"));
     QCOMPARE(VideoFileName(QStringLiteral("a/b.AVI")), QStringLiteral("a/b.AVI"));
     QCOMPARE(VideoFileName(QStringLiteral("a/b.mp4")), QStringLiteral("a/b.mp4"));
+    QCOMPARE(VideoFileName(QStringLiteral("a/b."), QStringLiteral("MP4 video (*.mp4)")),
+             QStringLiteral("a/b.mp4"));
 }
 
 int main(int argc, char** argv) {
