@@ -1,8 +1,17 @@
 #include "app/CCommandTable.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 
-CCommandTable::CCommandTable(QObject* parent) : QObject(parent) {}
+CCommandTable::CCommandTable(QObject* parent) : QObject(parent) {
+    // One update for all the events of a turn of the event loop.
+    idle.setSingleShot(true);
+    idle.setInterval(0);
+    connect(&idle, &QTimer::timeout, this, &CCommandTable::UpdateStates);
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->installEventFilter(this);
+}
 
 QAction* CCommandTable::Define(int id, const QString& text, const QString& prompt, std::function<void()> run,
                                std::function<CommandState()> state, bool checkable) {
@@ -51,4 +60,21 @@ void CCommandTable::UpdateStates() {
         if (entry.action->isCheckable())
             entry.action->setChecked(state.checked);
     }
+}
+
+bool CCommandTable::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    // What an update itself brings about is no reason for another.
+    case QEvent::Paint:
+    case QEvent::UpdateRequest:
+    case QEvent::UpdateLater:
+    case QEvent::ActionChanged:
+    case QEvent::ActionAdded:
+    case QEvent::ActionRemoved:
+        break;
+    default:
+        if (watched != &idle && !idle.isActive())
+            idle.start();
+    }
+    return false;
 }

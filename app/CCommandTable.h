@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <map>
@@ -30,12 +31,19 @@ public:
     QAction* Action(int id) const;
     // Runs a command as a click would: only when it is enabled.
     bool Run(int id);
-    // Asks every command for its enabled and checked state.
+    // Asks every command for its enabled and checked state. Besides after
+    // each command, the table does so by itself after any event, once the
+    // events then pending are handled, so that the states follow what no
+    // command changed: a cut, a drag in a view, a bar closed with its own
+    // button, an animation that ended, a file that appeared.
     void UpdateStates();
 
 signals:
     // A command ran; the states may have changed.
     void Ran(int id);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Entry {
@@ -44,4 +52,5 @@ private:
         std::function<CommandState()> state;
     };
     std::map<int, Entry> entries;
+    QTimer idle;
 };

@@ -56,7 +56,12 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
             if (CSceneRender* active = frame.ActiveSceneView())
                 ExportVideo(*active, frame.Configuration(), &frame);
         },
-        idleView);
+        [this, idleView] {
+            // Not while the document has a cut window.
+            CommandState state = idleView();
+            state.enabled = state.enabled && !frame.CutWindowOf(frame.ActiveDocument());
+            return state;
+        });
     commands.Define(
         command::ExportProject, QStringLiteral("Export project &files..."),
         QStringLiteral("Copy the project's files to a folder"),
@@ -71,7 +76,10 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
             if (CProjectProfile* document = frame.ActiveDocument())
                 OpenReportFile(*document, &frame);
         },
-        view);
+        [this] {
+            const CProjectProfile* document = frame.ActiveDocument();
+            return CommandState{frame.ActiveSceneView() && document && ReportFileExists(*document), false};
+        });
     commands.Action(command::Print)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
 }
 

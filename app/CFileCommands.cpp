@@ -41,7 +41,10 @@ CFileCommands::CFileCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         });
     commands.Define(
         command::CloseAll, QStringLiteral("Close &all"), QStringLiteral("Close all open windows"),
-        [this] { frame.CloseAllWindows(); }, child);
+        [this] { frame.CloseAllWindows(); },
+        [this] {
+            return CommandState{!frame.Documents().empty(), false};
+        });
     commands.Define(
         command::DocumentInfo, QStringLiteral("&Document"), QStringLiteral("Display document info"),
         [this] { ShowDocumentInformation(); }, child);

@@ -28,6 +28,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSettings>
@@ -108,6 +109,7 @@ void CMainFrame::BuildScalePanel(int screenWidth) {
     scalePanel = new CScalePanel(configuration, screenWidth >= 1280, scaleDock);
     scaleDock->setWidget(scalePanel);
     addDockWidget(Qt::LeftDockWidgetArea, scaleDock);
+    connect(scaleDock, &QDockWidget::visibilityChanged, &commands, &CCommandTable::UpdateStates);
     scalePanel->ClearView();
 }
 
@@ -117,6 +119,7 @@ void CMainFrame::BuildToolBar(int screenWidth) {
     toolBar->setIconSize(QSize(18, 18));
     // Labels only where the screen is wide enough for them.
     toolBar->setToolButtonStyle(screenWidth >= 1280 ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+    connect(toolBar, &QToolBar::visibilityChanged, &commands, &CCommandTable::UpdateStates);
     struct Position {
         int id;
         const char* label;
@@ -210,6 +213,10 @@ void CMainFrame::BuildMenus(MenuKind kind) {
     }
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     add(help, {command::Configuration, command::About});
+    // A menu shows the states of the moment it opens.
+    for (QAction* entry : bar->actions())
+        if (QMenu* menu = entry->menu())
+            connect(menu, &QMenu::aboutToShow, &commands, &CCommandTable::UpdateStates);
     UpdateRecentMenu();
 }
 
@@ -323,6 +330,7 @@ void CMainFrame::ToggleCutWindow() {
     auto* frame = new CExtendedChildFrame(document, configuration);
     area->addSubWindow(frame);
     cutWindows[document] = frame;
+    connect(frame->CutWindow(), &CCutDialog::GraphChanged, &commands, &CCommandTable::UpdateStates);
     connect(frame, &QObject::destroyed, this, [this, document] {
         cutWindows.erase(document);
         commands.UpdateStates();

@@ -40,10 +40,9 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
             view->update();
     });
     QObject::connect(panel, &CScalePanel::ViewCommand, panel, [this](int id) { frame.Commands().Run(id); });
-    QObject::connect(&frame.Commands(), &CCommandTable::Ran, panel, [this] {
-        const CSceneRender* view = frame.ActiveSceneView();
-        frame.ScalePanel()->SetRemoveClipPlanesEnabled(view && view->ClipPlanesActive());
-    });
+    // "Del E-Box" is the command that removes the clipping planes.
+    QObject::connect(frame.Commands().Action(command::RemoveClipPlanes), &QAction::enabledChanged, panel,
+                     &CScalePanel::SetRemoveClipPlanesEnabled);
 }
 
 void CScaleCommands::Follow(CSceneRender* view) {

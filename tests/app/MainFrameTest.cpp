@@ -1,8 +1,8 @@
 // The main window as a user drives it, under a virtual X server: opening
 // projects through the Open command, the menus and the scale panel following
 // the active window, the record commands with their messages, the animation,
-// units, the options dialog, the keys, the Window menu, the window placement,
-// a second start and the message boxes.
+// units, the options dialog, the keys, the Window menu, the command states,
+// the window placement, a second start and the message boxes.
 #include "app/CChildFrame.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
@@ -26,9 +26,11 @@
 #include "scene/CSceneRender.h"
 #include "tests/model/ProjectFixture.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -39,13 +41,16 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -135,6 +140,9 @@ private slots:
     void animationLeavesOtherWindowsRecordBoxes();
     void graphicalOptionsFollowTheActiveView();
     void commandStatesFollowTheActiveView();
+    void commandStatesFollowTheCutWindow();
+    void commandStatesFollowTheViewAndTheBars();
+    void commandStatesFollowTheReportFileAndTheAnimation();
     void closingTheLastWindowClosesTheDocument();
     void cutWindowToggleOpensOneWindowPerDocument();
     void closingTheProjectClosesItsCutWindow();
@@ -148,6 +156,7 @@ private slots:
 
 private:
     CChildFrame* Open(const std::string& path);
+    QAction* Command(int id) const { return frame->Commands().Action(id); }
 
     CTempFolder home;
     std::unique_ptr<CProjectFixture> fixture, other;
@@ -489,6 +498,80 @@ void MainFrameTest::commandStatesFollowTheActiveView() {
     QVERIFY(!frame->Commands().Action(command::ExportVideo)->isEnabled());
     QVERIFY(frame->Commands().Run(command::Animation));
     QVERIFY(frame->Commands().Action(command::SaveBitmap)->isEnabled());
+}
+
+void MainFrameTest::commandStatesFollowTheCutWindow() {
+    CChildFrame* child = Open(fixture->ProjectPath());
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    CExtendedChildFrame* cut = frame->CutWindowOf(child->Document());
+    QVERIFY(!Command(command::PrintCut)->isEnabled());
+    QVERIFY(!Command(command::Print)->isEnabled());
+    // A cut made with the window's own controls enables printing at once.
+    auto* position = cut->findChild<QLineEdit*>(QStringLiteral("position"));
+    position->selectAll();
+    QTest::keyClicks(position, QStringLiteral("12.5"));
+    QTest::mouseClick(cut->findChild<QPushButton*>(QStringLiteral("cutting")), Qt::LeftButton);
+    QTRY_VERIFY(Command(command::PrintCut)->isEnabled());
+    QVERIFY(Command(command::Print)->isEnabled());
+    // No video while the document has a cut window.
+    frame->ClientArea()->setActiveSubWindow(child);
+    QVERIFY(!Command(command::ExportVideo)->isEnabled());
+    QVERIFY(Command(command::SaveBitmap)->isEnabled());
+    frame->ClientArea()->setActiveSubWindow(cut);
+    QVERIFY(frame->Commands().Run(command::CloseAll));
+    QTRY_COMPARE(frame->Documents().size(), size_t(0));
+}
+
+void MainFrameTest::commandStatesFollowTheViewAndTheBars() {
+    CChildFrame* child = Open(fixture->ProjectPath());
+    QAction* removeBox = nullptr;
+    for (QAction* action : frame->ScalePanel()->findChild<QToolBar*>(QStringLiteral("viewBar"))->actions())
+        if (action->text() == QStringLiteral("Del E-Box"))
+            removeBox = action;
+    QVERIFY(removeBox && !removeBox->isEnabled());
+    QVERIFY(frame->Commands().Run(command::ExclusiveZoomBox));
+    CSceneRender* view = child->View();
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 80));
+    QTest::mouseMove(view, QPoint(300, 250));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(300, 250));
+    QVERIFY(view->ClipPlanesActive());
+    QTRY_VERIFY(Command(command::RemoveClipPlanes)->isEnabled());
+    QVERIFY(removeBox->isEnabled());
+    // Bars closed by their own buttons lose their check marks.
+    QVERIFY(Command(command::ScaleBar)->isChecked());
+    QTest::mouseClick(
+        frame->ScaleDock()->findChild<QAbstractButton*>(QStringLiteral("qt_dockwidget_closebutton")),
+        Qt::LeftButton);
+    QVERIFY(frame->ScaleDock()->isHidden());
+    QTRY_VERIFY(!Command(command::ScaleBar)->isChecked());
+    QVERIFY(Command(command::StandardToolbar)->isChecked());
+    frame->StandardToolBar()->toggleViewAction()->trigger();
+    QTRY_VERIFY(!Command(command::StandardToolbar)->isChecked());
+}
+
+void MainFrameTest::commandStatesFollowTheReportFileAndTheAnimation() {
+    CProjectFixture project;
+    CChildFrame* child = Open(project.ProjectPath());
+    QAction* report = Command(command::ReportFile);
+    QVERIFY(!report->isEnabled());
+    const std::string reportPath = project.File("fixture.htm");
+    std::ofstream(reportPath) << "<html></html>\n";
+    // The menu shows the state of the moment; so does the toolbar under the
+    // mouse.
+    QMenu* file = frame->menuBar()->actions().value(0)->menu();
+    file->popup(frame->mapToGlobal(QPoint(10, 10)));
+    QVERIFY(report->isEnabled());
+    file->close();
+    std::remove(reportPath.c_str());
+    QTest::mouseMove(frame->StandardToolBar()->widgetForAction(report));
+    QTRY_VERIFY(!report->isEnabled());
+    // An animation that ends by itself at a missing record.
+    std::remove(project.File("fixture.000").c_str());
+    child->Document()->SetAnimationPeriod(1);
+    QVERIFY(frame->Commands().Run(command::Animation));
+    QTRY_VERIFY(!child->Document()->IsAnimationRunning());
+    QTRY_VERIFY(!Command(command::Animation)->isChecked());
+    QVERIFY(Command(command::AutoLoad)->isEnabled());
 }
 
 void MainFrameTest::closingTheLastWindowClosesTheDocument() {
