@@ -51,7 +51,7 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         idleView);
     commands.Define(
         command::ExportVideo, QStringLiteral("Export &video..."),
-        QStringLiteral("Record an AVI video of all records"),
+        QStringLiteral("Create video - animation of results"),
         [this] {
             if (CSceneRender* active = frame.ActiveSceneView())
                 ExportVideo(*active, frame.Configuration(), &frame);
@@ -64,14 +64,14 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         });
     commands.Define(
         command::ExportProject, QStringLiteral("Export project &files..."),
-        QStringLiteral("Copy the project's files to a folder"),
+        QStringLiteral("Export active project files into selected directory for data exchange"),
         [this] {
             if (CProjectProfile* document = frame.ActiveDocument())
                 ExportProjectFiles(*document, &frame);
         },
         view);
     commands.Define(
-        command::ReportFile, QStringLiteral("Open &report file"), QStringLiteral("Open the report file"),
+        command::ReportFile, QStringLiteral("Open &report file"), QStringLiteral("Open report file"),
         [this] {
             if (CProjectProfile* document = frame.ActiveDocument())
                 OpenReportFile(*document, &frame);

@@ -82,6 +82,10 @@ void CFileCommands::About() {
     auto* picture = new QLabel(&box);
     picture->setPixmap(QPixmap::fromImage(AboutImage()));
     layout->addWidget(picture);
+    // The version of the build, the one quillmere-batch --version gives.
+    auto* version = new QLabel(QStringLiteral("Version " QUILLMERE_VERSION), &box);
+    version->setObjectName(QStringLiteral("version"));
+    layout->addWidget(version);
     auto* close = new QPushButton(QStringLiteral("Close"), &box);
     QObject::connect(close, &QPushButton::clicked, &box, &QDialog::accept);
     layout->addWidget(close, 0, Qt::AlignRight);

@@ -52,6 +52,7 @@ CNavigationBar::CNavigationBar(QWidget* parent)
     layout->addWidget(recordBox);
     auto* load = new QPushButton(QStringLiteral("Load"), this);
     load->setToolTip(QStringLiteral("Load new record/reload current record"));
+    load->setStatusTip(load->toolTip());
     load->setObjectName(QStringLiteral("load"));
     layout->addWidget(load);
     count->setObjectName(QStringLiteral("count"));
@@ -65,6 +66,7 @@ QToolButton* CNavigationBar::Button(int id, const QString& tip, int arrow, int b
     button->setIcon(ArrowImage(arrow, bars));
     button->setIconSize(QSize(30, 10));
     button->setToolTip(tip);
+    button->setStatusTip(tip);
     button->setObjectName(QStringLiteral("command%1").arg(id));
     connect(button, &QToolButton::clicked, this, [this, id] { emit Command(id); });
     return button;

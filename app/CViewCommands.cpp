@@ -130,7 +130,7 @@ CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         },
         true);
     commands.Define(
-        command::PrintCut, QStringLiteral("Print &cut"), QStringLiteral("Print the cut graph"),
+        command::PrintCut, QStringLiteral("Print &cut"), QStringLiteral("Print cut"),
         [this] {
             if (auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame()))
                 cut->CutWindow()->PrintWithDialog(ThePrinter());

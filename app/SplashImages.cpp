@@ -1,7 +1,5 @@
 #include "app/SplashImages.h"
 
-#include "app/AppTexts.h"
-
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -42,7 +40,5 @@ QImage SplashImage() {
 }
 
 QImage AboutImage() {
-    return Banner(502, 211,
-                  QString::fromUtf8(appTexts::Title) + QStringLiteral("\nPost-processing of solved "
-                                                                      "thermoforming projects"));
+    return Banner(502, 211, QStringLiteral("Post-processing of solved thermoforming projects"));
 }

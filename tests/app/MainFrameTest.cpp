@@ -1,8 +1,8 @@
 // The main window as a user drives it, under a virtual X server: opening
 // projects through the Open command, the menus and the scale panel following
 // the active window, the record commands with their messages, the animation,
-// units, the options dialog, the keys, the Window menu, the command states,
-// the window placement, a second start and the message boxes.
+// units, the options dialog, the keys, the Window menu, the command states
+// and prompts, the window placement, a second start and the message boxes.
 #include "app/CChildFrame.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
@@ -41,6 +41,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -143,6 +144,7 @@ private slots:
     void commandStatesFollowTheCutWindow();
     void commandStatesFollowTheViewAndTheBars();
     void commandStatesFollowTheReportFileAndTheAnimation();
+    void promptsAndVersionAreTheProgramsOwn();
     void closingTheLastWindowClosesTheDocument();
     void cutWindowToggleOpensOneWindowPerDocument();
     void closingTheProjectClosesItsCutWindow();
@@ -572,6 +574,35 @@ void MainFrameTest::commandStatesFollowTheReportFileAndTheAnimation() {
     QTRY_VERIFY(!child->Document()->IsAnimationRunning());
     QTRY_VERIFY(!Command(command::Animation)->isChecked());
     QVERIFY(Command(command::AutoLoad)->isEnabled());
+}
+
+void MainFrameTest::promptsAndVersionAreTheProgramsOwn() {
+    const std::pair<int, const char*> prompts[] = {
+        {command::ExportVideo, "Create video - animation of results"},
+        {command::ExportProject, "Export active project files into selected directory for data exchange"},
+        {command::ReportFile, "Open report file"},
+        {command::PrintCut, "Print cut"}};
+    for (const auto& [id, prompt] : prompts)
+        QCOMPARE(Command(id)->statusTip(), QString::fromLatin1(prompt));
+    // The status bar shows them under the mouse, the navigation bar's too.
+    CChildFrame* child = Open(fixture->ProjectPath());
+    QTest::mouseMove(frame->StandardToolBar()->widgetForAction(Command(command::ExportVideo)));
+    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Create video - animation of results"));
+    QTest::mouseMove(child->NavigationBar()->findChild<QWidget*>(QStringLiteral("command252")));
+    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Load next project record"));
+    QTest::mouseMove(child->NavigationBar()->findChild<QWidget*>(QStringLiteral("load")));
+    QTRY_COMPARE(frame->statusBar()->currentMessage(),
+                 QStringLiteral("Load new record/reload current record"));
+    // The about box gives the version of the batch tool's --version.
+    QString version;
+    QTimer::singleShot(0, frame.get(), [&version] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (const auto* label = box->findChild<QLabel*>(QStringLiteral("version")))
+            version = label->text();
+        QTest::mouseClick(box->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    QVERIFY(frame->Commands().Run(command::About));
+    QCOMPARE(version, QStringLiteral("Version " QUILLMERE_VERSION));
 }
 
 void MainFrameTest::closingTheLastWindowClosesTheDocument() {
