@@ -1,5 +1,6 @@
 // The main window on the 1,000,000-element project: from the Open command to
-// the first frame of its view. Needs a display (run it under xvfb-run).
+// the first frame of its view, and one pass over the command states, which
+// the window makes after events. Needs a display (run it under xvfb-run).
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "bench/BenchSupport.h"
@@ -50,5 +51,22 @@ void BM_OpenUntilFirstFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenUntilFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+void BM_CommandStatesPass(benchmark::State& state) {
+    CConfiguration configuration(std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                                 "/quillmere-bench.cfg");
+    CBenchFiles files;
+    CMainFrame frame(configuration, files, 1280);
+    frame.show();
+    if (!frame.Commands().Run(114) || !frame.ActiveSceneView()) {
+        state.SkipWithError("the project did not open");
+        return;
+    }
+    for (auto _ : state)
+        frame.UpdateCommandStates();
+    frame.CloseAllWindows();
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_CommandStatesPass)->Unit(benchmark::kMicrosecond);
 
 } // namespace
