@@ -376,28 +376,33 @@ void CSceneRender::SetPickMode(int mode) {
 void CSceneRender::ToggleSheet() {
     settings.sheetShown = !settings.sheetShown;
     SettingsChanged();
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::ToggleTool(int slot) {
     ToolDisplay& tool = settings.tools[static_cast<size_t>(slot)];
     tool.shown = !tool.shown;
     SettingsChanged();
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::StepToolMode(int slot) {
     ToolDisplay& tool = settings.tools[static_cast<size_t>(slot)];
     tool.mode = (tool.mode + 1) % 3;
     SettingsChanged();
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::SetSheetDisplayMode(int mode) {
     settings.sheetDisplayMode = mode;
     SettingsChanged();
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::ToggleDots() {
     settings.nodeDotsShown = !settings.nodeDotsShown;
     update();
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::ToggleMeasurement() {
@@ -407,6 +412,7 @@ void CSceneRender::ToggleMeasurement() {
         project->UpdateAllViews(nullptr, HintNewRecord);
     else
         OnUpdate(nullptr, HintNewRecord);
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::ApplySettings(const DisplaySettings& newSettings) {
