@@ -12,6 +12,10 @@ class CDocumentFrame : public QMdiSubWindow {
 public:
     explicit CDocumentFrame(CProjectProfile* shown, QWidget* parent = nullptr)
         : QMdiSubWindow(parent), shownDocument(shown) {}
+    // The window's content goes first: QWidget announces destroyed() before
+    // it deletes its children, and the main frame may then close the
+    // document that the content still shows.
+    ~CDocumentFrame() override { delete widget(); }
 
     CProjectProfile* Document() const { return shownDocument; }
 

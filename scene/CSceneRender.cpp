@@ -55,6 +55,10 @@ CSceneRender::CSceneRender(CProjectProfile* document, const DisplaySettings& def
 }
 
 CSceneRender::~CSceneRender() {
+    // QOpenGLWidget destroys the context after this destructor: its
+    // farewell must not reach the members that are gone by then.
+    if (QOpenGLContext* current = context())
+        disconnect(current, nullptr, this, nullptr);
     if (project)
         project->RemoveView(this);
     offscreen.reset();
