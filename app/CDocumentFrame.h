@@ -19,6 +19,10 @@ public:
         for (QAction* action : systemMenu()->actions())
             action->setShortcuts({});
     }
+    // The window's content goes first: QWidget announces destroyed() before
+    // it deletes its children, and the main frame may then close the
+    // document that the content still shows.
+    ~CDocumentFrame() override { delete widget(); }
 
     CProjectProfile* Document() const { return shownDocument; }
 

@@ -33,6 +33,10 @@ COptionsCommands::COptionsCommands(CMainFrame& mainFrame) : frame(mainFrame) {
 }
 
 COptionsCommands::~COptionsCommands() {
+    // The main frame is going: the dialog's going must not update its
+    // command states.
+    if (dialog)
+        QObject::disconnect(dialog, nullptr, &frame, nullptr);
     delete dialog.data();
 }
 
@@ -71,8 +75,19 @@ void COptionsCommands::ShowOptions(bool toggle) {
 }
 
 void COptionsCommands::Follow(CSceneRender* view) {
-    if (!dialog || !view)
+    QObject::disconnect(viewGone);
+    QObject::disconnect(viewEdited);
+    if (!dialog)
         return;
+    // Without an active view (the last window closed, a cut window active)
+    // the controls rest: nothing may write into a view that has gone.
+    if (!view) {
+        dialog->SetTarget(nullptr, {});
+        return;
+    }
+    viewGone = QObject::connect(view, &QObject::destroyed, dialog, [this] { Follow(nullptr); });
+    viewEdited = QObject::connect(view, &CSceneRender::DisplaySettingsChanged, dialog,
+                                  &CGraphicalOptionsDialog::Refresh);
     dialog->SetTarget(&view->Settings(), [view] {
         // The view takes its edited settings; its document's views redraw.
         view->ApplySettings(view->Settings());

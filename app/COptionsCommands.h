@@ -4,6 +4,7 @@
 
 #include "config/CGraphicalOptionsDialog.h"
 
+#include <QMetaObject>
 #include <QPointer>
 
 class CMainFrame;
@@ -23,4 +24,6 @@ private:
 
     CMainFrame& frame;
     QPointer<CGraphicalOptionsDialog> dialog;
+    // The followed view's going and its own commands' edits.
+    QMetaObject::Connection viewGone, viewEdited;
 };

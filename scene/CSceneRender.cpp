@@ -55,6 +55,10 @@ CSceneRender::CSceneRender(CProjectProfile* document, const DisplaySettings& def
 }
 
 CSceneRender::~CSceneRender() {
+    // QOpenGLWidget destroys the context after this destructor: its
+    // farewell must not reach the members that are gone by then.
+    if (QOpenGLContext* current = context())
+        disconnect(current, nullptr, this, nullptr);
     if (project)
         project->RemoveView(this);
     offscreen.reset();
@@ -378,28 +382,33 @@ void CSceneRender::SetPickMode(int mode) {
 void CSceneRender::ToggleSheet() {
     settings.sheetShown = !settings.sheetShown;
     SettingsChanged();
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::ToggleTool(int slot) {
     ToolDisplay& tool = settings.tools[static_cast<size_t>(slot)];
     tool.shown = !tool.shown;
     SettingsChanged();
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::StepToolMode(int slot) {
     ToolDisplay& tool = settings.tools[static_cast<size_t>(slot)];
     tool.mode = (tool.mode + 1) % 3;
     SettingsChanged();
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::SetSheetDisplayMode(int mode) {
     settings.sheetDisplayMode = mode;
     SettingsChanged();
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::ToggleDots() {
     settings.nodeDotsShown = !settings.nodeDotsShown;
     update();
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::ToggleMeasurement() {
@@ -409,6 +418,7 @@ void CSceneRender::ToggleMeasurement() {
         project->UpdateAllViews(nullptr, HintNewRecord);
     else
         OnUpdate(nullptr, HintNewRecord);
+    emit DisplaySettingsChanged();
 }
 
 void CSceneRender::ApplySettings(const DisplaySettings& newSettings) {

@@ -117,6 +117,9 @@ signals:
     // Both points of a distance measurement are picked (the measurement
     // window shows them).
     void MeasurementReady(const CDataDisplay& first, const CDataDisplay& second, QPoint position);
+    // One of the view's own commands changed its display settings (the
+    // options dialog shows them).
+    void DisplaySettingsChanged();
 
 protected:
     void initializeGL() override;

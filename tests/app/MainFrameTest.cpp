@@ -41,6 +41,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSlider>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -140,6 +141,8 @@ private slots:
     void scaleShowsTheLimitsOfTheRecordOnScreen();
     void animationLeavesOtherWindowsRecordBoxes();
     void graphicalOptionsFollowTheActiveView();
+    void graphicalOptionsRestWithoutAnActiveView();
+    void graphicalOptionsShowTheToolbarCommands();
     void commandStatesFollowTheActiveView();
     void commandStatesFollowTheCutWindow();
     void commandStatesFollowTheViewAndTheBars();
@@ -475,6 +478,81 @@ void MainFrameTest::graphicalOptionsFollowTheActiveView() {
     QCOMPARE(reread.Settings().tools[2].mode, 1);
     QVERIFY(frame->Commands().Run(command::GraphicsOptions));
     QTRY_VERIFY(!frame->findChild<CGraphicalOptionsDialog*>());
+}
+
+// A cut window active, then the last window closed: the dialog edits
+// nothing (no crash, no freed settings saved) until a view is active again.
+void MainFrameTest::graphicalOptionsRestWithoutAnActiveView() {
+    CChildFrame* child = Open(fixture->ProjectPath());
+    QVERIFY(frame->Commands().Run(command::GraphicsOptions));
+    QPointer<CGraphicalOptionsDialog> dialog = frame->findChild<CGraphicalOptionsDialog*>();
+    QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
+    const auto click = [&dialog](const char* name) {
+        auto* control = dialog->findChild<QWidget*>(QString::fromLatin1(name));
+        QVERIFY2(control, name);
+        QVERIFY2(!control->isEnabled(), name);
+        QTest::mouseClick(control, Qt::LeftButton);
+        if (auto* slider = qobject_cast<QSlider*>(control))
+            QTest::keyClick(slider, Qt::Key_PageUp);
+    };
+    const DisplaySettings before = child->View()->Settings();
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    QCOMPARE(dialog->Target(), nullptr);
+    for (const char* name : {"sheetShown", "tool0Shown", "sheetOpacity", "save"})
+        click(name);
+    QCOMPARE(child->View()->Settings().sheetShown, before.sheetShown);
+    QCOMPARE(child->View()->Settings().sheetOpacity, before.sheetOpacity);
+    frame->ClientArea()->setActiveSubWindow(child);
+    QCOMPARE(dialog->Target(), &child->View()->Settings());
+
+    const std::string file = ReadWholeFile(configuration->FilePath());
+    child->close();
+    QTRY_COMPARE(frame->Documents().size(), size_t(0));
+    QVERIFY(dialog);
+    QCOMPARE(dialog->Target(), nullptr);
+    for (const char* name :
+         {"sheetShown", "nodeDotsShown", "tool3ContactMarking", "sheetOpacity", "applyToAll", "save"})
+        click(name);
+    QCOMPARE(ReadWholeFile(configuration->FilePath()), file);
+    // The next window brings the controls back.
+    CChildFrame* next = Open(other->ProjectPath());
+    QCOMPARE(dialog->Target(), &next->View()->Settings());
+    QVERIFY(dialog->findChild<QWidget*>(QStringLiteral("sheetShown"))->isEnabled());
+}
+
+// The toolbar's display commands edit the same settings the dialog shows.
+void MainFrameTest::graphicalOptionsShowTheToolbarCommands() {
+    frame->resize(1280, 800);
+    CChildFrame* child = Open(fixture->ProjectPath());
+    QVERIFY(frame->Commands().Run(command::GraphicsOptions));
+    auto* dialog = frame->findChild<CGraphicalOptionsDialog*>();
+    QVERIFY(dialog);
+    const DisplaySettings& settings = child->View()->Settings();
+    const auto press = [this](int id) {
+        QWidget* button = frame->StandardToolBar()->widgetForAction(frame->Commands().Action(id));
+        QVERIFY2(button && button->isVisible(), qPrintable(QString::number(id)));
+        QTest::mouseClick(button, Qt::LeftButton);
+    };
+    const auto shows = [dialog](const char* name) {
+        auto* control = dialog->findChild<QWidget*>(QString::fromLatin1(name));
+        if (auto* list = qobject_cast<QComboBox*>(control))
+            return list->currentIndex();
+        return int(qobject_cast<QAbstractButton*>(control)->isChecked());
+    };
+    for (int id : {command::Sheet, command::Tool1, command::Tool2, command::SheetEdges, command::Tool1Shading,
+                   command::Tool2Shading, command::Tool2Shading, command::Dots, command::Measurement}) {
+        press(id);
+        QCOMPARE(shows("sheetShown"), int(settings.sheetShown != 0));
+        QCOMPARE(shows("tool0Shown"), int(settings.tools[0].shown != 0));
+        QCOMPARE(shows("tool1Shown"), int(settings.tools[1].shown != 0));
+        QCOMPARE(shows("sheetDisplayMode"), settings.sheetDisplayMode);
+        QCOMPARE(shows("tool0Mode"), settings.tools[0].mode);
+        QCOMPARE(shows("tool1Mode"), settings.tools[1].mode);
+        QCOMPARE(shows("nodeDotsShown"), int(settings.nodeDotsShown != 0));
+        QCOMPARE(shows("distanceMeasurement"), int(settings.distanceMeasurement != 0));
+    }
+    QCOMPARE(settings.sheetDisplayMode, 2);
+    QCOMPARE(settings.tools[1].mode, 2);
 }
 
 void MainFrameTest::commandStatesFollowTheActiveView() {
