@@ -922,6 +922,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.Path()));
     CSceneRender::PrepareApplication();
     QApplication application(argc, argv);
+    qAddPostRoutine(KeepLoadedLibraries);
     std::setlocale(LC_NUMERIC, "C");
     QCoreApplication::setOrganizationName(QStringLiteral("Veltrane"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillmere"));

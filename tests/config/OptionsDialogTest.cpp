@@ -596,6 +596,7 @@ private slots:
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    qAddPostRoutine(KeepLoadedLibraries);
     OptionsDialogTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -653,6 +653,7 @@ void CutDialogTest::printsOnThePrinterAndPaperGiven() {
 int main(int argc, char** argv) {
     CSceneRender::PrepareApplication();
     QApplication application(argc, argv);
+    qAddPostRoutine(KeepLoadedLibraries);
     std::setlocale(LC_NUMERIC, "C");
     CutDialogTest test;
     return QTest::qExec(&test, argc, argv);

@@ -152,5 +152,11 @@ void FilesExportDialogTest::reportFile() {
     SetReportOpener(nullptr);
 }
 
-QTEST_MAIN(FilesExportDialogTest)
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    qAddPostRoutine(KeepLoadedLibraries);
+    FilesExportDialogTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "FilesExportDialogTest.moc"

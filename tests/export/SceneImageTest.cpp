@@ -465,6 +465,7 @@ void SceneImageTest::saveToBitmapKeepsTheOldPictureUnlessReplaced() {
 int main(int argc, char** argv) {
     CSceneRender::PrepareApplication();
     QApplication application(argc, argv);
+    qAddPostRoutine(KeepLoadedLibraries);
     std::setlocale(LC_NUMERIC, "C");
     SceneImageTest test;
     return QTest::qExec(&test, argc, argv);

@@ -234,6 +234,7 @@ void VideoExportTest::fileNamesGetTheirExtension() {
 int main(int argc, char** argv) {
     CSceneRender::PrepareApplication();
     QApplication application(argc, argv);
+    qAddPostRoutine(KeepLoadedLibraries);
     std::setlocale(LC_NUMERIC, "C");
     VideoExportTest test;
     const int result = QTest::qExec(&test, argc, argv);

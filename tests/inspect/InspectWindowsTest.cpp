@@ -233,6 +233,7 @@ private slots:
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    qAddPostRoutine(KeepLoadedLibraries);
     InspectWindowsTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -396,6 +396,7 @@ void ScalePanelTest::allRecordsOnAWorkerThread() {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    qAddPostRoutine(KeepLoadedLibraries);
     std::setlocale(LC_NUMERIC, "C");
     ScalePanelTest test;
     return QTest::qExec(&test, argc, argv);

@@ -2,8 +2,10 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
+#include <link.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/resource.h>
@@ -66,6 +68,19 @@ CFileSizeLimit::~CFileSizeLimit() {
 
 bool RunningAsRoot() {
     return ::geteuid() == 0;
+}
+
+void KeepLoadedLibraries() {
+#ifdef __SANITIZE_ADDRESS__
+    // Opening an already loaded library with RTLD_NODELETE marks it never to unload.
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            if (info->dlpi_name && info->dlpi_name[0] == '/')
+                ::dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+#endif
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -88,5 +88,12 @@ std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
 bool PathExists(const std::string& path);
 
+// Under AddressSanitizer, keeps every library loaded so far in memory until the
+// process ends. Libraries unloaded before the leak report (the graphics driver
+// goes with the display) leave stacks without module names, which no leak
+// suppression can match. Window tests register it with qAddPostRoutine, so it
+// runs before the application closes its display.
+void KeepLoadedLibraries();
+
 // Names the tests of each failing step of a file replacement.
 std::string AtomicStepName(const ::testing::TestParamInfo<CAtomicFile::Step>& step);
