@@ -1,5 +1,6 @@
 // The 3D view on the 1,000,000-element project under the machine's OpenGL:
-// building the display lists, a still frame and a frame during a drag.
+// building the display lists, a still frame, a frame during a drag and the
+// first pick after a record step.
 // Needs a display (run it under xvfb-run).
 #include "bench/BenchSupport.h"
 #include "config/DisplaySettings.h"
@@ -55,6 +56,24 @@ void BM_RecordStep(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RecordStep)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
+
+// The first Shift + right pick after a record step, in the middle of the
+// view, where the sheet lies.
+void BM_FirstPick(benchmark::State& state) {
+    Scene& scene = TheScene();
+    int record = 1;
+    CDataDisplay picked;
+    for (auto _ : state) {
+        state.PauseTiming();
+        scene.project.GoToRecord(record);
+        scene.view->TakeRecord(record);
+        record = 3 - record;
+        state.ResumeTiming();
+        if (!scene.view->PickAt(512, 384, picked, true))
+            state.SkipWithError("nothing picked");
+    }
+}
+BENCHMARK(BM_FirstPick)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
 
 void BM_StillFrame(benchmark::State& state) {
     Scene& scene = TheScene();

@@ -240,7 +240,8 @@ void CSceneDrawer::BuildMesh(const CSheetProfile& source) {
     mesh.connectivity = digest;
     mesh.wireBuilt = false;
     mesh.wireIndices = 0;
-    std::vector<GLuint> indices;
+    std::vector<GLuint>& indices = mesh.corners;
+    indices.clear();
     indices.reserve(3 * source.Elements().size());
     for (const CElementProfile& element : source.Elements())
         for (int32_t node : element.NodeNumbers)
@@ -253,7 +254,6 @@ void CSceneDrawer::BuildSheetLists(const CSheetProfile* source, const DisplaySet
     Replace(sheetDots);
     BuildCutList(source);
     sheet = source;
-    sheetPickStale = true;
     if (!source) {
         glNewList(sheetDots, GL_COMPILE);
         glEndList();
@@ -304,25 +304,58 @@ void CSceneDrawer::BuildSheetLists(const CSheetProfile* source, const DisplaySet
     glEndList();
 }
 
-unsigned CSceneDrawer::SheetPickList() {
-    if (!sheetPickStale)
-        return sheetPick;
-    sheetPickStale = false;
-    Replace(sheetPick);
-    // Element i is named i.
-    glNewList(sheetPick, GL_COMPILE);
-    if (sheet) {
-        const auto& elements = sheet->Elements();
-        for (size_t i = 0; i < elements.size(); ++i) {
-            glLoadName(static_cast<GLuint>(i));
-            glBegin(GL_TRIANGLES);
-            for (int k = 0; k < 3; ++k)
-                Vertex(sheet->CurrentCorner(elements[i], k));
-            glEnd();
+// Selection in software costs microseconds per triangle sent, while the
+// region is one pixel: only the triangles whose window bounds come near
+// it are sent (the projection is orthographic, so the bounds are those of
+// the corners). The others could not make a hit, so the hits, their depths
+// and their order are those of the whole sheet. The coordinates change with
+// every record; one pass over the nodes and the kept corners is cheaper than
+// any structure rebuilt per record.
+void CSceneDrawer::DrawSheetPick() const {
+    if (!sheet)
+        return;
+    GLdouble projection[16], modelView[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    // Rows x, y and w of projection x model-view (column-major).
+    double rows[3][4];
+    const int rowIndex[3] = {0, 1, 3};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c) {
+            rows[r][c] = 0;
+            for (int k = 0; k < 4; ++k)
+                rows[r][c] += projection[4 * k + rowIndex[r]] * modelView[4 * c + k];
         }
+    // The region is [-1, 1] in clip units; a wide margin keeps every
+    // triangle the selection could hit despite its rounding.
+    constexpr double Reach = 8;
+    const size_t entries = static_cast<size_t>(sheet->NodeCount()) + 1;
+    const CCoordinate* current = sheet->CurrentCoordinateArray();
+    // Per node: bit 0 left of, 1 right of, 2 below, 3 above the region.
+    // Not a number compares false and keeps the node's triangles.
+    std::vector<uint8_t> side(entries);
+    for (size_t i = 0; i < entries; ++i) {
+        const CCoordinate& p = current[i];
+        const double x = rows[0][0] * p.x + rows[0][1] * p.y + rows[0][2] * p.z + rows[0][3];
+        const double y = rows[1][0] * p.x + rows[1][1] * p.y + rows[1][2] * p.z + rows[1][3];
+        const double w = rows[2][0] * p.x + rows[2][1] * p.y + rows[2][2] * p.z + rows[2][3];
+        const double reach = Reach * w;
+        side[i] =
+            w > 0
+                ? static_cast<uint8_t>((x < -reach) | (x > reach) << 1 | (y < -reach) << 2 | (y > reach) << 3)
+                : 0;
     }
-    glEndList();
-    return sheetPick;
+    const std::vector<GLuint>& corners = mesh.corners;
+    for (size_t i = 0; 3 * i + 2 < corners.size(); ++i) {
+        const GLuint* c = &corners[3 * i];
+        if (side[c[0]] & side[c[1]] & side[c[2]])
+            continue;
+        glLoadName(static_cast<GLuint>(i));
+        glBegin(GL_TRIANGLES);
+        for (int k = 0; k < 3; ++k)
+            Vertex(current[c[k]]);
+        glEnd();
+    }
 }
 
 size_t CSceneDrawer::DragEdgeCount() {
@@ -847,13 +880,12 @@ void CSceneDrawer::ReleaseLists() {
             glDeleteLists(list, 1);
         list = 0;
     };
-    for (unsigned* list : {&sheetDots, &cutLine, &sheetPick, &toolPick})
+    for (unsigned* list : {&sheetDots, &cutLine, &toolPick})
         release(*list);
     for (unsigned* buffer : {&positions, &normals, &colours, &mesh.triangles, &mesh.wire})
         DeleteBuffer(*buffer);
     mesh = Mesh();
     sheet = nullptr;
-    sheetPickStale = true;
     for (unsigned& list : toolLists)
         release(list);
     for (unsigned& list : overlays)

@@ -85,9 +85,9 @@ public:
     // The picking and unprojection camera (zoom in the model-view).
     static void ApplyPickingCamera(const CCamera& camera, const FrameState& frame);
 
-    // The sheet pick list, built on first use after the record changed: a
-    // record step does not pay for it, only the next pick.
-    unsigned SheetPickList();
+    // Draws for selection, with the current matrices, the sheet elements
+    // that may meet the selection region, element i named i, in order.
+    void DrawSheetPick() const;
     unsigned ToolPickList() const { return toolPick; }
     const std::vector<ToolNameRange>& ToolNames() const { return toolNames; }
     bool HasSheet() const { return sheet != nullptr; }
@@ -119,9 +119,10 @@ private:
     struct Mesh {
         const CSheetProfile* sheet = nullptr;
         int elements = 0, nodes = 0;
-        uint64_t connectivity = 0; // a digest of the node numbers
-        unsigned triangles = 0;    // element buffer of the triangles
-        unsigned wire = 0;         // element buffer of the drag wireframe
+        uint64_t connectivity = 0;     // a digest of the node numbers
+        unsigned triangles = 0;        // element buffer of the triangles
+        std::vector<unsigned> corners; // its node numbers, kept for picking
+        unsigned wire = 0;             // element buffer of the drag wireframe
         size_t wireIndices = 0;
         bool wireBuilt = false;
     } mesh;
@@ -133,8 +134,7 @@ private:
     int edgeColour = 0;
     double edgeAlpha = 1;
 
-    unsigned sheetDots = 0, cutLine = 0, sheetPick = 0;
-    bool sheetPickStale = true;
+    unsigned sheetDots = 0, cutLine = 0;
     std::array<unsigned, kToolSlots> toolLists{};
     unsigned toolPick = 0;
     std::vector<ToolNameRange> toolNames;

@@ -41,9 +41,8 @@ CCoordinate CScenePicker::Unproject(const CCamera& camera, const FrameState& fra
     return camera.FromWindow(x, y, depth, frame.width, frame.height);
 }
 
-long long CScenePicker::Select(unsigned list, const CCamera& camera, const FrameState& frame, int x, int y) {
-    if (list == 0)
-        return -1;
+long long CScenePicker::Select(const std::function<void()>& draw, const CCamera& camera,
+                               const FrameState& frame, int x, int y) {
     buffer.resize(SelectionNames);
     glSelectBuffer(static_cast<GLsizei>(buffer.size()), buffer.data());
     glRenderMode(GL_SELECT);
@@ -62,7 +61,7 @@ long long CScenePicker::Select(unsigned list, const CCamera& camera, const Frame
     glShadeModel(GL_FLAT);
     glDisable(GL_LIGHTING);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glCallList(list);
+    draw();
     glPopAttrib();
     for (int plane = 0; plane < 4; ++plane)
         glDisable(GL_CLIP_PLANE0 + static_cast<GLenum>(plane));
@@ -87,10 +86,11 @@ long long CScenePicker::Select(unsigned list, const CCamera& camera, const Frame
 bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const FrameState& frame,
                         const PickScene& scene, int x, int y, int mode, CDataDisplay& record,
                         std::vector<std::array<int, 2>>& outline) {
-    long long name = scene.sheetShown ? Select(drawer.SheetPickList(), camera, frame, x, y) : -1;
+    long long name = scene.sheetShown ? Select([&] { drawer.DrawSheetPick(); }, camera, frame, x, y) : -1;
     bool onTool = false;
     if (name < 0 || !scene.sheetShown) {
-        name = Select(drawer.ToolPickList(), camera, frame, x, y);
+        const unsigned toolList = drawer.ToolPickList();
+        name = toolList == 0 ? -1 : Select([toolList] { glCallList(toolList); }, camera, frame, x, y);
         onTool = true;
     }
     if (name < 0)

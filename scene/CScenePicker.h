@@ -7,6 +7,7 @@
 #include "scene/CSceneDrawer.h"
 
 #include <array>
+#include <functional>
 #include <vector>
 
 class CSheetProfile;
@@ -35,9 +36,10 @@ public:
                                  double depth);
 
 private:
-    // Runs one selection pass over a pick list; the name of the nearest hit,
-    // or -1.
-    long long Select(unsigned list, const CCamera& camera, const FrameState& frame, int x, int y);
+    // Runs one selection pass over what draw sends; the name of the nearest
+    // hit, or -1.
+    long long Select(const std::function<void()>& draw, const CCamera& camera, const FrameState& frame, int x,
+                     int y);
 
     std::vector<unsigned> buffer;
 };

@@ -131,6 +131,7 @@ private slots:
     void hiddenSheetLetsPicksReachTheTool();
     void nearestToolWinsThePick();
     void zoomedAndPannedFrameAgreesWithProjectionAndPicks();
+    void pickFollowsTheRecordShownInATurnedView();
 
     void leftDragWithTheMouseTurnsTheView();
     void rightDragWithTheMousePans();
@@ -595,6 +596,43 @@ void SceneRenderTest::zoomedAndPannedFrameAgreesWithProjectionAndPicks() {
                 QVERIFY(!view->PickAt(out.x(), out.y(), record, false));
             }
         }
+}
+
+// The second record holds the sheet turned half round in its plane, so
+// that each element lies where another one lay in the first record.
+void SceneRenderTest::pickFollowsTheRecordShownInATurnedView() {
+    FixtureOptions options;
+    options.records = 2;
+    CProjectFixture turnedFixture(options);
+    samplegen::RecordData second = turnedFixture.Record(1);
+    for (samplegen::Vec3& node : second.current) {
+        node.x = -node.x;
+        node.y = -node.y;
+    }
+    QVERIFY(samplegen::WriteRecordFile(samplegen::RecordFileName(turnedFixture.ProjectPath(), 1), second));
+    CProjectProfile turned;
+    QVERIFY(turned.Open(turnedFixture.ProjectPath(), nullptr));
+    OPEN_VIEW_OF(view, OpaqueSettings(), 1, &turned);
+    view->SetPickMode(ElementMode);
+    view->SetGeneralView();
+    const CSheetProfile& sheet = *turned.Sheet();
+    for (const int record : {2, 1, 2}) {
+        if (record != turned.CurrentRecord()) {
+            QVERIFY(turned.GoToRecord(record));
+            view->TakeRecord(record);
+        }
+        for (int element : {0, 7, sheet.ElementCount() - 1}) {
+            const CElementProfile& profile = sheet.Elements()[static_cast<size_t>(element)];
+            const CCoordinate centroid = (sheet.CurrentCorner(profile, 0) + sheet.CurrentCorner(profile, 1) +
+                                          sheet.CurrentCorner(profile, 2)) *
+                                         (1.0 / 3.0);
+            const QPoint cursor = Pixel(view->ProjectToWindow(centroid));
+            CDataDisplay picked;
+            QVERIFY(view->PickAt(cursor.x(), cursor.y(), picked, false));
+            QCOMPARE(picked.onTool, 0);
+            QCOMPARE(picked.index, element);
+        }
+    }
 }
 
 // --- The mouse -------------------------------------------------------------
