@@ -96,7 +96,7 @@ void BM_UpdateHint(benchmark::State& state) {
     for (auto _ : state)
         scene.view->OnUpdate(nullptr, HintRedraw);
 }
-BENCHMARK(BM_UpdateHint)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UpdateHint)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void Drag(QWidget* widget, QEvent::Type type, QPoint at) {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
