@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMdiArea>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -68,5 +69,30 @@ void BM_CommandStatesPass(benchmark::State& state) {
     QCoreApplication::processEvents();
 }
 BENCHMARK(BM_CommandStatesPass)->Unit(benchmark::kMicrosecond);
+
+// Switching between two windows of the project: the record each shows and
+// the scale panel's limits.
+void BM_WindowActivation(benchmark::State& state) {
+    CConfiguration configuration(std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                                 "/quillmere-bench.cfg");
+    CBenchFiles files;
+    CMainFrame frame(configuration, files, 1280);
+    frame.resize(1280, 900);
+    frame.show();
+    if (!frame.Commands().Run(114) || !frame.ActiveSceneView() || !frame.NewWindow()) {
+        state.SkipWithError("the project did not open");
+        return;
+    }
+    QCoreApplication::processEvents();
+    const auto windows = frame.ClientArea()->subWindowList();
+    int next = 0;
+    for (auto _ : state) {
+        frame.ClientArea()->setActiveSubWindow(windows[next]);
+        next = 1 - next;
+    }
+    frame.CloseAllWindows();
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_WindowActivation)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "scene/CSceneRender.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -106,5 +107,45 @@ void BM_EmptyFrame(benchmark::State& state) {
     scene.view->Settings() = kept;
 }
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// A hint that changes nothing the scale shows, as every overlay and redraw
+// sends to every view of the document.
+void BM_UpdateHint(benchmark::State& state) {
+    Scene& scene = TheScene();
+    for (auto _ : state)
+        scene.view->OnUpdate(nullptr, HintRedraw);
+}
+BENCHMARK(BM_UpdateHint)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void Drag(QWidget* widget, QEvent::Type type, QPoint at) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// One mouse move of a zoom-box drag with a second view of the document
+// open, until every frame it asked for is drawn.
+void BM_ZoomBoxMove(benchmark::State& state) {
+    Scene& scene = TheScene();
+    DisplaySettings settings;
+    CSceneRender other(&scene.project, settings);
+    other.resize(1024, 768);
+    other.show();
+    QCoreApplication::processEvents();
+    (void)other.grabFramebuffer();
+    scene.view->StartZoomBox();
+    Drag(scene.view.get(), QEvent::MouseButtonPress, QPoint(100, 100));
+    int step = 0;
+    for (auto _ : state) {
+        ++step;
+        Drag(scene.view.get(), QEvent::MouseMove, QPoint(200 + step % 50, 200 + step % 50));
+        QCoreApplication::processEvents();
+    }
+    Drag(scene.view.get(), QEvent::MouseButtonRelease, QPoint(200, 200));
+    scene.view->FitIntoWindow();
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_ZoomBoxMove)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 } // namespace

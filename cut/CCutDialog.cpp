@@ -132,7 +132,7 @@ CCutDialog::~CCutDialog() {
     if (CSheetProfile* sheet = Sheet())
         sheet->ResetCut(1000, 1000);
     document->UpdateAllViews(nullptr, HintCutWindowCloses);
-    document->UpdateAllViews(nullptr, HintNewRecord);
+    document->UpdateAllViews(nullptr, HintCutChanged);
 }
 
 QString CCutDialog::CaptionFor(const CProjectProfile* project) {
@@ -310,7 +310,7 @@ void CCutDialog::Cutting() {
     session.Record = document->CurrentRecord();
     session.RecordCount = document->RecordCount();
     session.Cut(*sheet, configuration);
-    document->UpdateAllViews(nullptr, HintNewRecord);
+    document->UpdateAllViews(nullptr, HintCutChanged);
     PutControls();
     GraphRebuilt();
 }

@@ -17,6 +17,8 @@ enum UpdateHint {
     HintRedraw = 2,
     HintCutWindowCloses = 3,
     HintRecordStep = 4,
+    // A new cut of the record shown (or the cut emptied).
+    HintCutChanged = 5,
     HintCutMark = 6,
     HintZoomBox = 7,
     HintMeasurementFirst = 9,

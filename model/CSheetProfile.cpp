@@ -6,6 +6,7 @@
 #include "model/Texts.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <sys/stat.h>
@@ -16,6 +17,11 @@ CSheetProfile::CSheetProfile(const std::string& path, int index, IProgressSink* 
     Read(progress, options.unopenableIsCritical);
     if (!readFailed && options.derive)
         PostLoadDerivation();
+}
+
+uint64_t CSheetProfile::NewValuesGeneration() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
 }
 
 void CSheetProfile::Fail(const std::string& reason) {
@@ -61,6 +67,7 @@ void CSheetProfile::BuildAdjacency() {
 }
 
 void CSheetProfile::DeriveElements() {
+    valuesGeneration = NewValuesGeneration();
     maxInitialThickness = 0;
     for (CElementProfile& element : elements) {
         const CCoordinate current[3] = {CurrentCorner(element, 0), CurrentCorner(element, 1),

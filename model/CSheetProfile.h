@@ -224,7 +224,12 @@ public:
     CutMarkPoint& CutMark() { return cutMark; }
     const CutMarkPoint& CutMark() const { return cutMark; }
 
+    // Changes whenever the sheet takes other element values, to a number no
+    // sheet had before: what is computed from the values can be kept by it.
+    uint64_t ValuesGeneration() const { return valuesGeneration; }
+
 private:
+    static uint64_t NewValuesGeneration();
     void Read(IProgressSink* progress, bool unopenableIsCritical);
     void Fail(const std::string& reason);
     void ComputeBoundingBox();
@@ -260,6 +265,7 @@ private:
     BigArray<int32_t> nodeElementStart, nodeElementList;
     std::unique_ptr<CCutSegments> cutSegments{new CCutSegments(100, 100)};
     CutMarkPoint cutMark;
+    uint64_t valuesGeneration = NewValuesGeneration();
     bool readFailed = false;
     bool openFailed = false;
     std::string failureReason;

@@ -85,5 +85,6 @@ void CSheetProfile::SwapRecordValues(CSheetProfile& prepared) {
     sizeX = prepared.sizeX;
     sizeY = prepared.sizeY;
     sheetSize = prepared.sheetSize;
+    valuesGeneration = NewValuesGeneration();
     ResetCut(1000, 1000);
 }

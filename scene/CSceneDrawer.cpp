@@ -260,6 +260,7 @@ void CSceneDrawer::BuildSheetLists(const CSheetProfile* source, const DisplaySet
         return;
     }
     BuildMesh(*source);
+    ++sheetBuilds;
 
     // The node arrays of the record, by node number (entry 0 is no node).
     const int nodes = source->NodeCount();

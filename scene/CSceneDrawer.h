@@ -94,6 +94,9 @@ public:
     // Unique edges drawn while dragging a large sheet (pairs of node numbers).
     size_t DragEdgeCount();
 
+    // How often the sheet's buffers were built (the tests count them).
+    int SheetBuilds() const { return sheetBuilds; }
+
     // Deletes every list of the current context's share group.
     void ReleaseLists();
 
@@ -101,6 +104,7 @@ public:
     std::vector<double> polyline;
 
 private:
+    int sheetBuilds = 0;
     void DrawBackground(const FrameState& frame, const DisplaySettings& settings) const;
     void DrawTools(const FrameState& frame, const DisplaySettings& settings) const;
     void DrawSheet(const FrameState& frame, const DisplaySettings& settings);

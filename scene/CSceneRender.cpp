@@ -144,8 +144,17 @@ void CSceneRender::RebuildLists() {
 void CSceneRender::RecomputeLimits() {
     if (!project || !project->Sheet())
         return;
-    const ScaleRange range = ComputeScaleRange(*project->Sheet(), quantity, limits);
-    emit LimitsChanged(quantity, range.minimum, range.maximum);
+    // Computed once per record, quantity and limits setting.
+    const CSheetProfile& sheet = *project->Sheet();
+    const LimitsSource source{sheet.ValuesGeneration(), quantity, limits.FixedMode(quantity),
+                              limits.FixedMinimum(quantity), limits.FixedMaximum(quantity)};
+    if (!(source == limitsSource)) {
+        const ScaleRange range = ComputeScaleRange(sheet, quantity, limits);
+        limitsSource = source;
+        shownMinimum = range.minimum;
+        shownMaximum = range.maximum;
+    }
+    emit LimitsChanged(quantity, shownMinimum, shownMaximum);
 }
 
 void CSceneRender::OnActivateView(bool active) {
@@ -245,8 +254,15 @@ void CSceneRender::OnUpdate(CView*, int hint) {
             ClearCutMark();
         return;
     }
+    // A cut of the record the view shows needs its line alone.
+    if (hint == HintCutChanged && project && shownRecord == project->CurrentRecord()) {
+        WithContext([this] { drawer.BuildCutList(project->Sheet()); });
+        update();
+        return;
+    }
     RecomputeLimits();
     switch (hint) {
+    case HintCutChanged:
     case HintNewRecord:
     case HintRecordStep:
         if (project)
@@ -452,7 +468,9 @@ bool CSceneRender::PickAt(int x, int y, CDataDisplay& record, bool mark) {
 }
 
 void CSceneRender::OverlayChanged(int hint) {
-    if (project)
+    // The rubber band belongs to the view dragged: the others keep their
+    // frames until the zoom shows.
+    if (project && hint != HintZoomBox)
         project->UpdateAllViews(nullptr, hint);
     else
         OnUpdate(nullptr, hint);

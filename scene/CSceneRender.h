@@ -79,6 +79,7 @@ public:
 
     // Rebuilds every list from the document and the settings.
     void RebuildLists();
+    int SheetListBuilds() const { return drawer.SheetBuilds(); }
 
 public slots:
     // Turns the view to an orientation (the scale panel's cube).
@@ -170,6 +171,18 @@ private:
     DisplaySettings settings;
     CCamera camera;
     ScaleLimits limits;
+    // The limits last computed and what they were computed from.
+    struct LimitsSource {
+        uint64_t values = 0;
+        int quantity = -1;
+        uint32_t mode = 0;
+        double fixedMinimum = 0, fixedMaximum = 0;
+        bool operator==(const LimitsSource& o) const {
+            return values == o.values && quantity == o.quantity && mode == o.mode &&
+                   fixedMinimum == o.fixedMinimum && fixedMaximum == o.fixedMaximum;
+        }
+    } limitsSource;
+    double shownMinimum = 0, shownMaximum = 0;
     ColourRamp ramp;
     CSceneDrawer drawer;
     CScenePicker picker;

@@ -39,6 +39,7 @@
 #include <QMessageBox>
 #include <QProcessEnvironment>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
 #include <QSlider>
@@ -382,12 +383,14 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(frame.get()));
     CScalePanel* panel = frame->ScalePanel();
-    auto check = [&](int record, int quantity) {
-        QCOMPARE(child->View()->ShownRecord(), record);
-        const ScaleRange expected = range(record, quantity);
+    auto shows = [&](int quantity, const ScaleRange& expected) {
         const auto texts = ScaleLabelTexts(quantity, expected.minimum, expected.maximum, *configuration);
         for (int k = 0; k < 5; ++k)
             QCOMPARE(panel->LabelText(k), QString::fromStdString(texts[static_cast<size_t>(k)]));
+    };
+    auto check = [&](int record, int quantity) {
+        QCOMPARE(child->View()->ShownRecord(), record);
+        shows(quantity, range(record, quantity));
     };
     CNavigationBar* bar = child->NavigationBar();
     auto click = [bar](int id) {
@@ -432,6 +435,23 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     QVERIFY(frame->Commands().Run(command::NextRecord));
     frame->ClientArea()->setActiveSubWindow(child);
     check(1, TemperatureQuantity);
+    // Fixed at record 1's limits, record 2 shows them; automatic again, its own.
+    auto limitsDialog = [&](const QString& mode, bool ok) {
+        QTimer::singleShot(0, [mode, ok] {
+            auto* dialog = qobject_cast<CScaleLimitsDialog*>(QApplication::activeModalWidget());
+            for (QRadioButton* button : dialog->findChildren<QRadioButton*>())
+                if (button->text() == mode)
+                    QTest::mouseClick(button, Qt::LeftButton);
+            ok ? dialog->accept() : dialog->reject();
+        });
+        QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("limitsButton")), Qt::LeftButton);
+    };
+    limitsDialog(QStringLiteral("Fixed"), false);
+    click(command::NextRecord);
+    QCOMPARE(child->View()->ShownRecord(), 2);
+    shows(TemperatureQuantity, range(1, TemperatureQuantity));
+    limitsDialog(QStringLiteral("Automatic"), true);
+    check(2, TemperatureQuantity);
     QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
 }
 

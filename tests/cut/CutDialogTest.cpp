@@ -204,7 +204,7 @@ void CutDialogTest::cuttingDrawsTheGraphAndRedrawsTheViews() {
     QCOMPARE(changed.count(), 1);
     QVERIFY(dialog->CanPrint());
     QVERIFY(project->Sheet()->CutSegments().Count() > 0);
-    QCOMPARE(view->hints, std::vector<int>{HintNewRecord});
+    QCOMPARE(view->hints, std::vector<int>{HintCutChanged});
     // A cut of 100 mm (give or take the sum's rounding) of 3 mm: limits up to
     // the next steps, the curve along the plot's top in blue.
     const double length = dialog->Session().Graph.TotalArcLength * 1000;
@@ -269,7 +269,7 @@ void CutDialogTest::typedLimitsSurviveUntilThePositionOrProfileChanges() {
     QTest::keyClicks(xMax, "60");
     view->hints.clear();
     Child<QComboBox>("profile")->setCurrentIndex(1);
-    QCOMPARE(view->hints, std::vector<int>{HintNewRecord});
+    QCOMPARE(view->hints, std::vector<int>{HintCutChanged});
     QCOMPARE(dialog->Session().Quantity(), 2);
     QCOMPARE(xMax->text(), Shown(automatic));
 }
@@ -410,8 +410,13 @@ void CutDialogTest::crossHairInARealView() {
     scene.resize(400, 300);
     scene.show();
     QVERIFY(QTest::qWaitForWindowExposed(&scene));
+    const QImage uncut = scene.grabFramebuffer();
+    const int builds = scene.SheetListBuilds();
     Cut("12.5");
     const QImage plain = scene.grabFramebuffer();
+    // The cut's line is drawn; the sheet's buffers stay as they were.
+    QVERIFY(plain != uncut);
+    QCOMPARE(scene.SheetListBuilds(), builds);
 
     const CPixelRect plot = dialog->PlotOfGraphArea();
     const CGraphMapping mapping(plot, dialog->Session().GraphLimits);
@@ -455,7 +460,7 @@ void CutDialogTest::closingEmptiesTheCut() {
     view->hints.clear();
     dialog.reset();
     QCOMPARE(project->Sheet()->CutSegments().Count(), 0);
-    QCOMPARE(view->hints, (std::vector<int>{HintCutWindowCloses, HintNewRecord}));
+    QCOMPARE(view->hints, (std::vector<int>{HintCutWindowCloses, HintCutChanged}));
 
     // A document that goes first is left alone.
     dialog = std::make_unique<CCutDialog>(project.get(), *configuration);

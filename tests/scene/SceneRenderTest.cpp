@@ -708,10 +708,16 @@ void SceneRenderTest::ctrlClickMovesTheCentreWithoutAJump() {
 
 void SceneRenderTest::zoomBoxDraggedWithTheMouseZoomsIn() {
     OPEN_VIEW(view, OpaqueSettings(), 1);
+    OPEN_VIEW(other, OpaqueSettings(), 1);
+    QCoreApplication::processEvents();
     const float zoom = view->Camera().zoom;
     view->StartZoomBox();
     QTest::mousePress(view.get(), Qt::LeftButton, {}, QPoint(150, 100));
+    // The rubber band is drawn in the view dragged alone.
+    QSignalSpy otherFrames(other.get(), &CSceneRender::RotationShown);
     QTest::mouseMove(view.get(), QPoint(250, 200));
+    QCoreApplication::processEvents();
+    QCOMPARE(otherFrames.count(), 0);
     const QImage box = Frame(*view, QStringLiteral("box"));
     // The rubber band is drawn in black along the box's top side.
     EXPECT_PIXEL(box, QPoint(200, 100), Rgb{}, 1);
