@@ -5,6 +5,10 @@
 #include "core/TextLines.h"
 #include "model/Texts.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 bool IsSeparator(char c) {
@@ -36,11 +40,29 @@ bool CDataString::VisitFileTokens(const std::string& path, const TokenVisitor& v
         ShowMessage(FormatText(texts::CannotParseFile, path.c_str()), MessageIcon::Error);
         return false;
     }
-    CLineReader reader(file.get());
-    std::string line;
-    // A longer line arrives in pieces, each tokenized on its own.
-    while (reader.Next(line, MaxPiece))
-        VisitTokens(line, visit);
+    // A line, or each piece of MaxPiece characters of a longer one, is
+    // tokenized on its own. The file is read in blocks and each piece copied
+    // once: character by character reading costs more than the tokens.
+    std::string piece;
+    char block[1 << 16];
+    size_t read;
+    while ((read = std::fread(block, 1, sizeof block, file.get())) > 0) {
+        const char* at = block;
+        const char* const end = block + read;
+        while (at < end) {
+            const char* const stop = at + std::min(static_cast<size_t>(end - at), MaxPiece - piece.size());
+            const char* const newline =
+                static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(stop - at)));
+            piece.append(at, newline ? newline : stop);
+            at = newline ? newline + 1 : stop;
+            if (newline || piece.size() == MaxPiece) {
+                VisitTokens(piece, visit);
+                piece.clear();
+            }
+        }
+    }
+    if (!piece.empty())
+        VisitTokens(piece, visit);
     return true;
 }
 
