@@ -9,32 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-bool IsSeparator(char c) {
-    return c == '\n' || c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == ',';
-}
-
-} // namespace
-
-void CDataString::VisitTokens(std::string& text, const TokenVisitor& visit) {
-    char* at = &text[0];
-    char* const end = at + text.size(); // the string's own NUL follows
-    while (at < end) {
-        while (at < end && IsSeparator(*at))
-            ++at;
-        if (at == end)
-            return;
-        char* const first = at;
-        while (at < end && !IsSeparator(*at))
-            ++at;
-        *at = '\0';
-        visit(first, static_cast<size_t>(at - first));
-        ++at;
-    }
-}
-
-bool CDataString::VisitFileTokens(const std::string& path, const TokenVisitor& visit) {
+bool CDataString::VisitFilePieces(const std::string& path, const PieceVisitor& visit) {
     CFileHandle file(path, "rb");
     if (!file) {
         ShowMessage(FormatText(texts::CannotParseFile, path.c_str()), MessageIcon::Error);
@@ -56,13 +31,13 @@ bool CDataString::VisitFileTokens(const std::string& path, const TokenVisitor& v
             piece.append(at, newline ? newline : stop);
             at = newline ? newline + 1 : stop;
             if (newline || piece.size() == MaxPiece) {
-                VisitTokens(piece, visit);
+                visit(piece);
                 piece.clear();
             }
         }
     }
     if (!piece.empty())
-        VisitTokens(piece, visit);
+        visit(piece);
     return true;
 }
 
