@@ -19,9 +19,8 @@ private:
     std::string text;
 };
 
-// Receives each token in order: its first character and its length. The
-// token is NUL-terminated where it lies and lasts until the call returns.
-using TokenVisitor = std::function<void(const char* token, size_t length)>;
+// Receives each piece of a file in order; it may change the piece.
+using PieceVisitor = std::function<void(std::string& piece)>;
 
 class CDataString : public CDataBase<CBaseString> {
 public:
@@ -38,11 +37,38 @@ public:
     void Tokenize(const std::string& line);
     const std::string& TokenAt(int index) const { return At(index)->Text(); }
 
-    // The tokens of text in order, without storing them; the separator after
-    // each token is overwritten by its terminating NUL.
-    static void VisitTokens(std::string& text, const TokenVisitor& visit);
+    // The tokens of text in order, without storing them: visit(token,
+    // length) gets each token NUL-terminated where it lies (the separator
+    // after it is overwritten), lasting until the call returns. A template:
+    // files have millions of tokens, each worth no more than a plain call.
+    template <class Visit> static void VisitTokens(std::string& text, Visit&& visit) {
+        char* at = &text[0];
+        char* const end = at + text.size(); // the string's own NUL follows
+        while (at < end) {
+            while (at < end && IsSeparator(*at))
+                ++at;
+            if (at == end)
+                return;
+            char* const first = at;
+            while (at < end && !IsSeparator(*at))
+                ++at;
+            *at = '\0';
+            visit(static_cast<const char*>(first), static_cast<size_t>(at - first));
+            ++at;
+        }
+    }
     // The tokens ReadFile would store, in order, without storing them: the
     // memory stays that of one line however long the file. An unreadable
     // file gives ReadFile's message and false.
-    static bool VisitFileTokens(const std::string& path, const TokenVisitor& visit);
+    template <class Visit> static bool VisitFileTokens(const std::string& path, Visit&& visit) {
+        return VisitFilePieces(path, [&visit](std::string& piece) { VisitTokens(piece, visit); });
+    }
+
+private:
+    static bool IsSeparator(char c) {
+        return c == '\n' || c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == ',';
+    }
+    // Each line of the file, or each piece of MaxPiece characters of a
+    // longer one; false, with ReadFile's message, when it cannot be opened.
+    static bool VisitFilePieces(const std::string& path, const PieceVisitor& visit);
 };

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
-#include <sys/mman.h>
 
 static_assert(sizeof(CFace) % alignof(CCoordinate) == 0, "the vertices follow the face");
 
@@ -11,13 +10,12 @@ namespace {
 
 constexpr size_t kFirstBlock = 64 * 1024;
 constexpr size_t kLargestBlock = 8 * 1024 * 1024;
-constexpr size_t kHugePage = 2 * 1024 * 1024;
 
 } // namespace
 
 CFaceStore::~CFaceStore() {
     for (const auto& block : blocks)
-        ::operator delete(block.first, std::align_val_t(kHugePage));
+        ::operator delete(block.first);
 }
 
 void* CFaceStore::Allocate(size_t bytes) {
@@ -26,10 +24,8 @@ void* CFaceStore::Allocate(size_t bytes) {
         // Each block twice the last: a small tool keeps a small store.
         size_t size = blocks.empty() ? kFirstBlock : std::min(2 * blocks.back().second, kLargestBlock);
         size = std::max(size, bytes);
-        void* block = ::operator new(size, std::align_val_t(kHugePage));
+        void* block = ::operator new(size);
         blocks.emplace_back(block, size);
-        if (size >= kHugePage)
-            ::madvise(block, size, MADV_HUGEPAGE);
         next = static_cast<unsigned char*>(block);
         left = size;
     }

@@ -11,7 +11,9 @@
 // The memory of the faces of one tool, given back all at once with the
 // tool: a face lives as long as its tool, and a tool of a million faces
 // would otherwise cost a million allocations and as many first touches of
-// fresh pages. Large blocks ask the system for huge pages.
+// fresh pages. Blocks come from the ordinary heap: huge-page blocks were
+// fresh mappings for every tool, each first touch zeroing 2 MB, and read
+// slower than heap pages that the next tool read can take over.
 class CFaceStore {
 public:
     CFaceStore() = default;

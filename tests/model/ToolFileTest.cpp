@@ -1,3 +1,4 @@
+#include "model/CDataString.h"
 #include "model/CMoldProfile.h"
 #include "tests/support/TestSupport.h"
 #include "tools/SampleWriter.h"
@@ -174,4 +175,21 @@ TEST_F(ToolFile, ASliverThatPassesTheAreaTestIsDropped) {
     WriteWholeFile(File("sliver.tmp"), "SHORTM\n0 0 0 1 0 0 0 1e-12 0 ||\n0 0 0 1 0 0 0 1 0 ||\n");
     const auto tool = Load("sliver.tmp");
     EXPECT_EQ(tool->Faces().Count(), 1);
+}
+
+TEST_F(ToolFile, ALongLineIsReadInPiecesThatSplitANumberAtTheirBorder) {
+    ASSERT_TRUE(samplegen::WriteNumberedNodeTool(File("long.tol"), {{0, 0, 0}, {1, 0, 0}, {0, 1, 25}},
+                                                 {{1, 2, 3}}, false));
+    std::string text = ReadWholeFile(File("long.tol"));
+    for (char& c : text)
+        c = c == '\n' ? ' ' : c;
+    // "25" straddles the first piece's end: node 3 ends "2", "5" is left over.
+    const size_t at = text.rfind("25");
+    ASSERT_LT(at, CDataString::MaxPiece);
+    text.insert(at, CDataString::MaxPiece - 1 - at, ' ');
+    WriteWholeFile(File("long.tol"), text + "\r\n");
+    const auto tool = Load("long.tol");
+    ASSERT_EQ(tool->Faces().Count(), 1);
+    EXPECT_DOUBLE_EQ(tool->Faces().At(0)->Vertex(2).z, 0.002);
+    EXPECT_DOUBLE_EQ(tool->Faces().At(0)->Vertex(1).x, 0.001);
 }
