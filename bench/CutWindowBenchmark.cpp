@@ -3,6 +3,7 @@
 // the read-out as the user drags it (the window's line, its edits and the
 // view taking the cross-hair). Needs a display (run it under xvfb-run).
 #include "bench/BenchSupport.h"
+#include "bench/GuiBenchmark.h"
 #include "config/CConfiguration.h"
 #include "cut/CCutDialog.h"
 #include "model/CProjectProfile.h"
@@ -47,13 +48,6 @@ Window& TheWindow() {
     return *window;
 }
 
-void Send(QWidget* widget, QEvent::Type type, QPoint at) {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
 // Across the sheet through its middle: every view rebuilds its lists for
 // the cut line, then the graph of some 1,400 pieces is built and drawn.
 void BM_CuttingToGraphDrawn(benchmark::State& state) {
@@ -78,14 +72,14 @@ void BM_ReadOutMove(benchmark::State& state) {
     CCutGraph* graph = window.dialog->Graph();
     const CPixelRect plot = window.dialog->PlotOfGraphArea();
     const int y = (plot.top + plot.bottom) / 2;
-    Send(graph, QEvent::MouseButtonPress, QPoint(plot.left + 1, y));
+    SendLeftDrag(graph, QEvent::MouseButtonPress, QPoint(plot.left + 1, y));
     int x = plot.left + 1;
     for (auto _ : state) {
         x = x + 7 < plot.right ? x + 7 : plot.left + 1;
-        Send(graph, QEvent::MouseMove, QPoint(x, y));
+        SendLeftDrag(graph, QEvent::MouseMove, QPoint(x, y));
         graph->repaint();
     }
-    Send(graph, QEvent::MouseButtonRelease, QPoint(x, y));
+    SendLeftDrag(graph, QEvent::MouseButtonRelease, QPoint(x, y));
 }
 BENCHMARK(BM_ReadOutMove)->Unit(benchmark::kMillisecond)->UseRealTime();
 

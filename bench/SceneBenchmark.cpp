@@ -3,6 +3,7 @@
 // first pick after a record step.
 // Needs a display (run it under xvfb-run).
 #include "bench/BenchSupport.h"
+#include "bench/GuiBenchmark.h"
 #include "config/DisplaySettings.h"
 #include "model/CProjectProfile.h"
 #include "scene/CSceneRender.h"
@@ -117,13 +118,6 @@ void BM_UpdateHint(benchmark::State& state) {
 }
 BENCHMARK(BM_UpdateHint)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-void Drag(QWidget* widget, QEvent::Type type, QPoint at) {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
 // One mouse move of a zoom-box drag with a second view of the document
 // open, until every frame it asked for is drawn.
 void BM_ZoomBoxMove(benchmark::State& state) {
@@ -135,14 +129,14 @@ void BM_ZoomBoxMove(benchmark::State& state) {
     QCoreApplication::processEvents();
     (void)other.grabFramebuffer();
     scene.view->StartZoomBox();
-    Drag(scene.view.get(), QEvent::MouseButtonPress, QPoint(100, 100));
+    SendLeftDrag(scene.view.get(), QEvent::MouseButtonPress, QPoint(100, 100));
     int step = 0;
     for (auto _ : state) {
         ++step;
-        Drag(scene.view.get(), QEvent::MouseMove, QPoint(200 + step % 50, 200 + step % 50));
+        SendLeftDrag(scene.view.get(), QEvent::MouseMove, QPoint(200 + step % 50, 200 + step % 50));
         QCoreApplication::processEvents();
     }
-    Drag(scene.view.get(), QEvent::MouseButtonRelease, QPoint(200, 200));
+    SendLeftDrag(scene.view.get(), QEvent::MouseButtonRelease, QPoint(200, 200));
     scene.view->FitIntoWindow();
     QCoreApplication::processEvents();
 }
