@@ -44,7 +44,8 @@ Value ReduceBlocks(size_t count, size_t grain, const Value& identity, const Bloc
 #endif
 }
 
-// Runs two independent jobs at the same time.
+// Runs two independent jobs at the same time; second runs on the calling
+// thread, so it may report to the interface.
 template <typename First, typename Second> void Both(const First& first, const Second& second) {
 #ifdef QUILLMERE_SERIAL
     first();

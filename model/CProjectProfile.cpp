@@ -2,6 +2,7 @@
 
 #include "core/FilePaths.h"
 #include "core/Messages.h"
+#include "core/Parallel.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 #include "model/BigArray.h"
@@ -140,20 +141,38 @@ int CProjectProfile::CountRecords(std::string& missing) const {
     return count;
 }
 
-std::unique_ptr<CSheetProfile> CProjectProfile::ReadRecord(int index, IProgressSink* progress) {
-    const std::string name = RecordFileName(index);
-    const std::string found = FindExistingFile(name, "");
-    if (found.empty()) {
-        ShowMessage(FormatText(texts::MissingRecord, name.c_str()), MessageIcon::Error);
-        return nullptr;
+CProjectProfile::CRecordRead CProjectProfile::FindRecord(int index) const {
+    CRecordRead read;
+    read.name = RecordFileName(index);
+    read.found = FindExistingFile(read.name, "");
+    return read;
+}
+
+void CProjectProfile::ReadFound(CRecordRead& read, int index, IProgressSink* progress, bool keepValues) {
+    if (read.found.empty())
+        return;
+    // A file that cannot be opened is reported by Usable, in its turn.
+    if (keepValues)
+        read.record.reset(new CSheetProfile(read.found, index, progress, {false, false}));
+    else
+        read.record = CSheetProfile::Check(read.found, index, progress, false);
+}
+
+bool CProjectProfile::Usable(const CRecordRead& read) {
+    if (read.found.empty()) {
+        ShowMessage(FormatText(texts::MissingRecord, read.name.c_str()), MessageIcon::Error);
+        return false;
     }
-    std::unique_ptr<CSheetProfile> record(new CSheetProfile(found, index, progress, {false, true}));
-    if (record->ReadFailed()) {
-        ShowMessage(FormatText(texts::UnusableRecord, found.c_str(), record->FailureReason().c_str()),
-                    MessageIcon::Error);
-        return nullptr;
+    // Found but not opened: the file system failed under us.
+    if (read.record->OpenFailed())
+        ReportCriticalError(texts::UnableToOpenSheet);
+    if (read.record->ReadFailed()) {
+        ShowMessage(
+            FormatText(texts::UnusableRecord, read.found.c_str(), read.record->FailureReason().c_str()),
+            MessageIcon::Error);
+        return false;
     }
-    return record;
+    return true;
 }
 
 bool CProjectProfile::ProjectFileParse(const std::string& path, IProgressSink* progress) {
@@ -189,18 +208,29 @@ bool CProjectProfile::ProjectFileParse(const std::string& path, IProgressSink* p
         ShowMessage(FormatText(texts::NoRecords, path.c_str()), MessageIcon::Error);
         return false;
     }
-    firstRecord = ReadRecord(0, progress);
-    return firstRecord != nullptr;
+    // The first record must be usable. It is only checked, beside the read
+    // of the last one, and reported first; a single record is read once.
+    CRecordRead first = FindRecord(0);
+    if (recordCount == 1 || first.found.empty()) {
+        ReadFound(first, 0, progress, true);
+        lastRead = std::move(first);
+        return Usable(lastRead);
+    }
+    const int last = recordCount - 1;
+    lastRead = FindRecord(last);
+    // The read that shows its progress stays on this thread.
+    parallel::Both([&] { ReadFound(first, 0, nullptr, false); },
+                   [&] { ReadFound(lastRead, last, progress, true); });
+    return Usable(first);
 }
 
 bool CProjectProfile::FinalLoad(const std::string& path, IProgressSink* progress) {
     projectPathName = path;
     SetPathName(path);
-    const int last = recordCount - 1;
-    // A single-record project has just been read; it is not read again.
-    std::unique_ptr<CSheetProfile> record = last == 0 ? std::move(firstRecord) : ReadRecord(last, progress);
-    firstRecord.reset();
-    if (!record) {
+    const bool usable = Usable(lastRead);
+    std::unique_ptr<CSheetProfile> record = std::move(lastRead.record);
+    lastRead = CRecordRead();
+    if (!usable) {
         projectPathName.clear();
         SetPathName("");
         return false;

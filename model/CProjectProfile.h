@@ -118,7 +118,17 @@ private:
     // Every name of the project's base name with a numbered extension;
     // missing: the record files missing below the highest one found.
     int CountRecords(std::string& missing) const;
-    std::unique_ptr<CSheetProfile> ReadRecord(int index, IProgressSink* progress);
+    // A record file looked up, then read or only checked; its messages wait
+    // for Usable, so that reads side by side are reported in order.
+    struct CRecordRead {
+        std::string name;
+        std::string found; // "" when missing
+        std::unique_ptr<CSheetProfile> record;
+    };
+    CRecordRead FindRecord(int index) const;
+    static void ReadFound(CRecordRead& read, int index, IProgressSink* progress, bool keepValues);
+    // Shows why a record cannot be used, if so, and says whether it can.
+    static bool Usable(const CRecordRead& read);
     void NavigateTo(int record);
     // Reads record (1-based) into a temporary sheet; null, with the message
     // to show, when it is missing, damaged or of another mesh.
@@ -156,9 +166,9 @@ private:
     std::unique_ptr<CDataBase<CMoldProfile>> tools;
     ProjectFileFields fields;
     std::string projectPathName;
-    std::string openingPath;                    // the path being opened, before the final load
-    std::string missingRecords;                 // named in a warning once the project is open
-    std::unique_ptr<CSheetProfile> firstRecord; // the test read, kept when it is also the last
+    std::string openingPath;    // the path being opened, before the final load
+    std::string missingRecords; // named in a warning once the project is open
+    CRecordRead lastRead;       // read beside the check of the first record, until the final load
     int animationPeriod = DefaultAnimationPeriod;
     CAnimationControl animationControl;
     std::thread animationRunning;

@@ -96,6 +96,11 @@ public:
     CSheetProfile(const std::string& path, int index, IProgressSink* progress, ReadOptions options);
     CSheetProfile(const std::string& path, int index, IProgressSink* progress)
         : CSheetProfile(path, index, progress, ReadOptions()) {}
+    // Checks a record file as the constructor reads it, with the same
+    // progress and failures, but keeps none of its values: the record
+    // returned only tells ReadFailed, OpenFailed and FailureReason.
+    static std::unique_ptr<CSheetProfile> Check(const std::string& path, int index, IProgressSink* progress,
+                                                bool unopenableIsCritical);
     virtual ~CSheetProfile() = default;
     CSheetProfile(const CSheetProfile&) = delete;
     CSheetProfile& operator=(const CSheetProfile&) = delete;
@@ -230,7 +235,8 @@ public:
 
 private:
     static uint64_t NewValuesGeneration();
-    void Read(IProgressSink* progress, bool unopenableIsCritical);
+    CSheetProfile(const std::string& path, int index) : recordPath(path), recordIndex(index) {}
+    void Read(IProgressSink* progress, bool unopenableIsCritical, bool keepValues = true);
     void Fail(const std::string& reason);
     void ComputeBoundingBox();
     void BuildAdjacency();

@@ -2,6 +2,7 @@
 // sheet's arrays: the element block on the calling thread (which reports the
 // progress) and the node blocks on a helper thread at the same time. Every
 // count is checked against the file size before anything is allocated.
+// A check reads the whole file the same way and keeps nothing.
 #include "model/CSheetProfile.h"
 
 #include "core/Messages.h"
@@ -101,9 +102,20 @@ private:
     int descriptor;
 };
 
+bool Ignore(const unsigned char*, size_t, size_t) {
+    return true;
+}
+
 } // namespace
 
-void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical) {
+std::unique_ptr<CSheetProfile> CSheetProfile::Check(const std::string& path, int index,
+                                                    IProgressSink* progress, bool unopenableIsCritical) {
+    std::unique_ptr<CSheetProfile> record(new CSheetProfile(path, index));
+    record->Read(progress, unopenableIsCritical, false);
+    return record;
+}
+
+void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical, bool keepValues) {
     CRecordFile file(recordPath);
     if (!file.IsOpen()) {
         if (unopenableIsCritical)
@@ -168,6 +180,14 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical) {
     const size_t nodeSlots = static_cast<size_t>(n) + 1;
     bool nodesRead = false;
     std::thread nodeReader([&] {
+        if (!keepValues) {
+            nodesRead = file.ForEachChunk(currentAt, nodes64, 12, Ignore) &&
+                        file.ForEachChunk(contactAt, nodes64 + 1, 1, Ignore) &&
+                        file.ForEachChunk(referenceAt, nodes64, 12, Ignore) &&
+                        file.ForEachChunk(nodeRecordsAt, nodes64 + 1, 8, Ignore) &&
+                        (!hasNodeMarks || file.ForEachChunk(marksAt, nodes64 + 1, 1, Ignore));
+            return;
+        }
         currentCoordinates.resize(nodeSlots);
         referenceCoordinates.resize(nodeSlots);
         std::array<uint8_t, kToolSlots> noContact;
@@ -204,8 +224,9 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical) {
         progress->SetRange(0, 100);
         progress->SetStatusText(FormatText(texts::LoadingFile, recordPath.c_str()));
     }
-    elements.reserve(elements64);
-    if (extended)
+    if (keepValues)
+        elements.reserve(elements64);
+    if (extended && keepValues)
         layerValues.resize(elements64);
     int64_t reported = 0;
     std::string badNode;
@@ -231,6 +252,8 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical) {
                             return false;
                         }
                     }
+                    if (!keepValues)
+                        continue;
                     const unsigned char* values = at + (wide ? 12 : 8);
                     element.ElementId = static_cast<int32_t>(i + 1);
                     element.Temperature = Load<float>(values);
@@ -245,8 +268,8 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical) {
                 return true;
             }) &&
         file.ForEachChunk(idsAt, elements64, 4,
-                          [this](const unsigned char* data, size_t first, size_t count) {
-                              for (size_t i = 0; i < count; ++i)
+                          [this, keepValues](const unsigned char* data, size_t first, size_t count) {
+                              for (size_t i = 0; keepValues && i < count; ++i)
                                   elements[first + i].ElementId = Load<int32_t>(data + 4 * i);
                               return true;
                           });
@@ -261,5 +284,6 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical) {
         return Fail(badNode);
     if (!elementsRead || !nodesRead)
         return Fail("the file cannot be read");
-    ComputeBoundingBox();
+    if (keepValues)
+        ComputeBoundingBox();
 }

@@ -36,6 +36,13 @@ std::vector<std::vector<int32_t>> NaiveNeighbours(const CSheetProfile& sheet) {
     return result;
 }
 
+// A check of the file at path finds what the full read finds.
+void ExpectCheckAgrees(const std::string& path, const CSheetProfile& read) {
+    const auto checked = CSheetProfile::Check(path, 0, nullptr, true);
+    EXPECT_EQ(checked->ReadFailed(), read.ReadFailed());
+    EXPECT_EQ(checked->FailureReason(), read.FailureReason());
+}
+
 } // namespace
 
 TEST_F(SheetRecord, ReadsBackWhatTheWriterWrote) {
@@ -300,6 +307,7 @@ TEST_P(DamagedRecord, ATruncatedRecordIsRefused) {
     CSheetProfile sheet(path, 0, nullptr);
     EXPECT_TRUE(sheet.ReadFailed());
     EXPECT_FALSE(sheet.FailureReason().empty());
+    ExpectCheckAgrees(path, sheet);
 }
 
 // Cuts inside the header, the elements, each node block, the planes and the
@@ -317,7 +325,9 @@ TEST_F(SheetRecord, HostileHeadersAreRefused) {
         std::string bytes = good;
         std::memcpy(&bytes[offset], &value, 4);
         WriteWholeFile(path, bytes);
-        return std::make_unique<CSheetProfile>(path, 0, nullptr);
+        auto sheet = std::make_unique<CSheetProfile>(path, 0, nullptr);
+        ExpectCheckAgrees(path, *sheet);
+        return sheet;
     };
     EXPECT_TRUE(withInt(0, -1)->ReadFailed());
     EXPECT_TRUE(withInt(0, 0x7fffffff)->ReadFailed());
@@ -330,6 +340,10 @@ TEST_F(SheetRecord, HostileHeadersAreRefused) {
     bytes[377] = 0;
     WriteWholeFile(path, bytes);
     EXPECT_TRUE(CSheetProfile(path, 0, nullptr).ReadFailed());
+    ExpectCheckAgrees(path, CSheetProfile(path, 0, nullptr));
+    // A good record passes.
+    WriteWholeFile(path, good);
+    ExpectCheckAgrees(path, CSheetProfile(path, 0, nullptr));
     // Eleven symmetry planes.
     const size_t planeCount = good.size() - 4;
     EXPECT_TRUE(withInt(planeCount, 11)->ReadFailed());
@@ -340,4 +354,6 @@ TEST_F(SheetRecord, AMissingRecordFileIsACriticalError) {
     CRecordingMessages messages;
     EXPECT_THROW(CSheetProfile("/nonexistent/cup.000", 0, nullptr), CCriticalError);
     EXPECT_EQ(messages.Texts(), "Critical error: Unable to open sheet file");
+    EXPECT_THROW(CSheetProfile::Check("/nonexistent/cup.000", 0, nullptr, true), CCriticalError);
+    EXPECT_TRUE(CSheetProfile::Check("/nonexistent/cup.000", 0, nullptr, false)->OpenFailed());
 }
