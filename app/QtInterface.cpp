@@ -102,11 +102,19 @@ CStatusProgress::CStatusProgress(QStatusBar* statusBar) : bar(statusBar), progre
 void CStatusProgress::SetRange(int low, int high) {
     progress->setRange(low, high);
     progress->show();
+    shown.invalidate();
 }
 
 void CStatusProgress::SetPosition(int position) {
     progress->setValue(position);
+    // A pass of the event loop costs milliseconds, as much as reading a
+    // percent of a large record: the bar is painted a few times a second,
+    // from the first position of each load on.
+    constexpr qint64 PaintInterval = 40;
+    if (shown.isValid() && !shown.hasExpired(PaintInterval))
+        return;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    shown.start();
 }
 
 void CStatusProgress::SetStatusText(const std::string& text) {

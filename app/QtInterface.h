@@ -5,6 +5,7 @@
 #include "core/Messages.h"
 #include "model/CDocument.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 class QProgressBar;
@@ -39,4 +40,5 @@ public:
 private:
     QStatusBar* bar;
     QProgressBar* progress;
+    QElapsedTimer shown; // since the bar was last painted; invalid at the start of a load
 };

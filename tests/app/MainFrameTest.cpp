@@ -38,6 +38,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcessEnvironment>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -64,6 +65,17 @@
 namespace {
 
 // Answers the Open dialog with a preset file.
+// Counts the paints of a progress bar that show a load under way.
+class CProgressPaints : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && static_cast<QProgressBar*>(watched)->value() > 0)
+            ++paints;
+        return false;
+    }
+};
+
 class CPresetFiles : public IFileChooser {
 public:
     QString next;
@@ -212,8 +224,16 @@ CChildFrame* MainFrameTest::Open(const std::string& path) {
 
 void MainFrameTest::openCommandOpensTheProjectInAWindow() {
     QCOMPARE(MenuTitles(*frame), (QStringList{"&File", "&View", "&Help"}));
+    // The status bar's progress moves while even a small project loads,
+    // and goes when it is open.
+    auto* bar = frame->statusBar()->findChild<QProgressBar*>();
+    QVERIFY(bar);
+    CProgressPaints progress;
+    bar->installEventFilter(&progress);
     CChildFrame* child = Open(fixture->ProjectPath());
     QVERIFY(child);
+    QVERIFY(progress.paints > 0);
+    QVERIFY(bar->isHidden());
     QCOMPARE(frame->Documents().size(), size_t(1));
     QCOMPARE(child->View()->ShownRecord(), 5);
     QVERIFY(child->windowTitle().startsWith(QStringLiteral("fixture.tfc: Rec. 5 / 5.")));
