@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 build=${QUILLMERE_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_TESTS=OFF -DQUILLMERE_BENCH=ON >/dev/null
 cmake --build "$build" --target bench_model bench_colour bench_cut bench_scene bench_offscreen bench_app bench_cutwindow bench_media quillmere-samplegen
+cmake --build "$build" --target quillmere-batch
 
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
@@ -47,4 +48,27 @@ cut = next(b for b in cuts if b["name"].startswith("BM_CutBetweenNodes"))
 cut_s = cut["real_time"] / 1000.0
 print(f"cut through the middle ({cut['name']}): ours {cut_s * 1000:.1f} ms, "
       f"VTK cutter+stripper {best(sys.argv[4]) * 1000:.1f} ms, ratio {cut_s / best(sys.argv[4]):.2f}")
+PY
+
+# The whole batch process writing the sheet report of the two-record project
+# the benchmarks above wrote (BenchSupport's MillionElementProject), against
+# VTK loading the same mesh in its process.
+project="$data/quillmere-bench-project.tfc"
+test -f "$project"
+batch_runs=""
+for _ in 1 2 3; do
+  batch_runs+="$(/usr/bin/time -f "%e %M" "$build/batch/quillmere-batch" report sheet "$project" 2>&1 >/dev/null | tail -1);"
+done
+vtk_load_line=$(/usr/bin/python3 bench/vtk_load.py "$data/mesh.vtu" 5)
+echo "$vtk_load_line"
+/usr/bin/python3 - "$batch_runs" "$vtk_load_line" <<'PY'
+import sys
+runs = [[float(v) for v in run.split()] for run in sys.argv[1].split(";") if run.strip()]
+seconds = min(run[0] for run in runs)
+peak_mb = max(run[1] for run in runs) / 1024.0  # kilobytes from time
+vtk = dict(field.split("=") for field in sys.argv[2].split() if "=" in field)
+vtk_s, vtk_mb = float(vtk["best"]), float(vtk["peak_MB"])
+print(f"report sheet, 1,000,000 elements: whole process {seconds:.2f} s, VTK load in-process {vtk_s:.3f} s, "
+      f"ratio {seconds / vtk_s:.2f}; peak memory {peak_mb:.0f} MB, VTK process {vtk_mb:.0f} MB, "
+      f"ratio {peak_mb / vtk_mb:.2f}")
 PY
