@@ -1,10 +1,12 @@
 // The main window on the 1,000,000-element project: from the Open command to
-// the first frame of its view, and one pass over the command states, which
-// the window makes after events. Needs a display (run it under xvfb-run).
+// the first frame of its view (and the document's part of it alone), and one
+// pass over the command states, which the window makes after events. Needs a
+// display (run it under xvfb-run).
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "bench/BenchSupport.h"
 #include "config/CConfiguration.h"
+#include "model/CProjectProfile.h"
 #include "scene/CSceneRender.h"
 
 #include <QApplication>
@@ -52,6 +54,21 @@ void BM_OpenUntilFirstFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenUntilFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+// Opening the document without a window, as the batch tool does: the check
+// of the first record, the read and derivation of the last, the tools.
+void BM_OpenDocumentOnly(benchmark::State& state) {
+    const std::string path = MillionElementProject();
+    for (auto _ : state) {
+        CProjectProfile project;
+        if (!project.Open(path, nullptr)) {
+            state.SkipWithError("the project did not open");
+            return;
+        }
+        benchmark::DoNotOptimize(project.Sheet());
+    }
+}
+BENCHMARK(BM_OpenDocumentOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 void BM_CommandStatesPass(benchmark::State& state) {
     CConfiguration configuration(std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
