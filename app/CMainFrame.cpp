@@ -229,8 +229,12 @@ bool CMainFrame::OpenProject(const QString& path) {
     CProjectProfile* opened = document.get();
     documents.push_back(std::move(document));
     CChildFrame* child = AddWindow(opened);
+    // A view is drawn at every resize and again when its window is painted:
+    // it is drawn once, after the window has taken its place.
+    child->setUpdatesEnabled(false);
     child->showMaximized();
     area->setActiveSubWindow(child);
+    child->setUpdatesEnabled(true);
     return true;
 }
 

@@ -76,6 +76,18 @@ public:
     }
 };
 
+// Counts the frames scene views draw, from their first show on.
+class CViewFrames : public QObject {
+public:
+    int frames = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Polish)
+            if (auto* view = qobject_cast<CSceneRender*>(watched))
+                connect(view, &CSceneRender::RotationShown, this, [this] { ++frames; });
+        return false;
+    }
+};
+
 class CPresetFiles : public IFileChooser {
 public:
     QString next;
@@ -230,7 +242,16 @@ void MainFrameTest::openCommandOpensTheProjectInAWindow() {
     QVERIFY(bar);
     CProgressPaints progress;
     bar->installEventFilter(&progress);
-    CChildFrame* child = Open(fixture->ProjectPath());
+    // The new view is not drawn while its window takes its place, only
+    // when the window is painted.
+    CViewFrames frames;
+    qApp->installEventFilter(&frames);
+    files.next = QString::fromStdString(fixture->ProjectPath());
+    QVERIFY(frame->Commands().Run(command::Open));
+    QCOMPARE(frames.frames, 0);
+    QTRY_VERIFY(frames.frames > 0);
+    qApp->removeEventFilter(&frames);
+    CChildFrame* child = frame->ActiveChild();
     QVERIFY(child);
     QVERIFY(progress.paints > 0);
     QVERIFY(bar->isHidden());
