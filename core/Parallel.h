@@ -7,8 +7,8 @@
 #ifndef QUILLMERE_SERIAL
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
-#include <tbb/parallel_invoke.h>
 #include <tbb/parallel_reduce.h>
+#include <tbb/task_group.h>
 #endif
 
 namespace parallel {
@@ -44,14 +44,22 @@ Value ReduceBlocks(size_t count, size_t grain, const Value& identity, const Bloc
 #endif
 }
 
-// Runs two independent jobs at the same time; second runs on the calling
-// thread, so it may report to the interface.
+// Runs two independent jobs at the same time. second runs on the calling
+// thread, so it may report to the interface; first may run on either.
 template <typename First, typename Second> void Both(const First& first, const Second& second) {
 #ifdef QUILLMERE_SERIAL
     first();
     second();
 #else
-    tbb::parallel_invoke(first, second);
+    tbb::task_group group;
+    group.run(first);
+    try {
+        second();
+    } catch (...) {
+        group.wait();
+        throw;
+    }
+    group.wait();
 #endif
 }
 

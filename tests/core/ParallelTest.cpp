@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 TEST(Parallel, BlocksCoverEveryIndexOnceAndSumsDoNotDependOnTheSplit) {
@@ -36,4 +37,19 @@ TEST(Parallel, BlocksCoverEveryIndexOnceAndSumsDoNotDependOnTheSplit) {
     EXPECT_EQ(parallel::ReduceBlocks(
                   0, 10, -1.0, [](size_t, size_t) { return 5.0; }, [](double a, double b) { return a + b; }),
               -1.0);
+}
+
+TEST(Parallel, TheSecondOfBothJobsRunsOnTheCallingThread) {
+    const std::thread::id caller = std::this_thread::get_id();
+    for (int run = 0; run < 200; ++run) {
+        std::atomic<int> done{0};
+        std::thread::id second;
+        parallel::Both([&] { ++done; },
+                       [&] {
+                           second = std::this_thread::get_id();
+                           ++done;
+                       });
+        ASSERT_EQ(done.load(), 2);
+        ASSERT_EQ(second, caller);
+    }
 }
