@@ -41,15 +41,20 @@ TEST(Parallel, BlocksCoverEveryIndexOnceAndSumsDoNotDependOnTheSplit) {
 
 TEST(Parallel, TheSecondOfBothJobsRunsOnTheCallingThread) {
     const std::thread::id caller = std::this_thread::get_id();
-    for (int run = 0; run < 200; ++run) {
-        std::atomic<int> done{0};
+    for (int run = 0; run < 20; ++run) {
+        // The first job waits for the second to start: if the caller took
+        // the first, the second would have to run elsewhere.
+        std::atomic<bool> secondStarted{false};
         std::thread::id second;
-        parallel::Both([&] { ++done; },
-                       [&] {
-                           second = std::this_thread::get_id();
-                           ++done;
-                       });
-        ASSERT_EQ(done.load(), 2);
+        parallel::Both(
+            [&] {
+                for (int spin = 0; spin < 100000 && !secondStarted; ++spin)
+                    std::this_thread::yield();
+            },
+            [&] {
+                second = std::this_thread::get_id();
+                secondStarted = true;
+            });
         ASSERT_EQ(second, caller);
     }
 }
