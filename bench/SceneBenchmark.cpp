@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -77,8 +78,12 @@ void BM_FirstPick(benchmark::State& state) {
 }
 BENCHMARK(BM_FirstPick)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
 
+// QUILLMERE_SCENE_IMAGE names a file the frame is saved to, for comparing
+// the pictures of two builds pixel by pixel.
 void BM_StillFrame(benchmark::State& state) {
     Scene& scene = TheScene();
+    if (const char* path = std::getenv("QUILLMERE_SCENE_IMAGE"))
+        scene.view->RenderImage(1024, 768, false).save(QString::fromLocal8Bit(path));
     for (auto _ : state)
         benchmark::DoNotOptimize(scene.view->RenderImage(1024, 768, false));
 }
