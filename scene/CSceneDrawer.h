@@ -126,7 +126,10 @@ private:
         uint64_t connectivity = 0;     // a digest of the node numbers
         unsigned triangles = 0;        // element buffer of the triangles
         std::vector<unsigned> corners; // its node numbers, kept for picking
-        unsigned wire = 0;             // element buffer of the drag wireframe
+        // The triangles' batches: index counts and byte offsets.
+        std::vector<int> batchCounts;
+        std::vector<const void*> batchOffsets;
+        unsigned wire = 0; // element buffer of the drag wireframe
         size_t wireIndices = 0;
         bool wireBuilt = false;
     } mesh;
