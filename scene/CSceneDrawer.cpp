@@ -1,6 +1,7 @@
 #include "scene/CSceneDrawer.h"
 
 #include "config/Colour.h"
+#include "core/Parallel.h"
 #include "model/CDataBase.h"
 #include "model/CMoldProfile.h"
 #include "model/CSheetProfile.h"
@@ -125,11 +126,19 @@ uint64_t ConnectivityDigest(const CSheetProfile& sheet) {
     return digest;
 }
 
+// A buffer of the same size is overwritten in place rather than made anew.
 template <typename T> void Upload(unsigned& buffer, GLenum target, const std::vector<T>& data) {
+    const auto bytes = static_cast<GLsizeiptr>(data.size() * sizeof(T));
+    GLint size = -1;
     if (buffer == 0)
         glGenBuffers(1, &buffer);
     glBindBuffer(target, buffer);
-    glBufferData(target, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data(), GL_STATIC_DRAW);
+    if (bytes > 0)
+        glGetBufferParameteriv(target, GL_BUFFER_SIZE, &size);
+    if (size == bytes)
+        glBufferSubData(target, 0, bytes, data.data());
+    else
+        glBufferData(target, bytes, data.data(), GL_STATIC_DRAW);
     glBindBuffer(target, 0);
 }
 
@@ -258,57 +267,76 @@ void CSceneDrawer::BuildMesh(const CSheetProfile& source) {
 
 void CSceneDrawer::BuildSheetLists(const CSheetProfile* source, const DisplaySettings& settings, int quantity,
                                    const ScaleLimits& limits, const ColourRamp& ramp) {
-    Replace(sheetDots);
     BuildCutList(source);
     sheet = source;
     if (!source) {
-        glNewList(sheetDots, GL_COMPILE);
-        glEndList();
+        BuildDots(settings);
         return;
     }
     BuildMesh(*source);
     ++sheetBuilds;
 
-    // The node arrays of the record, by node number (entry 0 is no node).
+    // The node arrays of the record, by node number (entry 0 is no node),
+    // in blocks of nodes, the colours beside them.
     const int nodes = source->NodeCount();
     const size_t entries = static_cast<size_t>(nodes) + 1;
-    std::vector<GLfloat> xyz(3 * entries), normal(3 * entries, 0.0f);
-    const CCoordinate* current = source->CurrentCoordinateArray();
-    for (size_t i = 0; i < entries; ++i) {
-        xyz[3 * i] = static_cast<GLfloat>(current[i].x);
-        xyz[3 * i + 1] = static_cast<GLfloat>(current[i].y);
-        xyz[3 * i + 2] = static_cast<GLfloat>(current[i].z);
-    }
-    for (int node = 1; node <= nodes; ++node) {
-        const CCoordinate n = source->NodeNormal(node);
-        normal[3 * static_cast<size_t>(node)] = static_cast<GLfloat>(n.x);
-        normal[3 * static_cast<size_t>(node) + 1] = static_cast<GLfloat>(n.y);
-        normal[3 * static_cast<size_t>(node) + 2] = static_cast<GLfloat>(n.z);
-    }
-    Upload(positions, GL_ARRAY_BUFFER, xyz);
-    Upload(normals, GL_ARRAY_BUFFER, normal);
+    arrays.xyz.resize(3 * entries);
+    arrays.normal.resize(3 * entries);
     coloured = quantity != 0;
-    if (coloured) {
-        std::vector<uint8_t> rgba;
-        FillNodeColours(ColourNodes(*source, quantity, limits), ramp, settings, rgba);
-        Upload(colours, GL_ARRAY_BUFFER, rgba);
-    } else {
+    parallel::Both(
+        [&] {
+            const CCoordinate* current = source->CurrentCoordinateArray();
+            GLfloat* xyz = arrays.xyz.data();
+            GLfloat* normal = arrays.normal.data();
+            parallel::ForBlocks(entries, 8192, [&](size_t first, size_t last) {
+                for (size_t i = first; i < last; ++i) {
+                    xyz[3 * i] = static_cast<GLfloat>(current[i].x);
+                    xyz[3 * i + 1] = static_cast<GLfloat>(current[i].y);
+                    xyz[3 * i + 2] = static_cast<GLfloat>(current[i].z);
+                    const CCoordinate n = i == 0 ? CCoordinate() : source->NodeNormal(static_cast<int>(i));
+                    normal[3 * i] = static_cast<GLfloat>(n.x);
+                    normal[3 * i + 1] = static_cast<GLfloat>(n.y);
+                    normal[3 * i + 2] = static_cast<GLfloat>(n.z);
+                }
+            });
+        },
+        [&] {
+            if (!coloured)
+                return;
+            ColourNodes(*source, quantity, limits, arrays.colouring);
+            FillNodeColours(arrays.colouring, ramp, settings, arrays.rgba);
+        });
+    Upload(positions, GL_ARRAY_BUFFER, arrays.xyz);
+    Upload(normals, GL_ARRAY_BUFFER, arrays.normal);
+    if (coloured)
+        Upload(colours, GL_ARRAY_BUFFER, arrays.rgba);
+    else
         uniformColour = UniformSheetColour(settings);
-    }
     edgeColour = settings.sheetEdgeColour;
     edgeAlpha = settings.sheetOpacity;
 
+    // The dots wait for the first frame that shows them.
+    dotsBuilt = false;
+    if (settings.nodeDotsShown)
+        BuildDots(settings);
+}
+
+void CSceneDrawer::BuildDots(const DisplaySettings& settings) {
+    dotsBuilt = true;
+    Replace(sheetDots);
     glNewList(sheetDots, GL_COMPILE);
-    glPointSize(5.0f);
-    glBegin(GL_POINTS);
-    for (int node = 1; node <= nodes; ++node) {
-        int colour = 0;
-        if (DotColour(*source, node, settings, colour)) {
-            Colour(colour, 1.0);
-            Vertex(source->CurrentCoordinate(node));
+    if (sheet) {
+        glPointSize(5.0f);
+        glBegin(GL_POINTS);
+        for (int node = 1; node <= sheet->NodeCount(); ++node) {
+            int colour = 0;
+            if (DotColour(*sheet, node, settings, colour)) {
+                Colour(colour, 1.0);
+                Vertex(sheet->CurrentCoordinate(node));
+            }
         }
+        glEnd();
     }
-    glEnd();
     glEndList();
 }
 
@@ -789,8 +817,11 @@ void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& set
                 glDisable(GL_POLYGON_OFFSET_FILL);
             }
         }
-        if (settings.nodeDotsShown)
+        if (settings.nodeDotsShown) {
+            if (!dotsBuilt)
+                BuildDots(settings);
             glCallList(sheetDots);
+        }
         if (translucent) {
             glLineWidth(3.0f);
             glColor3f(0, 0, 0);
@@ -893,6 +924,7 @@ void CSceneDrawer::ReleaseLists() {
         DeleteBuffer(*buffer);
     mesh = Mesh();
     sheet = nullptr;
+    dotsBuilt = false;
     for (unsigned& list : toolLists)
         release(list);
     for (unsigned& list : overlays)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "config/DisplaySettings.h"
+#include "scale/SheetColouring.h"
 #include "scene/CCamera.h"
 
 #include <array>
@@ -135,12 +136,22 @@ private:
     } mesh;
     // The current record's node arrays, indexed by node number.
     unsigned positions = 0, normals = 0, colours = 0;
+    // Their contents, kept from record to record for their storage.
+    struct NodeArrays {
+        std::vector<float> xyz, normal;
+        std::vector<uint8_t> rgba;
+        NodeColouring colouring;
+    } arrays;
     const CSheetProfile* sheet = nullptr;
     bool coloured = false;
     std::array<float, 4> uniformColour{};
     int edgeColour = 0;
     double edgeAlpha = 1;
 
+    // The dots of the sheet's nodes, built for the first frame that shows
+    // them after the sheet lists.
+    void BuildDots(const DisplaySettings& settings);
+    bool dotsBuilt = false;
     unsigned sheetDots = 0, cutLine = 0;
     std::array<unsigned, kToolSlots> toolLists{};
     unsigned toolPick = 0;
