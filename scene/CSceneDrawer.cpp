@@ -340,6 +340,94 @@ void CSceneDrawer::BuildDots(const DisplaySettings& settings) {
     glEndList();
 }
 
+// Rows x, y and w of the current projection x model-view.
+static void ClipRows(double rows[3][4]) {
+    GLdouble projection[16], modelView[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    const int rowIndex[3] = {0, 1, 3};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c) {
+            rows[r][c] = 0;
+            for (int k = 0; k < 4; ++k)
+                rows[r][c] += projection[4 * k + rowIndex[r]] * modelView[4 * c + k];
+        }
+}
+
+// A pass culls the faces turned the other way, and a software rasteriser
+// still transforms and culls every triangle: when no triangle can face one
+// way, the pass of that way is left out, which draws the same pixels. A
+// triangle counts as facing a way unless its window area says otherwise by
+// more than the driver's rounding can change it: the snapping of corners to
+// 1/256 pixel and single-precision transforms, bounded per node from the
+// size of the terms it sums. The answer is kept for the same matrices,
+// viewport and node arrays.
+int CSceneDrawer::SheetFacing() {
+    double rows[3][4];
+    ClipRows(rows);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    FacingKey key;
+    std::copy(&rows[0][0], &rows[0][0] + 12, key.rows.begin());
+    key.width = viewport[2];
+    key.height = viewport[3];
+    key.builds = sheetBuilds;
+    if (facingKnown && key == facingKey)
+        return facing;
+    const size_t entries = static_cast<size_t>(mesh.nodes) + 1;
+    const double halfWidth = viewport[2] / 2.0, halfHeight = viewport[3] / 2.0;
+    // Per node: window x, y and the bound of their error in pixels; not a
+    // number where the node cannot be placed.
+    window.resize(3 * entries);
+    const float* xyz = arrays.xyz.data();
+    double* out = window.data();
+    parallel::ForBlocks(entries, 16384, [&](size_t first, size_t last) {
+        for (size_t i = first; i < last; ++i) {
+            const double p[4] = {xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2], 1.0};
+            double clip[3], size[3];
+            for (int r = 0; r < 3; ++r) {
+                clip[r] = size[r] = 0;
+                for (int c = 0; c < 4; ++c) {
+                    clip[r] += rows[r][c] * p[c];
+                    size[r] += std::fabs(rows[r][c] * p[c]);
+                }
+            }
+            const bool placed = clip[2] > 0 && std::fabs(clip[2] - 1) < 1e-6;
+            out[3 * i] = placed ? clip[0] * halfWidth : NAN;
+            out[3 * i + 1] = placed ? clip[1] * halfHeight : NAN;
+            out[3 * i + 2] = 1.0 / 128 + 1e-5 * (size[0] * halfWidth + size[1] * halfHeight + size[2]);
+        }
+    });
+    const GLuint* corners = mesh.corners.data();
+    const double* at = window.data();
+    facing = parallel::ReduceBlocks(
+        static_cast<size_t>(mesh.elements), 16384, 0,
+        [&](size_t first, size_t last) {
+            int ways = 0;
+            for (size_t t = first; t < last && ways != 3; ++t) {
+                const double* a = at + 3 * corners[3 * t];
+                const double* b = at + 3 * corners[3 * t + 1];
+                const double* c = at + 3 * corners[3 * t + 2];
+                const double e1x = b[0] - a[0], e1y = b[1] - a[1], e2x = c[0] - a[0], e2y = c[1] - a[1];
+                const double area = e1x * e2y - e1y * e2x;
+                const double error = std::max({a[2], b[2], c[2]});
+                const double margin =
+                    4 * error * (std::fabs(e1x) + std::fabs(e1y) + std::fabs(e2x) + std::fabs(e2y)) +
+                    8 * error * error;
+                // Not a number counts both ways.
+                if (!(area < -margin))
+                    ways |= 1;
+                if (!(area > margin))
+                    ways |= 2;
+            }
+            return ways;
+        },
+        [](int a, int b) { return a | b; });
+    facingKey = key;
+    facingKnown = true;
+    return facing;
+}
+
 // Selection in software costs microseconds per triangle sent, while the
 // region is one pixel: only the triangles whose window bounds come near
 // it are sent (the projection is orthographic, so the bounds are those of
@@ -350,18 +438,8 @@ void CSceneDrawer::BuildDots(const DisplaySettings& settings) {
 void CSceneDrawer::DrawSheetPick() const {
     if (!sheet)
         return;
-    GLdouble projection[16], modelView[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-    // Rows x, y and w of projection x model-view (column-major).
     double rows[3][4];
-    const int rowIndex[3] = {0, 1, 3};
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 4; ++c) {
-            rows[r][c] = 0;
-            for (int k = 0; k < 4; ++k)
-                rows[r][c] += projection[4 * k + rowIndex[r]] * modelView[4 * c + k];
-        }
+    ClipRows(rows);
     // The region is [-1, 1] in clip units; a wide margin keeps every
     // triangle the selection could hit despite its rounding.
     constexpr double Reach = 8;
@@ -781,7 +859,9 @@ void CSceneDrawer::DrawTools(const FrameState& frame, const DisplaySettings& set
 void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& settings) {
     const bool reduced = frame.motion && frame.sheetElementCount > settings.reducedDrawingThreshold;
     const bool translucent = settings.sheetOpacity != 1.0;
+    const int ways = reduced ? 3 : SheetFacing();
     for (int pass = 1; pass <= 2; ++pass) {
+        const bool faces = (ways & pass) != 0;
         glEnable(GL_CULL_FACE);
         glCullFace(pass == 1 ? GL_BACK : GL_FRONT);
         if (translucent) {
@@ -796,6 +876,8 @@ void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& set
             if (pass == 1)
                 DrawDragWireframe();
             glEnable(GL_DEPTH_TEST);
+        } else if (!faces) {
+            // Every triangle is culled in this pass.
         } else if (settings.sheetDisplayMode == 1) {
             glPushAttrib(GL_ALL_ATTRIB_BITS);
             glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -925,6 +1007,7 @@ void CSceneDrawer::ReleaseLists() {
     mesh = Mesh();
     sheet = nullptr;
     dotsBuilt = false;
+    facingKnown = false;
     for (unsigned& list : toolLists)
         release(list);
     for (unsigned& list : overlays)

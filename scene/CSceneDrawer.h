@@ -148,6 +148,21 @@ private:
     int edgeColour = 0;
     double edgeAlpha = 1;
 
+    // The faces of the sheet that can show in the frame: bit 0 front, bit 1
+    // back.
+    int SheetFacing();
+    struct FacingKey {
+        std::array<double, 12> rows{};
+        int width = 0, height = 0, builds = 0;
+        bool operator==(const FacingKey& other) const {
+            return rows == other.rows && width == other.width && height == other.height &&
+                   builds == other.builds;
+        }
+    } facingKey;
+    bool facingKnown = false;
+    int facing = 3;
+    std::vector<double> window; // per node: window x, y, error bound
+
     // The dots of the sheet's nodes, built for the first frame that shows
     // them after the sheet lists.
     void BuildDots(const DisplaySettings& settings);
