@@ -356,12 +356,15 @@ static void ClipRows(double rows[3][4]) {
 
 // A pass culls the faces turned the other way, and a software rasteriser
 // still transforms and culls every triangle: when no triangle can face one
-// way, the pass of that way is left out, which draws the same pixels. A
-// triangle counts as facing a way unless its window area says otherwise by
-// more than the driver's rounding can change it: the snapping of corners to
-// 1/256 pixel and single-precision transforms, bounded per node from the
-// size of the terms it sums. The answer is kept for the same matrices,
-// viewport and node arrays.
+// way, the pass of that way is left out, which draws the same pixels. Under
+// an affine projection twice a triangle's window area is the dot product of
+// its model-space edge cross product, kept per record, with the cross
+// product of the projection's window rows. A triangle counts as facing a way
+// unless that area says otherwise by more than the driver's rounding can
+// change it: corners snapped to 1/256 pixel, single-precision transforms
+// bounded by the size of the terms they sum, and the rounding of the kept
+// cross products. The answer is kept for the same matrices, viewport and
+// node arrays.
 int CSceneDrawer::SheetFacing() {
     double rows[3][4];
     ClipRows(rows);
@@ -374,46 +377,71 @@ int CSceneDrawer::SheetFacing() {
     key.builds = sheetBuilds;
     if (facingKnown && key == facingKey)
         return facing;
-    const size_t entries = static_cast<size_t>(mesh.nodes) + 1;
-    const double halfWidth = viewport[2] / 2.0, halfHeight = viewport[3] / 2.0;
-    // Per node: window x, y and the bound of their error in pixels; not a
-    // number where the node cannot be placed.
-    window.resize(3 * entries);
-    const float* xyz = arrays.xyz.data();
-    double* out = window.data();
-    parallel::ForBlocks(entries, 16384, [&](size_t first, size_t last) {
-        for (size_t i = first; i < last; ++i) {
-            const double p[4] = {xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2], 1.0};
-            double clip[3], size[3];
-            for (int r = 0; r < 3; ++r) {
-                clip[r] = size[r] = 0;
-                for (int c = 0; c < 4; ++c) {
-                    clip[r] += rows[r][c] * p[c];
-                    size[r] += std::fabs(rows[r][c] * p[c]);
-                }
+    facingKey = key;
+    facingKnown = true;
+    facing = 3;
+    if (rows[2][0] != 0 || rows[2][1] != 0 || rows[2][2] != 0 || rows[2][3] != 1)
+        return facing;
+
+    const size_t triangles = static_cast<size_t>(mesh.elements);
+    if (crossBuilds != sheetBuilds) {
+        // Per triangle: the edge cross product and the largest edge
+        // component, from the positions the driver gets.
+        crossBuilds = sheetBuilds;
+        cross.resize(4 * triangles);
+        const float* xyz = arrays.xyz.data();
+        const GLuint* corners = mesh.corners.data();
+        float* out = cross.data();
+        parallel::ForBlocks(triangles, 16384, [&](size_t first, size_t last) {
+            for (size_t t = first; t < last; ++t) {
+                const float* a = xyz + 3 * corners[3 * t];
+                const float* b = xyz + 3 * corners[3 * t + 1];
+                const float* c = xyz + 3 * corners[3 * t + 2];
+                const double e1[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
+                const double e2[3] = {double(c[0]) - a[0], double(c[1]) - a[1], double(c[2]) - a[2]};
+                out[4 * t] = static_cast<float>(e1[1] * e2[2] - e1[2] * e2[1]);
+                out[4 * t + 1] = static_cast<float>(e1[2] * e2[0] - e1[0] * e2[2]);
+                out[4 * t + 2] = static_cast<float>(e1[0] * e2[1] - e1[1] * e2[0]);
+                double largest = 0;
+                for (int k = 0; k < 3; ++k)
+                    largest = std::max({largest, std::fabs(e1[k]), std::fabs(e2[k])});
+                out[4 * t + 3] = static_cast<float>(largest);
             }
-            const bool placed = clip[2] > 0 && std::fabs(clip[2] - 1) < 1e-6;
-            out[3 * i] = placed ? clip[0] * halfWidth : NAN;
-            out[3 * i + 1] = placed ? clip[1] * halfHeight : NAN;
-            out[3 * i + 2] = 1.0 / 128 + 1e-5 * (size[0] * halfWidth + size[1] * halfHeight + size[2]);
-        }
-    });
-    const GLuint* corners = mesh.corners.data();
-    const double* at = window.data();
+        });
+    }
+
+    // The window rows (pixels per model unit) and their cross product.
+    const double halfWidth = viewport[2] / 2.0, halfHeight = viewport[3] / 2.0;
+    const double a1[3] = {rows[0][0] * halfWidth, rows[0][1] * halfWidth, rows[0][2] * halfWidth};
+    const double a2[3] = {rows[1][0] * halfHeight, rows[1][1] * halfHeight, rows[1][2] * halfHeight};
+    const double view[3] = {a1[1] * a2[2] - a1[2] * a2[1], a1[2] * a2[0] - a1[0] * a2[2],
+                            a1[0] * a2[1] - a1[1] * a2[0]};
+    // The largest term a corner's window coordinates sum, over the sheet's
+    // box: its single-precision error bounds that of the corner.
+    const std::array<double, 6> box = sheet->BoundingBox();
+    double terms = 0;
+    for (const double* row : {rows[0], rows[1]}) {
+        double sum = std::fabs(row[3]);
+        for (int c = 0; c < 3; ++c)
+            sum += std::fabs(row[c]) * std::max(std::fabs(box[2 * c]), std::fabs(box[2 * c + 1]));
+        terms = std::max(terms, sum * std::max(halfWidth, halfHeight));
+    }
+    const double error = 1.0 / 128 + 1e-5 * terms;
+    const double stretch = 2 * (std::fabs(a1[0]) + std::fabs(a1[1]) + std::fabs(a1[2]) + std::fabs(a2[0]) +
+                                std::fabs(a2[1]) + std::fabs(a2[2]));
+    const double viewSize = std::fabs(view[0]) + std::fabs(view[1]) + std::fabs(view[2]);
+    const float* at = cross.data();
     facing = parallel::ReduceBlocks(
-        static_cast<size_t>(mesh.elements), 16384, 0,
+        triangles, 65536, 0,
         [&](size_t first, size_t last) {
             int ways = 0;
-            for (size_t t = first; t < last && ways != 3; ++t) {
-                const double* a = at + 3 * corners[3 * t];
-                const double* b = at + 3 * corners[3 * t + 1];
-                const double* c = at + 3 * corners[3 * t + 2];
-                const double e1x = b[0] - a[0], e1y = b[1] - a[1], e2x = c[0] - a[0], e2y = c[1] - a[1];
-                const double area = e1x * e2y - e1y * e2x;
-                const double error = std::max({a[2], b[2], c[2]});
-                const double margin =
-                    4 * error * (std::fabs(e1x) + std::fabs(e1y) + std::fabs(e2x) + std::fabs(e2y)) +
-                    8 * error * error;
+            for (size_t t = first; t < last; ++t) {
+                const float* n = at + 4 * t;
+                const double area = n[0] * view[0] + n[1] * view[1] + n[2] * view[2];
+                // Edges in the window at most stretch x the largest
+                // component long (both edges, both axes).
+                const double margin = 4 * error * stretch * n[3] + 8 * error * error +
+                                      1e-6 * (std::fabs(n[0]) + std::fabs(n[1]) + std::fabs(n[2])) * viewSize;
                 // Not a number counts both ways.
                 if (!(area < -margin))
                     ways |= 1;
@@ -423,8 +451,6 @@ int CSceneDrawer::SheetFacing() {
             return ways;
         },
         [](int a, int b) { return a | b; });
-    facingKey = key;
-    facingKnown = true;
     return facing;
 }
 
@@ -1008,6 +1034,7 @@ void CSceneDrawer::ReleaseLists() {
     sheet = nullptr;
     dotsBuilt = false;
     facingKnown = false;
+    crossBuilds = -1;
     for (unsigned& list : toolLists)
         release(list);
     for (unsigned& list : overlays)

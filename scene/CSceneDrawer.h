@@ -161,7 +161,10 @@ private:
     } facingKey;
     bool facingKnown = false;
     int facing = 3;
-    std::vector<double> window; // per node: window x, y, error bound
+    // Per triangle of the sheet lists built crossBuilds-th: the model-space
+    // edge cross product and the largest edge component.
+    std::vector<float> cross;
+    int crossBuilds = -1;
 
     // The dots of the sheet's nodes, built for the first frame that shows
     // them after the sheet lists.
