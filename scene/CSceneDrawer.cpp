@@ -117,13 +117,26 @@ std::vector<GLuint> UniqueEdges(const CSheetProfile& sheet) {
 }
 
 // A digest of the node numbers: two sheets with the same digest and counts
-// are taken as the same mesh.
+// are taken as the same mesh. A sum over the elements of a hash of the
+// element's place and nodes, so that blocks of elements sum on their own.
 uint64_t ConnectivityDigest(const CSheetProfile& sheet) {
-    uint64_t digest = 1469598103934665603ull;
-    for (const CElementProfile& element : sheet.Elements())
-        for (int32_t node : element.NodeNumbers)
-            digest = (digest ^ static_cast<uint32_t>(node)) * 1099511628211ull;
-    return digest;
+    const auto& elements = sheet.Elements();
+    return parallel::ReduceBlocks(
+        elements.size(), 65536, uint64_t(0),
+        [&](size_t first, size_t last) {
+            uint64_t sum = 0;
+            for (size_t e = first; e < last; ++e) {
+                const auto& nodes = elements[e].NodeNumbers;
+                uint64_t h = (e + 1) * 0x9E3779B97F4A7C15ull;
+                h ^= static_cast<uint32_t>(nodes[0]) * 0xBF58476D1CE4E5B9ull;
+                h ^= static_cast<uint32_t>(nodes[1]) * 0x94D049BB133111EBull;
+                h ^= static_cast<uint64_t>(static_cast<uint32_t>(nodes[2])) << 32 |
+                     static_cast<uint32_t>(nodes[2]);
+                sum += (h ^ h >> 31) * 0xD6E8FEB86659FD93ull;
+            }
+            return sum;
+        },
+        [](uint64_t a, uint64_t b) { return a + b; });
 }
 
 // A buffer of the same size is overwritten in place rather than made anew.
