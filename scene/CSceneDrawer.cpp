@@ -921,6 +921,10 @@ void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& set
             glPushAttrib(GL_ALL_ATTRIB_BITS);
             glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
             glEnable(GL_LIGHTING);
+            // Front faces alone light the same on one side, which spares a
+            // software driver the second colour of every vertex.
+            if (ways == 1)
+                glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
             glEnable(GL_COLOR_MATERIAL);
             glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
             glEnable(GL_POLYGON_OFFSET_FILL);
