@@ -49,6 +49,23 @@ print(f"cut through the middle ({cut['name']}): ours {cut_s * 1000:.1f} ms, "
       f"VTK cutter+stripper {best(sys.argv[4]) * 1000:.1f} ms, ratio {cut_s / best(sys.argv[4]):.2f}")
 PY
 
+# The still frame of the default view beside VTK's of the same mesh and look.
+xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_scene" --benchmark_filter=BM_StillFrame \
+  --benchmark_repetitions=3 --benchmark_out="$data/scene.json" --benchmark_out_format=json >/dev/null
+vtk_frame_line=$(xvfb-run -a -s "-screen 0 1280x1024x24" /usr/bin/python3 bench/vtk_still_frame.py "$data/mesh.vtu" 5)
+echo "$vtk_frame_line"
+# VTK's opaque frame of the same mesh, for reference.
+xvfb-run -a -s "-screen 0 1280x1024x24" /usr/bin/python3 bench/vtk_still_frame.py "$data/mesh.vtu" 5 1.0
+/usr/bin/python3 - "$data/scene.json" "$vtk_frame_line" <<'PY'
+import json, statistics, sys
+runs = json.load(open(sys.argv[1]))["benchmarks"]
+frames = [b["real_time"] for b in runs if b["name"].startswith("BM_StillFrame") and b.get("run_type") == "iteration"]
+ours_ms = statistics.median(frames)
+vtk_ms = float(sys.argv[2].split("best=")[1].split()[0]) * 1000.0
+print(f"still frame 1024x768 of 1,000,000 elements: ours {ours_ms:.0f} ms, VTK {vtk_ms:.0f} ms, "
+      f"ratio {ours_ms / vtk_ms:.2f}")
+PY
+
 # The whole batch process writing the sheet report of the two-record project
 # the benchmarks above wrote (BenchSupport's MillionElementProject), against a
 # whole VTK process reading the same mesh and deriving its areas and normals:

@@ -1,6 +1,7 @@
 #include "scene/CSceneDrawer.h"
 
 #include "config/Colour.h"
+#include "core/Parallel.h"
 #include "model/CDataBase.h"
 #include "model/CMoldProfile.h"
 #include "model/CSheetProfile.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr int TrianglesPerCall = 250;
+constexpr int TrianglesPerBatch = 250;
 
 // A colour of the settings as fractions, scaled by factor.
 std::array<GLfloat, 4> Fractions(int colour, float factor, double alpha) {
@@ -116,20 +117,41 @@ std::vector<GLuint> UniqueEdges(const CSheetProfile& sheet) {
 }
 
 // A digest of the node numbers: two sheets with the same digest and counts
-// are taken as the same mesh.
+// are taken as the same mesh. A sum over the elements of a hash of the
+// element's place and nodes, so that blocks of elements sum on their own.
 uint64_t ConnectivityDigest(const CSheetProfile& sheet) {
-    uint64_t digest = 1469598103934665603ull;
-    for (const CElementProfile& element : sheet.Elements())
-        for (int32_t node : element.NodeNumbers)
-            digest = (digest ^ static_cast<uint32_t>(node)) * 1099511628211ull;
-    return digest;
+    const auto& elements = sheet.Elements();
+    return parallel::ReduceBlocks(
+        elements.size(), 65536, uint64_t(0),
+        [&](size_t first, size_t last) {
+            uint64_t sum = 0;
+            for (size_t e = first; e < last; ++e) {
+                const auto& nodes = elements[e].NodeNumbers;
+                uint64_t h = (e + 1) * 0x9E3779B97F4A7C15ull;
+                h ^= static_cast<uint32_t>(nodes[0]) * 0xBF58476D1CE4E5B9ull;
+                h ^= static_cast<uint32_t>(nodes[1]) * 0x94D049BB133111EBull;
+                h ^= static_cast<uint64_t>(static_cast<uint32_t>(nodes[2])) << 32 |
+                     static_cast<uint32_t>(nodes[2]);
+                sum += (h ^ h >> 31) * 0xD6E8FEB86659FD93ull;
+            }
+            return sum;
+        },
+        [](uint64_t a, uint64_t b) { return a + b; });
 }
 
+// A buffer of the same size is overwritten in place rather than made anew.
 template <typename T> void Upload(unsigned& buffer, GLenum target, const std::vector<T>& data) {
+    const auto bytes = static_cast<GLsizeiptr>(data.size() * sizeof(T));
+    GLint size = -1;
     if (buffer == 0)
         glGenBuffers(1, &buffer);
     glBindBuffer(target, buffer);
-    glBufferData(target, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data(), GL_STATIC_DRAW);
+    if (bytes > 0)
+        glGetBufferParameteriv(target, GL_BUFFER_SIZE, &size);
+    if (size == bytes)
+        glBufferSubData(target, 0, bytes, data.data());
+    else
+        glBufferData(target, bytes, data.data(), GL_STATIC_DRAW);
     glBindBuffer(target, 0);
 }
 
@@ -247,62 +269,202 @@ void CSceneDrawer::BuildMesh(const CSheetProfile& source) {
         for (int32_t node : element.NodeNumbers)
             indices.push_back(static_cast<GLuint>(node));
     Upload(mesh.triangles, GL_ELEMENT_ARRAY_BUFFER, indices);
+    mesh.batchCounts.clear();
+    mesh.batchOffsets.clear();
+    const size_t perBatch = 3 * TrianglesPerBatch;
+    for (size_t first = 0; first < indices.size(); first += perBatch) {
+        mesh.batchCounts.push_back(static_cast<GLsizei>(std::min(perBatch, indices.size() - first)));
+        mesh.batchOffsets.push_back(reinterpret_cast<const void*>(first * sizeof(GLuint)));
+    }
 }
 
 void CSceneDrawer::BuildSheetLists(const CSheetProfile* source, const DisplaySettings& settings, int quantity,
                                    const ScaleLimits& limits, const ColourRamp& ramp) {
-    Replace(sheetDots);
     BuildCutList(source);
     sheet = source;
     if (!source) {
-        glNewList(sheetDots, GL_COMPILE);
-        glEndList();
+        BuildDots(settings);
         return;
     }
     BuildMesh(*source);
     ++sheetBuilds;
 
-    // The node arrays of the record, by node number (entry 0 is no node).
+    // The node arrays of the record, by node number (entry 0 is no node),
+    // in blocks of nodes, the colours beside them.
     const int nodes = source->NodeCount();
     const size_t entries = static_cast<size_t>(nodes) + 1;
-    std::vector<GLfloat> xyz(3 * entries), normal(3 * entries, 0.0f);
-    const CCoordinate* current = source->CurrentCoordinateArray();
-    for (size_t i = 0; i < entries; ++i) {
-        xyz[3 * i] = static_cast<GLfloat>(current[i].x);
-        xyz[3 * i + 1] = static_cast<GLfloat>(current[i].y);
-        xyz[3 * i + 2] = static_cast<GLfloat>(current[i].z);
-    }
-    for (int node = 1; node <= nodes; ++node) {
-        const CCoordinate n = source->NodeNormal(node);
-        normal[3 * static_cast<size_t>(node)] = static_cast<GLfloat>(n.x);
-        normal[3 * static_cast<size_t>(node) + 1] = static_cast<GLfloat>(n.y);
-        normal[3 * static_cast<size_t>(node) + 2] = static_cast<GLfloat>(n.z);
-    }
-    Upload(positions, GL_ARRAY_BUFFER, xyz);
-    Upload(normals, GL_ARRAY_BUFFER, normal);
+    arrays.xyz.resize(3 * entries);
+    arrays.normal.resize(3 * entries);
     coloured = quantity != 0;
-    if (coloured) {
-        std::vector<uint8_t> rgba;
-        FillNodeColours(ColourNodes(*source, quantity, limits), ramp, settings, rgba);
-        Upload(colours, GL_ARRAY_BUFFER, rgba);
-    } else {
+    parallel::Both(
+        [&] {
+            const CCoordinate* current = source->CurrentCoordinateArray();
+            GLfloat* xyz = arrays.xyz.data();
+            GLfloat* normal = arrays.normal.data();
+            parallel::ForBlocks(entries, 8192, [&](size_t first, size_t last) {
+                for (size_t i = first; i < last; ++i) {
+                    xyz[3 * i] = static_cast<GLfloat>(current[i].x);
+                    xyz[3 * i + 1] = static_cast<GLfloat>(current[i].y);
+                    xyz[3 * i + 2] = static_cast<GLfloat>(current[i].z);
+                    const CCoordinate n = i == 0 ? CCoordinate() : source->NodeNormal(static_cast<int>(i));
+                    normal[3 * i] = static_cast<GLfloat>(n.x);
+                    normal[3 * i + 1] = static_cast<GLfloat>(n.y);
+                    normal[3 * i + 2] = static_cast<GLfloat>(n.z);
+                }
+            });
+        },
+        [&] {
+            if (!coloured)
+                return;
+            ColourNodes(*source, quantity, limits, arrays.colouring);
+            FillNodeColours(arrays.colouring, ramp, settings, arrays.rgba);
+        });
+    Upload(positions, GL_ARRAY_BUFFER, arrays.xyz);
+    Upload(normals, GL_ARRAY_BUFFER, arrays.normal);
+    if (coloured)
+        Upload(colours, GL_ARRAY_BUFFER, arrays.rgba);
+    else
         uniformColour = UniformSheetColour(settings);
-    }
     edgeColour = settings.sheetEdgeColour;
     edgeAlpha = settings.sheetOpacity;
 
+    // The dots wait for the first frame that shows them.
+    dotsBuilt = false;
+    if (settings.nodeDotsShown)
+        BuildDots(settings);
+}
+
+void CSceneDrawer::BuildDots(const DisplaySettings& settings) {
+    dotsBuilt = true;
+    Replace(sheetDots);
     glNewList(sheetDots, GL_COMPILE);
-    glPointSize(5.0f);
-    glBegin(GL_POINTS);
-    for (int node = 1; node <= nodes; ++node) {
-        int colour = 0;
-        if (DotColour(*source, node, settings, colour)) {
-            Colour(colour, 1.0);
-            Vertex(source->CurrentCoordinate(node));
+    if (sheet) {
+        glPointSize(5.0f);
+        glBegin(GL_POINTS);
+        for (int node = 1; node <= sheet->NodeCount(); ++node) {
+            int colour = 0;
+            if (DotColour(*sheet, node, settings, colour)) {
+                Colour(colour, 1.0);
+                Vertex(sheet->CurrentCoordinate(node));
+            }
         }
+        glEnd();
     }
-    glEnd();
     glEndList();
+}
+
+// Rows x, y and w of the current projection x model-view.
+static void ClipRows(double rows[3][4]) {
+    GLdouble projection[16], modelView[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    const int rowIndex[3] = {0, 1, 3};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c) {
+            rows[r][c] = 0;
+            for (int k = 0; k < 4; ++k)
+                rows[r][c] += projection[4 * k + rowIndex[r]] * modelView[4 * c + k];
+        }
+}
+
+// A pass culls the faces turned the other way, and a software rasteriser
+// still transforms and culls every triangle: when no triangle can face one
+// way, the pass of that way is left out, which draws the same pixels. Under
+// an affine projection twice a triangle's window area is the dot product of
+// its model-space edge cross product, kept per record, with the cross
+// product of the projection's window rows. A triangle counts as facing a way
+// unless that area says otherwise by more than the driver's rounding can
+// change it: corners snapped to 1/256 pixel, single-precision transforms
+// bounded by the size of the terms they sum, and the rounding of the kept
+// cross products. The answer is kept for the same matrices, viewport and
+// node arrays.
+int CSceneDrawer::SheetFacing() {
+    double rows[3][4];
+    ClipRows(rows);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    FacingKey key;
+    std::copy(&rows[0][0], &rows[0][0] + 12, key.rows.begin());
+    key.width = viewport[2];
+    key.height = viewport[3];
+    key.builds = sheetBuilds;
+    if (facingKnown && key == facingKey)
+        return facing;
+    facingKey = key;
+    facingKnown = true;
+    facing = 3;
+    if (rows[2][0] != 0 || rows[2][1] != 0 || rows[2][2] != 0 || rows[2][3] != 1)
+        return facing;
+
+    const size_t triangles = static_cast<size_t>(mesh.elements);
+    if (crossBuilds != sheetBuilds) {
+        // Per triangle: the edge cross product and the largest edge
+        // component, from the positions the driver gets.
+        crossBuilds = sheetBuilds;
+        cross.resize(4 * triangles);
+        const float* xyz = arrays.xyz.data();
+        const GLuint* corners = mesh.corners.data();
+        float* out = cross.data();
+        parallel::ForBlocks(triangles, 16384, [&](size_t first, size_t last) {
+            for (size_t t = first; t < last; ++t) {
+                const float* a = xyz + 3 * corners[3 * t];
+                const float* b = xyz + 3 * corners[3 * t + 1];
+                const float* c = xyz + 3 * corners[3 * t + 2];
+                const double e1[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
+                const double e2[3] = {double(c[0]) - a[0], double(c[1]) - a[1], double(c[2]) - a[2]};
+                out[4 * t] = static_cast<float>(e1[1] * e2[2] - e1[2] * e2[1]);
+                out[4 * t + 1] = static_cast<float>(e1[2] * e2[0] - e1[0] * e2[2]);
+                out[4 * t + 2] = static_cast<float>(e1[0] * e2[1] - e1[1] * e2[0]);
+                double largest = 0;
+                for (int k = 0; k < 3; ++k)
+                    largest = std::max({largest, std::fabs(e1[k]), std::fabs(e2[k])});
+                out[4 * t + 3] = static_cast<float>(largest);
+            }
+        });
+    }
+
+    // The window rows (pixels per model unit) and their cross product.
+    const double halfWidth = viewport[2] / 2.0, halfHeight = viewport[3] / 2.0;
+    const double a1[3] = {rows[0][0] * halfWidth, rows[0][1] * halfWidth, rows[0][2] * halfWidth};
+    const double a2[3] = {rows[1][0] * halfHeight, rows[1][1] * halfHeight, rows[1][2] * halfHeight};
+    const double view[3] = {a1[1] * a2[2] - a1[2] * a2[1], a1[2] * a2[0] - a1[0] * a2[2],
+                            a1[0] * a2[1] - a1[1] * a2[0]};
+    // The largest term a corner's window coordinates sum, over the sheet's
+    // box: its single-precision error bounds that of the corner.
+    const std::array<double, 6> box = sheet->BoundingBox();
+    double terms = 0;
+    for (const double* row : {rows[0], rows[1]}) {
+        double sum = std::fabs(row[3]);
+        for (int c = 0; c < 3; ++c)
+            sum += std::fabs(row[c]) * std::max(std::fabs(box[2 * c]), std::fabs(box[2 * c + 1]));
+        terms = std::max(terms, sum * std::max(halfWidth, halfHeight));
+    }
+    const double error = 1.0 / 128 + 1e-5 * terms;
+    const double stretch = 2 * (std::fabs(a1[0]) + std::fabs(a1[1]) + std::fabs(a1[2]) + std::fabs(a2[0]) +
+                                std::fabs(a2[1]) + std::fabs(a2[2]));
+    const double viewSize = std::fabs(view[0]) + std::fabs(view[1]) + std::fabs(view[2]);
+    const float* at = cross.data();
+    facing = parallel::ReduceBlocks(
+        triangles, 65536, 0,
+        [&](size_t first, size_t last) {
+            int ways = 0;
+            for (size_t t = first; t < last; ++t) {
+                const float* n = at + 4 * t;
+                const double area = n[0] * view[0] + n[1] * view[1] + n[2] * view[2];
+                // Edges in the window at most stretch x the largest
+                // component long (both edges, both axes).
+                const double margin = 4 * error * stretch * n[3] + 8 * error * error +
+                                      1e-6 * (std::fabs(n[0]) + std::fabs(n[1]) + std::fabs(n[2])) * viewSize;
+                // Not a number counts both ways.
+                if (!(area < -margin))
+                    ways |= 1;
+                if (!(area > margin))
+                    ways |= 2;
+            }
+            return ways;
+        },
+        [](int a, int b) { return a | b; });
+    return facing;
 }
 
 // Selection in software costs microseconds per triangle sent, while the
@@ -315,18 +477,8 @@ void CSceneDrawer::BuildSheetLists(const CSheetProfile* source, const DisplaySet
 void CSceneDrawer::DrawSheetPick() const {
     if (!sheet)
         return;
-    GLdouble projection[16], modelView[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-    // Rows x, y and w of projection x model-view (column-major).
     double rows[3][4];
-    const int rowIndex[3] = {0, 1, 3};
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 4; ++c) {
-            rows[r][c] = 0;
-            for (int k = 0; k < 4; ++k)
-                rows[r][c] += projection[4 * k + rowIndex[r]] * modelView[4 * c + k];
-        }
+    ClipRows(rows);
     // The region is [-1, 1] in clip units; a wide margin keeps every
     // triangle the selection could hit despite its rounding.
     constexpr double Reach = 8;
@@ -394,18 +546,17 @@ void CSceneDrawer::UnbindArrays() {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
-// The element triangles by node number, in calls of at most 250 triangles.
+// The element triangles by node number, in batches of at most 250 triangles.
 void CSceneDrawer::DrawSheetTriangles(bool withColours) const {
     BindSheetArrays(withColours);
     if (withColours && !coloured)
         glColor4f(uniformColour[0], uniformColour[1], uniformColour[2], uniformColour[3]);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.triangles);
-    const size_t indices = 3 * static_cast<size_t>(mesh.elements), perCall = 3 * TrianglesPerCall;
-    for (size_t first = 0; first < indices; first += perCall) {
-        const size_t count = std::min(perCall, indices - first);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
-                       reinterpret_cast<const void*>(first * sizeof(GLuint)));
-    }
+    // The batches go in one call: a software driver prepares its pipeline
+    // once instead of once per batch, and draws the same triangles in the
+    // same order.
+    glMultiDrawElements(GL_TRIANGLES, mesh.batchCounts.data(), GL_UNSIGNED_INT, mesh.batchOffsets.data(),
+                        static_cast<GLsizei>(mesh.batchCounts.size()));
     UnbindArrays();
 }
 
@@ -747,7 +898,9 @@ void CSceneDrawer::DrawTools(const FrameState& frame, const DisplaySettings& set
 void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& settings) {
     const bool reduced = frame.motion && frame.sheetElementCount > settings.reducedDrawingThreshold;
     const bool translucent = settings.sheetOpacity != 1.0;
+    const int ways = reduced ? 3 : SheetFacing();
     for (int pass = 1; pass <= 2; ++pass) {
+        const bool faces = (ways & pass) != 0;
         glEnable(GL_CULL_FACE);
         glCullFace(pass == 1 ? GL_BACK : GL_FRONT);
         if (translucent) {
@@ -762,10 +915,16 @@ void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& set
             if (pass == 1)
                 DrawDragWireframe();
             glEnable(GL_DEPTH_TEST);
+        } else if (!faces) {
+            // Every triangle is culled in this pass.
         } else if (settings.sheetDisplayMode == 1) {
             glPushAttrib(GL_ALL_ATTRIB_BITS);
             glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
             glEnable(GL_LIGHTING);
+            // Front faces alone light the same on one side, which spares a
+            // software driver the second colour of every vertex.
+            if (ways == 1)
+                glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
             glEnable(GL_COLOR_MATERIAL);
             glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
             glEnable(GL_POLYGON_OFFSET_FILL);
@@ -783,8 +942,11 @@ void CSceneDrawer::DrawSheet(const FrameState& frame, const DisplaySettings& set
                 glDisable(GL_POLYGON_OFFSET_FILL);
             }
         }
-        if (settings.nodeDotsShown)
+        if (settings.nodeDotsShown) {
+            if (!dotsBuilt)
+                BuildDots(settings);
             glCallList(sheetDots);
+        }
         if (translucent) {
             glLineWidth(3.0f);
             glColor3f(0, 0, 0);
@@ -887,6 +1049,9 @@ void CSceneDrawer::ReleaseLists() {
         DeleteBuffer(*buffer);
     mesh = Mesh();
     sheet = nullptr;
+    dotsBuilt = false;
+    facingKnown = false;
+    crossBuilds = -1;
     for (unsigned& list : toolLists)
         release(list);
     for (unsigned& list : overlays)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "config/DisplaySettings.h"
+#include "scale/SheetColouring.h"
 #include "scene/CCamera.h"
 
 #include <array>
@@ -126,18 +127,49 @@ private:
         uint64_t connectivity = 0;     // a digest of the node numbers
         unsigned triangles = 0;        // element buffer of the triangles
         std::vector<unsigned> corners; // its node numbers, kept for picking
-        unsigned wire = 0;             // element buffer of the drag wireframe
+        // The triangles' batches: index counts and byte offsets.
+        std::vector<int> batchCounts;
+        std::vector<const void*> batchOffsets;
+        unsigned wire = 0; // element buffer of the drag wireframe
         size_t wireIndices = 0;
         bool wireBuilt = false;
     } mesh;
     // The current record's node arrays, indexed by node number.
     unsigned positions = 0, normals = 0, colours = 0;
+    // Their contents, kept from record to record for their storage.
+    struct NodeArrays {
+        std::vector<float> xyz, normal;
+        std::vector<uint8_t> rgba;
+        NodeColouring colouring;
+    } arrays;
     const CSheetProfile* sheet = nullptr;
     bool coloured = false;
     std::array<float, 4> uniformColour{};
     int edgeColour = 0;
     double edgeAlpha = 1;
 
+    // The faces of the sheet that can show in the frame: bit 0 front, bit 1
+    // back.
+    int SheetFacing();
+    struct FacingKey {
+        std::array<double, 12> rows{};
+        int width = 0, height = 0, builds = 0;
+        bool operator==(const FacingKey& other) const {
+            return rows == other.rows && width == other.width && height == other.height &&
+                   builds == other.builds;
+        }
+    } facingKey;
+    bool facingKnown = false;
+    int facing = 3;
+    // Per triangle of the sheet lists built crossBuilds-th: the model-space
+    // edge cross product and the largest edge component.
+    std::vector<float> cross;
+    int crossBuilds = -1;
+
+    // The dots of the sheet's nodes, built for the first frame that shows
+    // them after the sheet lists.
+    void BuildDots(const DisplaySettings& settings);
+    bool dotsBuilt = false;
     unsigned sheetDots = 0, cutLine = 0;
     std::array<unsigned, kToolSlots> toolLists{};
     unsigned toolPick = 0;

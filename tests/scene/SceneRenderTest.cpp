@@ -132,6 +132,7 @@ private slots:
     void nearestToolWinsThePick();
     void zoomedAndPannedFrameAgreesWithProjectionAndPicks();
     void pickFollowsTheRecordShownInATurnedView();
+    void recordStepDrawsWhatAViewOpenedOnTheRecordDraws();
 
     void leftDragWithTheMouseTurnsTheView();
     void rightDragWithTheMousePans();
@@ -761,6 +762,52 @@ FrameDifference Compare(const QImage& a, const QImage& b) {
 QByteArray Describe(const FrameDifference& d) {
     return QByteArray::number(d.differing) + " pixels differ, the most by " + QByteArray::number(d.worst) +
            Where(d.worstAt);
+}
+
+// A record step overwrites the node arrays of the last record in place, in
+// blocks of nodes, and leaves the dots to the first frame that shows them:
+// its frames are those of a view opened on the record.
+void SceneRenderTest::recordStepDrawsWhatAViewOpenedOnTheRecordDraws() {
+    FixtureOptions options;
+    options.records = 2;
+    options.cellsX = 130; // more nodes than a block holds
+    options.cellsY = 70;
+    CProjectFixture stepFixture(options);
+    // The second record bulges, so its normals and thicknesses vary; one
+    // node in the middle is a boundary node with a dot.
+    samplegen::RecordData second = stepFixture.Record(1);
+    for (samplegen::Vec3& node : second.current)
+        node.z += 0.02 * std::cos(15 * node.x) * std::cos(30 * node.y);
+    const size_t dotted = second.current.size() / 2;
+    second.nodeCode.assign(second.current.size(), 0);
+    second.nodeCode[dotted] = 1;
+    QVERIFY(samplegen::WriteRecordFile(samplegen::RecordFileName(stepFixture.ProjectPath(), 1), second));
+    CProjectProfile stepped, opened;
+    QVERIFY(stepped.Open(stepFixture.ProjectPath(), nullptr));
+    QVERIFY(opened.Open(stepFixture.ProjectPath(), nullptr));
+    QVERIFY(stepped.GoToRecord(1));
+    QVERIFY(opened.GoToRecord(2));
+    DisplaySettings settings = OpaqueSettings();
+    settings.sheetDisplayMode = 1;
+    OPEN_VIEW_OF(steppedView, settings, 1, &stepped);
+    settings.nodeDotsShown = 1;
+    OPEN_VIEW_OF(openedView, settings, 1, &opened);
+    QVERIFY(stepped.GoToRecord(2));
+    steppedView->TakeRecord(2);
+    for (CSceneRender* view : {steppedView.get(), openedView.get()}) {
+        view->SetGeneralView();
+        view->FitIntoWindow();
+    }
+    const QImage withoutDots = Frame(*steppedView, QStringLiteral("stepped"));
+    steppedView->ToggleDots();
+    const QImage frame = Frame(*steppedView, QStringLiteral("stepped-dots"));
+    const QImage expected = Frame(*openedView, QStringLiteral("opened"));
+    const FrameDifference difference = Compare(frame, expected);
+    QVERIFY2(difference.worst == 0, Describe(difference).constData());
+    const CCoordinate dot = stepped.Sheet()->CurrentCoordinate(static_cast<int>(dotted) + 1);
+    const QPoint at = Pixel(steppedView->ProjectToWindow(dot));
+    EXPECT_PIXEL(frame, at, FromSettings(settings.boundaryNodeColour), 2);
+    QVERIFY(!Near(PixelAt(withoutDots, at), FromSettings(settings.boundaryNodeColour), 2));
 }
 
 void SceneRenderTest::offscreenFrameMatchesTheWindow() {
