@@ -38,12 +38,6 @@ PrincipalStretches StretchesBetween(const PlaneFrame& undeformed, const PlaneFra
 
 } // namespace
 
-double CElementProfile::VonMisesStress() const {
-    const double s1 = PrincipalStress1;
-    const double s2 = PrincipalStress2;
-    return std::sqrt(0.5 * ((s1 - s2) * (s1 - s2) + s1 * s1 + s2 * s2)) * 1e-6;
-}
-
 PrincipalStretches ComputePrincipalStretches(const CCoordinate current[3], const CCoordinate reference[3]) {
     return StretchesBetween(InPlaneFrame(reference), InPlaneFrame(current));
 }

@@ -5,6 +5,7 @@
 
 #include "model/Vectors.h"
 
+#include <cmath>
 #include <cstdint>
 
 class CElementProfile {
@@ -25,7 +26,11 @@ public:
     double PlanarExtension;
 
     // Von Mises stress in MPa from the two principal stresses.
-    double VonMisesStress() const;
+    double VonMisesStress() const {
+        const double s1 = PrincipalStress1;
+        const double s2 = PrincipalStress2;
+        return std::sqrt(0.5 * ((s1 - s2) * (s1 - s2) + s1 * s1 + s2 * s2)) * 1e-6;
+    }
 };
 
 // The principal stretches of the membrane deformation, from the reference

@@ -185,7 +185,11 @@ public:
     const std::array<double, 2>& ThicknessRange() const { return thicknessRange; }
 
     // Elements using the node, in element order.
-    ElementIndexRange NodeElements(int node) const;
+    ElementIndexRange NodeElements(int node) const {
+        const int32_t* base = nodeElementList.data();
+        return {base + nodeElementStart[static_cast<size_t>(node)],
+                base + nodeElementStart[static_cast<size_t>(node) + 1]};
+    }
     // Other elements sharing at least one node with the element.
     CNeighbourRange ElementNeighbours(int element) const { return CNeighbourRange(this, element); }
 
@@ -232,6 +236,9 @@ private:
     static uint64_t NewValuesGeneration();
     void Read(IProgressSink* progress, bool unopenableIsCritical);
     void Fail(const std::string& reason);
+    // Blocks of the loops over elements and nodes, which run on every core.
+    static constexpr size_t ElementGrain = 8192;
+    static constexpr size_t NodeGrain = 16384;
     void ComputeBoundingBox();
     void BuildAdjacency();
     void DeriveElements();

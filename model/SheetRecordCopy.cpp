@@ -1,6 +1,8 @@
 // Loading another record of the same project into an existing sheet.
 #include "model/CSheetProfile.h"
 
+#include "core/Parallel.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -26,23 +28,32 @@ bool CSheetProfile::HasSameMesh(const CSheetProfile& other) const {
     if (other.elementCount != elementCount || other.nodeCount != nodeCount ||
         other.elements.size() != elements.size())
         return false;
-    for (size_t i = 0; i < elements.size(); ++i)
-        if (std::memcmp(elements[i].NodeNumbers, other.elements[i].NodeNumbers,
-                        sizeof elements[i].NodeNumbers) != 0)
-            return false;
-    return true;
+    return parallel::ReduceBlocks(
+        elements.size(), ElementGrain, true,
+        [this, &other](size_t first, size_t last) {
+            for (size_t i = first; i < last; ++i)
+                if (std::memcmp(elements[i].NodeNumbers, other.elements[i].NodeNumbers,
+                                sizeof elements[i].NodeNumbers) != 0)
+                    return false;
+            return true;
+        },
+        [](bool a, bool b) { return a && b; });
 }
 
 void CSheetProfile::TakeRecordValues(const CSheetProfile& record) {
-    for (size_t node = 1; node < currentCoordinates.size(); ++node) {
-        currentCoordinates[node] = record.currentCoordinates[node];
-        contactFlags[node] = record.contactFlags[node];
-        // Only the condition word; the node's symmetry code and plane stay.
-        std::memcpy(nodeSymmetry[node].data() + 4, record.nodeSymmetry[node].data() + 4, 4);
-    }
+    parallel::ForBlocks(currentCoordinates.size() - 1, NodeGrain, [this, &record](size_t first, size_t last) {
+        for (size_t node = first + 1; node <= last; ++node) {
+            currentCoordinates[node] = record.currentCoordinates[node];
+            contactFlags[node] = record.contactFlags[node];
+            // Only the condition word; the node's symmetry code and plane stay.
+            std::memcpy(nodeSymmetry[node].data() + 4, record.nodeSymmetry[node].data() + 4, 4);
+        }
+    });
     toolPositions = record.toolPositions;
-    for (size_t i = 0; i < elements.size(); ++i)
-        TakeElementValues(elements[i], record.elements[i]);
+    parallel::ForBlocks(elements.size(), ElementGrain, [this, &record](size_t first, size_t last) {
+        for (size_t i = first; i < last; ++i)
+            TakeElementValues(elements[i], record.elements[i]);
+    });
     layerValues = record.layerValues;
     ResetCut(1000, 1000);
     DeriveElements();
@@ -54,22 +65,31 @@ void CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
     currentCoordinates[0] = sheet.currentCoordinates[0];
     contactFlags[0] = sheet.contactFlags[0];
     nodeSymmetry[0] = sheet.nodeSymmetry[0];
-    for (size_t node = 1; node < nodeSymmetry.size(); ++node)
-        std::memcpy(nodeSymmetry[node].data(), sheet.nodeSymmetry[node].data(), 4);
-    maxInitialThickness = 0;
-    for (size_t i = 0; i < elements.size(); ++i) {
-        CElementProfile element = sheet.elements[i];
-        TakeElementValues(element, elements[i]);
-        // This record's nodes over the sheet's undeformed ones.
-        const CCoordinate current[3] = {CurrentCorner(element, 0), CurrentCorner(element, 1),
-                                        CurrentCorner(element, 2)};
-        const CCoordinate reference[3] = {sheet.ReferenceCorner(element, 0),
-                                          sheet.ReferenceCorner(element, 1),
-                                          sheet.ReferenceCorner(element, 2)};
-        DeriveElementValues(element, current, reference);
-        maxInitialThickness = std::max(maxInitialThickness, element.InitialThickness);
-        elements[i] = element;
-    }
+    parallel::ForBlocks(nodeSymmetry.size() - 1, NodeGrain, [this, &sheet](size_t first, size_t last) {
+        for (size_t node = first + 1; node <= last; ++node)
+            std::memcpy(nodeSymmetry[node].data(), sheet.nodeSymmetry[node].data(), 4);
+    });
+    // std::max from 0 leaves out a thickness that is not a number.
+    maxInitialThickness = parallel::ReduceBlocks(
+        elements.size(), ElementGrain, 0.0,
+        [this, &sheet](size_t first, size_t last) {
+            double largest = 0;
+            for (size_t i = first; i < last; ++i) {
+                CElementProfile element = sheet.elements[i];
+                TakeElementValues(element, elements[i]);
+                // This record's nodes over the sheet's undeformed ones.
+                const CCoordinate current[3] = {CurrentCorner(element, 0), CurrentCorner(element, 1),
+                                                CurrentCorner(element, 2)};
+                const CCoordinate reference[3] = {sheet.ReferenceCorner(element, 0),
+                                                  sheet.ReferenceCorner(element, 1),
+                                                  sheet.ReferenceCorner(element, 2)};
+                DeriveElementValues(element, current, reference);
+                largest = std::max(largest, element.InitialThickness);
+                elements[i] = element;
+            }
+            return largest;
+        },
+        [](double a, double b) { return std::max(a, b); });
     ComputeBoundingBox();
 }
 
