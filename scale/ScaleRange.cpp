@@ -1,13 +1,38 @@
 #include "scale/ScaleRange.h"
 
+#include "core/Parallel.h"
 #include "model/CSheetProfile.h"
 #include "scale/ResultQuantity.h"
 
 #include <cfloat>
+#include <limits>
+
+namespace {
+
+constexpr size_t ElementGrain = 16384;
+
+ScaleRange Join(ScaleRange earlier, const ScaleRange& later) {
+    earlier.Fold(later);
+    return earlier;
+}
+
+} // namespace
 
 void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& range) {
-    for (const CElementProfile& element : sheet.Elements())
-        range.Fold(ElementValue(element, quantity));
+    const double infinity = std::numeric_limits<double>::infinity();
+    const ScaleRange none = {infinity, -infinity};
+    const CElementProfile* elements = sheet.Elements().data();
+    WithElementValue(quantity, [&](auto value) {
+        range.Fold(parallel::ReduceBlocks(
+            sheet.Elements().size(), ElementGrain, none,
+            [elements, &none, &value](size_t first, size_t last) {
+                ScaleRange part = none;
+                for (size_t i = first; i < last; ++i)
+                    part.Fold(value(elements[i]));
+                return part;
+            },
+            Join));
+    });
 }
 
 ScaleRange ComputeScaleRange(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits) {

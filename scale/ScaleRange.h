@@ -19,6 +19,14 @@ struct ScaleRange {
         if (value > maximum)
             maximum = value;
     }
+    // Folds in the range of values that come after those folded so far,
+    // folded from (infinity, -infinity): the same as folding them one by one.
+    void Fold(const ScaleRange& later) {
+        if (later.minimum < minimum)
+            minimum = later.minimum;
+        if (later.maximum > maximum)
+            maximum = later.maximum;
+    }
 };
 
 // Folds the value of the quantity (1..7) in every element into range.
