@@ -74,7 +74,7 @@ void CSheetProfile::ComputeBoundingBox() {
     sheetSize = std::max({sizeX, sizeY, box[5] - box[4]});
 }
 
-void CSheetProfile::BuildAdjacency() {
+void CSheetProfile::BuildAdjacency(const int32_t* corners) {
     // A counting sort in parts of the element array: each part tallies its
     // nodes on its own, and a node's list takes the elements of part 0, then
     // those of part 1 ..., each part's in element order. The lists are
@@ -89,9 +89,8 @@ void CSheetProfile::BuildAdjacency() {
     parallel::ForBlocks(parts, 1, [&](size_t first, size_t last) {
         for (size_t part = first; part < last; ++part) {
             int32_t* mine = tally.data() + part * slots;
-            for (size_t i = partStart(part); i < partStart(part + 1); ++i)
-                for (int32_t node : elements[i].NodeNumbers)
-                    ++mine[node];
+            for (size_t i = 3 * partStart(part); i < 3 * partStart(part + 1); ++i)
+                ++mine[corners[i]];
         }
     });
     // Each node's total and, per part, the elements of earlier parts.
@@ -115,20 +114,21 @@ void CSheetProfile::BuildAdjacency() {
     parallel::ForBlocks(parts, 1, [&](size_t first, size_t last) {
         for (size_t part = first; part < last; ++part) {
             int32_t* next = tally.data() + part * slots;
-            for (size_t i = partStart(part); i < partStart(part + 1); ++i)
-                for (int32_t node : elements[i].NodeNumbers)
-                    nodeElementList[static_cast<size_t>(nodeElementStart[static_cast<size_t>(node)] +
-                                                        next[node]++)] = static_cast<int32_t>(i);
+            for (size_t i = 3 * partStart(part); i < 3 * partStart(part + 1); ++i) {
+                const int32_t node = corners[i];
+                nodeElementList[static_cast<size_t>(nodeElementStart[static_cast<size_t>(node)] +
+                                                    next[node]++)] = static_cast<int32_t>(i / 3);
+            }
         }
     });
 }
 
-void CSheetProfile::DeriveElements() {
+void CSheetProfile::DeriveElements(int32_t* corners) {
     valuesGeneration = NewValuesGeneration();
     // std::max from 0 leaves out a thickness that is not a number.
     maxInitialThickness = parallel::ReduceBlocks(
         elements.size(), ElementGrain, 0.0,
-        [this](size_t first, size_t last) {
+        [this, corners](size_t first, size_t last) {
             double largest = 0;
             for (size_t i = first; i < last; ++i) {
                 CElementProfile& element = elements[i];
@@ -138,6 +138,8 @@ void CSheetProfile::DeriveElements() {
                                                   ReferenceCorner(element, 2)};
                 DeriveElementValues(element, current, reference);
                 largest = std::max(largest, element.InitialThickness);
+                if (corners)
+                    std::memcpy(corners + 3 * i, element.NodeNumbers, sizeof element.NodeNumbers);
             }
             return largest;
         },
@@ -145,14 +147,14 @@ void CSheetProfile::DeriveElements() {
 }
 
 void CSheetProfile::PostLoadDerivation() {
-    // The adjacency and the element values share nothing but the node
-    // numbers they read, so they are derived side by side.
-    parallel::Both([this] { BuildAdjacency(); },
-                   [this] {
-                       DeriveElements();
-                       ComputeBoundingBox();
-                   });
+    // The adjacency reads the node numbers twice: from a compact copy the
+    // derivation makes while it has each element at hand, not from the
+    // elements, eleven times their size.
+    BigArray<int32_t> corners(3 * elements.size());
+    DeriveElements(corners.data());
+    BuildAdjacency(corners.data());
     elementCount = static_cast<int>(elements.size());
+    ComputeBoundingBox();
 }
 
 PrincipalStretches CSheetProfile::Stretches(const CElementProfile& element) const {

@@ -240,8 +240,10 @@ private:
     static constexpr size_t ElementGrain = 8192;
     static constexpr size_t NodeGrain = 16384;
     void ComputeBoundingBox();
-    void BuildAdjacency();
-    void DeriveElements();
+    // corners: the elements' node numbers, three by element.
+    void BuildAdjacency(const int32_t* corners);
+    // Also copies the node numbers into corners when given.
+    void DeriveElements(int32_t* corners = nullptr);
     template <typename Value> double NodeAverage(int node, Value value) const;
     template <typename Value> double AreaWeightedMean(Value value) const;
 
