@@ -26,11 +26,15 @@ public:
     double PlanarExtension;
 
     // Von Mises stress in MPa from the two principal stresses.
-    double VonMisesStress() const {
+    double VonMisesStress() const { return VonMisesFromSquare(VonMisesSquare()); }
+    // The stress grows with the square under its root (in Pa squared): the
+    // extremes of the squares give the extremes of the stresses.
+    double VonMisesSquare() const {
         const double s1 = PrincipalStress1;
         const double s2 = PrincipalStress2;
-        return std::sqrt(0.5 * ((s1 - s2) * (s1 - s2) + s1 * s1 + s2 * s2)) * 1e-6;
+        return 0.5 * ((s1 - s2) * (s1 - s2) + s1 * s1 + s2 * s2);
     }
+    static double VonMisesFromSquare(double square) { return std::sqrt(square) * 1e-6; }
 };
 
 // The principal stretches of the membrane deformation, from the reference

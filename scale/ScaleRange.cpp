@@ -22,8 +22,8 @@ void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& ran
     const double infinity = std::numeric_limits<double>::infinity();
     const ScaleRange none = {infinity, -infinity};
     const CElementProfile* elements = sheet.Elements().data();
-    WithElementValue(quantity, [&](auto value) {
-        range.Fold(parallel::ReduceBlocks(
+    auto fold = [&](auto value) {
+        return parallel::ReduceBlocks(
             sheet.Elements().size(), ElementGrain, none,
             [elements, &none, &value](size_t first, size_t last) {
                 ScaleRange part = none;
@@ -31,8 +31,18 @@ void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& ran
                     part.Fold(value(elements[i]));
                 return part;
             },
-            Join));
-    });
+            Join);
+    };
+    if (quantity == VonMisesQuantity) {
+        // One root for each limit rather than one per element. The squares
+        // are never negative, so -infinity is only the mark of no value.
+        const ScaleRange squares = fold([](const CElementProfile& e) { return e.VonMisesSquare(); });
+        range.Fold({CElementProfile::VonMisesFromSquare(squares.minimum),
+                    squares.maximum == -infinity ? -infinity
+                                                 : CElementProfile::VonMisesFromSquare(squares.maximum)});
+        return;
+    }
+    WithElementValue(quantity, [&](auto value) { range.Fold(fold(value)); });
 }
 
 ScaleRange ComputeScaleRange(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits) {
