@@ -47,6 +47,7 @@ struct PrincipalStretches {
 PrincipalStretches ComputePrincipalStretches(const CCoordinate current[3], const CCoordinate reference[3]);
 
 // Reference area, thickness, stretches, extensions and normal from the
-// corners: what every load derives.
-void DeriveElementValues(CElementProfile& element, const CCoordinate current[3],
-                         const CCoordinate reference[3]);
+// corners: what every load derives. Returns the current area, as
+// TriangleArea of the current corners gives it.
+double DeriveElementValues(CElementProfile& element, const CCoordinate current[3],
+                           const CCoordinate reference[3]);

@@ -125,6 +125,7 @@ void CSheetProfile::BuildAdjacency(const int32_t* corners) {
 
 void CSheetProfile::DeriveElements(int32_t* corners) {
     valuesGeneration = NewValuesGeneration();
+    currentAreas.resize(elements.size());
     // std::max from 0 leaves out a thickness that is not a number.
     maxInitialThickness = parallel::ReduceBlocks(
         elements.size(), ElementGrain, 0.0,
@@ -136,7 +137,7 @@ void CSheetProfile::DeriveElements(int32_t* corners) {
                                                 CurrentCorner(element, 2)};
                 const CCoordinate reference[3] = {ReferenceCorner(element, 0), ReferenceCorner(element, 1),
                                                   ReferenceCorner(element, 2)};
-                DeriveElementValues(element, current, reference);
+                currentAreas[i] = DeriveElementValues(element, current, reference);
                 largest = std::max(largest, element.InitialThickness);
                 if (corners)
                     std::memcpy(corners + 3 * i, element.NodeNumbers, sizeof element.NodeNumbers);

@@ -254,7 +254,8 @@ private:
     int elementCount = 0;
     int nodeCount = 0;
     BigArray<CElementProfile> elements;
-    BigArray<CCoordinate> currentCoordinates;               // index 0 unused
+    BigArray<double> currentAreas;            // of each element, kept by the derivation for the node normals
+    BigArray<CCoordinate> currentCoordinates; // index 0 unused
     BigArray<CCoordinate> referenceCoordinates;             // index 0 unused
     std::vector<std::array<double, 11>> layerValues;        // only with extended element data
     BigArray<std::array<uint8_t, kToolSlots>> contactFlags; // 0 where the node touches the slot's tool

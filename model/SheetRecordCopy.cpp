@@ -69,6 +69,7 @@ void CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
         for (size_t node = first + 1; node <= last; ++node)
             std::memcpy(nodeSymmetry[node].data(), sheet.nodeSymmetry[node].data(), 4);
     });
+    currentAreas.resize(elements.size());
     // std::max from 0 leaves out a thickness that is not a number.
     maxInitialThickness = parallel::ReduceBlocks(
         elements.size(), ElementGrain, 0.0,
@@ -83,7 +84,7 @@ void CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
                 const CCoordinate reference[3] = {sheet.ReferenceCorner(element, 0),
                                                   sheet.ReferenceCorner(element, 1),
                                                   sheet.ReferenceCorner(element, 2)};
-                DeriveElementValues(element, current, reference);
+                currentAreas[i] = DeriveElementValues(element, current, reference);
                 largest = std::max(largest, element.InitialThickness);
                 elements[i] = element;
             }
@@ -95,6 +96,7 @@ void CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
 
 void CSheetProfile::SwapRecordValues(CSheetProfile& prepared) {
     std::swap(elements, prepared.elements);
+    std::swap(currentAreas, prepared.currentAreas);
     std::swap(currentCoordinates, prepared.currentCoordinates);
     std::swap(contactFlags, prepared.contactFlags);
     std::swap(nodeSymmetry, prepared.nodeSymmetry);

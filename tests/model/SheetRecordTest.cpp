@@ -153,6 +153,19 @@ TEST_F(SheetRecord, DerivationInBlocksGivesTheSerialResults) {
     }
     const auto sheet = Read(record);
     const BigArray<CElementProfile>& elements = sheet->Elements();
+    // The node normals weigh by the areas the derivation keeps.
+    auto expectNormalsByCurrentArea = [&sheet]() {
+        for (int node = 1; node <= sheet->NodeCount(); ++node) {
+            CCoordinate sum;
+            for (int32_t e : sheet->NodeElements(node)) {
+                const CElementProfile& element = sheet->Elements()[static_cast<size_t>(e)];
+                sum = sum + element.Normal * sheet->CurrentArea(element);
+            }
+            const CCoordinate normal = sheet->NodeNormal(node), expected = sum * (1 / Norm(sum));
+            ASSERT_EQ(std::memcmp(&normal, &expected, sizeof normal), 0) << node;
+        }
+    };
+    expectNormalsByCurrentArea();
 
     std::vector<std::vector<int32_t>> lists(static_cast<size_t>(sheet->NodeCount()) + 1);
     double largest = 0;
@@ -192,6 +205,7 @@ TEST_F(SheetRecord, DerivationInBlocksGivesTheSerialResults) {
     prepared.PrepareRecordValues(*sheet);
     sheet->SwapRecordValues(prepared);
     EXPECT_EQ(sheet->NodeElements(1).begin(), adjacency); // kept, not built again
+    expectNormalsByCurrentArea();
     EXPECT_EQ(std::memcmp(elements.data(), fresh.Elements().data(), elements.size() * sizeof elements[0]), 0);
     EXPECT_EQ(sheet->MaxInitialThickness(), fresh.MaxInitialThickness());
     EXPECT_EQ(sheet->BoundingBox(), fresh.BoundingBox());
