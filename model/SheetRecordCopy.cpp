@@ -9,17 +9,13 @@
 
 namespace {
 
-// The values an element takes from a record; the rest is its mesh's or
-// derived.
-void TakeElementValues(CElementProfile& element, const CElementProfile& from) {
-    element.Temperature = from.Temperature;
-    element.InitialThickness = from.InitialThickness;
-    element.PrincipalStress1 = from.PrincipalStress1;
-    element.PrincipalStress2 = from.PrincipalStress2;
-    element.ThirdStress = from.ThirdStress;
-    // The record's own normal: that of its triangle, none for a triangle
-    // without area.
-    element.Normal = CCoordinate();
+// A record's element made the sheet's, before it is derived again: the
+// values and node numbers (the mesh is the same) are the record's, the
+// identifier the sheet's. The normal is the record's own: that of its
+// triangle, none for a triangle without area.
+void KeepSheetIdentity(CElementProfile& recordElement, const CElementProfile& sheetElement) {
+    recordElement.ElementId = sheetElement.ElementId;
+    recordElement.Normal = CCoordinate();
 }
 
 } // namespace
@@ -51,8 +47,11 @@ void CSheetProfile::TakeRecordValues(const CSheetProfile& record) {
     });
     toolPositions = record.toolPositions;
     parallel::ForBlocks(elements.size(), ElementGrain, [this, &record](size_t first, size_t last) {
-        for (size_t i = first; i < last; ++i)
-            TakeElementValues(elements[i], record.elements[i]);
+        for (size_t i = first; i < last; ++i) {
+            CElementProfile element = record.elements[i];
+            KeepSheetIdentity(element, elements[i]);
+            elements[i] = element;
+        }
     });
     layerValues = record.layerValues;
     ResetCut(1000, 1000);
@@ -76,8 +75,8 @@ void CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
         [this, &sheet](size_t first, size_t last) {
             double largest = 0;
             for (size_t i = first; i < last; ++i) {
-                CElementProfile element = sheet.elements[i];
-                TakeElementValues(element, elements[i]);
+                CElementProfile& element = elements[i];
+                KeepSheetIdentity(element, sheet.elements[i]);
                 // This record's nodes over the sheet's undeformed ones.
                 const CCoordinate current[3] = {CurrentCorner(element, 0), CurrentCorner(element, 1),
                                                 CurrentCorner(element, 2)};
@@ -86,7 +85,6 @@ void CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
                                                   sheet.ReferenceCorner(element, 2)};
                 currentAreas[i] = DeriveElementValues(element, current, reference);
                 largest = std::max(largest, element.InitialThickness);
-                elements[i] = element;
             }
             return largest;
         },
