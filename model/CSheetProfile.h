@@ -118,11 +118,13 @@ public:
     void TakeRecordValues(const CSheetProfile& record);
     // The same in two halves, so that the costly one runs off the thread
     // that owns the sheet. PrepareRecordValues turns this record (read for
-    // sheet, of the same mesh) into the per-record arrays sheet would hold
-    // after TakeRecordValues, derived again; it only reads sheet.
+    // sheet, with its counts) into the per-record arrays sheet would hold
+    // after TakeRecordValues, derived again; it only reads sheet. It
+    // compares the node numbers as it goes (see HasSameMesh): false when
+    // they differ, and the record is good for nothing but its destruction.
     // SwapRecordValues then takes those arrays in a few swaps; prepared is
     // left holding the old ones, good for nothing but its destruction.
-    void PrepareRecordValues(const CSheetProfile& sheet);
+    bool PrepareRecordValues(const CSheetProfile& sheet);
     void SwapRecordValues(CSheetProfile& prepared);
 
     const std::string& RecordPath() const { return recordPath; }

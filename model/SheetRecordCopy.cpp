@@ -59,7 +59,10 @@ void CSheetProfile::TakeRecordValues(const CSheetProfile& record) {
     ComputeBoundingBox();
 }
 
-void CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
+bool CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
+    if (sheet.elementCount != elementCount || sheet.nodeCount != nodeCount ||
+        sheet.elements.size() != elements.size())
+        return false;
     // Entry 0 is no node; it is kept as the sheet has it all the same.
     currentCoordinates[0] = sheet.currentCoordinates[0];
     contactFlags[0] = sheet.contactFlags[0];
@@ -69,14 +72,24 @@ void CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
             std::memcpy(nodeSymmetry[node].data(), sheet.nodeSymmetry[node].data(), 4);
     });
     currentAreas.resize(elements.size());
-    // std::max from 0 leaves out a thickness that is not a number.
-    maxInitialThickness = parallel::ReduceBlocks(
-        elements.size(), ElementGrain, 0.0,
+    // The largest initial thickness (std::max from 0 leaves out one that is
+    // not a number) and whether every element has the sheet's nodes.
+    struct Outcome {
+        double largest;
+        bool sameMesh;
+    };
+    const Outcome outcome = parallel::ReduceBlocks(
+        elements.size(), ElementGrain, Outcome{0.0, true},
         [this, &sheet](size_t first, size_t last) {
-            double largest = 0;
+            Outcome part{0.0, true};
             for (size_t i = first; i < last; ++i) {
                 CElementProfile& element = elements[i];
-                KeepSheetIdentity(element, sheet.elements[i]);
+                const CElementProfile& mesh = sheet.elements[i];
+                if (std::memcmp(element.NodeNumbers, mesh.NodeNumbers, sizeof element.NodeNumbers) != 0) {
+                    part.sameMesh = false;
+                    break;
+                }
+                KeepSheetIdentity(element, mesh);
                 // This record's nodes over the sheet's undeformed ones.
                 const CCoordinate current[3] = {CurrentCorner(element, 0), CurrentCorner(element, 1),
                                                 CurrentCorner(element, 2)};
@@ -84,12 +97,16 @@ void CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
                                                   sheet.ReferenceCorner(element, 1),
                                                   sheet.ReferenceCorner(element, 2)};
                 currentAreas[i] = DeriveElementValues(element, current, reference);
-                largest = std::max(largest, element.InitialThickness);
+                part.largest = std::max(part.largest, element.InitialThickness);
             }
-            return largest;
+            return part;
         },
-        [](double a, double b) { return std::max(a, b); });
+        [](const Outcome& a, const Outcome& b) {
+            return Outcome{std::max(a.largest, b.largest), a.sameMesh && b.sameMesh};
+        });
+    maxInitialThickness = outcome.largest;
     ComputeBoundingBox();
+    return outcome.sameMesh;
 }
 
 void CSheetProfile::SwapRecordValues(CSheetProfile& prepared) {
