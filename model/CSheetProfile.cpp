@@ -51,13 +51,12 @@ void CSheetProfile::ComputeBoundingBox() {
                 std::max(a[3], b[3]), std::min(a[4], b[4]), std::max(a[5], b[5])};
     };
     const Box none = {1e30, -1e30, 1e30, -1e30, 1e30, -1e30};
-    const CCoordinate* nodes = currentCoordinates.data() + 1;
     const Box box = parallel::ReduceBlocks(
         static_cast<size_t>(nodeCount), NodeGrain, none,
-        [nodes, &none](size_t first, size_t last) {
+        [this, &none](size_t first, size_t last) {
             Box part = none;
-            for (size_t i = first; i < last; ++i) {
-                const CCoordinate& p = nodes[i];
+            for (size_t node = first + 1; node <= last; ++node) {
+                const CCoordinate& p = currentCoordinates[node];
                 part[0] = std::min(part[0], p.x);
                 part[1] = std::max(part[1], p.x);
                 part[2] = std::min(part[2], p.y);
