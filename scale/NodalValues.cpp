@@ -3,6 +3,7 @@
 #include "core/Parallel.h"
 #include "model/CSheetProfile.h"
 #include "scale/ResultQuantity.h"
+#include "scale/ScaleRange.h"
 
 #include <algorithm>
 #include <limits>
@@ -11,10 +12,47 @@ namespace {
 
 constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr size_t NodeGrain = 8192;
+constexpr size_t ElementGrain = 16384;
 
 } // namespace
 
-void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<double>& values) {
+namespace {
+
+// Von Mises stress in element order: a node keeps the stress of the last
+// element using it, the one that ends its (element-ordered) list. Each
+// element writes the nodes whose list it ends, so no node is written twice.
+ScaleRange FillStresses(const CSheetProfile& sheet, double* out) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    const ScaleRange none = {infinity, -infinity};
+    parallel::ForBlocks(static_cast<size_t>(sheet.NodeCount()), NodeGrain, [&](size_t first, size_t last) {
+        for (size_t node = first + 1; node <= last; ++node)
+            if (sheet.NodeElements(static_cast<int>(node)).size() == 0)
+                out[node] = NotANumber;
+    });
+    const CElementProfile* elements = sheet.Elements().data();
+    return parallel::ReduceBlocks(
+        sheet.Elements().size(), ElementGrain, none,
+        [&](size_t first, size_t last) {
+            ScaleRange part = none;
+            for (size_t i = first; i < last; ++i) {
+                const double square = elements[i].VonMisesSquare();
+                part.Fold(square);
+                for (int32_t node : elements[i].NodeNumbers)
+                    if (static_cast<size_t>(sheet.NodeElements(node).end()[-1]) == i)
+                        out[node] = CElementProfile::VonMisesFromSquare(square);
+            }
+            return part;
+        },
+        [](ScaleRange earlier, const ScaleRange& later) {
+            earlier.Fold(later);
+            return earlier;
+        });
+}
+
+} // namespace
+
+void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<double>& values,
+                     ScaleRange* squares) {
     quantity = KnownQuantity(quantity);
     const size_t nodes = static_cast<size_t>(sheet.NodeCount());
     // Every entry is written below: a reused vector is not filled twice.
@@ -24,18 +62,20 @@ void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<doubl
         std::fill(values.begin(), values.end(), NotANumber);
         return;
     }
-    const CElementProfile* elements = sheet.Elements().data();
     double* out = values.data();
+    if (quantity == VonMisesQuantity) {
+        const ScaleRange folded = FillStresses(sheet, out);
+        if (squares)
+            squares->Fold(folded);
+        return;
+    }
+    const CElementProfile* elements = sheet.Elements().data();
     WithElementValue(quantity, [&](auto value) {
         parallel::ForBlocks(nodes, NodeGrain, [&](size_t first, size_t last) {
             for (size_t node = first + 1; node <= last; ++node) {
                 const ElementIndexRange range = sheet.NodeElements(static_cast<int>(node));
                 if (range.size() == 0) {
                     out[node] = NotANumber;
-                } else if (quantity == VonMisesQuantity) {
-                    // The last element using the node, which filling in
-                    // element order leaves: the node lists are in that order.
-                    out[node] = value(elements[range.end()[-1]]);
                 } else {
                     // Summed in the order of the node's element list, as the
                     // sheet's own means are, so both give the same bits.

@@ -34,15 +34,17 @@ void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& ran
             Join);
     };
     if (quantity == VonMisesQuantity) {
-        // One root for each limit rather than one per element. The squares
-        // are never negative, so -infinity is only the mark of no value.
-        const ScaleRange squares = fold([](const CElementProfile& e) { return e.VonMisesSquare(); });
-        range.Fold({CElementProfile::VonMisesFromSquare(squares.minimum),
-                    squares.maximum == -infinity ? -infinity
-                                                 : CElementProfile::VonMisesFromSquare(squares.maximum)});
+        range.Fold(StressRangeOfSquares(fold([](const CElementProfile& e) { return e.VonMisesSquare(); })));
         return;
     }
     WithElementValue(quantity, [&](auto value) { range.Fold(fold(value)); });
+}
+
+ScaleRange StressRangeOfSquares(const ScaleRange& squares) {
+    // The squares are never negative: -infinity is only the mark of none.
+    const double infinity = std::numeric_limits<double>::infinity();
+    return {CElementProfile::VonMisesFromSquare(squares.minimum),
+            squares.maximum == -infinity ? -infinity : CElementProfile::VonMisesFromSquare(squares.maximum)};
 }
 
 ScaleRange ComputeScaleRange(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits) {

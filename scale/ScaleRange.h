@@ -32,6 +32,12 @@ struct ScaleRange {
 // Folds the value of the quantity (1..7) in every element into range.
 void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& range);
 
+// The von Mises stresses' range from that of the squares under their roots
+// (CElementProfile::VonMisesSquare), folded from (infinity, -infinity): the
+// stress grows with the square, so two roots give what a root per element
+// gave.
+ScaleRange StressRangeOfSquares(const ScaleRange& squares);
+
 // The rules every pair of limits follows: the user's pair in fixed mode;
 // otherwise start with foldAll(start) folded in, and for thickness a maximum
 // above the largest initial thickness cut down to it. Thinning is what the

@@ -64,19 +64,20 @@ void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& li
         colouring.indices.clear();
         return;
     }
-    FillNodalValues(sheet, quantity, colouring.values);
-    const std::vector<double>& values = colouring.values;
-    const size_t size = values.size();
-
     // Starting from the infinities rather than from the first element's
     // first node keeps a NaN there from blanking the whole sheet.
     const double infinity = std::numeric_limits<double>::infinity();
+    ScaleRange squares = {infinity, -infinity};
+    FillNodalValues(sheet, quantity, colouring.values, &squares);
+    const std::vector<double>& values = colouring.values;
+    const size_t size = values.size();
     const ScaleRange range = LimitRules(
         quantity, limits, sheet.MaxInitialThickness(), {infinity, -infinity}, [&](ScaleRange& fold) {
             // Von Mises stress has no nodal value: a node shows the last of
-            // its elements, but every element's stress counts.
+            // its elements, but every element's stress counts (folded as
+            // the nodes were filled).
             if (quantity == VonMisesQuantity) {
-                FoldElementValues(sheet, quantity, fold);
+                fold.Fold(StressRangeOfSquares(squares));
             } else {
                 // Every node an element uses, which is every node with a
                 // number.
