@@ -38,17 +38,11 @@ PrincipalStretches StretchesBetween(const PlaneFrame& undeformed, const PlaneFra
 
 } // namespace
 
-double CElementProfile::VonMisesStress() const {
-    const double s1 = PrincipalStress1;
-    const double s2 = PrincipalStress2;
-    return std::sqrt(0.5 * ((s1 - s2) * (s1 - s2) + s1 * s1 + s2 * s2)) * 1e-6;
-}
-
 PrincipalStretches ComputePrincipalStretches(const CCoordinate current[3], const CCoordinate reference[3]) {
     return StretchesBetween(InPlaneFrame(reference), InPlaneFrame(current));
 }
 
-void DeriveElementValues(CElementProfile& e, const CCoordinate p[3], const CCoordinate r[3]) {
+double DeriveElementValues(CElementProfile& e, const CCoordinate p[3], const CCoordinate r[3]) {
     const CCoordinate r1 = r[1] - r[0];
     const CCoordinate r2 = r[2] - r[0];
     const double twiceReferenceArea = Norm(Cross(r1, r2));
@@ -75,4 +69,5 @@ void DeriveElementValues(CElementProfile& e, const CCoordinate p[3], const CCoor
     const double d = (r[1].x - r[0].x) * (r[2].y - r[0].y) - (r[2].x - r[0].x) * (r[1].y - r[0].y);
     e.ExtensionX = Norm(e1 * ((r[2].y - r[0].y) / d) - e2 * ((r[1].y - r[0].y) / d));
     e.ExtensionY = Norm(e1 * (-(r[2].x - r[0].x) / d) + e2 * ((r[1].x - r[0].x) / d));
+    return area;
 }

@@ -5,6 +5,7 @@
 
 #include "model/Vectors.h"
 
+#include <cmath>
 #include <cstdint>
 
 class CElementProfile {
@@ -25,7 +26,15 @@ public:
     double PlanarExtension;
 
     // Von Mises stress in MPa from the two principal stresses.
-    double VonMisesStress() const;
+    double VonMisesStress() const { return VonMisesFromSquare(VonMisesSquare()); }
+    // The stress grows with the square under its root (in Pa squared): the
+    // extremes of the squares give the extremes of the stresses.
+    double VonMisesSquare() const {
+        const double s1 = PrincipalStress1;
+        const double s2 = PrincipalStress2;
+        return 0.5 * ((s1 - s2) * (s1 - s2) + s1 * s1 + s2 * s2);
+    }
+    static double VonMisesFromSquare(double square) { return std::sqrt(square) * 1e-6; }
 };
 
 // The principal stretches of the membrane deformation, from the reference
@@ -38,6 +47,7 @@ struct PrincipalStretches {
 PrincipalStretches ComputePrincipalStretches(const CCoordinate current[3], const CCoordinate reference[3]);
 
 // Reference area, thickness, stretches, extensions and normal from the
-// corners: what every load derives.
-void DeriveElementValues(CElementProfile& element, const CCoordinate current[3],
-                         const CCoordinate reference[3]);
+// corners: what every load derives. Returns the current area, as
+// TriangleArea of the current corners gives it.
+double DeriveElementValues(CElementProfile& element, const CCoordinate current[3],
+                           const CCoordinate reference[3]);

@@ -131,11 +131,13 @@ private:
     static bool Usable(const CRecordRead& read);
     void NavigateTo(int record);
     // Reads record (1-based) into a temporary sheet; null, with the message
-    // to show, when it is missing, damaged or of another mesh.
+    // to show, when it is missing, damaged or of other element or node
+    // counts.
     std::unique_ptr<CSheetProfile> ReadStepRecord(int record, IProgressSink* progress,
                                                   std::string& failure) const;
     // Reads record and prepares its values for the sheet (see
-    // CSheetProfile::PrepareRecordValues); null as ReadStepRecord.
+    // CSheetProfile::PrepareRecordValues); null as ReadStepRecord, or when
+    // its elements use other nodes.
     std::unique_ptr<CSheetProfile> ReadPreparedRecord(int record, IProgressSink* progress,
                                                       std::string& failure) const;
     // Swaps the values of a prepared record into the sheet and moves the tools.

@@ -123,11 +123,13 @@ public:
     void TakeRecordValues(const CSheetProfile& record);
     // The same in two halves, so that the costly one runs off the thread
     // that owns the sheet. PrepareRecordValues turns this record (read for
-    // sheet, of the same mesh) into the per-record arrays sheet would hold
-    // after TakeRecordValues, derived again; it only reads sheet.
+    // sheet, with its counts) into the per-record arrays sheet would hold
+    // after TakeRecordValues, derived again; it only reads sheet. It
+    // compares the node numbers as it goes (see HasSameMesh): false when
+    // they differ, and the record is good for nothing but its destruction.
     // SwapRecordValues then takes those arrays in a few swaps; prepared is
     // left holding the old ones, good for nothing but its destruction.
-    void PrepareRecordValues(const CSheetProfile& sheet);
+    bool PrepareRecordValues(const CSheetProfile& sheet);
     void SwapRecordValues(CSheetProfile& prepared);
 
     const std::string& RecordPath() const { return recordPath; }
@@ -190,7 +192,11 @@ public:
     const std::array<double, 2>& ThicknessRange() const { return thicknessRange; }
 
     // Elements using the node, in element order.
-    ElementIndexRange NodeElements(int node) const;
+    ElementIndexRange NodeElements(int node) const {
+        const int32_t* base = nodeElementList.data();
+        return {base + nodeElementStart[static_cast<size_t>(node)],
+                base + nodeElementStart[static_cast<size_t>(node) + 1]};
+    }
     // Other elements sharing at least one node with the element.
     CNeighbourRange ElementNeighbours(int element) const { return CNeighbourRange(this, element); }
 
@@ -238,9 +244,14 @@ private:
     CSheetProfile(const std::string& path, int index) : recordPath(path), recordIndex(index) {}
     void Read(IProgressSink* progress, bool unopenableIsCritical, bool keepValues = true);
     void Fail(const std::string& reason);
+    // Blocks of the loops over elements and nodes, which run on every core.
+    static constexpr size_t ElementGrain = 8192;
+    static constexpr size_t NodeGrain = 16384;
     void ComputeBoundingBox();
-    void BuildAdjacency();
-    void DeriveElements();
+    // corners: the elements' node numbers, three by element.
+    void BuildAdjacency(const int32_t* corners);
+    // Also copies the node numbers into corners when given.
+    void DeriveElements(int32_t* corners = nullptr);
     template <typename Value> double NodeAverage(int node, Value value) const;
     template <typename Value> double AreaWeightedMean(Value value) const;
 
@@ -251,7 +262,8 @@ private:
     int elementCount = 0;
     int nodeCount = 0;
     BigArray<CElementProfile> elements;
-    BigArray<CCoordinate> currentCoordinates;               // index 0 unused
+    BigArray<double> currentAreas;            // of each element, kept by the derivation for the node normals
+    BigArray<CCoordinate> currentCoordinates; // index 0 unused
     BigArray<CCoordinate> referenceCoordinates;             // index 0 unused
     std::vector<std::array<double, 11>> layerValues;        // only with extended element data
     BigArray<std::array<uint8_t, kToolSlots>> contactFlags; // 0 where the node touches the slot's tool

@@ -9,6 +9,18 @@
 #include <algorithm>
 #include <chrono>
 
+namespace {
+
+// The message refusing a record whose mesh is not the sheet's.
+std::string OtherMesh(const CSheetProfile& values, const CSheetProfile& sheet) {
+    const std::string reason = FormatText(
+        "its mesh of %d elements and %d nodes is not the project's mesh of %d elements and %d nodes",
+        values.ElementCount(), values.NodeCount(), sheet.ElementCount(), sheet.NodeCount());
+    return FormatText(texts::UnusableRecord, values.RecordPath().c_str(), reason.c_str());
+}
+
+} // namespace
+
 bool CProjectProfile::IsAnimationBusy() const {
     if (!IsAnimationRunning())
         return false;
@@ -35,11 +47,10 @@ std::unique_ptr<CSheetProfile> CProjectProfile::ReadStepRecord(int record, IProg
         failure = FormatText(texts::UnusableRecord, found.c_str(), values->FailureReason().c_str());
         return nullptr;
     }
-    if (!sheet->HasSameMesh(*values)) {
-        const std::string reason = FormatText(
-            "its mesh of %d elements and %d nodes is not the project's mesh of %d elements and %d nodes",
-            values->ElementCount(), values->NodeCount(), sheet->ElementCount(), sheet->NodeCount());
-        failure = FormatText(texts::UnusableRecord, found.c_str(), reason.c_str());
+    // The node numbers are compared as the record is prepared, which reads
+    // them anyway.
+    if (values->ElementCount() != sheet->ElementCount() || values->NodeCount() != sheet->NodeCount()) {
+        failure = OtherMesh(*values, *sheet);
         return nullptr;
     }
     return values;
@@ -48,8 +59,10 @@ std::unique_ptr<CSheetProfile> CProjectProfile::ReadStepRecord(int record, IProg
 std::unique_ptr<CSheetProfile> CProjectProfile::ReadPreparedRecord(int record, IProgressSink* progress,
                                                                    std::string& failure) const {
     std::unique_ptr<CSheetProfile> values = ReadStepRecord(record, progress, failure);
-    if (values)
-        values->PrepareRecordValues(*sheet);
+    if (values && !values->PrepareRecordValues(*sheet)) {
+        failure = OtherMesh(*values, *sheet);
+        return nullptr;
+    }
     return values;
 }
 
@@ -218,8 +231,10 @@ CProjectProfile::CReadAhead CProjectProfile::ReadAhead(int record) const {
         // Stopped while reading: the record will not be shown.
         if (animationControl.stop.IsSet())
             return CReadAhead();
-        if (values)
-            values->PrepareRecordValues(*sheet);
+        if (values && !values->PrepareRecordValues(*sheet)) {
+            ahead.failure = OtherMesh(*values, *sheet);
+            values.reset();
+        }
         ahead.values = std::move(values);
     } catch (const CCriticalError&) {
         ahead.failure.clear(); // shown already

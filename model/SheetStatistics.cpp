@@ -8,10 +8,9 @@
 
 CCoordinate CSheetProfile::NodeNormal(int node) const {
     CCoordinate sum;
-    for (int32_t index : NodeElements(node)) {
-        const CElementProfile& element = elements[static_cast<size_t>(index)];
-        sum = sum + element.Normal * CurrentArea(element);
-    }
+    // The stored areas are CurrentArea's, computed once per record.
+    for (int32_t index : NodeElements(node))
+        sum = sum + elements[static_cast<size_t>(index)].Normal * currentAreas[static_cast<size_t>(index)];
     const double length = Norm(sum);
     if (length == 0)
         return sum;

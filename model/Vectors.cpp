@@ -5,16 +5,8 @@
 
 #include <cmath>
 
-double Norm(const CCoordinate& a) {
-    return std::sqrt(Dot(a, a));
-}
-
 bool IsFinite(const CCoordinate& a) {
     return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z);
-}
-
-double TriangleArea(const CCoordinate& p1, const CCoordinate& p2, const CCoordinate& p3) {
-    return 0.5 * Norm(Cross(p2 - p1, p3 - p1));
 }
 
 double PrismVolume(const CCoordinate& p1, const CCoordinate& p2, const CCoordinate& p3) {

@@ -2,6 +2,8 @@
 // and the scene share.
 #pragma once
 
+#include <cmath>
+
 struct CCoordinate {
     double x = 0, y = 0, z = 0;
 
@@ -24,11 +26,16 @@ inline double Dot(const CCoordinate& a, const CCoordinate& b) {
 inline CCoordinate Cross(const CCoordinate& a, const CCoordinate& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-double Norm(const CCoordinate& a);
+// Inline: the loops over a million elements call it several times each.
+inline double Norm(const CCoordinate& a) {
+    return std::sqrt(Dot(a, a));
+}
 // No coordinate is infinite or not a number.
 bool IsFinite(const CCoordinate& a);
 
-double TriangleArea(const CCoordinate& p1, const CCoordinate& p2, const CCoordinate& p3);
+inline double TriangleArea(const CCoordinate& p1, const CCoordinate& p2, const CCoordinate& p3) {
+    return 0.5 * Norm(Cross(p2 - p1, p3 - p1));
+}
 
 // Signed volume between the triangle and the plane z = 0.
 double PrismVolume(const CCoordinate& p1, const CCoordinate& p2, const CCoordinate& p3);

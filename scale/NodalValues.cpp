@@ -1,71 +1,92 @@
 #include "scale/NodalValues.h"
 
+#include "core/Parallel.h"
 #include "model/CSheetProfile.h"
 #include "scale/ResultQuantity.h"
+#include "scale/ScaleRange.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
 
 constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
+constexpr size_t NodeGrain = 8192;
+constexpr size_t ElementGrain = 16384;
 
-// Summed in the order of the node's element list, as the sheet's own means
-// are, so both give the same bits. The sheet offers the extensions only as
-// a triple, which would be three means for one.
-template <typename Field> double NodeMean(const CSheetProfile& sheet, int node, Field field) {
-    const ElementIndexRange range = sheet.NodeElements(node);
-    double sum = 0;
-    for (int32_t index : range)
-        sum += field(sheet.Elements()[static_cast<size_t>(index)]);
-    return sum / static_cast<double>(range.size());
-}
+} // namespace
 
-template <typename Mean> void FillMeans(const CSheetProfile& sheet, std::vector<double>& values, Mean mean) {
-    for (int node = 1; node <= sheet.NodeCount(); ++node)
-        if (sheet.NodeElements(node).size() != 0)
-            values[static_cast<size_t>(node)] = mean(node);
+namespace {
+
+// Von Mises stress in element order: a node keeps the stress of the last
+// element using it, the one that ends its (element-ordered) list. Each
+// element writes the nodes whose list it ends, so no node is written twice.
+ScaleRange FillStresses(const CSheetProfile& sheet, double* out) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    const ScaleRange none = {infinity, -infinity};
+    parallel::ForBlocks(static_cast<size_t>(sheet.NodeCount()), NodeGrain, [&](size_t first, size_t last) {
+        for (size_t node = first + 1; node <= last; ++node)
+            if (sheet.NodeElements(static_cast<int>(node)).size() == 0)
+                out[node] = NotANumber;
+    });
+    const CElementProfile* elements = sheet.Elements().data();
+    return parallel::ReduceBlocks(
+        sheet.Elements().size(), ElementGrain, none,
+        [&](size_t first, size_t last) {
+            ScaleRange part = none;
+            for (size_t i = first; i < last; ++i) {
+                const double square = elements[i].VonMisesSquare();
+                part.Fold(square);
+                for (int32_t node : elements[i].NodeNumbers)
+                    if (static_cast<size_t>(sheet.NodeElements(node).end()[-1]) == i)
+                        out[node] = CElementProfile::VonMisesFromSquare(square);
+            }
+            return part;
+        },
+        [](ScaleRange earlier, const ScaleRange& later) {
+            earlier.Fold(later);
+            return earlier;
+        });
 }
 
 } // namespace
 
-void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<double>& values) {
-    values.assign(static_cast<size_t>(sheet.NodeCount()) + 1, NotANumber);
-    switch (KnownQuantity(quantity)) {
-    case ThicknessQuantity:
-        FillMeans(sheet, values, [&](int node) { return sheet.NodeAverageThickness(node); });
-        break;
-    case TemperatureQuantity:
-        FillMeans(sheet, values, [&](int node) { return sheet.NodeAverageTemperature(node); });
-        break;
-    case VonMisesQuantity:
-        // Element order: a node shared by several elements keeps the last.
-        for (const CElementProfile& element : sheet.Elements()) {
-            const double stress = element.VonMisesStress();
-            for (int32_t node : element.NodeNumbers)
-                values[static_cast<size_t>(node)] = stress;
-        }
-        break;
-    case ExtensionXQuantity:
-        FillMeans(sheet, values, [&](int node) {
-            return NodeMean(sheet, node, [](const CElementProfile& e) { return e.ExtensionX; });
-        });
-        break;
-    case ExtensionYQuantity:
-        FillMeans(sheet, values, [&](int node) {
-            return NodeMean(sheet, node, [](const CElementProfile& e) { return e.ExtensionY; });
-        });
-        break;
-    case PlanarExtensionQuantity:
-        FillMeans(sheet, values, [&](int node) {
-            return NodeMean(sheet, node, [](const CElementProfile& e) { return e.PlanarExtension; });
-        });
-        break;
-    case StretchRatioQuantity:
-        FillMeans(sheet, values, [&](int node) { return sheet.NodeAverageStretchRatio(node); });
-        break;
-    default:
-        break;
+void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<double>& values,
+                     ScaleRange* squares) {
+    quantity = KnownQuantity(quantity);
+    const size_t nodes = static_cast<size_t>(sheet.NodeCount());
+    // Every entry is written below: a reused vector is not filled twice.
+    values.resize(nodes + 1);
+    values[0] = NotANumber;
+    if (quantity == NoScale) {
+        std::fill(values.begin(), values.end(), NotANumber);
+        return;
     }
+    double* out = values.data();
+    if (quantity == VonMisesQuantity) {
+        const ScaleRange folded = FillStresses(sheet, out);
+        if (squares)
+            squares->Fold(folded);
+        return;
+    }
+    const CElementProfile* elements = sheet.Elements().data();
+    WithElementValue(quantity, [&](auto value) {
+        parallel::ForBlocks(nodes, NodeGrain, [&](size_t first, size_t last) {
+            for (size_t node = first + 1; node <= last; ++node) {
+                const ElementIndexRange range = sheet.NodeElements(static_cast<int>(node));
+                if (range.size() == 0) {
+                    out[node] = NotANumber;
+                } else {
+                    // Summed in the order of the node's element list, as the
+                    // sheet's own means are, so both give the same bits.
+                    double sum = 0;
+                    for (int32_t index : range)
+                        sum += value(elements[index]);
+                    out[node] = sum / static_cast<double>(range.size());
+                }
+            }
+        });
+    });
 }
 
 std::vector<double> NodalValues(const CSheetProfile& sheet, int quantity) {

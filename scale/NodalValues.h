@@ -5,12 +5,16 @@
 #include <vector>
 
 class CSheetProfile;
+struct ScaleRange;
 
 // values[node] for node 1..N: the plain mean of the stored element results
 // over the node's elements; von Mises stress instead takes the value of the
 // last element using the node. Index 0, nodes that no element uses and
 // quantity 0 give NaN. Quantities outside 0..7 are taken as 7. The vector's
-// storage is reused.
-void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<double>& values);
+// storage is reused. For von Mises stress, squares (when given) also takes
+// in the square under the root of every element (see
+// StressRangeOfSquares), read in the same pass over the elements.
+void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<double>& values,
+                     ScaleRange* squares = nullptr);
 
 std::vector<double> NodalValues(const CSheetProfile& sheet, int quantity);

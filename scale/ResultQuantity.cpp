@@ -1,7 +1,5 @@
 #include "scale/ResultQuantity.h"
 
-#include "model/CElementProfile.h"
-
 const char* QuantityName(int quantity) {
     static const char* const names[ResultQuantityCount] = {
         "(no scale)",     "Thickness",      "Temperature",      "Stress von Mises",
@@ -10,22 +8,7 @@ const char* QuantityName(int quantity) {
 }
 
 double ElementValue(const CElementProfile& element, int quantity) {
-    switch (quantity) {
-    case ThicknessQuantity:
-        return element.Thickness;
-    case TemperatureQuantity:
-        return element.Temperature;
-    case VonMisesQuantity:
-        return element.VonMisesStress();
-    case ExtensionXQuantity:
-        return element.ExtensionX;
-    case ExtensionYQuantity:
-        return element.ExtensionY;
-    case PlanarExtensionQuantity:
-        return element.PlanarExtension;
-    case StretchRatioQuantity:
-        return element.StretchRatio;
-    default:
-        return 0;
-    }
+    double result = 0;
+    WithElementValue(quantity, [&](auto value) { result = value(element); });
+    return result;
 }

@@ -2,7 +2,7 @@
 // each in one element.
 #pragma once
 
-class CElementProfile;
+#include "model/CElementProfile.h"
 
 enum ResultQuantity {
     NoScale = 0,
@@ -32,3 +32,27 @@ const char* QuantityName(int quantity);
 // values are current whenever its sheet's node tables change, so they are
 // read as stored.
 double ElementValue(const CElementProfile& element, int quantity);
+
+// Calls use(value) with value(element) giving ElementValue(element,
+// quantity): loops over the elements take the quantity's branch once and
+// read the field directly.
+template <typename Use> void WithElementValue(int quantity, const Use& use) {
+    switch (quantity) {
+    case ThicknessQuantity:
+        return use([](const CElementProfile& e) { return e.Thickness; });
+    case TemperatureQuantity:
+        return use([](const CElementProfile& e) { return e.Temperature; });
+    case VonMisesQuantity:
+        return use([](const CElementProfile& e) { return e.VonMisesStress(); });
+    case ExtensionXQuantity:
+        return use([](const CElementProfile& e) { return e.ExtensionX; });
+    case ExtensionYQuantity:
+        return use([](const CElementProfile& e) { return e.ExtensionY; });
+    case PlanarExtensionQuantity:
+        return use([](const CElementProfile& e) { return e.PlanarExtension; });
+    case StretchRatioQuantity:
+        return use([](const CElementProfile& e) { return e.StretchRatio; });
+    default:
+        return use([](const CElementProfile&) { return 0.0; });
+    }
+}

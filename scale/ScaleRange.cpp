@@ -1,13 +1,50 @@
 #include "scale/ScaleRange.h"
 
+#include "core/Parallel.h"
 #include "model/CSheetProfile.h"
 #include "scale/ResultQuantity.h"
 
 #include <cfloat>
+#include <limits>
+
+namespace {
+
+constexpr size_t ElementGrain = 16384;
+
+ScaleRange Join(ScaleRange earlier, const ScaleRange& later) {
+    earlier.Fold(later);
+    return earlier;
+}
+
+} // namespace
 
 void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& range) {
-    for (const CElementProfile& element : sheet.Elements())
-        range.Fold(ElementValue(element, quantity));
+    const double infinity = std::numeric_limits<double>::infinity();
+    const ScaleRange none = {infinity, -infinity};
+    const CElementProfile* elements = sheet.Elements().data();
+    auto fold = [&](auto value) {
+        return parallel::ReduceBlocks(
+            sheet.Elements().size(), ElementGrain, none,
+            [elements, &none, &value](size_t first, size_t last) {
+                ScaleRange part = none;
+                for (size_t i = first; i < last; ++i)
+                    part.Fold(value(elements[i]));
+                return part;
+            },
+            Join);
+    };
+    if (quantity == VonMisesQuantity) {
+        range.Fold(StressRangeOfSquares(fold([](const CElementProfile& e) { return e.VonMisesSquare(); })));
+        return;
+    }
+    WithElementValue(quantity, [&](auto value) { range.Fold(fold(value)); });
+}
+
+ScaleRange StressRangeOfSquares(const ScaleRange& squares) {
+    // The squares are never negative: -infinity is only the mark of none.
+    const double infinity = std::numeric_limits<double>::infinity();
+    return {CElementProfile::VonMisesFromSquare(squares.minimum),
+            squares.maximum == -infinity ? -infinity : CElementProfile::VonMisesFromSquare(squares.maximum)};
 }
 
 ScaleRange ComputeScaleRange(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits) {

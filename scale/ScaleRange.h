@@ -19,10 +19,24 @@ struct ScaleRange {
         if (value > maximum)
             maximum = value;
     }
+    // Folds in the range of values that come after those folded so far,
+    // folded from (infinity, -infinity): the same as folding them one by one.
+    void Fold(const ScaleRange& later) {
+        if (later.minimum < minimum)
+            minimum = later.minimum;
+        if (later.maximum > maximum)
+            maximum = later.maximum;
+    }
 };
 
 // Folds the value of the quantity (1..7) in every element into range.
 void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& range);
+
+// The von Mises stresses' range from that of the squares under their roots
+// (CElementProfile::VonMisesSquare), folded from (infinity, -infinity): the
+// stress grows with the square, so two roots give what a root per element
+// gave.
+ScaleRange StressRangeOfSquares(const ScaleRange& squares);
 
 // The rules every pair of limits follows: the user's pair in fixed mode;
 // otherwise start with foldAll(start) folded in, and for thickness a maximum

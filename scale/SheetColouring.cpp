@@ -2,6 +2,7 @@
 
 #include "config/Colour.h"
 #include "config/DisplaySettings.h"
+#include "core/Parallel.h"
 #include "model/CSheetProfile.h"
 #include "scale/ColourRamp.h"
 #include "scale/NodalValues.h"
@@ -14,6 +15,8 @@
 #include <limits>
 
 namespace {
+
+constexpr size_t NodeGrain = 16384;
 
 // Below this a range is taken for rounding noise of equal limits.
 constexpr double DegenerateRatio = 1.000000000001;
@@ -61,24 +64,36 @@ void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& li
         colouring.indices.clear();
         return;
     }
-    FillNodalValues(sheet, quantity, colouring.values);
-    const std::vector<double>& values = colouring.values;
-    const size_t size = values.size();
-
     // Starting from the infinities rather than from the first element's
     // first node keeps a NaN there from blanking the whole sheet.
     const double infinity = std::numeric_limits<double>::infinity();
+    ScaleRange squares = {infinity, -infinity};
+    FillNodalValues(sheet, quantity, colouring.values, &squares);
+    const std::vector<double>& values = colouring.values;
+    const size_t size = values.size();
     const ScaleRange range = LimitRules(
         quantity, limits, sheet.MaxInitialThickness(), {infinity, -infinity}, [&](ScaleRange& fold) {
             // Von Mises stress has no nodal value: a node shows the last of
-            // its elements, but every element's stress counts.
+            // its elements, but every element's stress counts (folded as
+            // the nodes were filled).
             if (quantity == VonMisesQuantity) {
-                FoldElementValues(sheet, quantity, fold);
+                fold.Fold(StressRangeOfSquares(squares));
             } else {
                 // Every node an element uses, which is every node with a
                 // number.
-                for (size_t node = 1; node < size; ++node)
-                    fold.Fold(values[node]);
+                const ScaleRange none = {infinity, -infinity};
+                fold.Fold(parallel::ReduceBlocks(
+                    size - 1, NodeGrain, none,
+                    [&values, &none](size_t first, size_t last) {
+                        ScaleRange part = none;
+                        for (size_t node = first + 1; node <= last; ++node)
+                            part.Fold(values[node]);
+                        return part;
+                    },
+                    [](ScaleRange earlier, const ScaleRange& later) {
+                        earlier.Fold(later);
+                        return earlier;
+                    }));
             }
             if (fold.minimum > fold.maximum)
                 fold.minimum = fold.maximum = std::numeric_limits<double>::quiet_NaN();
@@ -97,10 +112,12 @@ void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& li
         return;
     }
     const double span = maximum - minimum;
-    for (size_t node = 1; node < size; ++node) {
-        const int raw = ClampColourIndex(RoundHalfAway(32 * ((values[node] - minimum) / span)));
-        indices[node] = static_cast<uint8_t>(Oriented(raw, quantity));
-    }
+    parallel::ForBlocks(size - 1, NodeGrain, [&](size_t first, size_t last) {
+        for (size_t node = first + 1; node <= last; ++node) {
+            const int raw = ClampColourIndex(RoundHalfAway(32 * ((values[node] - minimum) / span)));
+            indices[node] = static_cast<uint8_t>(Oriented(raw, quantity));
+        }
+    });
 }
 
 NodeColouring ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits) {
@@ -132,8 +149,11 @@ void FillNodeColours(const NodeColouring& colouring, const ColourRamp& ramp, con
         return;
     uint8_t* out = rgba.data();
     std::memset(out, 0, 4);
-    for (size_t node = 1; node < size; ++node)
-        std::memcpy(out + 4 * node, table[colouring.indices[node]].data(), 4);
+    const uint8_t* indices = colouring.indices.data();
+    parallel::ForBlocks(size - 1, NodeGrain, [&](size_t first, size_t last) {
+        for (size_t node = first + 1; node <= last; ++node)
+            std::memcpy(out + 4 * node, table[indices[node]].data(), 4);
+    });
 }
 
 std::array<float, 4> UniformSheetColour(const DisplaySettings& settings) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <random>
 #include <set>
 
 namespace {
@@ -140,6 +141,84 @@ TEST_F(SheetRecord, AdjacencyListsMatchTheObviousConstruction) {
             EXPECT_TRUE(nodes[0] == node || nodes[1] == node || nodes[2] == node);
         }
     }
+}
+
+// The derivation runs in blocks on every core; on a mesh of many blocks
+// (and adjacency parts) in shuffled element order it must give the bits of
+// plain loops, and a record step must give those of a fresh read.
+TEST_F(SheetRecord, DerivationInBlocksGivesTheSerialResults) {
+    RecordData record = samplegen::MakeGridRecord(400, 330, 2, 1.5, 0.002);
+    std::mt19937 random(7);
+    std::shuffle(record.elements.begin(), record.elements.end(), random);
+    record.elements[1000].nodes[2] = record.elements[1000].nodes[1]; // no area
+    for (size_t e = 0; e < record.elements.size(); ++e)
+        record.elements[e].initialThickness = 0.001f + 1e-9f * static_cast<float>(e % 9973);
+    record.elements[5].initialThickness = std::nanf("");
+    for (samplegen::Vec3& node : record.current) {
+        node.z = 0.1 * std::sin(3 * node.x) * std::cos(2 * node.y);
+        node.x *= 1 + 0.2 * node.y;
+    }
+    const auto sheet = Read(record);
+    const BigArray<CElementProfile>& elements = sheet->Elements();
+    // The node normals weigh by the areas the derivation keeps.
+    auto expectNormalsByCurrentArea = [&sheet]() {
+        for (int node = 1; node <= sheet->NodeCount(); ++node) {
+            CCoordinate sum;
+            for (int32_t e : sheet->NodeElements(node)) {
+                const CElementProfile& element = sheet->Elements()[static_cast<size_t>(e)];
+                sum = sum + element.Normal * sheet->CurrentArea(element);
+            }
+            const CCoordinate normal = sheet->NodeNormal(node), expected = sum * (1 / Norm(sum));
+            ASSERT_EQ(std::memcmp(&normal, &expected, sizeof normal), 0) << node;
+        }
+    };
+    expectNormalsByCurrentArea();
+
+    std::vector<std::vector<int32_t>> lists(static_cast<size_t>(sheet->NodeCount()) + 1);
+    double largest = 0;
+    std::array<double, 6> box = {1e30, -1e30, 1e30, -1e30, 1e30, -1e30};
+    for (size_t i = 0; i < elements.size(); ++i) {
+        CElementProfile element = elements[i];
+        CCoordinate current[3], reference[3];
+        for (int c = 0; c < 3; ++c) {
+            lists[static_cast<size_t>(element.NodeNumbers[c])].push_back(static_cast<int32_t>(i));
+            current[c] = sheet->CurrentCorner(element, c);
+            reference[c] = sheet->ReferenceCorner(element, c);
+        }
+        DeriveElementValues(element, current, reference);
+        ASSERT_EQ(std::memcmp(&element, &elements[i], sizeof element), 0) << "element " << i;
+        largest = std::max(largest, element.InitialThickness);
+    }
+    for (int node = 1; node <= sheet->NodeCount(); ++node) {
+        const ElementIndexRange range = sheet->NodeElements(node);
+        ASSERT_EQ(std::vector<int32_t>(range.begin(), range.end()), lists[static_cast<size_t>(node)]) << node;
+        const CCoordinate& p = sheet->CurrentCoordinate(node);
+        box = {std::min(box[0], p.x), std::max(box[1], p.x), std::min(box[2], p.y),
+               std::max(box[3], p.y), std::min(box[4], p.z), std::max(box[5], p.z)};
+    }
+    EXPECT_EQ(sheet->MaxInitialThickness(), largest);
+    EXPECT_EQ(sheet->BoundingBox(), box);
+
+    // Another record of the mesh, stepped to and read afresh.
+    for (samplegen::Vec3& node : record.current)
+        node.z *= -1.5;
+    record.elements[7].initialThickness = 0.01f;
+    const std::string second = folder.File("sheet.001");
+    ASSERT_TRUE(samplegen::WriteRecordFile(second, record));
+    const CSheetProfile fresh(second, 1, nullptr);
+    CSheetProfile prepared(second, 1, nullptr, {false, true});
+    ASSERT_TRUE(sheet->HasSameMesh(prepared));
+    const int32_t* adjacency = sheet->NodeElements(1).begin();
+    prepared.PrepareRecordValues(*sheet);
+    sheet->SwapRecordValues(prepared);
+    EXPECT_EQ(sheet->NodeElements(1).begin(), adjacency); // kept, not built again
+    expectNormalsByCurrentArea();
+    EXPECT_EQ(std::memcmp(elements.data(), fresh.Elements().data(), elements.size() * sizeof elements[0]), 0);
+    EXPECT_EQ(sheet->MaxInitialThickness(), fresh.MaxInitialThickness());
+    EXPECT_EQ(sheet->BoundingBox(), fresh.BoundingBox());
+    record.elements[9].nodes[0] = record.elements[9].nodes[1];
+    ASSERT_TRUE(samplegen::WriteRecordFile(second, record));
+    EXPECT_FALSE(sheet->HasSameMesh(CSheetProfile(second, 1, nullptr, {false, true})));
 }
 
 TEST_F(SheetRecord, ContactBytesClearOneFlag) {

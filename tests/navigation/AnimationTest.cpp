@@ -124,6 +124,20 @@ TEST_F(Animation, AMissingRecordStopsTheAnimationAtThatStep) {
     EXPECT_NEAR(project->Sheet()->BoundingBox()[4], 0.01, 1e-7);
 }
 
+// Same counts, other nodes: found as the read-ahead record is prepared.
+TEST_F(Animation, ARecordOfOtherNodesStopsTheAnimationAtThatStep) {
+    samplegen::RecordData record = fixture.Record(2);
+    std::swap(record.elements.back().nodes[0], record.elements.back().nodes[1]);
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.002"), record));
+    project->ToggleAnimation();
+    ASSERT_TRUE(host.thread.RunUntil([&] { return !project->IsAnimationRunning(); }));
+    EXPECT_EQ(view->taken, (std::vector<int>{1, 2}));
+    EXPECT_EQ(messages.Texts(), "The record file " + fixture.File("fixture.002") +
+                                    " cannot be used: its mesh of 24 elements and 20 nodes is not the "
+                                    "project's mesh of 24 elements and 20 nodes");
+    EXPECT_NEAR(project->Sheet()->BoundingBox()[4], 0.01, 1e-7);
+}
+
 TEST_F(Animation, ClosingWaitsForTheWorker) {
     project->ToggleAnimation();
     ASSERT_TRUE(host.thread.RunUntil([&] { return !view->taken.empty(); }));

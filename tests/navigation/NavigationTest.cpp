@@ -127,6 +127,8 @@ TEST_F(Navigation, ARecordOfAnotherMeshIsRefusedNamingIt) {
     messages.messages.clear();
     EXPECT_FALSE(project.GoToRecord(2));
     EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.Texts().find("is not the project's mesh"), std::string::npos) << messages.Texts();
+    EXPECT_EQ(SheetRecord(), 5);
 }
 
 // The status bar said "Loading ..." for the record; once it is refused the

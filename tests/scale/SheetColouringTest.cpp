@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -180,6 +182,72 @@ TEST_F(SheetColours, AutomaticLimitsOfALargeSheet) {
     EXPECT_EQ(std::make_pair(stresses.minimum, stresses.maximum),
               std::make_pair(stress.minimum, stress.maximum));
     EXPECT_EQ(stresses.indices.back(), 0);
+}
+
+// Limits, nodal values, indices and bytes are computed in blocks on every
+// core; on a mesh of many blocks they must be the bits of plain loops. The
+// element range keeps the first of equal values: -0 before a later +0.
+TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
+    RecordData record = samplegen::MakeGridRecord(400, 330, 2, 1.5);
+    for (size_t e = 0; e < record.elements.size(); ++e) {
+        record.elements[e].temperature = 1 + static_cast<float>((e * 7919) % 1000);
+        SetStress(record.elements[e], static_cast<float>((e * 104729) % 5000) / 100);
+    }
+    record.elements[3].temperature = -0.0f;
+    record.elements[200000].temperature = 0.0f;
+    record.elements[77].temperature = std::numeric_limits<float>::quiet_NaN();
+    for (samplegen::Vec3& node : record.current)
+        node.z = 0.1 * std::sin(3 * node.x) * std::cos(2 * node.y);
+    const auto sheet = Read(record);
+    const BigArray<CElementProfile>& elements = sheet->Elements();
+    const size_t slots = static_cast<size_t>(sheet->NodeCount()) + 1;
+    NodeColouring ramp; // node 1 + i has index i
+    ramp.indices.push_back(0);
+    for (int index = 0; index <= 32; ++index)
+        ramp.indices.push_back(static_cast<uint8_t>(index));
+    std::vector<uint8_t> table, rgba;
+    FillNodeColours(ramp, ColourRamp(), DisplaySettings(), table);
+
+    for (int quantity = ThicknessQuantity; quantity <= StretchRatioQuantity; ++quantity) {
+        SCOPED_TRACE(quantity);
+        ScaleRange panel = {DBL_MAX, -DBL_MAX}, colours = {HUGE_VAL, -HUGE_VAL};
+        std::vector<double> sums(slots, 0), values(slots, std::nan(""));
+        std::vector<int> counts(slots, 0);
+        for (const CElementProfile& element : elements) {
+            const double value = ElementValue(element, quantity);
+            panel.Fold(value);
+            for (int32_t node : element.NodeNumbers) {
+                sums[static_cast<size_t>(node)] += value;
+                ++counts[static_cast<size_t>(node)];
+                values[static_cast<size_t>(node)] = value; // von Mises: the last element's
+            }
+        }
+        if (quantity == VonMisesQuantity)
+            colours = panel;
+        for (size_t node = 1; node < slots; ++node) {
+            if (quantity != VonMisesQuantity && counts[node] > 0)
+                values[node] = sums[node] / counts[node];
+            if (quantity != VonMisesQuantity)
+                colours.Fold(values[node]);
+        }
+        if (quantity == ThicknessQuantity) {
+            panel.maximum = std::min(panel.maximum, sheet->MaxInitialThickness());
+            colours.maximum = std::min(colours.maximum, sheet->MaxInitialThickness());
+        }
+        const ScaleRange range = ComputeScaleRange(*sheet, quantity, limits);
+        EXPECT_EQ(std::memcmp(&range, &panel, sizeof range), 0) << range.minimum << " " << range.maximum;
+        const NodeColouring colouring = ColourNodes(*sheet, quantity, limits);
+        EXPECT_EQ(std::memcmp(colouring.values.data() + 1, values.data() + 1, 8 * (slots - 1)), 0);
+        EXPECT_EQ(std::make_pair(colouring.minimum, colouring.maximum),
+                  std::make_pair(colours.minimum, colours.maximum));
+        FillNodeColours(colouring, ColourRamp(), DisplaySettings(), rgba);
+        for (size_t node = 1; node < slots; ++node) {
+            const int index = ColourIndex(values[node], colours.minimum, colours.maximum, quantity);
+            ASSERT_EQ(colouring.indices[node], index) << node;
+            ASSERT_EQ(std::memcmp(&rgba[4 * node], &table[4 * static_cast<size_t>(index + 1)], 4), 0) << node;
+        }
+    }
+    EXPECT_TRUE(std::signbit(ComputeScaleRange(*sheet, TemperatureQuantity, limits).minimum));
 }
 
 TEST_F(SheetColours, DrawnBytesCarryRampColourDisplayModeAndOpacity) {
