@@ -81,9 +81,13 @@ public:
 
 private:
     bool Fail(const std::string& what);
-    bool Encode(const std::vector<uint32_t>& pixels, int index);
+    // Hands the frame (its vector is taken) to the encoding thread.
+    bool Encode(std::vector<uint32_t>& pixels, int index);
 
     std::unique_ptr<Encoder> encoder;
+    // The buffer the next frame is halved into; frames handed over come
+    // back here once encoded.
+    std::vector<uint32_t> spare;
     std::string path, temporaryPath, codecName, error;
     int width = 0, height = 0, paddedWidth = 0, paddedHeight = 0;
     int lastIndex = -1;

@@ -3,9 +3,14 @@
 #include <algorithm>
 
 std::vector<uint32_t> HalveFrame(const Rgb32View& frame) {
+    std::vector<uint32_t> halved;
+    HalveFrame(frame, halved);
+    return halved;
+}
+
+void HalveFrame(const Rgb32View& frame, std::vector<uint32_t>& halved) {
     const int width = frame.width / 2, height = frame.height / 2;
-    std::vector<uint32_t> halved(static_cast<size_t>(std::max(width, 0)) *
-                                 static_cast<size_t>(std::max(height, 0)));
+    halved.resize(static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0)));
     const auto* bytes = reinterpret_cast<const unsigned char*>(frame.pixels);
     for (int y = 0; y < height; ++y) {
         const auto* top =
@@ -24,7 +29,6 @@ std::vector<uint32_t> HalveFrame(const Rgb32View& frame) {
             out[x] = pixel;
         }
     }
-    return halved;
 }
 
 int PaddedSize(int size, int multiple) {

@@ -70,6 +70,22 @@ bool WriteVideo(CVideoWriter& writer, const std::string& path, int width, int he
     return writer.Finish();
 }
 
+// Every frame FFmpeg decodes from the file, one after the other, as
+// 0xAARRGGBB words.
+std::vector<uint32_t> DecodedPixels(const std::string& path) {
+    const std::string command =
+        "ffmpeg -v error -i '" + path + "' -fps_mode passthrough -f rawvideo -pix_fmt bgra - 2>/dev/null";
+    std::vector<uint32_t> pixels;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return pixels;
+    std::array<uint32_t, 4096> block{};
+    while (const size_t read = std::fread(block.data(), sizeof(uint32_t), block.size(), pipe))
+        pixels.insert(pixels.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(read));
+    ::pclose(pipe);
+    return pixels;
+}
+
 // Nothing but the finished files in the folder: no temporary left over.
 std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> names;
@@ -137,6 +153,26 @@ TEST(VideoWriter, AviWithMsvideo1ShowsEachFrameForATwentiethOfTenPeriods) {
     EXPECT_NEAR(std::stod(probe.at("duration")), 4 * 0.2, 1e-6);
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"forming.avi"});
     EXPECT_TRUE(messages.messages.empty()) << messages.Texts();
+}
+
+TEST(VideoWriter, EveryFrameIsEncodedWholeAndInOrderWhileTheNextIsHandedOver) {
+    // With a lossless encoder the decoded frames are exactly the halved and
+    // padded ones, more of them than are ever waiting to be encoded.
+    CTempFolder folder;
+    CVideoWriter writer;
+    const std::string path = folder.File("lossless.avi");
+    constexpr int Width = 51, Height = 37, Frames = 9;
+    ASSERT_TRUE(WriteVideo(writer, path, Width, Height, Frames, "png")) << writer.Error();
+    std::vector<uint32_t> expected;
+    for (int i = 0; i < Frames; ++i) {
+        const std::vector<uint32_t> frame = TestFrame(2 * Width, 2 * Height, i);
+        const std::vector<uint32_t> padded =
+            PadFrame(HalveFrame(ViewOf(frame, 2 * Width, 2 * Height)), Width, Height, Width + 1, Height + 1);
+        expected.insert(expected.end(), padded.begin(), padded.end());
+    }
+    const std::vector<uint32_t> decoded = DecodedPixels(path);
+    EXPECT_EQ(decoded.size(), expected.size());
+    EXPECT_TRUE(decoded == expected);
 }
 
 TEST(VideoWriter, Mp4WithH264AndOtherAviEncoders) {
