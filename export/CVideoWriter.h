@@ -46,7 +46,9 @@ public:
     bool Open(const std::string& path, int width, int height, const std::string& codec = std::string());
     // Adds frame index (0, 1, ...; increasing) from a picture drawn at twice
     // the size: it is halved by 2 x 2 box averaging, padded and encoded. On
-    // failure the video is cancelled after message 446.
+    // failure the video is cancelled after message 446. The frame is encoded
+    // on a thread of its own while the caller draws the next, so a failure
+    // to encode or write it shows at the next frame or at Finish.
     bool AddFrame(const Rgb32View& doubleSize, int index);
     // The same with a frame already at the video's size.
     bool AddFinalFrame(const Rgb32View& frame, int index);
