@@ -241,6 +241,18 @@ TEST(VideoWriter, ACancelledOrFailedVideoLeavesNothingUnderItsName) {
     // A folder that does not exist: refused at once.
     EXPECT_FALSE(writer.Open(folder.File("missing/video.avi"), 120, 100));
     EXPECT_TRUE(FilesIn(folder.Path()).empty());
+
+    // A disk that fills while the video is written: the failure shows once
+    // and nothing is left.
+    messages.messages.clear();
+    {
+        const CFileSizeLimit full(100000);
+        EXPECT_FALSE(WriteVideo(writer, path, 320, 240, 20));
+    }
+    EXPECT_FALSE(writer.Error().empty());
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_EQ(messages.Texts(), videotexts::AviError);
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
 }
 
 TEST(VideoWriter, AFinishedVideoReplacesAnOlderFileOnlyWhenComplete) {
