@@ -15,8 +15,11 @@ extern "C" {
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -56,10 +59,15 @@ std::string TemporaryName(const std::string& path) {
 
 } // namespace
 
-// Everything FFmpeg: the muxer, the encoder, the converter and the frame.
+// Everything FFmpeg: the muxer, the encoder, the converter and the frame,
+// and the thread that encodes. The frames are encoded and written on that
+// thread while the caller draws the next: one waits while another is
+// encoded. FFmpeg's contexts are used by one thread at a time: the caller's
+// until Start() and after Stop(), the encoding thread's in between.
 class CVideoWriter::Encoder {
 public:
     ~Encoder() {
+        Stop(false);
         sws_freeContext(converter);
         av_frame_free(&frame);
         av_packet_free(&packet);
@@ -79,6 +87,7 @@ public:
     AVPacket* packet = nullptr;
     bool mp4 = false;
     bool headerWritten = false;
+    int width = 0, height = 0, paddedWidth = 0, paddedHeight = 0;
 
     // Takes every packet the encoder has ready; false on a write error.
     bool Drain(std::string& failure) {
@@ -100,6 +109,105 @@ public:
                 return false;
             }
         }
+    }
+
+    void Start() {
+        worker = std::thread([this] { Work(); });
+    }
+
+    // Hands a width x height frame over for encoding (its vector is swapped
+    // for a free one), once the previous one has been taken; false, with
+    // failure set, when a frame before has failed.
+    bool Hand(std::vector<uint32_t>& pixels, int index, std::string& failure) {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return !waiting || !workerFailure.empty(); });
+        if (!workerFailure.empty()) {
+            failure = workerFailure;
+            return false;
+        }
+        next.swap(pixels);
+        nextIndex = index;
+        waiting = true;
+        changed.notify_all();
+        return true;
+    }
+
+    // Ends the encoding thread: with finish after the frames handed over
+    // are encoded, otherwise after the one being encoded, the rest dropped.
+    // False, with failure set, when a frame failed.
+    bool Stop(bool finish, std::string* failure = nullptr) {
+        if (worker.joinable()) {
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                stopping = true;
+                if (!finish)
+                    waiting = false;
+            }
+            changed.notify_all();
+            worker.join();
+        }
+        if (failure)
+            *failure = workerFailure;
+        return workerFailure.empty();
+    }
+
+private:
+    std::thread worker;
+    std::mutex mutex;
+    std::condition_variable changed;
+    // The frame handed over and not yet taken; the one being encoded.
+    std::vector<uint32_t> next, current;
+    int nextIndex = 0;
+    bool waiting = false, stopping = false;
+    std::string workerFailure;
+
+    void Work() {
+        for (;;) {
+            int index = 0;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                changed.wait(lock, [this] { return waiting || stopping; });
+                if (!waiting)
+                    return;
+                current.swap(next);
+                index = nextIndex;
+                waiting = false;
+            }
+            changed.notify_all();
+            std::string failure;
+            if (!Encode(current, index, failure)) {
+                const std::lock_guard<std::mutex> lock(mutex);
+                workerFailure = failure;
+                waiting = false;
+                stopping = true;
+                changed.notify_all();
+                return;
+            }
+        }
+    }
+
+    // Pads, converts and encodes one frame and writes its packets.
+    bool Encode(const std::vector<uint32_t>& pixels, int index, std::string& failure) {
+        std::vector<uint32_t> padded;
+        const bool padding = width != paddedWidth || height != paddedHeight;
+        if (padding)
+            padded = PadFrame(pixels, width, height, paddedWidth, paddedHeight);
+        const std::vector<uint32_t>& picture = padding ? padded : pixels;
+        const int result = av_frame_make_writable(frame);
+        if (result < 0) {
+            failure = AvError(result);
+            return false;
+        }
+        const uint8_t* source[1] = {reinterpret_cast<const uint8_t*>(picture.data())};
+        const int sourceStride[1] = {paddedWidth * 4};
+        sws_scale(converter, source, sourceStride, 0, paddedHeight, frame->data, frame->linesize);
+        frame->pts = static_cast<int64_t>(index) * PeriodsPerFrame;
+        const int sent = avcodec_send_frame(codec, frame);
+        if (sent < 0) {
+            failure = "encoding failed: " + AvError(sent);
+            return false;
+        }
+        return Drain(failure);
     }
 };
 
@@ -254,6 +362,11 @@ bool CVideoWriter::Open(const std::string& target, int w, int h, const std::stri
                                  e.codec->pix_fmt, SWS_POINT, nullptr, nullptr, nullptr);
     if (!e.converter)
         return Fail("no conversion to " + std::string(av_get_pix_fmt_name(e.codec->pix_fmt)));
+    e.width = width;
+    e.height = height;
+    e.paddedWidth = paddedWidth;
+    e.paddedHeight = paddedHeight;
+    e.Start();
     return true;
 }
 
@@ -262,7 +375,8 @@ bool CVideoWriter::AddFrame(const Rgb32View& doubleSize, int index) {
         return false;
     if (doubleSize.width / 2 != width || doubleSize.height / 2 != height)
         return Fail("a frame of the wrong size");
-    return Encode(HalveFrame(doubleSize), index);
+    HalveFrame(doubleSize, spare);
+    return Encode(spare, index);
 }
 
 bool CVideoWriter::AddFinalFrame(const Rgb32View& frame, int index) {
@@ -270,33 +384,21 @@ bool CVideoWriter::AddFinalFrame(const Rgb32View& frame, int index) {
         return false;
     if (frame.width != width || frame.height != height)
         return Fail("a frame of the wrong size");
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    spare.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
     const auto* bytes = reinterpret_cast<const unsigned char*>(frame.pixels);
     for (int y = 0; y < height; ++y) {
         const auto* row =
             reinterpret_cast<const uint32_t*>(bytes + static_cast<size_t>(y) * frame.strideBytes);
-        std::copy(row, row + width, pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+        std::copy(row, row + width, spare.begin() + static_cast<std::ptrdiff_t>(y) * width);
     }
-    return Encode(pixels, index);
+    return Encode(spare, index);
 }
 
-bool CVideoWriter::Encode(const std::vector<uint32_t>& pixels, int index) {
+bool CVideoWriter::Encode(std::vector<uint32_t>& pixels, int index) {
     if (index <= lastIndex)
         return Fail("frames out of order");
-    Encoder& e = *encoder;
-    const std::vector<uint32_t> padded = PadFrame(pixels, width, height, paddedWidth, paddedHeight);
-    int result = av_frame_make_writable(e.frame);
-    if (result < 0)
-        return Fail(AvError(result));
-    const uint8_t* source[1] = {reinterpret_cast<const uint8_t*>(padded.data())};
-    const int sourceStride[1] = {paddedWidth * 4};
-    sws_scale(e.converter, source, sourceStride, 0, paddedHeight, e.frame->data, e.frame->linesize);
-    e.frame->pts = static_cast<int64_t>(index) * PeriodsPerFrame;
-    result = avcodec_send_frame(e.codec, e.frame);
-    if (result < 0)
-        return Fail("encoding failed: " + AvError(result));
     std::string failure;
-    if (!e.Drain(failure))
+    if (!encoder->Hand(pixels, index, failure))
         return Fail(failure);
     lastIndex = index;
     return true;
@@ -306,8 +408,10 @@ bool CVideoWriter::Finish() {
     if (!encoder)
         return false;
     Encoder& e = *encoder;
-    int result = avcodec_send_frame(e.codec, nullptr);
     std::string failure;
+    if (!e.Stop(true, &failure))
+        return Fail(failure);
+    int result = avcodec_send_frame(e.codec, nullptr);
     if (result < 0 || !e.Drain(failure))
         return Fail(failure.empty() ? "flushing failed: " + AvError(result) : failure);
     if (!e.mp4 && lastIndex >= 0) {

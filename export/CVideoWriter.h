@@ -46,7 +46,9 @@ public:
     bool Open(const std::string& path, int width, int height, const std::string& codec = std::string());
     // Adds frame index (0, 1, ...; increasing) from a picture drawn at twice
     // the size: it is halved by 2 x 2 box averaging, padded and encoded. On
-    // failure the video is cancelled after message 446.
+    // failure the video is cancelled after message 446. The frame is encoded
+    // on a thread of its own while the caller draws the next, so a failure
+    // to encode or write it shows at the next frame or at Finish.
     bool AddFrame(const Rgb32View& doubleSize, int index);
     // The same with a frame already at the video's size.
     bool AddFinalFrame(const Rgb32View& frame, int index);
@@ -81,9 +83,13 @@ public:
 
 private:
     bool Fail(const std::string& what);
-    bool Encode(const std::vector<uint32_t>& pixels, int index);
+    // Hands the frame (its vector is taken) to the encoding thread.
+    bool Encode(std::vector<uint32_t>& pixels, int index);
 
     std::unique_ptr<Encoder> encoder;
+    // The buffer the next frame is halved into; frames handed over come
+    // back here once encoded.
+    std::vector<uint32_t> spare;
     std::string path, temporaryPath, codecName, error;
     int width = 0, height = 0, paddedWidth = 0, paddedHeight = 0;
     int lastIndex = -1;

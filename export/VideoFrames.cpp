@@ -3,9 +3,14 @@
 #include <algorithm>
 
 std::vector<uint32_t> HalveFrame(const Rgb32View& frame) {
+    std::vector<uint32_t> halved;
+    HalveFrame(frame, halved);
+    return halved;
+}
+
+void HalveFrame(const Rgb32View& frame, std::vector<uint32_t>& halved) {
     const int width = frame.width / 2, height = frame.height / 2;
-    std::vector<uint32_t> halved(static_cast<size_t>(std::max(width, 0)) *
-                                 static_cast<size_t>(std::max(height, 0)));
+    halved.resize(static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0)));
     const auto* bytes = reinterpret_cast<const unsigned char*>(frame.pixels);
     for (int y = 0; y < height; ++y) {
         const auto* top =
@@ -13,18 +18,16 @@ std::vector<uint32_t> HalveFrame(const Rgb32View& frame) {
         const auto* bottom =
             reinterpret_cast<const uint32_t*>(bytes + static_cast<size_t>(2 * y + 1) * frame.strideBytes);
         uint32_t* out = halved.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+        // Red and blue are summed in one word, green in another: the sums
+        // of four bytes need ten bits and do not reach the next channel.
+        constexpr uint32_t RedBlue = 0x00ff00ffu, Green = 0x0000ff00u;
         for (int x = 0; x < width; ++x) {
             const uint32_t a = top[2 * x], b = top[2 * x + 1], c = bottom[2 * x], d = bottom[2 * x + 1];
-            uint32_t pixel = 0xff000000u;
-            for (int shift = 0; shift < 24; shift += 8) {
-                const uint32_t sum = ((a >> shift) & 0xffu) + ((b >> shift) & 0xffu) +
-                                     ((c >> shift) & 0xffu) + ((d >> shift) & 0xffu);
-                pixel |= (sum / 4) << shift;
-            }
-            out[x] = pixel;
+            const uint32_t redBlue = (a & RedBlue) + (b & RedBlue) + (c & RedBlue) + (d & RedBlue);
+            const uint32_t green = (a & Green) + (b & Green) + (c & Green) + (d & Green);
+            out[x] = 0xff000000u | ((redBlue >> 2) & RedBlue) | ((green >> 2) & Green);
         }
     }
-    return halved;
 }
 
 int PaddedSize(int size, int multiple) {

@@ -18,6 +18,8 @@ struct Rgb32View {
 // input pixels divided by 4 and truncated; an odd last row or column is
 // dropped. The result is width / 2 x height / 2, tightly packed, opaque.
 std::vector<uint32_t> HalveFrame(const Rgb32View& frame);
+// The same into halved, whose memory is reused.
+void HalveFrame(const Rgb32View& frame, std::vector<uint32_t>& halved);
 
 // size rounded up to a multiple of multiple (1 leaves it alone).
 int PaddedSize(int size, int multiple);

@@ -70,6 +70,22 @@ bool WriteVideo(CVideoWriter& writer, const std::string& path, int width, int he
     return writer.Finish();
 }
 
+// Every frame FFmpeg decodes from the file, one after the other, as
+// 0xAARRGGBB words.
+std::vector<uint32_t> DecodedPixels(const std::string& path) {
+    const std::string command =
+        "ffmpeg -v error -i '" + path + "' -fps_mode passthrough -f rawvideo -pix_fmt bgra - 2>/dev/null";
+    std::vector<uint32_t> pixels;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return pixels;
+    std::array<uint32_t, 4096> block{};
+    while (const size_t read = std::fread(block.data(), sizeof(uint32_t), block.size(), pipe))
+        pixels.insert(pixels.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(read));
+    ::pclose(pipe);
+    return pixels;
+}
+
 // Nothing but the finished files in the folder: no temporary left over.
 std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> names;
@@ -139,6 +155,26 @@ TEST(VideoWriter, AviWithMsvideo1ShowsEachFrameForATwentiethOfTenPeriods) {
     EXPECT_TRUE(messages.messages.empty()) << messages.Texts();
 }
 
+TEST(VideoWriter, EveryFrameIsEncodedWholeAndInOrderWhileTheNextIsHandedOver) {
+    // With a lossless encoder the decoded frames are exactly the halved and
+    // padded ones, more of them than are ever waiting to be encoded.
+    CTempFolder folder;
+    CVideoWriter writer;
+    const std::string path = folder.File("lossless.avi");
+    constexpr int Width = 51, Height = 37, Frames = 9;
+    ASSERT_TRUE(WriteVideo(writer, path, Width, Height, Frames, "png")) << writer.Error();
+    std::vector<uint32_t> expected;
+    for (int i = 0; i < Frames; ++i) {
+        const std::vector<uint32_t> frame = TestFrame(2 * Width, 2 * Height, i);
+        const std::vector<uint32_t> padded =
+            PadFrame(HalveFrame(ViewOf(frame, 2 * Width, 2 * Height)), Width, Height, Width + 1, Height + 1);
+        expected.insert(expected.end(), padded.begin(), padded.end());
+    }
+    const std::vector<uint32_t> decoded = DecodedPixels(path);
+    EXPECT_EQ(decoded.size(), expected.size());
+    EXPECT_TRUE(decoded == expected);
+}
+
 TEST(VideoWriter, Mp4WithH264AndOtherAviEncoders) {
     CTempFolder folder;
     CVideoWriter writer;
@@ -204,6 +240,18 @@ TEST(VideoWriter, ACancelledOrFailedVideoLeavesNothingUnderItsName) {
 
     // A folder that does not exist: refused at once.
     EXPECT_FALSE(writer.Open(folder.File("missing/video.avi"), 120, 100));
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+
+    // A disk that fills while the video is written: the failure shows once
+    // and nothing is left.
+    messages.messages.clear();
+    {
+        const CFileSizeLimit full(100000);
+        EXPECT_FALSE(WriteVideo(writer, path, 320, 240, 20));
+    }
+    EXPECT_FALSE(writer.Error().empty());
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_EQ(messages.Texts(), videotexts::AviError);
     EXPECT_TRUE(FilesIn(folder.Path()).empty());
 }
 
