@@ -254,6 +254,10 @@ private:
     void DeriveElements(int32_t* corners = nullptr);
     template <typename Value> double NodeAverage(int node, Value value) const;
     template <typename Value> double AreaWeightedMean(Value value) const;
+    // CurrentArea of element i: kept by the derivation, computed without it.
+    double ElementArea(size_t i) const {
+        return currentAreas.size() == elements.size() ? currentAreas[i] : CurrentArea(elements[i]);
+    }
 
     std::string recordPath;
     int recordIndex = 0;

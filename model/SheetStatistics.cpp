@@ -60,9 +60,9 @@ double CSheetProfile::NodeAverageStretchRatio(int node) const {
 template <typename Value> double CSheetProfile::AreaWeightedMean(Value value) const {
     double weighted = 0;
     double areas = 0;
-    for (const CElementProfile& element : elements) {
-        const double area = CurrentArea(element);
-        weighted += value(element) * area;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const double area = ElementArea(i);
+        weighted += value(elements[i]) * area;
         areas += area;
     }
     return areas == 0 ? 0 : weighted / areas;
@@ -102,12 +102,13 @@ ClampedStatisticsResult CSheetProfile::ClampedStatistics() {
     double base = 0;
     double smallest = 0;
     double largest = 0;
-    for (const CElementProfile& element : elements) {
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const CElementProfile& element = elements[i];
         if (isClamped(element))
             continue;
         if (result.elementCount == 0)
             base = smallest = largest = element.Thickness;
-        const double area = CurrentArea(element);
+        const double area = ElementArea(i);
         areas += area;
         // Summing offsets from the first thickness gives a uniform sheet its
         // thickness as the exact mean, and so a factor of exactly 0.
@@ -122,8 +123,9 @@ ClampedStatisticsResult CSheetProfile::ClampedStatistics() {
         return result;
     result.meanThickness = base + offsets / areas;
     double spread = 0;
-    for (const CElementProfile& element : elements) {
-        const double area = CurrentArea(element);
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const CElementProfile& element = elements[i];
+        const double area = ElementArea(i);
         if (isClamped(element) || area == 0)
             continue;
         const double logRatio = std::log(element.Thickness / result.meanThickness);

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
+#include <tbb/global_control.h>
 #include <unistd.h>
 
 namespace {
@@ -485,6 +486,9 @@ TEST(BatchCommandLine, ARecordThatCannotBeOpenedIsCritical) {
     if (CanOpen(record))
         GTEST_SKIP() << "permission bits do not bind here";
     ASSERT_TRUE(CanOpen(fixture.ProjectPath()));
+    // The file identity set above binds this thread only, not the threads
+    // that read beside it.
+    const tbb::global_control oneThread(tbb::global_control::max_allowed_parallelism, 1);
 
     const BatchRun run = RunCommand({"report", "sheet", fixture.ProjectPath()}, fixture.File("q.cfg"));
     EXPECT_EQ(run.status, 1);
