@@ -12,8 +12,13 @@ cd "$(dirname "$0")"
 phase_names=()
 phase_times=()
 phase_name=""
-cpu_ms() { # the finished children's user + system time so far, in ms
-  times | tail -1 | awk '{ t = 0; for (i = 1; i <= 2; i++) { split($i, a, /[ms]/); t += a[1] * 60000 + a[2] * 1000 } printf "%d", t }'
+ticks=$(getconf CLK_TCK)
+cpu_ms() { # the finished commands' user + system time so far, in ms
+  local stat
+  stat=$(</proc/$$/stat)
+  # shellcheck disable=SC2086 # the fields after the command's name
+  set -- ${stat##*) }
+  echo $(((${14} + ${15}) * 1000 / ticks))
 }
 phase() { # NAME: ends the phase under way and starts the next
   local now cpu
@@ -29,12 +34,16 @@ phase() { # NAME: ends the phase under way and starts the next
   [ -z "$phase_name" ] || echo "== $phase_name"
 }
 report_times() {
-  local i wall cpu
-  echo "== Times (wall / CPU seconds; load $(cut -d' ' -f1-3 /proc/loadavg))"
+  local i wall cpu total_wall=0 total_cpu=0
+  echo "== Times in seconds (load $(cut -d' ' -f1-3 /proc/loadavg))"
+  printf '%-60s %7s %7s\n' "" wall CPU
   for i in "${!phase_names[@]}"; do
     read -r wall cpu <<<"${phase_times[$i]}"
-    printf '%-44s %7.1f %7.1f\n' "${phase_names[$i]}" "$((wall / 100))e-1" "$((cpu / 100))e-1"
+    total_wall=$((total_wall + wall))
+    total_cpu=$((total_cpu + cpu))
+    printf '%-60s %7.1f %7.1f\n' "${phase_names[$i]}" "$((wall / 100))e-1" "$((cpu / 100))e-1"
   done
+  printf '%-60s %7.1f %7.1f\n' Total "$((total_wall / 100))e-1" "$((total_cpu / 100))e-1"
 }
 
 phase "Packages"
@@ -65,13 +74,14 @@ cmake --build "$build-tsan" -j "$jobs" --target test_navigation
 phase "Animation under ThreadSanitizer"
 (cd "$build-tsan" && ctest -L animation --no-tests=error --output-on-failure -j "$jobs" | tail -3)
 
-# Without the benchmarks, and without the tests that draw real frames: Mesa
-# under ASan is slow and not ours to check. The window tests, which open and
-# close windows, check leaks too: they keep Mesa's driver loaded until the
-# report, so lsan-mesa.supp can name what the graphics stack and the session
-# bus leak by themselves, and every other leak fails the test.
+# Without the benchmarks, and without the tests that draw real frames (nor
+# their programs): Mesa under ASan is slow and not ours to check. The
+# window tests, which open and close windows, check leaks too: they keep
+# Mesa's driver loaded until the report, so lsan-mesa.supp can name what the
+# graphics stack and the session bus leak by themselves, and every other
+# leak fails the test.
 phase "Build under AddressSanitizer and UndefinedBehaviorSanitizer"
-configure "$build-asan" -DQUILLMERE_SANITIZE=address,undefined -DQUILLMERE_BENCH=OFF
+configure "$build-asan" -DQUILLMERE_SANITIZE=address,undefined -DQUILLMERE_BENCH=OFF -DQUILLMERE_RENDER_TESTS=OFF
 cmake --build "$build-asan" -j "$jobs"
 phase "Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 mesa_leaks=$PWD/tests/support/lsan-mesa.supp
