@@ -18,6 +18,8 @@ esac
 build=${QUILLMERE_FUZZ_BUILD_DIR:-build-fuzz}
 jobs=$(nproc)
 launcher=()
+# As in test.sh: paths below the checkout count as relative for ccache.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 targets=(record tool project config tokenizer record_table)
 
@@ -27,6 +29,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMP
   -DCMAKE_CXX_COMPILER=clang++ -DQUILLMERE_FUZZ=ON -DQUILLMERE_WERROR=ON -DQUILLMERE_TESTS=OFF \
   -DQUILLMERE_BENCH=OFF -DQUILLMERE_GUI=OFF "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
+echo "Fuzz targets configured and built in $SECONDS s"
 
 root=$(pwd)/$build
 mkdir -p "$root/logs" "$root/tmp"

@@ -6,6 +6,47 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# Each phase's wall-clock and CPU seconds (user + system of its commands),
+# printed before the final summary: the machine is often shared, and CPU
+# time says what a phase costs when it is.
+phase_names=()
+phase_times=()
+phase_name=""
+ticks=$(getconf CLK_TCK)
+cpu_ms() { # the finished commands' user + system time so far, in ms
+  local stat
+  stat=$(</proc/$$/stat)
+  # shellcheck disable=SC2086 # the fields after the command's name
+  set -- ${stat##*) }
+  echo $(((${14} + ${15}) * 1000 / ticks))
+}
+phase() { # NAME: ends the phase under way and starts the next
+  local now cpu
+  now=$(date +%s%N)
+  cpu=$(cpu_ms)
+  if [ -n "$phase_name" ]; then
+    phase_names+=("$phase_name")
+    phase_times+=("$(((now - phase_start) / 1000000)) $((cpu - phase_cpu))")
+  fi
+  phase_name=$1
+  phase_start=$now
+  phase_cpu=$cpu
+  [ -z "$phase_name" ] || echo "== $phase_name"
+}
+report_times() {
+  local i wall cpu total_wall=0 total_cpu=0
+  echo "== Times in seconds (load $(cut -d' ' -f1-3 /proc/loadavg))"
+  printf '%-60s %7s %7s\n' "" wall CPU
+  for i in "${!phase_names[@]}"; do
+    read -r wall cpu <<<"${phase_times[$i]}"
+    total_wall=$((total_wall + wall))
+    total_cpu=$((total_cpu + cpu))
+    printf '%-60s %7.1f %7.1f\n' "${phase_names[$i]}" "$((wall / 100))e-1" "$((cpu / 100))e-1"
+  done
+  printf '%-60s %7.1f %7.1f\n' Total "$((total_wall / 100))e-1" "$((total_cpu / 100))e-1"
+}
+
+phase "Packages"
 ./tools/scripts/install-deps.sh
 
 build=${QUILLMERE_BUILD_DIR:-build}
@@ -22,23 +63,27 @@ configure() { # folder, extra options...
   cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_WERROR=ON "${launcher[@]}" "$@" >/dev/null
 }
 
-echo "== Build"
+phase "Configure"
 configure "$build" -DQUILLMERE_TESTS=ON -DQUILLMERE_BENCH=ON
+phase "Build"
 cmake --build "$build" -j "$jobs"
 
-echo "== Animation under ThreadSanitizer"
+phase "Build under ThreadSanitizer"
 configure "$build-tsan" -DQUILLMERE_SANITIZE=thread -DQUILLMERE_BENCH=OFF
 cmake --build "$build-tsan" -j "$jobs" --target test_navigation
+phase "Animation under ThreadSanitizer"
 (cd "$build-tsan" && ctest -L animation --no-tests=error --output-on-failure -j "$jobs" | tail -3)
 
-# Without the benchmarks, and without the tests that draw real frames: Mesa
-# under ASan is slow and not ours to check. The window tests, which open and
-# close windows, check leaks too: they keep Mesa's driver loaded until the
-# report, so lsan-mesa.supp can name what the graphics stack and the session
-# bus leak by themselves, and every other leak fails the test.
-echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-configure "$build-asan" -DQUILLMERE_SANITIZE=address,undefined -DQUILLMERE_BENCH=OFF
+# Without the benchmarks, and without the tests that draw real frames (nor
+# their programs): Mesa under ASan is slow and not ours to check. The
+# window tests, which open and close windows, check leaks too: they keep
+# Mesa's driver loaded until the report, so lsan-mesa.supp can name what the
+# graphics stack and the session bus leak by themselves, and every other
+# leak fails the test.
+phase "Build under AddressSanitizer and UndefinedBehaviorSanitizer"
+configure "$build-asan" -DQUILLMERE_SANITIZE=address,undefined -DQUILLMERE_BENCH=OFF -DQUILLMERE_RENDER_TESTS=OFF
 cmake --build "$build-asan" -j "$jobs"
+phase "Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 mesa_leaks=$PWD/tests/support/lsan-mesa.supp
 if ! (cd "$build-asan" && export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 &&
@@ -50,9 +95,12 @@ if ! (cd "$build-asan" && export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=
 fi
 grep -hE "tests passed|Total Test time" "$build-asan/ctest.log" "$build-asan/ctest-gui.log"
 
-echo "== Fuzzing"
+phase "Fuzzing"
 ./fuzz.sh 20
 
-echo "== Tests"
-cd "$build"
-ctest --output-on-failure -j "$jobs"
+phase "Tests"
+(cd "$build" && ctest --output-on-failure -j "$jobs") | tee "$build/ctest.log"
+phase ""
+report_times
+# ctest's summary closes the output.
+grep -hE "tests passed|Total Test time" "$build/ctest.log"

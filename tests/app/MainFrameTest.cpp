@@ -25,6 +25,7 @@
 #include "scale/ScaleRange.h"
 #include "scene/CSceneRender.h"
 #include "tests/model/ProjectFixture.h"
+#include "tests/support/QtTestShard.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -988,7 +989,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Veltrane"));
     QCoreApplication::setApplicationName(QStringLiteral("Quillmere"));
     MainFrameTest test;
-    return QTest::qExec(&test, argc, argv);
+    return ExecTestShard(test, argc, argv);
 }
 
 #include "MainFrameTest.moc"
