@@ -1,4 +1,4 @@
-// One frame of a 3D view drawn with OpenGL 1.1: the display lists of the
+// One frame of a 3D view drawn with OpenGL 1.1: the lists and arrays of the
 // sheet, the tools, the pick lists and the overlays, and the frame that calls
 // them. The drawer works in whatever context is current, so the same lists
 // serve the window and off-screen frames of a context that shares them.
