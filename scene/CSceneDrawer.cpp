@@ -16,6 +16,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -591,60 +592,147 @@ void CSceneDrawer::BuildCutList(const CSheetProfile* cutSheet) {
     glEndList();
 }
 
+// The float values glVertex3d and glNormal3d would keep: a list of the faces
+// drew the same.
+bool CSceneDrawer::RefillTool(ToolArrays& drawn, const CMoldProfile& tool) {
+    const CDataBase<CFace>& faces = tool.Faces();
+    if (drawn.faceFirst.size() != static_cast<size_t>(faces.Count()) + 1)
+        return false;
+    float* xyz = drawn.xyz.data();
+    const float* normal = drawn.normal.data();
+    for (int f = 0; f < faces.Count(); ++f) {
+        const CFace& face = *faces.At(f);
+        const int first = drawn.faceFirst[static_cast<size_t>(f)];
+        const int count = face.VertexCount() < 3 ? 0 : face.VertexCount();
+        if (drawn.faceFirst[static_cast<size_t>(f) + 1] - first != count)
+            return false;
+        if (count == 0)
+            continue;
+        const float* n = normal + 3 * first;
+        if (std::memcmp(n,
+                        std::array<float, 3>{static_cast<float>(face.Normal().x),
+                                             static_cast<float>(face.Normal().y),
+                                             static_cast<float>(face.Normal().z)}
+                            .data(),
+                        3 * sizeof(float)) != 0)
+            return false;
+        float* p = xyz + 3 * first;
+        for (int k = 0; k < count; ++k, p += 3) {
+            const CCoordinate& v = face.Vertex(k);
+            p[0] = static_cast<float>(v.x);
+            p[1] = static_cast<float>(v.y);
+            p[2] = static_cast<float>(v.z);
+        }
+    }
+    return true;
+}
+
+// Triangles go in runs; a larger face closes the run and is drawn as a
+// polygon.
+void CSceneDrawer::RebuildTool(ToolArrays& drawn, const CMoldProfile& tool) {
+    const CDataBase<CFace>& faces = tool.Faces();
+    drawn.xyz.clear();
+    drawn.normal.clear();
+    drawn.faceFirst.clear();
+    drawn.runs.clear();
+    drawn.polygonFirsts.clear();
+    drawn.polygonCounts.clear();
+    int vertices = 0;
+    for (int f = 0; f < faces.Count(); ++f) {
+        const CFace& face = *faces.At(f);
+        drawn.faceFirst.push_back(vertices);
+        const int count = face.VertexCount();
+        if (count < 3)
+            continue;
+        const GLenum mode = count == 3 ? GL_TRIANGLES : GL_POLYGON;
+        if (drawn.runs.empty() || drawn.runs.back().mode != mode)
+            drawn.runs.push_back(
+                {mode, mode == GL_TRIANGLES ? vertices : static_cast<int>(drawn.polygonFirsts.size()), 0});
+        if (mode == GL_TRIANGLES) {
+            drawn.runs.back().count += 3;
+        } else {
+            drawn.polygonFirsts.push_back(vertices);
+            drawn.polygonCounts.push_back(count);
+            ++drawn.runs.back().count;
+        }
+        for (int k = 0; k < count; ++k) {
+            const CCoordinate& v = face.Vertex(k);
+            drawn.xyz.insert(drawn.xyz.end(),
+                             {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)});
+            drawn.normal.insert(drawn.normal.end(),
+                                {static_cast<float>(face.Normal().x), static_cast<float>(face.Normal().y),
+                                 static_cast<float>(face.Normal().z)});
+        }
+        vertices += count;
+    }
+    drawn.faceFirst.push_back(vertices);
+}
+
 void CSceneDrawer::BuildToolLists(const CDataBase<CMoldProfile>* tools, const DisplaySettings& settings) {
     toolNames.clear();
     int nextName = 0;
     for (int slot = 0; slot < kToolSlots; ++slot) {
-        unsigned& list = toolLists[static_cast<size_t>(slot)];
-        Replace(list);
-        glNewList(list, GL_COMPILE);
+        ToolArrays& drawn = toolArrays[static_cast<size_t>(slot)];
         const CMoldProfile* tool = tools && slot < tools->Count() ? tools->At(slot) : nullptr;
-        if (tool) {
-            // Triangles go in batches; a larger face closes the batch, is
-            // drawn as a polygon, and a new batch opens.
-            glBegin(GL_TRIANGLES);
-            for (int f = 0; f < tool->Faces().Count(); ++f) {
-                const CFace& face = *tool->Faces().At(f);
-                if (face.VertexCount() < 3)
-                    continue;
-                glNormal3d(face.Normal().x, face.Normal().y, face.Normal().z);
-                if (face.VertexCount() == 3) {
-                    for (int k = 0; k < 3; ++k)
-                        Vertex(face.Vertex(k));
-                } else {
-                    glEnd();
-                    glBegin(GL_POLYGON);
-                    for (int k = 0; k < face.VertexCount(); ++k)
-                        Vertex(face.Vertex(k));
-                    glEnd();
-                    glBegin(GL_TRIANGLES);
-                }
-            }
-            glEnd();
-            if (settings.tools[static_cast<size_t>(slot)].shown) {
-                toolNames.push_back({slot, nextName, tool->Faces().Count()});
-                nextName += tool->Faces().Count();
-            }
+        if (!tool) {
+            DeleteBuffer(drawn.positions);
+            DeleteBuffer(drawn.normals);
+            drawn = ToolArrays();
+            continue;
         }
-        glEndList();
+        if (!RefillTool(drawn, *tool)) {
+            RebuildTool(drawn, *tool);
+            Upload(drawn.normals, GL_ARRAY_BUFFER, drawn.normal);
+        }
+        Upload(drawn.positions, GL_ARRAY_BUFFER, drawn.xyz);
+        if (settings.tools[static_cast<size_t>(slot)].shown) {
+            toolNames.push_back({slot, nextName, tool->Faces().Count()});
+            nextName += tool->Faces().Count();
+        }
     }
-    Replace(toolPick);
-    glNewList(toolPick, GL_COMPILE);
+    toolsBuilt = true;
+}
+
+void CSceneDrawer::DrawTool(int slot) const {
+    const ToolArrays& drawn = toolArrays[static_cast<size_t>(slot)];
+    if (drawn.runs.empty())
+        return;
+    glBindBuffer(GL_ARRAY_BUFFER, drawn.positions);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, drawn.normals);
+    glNormalPointer(GL_FLOAT, 0, nullptr);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    for (const ToolArrays::Run& run : drawn.runs) {
+        if (run.mode == GL_TRIANGLES)
+            glDrawArrays(GL_TRIANGLES, run.first, run.count);
+        else
+            glMultiDrawArrays(GL_POLYGON, drawn.polygonFirsts.data() + run.first,
+                              drawn.polygonCounts.data() + run.first, run.count);
+    }
+    UnbindArrays();
+    // The last normal stays current, as after the faces' list.
+    glNormal3fv(drawn.normal.data() + drawn.normal.size() - 3);
+}
+
+// Each face a polygon under its name; a face that is not drawn still uses up
+// its name.
+void CSceneDrawer::DrawToolPick() const {
     for (const ToolNameRange& range : toolNames) {
-        const CMoldProfile& tool = *tools->At(range.slot);
+        const ToolArrays& drawn = toolArrays[static_cast<size_t>(range.slot)];
         for (int f = 0; f < range.count; ++f) {
-            const CFace& face = *tool.Faces().At(f);
-            // A face that is not drawn still uses up its name.
-            if (face.VertexCount() < 3)
+            const int first = drawn.faceFirst[static_cast<size_t>(f)];
+            const int count = drawn.faceFirst[static_cast<size_t>(f) + 1] - first;
+            if (count == 0)
                 continue;
             glLoadName(static_cast<GLuint>(range.first + f));
             glBegin(GL_POLYGON);
-            for (int k = 0; k < face.VertexCount(); ++k)
-                Vertex(face.Vertex(k));
+            for (int k = 0; k < count; ++k)
+                glVertex3fv(drawn.xyz.data() + 3 * (first + k));
             glEnd();
         }
     }
-    glEndList();
 }
 
 void CSceneDrawer::BuildOverlay(Overlay overlay, const std::vector<std::array<int, 2>>& points) {
@@ -844,9 +932,8 @@ void CSceneDrawer::DrawTools(const FrameState& frame, const DisplaySettings& set
     for (int pass = 1; pass <= 2; ++pass)
         for (int slot = 0; slot < kToolSlots; ++slot) {
             const ToolDisplay& tool = settings.tools[static_cast<size_t>(slot)];
-            const unsigned list = toolLists[static_cast<size_t>(slot)];
             const bool opaque = tool.opacity == 1.0;
-            if (!tool.shown || list == 0 || opaque != (pass == 1))
+            if (!tool.shown || !toolsBuilt || opaque != (pass == 1))
                 continue;
             if (!opaque) {
                 glEnable(GL_BLEND);
@@ -860,7 +947,7 @@ void CSceneDrawer::DrawTools(const FrameState& frame, const DisplaySettings& set
                 glDisable(GL_LIGHTING);
                 glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
                 Colour(tool.surfaceColour, tool.opacity);
-                glCallList(list);
+                DrawTool(slot);
                 glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
                 glEnable(GL_DEPTH_TEST);
             } else {
@@ -877,13 +964,13 @@ void CSceneDrawer::DrawTools(const FrameState& frame, const DisplaySettings& set
                     glMaterialfv(
                         GL_FRONT_AND_BACK, GL_DIFFUSE,
                         Fractions(tool.surfaceColour, 10.0f / (11.0f * 255.0f), tool.opacity).data());
-                    glCallList(list);
+                    DrawTool(slot);
                     glPopAttrib();
                 }
                 if (tool.mode == 1 || tool.mode == 2) {
                     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
                     Colour(tool.wireColour, tool.opacity);
-                    glCallList(list);
+                    DrawTool(slot);
                     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
                 }
             }
@@ -1043,7 +1130,7 @@ void CSceneDrawer::ReleaseLists() {
             glDeleteLists(list, 1);
         list = 0;
     };
-    for (unsigned* list : {&sheetDots, &cutLine, &toolPick})
+    for (unsigned* list : {&sheetDots, &cutLine})
         release(*list);
     for (unsigned* buffer : {&positions, &normals, &colours, &mesh.triangles, &mesh.wire})
         DeleteBuffer(*buffer);
@@ -1052,8 +1139,12 @@ void CSceneDrawer::ReleaseLists() {
     dotsBuilt = false;
     facingKnown = false;
     crossBuilds = -1;
-    for (unsigned& list : toolLists)
-        release(list);
+    for (ToolArrays& drawn : toolArrays) {
+        DeleteBuffer(drawn.positions);
+        DeleteBuffer(drawn.normals);
+        drawn = ToolArrays();
+    }
+    toolsBuilt = false;
     for (unsigned& list : overlays)
         release(list);
     overlayShown.fill(false);

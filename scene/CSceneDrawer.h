@@ -1,4 +1,4 @@
-// One frame of a 3D view drawn with OpenGL 1.1: the display lists of the
+// One frame of a 3D view drawn with OpenGL 1.1: the lists and arrays of the
 // sheet, the tools, the pick lists and the overlays, and the frame that calls
 // them. The drawer works in whatever context is current, so the same lists
 // serve the window and off-screen frames of a context that shares them.
@@ -60,7 +60,7 @@ public:
                          const ScaleLimits& limits, const ColourRamp& ramp);
     // Rebuilds the cut-line list alone (a new cut of the same record).
     void BuildCutList(const CSheetProfile* sheet);
-    // Rebuilds the ten tool lists and the tool pick list.
+    // Refills the arrays of the ten tool slots from the tools' faces.
     void BuildToolLists(const CDataBase<CMoldProfile>* tools, const DisplaySettings& settings);
     // Replaces an overlay list: an outline of window points (5 points: a
     // closed quadrilateral, filled for the pick highlight), or empty to clear.
@@ -89,7 +89,9 @@ public:
     // Draws for selection, with the current matrices, the sheet elements
     // that may meet the selection region, element i named i, in order.
     void DrawSheetPick() const;
-    unsigned ToolPickList() const { return toolPick; }
+    // Draws for selection the faces of the shown tools, face f of a range
+    // named first + f.
+    void DrawToolPick() const;
     const std::vector<ToolNameRange>& ToolNames() const { return toolNames; }
     bool HasSheet() const { return sheet != nullptr; }
     // Unique edges drawn while dragging a large sheet (pairs of node numbers).
@@ -108,6 +110,7 @@ private:
     int sheetBuilds = 0;
     void DrawBackground(const FrameState& frame, const DisplaySettings& settings) const;
     void DrawTools(const FrameState& frame, const DisplaySettings& settings) const;
+    void DrawTool(int slot) const;
     void DrawSheet(const FrameState& frame, const DisplaySettings& settings);
     void DrawOverlay(Overlay overlay, const FrameState& frame) const;
     static unsigned Replace(unsigned& list);
@@ -171,8 +174,27 @@ private:
     void BuildDots(const DisplaySettings& settings);
     bool dotsBuilt = false;
     unsigned sheetDots = 0, cutLine = 0;
-    std::array<unsigned, kToolSlots> toolLists{};
-    unsigned toolPick = 0;
+    // A tool's faces as drawn: their vertices in face order, each with its
+    // face's normal, drawn in runs of triangles and of polygons. A record
+    // moves the faces and keeps their shape: the positions are refilled, the
+    // rest is rebuilt only when the shape changes.
+    struct ToolArrays {
+        std::vector<float> xyz, normal;
+        std::vector<int> faceFirst; // per face and one past: its first vertex
+        // Triangles: count vertices from vertex first; polygons: count
+        // polygons from entry first of polygonFirsts and polygonCounts.
+        struct Run {
+            unsigned mode;
+            int first, count;
+        };
+        std::vector<Run> runs;
+        std::vector<int> polygonFirsts, polygonCounts;
+        unsigned positions = 0, normals = 0;
+    };
+    static bool RefillTool(ToolArrays& drawn, const CMoldProfile& tool);
+    static void RebuildTool(ToolArrays& drawn, const CMoldProfile& tool);
+    std::array<ToolArrays, kToolSlots> toolArrays{};
+    bool toolsBuilt = false;
     std::vector<ToolNameRange> toolNames;
     std::array<unsigned, static_cast<size_t>(Overlay::Count)> overlays{};
     std::array<bool, static_cast<size_t>(Overlay::Count)> overlayShown{};

@@ -89,8 +89,7 @@ bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const Frame
     long long name = scene.sheetShown ? Select([&] { drawer.DrawSheetPick(); }, camera, frame, x, y) : -1;
     bool onTool = false;
     if (name < 0 || !scene.sheetShown) {
-        const unsigned toolList = drawer.ToolPickList();
-        name = toolList == 0 ? -1 : Select([toolList] { glCallList(toolList); }, camera, frame, x, y);
+        name = Select([&drawer] { drawer.DrawToolPick(); }, camera, frame, x, y);
         onTool = true;
     }
     if (name < 0)

@@ -836,21 +836,28 @@ void SceneRenderTest::frameWithoutADisplayMatchesTheWindow() {
     QVERIFY2(frame.MakeCurrent(), frame.Error().c_str());
     CSceneDrawer::InitialiseContext();
     drawer.BuildSheetLists(project.Sheet(), view->Settings(), view->Quantity(), view->Limits(), ramp);
+    // Tool arrays kept from other tools are reshaped, refilled or emptied.
+    drawer.BuildToolLists(tenTools.Tools(), view->Settings());
     drawer.BuildToolLists(project.Tools(), view->Settings());
     frame.DoneCurrent();
     FrameState state;
     state.width = window.width();
     state.height = window.height();
     state.sheetElementCount = project.Sheet()->ElementCount();
-    CCamera camera = view->Camera();
-    const QImage alone = frame.Render(window.width(), window.height(), [&] {
-        CSceneDrawer::InitialiseContext();
-        drawer.DrawFrame(camera, state, view->Settings());
-    });
-    Keep(alone, QStringLiteral("alone"));
-    QCOMPARE(alone.size(), window.size());
-    const FrameDifference difference = Compare(window, alone);
-    QVERIFY2(difference.differing == 0, Describe(difference).constData());
+    // Then without the sheet, which hides the tools.
+    for (int pass = 0; pass < 2; ++pass) {
+        const QImage shown = pass == 0 ? window : Frame(*view);
+        CCamera camera = view->Camera();
+        const QImage alone = frame.Render(window.width(), window.height(), [&] {
+            CSceneDrawer::InitialiseContext();
+            drawer.DrawFrame(camera, state, view->Settings());
+        });
+        Keep(alone, QStringLiteral("alone"));
+        QCOMPARE(alone.size(), shown.size());
+        const FrameDifference difference = Compare(shown, alone);
+        QVERIFY2(difference.differing == 0, Describe(difference).constData());
+        view->ToggleSheet();
+    }
     QVERIFY(frame.MakeCurrent());
     drawer.ReleaseLists();
     frame.DoneCurrent();
