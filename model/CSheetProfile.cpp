@@ -23,7 +23,7 @@ namespace {
 
 // The adjacency is sorted in at most this many parts of the element array,
 // none smaller than the size below: each part costs a tally of every node.
-constexpr size_t AdjacencyParts = 4;
+constexpr size_t AdjacencyParts = 2;
 constexpr size_t AdjacencyPartSize = 65536;
 
 } // namespace
