@@ -228,51 +228,50 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical, boo
         elements.reserve(elements64);
     if (extended && keepValues)
         layerValues.resize(elements64);
-    int64_t reported = 0;
+    // The percentage grows at element nextReportAt, the first whose 100 i / e
+    // exceeds the one reported: no division per element.
+    int64_t nextReportAt = (static_cast<int64_t>(e) + 99) / 100;
     std::string badNode;
-    const bool elementsRead =
-        file.ForEachChunk(
-            HeaderSize, elements64, elementBytes,
-            [&](const unsigned char* data, size_t first, size_t count) {
-                for (size_t k = 0; k < count; ++k) {
-                    const size_t i = first + k;
+    // The element identifiers stand in a block of their own; each chunk of
+    // elements reads its own, so that every element is written once.
+    std::vector<unsigned char> ids;
+    const bool elementsRead = file.ForEachChunk(
+        HeaderSize, elements64, elementBytes, [&](const unsigned char* data, size_t first, size_t count) {
+            ids.resize(4 * count);
+            if (!file.ReadAt(idsAt + 4 * static_cast<uint64_t>(first), ids.data(), ids.size()))
+                return false;
+            for (size_t k = 0; k < count; ++k) {
+                const size_t i = first + k;
+                if (progress && static_cast<int64_t>(i) >= nextReportAt) {
                     const int64_t percent = 100 * static_cast<int64_t>(i) / e;
-                    if (progress && percent > reported) {
-                        reported = percent;
-                        progress->SetPosition(static_cast<int>(percent));
-                    }
-                    const unsigned char* at = data + k * elementBytes;
-                    CElementProfile element{};
-                    for (int c = 0; c < 3; ++c) {
-                        element.NodeNumbers[c] =
-                            wide ? Load<int32_t>(at + 4 * c) : Load<uint16_t>(at + 2 * c);
-                        if (element.NodeNumbers[c] < 1 || element.NodeNumbers[c] > n) {
-                            badNode = FormatText("element %d uses node %d, outside 1 ... %d",
-                                                 static_cast<int>(i + 1), element.NodeNumbers[c], n);
-                            return false;
-                        }
-                    }
-                    if (!keepValues)
-                        continue;
-                    const unsigned char* values = at + (wide ? 12 : 8);
-                    element.ElementId = static_cast<int32_t>(i + 1);
-                    element.Temperature = Load<float>(values);
-                    element.InitialThickness = Load<float>(values + 8);
-                    element.PrincipalStress1 = Load<float>(values + 12);
-                    element.PrincipalStress2 = Load<float>(values + 16);
-                    element.ThirdStress = Load<float>(values + 20);
-                    if (extended)
-                        std::memcpy(layerValues[i].data(), at + baseBytes, ExtendedElementBytes);
-                    elements.push_back(element);
+                    progress->SetPosition(static_cast<int>(percent));
+                    nextReportAt = ((percent + 1) * e + 99) / 100;
                 }
-                return true;
-            }) &&
-        file.ForEachChunk(idsAt, elements64, 4,
-                          [this, keepValues](const unsigned char* data, size_t first, size_t count) {
-                              for (size_t i = 0; keepValues && i < count; ++i)
-                                  elements[first + i].ElementId = Load<int32_t>(data + 4 * i);
-                              return true;
-                          });
+                const unsigned char* at = data + k * elementBytes;
+                CElementProfile element{};
+                for (int c = 0; c < 3; ++c) {
+                    element.NodeNumbers[c] = wide ? Load<int32_t>(at + 4 * c) : Load<uint16_t>(at + 2 * c);
+                    if (element.NodeNumbers[c] < 1 || element.NodeNumbers[c] > n) {
+                        badNode = FormatText("element %d uses node %d, outside 1 ... %d",
+                                             static_cast<int>(i + 1), element.NodeNumbers[c], n);
+                        return false;
+                    }
+                }
+                if (!keepValues)
+                    continue;
+                const unsigned char* values = at + (wide ? 12 : 8);
+                element.ElementId = Load<int32_t>(ids.data() + 4 * k);
+                element.Temperature = Load<float>(values);
+                element.InitialThickness = Load<float>(values + 8);
+                element.PrincipalStress1 = Load<float>(values + 12);
+                element.PrincipalStress2 = Load<float>(values + 16);
+                element.ThirdStress = Load<float>(values + 20);
+                if (extended)
+                    std::memcpy(layerValues[i].data(), at + baseBytes, ExtendedElementBytes);
+                elements.push_back(element);
+            }
+            return true;
+        });
     nodeReader.join();
 
     // Ready again, whether the record is used or refused.
