@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <random>
 #include <set>
 
@@ -336,11 +337,16 @@ TEST_F(SheetRecord, NodeNormalsStayInTheirSymmetryPlane) {
     EXPECT_NEAR(std::fabs(free.x), 0.3 / std::sqrt(1.09), 1e-6);
 }
 
-TEST_F(SheetRecord, ProgressIsReportedAtMostOncePerPercent) {
+TEST_F(SheetRecord, ProgressIsReportedOncePerPercentReached) {
+    CRecordingProgress few;
+    (void)Read(samplegen::MakeGridRecord(2, 1, 1, 1), &few); // four elements
+    EXPECT_EQ(few.positions, (std::vector<int>{25, 50, 75, 0}));
     CRecordingProgress progress;
     const auto sheet = Read(samplegen::MakeGridRecord(30, 30, 1, 1), &progress);
-    EXPECT_LE(progress.positions.size(), 101u);
-    EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end() - 1));
+    std::vector<int> everyPercent(99);
+    std::iota(everyPercent.begin(), everyPercent.end(), 1);
+    everyPercent.push_back(0); // ready again
+    EXPECT_EQ(progress.positions, everyPercent);
     ASSERT_GE(progress.texts.size(), 2u);
     EXPECT_EQ(progress.texts.front(), "Loading " + folder.File("sheet.000") + ".");
     EXPECT_EQ(progress.texts.back(), "Application is ready to operate.");
