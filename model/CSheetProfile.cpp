@@ -73,11 +73,13 @@ void CSheetProfile::ComputeBoundingBox() {
     sheetSize = std::max({sizeX, sizeY, box[5] - box[4]});
 }
 
-void CSheetProfile::BuildAdjacency(const int32_t* corners) {
+void CSheetProfile::BuildAdjacency(BigArray<int32_t>& corners) {
     // A counting sort in parts of the element array: each part tallies its
     // nodes on its own, and a node's list takes the elements of part 0, then
     // those of part 1 ..., each part's in element order. The lists are
-    // therefore in element order, whatever the number of parts.
+    // therefore in element order, whatever the number of parts. The tally
+    // reads the compact corners; the lists take their place in memory and
+    // are filled from the elements.
     const size_t slots = static_cast<size_t>(nodeCount) + 1;
     const size_t count = elements.size();
     const size_t parts = std::max<size_t>(1, std::min(AdjacencyParts, count / AdjacencyPartSize));
@@ -85,11 +87,12 @@ void CSheetProfile::BuildAdjacency(const int32_t* corners) {
     // tally[part * slots + node]: first the part's count of the node, then
     // the place of its next element in nodeElementList.
     BigArray<int32_t> tally(parts * slots);
+    const int32_t* at = corners.data();
     parallel::ForBlocks(parts, 1, [&](size_t first, size_t last) {
         for (size_t part = first; part < last; ++part) {
             int32_t* mine = tally.data() + part * slots;
             for (size_t i = 3 * partStart(part); i < 3 * partStart(part + 1); ++i)
-                ++mine[corners[i]];
+                ++mine[at[i]];
         }
     });
     // Each node's total and, per part, the elements of earlier parts.
@@ -109,15 +112,15 @@ void CSheetProfile::BuildAdjacency(const int32_t* corners) {
     });
     for (size_t i = 1; i < nodeElementStart.size(); ++i)
         nodeElementStart[i] += nodeElementStart[i - 1];
+    BigArray<int32_t>().swap(corners);
     nodeElementList.resize(static_cast<size_t>(nodeElementStart.back()));
     parallel::ForBlocks(parts, 1, [&](size_t first, size_t last) {
         for (size_t part = first; part < last; ++part) {
             int32_t* next = tally.data() + part * slots;
-            for (size_t i = 3 * partStart(part); i < 3 * partStart(part + 1); ++i) {
-                const int32_t node = corners[i];
-                nodeElementList[static_cast<size_t>(nodeElementStart[static_cast<size_t>(node)] +
-                                                    next[node]++)] = static_cast<int32_t>(i / 3);
-            }
+            for (size_t e = partStart(part); e < partStart(part + 1); ++e)
+                for (const int32_t node : elements[e].NodeNumbers)
+                    nodeElementList[static_cast<size_t>(nodeElementStart[static_cast<size_t>(node)] +
+                                                        next[node]++)] = static_cast<int32_t>(e);
         }
     });
 }
@@ -147,12 +150,13 @@ void CSheetProfile::DeriveElements(int32_t* corners) {
 }
 
 void CSheetProfile::PostLoadDerivation() {
-    // The adjacency reads the node numbers twice: from a compact copy the
-    // derivation makes while it has each element at hand, not from the
-    // elements, eleven times their size.
+    // The adjacency's tally reads the node numbers from a compact copy that
+    // the derivation makes while it has each element at hand, not from the
+    // elements, eleven times their size; the copy then makes room for the
+    // lists.
     BigArray<int32_t> corners(3 * elements.size());
     DeriveElements(corners.data());
-    BuildAdjacency(corners.data());
+    BuildAdjacency(corners);
     elementCount = static_cast<int>(elements.size());
     ComputeBoundingBox();
 }

@@ -249,7 +249,7 @@ private:
     static constexpr size_t NodeGrain = 16384;
     void ComputeBoundingBox();
     // corners: the elements' node numbers, three by element.
-    void BuildAdjacency(const int32_t* corners);
+    void BuildAdjacency(BigArray<int32_t>& corners); // releases corners
     // Also copies the node numbers into corners when given.
     void DeriveElements(int32_t* corners = nullptr);
     template <typename Value> double NodeAverage(int node, Value value) const;
