@@ -81,7 +81,7 @@ whole_runs() { # command...
 }
 batch_runs=$(whole_runs "$build/batch/quillmere-batch" report sheet "$project")
 vtk_runs=$(whole_runs /usr/bin/python3 bench/vtk_read_derive.py "$data/mesh.vtu" 1)
-/usr/bin/python3 bench/vtk_load.py "$data/mesh.vtu" 5
+/usr/bin/python3 bench/vtk_read_derive.py "$data/mesh.vtu" 5 load
 /usr/bin/python3 - "$batch_runs" "$vtk_runs" <<'PY'
 import sys
 def best(runs):
