@@ -291,6 +291,4 @@ private:
     bool readFailed = false;
     bool openFailed = false;
     std::string failureReason;
-
-    friend class CSheetValueCopy;
 };
