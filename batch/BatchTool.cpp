@@ -43,8 +43,6 @@ const char* const Usage =
     "Q] "
     "[--view general|xy|xz|yz]";
 
-const char* const NoCut = "(No cut found or cut not created)";
-
 struct BatchArguments {
     std::string command; // report, values, cut, tip, export, render or video
     std::string report;  // sheet, project, record or document
@@ -403,10 +401,6 @@ ParseOutcome ParseArguments(const std::vector<std::string>& arguments, BatchArgu
     return ParseOutcome::Run;
 }
 
-std::string Number(double value) {
-    return FormatText("%.17g", value);
-}
-
 int WriteReport(const BatchArguments& arguments, CProjectProfile& project,
                 const CConfiguration& configuration, std::ostream& out) {
     std::string text;
@@ -437,10 +431,10 @@ int WriteValues(const BatchArguments& arguments, const CProjectProfile& project,
     const CSheetProfile& sheet = *project.Sheet();
     const ScaleRange range = ComputeScaleRange(sheet, arguments.quantity, limits);
     const NodeColouring colouring = ColourNodes(sheet, arguments.quantity, limits);
-    out << "# limits " << Number(range.minimum) << ' ' << Number(range.maximum) << '\n';
+    out << "# limits " << ExactNumber(range.minimum) << ' ' << ExactNumber(range.maximum) << '\n';
     out << "node,value,colour\n";
     for (int node = 1; node <= sheet.NodeCount(); ++node)
-        out << node << ',' << Number(colouring.values[static_cast<size_t>(node)]) << ','
+        out << node << ',' << ExactNumber(colouring.values[static_cast<size_t>(node)]) << ','
             << static_cast<int>(colouring.indices[static_cast<size_t>(node)]) << '\n';
     return BatchSuccess;
 }
@@ -461,24 +455,25 @@ int WriteCut(const BatchArguments& arguments, CProjectProfile& project, const CC
         if (!graph.Points.empty()) {
             CGraphLimits limits;
             ApplyAutomaticLimits(graph, configuration, limits);
-            out << "# limits " << Number(limits.xMin) << ' ' << Number(limits.xMax) << ' '
-                << Number(limits.yMin) << ' ' << Number(limits.yMax) << '\n';
+            out << "# limits " << ExactNumber(limits.xMin) << ' ' << ExactNumber(limits.xMax) << ' '
+                << ExactNumber(limits.yMin) << ' ' << ExactNumber(limits.yMax) << '\n';
         }
         out << "arc,value\n";
         for (const CGraphPoint& point : graph.Points)
-            out << Number(point.x) << ',' << Number(point.y) << '\n';
+            out << ExactNumber(point.x) << ',' << ExactNumber(point.y) << '\n';
     } else {
         out << "element,x0,y0,z0,x1,y1,z1,arc_start,arc_end,value\n";
         for (int i = 0; i < cut.Count(); ++i) {
             const CAbscisse& piece = *cut.At(i);
-            out << piece.ElementNumber << ',' << Number(piece.Start.x) << ',' << Number(piece.Start.y) << ','
-                << Number(piece.Start.z) << ',' << Number(piece.End.x) << ',' << Number(piece.End.y) << ','
-                << Number(piece.End.z) << ',' << Number(piece.ArcStart) << ',' << Number(piece.ArcEnd) << ','
-                << Number(piece.Value) << '\n';
+            out << piece.ElementNumber << ',' << ExactNumber(piece.Start.x) << ','
+                << ExactNumber(piece.Start.y) << ',' << ExactNumber(piece.Start.z) << ','
+                << ExactNumber(piece.End.x) << ',' << ExactNumber(piece.End.y) << ','
+                << ExactNumber(piece.End.z) << ',' << ExactNumber(piece.ArcStart) << ','
+                << ExactNumber(piece.ArcEnd) << ',' << ExactNumber(piece.Value) << '\n';
         }
     }
     if (cut.Count() == 0)
-        ShowMessage(NoCut, MessageIcon::Information);
+        ShowMessage(NoCutText, MessageIcon::Information);
     return BatchSuccess;
 }
 

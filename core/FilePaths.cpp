@@ -8,12 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
 bool IsRegularFile(const std::string& path) {
     struct stat info;
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
+
+namespace {
 
 bool IsFolder(const std::string& path) {
     struct stat info;

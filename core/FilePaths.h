@@ -27,5 +27,8 @@ std::string ResolveFile(const std::string& stored, const std::string& baseFolder
 // Names of the entries of a folder; empty when it cannot be listed.
 std::vector<std::string> ListFolder(const std::string& folder);
 
+// Whether path names a regular file, links followed.
+bool IsRegularFile(const std::string& path);
+
 // The current working folder, or "" when unknown.
 std::string CurrentFolder();

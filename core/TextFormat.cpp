@@ -123,6 +123,19 @@ bool ParseWholeNumber(const char* text, double& value) {
     return true;
 }
 
+std::string ExactNumber(double value) {
+    return FormatText("%.17g", value);
+}
+
+bool IsAllDigits(const std::string& text) {
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
 int ParseLeadingInt(const char* text) {
     char* stop = nullptr;
     errno = 0;

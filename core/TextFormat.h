@@ -23,6 +23,12 @@ bool IsWholeNumber(const char* text);
 // digits are converted without strtod, to the same double.
 bool ParseWholeNumber(const char* text, double& value);
 
+// A double in 17 significant digits: read back, the same double.
+std::string ExactNumber(double value);
+
+// True when text is one or more of the digits 0 to 9.
+bool IsAllDigits(const std::string& text);
+
 // strtol-like leading integer ("12abc" gives 12, text that starts with no
 // number gives 0), clamped to the int range.
 int ParseLeadingInt(const char* text);

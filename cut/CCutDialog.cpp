@@ -3,6 +3,7 @@
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
+#include "cut/CutComputation.h"
 #include "cut/ProfileCsv.h"
 #include "model/CProjectProfile.h"
 
@@ -30,7 +31,6 @@
 
 namespace {
 
-const char* const NoCutText = "(No cut found or cut not created)";
 // The graph area's distance from the window's left edge.
 constexpr int GraphLeft = 8;
 // The height of characters on the printed page, in its device units.

@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+const char* const NoCutText = "(No cut found or cut not created)";
+
 namespace {
 
 constexpr size_t PrefetchDistance = 16; // elements

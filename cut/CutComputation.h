@@ -4,6 +4,9 @@
 
 #include "cut/CCutPlane.h"
 
+// What the cut window and the batch tool say when a cut finds nothing.
+extern const char* const NoCutText;
+
 class CSheetProfile;
 
 // Whether the plane crosses some element in a piece long enough to be worth

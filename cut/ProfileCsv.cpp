@@ -7,10 +7,6 @@
 
 namespace {
 
-std::string Number(double value) {
-    return FormatText("%.17g", value);
-}
-
 double DisplayValue(double value, int quantity, const CConfiguration& configuration) {
     switch (quantity) {
     case ThicknessQuantity:
@@ -46,11 +42,11 @@ std::string ProfileCsv(const CCutSegments& cut, int quantity, const CConfigurati
     std::string text = "arc_" + length + ",value_" + ProfileValueUnit(quantity, configuration) + ",x_" +
                        length + ",y_" + length + ",z_" + length + ",element\n";
     auto row = [&](double arc, const CAbscisse& piece, const CCoordinate& point) {
-        text += Number(configuration.LengthToDisplay(arc * 1000)) + ',' +
-                Number(DisplayValue(piece.Value, quantity, configuration)) + ',' +
-                Number(configuration.LengthToDisplay(point.x * 1000)) + ',' +
-                Number(configuration.LengthToDisplay(point.y * 1000)) + ',' +
-                Number(configuration.LengthToDisplay(point.z * 1000)) + ',' +
+        text += ExactNumber(configuration.LengthToDisplay(arc * 1000)) + ',' +
+                ExactNumber(DisplayValue(piece.Value, quantity, configuration)) + ',' +
+                ExactNumber(configuration.LengthToDisplay(point.x * 1000)) + ',' +
+                ExactNumber(configuration.LengthToDisplay(point.y * 1000)) + ',' +
+                ExactNumber(configuration.LengthToDisplay(point.z * 1000)) + ',' +
                 std::to_string(piece.ElementNumber) + '\n';
     };
     double arc = 0;

@@ -41,11 +41,6 @@ std::vector<std::string> CollectFiles(const std::string& configuration, const st
     return files;
 }
 
-bool IsDigits(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(),
-                                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
-}
-
 // Record numbers of any length compare by value.
 std::string WithoutLeadingZeros(const std::string& digits) {
     const size_t first = digits.find_first_not_of('0');
@@ -55,11 +50,6 @@ std::string WithoutLeadingZeros(const std::string& digits) {
 bool LessRecord(const std::string& a, const std::string& b) {
     const std::string x = WithoutLeadingZeros(a), y = WithoutLeadingZeros(b);
     return x.size() != y.size() ? x.size() < y.size() : x < y;
-}
-
-bool IsRegularFile(const std::string& path) {
-    std::error_code error;
-    return fs::is_regular_file(path, error);
 }
 
 // One file reached by two names: links, hard links, linked folders.
@@ -312,7 +302,7 @@ bool ExportProjectFiles(const std::string& projectPath, const std::vector<std::s
             continue;
         if (extension == "teh")
             heat.push_back(name);
-        else if (IsDigits(extension))
+        else if (IsAllDigits(extension))
             records.push_back(name);
     }
     std::sort(heat.begin(), heat.end());

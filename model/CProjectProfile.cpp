@@ -20,15 +20,6 @@ std::string AbsolutePath(const std::string& path) {
     return error ? path : absolute.lexically_normal().string();
 }
 
-bool IsAllDigits(const std::string& text) {
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
 // The project path up to and including the dot before its extension; a
 // file name without a dot gets one.
 std::string RecordPrefix(const std::string& projectPath) {
