@@ -359,6 +359,15 @@ bool WriteClampFrame(const std::string& path, bool crlf) {
     return WriteShortTool(path, tool);
 }
 
+// The share of the forming (0 flat .. 1 formed) of a record, and the time
+// all records take.
+double StageOf(int record, int records) {
+    return records > 1 ? static_cast<double>(record) / (records - 1) : 0.0;
+}
+double TotalTime(int records) {
+    return kStageTime * (records - 1);
+}
+
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines, bool crlf) {
     CTextOutput text(crlf);
     for (const std::string& line : lines)
@@ -439,15 +448,23 @@ std::string WriteCupSample(const std::string& folder, const CupOptions& options)
     project.crlf = crlf;
 
     const std::string projectPath = base + name + ".tfc";
-    const double totalTime = kStageTime * (options.records - 1);
     for (int k = 0; k < options.records && ok; ++k) {
-        const double stage = options.records > 1 ? static_cast<double>(k) / (options.records - 1) : 0.0;
-        forming.Form(stage, totalTime);
+        const double stage = StageOf(k, options.records);
+        forming.Form(stage, TotalTime(options.records));
         ok = WriteRecordFile(RecordFileName(projectPath, k), forming.Record());
         project.records.push_back({kEndPressure * Smoothstep(stage), kStageTime * k, PlugPosition(stage)});
     }
     ok = ok && WriteProjectFile(projectPath, project);
     return ok ? projectPath : "";
+}
+
+RecordData CupRecord(const CupOptions& options, int index) {
+    // Cooling depends on when the plastic first touched a tool: every stage
+    // before the one asked for is formed in turn.
+    CCupForming forming(options);
+    for (int k = 0; k <= index; ++k)
+        forming.Form(StageOf(k, options.records), TotalTime(options.records));
+    return forming.Record();
 }
 
 } // namespace samplegen

@@ -170,6 +170,58 @@ RecordData MakeGridRecord(int nx, int ny, double sizeX, double sizeY, double thi
     return record;
 }
 
+RecordData MakeMirroredGridRecord(int nx, int ny, double sizeX, double sizeY, double thickness,
+                                  double temperature) {
+    RecordData record = MakeGridRecord(nx, ny, sizeX, sizeY, thickness, temperature);
+    nx = std::max(nx, 1);
+    ny = std::max(ny, 1);
+    for (int j = 0; j < ny; ++j)
+        for (int i = 0; i < nx; ++i) {
+            if ((2 * i < nx) == (2 * j < ny))
+                continue;
+            const int32_t n00 = j * (nx + 1) + i + 1, n10 = n00 + 1;
+            const int32_t n01 = n00 + nx + 1, n11 = n01 + 1;
+            const size_t first =
+                2 * (static_cast<size_t>(j) * static_cast<size_t>(nx) + static_cast<size_t>(i));
+            record.elements[first].nodes = {n00, n10, n01};
+            record.elements[first + 1].nodes = {n10, n11, n01};
+        }
+    return record;
+}
+
+RecordData MakeLShapeRecord(int n, double size, double thickness, double temperature) {
+    n = std::max(n, 1);
+    const int cells = 2 * n;
+    RecordData grid = MakeGridRecord(cells, cells, size, size, thickness, temperature);
+    // The grid's nodes (i, j) with i, j > n and its cells (i, j) with i, j >= n
+    // lie in the missing quadrant.
+    std::vector<int32_t> number(grid.current.size(), 0);
+    RecordData record;
+    for (int j = 0; j <= cells; ++j)
+        for (int i = 0; i <= cells; ++i) {
+            const size_t at =
+                static_cast<size_t>(j) * static_cast<size_t>(cells + 1) + static_cast<size_t>(i);
+            if (i > n && j > n)
+                continue;
+            record.current.push_back(grid.current[at]);
+            number[at] = record.NodeCount();
+        }
+    record.reference = record.current;
+    int32_t id = 0;
+    for (size_t e = 0; e < grid.elements.size(); ++e) {
+        const int cell = static_cast<int>(e / 2);
+        if (cell % cells >= n && cell / cells >= n)
+            continue;
+        RecordElement element = grid.elements[e];
+        for (int32_t& node : element.nodes)
+            node = number[static_cast<size_t>(node - 1)];
+        element.id = ++id;
+        record.elements.push_back(element);
+    }
+    record.CompleteNodeData();
+    return record;
+}
+
 bool WriteNumberedNodeTool(const std::string& path, const std::vector<Vec3>& nodes,
                            const std::vector<std::vector<int>>& faces, bool inches, int stripes, bool crlf) {
     CTextOutput text(crlf);

@@ -67,6 +67,17 @@ std::string RecordFileName(const std::string& projectPath, int index);
 RecordData MakeGridRecord(int nx, int ny, double sizeX, double sizeY, double thickness = 0.003,
                           double temperature = 150.0);
 
+// The grid of MakeGridRecord with each cell's diagonal mirrored across the
+// centre lines, so that with even nx and ny the mesh itself is symmetric
+// about x = 0 and y = 0.
+RecordData MakeMirroredGridRecord(int nx, int ny, double sizeX, double sizeY, double thickness = 0.003,
+                                  double temperature = 150.0);
+
+// An L of three squares of n x n cells: the size x size square centred on
+// the origin without its quadrant x > 0, y > 0. Nodes are numbered row by
+// row without the missing quadrant's; otherwise as MakeGridRecord.
+RecordData MakeLShapeRecord(int n, double size, double thickness = 0.003, double temperature = 150.0);
+
 // Tool files. Lengths are given in the file's own unit (mm, or inch when
 // inches is set) except where noted. crlf: Windows line ends.
 
@@ -164,6 +175,8 @@ struct CupOptions {
 // Writes the project into folder (which must exist) and returns the path of
 // the project file, or "" on failure.
 std::string WriteCupSample(const std::string& folder, const CupOptions& options);
+// The record of a 0-based index as WriteCupSample writes it.
+RecordData CupRecord(const CupOptions& options, int index);
 
 // Writes the record in VTK's XML unstructured-grid format (binary, raw
 // appended, uncompressed) with the same cell fields, for side-by-side speed

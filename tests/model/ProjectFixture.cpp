@@ -43,7 +43,11 @@ void CProjectFixture::WriteProject() const {
 }
 
 samplegen::RecordData CProjectFixture::Record(int index) const {
-    samplegen::RecordData record = samplegen::MakeGridRecord(options.cellsX, options.cellsY, 0.2, 0.1);
+    samplegen::RecordData record =
+        options.sheet == FixtureSheet::LShape ? samplegen::MakeLShapeRecord(options.cellsX, 0.2)
+        : options.sheet == FixtureSheet::MirroredGrid
+            ? samplegen::MakeMirroredGridRecord(options.cellsX, options.cellsY, 0.2, 0.1)
+            : samplegen::MakeGridRecord(options.cellsX, options.cellsY, 0.2, 0.1);
     for (samplegen::Vec3& node : record.current)
         node.z += 0.01 * index;
     record.toolPositions[0] = 0.01 * index;

@@ -8,9 +8,14 @@
 #include <string>
 #include <vector>
 
+// The mesh of the sheet: MakeGridRecord's, its mirrored-diagonal variant, or
+// an L of three squares of cellsX x cellsX cells (0.2 m across).
+enum class FixtureSheet { Grid, MirroredGrid, LShape };
+
 struct FixtureOptions {
     int records = 3;
     int cellsX = 4, cellsY = 3;
+    FixtureSheet sheet = FixtureSheet::Grid;
     bool windowsPaths = false; // references as C:\old\... paths
     std::vector<std::string> materials{"fixture_pp.vie"};
 };
