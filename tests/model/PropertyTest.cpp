@@ -128,17 +128,10 @@ TEST_P(GeneratedProject, EveryRecordReadsBackAsWritten) {
         CMismatches nodes;
         for (size_t n = 0; n < written.current.size(); ++n) {
             const int node = static_cast<int>(n) + 1;
-            const CCoordinate& at = sheet.CurrentCoordinate(node);
-            const CCoordinate& was = sheet.ReferenceCoordinate(node);
-            nodes.Expect(static_cast<float>(at.x), static_cast<float>(written.current[n].x), "x", n);
-            nodes.Expect(static_cast<float>(at.y), static_cast<float>(written.current[n].y), "y", n);
-            nodes.Expect(static_cast<float>(at.z), static_cast<float>(written.current[n].z), "z", n);
-            nodes.Expect(static_cast<float>(was.x), static_cast<float>(written.reference[n].x), "reference x",
-                         n);
-            nodes.Expect(static_cast<float>(was.y), static_cast<float>(written.reference[n].y), "reference y",
-                         n);
-            nodes.Expect(static_cast<float>(was.z), static_cast<float>(written.reference[n].z), "reference z",
-                         n);
+            for (const auto& [read, was] : {std::pair{sheet.CurrentCoordinate(node), written.current[n]},
+                                            {sheet.ReferenceCoordinate(node), written.reference[n]}})
+                for (const auto& [a, b] : {std::pair{read.x, was.x}, {read.y, was.y}, {read.z, was.z}})
+                    nodes.Expect(static_cast<float>(a), static_cast<float>(b), "coordinate", n);
             for (int tool = 0; tool < kToolSlots; ++tool)
                 nodes.Expect(sheet.ContactFlag(node, tool), written.contactTool[n] == tool ? 0 : 1, "contact",
                              n);
