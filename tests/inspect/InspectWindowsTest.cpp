@@ -3,6 +3,7 @@
 #include "config/CConfiguration.h"
 #include "inspect/CDataTip.h"
 #include "inspect/CDistanceMeasurement.h"
+#include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -15,12 +16,6 @@
 #include <memory>
 
 namespace {
-
-void KeepScreenshot(QWidget& widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("QUILLMERE_SCREENSHOTS");
-    if (!folder.isEmpty())
-        widget.grab().save(folder + "/" + name + ".png");
-}
 
 CDataDisplay SheetNode() {
     CDataDisplay record;
@@ -99,7 +94,7 @@ private slots:
         QTRY_COMPARE(tip.mapToGlobal(QPoint(0, 0)), QPoint(300, 220));
         // Nothing takes the focus from the view's window.
         QVERIFY(!tip.isActiveWindow());
-        KeepScreenshot(tip, QStringLiteral("data-tip"));
+        KeepPicture(tip, QStringLiteral("data-tip"));
 
         // The tip's background is the tool-tip colour, its text darker.
         const QImage picture = tip.grab().toImage();
@@ -162,7 +157,7 @@ private slots:
         QCOMPARE(picture.pixelColor(1, 1), QColor(255, 200, 184));
         QCOMPARE(window->findChild<QLabel*>("distance")->palette().color(QPalette::WindowText),
                  QColor(Qt::black));
-        KeepScreenshot(*window, QStringLiteral("distance-measurement"));
+        KeepPicture(*window, QStringLiteral("distance-measurement"));
 
         // A second measurement only brings the open one forward.
         configuration->SetSIMetric(false);
@@ -189,7 +184,7 @@ private slots:
         for (const char* name :
              {"startXUnit", "startYUnit", "startZUnit", "endXUnit", "endYUnit", "endZUnit", "distanceUnit"})
             QCOMPARE(Text(window, name), QStringLiteral("inch"));
-        KeepScreenshot(*window, QStringLiteral("distance-measurement-us"));
+        KeepPicture(*window, QStringLiteral("distance-measurement-us"));
         delete window;
     }
 
