@@ -187,14 +187,7 @@ private slots:
         QCOMPARE(markers.count(), 1);
         QTRY_VERIFY(!window);
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
-
-        // Escape closes it as well.
-        window = CDistanceMeasurement::Open(PointAt(0, 0, 0, 10, 10), PointAt(0.001, 0, 0, 20, 20),
-                                            *configuration, QPoint(400, 300), view.get());
-        QVERIFY(QTest::qWaitForWindowExposed(window.data()));
-        QTest::keyClick(window, Qt::Key_Escape);
-        QTRY_VERIFY(!window);
-        QCOMPARE(QWidget::mouseGrabber(), nullptr);
+        // Escape and the window manager: ViewInspectionTest.
     }
 
     void NoMeasurementOfTheReservedKind() {

@@ -4,6 +4,7 @@
 #include "model/CDocument.h"
 #include "scene/CSceneInteractor.h"
 #include "scene/SceneTexts.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -53,17 +54,6 @@ public:
         measuredSecond = second;
     }
     void ActivateFrame() override { ++activations; }
-};
-
-class RecordingSink : public IMessageSink {
-public:
-    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons) override {
-        messages.push_back(text);
-        icons.push_back(icon);
-        return MessageAnswer::Ok;
-    }
-    std::vector<std::string> messages;
-    std::vector<MessageIcon> icons;
 };
 
 PointerEvent At(int x, int y, bool shift = false, bool ctrl = false, bool leftHeld = false) {
@@ -330,14 +320,13 @@ TEST_F(InteractorTest, ShiftCtrlRightResetsAStartedMeasurement) {
 }
 
 TEST_F(InteractorTest, MeasurementIsRefusedInElementMode) {
-    RecordingSink sink;
-    CScopedMessageSink scoped(&sink);
+    CRecordingMessages messages;
     settings.distanceMeasurement = 1;
     interactor.SetPickMode(ElementMode);
     interactor.RightDown(At(100, 100, true));
-    ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0], sceneTexts::MeasurementInElementMode);
-    EXPECT_EQ(sink.icons[0], MessageIcon::Error);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, sceneTexts::MeasurementInElementMode);
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
     EXPECT_TRUE(host.picks.empty());
 }
 
