@@ -276,13 +276,22 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
         panel->findChild<QComboBox*>(QStringLiteral("profileList"))->setCurrentIndex(quantity);
         QCOMPARE(child->View()->Quantity(), quantity);
         check(quantity == ThicknessQuantity ? 4 : 1, quantity);
+        // Each way to another record once.
+        press(Qt::Key_Home);
+        check(1, quantity);
+        click(command::NextRecord);
+        check(2, quantity);
         press(Qt::Key_PageDown);
-        check(quantity == ThicknessQuantity ? 1 : 2, quantity);
+        check(3, quantity);
+        bar->SetRecordText(QStringLiteral("2"));
+        QTest::mouseClick(bar->findChild<QWidget*>(QStringLiteral("load")), Qt::LeftButton);
+        check(2, quantity);
         click(command::GoToEnd);
         check(4, quantity);
-        bar->SetRecordText(QStringLiteral("3"));
-        QTest::mouseClick(bar->findChild<QWidget*>(QStringLiteral("load")), Qt::LeftButton);
+        press(Qt::Key_PageUp);
         check(3, quantity);
+        click(command::PreviousRecord);
+        check(2, quantity);
         click(command::GoToStart);
         check(1, quantity);
         // The limits dialog starts from the limits of this record.

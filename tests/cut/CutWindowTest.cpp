@@ -62,6 +62,12 @@ TEST(GraphLayout, PlotMappingAndTicks) {
                   return std::vector<int>{plot.left, plot.top, plot.right, plot.bottom};
               }()));
 
+    // Right and bottom edges are outside.
+    const CPixelRect rect{10, 20, 30, 40};
+    EXPECT_TRUE(rect.Contains(10, 20) && rect.Contains(29, 39));
+    EXPECT_FALSE(rect.Contains(9, 30) || rect.Contains(30, 30) || rect.Contains(20, 19) ||
+                 rect.Contains(20, 40));
+
     const CGraphMapping mapping({0, 0, 100, 50}, {0, 10, -1, 1});
     // Halves go away from zero; y grows upwards.
     EXPECT_EQ(mapping.X(0.05), 1);
