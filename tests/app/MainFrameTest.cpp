@@ -1,21 +1,13 @@
 // The main window as a user drives it, under a virtual X server: opening
 // projects through the Open command, the menus and the scale panel following
-// the active window, the record commands with their messages, the animation,
-// units, the options dialog, the keys, the Window menu, the command states
-// and prompts, the window placement, a second start and the message boxes.
+// the active window, the record commands, the animation, units, the options
+// dialog, the keys, the Window menu and the command states.
+#include "tests/app/MainFrameTest.h"
 #include "app/CChildFrame.h"
 #include "app/CExtendedChildFrame.h"
-#include "app/CMainFrame.h"
 #include "app/CNavigationBar.h"
-#include "app/CViewerApplication.h"
 #include "app/CommandIds.h"
-#include "app/QtInterface.h"
-#include "app/WindowPlacement.h"
-#include "config/CConfiguration.h"
 #include "config/CGraphicalOptionsDialog.h"
-#include "export/CVideoExportDialog.h"
-#include "export/CVideoWriter.h"
-#include "export/SaveToBitmap.h"
 #include "model/CProjectProfile.h"
 #include "model/Texts.h"
 #include "scale/CScaleLimitsDialog.h"
@@ -24,26 +16,20 @@
 #include "scale/ScaleLabels.h"
 #include "scale/ScaleRange.h"
 #include "scene/CSceneRender.h"
-#include "tests/model/ProjectFixture.h"
 #include "tests/support/QtTestShard.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QProcessEnvironment>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSettings>
 #include <QSlider>
 #include <QStatusBar>
 #include <QToolBar>
@@ -51,21 +37,11 @@
 #include <QtTest>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
-#include <memory>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
-// Answers the Open dialog with a preset file.
 // Counts the paints of a progress bar that show a load under way.
 class CProgressPaints : public QObject {
 public:
@@ -89,12 +65,6 @@ public:
     }
 };
 
-class CPresetFiles : public IFileChooser {
-public:
-    QString next;
-    QString ProjectToOpen(QWidget*) override { return next; }
-};
-
 QMenu* MenuNamed(QMainWindow& window, const QString& title) {
     for (QAction* action : window.menuBar()->actions())
         if (action->text() == title)
@@ -109,93 +79,7 @@ QStringList MenuTitles(QMainWindow& window) {
     return titles;
 }
 
-// What the next message box showed; it is closed with its first button.
-struct ShownBox {
-    QString caption;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QString text;
-    Qt::TextFormat format = Qt::AutoText;
-};
-
-ShownBox BoxShownBy(const std::function<void()>& show) {
-    ShownBox shown;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        poll.stop();
-        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-        shown = {box->windowTitle(), box->icon(), label->text(), label->textFormat()};
-        QTest::mouseClick(box->buttons().first(), Qt::LeftButton);
-    });
-    poll.start(10);
-    show();
-    return shown;
-}
-
-// The socket file a program leaves when it ends without closing it.
-bool LeaveStaleSocket(const QString& name) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(name);
-    std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
-    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound = ::bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(descriptor);
-    return bound;
-}
-
 } // namespace
-
-class MainFrameTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void openCommandOpensTheProjectInAWindow();
-    void menusAndScalePanelFollowTheActiveWindow();
-    void navigationCommandsWrapAround();
-    void loadRecordRefusesNumbersOutsideTheProject();
-    void navigationBarIsShownOnFirstActivationOnly();
-    void secondWindowOnTheDocumentHasItsOwnBar();
-    void animationMovesEveryViewOfTheDocument();
-    void thicknessLabelsAreExactAndFollowTheUnits();
-    void scaleShowsTheLimitsOfTheRecordOnScreen();
-    void animationLeavesOtherWindowsRecordBoxes();
-    void graphicalOptionsFollowTheActiveView();
-    void graphicalOptionsRestWithoutAnActiveView();
-    void graphicalOptionsShowTheToolbarCommands();
-    void commandStatesFollowTheActiveView();
-    void commandStatesFollowTheCutWindow();
-    void commandStatesFollowTheViewAndTheBars();
-    void commandStatesFollowTheReportFileAndTheAnimation();
-    void promptsAndVersionAreTheProgramsOwn();
-    void closingTheLastWindowClosesTheDocument();
-    void cutWindowToggleOpensOneWindowPerDocument();
-    void closingTheProjectClosesItsCutWindow();
-    void keysReachTheActiveWindowAfterTheRecordBox();
-    void tileAndCascadeKeepTheFrameAndUsableViews();
-    void windowMenuListsAndActivatesTheWindows();
-    void windowPlacementRoundTrip();
-    void secondStartHandsItsFileToTheFirst();
-    void runningProgramIsKeyedByUserDisplayAndSession();
-    void messageBoxesShowTheTextAsTypedUnderTheirCaptionAndIcon();
-
-private:
-    CChildFrame* Open(const std::string& path);
-    QAction* Command(int id) const { return frame->Commands().Action(id); }
-
-    CTempFolder home;
-    std::unique_ptr<CProjectFixture> fixture, other;
-    std::unique_ptr<CRecordingMessages> messages;
-    CPresetFiles files;
-    std::unique_ptr<CConfiguration> configuration;
-    std::unique_ptr<CMainFrame> frame;
-};
 
 void MainFrameTest::initTestCase() {
     FixtureOptions options;
@@ -291,45 +175,12 @@ void MainFrameTest::menusAndScalePanelFollowTheActiveWindow() {
     QVERIFY(profiles->isEnabled());
     QCOMPARE(profiles->currentText(), QStringLiteral("Thickness"));
     QCOMPARE(panel->LabelText(0), QStringLiteral("  3.00 mm"));
-}
-
-void MainFrameTest::navigationCommandsWrapAround() {
-    CChildFrame* child = Open(fixture->ProjectPath());
-    QVERIFY(child);
-    CProjectProfile* document = child->Document();
-    QVERIFY(frame->Commands().Run(command::NextRecord));
-    QCOMPARE(document->CurrentRecord(), 1);
-    QCOMPARE(child->View()->ShownRecord(), 1);
-    QCOMPARE(child->NavigationBar()->RecordText(), QStringLiteral("1"));
-    QVERIFY(frame->Commands().Run(command::PreviousRecord));
-    QCOMPARE(document->CurrentRecord(), 5);
-    QVERIFY(frame->Commands().Run(command::GoToStart));
-    QCOMPARE(document->CurrentRecord(), 1);
-    QVERIFY(frame->Commands().Run(command::GoToEnd));
-    QCOMPARE(document->CurrentRecord(), 5);
-    QCOMPARE(child->View()->ShownRecord(), 5);
-    QVERIFY(child->windowTitle().startsWith(QStringLiteral("fixture.tfc: Rec. 5 / 5.")));
-    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
-}
-
-void MainFrameTest::loadRecordRefusesNumbersOutsideTheProject() {
-    CChildFrame* child = Open(fixture->ProjectPath());
-    QVERIFY(child);
-    CNavigationBar* bar = child->NavigationBar();
-    for (const char* typed : {"0", "6", "-3", "text"}) {
-        messages->messages.clear();
-        bar->SetRecordText(QString::fromLatin1(typed));
-        QTest::mouseClick(bar->findChild<QWidget*>(QStringLiteral("load")), Qt::LeftButton);
-        QCOMPARE(messages->messages.size(), size_t(1));
-        QCOMPARE(messages->messages[0].text, std::string(texts::InvalidRecordNumber));
-        QCOMPARE(bar->RecordText(), QStringLiteral("5"));
-    }
-    messages->messages.clear();
-    bar->SetRecordText(QStringLiteral("3"));
-    QTest::keyClick(bar->RecordBox(), Qt::Key_Return);
-    QCOMPARE(child->Document()->CurrentRecord(), 3);
-    QCOMPARE(child->View()->ShownRecord(), 3);
-    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+    QCOMPARE(panel->LabelText(4), QStringLiteral("  1.20 mm"));
+    // Other units reach the panel.
+    configuration->SetSIMetric(false);
+    frame->NotifyUnitsChanged();
+    QCOMPARE(panel->LabelText(0), QStringLiteral(" 0.118 inch"));
+    QCOMPARE(panel->LabelText(4), QStringLiteral(" 0.047 inch"));
 }
 
 void MainFrameTest::navigationBarIsShownOnFirstActivationOnly() {
@@ -368,32 +219,11 @@ void MainFrameTest::animationMovesEveryViewOfTheDocument() {
     QVERIFY(frame->Commands().Action(command::Animation)->isChecked());
     QVERIFY(!frame->Commands().Action(command::AutoLoad)->isEnabled());
     QTRY_VERIFY(first->View()->ShownRecord() == 2 && second->View()->ShownRecord() == 2);
-    // Navigation is refused while it runs.
-    messages->messages.clear();
-    frame->Commands().Run(command::NextRecord);
-    QCOMPARE(messages->messages.size(), size_t(1));
-    QCOMPARE(messages->messages[0].text, std::string("Please stop the animation first."));
     QVERIFY(frame->Commands().Run(command::Animation));
     QVERIFY(!document->IsAnimationRunning());
     QVERIFY(!frame->Commands().Action(command::Animation)->isChecked());
     QCOMPARE(first->View()->ShownRecord(), document->CurrentRecord());
     QCOMPARE(second->View()->ShownRecord(), document->CurrentRecord());
-}
-
-void MainFrameTest::thicknessLabelsAreExactAndFollowTheUnits() {
-    CChildFrame* child = Open(fixture->ProjectPath());
-    QVERIFY(child);
-    child->View()->SetQuantity(2);
-    frame->ScalePanel()->findChild<QComboBox*>()->setCurrentIndex(1);
-    QCOMPARE(child->View()->Quantity(), 1);
-    CScalePanel* panel = frame->ScalePanel();
-    const QStringList expected{"  3.00 mm", "  2.55 mm", "  2.10 mm", "  1.65 mm", "  1.20 mm"};
-    for (int k = 0; k < 5; ++k)
-        QCOMPARE(panel->LabelText(k), expected[k]);
-    configuration->SetSIMetric(false);
-    frame->NotifyUnitsChanged();
-    QCOMPARE(panel->LabelText(0), QStringLiteral(" 0.118 inch"));
-    QCOMPARE(panel->LabelText(4), QStringLiteral(" 0.047 inch"));
 }
 
 void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
@@ -444,7 +274,9 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     };
     for (int quantity : {ThicknessQuantity, TemperatureQuantity}) {
         panel->findChild<QComboBox*>(QStringLiteral("profileList"))->setCurrentIndex(quantity);
+        QCOMPARE(child->View()->Quantity(), quantity);
         check(quantity == ThicknessQuantity ? 4 : 1, quantity);
+        // Each way to another record once.
         press(Qt::Key_Home);
         check(1, quantity);
         click(command::NextRecord);
@@ -716,35 +548,6 @@ void MainFrameTest::commandStatesFollowTheReportFileAndTheAnimation() {
     QVERIFY(Command(command::AutoLoad)->isEnabled());
 }
 
-void MainFrameTest::promptsAndVersionAreTheProgramsOwn() {
-    const std::pair<int, const char*> prompts[] = {
-        {command::ExportVideo, "Create video - animation of results"},
-        {command::ExportProject, "Export active project files into selected directory for data exchange"},
-        {command::ReportFile, "Open report file"},
-        {command::PrintCut, "Print cut"}};
-    for (const auto& [id, prompt] : prompts)
-        QCOMPARE(Command(id)->statusTip(), QString::fromLatin1(prompt));
-    // The status bar shows them under the mouse, the navigation bar's too.
-    CChildFrame* child = Open(fixture->ProjectPath());
-    QTest::mouseMove(frame->StandardToolBar()->widgetForAction(Command(command::ExportVideo)));
-    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Create video - animation of results"));
-    QTest::mouseMove(child->NavigationBar()->findChild<QWidget*>(QStringLiteral("command252")));
-    QTRY_COMPARE(frame->statusBar()->currentMessage(), QStringLiteral("Load next project record"));
-    QTest::mouseMove(child->NavigationBar()->findChild<QWidget*>(QStringLiteral("load")));
-    QTRY_COMPARE(frame->statusBar()->currentMessage(),
-                 QStringLiteral("Load new record/reload current record"));
-    // The about box gives the version of the batch tool's --version.
-    QString version;
-    QTimer::singleShot(0, frame.get(), [&version] {
-        QWidget* box = QApplication::activeModalWidget();
-        if (const auto* label = box->findChild<QLabel*>(QStringLiteral("version")))
-            version = label->text();
-        QTest::mouseClick(box->findChild<QPushButton*>(), Qt::LeftButton);
-    });
-    QVERIFY(frame->Commands().Run(command::About));
-    QCOMPARE(version, QStringLiteral("Version " QUILLMERE_VERSION));
-}
-
 void MainFrameTest::closingTheLastWindowClosesTheDocument() {
     Open(fixture->ProjectPath());
     frame->Commands().Run(command::NewWindow);
@@ -752,8 +555,13 @@ void MainFrameTest::closingTheLastWindowClosesTheDocument() {
     frame->ActiveChild()->close();
     QCoreApplication::processEvents();
     QCOMPARE(frame->Documents().size(), size_t(1));
-    frame->ActiveChild()->close();
+    // The document's cut window goes with its last view.
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    QVERIFY(frame->CutWindowOf(frame->Documents().front()));
+    frame->Children().front()->close();
     QTRY_COMPARE(frame->Documents().size(), size_t(0));
+    QVERIFY(frame->Children().empty());
+    QTRY_VERIFY(frame->ClientArea()->subWindowList().isEmpty());
 }
 
 void MainFrameTest::cutWindowToggleOpensOneWindowPerDocument() {
@@ -779,33 +587,34 @@ void MainFrameTest::cutWindowToggleOpensOneWindowPerDocument() {
     QVERIFY(frame->CutWindowOf(first->Document()));
 }
 
-void MainFrameTest::closingTheProjectClosesItsCutWindow() {
-    CChildFrame* child = Open(fixture->ProjectPath());
-    CProjectProfile* document = child->Document();
-    QVERIFY(frame->Commands().Run(command::CutWindow));
-    QVERIFY(frame->CutWindowOf(document));
-    child->close();
-    QTRY_COMPARE(frame->Documents().size(), size_t(0));
-    QVERIFY(frame->Children().empty());
-    QTRY_VERIFY(frame->ClientArea()->subWindowList().isEmpty());
-}
-
 void MainFrameTest::keysReachTheActiveWindowAfterTheRecordBox() {
     CChildFrame* first = Open(other->ProjectPath());
     CChildFrame* second = Open(fixture->ProjectPath());
     frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(frame.get()));
-    // A number typed and loaded with Return; the record keys then reach the view.
-    QTest::mouseClick(second->NavigationBar()->RecordBox(), Qt::LeftButton);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    // A number outside the project is refused and the box shows the record
+    // again; one typed and loaded with Return; the record keys then reach
+    // the view.
+    QLineEdit* box = second->NavigationBar()->RecordBox();
+    const auto load = [box](const char* typed) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, QString::fromLatin1(typed));
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    load("6");
+    QCOMPARE(messages->Texts(), std::string(texts::InvalidRecordNumber));
+    QCOMPARE(box->text(), QStringLiteral("5"));
+    load("2");
     QCOMPARE(second->Document()->CurrentRecord(), 2);
     QCOMPARE(QApplication::focusWidget(), second->View());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(second->Document()->CurrentRecord(), 5);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
     QCOMPARE(second->Document()->CurrentRecord(), 1);
+    QCOMPARE(second->View()->ShownRecord(), 1);
+    QCOMPARE(second->NavigationBar()->RecordText(), QStringLiteral("1"));
+    QVERIFY(second->windowTitle().startsWith(QStringLiteral("fixture.tfc: Rec. 1 / 5.")));
     // Ctrl+W closes the active window, and only that one.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
     QTRY_COMPARE(frame->Documents().size(), size_t(1));
@@ -862,122 +671,6 @@ void MainFrameTest::windowMenuListsAndActivatesTheWindows() {
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(frame->ActiveChild(), first);
 }
-
-void MainFrameTest::windowPlacementRoundTrip() {
-    QSettings profile(QStringLiteral("Veltrane"), QStringLiteral("Quillmere"));
-    frame->setGeometry(100, 120, 900, 700);
-    frame->showMaximized();
-    QTRY_VERIFY(frame->isMaximized());
-    frame->SavePlacement();
-    WindowPlacement saved;
-    QVERIFY(ParseWindowPlacement(profile.value(QStringLiteral("Settings/WindowPos")).toString().toStdString(),
-                                 saved));
-    QCOMPARE(saved.flags, kPlacementMaximised);
-    QCOMPARE(saved.showCommand, kShowMaximised);
-    QVERIFY(profile.contains(QStringLiteral("Settings/MyDockState")));
-    // The next start shows the normal rectangle, not maximised.
-    CMainFrame next(*configuration, files, 1280);
-    next.RestorePlacement();
-    next.show();
-    QVERIFY(!next.isMaximized());
-    QCOMPARE(next.geometry().width(), saved.right - saved.left);
-    // Nine numbers are not a placement.
-    profile.setValue(QStringLiteral("Settings/WindowPos"), QStringLiteral("0,1,-1,-1,-1,-1,10,20,500"));
-    CMainFrame ignored(*configuration, files, 1280);
-    ignored.resize(640, 480);
-    ignored.RestorePlacement();
-    QCOMPARE(ignored.size(), QSize(640, 480));
-}
-
-void MainFrameTest::secondStartHandsItsFileToTheFirst() {
-    frame.reset();
-    CTempFolder runtime;
-    const QString server = QString::fromStdString(runtime.File("quillmere"));
-    const QStringList project{QString::fromStdString(fixture->ProjectPath())};
-    // The socket of a program that ended takes no files; the next program
-    // takes its name.
-    QVERIFY(LeaveStaleSocket(server));
-    QVERIFY(!CViewerApplication::HandToRunningProgram(server, project));
-    CViewerApplication first(server);
-    QVERIFY(first.Start({}, false));
-    QCOMPARE(first.MainFrame()->Documents().size(), size_t(0));
-    // Only the user may connect.
-    QCOMPARE(QFileInfo(server).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                                QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
-             QFile::Permissions());
-
-    // The second start, in a thread of its own, waits for the first's
-    // answer, which comes from the first's event loop.
-    const auto secondStart = [&] {
-        std::atomic<int> handed{-1};
-        std::thread second(
-            [&] { handed = CViewerApplication::HandToRunningProgram(server, project) ? 1 : 0; });
-        const bool answered = QTest::qWaitFor([&] { return handed != -1; });
-        second.join();
-        return answered && handed == 1;
-    };
-    QVERIFY(secondStart());
-    QTRY_COMPARE(first.MainFrame()->Documents().size(), size_t(1));
-    // A socket in a folder that others can enter is not used.
-    QCOMPARE(::chmod(runtime.Path().c_str(), 0755), 0);
-    QVERIFY(!secondStart());
-    QCOMPARE(::chmod(runtime.Path().c_str(), 0700), 0);
-    // A first program that does not answer (its event loop does not run
-    // here) leaves the files to the second start's own window.
-    QVERIFY(!CViewerApplication::HandToRunningProgram(server, project, 200));
-}
-
-void MainFrameTest::runningProgramIsKeyedByUserDisplayAndSession() {
-    QProcessEnvironment desk;
-    desk.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
-    desk.insert(QStringLiteral("XDG_SESSION_ID"), QStringLiteral("2"));
-    desk.insert(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("/run/user/1000"));
-    const QString name = CViewerApplication::ServerNameFor(1000, desk);
-    QCOMPARE(QFileInfo(name).path(), QStringLiteral("/run/user/1000"));
-    QVERIFY(CViewerApplication::ServerNameFor(1001, desk) != name);
-    const std::pair<const char*, const char*> changes[] = {
-        {"DISPLAY", ":1"}, {"WAYLAND_DISPLAY", "wayland-0"}, {"XDG_SESSION_ID", "3"}};
-    for (const auto& [variable, value] : changes) {
-        QProcessEnvironment elsewhere = desk;
-        elsewhere.insert(QString::fromLatin1(variable), QString::fromLatin1(value));
-        QVERIFY2(CViewerApplication::ServerNameFor(1000, elsewhere) != name, variable);
-    }
-    QProcessEnvironment screen = desk;
-    screen.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0.0"));
-    QCOMPARE(CViewerApplication::ServerNameFor(1000, screen), name);
-    // With no runtime folder, a folder of the user's own.
-    desk.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    QCOMPARE(QFileInfo(CViewerApplication::ServerNameFor(1000, desk)).path(),
-             QDir::tempPath() + QStringLiteral("/quillmere-1000"));
-}
-
-void MainFrameTest::messageBoxesShowTheTextAsTypedUnderTheirCaptionAndIcon() {
-    CMessageBoxSink boxes;
-    CScopedMessageSink scoped(&boxes);
-    ShownBox shown = BoxShownBy([] { ShowMessage("<b>x</b>", MessageIcon::Error); });
-    QCOMPARE(shown.caption, QStringLiteral("Quillmere"));
-    QCOMPARE(shown.icon, QMessageBox::Critical);
-    QCOMPARE(shown.text, QStringLiteral("<b>x</b>"));
-    QCOMPARE(shown.format, Qt::PlainText);
-
-    shown = BoxShownBy(ShowVideoError);
-    QCOMPARE(shown.caption, QStringLiteral("Message"));
-    QCOMPARE(shown.icon, QMessageBox::Critical);
-    QCOMPARE(shown.text, QString::fromLatin1(videotexts::AviError));
-
-    // A picture that cannot be written.
-    CChildFrame* child = Open(fixture->ProjectPath());
-    QVERIFY(child);
-    SaveToBitmapPrompts prompts;
-    prompts.fileName = [this](const QString&, const QStringList&, QString&) {
-        return QString::fromStdString(home.File("missing/picture.png"));
-    };
-    prompts.options = [](CVideoExportDialog&) { return true; };
-    shown = BoxShownBy([&] { QVERIFY(!SaveToBitmap(*child->View(), *configuration, frame.get(), prompts)); });
-    QCOMPARE(shown.icon, QMessageBox::Critical);
-    QCOMPARE(shown.format, Qt::PlainText);
-}
-
 int main(int argc, char** argv) {
     // The profile, the configuration and the recent files of the test only.
     static CTempFolder home;
@@ -991,5 +684,3 @@ int main(int argc, char** argv) {
     MainFrameTest test;
     return ExecTestShard(test, argc, argv);
 }
-
-#include "MainFrameTest.moc"

@@ -7,6 +7,7 @@
 #include "config/CGraphicalOptionsDialog.h"
 #include "config/Colour.h"
 #include "core/TextLines.h"
+#include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -162,12 +163,6 @@ int SwatchColour(QToolButton* swatch) {
     const QImage image = swatch->icon().pixmap(swatch->iconSize()).toImage();
     const QColor c = image.pixelColor(image.width() / 2, image.height() / 2);
     return MakeColour(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
-}
-
-void KeepPicture(QWidget& widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("QUILLMERE_SCREENSHOTS");
-    if (!folder.isEmpty())
-        widget.grab().save(folder + "/" + name + ".png");
 }
 
 std::string FileText(const CConfiguration& configuration) {

@@ -6,46 +6,31 @@
 
 namespace {
 
-// A4 at 300 dpi: 2480 x 3508 pixels, 11 pixels per millimetre either way.
-TEST(PrintedImageLayout, PortraitPageTakesFourThirdsOfItsWidth) {
-    const PrintedImageBox box = PrintedImageLayout(210, 297, 2480, 3508);
-    EXPECT_EQ(box.width, static_cast<int>(0.95 * 210 * 11));
-    EXPECT_EQ(box.height, static_cast<int>(0.95 * 210 * 0.75 * 11));
-    EXPECT_EQ(box.left, (2480 - box.width) / 2);
-    EXPECT_EQ(box.top, (3508 - box.height) / 2);
-}
-
-TEST(PrintedImageLayout, LandscapePageTakesNinetyFivePercentOfItsHeight) {
-    const PrintedImageBox box = PrintedImageLayout(297, 210, 3508, 2480);
-    EXPECT_EQ(box.height, static_cast<int>(0.95 * 210 * 11));
-    EXPECT_EQ(box.width, static_cast<int>(0.95 * 210 * 1.3333333333333333 * 11));
-    EXPECT_EQ(box.left, (3508 - box.width) / 2);
-    EXPECT_EQ(box.top, (2480 - box.height) / 2);
-}
-
-TEST(PrintedImageLayout, SquarePageTakesTheLandscapeBranch) {
-    // 100 mm square at 10 pixels per millimetre: 95 mm high, and 4:3 of
-    // that (126.7 mm) is too wide, so 95 % of the width.
-    const PrintedImageBox box = PrintedImageLayout(100, 100, 1000, 1000);
-    EXPECT_EQ(box.height, 950);
-    EXPECT_EQ(box.width, 950);
-    EXPECT_EQ(box.left, 25);
-    EXPECT_EQ(box.top, 25);
-}
-
-TEST(PrintedImageLayout, PageTooNarrowForFourThirdsUsesItsWidth) {
-    // Landscape but barely: 4:3 of 95 % of the height (126.7 mm) does not
-    // fit in 120 mm, and the image is not 4:3.
-    const PrintedImageBox wide = PrintedImageLayout(120, 100, 1200, 1000);
-    EXPECT_EQ(wide.height, 950);
-    EXPECT_EQ(wide.width, static_cast<int>(0.95 * 120 * 10));
-}
-
-TEST(PrintedImageLayout, PixelsPerMillimetreAreIntegerQuotientsPerAxis) {
-    // 2550 / 210 = 12 across, 3300 / 297 = 11 down.
-    const PrintedImageBox box = PrintedImageLayout(210, 297, 2550, 3300);
-    EXPECT_EQ(box.width, static_cast<int>(0.95 * 210 * 12));
-    EXPECT_EQ(box.height, static_cast<int>(0.95 * 210 * 0.75 * 11));
+TEST(PrintedImageLayout, FourToThreeInside95PercentOfThePageCentred) {
+    const struct {
+        const char* page;
+        int widthMm, heightMm, widthPx, heightPx;
+        int width, height; // the box expected
+    } pages[] = {
+        // A4 at 300 dpi, 11 pixels per millimetre either way: four thirds
+        // of 95 % of the width, or 95 % of the height.
+        {"portrait", 210, 297, 2480, 3508, int(0.95 * 210 * 11), int(0.95 * 210 * 0.75 * 11)},
+        {"landscape", 297, 210, 3508, 2480, int(0.95 * 210 * 1.3333333333333333 * 11), int(0.95 * 210 * 11)},
+        // Square and barely landscape: 4:3 of 95 % of the height does not
+        // fit, so 95 % of the width, and the box is not 4:3.
+        {"square", 100, 100, 1000, 1000, 950, 950},
+        {"narrow", 120, 100, 1200, 1000, int(0.95 * 120 * 10), 950},
+        // 2550 / 210 = 12 across, 3300 / 297 = 11 down: integer quotients.
+        {"letter", 210, 297, 2550, 3300, int(0.95 * 210 * 12), int(0.95 * 210 * 0.75 * 11)},
+    };
+    for (const auto& page : pages) {
+        const PrintedImageBox box =
+            PrintedImageLayout(page.widthMm, page.heightMm, page.widthPx, page.heightPx);
+        EXPECT_EQ(box.width, page.width) << page.page;
+        EXPECT_EQ(box.height, page.height) << page.page;
+        EXPECT_EQ(box.left, (page.widthPx - box.width) / 2) << page.page;
+        EXPECT_EQ(box.top, (page.heightPx - box.height) / 2) << page.page;
+    }
 }
 
 TEST(CorrectPixelAspect, ShrinksTheLongerPixelsSide) {

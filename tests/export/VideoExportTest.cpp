@@ -21,15 +21,6 @@
 
 namespace {
 
-class CMessageList : public IMessageSink {
-public:
-    MessageAnswer Show(const std::string& text, MessageIcon, MessageButtons) override {
-        texts << QString::fromStdString(text);
-        return MessageAnswer::Ok;
-    }
-    QStringList texts;
-};
-
 // codec_name, width, height, frames decoded and duration of a video, one per
 // line.
 QStringList Probe(const QString& path) {
@@ -64,7 +55,7 @@ private:
     std::unique_ptr<CConfiguration> configuration;
     std::unique_ptr<CProjectFixture> fixture;
     CProjectProfile project;
-    CMessageList messages;
+    std::unique_ptr<CRecordingMessages> messages;
 };
 
 void VideoExportTest::initTestCase() {
@@ -76,7 +67,7 @@ void VideoExportTest::initTestCase() {
     fixture = std::make_unique<CProjectFixture>(options);
     QVERIFY(project.Open(fixture->ProjectPath(), nullptr));
     QCOMPARE(project.RecordCount(), 3);
-    SetMessageSink(&messages);
+    messages = std::make_unique<CRecordingMessages>();
 }
 
 std::unique_ptr<CSceneRender> VideoExportTest::OpenView() {
@@ -110,10 +101,10 @@ VideoExportHooks VideoExportTest::Hooks(const QString& name, int w, int h, bool 
 void VideoExportTest::everyRecordBecomesAFrameOfAFifthOfASecond() {
     auto view = OpenView();
     QVERIFY(view);
-    messages.texts.clear();
+    messages->messages.clear();
     // A size no multiple of 4: msvideo1 gets it padded.
     QVERIFY(ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("forming"), 161, 120)));
-    QCOMPARE(messages.texts, QStringList{QString::fromLatin1(videotexts::VideoCreated)});
+    QCOMPARE(messages->Texts(), std::string(videotexts::VideoCreated));
     const QStringList probe = Probe(folder.filePath(QStringLiteral("forming.avi")));
     QCOMPARE(probe, QStringList({QStringLiteral("msvideo1"), QStringLiteral("164"), QStringLiteral("120"),
                                  QStringLiteral("3"), QStringLiteral("0.600000")}));
@@ -136,7 +127,7 @@ void VideoExportTest::everyRecordBecomesAFrameOfAFifthOfASecond() {
     QVERIFY(withScale.readAll() != without.readAll());
 
     // The MP4 type chosen without an extension typed.
-    messages.texts.clear();
+    messages->messages.clear();
     QVERIFY(
         ExportVideo(*view, *configuration, nullptr,
                     Hooks(QStringLiteral("typed"), 160, 120, false, QStringLiteral("MP4 video (*.mp4)"))));
@@ -150,7 +141,7 @@ void VideoExportTest::everyRecordBecomesAFrameOfAFifthOfASecond() {
 void VideoExportTest::cancelOrAnUnreadableRecordKeepsTheFramesSoFar() {
     auto view = OpenView();
     QVERIFY(view);
-    messages.texts.clear();
+    messages->messages.clear();
     VideoExportHooks hooks = Hooks(QStringLiteral("cancelled.avi"), 160, 120);
     int frames = 0;
     hooks.frameWritten = [&frames](QProgressDialog& progress, int frame) {
@@ -161,7 +152,7 @@ void VideoExportTest::cancelOrAnUnreadableRecordKeepsTheFramesSoFar() {
     };
     QVERIFY(!ExportVideo(*view, *configuration, nullptr, hooks));
     QCOMPARE(frames, 1);
-    QCOMPARE(messages.texts, QStringList{QString::fromLatin1(videotexts::VideoCancelled)});
+    QCOMPARE(messages->Texts(), std::string(videotexts::VideoCancelled));
     const QStringList oneFrame{QStringLiteral("msvideo1"), QStringLiteral("160"), QStringLiteral("120"),
                                QStringLiteral("1"), QStringLiteral("0.200000")};
     QCOMPARE(Probe(folder.filePath(QStringLiteral("cancelled.avi"))), oneFrame);
@@ -170,39 +161,39 @@ void VideoExportTest::cancelOrAnUnreadableRecordKeepsTheFramesSoFar() {
 
     const QString second = QString::fromStdString(fixture->ProjectPath()).chopped(3) + QStringLiteral("001");
     QVERIFY(QFile::rename(second, second + QStringLiteral(".away")));
-    messages.texts.clear();
+    messages->messages.clear();
     const bool done =
         ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("stopped.avi"), 160, 120));
     QVERIFY(QFile::rename(second + QStringLiteral(".away"), second));
     QVERIFY(!done);
-    QCOMPARE(messages.texts.size(), 1);
-    QVERIFY2(messages.texts[0].contains(QStringLiteral("fixture.001")), qPrintable(messages.texts[0]));
+    QCOMPARE(messages->messages.size(), size_t(1));
+    QVERIFY2(messages->Texts().find("fixture.001") != std::string::npos, messages->Texts().c_str());
     QCOMPARE(Probe(folder.filePath(QStringLiteral("stopped.avi"))), oneFrame);
 
     // A frame that cannot be drawn says so.
-    messages.texts.clear();
+    messages->messages.clear();
     ForceSceneImageFault(SceneImageFault::PixelFormat);
     const bool drawn =
         ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("undrawn.avi"), 160, 120));
     ForceSceneImageFault(SceneImageFault::None);
     QVERIFY(!drawn);
-    QCOMPARE(messages.texts, QStringList{QString::fromLatin1(PixelFormatError)});
+    QCOMPARE(messages->Texts(), std::string(PixelFormatError));
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("undrawn.avi"))));
 
     // Cancelled at the file or the options: nothing happens at all.
-    messages.texts.clear();
+    messages->messages.clear();
     QVERIFY(!ExportVideo(*view, *configuration, nullptr, Hooks(QString(), 160, 120)));
     hooks = Hooks(QStringLiteral("never.avi"), 160, 120);
     hooks.askOptions = [](QWidget*, VideoExportOptions&) { return false; };
     QVERIFY(!ExportVideo(*view, *configuration, nullptr, hooks));
-    QVERIFY(messages.texts.isEmpty());
+    QVERIFY(messages->messages.empty());
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("never.avi"))));
 }
 
 void VideoExportTest::theCodecChoiceOffersTheAviEncoders() {
     auto view = OpenView();
     QVERIFY(view);
-    messages.texts.clear();
+    messages->messages.clear();
     QStringList offered;
     VideoExportHooks hooks = Hooks(QStringLiteral("chosen.avi"), 160, 120, true);
     hooks.chooseCodec = [&offered](QWidget*, const QStringList& encoders) {
@@ -214,11 +205,11 @@ void VideoExportTest::theCodecChoiceOffersTheAviEncoders() {
     QCOMPARE(Probe(folder.filePath(QStringLiteral("chosen.avi"))).value(0), QStringLiteral("mjpeg"));
 
     // The choice cancelled: message 446 and no file.
-    messages.texts.clear();
+    messages->messages.clear();
     hooks = Hooks(QStringLiteral("unchosen.avi"), 160, 120, true);
     hooks.chooseCodec = [](QWidget*, const QStringList&) { return QString(); };
     QVERIFY(!ExportVideo(*view, *configuration, nullptr, hooks));
-    QCOMPARE(messages.texts, QStringList{QString::fromLatin1(videotexts::AviError)});
+    QCOMPARE(messages->Texts(), std::string(videotexts::AviError));
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("unchosen.avi"))));
 }
 
@@ -237,9 +228,7 @@ int main(int argc, char** argv) {
     qAddPostRoutine(KeepLoadedLibraries);
     std::setlocale(LC_NUMERIC, "C");
     VideoExportTest test;
-    const int result = QTest::qExec(&test, argc, argv);
-    SetMessageSink(nullptr);
-    return result;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "VideoExportTest.moc"

@@ -258,12 +258,7 @@ TEST(VideoWriter, ACancelledOrFailedVideoLeavesNothingUnderItsName) {
 TEST(VideoWriter, AFinishedVideoReplacesAnOlderFileOnlyWhenComplete) {
     CTempFolder folder;
     const std::string path = folder.File("again.avi");
-    {
-        std::FILE* old = std::fopen(path.c_str(), "w");
-        ASSERT_NE(old, nullptr);
-        std::fputs("older video", old);
-        std::fclose(old);
-    }
+    WriteWholeFile(path, "older video");
     CVideoWriter writer;
     ASSERT_TRUE(writer.Open(path, 120, 100));
     writer.Cancel();

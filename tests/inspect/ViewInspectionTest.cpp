@@ -7,7 +7,6 @@
 #include "inspect/SheetPick.h"
 #include "model/CProjectProfile.h"
 #include "scene/CSceneRender.h"
-#include "scene/SceneTexts.h"
 #include "tests/model/ProjectFixture.h"
 
 #include <QApplication>
@@ -133,15 +132,6 @@ private slots:
         QVERIFY(!view->Interactor().Marker(0).shown);
         QVERIFY(!view->Interactor().Marker(1).shown);
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
-    }
-
-    void ElementModeRefusesTheMeasurement() {
-        view->SetPickMode(ElementMode);
-        view->ToggleMeasurement();
-        ShiftRightClick(NodePixel(7));
-        QCOMPARE(messages->Texts(), std::string(sceneTexts::MeasurementInElementMode));
-        QVERIFY(!view->findChild<CDistanceMeasurement*>());
-        QVERIFY(!tip->isVisible());
     }
 };
 

@@ -35,28 +35,9 @@ double Length(const Quaternion& q) {
                      static_cast<double>(q.z) * q.z + static_cast<double>(q.w) * q.w);
 }
 
-bool SameRotation(const Quaternion& a, const Quaternion& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w;
-}
-
-// A trackball in the middle of a 400 x 300 window, holding the general view.
-CTrackball TrackingBall(int x, int y) {
-    CTrackball ball;
-    ball.Initialise(400, 300);
-    ball.SetRotation(CCamera::GeneralView);
-    ball.StartTracking(x, y);
-    return ball;
-}
-
 } // namespace
 
 // --- Trackball ------------------------------------------------------------
-
-TEST(Trackball, StepOfZeroLengthLeavesTheRotation) {
-    CTrackball ball = TrackingBall(120, 80);
-    ball.Step(120, 80);
-    EXPECT_TRUE(SameRotation(ball.Rotation(), CCamera::GeneralView));
-}
 
 TEST(Trackball, HorizontalDragTurnsAboutTheWindowsVerticalAxis) {
     CTrackball ball;
@@ -76,7 +57,10 @@ TEST(Trackball, HorizontalDragTurnsAboutTheWindowsVerticalAxis) {
 }
 
 TEST(Trackball, RotationStaysNearUnitLengthOverManySteps) {
-    CTrackball ball = TrackingBall(200, 150);
+    CTrackball ball;
+    ball.Initialise(400, 300);
+    ball.SetRotation(CCamera::GeneralView);
+    ball.StartTracking(200, 150);
     for (int step = 1; step <= 2000; ++step) {
         const double angle = step * 0.05;
         ball.Step(200 + static_cast<int>(std::lround(170 * std::cos(angle))),
@@ -118,22 +102,11 @@ TEST(CameraZoom, ZoomInThenOutGivesTheSinglePrecisionProduct) {
     EXPECT_EQ(other.zoom, 0.9f);
 }
 
-TEST(CameraZoom, WheelTurnedTowardsTheUserZoomsIn) {
-    CCamera in, out;
-    in.Wheel(-120);
-    out.Wheel(120);
-    EXPECT_EQ(in.zoom, 1.1111112f);
-    EXPECT_EQ(out.zoom, 0.9f);
-}
-
-TEST(CameraZoom, DragZoomWithoutVerticalMovementKeepsTheZoom) {
-    CCamera camera;
-    camera.zoom = 1.7f;
-    camera.DragZoom(0);
-    EXPECT_EQ(camera.zoom, 1.7f);
-}
-
 TEST(CameraZoom, DragZoomAppliesOneFactorPerPixel) {
+    CCamera still;
+    still.zoom = 1.7f;
+    still.DragZoom(0);
+    EXPECT_EQ(still.zoom, 1.7f);
     CCamera down;
     down.DragZoom(3);
     float expected = 1.0f;
@@ -181,33 +154,21 @@ TEST(CameraZoom, BoxOfAnotherShapeTakesTheTighterFactor) {
 
 // --- Projection and pan ---------------------------------------------------
 
-TEST(CameraProjection, WideWindowShowsTheModelHeight) {
-    CCamera camera;
-    camera.modelSize = 2.0; // a = 0.75
-    const OrthoBox box = camera.DisplayProjection(400, 300);
-    EXPECT_FLOAT_EQ(camera.visibleHeight, 1.5f);
-    EXPECT_FLOAT_EQ(camera.visibleWidth, 2.0f);
-    EXPECT_DOUBLE_EQ(box.top - box.bottom, 1.5);
-}
-
-TEST(CameraProjection, TallWindowUsesTheVerticalBranch) {
-    CCamera camera;
-    camera.modelSize = 2.0;
-    const OrthoBox box = camera.DisplayProjection(300, 400);
-    EXPECT_GT(camera.visibleHeight, camera.visibleWidth);
-    EXPECT_FLOAT_EQ(camera.visibleWidth, 1.5f);
-    EXPECT_FLOAT_EQ(camera.visibleHeight, 2.0f);
-    EXPECT_DOUBLE_EQ(box.right - box.left, 1.5);
-}
-
-TEST(CameraProjection, SquareWindowUsesTheHorizontalBranch) {
-    CCamera camera;
-    camera.modelSize = 2.0;
-    const OrthoBox box = camera.DisplayProjection(300, 300);
-    EXPECT_FLOAT_EQ(camera.visibleWidth, 1.5f);
-    EXPECT_FLOAT_EQ(camera.visibleHeight, 1.5f);
-    EXPECT_DOUBLE_EQ(box.top, 0.75);
-    EXPECT_DOUBLE_EQ(box.right, 0.75);
+TEST(CameraProjection, TheShorterSideShowsTheModelSize) {
+    // Wide, tall and square windows; the model is 2 across, a = 0.75.
+    const struct {
+        int width, height;
+        float visibleWidth, visibleHeight;
+    } shapes[] = {{400, 300, 2.0f, 1.5f}, {300, 400, 1.5f, 2.0f}, {300, 300, 1.5f, 1.5f}};
+    for (const auto& shape : shapes) {
+        CCamera camera;
+        camera.modelSize = 2.0;
+        const OrthoBox box = camera.DisplayProjection(shape.width, shape.height);
+        EXPECT_FLOAT_EQ(camera.visibleWidth, shape.visibleWidth) << shape.width << 'x' << shape.height;
+        EXPECT_FLOAT_EQ(camera.visibleHeight, shape.visibleHeight) << shape.width << 'x' << shape.height;
+        EXPECT_DOUBLE_EQ(box.right - box.left, shape.visibleWidth);
+        EXPECT_DOUBLE_EQ(box.top, shape.visibleHeight / 2);
+    }
 }
 
 TEST(CameraProjection, PickingCameraShowsTheSameWorldWithMoreDepth) {
@@ -236,27 +197,16 @@ TEST(CameraPan, DragMovesTheSceneWithThePointer) {
 
 // --- Fit into window ------------------------------------------------------
 
-TEST(CameraFit, FeedbackCoveringTheViewportEndsAtZoom095) {
-    CCamera camera;
-    camera.DisplayProjection(640, 480);
-    camera.panX = 0.3f;
-    const int viewport[4] = {0, 0, 640, 480};
-    camera.FitToFeedback(12345, WindowRectangle{0, 640, 0, 480}, viewport);
-    EXPECT_FLOAT_EQ(camera.zoom, 0.95f);
-    EXPECT_EQ(camera.panX, 0.0f);
-    EXPECT_EQ(camera.panY, 0.0f);
-}
-
-TEST(CameraFit, OverflowedFeedbackKeepsTheZoomAndClearsThePan) {
-    for (int count : {-1, 0}) {
+TEST(CameraFit, FeedbackCoveringTheViewportEndsAtZoom095AndOverflowKeepsTheZoom) {
+    // A count of -1 or 0 is feedback that overflowed.
+    for (int count : {12345, -1, 0}) {
         CCamera camera;
         camera.DisplayProjection(640, 480);
-        camera.zoom = 1.0f;
         camera.panX = 0.3f;
         camera.panY = -0.1f;
         const int viewport[4] = {0, 0, 640, 480};
         camera.FitToFeedback(count, WindowRectangle{0, 640, 0, 480}, viewport);
-        EXPECT_EQ(camera.zoom, 1.0f) << count;
+        EXPECT_FLOAT_EQ(camera.zoom, count > 0 ? 0.95f : 1.0f) << count;
         EXPECT_EQ(camera.panX, 0.0f) << count;
         EXPECT_EQ(camera.panY, 0.0f) << count;
     }

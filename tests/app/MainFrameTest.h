@@ -1,0 +1,69 @@
+// The main window test program: its fixture, shared by the window tests
+// (MainFrameTest.cpp) and those of the program around the window
+// (ApplicationTest.cpp).
+#pragma once
+
+#include "app/CMainFrame.h"
+#include "config/CConfiguration.h"
+#include "tests/model/ProjectFixture.h"
+
+#include <QAction>
+#include <QObject>
+
+#include <memory>
+#include <string>
+
+class CChildFrame;
+
+// Answers the Open dialog with a preset file.
+class CPresetFiles : public IFileChooser {
+public:
+    QString next;
+    QString ProjectToOpen(QWidget*) override { return next; }
+};
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void openCommandOpensTheProjectInAWindow();
+    void menusAndScalePanelFollowTheActiveWindow();
+    void navigationBarIsShownOnFirstActivationOnly();
+    void secondWindowOnTheDocumentHasItsOwnBar();
+    void animationMovesEveryViewOfTheDocument();
+    void scaleShowsTheLimitsOfTheRecordOnScreen();
+    void animationLeavesOtherWindowsRecordBoxes();
+    void graphicalOptionsFollowTheActiveView();
+    void graphicalOptionsRestWithoutAnActiveView();
+    void graphicalOptionsShowTheToolbarCommands();
+    void commandStatesFollowTheActiveView();
+    void commandStatesFollowTheCutWindow();
+    void commandStatesFollowTheViewAndTheBars();
+    void commandStatesFollowTheReportFileAndTheAnimation();
+    void closingTheLastWindowClosesTheDocument();
+    void cutWindowToggleOpensOneWindowPerDocument();
+    void keysReachTheActiveWindowAfterTheRecordBox();
+    void tileAndCascadeKeepTheFrameAndUsableViews();
+    void windowMenuListsAndActivatesTheWindows();
+    // ApplicationTest.cpp
+    void promptsAndVersionAreTheProgramsOwn();
+    void windowPlacementRoundTrip();
+    void secondStartHandsItsFileToTheFirst();
+    void runningProgramIsKeyedByUserDisplayAndSession();
+    void messageBoxesShowTheTextAsTypedUnderTheirCaptionAndIcon();
+
+private:
+    CChildFrame* Open(const std::string& path);
+    QAction* Command(int id) const { return frame->Commands().Action(id); }
+
+    CTempFolder home;
+    std::unique_ptr<CProjectFixture> fixture, other;
+    std::unique_ptr<CRecordingMessages> messages;
+    CPresetFiles files;
+    std::unique_ptr<CConfiguration> configuration;
+    std::unique_ptr<CMainFrame> frame;
+};
