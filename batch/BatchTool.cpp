@@ -18,6 +18,7 @@
 #include "model/ProjectFile.h"
 #include "model/Reports.h"
 #include "model/Texts.h"
+#include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 #include "scale/ScaleRange.h"
 #include "scale/SheetColouring.h"
@@ -133,14 +134,14 @@ CLI::Option* AddUnits(CLI::App& command, BatchArguments& parsed) {
 // values and cut need a quantity; render and video colour by thickness
 // without one.
 CLI::Option* AddQuantity(CLI::App& command, OptionTexts& texts, bool required) {
-    CLI::Option* option =
-        command
-            .add_option("--quantity", texts.quantity,
-                        std::string("1 thickness") + (required ? "" : " (the default)") +
-                            ", 2 temperature, 3 von Mises stress, 4 extension in x, 5 extension in y, "
-                            "6 planar extension, 7 L1 / L2")
-            ->type_name("Q")
-            ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
+    std::string help;
+    for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity)
+        help += FormatText(quantity == ThicknessQuantity ? "%d %s" : ", %d %s", quantity,
+                           QuantityOf(quantity).helpWord) +
+                (quantity == ThicknessQuantity && !required ? " (the default)" : "");
+    CLI::Option* option = command.add_option("--quantity", texts.quantity, help)
+                              ->type_name("Q")
+                              ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
     return required ? option->required() : option;
 }
 
