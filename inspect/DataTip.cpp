@@ -35,6 +35,13 @@ std::string ValueLine(int quantity, const CConfiguration& configuration, double 
            QuantityUnitSuffix(quantity, configuration);
 }
 
+// A sheet item's thickness and temperature.
+void AddValueLines(std::vector<std::string>& lines, const CDataDisplay& record,
+                   const CConfiguration& configuration) {
+    lines.push_back(ValueLine(ThicknessQuantity, configuration, record.value1));
+    lines.push_back(ValueLine(TemperatureQuantity, configuration, record.value2));
+}
+
 } // namespace
 
 std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfiguration& configuration) {
@@ -50,8 +57,7 @@ std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfigu
         }
         lines.push_back(FormatText("Sheet - Node: %d", record.index));
         lines.push_back(Point(xyz, configuration, record.point1) + PointSuffix(configuration, true));
-        lines.push_back(ValueLine(ThicknessQuantity, configuration, record.value1));
-        lines.push_back(ValueLine(TemperatureQuantity, configuration, record.value2));
+        AddValueLines(lines, record, configuration);
         lines.push_back(std::string(inspectTexts::NodeFlags) + (record.clamped ? inspectTexts::Clamped : "") +
                         (record.fixed ? inspectTexts::Fixed : "") +
                         (record.boundary ? inspectTexts::Boundary : "") +
@@ -70,18 +76,15 @@ std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfigu
             break;
         }
         lines.push_back(FormatText("Sheet - Element: %d", record.index));
-        lines.push_back(ValueLine(ThicknessQuantity, configuration, record.value1));
-        lines.push_back(ValueLine(TemperatureQuantity, configuration, record.value2));
+        AddValueLines(lines, record, configuration);
         lines.push_back(FormatText("L1 = %7.4lf L2 = %7.4lf", record.principal1, record.principal2));
         break;
     case PickedPoint:
         lines.push_back(FormatText(
             onTool ? "Tool - 3D point on element: %d" : "Sheet - 3D point on element: %d", record.index));
         lines.push_back(Point(xyz, configuration, record.point1) + PointSuffix(configuration, false));
-        if (!onTool) {
-            lines.push_back(ValueLine(ThicknessQuantity, configuration, record.value1));
-            lines.push_back(ValueLine(TemperatureQuantity, configuration, record.value2));
-        }
+        if (!onTool)
+            AddValueLines(lines, record, configuration);
         break;
     default:
         break;
