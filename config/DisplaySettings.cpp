@@ -5,25 +5,20 @@
 
 namespace {
 
-using Line = DisplayLine;
 using Kind = DisplayFieldKind;
-
-template <typename T> using Member = T DisplaySettings::*;
-
-DisplayField Int(const char* name, Kind kind, Line line, Member<int> member) {
-    return {name, kind, line, -1, [member](DisplaySettings& s) -> int& { return s.*member; }, {}};
-}
-
-DisplayField Real(const char* name, Line line, Member<double> member) {
-    return {name, Kind::Opacity, line, -1, {}, [member](DisplaySettings& s) -> double& { return s.*member; }};
-}
+using Line = DisplayLine;
+using S = DisplaySettings;
 
 std::vector<DisplayField> MakeFields() {
     std::vector<DisplayField> fields;
+    const auto add = [&fields](std::string name, Kind kind, Line line, int DisplaySettings::*member) {
+        fields.push_back({std::move(name), kind, line, -1, [member](S& s) -> int& { return s.*member; }, {}});
+    };
+
     struct ToolField {
         const char* name;
         Kind kind;
-        int ToolDisplay::*integer;
+        int ToolDisplay::*member;
     };
     const ToolField tool[] = {{"Mode", Kind::Mode, &ToolDisplay::mode},
                               {"Shown", Kind::Toggle, &ToolDisplay::shown},
@@ -35,51 +30,50 @@ std::vector<DisplayField> MakeFields() {
         const auto index = static_cast<size_t>(slot);
         const std::string prefix = "tool" + std::to_string(slot);
         for (const ToolField& field : tool) {
-            const auto member = field.integer;
+            const auto member = field.member;
             fields.push_back({prefix + field.name,
                               field.kind,
                               Line::Tool,
                               slot,
-                              [index, member](DisplaySettings& s) -> int& { return s.tools[index].*member; },
+                              [index, member](S& s) -> int& { return s.tools[index].*member; },
                               {}});
         }
-        fields.push_back(
-            {prefix + "Opacity", Kind::Opacity, Line::Tool, slot, {}, [index](DisplaySettings& s) -> double& {
-                 return s.tools[index].opacity;
-             }});
+        fields.push_back({prefix + "Opacity", Kind::Opacity, Line::Tool, slot, {}, [index](S& s) -> double& {
+                              return s.tools[index].opacity;
+                          }});
     }
-    using S = DisplaySettings;
-    for (DisplayField& field : std::vector<DisplayField>{
-             Int("sheetShown", Kind::Toggle, Line::Grid, &S::sheetShown),
-             Int("sheetDisplayMode", Kind::Mode, Line::Grid, &S::sheetDisplayMode),
-             Int("fixedNodesShown", Kind::Toggle, Line::Grid, &S::fixedNodesShown),
-             Int("clampedNodesShown", Kind::Toggle, Line::Grid, &S::clampedNodesShown),
-             Int("boundaryNodesShown", Kind::Toggle, Line::Grid, &S::boundaryNodesShown),
-             Int("fixedNodeColour", Kind::Colour, Line::Grid, &S::fixedNodeColour),
-             Int("clampedNodeColour", Kind::Colour, Line::Grid, &S::clampedNodeColour),
-             Int("boundaryNodeColour", Kind::Colour, Line::Grid, &S::boundaryNodeColour),
-             Int("sheetEdgeColour", Kind::Colour, Line::Grid, &S::sheetEdgeColour),
-             Int("sheetColour", Kind::Colour, Line::Grid, &S::sheetColour),
-             Int("noPressureNodesShown", Kind::Toggle, Line::Grid, &S::noPressureNodesShown),
-             Real("sheetOpacity", Line::Grid, &S::sheetOpacity),
-             Int("nodeDotsShown", Kind::Toggle, Line::Grid, &S::nodeDotsShown),
-             Int("distanceMeasurement", Kind::Toggle, Line::Grid, &S::distanceMeasurement),
-             Int("continualRotation", Kind::Toggle, Line::Grid, &S::continualRotation),
-             Int("backgroundScheme", Kind::Mode, Line::Background, &S::backgroundScheme),
-             Int("backgroundColour", Kind::Colour, Line::Background, &S::backgroundColour),
-             Int("backgroundTop", Kind::Colour, Line::Background, &S::backgroundTop),
-             Int("backgroundBottom", Kind::Colour, Line::Background, &S::backgroundBottom),
-             Int("noPressureNodeColour", Kind::Colour, Line::None, &S::noPressureNodeColour),
-             Int("reducedDrawingThreshold", Kind::Count, Line::None, &S::reducedDrawingThreshold)})
-        fields.push_back(std::move(field));
+
+    add("sheetShown", Kind::Toggle, Line::Grid, &S::sheetShown);
+    add("sheetDisplayMode", Kind::Mode, Line::Grid, &S::sheetDisplayMode);
+    add("fixedNodesShown", Kind::Toggle, Line::Grid, &S::fixedNodesShown);
+    add("clampedNodesShown", Kind::Toggle, Line::Grid, &S::clampedNodesShown);
+    add("boundaryNodesShown", Kind::Toggle, Line::Grid, &S::boundaryNodesShown);
+    add("fixedNodeColour", Kind::Colour, Line::Grid, &S::fixedNodeColour);
+    add("clampedNodeColour", Kind::Colour, Line::Grid, &S::clampedNodeColour);
+    add("boundaryNodeColour", Kind::Colour, Line::Grid, &S::boundaryNodeColour);
+    add("sheetEdgeColour", Kind::Colour, Line::Grid, &S::sheetEdgeColour);
+    add("sheetColour", Kind::Colour, Line::Grid, &S::sheetColour);
+    add("noPressureNodesShown", Kind::Toggle, Line::Grid, &S::noPressureNodesShown);
+    fields.push_back(
+        {"sheetOpacity", Kind::Opacity, Line::Grid, -1, {}, [](S& s) -> double& { return s.sheetOpacity; }});
+    add("nodeDotsShown", Kind::Toggle, Line::Grid, &S::nodeDotsShown);
+    add("distanceMeasurement", Kind::Toggle, Line::Grid, &S::distanceMeasurement);
+    add("continualRotation", Kind::Toggle, Line::Grid, &S::continualRotation);
+
+    add("backgroundScheme", Kind::Mode, Line::Background, &S::backgroundScheme);
+    add("backgroundColour", Kind::Colour, Line::Background, &S::backgroundColour);
+    add("backgroundTop", Kind::Colour, Line::Background, &S::backgroundTop);
+    add("backgroundBottom", Kind::Colour, Line::Background, &S::backgroundBottom);
     for (size_t corner = 0; corner < 4; ++corner)
-        fields.insert(fields.end() - 2,
-                      {"backgroundCorner" + std::to_string(corner),
-                       Kind::Colour,
-                       Line::Background,
-                       -1,
-                       [corner](DisplaySettings& s) -> int& { return s.backgroundCorners[corner]; },
-                       {}});
+        fields.push_back({"backgroundCorner" + std::to_string(corner),
+                          Kind::Colour,
+                          Line::Background,
+                          -1,
+                          [corner](S& s) -> int& { return s.backgroundCorners[corner]; },
+                          {}});
+
+    add("noPressureNodeColour", Kind::Colour, Line::None, &S::noPressureNodeColour);
+    add("reducedDrawingThreshold", Kind::Count, Line::None, &S::reducedDrawingThreshold);
     return fields;
 }
 
