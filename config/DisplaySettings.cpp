@@ -9,27 +9,57 @@ using Kind = DisplayFieldKind;
 using Line = DisplayLine;
 using S = DisplaySettings;
 
+// The fields of DisplaySettings itself; a line's in the order the file has
+// them. The background corners follow, after the bottom colour.
+struct NamedField {
+    const char* name;
+    Kind kind;
+    Line line;
+    int S::*integer;
+    double S::*real;
+};
+const NamedField kNamedFields[] = {
+    {"sheetShown", Kind::Toggle, Line::Grid, &S::sheetShown, nullptr},
+    {"sheetDisplayMode", Kind::Mode, Line::Grid, &S::sheetDisplayMode, nullptr},
+    {"fixedNodesShown", Kind::Toggle, Line::Grid, &S::fixedNodesShown, nullptr},
+    {"clampedNodesShown", Kind::Toggle, Line::Grid, &S::clampedNodesShown, nullptr},
+    {"boundaryNodesShown", Kind::Toggle, Line::Grid, &S::boundaryNodesShown, nullptr},
+    {"fixedNodeColour", Kind::Colour, Line::Grid, &S::fixedNodeColour, nullptr},
+    {"clampedNodeColour", Kind::Colour, Line::Grid, &S::clampedNodeColour, nullptr},
+    {"boundaryNodeColour", Kind::Colour, Line::Grid, &S::boundaryNodeColour, nullptr},
+    {"sheetEdgeColour", Kind::Colour, Line::Grid, &S::sheetEdgeColour, nullptr},
+    {"sheetColour", Kind::Colour, Line::Grid, &S::sheetColour, nullptr},
+    {"noPressureNodesShown", Kind::Toggle, Line::Grid, &S::noPressureNodesShown, nullptr},
+    {"sheetOpacity", Kind::Opacity, Line::Grid, nullptr, &S::sheetOpacity},
+    {"nodeDotsShown", Kind::Toggle, Line::Grid, &S::nodeDotsShown, nullptr},
+    {"distanceMeasurement", Kind::Toggle, Line::Grid, &S::distanceMeasurement, nullptr},
+    {"continualRotation", Kind::Toggle, Line::Grid, &S::continualRotation, nullptr},
+    {"backgroundScheme", Kind::Mode, Line::Background, &S::backgroundScheme, nullptr},
+    {"backgroundColour", Kind::Colour, Line::Background, &S::backgroundColour, nullptr},
+    {"backgroundTop", Kind::Colour, Line::Background, &S::backgroundTop, nullptr},
+    {"backgroundBottom", Kind::Colour, Line::Background, &S::backgroundBottom, nullptr},
+    {"noPressureNodeColour", Kind::Colour, Line::None, &S::noPressureNodeColour, nullptr},
+    {"reducedDrawingThreshold", Kind::Count, Line::None, &S::reducedDrawingThreshold, nullptr},
+};
+
+struct ToolField {
+    const char* name;
+    Kind kind;
+    int ToolDisplay::*member;
+};
+const ToolField kToolFields[] = {{"Mode", Kind::Mode, &ToolDisplay::mode},
+                                 {"Shown", Kind::Toggle, &ToolDisplay::shown},
+                                 {"ContactMarking", Kind::Toggle, &ToolDisplay::contactMarking},
+                                 {"SurfaceColour", Kind::Colour, &ToolDisplay::surfaceColour},
+                                 {"ContactColour", Kind::Colour, &ToolDisplay::contactColour},
+                                 {"WireColour", Kind::Colour, &ToolDisplay::wireColour}};
+
 std::vector<DisplayField> MakeFields() {
     std::vector<DisplayField> fields;
-    const auto add = [&fields](std::string name, Kind kind, Line line, int DisplaySettings::*member) {
-        fields.push_back({std::move(name), kind, line, -1, [member](S& s) -> int& { return s.*member; }, {}});
-    };
-
-    struct ToolField {
-        const char* name;
-        Kind kind;
-        int ToolDisplay::*member;
-    };
-    const ToolField tool[] = {{"Mode", Kind::Mode, &ToolDisplay::mode},
-                              {"Shown", Kind::Toggle, &ToolDisplay::shown},
-                              {"ContactMarking", Kind::Toggle, &ToolDisplay::contactMarking},
-                              {"SurfaceColour", Kind::Colour, &ToolDisplay::surfaceColour},
-                              {"ContactColour", Kind::Colour, &ToolDisplay::contactColour},
-                              {"WireColour", Kind::Colour, &ToolDisplay::wireColour}};
     for (int slot = 0; slot < kToolSlots; ++slot) {
         const auto index = static_cast<size_t>(slot);
         const std::string prefix = "tool" + std::to_string(slot);
-        for (const ToolField& field : tool) {
+        for (const ToolField& field : kToolFields) {
             const auto member = field.member;
             fields.push_back({prefix + field.name,
                               field.kind,
@@ -42,28 +72,14 @@ std::vector<DisplayField> MakeFields() {
                               return s.tools[index].opacity;
                           }});
     }
-
-    add("sheetShown", Kind::Toggle, Line::Grid, &S::sheetShown);
-    add("sheetDisplayMode", Kind::Mode, Line::Grid, &S::sheetDisplayMode);
-    add("fixedNodesShown", Kind::Toggle, Line::Grid, &S::fixedNodesShown);
-    add("clampedNodesShown", Kind::Toggle, Line::Grid, &S::clampedNodesShown);
-    add("boundaryNodesShown", Kind::Toggle, Line::Grid, &S::boundaryNodesShown);
-    add("fixedNodeColour", Kind::Colour, Line::Grid, &S::fixedNodeColour);
-    add("clampedNodeColour", Kind::Colour, Line::Grid, &S::clampedNodeColour);
-    add("boundaryNodeColour", Kind::Colour, Line::Grid, &S::boundaryNodeColour);
-    add("sheetEdgeColour", Kind::Colour, Line::Grid, &S::sheetEdgeColour);
-    add("sheetColour", Kind::Colour, Line::Grid, &S::sheetColour);
-    add("noPressureNodesShown", Kind::Toggle, Line::Grid, &S::noPressureNodesShown);
-    fields.push_back(
-        {"sheetOpacity", Kind::Opacity, Line::Grid, -1, {}, [](S& s) -> double& { return s.sheetOpacity; }});
-    add("nodeDotsShown", Kind::Toggle, Line::Grid, &S::nodeDotsShown);
-    add("distanceMeasurement", Kind::Toggle, Line::Grid, &S::distanceMeasurement);
-    add("continualRotation", Kind::Toggle, Line::Grid, &S::continualRotation);
-
-    add("backgroundScheme", Kind::Mode, Line::Background, &S::backgroundScheme);
-    add("backgroundColour", Kind::Colour, Line::Background, &S::backgroundColour);
-    add("backgroundTop", Kind::Colour, Line::Background, &S::backgroundTop);
-    add("backgroundBottom", Kind::Colour, Line::Background, &S::backgroundBottom);
+    for (const NamedField& field : kNamedFields) {
+        const auto integer = field.integer;
+        const auto real = field.real;
+        fields.push_back(
+            {field.name, field.kind, field.line, -1,
+             integer ? std::function<int&(S&)>([integer](S& s) -> int& { return s.*integer; }) : nullptr,
+             real ? std::function<double&(S&)>([real](S& s) -> double& { return s.*real; }) : nullptr});
+    }
     for (size_t corner = 0; corner < 4; ++corner)
         fields.push_back({"backgroundCorner" + std::to_string(corner),
                           Kind::Colour,
@@ -71,9 +87,6 @@ std::vector<DisplayField> MakeFields() {
                           -1,
                           [corner](S& s) -> int& { return s.backgroundCorners[corner]; },
                           {}});
-
-    add("noPressureNodeColour", Kind::Colour, Line::None, &S::noPressureNodeColour);
-    add("reducedDrawingThreshold", Kind::Count, Line::None, &S::reducedDrawingThreshold);
     return fields;
 }
 
