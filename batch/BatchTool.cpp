@@ -18,6 +18,7 @@
 #include "model/ProjectFile.h"
 #include "model/Reports.h"
 #include "model/Texts.h"
+#include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 #include "scale/ScaleRange.h"
 #include "scale/SheetColouring.h"
@@ -130,18 +131,34 @@ CLI::Option* AddUnits(CLI::App& command, BatchArguments& parsed) {
         ->check(CLI::IsMember({"si", "us"}));
 }
 
-CLI::Option* AddQuantity(CLI::App& command, OptionTexts& texts) {
-    return command
-        .add_option("--quantity", texts.quantity,
-                    "1 thickness, 2 temperature, 3 von Mises stress, 4 extension in x, 5 extension in y, "
-                    "6 planar extension, 7 L1 / L2")
-        ->type_name("Q")
-        ->required()
-        ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
+// values and cut need a quantity; render and video colour by thickness
+// without one.
+CLI::Option* AddQuantity(CLI::App& command, OptionTexts& texts, bool required) {
+    std::string help;
+    for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity)
+        help += FormatText(quantity == ThicknessQuantity ? "%d %s" : ", %d %s", quantity,
+                           QuantityOf(quantity).helpWord) +
+                (quantity == ThicknessQuantity && !required ? " (the default)" : "");
+    CLI::Option* option = command.add_option("--quantity", texts.quantity, help)
+                              ->type_name("Q")
+                              ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
+    return required ? option->required() : option;
 }
 
 bool IsPictureSize(const std::string& text) {
     return ParsePictureSize(text).has_value();
+}
+
+CLI::Option* AddSize(CLI::App& command, std::string& text, const std::string& help) {
+    return command.add_option("--size", text, help)
+        ->type_name("WxH")
+        ->check(Accepts(IsPictureSize, "a size WxH with each 100 to 20000"));
+}
+
+CLI::Option* AddView(CLI::App& command, std::string& view) {
+    return command.add_option("--view", view, "The standard view the scene is seen in; general by default")
+        ->type_name("general|xy|xz|yz")
+        ->check(CLI::IsMember({"general", "xy", "xz", "yz"}));
 }
 
 void DescribeRender(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
@@ -155,23 +172,11 @@ void DescribeRender(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
         ->type_name("FILE")
         ->required();
     AddRecord(*render, texts);
-    render
-        ->add_option("--quantity", texts.quantity,
-                     "1 thickness (the default), 2 temperature, 3 von Mises stress, 4 extension in x, 5 "
-                     "extension in y, 6 planar extension, 7 L1 / L2")
-        ->type_name("Q")
-        ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
-    render
-        ->add_option("--view", parsed.render.view,
-                     "The standard view the scene is seen in; general by default")
-        ->type_name("general|xy|xz|yz")
-        ->check(CLI::IsMember({"general", "xy", "xz", "yz"}));
-    render
-        ->add_option("--size", texts.size,
-                     "The picture's size in pixels, each 100 to 20000; 640x480 by default (a PDF page "
-                     "takes the page's size)")
-        ->type_name("WxH")
-        ->check(Accepts(IsPictureSize, "a size WxH with each 100 to 20000"));
+    AddQuantity(*render, texts, false);
+    AddView(*render, parsed.render.view);
+    AddSize(*render, texts.size,
+            "The picture's size in pixels, each 100 to 20000; 640x480 by default (a PDF page takes the "
+            "page's size)");
     render->add_flag("--no-name", parsed.render.noName, "Leaves out the caption with the project's name");
     render->add_flag("--scale", parsed.render.scale, "Draws the colour scale with its five labels");
 }
@@ -186,29 +191,16 @@ void DescribeVideo(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
                      "The video file: .avi gives AVI (msvideo1 by default), .mp4 H.264 in MP4")
         ->type_name("FILE.avi|FILE.mp4")
         ->required();
-    video
-        ->add_option(
-            "--size", texts.videoSize,
-            "The frame size in pixels, each 100 to 20000; 640x480 by default (padded to the multiple "
-            "the encoder needs)")
-        ->type_name("WxH")
-        ->check(Accepts(IsPictureSize, "a size WxH with each 100 to 20000"));
+    AddSize(*video, texts.videoSize,
+            "The frame size in pixels, each 100 to 20000; 640x480 by default (padded to the multiple the "
+            "encoder needs)");
     video
         ->add_option("--codec", parsed.video.codec,
                      "The encoder by its FFmpeg name (msvideo1, mjpeg, ...; libx264 for MP4); any encoder "
                      "the container takes")
         ->type_name("NAME");
-    video
-        ->add_option("--quantity", texts.quantity,
-                     "1 thickness (the default), 2 temperature, 3 von Mises stress, 4 extension in x, 5 "
-                     "extension in y, 6 planar extension, 7 L1 / L2")
-        ->type_name("Q")
-        ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
-    video
-        ->add_option("--view", parsed.video.view,
-                     "The standard view the scene is seen in; general by default")
-        ->type_name("general|xy|xz|yz")
-        ->check(CLI::IsMember({"general", "xy", "xz", "yz"}));
+    AddQuantity(*video, texts, false);
+    AddView(*video, parsed.video.view);
 }
 
 // Sets up the commands; every option given twice takes its last value.
@@ -231,7 +223,7 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     CLI::App* values =
         app.add_subcommand("values", "Writes the scale limits and every node's value and colour");
     values->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
-    AddQuantity(*values, texts);
+    AddQuantity(*values, texts, true);
     AddRecord(*values, texts);
     CLI::Option* minimum = values->add_option("--min", texts.minimum, "Fixed lower scale limit")
                                ->type_name("A")
@@ -253,7 +245,7 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
         ->type_name("P")
         ->required()
         ->check(Accepts(IsNumber, "a number"));
-    AddQuantity(*cut, texts);
+    AddQuantity(*cut, texts, true);
     AddRecord(*cut, texts);
     AddUnits(*cut, parsed);
     CLI::Option* graph =

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 #include <utility>
@@ -26,6 +27,39 @@ constexpr const char* kVersion = "- V2";
 // after it has no fields.
 std::string After(const std::string& line, size_t keywordLength) {
     return keywordLength < line.size() ? line.substr(keywordLength) : std::string();
+}
+
+// The keyword of each line of display settings; the fields follow it after a
+// space, a tool's after its slot.
+struct LineKeyword {
+    DisplayLine line;
+    const char* keyword;
+};
+constexpr LineKeyword kLineKeywords[] = {{DisplayLine::Tool, "DISPLAY - TOOL:"},
+                                         {DisplayLine::Grid, "DISPLAY - GRID:"},
+                                         {DisplayLine::Background, "DISPLAY BACKGROUND:"}};
+
+// Reads the fields of one line in their order, up to the first it cannot.
+void ScanFields(const char* text, DisplayLine line, int slot, DisplaySettings& settings) {
+    for (const DisplayField& field : DisplayFields()) {
+        if (field.line != line || field.slot != slot)
+            continue;
+        int used = 0;
+        const int read = field.real ? ScanText(text, "%lf%n", &field.real(settings), &used)
+                                    : ScanText(text, "%i%n", &field.integer(settings), &used);
+        if (read != 1)
+            return;
+        text += used;
+    }
+}
+
+std::string FieldsText(DisplayLine line, int slot, DisplaySettings& settings) {
+    std::string text;
+    for (const DisplayField& field : DisplayFields())
+        if (field.line == line && field.slot == slot)
+            text += field.real ? FormatText(" %lf", field.real(settings))
+                               : FormatText(" %i", field.integer(settings));
+    return text;
 }
 
 // Relative paths in XDG variables are to be ignored.
@@ -89,50 +123,37 @@ void CConfiguration::Read() {
         ReadLine(ToUpper(Trim(line)));
 }
 
-// Each scan stops at the first field it cannot read; the fields after it keep
-// their values. One line may match several keywords.
+// Each line stops at the first field it cannot read; the fields after it
+// keep their values. One line may match several keywords.
 void CConfiguration::ReadLine(const std::string& line) {
-    DisplaySettings& s = settings;
     if (Contains(line, "SYSTEM OF UNITS"))
         siMetric = Contains(line, "SI METRIC");
-    if (Contains(line, "DISPLAY - TOOL:")) {
-        const std::string fields = After(line, 16);
+    for (const LineKeyword& key : kLineKeywords) {
+        if (!Contains(line, key.keyword))
+            continue;
+        const std::string fields = After(line, std::strlen(key.keyword) + 1);
+        const char* text = fields.c_str();
         int slot = -1;
-        if (ScanText(fields.c_str(), "%i", &slot) == 1 && slot >= 0 && slot < kToolSlots) {
-            ToolDisplay& t = s.tools[static_cast<size_t>(slot)];
-            ScanText(fields.c_str(), "%i %i %i %i %i %i %i %lf", &slot, &t.mode, &t.shown, &t.contactMarking,
-                     &t.surfaceColour, &t.contactColour, &t.wireColour, &t.opacity);
+        if (key.line == DisplayLine::Tool) {
+            int used = 0;
+            if (ScanText(text, "%i%n", &slot, &used) != 1 || slot < 0 || slot >= kToolSlots)
+                continue;
+            text += used;
         }
+        ScanFields(text, key.line, slot, settings);
     }
-    if (Contains(line, "DISPLAY - GRID:"))
-        ScanText(After(line, 16).c_str(), "%i %i %i %i %i %i %i %i %i %i %i %lf %i %i %i", &s.sheetShown,
-                 &s.sheetDisplayMode, &s.fixedNodesShown, &s.clampedNodesShown, &s.boundaryNodesShown,
-                 &s.fixedNodeColour, &s.clampedNodeColour, &s.boundaryNodeColour, &s.sheetEdgeColour,
-                 &s.sheetColour, &s.noPressureNodesShown, &s.sheetOpacity, &s.nodeDotsShown,
-                 &s.distanceMeasurement, &s.continualRotation);
-    if (Contains(line, "DISPLAY BACKGROUND:"))
-        ScanText(After(line, 20).c_str(), " %i %i %i %i %i %i %i %i", &s.backgroundScheme,
-                 &s.backgroundColour, &s.backgroundTop, &s.backgroundBottom, &s.backgroundCorners[0],
-                 &s.backgroundCorners[1], &s.backgroundCorners[2], &s.backgroundCorners[3]);
 }
 
 std::string CConfiguration::Content() const {
-    const DisplaySettings& s = settings;
+    DisplaySettings s = settings;
     std::string text = "Quillmere CConfiguration File - V2\n\n";
     text += siMetric ? "System of units:\t\tSI Metric\n" : "System of units:\t\tUS Customary\n";
-    for (int slot = 0; slot < kToolSlots; ++slot) {
-        const ToolDisplay& t = s.tools[static_cast<size_t>(slot)];
-        text += FormatText("DISPLAY - TOOL: %i %i %i %i %i %i %i %lf\n", slot, t.mode, t.shown,
-                           t.contactMarking, t.surfaceColour, t.contactColour, t.wireColour, t.opacity);
+    for (const LineKeyword& key : kLineKeywords) {
+        const bool tool = key.line == DisplayLine::Tool;
+        for (int slot = tool ? 0 : -1; slot < (tool ? kToolSlots : 0); ++slot)
+            text += key.keyword + (tool ? FormatText(" %i", slot) : std::string()) +
+                    FieldsText(key.line, slot, s) + "\n";
     }
-    text += FormatText("DISPLAY - GRID: %i %i %i %i %i %i %i %i %i %i %i %lf %i %i %i\n", s.sheetShown,
-                       s.sheetDisplayMode, s.fixedNodesShown, s.clampedNodesShown, s.boundaryNodesShown,
-                       s.fixedNodeColour, s.clampedNodeColour, s.boundaryNodeColour, s.sheetEdgeColour,
-                       s.sheetColour, s.noPressureNodesShown, s.sheetOpacity, s.nodeDotsShown,
-                       s.distanceMeasurement, s.continualRotation);
-    text += FormatText("DISPLAY BACKGROUND: %i %i %i %i %i %i %i %i\n", s.backgroundScheme,
-                       s.backgroundColour, s.backgroundTop, s.backgroundBottom, s.backgroundCorners[0],
-                       s.backgroundCorners[1], s.backgroundCorners[2], s.backgroundCorners[3]);
     return text;
 }
 

@@ -76,6 +76,12 @@ QLabel* Header(const QString& text) {
     return label;
 }
 
+const DisplayField& FieldNamed(const QString& name) {
+    const DisplayField* field = FindDisplayField(name.toStdString());
+    Q_ASSERT(field);
+    return *field;
+}
+
 QByteArray ToolName(int slot, const char* field) {
     return "tool" + QByteArray::number(slot) + field;
 }
@@ -104,9 +110,9 @@ CGraphicalOptionsDialog::CGraphicalOptionsDialog(QWidget* parent) : QDialog(pare
     layout->addWidget(BuildToolsGroup());
 
     auto* distance = TickBox(QStringLiteral("Distance measurement"), "distanceMeasurement");
-    AddToggle(distance, [](DisplaySettings& s) -> int& { return s.distanceMeasurement; });
+    AddToggle(distance);
     auto* rotation = TickBox(QStringLiteral("Continual rotation on move"), "continualRotation");
-    AddToggle(rotation, [](DisplaySettings& s) -> int& { return s.continualRotation; });
+    AddToggle(rotation);
     auto* ticks = new QHBoxLayout;
     ticks->addWidget(distance);
     ticks->addWidget(rotation);
@@ -166,7 +172,8 @@ void CGraphicalOptionsDialog::Refresh() {
     ShowSchemeControls();
 }
 
-QAbstractButton* CGraphicalOptionsDialog::AddToggle(QAbstractButton* button, IntField field) {
+QAbstractButton* CGraphicalOptionsDialog::AddToggle(QAbstractButton* button) {
+    const IntField field = FieldNamed(button->objectName()).integer;
     toggles.emplace_back(button, field);
     editors.push_back(button);
     connect(button, &QAbstractButton::clicked, this, [this, button, field] {
@@ -182,7 +189,8 @@ QAbstractButton* CGraphicalOptionsDialog::AddToggle(QAbstractButton* button, Int
     return button;
 }
 
-QToolButton* CGraphicalOptionsDialog::AddSwatch(const char* name, const QString& tip, IntField field) {
+QToolButton* CGraphicalOptionsDialog::AddSwatch(const char* name, const QString& tip) {
+    const IntField field = FieldNamed(QString::fromLatin1(name)).integer;
     auto* swatch = new QToolButton;
     swatch->setObjectName(QString::fromLatin1(name));
     swatch->setToolTip(tip);
@@ -206,8 +214,8 @@ QToolButton* CGraphicalOptionsDialog::AddSwatch(const char* name, const QString&
     return swatch;
 }
 
-QComboBox* CGraphicalOptionsDialog::AddList(const char* name, const QString& tip, const QStringList& items,
-                                            IntField field) {
+QComboBox* CGraphicalOptionsDialog::AddList(const char* name, const QString& tip, const QStringList& items) {
+    const IntField field = FieldNamed(QString::fromLatin1(name)).integer;
     auto* list = new QComboBox;
     list->setObjectName(QString::fromLatin1(name));
     list->setToolTip(tip);
@@ -223,7 +231,8 @@ QComboBox* CGraphicalOptionsDialog::AddList(const char* name, const QString& tip
     return list;
 }
 
-QSlider* CGraphicalOptionsDialog::AddSlider(const char* name, const QString& tip, DoubleField field) {
+QSlider* CGraphicalOptionsDialog::AddSlider(const char* name, const QString& tip) {
+    const DoubleField field = FieldNamed(QString::fromLatin1(name)).real;
     auto* slider = new QSlider(Qt::Horizontal);
     slider->setObjectName(QString::fromLatin1(name));
     slider->setToolTip(tip);
@@ -244,51 +253,35 @@ QSlider* CGraphicalOptionsDialog::AddSlider(const char* name, const QString& tip
 QWidget* CGraphicalOptionsDialog::BuildSheetGroup() {
     auto* group = new QGroupBox(QStringLiteral("Sheet"));
     auto* sheet = new QHBoxLayout;
-    sheet->addWidget(AddToggle(Toggle(QStringLiteral("SHEET"), "sheetShown", QStringLiteral("Sheet shown")),
-                               [](DisplaySettings& s) -> int& { return s.sheetShown; }));
-    sheet->addWidget(AddSwatch("sheetColour", QStringLiteral("Sheet color"),
-                               [](DisplaySettings& s) -> int& { return s.sheetColour; }));
-    sheet->addWidget(AddSwatch("sheetEdgeColour", QStringLiteral("Edge color"),
-                               [](DisplaySettings& s) -> int& { return s.sheetEdgeColour; }));
+    sheet->addWidget(AddToggle(Toggle(QStringLiteral("SHEET"), "sheetShown", QStringLiteral("Sheet shown"))));
+    sheet->addWidget(AddSwatch("sheetColour", QStringLiteral("Sheet color")));
+    sheet->addWidget(AddSwatch("sheetEdgeColour", QStringLiteral("Edge color")));
     sheet->addWidget(AddList("sheetDisplayMode", QStringLiteral("Elements and edges, elements, edges"),
-                             {QStringLiteral("EL+ED"), QStringLiteral("ELEMS"), QStringLiteral("EDGES")},
-                             [](DisplaySettings& s) -> int& { return s.sheetDisplayMode; }));
+                             {QStringLiteral("EL+ED"), QStringLiteral("ELEMS"), QStringLiteral("EDGES")}));
     sheet->addStretch();
     sheet->addWidget(new QLabel(QStringLiteral("Opacity")));
-    sheet->addWidget(AddSlider("sheetOpacity", QStringLiteral("Sheet opacity"),
-                               [](DisplaySettings& s) -> double& { return s.sheetOpacity; }));
+    sheet->addWidget(AddSlider("sheetOpacity", QStringLiteral("Sheet opacity")));
 
     struct Marker {
         const char* text;
         const char* shownName;
         const char* colourName;
         const char* tip;
-        int DisplaySettings::*shown;
-        int DisplaySettings::*colour;
     };
     const Marker markers[] = {
-        {"CLMP", "clampedNodesShown", "clampedNodeColour", "Clamped nodes",
-         &DisplaySettings::clampedNodesShown, &DisplaySettings::clampedNodeColour},
-        {"FIX", "fixedNodesShown", "fixedNodeColour", "Fixed nodes", &DisplaySettings::fixedNodesShown,
-         &DisplaySettings::fixedNodeColour},
-        {"BND", "boundaryNodesShown", "boundaryNodeColour", "Boundary nodes",
-         &DisplaySettings::boundaryNodesShown, &DisplaySettings::boundaryNodeColour},
-        {"NP", "noPressureNodesShown", "noPressureNodeColour", "No-pressure nodes",
-         &DisplaySettings::noPressureNodesShown, &DisplaySettings::noPressureNodeColour},
+        {"CLMP", "clampedNodesShown", "clampedNodeColour", "Clamped nodes"},
+        {"FIX", "fixedNodesShown", "fixedNodeColour", "Fixed nodes"},
+        {"BND", "boundaryNodesShown", "boundaryNodeColour", "Boundary nodes"},
+        {"NP", "noPressureNodesShown", "noPressureNodeColour", "No-pressure nodes"},
     };
     auto* row = new QHBoxLayout;
     for (const Marker& marker : markers) {
         const QString tip = QString::fromLatin1(marker.tip);
-        const auto shown = marker.shown;
-        const auto colour = marker.colour;
-        row->addWidget(AddToggle(Toggle(QString::fromLatin1(marker.text), marker.shownName, tip),
-                                 [shown](DisplaySettings& s) -> int& { return s.*shown; }));
-        row->addWidget(AddSwatch(marker.colourName, tip + QStringLiteral(" color"),
-                                 [colour](DisplaySettings& s) -> int& { return s.*colour; }));
+        row->addWidget(AddToggle(Toggle(QString::fromLatin1(marker.text), marker.shownName, tip)));
+        row->addWidget(AddSwatch(marker.colourName, tip + QStringLiteral(" color")));
         row->addSpacing(6);
     }
-    row->addWidget(AddToggle(Toggle(QStringLiteral("PNTS"), "nodeDotsShown", QStringLiteral("Node dots")),
-                             [](DisplaySettings& s) -> int& { return s.nodeDotsShown; }));
+    row->addWidget(AddToggle(Toggle(QStringLiteral("PNTS"), "nodeDotsShown", QStringLiteral("Node dots"))));
     row->addStretch();
     auto* rows = new QVBoxLayout(group);
     rows->addLayout(sheet);
@@ -306,37 +299,27 @@ QWidget* CGraphicalOptionsDialog::BuildToolsGroup() {
     grid->addWidget(Header(QStringLiteral("Contact")), 0, 4, 1, 2);
     grid->addWidget(Header(QStringLiteral("Opacity")), 0, 6);
     for (int slot = 0; slot < kToolSlots; ++slot) {
-        const auto tool = [slot](DisplaySettings& s) -> ToolDisplay& {
-            return s.tools[static_cast<size_t>(slot)];
-        };
         const QString name = QStringLiteral("T%1").arg(slot + 1);
         const int row = slot + 1;
         auto* shown = TickBox(name, ToolName(slot, "Shown").constData());
-        grid->addWidget(AddToggle(shown, [tool](DisplaySettings& s) -> int& { return tool(s).shown; }), row,
-                        0);
-        grid->addWidget(AddSwatch(ToolName(slot, "SurfaceColour").constData(),
-                                  name + QStringLiteral(" surface color"),
-                                  [tool](DisplaySettings& s) -> int& { return tool(s).surfaceColour; }),
-                        row, 1, Qt::AlignCenter);
-        grid->addWidget(AddSwatch(ToolName(slot, "WireColour").constData(),
-                                  name + QStringLiteral(" wire color"),
-                                  [tool](DisplaySettings& s) -> int& { return tool(s).wireColour; }),
-                        row, 2, Qt::AlignCenter);
+        grid->addWidget(AddToggle(shown), row, 0);
+        grid->addWidget(
+            AddSwatch(ToolName(slot, "SurfaceColour").constData(), name + QStringLiteral(" surface color")),
+            row, 1, Qt::AlignCenter);
+        grid->addWidget(
+            AddSwatch(ToolName(slot, "WireColour").constData(), name + QStringLiteral(" wire color")), row, 2,
+            Qt::AlignCenter);
         grid->addWidget(AddList(ToolName(slot, "Mode").constData(),
                                 name + QStringLiteral(": shaded, wire frame, shaded with wire frame"),
-                                {QStringLiteral("SHD"), QStringLiteral("WIRE"), QStringLiteral("SH+WR")},
-                                [tool](DisplaySettings& s) -> int& { return tool(s).mode; }),
+                                {QStringLiteral("SHD"), QStringLiteral("WIRE"), QStringLiteral("SH+WR")}),
                         row, 3);
         grid->addWidget(AddToggle(Toggle(QStringLiteral("CNT"), ToolName(slot, "ContactMarking").constData(),
-                                         name + QStringLiteral(" contact marking")),
-                                  [tool](DisplaySettings& s) -> int& { return tool(s).contactMarking; }),
+                                         name + QStringLiteral(" contact marking"))),
                         row, 4);
-        grid->addWidget(AddSwatch(ToolName(slot, "ContactColour").constData(),
-                                  name + QStringLiteral(" contact color"),
-                                  [tool](DisplaySettings& s) -> int& { return tool(s).contactColour; }),
-                        row, 5);
-        grid->addWidget(AddSlider(ToolName(slot, "Opacity").constData(), name + QStringLiteral(" opacity"),
-                                  [tool](DisplaySettings& s) -> double& { return tool(s).opacity; }),
+        grid->addWidget(
+            AddSwatch(ToolName(slot, "ContactColour").constData(), name + QStringLiteral(" contact color")),
+            row, 5);
+        grid->addWidget(AddSlider(ToolName(slot, "Opacity").constData(), name + QStringLiteral(" opacity")),
                         row, 6);
     }
     return group;
@@ -347,8 +330,7 @@ QWidget* CGraphicalOptionsDialog::BuildBackground() {
     auto* row = new QHBoxLayout(group);
     row->addWidget(AddList("backgroundScheme", QStringLiteral("Background"),
                            {QStringLiteral("One color scheme"), QStringLiteral("Two colors scheme"),
-                            QStringLiteral("Four colors scheme")},
-                           [](DisplaySettings& s) -> int& { return s.backgroundScheme; }));
+                            QStringLiteral("Four colors scheme")}));
     row->addSpacing(12);
 
     const auto label = [](const QString& text, const char* name) {
@@ -358,17 +340,14 @@ QWidget* CGraphicalOptionsDialog::BuildBackground() {
     };
     // Each scheme's swatches sit where their colours go on the screen.
     QLabel* uniform = label(QStringLiteral("Uniform color"), "uniformLabel");
-    QToolButton* colour = AddSwatch("backgroundColour", QStringLiteral("Background color"),
-                                    [](DisplaySettings& s) -> int& { return s.backgroundColour; });
+    QToolButton* colour = AddSwatch("backgroundColour", QStringLiteral("Background color"));
     row->addWidget(uniform);
     row->addWidget(colour);
     schemeControls[0] = {uniform, colour};
 
     QLabel* gradient = label(QStringLiteral("Vertical gradient"), "gradientLabel");
-    QToolButton* top = AddSwatch("backgroundTop", QStringLiteral("Top color"),
-                                 [](DisplaySettings& s) -> int& { return s.backgroundTop; });
-    QToolButton* bottom = AddSwatch("backgroundBottom", QStringLiteral("Bottom color"),
-                                    [](DisplaySettings& s) -> int& { return s.backgroundBottom; });
+    QToolButton* top = AddSwatch("backgroundTop", QStringLiteral("Top color"));
+    QToolButton* bottom = AddSwatch("backgroundBottom", QStringLiteral("Bottom color"));
     auto* column = new QVBoxLayout;
     column->setSpacing(0);
     column->addWidget(top);
@@ -387,9 +366,7 @@ QWidget* CGraphicalOptionsDialog::BuildBackground() {
     const QString tips[4] = {QStringLiteral("Top left color"), QStringLiteral("Top right color"),
                              QStringLiteral("Bottom left color"), QStringLiteral("Bottom right color")};
     for (int corner = 0; corner < 4; ++corner) {
-        QToolButton* swatch = AddSwatch(names[corner], tips[corner], [corner](DisplaySettings& s) -> int& {
-            return s.backgroundCorners[static_cast<size_t>(corner)];
-        });
+        QToolButton* swatch = AddSwatch(names[corner], tips[corner]);
         square->addWidget(swatch, corner / 2, corner % 2);
         schemeControls[2].push_back(swatch);
     }

@@ -16,18 +16,10 @@ class QSlider;
 class QToolButton;
 class QWidget;
 
-// Every control carries an object name after the field it edits:
-// "sheetShown", "sheetColour", "sheetEdgeColour", "sheetDisplayMode",
-// "sheetOpacity", "clampedNodesShown", "clampedNodeColour", "fixedNodesShown",
-// "fixedNodeColour", "boundaryNodesShown", "boundaryNodeColour",
-// "noPressureNodesShown", "noPressureNodeColour", "nodeDotsShown";
-// "tool<slot>Shown", "tool<slot>SurfaceColour", "tool<slot>WireColour",
-// "tool<slot>Mode", "tool<slot>ContactMarking", "tool<slot>ContactColour",
-// "tool<slot>Opacity" with slot 0..9 as in DisplaySettings::tools;
-// "distanceMeasurement", "continualRotation", "backgroundScheme",
-// "backgroundColour", "backgroundTop", "backgroundBottom",
-// "backgroundCorner<0..3>" and their labels "uniformLabel", "gradientLabel",
-// "cornersLabel"; the buttons "applyToAll", "save" and "close".
+// Every control carries the name of the field it edits (DisplayFields: all
+// but "reducedDrawingThreshold"); the background schemes' labels are
+// "uniformLabel", "gradientLabel" and "cornersLabel"; the buttons
+// "applyToAll", "save" and "close".
 class CGraphicalOptionsDialog : public QDialog {
     Q_OBJECT
 
@@ -55,10 +47,11 @@ private:
     using IntField = std::function<int&(DisplaySettings&)>;
     using DoubleField = std::function<double&(DisplaySettings&)>;
 
-    QAbstractButton* AddToggle(QAbstractButton* button, IntField field);
-    QToolButton* AddSwatch(const char* name, const QString& tip, IntField field);
-    QComboBox* AddList(const char* name, const QString& tip, const QStringList& items, IntField field);
-    QSlider* AddSlider(const char* name, const QString& tip, DoubleField field);
+    // Each control edits the field of its object name (DisplayFields).
+    QAbstractButton* AddToggle(QAbstractButton* button);
+    QToolButton* AddSwatch(const char* name, const QString& tip);
+    QComboBox* AddList(const char* name, const QString& tip, const QStringList& items);
+    QSlider* AddSlider(const char* name, const QString& tip);
     QWidget* BuildSheetGroup();
     QWidget* BuildToolsGroup();
     QWidget* BuildBackground();

@@ -5,6 +5,9 @@
 #include "config/ToolSlots.h"
 
 #include <array>
+#include <functional>
+#include <string>
+#include <vector>
 
 // Colours are 0x00BBGGRR: red in the lowest byte, then green, then blue.
 constexpr int kWhite = 16777215;
@@ -58,3 +61,31 @@ struct DisplaySettings {
     int backgroundBottom = 13500416;    // (0, 0, 206)
     std::array<int, 4> backgroundCorners = {kWhite, 16745054, 16745054, 16711680};
 };
+
+// What a field holds and how the graphical options edit it.
+enum class DisplayFieldKind {
+    Toggle,  // 0 off, anything else on; a tick box or toggle button
+    Colour,  // 0x00BBGGRR; a swatch
+    Mode,    // 0..2; a list of three
+    Opacity, // 0..1; a slider
+    Count,   // not edited
+};
+
+// The configuration file line a field is kept on; None: not kept.
+enum class DisplayLine { None, Tool, Grid, Background };
+
+struct DisplayField {
+    std::string name; // also the object name of its control in the graphical options
+    DisplayFieldKind kind;
+    DisplayLine line;
+    int slot;                                      // tool fields: the slot; -1 otherwise
+    std::function<int&(DisplaySettings&)> integer; // every kind but Opacity
+    std::function<double&(DisplaySettings&)> real; // Opacity
+};
+
+// Every field of DisplaySettings, the defaults being its initialisers. The
+// fields of a line come in the order the file has them; a tool line's after
+// its slot.
+const std::vector<DisplayField>& DisplayFields();
+// The field of a name; nullptr when there is none.
+const DisplayField* FindDisplayField(const std::string& name);

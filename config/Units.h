@@ -17,6 +17,7 @@ constexpr const char* Fahrenheit = "\xC2\xB0"
                                    "F";
 constexpr const char* Kilopascal = "kPa";
 constexpr const char* Psi = "psi";
+constexpr const char* Megapascal = "MPa"; // stresses, in either system
 constexpr const char* Litre = "l";
 constexpr const char* CubicInch = "inch^3";
 

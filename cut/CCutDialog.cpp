@@ -6,6 +6,7 @@
 #include "cut/CutComputation.h"
 #include "cut/ProfileCsv.h"
 #include "model/CProjectProfile.h"
+#include "scale/ResultQuantity.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -214,8 +215,9 @@ void CCutDialog::BuildControls() {
     cutting->setObjectName("cutting");
     profile = new QComboBox(controls);
     profile->setObjectName("profile");
-    profile->addItems({"Thickness", "Temperature", "Stress von Mises", "Extension in X", "Extension in Y",
-                       "Planar extension", "L1 / L2"});
+    // The scale panel's list without "(no scale)".
+    for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity)
+        profile->addItem(QString::fromUtf8(QuantityName(quantity)));
     saveData = new QPushButton(QString::fromUtf8("Save data\xE2\x80\xA6"), controls);
     saveData->setObjectName("saveData");
     arcLength = new QLineEdit(controls);

@@ -1,7 +1,6 @@
 #include "cut/CutSession.h"
 
 #include "config/CConfiguration.h"
-#include "config/Units.h"
 #include "core/TextFormat.h"
 #include "cut/CutComputation.h"
 #include "model/CSheetProfile.h"
@@ -31,23 +30,19 @@ void CCutSession::BuildGraph(CSheetProfile& sheet, const CConfiguration& configu
 void CCutSession::UnitsChanged(bool wasSIMetric, CSheetProfile* sheet, const CConfiguration& configuration) {
     if (wasSIMetric == configuration.IsSIMetric())
         return;
-    const double length = configuration.IsSIMetric() ? kMmPerInch : kInchPerMm;
-    Position *= length;
-    Made.position *= length;
+    CConfiguration before = configuration;
+    before.SetSIMetric(wasSIMetric);
+    const auto length = [&](double value) {
+        return configuration.LengthToDisplay(before.LengthFromDisplay(value));
+    };
+    Position = length(Position);
+    Made.position = length(Made.position);
     // Automatic limits stay automatic; given ones follow their quantity.
     if (!GraphLimits.Automatic()) {
-        GraphLimits.xMin *= length;
-        GraphLimits.xMax *= length;
-        if (Quantity() == ThicknessQuantity) {
-            GraphLimits.yMin *= length;
-            GraphLimits.yMax *= length;
-        } else if (Quantity() == TemperatureQuantity) {
-            auto convert = [&](double t) {
-                return configuration.IsSIMetric() ? (t - 32.0) / 1.8 : t * 1.8 + 32.0;
-            };
-            GraphLimits.yMin = convert(GraphLimits.yMin);
-            GraphLimits.yMax = convert(GraphLimits.yMax);
-        }
+        GraphLimits.xMin = length(GraphLimits.xMin);
+        GraphLimits.xMax = length(GraphLimits.xMax);
+        GraphLimits.yMin = QuantityBetweenSystems(Quantity(), GraphLimits.yMin, before, configuration);
+        GraphLimits.yMax = QuantityBetweenSystems(Quantity(), GraphLimits.yMax, before, configuration);
     }
     if (HasGraph && sheet)
         BuildGraph(*sheet, configuration);

@@ -90,22 +90,8 @@ std::string XAxisTitle(const CConfiguration& configuration) {
 }
 
 std::string YAxisTitle(int quantity, const CConfiguration& configuration) {
-    switch (quantity) {
-    case ThicknessQuantity:
-        return std::string("Thickness (") + configuration.LengthUnit() + ")";
-    case TemperatureQuantity:
-        return std::string("Temperature (") + configuration.TemperatureUnit() + ")";
-    case VonMisesQuantity:
-        return "Von Mises stress (MPa)";
-    case ExtensionXQuantity:
-        return "Extension in x";
-    case ExtensionYQuantity:
-        return "Extension in y";
-    case PlanarExtensionQuantity:
-        return "Planar extension";
-    default:
-        return "L1 / L2";
-    }
+    const char* unit = QuantityOf(quantity).In(configuration).unit;
+    return std::string(QuantityOf(quantity).graphTitle) + (unit ? std::string(" (") + unit + ")" : "");
 }
 
 std::vector<std::array<int, 2>> CurvePixels(const CGraphMapping& mapping,

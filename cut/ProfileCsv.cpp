@@ -7,34 +7,17 @@
 
 namespace {
 
+// The CSV alone gives stresses in psi under US customary units.
 double DisplayValue(double value, int quantity, const CConfiguration& configuration) {
-    switch (quantity) {
-    case ThicknessQuantity:
-        return configuration.LengthToDisplay(value * 1000);
-    case TemperatureQuantity:
-        return configuration.TemperatureToDisplay(value);
-    case VonMisesQuantity:
-        // The cut holds MPa.
-        return configuration.IsSIMetric() ? value : configuration.PressureToDisplay(value * 1e6);
-    default:
-        return value;
-    }
+    if (QuantityOf(quantity).unit == QuantityUnit::Stress && !configuration.IsSIMetric())
+        return configuration.PressureToDisplay(value * 1e6);
+    return QuantityToDisplay(quantity, value, configuration);
 }
 
 } // namespace
 
 std::string ProfileValueUnit(int quantity, const CConfiguration& configuration) {
-    const bool si = configuration.IsSIMetric();
-    switch (quantity) {
-    case ThicknessQuantity:
-        return si ? "mm" : "inch";
-    case TemperatureQuantity:
-        return si ? "C" : "F";
-    case VonMisesQuantity:
-        return si ? "MPa" : "psi";
-    default:
-        return "1";
-    }
+    return QuantityOf(quantity).In(configuration).csvUnit;
 }
 
 std::string ProfileCsv(const CCutSegments& cut, int quantity, const CConfiguration& configuration) {

@@ -44,12 +44,8 @@ CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfigur
 
     graph.Points.reserve(s.size());
     for (size_t j = 0; j < s.size(); ++j) {
-        double y = v[j];
-        if (quantity == ThicknessQuantity)
-            y = configuration.LengthToDisplay(y * 1000);
-        else if (quantity == TemperatureQuantity)
-            y = configuration.TemperatureToDisplay(y);
-        graph.Points.push_back({configuration.LengthToDisplay(s[j] * 1000), y});
+        graph.Points.push_back(
+            {configuration.LengthToDisplay(s[j] * 1000), QuantityToDisplay(quantity, v[j], configuration)});
     }
     return graph;
 }

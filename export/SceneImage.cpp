@@ -89,7 +89,7 @@ QImage RenderInTiles(int w, int h, int limit, const std::function<QImage(const F
 QImage SceneColourBar(int quantity, int w, int h) {
     QImage image(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
     const ColourRamp ramp;
-    const bool blueOnTop = KnownQuantity(quantity) == ThicknessQuantity;
+    const bool blueOnTop = QuantityOf(quantity).highIsBlue;
     for (int row = 0; row < image.height(); ++row) {
         const int band = std::min(row * ColourRamp::Size / image.height(), ColourRamp::LastIndex);
         const RgbColour c = ramp.Entry(blueOnTop ? ColourRamp::LastIndex - band : band);

@@ -3,6 +3,7 @@
 #include "config/CConfiguration.h"
 #include "core/TextFormat.h"
 #include "inspect/InspectTexts.h"
+#include "scale/ResultQuantity.h"
 
 #include <algorithm>
 
@@ -26,17 +27,19 @@ std::string PointSuffix(const CConfiguration& configuration, bool bracketed) {
     return bracketed ? std::string(" (") + inspectTexts::Inch + ")" : std::string(" ") + inspectTexts::Inch;
 }
 
-std::string LengthSuffix(const CConfiguration& configuration) {
-    return std::string(" ") + (configuration.IsSIMetric() ? "mm" : inspectTexts::Inch);
+// "Thickness: %6.3lf mm", "Temperature: %6.1lf °C".
+std::string ValueLine(int quantity, const CConfiguration& configuration, double stored) {
+    const QuantityInfo& info = QuantityOf(quantity);
+    return std::string(info.name) + ": " +
+           FormatText(info.tipNumber, QuantityToDisplay(quantity, stored, configuration)) +
+           QuantityUnitSuffix(quantity, configuration);
 }
 
-std::string Thickness(const CConfiguration& configuration, double metres) {
-    return FormatText("Thickness: %6.3lf", Length(configuration, metres)) + LengthSuffix(configuration);
-}
-
-std::string Temperature(const CConfiguration& configuration, double celsius) {
-    return FormatText("Temperature: %6.1lf", configuration.TemperatureToDisplay(celsius)) + " " +
-           configuration.TemperatureUnit();
+// A sheet item's thickness and temperature.
+void AddValueLines(std::vector<std::string>& lines, const CDataDisplay& record,
+                   const CConfiguration& configuration) {
+    lines.push_back(ValueLine(ThicknessQuantity, configuration, record.value1));
+    lines.push_back(ValueLine(TemperatureQuantity, configuration, record.value2));
 }
 
 } // namespace
@@ -54,8 +57,7 @@ std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfigu
         }
         lines.push_back(FormatText("Sheet - Node: %d", record.index));
         lines.push_back(Point(xyz, configuration, record.point1) + PointSuffix(configuration, true));
-        lines.push_back(Thickness(configuration, record.value1));
-        lines.push_back(Temperature(configuration, record.value2));
+        AddValueLines(lines, record, configuration);
         lines.push_back(std::string(inspectTexts::NodeFlags) + (record.clamped ? inspectTexts::Clamped : "") +
                         (record.fixed ? inspectTexts::Fixed : "") +
                         (record.boundary ? inspectTexts::Boundary : "") +
@@ -74,18 +76,15 @@ std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfigu
             break;
         }
         lines.push_back(FormatText("Sheet - Element: %d", record.index));
-        lines.push_back(Thickness(configuration, record.value1));
-        lines.push_back(Temperature(configuration, record.value2));
+        AddValueLines(lines, record, configuration);
         lines.push_back(FormatText("L1 = %7.4lf L2 = %7.4lf", record.principal1, record.principal2));
         break;
     case PickedPoint:
         lines.push_back(FormatText(
             onTool ? "Tool - 3D point on element: %d" : "Sheet - 3D point on element: %d", record.index));
         lines.push_back(Point(xyz, configuration, record.point1) + PointSuffix(configuration, false));
-        if (!onTool) {
-            lines.push_back(Thickness(configuration, record.value1));
-            lines.push_back(Temperature(configuration, record.value2));
-        }
+        if (!onTool)
+            AddValueLines(lines, record, configuration);
         break;
     default:
         break;

@@ -4,6 +4,7 @@
 #include "core/TextFormat.h"
 #include "scale/AllRecordLimits.h"
 #include "scale/LimitsEditing.h"
+#include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 
 #include <QButtonGroup>
@@ -122,8 +123,8 @@ void CScaleLimitsDialog::RunAllRecords() {
     setEnabled(true);
     if (!computed)
         return;
-    ShowValues(RoundToThousandths(LimitToDisplay(quantity, minimum, configuration)),
-               RoundToThousandths(LimitToDisplay(quantity, maximum, configuration)));
+    ShowValues(RoundToThousandths(QuantityToDisplay(quantity, minimum, configuration)),
+               RoundToThousandths(QuantityToDisplay(quantity, maximum, configuration)));
     ChooseFixed();
 }
 

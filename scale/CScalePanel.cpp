@@ -131,7 +131,7 @@ int PickIndex(int mode) {
 QImage ColourBarImage(int quantity, int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     const ColourRamp ramp;
-    const bool blueOnTop = KnownQuantity(quantity) == ThicknessQuantity;
+    const bool blueOnTop = QuantityOf(quantity).highIsBlue;
     for (int row = 0; row < height; ++row) {
         // 33 bands of equal height, one per colour of the ramp.
         const int band = std::min(row * ColourRamp::Size / std::max(height, 1), ColourRamp::LastIndex);

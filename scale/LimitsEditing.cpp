@@ -1,6 +1,7 @@
 #include "scale/LimitsEditing.h"
 
 #include "config/CConfiguration.h"
+#include "core/TextFormat.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 
@@ -8,17 +9,8 @@
 
 std::string LimitsDialogTitle(int quantity, const std::string& quantityName,
                               const CConfiguration& configuration) {
-    const bool si = configuration.IsSIMetric();
-    switch (KnownQuantity(quantity)) {
-    case ThicknessQuantity:
-        return quantityName + (si ? " (mm)" : " inch");
-    case TemperatureQuantity:
-        return quantityName + " (" + configuration.TemperatureUnit() + ")";
-    case VonMisesQuantity:
-        return quantityName + " (MPa)";
-    default:
-        return quantityName;
-    }
+    const QuantityTexts& texts = QuantityOf(quantity).In(configuration);
+    return quantityName + (texts.unit ? FormatText(texts.limitsTitle, texts.unit) : std::string());
 }
 
 double RoundToThousandths(double value) {
@@ -26,28 +18,6 @@ double RoundToThousandths(double value) {
     if (!std::isfinite(scaled))
         return value;
     return std::trunc(scaled < 0 ? scaled - 0.5 : scaled + 0.5) / 1000.0;
-}
-
-double LimitToDisplay(int quantity, double stored, const CConfiguration& configuration) {
-    switch (KnownQuantity(quantity)) {
-    case ThicknessQuantity:
-        return configuration.LengthToDisplay(stored * 1000.0);
-    case TemperatureQuantity:
-        return configuration.TemperatureToDisplay(stored);
-    default:
-        return stored;
-    }
-}
-
-double LimitFromDisplay(int quantity, double display, const CConfiguration& configuration) {
-    switch (KnownQuantity(quantity)) {
-    case ThicknessQuantity:
-        return configuration.LengthFromDisplay(display) * 0.001;
-    case TemperatureQuantity:
-        return configuration.TemperatureFromDisplay(display);
-    default:
-        return display;
-    }
 }
 
 void PrepareFixedLimits(ScaleLimits& limits, int quantity, double lastMinimum, double lastMaximum) {
@@ -61,16 +31,16 @@ LimitsDialogValues LimitsDialogStart(int quantity, const ScaleLimits& limits,
                                      const CConfiguration& configuration) {
     LimitsDialogValues values;
     values.minimum =
-        RoundToThousandths(LimitToDisplay(quantity, limits.FixedMinimum(quantity), configuration));
+        RoundToThousandths(QuantityToDisplay(quantity, limits.FixedMinimum(quantity), configuration));
     values.maximum =
-        RoundToThousandths(LimitToDisplay(quantity, limits.FixedMaximum(quantity), configuration));
+        RoundToThousandths(QuantityToDisplay(quantity, limits.FixedMaximum(quantity), configuration));
     values.fixed = limits.IsFixed(quantity);
     return values;
 }
 
 void StoreLimitsDialog(int quantity, const LimitsDialogValues& values, ScaleLimits& limits,
                        const CConfiguration& configuration) {
-    limits.SetFixedMinimum(quantity, LimitFromDisplay(quantity, values.minimum, configuration));
-    limits.SetFixedMaximum(quantity, LimitFromDisplay(quantity, values.maximum, configuration));
+    limits.SetFixedMinimum(quantity, QuantityFromDisplay(quantity, values.minimum, configuration));
+    limits.SetFixedMaximum(quantity, QuantityFromDisplay(quantity, values.maximum, configuration));
     limits.SetFixedMode(quantity, values.fixed ? 1 : 0);
 }

@@ -17,11 +17,6 @@ std::string LimitsDialogTitle(int quantity, const std::string& quantityName,
 // kept.
 double RoundToThousandths(double value);
 
-// A stored limit in display units (thickness in mm or inch, temperature in
-// °C or °F, the others as stored), and back.
-double LimitToDisplay(int quantity, double stored, const CConfiguration& configuration);
-double LimitFromDisplay(int quantity, double display, const CConfiguration& configuration);
-
 // Before the dialog opens: a fixed value never set (exactly 0) takes the
 // limit last shown on the panel, so the dialog starts from what the user sees.
 void PrepareFixedLimits(ScaleLimits& limits, int quantity, double lastMinimum, double lastMaximum);

@@ -63,7 +63,7 @@ void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<doubl
         return;
     }
     double* out = values.data();
-    if (quantity == VonMisesQuantity) {
+    if (!QuantityOf(quantity).nodal) {
         const ScaleRange folded = FillStresses(sheet, out);
         if (squares)
             squares->Fold(folded);

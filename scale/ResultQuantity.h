@@ -4,6 +4,10 @@
 
 #include "model/CElementProfile.h"
 
+#include <string>
+
+class CConfiguration;
+
 enum ResultQuantity {
     NoScale = 0,
     ThicknessQuantity = 1,
@@ -23,8 +27,54 @@ constexpr int KnownQuantity(int quantity) {
     return quantity >= 0 && quantity < ResultQuantityCount ? quantity : StretchRatioQuantity;
 }
 
+// What converts a quantity's value between its stored unit and the one the
+// user sees (the conversions themselves are CConfiguration's).
+enum class QuantityUnit {
+    None,        // shown as stored
+    Length,      // stored in metres, shown in mm or inch
+    Temperature, // stored and shown in degrees Celsius or Fahrenheit
+    Stress,      // stored and shown in MPa; only the profile CSV gives psi
+};
+
+// The texts of a quantity in one system of units.
+struct QuantityTexts {
+    const char* unit;        // unit word; nullptr for none
+    const char* scaleNumber; // scale label's number; nullptr: no label
+    const char* limitsTitle; // after the name in the limits dialog, %s the unit
+    const char* csvUnit;     // the profile CSV's value column
+};
+
+struct QuantityInfo {
+    const char* name;       // the profile list text
+    const char* graphTitle; // the cut graph's y title before its unit
+    const char* helpWord;   // quillmere-batch's --quantity help
+    // Averaged from the elements to the nodes; otherwise a node shows the
+    // last of its elements.
+    bool nodal;
+    // High values blue and low ones red; the other way round when false.
+    bool highIsBlue;
+    QuantityUnit unit;
+    const char* tipNumber; // the data tip's number; nullptr when the tip has no line
+    QuantityTexts si, us;
+
+    const QuantityTexts& In(const CConfiguration& configuration) const;
+};
+
+// The row of a quantity; outside 0..7 that of KnownQuantity.
+const QuantityInfo& QuantityOf(int quantity);
+
 // The profile list text of a quantity ("(no scale)", "Thickness", ...).
 const char* QuantityName(int quantity);
+
+// A stored value in the units the user sees, and back.
+double QuantityToDisplay(int quantity, double stored, const CConfiguration& configuration);
+double QuantityFromDisplay(int quantity, double display, const CConfiguration& configuration);
+// A value shown under one system of units as the other shows it.
+double QuantityBetweenSystems(int quantity, double display, const CConfiguration& from,
+                              const CConfiguration& to);
+
+// The unit word after a space, " mm"; "" for a quantity without one.
+std::string QuantityUnitSuffix(int quantity, const CConfiguration& configuration);
 
 // The value of a quantity 1..7 in an element, in its stored unit: thickness
 // in metres, temperature in degrees Celsius, von Mises stress in MPa, the

@@ -1,26 +1,15 @@
 #include "scale/ScaleLabels.h"
 
 #include "config/CConfiguration.h"
-#include "config/Units.h"
 #include "core/TextFormat.h"
 #include "scale/ResultQuantity.h"
 
 std::string ScaleValueText(int quantity, double value, const CConfiguration& configuration) {
-    switch (KnownQuantity(quantity)) {
-    case NoScale:
+    const char* number = QuantityOf(quantity).In(configuration).scaleNumber;
+    if (!number)
         return std::string();
-    case ThicknessQuantity:
-        if (configuration.IsSIMetric())
-            return FormatText("%6.2lf %s", value * 1000.0, units::Millimetre);
-        return FormatText("%6.3lf %s", configuration.LengthToDisplay(value * 1000.0), units::Inch);
-    case TemperatureQuantity:
-        return FormatText("%6.1lf %s", configuration.TemperatureToDisplay(value),
-                          configuration.TemperatureUnit());
-    case VonMisesQuantity:
-        return FormatText("%6.3lf MPa", value);
-    default:
-        return FormatText("%6.3lf", value);
-    }
+    return FormatText(number, QuantityToDisplay(quantity, value, configuration)) +
+           QuantityUnitSuffix(quantity, configuration);
 }
 
 std::array<double, ScaleLabelCount> ScaleLabelValues(double minimum, double maximum) {

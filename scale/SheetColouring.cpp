@@ -29,8 +29,8 @@ double RoundHalfAway(double x) {
     return x >= 0 ? std::trunc(x + 0.5) : std::trunc(x - 0.5);
 }
 
-int Oriented(int index, int quantity) {
-    return quantity == ThicknessQuantity ? index : ColourRamp::LastIndex - index;
+int Oriented(int index, bool highIsBlue) {
+    return highIsBlue ? index : ColourRamp::LastIndex - index;
 }
 
 } // namespace
@@ -51,7 +51,8 @@ int ClampColourIndex(double raw) {
 }
 
 int ColourIndex(double value, double minimum, double maximum, int quantity) {
-    return Oriented(ClampColourIndex(RawColourIndex(value, minimum, maximum)), KnownQuantity(quantity));
+    return Oriented(ClampColourIndex(RawColourIndex(value, minimum, maximum)),
+                    QuantityOf(quantity).highIsBlue);
 }
 
 void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
@@ -76,7 +77,7 @@ void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& li
             // Von Mises stress has no nodal value: a node shows the last of
             // its elements, but every element's stress counts (folded as
             // the nodes were filled).
-            if (quantity == VonMisesQuantity) {
+            if (!QuantityOf(quantity).nodal) {
                 fold.Fold(StressRangeOfSquares(squares));
             } else {
                 // Every node an element uses, which is every node with a
@@ -106,8 +107,9 @@ void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& li
     colouring.indices.resize(size);
     uint8_t* indices = colouring.indices.data();
     indices[0] = 0;
+    const bool highIsBlue = QuantityOf(quantity).highIsBlue;
     if (IsDegenerate(minimum, maximum)) {
-        const uint8_t index = static_cast<uint8_t>(Oriented(0, quantity));
+        const uint8_t index = static_cast<uint8_t>(Oriented(0, highIsBlue));
         std::memset(indices + 1, index, size - 1);
         return;
     }
@@ -115,7 +117,7 @@ void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& li
     parallel::ForBlocks(size - 1, NodeGrain, [&](size_t first, size_t last) {
         for (size_t node = first + 1; node <= last; ++node) {
             const int raw = ClampColourIndex(RoundHalfAway(32 * ((values[node] - minimum) / span)));
-            indices[node] = static_cast<uint8_t>(Oriented(raw, quantity));
+            indices[node] = static_cast<uint8_t>(Oriented(raw, highIsBlue));
         }
     });
 }

@@ -28,108 +28,25 @@
 
 namespace {
 
-using IntField = std::function<int&(DisplaySettings&)>;
-using DoubleField = std::function<double&(DisplaySettings&)>;
+QString Name(const DisplayField& field) {
+    return QString::fromStdString(field.name);
+}
 
-enum class Kind { Toggle, Swatch, List, Slider };
-
-struct Control {
-    QString name;
-    Kind kind;
-    IntField field;
-    DoubleField value; // sliders
-};
-
-#define INT_FIELD(expr) [](DisplaySettings& s) -> int& { return s.expr; }
-
-// Every control of the dialog and the one field it edits.
-std::vector<Control> Controls() {
-    std::vector<Control> c = {
-        {"sheetShown", Kind::Toggle, INT_FIELD(sheetShown), {}},
-        {"sheetColour", Kind::Swatch, INT_FIELD(sheetColour), {}},
-        {"sheetEdgeColour", Kind::Swatch, INT_FIELD(sheetEdgeColour), {}},
-        {"sheetDisplayMode", Kind::List, INT_FIELD(sheetDisplayMode), {}},
-        {"sheetOpacity", Kind::Slider, {}, [](DisplaySettings& s) -> double& { return s.sheetOpacity; }},
-        {"clampedNodesShown", Kind::Toggle, INT_FIELD(clampedNodesShown), {}},
-        {"clampedNodeColour", Kind::Swatch, INT_FIELD(clampedNodeColour), {}},
-        {"fixedNodesShown", Kind::Toggle, INT_FIELD(fixedNodesShown), {}},
-        {"fixedNodeColour", Kind::Swatch, INT_FIELD(fixedNodeColour), {}},
-        {"boundaryNodesShown", Kind::Toggle, INT_FIELD(boundaryNodesShown), {}},
-        {"boundaryNodeColour", Kind::Swatch, INT_FIELD(boundaryNodeColour), {}},
-        {"noPressureNodesShown", Kind::Toggle, INT_FIELD(noPressureNodesShown), {}},
-        {"noPressureNodeColour", Kind::Swatch, INT_FIELD(noPressureNodeColour), {}},
-        {"nodeDotsShown", Kind::Toggle, INT_FIELD(nodeDotsShown), {}},
-        {"distanceMeasurement", Kind::Toggle, INT_FIELD(distanceMeasurement), {}},
-        {"continualRotation", Kind::Toggle, INT_FIELD(continualRotation), {}},
-        {"backgroundScheme", Kind::List, INT_FIELD(backgroundScheme), {}},
-        {"backgroundColour", Kind::Swatch, INT_FIELD(backgroundColour), {}},
-        {"backgroundTop", Kind::Swatch, INT_FIELD(backgroundTop), {}},
-        {"backgroundBottom", Kind::Swatch, INT_FIELD(backgroundBottom), {}},
-    };
-    for (size_t corner = 0; corner < 4; ++corner)
-        c.push_back({QStringLiteral("backgroundCorner%1").arg(corner),
-                     Kind::Swatch,
-                     [corner](DisplaySettings& s) -> int& { return s.backgroundCorners[corner]; },
-                     {}});
-    for (size_t slot = 0; slot < kToolSlots; ++slot) {
-        const QString tool = QStringLiteral("tool%1").arg(slot);
-        const auto t = [slot](DisplaySettings& s) -> ToolDisplay& { return s.tools[slot]; };
-        c.push_back(
-            {tool + "Shown", Kind::Toggle, [t](DisplaySettings& s) -> int& { return t(s).shown; }, {}});
-        c.push_back({tool + "SurfaceColour",
-                     Kind::Swatch,
-                     [t](DisplaySettings& s) -> int& { return t(s).surfaceColour; },
-                     {}});
-        c.push_back({tool + "WireColour",
-                     Kind::Swatch,
-                     [t](DisplaySettings& s) -> int& { return t(s).wireColour; },
-                     {}});
-        c.push_back({tool + "Mode", Kind::List, [t](DisplaySettings& s) -> int& { return t(s).mode; }, {}});
-        c.push_back({tool + "ContactMarking",
-                     Kind::Toggle,
-                     [t](DisplaySettings& s) -> int& { return t(s).contactMarking; },
-                     {}});
-        c.push_back({tool + "ContactColour",
-                     Kind::Swatch,
-                     [t](DisplaySettings& s) -> int& { return t(s).contactColour; },
-                     {}});
-        c.push_back({tool + "Opacity", Kind::Slider, {}, [t](DisplaySettings& s) -> double& {
-                         return t(s).opacity;
-                     }});
-    }
-    return c;
+// The fields of a kind, as the dialog's controls of that kind edit them.
+std::vector<const DisplayField*> FieldsOf(DisplayFieldKind kind) {
+    std::vector<const DisplayField*> fields;
+    for (const DisplayField& field : DisplayFields())
+        if (field.kind == kind)
+            fields.push_back(&field);
+    return fields;
 }
 
 // Every field of a settings block, so a comparison shows any stray write.
-std::vector<double> Fields(const DisplaySettings& s) {
-    std::vector<double> f = {double(s.fixedNodesShown),
-                             double(s.boundaryNodesShown),
-                             double(s.sheetShown),
-                             double(s.clampedNodesShown),
-                             double(s.noPressureNodesShown),
-                             double(s.nodeDotsShown),
-                             double(s.distanceMeasurement),
-                             double(s.continualRotation),
-                             double(s.reducedDrawingThreshold),
-                             s.sheetOpacity,
-                             double(s.sheetDisplayMode),
-                             double(s.sheetEdgeColour),
-                             double(s.sheetColour),
-                             double(s.fixedNodeColour),
-                             double(s.clampedNodeColour),
-                             double(s.boundaryNodeColour),
-                             double(s.noPressureNodeColour),
-                             double(s.backgroundScheme),
-                             double(s.backgroundColour),
-                             double(s.backgroundTop),
-                             double(s.backgroundBottom)};
-    for (int corner : s.backgroundCorners)
-        f.push_back(corner);
-    for (const ToolDisplay& t : s.tools)
-        for (double v : {double(t.shown), t.opacity, double(t.mode), double(t.contactMarking),
-                         double(t.surfaceColour), double(t.wireColour), double(t.contactColour)})
-            f.push_back(v);
-    return f;
+std::vector<double> Fields(DisplaySettings s) {
+    std::vector<double> values;
+    for (const DisplayField& field : DisplayFields())
+        values.push_back(field.real ? field.real(s) : field.integer(s));
+    return values;
 }
 
 // Settings unlike the defaults and unlike each other in every field: toggles
@@ -138,23 +55,25 @@ DisplaySettings Distinct(int seed) {
     DisplaySettings s;
     int n = seed;
     const auto next = [&n] { return ++n; };
-    for (const Control& control : Controls()) {
-        switch (control.kind) {
-        case Kind::Toggle:
-            control.field(s) = next() % 2;
+    for (const DisplayField& field : DisplayFields()) {
+        switch (field.kind) {
+        case DisplayFieldKind::Toggle:
+            field.integer(s) = next() % 2;
             break;
-        case Kind::Swatch:
-            control.field(s) = MakeColour(uint8_t(next() * 37), uint8_t(n * 11), uint8_t(n * 5));
+        case DisplayFieldKind::Colour:
+            field.integer(s) = MakeColour(uint8_t(next() * 37), uint8_t(n * 11), uint8_t(n * 5));
             break;
-        case Kind::List:
-            control.field(s) = next() % 3;
+        case DisplayFieldKind::Mode:
+            field.integer(s) = next() % 3;
             break;
-        case Kind::Slider:
-            control.value(s) = 0.01 * (next() % 97);
+        case DisplayFieldKind::Opacity:
+            field.real(s) = 0.01 * (next() % 97);
+            break;
+        case DisplayFieldKind::Count:
+            field.integer(s) = 1234 + seed;
             break;
         }
     }
-    s.reducedDrawingThreshold = 1234 + seed;
     return s;
 }
 
@@ -187,26 +106,36 @@ class OptionsDialogTest : public QObject {
 
     // Every control shows the value of its field in s.
     void ExpectControlsShow(DisplaySettings& s) {
-        for (const Control& control : Controls()) {
-            switch (control.kind) {
-            case Kind::Toggle:
-                QVERIFY2(Find<QAbstractButton>(control.name)->isChecked() == (control.field(s) != 0),
-                         qPrintable(control.name));
+        for (const DisplayField& field : DisplayFields()) {
+            const QString name = Name(field);
+            switch (field.kind) {
+            case DisplayFieldKind::Toggle:
+                QVERIFY2(Find<QAbstractButton>(name)->isChecked() == (field.integer(s) != 0),
+                         qPrintable(name));
                 break;
-            case Kind::Swatch:
-                QVERIFY2(SwatchColour(Find<QToolButton>(control.name)) == control.field(s),
-                         qPrintable(control.name));
+            case DisplayFieldKind::Colour:
+                QVERIFY2(SwatchColour(Find<QToolButton>(name)) == field.integer(s), qPrintable(name));
                 break;
-            case Kind::List:
-                QVERIFY2(Find<QComboBox>(control.name)->currentIndex() == control.field(s),
-                         qPrintable(control.name));
+            case DisplayFieldKind::Mode:
+                QVERIFY2(Find<QComboBox>(name)->currentIndex() == field.integer(s), qPrintable(name));
                 break;
-            case Kind::Slider:
-                QVERIFY2(Find<QSlider>(control.name)->value() == int(100 * control.value(s)),
-                         qPrintable(control.name));
+            case DisplayFieldKind::Opacity:
+                QVERIFY2(Find<QSlider>(name)->value() == int(100 * field.real(s)), qPrintable(name));
+                break;
+            case DisplayFieldKind::Count:
+                QVERIFY(!dialog->findChild<QWidget*>(name));
                 break;
             }
         }
+    }
+
+    // Each scheme's swatches are shown only with their scheme.
+    void ShowSwatch(const QString& name) {
+        if (name.startsWith("background"))
+            Find<QComboBox>("backgroundScheme")
+                ->setCurrentIndex(name == "backgroundColour" ? 0
+                                  : name.contains("Corner")  ? 2
+                                                             : 1);
     }
 
     std::vector<QString> VisibleSchemeControls() {
@@ -234,19 +163,17 @@ private slots:
 
     void togglesFlipTheirFieldBetweenOneAndZero() {
         int toggleCount = 0;
-        for (const Control& control : Controls()) {
-            if (control.kind != Kind::Toggle)
-                continue;
+        for (const DisplayField* field : FieldsOf(DisplayFieldKind::Toggle)) {
             ++toggleCount;
-            auto* button = Find<QAbstractButton>(control.name);
+            auto* button = Find<QAbstractButton>(Name(*field));
             const DisplaySettings before = settings;
             DisplaySettings expected = settings;
-            control.field(expected) = control.field(expected) ? 0 : 1;
+            field->integer(expected) = field->integer(expected) ? 0 : 1;
             QTest::mouseClick(button, Qt::LeftButton);
-            QVERIFY2(Fields(settings) == Fields(expected), qPrintable(control.name));
-            QCOMPARE(button->isChecked(), control.field(settings) == 1);
+            QVERIFY2(Fields(settings) == Fields(expected), qPrintable(Name(*field)));
+            QCOMPARE(button->isChecked(), field->integer(settings) == 1);
             QTest::mouseClick(button, Qt::LeftButton);
-            QVERIFY2(Fields(settings) == Fields(before), qPrintable(control.name));
+            QVERIFY2(Fields(settings) == Fields(before), qPrintable(Name(*field)));
         }
         QCOMPARE(toggleCount, 8 + 2 * kToolSlots);
         QCOMPARE(changes, 2 * toggleCount);
@@ -271,25 +198,18 @@ private slots:
             return true;
         };
         int swatchCount = 0;
-        for (const Control& control : Controls()) {
-            if (control.kind != Kind::Swatch)
-                continue;
+        for (const DisplayField* field : FieldsOf(DisplayFieldKind::Colour)) {
             ++swatchCount;
             ++chosen;
-            // Each scheme's swatches are shown only with their scheme.
-            if (control.name.startsWith("background"))
-                Find<QComboBox>("backgroundScheme")
-                    ->setCurrentIndex(control.name == "backgroundColour" ? 0
-                                      : control.name.contains("Corner")  ? 2
-                                                                         : 1);
+            ShowSwatch(Name(*field));
             const int changesBefore = changes;
-            const int current = control.field(settings);
-            auto* swatch = Find<QToolButton>(control.name);
+            const int current = field->integer(settings);
+            auto* swatch = Find<QToolButton>(Name(*field));
             DisplaySettings expected = settings;
-            control.field(expected) = chosen;
+            field->integer(expected) = chosen;
             QTest::mouseClick(swatch, Qt::LeftButton);
             QCOMPARE(offered, current);
-            QVERIFY2(Fields(settings) == Fields(expected), qPrintable(control.name));
+            QVERIFY2(Fields(settings) == Fields(expected), qPrintable(Name(*field)));
             QCOMPARE(SwatchColour(swatch), chosen);
             QCOMPARE(changes, changesBefore + 1);
         }
@@ -337,17 +257,15 @@ private slots:
     }
 
     void listsSelectTheMode() {
-        for (const Control& control : Controls()) {
-            if (control.kind != Kind::List)
-                continue;
-            auto* list = Find<QComboBox>(control.name);
+        for (const DisplayField* field : FieldsOf(DisplayFieldKind::Mode)) {
+            auto* list = Find<QComboBox>(Name(*field));
             QCOMPARE(list->count(), 3);
             for (int index : {2, 0, 1}) {
                 DisplaySettings expected = settings;
-                control.field(expected) = index;
+                field->integer(expected) = index;
                 const int changesBefore = changes;
                 list->setCurrentIndex(index);
-                QVERIFY2(Fields(settings) == Fields(expected), qPrintable(control.name));
+                QVERIFY2(Fields(settings) == Fields(expected), qPrintable(Name(*field)));
                 QVERIFY(changes <= changesBefore + 1);
             }
         }
@@ -368,20 +286,60 @@ private slots:
     }
 
     void slidersMapTheirPositionToZeroToOne() {
-        for (const Control& control : Controls()) {
-            if (control.kind != Kind::Slider)
-                continue;
-            auto* slider = Find<QSlider>(control.name);
+        for (const DisplayField* field : FieldsOf(DisplayFieldKind::Opacity)) {
+            auto* slider = Find<QSlider>(Name(*field));
             QCOMPARE(slider->minimum(), 0);
             QCOMPARE(slider->maximum(), 100);
             for (auto [position, value] : {std::pair{50, 0.5}, {0, 0.0}, {100, 1.0}, {25, 0.25}}) {
                 DisplaySettings expected = settings;
-                control.value(expected) = value;
+                field->real(expected) = value;
                 slider->setValue(position);
-                QVERIFY2(Fields(settings) == Fields(expected), qPrintable(control.name));
+                QVERIFY2(Fields(settings) == Fields(expected), qPrintable(Name(*field)));
             }
         }
         QCOMPARE(changes, 4 * (1 + kToolSlots));
+    }
+
+    // Each field the dialog edits lands in the view's settings, is written
+    // and reads back equal; a field the file does not keep reads back as
+    // its default.
+    void everyFieldIsSetWrittenAndReadBack() {
+        int colour = 0x00203040;
+        dialog->chooseColour = [&colour](int& c) {
+            c = ++colour;
+            return true;
+        };
+        for (const DisplayField& field : DisplayFields()) {
+            const QString name = Name(field);
+            if (field.kind == DisplayFieldKind::Toggle) {
+                const int was = field.integer(settings);
+                QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton);
+                QVERIFY2(field.integer(settings) == (was ? 0 : 1), qPrintable(name));
+            } else if (field.kind == DisplayFieldKind::Colour) {
+                ShowSwatch(name);
+                QTest::mouseClick(Find<QToolButton>(name), Qt::LeftButton);
+                QVERIFY2(field.integer(settings) == colour, qPrintable(name));
+            } else if (field.kind == DisplayFieldKind::Mode) {
+                const int next = (field.integer(settings) + 1) % 3;
+                Find<QComboBox>(name)->setCurrentIndex(next);
+                QVERIFY2(field.integer(settings) == next, qPrintable(name));
+            } else if (field.kind == DisplayFieldKind::Opacity) {
+                auto* slider = Find<QSlider>(name);
+                const int position = slider->value() == 37 ? 38 : 37;
+                slider->setValue(position);
+                QVERIFY2(field.real(settings) == position / 100.0, qPrintable(name));
+            }
+        }
+        CTempFolder folder;
+        CConfiguration written(folder.File("Quillmere.cfg"));
+        written.Settings() = settings;
+        QVERIFY(written.Write());
+        DisplaySettings read = CConfiguration(written.FilePath()).Settings(), defaults;
+        for (const DisplayField& field : DisplayFields()) {
+            DisplaySettings& expected = field.line == DisplayLine::None ? defaults : settings;
+            const double value = field.real ? field.real(expected) : field.integer(expected);
+            QVERIFY2((field.real ? field.real(read) : field.integer(read)) == value, qPrintable(Name(field)));
+        }
     }
 
     // Positions are truncated: 0.29 shows at 28, and showing it leaves 0.29.

@@ -1,10 +1,16 @@
 #include "cut/ProfileGraph.h"
 #include "config/CConfiguration.h"
+#include "core/TextFormat.h"
+#include "cut/CutSession.h"
+#include "cut/GraphLayout.h"
+#include "scale/LimitsEditing.h"
 #include "scale/ResultQuantity.h"
+#include "scale/ScaleLabels.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -71,6 +77,56 @@ TEST_F(ProfileGraph, USUnitsConvertLengthsThicknessAndTemperature) {
     ApplyAutomaticLimits(ratio, configuration, limits);
     EXPECT_EQ(limits.xMax, 10);
     EXPECT_EQ(limits.yMax, 2);
+}
+
+// Typed limits follow a change of units exactly as the configuration
+// converts: US customary limits of 98.6 and 451 F are the configuration's
+// Celsius, to the last bit.
+TEST_F(ProfileGraph, UnitsChangeConvertsGivenLimitsAsTheConfigurationDoes) {
+    CCutSession session;
+    session.ProfileQuantity = TemperatureQuantity - 1;
+    session.Position = 4;
+    session.GraphLimits = {0, 3, 98.6, 451};
+    configuration.SetSIMetric(false);
+    const double expected[] = {configuration.LengthFromDisplay(4), configuration.LengthFromDisplay(3),
+                               configuration.TemperatureFromDisplay(98.6),
+                               configuration.TemperatureFromDisplay(451)};
+    configuration.SetSIMetric(true);
+    session.UnitsChanged(false, nullptr, configuration);
+    EXPECT_EQ(session.Position, expected[0]);
+    EXPECT_EQ(session.GraphLimits.xMax, expected[1]);
+    EXPECT_EQ(session.GraphLimits.yMin, expected[2]);
+    EXPECT_EQ(session.GraphLimits.yMax, expected[3]);
+}
+
+// Every quantity in both systems: the cut graph, the scale labels and the
+// limits dialog show one unit and one number for one stored value, and the
+// dialog reads its own number back.
+TEST_F(ProfileGraph, EveryUseOfAQuantityShowsTheSameUnitAndNumber) {
+    Fill(cut, {{1, 0.0125}});
+    for (bool si : {true, false}) {
+        configuration.SetSIMetric(si);
+        for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity) {
+            SCOPED_TRACE(FormatText("%s, %s", QuantityName(quantity), si ? "SI" : "US"));
+            const double shown = BuildProfileGraph(cut, quantity, configuration).Points[0].y;
+            EXPECT_EQ(shown, QuantityToDisplay(quantity, 0.0125, configuration));
+            EXPECT_NEAR(QuantityFromDisplay(quantity, shown, configuration), 0.0125, 1e-15);
+            const std::string label = ScaleValueText(quantity, 0.0125, configuration);
+            EXPECT_NEAR(ParseDouble(label.c_str()), shown, 0.051);
+            const char* unit = QuantityOf(quantity).In(configuration).unit;
+            const std::string title = YAxisTitle(quantity, configuration);
+            const std::string limits = LimitsDialogTitle(quantity, QuantityName(quantity), configuration);
+            if (!unit) {
+                EXPECT_EQ(label.find(' ', label.find_first_not_of(' ')), std::string::npos) << label;
+                EXPECT_EQ(title.find('('), std::string::npos) << title;
+                EXPECT_EQ(limits, QuantityName(quantity));
+                continue;
+            }
+            EXPECT_EQ(label.substr(label.size() - strlen(unit) - 1), std::string(" ") + unit);
+            EXPECT_EQ(title.substr(title.size() - strlen(unit) - 2), std::string("(") + unit + ")");
+            EXPECT_NE(limits.find(unit, strlen(QuantityName(quantity))), std::string::npos) << limits;
+        }
+    }
 }
 
 class NiceSteps : public ::testing::TestWithParam<std::pair<double, double>> {};

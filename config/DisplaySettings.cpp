@@ -1,0 +1,105 @@
+#include "config/DisplaySettings.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+using Kind = DisplayFieldKind;
+using Line = DisplayLine;
+using S = DisplaySettings;
+
+// The fields of DisplaySettings itself; a line's in the order the file has
+// them. The background corners follow, after the bottom colour.
+struct NamedField {
+    const char* name;
+    Kind kind;
+    Line line;
+    int S::*integer;
+    double S::*real;
+};
+const NamedField kNamedFields[] = {
+    {"sheetShown", Kind::Toggle, Line::Grid, &S::sheetShown, nullptr},
+    {"sheetDisplayMode", Kind::Mode, Line::Grid, &S::sheetDisplayMode, nullptr},
+    {"fixedNodesShown", Kind::Toggle, Line::Grid, &S::fixedNodesShown, nullptr},
+    {"clampedNodesShown", Kind::Toggle, Line::Grid, &S::clampedNodesShown, nullptr},
+    {"boundaryNodesShown", Kind::Toggle, Line::Grid, &S::boundaryNodesShown, nullptr},
+    {"fixedNodeColour", Kind::Colour, Line::Grid, &S::fixedNodeColour, nullptr},
+    {"clampedNodeColour", Kind::Colour, Line::Grid, &S::clampedNodeColour, nullptr},
+    {"boundaryNodeColour", Kind::Colour, Line::Grid, &S::boundaryNodeColour, nullptr},
+    {"sheetEdgeColour", Kind::Colour, Line::Grid, &S::sheetEdgeColour, nullptr},
+    {"sheetColour", Kind::Colour, Line::Grid, &S::sheetColour, nullptr},
+    {"noPressureNodesShown", Kind::Toggle, Line::Grid, &S::noPressureNodesShown, nullptr},
+    {"sheetOpacity", Kind::Opacity, Line::Grid, nullptr, &S::sheetOpacity},
+    {"nodeDotsShown", Kind::Toggle, Line::Grid, &S::nodeDotsShown, nullptr},
+    {"distanceMeasurement", Kind::Toggle, Line::Grid, &S::distanceMeasurement, nullptr},
+    {"continualRotation", Kind::Toggle, Line::Grid, &S::continualRotation, nullptr},
+    {"backgroundScheme", Kind::Mode, Line::Background, &S::backgroundScheme, nullptr},
+    {"backgroundColour", Kind::Colour, Line::Background, &S::backgroundColour, nullptr},
+    {"backgroundTop", Kind::Colour, Line::Background, &S::backgroundTop, nullptr},
+    {"backgroundBottom", Kind::Colour, Line::Background, &S::backgroundBottom, nullptr},
+    {"noPressureNodeColour", Kind::Colour, Line::None, &S::noPressureNodeColour, nullptr},
+    {"reducedDrawingThreshold", Kind::Count, Line::None, &S::reducedDrawingThreshold, nullptr},
+};
+
+struct ToolField {
+    const char* name;
+    Kind kind;
+    int ToolDisplay::*member;
+};
+const ToolField kToolFields[] = {{"Mode", Kind::Mode, &ToolDisplay::mode},
+                                 {"Shown", Kind::Toggle, &ToolDisplay::shown},
+                                 {"ContactMarking", Kind::Toggle, &ToolDisplay::contactMarking},
+                                 {"SurfaceColour", Kind::Colour, &ToolDisplay::surfaceColour},
+                                 {"ContactColour", Kind::Colour, &ToolDisplay::contactColour},
+                                 {"WireColour", Kind::Colour, &ToolDisplay::wireColour}};
+
+std::vector<DisplayField> MakeFields() {
+    std::vector<DisplayField> fields;
+    for (int slot = 0; slot < kToolSlots; ++slot) {
+        const auto index = static_cast<size_t>(slot);
+        const std::string prefix = "tool" + std::to_string(slot);
+        for (const ToolField& field : kToolFields) {
+            const auto member = field.member;
+            fields.push_back({prefix + field.name,
+                              field.kind,
+                              Line::Tool,
+                              slot,
+                              [index, member](S& s) -> int& { return s.tools[index].*member; },
+                              {}});
+        }
+        fields.push_back({prefix + "Opacity", Kind::Opacity, Line::Tool, slot, {}, [index](S& s) -> double& {
+                              return s.tools[index].opacity;
+                          }});
+    }
+    for (const NamedField& field : kNamedFields) {
+        const auto integer = field.integer;
+        const auto real = field.real;
+        fields.push_back(
+            {field.name, field.kind, field.line, -1,
+             integer ? std::function<int&(S&)>([integer](S& s) -> int& { return s.*integer; }) : nullptr,
+             real ? std::function<double&(S&)>([real](S& s) -> double& { return s.*real; }) : nullptr});
+    }
+    for (size_t corner = 0; corner < 4; ++corner)
+        fields.push_back({"backgroundCorner" + std::to_string(corner),
+                          Kind::Colour,
+                          Line::Background,
+                          -1,
+                          [corner](S& s) -> int& { return s.backgroundCorners[corner]; },
+                          {}});
+    return fields;
+}
+
+} // namespace
+
+const std::vector<DisplayField>& DisplayFields() {
+    static const std::vector<DisplayField> fields = MakeFields();
+    return fields;
+}
+
+const DisplayField* FindDisplayField(const std::string& name) {
+    const std::vector<DisplayField>& fields = DisplayFields();
+    const auto found =
+        std::find_if(fields.begin(), fields.end(), [&name](const DisplayField& f) { return f.name == name; });
+    return found == fields.end() ? nullptr : &*found;
+}
