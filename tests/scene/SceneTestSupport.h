@@ -178,6 +178,21 @@ protected:
 // The picks and the mouse gestures of a view.
 int RunScenePickTest(int argc, char** argv);
 
+// Whether a test class runs with these arguments: with no test function
+// named, or with one of its own.
+inline bool RunsHere(const QObject& test, int argc, char** argv) {
+    bool named = false;
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] == '-')
+            return true; // options: every class runs with them
+        const QByteArray function = QByteArray(argv[i]).split(':').front();
+        if (test.metaObject()->indexOfMethod(function + "()") >= 0)
+            return true;
+        named = true;
+    }
+    return !named;
+}
+
 #define OPEN_VIEW_OF(view, settings, quantity, shown)                                                        \
     const std::unique_ptr<CSceneRender> view = OpenView(settings, quantity, shown);                          \
     QVERIFY2(view, "the view was never shown")
