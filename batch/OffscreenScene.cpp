@@ -1,10 +1,10 @@
 #include "batch/OffscreenScene.h"
 
+#include "core/Messages.h"
+#include "export/HeadlessScene.h"
 #include "scene/CCamera.h"
 
 #include <QGuiApplication>
-
-#include <memory>
 
 void EnsureOffscreenApplication() {
     if (QGuiApplication::instance())
@@ -24,4 +24,20 @@ Quaternion ViewRotation(const std::string& view) {
     if (view == "yz")
         return CCamera::YZView;
     return CCamera::GeneralView;
+}
+
+std::unique_ptr<CHeadlessScene> OpenHeadlessScene(CProjectProfile& project,
+                                                  const CConfiguration& configuration, int quantity,
+                                                  const std::string& view, const std::string& what) {
+    EnsureOffscreenApplication();
+    CCamera camera;
+    camera.trackball.SetRotation(ViewRotation(view));
+    auto scene = std::make_unique<CHeadlessScene>(project, DisplaySettings(), quantity, camera);
+    if (!scene->IsValid()) {
+        ShowMessage("quillmere-batch: no OpenGL context for the " + what + ": " + scene->Error(),
+                    MessageIcon::Error);
+        return nullptr;
+    }
+    scene->SetConfiguration(&configuration);
+    return scene;
 }

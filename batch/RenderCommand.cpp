@@ -8,7 +8,6 @@
 #include "export/ScenePrint.h"
 #include "model/CProjectProfile.h"
 
-#include <QGuiApplication>
 #include <QPrinter>
 
 #include <cctype>
@@ -33,15 +32,11 @@ void Fail(const std::string& text) {
 
 int RenderProject(const RenderArguments& arguments, CProjectProfile& project,
                   const CConfiguration& configuration, int quantity) {
-    EnsureOffscreenApplication();
-    CCamera camera;
-    camera.trackball.SetRotation(ViewRotation(arguments.view));
-    CHeadlessScene scene(project, DisplaySettings(), quantity, camera);
-    if (!scene.IsValid()) {
-        Fail("no OpenGL context for the picture: " + scene.Error());
+    const std::unique_ptr<CHeadlessScene> opened =
+        OpenHeadlessScene(project, configuration, quantity, arguments.view, "picture");
+    if (!opened)
         return BatchFailure;
-    }
-    scene.SetConfiguration(&configuration);
+    CHeadlessScene& scene = *opened;
     SceneImageOptions options;
     options.caption = !arguments.noName;
     options.colourScale = arguments.scale;

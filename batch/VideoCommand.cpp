@@ -7,8 +7,6 @@
 #include "export/HeadlessScene.h"
 #include "model/CProjectProfile.h"
 
-#include <QGuiApplication>
-
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -37,13 +35,11 @@ int VideoProject(const VideoArguments& arguments, CProjectProfile& project,
                  const CConfiguration& configuration, int quantity) {
     if (!CVideoWriter::IsVideoPath(arguments.output))
         return Fail("the extension of " + arguments.output + " names no video format (.avi, .mp4)");
-    EnsureOffscreenApplication();
-    CCamera camera;
-    camera.trackball.SetRotation(ViewRotation(arguments.view));
-    CHeadlessScene scene(project, DisplaySettings(), quantity, camera);
-    if (!scene.IsValid())
-        return Fail("no OpenGL context for the video: " + scene.Error());
-    scene.SetConfiguration(&configuration);
+    const std::unique_ptr<CHeadlessScene> opened =
+        OpenHeadlessScene(project, configuration, quantity, arguments.view, "video");
+    if (!opened)
+        return BatchFailure;
+    CHeadlessScene& scene = *opened;
     const int w = 2 * arguments.width, h = 2 * arguments.height;
     // The camera a view opened on the project would have: fitted to the
     // record it opens at, kept for every frame.

@@ -1,24 +1,19 @@
-// A project's 3D scene drawn with no window and no display: an off-screen
-// context of its own (EGL) whose lists are built from the document, the
-// camera, quantity and display settings of a view, and the scene image with
-// its annotations at any size.
+// A project's 3D scene drawn with no window and no display: a scene with an
+// off-screen context of its own (EGL) whose lists are built from the
+// document, the camera, quantity and display settings of a view, and the
+// scene image with its annotations at any size.
 #pragma once
 
 #include "config/DisplaySettings.h"
 #include "export/SceneImage.h"
-#include "scale/ColourRamp.h"
-#include "scale/ScaleLimits.h"
-#include "scene/CCamera.h"
+#include "scene/CScene.h"
 
 #include <QImage>
 
-#include <memory>
 #include <string>
 
 class CConfiguration;
 class CProjectProfile;
-class CSceneDrawer;
-class COffscreenFrame;
 
 class CHeadlessScene {
 public:
@@ -26,7 +21,6 @@ public:
     // Error() telling why, when no context could be made.
     CHeadlessScene(CProjectProfile& project, const DisplaySettings& settings, int quantity,
                    const CCamera& camera);
-    ~CHeadlessScene();
     CHeadlessScene(const CHeadlessScene&) = delete;
     CHeadlessScene& operator=(const CHeadlessScene&) = delete;
 
@@ -52,25 +46,21 @@ public:
     // drawn without labels.
     void SetConfiguration(const CConfiguration* units) { configuration = units; }
 
-    CCamera& Camera() { return camera; }
-    DisplaySettings& Settings() { return settings; }
-    ScaleLimits& Limits() { return limits; }
-    int Quantity() const { return quantity; }
+    CCamera& Camera() { return scene.Camera(); }
+    DisplaySettings& Settings() { return scene.Settings(); }
+    ScaleLimits& Limits() { return scene.Limits(); }
+    int Quantity() const { return scene.Quantity(); }
     CProjectProfile& Project() { return project; }
     // The scale range the colours and the scale labels use (stored units).
-    double ScaleMinimum() const { return scaleMinimum; }
-    double ScaleMaximum() const { return scaleMaximum; }
+    double ScaleMinimum() const { return scene.ScaleMinimum(); }
+    double ScaleMaximum() const { return scene.ScaleMaximum(); }
+    CScene& Scene() { return scene; }
 
 private:
     CProjectProfile& project;
-    DisplaySettings settings;
-    int quantity;
-    CCamera camera;
-    ScaleLimits limits;
-    ColourRamp ramp;
-    double scaleMinimum = 0, scaleMaximum = 0;
-    std::unique_ptr<COffscreenFrame> frame;
-    std::unique_ptr<CSceneDrawer> drawer;
+    CScene scene;
+    // The scene's own context.
+    COffscreenFrame& frame;
     const CConfiguration* configuration = nullptr;
     std::string error;
 };

@@ -104,7 +104,8 @@ bool SaveToBitmap(CSceneRender& view, const CConfiguration& configuration, QWidg
     options.caption = !dialog.RemoveProjectName();
     options.colourScale = dialog.ColourScale();
     SceneImageFault fault = SceneImageFault::None;
-    const QImage image = SceneImage(view, dialog.X(), dialog.Y(), options, configuration, &fault);
+    const QImage image =
+        SceneImage(view.Scene(), view.ShownRecord(), dialog.X(), dialog.Y(), options, configuration, &fault);
     std::string error;
     const bool written =
         !image.isNull() && WritePicture(image, fileName, chosen ? chosen->format : "jpg", error);

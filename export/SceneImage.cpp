@@ -5,13 +5,11 @@
 #include "scale/ColourRamp.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLabels.h"
-#include "scale/ScaleRange.h"
-#include "scene/CSceneRender.h"
+#include "scene/CScene.h"
 #include "scene/SceneTexts.h"
 
 #include <QFont>
 #include <QFontMetrics>
-#include <QOpenGLContext>
 #include <QPainter>
 
 #include <algorithm>
@@ -173,7 +171,28 @@ void AnnotateSceneImage(QImage& image, const SceneAnnotations& annotations,
     painter.drawRect(QRectF(1, 1, image.width() - 2, image.height() - 2));
 }
 
-QImage SceneImage(CSceneRender& view, int w, int h, const SceneImageOptions& options,
+QImage RenderSceneFrame(CScene& scene, int w, int h) {
+    const int limit = ForcedTileLimit() > 0 ? ForcedTileLimit() : scene.MaxFrameSize();
+    return RenderInTiles(w, h, limit, [&](const FrameTile& tile) {
+        return scene.RenderTile(w, h, tile.left, tile.bottom, tile.width, tile.height);
+    });
+}
+
+SceneAnnotations SceneAnnotationsOf(CScene& scene, int record, const CConfiguration* configuration) {
+    SceneAnnotations annotations;
+    annotations.quantity = scene.Quantity();
+    if (CProjectProfile* project = scene.Project()) {
+        annotations.title = project->Title();
+        annotations.record = record;
+        annotations.recordCount = project->RecordCount();
+        if (configuration)
+            annotations.scaleLabels = SceneScaleLabels(scene.Quantity(), scene.ScaleMinimum(),
+                                                       scene.ScaleMaximum(), *configuration);
+    }
+    return annotations;
+}
+
+QImage SceneImage(CScene& scene, int record, int w, int h, const SceneImageOptions& options,
                   const CConfiguration& configuration, SceneImageFault* fault) {
     const auto fail = [fault](SceneImageFault why) {
         if (fault)
@@ -184,30 +203,15 @@ QImage SceneImage(CSceneRender& view, int w, int h, const SceneImageOptions& opt
         return fail(forcedFault.load());
     if (w < 1 || h < 1 || w > MaxSceneImageSize || h > MaxSceneImageSize)
         return fail(SceneImageFault::PixelFormat);
-    // The view's context is made here when it has none yet.
-    const int limit = view.MaxFrameSize();
-    if (!view.context() || !view.context()->isValid())
+    // A window's context is made here when it has none yet.
+    if (!scene.Offscreen())
         return fail(SceneImageFault::Context);
-    QImage image =
-        RenderInTiles(w, h, ForcedTileLimit() > 0 ? ForcedTileLimit() : limit, [&](const FrameTile& tile) {
-            return view.RenderTile(w, h, tile.left, tile.bottom, tile.width, tile.height);
-        });
+    QImage image = RenderSceneFrame(scene, w, h);
     if (image.isNull())
         return fail(SceneImageFault::PixelFormat);
-    SceneAnnotations annotations;
-    annotations.quantity = view.Quantity();
-    if (CDocument* document = view.Document()) {
-        annotations.title = document->Title();
-        annotations.record = view.ShownRecord();
-        if (auto* project = dynamic_cast<CProjectProfile*>(document)) {
-            annotations.recordCount = project->RecordCount();
-            if (options.colourScale && project->Sheet()) {
-                const ScaleRange range = ComputeScaleRange(*project->Sheet(), view.Quantity(), view.Limits());
-                annotations.scaleLabels =
-                    SceneScaleLabels(view.Quantity(), range.minimum, range.maximum, configuration);
-            }
-        }
-    }
-    AnnotateSceneImage(image, annotations, options);
+    // The labels of the limits as they are now; none without a sheet.
+    const bool labelled = options.colourScale && scene.RecomputeLimits();
+    AnnotateSceneImage(image, SceneAnnotationsOf(scene, record, labelled ? &configuration : nullptr),
+                       options);
     return image;
 }

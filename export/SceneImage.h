@@ -10,9 +10,7 @@
 #include <string>
 
 class CConfiguration;
-class CSceneRender;
-class QPainter;
-class QPrinter;
+class CScene;
 
 // The largest image size either way.
 constexpr int MaxSceneImageSize = 20000;
@@ -77,9 +75,18 @@ QImage SceneColourBar(int quantity, int w, int h);
 std::array<std::string, 5> SceneScaleLabels(int quantity, double minimum, double maximum,
                                             const CConfiguration& configuration);
 
-// The scene image of a view: its frame drawn off-screen sharing its lists,
-// with the annotations (the scale labels in the configuration's units). Null,
-// with fault set, when the view has no context or the frame could not be
-// drawn.
-QImage SceneImage(CSceneRender& view, int w, int h, const SceneImageOptions& options,
+// The scene's frame of w x h pixels drawn off-screen, in tiles when larger
+// than its framebuffer (or the forced tile limit); null when the scene has
+// no off-screen frame or the frame cannot be drawn.
+QImage RenderSceneFrame(CScene& scene, int w, int h);
+
+// What the annotations of the scene show at record: its document's title and
+// records, its quantity, and the labels of its last computed scale range in
+// the configuration's units (none without a configuration).
+SceneAnnotations SceneAnnotationsOf(CScene& scene, int record, const CConfiguration* configuration);
+
+// The scene image of a scene showing record: its frame drawn off-screen
+// (sharing a window's lists), with the annotations. Null, with fault set,
+// when the window has no context or the frame could not be drawn.
+QImage SceneImage(CScene& scene, int record, int w, int h, const SceneImageOptions& options,
                   const CConfiguration& configuration, SceneImageFault* fault = nullptr);

@@ -47,8 +47,9 @@ bool PrintScene(QPrinter& printer, CSceneRender& view, const CConfiguration& con
     SceneImageOptions options;
     options.colourScale = CVideoExportDialog::RememberedColourScale();
     SceneImageFault fault = SceneImageFault::None;
-    if (PrintScene(printer,
-                   [&](int w, int h) { return SceneImage(view, w, h, options, configuration, &fault); }))
+    if (PrintScene(printer, [&](int w, int h) {
+            return SceneImage(view.Scene(), view.ShownRecord(), w, h, options, configuration, &fault);
+        }))
         return true;
     ReportSceneImageFault(fault);
     return false;

@@ -96,7 +96,8 @@ bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidge
     SceneImageFault fault = SceneImageFault::None;
     const auto render = [&](int w, int h) {
         QImage image = hooks.renderFrame ? hooks.renderFrame(w, h)
-                                         : SceneImage(view, w, h, imageOptions, configuration, &fault);
+                                         : SceneImage(view.Scene(), view.ShownRecord(), w, h, imageOptions,
+                                                      configuration, &fault);
         return image.isNull() || image.format() == QImage::Format_RGB32
                    ? image
                    : image.convertToFormat(QImage::Format_RGB32);

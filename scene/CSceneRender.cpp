@@ -2,7 +2,6 @@
 
 #include "core/Messages.h"
 #include "model/CProjectProfile.h"
-#include "scale/ScaleRange.h"
 #include "scene/SceneTexts.h"
 
 #include <GL/gl.h>
@@ -11,7 +10,6 @@
 #include <QOpenGLContext>
 #include <QScreen>
 #include <QWheelEvent>
-#include <cfloat>
 #include <cmath>
 
 namespace {
@@ -30,7 +28,8 @@ void CSceneRender::PrepareApplication() {
 }
 
 CSceneRender::CSceneRender(CProjectProfile* document, const DisplaySettings& defaults, QWidget* parent)
-    : QOpenGLWidget(parent), project(document), settings(defaults), interactor(camera, settings, *this) {
+    : QOpenGLWidget(parent), project(document), scene(document, defaults, 1, this),
+      interactor(scene.Camera(), scene.Settings(), *this) {
     QSurfaceFormat format = QSurfaceFormat::defaultFormat();
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
@@ -45,7 +44,7 @@ CSceneRender::CSceneRender(CProjectProfile* document, const DisplaySettings& def
     setFormat(format);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    camera.trackball.SetRotation(CCamera::GeneralView);
+    scene.Camera().trackball.SetRotation(CCamera::GeneralView);
     if (project) {
         project->AddView(this);
         shownRecord = project->CurrentRecord();
@@ -61,7 +60,7 @@ CSceneRender::~CSceneRender() {
         disconnect(current, nullptr, this, nullptr);
     if (project)
         project->RemoveView(this);
-    offscreen.reset();
+    scene.ReleaseOffscreen();
     WithContext([this] { ReleaseGL(); });
 }
 
@@ -71,11 +70,11 @@ CDocument* CSceneRender::Document() const {
 
 void CSceneRender::ReleaseGL() {
     if (contextReady)
-        drawer.ReleaseLists();
+        scene.Drawer().ReleaseLists();
     contextReady = false;
 }
 
-FrameState CSceneRender::Frame() const {
+FrameState CSceneRender::WindowFrame() const {
     FrameState frame;
     const qreal ratio = devicePixelRatioF();
     frame.width = std::max(1, static_cast<int>(std::lround(width() * ratio)));
@@ -84,8 +83,14 @@ FrameState CSceneRender::Frame() const {
     frame.clipActive = interactor.ClipPlanesActive();
     std::copy(&interactor.ClipPlanes()[0][0], &interactor.ClipPlanes()[0][0] + 16, &frame.clipPlanes[0][0]);
     frame.zoomBoxMode = CSceneInteractor::ZoomBoxMode();
-    frame.sheetElementCount = project && project->Sheet() ? project->Sheet()->ElementCount() : 0;
     return frame;
+}
+
+QOpenGLContext* CSceneRender::ListContext() {
+    // Not shown yet: a hidden view still gets its context.
+    if (!contextReady)
+        (void)grabFramebuffer();
+    return contextReady ? context() : nullptr;
 }
 
 PointerEvent CSceneRender::Pointer(const QPointF& position, Qt::KeyboardModifiers modifiers,
@@ -107,9 +112,9 @@ void CSceneRender::initializeGL() {
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this,
             [this] { WithContext([this] { ReleaseGL(); }); });
     CSceneDrawer::InitialiseContext();
-    const FrameState frame = Frame();
-    camera.trackball.Initialise(frame.width, frame.height);
-    camera.trackball.SetRotation(CCamera::GeneralView);
+    const FrameState frame = WindowFrame();
+    scene.Camera().trackball.Initialise(frame.width, frame.height);
+    scene.Camera().trackball.SetRotation(CCamera::GeneralView);
     interactor.Resize(frame.width, frame.height);
     contextReady = true;
     RebuildLists();
@@ -134,33 +139,19 @@ void CSceneRender::showEvent(QShowEvent* event) {
 }
 
 void CSceneRender::RebuildLists() {
-    if (!contextReady)
-        return;
-    const CSheetProfile* sheet = project ? project->Sheet() : nullptr;
-    drawer.BuildSheetLists(sheet, settings, quantity, limits, ramp);
-    drawer.BuildToolLists(project ? project->Tools() : nullptr, settings);
+    if (contextReady)
+        scene.RebuildLists();
 }
 
 void CSceneRender::RecomputeLimits() {
-    if (!project || !project->Sheet())
-        return;
-    // Computed once per record, quantity and limits setting.
-    const CSheetProfile& sheet = *project->Sheet();
-    const LimitsSource source{sheet.ValuesGeneration(), quantity, limits.FixedMode(quantity),
-                              limits.FixedMinimum(quantity), limits.FixedMaximum(quantity)};
-    if (!(source == limitsSource)) {
-        const ScaleRange range = ComputeScaleRange(sheet, quantity, limits);
-        limitsSource = source;
-        shownMinimum = range.minimum;
-        shownMaximum = range.maximum;
-    }
-    emit LimitsChanged(quantity, shownMinimum, shownMaximum);
+    if (scene.RecomputeLimits())
+        emit LimitsChanged(scene.Quantity(), scene.ScaleMinimum(), scene.ScaleMaximum());
 }
 
 void CSceneRender::OnActivateView(bool active) {
     if (!active)
         return;
-    camera.trackball.SetBallSize(1.0f);
+    scene.Camera().trackball.SetBallSize(1.0f);
     RecomputeLimits();
 }
 
@@ -173,70 +164,19 @@ void CSceneRender::paintGL() {
         fitPending = false;
         FitNow();
     }
-    drawer.DrawFrame(camera, Frame(), settings);
+    scene.DrawFrame(scene.Frame());
     QGuiApplication::restoreOverrideCursor();
     drawing = false;
-    emit RotationShown(camera.trackball.Rotation());
-}
-
-QImage CSceneRender::RenderImage(int w, int h, bool motion) {
-    if (!contextReady) {
-        // Not shown yet: a hidden view still gets its context.
-        (void)grabFramebuffer();
-    }
-    if (!contextReady)
-        return QImage();
-    if (!offscreen)
-        offscreen = std::make_unique<COffscreenFrame>(context());
-    FrameState frame = Frame();
-    frame.width = w;
-    frame.height = h;
-    frame.motion = motion;
-    CCamera copy = camera;
-    return offscreen->Render(w, h, [&] {
-        CSceneDrawer::InitialiseContext();
-        drawer.DrawFrame(copy, frame, settings);
-    });
-}
-
-QImage CSceneRender::RenderTile(int w, int h, int tileLeft, int tileBottom, int tileWidth, int tileHeight) {
-    if (!contextReady)
-        (void)grabFramebuffer();
-    if (!contextReady)
-        return QImage();
-    if (!offscreen)
-        offscreen = std::make_unique<COffscreenFrame>(context());
-    FrameState frame = Frame();
-    frame.width = w;
-    frame.height = h;
-    frame.tileLeft = tileLeft;
-    frame.tileBottom = tileBottom;
-    frame.tileWidth = tileWidth;
-    frame.tileHeight = tileHeight;
-    CCamera copy = camera;
-    return offscreen->Render(tileWidth, tileHeight, [&] {
-        CSceneDrawer::InitialiseContext();
-        drawer.DrawFrame(copy, frame, settings);
-    });
-}
-
-int CSceneRender::MaxFrameSize() {
-    if (!contextReady)
-        (void)grabFramebuffer();
-    if (!contextReady)
-        return 0;
-    if (!offscreen)
-        offscreen = std::make_unique<COffscreenFrame>(context());
-    return offscreen->MaxFrameSize();
+    emit RotationShown(scene.Camera().trackball.Rotation());
 }
 
 void CSceneRender::FitNow() {
     interactor.RemoveClipPlanes();
-    drawer.Fit(camera, Frame(), settings, project ? project->Sheet() : nullptr,
-               project ? project->Tools() : nullptr);
+    scene.Fit(scene.Frame());
 }
 
 void CSceneRender::FitIntoWindow() {
+    CCamera& camera = scene.Camera();
     camera.panX = camera.panY = 0;
     camera.zoom = 1.0f;
     fitPending = true;
@@ -256,7 +196,7 @@ void CSceneRender::OnUpdate(CView*, int hint) {
     }
     // A cut of the record the view shows needs its line alone.
     if (hint == HintCutChanged && project && shownRecord == project->CurrentRecord()) {
-        WithContext([this] { drawer.BuildCutList(project->Sheet()); });
+        WithContext([this] { scene.Drawer().BuildCutList(project->Sheet()); });
         update();
         return;
     }
@@ -279,6 +219,7 @@ void CSceneRender::OnUpdate(CView*, int hint) {
     case HintMeasurementLine:
     case HintPickHighlight:
         WithContext([this, hint] {
+            CSceneDrawer& drawer = scene.Drawer();
             if (hint == HintZoomBox) {
                 const auto& b = interactor.ZoomBox();
                 if (CSceneInteractor::ZoomBoxMode() && interactor.Dragging())
@@ -339,37 +280,37 @@ void CSceneRender::SettingsChanged() {
 }
 
 void CSceneRender::SetRotation(const Quaternion& rotation) {
-    camera.trackball.SetRotation(rotation);
+    scene.Camera().trackball.SetRotation(rotation);
     update();
 }
 
 void CSceneRender::SetXYView() {
-    camera.trackball.SetRotation(CCamera::XYView);
+    scene.Camera().trackball.SetRotation(CCamera::XYView);
     update();
 }
 
 void CSceneRender::SetGeneralView() {
-    camera.trackball.SetRotation(CCamera::GeneralView);
+    scene.Camera().trackball.SetRotation(CCamera::GeneralView);
     update();
 }
 
 void CSceneRender::SetXZView() {
-    camera.trackball.SetRotation(CCamera::XZView);
+    scene.Camera().trackball.SetRotation(CCamera::XZView);
     update();
 }
 
 void CSceneRender::SetYZView() {
-    camera.trackball.SetRotation(CCamera::YZView);
+    scene.Camera().trackball.SetRotation(CCamera::YZView);
     update();
 }
 
 void CSceneRender::ZoomIn() {
-    camera.ZoomIn();
+    scene.Camera().ZoomIn();
     update();
 }
 
 void CSceneRender::ZoomOut() {
-    camera.ZoomOut();
+    scene.Camera().ZoomOut();
     update();
 }
 
@@ -387,7 +328,7 @@ void CSceneRender::RemoveClipPlanes() {
 }
 
 void CSceneRender::SetQuantity(int newQuantity) {
-    quantity = newQuantity;
+    scene.SetQuantity(newQuantity);
     SettingsChanged();
 }
 
@@ -396,39 +337,39 @@ void CSceneRender::SetPickMode(int mode) {
 }
 
 void CSceneRender::ToggleSheet() {
-    settings.sheetShown = !settings.sheetShown;
+    Settings().sheetShown = !Settings().sheetShown;
     SettingsChanged();
     emit DisplaySettingsChanged();
 }
 
 void CSceneRender::ToggleTool(int slot) {
-    ToolDisplay& tool = settings.tools[static_cast<size_t>(slot)];
+    ToolDisplay& tool = Settings().tools[static_cast<size_t>(slot)];
     tool.shown = !tool.shown;
     SettingsChanged();
     emit DisplaySettingsChanged();
 }
 
 void CSceneRender::StepToolMode(int slot) {
-    ToolDisplay& tool = settings.tools[static_cast<size_t>(slot)];
+    ToolDisplay& tool = Settings().tools[static_cast<size_t>(slot)];
     tool.mode = (tool.mode + 1) % 3;
     SettingsChanged();
     emit DisplaySettingsChanged();
 }
 
 void CSceneRender::SetSheetDisplayMode(int mode) {
-    settings.sheetDisplayMode = mode;
+    Settings().sheetDisplayMode = mode;
     SettingsChanged();
     emit DisplaySettingsChanged();
 }
 
 void CSceneRender::ToggleDots() {
-    settings.nodeDotsShown = !settings.nodeDotsShown;
+    Settings().nodeDotsShown = !Settings().nodeDotsShown;
     update();
     emit DisplaySettingsChanged();
 }
 
 void CSceneRender::ToggleMeasurement() {
-    settings.distanceMeasurement = !settings.distanceMeasurement;
+    Settings().distanceMeasurement = !Settings().distanceMeasurement;
     interactor.ResetMeasurement();
     if (project)
         project->UpdateAllViews(nullptr, HintNewRecord);
@@ -438,20 +379,23 @@ void CSceneRender::ToggleMeasurement() {
 }
 
 void CSceneRender::ApplySettings(const DisplaySettings& newSettings) {
-    settings = newSettings;
+    Settings() = newSettings;
     SettingsChanged();
 }
 
 bool CSceneRender::Pick(int x, int y, int mode, PickMarking marking, CDataDisplay& record) {
     if (!contextReady)
         return false;
-    PickScene scene;
-    scene.sheet = project ? project->Sheet() : nullptr;
-    scene.tools = project ? project->Tools() : nullptr;
-    scene.sheetShown = settings.sheetShown != 0;
+    PickScene parts;
+    parts.sheet = project ? project->Sheet() : nullptr;
+    parts.tools = project ? project->Tools() : nullptr;
+    parts.sheetShown = Settings().sheetShown != 0;
     std::vector<std::array<int, 2>> outline;
     bool found = false;
-    WithContext([&] { found = picker.Pick(drawer, camera, Frame(), scene, x, y, mode, record, outline); });
+    WithContext([&] {
+        found =
+            picker.Pick(scene.Drawer(), scene.Camera(), scene.Frame(), parts, x, y, mode, record, outline);
+    });
     if (found && marking == PickMarking::Current) {
         pickOutline = outline;
         if (project)
@@ -503,26 +447,27 @@ void CSceneRender::MeasurementPicked(const CDataDisplay& first, const CDataDispl
 }
 
 QPointF CSceneRender::ProjectToWindow(const CCoordinate& point) {
-    const FrameState frame = Frame();
-    const auto window = camera.ToWindow(point, frame.width, frame.height);
+    const FrameState frame = WindowFrame();
+    const auto window = scene.Camera().ToWindow(point, frame.width, frame.height);
     const qreal ratio = devicePixelRatioF();
     return {window[0] / ratio, window[1] / ratio};
 }
 
 void CSceneRender::MarkCutPoint(const CCoordinate& point) {
-    const FrameState frame = Frame();
-    const auto window = camera.ToWindow(point, frame.width, frame.height);
+    const FrameState frame = WindowFrame();
+    const auto window = scene.Camera().ToWindow(point, frame.width, frame.height);
     const qreal ratio = devicePixelRatioF();
     // Arms of a twentieth of the height a maximised window would have.
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const int reach = screen ? static_cast<int>(0.05 * screen->availableGeometry().height() * ratio) : 20;
-    WithContext(
-        [&] { drawer.BuildCrossHair(static_cast<int>(window[0]), static_cast<int>(window[1]), reach); });
+    WithContext([&] {
+        scene.Drawer().BuildCrossHair(static_cast<int>(window[0]), static_cast<int>(window[1]), reach);
+    });
     update();
 }
 
 void CSceneRender::ClearCutMark() {
-    WithContext([this] { drawer.BuildOverlay(Overlay::CutMark, {}); });
+    WithContext([this] { scene.Drawer().BuildOverlay(Overlay::CutMark, {}); });
     update();
 }
 
@@ -530,7 +475,7 @@ void CSceneRender::RemoveMarker() {
     if (pickOutline.empty())
         return;
     pickOutline.clear();
-    WithContext([this] { drawer.BuildOverlay(Overlay::PickHighlight, pickOutline); });
+    WithContext([this] { scene.Drawer().BuildOverlay(Overlay::PickHighlight, pickOutline); });
     update();
 }
 

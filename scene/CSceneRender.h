@@ -1,16 +1,12 @@
-// The 3D view of a project: an OpenGL widget that draws the sheet and the
-// tools of its document with its own camera, display settings, scale limits
-// and pick state.
+// The 3D view of a project: an OpenGL widget that hosts the scene of its
+// document (camera, display settings, scale limits, lists) and turns mouse
+// events into its gestures and picks.
 #pragma once
 
 #include "config/DisplaySettings.h"
 #include "model/CDocument.h"
-#include "scale/ColourRamp.h"
-#include "scale/ScaleLimits.h"
-#include "scene/CCamera.h"
 #include "scene/CDataDisplay.h"
-#include "scene/COffscreenFrame.h"
-#include "scene/CSceneDrawer.h"
+#include "scene/CScene.h"
 #include "scene/CSceneInteractor.h"
 #include "scene/CScenePicker.h"
 
@@ -19,11 +15,9 @@
 #include <QOpenGLWidget>
 #include <QTimer>
 
-#include <memory>
-
 class CProjectProfile;
 
-class CSceneRender : public QOpenGLWidget, public CView, private ISceneHost {
+class CSceneRender : public QOpenGLWidget, public CView, private ISceneHost, private ISceneWindow {
     Q_OBJECT
 
 public:
@@ -43,11 +37,12 @@ public:
     int ShownRecord() const override { return shownRecord; }
     CDocument* Document() const override;
 
-    CCamera& Camera() { return camera; }
-    DisplaySettings& Settings() { return settings; }
-    const DisplaySettings& Settings() const { return settings; }
-    ScaleLimits& Limits() { return limits; }
-    int Quantity() const { return quantity; }
+    CScene& Scene() { return scene; }
+    CCamera& Camera() { return scene.Camera(); }
+    DisplaySettings& Settings() { return scene.Settings(); }
+    const DisplaySettings& Settings() const { return scene.Settings(); }
+    ScaleLimits& Limits() { return scene.Limits(); }
+    int Quantity() const { return scene.Quantity(); }
     int PickMode() const { return interactor.PickMode(); }
     const CSceneInteractor& Interactor() const { return interactor; }
     const CDataDisplay& CurrentPick() const { return interactor.CurrentPick(); }
@@ -60,13 +55,17 @@ public:
     // The same frame drawn off-screen at any size (sharing this view's
     // display lists), for pictures, printing, the video and the tests; with
     // motion, the frame drawn during a drag.
-    QImage RenderImage(int width, int height, bool motion = false);
+    QImage RenderImage(int width, int height, bool motion = false) {
+        return scene.RenderImage(width, height, motion);
+    }
     // One tile of a width x height frame (tileLeft, tileBottom from the
     // frame's lower-left corner), for images larger than the framebuffer.
-    QImage RenderTile(int width, int height, int tileLeft, int tileBottom, int tileWidth, int tileHeight);
+    QImage RenderTile(int width, int height, int tileLeft, int tileBottom, int tileWidth, int tileHeight) {
+        return scene.RenderTile(width, height, tileLeft, tileBottom, tileWidth, tileHeight);
+    }
     // The largest off-screen frame either way this view's driver draws;
     // 0 without a context.
-    int MaxFrameSize();
+    int MaxFrameSize() { return scene.MaxFrameSize(); }
 
     // Picks at a window point (logical pixels) in the view's pick mode; true
     // when something was found (and, with mark, highlighted).
@@ -79,7 +78,7 @@ public:
 
     // Rebuilds every list from the document and the settings.
     void RebuildLists();
-    int SheetListBuilds() const { return drawer.SheetBuilds(); }
+    int SheetListBuilds() const { return scene.Drawer().SheetBuilds(); }
 
 public slots:
     // Turns the view to an orientation (the scale panel's cube).
@@ -152,7 +151,10 @@ private:
     void MeasurementPicked(const CDataDisplay& first, const CDataDisplay& second, int x, int y) override;
     void ActivateFrame() override {}
 
-    FrameState Frame() const;
+    // The scene's window.
+    FrameState WindowFrame() const override;
+    QOpenGLContext* ListContext() override;
+
     PointerEvent Pointer(const QPointF& position, Qt::KeyboardModifiers modifiers,
                          Qt::MouseButtons buttons) const;
     void RecomputeLimits();
@@ -168,28 +170,9 @@ private:
     }
 
     CProjectProfile* project;
-    DisplaySettings settings;
-    CCamera camera;
-    ScaleLimits limits;
-    // The limits last computed and what they were computed from.
-    struct LimitsSource {
-        uint64_t values = 0;
-        int quantity = -1;
-        uint32_t mode = 0;
-        double fixedMinimum = 0, fixedMaximum = 0;
-        bool operator==(const LimitsSource& o) const {
-            return values == o.values && quantity == o.quantity && mode == o.mode &&
-                   fixedMinimum == o.fixedMinimum && fixedMaximum == o.fixedMaximum;
-        }
-    } limitsSource;
-    double shownMinimum = 0, shownMaximum = 0;
-    ColourRamp ramp;
-    CSceneDrawer drawer;
+    CScene scene;
     CScenePicker picker;
     CSceneInteractor interactor;
-    // Pictures, prints and videos: a context sharing the view's lists.
-    std::unique_ptr<COffscreenFrame> offscreen;
-    int quantity = 1;
     int shownRecord = 0;
     bool contextReady = false;
     bool fitPending = true;

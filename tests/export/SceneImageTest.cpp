@@ -141,7 +141,8 @@ void SceneImageTest::pictureHasTheViewsPixels() {
     QCOMPARE(shown.size(), window);
     SceneImageOptions options;
     options.caption = false;
-    const QImage image = SceneImage(*view, picture.width(), picture.height(), options, *configuration);
+    const QImage image = SceneImage(view->Scene(), view->ShownRecord(), picture.width(), picture.height(),
+                                    options, *configuration);
     QCOMPARE(image.size(), picture);
     const QRect name = NameBox(image);
     const double scale = static_cast<double>(picture.width()) / window.width();
@@ -179,9 +180,9 @@ void SceneImageTest::tilesAreSeamless() {
     QVERIFY(view);
     SceneImageOptions options;
     options.caption = false;
-    const QImage whole = SceneImage(*view, 333, 222, options, *configuration);
+    const QImage whole = SceneImage(view->Scene(), view->ShownRecord(), 333, 222, options, *configuration);
     ForceTileLimit(64);
-    const QImage tiled = SceneImage(*view, 333, 222, options, *configuration);
+    const QImage tiled = SceneImage(view->Scene(), view->ShownRecord(), 333, 222, options, *configuration);
     ForceTileLimit(0);
     QCOMPARE(tiled.size(), whole.size());
     int differing = 0;

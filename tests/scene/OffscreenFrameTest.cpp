@@ -5,6 +5,7 @@
 #include "scale/ColourRamp.h"
 #include "scale/ScaleLimits.h"
 #include "scene/COffscreenFrame.h"
+#include "scene/CScene.h"
 #include "scene/CSceneDrawer.h"
 #include "tests/model/ProjectFixture.h"
 
@@ -293,6 +294,66 @@ TEST_F(NoDisplayFrame, SameSceneGivesTheSamePixelsInEveryContext) {
     const QImage after = scene->Draw(*frame, *drawer, settings, 640, 480, CCamera::GeneralView);
     ASSERT_FALSE(after.isNull()) << frame->Error();
     EXPECT_EQ(Compare(first, after).differing, 0);
+}
+
+// A scene without a window draws in a context of its own, whole or in tiles
+// that are the parts of the whole.
+TEST_F(NoDisplayFrame, SceneWithoutAWindowDrawsItsFrameWholeOrInTiles) {
+    CScene alone(&scene->project, Scene::Usual(), 1);
+    COffscreenFrame* own = alone.Offscreen();
+    ASSERT_NE(own, nullptr);
+    ASSERT_TRUE(own->IsValid()) << own->Error();
+    EXPECT_FALSE(own->SharesLists());
+    ASSERT_TRUE(own->MakeCurrent()) << own->Error();
+    CSceneDrawer::InitialiseContext();
+    alone.RebuildLists();
+    own->DoneCurrent();
+    alone.Camera().trackball.SetRotation(CCamera::GeneralView);
+    alone.FitOffscreen(300, 200);
+    const QImage whole = alone.RenderImage(300, 200);
+    ASSERT_EQ(whole.size(), QSize(300, 200)) << own->Error();
+    EXPECT_FALSE(Near(whole, 150, 100, PixelAt(whole, 0, 100), 10)) << "the sheet is not in the middle";
+    // 100 x 80 pixels from (120, 50) above the frame's lower-left corner.
+    const QImage tile = alone.RenderTile(300, 200, 120, 50, 100, 80);
+    ASSERT_EQ(tile.size(), QSize(100, 80)) << own->Error();
+    int differing = 0;
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 100; ++x)
+            // Colours interpolated from another origin may round one level
+            // apart.
+            differing += !Near(tile, x, y, PixelAt(whole, 120 + x, 70 + y), 1);
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(alone.MaxFrameSize(), 300);
+}
+
+// The scale range is kept until the quantity or its limits setting changes.
+TEST_F(NoDisplayFrame, SceneScaleRangeFollowsTheQuantityAndTheFixedLimits) {
+    CScene shown(&scene->project, Scene::Plain(), 1);
+    ASSERT_TRUE(shown.RecomputeLimits());
+    const double minimum = shown.ScaleMinimum(), maximum = shown.ScaleMaximum();
+    EXPECT_GT(maximum, 0);
+    shown.Limits().SetFixedMinimum(1, 0.5);
+    shown.Limits().SetFixedMaximum(1, 0.75);
+    ASSERT_TRUE(shown.RecomputeLimits());
+    EXPECT_EQ(shown.ScaleMaximum(), maximum) << "automatic limits take no fixed values";
+    shown.Limits().SetFixedMode(1, 1);
+    ASSERT_TRUE(shown.RecomputeLimits());
+    EXPECT_EQ(shown.ScaleMinimum(), 0.5);
+    EXPECT_EQ(shown.ScaleMaximum(), 0.75);
+    shown.Limits().SetFixedMaximum(1, 2.0);
+    ASSERT_TRUE(shown.RecomputeLimits());
+    EXPECT_EQ(shown.ScaleMaximum(), 2.0);
+    shown.SetQuantity(0);
+    ASSERT_TRUE(shown.RecomputeLimits());
+    EXPECT_EQ(shown.ScaleMinimum(), 0);
+    EXPECT_EQ(shown.ScaleMaximum(), 0);
+    shown.SetQuantity(1);
+    shown.Limits().SetFixedMode(1, 0);
+    ASSERT_TRUE(shown.RecomputeLimits());
+    EXPECT_EQ(shown.ScaleMinimum(), minimum);
+    EXPECT_EQ(shown.ScaleMaximum(), maximum);
+    CScene empty(nullptr, Scene::Plain(), 1);
+    EXPECT_FALSE(empty.RecomputeLimits());
 }
 
 // A context of the views' share group (run under a virtual X server): its
