@@ -66,9 +66,9 @@ std::unique_ptr<CSheetProfile> CRecordPlayer::ReadStepRecord(int record, IProgre
     }
     // The node numbers are compared as the record is prepared, which reads
     // them anyway.
-    if (values->ElementCount() != document.Sheet()->ElementCount() ||
-        values->NodeCount() != document.Sheet()->NodeCount()) {
-        failure = OtherMesh(*values, *document.Sheet());
+    const CSheetProfile& sheet = *document.Sheet();
+    if (values->ElementCount() != sheet.ElementCount() || values->NodeCount() != sheet.NodeCount()) {
+        failure = OtherMesh(*values, sheet);
         return nullptr;
     }
     return values;
@@ -85,12 +85,13 @@ std::unique_ptr<CSheetProfile> CRecordPlayer::ReadPreparedRecord(int record, IPr
 }
 
 void CRecordPlayer::ApplyRecord(CSheetProfile& prepared, int number) {
-    const std::array<double, kToolSlots> kept = document.Sheet()->ToolPositions();
-    document.Sheet()->SwapRecordValues(prepared);
+    CSheetProfile& sheet = *document.Sheet();
+    const std::array<double, kToolSlots> kept = sheet.ToolPositions();
+    sheet.SwapRecordValues(prepared);
     for (int slot = 0; slot < kToolSlots; ++slot)
         if (CMoldProfile* tool = document.Tool(slot))
             tool->MoveTool(tool->Motion().Direction(),
-                           document.Sheet()->ToolPosition(slot) - kept[static_cast<size_t>(slot)]);
+                           sheet.ToolPosition(slot) - kept[static_cast<size_t>(slot)]);
     loadedRecord = number;
 }
 
@@ -172,7 +173,7 @@ void CRecordPlayer::NavigateTo(int record) {
 }
 
 void CRecordPlayer::OnNextRecord() {
-    NavigateTo(currentRecord >= document.RecordCount() ? 1 : currentRecord + 1);
+    NavigateTo(NextRecord(currentRecord));
 }
 
 void CRecordPlayer::OnPreviousRecord() {
