@@ -47,25 +47,23 @@ void CChildFrame::Activated() {
         activatedOnce = true;
         navigation->show();
     }
-    // The document holds the record this window shows, so that its labels,
-    // picks and reports are of that record, whatever another window loaded.
-    CProjectProfile* document = Document();
-    if (document && !document->IsAnimationRunning() && view->ShownRecord() > 0 &&
-        view->ShownRecord() != document->CurrentRecord())
-        document->GoToRecord(view->ShownRecord());
-    boxRecord = view->ShownRecord();
+    boxRecord = ShownRecord();
     navigation->SetRecord(boxRecord);
     navigation->SetRecordCount(Document() ? Document()->RecordCount() : 0);
     view->OnActivateView(true);
 }
 
 void CChildFrame::ShowViewRecord() {
-    // Only a record the view newly took is written, so that a number being
+    // Only a record newly loaded is written, so that a number being
     // typed here stays while another document animates.
-    if (view->ShownRecord() == boxRecord)
+    if (ShownRecord() == boxRecord)
         return;
-    boxRecord = view->ShownRecord();
+    boxRecord = ShownRecord();
     navigation->SetRecord(boxRecord);
+}
+
+int CChildFrame::ShownRecord() const {
+    return Document() ? Document()->Player().ShownRecord() : 0;
 }
 
 void CChildFrame::UpdateCaption(int windowNumber) {
@@ -73,7 +71,7 @@ void CChildFrame::UpdateCaption(int windowNumber) {
     const CProjectProfile* document = Document();
     if (!document)
         return;
-    std::string caption = FormatText(appTexts::RecordCaption, document->Title().c_str(), view->ShownRecord(),
+    std::string caption = FormatText(appTexts::RecordCaption, document->Title().c_str(), ShownRecord(),
                                      document->RecordCount());
     if (number > 0)
         caption += FormatText(":%d", number);

@@ -23,9 +23,9 @@ public:
     void SetNavigationBarShown(bool shown);
 
     // The window became the active one: the first time the navigation bar
-    // is shown; the bar shows the view's record and the record count.
+    // is shown; the bar shows the document's record and the record count.
     void Activated();
-    // A record was loaded somewhere: the box shows this view's record.
+    // A record was loaded somewhere: the box shows the document's record.
     void ShowViewRecord();
     // "title: Rec. n / count.", with ":k" when the document has several
     // windows and this is the k-th (0: the only one).
@@ -41,9 +41,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The record of the document, which all its views show.
+    int ShownRecord() const;
+
     CSceneRender* view;
     CNavigationBar* navigation;
     bool activatedOnce = false;
-    int boxRecord = 0; // the view's record last written into the box
+    int boxRecord = 0; // the record last written into the box
     int number = 0;
 };

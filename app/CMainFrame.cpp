@@ -396,10 +396,10 @@ CView* CMainFrame::ActiveView() {
 }
 
 void CMainFrame::RecordLoaded(int) {
-    // Each window's box shows the record of its own view.
+    // Each window's box shows the record of its document.
     for (CChildFrame* child : Children())
         child->ShowViewRecord();
-    // Every caption shows the record its own view holds.
+    // Every caption shows the record of its document.
     for (CProjectProfile* document : Documents())
         NumberWindows(document);
     commands.UpdateStates();

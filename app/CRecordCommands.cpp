@@ -15,28 +15,27 @@
 CRecordCommands::CRecordCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     CCommandTable& commands = frame.Commands();
     auto open = [this] { return CommandState{frame.ActiveDocument() != nullptr, false}; };
-    auto onDocument = [this](void (CProjectProfile::*step)()) {
+    auto onPlayer = [this](void (CRecordPlayer::*step)()) {
         return [this, step] {
             if (CProjectProfile* document = frame.ActiveDocument())
-                (document->*step)();
+                (document->Player().*step)();
         };
     };
     commands.Define(command::GoToStart, QStringLiteral("Go to &start"), QStringLiteral("Go to start"),
-                    onDocument(&CProjectProfile::OnFirstRecord), open);
+                    onPlayer(&CRecordPlayer::OnFirstRecord), open);
     commands.Define(command::PreviousRecord, QStringLiteral("&Previous record"),
                     QStringLiteral("Load previous project record"),
-                    onDocument(&CProjectProfile::OnPreviousRecord), open);
+                    onPlayer(&CRecordPlayer::OnPreviousRecord), open);
     commands.Define(command::NextRecord, QStringLiteral("&Next record"),
-                    QStringLiteral("Load next project record"), onDocument(&CProjectProfile::OnNextRecord),
-                    open);
+                    QStringLiteral("Load next project record"), onPlayer(&CRecordPlayer::OnNextRecord), open);
     commands.Define(command::GoToEnd, QStringLiteral("Go to &end"), QStringLiteral("Go to end"),
-                    onDocument(&CProjectProfile::OnLastRecord), open);
+                    onPlayer(&CRecordPlayer::OnLastRecord), open);
     commands.Define(
         command::LoadRecord, QStringLiteral("&Load record"),
         QStringLiteral("Load new record/reload current record"), [this] { LoadTypedRecord(); }, open);
     commands.Define(
         command::Animation, QStringLiteral("&Animation"), QStringLiteral("Start / stop animation of results"),
-        onDocument(&CProjectProfile::ToggleAnimation),
+        onPlayer(&CRecordPlayer::ToggleAnimation),
         [this] {
             const CProjectProfile* document = frame.ActiveDocument();
             return CommandState{document != nullptr, document && document->IsAnimationRunning()};
@@ -69,7 +68,7 @@ void CRecordCommands::LoadTypedRecord() {
     if (!child)
         return;
     CNavigationBar* bar = child->NavigationBar();
-    const std::string shown = child->Document()->OnLoadRecordNumber(bar->RecordText().toStdString());
+    const std::string shown = child->Document()->Player().OnLoadRecordNumber(bar->RecordText().toStdString());
     bar->SetRecordText(QString::fromStdString(shown));
 }
 
@@ -94,9 +93,6 @@ void CRecordCommands::RecordInformation() {
     CProjectProfile* document = frame.ActiveDocument();
     CSceneRender* view = frame.ActiveSceneView();
     if (!document || !view || document->IsAnimationBusy())
-        return;
-    // The record reported is the one this window shows.
-    if (view->ShownRecord() != document->CurrentRecord() && !document->GoToRecord(view->ShownRecord()))
         return;
     std::string text;
     if (RecordInformationReport(*document, frame.Configuration(), text))

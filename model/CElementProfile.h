@@ -36,18 +36,3 @@ public:
     }
     static double VonMisesFromSquare(double square) { return std::sqrt(square) * 1e-6; }
 };
-
-// The principal stretches of the membrane deformation, from the reference
-// to the current triangle.
-struct PrincipalStretches {
-    double lambda1 = 0;
-    double lambda2 = 0;
-};
-
-PrincipalStretches ComputePrincipalStretches(const CCoordinate current[3], const CCoordinate reference[3]);
-
-// Reference area, thickness, stretches, extensions and normal from the
-// corners: what every load derives. Returns the current area, as
-// TriangleArea of the current corners gives it.
-double DeriveElementValues(CElementProfile& element, const CCoordinate current[3],
-                           const CCoordinate reference[3]);

@@ -67,14 +67,11 @@ std::string MissingRecordFiles(const std::string& prefix, std::vector<int> found
     return text;
 }
 
-CProjectProfile::CProjectProfile() = default;
+CProjectProfile::CProjectProfile() : player(std::make_unique<CRecordPlayer>(*this)) {}
 
 CProjectProfile::~CProjectProfile() {
-    // Without an interface thread to wait on, the worker is told to give up
-    // its step and is joined.
-    abandoned = true;
-    animationControl.stop.Set();
-    JoinAnimation();
+    // The animation worker goes before the sheet and the tools it steps.
+    player.reset();
     tools.reset();
     sheet.reset();
     // The blocks kept for the next record of this project are of no use to
@@ -241,7 +238,6 @@ bool CProjectProfile::FinalLoad(const std::string& path, IProgressSink* progress
         tool->MoveTool(tool->Motion().Direction(), sheet->ToolPosition(slot));
         tools->Add(tool);
     }
-    currentRecord = recordCount;
-    loadedRecord = recordCount;
+    player->Opened(recordCount);
     return true;
 }

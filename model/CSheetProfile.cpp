@@ -1,32 +1,27 @@
 #include "model/CSheetProfile.h"
 
-#include "core/Messages.h"
 #include "core/Parallel.h"
-#include "core/TextFormat.h"
-#include "core/TextLines.h"
-#include "model/Texts.h"
+#include "model/RecordReader.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
-#include <sys/stat.h>
+#include <utility>
 
 CSheetProfile::CSheetProfile(const std::string& path, int index, IProgressSink* progress, ReadOptions options)
     : recordPath(path), recordIndex(index) {
-    Read(progress, options.unopenableIsCritical);
+    ReadRecordFile(*this, progress, options.unopenableIsCritical, true);
     if (!readFailed && options.derive)
         PostLoadDerivation();
 }
 
-namespace {
-
-// The adjacency is sorted in at most this many parts of the element array,
-// none smaller than the size below: each part costs a tally of every node.
-constexpr size_t AdjacencyParts = 2;
-constexpr size_t AdjacencyPartSize = 65536;
-
-} // namespace
+std::unique_ptr<CSheetProfile> CSheetProfile::Check(const std::string& path, int index,
+                                                    IProgressSink* progress, bool unopenableIsCritical) {
+    std::unique_ptr<CSheetProfile> record(new CSheetProfile(path, index));
+    ReadRecordFile(*record, progress, unopenableIsCritical, false);
+    return record;
+}
 
 uint64_t CSheetProfile::NewValuesGeneration() {
     static std::atomic<uint64_t> last{0};
@@ -43,110 +38,17 @@ void CSheetProfile::Fail(const std::string& reason) {
 }
 
 void CSheetProfile::ComputeBoundingBox() {
-    using Box = std::array<double, 6>;
-    // std::min and std::max keep the earlier of equal values (0 and -0), and
-    // the blocks are joined in order: the box is the serial loop's.
-    auto join = [](const Box& a, const Box& b) -> Box {
-        return {std::min(a[0], b[0]), std::max(a[1], b[1]), std::min(a[2], b[2]),
-                std::max(a[3], b[3]), std::min(a[4], b[4]), std::max(a[5], b[5])};
-    };
-    const Box none = {1e30, -1e30, 1e30, -1e30, 1e30, -1e30};
-    const Box box = parallel::ReduceBlocks(
-        static_cast<size_t>(nodeCount), NodeGrain, none,
-        [this, &none](size_t first, size_t last) {
-            Box part = none;
-            for (size_t node = first + 1; node <= last; ++node) {
-                const CCoordinate& p = currentCoordinates[node];
-                part[0] = std::min(part[0], p.x);
-                part[1] = std::max(part[1], p.x);
-                part[2] = std::min(part[2], p.y);
-                part[3] = std::max(part[3], p.y);
-                part[4] = std::min(part[4], p.z);
-                part[5] = std::max(part[5], p.z);
-            }
-            return part;
-        },
-        join);
+    const std::array<double, 6> box = BoundingBoxOf(currentCoordinates.data(), nodeCount);
     boundingBox = box;
     sizeX = box[1] - box[0];
     sizeY = box[3] - box[2];
     sheetSize = std::max({sizeX, sizeY, box[5] - box[4]});
 }
 
-void CSheetProfile::BuildAdjacency(BigArray<int32_t>& corners) {
-    // A counting sort in parts of the element array: each part tallies its
-    // nodes on its own, and a node's list takes the elements of part 0, then
-    // those of part 1 ..., each part's in element order. The lists are
-    // therefore in element order, whatever the number of parts. The tally
-    // reads the compact corners; the lists take their place in memory and
-    // are filled from the elements.
-    const size_t slots = static_cast<size_t>(nodeCount) + 1;
-    const size_t count = elements.size();
-    const size_t parts = std::max<size_t>(1, std::min(AdjacencyParts, count / AdjacencyPartSize));
-    auto partStart = [count, parts](size_t part) { return count * part / parts; };
-    // tally[part * slots + node]: first the part's count of the node, then
-    // the place of its next element in nodeElementList.
-    BigArray<int32_t> tally(parts * slots);
-    const int32_t* at = corners.data();
-    parallel::ForBlocks(parts, 1, [&](size_t first, size_t last) {
-        for (size_t part = first; part < last; ++part) {
-            int32_t* mine = tally.data() + part * slots;
-            for (size_t i = 3 * partStart(part); i < 3 * partStart(part + 1); ++i)
-                ++mine[at[i]];
-        }
-    });
-    // Each node's total and, per part, the elements of earlier parts.
-    nodeElementStart.resize(slots + 1);
-    nodeElementStart[0] = 0;
-    parallel::ForBlocks(slots, NodeGrain, [&](size_t first, size_t last) {
-        for (size_t node = first; node < last; ++node) {
-            int32_t before = 0;
-            for (size_t part = 0; part < parts; ++part) {
-                int32_t& entry = tally[part * slots + node];
-                const int32_t own = entry;
-                entry = before;
-                before += own;
-            }
-            nodeElementStart[node + 1] = before;
-        }
-    });
-    for (size_t i = 1; i < nodeElementStart.size(); ++i)
-        nodeElementStart[i] += nodeElementStart[i - 1];
-    BigArray<int32_t>().swap(corners);
-    nodeElementList.resize(static_cast<size_t>(nodeElementStart.back()));
-    parallel::ForBlocks(parts, 1, [&](size_t first, size_t last) {
-        for (size_t part = first; part < last; ++part) {
-            int32_t* next = tally.data() + part * slots;
-            for (size_t e = partStart(part); e < partStart(part + 1); ++e)
-                for (const int32_t node : elements[e].NodeNumbers)
-                    nodeElementList[static_cast<size_t>(nodeElementStart[static_cast<size_t>(node)] +
-                                                        next[node]++)] = static_cast<int32_t>(e);
-        }
-    });
-}
-
 void CSheetProfile::DeriveElements(int32_t* corners) {
     valuesGeneration = NewValuesGeneration();
-    currentAreas.resize(elements.size());
-    // std::max from 0 leaves out a thickness that is not a number.
-    maxInitialThickness = parallel::ReduceBlocks(
-        elements.size(), ElementGrain, 0.0,
-        [this, corners](size_t first, size_t last) {
-            double largest = 0;
-            for (size_t i = first; i < last; ++i) {
-                CElementProfile& element = elements[i];
-                const CCoordinate current[3] = {CurrentCorner(element, 0), CurrentCorner(element, 1),
-                                                CurrentCorner(element, 2)};
-                const CCoordinate reference[3] = {ReferenceCorner(element, 0), ReferenceCorner(element, 1),
-                                                  ReferenceCorner(element, 2)};
-                currentAreas[i] = DeriveElementValues(element, current, reference);
-                largest = std::max(largest, element.InitialThickness);
-                if (corners)
-                    std::memcpy(corners + 3 * i, element.NodeNumbers, sizeof element.NodeNumbers);
-            }
-            return largest;
-        },
-        [](double a, double b) { return std::max(a, b); });
+    maxInitialThickness = DeriveAllElements(elements, currentCoordinates.data(), referenceCoordinates.data(),
+                                            currentAreas, corners);
 }
 
 void CSheetProfile::PostLoadDerivation() {
@@ -156,7 +58,7 @@ void CSheetProfile::PostLoadDerivation() {
     // lists.
     BigArray<int32_t> corners(3 * elements.size());
     DeriveElements(corners.data());
-    BuildAdjacency(corners);
+    BuildNodeElements(corners, elements, nodeCount, nodeElementStart, nodeElementList);
     elementCount = static_cast<int>(elements.size());
     ComputeBoundingBox();
 }
@@ -185,59 +87,257 @@ uint32_t CSheetProfile::NodeConditions(int node) const {
     return word;
 }
 
-CNeighbourRange::Iterator::Iterator(const CSheetProfile* owner, int32_t element, int startCorner)
-    : sheet(owner), self(element), corner(startCorner) {
-    if (corner < 3) {
-        EnterCorner();
-        SkipTaken();
-    }
+// Loading another record of the same project into an existing sheet.
+
+namespace {
+
+// A record's element made the sheet's, before it is derived again: the
+// values and node numbers (the mesh is the same) are the record's, the
+// identifier the sheet's. The normal is the record's own: that of its
+// triangle, none for a triangle without area.
+void KeepSheetIdentity(CElementProfile& recordElement, const CElementProfile& sheetElement) {
+    recordElement.ElementId = sheetElement.ElementId;
+    recordElement.Normal = CCoordinate();
 }
 
-void CNeighbourRange::Iterator::EnterCorner() {
-    const ElementIndexRange range =
-        sheet->NodeElements(sheet->Elements()[static_cast<size_t>(self)].NodeNumbers[corner]);
-    first = at = range.begin();
-    last = range.end();
-}
+} // namespace
 
-// An element is taken when it is the element itself, was met at an earlier
-// corner (it then uses that corner's node), or is listed twice in a row
-// because it uses this corner's node twice.
-bool CNeighbourRange::Iterator::Taken() const {
-    const int32_t other = *at;
-    if (other == self || (at != first && at[-1] == other))
-        return true;
-    const int32_t* mine = sheet->Elements()[static_cast<size_t>(self)].NodeNumbers;
-    const int32_t* theirs = sheet->Elements()[static_cast<size_t>(other)].NodeNumbers;
-    for (int earlier = 0; earlier < corner; ++earlier)
-        if (theirs[0] == mine[earlier] || theirs[1] == mine[earlier] || theirs[2] == mine[earlier])
+bool CSheetProfile::HasSameMesh(const CSheetProfile& other) const {
+    if (other.elementCount != elementCount || other.nodeCount != nodeCount ||
+        other.elements.size() != elements.size())
+        return false;
+    return parallel::ReduceBlocks(
+        elements.size(), kElementGrain, true,
+        [this, &other](size_t first, size_t last) {
+            for (size_t i = first; i < last; ++i)
+                if (std::memcmp(elements[i].NodeNumbers, other.elements[i].NodeNumbers,
+                                sizeof elements[i].NodeNumbers) != 0)
+                    return false;
             return true;
-    return false;
+        },
+        [](bool a, bool b) { return a && b; });
 }
 
-void CNeighbourRange::Iterator::SkipTaken() {
-    for (;;) {
-        while (at != last && Taken())
-            ++at;
-        if (at != last)
-            return;
-        if (++corner == 3) {
-            first = at = last = nullptr;
-            return;
+void CSheetProfile::TakeRecordValues(const CSheetProfile& record) {
+    parallel::ForBlocks(
+        currentCoordinates.size() - 1, kNodeGrain, [this, &record](size_t first, size_t last) {
+            for (size_t node = first + 1; node <= last; ++node) {
+                currentCoordinates[node] = record.currentCoordinates[node];
+                contactFlags[node] = record.contactFlags[node];
+                // Only the condition word; the node's symmetry code and plane stay.
+                std::memcpy(nodeSymmetry[node].data() + 4, record.nodeSymmetry[node].data() + 4, 4);
+            }
+        });
+    toolPositions = record.toolPositions;
+    parallel::ForBlocks(elements.size(), kElementGrain, [this, &record](size_t first, size_t last) {
+        for (size_t i = first; i < last; ++i) {
+            CElementProfile element = record.elements[i];
+            KeepSheetIdentity(element, elements[i]);
+            elements[i] = element;
         }
-        EnterCorner();
+    });
+    layerValues = record.layerValues;
+    ResetCut(1000, 1000);
+    DeriveElements();
+    ComputeBoundingBox();
+}
+
+bool CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
+    if (sheet.elementCount != elementCount || sheet.nodeCount != nodeCount ||
+        sheet.elements.size() != elements.size())
+        return false;
+    // Entry 0 is no node; it is kept as the sheet has it all the same.
+    currentCoordinates[0] = sheet.currentCoordinates[0];
+    contactFlags[0] = sheet.contactFlags[0];
+    nodeSymmetry[0] = sheet.nodeSymmetry[0];
+    parallel::ForBlocks(nodeSymmetry.size() - 1, kNodeGrain, [this, &sheet](size_t first, size_t last) {
+        for (size_t node = first + 1; node <= last; ++node)
+            std::memcpy(nodeSymmetry[node].data(), sheet.nodeSymmetry[node].data(), 4);
+    });
+    currentAreas.resize(elements.size());
+    // The largest initial thickness (std::max from 0 leaves out one that is
+    // not a number) and whether every element has the sheet's nodes.
+    struct Outcome {
+        double largest;
+        bool sameMesh;
+    };
+    const Outcome outcome = parallel::ReduceBlocks(
+        elements.size(), kElementGrain, Outcome{0.0, true},
+        [this, &sheet](size_t first, size_t last) {
+            Outcome part{0.0, true};
+            for (size_t i = first; i < last; ++i) {
+                CElementProfile& element = elements[i];
+                const CElementProfile& mesh = sheet.elements[i];
+                if (std::memcmp(element.NodeNumbers, mesh.NodeNumbers, sizeof element.NodeNumbers) != 0) {
+                    part.sameMesh = false;
+                    break;
+                }
+                KeepSheetIdentity(element, mesh);
+                // This record's nodes over the sheet's undeformed ones.
+                const CCoordinate current[3] = {CurrentCorner(element, 0), CurrentCorner(element, 1),
+                                                CurrentCorner(element, 2)};
+                const CCoordinate reference[3] = {sheet.ReferenceCorner(element, 0),
+                                                  sheet.ReferenceCorner(element, 1),
+                                                  sheet.ReferenceCorner(element, 2)};
+                currentAreas[i] = DeriveElementValues(element, current, reference);
+                part.largest = std::max(part.largest, element.InitialThickness);
+            }
+            return part;
+        },
+        [](const Outcome& a, const Outcome& b) {
+            return Outcome{std::max(a.largest, b.largest), a.sameMesh && b.sameMesh};
+        });
+    maxInitialThickness = outcome.largest;
+    ComputeBoundingBox();
+    return outcome.sameMesh;
+}
+
+void CSheetProfile::SwapRecordValues(CSheetProfile& prepared) {
+    std::swap(elements, prepared.elements);
+    std::swap(currentAreas, prepared.currentAreas);
+    std::swap(currentCoordinates, prepared.currentCoordinates);
+    std::swap(contactFlags, prepared.contactFlags);
+    std::swap(nodeSymmetry, prepared.nodeSymmetry);
+    std::swap(layerValues, prepared.layerValues);
+    toolPositions = prepared.toolPositions;
+    maxInitialThickness = prepared.maxInitialThickness;
+    boundingBox = prepared.boundingBox;
+    sizeX = prepared.sizeX;
+    sizeY = prepared.sizeY;
+    sheetSize = prepared.sheetSize;
+    valuesGeneration = NewValuesGeneration();
+    ResetCut(1000, 1000);
+}
+
+// Values taken over nodes and elements: normals and averages at nodes,
+// area-weighted means, the inflated volume and the thickness statistics of
+// the free (not clamped) sheet.
+
+CCoordinate CSheetProfile::NodeNormal(int node) const {
+    CCoordinate sum;
+    // The stored areas are CurrentArea's, computed once per record.
+    for (int32_t index : NodeElements(node))
+        sum = sum + elements[static_cast<size_t>(index)].Normal * currentAreas[static_cast<size_t>(index)];
+    const double length = Norm(sum);
+    if (length == 0)
+        return sum;
+    CCoordinate normal = sum * (1.0 / length);
+    const int code = NodeCode(node);
+    const int plane = NodePlaneIndex(node);
+    // Nodes on a symmetry plane keep their normal in that plane. A plane
+    // index the record does not define leaves the normal as it is.
+    if ((code == 1 || code == 2) && plane >= 1 && plane <= symmetryPlaneCount) {
+        const CCoordinate& p = symmetryPlanes[plane - 1].normal;
+        const CCoordinate projected = normal - p * Dot(p, normal);
+        const double projectedLength = Norm(projected);
+        if (projectedLength != 0)
+            normal = projected * (1.0 / projectedLength);
     }
+    return normal;
 }
 
-CNeighbourRange::Iterator& CNeighbourRange::Iterator::operator++() {
-    ++at;
-    SkipTaken();
-    return *this;
+template <typename Value> double CSheetProfile::NodeAverage(int node, Value value) const {
+    const ElementIndexRange range = NodeElements(node);
+    if (range.size() == 0)
+        return 0;
+    double sum = 0;
+    for (int32_t index : range)
+        sum += value(elements[static_cast<size_t>(index)]);
+    return sum / static_cast<double>(range.size());
 }
 
-size_t CNeighbourRange::size() const {
-    size_t count = 0;
-    for (auto it = begin(); it != end(); ++it)
-        ++count;
-    return count;
+double CSheetProfile::NodeAverageThickness(int node) const {
+    return NodeAverage(node, [](const CElementProfile& e) { return e.Thickness; });
+}
+
+double CSheetProfile::NodeAverageTemperature(int node) const {
+    return NodeAverage(node, [](const CElementProfile& e) { return e.Temperature; });
+}
+
+CCoordinate CSheetProfile::NodeAverageExtensions(int node) const {
+    return {NodeAverage(node, [](const CElementProfile& e) { return e.ExtensionX; }),
+            NodeAverage(node, [](const CElementProfile& e) { return e.ExtensionY; }),
+            NodeAverage(node, [](const CElementProfile& e) { return e.PlanarExtension; })};
+}
+
+double CSheetProfile::NodeAverageStretchRatio(int node) const {
+    return NodeAverage(node, [](const CElementProfile& e) { return e.StretchRatio; });
+}
+
+template <typename Value> double CSheetProfile::AreaWeightedMean(Value value) const {
+    double weighted = 0;
+    double areas = 0;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const double area = ElementArea(i);
+        weighted += value(elements[i]) * area;
+        areas += area;
+    }
+    return areas == 0 ? 0 : weighted / areas;
+}
+
+double CSheetProfile::MeanThickness() const {
+    return AreaWeightedMean([](const CElementProfile& e) { return e.Thickness; });
+}
+
+double CSheetProfile::MeanTemperature() const {
+    return AreaWeightedMean([](const CElementProfile& e) { return e.Temperature; });
+}
+
+double CSheetProfile::InflatedVolume() const {
+    double volume = 0;
+    for (const CElementProfile& element : elements)
+        volume +=
+            PrismVolume(CurrentCorner(element, 0), CurrentCorner(element, 1), CurrentCorner(element, 2));
+    // The symmetry words are compared exactly: a record saying "half" is not
+    // doubled.
+    if (symmetryName == "HALF")
+        return volume * 2;
+    if (symmetryName == "QUARTER")
+        return volume * 4;
+    if (symmetryName == "ONE_STRIPE")
+        return volume * 28;
+    return volume;
+}
+
+ClampedStatisticsResult CSheetProfile::ClampedStatistics() {
+    auto isClamped = [this](const CElementProfile& e) {
+        return IsClamped(e.NodeNumbers[0]) && IsClamped(e.NodeNumbers[1]) && IsClamped(e.NodeNumbers[2]);
+    };
+    ClampedStatisticsResult result;
+    double areas = 0;
+    double offsets = 0;
+    double base = 0;
+    double smallest = 0;
+    double largest = 0;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const CElementProfile& element = elements[i];
+        if (isClamped(element))
+            continue;
+        if (result.elementCount == 0)
+            base = smallest = largest = element.Thickness;
+        const double area = ElementArea(i);
+        areas += area;
+        // Summing offsets from the first thickness gives a uniform sheet its
+        // thickness as the exact mean, and so a factor of exactly 0.
+        offsets += area * (element.Thickness - base);
+        smallest = std::min(smallest, element.Thickness);
+        largest = std::max(largest, element.Thickness);
+        ++result.elementCount;
+    }
+    // With no free sheet (or no area) every figure stays 0.
+    thicknessRange = {smallest, largest};
+    if (areas == 0)
+        return result;
+    result.meanThickness = base + offsets / areas;
+    double spread = 0;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const CElementProfile& element = elements[i];
+        const double area = ElementArea(i);
+        if (isClamped(element) || area == 0)
+            continue;
+        const double logRatio = std::log(element.Thickness / result.meanThickness);
+        spread += area * logRatio * logRatio;
+    }
+    result.nonuniformity = spread / areas;
+    return result;
 }

@@ -6,13 +6,13 @@
 #include "config/ToolSlots.h"
 #include "model/BigArray.h"
 #include "model/CAbscisse.h"
-#include "model/CElementProfile.h"
+#include "model/SheetDerivation.h"
+#include "model/SheetTopology.h"
 #include "model/Vectors.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,58 +20,6 @@
 class IProgressSink;
 
 enum SymmetryType { FULL = 0, HALF = 1, QUARTER = 2, ONE_STRIPE = 3, OTHER_SYMMETRY = 4 };
-
-// A run of element indices (0-based positions in Elements).
-struct ElementIndexRange {
-    const int32_t* first;
-    const int32_t* last;
-    const int32_t* begin() const { return first; }
-    const int32_t* end() const { return last; }
-    size_t size() const { return static_cast<size_t>(last - first); }
-};
-
-class CSheetProfile;
-
-// The other elements sharing at least one node with an element, each once,
-// in the order its three node lists meet them. Walked from the node lists
-// each time instead of being stored: the same lists at no cost per record.
-class CNeighbourRange {
-public:
-    class Iterator {
-    public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = int32_t;
-        using difference_type = std::ptrdiff_t;
-        using pointer = const int32_t*;
-        using reference = int32_t;
-
-        Iterator(const CSheetProfile* sheet, int32_t element, int corner);
-        int32_t operator*() const { return *at; }
-        Iterator& operator++();
-        bool operator!=(const Iterator& other) const { return corner != other.corner || at != other.at; }
-        bool operator==(const Iterator& other) const { return !(*this != other); }
-
-    private:
-        void EnterCorner();
-        void SkipTaken();
-        bool Taken() const;
-        const CSheetProfile* sheet;
-        int32_t self;
-        int corner;
-        const int32_t* first = nullptr;
-        const int32_t* at = nullptr;
-        const int32_t* last = nullptr;
-    };
-
-    CNeighbourRange(const CSheetProfile* owner, int32_t of) : sheet(owner), element(of) {}
-    Iterator begin() const { return Iterator(sheet, element, 0); }
-    Iterator end() const { return Iterator(sheet, element, 3); }
-    size_t size() const;
-
-private:
-    const CSheetProfile* sheet;
-    int32_t element;
-};
 
 // The mean values over the elements that are not clamped.
 struct ClampedStatisticsResult {
@@ -242,14 +190,10 @@ public:
 private:
     static uint64_t NewValuesGeneration();
     CSheetProfile(const std::string& path, int index) : recordPath(path), recordIndex(index) {}
-    void Read(IProgressSink* progress, bool unopenableIsCritical, bool keepValues = true);
+    friend void ReadRecordFile(CSheetProfile& sheet, IProgressSink* progress, bool unopenableIsCritical,
+                               bool keepValues);
     void Fail(const std::string& reason);
-    // Blocks of the loops over elements and nodes, which run on every core.
-    static constexpr size_t ElementGrain = 8192;
-    static constexpr size_t NodeGrain = 16384;
     void ComputeBoundingBox();
-    // corners: the elements' node numbers, three by element.
-    void BuildAdjacency(BigArray<int32_t>& corners); // releases corners
     // Also copies the node numbers into corners when given.
     void DeriveElements(int32_t* corners = nullptr);
     template <typename Value> double NodeAverage(int node, Value value) const;

@@ -3,11 +3,12 @@
 // progress) and the node blocks on a helper thread at the same time. Every
 // count is checked against the file size before anything is allocated.
 // A check reads the whole file the same way and keeps nothing.
-#include "model/CSheetProfile.h"
+#include "model/RecordReader.h"
 
 #include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
+#include "model/CSheetProfile.h"
 #include "model/Texts.h"
 
 #include <cerrno>
@@ -108,40 +109,34 @@ bool Ignore(const unsigned char*, size_t, size_t) {
 
 } // namespace
 
-std::unique_ptr<CSheetProfile> CSheetProfile::Check(const std::string& path, int index,
-                                                    IProgressSink* progress, bool unopenableIsCritical) {
-    std::unique_ptr<CSheetProfile> record(new CSheetProfile(path, index));
-    record->Read(progress, unopenableIsCritical, false);
-    return record;
-}
-
-void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical, bool keepValues) {
-    CRecordFile file(recordPath);
+void ReadRecordFile(CSheetProfile& sheet, IProgressSink* progress, bool unopenableIsCritical,
+                    bool keepValues) {
+    CRecordFile file(sheet.recordPath);
     if (!file.IsOpen()) {
         if (unopenableIsCritical)
             ReportCriticalError(texts::UnableToOpenSheet);
-        openFailed = true;
-        return Fail("the file cannot be opened");
+        sheet.openFailed = true;
+        return sheet.Fail("the file cannot be opened");
     }
     const int64_t fileSize = file.Size();
     unsigned char header[HeaderSize];
     if (fileSize < 0)
-        return Fail("the file cannot be read");
+        return sheet.Fail("the file cannot be read");
     if (static_cast<uint64_t>(fileSize) < HeaderSize || !file.ReadAt(0, header, HeaderSize))
-        return Fail("the file is shorter than a record header");
+        return sheet.Fail("the file is shorter than a record header");
 
     const int32_t e = Load<int32_t>(header);
     const int32_t n = Load<int32_t>(header + 4);
-    hasNodeMarks = header[8] != 0;
+    sheet.hasNodeMarks = header[8] != 0;
     char name[24] = {};
     std::memcpy(name, header + 24, 23);
-    symmetryName = name;
-    symmetry = SymmetryFromName(symmetryName);
+    sheet.symmetryName = name;
+    sheet.symmetry = SymmetryFromName(sheet.symmetryName);
     const bool extended = header[47] == 'Y' && Load<int32_t>(header + 48) >= 410;
     for (int t = 0; t < kToolSlots; ++t)
-        toolPositions[static_cast<size_t>(t)] = Load<double>(header + 56 + 8 * t);
+        sheet.toolPositions[static_cast<size_t>(t)] = Load<double>(header + 56 + 8 * t);
     if (e <= 0 || n <= 0)
-        return Fail(FormatText("the header gives %d elements and %d nodes", e, n));
+        return sheet.Fail(FormatText("the header gives %d sheet.elements and %d nodes", e, n));
 
     const uint64_t elements64 = static_cast<uint64_t>(e);
     const uint64_t nodes64 = static_cast<uint64_t>(n);
@@ -156,27 +151,28 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical, boo
     const uint64_t planeCountAt = nodeRecordsAt + (nodes64 + 1) * 8;
     int32_t planes = 0;
     if (static_cast<uint64_t>(fileSize) < planeCountAt + 4 || !file.ReadAt(planeCountAt, &planes, 4))
-        return Fail(FormatText("the file is shorter than its %d elements and %d nodes need", e, n));
-    if (planes < 0 || planes > MaxSymmetryPlanes)
-        return Fail(FormatText("it gives %d symmetry planes", planes));
+        return sheet.Fail(
+            FormatText("the file is shorter than its %d sheet.elements and %d nodes need", e, n));
+    if (planes < 0 || planes > CSheetProfile::MaxSymmetryPlanes)
+        return sheet.Fail(FormatText("it gives %d sheet.symmetry planes", planes));
     const uint64_t planesAt = planeCountAt + 4;
     const uint64_t marksAt = planesAt + static_cast<uint64_t>(planes) * 32;
-    if (static_cast<uint64_t>(fileSize) < marksAt + (hasNodeMarks ? nodes64 + 1 : 0))
-        return Fail("the file ends before its symmetry planes or node marks");
+    if (static_cast<uint64_t>(fileSize) < marksAt + (sheet.hasNodeMarks ? nodes64 + 1 : 0))
+        return sheet.Fail("the file ends before its sheet.symmetry planes or node marks");
 
-    elementCount = e;
-    nodeCount = n;
-    symmetryPlaneCount = planes;
-    unsigned char planeBytes[MaxSymmetryPlanes * 32];
+    sheet.elementCount = e;
+    sheet.nodeCount = n;
+    sheet.symmetryPlaneCount = planes;
+    unsigned char planeBytes[CSheetProfile::MaxSymmetryPlanes * 32];
     if (!file.ReadAt(planesAt, planeBytes, static_cast<size_t>(planes) * 32))
-        return Fail("the file cannot be read");
+        return sheet.Fail("the file cannot be read");
     for (int p = 0; p < planes; ++p) {
         const unsigned char* at = planeBytes + 32 * p;
-        symmetryPlanes[p].normal = {Load<double>(at), Load<double>(at + 8), Load<double>(at + 16)};
-        symmetryPlanes[p].offset = Load<double>(at + 24);
+        sheet.symmetryPlanes[p].normal = {Load<double>(at), Load<double>(at + 8), Load<double>(at + 16)};
+        sheet.symmetryPlanes[p].offset = Load<double>(at + 24);
     }
 
-    // The node blocks, read beside the elements.
+    // The node blocks, read beside the sheet.elements.
     const size_t nodeSlots = static_cast<size_t>(n) + 1;
     bool nodesRead = false;
     std::thread nodeReader([&] {
@@ -185,16 +181,16 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical, boo
                         file.ForEachChunk(contactAt, nodes64 + 1, 1, Ignore) &&
                         file.ForEachChunk(referenceAt, nodes64, 12, Ignore) &&
                         file.ForEachChunk(nodeRecordsAt, nodes64 + 1, 8, Ignore) &&
-                        (!hasNodeMarks || file.ForEachChunk(marksAt, nodes64 + 1, 1, Ignore));
+                        (!sheet.hasNodeMarks || file.ForEachChunk(marksAt, nodes64 + 1, 1, Ignore));
             return;
         }
-        currentCoordinates.resize(nodeSlots);
-        referenceCoordinates.resize(nodeSlots);
+        sheet.currentCoordinates.resize(nodeSlots);
+        sheet.referenceCoordinates.resize(nodeSlots);
         std::array<uint8_t, kToolSlots> noContact;
         noContact.fill(1);
-        contactFlags.assign(nodeSlots, noContact);
-        nodeSymmetry.resize(nodeSlots);
-        nodeMarks.assign(nodeSlots, 0);
+        sheet.contactFlags.assign(nodeSlots, noContact);
+        sheet.nodeSymmetry.resize(nodeSlots);
+        sheet.nodeMarks.assign(nodeSlots, 0);
         auto coordinates = [](BigArray<CCoordinate>& into) {
             return [&into](const unsigned char* data, size_t first, size_t count) {
                 for (size_t i = 0; i < count; ++i)
@@ -202,38 +198,38 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical, boo
                 return true;
             };
         };
-        nodesRead = file.ForEachChunk(currentAt, nodes64, 12, coordinates(currentCoordinates)) &&
+        nodesRead = file.ForEachChunk(currentAt, nodes64, 12, coordinates(sheet.currentCoordinates)) &&
                     file.ForEachChunk(contactAt, nodes64 + 1, 1,
-                                      [this](const unsigned char* data, size_t first, size_t count) {
+                                      [&sheet](const unsigned char* data, size_t first, size_t count) {
                                           // Index 0 is not a node.
                                           for (size_t i = first == 0 ? 1 : 0; i < count; ++i)
                                               if (data[i] < kToolSlots)
-                                                  contactFlags[first + i][data[i]] = 0;
+                                                  sheet.contactFlags[first + i][data[i]] = 0;
                                           return true;
                                       }) &&
-                    file.ForEachChunk(referenceAt, nodes64, 12, coordinates(referenceCoordinates)) &&
+                    file.ForEachChunk(referenceAt, nodes64, 12, coordinates(sheet.referenceCoordinates)) &&
                     file.ForEachChunk(nodeRecordsAt, nodes64 + 1, 8,
-                                      [this](const unsigned char* data, size_t first, size_t count) {
-                                          std::memcpy(nodeSymmetry[first].data(), data, 8 * count);
+                                      [&sheet](const unsigned char* data, size_t first, size_t count) {
+                                          std::memcpy(sheet.nodeSymmetry[first].data(), data, 8 * count);
                                           return true;
                                       }) &&
-                    (!hasNodeMarks || file.ReadAt(marksAt, nodeMarks.data(), nodeSlots));
+                    (!sheet.hasNodeMarks || file.ReadAt(marksAt, sheet.nodeMarks.data(), nodeSlots));
     });
 
     if (progress) {
         progress->SetRange(0, 100);
-        progress->SetStatusText(FormatText(texts::LoadingFile, recordPath.c_str()));
+        progress->SetStatusText(FormatText(texts::LoadingFile, sheet.recordPath.c_str()));
     }
     if (keepValues)
-        elements.reserve(elements64);
+        sheet.elements.reserve(elements64);
     if (extended && keepValues)
-        layerValues.resize(elements64);
+        sheet.layerValues.resize(elements64);
     // The percentage grows at element nextReportAt, the first whose 100 i / e
     // exceeds the one reported: no division per element.
     int64_t nextReportAt = (static_cast<int64_t>(e) + 99) / 100;
     std::string badNode;
     // The element identifiers stand in a block of their own; each chunk of
-    // elements reads its own, so that every element is written once.
+    // sheet.elements reads its own, so that every element is written once.
     std::vector<unsigned char> ids;
     const bool elementsRead = file.ForEachChunk(
         HeaderSize, elements64, elementBytes, [&](const unsigned char* data, size_t first, size_t count) {
@@ -267,8 +263,8 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical, boo
                 element.PrincipalStress2 = Load<float>(values + 16);
                 element.ThirdStress = Load<float>(values + 20);
                 if (extended)
-                    std::memcpy(layerValues[i].data(), at + baseBytes, ExtendedElementBytes);
-                elements.push_back(element);
+                    std::memcpy(sheet.layerValues[i].data(), at + baseBytes, ExtendedElementBytes);
+                sheet.elements.push_back(element);
             }
             return true;
         });
@@ -280,9 +276,9 @@ void CSheetProfile::Read(IProgressSink* progress, bool unopenableIsCritical, boo
         progress->SetStatusText(texts::Ready);
     }
     if (!badNode.empty())
-        return Fail(badNode);
+        return sheet.Fail(badNode);
     if (!elementsRead || !nodesRead)
-        return Fail("the file cannot be read");
+        return sheet.Fail("the file cannot be read");
     if (keepValues)
-        ComputeBoundingBox();
+        sheet.ComputeBoundingBox();
 }

@@ -303,11 +303,13 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
         QCOMPARE(child->View()->Limits().FixedMinimum(quantity), range(1, quantity).minimum);
         QCOMPARE(child->View()->Limits().FixedMaximum(quantity), range(1, quantity).maximum);
     }
-    // Back in a window of the project that shows another record than the
-    // one just loaded elsewhere, the labels are those of its own record.
+    // Back in a window of the project after a record was loaded in another
+    // one, the labels are those of the record loaded, which it shows too.
     QVERIFY(frame->Commands().Run(command::NewWindow));
     QVERIFY(frame->Commands().Run(command::NextRecord));
     frame->ClientArea()->setActiveSubWindow(child);
+    check(2, TemperatureQuantity);
+    click(command::GoToStart);
     check(1, TemperatureQuantity);
     // Fixed at record 1's limits, record 2 shows them; automatic again, its own.
     auto limitsDialog = [&](const QString& mode, bool ok) {

@@ -41,7 +41,7 @@ protected:
         second = std::make_unique<CFakeSceneView>(project.get());
         view->shown = second->shown = project->CurrentRecord();
         host.active = view.get();
-        project->SetReadObserver([this](int record) { reads.Add(record); });
+        project->Player().SetReadObserver([this](int record) { reads.Add(record); });
     }
     ~Animation() override {
         view.reset();
@@ -63,7 +63,7 @@ protected:
     // comes in the middle of the read.
     void HoldRead(int held, std::function<bool()> release) {
         const int waits = host.thread.waits;
-        project->SetReadObserver([this, held, release, waits](int record) {
+        project->Player().SetReadObserver([this, held, release, waits](int record) {
             reads.Add(record);
             if (record != held || holding.IsSet())
                 return;
@@ -102,8 +102,8 @@ TEST_F(Animation, StepsEveryViewThroughTheRecordsInALoop) {
 
 TEST_F(Animation, NavigationAndReportsWaitForTheAnimationToStop) {
     project->ToggleAnimation();
-    project->OnFirstRecord();
-    EXPECT_EQ(project->OnLoadRecordNumber("2"), "2");
+    project->Player().OnFirstRecord();
+    EXPECT_EQ(project->Player().OnLoadRecordNumber("2"), "2");
     EXPECT_TRUE(project->IsAnimationBusy());
     ASSERT_EQ(messages.messages.size(), 3u);
     for (const RecordedMessage& message : messages.messages) {
@@ -166,8 +166,8 @@ TEST_F(Animation, ReadsTheNextRecordWhileTheCurrentOneIsShown) {
     ASSERT_TRUE(host.thread.RunUntil([&] { return reads.Records().size() >= 2; }));
     EXPECT_EQ(reads.Records(), (std::vector<int>{1, 2}));
     EXPECT_EQ(view->taken, (std::vector<int>{1}));
-    project->OnNextRecord();
-    project->OnLastRecord();
+    project->Player().OnNextRecord();
+    project->Player().OnLastRecord();
     ASSERT_EQ(messages.messages.size(), 2u);
     EXPECT_EQ(messages.messages[1].text, "Please stop the animation first.");
     EXPECT_EQ(project->CurrentRecord(), 1);
@@ -178,7 +178,7 @@ TEST_F(Animation, ReadsTheNextRecordWhileTheCurrentOneIsShown) {
     EXPECT_EQ(view->taken, (std::vector<int>{1}));
     EXPECT_EQ(project->CurrentRecord(), 1);
     EXPECT_EQ(SheetRecord(), 1);
-    project->OnNextRecord();
+    project->Player().OnNextRecord();
     EXPECT_EQ(project->CurrentRecord(), 2);
     EXPECT_EQ(SheetRecord(), 2);
     EXPECT_EQ(view->taken, (std::vector<int>{1, 2}));

@@ -51,17 +51,17 @@ protected:
 
 TEST_F(Navigation, NextAndPreviousWrapAround) {
     ASSERT_EQ(project.CurrentRecord(), 5);
-    project.OnNextRecord();
+    project.Player().OnNextRecord();
     EXPECT_EQ(project.CurrentRecord(), 1);
     EXPECT_EQ(SheetRecord(), 1);
-    project.OnPreviousRecord();
+    project.Player().OnPreviousRecord();
     EXPECT_EQ(project.CurrentRecord(), 5);
     EXPECT_EQ(SheetRecord(), 5);
-    project.OnPreviousRecord();
+    project.Player().OnPreviousRecord();
     EXPECT_EQ(SheetRecord(), 4);
-    project.OnFirstRecord();
+    project.Player().OnFirstRecord();
     EXPECT_EQ(SheetRecord(), 1);
-    project.OnLastRecord();
+    project.Player().OnLastRecord();
     EXPECT_EQ(SheetRecord(), 5);
     EXPECT_EQ(view->taken, (std::vector<int>{1, 5, 4, 1, 5}));
     EXPECT_EQ(host.announced, (std::vector<int>{1, 5, 4, 1, 5}));
@@ -72,40 +72,64 @@ TEST_F(Navigation, NextAndPreviousWrapAround) {
 TEST_F(Navigation, TheRecordBoxAcceptsOnlyRecordNumbers) {
     for (const char* typed : {"0", "6", "-3", "text", ""}) {
         messages.messages.clear();
-        EXPECT_EQ(project.OnLoadRecordNumber(typed), "5") << typed;
+        EXPECT_EQ(project.Player().OnLoadRecordNumber(typed), "5") << typed;
         ASSERT_EQ(messages.messages.size(), 1u) << typed;
         EXPECT_EQ(messages.messages[0].text, "Invalid record number.");
         EXPECT_EQ(messages.messages[0].icon, MessageIcon::None);
     }
     messages.messages.clear();
-    EXPECT_EQ(project.OnLoadRecordNumber(" 3rd"), "3");
+    EXPECT_EQ(project.Player().OnLoadRecordNumber(" 3rd"), "3");
     EXPECT_EQ(SheetRecord(), 3);
-    EXPECT_EQ(project.OnLoadRecordNumber("3"), "3"); // the record shown is read again
+    EXPECT_EQ(project.Player().OnLoadRecordNumber("3"), "3"); // the record shown is read again
     EXPECT_EQ(view->taken, (std::vector<int>{3, 3}));
     EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(Navigation, CommandsNeedAnActiveSceneView) {
     view->scene = false;
-    project.OnNextRecord();
+    project.Player().OnNextRecord();
     EXPECT_EQ(project.CurrentRecord(), 5);
     host.active = nullptr;
-    project.OnFirstRecord();
+    project.Player().OnFirstRecord();
     EXPECT_EQ(project.CurrentRecord(), 5);
     EXPECT_TRUE(view->taken.empty());
 }
 
+TEST_F(Navigation, EveryWindowOfTheDocumentShowsTheRecordLoaded) {
+    // A second window of the project that is not the active one, and a view
+    // that is no 3D view.
+    CFakeSceneView second(&project), plain(&project);
+    second.shown = 5;
+    plain.scene = false;
+    project.Player().OnNextRecord();
+    EXPECT_EQ(second.taken, std::vector<int>{1});
+    EXPECT_EQ(second.invalidations, 1);
+    EXPECT_TRUE(plain.taken.empty());
+    // Without a main frame, as in the batch tool, too.
+    project.SetHost(nullptr);
+    EXPECT_TRUE(project.GoToRecord(2));
+    EXPECT_EQ(second.taken, (std::vector<int>{1, 2}));
+    project.SetHost(&host);
+    // A record that cannot be read leaves the document on the record its
+    // windows show, whatever the active one says.
+    view->shown = 4;
+    std::remove(fixture.File("fixture.002").c_str());
+    project.Player().OnLoadRecordNumber("3");
+    EXPECT_EQ(project.CurrentRecord(), 2);
+    EXPECT_EQ(SheetRecord(), 2);
+}
+
 TEST_F(SingleRecord, StartAndEndReloadTheOnlyRecord) {
-    project.OnFirstRecord();
-    project.OnLastRecord();
-    project.OnNextRecord();
+    project.Player().OnFirstRecord();
+    project.Player().OnLastRecord();
+    project.Player().OnNextRecord();
     EXPECT_EQ(view->taken, (std::vector<int>{1, 1, 1}));
     EXPECT_EQ(project.CurrentRecord(), 1);
 }
 
 TEST_F(Navigation, AMissingRecordLeavesEverythingAsItWas) {
     std::remove(fixture.File("fixture.002").c_str());
-    project.OnLoadRecordNumber("3");
+    project.Player().OnLoadRecordNumber("3");
     EXPECT_EQ(messages.Texts(), "Unable to read from the " + fixture.File("fixture.002") + " file.");
     EXPECT_EQ(project.CurrentRecord(), 5);
     EXPECT_EQ(SheetRecord(), 5);
@@ -115,7 +139,7 @@ TEST_F(Navigation, AMissingRecordLeavesEverythingAsItWas) {
 TEST_F(Navigation, ARecordOfAnotherMeshIsRefusedNamingIt) {
     ASSERT_TRUE(
         samplegen::WriteRecordFile(fixture.File("fixture.001"), samplegen::MakeGridRecord(5, 3, 0.2, 0.1)));
-    project.OnLoadRecordNumber("2");
+    project.Player().OnLoadRecordNumber("2");
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_NE(messages.messages[0].text.find(fixture.File("fixture.001")), std::string::npos)
         << messages.Texts();
@@ -147,7 +171,7 @@ TEST_F(Navigation, ARefusedRecordLeavesTheStatusBarReady) {
         EXPECT_EQ(progress.texts.front(), "Loading " + fixture.File("fixture.001") + ".");
         EXPECT_EQ(progress.texts.back(), "Application is ready to operate.");
         progress.texts.clear();
-        project.OnLoadRecordNumber("2");
+        project.Player().OnLoadRecordNumber("2");
         EXPECT_EQ(progress.texts.back(), "Application is ready to operate.");
     }
     EXPECT_EQ(SheetRecord(), 5);
@@ -223,11 +247,11 @@ TEST_F(Navigation, ToolsMoveByTheDifferenceOfTheirPositions) {
     host.active = &threeView;
     // The mould's top ring lies at z = 0 in its file.
     EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.05, 1e-12);
-    three.OnFirstRecord();
+    three.Player().OnFirstRecord();
     EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.0, 1e-12);
-    three.OnNextRecord();
+    three.Player().OnNextRecord();
     EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.02, 1e-12);
-    three.OnLastRecord();
+    three.Player().OnLastRecord();
     EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.05, 1e-12);
     host.active = view.get();
 }

@@ -1,9 +1,9 @@
-// Record navigation and the animation of a project.
-#include "model/CProjectProfile.h"
+#include "model/CRecordPlayer.h"
 
 #include "core/FilePaths.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
+#include "model/CProjectProfile.h"
 #include "model/Texts.h"
 
 #include <algorithm>
@@ -21,16 +21,33 @@ std::string OtherMesh(const CSheetProfile& values, const CSheetProfile& sheet) {
 
 } // namespace
 
-bool CProjectProfile::IsAnimationBusy() const {
+CRecordPlayer::CRecordPlayer(CProjectProfile& owner) : document(owner) {}
+
+CRecordPlayer::~CRecordPlayer() {
+    abandoned = true;
+    animationControl.stop.Set();
+    JoinAnimation();
+}
+
+void CRecordPlayer::Opened(int record) {
+    currentRecord = record;
+    loadedRecord = record;
+}
+
+int CRecordPlayer::NextRecord(int record) const {
+    return record >= document.RecordCount() ? 1 : record + 1;
+}
+
+bool CRecordPlayer::IsAnimationBusy() const {
     if (!IsAnimationRunning())
         return false;
     ShowMessage(texts::StopAnimationFirst, MessageIcon::Warning);
     return true;
 }
 
-std::unique_ptr<CSheetProfile> CProjectProfile::ReadStepRecord(int record, IProgressSink* progress,
-                                                               std::string& failure) const {
-    const std::string name = RecordFileName(record - 1);
+std::unique_ptr<CSheetProfile> CRecordPlayer::ReadStepRecord(int record, IProgressSink* progress,
+                                                             std::string& failure) const {
+    const std::string name = document.RecordFileName(record - 1);
     const std::string found = FindExistingFile(name, "");
     if (found.empty()) {
         failure = FormatText(texts::UnableToReadFrom, name.c_str());
@@ -49,90 +66,84 @@ std::unique_ptr<CSheetProfile> CProjectProfile::ReadStepRecord(int record, IProg
     }
     // The node numbers are compared as the record is prepared, which reads
     // them anyway.
-    if (values->ElementCount() != sheet->ElementCount() || values->NodeCount() != sheet->NodeCount()) {
-        failure = OtherMesh(*values, *sheet);
+    const CSheetProfile& sheet = *document.Sheet();
+    if (values->ElementCount() != sheet.ElementCount() || values->NodeCount() != sheet.NodeCount()) {
+        failure = OtherMesh(*values, sheet);
         return nullptr;
     }
     return values;
 }
 
-std::unique_ptr<CSheetProfile> CProjectProfile::ReadPreparedRecord(int record, IProgressSink* progress,
-                                                                   std::string& failure) const {
+std::unique_ptr<CSheetProfile> CRecordPlayer::ReadPreparedRecord(int record, IProgressSink* progress,
+                                                                 std::string& failure) const {
     std::unique_ptr<CSheetProfile> values = ReadStepRecord(record, progress, failure);
-    if (values && !values->PrepareRecordValues(*sheet)) {
-        failure = OtherMesh(*values, *sheet);
+    if (values && !values->PrepareRecordValues(*document.Sheet())) {
+        failure = OtherMesh(*values, *document.Sheet());
         return nullptr;
     }
     return values;
 }
 
-void CProjectProfile::ApplyRecord(CSheetProfile& prepared, int number) {
-    const std::array<double, kToolSlots> kept = sheet->ToolPositions();
-    sheet->SwapRecordValues(prepared);
+void CRecordPlayer::ApplyRecord(CSheetProfile& prepared, int number) {
+    CSheetProfile& sheet = *document.Sheet();
+    const std::array<double, kToolSlots> kept = sheet.ToolPositions();
+    sheet.SwapRecordValues(prepared);
     for (int slot = 0; slot < kToolSlots; ++slot)
-        if (CMoldProfile* tool = Tool(slot))
+        if (CMoldProfile* tool = document.Tool(slot))
             tool->MoveTool(tool->Motion().Direction(),
-                           sheet->ToolPosition(slot) - kept[static_cast<size_t>(slot)]);
+                           sheet.ToolPosition(slot) - kept[static_cast<size_t>(slot)]);
     loadedRecord = number;
 }
 
-int CProjectProfile::ShownRecord() const {
-    IDocumentHost* host = Host();
-    CView* active = host ? host->ActiveView() : nullptr;
-    if (active && active->IsSceneView() && active->Document() == this)
-        return active->ShownRecord();
-    return loadedRecord;
-}
-
-bool CProjectProfile::LoadRecord() {
-    IDocumentHost* host = Host();
+bool CRecordPlayer::LoadRecord() {
+    IDocumentHost* host = document.Host();
     const int record = currentRecord;
     std::string failure;
     std::unique_ptr<CSheetProfile> values =
         ReadPreparedRecord(record, host ? host->Progress() : nullptr, failure);
     if (!values) {
         ShowMessage(failure, MessageIcon::Error);
-        currentRecord = ShownRecord();
+        currentRecord = loadedRecord;
         return false;
     }
     ApplyRecord(*values, record);
     values.reset();
+    ShowInViews(record, &CView::Invalidate);
     if (!host)
         return true;
-    CView* active = host->ActiveView();
-    if (active && active->IsSceneView() && active->Document() == this) {
-        active->TakeRecord(record);
-        active->Invalidate();
-    }
     host->RecordLoaded(record);
     host->InterfaceThread().DispatchPending();
     return true;
 }
 
-void CProjectProfile::NotifyStep(int record) {
-    for (CView* view : Views())
+void CRecordPlayer::ShowInViews(int record, void (CView::*redraw)()) {
+    for (CView* view : document.Views())
         if (view->IsSceneView()) {
             view->TakeRecord(record);
-            view->RequestRedraw();
+            (view->*redraw)();
         }
-    if (IDocumentHost* host = Host()) {
+}
+
+void CRecordPlayer::NotifyStep(int record) {
+    ShowInViews(record, &CView::RequestRedraw);
+    if (IDocumentHost* host = document.Host()) {
         std::weak_ptr<bool> token = alive;
         host->InterfaceThread().Post([this, token, record] {
             if (token.lock())
-                if (IDocumentHost* current = Host())
+                if (IDocumentHost* current = document.Host())
                     current->RecordLoaded(record);
         });
     }
 }
 
-bool CProjectProfile::StepRecord(bool notify) {
+bool CRecordPlayer::StepRecord(bool notify) {
     const int record = currentRecord;
     std::string failure;
     std::unique_ptr<CSheetProfile> values =
-        ReadPreparedRecord(record, Host() ? Host()->Progress() : nullptr, failure);
+        ReadPreparedRecord(record, document.Host() ? document.Host()->Progress() : nullptr, failure);
     if (!values) {
         ShowMessage(failure, MessageIcon::Error);
-        currentRecord = ShownRecord();
+        currentRecord = loadedRecord;
         return false;
     }
     ApplyRecord(*values, record);
@@ -141,8 +152,8 @@ bool CProjectProfile::StepRecord(bool notify) {
     return true;
 }
 
-bool CProjectProfile::StepToRecord(int record, bool notify) {
-    if (record <= 0 || record > recordCount) {
+bool CRecordPlayer::StepToRecord(int record, bool notify) {
+    if (record <= 0 || record > document.RecordCount()) {
         ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
         return false;
     }
@@ -150,10 +161,10 @@ bool CProjectProfile::StepToRecord(int record, bool notify) {
     return StepRecord(notify);
 }
 
-void CProjectProfile::NavigateTo(int record) {
+void CRecordPlayer::NavigateTo(int record) {
     if (IsAnimationBusy())
         return;
-    IDocumentHost* host = Host();
+    IDocumentHost* host = document.Host();
     CView* active = host ? host->ActiveView() : nullptr;
     if (!active || !active->IsSceneView())
         return;
@@ -161,32 +172,32 @@ void CProjectProfile::NavigateTo(int record) {
     LoadRecord();
 }
 
-void CProjectProfile::OnNextRecord() {
-    NavigateTo(currentRecord >= recordCount ? 1 : currentRecord + 1);
+void CRecordPlayer::OnNextRecord() {
+    NavigateTo(NextRecord(currentRecord));
 }
 
-void CProjectProfile::OnPreviousRecord() {
-    NavigateTo(currentRecord <= 1 ? recordCount : currentRecord - 1);
+void CRecordPlayer::OnPreviousRecord() {
+    NavigateTo(currentRecord <= 1 ? document.RecordCount() : currentRecord - 1);
 }
 
-void CProjectProfile::OnFirstRecord() {
+void CRecordPlayer::OnFirstRecord() {
     NavigateTo(1);
 }
 
-void CProjectProfile::OnLastRecord() {
-    NavigateTo(recordCount);
+void CRecordPlayer::OnLastRecord() {
+    NavigateTo(document.RecordCount());
 }
 
-std::string CProjectProfile::OnLoadRecordNumber(const std::string& boxText) {
+std::string CRecordPlayer::OnLoadRecordNumber(const std::string& boxText) {
     const std::string unchanged = FormatText("%d", currentRecord.load());
     if (IsAnimationBusy())
         return boxText;
-    IDocumentHost* host = Host();
+    IDocumentHost* host = document.Host();
     CView* active = host ? host->ActiveView() : nullptr;
     if (!active || !active->IsSceneView())
         return boxText;
     const int record = ParseLeadingInt(boxText.c_str());
-    if (record <= 0 || record > recordCount) {
+    if (record <= 0 || record > document.RecordCount()) {
         ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
         return unchanged;
     }
@@ -195,8 +206,8 @@ std::string CProjectProfile::OnLoadRecordNumber(const std::string& boxText) {
     return FormatText("%d", record);
 }
 
-bool CProjectProfile::GoToRecord(int record) {
-    if (record <= 0 || record > recordCount) {
+bool CRecordPlayer::GoToRecord(int record) {
+    if (record <= 0 || record > document.RecordCount()) {
         ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
         return false;
     }
@@ -204,23 +215,23 @@ bool CProjectProfile::GoToRecord(int record) {
     return LoadRecord();
 }
 
-void CProjectProfile::ToggleAnimation() {
+void CRecordPlayer::ToggleAnimation() {
     if (IsAnimationRunning()) {
         StopAnimation();
         return;
     }
-    if (!Host())
+    if (!document.Host())
         return;
     animationControl.finished.Reset();
     animationControl.stop.Reset();
     animationControl.step.Reset();
     animationControl.period = animationPeriod;
-    animationControl.document = this;
+    animationControl.document = &document;
     abandoned = false;
-    animationRunning = std::thread(&CProjectProfile::AnimationWorker, this, ++animationGeneration);
+    animationRunning = std::thread(&CRecordPlayer::AnimationWorker, this, ++animationGeneration);
 }
 
-CProjectProfile::CReadAhead CProjectProfile::ReadAhead(int record) const {
+CRecordPlayer::CReadAhead CRecordPlayer::ReadAhead(int record) const {
     if (readObserver)
         readObserver(record);
     CReadAhead ahead;
@@ -231,22 +242,23 @@ CProjectProfile::CReadAhead CProjectProfile::ReadAhead(int record) const {
         // Stopped while reading: the record will not be shown.
         if (animationControl.stop.IsSet())
             return CReadAhead();
-        if (values && !values->PrepareRecordValues(*sheet)) {
-            ahead.failure = OtherMesh(*values, *sheet);
+        if (values && !values->PrepareRecordValues(*document.Sheet())) {
+            ahead.failure = OtherMesh(*values, *document.Sheet());
             values.reset();
         }
         ahead.values = std::move(values);
     } catch (const CCriticalError&) {
         ahead.failure.clear(); // shown already
     } catch (const std::exception& error) {
-        ahead.failure = FormatText(texts::UnusableRecord, RecordFileName(record - 1).c_str(), error.what());
+        ahead.failure =
+            FormatText(texts::UnusableRecord, document.RecordFileName(record - 1).c_str(), error.what());
     }
     ahead.record = record;
     return ahead;
 }
 
-bool CProjectProfile::ShowReadAhead(CReadAhead& ahead) {
-    IInterfaceThread& interface = Host()->InterfaceThread();
+bool CRecordPlayer::ShowReadAhead(CReadAhead& ahead) {
+    IInterfaceThread& interface = document.Host()->InterfaceThread();
     if (!ahead.values) {
         // The interface thread shows the message; the worker ends.
         if (!ahead.failure.empty()) {
@@ -276,7 +288,7 @@ bool CProjectProfile::ShowReadAhead(CReadAhead& ahead) {
     return true;
 }
 
-void CProjectProfile::AnimationWorker(int generation) {
+void CRecordPlayer::AnimationWorker(int generation) {
     using Clock = std::chrono::steady_clock;
     CAnimationControl& control = animationControl;
     // At least a little time between two steps for the interface thread.
@@ -316,21 +328,21 @@ void CProjectProfile::AnimationWorker(int generation) {
     // A worker that stopped by itself is joined by the interface thread.
     if (!abandoned) {
         std::weak_ptr<bool> token = alive;
-        Host()->InterfaceThread().Post([this, token, generation] {
+        document.Host()->InterfaceThread().Post([this, token, generation] {
             if (token.lock() && generation == animationGeneration)
                 JoinAnimation();
         });
     }
 }
 
-void CProjectProfile::JoinAnimation() {
+void CRecordPlayer::JoinAnimation() {
     if (animationRunning.joinable())
         animationRunning.join();
 }
 
-void CProjectProfile::StopAnimation() {
+void CRecordPlayer::StopAnimation() {
     CAnimationControl& control = animationControl;
-    IInterfaceThread& interface = Host()->InterfaceThread();
+    IInterfaceThread& interface = document.Host()->InterfaceThread();
     if (!control.step.IsSet()) {
         control.stop.Set();
         interface.WaitProcessing(control.step);
@@ -341,10 +353,10 @@ void CProjectProfile::StopAnimation() {
     JoinAnimation();
 }
 
-void CProjectProfile::PrepareClose() {
-    if (!IsAnimationRunning() || !Host())
+void CRecordPlayer::PrepareClose() {
+    if (!IsAnimationRunning() || !document.Host())
         return;
     animationControl.stop.Set();
-    Host()->InterfaceThread().WaitProcessing(animationControl.finished);
+    document.Host()->InterfaceThread().WaitProcessing(animationControl.finished);
     JoinAnimation();
 }
