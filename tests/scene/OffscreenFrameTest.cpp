@@ -9,7 +9,6 @@
 #include "scene/CSceneDrawer.h"
 #include "tests/model/ProjectFixture.h"
 
-#include <GL/gl.h>
 #include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -160,26 +159,6 @@ protected:
 Scene* NoDisplayFrame::scene = nullptr;
 COffscreenFrame* NoDisplayFrame::frame = nullptr;
 CSceneDrawer* NoDisplayFrame::drawer = nullptr;
-
-TEST_F(NoDisplayFrame, ImagesRunTopDownAndAreOpaque) {
-    const QImage image = frame->Render(100, 50, [] {
-        glViewport(0, 0, 100, 50);
-        glClearColor(1, 0, 0, 0.25f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        // OpenGL's first rows are the bottom ones.
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(0, 0, 10, 5);
-        glClearColor(0, 0, 1, 0.5f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glDisable(GL_SCISSOR_TEST);
-    });
-    ASSERT_FALSE(image.isNull()) << frame->Error();
-    EXPECT_TRUE(Near(image, 0, 49, {0, 0, 255}, 0));
-    EXPECT_TRUE(Near(image, 9, 45, {0, 0, 255}, 0));
-    for (const auto& [x, y] : {std::pair{0, 0}, {10, 49}, {0, 44}, {99, 49}, {99, 0}})
-        EXPECT_TRUE(Near(image, x, y, {255, 0, 0}, 0));
-    EXPECT_FALSE(Compare(image, image).translucent);
-}
 
 // With no display and no application at all, as the batch tool draws.
 TEST_F(NoDisplayFrame, ServesFramesOfDifferentSizesInTurn) {
