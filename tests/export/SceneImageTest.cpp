@@ -50,6 +50,33 @@ bool Uniform(const QImage& image, int x, int y) {
     return true;
 }
 
+// Pixels of the area of a that differ from b by more than the tolerance in
+// some channel.
+int Differing(const QImage& a, const QImage& b, int tolerance, QRect area = {}) {
+    if (area.isNull())
+        area = a.rect();
+    int differing = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            differing += !Near(a.pixel(x, y), b.pixel(x, y), tolerance);
+    return differing;
+}
+
+// A printer writing a PDF file, and the page read back at a resolution.
+void PrintToPdf(QPrinter& printer, const QString& pdf, int resolution) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setResolution(resolution);
+}
+
+QImage Rasterise(const QString& pdf, int resolution) {
+    QProcess raster;
+    raster.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QString::number(resolution), QStringLiteral("-png"),
+                  QStringLiteral("-singlefile"), pdf, pdf});
+    return raster.waitForFinished(60000) ? QImage(pdf + QStringLiteral(".png")) : QImage();
+}
+
 // The box the product name takes in a picture, with a margin.
 QRect NameBox(const QImage& image) {
     QFont font(QStringLiteral("Arial"));
@@ -185,13 +212,9 @@ void SceneImageTest::tilesAreSeamless() {
     const QImage tiled = SceneImage(view->Scene(), view->ShownRecord(), 333, 222, options, *configuration);
     ForceTileLimit(0);
     QCOMPARE(tiled.size(), whole.size());
-    int differing = 0;
-    for (int y = 0; y < whole.height(); ++y)
-        for (int x = 0; x < whole.width(); ++x)
-            // Colours interpolated from another origin may round one
-            // level apart; a seam would be a whole colour off.
-            differing += !Near(whole.pixel(x, y), tiled.pixel(x, y), 1);
-    QVERIFY2(differing == 0, qPrintable(QStringLiteral("%1 pixels differ").arg(differing)));
+    // Colours interpolated from another origin may round one level apart; a
+    // seam would be a whole colour off.
+    QCOMPARE(Differing(whole, tiled, 1), 0);
 
     CHeadlessScene scene(project, view->Settings(), view->Quantity(), view->Camera());
     QVERIFY2(scene.IsValid(), scene.Error().c_str());
@@ -200,10 +223,7 @@ void SceneImageTest::tilesAreSeamless() {
     const QImage aloneTiled = scene.RenderFrame(301, 199);
     QVERIFY(!alone.isNull());
     QCOMPARE(aloneTiled.size(), alone.size());
-    for (int y = 0; y < alone.height(); ++y)
-        for (int x = 0; x < alone.width(); ++x)
-            differing += !Near(alone.pixel(x, y), aloneTiled.pixel(x, y), 1);
-    QVERIFY2(differing == 0, qPrintable(QStringLiteral("%1 pixels differ without a view").arg(differing)));
+    QCOMPARE(Differing(alone, aloneTiled, 1), 0);
 }
 
 void SceneImageTest::printedPageHasTheImageBox_data() {
@@ -221,9 +241,7 @@ void SceneImageTest::printedPageHasTheImageBox() {
     const QString pdf =
         folder.filePath(landscape ? QStringLiteral("landscape.pdf") : QStringLiteral("portrait.pdf"));
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setResolution(100);
+    PrintToPdf(printer, pdf, 100);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     QVERIFY(PrintScene(printer, *view, *configuration));
@@ -242,13 +260,7 @@ void SceneImageTest::printedPageHasTheImageBox() {
                                    : QStringLiteral("Page size:\\s+595[.0-9]* x 84[12][.0-9]* pts");
     QVERIFY2(text.contains(QRegularExpression(size)), qPrintable(text));
 
-    QProcess raster;
-    const QString stem = folder.filePath(QStringLiteral("page"));
-    raster.start(QStringLiteral("pdftoppm"),
-                 {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
-                  QStringLiteral("-singlefile"), pdf, stem});
-    QVERIFY(raster.waitForFinished(60000));
-    const QImage page(stem + QStringLiteral(".png"));
+    const QImage page = Rasterise(pdf, 100);
     QVERIFY(!page.isNull());
     QVERIFY(std::abs(page.width() - (landscape ? 1169 : 827)) <= 1);
     int left = page.width(), right = -1, top = page.height(), bottom = -1;
@@ -287,23 +299,13 @@ void SceneImageTest::printedSceneCarriesTheChosenColourScale() {
         const QString pdf =
             folder.filePath(scale ? QStringLiteral("scale.pdf") : QStringLiteral("plain.pdf"));
         QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        printer.setResolution(50);
+        PrintToPdf(printer, pdf, 50);
         QVERIFY(PrintScene(printer, *view, *configuration));
-        QProcess raster;
-        raster.start(QStringLiteral("pdftoppm"),
-                     {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
-                      QStringLiteral("-singlefile"), pdf, pdf});
-        QVERIFY(raster.waitForFinished(60000));
-        pages[scale ? 0 : 1] = QImage(pdf + QStringLiteral(".png"));
+        pages[scale ? 0 : 1] = Rasterise(pdf, 50);
     }
     QVERIFY(!pages[0].isNull());
     QCOMPARE(pages[0].size(), pages[1].size());
-    int differing = 0;
-    for (int y = 0; y < pages[0].height(); ++y)
-        for (int x = 0; x < pages[0].width(); ++x)
-            differing += !Near(pages[0].pixel(x, y), pages[1].pixel(x, y), 8);
+    const int differing = Differing(pages[0], pages[1], 8);
     QVERIFY2(differing > 100, qPrintable(QString::number(differing)));
 }
 
@@ -314,9 +316,7 @@ void SceneImageTest::printFailuresAreShown() {
     QVERIFY(view);
     CRecordingMessages messages;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setResolution(100);
-    printer.setOutputFileName(folder.filePath(QStringLiteral("missing/page.pdf")));
+    PrintToPdf(printer, folder.filePath(QStringLiteral("missing/page.pdf")), 100);
     QVERIFY(!PrintScene(printer, *view, *configuration));
     const QString pdf = folder.filePath(QStringLiteral("failed.pdf"));
     printer.setOutputFileName(pdf);
@@ -456,10 +456,7 @@ void SceneImageTest::saveToBitmapKeepsTheOldPictureUnlessReplaced() {
     QVERIFY(SaveToBitmap(*view, *configuration, nullptr, prompts));
     const QImage without(path);
     // The bar stands at the right edge below the caption row.
-    int differing = 0;
-    for (int y = 40; y < 110; ++y)
-        for (int x = 300 - 22; x < 300 - 10; ++x)
-            differing += withScale.pixel(x, y) != without.pixel(x, y);
+    const int differing = Differing(withScale, without, 0, QRect(300 - 22, 40, 12, 70));
     QVERIFY2(differing > 500, qPrintable(QString::number(differing)));
 }
 

@@ -132,7 +132,7 @@ TEST(CameraZoom, BoxWithoutExtentIsIgnored) {
     EXPECT_EQ(camera.panY, -0.2f);
 }
 
-TEST(CameraZoom, BoxFillsTheWindowAndComesToItsCentre) {
+TEST(CameraZoom, BoxFillsTheWindowAndComesToItsCentreByTheTighterFactor) {
     CCamera camera;
     camera.DisplayProjection(400, 300);
     const float width = camera.visibleWidth, height = camera.visibleHeight;
@@ -143,13 +143,11 @@ TEST(CameraZoom, BoxFillsTheWindowAndComesToItsCentre) {
     EXPECT_FLOAT_EQ(camera.zoom, 2.0f);
     EXPECT_NEAR(eyeX + camera.panX, 0.0, 1e-6);
     EXPECT_NEAR(eyeY + camera.panY, 0.0, 1e-6);
-}
-
-TEST(CameraZoom, BoxOfAnotherShapeTakesTheTighterFactor) {
-    CCamera camera;
-    camera.DisplayProjection(400, 300);
-    ASSERT_TRUE(camera.ZoomIntoBox(100, 100, 300, 200, 400, 300));
-    EXPECT_FLOAT_EQ(camera.zoom, 2.0f); // min(400 / 200, 300 / 100)
+    // A box of another shape takes the tighter factor: min(400 / 200, 300 / 100).
+    CCamera other;
+    other.DisplayProjection(400, 300);
+    ASSERT_TRUE(other.ZoomIntoBox(100, 100, 300, 200, 400, 300));
+    EXPECT_FLOAT_EQ(other.zoom, 2.0f);
 }
 
 // --- Projection and pan ---------------------------------------------------

@@ -146,14 +146,11 @@ TEST_F(InteractorTest, ShiftCtrlDragZoomsByTheVerticalMove) {
     EXPECT_EQ(interactor.LastDragZoomY(), kNoDragZoom);
 }
 
-TEST_F(InteractorTest, ShiftCtrlMoveOverNothingIsIgnored) {
+TEST_F(InteractorTest, ShiftMoveActivatesTheFrameUnlessAShiftCtrlMoveFindsNothing) {
     interactor.Move(At(100, 100, true, true));
     EXPECT_EQ(host.picks.size(), 1u);
     EXPECT_EQ(host.picks[0], PickMarking::None) << "the hover pick marks nothing";
     EXPECT_EQ(host.activations, 0) << "the move stops at the empty pick";
-}
-
-TEST_F(InteractorTest, ShiftMoveActivatesTheFrame) {
     interactor.Move(At(10, 10, true));
     EXPECT_EQ(host.activations, 1);
 }
@@ -330,14 +327,19 @@ TEST_F(InteractorTest, MeasurementIsRefusedInElementMode) {
     EXPECT_TRUE(host.picks.empty());
 }
 
-TEST_F(InteractorTest, ContinualRotationRunsWithAPeriodOfAHundredthOfTheDrag) {
-    settings.continualRotation = 1;
+// A drag of 50 pixels in 500 ms with continual rotation on.
+void ContinualDrag(CSceneInteractor& interactor, FakeHost& host) {
     interactor.LeftDown(At(100, 150));
     host.now = 1000;
     interactor.Move(At(110, 150, false, false, true));
     host.now = 1500;
     interactor.Move(At(160, 150, false, false, true));
     interactor.LeftUp(At(160, 150));
+}
+
+TEST_F(InteractorTest, ContinualRotationRunsWithAPeriodOfAHundredthOfTheDrag) {
+    settings.continualRotation = 1;
+    ContinualDrag(interactor, host);
     EXPECT_EQ(host.timerPeriod, 5);
     interactor.Move(At(170, 150)); // the first move after the drag
     interactor.Move(At(180, 150));
@@ -353,10 +355,7 @@ TEST_F(InteractorTest, ContinualRotationRunsWithAPeriodOfAHundredthOfTheDrag) {
 
 TEST_F(InteractorTest, ContinualRotationStopsWithoutAPointerMoveAfterTheDrag) {
     settings.continualRotation = 1;
-    interactor.LeftDown(At(100, 150));
-    interactor.Move(At(110, 150, false, false, true));
-    interactor.Move(At(160, 150, false, false, true));
-    interactor.LeftUp(At(160, 150));
+    ContinualDrag(interactor, host);
     const Quaternion before = camera.trackball.Rotation();
     const int stops = host.timerStops;
     interactor.RotationTick();

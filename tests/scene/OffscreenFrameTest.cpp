@@ -9,8 +9,6 @@
 #include "scene/CSceneDrawer.h"
 #include "tests/model/ProjectFixture.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
 #include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -32,7 +30,7 @@ int SettingsColour(const Rgb& c) {
     return c.r | (c.g << 8) | (c.b << 16);
 }
 
-const Rgb Background{20, 40, 60}, SheetColour{140, 60, 20};
+const Rgb Background{20, 40, 60};
 
 Rgb PixelAt(const QImage& image, int x, int y) {
     const QRgb value = image.pixel(x, y);
@@ -90,7 +88,6 @@ public:
         settings.backgroundColour = SettingsColour(Background);
         settings.sheetOpacity = 1.0;
         settings.sheetDisplayMode = 0;
-        settings.sheetColour = SettingsColour(SheetColour);
         for (ToolDisplay& tool : settings.tools)
             tool.shown = 0;
         return settings;
@@ -103,8 +100,7 @@ public:
         drawer.BuildToolLists(project.Tools(), settings);
     }
 
-    // Draws the frame with the camera fitted to the sheet, keeping the
-    // matrices for WindowPoint().
+    // Draws the frame with the camera fitted to the sheet.
     QImage Draw(COffscreenFrame& frame, CSceneDrawer& drawer, const DisplaySettings& settings, int width,
                 int height, const Quaternion& rotation) {
         CCamera camera;
@@ -116,25 +112,7 @@ public:
         state.width = width;
         state.height = height;
         state.sheetElementCount = project.Sheet()->ElementCount();
-        return frame.Render(width, height, [&] {
-            drawer.DrawFrame(camera, state, settings);
-            glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-            glGetDoublev(GL_PROJECTION_MATRIX, projection);
-            glGetIntegerv(GL_VIEWPORT, viewport);
-        });
-    }
-
-    // The image pixel of an element's centroid in the last frame drawn.
-    void WindowPoint(int element, int& x, int& y) const {
-        const CSheetProfile& sheet = *project.Sheet();
-        const CElementProfile& profile = sheet.Elements()[static_cast<size_t>(element)];
-        const CCoordinate centroid = (sheet.CurrentCorner(profile, 0) + sheet.CurrentCorner(profile, 1) +
-                                      sheet.CurrentCorner(profile, 2)) *
-                                     (1.0 / 3.0);
-        double wx = 0, wy = 0, wz = 0;
-        gluProject(centroid.x, centroid.y, centroid.z, modelView, projection, viewport, &wx, &wy, &wz);
-        x = static_cast<int>(wx);
-        y = viewport[3] - 1 - static_cast<int>(wy);
+        return frame.Render(width, height, [&] { drawer.DrawFrame(camera, state, settings); });
     }
 
     bool opened = false;
@@ -144,8 +122,6 @@ private:
     std::unique_ptr<CProjectFixture> fixture;
     ScaleLimits limits;
     ColourRamp ramp;
-    double modelView[16] = {}, projection[16] = {};
-    int viewport[4] = {};
 };
 
 class NoDisplayFrame : public ::testing::Test {
@@ -184,48 +160,10 @@ Scene* NoDisplayFrame::scene = nullptr;
 COffscreenFrame* NoDisplayFrame::frame = nullptr;
 CSceneDrawer* NoDisplayFrame::drawer = nullptr;
 
-TEST_F(NoDisplayFrame, DrawsTheSheetOnTheBackgroundWithoutAnyDisplay) {
+// With no display and no application at all, as the batch tool draws.
+TEST_F(NoDisplayFrame, ServesFramesOfDifferentSizesInTurn) {
     ASSERT_EQ(std::getenv("DISPLAY"), nullptr);
     ASSERT_EQ(QGuiApplication::instance(), nullptr);
-    const DisplaySettings settings = Scene::Plain();
-    Build(settings, 0);
-    const QImage image = scene->Draw(*frame, *drawer, settings, 1234, 777, CCamera::XYView);
-    ASSERT_FALSE(image.isNull()) << frame->Error();
-    EXPECT_EQ(image.width(), 1234);
-    EXPECT_EQ(image.height(), 777);
-    EXPECT_EQ(image.format(), QImage::Format_RGB32);
-    for (const auto& [x, y] : {std::pair{0, 0}, {1233, 0}, {0, 776}, {1233, 776}})
-        EXPECT_TRUE(Near(image, x, y, Background, 2));
-    EXPECT_FALSE(Near(image, 617, 388, Background, 10)) << "the centre shows the background";
-    // Inside elements, off their edges, the sheet's own colour.
-    for (int element : {0, 9, scene->project.Sheet()->ElementCount() - 1}) {
-        int x = 0, y = 0;
-        scene->WindowPoint(element, x, y);
-        EXPECT_TRUE(Near(image, x, y, SheetColour, 1)) << "element " << element;
-    }
-}
-
-TEST_F(NoDisplayFrame, ImagesRunTopDownAndAreOpaque) {
-    const QImage image = frame->Render(100, 50, [] {
-        glViewport(0, 0, 100, 50);
-        glClearColor(1, 0, 0, 0.25f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        // OpenGL's first rows are the bottom ones.
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(0, 0, 10, 5);
-        glClearColor(0, 0, 1, 0.5f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glDisable(GL_SCISSOR_TEST);
-    });
-    ASSERT_FALSE(image.isNull()) << frame->Error();
-    EXPECT_TRUE(Near(image, 0, 49, {0, 0, 255}, 0));
-    EXPECT_TRUE(Near(image, 9, 45, {0, 0, 255}, 0));
-    for (const auto& [x, y] : {std::pair{0, 0}, {10, 49}, {0, 44}, {99, 49}, {99, 0}})
-        EXPECT_TRUE(Near(image, x, y, {255, 0, 0}, 0));
-    EXPECT_FALSE(Compare(image, image).translucent);
-}
-
-TEST_F(NoDisplayFrame, ServesFramesOfDifferentSizesInTurn) {
     // A frame of its own, so that its first target is the small one.
     COffscreenFrame sized;
     ASSERT_TRUE(sized.IsValid()) << sized.Error();
@@ -240,6 +178,7 @@ TEST_F(NoDisplayFrame, ServesFramesOfDifferentSizesInTurn) {
     const QImage again = scene->Draw(sized, sizedDrawer, settings, 320, 200, CCamera::XYView);
     for (const QImage* image : {&small, &large, &tall, &again}) {
         ASSERT_FALSE(image->isNull()) << sized.Error();
+        EXPECT_EQ(image->format(), QImage::Format_RGB32);
         const int right = image->width() - 1, bottom = image->height() - 1;
         EXPECT_TRUE(Near(*image, 0, 0, Background, 2));
         EXPECT_TRUE(Near(*image, right, bottom, Background, 2));

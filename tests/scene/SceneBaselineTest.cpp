@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -236,6 +237,38 @@ TEST_F(SceneBaseline, CaptionAndColourScale) {
     options.colourScale = true;
     EXPECT_TRUE(
         MatchesBaseline(Draw(*cup, DisplaySettings(), 2, CCamera::GeneralView, &options), "annotated"));
+}
+
+// Four quarters: the sheet in its own colour without a scale on one
+// background colour; the sheet hidden on the four-corner background, the
+// tools alone; the cup seen from below, its tools in front of it; and a
+// background layout the settings do not know, drawn as the gradient.
+TEST_F(SceneBaseline, BackgroundsAndHiddenSheet) {
+    DisplaySettings settings;
+    settings.sheetOpacity = 1.0;
+    settings.sheetDisplayMode = 0;
+    settings.sheetColour = Colour(140, 60, 20);
+    settings.backgroundScheme = 0;
+    settings.backgroundColour = Colour(20, 40, 60);
+    QImage quarters(Width, Height, QImage::Format_RGB32);
+    QPainter painter(&quarters);
+    painter.drawImage(0, 0, Draw(*cup, settings, 0, CCamera::XYView, nullptr, Width / 2, Height / 2));
+    settings.sheetShown = 0;
+    settings.backgroundScheme = 2;
+    settings.backgroundCorners = {Colour(250, 250, 250), Colour(255, 0, 128), Colour(0, 200, 60),
+                                  Colour(90, 20, 250)};
+    painter.drawImage(Width / 2, 0, Draw(*cup, settings, 1, CCamera::XYView, nullptr, Width / 2, Height / 2));
+    settings.sheetShown = 1;
+    settings.backgroundScheme = 1;
+    for (ToolDisplay& tool : settings.tools)
+        tool.opacity = 1.0;
+    const Quaternion fromBelow{0.70710677f, 0.70710677f, 0, 0};
+    painter.drawImage(0, Height / 2, Draw(*cup, settings, 1, fromBelow, nullptr, Width / 2, Height / 2));
+    settings.backgroundScheme = 5;
+    painter.drawImage(Width / 2, Height / 2,
+                      Draw(*cup, settings, 1, CCamera::GeneralView, nullptr, Width / 2, Height / 2));
+    painter.end();
+    EXPECT_TRUE(MatchesBaseline(quarters, "backgrounds"));
 }
 
 // A sheet symmetric about x = 0 and y = 0, mesh and thickness alike, seen

@@ -66,18 +66,10 @@ DisplaySettings SceneViewTest::OpaqueSettings() {
     DisplaySettings settings;
     settings.sheetOpacity = 1.0;
     settings.sheetDisplayMode = 0;
-    settings.sheetColour = SettingsColour(SheetColour);
-    settings.sheetEdgeColour = SettingsColour(EdgeColour);
     settings.backgroundScheme = 0;
     settings.backgroundColour = SettingsColour(Background);
-    settings.backgroundTop = SettingsColour(GradientTop);
-    settings.backgroundBottom = SettingsColour(GradientBottom);
-    for (size_t corner = 0; corner < 4; ++corner)
-        settings.backgroundCorners[corner] = SettingsColour(BackgroundCorners[corner]);
     settings.tools[0].opacity = 1.0;
-    settings.tools[0].surfaceColour = SettingsColour(MouldColour);
     settings.tools[1].opacity = 1.0;
-    settings.tools[1].surfaceColour = SettingsColour(PlugColour);
     return settings;
 }
 
@@ -112,8 +104,4 @@ CCoordinate SceneViewTest::Centroid(int element) const {
 
 QPointF SceneViewTest::CentreOf(CSceneRender& view, int element) const {
     return view.ProjectToWindow(Centroid(element));
-}
-
-QPoint SceneViewTest::MouldOnlyPixel(CSceneRender& view) const {
-    return Pixel(view.ProjectToWindow(CCoordinate(0, 0.115, -0.02)));
 }

@@ -1,8 +1,7 @@
 // What the tests of a real 3D view share: the grid sheet in front of two
-// section tools, the colours of the scene, pixel comparisons, and views of
-// the project opened under a virtual X server. Only pixels that must hold
-// whatever the driver are checked; on a failure the frames of the test are
-// saved next to the test program.
+// section tools, pixel comparisons, and views of the project opened under a
+// virtual X server. On a failure the frames of the test are saved next to
+// the test program.
 #pragma once
 
 #include "model/CProjectProfile.h"
@@ -46,10 +45,7 @@ inline Rgb FromSettings(int colour) {
     return {colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff};
 }
 
-// The colours of the scene.
-const Rgb SheetColour{140, 60, 20}, EdgeColour{51, 0, 0}, MouldColour{0, 160, 0}, PlugColour{160, 0, 160};
-const Rgb Background{20, 40, 60}, GradientTop{200, 100, 30}, GradientBottom{10, 90, 220};
-const Rgb BackgroundCorners[4] = {{250, 250, 250}, {255, 0, 128}, {0, 200, 60}, {90, 20, 250}}; // TL TR BL BR
+const Rgb Background{20, 40, 60};
 // The ends of the colour ramp: the thinnest and the thickest sheet.
 const Rgb RampRed{255, 0, 0}, RampBlue{15, 15, 240};
 
@@ -73,25 +69,6 @@ inline QByteArray Where(QPoint p) {
     return " at (" + QByteArray::number(p.x()) + ", " + QByteArray::number(p.y()) + ")";
 }
 
-// The colour fixed-function lighting gives a surface whose ambient and
-// diffuse colour is (r, g, b) and whose normal faces the viewer, under the
-// scene's light: light-model ambient 0.9, light ambient 0.2, diffuse 0.9 from
-// the direction (5, 10, 50), material specular (0.9, 0.9, 1) with shininess
-// 128 and a white specular light, viewer at infinity.
-inline Rgb LitFacingViewer(const Rgb& colour) {
-    const double length = std::sqrt(5.0 * 5 + 10 * 10 + 50 * 50);
-    const double lightZ = 50 / length;
-    const double hx = 5 / length, hy = 10 / length, hz = lightZ + 1;
-    const double halfway = hz / std::sqrt(hx * hx + hy * hy + hz * hz);
-    const double shine = std::pow(halfway, 128);
-    auto channel = [&](int component, double specular) {
-        const double c = component / 255.0;
-        const double lit = c * 0.9 + c * 0.2 + 0.9 * c * lightZ + specular * shine;
-        return static_cast<int>(std::lround(std::min(lit, 1.0) * 255));
-    };
-    return {channel(colour.r, 0.9), channel(colour.g, 0.9), channel(colour.b, 1.0)};
-}
-
 // The XY view turned half round about the window's diagonal: model y still
 // runs to the right, model x now upwards, and the tools stand in front of the
 // sheet.
@@ -99,21 +76,6 @@ const Quaternion FromBehind{0.70710677f, 0.70710677f, 0, 0};
 
 inline QPoint Pixel(const QPointF& window) {
     return {static_cast<int>(std::floor(window.x())), static_cast<int>(std::floor(window.y()))};
-}
-
-// The colour of a lit tool face turned to the viewer: ambient surface/1530,
-// diffuse surface x 10/(11 x 255), under the scene's light.
-inline Rgb LitTool(const Rgb& colour) {
-    const double length = std::sqrt(5.0 * 5 + 10 * 10 + 50 * 50);
-    const double lightZ = 50 / length;
-    const double hx = 5 / length, hy = 10 / length, hz = lightZ + 1;
-    const double shine = std::pow(hz / std::sqrt(hx * hx + hy * hy + hz * hz), 128);
-    auto channel = [&](int component, double specular) {
-        const double ambient = component / 1530.0, diffuse = component * 10.0 / (11.0 * 255.0);
-        const double lit = ambient * (0.9 + 0.2) + diffuse * 0.9 * lightZ + specular * shine;
-        return static_cast<int>(std::lround(std::min(lit, 1.0) * 255));
-    };
-    return {channel(colour.r, 0.9), channel(colour.g, 0.9), channel(colour.b, 1.0)};
 }
 
 // Pixels of two frames of the same size that differ by more than 2 in a
@@ -151,7 +113,7 @@ protected:
     void OpenProjects();
     // Saves the frames kept by a failed test (cleanup).
     void SaveKeptFrames();
-    // Settings of an opaque scene seen without blending.
+    // Settings of an opaque scene on one background colour.
     static DisplaySettings OpaqueSettings();
     // A shown view of the project in the XY view, in the given quantity.
     std::unique_ptr<CSceneRender> OpenView(const DisplaySettings& settings, int quantity,
@@ -163,13 +125,12 @@ protected:
     QPointF CentreOf(CSceneRender& view, int element) const;
     CCoordinate Centroid(int element) const;
     CCoordinate Node(int node) const { return project.Sheet()->CurrentCoordinate(node); }
-    // The pixel where the mould stands out beyond the sheet.
-    QPoint MouldOnlyPixel(CSceneRender& view) const;
 
     std::unique_ptr<CRecordingMessages> messages;
     std::unique_ptr<CProjectFixture> fixture;
     CProjectProfile project;
-    // Ten plates of 30 mm x 30 mm at z = -10 mm, one in every tool slot.
+    // Ten plates of 30 mm x 30 mm at z = -10 mm, one in every tool slot, whose
+    // tool lists others are rebuilt from.
     std::unique_ptr<CProjectFixture> tenToolsFixture;
     CProjectProfile tenTools;
     std::map<QString, QImage> kept;
