@@ -5,7 +5,7 @@
 #include "app/CommandIds.h"
 #include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>

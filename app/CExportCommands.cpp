@@ -3,13 +3,14 @@
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
-#include "cut/CCutDialog.h"
-#include "export/CFilesExportDialog.h"
-#include "export/SaveToBitmap.h"
-#include "export/ScenePrint.h"
-#include "export/VideoExport.h"
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
+#include "render/ScenePrint.h"
+#include "ui/cut/CCutDialog.h"
+#include "ui/export/CFilesExportDialog.h"
+#include "ui/export/SaveToBitmap.h"
+#include "ui/export/VideoExport.h"
+#include "ui/export/ViewPrint.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QAction>
 #include <QPageSetupDialog>

@@ -1,7 +1,7 @@
 #include "app/CExtendedChildFrame.h"
 
-#include "cut/CCutDialog.h"
 #include "model/CProjectProfile.h"
+#include "ui/cut/CCutDialog.h"
 
 CExtendedChildFrame::CExtendedChildFrame(CProjectProfile* document, const CConfiguration& configuration,
                                          QWidget* parent)

@@ -15,11 +15,11 @@
 #include "app/ToolbarImages.h"
 #include "app/WindowPlacement.h"
 #include "config/CConfiguration.h"
-#include "cut/CCutDialog.h"
-#include "inspect/ViewInspection.h"
 #include "model/CProjectProfile.h"
-#include "scale/CScalePanel.h"
-#include "scene/CSceneRender.h"
+#include "ui/cut/CCutDialog.h"
+#include "ui/inspect/ViewInspection.h"
+#include "ui/scale/CScalePanel.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -4,10 +4,10 @@
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
 #include "config/CConfiguration.h"
-#include "config/CConfigurationDialog.h"
-#include "config/CGraphicalOptionsDialog.h"
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
+#include "ui/config/CConfigurationDialog.h"
+#include "ui/config/CGraphicalOptionsDialog.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QAction>
 #include <QMdiArea>

@@ -2,7 +2,7 @@
 // the active view.
 #pragma once
 
-#include "config/CGraphicalOptionsDialog.h"
+#include "ui/config/CGraphicalOptionsDialog.h"
 
 #include <QMetaObject>
 #include <QPointer>

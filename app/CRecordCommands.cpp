@@ -8,7 +8,7 @@
 #include "core/Messages.h"
 #include "model/CProjectProfile.h"
 #include "model/Reports.h"
-#include "scene/CSceneRender.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QAction>
 

@@ -3,11 +3,11 @@
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
 #include "model/CProjectProfile.h"
-#include "scale/CScaleLimitsDialog.h"
-#include "scale/CScalePanel.h"
 #include "scale/LimitsEditing.h"
 #include "scale/ResultQuantity.h"
-#include "scene/CSceneRender.h"
+#include "ui/scale/CScaleLimitsDialog.h"
+#include "ui/scale/CScalePanel.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QAction>
 

@@ -5,8 +5,8 @@
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
-#include "cut/CCutDialog.h"
-#include "scene/CSceneRender.h"
+#include "ui/cut/CCutDialog.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QAction>
 #include <QDockWidget>

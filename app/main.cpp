@@ -5,7 +5,7 @@
 #include "app/CViewerApplication.h"
 #include "app/QtInterface.h"
 #include "core/Messages.h"
-#include "scene/CSceneRender.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
 #include <QOpenGLWidget>

@@ -1,7 +1,7 @@
 #include "batch/OffscreenScene.h"
 
 #include "core/Messages.h"
-#include "export/HeadlessScene.h"
+#include "render/HeadlessScene.h"
 #include "scene/CCamera.h"
 
 #include <QGuiApplication>

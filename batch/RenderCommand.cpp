@@ -3,10 +3,10 @@
 #include "batch/BatchTool.h"
 #include "batch/OffscreenScene.h"
 #include "core/Messages.h"
-#include "export/HeadlessScene.h"
-#include "export/SaveToBitmap.h"
-#include "export/ScenePrint.h"
 #include "model/CProjectProfile.h"
+#include "render/HeadlessScene.h"
+#include "render/PictureFile.h"
+#include "render/ScenePrint.h"
 
 #include <QPrinter>
 

@@ -4,8 +4,8 @@
 #include "batch/OffscreenScene.h"
 #include "core/Messages.h"
 #include "export/CVideoWriter.h"
-#include "export/HeadlessScene.h"
 #include "model/CProjectProfile.h"
+#include "render/HeadlessScene.h"
 
 #include <cstdio>
 #include <memory>

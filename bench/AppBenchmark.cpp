@@ -7,7 +7,7 @@
 #include "bench/BenchSupport.h"
 #include "config/CConfiguration.h"
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

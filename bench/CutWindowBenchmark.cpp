@@ -5,9 +5,9 @@
 #include "bench/BenchSupport.h"
 #include "bench/GuiBenchmark.h"
 #include "config/CConfiguration.h"
-#include "cut/CCutDialog.h"
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
+#include "ui/cut/CCutDialog.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
 #include <QLineEdit>

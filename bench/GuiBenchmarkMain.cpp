@@ -1,7 +1,7 @@
 // The main of the benchmarks that need windows: the application object the
 // views need, then Google Benchmark as usual.
 #include "bench/GuiBenchmark.h"
-#include "scene/CSceneRender.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -4,9 +4,9 @@
 // from frames drawn beforehand.
 #include "config/DisplaySettings.h"
 #include "export/CVideoWriter.h"
-#include "export/HeadlessScene.h"
 #include "export/VideoFrames.h"
 #include "model/CProjectProfile.h"
+#include "render/HeadlessScene.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>

@@ -4,10 +4,10 @@
 #include "bench/BenchSupport.h"
 #include "config/DisplaySettings.h"
 #include "model/CProjectProfile.h"
+#include "render/COffscreenFrame.h"
+#include "render/CSceneDrawer.h"
 #include "scale/ColourRamp.h"
 #include "scale/ScaleLimits.h"
-#include "scene/COffscreenFrame.h"
-#include "scene/CSceneDrawer.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

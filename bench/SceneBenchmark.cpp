@@ -6,7 +6,7 @@
 #include "bench/GuiBenchmark.h"
 #include "config/DisplaySettings.h"
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
 #include <QMouseEvent>

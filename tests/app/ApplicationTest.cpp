@@ -7,11 +7,11 @@
 #include "app/CommandIds.h"
 #include "app/QtInterface.h"
 #include "app/WindowPlacement.h"
-#include "export/CVideoExportDialog.h"
 #include "export/CVideoWriter.h"
-#include "export/SaveToBitmap.h"
-#include "scene/CSceneRender.h"
 #include "tests/app/MainFrameTest.h"
+#include "ui/export/CVideoExportDialog.h"
+#include "ui/export/SaveToBitmap.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QAbstractButton>
 #include <QApplication>

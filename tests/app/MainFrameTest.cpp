@@ -7,16 +7,16 @@
 #include "app/CExtendedChildFrame.h"
 #include "app/CNavigationBar.h"
 #include "app/CommandIds.h"
-#include "config/CGraphicalOptionsDialog.h"
 #include "model/CProjectProfile.h"
 #include "model/Texts.h"
-#include "scale/CScaleLimitsDialog.h"
-#include "scale/CScalePanel.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLabels.h"
 #include "scale/ScaleRange.h"
-#include "scene/CSceneRender.h"
 #include "tests/support/QtTestShard.h"
+#include "ui/config/CGraphicalOptionsDialog.h"
+#include "ui/scale/CScaleLimitsDialog.h"
+#include "ui/scale/CScalePanel.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QAbstractButton>
 #include <QApplication>

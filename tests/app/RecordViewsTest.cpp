@@ -5,12 +5,12 @@
 #include "app/CNavigationBar.h"
 #include "app/CommandIds.h"
 #include "config/CConfiguration.h"
-#include "inspect/CDataTip.h"
 #include "inspect/DataTip.h"
 #include "inspect/SheetPick.h"
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
 #include "tests/model/ProjectFixture.h"
+#include "ui/inspect/CDataTip.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
 #include <QMdiArea>

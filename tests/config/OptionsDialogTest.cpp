@@ -3,12 +3,12 @@
 // the configuration dialog is driven instead of exec(): nothing here waits on
 // a modal window. QUILLMERE_SCREENSHOTS=FOLDER keeps a picture of each dialog.
 #include "config/CConfiguration.h"
-#include "config/CConfigurationDialog.h"
-#include "config/CGraphicalOptionsDialog.h"
 #include "config/Colour.h"
 #include "core/TextLines.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "ui/config/CConfigurationDialog.h"
+#include "ui/config/CGraphicalOptionsDialog.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -4,12 +4,12 @@
 // 3D view, closing, the layout, "Save data..." and the printed page read
 // back from a PDF on the printer given.
 #include "config/CConfiguration.h"
-#include "cut/CCutDialog.h"
 #include "cut/ProfileCsv.h"
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
 #include "tests/model/ProjectFixture.h"
 #include "tests/support/QtTestSupport.h"
+#include "ui/cut/CCutDialog.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 // The Project export dialog and the report-file command, driven as the user
 // drives them.
-#include "export/CFilesExportDialog.h"
 #include "export/ProjectExport.h"
 #include "model/CProjectProfile.h"
 #include "model/ProjectFile.h"
 #include "tests/model/ProjectFixture.h"
+#include "ui/export/CFilesExportDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,19 +1,20 @@
 // The scene image of a real view under a virtual X server: pictures whose
 // pixels are the view's at any size, seamless tiles, the printed page read
 // back from PDF, print failures, the options dialog and Save to bitmap.
-#include "export/SceneImage.h"
+#include "render/SceneImage.h"
 #include "config/CConfiguration.h"
-#include "export/CVideoExportDialog.h"
-#include "export/HeadlessScene.h"
 #include "export/PictureExport.h"
-#include "export/SaveToBitmap.h"
-#include "export/ScenePrint.h"
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
+#include "render/HeadlessScene.h"
+#include "render/ScenePrint.h"
 #include "scene/SceneTexts.h"
 #include "tests/model/ProjectFixture.h"
 #include "tests/support/TestSupport.h"
 #include "tools/SampleWriter.h"
+#include "ui/export/CVideoExportDialog.h"
+#include "ui/export/SaveToBitmap.h"
+#include "ui/export/ViewPrint.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
 #include <QCheckBox>

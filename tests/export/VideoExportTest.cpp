@@ -1,13 +1,13 @@
 // Create video on a real view: every record a frame, the messages, Cancel
 // and a failed record, the codec choice, the file read back with ffprobe.
-#include "export/VideoExport.h"
+#include "ui/export/VideoExport.h"
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "export/CVideoWriter.h"
-#include "export/SceneImage.h"
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
+#include "render/SceneImage.h"
 #include "tests/model/ProjectFixture.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
 #include <QDir>

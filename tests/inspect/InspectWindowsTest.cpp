@@ -1,10 +1,10 @@
 // The data tip and the distance measurement window under a virtual X
 // server. QUILLMERE_SCREENSHOTS=FOLDER keeps a picture of each window.
 #include "config/CConfiguration.h"
-#include "inspect/CDataTip.h"
-#include "inspect/CDistanceMeasurement.h"
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "ui/inspect/CDataTip.h"
+#include "ui/inspect/CDistanceMeasurement.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,13 +1,13 @@
 // The data tip and the measurement window on a real 3D view, driven by mouse
 // events under a virtual X server.
-#include "inspect/ViewInspection.h"
+#include "ui/inspect/ViewInspection.h"
 #include "config/CConfiguration.h"
-#include "inspect/CDataTip.h"
-#include "inspect/CDistanceMeasurement.h"
 #include "inspect/SheetPick.h"
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
 #include "tests/model/ProjectFixture.h"
+#include "ui/inspect/CDataTip.h"
+#include "ui/inspect/CDistanceMeasurement.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
 #include <QPointer>

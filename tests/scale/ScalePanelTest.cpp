@@ -5,13 +5,13 @@
 #include "config/CConfiguration.h"
 #include "core/TextFormat.h"
 #include "scale/AllRecordLimits.h"
-#include "scale/CRotationCube.h"
-#include "scale/CScaleLimitsDialog.h"
-#include "scale/CScalePanel.h"
 #include "scale/LimitsEditing.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 #include "tests/model/ProjectFixture.h"
+#include "ui/scale/CRotationCube.h"
+#include "ui/scale/CScaleLimitsDialog.h"
+#include "ui/scale/CScalePanel.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,11 +2,11 @@
 // (surfaceless EGL, run without DISPLAY), and, given --with-display under a
 // virtual X server, in a context that shares the lists of another.
 #include "model/CProjectProfile.h"
+#include "render/COffscreenFrame.h"
+#include "render/CScene.h"
+#include "render/CSceneDrawer.h"
 #include "scale/ColourRamp.h"
 #include "scale/ScaleLimits.h"
-#include "scene/COffscreenFrame.h"
-#include "scene/CScene.h"
-#include "scene/CSceneDrawer.h"
 #include "tests/model/ProjectFixture.h"
 
 #include <QGuiApplication>

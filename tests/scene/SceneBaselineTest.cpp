@@ -6,9 +6,9 @@
 // drawn now as the new baselines instead.
 #include "config/CConfiguration.h"
 #include "cut/CutComputation.h"
-#include "export/HeadlessScene.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
+#include "render/HeadlessScene.h"
 #include "tests/model/ProjectFixture.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // steps and off-screen frames agree with the window (what the frames look
 // like is SceneBaselineTest's); then the picks and the mouse
 // (ScenePickTest.cpp).
-#include "scene/COffscreenFrame.h"
+#include "render/COffscreenFrame.h"
 #include "tests/scene/SceneTestSupport.h"
 
 #include <QApplication>

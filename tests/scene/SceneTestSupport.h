@@ -5,8 +5,8 @@
 #pragma once
 
 #include "model/CProjectProfile.h"
-#include "scene/CSceneRender.h"
 #include "tests/model/ProjectFixture.h"
+#include "ui/scene/CSceneRender.h"
 
 #include <QtTest>
 

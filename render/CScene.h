@@ -1,0 +1,116 @@
+// The scene of a project as a view shows it, with or without a window: the
+// document, the display settings, camera, quantity, scale limits, colour
+// ramp, the drawer's lists and the off-screen frame for pictures. The window
+// and the headless scene both host one and draw through it.
+#pragma once
+
+#include "config/DisplaySettings.h"
+#include "render/COffscreenFrame.h"
+#include "render/CSceneDrawer.h"
+#include "scale/ColourRamp.h"
+#include "scale/ScaleLimits.h"
+#include "scene/CCamera.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <memory>
+
+class CProjectProfile;
+class QOpenGLContext;
+
+// What a scene asks of the window that shows it.
+class ISceneWindow {
+public:
+    virtual ~ISceneWindow() = default;
+    // The window's frame as it stands: size in device pixels, drag, clip
+    // planes and zoom box.
+    virtual FrameState WindowFrame() const = 0;
+    // The window's context with the scene's lists, made when it has none
+    // yet; null when it cannot be made.
+    virtual QOpenGLContext* ListContext() = 0;
+};
+
+class CScene {
+public:
+    // With a window the lists live in the window's context and the
+    // off-screen frame shares them; without one the scene draws in an EGL
+    // context of its own (Offscreen() holds it).
+    CScene(CProjectProfile* project, const DisplaySettings& settings, int quantity,
+           ISceneWindow* window = nullptr);
+    ~CScene();
+    CScene(const CScene&) = delete;
+    CScene& operator=(const CScene&) = delete;
+
+    CProjectProfile* Project() const { return project; }
+    CCamera& Camera() { return camera; }
+    DisplaySettings& Settings() { return settings; }
+    const DisplaySettings& Settings() const { return settings; }
+    ScaleLimits& Limits() { return limits; }
+    int Quantity() const { return quantity; }
+    void SetQuantity(int shown) { quantity = shown; }
+    CSceneDrawer& Drawer() { return drawer; }
+    const CSceneDrawer& Drawer() const { return drawer; }
+
+    // The scale range of the shown record and quantity, computed again only
+    // when the values, the quantity or its limits setting changed; false
+    // when there is no sheet.
+    bool RecomputeLimits();
+    // The range the colours and the scale labels use (stored units).
+    double ScaleMinimum() const { return scaleMinimum; }
+    double ScaleMaximum() const { return scaleMaximum; }
+
+    // In the current context: every list from the document and settings,
+    // one frame, and the zoom and pan that fit the shown parts into it.
+    void RebuildLists();
+    void DrawFrame(const FrameState& frame);
+    void Fit(const FrameState& frame);
+
+    // The window's frame (a default one without a window) with the sheet's
+    // element count.
+    FrameState Frame() const;
+    int SheetElementCount() const;
+
+    // The off-screen frame, made on first use; null when the window has no
+    // context. It may be invalid (IsValid() false) without a window.
+    COffscreenFrame* Offscreen();
+    // Drops the off-screen frame (before the window's context goes).
+    void ReleaseOffscreen() { offscreen.reset(); }
+    // Draws a frame off-screen with a copy of the camera: the whole frame,
+    // or its tile when the frame names one. Null without an off-screen frame
+    // or when it cannot be drawn.
+    QImage Render(const FrameState& frame);
+    // The window's frame at another size; with motion, as drawn during a
+    // drag.
+    QImage RenderImage(int width, int height, bool motion = false);
+    // One tile of a width x height frame of the window.
+    QImage RenderTile(int width, int height, int tileLeft, int tileBottom, int tileWidth, int tileHeight);
+    // The largest off-screen frame either way; 0 without one.
+    int MaxFrameSize();
+    // Fits the shown parts into a w x h frame drawn off-screen (on a smaller
+    // frame of the same shape when large).
+    void FitOffscreen(int w, int h);
+
+private:
+    CProjectProfile* project;
+    ISceneWindow* window;
+    DisplaySettings settings;
+    CCamera camera;
+    int quantity;
+    ScaleLimits limits;
+    // What the scale range was last computed from.
+    struct LimitsSource {
+        uint64_t values = 0;
+        int quantity = -1;
+        uint32_t mode = 0;
+        double fixedMinimum = 0, fixedMaximum = 0;
+        bool operator==(const LimitsSource& o) const {
+            return values == o.values && quantity == o.quantity && mode == o.mode &&
+                   fixedMinimum == o.fixedMinimum && fixedMaximum == o.fixedMaximum;
+        }
+    } limitsSource;
+    double scaleMinimum = 0, scaleMaximum = 0;
+    ColourRamp ramp;
+    CSceneDrawer drawer;
+    std::unique_ptr<COffscreenFrame> offscreen;
+};

@@ -1,0 +1,101 @@
+// One frame of a 3D view drawn with OpenGL 1.1: the sheet's and the tools'
+// buffers, the pick lists and the overlays, and the frame that draws them.
+// The drawer works in whatever context is current, so the same lists serve
+// the window and off-screen frames of a context that shares them.
+#pragma once
+
+#include "config/DisplaySettings.h"
+#include "render/COverlayLists.h"
+#include "render/CSheetBuffers.h"
+#include "render/CToolBuffers.h"
+#include "render/FrameState.h"
+#include "scene/CCamera.h"
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+class CMoldProfile;
+class CSheetProfile;
+class ColourRamp;
+class ScaleLimits;
+template <typename T> class CDataBase;
+
+class CSceneDrawer {
+public:
+    CSceneDrawer() = default;
+    CSceneDrawer(const CSceneDrawer&) = delete;
+    CSceneDrawer& operator=(const CSceneDrawer&) = delete;
+
+    // Context state of a view: reversed depth range, depth test, point
+    // smoothing and the lighting.
+    static void InitialiseContext();
+    static void SetupLighting();
+
+    // Rebuilds the sheet lists (filled, edges, dots, cut line, pick) from the
+    // sheet in the given quantity; a null sheet empties them.
+    void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
+                         const ScaleLimits& limits, const ColourRamp& ramp) {
+        sheetBuffers.BuildSheetLists(sheet, settings, quantity, limits, ramp);
+    }
+    // Rebuilds the cut-line list alone (a new cut of the same record).
+    void BuildCutList(const CSheetProfile* sheet) { sheetBuffers.BuildCutList(sheet); }
+    // Refills the arrays of the ten tool slots from the tools' faces.
+    void BuildToolLists(const CDataBase<CMoldProfile>* tools, const DisplaySettings& settings) {
+        toolBuffers.BuildToolLists(tools, settings);
+    }
+    // Replaces an overlay list: an outline of window points (5 points: a
+    // closed quadrilateral, filled for the pick highlight), or empty to clear.
+    void BuildOverlay(Overlay overlay, const std::vector<std::array<int, 2>>& points) {
+        overlays.BuildOverlay(overlay, points);
+    }
+    // The marker of a measurement point: an ellipse in the given rectangle.
+    void BuildMarker(Overlay overlay, int left, int top, int right, int bottom) {
+        overlays.BuildMarker(overlay, left, top, right, bottom);
+    }
+    // The cut-mark cross-hair centred on a window point, arms reaching
+    // reach pixels.
+    void BuildCrossHair(int x, int y, int reach) { overlays.BuildCrossHair(x, y, reach); }
+    bool HasOverlay(Overlay overlay) const { return overlays.HasOverlay(overlay); }
+
+    // Draws one frame with the camera of the view.
+    void DrawFrame(CCamera& camera, const FrameState& frame, const DisplaySettings& settings);
+
+    // Fit into window in the current context: the model box of the shown
+    // sheet and tools gives the model size and centre, then one feedback
+    // pass of the frame gives the zoom and the pan.
+    void Fit(CCamera& camera, const FrameState& frame, const DisplaySettings& settings,
+             const CSheetProfile* sheet, const CDataBase<CMoldProfile>* tools);
+
+    // Sets up the projection and model-view of the displayed scene.
+    static void ApplyDisplayCamera(CCamera& camera, const FrameState& frame);
+    // The picking and unprojection camera (zoom in the model-view).
+    static void ApplyPickingCamera(const CCamera& camera, const FrameState& frame);
+
+    // Draws for selection, with the current matrices, the sheet elements
+    // that may meet the selection region, element i named i, in order.
+    void DrawSheetPick() const { sheetBuffers.DrawSheetPick(); }
+    // Draws for selection the faces of the shown tools, face f of a range
+    // named first + f.
+    void DrawToolPick() const { toolBuffers.DrawToolPick(); }
+    const std::vector<ToolNameRange>& ToolNames() const { return toolBuffers.ToolNames(); }
+    bool HasSheet() const { return sheetBuffers.HasSheet(); }
+    // Unique edges drawn while dragging a large sheet (pairs of node numbers).
+    size_t DragEdgeCount() { return sheetBuffers.DragEdgeCount(); }
+
+    // How often the sheet's buffers were built (the tests count them).
+    int SheetBuilds() const { return sheetBuffers.SheetBuilds(); }
+
+    // Deletes every list of the current context's share group.
+    void ReleaseLists();
+
+    // The view's polyline of model points, drawn when it holds points.
+    std::vector<double> polyline;
+
+private:
+    void DrawBackground(const FrameState& frame, const DisplaySettings& settings) const;
+
+    CSheetBuffers sheetBuffers;
+    CToolBuffers toolBuffers;
+    COverlayLists overlays;
+};

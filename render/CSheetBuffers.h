@@ -1,0 +1,102 @@
+// The sheet of a scene: the mesh's element buffers, built once per mesh, the
+// record's node positions, normals and colours, the node dots and the cut
+// line, drawn in two passes of faces, and sent for picking.
+#pragma once
+
+#include "config/DisplaySettings.h"
+#include "render/FrameState.h"
+#include "scale/SheetColouring.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class COverlayLists;
+class CSheetProfile;
+class ColourRamp;
+class ScaleLimits;
+
+class CSheetBuffers {
+public:
+    // Rebuilds the sheet lists (filled, edges, dots, cut line, pick) from the
+    // sheet in the given quantity; a null sheet empties them.
+    void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
+                         const ScaleLimits& limits, const ColourRamp& ramp);
+    // Rebuilds the cut-line list alone (a new cut of the same record).
+    void BuildCutList(const CSheetProfile* sheet);
+    // The sheet with its dots, cut line and cut mark.
+    void DrawSheet(const FrameState& frame, const DisplaySettings& settings, const COverlayLists& overlays);
+    // Draws for selection, with the current matrices, the sheet elements
+    // that may meet the selection region, element i named i, in order.
+    void DrawSheetPick() const;
+    bool HasSheet() const { return sheet != nullptr; }
+    // Unique edges drawn while dragging a large sheet (pairs of node numbers).
+    size_t DragEdgeCount();
+    // How often the sheet's buffers were built.
+    int SheetBuilds() const { return sheetBuilds; }
+    // Deletes the lists and buffers of the current context.
+    void Release();
+
+private:
+    int sheetBuilds = 0;
+    // The sheet's arrays of the current record, bound for drawing.
+    void BindSheetArrays(bool withColours) const;
+    void DrawSheetTriangles(bool withColours) const;
+    void DrawSheetEdges() const;
+    void DrawDragWireframe();
+    void BuildMesh(const CSheetProfile& sheet);
+
+    // What depends on the mesh only: built once per mesh, kept across
+    // records.
+    struct Mesh {
+        const CSheetProfile* sheet = nullptr;
+        int elements = 0, nodes = 0;
+        uint64_t connectivity = 0;     // a digest of the node numbers
+        unsigned triangles = 0;        // element buffer of the triangles
+        std::vector<unsigned> corners; // its node numbers, kept for picking
+        // The triangles' batches: index counts and byte offsets.
+        std::vector<int> batchCounts;
+        std::vector<const void*> batchOffsets;
+        unsigned wire = 0; // element buffer of the drag wireframe
+        size_t wireIndices = 0;
+        bool wireBuilt = false;
+    } mesh;
+    // The current record's node arrays, indexed by node number.
+    unsigned positions = 0, normals = 0, colours = 0;
+    // Their contents, kept from record to record for their storage.
+    struct NodeArrays {
+        std::vector<float> xyz, normal;
+        std::vector<uint8_t> rgba;
+        NodeColouring colouring;
+    } arrays;
+    const CSheetProfile* sheet = nullptr;
+    bool coloured = false;
+    std::array<float, 4> uniformColour{};
+    int edgeColour = 0;
+    double edgeAlpha = 1;
+
+    // The faces of the sheet that can show in the frame: bit 0 front, bit 1
+    // back.
+    int SheetFacing();
+    struct FacingKey {
+        std::array<double, 12> rows{};
+        int width = 0, height = 0, builds = 0;
+        bool operator==(const FacingKey& other) const {
+            return rows == other.rows && width == other.width && height == other.height &&
+                   builds == other.builds;
+        }
+    } facingKey;
+    bool facingKnown = false;
+    int facing = 3;
+    // Per triangle of the sheet lists built crossBuilds-th: the model-space
+    // edge cross product and the largest edge component.
+    std::vector<float> cross;
+    int crossBuilds = -1;
+
+    // The dots of the sheet's nodes, built for the first frame that shows
+    // them after the sheet lists.
+    void BuildDots(const DisplaySettings& settings);
+    bool dotsBuilt = false;
+    unsigned sheetDots = 0, cutLine = 0;
+};

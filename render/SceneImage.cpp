@@ -1,0 +1,217 @@
+#include "render/SceneImage.h"
+
+#include "core/Messages.h"
+#include "model/CProjectProfile.h"
+#include "render/CScene.h"
+#include "scale/ColourRamp.h"
+#include "scale/ResultQuantity.h"
+#include "scale/ScaleLabels.h"
+#include "scene/SceneTexts.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+
+namespace {
+std::atomic<int> forcedLimit{0};
+std::atomic<SceneImageFault> forcedFault{SceneImageFault::None};
+
+// Font pixel height of the annotations: readable on a small image, in
+// proportion on a large one.
+int AnnotationFontSize(const QImage& image) {
+    return std::max(11, std::min(image.width(), image.height()) / 40);
+}
+
+QFont AnnotationFont(int pixels) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixels);
+    return font;
+}
+} // namespace
+
+std::string SceneCaption(const std::string& title, int record, int recordCount) {
+    const int size = std::snprintf(nullptr, 0, "%s: Rec. %d / %d.", title.c_str(), record, recordCount);
+    std::string text(static_cast<size_t>(std::max(size, 0)) + 1, '\0');
+    std::snprintf(text.data(), text.size(), "%s: Rec. %d / %d.", title.c_str(), record, recordCount);
+    text.resize(text.size() - 1);
+    return text;
+}
+
+void ReportSceneImageFault(SceneImageFault fault) {
+    ShowMessage(fault == SceneImageFault::PixelFormat ? PixelFormatError
+                                                      : sceneTexts::GraphicalInitialisationFailed,
+                MessageIcon::Error);
+}
+
+void ForceSceneImageFault(SceneImageFault fault) {
+    forcedFault.store(fault);
+}
+
+int ForcedTileLimit() {
+    return forcedLimit.load();
+}
+
+void ForceTileLimit(int limit) {
+    forcedLimit.store(std::max(limit, 0));
+}
+
+QImage RenderInTiles(int w, int h, int limit, const std::function<QImage(const FrameTile&)>& renderTile) {
+    if (w < 1 || h < 1 || limit < 1)
+        return QImage();
+    if (w <= limit && h <= limit) {
+        const QImage whole = renderTile(FrameTile{0, 0, w, h});
+        return whole.isNull() ? QImage() : whole;
+    }
+    QImage image(w, h, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int bottom = 0; bottom < h; bottom += limit)
+        for (int left = 0; left < w; left += limit) {
+            const FrameTile tile{left, bottom, std::min(limit, w - left), std::min(limit, h - bottom)};
+            const QImage part = renderTile(tile);
+            if (part.isNull() || part.width() != tile.width || part.height() != tile.height)
+                return QImage();
+            // The tile's images are top-down; its bottom row is counted from
+            // the frame's lower edge.
+            painter.drawImage(tile.left, h - tile.bottom - tile.height, part);
+        }
+    return image;
+}
+
+QImage SceneColourBar(int quantity, int w, int h) {
+    QImage image(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
+    const ColourRamp ramp;
+    const bool blueOnTop = QuantityOf(quantity).highIsBlue;
+    for (int row = 0; row < image.height(); ++row) {
+        const int band = std::min(row * ColourRamp::Size / image.height(), ColourRamp::LastIndex);
+        const RgbColour c = ramp.Entry(blueOnTop ? ColourRamp::LastIndex - band : band);
+        const QRgb rgb = qRgb(c.red, c.green, c.blue);
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
+        std::fill(line, line + image.width(), rgb);
+    }
+    return image;
+}
+
+std::array<std::string, 5> SceneScaleLabels(int quantity, double minimum, double maximum,
+                                            const CConfiguration& configuration) {
+    const auto texts = ScaleLabelTexts(quantity, minimum, maximum, configuration);
+    std::array<std::string, 5> labels;
+    std::copy(texts.begin(), texts.end(), labels.begin());
+    return labels;
+}
+
+void AnnotateSceneImage(QImage& image, const SceneAnnotations& annotations,
+                        const SceneImageOptions& options) {
+    if (image.isNull())
+        return;
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const int size = AnnotationFontSize(image);
+    const QFont font = AnnotationFont(size);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    const int margin = 10;
+
+    if (options.caption) {
+        const QString text = QString::fromStdString(
+            SceneCaption(annotations.title, annotations.record, annotations.recordCount));
+        QRect box = metrics.boundingRect(text);
+        box.moveTopLeft(QPoint(margin, margin));
+        box.adjust(-2, -1, 2, 1);
+        painter.fillRect(box, options.whiteOnBlack ? Qt::black : Qt::white);
+        painter.setPen(options.whiteOnBlack ? Qt::white : Qt::black);
+        painter.drawText(box, Qt::AlignCenter, text);
+    }
+
+    // The product name, right and bottom aligned 10 pixels from the edges.
+    painter.setPen(QColor(0, 128, 255));
+    painter.drawText(QRect(0, 0, image.width() - margin, image.height() - margin),
+                     Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Quillmere"));
+
+    if (options.colourScale) {
+        // The bar at the right edge, a third of the height, below the caption
+        // row; its labels to its left on a white ground.
+        const int barWidth = std::max(12, image.width() / 50);
+        const int barHeight = std::max(5 * (metrics.height() + 2), image.height() / 3);
+        const int barLeft = image.width() - margin - barWidth;
+        const int barTop = margin + metrics.height() + margin;
+        if (barTop + barHeight < image.height() - margin - metrics.height()) {
+            painter.drawImage(QRect(barLeft, barTop, barWidth, barHeight),
+                              SceneColourBar(annotations.quantity, barWidth, barHeight));
+            painter.setPen(Qt::black);
+            painter.drawRect(QRect(barLeft, barTop, barWidth, barHeight).adjusted(0, 0, -1, -1));
+            for (int k = 0; k < 5; ++k) {
+                const QString text = QString::fromStdString(annotations.scaleLabels[static_cast<size_t>(k)]);
+                if (text.trimmed().isEmpty())
+                    continue;
+                const int y = barTop + k * (barHeight - 1) / 4;
+                QRect box = metrics.boundingRect(text);
+                box.moveRight(barLeft - 6);
+                box.moveTop(std::clamp(y - box.height() / 2, 0, image.height() - box.height()));
+                box.adjust(-2, 0, 2, 0);
+                painter.fillRect(box, Qt::white);
+                painter.drawText(box, Qt::AlignCenter, text);
+                painter.drawLine(barLeft - 4, y, barLeft - 1, y);
+            }
+        }
+    }
+
+    // The solid 2-pixel frame around the scene.
+    QPen frame(Qt::black);
+    frame.setWidth(2);
+    frame.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(frame);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(1, 1, image.width() - 2, image.height() - 2));
+}
+
+QImage RenderSceneFrame(CScene& scene, int w, int h) {
+    const int limit = ForcedTileLimit() > 0 ? ForcedTileLimit() : scene.MaxFrameSize();
+    return RenderInTiles(w, h, limit, [&](const FrameTile& tile) {
+        return scene.RenderTile(w, h, tile.left, tile.bottom, tile.width, tile.height);
+    });
+}
+
+SceneAnnotations SceneAnnotationsOf(CScene& scene, int record, const CConfiguration* configuration) {
+    SceneAnnotations annotations;
+    annotations.quantity = scene.Quantity();
+    if (CProjectProfile* project = scene.Project()) {
+        annotations.title = project->Title();
+        annotations.record = record;
+        annotations.recordCount = project->RecordCount();
+        if (configuration)
+            annotations.scaleLabels = SceneScaleLabels(scene.Quantity(), scene.ScaleMinimum(),
+                                                       scene.ScaleMaximum(), *configuration);
+    }
+    return annotations;
+}
+
+QImage SceneImage(CScene& scene, int record, int w, int h, const SceneImageOptions& options,
+                  const CConfiguration& configuration, SceneImageFault* fault) {
+    const auto fail = [fault](SceneImageFault why) {
+        if (fault)
+            *fault = why;
+        return QImage();
+    };
+    if (forcedFault.load() != SceneImageFault::None)
+        return fail(forcedFault.load());
+    if (w < 1 || h < 1 || w > MaxSceneImageSize || h > MaxSceneImageSize)
+        return fail(SceneImageFault::PixelFormat);
+    // A window's context is made here when it has none yet.
+    if (!scene.Offscreen())
+        return fail(SceneImageFault::Context);
+    QImage image = RenderSceneFrame(scene, w, h);
+    if (image.isNull())
+        return fail(SceneImageFault::PixelFormat);
+    // The labels of the limits as they are now; none without a sheet.
+    const bool labelled = options.colourScale && scene.RecomputeLimits();
+    AnnotateSceneImage(image, SceneAnnotationsOf(scene, record, labelled ? &configuration : nullptr),
+                       options);
+    return image;
+}

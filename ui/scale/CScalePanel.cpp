@@ -1,0 +1,354 @@
+#include "ui/scale/CScalePanel.h"
+
+#include "config/CConfiguration.h"
+#include "scale/ColourRamp.h"
+#include "scale/ResultQuantity.h"
+#include "scale/ScaleLabels.h"
+#include "ui/scale/CRotationCube.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int BarWidth = 38, BarHeight = 157;
+constexpr int TickLength = 3;
+constexpr int LabelGap = 5;
+
+const char* const ViewLabels[10] = {"XYZ view", "XY view", "YZ view",  "XZ view",    "Zoom Box",
+                                    "Zoom Fit", "Zoom In", "Zoom Out", "Zoom E-Box", "Del E-Box"};
+const char* const PickLabels[3] = {"3D Point Info", "Element Info", "Node Info"};
+
+// The toolbar pictures, 18 x 18, drawn here instead of stored.
+QIcon ViewIcon(int position) {
+    QPixmap pixmap(18, 18);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(40, 40, 40);
+    p.setPen(QPen(ink, 1.2));
+    auto magnifier = [&](const char* sign) {
+        p.drawEllipse(QRectF(2.5, 2.5, 9, 9));
+        p.setPen(QPen(ink, 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(10.5, 10.5), QPointF(15.5, 15.5));
+        p.setPen(QPen(ink, 1.4));
+        p.drawLine(QPointF(4.5, 7), QPointF(9.5, 7));
+        if (sign[0] == '+')
+            p.drawLine(QPointF(7, 4.5), QPointF(7, 9.5));
+    };
+    auto axes = [&](const char* text) {
+        p.drawRect(QRectF(2.5, 2.5, 13, 13));
+        QFont font = p.font();
+        font.setPixelSize(7);
+        font.setBold(true);
+        p.setFont(font);
+        p.drawText(QRectF(1, 1, 16, 16), Qt::AlignCenter, QString::fromLatin1(text));
+    };
+    const QPen dashed(QColor(30, 30, 120), 1, Qt::DashLine);
+    switch (position) {
+    case 0: { // a cube seen from its corner
+        QPainterPath cube;
+        cube.moveTo(9, 2);
+        cube.lineTo(15.5, 5.5);
+        cube.lineTo(15.5, 12.5);
+        cube.lineTo(9, 16);
+        cube.lineTo(2.5, 12.5);
+        cube.lineTo(2.5, 5.5);
+        cube.closeSubpath();
+        cube.moveTo(2.5, 5.5);
+        cube.lineTo(9, 9);
+        cube.lineTo(15.5, 5.5);
+        cube.moveTo(9, 9);
+        cube.lineTo(9, 16);
+        p.fillPath(cube, QColor(200, 215, 240));
+        p.drawPath(cube);
+        break;
+    }
+    case 1:
+        axes("XY");
+        break;
+    case 2:
+        axes("YZ");
+        break;
+    case 3:
+        axes("XZ");
+        break;
+    case 4:
+        p.setPen(dashed);
+        p.drawRect(QRectF(2.5, 4.5, 13, 9));
+        break;
+    case 5: // four corners drawn in
+        for (int cx : {0, 1})
+            for (int cy : {0, 1}) {
+                const double x = cx ? 15.5 : 2.5, y = cy ? 15.5 : 2.5;
+                const double dx = cx ? -4 : 4, dy = cy ? -4 : 4;
+                p.drawLine(QPointF(x, y), QPointF(x + dx, y));
+                p.drawLine(QPointF(x, y), QPointF(x, y + dy));
+            }
+        p.fillRect(QRectF(6.5, 6.5, 5, 5), QColor(60, 110, 200));
+        break;
+    case 6:
+        magnifier("+");
+        break;
+    case 7:
+        magnifier("-");
+        break;
+    case 8:
+        p.fillRect(QRectF(5, 6.5, 8, 5), QColor(60, 110, 200));
+        p.setPen(dashed);
+        p.drawRect(QRectF(2.5, 4.5, 13, 9));
+        break;
+    default:
+        p.setPen(dashed);
+        p.drawRect(QRectF(2.5, 4.5, 13, 9));
+        p.setPen(QPen(QColor(200, 30, 30), 2));
+        p.drawLine(QPointF(5, 5), QPointF(13, 13));
+        p.drawLine(QPointF(13, 5), QPointF(5, 13));
+        break;
+    }
+    return QIcon(pixmap);
+}
+
+int PickIndex(int mode) {
+    for (size_t i = 0; i < CScalePanel::PickModes.size(); ++i)
+        if (CScalePanel::PickModes[i] == mode)
+            return static_cast<int>(i);
+    return -1;
+}
+
+} // namespace
+
+QImage ColourBarImage(int quantity, int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    const ColourRamp ramp;
+    const bool blueOnTop = QuantityOf(quantity).highIsBlue;
+    for (int row = 0; row < height; ++row) {
+        // 33 bands of equal height, one per colour of the ramp.
+        const int band = std::min(row * ColourRamp::Size / std::max(height, 1), ColourRamp::LastIndex);
+        const RgbColour c = ramp.Entry(blueOnTop ? ColourRamp::LastIndex - band : band);
+        const QRgb rgb = qRgb(c.red, c.green, c.blue);
+        for (int column = 0; column < width; ++column)
+            image.setPixel(column, row, rgb);
+    }
+    return image;
+}
+
+// The bar picture with its tick marks and the five labels beside them.
+class CColourBar : public QWidget {
+public:
+    explicit CColourBar(QWidget* parent) : QWidget(parent) {
+        const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        for (QLabel*& label : labels) {
+            label = new QLabel(QStringLiteral("0.0"), this);
+            label->setFont(fixed);
+        }
+        labelHeight = QFontMetrics(fixed).height();
+        labelWidth = QFontMetrics(fixed).horizontalAdvance(QStringLiteral("-0000.000 inch")) + 4;
+        setFixedSize(BarLeft + BarWidth + LabelGap + labelWidth, BarTop() + BarHeight + labelHeight / 2 + 1);
+        SetQuantity(0);
+        PlaceLabels();
+    }
+
+    void SetQuantity(int quantity) {
+        image = ColourBarImage(quantity, BarWidth, BarHeight);
+        update();
+    }
+    void SetTexts(const std::array<std::string, ScaleLabelCount>& texts) {
+        for (size_t k = 0; k < labels.size(); ++k)
+            labels[k]->setText(QString::fromStdString(texts[k]));
+    }
+    QString Text(int k) const { return labels[static_cast<size_t>(k)]->text(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.drawImage(BarLeft, BarTop(), image);
+        painter.setPen(palette().color(QPalette::WindowText));
+        const int right = BarLeft + BarWidth;
+        for (int k = 0; k < ScaleLabelCount; ++k) {
+            const int y = BarTop() + k * (BarHeight / 4);
+            painter.drawLine(right, y, right + TickLength, y);
+        }
+    }
+
+private:
+    static constexpr int BarLeft = 2;
+    int BarTop() const { return labelHeight / 2; }
+
+    // Each label centred on its tick mark, 5 pixels right of the bar.
+    void PlaceLabels() {
+        for (size_t k = 0; k < labels.size(); ++k) {
+            const int tick = BarTop() + static_cast<int>(k) * (BarHeight / 4);
+            labels[k]->setGeometry(BarLeft + BarWidth + LabelGap, tick - labelHeight / 2, labelWidth,
+                                   labelHeight);
+        }
+    }
+
+    QImage image;
+    std::array<QLabel*, ScaleLabelCount> labels{};
+    int labelHeight = 0;
+    int labelWidth = 0;
+};
+
+CScalePanel::CScalePanel(const CConfiguration& config, bool wide, QWidget* parent)
+    : QWidget(parent), configuration(config) {
+    setObjectName(QStringLiteral("scalePanel"));
+    // The quantity list is the panel's first list: created before the other.
+    profileList = new QComboBox(this);
+    profileList->setObjectName(QStringLiteral("profileList"));
+    for (int q = 0; q < ResultQuantityCount; ++q)
+        profileList->addItem(QString::fromUtf8(QuantityName(q)));
+    pickList = new QComboBox(this);
+    pickList->setObjectName(QStringLiteral("pickList"));
+    for (const char* label : PickLabels)
+        pickList->addItem(QString::fromLatin1(label));
+    cube = new CRotationCube(this);
+    const int cubeSide = wide ? 180 : 128;
+    cube->setFixedSize(cubeSide, cubeSide);
+    colourBar = new CColourBar(this);
+    limitsButton = new QPushButton(QStringLiteral("Limits"), this);
+    limitsButton->setObjectName(QStringLiteral("limitsButton"));
+    BuildViewToolBar();
+
+    auto* profileLabel = new QLabel(QStringLiteral(" Profile"), this);
+    auto* pickLabel = new QLabel(QStringLiteral(" Shift + right button"), this);
+
+    auto* controls = new QVBoxLayout;
+    controls->setContentsMargins(0, 0, 0, 0);
+    controls->addWidget(cube, 0, Qt::AlignHCenter);
+    controls->addWidget(profileLabel);
+    controls->addWidget(profileList);
+    controls->addSpacing(4);
+    controls->addWidget(colourBar, 0, Qt::AlignLeft);
+    controls->addSpacing(4);
+    controls->addWidget(limitsButton);
+    controls->addSpacing(4);
+    controls->addWidget(pickLabel);
+    controls->addWidget(pickList);
+    controls->addStretch(1);
+
+    // The wide layout carries the toolbar across the top; the narrow one
+    // keeps the panel slim with the toolbar standing beside the controls.
+    if (wide) {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(6, 4, 6, 6);
+        layout->addWidget(viewBar);
+        layout->addLayout(controls, 1);
+    } else {
+        viewBar->setOrientation(Qt::Vertical);
+        auto* layout = new QHBoxLayout(this);
+        layout->setContentsMargins(2, 4, 4, 4);
+        layout->setSpacing(4);
+        layout->addWidget(viewBar, 0, Qt::AlignTop);
+        layout->addLayout(controls, 1);
+    }
+
+    connect(profileList, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
+        if (index < 0)
+            return;
+        quantity = index;
+        Repaint();
+        emit QuantityChosen(index);
+    });
+    connect(pickList, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
+        if (index >= 0)
+            emit PickModeChosen(PickModes[static_cast<size_t>(index)]);
+    });
+    connect(limitsButton, &QPushButton::clicked, this, &CScalePanel::LimitsRequested);
+    connect(cube, &CRotationCube::Dragged, this, &CScalePanel::OrientationDragged);
+    connect(cube, &CRotationCube::DragFinished, this, &CScalePanel::OrientationDragFinished);
+    ClearView();
+}
+
+void CScalePanel::BuildViewToolBar() {
+    viewBar = new QToolBar(QStringLiteral("View"), this);
+    viewBar->setObjectName(QStringLiteral("viewBar"));
+    viewBar->setIconSize(QSize(18, 18));
+    viewBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    viewBar->setMovable(false);
+    viewBar->setFloatable(false);
+    for (size_t position = 0; position < ViewCommands.size(); ++position) {
+        if (position % 2 == 1)
+            viewBar->addSeparator();
+        const int command = ViewCommands[position];
+        QAction* action = viewBar->addAction(ViewIcon(static_cast<int>(position)),
+                                             QString::fromLatin1(ViewLabels[position]));
+        action->setToolTip(action->text());
+        action->setData(command);
+        connect(action, &QAction::triggered, this, [this, command] { emit ViewCommand(command); });
+        if (position + 1 == ViewCommands.size())
+            removeClipPlanes = action;
+    }
+    removeClipPlanes->setEnabled(false);
+}
+
+void CScalePanel::SetQuantityShown(int shown) {
+    const QSignalBlocker blocker(profileList);
+    profileList->setCurrentIndex(KnownQuantity(shown));
+}
+
+void CScalePanel::ShowView(int viewQuantity, int pickMode) {
+    profileList->setEnabled(true);
+    pickList->setEnabled(true);
+    limitsButton->setEnabled(true);
+    viewBar->setEnabled(true);
+    quantity = KnownQuantity(viewQuantity);
+    SetQuantityShown(quantity);
+    {
+        const QSignalBlocker blocker(pickList);
+        pickList->setCurrentIndex(PickIndex(pickMode));
+    }
+    Repaint();
+}
+
+void CScalePanel::ClearView() {
+    quantity = NoScale;
+    minimum = maximum = 0;
+    SetQuantityShown(NoScale);
+    profileList->setEnabled(false);
+    pickList->setEnabled(false);
+    limitsButton->setEnabled(false);
+    viewBar->setEnabled(false);
+    Repaint();
+}
+
+void CScalePanel::SetLimits(int limitsQuantity, double newMinimum, double newMaximum) {
+    quantity = KnownQuantity(limitsQuantity);
+    SetQuantityShown(quantity);
+    minimum = newMinimum;
+    maximum = newMaximum;
+    Repaint();
+}
+
+void CScalePanel::SetOrientation(const Quaternion& q) {
+    cube->SetOrientation(q);
+}
+
+void CScalePanel::UnitsChanged() {
+    Repaint();
+}
+
+void CScalePanel::Repaint() {
+    colourBar->SetQuantity(quantity);
+    colourBar->SetTexts(ScaleLabelTexts(quantity, minimum, maximum, configuration));
+    lastMinimum = minimum;
+    lastMaximum = maximum;
+}
+
+QString CScalePanel::LabelText(int k) const {
+    return k >= 0 && k < ScaleLabelCount ? colourBar->Text(k) : QString();
+}
+
+void CScalePanel::SetRemoveClipPlanesEnabled(bool enabled) {
+    removeClipPlanes->setEnabled(enabled);
+}

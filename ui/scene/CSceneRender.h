@@ -1,0 +1,183 @@
+// The 3D view of a project: an OpenGL widget that hosts the scene of its
+// document (camera, display settings, scale limits, lists) and turns mouse
+// events into its gestures and picks.
+#pragma once
+
+#include "config/DisplaySettings.h"
+#include "model/CDocument.h"
+#include "render/CScene.h"
+#include "render/CScenePicker.h"
+#include "scene/CDataDisplay.h"
+#include "scene/CSceneInteractor.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QOpenGLWidget>
+#include <QTimer>
+
+class CProjectProfile;
+
+class CSceneRender : public QOpenGLWidget, public CView, private ISceneHost, private ISceneWindow {
+    Q_OBJECT
+
+public:
+    // Before the QApplication exists: every context in one share group and
+    // a compatibility profile for the fixed-function drawing.
+    static void PrepareApplication();
+
+    CSceneRender(CProjectProfile* document, const DisplaySettings& settings, QWidget* parent = nullptr);
+    ~CSceneRender() override;
+
+    // The view side of the document.
+    void OnUpdate(CView* sender, int hint) override;
+    bool IsSceneView() const override { return true; }
+    void TakeRecord(int record) override;
+    void RequestRedraw() override;
+    void Invalidate() override { update(); }
+    int ShownRecord() const override { return shownRecord; }
+    CDocument* Document() const override;
+
+    CScene& Scene() { return scene; }
+    CCamera& Camera() { return scene.Camera(); }
+    DisplaySettings& Settings() { return scene.Settings(); }
+    const DisplaySettings& Settings() const { return scene.Settings(); }
+    ScaleLimits& Limits() { return scene.Limits(); }
+    int Quantity() const { return scene.Quantity(); }
+    int PickMode() const { return interactor.PickMode(); }
+    const CSceneInteractor& Interactor() const { return interactor; }
+    const CDataDisplay& CurrentPick() const { return interactor.CurrentPick(); }
+    bool ClipPlanesActive() const { return interactor.ClipPlanesActive(); }
+
+    // The view became the active one (or stopped being it): the trackball
+    // takes its full size and the scale panel the view's limits.
+    void OnActivateView(bool active);
+
+    // The same frame drawn off-screen at any size (sharing this view's
+    // display lists), for pictures, printing, the video and the tests; with
+    // motion, the frame drawn during a drag.
+    QImage RenderImage(int width, int height, bool motion = false) {
+        return scene.RenderImage(width, height, motion);
+    }
+    // One tile of a width x height frame (tileLeft, tileBottom from the
+    // frame's lower-left corner), for images larger than the framebuffer.
+    QImage RenderTile(int width, int height, int tileLeft, int tileBottom, int tileWidth, int tileHeight) {
+        return scene.RenderTile(width, height, tileLeft, tileBottom, tileWidth, tileHeight);
+    }
+    // The largest off-screen frame either way this view's driver draws;
+    // 0 without a context.
+    int MaxFrameSize() { return scene.MaxFrameSize(); }
+
+    // Picks at a window point (logical pixels) in the view's pick mode; true
+    // when something was found (and, with mark, highlighted).
+    bool PickAt(int x, int y, CDataDisplay& record, bool mark);
+    // The window position of a model point (pixels, y downwards).
+    QPointF ProjectToWindow(const CCoordinate& point);
+    // Marks a point of the cut with the cross-hair, or clears the mark.
+    void MarkCutPoint(const CCoordinate& point);
+    void ClearCutMark();
+
+    // Rebuilds every list from the document and the settings.
+    void RebuildLists();
+    int SheetListBuilds() const { return scene.Drawer().SheetBuilds(); }
+
+public slots:
+    // Turns the view to an orientation (the scale panel's cube).
+    void SetRotation(const Quaternion& rotation);
+    void SetXYView();
+    void SetGeneralView();
+    void SetXZView();
+    void SetYZView();
+    void ZoomIn();
+    void ZoomOut();
+    void FitIntoWindow();
+    void StartZoomBox();
+    void StartExclusiveZoomBox();
+    void RemoveClipPlanes();
+    void SetQuantity(int quantity);
+    void SetPickMode(int mode);
+    void ToggleSheet();
+    void ToggleTool(int slot);
+    void StepToolMode(int slot);
+    void SetSheetDisplayMode(int mode);
+    void ToggleDots();
+    void ToggleMeasurement();
+    // The measurement window went: its two markers and the line go too.
+    void ClearMeasurementMarks() { interactor.ResetMeasurement(); }
+    void ApplySettings(const DisplaySettings& settings);
+
+signals:
+    // The limits of the current quantity, for the scale panel.
+    void LimitsChanged(int quantity, double minimum, double maximum);
+    // The orientation a frame was drawn with (the scale panel's cube shows it).
+    void RotationShown(const Quaternion& rotation);
+    // A pick was made (the data tip shows it), and the right button that
+    // made it was released (the data tip goes).
+    void Picked(const CDataDisplay& record);
+    void PickInformationHidden();
+    // Both points of a distance measurement are picked (the measurement
+    // window shows them).
+    void MeasurementReady(const CDataDisplay& first, const CDataDisplay& second, QPoint position);
+    // One of the view's own commands changed its display settings (the
+    // options dialog shows them).
+    void DisplaySettingsChanged();
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // What the gestures ask of the window.
+    bool Pick(int x, int y, int mode, PickMarking marking, CDataDisplay& record) override;
+    void RemoveMarker() override;
+    void Redraw() override { update(); }
+    void OverlayChanged(int hint) override;
+    void SetCursor(SceneCursor cursor) override;
+    // Every capture happens while a button is held, and Qt keeps the mouse
+    // for the widget that a button was pressed on until it is released.
+    void CaptureMouse(bool) override {}
+    void StartRotationTimer(int periodMs) override { rotationTimer.start(periodMs); }
+    void StopRotationTimer() override { rotationTimer.stop(); }
+    long long Milliseconds() override { return clock.elapsed(); }
+    void ShowPickInformation(const CDataDisplay& record) override { emit Picked(record); }
+    void HidePickInformation() override { emit PickInformationHidden(); }
+    void MeasurementPicked(const CDataDisplay& first, const CDataDisplay& second, int x, int y) override;
+    void ActivateFrame() override {}
+
+    // The scene's window.
+    FrameState WindowFrame() const override;
+    QOpenGLContext* ListContext() override;
+
+    PointerEvent Pointer(const QPointF& position, Qt::KeyboardModifiers modifiers,
+                         Qt::MouseButtons buttons) const;
+    void RecomputeLimits();
+    void SettingsChanged();
+    void ReleaseGL();
+    void FitNow();
+    void OnRedrawRequest();
+    // Runs f with the view's context current.
+    template <typename F> void WithContext(F f) {
+        makeCurrent();
+        f();
+        doneCurrent();
+    }
+
+    CProjectProfile* project;
+    CScene scene;
+    CScenePicker picker;
+    CSceneInteractor interactor;
+    int shownRecord = 0;
+    bool contextReady = false;
+    bool fitPending = true;
+    bool contextFailureShown = false;
+    std::vector<std::array<int, 2>> pickOutline;
+    QTimer rotationTimer;
+    QElapsedTimer clock;
+};
