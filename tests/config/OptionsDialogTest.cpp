@@ -10,7 +10,6 @@
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TestSupport.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -471,10 +470,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    qAddPostRoutine(KeepLoadedLibraries);
-    OptionsDialogTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWindowTest<OptionsDialogTest>(argc, argv);
 }
 
 #include "OptionsDialogTest.moc"

@@ -11,7 +11,6 @@
 #include "tests/model/ProjectFixture.h"
 #include "tests/support/QtTestSupport.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -26,7 +25,6 @@
 #include <QToolTip>
 #include <QtTest>
 
-#include <clocale>
 #include <memory>
 #include <vector>
 
@@ -587,12 +585,7 @@ void CutDialogTest::printsOnThePrinterAndPaperGiven() {
 }
 
 int main(int argc, char** argv) {
-    CSceneRender::PrepareApplication();
-    QApplication application(argc, argv);
-    qAddPostRoutine(KeepLoadedLibraries);
-    std::setlocale(LC_NUMERIC, "C");
-    CutDialogTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWindowTest<CutDialogTest>(argc, argv, CSceneRender::PrepareApplication);
 }
 
 #include "CutDialogTest.moc"

@@ -5,8 +5,8 @@
 #include "model/CProjectProfile.h"
 #include "model/ProjectFile.h"
 #include "tests/model/ProjectFixture.h"
+#include "tests/support/QtTestSupport.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,10 +153,7 @@ void FilesExportDialogTest::reportFile() {
 }
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    qAddPostRoutine(KeepLoadedLibraries);
-    FilesExportDialogTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWindowTest<FilesExportDialogTest>(argc, argv);
 }
 
 #include "FilesExportDialogTest.moc"
