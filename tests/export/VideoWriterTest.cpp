@@ -150,6 +150,10 @@ struct VideoCase {
     int paddedWidth, paddedHeight;
 };
 
+void PrintTo(const VideoCase& video, std::ostream* out) {
+    *out << video.name;
+}
+
 class VideoFiles : public ::testing::TestWithParam<VideoCase> {};
 
 TEST_P(VideoFiles, ShowEachFrameForATwentiethOfTenPeriods) {
