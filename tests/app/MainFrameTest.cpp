@@ -318,33 +318,21 @@ void MainFrameTest::animationLeavesOtherWindowsRecordBoxes() {
     QCOMPARE(box->text(), QStringLiteral("2"));
 }
 
+// The dialog edits the active view's settings. A cut window active, then
+// the last window closed: it edits nothing (no crash, no freed settings
+// saved) until a view is active again.
 void MainFrameTest::graphicalOptionsFollowTheActiveView() {
-    CChildFrame* first = Open(fixture->ProjectPath());
-    CChildFrame* second = Open(other->ProjectPath());
-    QVERIFY(frame->Commands().Run(command::GraphicsOptions));
-    auto* dialog = frame->findChild<CGraphicalOptionsDialog*>();
-    QVERIFY(dialog);
-    QCOMPARE(dialog->Target(), &second->View()->Settings());
-    frame->ClientArea()->setActiveSubWindow(first);
-    QCOMPARE(dialog->Target(), &first->View()->Settings());
-    QVERIFY(frame->Commands().Action(command::GraphicsOptions)->isChecked());
-    // "Save" makes the view's settings the defaults and writes them.
-    first->View()->Settings().tools[2].mode = 1;
-    emit dialog->SaveRequested();
-    QCOMPARE(configuration->Settings().tools[2].mode, 1);
-    CConfiguration reread(configuration->FilePath());
-    QCOMPARE(reread.Settings().tools[2].mode, 1);
-    QVERIFY(frame->Commands().Run(command::GraphicsOptions));
-    QTRY_VERIFY(!frame->findChild<CGraphicalOptionsDialog*>());
-}
-
-// A cut window active, then the last window closed: the dialog edits
-// nothing (no crash, no freed settings saved) until a view is active again.
-void MainFrameTest::graphicalOptionsRestWithoutAnActiveView() {
     CChildFrame* child = Open(fixture->ProjectPath());
     QVERIFY(frame->Commands().Run(command::GraphicsOptions));
     QPointer<CGraphicalOptionsDialog> dialog = frame->findChild<CGraphicalOptionsDialog*>();
     QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
+    QCOMPARE(dialog->Target(), &child->View()->Settings());
+    QVERIFY(Command(command::GraphicsOptions)->isChecked());
+    // "Save" makes the view's settings the defaults and writes them.
+    child->View()->Settings().tools[2].mode = 1;
+    emit dialog->SaveRequested();
+    QCOMPARE(configuration->Settings().tools[2].mode, 1);
+    QCOMPARE(CConfiguration(configuration->FilePath()).Settings().tools[2].mode, 1);
     const auto click = [&dialog](const char* name) {
         auto* control = dialog->findChild<QWidget*>(QString::fromLatin1(name));
         QVERIFY2(control, name);
@@ -356,6 +344,7 @@ void MainFrameTest::graphicalOptionsRestWithoutAnActiveView() {
     const DisplaySettings before = child->View()->Settings();
     QVERIFY(frame->Commands().Run(command::CutWindow));
     QCOMPARE(dialog->Target(), nullptr);
+    QVERIFY(dialog->findChild<QWidget*>(QStringLiteral("close"))->isEnabled());
     for (const char* name : {"sheetShown", "tool0Shown", "sheetOpacity", "save"})
         click(name);
     QCOMPARE(child->View()->Settings().sheetShown, before.sheetShown);
@@ -376,6 +365,8 @@ void MainFrameTest::graphicalOptionsRestWithoutAnActiveView() {
     CChildFrame* next = Open(other->ProjectPath());
     QCOMPARE(dialog->Target(), &next->View()->Settings());
     QVERIFY(dialog->findChild<QWidget*>(QStringLiteral("sheetShown"))->isEnabled());
+    QVERIFY(frame->Commands().Run(command::GraphicsOptions));
+    QTRY_VERIFY(!dialog);
 }
 
 // The toolbar's display commands edit the same settings the dialog shows.

@@ -36,7 +36,6 @@ private slots:
     void scaleShowsTheLimitsOfTheRecordOnScreen();
     void animationLeavesOtherWindowsRecordBoxes();
     void graphicalOptionsFollowTheActiveView();
-    void graphicalOptionsRestWithoutAnActiveView();
     void graphicalOptionsShowTheToolbarCommands();
     void commandStatesFollowTheActiveView();
     void commandStatesFollowTheViewAndTheBars();

@@ -356,17 +356,6 @@ private slots:
         QTRY_VERIFY(owned.isNull());
     }
 
-    void withoutTargetTheControlsRest() {
-        dialog->SetTarget(nullptr, {});
-        QCOMPARE(dialog->Target(), nullptr);
-        QVERIFY(!Find<QWidget>("sheetShown")->isEnabled());
-        QVERIFY(!Find<QWidget>("save")->isEnabled());
-        QVERIFY(Find<QWidget>("close")->isEnabled());
-        Find<QSlider>("sheetOpacity")->setValue(3);
-        Find<QComboBox>("tool1Mode")->setCurrentIndex(2);
-        QCOMPARE(changes, 0);
-    }
-
     // No two visible controls overlap, and none sticks out of the dialog.
     void theLayoutIsTidy() {
         for (int scheme = 0; scheme < 3; ++scheme) {

@@ -61,8 +61,7 @@ private slots:
     void cubeTurnsTheView();
 
     void neverFixedQuantityOpensOnTheShownLimits();
-    void fixedThenCancelKeepsFixedMode();
-    void usTemperaturesStoredInCelsius();
+    void fixedThenCancelKeepsFixedModeUSUnitsStoredInCelsius();
     void textThatIsNotANumberKeepsTheDialogOpen();
     void allRecordsFillsFixedLimits();
     void allRecordsOnAWorkerThread();
@@ -232,7 +231,7 @@ void ScalePanelTest::neverFixedQuantityOpensOnTheShownLimits() {
     QVERIFY(!dialog.AllRecordsButton()->isEnabled());
 }
 
-void ScalePanelTest::fixedThenCancelKeepsFixedMode() {
+void ScalePanelTest::fixedThenCancelKeepsFixedModeUSUnitsStoredInCelsius() {
     ScaleLimits limits;
     limits.SetFixedMinimum(TemperatureQuantity, 20);
     limits.SetFixedMaximum(TemperatureQuantity, 180);
@@ -245,31 +244,23 @@ void ScalePanelTest::fixedThenCancelKeepsFixedMode() {
     QCOMPARE(limits.FixedMinimum(TemperatureQuantity), 20.0);
     QCOMPARE(limits.FixedMaximum(TemperatureQuantity), 180.0);
 
-    // Reopened, the dialog shows the fixed mode; Automatic and OK free it.
+    // Reopened in US units, the dialog shows the fixed mode and the values
+    // in degrees F; Automatic and OK free the mode and store the values
+    // typed, in degrees C.
+    configuration->SetSIMetric(false);
     CScaleLimitsDialog again(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration);
     QVERIFY(again.FixedButton()->isChecked());
+    QCOMPARE(again.MinimumEdit()->text(), QStringLiteral("68"));
+    QCOMPARE(again.MaximumEdit()->text(), QStringLiteral("356"));
+    again.MaximumEdit()->setText(QStringLiteral("212"));
+    again.MinimumEdit()->setText(QStringLiteral(" 32 "));
     again.AutomaticButton()->click();
     QVERIFY(limits.IsFixed(TemperatureQuantity));
     again.accept();
+    QCOMPARE(again.result(), int(QDialog::Accepted));
     QVERIFY(!limits.IsFixed(TemperatureQuantity));
-}
-
-void ScalePanelTest::usTemperaturesStoredInCelsius() {
-    configuration->SetSIMetric(false);
-    ScaleLimits limits;
-    limits.SetFixedMinimum(TemperatureQuantity, 20);
-    limits.SetFixedMaximum(TemperatureQuantity, 180);
-    CScaleLimitsDialog dialog(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration);
-    QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("68"));
-    QCOMPARE(dialog.MaximumEdit()->text(), QStringLiteral("356"));
-    dialog.MaximumEdit()->setText(QStringLiteral("212"));
-    dialog.MinimumEdit()->setText(QStringLiteral(" 32 "));
-    dialog.FixedButton()->click();
-    dialog.accept();
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(std::abs(limits.FixedMaximum(TemperatureQuantity) - 100.0) < 1e-9);
     QVERIFY(std::abs(limits.FixedMinimum(TemperatureQuantity)) < 1e-9);
-    QVERIFY(limits.IsFixed(TemperatureQuantity));
 }
 
 void ScalePanelTest::textThatIsNotANumberKeepsTheDialogOpen() {
