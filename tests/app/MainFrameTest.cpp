@@ -196,36 +196,6 @@ void MainFrameTest::navigationBarIsShownOnFirstActivationOnly() {
     QCOMPARE(first->NavigationBar()->CountText(), QStringLiteral("Project contains 5 records."));
 }
 
-void MainFrameTest::secondWindowOnTheDocumentHasItsOwnBar() {
-    CChildFrame* first = Open(fixture->ProjectPath());
-    QVERIFY(frame->Commands().Run(command::NewWindow));
-    CChildFrame* second = frame->ActiveChild();
-    QVERIFY(second && second != first);
-    QCOMPARE(second->Document(), first->Document());
-    QVERIFY(second->NavigationBar() != first->NavigationBar());
-    QVERIFY(second->NavigationBarShown());
-    QVERIFY2(first->windowTitle().endsWith(QStringLiteral(":1")),
-             qPrintable(first->windowTitle() + " / " + second->windowTitle()));
-    QVERIFY(second->windowTitle().endsWith(QStringLiteral(":2")));
-}
-
-void MainFrameTest::animationMovesEveryViewOfTheDocument() {
-    CChildFrame* first = Open(fixture->ProjectPath());
-    frame->Commands().Run(command::NewWindow);
-    CChildFrame* second = frame->ActiveChild();
-    CProjectProfile* document = first->Document();
-    document->SetAnimationPeriod(1);
-    QVERIFY(frame->Commands().Run(command::Animation));
-    QVERIFY(frame->Commands().Action(command::Animation)->isChecked());
-    QVERIFY(!frame->Commands().Action(command::AutoLoad)->isEnabled());
-    QTRY_VERIFY(first->View()->ShownRecord() == 2 && second->View()->ShownRecord() == 2);
-    QVERIFY(frame->Commands().Run(command::Animation));
-    QVERIFY(!document->IsAnimationRunning());
-    QVERIFY(!frame->Commands().Action(command::Animation)->isChecked());
-    QCOMPARE(first->View()->ShownRecord(), document->CurrentRecord());
-    QCOMPARE(second->View()->ShownRecord(), document->CurrentRecord());
-}
-
 void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     // Ranges that differ from record to record; record 2 is a uniform 3 mm
     // at 147 degrees.
@@ -285,12 +255,6 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
         check(3, quantity);
         bar->SetRecordText(QStringLiteral("2"));
         QTest::mouseClick(bar->findChild<QWidget*>(QStringLiteral("load")), Qt::LeftButton);
-        check(2, quantity);
-        click(command::GoToEnd);
-        check(4, quantity);
-        press(Qt::Key_PageUp);
-        check(3, quantity);
-        click(command::PreviousRecord);
         check(2, quantity);
         click(command::GoToStart);
         check(1, quantity);
@@ -356,33 +320,21 @@ void MainFrameTest::animationLeavesOtherWindowsRecordBoxes() {
     QCOMPARE(box->text(), QStringLiteral("2"));
 }
 
+// The dialog edits the active view's settings. A cut window active, then
+// the last window closed: it edits nothing (no crash, no freed settings
+// saved) until a view is active again.
 void MainFrameTest::graphicalOptionsFollowTheActiveView() {
-    CChildFrame* first = Open(fixture->ProjectPath());
-    CChildFrame* second = Open(other->ProjectPath());
-    QVERIFY(frame->Commands().Run(command::GraphicsOptions));
-    auto* dialog = frame->findChild<CGraphicalOptionsDialog*>();
-    QVERIFY(dialog);
-    QCOMPARE(dialog->Target(), &second->View()->Settings());
-    frame->ClientArea()->setActiveSubWindow(first);
-    QCOMPARE(dialog->Target(), &first->View()->Settings());
-    QVERIFY(frame->Commands().Action(command::GraphicsOptions)->isChecked());
-    // "Save" makes the view's settings the defaults and writes them.
-    first->View()->Settings().tools[2].mode = 1;
-    emit dialog->SaveRequested();
-    QCOMPARE(configuration->Settings().tools[2].mode, 1);
-    CConfiguration reread(configuration->FilePath());
-    QCOMPARE(reread.Settings().tools[2].mode, 1);
-    QVERIFY(frame->Commands().Run(command::GraphicsOptions));
-    QTRY_VERIFY(!frame->findChild<CGraphicalOptionsDialog*>());
-}
-
-// A cut window active, then the last window closed: the dialog edits
-// nothing (no crash, no freed settings saved) until a view is active again.
-void MainFrameTest::graphicalOptionsRestWithoutAnActiveView() {
     CChildFrame* child = Open(fixture->ProjectPath());
     QVERIFY(frame->Commands().Run(command::GraphicsOptions));
     QPointer<CGraphicalOptionsDialog> dialog = frame->findChild<CGraphicalOptionsDialog*>();
     QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
+    QCOMPARE(dialog->Target(), &child->View()->Settings());
+    QVERIFY(Command(command::GraphicsOptions)->isChecked());
+    // "Save" makes the view's settings the defaults and writes them.
+    child->View()->Settings().tools[2].mode = 1;
+    emit dialog->SaveRequested();
+    QCOMPARE(configuration->Settings().tools[2].mode, 1);
+    QCOMPARE(CConfiguration(configuration->FilePath()).Settings().tools[2].mode, 1);
     const auto click = [&dialog](const char* name) {
         auto* control = dialog->findChild<QWidget*>(QString::fromLatin1(name));
         QVERIFY2(control, name);
@@ -394,6 +346,7 @@ void MainFrameTest::graphicalOptionsRestWithoutAnActiveView() {
     const DisplaySettings before = child->View()->Settings();
     QVERIFY(frame->Commands().Run(command::CutWindow));
     QCOMPARE(dialog->Target(), nullptr);
+    QVERIFY(dialog->findChild<QWidget*>(QStringLiteral("close"))->isEnabled());
     for (const char* name : {"sheetShown", "tool0Shown", "sheetOpacity", "save"})
         click(name);
     QCOMPARE(child->View()->Settings().sheetShown, before.sheetShown);
@@ -414,6 +367,8 @@ void MainFrameTest::graphicalOptionsRestWithoutAnActiveView() {
     CChildFrame* next = Open(other->ProjectPath());
     QCOMPARE(dialog->Target(), &next->View()->Settings());
     QVERIFY(dialog->findChild<QWidget*>(QStringLiteral("sheetShown"))->isEnabled());
+    QVERIFY(frame->Commands().Run(command::GraphicsOptions));
+    QTRY_VERIFY(!dialog);
 }
 
 // The toolbar's display commands edit the same settings the dialog shows.
@@ -468,34 +423,23 @@ void MainFrameTest::commandStatesFollowTheActiveView() {
     // wait for a running animation to stop.
     for (int id : {command::Print, command::SaveBitmap, command::ExportVideo, command::ExportProject})
         QVERIFY2(frame->Commands().Action(id)->isEnabled(), qPrintable(QString::number(id)));
-    child->Document()->SetAnimationPeriod(1);
+    // The animation moves every view of the document.
+    CProjectProfile* document = child->Document();
+    document->SetAnimationPeriod(1);
+    QVERIFY(frame->Commands().Run(command::NewWindow));
+    CChildFrame* second = frame->ActiveChild();
     QVERIFY(frame->Commands().Run(command::Animation));
-    QVERIFY(!frame->Commands().Action(command::SaveBitmap)->isEnabled());
-    QVERIFY(!frame->Commands().Action(command::ExportVideo)->isEnabled());
-    QVERIFY(frame->Commands().Run(command::Animation));
-    QVERIFY(frame->Commands().Action(command::SaveBitmap)->isEnabled());
-}
-
-void MainFrameTest::commandStatesFollowTheCutWindow() {
-    CChildFrame* child = Open(fixture->ProjectPath());
-    QVERIFY(frame->Commands().Run(command::CutWindow));
-    CExtendedChildFrame* cut = frame->CutWindowOf(child->Document());
-    QVERIFY(!Command(command::PrintCut)->isEnabled());
-    QVERIFY(!Command(command::Print)->isEnabled());
-    // A cut made with the window's own controls enables printing at once.
-    auto* position = cut->findChild<QLineEdit*>(QStringLiteral("position"));
-    position->selectAll();
-    QTest::keyClicks(position, QStringLiteral("12.5"));
-    QTest::mouseClick(cut->findChild<QPushButton*>(QStringLiteral("cutting")), Qt::LeftButton);
-    QTRY_VERIFY(Command(command::PrintCut)->isEnabled());
-    QVERIFY(Command(command::Print)->isEnabled());
-    // No video while the document has a cut window.
-    frame->ClientArea()->setActiveSubWindow(child);
+    QVERIFY(Command(command::Animation)->isChecked());
+    QVERIFY(!Command(command::AutoLoad)->isEnabled());
+    QVERIFY(!Command(command::SaveBitmap)->isEnabled());
     QVERIFY(!Command(command::ExportVideo)->isEnabled());
+    QTRY_VERIFY(child->View()->ShownRecord() == 2 && second->View()->ShownRecord() == 2);
+    QVERIFY(frame->Commands().Run(command::Animation));
+    QVERIFY(!document->IsAnimationRunning());
+    QVERIFY(!Command(command::Animation)->isChecked());
+    QCOMPARE(child->View()->ShownRecord(), document->CurrentRecord());
+    QCOMPARE(second->View()->ShownRecord(), document->CurrentRecord());
     QVERIFY(Command(command::SaveBitmap)->isEnabled());
-    frame->ClientArea()->setActiveSubWindow(cut);
-    QVERIFY(frame->Commands().Run(command::CloseAll));
-    QTRY_COMPARE(frame->Documents().size(), size_t(0));
 }
 
 void MainFrameTest::commandStatesFollowTheViewAndTheBars() {
@@ -550,17 +494,25 @@ void MainFrameTest::commandStatesFollowTheReportFileAndTheAnimation() {
     QVERIFY(Command(command::AutoLoad)->isEnabled());
 }
 
-void MainFrameTest::closingTheLastWindowClosesTheDocument() {
-    Open(fixture->ProjectPath());
-    frame->Commands().Run(command::NewWindow);
-    QCOMPARE(frame->Children().size(), size_t(2));
-    frame->ActiveChild()->close();
+// A second window on the document has its own bar; the last window closed
+// closes the document and its cut window.
+void MainFrameTest::secondWindowHasItsOwnBarAndTheLastClosesTheDocument() {
+    CChildFrame* first = Open(fixture->ProjectPath());
+    QVERIFY(frame->Commands().Run(command::NewWindow));
+    CChildFrame* second = frame->ActiveChild();
+    QVERIFY(second && second != first);
+    QCOMPARE(second->Document(), first->Document());
+    QVERIFY(second->NavigationBar() != first->NavigationBar());
+    QVERIFY(second->NavigationBarShown());
+    QVERIFY2(first->windowTitle().endsWith(QStringLiteral(":1")),
+             qPrintable(first->windowTitle() + " / " + second->windowTitle()));
+    QVERIFY(second->windowTitle().endsWith(QStringLiteral(":2")));
+    second->close();
     QCoreApplication::processEvents();
     QCOMPARE(frame->Documents().size(), size_t(1));
-    // The document's cut window goes with its last view.
     QVERIFY(frame->Commands().Run(command::CutWindow));
-    QVERIFY(frame->CutWindowOf(frame->Documents().front()));
-    frame->Children().front()->close();
+    QVERIFY(frame->CutWindowOf(first->Document()));
+    first->close();
     QTRY_COMPARE(frame->Documents().size(), size_t(0));
     QVERIFY(frame->Children().empty());
     QTRY_VERIFY(frame->ClientArea()->subWindowList().isEmpty());
@@ -568,25 +520,41 @@ void MainFrameTest::closingTheLastWindowClosesTheDocument() {
 
 void MainFrameTest::cutWindowToggleOpensOneWindowPerDocument() {
     CChildFrame* first = Open(fixture->ProjectPath());
-    QVERIFY(frame->Commands().Action(command::CutWindow)->isEnabled());
-    QVERIFY(!frame->Commands().Action(command::CutWindow)->isChecked());
+    QVERIFY(Command(command::CutWindow)->isEnabled());
+    QVERIFY(!Command(command::CutWindow)->isChecked());
     QVERIFY(frame->Commands().Run(command::CutWindow));
     CExtendedChildFrame* cut = frame->CutWindowOf(first->Document());
     QVERIFY(cut);
     QCOMPARE(cut->windowTitle(), QStringLiteral("fixture.tfc: 3D Cut"));
     QCOMPARE(frame->ActiveDocumentFrame(), cut);
-    QVERIFY(frame->Commands().Action(command::CutWindow)->isChecked());
+    QVERIFY(Command(command::CutWindow)->isChecked());
     QCOMPARE(MenuTitles(*frame), (QStringList{"&File", "&View", "&Window", "&Help"}));
-    // A second project gets its own cut window.
+    QVERIFY(!Command(command::PrintCut)->isEnabled());
+    QVERIFY(!Command(command::Print)->isEnabled());
+    // A cut made with the window's own controls enables printing at once.
+    auto* position = cut->findChild<QLineEdit*>(QStringLiteral("position"));
+    position->selectAll();
+    QTest::keyClicks(position, QStringLiteral("12.5"));
+    QTest::mouseClick(cut->findChild<QPushButton*>(QStringLiteral("cutting")), Qt::LeftButton);
+    QTRY_VERIFY(Command(command::PrintCut)->isEnabled());
+    QVERIFY(Command(command::Print)->isEnabled());
+    // No video while the document has a cut window.
+    frame->ClientArea()->setActiveSubWindow(first);
+    QVERIFY(!Command(command::ExportVideo)->isEnabled());
+    QVERIFY(Command(command::SaveBitmap)->isEnabled());
+    // A second project gets its own cut window; the toggle again closes the
+    // active document's.
     CChildFrame* second = Open(other->ProjectPath());
     QVERIFY(!frame->CutWindowOf(second->Document()));
     QVERIFY(frame->Commands().Run(command::CutWindow));
     QVERIFY(frame->CutWindowOf(second->Document()));
-    QVERIFY(frame->CutWindowOf(second->Document()) != frame->CutWindowOf(first->Document()));
-    // The toggle again closes the active document's.
+    QVERIFY(frame->CutWindowOf(second->Document()) != cut);
     QVERIFY(frame->Commands().Run(command::CutWindow));
     QTRY_VERIFY(!frame->CutWindowOf(second->Document()));
-    QVERIFY(frame->CutWindowOf(first->Document()));
+    QCOMPARE(frame->CutWindowOf(first->Document()), cut);
+    frame->ClientArea()->setActiveSubWindow(cut);
+    QVERIFY(frame->Commands().Run(command::CloseAll));
+    QTRY_COMPARE(frame->Documents().size(), size_t(0));
 }
 
 void MainFrameTest::keysReachTheActiveWindowAfterTheRecordBox() {

@@ -1,6 +1,5 @@
-// The configuration file against damaged content and against a disk that
-// refuses the new file: the values in memory and the file on disk stay
-// usable whatever happens.
+// The configuration file against a disk that refuses the new file: the
+// values in memory and the file on disk stay usable whatever happens.
 #include "config/CConfiguration.h"
 #include "core/AtomicFile.h"
 #include "tests/support/TestSupport.h"
@@ -72,7 +71,6 @@ TEST_F(ConfigurationWriteRefused, AFolderWithoutWritePermissionKeepsTheFile) {
     ExpectRefusedWrite();
 }
 
-// The failing rename is covered beside the other configuration tests.
 class ConfigurationStepFails : public ConfigurationWriteRefused,
                                public ::testing::WithParamInterface<CAtomicFile::Step> {};
 
@@ -82,35 +80,12 @@ TEST_P(ConfigurationStepFails, KeepsTheFile) {
     ExpectRefusedWrite();
 }
 
-INSTANTIATE_TEST_SUITE_P(CreateWriteFlush, ConfigurationStepFails,
+INSTANTIATE_TEST_SUITE_P(EachStep, ConfigurationStepFails,
                          ::testing::Values(CAtomicFile::Step::Create, CAtomicFile::Step::Write,
-                                           CAtomicFile::Step::Flush),
+                                           CAtomicFile::Step::Flush, CAtomicFile::Step::Rename),
                          AtomicStepName);
 
 TEST_F(ConfigurationWriteRefused, AFullDiskKeepsTheFile) {
-    CConfiguration configuration(path);
-    configuration.Settings().sheetColour = 5;
-    messages.messages.clear();
-    {
-        CFileSizeLimit full(64);
-        EXPECT_FALSE(configuration.Write());
-    }
-    ASSERT_EQ(messages.messages.size(), 1u) << messages.Texts();
-    EXPECT_EQ(messages.messages[0].text, kCannotWrite);
-    ExpectFileKept();
-}
-
-TEST(ConfigurationDamage, KeywordsWithoutTheirFieldsChangeNothing) {
-    CTempFolder folder;
-    const std::string path = folder.File("Quillmere.cfg");
-    // Shorter than the keyword and its blank, or cut right after it.
-    WriteWholeFile(path, "Quillmere CConfiguration File - V2\nDISPLAY - TOOL:\nDISPLAY - GRID:\n"
-                         "DISPLAY BACKGROUND:\nDISPLAY - TOOL: 3\nxDISPLAY - GRID:\n");
-    CRecordingMessages messages;
-    const CConfiguration configuration(path);
-    const DisplaySettings defaults;
-    EXPECT_EQ(configuration.Settings().tools[3].mode, defaults.tools[3].mode);
-    EXPECT_EQ(configuration.Settings().sheetShown, defaults.sheetShown);
-    EXPECT_EQ(configuration.Settings().backgroundScheme, defaults.backgroundScheme);
-    EXPECT_TRUE(messages.messages.empty()) << messages.Texts();
+    const CFileSizeLimit full(64);
+    ExpectRefusedWrite();
 }

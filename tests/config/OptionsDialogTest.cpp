@@ -10,7 +10,6 @@
 #include "ui/config/CConfigurationDialog.h"
 #include "ui/config/CGraphicalOptionsDialog.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -23,6 +22,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -30,15 +30,6 @@ namespace {
 
 QString Name(const DisplayField& field) {
     return QString::fromStdString(field.name);
-}
-
-// The fields of a kind, as the dialog's controls of that kind edit them.
-std::vector<const DisplayField*> FieldsOf(DisplayFieldKind kind) {
-    std::vector<const DisplayField*> fields;
-    for (const DisplayField& field : DisplayFields())
-        if (field.kind == kind)
-            fields.push_back(&field);
-    return fields;
 }
 
 // Every field of a settings block, so a comparison shows any stray write.
@@ -161,24 +152,6 @@ private slots:
     }
     void cleanup() { dialog.reset(); }
 
-    void togglesFlipTheirFieldBetweenOneAndZero() {
-        int toggleCount = 0;
-        for (const DisplayField* field : FieldsOf(DisplayFieldKind::Toggle)) {
-            ++toggleCount;
-            auto* button = Find<QAbstractButton>(Name(*field));
-            const DisplaySettings before = settings;
-            DisplaySettings expected = settings;
-            field->integer(expected) = field->integer(expected) ? 0 : 1;
-            QTest::mouseClick(button, Qt::LeftButton);
-            QVERIFY2(Fields(settings) == Fields(expected), qPrintable(Name(*field)));
-            QCOMPARE(button->isChecked(), field->integer(settings) == 1);
-            QTest::mouseClick(button, Qt::LeftButton);
-            QVERIFY2(Fields(settings) == Fields(before), qPrintable(Name(*field)));
-        }
-        QCOMPARE(toggleCount, 8 + 2 * kToolSlots);
-        QCOMPARE(changes, 2 * toggleCount);
-    }
-
     // A field of 2 shows ticked, and a press makes it 0, not 3.
     void aToggleOfAnyNonZeroValueBecomesZero() {
         settings.tools[4].contactMarking = 2;
@@ -190,40 +163,71 @@ private slots:
         QVERIFY(!button->isChecked());
     }
 
-    void swatchesStoreTheChosenColour() {
-        int offered = -1, chosen = 0x00102030;
-        dialog->chooseColour = [&](int& colour) {
-            offered = colour;
-            colour = chosen;
+    // Each control changes its own field alone, once; the field is written
+    // and reads back equal; a field the file does not keep reads back as its
+    // default.
+    void everyControlSetsItsFieldAloneAndItReadsBack() {
+        int offered = -1, colour = 0x00203040;
+        dialog->chooseColour = [&](int& c) {
+            offered = c;
+            c = ++colour;
             return true;
         };
-        int swatchCount = 0;
-        for (const DisplayField* field : FieldsOf(DisplayFieldKind::Colour)) {
-            ++swatchCount;
-            ++chosen;
-            ShowSwatch(Name(*field));
-            const int changesBefore = changes;
-            const int current = field->integer(settings);
-            auto* swatch = Find<QToolButton>(Name(*field));
+        std::map<DisplayFieldKind, int> controls;
+        for (const DisplayField& field : DisplayFields()) {
+            const QString name = Name(field);
+            if (field.kind == DisplayFieldKind::Colour)
+                ShowSwatch(name);
             DisplaySettings expected = settings;
-            field->integer(expected) = chosen;
-            QTest::mouseClick(swatch, Qt::LeftButton);
-            QCOMPARE(offered, current);
-            QVERIFY2(Fields(settings) == Fields(expected), qPrintable(Name(*field)));
-            QCOMPARE(SwatchColour(swatch), chosen);
-            QCOMPARE(changes, changesBefore + 1);
+            const int changesBefore = changes;
+            ++controls[field.kind];
+            if (field.kind == DisplayFieldKind::Toggle) {
+                auto* button = Find<QAbstractButton>(name);
+                field.integer(expected) = field.integer(settings) ? 0 : 1;
+                QTest::mouseClick(button, Qt::LeftButton);
+                QCOMPARE(button->isChecked(), field.integer(settings) == 1);
+            } else if (field.kind == DisplayFieldKind::Colour) {
+                const int current = field.integer(settings);
+                field.integer(expected) = colour + 1;
+                QTest::mouseClick(Find<QToolButton>(name), Qt::LeftButton);
+                QCOMPARE(offered, current);
+                QCOMPARE(SwatchColour(Find<QToolButton>(name)), colour);
+            } else if (field.kind == DisplayFieldKind::Mode) {
+                auto* list = Find<QComboBox>(name);
+                QCOMPARE(list->count(), 3);
+                field.integer(expected) = (field.integer(settings) + 1) % 3;
+                list->setCurrentIndex(field.integer(expected));
+            } else if (field.kind == DisplayFieldKind::Opacity) {
+                auto* slider = Find<QSlider>(name);
+                QCOMPARE(slider->minimum(), 0);
+                QCOMPARE(slider->maximum(), 100);
+                const int position = slider->value() == 37 ? 38 : 37;
+                field.real(expected) = position / 100.0;
+                slider->setValue(position);
+            } else {
+                continue;
+            }
+            QVERIFY2(Fields(settings) == Fields(expected), qPrintable(name));
+            QVERIFY2(changes == changesBefore + 1, qPrintable(name));
         }
-        QCOMPARE(swatchCount, 2 + 4 + 7 + 3 * kToolSlots);
-    }
+        QCOMPARE(controls[DisplayFieldKind::Toggle], 8 + 2 * kToolSlots);
+        QCOMPARE(controls[DisplayFieldKind::Colour], 2 + 4 + 7 + 3 * kToolSlots);
+        QCOMPARE(controls[DisplayFieldKind::Opacity], 1 + kToolSlots);
+        QCOMPARE(Find<QComboBox>("sheetDisplayMode")->itemText(0), QStringLiteral("EL+ED"));
+        QCOMPARE(Find<QComboBox>("sheetDisplayMode")->itemText(2), QStringLiteral("EDGES"));
+        QCOMPARE(Find<QComboBox>("tool9Mode")->itemText(1), QStringLiteral("WIRE"));
+        QCOMPARE(Find<QComboBox>("tool9Mode")->itemText(2), QStringLiteral("SH+WR"));
 
-    void theChooserStartsFromTheCurrentColour() {
-        int offered = -1;
-        dialog->chooseColour = [&](int& colour) {
-            offered = colour;
-            return false;
-        };
-        Find<QToolButton>("tool7WireColour")->click();
-        QCOMPARE(offered, settings.tools[7].wireColour);
+        CTempFolder folder;
+        CConfiguration written(folder.File("Quillmere.cfg"));
+        written.Settings() = settings;
+        QVERIFY(written.Write());
+        DisplaySettings read = CConfiguration(written.FilePath()).Settings(), defaults;
+        for (const DisplayField& field : DisplayFields()) {
+            DisplaySettings& expected = field.line == DisplayLine::None ? defaults : settings;
+            const double value = field.real ? field.real(expected) : field.integer(expected);
+            QVERIFY2((field.real ? field.real(read) : field.integer(read)) == value, qPrintable(Name(field)));
+        }
     }
 
     void aCancelledChooserChangesNothing() {
@@ -256,25 +260,6 @@ private slots:
         QCOMPARE(SwatchColour(Find<QToolButton>("sheetEdgeColour")), other.sheetEdgeColour);
     }
 
-    void listsSelectTheMode() {
-        for (const DisplayField* field : FieldsOf(DisplayFieldKind::Mode)) {
-            auto* list = Find<QComboBox>(Name(*field));
-            QCOMPARE(list->count(), 3);
-            for (int index : {2, 0, 1}) {
-                DisplaySettings expected = settings;
-                field->integer(expected) = index;
-                const int changesBefore = changes;
-                list->setCurrentIndex(index);
-                QVERIFY2(Fields(settings) == Fields(expected), qPrintable(Name(*field)));
-                QVERIFY(changes <= changesBefore + 1);
-            }
-        }
-        QCOMPARE(Find<QComboBox>("sheetDisplayMode")->itemText(0), QStringLiteral("EL+ED"));
-        QCOMPARE(Find<QComboBox>("sheetDisplayMode")->itemText(2), QStringLiteral("EDGES"));
-        QCOMPARE(Find<QComboBox>("tool9Mode")->itemText(1), QStringLiteral("WIRE"));
-        QCOMPARE(Find<QComboBox>("tool9Mode")->itemText(2), QStringLiteral("SH+WR"));
-    }
-
     void theKeyboardSelectsAMode() {
         settings.tools[2].mode = 0;
         dialog->Refresh();
@@ -285,88 +270,24 @@ private slots:
         QCOMPARE(changes, 1);
     }
 
-    void slidersMapTheirPositionToZeroToOne() {
-        for (const DisplayField* field : FieldsOf(DisplayFieldKind::Opacity)) {
-            auto* slider = Find<QSlider>(Name(*field));
-            QCOMPARE(slider->minimum(), 0);
-            QCOMPARE(slider->maximum(), 100);
-            for (auto [position, value] : {std::pair{50, 0.5}, {0, 0.0}, {100, 1.0}, {25, 0.25}}) {
-                DisplaySettings expected = settings;
-                field->real(expected) = value;
-                slider->setValue(position);
-                QVERIFY2(Fields(settings) == Fields(expected), qPrintable(Name(*field)));
-            }
-        }
-        QCOMPARE(changes, 4 * (1 + kToolSlots));
-    }
-
-    // Each field the dialog edits lands in the view's settings, is written
-    // and reads back equal; a field the file does not keep reads back as
-    // its default.
-    void everyFieldIsSetWrittenAndReadBack() {
-        int colour = 0x00203040;
-        dialog->chooseColour = [&colour](int& c) {
-            c = ++colour;
-            return true;
-        };
-        for (const DisplayField& field : DisplayFields()) {
-            const QString name = Name(field);
-            if (field.kind == DisplayFieldKind::Toggle) {
-                const int was = field.integer(settings);
-                QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton);
-                QVERIFY2(field.integer(settings) == (was ? 0 : 1), qPrintable(name));
-            } else if (field.kind == DisplayFieldKind::Colour) {
-                ShowSwatch(name);
-                QTest::mouseClick(Find<QToolButton>(name), Qt::LeftButton);
-                QVERIFY2(field.integer(settings) == colour, qPrintable(name));
-            } else if (field.kind == DisplayFieldKind::Mode) {
-                const int next = (field.integer(settings) + 1) % 3;
-                Find<QComboBox>(name)->setCurrentIndex(next);
-                QVERIFY2(field.integer(settings) == next, qPrintable(name));
-            } else if (field.kind == DisplayFieldKind::Opacity) {
-                auto* slider = Find<QSlider>(name);
-                const int position = slider->value() == 37 ? 38 : 37;
-                slider->setValue(position);
-                QVERIFY2(field.real(settings) == position / 100.0, qPrintable(name));
-            }
-        }
-        CTempFolder folder;
-        CConfiguration written(folder.File("Quillmere.cfg"));
-        written.Settings() = settings;
-        QVERIFY(written.Write());
-        DisplaySettings read = CConfiguration(written.FilePath()).Settings(), defaults;
-        for (const DisplayField& field : DisplayFields()) {
-            DisplaySettings& expected = field.line == DisplayLine::None ? defaults : settings;
-            const double value = field.real ? field.real(expected) : field.integer(expected);
-            QVERIFY2((field.real ? field.real(read) : field.integer(read)) == value, qPrintable(Name(field)));
-        }
-    }
-
-    // Positions are truncated: 0.29 shows at 28, and showing it leaves 0.29.
-    void refreshShowsEveryFieldAndWritesNone() {
-        DisplaySettings other = Distinct(100);
-        other.tools[3].opacity = 0.29;
-        other.sheetOpacity = 0.999;
-        const DisplaySettings otherBefore = other;
-        dialog->SetTarget(&other, [] {});
-        ExpectControlsShow(other);
-        QCOMPARE(Find<QSlider>("tool3Opacity")->value(), 28);
-        QCOMPARE(Find<QSlider>("sheetOpacity")->value(), 99);
-        QVERIFY(Fields(other) == Fields(otherBefore));
-        QCOMPARE(changes, 0);
-    }
-
-    // Two views: the dialog follows the active one, edits go to it alone and
-    // its callback alone is called.
+    // Two views: the dialog follows the active one and shows every field,
+    // writing none (positions are truncated: 0.29 shows at 28, and showing it
+    // leaves 0.29); edits go to it alone and its callback alone is called.
     void switchingViewsShowsEachViewsSettings() {
         DisplaySettings second = Distinct(200);
+        second.tools[3].opacity = 0.29;
+        second.sheetOpacity = 0.999;
+        const DisplaySettings secondBefore = second, firstBefore = settings;
         int secondChanges = 0;
         dialog->SetTarget(&second, [&secondChanges] { ++secondChanges; });
         QCOMPARE(dialog->Target(), &second);
         ExpectControlsShow(second);
-        const DisplaySettings firstBefore = settings;
+        QCOMPARE(Find<QSlider>("tool3Opacity")->value(), 28);
+        QCOMPARE(Find<QSlider>("sheetOpacity")->value(), 99);
+        QVERIFY(Fields(second) == Fields(secondBefore));
+        QCOMPARE(secondChanges + changes, 0);
         Find<QAbstractButton>("tool0Shown")->click();
-        QCOMPARE(second.tools[0].shown, Distinct(200).tools[0].shown ? 0 : 1);
+        QCOMPARE(second.tools[0].shown, secondBefore.tools[0].shown ? 0 : 1);
         QVERIFY(Fields(settings) == Fields(firstBefore));
         QCOMPARE(secondChanges, 1);
 
@@ -380,24 +301,27 @@ private slots:
 
     void theSchemeShowsItsOwnSwatches() {
         auto* scheme = Find<QComboBox>("backgroundScheme");
-        QCOMPARE(scheme->itemText(0), QStringLiteral("One color scheme"));
-        QCOMPARE(scheme->itemText(1), QStringLiteral("Two colors scheme"));
-        QCOMPARE(scheme->itemText(2), QStringLiteral("Four colors scheme"));
-        scheme->setCurrentIndex(0);
-        QCOMPARE(settings.backgroundScheme, 0);
-        QCOMPARE(VisibleSchemeControls(), (std::vector<QString>{"uniformLabel", "backgroundColour"}));
-        QCOMPARE(Find<QLabel>("uniformLabel")->text(), QStringLiteral("Uniform color"));
-        scheme->setCurrentIndex(1);
-        QCOMPARE(settings.backgroundScheme, 1);
-        QCOMPARE(VisibleSchemeControls(),
-                 (std::vector<QString>{"gradientLabel", "backgroundTop", "backgroundBottom"}));
-        QCOMPARE(Find<QLabel>("gradientLabel")->text(), QStringLiteral("Vertical gradient"));
-        scheme->setCurrentIndex(2);
-        QCOMPARE(settings.backgroundScheme, 2);
-        QCOMPARE(VisibleSchemeControls(),
-                 (std::vector<QString>{"cornersLabel", "backgroundCorner0", "backgroundCorner1",
-                                       "backgroundCorner2", "backgroundCorner3"}));
-        QCOMPARE(Find<QLabel>("cornersLabel")->text(), QStringLiteral("Gradient from corners"));
+        const struct {
+            const char *item, *label, *text;
+            std::vector<QString> visible;
+        } schemes[] = {
+            {"One color scheme", "uniformLabel", "Uniform color", {"uniformLabel", "backgroundColour"}},
+            {"Two colors scheme",
+             "gradientLabel",
+             "Vertical gradient",
+             {"gradientLabel", "backgroundTop", "backgroundBottom"}},
+            {"Four colors scheme",
+             "cornersLabel",
+             "Gradient from corners",
+             {"cornersLabel", "backgroundCorner0", "backgroundCorner1", "backgroundCorner2",
+              "backgroundCorner3"}}};
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(scheme->itemText(k), QString(schemes[k].item));
+            scheme->setCurrentIndex(k);
+            QCOMPARE(settings.backgroundScheme, k);
+            QCOMPARE(VisibleSchemeControls(), schemes[k].visible);
+            QCOMPARE(Find<QLabel>(schemes[k].label)->text(), QString(schemes[k].text));
+        }
         QCOMPARE(changes, 3);
 
         // A view of another scheme brings its own swatches.
@@ -430,17 +354,6 @@ private slots:
         QCOMPARE(owned->windowTitle(), QStringLiteral("Graphical options"));
         QTest::mouseClick(owned->findChild<QPushButton*>("close"), Qt::LeftButton);
         QTRY_VERIFY(owned.isNull());
-    }
-
-    void withoutTargetTheControlsRest() {
-        dialog->SetTarget(nullptr, {});
-        QCOMPARE(dialog->Target(), nullptr);
-        QVERIFY(!Find<QWidget>("sheetShown")->isEnabled());
-        QVERIFY(!Find<QWidget>("save")->isEnabled());
-        QVERIFY(Find<QWidget>("close")->isEnabled());
-        Find<QSlider>("sheetOpacity")->setValue(3);
-        Find<QComboBox>("tool1Mode")->setCurrentIndex(2);
-        QCOMPARE(changes, 0);
     }
 
     // No two visible controls overlap, and none sticks out of the dialog.
@@ -481,49 +394,40 @@ private slots:
         KeepPicture(si, QStringLiteral("configuration"));
     }
 
-    // A click takes effect at once; Cancel brings back the file's system.
-    void cancelLeavesTheSystemOfTheFile() {
+    void configurationDialogButtons_data() {
+        QTest::addColumn<bool>("us"); // the last radio clicked
+        QTest::addColumn<int>("button");
+        QTest::newRow("US, Cancel") << true << int(QDialogButtonBox::Cancel);
+        QTest::newRow("US, OK") << true << int(QDialogButtonBox::Ok);
+        QTest::newRow("US then SI, OK") << false << int(QDialogButtonBox::Ok);
+    }
+
+    // A click takes effect at once; Cancel brings back the file's system, OK
+    // writes the new one; OK with the system it opened with is no change.
+    void configurationDialogButtons() {
+        QFETCH(bool, us);
+        QFETCH(int, button);
         CTempFolder folder;
         CConfiguration configuration(folder.File("Quillmere.cfg"));
         const std::string file = FileText(configuration);
         bool siWhileOpen = true;
         const bool changed = CConfigurationDialog::Edit(configuration, nullptr, [&](CConfigurationDialog& d) {
             QTest::mouseClick(d.USButton(), Qt::LeftButton);
+            if (!us)
+                QTest::mouseClick(d.SIButton(), Qt::LeftButton);
             siWhileOpen = configuration.IsSIMetric();
-            d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+            d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::StandardButton(button))->click();
             return d.result();
         });
-        QVERIFY(!siWhileOpen);
-        QVERIFY(!changed);
-        QVERIFY(configuration.IsSIMetric());
-        QCOMPARE(FileText(configuration), file);
-    }
-
-    void okWritesTheNewSystem() {
-        CTempFolder folder;
-        CConfiguration configuration(folder.File("Quillmere.cfg"));
-        const bool changed = CConfigurationDialog::Edit(configuration, nullptr, [](CConfigurationDialog& d) {
-            QTest::mouseClick(d.USButton(), Qt::LeftButton);
-            d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-            return d.result();
-        });
-        QVERIFY(changed);
-        QVERIFY(!configuration.IsSIMetric());
-        QVERIFY(Contains(FileText(configuration), "\nSystem of units:\t\tUS Customary\n"));
-        QVERIFY(!CConfiguration(configuration.FilePath()).IsSIMetric());
-    }
-
-    // OK with the system it opened with is no change.
-    void okWithTheSameSystemIsNoChange() {
-        CTempFolder folder;
-        CConfiguration configuration(folder.File("Quillmere.cfg"));
-        QVERIFY(!CConfigurationDialog::Edit(configuration, nullptr, [](CConfigurationDialog& d) {
-            QTest::mouseClick(d.USButton(), Qt::LeftButton);
-            QTest::mouseClick(d.SIButton(), Qt::LeftButton);
-            d.accept();
-            return d.result();
-        }));
-        QVERIFY(configuration.IsSIMetric());
+        const bool toUS = us && button == QDialogButtonBox::Ok;
+        QCOMPARE(siWhileOpen, !us);
+        QCOMPARE(changed, toUS);
+        QCOMPARE(configuration.IsSIMetric(), !toUS);
+        QCOMPARE(CConfiguration(configuration.FilePath()).IsSIMetric(), !toUS);
+        if (toUS)
+            QVERIFY(Contains(FileText(configuration), "\nSystem of units:\t\tUS Customary\n"));
+        else
+            QCOMPARE(FileText(configuration), file);
     }
 
     // The step after the dialog, without a window: the file decides.
@@ -548,10 +452,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    qAddPostRoutine(KeepLoadedLibraries);
-    OptionsDialogTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWindowTest<OptionsDialogTest>(argc, argv);
 }
 
 #include "OptionsDialogTest.moc"

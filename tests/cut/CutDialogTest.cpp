@@ -11,7 +11,6 @@
 #include "ui/cut/CCutDialog.h"
 #include "ui/scene/CSceneRender.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -26,7 +25,6 @@
 #include <QToolTip>
 #include <QtTest>
 
-#include <clocale>
 #include <memory>
 #include <vector>
 
@@ -53,22 +51,23 @@ public:
     std::vector<int> pieces;
 };
 
-int Count(const QImage& image, QRgb colour) {
+// The pixels of an image that pass a test.
+template <class Test> int Pixels(const QImage& image, Test test) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            count += (image.pixel(x, y) & 0xffffffu) == colour;
+            count += test(image.pixel(x, y));
     return count;
 }
 
 const QRgb Blue = 0x0000ff;
 
+int Count(const QImage& image, QRgb colour) {
+    return Pixels(image, [colour](QRgb pixel) { return (pixel & 0xffffffu) == colour; });
+}
+
 int Dark(const QImage& image) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += qGray(image.pixel(x, y)) < 100;
-    return count;
+    return Pixels(image, [](QRgb pixel) { return qGray(pixel) < 100; });
 }
 
 QString Shown(double number) {
@@ -131,10 +130,9 @@ private slots:
     void panelsAndFlagT();
     void readOutFollowsTheMouseAndMarksTheViews();
     void crossHairInARealView();
-    void unitsChangeConvertsAndRedraws();
     void closingEmptiesTheCut();
     void layoutFollowsTheWindowSize();
-    void limitFieldsShowTheirWholeNumber();
+    void unitsChangeAndLimitFieldsShowTheirWholeNumber();
     void saveDataWritesTheProfile();
     void printsOnePagePortraitAndLandscape();
     void printsOnThePrinterAndPaperGiven();
@@ -394,21 +392,6 @@ void CutDialogTest::crossHairInARealView() {
     QCOMPARE(changed(scene.grabFramebuffer()), 0);
 }
 
-void CutDialogTest::unitsChangeConvertsAndRedraws() {
-    Cut("25.4");
-    const double automatic = dialog->Session().GraphLimits.xMax;
-    const QImage si = Graph();
-    configuration->SetSIMetric(false);
-    dialog->UnitsChanged();
-    QCOMPARE(Child<QLabel>("positionUnit")->text(), QString("inch"));
-    QCOMPARE(Child<QLineEdit>("position")->text(), QString("1"));
-    QCOMPARE(Child<QLineEdit>("xMax")->text(), Shown(automatic / 25.4));
-    QVERIFY(Graph() != si);
-    // The cut is the same: a new cut in inches finds it again.
-    QTest::mouseClick(Child<QPushButton>("cutting"), Qt::LeftButton);
-    QVERIFY(std::abs(project->Sheet()->CutSegments().At(0)->Start.x - 0.0254) < 1e-12);
-}
-
 void CutDialogTest::closingEmptiesTheCut() {
     Cut("12.5");
     view->Clear();
@@ -443,15 +426,23 @@ void CutDialogTest::layoutFollowsTheWindowSize() {
     KeepPicture(*dialog, "cut-window");
 }
 
-void CutDialogTest::limitFieldsShowTheirWholeNumber() {
-    // Limits of fifteen digits in inches, and the longest a typed one becomes.
+// Limits of fifteen digits in inches, and the longest a typed one becomes.
+void CutDialogTest::unitsChangeAndLimitFieldsShowTheirWholeNumber() {
+    // The change of units converts the fields and redraws the graph.
     dialog->resize(500, 400);
     Cut("25.4");
+    const QImage si = Graph();
     configuration->SetSIMetric(false);
     dialog->UnitsChanged();
+    QCOMPARE(Child<QLabel>("positionUnit")->text(), QString("inch"));
+    QCOMPARE(Child<QLineEdit>("position")->text(), QString("1"));
+    QCOMPARE(Child<QLineEdit>("xMax")->text(), Shown(200 / 25.4));
+    QVERIFY(Graph() != si);
     QTest::mouseClick(Child<QRadioButton>("graphLimits"), Qt::LeftButton);
     Type("yMin", "-0.000123456789012345");
     QTest::mouseClick(Child<QPushButton>("cutting"), Qt::LeftButton);
+    // The same cut, found again in inches.
+    QVERIFY(std::abs(project->Sheet()->CutSegments().At(0)->Start.x - 0.0254) < 1e-12);
     auto* yMin = Child<QLineEdit>("yMin");
     QCOMPARE(yMin->text(), QString("-0.000123456789012345"));
     QCOMPARE(Child<QLineEdit>("xMax")->text(), Shown(200 / 25.4));
@@ -528,12 +519,9 @@ void CutDialogTest::printsOnePagePortraitAndLandscape() {
         QVERIFY2(inside != 0xffffffu, qPrintable(QString::number(inside, 16)));
         QCOMPARE(page.pixel(shown.left() / 2, shown.center().y()) & 0xffffffu, 0xffffffu);
         QCOMPARE(page.pixel(shown.center().x(), shown.bottom() + 20) & 0xffffffu, 0xffffffu);
-        int blue = 0;
-        for (int y = shown.top(); y <= shown.bottom(); ++y)
-            for (int x = shown.left(); x <= shown.right(); ++x) {
-                const QColor colour = page.pixelColor(x, y);
-                blue += colour.blue() > 200 && colour.red() < 100 && colour.green() < 100;
-            }
+        const int blue = Pixels(page.copy(shown), [](QRgb pixel) {
+            return qBlue(pixel) > 200 && qRed(pixel) < 100 && qGreen(pixel) < 100;
+        });
         QVERIFY2(blue > shown.width() / 3, qPrintable(QString::number(blue)));
 
         // The title above the graph; the plane, its position and the record
@@ -587,12 +575,7 @@ void CutDialogTest::printsOnThePrinterAndPaperGiven() {
 }
 
 int main(int argc, char** argv) {
-    CSceneRender::PrepareApplication();
-    QApplication application(argc, argv);
-    qAddPostRoutine(KeepLoadedLibraries);
-    std::setlocale(LC_NUMERIC, "C");
-    CutDialogTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWindowTest<CutDialogTest>(argc, argv, CSceneRender::PrepareApplication);
 }
 
 #include "CutDialogTest.moc"

@@ -4,9 +4,9 @@
 #include "model/CProjectProfile.h"
 #include "model/ProjectFile.h"
 #include "tests/model/ProjectFixture.h"
+#include "tests/support/QtTestSupport.h"
 #include "ui/export/CFilesExportDialog.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,9 +30,8 @@ class FilesExportDialogTest : public QObject {
     Q_OBJECT
 private slots:
     void optionsFollowTheSourceOnlyBox();
-    void withoutAProjectFileOnlySourcesGo();
     void browseAndExportKeepTheFolderForTheRun();
-    void theProjectsFolderAndAMissingFolder();
+    void aMissingFolderIsCreatedOnlyWhenAnswered();
     void reportFile();
 };
 
@@ -53,13 +52,10 @@ void FilesExportDialogTest::optionsFollowTheSourceOnlyBox() {
     QTest::mouseClick(dialog.SourceOnlyBox(), Qt::LeftButton);
     QVERIFY(!dialog.FirstAndLastBox()->isEnabled());
     QVERIFY(!dialog.FirstAndLastBox()->isChecked());
-}
-
-void FilesExportDialogTest::withoutAProjectFileOnlySourcesGo() {
-    CFilesExportDialog dialog("/jobs/cup.tfc", {"cup.sht", "cup.prc"});
-    QVERIFY(!dialog.SourceOnlyBox()->isEnabled());
-    QVERIFY(!dialog.FirstAndLastBox()->isEnabled());
-    QVERIFY(!dialog.FirstAndLastBox()->isChecked());
+    // Without a project file only the sources go.
+    CFilesExportDialog sources("/jobs/cup.tfc", {"cup.sht", "cup.prc"});
+    QVERIFY(!sources.SourceOnlyBox()->isEnabled());
+    QVERIFY(!sources.FirstAndLastBox()->isEnabled() && !sources.FirstAndLastBox()->isChecked());
 }
 
 void FilesExportDialogTest::browseAndExportKeepTheFolderForTheRun() {
@@ -97,15 +93,10 @@ void FilesExportDialogTest::browseAndExportKeepTheFolderForTheRun() {
     CFilesExportDialog::SetRememberedFolder("");
 }
 
-void FilesExportDialogTest::theProjectsFolderAndAMissingFolder() {
+// The refusals themselves are ProjectExportRefusal's.
+void FilesExportDialogTest::aMissingFolderIsCreatedOnlyWhenAnswered() {
     CProjectFixture fixture;
     CFilesExportDialog dialog(fixture.ProjectPath(), FixtureFiles(fixture));
-    dialog.FolderField()->setText(QString::fromStdString(fixture.Folder() + "/"));
-    {
-        CRecordingMessages messages;
-        QVERIFY(!dialog.Export());
-        QCOMPARE(QString::fromStdString(messages.Texts()), QString(exporttexts::ProjectFolderRefused));
-    }
     CTempFolder parent;
     const std::string missing = parent.File("new");
     dialog.FolderField()->setText(QString::fromStdString(" " + missing));
@@ -153,10 +144,7 @@ void FilesExportDialogTest::reportFile() {
 }
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    qAddPostRoutine(KeepLoadedLibraries);
-    FilesExportDialogTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWindowTest<FilesExportDialogTest>(argc, argv);
 }
 
 #include "FilesExportDialogTest.moc"

@@ -7,16 +7,15 @@
 #include "model/CProjectProfile.h"
 #include "render/SceneImage.h"
 #include "tests/model/ProjectFixture.h"
+#include "tests/support/QtTestSupport.h"
 #include "ui/scene/CSceneRender.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <clocale>
 #include <memory>
 
 namespace {
@@ -25,11 +24,9 @@ namespace {
 // line.
 QStringList Probe(const QString& path) {
     QProcess probe;
-    probe.start(QStringLiteral("ffprobe"),
-                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-count_frames"),
-                 QStringLiteral("-select_streams"), QStringLiteral("v:0"), QStringLiteral("-show_entries"),
-                 QStringLiteral("stream=codec_name,width,height,nb_read_frames:format=duration"),
-                 QStringLiteral("-of"), QStringLiteral("default=noprint_wrappers=1:nokey=1"), path});
+    probe.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                            "stream=codec_name,width,height,nb_read_frames:format=duration", "-of",
+                            "default=noprint_wrappers=1:nokey=1", path});
     probe.waitForFinished(60000);
     return QString::fromUtf8(probe.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
@@ -49,7 +46,7 @@ private slots:
 private:
     std::unique_ptr<CSceneRender> OpenView();
     VideoExportHooks Hooks(const QString& name, int w, int h, bool selectCodec = false,
-                           const QString& filter = QString());
+                           const QString& filter = QString(), bool colourScale = true);
 
     QTemporaryDir folder;
     std::unique_ptr<CConfiguration> configuration;
@@ -83,16 +80,17 @@ std::unique_ptr<CSceneRender> VideoExportTest::OpenView() {
 }
 
 VideoExportHooks VideoExportTest::Hooks(const QString& name, int w, int h, bool selectCodec,
-                                        const QString& filter) {
+                                        const QString& filter, bool colourScale) {
     VideoExportHooks hooks;
     hooks.askFileName = [this, name, filter](QWidget*, QString& chosen) {
         chosen = filter;
         return name.isEmpty() ? QString() : folder.filePath(name);
     };
-    hooks.askOptions = [w, h, selectCodec](QWidget*, VideoExportOptions& options) {
+    hooks.askOptions = [w, h, selectCodec, colourScale](QWidget*, VideoExportOptions& options) {
         options.width = w;
         options.height = h;
         options.selectCodec = selectCodec;
+        options.colourScale = colourScale;
         return true;
     };
     return hooks;
@@ -106,25 +104,15 @@ void VideoExportTest::everyRecordBecomesAFrameOfAFifthOfASecond() {
     QVERIFY(ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("forming"), 161, 120)));
     QCOMPARE(messages->Texts(), std::string(videotexts::VideoCreated));
     const QStringList probe = Probe(folder.filePath(QStringLiteral("forming.avi")));
-    QCOMPARE(probe, QStringList({QStringLiteral("msvideo1"), QStringLiteral("164"), QStringLiteral("120"),
-                                 QStringLiteral("3"), QStringLiteral("0.600000")}));
+    QCOMPARE(probe, QStringList({"msvideo1", "164", "120", "3", "0.600000"}));
     // The document keeps the last record, and the view shows it.
     QCOMPARE(project.CurrentRecord(), 3);
     QCOMPARE(view->ShownRecord(), 3);
 
     // The colour scale, on by default, left out: other frames.
-    VideoExportHooks plain = Hooks(QStringLiteral("plain"), 161, 120);
-    plain.askOptions = [](QWidget*, VideoExportOptions& options) {
-        options.width = 161;
-        options.height = 120;
-        options.colourScale = false;
-        return true;
-    };
-    QVERIFY(ExportVideo(*view, *configuration, nullptr, plain));
-    QFile withScale(folder.filePath(QStringLiteral("forming.avi"))),
-        without(folder.filePath(QStringLiteral("plain.avi")));
-    QVERIFY(withScale.open(QIODevice::ReadOnly) && without.open(QIODevice::ReadOnly));
-    QVERIFY(withScale.readAll() != without.readAll());
+    QVERIFY(ExportVideo(*view, *configuration, nullptr, Hooks("plain", 161, 120, false, QString(), false)));
+    QVERIFY(ReadWholeFile(folder.filePath("forming.avi").toStdString()) !=
+            ReadWholeFile(folder.filePath("plain.avi").toStdString()));
 
     // The MP4 type chosen without an extension typed.
     messages->messages.clear();
@@ -153,8 +141,7 @@ void VideoExportTest::cancelOrAnUnreadableRecordKeepsTheFramesSoFar() {
     QVERIFY(!ExportVideo(*view, *configuration, nullptr, hooks));
     QCOMPARE(frames, 1);
     QCOMPARE(messages->Texts(), std::string(videotexts::VideoCancelled));
-    const QStringList oneFrame{QStringLiteral("msvideo1"), QStringLiteral("160"), QStringLiteral("120"),
-                               QStringLiteral("1"), QStringLiteral("0.200000")};
+    const QStringList oneFrame{"msvideo1", "160", "120", "1", "0.200000"};
     QCOMPARE(Probe(folder.filePath(QStringLiteral("cancelled.avi"))), oneFrame);
     QCOMPARE(QDir(folder.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
              QStringList());
@@ -223,12 +210,7 @@ void VideoExportTest::fileNamesGetTheirExtension() {
 }
 
 int main(int argc, char** argv) {
-    CSceneRender::PrepareApplication();
-    QApplication application(argc, argv);
-    qAddPostRoutine(KeepLoadedLibraries);
-    std::setlocale(LC_NUMERIC, "C");
-    VideoExportTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWindowTest<VideoExportTest>(argc, argv, CSceneRender::PrepareApplication);
 }
 
 #include "VideoExportTest.moc"

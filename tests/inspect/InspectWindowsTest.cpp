@@ -6,7 +6,6 @@
 #include "ui/inspect/CDataTip.h"
 #include "ui/inspect/CDistanceMeasurement.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
@@ -201,10 +200,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    qAddPostRoutine(KeepLoadedLibraries);
-    InspectWindowsTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWindowTest<InspectWindowsTest>(argc, argv);
 }
 
 #include "InspectWindowsTest.moc"

@@ -9,12 +9,12 @@
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 #include "tests/model/ProjectFixture.h"
+#include "tests/support/QtTestSupport.h"
 #include "ui/scale/CRotationCube.h"
 #include "ui/scale/CScaleLimitsDialog.h"
 #include "ui/scale/CScalePanel.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -24,12 +24,9 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include <clocale>
 #include <memory>
 
 namespace {
-
-const QString Degree = QString::fromUtf8("\xC2\xB0");
 
 QStringList Labels(const CScalePanel& panel) {
     QStringList texts;
@@ -57,7 +54,6 @@ private slots:
     void init();
     void cleanup();
 
-    void labelsFollowTheLimitsAndTheUnits();
     void noViewShowsNoScale();
     void colourBarOrientation();
     void listsSignalTheUserChoiceOnly();
@@ -65,8 +61,7 @@ private slots:
     void cubeTurnsTheView();
 
     void neverFixedQuantityOpensOnTheShownLimits();
-    void fixedThenCancelKeepsFixedMode();
-    void usTemperaturesStoredInCelsius();
+    void fixedThenCancelKeepsFixedModeUSUnitsStoredInCelsius();
     void textThatIsNotANumberKeepsTheDialogOpen();
     void allRecordsFillsFixedLimits();
     void allRecordsOnAWorkerThread();
@@ -92,35 +87,12 @@ void ScalePanelTest::cleanup() {
     folder.reset();
 }
 
-// The texts themselves are ScaleLabelsTest's.
-void ScalePanelTest::labelsFollowTheLimitsAndTheUnits() {
-    panel->ShowView(TemperatureQuantity, 3);
-    panel->SetLimits(TemperatureQuantity, 0, 100);
-    QCOMPARE(panel->Quantity(), int(TemperatureQuantity));
-    QCOMPARE(panel->LastMinimum(), 0.0);
-    QCOMPARE(panel->LastMaximum(), 100.0);
-    QCOMPARE(panel->LabelText(0), " 100.0 " + Degree + "C");
-    QCOMPARE(panel->LabelText(4), "   0.0 " + Degree + "C");
-    configuration->SetSIMetric(false);
-    panel->UnitsChanged();
-    QCOMPARE(Labels(*panel),
-             (QStringList{" 212.0 " + Degree + "F", " 167.0 " + Degree + "F", " 122.0 " + Degree + "F",
-                          "  77.0 " + Degree + "F", "  32.0 " + Degree + "F"}));
-}
-
+// A view publishing "(no scale)" empties the labels (no view at all:
+// MainFrameTest).
 void ScalePanelTest::noViewShowsNoScale() {
     panel->ShowView(ThicknessQuantity, 3);
     panel->SetLimits(ThicknessQuantity, 0.0012, 0.0030);
-    panel->ClearView();
-    auto* profiles = panel->findChild<QComboBox*>();
-    QCOMPARE(profiles->objectName(), QStringLiteral("profileList"));
-    QVERIFY(!profiles->isEnabled());
-    QCOMPARE(profiles->currentText(), QStringLiteral("(no scale)"));
-    QCOMPARE(panel->Quantity(), 0);
-    QCOMPARE(Labels(*panel), (QStringList{"", "", "", "", ""}));
-    // A view publishing "(no scale)" empties them as well.
-    panel->ShowView(ThicknessQuantity, 3);
-    QVERIFY(profiles->isEnabled());
+    QCOMPARE(panel->LabelText(0), QStringLiteral("  3.00 mm"));
     panel->SetLimits(NoScale, 0, 0);
     QCOMPARE(Labels(*panel), (QStringList{"", "", "", "", ""}));
 }
@@ -257,19 +229,13 @@ void ScalePanelTest::neverFixedQuantityOpensOnTheShownLimits() {
     QCOMPARE(dialog.MaximumEdit()->text(), QStringLiteral("2.988"));
     QVERIFY(dialog.AutomaticButton()->isChecked());
     QVERIFY(!dialog.AllRecordsButton()->isEnabled());
-    // OK on Automatic keeps the scale automatic with the values stored.
-    dialog.accept();
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QVERIFY(!limits.IsFixed(ThicknessQuantity));
-    QCOMPARE(limits.FixedMinimum(ThicknessQuantity), 0.001235);
 }
 
-void ScalePanelTest::fixedThenCancelKeepsFixedMode() {
+void ScalePanelTest::fixedThenCancelKeepsFixedModeUSUnitsStoredInCelsius() {
     ScaleLimits limits;
     limits.SetFixedMinimum(TemperatureQuantity, 20);
     limits.SetFixedMaximum(TemperatureQuantity, 180);
     CScaleLimitsDialog dialog(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration);
-    QCOMPARE(dialog.Title(), "Temperature (" + Degree + "C)");
     dialog.FixedButton()->click();
     QVERIFY(limits.IsFixed(TemperatureQuantity));
     dialog.MinimumEdit()->setText(QStringLiteral("50"));
@@ -278,32 +244,23 @@ void ScalePanelTest::fixedThenCancelKeepsFixedMode() {
     QCOMPARE(limits.FixedMinimum(TemperatureQuantity), 20.0);
     QCOMPARE(limits.FixedMaximum(TemperatureQuantity), 180.0);
 
-    // Reopened, the dialog shows the fixed mode; Automatic and OK free it.
+    // Reopened in US units, the dialog shows the fixed mode and the values
+    // in degrees F; Automatic and OK free the mode and store the values
+    // typed, in degrees C.
+    configuration->SetSIMetric(false);
     CScaleLimitsDialog again(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration);
     QVERIFY(again.FixedButton()->isChecked());
+    QCOMPARE(again.MinimumEdit()->text(), QStringLiteral("68"));
+    QCOMPARE(again.MaximumEdit()->text(), QStringLiteral("356"));
+    again.MaximumEdit()->setText(QStringLiteral("212"));
+    again.MinimumEdit()->setText(QStringLiteral(" 32 "));
     again.AutomaticButton()->click();
     QVERIFY(limits.IsFixed(TemperatureQuantity));
     again.accept();
+    QCOMPARE(again.result(), int(QDialog::Accepted));
     QVERIFY(!limits.IsFixed(TemperatureQuantity));
-}
-
-void ScalePanelTest::usTemperaturesStoredInCelsius() {
-    configuration->SetSIMetric(false);
-    ScaleLimits limits;
-    limits.SetFixedMinimum(TemperatureQuantity, 20);
-    limits.SetFixedMaximum(TemperatureQuantity, 180);
-    CScaleLimitsDialog dialog(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration);
-    QCOMPARE(dialog.Title(), "Temperature (" + Degree + "F)");
-    QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("68"));
-    QCOMPARE(dialog.MaximumEdit()->text(), QStringLiteral("356"));
-    dialog.MaximumEdit()->setText(QStringLiteral("212"));
-    dialog.MinimumEdit()->setText(QStringLiteral(" 32 "));
-    dialog.FixedButton()->click();
-    dialog.accept();
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(std::abs(limits.FixedMaximum(TemperatureQuantity) - 100.0) < 1e-9);
     QVERIFY(std::abs(limits.FixedMinimum(TemperatureQuantity)) < 1e-9);
-    QVERIFY(limits.IsFixed(TemperatureQuantity));
 }
 
 void ScalePanelTest::textThatIsNotANumberKeepsTheDialogOpen() {
@@ -375,11 +332,7 @@ void ScalePanelTest::allRecordsOnAWorkerThread() {
 }
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    qAddPostRoutine(KeepLoadedLibraries);
-    std::setlocale(LC_NUMERIC, "C");
-    ScalePanelTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWindowTest<ScalePanelTest>(argc, argv);
 }
 
 #include "ScalePanelTest.moc"
