@@ -28,6 +28,11 @@ void RemoveScratch() {
 
 } // namespace
 
+void Fail(const char* what) {
+    std::fprintf(stderr, "quillmere fuzz: %s\n", what);
+    std::abort();
+}
+
 void SilenceMessages() {
     static CSilentMessages silent;
     SetMessageSink(&silent);

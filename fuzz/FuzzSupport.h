@@ -14,6 +14,9 @@ namespace fuzz {
 // Messages go nowhere; questions are answered No.
 void SilenceMessages();
 
+// A broken rule: says which and aborts, so that the fuzzer keeps the input.
+[[noreturn]] void Fail(const char* what);
+
 // A folder of this process under $TMPDIR (or /tmp), removed at exit.
 const std::string& ScratchFolder();
 

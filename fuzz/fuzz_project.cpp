@@ -32,15 +32,10 @@ std::map<std::string, std::string> FolderContent() {
     return content;
 }
 
-void Fail(const char* what) {
-    std::fprintf(stderr, "quillmere fuzz: %s\n", what);
-    std::abort();
-}
-
 void CheckFolder() {
     std::map<std::string, std::string> now = FolderContent();
     if (now.erase(FileNamePart(projectPath)) != 1 || now != untouchable)
-        Fail("the folder of the project changed beyond its project file");
+        fuzz::Fail("the folder of the project changed beyond its project file");
 }
 
 } // namespace
@@ -74,10 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // What every window relies on once a project is open.
             if (project->RecordCount() < 1 || !project->Sheet() || !project->Tools() ||
                 project->Tools()->Count() != kToolSlots)
-                Fail("an open project without its record or its ten tool slots");
+                fuzz::Fail("an open project without its record or its ten tool slots");
             for (int slot = 0; slot < kToolSlots; ++slot)
                 if ((project->Tool(slot) == nullptr) != (project->ToolFileName(slot) == "None"))
-                    Fail("a tool slot that does not match its name");
+                    fuzz::Fail("a tool slot that does not match its name");
             std::string text = SheetPropertiesReport(*project, *configuration);
             text += ProjectInformationReport(*project).text;
             std::string record;

@@ -10,15 +10,6 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "quillmere fuzz: %s\n", what);
-    std::abort();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::SilenceMessages();
     return 0;
@@ -30,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (rewritten == content)
         return 0;
     if (rewritten.empty() || rewritten.back() != '\n')
-        Fail("a rewritten table does not end with a line feed");
+        fuzz::Fail("a rewritten table does not end with a line feed");
     // The new header is the first line that reads exactly so: an earlier one
     // would have been the header of record 1.
     const std::string written = "  1  ------------------------";
@@ -47,18 +38,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         at = end + 1;
     }
     if (header == std::string::npos)
-        Fail("a rewritten table has no header of record 1");
+        fuzz::Fail("a rewritten table has no header of record 1");
     // Everything before the new header is the start of the file as it was.
     const std::string before = rewritten.substr(0, header);
     if (content.compare(0, before.size(), before) != 0)
-        Fail("the lines before record 1 changed");
+        fuzz::Fail("the lines before record 1 changed");
     // At most the header and three lines follow.
     size_t lines = 0;
     for (size_t i = header; i < rewritten.size(); ++i)
         lines += rewritten[i] == '\n';
     if (lines > 4)
-        Fail("more than three lines follow the header of record 1");
+        fuzz::Fail("more than three lines follow the header of record 1");
     if (RewriteRecordTable(rewritten) != rewritten)
-        Fail("a second rewrite changes the table again");
+        fuzz::Fail("a second rewrite changes the table again");
     return 0;
 }

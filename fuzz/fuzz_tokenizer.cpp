@@ -47,11 +47,6 @@ std::vector<std::string> ExpectedPieces(const std::string& content, size_t maxLe
     return pieces;
 }
 
-void Fail(const char* what) {
-    std::fprintf(stderr, "quillmere fuzz: %s\n", what);
-    std::abort();
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -67,10 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string joined;
     for (const std::string& token : Tokens(line)) {
         if (token.empty())
-            Fail("an empty token");
+            fuzz::Fail("an empty token");
         for (char c : token)
             if (IsSeparator(c))
-                Fail("a separator inside a token");
+                fuzz::Fail("a separator inside a token");
         joined += token;
     }
     std::string kept;
@@ -78,20 +73,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!IsSeparator(c))
             kept += c;
     if (joined != kept)
-        Fail("the tokens are not the text between the separators");
+        fuzz::Fail("the tokens are not the text between the separators");
 
     static const std::string path = fuzz::ScratchFolder() + "/tokens.txt";
     fuzz::WriteFile(path, data, size);
     CDataString file(10, 10);
     if (!file.ReadFile(path))
-        Fail("the file cannot be read");
+        fuzz::Fail("the file cannot be read");
     if (Tokens(file) != Tokens(line))
-        Fail("the file gives other tokens than its text");
+        fuzz::Fail("the file gives other tokens than its text");
 
     const size_t maxLength = size > 0 ? 1 + data[0] % 16 : 1;
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     if (!stream)
-        Fail("the file cannot be opened");
+        fuzz::Fail("the file cannot be opened");
     CLineReader reader(stream);
     std::vector<std::string> pieces;
     std::string piece;
@@ -99,6 +94,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         pieces.push_back(piece);
     std::fclose(stream);
     if (pieces != ExpectedPieces(content, maxLength))
-        Fail("the line reader cut the lines wrongly");
+        fuzz::Fail("the line reader cut the lines wrongly");
     return 0;
 }

@@ -12,11 +12,6 @@
 
 namespace {
 
-void Fail(const char* what) {
-    std::fprintf(stderr, "quillmere fuzz: %s\n", what);
-    std::abort();
-}
-
 // Every face the reader accepts, and every face after a move, has finite
 // vertices, a unit normal and a plane: drawing, picking and the bounds rely
 // on it.
@@ -26,19 +21,19 @@ double CheckFaces(const CMoldProfile& tool) {
     for (int f = 0; f < faces.Count(); ++f) {
         const CFace& face = *faces.At(f);
         if (face.VertexCount() < 3 || face.VertexCount() > CFace::MaxVertices)
-            Fail("a face with a vertex count it cannot hold");
+            fuzz::Fail("a face with a vertex count it cannot hold");
         for (int v = 0; v < face.VertexCount(); ++v) {
             if (!IsFinite(face.Vertex(v)))
-                Fail("a face vertex that is not a finite point");
+                fuzz::Fail("a face vertex that is not a finite point");
             sum += face.Plane().Distance(face.Vertex(v));
         }
         if (!(std::fabs(Norm(face.Normal()) - 1) < 1e-9) || !std::isfinite(face.Plane().offset))
-            Fail("a face without a unit normal or a plane");
+            fuzz::Fail("a face without a unit normal or a plane");
     }
     if (faces.Count() > 0)
         for (double bound : tool.ToolBounds())
             if (!std::isfinite(bound))
-                Fail("tool bounds that are not finite");
+                fuzz::Fail("tool bounds that are not finite");
     return sum;
 }
 
