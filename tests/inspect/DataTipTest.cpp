@@ -37,21 +37,6 @@ protected:
 
 } // namespace
 
-TEST_F(DataTipTest, SheetNodeInBothSystemsOfUnits) {
-    CDataDisplay node = SheetNode();
-    node.toolInContact = 0;
-    EXPECT_EQ(DataTipLines(node, Units(true)),
-              (Lines{"Sheet - Node: 7", "12.500 -50.000 10.000 (mm)", "Thickness:  3.000 mm",
-                     "Temperature:  150.0 \xC2\xB0"
-                     "C",
-                     "Node flags: ", "Tool in contact: [T1]"}));
-    EXPECT_EQ(DataTipLines(node, Units(false)),
-              (Lines{"Sheet - Node: 7", "0.492 -1.969 0.394 (inch)", "Thickness:  0.118 inch",
-                     "Temperature:  302.0 \xC2\xB0"
-                     "F",
-                     "Node flags: ", "Tool in contact: [T1]"}));
-}
-
 TEST_F(DataTipTest, NodeFlagsInTheirOrderAndTheToolInContact) {
     CDataDisplay node = SheetNode();
     node.clamped = node.fixed = node.boundary = node.noPressure = 1;
@@ -72,24 +57,6 @@ TEST_F(DataTipTest, ToolNodeCarriesNoNumberAndAPlainInchSuffix) {
     const CDataDisplay node = OnTool(SheetNode());
     EXPECT_EQ(DataTipLines(node, Units(true)), (Lines{"Tool - Node:", "12.500 -50.000 10.000 (mm)"}));
     EXPECT_EQ(DataTipLines(node, Units(false)), (Lines{"Tool - Node:", "0.492 -1.969 0.394 inch"}));
-}
-
-TEST_F(DataTipTest, SheetElementShowsItsStretches) {
-    CDataDisplay element;
-    element.kind = PickedElement;
-    element.index = 0;
-    element.value1 = 0.0025;
-    element.value2 = -12.5;
-    element.principal1 = 1.25;
-    element.principal2 = 0.8;
-    EXPECT_EQ(DataTipLines(element, Units(true)), (Lines{"Sheet - Element: 0", "Thickness:  2.500 mm",
-                                                         "Temperature:  -12.5 \xC2\xB0"
-                                                         "C",
-                                                         "L1 =  1.2500 L2 =  0.8000"}));
-    EXPECT_EQ(DataTipLines(element, Units(false)), (Lines{"Sheet - Element: 0", "Thickness:  0.098 inch",
-                                                          "Temperature:    9.5 \xC2\xB0"
-                                                          "F",
-                                                          "L1 =  1.2500 L2 =  0.8000"}));
 }
 
 TEST_F(DataTipTest, ToolElementListsItsThreeVertices) {

@@ -26,24 +26,6 @@ protected:
 
 } // namespace
 
-TEST_F(Reports, SheetPropertiesInBothSystems) {
-    CProjectFixture fixture;
-    CProjectProfile& opened = Open(fixture);
-    EXPECT_EQ(
-        SheetPropertiesReport(opened, configuration),
-        "Properties of deformed sheet in the project:\n" + fixture.ProjectPath() +
-            "\n\nNumber of elements: 24\n\nX(mm): \t-100.00 ... 100.00\nY(mm): \t-50.00 ... 50.00\n"
-            "Z(mm): \t20.00 ... 20.00\n\nMean temperature: 150.0 °C\nMean thickness (whole grid): 3.00 mm\n"
-            "Mean thickness (excluded clamped elements): 3.00 mm");
-    configuration.SetSIMetric(false);
-    EXPECT_EQ(
-        SheetPropertiesReport(opened, configuration),
-        "Properties of deformed sheet in the project:\n" + fixture.ProjectPath() +
-            "\n\nNumber of elements: 24\n\nX(inch): \t-3.937 ... 3.937\nY(inch): \t-1.969 ... 1.969\n"
-            "Z(inch): \t0.787 ... 0.787\n\nMean temperature: 302.0 °F\nMean thickness (whole grid): 0.118 "
-            "inch\nMean thickness (excluded clamped elements): 0.118 inch");
-}
-
 TEST_F(Reports, TenInchesOfSheetShowAsTenInches) {
     CProjectFixture fixture;
     samplegen::RecordData record = samplegen::MakeGridRecord(2, 2, 0.254, 0.1);
@@ -106,20 +88,6 @@ TEST_F(Reports, RecordInformationTakesTheRecordsDataBlock) {
         text.find("\r\nTime (ms): 500\r\nPressure (psi): 0.290065\r\nInflated volume (inch^3): 12.2047\r\n"
                   "\r\nAverage thickness (inch): 0.11811\r\n"),
         std::string::npos)
-        << text;
-}
-
-// The block of the record shown, not the first or the last one.
-TEST_F(Reports, RecordInformationOfTheMiddleRecordOfThree) {
-    CProjectFixture fixture;
-    CProjectProfile& opened = Open(fixture);
-    ASSERT_TRUE(opened.GoToRecord(2)) << messages.Texts();
-    std::string text;
-    ASSERT_TRUE(RecordInformationReport(opened, configuration, text));
-    EXPECT_NE(text.find("\nRecord number 2\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\r\nInflated Z min (mm): 10.000\r\nInflated Z max (mm): 10.000\r\n\r\nTime (ms): "
-                        "500\r\nPressure (kPa): 2\r\n"),
-              std::string::npos)
         << text;
 }
 

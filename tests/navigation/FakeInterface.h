@@ -33,7 +33,7 @@ public:
     explicit CFakeSceneView(CDocument* owner) : document(owner) { document->AddView(this); }
     ~CFakeSceneView() override { document->RemoveView(this); }
 
-    void OnUpdate(CView*, int hint) override { hints.push_back(hint); }
+    void OnUpdate(CView*, int) override {}
     bool IsSceneView() const override { return scene; }
     void TakeRecord(int record) override {
         shown = record;
@@ -47,7 +47,6 @@ public:
     bool scene = true;
     int shown = 0;
     std::vector<int> taken;
-    std::vector<int> hints;
     int redraws = 0;
     int invalidations = 0;
 

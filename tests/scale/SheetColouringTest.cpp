@@ -157,33 +157,6 @@ TEST_F(SheetColours, ValuesThatAreNotNumbersAreLeftOut) {
     EXPECT_EQ(std::make_pair(none.minimum, none.maximum), std::make_pair(DBL_MAX, -DBL_MAX));
 }
 
-// 31250 elements, element e at e degrees and e MPa. Corner node 1 averages
-// elements 0 and 1, the last corner the two last elements.
-TEST_F(SheetColours, AutomaticLimitsOfALargeSheet) {
-    RecordData record = samplegen::MakeGridRecord(125, 125, 1, 1);
-    ASSERT_GT(record.elements.size(), 30000u);
-    for (size_t e = 0; e < record.elements.size(); ++e) {
-        record.elements[e].temperature = static_cast<float>(e);
-        SetStress(record.elements[e], static_cast<float>(e));
-    }
-    const auto sheet = Read(record);
-    const double last = static_cast<double>(record.elements.size() - 1);
-    const ScaleRange panel = ComputeScaleRange(*sheet, TemperatureQuantity, limits);
-    EXPECT_EQ(std::make_pair(panel.minimum, panel.maximum), std::make_pair(0.0, last));
-    const NodeColouring means = ColourNodes(*sheet, TemperatureQuantity, limits);
-    EXPECT_EQ(std::make_pair(means.minimum, means.maximum), std::make_pair(0.5, last - 0.5));
-    EXPECT_EQ(means.indices[1], 32);
-    EXPECT_EQ(means.indices.back(), 0);
-
-    const ScaleRange stress = ComputeScaleRange(*sheet, VonMisesQuantity, limits);
-    const NodeColouring stresses = ColourNodes(*sheet, VonMisesQuantity, limits);
-    EXPECT_EQ(stress.minimum, 0);
-    EXPECT_EQ(stress.maximum, sheet->Elements().back().VonMisesStress());
-    EXPECT_EQ(std::make_pair(stresses.minimum, stresses.maximum),
-              std::make_pair(stress.minimum, stress.maximum));
-    EXPECT_EQ(stresses.indices.back(), 0);
-}
-
 // Limits, nodal values, indices and bytes are computed in blocks on every
 // core; on a mesh of many blocks they must be the bits of plain loops. The
 // element range keeps the first of equal values: -0 before a later +0.
