@@ -30,6 +30,32 @@ protected:
         options.records = records;
         return options;
     }
+    // Record 2 with every value changed, of which a record step takes only
+    // the record's own; element 5 has no area.
+    samplegen::RecordData ChangedRecord() const {
+        samplegen::RecordData record = fixture.Record(1);
+        record.CompleteNodeData();
+        record.nodeMarks.assign(record.current.size(), 7);
+        record.reference[0].x += 0.5;
+        record.symmetryName = "HALF";
+        record.planes.push_back({1, 0, 0, 0});
+        record.nodeCode[0] = 3;
+        record.nodeCode[2] = 3;
+        record.planeIndex[2] = 1;
+        record.conditions[0] = 1;
+        record.contactTool[0] = 2;
+        record.elements[0].id = 900;
+        record.elements[0].initialThickness = 0.005f;
+        record.elements[0].stress3 = 3.5f;
+        record.elements[2].stress1 = 2.5f;
+        record.extended = true;
+        record.elements[0].layers.fill(9.5);
+        record.toolPositions[0] = 0.03;
+        const samplegen::RecordElement& flat = record.elements[5];
+        record.current[static_cast<size_t>(flat.nodes[2] - 1)] =
+            record.current[static_cast<size_t>(flat.nodes[0] - 1)];
+        return record;
+    }
     // The record the sheet holds, from its height.
     int SheetRecord() const {
         return static_cast<int>(std::lround(project.Sheet()->BoundingBox()[4] / 0.01)) + 1;
@@ -157,22 +183,7 @@ TEST_F(Navigation, ARefusedRecordIsNamedAndLeavesTheStatusBarReady) {
 }
 
 TEST_F(Navigation, OnlyTheRecordValuesAreTaken) {
-    samplegen::RecordData record = fixture.Record(1);
-    record.CompleteNodeData();
-    record.nodeMarks.assign(record.current.size(), 7);
-    record.reference[0].x += 0.5;
-    record.symmetryName = "HALF";
-    record.planes.push_back({1, 0, 0, 0});
-    record.nodeCode[0] = 3;
-    record.conditions[0] = 1;
-    record.contactTool[0] = 2;
-    record.elements[0].id = 900;
-    record.elements[0].initialThickness = 0.005f;
-    record.elements[0].stress3 = 3.5f;
-    record.extended = true;
-    record.elements[0].layers.fill(9.5);
-    record.toolPositions[0] = 0.03;
-    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), record));
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), ChangedRecord()));
     project.Sheet()->ResetCut(5, 5);
     project.Sheet()->CutSegments().Add(new CAbscisse);
 
@@ -239,25 +250,7 @@ TEST_F(Navigation, ToolsMoveByTheDifferenceOfTheirPositions) {
 // arrays in; the sheet must end up exactly as when the values are copied
 // in place, as the all-record limits do.
 TEST_F(Navigation, APreparedRecordGivesTheSheetOfACopiedOne) {
-    samplegen::RecordData record = fixture.Record(1);
-    record.CompleteNodeData();
-    record.reference[0].x += 0.5;
-    record.nodeCode[2] = 3;
-    record.planeIndex[2] = 1;
-    record.conditions[0] = 1;
-    record.contactTool[4] = 2;
-    record.elements[1].id = 900;
-    record.elements[2].initialThickness = 0.005f;
-    record.elements[2].stress1 = 2.5f;
-    record.extended = true;
-    record.elements[3].layers.fill(9.5);
-    record.toolPositions[0] = 0.03;
-    // A triangle without area keeps no normal of its own.
-    const samplegen::RecordElement& flat = record.elements[5];
-    record.current[static_cast<size_t>(flat.nodes[2] - 1)] =
-        record.current[static_cast<size_t>(flat.nodes[0] - 1)];
-    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), record));
-
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), ChangedRecord()));
     const std::string last = fixture.File("fixture.004"), second = fixture.File("fixture.001");
     CSheetProfile copied(last, 4, nullptr), swapped(last, 4, nullptr);
     CSheetProfile values(second, 1, nullptr, {false, false});
@@ -271,7 +264,7 @@ TEST_F(Navigation, APreparedRecordGivesTheSheetOfACopiedOne) {
     for (size_t i = 0; i < copied.Elements().size(); ++i)
         EXPECT_EQ(std::memcmp(&copied.Elements()[i], &swapped.Elements()[i], sizeof(CElementProfile)), 0)
             << i;
-    EXPECT_EQ(swapped.Elements()[1].ElementId, 2);
+    EXPECT_EQ(swapped.Elements()[0].ElementId, 1);
     EXPECT_EQ(swapped.Elements()[5].Normal.z, 0.0);
     for (int node = 1; node <= copied.NodeCount(); ++node) {
         EXPECT_EQ(swapped.CurrentCoordinate(node).z, copied.CurrentCoordinate(node).z) << node;
@@ -293,5 +286,5 @@ TEST_F(Navigation, APreparedRecordGivesTheSheetOfACopiedOne) {
     EXPECT_EQ(swapped.MaxInitialThickness(), copied.MaxInitialThickness());
     EXPECT_EQ(swapped.CutSegments().Capacity(), 1000);
     EXPECT_TRUE(swapped.IsClamped(1));
-    EXPECT_DOUBLE_EQ(swapped.LayerValue(3, 4), 9.5);
+    EXPECT_DOUBLE_EQ(swapped.LayerValue(0, 4), 9.5);
 }
