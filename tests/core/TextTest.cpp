@@ -105,29 +105,28 @@ TEST(TextFormat, WholeNumbersAreWhatStrtodConsumesCompletely) {
 // The plain decimals taken without strtod give strtod's very bits; the rest
 // goes to strtod.
 TEST(TextFormat, ParsedWholeNumbersHaveStrtodsBits) {
-    const char* const numbers[] = {"0",
-                                   "-0",
-                                   "7",
-                                   "-12.375",
-                                   "0.1",
-                                   "123456.789012345",
-                                   "999999999999999",
-                                   "5.",
-                                   ".5",
-                                   "-.25",
-                                   "0.000000000000001",
-                                   "1234567890.12345",
-                                   "1e3",
-                                   "+3",
-                                   "0x10",
-                                   "1234567890123456789",
-                                   "2.2250738585072014e-308",
-                                   "1.7976931348623157e308",
-                                   "inf",
-                                   "nan",
-                                   "\f12",
-                                   "00012.50000"};
-    for (const char* number : numbers) {
+    for (const char* number : {"0",
+                               "-0",
+                               "7",
+                               "-12.375",
+                               "0.1",
+                               "123456.789012345",
+                               "999999999999999",
+                               "5.",
+                               ".5",
+                               "-.25",
+                               "0.000000000000001",
+                               "1234567890.12345",
+                               "1e3",
+                               "+3",
+                               "0x10",
+                               "1234567890123456789",
+                               "2.2250738585072014e-308",
+                               "1.7976931348623157e308",
+                               "inf",
+                               "nan",
+                               "\f12",
+                               "00012.50000"}) {
         double parsed = 0;
         ASSERT_TRUE(ParseWholeNumber(number, parsed)) << number;
         const double expected = std::strtod(number, nullptr);
