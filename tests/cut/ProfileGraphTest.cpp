@@ -62,23 +62,6 @@ TEST_F(ProfileGraph, ASingleRecordGivesAStraightLineOfTwoPoints) {
     EXPECT_DOUBLE_EQ(graph.Points[1].y, 4);
 }
 
-TEST_F(ProfileGraph, USUnitsConvertLengthsThicknessAndTemperature) {
-    configuration.SetSIMetric(false);
-    Fill(cut, {{0.254, 100}});
-    const CProfileGraph temperature = BuildProfileGraph(cut, TemperatureQuantity, configuration);
-    EXPECT_NEAR(temperature.Points[1].x, 10, 1e-12);
-    EXPECT_NEAR(temperature.Points[1].y, 212, 1e-12);
-    cut.At(0)->Value = 0.00254;
-    EXPECT_NEAR(BuildProfileGraph(cut, ThicknessQuantity, configuration).Points[0].y, 0.1, 1e-12);
-    cut.At(0)->Value = 1.5;
-    const CProfileGraph ratio = BuildProfileGraph(cut, StretchRatioQuantity, configuration);
-    EXPECT_EQ(ratio.Points[0].y, 1.5);
-    CGraphLimits limits;
-    ApplyAutomaticLimits(ratio, configuration, limits);
-    EXPECT_EQ(limits.xMax, 10);
-    EXPECT_EQ(limits.yMax, 2);
-}
-
 // Typed limits follow a change of units exactly as the configuration
 // converts: US customary limits of 98.6 and 451 F are the configuration's
 // Celsius, to the last bit.
