@@ -58,13 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
                       IndexCase{"EqualNegativeLimits", -2, -2, -2, 0}, IndexCase{"NaNValue", NaN, 0, 1, 0}),
     [](const ::testing::TestParamInfo<IndexCase>& test) { return std::string(test.param.name); });
 
-TEST(RawColourIndex, RoundsHalfAwayFromZeroBeforeTheClamp) {
-    EXPECT_EQ(RawColourIndex(15.5, 0, 32), 16);
-    EXPECT_EQ(RawColourIndex(-0.5, 0, 32), -1);
-    EXPECT_EQ(ClampColourIndex(-1), 0);
-    EXPECT_EQ(ClampColourIndex(1e300), 32);
-}
-
 class OutsideQuantity : public ::testing::TestWithParam<int> {};
 
 TEST_P(OutsideQuantity, SelectsTheLastLimits) {

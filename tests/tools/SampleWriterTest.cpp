@@ -1,5 +1,6 @@
-// What the readers' tests in tests/model cannot see: the exact record layout,
-// the project file's record blocks as tokens, the cup sample's set of files.
+// What the readers' tests in tests/model cannot see: the exact record layout
+// and the cup sample's set of files. The project file's record blocks are
+// read back by the record report's tests.
 #include "tools/SampleWriter.h"
 #include "tests/support/TestSupport.h"
 
@@ -7,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -117,29 +117,6 @@ TEST_P(RecordLayout, EveryBlockSitsAtItsOffset) {
 }
 
 INSTANTIATE_TEST_SUITE_P(NodeCounts, RecordLayout, ::testing::Values(4, 65535, 65536));
-
-// The record report finds each block by its dashes and takes pressure, time
-// and the third value as the 1st, 3rd and 5th tokens after them.
-TEST(SampleWriterProject, RecordBlocksTokenizeAsTheRecordReportExpects) {
-    CTempFolder folder;
-    ProjectFile project;
-    project.toolNames = {"m.tol"};
-    project.records = {{0, 0, 0.5}, {12345.5, 0.2, -2.25}, {80000, 0.4, 1e-7}};
-    ASSERT_TRUE(WriteProjectFile(folder.File("p.tfc"), project));
-    const std::vector<std::string> tokens = Tokens(ReadWholeFile(folder.File("p.tfc")));
-    std::vector<size_t> blocks;
-    for (size_t i = 0; i < tokens.size(); ++i)
-        if (tokens[i].compare(0, 4, "----") == 0)
-            blocks.push_back(i);
-    ASSERT_EQ(blocks.size(), 3u);
-    for (size_t r = 0; r < 3; ++r) {
-        ASSERT_LT(blocks[r] + 5, tokens.size());
-        EXPECT_EQ(tokens[blocks[r] - 1], std::to_string(r));
-        EXPECT_EQ(std::strtod(tokens[blocks[r] + 1].c_str(), nullptr), project.records[r].pressure);
-        EXPECT_EQ(std::strtod(tokens[blocks[r] + 3].c_str(), nullptr), project.records[r].time);
-        EXPECT_EQ(std::strtod(tokens[blocks[r] + 5].c_str(), nullptr), project.records[r].third);
-    }
-}
 
 TEST(SampleWriterCup, WritesEveryReferencedFileAndAllRecords) {
     CTempFolder folder;
