@@ -4,7 +4,6 @@
 #include "tests/navigation/FakeInterface.h"
 
 #include <cmath>
-#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,32 +28,6 @@ protected:
         FixtureOptions options;
         options.records = records;
         return options;
-    }
-    // Record 2 with every value changed, of which a record step takes only
-    // the record's own; element 5 has no area.
-    samplegen::RecordData ChangedRecord() const {
-        samplegen::RecordData record = fixture.Record(1);
-        record.CompleteNodeData();
-        record.nodeMarks.assign(record.current.size(), 7);
-        record.reference[0].x += 0.5;
-        record.symmetryName = "HALF";
-        record.planes.push_back({1, 0, 0, 0});
-        record.nodeCode[0] = 3;
-        record.nodeCode[2] = 3;
-        record.planeIndex[2] = 1;
-        record.conditions[0] = 1;
-        record.contactTool[0] = 2;
-        record.elements[0].id = 900;
-        record.elements[0].initialThickness = 0.005f;
-        record.elements[0].stress3 = 3.5f;
-        record.elements[2].stress1 = 2.5f;
-        record.extended = true;
-        record.elements[0].layers.fill(9.5);
-        record.toolPositions[0] = 0.03;
-        const samplegen::RecordElement& flat = record.elements[5];
-        record.current[static_cast<size_t>(flat.nodes[2] - 1)] =
-            record.current[static_cast<size_t>(flat.nodes[0] - 1)];
-        return record;
     }
     // The record the sheet holds, from its height.
     int SheetRecord() const {
@@ -183,7 +156,22 @@ TEST_F(Navigation, ARefusedRecordIsNamedAndLeavesTheStatusBarReady) {
 }
 
 TEST_F(Navigation, OnlyTheRecordValuesAreTaken) {
-    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), ChangedRecord()));
+    samplegen::RecordData record = fixture.Record(1);
+    record.CompleteNodeData();
+    record.nodeMarks.assign(record.current.size(), 7);
+    record.reference[0].x += 0.5;
+    record.symmetryName = "HALF";
+    record.planes.push_back({1, 0, 0, 0});
+    record.nodeCode[0] = 3;
+    record.conditions[0] = 1;
+    record.contactTool[0] = 2;
+    record.elements[0].id = 900;
+    record.elements[0].initialThickness = 0.005f;
+    record.elements[0].stress3 = 3.5f;
+    record.extended = true;
+    record.elements[0].layers.fill(9.5);
+    record.toolPositions[0] = 0.03;
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), record));
     project.Sheet()->ResetCut(5, 5);
     project.Sheet()->CutSegments().Add(new CAbscisse);
 
@@ -244,47 +232,4 @@ TEST_F(Navigation, ToolsMoveByTheDifferenceOfTheirPositions) {
     three.Player().OnLastRecord();
     EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.05, 1e-12);
     host.active = view.get();
-}
-
-// The animation prepares a record off the interface thread and swaps its
-// arrays in; the sheet must end up exactly as when the values are copied
-// in place, as the all-record limits do.
-TEST_F(Navigation, APreparedRecordGivesTheSheetOfACopiedOne) {
-    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), ChangedRecord()));
-    const std::string last = fixture.File("fixture.004"), second = fixture.File("fixture.001");
-    CSheetProfile copied(last, 4, nullptr), swapped(last, 4, nullptr);
-    CSheetProfile values(second, 1, nullptr, {false, false});
-    CSheetProfile prepared(second, 1, nullptr, {false, false});
-    ASSERT_FALSE(values.ReadFailed() || prepared.ReadFailed());
-    copied.TakeRecordValues(values);
-    prepared.PrepareRecordValues(swapped);
-    swapped.SwapRecordValues(prepared);
-
-    ASSERT_EQ(swapped.ElementCount(), copied.ElementCount());
-    for (size_t i = 0; i < copied.Elements().size(); ++i)
-        EXPECT_EQ(std::memcmp(&copied.Elements()[i], &swapped.Elements()[i], sizeof(CElementProfile)), 0)
-            << i;
-    EXPECT_EQ(swapped.Elements()[0].ElementId, 1);
-    EXPECT_EQ(swapped.Elements()[5].Normal.z, 0.0);
-    for (int node = 1; node <= copied.NodeCount(); ++node) {
-        EXPECT_EQ(swapped.CurrentCoordinate(node).z, copied.CurrentCoordinate(node).z) << node;
-        EXPECT_EQ(swapped.ReferenceCoordinate(node).x, copied.ReferenceCoordinate(node).x) << node;
-        EXPECT_EQ(swapped.NodeCode(node), copied.NodeCode(node)) << node;
-        EXPECT_EQ(swapped.NodePlaneIndex(node), copied.NodePlaneIndex(node)) << node;
-        EXPECT_EQ(swapped.NodeConditions(node), copied.NodeConditions(node)) << node;
-        for (int tool = 0; tool < kToolSlots; ++tool)
-            EXPECT_EQ(swapped.ContactFlag(node, tool), copied.ContactFlag(node, tool)) << node;
-    }
-    for (int element = 0; element < copied.ElementCount(); ++element)
-        for (int index = 0; index < 11; ++index)
-            EXPECT_EQ(swapped.LayerValue(element, index), copied.LayerValue(element, index));
-    EXPECT_EQ(swapped.ToolPositions(), copied.ToolPositions());
-    EXPECT_EQ(swapped.BoundingBox(), copied.BoundingBox());
-    EXPECT_EQ(swapped.SheetSize(), copied.SheetSize());
-    EXPECT_EQ(swapped.SizeX(), copied.SizeX());
-    EXPECT_EQ(swapped.SizeY(), copied.SizeY());
-    EXPECT_EQ(swapped.MaxInitialThickness(), copied.MaxInitialThickness());
-    EXPECT_EQ(swapped.CutSegments().Capacity(), 1000);
-    EXPECT_TRUE(swapped.IsClamped(1));
-    EXPECT_DOUBLE_EQ(swapped.LayerValue(0, 4), 9.5);
 }
