@@ -266,31 +266,6 @@ TEST_F(SheetRecord, ProgressIsReportedOncePerPercentReached) {
     EXPECT_EQ(progress.texts.back(), "Application is ready to operate.");
 }
 
-TEST_F(SheetRecord, StatisticsOfClampedAndFreeElements) {
-    RecordData record = samplegen::MakeGridRecord(2, 1, 0.2, 0.1); // four elements
-    record.current[1].z = 0.05;                                    // thins the elements at node 2
-    record.CompleteNodeData();
-    const auto uniform = Read(samplegen::MakeGridRecord(2, 1, 0.2, 0.1));
-    EXPECT_NEAR(uniform->ClampedStatistics().nonuniformity, 0, 1e-15);
-    EXPECT_NEAR(uniform->MeanThickness(), 0.003, 1e-9);
-
-    for (uint32_t& condition : record.conditions)
-        condition = 1;
-    const auto clamped = Read(record);
-    const ClampedStatisticsResult none = clamped->ClampedStatistics();
-    EXPECT_EQ(none.elementCount, 0);
-    EXPECT_EQ(none.meanThickness, 0);
-    EXPECT_EQ(none.nonuniformity, 0);
-
-    record.conditions[1] = 0;
-    const auto partly = Read(record);
-    const ClampedStatisticsResult some = partly->ClampedStatistics();
-    EXPECT_GT(some.elementCount, 0);
-    EXPECT_LT(some.meanThickness, 0.003);
-    EXPECT_GT(some.nonuniformity, 0);
-    EXPECT_LE(partly->ThicknessRange()[0], partly->ThicknessRange()[1]);
-}
-
 // A damaged record sets ReadFailed and never reads outside the file.
 class DamagedRecord : public SheetRecord, public ::testing::WithParamInterface<size_t> {};
 
