@@ -2,6 +2,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,38 +49,28 @@ TEST(AtomicFile, AMissingFolderFailsCleanly) {
     EXPECT_FALSE(ReplaceFileContent(folder.File("none/a.cfg"), folder.File("none/a.cfg.new"), "x"));
 }
 
-TEST(AtomicFile, AReadOnlyFileIsNotReplaced) {
-    CTempFolder folder;
-    const std::string target = folder.File("a.cfg");
-    WriteWholeFile(target, "old");
-    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
-    EXPECT_FALSE(ReplaceFileContent(target, target + ".new", "new"));
-    EXPECT_EQ(ReadWholeFile(target), "old");
-    EXPECT_FALSE(PathExists(target + ".new"));
-}
-
-TEST(AtomicFile, AFolderWithoutWritePermissionFailsCleanly) {
-    if (RunningAsRoot())
-        GTEST_SKIP() << "root writes into any folder; the fault hook covers this as Step::Create";
-    CTempFolder folder;
-    const std::string target = folder.File("a.cfg");
-    WriteWholeFile(target, "old");
-    ASSERT_EQ(::chmod(folder.Path().c_str(), 0555), 0);
-    EXPECT_FALSE(ReplaceFileContent(target, target + ".new", "new"));
-    EXPECT_EQ(ReadWholeFile(target), "old");
-    EXPECT_FALSE(PathExists(target + ".new"));
-}
-
-TEST(AtomicFile, AFullDiskLeavesTheOldFile) {
-    CTempFolder folder;
-    const std::string target = folder.File("a.cfg");
-    WriteWholeFile(target, "old");
-    {
-        CFileSizeLimit full(16);
-        EXPECT_FALSE(ReplaceFileContent(target, target + ".new", std::string(1000, 'n')));
+// The fault hook's failures for real: the old file stays, no temporary.
+TEST(AtomicFile, ARealFailureLeavesTheOldFileAndNoTemporary) {
+    enum Failure { ReadOnlyFile, ReadOnlyFolder, FullDisk };
+    for (const Failure failure : {ReadOnlyFile, ReadOnlyFolder, FullDisk}) {
+        SCOPED_TRACE(failure);
+        if (failure == ReadOnlyFolder && RunningAsRoot())
+            continue; // root writes into any folder; the hook's Step::Create stands in
+        CTempFolder folder;
+        const std::string target = folder.File("a.cfg");
+        WriteWholeFile(target, "old");
+        const std::string locked = failure == ReadOnlyFile ? target : folder.Path();
+        ASSERT_EQ(failure == FullDisk ? 0 : ::chmod(locked.c_str(), failure == ReadOnlyFile ? 0444 : 0555),
+                  0);
+        {
+            std::optional<CFileSizeLimit> full;
+            if (failure == FullDisk)
+                full.emplace(16);
+            EXPECT_FALSE(ReplaceFileContent(target, target + ".new", std::string(1000, 'n')));
+        }
+        EXPECT_EQ(ReadWholeFile(target), "old");
+        EXPECT_FALSE(PathExists(target + ".new"));
     }
-    EXPECT_EQ(ReadWholeFile(target), "old");
-    EXPECT_FALSE(PathExists(target + ".new"));
 }
 
 TEST(AtomicFile, ALinkAtTheTemporaryNameIsNotFollowed) {
