@@ -39,20 +39,8 @@ protected:
 
 } // namespace
 
-TEST_F(ProfileGraph, SmoothsInPlaceKeepingTheEnds) {
-    Fill(cut, {{1, 0}, {1, 1}, {1, 0}});
-    const CProfileGraph graph = BuildProfileGraph(cut, ExtensionXQuantity, configuration);
-    EXPECT_EQ(graph.TotalArcLength, 3);
-    ASSERT_EQ(graph.Points.size(), 4u);
-    // Evenly spaced arc lengths stay put; each value already smoothed in a
-    // pass feeds the next one (three passes of 1/8, 3/4, 1/8).
-    const double y[4] = {0, 0.44842529296875, 0.16262054443359375, 0};
-    for (size_t j = 0; j < 4; ++j) {
-        EXPECT_DOUBLE_EQ(graph.Points[j].x, 1000.0 * static_cast<double>(j));
-        EXPECT_DOUBLE_EQ(graph.Points[j].y, y[j]) << j;
-    }
-}
-
+// The smoothing and the automatic limits of whole cuts: the batch tool's cut
+// graphs.
 TEST_F(ProfileGraph, ASingleRecordGivesAStraightLineOfTwoPoints) {
     Fill(cut, {{0.002, 0.004}});
     const CProfileGraph graph = BuildProfileGraph(cut, ThicknessQuantity, configuration);
@@ -125,19 +113,10 @@ INSTANTIATE_TEST_SUITE_P(Values, NiceSteps,
                                            std::pair{450.0, 500.0}, std::pair{25000.0, 30000.0},
                                            std::pair{30000.0, 30000.0}, std::pair{30000.5, 0.0}));
 
-TEST_F(ProfileGraph, AutomaticLimitsStartAtZeroAndRoundUpLengthAndLargestValue) {
-    Fill(cut, {{0.11, 140}, {0.01, 160}, {0.1, 150}});
+TEST_F(ProfileGraph, AutomaticLimitsOfNegativeValuesReachTheSmallestStep) {
+    Fill(cut, {{0.01, -5}, {0.01, -3}});
     CGraphLimits limits;
     ApplyAutomaticLimits(BuildProfileGraph(cut, TemperatureQuantity, configuration), configuration, limits);
-    EXPECT_EQ((std::vector<double>{0, 300, 0, 200}),
-              (std::vector<double>{limits.xMin, limits.xMax, limits.yMin, limits.yMax}));
-
-    // All values below 0: up to the smallest step.
-    CCutSegments negative(1000, 1000);
-    Fill(negative, {{0.01, -5}, {0.01, -3}});
-    limits = CGraphLimits();
-    ApplyAutomaticLimits(BuildProfileGraph(negative, TemperatureQuantity, configuration), configuration,
-                         limits);
     EXPECT_EQ(limits.xMax, 20);
     EXPECT_EQ(limits.yMax, 0.05);
 }
