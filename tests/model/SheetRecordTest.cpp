@@ -148,7 +148,7 @@ TEST_F(SheetRecord, DerivationInBlocksGivesTheSerialResults) {
 
     // Another record of the mesh, stepped to and read afresh.
     for (samplegen::Vec3& node : record.current)
-        node.z *= -1.5;
+        node = {1.25 * node.x, node.y, -1.5 * node.z};
     record.elements[7].initialThickness = 0.01f;
     const std::string second = folder.File("sheet.001");
     ASSERT_TRUE(samplegen::WriteRecordFile(second, record));
@@ -163,6 +163,8 @@ TEST_F(SheetRecord, DerivationInBlocksGivesTheSerialResults) {
     EXPECT_EQ(std::memcmp(elements.data(), fresh.Elements().data(), elements.size() * sizeof elements[0]), 0);
     EXPECT_EQ(sheet->MaxInitialThickness(), fresh.MaxInitialThickness());
     EXPECT_EQ(sheet->BoundingBox(), fresh.BoundingBox());
+    EXPECT_EQ(std::make_pair(sheet->SheetSize(), sheet->SizeX()),
+              std::make_pair(fresh.SheetSize(), fresh.SizeX()));
     record.elements[9].nodes[0] = record.elements[9].nodes[1];
     ASSERT_TRUE(samplegen::WriteRecordFile(second, record));
     EXPECT_FALSE(sheet->HasSameMesh(CSheetProfile(second, 1, nullptr, {false, true})));

@@ -197,17 +197,6 @@ TEST_F(Navigation, OnlyTheRecordValuesAreTaken) {
     EXPECT_NEAR(sheet.BoundingBox()[4], 0.01, 1e-7);
 }
 
-TEST_F(Navigation, TheSheetSizeFollowsTheRecordShown) {
-    samplegen::RecordData record = fixture.Record(0);
-    for (samplegen::Vec3& node : record.current)
-        node.x *= 3;
-    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.000"), record));
-    const double last = project.Sheet()->SheetSize();
-    ASSERT_TRUE(project.GoToRecord(1));
-    EXPECT_NEAR(project.Sheet()->SheetSize(), 3 * last, 1e-6);
-    EXPECT_NEAR(project.Sheet()->SizeX(), 0.6, 1e-6);
-}
-
 TEST_F(Navigation, ToolsMoveByTheDifferenceOfTheirPositions) {
     const double positions[] = {0.0, 0.02, 0.05};
     for (int r = 0; r < 3; ++r) {
