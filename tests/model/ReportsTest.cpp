@@ -37,8 +37,8 @@ TEST_F(Reports, TenInchesOfSheetShowAsTenInches) {
     EXPECT_NE(text.find("X(inch): \t0.000 ... 10.000\n"), std::string::npos) << text;
 }
 
-// The lines are the batch tool's project reports', which end them the Unix
-// way; the window shows them with Windows line ends.
+// What the report lists the batch tool's project report shows; the window
+// takes it with Windows line ends, which the batch tool turns into Unix ones.
 TEST_F(Reports, ProjectInformationEndsItsLinesTheWindowsWay) {
     CProjectFixture fixture;
     const ProjectInformation information = ProjectInformationReport(Open(fixture));
