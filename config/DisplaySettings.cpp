@@ -103,3 +103,29 @@ const DisplayField* FindDisplayField(const std::string& name) {
         std::find_if(fields.begin(), fields.end(), [&name](const DisplayField& f) { return f.name == name; });
     return found == fields.end() ? nullptr : &*found;
 }
+
+void ToggleSheetShown(DisplaySettings& settings) {
+    settings.sheetShown = !settings.sheetShown;
+}
+
+void ToggleToolShown(DisplaySettings& settings, int slot) {
+    if (slot >= 0 && slot < kToolSlots) {
+        ToolDisplay& tool = settings.tools[static_cast<size_t>(slot)];
+        tool.shown = !tool.shown;
+    }
+}
+
+void StepToolDisplayMode(DisplaySettings& settings, int slot) {
+    if (slot >= 0 && slot < kToolSlots) {
+        ToolDisplay& tool = settings.tools[static_cast<size_t>(slot)];
+        tool.mode = (tool.mode + 1) % 3;
+    }
+}
+
+void ToggleNodeDots(DisplaySettings& settings) {
+    settings.nodeDotsShown = !settings.nodeDotsShown;
+}
+
+void ToggleDistanceMeasurement(DisplaySettings& settings) {
+    settings.distanceMeasurement = !settings.distanceMeasurement;
+}

@@ -89,3 +89,11 @@ struct DisplayField {
 const std::vector<DisplayField>& DisplayFields();
 // The field of a name; nullptr when there is none.
 const DisplayField* FindDisplayField(const std::string& name);
+
+// The view's own display commands. A tool slot out of range changes nothing.
+void ToggleSheetShown(DisplaySettings& settings);
+void ToggleToolShown(DisplaySettings& settings, int slot);
+// Shaded, wire frame, shaded with wire frame, and round again.
+void StepToolDisplayMode(DisplaySettings& settings, int slot);
+void ToggleNodeDots(DisplaySettings& settings);
+void ToggleDistanceMeasurement(DisplaySettings& settings);

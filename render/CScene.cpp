@@ -2,6 +2,7 @@
 
 #include "model/CProjectProfile.h"
 #include "scale/ScaleRange.h"
+#include "scene/CSceneInteractor.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,6 +41,80 @@ bool CScene::RecomputeLimits() {
         scaleMaximum = range.maximum;
     }
     return true;
+}
+
+SceneUpdate CScene::UpdateFor(int hint, int shownRecord) const {
+    switch (hint) {
+    case HintCutMark:
+    case HintCutWindowCloses:
+        return SceneUpdate::CutMark;
+    case HintCutChanged:
+        // A cut of the record shown needs its line alone.
+        return project && shownRecord == project->CurrentRecord() ? SceneUpdate::CutLine : SceneUpdate::Lists;
+    case HintNewRecord:
+    case HintRecordStep:
+        return SceneUpdate::Lists;
+    case HintRedraw:
+        return SceneUpdate::Redraw;
+    case HintZoomBox:
+    case HintMeasurementFirst:
+    case HintMeasurementSecond:
+    case HintMeasurementLine:
+    case HintPickHighlight:
+        return SceneUpdate::Overlay;
+    default:
+        return SceneUpdate::None;
+    }
+}
+
+void CScene::BuildOverlay(int hint, const CSceneInteractor& gestures) {
+    if (hint == HintZoomBox) {
+        const auto& b = gestures.ZoomBox();
+        if (CSceneInteractor::ZoomBoxMode() && gestures.Dragging())
+            drawer.BuildOverlay(Overlay::ZoomBox, {{b[0], b[1]}, {b[2], b[1]}, {b[2], b[3]}, {b[0], b[3]}});
+        else
+            drawer.BuildOverlay(Overlay::ZoomBox, {});
+    } else if (hint == HintPickHighlight) {
+        drawer.BuildOverlay(Overlay::PickHighlight, pickOutline);
+    } else if (hint == HintMeasurementFirst || hint == HintMeasurementSecond) {
+        const int point = hint == HintMeasurementFirst ? 0 : 1;
+        const Overlay overlay = point == 0 ? Overlay::FirstPoint : Overlay::SecondPoint;
+        const MarkerRect& r = gestures.Marker(point);
+        if (r.shown)
+            drawer.BuildMarker(overlay, r.left, r.top, r.right, r.bottom);
+        else
+            drawer.BuildOverlay(overlay, {});
+    } else if (hint == HintMeasurementLine) {
+        const MarkerRect &first = gestures.Marker(0), &second = gestures.Marker(1);
+        if (first.shown && second.shown)
+            drawer.BuildOverlay(Overlay::MeasurementLine,
+                                {{first.CentreX(), first.CentreY()}, {second.CentreX(), second.CentreY()}});
+        else
+            drawer.BuildOverlay(Overlay::MeasurementLine, {});
+    }
+}
+
+bool CScene::ClearPickOutline() {
+    if (pickOutline.empty())
+        return false;
+    pickOutline.clear();
+    return true;
+}
+
+std::array<double, 2> CScene::WindowPoint(const CCoordinate& point) const {
+    const FrameState frame = Frame();
+    const auto at = camera.ToWindow(point, frame.width, frame.height);
+    return {at[0], at[1]};
+}
+
+void CScene::BuildCutMark(bool shown, int reach) {
+    const CSheetProfile* sheet = project ? project->Sheet() : nullptr;
+    if (shown && sheet && sheet->CutMark().valid) {
+        const auto at = WindowPoint(sheet->CutMark().point);
+        drawer.BuildCrossHair(static_cast<int>(at[0]), static_cast<int>(at[1]), reach);
+    } else {
+        drawer.BuildOverlay(Overlay::CutMark, {});
+    }
 }
 
 void CScene::RebuildLists() {

@@ -13,11 +13,26 @@
 
 #include <QImage>
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CProjectProfile;
+class CSceneInteractor;
 class QOpenGLContext;
+
+// What a document update asks of a view's scene.
+enum class SceneUpdate {
+    None,
+    Redraw,
+    Lists,   // a new record or cut: every list
+    Overlay, // one of the gestures' overlays
+    // The cut window's cross-hair and the cut line of the shown record: the
+    // limits stay as they are.
+    CutMark,
+    CutLine,
+};
 
 // What a scene asks of the window that shows it.
 class ISceneWindow {
@@ -51,6 +66,26 @@ public:
     void SetQuantity(int shown) { quantity = shown; }
     CSceneDrawer& Drawer() { return drawer; }
     const CSceneDrawer& Drawer() const { return drawer; }
+
+    // What an update hint asks of a view that shows shownRecord.
+    SceneUpdate UpdateFor(int hint, int shownRecord) const;
+    // Every update recomputes the scale limits but the cut window's.
+    static bool UpdateKeepsLimits(SceneUpdate update) {
+        return update == SceneUpdate::CutMark || update == SceneUpdate::CutLine;
+    }
+    // In the current context: the overlay an update hint names, from the
+    // gestures' state and the pick outline.
+    void BuildOverlay(int hint, const CSceneInteractor& gestures);
+    // The outline of the current pick; clearing gives false when there was
+    // none.
+    void SetPickOutline(const std::vector<std::array<int, 2>>& outline) { pickOutline = outline; }
+    bool ClearPickOutline();
+    // The window position of a model point in the window's frame (device
+    // pixels, y downwards).
+    std::array<double, 2> WindowPoint(const CCoordinate& point) const;
+    // In the current context: the cross-hair (arms of reach pixels) on the
+    // sheet's cut mark when shown and the sheet has one; none otherwise.
+    void BuildCutMark(bool shown, int reach);
 
     // The scale range of the shown record and quantity, computed again only
     // when the values, the quantity or its limits setting changed; false
@@ -112,5 +147,6 @@ private:
     double scaleMinimum = 0, scaleMaximum = 0;
     ColourRamp ramp;
     CSceneDrawer drawer;
+    std::vector<std::array<int, 2>> pickOutline;
     std::unique_ptr<COffscreenFrame> offscreen;
 };

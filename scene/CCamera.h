@@ -38,6 +38,11 @@ public:
     // into the model-view and the depth range is wider.
     OrthoBox PickingProjection(int w, int h) const;
 
+    // Back to no zoom and no pan, before the fit.
+    void ResetZoom() {
+        zoom = 1.0f;
+        panX = panY = 0;
+    }
     void ZoomIn() { zoom *= 1.1111112f; }
     void ZoomOut() { zoom *= 0.9f; }
     // A turn of the wheel: towards the user (negative) zooms in.

@@ -183,6 +183,31 @@ struct CSavedVariable {
     std::string old;
 };
 
+// The view's own display commands each flip or step one field and leave
+// every other as it was; a slot outside the tools changes nothing.
+TEST(DisplayCommands, FlipOrStepTheirOwnFieldOnly) {
+    DisplaySettings edited;
+    ToggleSheetShown(edited);
+    ToggleNodeDots(edited);
+    ToggleDistanceMeasurement(edited);
+    ToggleToolShown(edited, 3);
+    ToggleToolShown(edited, kToolSlots);
+    for (int step = 0; step < 4; ++step)
+        StepToolDisplayMode(edited, 5);
+    StepToolDisplayMode(edited, -1);
+    DisplaySettings expected;
+    expected.sheetShown = 0;
+    expected.nodeDotsShown = 1;
+    expected.distanceMeasurement = 1;
+    expected.tools[3].shown = 0;
+    expected.tools[5].mode = 1; // shaded, wire frame, both, shaded, wire frame
+    for (const DisplayField& field : DisplayFields()) {
+        if (field.integer) {
+            EXPECT_EQ(field.integer(edited), field.integer(expected)) << field.name;
+        }
+    }
+}
+
 TEST(DefaultFilePath, CreatesTheFoldersUnderTheProfileOrFallsBackToTheProgramFolder) {
     CTempFolder folder;
     CSavedVariable xdg("XDG_CONFIG_HOME");

@@ -148,6 +148,11 @@ TEST(CameraZoom, BoxFillsTheWindowAndComesToItsCentreByTheTighterFactor) {
     other.DisplayProjection(400, 300);
     ASSERT_TRUE(other.ZoomIntoBox(100, 100, 300, 200, 400, 300));
     EXPECT_FLOAT_EQ(other.zoom, 2.0f);
+    // Before a fit: no zoom, no pan.
+    other.ResetZoom();
+    EXPECT_EQ(other.zoom, 1.0f);
+    EXPECT_EQ(other.panX, 0.0f);
+    EXPECT_EQ(other.panY, 0.0f);
 }
 
 // --- Projection and pan ---------------------------------------------------

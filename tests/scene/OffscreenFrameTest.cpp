@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -293,6 +294,33 @@ TEST_F(NoDisplayFrame, SceneScaleRangeFollowsTheQuantityAndTheFixedLimits) {
     EXPECT_EQ(shown.ScaleMaximum(), maximum);
     CScene empty(nullptr, Scene::Plain(), 1);
     EXPECT_FALSE(empty.RecomputeLimits());
+}
+
+// An update asks a view for no more than it needs: the cut of the record it
+// shows its line alone, and the cut window's mark and line keep the limits.
+TEST_F(NoDisplayFrame, SceneUpdatesFollowTheHints) {
+    CScene shown(&scene->project, Scene::Plain(), 1);
+    const int current = scene->project.CurrentRecord();
+    EXPECT_EQ(shown.UpdateFor(HintCutChanged, current), SceneUpdate::CutLine);
+    EXPECT_EQ(shown.UpdateFor(HintCutChanged, current + 1), SceneUpdate::Lists);
+    const std::pair<int, SceneUpdate> hints[] = {{HintCutMark, SceneUpdate::CutMark},
+                                                 {HintCutWindowCloses, SceneUpdate::CutMark},
+                                                 {HintNewRecord, SceneUpdate::Lists},
+                                                 {HintRecordStep, SceneUpdate::Lists},
+                                                 {HintRedraw, SceneUpdate::Redraw},
+                                                 {HintZoomBox, SceneUpdate::Overlay},
+                                                 {HintPickHighlight, SceneUpdate::Overlay},
+                                                 {HintMeasurementLine, SceneUpdate::Overlay},
+                                                 {0, SceneUpdate::None}};
+    for (const auto& [hint, update] : hints) {
+        EXPECT_EQ(shown.UpdateFor(hint, current), update) << hint;
+        EXPECT_EQ(CScene::UpdateKeepsLimits(update), update == SceneUpdate::CutMark) << hint;
+    }
+    EXPECT_TRUE(CScene::UpdateKeepsLimits(SceneUpdate::CutLine));
+    EXPECT_FALSE(shown.ClearPickOutline()) << "no outline to clear";
+    shown.SetPickOutline({{1, 2}, {3, 4}});
+    EXPECT_TRUE(shown.ClearPickOutline());
+    EXPECT_FALSE(shown.ClearPickOutline());
 }
 
 // A context of the views' share group (run under a virtual X server): its
