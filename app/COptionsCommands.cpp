@@ -88,9 +88,9 @@ void COptionsCommands::Follow(CSceneRender* view) {
     viewGone = QObject::connect(view, &QObject::destroyed, dialog, [this] { Follow(nullptr); });
     viewEdited = QObject::connect(view, &CSceneRender::DisplaySettingsChanged, dialog,
                                   &CGraphicalOptionsDialog::Refresh);
-    dialog->SetTarget(&view->Settings(), [view] {
+    dialog->SetTarget(&view->Scene().Settings(), [view] {
         // The view takes its edited settings; its document's views redraw.
-        view->ApplySettings(view->Settings());
+        view->ApplySettings(view->Scene().Settings());
         if (CDocument* document = view->Document())
             document->UpdateAllViews(view, HintRedraw);
     });

@@ -57,9 +57,9 @@ void CScaleCommands::Follow(CSceneRender* view) {
     }
     // The last window may close without another becoming active.
     gone = QObject::connect(view, &QObject::destroyed, panel, [this] { Follow(nullptr); });
-    panel->ShowView(view->Quantity(), view->PickMode());
-    panel->SetOrientation(view->Camera().trackball.Rotation());
-    panel->SetRemoveClipPlanesEnabled(view->ClipPlanesActive());
+    panel->ShowView(view->Scene().Quantity(), view->Interactor().PickMode());
+    panel->SetOrientation(view->Scene().Camera().trackball.Rotation());
+    panel->SetRemoveClipPlanesEnabled(view->Interactor().ClipPlanesActive());
     limits = QObject::connect(view, &CSceneRender::LimitsChanged, panel,
                               [panel](int quantity, double minimum, double maximum) {
                                   panel->SetLimits(quantity, minimum, maximum);
@@ -76,7 +76,7 @@ void CScaleCommands::EditLimits() {
         return;
     CScalePanel* panel = frame.ScalePanel();
     const int quantity = panel->Quantity();
-    ScaleLimits& fixed = view->Limits();
+    ScaleLimits& fixed = view->Scene().Limits();
     // A value never fixed starts from the limits the panel shows.
     PrepareFixedLimits(fixed, quantity, panel->LastMinimum(), panel->LastMaximum());
     CScaleLimitsDialog dialog(quantity, QString::fromUtf8(QuantityName(quantity)), fixed,

@@ -41,12 +41,12 @@ CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         },
         [this] {
             const S* view = frame.ActiveSceneView();
-            return CommandState{view && view->ClipPlanesActive(), false};
+            return CommandState{view && view->Interactor().ClipPlanesActive(), false};
         });
 
     OnView(
         command::Sheet, QStringLiteral("&Sheet on/off"), QStringLiteral("Show or hide the sheet"),
-        [](S& v) { v.ToggleSheet(); }, [](const S& v) { return v.Settings().sheetShown != 0; });
+        [](S& v) { v.ToggleSheet(); }, [](const S& v) { return v.Scene().Settings().sheetShown != 0; });
     const struct {
         int id, mode;
         const char* text;
@@ -57,26 +57,26 @@ CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         OnView(
             mode.id, QString::fromLatin1(mode.text), QString::fromLatin1(mode.text).remove(QLatin1Char('&')),
             [m = mode.mode](S& v) { v.SetSheetDisplayMode(m); },
-            [m = mode.mode](const S& v) { return v.Settings().sheetDisplayMode == m; });
+            [m = mode.mode](const S& v) { return v.Scene().Settings().sheetDisplayMode == m; });
     OnView(
         command::Dots, QStringLiteral("&Dots"), QStringLiteral("Show or hide the node dots"),
-        [](S& v) { v.ToggleDots(); }, [](const S& v) { return v.Settings().nodeDotsShown != 0; });
+        [](S& v) { v.ToggleDots(); }, [](const S& v) { return v.Scene().Settings().nodeDotsShown != 0; });
     for (int slot = 0; slot < 2; ++slot) {
         OnView(
             slot == 0 ? command::Tool1 : command::Tool2, QStringLiteral("Tool &%1 on/off").arg(slot + 1),
             QStringLiteral("Show or hide tool %1").arg(slot + 1), [slot](S& v) { v.ToggleTool(slot); },
-            [slot](const S& v) { return v.Settings().tools[static_cast<size_t>(slot)].shown != 0; });
+            [slot](const S& v) { return v.Scene().Settings().tools[static_cast<size_t>(slot)].shown != 0; });
         OnView(
             slot == 0 ? command::Tool1Shading : command::Tool2Shading,
             QStringLiteral("Tool %1 s&hading mode").arg(slot + 1),
             QStringLiteral("Shaded, wire frame, or shaded with wire frame for tool %1").arg(slot + 1),
             [slot](S& v) { v.StepToolMode(slot); },
-            [slot](const S& v) { return v.Settings().tools[static_cast<size_t>(slot)].mode != 0; });
+            [slot](const S& v) { return v.Scene().Settings().tools[static_cast<size_t>(slot)].mode != 0; });
     }
     OnView(
         command::Measurement, QStringLiteral("Distance/point &measurement"),
         QStringLiteral("Distance/point measurement on/off"), [](S& v) { v.ToggleMeasurement(); },
-        [](const S& v) { return v.Settings().distanceMeasurement != 0; });
+        [](const S& v) { return v.Scene().Settings().distanceMeasurement != 0; });
 
     CCommandTable& commands = frame.Commands();
     commands.Define(

@@ -85,25 +85,25 @@ void BM_StillFrame(benchmark::State& state) {
     Scene& scene = TheScene();
     if (const char* path = std::getenv("QUILLMERE_SCENE_IMAGE")) {
         const QString name = QString::fromLocal8Bit(path);
-        scene.view->RenderImage(1024, 768, false).save(name);
-        const Quaternion kept = scene.view->Camera().trackball.Rotation();
+        scene.view->Scene().RenderImage(1024, 768, false).save(name);
+        const Quaternion kept = scene.view->Scene().Camera().trackball.Rotation();
         scene.view->SetRotation(Quaternion{0.925f, 0.277f, 0.0f, 0.259f});
-        scene.view->RenderImage(1024, 768, false).save(QString(name).replace(".png", "-turned.png"));
+        scene.view->Scene().RenderImage(1024, 768, false).save(QString(name).replace(".png", "-turned.png"));
         scene.view->SetRotation(kept);
     }
     for (auto _ : state)
-        benchmark::DoNotOptimize(scene.view->RenderImage(1024, 768, false));
+        benchmark::DoNotOptimize(scene.view->Scene().RenderImage(1024, 768, false));
 }
 BENCHMARK(BM_StillFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 void BM_DragFrame(benchmark::State& state) {
     Scene& scene = TheScene();
     // Above the limit of the reduced drawing: wireframes without depth test.
-    scene.view->Settings().reducedDrawingThreshold = 1000000;
+    scene.view->Scene().Settings().reducedDrawingThreshold = 1000000;
     // The first drag builds the wireframe's edges, once per mesh.
-    (void)scene.view->RenderImage(1024, 768, true);
+    (void)scene.view->Scene().RenderImage(1024, 768, true);
     for (auto _ : state)
-        benchmark::DoNotOptimize(scene.view->RenderImage(1024, 768, true));
+        benchmark::DoNotOptimize(scene.view->Scene().RenderImage(1024, 768, true));
 }
 BENCHMARK(BM_DragFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
@@ -111,13 +111,13 @@ BENCHMARK(BM_DragFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iteration
 // read-back, with the sheet and tools hidden.
 void BM_EmptyFrame(benchmark::State& state) {
     Scene& scene = TheScene();
-    const DisplaySettings kept = scene.view->Settings();
-    scene.view->Settings().sheetShown = 0;
-    for (ToolDisplay& tool : scene.view->Settings().tools)
+    const DisplaySettings kept = scene.view->Scene().Settings();
+    scene.view->Scene().Settings().sheetShown = 0;
+    for (ToolDisplay& tool : scene.view->Scene().Settings().tools)
         tool.shown = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(scene.view->RenderImage(1024, 768, false));
-    scene.view->Settings() = kept;
+        benchmark::DoNotOptimize(scene.view->Scene().RenderImage(1024, 768, false));
+    scene.view->Scene().Settings() = kept;
 }
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 

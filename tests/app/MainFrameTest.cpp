@@ -244,7 +244,7 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     };
     for (int quantity : {ThicknessQuantity, TemperatureQuantity}) {
         panel->findChild<QComboBox*>(QStringLiteral("profileList"))->setCurrentIndex(quantity);
-        QCOMPARE(child->View()->Quantity(), quantity);
+        QCOMPARE(child->View()->Scene().Quantity(), quantity);
         check(quantity == ThicknessQuantity ? 4 : 1, quantity);
         // Each way to another record once.
         press(Qt::Key_Home);
@@ -264,8 +264,8 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
                 dialog->reject();
         });
         QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("limitsButton")), Qt::LeftButton);
-        QCOMPARE(child->View()->Limits().FixedMinimum(quantity), range(1, quantity).minimum);
-        QCOMPARE(child->View()->Limits().FixedMaximum(quantity), range(1, quantity).maximum);
+        QCOMPARE(child->View()->Scene().Limits().FixedMinimum(quantity), range(1, quantity).minimum);
+        QCOMPARE(child->View()->Scene().Limits().FixedMaximum(quantity), range(1, quantity).maximum);
     }
     // Back in a window of the project after a record was loaded in another
     // one, the labels are those of the record loaded, which it shows too.
@@ -328,10 +328,10 @@ void MainFrameTest::graphicalOptionsFollowTheActiveView() {
     QVERIFY(frame->Commands().Run(command::GraphicsOptions));
     QPointer<CGraphicalOptionsDialog> dialog = frame->findChild<CGraphicalOptionsDialog*>();
     QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
-    QCOMPARE(dialog->Target(), &child->View()->Settings());
+    QCOMPARE(dialog->Target(), &child->View()->Scene().Settings());
     QVERIFY(Command(command::GraphicsOptions)->isChecked());
     // "Save" makes the view's settings the defaults and writes them.
-    child->View()->Settings().tools[2].mode = 1;
+    child->View()->Scene().Settings().tools[2].mode = 1;
     emit dialog->SaveRequested();
     QCOMPARE(configuration->Settings().tools[2].mode, 1);
     QCOMPARE(CConfiguration(configuration->FilePath()).Settings().tools[2].mode, 1);
@@ -343,16 +343,16 @@ void MainFrameTest::graphicalOptionsFollowTheActiveView() {
         if (auto* slider = qobject_cast<QSlider*>(control))
             QTest::keyClick(slider, Qt::Key_PageUp);
     };
-    const DisplaySettings before = child->View()->Settings();
+    const DisplaySettings before = child->View()->Scene().Settings();
     QVERIFY(frame->Commands().Run(command::CutWindow));
     QCOMPARE(dialog->Target(), nullptr);
     QVERIFY(dialog->findChild<QWidget*>(QStringLiteral("close"))->isEnabled());
     for (const char* name : {"sheetShown", "tool0Shown", "sheetOpacity", "save"})
         click(name);
-    QCOMPARE(child->View()->Settings().sheetShown, before.sheetShown);
-    QCOMPARE(child->View()->Settings().sheetOpacity, before.sheetOpacity);
+    QCOMPARE(child->View()->Scene().Settings().sheetShown, before.sheetShown);
+    QCOMPARE(child->View()->Scene().Settings().sheetOpacity, before.sheetOpacity);
     frame->ClientArea()->setActiveSubWindow(child);
-    QCOMPARE(dialog->Target(), &child->View()->Settings());
+    QCOMPARE(dialog->Target(), &child->View()->Scene().Settings());
 
     const std::string file = ReadWholeFile(configuration->FilePath());
     child->close();
@@ -365,7 +365,7 @@ void MainFrameTest::graphicalOptionsFollowTheActiveView() {
     QCOMPARE(ReadWholeFile(configuration->FilePath()), file);
     // The next window brings the controls back.
     CChildFrame* next = Open(other->ProjectPath());
-    QCOMPARE(dialog->Target(), &next->View()->Settings());
+    QCOMPARE(dialog->Target(), &next->View()->Scene().Settings());
     QVERIFY(dialog->findChild<QWidget*>(QStringLiteral("sheetShown"))->isEnabled());
     QVERIFY(frame->Commands().Run(command::GraphicsOptions));
     QTRY_VERIFY(!dialog);
@@ -378,7 +378,7 @@ void MainFrameTest::graphicalOptionsShowTheToolbarCommands() {
     QVERIFY(frame->Commands().Run(command::GraphicsOptions));
     auto* dialog = frame->findChild<CGraphicalOptionsDialog*>();
     QVERIFY(dialog);
-    const DisplaySettings& settings = child->View()->Settings();
+    const DisplaySettings& settings = child->View()->Scene().Settings();
     const auto press = [this](int id) {
         QWidget* button = frame->StandardToolBar()->widgetForAction(frame->Commands().Action(id));
         QVERIFY2(button && button->isVisible(), qPrintable(QString::number(id)));
@@ -412,7 +412,7 @@ void MainFrameTest::commandStatesFollowTheActiveView() {
     CChildFrame* child = Open(fixture->ProjectPath());
     QVERIFY(frame->Commands().Action(command::Sheet)->isChecked());
     QVERIFY(frame->Commands().Run(command::Sheet));
-    QVERIFY(!child->View()->Settings().sheetShown);
+    QVERIFY(!child->View()->Scene().Settings().sheetShown);
     QVERIFY(!frame->Commands().Action(command::Sheet)->isChecked());
     QVERIFY(frame->Commands().Run(command::SheetEdges));
     QVERIFY(frame->Commands().Action(command::SheetEdges)->isChecked());
@@ -454,7 +454,7 @@ void MainFrameTest::commandStatesFollowTheViewAndTheBars() {
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 80));
     QTest::mouseMove(view, QPoint(300, 250));
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(300, 250));
-    QVERIFY(view->ClipPlanesActive());
+    QVERIFY(view->Interactor().ClipPlanesActive());
     QTRY_VERIFY(Command(command::RemoveClipPlanes)->isEnabled());
     QVERIFY(removeBox->isEnabled());
     // Bars closed by their own buttons lose their check marks.

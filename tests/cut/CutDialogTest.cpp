@@ -365,12 +365,12 @@ void CutDialogTest::crossHairInARealView() {
     scene.show();
     QVERIFY(QTest::qWaitForWindowExposed(&scene));
     const QImage uncut = scene.grabFramebuffer();
-    const int builds = scene.SheetListBuilds();
+    const int builds = scene.Scene().Drawer().SheetBuilds();
     Cut("12.5");
     const QImage plain = scene.grabFramebuffer();
     // The cut's line is drawn; the sheet's buffers stay as they were.
     QVERIFY(plain != uncut);
-    QCOMPARE(scene.SheetListBuilds(), builds);
+    QCOMPARE(scene.Scene().Drawer().SheetBuilds(), builds);
 
     const CPixelRect plot = dialog->PlotOfGraphArea();
     const QPoint at(Mapping().X(50), (plot.top + plot.bottom) / 2);

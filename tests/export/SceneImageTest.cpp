@@ -217,7 +217,7 @@ void SceneImageTest::tilesAreSeamless() {
     // seam would be a whole colour off.
     QCOMPARE(Differing(whole, tiled, 1), 0);
 
-    CHeadlessScene scene(project, view->Settings(), view->Quantity(), view->Camera());
+    CHeadlessScene scene(project, view->Scene().Settings(), view->Scene().Quantity(), view->Scene().Camera());
     QVERIFY2(scene.IsValid(), scene.Error().c_str());
     const QImage alone = scene.RenderFrame(301, 199);
     ForceTileLimit(50);

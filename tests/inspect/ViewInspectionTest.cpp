@@ -89,7 +89,7 @@ private slots:
         QFETCH(int, way);
         view->SetPickMode(NodeMode);
         view->ToggleMeasurement();
-        QVERIFY(view->Settings().distanceMeasurement);
+        QVERIFY(view->Scene().Settings().distanceMeasurement);
         // Two inner nodes of the sheet, apart both ways.
         const QPoint first = NodePixel(7), second = NodePixel(14);
         QVERIFY(view->rect().contains(first) && view->rect().contains(second));

@@ -110,7 +110,7 @@ void ScenePickTest::nearestToolWinsThePick() {
     QVERIFY(view->PickAt(cursor.x(), cursor.y(), record, false));
     QCOMPARE(record.tool, static_cast<const CMoldProfile*>(project.Tool(1)));
     // From behind the mould is nearer.
-    view->Camera().trackball.SetRotation(FromBehind);
+    view->Scene().Camera().trackball.SetRotation(FromBehind);
     cursor = Pixel(view->ProjectToWindow(axis));
     QVERIFY(view->PickAt(cursor.x(), cursor.y(), record, false));
     QCOMPARE(record.tool, static_cast<const CMoldProfile*>(project.Tool(0)));
@@ -121,7 +121,7 @@ void ScenePickTest::zoomedAndPannedFrameAgreesWithProjectionAndPicks() {
     view->SetPickMode(ElementMode);
     view->ZoomIn();
     view->ZoomIn();
-    view->Camera().Pan(0, 20, ViewWidth, ViewHeight);
+    view->Scene().Camera().Pan(0, 20, ViewWidth, ViewHeight);
     const QImage image = Frame(*view);
     // Inside each corner of the sheet, off the element edges, and 5 mm
     // outside it, away from the tools.
@@ -189,7 +189,7 @@ void ScenePickTest::pickFollowsTheRecordShownInATurnedView() {
 // InteractorTest checks) in device pixels.
 void ScenePickTest::dragsAndTheWheelMoveTheCamera() {
     OPEN_VIEW(view, OpaqueSettings(), 1);
-    CCamera& camera = view->Camera();
+    CCamera& camera = view->Scene().Camera();
     const Quaternion before = camera.trackball.Rotation();
     QTest::mousePress(view.get(), Qt::LeftButton, {}, QPoint(200, 150));
     QTest::mouseMove(view.get(), QPoint(230, 160));
@@ -227,9 +227,9 @@ void ScenePickTest::shiftRightClickPicksTheElementUnderTheMouse() {
     QTest::mousePress(view.get(), Qt::RightButton, Qt::ShiftModifier, cursor);
     QTest::mouseRelease(view.get(), Qt::RightButton, Qt::ShiftModifier, cursor);
     QCOMPARE(picked.count(), 1);
-    QCOMPARE(view->CurrentPick().kind, int(PickedElement));
-    QCOMPARE(view->CurrentPick().index, ThickElement);
-    QVERIFY(std::fabs(view->CurrentPick().value1 - 0.003) < 1e-9);
+    QCOMPARE(view->Interactor().CurrentPick().kind, int(PickedElement));
+    QCOMPARE(view->Interactor().CurrentPick().index, ThickElement);
+    QVERIFY(std::fabs(view->Interactor().CurrentPick().value1 - 0.003) < 1e-9);
 }
 
 void ScenePickTest::ctrlClickMovesTheCentreWithoutAJump() {
@@ -239,8 +239,8 @@ void ScenePickTest::ctrlClickMovesTheCentreWithoutAJump() {
     const QPoint cursor = Pixel(CentreOf(*view, ThickElement));
     QTest::mouseClick(view.get(), Qt::LeftButton, Qt::ControlModifier, cursor);
     const CCoordinate centroid = Centroid(ThickElement);
-    QVERIFY(std::fabs(view->Camera().centre[0] - centroid.x) < 2e-3);
-    QVERIFY(std::fabs(view->Camera().centre[1] - centroid.y) < 2e-3);
+    QVERIFY(std::fabs(view->Scene().Camera().centre[0] - centroid.x) < 2e-3);
+    QVERIFY(std::fabs(view->Scene().Camera().centre[1] - centroid.y) < 2e-3);
     const QPointF after = view->ProjectToWindow(node);
     QVERIFY2(std::fabs(after.x() - before.x()) < 0.05 && std::fabs(after.y() - before.y()) < 0.05,
              "the picture moved");
@@ -250,7 +250,7 @@ void ScenePickTest::zoomBoxDraggedWithTheMouseZoomsIn() {
     OPEN_VIEW(view, OpaqueSettings(), 1);
     OPEN_VIEW(other, OpaqueSettings(), 1);
     QCoreApplication::processEvents();
-    const float zoom = view->Camera().zoom;
+    const float zoom = view->Scene().Camera().zoom;
     view->StartZoomBox();
     QTest::mousePress(view.get(), Qt::LeftButton, {}, QPoint(150, 100));
     // The rubber band is drawn in the view dragged alone.
@@ -262,7 +262,7 @@ void ScenePickTest::zoomBoxDraggedWithTheMouseZoomsIn() {
     // The rubber band is drawn in black along the box's top side.
     EXPECT_PIXEL(box, QPoint(200, 100), Rgb{}, 1);
     QTest::mouseRelease(view.get(), Qt::LeftButton, {}, QPoint(250, 200));
-    QCOMPARE(view->Camera().zoom, zoom * std::min(400.0f / 100.0f, 300.0f / 100.0f));
+    QCOMPARE(view->Scene().Camera().zoom, zoom * std::min(400.0f / 100.0f, 300.0f / 100.0f));
     QVERIFY(!CSceneInteractor::ZoomBoxMode());
 }
 

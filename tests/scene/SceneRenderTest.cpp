@@ -76,13 +76,13 @@ void SceneRenderTest::offscreenFrameMatchesTheWindowAtAnySize() {
     OPEN_VIEW(view, DisplaySettings(), 1);
     view->SetGeneralView();
     const QImage window = Frame(*view);
-    const QImage offscreen = view->RenderImage(window.width(), window.height());
+    const QImage offscreen = view->Scene().RenderImage(window.width(), window.height());
     Keep(offscreen, QStringLiteral("offscreen"));
     QCOMPARE(offscreen.size(), window.size());
     const FrameDifference difference = Compare(window, offscreen);
     QVERIFY2(difference.differing <= window.width() * window.height() / 200,
              Describe(difference).constData());
-    const QImage large = view->RenderImage(2 * window.width(), 2 * window.height());
+    const QImage large = view->Scene().RenderImage(2 * window.width(), 2 * window.height());
     Keep(large, QStringLiteral("large"));
     QCOMPARE(large.size(), 2 * window.size());
     for (int element : {ThinElement, ThickElement, OverNothing}) {
@@ -103,10 +103,11 @@ void SceneRenderTest::frameWithoutADisplayMatchesTheWindow() {
     const ColourRamp ramp;
     QVERIFY2(frame.MakeCurrent(), frame.Error().c_str());
     CSceneDrawer::InitialiseContext();
-    drawer.BuildSheetLists(project.Sheet(), view->Settings(), view->Quantity(), view->Limits(), ramp);
+    drawer.BuildSheetLists(project.Sheet(), view->Scene().Settings(), view->Scene().Quantity(),
+                           view->Scene().Limits(), ramp);
     // Tool arrays kept from other tools are reshaped, refilled or emptied.
-    drawer.BuildToolLists(tenTools.Tools(), view->Settings());
-    drawer.BuildToolLists(project.Tools(), view->Settings());
+    drawer.BuildToolLists(tenTools.Tools(), view->Scene().Settings());
+    drawer.BuildToolLists(project.Tools(), view->Scene().Settings());
     frame.DoneCurrent();
     FrameState state;
     state.width = window.width();
@@ -115,10 +116,10 @@ void SceneRenderTest::frameWithoutADisplayMatchesTheWindow() {
     // Then without the sheet, which hides the tools.
     for (int pass = 0; pass < 2; ++pass) {
         const QImage shown = pass == 0 ? window : Frame(*view);
-        CCamera camera = view->Camera();
+        CCamera camera = view->Scene().Camera();
         const QImage alone = frame.Render(window.width(), window.height(), [&] {
             CSceneDrawer::InitialiseContext();
-            drawer.DrawFrame(camera, state, view->Settings());
+            drawer.DrawFrame(camera, state, view->Scene().Settings());
         });
         Keep(alone, QStringLiteral("alone"));
         QCOMPARE(alone.size(), shown.size());
@@ -136,13 +137,13 @@ void SceneRenderTest::frameWithoutADisplayMatchesTheWindow() {
 void SceneRenderTest::hiddenViewMakesItsContextForOffscreenFrames() {
     CSceneRender view(&project, OpaqueSettings());
     view.resize(ViewWidth, ViewHeight);
-    const QImage tile = view.RenderTile(ViewWidth, ViewHeight, 0, 0, ViewWidth / 2, ViewHeight / 2);
+    const QImage tile = view.Scene().RenderTile(ViewWidth, ViewHeight, 0, 0, ViewWidth / 2, ViewHeight / 2);
     Keep(tile, QStringLiteral("tile"));
     QCOMPARE(tile.size(), QSize(ViewWidth / 2, ViewHeight / 2));
     EXPECT_PIXEL(tile, QPoint(0, ViewHeight / 2 - 1), Background, 2);
     // The tile's upper-right corner is the frame's centre, on the sheet.
     QVERIFY(!Near(PixelAt(tile, QPoint(ViewWidth / 2 - 1, 0)), Background, 10));
-    QVERIFY(view.MaxFrameSize() >= ViewWidth);
+    QVERIFY(view.Scene().MaxFrameSize() >= ViewWidth);
     QVERIFY(!view.isVisible());
 }
 

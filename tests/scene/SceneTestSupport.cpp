@@ -83,7 +83,7 @@ std::unique_ptr<CSceneRender> SceneViewTest::OpenView(const DisplaySettings& set
     // The first frame creates the context, builds the lists and fits.
     (void)view->grabFramebuffer();
     view->SetXYView();
-    if (quantity != view->Quantity())
+    if (quantity != view->Scene().Quantity())
         view->SetQuantity(quantity);
     return view;
 }

@@ -17,6 +17,22 @@ namespace {
 // One frame at a time, whatever view draws it.
 bool drawing = false;
 
+// Gestures, overlays and picks all work in device pixels.
+PointerEvent Pointer(const QPointF& position, qreal ratio, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                     Qt::MouseButtons buttons = Qt::NoButton) {
+    PointerEvent event;
+    event.x = static_cast<int>(std::lround(position.x() * ratio));
+    event.y = static_cast<int>(std::lround(position.y() * ratio));
+    event.shift = modifiers & Qt::ShiftModifier;
+    event.ctrl = modifiers & Qt::ControlModifier;
+    event.leftHeld = buttons & Qt::LeftButton;
+    return event;
+}
+
+PointerEvent Pointer(const QMouseEvent& event, qreal ratio) {
+    return Pointer(event.position(), ratio, event.modifiers(), event.buttons());
+}
+
 } // namespace
 
 void CSceneRender::PrepareApplication() {
@@ -93,19 +109,6 @@ QOpenGLContext* CSceneRender::ListContext() {
     return contextReady ? context() : nullptr;
 }
 
-PointerEvent CSceneRender::Pointer(const QPointF& position, Qt::KeyboardModifiers modifiers,
-                                   Qt::MouseButtons buttons) const {
-    // Gestures, overlays and picks all work in device pixels.
-    const qreal ratio = devicePixelRatioF();
-    PointerEvent event;
-    event.x = static_cast<int>(std::lround(position.x() * ratio));
-    event.y = static_cast<int>(std::lround(position.y() * ratio));
-    event.shift = modifiers & Qt::ShiftModifier;
-    event.ctrl = modifiers & Qt::ControlModifier;
-    event.leftHeld = buttons & Qt::LeftButton;
-    return event;
-}
-
 void CSceneRender::initializeGL() {
     // A view moved to another window gets a new context: its lists go with
     // the old one.
@@ -162,7 +165,8 @@ void CSceneRender::paintGL() {
     QGuiApplication::setOverrideCursor(interactor.RotationRunning() ? Qt::BusyCursor : Qt::WaitCursor);
     if (fitPending) {
         fitPending = false;
-        FitNow();
+        interactor.RemoveClipPlanes();
+        scene.Fit(scene.Frame());
     }
     scene.DrawFrame(scene.Frame());
     QGuiApplication::restoreOverrideCursor();
@@ -170,87 +174,36 @@ void CSceneRender::paintGL() {
     emit RotationShown(scene.Camera().trackball.Rotation());
 }
 
-void CSceneRender::FitNow() {
-    interactor.RemoveClipPlanes();
-    scene.Fit(scene.Frame());
-}
-
-void CSceneRender::FitIntoWindow() {
-    CCamera& camera = scene.Camera();
-    camera.panX = camera.panY = 0;
-    camera.zoom = 1.0f;
-    fitPending = true;
-    update();
-}
-
 void CSceneRender::OnUpdate(CView*, int hint) {
-    // The cut window's read-out leaves its point on the sheet, at every move
-    // of the mouse: the limits stay as they are.
-    if (hint == HintCutMark || hint == HintCutWindowCloses) {
-        const CSheetProfile* sheet = project ? project->Sheet() : nullptr;
-        if (hint == HintCutMark && sheet && sheet->CutMark().valid)
-            MarkCutPoint(sheet->CutMark().point);
-        else
-            ClearCutMark();
-        return;
+    const SceneUpdate what = scene.UpdateFor(hint, shownRecord);
+    if (!CScene::UpdateKeepsLimits(what))
+        RecomputeLimits();
+    switch (what) {
+    case SceneUpdate::CutMark: {
+        // Arms of a twentieth of the height a maximised window would have.
+        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        const int reach =
+            screen ? static_cast<int>(0.05 * screen->availableGeometry().height() * devicePixelRatioF()) : 20;
+        WithContext([&] { scene.BuildCutMark(hint == HintCutMark, reach); });
+        break;
     }
-    // A cut of the record the view shows needs its line alone.
-    if (hint == HintCutChanged && project && shownRecord == project->CurrentRecord()) {
+    case SceneUpdate::CutLine:
         WithContext([this] { scene.Drawer().BuildCutList(project->Sheet()); });
-        update();
-        return;
-    }
-    RecomputeLimits();
-    switch (hint) {
-    case HintCutChanged:
-    case HintNewRecord:
-    case HintRecordStep:
+        break;
+    case SceneUpdate::Lists:
         if (project)
             shownRecord = project->CurrentRecord();
         WithContext([this] { RebuildLists(); });
-        update();
         break;
-    case HintRedraw:
-        update();
+    case SceneUpdate::Overlay:
+        WithContext([&] { scene.BuildOverlay(hint, interactor); });
         break;
-    case HintZoomBox:
-    case HintMeasurementFirst:
-    case HintMeasurementSecond:
-    case HintMeasurementLine:
-    case HintPickHighlight:
-        WithContext([this, hint] {
-            CSceneDrawer& drawer = scene.Drawer();
-            if (hint == HintZoomBox) {
-                const auto& b = interactor.ZoomBox();
-                if (CSceneInteractor::ZoomBoxMode() && interactor.Dragging())
-                    drawer.BuildOverlay(Overlay::ZoomBox,
-                                        {{b[0], b[1]}, {b[2], b[1]}, {b[2], b[3]}, {b[0], b[3]}});
-                else
-                    drawer.BuildOverlay(Overlay::ZoomBox, {});
-            } else if (hint == HintPickHighlight) {
-                drawer.BuildOverlay(Overlay::PickHighlight, pickOutline);
-            } else if (hint == HintMeasurementFirst || hint == HintMeasurementSecond) {
-                const int point = hint == HintMeasurementFirst ? 0 : 1;
-                const Overlay overlay = point == 0 ? Overlay::FirstPoint : Overlay::SecondPoint;
-                const MarkerRect& r = interactor.Marker(point);
-                if (r.shown)
-                    drawer.BuildMarker(overlay, r.left, r.top, r.right, r.bottom);
-                else
-                    drawer.BuildOverlay(overlay, {});
-            } else if (hint == HintMeasurementLine) {
-                const MarkerRect &first = interactor.Marker(0), &second = interactor.Marker(1);
-                if (first.shown && second.shown)
-                    drawer.BuildOverlay(Overlay::MeasurementLine, {{first.CentreX(), first.CentreY()},
-                                                                   {second.CentreX(), second.CentreY()}});
-                else
-                    drawer.BuildOverlay(Overlay::MeasurementLine, {});
-            }
-        });
-        update();
+    case SceneUpdate::Redraw:
         break;
-    default:
-        break;
+    case SceneUpdate::None:
+        return;
     }
+    update();
 }
 
 void CSceneRender::TakeRecord(int record) {
@@ -261,13 +214,9 @@ void CSceneRender::TakeRecord(int record) {
 }
 
 void CSceneRender::RequestRedraw() {
-    QMetaObject::invokeMethod(
-        this, [this] { OnRedrawRequest(); }, Qt::QueuedConnection);
-}
-
-void CSceneRender::OnRedrawRequest() {
     // The limits came with the record (TakeRecord).
-    repaint();
+    QMetaObject::invokeMethod(
+        this, [this] { repaint(); }, Qt::QueuedConnection);
 }
 
 void CSceneRender::SettingsChanged() {
@@ -279,97 +228,8 @@ void CSceneRender::SettingsChanged() {
     update();
 }
 
-void CSceneRender::SetRotation(const Quaternion& rotation) {
-    scene.Camera().trackball.SetRotation(rotation);
-    update();
-}
-
-void CSceneRender::SetXYView() {
-    scene.Camera().trackball.SetRotation(CCamera::XYView);
-    update();
-}
-
-void CSceneRender::SetGeneralView() {
-    scene.Camera().trackball.SetRotation(CCamera::GeneralView);
-    update();
-}
-
-void CSceneRender::SetXZView() {
-    scene.Camera().trackball.SetRotation(CCamera::XZView);
-    update();
-}
-
-void CSceneRender::SetYZView() {
-    scene.Camera().trackball.SetRotation(CCamera::YZView);
-    update();
-}
-
-void CSceneRender::ZoomIn() {
-    scene.Camera().ZoomIn();
-    update();
-}
-
-void CSceneRender::ZoomOut() {
-    scene.Camera().ZoomOut();
-    update();
-}
-
-void CSceneRender::StartZoomBox() {
-    CSceneInteractor::StartZoomBox();
-}
-
-void CSceneRender::StartExclusiveZoomBox() {
-    interactor.StartExclusiveZoomBox();
-}
-
-void CSceneRender::RemoveClipPlanes() {
-    interactor.RemoveClipPlanes();
-    update();
-}
-
-void CSceneRender::SetQuantity(int newQuantity) {
-    scene.SetQuantity(newQuantity);
-    SettingsChanged();
-}
-
-void CSceneRender::SetPickMode(int mode) {
-    interactor.SetPickMode(mode);
-}
-
-void CSceneRender::ToggleSheet() {
-    Settings().sheetShown = !Settings().sheetShown;
-    SettingsChanged();
-    emit DisplaySettingsChanged();
-}
-
-void CSceneRender::ToggleTool(int slot) {
-    ToolDisplay& tool = Settings().tools[static_cast<size_t>(slot)];
-    tool.shown = !tool.shown;
-    SettingsChanged();
-    emit DisplaySettingsChanged();
-}
-
-void CSceneRender::StepToolMode(int slot) {
-    ToolDisplay& tool = Settings().tools[static_cast<size_t>(slot)];
-    tool.mode = (tool.mode + 1) % 3;
-    SettingsChanged();
-    emit DisplaySettingsChanged();
-}
-
-void CSceneRender::SetSheetDisplayMode(int mode) {
-    Settings().sheetDisplayMode = mode;
-    SettingsChanged();
-    emit DisplaySettingsChanged();
-}
-
-void CSceneRender::ToggleDots() {
-    Settings().nodeDotsShown = !Settings().nodeDotsShown;
-    update();
-    emit DisplaySettingsChanged();
-}
-
 void CSceneRender::ToggleMeasurement() {
-    Settings().distanceMeasurement = !Settings().distanceMeasurement;
+    ToggleDistanceMeasurement(scene.Settings());
     interactor.ResetMeasurement();
     if (project)
         project->UpdateAllViews(nullptr, HintNewRecord);
@@ -378,18 +238,13 @@ void CSceneRender::ToggleMeasurement() {
     emit DisplaySettingsChanged();
 }
 
-void CSceneRender::ApplySettings(const DisplaySettings& newSettings) {
-    Settings() = newSettings;
-    SettingsChanged();
-}
-
 bool CSceneRender::Pick(int x, int y, int mode, PickMarking marking, CDataDisplay& record) {
     if (!contextReady)
         return false;
     PickScene parts;
     parts.sheet = project ? project->Sheet() : nullptr;
     parts.tools = project ? project->Tools() : nullptr;
-    parts.sheetShown = Settings().sheetShown != 0;
+    parts.sheetShown = scene.Settings().sheetShown != 0;
     std::vector<std::array<int, 2>> outline;
     bool found = false;
     WithContext([&] {
@@ -397,7 +252,7 @@ bool CSceneRender::Pick(int x, int y, int mode, PickMarking marking, CDataDispla
             picker.Pick(scene.Drawer(), scene.Camera(), scene.Frame(), parts, x, y, mode, record, outline);
     });
     if (found && marking == PickMarking::Current) {
-        pickOutline = outline;
+        scene.SetPickOutline(outline);
         if (project)
             project->UpdateAllViews(nullptr, HintPickHighlight);
         else
@@ -407,7 +262,7 @@ bool CSceneRender::Pick(int x, int y, int mode, PickMarking marking, CDataDispla
 }
 
 bool CSceneRender::PickAt(int x, int y, CDataDisplay& record, bool mark) {
-    const PointerEvent at = Pointer(QPointF(x, y), Qt::NoModifier, Qt::NoButton);
+    const PointerEvent at = Pointer(QPointF(x, y), devicePixelRatioF());
     return Pick(at.x, at.y, interactor.PickMode(), mark ? PickMarking::Current : PickMarking::None, record);
 }
 
@@ -447,40 +302,20 @@ void CSceneRender::MeasurementPicked(const CDataDisplay& first, const CDataDispl
 }
 
 QPointF CSceneRender::ProjectToWindow(const CCoordinate& point) {
-    const FrameState frame = WindowFrame();
-    const auto window = scene.Camera().ToWindow(point, frame.width, frame.height);
+    const auto window = scene.WindowPoint(point);
     const qreal ratio = devicePixelRatioF();
     return {window[0] / ratio, window[1] / ratio};
 }
 
-void CSceneRender::MarkCutPoint(const CCoordinate& point) {
-    const FrameState frame = WindowFrame();
-    const auto window = scene.Camera().ToWindow(point, frame.width, frame.height);
-    const qreal ratio = devicePixelRatioF();
-    // Arms of a twentieth of the height a maximised window would have.
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const int reach = screen ? static_cast<int>(0.05 * screen->availableGeometry().height() * ratio) : 20;
-    WithContext([&] {
-        scene.Drawer().BuildCrossHair(static_cast<int>(window[0]), static_cast<int>(window[1]), reach);
-    });
-    update();
-}
-
-void CSceneRender::ClearCutMark() {
-    WithContext([this] { scene.Drawer().BuildOverlay(Overlay::CutMark, {}); });
-    update();
-}
-
 void CSceneRender::RemoveMarker() {
-    if (pickOutline.empty())
+    if (!scene.ClearPickOutline())
         return;
-    pickOutline.clear();
-    WithContext([this] { scene.Drawer().BuildOverlay(Overlay::PickHighlight, pickOutline); });
+    WithContext([this] { scene.BuildOverlay(HintPickHighlight, interactor); });
     update();
 }
 
 void CSceneRender::mousePressEvent(QMouseEvent* event) {
-    const PointerEvent pointer = Pointer(event->position(), event->modifiers(), event->buttons());
+    const PointerEvent pointer = Pointer(*event, devicePixelRatioF());
     if (event->button() == Qt::LeftButton)
         interactor.LeftDown(pointer);
     else if (event->button() == Qt::RightButton)
@@ -488,11 +323,11 @@ void CSceneRender::mousePressEvent(QMouseEvent* event) {
 }
 
 void CSceneRender::mouseMoveEvent(QMouseEvent* event) {
-    interactor.Move(Pointer(event->position(), event->modifiers(), event->buttons()));
+    interactor.Move(Pointer(*event, devicePixelRatioF()));
 }
 
 void CSceneRender::mouseReleaseEvent(QMouseEvent* event) {
-    const PointerEvent pointer = Pointer(event->position(), event->modifiers(), event->buttons());
+    const PointerEvent pointer = Pointer(*event, devicePixelRatioF());
     if (event->button() == Qt::LeftButton)
         interactor.LeftUp(pointer);
     else if (event->button() == Qt::RightButton)

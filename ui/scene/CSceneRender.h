@@ -38,72 +38,72 @@ public:
     CDocument* Document() const override;
 
     CScene& Scene() { return scene; }
-    CCamera& Camera() { return scene.Camera(); }
-    DisplaySettings& Settings() { return scene.Settings(); }
-    const DisplaySettings& Settings() const { return scene.Settings(); }
-    ScaleLimits& Limits() { return scene.Limits(); }
-    int Quantity() const { return scene.Quantity(); }
-    int PickMode() const { return interactor.PickMode(); }
+    const CScene& Scene() const { return scene; }
     const CSceneInteractor& Interactor() const { return interactor; }
-    const CDataDisplay& CurrentPick() const { return interactor.CurrentPick(); }
-    bool ClipPlanesActive() const { return interactor.ClipPlanesActive(); }
 
     // The view became the active one (or stopped being it): the trackball
     // takes its full size and the scale panel the view's limits.
     void OnActivateView(bool active);
-
-    // The same frame drawn off-screen at any size (sharing this view's
-    // display lists), for pictures, printing, the video and the tests; with
-    // motion, the frame drawn during a drag.
-    QImage RenderImage(int width, int height, bool motion = false) {
-        return scene.RenderImage(width, height, motion);
-    }
-    // One tile of a width x height frame (tileLeft, tileBottom from the
-    // frame's lower-left corner), for images larger than the framebuffer.
-    QImage RenderTile(int width, int height, int tileLeft, int tileBottom, int tileWidth, int tileHeight) {
-        return scene.RenderTile(width, height, tileLeft, tileBottom, tileWidth, tileHeight);
-    }
-    // The largest off-screen frame either way this view's driver draws;
-    // 0 without a context.
-    int MaxFrameSize() { return scene.MaxFrameSize(); }
 
     // Picks at a window point (logical pixels) in the view's pick mode; true
     // when something was found (and, with mark, highlighted).
     bool PickAt(int x, int y, CDataDisplay& record, bool mark);
     // The window position of a model point (pixels, y downwards).
     QPointF ProjectToWindow(const CCoordinate& point);
-    // Marks a point of the cut with the cross-hair, or clears the mark.
-    void MarkCutPoint(const CCoordinate& point);
-    void ClearCutMark();
-
-    // Rebuilds every list from the document and the settings.
-    void RebuildLists();
-    int SheetListBuilds() const { return scene.Drawer().SheetBuilds(); }
 
 public slots:
     // Turns the view to an orientation (the scale panel's cube).
-    void SetRotation(const Quaternion& rotation);
-    void SetXYView();
-    void SetGeneralView();
-    void SetXZView();
-    void SetYZView();
-    void ZoomIn();
-    void ZoomOut();
-    void FitIntoWindow();
-    void StartZoomBox();
-    void StartExclusiveZoomBox();
-    void RemoveClipPlanes();
-    void SetQuantity(int quantity);
-    void SetPickMode(int mode);
-    void ToggleSheet();
-    void ToggleTool(int slot);
-    void StepToolMode(int slot);
-    void SetSheetDisplayMode(int mode);
-    void ToggleDots();
+    void SetRotation(const Quaternion& rotation) {
+        scene.Camera().trackball.SetRotation(rotation);
+        update();
+    }
+    void SetXYView() { SetRotation(CCamera::XYView); }
+    void SetGeneralView() { SetRotation(CCamera::GeneralView); }
+    void SetXZView() { SetRotation(CCamera::XZView); }
+    void SetYZView() { SetRotation(CCamera::YZView); }
+    void ZoomIn() {
+        scene.Camera().ZoomIn();
+        update();
+    }
+    void ZoomOut() {
+        scene.Camera().ZoomOut();
+        update();
+    }
+    void FitIntoWindow() {
+        scene.Camera().ResetZoom();
+        fitPending = true;
+        update();
+    }
+    void StartZoomBox() { CSceneInteractor::StartZoomBox(); }
+    void StartExclusiveZoomBox() { interactor.StartExclusiveZoomBox(); }
+    void RemoveClipPlanes() {
+        interactor.RemoveClipPlanes();
+        update();
+    }
+    void SetQuantity(int quantity) {
+        scene.SetQuantity(quantity);
+        SettingsChanged();
+    }
+    void SetPickMode(int mode) { interactor.SetPickMode(mode); }
+    void ToggleSheet() { EditSettings(ToggleSheetShown); }
+    void ToggleTool(int slot) {
+        EditSettings([slot](DisplaySettings& s) { ToggleToolShown(s, slot); });
+    }
+    void StepToolMode(int slot) {
+        EditSettings([slot](DisplaySettings& s) { StepToolDisplayMode(s, slot); });
+    }
+    void SetSheetDisplayMode(int mode) {
+        EditSettings([mode](DisplaySettings& s) { s.sheetDisplayMode = mode; });
+    }
+    // The next frame builds the dots when it first shows them.
+    void ToggleDots() { EditSettings(ToggleNodeDots, false); }
     void ToggleMeasurement();
     // The measurement window went: its two markers and the line go too.
     void ClearMeasurementMarks() { interactor.ResetMeasurement(); }
-    void ApplySettings(const DisplaySettings& settings);
+    void ApplySettings(const DisplaySettings& settings) {
+        scene.Settings() = settings;
+        SettingsChanged();
+    }
 
 signals:
     // The limits of the current quantity, for the scale panel.
@@ -155,13 +155,21 @@ private:
     FrameState WindowFrame() const override;
     QOpenGLContext* ListContext() override;
 
-    PointerEvent Pointer(const QPointF& position, Qt::KeyboardModifiers modifiers,
-                         Qt::MouseButtons buttons) const;
+    // Rebuilds every list from the document and the settings.
+    void RebuildLists();
     void RecomputeLimits();
     void SettingsChanged();
+    // One of the view's own commands: edits its settings, draws them and
+    // tells the options dialog; lists: whether the lists show the edit.
+    template <typename F> void EditSettings(F edit, bool lists = true) {
+        edit(scene.Settings());
+        if (lists)
+            SettingsChanged();
+        else
+            update();
+        emit DisplaySettingsChanged();
+    }
     void ReleaseGL();
-    void FitNow();
-    void OnRedrawRequest();
     // Runs f with the view's context current.
     template <typename F> void WithContext(F f) {
         makeCurrent();
@@ -177,7 +185,6 @@ private:
     bool contextReady = false;
     bool fitPending = true;
     bool contextFailureShown = false;
-    std::vector<std::array<int, 2>> pickOutline;
     QTimer rotationTimer;
     QElapsedTimer clock;
 };
