@@ -92,6 +92,22 @@ std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfigu
     return lines;
 }
 
+std::vector<std::string> ComparisonTipLines(int quantity, double value, double reference,
+                                            const CConfiguration& configuration) {
+    const QuantityInfo& info = QuantityOf(quantity);
+    const char* number = info.tipNumber ? info.tipNumber : info.In(configuration).scaleNumber;
+    if (!number)
+        return {};
+    const std::string unit = QuantityUnitSuffix(quantity, configuration);
+    const double shown = QuantityToDisplay(quantity, value, configuration);
+    const double shownReference = QuantityToDisplay(quantity, reference, configuration);
+    // The difference of the two values shown: a temperature difference in
+    // Fahrenheit takes the factor and leaves the offset.
+    return {"This: " + FormatText(number, shown) + unit,
+            "Reference: " + FormatText(number, shownReference) + unit,
+            std::string("\xCE\x94 ") + info.name + ": " + FormatText(number, shown - shownReference) + unit};
+}
+
 TipExtent DataTipSize(const std::vector<TipExtent>& lineExtents) {
     int widest = 0, tallest = 0;
     for (const TipExtent& extent : lineExtents) {

@@ -10,14 +10,22 @@
 
 class CConfiguration;
 
-// The tip holds at most this many lines.
+// The tip holds at most this many lines of a pick, and as many more as a
+// comparing view adds.
 constexpr int kDataTipLines = 6;
+constexpr int kComparisonTipLines = 3;
 // The tip stays this long after a fill unless hidden sooner.
 constexpr int kDataTipPeriodMs = 5000;
 
 // The lines (UTF-8) of a pick record in the configuration's units at the
 // moment of the call; none for a record of the reserved kind.
 std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfiguration& configuration);
+
+// The lines a comparing view adds to its tip: the quantity's value here, the
+// reference's and their difference (stored units in, the configuration's
+// units out); none for "(no scale)".
+std::vector<std::string> ComparisonTipLines(int quantity, double value, double reference,
+                                            const CConfiguration& configuration);
 
 struct TipExtent {
     int width = 0, height = 0;

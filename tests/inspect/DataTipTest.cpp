@@ -1,6 +1,7 @@
 #include "inspect/DataTip.h"
 #include "config/CConfiguration.h"
 #include "model/CMoldProfile.h"
+#include "scale/ResultQuantity.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -114,4 +115,25 @@ TEST(DataTipGeometry, WidthFollowsTheWidestLineAndHeightTheTallestAndTheCount) {
     const ScreenPoint below = DataTipPosition({640, -3});
     EXPECT_EQ(below.x, 640);
     EXPECT_EQ(below.y, 17);
+}
+
+TEST_F(DataTipTest, AComparingViewAddsThisValueTheReferenceAndTheirDifference) {
+    EXPECT_EQ(ComparisonTipLines(ThicknessQuantity, 0.0021, 0.00195, Units(true)),
+              (Lines{"This:  2.100 mm", "Reference:  1.950 mm", "\xCE\x94 Thickness:  0.150 mm"}));
+    EXPECT_EQ(ComparisonTipLines(ThicknessQuantity, 0.00195, 0.0021, Units(false)),
+              (Lines{"This:  0.077 inch", "Reference:  0.083 inch", "\xCE\x94 Thickness: -0.006 inch"}));
+    // A difference of temperatures takes the factor of Fahrenheit, not its
+    // offset.
+    EXPECT_EQ(ComparisonTipLines(TemperatureQuantity, 150.0, 140.0, Units(false)),
+              (Lines{"This:  302.0 \xC2\xB0"
+                     "F",
+                     "Reference:  284.0 \xC2\xB0"
+                     "F",
+                     "\xCE\x94 Temperature:   18.0 \xC2\xB0"
+                     "F"}));
+    EXPECT_EQ(ComparisonTipLines(VonMisesQuantity, 12.5, 10.0, Units(true)).back(),
+              "\xCE\x94 Stress von Mises:  2.500 MPa");
+    EXPECT_EQ(ComparisonTipLines(StretchRatioQuantity, 1.25, 1.5, Units(true)).back(),
+              "\xCE\x94 L1 / L2: -0.250");
+    EXPECT_TRUE(ComparisonTipLines(NoScale, 1.0, 0.0, Units(true)).empty());
 }
