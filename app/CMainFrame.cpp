@@ -193,10 +193,10 @@ void CMainFrame::BuildMenus(MenuKind kind) {
                    command::XZView, 0, command::ZoomIn, command::ZoomOut, command::Fit, command::ZoomBox,
                    command::ExclusiveZoomBox, command::RemoveClipPlanes});
         QMenu* display = bar->addMenu(QStringLiteral("&Display"));
-        add(display,
-            {command::Sheet, command::SheetElementsAndEdges, command::SheetElements, command::SheetEdges,
-             command::Dots, 0, command::Tool1, command::Tool1Shading, command::Tool2, command::Tool2Shading,
-             0, command::Measurement, command::DisplayOptions, command::GraphicsOptions});
+        add(display, {command::Sheet, command::SheetElementsAndEdges, command::SheetElements,
+                      command::SheetEdges, command::Dots, 0, command::Tool1, command::Tool1Shading,
+                      command::Tool2, command::Tool2Shading, 0, command::CompareWith, command::StopComparing,
+                      0, command::Measurement, command::DisplayOptions, command::GraphicsOptions});
         QMenu* records = bar->addMenu(QStringLiteral("&Record"));
         add(records, {command::GoToStart, command::PreviousRecord, command::NextRecord, command::GoToEnd, 0,
                       command::Animation, command::AutoLoad, 0, command::SheetProperties,
@@ -280,6 +280,7 @@ void CMainFrame::ChildClosing(CChildFrame* frame) {
     // first, its cut window closes, then the document goes once the window
     // is gone.
     document->PrepareClose();
+    emit DocumentClosing(document);
     if (CExtendedChildFrame* cut = CutWindowOf(document)) {
         cut->CutWindow()->DocumentClosing();
         cut->close();

@@ -102,6 +102,8 @@ signals:
     void UnitsChanged();
     // The active project view changed (null: none).
     void ActiveViewChanged(CSceneRender* view);
+    // The last window of a document is closing; the document goes next.
+    void DocumentClosing(const CProjectProfile* document);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

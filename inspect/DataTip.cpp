@@ -3,6 +3,9 @@
 #include "config/CConfiguration.h"
 #include "core/TextFormat.h"
 #include "inspect/InspectTexts.h"
+#include "model/CSheetProfile.h"
+#include "scale/Comparison.h"
+#include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
@@ -99,13 +102,31 @@ std::vector<std::string> ComparisonTipLines(int quantity, double value, double r
     if (!number)
         return {};
     const std::string unit = QuantityUnitSuffix(quantity, configuration);
-    const double shown = QuantityToDisplay(quantity, value, configuration);
-    const double shownReference = QuantityToDisplay(quantity, reference, configuration);
-    // The difference of the two values shown: a temperature difference in
-    // Fahrenheit takes the factor and leaves the offset.
-    return {"This: " + FormatText(number, shown) + unit,
-            "Reference: " + FormatText(number, shownReference) + unit,
-            std::string("\xCE\x94 ") + info.name + ": " + FormatText(number, shown - shownReference) + unit};
+    return {"This: " + FormatText(number, QuantityToDisplay(quantity, value, configuration)) + unit,
+            "Reference: " + FormatText(number, QuantityToDisplay(quantity, reference, configuration)) + unit,
+            std::string("\xCE\x94 ") + info.name + ": " +
+                FormatText(number, DifferenceToDisplay(quantity, value - reference, configuration)) + unit};
+}
+
+std::vector<std::string> ComparisonTipLines(CComparison& comparison, const CSheetProfile& sheet,
+                                            const CDataDisplay& record, int quantity,
+                                            const CConfiguration& configuration) {
+    if (record.onTool || !comparison.Reference())
+        return {};
+    if (record.kind == PickedNode) {
+        if (record.index < 1 || record.index > sheet.NodeCount())
+            return {};
+        const double value = NodalValues(sheet, quantity)[static_cast<size_t>(record.index)];
+        return ComparisonTipLines(quantity, value, comparison.ReferenceNodeValue(record.index, quantity),
+                                  configuration);
+    }
+    if (record.kind != PickedElement && record.kind != PickedPoint)
+        return {};
+    if (record.index < 0 || record.index >= sheet.ElementCount())
+        return {};
+    const double value = ElementValue(sheet.Elements()[static_cast<size_t>(record.index)], quantity);
+    return ComparisonTipLines(quantity, value, comparison.ReferenceElementValue(record.index, quantity),
+                              configuration);
 }
 
 TipExtent DataTipSize(const std::vector<TipExtent>& lineExtents) {

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+class CComparison;
 class CConfiguration;
+class CSheetProfile;
 
 // The tip holds at most this many lines of a pick, and as many more as a
 // comparing view adds.
@@ -25,6 +27,14 @@ std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfigu
 // reference's and their difference (stored units in, the configuration's
 // units out); none for "(no scale)".
 std::vector<std::string> ComparisonTipLines(int quantity, double value, double reference,
+                                            const CConfiguration& configuration);
+
+// Those lines for a pick on the sheet of a comparing view (its comparison
+// prepared for the record shown): the node's values as the colours take
+// them, or those of the element an element or point pick found; none for a
+// tool or the reserved kind.
+std::vector<std::string> ComparisonTipLines(CComparison& comparison, const CSheetProfile& sheet,
+                                            const CDataDisplay& record, int quantity,
                                             const CConfiguration& configuration);
 
 struct TipExtent {
