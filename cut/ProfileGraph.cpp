@@ -1,6 +1,7 @@
 #include "cut/ProfileGraph.h"
 
 #include "config/CConfiguration.h"
+#include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
@@ -20,7 +21,8 @@ void Smooth(std::vector<double>& values) {
 
 } // namespace
 
-CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration) {
+CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration,
+                                bool difference) {
     CProfileGraph graph;
     const int n = cut.Count();
     if (n == 0)
@@ -44,8 +46,9 @@ CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfigur
 
     graph.Points.reserve(s.size());
     for (size_t j = 0; j < s.size(); ++j) {
-        graph.Points.push_back(
-            {configuration.LengthToDisplay(s[j] * 1000), QuantityToDisplay(quantity, v[j], configuration)});
+        graph.Points.push_back({configuration.LengthToDisplay(s[j] * 1000),
+                                difference ? DifferenceToDisplay(quantity, v[j], configuration)
+                                           : QuantityToDisplay(quantity, v[j], configuration)});
     }
     return graph;
 }

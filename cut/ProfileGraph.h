@@ -29,8 +29,10 @@ struct CGraphLimits {
 
 // Writes every record's arc lengths and builds the graph of quantity (1..7)
 // in the configuration's current units: one point per record start and one
-// for the end of the cut.
-CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration);
+// for the end of the cut. A cut carrying differences (see
+// TakeCutDifferences) converts them as differences.
+CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration,
+                                bool difference = false);
 
 // The first of 0.05, 0.1, 0.2, 0.3, 0.5, 1, ... 30000 not below value; 0 when
 // value exceeds them all.
