@@ -5,6 +5,7 @@
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -24,6 +25,7 @@ void Smooth(std::vector<double>& values) {
 CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration,
                                 bool difference) {
     CProfileGraph graph;
+    graph.Difference = difference;
     const int n = cut.Count();
     if (n == 0)
         return graph;
@@ -64,13 +66,13 @@ void ApplyAutomaticLimits(const CProfileGraph& graph, const CConfiguration& conf
                           CGraphLimits& limits) {
     if (graph.Points.empty() || !limits.Automatic())
         return;
-    double yMax = graph.Points.front().y;
+    double yMax = graph.Difference ? std::fabs(graph.Points.front().y) : graph.Points.front().y;
     for (const CGraphPoint& point : graph.Points)
-        yMax = std::max(yMax, point.y);
+        yMax = std::max(yMax, graph.Difference ? std::fabs(point.y) : point.y);
     limits.xMin = 0;
-    limits.yMin = 0;
     limits.xMax = NiceStep(configuration.LengthToDisplay(graph.TotalArcLength * 1000));
     limits.yMax = NiceStep(yMax);
+    limits.yMin = graph.Difference ? -limits.yMax : 0;
 }
 
 double GraphValueAt(const std::vector<CGraphPoint>& points, double x) {

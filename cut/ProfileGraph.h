@@ -18,6 +18,7 @@ struct CGraphPoint {
 struct CProfileGraph {
     std::vector<CGraphPoint> Points; // empty without a cut
     double TotalArcLength = 0;       // m
+    bool Difference = false;         // of differences: limits symmetric around 0
 };
 
 // In display units; all four 0 means automatic limits.
@@ -39,7 +40,8 @@ CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfigur
 double NiceStep(double value);
 
 // Fills automatic limits (0 .. NiceStep of the cut's length and of the
-// largest value); limits the user gave, and an empty graph, leave them as
+// largest value; for differences -NiceStep .. NiceStep of the largest
+// |difference|); limits the user gave, and an empty graph, leave them as
 // they are.
 void ApplyAutomaticLimits(const CProfileGraph& graph, const CConfiguration& configuration,
                           CGraphLimits& limits);
