@@ -1,5 +1,6 @@
 #include "batch/BatchTool.h"
 #include "config/CConfiguration.h"
+#include "core/TextFormat.h"
 #include "cut/CutSession.h"
 #include "cut/ProfileCsv.h"
 #include "inspect/DataTip.h"
@@ -7,6 +8,11 @@
 #include "model/CProjectProfile.h"
 #include "tests/model/ProjectFixture.h"
 
+#ifdef QUILLMERE_BATCH_RENDER
+#include <QImage>
+#endif
+#include <array>
+#include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -206,3 +212,43 @@ TEST(BatchExport, RefusalsCopyNothing) {
     EXPECT_EQ(created.status, 0) << created.messages;
     EXPECT_TRUE(PathExists(missing + "/fixture.tfc"));
 }
+
+#ifdef QUILLMERE_BATCH_RENDER
+// The picture of a difference: the sheet against itself is white (shaded to
+// greys), against a variant 10 degrees warmer everywhere blue (A - B < 0 at
+// the lower limit); the caption names both sides.
+TEST(BatchRender, DifferencePictureUsesTheDivergingRamp) {
+    CProjectFixture a, b;
+    for (int r = 0; r < 3; ++r) {
+        samplegen::RecordData record = b.Record(r);
+        for (samplegen::RecordElement& element : record.elements)
+            element.temperature += 10 + 0.01f * static_cast<float>(element.id);
+        ASSERT_TRUE(samplegen::WriteRecordFile(b.File(FormatText("fixture.%03d", r)), record));
+    }
+    const auto colours = [&](const std::string& reference) {
+        const std::string png = a.File("difference.png");
+        const BatchRun run = RunCommand(
+            {"render", a.ProjectPath(), "-o", png, "--quantity", "2", "--view", "xy", "--minus", reference},
+            "");
+        EXPECT_EQ(run.status, 0) << run.messages;
+        const QImage image = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+        int blue = 0, red = 0, grey = 0;
+        for (int y = 40; y < image.height() - 40; ++y)
+            for (int x = 40; x < image.width() - 40; ++x) {
+                const QRgb p = image.pixel(x, y);
+                blue += qBlue(p) > qRed(p) + 60;
+                red += qRed(p) > qBlue(p) + 60;
+                grey +=
+                    std::abs(qRed(p) - qBlue(p)) < 12 && std::abs(qRed(p) - qGreen(p)) < 12 && qRed(p) > 60;
+            }
+        return std::array<int, 3>{blue, red, grey};
+    };
+    // The background is the same in both.
+    const std::array<int, 3> itself = colours(a.ProjectPath()), warmer = colours(b.ProjectPath());
+    EXPECT_GT(itself[2], 1000);
+    EXPECT_EQ(itself[1], 0);
+    EXPECT_GT(warmer[0], itself[0] + 1000);
+    EXPECT_LT(warmer[2], itself[2] / 10);
+    EXPECT_EQ(warmer[1], 0);
+}
+#endif
