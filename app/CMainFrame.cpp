@@ -335,6 +335,9 @@ void CMainFrame::ToggleCutWindow() {
     auto* frame = new CExtendedChildFrame(document, configuration);
     area->addSubWindow(frame);
     cutWindows[document] = frame;
+    // The cut of a comparing view is the cut of the difference.
+    if (lastActiveView && lastActiveView->Scene().Project() == document)
+        frame->CutWindow()->SetComparison(lastActiveView->Comparison());
     connect(frame->CutWindow(), &CCutDialog::GraphChanged, &commands, &CCommandTable::UpdateStates);
     connect(frame, &QObject::destroyed, this, [this, document] {
         cutWindows.erase(document);

@@ -1,6 +1,7 @@
 #include "app/CScaleCommands.h"
 
 #include "app/CChildFrame.h"
+#include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
 #include "core/Messages.h"
@@ -8,6 +9,7 @@
 #include "scale/Comparison.h"
 #include "scale/LimitsEditing.h"
 #include "scale/ResultQuantity.h"
+#include "ui/cut/CCutDialog.h"
 #include "ui/scale/CCompareDialog.h"
 #include "ui/scale/CScaleLimitsDialog.h"
 #include "ui/scale/CScalePanel.h"
@@ -154,6 +156,7 @@ void CScaleCommands::CompareWith() {
         return;
     }
     references[made] = reference;
+    ShareWithCutWindow(*view);
 }
 
 void CScaleCommands::StopComparing(CSceneRender* view) {
@@ -162,6 +165,7 @@ void CScaleCommands::StopComparing(CSceneRender* view) {
     references.erase(view->Comparison().get());
     std::string none;
     view->SetComparison(nullptr, none);
+    ShareWithCutWindow(*view);
 }
 
 void CScaleCommands::ReferenceClosing(const CProjectProfile* document) {
@@ -171,4 +175,9 @@ void CScaleCommands::ReferenceClosing(const CProjectProfile* document) {
         if (found != references.end() && found->second == document && child->Document() != document)
             StopComparing(view);
     }
+}
+
+void CScaleCommands::ShareWithCutWindow(const CSceneRender& view) {
+    if (CExtendedChildFrame* cut = frame.CutWindowOf(view.Scene().Project()))
+        cut->CutWindow()->SetComparison(view.Comparison());
 }

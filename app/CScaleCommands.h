@@ -30,6 +30,8 @@ private:
     void Follow(CSceneRender* view);
     // The panel's title and bar follow the view's comparison.
     void ShowComparisonOf(CSceneRender* view);
+    // The document's cut window plots what the view last chose to compare.
+    void ShareWithCutWindow(const CSceneRender& view);
     // A project closes: every view compared with it shows its plain
     // quantity again.
     void ReferenceClosing(const CProjectProfile* document);

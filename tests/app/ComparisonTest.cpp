@@ -3,13 +3,15 @@
 // reference plus a known field), the scale title and labels, the data tip's
 // lines, Stop comparing, a mesh that does not match, and closing the
 // reference.
+#include "scale/Comparison.h"
 #include "app/CChildFrame.h"
+#include "app/CExtendedChildFrame.h"
 #include "app/CommandIds.h"
 #include "model/CProjectProfile.h"
-#include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 #include "scene/CDataDisplay.h"
 #include "tests/app/MainFrameTest.h"
+#include "ui/cut/CCutDialog.h"
 #include "ui/inspect/CDataTip.h"
 #include "ui/scale/CCompareDialog.h"
 #include "ui/scale/CScalePanel.h"
@@ -135,8 +137,15 @@ void MainFrameTest::compareWithShowsTheDifferenceOfTwoProjects() {
     QCOMPARE(view->Comparison()->PreparedRecord(), 1);
     QCOMPARE(panel->LabelText(4), QStringLiteral(" -0.40 mm"));
 
+    // The document's cut window cuts what the view compares.
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    CCutDialog* cut = frame->CutWindowOf(variant->Document())->CutWindow();
+    QCOMPARE(cut->Session().Comparison, view->Comparison());
+    frame->ClientArea()->setActiveSubWindow(variant);
+
     QTest::mouseClick(compare, Qt::LeftButton);
     QVERIFY(!view->Comparison());
+    QVERIFY(!cut->Session().Comparison);
     QVERIFY(panel->Title().isEmpty());
     QCOMPARE(Labels(*panel).first(), QStringLiteral("  3.40 mm"));
     QCOMPARE(Labels(*panel).last(), QStringLiteral("  2.80 mm"));
