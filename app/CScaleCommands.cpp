@@ -106,13 +106,16 @@ void CScaleCommands::EditLimits() {
     ScaleLimits& fixed = view->Scene().Limits();
     // A value never fixed starts from the limits the panel shows.
     PrepareFixedLimits(fixed, quantity, panel->LastMinimum(), panel->LastMaximum());
+    const bool difference = view->Comparison() != nullptr;
     CScaleLimitsDialog dialog(quantity, QString::fromUtf8(QuantityName(quantity)), fixed,
-                              frame.Configuration(), &frame);
+                              frame.Configuration(), &frame, difference);
     const std::string path = document->ProjectPathName();
     const int records = document->RecordCount();
-    dialog.SetAllRecords([&dialog, path, records, quantity](double& minimum, double& maximum) {
-        return ComputeAllRecordLimitsWithProgress(&dialog, path, records, quantity, minimum, maximum);
-    });
+    // The records' own limits are no limits of differences.
+    if (!difference)
+        dialog.SetAllRecords([&dialog, path, records, quantity](double& minimum, double& maximum) {
+            return ComputeAllRecordLimitsWithProgress(&dialog, path, records, quantity, minimum, maximum);
+        });
     dialog.exec();
     // "Fixed" takes effect at once, so the view recolours after Cancel too.
     view->SetQuantity(quantity);
