@@ -271,6 +271,24 @@ std::string CComparison::ScaleTitle(int quantity, int viewRecord) const {
     return std::string("\xce\x94 ") + QuantityName(quantity) + " (" + Names(viewRecord) + ")";
 }
 
+std::array<std::string, 3> CComparison::TipLines(int quantity, double value, double referenceValue,
+                                                 int viewRecord, const CConfiguration& configuration) const {
+    const QuantityInfo& info = QuantityOf(quantity);
+    // Von Mises stress has no tip line of its own: its scale's format.
+    const char* number = info.tipNumber ? info.tipNumber : info.In(configuration).scaleNumber;
+    const auto text = [&](double display) {
+        return FormatText(number ? number : "%g", display) + QuantityUnitSuffix(quantity, configuration);
+    };
+    const int record = ReferenceRecord(viewRecord);
+    const bool named = SameProject() || record != viewRecord;
+    return {(SameProject() ? RecordName(shown.title, viewRecord) : shown.title) + ": " +
+                text(QuantityToDisplay(quantity, value, configuration)),
+            (named ? RecordName(referenceSide.title, record) : referenceSide.title) + ": " +
+                text(QuantityToDisplay(quantity, referenceValue, configuration)),
+            std::string("\xce\x94 ") + info.name + ": " +
+                text(DifferenceToDisplay(quantity, value - referenceValue, configuration))};
+}
+
 const ColourRamp& CComparison::Ramp() {
     static const ColourRamp ramp = ColourRamp::Diverging();
     return ramp;

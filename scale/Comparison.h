@@ -107,6 +107,13 @@ public:
     // "b.tfc − a.tfc", or with the records of one project.
     std::string Names(int viewRecord) const;
 
+    // The data tip's three lines of a compared node or element: this side's
+    // value, the reference's and their difference, each in the quantity's
+    // tip format and unit, as "cup.tfc:  1.234 mm", "other.tfc:  1.100 mm",
+    // "Δ Thickness:  0.134 mm" (records named as in Names).
+    std::array<std::string, 3> TipLines(int quantity, double value, double referenceValue, int viewRecord,
+                                        const CConfiguration& configuration) const;
+
     // Blue below 0, white at the centre, red above.
     static const ColourRamp& Ramp();
 

@@ -9,7 +9,9 @@
 #include "tests/model/ProjectFixture.h"
 
 #ifdef QUILLMERE_BATCH_RENDER
+#include "config/Units.h"
 #include "render/HeadlessScene.h"
+#include "render/SceneImage.h"
 #include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 
@@ -281,6 +283,15 @@ TEST(BatchRender, SceneComparisonFollowsTheShownRecord) {
     ASSERT_TRUE(first.GoToRecord(1));
     scene.Update();
     EXPECT_EQ(std::make_pair(scene.ScaleMinimum(), scene.ScaleMaximum()), std::make_pair(-10.0, 10.0));
+    // Pictures, prints and videos name both sides and label the differences.
+    CConfiguration us("");
+    us.SetSIMetric(false);
+    const SceneAnnotations annotations = SceneAnnotationsOf(scene.Scene(), 1, &us);
+    EXPECT_EQ(annotations.title, "fixture.tfc \xe2\x88\x92 fixture.tfc");
+    EXPECT_EQ(SceneCaption(annotations.title, 1, 3), "fixture.tfc \xe2\x88\x92 fixture.tfc: Rec. 1 / 3.");
+    EXPECT_TRUE(annotations.difference);
+    EXPECT_EQ(annotations.scaleLabels[0], FormatText("  18.0 %s", units::Fahrenheit));
+    EXPECT_EQ(annotations.scaleLabels[4], FormatText(" -18.0 %s", units::Fahrenheit));
 
     scene.Limits().SetFixedMode(TemperatureQuantity, 1);
     scene.Limits().SetFixedMinimum(TemperatureQuantity, -3);
