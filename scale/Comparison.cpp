@@ -123,39 +123,57 @@ int CComparison::ReferenceRecord(int viewRecord) const {
     return std::clamp(record, 1, std::max(referenceSide.recordCount, 1));
 }
 
+CComparison::RecordRead CComparison::ReadRecord(int record) const {
+    RecordRead read;
+    const std::string name = referenceSide.recordPrefix + FormatText("%03d", record - 1);
+    const std::string found = FindExistingFile(name, "");
+    if (found.empty()) {
+        read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        return read;
+    }
+    // The first record read is derived in full; later ones take its mesh and
+    // undeformed sheet, as the project's own records do.
+    std::unique_ptr<CSheetProfile> values(new CSheetProfile(found, record - 1, nullptr, {!reference, false}));
+    if (values->OpenFailed()) {
+        read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
+    } else if (values->ReadFailed()) {
+        read.failure = FormatText(texts::UnusableRecord, found.c_str(), values->FailureReason().c_str());
+    } else if (reference && (values->NodeCount() != reference->NodeCount() ||
+                             values->ElementCount() != reference->ElementCount() ||
+                             !values->PrepareRecordValues(*reference))) {
+        read.failure = FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
+    } else {
+        read.values = std::move(values);
+    }
+    return read;
+}
+
 bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::string& failure) {
     std::lock_guard<std::mutex> lock(mutex);
     const int record = ReferenceRecord(viewRecord);
     if (!reference || record != preparedRecord) {
-        const std::string name = referenceSide.recordPrefix + FormatText("%03d", record - 1);
-        const std::string found = FindExistingFile(name, "");
-        if (found.empty()) {
-            failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        RecordRead read;
+        if (ahead.valid()) {
+            const bool wanted = aheadRecord == record;
+            RecordRead early = ahead.get();
+            if (wanted)
+                read = std::move(early);
+        }
+        if (!read.values && read.failure.empty())
+            read = ReadRecord(record);
+        if (!read.values) {
+            failure = read.failure;
             return false;
         }
-        // The first record read is derived in full; later ones take its mesh
-        // and undeformed sheet, as the project's own records do.
-        std::unique_ptr<CSheetProfile> values(
-            new CSheetProfile(found, record - 1, nullptr, {!reference, false}));
-        if (values->OpenFailed()) {
-            failure = FormatText(texts::UnableToReadFrom, name.c_str());
-            return false;
-        }
-        if (values->ReadFailed()) {
-            failure = FormatText(texts::UnusableRecord, found.c_str(), values->FailureReason().c_str());
-            return false;
-        }
-        if (!reference) {
-            reference = std::move(values);
-        } else {
-            if (!MeshMismatch(*reference, *values).empty() || !values->PrepareRecordValues(*reference)) {
-                failure =
-                    FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
-                return false;
-            }
-            reference->SwapRecordValues(*values);
-        }
+        if (!reference)
+            reference = std::move(read.values);
+        else
+            reference->SwapRecordValues(*read.values);
         preparedRecord = record;
+        if (referenceRecord == Follow && referenceSide.recordCount > 1) {
+            aheadRecord = record % referenceSide.recordCount + 1;
+            ahead = std::async(std::launch::async, [this, next = aheadRecord] { return ReadRecord(next); });
+        }
     }
     if (!meshChecked) {
         failure = MeshMismatch(sheet, *reference);
@@ -182,6 +200,12 @@ void CComparison::FillDifferences(const CSheetProfile& sheet, int quantity, std:
         values.assign(static_cast<size_t>(sheet.NodeCount()) + 1, std::numeric_limits<double>::quiet_NaN());
         return;
     }
+    // The limits and the colours of one record ask for the same values.
+    if (shownQuantity == quantity && shownGeneration == sheet.ValuesGeneration() &&
+        shownReferenceGeneration == reference->ValuesGeneration()) {
+        values = shownValues;
+        return;
+    }
     const std::vector<double>* theirs = nullptr;
     parallel::Both([&] { theirs = &ReferenceNodalValues(quantity); },
                    [&] { FillNodalValues(sheet, quantity, values); });
@@ -192,6 +216,10 @@ void CComparison::FillDifferences(const CSheetProfile& sheet, int quantity, std:
         for (size_t node = first; node < last; ++node)
             out[node] -= minus[node];
     });
+    shownValues = values;
+    shownQuantity = quantity;
+    shownGeneration = sheet.ValuesGeneration();
+    shownReferenceGeneration = reference->ValuesGeneration();
 }
 
 void CComparison::ColourDifferences(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
@@ -241,6 +269,24 @@ std::string CComparison::Names(int viewRecord) const {
 
 std::string CComparison::ScaleTitle(int quantity, int viewRecord) const {
     return std::string("\xce\x94 ") + QuantityName(quantity) + " (" + Names(viewRecord) + ")";
+}
+
+std::array<std::string, 3> CComparison::TipLines(int quantity, double value, double referenceValue,
+                                                 int viewRecord, const CConfiguration& configuration) const {
+    const QuantityInfo& info = QuantityOf(quantity);
+    // Von Mises stress has no tip line of its own: its scale's format.
+    const char* number = info.tipNumber ? info.tipNumber : info.In(configuration).scaleNumber;
+    const auto text = [&](double display) {
+        return FormatText(number ? number : "%g", display) + QuantityUnitSuffix(quantity, configuration);
+    };
+    const int record = ReferenceRecord(viewRecord);
+    const bool named = SameProject() || record != viewRecord;
+    return {(SameProject() ? RecordName(shown.title, viewRecord) : shown.title) + ": " +
+                text(QuantityToDisplay(quantity, value, configuration)),
+            (named ? RecordName(referenceSide.title, record) : referenceSide.title) + ": " +
+                text(QuantityToDisplay(quantity, referenceValue, configuration)),
+            std::string("\xce\x94 ") + info.name + ": " +
+                text(DifferenceToDisplay(quantity, value - referenceValue, configuration))};
 }
 
 const ColourRamp& CComparison::Ramp() {

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -76,7 +77,10 @@ public:
     int ReferenceRecord(int viewRecord) const;
 
     // Makes the reference sheet hold ReferenceRecord(viewRecord), reading it
-    // only when that record changed, and checks its mesh against sheet.
+    // only when that record changed, and checks its mesh against sheet. A
+    // following reference then reads the next record (after the last, the
+    // first) on another thread, as the animation and "next record" ask for
+    // it.
     // False, with the message in failure, when the record cannot be read or
     // the meshes differ. Safe to call from several threads.
     bool Prepare(const CSheetProfile& sheet, int viewRecord, std::string& failure);
@@ -103,10 +107,25 @@ public:
     // "b.tfc − a.tfc", or with the records of one project.
     std::string Names(int viewRecord) const;
 
+    // The data tip's three lines of a compared node or element: this side's
+    // value, the reference's and their difference, each in the quantity's
+    // tip format and unit, as "cup.tfc:  1.234 mm", "other.tfc:  1.100 mm",
+    // "Δ Thickness:  0.134 mm" (records named as in Names).
+    std::array<std::string, 3> TipLines(int quantity, double value, double referenceValue, int viewRecord,
+                                        const CConfiguration& configuration) const;
+
     // Blue below 0, white at the centre, red above.
     static const ColourRamp& Ramp();
 
 private:
+    struct RecordRead {
+        std::unique_ptr<CSheetProfile> values;
+        std::string failure;
+    };
+    // Reads a record of the reference, prepared for the reference sheet
+    // when there is one (see CSheetProfile::PrepareRecordValues), derived
+    // otherwise; only reads the reference sheet.
+    RecordRead ReadRecord(int record) const;
     // The reference's nodal values of the quantity, kept while its record
     // and the quantity stay.
     const std::vector<double>& ReferenceNodalValues(int quantity);
@@ -121,5 +140,13 @@ private:
     std::vector<double> referenceValues;
     uint64_t referenceValuesGeneration = 0;
     int referenceValuesQuantity = -1;
+    // The last differences, kept while neither side's values nor the
+    // quantity change.
     std::vector<double> shownValues;
+    uint64_t shownGeneration = 0, shownReferenceGeneration = 0;
+    int shownQuantity = -1;
+    // The record read ahead; after reference, which it reads, so that it is
+    // waited for before the sheet goes.
+    std::future<RecordRead> ahead;
+    int aheadRecord = 0;
 };

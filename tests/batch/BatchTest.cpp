@@ -9,7 +9,14 @@
 #include "tests/model/ProjectFixture.h"
 
 #ifdef QUILLMERE_BATCH_RENDER
+#include "config/Units.h"
+#include "render/HeadlessScene.h"
+#include "render/SceneImage.h"
+#include "scale/Comparison.h"
+#include "scale/ResultQuantity.h"
+
 #include <QImage>
+#include <cstdio>
 #endif
 #include <array>
 #include <cstdlib>
@@ -250,5 +257,57 @@ TEST(BatchRender, DifferencePictureUsesTheDivergingRamp) {
     EXPECT_GT(warmer[0], itself[0] + 1000);
     EXPECT_LT(warmer[2], itself[2] / 10);
     EXPECT_EQ(warmer[1], 0);
+}
+
+// A comparing scene steps a following reference with the record its sheet
+// holds, keeps fixed difference limits apart from the plain ones, and stops
+// comparing, saying why, when the reference record cannot be read.
+TEST(BatchRender, SceneComparisonFollowsTheShownRecord) {
+    CProjectFixture a, b;
+    for (int r = 0; r < 3; ++r) {
+        samplegen::RecordData record = b.Record(r);
+        for (samplegen::RecordElement& element : record.elements)
+            element.temperature += static_cast<float>(10 + 2 * r);
+        ASSERT_TRUE(samplegen::WriteRecordFile(b.File(FormatText("fixture.%03d", r)), record));
+    }
+    CRecordingMessages messages;
+    CProjectProfile first, second;
+    ASSERT_TRUE(first.Open(a.ProjectPath(), nullptr) && second.Open(b.ProjectPath(), nullptr));
+    CHeadlessScene scene(first, DisplaySettings(), TemperatureQuantity, CCamera());
+    ASSERT_TRUE(scene.IsValid()) << scene.Error();
+    std::string failure;
+    ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(first, second), failure))
+        << failure;
+    scene.Update();
+    EXPECT_EQ(std::make_pair(scene.ScaleMinimum(), scene.ScaleMaximum()), std::make_pair(-14.0, 14.0));
+    ASSERT_TRUE(first.GoToRecord(1));
+    scene.Update();
+    EXPECT_EQ(std::make_pair(scene.ScaleMinimum(), scene.ScaleMaximum()), std::make_pair(-10.0, 10.0));
+    // Pictures, prints and videos name both sides and label the differences.
+    CConfiguration us("");
+    us.SetSIMetric(false);
+    const SceneAnnotations annotations = SceneAnnotationsOf(scene.Scene(), 1, &us);
+    EXPECT_EQ(annotations.title, "fixture.tfc \xe2\x88\x92 fixture.tfc");
+    EXPECT_EQ(SceneCaption(annotations.title, 1, 3), "fixture.tfc \xe2\x88\x92 fixture.tfc: Rec. 1 / 3.");
+    EXPECT_TRUE(annotations.difference);
+    EXPECT_EQ(annotations.scaleLabels[0], FormatText("  18.0 %s", units::Fahrenheit));
+    EXPECT_EQ(annotations.scaleLabels[4], FormatText(" -18.0 %s", units::Fahrenheit));
+
+    scene.Limits().SetFixedMode(TemperatureQuantity, 1);
+    scene.Limits().SetFixedMinimum(TemperatureQuantity, -3);
+    scene.Update();
+    EXPECT_EQ(scene.ScaleMinimum(), -3);
+    scene.Scene().ClearComparison();
+    EXPECT_FALSE(scene.Limits().IsFixed(TemperatureQuantity));
+
+    ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(first, second), failure))
+        << failure;
+    ASSERT_EQ(std::remove(b.File("fixture.001").c_str()), 0);
+    ASSERT_TRUE(first.GoToRecord(2));
+    scene.Update();
+    EXPECT_EQ(scene.Scene().Comparison(), nullptr);
+    EXPECT_NE(scene.Scene().TakeComparisonFailure().find("fixture.001"), std::string::npos);
+    EXPECT_EQ(scene.Scene().TakeComparisonFailure(), "");
+    EXPECT_EQ(scene.ScaleMinimum(), 150); // the plain temperature again
 }
 #endif

@@ -136,3 +136,4 @@ golden(cut_minus_full_save cut cup/cup.tfc --plane x --position 0 --quantity 2 -
 golden_file(cut_minus_full_save_file delta.csv)
 golden(cut_minus_other_mesh cut cup/cup.tfc --plane x --position 0 --quantity 1 --minus @sample@ --save other.csv)
 golden(render_minus_other_mesh render cup/cup.tfc -o other.png --minus @sample@)
+golden(values_minus_fixed_limits values cup/cup.tfc --quantity 2 --minus full/cup.tfc --min -1 --max 1)

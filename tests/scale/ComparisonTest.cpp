@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -102,6 +103,10 @@ TEST_F(ComparisonTest, DifferenceIsTheKnownFieldPerNodeAndElementInBothSystemsOf
     EXPECT_NEAR(comparison.ElementDifference(*first.Sheet(), 3, TemperatureQuantity), -Field(3, Records - 1),
                 1e-4);
     EXPECT_EQ(DifferenceValueText(TemperatureQuantity, -5, us), FormatText("  -9.0 %s", units::Fahrenheit));
+    const std::array<std::string, 3> tip = comparison.TipLines(TemperatureQuantity, 150, 155, Records, us);
+    EXPECT_EQ(tip[0], FormatText("fixture.tfc:  302.0 %s", units::Fahrenheit));
+    EXPECT_EQ(tip[1], FormatText("fixture.tfc:  311.0 %s", units::Fahrenheit));
+    EXPECT_EQ(tip[2], FormatText("\xce\x94 Temperature:   -9.0 %s", units::Fahrenheit));
 
     // Symmetric automatic limits, the largest |difference| blue; fixed
     // limits as given.
