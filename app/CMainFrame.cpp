@@ -16,6 +16,7 @@
 #include "app/WindowPlacement.h"
 #include "config/CConfiguration.h"
 #include "model/CProjectProfile.h"
+#include "scale/Comparison.h"
 #include "ui/cut/CCutDialog.h"
 #include "ui/inspect/ViewInspection.h"
 #include "ui/scale/CScalePanel.h"
@@ -296,6 +297,11 @@ void CMainFrame::ChildClosing(CChildFrame* frame) {
 bool CMainFrame::CloseAllWindows() {
     area->closeAllSubWindows();
     return area->subWindowList().isEmpty();
+}
+
+bool CMainFrame::CompareActiveView(const CProjectProfile& reference) {
+    CSceneRender* view = ActiveSceneView();
+    return view && scaleCommands->Compare(*view, reference, CComparison::Follow);
 }
 
 CChildFrame* CMainFrame::ActiveChild() const {

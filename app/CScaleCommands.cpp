@@ -149,17 +149,24 @@ void CScaleCommands::CompareWith() {
     const CompareChoice choice = dialog.Choice();
     if (choice.project < 0 || choice.project >= static_cast<int>(documents.size()))
         return;
-    const CProjectProfile* reference = documents[static_cast<size_t>(choice.project)];
-    auto comparison = std::make_shared<CComparison>(*document, *reference,
-                                                    choice.follow ? CComparison::Follow : choice.record);
+    Compare(*view, *documents[static_cast<size_t>(choice.project)],
+            choice.follow ? CComparison::Follow : choice.record);
+}
+
+bool CScaleCommands::Compare(CSceneRender& view, const CProjectProfile& reference, int record) {
+    const auto* document = view.Scene().Project();
+    if (!document)
+        return false;
+    auto comparison = std::make_shared<CComparison>(*document, reference, record);
     const CComparison* made = comparison.get();
     std::string failure;
-    if (!view->SetComparison(std::move(comparison), failure)) {
+    if (!view.SetComparison(std::move(comparison), failure)) {
         ShowMessage(failure, MessageIcon::Error);
-        return;
+        return false;
     }
-    references[made] = reference;
-    ShareWithCutWindow(*view);
+    references[made] = &reference;
+    ShareWithCutWindow(view);
+    return true;
 }
 
 void CScaleCommands::StopComparing(CSceneRender* view) {

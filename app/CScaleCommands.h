@@ -23,6 +23,9 @@ public:
     // dialog; meshes that do not match are refused with a message and the
     // view stays as it was.
     void CompareWith();
+    // Shows the difference of view to reference at record (CComparison::Follow
+    // or a fixed record); false, after the message, when the meshes differ.
+    bool Compare(CSceneRender& view, const CProjectProfile& reference, int record);
     // Back to the plain quantity.
     void StopComparing(CSceneRender* view);
 

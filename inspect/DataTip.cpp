@@ -95,38 +95,27 @@ std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfigu
     return lines;
 }
 
-std::vector<std::string> ComparisonTipLines(int quantity, double value, double reference,
-                                            const CConfiguration& configuration) {
-    const QuantityInfo& info = QuantityOf(quantity);
-    const char* number = info.tipNumber ? info.tipNumber : info.In(configuration).scaleNumber;
-    if (!number)
-        return {};
-    const std::string unit = QuantityUnitSuffix(quantity, configuration);
-    return {"This: " + FormatText(number, QuantityToDisplay(quantity, value, configuration)) + unit,
-            "Reference: " + FormatText(number, QuantityToDisplay(quantity, reference, configuration)) + unit,
-            std::string("\xCE\x94 ") + info.name + ": " +
-                FormatText(number, DifferenceToDisplay(quantity, value - reference, configuration)) + unit};
-}
-
 std::vector<std::string> ComparisonTipLines(CComparison& comparison, const CSheetProfile& sheet,
-                                            const CDataDisplay& record, int quantity,
+                                            const CDataDisplay& record, int quantity, int viewRecord,
                                             const CConfiguration& configuration) {
-    if (record.onTool || !comparison.Reference())
+    if (record.onTool || !comparison.Reference() || quantity == NoScale)
         return {};
+    double value = 0, reference = 0;
     if (record.kind == PickedNode) {
         if (record.index < 1 || record.index > sheet.NodeCount())
             return {};
-        const double value = NodalValues(sheet, quantity)[static_cast<size_t>(record.index)];
-        return ComparisonTipLines(quantity, value, comparison.ReferenceNodeValue(record.index, quantity),
-                                  configuration);
+        value = NodalValues(sheet, quantity)[static_cast<size_t>(record.index)];
+        reference = comparison.ReferenceNodeValue(record.index, quantity);
+    } else if (record.kind == PickedElement || record.kind == PickedPoint) {
+        if (record.index < 0 || record.index >= sheet.ElementCount())
+            return {};
+        value = ElementValue(sheet.Elements()[static_cast<size_t>(record.index)], quantity);
+        reference = comparison.ReferenceElementValue(record.index, quantity);
+    } else {
+        return {};
     }
-    if (record.kind != PickedElement && record.kind != PickedPoint)
-        return {};
-    if (record.index < 0 || record.index >= sheet.ElementCount())
-        return {};
-    const double value = ElementValue(sheet.Elements()[static_cast<size_t>(record.index)], quantity);
-    return ComparisonTipLines(quantity, value, comparison.ReferenceElementValue(record.index, quantity),
-                              configuration);
+    const auto lines = comparison.TipLines(quantity, value, reference, viewRecord, configuration);
+    return {lines.begin(), lines.end()};
 }
 
 TipExtent DataTipSize(const std::vector<TipExtent>& lineExtents) {

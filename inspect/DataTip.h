@@ -23,18 +23,13 @@ constexpr int kDataTipPeriodMs = 5000;
 // moment of the call; none for a record of the reserved kind.
 std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfiguration& configuration);
 
-// The lines a comparing view adds to its tip: the quantity's value here, the
-// reference's and their difference (stored units in, the configuration's
-// units out); none for "(no scale)".
-std::vector<std::string> ComparisonTipLines(int quantity, double value, double reference,
-                                            const CConfiguration& configuration);
-
-// Those lines for a pick on the sheet of a comparing view (its comparison
-// prepared for the record shown): the node's values as the colours take
-// them, or those of the element an element or point pick found; none for a
-// tool or the reserved kind.
+// The lines a comparing view adds to the tip of a pick on its sheet (the
+// comparison prepared for viewRecord, the record shown): this value, the
+// reference's and their difference (CComparison::TipLines) of the node as
+// its colour takes it, or of the element an element or point pick found;
+// none for a tool or the reserved kind.
 std::vector<std::string> ComparisonTipLines(CComparison& comparison, const CSheetProfile& sheet,
-                                            const CDataDisplay& record, int quantity,
+                                            const CDataDisplay& record, int quantity, int viewRecord,
                                             const CConfiguration& configuration);
 
 struct TipExtent {

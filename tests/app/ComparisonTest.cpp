@@ -128,8 +128,8 @@ void MainFrameTest::compareWithShowsTheDifferenceOfTwoProjects() {
     auto* tip = view->findChild<CDataTip*>();
     QVERIFY(tip && tip->isVisible());
     QCOMPARE(tip->Lines().first(), QStringLiteral("Sheet - Node: %1").arg(leftmost));
-    QCOMPARE(tip->Lines().mid(6),
-             (QStringList{"This:  3.400 mm", "Reference:  3.000 mm", "\u0394 Thickness:  0.400 mm"}));
+    QCOMPARE(tip->Lines().mid(6), (QStringList{"variant.tfc:  3.400 mm", "fixture.tfc:  3.000 mm",
+                                               "\u0394 Thickness:  0.400 mm"}));
     QTest::mouseRelease(view, Qt::RightButton, Qt::ShiftModifier, pixel);
 
     // The reference follows the record the view steps to.

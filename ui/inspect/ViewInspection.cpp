@@ -14,15 +14,15 @@ CDataTip* AttachInspection(CSceneRender& view, const CConfiguration& configurati
     // The pick is made on the button press, so the pointer is still where it
     // was pressed.
     // A comparing view adds the values of both sides and their difference.
-    QObject::connect(scene, &CSceneRender::Picked, tip,
-                     [tip, scene, &configuration](const CDataDisplay& record) {
-                         std::vector<std::string> compared;
-                         const CProjectProfile* project = scene->Scene().Project();
-                         if (scene->Comparison() && project && project->Sheet())
-                             compared = ComparisonTipLines(*scene->Comparison(), *project->Sheet(), record,
-                                                           scene->Scene().Quantity(), configuration);
-                         tip->ShowPick(record, QCursor::pos(), compared);
-                     });
+    QObject::connect(
+        scene, &CSceneRender::Picked, tip, [tip, scene, &configuration](const CDataDisplay& record) {
+            std::vector<std::string> compared;
+            const CProjectProfile* project = scene->Scene().Project();
+            if (scene->Comparison() && project && project->Sheet())
+                compared = ComparisonTipLines(*scene->Comparison(), *project->Sheet(), record,
+                                              scene->Scene().Quantity(), scene->ShownRecord(), configuration);
+            tip->ShowPick(record, QCursor::pos(), compared);
+        });
     QObject::connect(scene, &CSceneRender::PickInformationHidden, tip, &CDataTip::HidePick);
     QObject::connect(
         scene, &CSceneRender::MeasurementReady, scene,
