@@ -36,6 +36,8 @@ bool CScene::SetComparison(std::shared_ptr<CComparison> compared, std::string& f
         failure = "There is no sheet to compare.";
         return false;
     }
+    // A view steps on: its next record is read meanwhile.
+    compared->SetReadAhead(true);
     if (!compared->Prepare(*project->Sheet(), ShownRecord(), failure))
         return false;
     comparison = std::move(compared);

@@ -170,7 +170,7 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
         else
             reference->SwapRecordValues(*read.values);
         preparedRecord = record;
-        if (referenceRecord == Follow && referenceSide.recordCount > 1) {
+        if (readsAhead && referenceRecord == Follow && referenceSide.recordCount > 1) {
             aheadRecord = record % referenceSide.recordCount + 1;
             ahead = std::async(std::launch::async, [this, next = aheadRecord] { return ReadRecord(next); });
         }

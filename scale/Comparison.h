@@ -77,13 +77,15 @@ public:
     int ReferenceRecord(int viewRecord) const;
 
     // Makes the reference sheet hold ReferenceRecord(viewRecord), reading it
-    // only when that record changed, and checks its mesh against sheet. A
-    // following reference then reads the next record (after the last, the
-    // first) on another thread, as the animation and "next record" ask for
-    // it.
+    // only when that record changed, and checks its mesh against sheet.
     // False, with the message in failure, when the record cannot be read or
     // the meshes differ. Safe to call from several threads.
     bool Prepare(const CSheetProfile& sheet, int viewRecord, std::string& failure);
+    // A following reference that reads ahead reads the record after the one
+    // it prepared (after the last, the first) on another thread, as the
+    // animation and "next record" ask for it; a view's comparison does, a
+    // single answer needs not.
+    void SetReadAhead(bool on) { readsAhead = on; }
     // The reference sheet as last prepared; null before.
     const CSheetProfile* Reference() const { return reference.get(); }
     int PreparedRecord() const { return preparedRecord; }
@@ -149,4 +151,5 @@ private:
     // waited for before the sheet goes.
     std::future<RecordRead> ahead;
     int aheadRecord = 0;
+    bool readsAhead = false;
 };

@@ -300,9 +300,10 @@ TEST(BatchRender, SceneComparisonFollowsTheShownRecord) {
     scene.Scene().ClearComparison();
     EXPECT_FALSE(scene.Limits().IsFixed(TemperatureQuantity));
 
+    // Record 2 is read ahead as soon as record 1 is prepared.
+    ASSERT_EQ(std::remove(b.File("fixture.001").c_str()), 0);
     ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(first, second), failure))
         << failure;
-    ASSERT_EQ(std::remove(b.File("fixture.001").c_str()), 0);
     ASSERT_TRUE(first.GoToRecord(2));
     scene.Update();
     EXPECT_EQ(scene.Scene().Comparison(), nullptr);
