@@ -9,6 +9,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 CCompareDialog::CCompareDialog(const std::vector<CompareCandidate>& projects, int ownProject, QWidget* parent)
     : QDialog(parent), candidates(projects), own(ownProject) {
     setWindowTitle(QStringLiteral("Compare with"));
