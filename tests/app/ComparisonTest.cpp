@@ -21,6 +21,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -95,6 +97,12 @@ void MainFrameTest::compareWithShowsTheDifferenceOfTwoProjects() {
     auto* compare = panel->findChild<QPushButton*>(QStringLiteral("compareButton"));
     QCOMPARE(compare->text(), QStringLiteral("Compare with\u2026"));
     QVERIFY(!Command(command::StopComparing)->isEnabled());
+    QMenu* display = nullptr;
+    for (QAction* menu : frame->menuBar()->actions())
+        if (menu->text() == QStringLiteral("&Display"))
+            display = menu->menu();
+    QVERIFY(display && display->actions().contains(Command(command::CompareWith)) &&
+            display->actions().contains(Command(command::StopComparing)));
     QCOMPARE(Labels(*panel).first(), QStringLiteral("  3.40 mm"));
 
     AnswerCompareDialog(0);
