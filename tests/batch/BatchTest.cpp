@@ -10,6 +10,7 @@
 
 #ifdef QUILLMERE_BATCH_RENDER
 #include "config/Units.h"
+#include "render/COffscreenFrame.h"
 #include "render/HeadlessScene.h"
 #include "render/SceneImage.h"
 #include "scale/Comparison.h"
@@ -225,6 +226,8 @@ TEST(BatchExport, RefusalsCopyNothing) {
 // greys), against a variant 10 degrees warmer everywhere blue (A - B < 0 at
 // the lower limit); the caption names both sides.
 TEST(BatchRender, DifferencePictureUsesTheDivergingRamp) {
+    if (!COffscreenFrame().IsValid())
+        GTEST_SKIP() << "no OpenGL context";
     CProjectFixture a, b;
     for (int r = 0; r < 3; ++r) {
         samplegen::RecordData record = b.Record(r);
@@ -263,6 +266,8 @@ TEST(BatchRender, DifferencePictureUsesTheDivergingRamp) {
 // holds, keeps fixed difference limits apart from the plain ones, and stops
 // comparing, saying why, when the reference record cannot be read.
 TEST(BatchRender, SceneComparisonFollowsTheShownRecord) {
+    if (!COffscreenFrame().IsValid())
+        GTEST_SKIP() << "no OpenGL context";
     CProjectFixture a, b;
     for (int r = 0; r < 3; ++r) {
         samplegen::RecordData record = b.Record(r);
