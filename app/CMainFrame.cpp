@@ -16,6 +16,7 @@
 #include "app/WindowPlacement.h"
 #include "config/CConfiguration.h"
 #include "model/CProjectProfile.h"
+#include "scale/Comparison.h"
 #include "ui/cut/CCutDialog.h"
 #include "ui/inspect/ViewInspection.h"
 #include "ui/scale/CScalePanel.h"
@@ -193,10 +194,10 @@ void CMainFrame::BuildMenus(MenuKind kind) {
                    command::XZView, 0, command::ZoomIn, command::ZoomOut, command::Fit, command::ZoomBox,
                    command::ExclusiveZoomBox, command::RemoveClipPlanes});
         QMenu* display = bar->addMenu(QStringLiteral("&Display"));
-        add(display,
-            {command::Sheet, command::SheetElementsAndEdges, command::SheetElements, command::SheetEdges,
-             command::Dots, 0, command::Tool1, command::Tool1Shading, command::Tool2, command::Tool2Shading,
-             0, command::Measurement, command::DisplayOptions, command::GraphicsOptions});
+        add(display, {command::Sheet, command::SheetElementsAndEdges, command::SheetElements,
+                      command::SheetEdges, command::Dots, 0, command::Tool1, command::Tool1Shading,
+                      command::Tool2, command::Tool2Shading, 0, command::CompareWith, command::StopComparing,
+                      0, command::Measurement, command::DisplayOptions, command::GraphicsOptions});
         QMenu* records = bar->addMenu(QStringLiteral("&Record"));
         add(records, {command::GoToStart, command::PreviousRecord, command::NextRecord, command::GoToEnd, 0,
                       command::Animation, command::AutoLoad, 0, command::SheetProperties,
@@ -280,6 +281,7 @@ void CMainFrame::ChildClosing(CChildFrame* frame) {
     // first, its cut window closes, then the document goes once the window
     // is gone.
     document->PrepareClose();
+    emit DocumentClosing(document);
     if (CExtendedChildFrame* cut = CutWindowOf(document)) {
         cut->CutWindow()->DocumentClosing();
         cut->close();
@@ -295,6 +297,11 @@ void CMainFrame::ChildClosing(CChildFrame* frame) {
 bool CMainFrame::CloseAllWindows() {
     area->closeAllSubWindows();
     return area->subWindowList().isEmpty();
+}
+
+bool CMainFrame::CompareActiveView(const CProjectProfile& reference) {
+    CSceneRender* view = ActiveSceneView();
+    return view && scaleCommands->Compare(*view, reference, CComparison::Follow);
 }
 
 CChildFrame* CMainFrame::ActiveChild() const {
@@ -334,6 +341,9 @@ void CMainFrame::ToggleCutWindow() {
     auto* frame = new CExtendedChildFrame(document, configuration);
     area->addSubWindow(frame);
     cutWindows[document] = frame;
+    // The cut of a comparing view is the cut of the difference.
+    if (lastActiveView && lastActiveView->Scene().Project() == document)
+        frame->CutWindow()->SetComparison(lastActiveView->Comparison());
     connect(frame->CutWindow(), &CCutDialog::GraphChanged, &commands, &CCommandTable::UpdateStates);
     connect(frame, &QObject::destroyed, this, [this, document] {
         cutWindows.erase(document);

@@ -75,6 +75,11 @@ public:
     std::vector<CChildFrame*> Children() const;
     std::vector<CChildFrame*> ChildrenOf(const CProjectProfile* document) const;
 
+    // The active view shows its difference to reference, following its
+    // record; false, after the message, when there is no view or the meshes
+    // differ.
+    bool CompareActiveView(const CProjectProfile& reference);
+
     CCommandTable& Commands() { return commands; }
     CConfiguration& Configuration() { return configuration; }
     IFileChooser& Files() { return chooser; }
@@ -102,6 +107,8 @@ signals:
     void UnitsChanged();
     // The active project view changed (null: none).
     void ActiveViewChanged(CSceneRender* view);
+    // The last window of a document is closing; the document goes next.
+    void DocumentClosing(const CProjectProfile* document);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,10 +1,16 @@
 #include "app/CScaleCommands.h"
 
+#include "app/CChildFrame.h"
+#include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
+#include "core/Messages.h"
 #include "model/CProjectProfile.h"
+#include "scale/Comparison.h"
 #include "scale/LimitsEditing.h"
 #include "scale/ResultQuantity.h"
+#include "ui/cut/CCutDialog.h"
+#include "ui/scale/CCompareDialog.h"
 #include "ui/scale/CScaleLimitsDialog.h"
 #include "ui/scale/CScalePanel.h"
 #include "ui/scene/CSceneRender.h"
@@ -19,6 +25,25 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         [this] {
             return CommandState{frame.ActiveSceneView() != nullptr, false};
         });
+    frame.Commands().Define(
+        command::CompareWith, QStringLiteral("&Compare with\u2026"),
+        QStringLiteral("Show the difference to another project or another record"), [this] { CompareWith(); },
+        [this] {
+            return CommandState{frame.ActiveSceneView() != nullptr, false};
+        });
+    frame.Commands().Define(
+        command::StopComparing, QStringLiteral("S&top comparing"),
+        QStringLiteral("Show the plain quantity again"), [this] { StopComparing(frame.ActiveSceneView()); },
+        [this] {
+            const CSceneRender* view = frame.ActiveSceneView();
+            return CommandState{view && view->Comparison(), false};
+        });
+    QObject::connect(panel, &CScalePanel::CompareRequested, panel,
+                     [this] { frame.Commands().Run(command::CompareWith); });
+    QObject::connect(panel, &CScalePanel::StopComparingRequested, panel,
+                     [this] { frame.Commands().Run(command::StopComparing); });
+    QObject::connect(&frame, &CMainFrame::DocumentClosing, panel,
+                     [this](const CProjectProfile* document) { ReferenceClosing(document); });
     QObject::connect(&frame, &CMainFrame::ActiveViewChanged, panel,
                      [this](CSceneRender* view) { Follow(view); });
     QObject::connect(panel, &CScalePanel::QuantityChosen, panel, [this](int quantity) {
@@ -58,10 +83,12 @@ void CScaleCommands::Follow(CSceneRender* view) {
     // The last window may close without another becoming active.
     gone = QObject::connect(view, &QObject::destroyed, panel, [this] { Follow(nullptr); });
     panel->ShowView(view->Scene().Quantity(), view->Interactor().PickMode());
+    ShowComparisonOf(view);
     panel->SetOrientation(view->Scene().Camera().trackball.Rotation());
     panel->SetRemoveClipPlanesEnabled(view->Interactor().ClipPlanesActive());
     limits = QObject::connect(view, &CSceneRender::LimitsChanged, panel,
-                              [panel](int quantity, double minimum, double maximum) {
+                              [this, panel, view](int quantity, double minimum, double maximum) {
+                                  ShowComparisonOf(view);
                                   panel->SetLimits(quantity, minimum, maximum);
                               });
     rotation = QObject::connect(view, &CSceneRender::RotationShown, panel,
@@ -79,14 +106,88 @@ void CScaleCommands::EditLimits() {
     ScaleLimits& fixed = view->Scene().Limits();
     // A value never fixed starts from the limits the panel shows.
     PrepareFixedLimits(fixed, quantity, panel->LastMinimum(), panel->LastMaximum());
+    const bool difference = view->Comparison() != nullptr;
     CScaleLimitsDialog dialog(quantity, QString::fromUtf8(QuantityName(quantity)), fixed,
-                              frame.Configuration(), &frame);
+                              frame.Configuration(), &frame, difference);
     const std::string path = document->ProjectPathName();
     const int records = document->RecordCount();
-    dialog.SetAllRecords([&dialog, path, records, quantity](double& minimum, double& maximum) {
-        return ComputeAllRecordLimitsWithProgress(&dialog, path, records, quantity, minimum, maximum);
-    });
+    // The records' own limits are no limits of differences.
+    if (!difference)
+        dialog.SetAllRecords([&dialog, path, records, quantity](double& minimum, double& maximum) {
+            return ComputeAllRecordLimitsWithProgress(&dialog, path, records, quantity, minimum, maximum);
+        });
     dialog.exec();
     // "Fixed" takes effect at once, so the view recolours after Cancel too.
     view->SetQuantity(quantity);
+}
+
+void CScaleCommands::ShowComparisonOf(CSceneRender* view) {
+    CScalePanel* panel = frame.ScalePanel();
+    if (const std::shared_ptr<CComparison>& comparison = view->Comparison())
+        panel->ShowComparison(
+            QString::fromStdString(comparison->ScaleTitle(view->Scene().Quantity(), view->ShownRecord())));
+    else if (panel->Comparing())
+        panel->ClearComparison();
+}
+
+void CScaleCommands::CompareWith() {
+    CSceneRender* view = frame.ActiveSceneView();
+    CProjectProfile* document = frame.ActiveDocument();
+    if (!view || !document || !document->Sheet())
+        return;
+    const std::vector<CProjectProfile*> documents = frame.Documents();
+    std::vector<CompareCandidate> candidates;
+    int own = 0;
+    for (size_t i = 0; i < documents.size(); ++i) {
+        if (documents[i] == document)
+            own = static_cast<int>(i);
+        candidates.push_back({QString::fromStdString(documents[i]->Title()), documents[i]->RecordCount()});
+    }
+    CCompareDialog dialog(candidates, own, &frame);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const CompareChoice choice = dialog.Choice();
+    if (choice.project < 0 || choice.project >= static_cast<int>(documents.size()))
+        return;
+    Compare(*view, *documents[static_cast<size_t>(choice.project)],
+            choice.follow ? CComparison::Follow : choice.record);
+}
+
+bool CScaleCommands::Compare(CSceneRender& view, const CProjectProfile& reference, int record) {
+    const auto* document = view.Scene().Project();
+    if (!document)
+        return false;
+    auto comparison = std::make_shared<CComparison>(*document, reference, record);
+    const CComparison* made = comparison.get();
+    std::string failure;
+    if (!view.SetComparison(std::move(comparison), failure)) {
+        ShowMessage(failure, MessageIcon::Error);
+        return false;
+    }
+    references[made] = &reference;
+    ShareWithCutWindow(view);
+    return true;
+}
+
+void CScaleCommands::StopComparing(CSceneRender* view) {
+    if (!view || !view->Comparison())
+        return;
+    references.erase(view->Comparison().get());
+    std::string none;
+    view->SetComparison(nullptr, none);
+    ShareWithCutWindow(*view);
+}
+
+void CScaleCommands::ReferenceClosing(const CProjectProfile* document) {
+    for (CChildFrame* child : frame.Children()) {
+        CSceneRender* view = child->View();
+        const auto found = references.find(view->Comparison().get());
+        if (found != references.end() && found->second == document && child->Document() != document)
+            StopComparing(view);
+    }
+}
+
+void CScaleCommands::ShareWithCutWindow(const CSceneRender& view) {
+    if (CExtendedChildFrame* cut = frame.CutWindowOf(view.Scene().Project()))
+        cut->CutWindow()->SetComparison(view.Comparison());
 }

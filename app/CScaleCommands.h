@@ -1,11 +1,16 @@
 // Keeps the scale panel on the active 3D view: the view's quantity, limits,
-// pick mode and rotation go to the panel, and the panel's choices, the
-// limits dialog, the cube and the view toolbar go to the view.
+// pick mode, rotation and comparison go to the panel, and the panel's
+// choices, the limits dialog, the comparison, the cube and the view toolbar
+// go to the view.
 #pragma once
 
 #include <QMetaObject>
 
+#include <map>
+
+class CComparison;
 class CMainFrame;
+class CProjectProfile;
 class CSceneRender;
 
 class CScaleCommands {
@@ -14,11 +19,30 @@ public:
 
     // The limits dialog of the panel's quantity for the active view.
     void EditLimits();
+    // "Compare with...": the reference of the active view, chosen in a
+    // dialog; meshes that do not match are refused with a message and the
+    // view stays as it was.
+    void CompareWith();
+    // Shows the difference of view to reference at record (CComparison::Follow
+    // or a fixed record); false, after the message, when the meshes differ.
+    bool Compare(CSceneRender& view, const CProjectProfile& reference, int record);
+    // Back to the plain quantity.
+    void StopComparing(CSceneRender* view);
 
 private:
     void Follow(CSceneRender* view);
+    // The panel's title and bar follow the view's comparison.
+    void ShowComparisonOf(CSceneRender* view);
+    // The document's cut window plots what the view last chose to compare.
+    void ShareWithCutWindow(const CSceneRender& view);
+    // A project closes: every view compared with it shows its plain
+    // quantity again.
+    void ReferenceClosing(const CProjectProfile* document);
 
     CMainFrame& frame;
     CSceneRender* followed = nullptr;
     QMetaObject::Connection limits, rotation, gone;
+    // The project each comparison was made with (comparisons hold paths, and
+    // a project may be open twice).
+    std::map<const CComparison*, const CProjectProfile*> references;
 };

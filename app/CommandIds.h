@@ -35,6 +35,8 @@ enum Id : int {
     NavigationBar = 133,
     ScaleBar = 134,
     CloseAll = 135,
+    CompareWith = 136,
+    StopComparing = 137,
     GoToStart = 214,
     Fit = 215,
     GoToEnd = 240,

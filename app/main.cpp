@@ -1,13 +1,17 @@
 // quillmere: the viewer of solved thermoforming projects.
-//   quillmere [PROJECT.tfc ...] [--snapshot PICTURE.png]
-// Files are opened in the program already running, when there is one. The
-// snapshot saves the main window once the files are shown and ends.
+//   quillmere [PROJECT.tfc ...] [--minus REFERENCE.tfc] [--snapshot PICTURE.png]
+// Files are opened in the program already running, when there is one.
+// --minus opens the reference first and has the last project's view show its
+// difference to it. The snapshot saves the main window once the files are
+// shown and ends.
 #include "app/CViewerApplication.h"
 #include "app/QtInterface.h"
 #include "core/Messages.h"
+#include "model/CProjectProfile.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QTimer>
@@ -38,22 +42,31 @@ int main(int argc, char** argv) try {
     QCoreApplication::setApplicationName(QStringLiteral("Quillmere"));
 
     QStringList files;
-    QString snapshot;
+    QString snapshot, minus;
     const QStringList arguments = QCoreApplication::arguments();
     for (int i = 1; i < arguments.size(); ++i) {
         if (arguments[i] == QStringLiteral("--snapshot") && i + 1 < arguments.size())
             snapshot = arguments[++i];
+        else if (arguments[i] == QStringLiteral("--minus") && i + 1 < arguments.size())
+            minus = arguments[++i];
         else
             files << arguments[i];
     }
     const QString server = snapshot.isEmpty() ? CViewerApplication::DefaultServerName() : QString();
-    if (!files.isEmpty() && CViewerApplication::HandToRunningProgram(server, files))
+    // A comparison is made in a program of its own.
+    if (!files.isEmpty() && minus.isEmpty() && CViewerApplication::HandToRunningProgram(server, files))
         return 0;
 
     CMessageBoxSink messages;
     CScopedMessageSink scoped(&messages);
-    CViewerApplication viewer(server);
-    viewer.Start(files, snapshot.isEmpty());
+    CViewerApplication viewer(minus.isEmpty() ? server : QString());
+    viewer.Start(minus.isEmpty() ? files : QStringList{minus} + files, snapshot.isEmpty());
+    CMainFrame& frame = *viewer.MainFrame();
+    // When the reference opened, it came first.
+    const std::vector<CProjectProfile*> documents = frame.Documents();
+    if (!minus.isEmpty() && documents.size() > 1 &&
+        documents.front()->ProjectPathName() == QFileInfo(minus).absoluteFilePath().toStdString())
+        frame.CompareActiveView(*documents.front());
     if (!snapshot.isEmpty()) {
         int status = 1;
         QTimer::singleShot(1500, &application, [&] {

@@ -18,6 +18,7 @@
 #include "model/ProjectFile.h"
 #include "model/Reports.h"
 #include "model/Texts.h"
+#include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 #include "scale/ScaleRange.h"
@@ -63,6 +64,8 @@ struct BatchArguments {
     bool withSolution = false, firstAndLast = false, create = false;
     RenderArguments render;
     VideoArguments video;
+    std::string minus;   // values, cut, render: the reference project of the difference
+    int minusRecord = 0; // its record; 0: the one of --record
 };
 
 // Numbers are read in the "C" locale, whatever the user's is.
@@ -111,6 +114,7 @@ struct OptionTexts {
     std::string record, quantity, minimum, maximum, plane, position, node, element;
     std::string size;      // render: WxH
     std::string videoSize; // video: WxH
+    std::string minusRecord;
 };
 
 CLI::Option* AddRecord(CLI::App& command, OptionTexts& texts) {
@@ -161,6 +165,25 @@ CLI::Option* AddView(CLI::App& command, std::string& view) {
         ->check(CLI::IsMember({"general", "xy", "xz", "yz"}));
 }
 
+// values, cut and render of the difference to a reference project.
+void AddMinus(CLI::App& command, BatchArguments& parsed, OptionTexts& texts) {
+    CLI::Option* minus =
+        command
+            .add_option(
+                "--minus", parsed.minus,
+                "The difference to this project, whose mesh must be the same: this one's values minus "
+                "its values")
+            ->type_name("B.tfc");
+    command
+        .add_option(
+            "--minus-record", texts.minusRecord,
+            "The record of the --minus project, 1 to its number of records; the one of --record (or its "
+            "last) by default")
+        ->type_name("M")
+        ->check(Accepts(IsInteger, "an integer"))
+        ->needs(minus);
+}
+
 void DescribeRender(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
     CLI::App* render = app.add_subcommand(
         "render", "Writes the scene's picture as Save to bitmap does, or its printed page into FILE.pdf");
@@ -179,6 +202,7 @@ void DescribeRender(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
             "page's size)");
     render->add_flag("--no-name", parsed.render.noName, "Leaves out the caption with the project's name");
     render->add_flag("--scale", parsed.render.scale, "Draws the colour scale with its five labels");
+    AddMinus(*render, parsed, texts);
 }
 
 void DescribeVideo(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
@@ -233,6 +257,7 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
                                ->check(Accepts(IsNumber, "a number"));
     minimum->needs(maximum);
     maximum->needs(minimum);
+    AddMinus(*values, parsed, texts);
 
     CLI::App* cut = app.add_subcommand("cut", "Writes the cut of the sheet by a plane, or its profile graph");
     cut->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
@@ -256,6 +281,7 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
            "to the standard output")
         ->type_name("FILE.csv")
         ->excludes(graph);
+    AddMinus(*cut, parsed, texts);
 
     CLI::App* tip =
         app.add_subcommand("tip", "Writes the data tip's lines of a sheet node or element, one per line");
@@ -307,6 +333,11 @@ void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
     }
     if (!texts.quantity.empty())
         ParseInteger(texts.quantity, parsed.quantity);
+    if (!texts.minusRecord.empty()) {
+        ParseInteger(texts.minusRecord, parsed.minusRecord);
+        if (parsed.minusRecord == 0)
+            parsed.minusRecord = -1;
+    }
     parsed.hasMinimum = !texts.minimum.empty() && ParseNumber(texts.minimum, parsed.minimum);
     parsed.hasMaximum = !texts.maximum.empty() && ParseNumber(texts.maximum, parsed.maximum);
     if (!texts.plane.empty())
@@ -413,7 +444,8 @@ int WriteReport(const BatchArguments& arguments, CProjectProfile& project,
     return BatchSuccess;
 }
 
-int WriteValues(const BatchArguments& arguments, const CProjectProfile& project, std::ostream& out) {
+int WriteValues(const BatchArguments& arguments, const CProjectProfile& project, CComparison* comparison,
+                std::ostream& out) {
     ScaleLimits limits;
     if (arguments.hasMinimum) {
         limits.SetFixedMode(arguments.quantity, 1);
@@ -421,8 +453,15 @@ int WriteValues(const BatchArguments& arguments, const CProjectProfile& project,
         limits.SetFixedMaximum(arguments.quantity, arguments.maximum);
     }
     const CSheetProfile& sheet = *project.Sheet();
-    const ScaleRange range = ComputeScaleRange(sheet, arguments.quantity, limits);
-    const NodeColouring colouring = ColourNodes(sheet, arguments.quantity, limits);
+    NodeColouring colouring;
+    ScaleRange range;
+    if (comparison) {
+        comparison->ColourDifferences(sheet, arguments.quantity, limits, colouring);
+        range = {colouring.minimum, colouring.maximum};
+    } else {
+        range = ComputeScaleRange(sheet, arguments.quantity, limits);
+        ColourNodes(sheet, arguments.quantity, limits, colouring);
+    }
     out << "# limits " << ExactNumber(range.minimum) << ' ' << ExactNumber(range.maximum) << '\n';
     out << "node,value,colour\n";
     for (int node = 1; node <= sheet.NodeCount(); ++node)
@@ -432,14 +471,18 @@ int WriteValues(const BatchArguments& arguments, const CProjectProfile& project,
 }
 
 int WriteCut(const BatchArguments& arguments, CProjectProfile& project, const CConfiguration& configuration,
-             std::ostream& out) {
+             const CComparison* comparison, std::ostream& out) {
     CSheetProfile& sheet = *project.Sheet();
     const double millimetres = configuration.LengthFromDisplay(arguments.position);
     ComputeCut(sheet, CCutPlane::AtAxis(arguments.plane, millimetres), arguments.quantity);
-    const CProfileGraph graph = BuildProfileGraph(sheet.CutSegments(), arguments.quantity, configuration);
+    if (comparison)
+        TakeCutDifferences(sheet.CutSegments(), *comparison, arguments.quantity);
+    const bool difference = comparison != nullptr;
+    const CProfileGraph graph =
+        BuildProfileGraph(sheet.CutSegments(), arguments.quantity, configuration, difference);
     const CCutSegments& cut = sheet.CutSegments();
     if (!arguments.save.empty()) {
-        if (!SaveProfileCsv(arguments.save, ProfileCsv(cut, arguments.quantity, configuration))) {
+        if (!SaveProfileCsv(arguments.save, ProfileCsv(cut, arguments.quantity, configuration, difference))) {
             ShowMessage("quillmere-batch: " + arguments.save + " cannot be written", MessageIcon::Error);
             return BatchFailure;
         }
@@ -560,14 +603,32 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
     }
     if (arguments.command == "report")
         return WriteReport(arguments, project, configuration, out);
+    // The difference to another project (or another record of this one).
+    std::shared_ptr<CComparison> comparison;
+    if (!arguments.minus.empty()) {
+        CProjectProfile reference;
+        if (!reference.Open(arguments.minus, nullptr))
+            return BatchFailure;
+        if (arguments.minusRecord != 0 &&
+            (arguments.minusRecord < 1 || arguments.minusRecord > reference.RecordCount())) {
+            ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+            return BatchFailure;
+        }
+        comparison = std::make_shared<CComparison>(project, reference, arguments.minusRecord);
+        std::string failure;
+        if (!comparison->Prepare(*project.Sheet(), project.Player().ShownRecord(), failure)) {
+            ShowMessage("quillmere-batch: " + failure, MessageIcon::Error);
+            return BatchFailure;
+        }
+    }
     if (arguments.command == "values")
-        return WriteValues(arguments, project, out);
+        return WriteValues(arguments, project, comparison.get(), out);
     if (arguments.command == "tip")
         return WriteTip(arguments, project, configuration, out);
     if (arguments.command == "render") {
 #ifdef QUILLMERE_BATCH_RENDER
         return RenderProject(arguments.render, project, configuration,
-                             arguments.quantity != 0 ? arguments.quantity : ThicknessQuantity);
+                             arguments.quantity != 0 ? arguments.quantity : ThicknessQuantity, comparison);
 #else
         ShowMessage("quillmere-batch: this build draws no pictures (built without Qt)", MessageIcon::Error);
         return BatchFailure;
@@ -582,7 +643,7 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
         return BatchFailure;
 #endif
     }
-    return WriteCut(arguments, project, configuration, out);
+    return WriteCut(arguments, project, configuration, comparison.get(), out);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "render/HeadlessScene.h"
 #include "render/PictureFile.h"
 #include "render/ScenePrint.h"
+#include "scale/Comparison.h"
 
 #include <QPrinter>
 
@@ -31,12 +32,21 @@ void Fail(const std::string& text) {
 } // namespace
 
 int RenderProject(const RenderArguments& arguments, CProjectProfile& project,
-                  const CConfiguration& configuration, int quantity) {
+                  const CConfiguration& configuration, int quantity,
+                  std::shared_ptr<CComparison> comparison) {
     const std::unique_ptr<CHeadlessScene> opened =
         OpenHeadlessScene(project, configuration, quantity, arguments.view, "picture");
     if (!opened)
         return BatchFailure;
     CHeadlessScene& scene = *opened;
+    if (comparison) {
+        std::string failure;
+        if (!scene.Scene().SetComparison(std::move(comparison), failure)) {
+            Fail(failure);
+            return BatchFailure;
+        }
+        scene.Update();
+    }
     SceneImageOptions options;
     options.caption = !arguments.noName;
     options.colourScale = arguments.scale;

@@ -2,8 +2,10 @@
 // or the printed page as a PDF file, drawn with no display.
 #pragma once
 
+#include <memory>
 #include <string>
 
+class CComparison;
 class CConfiguration;
 class CProjectProfile;
 
@@ -15,7 +17,9 @@ struct RenderArguments {
     bool scale = false;  // draw the colour scale
 };
 
-// Draws the project's current record in quantity and writes it; a message
-// on stderr and BatchFailure when it cannot.
+// Draws the project's current record in quantity, or its difference to
+// comparison's reference, and writes it; a message on stderr and
+// BatchFailure when it cannot.
 int RenderProject(const RenderArguments& arguments, CProjectProfile& project,
-                  const CConfiguration& configuration, int quantity);
+                  const CConfiguration& configuration, int quantity,
+                  std::shared_ptr<CComparison> comparison = nullptr);

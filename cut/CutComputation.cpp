@@ -2,6 +2,7 @@
 
 #include "cut/CutChain.h"
 #include "model/CSheetProfile.h"
+#include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
@@ -154,4 +155,11 @@ void ComputeCut(CSheetProfile& sheet, const CCutPlane& plane, int quantity) {
     CCutSegments& cut = sheet.CutSegments();
     for (auto& record : records)
         cut.Add(record.release());
+}
+
+void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, int quantity) {
+    for (int i = 0; i < cut.Count(); ++i) {
+        CAbscisse& piece = *cut.At(i);
+        piece.Value -= comparison.ReferenceElementValue(piece.ElementIndex, quantity);
+    }
 }

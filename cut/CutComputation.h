@@ -3,10 +3,12 @@
 #pragma once
 
 #include "cut/CCutPlane.h"
+#include "model/CAbscisse.h"
 
 // What the cut window and the batch tool say when a cut finds nothing.
 extern const char* const NoCutText;
 
+class CComparison;
 class CSheetProfile;
 
 // Whether the plane crosses some element in a piece long enough to be worth
@@ -17,3 +19,7 @@ bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane);
 // value of quantity (1..7) in its element. X and Z cuts run towards
 // increasing y, Y cuts towards increasing x; no cut leaves the list empty.
 void ComputeCut(CSheetProfile& sheet, const CCutPlane& plane, int quantity);
+
+// Makes each piece of a cut carry the difference of quantity in its element
+// to the comparison's reference, prepared for the cut sheet.
+void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, int quantity);

@@ -4,6 +4,7 @@
 #include "core/TextFormat.h"
 #include "cut/CutComputation.h"
 #include "model/CSheetProfile.h"
+#include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
@@ -16,13 +17,15 @@ void CCutSession::Cut(CSheetProfile& sheet, const CConfiguration& configuration)
     if (ResetLimitsPending)
         GraphLimits = CGraphLimits();
     ComputeCut(sheet, Plane(configuration), Quantity());
+    if (Comparison)
+        TakeCutDifferences(sheet.CutSegments(), *Comparison, Quantity());
+    Made = {PlaneIndex, Position, Record, RecordCount, Comparison != nullptr};
     BuildGraph(sheet, configuration);
     ResetLimitsPending = false;
-    Made = {PlaneIndex, Position, Record, RecordCount};
 }
 
 void CCutSession::BuildGraph(CSheetProfile& sheet, const CConfiguration& configuration) {
-    Graph = BuildProfileGraph(sheet.CutSegments(), Quantity(), configuration);
+    Graph = BuildProfileGraph(sheet.CutSegments(), Quantity(), configuration, Made.difference);
     ApplyAutomaticLimits(Graph, configuration, GraphLimits);
     HasGraph = true;
 }
@@ -41,8 +44,13 @@ void CCutSession::UnitsChanged(bool wasSIMetric, CSheetProfile* sheet, const CCo
     if (!GraphLimits.Automatic()) {
         GraphLimits.xMin = length(GraphLimits.xMin);
         GraphLimits.xMax = length(GraphLimits.xMax);
-        GraphLimits.yMin = QuantityBetweenSystems(Quantity(), GraphLimits.yMin, before, configuration);
-        GraphLimits.yMax = QuantityBetweenSystems(Quantity(), GraphLimits.yMax, before, configuration);
+        // A difference takes the factor of the units, not their offset.
+        const double offset =
+            Made.difference ? QuantityBetweenSystems(Quantity(), 0, before, configuration) : 0;
+        GraphLimits.yMin =
+            QuantityBetweenSystems(Quantity(), GraphLimits.yMin, before, configuration) - offset;
+        GraphLimits.yMax =
+            QuantityBetweenSystems(Quantity(), GraphLimits.yMax, before, configuration) - offset;
     }
     if (HasGraph && sheet)
         BuildGraph(*sheet, configuration);

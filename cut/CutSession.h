@@ -6,8 +6,10 @@
 #include "cut/CCutPlane.h"
 #include "cut/ProfileGraph.h"
 
+#include <memory>
 #include <string>
 
+class CComparison;
 class CConfiguration;
 class CSheetProfile;
 
@@ -22,6 +24,9 @@ public:
     bool HasGraph = false; // a cut was made (it may have found nothing)
     // The document's record (1-based) and its count, for the next cut.
     int Record = 0, RecordCount = 0;
+    // The reference of the next cut, prepared for the sheet's record: the
+    // cut then carries differences. Null: the plain values.
+    std::shared_ptr<CComparison> Comparison;
 
     // The cut the graph shows, as it was made: it stays when the controls
     // or the document's record change afterwards.
@@ -29,6 +34,7 @@ public:
         int planeIndex = 0;
         double position = 0; // display length unit
         int record = 0, recordCount = 0;
+        bool difference = false;
     } Made;
 
     int Quantity() const { return ProfileQuantity + 1; }

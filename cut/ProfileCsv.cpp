@@ -20,13 +20,17 @@ std::string ProfileValueUnit(int quantity, const CConfiguration& configuration) 
     return QuantityOf(quantity).In(configuration).csvUnit;
 }
 
-std::string ProfileCsv(const CCutSegments& cut, int quantity, const CConfiguration& configuration) {
+std::string ProfileCsv(const CCutSegments& cut, int quantity, const CConfiguration& configuration,
+                       bool difference) {
     const std::string length = configuration.IsSIMetric() ? "mm" : "inch";
-    std::string text = "arc_" + length + ",value_" + ProfileValueUnit(quantity, configuration) + ",x_" +
-                       length + ",y_" + length + ",z_" + length + ",element\n";
+    // A difference has no offset (Fahrenheit's 32).
+    const double offset = difference ? DisplayValue(0, quantity, configuration) : 0;
+    std::string text = "arc_" + length + (difference ? ",delta_" : ",value_") +
+                       ProfileValueUnit(quantity, configuration) + ",x_" + length + ",y_" + length + ",z_" +
+                       length + ",element\n";
     auto row = [&](double arc, const CAbscisse& piece, const CCoordinate& point) {
         text += ExactNumber(configuration.LengthToDisplay(arc * 1000)) + ',' +
-                ExactNumber(DisplayValue(piece.Value, quantity, configuration)) + ',' +
+                ExactNumber(DisplayValue(piece.Value, quantity, configuration) - offset) + ',' +
                 ExactNumber(configuration.LengthToDisplay(point.x * 1000)) + ',' +
                 ExactNumber(configuration.LengthToDisplay(point.y * 1000)) + ',' +
                 ExactNumber(configuration.LengthToDisplay(point.z * 1000)) + ',' +

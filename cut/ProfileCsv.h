@@ -16,7 +16,10 @@ class CConfiguration;
 // start of every piece, then the end of the last one, each with the arc
 // length along the cut, the piece's value unsmoothed and its element
 // number. Numbers in the "C" locale, as many digits as read back exactly.
-std::string ProfileCsv(const CCutSegments& cut, int quantity, const CConfiguration& configuration);
+// A cut carrying differences heads its value column delta_<unit> and
+// converts them as differences.
+std::string ProfileCsv(const CCutSegments& cut, int quantity, const CConfiguration& configuration,
+                       bool difference = false);
 
 // The value column's unit token, as in the header.
 std::string ProfileValueUnit(int quantity, const CConfiguration& configuration);

@@ -1,9 +1,11 @@
 #include "cut/ProfileGraph.h"
 
 #include "config/CConfiguration.h"
+#include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -20,8 +22,10 @@ void Smooth(std::vector<double>& values) {
 
 } // namespace
 
-CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration) {
+CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration,
+                                bool difference) {
     CProfileGraph graph;
+    graph.Difference = difference;
     const int n = cut.Count();
     if (n == 0)
         return graph;
@@ -44,8 +48,9 @@ CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfigur
 
     graph.Points.reserve(s.size());
     for (size_t j = 0; j < s.size(); ++j) {
-        graph.Points.push_back(
-            {configuration.LengthToDisplay(s[j] * 1000), QuantityToDisplay(quantity, v[j], configuration)});
+        graph.Points.push_back({configuration.LengthToDisplay(s[j] * 1000),
+                                difference ? DifferenceToDisplay(quantity, v[j], configuration)
+                                           : QuantityToDisplay(quantity, v[j], configuration)});
     }
     return graph;
 }
@@ -61,13 +66,13 @@ void ApplyAutomaticLimits(const CProfileGraph& graph, const CConfiguration& conf
                           CGraphLimits& limits) {
     if (graph.Points.empty() || !limits.Automatic())
         return;
-    double yMax = graph.Points.front().y;
+    double yMax = graph.Difference ? std::fabs(graph.Points.front().y) : graph.Points.front().y;
     for (const CGraphPoint& point : graph.Points)
-        yMax = std::max(yMax, point.y);
+        yMax = std::max(yMax, graph.Difference ? std::fabs(point.y) : point.y);
     limits.xMin = 0;
-    limits.yMin = 0;
     limits.xMax = NiceStep(configuration.LengthToDisplay(graph.TotalArcLength * 1000));
     limits.yMax = NiceStep(yMax);
+    limits.yMin = graph.Difference ? -limits.yMax : 0;
 }
 
 double GraphValueAt(const std::vector<CGraphPoint>& points, double x) {

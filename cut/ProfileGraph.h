@@ -18,6 +18,7 @@ struct CGraphPoint {
 struct CProfileGraph {
     std::vector<CGraphPoint> Points; // empty without a cut
     double TotalArcLength = 0;       // m
+    bool Difference = false;         // of differences: limits symmetric around 0
 };
 
 // In display units; all four 0 means automatic limits.
@@ -29,15 +30,18 @@ struct CGraphLimits {
 
 // Writes every record's arc lengths and builds the graph of quantity (1..7)
 // in the configuration's current units: one point per record start and one
-// for the end of the cut.
-CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration);
+// for the end of the cut. A cut carrying differences (see
+// TakeCutDifferences) converts them as differences.
+CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration,
+                                bool difference = false);
 
 // The first of 0.05, 0.1, 0.2, 0.3, 0.5, 1, ... 30000 not below value; 0 when
 // value exceeds them all.
 double NiceStep(double value);
 
 // Fills automatic limits (0 .. NiceStep of the cut's length and of the
-// largest value); limits the user gave, and an empty graph, leave them as
+// largest value; for differences -NiceStep .. NiceStep of the largest
+// |difference|); limits the user gave, and an empty graph, leave them as
 // they are.
 void ApplyAutomaticLimits(const CProfileGraph& graph, const CConfiguration& configuration,
                           CGraphLimits& limits);

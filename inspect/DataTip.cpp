@@ -3,6 +3,9 @@
 #include "config/CConfiguration.h"
 #include "core/TextFormat.h"
 #include "inspect/InspectTexts.h"
+#include "model/CSheetProfile.h"
+#include "scale/Comparison.h"
+#include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
@@ -90,6 +93,29 @@ std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfigu
         break;
     }
     return lines;
+}
+
+std::vector<std::string> ComparisonTipLines(CComparison& comparison, const CSheetProfile& sheet,
+                                            const CDataDisplay& record, int quantity, int viewRecord,
+                                            const CConfiguration& configuration) {
+    if (record.onTool || !comparison.Reference() || quantity == NoScale)
+        return {};
+    double value = 0, reference = 0;
+    if (record.kind == PickedNode) {
+        if (record.index < 1 || record.index > sheet.NodeCount())
+            return {};
+        value = NodalValues(sheet, quantity)[static_cast<size_t>(record.index)];
+        reference = comparison.ReferenceNodeValue(record.index, quantity);
+    } else if (record.kind == PickedElement || record.kind == PickedPoint) {
+        if (record.index < 0 || record.index >= sheet.ElementCount())
+            return {};
+        value = ElementValue(sheet.Elements()[static_cast<size_t>(record.index)], quantity);
+        reference = comparison.ReferenceElementValue(record.index, quantity);
+    } else {
+        return {};
+    }
+    const auto lines = comparison.TipLines(quantity, value, reference, viewRecord, configuration);
+    return {lines.begin(), lines.end()};
 }
 
 TipExtent DataTipSize(const std::vector<TipExtent>& lineExtents) {

@@ -8,16 +8,29 @@
 #include <string>
 #include <vector>
 
+class CComparison;
 class CConfiguration;
+class CSheetProfile;
 
-// The tip holds at most this many lines.
+// The tip holds at most this many lines of a pick, and as many more as a
+// comparing view adds.
 constexpr int kDataTipLines = 6;
+constexpr int kComparisonTipLines = 3;
 // The tip stays this long after a fill unless hidden sooner.
 constexpr int kDataTipPeriodMs = 5000;
 
 // The lines (UTF-8) of a pick record in the configuration's units at the
 // moment of the call; none for a record of the reserved kind.
 std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfiguration& configuration);
+
+// The lines a comparing view adds to the tip of a pick on its sheet (the
+// comparison prepared for viewRecord, the record shown): this value, the
+// reference's and their difference (CComparison::TipLines) of the node as
+// its colour takes it, or of the element an element or point pick found;
+// none for a tool or the reserved kind.
+std::vector<std::string> ComparisonTipLines(CComparison& comparison, const CSheetProfile& sheet,
+                                            const CDataDisplay& record, int quantity, int viewRecord,
+                                            const CConfiguration& configuration);
 
 struct TipExtent {
     int width = 0, height = 0;

@@ -1,6 +1,7 @@
 #include "render/CScene.h"
 
 #include "model/CProjectProfile.h"
+#include "scale/Comparison.h"
 #include "scale/ScaleRange.h"
 #include "scene/CSceneInteractor.h"
 
@@ -28,14 +29,67 @@ CScene::~CScene() {
     }
 }
 
+bool CScene::SetComparison(std::shared_ptr<CComparison> compared, std::string& failure) {
+    if (!compared)
+        return false;
+    if (!project || !project->Sheet()) {
+        failure = "There is no sheet to compare.";
+        return false;
+    }
+    // A view steps on: its next record is read meanwhile.
+    compared->SetReadAhead(true);
+    if (!compared->Prepare(*project->Sheet(), ShownRecord(), failure))
+        return false;
+    comparison = std::move(compared);
+    limitsSource = LimitsSource();
+    return true;
+}
+
+void CScene::ClearComparison() {
+    comparison.reset();
+    limitsSource = LimitsSource();
+}
+
+std::string CScene::TakeComparisonFailure() {
+    std::string failure;
+    failure.swap(comparisonFailure);
+    return failure;
+}
+
+int CScene::ShownRecord() const {
+    return project ? project->Player().ShownRecord() : 0;
+}
+
+void CScene::PrepareComparison() {
+    if (!comparison || !project || !project->Sheet())
+        return;
+    std::string failure;
+    if (!comparison->Prepare(*project->Sheet(), ShownRecord(), failure)) {
+        comparisonFailure = failure;
+        ClearComparison();
+    }
+}
+
 bool CScene::RecomputeLimits() {
     if (!project || !project->Sheet())
         return false;
+    PrepareComparison();
     const CSheetProfile& sheet = *project->Sheet();
-    const LimitsSource source{sheet.ValuesGeneration(), quantity, limits.FixedMode(quantity),
-                              limits.FixedMinimum(quantity), limits.FixedMaximum(quantity)};
+    const ScaleLimits& shown = Limits();
+    const LimitsSource source{sheet.ValuesGeneration(),
+                              comparison ? comparison->Reference()->ValuesGeneration() : 0,
+                              quantity,
+                              shown.FixedMode(quantity),
+                              shown.FixedMinimum(quantity),
+                              shown.FixedMaximum(quantity)};
     if (!(source == limitsSource)) {
-        const ScaleRange range = ComputeScaleRange(sheet, quantity, limits);
+        ScaleRange range;
+        if (comparison) {
+            comparison->FillDifferences(sheet, quantity, differences);
+            range = DifferenceRange(differences, quantity, shown);
+        } else {
+            range = ComputeScaleRange(sheet, quantity, shown);
+        }
         limitsSource = source;
         scaleMinimum = range.minimum;
         scaleMaximum = range.maximum;
@@ -118,7 +172,9 @@ void CScene::BuildCutMark(bool shown, int reach) {
 }
 
 void CScene::RebuildLists() {
-    drawer.BuildSheetLists(project ? project->Sheet() : nullptr, settings, quantity, limits, ramp);
+    PrepareComparison();
+    drawer.BuildSheetLists(project ? project->Sheet() : nullptr, settings, quantity, Limits(), ramp,
+                           comparison.get());
     drawer.BuildToolLists(project ? project->Tools() : nullptr, settings);
 }
 

@@ -16,8 +16,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
+class CComparison;
 class CProjectProfile;
 class CSceneInteractor;
 class QOpenGLContext;
@@ -61,11 +63,28 @@ public:
     CCamera& Camera() { return camera; }
     DisplaySettings& Settings() { return settings; }
     const DisplaySettings& Settings() const { return settings; }
-    ScaleLimits& Limits() { return limits; }
+    // The limits of the quantity shown: of the differences while comparing,
+    // kept apart from those of the plain values.
+    ScaleLimits& Limits() { return comparison ? differenceLimits : limits; }
     int Quantity() const { return quantity; }
     void SetQuantity(int shown) { quantity = shown; }
     CSceneDrawer& Drawer() { return drawer; }
     const CSceneDrawer& Drawer() const { return drawer; }
+
+    // The difference to a reference (see CComparison) instead of the
+    // quantity's values: its colours on the diverging ramp, its limits. The
+    // reference is prepared for the shown record here; false, with the
+    // reason in failure (the meshes differ, a record cannot be read), and
+    // nothing changes.
+    bool SetComparison(std::shared_ptr<CComparison> compared, std::string& failure);
+    void ClearComparison();
+    const std::shared_ptr<CComparison>& Comparison() const { return comparison; }
+    // Why the scene stopped comparing by itself (the reference record that
+    // follows the view's could not be read); "" when it did not. Taking it
+    // clears it.
+    std::string TakeComparisonFailure();
+    // The record the document's sheet holds.
+    int ShownRecord() const;
 
     // What an update hint asks of a view that shows shownRecord.
     SceneUpdate UpdateFor(int hint, int shownRecord) const;
@@ -133,15 +152,23 @@ private:
     CCamera camera;
     int quantity;
     ScaleLimits limits;
+    std::shared_ptr<CComparison> comparison;
+    ScaleLimits differenceLimits;
+    std::string comparisonFailure;
+    std::vector<double> differences;
+    // Readies the comparison for the shown record; stops comparing when it
+    // cannot.
+    void PrepareComparison();
     // What the scale range was last computed from.
     struct LimitsSource {
         uint64_t values = 0;
+        uint64_t reference = 0; // the compared reference's values; 0 when plain
         int quantity = -1;
         uint32_t mode = 0;
         double fixedMinimum = 0, fixedMaximum = 0;
         bool operator==(const LimitsSource& o) const {
-            return values == o.values && quantity == o.quantity && mode == o.mode &&
-                   fixedMinimum == o.fixedMinimum && fixedMaximum == o.fixedMaximum;
+            return values == o.values && reference == o.reference && quantity == o.quantity &&
+                   mode == o.mode && fixedMinimum == o.fixedMinimum && fixedMaximum == o.fixedMaximum;
         }
     } limitsSource;
     double scaleMinimum = 0, scaleMaximum = 0;

@@ -17,6 +17,7 @@
 
 class CMoldProfile;
 class CSheetProfile;
+class CComparison;
 class ColourRamp;
 class ScaleLimits;
 template <typename T> class CDataBase;
@@ -33,10 +34,12 @@ public:
     static void SetupLighting();
 
     // Rebuilds the sheet lists (filled, edges, dots, cut line, pick) from the
-    // sheet in the given quantity; a null sheet empties them.
+    // sheet in the given quantity, or in its difference to comparison's
+    // reference; a null sheet empties them.
     void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
-                         const ScaleLimits& limits, const ColourRamp& ramp) {
-        sheetBuffers.BuildSheetLists(sheet, settings, quantity, limits, ramp);
+                         const ScaleLimits& limits, const ColourRamp& ramp,
+                         CComparison* comparison = nullptr) {
+        sheetBuffers.BuildSheetLists(sheet, settings, quantity, limits, ramp, comparison);
     }
     // Rebuilds the cut-line list alone (a new cut of the same record).
     void BuildCutList(const CSheetProfile* sheet) { sheetBuffers.BuildCutList(sheet); }

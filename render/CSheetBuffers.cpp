@@ -5,6 +5,7 @@
 #include "render/COverlayLists.h"
 #include "render/DrawingBasics.h"
 #include "scale/ColourRamp.h"
+#include "scale/Comparison.h"
 #include "scale/ScaleLimits.h"
 
 #include <GL/gl.h>
@@ -151,7 +152,8 @@ void CSheetBuffers::BuildMesh(const CSheetProfile& source) {
 }
 
 void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySettings& settings,
-                                    int quantity, const ScaleLimits& limits, const ColourRamp& ramp) {
+                                    int quantity, const ScaleLimits& limits, const ColourRamp& ramp,
+                                    CComparison* comparison) {
     BuildCutList(source);
     sheet = source;
     if (!source) {
@@ -188,6 +190,11 @@ void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySe
         [&] {
             if (!coloured)
                 return;
+            if (comparison) {
+                comparison->ColourDifferences(*source, quantity, limits, arrays.colouring);
+                FillNodeColours(arrays.colouring, CComparison::Ramp(), settings, arrays.rgba);
+                return;
+            }
             ColourNodes(*source, quantity, limits, arrays.colouring);
             FillNodeColours(arrays.colouring, ramp, settings, arrays.rgba);
         });

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <vector>
 
+class CComparison;
 class COverlayLists;
 class CSheetProfile;
 class ColourRamp;
@@ -20,9 +21,11 @@ class ScaleLimits;
 class CSheetBuffers {
 public:
     // Rebuilds the sheet lists (filled, edges, dots, cut line, pick) from the
-    // sheet in the given quantity; a null sheet empties them.
+    // sheet in the given quantity, or in its difference to comparison's
+    // reference (prepared for the sheet); a null sheet empties them.
     void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
-                         const ScaleLimits& limits, const ColourRamp& ramp);
+                         const ScaleLimits& limits, const ColourRamp& ramp,
+                         CComparison* comparison = nullptr);
     // Rebuilds the cut-line list alone (a new cut of the same record).
     void BuildCutList(const CSheetProfile* sheet);
     // The sheet with its dots, cut line and cut mark.

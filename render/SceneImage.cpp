@@ -4,6 +4,7 @@
 #include "model/CProjectProfile.h"
 #include "render/CScene.h"
 #include "scale/ColourRamp.h"
+#include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLabels.h"
 #include "scene/SceneTexts.h"
@@ -84,10 +85,10 @@ QImage RenderInTiles(int w, int h, int limit, const std::function<QImage(const F
     return image;
 }
 
-QImage SceneColourBar(int quantity, int w, int h) {
+QImage SceneColourBar(int quantity, int w, int h, bool difference) {
     QImage image(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
-    const ColourRamp ramp;
-    const bool blueOnTop = QuantityOf(quantity).highIsBlue;
+    const ColourRamp& ramp = difference ? CComparison::Ramp() : ColourRamp();
+    const bool blueOnTop = !difference && QuantityOf(quantity).highIsBlue;
     for (int row = 0; row < image.height(); ++row) {
         const int band = std::min(row * ColourRamp::Size / image.height(), ColourRamp::LastIndex);
         const RgbColour c = ramp.Entry(blueOnTop ? ColourRamp::LastIndex - band : band);
@@ -142,8 +143,9 @@ void AnnotateSceneImage(QImage& image, const SceneAnnotations& annotations,
         const int barLeft = image.width() - margin - barWidth;
         const int barTop = margin + metrics.height() + margin;
         if (barTop + barHeight < image.height() - margin - metrics.height()) {
-            painter.drawImage(QRect(barLeft, barTop, barWidth, barHeight),
-                              SceneColourBar(annotations.quantity, barWidth, barHeight));
+            painter.drawImage(
+                QRect(barLeft, barTop, barWidth, barHeight),
+                SceneColourBar(annotations.quantity, barWidth, barHeight, annotations.difference));
             painter.setPen(Qt::black);
             painter.drawRect(QRect(barLeft, barTop, barWidth, barHeight).adjusted(0, 0, -1, -1));
             for (int k = 0; k < 5; ++k) {
@@ -182,10 +184,15 @@ SceneAnnotations SceneAnnotationsOf(CScene& scene, int record, const CConfigurat
     SceneAnnotations annotations;
     annotations.quantity = scene.Quantity();
     if (CProjectProfile* project = scene.Project()) {
-        annotations.title = project->Title();
+        const CComparison* comparison = scene.Comparison().get();
+        annotations.title = comparison ? comparison->Names(record) : project->Title();
         annotations.record = record;
         annotations.recordCount = project->RecordCount();
-        if (configuration)
+        annotations.difference = comparison != nullptr;
+        if (configuration && comparison)
+            annotations.scaleLabels = DifferenceLabelTexts(scene.Quantity(), scene.ScaleMinimum(),
+                                                           scene.ScaleMaximum(), *configuration);
+        else if (configuration)
             annotations.scaleLabels = SceneScaleLabels(scene.Quantity(), scene.ScaleMinimum(),
                                                        scene.ScaleMaximum(), *configuration);
     }

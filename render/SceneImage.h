@@ -40,6 +40,7 @@ struct SceneAnnotations {
     std::string title; // the document's title
     int record = 0, recordCount = 0;
     int quantity = 0;                       // the colour bar's quantity
+    bool difference = false;                // the bar of a comparison's differences
     std::array<std::string, 5> scaleLabels; // top (maximum) to bottom
 };
 
@@ -67,8 +68,9 @@ int ForcedTileLimit();
 void ForceTileLimit(int limit);
 
 // The colour bar of a quantity, w x h: thickness with blue at the top, every
-// other quantity with red at the top, 33 bands as in the scale panel.
-QImage SceneColourBar(int quantity, int w, int h);
+// other quantity with red at the top, 33 bands as in the scale panel; the
+// bar of differences is the diverging ramp, red at the top.
+QImage SceneColourBar(int quantity, int w, int h, bool difference = false);
 
 // The five labels of the scale panel for a quantity and its limits (stored
 // units), in the configuration's units.
@@ -81,8 +83,8 @@ std::array<std::string, 5> SceneScaleLabels(int quantity, double minimum, double
 QImage RenderSceneFrame(CScene& scene, int w, int h);
 
 // What the annotations of the scene show at record: its document's title and
-// records, its quantity, and the labels of its last computed scale range in
-// the configuration's units (none without a configuration).
+// records (both sides' names while it compares), its quantity, and the labels of its last computed scale
+// range in the configuration's units (none without a configuration).
 SceneAnnotations SceneAnnotationsOf(CScene& scene, int record, const CConfiguration* configuration);
 
 // The scene image of a scene showing record: its frame drawn off-screen

@@ -1,6 +1,7 @@
 #include "scale/ColourRamp.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 ColourRamp::ColourRamp() {
     for (int i = 0; i <= 16; ++i) {
@@ -14,6 +15,18 @@ ColourRamp::ColourRamp() {
         green[static_cast<size_t>(i)] = static_cast<uint8_t>(255 - 15 * k);
         blue[static_cast<size_t>(i)] = static_cast<uint8_t>(15 * k);
     }
+}
+
+ColourRamp ColourRamp::Diverging() {
+    ColourRamp ramp;
+    for (int i = 0; i < Size; ++i) {
+        const size_t at = static_cast<size_t>(i);
+        const uint8_t fade = static_cast<uint8_t>(255 - 15 * std::abs(i - LastIndex / 2));
+        ramp.red[at] = i < LastIndex / 2 ? fade : 255;
+        ramp.green[at] = fade;
+        ramp.blue[at] = i > LastIndex / 2 ? fade : 255;
+    }
+    return ramp;
 }
 
 RgbColour ColourRamp::Entry(int index) const {

@@ -17,6 +17,9 @@ public:
     static constexpr int LastIndex = Size - 1;
 
     ColourRamp();
+    // The ramp of differences: blue at 0 through white at the centre (16)
+    // to red at 32, in the same steps of 15.
+    static ColourRamp Diverging();
 
     // An index outside 0..32 is taken as the nearer end.
     RgbColour Entry(int index) const;

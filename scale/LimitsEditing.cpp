@@ -28,19 +28,21 @@ void PrepareFixedLimits(ScaleLimits& limits, int quantity, double lastMinimum, d
 }
 
 LimitsDialogValues LimitsDialogStart(int quantity, const ScaleLimits& limits,
-                                     const CConfiguration& configuration) {
+                                     const CConfiguration& configuration, bool difference) {
+    const double offset = difference ? QuantityToDisplay(quantity, 0, configuration) : 0;
     LimitsDialogValues values;
-    values.minimum =
-        RoundToThousandths(QuantityToDisplay(quantity, limits.FixedMinimum(quantity), configuration));
-    values.maximum =
-        RoundToThousandths(QuantityToDisplay(quantity, limits.FixedMaximum(quantity), configuration));
+    values.minimum = RoundToThousandths(
+        QuantityToDisplay(quantity, limits.FixedMinimum(quantity), configuration) - offset);
+    values.maximum = RoundToThousandths(
+        QuantityToDisplay(quantity, limits.FixedMaximum(quantity), configuration) - offset);
     values.fixed = limits.IsFixed(quantity);
     return values;
 }
 
 void StoreLimitsDialog(int quantity, const LimitsDialogValues& values, ScaleLimits& limits,
-                       const CConfiguration& configuration) {
-    limits.SetFixedMinimum(quantity, QuantityFromDisplay(quantity, values.minimum, configuration));
-    limits.SetFixedMaximum(quantity, QuantityFromDisplay(quantity, values.maximum, configuration));
+                       const CConfiguration& configuration, bool difference) {
+    const double offset = difference ? QuantityFromDisplay(quantity, 0, configuration) : 0;
+    limits.SetFixedMinimum(quantity, QuantityFromDisplay(quantity, values.minimum, configuration) - offset);
+    limits.SetFixedMaximum(quantity, QuantityFromDisplay(quantity, values.maximum, configuration) - offset);
     limits.SetFixedMode(quantity, values.fixed ? 1 : 0);
 }

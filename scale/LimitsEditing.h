@@ -27,11 +27,12 @@ struct LimitsDialogValues {
     bool fixed = false;
 };
 
-// What the dialog starts with: the fixed values of the quantity.
+// What the dialog starts with: the fixed values of the quantity. Limits of
+// differences convert without the units' offset (Fahrenheit's 32).
 LimitsDialogValues LimitsDialogStart(int quantity, const ScaleLimits& limits,
-                                     const CConfiguration& configuration);
+                                     const CConfiguration& configuration, bool difference = false);
 
 // OK: the values typed (display units) become the fixed values, and the mode
 // follows the radio.
 void StoreLimitsDialog(int quantity, const LimitsDialogValues& values, ScaleLimits& limits,
-                       const CConfiguration& configuration);
+                       const CConfiguration& configuration, bool difference = false);

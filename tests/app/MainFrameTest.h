@@ -1,5 +1,6 @@
 // The main window test program: its fixture, shared by the window tests
-// (MainFrameTest.cpp) and those of the program around the window
+// (MainFrameTest.cpp), those of the difference of two projects
+// (ComparisonTest.cpp) and those of the program around the window
 // (ApplicationTest.cpp).
 #pragma once
 
@@ -45,6 +46,9 @@ private slots:
     void keysReachTheActiveWindowAfterTheRecordBox();
     void tileAndCascadeKeepTheFrameAndUsableViews();
     void windowMenuListsAndActivatesTheWindows();
+    // ComparisonTest.cpp
+    void compareWithShowsTheDifferenceOfTwoProjects();
+    void compareWithRefusesAnotherMeshAndEndsWithTheReference();
     // ApplicationTest.cpp
     void promptsAndVersionAreTheProgramsOwn();
     void windowPlacementRoundTrip();

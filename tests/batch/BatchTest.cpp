@@ -1,5 +1,6 @@
 #include "batch/BatchTool.h"
 #include "config/CConfiguration.h"
+#include "core/TextFormat.h"
 #include "cut/CutSession.h"
 #include "cut/ProfileCsv.h"
 #include "inspect/DataTip.h"
@@ -7,6 +8,19 @@
 #include "model/CProjectProfile.h"
 #include "tests/model/ProjectFixture.h"
 
+#ifdef QUILLMERE_BATCH_RENDER
+#include "config/Units.h"
+#include "render/COffscreenFrame.h"
+#include "render/HeadlessScene.h"
+#include "render/SceneImage.h"
+#include "scale/Comparison.h"
+#include "scale/ResultQuantity.h"
+
+#include <QImage>
+#include <cstdio>
+#endif
+#include <array>
+#include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -206,3 +220,100 @@ TEST(BatchExport, RefusalsCopyNothing) {
     EXPECT_EQ(created.status, 0) << created.messages;
     EXPECT_TRUE(PathExists(missing + "/fixture.tfc"));
 }
+
+#ifdef QUILLMERE_BATCH_RENDER
+// The picture of a difference: the sheet against itself is white (shaded to
+// greys), against a variant 10 degrees warmer everywhere blue (A - B < 0 at
+// the lower limit); the caption names both sides.
+TEST(BatchRender, DifferencePictureUsesTheDivergingRamp) {
+    if (!COffscreenFrame().IsValid())
+        GTEST_SKIP() << "no OpenGL context";
+    CProjectFixture a, b;
+    for (int r = 0; r < 3; ++r) {
+        samplegen::RecordData record = b.Record(r);
+        for (samplegen::RecordElement& element : record.elements)
+            element.temperature += 10 + 0.01f * static_cast<float>(element.id);
+        ASSERT_TRUE(samplegen::WriteRecordFile(b.File(FormatText("fixture.%03d", r)), record));
+    }
+    const auto colours = [&](const std::string& reference) {
+        const std::string png = a.File("difference.png");
+        const BatchRun run = RunCommand(
+            {"render", a.ProjectPath(), "-o", png, "--quantity", "2", "--view", "xy", "--minus", reference},
+            "");
+        EXPECT_EQ(run.status, 0) << run.messages;
+        const QImage image = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+        int blue = 0, red = 0, grey = 0;
+        for (int y = 40; y < image.height() - 40; ++y)
+            for (int x = 40; x < image.width() - 40; ++x) {
+                const QRgb p = image.pixel(x, y);
+                blue += qBlue(p) > qRed(p) + 60;
+                red += qRed(p) > qBlue(p) + 60;
+                grey +=
+                    std::abs(qRed(p) - qBlue(p)) < 12 && std::abs(qRed(p) - qGreen(p)) < 12 && qRed(p) > 60;
+            }
+        return std::array<int, 3>{blue, red, grey};
+    };
+    // The background is the same in both.
+    const std::array<int, 3> itself = colours(a.ProjectPath()), warmer = colours(b.ProjectPath());
+    EXPECT_GT(itself[2], 1000);
+    EXPECT_EQ(itself[1], 0);
+    EXPECT_GT(warmer[0], itself[0] + 1000);
+    EXPECT_LT(warmer[2], itself[2] / 10);
+    EXPECT_EQ(warmer[1], 0);
+}
+
+// A comparing scene steps a following reference with the record its sheet
+// holds, keeps fixed difference limits apart from the plain ones, and stops
+// comparing, saying why, when the reference record cannot be read.
+TEST(BatchRender, SceneComparisonFollowsTheShownRecord) {
+    if (!COffscreenFrame().IsValid())
+        GTEST_SKIP() << "no OpenGL context";
+    CProjectFixture a, b;
+    for (int r = 0; r < 3; ++r) {
+        samplegen::RecordData record = b.Record(r);
+        for (samplegen::RecordElement& element : record.elements)
+            element.temperature += static_cast<float>(10 + 2 * r);
+        ASSERT_TRUE(samplegen::WriteRecordFile(b.File(FormatText("fixture.%03d", r)), record));
+    }
+    CRecordingMessages messages;
+    CProjectProfile first, second;
+    ASSERT_TRUE(first.Open(a.ProjectPath(), nullptr) && second.Open(b.ProjectPath(), nullptr));
+    CHeadlessScene scene(first, DisplaySettings(), TemperatureQuantity, CCamera());
+    ASSERT_TRUE(scene.IsValid()) << scene.Error();
+    std::string failure;
+    ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(first, second), failure))
+        << failure;
+    scene.Update();
+    EXPECT_EQ(std::make_pair(scene.ScaleMinimum(), scene.ScaleMaximum()), std::make_pair(-14.0, 14.0));
+    ASSERT_TRUE(first.GoToRecord(1));
+    scene.Update();
+    EXPECT_EQ(std::make_pair(scene.ScaleMinimum(), scene.ScaleMaximum()), std::make_pair(-10.0, 10.0));
+    // Pictures, prints and videos name both sides and label the differences.
+    CConfiguration us("");
+    us.SetSIMetric(false);
+    const SceneAnnotations annotations = SceneAnnotationsOf(scene.Scene(), 1, &us);
+    EXPECT_EQ(annotations.title, "fixture.tfc \xe2\x88\x92 fixture.tfc");
+    EXPECT_EQ(SceneCaption(annotations.title, 1, 3), "fixture.tfc \xe2\x88\x92 fixture.tfc: Rec. 1 / 3.");
+    EXPECT_TRUE(annotations.difference);
+    EXPECT_EQ(annotations.scaleLabels[0], FormatText("  18.0 %s", units::Fahrenheit));
+    EXPECT_EQ(annotations.scaleLabels[4], FormatText(" -18.0 %s", units::Fahrenheit));
+
+    scene.Limits().SetFixedMode(TemperatureQuantity, 1);
+    scene.Limits().SetFixedMinimum(TemperatureQuantity, -3);
+    scene.Update();
+    EXPECT_EQ(scene.ScaleMinimum(), -3);
+    scene.Scene().ClearComparison();
+    EXPECT_FALSE(scene.Limits().IsFixed(TemperatureQuantity));
+
+    // Record 2 is read ahead as soon as record 1 is prepared.
+    ASSERT_EQ(std::remove(b.File("fixture.001").c_str()), 0);
+    ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(first, second), failure))
+        << failure;
+    ASSERT_TRUE(first.GoToRecord(2));
+    scene.Update();
+    EXPECT_EQ(scene.Scene().Comparison(), nullptr);
+    EXPECT_NE(scene.Scene().TakeComparisonFailure().find("fixture.001"), std::string::npos);
+    EXPECT_EQ(scene.Scene().TakeComparisonFailure(), "");
+    EXPECT_EQ(scene.ScaleMinimum(), 150); // the plain temperature again
+}
+#endif

@@ -121,3 +121,19 @@ golden(export_into_project_folder export cup/cup.tfc --to @work@/cup/.)
 golden(export_blank_folder export cup/cup.tfc --to "  ")
 golden(export_missing_folder export cup/cup.tfc --to @work@/none)
 golden(export_missing_project export @work@/missing.tfc --to @work@/none --create)
+
+# The difference of two variants: the project against itself (0 everywhere,
+# limits 0), against the 4-record cup of the same mesh, and against the
+# sample's other mesh (one line, status 2, no output).
+golden(values_minus_itself values cup/cup.tfc --quantity 2 --minus cup/cup.tfc)
+golden(values_minus_full values cup/cup.tfc --quantity 1 --record 2 --minus full/cup.tfc --minus-record 3)
+golden(values_minus_other_mesh values cup/cup.tfc --quantity 1 --minus @sample@)
+golden(values_minus_record_range values cup/cup.tfc --quantity 1 --minus full/cup.tfc --minus-record 9)
+golden(values_minus_record_alone values cup/cup.tfc --quantity 1 --minus-record 2)
+golden(cut_minus_itself cut cup/cup.tfc --plane x --position 0 --quantity 1 --minus cup/cup.tfc)
+golden(cut_minus_full_graph cut cup/cup.tfc --plane x --position 0 --quantity 2 --units us --minus full/cup.tfc --graph)
+golden(cut_minus_full_save cut cup/cup.tfc --plane x --position 0 --quantity 2 --units us --minus full/cup.tfc --save delta.csv)
+golden_file(cut_minus_full_save_file delta.csv)
+golden(cut_minus_other_mesh cut cup/cup.tfc --plane x --position 0 --quantity 1 --minus @sample@ --save other.csv)
+golden(render_minus_other_mesh render cup/cup.tfc -o other.png --minus @sample@)
+golden(values_minus_fixed_limits values cup/cup.tfc --quantity 2 --minus full/cup.tfc --min -1 --max 1)

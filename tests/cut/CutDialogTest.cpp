@@ -6,6 +6,7 @@
 #include "config/CConfiguration.h"
 #include "cut/ProfileCsv.h"
 #include "model/CProjectProfile.h"
+#include "scale/Comparison.h"
 #include "tests/model/ProjectFixture.h"
 #include "tests/support/QtTestSupport.h"
 #include "ui/cut/CCutDialog.h"
@@ -134,6 +135,7 @@ private slots:
     void layoutFollowsTheWindowSize();
     void unitsChangeAndLimitFieldsShowTheirWholeNumber();
     void saveDataWritesTheProfile();
+    void comparingViewPlotsTheDifferenceAlongTheCut();
     void printsOnePagePortraitAndLandscape();
     void printsOnThePrinterAndPaperGiven();
 
@@ -477,6 +479,43 @@ void CutDialogTest::saveDataWritesTheProfile() {
     dialog->SetSaveFileChooser([](QWidget*, const QString&) { return QString(); });
     QTest::mouseClick(Child<QPushButton>("saveData"), Qt::LeftButton);
     QVERIFY(!QFile::exists(path));
+}
+
+void CutDialogTest::comparingViewPlotsTheDifferenceAlongTheCut() {
+    // The reference: 0.45 mm thinner and 10 degrees cooler everywhere.
+    FixtureOptions options;
+    options.cellsX = 8;
+    options.cellsY = 6;
+    CProjectFixture cooler(options);
+    for (int r = 0; r < 3; ++r) {
+        samplegen::RecordData record = cooler.Record(r);
+        for (samplegen::RecordElement& element : record.elements) {
+            element.initialThickness -= 0.00045f;
+            element.temperature -= 10;
+        }
+        QVERIFY(samplegen::WriteRecordFile(samplegen::RecordFileName(cooler.ProjectPath(), r), record));
+    }
+    CProjectProfile reference;
+    QVERIFY(reference.Open(cooler.ProjectPath(), nullptr));
+    Cut("12.5");
+    // Comparing cuts again at once: the difference, on limits around 0.
+    dialog->SetComparison(std::make_shared<CComparison>(*project, reference));
+    QCOMPARE(dialog->Session().GraphLimits.yMin, -0.5);
+    QCOMPARE(dialog->Session().GraphLimits.yMax, 0.5);
+    const QImage graph = Graph();
+    QCOMPARE(graph.pixel(Mapping().X(50), Mapping().Y(0.45)) & 0xffffffu, Blue);
+    const QString path = QString::fromStdString(fixture->File("difference.csv"));
+    dialog->SetSaveFileChooser([&](QWidget*, const QString&) { return path; });
+    QTest::mouseClick(Child<QPushButton>("saveData"), Qt::LeftButton);
+    QVERIFY(ReadWholeFile(path.toStdString()).rfind("arc_mm,delta_mm,", 0) == 0);
+    // 10 degrees are 18 in Fahrenheit, in the graph and after a change of units.
+    Child<QComboBox>("profile")->setCurrentText("Temperature");
+    configuration->SetSIMetric(false);
+    dialog->UnitsChanged();
+    QCOMPARE(dialog->Session().Graph.Points.front().y, 18.0);
+    // Stopping cuts the plain values again.
+    dialog->SetComparison(nullptr);
+    QCOMPARE(dialog->Session().Graph.Points.front().y, 302.0);
 }
 
 void CutDialogTest::printsOnePagePortraitAndLandscape() {

@@ -1,6 +1,11 @@
 #include "inspect/DataTip.h"
 #include "config/CConfiguration.h"
+#include "core/TextFormat.h"
 #include "model/CMoldProfile.h"
+#include "model/CProjectProfile.h"
+#include "scale/Comparison.h"
+#include "scale/ResultQuantity.h"
+#include "tests/model/ProjectFixture.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -114,4 +119,55 @@ TEST(DataTipGeometry, WidthFollowsTheWidestLineAndHeightTheTallestAndTheCount) {
     const ScreenPoint below = DataTipPosition({640, -3});
     EXPECT_EQ(below.x, 640);
     EXPECT_EQ(below.y, 17);
+}
+
+TEST_F(DataTipTest, AComparingViewsPickReadsBothSidesOfItsNodeOrElement) {
+    // The variant: element e is 0.1 mm x e thicker than in the reference.
+    CProjectFixture reference, variant;
+    const samplegen::RecordData last = variant.Record(2);
+    samplegen::RecordData thicker = last;
+    for (size_t e = 0; e < thicker.elements.size(); ++e)
+        thicker.elements[e].initialThickness += static_cast<float>(0.0001 * static_cast<double>(e));
+    ASSERT_TRUE(samplegen::WriteRecordFile(samplegen::RecordFileName(variant.ProjectPath(), 2), thicker));
+    CProjectProfile shown, compared;
+    ASSERT_TRUE(shown.Open(variant.ProjectPath(), nullptr));
+    ASSERT_TRUE(compared.Open(reference.ProjectPath(), nullptr));
+    CComparison comparison(shown, compared);
+    std::string failure;
+    ASSERT_TRUE(comparison.Prepare(*shown.Sheet(), shown.CurrentRecord(), failure)) << failure;
+    const CSheetProfile& sheet = *shown.Sheet();
+    const double base = last.elements[5].initialThickness;
+
+    CDataDisplay element;
+    element.kind = PickedElement;
+    element.index = 5;
+    const Lines elementLines{FormatText("fixture.tfc: %6.3lf mm", (base + 0.0005) * 1000),
+                             FormatText("fixture.tfc: %6.3lf mm", base * 1000),
+                             "\xCE\x94 Thickness:  0.500 mm"};
+    EXPECT_EQ(ComparisonTipLines(comparison, sheet, element, ThicknessQuantity, 3, Units(true)),
+              elementLines);
+    element.kind = PickedPoint;
+    EXPECT_EQ(ComparisonTipLines(comparison, sheet, element, ThicknessQuantity, 3, Units(true)),
+              elementLines);
+
+    // A node takes the mean of its elements, as its colour does.
+    CDataDisplay node;
+    node.kind = PickedNode;
+    node.index = last.elements[5].nodes[0];
+    double sum = 0;
+    int count = 0;
+    for (size_t e = 0; e < last.elements.size(); ++e)
+        for (int32_t n : last.elements[e].nodes)
+            if (n == node.index) {
+                sum += 0.1 * static_cast<double>(e);
+                ++count;
+            }
+    ASSERT_GT(count, 1);
+    EXPECT_EQ(ComparisonTipLines(comparison, sheet, node, ThicknessQuantity, 3, Units(true)).back(),
+              FormatText("\xCE\x94 Thickness: %6.3lf mm", sum / count));
+
+    EXPECT_TRUE(
+        ComparisonTipLines(comparison, sheet, OnTool(node), ThicknessQuantity, 3, Units(true)).empty());
+    node.kind = PickedNothing;
+    EXPECT_TRUE(ComparisonTipLines(comparison, sheet, node, ThicknessQuantity, 3, Units(true)).empty());
 }

@@ -5,6 +5,7 @@
 #include "config/CConfiguration.h"
 #include "core/TextFormat.h"
 #include "scale/AllRecordLimits.h"
+#include "scale/Comparison.h"
 #include "scale/LimitsEditing.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
@@ -59,12 +60,14 @@ private slots:
     void listsSignalTheUserChoiceOnly();
     void viewToolbarCommands();
     void cubeTurnsTheView();
+    void comparisonShowsItsTitleRampAndDifferences();
 
     void neverFixedQuantityOpensOnTheShownLimits();
     void fixedThenCancelKeepsFixedModeUSUnitsStoredInCelsius();
     void textThatIsNotANumberKeepsTheDialogOpen();
     void allRecordsFillsFixedLimits();
     void allRecordsOnAWorkerThread();
+    void limitsOfDifferencesTakeNoFahrenheitOffset();
 
 private:
     std::unique_ptr<CTempFolder> folder;
@@ -218,6 +221,30 @@ void ScalePanelTest::cubeTurnsTheView() {
     QCOMPARE(dragged.count(), 2);
 }
 
+void ScalePanelTest::comparisonShowsItsTitleRampAndDifferences() {
+    // Red (above 0) on top, white in the middle, blue at the bottom, for
+    // thickness too.
+    const ColourRamp& ramp = CComparison::Ramp();
+    auto rgb = [](RgbColour c) { return qRgb(c.red, c.green, c.blue) & 0xffffffu; };
+    for (int quantity : {int(ThicknessQuantity), int(TemperatureQuantity)}) {
+        const QImage bar = ColourBarImage(quantity, 38, 157, true);
+        QCOMPARE(Pixel(bar, 0, 0), rgb(ramp.Entry(ColourRamp::LastIndex)));
+        QCOMPARE(Pixel(bar, 0, 78), qRgb(255, 255, 255) & 0xffffffu);
+        QCOMPARE(Pixel(bar, 37, 156), rgb(ramp.Entry(0)));
+    }
+
+    // The button and the title in use: MainFrameTest. Differences of 10
+    // degrees are 18 in Fahrenheit, with no offset.
+    panel->ShowView(TemperatureQuantity, 3);
+    panel->ShowComparison(QStringLiteral("\u0394 Temperature (b.tfc \u2212 a.tfc)"));
+    configuration->SetSIMetric(false);
+    panel->SetLimits(TemperatureQuantity, -10, 10);
+    QCOMPARE(Labels(*panel), (QStringList{"  18.0 \u00b0F", "   9.0 \u00b0F", "   0.0 \u00b0F",
+                                          "  -9.0 \u00b0F", " -18.0 \u00b0F"}));
+    panel->ClearView();
+    QVERIFY(!panel->Comparing() && panel->Title().isEmpty());
+}
+
 void ScalePanelTest::neverFixedQuantityOpensOnTheShownLimits() {
     panel->ShowView(ThicknessQuantity, 3);
     panel->SetLimits(ThicknessQuantity, 0.00123456, 0.00298765);
@@ -261,6 +288,24 @@ void ScalePanelTest::fixedThenCancelKeepsFixedModeUSUnitsStoredInCelsius() {
     QVERIFY(!limits.IsFixed(TemperatureQuantity));
     QVERIFY(std::abs(limits.FixedMaximum(TemperatureQuantity) - 100.0) < 1e-9);
     QVERIFY(std::abs(limits.FixedMinimum(TemperatureQuantity)) < 1e-9);
+}
+
+void ScalePanelTest::limitsOfDifferencesTakeNoFahrenheitOffset() {
+    configuration->SetSIMetric(false);
+    ScaleLimits limits;
+    limits.SetFixedMinimum(TemperatureQuantity, -10);
+    limits.SetFixedMaximum(TemperatureQuantity, 10);
+    CScaleLimitsDialog dialog(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration,
+                              nullptr, true);
+    QCOMPARE(dialog.Title(), QStringLiteral("\u0394 Temperature (\u00b0F)"));
+    QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("-18"));
+    QCOMPARE(dialog.MaximumEdit()->text(), QStringLiteral("18"));
+    dialog.MaximumEdit()->setText(QStringLiteral("9"));
+    dialog.FixedButton()->click();
+    dialog.accept();
+    QVERIFY(std::abs(limits.FixedMaximum(TemperatureQuantity) - 5.0) < 1e-9);
+    QVERIFY(std::abs(limits.FixedMinimum(TemperatureQuantity) + 10.0) < 1e-9);
+    QVERIFY(limits.IsFixed(TemperatureQuantity));
 }
 
 void ScalePanelTest::textThatIsNotANumberKeepsTheDialogOpen() {

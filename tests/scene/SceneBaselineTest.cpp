@@ -9,6 +9,8 @@
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
 #include "render/HeadlessScene.h"
+#include "scale/Comparison.h"
+#include "scale/ResultQuantity.h"
 #include "tests/model/ProjectFixture.h"
 
 #include <QDir>
@@ -237,6 +239,23 @@ TEST_F(SceneBaseline, CaptionAndColourScale) {
     options.colourScale = true;
     EXPECT_TRUE(
         MatchesBaseline(Draw(*cup, DisplaySettings(), 2, CCamera::GeneralView, &options), "annotated"));
+}
+
+// The formed cup against its first record: thinner (blue) where it was
+// drawn, white where it kept its thickness, with the caption naming both
+// records.
+TEST_F(SceneBaseline, DifferenceToAnotherRecord) {
+    CCamera camera;
+    camera.trackball.SetRotation(CCamera::GeneralView);
+    CHeadlessScene scene(*cup, DisplaySettings(), ThicknessQuantity, camera);
+    ASSERT_TRUE(scene.IsValid()) << scene.Error();
+    scene.SetConfiguration(configuration);
+    std::string failure;
+    ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(*cup, *cup, 1), failure))
+        << failure;
+    scene.Update();
+    scene.Fit(Width, Height);
+    EXPECT_TRUE(MatchesBaseline(scene.Render(Width, Height), "difference"));
 }
 
 // Four quarters: the sheet in its own colour without a scale on one

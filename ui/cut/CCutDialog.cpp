@@ -6,6 +6,7 @@
 #include "cut/CutComputation.h"
 #include "cut/ProfileCsv.h"
 #include "model/CProjectProfile.h"
+#include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 
 #include <QButtonGroup>
@@ -305,10 +306,23 @@ void CCutDialog::GraphRebuilt() {
     emit GraphChanged();
 }
 
+void CCutDialog::SetComparison(std::shared_ptr<CComparison> comparison) {
+    session.Comparison = std::move(comparison);
+    // Other values: automatic limits again, as for another profile.
+    session.PlaneChanged();
+    if (session.HasGraph)
+        Cutting();
+}
+
 void CCutDialog::Cutting() {
     CSheetProfile* sheet = Sheet();
     if (!sheet || !TakeControls())
         return;
+    std::string failure;
+    if (session.Comparison && !session.Comparison->Prepare(*sheet, document->CurrentRecord(), failure)) {
+        ShowMessage(failure, MessageIcon::Error);
+        session.Comparison.reset();
+    }
     session.Record = document->CurrentRecord();
     session.RecordCount = document->RecordCount();
     session.Cut(*sheet, configuration);
@@ -342,7 +356,8 @@ void CCutDialog::SaveData() {
     if (path.isEmpty())
         return;
     const std::string target = path.toStdString();
-    if (!SaveProfileCsv(target, ProfileCsv(sheet->CutSegments(), session.Quantity(), configuration)))
+    if (!SaveProfileCsv(target, ProfileCsv(sheet->CutSegments(), session.Quantity(), configuration,
+                                           session.Made.difference)))
         ShowMessage("The file " + target + " could not be written.", MessageIcon::Error);
 }
 
@@ -402,7 +417,9 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
                             plot.bottom + static_cast<int>(0.875 * h) + ascent),
                      xTitle);
     const CTextPlace yTitle = YTitlePlace(plot, h);
-    painter.drawText(QPoint(yTitle.x, yTitle.baseline), Text(YAxisTitle(session.Quantity(), configuration)));
+    const std::string yText = YAxisTitle(session.Quantity(), configuration);
+    painter.drawText(QPoint(yTitle.x, yTitle.baseline),
+                     Text(session.Made.difference ? "\xCE\x94 " + yText : yText));
     const QString caption = Text(session.GraphCaption(configuration));
     const CTextPlace captionPlace = CaptionPlace(plot, h, metrics.horizontalAdvance(caption));
     painter.drawText(QPoint(captionPlace.x, captionPlace.baseline), caption);

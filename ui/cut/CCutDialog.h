@@ -12,7 +12,9 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
+class CComparison;
 class CConfiguration;
 class CProjectProfile;
 class QButtonGroup;
@@ -75,6 +77,10 @@ public:
     void DocumentClosing();
 
     const CCutSession& Session() const { return session; }
+    // The reference a 3D view of the document compares with (null: none):
+    // the graph shows the difference along the cut, cut again at once when
+    // there is a graph.
+    void SetComparison(std::shared_ptr<CComparison> comparison);
     // Whether there is a graph to print ("Print cut" is enabled).
     bool CanPrint() const { return session.HasPoints(); }
     bool Dragging() const { return dragging; }

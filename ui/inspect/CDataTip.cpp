@@ -18,13 +18,16 @@ CDataTip::CDataTip(const CConfiguration& tipConfiguration, QWidget* view)
     connect(&timer, &QTimer::timeout, this, &CDataTip::HidePick);
 }
 
-void CDataTip::ShowPick(const CDataDisplay& record, QPoint globalPointer) {
+void CDataTip::ShowPick(const CDataDisplay& record, QPoint globalPointer,
+                        const std::vector<std::string>& comparisonLines) {
     timer.stop();
     anchor = globalPointer;
     timer.start();
     for (QString& line : lines)
         line.clear();
-    const std::vector<std::string> texts = DataTipLines(record, configuration);
+    std::vector<std::string> texts = DataTipLines(record, configuration);
+    if (!texts.empty())
+        texts.insert(texts.end(), comparisonLines.begin(), comparisonLines.end());
     // A pick of the reserved kind leaves the lines empty and their number
     // as it was.
     if (!texts.empty())

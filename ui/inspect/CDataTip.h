@@ -13,6 +13,8 @@
 #include <QWidget>
 
 #include <array>
+#include <string>
+#include <vector>
 
 class CConfiguration;
 
@@ -24,9 +26,11 @@ public:
     // at each fill.
     CDataTip(const CConfiguration& configuration, QWidget* view);
 
-    // Fills the lines from a pick, sizes the tip to them and shows it 20
-    // pixels below the pointer (screen coordinates) without activating it.
-    void ShowPick(const CDataDisplay& record, QPoint globalPointer);
+    // Fills the lines from a pick, then those a comparing view adds, sizes
+    // the tip to them and shows it 20 pixels below the pointer (screen
+    // coordinates) without activating it.
+    void ShowPick(const CDataDisplay& record, QPoint globalPointer,
+                  const std::vector<std::string>& comparisonLines = {});
     // Stops the timer and hides the tip.
     void HidePick();
 
@@ -40,7 +44,7 @@ protected:
 
 private:
     const CConfiguration& configuration;
-    std::array<QString, kDataTipLines> lines;
+    std::array<QString, kDataTipLines + kComparisonTipLines> lines;
     int lineCount = 0;
     QFont font;
     QPoint anchor;

@@ -1,5 +1,7 @@
 #include "ui/inspect/ViewInspection.h"
 
+#include "inspect/DataTip.h"
+#include "model/CProjectProfile.h"
 #include "ui/inspect/CDataTip.h"
 #include "ui/inspect/CDistanceMeasurement.h"
 #include "ui/scene/CSceneRender.h"
@@ -11,8 +13,16 @@ CDataTip* AttachInspection(CSceneRender& view, const CConfiguration& configurati
     CSceneRender* scene = &view;
     // The pick is made on the button press, so the pointer is still where it
     // was pressed.
-    QObject::connect(scene, &CSceneRender::Picked, tip,
-                     [tip](const CDataDisplay& record) { tip->ShowPick(record, QCursor::pos()); });
+    // A comparing view adds the values of both sides and their difference.
+    QObject::connect(
+        scene, &CSceneRender::Picked, tip, [tip, scene, &configuration](const CDataDisplay& record) {
+            std::vector<std::string> compared;
+            const CProjectProfile* project = scene->Scene().Project();
+            if (scene->Comparison() && project && project->Sheet())
+                compared = ComparisonTipLines(*scene->Comparison(), *project->Sheet(), record,
+                                              scene->Scene().Quantity(), scene->ShownRecord(), configuration);
+            tip->ShowPick(record, QCursor::pos(), compared);
+        });
     QObject::connect(scene, &CSceneRender::PickInformationHidden, tip, &CDataTip::HidePick);
     QObject::connect(
         scene, &CSceneRender::MeasurementReady, scene,

@@ -43,12 +43,15 @@ bool ReadNumber(const QLineEdit* edit, double& value) {
 
 CScaleLimitsDialog::CScaleLimitsDialog(int limitsQuantity, const QString& quantityName,
                                        ScaleLimits& scaleLimits, const CConfiguration& config,
-                                       QWidget* parent)
-    : QDialog(parent), quantity(limitsQuantity), limits(scaleLimits), configuration(config) {
+                                       QWidget* parent, bool differences)
+    : QDialog(parent), quantity(limitsQuantity), difference(differences), limits(scaleLimits),
+      configuration(config) {
     setWindowTitle(QStringLiteral("Scale limits"));
 
     title = new QLabel(
-        QString::fromStdString(LimitsDialogTitle(quantity, quantityName.toStdString(), configuration)), this);
+        QString::fromStdString((difference ? "\xCE\x94 " : "") +
+                               LimitsDialogTitle(quantity, quantityName.toStdString(), configuration)),
+        this);
     title->setObjectName(QStringLiteral("title"));
     QFont bold = title->font();
     bold.setBold(true);
@@ -85,7 +88,7 @@ CScaleLimitsDialog::CScaleLimitsDialog(int limitsQuantity, const QString& quanti
     layout->addWidget(allRecordsButton, 0, Qt::AlignLeft);
     layout->addWidget(buttons);
 
-    const LimitsDialogValues start = LimitsDialogStart(quantity, limits, configuration);
+    const LimitsDialogValues start = LimitsDialogStart(quantity, limits, configuration, difference);
     ShowValues(start.minimum, start.maximum);
     (start.fixed ? fixedButton : automaticButton)->setChecked(true);
     // A click on "Fixed" fixes the scale at once, whatever button ends the
@@ -138,7 +141,7 @@ void CScaleLimitsDialog::accept() {
             return;
         }
     typed.fixed = fixedButton->isChecked();
-    StoreLimitsDialog(quantity, typed, limits, configuration);
+    StoreLimitsDialog(quantity, typed, limits, configuration, difference);
     QDialog::accept();
 }
 

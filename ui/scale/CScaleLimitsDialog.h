@@ -20,9 +20,11 @@ class CScaleLimitsDialog : public QDialog {
 
 public:
     // limits: the view's limits of every quantity; the dialog edits those of
-    // quantity. quantityName is the profile list's text.
+    // quantity. quantityName is the profile list's text. difference: the
+    // limits of the differences a comparing view shows.
     CScaleLimitsDialog(int quantity, const QString& quantityName, ScaleLimits& limits,
-                       const CConfiguration& configuration, QWidget* parent = nullptr);
+                       const CConfiguration& configuration, QWidget* parent = nullptr,
+                       bool difference = false);
 
     // What "All records" runs: true with the limits (stored units) over every
     // record, false when cancelled or failed. The button stays disabled
@@ -46,6 +48,7 @@ private:
     void RunAllRecords();
 
     int quantity;
+    bool difference;
     ScaleLimits& limits;
     const CConfiguration& configuration;
     std::function<bool(double&, double&)> allRecords;

@@ -2,6 +2,7 @@
 
 #include "config/CConfiguration.h"
 #include "scale/ColourRamp.h"
+#include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLabels.h"
 #include "ui/scale/CRotationCube.h"
@@ -128,14 +129,18 @@ int PickIndex(int mode) {
 
 } // namespace
 
-QImage ColourBarImage(int quantity, int width, int height) {
+QImage ColourBarImage(int quantity, int width, int height, bool difference) {
     QImage image(width, height, QImage::Format_RGB32);
-    const ColourRamp ramp;
-    const bool blueOnTop = QuantityOf(quantity).highIsBlue;
+    const ColourRamp plain;
+    const ColourRamp& ramp = difference ? CComparison::Ramp() : plain;
+    // The plain ramp runs from red (0) to blue, the diverging one from blue
+    // (below 0) to red: the last entry goes on top for differences and for
+    // a quantity whose high values are blue.
+    const bool lastOnTop = difference || QuantityOf(quantity).highIsBlue;
     for (int row = 0; row < height; ++row) {
         // 33 bands of equal height, one per colour of the ramp.
         const int band = std::min(row * ColourRamp::Size / std::max(height, 1), ColourRamp::LastIndex);
-        const RgbColour c = ramp.Entry(blueOnTop ? ColourRamp::LastIndex - band : band);
+        const RgbColour c = ramp.Entry(lastOnTop ? ColourRamp::LastIndex - band : band);
         const QRgb rgb = qRgb(c.red, c.green, c.blue);
         for (int column = 0; column < width; ++column)
             image.setPixel(column, row, rgb);
@@ -155,12 +160,12 @@ public:
         labelHeight = QFontMetrics(fixed).height();
         labelWidth = QFontMetrics(fixed).horizontalAdvance(QStringLiteral("-0000.000 inch")) + 4;
         setFixedSize(BarLeft + BarWidth + LabelGap + labelWidth, BarTop() + BarHeight + labelHeight / 2 + 1);
-        SetQuantity(0);
+        SetQuantity(0, false);
         PlaceLabels();
     }
 
-    void SetQuantity(int quantity) {
-        image = ColourBarImage(quantity, BarWidth, BarHeight);
+    void SetQuantity(int quantity, bool difference) {
+        image = ColourBarImage(quantity, BarWidth, BarHeight, difference);
         update();
     }
     void SetTexts(const std::array<std::string, ScaleLabelCount>& texts) {
@@ -218,6 +223,12 @@ CScalePanel::CScalePanel(const CConfiguration& config, bool wide, QWidget* paren
     colourBar = new CColourBar(this);
     limitsButton = new QPushButton(QStringLiteral("Limits"), this);
     limitsButton->setObjectName(QStringLiteral("limitsButton"));
+    compareButton = new QPushButton(this);
+    compareButton->setObjectName(QStringLiteral("compareButton"));
+    title = new QLabel(this);
+    title->setObjectName(QStringLiteral("scaleTitle"));
+    title->setWordWrap(true);
+    title->hide();
     BuildViewToolBar();
 
     auto* profileLabel = new QLabel(QStringLiteral(" Profile"), this);
@@ -229,9 +240,11 @@ CScalePanel::CScalePanel(const CConfiguration& config, bool wide, QWidget* paren
     controls->addWidget(profileLabel);
     controls->addWidget(profileList);
     controls->addSpacing(4);
+    controls->addWidget(title);
     controls->addWidget(colourBar, 0, Qt::AlignLeft);
     controls->addSpacing(4);
     controls->addWidget(limitsButton);
+    controls->addWidget(compareButton);
     controls->addSpacing(4);
     controls->addWidget(pickLabel);
     controls->addWidget(pickList);
@@ -265,6 +278,8 @@ CScalePanel::CScalePanel(const CConfiguration& config, bool wide, QWidget* paren
             emit PickModeChosen(PickModes[static_cast<size_t>(index)]);
     });
     connect(limitsButton, &QPushButton::clicked, this, &CScalePanel::LimitsRequested);
+    connect(compareButton, &QPushButton::clicked, this,
+            [this] { comparing ? emit StopComparingRequested() : emit CompareRequested(); });
     connect(cube, &CRotationCube::Dragged, this, &CScalePanel::OrientationDragged);
     connect(cube, &CRotationCube::DragFinished, this, &CScalePanel::OrientationDragFinished);
     ClearView();
@@ -301,6 +316,7 @@ void CScalePanel::ShowView(int viewQuantity, int pickMode) {
     profileList->setEnabled(true);
     pickList->setEnabled(true);
     limitsButton->setEnabled(true);
+    compareButton->setEnabled(true);
     viewBar->setEnabled(true);
     quantity = KnownQuantity(viewQuantity);
     SetQuantityShown(quantity);
@@ -318,8 +334,9 @@ void CScalePanel::ClearView() {
     profileList->setEnabled(false);
     pickList->setEnabled(false);
     limitsButton->setEnabled(false);
+    compareButton->setEnabled(false);
     viewBar->setEnabled(false);
-    Repaint();
+    ClearComparison();
 }
 
 void CScalePanel::SetLimits(int limitsQuantity, double newMinimum, double newMaximum) {
@@ -338,9 +355,30 @@ void CScalePanel::UnitsChanged() {
     Repaint();
 }
 
+void CScalePanel::ShowComparison(const QString& text) {
+    comparing = true;
+    title->setText(text);
+    title->show();
+    compareButton->setText(QStringLiteral("Stop comparing"));
+    Repaint();
+}
+
+void CScalePanel::ClearComparison() {
+    comparing = false;
+    title->clear();
+    title->hide();
+    compareButton->setText(QStringLiteral("Compare with\u2026"));
+    Repaint();
+}
+
+QString CScalePanel::Title() const {
+    return title->text();
+}
+
 void CScalePanel::Repaint() {
-    colourBar->SetQuantity(quantity);
-    colourBar->SetTexts(ScaleLabelTexts(quantity, minimum, maximum, configuration));
+    colourBar->SetQuantity(quantity, comparing);
+    colourBar->SetTexts(comparing ? DifferenceLabelTexts(quantity, minimum, maximum, configuration)
+                                  : ScaleLabelTexts(quantity, minimum, maximum, configuration));
     lastMinimum = minimum;
     lastMaximum = maximum;
 }

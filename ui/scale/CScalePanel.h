@@ -17,12 +17,14 @@ class CColourBar;
 class CRotationCube;
 class QAction;
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QToolBar;
 
 // The colour bar picture: thickness with blue at the top, every other
-// quantity (and "(no scale)") with red at the top.
-QImage ColourBarImage(int quantity, int width, int height);
+// quantity (and "(no scale)") with red at the top; a difference with the
+// diverging ramp's red (above 0) at the top.
+QImage ColourBarImage(int quantity, int width, int height, bool difference = false);
 
 class CScalePanel : public QWidget {
     Q_OBJECT
@@ -41,6 +43,13 @@ public:
     void SetOrientation(const Quaternion& q);
     // The system of units changed.
     void UnitsChanged();
+    // The active view shows the difference to a reference: the title names
+    // it, the bar is the diverging ramp and the labels are differences. The
+    // limits follow as for a plain quantity.
+    void ShowComparison(const QString& title);
+    void ClearComparison();
+    bool Comparing() const { return comparing; }
+    QString Title() const;
 
     int Quantity() const { return quantity; }
     // The limits the labels show now.
@@ -64,6 +73,10 @@ signals:
     void QuantityChosen(int quantity);
     void PickModeChosen(int mode);
     void LimitsRequested();
+    // The comparison button: "Compare with..." or, while comparing, "Stop
+    // comparing".
+    void CompareRequested();
+    void StopComparingRequested();
     void OrientationDragged(const Quaternion& q);
     void OrientationDragFinished();
     void ViewCommand(int commandId);
@@ -77,11 +90,14 @@ private:
     int quantity = 0;
     double minimum = 0, maximum = 0;
     double lastMinimum = 0, lastMaximum = 0;
+    bool comparing = false;
 
     CRotationCube* cube = nullptr;
     QComboBox* profileList = nullptr;
     CColourBar* colourBar = nullptr;
     QPushButton* limitsButton = nullptr;
+    QLabel* title = nullptr;
+    QPushButton* compareButton = nullptr;
     QComboBox* pickList = nullptr;
     QToolBar* viewBar = nullptr;
     QAction* removeClipPlanes = nullptr;

@@ -149,6 +149,22 @@ void CSceneRender::RebuildLists() {
 void CSceneRender::RecomputeLimits() {
     if (scene.RecomputeLimits())
         emit LimitsChanged(scene.Quantity(), scene.ScaleMinimum(), scene.ScaleMaximum());
+    // A reference that follows stops when its record cannot be read.
+    const std::string failure = scene.TakeComparisonFailure();
+    if (!failure.empty()) {
+        WithContext([this] { RebuildLists(); });
+        update();
+        ShowMessage(failure, MessageIcon::Error);
+    }
+}
+
+bool CSceneRender::SetComparison(std::shared_ptr<CComparison> comparison, std::string& failure) {
+    if (!comparison)
+        scene.ClearComparison();
+    else if (!scene.SetComparison(std::move(comparison), failure))
+        return false;
+    SettingsChanged();
+    return true;
 }
 
 void CSceneRender::OnActivateView(bool active) {

@@ -45,6 +45,12 @@ public:
     // takes its full size and the scale panel the view's limits.
     void OnActivateView(bool active);
 
+    // Shows the difference to a reference instead of the quantity's values;
+    // false, with the reason in failure (the meshes differ), and nothing
+    // changes. Null: the plain quantity again.
+    bool SetComparison(std::shared_ptr<CComparison> comparison, std::string& failure);
+    const std::shared_ptr<CComparison>& Comparison() const { return scene.Comparison(); }
+
     // Picks at a window point (logical pixels) in the view's pick mode; true
     // when something was found (and, with mark, highlighted).
     bool PickAt(int x, int y, CDataDisplay& record, bool mark);

@@ -1,0 +1,98 @@
+// The difference view on the 1,000,000-element project, drawn off-screen:
+// the record step while comparing (the reference following the record, so
+// that it is read at every step) side by side with the plain record step,
+// and switching the view to the difference against rebuilding it plainly.
+#include "bench/BenchSupport.h"
+#include "config/DisplaySettings.h"
+#include "model/CProjectProfile.h"
+#include "render/HeadlessScene.h"
+#include "scale/Comparison.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+struct Comparing {
+    CProjectProfile project;
+    CProjectProfile reference;
+    std::unique_ptr<CHeadlessScene> scene;
+};
+
+Comparing& TheComparison() {
+    static Comparing* made = [] {
+        auto* c = new Comparing;
+        if (!c->project.Open(MillionElementProject(), nullptr) ||
+            !c->reference.Open(MillionElementProject(), nullptr))
+            std::exit(1);
+        c->scene = std::make_unique<CHeadlessScene>(c->project, DisplaySettings(), 1, CCamera());
+        if (!c->scene->IsValid()) {
+            std::fprintf(stderr, "no off-screen context: %s\n", c->scene->Error().c_str());
+            std::exit(1);
+        }
+        return c;
+    }();
+    return *made;
+}
+
+// Read, copy and derive the record, rebuild the lists and the limits.
+void Steps(benchmark::State& state) {
+    Comparing& c = TheComparison();
+    int record = 1;
+    for (auto _ : state) {
+        c.project.GoToRecord(record);
+        c.scene->Update();
+        record = 3 - record;
+    }
+}
+
+void BM_PlainRecordStep(benchmark::State& state) {
+    TheComparison().scene->Scene().ClearComparison();
+    Steps(state);
+}
+BENCHMARK(BM_PlainRecordStep)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
+
+void BM_ComparingRecordStep(benchmark::State& state) {
+    Comparing& c = TheComparison();
+    std::string failure;
+    if (!c.scene->Scene().SetComparison(std::make_shared<CComparison>(c.project, c.reference), failure)) {
+        state.SkipWithError(failure.c_str());
+        return;
+    }
+    Steps(state);
+    c.scene->Scene().ClearComparison();
+}
+BENCHMARK(BM_ComparingRecordStep)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
+
+// The view's lists and limits rebuilt for the record it shows.
+void BM_PlainRebuild(benchmark::State& state) {
+    Comparing& c = TheComparison();
+    for (auto _ : state) {
+        c.scene->Scene().ClearComparison();
+        c.scene->Update();
+    }
+}
+BENCHMARK(BM_PlainRebuild)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// "Compare with…": a new comparison reads the reference's record, checks
+// the meshes and the view is rebuilt with the differences.
+void BM_SwitchToDifference(benchmark::State& state) {
+    Comparing& c = TheComparison();
+    for (auto _ : state) {
+        state.PauseTiming();
+        c.scene->Scene().ClearComparison();
+        state.ResumeTiming();
+        std::string failure;
+        if (!c.scene->Scene().SetComparison(std::make_shared<CComparison>(c.project, c.reference), failure)) {
+            state.SkipWithError(failure.c_str());
+            return;
+        }
+        c.scene->Update();
+    }
+    c.scene->Scene().ClearComparison();
+}
+BENCHMARK(BM_SwitchToDifference)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+} // namespace

@@ -1,0 +1,295 @@
+#include "scale/Comparison.h"
+
+#include "config/CConfiguration.h"
+#include "core/FilePaths.h"
+#include "core/Parallel.h"
+#include "core/TextFormat.h"
+#include "model/CProjectProfile.h"
+#include "model/CSheetProfile.h"
+#include "model/Texts.h"
+#include "scale/NodalValues.h"
+#include "scale/ResultQuantity.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr size_t NodeGrain = 16384;
+constexpr const char* Minus = "\xe2\x88\x92"; // U+2212
+
+std::string RecordName(const std::string& title, int record) {
+    return FormatText("%s Rec. %d", title.c_str(), record);
+}
+
+} // namespace
+
+std::string MeshMismatch(const CSheetProfile& sheet, const CSheetProfile& reference) {
+    std::string counts;
+    if (sheet.NodeCount() != reference.NodeCount())
+        counts = FormatText("%d nodes against %d", sheet.NodeCount(), reference.NodeCount());
+    if (sheet.ElementCount() != reference.ElementCount())
+        counts += FormatText(counts.empty() ? "%d elements against %d" : ", %d elements against %d",
+                             sheet.ElementCount(), reference.ElementCount());
+    if (!counts.empty())
+        return "The meshes differ: " + counts + ".";
+    if (sheet.HasSameMesh(reference))
+        return std::string();
+    const auto& mine = sheet.Elements();
+    const auto& theirs = reference.Elements();
+    for (size_t i = 0; i < mine.size(); ++i) {
+        const int32_t* a = mine[i].NodeNumbers;
+        const int32_t* b = theirs[i].NodeNumbers;
+        if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2])
+            return FormatText("The meshes differ: element %d has nodes %d, %d, %d against %d, %d, %d.",
+                              static_cast<int>(i), a[0], a[1], a[2], b[0], b[1], b[2]);
+    }
+    return std::string();
+}
+
+int DifferenceColourIndex(double difference, double minimum, double maximum) {
+    if (!(maximum > minimum))
+        return DifferenceCentreIndex;
+    return ClampColourIndex(RawColourIndex(difference, minimum, maximum));
+}
+
+double DifferenceToDisplay(int quantity, double difference, const CConfiguration& configuration) {
+    return QuantityToDisplay(quantity, difference, configuration) -
+           QuantityToDisplay(quantity, 0, configuration);
+}
+
+std::string DifferenceValueText(int quantity, double difference, const CConfiguration& configuration) {
+    const char* number = QuantityOf(quantity).In(configuration).scaleNumber;
+    if (!number)
+        return std::string();
+    return FormatText(number, DifferenceToDisplay(quantity, difference, configuration)) +
+           QuantityUnitSuffix(quantity, configuration);
+}
+
+std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(int quantity, double minimum, double maximum,
+                                                              const CConfiguration& configuration) {
+    const std::array<double, ScaleLabelCount> values = ScaleLabelValues(minimum, maximum);
+    std::array<std::string, ScaleLabelCount> texts;
+    for (size_t k = 0; k < texts.size(); ++k)
+        texts[k] = DifferenceValueText(quantity, values[k], configuration);
+    return texts;
+}
+
+ScaleRange DifferenceRange(const std::vector<double>& values, int quantity, const ScaleLimits& limits) {
+    if (limits.IsFixed(quantity))
+        return {limits.FixedMinimum(quantity), limits.FixedMaximum(quantity)};
+    if (values.size() < 2)
+        return {0, 0};
+    // NaN fails the comparison and is left out.
+    const double largest = parallel::ReduceBlocks(
+        values.size() - 1, NodeGrain, 0.0,
+        [&values](size_t first, size_t last) {
+            double part = 0;
+            for (size_t node = first + 1; node <= last; ++node)
+                if (std::fabs(values[node]) > part)
+                    part = std::fabs(values[node]);
+            return part;
+        },
+        [](double a, double b) { return std::max(a, b); });
+    return {-largest, largest};
+}
+
+ComparisonSide ComparisonSideOf(const CProjectProfile& project) {
+    ComparisonSide side;
+    side.projectPath = project.ProjectPathName();
+    side.title = project.Title();
+    const std::string first = project.RecordFileName(0);
+    side.recordPrefix = first.substr(0, first.size() - 3);
+    side.recordCount = project.RecordCount();
+    return side;
+}
+
+CComparison::CComparison(ComparisonSide shownSide, ComparisonSide referenceOf, int record)
+    : shown(std::move(shownSide)), referenceSide(std::move(referenceOf)), referenceRecord(record) {}
+
+CComparison::CComparison(const CProjectProfile& shownProject, const CProjectProfile& referenceProject,
+                         int record)
+    : CComparison(ComparisonSideOf(shownProject), ComparisonSideOf(referenceProject), record) {}
+
+CComparison::~CComparison() = default;
+
+bool CComparison::SameProject() const {
+    return shown.projectPath == referenceSide.projectPath;
+}
+
+int CComparison::ReferenceRecord(int viewRecord) const {
+    const int record = referenceRecord == Follow ? viewRecord : referenceRecord;
+    return std::clamp(record, 1, std::max(referenceSide.recordCount, 1));
+}
+
+CComparison::RecordRead CComparison::ReadRecord(int record) const {
+    RecordRead read;
+    const std::string name = referenceSide.recordPrefix + FormatText("%03d", record - 1);
+    const std::string found = FindExistingFile(name, "");
+    if (found.empty()) {
+        read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        return read;
+    }
+    // The first record read is derived in full; later ones take its mesh and
+    // undeformed sheet, as the project's own records do.
+    std::unique_ptr<CSheetProfile> values(new CSheetProfile(found, record - 1, nullptr, {!reference, false}));
+    if (values->OpenFailed()) {
+        read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
+    } else if (values->ReadFailed()) {
+        read.failure = FormatText(texts::UnusableRecord, found.c_str(), values->FailureReason().c_str());
+    } else if (reference && (values->NodeCount() != reference->NodeCount() ||
+                             values->ElementCount() != reference->ElementCount() ||
+                             !values->PrepareRecordValues(*reference))) {
+        read.failure = FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
+    } else {
+        read.values = std::move(values);
+    }
+    return read;
+}
+
+bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::string& failure) {
+    std::lock_guard<std::mutex> lock(mutex);
+    const int record = ReferenceRecord(viewRecord);
+    if (!reference || record != preparedRecord) {
+        RecordRead read;
+        if (ahead.valid()) {
+            const bool wanted = aheadRecord == record;
+            RecordRead early = ahead.get();
+            if (wanted)
+                read = std::move(early);
+        }
+        if (!read.values && read.failure.empty())
+            read = ReadRecord(record);
+        if (!read.values) {
+            failure = read.failure;
+            return false;
+        }
+        if (!reference)
+            reference = std::move(read.values);
+        else
+            reference->SwapRecordValues(*read.values);
+        preparedRecord = record;
+        if (readsAhead && referenceRecord == Follow && referenceSide.recordCount > 1) {
+            aheadRecord = record % referenceSide.recordCount + 1;
+            ahead = std::async(std::launch::async, [this, next = aheadRecord] { return ReadRecord(next); });
+        }
+    }
+    if (!meshChecked) {
+        failure = MeshMismatch(sheet, *reference);
+        if (!failure.empty())
+            return false;
+        meshChecked = true;
+    }
+    return true;
+}
+
+const std::vector<double>& CComparison::ReferenceNodalValues(int quantity) {
+    if (referenceValuesQuantity != quantity || referenceValuesGeneration != reference->ValuesGeneration()) {
+        FillNodalValues(*reference, quantity, referenceValues);
+        referenceValuesQuantity = quantity;
+        referenceValuesGeneration = reference->ValuesGeneration();
+    }
+    return referenceValues;
+}
+
+void CComparison::FillDifferences(const CSheetProfile& sheet, int quantity, std::vector<double>& values) {
+    std::lock_guard<std::mutex> lock(mutex);
+    quantity = KnownQuantity(quantity);
+    if (!reference) {
+        values.assign(static_cast<size_t>(sheet.NodeCount()) + 1, std::numeric_limits<double>::quiet_NaN());
+        return;
+    }
+    // The limits and the colours of one record ask for the same values.
+    if (shownQuantity == quantity && shownGeneration == sheet.ValuesGeneration() &&
+        shownReferenceGeneration == reference->ValuesGeneration()) {
+        values = shownValues;
+        return;
+    }
+    const std::vector<double>* theirs = nullptr;
+    parallel::Both([&] { theirs = &ReferenceNodalValues(quantity); },
+                   [&] { FillNodalValues(sheet, quantity, values); });
+    const size_t size = std::min(values.size(), theirs->size());
+    double* out = values.data();
+    const double* minus = theirs->data();
+    parallel::ForBlocks(size, NodeGrain, [&](size_t first, size_t last) {
+        for (size_t node = first; node < last; ++node)
+            out[node] -= minus[node];
+    });
+    shownValues = values;
+    shownQuantity = quantity;
+    shownGeneration = sheet.ValuesGeneration();
+    shownReferenceGeneration = reference->ValuesGeneration();
+}
+
+void CComparison::ColourDifferences(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
+                                    NodeColouring& colouring) {
+    FillDifferences(sheet, quantity, colouring.values);
+    const ScaleRange range = DifferenceRange(colouring.values, quantity, limits);
+    colouring.minimum = range.minimum;
+    colouring.maximum = range.maximum;
+    const size_t size = colouring.values.size();
+    colouring.indices.resize(size);
+    if (size == 0)
+        return;
+    colouring.indices[0] = 0;
+    const double* values = colouring.values.data();
+    uint8_t* indices = colouring.indices.data();
+    parallel::ForBlocks(size - 1, NodeGrain, [&](size_t first, size_t last) {
+        for (size_t node = first + 1; node <= last; ++node)
+            indices[node] =
+                static_cast<uint8_t>(DifferenceColourIndex(values[node], range.minimum, range.maximum));
+    });
+}
+
+double CComparison::ReferenceElementValue(int element, int quantity) const {
+    return ElementValue(reference->Elements()[static_cast<size_t>(element)], quantity);
+}
+
+double CComparison::ElementDifference(const CSheetProfile& sheet, int element, int quantity) const {
+    return ElementValue(sheet.Elements()[static_cast<size_t>(element)], quantity) -
+           ReferenceElementValue(element, quantity);
+}
+
+double CComparison::ReferenceNodeValue(int node, int quantity) {
+    std::lock_guard<std::mutex> lock(mutex);
+    const std::vector<double>& values = ReferenceNodalValues(KnownQuantity(quantity));
+    return node >= 1 && static_cast<size_t>(node) < values.size() ? values[static_cast<size_t>(node)]
+                                                                  : std::numeric_limits<double>::quiet_NaN();
+}
+
+std::string CComparison::Names(int viewRecord) const {
+    const int record = ReferenceRecord(viewRecord);
+    if (SameProject())
+        return RecordName(shown.title, viewRecord) + " " + Minus + " " +
+               RecordName(referenceSide.title, record);
+    return shown.title + " " + Minus + " " +
+           (record == viewRecord ? referenceSide.title : RecordName(referenceSide.title, record));
+}
+
+std::string CComparison::ScaleTitle(int quantity, int viewRecord) const {
+    return std::string("\xce\x94 ") + QuantityName(quantity) + " (" + Names(viewRecord) + ")";
+}
+
+std::array<std::string, 3> CComparison::TipLines(int quantity, double value, double referenceValue,
+                                                 int viewRecord, const CConfiguration& configuration) const {
+    const QuantityInfo& info = QuantityOf(quantity);
+    // Von Mises stress has no tip line of its own: its scale's format.
+    const char* number = info.tipNumber ? info.tipNumber : info.In(configuration).scaleNumber;
+    const auto text = [&](double display) {
+        return FormatText(number ? number : "%g", display) + QuantityUnitSuffix(quantity, configuration);
+    };
+    const int record = ReferenceRecord(viewRecord);
+    const bool named = SameProject() || record != viewRecord;
+    return {(SameProject() ? RecordName(shown.title, viewRecord) : shown.title) + ": " +
+                text(QuantityToDisplay(quantity, value, configuration)),
+            (named ? RecordName(referenceSide.title, record) : referenceSide.title) + ": " +
+                text(QuantityToDisplay(quantity, referenceValue, configuration)),
+            std::string("\xce\x94 ") + info.name + ": " +
+                text(DifferenceToDisplay(quantity, value - referenceValue, configuration))};
+}
+
+const ColourRamp& CComparison::Ramp() {
+    static const ColourRamp ramp = ColourRamp::Diverging();
+    return ramp;
+}

@@ -1,0 +1,155 @@
+// The difference of two variants: a view's sheet against a reference record
+// of another project, or of its own, node by node, on a diverging scale.
+#pragma once
+
+#include "scale/ColourRamp.h"
+#include "scale/ScaleLabels.h"
+#include "scale/ScaleLimits.h"
+#include "scale/ScaleRange.h"
+#include "scale/SheetColouring.h"
+
+#include <array>
+#include <cstdint>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CConfiguration;
+class CProjectProfile;
+class CSheetProfile;
+
+// "" when both sheets have the same node and element counts and every element
+// the same three nodes (their states may differ); otherwise what differs,
+// e.g. "The meshes differ: 1200 nodes against 1180.".
+std::string MeshMismatch(const CSheetProfile& sheet, const CSheetProfile& reference);
+
+// The colour index of a difference on the diverging ramp: the rounding and
+// clamping of RawColourIndex and ClampColourIndex, low blue (0), high red
+// (32); a range without width gives the white centre.
+constexpr int DifferenceCentreIndex = ColourRamp::LastIndex / 2;
+int DifferenceColourIndex(double difference, double minimum, double maximum);
+
+// A difference of stored values in the units the user sees: a temperature
+// difference in Fahrenheit is 1.8 times the one in Celsius, with no offset.
+double DifferenceToDisplay(int quantity, double difference, const CConfiguration& configuration);
+// The scale label of a difference, as ScaleValueText writes a value.
+std::string DifferenceValueText(int quantity, double difference, const CConfiguration& configuration);
+std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(int quantity, double minimum, double maximum,
+                                                              const CConfiguration& configuration);
+
+// The limits of differences: the fixed pair in fixed mode, otherwise
+// symmetric around 0, +-max |difference| over the numbers among values
+// (index 0 is no node), which is (0, 0) without any.
+ScaleRange DifferenceRange(const std::vector<double>& values, int quantity, const ScaleLimits& limits);
+
+// One side of a comparison, as it stands when the comparison starts.
+struct ComparisonSide {
+    std::string projectPath;
+    std::string title;        // the project's file title, "cup.tfc"
+    std::string recordPrefix; // a record file's name up to its number
+    int recordCount = 0;
+};
+ComparisonSide ComparisonSideOf(const CProjectProfile& project);
+
+class CComparison {
+public:
+    // The reference record follows the view's record (the last of the
+    // reference when it has fewer), or stays at a fixed record.
+    static constexpr int Follow = 0;
+
+    // Holds no pointer to either project: the reference's records are read
+    // into a sheet of the comparison's own, and closing a project leaves it
+    // whole.
+    CComparison(ComparisonSide shown, ComparisonSide reference, int referenceRecord = Follow);
+    CComparison(const CProjectProfile& shown, const CProjectProfile& reference, int referenceRecord = Follow);
+    ~CComparison();
+    CComparison(const CComparison&) = delete;
+    CComparison& operator=(const CComparison&) = delete;
+
+    const ComparisonSide& Shown() const { return shown; }
+    const ComparisonSide& ReferenceSide() const { return referenceSide; }
+    // Follow, or the fixed 1-based record.
+    int ReferenceSetting() const { return referenceRecord; }
+    bool SameProject() const;
+    // The reference's record compared with the view's record.
+    int ReferenceRecord(int viewRecord) const;
+
+    // Makes the reference sheet hold ReferenceRecord(viewRecord), reading it
+    // only when that record changed, and checks its mesh against sheet.
+    // False, with the message in failure, when the record cannot be read or
+    // the meshes differ. Safe to call from several threads.
+    bool Prepare(const CSheetProfile& sheet, int viewRecord, std::string& failure);
+    // A following reference that reads ahead reads the record after the one
+    // it prepared (after the last, the first) on another thread, as the
+    // animation and "next record" ask for it; a view's comparison does, a
+    // single answer needs not.
+    void SetReadAhead(bool on) { readsAhead = on; }
+    // The reference sheet as last prepared; null before.
+    const CSheetProfile* Reference() const { return reference.get(); }
+    int PreparedRecord() const { return preparedRecord; }
+
+    // Per node (index 0 is no node), value(sheet) - value(reference) of the
+    // quantity's nodal values; NaN where either has none. Needs Prepare.
+    void FillDifferences(const CSheetProfile& sheet, int quantity, std::vector<double>& values);
+    // The differences of the nodes with their colour indices and the limits
+    // they span, as ColourNodes gives the plain values.
+    void ColourDifferences(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
+                           NodeColouring& colouring);
+    // The difference of the quantity in an element (0-based index).
+    double ElementDifference(const CSheetProfile& sheet, int element, int quantity) const;
+    // The reference's value of the quantity at a node and in an element.
+    double ReferenceNodeValue(int node, int quantity);
+    double ReferenceElementValue(int element, int quantity) const;
+
+    // "Δ Thickness (b.tfc − a.tfc)"; with records named when both sides are
+    // one project: "Δ Thickness (cup.tfc Rec. 15 − cup.tfc Rec. 3)".
+    std::string ScaleTitle(int quantity, int viewRecord) const;
+    // "b.tfc − a.tfc", or with the records of one project.
+    std::string Names(int viewRecord) const;
+
+    // The data tip's three lines of a compared node or element: this side's
+    // value, the reference's and their difference, each in the quantity's
+    // tip format and unit, as "cup.tfc:  1.234 mm", "other.tfc:  1.100 mm",
+    // "Δ Thickness:  0.134 mm" (records named as in Names).
+    std::array<std::string, 3> TipLines(int quantity, double value, double referenceValue, int viewRecord,
+                                        const CConfiguration& configuration) const;
+
+    // Blue below 0, white at the centre, red above.
+    static const ColourRamp& Ramp();
+
+private:
+    struct RecordRead {
+        std::unique_ptr<CSheetProfile> values;
+        std::string failure;
+    };
+    // Reads a record of the reference, prepared for the reference sheet
+    // when there is one (see CSheetProfile::PrepareRecordValues), derived
+    // otherwise; only reads the reference sheet.
+    RecordRead ReadRecord(int record) const;
+    // The reference's nodal values of the quantity, kept while its record
+    // and the quantity stay.
+    const std::vector<double>& ReferenceNodalValues(int quantity);
+
+    ComparisonSide shown;
+    ComparisonSide referenceSide;
+    int referenceRecord;
+    std::mutex mutex;
+    std::unique_ptr<CSheetProfile> reference;
+    int preparedRecord = 0;
+    bool meshChecked = false;
+    std::vector<double> referenceValues;
+    uint64_t referenceValuesGeneration = 0;
+    int referenceValuesQuantity = -1;
+    // The last differences, kept while neither side's values nor the
+    // quantity change.
+    std::vector<double> shownValues;
+    uint64_t shownGeneration = 0, shownReferenceGeneration = 0;
+    int shownQuantity = -1;
+    // The record read ahead; after reference, which it reads, so that it is
+    // waited for before the sheet goes.
+    std::future<RecordRead> ahead;
+    int aheadRecord = 0;
+    bool readsAhead = false;
+};

@@ -1,0 +1,199 @@
+// The difference of two variants as a user drives it: "Compare with..." on
+// two open projects written by the sample writer (the variant is the
+// reference plus a known field), the scale title and labels, the data tip's
+// lines, Stop comparing, a mesh that does not match, and closing the
+// reference.
+#include "scale/Comparison.h"
+#include "app/CChildFrame.h"
+#include "app/CExtendedChildFrame.h"
+#include "app/CommandIds.h"
+#include "model/CProjectProfile.h"
+#include "scale/ResultQuantity.h"
+#include "scene/CDataDisplay.h"
+#include "tests/app/MainFrameTest.h"
+#include "ui/cut/CCutDialog.h"
+#include "ui/inspect/CDataTip.h"
+#include "ui/scale/CCompareDialog.h"
+#include "ui/scale/CScalePanel.h"
+#include "ui/scene/CSceneRender.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+constexpr int Records = 3;
+
+// "variant.tfc" beside a fixture's files: its elements 0.4 mm thicker left of
+// the sheet's middle and 0.2 mm thinner right of it, in every record.
+std::string WriteVariant(CProjectFixture& fixture) {
+    const std::string path = fixture.File("variant.tfc");
+    EXPECT_TRUE(samplegen::WriteProjectFile(path, fixture.Project()));
+    for (int r = 0; r < Records; ++r) {
+        samplegen::RecordData record = fixture.Record(r);
+        double left = 1e9, right = -1e9;
+        for (const samplegen::Vec3& node : record.current) {
+            left = std::min(left, node.x);
+            right = std::max(right, node.x);
+        }
+        for (samplegen::RecordElement& element : record.elements) {
+            double x = 0;
+            for (int32_t node : element.nodes)
+                x += record.current[static_cast<size_t>(node - 1)].x / 3;
+            element.initialThickness += x < (left + right) / 2 ? 0.0004f : -0.0002f;
+        }
+        EXPECT_TRUE(samplegen::WriteRecordFile(samplegen::RecordFileName(path, r), record));
+    }
+    return path;
+}
+
+// Answers the next "Compare with" dialog: the reference at index, following
+// the view's record (record 0) or at a fixed record.
+void AnswerCompareDialog(int reference, int record = 0) {
+    QTimer::singleShot(0, [reference, record] {
+        auto* dialog = qobject_cast<CCompareDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->ReferenceList()->setCurrentIndex(reference);
+        // The view's own project cannot follow itself.
+        QCOMPARE(dialog->FollowButton()->isEnabled(),
+                 !dialog->ReferenceList()->currentText().endsWith(QStringLiteral("(this project)")));
+        if (record > 0) {
+            QTest::mouseClick(dialog->FixedButton(), Qt::LeftButton);
+            dialog->RecordBox()->setValue(record);
+        }
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+    });
+}
+
+QStringList Labels(const CScalePanel& panel) {
+    QStringList labels;
+    for (int k = 0; k < 5; ++k)
+        labels << panel.LabelText(k);
+    return labels;
+}
+
+} // namespace
+
+void MainFrameTest::compareWithShowsTheDifferenceOfTwoProjects() {
+    FixtureOptions options;
+    options.records = Records;
+    CProjectFixture base(options);
+    CChildFrame* reference = Open(base.ProjectPath());
+    CChildFrame* variant = Open(WriteVariant(base));
+    QVERIFY(reference && variant);
+    CSceneRender* view = variant->View();
+    CScalePanel* panel = frame->ScalePanel();
+    auto* compare = panel->findChild<QPushButton*>(QStringLiteral("compareButton"));
+    QCOMPARE(compare->text(), QStringLiteral("Compare with\u2026"));
+    QVERIFY(!Command(command::StopComparing)->isEnabled());
+    QMenu* display = nullptr;
+    for (QAction* menu : frame->menuBar()->actions())
+        if (menu->text() == QStringLiteral("&Display"))
+            display = menu->menu();
+    QVERIFY(display && display->actions().contains(Command(command::CompareWith)) &&
+            display->actions().contains(Command(command::StopComparing)));
+    QCOMPARE(Labels(*panel).first(), QStringLiteral("  3.40 mm"));
+
+    AnswerCompareDialog(0);
+    QTest::mouseClick(compare, Qt::LeftButton);
+    QVERIFY(view->Comparison());
+    QCOMPARE(panel->Title(), QStringLiteral("\u0394 Thickness (variant.tfc \u2212 fixture.tfc)"));
+    QCOMPARE(Labels(*panel), (QStringList{"  0.40 mm", "  0.20 mm", "  0.00 mm", " -0.20 mm", " -0.40 mm"}));
+    QCOMPARE(compare->text(), QStringLiteral("Stop comparing"));
+    QVERIFY(Command(command::StopComparing)->isEnabled());
+
+    // The tip of a node at the left edge: 3.4 mm against 3 mm.
+    panel->findChild<QComboBox*>(QStringLiteral("pickList"))->setCurrentText(QStringLiteral("Node Info"));
+    QVERIFY(frame->Commands().Run(command::XYView));
+    const CSheetProfile& sheet = *variant->Document()->Sheet();
+    int leftmost = 1;
+    for (int node = 2; node <= sheet.NodeCount(); ++node)
+        if (sheet.CurrentCoordinate(node).x < sheet.CurrentCoordinate(leftmost).x)
+            leftmost = node;
+    (void)view->grabFramebuffer();
+    // A few pixels from the node towards the middle, on the sheet.
+    const QPointF at = view->ProjectToWindow(sheet.CurrentCoordinate(leftmost));
+    const QPointF towards = QPointF(view->width(), view->height()) / 2 - at;
+    const QPoint pixel = (at + towards * (4 / std::hypot(towards.x(), towards.y()))).toPoint();
+    QTest::mousePress(view, Qt::RightButton, Qt::ShiftModifier, pixel);
+    auto* tip = view->findChild<CDataTip*>();
+    QVERIFY(tip && tip->isVisible());
+    QCOMPARE(tip->Lines().first(), QStringLiteral("Sheet - Node: %1").arg(leftmost));
+    QCOMPARE(tip->Lines().mid(6), (QStringList{"variant.tfc:  3.400 mm", "fixture.tfc:  3.000 mm",
+                                               "\u0394 Thickness:  0.400 mm"}));
+    QTest::mouseRelease(view, Qt::RightButton, Qt::ShiftModifier, pixel);
+
+    // The reference follows the record the view steps to.
+    QVERIFY(frame->Commands().Run(command::GoToStart));
+    QCOMPARE(view->Comparison()->PreparedRecord(), 1);
+    QCOMPARE(panel->LabelText(4), QStringLiteral(" -0.40 mm"));
+
+    // The document's cut window cuts what the view compares.
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    CCutDialog* cut = frame->CutWindowOf(variant->Document())->CutWindow();
+    QCOMPARE(cut->Session().Comparison, view->Comparison());
+    frame->ClientArea()->setActiveSubWindow(variant);
+
+    QTest::mouseClick(compare, Qt::LeftButton);
+    QVERIFY(!view->Comparison());
+    QVERIFY(!cut->Session().Comparison);
+    QVERIFY(panel->Title().isEmpty());
+    QCOMPARE(Labels(*panel).first(), QStringLiteral("  3.40 mm"));
+    QCOMPARE(Labels(*panel).last(), QStringLiteral("  2.80 mm"));
+    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+}
+
+void MainFrameTest::compareWithRefusesAnotherMeshAndEndsWithTheReference() {
+    FixtureOptions options;
+    options.records = Records;
+    CProjectFixture base(options);
+    options.cellsX = 5;
+    CProjectFixture finer(options);
+    CChildFrame* finerWindow = Open(finer.ProjectPath());
+    CChildFrame* reference = Open(base.ProjectPath());
+    CChildFrame* variant = Open(WriteVariant(base));
+    QVERIFY(finerWindow && reference && variant);
+    CScalePanel* panel = frame->ScalePanel();
+
+    AnswerCompareDialog(0);
+    QVERIFY(frame->Commands().Run(command::CompareWith));
+    QCOMPARE(messages->messages.size(), size_t(1));
+    QVERIFY2(messages->messages[0].text.rfind("The meshes differ: ", 0) == 0, messages->Texts().c_str());
+    QVERIFY(!variant->View()->Comparison());
+    QVERIFY(panel->Title().isEmpty());
+
+    // One window against the reference project, a second against its own
+    // first record.
+    AnswerCompareDialog(1);
+    QVERIFY(frame->Commands().Run(command::CompareWith));
+    QVERIFY(variant->View()->Comparison());
+    QVERIFY(frame->Commands().Run(command::NewWindow));
+    CChildFrame* second = frame->ActiveChild();
+    AnswerCompareDialog(2, 1);
+    QVERIFY(frame->Commands().Run(command::CompareWith));
+    QCOMPARE(panel->Title(),
+             QStringLiteral("\u0394 Thickness (variant.tfc Rec. 3 \u2212 variant.tfc Rec. 1)"));
+
+    // Closing the reference ends the comparisons made with it, and only those.
+    reference->close();
+    QTRY_COMPARE(frame->Documents().size(), size_t(2));
+    QVERIFY(!variant->View()->Comparison());
+    QVERIFY(second->View()->Comparison());
+    frame->ClientArea()->setActiveSubWindow(variant);
+    QVERIFY(panel->Title().isEmpty());
+    QVERIFY(frame->Commands().Run(command::NextRecord));
+    frame->ClientArea()->setActiveSubWindow(second);
+    QVERIFY(panel->Title().startsWith(QStringLiteral("\u0394 Thickness")));
+    QCOMPARE(messages->messages.size(), size_t(1));
+}

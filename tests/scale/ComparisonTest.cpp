@@ -1,0 +1,231 @@
+// The difference of two variants: fixture A against a variant B whose
+// temperature and initial thickness are A's plus a known field per element
+// and record, so that A - B at a node is minus the mean of the field over
+// the node's elements.
+#include "scale/Comparison.h"
+#include "config/CConfiguration.h"
+#include "config/Units.h"
+#include "core/TextFormat.h"
+#include "model/CProjectProfile.h"
+#include "scale/ResultQuantity.h"
+#include "tests/model/ProjectFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int Records = 3;
+
+// Kelvin per element and record; the thickness field is this in tenths of
+// a millimetre.
+double Field(int element, int record) {
+    return (element * 7) % 5 + 2.0 * record;
+}
+
+void Rewrite(CProjectFixture& fixture, const std::function<void(samplegen::RecordData&, int)>& edit) {
+    for (int r = 0; r < Records; ++r) {
+        samplegen::RecordData record = fixture.Record(r);
+        edit(record, r);
+        EXPECT_TRUE(samplegen::WriteRecordFile(fixture.File(FormatText("fixture.%03d", r)), record));
+    }
+}
+
+class ComparisonTest : public ::testing::Test {
+protected:
+    ComparisonTest() {
+        Rewrite(b, [](samplegen::RecordData& record, int r) {
+            for (size_t e = 0; e < record.elements.size(); ++e) {
+                record.elements[e].temperature += static_cast<float>(Field(static_cast<int>(e), r));
+                record.elements[e].initialThickness +=
+                    static_cast<float>(1e-4 * Field(static_cast<int>(e), r));
+            }
+        });
+    }
+    void Open(CProjectProfile& project, const CProjectFixture& fixture) {
+        ASSERT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
+    }
+    // A - B at each node of record r: minus the field's mean over the node's
+    // elements, worked out from the written record.
+    std::vector<double> Expected(int r, double scale) const {
+        const samplegen::RecordData record = a.Record(r);
+        std::vector<double> sum(static_cast<size_t>(record.NodeCount()) + 1), count(sum.size());
+        for (size_t e = 0; e < record.elements.size(); ++e)
+            for (int32_t node : record.elements[e].nodes) {
+                sum[static_cast<size_t>(node)] -= scale * Field(static_cast<int>(e), r);
+                count[static_cast<size_t>(node)] += 1;
+            }
+        for (size_t n = 1; n < sum.size(); ++n)
+            sum[n] /= count[n];
+        return sum;
+    }
+
+    CRecordingMessages messages;
+    FixtureOptions options = [] {
+        FixtureOptions o;
+        o.records = Records;
+        return o;
+    }();
+    CProjectFixture a{options}, b{options};
+};
+
+TEST_F(ComparisonTest, DifferenceIsTheKnownFieldPerNodeAndElementInBothSystemsOfUnits) {
+    CProjectProfile first, second;
+    Open(first, a);
+    Open(second, b);
+    CComparison comparison(first, second);
+    std::string failure;
+    ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
+    const std::vector<double> expected = Expected(Records - 1, 1);
+    std::vector<double> temperature, thickness;
+    comparison.FillDifferences(*first.Sheet(), TemperatureQuantity, temperature);
+    comparison.FillDifferences(*first.Sheet(), ThicknessQuantity, thickness);
+    ASSERT_EQ(temperature.size(), expected.size());
+    CConfiguration si(""), us("");
+    us.SetSIMetric(false);
+    double largest = 0;
+    for (size_t n = 1; n < expected.size(); ++n) {
+        EXPECT_NEAR(temperature[n], expected[n], 1e-4) << n;
+        EXPECT_NEAR(thickness[n], 1e-4 * expected[n], 1e-9) << n;
+        // A temperature difference in Fahrenheit has no offset.
+        EXPECT_NEAR(DifferenceToDisplay(TemperatureQuantity, temperature[n], us), 1.8 * expected[n], 1e-3);
+        EXPECT_NEAR(DifferenceToDisplay(TemperatureQuantity, temperature[n], si), expected[n], 1e-4);
+        EXPECT_NEAR(DifferenceToDisplay(ThicknessQuantity, thickness[n], si), 0.1 * expected[n], 1e-6);
+        EXPECT_NEAR(DifferenceToDisplay(ThicknessQuantity, thickness[n], us), 0.1 * expected[n] / 25.4, 1e-6);
+        largest = std::max(largest, std::fabs(temperature[n]));
+    }
+    EXPECT_NEAR(comparison.ElementDifference(*first.Sheet(), 3, TemperatureQuantity), -Field(3, Records - 1),
+                1e-4);
+    EXPECT_EQ(DifferenceValueText(TemperatureQuantity, -5, us), FormatText("  -9.0 %s", units::Fahrenheit));
+    const std::array<std::string, 3> tip = comparison.TipLines(TemperatureQuantity, 150, 155, Records, us);
+    EXPECT_EQ(tip[0], FormatText("fixture.tfc:  302.0 %s", units::Fahrenheit));
+    EXPECT_EQ(tip[1], FormatText("fixture.tfc:  311.0 %s", units::Fahrenheit));
+    EXPECT_EQ(tip[2], FormatText("\xce\x94 Temperature:   -9.0 %s", units::Fahrenheit));
+
+    // Symmetric automatic limits, the largest |difference| blue; fixed
+    // limits as given.
+    NodeColouring colouring;
+    ScaleLimits limits;
+    comparison.ColourDifferences(*first.Sheet(), TemperatureQuantity, limits, colouring);
+    EXPECT_DOUBLE_EQ(colouring.maximum, largest);
+    EXPECT_DOUBLE_EQ(colouring.minimum, -largest);
+    for (size_t n = 1; n < expected.size(); ++n)
+        EXPECT_EQ(colouring.indices[n], DifferenceColourIndex(temperature[n], -largest, largest));
+    EXPECT_EQ(*std::min_element(colouring.indices.begin() + 1, colouring.indices.end()), 0);
+    limits.SetFixedMode(TemperatureQuantity, 1);
+    limits.SetFixedMinimum(TemperatureQuantity, -1);
+    limits.SetFixedMaximum(TemperatureQuantity, 3);
+    const ScaleRange fixed = DifferenceRange(temperature, TemperatureQuantity, limits);
+    EXPECT_EQ(std::make_pair(fixed.minimum, fixed.maximum), std::make_pair(-1.0, 3.0));
+}
+
+TEST_F(ComparisonTest, ReferenceFollowsTheViewOrStaysAndIsReadOnlyWhenItsRecordChanges) {
+    CProjectProfile first, second;
+    Open(first, a);
+    Open(second, b);
+    ASSERT_TRUE(first.GoToRecord(2));
+    CComparison following(first, second);
+    std::string failure;
+    ASSERT_TRUE(following.Prepare(*first.Sheet(), 2, failure)) << failure;
+    std::vector<double> values;
+    following.FillDifferences(*first.Sheet(), TemperatureQuantity, values);
+    EXPECT_NEAR(values[1], Expected(1, 1)[1], 1e-4);
+    EXPECT_EQ(second.CurrentRecord(), Records); // the reference project stays
+
+    CComparison fixed(first, second, 1);
+    ASSERT_TRUE(fixed.Prepare(*first.Sheet(), 2, failure)) << failure;
+    fixed.FillDifferences(*first.Sheet(), TemperatureQuantity, values);
+    // A's record 2 against B's record 1: B is A + Field(e, 0).
+    EXPECT_NEAR(values[1], Expected(0, 1)[1], 1e-4);
+    EXPECT_EQ(fixed.ReferenceRecord(3), 1);
+    EXPECT_EQ(following.ReferenceRecord(7), Records);
+
+    // Kept while the record stays: no read of a file that went.
+    ASSERT_EQ(std::remove(b.File("fixture.001").c_str()), 0);
+    EXPECT_TRUE(following.Prepare(*first.Sheet(), 2, failure));
+    EXPECT_TRUE(following.Prepare(*first.Sheet(), 1, failure));
+    EXPECT_FALSE(following.Prepare(*first.Sheet(), 2, failure));
+    EXPECT_NE(failure.find("fixture.001"), std::string::npos) << failure;
+}
+
+TEST_F(ComparisonTest, ProjectAgainstItselfIsZeroEverywhereWithLimitsZeroAndWhite) {
+    CProjectProfile first;
+    Open(first, a);
+    CComparison comparison(first, first);
+    std::string failure;
+    ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
+    for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity) {
+        NodeColouring colouring;
+        comparison.ColourDifferences(*first.Sheet(), quantity, ScaleLimits(), colouring);
+        EXPECT_EQ(colouring.minimum, 0);
+        EXPECT_EQ(colouring.maximum, 0);
+        for (size_t n = 1; n < colouring.values.size(); ++n) {
+            EXPECT_EQ(colouring.values[n], 0) << quantity;
+            EXPECT_EQ(colouring.indices[n], DifferenceCentreIndex);
+        }
+    }
+    EXPECT_EQ(comparison.ScaleTitle(ThicknessQuantity, Records),
+              "\xce\x94 Thickness (fixture.tfc Rec. 3 \xe2\x88\x92 fixture.tfc Rec. 3)");
+    CProjectProfile second;
+    Open(second, b);
+    EXPECT_EQ(CComparison(first, second).ScaleTitle(TemperatureQuantity, 3),
+              "\xce\x94 Temperature (fixture.tfc \xe2\x88\x92 fixture.tfc)");
+    EXPECT_EQ(CComparison(first, second, 2).Names(3), "fixture.tfc \xe2\x88\x92 fixture.tfc Rec. 2");
+}
+
+TEST_F(ComparisonTest, OtherMeshesAreRefusedWithWhatDiffers) {
+    CProjectProfile first;
+    Open(first, a);
+    auto refusal = [&](const std::function<void(samplegen::RecordData&, int)>& edit, FixtureOptions other) {
+        other.records = Records;
+        CProjectFixture variant(other);
+        Rewrite(variant, edit);
+        CProjectProfile second;
+        EXPECT_TRUE(second.Open(variant.ProjectPath(), nullptr)) << messages.Texts();
+        CComparison comparison(first, second);
+        std::string failure;
+        EXPECT_FALSE(comparison.Prepare(*first.Sheet(), Records, failure));
+        EXPECT_EQ(failure, MeshMismatch(*first.Sheet(), *second.Sheet()));
+        return failure;
+    };
+    const auto same = [](samplegen::RecordData&, int) {};
+    FixtureOptions wider = options;
+    wider.cellsX = 5;
+    EXPECT_EQ(refusal(same, wider), "The meshes differ: 20 nodes against 24, 24 elements against 30.");
+    // The first diagonal the mirror turns is in element 4.
+    FixtureOptions mirrored = options;
+    mirrored.sheet = FixtureSheet::MirroredGrid;
+    EXPECT_EQ(refusal(same, mirrored), "The meshes differ: element 4 has nodes 3, 4, 9 against 3, 4, 8.");
+    const auto swapped = [](samplegen::RecordData& record, int) {
+        std::swap(record.elements[4], record.elements[5]);
+    };
+    EXPECT_EQ(refusal(swapped, options), "The meshes differ: element 4 has nodes 3, 4, 9 against 3, 9, 8.");
+}
+
+TEST(DifferenceScale, DivergingRampAndIndicesRoundAsThePlainScale) {
+    const ColourRamp& ramp = CComparison::Ramp();
+    const auto rgb = [&](int i) {
+        const RgbColour c = ramp.Entry(i);
+        return std::vector<int>{c.red, c.green, c.blue};
+    };
+    EXPECT_EQ(rgb(0), (std::vector<int>{15, 15, 255}));
+    EXPECT_EQ(rgb(15), (std::vector<int>{240, 240, 255}));
+    EXPECT_EQ(rgb(16), (std::vector<int>{255, 255, 255}));
+    EXPECT_EQ(rgb(17), (std::vector<int>{255, 240, 240}));
+    EXPECT_EQ(rgb(32), (std::vector<int>{255, 15, 15}));
+    // 32 t = 15.5 gives 16; beyond the limits clamps; no width is white.
+    EXPECT_EQ(DifferenceColourIndex(-0.5 / 32, -1, 1), 16);
+    EXPECT_EQ(DifferenceColourIndex(-1.0 / 32 - 1e-9, -1, 1), 15);
+    EXPECT_EQ(DifferenceColourIndex(-4, -1, 1), 0);
+    EXPECT_EQ(DifferenceColourIndex(4, -1, 1), 32);
+    EXPECT_EQ(DifferenceColourIndex(0, -0.0, 0.0), 16);
+    EXPECT_EQ(DifferenceColourIndex(std::nan(""), -1, 1), 0);
+}
+
+} // namespace
