@@ -87,11 +87,10 @@ QImage RenderInTiles(int w, int h, int limit, const std::function<QImage(const F
 
 QImage SceneColourBar(int quantity, int w, int h, bool difference) {
     QImage image(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
-    const ColourRamp& ramp = difference ? CComparison::Ramp() : ColourRamp();
-    const bool blueOnTop = !difference && QuantityOf(quantity).highIsBlue;
+    const auto bands = ScaleBarBands(quantity, difference);
     for (int row = 0; row < image.height(); ++row) {
         const int band = std::min(row * ColourRamp::Size / image.height(), ColourRamp::LastIndex);
-        const RgbColour c = ramp.Entry(blueOnTop ? ColourRamp::LastIndex - band : band);
+        const RgbColour c = bands[static_cast<size_t>(band)];
         const QRgb rgb = qRgb(c.red, c.green, c.blue);
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
         std::fill(line, line + image.width(), rgb);

@@ -2,6 +2,7 @@
 
 #include "config/CConfiguration.h"
 #include "core/TextFormat.h"
+#include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 
 std::string ScaleValueText(int quantity, double value, const CConfiguration& configuration) {
@@ -24,4 +25,16 @@ std::array<std::string, ScaleLabelCount> ScaleLabelTexts(int quantity, double mi
     for (size_t k = 0; k < texts.size(); ++k)
         texts[k] = ScaleValueText(quantity, values[k], configuration);
     return texts;
+}
+
+std::array<RgbColour, ColourRamp::Size> ScaleBarBands(int quantity, bool difference) {
+    static const ColourRamp plain;
+    const ColourRamp& ramp = difference ? CComparison::Ramp() : plain;
+    // The plain ramp runs from red (0) to blue, the diverging one from blue
+    // (below 0) to red.
+    const bool lastOnTop = difference || QuantityOf(quantity).highIsBlue;
+    std::array<RgbColour, ColourRamp::Size> bands;
+    for (int band = 0; band < ColourRamp::Size; ++band)
+        bands[static_cast<size_t>(band)] = ramp.Entry(lastOnTop ? ColourRamp::LastIndex - band : band);
+    return bands;
 }

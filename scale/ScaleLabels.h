@@ -1,6 +1,8 @@
 // The five value labels beside the colour bar, in the units the user sees.
 #pragma once
 
+#include "scale/ColourRamp.h"
+
 #include <array>
 #include <string>
 
@@ -14,5 +16,11 @@ std::string ScaleValueText(int quantity, double value, const CConfiguration& con
 
 // Top to bottom: maximum, upper quarter, mid, lower quarter, minimum.
 std::array<double, ScaleLabelCount> ScaleLabelValues(double minimum, double maximum);
+// The colours of the bar's 33 bands, top first, each beside the label
+// values it spans: the maximum on top, so blue on top for a quantity whose
+// high values are blue and red on top for every other quantity and for
+// differences (red above 0).
+std::array<RgbColour, ColourRamp::Size> ScaleBarBands(int quantity, bool difference);
+
 std::array<std::string, ScaleLabelCount> ScaleLabelTexts(int quantity, double minimum, double maximum,
                                                          const CConfiguration& configuration);

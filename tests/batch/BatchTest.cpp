@@ -260,6 +260,10 @@ TEST(BatchRender, DifferencePictureUsesTheDivergingRamp) {
     EXPECT_GT(warmer[0], itself[0] + 1000);
     EXPECT_LT(warmer[2], itself[2] / 10);
     EXPECT_EQ(warmer[1], 0);
+    // The picture's bar, like the panel's, has red beside the maximum.
+    const QImage bar = SceneColourBar(TemperatureQuantity, 4, 66, true);
+    EXPECT_GT(qRed(bar.pixel(0, 0)), qBlue(bar.pixel(0, 0)) + 200);
+    EXPECT_GT(qBlue(bar.pixel(0, 65)), qRed(bar.pixel(0, 65)) + 200);
 }
 
 // A comparing scene steps a following reference with the record its sheet

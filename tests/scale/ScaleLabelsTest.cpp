@@ -137,3 +137,18 @@ TEST_F(LimitsDialogRules, DisplayUnitsBothWays) {
 }
 
 } // namespace
+
+// The bar's top band sits beside the maximum label: blue for thickness, red
+// for the other quantities and for differences (white in the middle).
+TEST(ScaleBar, TheTopBandIsTheColourOfTheMaximum) {
+    const auto isRed = [](RgbColour c) { return c.red > c.blue + 200; };
+    const auto isBlue = [](RgbColour c) { return c.blue > c.red + 200; };
+    for (int quantity = ThicknessQuantity; quantity <= StretchRatioQuantity; ++quantity) {
+        const auto plain = ScaleBarBands(quantity, false);
+        EXPECT_TRUE(quantity == ThicknessQuantity ? isBlue(plain.front()) : isRed(plain.front())) << quantity;
+        const auto difference = ScaleBarBands(quantity, true);
+        EXPECT_TRUE(isRed(difference.front()) && isBlue(difference.back())) << quantity;
+        const RgbColour middle = difference[ColourRamp::Size / 2];
+        EXPECT_TRUE(middle.red == 255 && middle.green == 255 && middle.blue == 255) << quantity;
+    }
+}

@@ -131,16 +131,11 @@ int PickIndex(int mode) {
 
 QImage ColourBarImage(int quantity, int width, int height, bool difference) {
     QImage image(width, height, QImage::Format_RGB32);
-    const ColourRamp plain;
-    const ColourRamp& ramp = difference ? CComparison::Ramp() : plain;
-    // The plain ramp runs from red (0) to blue, the diverging one from blue
-    // (below 0) to red: the last entry goes on top for differences and for
-    // a quantity whose high values are blue.
-    const bool lastOnTop = difference || QuantityOf(quantity).highIsBlue;
+    const auto bands = ScaleBarBands(quantity, difference);
     for (int row = 0; row < height; ++row) {
         // 33 bands of equal height, one per colour of the ramp.
         const int band = std::min(row * ColourRamp::Size / std::max(height, 1), ColourRamp::LastIndex);
-        const RgbColour c = ramp.Entry(lastOnTop ? ColourRamp::LastIndex - band : band);
+        const RgbColour c = bands[static_cast<size_t>(band)];
         const QRgb rgb = qRgb(c.red, c.green, c.blue);
         for (int column = 0; column < width; ++column)
             image.setPixel(column, row, rgb);
