@@ -123,7 +123,7 @@ int CComparison::ReferenceRecord(int viewRecord) const {
     return std::clamp(record, 1, std::max(referenceSide.recordCount, 1));
 }
 
-CComparison::RecordRead CComparison::ReadRecord(int record) const {
+CComparison::RecordRead CComparison::ReadRecord(int record, const CSheetProfile* mesh, int quantity) const {
     RecordRead read;
     const std::string name = referenceSide.recordPrefix + FormatText("%03d", record - 1);
     const std::string found = FindExistingFile(name, "");
@@ -131,18 +131,33 @@ CComparison::RecordRead CComparison::ReadRecord(int record) const {
         read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
         return read;
     }
-    // The first record read is derived in full; later ones take its mesh and
-    // undeformed sheet, as the project's own records do.
-    std::unique_ptr<CSheetProfile> values(new CSheetProfile(found, record - 1, nullptr, {!reference, false}));
+    std::unique_ptr<CSheetProfile> values(new CSheetProfile(found, record - 1, nullptr, {false, false}));
     if (values->OpenFailed()) {
         read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
     } else if (values->ReadFailed()) {
         read.failure = FormatText(texts::UnusableRecord, found.c_str(), values->FailureReason().c_str());
-    } else if (reference && (values->NodeCount() != reference->NodeCount() ||
-                             values->ElementCount() != reference->ElementCount() ||
-                             !values->PrepareRecordValues(*reference))) {
+    } else if (!reference) {
+        // The first record read takes the node lists of the view's mesh when
+        // it has that mesh, as it must to be compared; otherwise it is
+        // derived in full and the meshes' check names what differs.
+        read.meshChecked = mesh && values->DeriveOnMeshOf(*mesh);
+        if (!read.meshChecked)
+            values->PostLoadDerivation();
+        read.values = std::move(values);
+    } else if (values->NodeCount() != reference->NodeCount() ||
+               values->ElementCount() != reference->ElementCount() ||
+               !values->PrepareRecordValues(*reference)) {
+        // Later records take the first one's mesh and undeformed sheet, as
+        // the project's own records do.
         read.failure = FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
     } else {
+        // A record read ahead has the time to take its nodal values too, for
+        // the quantity shown while it was read.
+        if (quantity >= 0) {
+            values->CopyNodeElements(*reference);
+            FillNodalValues(*values, quantity, read.nodalValues);
+            read.nodalQuantity = quantity;
+        }
         read.values = std::move(values);
     }
     return read;
@@ -160,7 +175,7 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
                 read = std::move(early);
         }
         if (!read.values && read.failure.empty())
-            read = ReadRecord(record);
+            read = ReadRecord(record, &sheet, -1);
         if (!read.values) {
             failure = read.failure;
             return false;
@@ -169,10 +184,19 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
             reference = std::move(read.values);
         else
             reference->SwapRecordValues(*read.values);
+        if (read.nodalQuantity >= 0) {
+            referenceValues.swap(read.nodalValues);
+            referenceValuesQuantity = read.nodalQuantity;
+            referenceValuesGeneration = reference->ValuesGeneration();
+        }
         preparedRecord = record;
+        meshChecked = meshChecked || read.meshChecked;
         if (readsAhead && referenceRecord == Follow && referenceSide.recordCount > 1) {
             aheadRecord = record % referenceSide.recordCount + 1;
-            ahead = std::async(std::launch::async, [this, next = aheadRecord] { return ReadRecord(next); });
+            ahead = std::async(std::launch::async,
+                               [this, next = aheadRecord, quantity = referenceValuesQuantity] {
+                                   return ReadRecord(next, nullptr, quantity);
+                               });
         }
     }
     if (!meshChecked) {
@@ -182,6 +206,12 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
         meshChecked = true;
     }
     return true;
+}
+
+void CComparison::AwaitReadAhead() {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (ahead.valid())
+        ahead.wait();
 }
 
 const std::vector<double>& CComparison::ReferenceNodalValues(int quantity) {

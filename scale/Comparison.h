@@ -86,6 +86,9 @@ public:
     // animation and "next record" ask for it; a view's comparison does, a
     // single answer needs not.
     void SetReadAhead(bool on) { readsAhead = on; }
+    // Waits for the record read ahead, as the time a view shows its record
+    // gives it.
+    void AwaitReadAhead();
     // The reference sheet as last prepared; null before.
     const CSheetProfile* Reference() const { return reference.get(); }
     int PreparedRecord() const { return preparedRecord; }
@@ -123,11 +126,17 @@ private:
     struct RecordRead {
         std::unique_ptr<CSheetProfile> values;
         std::string failure;
+        bool meshChecked = false; // found to be the view's mesh
+        // The record's nodal values of the quantity, or none.
+        std::vector<double> nodalValues;
+        int nodalQuantity = -1;
     };
     // Reads a record of the reference, prepared for the reference sheet
-    // when there is one (see CSheetProfile::PrepareRecordValues), derived
-    // otherwise; only reads the reference sheet.
-    RecordRead ReadRecord(int record) const;
+    // when there is one (see CSheetProfile::PrepareRecordValues), with its
+    // nodal values of quantity when that is not -1; derived otherwise, on
+    // mesh (the view's sheet) when it is that mesh. Only reads the
+    // reference sheet.
+    RecordRead ReadRecord(int record, const CSheetProfile* mesh, int quantity) const;
     // The reference's nodal values of the quantity, kept while its record
     // and the quantity stay.
     const std::vector<double>& ReferenceNodalValues(int quantity);
