@@ -191,13 +191,6 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
         }
         preparedRecord = record;
         meshChecked = meshChecked || read.meshChecked;
-        if (readsAhead && referenceRecord == Follow && referenceSide.recordCount > 1) {
-            aheadRecord = record % referenceSide.recordCount + 1;
-            ahead = std::async(std::launch::async,
-                               [this, next = aheadRecord, quantity = referenceValuesQuantity] {
-                                   return ReadRecord(next, nullptr, quantity);
-                               });
-        }
     }
     if (!meshChecked) {
         failure = MeshMismatch(sheet, *reference);
@@ -206,6 +199,15 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
         meshChecked = true;
     }
     return true;
+}
+
+void CComparison::StartReadAhead(int quantity) {
+    if (!readsAhead || referenceRecord != Follow || referenceSide.recordCount < 2 || !reference ||
+        ahead.valid())
+        return;
+    aheadRecord = preparedRecord % referenceSide.recordCount + 1;
+    ahead = std::async(std::launch::async,
+                       [this, next = aheadRecord, quantity] { return ReadRecord(next, nullptr, quantity); });
 }
 
 void CComparison::AwaitReadAhead() {
@@ -230,6 +232,9 @@ void CComparison::FillDifferences(const CSheetProfile& sheet, int quantity, std:
         values.assign(static_cast<size_t>(sheet.NodeCount()) + 1, std::numeric_limits<double>::quiet_NaN());
         return;
     }
+    // Nothing is coloured after the differences of a quantity without any.
+    if (quantity == NoScale)
+        StartReadAhead(-1);
     // The limits and the colours of one record ask for the same values.
     if (shownQuantity == quantity && shownGeneration == sheet.ValuesGeneration() &&
         shownReferenceGeneration == reference->ValuesGeneration()) {
@@ -270,6 +275,8 @@ void CComparison::ColourDifferences(const CSheetProfile& sheet, int quantity, co
             indices[node] =
                 static_cast<uint8_t>(DifferenceColourIndex(values[node], range.minimum, range.maximum));
     });
+    std::lock_guard<std::mutex> lock(mutex);
+    StartReadAhead(KnownQuantity(quantity));
 }
 
 double CComparison::ReferenceElementValue(int element, int quantity) const {

@@ -84,7 +84,10 @@ public:
     // A following reference that reads ahead reads the record after the one
     // it prepared (after the last, the first) on another thread, as the
     // animation and "next record" ask for it; a view's comparison does, a
-    // single answer needs not.
+    // single answer needs not. The reading starts once the differences of
+    // the prepared record are coloured (or filled, for a quantity without
+    // colours): it takes the time the view shows them, not the time it
+    // takes to build them.
     void SetReadAhead(bool on) { readsAhead = on; }
     // Waits for the record read ahead, as the time a view shows its record
     // gives it.
@@ -140,6 +143,9 @@ private:
     // The reference's nodal values of the quantity, kept while its record
     // and the quantity stay.
     const std::vector<double>& ReferenceNodalValues(int quantity);
+    // Starts reading ahead, with the nodal values of quantity (or none for
+    // -1), unless it need not or has already started. Holds the mutex.
+    void StartReadAhead(int quantity);
 
     ComparisonSide shown;
     ComparisonSide referenceSide;

@@ -259,6 +259,8 @@ TEST_F(ComparisonTest, RecordsReadAheadCarryTheValuesOfTheirOwnRecordAndQuantity
         ASSERT_TRUE(first.GoToRecord(record));
         comparison.AwaitReadAhead();
         ASSERT_TRUE(comparison.Prepare(*first.Sheet(), record, failure)) << failure;
+        NodeColouring colouring;
+        comparison.ColourDifferences(*first.Sheet(), quantity, ScaleLimits(), colouring);
         comparison.FillDifferences(*first.Sheet(), quantity, values);
         const double scale = quantity == ThicknessQuantity ? 1e-4 : 1;
         const std::vector<double> expected = Expected(record - 1, scale);
@@ -273,6 +275,21 @@ TEST_F(ComparisonTest, RecordsReadAheadCarryTheValuesOfTheirOwnRecordAndQuantity
     step(3, ThicknessQuantity); // read ahead with the temperatures
     step(1, ThicknessQuantity);
     step(2, TemperatureQuantity);
+
+    // The next record is read once the differences of one are coloured,
+    // not while they are made.
+    CComparison later(first, second);
+    later.SetReadAhead(true);
+    ASSERT_TRUE(later.Prepare(*first.Sheet(), 1, failure)) << failure;
+    NodeColouring colouring;
+    later.ColourDifferences(*first.Sheet(), ThicknessQuantity, ScaleLimits(), colouring);
+    later.AwaitReadAhead();
+    ASSERT_EQ(std::remove(b.File("fixture.001").c_str()), 0);
+    ASSERT_TRUE(later.Prepare(*first.Sheet(), 2, failure)) << failure;
+    later.AwaitReadAhead();
+    ASSERT_EQ(std::remove(b.File("fixture.002").c_str()), 0);
+    EXPECT_FALSE(later.Prepare(*first.Sheet(), 3, failure));
+    EXPECT_NE(failure.find("fixture.002"), std::string::npos) << failure;
 }
 
 TEST(DifferenceScale, DivergingRampAndIndicesRoundAsThePlainScale) {
