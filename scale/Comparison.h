@@ -144,7 +144,8 @@ private:
     // and the quantity stay.
     const std::vector<double>& ReferenceNodalValues(int quantity);
     // Starts reading ahead, with the nodal values of quantity (or none for
-    // -1), unless it need not or has already started. Holds the mutex.
+    // -1), unless it need not or has already started. Called with the
+    // mutex held.
     void StartReadAhead(int quantity);
 
     ComparisonSide shown;
