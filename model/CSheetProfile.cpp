@@ -63,6 +63,20 @@ void CSheetProfile::PostLoadDerivation() {
     ComputeBoundingBox();
 }
 
+bool CSheetProfile::DeriveOnMeshOf(const CSheetProfile& sheet) {
+    if (!HasSameMesh(sheet))
+        return false;
+    // The reader took the bounding box.
+    DeriveElements();
+    CopyNodeElements(sheet);
+    return true;
+}
+
+void CSheetProfile::CopyNodeElements(const CSheetProfile& sheet) {
+    nodeElementStart = sheet.nodeElementStart;
+    nodeElementList = sheet.nodeElementList;
+}
+
 PrincipalStretches CSheetProfile::Stretches(const CElementProfile& element) const {
     const CCoordinate current[3] = {CurrentCorner(element, 0), CurrentCorner(element, 1),
                                     CurrentCorner(element, 2)};

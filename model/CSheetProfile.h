@@ -60,6 +60,14 @@ public:
     const std::string& FailureReason() const { return failureReason; }
 
     void PostLoadDerivation();
+    // PostLoadDerivation for a record read without it whose mesh is sheet's
+    // (another project's sheet, or another record's): the elements of each
+    // node are taken from sheet instead of being sorted again. False, with
+    // nothing derived, when the meshes differ (see HasSameMesh).
+    bool DeriveOnMeshOf(const CSheetProfile& sheet);
+    // Copies the elements of each node from sheet, of the same mesh: the
+    // values taken over nodes of a record prepared without them.
+    void CopyNodeElements(const CSheetProfile& sheet);
 
     // Whether other holds the same mesh: the same counts and the same nodes
     // in every element.

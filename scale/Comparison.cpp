@@ -123,7 +123,7 @@ int CComparison::ReferenceRecord(int viewRecord) const {
     return std::clamp(record, 1, std::max(referenceSide.recordCount, 1));
 }
 
-CComparison::RecordRead CComparison::ReadRecord(int record) const {
+CComparison::RecordRead CComparison::ReadRecord(int record, const CSheetProfile* mesh, int quantity) const {
     RecordRead read;
     const std::string name = referenceSide.recordPrefix + FormatText("%03d", record - 1);
     const std::string found = FindExistingFile(name, "");
@@ -131,18 +131,33 @@ CComparison::RecordRead CComparison::ReadRecord(int record) const {
         read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
         return read;
     }
-    // The first record read is derived in full; later ones take its mesh and
-    // undeformed sheet, as the project's own records do.
-    std::unique_ptr<CSheetProfile> values(new CSheetProfile(found, record - 1, nullptr, {!reference, false}));
+    std::unique_ptr<CSheetProfile> values(new CSheetProfile(found, record - 1, nullptr, {false, false}));
     if (values->OpenFailed()) {
         read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
     } else if (values->ReadFailed()) {
         read.failure = FormatText(texts::UnusableRecord, found.c_str(), values->FailureReason().c_str());
-    } else if (reference && (values->NodeCount() != reference->NodeCount() ||
-                             values->ElementCount() != reference->ElementCount() ||
-                             !values->PrepareRecordValues(*reference))) {
+    } else if (!reference) {
+        // The first record read takes the node lists of the view's mesh when
+        // it has that mesh, as it must to be compared; otherwise it is
+        // derived in full and the meshes' check names what differs.
+        read.meshChecked = mesh && values->DeriveOnMeshOf(*mesh);
+        if (!read.meshChecked)
+            values->PostLoadDerivation();
+        read.values = std::move(values);
+    } else if (values->NodeCount() != reference->NodeCount() ||
+               values->ElementCount() != reference->ElementCount() ||
+               !values->PrepareRecordValues(*reference)) {
+        // Later records take the first one's mesh and undeformed sheet, as
+        // the project's own records do.
         read.failure = FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
     } else {
+        // A record read ahead has the time to take its nodal values too, for
+        // the quantity shown while it was read.
+        if (quantity >= 0) {
+            values->CopyNodeElements(*reference);
+            FillNodalValues(*values, quantity, read.nodalValues);
+            read.nodalQuantity = quantity;
+        }
         read.values = std::move(values);
     }
     return read;
@@ -160,7 +175,7 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
                 read = std::move(early);
         }
         if (!read.values && read.failure.empty())
-            read = ReadRecord(record);
+            read = ReadRecord(record, &sheet, -1);
         if (!read.values) {
             failure = read.failure;
             return false;
@@ -169,11 +184,13 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
             reference = std::move(read.values);
         else
             reference->SwapRecordValues(*read.values);
-        preparedRecord = record;
-        if (readsAhead && referenceRecord == Follow && referenceSide.recordCount > 1) {
-            aheadRecord = record % referenceSide.recordCount + 1;
-            ahead = std::async(std::launch::async, [this, next = aheadRecord] { return ReadRecord(next); });
+        if (read.nodalQuantity >= 0) {
+            referenceValues.swap(read.nodalValues);
+            referenceValuesQuantity = read.nodalQuantity;
+            referenceValuesGeneration = reference->ValuesGeneration();
         }
+        preparedRecord = record;
+        meshChecked = meshChecked || read.meshChecked;
     }
     if (!meshChecked) {
         failure = MeshMismatch(sheet, *reference);
@@ -182,6 +199,21 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
         meshChecked = true;
     }
     return true;
+}
+
+void CComparison::StartReadAhead(int quantity) {
+    if (!readsAhead || referenceRecord != Follow || referenceSide.recordCount < 2 || !reference ||
+        ahead.valid())
+        return;
+    aheadRecord = preparedRecord % referenceSide.recordCount + 1;
+    ahead = std::async(std::launch::async,
+                       [this, next = aheadRecord, quantity] { return ReadRecord(next, nullptr, quantity); });
+}
+
+void CComparison::AwaitReadAhead() {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (ahead.valid())
+        ahead.wait();
 }
 
 const std::vector<double>& CComparison::ReferenceNodalValues(int quantity) {
@@ -200,6 +232,9 @@ void CComparison::FillDifferences(const CSheetProfile& sheet, int quantity, std:
         values.assign(static_cast<size_t>(sheet.NodeCount()) + 1, std::numeric_limits<double>::quiet_NaN());
         return;
     }
+    // Nothing is coloured after the differences of a quantity without any.
+    if (quantity == NoScale)
+        StartReadAhead(-1);
     // The limits and the colours of one record ask for the same values.
     if (shownQuantity == quantity && shownGeneration == sheet.ValuesGeneration() &&
         shownReferenceGeneration == reference->ValuesGeneration()) {
@@ -240,6 +275,8 @@ void CComparison::ColourDifferences(const CSheetProfile& sheet, int quantity, co
             indices[node] =
                 static_cast<uint8_t>(DifferenceColourIndex(values[node], range.minimum, range.maximum));
     });
+    std::lock_guard<std::mutex> lock(mutex);
+    StartReadAhead(KnownQuantity(quantity));
 }
 
 double CComparison::ReferenceElementValue(int element, int quantity) const {

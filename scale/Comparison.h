@@ -84,8 +84,14 @@ public:
     // A following reference that reads ahead reads the record after the one
     // it prepared (after the last, the first) on another thread, as the
     // animation and "next record" ask for it; a view's comparison does, a
-    // single answer needs not.
+    // single answer needs not. The reading starts once the differences of
+    // the prepared record are coloured (or filled, for a quantity without
+    // colours): it takes the time the view shows them, not the time it
+    // takes to build them.
     void SetReadAhead(bool on) { readsAhead = on; }
+    // Waits for the record read ahead, as the time a view shows its record
+    // gives it.
+    void AwaitReadAhead();
     // The reference sheet as last prepared; null before.
     const CSheetProfile* Reference() const { return reference.get(); }
     int PreparedRecord() const { return preparedRecord; }
@@ -123,14 +129,24 @@ private:
     struct RecordRead {
         std::unique_ptr<CSheetProfile> values;
         std::string failure;
+        bool meshChecked = false; // found to be the view's mesh
+        // The record's nodal values of the quantity, or none.
+        std::vector<double> nodalValues;
+        int nodalQuantity = -1;
     };
     // Reads a record of the reference, prepared for the reference sheet
-    // when there is one (see CSheetProfile::PrepareRecordValues), derived
-    // otherwise; only reads the reference sheet.
-    RecordRead ReadRecord(int record) const;
+    // when there is one (see CSheetProfile::PrepareRecordValues), with its
+    // nodal values of quantity when that is not -1; derived otherwise, on
+    // mesh (the view's sheet) when it is that mesh. Only reads the
+    // reference sheet.
+    RecordRead ReadRecord(int record, const CSheetProfile* mesh, int quantity) const;
     // The reference's nodal values of the quantity, kept while its record
     // and the quantity stay.
     const std::vector<double>& ReferenceNodalValues(int quantity);
+    // Starts reading ahead, with the nodal values of quantity (or none for
+    // -1), unless it need not or has already started. Called with the
+    // mutex held.
+    void StartReadAhead(int quantity);
 
     ComparisonSide shown;
     ComparisonSide referenceSide;

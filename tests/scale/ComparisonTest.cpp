@@ -7,6 +7,8 @@
 #include "config/Units.h"
 #include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
+#include "model/CSheetProfile.h"
+#include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
 #include "tests/model/ProjectFixture.h"
 
@@ -15,7 +17,9 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -206,6 +210,86 @@ TEST_F(ComparisonTest, OtherMeshesAreRefusedWithWhatDiffers) {
         std::swap(record.elements[4], record.elements[5]);
     };
     EXPECT_EQ(refusal(swapped, options), "The meshes differ: element 4 has nodes 3, 4, 9 against 3, 9, 8.");
+}
+
+// The reference takes the view's node lists instead of sorting its own: the
+// same sheet as the full derivation, and nothing taken from another mesh.
+TEST_F(ComparisonTest, ReferenceOnTheViewsMeshIsDerivedAsInFull) {
+    CProjectProfile first;
+    Open(first, a);
+    const auto derivedOn = [&](const CSheetProfile& mesh) {
+        auto record = std::make_unique<CSheetProfile>(b.File("fixture.001"), 1, nullptr,
+                                                      CSheetProfile::ReadOptions{false, true});
+        return std::make_pair(record->DeriveOnMeshOf(mesh), std::move(record));
+    };
+    const auto on = derivedOn(*first.Sheet());
+    ASSERT_TRUE(on.first);
+    const CSheetProfile& fast = *on.second;
+    const CSheetProfile full(b.File("fixture.001"), 1, nullptr);
+    ASSERT_EQ(fast.Elements().size(), full.Elements().size());
+    EXPECT_EQ(std::memcmp(fast.Elements().data(), full.Elements().data(),
+                          full.Elements().size() * sizeof(CElementProfile)),
+              0);
+    for (int node = 0; node <= full.NodeCount(); ++node) {
+        const ElementIndexRange mine = fast.NodeElements(node), theirs = full.NodeElements(node);
+        EXPECT_TRUE(std::equal(mine.begin(), mine.end(), theirs.begin(), theirs.end())) << node;
+    }
+    EXPECT_EQ(fast.BoundingBox(), full.BoundingBox());
+    EXPECT_EQ(fast.MaxInitialThickness(), full.MaxInitialThickness());
+
+    FixtureOptions mirrored = options;
+    mirrored.sheet = FixtureSheet::MirroredGrid;
+    CProjectFixture other(mirrored);
+    CProjectProfile third;
+    Open(third, other);
+    EXPECT_FALSE(derivedOn(*third.Sheet()).first);
+}
+
+// A view steps on while the next reference record is read with its nodal
+// values of the quantity shown; another quantity is taken afresh.
+TEST_F(ComparisonTest, RecordsReadAheadCarryTheValuesOfTheirOwnRecordAndQuantity) {
+    CProjectProfile first, second;
+    Open(first, a);
+    Open(second, b);
+    CComparison comparison(first, second);
+    comparison.SetReadAhead(true);
+    std::string failure;
+    std::vector<double> values;
+    const auto step = [&](int record, int quantity) {
+        ASSERT_TRUE(first.GoToRecord(record));
+        comparison.AwaitReadAhead();
+        ASSERT_TRUE(comparison.Prepare(*first.Sheet(), record, failure)) << failure;
+        NodeColouring colouring;
+        comparison.ColourDifferences(*first.Sheet(), quantity, ScaleLimits(), colouring);
+        comparison.FillDifferences(*first.Sheet(), quantity, values);
+        const double scale = quantity == ThicknessQuantity ? 1e-4 : 1;
+        const std::vector<double> expected = Expected(record - 1, scale);
+        ASSERT_EQ(values.size(), expected.size());
+        for (size_t n = 1; n < expected.size(); ++n)
+            EXPECT_NEAR(values[n], expected[n], 1e-4 * scale) << record << " " << n;
+        EXPECT_NEAR(comparison.ReferenceNodeValue(1, quantity) + values[1],
+                    NodalValues(*first.Sheet(), quantity)[1], 1e-4 * scale);
+    };
+    step(1, TemperatureQuantity);
+    step(2, TemperatureQuantity);
+    step(3, ThicknessQuantity); // read ahead with the temperatures
+    step(1, ThicknessQuantity);
+    step(2, TemperatureQuantity);
+
+    // The next record is read once the differences of one are coloured,
+    // not while they are made.
+    CComparison later(first, second);
+    later.SetReadAhead(true);
+    ASSERT_TRUE(later.Prepare(*first.Sheet(), 1, failure)) << failure;
+    NodeColouring colouring;
+    later.ColourDifferences(*first.Sheet(), ThicknessQuantity, ScaleLimits(), colouring);
+    later.AwaitReadAhead();
+    ASSERT_EQ(std::remove(b.File("fixture.001").c_str()), 0);
+    ASSERT_TRUE(later.Prepare(*first.Sheet(), 2, failure)) << failure;
+    later.AwaitReadAhead();
+    ASSERT_EQ(std::remove(b.File("fixture.002").c_str()), 0);
+    EXPECT_FALSE(later.Prepare(*first.Sheet(), 3, failure));
+    EXPECT_NE(failure.find("fixture.002"), std::string::npos) << failure;
 }
 
 TEST(DifferenceScale, DivergingRampAndIndicesRoundAsThePlainScale) {
