@@ -1,5 +1,6 @@
 #include "batch/BatchTool.h"
 #include "batch/RenderCommand.h"
+#include "batch/StudyCommand.h"
 #include "batch/VideoCommand.h"
 
 #include "config/CConfiguration.h"
@@ -64,6 +65,7 @@ struct BatchArguments {
     bool withSolution = false, firstAndLast = false, create = false;
     RenderArguments render;
     VideoArguments video;
+    StudyArguments study;
     std::string minus;   // values, cut, render: the reference project of the difference
     int minusRecord = 0; // its record; 0: the one of --record
 };
@@ -320,6 +322,7 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     exporting->add_flag("--create", parsed.create, "Creates the folder when it does not exist");
     DescribeRender(app, parsed, texts);
     DescribeVideo(app, parsed, texts);
+    DescribeStudy(app, parsed.study);
     // After the commands, which would take it over otherwise.
     app.footer(Usage);
 }
@@ -584,6 +587,8 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
     // The export copies files; it reads no record and no configuration.
     if (arguments.command == "export")
         return ExportFiles(arguments, out);
+    if (arguments.command == "study")
+        return RunStudyCommand(arguments.study, configurationPath);
 
     CConfiguration configuration(configurationPath);
     if (!arguments.units.empty())

@@ -7,7 +7,8 @@
 #include <vector>
 
 // Exit statuses of the command.
-enum BatchStatus { BatchSuccess = 0, BatchCritical = 1, BatchFailure = 2 };
+// BatchIncomplete: a study some of whose projects gave no figures.
+enum BatchStatus { BatchSuccess = 0, BatchCritical = 1, BatchFailure = 2, BatchIncomplete = 3 };
 
 // Runs one command line (without the program name). configurationPath is the
 // configuration file whose system of units applies unless --units is given.

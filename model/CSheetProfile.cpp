@@ -314,9 +314,6 @@ double CSheetProfile::InflatedVolume() const {
 }
 
 ClampedStatisticsResult CSheetProfile::ClampedStatistics() {
-    auto isClamped = [this](const CElementProfile& e) {
-        return IsClamped(e.NodeNumbers[0]) && IsClamped(e.NodeNumbers[1]) && IsClamped(e.NodeNumbers[2]);
-    };
     ClampedStatisticsResult result;
     double areas = 0;
     double offsets = 0;
@@ -325,7 +322,7 @@ ClampedStatisticsResult CSheetProfile::ClampedStatistics() {
     double largest = 0;
     for (size_t i = 0; i < elements.size(); ++i) {
         const CElementProfile& element = elements[i];
-        if (isClamped(element))
+        if (IsClampedElement(element))
             continue;
         if (result.elementCount == 0)
             base = smallest = largest = element.Thickness;
@@ -347,7 +344,7 @@ ClampedStatisticsResult CSheetProfile::ClampedStatistics() {
     for (size_t i = 0; i < elements.size(); ++i) {
         const CElementProfile& element = elements[i];
         const double area = ElementArea(i);
-        if (isClamped(element) || area == 0)
+        if (IsClampedElement(element) || area == 0)
             continue;
         const double logRatio = std::log(element.Thickness / result.meanThickness);
         spread += area * logRatio * logRatio;

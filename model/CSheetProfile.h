@@ -131,6 +131,11 @@ public:
     int NodePlaneIndex(int node) const { return nodeSymmetry[static_cast<size_t>(node)][1]; }
     uint32_t NodeConditions(int node) const;
     bool IsClamped(int node) const { return (NodeConditions(node) & 1u) != 0; }
+    // An element held by the clamp at all three corners.
+    bool IsClampedElement(const CElementProfile& element) const {
+        return IsClamped(element.NodeNumbers[0]) && IsClamped(element.NodeNumbers[1]) &&
+               IsClamped(element.NodeNumbers[2]);
+    }
     bool HasNoPressure(int node) const { return (NodeConditions(node) & 2u) != 0; }
     int NodeMark(int node) const { return nodeMarks[static_cast<size_t>(node)]; }
     bool HasNodeMarks() const { return hasNodeMarks; }

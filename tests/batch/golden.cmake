@@ -56,7 +56,18 @@ endfunction()
 # golden_file(NAME PATH): the file a case before has written, in the work folder.
 function(golden_file name path)
   file(READ "${WORK}/${path}" text)
+  string(REPLACE "${WORK}" "<work>" text "${text}")
   compare(${name} "$ cat ${path}\n${text}")
+endfunction()
+
+# identical(NAME A B): two files the cases before have written hold the same bytes.
+function(identical name a b)
+  file(READ "${WORK}/${a}" first HEX)
+  file(READ "${WORK}/${b}" second HEX)
+  if(NOT first STREQUAL second)
+    set_property(GLOBAL APPEND PROPERTY golden_failures "${name}")
+    message("${name}: ${a} and ${b} differ")
+  endif()
 endfunction()
 
 function(compare name text)

@@ -1,0 +1,324 @@
+#include "batch/Study.h"
+
+#include "config/CConfiguration.h"
+#include "core/FilePaths.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
+#include "model/CProjectProfile.h"
+#include "model/CSheetProfile.h"
+#include "model/Texts.h"
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <cstdint>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+#ifndef QUILLMERE_SERIAL
+#include <tbb/parallel_for.h>
+#include <tbb/task_arena.h>
+#endif
+
+namespace {
+
+// The reason of the project being read on this thread. Nested loops may run
+// another project's reading on the same thread while it waits, so every
+// reading restores the one before it.
+thread_local std::string* currentReason = nullptr;
+
+class CReasonScope {
+public:
+    explicit CReasonScope(std::string& reason) : previous(currentReason) { currentReason = &reason; }
+    ~CReasonScope() { currentReason = previous; }
+    CReasonScope(const CReasonScope&) = delete;
+    CReasonScope& operator=(const CReasonScope&) = delete;
+
+private:
+    std::string* previous;
+};
+
+// What the readers say goes into the row's status instead of stderr.
+class CStudyMessageSink : public IMessageSink {
+public:
+    explicit CStudyMessageSink(IMessageSink& outside) : other(outside) {}
+    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
+        if (!currentReason)
+            return other.Show(text, icon, buttons);
+        std::string line;
+        for (char c : text)
+            if (c == '\r' || c == '\n' || c == '\t') {
+                if (!line.empty() && line.back() != ' ')
+                    line += ' ';
+            } else {
+                line += c;
+            }
+        line = Trim(line);
+        if (!line.empty())
+            *currentReason += (currentReason->empty() ? "" : "; ") + line;
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    }
+
+private:
+    IMessageSink& other;
+};
+
+// The shortest text that reads back as the same number, in no locale.
+std::string Number(double value) {
+    char buffer[32];
+    const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+// A CSV field, quoted when it holds a separator, a quote or a line end.
+std::string Field(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + '"';
+}
+
+uint64_t Digest(const std::string& text) {
+    uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (unsigned char c : text)
+        hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
+
+// The figures over the elements that are not clamped, as the sheet report's
+// mean thickness takes them.
+void TakeFigures(CSheetProfile& sheet, const CConfiguration& units, StudyRow& row) {
+    const ClampedStatisticsResult clamped = sheet.ClampedStatistics();
+    const auto millimetres = [&units](double metres) { return units.LengthToDisplay(metres * 1000); };
+    row.elements = sheet.ElementCount();
+    row.thicknessMinimum = millimetres(sheet.ThicknessRange()[0]);
+    row.thicknessMean = millimetres(clamped.meanThickness);
+    row.thicknessMaximum = millimetres(sheet.ThicknessRange()[1]);
+    bool first = true;
+    double thinning = 0, temperature = 0, stressSquare = 0;
+    for (const CElementProfile& element : sheet.Elements()) {
+        if (sheet.IsClampedElement(element))
+            continue;
+        const double lost = element.InitialThickness > 0 ? (element.InitialThickness - element.Thickness) /
+                                                               element.InitialThickness * 100
+                                                         : 0;
+        thinning = first ? lost : std::max(thinning, lost);
+        temperature = first ? element.Temperature : std::max(temperature, element.Temperature);
+        stressSquare = first ? element.VonMisesSquare() : std::max(stressSquare, element.VonMisesSquare());
+        first = false;
+    }
+    row.thinningMaximum = thinning;
+    row.temperatureMaximum = units.TemperatureToDisplay(temperature);
+    const double megapascals = CElementProfile::VonMisesFromSquare(stressSquare);
+    row.vonMisesMaximum = units.IsSIMetric() ? megapascals : units.PressureToDisplay(megapascals * 1e6);
+}
+
+} // namespace
+
+bool ReadStudyList(const std::string& path, StudyList& list, std::string& failure) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream content;
+    if (!file || !(content << file.rdbuf())) {
+        // An empty file reads nothing, which is no fault.
+        if (!file.is_open() || !file.eof()) {
+            failure = path + " cannot be read";
+            return false;
+        }
+    }
+    const std::string text = content.str();
+    const std::string folder = FolderPart(path).empty() ? "." : FolderPart(path);
+    list = StudyList();
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        line = Trim(line);
+        if (line.empty() || line[0] == '#')
+            continue;
+        list.names.push_back(line);
+        list.paths.push_back(line[0] == '/' ? line : ResolveFile(line, folder));
+    }
+    list.identity = FormatText("%016llx", static_cast<unsigned long long>(Digest(text)));
+    return true;
+}
+
+StudyRow StudyProject(const std::string& path, const std::string& name, const StudyOptions& options,
+                      const std::string& configurationPath) {
+    StudyRow row;
+    row.project = name;
+    std::string reason;
+    const CReasonScope scope(reason);
+    try {
+        CProjectProfile project;
+        if (project.Open(path, nullptr)) {
+            row.records = project.RecordCount();
+            row.record = options.record != 0 ? options.record : project.RecordCount();
+            if (row.record < 1 || row.record > row.records) {
+                reason = FormatText("there is no record %d: the project has records 1 to %d", row.record,
+                                    row.records);
+            } else if (row.record == project.CurrentRecord() || project.GoToRecord(row.record)) {
+                CConfiguration units(configurationPath);
+                units.SetSIMetric(!options.usCustomary);
+                TakeFigures(*project.Sheet(), units, row);
+                row.ok = true;
+            }
+        }
+    } catch (const CCriticalError&) {
+        // The message is in the reason already.
+    } catch (const std::exception& error) {
+        reason += (reason.empty() ? "" : "; ") + std::string(error.what());
+    }
+    if (row.ok) {
+        row.status = "ok";
+    } else {
+        const StudyRow empty;
+        const std::string why = reason.empty() ? std::string("the project cannot be read") : reason;
+        row = empty;
+        row.project = name;
+        row.status = why;
+    }
+    return row;
+}
+
+std::vector<StudyRow> RunStudy(const StudyList& list, const StudyOptions& options,
+                               const std::string& configurationPath,
+                               const std::function<void(int, int)>& progress) {
+    std::vector<size_t> share;
+    for (size_t i = static_cast<size_t>(options.task); i < list.paths.size();
+         i += static_cast<size_t>(options.tasks))
+        share.push_back(i);
+    std::vector<StudyRow> rows(share.size());
+    CStudyMessageSink sink(CurrentMessageSink());
+    const CScopedMessageSink messages(&sink);
+    std::mutex progressLock;
+    int done = 0;
+    const int total = static_cast<int>(share.size());
+    const auto study = [&](size_t k) {
+        rows[k] = StudyProject(list.paths[share[k]], list.names[share[k]], options, configurationPath);
+        if (progress) {
+            const std::lock_guard<std::mutex> lock(progressLock);
+            progress(++done, total);
+        }
+    };
+#ifdef QUILLMERE_SERIAL
+    for (size_t k = 0; k < share.size(); ++k)
+        study(k);
+#else
+    tbb::task_arena arena(std::max(1, options.jobs));
+    arena.execute([&] { tbb::parallel_for(size_t(0), share.size(), study); });
+#endif
+    return rows;
+}
+
+std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary) {
+    const char* length = usCustomary ? "in" : "mm";
+    std::string table =
+        FormatText("project,records,record,elements,thickness_min_%s,thickness_mean_%s,"
+                   "thickness_max_%s,thinning_max_percent,temperature_max_%s,von_mises_max_%s,"
+                   "status\n",
+                   length, length, length, usCustomary ? "f" : "c", usCustomary ? "psi" : "mpa");
+    for (const StudyRow& row : rows) {
+        table += Field(row.project) + ',';
+        if (row.ok)
+            table += std::to_string(row.records) + ',' + std::to_string(row.record) + ',' +
+                     std::to_string(row.elements) + ',' + Number(row.thicknessMinimum) + ',' +
+                     Number(row.thicknessMean) + ',' + Number(row.thicknessMaximum) + ',' +
+                     Number(row.thinningMaximum) + ',' + Number(row.temperatureMaximum) + ',' +
+                     Number(row.vonMisesMaximum) + ',';
+        else
+            table += ",,,,,,,,,";
+        table += Field(row.status) + '\n';
+    }
+    return table;
+}
+
+namespace {
+
+const char* const PartMark = "# quillmere-batch study part ";
+
+// The first line of a part without its share: what every part of one study
+// has in common.
+std::string StudyOfPart(const std::string& line, int& task, int& tasks, int& failed) {
+    int consumed = 0;
+    if (!StartsWith(line, PartMark) ||
+        ScanText(line.c_str() + std::char_traits<char>::length(PartMark), "%d of %d, %d failed%n", &task,
+                 &tasks, &failed, &consumed) != 3 ||
+        consumed == 0)
+        return "";
+    return line.substr(std::char_traits<char>::length(PartMark) + static_cast<size_t>(consumed));
+}
+
+} // namespace
+
+std::string StudyPart(const StudyList& list, const StudyOptions& options, const std::vector<StudyRow>& rows) {
+    const auto failed = std::count_if(rows.begin(), rows.end(), [](const StudyRow& row) { return !row.ok; });
+    return FormatText("%s%d of %d, %d failed; list %s of %d projects, record %d, units %s\n", PartMark,
+                      options.task, options.tasks, static_cast<int>(failed), list.identity.c_str(),
+                      static_cast<int>(list.names.size()), options.record,
+                      options.usCustomary ? "us" : "si") +
+           StudyTable(rows, options.usCustomary);
+}
+
+bool GatherStudy(const std::vector<std::string>& partNames, const std::vector<std::string>& parts,
+                 std::string& table, int& failed, std::string& failure) {
+    std::string study, header;
+    int tasks = 0;
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> seen;
+    failed = 0;
+    for (size_t p = 0; p < parts.size(); ++p) {
+        std::istringstream text(parts[p]);
+        std::string first, head, line;
+        int task = 0, count = 0, partFailed = 0;
+        std::getline(text, first);
+        const std::string common = StudyOfPart(first, task, count, partFailed);
+        if (common.empty() || count < 1 || task < 0 || task >= count || !std::getline(text, head)) {
+            failure = partNames[p] + " is not a part of a study";
+            return false;
+        }
+        if (p == 0) {
+            study = common;
+            header = head;
+            tasks = count;
+            rows.resize(static_cast<size_t>(count));
+            seen.resize(static_cast<size_t>(count));
+        } else if (common != study || count != tasks || head != header) {
+            failure = partNames[p] + " is a part of another study than " + partNames[0];
+            return false;
+        }
+        if (!seen[static_cast<size_t>(task)].empty()) {
+            failure = FormatText("%s and %s are both part %d of %d", seen[static_cast<size_t>(task)].c_str(),
+                                 partNames[p].c_str(), task, tasks);
+            return false;
+        }
+        seen[static_cast<size_t>(task)] = partNames[p];
+        while (std::getline(text, line))
+            rows[static_cast<size_t>(task)].push_back(line + '\n');
+        failed += partFailed;
+    }
+    int projects = 0;
+    if (tasks == 0 || ScanText(study.c_str(), "; list %*s of %d", &projects) != 1) {
+        failure = "no part to gather";
+        return false;
+    }
+    for (int task = 0; task < tasks; ++task) {
+        const size_t expected =
+            task < projects ? static_cast<size_t>((projects - task + tasks - 1) / tasks) : size_t(0);
+        if (seen[static_cast<size_t>(task)].empty()) {
+            failure = FormatText("part %d of %d is missing", task, tasks);
+            return false;
+        }
+        if (rows[static_cast<size_t>(task)].size() != expected) {
+            failure = seen[static_cast<size_t>(task)] + " is incomplete";
+            return false;
+        }
+    }
+    // Part task holds the projects at task, task + tasks, ...
+    table = header + '\n';
+    for (int project = 0; project < projects; ++project)
+        table += rows[static_cast<size_t>(project % tasks)][static_cast<size_t>(project / tasks)];
+    return true;
+}

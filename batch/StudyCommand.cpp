@@ -1,0 +1,182 @@
+#include "batch/StudyCommand.h"
+
+#include "batch/BatchTool.h"
+#include "batch/Study.h"
+#include "core/AtomicFile.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+void Fail(const std::string& text) {
+    ShowMessage("quillmere-batch: " + text, MessageIcon::Error);
+}
+
+bool PositiveInteger(const std::string& text, int& value) {
+    double number = 0;
+    if (!ParseWholeNumber(text.c_str(), number) || number < 1 || number > 1e6)
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+// The share of a Slurm array task: its place among the array's tasks.
+bool SlurmShare(int& task, int& tasks) {
+    const char* id = std::getenv("SLURM_ARRAY_TASK_ID");
+    const char* count = std::getenv("SLURM_ARRAY_TASK_COUNT");
+    const char* low = std::getenv("SLURM_ARRAY_TASK_MIN");
+    const char* high = std::getenv("SLURM_ARRAY_TASK_MAX");
+    if (!id)
+        return false;
+    const int minimum = low ? std::atoi(low) : 0;
+    task = std::atoi(id) - minimum;
+    tasks = count ? std::atoi(count) : high ? std::atoi(high) - minimum + 1 : 0;
+    return true;
+}
+
+bool Save(const std::string& path, const std::string& text) {
+    if (ReplaceFileContent(path, path + ".XXXXXX", text))
+        return true;
+    Fail(path + " cannot be written");
+    return false;
+}
+
+int Gather(const StudyArguments& arguments) {
+    std::vector<std::string> parts;
+    for (const std::string& name : arguments.gather) {
+        std::ifstream file(name, std::ios::binary);
+        std::stringstream text;
+        if (!file || !(text << file.rdbuf())) {
+            Fail(name + " cannot be read");
+            return BatchFailure;
+        }
+        parts.push_back(text.str());
+    }
+    std::string table, failure;
+    int failed = 0;
+    if (!GatherStudy(arguments.gather, parts, table, failed, failure)) {
+        Fail(failure);
+        return BatchFailure;
+    }
+    if (!Save(arguments.output, table))
+        return BatchFailure;
+    return failed > 0 ? BatchIncomplete : BatchSuccess;
+}
+
+} // namespace
+
+void DescribeStudy(CLI::App& app, StudyArguments& parsed) {
+    CLI::App* study = app.add_subcommand(
+        "study", "Writes one table row of figures per project of LIST, in LIST's order; status 3 when some "
+                 "project gave no figures (its row says why); progress on stderr when it is a terminal");
+    study
+        ->add_option("list", parsed.list,
+                     "A text file with one project path per line; blank lines and lines starting with # are "
+                     "skipped, relative paths start at LIST's folder")
+        ->type_name("LIST");
+    study->add_option("-o,--output", parsed.output, "The table (or the part), a CSV file")
+        ->type_name("TABLE.csv")
+        ->required();
+    study
+        ->add_option("--record", parsed.record,
+                     "The record of every project: last (the default) or a number from 1")
+        ->type_name("last|N")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                int value = 0;
+                return text == "last" || PositiveInteger(text, value)
+                           ? std::string()
+                           : text + " is not last or a record number";
+            },
+            ""));
+    study->add_option("--jobs", parsed.jobs, "Projects read at once; the number of cores by default")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1024));
+    study
+        ->add_option("--units", parsed.units,
+                     "The table's units: si (mm, degC, MPa; the default) or us (in, "
+                     "degF, psi)")
+        ->type_name("si|us")
+        ->check(CLI::IsMember({"si", "us"}));
+    CLI::Option* task = study
+                            ->add_option("--task", parsed.task,
+                                         "Only this share: the projects at I, I+N, I+2N, ... of LIST "
+                                         "(from 0); SLURM_ARRAY_TASK_ID by default")
+                            ->type_name("I")
+                            ->check(CLI::NonNegativeNumber);
+    CLI::Option* of =
+        study->add_option("--of", parsed.tasks, "The number of shares; SLURM_ARRAY_TASK_COUNT by default")
+            ->type_name("N")
+            ->check(CLI::Range(1, 1000000));
+    task->needs(of);
+    of->needs(task);
+    study
+        ->add_option("--gather", parsed.gather,
+                     "Merges the parts of a study in shares into the table of the whole study")
+        ->type_name("PART.csv...")
+        ->excludes(task)
+        ->excludes(of);
+    study
+        ->add_option("--pictures", parsed.pictures,
+                     "Writes one picture per project (render's defaults) into DIR, named after the project")
+        ->type_name("DIR");
+    study
+        ->add_option("--chart", parsed.chart,
+                     "Draws the thickness (min, mean, max) of every project as a chart into FILE.png")
+        ->type_name("FILE.png");
+}
+
+int RunStudyCommand(const StudyArguments& arguments, const std::string& configurationPath) {
+    if (!arguments.gather.empty())
+        return Gather(arguments);
+    if (arguments.list.empty()) {
+        Fail("study needs LIST, or --gather PART.csv...");
+        return BatchFailure;
+    }
+    StudyList list;
+    std::string failure;
+    if (!ReadStudyList(arguments.list, list, failure)) {
+        Fail(failure);
+        return BatchFailure;
+    }
+    StudyOptions options;
+    if (arguments.record != "last")
+        PositiveInteger(arguments.record, options.record);
+    options.usCustomary = arguments.units == "us";
+    options.jobs =
+        arguments.jobs > 0 ? arguments.jobs : static_cast<int>(std::thread::hardware_concurrency());
+    bool inShares = arguments.tasks > 0;
+    if (inShares) {
+        options.task = arguments.task;
+        options.tasks = arguments.tasks;
+    } else {
+        inShares = SlurmShare(options.task, options.tasks);
+    }
+    if (inShares && (options.tasks < 1 || options.task < 0 || options.task >= options.tasks)) {
+        Fail(FormatText("task %d is not one of the %d shares (0 to %d)", options.task, options.tasks,
+                        options.tasks - 1));
+        return BatchFailure;
+    }
+    const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    const std::vector<StudyRow> rows =
+        RunStudy(list, options, configurationPath, [terminal](int done, int total) {
+            if (terminal)
+                std::fprintf(stderr, "\rstudy: %d of %d projects%s", done, total, done == total ? "\n" : "");
+        });
+    const std::string text =
+        inShares ? StudyPart(list, options, rows) : StudyTable(rows, options.usCustomary);
+    if (!Save(arguments.output, text))
+        return BatchFailure;
+    for (const StudyRow& row : rows)
+        if (!row.ok)
+            return BatchIncomplete;
+    return BatchSuccess;
+}
