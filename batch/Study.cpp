@@ -213,6 +213,22 @@ std::vector<StudyRow> RunStudy(const StudyList& list, const StudyOptions& option
     return rows;
 }
 
+std::string StudyPictureName(const std::string& project) {
+    std::string name, part;
+    const std::string path = project.substr(0, project.size() - FileNamePart(project).size()) +
+                             FileNamePart(project).substr(0, FileNamePart(project).rfind('.'));
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '/' && path[i] != '\\') {
+            part += path[i];
+            continue;
+        }
+        if (!part.empty() && part != "." && part != "..")
+            name += (name.empty() ? "" : "_") + part;
+        part.clear();
+    }
+    return name.empty() ? std::string("project") : name;
+}
+
 std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary) {
     const char* length = usCustomary ? "in" : "mm";
     std::string table =

@@ -45,6 +45,11 @@ std::vector<StudyRow> RunStudy(const StudyList& list, const StudyOptions& option
                                const std::string& configurationPath,
                                const std::function<void(int, int)>& progress = {});
 
+// The file name, without extension, of a project's picture: its path as
+// LIST gives it, without extension, "." and ".." folders, each separator an
+// underscore.
+std::string StudyPictureName(const std::string& project);
+
 // The table: a header line and one line per row, in the C locale.
 std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary);
 

@@ -2,6 +2,9 @@
 
 #include "batch/BatchTool.h"
 #include "batch/Study.h"
+#ifdef QUILLMERE_BATCH_RENDER
+#include "batch/StudyPictures.h"
+#endif
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
@@ -9,6 +12,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -118,20 +122,25 @@ void DescribeStudy(CLI::App& app, StudyArguments& parsed) {
             ->check(CLI::Range(1, 1000000));
     task->needs(of);
     of->needs(task);
+    CLI::Option* gather =
+        study
+            ->add_option("--gather", parsed.gather,
+                         "Merges the parts of a study in shares into the table of the whole study")
+            ->type_name("PART.csv...")
+            ->excludes(task)
+            ->excludes(of);
     study
-        ->add_option("--gather", parsed.gather,
-                     "Merges the parts of a study in shares into the table of the whole study")
-        ->type_name("PART.csv...")
-        ->excludes(task)
-        ->excludes(of);
-    study
-        ->add_option("--pictures", parsed.pictures,
-                     "Writes one picture per project (render's defaults) into DIR, named after the project")
-        ->type_name("DIR");
+        ->add_option(
+            "--pictures", parsed.pictures,
+            "Writes one picture per project (render's defaults) into DIR, named after the project's path "
+            "in LIST with _ for its separators")
+        ->type_name("DIR")
+        ->excludes(gather);
     study
         ->add_option("--chart", parsed.chart,
                      "Draws the thickness (min, mean, max) of every project as a chart into FILE.png")
-        ->type_name("FILE.png");
+        ->type_name("FILE.png")
+        ->excludes(gather);
 }
 
 int RunStudyCommand(const StudyArguments& arguments, const std::string& configurationPath) {
@@ -141,6 +150,12 @@ int RunStudyCommand(const StudyArguments& arguments, const std::string& configur
         Fail("study needs LIST, or --gather PART.csv...");
         return BatchFailure;
     }
+#ifndef QUILLMERE_BATCH_RENDER
+    if (!arguments.pictures.empty() || !arguments.chart.empty()) {
+        Fail("this build draws no pictures (built without Qt)");
+        return BatchFailure;
+    }
+#endif
     StudyList list;
     std::string failure;
     if (!ReadStudyList(arguments.list, list, failure)) {
@@ -175,6 +190,16 @@ int RunStudyCommand(const StudyArguments& arguments, const std::string& configur
         inShares ? StudyPart(list, options, rows) : StudyTable(rows, options.usCustomary);
     if (!Save(arguments.output, text))
         return BatchFailure;
+#ifdef QUILLMERE_BATCH_RENDER
+    if (!arguments.pictures.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(arguments.pictures, error);
+        if (!WriteStudyPictures(list, rows, arguments.pictures, configurationPath, options.usCustomary))
+            return BatchFailure;
+    }
+    if (!arguments.chart.empty() && !WriteStudyChart(rows, arguments.chart, options.usCustomary))
+        return BatchFailure;
+#endif
     for (const StudyRow& row : rows)
         if (!row.ok)
             return BatchIncomplete;
