@@ -2,6 +2,7 @@
 #include "batch/RenderCommand.h"
 #include "batch/StudyCommand.h"
 #include "batch/VideoCommand.h"
+#include "batch/VtkCommand.h"
 
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
@@ -44,7 +45,8 @@ const char* const Usage =
     "[--size WxH] [--no-name] [--scale]\n"
     "       quillmere-batch video PROJECT.tfc -o FILE.avi|FILE.mp4 [--size WxH] [--codec NAME] [--quantity "
     "Q] "
-    "[--view general|xy|xz|yz]";
+    "[--view general|xy|xz|yz]\n"
+    "       quillmere-batch vtk PROJECT.tfc --to DIR [--records all|last|N[,M...]] [--units si|us]";
 
 struct BatchArguments {
     std::string command; // report, values, cut, tip, export, render or video
@@ -58,10 +60,11 @@ struct BatchArguments {
     int plane = -1;
     double position = 0;
     bool graph = false;
-    std::string save;   // cut: the CSV file of the profile, nothing on stdout
-    int pickMode = -1;  // tip: NodeMode or ElementMode
-    int item = 0;       // tip: the node number or element index
-    std::string target; // export: the folder, as typed
+    std::string save;            // cut: the CSV file of the profile, nothing on stdout
+    int pickMode = -1;           // tip: NodeMode or ElementMode
+    int item = 0;                // tip: the node number or element index
+    std::string target;          // export, vtk: the folder, as typed
+    std::string records = "all"; // vtk
     bool withSolution = false, firstAndLast = false, create = false;
     RenderArguments render;
     VideoArguments video;
@@ -229,6 +232,22 @@ void DescribeVideo(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
     AddView(*video, parsed.video.view);
 }
 
+void DescribeVtk(CLI::App& app, BatchArguments& parsed) {
+    CLI::App* vtk = app.add_subcommand(
+        "vtk", "Writes records as VTK unstructured grids, one PROJECT_R.vtu per record, and PROJECT.pvd, "
+               "which lists them with their times");
+    vtk->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
+    vtk->add_option("--to", parsed.target,
+                    "The folder the files are written into, created when missing; never the project's own "
+                    "folder")
+        ->type_name("DIR")
+        ->required();
+    vtk->add_option("--records", parsed.records, "The records: all (the default), the last, or their numbers")
+        ->type_name("all|last|N[,M...]")
+        ->check(Accepts(IsRecordList, "all, last or a list of record numbers"));
+    AddUnits(*vtk, parsed);
+}
+
 // Sets up the commands; every option given twice takes its last value.
 void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
     app.set_version_flag("--version", "quillmere-batch " QUILLMERE_VERSION);
@@ -323,6 +342,7 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     DescribeRender(app, parsed, texts);
     DescribeVideo(app, parsed, texts);
     DescribeStudy(app, parsed.study);
+    DescribeVtk(app, parsed);
     // After the commands, which would take it over otherwise.
     app.footer(Usage);
 }
@@ -378,10 +398,10 @@ std::string FirstUnexpected(const CLI::App& app) {
 std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
     const std::string unexpected = FirstUnexpected(app);
     if (arguments.empty())
-        return "a command is needed: report, values, cut, tip, export, render or video";
+        return "a command is needed: report, values, cut, tip, export, render, video or vtk";
     if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
         arguments[0][0] != '-')
-        return arguments[0] + " is not a command: report, values, cut, tip, export, render or video";
+        return arguments[0] + " is not a command: report, values, cut, tip, export, render, video or vtk";
     if (!unexpected.empty() && unexpected[0] == '-' && !app.get_subcommands().empty())
         return unexpected + " is not an option of " + app.get_subcommands().front()->get_name();
     if (!unexpected.empty())
@@ -534,6 +554,35 @@ int WriteTip(const BatchArguments& arguments, const CProjectProfile& project,
     return BatchSuccess;
 }
 
+// The export dialog's refusals of a target folder, with its messages; a
+// missing folder is created when create is set.
+bool AcceptTarget(const std::string& project, const std::string& target, bool create) {
+    switch (CheckExportTarget(project, target)) {
+    case ExportRefusal::BlankFolder:
+        ShowMessage(UnixLineEnds(exporttexts::NoFolder), MessageIcon::Error);
+        return false;
+    case ExportRefusal::ProjectFolder:
+        ShowMessage(exporttexts::ProjectFolderRefused, MessageIcon::Error);
+        return false;
+    case ExportRefusal::MissingFolder:
+        if (!create) {
+            // The dialog's question, without the question: --create answers it.
+            std::string question = FormatText(exporttexts::CreateFolderQuestion, target.c_str());
+            ShowMessage(question.substr(0, question.rfind("\r\n")), MessageIcon::Error);
+            return false;
+        }
+        if (!CreateExportFolder(target)) {
+            ShowMessage(UnixLineEnds(FormatText(exporttexts::CannotCreateFolder, target.c_str())),
+                        MessageIcon::Error);
+            return false;
+        }
+        break;
+    case ExportRefusal::None:
+        break;
+    }
+    return true;
+}
+
 // Copies the project's files as the export dialog does; a refusal shows the
 // dialog's message and copies nothing.
 int ExportFiles(const BatchArguments& arguments, std::ostream& out) {
@@ -550,29 +599,8 @@ int ExportFiles(const BatchArguments& arguments, std::ostream& out) {
         break;
     }
     const std::string target = Trim(arguments.target);
-    switch (CheckExportTarget(arguments.project, target)) {
-    case ExportRefusal::BlankFolder:
-        ShowMessage(UnixLineEnds(exporttexts::NoFolder), MessageIcon::Error);
+    if (!AcceptTarget(arguments.project, target, arguments.create))
         return BatchFailure;
-    case ExportRefusal::ProjectFolder:
-        ShowMessage(exporttexts::ProjectFolderRefused, MessageIcon::Error);
-        return BatchFailure;
-    case ExportRefusal::MissingFolder:
-        if (!arguments.create) {
-            // The dialog's question, without the question: --create answers it.
-            std::string question = FormatText(exporttexts::CreateFolderQuestion, target.c_str());
-            ShowMessage(question.substr(0, question.rfind("\r\n")), MessageIcon::Error);
-            return BatchFailure;
-        }
-        if (!CreateExportFolder(target)) {
-            ShowMessage(UnixLineEnds(FormatText(exporttexts::CannotCreateFolder, target.c_str())),
-                        MessageIcon::Error);
-            return BatchFailure;
-        }
-        break;
-    case ExportRefusal::None:
-        break;
-    }
     ExportOptions options;
     options.sourceOnly = !arguments.withSolution;
     options.firstAndLast = arguments.withSolution && arguments.firstAndLast;
@@ -605,6 +633,12 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
         }
         if (arguments.record != project.CurrentRecord() && !project.GoToRecord(arguments.record))
             return BatchFailure;
+    }
+    if (arguments.command == "vtk") {
+        const std::string target = Trim(arguments.target);
+        if (!AcceptTarget(project.PathName(), target, true))
+            return BatchFailure;
+        return VtkProject(project, configuration, arguments.records, target);
     }
     if (arguments.command == "report")
         return WriteReport(arguments, project, configuration, out);

@@ -26,22 +26,6 @@ std::string After(const std::string& line, size_t count) {
     return line.size() > count ? line.substr(count) : "";
 }
 
-// The pressure and time of a record's data block in the project file's
-// tokens; false when the block is missing or shorter than five tokens.
-bool RecordBlock(const CDataString& tokens, int recordIndex, double& pressure, double& time) {
-    int dashes = -1;
-    for (int i = 0; i < tokens.Count(); ++i) {
-        if (!StartsWith(tokens.TokenAt(i), "----") || ++dashes < recordIndex)
-            continue;
-        if (i + 5 >= tokens.Count())
-            return false;
-        // The third value of the block is not shown.
-        return ScanText(tokens.TokenAt(i + 1).c_str(), "%lg", &pressure) == 1 &&
-               ScanText(tokens.TokenAt(i + 3).c_str(), "%lg", &time) == 1;
-    }
-    return false;
-}
-
 std::string LocalTimeText(const struct statx_timestamp& stamp, bool known) {
     if (!known)
         return "";
@@ -127,6 +111,20 @@ ProjectInformation ProjectInformationReport(const CProjectProfile& project) {
     while (reader.Next(line) && line != "Comments End")
         text += line + "\r\n";
     return report;
+}
+
+bool RecordBlock(const CDataString& tokens, int recordIndex, double& pressure, double& time) {
+    int dashes = -1;
+    for (int i = 0; i < tokens.Count(); ++i) {
+        if (!StartsWith(tokens.TokenAt(i), "----") || ++dashes < recordIndex)
+            continue;
+        if (i + 5 >= tokens.Count())
+            return false;
+        // The third value of the block is not shown.
+        return ScanText(tokens.TokenAt(i + 1).c_str(), "%lg", &pressure) == 1 &&
+               ScanText(tokens.TokenAt(i + 3).c_str(), "%lg", &time) == 1;
+    }
+    return false;
 }
 
 bool RecordInformationReport(const CProjectProfile& project, const CConfiguration& configuration,

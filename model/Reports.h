@@ -5,6 +5,7 @@
 #include <string>
 
 class CConfiguration;
+class CDataString;
 class CProjectProfile;
 
 std::string SheetPropertiesReport(const CProjectProfile& project, const CConfiguration& configuration);
@@ -16,6 +17,11 @@ struct ProjectInformation {
     bool configurationUnreadable = false;
 };
 ProjectInformation ProjectInformationReport(const CProjectProfile& project);
+
+// The pressure and time (in seconds) of a record's data block, recordIndex
+// from 0, in the project file's tokens; false when the block is missing or
+// shorter than five tokens.
+bool RecordBlock(const CDataString& tokens, int recordIndex, double& pressure, double& time);
 
 // The report of the project's current record; false (after the message)
 // when the project file cannot be read.

@@ -1,0 +1,23 @@
+// quillmere-batch vtk: records of a project as VTK unstructured grids, one
+// .vtu per record, and the .pvd that lists them with their times.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CConfiguration;
+class CProjectProfile;
+
+// "all", "last" or record numbers separated by commas ("3", "1,5,9").
+bool IsRecordList(const std::string& text);
+
+// The records a list names, in its order without repeats; empty when a
+// number lies outside 1 .. count.
+std::vector<int> RecordsOfList(const std::string& text, int count);
+
+// Writes NAME_R.vtu for each record R of the list and NAME.pvd into folder
+// (which exists), NAME being the project file's name without extension;
+// values in the configuration's units. A message on stderr and BatchFailure
+// when a record cannot be read or a file cannot be written.
+int VtkProject(CProjectProfile& project, const CConfiguration& configuration, const std::string& records,
+               const std::string& folder);

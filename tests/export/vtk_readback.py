@@ -1,0 +1,108 @@
+"""quillmere-batch vtk read back by VTK's own reader.
+
+    vtk_readback.py BATCH SAMPLEGEN WORK
+
+Writes a cup project with the sample writer, exports it in both systems of
+units and checks the grids against what quillmere-batch itself prints: point
+and cell counts, every point array against `values` (stored SI units
+converted), the field data and the .pvd times against `report record`.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import xml.etree.ElementTree as ElementTree
+
+import vtk
+
+batch, samplegen, work = sys.argv[1:4]
+failures = []
+
+
+def values_of(array):
+    return [array.GetValue(i) for i in range(array.GetNumberOfTuples())]
+
+
+def check(condition, text):
+    if not condition:
+        failures.append(text)
+
+
+def run(*arguments, status=0):
+    result = subprocess.run([batch, *arguments], capture_output=True, text=True, env=dict(os.environ, DISPLAY=""))
+    if result.returncode != status:
+        sys.exit("quillmere-batch %s: status %d, expected %d\n%s" % (" ".join(arguments), result.returncode,
+                                                                      status, result.stderr))
+    return result
+
+
+shutil.rmtree(work, ignore_errors=True)
+subprocess.run([samplegen, "cup", work + "/project", "--cells", "9", "7", "--records", "4"], check=True)
+project = work + "/project/cup.tfc"
+elements = int(next(line for line in run("report", "sheet", project).stdout.splitlines()
+                    if line.startswith("Number of elements:")).split(":")[1])
+
+# Stored SI value to the file's unit, per quantity 1..7.
+to_us = {1: lambda v: v * 1000 / 25.4, 2: lambda v: v * 9 / 5 + 32}
+to_si = {1: lambda v: v * 1000}
+systems = {
+    "si": (["thickness_mm", "temperature_C", "von_mises_stress_MPa", "extension_in_x", "extension_in_y",
+            "planar_extension", "l1_l2"], to_si, "all", [1, 2, 3, 4]),
+    "us": (["thickness_inch", "temperature_F", "von_mises_stress_MPa", "extension_in_x", "extension_in_y",
+            "planar_extension", "l1_l2"], to_us, "4,2", [4, 2]),
+}
+for units, (names, convert, records, expected_records) in systems.items():
+    folder = work + "/" + units
+    run("vtk", project, "--to", folder, "--records", records, "--units", units)
+    collection = ElementTree.parse(folder + "/cup.pvd").getroot().find("Collection")
+    datasets = collection.findall("DataSet")
+    check([d.get("file") for d in datasets] == ["cup_%d.vtu" % r for r in expected_records],
+          "%s: the .pvd lists %s" % (units, [d.get("file") for d in datasets]))
+    check(sorted(os.listdir(folder)) == sorted(["cup.pvd"] + ["cup_%d.vtu" % r for r in expected_records]),
+          "%s: the folder holds %s" % (units, os.listdir(folder)))
+    for dataset, record in zip(datasets, expected_records):
+        report = run("report", "record", project, "--record", str(record)).stdout
+        milliseconds = float(next(line for line in report.splitlines() if line.startswith("Time (ms):")).split(":")[1])
+        time = float(dataset.get("timestep"))
+        check(abs(time * 1000 - milliseconds) < 1e-9, "%s record %d: time %r, report %r ms" % (units, record, time,
+                                                                                                milliseconds))
+        reader = vtk.vtkXMLUnstructuredGridReader()
+        reader.SetFileName(folder + "/" + dataset.get("file"))
+        reader.Update()
+        grid = reader.GetOutput()
+        check(grid.GetNumberOfCells() == elements, "%s record %d: %d cells, not %d" % (units, record,
+                                                                                       grid.GetNumberOfCells(), elements))
+        check(all(grid.GetCellType(i) == vtk.VTK_TRIANGLE for i in range(grid.GetNumberOfCells())),
+              "%s record %d: not every cell is a triangle" % (units, record))
+        fields = grid.GetFieldData()
+        check(fields.GetArray("record").GetValue(0) == record, "%s record %d: field record" % (units, record))
+        check(fields.GetArray("TimeValue").GetValue(0) == time, "%s record %d: field TimeValue" % (units, record))
+        check(grid.GetPoints().GetData().GetDataType() == vtk.VTK_DOUBLE, "points are not 64-bit floats")
+        for quantity, name in enumerate(names, 1):
+            lines = run("values", project, "--quantity", str(quantity), "--record", str(record)).stdout.splitlines()
+            stored = [float(line.split(",")[1]) for line in lines[2:]]
+            array = grid.GetPointData().GetArray(name)
+            if array is None:
+                failures.append("%s record %d: no point array %s" % (units, record, name))
+                continue
+            check(grid.GetNumberOfPoints() == len(stored), "%s record %d: %d points, values prints %d" % (
+                units, record, grid.GetNumberOfPoints(), len(stored)))
+            written = values_of(array)
+            expected = [convert.get(quantity, lambda v: v)(v) for v in stored]
+            worst = max((abs(a - b) / max(1.0, abs(b)) for a, b in zip(written, expected)), default=0)
+            check(len(written) == len(expected) and worst < 1e-12,
+                  "%s record %d: %s differs from values by %g" % (units, record, name, worst))
+        cells = grid.GetCellData()
+        for name in [names[0], names[1], "stress_1_MPa", "stress_2_MPa", "stress_3_MPa", "contact", "clamped",
+                     "no_pressure"]:
+            check(cells.GetArray(name) is not None and cells.GetArray(name).GetNumberOfTuples() == elements,
+                  "%s record %d: cell array %s" % (units, record, name))
+        clamped = values_of(cells.GetArray("clamped"))
+        check(set(clamped) <= {0, 1} and 0 < sum(clamped) < elements, "%s: clamped flags %s" % (units, set(clamped)))
+
+# A record outside the project writes nothing.
+run("vtk", project, "--to", work + "/none", "--records", "2,5", status=2)
+check(not os.path.exists(work + "/none/cup.pvd"), "a bad record list left a .pvd")
+
+print("\n".join(failures) if failures else "vtk read back: all checks passed")
+sys.exit(1 if failures else 0)
