@@ -4,28 +4,43 @@
 // temporary name.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
+enum class VtuType { Float64, Int64, UInt8 };
+
+// An array produced piece by piece straight into the file's buffer, so that
+// a grid of millions of cells needs no copy of its own: fill(first, count,
+// out) writes tuples first .. first + count - 1 (count x components values
+// of the type) to out.
 struct VtuArray {
     std::string name;
-    std::vector<double> values; // one per point or cell, or per tuple of field data
+    VtuType type = VtuType::Float64;
+    int components = 1;
+    size_t tuples = 0;
+    std::function<void(size_t first, size_t count, void* out)> fill;
+    // The file declares one component per value (the connectivity); the
+    // components only group the values fill is called for.
+    bool flat = false;
 };
 
-struct VtuFlags {
-    std::string name;
-    std::vector<uint8_t> values; // one per cell
-};
+// out has no alignment: values go there through VtuStore.
+template <typename T> void VtuStore(void* out, size_t index, T value) {
+    std::memcpy(static_cast<char*>(out) + index * sizeof value, &value, sizeof value);
+}
 
 struct VtuGrid {
-    std::vector<double> points;        // x, y, z of each point
-    std::vector<int64_t> connectivity; // three 0-based points per triangle
-    std::vector<VtuArray> pointData;
-    std::vector<VtuArray> cellData;
-    std::vector<VtuFlags> cellFlags;
-    std::vector<VtuArray> fieldData;
+    VtuArray points;    // x, y, z (Float64, 3 components); its name is not used
+    VtuArray triangles; // three 0-based point numbers (Int64, 3 components); its name is not used
+    std::vector<VtuArray> pointData, cellData, fieldData;
 };
+
+// A field data array of one number.
+VtuArray VtuNumber(const std::string& name, double value);
 
 // False when the file cannot be written; an old file of that name is then
 // left as it was.
