@@ -35,21 +35,26 @@ namespace {
 
 const char* const Usage =
     "usage: quillmere-batch report sheet|project|record|document PROJECT.tfc [--units si|us] [--record N]\n"
-    "       quillmere-batch values PROJECT.tfc --quantity Q [--record N] [--min A --max B]\n"
+    "       quillmere-batch values PROJECT.tfc --quantity Q [--record N] [--min A --max B] [--minus "
+    "REFERENCE.tfc "
+    "[--minus-record M]]\n"
     "       quillmere-batch cut PROJECT.tfc --plane x|y|z --position P --quantity Q [--record N] [--units "
     "si|us] "
-    "[--graph | --save FILE.csv]\n"
+    "[--graph | --save FILE.csv] [--minus REFERENCE.tfc [--minus-record M]]\n"
     "       quillmere-batch tip PROJECT.tfc (--node N | --element E) [--record N] [--units si|us]\n"
     "       quillmere-batch export PROJECT.tfc --to DIR [--with-solution [--first-last]] [--create]\n"
     "       quillmere-batch render PROJECT.tfc -o FILE [--record N] [--quantity Q] [--view general|xy|xz|yz] "
-    "[--size WxH] [--no-name] [--scale]\n"
+    "[--size WxH] [--no-name] [--scale] [--minus REFERENCE.tfc [--minus-record M]]\n"
     "       quillmere-batch video PROJECT.tfc -o FILE.avi|FILE.mp4 [--size WxH] [--codec NAME] [--quantity "
     "Q] "
     "[--view general|xy|xz|yz]\n"
+    "       quillmere-batch study LIST -o TABLE.csv [--record last|N] [--units si|us] [--jobs N] [--pictures "
+    "DIR] [--chart FILE.png] [--task I --of N]\n"
+    "       quillmere-batch study --gather PART.csv... -o TABLE.csv\n"
     "       quillmere-batch vtk PROJECT.tfc --to DIR [--records all|last|N[,M...]] [--units si|us]";
 
 struct BatchArguments {
-    std::string command; // report, values, cut, tip, export, render or video
+    std::string command; // report, values, cut, tip, export, render, video, study or vtk
     std::string report;  // sheet, project, record or document
     std::string project;
     std::string units; // "", "si" or "us"
@@ -398,10 +403,11 @@ std::string FirstUnexpected(const CLI::App& app) {
 std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
     const std::string unexpected = FirstUnexpected(app);
     if (arguments.empty())
-        return "a command is needed: report, values, cut, tip, export, render, video or vtk";
+        return "a command is needed: report, values, cut, tip, export, render, video, study or vtk";
     if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
         arguments[0][0] != '-')
-        return arguments[0] + " is not a command: report, values, cut, tip, export, render, video or vtk";
+        return arguments[0] +
+               " is not a command: report, values, cut, tip, export, render, video, study or vtk";
     if (!unexpected.empty() && unexpected[0] == '-' && !app.get_subcommands().empty())
         return unexpected + " is not an option of " + app.get_subcommands().front()->get_name();
     if (!unexpected.empty())
