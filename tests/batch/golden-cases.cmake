@@ -202,12 +202,15 @@ golden(study_good_part study study/good.txt --task 0 --of 3 -o study/good-0.csv)
 golden(study_gather_other_list study --gather study/part-1.csv study/good-0.csv study/part-2.csv -o study/none.csv)
 golden(study_gather_not_a_part study --gather study/table.csv -o study/none.csv)
 # The pictures, named after the projects' paths, and the chart (its size);
-# a runtime folder keeps Qt from saying it has none.
-file(MAKE_DIRECTORY "${WORK}/runtime")
-file(CHMOD "${WORK}/runtime" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-set(ENV{XDG_RUNTIME_DIR} "${WORK}/runtime")
-golden(study_pictures study study/list.txt -o study/pictures.csv --pictures study/pictures --chart study/chart.png)
-file(GLOB pictures RELATIVE "${WORK}/study/pictures" "${WORK}/study/pictures/*")
-file(READ "${WORK}/study/chart.png" chart OFFSET 12 LIMIT 12 HEX)
-compare(study_pictures_files "${pictures}\nchart ${chart}\n")
+# a runtime folder keeps Qt from saying it has none. Left out where the build
+# draws no test frames (the AddressSanitizer build: Mesa is not ours to check).
+if(DRAWS)
+  file(MAKE_DIRECTORY "${WORK}/runtime")
+  file(CHMOD "${WORK}/runtime" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  set(ENV{XDG_RUNTIME_DIR} "${WORK}/runtime")
+  golden(study_pictures study study/list.txt -o study/pictures.csv --pictures study/pictures --chart study/chart.png)
+  file(GLOB pictures RELATIVE "${WORK}/study/pictures" "${WORK}/study/pictures/*")
+  file(READ "${WORK}/study/chart.png" chart OFFSET 12 LIMIT 12 HEX)
+  compare(study_pictures_files "${pictures}\nchart ${chart}\n")
+endif()
 golden(study_chart_with_gather study --gather study/part-0.csv -o study/none.csv --chart study/none.png)

@@ -1,7 +1,8 @@
 # Runs quillmere-batch on every case of golden-cases.cmake and compares its
 # stdout, stderr and exit status byte for byte with expected/NAME.txt. With
 # QUILLMERE_UPDATE_GOLDEN=1 in the environment it rewrites those files instead.
-#   cmake -DBATCH=... -DSAMPLEGEN=... -DSAMPLE=.../cup.tfc -DWORK=DIR -P golden.cmake
+#   cmake -DBATCH=... -DSAMPLEGEN=... -DSAMPLE=.../cup.tfc -DWORK=DIR [-DDRAWS=1] -P golden.cmake
+# DRAWS runs the cases that draw pictures.
 cmake_minimum_required(VERSION 3.16)
 
 set(EXPECTED ${CMAKE_CURRENT_LIST_DIR}/expected)
