@@ -1,4 +1,5 @@
 #include "batch/BatchTool.h"
+#include "batch/ExportCommand.h"
 #include "batch/RenderCommand.h"
 #include "batch/StudyCommand.h"
 #include "batch/VideoCommand.h"
@@ -560,67 +561,12 @@ int WriteTip(const BatchArguments& arguments, const CProjectProfile& project,
     return BatchSuccess;
 }
 
-// The export dialog's refusals of a target folder, with its messages; a
-// missing folder is created when create is set.
-bool AcceptTarget(const std::string& project, const std::string& target, bool create) {
-    switch (CheckExportTarget(project, target)) {
-    case ExportRefusal::BlankFolder:
-        ShowMessage(UnixLineEnds(exporttexts::NoFolder), MessageIcon::Error);
-        return false;
-    case ExportRefusal::ProjectFolder:
-        ShowMessage(exporttexts::ProjectFolderRefused, MessageIcon::Error);
-        return false;
-    case ExportRefusal::MissingFolder:
-        if (!create) {
-            // The dialog's question, without the question: --create answers it.
-            std::string question = FormatText(exporttexts::CreateFolderQuestion, target.c_str());
-            ShowMessage(question.substr(0, question.rfind("\r\n")), MessageIcon::Error);
-            return false;
-        }
-        if (!CreateExportFolder(target)) {
-            ShowMessage(UnixLineEnds(FormatText(exporttexts::CannotCreateFolder, target.c_str())),
-                        MessageIcon::Error);
-            return false;
-        }
-        break;
-    case ExportRefusal::None:
-        break;
-    }
-    return true;
-}
-
-// Copies the project's files as the export dialog does; a refusal shows the
-// dialog's message and copies nothing.
-int ExportFiles(const BatchArguments& arguments, std::ostream& out) {
-    ProjectFileFields fields;
-    switch (ParseProjectFile(arguments.project, fields)) {
-    case ProjectParseResult::CannotOpen:
-        ShowMessage(FormatText(texts::UnableToReadFrom, arguments.project.c_str()), MessageIcon::Error);
-        return BatchFailure;
-    case ProjectParseResult::WrongFormat:
-        ShowMessage(UnixLineEnds(FormatText(texts::IncorrectFormat, arguments.project.c_str())),
-                    MessageIcon::Error);
-        return BatchFailure;
-    case ProjectParseResult::Ok:
-        break;
-    }
-    const std::string target = Trim(arguments.target);
-    if (!AcceptTarget(arguments.project, target, arguments.create))
-        return BatchFailure;
-    ExportOptions options;
-    options.sourceOnly = !arguments.withSolution;
-    options.firstAndLast = arguments.withSolution && arguments.firstAndLast;
-    const bool complete =
-        ExportProjectFiles(arguments.project, ProjectExportFiles(fields, arguments.project), target, options);
-    out << UnixLineEnds(ExportResultText(complete)) << '\n';
-    return complete ? BatchSuccess : BatchFailure;
-}
-
 // The command once its arguments are known.
 int RunCommand(const BatchArguments& arguments, const std::string& configurationPath, std::ostream& out) {
     // The export copies files; it reads no record and no configuration.
     if (arguments.command == "export")
-        return ExportFiles(arguments, out);
+        return ExportFiles(arguments.project, arguments.target, arguments.withSolution,
+                           arguments.firstAndLast, arguments.create, out);
     if (arguments.command == "study")
         return RunStudyCommand(arguments.study, configurationPath);
 

@@ -1,0 +1,60 @@
+#include "batch/ExportCommand.h"
+
+#include "batch/BatchTool.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+#include "core/TextLines.h"
+#include "export/ProjectExport.h"
+#include "model/ProjectFile.h"
+#include "model/Texts.h"
+
+bool AcceptTarget(const std::string& project, const std::string& target, bool create) {
+    switch (CheckExportTarget(project, target)) {
+    case ExportRefusal::BlankFolder:
+        ShowMessage(UnixLineEnds(exporttexts::NoFolder), MessageIcon::Error);
+        return false;
+    case ExportRefusal::ProjectFolder:
+        ShowMessage(exporttexts::ProjectFolderRefused, MessageIcon::Error);
+        return false;
+    case ExportRefusal::MissingFolder:
+        if (!create) {
+            // The dialog's question, without the question: --create answers it.
+            std::string question = FormatText(exporttexts::CreateFolderQuestion, target.c_str());
+            ShowMessage(question.substr(0, question.rfind("\r\n")), MessageIcon::Error);
+            return false;
+        }
+        if (!CreateExportFolder(target)) {
+            ShowMessage(UnixLineEnds(FormatText(exporttexts::CannotCreateFolder, target.c_str())),
+                        MessageIcon::Error);
+            return false;
+        }
+        break;
+    case ExportRefusal::None:
+        break;
+    }
+    return true;
+}
+
+int ExportFiles(const std::string& project, const std::string& folder, bool withSolution, bool firstAndLast,
+                bool create, std::ostream& out) {
+    ProjectFileFields fields;
+    switch (ParseProjectFile(project, fields)) {
+    case ProjectParseResult::CannotOpen:
+        ShowMessage(FormatText(texts::UnableToReadFrom, project.c_str()), MessageIcon::Error);
+        return BatchFailure;
+    case ProjectParseResult::WrongFormat:
+        ShowMessage(UnixLineEnds(FormatText(texts::IncorrectFormat, project.c_str())), MessageIcon::Error);
+        return BatchFailure;
+    case ProjectParseResult::Ok:
+        break;
+    }
+    const std::string target = Trim(folder);
+    if (!AcceptTarget(project, target, create))
+        return BatchFailure;
+    ExportOptions options;
+    options.sourceOnly = !withSolution;
+    options.firstAndLast = withSolution && firstAndLast;
+    const bool complete = ExportProjectFiles(project, ProjectExportFiles(fields, project), target, options);
+    out << UnixLineEnds(ExportResultText(complete)) << '\n';
+    return complete ? BatchSuccess : BatchFailure;
+}
