@@ -13,7 +13,10 @@ import subprocess
 import sys
 import xml.etree.ElementTree as ElementTree
 
-import vtk
+try:
+    import vtk
+except ImportError:
+    sys.exit(f"{sys.executable} cannot import vtk: tools/scripts/install-deps.sh installs python3-vtk9")
 
 batch, samplegen, work = sys.argv[1:4]
 failures = []

@@ -10,6 +10,7 @@ packages=(
   qt6-image-formats-plugins xvfb xauth ffmpeg poppler-utils ccache
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libtbb-dev
   clang libclang-rt-14-dev clang-format locales desktop-file-utils
+  munge slurmctld slurmd slurm-client python3-vtk9
 )
 packages+=("$@")
 
