@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/fsuid.h>
@@ -222,22 +223,35 @@ TEST(BatchExport, RefusalsCopyNothing) {
 }
 
 #ifdef QUILLMERE_BATCH_RENDER
+// Project a and its variant b for pictures drawn off screen.
+class BatchRender : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!frame.IsValid())
+            GTEST_SKIP() << "no OpenGL context";
+        // The driver stays loaded to the leak report, which then names it.
+        KeepLoadedLibraries();
+    }
+    // b's temperatures raised by warming(record, element) in each of its records.
+    void WarmVariant(const std::function<float(int, const samplegen::RecordElement&)>& warming) {
+        for (int r = 0; r < 3; ++r) {
+            samplegen::RecordData record = b.Record(r);
+            for (samplegen::RecordElement& element : record.elements)
+                element.temperature += warming(r, element);
+            ASSERT_TRUE(samplegen::WriteRecordFile(b.File(FormatText("fixture.%03d", r)), record));
+        }
+    }
+    const COffscreenFrame frame;
+    CProjectFixture a, b;
+};
+
 // The picture of a difference: the sheet against itself is white (shaded to
 // greys), against a variant 10 degrees warmer everywhere blue (A - B < 0 at
 // the lower limit); the caption names both sides.
-TEST(BatchRender, DifferencePictureUsesTheDivergingRamp) {
-    // The driver stays loaded to the leak report, which then names it.
-    const COffscreenFrame frame;
-    if (!frame.IsValid())
-        GTEST_SKIP() << "no OpenGL context";
-    KeepLoadedLibraries();
-    CProjectFixture a, b;
-    for (int r = 0; r < 3; ++r) {
-        samplegen::RecordData record = b.Record(r);
-        for (samplegen::RecordElement& element : record.elements)
-            element.temperature += 10 + 0.01f * static_cast<float>(element.id);
-        ASSERT_TRUE(samplegen::WriteRecordFile(b.File(FormatText("fixture.%03d", r)), record));
-    }
+TEST_F(BatchRender, DifferencePictureUsesTheDivergingRamp) {
+    WarmVariant([](int, const samplegen::RecordElement& element) {
+        return 10 + 0.01f * static_cast<float>(element.id);
+    });
     const auto colours = [&](const std::string& reference) {
         const std::string png = a.File("difference.png");
         const BatchRun run = RunCommand(
@@ -272,19 +286,8 @@ TEST(BatchRender, DifferencePictureUsesTheDivergingRamp) {
 // A comparing scene steps a following reference with the record its sheet
 // holds, keeps fixed difference limits apart from the plain ones, and stops
 // comparing, saying why, when the reference record cannot be read.
-TEST(BatchRender, SceneComparisonFollowsTheShownRecord) {
-    // The driver stays loaded to the leak report, which then names it.
-    const COffscreenFrame frame;
-    if (!frame.IsValid())
-        GTEST_SKIP() << "no OpenGL context";
-    KeepLoadedLibraries();
-    CProjectFixture a, b;
-    for (int r = 0; r < 3; ++r) {
-        samplegen::RecordData record = b.Record(r);
-        for (samplegen::RecordElement& element : record.elements)
-            element.temperature += static_cast<float>(10 + 2 * r);
-        ASSERT_TRUE(samplegen::WriteRecordFile(b.File(FormatText("fixture.%03d", r)), record));
-    }
+TEST_F(BatchRender, SceneComparisonFollowsTheShownRecord) {
+    WarmVariant([](int r, const samplegen::RecordElement&) { return static_cast<float>(10 + 2 * r); });
     CRecordingMessages messages;
     CProjectProfile first, second;
     ASSERT_TRUE(first.Open(a.ProjectPath(), nullptr) && second.Open(b.ProjectPath(), nullptr));
