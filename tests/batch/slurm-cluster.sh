@@ -109,6 +109,10 @@ SelectTypeParameters=CR_Core
 NodeName=$host NodeAddr=127.0.0.1 CPUs=2 RealMemory=1000 State=UNKNOWN
 PartitionName=study Nodes=ALL Default=YES MaxTime=INFINITE State=UP
 EOF
+# slurmd sets up a cgroup plugin even when nothing uses it: the version 1
+# interface on an empty mount point never touches the machine's cgroups.
+mkdir "$cluster/cgroup"
+printf 'CgroupPlugin=cgroup/v1\nCgroupMountpoint=%s\nCgroupAutomount=no\n' "$cluster/cgroup" >"$cluster/cgroup.conf"
 export SLURM_CONF=$cluster/slurm.conf
 slurmctld -D -i -f "$SLURM_CONF" >/dev/null 2>&1 &
 pids+=($!)
