@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -93,4 +94,51 @@ std::vector<double> NodalValues(const CSheetProfile& sheet, int quantity) {
     std::vector<double> values;
     FillNodalValues(sheet, quantity, values);
     return values;
+}
+
+namespace {
+
+using Columns = std::make_index_sequence<ResultQuantityCount - 1>;
+
+// The quantity of each column known when compiled, so that no loop over the
+// elements asks which one it is.
+template <typename Use, size_t... Column>
+void ForEveryColumn(const Use& use, std::index_sequence<Column...>) {
+    (WithElementValue(static_cast<int>(Column) + 1, [&](auto value) { use(Column, value); }), ...);
+}
+
+} // namespace
+
+void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, const EveryQuantity& out) {
+    std::array<bool, ResultQuantityCount - 1> nodal;
+    for (size_t column = 0; column < nodal.size(); ++column)
+        nodal[column] = QuantityOf(static_cast<int>(column) + 1).nodal;
+    const CElementProfile* elements = sheet.Elements().data();
+    for (size_t node = first; node < last; ++node) {
+        const ElementIndexRange range = sheet.NodeElements(static_cast<int>(node));
+        const size_t i = node - first;
+        if (range.size() == 0) {
+            for (double* column : out)
+                column[i] = NotANumber;
+            continue;
+        }
+        // The sums side by side, each in the order of the node's element
+        // list as FillNodalValues has it.
+        std::array<double, ResultQuantityCount - 1> sums{};
+        for (int32_t index : range)
+            ForEveryColumn(
+                [&](size_t column, auto value) {
+                    if (nodal[column])
+                        sums[column] += value(elements[index]);
+                },
+                Columns());
+        const double count = static_cast<double>(range.size());
+        // Von Mises stress: the last element using the node, as FillStresses
+        // has it.
+        ForEveryColumn(
+            [&](size_t column, auto value) {
+                out[column][i] = nodal[column] ? sums[column] / count : value(elements[range.end()[-1]]);
+            },
+            Columns());
+    }
 }
