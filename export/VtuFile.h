@@ -13,10 +13,11 @@
 
 enum class VtuType { Float64, Int64, Int32, UInt8 };
 
-// An array produced piece by piece straight into the file's buffer, so that
-// a grid of millions of cells needs no copy of its own: fill(first, count,
-// out) writes tuples first .. first + count - 1 (count x components values
-// of the type) to out.
+// An array produced piece by piece, a block of every array at a time on
+// every core, so that a grid of millions of cells needs no copy of its own:
+// fill(first, count, out) writes tuples first .. first + count - 1 (count x
+// components values of the type) to out. fill is called from several threads
+// at once.
 struct VtuArray {
     std::string name;
     VtuType type = VtuType::Float64;
@@ -32,7 +33,7 @@ struct VtuArray {
 // i-th to outs[i], which is aligned for the array's type.
 using VtuFill = std::function<void(size_t first, size_t count, void* const* outs)>;
 
-// out has no alignment: values go there through VtuStore.
+// Values go to out through VtuStore, whatever its alignment.
 template <typename T> void VtuStore(void* out, size_t index, T value) {
     std::memcpy(static_cast<char*>(out) + index * sizeof value, &value, sizeof value);
 }

@@ -155,6 +155,12 @@ TEST(VtuFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
     EXPECT_FALSE(written);
     EXPECT_FALSE(listed);
     EXPECT_EQ(ReadWholeFile(path), "old");
+    {
+        // A disk that fills up while blocks are written on every core.
+        const CFileSizeLimit full(300000);
+        EXPECT_FALSE(WriteVtuFile(path, StripGrid(100003)));
+    }
+    EXPECT_EQ(ReadWholeFile(path), "old");
     size_t entries = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
         entries += entry.is_regular_file();
