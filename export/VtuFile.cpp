@@ -76,37 +76,33 @@ struct Run {
     const VtuFill* fill = nullptr;
 };
 
-bool WriteRun(CAtomicFile& file, const Run& run) {
-    return parallel::ReduceBlocks(
-        run.arrays.front()->tuples, kBlock, true,
-        [&](size_t first, size_t last) {
-            // The block of every array, each aligned for any type and
-            // written at once.
-            std::vector<size_t> starts = {0};
-            for (const VtuArray* array : run.arrays)
-                starts.push_back(starts.back() + ((last - first) * TupleSize(*array) + 15) / 16 * 16);
-            const std::unique_ptr<char[]> block(new char[starts.back()]);
-            std::vector<void*> outs(run.arrays.size());
-            for (size_t start = first; start < last; start += kPiece) {
-                const size_t count = std::min(kPiece, last - start);
-                for (size_t i = 0; i < run.arrays.size(); ++i)
-                    outs[i] = block.get() + starts[i] + (start - first) * TupleSize(*run.arrays[i]);
-                for (size_t i = 0; !run.fill && i < run.arrays.size(); ++i)
-                    run.arrays[i]->fill(start, count, outs[i]);
-                if (run.fill)
-                    (*run.fill)(start, count, outs.data());
-            }
-            bool ok = true;
-            for (size_t i = 0; ok && i < run.arrays.size(); ++i) {
-                const size_t size = TupleSize(*run.arrays[i]);
-                const uint64_t at = run.places[i] + sizeof(uint64_t) + first * size;
-                ok = file.WriteAt(at, block.get() + starts[i], (last - first) * size);
-                // On its way to the disk while the next block is made.
-                file.StartSync(at, (last - first) * size);
-            }
-            return ok;
-        },
-        [](bool earlier, bool later) { return earlier && later; });
+// Tuples first .. last - 1 of every array of the run.
+bool WriteBlock(CAtomicFile& file, const Run& run, size_t first, size_t last) {
+    // The block of every array, each aligned for any type and written at
+    // once.
+    std::vector<size_t> starts = {0};
+    for (const VtuArray* array : run.arrays)
+        starts.push_back(starts.back() + ((last - first) * TupleSize(*array) + 15) / 16 * 16);
+    const std::unique_ptr<char[]> block(new char[starts.back()]);
+    std::vector<void*> outs(run.arrays.size());
+    for (size_t start = first; start < last; start += kPiece) {
+        const size_t count = std::min(kPiece, last - start);
+        for (size_t i = 0; i < run.arrays.size(); ++i)
+            outs[i] = block.get() + starts[i] + (start - first) * TupleSize(*run.arrays[i]);
+        for (size_t i = 0; !run.fill && i < run.arrays.size(); ++i)
+            run.arrays[i]->fill(start, count, outs[i]);
+        if (run.fill)
+            (*run.fill)(start, count, outs.data());
+    }
+    bool ok = true;
+    for (size_t i = 0; ok && i < run.arrays.size(); ++i) {
+        const size_t size = TupleSize(*run.arrays[i]);
+        const uint64_t at = run.places[i] + sizeof(uint64_t) + first * size;
+        ok = file.WriteAt(at, block.get() + starts[i], (last - first) * size);
+        // On its way to the disk while the next block is made.
+        file.StartSync(at, (last - first) * size);
+    }
+    return ok;
 }
 
 // A hidden unique name beside the file.
@@ -186,15 +182,32 @@ bool WriteVtuFile(const std::string& path, const VtuGrid& grid) {
     file.Reserve(xml.size() + offset + end.size());
     bool ok =
         file.WriteAt(0, xml.data(), xml.size()) && file.WriteAt(xml.size() + offset, end.data(), end.size());
+    // The blocks of every run, which cores take in any order: blocks that
+    // are mostly computing then go along with blocks that are mostly writing.
+    struct Block {
+        const Run* run;
+        size_t first, last;
+    };
+    std::vector<Block> blocks;
     for (Run& run : runs) {
         for (size_t i = 0; ok && i < run.arrays.size(); ++i) {
             run.places[i] += xml.size();
             const uint64_t bytes = Bytes(*run.arrays[i]);
             ok = file.WriteAt(run.places[i], &bytes, sizeof bytes);
         }
-        if (ok && run.arrays.front()->tuples > 0)
-            ok = WriteRun(file, run);
+        const size_t tuples = run.arrays.front()->tuples;
+        for (size_t first = 0; first < tuples; first += kBlock)
+            blocks.push_back({&run, first, std::min(tuples, first + kBlock)});
     }
+    ok = ok && parallel::ReduceBlocks(
+                   blocks.size(), 1, true,
+                   [&](size_t first, size_t last) {
+                       bool written = true;
+                       for (size_t i = first; written && i < last; ++i)
+                           written = WriteBlock(file, *blocks[i].run, blocks[i].first, blocks[i].last);
+                       return written;
+                   },
+                   [](bool earlier, bool later) { return earlier && later; });
     return ok && file.Commit();
 }
 
