@@ -13,10 +13,10 @@ namespace {
 
 constexpr uint8_t kVtkTriangle = 5;
 // The appended data is produced in pieces of this many tuples, a piece of
-// every array of a section in turn: what they are computed from (a block of
-// nodes or elements) then comes from memory once and stays in the cache for
-// the others. Blocks of pieces go to every core, each written where it
-// belongs in the file.
+// every array of that tuple count in turn: what they are computed from (a
+// block of nodes or elements) then comes from memory once and stays in the
+// cache for the others. Blocks of pieces go to every core, each written where
+// it belongs in the file.
 constexpr size_t kPiece = 8192;
 constexpr size_t kBlock = 8 * kPiece;
 
@@ -70,38 +70,47 @@ size_t TupleSize(const VtuArray& array) {
 
 // Arrays of one section with the same tuple count, each at its place in the
 // file (that of its size header), filled one by one or by fill together.
+// Runs of the same count are written together.
 struct Run {
     std::vector<const VtuArray*> arrays;
     std::vector<uint64_t> places;
     const VtuFill* fill = nullptr;
 };
 
-// Tuples first .. last - 1 of every array of the run.
-bool WriteBlock(CAtomicFile& file, const Run& run, size_t first, size_t last) {
+// Tuples first .. last - 1 of every array of runs with the same tuple count,
+// a piece of each in turn.
+bool WriteBlock(CAtomicFile& file, const std::vector<const Run*>& runs, size_t first, size_t last) {
     // The block of every array, each aligned for any type and written at
     // once.
     std::vector<size_t> starts = {0};
-    for (const VtuArray* array : run.arrays)
-        starts.push_back(starts.back() + ((last - first) * TupleSize(*array) + 15) / 16 * 16);
+    for (const Run* run : runs)
+        for (const VtuArray* array : run->arrays)
+            starts.push_back(starts.back() + ((last - first) * TupleSize(*array) + 15) / 16 * 16);
     const std::unique_ptr<char[]> block(new char[starts.back()]);
-    std::vector<void*> outs(run.arrays.size());
+    std::vector<void*> outs;
     for (size_t start = first; start < last; start += kPiece) {
         const size_t count = std::min(kPiece, last - start);
-        for (size_t i = 0; i < run.arrays.size(); ++i)
-            outs[i] = block.get() + starts[i] + (start - first) * TupleSize(*run.arrays[i]);
-        for (size_t i = 0; !run.fill && i < run.arrays.size(); ++i)
-            run.arrays[i]->fill(start, count, outs[i]);
-        if (run.fill)
-            (*run.fill)(start, count, outs.data());
+        size_t slot = 0;
+        for (const Run* run : runs) {
+            outs.clear();
+            for (const VtuArray* array : run->arrays)
+                outs.push_back(block.get() + starts[slot++] + (start - first) * TupleSize(*array));
+            for (size_t i = 0; !run->fill && i < run->arrays.size(); ++i)
+                run->arrays[i]->fill(start, count, outs[i]);
+            if (run->fill)
+                (*run->fill)(start, count, outs.data());
+        }
     }
     bool ok = true;
-    for (size_t i = 0; ok && i < run.arrays.size(); ++i) {
-        const size_t size = TupleSize(*run.arrays[i]);
-        const uint64_t at = run.places[i] + sizeof(uint64_t) + first * size;
-        ok = file.WriteAt(at, block.get() + starts[i], (last - first) * size);
-        // On its way to the disk while the next block is made.
-        file.StartSync(at, (last - first) * size);
-    }
+    size_t slot = 0;
+    for (const Run* run : runs)
+        for (size_t i = 0; ok && i < run->arrays.size(); ++i) {
+            const size_t size = TupleSize(*run->arrays[i]);
+            const uint64_t at = run->places[i] + sizeof(uint64_t) + first * size;
+            ok = file.WriteAt(at, block.get() + starts[slot++], (last - first) * size);
+            // On its way to the disk while the next block is made.
+            file.StartSync(at, (last - first) * size);
+        }
     return ok;
 }
 
@@ -182,29 +191,41 @@ bool WriteVtuFile(const std::string& path, const VtuGrid& grid) {
     file.Reserve(xml.size() + offset + end.size());
     bool ok =
         file.WriteAt(0, xml.data(), xml.size()) && file.WriteAt(xml.size() + offset, end.data(), end.size());
-    // The blocks of every run, which cores take in any order: blocks that
-    // are mostly computing then go along with blocks that are mostly writing.
-    struct Block {
-        const Run* run;
-        size_t first, last;
-    };
-    std::vector<Block> blocks;
+    // The runs of each tuple count go together, so that what they are
+    // computed from (the nodes or the elements) comes from memory once; their
+    // blocks are taken by the cores in any order, blocks that are mostly
+    // computing then going along with blocks that are mostly writing.
+    std::vector<std::vector<const Run*>> passes;
     for (Run& run : runs) {
         for (size_t i = 0; ok && i < run.arrays.size(); ++i) {
             run.places[i] += xml.size();
             const uint64_t bytes = Bytes(*run.arrays[i]);
             ok = file.WriteAt(run.places[i], &bytes, sizeof bytes);
         }
-        const size_t tuples = run.arrays.front()->tuples;
+        auto same = std::find_if(passes.begin(), passes.end(), [&run](const std::vector<const Run*>& pass) {
+            return pass.front()->arrays.front()->tuples == run.arrays.front()->tuples;
+        });
+        if (same == passes.end())
+            passes.push_back({&run});
+        else
+            same->push_back(&run);
+    }
+    struct Block {
+        const std::vector<const Run*>* runs;
+        size_t first, last;
+    };
+    std::vector<Block> blocks;
+    for (const std::vector<const Run*>& pass : passes) {
+        const size_t tuples = pass.front()->arrays.front()->tuples;
         for (size_t first = 0; first < tuples; first += kBlock)
-            blocks.push_back({&run, first, std::min(tuples, first + kBlock)});
+            blocks.push_back({&pass, first, std::min(tuples, first + kBlock)});
     }
     ok = ok && parallel::ReduceBlocks(
                    blocks.size(), 1, true,
                    [&](size_t first, size_t last) {
                        bool written = true;
                        for (size_t i = first; written && i < last; ++i)
-                           written = WriteBlock(file, *blocks[i].run, blocks[i].first, blocks[i].last);
+                           written = WriteBlock(file, *blocks[i].runs, blocks[i].first, blocks[i].last);
                        return written;
                    },
                    [](bool earlier, bool later) { return earlier && later; });
