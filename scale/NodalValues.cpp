@@ -99,18 +99,36 @@ std::vector<double> NodalValues(const CSheetProfile& sheet, int quantity) {
 namespace {
 
 using Columns = std::make_index_sequence<ResultQuantityCount - 1>;
+using Sums = std::array<double, ResultQuantityCount - 1>;
+using Nodal = std::array<bool, ResultQuantityCount - 1>;
 
-// The quantity of each column known when compiled, so that no loop over the
-// elements asks which one it is.
-template <typename Use, size_t... Column>
-void ForEveryColumn(const Use& use, std::index_sequence<Column...>) {
-    (WithElementValue(static_cast<int>(Column) + 1, [&](auto value) { use(Column, value); }), ...);
+// Each column's quantity is known when compiled, so that no loop over the
+// elements asks which one it is, and the sums stay in registers.
+template <size_t... Column>
+void AddElement(const CElementProfile& element, const Nodal& nodal, Sums& sums,
+                std::index_sequence<Column...>) {
+    (WithElementValue(static_cast<int>(Column) + 1,
+                      [&](auto value) {
+                          if (nodal[Column])
+                              sums[Column] += value(element);
+                      }),
+     ...);
+}
+
+// Von Mises stress: the last element using the node, as FillStresses has it.
+template <size_t... Column>
+void StoreNode(const Sums& sums, double count, const CElementProfile& last, const Nodal& nodal,
+               const EveryQuantity& out, size_t i, std::index_sequence<Column...>) {
+    (WithElementValue(
+         static_cast<int>(Column) + 1,
+         [&](auto value) { out[Column][i] = nodal[Column] ? sums[Column] / count : value(last); }),
+     ...);
 }
 
 } // namespace
 
 void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, const EveryQuantity& out) {
-    std::array<bool, ResultQuantityCount - 1> nodal;
+    Nodal nodal;
     for (size_t column = 0; column < nodal.size(); ++column)
         nodal[column] = QuantityOf(static_cast<int>(column) + 1).nodal;
     const CElementProfile* elements = sheet.Elements().data();
@@ -124,21 +142,10 @@ void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, co
         }
         // The sums side by side, each in the order of the node's element
         // list as FillNodalValues has it.
-        std::array<double, ResultQuantityCount - 1> sums{};
+        Sums sums{};
         for (int32_t index : range)
-            ForEveryColumn(
-                [&](size_t column, auto value) {
-                    if (nodal[column])
-                        sums[column] += value(elements[index]);
-                },
-                Columns());
-        const double count = static_cast<double>(range.size());
-        // Von Mises stress: the last element using the node, as FillStresses
-        // has it.
-        ForEveryColumn(
-            [&](size_t column, auto value) {
-                out[column][i] = nodal[column] ? sums[column] / count : value(elements[range.end()[-1]]);
-            },
-            Columns());
+            AddElement(elements[index], nodal, sums, Columns());
+        StoreNode(sums, static_cast<double>(range.size()), elements[range.end()[-1]], nodal, out, i,
+                  Columns());
     }
 }
