@@ -11,9 +11,8 @@
 #include "model/CProjectProfile.h"
 #include "model/Reports.h"
 #include "model/Texts.h"
+#include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
-#include "scale/ScaleLimits.h"
-#include "scale/SheetColouring.h"
 
 #include <algorithm>
 #include <cctype>
@@ -63,37 +62,13 @@ std::string QuantityArrayName(int quantity, const CConfiguration& configuration)
     return ArrayName(QuantityOf(quantity).helpWord, QuantityOf(quantity).In(configuration).unit);
 }
 
-// A record's arrays in the file's units and types, worked out in parallel
-// before writing; the storage is reused from record to record.
-struct RecordValues {
-    std::vector<std::vector<double>> nodal = std::vector<std::vector<double>>(ResultQuantityCount - 1);
-    std::vector<int64_t> corners; // 0-based, three per element
-    std::vector<std::vector<double>> cells = std::vector<std::vector<double>>(5);
-    std::vector<std::vector<uint8_t>> flags = std::vector<std::vector<uint8_t>>(3);
-    NodeColouring colouring;
-    std::vector<uint8_t> nodeFlags; // by node number: kTouches, kClamped, kNoPressure
-};
-
 constexpr uint8_t kTouches = 1, kClamped = 2, kNoPressure = 4;
 constexpr size_t kGrain = 16384;
 
-void ComputeRecordValues(const CSheetProfile& sheet, const CConfiguration& configuration,
-                         RecordValues& values) {
-    const size_t nodes = static_cast<size_t>(sheet.NodeCount()),
-                 elements = static_cast<size_t>(sheet.ElementCount());
-    // The node values the sheet is coloured by, as values prints them.
-    for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity) {
-        ColourNodes(sheet, quantity, ScaleLimits(), values.colouring);
-        const double* stored = values.colouring.values.data() + 1;
-        std::vector<double>& shown = values.nodal[static_cast<size_t>(quantity - 1)];
-        shown.resize(nodes);
-        parallel::ForBlocks(nodes, kGrain, [&](size_t first, size_t last) {
-            for (size_t node = first; node < last; ++node)
-                shown[node] = QuantityToDisplay(quantity, stored[node], configuration);
-        });
-    }
-    values.nodeFlags.resize(nodes + 1);
-    parallel::ForBlocks(nodes, kGrain, [&](size_t first, size_t last) {
+// By node number: kTouches, kClamped, kNoPressure.
+void FillNodeFlags(const CSheetProfile& sheet, std::vector<uint8_t>& nodeFlags) {
+    nodeFlags.resize(static_cast<size_t>(sheet.NodeCount()) + 1);
+    parallel::ForBlocks(nodeFlags.size() - 1, kGrain, [&](size_t first, size_t last) {
         for (size_t i = first; i < last; ++i) {
             const int node = static_cast<int>(i + 1);
             uint8_t flags = 0;
@@ -104,73 +79,89 @@ void ComputeRecordValues(const CSheetProfile& sheet, const CConfiguration& confi
                 flags |= kClamped;
             if (sheet.HasNoPressure(node))
                 flags |= kNoPressure;
-            values.nodeFlags[i + 1] = flags;
-        }
-    });
-
-    values.corners.resize(3 * elements);
-    for (std::vector<double>& column : values.cells)
-        column.resize(elements);
-    for (std::vector<uint8_t>& column : values.flags)
-        column.resize(elements);
-    const CElementProfile* list = sheet.Elements().data();
-    const uint8_t* nodeFlags = values.nodeFlags.data();
-    parallel::ForBlocks(elements, kGrain, [&](size_t first, size_t last) {
-        for (size_t i = first; i < last; ++i) {
-            const CElementProfile& e = list[i];
-            for (size_t corner = 0; corner < 3; ++corner)
-                values.corners[3 * i + corner] = static_cast<int64_t>(e.NodeNumbers[corner]) - 1;
-            values.cells[0][i] = QuantityToDisplay(ThicknessQuantity, e.Thickness, configuration);
-            values.cells[1][i] = QuantityToDisplay(TemperatureQuantity, e.Temperature, configuration);
-            // Stored in Pa; shown in MPa in either system.
-            values.cells[2][i] = e.PrincipalStress1 * 1e-6;
-            values.cells[3][i] = e.PrincipalStress2 * 1e-6;
-            values.cells[4][i] = e.ThirdStress * 1e-6;
-            // Contact and no pressure when a corner has it; clamped when
-            // every corner is, as the clamped statistics count an element.
-            const uint8_t a = nodeFlags[e.NodeNumbers[0]], b = nodeFlags[e.NodeNumbers[1]],
-                          c = nodeFlags[e.NodeNumbers[2]];
-            values.flags[0][i] = ((a | b | c) & kTouches) != 0;
-            values.flags[1][i] = (a & b & c & kClamped) != 0;
-            values.flags[2][i] = ((a | b | c) & kNoPressure) != 0;
+            nodeFlags[i + 1] = flags;
         }
     });
 }
 
-// An array copied from one of the columns.
-template <typename T>
-VtuArray Column(const std::string& name, VtuType type, int components, const std::vector<T>& column) {
-    const size_t width = static_cast<size_t>(components);
-    return {name, type, components, column.size() / width,
-            [&column, width](size_t first, size_t count, void* out) {
-                std::memcpy(out, column.data() + first * width, count * width * sizeof(T));
+// A cell array of value(element) in type T, computed as the file is written.
+template <typename T, typename Value>
+VtuArray ElementArray(const std::string& name, VtuType type, const CSheetProfile& sheet, const Value& value) {
+    const CElementProfile* list = sheet.Elements().data();
+    return {name, type, 1, static_cast<size_t>(sheet.ElementCount()),
+            [list, value](size_t first, size_t count, void* out) {
+                for (size_t i = 0; i < count; ++i)
+                    VtuStore(out, i, static_cast<T>(value(list[first + i])));
             }};
 }
 
-// The record's grid, reading the sheet and values while it is written.
+// The record's grid in the configuration's units, its arrays computed from
+// the sheet while the file is written. nodeFlags is FillNodeFlags's.
 VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configuration,
-                   const RecordValues& values) {
+                   const std::vector<uint8_t>& nodeFlags) {
     static_assert(sizeof(CCoordinate) == 3 * sizeof(double), "coordinates are three packed doubles");
+    const size_t nodes = static_cast<size_t>(sheet.NodeCount());
+    const CElementProfile* list = sheet.Elements().data();
     VtuGrid grid;
-    grid.points = {"", VtuType::Float64, 3, static_cast<size_t>(sheet.NodeCount()),
-                   [&sheet](size_t first, size_t count, void* out) {
+    grid.points = {"", VtuType::Float64, 3, nodes, [&sheet](size_t first, size_t count, void* out) {
                        std::memcpy(out, sheet.CurrentCoordinateArray() + first + 1,
                                    count * sizeof(CCoordinate));
                    }};
-    grid.triangles = Column("", VtuType::Int64, 3, values.corners);
+    // Node numbers are 32-bit already.
+    grid.triangles = {"", VtuType::Int32, 3, static_cast<size_t>(sheet.ElementCount()),
+                      [list](size_t first, size_t count, void* out) {
+                          for (size_t i = 0; i < count; ++i)
+                              for (size_t corner = 0; corner < 3; ++corner)
+                                  VtuStore(out, 3 * i + corner, list[first + i].NodeNumbers[corner] - 1);
+                      }};
+    // The node values the sheet is coloured by, as values prints them, every
+    // quantity from one pass over a node's elements.
     for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity)
-        grid.pointData.push_back(Column(QuantityArrayName(quantity, configuration), VtuType::Float64, 1,
-                                        values.nodal[static_cast<size_t>(quantity - 1)]));
+        grid.pointData.push_back(
+            {QuantityArrayName(quantity, configuration), VtuType::Float64, 1, nodes, nullptr});
+    grid.pointDataFill = [&sheet, &configuration](size_t first, size_t count, void* const* outs) {
+        EveryQuantity columns;
+        for (size_t column = 0; column < columns.size(); ++column)
+            columns[column] = static_cast<double*>(outs[column]);
+        FillEveryQuantity(sheet, first + 1, first + count + 1, columns);
+        for (size_t column = 0; column < columns.size(); ++column)
+            for (size_t i = 0; i < count; ++i)
+                columns[column][i] =
+                    QuantityToDisplay(static_cast<int>(column) + 1, columns[column][i], configuration);
+    };
     const char* stressUnit = QuantityOf(VonMisesQuantity).In(configuration).unit;
-    const std::string names[] = {QuantityArrayName(ThicknessQuantity, configuration),
-                                 QuantityArrayName(TemperatureQuantity, configuration),
-                                 ArrayName("stress 1", stressUnit), ArrayName("stress 2", stressUnit),
-                                 ArrayName("stress 3", stressUnit)};
-    for (size_t i = 0; i < values.cells.size(); ++i)
-        grid.cellData.push_back(Column(names[i], VtuType::Float64, 1, values.cells[i]));
-    const char* flagNames[] = {"contact", "clamped", "no_pressure"};
-    for (size_t i = 0; i < values.flags.size(); ++i)
-        grid.cellData.push_back(Column(flagNames[i], VtuType::UInt8, 1, values.flags[i]));
+    grid.cellData = {
+        ElementArray<double>(QuantityArrayName(ThicknessQuantity, configuration), VtuType::Float64, sheet,
+                             [&configuration](const CElementProfile& e) {
+                                 return QuantityToDisplay(ThicknessQuantity, e.Thickness, configuration);
+                             }),
+        ElementArray<double>(QuantityArrayName(TemperatureQuantity, configuration), VtuType::Float64, sheet,
+                             [&configuration](const CElementProfile& e) {
+                                 return QuantityToDisplay(TemperatureQuantity, e.Temperature, configuration);
+                             }),
+        // Stored in Pa; shown in MPa in either system.
+        ElementArray<double>(ArrayName("stress 1", stressUnit), VtuType::Float64, sheet,
+                             [](const CElementProfile& e) { return e.PrincipalStress1 * 1e-6; }),
+        ElementArray<double>(ArrayName("stress 2", stressUnit), VtuType::Float64, sheet,
+                             [](const CElementProfile& e) { return e.PrincipalStress2 * 1e-6; }),
+        ElementArray<double>(ArrayName("stress 3", stressUnit), VtuType::Float64, sheet,
+                             [](const CElementProfile& e) { return e.ThirdStress * 1e-6; })};
+    // Contact and no pressure when a corner has it; clamped when every corner
+    // is, as the clamped statistics count an element.
+    struct Flag {
+        const char* name;
+        uint8_t bit;
+        bool everyCorner;
+    };
+    const uint8_t* flags = nodeFlags.data();
+    for (const Flag& flag : {Flag{"contact", kTouches, false}, Flag{"clamped", kClamped, true},
+                             Flag{"no_pressure", kNoPressure, false}})
+        grid.cellData.push_back(
+            ElementArray<uint8_t>(flag.name, VtuType::UInt8, sheet, [flags, flag](const CElementProfile& e) {
+                const uint8_t a = flags[e.NodeNumbers[0]], b = flags[e.NodeNumbers[1]],
+                              c = flags[e.NodeNumbers[2]];
+                return ((flag.everyCorner ? a & b & c : a | b | c) & flag.bit) != 0;
+            }));
     return grid;
 }
 
@@ -225,15 +216,15 @@ int VtkProject(CProjectProfile& project, const CConfiguration& configuration, co
     CDataString tokens(10, 10);
     tokens.ReadFile(project.PathName());
     std::vector<PvdEntry> entries;
-    RecordValues values;
+    std::vector<uint8_t> nodeFlags;
     for (int record : list) {
         if (record != project.CurrentRecord() && !project.GoToRecord(record))
             return BatchFailure; // the loader has said why
         double pressure = 0, time = record;
         if (!RecordBlock(tokens, record - 1, pressure, time))
             time = record;
-        ComputeRecordValues(*project.Sheet(), configuration, values);
-        VtuGrid grid = RecordGrid(*project.Sheet(), configuration, values);
+        FillNodeFlags(*project.Sheet(), nodeFlags);
+        VtuGrid grid = RecordGrid(*project.Sheet(), configuration, nodeFlags);
         grid.fieldData = {VtuNumber("record", record), VtuNumber("TimeValue", time)};
         const std::string file = FormatText("%s_%0*d.vtu", name.c_str(), digits, record);
         if (!WriteVtuFile(prefix + file, grid))

@@ -1,5 +1,5 @@
 // quillmere-batch vtk of the 1,000,000-element record: the grid filled from
-// the open project and written as one .vtu (some 180 MB) through a temporary
+// the open project and written as one .vtu (some 100 MB) through a temporary
 // name, with the .pvd beside it. bench/vtk_write.py times VTK's own writer
 // on the same grid.
 #include "batch/VtkCommand.h"

@@ -82,24 +82,45 @@ bool CAtomicFile::Open() {
 }
 
 bool CAtomicFile::Write(const std::string& text) {
+    return Put(text.data(), text.size(), -1);
+}
+
+bool CAtomicFile::WriteAt(uint64_t position, const void* data, size_t size) {
+    return Put(static_cast<const char*>(data), size, static_cast<off_t>(position));
+}
+
+void CAtomicFile::Reserve(uint64_t size) {
+    // Only a hint, where the file system has it.
+    if (descriptor >= 0)
+        ::fallocate(descriptor, 0, 0, static_cast<off_t>(size));
+}
+
+void CAtomicFile::StartSync(uint64_t position, uint64_t size) {
+    // Only a hint: Commit's sync still waits for everything.
+    if (descriptor >= 0)
+        ::sync_file_range(descriptor, static_cast<off_t>(position), static_cast<off_t>(size),
+                          SYNC_FILE_RANGE_WRITE);
+}
+
+// At the file's offset when position is negative.
+bool CAtomicFile::Put(const char* data, size_t size, off_t position) {
     if (descriptor < 0 || failed)
         return false;
     if (Fails(Step::Write)) {
         failed = true;
         return false;
     }
-    const char* data = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        const ssize_t written = ::write(descriptor, data, left);
+    for (size_t done = 0; done < size;) {
+        const ssize_t written = position < 0 ? ::write(descriptor, data + done, size - done)
+                                             : ::pwrite(descriptor, data + done, size - done,
+                                                        position + static_cast<off_t>(done));
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {
             failed = true;
             return false;
         }
-        data += written;
-        left -= static_cast<size_t>(written);
+        done += static_cast<size_t>(written);
     }
     return true;
 }

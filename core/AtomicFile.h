@@ -4,6 +4,9 @@
 // it was. A file without write permission for its owner is not replaced.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
@@ -27,6 +30,15 @@ public:
 
     bool Open();
     bool Write(const std::string& text);
+    // Writes at a position, which lets several threads fill parts of a large
+    // file at once.
+    bool WriteAt(uint64_t position, const void* data, size_t size);
+    // Starts putting a written range on the disk while the next one is made,
+    // so that Commit's sync only waits for the last bytes.
+    void StartSync(uint64_t position, uint64_t size);
+    // Room on the disk for a file of this size, in one piece, before parts
+    // of it are written in any order.
+    void Reserve(uint64_t size);
     // Flushes, syncs, keeps the old file's permissions and renames. False on
     // any failure, after which the old file is untouched.
     bool Commit();
@@ -37,11 +49,12 @@ public:
 
 private:
     bool Fails(Step step) const;
+    bool Put(const char* data, size_t size, off_t position);
     void Discard();
     std::string target;
     std::string temporary;
     int descriptor = -1;
-    bool failed = false;
+    std::atomic<bool> failed{false};
     bool copy = false;
     struct stat source {};
 };

@@ -2,26 +2,34 @@
 
 #include "core/AtomicFile.h"
 #include "core/FilePaths.h"
+#include "core/Parallel.h"
 #include "core/TextFormat.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
 constexpr uint8_t kVtkTriangle = 5;
-// The appended data is produced into a buffer of this size, small enough to
-// stay in the cache, and written whenever it is full.
-constexpr size_t kBuffer = 1 << 20;
+// The appended data is produced in pieces of this many tuples, a piece of
+// every array of that tuple count in turn: what they are computed from (a
+// block of nodes or elements) then comes from memory once and stays in the
+// cache for the others. Blocks of pieces go to every core, each written where
+// it belongs in the file.
+constexpr size_t kPiece = 8192;
+constexpr size_t kBlock = 8 * kPiece;
 
 size_t TypeSize(VtuType type) {
-    return type == VtuType::UInt8 ? 1 : 8;
+    return type == VtuType::UInt8 ? 1 : type == VtuType::Int32 ? 4 : 8;
 }
 
 const char* TypeName(VtuType type) {
     switch (type) {
     case VtuType::Int64:
         return "Int64";
+    case VtuType::Int32:
+        return "Int32";
     case VtuType::UInt8:
         return "UInt8";
     default:
@@ -56,51 +64,55 @@ uint64_t Bytes(const VtuArray& array) {
     return array.tuples * static_cast<uint64_t>(array.components) * TypeSize(array.type);
 }
 
-class AppendedWriter {
-public:
-    explicit AppendedWriter(CAtomicFile& target) : file(target) { buffer.resize(kBuffer); }
-    bool Add(const void* data, size_t size) {
-        const char* bytes = static_cast<const char*>(data);
-        while (size > 0) {
-            if (used == kBuffer && !Flush())
-                return false;
-            const size_t part = std::min(size, kBuffer - used);
-            std::memcpy(&buffer[used], bytes, part);
-            used += part;
-            bytes += part;
-            size -= part;
-        }
-        return true;
-    }
-    // The size header, then the tuples filled into the buffer in pieces.
-    bool Add(const VtuArray& array) {
-        const uint64_t bytes = Bytes(array);
-        if (!Add(&bytes, sizeof bytes))
-            return false;
-        const size_t tupleSize = static_cast<size_t>(array.components) * TypeSize(array.type);
-        for (size_t first = 0; first < array.tuples;) {
-            if (kBuffer - used < tupleSize && !Flush())
-                return false;
-            const size_t count = std::min(array.tuples - first, (kBuffer - used) / tupleSize);
-            array.fill(first, count, &buffer[used]);
-            used += count * tupleSize;
-            first += count;
-        }
-        return true;
-    }
-    bool Flush() {
-        buffer.resize(used);
-        const bool ok = file.Write(buffer);
-        buffer.resize(kBuffer);
-        used = 0;
-        return ok;
-    }
+size_t TupleSize(const VtuArray& array) {
+    return static_cast<size_t>(array.components) * TypeSize(array.type);
+}
 
-private:
-    CAtomicFile& file;
-    std::string buffer;
-    size_t used = 0;
+// Arrays of one section with the same tuple count, each at its place in the
+// file (that of its size header), filled one by one or by fill together.
+// Runs of the same count are written together.
+struct Run {
+    std::vector<const VtuArray*> arrays;
+    std::vector<uint64_t> places;
+    const VtuFill* fill = nullptr;
 };
+
+// Tuples first .. last - 1 of every array of runs with the same tuple count,
+// a piece of each in turn.
+bool WriteBlock(CAtomicFile& file, const std::vector<const Run*>& runs, size_t first, size_t last) {
+    // The block of every array, each aligned for any type and written at
+    // once.
+    std::vector<size_t> starts = {0};
+    for (const Run* run : runs)
+        for (const VtuArray* array : run->arrays)
+            starts.push_back(starts.back() + ((last - first) * TupleSize(*array) + 15) / 16 * 16);
+    const std::unique_ptr<char[]> block(new char[starts.back()]);
+    std::vector<void*> outs;
+    for (size_t start = first; start < last; start += kPiece) {
+        const size_t count = std::min(kPiece, last - start);
+        size_t slot = 0;
+        for (const Run* run : runs) {
+            outs.clear();
+            for (const VtuArray* array : run->arrays)
+                outs.push_back(block.get() + starts[slot++] + (start - first) * TupleSize(*array));
+            for (size_t i = 0; !run->fill && i < run->arrays.size(); ++i)
+                run->arrays[i]->fill(start, count, outs[i]);
+            if (run->fill)
+                (*run->fill)(start, count, outs.data());
+        }
+    }
+    bool ok = true;
+    size_t slot = 0;
+    for (const Run* run : runs)
+        for (size_t i = 0; ok && i < run->arrays.size(); ++i) {
+            const size_t size = TupleSize(*run->arrays[i]);
+            const uint64_t at = run->places[i] + sizeof(uint64_t) + first * size;
+            ok = file.WriteAt(at, block.get() + starts[slot++], (last - first) * size);
+            // On its way to the disk while the next block is made.
+            file.StartSync(at, (last - first) * size);
+        }
+    return ok;
+}
 
 // A hidden unique name beside the file.
 std::string TemporaryName(const std::string& path) {
@@ -117,27 +129,34 @@ VtuArray VtuNumber(const std::string& name, double value) {
 
 bool WriteVtuFile(const std::string& path, const VtuGrid& grid) {
     const size_t cells = grid.triangles.tuples;
+    const bool wide = grid.triangles.type != VtuType::Int32 || 3 * cells > size_t(INT32_MAX);
     std::vector<VtuArray> points = {grid.points};
     points[0].name = "Points";
     std::vector<VtuArray> topology = {
         grid.triangles,
-        {"offsets", VtuType::Int64, 1, cells,
-         [](size_t first, size_t count, void* out) {
-             for (size_t i = 0; i < count; ++i)
-                 VtuStore(out, i, static_cast<int64_t>(3 * (first + i + 1)));
+        {"offsets", wide ? VtuType::Int64 : VtuType::Int32, 1, cells,
+         [wide](size_t first, size_t count, void* out) {
+             for (size_t i = 0; i < count; ++i) {
+                 const size_t offset = 3 * (first + i + 1);
+                 if (wide)
+                     VtuStore(out, i, static_cast<int64_t>(offset));
+                 else
+                     VtuStore(out, i, static_cast<int32_t>(offset));
+             }
          }},
         {"types", VtuType::UInt8, 1, cells,
          [](size_t, size_t count, void* out) { std::memset(out, kVtkTriangle, count); }}};
     topology[0].name = "connectivity";
     topology[0].flat = true;
 
-    // The XML with every array's offset, and the arrays in that order.
-    std::vector<const VtuArray*> order;
+    // The XML with every array's offset, and the runs of arrays in that order.
+    std::vector<Run> runs;
     uint64_t offset = 0;
     std::string xml = std::string("<?xml version=\"1.0\"?>\n"
                                   "<VTKFile type=\"UnstructuredGrid\" version=\"1.0\" byte_order=\"") +
                       ByteOrder() + "\" header_type=\"UInt64\">\n  <UnstructuredGrid>\n";
-    auto place = [&](const std::vector<VtuArray>& arrays, const char* open, const char* close, bool tuples) {
+    auto place = [&](const std::vector<VtuArray>& arrays, const char* open, const char* close, bool tuples,
+                     const VtuFill& fill) {
         xml += open;
         for (const VtuArray& array : arrays) {
             xml += std::string(tuples ? "      " : "        ") + "<DataArray type=\"" + TypeName(array.type) +
@@ -147,30 +166,69 @@ bool WriteVtuFile(const std::string& path, const VtuGrid& grid) {
             if (tuples)
                 xml += " NumberOfTuples=\"" + std::to_string(array.tuples) + "\"";
             xml += " format=\"appended\" offset=\"" + std::to_string(offset) + "\"/>\n";
+            if (&array == &arrays.front() || array.tuples != runs.back().arrays.front()->tuples)
+                runs.push_back({{}, {}, fill ? &fill : nullptr});
+            runs.back().arrays.push_back(&array);
+            runs.back().places.push_back(offset);
             offset += sizeof(uint64_t) + Bytes(array);
-            order.push_back(&array);
         }
         xml += close;
     };
     if (!grid.fieldData.empty())
-        place(grid.fieldData, "    <FieldData>\n", "    </FieldData>\n", true);
+        place(grid.fieldData, "    <FieldData>\n", "    </FieldData>\n", true, nullptr);
     xml += "    <Piece NumberOfPoints=\"" + std::to_string(grid.points.tuples) + "\" NumberOfCells=\"" +
            std::to_string(cells) + "\">\n";
-    place(grid.pointData, "      <PointData>\n", "      </PointData>\n", false);
-    place(grid.cellData, "      <CellData>\n", "      </CellData>\n", false);
-    place(points, "      <Points>\n", "      </Points>\n", false);
-    place(topology, "      <Cells>\n", "      </Cells>\n", false);
+    place(grid.pointData, "      <PointData>\n", "      </PointData>\n", false, grid.pointDataFill);
+    place(grid.cellData, "      <CellData>\n", "      </CellData>\n", false, nullptr);
+    place(points, "      <Points>\n", "      </Points>\n", false, nullptr);
+    place(topology, "      <Cells>\n", "      </Cells>\n", false, nullptr);
     xml += "    </Piece>\n  </UnstructuredGrid>\n  <AppendedData encoding=\"raw\">\n   _";
 
     CAtomicFile file(path, TemporaryName(path));
     if (!file.Open())
         return false;
-    AppendedWriter out(file);
-    bool ok = out.Add(xml.data(), xml.size());
-    for (const VtuArray* array : order)
-        ok = ok && out.Add(*array);
     const std::string end = "\n  </AppendedData>\n</VTKFile>\n";
-    ok = ok && out.Add(end.data(), end.size()) && out.Flush();
+    file.Reserve(xml.size() + offset + end.size());
+    bool ok =
+        file.WriteAt(0, xml.data(), xml.size()) && file.WriteAt(xml.size() + offset, end.data(), end.size());
+    // The runs of each tuple count go together, so that what they are
+    // computed from (the nodes or the elements) comes from memory once; their
+    // blocks are taken by the cores in any order, blocks that are mostly
+    // computing then going along with blocks that are mostly writing.
+    std::vector<std::vector<const Run*>> passes;
+    for (Run& run : runs) {
+        for (size_t i = 0; ok && i < run.arrays.size(); ++i) {
+            run.places[i] += xml.size();
+            const uint64_t bytes = Bytes(*run.arrays[i]);
+            ok = file.WriteAt(run.places[i], &bytes, sizeof bytes);
+        }
+        auto same = std::find_if(passes.begin(), passes.end(), [&run](const std::vector<const Run*>& pass) {
+            return pass.front()->arrays.front()->tuples == run.arrays.front()->tuples;
+        });
+        if (same == passes.end())
+            passes.push_back({&run});
+        else
+            same->push_back(&run);
+    }
+    struct Block {
+        const std::vector<const Run*>* runs;
+        size_t first, last;
+    };
+    std::vector<Block> blocks;
+    for (const std::vector<const Run*>& pass : passes) {
+        const size_t tuples = pass.front()->arrays.front()->tuples;
+        for (size_t first = 0; first < tuples; first += kBlock)
+            blocks.push_back({&pass, first, std::min(tuples, first + kBlock)});
+    }
+    ok = ok && parallel::ReduceBlocks(
+                   blocks.size(), 1, true,
+                   [&](size_t first, size_t last) {
+                       bool written = true;
+                       for (size_t i = first; written && i < last; ++i)
+                           written = WriteBlock(file, *blocks[i].runs, blocks[i].first, blocks[i].last);
+                       return written;
+                   },
+                   [](bool earlier, bool later) { return earlier && later; });
     return ok && file.Commit();
 }
 

@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
-enum class VtuType { Float64, Int64, UInt8 };
+enum class VtuType { Float64, Int64, Int32, UInt8 };
 
-// An array produced piece by piece straight into the file's buffer, so that
-// a grid of millions of cells needs no copy of its own: fill(first, count,
-// out) writes tuples first .. first + count - 1 (count x components values
-// of the type) to out.
+// An array produced piece by piece, a block of every array at a time on
+// every core, so that a grid of millions of cells needs no copy of its own:
+// fill(first, count, out) writes tuples first .. first + count - 1 (count x
+// components values of the type) to out. fill is called from several threads
+// at once.
 struct VtuArray {
     std::string name;
     VtuType type = VtuType::Float64;
@@ -28,15 +29,24 @@ struct VtuArray {
     bool flat = false;
 };
 
-// out has no alignment: values go there through VtuStore.
+// Several arrays filled together: tuples first .. first + count - 1 of the
+// i-th to outs[i], which is aligned for the array's type.
+using VtuFill = std::function<void(size_t first, size_t count, void* const* outs)>;
+
+// Values go to out through VtuStore, whatever its alignment.
 template <typename T> void VtuStore(void* out, size_t index, T value) {
     std::memcpy(static_cast<char*>(out) + index * sizeof value, &value, sizeof value);
 }
 
 struct VtuGrid {
-    VtuArray points;    // x, y, z (Float64, 3 components); its name is not used
-    VtuArray triangles; // three 0-based point numbers (Int64, 3 components); its name is not used
+    VtuArray points; // x, y, z (Float64, 3 components); its name is not used
+    // Three 0-based point numbers (Int64 or Int32, 3 components); its name is
+    // not used. The offsets are Int32 too when they fit.
+    VtuArray triangles;
     std::vector<VtuArray> pointData, cellData, fieldData;
+    // When set, fills every point data array (of the same tuple count) at
+    // once, for values worked out together; their own fill is not used.
+    VtuFill pointDataFill;
 };
 
 // A field data array of one number.

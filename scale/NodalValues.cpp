@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -93,4 +94,58 @@ std::vector<double> NodalValues(const CSheetProfile& sheet, int quantity) {
     std::vector<double> values;
     FillNodalValues(sheet, quantity, values);
     return values;
+}
+
+namespace {
+
+using Columns = std::make_index_sequence<ResultQuantityCount - 1>;
+using Sums = std::array<double, ResultQuantityCount - 1>;
+using Nodal = std::array<bool, ResultQuantityCount - 1>;
+
+// Each column's quantity is known when compiled, so that no loop over the
+// elements asks which one it is, and the sums stay in registers.
+template <size_t... Column>
+void AddElement(const CElementProfile& element, const Nodal& nodal, Sums& sums,
+                std::index_sequence<Column...>) {
+    (WithElementValue(static_cast<int>(Column) + 1,
+                      [&](auto value) {
+                          if (nodal[Column])
+                              sums[Column] += value(element);
+                      }),
+     ...);
+}
+
+// Von Mises stress: the last element using the node, as FillStresses has it.
+template <size_t... Column>
+void StoreNode(const Sums& sums, double count, const CElementProfile& last, const Nodal& nodal,
+               const EveryQuantity& out, size_t i, std::index_sequence<Column...>) {
+    (WithElementValue(
+         static_cast<int>(Column) + 1,
+         [&](auto value) { out[Column][i] = nodal[Column] ? sums[Column] / count : value(last); }),
+     ...);
+}
+
+} // namespace
+
+void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, const EveryQuantity& out) {
+    Nodal nodal;
+    for (size_t column = 0; column < nodal.size(); ++column)
+        nodal[column] = QuantityOf(static_cast<int>(column) + 1).nodal;
+    const CElementProfile* elements = sheet.Elements().data();
+    for (size_t node = first; node < last; ++node) {
+        const ElementIndexRange range = sheet.NodeElements(static_cast<int>(node));
+        const size_t i = node - first;
+        if (range.size() == 0) {
+            for (double* column : out)
+                column[i] = NotANumber;
+            continue;
+        }
+        // The sums side by side, each in the order of the node's element
+        // list as FillNodalValues has it.
+        Sums sums{};
+        for (int32_t index : range)
+            AddElement(elements[index], nodal, sums, Columns());
+        StoreNode(sums, static_cast<double>(range.size()), elements[range.end()[-1]], nodal, out, i,
+                  Columns());
+    }
 }

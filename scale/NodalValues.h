@@ -2,6 +2,10 @@
 // colours are interpolated from.
 #pragma once
 
+#include "scale/ResultQuantity.h"
+
+#include <array>
+#include <cstddef>
 #include <vector>
 
 class CSheetProfile;
@@ -18,3 +22,9 @@ void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<doubl
                      ScaleRange* squares = nullptr);
 
 std::vector<double> NodalValues(const CSheetProfile& sheet, int quantity);
+
+// Every quantity's values of nodes first .. last - 1 (1-based) in one pass
+// over their elements: out[q - 1][i] is FillNodalValues's values[first + i]
+// for quantity q, bit for bit.
+using EveryQuantity = std::array<double*, ResultQuantityCount - 1>;
+void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, const EveryQuantity& out);

@@ -222,6 +222,19 @@ TEST(BatchExport, RefusalsCopyNothing) {
     EXPECT_TRUE(PathExists(missing + "/fixture.tfc"));
 }
 
+// Connectivity and offsets in 32 bits, as node numbers are: a seventh less
+// to write.
+TEST(BatchVtk, ConnectivityAndOffsetsAre32Bit) {
+    CProjectFixture fixture;
+    CTempFolder target;
+    const BatchRun vtk =
+        RunCommand({"vtk", fixture.ProjectPath(), "--to", target.Path(), "--records", "last"}, "");
+    ASSERT_EQ(vtk.status, 0) << vtk.messages;
+    const std::string file = ReadWholeFile(target.File("fixture_3.vtu"));
+    EXPECT_NE(file.find("<DataArray type=\"Int32\" Name=\"connectivity\" format"), std::string::npos);
+    EXPECT_NE(file.find("<DataArray type=\"Int32\" Name=\"offsets\" format"), std::string::npos);
+}
+
 #ifdef QUILLMERE_BATCH_RENDER
 // Project a and its variant b for pictures drawn off screen.
 class BatchRender : public ::testing::Test {

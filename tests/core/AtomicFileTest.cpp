@@ -1,9 +1,13 @@
 #include "core/AtomicFile.h"
 #include "tests/support/TestSupport.h"
 
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -83,4 +87,39 @@ TEST(AtomicFile, ALinkAtTheTemporaryNameIsNotFollowed) {
     EXPECT_TRUE(ReplaceFileContent(target, target + ".new", "new"));
     EXPECT_EQ(ReadWholeFile(target), "new");
     EXPECT_EQ(ReadWholeFile(other), "someone else's");
+}
+
+// A large file filled part by part at its places, in any order and from two
+// threads at once; a failing part fails the commit and leaves the old file.
+TEST(AtomicFile, PartsWrittenAtTheirPlacesInAnyOrder) {
+    CTempFolder folder;
+    const std::string target = folder.File("grid.vtu");
+    WriteWholeFile(target, "old");
+    std::string content(300001, ' ');
+    for (size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>('a' + i * 7 % 26);
+    const size_t part = 4099, parts = (content.size() + part - 1) / part;
+    for (const bool failing : {true, false}) {
+        CAtomicFile::SetFaultHook(
+            [failing](CAtomicFile::Step step) { return failing && step == CAtomicFile::Step::Write; });
+        CAtomicFile file(target, target + ".XXXXXX");
+        ASSERT_TRUE(file.Open());
+        file.Reserve(content.size());
+        std::atomic<size_t> written{0};
+        auto writeParts = [&](size_t odd) {
+            for (size_t i = parts - 1 - odd; i < parts; i -= 2) {
+                const size_t size = std::min(part, content.size() - i * part);
+                written += file.WriteAt(i * part, content.data() + i * part, size);
+                file.StartSync(i * part, size);
+            }
+        };
+        std::thread other(writeParts, 1);
+        writeParts(0);
+        other.join();
+        EXPECT_EQ(written, failing ? 0 : parts);
+        EXPECT_EQ(file.Commit(), !failing);
+        EXPECT_TRUE(ReadWholeFile(target) == (failing ? "old" : content));
+        CAtomicFile::SetFaultHook(nullptr);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }

@@ -96,6 +96,54 @@ TEST(VtuFile, EveryArrayLiesAtItsOffsetWithItsSize) {
     EXPECT_EQ(file.find("Name=\"connectivity\" NumberOfComponents"), std::string::npos);
 }
 
+// 32-bit connectivity and offsets, point arrays filled together and field
+// arrays of different sizes, over several blocks of the writer.
+TEST(VtuFile, NarrowTopologyAndArraysFilledTogether) {
+    CTempFolder folder;
+    const size_t points = 200003, cells = points - 2;
+    VtuGrid grid = StripGrid(points);
+    grid.triangles.type = VtuType::Int32;
+    grid.triangles.fill = [](size_t first, size_t count, void* out) {
+        for (size_t i = 0; i < 3 * count; ++i)
+            VtuStore(out, i, static_cast<int32_t>(first + i / 3 + i % 3));
+    };
+    grid.pointData = {{"twice", VtuType::Float64, 1, points, nullptr},
+                      {"low", VtuType::UInt8, 1, points, nullptr}};
+    grid.pointDataFill = [](size_t first, size_t count, void* const* outs) {
+        for (size_t i = 0; i < count; ++i) {
+            VtuStore(outs[0], i, 2.0 * static_cast<double>(first + i));
+            VtuStore(outs[1], i, static_cast<uint8_t>(first + i));
+        }
+    };
+    grid.fieldData.push_back({"three", VtuType::Float64, 1, 3, [](size_t first, size_t count, void* out) {
+                                  for (size_t i = 0; i < count; ++i)
+                                      VtuStore(out, i, 10.0 + static_cast<double>(first + i));
+                              }});
+    ASSERT_TRUE(WriteVtuFile(folder.File("strip.vtu"), grid));
+    const std::string file = ReadWholeFile(folder.File("strip.vtu"));
+    EXPECT_NE(file.find("<DataArray type=\"Int32\" Name=\"connectivity\" format"), std::string::npos);
+    EXPECT_NE(file.find("<DataArray type=\"Int32\" Name=\"offsets\" format"), std::string::npos);
+    const Stored corners = Find(file, "connectivity"), offsets = Find(file, "offsets"),
+                 twice = Find(file, "twice"), low = Find(file, "low"), three = Find(file, "three"),
+                 time = Find(file, "TimeValue");
+    ASSERT_EQ(corners.size, 12 * cells);
+    ASSERT_EQ(offsets.size, 4 * cells);
+    ASSERT_EQ(twice.size, 8 * points);
+    ASSERT_EQ(low.size, points);
+    ASSERT_EQ(three.size, 24u);
+    EXPECT_EQ(time.At<double>(0), 0.25);
+    EXPECT_EQ(three.At<double>(2), 12.0);
+    size_t wrong = 0;
+    for (size_t i = 0; i < points; ++i)
+        wrong += twice.At<double>(i) != 2.0 * static_cast<double>(i) || low.At<uint8_t>(i) != (i & 255);
+    for (size_t i = 0; i < cells; ++i) {
+        for (size_t corner = 0; corner < 3; ++corner)
+            wrong += corners.At<int32_t>(3 * i + corner) != static_cast<int32_t>(i + corner);
+        wrong += offsets.At<int32_t>(i) != static_cast<int32_t>(3 * i + 3);
+    }
+    EXPECT_EQ(wrong, 0u);
+}
+
 TEST(VtuFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
     CTempFolder folder;
     const std::string path = folder.File("record.vtu");
@@ -106,6 +154,12 @@ TEST(VtuFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
     CAtomicFile::SetFaultHook(nullptr);
     EXPECT_FALSE(written);
     EXPECT_FALSE(listed);
+    EXPECT_EQ(ReadWholeFile(path), "old");
+    {
+        // A disk that fills up while blocks are written on every core.
+        const CFileSizeLimit full(300000);
+        EXPECT_FALSE(WriteVtuFile(path, StripGrid(100003)));
+    }
     EXPECT_EQ(ReadWholeFile(path), "old");
     size_t entries = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))

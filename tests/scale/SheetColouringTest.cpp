@@ -5,6 +5,7 @@
 #include "config/DisplaySettings.h"
 #include "model/CSheetProfile.h"
 #include "scale/ColourRamp.h"
+#include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 #include "scale/ScaleRange.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -157,7 +159,8 @@ TEST_F(SheetColours, ValuesThatAreNotNumbersAreLeftOut) {
     EXPECT_EQ(std::make_pair(none.minimum, none.maximum), std::make_pair(DBL_MAX, -DBL_MAX));
 }
 
-// Limits, nodal values, indices and bytes are computed in blocks on every
+// Limits, nodal values (of one quantity, or of every one at once as the vtk
+// command writes them), indices and bytes are computed in blocks on every
 // core; on a mesh of many blocks they must be the bits of plain loops. The
 // element range keeps the first of equal values: -0 before a later +0.
 TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
@@ -171,9 +174,18 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
     record.elements[77].temperature = std::numeric_limits<float>::quiet_NaN();
     for (samplegen::Vec3& node : record.current)
         node.z = 0.1 * std::sin(3 * node.x) * std::cos(2 * node.y);
+    record.current.push_back({9, 9, 0}); // no element uses it
     const auto sheet = Read(record);
     const BigArray<CElementProfile>& elements = sheet->Elements();
     const size_t slots = static_cast<size_t>(sheet->NodeCount()) + 1;
+    // Every quantity at once, in pieces of any size.
+    std::vector<std::vector<double>> every(StretchRatioQuantity, std::vector<double>(slots));
+    for (size_t first = 1, size = 1; first < slots; first += size, size = size * 3 + 1) {
+        EveryQuantity columns;
+        for (size_t column = 0; column < columns.size(); ++column)
+            columns[column] = every[column].data() + first;
+        FillEveryQuantity(*sheet, first, std::min(slots, first + size), columns);
+    }
     NodeColouring ramp; // node 1 + i has index i
     ramp.indices.push_back(0);
     for (int index = 0; index <= 32; ++index)
@@ -211,6 +223,7 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
         EXPECT_EQ(std::memcmp(&range, &panel, sizeof range), 0) << range.minimum << " " << range.maximum;
         const NodeColouring colouring = ColourNodes(*sheet, quantity, limits);
         EXPECT_EQ(std::memcmp(colouring.values.data() + 1, values.data() + 1, 8 * (slots - 1)), 0);
+        EXPECT_EQ(std::memcmp(every[quantity - 1].data() + 1, values.data() + 1, 8 * (slots - 1)), 0);
         EXPECT_EQ(std::make_pair(colouring.minimum, colouring.maximum),
                   std::make_pair(colours.minimum, colours.maximum));
         FillNodeColours(colouring, ColourRamp(), DisplaySettings(), rgba);
