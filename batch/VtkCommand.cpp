@@ -119,6 +119,8 @@ VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configurati
     for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity)
         grid.pointData.push_back(
             {QuantityArrayName(quantity, configuration), VtuType::Float64, 1, nodes, nullptr});
+    // A reader colours by the thickness first, as the view does.
+    grid.pointScalars = grid.pointData.front().name;
     grid.pointDataFill = [&sheet, &configuration](size_t first, size_t count, void* const* outs) {
         EveryQuantity columns;
         for (size_t column = 0; column < columns.size(); ++column)

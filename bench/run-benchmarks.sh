@@ -9,13 +9,13 @@ cd "$(dirname "$0")/.."
 
 build=${QUILLMERE_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_TESTS=OFF -DQUILLMERE_BENCH=ON >/dev/null
-cmake --build "$build" --target bench_model bench_colour bench_cut bench_scene bench_offscreen bench_app bench_cutwindow bench_media quillmere-samplegen quillmere-batch
+cmake --build "$build" --target bench_model bench_colour bench_cut bench_scene bench_offscreen bench_app bench_cutwindow bench_media bench_mesh_vtu quillmere-samplegen quillmere-batch
 
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
 export QUILLMERE_BENCH_DIR=$data
 "$build/tools/quillmere-samplegen" grid "$data/quillmere-bench-708x707.000" 708 707
-"$build/tools/quillmere-samplegen" vtu "$data/mesh.vtu" 708 707
+"$build/bench/bench_mesh_vtu" "$data/mesh.vtu" 708 707
 
 # The first read of a fresh process, then everything else in one process.
 "$build/bench/bench_model" --benchmark_filter=BM_FirstReadAndDerive

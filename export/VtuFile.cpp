@@ -21,11 +21,13 @@ constexpr size_t kPiece = 8192;
 constexpr size_t kBlock = 8 * kPiece;
 
 size_t TypeSize(VtuType type) {
-    return type == VtuType::UInt8 ? 1 : type == VtuType::Int32 ? 4 : 8;
+    return type == VtuType::UInt8 ? 1 : type == VtuType::Int32 || type == VtuType::Float32 ? 4 : 8;
 }
 
 const char* TypeName(VtuType type) {
     switch (type) {
+    case VtuType::Float32:
+        return "Float32";
     case VtuType::Int64:
         return "Int64";
     case VtuType::Int32:
@@ -178,8 +180,14 @@ bool WriteVtuFile(const std::string& path, const VtuGrid& grid) {
         place(grid.fieldData, "    <FieldData>\n", "    </FieldData>\n", true, nullptr);
     xml += "    <Piece NumberOfPoints=\"" + std::to_string(grid.points.tuples) + "\" NumberOfCells=\"" +
            std::to_string(cells) + "\">\n";
-    place(grid.pointData, "      <PointData>\n", "      </PointData>\n", false, grid.pointDataFill);
-    place(grid.cellData, "      <CellData>\n", "      </CellData>\n", false, nullptr);
+    auto opening = [](const char* element, const std::string& scalars) {
+        return std::string("      <") + element +
+               (scalars.empty() ? std::string() : " Scalars=\"" + Escaped(scalars) + "\"") + ">\n";
+    };
+    place(grid.pointData, opening("PointData", grid.pointScalars).c_str(), "      </PointData>\n", false,
+          grid.pointDataFill);
+    place(grid.cellData, opening("CellData", grid.cellScalars).c_str(), "      </CellData>\n", false,
+          nullptr);
     place(points, "      <Points>\n", "      </Points>\n", false, nullptr);
     place(topology, "      <Cells>\n", "      </Cells>\n", false, nullptr);
     xml += "    </Piece>\n  </UnstructuredGrid>\n  <AppendedData encoding=\"raw\">\n   _";

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-enum class VtuType { Float64, Int64, Int32, UInt8 };
+enum class VtuType { Float64, Float32, Int64, Int32, UInt8 };
 
 // An array produced piece by piece, a block of every array at a time on
 // every core, so that a grid of millions of cells needs no copy of its own:
@@ -39,11 +39,13 @@ template <typename T> void VtuStore(void* out, size_t index, T value) {
 }
 
 struct VtuGrid {
-    VtuArray points; // x, y, z (Float64, 3 components); its name is not used
+    VtuArray points; // x, y, z (Float64 or Float32, 3 components); its name is not used
     // Three 0-based point numbers (Int64 or Int32, 3 components); its name is
     // not used. The offsets are Int32 too when they fit.
     VtuArray triangles;
     std::vector<VtuArray> pointData, cellData, fieldData;
+    // The arrays a reader colours by when told nothing else ("" for none).
+    std::string pointScalars, cellScalars;
     // When set, fills every point data array (of the same tuple count) at
     // once, for values worked out together; their own fill is not used.
     VtuFill pointDataFill;

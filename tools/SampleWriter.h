@@ -178,9 +178,4 @@ std::string WriteCupSample(const std::string& folder, const CupOptions& options)
 // The record of a 0-based index as WriteCupSample writes it.
 RecordData CupRecord(const CupOptions& options, int index);
 
-// Writes the record in VTK's XML unstructured-grid format (binary, raw
-// appended, uncompressed) with the same cell fields, for side-by-side speed
-// comparisons.
-bool WriteVtu(const std::string& path, const RecordData& record);
-
 } // namespace samplegen

@@ -16,9 +16,7 @@ const char* const kUsage = "usage:\n"
                            "                      [--quarter] [--crlf] [--windows-folder DIR]\n"
                            "      writes the cup sample project FOLDER/NAME.tfc (NAME defaults to cup)\n"
                            "  quillmere-samplegen grid RECORDFILE NX NY\n"
-                           "      writes a flat NX x NY grid record of a 1 m x 1 m sheet\n"
-                           "  quillmere-samplegen vtu FILE.vtu NX NY\n"
-                           "      writes the same grid as a VTK unstructured grid\n";
+                           "      writes a flat NX x NY grid record of a 1 m x 1 m sheet\n";
 
 int Usage() {
     std::fputs(kUsage, stderr);
@@ -69,13 +67,12 @@ int Cup(int argc, char** argv) {
     return 0;
 }
 
-int Grid(int argc, char** argv, bool vtu) {
+int Grid(int argc, char** argv) {
     int nx = 0, ny = 0;
     if (argc != 5 || !PositiveInt(argv[3], nx) || !PositiveInt(argv[4], ny))
         return Usage();
     const samplegen::RecordData record = samplegen::MakeGridRecord(nx, ny, 1.0, 1.0);
-    const bool ok = vtu ? samplegen::WriteVtu(argv[2], record) : samplegen::WriteRecordFile(argv[2], record);
-    if (!ok) {
+    if (!samplegen::WriteRecordFile(argv[2], record)) {
         std::fprintf(stderr, "quillmere-samplegen: cannot write %s\n", argv[2]);
         return 1;
     }
@@ -91,8 +88,6 @@ int main(int argc, char** argv) {
     if (command == "cup")
         return Cup(argc, argv);
     if (command == "grid")
-        return Grid(argc, argv, false);
-    if (command == "vtu")
-        return Grid(argc, argv, true);
+        return Grid(argc, argv);
     return Usage();
 }

@@ -119,8 +119,18 @@ TEST(VtuFile, NarrowTopologyAndArraysFilledTogether) {
                                   for (size_t i = 0; i < count; ++i)
                                       VtuStore(out, i, 10.0 + static_cast<double>(first + i));
                               }});
+    grid.cellData.push_back({"half", VtuType::Float32, 1, cells, [](size_t first, size_t count, void* out) {
+                                 for (size_t i = 0; i < count; ++i)
+                                     VtuStore(out, i, 0.5f * static_cast<float>(first + i));
+                             }});
+    grid.pointScalars = "twice";
     ASSERT_TRUE(WriteVtuFile(folder.File("strip.vtu"), grid));
     const std::string file = ReadWholeFile(folder.File("strip.vtu"));
+    EXPECT_NE(file.find("<PointData Scalars=\"twice\">\n"), std::string::npos);
+    EXPECT_NE(file.find("<CellData>\n"), std::string::npos);
+    const Stored half = Find(file, "half");
+    ASSERT_EQ(half.size, 4 * cells);
+    EXPECT_EQ(half.At<float>(cells - 1), 0.5f * static_cast<float>(cells - 1));
     EXPECT_NE(file.find("<DataArray type=\"Int32\" Name=\"connectivity\" format"), std::string::npos);
     EXPECT_NE(file.find("<DataArray type=\"Int32\" Name=\"offsets\" format"), std::string::npos);
     const Stored corners = Find(file, "connectivity"), offsets = Find(file, "offsets"),

@@ -81,6 +81,8 @@ for units, (names, convert, records, expected_records) in systems.items():
         check(fields.GetArray("record").GetValue(0) == record, "%s record %d: field record" % (units, record))
         check(fields.GetArray("TimeValue").GetValue(0) == time, "%s record %d: field TimeValue" % (units, record))
         check(grid.GetPoints().GetData().GetDataType() == vtk.VTK_DOUBLE, "points are not 64-bit floats")
+        scalars = grid.GetPointData().GetScalars()
+        check(scalars is not None and scalars.GetName() == names[0], "%s: the thickness is not the active scalar" % units)
         for quantity, name in enumerate(names, 1):
             lines = run("values", project, "--quantity", str(quantity), "--record", str(record)).stdout.splitlines()
             stored = [float(line.split(",")[1]) for line in lines[2:]]
