@@ -202,7 +202,7 @@ NodeBox BoundingBoxOf(const CCoordinate* nodes, int nodeCount) {
             for (size_t node = first + 1; node <= last; ++node) {
                 const CCoordinate& p = nodes[node];
                 // One node at infinity would leave no room for the others.
-                if (!IsFinite(p)) {
+                if (!(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z))) {
                     part.nonFinite.Add(static_cast<int>(node));
                     continue;
                 }
