@@ -271,8 +271,9 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     AddUnits(*report, parsed);
     AddRecord(*report, texts);
 
-    CLI::App* values =
-        app.add_subcommand("values", "Writes the scale limits and every node's value and colour");
+    CLI::App* values = app.add_subcommand(
+        "values", "Writes the scale limits and every node's value and colour index (-1 where "
+                  "the value is not a number)");
     values->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     AddQuantity(*values, texts, true);
     AddRecord(*values, texts);
@@ -494,9 +495,12 @@ int WriteValues(const BatchArguments& arguments, const CProjectProfile& project,
     }
     out << "# limits " << ExactNumber(range.minimum) << ' ' << ExactNumber(range.maximum) << '\n';
     out << "node,value,colour\n";
-    for (int node = 1; node <= sheet.NodeCount(); ++node)
+    for (int node = 1; node <= sheet.NodeCount(); ++node) {
+        // The grey of a value that is not a number is no index of the ramp.
+        const int index = colouring.indices[static_cast<size_t>(node)];
         out << node << ',' << ExactNumber(colouring.values[static_cast<size_t>(node)]) << ','
-            << static_cast<int>(colouring.indices[static_cast<size_t>(node)]) << '\n';
+            << (index == ColourRamp::NoValue ? -1 : index) << '\n';
+    }
     return BatchSuccess;
 }
 

@@ -151,6 +151,7 @@ StudyRow StudyProject(const std::string& path, const std::string& name, const St
     row.project = name;
     std::string reason;
     const CReasonScope scope(reason);
+    bool nonFinite = false; // figures taken without values that are not numbers
     try {
         CProjectProfile project;
         if (project.Open(path, nullptr)) {
@@ -163,6 +164,7 @@ StudyRow StudyProject(const std::string& path, const std::string& name, const St
                 CConfiguration units(configurationPath);
                 units.SetSIMetric(!options.usCustomary);
                 TakeFigures(*project.Sheet(), units, row);
+                nonFinite = project.Sheet()->NonFinite().Any();
                 row.ok = true;
             }
         }
@@ -172,7 +174,7 @@ StudyRow StudyProject(const std::string& path, const std::string& name, const St
         reason += (reason.empty() ? "" : "; ") + std::string(error.what());
     }
     if (row.ok) {
-        row.status = "ok";
+        row.status = nonFinite ? "nonfinite" : "ok";
     } else {
         const StudyRow empty;
         const std::string why = reason.empty() ? std::string("the project cannot be read") : reason;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -124,7 +125,28 @@ bool ParseWholeNumber(const char* text, double& value) {
 }
 
 std::string ExactNumber(double value) {
+    // 17 digits show every number other than zero as one.
+    if (value == 0 || std::isnan(value))
+        return FormatText("%.17g", std::fabs(value));
     return FormatText("%.17g", value);
+}
+
+double ShownValue(const char* format, double value) {
+    if (std::isnan(value))
+        return std::fabs(value);
+    // Only a negative number below 1 can be shown as zero; the rest is
+    // left as it is without formatting it twice.
+    if (!std::signbit(value) || value <= -1)
+        return value;
+    const std::string text = FormatText(format, value);
+    const char* number = text.c_str();
+    while (*number == ' ')
+        ++number;
+    return ParseDouble(number) == 0 ? 0.0 : value;
+}
+
+std::string FormatNumber(const char* format, double value) {
+    return FormatText(format, ShownValue(format, value));
 }
 
 bool IsAllDigits(const std::string& text) {

@@ -23,8 +23,18 @@ bool IsWholeNumber(const char* text);
 // digits are converted without strtod, to the same double.
 bool ParseWholeNumber(const char* text, double& value);
 
-// A double in 17 significant digits: read back, the same double.
+// A double in 17 significant digits: read back, the same double, except
+// that -0 is written "0" and a NaN "nan" whatever its sign.
 std::string ExactNumber(double value);
+
+// FormatText of one number (format: one double conversion), except that a
+// number shown as zero is never shown with a minus sign: -0 and -0.001
+// under "%6.2lf" are "  0.00", as +0 is. A NaN is "nan" whatever its sign.
+std::string FormatNumber(const char* format, double value);
+// The value FormatNumber formats: +0 where the format shows value as zero,
+// a NaN without its sign; otherwise value itself. For formats of several
+// numbers, each number passed through it with its own conversion.
+double ShownValue(const char* format, double value);
 
 // True when text is one or more of the digits 0 to 9.
 bool IsAllDigits(const std::string& text);

@@ -58,6 +58,7 @@ void CCutSession::UnitsChanged(bool wasSIMetric, CSheetProfile* sheet, const CCo
 
 std::string CCutSession::GraphCaption(const CConfiguration& configuration) const {
     const char* const axes[3] = {"X", "Y", "Z"};
-    return FormatText("%s = %.15g %s, Rec. %d / %d.", axes[std::clamp(Made.planeIndex, 0, 2)], Made.position,
-                      configuration.LengthUnit(), Made.record, Made.recordCount);
+    return FormatText("%s = %.15g %s, Rec. %d / %d.", axes[std::clamp(Made.planeIndex, 0, 2)],
+                      ShownValue("%.15g", Made.position), configuration.LengthUnit(), Made.record,
+                      Made.recordCount);
 }

@@ -20,6 +20,8 @@ int Round(double value) {
 
 // Eleven steps at most: the last one passes the maximum by a hair at most,
 // and a step lost in the magnitude of the minimum cannot loop for ever.
+// Each tick is computed on its own, never by adding steps, whose rounding
+// would show as 4.44e-16 where 0 is meant.
 template <typename Pixel>
 std::vector<CGraphTick> Ticks(double minimum, double maximum, const char* format, Pixel pixel) {
     std::vector<CGraphTick> ticks;
@@ -27,16 +29,48 @@ std::vector<CGraphTick> Ticks(double minimum, double maximum, const char* format
     if (!std::isfinite(span) || span == 0)
         return ticks;
     const double step = span * 0.1;
-    double value = minimum;
-    for (int k = 0; k <= 10 && (value - minimum) / span <= 1.00001; ++k, value += step)
-        ticks.push_back({value, pixel(value), FormatText(format, value)});
+    const double first = minimum / step;
+    const double whole = std::round(first);
+    const bool onSteps = std::fabs(first - whole) <= 1e-9 * std::max(1.0, std::fabs(whole));
+    for (int k = 0; k <= 10; ++k) {
+        // The first tick is the plot's edge itself.
+        double value = k == 0 ? minimum : onSteps ? (whole + k) * step : minimum + k * step;
+        if (std::fabs(value) <= 1e-9 * std::fabs(step))
+            value = 0;
+        if (!((value - minimum) / span <= 1.00001))
+            break;
+        ticks.push_back({value, pixel(value), FormatNumber(format, value)});
+    }
     return ticks;
 }
 
 } // namespace
 
-CPixelRect PlotRectangle(const CPixelRect& frame, int h) {
-    return {frame.left + 3 * h, frame.top + 2 * h, frame.right - 2 * h, frame.bottom - 2 * h};
+CPixelRect PlotRectangle(const CPixelRect& frame, int h, int yLabelWidth) {
+    const int left = std::max(3 * h, yLabelWidth + 2 * LabelGap(h));
+    return {frame.left + left, frame.top + 2 * h, frame.right - 2 * h, frame.bottom - 2 * h};
+}
+
+int LabelGap(int h) {
+    return std::max(2, h / 2);
+}
+
+CPixelRect GraphPlot(const CPixelRect& frame, int h, const CGraphLimits& limits,
+                     const std::function<int(const std::string&)>& width) {
+    int widest = 0;
+    // The labels' texts do not depend on the plot.
+    for (const CGraphTick& tick : YTicks(CGraphMapping(frame, limits)))
+        widest = std::max(widest, width(YLabelText(tick)));
+    return PlotRectangle(frame, h, widest);
+}
+
+std::string YLabelText(const CGraphTick& tick) {
+    const size_t start = tick.label.find_first_not_of(' ');
+    return start == std::string::npos ? std::string() : tick.label.substr(start);
+}
+
+CTextPlace YLabelPlace(const CPixelRect& plot, int h, const CGraphTick& tick, int width) {
+    return {plot.left - LabelGap(h) - width, tick.pixel};
 }
 
 int CGraphMapping::X(double x) const {
@@ -122,7 +156,7 @@ CReadOut ReadOutAt(const CGraphMapping& mapping, int px, const CProfileGraph& gr
 }
 
 std::string ReadOutText(double value) {
-    return FormatText("%.3lf", value);
+    return FormatNumber("%.3lf", value);
 }
 
 CPixelRect PrintedGraphRect(int W, int H, int h, int a) {

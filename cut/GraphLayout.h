@@ -25,8 +25,13 @@ struct CPixelRect {
 
 // The plot inside the frame, h being the height of "00000" in the font:
 // room for the titles and labels, three h on the left, two on each other
-// side.
-CPixelRect PlotRectangle(const CPixelRect& frame, int h);
+// side. The left side grows when the widest y label (yLabelWidth) and its
+// gaps (LabelGap on either side) need more.
+CPixelRect PlotRectangle(const CPixelRect& frame, int h, int yLabelWidth = 0);
+
+// The room between a y label and the plot's frame, and between the label
+// and the frame of the graph.
+int LabelGap(int h);
 
 // Graph values to pixels and back for one plot and one set of limits.
 class CGraphMapping {
@@ -49,6 +54,11 @@ private:
     CGraphLimits limits;
 };
 
+// Where a text starts: its left end and its baseline.
+struct CTextPlace {
+    int x = 0, baseline = 0;
+};
+
 struct CGraphTick {
     double value = 0;
     int pixel = 0; // column of an x tick, row of a y tick
@@ -56,20 +66,29 @@ struct CGraphTick {
 };
 
 // Ten steps from the minimum to the maximum (both ends included when they
-// fall on a step), labelled "%4.2lf" along x and "%6.3lg" along y.
+// fall on a step), labelled "%4.2lf" along x and "%6.3lg" along y. When the
+// minimum is a whole multiple of the step, every tick is one, so that the
+// tick at 0 is 0 and not what adding steps leaves of it; otherwise a tick
+// that only rounding keeps from 0 is 0. No label shows a minus before a
+// zero.
 std::vector<CGraphTick> XTicks(const CGraphMapping& mapping);
 std::vector<CGraphTick> YTicks(const CGraphMapping& mapping);
+
+// The plot of a graph area for the limits: PlotRectangle with room for the
+// widest y label, each label as wide as width gives.
+CPixelRect GraphPlot(const CPixelRect& frame, int h, const CGraphLimits& limits,
+                     const std::function<int(const std::string&)>& width);
+
+// A y label as drawn: without the padding of its format, its right end
+// LabelGap left of the plot and its baseline on the tick.
+std::string YLabelText(const CGraphTick& tick);
+CTextPlace YLabelPlace(const CPixelRect& plot, int h, const CGraphTick& tick, int width);
 
 // Every how many x ticks a label is written: the first of 1, 2, 5 and 10
 // (all of which land on the last tick) whose labels, each width(label) wide
 // and centred on its tick, keep gap between neighbours; 10 when none does.
 int XLabelStride(const std::vector<CGraphTick>& ticks, const std::function<int(const std::string&)>& width,
                  int gap);
-
-// Where a text starts: its left end and its baseline.
-struct CTextPlace {
-    int x = 0, baseline = 0;
-};
 
 // The y title starts h left of the plot, a line above the top value's label
 // (whose baseline is the plot's top edge) and still inside the frame's top

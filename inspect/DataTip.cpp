@@ -17,9 +17,11 @@ double Length(const CConfiguration& configuration, double metres) {
     return configuration.LengthToDisplay(metres * 1000.0);
 }
 
+// Each number as "%.3lf" shows it, without the sign of a zero.
 std::string Point(const char* format, const CConfiguration& configuration, const CCoordinate& point) {
-    return FormatText(format, Length(configuration, point.x), Length(configuration, point.y),
-                      Length(configuration, point.z));
+    return FormatText(format, ShownValue("%.3lf", Length(configuration, point.x)),
+                      ShownValue("%.3lf", Length(configuration, point.y)),
+                      ShownValue("%.3lf", Length(configuration, point.z)));
 }
 
 // The suffix of a point: " (mm)" in SI; " inch" or, for a sheet node,
@@ -34,7 +36,7 @@ std::string PointSuffix(const CConfiguration& configuration, bool bracketed) {
 std::string ValueLine(int quantity, const CConfiguration& configuration, double stored) {
     const QuantityInfo& info = QuantityOf(quantity);
     return std::string(info.name) + ": " +
-           FormatText(info.tipNumber, QuantityToDisplay(quantity, stored, configuration)) +
+           FormatNumber(info.tipNumber, QuantityToDisplay(quantity, stored, configuration)) +
            QuantityUnitSuffix(quantity, configuration);
 }
 
@@ -80,7 +82,8 @@ std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfigu
         }
         lines.push_back(FormatText("Sheet - Element: %d", record.index));
         AddValueLines(lines, record, configuration);
-        lines.push_back(FormatText("L1 = %7.4lf L2 = %7.4lf", record.principal1, record.principal2));
+        lines.push_back(FormatText("L1 = %7.4lf L2 = %7.4lf", ShownValue("%7.4lf", record.principal1),
+                                   ShownValue("%7.4lf", record.principal2)));
         break;
     case PickedPoint:
         lines.push_back(FormatText(

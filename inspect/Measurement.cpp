@@ -14,9 +14,9 @@ double Length(const CConfiguration& configuration, double metres) {
 }
 
 std::array<std::string, 3> Coordinates(const CConfiguration& configuration, const CCoordinate& point) {
-    return {FormatText("%.3lf", Length(configuration, point.x)),
-            FormatText("%.3lf", Length(configuration, point.y)),
-            FormatText("%.3lf", Length(configuration, point.z))};
+    return {FormatNumber("%.3lf", Length(configuration, point.x)),
+            FormatNumber("%.3lf", Length(configuration, point.y)),
+            FormatNumber("%.3lf", Length(configuration, point.z))};
 }
 
 } // namespace

@@ -96,6 +96,7 @@ bool CProjectProfile::Open(const std::string& path, IProgressSink* progress) {
     if (!missingRecords.empty())
         ShowMessage(FormatText(texts::RecordFilesMissing, missingRecords.c_str(), recordCount),
                     MessageIcon::Warning);
+    player->WarnOfNonFinite(recordCount);
     return true;
 }
 

@@ -19,7 +19,29 @@ std::string OtherMesh(const CSheetProfile& values, const CSheetProfile& sheet) {
     return FormatText(texts::UnusableRecord, values.RecordPath().c_str(), reason.c_str());
 }
 
+// "12 nodes", "1 element".
+std::string Items(int count, const char* item) {
+    return FormatText("%d %s%s", count, item, count == 1 ? "" : "s");
+}
+
 } // namespace
+
+std::string NonFiniteWarning(const CSheetProfile& sheet, int record) {
+    const CSheetProfile::NonFiniteValues& found = sheet.NonFinite();
+    if (!found.Any())
+        return std::string();
+    std::string items, first;
+    if (found.nodes.count > 0) {
+        items = Items(found.nodes.count, "node");
+        first = FormatText("node %d", found.nodes.first);
+    }
+    if (found.elements.count > 0) {
+        const char* joint = items.empty() ? "" : " and ";
+        items += joint + Items(found.elements.count, "element");
+        first += joint + FormatText("element %d", found.elements.first);
+    }
+    return FormatText(texts::NonFiniteValues, record, items.c_str(), first.c_str());
+}
 
 CRecordPlayer::CRecordPlayer(CProjectProfile& owner) : document(owner) {}
 
@@ -32,6 +54,19 @@ CRecordPlayer::~CRecordPlayer() {
 void CRecordPlayer::Opened(int record) {
     currentRecord = record;
     loadedRecord = record;
+    warnedOfNonFinite.assign(static_cast<size_t>(std::max(record, 0)) + 1, false);
+}
+
+void CRecordPlayer::WarnOfNonFinite(int record) {
+    const CSheetProfile* sheet = document.Sheet();
+    if (!sheet || record < 1 || static_cast<size_t>(record) >= warnedOfNonFinite.size() ||
+        warnedOfNonFinite[static_cast<size_t>(record)])
+        return;
+    const std::string warning = NonFiniteWarning(*sheet, record);
+    if (warning.empty())
+        return;
+    warnedOfNonFinite[static_cast<size_t>(record)] = true;
+    ShowMessage(warning, MessageIcon::Warning);
 }
 
 int CRecordPlayer::NextRecord(int record) const {
@@ -109,10 +144,11 @@ bool CRecordPlayer::LoadRecord() {
     ApplyRecord(*values, record);
     values.reset();
     ShowInViews(record, &CView::Invalidate);
-    if (!host)
-        return true;
-    host->RecordLoaded(record);
-    host->InterfaceThread().DispatchPending();
+    if (host) {
+        host->RecordLoaded(record);
+        host->InterfaceThread().DispatchPending();
+    }
+    WarnOfNonFinite(record);
     return true;
 }
 
@@ -149,6 +185,7 @@ bool CRecordPlayer::StepRecord(bool notify) {
     ApplyRecord(*values, record);
     if (notify)
         NotifyStep(record);
+    WarnOfNonFinite(record);
     return true;
 }
 
@@ -278,6 +315,8 @@ bool CRecordPlayer::ShowReadAhead(CReadAhead& ahead) {
         if (token.lock()) {
             ApplyRecord(*values, record);
             NotifyStep(record);
+            // The animation waits while the warning shows.
+            WarnOfNonFinite(record);
         }
         values.reset();
         applied->Set();

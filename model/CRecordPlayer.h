@@ -12,11 +12,16 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 class CProjectProfile;
 class CSheetProfile;
 class CView;
 class IProgressSink;
+
+// The warning that record (1-based), held by sheet, has values that are not
+// numbers; "" when all are numbers.
+std::string NonFiniteWarning(const CSheetProfile& sheet, int record);
 
 // What the animation worker and the interface thread share.
 struct CAnimationControl {
@@ -78,6 +83,11 @@ public:
     // stopped.
     void SetReadObserver(std::function<void(int record)> observer) { readObserver = std::move(observer); }
 
+    // Warns of the values of the record the sheet holds that are not
+    // numbers, once in the document's life for each record: every way to a
+    // record (opening, navigation, the animation, the video) calls it.
+    void WarnOfNonFinite(int record);
+
     void ToggleAnimation();
     bool IsAnimationRunning() const { return animationRunning.joinable(); }
     // True, after the warning, while the animation runs.
@@ -128,6 +138,7 @@ private:
     std::thread animationRunning;
     int animationGeneration = 0;
     std::function<void(int)> readObserver;
-    std::atomic<bool> abandoned{false}; // the document goes away without waiting on the interface
+    std::vector<bool> warnedOfNonFinite; // by record number
+    std::atomic<bool> abandoned{false};  // the document goes away without waiting on the interface
     std::shared_ptr<bool> alive = std::make_shared<bool>(true); // for tasks posted to the interface thread
 };

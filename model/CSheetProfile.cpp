@@ -38,8 +38,10 @@ void CSheetProfile::Fail(const std::string& reason) {
 }
 
 void CSheetProfile::ComputeBoundingBox() {
-    const std::array<double, 6> box = BoundingBoxOf(currentCoordinates.data(), nodeCount);
+    const NodeBox nodes = BoundingBoxOf(currentCoordinates.data(), nodeCount);
+    const std::array<double, 6>& box = nodes.box;
     boundingBox = box;
+    nonFinite.nodes = nodes.nonFinite;
     sizeX = box[1] - box[0];
     sizeY = box[3] - box[2];
     sheetSize = std::max({sizeX, sizeY, box[5] - box[4]});
@@ -47,8 +49,10 @@ void CSheetProfile::ComputeBoundingBox() {
 
 void CSheetProfile::DeriveElements(int32_t* corners) {
     valuesGeneration = NewValuesGeneration();
-    maxInitialThickness = DeriveAllElements(elements, currentCoordinates.data(), referenceCoordinates.data(),
-                                            currentAreas, corners);
+    const DerivedTotals totals = DeriveAllElements(elements, currentCoordinates.data(),
+                                                   referenceCoordinates.data(), currentAreas, corners);
+    maxInitialThickness = totals.maxInitialThickness;
+    nonFinite.elements = totals.nonFinite;
 }
 
 void CSheetProfile::PostLoadDerivation() {
@@ -169,16 +173,16 @@ bool CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
             std::memcpy(nodeSymmetry[node].data(), sheet.nodeSymmetry[node].data(), 4);
     });
     currentAreas.resize(elements.size());
-    // The largest initial thickness (std::max from 0 leaves out one that is
-    // not a number) and whether every element has the sheet's nodes.
+    // What the derivation of all elements finds, and whether every element
+    // has the sheet's nodes.
     struct Outcome {
-        double largest;
+        DerivedTotals totals;
         bool sameMesh;
     };
     const Outcome outcome = parallel::ReduceBlocks(
-        elements.size(), kElementGrain, Outcome{0.0, true},
+        elements.size(), kElementGrain, Outcome{DerivedTotals(), true},
         [this, &sheet](size_t first, size_t last) {
-            Outcome part{0.0, true};
+            Outcome part{DerivedTotals(), true};
             for (size_t i = first; i < last; ++i) {
                 CElementProfile& element = elements[i];
                 const CElementProfile& mesh = sheet.elements[i];
@@ -194,14 +198,24 @@ bool CSheetProfile::PrepareRecordValues(const CSheetProfile& sheet) {
                                                   sheet.ReferenceCorner(element, 1),
                                                   sheet.ReferenceCorner(element, 2)};
                 currentAreas[i] = DeriveElementValues(element, current, reference);
-                part.largest = std::max(part.largest, element.InitialThickness);
+                DerivedTotals& totals = part.totals;
+                if (std::isfinite(element.InitialThickness))
+                    totals.maxInitialThickness =
+                        std::max(totals.maxInitialThickness, element.InitialThickness);
+                if (HasNonFiniteValue(element))
+                    totals.nonFinite.Add(static_cast<int>(i));
             }
             return part;
         },
-        [](const Outcome& a, const Outcome& b) {
-            return Outcome{std::max(a.largest, b.largest), a.sameMesh && b.sameMesh};
+        [](Outcome a, const Outcome& b) {
+            a.totals.maxInitialThickness =
+                std::max(a.totals.maxInitialThickness, b.totals.maxInitialThickness);
+            a.totals.nonFinite.Join(b.totals.nonFinite);
+            a.sameMesh = a.sameMesh && b.sameMesh;
+            return a;
         });
-    maxInitialThickness = outcome.largest;
+    maxInitialThickness = outcome.totals.maxInitialThickness;
+    nonFinite.elements = outcome.totals.nonFinite;
     ComputeBoundingBox();
     return outcome.sameMesh;
 }
@@ -215,6 +229,7 @@ void CSheetProfile::SwapRecordValues(CSheetProfile& prepared) {
     std::swap(layerValues, prepared.layerValues);
     toolPositions = prepared.toolPositions;
     maxInitialThickness = prepared.maxInitialThickness;
+    nonFinite = prepared.nonFinite;
     boundingBox = prepared.boundingBox;
     sizeX = prepared.sizeX;
     sizeY = prepared.sizeY;
@@ -283,7 +298,11 @@ template <typename Value> double CSheetProfile::AreaWeightedMean(Value value) co
     double areas = 0;
     for (size_t i = 0; i < elements.size(); ++i) {
         const double area = ElementArea(i);
-        weighted += value(elements[i]) * area;
+        const double v = value(elements[i]);
+        // Values that are not numbers are left out, with their area.
+        if (!std::isfinite(v) || !std::isfinite(area))
+            continue;
+        weighted += v * area;
         areas += area;
     }
     return areas == 0 ? 0 : weighted / areas;
@@ -299,9 +318,12 @@ double CSheetProfile::MeanTemperature() const {
 
 double CSheetProfile::InflatedVolume() const {
     double volume = 0;
-    for (const CElementProfile& element : elements)
-        volume +=
+    for (const CElementProfile& element : elements) {
+        const double prism =
             PrismVolume(CurrentCorner(element, 0), CurrentCorner(element, 1), CurrentCorner(element, 2));
+        if (std::isfinite(prism))
+            volume += prism;
+    }
     // The symmetry words are compared exactly: a record saying "half" is not
     // doubled.
     if (symmetryName == "HALF")
@@ -313,6 +335,15 @@ double CSheetProfile::InflatedVolume() const {
     return volume;
 }
 
+namespace {
+
+// A thickness or an area that is not a number would make every figure none.
+bool TakesPartInStatistics(const CElementProfile& element, double area) {
+    return std::isfinite(element.Thickness) && std::isfinite(area);
+}
+
+} // namespace
+
 ClampedStatisticsResult CSheetProfile::ClampedStatistics() {
     ClampedStatisticsResult result;
     double areas = 0;
@@ -322,7 +353,7 @@ ClampedStatisticsResult CSheetProfile::ClampedStatistics() {
     double largest = 0;
     for (size_t i = 0; i < elements.size(); ++i) {
         const CElementProfile& element = elements[i];
-        if (IsClampedElement(element))
+        if (IsClampedElement(element) || !TakesPartInStatistics(element, ElementArea(i)))
             continue;
         if (result.elementCount == 0)
             base = smallest = largest = element.Thickness;
@@ -344,7 +375,7 @@ ClampedStatisticsResult CSheetProfile::ClampedStatistics() {
     for (size_t i = 0; i < elements.size(); ++i) {
         const CElementProfile& element = elements[i];
         const double area = ElementArea(i);
-        if (IsClampedElement(element) || area == 0)
+        if (IsClampedElement(element) || area == 0 || !TakesPartInStatistics(element, area))
             continue;
         const double logRatio = std::log(element.Thickness / result.meanThickness);
         spread += area * logRatio * logRatio;

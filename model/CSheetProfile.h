@@ -149,6 +149,7 @@ public:
     double SheetSize() const { return sheetSize; }
     double SizeX() const { return sizeX; }
     double SizeY() const { return sizeY; }
+    // The largest initial thickness that is a number.
     double MaxInitialThickness() const { return maxInitialThickness; }
     const std::array<double, 2>& ThicknessRange() const { return thicknessRange; }
 
@@ -196,6 +197,17 @@ public:
     CutMarkPoint& CutMark() { return cutMark; }
     const CutMarkPoint& CutMark() const { return cutMark; }
 
+    // The nodes whose current coordinates, and the elements whose values
+    // (their own, or derived as for an element without undeformed area),
+    // are not numbers: left out of the bounding box, the limits, the means
+    // and the sums, and drawn grey. Elements by 0-based index.
+    struct NonFiniteValues {
+        NonFiniteItems nodes;
+        NonFiniteItems elements;
+        bool Any() const { return nodes.count > 0 || elements.count > 0; }
+    };
+    const NonFiniteValues& NonFinite() const { return nonFinite; }
+
     // Changes whenever the sheet takes other element values, to a number no
     // sheet had before: what is computed from the values can be kept by it.
     uint64_t ValuesGeneration() const { return valuesGeneration; }
@@ -240,6 +252,7 @@ private:
     double sizeX = 0;
     double sizeY = 0;
     double maxInitialThickness = 0;
+    NonFiniteValues nonFinite;
     // The elements of node i are nodeElementList[start[i] .. start[i + 1]).
     BigArray<int32_t> nodeElementStart, nodeElementList;
     std::unique_ptr<CCutSegments> cutSegments{new CCutSegments(100, 100)};

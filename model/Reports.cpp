@@ -9,6 +9,7 @@
 #include "model/CProjectProfile.h"
 #include "model/Texts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <fcntl.h>
@@ -19,6 +20,13 @@ namespace {
 // Millimetres in the display unit.
 double Millimetres(const CConfiguration& configuration, double metres) {
     return configuration.LengthToDisplay(metres * 1000);
+}
+
+// A value written with digits decimals (2 to 4), without the sign of a
+// zero: "-0.00" reads as a negative zero.
+double Shown(double value, int digits) {
+    static const char* const formats[] = {"%.2lf", "%.3lf", "%.4lf"};
+    return ShownValue(formats[std::min(std::max(digits, 2), 4) - 2], value);
 }
 
 // Text after the first count characters of a line.
@@ -45,7 +53,7 @@ std::string SheetPropertiesReport(const CProjectProfile& project, const CConfigu
     const bool si = configuration.IsSIMetric();
     double shown[6];
     for (int i = 0; i < 6; ++i)
-        shown[i] = Millimetres(configuration, box[static_cast<size_t>(i)]);
+        shown[i] = Shown(Millimetres(configuration, box[static_cast<size_t>(i)]), si ? 2 : 3);
     std::string text =
         FormatText("Properties of deformed sheet in the project:\n%s\n\n", project.PathName().c_str());
     const char* length = configuration.LengthUnit();
@@ -152,7 +160,8 @@ bool RecordInformationReport(const CProjectProfile& project, const CConfiguratio
                       project.CurrentRecord());
     for (int i = 0; i < 6; ++i)
         text += FormatText("\r\nInflated %c %s (%s): %.*lf", "XYZ"[i / 2], i % 2 ? "max" : "min", length,
-                           si ? 3 : 4, Millimetres(configuration, box[static_cast<size_t>(i)]));
+                           si ? 3 : 4,
+                           Shown(Millimetres(configuration, box[static_cast<size_t>(i)]), si ? 3 : 4));
     text += "\r\n";
     // Without its data block in the project file a record has no time and
     // pressure to show.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -60,10 +61,20 @@ double DeriveElementValues(CElementProfile& e, const CCoordinate p[3], const CCo
     const CCoordinate cross = Cross(e1, e2);
     const double twiceArea = Norm(cross);
     const double area = 0.5 * twiceArea;
-    e.Thickness = area == 0 ? e.InitialThickness : e.InitialThickness * e.ReferenceArea / area;
+    // A corner that is not a number makes the area none either (an infinite
+    // coordinate meets a 0 or another infinity in the cross product).
+    const bool finite = std::isfinite(twiceArea) && std::isfinite(twiceReferenceArea);
     // The normal stays as it was for a triangle without area.
-    if (twiceArea != 0)
+    if (twiceArea != 0 && finite)
         e.Normal = cross * (1.0 / twiceArea);
+    if (!finite || twiceReferenceArea == 0) {
+        // Divided by nothing, the stretches would be whatever the rounding
+        // makes of 0 / 0; an element without undeformed area has none.
+        constexpr double none = std::numeric_limits<double>::quiet_NaN();
+        e.Thickness = e.ExtensionX = e.ExtensionY = e.PlanarExtension = e.StretchRatio = none;
+        return std::isfinite(area) ? area : 0;
+    }
+    e.Thickness = area == 0 ? e.InitialThickness : e.InitialThickness * e.ReferenceArea / area;
 
     const PrincipalStretches stretches =
         StretchesBetween(InPlaneFrame(r1, r2, twiceReferenceArea), InPlaneFrame(e1, e2, twiceArea));
@@ -80,14 +91,21 @@ double DeriveElementValues(CElementProfile& e, const CCoordinate p[3], const CCo
     return area;
 }
 
-double DeriveAllElements(BigArray<CElementProfile>& elements, const CCoordinate* currentNodes,
-                         const CCoordinate* referenceNodes, BigArray<double>& areas, int32_t* corners) {
+bool HasNonFiniteValue(const CElementProfile& e) {
+    return !(std::isfinite(e.InitialThickness) && std::isfinite(e.Temperature) &&
+             std::isfinite(e.PrincipalStress1) && std::isfinite(e.PrincipalStress2) &&
+             std::isfinite(e.Thickness) && std::isfinite(e.ExtensionX) && std::isfinite(e.ExtensionY) &&
+             std::isfinite(e.PlanarExtension) && std::isfinite(e.StretchRatio));
+}
+
+DerivedTotals DeriveAllElements(BigArray<CElementProfile>& elements, const CCoordinate* currentNodes,
+                                const CCoordinate* referenceNodes, BigArray<double>& areas,
+                                int32_t* corners) {
     areas.resize(elements.size());
-    // std::max from 0 leaves out a thickness that is not a number.
     return parallel::ReduceBlocks(
-        elements.size(), kElementGrain, 0.0,
+        elements.size(), kElementGrain, DerivedTotals(),
         [&elements, currentNodes, referenceNodes, &areas, corners](size_t first, size_t last) {
-            double largest = 0;
+            DerivedTotals part;
             for (size_t i = first; i < last; ++i) {
                 CElementProfile& element = elements[i];
                 const int32_t* n = element.NodeNumbers;
@@ -95,13 +113,20 @@ double DeriveAllElements(BigArray<CElementProfile>& elements, const CCoordinate*
                 const CCoordinate reference[3] = {referenceNodes[n[0]], referenceNodes[n[1]],
                                                   referenceNodes[n[2]]};
                 areas[i] = DeriveElementValues(element, current, reference);
-                largest = std::max(largest, element.InitialThickness);
+                if (std::isfinite(element.InitialThickness))
+                    part.maxInitialThickness = std::max(part.maxInitialThickness, element.InitialThickness);
+                if (HasNonFiniteValue(element))
+                    part.nonFinite.Add(static_cast<int>(i));
                 if (corners)
                     std::memcpy(corners + 3 * i, element.NodeNumbers, sizeof element.NodeNumbers);
             }
-            return largest;
+            return part;
         },
-        [](double a, double b) { return std::max(a, b); });
+        [](DerivedTotals a, const DerivedTotals& b) {
+            a.maxInitialThickness = std::max(a.maxInitialThickness, b.maxInitialThickness);
+            a.nonFinite.Join(b.nonFinite);
+            return a;
+        });
 }
 
 void BuildNodeElements(BigArray<int32_t>& corners, const BigArray<CElementProfile>& elements, int nodeCount,
@@ -157,29 +182,41 @@ void BuildNodeElements(BigArray<int32_t>& corners, const BigArray<CElementProfil
     });
 }
 
-std::array<double, 6> BoundingBoxOf(const CCoordinate* nodes, int nodeCount) {
+NodeBox BoundingBoxOf(const CCoordinate* nodes, int nodeCount) {
     using Box = std::array<double, 6>;
     // std::min and std::max keep the earlier of equal values (0 and -0), and
     // the blocks are joined in order: the box is the serial loop's.
-    auto join = [](const Box& a, const Box& b) -> Box {
-        return {std::min(a[0], b[0]), std::max(a[1], b[1]), std::min(a[2], b[2]),
-                std::max(a[3], b[3]), std::min(a[4], b[4]), std::max(a[5], b[5])};
+    auto join = [](NodeBox a, const NodeBox& b) {
+        a.box = {std::min(a.box[0], b.box[0]), std::max(a.box[1], b.box[1]), std::min(a.box[2], b.box[2]),
+                 std::max(a.box[3], b.box[3]), std::min(a.box[4], b.box[4]), std::max(a.box[5], b.box[5])};
+        a.nonFinite.Join(b.nonFinite);
+        return a;
     };
-    const Box none = {1e30, -1e30, 1e30, -1e30, 1e30, -1e30};
-    return parallel::ReduceBlocks(
+    NodeBox none;
+    none.box = {1e30, -1e30, 1e30, -1e30, 1e30, -1e30};
+    NodeBox result = parallel::ReduceBlocks(
         static_cast<size_t>(nodeCount), kNodeGrain, none,
         [nodes, &none](size_t first, size_t last) {
-            Box part = none;
+            NodeBox part = none;
+            Box& box = part.box;
             for (size_t node = first + 1; node <= last; ++node) {
                 const CCoordinate& p = nodes[node];
-                part[0] = std::min(part[0], p.x);
-                part[1] = std::max(part[1], p.x);
-                part[2] = std::min(part[2], p.y);
-                part[3] = std::max(part[3], p.y);
-                part[4] = std::min(part[4], p.z);
-                part[5] = std::max(part[5], p.z);
+                // One node at infinity would leave no room for the others.
+                if (!(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z))) {
+                    part.nonFinite.Add(static_cast<int>(node));
+                    continue;
+                }
+                box[0] = std::min(box[0], p.x);
+                box[1] = std::max(box[1], p.x);
+                box[2] = std::min(box[2], p.y);
+                box[3] = std::max(box[3], p.y);
+                box[4] = std::min(box[4], p.z);
+                box[5] = std::max(box[5], p.z);
             }
             return part;
         },
         join);
+    if (result.nonFinite.count == nodeCount)
+        result.box = Box{};
+    return result;
 }

@@ -32,6 +32,12 @@ constexpr const char* RecordFilesMissing =
     "Record files missing: %s. The project opens with the %d records found, "
     "so its last record is not the final state of the forming.";
 
+// A record with values that are not numbers: the record, what holds them
+// ("12 nodes and 3 elements") and the first of each ("node 7 and element 0").
+constexpr const char* NonFiniteValues =
+    "Record %d holds %s whose values are not numbers (the first: %s). They are drawn grey and left out "
+    "of the limits, means and sums.";
+
 // Records and tools.
 constexpr const char* UnableToOpenSheet = "Unable to open sheet file";
 constexpr const char* ZeroPlaneArea = "Zero plane area.";

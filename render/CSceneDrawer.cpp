@@ -18,6 +18,10 @@ bool FeedbackRectangle(const std::vector<GLfloat>& values, GLint count, WindowRe
     covered = {DBL_MAX, -DBL_MAX, DBL_MAX, -DBL_MAX};
     bool any = false;
     auto vertex = [&](GLint at) {
+        // A corner that is not a number takes no room.
+        if (!std::isfinite(values[static_cast<size_t>(at)]) ||
+            !std::isfinite(values[static_cast<size_t>(at) + 1]))
+            return;
         covered.xMin = std::min<double>(covered.xMin, values[static_cast<size_t>(at)]);
         covered.xMax = std::max<double>(covered.xMax, values[static_cast<size_t>(at)]);
         covered.yMin = std::min<double>(covered.yMin, values[static_cast<size_t>(at) + 1]);

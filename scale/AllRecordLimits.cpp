@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -50,6 +51,7 @@ std::unique_ptr<CSheetProfile> ReadRecordValues(const std::string& projectPath, 
     return record;
 }
 
+// A record without numbers (NaN limits) leaves the range as it is.
 void Widen(ScaleRange& all, const ScaleRange& one) {
     all.minimum = std::min(all.minimum, one.minimum);
     all.maximum = std::max(all.maximum, one.maximum);
@@ -95,6 +97,8 @@ AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recor
             if (progress)
                 progress(++done, recordCount);
         }
+        if (result.range.minimum > result.range.maximum)
+            result.range.minimum = result.range.maximum = std::numeric_limits<double>::quiet_NaN();
     } catch (const CCriticalError&) {
         result.outcome = AllRecordLimits::Failed;
         result.failure.clear(); // said already

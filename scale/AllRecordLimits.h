@@ -18,7 +18,8 @@ struct AllRecordLimits {
 
 // Reads each of the recordCount records of the project once, the last one
 // first as the project does when it opens, and folds the automatic limits of
-// each (the thickness cap included) into one range. progress(done, count)
+// each (the thickness cap included) into one range, whose limits are NaN
+// when no record has a value that is a number. progress(done, count)
 // follows every record read; cancel is looked at before each read.
 AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recordCount, int quantity,
                                        const std::function<void(int done, int count)>& progress,

@@ -30,6 +30,8 @@ ColourRamp ColourRamp::Diverging() {
 }
 
 RgbColour ColourRamp::Entry(int index) const {
+    if (index == NoValue)
+        return NoValueColour;
     const size_t i = static_cast<size_t>(std::clamp(index, 0, LastIndex));
     return {red[i], green[i], blue[i]};
 }

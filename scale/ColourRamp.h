@@ -15,13 +15,19 @@ class ColourRamp {
 public:
     static constexpr int Size = 33;
     static constexpr int LastIndex = Size - 1;
+    // The index of a node whose value is not a number, drawn in a dark grey
+    // that is no colour of either ramp (whose nearest entries are the olive
+    // greys and near-whites around their middles).
+    static constexpr int NoValue = Size;
+    static constexpr RgbColour NoValueColour = {64, 64, 64};
 
     ColourRamp();
     // The ramp of differences: blue at 0 through white at the centre (16)
     // to red at 32, in the same steps of 15.
     static ColourRamp Diverging();
 
-    // An index outside 0..32 is taken as the nearer end.
+    // NoValue gives NoValueColour; another index outside 0..32 is taken as
+    // the nearer end.
     RgbColour Entry(int index) const;
 
     const std::array<uint8_t, Size>& Red() const { return red; }

@@ -49,9 +49,20 @@ std::string MeshMismatch(const CSheetProfile& sheet, const CSheetProfile& refere
 }
 
 int DifferenceColourIndex(double difference, double minimum, double maximum) {
-    if (!(maximum > minimum))
+    if (!std::isfinite(difference))
+        return ColourRamp::NoValue;
+    if (difference == 0)
         return DifferenceCentreIndex;
-    return ClampColourIndex(RawColourIndex(difference, minimum, maximum));
+    // The size of the limit on the difference's side of 0.
+    const double limit = difference < 0 ? -std::min(minimum, 0.0) : std::max(maximum, 0.0);
+    if (!(limit > 0))
+        return difference < 0 ? 0 : ColourRamp::LastIndex;
+    return ClampColourIndex(RawColourIndex(difference, -limit, limit));
+}
+
+std::array<double, ScaleLabelCount> DifferenceLabelValues(double minimum, double maximum) {
+    const double low = std::min(minimum, 0.0), high = std::max(maximum, 0.0);
+    return {high, high * 0.5, 0.0, low * 0.5, low};
 }
 
 double DifferenceToDisplay(int quantity, double difference, const CConfiguration& configuration) {
@@ -61,15 +72,15 @@ double DifferenceToDisplay(int quantity, double difference, const CConfiguration
 
 std::string DifferenceValueText(int quantity, double difference, const CConfiguration& configuration) {
     const char* number = QuantityOf(quantity).In(configuration).scaleNumber;
-    if (!number)
+    if (!number || !std::isfinite(difference))
         return std::string();
-    return FormatText(number, DifferenceToDisplay(quantity, difference, configuration)) +
+    return FormatNumber(number, DifferenceToDisplay(quantity, difference, configuration)) +
            QuantityUnitSuffix(quantity, configuration);
 }
 
 std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(int quantity, double minimum, double maximum,
                                                               const CConfiguration& configuration) {
-    const std::array<double, ScaleLabelCount> values = ScaleLabelValues(minimum, maximum);
+    const std::array<double, ScaleLabelCount> values = DifferenceLabelValues(minimum, maximum);
     std::array<std::string, ScaleLabelCount> texts;
     for (size_t k = 0; k < texts.size(); ++k)
         texts[k] = DifferenceValueText(quantity, values[k], configuration);
@@ -81,13 +92,13 @@ ScaleRange DifferenceRange(const std::vector<double>& values, int quantity, cons
         return {limits.FixedMinimum(quantity), limits.FixedMaximum(quantity)};
     if (values.size() < 2)
         return {0, 0};
-    // NaN fails the comparison and is left out.
+    // NaN fails the comparison; infinities are left out too.
     const double largest = parallel::ReduceBlocks(
         values.size() - 1, NodeGrain, 0.0,
         [&values](size_t first, size_t last) {
             double part = 0;
             for (size_t node = first + 1; node <= last; ++node)
-                if (std::fabs(values[node]) > part)
+                if (std::fabs(values[node]) > part && std::isfinite(values[node]))
                     part = std::fabs(values[node]);
             return part;
         },
@@ -314,7 +325,7 @@ std::array<std::string, 3> CComparison::TipLines(int quantity, double value, dou
     // Von Mises stress has no tip line of its own: its scale's format.
     const char* number = info.tipNumber ? info.tipNumber : info.In(configuration).scaleNumber;
     const auto text = [&](double display) {
-        return FormatText(number ? number : "%g", display) + QuantityUnitSuffix(quantity, configuration);
+        return FormatNumber(number ? number : "%g", display) + QuantityUnitSuffix(quantity, configuration);
     };
     const int record = ReferenceRecord(viewRecord);
     const bool named = SameProject() || record != viewRecord;

@@ -25,11 +25,20 @@ class CSheetProfile;
 // e.g. "The meshes differ: 1200 nodes against 1180.".
 std::string MeshMismatch(const CSheetProfile& sheet, const CSheetProfile& reference);
 
-// The colour index of a difference on the diverging ramp: the rounding and
-// clamping of RawColourIndex and ClampColourIndex, low blue (0), high red
-// (32); a range without width gives the white centre.
+// The colour index of a difference on the diverging ramp, white (16) at 0
+// whatever the limits: two halves, blue (0) at the minimum to white at 0
+// and white to red (32) at the maximum, each rounded and clamped as
+// RawColourIndex and ClampColourIndex do over the range symmetric to its
+// limit, so that symmetric limits give the plain scale's indices. A limit
+// on the wrong side of 0 counts as 0: its half has no width, and
+// differences on that side take its end colour. A difference that is not
+// a finite number has ColourRamp::NoValue.
 constexpr int DifferenceCentreIndex = ColourRamp::LastIndex / 2;
 int DifferenceColourIndex(double difference, double minimum, double maximum);
+// The values beside the five ticks of the bar, where their colours are:
+// the maximum, half of it, 0, half the minimum and the minimum (limits on
+// the wrong side of 0 counting as 0).
+std::array<double, ScaleLabelCount> DifferenceLabelValues(double minimum, double maximum);
 
 // A difference of stored values in the units the user sees: a temperature
 // difference in Fahrenheit is 1.8 times the one in Celsius, with no offset.
@@ -40,8 +49,8 @@ std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(int quantity, doub
                                                               const CConfiguration& configuration);
 
 // The limits of differences: the fixed pair in fixed mode, otherwise
-// symmetric around 0, +-max |difference| over the numbers among values
-// (index 0 is no node), which is (0, 0) without any.
+// symmetric around 0, +-max |difference| over the finite numbers among
+// values (index 0 is no node), which is (0, 0) without any.
 ScaleRange DifferenceRange(const std::vector<double>& values, int quantity, const ScaleLimits& limits);
 
 // One side of a comparison, as it stands when the comparison starts.

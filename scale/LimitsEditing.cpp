@@ -21,9 +21,10 @@ double RoundToThousandths(double value) {
 }
 
 void PrepareFixedLimits(ScaleLimits& limits, int quantity, double lastMinimum, double lastMaximum) {
-    if (limits.FixedMaximum(quantity) == 0)
+    // A scale without numbers shows no limits to start from.
+    if (limits.FixedMaximum(quantity) == 0 && std::isfinite(lastMaximum))
         limits.SetFixedMaximum(quantity, lastMaximum);
-    if (limits.FixedMinimum(quantity) == 0)
+    if (limits.FixedMinimum(quantity) == 0 && std::isfinite(lastMinimum))
         limits.SetFixedMinimum(quantity, lastMinimum);
 }
 

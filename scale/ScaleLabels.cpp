@@ -5,11 +5,13 @@
 #include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
 
+#include <cmath>
+
 std::string ScaleValueText(int quantity, double value, const CConfiguration& configuration) {
     const char* number = QuantityOf(quantity).In(configuration).scaleNumber;
-    if (!number)
+    if (!number || !std::isfinite(value))
         return std::string();
-    return FormatText(number, QuantityToDisplay(quantity, value, configuration)) +
+    return FormatNumber(number, QuantityToDisplay(quantity, value, configuration)) +
            QuantityUnitSuffix(quantity, configuration);
 }
 

@@ -11,7 +11,9 @@ class CConfiguration;
 constexpr int ScaleLabelCount = 5;
 
 // One value of a quantity (stored unit) as a label shows it: the number
-// right-aligned in six characters with its unit; "" for "(no scale)".
+// right-aligned in six characters with its unit, never a minus sign before
+// a zero; "" for "(no scale)" and for a value that is not a finite number
+// (limits of a sheet without numbers).
 std::string ScaleValueText(int quantity, double value, const CConfiguration& configuration);
 
 // Top to bottom: maximum, upper quarter, mid, lower quarter, minimum.

@@ -52,5 +52,9 @@ ScaleRange ComputeScaleRange(const CSheetProfile& sheet, int quantity, const Sca
     if (quantity == NoScale)
         return {0, 0};
     return LimitRules(quantity, limits, sheet.MaxInitialThickness(), {DBL_MAX, -DBL_MAX},
-                      [&](ScaleRange& range) { FoldElementValues(sheet, quantity, range); });
+                      [&](ScaleRange& range) {
+                          FoldElementValues(sheet, quantity, range);
+                          if (range.minimum > range.maximum)
+                              range.minimum = range.maximum = std::numeric_limits<double>::quiet_NaN();
+                      });
 }

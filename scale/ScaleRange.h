@@ -5,15 +5,20 @@
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 
+#include <cmath>
+
 class CSheetProfile;
 
 struct ScaleRange {
     double minimum = 0;
     double maximum = 0;
 
-    // Widens the range to take in value. Both comparisons are false for a
-    // value that is not a number, which leaves it out.
+    // Widens the range to take in value. A value that is not a number, or
+    // is infinite, is left out: one such value would make every other one
+    // the same colour.
     void Fold(double value) {
+        if (!std::isfinite(value))
+            return;
         if (value < minimum)
             minimum = value;
         if (value > maximum)
@@ -55,7 +60,8 @@ ScaleRange LimitRules(int quantity, const ScaleLimits& limits, double maxInitial
 }
 
 // The limits of the scale for a quantity: (0, 0) for "(no scale)", otherwise
-// by the rules above over the element values, starting from (largest
-// double, its negative), which is also the result without elements.
-// Quantities outside 0..7 are taken as 7.
+// by the rules above over the element values that are numbers, starting
+// from (largest double, its negative). Without any such value both limits
+// are NaN: there is nothing to label. Quantities outside 0..7 are taken as
+// 7.
 ScaleRange ComputeScaleRange(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits);

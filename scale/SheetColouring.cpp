@@ -51,6 +51,8 @@ int ClampColourIndex(double raw) {
 }
 
 int ColourIndex(double value, double minimum, double maximum, int quantity) {
+    if (!std::isfinite(value))
+        return ColourRamp::NoValue;
     return Oriented(ClampColourIndex(RawColourIndex(value, minimum, maximum)),
                     QuantityOf(quantity).highIsBlue);
 }
@@ -108,16 +110,18 @@ void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& li
     uint8_t* indices = colouring.indices.data();
     indices[0] = 0;
     const bool highIsBlue = QuantityOf(quantity).highIsBlue;
-    if (IsDegenerate(minimum, maximum)) {
-        const uint8_t index = static_cast<uint8_t>(Oriented(0, highIsBlue));
-        std::memset(indices + 1, index, size - 1);
-        return;
-    }
+    const bool degenerate = IsDegenerate(minimum, maximum);
     const double span = maximum - minimum;
     parallel::ForBlocks(size - 1, NodeGrain, [&](size_t first, size_t last) {
         for (size_t node = first + 1; node <= last; ++node) {
-            const int raw = ClampColourIndex(RoundHalfAway(32 * ((values[node] - minimum) / span)));
-            indices[node] = static_cast<uint8_t>(Oriented(raw, highIsBlue));
+            const double value = values[node];
+            if (!std::isfinite(value))
+                indices[node] = ColourRamp::NoValue;
+            else if (degenerate)
+                indices[node] = static_cast<uint8_t>(Oriented(0, highIsBlue));
+            else
+                indices[node] = static_cast<uint8_t>(
+                    Oriented(ClampColourIndex(RoundHalfAway(32 * ((value - minimum) / span))), highIsBlue));
         }
     });
 }
@@ -139,9 +143,9 @@ uint8_t SheetAlpha(double opacity) {
 
 void FillNodeColours(const NodeColouring& colouring, const ColourRamp& ramp, const DisplaySettings& settings,
                      std::vector<uint8_t>& rgba) {
-    std::array<std::array<uint8_t, 4>, ColourRamp::Size> table;
+    std::array<std::array<uint8_t, 4>, ColourRamp::NoValue + 1> table;
     const uint8_t alpha = SheetAlpha(settings.sheetOpacity);
-    for (int index = 0; index < ColourRamp::Size; ++index) {
+    for (int index = 0; index <= ColourRamp::NoValue; ++index) {
         const RgbColour colour = VertexColour(ramp, index, settings.sheetDisplayMode);
         table[static_cast<size_t>(index)] = {colour.red, colour.green, colour.blue, alpha};
     }

@@ -21,11 +21,14 @@ double RawColourIndex(double value, double minimum, double maximum);
 int ClampColourIndex(double raw);
 
 // The ramp index of a value: low thickness is red (0), every other quantity
-// runs the other way round, low being blue (32).
+// runs the other way round, low being blue (32). A value that is not a
+// number, or is infinite, has ColourRamp::NoValue, whatever its sign.
 int ColourIndex(double value, double minimum, double maximum, int quantity);
 
 // By node number; index 0 is not a node. minimum and maximum are the limits
 // the colours span. For quantity 0 the vectors are empty and the limits 0.
+// Nodes whose value is not a finite number (no element uses them, or their
+// elements' values are not numbers) have ColourRamp::NoValue.
 struct NodeColouring {
     std::vector<double> values;
     std::vector<uint8_t> indices;
@@ -50,8 +53,8 @@ uint8_t SheetAlpha(double opacity);
 
 // Red, green, blue and alpha bytes per node, by node number like the node
 // coordinates (bytes 4n .. 4n + 3 for node n; node 0 all zero): the ramp
-// colour of the node's index in the sheet display mode, the sheet opacity as
-// alpha.
+// colour of the node's index (the grey of NoValue) in the sheet display
+// mode, the sheet opacity as alpha.
 void FillNodeColours(const NodeColouring& colouring, const ColourRamp& ramp, const DisplaySettings& settings,
                      std::vector<uint8_t>& rgba);
 

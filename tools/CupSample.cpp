@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace samplegen {
 
@@ -375,6 +376,18 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines, 
     return text.Save(path);
 }
 
+// The record of stage index as formed, spoilt as the options ask.
+RecordData CupRecordAsWritten(const CupOptions& options, int index, const CCupForming& forming) {
+    RecordData record = forming.Record();
+    if (options.nonFinite && index == options.records - 1) {
+        if (record.current.size() > 1)
+            record.current[1].x = std::numeric_limits<double>::infinity();
+        if (record.elements.size() > 3)
+            record.elements[3].temperature = -std::numeric_limits<float>::quiet_NaN();
+    }
+    return record;
+}
+
 } // namespace
 
 std::string WriteCupSample(const std::string& folder, const CupOptions& options) {
@@ -451,7 +464,7 @@ std::string WriteCupSample(const std::string& folder, const CupOptions& options)
     for (int k = 0; k < options.records && ok; ++k) {
         const double stage = StageOf(k, options.records);
         forming.Form(stage, TotalTime(options.records));
-        ok = WriteRecordFile(RecordFileName(projectPath, k), forming.Record());
+        ok = WriteRecordFile(RecordFileName(projectPath, k), CupRecordAsWritten(options, k, forming));
         project.records.push_back({kEndPressure * Smoothstep(stage), kStageTime * k, PlugPosition(stage)});
     }
     ok = ok && WriteProjectFile(projectPath, project);
@@ -464,7 +477,7 @@ RecordData CupRecord(const CupOptions& options, int index) {
     CCupForming forming(options);
     for (int k = 0; k <= index; ++k)
         forming.Form(StageOf(k, options.records), TotalTime(options.records));
-    return forming.Record();
+    return CupRecordAsWritten(options, index, forming);
 }
 
 } // namespace samplegen

@@ -168,6 +168,10 @@ struct CupOptions {
     // two symmetry planes; the tools stay whole.
     bool quarter = false;
     bool crlf = false; // Windows line ends in the text files
+    // The last record holds values that are not numbers, as a damaged solver
+    // run leaves them: node 2 at x = infinity, and element 3's temperature a
+    // NaN with its sign bit set.
+    bool nonFinite = false;
     // When not empty, every reference in the project file is written as an
     // absolute Windows path in this folder (e.g. "C:\\jobs\\cup").
     std::string windowsFolder;

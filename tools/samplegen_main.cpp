@@ -13,7 +13,7 @@ namespace {
 
 const char* const kUsage = "usage:\n"
                            "  quillmere-samplegen cup FOLDER [--name NAME] [--cells NX NY] [--records N]\n"
-                           "                      [--quarter] [--crlf] [--windows-folder DIR]\n"
+                           "                      [--quarter] [--crlf] [--windows-folder DIR] [--nonfinite]\n"
                            "      writes the cup sample project FOLDER/NAME.tfc (NAME defaults to cup)\n"
                            "  quillmere-samplegen grid RECORDFILE NX NY\n"
                            "      writes a flat NX x NY grid record of a 1 m x 1 m sheet\n";
@@ -50,6 +50,8 @@ int Cup(int argc, char** argv) {
             options.quarter = true;
         } else if (option == "--crlf") {
             options.crlf = true;
+        } else if (option == "--nonfinite") {
+            options.nonFinite = true;
         } else if (option == "--windows-folder" && left >= 1) {
             options.windowsFolder = argv[++i];
         } else {

@@ -214,3 +214,19 @@ if(DRAWS)
   compare(study_pictures_files "${pictures}\nchart ${chart}\n")
 endif()
 golden(study_chart_with_gather study --gather study/part-0.csv -o study/none.csv --chart study/none.png)
+
+# A last record whose values are not all numbers (node 2 at x = infinity,
+# element 3's temperature a NaN with its sign bit set): one warning naming
+# them, on stderr; those values out of the limits, means and sums, their
+# colour -1; the study's row says so in its status.
+execute_process(COMMAND "${SAMPLEGEN}" cup "${WORK}/nonfinite" --cells 4 3 --records 2 --nonfinite)
+golden(values_nonfinite values nonfinite/cup.tfc --quantity 2)
+golden(values_nonfinite_thickness values nonfinite/cup.tfc --quantity 1)
+golden(values_nonfinite_record_1 values nonfinite/cup.tfc --quantity 2 --record 1)
+golden(values_nonfinite_minus values nonfinite/cup.tfc --quantity 2 --minus cup/cup.tfc --minus-record 2)
+golden(report_sheet_nonfinite report sheet nonfinite/cup.tfc)
+file(WRITE "${WORK}/study/nonfinite.txt" "../nonfinite/cup.tfc\n../cup/cup.tfc\n")
+golden(study_nonfinite study study/nonfinite.txt -o study/nonfinite.csv)
+golden_file(study_nonfinite_table study/nonfinite.csv)
+# Uneven fixed limits of a difference keep white at 0.
+golden(values_minus_uneven_limits values cup/cup.tfc --quantity 2 --minus cup/cup.tfc --min -0.5 --max 1)

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -146,6 +147,24 @@ TEST(TextFormat, LongResultsAreNotCut) {
     const std::string long_text(1000, 'x');
     EXPECT_EQ(FormatText("<%s>", long_text.c_str()).size(), 1002u);
     EXPECT_EQ(FormatText("%%s"), "%s");
+}
+
+// A zero is written without a sign however it came about, and a NaN
+// without the sign its bits happen to carry; any other negative number
+// keeps its one minus.
+TEST(TextFormat, NumbersShownAsZeroHaveNoSign) {
+    EXPECT_EQ(ExactNumber(-0.0), "0");
+    EXPECT_EQ(ExactNumber(-std::numeric_limits<double>::quiet_NaN()), "nan");
+    EXPECT_EQ(ExactNumber(-1e-300), "-1e-300");
+    EXPECT_EQ(FormatNumber("%6.2lf", -0.001), "  0.00");
+    EXPECT_EQ(FormatNumber("%.3lf", -0.0), "0.000");
+    EXPECT_EQ(FormatNumber("%6.3lg", -2.7755575615628914e-17), "-2.78e-17");
+    EXPECT_EQ(FormatNumber("%6.3lf", -0.011), "-0.011");
+    EXPECT_EQ(FormatNumber("%4.2lf", -12.5), "-12.50");
+    EXPECT_EQ(FormatNumber("%7.4lf", -std::numeric_limits<double>::quiet_NaN()), "    nan");
+    EXPECT_EQ(ShownValue("%.2lf", -0.004), 0.0);
+    EXPECT_FALSE(std::signbit(ShownValue("%.2lf", -0.004)));
+    EXPECT_EQ(ShownValue("%.2lf", -0.006), -0.006);
 }
 
 TEST(TextFormat, LeadingIntegers) {

@@ -138,6 +138,7 @@ private slots:
     void comparingViewPlotsTheDifferenceAlongTheCut();
     void printsOnePagePortraitAndLandscape();
     void printsOnThePrinterAndPaperGiven();
+    void labelsStayOutsideThePlotFrame();
 
 private:
     // Types text into a field; the position field is followed by "Cutting".
@@ -611,6 +612,76 @@ void CutDialogTest::printsOnThePrinterAndPaperGiven() {
     const QString info = PdfInfo(pdf);
     QVERIFY2(info.contains(QRegularExpression("Page size:\\s+595 x 420 pts")), qPrintable(info));
     QVERIFY(dialog->LastPrintedGraph().right() < printer.width());
+}
+
+// Y labels wider than the plot's margin (typed limits of many digits) stand
+// left of the plot's frame on the screen and on the page, and the tick at
+// 0 reads 0, not what adding steps leaves of it.
+void CutDialogTest::labelsStayOutsideThePlotFrame() {
+    Cut("12.5");
+    QTest::mouseClick(Child<QRadioButton>("graphLimits"), Qt::LeftButton);
+    Type("yMin", "-0.0123");
+    Type("yMax", "0.0123");
+    QTest::mouseClick(Child<QPushButton>("cutting"), Qt::LeftButton);
+    QCOMPARE(dialog->Session().GraphLimits.yMin, -0.0123);
+    const CGraphMapping mapping = Mapping();
+    const std::vector<CGraphTick> ticks = YTicks(mapping);
+    QCOMPARE(ticks.size(), size_t{11});
+    QCOMPARE(ticks[5].value, 0.0);
+    QCOMPARE(QString::fromStdString(ticks[5].label).trimmed(), QString("0"));
+
+    // The 3 mm curve lies far above: inside the plot, left of the first
+    // grid line and above each y grid line, nothing is drawn.
+    const QImage graph = Graph();
+    KeepPicture(graph, "cut-wide-labels");
+    const CPixelRect plot = mapping.Plot();
+    const int ascent = QFontMetrics(dialog->Graph()->font()).ascent();
+    for (const CGraphTick& tick : ticks) {
+        const int top = std::max(plot.top + 3, tick.pixel - ascent + 1);
+        if (tick.pixel - 2 > top)
+            QVERIFY2(Dark(graph.copy(plot.left + 3, top, 20, tick.pixel - 2 - top)) == 0, tick.label.c_str());
+    }
+
+    const QString pdf = QString::fromStdString(fixture->File("wide.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setResolution(CCutDialog::PrintResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setFullPage(true);
+    dialog->Print(printer);
+    QProcess raster;
+    raster.start("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf, pdf.chopped(4)});
+    QVERIFY(raster.waitForFinished());
+    const QImage page(pdf.chopped(4) + ".png");
+    QVERIFY(!page.isNull());
+    KeepPicture(page, "cut-wide-labels-printed");
+    // The plot's left edge: the first column inside the graph's frame that
+    // is dark from top to bottom of the graph's middle half.
+    const double scale = 72.0 / printer.resolution();
+    const QRect box = dialog->LastPrintedGraph();
+    const QRect shown(QPoint(int(box.left() * scale), int(box.top() * scale)),
+                      QPoint(int(box.right() * scale), int(box.bottom() * scale)));
+    int plotLeft = -1;
+    for (int x = shown.left() + 3; x < shown.center().x() && plotLeft < 0; ++x) {
+        int dark = 0;
+        for (int y = shown.top() + shown.height() / 4; y < shown.top() + 3 * shown.height() / 4; ++y)
+            dark += qGray(page.pixel(x, y)) < 160;
+        if (dark > shown.height() / 2 - 2)
+            plotLeft = x;
+    }
+    QVERIFY(plotLeft > shown.left());
+    static const QRegularExpression number("^-?[0-9.]+(e[-+][0-9]+)?$");
+    QStringList labels;
+    for (const Word& word : Words(pdf))
+        if (number.match(word.text).hasMatch() && word.box.center().x() < plotLeft &&
+            word.box.center().y() > shown.top() && word.box.center().y() < shown.bottom()) {
+            labels << word.text;
+            QVERIFY2(word.box.right() < plotLeft, qPrintable(word.text + " " + QString::number(plotLeft)));
+        }
+    QVERIFY2(labels.size() == 11 && labels.contains("0") && labels.contains("-0.00984"),
+             qPrintable(labels.join(' ')));
 }
 
 int main(int argc, char** argv) {

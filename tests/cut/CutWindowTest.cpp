@@ -19,6 +19,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -89,6 +90,21 @@ TEST(GraphLayout, PlotMappingAndTicks) {
     EXPECT_EQ(y.front().label, "    -1");
     EXPECT_EQ(y[4].label, "  -0.2");
     EXPECT_EQ(y.back().label, "     1");
+    // Ticks are whole multiples of the step: the one at 0 is 0, which
+    // adding steps would leave at -5.55e-17.
+    EXPECT_EQ(y[5].value, 0.0);
+    EXPECT_EQ(y[5].label, "     0");
+    for (const auto& [minimum, maximum, zero] : std::vector<std::tuple<double, double, size_t>>{
+             {-0.3, 0.7, 3}, {-0.6, 0.4, 6}, {-0.03, 0.07, 3}, {-0.9, 0.1, 9}, {-1.2, 0.8, 6}}) {
+        const std::vector<CGraphTick> ticks =
+            YTicks(CGraphMapping({0, 0, 100, 50}, {0, 1, minimum, maximum}));
+        ASSERT_EQ(ticks.size(), 11u) << minimum;
+        EXPECT_EQ(ticks[zero].value, 0.0) << minimum;
+        EXPECT_EQ(ticks[zero].label, "     0") << minimum;
+        EXPECT_EQ(ticks[zero - 1].value, -ticks[zero + 1].value) << minimum;
+        EXPECT_EQ(ticks.front().value, minimum);
+        EXPECT_NEAR(ticks.back().value, maximum, 1e-15);
+    }
 
     // Limits of no extent (the automatic maximum of a cut too long) give no
     // ticks and no pixel inside.
@@ -123,6 +139,28 @@ TEST(GraphLayout, LabelsAndTitlesKeepApart) {
     const CTextPlace caption = CaptionPlace(plot, h, 50);
     EXPECT_EQ(caption.baseline, title.baseline);
     EXPECT_EQ(caption.x + 50, plot.right);
+}
+
+// No y label crosses the plot's frame: each ends a gap left of it, and the
+// plot leaves wide labels the room they need inside the graph's frame.
+TEST(GraphLayout, YLabelsEndLeftOfThePlotInsideTheFrame) {
+    auto width = [](const std::string& label) { return 7 * static_cast<int>(label.size()); };
+    const int h = 14;
+    const CPixelRect frame{5, 7, 500, 300};
+    EXPECT_EQ(GraphPlot(frame, h, {0, 200, 0, 5}, width).left, PlotRectangle(frame, h).left);
+    for (const CGraphLimits& limits : {CGraphLimits{0, 200, 0, 5}, CGraphLimits{0, 200, -0.0123, 0.0123},
+                                       CGraphLimits{0, 200, -12345, 1e6}}) {
+        const CPixelRect plot = GraphPlot(frame, h, limits, width);
+        for (const CGraphTick& tick : YTicks(CGraphMapping(plot, limits))) {
+            const std::string label = YLabelText(tick);
+            EXPECT_EQ(label.find(' '), std::string::npos) << tick.label;
+            const CTextPlace place = YLabelPlace(plot, h, tick, width(label));
+            EXPECT_EQ(place.baseline, tick.pixel);
+            // The plot's frame is drawn 2 wide on its left edge.
+            EXPECT_LT(place.x + width(label), plot.left - 1) << label;
+            EXPECT_GT(place.x, frame.left) << label;
+        }
+    }
 }
 
 TEST(GraphLayout, TheCurveDropsPointsOutsideThePlot) {

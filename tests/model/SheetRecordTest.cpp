@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <limits>
 #include <numeric>
 #include <random>
 #include <set>
@@ -112,6 +113,7 @@ TEST_F(SheetRecord, DerivationInBlocksGivesTheSerialResults) {
 
     std::vector<std::vector<int32_t>> lists(static_cast<size_t>(sheet->NodeCount()) + 1);
     double largest = 0;
+    NonFiniteItems nonFinite;
     std::array<double, 6> box = {1e30, -1e30, 1e30, -1e30, 1e30, -1e30};
     for (size_t i = 0; i < elements.size(); ++i) {
         CElementProfile element = elements[i];
@@ -124,6 +126,8 @@ TEST_F(SheetRecord, DerivationInBlocksGivesTheSerialResults) {
         DeriveElementValues(element, current, reference);
         ASSERT_EQ(std::memcmp(&element, &elements[i], sizeof element), 0) << "element " << i;
         largest = std::max(largest, element.InitialThickness);
+        if (HasNonFiniteValue(element))
+            nonFinite.Add(static_cast<int>(i));
     }
     for (int node = 1; node <= sheet->NodeCount(); ++node) {
         const ElementIndexRange range = sheet->NodeElements(node);
@@ -145,6 +149,11 @@ TEST_F(SheetRecord, DerivationInBlocksGivesTheSerialResults) {
     }
     EXPECT_EQ(sheet->MaxInitialThickness(), largest);
     EXPECT_EQ(sheet->BoundingBox(), box);
+    // The elements without numbers: the one without area, the NaN and their
+    // first counted in element order.
+    EXPECT_GE(nonFinite.count, 2);
+    EXPECT_EQ(std::make_pair(sheet->NonFinite().elements.count, sheet->NonFinite().elements.first),
+              std::make_pair(nonFinite.count, nonFinite.first));
 
     // Another record of the mesh, stepped to and read afresh.
     for (samplegen::Vec3& node : record.current)
@@ -163,11 +172,70 @@ TEST_F(SheetRecord, DerivationInBlocksGivesTheSerialResults) {
     EXPECT_EQ(std::memcmp(elements.data(), fresh.Elements().data(), elements.size() * sizeof elements[0]), 0);
     EXPECT_EQ(sheet->MaxInitialThickness(), fresh.MaxInitialThickness());
     EXPECT_EQ(sheet->BoundingBox(), fresh.BoundingBox());
+    EXPECT_EQ(std::make_pair(sheet->NonFinite().elements.count, sheet->NonFinite().elements.first),
+              std::make_pair(fresh.NonFinite().elements.count, fresh.NonFinite().elements.first));
     EXPECT_EQ(std::make_pair(sheet->SheetSize(), sheet->SizeX()),
               std::make_pair(fresh.SheetSize(), fresh.SizeX()));
     record.elements[9].nodes[0] = record.elements[9].nodes[1];
     ASSERT_TRUE(samplegen::WriteRecordFile(second, record));
     EXPECT_FALSE(sheet->HasSameMesh(CSheetProfile(second, 1, nullptr, {false, true})));
+}
+
+// Values that are not numbers, infinite ones included, and an element
+// without undeformed area (a node repeated): counted with the first of each,
+// and kept out of the box, the largest initial thickness, the means and the
+// sums, which are those of the rest of the sheet.
+TEST_F(SheetRecord, ValuesThatAreNotNumbersAreCountedAndLeftOut) {
+    const RecordData clean = samplegen::MakeGridRecord(4, 3, 0.4, 0.3, 0.003, 150);
+    RecordData record = clean;
+    record.current[7].x = std::numeric_limits<double>::infinity(); // node 8, inside the sheet
+    record.elements[20].temperature = -std::nanf("");
+    record.elements[5].initialThickness = std::numeric_limits<float>::infinity();
+    record.elements[2].nodes[2] = record.elements[2].nodes[1];
+    const auto sheet = Read(record);
+    ASSERT_FALSE(sheet->ReadFailed()) << sheet->FailureReason();
+
+    std::set<int> spoilt = {2, 5, 20};
+    for (size_t e = 0; e < record.elements.size(); ++e)
+        for (int32_t node : record.elements[e].nodes)
+            if (node == 8)
+                spoilt.insert(static_cast<int>(e));
+    const CSheetProfile::NonFiniteValues& found = sheet->NonFinite();
+    EXPECT_EQ(std::make_pair(found.nodes.count, found.nodes.first), std::make_pair(1, 8));
+    EXPECT_EQ(std::make_pair(found.elements.count, found.elements.first),
+              std::make_pair(static_cast<int>(spoilt.size()), *spoilt.begin()));
+    for (int e = 0; e < sheet->ElementCount(); ++e)
+        EXPECT_EQ(HasNonFiniteValue(sheet->Elements()[static_cast<size_t>(e)]), spoilt.count(e) == 1) << e;
+
+    // No stretches from dividing by no area: none at all.
+    const CElementProfile& flat = sheet->Elements()[2];
+    for (double value :
+         {flat.Thickness, flat.ExtensionX, flat.ExtensionY, flat.PlanarExtension, flat.StretchRatio})
+        EXPECT_TRUE(std::isnan(value)) << value;
+
+    const auto whole = Read(clean);
+    EXPECT_EQ(sheet->BoundingBox(), whole->BoundingBox());
+    EXPECT_EQ(sheet->SheetSize(), whole->SheetSize());
+    EXPECT_EQ(sheet->MaxInitialThickness(), whole->MaxInitialThickness());
+    EXPECT_NEAR(sheet->MeanThickness(), 0.003, 1e-9);
+    EXPECT_NEAR(sheet->MeanTemperature(), 150, 1e-9);
+    EXPECT_EQ(sheet->InflatedVolume(), 0);
+    const ClampedStatisticsResult statistics = sheet->ClampedStatistics();
+    EXPECT_NEAR(statistics.meanThickness, 0.003, 1e-9);
+    EXPECT_NEAR(statistics.nonuniformity, 0, 1e-12);
+    EXPECT_EQ(statistics.elementCount, sheet->ElementCount() - static_cast<int>(spoilt.size()) + 1)
+        << "element 20 has a thickness";
+    EXPECT_NEAR(sheet->ThicknessRange()[1], 0.003, 1e-9);
+
+    // Without a single number: an empty box and means of nothing.
+    for (samplegen::Vec3& node : record.current)
+        node.y = std::nan("");
+    const auto none = Read(record);
+    EXPECT_EQ(none->NonFinite().nodes.count, none->NodeCount());
+    EXPECT_EQ(none->NonFinite().elements.count, none->ElementCount());
+    EXPECT_EQ(none->BoundingBox(), (std::array<double, 6>{}));
+    EXPECT_EQ(std::make_pair(none->MeanThickness(), none->SheetSize()), std::make_pair(0.0, 0.0));
+    EXPECT_EQ(whole->NonFinite().Any(), false);
 }
 
 TEST_F(SheetRecord, ContactBytesClearOneFlag) {

@@ -55,8 +55,28 @@ INSTANTIATE_TEST_SUITE_P(
                       IndexCase{"EqualLimits", 5, 5, 5, 0},
                       IndexCase{"WithinRounding", 1 + 1e-13, 1, 1 + 1e-13, 0},
                       IndexCase{"BeyondRounding", 1 + 1e-11, 1, 1 + 1e-11, 32},
-                      IndexCase{"EqualNegativeLimits", -2, -2, -2, 0}, IndexCase{"NaNValue", NaN, 0, 1, 0}),
+                      IndexCase{"EqualNegativeLimits", -2, -2, -2, 0}),
     [](const ::testing::TestParamInfo<IndexCase>& test) { return std::string(test.param.name); });
+
+// A value that is no number is neither end of the scale nor its middle: one
+// grey whatever its sign, that no entry of either ramp comes near.
+TEST(ValueIndex, ValuesThatAreNotNumbersAreGrey) {
+    constexpr double Infinity = std::numeric_limits<double>::infinity();
+    for (const double value : {NaN, -NaN, Infinity, -Infinity})
+        for (int quantity = ThicknessQuantity; quantity <= StretchRatioQuantity; ++quantity) {
+            EXPECT_EQ(ColourIndex(value, 0, 1, quantity), ColourRamp::NoValue) << value << " " << quantity;
+            EXPECT_EQ(ColourIndex(value, 5, 5, quantity), ColourRamp::NoValue) << value << " " << quantity;
+        }
+    const RgbColour grey = ColourRamp().Entry(ColourRamp::NoValue);
+    EXPECT_TRUE(grey.red == grey.green && grey.green == grey.blue) << int(grey.red);
+    for (const ColourRamp& ramp : {ColourRamp(), ColourRamp::Diverging()})
+        for (int index = 0; index < ColourRamp::Size; ++index) {
+            const RgbColour c = ramp.Entry(index);
+            const int dr = c.red - grey.red, dg = c.green - grey.green, db = c.blue - grey.blue;
+            EXPECT_GT(dr * dr + dg * dg + db * db, 80 * 80) << index;
+        }
+    EXPECT_EQ(ColourRamp::Diverging().Entry(ColourRamp::NoValue).red, grey.red);
+}
 
 class OutsideQuantity : public ::testing::TestWithParam<int> {};
 

@@ -309,7 +309,52 @@ TEST(DifferenceScale, DivergingRampAndIndicesRoundAsThePlainScale) {
     EXPECT_EQ(DifferenceColourIndex(-4, -1, 1), 0);
     EXPECT_EQ(DifferenceColourIndex(4, -1, 1), 32);
     EXPECT_EQ(DifferenceColourIndex(0, -0.0, 0.0), 16);
-    EXPECT_EQ(DifferenceColourIndex(std::nan(""), -1, 1), 0);
+}
+
+// A difference that is not a number is grey, never the white of "no
+// difference", whatever its sign; nor does an infinite one widen the
+// automatic limits.
+TEST(DifferenceScale, DifferencesThatAreNotNumbersAreGrey) {
+    for (const double difference : {std::nan(""), -std::nan(""), HUGE_VAL, -HUGE_VAL})
+        for (const auto& limits : {std::make_pair(-1.0, 1.0), std::make_pair(0.0, 0.0)})
+            EXPECT_EQ(DifferenceColourIndex(difference, limits.first, limits.second), ColourRamp::NoValue)
+                << difference;
+    const ScaleRange range =
+        DifferenceRange({std::nan(""), 0.5, -HUGE_VAL, -2, std::nan("")}, TemperatureQuantity, ScaleLimits());
+    EXPECT_EQ(std::make_pair(range.minimum, range.maximum), std::make_pair(-2.0, 2.0));
+}
+
+// White stays at 0 whatever the limits: two halves, blue at the minimum to
+// white at 0 and white to red at the maximum, and the five labels stand
+// beside the colours of their values. A limit on the wrong side of 0 leaves
+// its half without width.
+TEST(DifferenceScale, UnevenLimitsKeepWhiteAtZeroAndTheLabelsBesideTheirColours) {
+    EXPECT_EQ(DifferenceColourIndex(0, -0.5, 1), 16);
+    EXPECT_EQ(DifferenceColourIndex(-0.5, -0.5, 1), 0);
+    EXPECT_EQ(DifferenceColourIndex(-0.25, -0.5, 1), 8);
+    EXPECT_EQ(DifferenceColourIndex(0.5, -0.5, 1), 24);
+    EXPECT_EQ(DifferenceColourIndex(1, -0.5, 1), 32);
+    EXPECT_EQ(DifferenceColourIndex(-3, -0.5, 1), 0);
+    EXPECT_EQ(DifferenceColourIndex(3, -0.5, 1), 32);
+    EXPECT_EQ(DifferenceColourIndex(0, 0.2, 1), 16);
+    EXPECT_EQ(DifferenceColourIndex(-0.1, 0.2, 1), 0);
+    EXPECT_EQ(DifferenceColourIndex(0.5, 0.2, 1), 24);
+    EXPECT_EQ(DifferenceColourIndex(0.1, -1, -0.2), 32);
+
+    CConfiguration si("");
+    const std::array<std::string, ScaleLabelCount> texts =
+        DifferenceLabelTexts(TemperatureQuantity, -1, 2, si);
+    const std::array<const char*, ScaleLabelCount> expected = {"   2.0", "   1.0", "   0.0", "  -0.5",
+                                                               "  -1.0"};
+    // The bar's ticks, top to bottom, stand at bands 32, 24, 16, 8 and 0.
+    const std::array<double, ScaleLabelCount> values = DifferenceLabelValues(-1, 2);
+    for (size_t k = 0; k < texts.size(); ++k) {
+        EXPECT_EQ(texts[k], FormatText("%s %s", expected[k], units::Celsius)) << k;
+        EXPECT_EQ(DifferenceColourIndex(values[k], -1, 2), 32 - 8 * static_cast<int>(k)) << k;
+    }
+    CConfiguration us("");
+    us.SetSIMetric(false);
+    EXPECT_EQ(DifferenceLabelTexts(ThicknessQuantity, -0.011 * 0.0254, 0.001, us)[4], "-0.011 inch");
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <limits>
 #include <string>
 
 namespace {
@@ -57,6 +58,24 @@ TEST_F(ScaleLabels, EachQuantityInEachSystem) {
 TEST_F(ScaleLabels, NoScaleIsFiveEmptyLabels) {
     for (const std::string& text : ScaleLabelTexts(NoScale, -5, 5, Units(true)))
         EXPECT_EQ(text, "");
+    // Nor are limits that are no numbers (a sheet without any) labelled.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const std::string& text : ScaleLabelTexts(ThicknessQuantity, nan, nan, Units(true)))
+        EXPECT_EQ(text, "");
+}
+
+// A zero shows no minus sign, whether it is -0 or a small negative number
+// rounded; a negative number shows one, and only one.
+TEST_F(ScaleLabels, ZeroHasNoSignAndNegativesOneMinus) {
+    EXPECT_EQ(ScaleValueText(ThicknessQuantity, -0.0, Units(true)), "  0.00 mm");
+    EXPECT_EQ(ScaleValueText(ThicknessQuantity, -1e-6, Units(true)), "  0.00 mm");
+    EXPECT_EQ(ScaleValueText(ThicknessQuantity, -1e-6, Units(false)), " 0.000 inch");
+    EXPECT_EQ(ScaleValueText(ThicknessQuantity, -0.011 * 0.0254, Units(false)), "-0.011 inch");
+    EXPECT_EQ(ScaleValueText(TemperatureQuantity, -0.04, Units(true)), "   0.0 \xC2\xB0"
+                                                                       "C");
+    const auto texts = ScaleLabelTexts(ExtensionXQuantity, -0.0004, 0.0004, Units(true));
+    EXPECT_EQ(texts[0], " 0.000");
+    EXPECT_EQ(texts[4], " 0.000");
 }
 
 TEST_F(ScaleLabels, DecimalPointWhateverTheLocale) {

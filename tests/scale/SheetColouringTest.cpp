@@ -129,9 +129,13 @@ TEST_F(SheetColours, VonMisesColoursSpanEveryElementsStress) {
 }
 
 // Elements 0 .. 3 of a 2 x 1 grid write their stress to nodes (1 2 5),
-// (1 5 4), (2 3 6), (2 6 5); node 7 belongs to none.
-TEST_F(SheetColours, ValuesThatAreNotNumbersAreLeftOut) {
+// (1 5 4), (2 3 6), (2 6 5); node 7 belongs to none. Values that are not
+// numbers, infinite ones included, stay out of the limits, and the nodes
+// that show them are grey, as is a node without elements.
+TEST_F(SheetColours, ValuesThatAreNotNumbersAreLeftOutAndGrey) {
     constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+    constexpr float Infinity = std::numeric_limits<float>::infinity();
+    constexpr int Grey = ColourRamp::NoValue;
     RecordData record = samplegen::MakeGridRecord(2, 1, 1, 1);
     record.current.push_back({5, 5, 0});
     record.CompleteNodeData();
@@ -145,18 +149,35 @@ TEST_F(SheetColours, ValuesThatAreNotNumbersAreLeftOut) {
     EXPECT_DOUBLE_EQ(range.minimum, 1);
     EXPECT_DOUBLE_EQ(range.maximum, 3);
     EXPECT_EQ(ComputeScaleRange(*sheet, TemperatureQuantity, limits).minimum, 150);
-    EXPECT_EQ(Indices(*sheet, VonMisesQuantity), (std::vector<int>{32, 16, 0, 32, 16, 16, 32}));
+    EXPECT_EQ(Indices(*sheet, VonMisesQuantity), (std::vector<int>{32, 16, 0, 32, 16, 16, Grey}));
 
     // A NaN at the first node of the first element does not blank the sheet:
-    // the others span 0 .. 3 MPa.
+    // the others span 0 .. 3 MPa; the nodes that show the NaN are grey.
     record.elements[0].stress1 = 0;
-    record.elements[1].stress1 = NaN;
-    EXPECT_EQ(Indices(*Read(record), VonMisesQuantity), (std::vector<int>{32, 11, 0, 32, 11, 11, 32}));
+    record.elements[1].stress1 = -NaN;
+    EXPECT_EQ(Indices(*Read(record), VonMisesQuantity), (std::vector<int>{Grey, 11, 0, Grey, 11, 11, Grey}));
 
-    record.elements.clear();
-    const auto empty = Read(record);
-    const ScaleRange none = ComputeScaleRange(*empty, TemperatureQuantity, limits);
-    EXPECT_EQ(std::make_pair(none.minimum, none.maximum), std::make_pair(DBL_MAX, -DBL_MAX));
+    // An infinite initial thickness neither labels the scale nor turns the
+    // other nodes one colour: the limits are those of the uniform rest.
+    record.elements[1].stress1 = 0;
+    record.elements[2].initialThickness = Infinity;
+    const auto infinite = Read(record);
+    const ScaleRange thickness = ComputeScaleRange(*infinite, ThicknessQuantity, limits);
+    EXPECT_EQ(std::make_pair(thickness.minimum, thickness.maximum),
+              std::make_pair(double(0.003f), double(0.003f)));
+    EXPECT_EQ(infinite->MaxInitialThickness(), double(0.003f));
+    EXPECT_EQ(Indices(*infinite, ThicknessQuantity), (std::vector<int>{0, Grey, Grey, 0, 0, Grey, Grey}));
+    EXPECT_EQ(ColourNodes(*infinite, ThicknessQuantity, limits).maximum, double(0.003f));
+
+    // Without a single number there is nothing to span: both limits are NaN
+    // and every node is grey.
+    for (samplegen::RecordElement& element : record.elements)
+        element.temperature = Infinity;
+    const auto none = Read(record);
+    const ScaleRange nothing = ComputeScaleRange(*none, TemperatureQuantity, limits);
+    EXPECT_TRUE(std::isnan(nothing.minimum) && std::isnan(nothing.maximum))
+        << nothing.minimum << " " << nothing.maximum;
+    EXPECT_EQ(Indices(*none, TemperatureQuantity), std::vector<int>(7, Grey));
 }
 
 // Limits, nodal values (of one quantity, or of every one at once as the vtk
@@ -186,9 +207,9 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
             columns[column] = every[column].data() + first;
         FillEveryQuantity(*sheet, first, std::min(slots, first + size), columns);
     }
-    NodeColouring ramp; // node 1 + i has index i
+    NodeColouring ramp; // node 1 + i has index i, the grey included
     ramp.indices.push_back(0);
-    for (int index = 0; index <= 32; ++index)
+    for (int index = 0; index <= ColourRamp::NoValue; ++index)
         ramp.indices.push_back(static_cast<uint8_t>(index));
     std::vector<uint8_t> table, rgba;
     FillNodeColours(ramp, ColourRamp(), DisplaySettings(), table);

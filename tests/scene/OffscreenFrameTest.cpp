@@ -6,6 +6,7 @@
 #include "render/CScene.h"
 #include "render/CSceneDrawer.h"
 #include "scale/ColourRamp.h"
+#include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 #include "tests/model/ProjectFixture.h"
 
@@ -17,6 +18,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -294,6 +296,47 @@ TEST_F(NoDisplayFrame, SceneScaleRangeFollowsTheQuantityAndTheFixedLimits) {
     EXPECT_EQ(shown.ScaleMaximum(), maximum);
     CScene empty(nullptr, Scene::Plain(), 1);
     EXPECT_FALSE(empty.RecomputeLimits());
+}
+
+// A node at infinity does not empty the picture: the camera fits the rest
+// of the sheet. Values that are not numbers are drawn in the one grey of no
+// value, which no colour of the scale is.
+TEST_F(NoDisplayFrame, ValuesThatAreNotNumbersNeitherEmptyThePictureNorTakeAColour) {
+    FixtureOptions options;
+    options.records = 1;
+    options.cellsX = 8;
+    options.cellsY = 6;
+    CProjectFixture fixture(options);
+    samplegen::RecordData record = fixture.Record(0);
+    record.current[20].x = std::numeric_limits<double>::infinity();
+    for (size_t e = 60; e < 70; ++e)
+        record.elements[e].initialThickness = -std::numeric_limits<float>::quiet_NaN();
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.000"), record));
+    CRecordingMessages messages;
+    CProjectProfile project;
+    ASSERT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
+    EXPECT_EQ(messages.messages.size(), 1u) << messages.Texts();
+
+    CScene alone(&project, Scene::Plain(), ThicknessQuantity);
+    COffscreenFrame* own = alone.Offscreen();
+    ASSERT_NE(own, nullptr);
+    ASSERT_TRUE(own->MakeCurrent()) << own->Error();
+    CSceneDrawer::InitialiseContext();
+    alone.RebuildLists();
+    own->DoneCurrent();
+    alone.Camera().trackball.SetRotation(CCamera::XYView);
+    alone.FitOffscreen(300, 200);
+    const QImage image = alone.RenderImage(300, 200);
+    ASSERT_EQ(image.size(), QSize(300, 200)) << own->Error();
+    int sheet = 0, grey = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const Rgb c = PixelAt(image, x, y);
+            sheet += !Near(image, x, y, Background, 2);
+            grey += c.r > 25 && std::abs(c.r - c.g) <= 3 && std::abs(c.g - c.b) <= 3;
+        }
+    EXPECT_GT(sheet, image.width() * image.height() / 3);
+    EXPECT_GT(grey, 200);
 }
 
 // An update asks a view for no more than it needs: the cut of the record it

@@ -386,7 +386,8 @@ void CCutDialog::PlaceControlsAndGraph() {
 
 CPixelRect CCutDialog::PlotOfGraphArea() const {
     const QFontMetrics metrics(graph->font());
-    return PlotRectangle({0, 0, graph->width(), graph->height()}, metrics.height());
+    return GraphPlot({0, 0, graph->width(), graph->height()}, metrics.height(), session.GraphLimits,
+                     [&](const std::string& label) { return metrics.horizontalAdvance(Text(label)); });
 }
 
 void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& font) const {
@@ -407,8 +408,10 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
     painter.setPen(frame);
     painter.drawRect(area.adjusted(0, 0, -1, -1));
     const int h = metrics.height(), ascent = metrics.ascent();
+    const auto width = [&](const std::string& label) { return metrics.horizontalAdvance(Text(label)); };
     const CPixelRect plot =
-        PlotRectangle({area.left(), area.top(), area.left() + area.width(), area.top() + area.height()}, h);
+        GraphPlot({area.left(), area.top(), area.left() + area.width(), area.top() + area.height()}, h,
+                  session.GraphLimits, width);
     const CGraphMapping mapping(plot, session.GraphLimits);
 
     const QString xTitle = Text(XAxisTitle(configuration));
@@ -426,9 +429,7 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
 
     painter.setPen(dotted);
     const std::vector<CGraphTick> xTicks = XTicks(mapping);
-    const int stride = XLabelStride(
-        xTicks, [&](const std::string& label) { return metrics.horizontalAdvance(Text(label)); },
-        metrics.averageCharWidth());
+    const int stride = XLabelStride(xTicks, width, metrics.averageCharWidth());
     for (size_t k = 0; k < xTicks.size(); ++k) {
         const CGraphTick& tick = xTicks[k];
         const QString label = Text(tick.label);
@@ -438,7 +439,9 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
         painter.drawLine(tick.pixel, plot.top, tick.pixel, plot.bottom);
     }
     for (const CGraphTick& tick : YTicks(mapping)) {
-        painter.drawText(QPoint(plot.left - static_cast<int>(2.5 * h), tick.pixel), Text(tick.label));
+        const std::string label = YLabelText(tick);
+        const CTextPlace place = YLabelPlace(plot, h, tick, width(label));
+        painter.drawText(QPoint(place.x, place.baseline), Text(label));
         painter.drawLine(plot.left, tick.pixel, plot.right, tick.pixel);
     }
 
