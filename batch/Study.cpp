@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <mutex>
@@ -98,19 +99,28 @@ void TakeFigures(CSheetProfile& sheet, const CConfiguration& units, StudyRow& ro
     row.thicknessMinimum = millimetres(sheet.ThicknessRange()[0]);
     row.thicknessMean = millimetres(clamped.meanThickness);
     row.thicknessMaximum = millimetres(sheet.ThicknessRange()[1]);
-    bool first = true;
-    double thinning = 0, temperature = 0, stressSquare = 0;
+    // Each maximum over the values that are numbers; 0 when there are none.
+    struct Maximum {
+        double value = 0;
+        bool taken = false;
+        void Fold(double candidate) {
+            if (std::isfinite(candidate) && (!taken || candidate > value)) {
+                value = candidate;
+                taken = true;
+            }
+        }
+    } thinningMaximum, temperatureMaximum, stressSquareMaximum;
     for (const CElementProfile& element : sheet.Elements()) {
         if (sheet.IsClampedElement(element))
             continue;
-        const double lost = element.InitialThickness > 0 ? (element.InitialThickness - element.Thickness) /
-                                                               element.InitialThickness * 100
-                                                         : 0;
-        thinning = first ? lost : std::max(thinning, lost);
-        temperature = first ? element.Temperature : std::max(temperature, element.Temperature);
-        stressSquare = first ? element.VonMisesSquare() : std::max(stressSquare, element.VonMisesSquare());
-        first = false;
+        thinningMaximum.Fold(element.InitialThickness > 0 ? (element.InitialThickness - element.Thickness) /
+                                                                element.InitialThickness * 100
+                                                          : 0);
+        temperatureMaximum.Fold(element.Temperature);
+        stressSquareMaximum.Fold(element.VonMisesSquare());
     }
+    const double thinning = thinningMaximum.value, temperature = temperatureMaximum.value,
+                 stressSquare = stressSquareMaximum.value;
     row.thinningMaximum = thinning;
     row.temperatureMaximum = units.TemperatureToDisplay(temperature);
     const double megapascals = CElementProfile::VonMisesFromSquare(stressSquare);
