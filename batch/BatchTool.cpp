@@ -1,5 +1,6 @@
 #include "batch/BatchTool.h"
 #include "batch/ExportCommand.h"
+#include "batch/InputFiles.h"
 #include "batch/RenderCommand.h"
 #include "batch/StudyCommand.h"
 #include "batch/VideoCommand.h"
@@ -586,11 +587,14 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
         if (arguments.record != project.CurrentRecord() && !project.GoToRecord(arguments.record))
             return BatchFailure;
     }
+    // No output may replace a file the command reads.
+    CInputFiles inputs;
+    inputs.AddProject(project);
     if (arguments.command == "vtk") {
         const std::string target = Trim(arguments.target);
         if (!AcceptTarget(project.PathName(), target, true))
             return BatchFailure;
-        return VtkProject(project, configuration, arguments.records, target);
+        return VtkProject(project, configuration, arguments.records, target, &inputs);
     }
     if (arguments.command == "report")
         return WriteReport(arguments, project, configuration, out);
@@ -600,6 +604,7 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
         CProjectProfile reference;
         if (!reference.Open(arguments.minus, nullptr))
             return BatchFailure;
+        inputs.AddProject(reference);
         if (arguments.minusRecord != 0 &&
             (arguments.minusRecord < 1 || arguments.minusRecord > reference.RecordCount())) {
             ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
@@ -616,6 +621,11 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
         return WriteValues(arguments, project, comparison.get(), out);
     if (arguments.command == "tip")
         return WriteTip(arguments, project, configuration, out);
+    const std::string output = arguments.command == "render"  ? arguments.render.output
+                               : arguments.command == "video" ? arguments.video.output
+                                                              : arguments.save;
+    if (!inputs.Accepts(output))
+        return BatchFailure;
     if (arguments.command == "render") {
 #ifdef QUILLMERE_BATCH_RENDER
         return RenderProject(arguments.render, project, configuration,
@@ -648,21 +658,36 @@ std::string UnixLineEnds(const std::string& text) {
     return result;
 }
 
+namespace {
+
+// A full disk or a closed file under the standard output must not pass for
+// a complete output.
+int CheckOutput(std::ostream& out, int status) {
+    out.flush();
+    if (out)
+        return status;
+    ShowMessage("quillmere-batch: the standard output cannot be written", MessageIcon::Error);
+    return status == BatchCritical ? status : BatchFailure;
+}
+
+} // namespace
+
 int RunBatch(const std::vector<std::string>& argumentList, const std::string& configurationPath,
              std::ostream& out) {
     BatchArguments arguments;
     switch (ParseArguments(argumentList, arguments, out)) {
     case ParseOutcome::Done:
-        return BatchSuccess;
+        return CheckOutput(out, BatchSuccess);
     case ParseOutcome::Wrong:
         return BatchFailure;
     case ParseOutcome::Run:
         break;
     }
+    int status = BatchCritical;
     try {
-        return RunCommand(arguments, configurationPath, out);
+        status = RunCommand(arguments, configurationPath, out);
     } catch (const CCriticalError&) {
         // The message has been shown where the error arose.
-        return BatchCritical;
     }
+    return CheckOutput(out, status);
 }
