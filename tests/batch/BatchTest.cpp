@@ -66,6 +66,8 @@ TEST(Batch, CutSaveWritesTheCutWindowsCsv) {
     CProjectFixture fixture;
     const std::string configurationPath = fixture.File("q.cfg");
     const std::string saved = fixture.File("profile.csv");
+    // A file of the user's beside it stays.
+    WriteWholeFile(saved + ".new", "mine");
     const BatchRun run = RunCommand({"cut", fixture.ProjectPath(), "--plane", "x", "--position", "0.5",
                                      "--units", "us", "--quantity", "2", "--record", "2", "--save", saved},
                                     configurationPath);
@@ -82,6 +84,7 @@ TEST(Batch, CutSaveWritesTheCutWindowsCsv) {
     session.Cut(*project.Sheet(), configuration);
     EXPECT_EQ(ReadWholeFile(saved),
               ProfileCsv(project.Sheet()->CutSegments(), session.Quantity(), configuration));
+    EXPECT_EQ(ReadWholeFile(saved + ".new"), "mine");
 }
 
 // The lines the data tip shows for the sheet item picked in the window.
