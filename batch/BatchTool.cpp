@@ -391,14 +391,23 @@ void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
     }
 }
 
+// The first argument of list but "--", which ends the options (and which
+// CLI11 lists among the arguments it did not take).
+std::string FirstOf(const std::vector<std::string>& list) {
+    for (const std::string& argument : list)
+        if (argument != "--")
+            return argument;
+    return "";
+}
+
 // The first argument that no command took. CLI11 keeps those of the command
 // (unknown options) apart from those it handed back (surplus values): the
 // unknown option names the fault best.
 std::string FirstUnexpected(const CLI::App& app) {
     for (const CLI::App* command : app.get_subcommands())
-        if (!command->remaining().empty())
-            return command->remaining().front();
-    return app.remaining().empty() ? "" : app.remaining().front();
+        if (!FirstOf(command->remaining()).empty())
+            return FirstOf(command->remaining());
+    return FirstOf(app.remaining());
 }
 
 // Why a command line is wrong, in one line.

@@ -273,3 +273,8 @@ golden(vtk_records_out_of_order vtk cup/cup.tfc --to vtk-order --records 3,1)
 golden_file(vtk_records_out_of_order_pvd vtk-order/cup.pvd)
 golden(vtk_time_not_a_number vtk nan-time/cup.tfc --to vtk-nan --records 3,1,2)
 golden_file(vtk_time_not_a_number_pvd vtk-nan/cup.pvd)
+
+# "--" ends the options: a LIST whose name starts with "-" is a file.
+file(WRITE "${WORK}/-dash.txt" "cup/cup.tfc\n")
+golden(study_list_after_dashes study -o dash.csv -- -dash.txt)
+golden_file(study_list_after_dashes_table dash.csv)
