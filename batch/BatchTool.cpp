@@ -184,7 +184,7 @@ void AddMinus(CLI::App& command, BatchArguments& parsed, OptionTexts& texts) {
             .add_option(
                 "--minus", parsed.minus,
                 "The difference to this project, whose mesh must be the same: this one's values minus "
-                "its values")
+                "its values; a mismatch names an element as tip --element numbers it, from 0")
             ->type_name("B.tfc");
     command
         .add_option(
@@ -241,8 +241,11 @@ void DescribeVideo(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
 
 void DescribeVtk(CLI::App& app, BatchArguments& parsed) {
     CLI::App* vtk = app.add_subcommand(
-        "vtk", "Writes records as VTK unstructured grids, one PROJECT_R.vtu per record, and PROJECT.pvd, "
-               "which lists them with their times");
+        "vtk",
+        "Writes records as VTK unstructured grids, one PROJECT_R.vtu per record, and PROJECT.pvd, "
+        "which lists them in their order with their times; the points in metres and the arrays in mm, "
+        "degC and MPa, or all of them in inches, degF and psi with --units us; cell i is the element of "
+        "tip --element i");
     vtk->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     vtk->add_option("--to", parsed.target,
                     "The folder the files are written into, created when missing; never the project's own "
@@ -273,7 +276,8 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     AddRecord(*report, texts);
 
     CLI::App* values =
-        app.add_subcommand("values", "Writes the scale limits and every node's value and colour");
+        app.add_subcommand("values", "Writes the scale limits and every node's value and colour; nodes are "
+                                     "numbered from 1, as tip --node takes them");
     values->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     AddQuantity(*values, texts, true);
     AddRecord(*values, texts);
@@ -287,7 +291,10 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     maximum->needs(minimum);
     AddMinus(*values, parsed, texts);
 
-    CLI::App* cut = app.add_subcommand("cut", "Writes the cut of the sheet by a plane, or its profile graph");
+    CLI::App* cut = app.add_subcommand(
+        "cut",
+        "Writes the cut of the sheet by a plane, or its profile graph; the element numbers of the pieces "
+        "and of the CSV count from 1, as the cut window's do (tip --element takes the number less one)");
     cut->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     cut->add_option("--plane", texts.plane, "The axis the plane is normal to")
         ->type_name("x|y|z")
@@ -315,13 +322,17 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
         app.add_subcommand("tip", "Writes the data tip's lines of a sheet node or element, one per line");
     tip->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     CLI::Option* node =
-        tip->add_option("--node", texts.node, "The node picked in node mode, as the tip numbers it")
+        tip->add_option("--node", texts.node,
+                        "The node picked in node mode, as the tip numbers it: from 1, as values numbers them")
             ->type_name("N")
             ->check(Accepts(IsInteger, "an integer"));
-    CLI::Option* element = tip->add_option("--element", texts.element,
-                                           "The element picked in element mode, as the tip numbers it")
-                               ->type_name("E")
-                               ->check(Accepts(IsInteger, "an integer"));
+    CLI::Option* element =
+        tip->add_option(
+               "--element", texts.element,
+               "The element picked in element mode, as the tip numbers it: from 0 (the element numbers "
+               "of cut count from 1: its element 963 is --element 962)")
+            ->type_name("E")
+            ->check(Accepts(IsInteger, "an integer"));
     node->excludes(element);
     element->excludes(node);
     AddRecord(*tip, texts);
