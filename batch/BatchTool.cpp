@@ -218,9 +218,9 @@ void DescribeRender(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
 }
 
 void DescribeVideo(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
-    CLI::App* video = app.add_subcommand(
-        "video", "Writes the video of every record, each shown for 0.2 s, as Create video does; progress on "
-                 "stderr when it is a terminal");
+    CLI::App* video = app.add_subcommand("video", "Writes the video of every record, each shown for 0.2 s, "
+                                                  "as Export video... in the File menu does; progress on "
+                                                  "stderr when it is a terminal");
     video->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     video
         ->add_option("-o,--output", parsed.video.output,
