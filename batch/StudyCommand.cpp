@@ -11,11 +11,13 @@
 #include "core/TextFormat.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -217,18 +219,27 @@ int RunStudyCommand(const StudyArguments& arguments, const std::string& configur
         positions.push_back(i);
 
     // Every output is checked before the projects are read: none may replace
-    // LIST or a file of a project of it.
+    // LIST or a file of a project of it. Only a file that exists can be one,
+    // so a first run reads no project file for it.
     const bool pictures = !arguments.pictures.empty();
     const std::vector<std::string> names = pictures ? StudyPictureNames(list) : std::vector<std::string>();
-    CInputFiles inputs;
-    inputs.Add(arguments.list);
-    for (const std::string& path : list.paths)
-        inputs.AddProjectFile(path);
-    if (!inputs.Accepts(arguments.output) || !inputs.Accepts(arguments.chart))
-        return BatchFailure;
+    std::vector<std::string> outputs = {arguments.output, arguments.chart};
     for (size_t position : positions)
-        if (pictures && !inputs.Accepts(arguments.pictures + "/" + names[position] + ".png"))
-            return BatchFailure;
+        if (pictures)
+            outputs.push_back(arguments.pictures + "/" + names[position] + ".png");
+    const auto exists = [](const std::string& path) {
+        struct stat info;
+        return !path.empty() && ::stat(path.c_str(), &info) == 0;
+    };
+    if (std::any_of(outputs.begin(), outputs.end(), exists)) {
+        CInputFiles inputs;
+        inputs.Add(arguments.list);
+        for (const std::string& path : list.paths)
+            inputs.AddProjectFile(path);
+        for (const std::string& output : outputs)
+            if (!inputs.Accepts(output))
+                return BatchFailure;
+    }
 
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     const std::vector<StudyRow> rows =
