@@ -3,7 +3,9 @@
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
+#include "core/Messages.h"
 #include "model/CProjectProfile.h"
+#include "render/PrintedFile.h"
 #include "render/ScenePrint.h"
 #include "ui/cut/CCutDialog.h"
 #include "ui/export/CFilesExportDialog.h"
@@ -22,6 +24,16 @@
 QPrinter& ThePrinter() {
     static QPrinter printer(QPrinter::HighResolution);
     return printer;
+}
+
+void PrintIntoFile(QPrinter& printer, const std::function<bool()>& print) {
+    CPrintedFile file(printer);
+    if (!file.Ready()) {
+        ShowMessage("Printing failed: " + file.Error(), MessageIcon::Error);
+        return;
+    }
+    if (print() && !file.Commit())
+        ShowMessage("Printing failed: " + file.Error(), MessageIcon::Error);
 }
 
 CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
@@ -87,7 +99,11 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
 void CExportCommands::Print(bool askPrinter) {
     QPrinter& printer = ThePrinter();
     if (auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame())) {
-        cut->CutWindow()->PrintWithDialog(printer);
+        if (cut->CutWindow()->AskPrinter(printer))
+            PrintIntoFile(printer, [&] {
+                cut->CutWindow()->Print(printer);
+                return true;
+            });
         return;
     }
     CSceneRender* view = frame.ActiveSceneView();
@@ -98,7 +114,7 @@ void CExportCommands::Print(bool askPrinter) {
         if (dialog.exec() != QDialog::Accepted)
             return;
     }
-    PrintScene(printer, *view, frame.Configuration());
+    PrintIntoFile(printer, [&] { return PrintScene(printer, *view, frame.Configuration()); });
 }
 
 void CExportCommands::PrintSetup() {

@@ -5,8 +5,16 @@
 class CMainFrame;
 class QPrinter;
 
+#include <functional>
+
 // The program's printer: what Print setup chose holds for every print.
 QPrinter& ThePrinter();
+
+// Runs print on printer. When the printer prints into a file, the file is
+// written aside and replaces the one of its name only once it is complete;
+// a failure to write it is shown. print returns false when it has shown a
+// failure of its own.
+void PrintIntoFile(QPrinter& printer, const std::function<bool()>& print);
 
 class CExportCommands {
 public:

@@ -132,8 +132,12 @@ CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     commands.Define(
         command::PrintCut, QStringLiteral("Print &cut"), QStringLiteral("Print cut"),
         [this] {
-            if (auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame()))
-                cut->CutWindow()->PrintWithDialog(ThePrinter());
+            auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame());
+            if (cut && cut->CutWindow()->AskPrinter(ThePrinter()))
+                PrintIntoFile(ThePrinter(), [cut] {
+                    cut->CutWindow()->Print(ThePrinter());
+                    return true;
+                });
         },
         [this] {
             const auto* cut = qobject_cast<CExtendedChildFrame*>(frame.ActiveDocumentFrame());

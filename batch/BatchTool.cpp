@@ -1,5 +1,6 @@
 #include "batch/BatchTool.h"
 #include "batch/ExportCommand.h"
+#include "batch/InputFiles.h"
 #include "batch/RenderCommand.h"
 #include "batch/StudyCommand.h"
 #include "batch/VideoCommand.h"
@@ -183,7 +184,7 @@ void AddMinus(CLI::App& command, BatchArguments& parsed, OptionTexts& texts) {
             .add_option(
                 "--minus", parsed.minus,
                 "The difference to this project, whose mesh must be the same: this one's values minus "
-                "its values")
+                "its values; a mismatch names an element as tip --element numbers it, from 0")
             ->type_name("B.tfc");
     command
         .add_option(
@@ -217,9 +218,9 @@ void DescribeRender(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
 }
 
 void DescribeVideo(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
-    CLI::App* video = app.add_subcommand(
-        "video", "Writes the video of every record, each shown for 0.2 s, as Create video does; progress on "
-                 "stderr when it is a terminal");
+    CLI::App* video = app.add_subcommand("video", "Writes the video of every record, each shown for 0.2 s, "
+                                                  "as Export video... in the File menu does; progress on "
+                                                  "stderr when it is a terminal");
     video->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     video
         ->add_option("-o,--output", parsed.video.output,
@@ -240,8 +241,11 @@ void DescribeVideo(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
 
 void DescribeVtk(CLI::App& app, BatchArguments& parsed) {
     CLI::App* vtk = app.add_subcommand(
-        "vtk", "Writes records as VTK unstructured grids, one PROJECT_R.vtu per record, and PROJECT.pvd, "
-               "which lists them with their times");
+        "vtk",
+        "Writes records as VTK unstructured grids, one PROJECT_R.vtu per record, and PROJECT.pvd, "
+        "which lists them in their order with their times; the points in metres and the arrays in mm, "
+        "degC and MPa, or all of them in inches, degF and psi with --units us; cell i is the element of "
+        "tip --element i");
     vtk->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     vtk->add_option("--to", parsed.target,
                     "The folder the files are written into, created when missing; never the project's own "
@@ -272,8 +276,8 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     AddRecord(*report, texts);
 
     CLI::App* values = app.add_subcommand(
-        "values", "Writes the scale limits and every node's value and colour index (-1 where "
-                  "the value is not a number)");
+        "values", "Writes the scale limits and every node's value and colour index (-1 where the value is "
+                  "not a number); nodes are numbered from 1, as tip --node takes them");
     values->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     AddQuantity(*values, texts, true);
     AddRecord(*values, texts);
@@ -287,7 +291,10 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     maximum->needs(minimum);
     AddMinus(*values, parsed, texts);
 
-    CLI::App* cut = app.add_subcommand("cut", "Writes the cut of the sheet by a plane, or its profile graph");
+    CLI::App* cut = app.add_subcommand(
+        "cut",
+        "Writes the cut of the sheet by a plane, or its profile graph; the element numbers of the pieces "
+        "and of the CSV count from 1, as the cut window's do (tip --element takes the number less one)");
     cut->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     cut->add_option("--plane", texts.plane, "The axis the plane is normal to")
         ->type_name("x|y|z")
@@ -315,13 +322,17 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
         app.add_subcommand("tip", "Writes the data tip's lines of a sheet node or element, one per line");
     tip->add_option("project", parsed.project, "The project file")->type_name("PROJECT.tfc")->required();
     CLI::Option* node =
-        tip->add_option("--node", texts.node, "The node picked in node mode, as the tip numbers it")
+        tip->add_option("--node", texts.node,
+                        "The node picked in node mode, as the tip numbers it: from 1, as values numbers them")
             ->type_name("N")
             ->check(Accepts(IsInteger, "an integer"));
-    CLI::Option* element = tip->add_option("--element", texts.element,
-                                           "The element picked in element mode, as the tip numbers it")
-                               ->type_name("E")
-                               ->check(Accepts(IsInteger, "an integer"));
+    CLI::Option* element =
+        tip->add_option(
+               "--element", texts.element,
+               "The element picked in element mode, as the tip numbers it: from 0 (the element numbers "
+               "of cut count from 1: its element 963 is --element 962)")
+            ->type_name("E")
+            ->check(Accepts(IsInteger, "an integer"));
     node->excludes(element);
     element->excludes(node);
     AddRecord(*tip, texts);
@@ -391,14 +402,23 @@ void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
     }
 }
 
+// The first argument of list but "--", which ends the options (and which
+// CLI11 lists among the arguments it did not take).
+std::string FirstOf(const std::vector<std::string>& list) {
+    for (const std::string& argument : list)
+        if (argument != "--")
+            return argument;
+    return "";
+}
+
 // The first argument that no command took. CLI11 keeps those of the command
 // (unknown options) apart from those it handed back (surplus values): the
 // unknown option names the fault best.
 std::string FirstUnexpected(const CLI::App& app) {
     for (const CLI::App* command : app.get_subcommands())
-        if (!command->remaining().empty())
-            return command->remaining().front();
-    return app.remaining().empty() ? "" : app.remaining().front();
+        if (!FirstOf(command->remaining()).empty())
+            return FirstOf(command->remaining());
+    return FirstOf(app.remaining());
 }
 
 // Why a command line is wrong, in one line.
@@ -590,11 +610,14 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
         if (arguments.record != project.CurrentRecord() && !project.GoToRecord(arguments.record))
             return BatchFailure;
     }
+    // No output may replace a file the command reads.
+    CInputFiles inputs;
+    inputs.AddProject(project);
     if (arguments.command == "vtk") {
         const std::string target = Trim(arguments.target);
         if (!AcceptTarget(project.PathName(), target, true))
             return BatchFailure;
-        return VtkProject(project, configuration, arguments.records, target);
+        return VtkProject(project, configuration, arguments.records, target, &inputs);
     }
     if (arguments.command == "report")
         return WriteReport(arguments, project, configuration, out);
@@ -604,6 +627,7 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
         CProjectProfile reference;
         if (!reference.Open(arguments.minus, nullptr))
             return BatchFailure;
+        inputs.AddProject(reference);
         if (arguments.minusRecord != 0 &&
             (arguments.minusRecord < 1 || arguments.minusRecord > reference.RecordCount())) {
             ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
@@ -620,6 +644,11 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
         return WriteValues(arguments, project, comparison.get(), out);
     if (arguments.command == "tip")
         return WriteTip(arguments, project, configuration, out);
+    const std::string output = arguments.command == "render"  ? arguments.render.output
+                               : arguments.command == "video" ? arguments.video.output
+                                                              : arguments.save;
+    if (!inputs.Accepts(output))
+        return BatchFailure;
     if (arguments.command == "render") {
 #ifdef QUILLMERE_BATCH_RENDER
         return RenderProject(arguments.render, project, configuration,
@@ -652,21 +681,36 @@ std::string UnixLineEnds(const std::string& text) {
     return result;
 }
 
+namespace {
+
+// A full disk or a closed file under the standard output must not pass for
+// a complete output.
+int CheckOutput(std::ostream& out, int status) {
+    out.flush();
+    if (out)
+        return status;
+    ShowMessage("quillmere-batch: the standard output cannot be written", MessageIcon::Error);
+    return status == BatchCritical ? status : BatchFailure;
+}
+
+} // namespace
+
 int RunBatch(const std::vector<std::string>& argumentList, const std::string& configurationPath,
              std::ostream& out) {
     BatchArguments arguments;
     switch (ParseArguments(argumentList, arguments, out)) {
     case ParseOutcome::Done:
-        return BatchSuccess;
+        return CheckOutput(out, BatchSuccess);
     case ParseOutcome::Wrong:
         return BatchFailure;
     case ParseOutcome::Run:
         break;
     }
+    int status = BatchCritical;
     try {
-        return RunCommand(arguments, configurationPath, out);
+        status = RunCommand(arguments, configurationPath, out);
     } catch (const CCriticalError&) {
         // The message has been shown where the error arose.
-        return BatchCritical;
     }
+    return CheckOutput(out, status);
 }

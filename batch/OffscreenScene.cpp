@@ -6,9 +6,27 @@
 
 #include <QGuiApplication>
 
+namespace {
+
+QtMessageHandler qtMessages = nullptr;
+
+// The tool keeps no files of its own in a runtime folder: Qt's notes that
+// there is none (as in every job of a cluster) would only fill the logs.
+void QuietRuntimeFolder(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("QStandardPaths: ")) &&
+        (message.contains(QLatin1String("XDG_RUNTIME_DIR")) ||
+         message.contains(QLatin1String("runtime directory"))))
+        return;
+    if (qtMessages)
+        qtMessages(type, context, message);
+}
+
+} // namespace
+
 void EnsureOffscreenApplication() {
     if (QGuiApplication::instance())
         return;
+    qtMessages = qInstallMessageHandler(QuietRuntimeFolder);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "quillmere-batch";

@@ -6,6 +6,7 @@
 #include "model/CProjectProfile.h"
 #include "render/HeadlessScene.h"
 #include "render/PictureFile.h"
+#include "render/PrintedFile.h"
 #include "render/ScenePrint.h"
 #include "scale/Comparison.h"
 
@@ -57,10 +58,19 @@ int RenderProject(const RenderArguments& arguments, CProjectProfile& project,
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(arguments.output));
         printer.setResolution(300);
+        CPrintedFile file(printer);
+        if (!file.Ready()) {
+            Fail(file.Error());
+            return BatchFailure;
+        }
         const PrintedImageBox box = PrinterImageBox(printer);
         scene.Fit(box.width, box.height);
         if (!PrintScene(printer, scene, options)) {
             Fail("cannot print to " + arguments.output + (scene.Error().empty() ? "" : ": " + scene.Error()));
+            return BatchFailure;
+        }
+        if (!file.Commit()) {
+            Fail("cannot print to " + arguments.output + ": " + file.Error());
             return BatchFailure;
         }
         return BatchSuccess;

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <fstream>
 #include <mutex>
+#include <set>
 #include <sstream>
 
 #ifndef QUILLMERE_SERIAL
@@ -144,12 +145,13 @@ bool ReadStudyList(const std::string& path, StudyList& list, std::string& failur
     list = StudyList();
     std::istringstream lines(text);
     std::string line;
-    while (std::getline(lines, line)) {
+    for (int number = 1; std::getline(lines, line); ++number) {
         line = Trim(line);
         if (line.empty() || line[0] == '#')
             continue;
         list.names.push_back(line);
         list.paths.push_back(line[0] == '/' ? line : ResolveFile(line, folder));
+        list.lines.push_back(number);
     }
     list.identity = FormatText("%016llx", static_cast<unsigned long long>(Digest(text)));
     return true;
@@ -241,14 +243,32 @@ std::string StudyPictureName(const std::string& project) {
     return name.empty() ? std::string("project") : name;
 }
 
-std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary) {
+std::vector<std::string> StudyPictureNames(const StudyList& list) {
+    std::vector<std::string> names;
+    std::set<std::string> taken; // in lower case: a folder may ignore case
+    for (size_t i = 0; i < list.names.size(); ++i) {
+        const std::string base = StudyPictureName(list.names[i]);
+        std::string name = base;
+        for (int again = 1; taken.count(ToLower(name)) != 0; ++again)
+            name =
+                base + "-" + std::to_string(list.lines[i]) + (again > 1 ? "-" + std::to_string(again) : "");
+        taken.insert(ToLower(name));
+        names.push_back(name);
+    }
+    return names;
+}
+
+std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary,
+                       const std::vector<std::string>* pictures) {
     const char* length = usCustomary ? "in" : "mm";
     std::string table =
         FormatText("project,records,record,elements,thickness_min_%s,thickness_mean_%s,"
                    "thickness_max_%s,thinning_max_percent,temperature_max_%s,von_mises_max_%s,"
-                   "status\n",
-                   length, length, length, usCustomary ? "f" : "c", usCustomary ? "psi" : "mpa");
-    for (const StudyRow& row : rows) {
+                   "status%s\n",
+                   length, length, length, usCustomary ? "f" : "c", usCustomary ? "psi" : "mpa",
+                   pictures ? ",picture" : "");
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const StudyRow& row = rows[i];
         table += Field(row.project) + ',';
         if (row.ok)
             table += std::to_string(row.records) + ',' + std::to_string(row.record) + ',' +
@@ -258,9 +278,66 @@ std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary) {
                      Number(row.vonMisesMaximum) + ',';
         else
             table += ",,,,,,,,,";
-        table += Field(row.status) + '\n';
+        table += Field(row.status);
+        if (pictures)
+            table += ',' + Field((*pictures)[i]);
+        table += '\n';
     }
     return table;
+}
+
+namespace {
+
+// The fields of one CSV record from position on, quoted fields across line
+// ends included; false at the end of the text.
+bool ReadRecord(const std::string& text, size_t& position, std::vector<std::string>& fields) {
+    fields.assign(1, std::string());
+    if (position >= text.size())
+        return false;
+    bool quoted = false;
+    for (; position < text.size(); ++position) {
+        const char c = text[position];
+        if (quoted) {
+            if (c == '"' && position + 1 < text.size() && text[position + 1] == '"')
+                fields.back() += text[++position];
+            else if (c == '"')
+                quoted = false;
+            else
+                fields.back() += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.emplace_back();
+        } else if (c == '\n') {
+            ++position;
+            return true;
+        } else {
+            fields.back() += c;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool ReadStudyTable(const std::string& table, std::vector<StudyRow>& rows, bool& usCustomary) {
+    size_t position = 0;
+    std::vector<std::string> fields;
+    if (!ReadRecord(table, position, fields) || fields.size() < 7 || fields[0] != "project")
+        return false;
+    usCustomary = fields[4] == "thickness_min_in";
+    rows.clear();
+    while (ReadRecord(table, position, fields)) {
+        if (fields.size() < 7)
+            return false;
+        StudyRow row;
+        row.project = fields[0];
+        row.ok = ParseWholeNumber(fields[4].c_str(), row.thicknessMinimum) &&
+                 ParseWholeNumber(fields[5].c_str(), row.thicknessMean) &&
+                 ParseWholeNumber(fields[6].c_str(), row.thicknessMaximum);
+        rows.push_back(row);
+    }
+    return true;
 }
 
 namespace {
@@ -281,13 +358,14 @@ std::string StudyOfPart(const std::string& line, int& task, int& tasks, int& fai
 
 } // namespace
 
-std::string StudyPart(const StudyList& list, const StudyOptions& options, const std::vector<StudyRow>& rows) {
+std::string StudyPart(const StudyList& list, const StudyOptions& options, const std::vector<StudyRow>& rows,
+                      const std::vector<std::string>* pictures) {
     const auto failed = std::count_if(rows.begin(), rows.end(), [](const StudyRow& row) { return !row.ok; });
     return FormatText("%s%d of %d, %d failed; list %s of %d projects, record %d, units %s\n", PartMark,
                       options.task, options.tasks, static_cast<int>(failed), list.identity.c_str(),
                       static_cast<int>(list.names.size()), options.record,
                       options.usCustomary ? "us" : "si") +
-           StudyTable(rows, options.usCustomary);
+           StudyTable(rows, options.usCustomary, pictures);
 }
 
 bool GatherStudy(const std::vector<std::string>& partNames, const std::vector<std::string>& parts,

@@ -11,6 +11,7 @@
 struct StudyList {
     std::vector<std::string> names; // as written in LIST: the table's project column
     std::vector<std::string> paths; // where the projects are read from
+    std::vector<int> lines;         // the line of LIST, from 1
     std::string identity;           // a digest of LIST's content, carried by every part
 };
 
@@ -50,12 +51,26 @@ std::vector<StudyRow> RunStudy(const StudyList& list, const StudyOptions& option
 // underscore.
 std::string StudyPictureName(const std::string& project);
 
-// The table: a header line and one line per row, in the C locale.
-std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary);
+// The picture names of every project of the list, one for each, whatever
+// share reads it: StudyPictureName, and where an earlier project has that
+// name already (in any case of its letters), the name with "-" and the
+// project's line in LIST ("v1_cup-7").
+std::vector<std::string> StudyPictureNames(const StudyList& list);
+
+// The table: a header line and one line per row, in the C locale. With
+// pictures (one file name per row, "" for none), a last column "picture".
+std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary,
+                       const std::vector<std::string>* pictures = nullptr);
 
 // A part of a study in shares: a first line that names the list, the
 // options and the share, then the share's table.
-std::string StudyPart(const StudyList& list, const StudyOptions& options, const std::vector<StudyRow>& rows);
+std::string StudyPart(const StudyList& list, const StudyOptions& options, const std::vector<StudyRow>& rows,
+                      const std::vector<std::string>* pictures = nullptr);
+
+// The rows of a table StudyTable wrote: the project, whether it has
+// figures, and the thickness figures (for the chart); usCustomary from the
+// header. False when the text is not such a table.
+bool ReadStudyTable(const std::string& table, std::vector<StudyRow>& rows, bool& usCustomary);
 
 // Merges the parts' texts into the one-machine table. False with the reason
 // when a part is missing, repeated, damaged or of another study. failed is

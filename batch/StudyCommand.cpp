@@ -1,6 +1,7 @@
 #include "batch/StudyCommand.h"
 
 #include "batch/BatchTool.h"
+#include "batch/InputFiles.h"
 #include "batch/Study.h"
 #ifdef QUILLMERE_BATCH_RENDER
 #include "batch/StudyPictures.h"
@@ -10,11 +11,13 @@
 #include "core/TextFormat.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -53,7 +56,24 @@ bool Save(const std::string& path, const std::string& text) {
     return false;
 }
 
+// The chart of the rows; false after a message. Only builds that draw get
+// this far with a chart.
+bool Chart(const std::vector<StudyRow>& rows, const std::string& file, bool usCustomary) {
+#ifdef QUILLMERE_BATCH_RENDER
+    return WriteStudyChart(rows, file, usCustomary);
+#else
+    (void)rows, (void)file, (void)usCustomary;
+    return false;
+#endif
+}
+
 int Gather(const StudyArguments& arguments) {
+    // The parts are the inputs here.
+    CInputFiles inputs;
+    for (const std::string& name : arguments.gather)
+        inputs.Add(name);
+    if (!inputs.Accepts(arguments.output) || !inputs.Accepts(arguments.chart))
+        return BatchFailure;
     std::vector<std::string> parts;
     for (const std::string& name : arguments.gather) {
         std::ifstream file(name, std::ios::binary);
@@ -72,6 +92,17 @@ int Gather(const StudyArguments& arguments) {
     }
     if (!Save(arguments.output, table))
         return BatchFailure;
+    // The chart of the whole study, from the gathered table.
+    if (!arguments.chart.empty()) {
+        std::vector<StudyRow> rows;
+        bool usCustomary = false;
+        if (!ReadStudyTable(table, rows, usCustomary)) {
+            Fail(arguments.output + " is not a table of a study");
+            return BatchFailure;
+        }
+        if (!Chart(rows, arguments.chart, usCustomary))
+            return BatchFailure;
+    }
     return failed > 0 ? BatchIncomplete : BatchSuccess;
 }
 
@@ -133,29 +164,30 @@ void DescribeStudy(CLI::App& app, StudyArguments& parsed) {
         ->add_option(
             "--pictures", parsed.pictures,
             "Writes one picture per project (render's defaults) into DIR, named after the project's path "
-            "in LIST with _ for its separators")
+            "in LIST with _ for its separators (and -LINE, its line in LIST, when an earlier project has "
+            "that name), and adds their names to the table as a last column, picture")
         ->type_name("DIR")
         ->excludes(gather);
     study
         ->add_option("--chart", parsed.chart,
-                     "Draws the thickness (min, mean, max) of every project as a chart into FILE.png")
-        ->type_name("FILE.png")
-        ->excludes(gather);
+                     "Draws the thickness (min, mean, max) of every project as a chart into FILE.png; with "
+                     "--gather, of the whole study")
+        ->type_name("FILE.png");
 }
 
 int RunStudyCommand(const StudyArguments& arguments, const std::string& configurationPath) {
-    if (!arguments.gather.empty())
-        return Gather(arguments);
-    if (arguments.list.empty()) {
-        Fail("study needs LIST, or --gather PART.csv...");
-        return BatchFailure;
-    }
 #ifndef QUILLMERE_BATCH_RENDER
     if (!arguments.pictures.empty() || !arguments.chart.empty()) {
         Fail("this build draws no pictures (built without Qt)");
         return BatchFailure;
     }
 #endif
+    if (!arguments.gather.empty())
+        return Gather(arguments);
+    if (arguments.list.empty()) {
+        Fail("study needs LIST, or --gather PART.csv...");
+        return BatchFailure;
+    }
     StudyList list;
     std::string failure;
     if (!ReadStudyList(arguments.list, list, failure)) {
@@ -180,26 +212,59 @@ int RunStudyCommand(const StudyArguments& arguments, const std::string& configur
                         options.tasks - 1));
         return BatchFailure;
     }
+    // This share's projects by their position in LIST.
+    std::vector<size_t> positions;
+    for (size_t i = static_cast<size_t>(options.task); i < list.paths.size();
+         i += static_cast<size_t>(options.tasks))
+        positions.push_back(i);
+
+    // Every output is checked before the projects are read: none may replace
+    // LIST or a file of a project of it. Only a file that exists can be one,
+    // so a first run reads no project file for it.
+    const bool pictures = !arguments.pictures.empty();
+    const std::vector<std::string> names = pictures ? StudyPictureNames(list) : std::vector<std::string>();
+    std::vector<std::string> outputs = {arguments.output, arguments.chart};
+    for (size_t position : positions)
+        if (pictures)
+            outputs.push_back(arguments.pictures + "/" + names[position] + ".png");
+    const auto exists = [](const std::string& path) {
+        struct stat info;
+        return !path.empty() && ::stat(path.c_str(), &info) == 0;
+    };
+    if (std::any_of(outputs.begin(), outputs.end(), exists)) {
+        CInputFiles inputs;
+        inputs.Add(arguments.list);
+        for (const std::string& path : list.paths)
+            inputs.AddProjectFile(path);
+        for (const std::string& output : outputs)
+            if (!inputs.Accepts(output))
+                return BatchFailure;
+    }
+
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     const std::vector<StudyRow> rows =
         RunStudy(list, options, configurationPath, [terminal](int done, int total) {
             if (terminal)
                 std::fprintf(stderr, "\rstudy: %d of %d projects%s", done, total, done == total ? "\n" : "");
         });
-    const std::string text =
-        inShares ? StudyPart(list, options, rows) : StudyTable(rows, options.usCustomary);
-    if (!Save(arguments.output, text))
-        return BatchFailure;
+    // The pictures first, so that the table names those written.
+    bool complete = true;
+    std::vector<std::string> written;
 #ifdef QUILLMERE_BATCH_RENDER
-    if (!arguments.pictures.empty()) {
+    if (pictures) {
         std::error_code error;
         std::filesystem::create_directories(arguments.pictures, error);
-        if (!WriteStudyPictures(list, rows, arguments.pictures, configurationPath, options.usCustomary))
-            return BatchFailure;
+        complete = WriteStudyPictures(list, positions, rows, names, arguments.pictures, configurationPath,
+                                      options.usCustomary, written);
     }
-    if (!arguments.chart.empty() && !WriteStudyChart(rows, arguments.chart, options.usCustomary))
-        return BatchFailure;
 #endif
+    const std::vector<std::string>* column = pictures ? &written : nullptr;
+    const std::string text =
+        inShares ? StudyPart(list, options, rows, column) : StudyTable(rows, options.usCustomary, column);
+    if (!Save(arguments.output, text) || !complete)
+        return BatchFailure;
+    if (!arguments.chart.empty() && !Chart(rows, arguments.chart, options.usCustomary))
+        return BatchFailure;
     for (const StudyRow& row : rows)
         if (!row.ok)
             return BatchIncomplete;

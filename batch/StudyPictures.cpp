@@ -38,26 +38,30 @@ double AxisStep(double range, int count) {
 
 } // namespace
 
-bool WriteStudyPictures(const StudyList& list, const std::vector<StudyRow>& rows, const std::string& folder,
-                        const std::string& configurationPath, bool usCustomary) {
+bool WriteStudyPictures(const StudyList& list, const std::vector<size_t>& positions,
+                        const std::vector<StudyRow>& rows, const std::vector<std::string>& names,
+                        const std::string& folder, const std::string& configurationPath, bool usCustomary,
+                        std::vector<std::string>& pictures) {
     CConfiguration configuration(configurationPath);
     configuration.SetSIMetric(!usCustomary);
+    pictures.assign(rows.size(), std::string());
     bool complete = true;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (!rows[i].ok)
             continue;
-        const auto position = std::find(list.names.begin(), list.names.end(), rows[i].project);
         CProjectProfile project;
-        if (position == list.names.end() ||
-            !project.Open(list.paths[static_cast<size_t>(position - list.names.begin())], nullptr) ||
+        if (!project.Open(list.paths[positions[i]], nullptr) ||
             (rows[i].record != project.CurrentRecord() && !project.GoToRecord(rows[i].record))) {
             complete = false;
             continue;
         }
         RenderArguments arguments;
-        arguments.output = folder + "/" + StudyPictureName(rows[i].project) + ".png";
-        complete =
-            RenderProject(arguments, project, configuration, ThicknessQuantity) == BatchSuccess && complete;
+        const std::string picture = names[positions[i]] + ".png";
+        arguments.output = folder + "/" + picture;
+        if (RenderProject(arguments, project, configuration, ThicknessQuantity) == BatchSuccess)
+            pictures[i] = picture;
+        else
+            complete = false;
     }
     return complete;
 }

@@ -8,10 +8,14 @@
 struct StudyList;
 struct StudyRow;
 
-// One picture per project with figures, as render draws it by default, into
-// folder under StudyPictureName; false after a message when one failed.
-bool WriteStudyPictures(const StudyList& list, const std::vector<StudyRow>& rows, const std::string& folder,
-                        const std::string& configurationPath, bool usCustomary);
+// One picture per row with figures, as render draws it by default, into
+// folder: row k is the project at positions[k] of the list, its picture
+// names[positions[k]] with ".png", which pictures[k] gets ("" for a row
+// without one). False after a message when one failed.
+bool WriteStudyPictures(const StudyList& list, const std::vector<size_t>& positions,
+                        const std::vector<StudyRow>& rows, const std::vector<std::string>& names,
+                        const std::string& folder, const std::string& configurationPath, bool usCustomary,
+                        std::vector<std::string>& pictures);
 
 // The thickness range (min, mean, max) of every project, left to right in
 // the table's order, as a PNG picture; false after a message when it cannot

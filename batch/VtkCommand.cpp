@@ -1,6 +1,7 @@
 #include "batch/VtkCommand.h"
 
 #include "batch/BatchTool.h"
+#include "batch/InputFiles.h"
 #include "config/CConfiguration.h"
 #include "core/FilePaths.h"
 #include "core/Messages.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -58,8 +60,26 @@ std::string ArrayName(const std::string& words, const char* unit) {
     return name;
 }
 
+// Every array in the units of the system in force: stresses in MPa or psi
+// (as the profile CSV gives them), not in MPa under both as the data tip.
+const char* StressUnit(const CConfiguration& configuration) {
+    return QuantityOf(VonMisesQuantity).In(configuration).csvUnit;
+}
+
+double StressFromMegapascals(double megapascals, const CConfiguration& configuration) {
+    return configuration.IsSIMetric() ? megapascals : configuration.PressureToDisplay(megapascals * 1e6);
+}
+
 std::string QuantityArrayName(int quantity, const CConfiguration& configuration) {
-    return ArrayName(QuantityOf(quantity).helpWord, QuantityOf(quantity).In(configuration).unit);
+    return ArrayName(QuantityOf(quantity).helpWord, QuantityOf(quantity).unit == QuantityUnit::Stress
+                                                        ? StressUnit(configuration)
+                                                        : QuantityOf(quantity).In(configuration).unit);
+}
+
+double ToVtk(int quantity, double stored, const CConfiguration& configuration) {
+    const double shown = QuantityToDisplay(quantity, stored, configuration);
+    return QuantityOf(quantity).unit == QuantityUnit::Stress ? StressFromMegapascals(shown, configuration)
+                                                             : shown;
 }
 
 constexpr uint8_t kTouches = 1, kClamped = 2, kNoPressure = 4;
@@ -103,9 +123,21 @@ VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configurati
     const size_t nodes = static_cast<size_t>(sheet.NodeCount());
     const CElementProfile* list = sheet.Elements().data();
     VtuGrid grid;
-    grid.points = {"", VtuType::Float64, 3, nodes, [&sheet](size_t first, size_t count, void* out) {
-                       std::memcpy(out, sheet.CurrentCoordinateArray() + first + 1,
-                                   count * sizeof(CCoordinate));
+    // Metres as the solver writes them, or inches under US customary units,
+    // as every length of the file.
+    const bool si = configuration.IsSIMetric();
+    grid.points = {"", VtuType::Float64, 3, nodes,
+                   [&sheet, &configuration, si](size_t first, size_t count, void* out) {
+                       const CCoordinate* points = sheet.CurrentCoordinateArray() + first + 1;
+                       if (si) {
+                           std::memcpy(out, points, count * sizeof(CCoordinate));
+                           return;
+                       }
+                       for (size_t i = 0; i < count; ++i) {
+                           VtuStore(out, 3 * i, configuration.LengthToDisplay(points[i].x * 1000));
+                           VtuStore(out, 3 * i + 1, configuration.LengthToDisplay(points[i].y * 1000));
+                           VtuStore(out, 3 * i + 2, configuration.LengthToDisplay(points[i].z * 1000));
+                       }
                    }};
     // Node numbers are 32-bit already.
     grid.triangles = {"", VtuType::Int32, 3, static_cast<size_t>(sheet.ElementCount()),
@@ -128,10 +160,9 @@ VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configurati
         FillEveryQuantity(sheet, first + 1, first + count + 1, columns);
         for (size_t column = 0; column < columns.size(); ++column)
             for (size_t i = 0; i < count; ++i)
-                columns[column][i] =
-                    QuantityToDisplay(static_cast<int>(column) + 1, columns[column][i], configuration);
+                columns[column][i] = ToVtk(static_cast<int>(column) + 1, columns[column][i], configuration);
     };
-    const char* stressUnit = QuantityOf(VonMisesQuantity).In(configuration).unit;
+    const char* stressUnit = StressUnit(configuration);
     grid.cellData = {
         ElementArray<double>(QuantityArrayName(ThicknessQuantity, configuration), VtuType::Float64, sheet,
                              [&configuration](const CElementProfile& e) {
@@ -141,13 +172,19 @@ VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configurati
                              [&configuration](const CElementProfile& e) {
                                  return QuantityToDisplay(TemperatureQuantity, e.Temperature, configuration);
                              }),
-        // Stored in Pa; shown in MPa in either system.
+        // Stored in Pa.
         ElementArray<double>(ArrayName("stress 1", stressUnit), VtuType::Float64, sheet,
-                             [](const CElementProfile& e) { return e.PrincipalStress1 * 1e-6; }),
+                             [&configuration](const CElementProfile& e) {
+                                 return StressFromMegapascals(e.PrincipalStress1 * 1e-6, configuration);
+                             }),
         ElementArray<double>(ArrayName("stress 2", stressUnit), VtuType::Float64, sheet,
-                             [](const CElementProfile& e) { return e.PrincipalStress2 * 1e-6; }),
+                             [&configuration](const CElementProfile& e) {
+                                 return StressFromMegapascals(e.PrincipalStress2 * 1e-6, configuration);
+                             }),
         ElementArray<double>(ArrayName("stress 3", stressUnit), VtuType::Float64, sheet,
-                             [](const CElementProfile& e) { return e.ThirdStress * 1e-6; })};
+                             [&configuration](const CElementProfile& e) {
+                                 return StressFromMegapascals(e.ThirdStress * 1e-6, configuration);
+                             })};
     // Contact and no pressure when a corner has it; clamped when every corner
     // is, as the clamped statistics count an element.
     struct Flag {
@@ -201,34 +238,56 @@ std::vector<int> RecordsOfList(const std::string& text, int count) {
 }
 
 int VtkProject(CProjectProfile& project, const CConfiguration& configuration, const std::string& records,
-               const std::string& folder) {
-    const std::vector<int> list = RecordsOfList(records, project.RecordCount());
+               const std::string& folder, const CInputFiles* inputs) {
+    std::vector<int> list = RecordsOfList(records, project.RecordCount());
     if (list.empty()) {
         ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
         return BatchFailure;
     }
+    // The series in the order of the forming, whatever the list's.
+    std::sort(list.begin(), list.end());
     std::string name = FileNamePart(project.PathName());
     if (const size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0)
         name.erase(dot);
     const std::string prefix = folder + (folder.empty() || folder.back() == '/' ? "" : "/");
     const int digits = static_cast<int>(std::to_string(project.RecordCount()).size());
+    const auto vtuName = [&](int record) { return FormatText("%s_%0*d.vtu", name.c_str(), digits, record); };
+    if (inputs) {
+        if (!inputs->Accepts(prefix + name + ".pvd"))
+            return BatchFailure;
+        for (int record : list)
+            if (!inputs->Accepts(prefix + vtuName(record)))
+                return BatchFailure;
+    }
 
-    // The times stand in the project file's record blocks; a record without
-    // one takes its number, so that the series keeps its order.
+    // The times stand in the project file's record blocks. When a record has
+    // none, or one that is not a number, every record is numbered instead,
+    // so that the series keeps its order.
     CDataString tokens(10, 10);
     tokens.ReadFile(project.PathName());
+    std::vector<double> times;
+    for (int record : list) {
+        double pressure = 0, time = 0;
+        if (!RecordBlock(tokens, record - 1, pressure, time) || !std::isfinite(time)) {
+            ShowMessage(FormatText("quillmere-batch: record %d has no time: the series is numbered by record",
+                                   record),
+                        MessageIcon::Warning);
+            times.clear();
+            break;
+        }
+        times.push_back(time);
+    }
     std::vector<PvdEntry> entries;
     std::vector<uint8_t> nodeFlags;
-    for (int record : list) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        const int record = list[i];
         if (record != project.CurrentRecord() && !project.GoToRecord(record))
             return BatchFailure; // the loader has said why
-        double pressure = 0, time = record;
-        if (!RecordBlock(tokens, record - 1, pressure, time))
-            time = record;
+        const double time = times.empty() ? record : times[i];
         FillNodeFlags(*project.Sheet(), nodeFlags);
         VtuGrid grid = RecordGrid(*project.Sheet(), configuration, nodeFlags);
         grid.fieldData = {VtuNumber("record", record), VtuNumber("TimeValue", time)};
-        const std::string file = FormatText("%s_%0*d.vtu", name.c_str(), digits, record);
+        const std::string file = vtuName(record);
         if (!WriteVtuFile(prefix + file, grid))
             return Fail(prefix + file + " cannot be written");
         entries.push_back({time, file});

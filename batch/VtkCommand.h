@@ -6,6 +6,7 @@
 #include <vector>
 
 class CConfiguration;
+class CInputFiles;
 class CProjectProfile;
 
 // "all", "last" or record numbers separated by commas ("3", "1,5,9").
@@ -16,8 +17,10 @@ bool IsRecordList(const std::string& text);
 std::vector<int> RecordsOfList(const std::string& text, int count);
 
 // Writes NAME_R.vtu for each record R of the list and NAME.pvd into folder
-// (which exists), NAME being the project file's name without extension;
-// values in the configuration's units. A message on stderr and BatchFailure
-// when a record cannot be read or a file cannot be written.
+// (which exists), NAME being the project file's name without extension; the
+// .pvd lists the records in their order. Every array and the points in the
+// configuration's units: metres (the points), mm, degC and MPa, or inches,
+// degF and psi. A message on stderr and BatchFailure when a record cannot be
+// read, a file cannot be written or would replace one of inputs.
 int VtkProject(CProjectProfile& project, const CConfiguration& configuration, const std::string& records,
-               const std::string& folder);
+               const std::string& folder, const CInputFiles* inputs = nullptr);

@@ -2,6 +2,7 @@
 
 #include "config/CConfiguration.h"
 #include "core/AtomicFile.h"
+#include "core/FilePaths.h"
 #include "core/TextFormat.h"
 #include "scale/ResultQuantity.h"
 
@@ -48,5 +49,9 @@ std::string ProfileCsv(const CCutSegments& cut, int quantity, const CConfigurati
 }
 
 bool SaveProfileCsv(const std::string& path, const std::string& text) {
-    return ReplaceFileContent(path, path + ".new", text);
+    // A hidden name made unique when it is created: no file of the user's
+    // stands in its way.
+    const std::string folder = FolderPart(path);
+    return ReplaceFileContent(
+        path, (folder.empty() ? "" : folder + "/") + "." + FileNamePart(path) + ".XXXXXX", text);
 }

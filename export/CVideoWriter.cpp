@@ -1,5 +1,6 @@
 #include "export/CVideoWriter.h"
 
+#include "core/AtomicFile.h"
 #include "core/Messages.h"
 
 extern "C" {
@@ -13,14 +14,14 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -49,12 +50,45 @@ int SizeMultiple(const AVCodec& codec, AVPixelFormat format) {
     return std::max({2, 1 << shiftX, 1 << shiftY});
 }
 
+// A hidden name beside the video, made unique when the file is created, so
+// that nothing planted at a name known beforehand is ever written through.
 std::string TemporaryName(const std::string& path) {
-    static std::atomic<int> counter{0};
     const std::filesystem::path target(path);
-    const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) + "-" +
-                             std::to_string(counter++) + ".part";
-    return (target.parent_path() / name).string();
+    return (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+}
+
+// FFmpeg writes the container through this file, at any position it seeks
+// to.
+struct FileOutput {
+    CAtomicFile* file = nullptr;
+    int64_t position = 0, size = 0;
+};
+
+#if LIBAVFORMAT_VERSION_MAJOR >= 61
+int WriteOutput(void* opaque, const uint8_t* data, int size) {
+#else
+int WriteOutput(void* opaque, uint8_t* data, int size) {
+#endif
+    auto& output = *static_cast<FileOutput*>(opaque);
+    if (size < 0 ||
+        !output.file->WriteAt(static_cast<uint64_t>(output.position), data, static_cast<size_t>(size)))
+        return AVERROR(EIO);
+    output.position += size;
+    output.size = std::max(output.size, output.position);
+    return size;
+}
+
+int64_t SeekOutput(void* opaque, int64_t offset, int whence) {
+    auto& output = *static_cast<FileOutput*>(opaque);
+    if (whence & AVSEEK_SIZE)
+        return output.size;
+    const int64_t base = (whence & ~AVSEEK_FORCE) == SEEK_CUR   ? output.position
+                         : (whence & ~AVSEEK_FORCE) == SEEK_END ? output.size
+                                                                : 0;
+    if (base + offset < 0)
+        return AVERROR(EINVAL);
+    output.position = base + offset;
+    return output.position;
 }
 
 } // namespace
@@ -72,11 +106,51 @@ public:
         av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&codec);
-        if (format) {
-            if (format->pb)
-                avio_closep(&format->pb);
-            avformat_free_context(format);
+        avformat_free_context(format);
+        CloseOutput();
+    }
+
+    // The file under its temporary name and FFmpeg's way into it.
+    std::unique_ptr<CAtomicFile> file;
+    FileOutput output;
+    AVIOContext* io = nullptr;
+
+    // Creates the temporary file and hands it to the muxer.
+    bool OpenOutput(const std::string& target, std::string& failure) {
+        file = std::make_unique<CAtomicFile>(target, TemporaryName(target));
+        errno = 0;
+        if (!file->Open()) {
+            failure =
+                "the file cannot be created" + (errno != 0 ? ": " + std::string(std::strerror(errno)) : "");
+            return false;
         }
+        output.file = file.get();
+        constexpr int BufferSize = 1 << 16;
+        auto* buffer = static_cast<unsigned char*>(av_malloc(BufferSize));
+        io = buffer ? avio_alloc_context(buffer, BufferSize, 1, &output, nullptr, WriteOutput, SeekOutput)
+                    : nullptr;
+        if (!io) {
+            av_free(buffer);
+            failure = "out of memory";
+            return false;
+        }
+        format->pb = io;
+        format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        return true;
+    }
+
+    // Writes what the muxer still holds; false when any write failed.
+    bool FlushOutput() {
+        avio_flush(io);
+        return io->error == 0;
+    }
+
+    void CloseOutput() {
+        if (io) {
+            av_freep(&io->buffer);
+            avio_context_free(&io);
+        }
+        file.reset(); // an uncommitted file goes
     }
 
     AVFormatContext* format = nullptr;
@@ -287,9 +361,7 @@ bool CVideoWriter::Open(const std::string& target, int w, int h, const std::stri
     encoder = std::make_unique<Encoder>();
     Encoder& e = *encoder;
     e.mp4 = mp4;
-    temporaryPath = TemporaryName(target);
-    int result =
-        avformat_alloc_output_context2(&e.format, nullptr, mp4 ? "mp4" : "avi", temporaryPath.c_str());
+    int result = avformat_alloc_output_context2(&e.format, nullptr, mp4 ? "mp4" : "avi", nullptr);
     if (result < 0 || !e.format)
         return Fail("no " + std::string(mp4 ? "MP4" : "AVI") + " muxer: " + AvError(result));
     if (avformat_query_codec(e.format->oformat, found->id, FF_COMPLIANCE_NORMAL) != 1)
@@ -339,9 +411,9 @@ bool CVideoWriter::Open(const std::string& target, int w, int h, const std::stri
     if (result < 0)
         return Fail(AvError(result));
 
-    result = avio_open(&e.format->pb, temporaryPath.c_str(), AVIO_FLAG_WRITE);
-    if (result < 0)
-        return Fail(temporaryPath + " cannot be created: " + AvError(result));
+    std::string failure;
+    if (!e.OpenOutput(target, failure))
+        return Fail(failure);
     result = avformat_write_header(e.format, nullptr);
     if (result < 0)
         return Fail("the header cannot be written: " + AvError(result));
@@ -431,23 +503,15 @@ bool CVideoWriter::Finish() {
     result = av_write_trailer(e.format);
     if (result < 0)
         return Fail("the index cannot be written: " + AvError(result));
-    result = avio_closep(&e.format->pb);
-    if (result < 0)
-        return Fail("closing failed: " + AvError(result));
-    std::error_code code;
-    std::filesystem::rename(temporaryPath, path, code);
-    if (code)
-        return Fail(path + " cannot be written: " + code.message());
+    errno = 0;
+    if (!e.FlushOutput() || !e.file->Commit())
+        return Fail(path + " cannot be written" +
+                    (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
     encoder.reset();
-    temporaryPath.clear();
     return true;
 }
 
 void CVideoWriter::Cancel() {
-    if (!encoder)
-        return;
+    // The temporary file goes with the encoder.
     encoder.reset();
-    if (!temporaryPath.empty())
-        std::remove(temporaryPath.c_str());
-    temporaryPath.clear();
 }

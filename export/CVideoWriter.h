@@ -1,8 +1,9 @@
 // A video file written frame by frame: AVI with any encoder this FFmpeg can
 // put into it (msvideo1 by default), or MP4 with H.264. Each record is shown
 // for ten periods of a 50 Hz clock, 0.2 s. The file grows under a temporary
-// name in the target folder and takes its name only when it is complete, so
-// a cancelled or failed video leaves nothing under the chosen name.
+// name in the target folder, created anew with a unique name, and takes its
+// name only when it is complete (through CAtomicFile), so a cancelled or
+// failed video leaves nothing under the chosen name.
 #pragma once
 
 #include "export/VideoFrames.h"
@@ -90,7 +91,7 @@ private:
     // The buffer the next frame is halved into; frames handed over come
     // back here once encoded.
     std::vector<uint32_t> spare;
-    std::string path, temporaryPath, codecName, error;
+    std::string path, codecName, error;
     int width = 0, height = 0, paddedWidth = 0, paddedHeight = 0;
     int lastIndex = -1;
     bool showMessages = true;

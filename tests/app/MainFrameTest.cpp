@@ -4,6 +4,7 @@
 // dialog, the keys, the Window menu and the command states.
 #include "tests/app/MainFrameTest.h"
 #include "app/CChildFrame.h"
+#include "app/CExportCommands.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CNavigationBar.h"
 #include "app/CommandIds.h"
@@ -26,6 +27,8 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,6 +42,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -555,6 +559,62 @@ void MainFrameTest::cutWindowToggleOpensOneWindowPerDocument() {
     frame->ClientArea()->setActiveSubWindow(cut);
     QVERIFY(frame->Commands().Run(command::CloseAll));
     QTRY_COMPARE(frame->Documents().size(), size_t(0));
+}
+
+// Print into a PDF file, from a view and from the cut window: a link planted
+// at the file's name is replaced by the page, not written through.
+void MainFrameTest::printingIntoAFileWritesNoPlantedLink() {
+    CChildFrame* child = Open(fixture->ProjectPath());
+    QVERIFY(child);
+    const std::string victim = home.File("victim"), pdf = home.File("printed.pdf");
+    QPrinter& printer = ThePrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    const auto planted = [&] {
+        WriteWholeFile(victim, "not to be written");
+        std::remove(pdf.c_str());
+        return ::symlink(victim.c_str(), pdf.c_str()) == 0;
+    };
+    const auto printed = [&](const char* what) {
+        const std::string page = ReadWholeFile(pdf);
+        QVERIFY2(ReadWholeFile(victim) == "not to be written", what);
+        QVERIFY2(page.rfind("%PDF-", 0) == 0 && page.find("%%EOF") != std::string::npos, what);
+    };
+    QVERIFY(planted());
+    QVERIFY(frame->Commands().Run(command::PrintDirect));
+    printed("the view");
+
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    CExtendedChildFrame* cut = frame->CutWindowOf(child->Document());
+    QVERIFY(cut);
+    auto* position = cut->findChild<QLineEdit*>(QStringLiteral("position"));
+    position->selectAll();
+    QTest::keyClicks(position, QStringLiteral("12.5"));
+    QTest::mouseClick(cut->findChild<QPushButton*>(QStringLiteral("cutting")), Qt::LeftButton);
+    QTRY_VERIFY(Command(command::PrintCut)->isEnabled());
+    QVERIFY(planted());
+    // The print dialog starts from the program's printer; Return prints, and
+    // answers its question whether to replace the file.
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [] {
+        // Posted, so that the timer goes on while the question waits.
+        QWidget* asking = QApplication::activeModalWidget();
+        auto* question = qobject_cast<QMessageBox*>(asking);
+        if (question && question->button(QMessageBox::Yes))
+            QMetaObject::invokeMethod(question->button(QMessageBox::Yes), &QAbstractButton::click,
+                                      Qt::QueuedConnection);
+        else if (asking)
+            QMetaObject::invokeMethod(
+                asking, [asking] { QTest::keyClick(asking, Qt::Key_Return); }, Qt::QueuedConnection);
+    });
+    answer.start(50);
+    QVERIFY(frame->Commands().Run(command::PrintCut));
+    answer.stop();
+    printed("the cut window");
+    QCOMPARE(printer.outputFileName(), QString::fromStdString(pdf));
+    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+    printer.setOutputFileName(QString());
+    printer.setOutputFormat(QPrinter::NativeFormat);
 }
 
 void MainFrameTest::keysReachTheActiveWindowAfterTheRecordBox() {

@@ -43,6 +43,7 @@ private slots:
     void commandStatesFollowTheReportFileAndTheAnimation();
     void secondWindowHasItsOwnBarAndTheLastClosesTheDocument();
     void cutWindowToggleOpensOneWindowPerDocument();
+    void printingIntoAFileWritesNoPlantedLink();
     void keysReachTheActiveWindowAfterTheRecordBox();
     void tileAndCascadeKeepTheFrameAndUsableViews();
     void windowMenuListsAndActivatesTheWindows();

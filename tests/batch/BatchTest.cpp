@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -65,6 +66,8 @@ TEST(Batch, CutSaveWritesTheCutWindowsCsv) {
     CProjectFixture fixture;
     const std::string configurationPath = fixture.File("q.cfg");
     const std::string saved = fixture.File("profile.csv");
+    // A file of the user's beside it stays.
+    WriteWholeFile(saved + ".new", "mine");
     const BatchRun run = RunCommand({"cut", fixture.ProjectPath(), "--plane", "x", "--position", "0.5",
                                      "--units", "us", "--quantity", "2", "--record", "2", "--save", saved},
                                     configurationPath);
@@ -81,6 +84,7 @@ TEST(Batch, CutSaveWritesTheCutWindowsCsv) {
     session.Cut(*project.Sheet(), configuration);
     EXPECT_EQ(ReadWholeFile(saved),
               ProfileCsv(project.Sheet()->CutSegments(), session.Quantity(), configuration));
+    EXPECT_EQ(ReadWholeFile(saved + ".new"), "mine");
 }
 
 // The lines the data tip shows for the sheet item picked in the window.
@@ -122,6 +126,32 @@ TEST(Batch, VideosOfAnExtensionNotWrittenAreRefused) {
                 .status,
             2);
         EXPECT_FALSE(PathExists(fixture.File(name))) << name;
+    }
+}
+
+namespace {
+
+// A standard output on a full disk: nothing it is given gets through.
+class CFullStream : public std::streambuf {
+protected:
+    int overflow(int) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+} // namespace
+
+// An output that did not get through is a failure, whatever the command.
+TEST(BatchCommandLine, AnOutputThatCannotBeWrittenFails) {
+    CProjectFixture fixture;
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"values", fixture.ProjectPath(), "--quantity", "1"},
+                                               {"report", "sheet", fixture.ProjectPath()},
+                                               {"--help"}}) {
+        CRecordingMessages messages;
+        CFullStream full;
+        std::ostream out(&full);
+        EXPECT_EQ(RunBatch(arguments, fixture.File("q.cfg"), out), 2) << arguments[0];
+        EXPECT_EQ(messages.Texts(), "quillmere-batch: the standard output cannot be written") << arguments[0];
     }
 }
 
@@ -294,6 +324,37 @@ TEST_F(BatchRender, DifferencePictureUsesTheDivergingRamp) {
     const QImage bar = SceneColourBar(TemperatureQuantity, 4, 66, true);
     EXPECT_GT(qRed(bar.pixel(0, 0)), qBlue(bar.pixel(0, 0)) + 200);
     EXPECT_GT(qBlue(bar.pixel(0, 65)), qRed(bar.pixel(0, 65)) + 200);
+}
+
+// The printed page goes through a file of its own: a link planted at the
+// name is replaced, not written through, and a page cut short by a full
+// disk fails and leaves the old file as it was.
+TEST_F(BatchRender, PrintedPageReplacesTheFileOnlyWhenComplete) {
+    const std::string victim = b.File("victim.pdf"), pdf = a.File("page.pdf");
+    WriteWholeFile(victim, "not to be written");
+    ASSERT_EQ(::symlink(victim.c_str(), pdf.c_str()), 0);
+    const BatchRun printed = RunCommand({"render", a.ProjectPath(), "-o", pdf}, "");
+    EXPECT_EQ(printed.status, 0) << printed.messages;
+    EXPECT_TRUE(ReadWholeFile(victim) == "not to be written") << "the planted link was written through";
+    const std::string page = ReadWholeFile(pdf);
+    EXPECT_EQ(page.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(page.find("%%EOF", page.size() - 8), std::string::npos);
+
+    WriteWholeFile(pdf, "the old page");
+    BatchRun full{};
+    {
+        const CFileSizeLimit limit(20000);
+        full = RunCommand({"render", a.ProjectPath(), "-o", pdf}, "");
+    }
+    EXPECT_EQ(full.status, 2);
+    EXPECT_NE(full.messages.find("quillmere-batch: cannot print to " + pdf + ": "), std::string::npos)
+        << full.messages;
+    EXPECT_TRUE(ReadWholeFile(pdf) == "the old page") << "the old page was replaced";
+    // Nothing is left beside it.
+    size_t entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(a.Folder()))
+        entries += entry.path().filename().string().rfind(".page.pdf", 0) == 0;
+    EXPECT_EQ(entries, 0u);
 }
 
 // A comparing scene steps a following reference with the record its sheet

@@ -201,19 +201,40 @@ golden(study_gather_twice study --gather study/part-0.csv study/part-0.csv study
 golden(study_good_part study study/good.txt --task 0 --of 3 -o study/good-0.csv)
 golden(study_gather_other_list study --gather study/part-1.csv study/good-0.csv study/part-2.csv -o study/none.csv)
 golden(study_gather_not_a_part study --gather study/table.csv -o study/none.csv)
-# The pictures, named after the projects' paths, and the chart (its size);
-# a runtime folder keeps Qt from saying it has none. Left out where the build
-# draws no test frames (the AddressSanitizer build: Mesa is not ours to check).
+# The pictures, named after the projects' paths, and the chart (its size).
+# With no runtime folder, as in a cluster's jobs, Qt says nothing about it.
+# Left out where the build draws no test frames (the AddressSanitizer build:
+# Mesa is not ours to check).
 if(DRAWS)
-  file(MAKE_DIRECTORY "${WORK}/runtime")
-  file(CHMOD "${WORK}/runtime" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-  set(ENV{XDG_RUNTIME_DIR} "${WORK}/runtime")
+  unset(ENV{XDG_RUNTIME_DIR})
   golden(study_pictures study study/list.txt -o study/pictures.csv --pictures study/pictures --chart study/chart.png)
   file(GLOB pictures RELATIVE "${WORK}/study/pictures" "${WORK}/study/pictures/*")
   file(READ "${WORK}/study/chart.png" chart OFFSET 12 LIMIT 12 HEX)
   compare(study_pictures_files "${pictures}\nchart ${chart}\n")
+  golden_file(study_pictures_table study/pictures.csv)
+  # Paths that map to one picture name: the later ones take their line in
+  # the list. Shares name them alike, into one folder, and the gathering
+  # draws the chart of the whole study.
+  foreach(project q/r_x/x q_r/x/x v1/cup v1_cup)
+    get_filename_component(folder "${WORK}/same/${project}" DIRECTORY)
+    get_filename_component(name "${project}" NAME)
+    execute_process(COMMAND "${SAMPLEGEN}" cup "${folder}" --cells 4 3 --records 2 --name ${name})
+  endforeach()
+  file(WRITE "${WORK}/same/list.txt"
+       "q/r_x/x.tfc\n# the same picture name\nq_r/x/x.tfc\nv1/cup.tfc\nv1_cup.tfc\nV1/cup.tfc\n")
+  golden(study_same_names study same/list.txt -o same.csv --pictures same-pictures --chart same-chart.png)
+  golden_file(study_same_names_table same.csv)
+  file(GLOB pictures RELATIVE "${WORK}/same-pictures" "${WORK}/same-pictures/*")
+  compare(study_same_names_files "${pictures}\n")
+  foreach(task 0 1)
+    golden(study_same_names_part_${task} study same/list.txt --task ${task} --of 2 -o same-${task}.csv --pictures same-shares)
+  endforeach()
+  file(GLOB pictures RELATIVE "${WORK}/same-shares" "${WORK}/same-shares/*")
+  compare(study_same_names_shares_files "${pictures}\n")
+  golden(study_gather_chart study --gather same-1.csv same-0.csv -o same-gathered.csv --chart same-gathered.png)
+  identical(study_gather_chart_table same.csv same-gathered.csv)
+  identical(study_gather_chart_image same-chart.png same-gathered.png)
 endif()
-golden(study_chart_with_gather study --gather study/part-0.csv -o study/none.csv --chart study/none.png)
 
 # A last record whose values are not all numbers (node 2 at x = infinity,
 # element 3's temperature a NaN with its sign bit set): one warning naming
@@ -230,3 +251,46 @@ golden(study_nonfinite study study/nonfinite.txt -o study/nonfinite.csv)
 golden_file(study_nonfinite_table study/nonfinite.csv)
 # Uneven fixed limits of a difference keep white at 0.
 golden(values_minus_uneven_limits values cup/cup.tfc --quantity 2 --minus cup/cup.tfc --min -0.5 --max 1)
+
+# No output replaces a file the command reads, through a link or not: one
+# line, status 2, the file as it was.
+file(CREATE_LINK "${WORK}/cup/cup.002" "${WORK}/record-link.png" SYMBOLIC)
+file(CREATE_LINK "${WORK}/full/cup.001" "${WORK}/reference-link.csv" SYMBOLIC)
+file(MAKE_DIRECTORY "${WORK}/vtk-links")
+file(CREATE_LINK "${WORK}/cup/cup.tfc" "${WORK}/vtk-links/cup_2.vtu" SYMBOLIC)
+golden(output_is_the_project study study/good.txt -o cup/cup.tfc)
+golden(output_is_the_list study study/good.txt -o study/good.txt)
+golden(output_is_a_listed_project study study/good.txt -o study/long/cup.000 --jobs 1)
+golden(cut_save_is_a_record cut cup/cup.tfc --plane x --position 0.5 --quantity 1 --save cup/cup.000)
+golden(cut_save_is_the_sheet cut cup/cup.tfc --plane x --position 0.5 --quantity 1 --save cup/cup.sht)
+golden(cut_save_is_a_reference_record cut cup/cup.tfc --plane x --position 0 --quantity 1 --minus full/cup.tfc
+       --save reference-link.csv)
+golden(render_is_a_record render cup/cup.tfc -o record-link.png)
+golden(video_is_the_project video cup/cup.tfc -o cup/cup.tfc)
+golden(vtk_file_is_the_project vtk cup/cup.tfc --to vtk-links --records 1,2)
+golden(gather_into_a_part study --gather study/part-0.csv study/part-1.csv study/part-2.csv -o study/part-1.csv)
+golden_file(output_is_the_project_file cup/cup.tfc)
+if(DRAWS)
+  file(MAKE_DIRECTORY "${WORK}/picture-links")
+  file(CREATE_LINK "${WORK}/study/long/cup.003" "${WORK}/picture-links/long_cup.png" SYMBOLIC)
+  golden(picture_is_a_record study study/good.txt -o study/good-again.csv --pictures picture-links)
+  golden(chart_is_a_record study study/good.txt -o study/good-again.csv --chart cup/cup.001)
+  golden(gather_chart_on_a_part study --gather study/part-0.csv study/part-1.csv study/part-2.csv
+         -o study/none.csv --chart study/part-2.csv)
+endif()
+
+# The series of a vtk export lists its records in their order, whatever the
+# order asked for; a record whose time is not a number numbers them all.
+cup_project(nan-time 3)
+file(READ "${WORK}/nan-time/cup.tfc" project)
+string(REPLACE "0.2  s" "nan  s" project "${project}")
+file(WRITE "${WORK}/nan-time/cup.tfc" "${project}")
+golden(vtk_records_out_of_order vtk cup/cup.tfc --to vtk-order --records 3,1)
+golden_file(vtk_records_out_of_order_pvd vtk-order/cup.pvd)
+golden(vtk_time_not_a_number vtk nan-time/cup.tfc --to vtk-nan --records 3,1,2)
+golden_file(vtk_time_not_a_number_pvd vtk-nan/cup.pvd)
+
+# "--" ends the options: a LIST whose name starts with "-" is a file.
+file(WRITE "${WORK}/-dash.txt" "cup/cup.tfc\n")
+golden(study_list_after_dashes study -o dash.csv -- -dash.txt)
+golden_file(study_list_after_dashes_table dash.csv)

@@ -63,6 +63,13 @@ endfunction()
 
 # identical(NAME A B): two files the cases before have written hold the same bytes.
 function(identical name a b)
+  foreach(path "${a}" "${b}")
+    if(NOT EXISTS "${WORK}/${path}")
+      set_property(GLOBAL APPEND PROPERTY golden_failures "${name}")
+      message("${name}: ${path} is missing")
+      return()
+    endif()
+  endforeach()
   file(READ "${WORK}/${a}" first HEX)
   file(READ "${WORK}/${b}" second HEX)
   if(NOT first STREQUAL second)

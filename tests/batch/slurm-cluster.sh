@@ -1,7 +1,8 @@
 #!/bin/bash
-# tools/slurm/study.sbatch on a real one-node Slurm cluster started here: its
-# three shares and the gathering job give the table of a --jobs 2 run byte
-# for byte. The daemons run in the foreground under this script, with their
+# tools/slurm/submit-study.sh on a real one-node Slurm cluster started here:
+# its three shares and the gathering job give the table of a --jobs 2 run
+# byte for byte, and so does one share run again alone; the script given to
+# sbatch itself fails with one line. The daemons run in the foreground under this script, with their
 # keys, state, spool and logs in a temporary folder, and are stopped by their
 # process ids. A cluster that does not come up fails the test with the
 # daemons' logs.
@@ -144,17 +145,36 @@ status=0
 "$batch" study list.txt -o local.csv --jobs 2 --units us || status=$?
 [ "$status" -eq 3 ] || fail "the local study ended with $status, not 3"
 
+# Waits until no job is left.
+wait_for_jobs() {
+    local queue="not read"
+    for _ in $(seq 360); do
+        queue=$(squeue -h 2>&1) && [ -z "$queue" ] && return
+        running "${pids[1]}" || fail "slurmctld ended"
+        sleep 0.5
+    done
+    fail "the jobs have not ended after 180 s: $queue"
+}
+
 QUILLMERE_BATCH="$batch" "$script" list.txt cluster.csv 3 --units us
-queue="not read"
-for _ in $(seq 360); do
-    queue=$(squeue -h 2>&1) && [ -z "$queue" ] && break
-    running "${pids[1]}" || fail "slurmctld ended"
-    sleep 0.5
-done
-[ -z "$queue" ] || fail "the jobs have not ended after 180 s: $queue"
+wait_for_jobs
 [ -f cluster.csv ] || fail "the jobs ended without a table"
 cmp local.csv cluster.csv
 [ "$(ls cluster.csv.parts)" = "$(printf 'part-0.csv\npart-1.csv\npart-2.csv')" ] || fail "the parts: $(ls cluster.csv.parts)"
 # The shares ran under Slurm, each as a task of the array.
 [ "$(ls quillmere-study-*_[0-2].out | wc -l)" -eq 3 ] || fail "the shares' outputs: $(ls)"
-echo "slurm-cluster: the three shares gathered give the local table"
+
+# Share 1 again, alone in its array: still part 1 of 3, and the table again.
+rm cluster.csv
+QUILLMERE_BATCH="$batch" "$script" --retry 1 list.txt cluster.csv 3 --units us
+wait_for_jobs
+head -1 cluster.csv.parts/part-1.csv | grep -q "part 1 of 3" || fail "share 1 again: $(head -1 cluster.csv.parts/part-1.csv)"
+cmp local.csv cluster.csv
+
+# Given to sbatch itself, the script says what it is and submits nothing.
+job=$(sbatch --parsable "$script" list.txt direct.csv 3)
+wait_for_jobs
+grep -q "run it on the login node, not through sbatch" quillmere-study-"${job%%;*}"_*.out ||
+    fail "run through sbatch: $(cat quillmere-study-"${job%%;*}"_*.out)"
+[ ! -e direct.csv.parts ] || fail "run through sbatch, it submitted a study"
+echo "slurm-cluster: the three shares gathered give the local table, share 1 alone again too"

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -261,6 +262,29 @@ TEST(VideoWriter, AFinishedVideoReplacesAnOlderFileOnlyWhenComplete) {
     EXPECT_EQ(std::filesystem::file_size(path), 11u);
     ASSERT_TRUE(WriteVideo(writer, path, 120, 100, 2));
     EXPECT_EQ(Probe(path).at("codec_name"), "msvideo1");
+}
+
+// Another user who may write into the folder plants links at every name a
+// writer could guess for its temporary file: the file they point at stays as
+// it was, and the video takes its name.
+TEST(VideoWriter, TheTemporaryFileFollowsNoPlantedLink) {
+    CTempFolder folder, elsewhere;
+    const std::string victim = elsewhere.File("victim");
+    WriteWholeFile(victim, "not a video");
+    const std::string pid = std::to_string(::getpid());
+    for (const char* name : {".planted.avi.new", ".planted.avi.part", ".planted.avi.tmp"})
+        ASSERT_EQ(::symlink(victim.c_str(), folder.File(name).c_str()), 0);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(::symlink(victim.c_str(),
+                            folder.File(".planted.avi." + pid + "-" + std::to_string(i) + ".part").c_str()),
+                  0);
+    CVideoWriter writer;
+    const std::string path = folder.File("planted.avi");
+    ASSERT_TRUE(WriteVideo(writer, path, 120, 100, 2)) << writer.Error();
+    EXPECT_TRUE(ReadWholeFile(victim) == "not a video") << "the planted link was written through";
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path)));
+    EXPECT_EQ(Probe(path).at("codec_name"), "msvideo1");
+    EXPECT_EQ(FilesIn(folder.Path()).size(), 3u + 256u + 1u);
 }
 
 TEST(VideoWriter, TheAviEncodersAreThoseTheContainerTakes) {

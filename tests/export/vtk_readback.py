@@ -6,6 +6,9 @@ Writes a cup project with the sample writer, exports it in both systems of
 units and checks the grids against what quillmere-batch itself prints: point
 and cell counts, every point array against `values` (stored SI units
 converted), the field data and the .pvd times against `report record`.
+Under US customary units every array and the points are converted (inch,
+degF, psi), and the .pvd lists the records in their order whatever the
+order they were asked in.
 """
 import os
 import shutil
@@ -45,16 +48,25 @@ project = work + "/project/cup.tfc"
 elements = int(next(line for line in run("report", "sheet", project).stdout.splitlines()
                     if line.startswith("Number of elements:")).split(":")[1])
 
-# Stored SI value to the file's unit, per quantity 1..7.
-to_us = {1: lambda v: v * 1000 / 25.4, 2: lambda v: v * 9 / 5 + 32}
+# Stored SI value (metres, degC, MPa) to the file's unit, per quantity 1..7.
+PSI_PER_MPA = 145.032632342277
+to_us = {1: lambda v: v * 1000 / 25.4, 2: lambda v: v * 9 / 5 + 32, 3: lambda v: v * PSI_PER_MPA}
 to_si = {1: lambda v: v * 1000}
 systems = {
     "si": (["thickness_mm", "temperature_C", "von_mises_stress_MPa", "extension_in_x", "extension_in_y",
-            "planar_extension", "l1_l2"], to_si, "all", [1, 2, 3, 4]),
-    "us": (["thickness_inch", "temperature_F", "von_mises_stress_MPa", "extension_in_x", "extension_in_y",
-            "planar_extension", "l1_l2"], to_us, "4,2", [4, 2]),
+            "planar_extension", "l1_l2"], to_si, "MPa", "all", [1, 2, 3, 4]),
+    "us": (["thickness_inch", "temperature_F", "von_mises_stress_psi", "extension_in_x", "extension_in_y",
+            "planar_extension", "l1_l2"], to_us, "psi", "4,2", [2, 4]),
 }
-for units, (names, convert, records, expected_records) in systems.items():
+si_points, si_stresses = {}, {}
+
+
+def close(written, expected):
+    worst = max((abs(a - b) / max(1.0, abs(b)) for a, b in zip(written, expected)), default=0)
+    return len(written) == len(expected) and worst < 1e-12, worst
+
+
+for units, (names, convert, stress_unit, records, expected_records) in systems.items():
     folder = work + "/" + units
     run("vtk", project, "--to", folder, "--records", records, "--units", units)
     collection = ElementTree.parse(folder + "/cup.pvd").getroot().find("Collection")
@@ -81,6 +93,18 @@ for units, (names, convert, records, expected_records) in systems.items():
         check(fields.GetArray("record").GetValue(0) == record, "%s record %d: field record" % (units, record))
         check(fields.GetArray("TimeValue").GetValue(0) == time, "%s record %d: field TimeValue" % (units, record))
         check(grid.GetPoints().GetData().GetDataType() == vtk.VTK_DOUBLE, "points are not 64-bit floats")
+        # Metres under SI; the same points in inches under US.
+        points = grid.GetPoints().GetData()
+        coordinates = [points.GetComponent(i, c) for i in range(points.GetNumberOfTuples()) for c in range(3)]
+        stresses = [values_of(grid.GetCellData().GetArray("stress_%d_%s" % (k, stress_unit))) for k in (1, 2, 3)]
+        if units == "si":
+            si_points[record], si_stresses[record] = coordinates, stresses
+        elif record in si_points:
+            ok, worst = close(coordinates, [v * 1000 / 25.4 for v in si_points[record]])
+            check(ok, "us record %d: the points are not the SI ones in inches (%g)" % (record, worst))
+            for k in range(3):
+                ok, worst = close(stresses[k], [v * PSI_PER_MPA for v in si_stresses[record][k]])
+                check(ok, "us record %d: stress %d is not the SI one in psi (%g)" % (record, k + 1, worst))
         scalars = grid.GetPointData().GetScalars()
         check(scalars is not None and scalars.GetName() == names[0], "%s: the thickness is not the active scalar" % units)
         for quantity, name in enumerate(names, 1):
@@ -92,14 +116,11 @@ for units, (names, convert, records, expected_records) in systems.items():
                 continue
             check(grid.GetNumberOfPoints() == len(stored), "%s record %d: %d points, values prints %d" % (
                 units, record, grid.GetNumberOfPoints(), len(stored)))
-            written = values_of(array)
-            expected = [convert.get(quantity, lambda v: v)(v) for v in stored]
-            worst = max((abs(a - b) / max(1.0, abs(b)) for a, b in zip(written, expected)), default=0)
-            check(len(written) == len(expected) and worst < 1e-12,
-                  "%s record %d: %s differs from values by %g" % (units, record, name, worst))
+            ok, worst = close(values_of(array), [convert.get(quantity, lambda v: v)(v) for v in stored])
+            check(ok, "%s record %d: %s differs from values by %g" % (units, record, name, worst))
         cells = grid.GetCellData()
-        for name in [names[0], names[1], "stress_1_MPa", "stress_2_MPa", "stress_3_MPa", "contact", "clamped",
-                     "no_pressure"]:
+        for name in [names[0], names[1]] + ["stress_%d_%s" % (k, stress_unit) for k in (1, 2, 3)] + [
+                "contact", "clamped", "no_pressure"]:
             check(cells.GetArray(name) is not None and cells.GetArray(name).GetNumberOfTuples() == elements,
                   "%s record %d: cell array %s" % (units, record, name))
         clamped = values_of(cells.GetArray("clamped"))

@@ -486,16 +486,19 @@ void CCutDialog::Print(QPrinter& printer) {
     painter.end();
 }
 
-void CCutDialog::PrintWithDialog(QPrinter& printer) {
+bool CCutDialog::AskPrinter(QPrinter& printer) {
     if (!CanPrint())
-        return;
+        return false;
     printer.setFromTo(1, 1);
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, 1);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    Print(printer);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void CCutDialog::PrintWithDialog(QPrinter& printer) {
+    if (AskPrinter(printer))
+        Print(printer);
 }
 
 void CCutDialog::Press(QPoint at) {

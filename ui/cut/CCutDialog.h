@@ -103,6 +103,8 @@ public:
     // Asks for the printer's settings first, starting from those of printer
     // (the program's, as Print setup left them); cancelling prints nothing.
     void PrintWithDialog(QPrinter& printer);
+    // The question alone: true when the user chose to print.
+    bool AskPrinter(QPrinter& printer);
 
     // Asks where to save the data (the suggested name given); an empty
     // answer saves nothing. Tests replace the file dialog with their own.
