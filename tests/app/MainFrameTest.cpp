@@ -79,6 +79,25 @@ QStringList MenuTitles(QMainWindow& window) {
     return titles;
 }
 
+// The share of a widget's pixels that the screen shows black, read back from
+// the display as it stands (nothing drawn again for it). A view always
+// shows its background, never black.
+double BlackOnScreen(QWidget& widget) {
+    QTest::qWait(100);
+    const QPoint origin = widget.mapTo(widget.window(), QPoint(0, 0));
+    const QImage shown =
+        widget.screen()
+            ->grabWindow(widget.window()->winId(), origin.x(), origin.y(), widget.width(), widget.height())
+            .toImage();
+    if (shown.isNull())
+        return 1;
+    qint64 black = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            black += (shown.pixel(x, y) & 0xffffff) == 0;
+    return double(black) / (double(shown.width()) * shown.height());
+}
+
 } // namespace
 
 void MainFrameTest::initTestCase() {
@@ -641,6 +660,41 @@ void MainFrameTest::windowMenuListsAndActivatesTheWindows() {
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(frame->ActiveChild(), first);
 }
+
+// A window closed on top of a view leaves it drawn on the screen: the cut
+// window closed with the toolbar's Cut button, and a reference project
+// closed while the view compares with it.
+void MainFrameTest::viewsShowAgainWhenAWindowOnTopCloses() {
+    CChildFrame* variant = Open(fixture->ProjectPath());
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    CSceneRender* view = variant->View();
+    QTRY_VERIFY(BlackOnScreen(*view) < 0.01);
+    CChildFrame* reference = Open(other->ProjectPath());
+    QVERIFY(reference);
+    frame->ClientArea()->setActiveSubWindow(variant);
+    QVERIFY(frame->CompareActiveView(*reference->Document()));
+    QVERIFY(BlackOnScreen(*view) < 0.01);
+    frame->ClientArea()->setActiveSubWindow(reference);
+    QVERIFY(frame->Commands().Run(command::Close));
+    QTRY_COMPARE(frame->Documents().size(), size_t(1));
+    QCOMPARE(frame->ActiveChild(), variant);
+    QVERIFY(!view->Comparison());
+    QVERIFY2(BlackOnScreen(*view) < 0.01, "after the reference");
+    // Turned, it shows the turned view.
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(view, QPoint(160, 130));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(160, 130));
+    QVERIFY2(BlackOnScreen(*view) < 0.01, "turned");
+
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    QVERIFY(frame->CutWindowOf(variant->Document()));
+    QTest::mouseClick(frame->StandardToolBar()->widgetForAction(Command(command::CutWindow)), Qt::LeftButton);
+    QTRY_VERIFY(!frame->CutWindowOf(variant->Document()));
+    QVERIFY2(BlackOnScreen(*view) < 0.01, "after the cut window");
+    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+}
+
 int main(int argc, char** argv) {
     // The profile, the configuration and the recent files of the test only.
     static CTempFolder home;

@@ -46,6 +46,7 @@ private slots:
     void keysReachTheActiveWindowAfterTheRecordBox();
     void tileAndCascadeKeepTheFrameAndUsableViews();
     void windowMenuListsAndActivatesTheWindows();
+    void viewsShowAgainWhenAWindowOnTopCloses();
     // ComparisonTest.cpp
     void compareWithShowsTheDifferenceOfTwoProjects();
     void compareWithRefusesAnotherMeshAndEndsWithTheReference();
