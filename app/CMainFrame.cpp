@@ -229,7 +229,7 @@ bool CMainFrame::OpenProject(const QString& path) {
     AddRecentFile(QFileInfo(path).absoluteFilePath());
     CProjectProfile* opened = document.get();
     documents.push_back(std::move(document));
-    CChildFrame* child = AddWindow(opened);
+    CChildFrame* child = AddWindow(opened, false);
     // A view is drawn at every resize and again when its window is painted:
     // it is drawn once, after the window has taken its place.
     child->setUpdatesEnabled(false);
@@ -239,14 +239,19 @@ bool CMainFrame::OpenProject(const QString& path) {
     return true;
 }
 
-CChildFrame* CMainFrame::AddWindow(CProjectProfile* document) {
+CChildFrame* CMainFrame::AddWindow(CProjectProfile* document, bool show) {
     auto* child = new CChildFrame(document, configuration.Settings());
     AttachInspection(*child->View(), configuration);
+    // Placed before it is shown: a window left at its own small size would
+    // leave no room for its view, and a maximised one comes back to this.
+    const QRect place = area->NewWindowPlace();
     area->addSubWindow(child);
+    child->setGeometry(place);
     connect(child, &CChildFrame::Closing, this, &CMainFrame::ChildClosing);
     connect(child, &CChildFrame::NavigationCommand, this, [this](int id) { commands.Run(id); });
     NumberWindows(document);
-    child->show();
+    if (show)
+        child->show();
     return child;
 }
 
@@ -283,6 +288,8 @@ void CMainFrame::ChildClosing(CChildFrame* frame) {
     document->PrepareClose();
     emit DocumentClosing(document);
     if (CExtendedChildFrame* cut = CutWindowOf(document)) {
+        // Its project's windows are going: none of them takes over.
+        disconnect(cut, &CExtendedChildFrame::Closing, this, nullptr);
         cut->CutWindow()->DocumentClosing();
         cut->close();
     }
@@ -338,6 +345,7 @@ void CMainFrame::ToggleCutWindow() {
         return;
     }
     const bool maximised = area->currentSubWindow() && area->currentSubWindow()->isMaximized();
+    const QPointer<CChildFrame> origin = ActiveChild();
     auto* frame = new CExtendedChildFrame(document, configuration);
     area->addSubWindow(frame);
     cutWindows[document] = frame;
@@ -345,6 +353,12 @@ void CMainFrame::ToggleCutWindow() {
     if (lastActiveView && lastActiveView->Scene().Project() == document)
         frame->CutWindow()->SetComparison(lastActiveView->Comparison());
     connect(frame->CutWindow(), &CCutDialog::GraphChanged, &commands, &CCommandTable::UpdateStates);
+    // Closed while active, it hands over to the window it was opened from,
+    // not to the one the area would pick.
+    connect(frame, &CExtendedChildFrame::Closing, this, [this, frame, origin] {
+        if (origin && origin->isVisible() && area->currentSubWindow() == frame)
+            area->setActiveSubWindow(origin);
+    });
     connect(frame, &QObject::destroyed, this, [this, document] {
         cutWindows.erase(document);
         commands.UpdateStates();

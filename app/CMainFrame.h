@@ -126,7 +126,8 @@ private:
     void UpdateRecentMenu();
     void ChildClosing(CChildFrame* frame);
     void NumberWindows(const CProjectProfile* document);
-    CChildFrame* AddWindow(CProjectProfile* document);
+    // A new window of the document, placed, and shown unless show is false.
+    CChildFrame* AddWindow(CProjectProfile* document, bool show = true);
 
     CConfiguration& configuration;
     IFileChooser& chooser;

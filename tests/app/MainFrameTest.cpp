@@ -4,6 +4,7 @@
 // dialog, the keys, the Window menu and the command states.
 #include "tests/app/MainFrameTest.h"
 #include "app/CChildFrame.h"
+#include "app/CClientArea.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CNavigationBar.h"
 #include "app/CommandIds.h"
@@ -693,6 +694,61 @@ void MainFrameTest::viewsShowAgainWhenAWindowOnTopCloses() {
     QTRY_VERIFY(!frame->CutWindowOf(variant->Document()));
     QVERIFY2(BlackOnScreen(*view) < 0.01, "after the cut window");
     QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+}
+
+// Window > New window gives a view of a usable size inside the area, the
+// windows maximised, tiled or cascaded.
+void MainFrameTest::newWindowIsUsableWhereverTheOthersAre() {
+    Open(fixture->ProjectPath());
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    QVERIFY(frame->Commands().Run(command::NewWindow));
+    const QRect free = frame->ClientArea()->viewport()->rect();
+    for (const char* arrange : {"maximised", "tiled", "cascaded"}) {
+        auto* area = static_cast<CClientArea*>(frame->ClientArea());
+        if (arrange[0] == 't')
+            area->Tile();
+        else if (arrange[0] == 'c')
+            area->Cascade();
+        CChildFrame* before = frame->ActiveChild();
+        QVERIFY(frame->Commands().Run(command::NewWindow));
+        CChildFrame* added = frame->ActiveChild();
+        QVERIFY2(added && added != before, arrange);
+        QCoreApplication::processEvents();
+        QVERIFY2(added->isMaximized() || free.contains(added->geometry()), arrange);
+        QVERIFY2(added->View()->width() >= free.width() / 3 && added->View()->height() >= free.height() / 3,
+                 qPrintable(QStringLiteral("%1: %2 x %3")
+                                .arg(arrange)
+                                .arg(added->View()->width())
+                                .arg(added->View()->height())));
+        QVERIFY2(added->View()->isValid(), arrange);
+        QVERIFY2(BlackOnScreen(*added->View()) < 0.01, arrange);
+        // Over the window it came from, not hidden under it.
+        QVERIFY2(added->geometry() != before->geometry() || added->isMaximized(), arrange);
+    }
+    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+}
+
+void MainFrameTest::closingTheCutWindowActivatesTheWindowItCameFrom() {
+    CChildFrame* first = Open(fixture->ProjectPath());
+    CChildFrame* second = Open(other->ProjectPath());
+    for (CChildFrame* origin : {first, second}) {
+        frame->ClientArea()->setActiveSubWindow(origin);
+        QVERIFY(frame->Commands().Run(command::CutWindow));
+        CExtendedChildFrame* cut = frame->CutWindowOf(origin->Document());
+        QVERIFY(cut);
+        QCOMPARE(frame->ActiveDocumentFrame(), cut);
+        QTest::mouseClick(frame->StandardToolBar()->widgetForAction(Command(command::CutWindow)),
+                          Qt::LeftButton);
+        QTRY_VERIFY(!frame->CutWindowOf(origin->Document()));
+        QCOMPARE(frame->ActiveChild(), origin);
+    }
+    // Closed with its own window button too.
+    frame->ClientArea()->setActiveSubWindow(first);
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    frame->CutWindowOf(first->Document())->close();
+    QTRY_VERIFY(!frame->CutWindowOf(first->Document()));
+    QCOMPARE(frame->ActiveChild(), first);
 }
 
 int main(int argc, char** argv) {

@@ -47,6 +47,8 @@ private slots:
     void tileAndCascadeKeepTheFrameAndUsableViews();
     void windowMenuListsAndActivatesTheWindows();
     void viewsShowAgainWhenAWindowOnTopCloses();
+    void newWindowIsUsableWhereverTheOthersAre();
+    void closingTheCutWindowActivatesTheWindowItCameFrom();
     // ComparisonTest.cpp
     void compareWithShowsTheDifferenceOfTwoProjects();
     void compareWithRefusesAnotherMeshAndEndsWithTheReference();
