@@ -10,7 +10,7 @@ CExtendedChildFrame::CExtendedChildFrame(CProjectProfile* document, const CConfi
     : CDocumentFrame(document, parent), cut(new CCutDialog(document, configuration, this)) {
     setWidget(cut);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QString::fromStdString(document->Title()) + QStringLiteral(": 3D Cut"));
+    setWindowTitle(CCutDialog::CaptionFor(document));
 }
 
 void CExtendedChildFrame::closeEvent(QCloseEvent* event) {

@@ -15,6 +15,7 @@
 #include "app/ToolbarImages.h"
 #include "app/WindowPlacement.h"
 #include "config/CConfiguration.h"
+#include "core/FilePaths.h"
 #include "model/CProjectProfile.h"
 #include "scale/Comparison.h"
 #include "ui/cut/CCutDialog.h"
@@ -229,6 +230,7 @@ bool CMainFrame::OpenProject(const QString& path) {
     AddRecentFile(QFileInfo(path).absoluteFilePath());
     CProjectProfile* opened = document.get();
     documents.push_back(std::move(document));
+    UpdateDisplayNames();
     CChildFrame* child = AddWindow(opened, false);
     // A view is drawn at every resize and again when its window is painted:
     // it is drawn once, after the window has taken its place.
@@ -271,6 +273,27 @@ void CMainFrame::NumberWindows(const CProjectProfile* document) {
         child->UpdateCaption(children.size() > 1 ? number++ : 0);
 }
 
+void CMainFrame::UpdateDisplayNames() {
+    std::vector<std::string> paths;
+    for (const auto& document : documents)
+        paths.push_back(document->ProjectPathName());
+    const std::vector<std::string> names = DisplayNames(paths);
+    bool changed = false;
+    for (size_t k = 0; k < documents.size(); ++k)
+        if (documents[k]->DisplayName() != names[k]) {
+            documents[k]->SetDisplayName(names[k]);
+            changed = true;
+        }
+    if (!changed)
+        return;
+    for (const auto& document : documents)
+        NumberWindows(document.get());
+    for (const auto& [document, cut] : cutWindows)
+        if (cut)
+            cut->setWindowTitle(CCutDialog::CaptionFor(document));
+    scaleCommands->NamesChanged();
+}
+
 void CMainFrame::ChildClosing(CChildFrame* frame) {
     CProjectProfile* document = frame->Document();
     if (frame->View() == lastActiveView)
@@ -297,6 +320,7 @@ void CMainFrame::ChildClosing(CChildFrame* frame) {
         documents.erase(std::remove_if(documents.begin(), documents.end(),
                                        [document](const auto& owned) { return owned.get() == document; }),
                         documents.end());
+        UpdateDisplayNames();
         commands.UpdateStates();
     });
 }

@@ -52,6 +52,7 @@ private slots:
     // ComparisonTest.cpp
     void compareWithShowsTheDifferenceOfTwoProjects();
     void compareWithRefusesAnotherMeshAndEndsWithTheReference();
+    void projectsOfOneNameShowTheirFolders();
     // ApplicationTest.cpp
     void promptsAndVersionAreTheProgramsOwn();
     void windowPlacementRoundTrip();
