@@ -83,9 +83,10 @@ QStringList MenuTitles(QMainWindow& window) {
 
 // The share of a widget's pixels that the screen shows black, read back from
 // the display as it stands (nothing drawn again for it). A view always
-// shows its background, never black.
+// shows its background, never black: tests wait for it with QTRY_*, as a
+// slow build may take a while to draw, and a view left black stays black.
 double BlackOnScreen(QWidget& widget) {
-    QTest::qWait(100);
+    QTest::qWait(20);
     const QPoint origin = widget.mapTo(widget.window(), QPoint(0, 0));
     const QImage shown =
         widget.screen()
@@ -678,24 +679,24 @@ void MainFrameTest::viewsShowAgainWhenAWindowOnTopCloses() {
     QVERIFY(reference);
     frame->ClientArea()->setActiveSubWindow(variant);
     QVERIFY(frame->CompareActiveView(*reference->Document()));
-    QVERIFY(BlackOnScreen(*view) < 0.01);
+    QTRY_VERIFY(BlackOnScreen(*view) < 0.01);
     frame->ClientArea()->setActiveSubWindow(reference);
     QVERIFY(frame->Commands().Run(command::Close));
     QTRY_COMPARE(frame->Documents().size(), size_t(1));
     QCOMPARE(frame->ActiveChild(), variant);
     QVERIFY(!view->Comparison());
-    QVERIFY2(BlackOnScreen(*view) < 0.01, "after the reference");
+    QTRY_VERIFY2(BlackOnScreen(*view) < 0.01, "after the reference");
     // Turned, it shows the turned view.
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseMove(view, QPoint(160, 130));
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(160, 130));
-    QVERIFY2(BlackOnScreen(*view) < 0.01, "turned");
+    QTRY_VERIFY2(BlackOnScreen(*view) < 0.01, "turned");
 
     QVERIFY(frame->Commands().Run(command::CutWindow));
     QVERIFY(frame->CutWindowOf(variant->Document()));
     QTest::mouseClick(frame->StandardToolBar()->widgetForAction(Command(command::CutWindow)), Qt::LeftButton);
     QTRY_VERIFY(!frame->CutWindowOf(variant->Document()));
-    QVERIFY2(BlackOnScreen(*view) < 0.01, "after the cut window");
+    QTRY_VERIFY2(BlackOnScreen(*view) < 0.01, "after the cut window");
     QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
 }
 
@@ -725,7 +726,7 @@ void MainFrameTest::newWindowIsUsableWhereverTheOthersAre() {
                                 .arg(added->View()->width())
                                 .arg(added->View()->height())));
         QVERIFY2(added->View()->isValid(), arrange);
-        QVERIFY2(BlackOnScreen(*added->View()) < 0.01, arrange);
+        QTRY_VERIFY2(BlackOnScreen(*added->View()) < 0.01, arrange);
         // Over the window it came from, not hidden under it.
         QVERIFY2(added->geometry() != before->geometry() || added->isMaximized(), arrange);
     }
