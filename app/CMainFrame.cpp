@@ -286,11 +286,11 @@ void CMainFrame::UpdateDisplayNames() {
         }
     if (!changed)
         return;
-    for (const auto& document : documents)
+    for (const auto& document : documents) {
         NumberWindows(document.get());
-    for (const auto& [document, cut] : cutWindows)
-        if (cut)
-            cut->setWindowTitle(CCutDialog::CaptionFor(document));
+        if (CExtendedChildFrame* cut = CutWindowOf(document.get()))
+            cut->setWindowTitle(CCutDialog::CaptionFor(document.get()));
+    }
     scaleCommands->NamesChanged();
 }
 
