@@ -71,7 +71,7 @@ void CChildFrame::UpdateCaption(int windowNumber) {
     const CProjectProfile* document = Document();
     if (!document)
         return;
-    std::string caption = FormatText(appTexts::RecordCaption, document->Title().c_str(), ShownRecord(),
+    std::string caption = FormatText(appTexts::RecordCaption, document->DisplayName().c_str(), ShownRecord(),
                                      document->RecordCount());
     if (number > 0)
         caption += FormatText(":%d", number);

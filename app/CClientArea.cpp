@@ -89,7 +89,7 @@ void CClientArea::Cascade() {
     if (count == 0)
         return;
     const QRect free = viewport()->rect();
-    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 4;
+    const int step = Step();
     const QSize size(std::max(free.width() - (count - 1) * step, free.width() * 2 / 3),
                      std::max(free.height() - (count - 1) * step, free.height() * 2 / 3));
     // More windows than steps start again at the top left.
@@ -99,6 +99,22 @@ void CClientArea::Cascade() {
         windows[k]->setGeometry(QRect(QPoint(k % places, k % places) * step, size));
         windows[k]->raise();
     }
+}
+
+int CClientArea::Step() {
+    return style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 4;
+}
+
+QRect CClientArea::NewWindowPlace() {
+    const QRect free = viewport()->rect();
+    const QSize size(free.width() * 2 / 3, free.height() * 2 / 3);
+    QPoint place(0, 0);
+    const QMdiSubWindow* active = currentSubWindow();
+    if (active && !active->isMaximized() && !active->isMinimized())
+        place = active->pos() + QPoint(Step(), Step());
+    if (!free.contains(QRect(place, size)))
+        place = QPoint(0, 0);
+    return QRect(place, size);
 }
 
 void CClientArea::ListWindows(QMenu& menu, QAction* after) {

@@ -26,6 +26,10 @@ public:
     // steps allow but never below two thirds of the area, so that every
     // view stays usable.
     void Cascade();
+    // Where a new window goes when it is not maximised: as large as a
+    // cascaded window at the least, a step right of and below the active
+    // window, back at the top left when it would leave the area.
+    QRect NewWindowPlace();
     // Puts the open windows at the end of a menu, after the action `after`,
     // in place of those put there before: numbered, the active one checked;
     // choosing one activates it.
@@ -37,6 +41,8 @@ protected:
 private:
     // The windows that take part, bottom first, none of them maximised.
     QList<QMdiSubWindow*> Arranged();
+    // The step of cascaded windows: a title bar and a little more.
+    int Step();
 
     QImage background;
 };

@@ -16,6 +16,13 @@ public:
 
     CCutDialog* CutWindow() const { return cut; }
 
+signals:
+    // The window is about to close.
+    void Closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     CCutDialog* cut;
 };

@@ -15,6 +15,7 @@
 #include "app/ToolbarImages.h"
 #include "app/WindowPlacement.h"
 #include "config/CConfiguration.h"
+#include "core/FilePaths.h"
 #include "model/CProjectProfile.h"
 #include "scale/Comparison.h"
 #include "ui/cut/CCutDialog.h"
@@ -229,7 +230,8 @@ bool CMainFrame::OpenProject(const QString& path) {
     AddRecentFile(QFileInfo(path).absoluteFilePath());
     CProjectProfile* opened = document.get();
     documents.push_back(std::move(document));
-    CChildFrame* child = AddWindow(opened);
+    UpdateDisplayNames();
+    CChildFrame* child = AddWindow(opened, false);
     // A view is drawn at every resize and again when its window is painted:
     // it is drawn once, after the window has taken its place.
     child->setUpdatesEnabled(false);
@@ -239,14 +241,19 @@ bool CMainFrame::OpenProject(const QString& path) {
     return true;
 }
 
-CChildFrame* CMainFrame::AddWindow(CProjectProfile* document) {
+CChildFrame* CMainFrame::AddWindow(CProjectProfile* document, bool show) {
     auto* child = new CChildFrame(document, configuration.Settings());
     AttachInspection(*child->View(), configuration);
+    // Placed before it is shown: a window left at its own small size would
+    // leave no room for its view, and a maximised one comes back to this.
+    const QRect place = area->NewWindowPlace();
     area->addSubWindow(child);
+    child->setGeometry(place);
     connect(child, &CChildFrame::Closing, this, &CMainFrame::ChildClosing);
     connect(child, &CChildFrame::NavigationCommand, this, [this](int id) { commands.Run(id); });
     NumberWindows(document);
-    child->show();
+    if (show)
+        child->show();
     return child;
 }
 
@@ -266,6 +273,27 @@ void CMainFrame::NumberWindows(const CProjectProfile* document) {
         child->UpdateCaption(children.size() > 1 ? number++ : 0);
 }
 
+void CMainFrame::UpdateDisplayNames() {
+    std::vector<std::string> paths;
+    for (const auto& document : documents)
+        paths.push_back(document->ProjectPathName());
+    const std::vector<std::string> names = DisplayNames(paths);
+    bool changed = false;
+    for (size_t k = 0; k < documents.size(); ++k)
+        if (documents[k]->DisplayName() != names[k]) {
+            documents[k]->SetDisplayName(names[k]);
+            changed = true;
+        }
+    if (!changed)
+        return;
+    for (const auto& document : documents) {
+        NumberWindows(document.get());
+        if (CExtendedChildFrame* cut = CutWindowOf(document.get()))
+            cut->setWindowTitle(CCutDialog::CaptionFor(document.get()));
+    }
+    scaleCommands->NamesChanged();
+}
+
 void CMainFrame::ChildClosing(CChildFrame* frame) {
     CProjectProfile* document = frame->Document();
     if (frame->View() == lastActiveView)
@@ -283,6 +311,8 @@ void CMainFrame::ChildClosing(CChildFrame* frame) {
     document->PrepareClose();
     emit DocumentClosing(document);
     if (CExtendedChildFrame* cut = CutWindowOf(document)) {
+        // Its project's windows are going: none of them takes over.
+        disconnect(cut, &CExtendedChildFrame::Closing, this, nullptr);
         cut->CutWindow()->DocumentClosing();
         cut->close();
     }
@@ -290,6 +320,7 @@ void CMainFrame::ChildClosing(CChildFrame* frame) {
         documents.erase(std::remove_if(documents.begin(), documents.end(),
                                        [document](const auto& owned) { return owned.get() == document; }),
                         documents.end());
+        UpdateDisplayNames();
         commands.UpdateStates();
     });
 }
@@ -338,6 +369,7 @@ void CMainFrame::ToggleCutWindow() {
         return;
     }
     const bool maximised = area->currentSubWindow() && area->currentSubWindow()->isMaximized();
+    const QPointer<CChildFrame> origin = ActiveChild();
     auto* frame = new CExtendedChildFrame(document, configuration);
     area->addSubWindow(frame);
     cutWindows[document] = frame;
@@ -345,6 +377,12 @@ void CMainFrame::ToggleCutWindow() {
     if (lastActiveView && lastActiveView->Scene().Project() == document)
         frame->CutWindow()->SetComparison(lastActiveView->Comparison());
     connect(frame->CutWindow(), &CCutDialog::GraphChanged, &commands, &CCommandTable::UpdateStates);
+    // Closed while active, it hands over to the window it was opened from,
+    // not to the one the area would pick.
+    connect(frame, &CExtendedChildFrame::Closing, this, [this, frame, origin] {
+        if (origin && origin->isVisible() && area->currentSubWindow() == frame)
+            area->setActiveSubWindow(origin);
+    });
     connect(frame, &QObject::destroyed, this, [this, document] {
         cutWindows.erase(document);
         commands.UpdateStates();

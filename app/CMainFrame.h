@@ -126,7 +126,11 @@ private:
     void UpdateRecentMenu();
     void ChildClosing(CChildFrame* frame);
     void NumberWindows(const CProjectProfile* document);
-    CChildFrame* AddWindow(CProjectProfile* document);
+    // Projects of one name show the folders that tell them apart, wherever
+    // their names appear.
+    void UpdateDisplayNames();
+    // A new window of the document, placed, and shown unless show is false.
+    CChildFrame* AddWindow(CProjectProfile* document, bool show = true);
 
     CConfiguration& configuration;
     IFileChooser& chooser;

@@ -141,7 +141,8 @@ void CScaleCommands::CompareWith() {
     for (size_t i = 0; i < documents.size(); ++i) {
         if (documents[i] == document)
             own = static_cast<int>(i);
-        candidates.push_back({QString::fromStdString(documents[i]->Title()), documents[i]->RecordCount()});
+        candidates.push_back(
+            {QString::fromStdString(documents[i]->DisplayName()), documents[i]->RecordCount()});
     }
     CCompareDialog dialog(candidates, own, &frame);
     if (dialog.exec() != QDialog::Accepted)
@@ -176,6 +177,17 @@ void CScaleCommands::StopComparing(CSceneRender* view) {
     std::string none;
     view->SetComparison(nullptr, none);
     ShareWithCutWindow(*view);
+}
+
+void CScaleCommands::NamesChanged() {
+    for (CChildFrame* child : frame.Children()) {
+        const std::shared_ptr<CComparison>& comparison = child->View()->Comparison();
+        const auto found = references.find(comparison.get());
+        if (comparison && found != references.end())
+            comparison->SetTitles(child->Document()->DisplayName(), found->second->DisplayName());
+    }
+    if (followed)
+        ShowComparisonOf(followed);
 }
 
 void CScaleCommands::ReferenceClosing(const CProjectProfile* document) {

@@ -28,6 +28,9 @@ public:
     bool Compare(CSceneRender& view, const CProjectProfile& reference, int record);
     // Back to the plain quantity.
     void StopComparing(CSceneRender* view);
+    // The open projects' names changed: the comparisons and the panel's
+    // title take them.
+    void NamesChanged();
 
 private:
     void Follow(CSceneRender* view);

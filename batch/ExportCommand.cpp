@@ -54,7 +54,12 @@ int ExportFiles(const std::string& project, const std::string& folder, bool with
     ExportOptions options;
     options.sourceOnly = !withSolution;
     options.firstAndLast = withSolution && firstAndLast;
-    const bool complete = ExportProjectFiles(project, ProjectExportFiles(fields, project), target, options);
+    // Files of the target are replaced without a question, and named.
+    std::vector<std::string> replaced;
+    const bool complete =
+        ExportProjectFiles(project, ProjectExportFiles(fields, project), target, options, nullptr, &replaced);
+    for (const std::string& path : replaced)
+        ShowMessage(FormatText(exporttexts::Replaced, path.c_str()), MessageIcon::Information);
     out << UnixLineEnds(ExportResultText(complete)) << '\n';
     return complete ? BatchSuccess : BatchFailure;
 }

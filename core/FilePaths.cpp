@@ -124,3 +124,33 @@ std::string CurrentFolder() {
     char buffer[4096];
     return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
 }
+
+std::vector<std::string> DisplayNames(const std::vector<std::string>& paths) {
+    std::vector<std::vector<std::string>> parts;
+    for (const std::string& path : paths)
+        parts.push_back(SplitComponents(path));
+    // The last count parts of a path, joined.
+    const auto tail = [](const std::vector<std::string>& of, size_t count) {
+        std::string joined;
+        for (size_t k = of.size() - std::min(count, of.size()); k < of.size(); ++k)
+            joined += (joined.empty() ? "" : "/") + of[k];
+        return joined;
+    };
+    std::vector<std::string> names;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        std::vector<size_t> namesakes;
+        for (size_t j = 0; j < paths.size(); ++j)
+            if (paths[j] != paths[i] && !parts[i].empty() && !parts[j].empty() &&
+                parts[j].back() == parts[i].back())
+                namesakes.push_back(j);
+        size_t count = 1;
+        const auto apart = [&] {
+            return std::none_of(namesakes.begin(), namesakes.end(),
+                                [&](size_t j) { return tail(parts[j], count) == tail(parts[i], count); });
+        };
+        while (count < parts[i].size() && !apart())
+            ++count;
+        names.push_back(apart() ? tail(parts[i], count) : paths[i]);
+    }
+    return names;
+}

@@ -32,3 +32,11 @@ bool IsRegularFile(const std::string& path);
 
 // The current working folder, or "" when unknown.
 std::string CurrentFolder();
+
+// The names that tell a set of files apart, one per path, for windows and
+// captions: the file name alone when no other path of the set has it, else
+// the shortest trailing part of the path that no other path of that name
+// ends in ("v1/cup.tfc" and "v2/cup.tfc"), or the whole path when every
+// part of it is shared. The same path twice is one file. Either separator
+// divides folders; the parts shown are joined with '/'.
+std::vector<std::string> DisplayNames(const std::vector<std::string>& paths);

@@ -253,41 +253,35 @@ std::string RewriteRecordTable(const std::string& content) {
     return out;
 }
 
-bool ExportProjectFiles(const std::string& projectPath, const std::vector<std::string>& files,
-                        const std::string& target, const ExportOptions& options,
-                        const std::function<void(const std::string&)>& show) {
-    const std::string projectFolder = FolderPart(projectPath);
-    bool complete = true;
-    std::map<std::string, std::string> copied; // name in the target -> its source
-    auto copy = [&](const std::string& source, const std::string& name,
-                    const std::function<std::string(const std::string&)>& change = nullptr) {
-        const std::string destination = JoinPath(target, name);
-        if (show)
-            show(FormatText(exporttexts::Copying, source.c_str(), destination.c_str()));
-        const auto [earlier, first] = copied.emplace(name, source);
-        if (!first) {
-            // A file listed twice is there already; another one of its name
-            // must not replace it.
-            if (!IsSameFile(earlier->second, source))
-                complete = false;
-            return;
-        }
-        // A file is never copied onto itself, whatever names lead to it.
-        if (IsSameFile(source, destination) || !CopyFileAtomically(source, destination, change))
-            complete = false;
-    };
+namespace {
 
+using ContentChange = std::function<std::string(const std::string&)>;
+
+// One file of an export: where it is read from, its name in the target, and
+// how its content changes on the way (the record table of first and last).
+struct PlannedCopy {
+    std::string source;
+    std::string name;
+    ContentChange change;
+};
+
+// The copies of an export, in their order. A name may come twice (a file
+// listed twice, or two listed files of one name in different folders).
+std::vector<PlannedCopy> PlanExport(const std::string& projectPath, const std::vector<std::string>& files,
+                                    const ExportOptions& options) {
+    const std::string projectFolder = FolderPart(projectPath);
+    std::vector<PlannedCopy> plan;
     // The exported project lists only the records exported with it.
-    const auto table = options.sourceOnly || !options.firstAndLast
-                           ? std::function<std::string(const std::string&)>()
-                           : RewriteRecordTable;
+    const ContentChange table =
+        options.sourceOnly || !options.firstAndLast ? ContentChange() : RewriteRecordTable;
     for (const std::string& stored : files) {
         const std::string source = SourceOf(stored, projectFolder);
         const std::string name = source.empty() ? FileNamePart(LookupName(stored)) : FileNamePart(source);
-        copy(source.empty() ? LookupName(stored) : source, name, &stored == &files.back() ? table : nullptr);
+        plan.push_back({source.empty() ? LookupName(stored) : source, name,
+                        &stored == &files.back() ? table : ContentChange()});
     }
     if (options.sourceOnly)
-        return complete;
+        return plan;
 
     // The project's other files share its base name.
     const std::string projectName = FileNamePart(projectPath);
@@ -312,28 +306,83 @@ bool ExportProjectFiles(const std::string& projectPath, const std::vector<std::s
 
     if (!options.firstAndLast) {
         for (const std::string& name : heat)
-            copy(JoinPath(projectFolder, name), name);
+            plan.push_back({JoinPath(projectFolder, name), name, nullptr});
         for (const std::string& name : records)
-            copy(JoinPath(projectFolder, name), name);
-        return complete;
+            plan.push_back({JoinPath(projectFolder, name), name, nullptr});
+        return plan;
     }
 
     bool hasFirst = false;
     for (const std::string& name : records)
         if (name.substr(prefix.size()) == "000") {
-            copy(JoinPath(projectFolder, name), name);
+            plan.push_back({JoinPath(projectFolder, name), name, nullptr});
             hasFirst = true;
         }
     // A single record stays a single record: its table is not rewritten either.
     if (!records.empty() && !(hasFirst && records.back().substr(prefix.size()) == "000"))
-        copy(JoinPath(projectFolder, records.back()), records.back().substr(0, prefix.size()) + "001");
+        plan.push_back({JoinPath(projectFolder, records.back()),
+                        records.back().substr(0, prefix.size()) + "001", nullptr});
+    return plan;
+}
+
+// Whether copying source to destination replaces a file that is there: one
+// the copy can be made from and that is another file than the source.
+bool Replaces(const std::string& source, const std::string& destination) {
+    std::error_code error;
+    const fs::file_status there = fs::symlink_status(destination, error);
+    if (error || !fs::exists(there) || fs::is_directory(fs::status(destination, error)))
+        return false;
+    return IsRegularFile(source) && !IsSameFile(source, destination);
+}
+
+} // namespace
+
+std::vector<std::string> ExportReplaces(const std::string& projectPath, const std::vector<std::string>& files,
+                                        const std::string& target, const ExportOptions& options) {
+    std::vector<std::string> replaced;
+    std::map<std::string, std::string> named;
+    for (const PlannedCopy& copy : PlanExport(projectPath, files, options)) {
+        const std::string destination = JoinPath(target, copy.name);
+        if (named.emplace(copy.name, copy.source).second && Replaces(copy.source, destination))
+            replaced.push_back(destination);
+    }
+    return replaced;
+}
+
+bool ExportProjectFiles(const std::string& projectPath, const std::vector<std::string>& files,
+                        const std::string& target, const ExportOptions& options,
+                        const std::function<void(const std::string&)>& show,
+                        std::vector<std::string>* replaced) {
+    bool complete = true;
+    std::map<std::string, std::string> copied; // name in the target -> its source
+    for (const PlannedCopy& copy : PlanExport(projectPath, files, options)) {
+        const std::string destination = JoinPath(target, copy.name);
+        if (show)
+            show(FormatText(exporttexts::Copying, copy.source.c_str(), destination.c_str()));
+        const auto [earlier, first] = copied.emplace(copy.name, copy.source);
+        if (!first) {
+            // A file listed twice is there already; another one of its name
+            // must not replace it.
+            if (!IsSameFile(earlier->second, copy.source))
+                complete = false;
+            continue;
+        }
+        const bool replacing = replaced && Replaces(copy.source, destination);
+        // A file is never copied onto itself, whatever names lead to it.
+        if (IsSameFile(copy.source, destination) ||
+            !CopyFileAtomically(copy.source, destination, copy.change))
+            complete = false;
+        else if (replacing)
+            replaced->push_back(destination);
+    }
     return complete;
 }
 
 bool RunProjectExport(const std::string& projectPath, const std::vector<std::string>& files,
                       const std::string& typedTarget, const ExportOptions& options,
                       const std::function<bool(const std::string& folder)>& createMissing,
-                      const std::function<void(const std::string&)>& show, bool& complete) {
+                      const std::function<void(const std::string&)>& show, bool& complete,
+                      const std::function<bool(const std::vector<std::string>&)>& replaceExisting) {
     complete = false;
     const std::string target = Trim(typedTarget);
     switch (CheckExportTarget(projectPath, target)) {
@@ -353,6 +402,11 @@ bool RunProjectExport(const std::string& projectPath, const std::vector<std::str
         break;
     case ExportRefusal::None:
         break;
+    }
+    if (replaceExisting) {
+        const std::vector<std::string> existing = ExportReplaces(projectPath, files, target, options);
+        if (!existing.empty() && !replaceExisting(existing))
+            return false;
     }
     complete = ExportProjectFiles(projectPath, files, target, options, show);
     return true;

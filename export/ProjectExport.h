@@ -33,6 +33,12 @@ constexpr const char* SomeNotExported = "Result export: Some project files were 
                                         "cause: Files do not exist or the target disk is full."; // 497
 constexpr const char* AllExported = "Results export: Project files were successfully exported."; // 498
 constexpr const char* Copying = "%s -> %s";
+// Asked once before files of the target folder are replaced.
+constexpr const char* ReplaceOneQuestion =
+    "The folder %s already holds a file of the same name:\r\n%s\r\nReplace it?";
+constexpr const char* ReplaceQuestion =
+    "The folder %s already holds %d files of the same names.\r\nReplace them?";
+constexpr const char* Replaced = "Replaced %s";
 constexpr const char* CannotOpenReport = "Cannot open report file (%s).\r\n"; // 427
 constexpr const char* ExportCommand = "Export active project files into selected directory for data exchange";
 constexpr const char* OpenReportCommand = "Open report file";
@@ -82,22 +88,32 @@ bool CreateExportFolder(const std::string& folder);
 // over the file of its name only when complete. Not exported: a file that
 // the target's name already leads to (a link, a hard link, a linked folder),
 // and a second listed file of a name already copied from another folder.
-// show receives "%s -> %s" before each copy. Returns true when every file
-// was copied.
+// show receives "%s -> %s" before each copy; replaced, when given, gets the
+// target's paths of the files that were there and were replaced. Returns
+// true when every file was copied.
 bool ExportProjectFiles(const std::string& projectPath, const std::vector<std::string>& files,
                         const std::string& target, const ExportOptions& options,
-                        const std::function<void(const std::string&)>& show = nullptr);
+                        const std::function<void(const std::string&)>& show = nullptr,
+                        std::vector<std::string>* replaced = nullptr);
+
+// The files of the target folder that the export would replace (their paths
+// in the target, in the order of the copies): files of the exported names
+// that are there already, other than the files exported.
+std::vector<std::string> ExportReplaces(const std::string& projectPath, const std::vector<std::string>& files,
+                                        const std::string& target, const ExportOptions& options);
 
 // What the "Export" button does with the folder as typed: trims it, refuses
 // a blank folder (496) or the project's own folder (468) with an error
 // message, asks createMissing about a folder that does not exist and creates
-// it when that returns true (495 when it cannot be created), then copies.
-// Returns false when it stopped before copying; complete tells whether every
-// file was copied.
+// it when that returns true (495 when it cannot be created), asks
+// replaceExisting, when given, about the files the export would replace,
+// once for all of them, then copies. Returns false when it stopped before
+// copying; complete tells whether every file was copied.
 bool RunProjectExport(const std::string& projectPath, const std::vector<std::string>& files,
                       const std::string& typedTarget, const ExportOptions& options,
                       const std::function<bool(const std::string& folder)>& createMissing,
-                      const std::function<void(const std::string&)>& show, bool& complete);
+                      const std::function<void(const std::string&)>& show, bool& complete,
+                      const std::function<bool(const std::vector<std::string>&)>& replaceExisting = nullptr);
 
 // Message 498 when complete, else 497.
 const char* ExportResultText(bool complete);

@@ -79,6 +79,11 @@ public:
     void SetPathName(const std::string& path) { pathName = path; }
     // The file name without its folder.
     std::string Title() const;
+    // The name windows and captions show: the title, or with as many of its
+    // folders as tell it from another open document of the same title (the
+    // main window sets it).
+    std::string DisplayName() const { return displayName.empty() ? Title() : displayName; }
+    void SetDisplayName(const std::string& name) { displayName = name; }
 
     void AddView(CView* view);
     void RemoveView(CView* view);
@@ -96,6 +101,7 @@ public:
 
 private:
     std::string pathName;
+    std::string displayName;
     std::vector<CView*> views;
     IDocumentHost* documentHost = nullptr;
     bool cutFlag = true;

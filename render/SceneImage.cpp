@@ -184,7 +184,7 @@ SceneAnnotations SceneAnnotationsOf(CScene& scene, int record, const CConfigurat
     annotations.quantity = scene.Quantity();
     if (CProjectProfile* project = scene.Project()) {
         const CComparison* comparison = scene.Comparison().get();
-        annotations.title = comparison ? comparison->Names(record) : project->Title();
+        annotations.title = comparison ? comparison->Names(record) : project->DisplayName();
         annotations.record = record;
         annotations.recordCount = project->RecordCount();
         annotations.difference = comparison != nullptr;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -109,7 +110,7 @@ ScaleRange DifferenceRange(const std::vector<double>& values, int quantity, cons
 ComparisonSide ComparisonSideOf(const CProjectProfile& project) {
     ComparisonSide side;
     side.projectPath = project.ProjectPathName();
-    side.title = project.Title();
+    side.title = project.DisplayName();
     const std::string first = project.RecordFileName(0);
     side.recordPrefix = first.substr(0, first.size() - 3);
     side.recordCount = project.RecordCount();
@@ -117,13 +118,37 @@ ComparisonSide ComparisonSideOf(const CProjectProfile& project) {
 }
 
 CComparison::CComparison(ComparisonSide shownSide, ComparisonSide referenceOf, int record)
-    : shown(std::move(shownSide)), referenceSide(std::move(referenceOf)), referenceRecord(record) {}
+    : shown(std::move(shownSide)), referenceSide(std::move(referenceOf)), referenceRecord(record) {
+    TellApart();
+}
 
 CComparison::CComparison(const CProjectProfile& shownProject, const CProjectProfile& referenceProject,
                          int record)
     : CComparison(ComparisonSideOf(shownProject), ComparisonSideOf(referenceProject), record) {}
 
 CComparison::~CComparison() = default;
+
+void CComparison::SetTitles(const std::string& shownTitle, const std::string& referenceTitle) {
+    shown.title = shownTitle;
+    referenceSide.title = referenceTitle;
+    TellApart();
+}
+
+void CComparison::TellApart() {
+    if (SameProject() || shown.title != referenceSide.title)
+        return;
+    // Relative paths (as typed for the batch tool) are told apart by their
+    // folders too.
+    const auto absolute = [](const std::string& path) {
+        std::error_code error;
+        const std::filesystem::path full = std::filesystem::absolute(path, error);
+        return error ? path : full.lexically_normal().string();
+    };
+    const std::vector<std::string> names =
+        DisplayNames({absolute(shown.projectPath), absolute(referenceSide.projectPath)});
+    shown.title = names[0];
+    referenceSide.title = names[1];
+}
 
 bool CComparison::SameProject() const {
     return shown.projectPath == referenceSide.projectPath;

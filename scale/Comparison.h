@@ -56,7 +56,7 @@ ScaleRange DifferenceRange(const std::vector<double>& values, int quantity, cons
 // One side of a comparison, as it stands when the comparison starts.
 struct ComparisonSide {
     std::string projectPath;
-    std::string title;        // the project's file title, "cup.tfc"
+    std::string title;        // the project's name as shown, "cup.tfc" or "v1/cup.tfc"
     std::string recordPrefix; // a record file's name up to its number
     int recordCount = 0;
 };
@@ -76,6 +76,10 @@ public:
     ~CComparison();
     CComparison(const CComparison&) = delete;
     CComparison& operator=(const CComparison&) = delete;
+
+    // The sides' names change as the open projects do. Two projects of one
+    // name keep the folders that tell them apart.
+    void SetTitles(const std::string& shownTitle, const std::string& referenceTitle);
 
     const ComparisonSide& Shown() const { return shown; }
     const ComparisonSide& ReferenceSide() const { return referenceSide; }
@@ -149,6 +153,8 @@ private:
     // mesh (the view's sheet) when it is that mesh. Only reads the
     // reference sheet.
     RecordRead ReadRecord(int record, const CSheetProfile* mesh, int quantity) const;
+    // Two projects shown under one name get the folders that tell them apart.
+    void TellApart();
     // The reference's nodal values of the quantity, kept while its record
     // and the quantity stay.
     const std::vector<double>& ReferenceNodalValues(int quantity);

@@ -7,7 +7,9 @@
 #include "app/CChildFrame.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CommandIds.h"
+#include "core/FilePaths.h"
 #include "model/CProjectProfile.h"
+#include "render/SceneImage.h"
 #include "scale/ResultQuantity.h"
 #include "scene/CDataDisplay.h"
 #include "tests/app/MainFrameTest.h"
@@ -196,4 +198,50 @@ void MainFrameTest::compareWithRefusesAnotherMeshAndEndsWithTheReference() {
     frame->ClientArea()->setActiveSubWindow(second);
     QVERIFY(panel->Title().startsWith(QStringLiteral("\u0394 Thickness")));
     QCOMPARE(messages->messages.size(), size_t(1));
+}
+
+// Two variants "fixture.tfc" in folders of their own: every place that names
+// them shows the folder that tells them apart while both are open.
+void MainFrameTest::projectsOfOneNameShowTheirFolders() {
+    const auto named = [](const CProjectFixture& project) {
+        return QString::fromStdString(FileNamePart(FolderPart(project.ProjectPath())) + "/fixture.tfc");
+    };
+    const QString first = named(*fixture), second = named(*other);
+    CChildFrame* reference = Open(fixture->ProjectPath());
+    QVERIFY(reference->windowTitle().startsWith(QStringLiteral("fixture.tfc: Rec. ")));
+    CChildFrame* variant = Open(other->ProjectPath());
+    QVERIFY2(reference->windowTitle().startsWith(first + ": Rec. "), qPrintable(reference->windowTitle()));
+    QVERIFY2(variant->windowTitle().startsWith(second + ": Rec. "), qPrintable(variant->windowTitle()));
+
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* dialog = qobject_cast<CCompareDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        for (int k = 0; k < dialog->ReferenceList()->count(); ++k)
+            offered << dialog->ReferenceList()->itemText(k);
+        dialog->ReferenceList()->setCurrentIndex(0);
+        dialog->accept();
+    });
+    QVERIFY(frame->Commands().Run(command::CompareWith));
+    QCOMPARE(offered, (QStringList{first, second + " (this project)"}));
+    CSceneRender* view = variant->View();
+    QVERIFY(view->Comparison());
+    QCOMPARE(frame->ScalePanel()->Title(), "\u0394 Thickness (" + second + " \u2212 " + first + ")");
+    const auto tip = view->Comparison()->TipLines(ThicknessQuantity, 0.003, 0.002, 5, *configuration);
+    QVERIFY(QString::fromStdString(tip[0]).startsWith(second + ": "));
+    QVERIFY(QString::fromStdString(tip[1]).startsWith(first + ": "));
+    QCOMPARE(QString::fromStdString(SceneAnnotationsOf(view->Scene(), 5, configuration.get()).title),
+             second + " \u2212 " + first);
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    QCOMPARE(frame->CutWindowOf(variant->Document())->windowTitle(), second + ": 3D Cut");
+
+    // One of them closed, the other is plain "fixture.tfc" again.
+    frame->ClientArea()->setActiveSubWindow(reference);
+    reference->close();
+    QTRY_COMPARE(frame->Documents().size(), size_t(1));
+    QVERIFY(variant->windowTitle().startsWith(QStringLiteral("fixture.tfc: Rec. ")));
+    QCOMPARE(frame->CutWindowOf(variant->Document())->windowTitle(), QStringLiteral("fixture.tfc: 3D Cut"));
+    QCOMPARE(QString::fromStdString(SceneAnnotationsOf(view->Scene(), 5, configuration.get()).title),
+             QStringLiteral("fixture.tfc"));
+    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
 }

@@ -4,10 +4,12 @@
 // dialog, the keys, the Window menu and the command states.
 #include "tests/app/MainFrameTest.h"
 #include "app/CChildFrame.h"
+#include "app/CClientArea.h"
 #include "app/CExportCommands.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CNavigationBar.h"
 #include "app/CommandIds.h"
+#include "core/FilePaths.h"
 #include "model/CProjectProfile.h"
 #include "model/Texts.h"
 #include "scale/ResultQuantity.h"
@@ -81,6 +83,26 @@ QStringList MenuTitles(QMainWindow& window) {
     for (QAction* action : window.menuBar()->actions())
         titles << action->text();
     return titles;
+}
+
+// The share of a widget's pixels that the screen shows black, read back from
+// the display as it stands (nothing drawn again for it). A view always
+// shows its background, never black: tests wait for it with QTRY_*, as a
+// slow build may take a while to draw, and a view left black stays black.
+double BlackOnScreen(QWidget& widget) {
+    QTest::qWait(20);
+    const QPoint origin = widget.mapTo(widget.window(), QPoint(0, 0));
+    const QImage shown =
+        widget.screen()
+            ->grabWindow(widget.window()->winId(), origin.x(), origin.y(), widget.width(), widget.height())
+            .toImage();
+    if (shown.isNull())
+        return 1;
+    qint64 black = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            black += (shown.pixel(x, y) & 0xffffff) == 0;
+    return double(black) / (double(shown.width()) * shown.height());
 }
 
 } // namespace
@@ -644,7 +666,9 @@ void MainFrameTest::keysReachTheActiveWindowAfterTheRecordBox() {
     QCOMPARE(second->Document()->CurrentRecord(), 1);
     QCOMPARE(second->View()->ShownRecord(), 1);
     QCOMPARE(second->NavigationBar()->RecordText(), QStringLiteral("1"));
-    QVERIFY(second->windowTitle().startsWith(QStringLiteral("fixture.tfc: Rec. 1 / 5.")));
+    // Both projects are "fixture.tfc": the caption names the folder too.
+    QCOMPARE(second->windowTitle(), QString::fromStdString(FileNamePart(FolderPart(fixture->ProjectPath())) +
+                                                           "/fixture.tfc: Rec. 1 / 5."));
     // Ctrl+W closes the active window, and only that one.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
     QTRY_COMPARE(frame->Documents().size(), size_t(1));
@@ -701,6 +725,96 @@ void MainFrameTest::windowMenuListsAndActivatesTheWindows() {
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(frame->ActiveChild(), first);
 }
+
+// A window closed on top of a view leaves it drawn on the screen: the cut
+// window closed with the toolbar's Cut button, and a reference project
+// closed while the view compares with it.
+void MainFrameTest::viewsShowAgainWhenAWindowOnTopCloses() {
+    CChildFrame* variant = Open(fixture->ProjectPath());
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    CSceneRender* view = variant->View();
+    QTRY_VERIFY(BlackOnScreen(*view) < 0.01);
+    CChildFrame* reference = Open(other->ProjectPath());
+    QVERIFY(reference);
+    frame->ClientArea()->setActiveSubWindow(variant);
+    QVERIFY(frame->CompareActiveView(*reference->Document()));
+    QTRY_VERIFY(BlackOnScreen(*view) < 0.01);
+    frame->ClientArea()->setActiveSubWindow(reference);
+    QVERIFY(frame->Commands().Run(command::Close));
+    QTRY_COMPARE(frame->Documents().size(), size_t(1));
+    QCOMPARE(frame->ActiveChild(), variant);
+    QVERIFY(!view->Comparison());
+    QTRY_VERIFY2(BlackOnScreen(*view) < 0.01, "after the reference");
+    // Turned, it shows the turned view.
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(view, QPoint(160, 130));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(160, 130));
+    QTRY_VERIFY2(BlackOnScreen(*view) < 0.01, "turned");
+
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    QVERIFY(frame->CutWindowOf(variant->Document()));
+    QTest::mouseClick(frame->StandardToolBar()->widgetForAction(Command(command::CutWindow)), Qt::LeftButton);
+    QTRY_VERIFY(!frame->CutWindowOf(variant->Document()));
+    QTRY_VERIFY2(BlackOnScreen(*view) < 0.01, "after the cut window");
+    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+}
+
+// Window > New window gives a view of a usable size inside the area, the
+// windows maximised, tiled or cascaded.
+void MainFrameTest::newWindowIsUsableWhereverTheOthersAre() {
+    Open(fixture->ProjectPath());
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    QVERIFY(frame->Commands().Run(command::NewWindow));
+    const QRect free = frame->ClientArea()->viewport()->rect();
+    for (const char* arrange : {"maximised", "tiled", "cascaded"}) {
+        auto* area = static_cast<CClientArea*>(frame->ClientArea());
+        if (arrange[0] == 't')
+            area->Tile();
+        else if (arrange[0] == 'c')
+            area->Cascade();
+        CChildFrame* before = frame->ActiveChild();
+        QVERIFY(frame->Commands().Run(command::NewWindow));
+        CChildFrame* added = frame->ActiveChild();
+        QVERIFY2(added && added != before, arrange);
+        QCoreApplication::processEvents();
+        QVERIFY2(added->isMaximized() || free.contains(added->geometry()), arrange);
+        QVERIFY2(added->View()->width() >= free.width() / 3 && added->View()->height() >= free.height() / 3,
+                 qPrintable(QStringLiteral("%1: %2 x %3")
+                                .arg(arrange)
+                                .arg(added->View()->width())
+                                .arg(added->View()->height())));
+        QVERIFY2(added->View()->isValid(), arrange);
+        QTRY_VERIFY2(BlackOnScreen(*added->View()) < 0.01, arrange);
+        // Over the window it came from, not hidden under it.
+        QVERIFY2(added->geometry() != before->geometry() || added->isMaximized(), arrange);
+    }
+    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+}
+
+void MainFrameTest::closingTheCutWindowActivatesTheWindowItCameFrom() {
+    CChildFrame* first = Open(fixture->ProjectPath());
+    CChildFrame* second = Open(other->ProjectPath());
+    for (CChildFrame* origin : {first, second}) {
+        frame->ClientArea()->setActiveSubWindow(origin);
+        QVERIFY(frame->Commands().Run(command::CutWindow));
+        CExtendedChildFrame* cut = frame->CutWindowOf(origin->Document());
+        QVERIFY(cut);
+        QCOMPARE(frame->ActiveDocumentFrame(), cut);
+        QTest::mouseClick(frame->StandardToolBar()->widgetForAction(Command(command::CutWindow)),
+                          Qt::LeftButton);
+        QTRY_VERIFY(!frame->CutWindowOf(origin->Document()));
+        QCOMPARE(frame->ActiveChild(), origin);
+    }
+    // Closed with its own window button too.
+    frame->ClientArea()->setActiveSubWindow(first);
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    frame->CutWindowOf(first->Document())->close();
+    QTRY_VERIFY(!frame->CutWindowOf(first->Document()));
+    QCOMPARE(frame->ActiveChild(), first);
+}
+
 int main(int argc, char** argv) {
     // The profile, the configuration and the recent files of the test only.
     static CTempFolder home;

@@ -47,9 +47,13 @@ private slots:
     void keysReachTheActiveWindowAfterTheRecordBox();
     void tileAndCascadeKeepTheFrameAndUsableViews();
     void windowMenuListsAndActivatesTheWindows();
+    void viewsShowAgainWhenAWindowOnTopCloses();
+    void newWindowIsUsableWhereverTheOthersAre();
+    void closingTheCutWindowActivatesTheWindowItCameFrom();
     // ComparisonTest.cpp
     void compareWithShowsTheDifferenceOfTwoProjects();
     void compareWithRefusesAnotherMeshAndEndsWithTheReference();
+    void projectsOfOneNameShowTheirFolders();
     // ApplicationTest.cpp
     void promptsAndVersionAreTheProgramsOwn();
     void windowPlacementRoundTrip();

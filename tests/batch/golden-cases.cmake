@@ -120,7 +120,8 @@ golden(tip_sample_node_1000 tip @sample@ --node 1000 --record 8)
 golden(tip_element_23 tip cup/cup.tfc --element 23)
 golden(tip_element_0_us tip cup/cup.tfc --element 0 --units us)
 
-# Exports: the result on stdout; what they copy is BatchExport's.
+# Exports: the result on stdout, the files replaced on stderr; what they copy
+# is BatchExport's.
 file(MAKE_DIRECTORY "${WORK}/copy")
 golden(export export cup/cup.tfc --to @work@/copy)
 golden(export_created export cup/cup.tfc --to @work@/created --create)

@@ -32,6 +32,7 @@ private slots:
     void optionsFollowTheSourceOnlyBox();
     void browseAndExportKeepTheFolderForTheRun();
     void aMissingFolderIsCreatedOnlyWhenAnswered();
+    void filesOfTheSameNamesAreReplacedOnlyWhenAnswered();
     void reportFile();
 };
 
@@ -116,6 +117,49 @@ void FilesExportDialogTest::aMissingFolderIsCreatedOnlyWhenAnswered() {
         messages.answer = MessageAnswer::Yes;
         QVERIFY(dialog.Export());
         QVERIFY(PathExists(missing + "/fixture.tfc"));
+    }
+    CFilesExportDialog::SetRememberedFolder("");
+}
+
+// One question before files of the target are replaced, naming the file
+// or how many they are; No leaves them and copies nothing.
+void FilesExportDialogTest::filesOfTheSameNamesAreReplacedOnlyWhenAnswered() {
+    CProjectFixture fixture;
+    const std::vector<std::string> files = FixtureFiles(fixture);
+    CTempFolder target;
+    CFilesExportDialog dialog(fixture.ProjectPath(), files);
+    dialog.FolderField()->setText(QString::fromStdString(target.Path()));
+    WriteWholeFile(target.File("fixture.sht"), "older\n");
+    {
+        CRecordingMessages messages;
+        QVERIFY(!dialog.Export());
+        QCOMPARE(messages.messages.size(), size_t(1));
+        QCOMPARE(
+            QString::fromStdString(messages.messages[0].text),
+            QString::fromStdString("The folder " + target.Path() +
+                                   " already holds a file of the same name:\r\nfixture.sht\r\nReplace it?"));
+        QVERIFY(messages.messages[0].icon == MessageIcon::Question);
+        QVERIFY(messages.messages[0].buttons == MessageButtons::YesNo);
+        QCOMPARE(ReadWholeFile(target.File("fixture.sht")), std::string("older\n"));
+        QVERIFY(!PathExists(target.File("fixture.tfc")));
+    }
+    {
+        CRecordingMessages messages;
+        messages.answer = MessageAnswer::Yes;
+        QVERIFY(dialog.Export());
+        QCOMPARE(messages.messages.size(), size_t(1));
+        QCOMPARE(ReadWholeFile(target.File("fixture.sht")), ReadWholeFile(fixture.File("fixture.sht")));
+        QCOMPARE(dialog.StatusLabel()->text(),
+                 QString("Results export: Project files were successfully exported."));
+    }
+    {
+        CRecordingMessages messages;
+        messages.answer = MessageAnswer::Yes;
+        QVERIFY(dialog.Export());
+        QCOMPARE(QString::fromStdString(messages.Texts()),
+                 QString("The folder %1 already holds %2 files of the same names.\r\nReplace them?")
+                     .arg(QString::fromStdString(target.Path()))
+                     .arg(files.size()));
     }
     CFilesExportDialog::SetRememberedFolder("");
 }

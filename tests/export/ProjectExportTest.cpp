@@ -157,6 +157,52 @@ TEST(ProjectExport, FirstAndLastOfASingleRecordCopiesItUnchanged) {
     EXPECT_EQ(copied.at("fixture.tfc"), ReadWholeFile(fixture.ProjectPath()));
 }
 
+// Files of the exported names in the target: listed before anything is
+// copied (not the exported files themselves, reached through a link), asked
+// about once, kept when the answer is no, and named once replaced.
+TEST(ProjectExport, FilesOfTheSameNamesAreAskedAboutOnceAndNamed) {
+    FixtureOptions options;
+    options.records = 3;
+    CProjectFixture fixture(options);
+    const std::vector<std::string> files = ProjectFiles(fixture.ProjectPath());
+    CTempFolder target;
+    WriteWholeFile(target.File("fixture.sht"), "older sheet\n");
+    WriteWholeFile(target.File("fixture.001"), "older record\n");
+    fs::create_symlink(fixture.ProjectPath(), target.File("fixture.tfc"));
+    const std::vector<std::string> both{target.File("fixture.sht"), target.File("fixture.001")};
+    EXPECT_EQ(ExportReplaces(fixture.ProjectPath(), files, target.Path(), WithSolution(true)), both);
+    EXPECT_EQ(ExportReplaces(fixture.ProjectPath(), files, target.Path(), ExportOptions()),
+              std::vector<std::string>{target.File("fixture.sht")});
+
+    std::vector<std::vector<std::string>> asked;
+    const auto run = [&](bool answer) {
+        bool complete = false;
+        return RunProjectExport(fixture.ProjectPath(), files, target.Path(), WithSolution(true), nullptr,
+                                nullptr, complete, [&](const std::vector<std::string>& existing) {
+                                    asked.push_back(existing);
+                                    return answer;
+                                });
+    };
+    EXPECT_FALSE(run(false));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], both);
+    EXPECT_EQ(ReadWholeFile(target.File("fixture.sht")), "older sheet\n");
+    EXPECT_FALSE(PathExists(target.File("fixture.000")));
+    EXPECT_TRUE(run(true));
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(ReadWholeFile(target.File("fixture.sht")), ReadWholeFile(fixture.File("fixture.sht")));
+    EXPECT_EQ(ReadWholeFile(target.File("fixture.001")), ReadWholeFile(fixture.File("fixture.002")));
+
+    // Every listed file is there now: all of them but the project itself are
+    // replaced, and named.
+    std::vector<std::string> replaced, expected;
+    for (size_t k = 0; k + 1 < files.size(); ++k)
+        expected.push_back(target.File(files[k]));
+    EXPECT_FALSE(
+        ExportProjectFiles(fixture.ProjectPath(), files, target.Path(), ExportOptions(), nullptr, &replaced));
+    EXPECT_EQ(replaced, expected);
+}
+
 // The project's own folder however spelled, with every option: refused before
 // anything is written.
 TEST(ProjectExportRefusal, TheProjectsOwnFolderInAnySpelling) {

@@ -379,6 +379,7 @@ void SceneImageTest::optionsDialogRefusesSizesOutOfRange() {
 
 // A typed name ending in a dot with the PNG type chosen loses the dot and
 // becomes a PNG of the dialog's size; the writer's types hold no icon.
+// A typed extension of another type wins over the chosen type.
 void SceneImageTest::saveToBitmapWritesTheChosenType() {
     const auto view = OpenView(200, 150);
     QVERIFY(view);
@@ -406,6 +407,27 @@ void SceneImageTest::saveToBitmapWritesTheChosenType() {
     QVERIFY(messages.messages[0].icon == MessageIcon::Information);
     const QImage written(folder.filePath(QStringLiteral("picture.png")), "png");
     QCOMPARE(written.size(), QSize(321, 123));
+
+    // A known extension typed decides the format whatever type is chosen:
+    // the file is what its name says.
+    const auto magic = [this](const char* name) {
+        return QByteArray::fromStdString(ReadWholeFile(folder.filePath(QLatin1String(name)).toStdString()))
+            .left(4);
+    };
+    QString typed;
+    prompts.fileName = [&](const QString&, const QStringList&, QString& chosen) {
+        chosen = QStringLiteral("BMP (*.bmp)");
+        return folder.filePath(typed);
+    };
+    for (const char* name : {"out.png", "sample.JPG", "plain", "data.xyz"}) {
+        typed = QLatin1String(name);
+        QVERIFY2(SaveToBitmap(*view, *configuration, nullptr, prompts), name);
+    }
+    QCOMPARE(magic("out.png"), QByteArray("\x89PNG"));
+    QCOMPARE(magic("sample.JPG").left(2), QByteArray("\xff\xd8"));
+    // Without a known extension the chosen type decides.
+    QCOMPARE(magic("plain.bmp").left(2), QByteArray("BM"));
+    QCOMPARE(magic("data.xyz").left(2), QByteArray("BM"));
 }
 
 // A name that got its extension after the save dialog is replaced only when

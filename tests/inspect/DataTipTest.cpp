@@ -1,5 +1,6 @@
 #include "inspect/DataTip.h"
 #include "config/CConfiguration.h"
+#include "core/FilePaths.h"
 #include "core/TextFormat.h"
 #include "model/CMoldProfile.h"
 #include "model/CProjectProfile.h"
@@ -141,8 +142,12 @@ TEST_F(DataTipTest, AComparingViewsPickReadsBothSidesOfItsNodeOrElement) {
     CDataDisplay element;
     element.kind = PickedElement;
     element.index = 5;
-    const Lines elementLines{FormatText("fixture.tfc: %6.3lf mm", (base + 0.0005) * 1000),
-                             FormatText("fixture.tfc: %6.3lf mm", base * 1000),
+    // Both are "fixture.tfc": the lines name their folders.
+    const auto named = [](const CProjectFixture& project) {
+        return FileNamePart(FolderPart(project.ProjectPath())) + "/fixture.tfc";
+    };
+    const Lines elementLines{named(variant) + FormatText(": %6.3lf mm", (base + 0.0005) * 1000),
+                             named(reference) + FormatText(": %6.3lf mm", base * 1000),
                              "\xCE\x94 Thickness:  0.500 mm"};
     EXPECT_EQ(ComparisonTipLines(comparison, sheet, element, ThicknessQuantity, 3, Units(true)),
               elementLines);

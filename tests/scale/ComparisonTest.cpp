@@ -5,6 +5,7 @@
 #include "scale/Comparison.h"
 #include "config/CConfiguration.h"
 #include "config/Units.h"
+#include "core/FilePaths.h"
 #include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
@@ -31,6 +32,12 @@ constexpr int Records = 3;
 // a millimetre.
 double Field(int element, int record) {
     return (element * 7) % 5 + 2.0 * record;
+}
+
+// A fixture's project as a comparison names it beside another
+// "fixture.tfc": with its folder.
+std::string Named(const CProjectFixture& fixture) {
+    return FileNamePart(FolderPart(fixture.ProjectPath())) + "/fixture.tfc";
 }
 
 void Rewrite(CProjectFixture& fixture, const std::function<void(samplegen::RecordData&, int)>& edit) {
@@ -107,9 +114,10 @@ TEST_F(ComparisonTest, DifferenceIsTheKnownFieldPerNodeAndElementInBothSystemsOf
     EXPECT_NEAR(comparison.ElementDifference(*first.Sheet(), 3, TemperatureQuantity), -Field(3, Records - 1),
                 1e-4);
     EXPECT_EQ(DifferenceValueText(TemperatureQuantity, -5, us), FormatText("  -9.0 %s", units::Fahrenheit));
+    // Both projects are "fixture.tfc": their folders tell them apart.
     const std::array<std::string, 3> tip = comparison.TipLines(TemperatureQuantity, 150, 155, Records, us);
-    EXPECT_EQ(tip[0], FormatText("fixture.tfc:  302.0 %s", units::Fahrenheit));
-    EXPECT_EQ(tip[1], FormatText("fixture.tfc:  311.0 %s", units::Fahrenheit));
+    EXPECT_EQ(tip[0], Named(a) + FormatText(":  302.0 %s", units::Fahrenheit));
+    EXPECT_EQ(tip[1], Named(b) + FormatText(":  311.0 %s", units::Fahrenheit));
     EXPECT_EQ(tip[2], FormatText("\xce\x94 Temperature:   -9.0 %s", units::Fahrenheit));
 
     // Symmetric automatic limits, the largest |difference| blue; fixed
@@ -179,8 +187,30 @@ TEST_F(ComparisonTest, ProjectAgainstItselfIsZeroEverywhereWithLimitsZeroAndWhit
     CProjectProfile second;
     Open(second, b);
     EXPECT_EQ(CComparison(first, second).ScaleTitle(TemperatureQuantity, 3),
-              "\xce\x94 Temperature (fixture.tfc \xe2\x88\x92 fixture.tfc)");
-    EXPECT_EQ(CComparison(first, second, 2).Names(3), "fixture.tfc \xe2\x88\x92 fixture.tfc Rec. 2");
+              "\xce\x94 Temperature (" + Named(a) + " \xe2\x88\x92 " + Named(b) + ")");
+    EXPECT_EQ(CComparison(first, second, 2).Names(3), Named(a) + " \xe2\x88\x92 " + Named(b) + " Rec. 2");
+}
+
+// Projects of one name, as the batch tool gets them (relative paths), show
+// the folders that tell them apart; names that differ stay as they are.
+TEST(ComparisonNames, SameNamesGetTheirFolders) {
+    const auto side = [](const char* path, const char* title) {
+        ComparisonSide made;
+        made.projectPath = path;
+        made.title = title;
+        made.recordCount = 3;
+        return made;
+    };
+    CComparison variants(side("jobs/v2/cup.tfc", "cup.tfc"), side("jobs/v1/cup.tfc", "cup.tfc"));
+    EXPECT_EQ(variants.Names(3), "v2/cup.tfc \xe2\x88\x92 v1/cup.tfc");
+    EXPECT_EQ(CComparison(side("v2/cup.tfc", "cup.tfc"), side("cup.tfc", "cup.tfc")).Names(3),
+              "v2/cup.tfc \xe2\x88\x92 " + FileNamePart(CurrentFolder()) + "/cup.tfc");
+    variants.SetTitles("cup.tfc", "tray.tfc");
+    EXPECT_EQ(variants.Names(3), "cup.tfc \xe2\x88\x92 tray.tfc");
+    variants.SetTitles("cup.tfc", "cup.tfc");
+    EXPECT_EQ(variants.Names(3), "v2/cup.tfc \xe2\x88\x92 v1/cup.tfc");
+    CComparison records(side("jobs/v2/cup.tfc", "cup.tfc"), side("jobs/v2/cup.tfc", "cup.tfc"), 1);
+    EXPECT_EQ(records.Names(3), "cup.tfc Rec. 3 \xe2\x88\x92 cup.tfc Rec. 1");
 }
 
 TEST_F(ComparisonTest, OtherMeshesAreRefusedWithWhatDiffers) {

@@ -138,7 +138,7 @@ CCutDialog::~CCutDialog() {
 }
 
 QString CCutDialog::CaptionFor(const CProjectProfile* project) {
-    return Text(project ? project->Title() : std::string()) + ": 3D Cut";
+    return Text(project ? project->DisplayName() : std::string()) + ": 3D Cut";
 }
 
 void CCutDialog::DocumentClosing() {

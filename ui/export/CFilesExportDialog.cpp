@@ -1,7 +1,9 @@
 #include "ui/export/CFilesExportDialog.h"
 
+#include "core/FilePaths.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
+#include "core/TextLines.h"
 #include "export/ProjectExport.h"
 #include "model/CProjectProfile.h"
 
@@ -38,6 +40,15 @@ std::function<bool(const QUrl&)>& Opener() {
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// One question for all the files an export would replace: the file named
+// when it is one, the count when they are more.
+std::string ReplaceQuestion(const std::string& folder, const std::vector<std::string>& existing) {
+    if (existing.size() == 1)
+        return FormatText(exporttexts::ReplaceOneQuestion, folder.c_str(),
+                          FileNamePart(existing.front()).c_str());
+    return FormatText(exporttexts::ReplaceQuestion, folder.c_str(), static_cast<int>(existing.size()));
 }
 
 } // namespace
@@ -140,7 +151,11 @@ bool CFilesExportDialog::Export() {
             // The copies run on the interface thread; the label shows each one.
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         },
-        complete);
+        complete,
+        [this](const std::vector<std::string>& existing) {
+            return ShowMessage(ReplaceQuestion(Trim(folderField->text().toStdString()), existing),
+                               MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes;
+        });
     if (ran)
         statusLabel->setText(QString::fromLatin1(ExportResultText(complete)).replace("\r\n", "\n"));
     return ran;

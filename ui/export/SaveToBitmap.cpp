@@ -35,9 +35,11 @@ bool SaveToBitmap(CSceneRender& view, const CConfiguration& configuration, QWidg
     if (index >= 0)
         chosen = &types[static_cast<size_t>(index)];
     const std::string fileName = PictureFileName(typed.toStdString(), chosen);
-    // The chosen type decides the format; without one, the name's extension.
-    if (!chosen)
-        chosen = PictureTypeOf(fileName, types);
+    // A known extension decides the format, so that the file is what its
+    // name says ("out.png" with BMP chosen is a PNG); the chosen type only
+    // for a name without one.
+    if (const ImageFileType* named = PictureTypeOf(fileName, types))
+        chosen = named;
     // The save dialog asked about the typed name only.
     const QString finalName = QString::fromStdString(fileName);
     if (finalName != typed && QFileInfo::exists(finalName) &&

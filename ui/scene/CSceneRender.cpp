@@ -59,6 +59,10 @@ CSceneRender::CSceneRender(CProjectProfile* document, const DisplaySettings& def
     format.setDepthBufferSize(32);
     setFormat(format);
     setMouseTracking(true);
+    // Never empty: a QOpenGLWidget squeezed to no height (its window made
+    // normal under a maximised one) and given back the size it had goes on
+    // showing the texture of its old framebuffer, black, until it is resized.
+    setMinimumSize(16, 16);
     setFocusPolicy(Qt::StrongFocus);
     scene.Camera().trackball.SetRotation(CCamera::GeneralView);
     if (project) {
