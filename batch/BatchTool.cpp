@@ -339,7 +339,8 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     AddUnits(*tip, parsed);
     CLI::App* exporting = app.add_subcommand(
         "export", "Copies the project's files into a folder, as the Project export dialog does; prints the "
-                  "result on the standard output, status 2 unless every file was copied");
+                  "result on the standard output, status 2 unless every file was copied; files of the same "
+                  "names in the folder are replaced, each named on stderr");
     exporting->add_option("project", parsed.project, "The project file")
         ->type_name("PROJECT.tfc")
         ->required();
