@@ -2,11 +2,14 @@
 #include "core/TextLines.h"
 #include "tests/support/TestSupport.h"
 
+#include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -81,6 +84,48 @@ TEST(LineReader, AWholeLineAfterAPieceIsTheRestOfThatLine) {
     ASSERT_TRUE(reader.Next(line));
     EXPECT_EQ(line, "next");
     EXPECT_FALSE(reader.Next(line));
+}
+
+// A whole line is at most kMaxTextLine characters (and a CR before its LF);
+// a longer one ends the reading instead of growing with the file.
+TEST(LineReader, AWholeLineBeyondTheBoundEndsTheReading) {
+    CTempFolder folder;
+    const std::string longest(kMaxTextLine, 'x');
+    WriteWholeFile(folder.File("f.txt"), "a\n" + longest + "\r\n" + longest + "y\nz\n");
+    CFileHandle file(folder.File("f.txt"), "rb");
+    CLineReader reader(file.get());
+    std::string line;
+    bool crlf = false;
+    ASSERT_TRUE(reader.Next(line, crlf));
+    ASSERT_TRUE(reader.Next(line, crlf));
+    EXPECT_EQ(line.size(), kMaxTextLine);
+    EXPECT_TRUE(crlf);
+    EXPECT_FALSE(reader.Overlong());
+    EXPECT_FALSE(reader.Next(line));
+    EXPECT_TRUE(reader.Overlong());
+    EXPECT_LE(std::ftell(file.get()), long(2 * kMaxTextLine + 8)); // the rest is not read
+    EXPECT_FALSE(reader.Next(line));
+}
+
+// Reading files opens regular ones only, and never waits on a FIFO.
+TEST(FileHandle, ReadsRegularFilesOnly) {
+    CTempFolder folder;
+    WriteWholeFile(folder.File("f.txt"), "text");
+    ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", folder.File("zero").c_str()), 0);
+    EXPECT_TRUE(CFileHandle(folder.File("f.txt"), "rb"));
+    for (const char* name : {"fifo", "zero"}) {
+        errno = 0;
+        EXPECT_FALSE(CFileHandle(folder.File(name), "rb")) << name;
+        EXPECT_EQ(errno, EINVAL) << name;
+    }
+    errno = 0;
+    EXPECT_FALSE(CFileHandle(folder.Path(), "r"));
+    EXPECT_EQ(errno, EISDIR);
+    std::string content;
+    EXPECT_TRUE(ReadRegularFile(folder.File("f.txt"), content));
+    EXPECT_EQ(content, "text");
+    EXPECT_FALSE(ReadRegularFile(folder.File("fifo"), content));
 }
 
 TEST(TextFormat, NumbersIgnoreTheUserLocale) {
