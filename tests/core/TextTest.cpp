@@ -1,3 +1,4 @@
+#include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 #include "tests/support/TestSupport.h"
@@ -7,9 +8,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
+#include <new>
+#include <stdexcept>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -126,6 +132,24 @@ TEST(FileHandle, ReadsRegularFilesOnly) {
     EXPECT_TRUE(ReadRegularFile(folder.File("f.txt"), content));
     EXPECT_EQ(content, "text");
     EXPECT_FALSE(ReadRegularFile(folder.File("fifo"), content));
+}
+
+// A failure shown to the user is worded for the user, never with the
+// standard library's names for it.
+TEST(Messages, FailuresOfTheStandardLibraryAreWordedForTheUser) {
+    const auto shown = [](const std::function<void()>& failing) {
+        try {
+            failing();
+        } catch (const std::exception& error) {
+            return FailureText(error);
+        }
+        return std::string("nothing failed");
+    };
+    EXPECT_EQ(shown([] { throw std::bad_alloc(); }), "there is not enough memory");
+    EXPECT_EQ(shown([] { std::vector<double>().reserve(std::vector<double>().max_size() + 1); }),
+              "there is not enough memory");
+    EXPECT_EQ(shown([] { (void)std::stoi("x"); }), "the program failed inside");
+    EXPECT_EQ(shown([] { throw std::runtime_error("the disk is full"); }), "the disk is full");
 }
 
 TEST(TextFormat, NumbersIgnoreTheUserLocale) {
