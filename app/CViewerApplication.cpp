@@ -16,10 +16,13 @@
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSettings>
 #include <QSplashScreen>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,18 +58,70 @@ constexpr int FileListLimit = 1 << 20;
 // an empty line.
 constexpr char HandOverAnswer[] = "ok\n";
 
-// True when the socket's folder is this user's alone: a socket elsewhere
-// could be anybody's. The folder is made, mode 0700, when it is missing.
+// A folder of this user's alone, not reached through a link: a socket
+// elsewhere could be anybody's.
+bool IsPrivateFolder(const QByteArray& folder) {
+    struct stat status {};
+    return ::lstat(folder.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::getuid() && (status.st_mode & 077) == 0;
+}
+
+// Made with mode 0700 when missing; true when it is the user's alone.
+bool MakePrivateFolder(const QByteArray& folder) {
+    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    return IsPrivateFolder(folder);
+}
+
+// True when the socket's folder is this user's alone. The folder is made,
+// mode 0700, when it is missing.
 bool PrivateSocketFolder(const QString& serverName) {
     // A bare name is the toolkit's own place (tests).
     if (!QDir::isAbsolutePath(serverName))
         return true;
-    const QByteArray folder = QFile::encodeName(QFileInfo(serverName).path());
-    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    struct stat status {};
-    return ::lstat(folder.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
-           status.st_uid == ::getuid() && (status.st_mode & 077) == 0;
+    return MakePrivateFolder(QFile::encodeName(QFileInfo(serverName).path()));
+}
+
+// The socket's name in a folder: the same for every start of this user on
+// this display and desktop session.
+QString SocketIn(const QString& folder, unsigned userId, const QProcessEnvironment& environment) {
+    // ":0" and ":0.0" are one display; the screen does not matter.
+    QString display = environment.value(QStringLiteral("DISPLAY"));
+    display.replace(QRegularExpression(QStringLiteral("(:\\d+)\\.\\d+$")), QStringLiteral("\\1"));
+    const QString place = display + QLatin1Char('\n') + environment.value(QStringLiteral("WAYLAND_DISPLAY")) +
+                          QLatin1Char('\n') + environment.value(QStringLiteral("XDG_SESSION_ID"));
+    const QString key = QString::fromLatin1(
+        QCryptographicHash::hash(place.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+    return folder + QStringLiteral("/quillmere-%1-%2").arg(userId).arg(key);
+}
+
+QString TemporaryFolder(const QProcessEnvironment& environment) {
+    const QString temporary = environment.value(QStringLiteral("TMPDIR"));
+    return QDir::isAbsolutePath(temporary) ? QDir::cleanPath(temporary) : QDir::tempPath();
+}
+
+// The toolkit's profile store (window placement, recent files) is read whole
+// whenever it is opened: one that is no regular file, a FIFO that would block
+// the start or a device without end, is left alone, and the store lasts for
+// this run only. The store's folder is then set to that very file, under
+// which nothing can be read or written.
+void AvoidUnreadableProfileStore() {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (base.isEmpty())
+        return;
+    for (const QString& name :
+         {base + QStringLiteral("/Veltrane/Quillmere.conf"), base + QStringLiteral("/Veltrane.conf")}) {
+        const QByteArray path = QFile::encodeName(name);
+        struct stat status {};
+        if (::stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, name);
+            std::fprintf(stderr,
+                         "quillmere: %s is no regular file; the window placement and the recent files are "
+                         "not kept.\n",
+                         path.constData());
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -84,21 +139,56 @@ CViewerApplication::~CViewerApplication() {
 }
 
 QString CViewerApplication::ServerNameFor(unsigned userId, const QProcessEnvironment& environment) {
-    // ":0" and ":0.0" are one display; the screen does not matter.
-    QString display = environment.value(QStringLiteral("DISPLAY"));
-    display.replace(QRegularExpression(QStringLiteral("(:\\d+)\\.\\d+$")), QStringLiteral("\\1"));
-    const QString place = display + QLatin1Char('\n') + environment.value(QStringLiteral("WAYLAND_DISPLAY")) +
-                          QLatin1Char('\n') + environment.value(QStringLiteral("XDG_SESSION_ID"));
-    const QString key = QString::fromLatin1(
-        QCryptographicHash::hash(place.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
     QString folder = environment.value(QStringLiteral("XDG_RUNTIME_DIR"));
     if (!QDir::isAbsolutePath(folder))
-        folder = QDir::tempPath() + QStringLiteral("/quillmere-%1").arg(userId);
-    return folder + QStringLiteral("/quillmere-%1-%2").arg(userId).arg(key);
+        folder = TemporaryFolder(environment) + QStringLiteral("/quillmere-%1").arg(userId);
+    return SocketIn(folder, userId, environment);
+}
+
+QString CViewerApplication::PrivateServerNameFor(unsigned userId, const QProcessEnvironment& environment,
+                                                 QString& notice) {
+    notice.clear();
+    const QString runtime = environment.value(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (QDir::isAbsolutePath(runtime) && IsPrivateFolder(QFile::encodeName(runtime)))
+        return SocketIn(runtime, userId, environment);
+    const QString temporary = TemporaryFolder(environment) + QStringLiteral("/quillmere-%1").arg(userId);
+    if (MakePrivateFolder(QFile::encodeName(temporary)))
+        return SocketIn(temporary, userId, environment);
+    // Somebody else made the folder first, or opened it to others: the
+    // user's own cache folder stands in, the same one at every start.
+    QString cache = environment.value(QStringLiteral("XDG_CACHE_HOME"));
+    if (!QDir::isAbsolutePath(cache)) {
+        const QString home = environment.value(QStringLiteral("HOME"));
+        cache = QDir::isAbsolutePath(home) ? home + QStringLiteral("/.cache") : QString();
+    }
+    const QString fallback =
+        cache.isEmpty() ? QString() : QDir::cleanPath(cache) + QStringLiteral("/quillmere");
+    if (!fallback.isEmpty() && QDir().mkpath(cache) && MakePrivateFolder(QFile::encodeName(fallback))) {
+        notice =
+            QStringLiteral("quillmere: %1 is no private folder of this user (another user made it first, "
+                           "or others may enter it); a second start hands its files over through %2 "
+                           "instead.")
+                .arg(temporary, fallback);
+        return SocketIn(fallback, userId, environment);
+    }
+    notice =
+        QStringLiteral("quillmere: %1 is no private folder of this user (another user made it first, or "
+                       "others may enter it), and no folder of the user's own stands in; every start opens a "
+                       "window of its own.")
+            .arg(temporary);
+    return QString();
 }
 
 QString CViewerApplication::DefaultServerName() {
-    return ServerNameFor(::getuid(), QProcessEnvironment::systemEnvironment());
+    QString notice;
+    const QString name = PrivateServerNameFor(::getuid(), QProcessEnvironment::systemEnvironment(), notice);
+    // Once per start, however often the name is asked for.
+    static bool told = false;
+    if (!notice.isEmpty() && !told) {
+        told = true;
+        std::fprintf(stderr, "%s\n", notice.toLocal8Bit().constData());
+    }
+    return name;
 }
 
 bool CViewerApplication::HandToRunningProgram(const QString& name, const QStringList& files,
@@ -125,6 +215,7 @@ bool CViewerApplication::HandToRunningProgram(const QString& name, const QString
 }
 
 bool CViewerApplication::Start(const QStringList& files, bool splash) {
+    AvoidUnreadableProfileStore();
     // The configuration reads the per-user file, creating its folders.
     configuration = std::make_unique<CConfiguration>(
         CConfiguration::DefaultFilePath(QCoreApplication::applicationDirPath().toStdString()));
@@ -176,6 +267,11 @@ void CViewerApplication::Listen() {
                 // with an empty line. The files are opened once this handler
                 // has returned: opening a project runs the event loop, in
                 // which the socket may go.
+                // A list that never ends its line is not kept waiting for.
+                if (!socket->canReadLine() && socket->bytesAvailable() > FileListLimit) {
+                    socket->abort();
+                    return;
+                }
                 while (socket->canReadLine()) {
                     const QString file = QString::fromUtf8(socket->readLine(FileListLimit)).trimmed();
                     if (!file.isEmpty()) {

@@ -33,6 +33,14 @@ public:
     // display and desktop session: in the user's runtime folder, or in a
     // folder of the user's own under the temporary folder when there is none.
     static QString ServerNameFor(unsigned userId, const QProcessEnvironment& environment);
+    // The same in a folder that is checked to be the user's alone (made
+    // when missing): the runtime folder, else quillmere-UID under the
+    // temporary folder, else, when somebody else holds that one, quillmere
+    // under the user's cache folder, with a notice saying so. Empty (and a
+    // notice) when there is no such folder.
+    static QString PrivateServerNameFor(unsigned userId, const QProcessEnvironment& environment,
+                                        QString& notice);
+    // For this process; the notice goes to stderr once.
     static QString DefaultServerName();
     // Hands files to a program already running; true when one took them and
     // said so within answerMilliseconds. A socket in a folder that others

@@ -14,7 +14,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 #include <mutex>
 #include <set>
 #include <sstream>
@@ -84,13 +84,6 @@ std::string Field(const std::string& text) {
     return quoted + '"';
 }
 
-uint64_t Digest(const std::string& text) {
-    uint64_t hash = 14695981039346656037ull; // FNV-1a
-    for (unsigned char c : text)
-        hash = (hash ^ c) * 1099511628211ull;
-    return hash;
-}
-
 // The figures over the elements that are not clamped, as the sheet report's
 // mean thickness takes them.
 void TakeFigures(CSheetProfile& sheet, const CConfiguration& units, StudyRow& row) {
@@ -131,29 +124,51 @@ void TakeFigures(CSheetProfile& sheet, const CConfiguration& units, StudyRow& ro
 } // namespace
 
 bool ReadStudyList(const std::string& path, StudyList& list, std::string& failure) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream content;
-    if (!file || !(content << file.rdbuf())) {
-        // An empty file reads nothing, which is no fault.
-        if (!file.is_open() || !file.eof()) {
-            failure = path + " cannot be read";
-            return false;
-        }
+    // A regular file only: a FIFO would wait for a writer, a device never end.
+    CFileHandle file(path, "rb");
+    if (!file) {
+        failure = path + " cannot be read";
+        return false;
     }
-    const std::string text = content.str();
     const std::string folder = FolderPart(path).empty() ? "." : FolderPart(path);
     list = StudyList();
-    std::istringstream lines(text);
+    uint64_t digest = 14695981039346656037ull; // FNV-1a of the whole content
     std::string line;
-    for (int number = 1; std::getline(lines, line); ++number) {
+    int number = 0;
+    const auto take = [&] {
+        ++number;
         line = Trim(line);
-        if (line.empty() || line[0] == '#')
-            continue;
-        list.names.push_back(line);
-        list.paths.push_back(line[0] == '/' ? line : ResolveFile(line, folder));
-        list.lines.push_back(number);
+        if (!line.empty() && line[0] != '#') {
+            list.names.push_back(line);
+            list.paths.push_back(line[0] == '/' ? line : ResolveFile(line, folder));
+            list.lines.push_back(number);
+        }
+        line.clear();
+    };
+    char block[1 << 16];
+    size_t read;
+    while ((read = std::fread(block, 1, sizeof block, file.get())) > 0) {
+        for (size_t i = 0; i < read; ++i) {
+            const char c = block[i];
+            digest = (digest ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+            if (c == '\n') {
+                take();
+            } else if (line.size() < kMaxTextLine + 1) {
+                line += c;
+            } else {
+                failure = FormatText("%s is no list of projects: its line %d is longer than %zu characters",
+                                     path.c_str(), number + 1, kMaxTextLine);
+                return false;
+            }
+        }
     }
-    list.identity = FormatText("%016llx", static_cast<unsigned long long>(Digest(text)));
+    if (std::ferror(file.get())) {
+        failure = path + " cannot be read";
+        return false;
+    }
+    if (!line.empty())
+        take();
+    list.identity = FormatText("%016llx", static_cast<unsigned long long>(digest));
     return true;
 }
 
@@ -183,7 +198,7 @@ StudyRow StudyProject(const std::string& path, const std::string& name, const St
     } catch (const CCriticalError&) {
         // The message is in the reason already.
     } catch (const std::exception& error) {
-        reason += (reason.empty() ? "" : "; ") + std::string(error.what());
+        reason += (reason.empty() ? "" : "; ") + FailureText(error);
     }
     if (row.ok) {
         row.status = nonFinite ? "nonfinite" : "ok";

@@ -9,17 +9,17 @@
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
+#include "core/TextLines.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -76,13 +76,12 @@ int Gather(const StudyArguments& arguments) {
         return BatchFailure;
     std::vector<std::string> parts;
     for (const std::string& name : arguments.gather) {
-        std::ifstream file(name, std::ios::binary);
-        std::stringstream text;
-        if (!file || !(text << file.rdbuf())) {
+        std::string text;
+        if (!ReadRegularFile(name, text)) {
             Fail(name + " cannot be read");
             return BatchFailure;
         }
-        parts.push_back(text.str());
+        parts.push_back(std::move(text));
     }
     std::string table, failure;
     int failed = 0;

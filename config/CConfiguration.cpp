@@ -7,6 +7,7 @@
 #include "core/TextLines.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -62,6 +63,16 @@ std::string FieldsText(DisplayLine line, int slot, DisplaySettings& settings) {
     return text;
 }
 
+// A file that is replaced because it cannot be read stays beside the new
+// one as Quillmere.cfg.bad, for the user to look into. Only a regular file
+// that would be replaced is moved; false when it could not be.
+bool KeepAside(const std::string& path) {
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0)
+        return true;
+    return std::rename(path.c_str(), (path + ".bad").c_str()) == 0;
+}
+
 // Relative paths in XDG variables are to be ignored.
 std::string ProfileConfigFolder() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -79,41 +90,41 @@ CConfiguration::CConfiguration(std::string path) : filePath(std::move(path)) {
     Read();
 }
 
+// A profile folder whose folders cannot be made (a file stands in their
+// place) still holds the path: writing there fails and says so, where the
+// program's folder would take the file silently.
 std::string CConfiguration::DefaultFilePath(const std::string& programFolder) {
-    const std::string fallback = programFolder + "/Quillmere.cfg";
     const std::string base = ProfileConfigFolder();
     if (base.empty())
-        return fallback;
+        return programFolder + "/Quillmere.cfg";
     const std::string folder = base + "/Veltrane/Quillmere";
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    if (!std::filesystem::is_directory(folder, error))
-        return fallback;
     return folder + "/Quillmere.cfg";
 }
 
 void CConfiguration::Read() {
+    // Only a regular file is read: a FIFO or a device there would block or
+    // never end.
     CFileHandle file(filePath, "r");
-    // fopen opens a folder for reading; only reading it fails.
-    struct stat info;
-    if (file && ::fstat(::fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
-        file.Close();
-        errno = EISDIR;
-    }
     if (!file) {
-        if (errno != ENOENT)
-            ShowMessage(kCannotOpen, MessageIcon::Error);
-        Write();
+        // No file, or a file where one of its folders belongs: a first start.
+        if (errno == ENOENT || errno == ENOTDIR)
+            Write();
+        else
+            Replace();
         return;
     }
     CLineReader reader(file.get());
     std::string line;
-    if (!reader.Next(line))
+    if (!reader.Next(line)) {
+        if (reader.Overlong())
+            Replace();
         return;
+    }
     if (!Contains(line, kHeader)) {
         file.Close();
-        ShowMessage(kCannotOpen, MessageIcon::Error);
-        Write();
+        Replace();
         return;
     }
     // An older file is left as it is, for the older program that wrote it.
@@ -121,6 +132,19 @@ void CConfiguration::Read() {
         return;
     while (reader.Next(line))
         ReadLine(ToUpper(Trim(line)));
+    if (reader.Overlong())
+        Replace();
+}
+
+// The file cannot be read as a configuration: the current values replace
+// it, and it is kept beside them.
+void CConfiguration::Replace() {
+    ShowMessage(kCannotOpen, MessageIcon::Error);
+    if (!KeepAside(filePath)) {
+        ShowMessage(kCannotWrite, MessageIcon::Error);
+        return;
+    }
+    Write();
 }
 
 // Each line stops at the first field it cannot read; the fields after it
@@ -158,9 +182,12 @@ std::string CConfiguration::Content() const {
 }
 
 // Written beside the old file and renamed over it, so a failure part-way
-// keeps the old configuration.
+// keeps the old configuration. A link in the file's place, even one to
+// nowhere, is neither replaced nor written through to wherever it points.
 bool CConfiguration::Write() {
-    if (ReplaceFileContent(filePath, filePath + ".new", Content()))
+    struct stat info;
+    const bool link = ::lstat(filePath.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+    if (!link && ReplaceFileContent(filePath, filePath + ".new", Content()))
         return true;
     ShowMessage(kCannotWrite, MessageIcon::Error);
     return false;

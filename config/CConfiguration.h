@@ -16,13 +16,15 @@ public:
 
     // "$XDG_CONFIG_HOME/Veltrane/Quillmere/Quillmere.cfg", creating the
     // folders on the way; "Quillmere.cfg" in programFolder when there is no
-    // usable profile folder.
+    // profile folder ($XDG_CONFIG_HOME, $HOME).
     static std::string DefaultFilePath(const std::string& programFolder);
 
     // Updates the units and settings from the file; writes a new file when
-    // there is none or it is not a configuration file.
+    // there is none or it is not a configuration file (which is kept as
+    // Quillmere.cfg.bad).
     void Read();
     // Replaces the whole file; false (after telling the user) on failure.
+    // A link at the file's place is left as it is, and the write fails.
     bool Write();
 
     const std::string& FilePath() const { return filePath; }
@@ -48,6 +50,7 @@ public:
 
 private:
     void ReadLine(const std::string& line);
+    void Replace();
     std::string Content() const;
 
     std::string filePath;

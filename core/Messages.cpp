@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -47,4 +49,12 @@ CScopedMessageSink::~CScopedMessageSink() {
 void ReportCriticalError(const std::string& text) {
     ShowMessage(FormatText("Critical error: %s", text.c_str()), MessageIcon::Error);
     throw CCriticalError(text);
+}
+
+std::string FailureText(const std::exception& error) {
+    if (dynamic_cast<const std::bad_alloc*>(&error) || dynamic_cast<const std::length_error*>(&error))
+        return "there is not enough memory";
+    if (dynamic_cast<const std::logic_error*>(&error))
+        return "the program failed inside";
+    return error.what();
 }

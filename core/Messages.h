@@ -68,6 +68,10 @@ public:
     explicit CCriticalError(const std::string& text) : std::runtime_error(text) {}
 };
 
+// What went wrong, in the user's words: the standard library's own texts
+// name its functions ("std::bad_alloc", "vector::_M_realloc_insert").
+std::string FailureText(const std::exception& error);
+
 // Shows "Critical error: %s" with the text, then throws CCriticalError
 // carrying the text.
 [[noreturn]] void ReportCriticalError(const std::string& text);

@@ -1,8 +1,12 @@
 #include "core/TextLines.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,43 +21,105 @@ char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Reads the rest of a line, after the characters already taken from it,
-// with its terminator removed; false at end of file when nothing was taken.
-// getline keeps NUL bytes, so a damaged file cannot merge or split lines.
-bool ReadWholeLine(std::FILE* file, std::string& line, bool& crlf) {
-    crlf = false;
-    char* buffer = nullptr;
-    size_t capacity = 0;
-    const ssize_t length = getline(&buffer, &capacity, file);
-    if (length < 0) {
-        std::free(buffer);
-        return !line.empty();
-    }
-    line.append(buffer, static_cast<size_t>(length));
-    std::free(buffer);
-    if (!line.empty() && line.back() == '\n') {
-        line.pop_back();
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-            crlf = true;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
+int OpenRegularFile(const std::string& path) {
+    // Opening a FIFO for reading waits for a writer unless it is asked not
+    // to; what was opened is then looked at through the descriptor, so
+    // nothing can be swapped in between.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return -1;
+    struct stat info;
+    int reason = 0;
+    const int flags = ::fcntl(descriptor, F_GETFL);
+    if (::fstat(descriptor, &info) != 0)
+        reason = errno;
+    else if (!S_ISREG(info.st_mode))
+        reason = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    else if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        reason = errno;
+    if (reason != 0) {
+        ::close(descriptor);
+        errno = reason;
+        return -1;
+    }
+    return descriptor;
+}
+
+CFileHandle::CFileHandle(const std::string& path, const char* mode) {
+    if (mode[0] != 'r' || std::strchr(mode, '+')) {
+        file = std::fopen(path.c_str(), mode);
+        return;
+    }
+    const int descriptor = OpenRegularFile(path);
+    if (descriptor < 0)
+        return;
+    file = ::fdopen(descriptor, mode);
+    if (!file) {
+        const int reason = errno;
+        ::close(descriptor);
+        errno = reason;
+    }
+}
+
+bool ReadRegularFile(const std::string& path, std::string& content) {
+    content.clear();
+    CFileHandle file(path, "rb");
+    if (!file)
+        return false;
+    char block[1 << 16];
+    size_t read;
+    while ((read = std::fread(block, 1, sizeof block, file.get())) > 0)
+        content.append(block, read);
+    return !std::ferror(file.get());
+}
+
+// Character by character, so that NUL bytes stay in their line and a line
+// without end stops at the bound instead of filling the memory.
 bool CLineReader::Next(std::string& line, bool& crlf) {
+    crlf = false;
     if (pendingValid) {
         line.swap(pending);
         pending.clear();
         pendingValid = false;
-        crlf = false;
         return true;
     }
+    if (overlong)
+        return false;
     line.swap(started);
     started.clear();
-    return ReadWholeLine(file, line, crlf);
+    bool any = !line.empty();
+    for (;;) {
+        const int c = getc_unlocked(file);
+        if (c == EOF) {
+            if (!any)
+                return false;
+            break;
+        }
+        any = true;
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+                crlf = true;
+            }
+            break;
+        }
+        // One more for a CR that a LF may follow.
+        if (line.size() > kMaxTextLine) {
+            overlong = true;
+            break;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+    if (line.size() > kMaxTextLine)
+        overlong = true;
+    if (overlong) {
+        line.clear();
+        line.shrink_to_fit();
+        return false;
+    }
+    return true;
 }
 
 bool CLineReader::Next(std::string& line, size_t maxLength) {

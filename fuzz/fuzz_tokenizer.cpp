@@ -95,5 +95,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(stream);
     if (pieces != ExpectedPieces(content, maxLength))
         fuzz::Fail("the line reader cut the lines wrongly");
+
+    // Whole lines, each under the bound of a line, are the lines as they
+    // stand; a CR LF end is told.
+    CFileHandle whole(path, "rb");
+    if (!whole)
+        fuzz::Fail("the file cannot be opened as a regular file");
+    CLineReader lineReader(whole.get());
+    std::vector<std::string> lines;
+    std::string wholeLine;
+    bool crlf = false;
+    size_t crlfLines = 0;
+    while (lineReader.Next(wholeLine, crlf)) {
+        lines.push_back(wholeLine);
+        crlfLines += crlf;
+    }
+    if (lineReader.Overlong() || lines != ExpectedPieces(content, std::string::npos))
+        fuzz::Fail("the line reader read whole lines wrongly");
+    size_t expectedCrlf = 0;
+    for (size_t at = content.find("\r\n"); at != std::string::npos; at = content.find("\r\n", at + 2))
+        ++expectedCrlf;
+    if (crlfLines != expectedCrlf)
+        fuzz::Fail("the line reader told CR LF ends wrongly");
     return 0;
 }

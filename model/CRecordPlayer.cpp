@@ -287,8 +287,8 @@ CRecordPlayer::CReadAhead CRecordPlayer::ReadAhead(int record) const {
     } catch (const CCriticalError&) {
         ahead.failure.clear(); // shown already
     } catch (const std::exception& error) {
-        ahead.failure =
-            FormatText(texts::UnusableRecord, document.RecordFileName(record - 1).c_str(), error.what());
+        ahead.failure = FormatText(texts::UnusableRecord, document.RecordFileName(record - 1).c_str(),
+                                   FailureText(error).c_str());
     }
     ahead.record = record;
     return ahead;

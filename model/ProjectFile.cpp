@@ -31,6 +31,9 @@ ProjectParseResult ParseProjectFile(const std::string& path, ProjectFileFields& 
     ProjectLine line;
     while (reader.Next(line.text, line.crlf))
         all.push_back(line);
+    // A line of a megabyte is no project's, and is not kept for a rewrite.
+    if (reader.Overlong())
+        return ProjectParseResult::WrongFormat;
     if (lines)
         *lines = all;
 

@@ -5,6 +5,7 @@
 // A check reads the whole file the same way and keeps nothing.
 #include "model/RecordReader.h"
 
+#include "core/Memory.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
@@ -13,7 +14,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -51,7 +51,8 @@ SymmetryType SymmetryFromName(const std::string& name) {
 // An open record file read at given offsets; safe to share between threads.
 class CRecordFile {
 public:
-    explicit CRecordFile(const std::string& path) : descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    // Regular files only: a FIFO would block the opening, a device never end.
+    explicit CRecordFile(const std::string& path) : descriptor(OpenRegularFile(path)) {}
     ~CRecordFile() {
         if (descriptor >= 0)
             ::close(descriptor);
@@ -107,6 +108,14 @@ bool Ignore(const unsigned char*, size_t, size_t) {
     return true;
 }
 
+// What the reader allocates for a record's values. A file of the size its
+// header asks for may still be sparse: its counts must fit the machine.
+uint64_t RecordMemory(uint64_t elements, uint64_t nodes, bool extended) {
+    const uint64_t perElement = sizeof(CElementProfile) + (extended ? sizeof(std::array<double, 11>) : 0);
+    const uint64_t perNode = 2 * sizeof(CCoordinate) + kToolSlots + 8 + 1;
+    return elements * perElement + (nodes + 1) * perNode;
+}
+
 } // namespace
 
 void ReadRecordFile(CSheetProfile& sheet, IProgressSink* progress, bool unopenableIsCritical,
@@ -136,7 +145,7 @@ void ReadRecordFile(CSheetProfile& sheet, IProgressSink* progress, bool unopenab
     for (int t = 0; t < kToolSlots; ++t)
         sheet.toolPositions[static_cast<size_t>(t)] = Load<double>(header + 56 + 8 * t);
     if (e <= 0 || n <= 0)
-        return sheet.Fail(FormatText("the header gives %d sheet.elements and %d nodes", e, n));
+        return sheet.Fail(FormatText("its header gives %d elements and %d nodes", e, n));
 
     const uint64_t elements64 = static_cast<uint64_t>(e);
     const uint64_t nodes64 = static_cast<uint64_t>(n);
@@ -151,14 +160,19 @@ void ReadRecordFile(CSheetProfile& sheet, IProgressSink* progress, bool unopenab
     const uint64_t planeCountAt = nodeRecordsAt + (nodes64 + 1) * 8;
     int32_t planes = 0;
     if (static_cast<uint64_t>(fileSize) < planeCountAt + 4 || !file.ReadAt(planeCountAt, &planes, 4))
-        return sheet.Fail(
-            FormatText("the file is shorter than its %d sheet.elements and %d nodes need", e, n));
+        return sheet.Fail(FormatText("the file is shorter than its %d elements and %d nodes need", e, n));
     if (planes < 0 || planes > CSheetProfile::MaxSymmetryPlanes)
-        return sheet.Fail(FormatText("it gives %d sheet.symmetry planes", planes));
+        return sheet.Fail(FormatText("it gives %d symmetry planes, where a sheet has at most %d", planes,
+                                     CSheetProfile::MaxSymmetryPlanes));
     const uint64_t planesAt = planeCountAt + 4;
     const uint64_t marksAt = planesAt + static_cast<uint64_t>(planes) * 32;
     if (static_cast<uint64_t>(fileSize) < marksAt + (sheet.hasNodeMarks ? nodes64 + 1 : 0))
-        return sheet.Fail("the file ends before its sheet.symmetry planes or node marks");
+        return sheet.Fail("the file ends before its symmetry planes or node marks");
+    const uint64_t memory = RecordMemory(elements64, nodes64, extended);
+    if (memory > PhysicalMemoryBytes())
+        return sheet.Fail(FormatText("its %d elements and %d nodes need %.1f GB of memory, more than this "
+                                     "computer has",
+                                     e, n, static_cast<double>(memory) / 1e9));
 
     sheet.elementCount = e;
     sheet.nodeCount = n;

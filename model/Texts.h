@@ -10,6 +10,8 @@ constexpr const char* UnableToReadFrom = "Unable to read from the %s file.";
 constexpr const char* UnableToReadToolFile = "Unable to read file %s";
 constexpr const char* TooManySections =
     "The tool file %s holds %lu sections, more than the %lu a tool may have; it is not read.";
+constexpr const char* ToolFileTooLarge =
+    "The tool file %s of %.1f GB is larger than this computer's memory can read (%.1f GB); it is not read.";
 constexpr const char* ParsingFile = "Parsing %s.";
 constexpr const char* LoadingFile = "Loading %s.";
 constexpr const char* Ready = "Application is ready to operate.";

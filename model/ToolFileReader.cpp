@@ -2,6 +2,7 @@
 // files.
 #include "config/Units.h"
 #include "core/FilePaths.h"
+#include "core/Memory.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
@@ -20,6 +21,9 @@ constexpr int MaxNumberedFaceVertices = 1000;
 constexpr int SectionArcPoints = 32;
 constexpr int SectionRingPoints = 4 * SectionArcPoints;
 constexpr size_t MaxSections = 10000;
+// The faces and nodes of a numbered-node file take up to this many bytes of
+// memory per byte of the file.
+constexpr uint64_t MemoryPerFileByte = 6;
 
 std::string LowerExtension(const std::string& name) {
     const std::string file = FileNamePart(name);
@@ -201,6 +205,15 @@ void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress
         struct stat info;
         if (::fstat(::fileno(file.get()), &info) == 0)
             fileSize = info.st_size;
+        // A file too large for the memory is refused before it is read: a
+        // sparse one costs nothing on disk.
+        const uint64_t memory = PhysicalMemoryBytes();
+        if (static_cast<uint64_t>(fileSize) > memory / MemoryPerFileByte) {
+            ShowMessage(FormatText(texts::ToolFileTooLarge, path.c_str(), static_cast<double>(fileSize) / 1e9,
+                                   static_cast<double>(memory / MemoryPerFileByte) / 1e9),
+                        MessageIcon::Warning);
+            return;
+        }
         first = FirstLineTokens(file.get(), firstLine);
     }
     if (!first.empty() && EqualsNoCase(first[0], "shortm")) {

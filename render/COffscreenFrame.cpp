@@ -25,10 +25,11 @@ public:
 
 namespace {
 
+// What failed in the user's words, with EGL's code for whoever looks it up.
 std::string EglError(const char* what) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%04x", static_cast<unsigned>(eglGetError()));
-    return std::string(what) + " failed (EGL error " + code + ")";
+    return std::string(what) + " (EGL error " + code + ")";
 }
 
 // EGL hands out one display per platform and process, and eglTerminate ends
@@ -57,7 +58,7 @@ public:
         }
         EGLDisplay made = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
         if (made == EGL_NO_DISPLAY) {
-            error = EglError("eglGetPlatformDisplayEXT");
+            error = EglError("EGL gives no display without a screen");
             return EGL_NO_DISPLAY;
         }
         // Querying an uninitialised display fails: that tells whether someone
@@ -66,7 +67,7 @@ public:
         (void)eglGetError();
         EGLint major = 0, minor = 0;
         if (!eglInitialize(made, &major, &minor)) {
-            error = EglError("eglInitialize");
+            error = EglError("EGL cannot be started");
             return EGL_NO_DISPLAY;
         }
         display = made;
@@ -108,7 +109,7 @@ public:
         if (display == EGL_NO_DISPLAY)
             return false;
         if (!eglBindAPI(EGL_OPENGL_API)) {
-            error = EglError("eglBindAPI(EGL_OPENGL_API)");
+            error = EglError("EGL offers no desktop OpenGL");
             return false;
         }
         // No surface is ever made: any configuration that renders desktop
@@ -119,7 +120,7 @@ public:
         EGLint configs = 0;
         if (!eglChooseConfig(display, configAttributes, &config, 1, &configs) || configs < 1) {
             error = configs < 1 ? std::string("EGL has no configuration for desktop OpenGL")
-                                : EglError("eglChooseConfig");
+                                : EglError("EGL cannot choose a configuration for desktop OpenGL");
             return false;
         }
         // Display lists and the fixed-function pipeline need the
@@ -128,7 +129,7 @@ public:
                                             EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
         context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
         if (context == EGL_NO_CONTEXT) {
-            error = EglError("eglCreateContext");
+            error = EglError("EGL cannot make an OpenGL context");
             return false;
         }
         return true;
@@ -137,7 +138,7 @@ public:
     bool MakeCurrent(std::string& error) override {
         // The current context is kept per client API and thread.
         if (!eglBindAPI(EGL_OPENGL_API)) {
-            error = EglError("eglBindAPI(EGL_OPENGL_API)");
+            error = EglError("EGL offers no desktop OpenGL");
             return false;
         }
         previous = {eglGetCurrentDisplay(), eglGetCurrentContext(), eglGetCurrentSurface(EGL_DRAW),
@@ -148,7 +149,7 @@ public:
         if (QOpenGLContext* window = QOpenGLContext::currentContext())
             window->doneCurrent();
         if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
-            error = EglError("eglMakeCurrent");
+            error = EglError("EGL cannot make the OpenGL context current");
             return false;
         }
         return true;

@@ -104,8 +104,8 @@ AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recor
         result.failure.clear(); // said already
     } catch (const std::exception& error) {
         result.outcome = AllRecordLimits::Failed;
-        result.failure =
-            FormatText(texts::UnusableRecord, RecordFile(projectPath, index).c_str(), error.what());
+        result.failure = FormatText(texts::UnusableRecord, RecordFile(projectPath, index).c_str(),
+                                    FailureText(error).c_str());
     }
     return result;
 }

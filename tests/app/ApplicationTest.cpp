@@ -16,16 +16,21 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QLocalSocket>
 #include <QMessageBox>
 #include <QProcessEnvironment>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
 
 #include <atomic>
 #include <cstring>
+#include <map>
+#include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -187,6 +192,105 @@ void MainFrameTest::runningProgramIsKeyedByUserDisplayAndSession() {
     desk.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     QCOMPARE(QFileInfo(CViewerApplication::ServerNameFor(1000, desk)).path(),
              QDir::tempPath() + QStringLiteral("/quillmere-1000"));
+}
+
+// The folder under the temporary folder may be made first by somebody else
+// (or opened to others): a folder of the user's own under the cache folder
+// stands in, the same at every start, so that a second start still finds
+// the first, and a notice says so.
+void MainFrameTest::aSocketFolderTakenByAnotherGivesWayToAPrivateOne() {
+    frame.reset();
+    CTempFolder temporary, user;
+    const QString taken = QString::fromStdString(temporary.File("quillmere-" + std::to_string(::getuid())));
+    QVERIFY(QDir().mkdir(taken));
+    QCOMPARE(::chmod(QFile::encodeName(taken).constData(), 0777), 0);
+    const QString cache = QString::fromStdString(user.File(".cache/quillmere"));
+    std::map<const char*, QByteArray> saved;
+    for (const char* variable : {"TMPDIR", "HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"})
+        saved[variable] = qgetenv(variable);
+    const auto restore = qScopeGuard([&] {
+        for (const auto& [variable, value] : saved)
+            if (value.isNull())
+                qunsetenv(variable);
+            else
+                qputenv(variable, value);
+    });
+    qputenv("TMPDIR", QByteArray::fromStdString(temporary.Path()));
+    qputenv("HOME", QByteArray::fromStdString(user.Path()));
+    qunsetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_CACHE_HOME");
+
+    const QString server = CViewerApplication::DefaultServerName();
+    QCOMPARE(QFileInfo(server).path(), cache);
+    QCOMPARE(QFileInfo(cache).permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+             QFile::Permissions());
+    QString notice;
+    QCOMPARE(CViewerApplication::PrivateServerNameFor(::getuid(), QProcessEnvironment::systemEnvironment(),
+                                                      notice),
+             server);
+    QVERIFY2(notice.contains(taken) && notice.contains(cache), qPrintable(notice));
+
+    // The first start listens there and the second hands its file over.
+    CViewerApplication first(server);
+    QVERIFY(first.Start({}, false));
+    const QStringList project{QString::fromStdString(fixture->ProjectPath())};
+    std::atomic<int> handed{-1};
+    std::thread second([&] { handed = CViewerApplication::HandToRunningProgram(server, project) ? 1 : 0; });
+    QVERIFY(QTest::qWaitFor([&] { return handed != -1; }));
+    second.join();
+    QCOMPARE(handed.load(), 1);
+    QTRY_COMPARE(first.MainFrame()->Documents().size(), size_t(1));
+
+    // A list that never ends its line is not waited for.
+    QLocalSocket endless;
+    endless.connectToServer(server);
+    QVERIFY(endless.waitForConnected(3000));
+    endless.write(QByteArray((1 << 20) + 2, 'x'));
+    QTRY_COMPARE(endless.state(), QLocalSocket::UnconnectedState);
+
+    // Without a folder of the user's own, no socket at all, and a notice.
+    qunsetenv("HOME");
+    QVERIFY(
+        CViewerApplication::PrivateServerNameFor(::getuid(), QProcessEnvironment::systemEnvironment(), notice)
+            .isEmpty());
+    QVERIFY2(notice.contains(taken), qPrintable(notice));
+}
+
+// A FIFO given at the start, or handed over, is not opened to wait for a
+// writer: the program says it cannot read it and goes on.
+void MainFrameTest::aFifoIsNotOpenedAtTheStart() {
+    frame.reset();
+    CTempFolder folder;
+    const std::string fifo = folder.File("fifo.tfc");
+    QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+    CViewerApplication viewer{QString()};
+    QVERIFY(viewer.Start({QString::fromStdString(fifo)}, false));
+    QCOMPARE(viewer.MainFrame()->Documents().size(), size_t(0));
+    QCOMPARE(QString::fromStdString(messages->Texts()),
+             QString::fromStdString("Unable to read from the " + fifo + " file."));
+}
+
+// The toolkit's profile store is read whole when it is opened: a FIFO in its
+// place would keep the program on its splash screen for good.
+void MainFrameTest::aProfileStoreThatIsNoFileIsNotRead() {
+    frame.reset();
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString store = base + QStringLiteral("/Veltrane/Quillmere.conf");
+    const QString kept = store + QStringLiteral(".kept");
+    QVERIFY(QDir().mkpath(base + QStringLiteral("/Veltrane")));
+    QFile::remove(kept);
+    QFile::rename(store, kept);
+    const auto restore = qScopeGuard([&] {
+        QFile::remove(store);
+        QFile::rename(kept, store);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, base);
+    });
+    QCOMPARE(::mkfifo(QFile::encodeName(store).constData(), 0600), 0);
+    CViewerApplication viewer{QString()};
+    QVERIFY(viewer.Start({}, false));
+    viewer.MainFrame()->SavePlacement();
+    QVERIFY(QFileInfo(store).isFile() == false && QFileInfo::exists(store));
 }
 
 void MainFrameTest::messageBoxesShowTheTextAsTypedUnderTheirCaptionAndIcon() {

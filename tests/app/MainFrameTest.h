@@ -59,6 +59,9 @@ private slots:
     void windowPlacementRoundTrip();
     void secondStartHandsItsFileToTheFirst();
     void runningProgramIsKeyedByUserDisplayAndSession();
+    void aSocketFolderTakenByAnotherGivesWayToAPrivateOne();
+    void aFifoIsNotOpenedAtTheStart();
+    void aProfileStoreThatIsNoFileIsNotRead();
     void messageBoxesShowTheTextAsTypedUnderTheirCaptionAndIcon();
 
 private:

@@ -2,6 +2,7 @@
 #include "config/CConfiguration.h"
 #include "core/FilePaths.h"
 #include "core/TextFormat.h"
+#include "core/TextLines.h"
 #include "cut/CutSession.h"
 #include "cut/ProfileCsv.h"
 #include "inspect/DataTip.h"
@@ -211,6 +212,41 @@ TEST(BatchCommandLine, ARecordThatCannotBeOpenedIsCritical) {
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.out.empty());
     EXPECT_EQ(run.messages, "Critical error: Unable to open sheet file");
+}
+
+// Neither the list nor a project in it may stop the study: a FIFO is not
+// opened to wait for a writer, and a list line of more than a megabyte is
+// no path.
+TEST(BatchStudy, AFifoOrAnEndlessLineDoesNotStopTheStudy) {
+    CProjectFixture fixture;
+    const std::string fifo = fixture.File("fifo.tfc");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string list = fixture.File("list.txt");
+    WriteWholeFile(list, "fifo.tfc\nfixture.tfc\n");
+    const std::string table = fixture.File("table.csv");
+    const BatchRun run = RunCommand({"study", list, "-o", table, "--jobs", "1"}, fixture.File("q.cfg"));
+    EXPECT_EQ(run.status, 3) << run.messages;
+    const std::string rows = ReadWholeFile(table);
+    EXPECT_NE(rows.find("\nfifo.tfc,,,,,,,,,,Unable to read from the " + fifo + " file.\n"),
+              std::string::npos)
+        << rows;
+    EXPECT_NE(rows.find("\nfixture.tfc,3,3,"), std::string::npos) << rows;
+
+    const BatchRun fromFifo = RunCommand({"study", fifo, "-o", table}, fixture.File("q.cfg"));
+    EXPECT_EQ(fromFifo.status, 2);
+    EXPECT_EQ(fromFifo.messages, "quillmere-batch: " + fifo + " cannot be read");
+
+    WriteWholeFile(list, "fixture.tfc\n" + std::string(kMaxTextLine + 2, 'x') + "\n");
+    const BatchRun endless = RunCommand({"study", list, "-o", table}, fixture.File("q.cfg"));
+    EXPECT_EQ(endless.status, 2);
+    EXPECT_EQ(
+        endless.messages,
+        FormatText("quillmere-batch: %s is no list of projects: its line 2 is longer than %zu characters",
+                   list.c_str(), kMaxTextLine));
+
+    const BatchRun gather = RunCommand({"study", "--gather", fifo, "-o", table}, fixture.File("q.cfg"));
+    EXPECT_EQ(gather.status, 2);
+    EXPECT_EQ(gather.messages, "quillmere-batch: " + fifo + " cannot be read");
 }
 
 TEST(BatchExport, CopiesAsTheDialogDoes) {

@@ -77,11 +77,16 @@ struct FileCase {
 
 class FileTest : public ConfigurationTest, public ::testing::WithParamInterface<FileCase> {};
 
+// A file that is replaced stays beside the new one for the user to look into.
 TEST_P(FileTest, DecidesBetweenReadingKeepingAndRewriting) {
     CConfiguration config = Load(GetParam().content);
     EXPECT_EQ(GetParam().si, config.IsSIMetric());
     EXPECT_EQ(GetParam().rewritten ? Defaults() : GetParam().content, ReadWholeFile(path));
     EXPECT_EQ(GetParam().rewritten ? kCannotOpen : "", messages.Texts());
+    if (GetParam().rewritten)
+        EXPECT_EQ(ReadWholeFile(path + ".bad"), GetParam().content);
+    else
+        EXPECT_FALSE(PathExists(path + ".bad"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -211,14 +216,34 @@ TEST(DisplayCommands, FlipOrStepTheirOwnFieldOnly) {
 TEST(DefaultFilePath, CreatesTheFoldersUnderTheProfileOrFallsBackToTheProgramFolder) {
     CTempFolder folder;
     CSavedVariable xdg("XDG_CONFIG_HOME");
+    CSavedVariable home("HOME");
     const std::string base = folder.File("deep/config");
     ::setenv("XDG_CONFIG_HOME", base.c_str(), 1);
     EXPECT_EQ(base + "/Veltrane/Quillmere/Quillmere.cfg", CConfiguration::DefaultFilePath("/program"));
     EXPECT_TRUE(std::filesystem::is_directory(base + "/Veltrane/Quillmere"));
 
-    WriteWholeFile(folder.File("Veltrane"), "a file where the folder belongs");
-    ::setenv("XDG_CONFIG_HOME", folder.Path().c_str(), 1);
+    // Only without any profile folder does the program's folder take it.
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("HOME");
     EXPECT_EQ("/program/Quillmere.cfg", CConfiguration::DefaultFilePath("/program"));
+}
+
+// A file where the folder belongs: the configuration cannot be written
+// there, and says so once, instead of going elsewhere without a word.
+TEST(DefaultFilePath, AFileInPlaceOfTheFolderMakesTheWriteFailAloud) {
+    CTempFolder folder;
+    CSavedVariable xdg("XDG_CONFIG_HOME");
+    ::setenv("XDG_CONFIG_HOME", folder.Path().c_str(), 1);
+    ASSERT_TRUE(std::filesystem::create_directories(folder.File("Veltrane")));
+    WriteWholeFile(folder.File("Veltrane/Quillmere"), "a file where the folder belongs");
+    const std::string program = folder.File("program");
+    ASSERT_TRUE(std::filesystem::create_directories(program));
+    CRecordingMessages messages;
+    CConfiguration configuration(CConfiguration::DefaultFilePath(program));
+    EXPECT_EQ(messages.Texts(), "Can not write to the Quillmere configuration file.");
+    EXPECT_TRUE(configuration.IsSIMetric());
+    EXPECT_FALSE(PathExists(program + "/Quillmere.cfg"));
+    EXPECT_EQ(ReadWholeFile(folder.File("Veltrane/Quillmere")), "a file where the folder belongs");
 }
 
 } // namespace

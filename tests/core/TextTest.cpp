@@ -1,13 +1,22 @@
+#include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 #include "tests/support/TestSupport.h"
 
+#include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -82,6 +91,66 @@ TEST(LineReader, AWholeLineAfterAPieceIsTheRestOfThatLine) {
     ASSERT_TRUE(reader.Next(line));
     EXPECT_EQ(line, "next");
     EXPECT_FALSE(reader.Next(line));
+}
+
+// A whole line is at most kMaxTextLine characters (and a CR before its LF);
+// a longer one ends the reading instead of growing with the file.
+TEST(LineReader, AWholeLineBeyondTheBoundEndsTheReading) {
+    CTempFolder folder;
+    const std::string longest(kMaxTextLine, 'x');
+    WriteWholeFile(folder.File("f.txt"), "a\n" + longest + "\r\n" + longest + "y\nz\n");
+    CFileHandle file(folder.File("f.txt"), "rb");
+    CLineReader reader(file.get());
+    std::string line;
+    bool crlf = false;
+    ASSERT_TRUE(reader.Next(line, crlf));
+    ASSERT_TRUE(reader.Next(line, crlf));
+    EXPECT_EQ(line.size(), kMaxTextLine);
+    EXPECT_TRUE(crlf);
+    EXPECT_FALSE(reader.Overlong());
+    EXPECT_FALSE(reader.Next(line));
+    EXPECT_TRUE(reader.Overlong());
+    EXPECT_LE(std::ftell(file.get()), long(2 * kMaxTextLine + 8)); // the rest is not read
+    EXPECT_FALSE(reader.Next(line));
+}
+
+// Reading files opens regular ones only, and never waits on a FIFO.
+TEST(FileHandle, ReadsRegularFilesOnly) {
+    CTempFolder folder;
+    WriteWholeFile(folder.File("f.txt"), "text");
+    ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", folder.File("zero").c_str()), 0);
+    EXPECT_TRUE(CFileHandle(folder.File("f.txt"), "rb"));
+    for (const char* name : {"fifo", "zero"}) {
+        errno = 0;
+        EXPECT_FALSE(CFileHandle(folder.File(name), "rb")) << name;
+        EXPECT_EQ(errno, EINVAL) << name;
+    }
+    errno = 0;
+    EXPECT_FALSE(CFileHandle(folder.Path(), "r"));
+    EXPECT_EQ(errno, EISDIR);
+    std::string content;
+    EXPECT_TRUE(ReadRegularFile(folder.File("f.txt"), content));
+    EXPECT_EQ(content, "text");
+    EXPECT_FALSE(ReadRegularFile(folder.File("fifo"), content));
+}
+
+// A failure shown to the user is worded for the user, never with the
+// standard library's names for it.
+TEST(Messages, FailuresOfTheStandardLibraryAreWordedForTheUser) {
+    const auto shown = [](const std::function<void()>& failing) {
+        try {
+            failing();
+        } catch (const std::exception& error) {
+            return FailureText(error);
+        }
+        return std::string("nothing failed");
+    };
+    EXPECT_EQ(shown([] { throw std::bad_alloc(); }), "there is not enough memory");
+    EXPECT_EQ(shown([] { std::vector<double>().reserve(std::vector<double>().max_size() + 1); }),
+              "there is not enough memory");
+    EXPECT_EQ(shown([] { (void)std::stoi("x"); }), "the program failed inside");
+    EXPECT_EQ(shown([] { throw std::runtime_error("the disk is full"); }), "the disk is full");
 }
 
 TEST(TextFormat, NumbersIgnoreTheUserLocale) {

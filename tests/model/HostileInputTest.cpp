@@ -1,4 +1,5 @@
 // Readers on files made to hurt: what the fuzz targets found, made small.
+#include "core/Memory.h"
 #include "model/CMoldProfile.h"
 #include "tests/support/TestSupport.h"
 #include "tools/SampleWriter.h"
@@ -6,6 +7,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -112,4 +115,33 @@ TEST_F(HostileTool, ANumberedNodeFileThatEndsInItsFaceBlockGivesNoFaces) {
     const auto tool = Load("faces.tol");
     ExpectSoundFaces(*tool);
     EXPECT_EQ(tool->Faces().Count(), 0);
+}
+
+// A FIFO in place of the tool or of the process control file would block the
+// opening until somebody writes to it: neither is opened.
+TEST_F(HostileTool, FifosAreNotOpened) {
+    ASSERT_EQ(::mkfifo(File("fifo.tol").c_str(), 0600), 0);
+    EXPECT_EQ(Load("fifo.tol")->Faces().Count(), 0);
+    EXPECT_EQ(messages.Texts(), "Unable to read file " + File("fifo.tol"));
+
+    ASSERT_TRUE(samplegen::WriteSectionTool(File("cup.tol"), {{0, 100, 50, 10}, {80, 100, 50, 10}}, false));
+    ASSERT_EQ(::mkfifo(File("motion.prc").c_str(), 0600), 0);
+    const auto tool = Load("cup.tol");
+    EXPECT_GT(tool->Faces().Count(), 0);
+    EXPECT_EQ(tool->Motion().Direction().z, 1); // the default motion
+}
+
+// A tool file larger than the memory could hold its faces is refused before
+// it is read: a sparse one costs nothing on disk and would take the memory
+// or hours of reading.
+TEST_F(HostileTool, AFileTooLargeForTheMemoryIsNotRead) {
+    const std::vector<Vec3> nodes{{0, 0, 0}, {10, 0, 0}, {0, 10, 0}};
+    ASSERT_TRUE(samplegen::WriteNumberedNodeTool(File("vast.tol"), nodes, {{1, 2, 3}}, false));
+    ASSERT_EQ(::truncate(File("vast.tol").c_str(), off_t(PhysicalMemoryBytes() / 6 + (1 << 20))), 0);
+    const auto tool = Load("vast.tol");
+    EXPECT_EQ(tool->Faces().Count(), 0);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text.rfind("The tool file " + File("vast.tol") + " of ", 0), 0u)
+        << messages.Texts();
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Warning);
 }

@@ -1,3 +1,4 @@
+#include "core/Memory.h"
 #include "model/CSheetProfile.h"
 #include "tests/support/TestSupport.h"
 #include "tools/SampleWriter.h"
@@ -9,6 +10,8 @@
 #include <numeric>
 #include <random>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -392,6 +395,60 @@ TEST_F(SheetRecord, HostileHeadersAreRefused) {
     const size_t planeCount = good.size() - 4;
     EXPECT_TRUE(withInt(planeCount, 11)->ReadFailed());
     EXPECT_TRUE(withInt(planeCount, -1)->ReadFailed());
+}
+
+// The reason of a refusal is shown to the user as it stands.
+TEST_F(SheetRecord, ReasonsOfARefusalSpeakTheUsersWords) {
+    const RecordData record = samplegen::MakeGridRecord(2, 2, 0.1, 0.1);
+    const std::string path = folder.File("bad.000");
+    ASSERT_TRUE(samplegen::WriteRecordFile(path, record));
+    const std::string good = ReadWholeFile(path);
+    auto reasonWith = [&](size_t offset, int32_t value) {
+        std::string bytes = good;
+        std::memcpy(&bytes[offset], &value, 4);
+        WriteWholeFile(path, bytes);
+        return CSheetProfile(path, 0, nullptr).FailureReason();
+    };
+    EXPECT_EQ(reasonWith(0, 0), "its header gives 0 elements and 9 nodes");
+    EXPECT_EQ(reasonWith(0, 2091), "the file is shorter than its 2091 elements and 9 nodes need");
+    EXPECT_EQ(reasonWith(good.size() - 4, 1000000),
+              "it gives 1000000 symmetry planes, where a sheet has at most 10");
+    std::string marked = good;
+    marked[8] = 1; // node marks announced, and missing
+    WriteWholeFile(path, marked);
+    EXPECT_EQ(CSheetProfile(path, 0, nullptr).FailureReason(),
+              "the file ends before its symmetry planes or node marks");
+}
+
+// A file as long as its header asks may still be sparse and cost nothing on
+// disk: counts beyond the machine's memory are refused before anything is
+// allocated.
+TEST_F(SheetRecord, CountsBeyondTheMemoryAreRefusedUnread) {
+    const int32_t elements = 0x7fffffff;
+    if (uint64_t(elements) * sizeof(CElementProfile) < PhysicalMemoryBytes())
+        GTEST_SKIP() << "this computer holds the largest record";
+    const RecordData record = samplegen::MakeGridRecord(2, 2, 0.1, 0.1);
+    const std::string path = folder.File("sparse.000");
+    ASSERT_TRUE(samplegen::WriteRecordFile(path, record));
+    std::string header = ReadWholeFile(path).substr(0, 376);
+    std::memcpy(&header[0], &elements, 4);
+    WriteWholeFile(path, header);
+    ASSERT_EQ(::truncate(path.c_str(), off_t(elements) * 40 + (1 << 20)), 0);
+    const CSheetProfile sheet(path, 0, nullptr);
+    EXPECT_TRUE(sheet.ReadFailed());
+    EXPECT_NE(sheet.FailureReason().find("2147483647 elements and 9 nodes need"), std::string::npos)
+        << sheet.FailureReason();
+    EXPECT_NE(sheet.FailureReason().find("GB of memory, more than this computer has"), std::string::npos);
+    ExpectCheckAgrees(path, sheet);
+}
+
+// A FIFO in a record's place is not opened to wait for a writer.
+TEST_F(SheetRecord, AFifoIsNoRecordFile) {
+    const std::string path = folder.File("fifo.000");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_TRUE(CSheetProfile::Check(path, 0, nullptr, false)->OpenFailed());
+    CRecordingMessages messages;
+    EXPECT_THROW(CSheetProfile(path, 0, nullptr), CCriticalError);
 }
 
 TEST_F(SheetRecord, AMissingRecordFileIsACriticalError) {
