@@ -72,7 +72,7 @@ CProjectProfile::CProjectProfile() : player(std::make_unique<CRecordPlayer>(*thi
 CProjectProfile::~CProjectProfile() {
     // The animation worker goes before the sheet and the tools it steps.
     player.reset();
-    tools.reset();
+    tools.clear();
     sheet.reset();
     // The blocks kept for the next record of this project are of no use to
     // another one.
@@ -228,16 +228,15 @@ bool CProjectProfile::FinalLoad(const std::string& path, IProgressSink* progress
     sheet = std::move(record);
 
     const std::string folder = ProjectFolder();
-    tools.reset(new CDataBase<CMoldProfile>(kToolSlots, 1));
+    tools.clear();
+    tools.resize(kToolSlots);
     for (int slot = 0; slot < kToolSlots; ++slot) {
         const std::string& name = ToolFileName(slot);
-        if (IsEmptyToolSlot(name)) {
-            tools->Add(nullptr);
+        if (IsEmptyToolSlot(name))
             continue;
-        }
-        CMoldProfile* tool = new CMoldProfile(name, progress, ProcessControlFileName(), slot, folder);
+        auto tool = std::make_unique<CMoldProfile>(name, progress, ProcessControlFileName(), slot, folder);
         tool->MoveTool(tool->Motion().Direction(), sheet->ToolPosition(slot));
-        tools->Add(tool);
+        tools[static_cast<size_t>(slot)] = std::move(tool);
     }
     player->Opened(recordCount);
     return true;

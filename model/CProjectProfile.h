@@ -3,7 +3,6 @@
 // them from record to record.
 #pragma once
 
-#include "model/CDataBase.h"
 #include "model/CDocument.h"
 #include "model/CMoldProfile.h"
 #include "model/CRecordPlayer.h"
@@ -37,8 +36,11 @@ public:
     CRecordPlayer& Player() const { return *player; }
     CSheetProfile* Sheet() const { return sheet.get(); }
     // Slot i holds tool i + 1, or null for an empty position.
-    CMoldProfile* Tool(int slot) const { return tools ? tools->At(slot) : nullptr; }
-    const CDataBase<CMoldProfile>* Tools() const { return tools.get(); }
+    CMoldProfile* Tool(int slot) const {
+        return static_cast<size_t>(slot) < tools.size() ? tools[static_cast<size_t>(slot)].get() : nullptr;
+    }
+    // Every slot once the project is open; none before.
+    const CToolList& Tools() const { return tools; }
 
     const std::string& HeatFrictionFileName() const { return fields.heatFriction.name; }
     const std::string& SheetFileName() const { return fields.sheet.name; }
@@ -90,7 +92,7 @@ private:
 
     int recordCount = 0;
     std::unique_ptr<CSheetProfile> sheet;
-    std::unique_ptr<CDataBase<CMoldProfile>> tools;
+    CToolList tools;
     ProjectFileFields fields;
     std::string projectPathName;
     std::string openingPath;    // the path being opened, before the final load

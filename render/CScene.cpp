@@ -175,7 +175,7 @@ void CScene::RebuildLists() {
     PrepareComparison();
     drawer.BuildSheetLists(project ? project->Sheet() : nullptr, settings, quantity, Limits(), ramp,
                            comparison.get());
-    drawer.BuildToolLists(project ? project->Tools() : nullptr, settings);
+    drawer.BuildToolLists(project ? &project->Tools() : nullptr, settings);
 }
 
 void CScene::DrawFrame(const FrameState& frame) {
@@ -184,7 +184,7 @@ void CScene::DrawFrame(const FrameState& frame) {
 
 void CScene::Fit(const FrameState& frame) {
     drawer.Fit(camera, frame, settings, project ? project->Sheet() : nullptr,
-               project ? project->Tools() : nullptr);
+               project ? &project->Tools() : nullptr);
 }
 
 int CScene::SheetElementCount() const {

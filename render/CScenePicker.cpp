@@ -1,6 +1,5 @@
 #include "render/CScenePicker.h"
 
-#include "model/CDataBase.h"
 #include "model/CMoldProfile.h"
 #include "model/CSheetProfile.h"
 #include "scene/PickRecord.h"
@@ -156,8 +155,8 @@ bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const Frame
     for (const ToolNameRange& range : drawer.ToolNames()) {
         if (name < range.first || name >= range.first + range.count)
             continue;
-        const CMoldProfile& tool = *scene.tools->At(range.slot);
-        const CFace& face = *tool.Faces().At(static_cast<int>(name - range.first));
+        const CMoldProfile& tool = *(*scene.tools)[static_cast<size_t>(range.slot)];
+        const CFace& face = *tool.Faces()[static_cast<size_t>(name - range.first)];
         record.onTool = 1;
         record.tool = &tool;
         record.index = static_cast<int>(name - range.first);

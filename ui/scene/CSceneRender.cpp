@@ -263,7 +263,7 @@ bool CSceneRender::Pick(int x, int y, int mode, PickMarking marking, CDataDispla
         return false;
     PickScene parts;
     parts.sheet = project ? project->Sheet() : nullptr;
-    parts.tools = project ? project->Tools() : nullptr;
+    parts.tools = project ? &project->Tools() : nullptr;
     parts.sheetShown = scene.Settings().sheetShown != 0;
     std::vector<std::array<int, 2>> outline;
     bool found = false;
