@@ -94,11 +94,6 @@ double CSheetProfile::LayerValue(int element, int index) const {
                                : layerValues[static_cast<size_t>(element)][static_cast<size_t>(index)];
 }
 
-void CSheetProfile::ResetCut(int capacity, int growth) {
-    cutSegments.reset(new CCutSegments(capacity, growth));
-    cutMark = CutMarkPoint();
-}
-
 uint32_t CSheetProfile::NodeConditions(int node) const {
     uint32_t word;
     std::memcpy(&word, nodeSymmetry[static_cast<size_t>(node)].data() + 4, sizeof word);
@@ -155,7 +150,6 @@ void CSheetProfile::TakeRecordValues(const CSheetProfile& record) {
         }
     });
     layerValues = record.layerValues;
-    ResetCut(1000, 1000);
     DeriveElements();
     ComputeBoundingBox();
 }
@@ -235,7 +229,6 @@ void CSheetProfile::SwapRecordValues(CSheetProfile& prepared) {
     sizeY = prepared.sizeY;
     sheetSize = prepared.sheetSize;
     valuesGeneration = NewValuesGeneration();
-    ResetCut(1000, 1000);
 }
 
 // Values taken over nodes and elements: normals and averages at nodes,

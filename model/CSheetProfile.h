@@ -5,7 +5,6 @@
 
 #include "config/ToolSlots.h"
 #include "model/BigArray.h"
-#include "model/CAbscisse.h"
 #include "model/SheetDerivation.h"
 #include "model/SheetTopology.h"
 #include "model/Vectors.h"
@@ -74,8 +73,8 @@ public:
     bool HasSameMesh(const CSheetProfile& other) const;
     // Takes the values of another record of the same mesh: the current nodes,
     // contact, node conditions, tool positions and element results. The mesh,
-    // the undeformed sheet, the node marks and the symmetry stay. The cut is
-    // cleared and everything derived from the values is derived again.
+    // the undeformed sheet, the node marks and the symmetry stay; everything
+    // derived from the values is derived again.
     void TakeRecordValues(const CSheetProfile& record);
     // The same in two halves, so that the costly one runs off the thread
     // that owns the sheet. PrepareRecordValues turns this record (read for
@@ -182,21 +181,6 @@ public:
     // ThicknessRange.
     ClampedStatisticsResult ClampedStatistics();
 
-    // The current cut, ordered along the sheet; empty when there is none.
-    CCutSegments& CutSegments() { return *cutSegments; }
-    const CCutSegments& CutSegments() const { return *cutSegments; }
-    // Replaces the cut by an empty one with room for growth pieces and the
-    // given growth step; the mark goes with it.
-    void ResetCut(int capacity = 1000, int growth = 1000);
-    // The point of the cut that the cut window's read-out shows in every 3D
-    // view of the document, when valid.
-    struct CutMarkPoint {
-        CCoordinate point;
-        bool valid = false;
-    };
-    CutMarkPoint& CutMark() { return cutMark; }
-    const CutMarkPoint& CutMark() const { return cutMark; }
-
     // The nodes whose current coordinates, and the elements whose values
     // (their own, or derived as for an element without undeformed area),
     // are not numbers: left out of the bounding box, the limits, the means
@@ -255,8 +239,6 @@ private:
     NonFiniteValues nonFinite;
     // The elements of node i are nodeElementList[start[i] .. start[i + 1]).
     BigArray<int32_t> nodeElementStart, nodeElementList;
-    std::unique_ptr<CCutSegments> cutSegments{new CCutSegments(100, 100)};
-    CutMarkPoint cutMark;
     uint64_t valuesGeneration = NewValuesGeneration();
     bool readFailed = false;
     bool openFailed = false;

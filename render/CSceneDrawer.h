@@ -31,16 +31,16 @@ public:
     static void InitialiseContext();
     static void SetupLighting();
 
-    // Rebuilds the sheet lists (filled, edges, dots, cut line, pick) from the
-    // sheet in the given quantity, or in its difference to comparison's
-    // reference; a null sheet empties them.
+    // Rebuilds the sheet lists (filled, edges, dots, pick) from the sheet in
+    // the given quantity, or in its difference to comparison's reference; a
+    // null sheet empties them.
     void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
                          const ScaleLimits& limits, const ColourRamp& ramp,
                          CComparison* comparison = nullptr) {
         sheetBuffers.BuildSheetLists(sheet, settings, quantity, limits, ramp, comparison);
     }
-    // Rebuilds the cut-line list alone (a new cut of the same record).
-    void BuildCutList(const CSheetProfile* sheet) { sheetBuffers.BuildCutList(sheet); }
+    // Rebuilds the cut-line list from the pieces of a cut (none for null).
+    void BuildCutList(const CCutSegments* cut) { sheetBuffers.BuildCutList(cut); }
     // Refills the arrays of the ten tool slots from the tools' faces.
     void BuildToolLists(const CToolList* tools, const DisplaySettings& settings) {
         toolBuffers.BuildToolLists(tools, settings);

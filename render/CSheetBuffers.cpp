@@ -154,7 +154,6 @@ void CSheetBuffers::BuildMesh(const CSheetProfile& source) {
 void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySettings& settings,
                                     int quantity, const ScaleLimits& limits, const ColourRamp& ramp,
                                     CComparison* comparison) {
-    BuildCutList(source);
     sheet = source;
     if (!source) {
         BuildDots(settings);
@@ -433,15 +432,14 @@ void CSheetBuffers::DrawDragWireframe() {
     UnbindArrays();
 }
 
-void CSheetBuffers::BuildCutList(const CSheetProfile* cutSheet) {
+void CSheetBuffers::BuildCutList(const CCutSegments* cut) {
     ReplaceList(cutLine);
     glNewList(cutLine, GL_COMPILE);
-    if (cutSheet) {
-        const CCutSegments& cut = cutSheet->CutSegments();
+    if (cut) {
         glBegin(GL_LINES);
-        for (int i = 0; i < cut.Count(); ++i) {
-            SendVertex(cut.At(i)->Start);
-            SendVertex(cut.At(i)->End);
+        for (const CAbscisse& piece : *cut) {
+            SendVertex(piece.Start);
+            SendVertex(piece.End);
         }
         glEnd();
     }

@@ -1,6 +1,6 @@
 // The cut of a sheet by a plane: each element's piece, the indexed search
 // that thins and joins the pieces held to the slow obvious one, and the
-// records the sheet keeps.
+// records of the cut.
 #include "cut/CutComputation.h"
 #include "config/CConfiguration.h"
 #include "cut/CCutPlane.h"
@@ -68,13 +68,9 @@ RecordData Shuffled(RecordData record, unsigned seed) {
     return record;
 }
 
-std::vector<const CAbscisse*> Cut(CSheetProfile& sheet, int axis, double millimetres,
-                                  int quantity = TemperatureQuantity) {
-    ComputeCut(sheet, CCutPlane::AtAxis(axis, millimetres), quantity);
-    std::vector<const CAbscisse*> records;
-    for (int i = 0; i < sheet.CutSegments().Count(); ++i)
-        records.push_back(sheet.CutSegments().At(i));
-    return records;
+CCutSegments Cut(const CSheetProfile& sheet, int axis, double millimetres,
+                 int quantity = TemperatureQuantity) {
+    return ComputeCut(sheet, CCutPlane::AtAxis(axis, millimetres), quantity);
 }
 
 bool Near(const CCoordinate& a, const CCoordinate& b, double tolerance) {
@@ -212,16 +208,16 @@ TEST_P(CutOfASheet, MatchesTheReferenceAndIsOneOrientedPolylineOnThePlane) {
     if (!c.across)
         return;
 
-    const auto records = Cut(*sheet, c.axis, c.millimetres);
+    auto records = Cut(*sheet, c.axis, c.millimetres);
     ASSERT_GE(records.size(), 3u);
     ASSERT_EQ(records.size() % 2, 1u) << "2m - 1 records for m pieces";
     // Towards increasing y (X, Z) or x (Y).
     const auto along = [&c](const CCoordinate& p) { return c.axis == 1 ? p.x : p.y; };
-    EXPECT_NEAR(along(records.front()->Start), -0.125, 1e-9) << "from boundary";
-    EXPECT_NEAR(along(records.back()->End), 0.125, 1e-9) << "to boundary";
-    const bool reversed = Reversed(*records[0]);
+    EXPECT_NEAR(along(records.front().Start), -0.125, 1e-9) << "from boundary";
+    EXPECT_NEAR(along(records.back().End), 0.125, 1e-9) << "to boundary";
+    const bool reversed = Reversed(records[0]);
     for (size_t i = 0; i < records.size(); ++i) {
-        const CAbscisse& r = *records[i];
+        const CAbscisse& r = records[i];
         // The element by its position, whatever the identifiers.
         const CElementProfile& element = sheet->Elements()[static_cast<size_t>(r.ElementIndex)];
         EXPECT_EQ(r.ElementNumber, element.ElementId);
@@ -229,7 +225,7 @@ TEST_P(CutOfASheet, MatchesTheReferenceAndIsOneOrientedPolylineOnThePlane) {
         if (i % 2) {
             // A connector belongs to the piece before it in tracing order.
             EXPECT_LT(r.Length, 1e-11) << "connector " << i;
-            EXPECT_EQ(r.ElementIndex, records[reversed ? i + 1 : i - 1]->ElementIndex);
+            EXPECT_EQ(r.ElementIndex, records[reversed ? i + 1 : i - 1].ElementIndex);
         } else {
             EXPECT_GE(r.Length, 1e-11);
             EXPECT_LT(along(r.Start), along(r.End)) << "piece " << i;
@@ -238,11 +234,11 @@ TEST_P(CutOfASheet, MatchesTheReferenceAndIsOneOrientedPolylineOnThePlane) {
 
     CTempFolder folder;
     CConfiguration configuration(folder.File("Quillmere.cfg"));
-    const CProfileGraph graph = BuildProfileGraph(sheet->CutSegments(), TemperatureQuantity, configuration);
-    EXPECT_DOUBLE_EQ(graph.TotalArcLength, records.back()->ArcEnd);
+    const CProfileGraph graph = BuildProfileGraph(records, TemperatureQuantity, configuration);
+    EXPECT_DOUBLE_EQ(graph.TotalArcLength, records.back().ArcEnd);
     for (size_t i = 0; i < records.size(); ++i) {
-        EXPECT_EQ(records[i]->ArcStart, i ? records[i - 1]->ArcEnd : 0);
-        EXPECT_GE(records[i]->ArcEnd, records[i]->ArcStart);
+        EXPECT_EQ(records[i].ArcStart, i ? records[i - 1].ArcEnd : 0);
+        EXPECT_GE(records[i].ArcEnd, records[i].ArcStart);
     }
 }
 
@@ -338,8 +334,8 @@ TEST(ComputeCut, APlaneThroughAGapKeepsTheCurveOfTheFirstPiece) {
     EXPECT_TRUE(Cut(*sheet, 1, 0).empty()) << "y = 0 lies in the gap";
     const auto records = Cut(*sheet, 0, 10);
     ASSERT_FALSE(records.empty());
-    EXPECT_NEAR(records.front()->Start.y, -0.125, 1e-9);
-    EXPECT_NEAR(records.back()->End.y, -0.125 + 3 * 0.03125, 1e-9);
+    EXPECT_NEAR(records.front().Start.y, -0.125, 1e-9);
+    EXPECT_NEAR(records.back().End.y, -0.125 + 3 * 0.03125, 1e-9);
 }
 
 // An L: the quadrant x > 0, y > 0 has no elements. The plane x + y = 0.15 m
@@ -367,8 +363,7 @@ TEST(ComputeCut, APlaneThroughTheBoxButNoElementGivesNothing) {
     diagonal.b = 1;
     diagonal.c = 0;
     diagonal.d = -0.15;
-    ComputeCut(*sheet, diagonal, TemperatureQuantity);
-    EXPECT_EQ(sheet->CutSegments().Count(), 0);
+    EXPECT_TRUE(ComputeCut(*sheet, diagonal, TemperatureQuantity).empty());
 }
 
 TEST(ComputeCut, EachAxisReversesACutRunningTheWrongWay) {
@@ -380,7 +375,7 @@ TEST(ComputeCut, EachAxisReversesACutRunningTheWrongWay) {
     for (int axis : {0, 1, 2}) {
         const auto records = Cut(*sheet, axis, 0);
         ASSERT_EQ(records.size(), 1u) << axis;
-        const CAbscisse& r = *records[0];
+        const CAbscisse& r = records[0];
         EXPECT_LT(axis == 1 ? r.Start.x : r.Start.y, axis == 1 ? r.End.x : r.End.y) << axis;
         EXPECT_TRUE(Reversed(r)) << "every cut of this triangle runs the wrong way first";
     }
@@ -399,8 +394,8 @@ TEST_P(CutValues, AreTheQuantityInTheElementInStoredUnits) {
     const auto sheet = Read(Grid(4, [](Vec3 p) { return Vec3{GetParam().stretch * p.x, p.y, 0}; }));
     const auto records = Cut(*sheet, 1, 17, GetParam().quantity);
     ASSERT_FALSE(records.empty());
-    for (const CAbscisse* r : records)
-        EXPECT_NEAR(r->Value, GetParam().expected, 1e-6 * std::fabs(GetParam().expected));
+    for (const CAbscisse& r : records)
+        EXPECT_NEAR(r.Value, GetParam().expected, 1e-6 * std::fabs(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Quantities, CutValues,

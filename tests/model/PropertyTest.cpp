@@ -170,14 +170,13 @@ TEST_P(GeneratedProject, CutPointsLieOnThePlaneAndOnTheSheet) {
             continue;
         for (double share : {0.5, 0.31}) {
             const CCutPlane plane = CCutPlane::AtAxis(axis, 1000 * (low + share * (high - low)));
-            ComputeCut(sheet, plane, 1);
-            const CCutSegments& cut = sheet.CutSegments();
-            ASSERT_GT(cut.Count(), 0) << "axis " << axis << " at " << share;
+            const CCutSegments cut = ComputeCut(sheet, plane, 1);
+            ASSERT_GT(cut.size(), 0u) << "axis " << axis << " at " << share;
             CMismatches off;
-            for (int k = 0; k < cut.Count(); ++k) {
-                const CAbscisse& piece = *cut.At(k);
-                const auto elementOf = [&](int at) -> const CElementProfile& {
-                    return sheet.Elements()[static_cast<size_t>(cut.At(at)->ElementIndex)];
+            for (size_t k = 0; k < cut.size(); ++k) {
+                const CAbscisse& piece = cut[k];
+                const auto elementOf = [&](size_t at) -> const CElementProfile& {
+                    return sheet.Elements()[static_cast<size_t>(cut[at].ElementIndex)];
                 };
                 const auto on = [&](const CCoordinate& p, const CElementProfile& e) {
                     return OnTriangle(p, sheet.CurrentCorner(e, 0), sheet.CurrentCorner(e, 1),
@@ -185,16 +184,14 @@ TEST_P(GeneratedProject, CutPointsLieOnThePlaneAndOnTheSheet) {
                 };
                 for (const CCoordinate* p : {&piece.Start, &piece.End}) {
                     const double distance = plane.a * p->x + plane.b * p->y + plane.c * p->z + plane.d;
-                    off.Expect(std::fabs(distance) <= tol, true, "on the plane", static_cast<size_t>(k));
+                    off.Expect(std::fabs(distance) <= tol, true, "on the plane", k);
                 }
                 // A piece runs across its element; a connector to the next.
-                const bool next = k + 1 < cut.Count() && on(piece.End, elementOf(k + 1));
-                off.Expect(on(piece.Start, elementOf(k)), true, "start on the sheet", static_cast<size_t>(k));
-                off.Expect(on(piece.End, elementOf(k)) || next, true, "end on the sheet",
-                           static_cast<size_t>(k));
-                if (k + 1 < cut.Count())
-                    off.Expect(Norm(cut.At(k + 1)->Start - piece.End), 0.0, "gap after",
-                               static_cast<size_t>(k));
+                const bool next = k + 1 < cut.size() && on(piece.End, elementOf(k + 1));
+                off.Expect(on(piece.Start, elementOf(k)), true, "start on the sheet", k);
+                off.Expect(on(piece.End, elementOf(k)) || next, true, "end on the sheet", k);
+                if (k + 1 < cut.size())
+                    off.Expect(Norm(cut[k + 1].Start - piece.End), 0.0, "gap after", k);
             }
             EXPECT_TRUE(off.None()) << "axis " << axis << " at " << share;
         }
@@ -218,13 +215,13 @@ TEST_P(GeneratedProject, AnUnstretchedSheetKeepsItsThickness) {
         }
         // The profile along a cut shows it too.
         const std::array<double, 6>& box = sheet.BoundingBox();
-        ComputeCut(sheet, CCutPlane::AtAxis(0, 1000 * (0.6 * box[0] + 0.4 * box[1])), 1);
-        ASSERT_GT(sheet.CutSegments().Count(), 0);
-        for (int k = 0; k < sheet.CutSegments().Count(); ++k) {
-            const CAbscisse& piece = *sheet.CutSegments().At(k);
-            const double initial = sheet.Elements()[static_cast<size_t>(piece.ElementIndex)].InitialThickness;
-            changed.Expect(std::fabs(piece.Value / initial - 1) < 1e-9, true, "cut piece",
-                           static_cast<size_t>(k));
+        const CCutSegments cut =
+            ComputeCut(sheet, CCutPlane::AtAxis(0, 1000 * (0.6 * box[0] + 0.4 * box[1])), 1);
+        ASSERT_GT(cut.size(), 0u);
+        for (size_t k = 0; k < cut.size(); ++k) {
+            const double initial =
+                sheet.Elements()[static_cast<size_t>(cut[k].ElementIndex)].InitialThickness;
+            changed.Expect(std::fabs(cut[k].Value / initial - 1) < 1e-9, true, "cut piece", k);
         }
         EXPECT_TRUE(changed.None()) << "record " << r;
     }

@@ -172,8 +172,6 @@ TEST_F(Navigation, OnlyTheRecordValuesAreTaken) {
     record.elements[0].layers.fill(9.5);
     record.toolPositions[0] = 0.03;
     ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), record));
-    project.Sheet()->ResetCut(5, 5);
-    project.Sheet()->CutSegments().Add(new CAbscisse);
 
     ASSERT_TRUE(project.GoToRecord(2)) << messages.Texts();
     const CSheetProfile& sheet = *project.Sheet();
@@ -189,8 +187,6 @@ TEST_F(Navigation, OnlyTheRecordValuesAreTaken) {
     EXPECT_DOUBLE_EQ(sheet.Elements()[0].ThirdStress, 3.5);
     EXPECT_DOUBLE_EQ(sheet.LayerValue(0, 4), 9.5);
     EXPECT_DOUBLE_EQ(sheet.ToolPosition(0), 0.03);
-    EXPECT_EQ(sheet.CutSegments().Count(), 0);
-    EXPECT_EQ(sheet.CutSegments().Capacity(), 1000);
     // What follows from the values is derived again.
     EXPECT_NEAR(sheet.MaxInitialThickness(), 0.005, 1e-9);
     EXPECT_GT(sheet.Elements()[0].Thickness, 0.004);

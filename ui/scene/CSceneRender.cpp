@@ -208,7 +208,7 @@ void CSceneRender::OnUpdate(CView*, int hint) {
         break;
     }
     case SceneUpdate::CutLine:
-        WithContext([this] { scene.Drawer().BuildCutList(project->Sheet()); });
+        WithContext([this] { scene.BuildCutLine(); });
         break;
     case SceneUpdate::Lists:
         if (project)
