@@ -25,19 +25,19 @@ constexpr size_t ParallelElements = 200000;
 class CEdgeScan {
 public:
     CEdgeScan(const CSheetProfile& owner, const CCutPlane& cutPlane)
-        : sheet(owner), plane(cutPlane), elements(owner.Elements().data()) {
+        : sheet(owner), plane(cutPlane), elements(owner.Mesh().NodeArray()) {
         const double n = static_cast<double>(owner.ElementCount());
         tol = owner.SheetSize() / n * 0.1;
         minLength = owner.SheetSize() / std::sqrt(n) * 0.125;
     }
 
     int Points(size_t e, CCoordinate points[3]) const {
-        const CElementProfile& element = elements[e];
+        const ElementNodes& element = elements[e];
         int32_t nodes[3];
         const CCoordinate* corners[3];
         double distances[3];
         for (int k = 0; k < 3; ++k) {
-            nodes[k] = std::abs(element.NodeNumbers[k]);
+            nodes[k] = std::abs(element[static_cast<size_t>(k)]);
             corners[k] = &sheet.CurrentCoordinate(nodes[k]);
             distances[k] = PointPlaneDistance(plane, *corners[k]);
         }
@@ -82,14 +82,14 @@ public:
 private:
     const CSheetProfile& sheet;
     const CCutPlane& plane;
-    const CElementProfile* elements;
+    const ElementNodes* elements;
     double tol = 0, minLength = 0;
 };
 
 } // namespace
 
 bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane) {
-    const size_t count = sheet.Elements().size();
+    const size_t count = static_cast<size_t>(sheet.ElementCount());
     if (count == 0)
         return false;
     const CEdgeScan scan(sheet, plane);
@@ -123,8 +123,6 @@ CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, int 
 
     records.reserve(pins.size() - 1);
     for (size_t i = 0; i + 1 < pins.size(); ++i) {
-        // The element by its position: identifiers need not run 1 .. N.
-        const CElementProfile& element = sheet.Elements()[static_cast<size_t>(pins[i].ElementIndex)];
         CAbscisse record;
         record.ElementNumber = pins[i].ElementNumber;
         record.ElementIndex = pins[i].ElementIndex;
@@ -133,7 +131,8 @@ CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, int 
         record.Length = Norm(record.End - record.Start);
         // The stored values equal those computed afresh, except that a
         // triangle without area keeps its initial thickness.
-        record.Value = ElementValue(element, quantity);
+        // The element by its position: identifiers need not run 1 .. N.
+        record.Value = ElementValue(sheet, static_cast<size_t>(pins[i].ElementIndex), quantity);
         records.push_back(record);
     }
 

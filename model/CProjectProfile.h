@@ -9,6 +9,7 @@
 #include "model/CRecordPlayer.h"
 #include "model/CSheetProfile.h"
 #include "model/ProjectFile.h"
+#include "model/RecordReader.h"
 
 #include <memory>
 #include <string>
@@ -88,7 +89,8 @@ private:
     struct CRecordRead {
         std::string name;
         std::string found; // "" when missing
-        std::unique_ptr<CSheetProfile> record;
+        RecordError error;
+        CRecordData data; // when read, not only checked
     };
     CRecordRead FindRecord(int index) const;
     static void ReadFound(CRecordRead& read, int index, IProgressSink* progress, bool keepValues);

@@ -126,11 +126,12 @@ bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const Frame
         if (!scene.sheet)
             return true;
         const CSheetProfile& sheet = *scene.sheet;
-        const CElementProfile& element = sheet.Elements()[static_cast<size_t>(name)];
+        const size_t element = static_cast<size_t>(name);
         const CCoordinate corners[3] = {sheet.CurrentCorner(element, 0), sheet.CurrentCorner(element, 1),
                                         sheet.CurrentCorner(element, 2)};
         if (mode == NodeMode) {
-            FillSheetNodeRecord(sheet, element.NodeNumbers[nearestOf(corners, 3)], record);
+            FillSheetNodeRecord(
+                sheet, sheet.Mesh().Nodes(element)[static_cast<size_t>(nearestOf(corners, 3))], record);
             markAt(record.point1);
         } else if (mode == ElementMode) {
             FillSheetElementRecord(sheet, static_cast<int>(name), record);

@@ -11,10 +11,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class CComparison;
 class COverlayLists;
+class CSheetMesh;
 class CSheetProfile;
 class ColourRamp;
 class ScaleLimits;
@@ -54,9 +56,8 @@ private:
     // What depends on the mesh only: built once per mesh, kept across
     // records.
     struct Mesh {
-        const CSheetProfile* sheet = nullptr;
-        int elements = 0, nodes = 0;
-        uint64_t connectivity = 0;     // a digest of the node numbers
+        std::weak_ptr<const CSheetMesh> source;
+        int elements = 0;
         unsigned triangles = 0;        // element buffer of the triangles
         std::vector<unsigned> corners; // its node numbers, kept for picking
         // The triangles' batches: index counts and byte offsets.

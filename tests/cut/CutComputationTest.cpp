@@ -7,6 +7,7 @@
 #include "cut/CutChain.h"
 #include "cut/ProfileGraph.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetReading.h"
 #include "scale/ResultQuantity.h"
 #include "tests/support/TestSupport.h"
 #include "tools/SampleWriter.h"
@@ -28,8 +29,9 @@ namespace {
 std::unique_ptr<CSheetProfile> Read(const RecordData& record) {
     CTempFolder folder;
     EXPECT_TRUE(samplegen::WriteRecordFile(folder.File("sheet.000"), record));
-    auto sheet = std::make_unique<CSheetProfile>(folder.File("sheet.000"), 0, nullptr);
-    EXPECT_FALSE(sheet->ReadFailed()) << sheet->FailureReason();
+    RecordError error;
+    std::unique_ptr<CSheetProfile> sheet = ReadSheet(folder.File("sheet.000"), 0, nullptr, &error);
+    EXPECT_TRUE(sheet) << RecordErrorText(error);
     return sheet;
 }
 
@@ -193,13 +195,12 @@ TEST_P(CutOfASheet, MatchesTheReferenceAndIsOneOrientedPolylineOnThePlane) {
     const auto sheet = Read(c.record());
     const CCutPlane plane = CCutPlane::AtAxis(c.axis, c.millimetres);
     std::vector<CutSegment> pieces;
-    for (size_t i = 0; i < sheet->Elements().size(); ++i) {
-        const CElementProfile& e = sheet->Elements()[i];
+    for (size_t i = 0; i < static_cast<size_t>(sheet->ElementCount()); ++i) {
         CCoordinate p[4];
-        const int count = IntersectTriangle(plane, sheet->CurrentCorner(e, 0), sheet->CurrentCorner(e, 1),
-                                            sheet->CurrentCorner(e, 2), p);
+        const int count = IntersectTriangle(plane, sheet->CurrentCorner(i, 0), sheet->CurrentCorner(i, 1),
+                                            sheet->CurrentCorner(i, 2), p);
         if (RemoveCoincidentPoints(p, count) == 2)
-            pieces.push_back({e.ElementId, static_cast<int32_t>(i), p[0], p[1]});
+            pieces.push_back({sheet->Mesh().ElementId(i), static_cast<int32_t>(i), p[0], p[1]});
     }
     ExpectSamePieces(ElementPieces(plane, *sheet), pieces);
     const std::vector<CutSegment> unique = RemoveDuplicatePieces(pieces);
@@ -219,9 +220,9 @@ TEST_P(CutOfASheet, MatchesTheReferenceAndIsOneOrientedPolylineOnThePlane) {
     for (size_t i = 0; i < records.size(); ++i) {
         const CAbscisse& r = records[i];
         // The element by its position, whatever the identifiers.
-        const CElementProfile& element = sheet->Elements()[static_cast<size_t>(r.ElementIndex)];
-        EXPECT_EQ(r.ElementNumber, element.ElementId);
-        EXPECT_EQ(r.Value, element.Temperature);
+        const size_t element = static_cast<size_t>(r.ElementIndex);
+        EXPECT_EQ(r.ElementNumber, sheet->Mesh().ElementId(element));
+        EXPECT_EQ(r.Value, sheet->Values().elements[element].Temperature);
         if (i % 2) {
             // A connector belongs to the piece before it in tracing order.
             EXPECT_LT(r.Length, 1e-11) << "connector " << i;

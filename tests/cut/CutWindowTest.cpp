@@ -9,6 +9,7 @@
 #include "cut/GraphLayout.h"
 #include "cut/ProfileCsv.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetReading.h"
 #include "scale/ResultQuantity.h"
 #include "tests/support/TestSupport.h"
 #include "tools/SampleWriter.h"
@@ -32,8 +33,8 @@ std::unique_ptr<CSheetProfile> GridSheet(const CTempFolder& folder) {
     for (size_t e = 0; e < record.elements.size(); ++e)
         record.elements[e].temperature = static_cast<float>(100.0 + e);
     EXPECT_TRUE(samplegen::WriteRecordFile(folder.File("sheet.000"), record));
-    auto sheet = std::make_unique<CSheetProfile>(folder.File("sheet.000"), 0, nullptr);
-    EXPECT_FALSE(sheet->ReadFailed()) << sheet->FailureReason();
+    std::unique_ptr<CSheetProfile> sheet = ReadSheet(folder.File("sheet.000"), 0, nullptr);
+    EXPECT_TRUE(sheet);
     return sheet;
 }
 
@@ -221,7 +222,11 @@ TEST_F(CutWindow, ACutGoesWithTheRecordItWasMadeOn) {
     ASSERT_FALSE(session.CutOf(*sheet).empty());
     ASSERT_NE(session.MarkOf(*sheet), nullptr);
 
-    sheet->TakeRecordValues(*GridSheet(folder)); // the next record, of the same mesh
+    // The next record, of the same mesh.
+    std::unique_ptr<CSheetProfile> next =
+        PrepareRecord(sheet->SharedMesh(), ReadRecordFile(folder.File("sheet.000"), 1, nullptr));
+    ASSERT_TRUE(next);
+    sheet->SwapRecordValues(*next);
     EXPECT_TRUE(session.CutOf(*sheet).empty());
     EXPECT_EQ(session.MarkOf(*sheet), nullptr);
     configuration.SetSIMetric(false);
