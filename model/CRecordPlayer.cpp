@@ -12,12 +12,13 @@
 
 namespace {
 
-// The message refusing a record whose mesh is not the sheet's.
-std::string OtherMesh(const CRecordData& read, const CSheetProfile& sheet) {
+// The message refusing a record (its path and counts) whose mesh is not the
+// sheet's.
+std::string OtherMesh(const std::string& path, int elements, int nodes, const CSheetProfile& sheet) {
     const std::string reason = FormatText(
         "its mesh of %d elements and %d nodes is not the project's mesh of %d elements and %d nodes",
-        read.mesh.elementCount, read.mesh.nodeCount, sheet.ElementCount(), sheet.NodeCount());
-    return FormatText(texts::UnusableRecord, read.values.recordPath.c_str(), reason.c_str());
+        elements, nodes, sheet.ElementCount(), sheet.NodeCount());
+    return FormatText(texts::UnusableRecord, path.c_str(), reason.c_str());
 }
 
 // "12 nodes", "1 element".
@@ -104,7 +105,7 @@ bool CRecordPlayer::ReadStepRecord(int record, IProgressSink* progress, CRecordD
     // them anyway.
     const CSheetProfile& sheet = *document.Sheet();
     if (read.mesh.elementCount != sheet.ElementCount() || read.mesh.nodeCount != sheet.NodeCount()) {
-        failure = OtherMesh(read, sheet);
+        failure = OtherMesh(found, read.mesh.elementCount, read.mesh.nodeCount, sheet);
         return false;
     }
     return true;
@@ -112,10 +113,11 @@ bool CRecordPlayer::ReadStepRecord(int record, IProgressSink* progress, CRecordD
 
 std::unique_ptr<CSheetProfile> CRecordPlayer::Prepare(CRecordData read, std::string& failure) const {
     const CSheetProfile& sheet = *document.Sheet();
-    const std::string otherMesh = OtherMesh(read, sheet);
+    const std::string path = read.values.recordPath;
+    const int elements = read.mesh.elementCount, nodes = read.mesh.nodeCount;
     std::unique_ptr<CSheetProfile> prepared = PrepareRecord(sheet.SharedMesh(), std::move(read));
     if (!prepared)
-        failure = otherMesh;
+        failure = OtherMesh(path, elements, nodes, sheet);
     return prepared;
 }
 
