@@ -527,15 +527,13 @@ int WriteValues(const BatchArguments& arguments, const CProjectProfile& project,
 
 int WriteCut(const BatchArguments& arguments, CProjectProfile& project, const CConfiguration& configuration,
              const CComparison* comparison, std::ostream& out) {
-    CSheetProfile& sheet = *project.Sheet();
+    const CSheetProfile& sheet = *project.Sheet();
     const double millimetres = configuration.LengthFromDisplay(arguments.position);
-    ComputeCut(sheet, CCutPlane::AtAxis(arguments.plane, millimetres), arguments.quantity);
+    CCutSegments cut = ComputeCut(sheet, CCutPlane::AtAxis(arguments.plane, millimetres), arguments.quantity);
     if (comparison)
-        TakeCutDifferences(sheet.CutSegments(), *comparison, arguments.quantity);
+        TakeCutDifferences(cut, *comparison, arguments.quantity);
     const bool difference = comparison != nullptr;
-    const CProfileGraph graph =
-        BuildProfileGraph(sheet.CutSegments(), arguments.quantity, configuration, difference);
-    const CCutSegments& cut = sheet.CutSegments();
+    const CProfileGraph graph = BuildProfileGraph(cut, arguments.quantity, configuration, difference);
     if (!arguments.save.empty()) {
         if (!SaveProfileCsv(arguments.save, ProfileCsv(cut, arguments.quantity, configuration, difference))) {
             ShowMessage("quillmere-batch: " + arguments.save + " cannot be written", MessageIcon::Error);
@@ -553,8 +551,7 @@ int WriteCut(const BatchArguments& arguments, CProjectProfile& project, const CC
             out << ExactNumber(point.x) << ',' << ExactNumber(point.y) << '\n';
     } else {
         out << "element,x0,y0,z0,x1,y1,z1,arc_start,arc_end,value\n";
-        for (int i = 0; i < cut.Count(); ++i) {
-            const CAbscisse& piece = *cut.At(i);
+        for (const CAbscisse& piece : cut) {
             out << piece.ElementNumber << ',' << ExactNumber(piece.Start.x) << ','
                 << ExactNumber(piece.Start.y) << ',' << ExactNumber(piece.Start.z) << ','
                 << ExactNumber(piece.End.x) << ',' << ExactNumber(piece.End.y) << ','
@@ -562,7 +559,7 @@ int WriteCut(const BatchArguments& arguments, CProjectProfile& project, const CC
                 << ExactNumber(piece.ArcEnd) << ',' << ExactNumber(piece.Value) << '\n';
         }
     }
-    if (cut.Count() == 0)
+    if (cut.empty())
         ShowMessage(NoCutText, MessageIcon::Information);
     return BatchSuccess;
 }

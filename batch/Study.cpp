@@ -7,6 +7,7 @@
 #include "core/TextLines.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetMeans.h"
 #include "model/Texts.h"
 
 #include <algorithm>
@@ -86,13 +87,13 @@ std::string Field(const std::string& text) {
 
 // The figures over the elements that are not clamped, as the sheet report's
 // mean thickness takes them.
-void TakeFigures(CSheetProfile& sheet, const CConfiguration& units, StudyRow& row) {
-    const ClampedStatisticsResult clamped = sheet.ClampedStatistics();
+void TakeFigures(const CSheetProfile& sheet, const CConfiguration& units, StudyRow& row) {
+    const ClampedStatisticsResult clamped = ClampedStatistics(sheet);
     const auto millimetres = [&units](double metres) { return units.LengthToDisplay(metres * 1000); };
     row.elements = sheet.ElementCount();
-    row.thicknessMinimum = millimetres(sheet.ThicknessRange()[0]);
+    row.thicknessMinimum = millimetres(clamped.thicknessMinimum);
     row.thicknessMean = millimetres(clamped.meanThickness);
-    row.thicknessMaximum = millimetres(sheet.ThicknessRange()[1]);
+    row.thicknessMaximum = millimetres(clamped.thicknessMaximum);
     // Each maximum over the values that are numbers; 0 when there are none.
     struct Maximum {
         double value = 0;
@@ -104,12 +105,16 @@ void TakeFigures(CSheetProfile& sheet, const CConfiguration& units, StudyRow& ro
             }
         }
     } thinningMaximum, temperatureMaximum, stressSquareMaximum;
-    for (const CElementProfile& element : sheet.Elements()) {
-        if (sheet.IsClampedElement(element))
+    const BigArray<CElementValues>& values = sheet.Values().elements;
+    const BigArray<CElementDerived>& derived = sheet.Derived().elements;
+    for (size_t e = 0; e < values.size(); ++e) {
+        if (sheet.IsClampedElement(e))
             continue;
-        thinningMaximum.Fold(element.InitialThickness > 0 ? (element.InitialThickness - element.Thickness) /
-                                                                element.InitialThickness * 100
-                                                          : 0);
+        const CElementValues& element = values[e];
+        thinningMaximum.Fold(element.InitialThickness > 0
+                                 ? (element.InitialThickness - derived[e].Thickness) /
+                                       element.InitialThickness * 100
+                                 : 0);
         temperatureMaximum.Fold(element.Temperature);
         stressSquareMaximum.Fold(element.VonMisesSquare());
     }
@@ -117,7 +122,7 @@ void TakeFigures(CSheetProfile& sheet, const CConfiguration& units, StudyRow& ro
                  stressSquare = stressSquareMaximum.value;
     row.thinningMaximum = thinning;
     row.temperatureMaximum = units.TemperatureToDisplay(temperature);
-    const double megapascals = CElementProfile::VonMisesFromSquare(stressSquare);
+    const double megapascals = CElementValues::VonMisesFromSquare(stressSquare);
     row.vonMisesMaximum = units.IsSIMetric() ? megapascals : units.PressureToDisplay(megapascals * 1e6);
 }
 

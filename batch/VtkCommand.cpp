@@ -93,25 +93,25 @@ void FillNodeFlags(const CSheetProfile& sheet, std::vector<uint8_t>& nodeFlags) 
             const int node = static_cast<int>(i + 1);
             uint8_t flags = 0;
             for (int tool = 0; tool < kToolSlots; ++tool)
-                if (sheet.ContactFlag(node, tool) == 0)
+                if (sheet.Values().ContactFlag(node, tool) == 0)
                     flags = kTouches;
-            if (sheet.IsClamped(node))
+            if (sheet.Values().IsClamped(node))
                 flags |= kClamped;
-            if (sheet.HasNoPressure(node))
+            if (sheet.Values().HasNoPressure(node))
                 flags |= kNoPressure;
             nodeFlags[i + 1] = flags;
         }
     });
 }
 
-// A cell array of value(element) in type T, computed as the file is written.
+// A cell array of value(element index) in type T, computed as the file is
+// written.
 template <typename T, typename Value>
 VtuArray ElementArray(const std::string& name, VtuType type, const CSheetProfile& sheet, const Value& value) {
-    const CElementProfile* list = sheet.Elements().data();
     return {name, type, 1, static_cast<size_t>(sheet.ElementCount()),
-            [list, value](size_t first, size_t count, void* out) {
+            [value](size_t first, size_t count, void* out) {
                 for (size_t i = 0; i < count; ++i)
-                    VtuStore(out, i, static_cast<T>(value(list[first + i])));
+                    VtuStore(out, i, static_cast<T>(value(first + i)));
             }};
 }
 
@@ -121,7 +121,9 @@ VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configurati
                    const std::vector<uint8_t>& nodeFlags) {
     static_assert(sizeof(CCoordinate) == 3 * sizeof(double), "coordinates are three packed doubles");
     const size_t nodes = static_cast<size_t>(sheet.NodeCount());
-    const CElementProfile* list = sheet.Elements().data();
+    const ElementNodes* corners = sheet.Mesh().NodeArray();
+    const CElementValues* values = sheet.Values().elements.data();
+    const CElementDerived* derived = sheet.Derived().elements.data();
     VtuGrid grid;
     // Metres as the solver writes them, or inches under US customary units,
     // as every length of the file.
@@ -141,10 +143,10 @@ VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configurati
                    }};
     // Node numbers are 32-bit already.
     grid.triangles = {"", VtuType::Int32, 3, static_cast<size_t>(sheet.ElementCount()),
-                      [list](size_t first, size_t count, void* out) {
+                      [corners](size_t first, size_t count, void* out) {
                           for (size_t i = 0; i < count; ++i)
                               for (size_t corner = 0; corner < 3; ++corner)
-                                  VtuStore(out, 3 * i + corner, list[first + i].NodeNumbers[corner] - 1);
+                                  VtuStore(out, 3 * i + corner, corners[first + i][corner] - 1);
                       }};
     // The node values the sheet is coloured by, as values prints them, every
     // quantity from one pass over a node's elements.
@@ -165,25 +167,29 @@ VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configurati
     const char* stressUnit = StressUnit(configuration);
     grid.cellData = {
         ElementArray<double>(QuantityArrayName(ThicknessQuantity, configuration), VtuType::Float64, sheet,
-                             [&configuration](const CElementProfile& e) {
-                                 return QuantityToDisplay(ThicknessQuantity, e.Thickness, configuration);
+                             [&configuration, derived](size_t e) {
+                                 return QuantityToDisplay(ThicknessQuantity, derived[e].Thickness,
+                                                          configuration);
                              }),
         ElementArray<double>(QuantityArrayName(TemperatureQuantity, configuration), VtuType::Float64, sheet,
-                             [&configuration](const CElementProfile& e) {
-                                 return QuantityToDisplay(TemperatureQuantity, e.Temperature, configuration);
+                             [&configuration, values](size_t e) {
+                                 return QuantityToDisplay(TemperatureQuantity, values[e].Temperature,
+                                                          configuration);
                              }),
         // Stored in Pa.
         ElementArray<double>(ArrayName("stress 1", stressUnit), VtuType::Float64, sheet,
-                             [&configuration](const CElementProfile& e) {
-                                 return StressFromMegapascals(e.PrincipalStress1 * 1e-6, configuration);
+                             [&configuration, values](size_t e) {
+                                 return StressFromMegapascals(values[e].PrincipalStress1 * 1e-6,
+                                                              configuration);
                              }),
         ElementArray<double>(ArrayName("stress 2", stressUnit), VtuType::Float64, sheet,
-                             [&configuration](const CElementProfile& e) {
-                                 return StressFromMegapascals(e.PrincipalStress2 * 1e-6, configuration);
+                             [&configuration, values](size_t e) {
+                                 return StressFromMegapascals(values[e].PrincipalStress2 * 1e-6,
+                                                              configuration);
                              }),
         ElementArray<double>(ArrayName("stress 3", stressUnit), VtuType::Float64, sheet,
-                             [&configuration](const CElementProfile& e) {
-                                 return StressFromMegapascals(e.ThirdStress * 1e-6, configuration);
+                             [&configuration, values](size_t e) {
+                                 return StressFromMegapascals(values[e].ThirdStress * 1e-6, configuration);
                              })};
     // Contact and no pressure when a corner has it; clamped when every corner
     // is, as the clamped statistics count an element.
@@ -196,9 +202,8 @@ VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configurati
     for (const Flag& flag : {Flag{"contact", kTouches, false}, Flag{"clamped", kClamped, true},
                              Flag{"no_pressure", kNoPressure, false}})
         grid.cellData.push_back(
-            ElementArray<uint8_t>(flag.name, VtuType::UInt8, sheet, [flags, flag](const CElementProfile& e) {
-                const uint8_t a = flags[e.NodeNumbers[0]], b = flags[e.NodeNumbers[1]],
-                              c = flags[e.NodeNumbers[2]];
+            ElementArray<uint8_t>(flag.name, VtuType::UInt8, sheet, [flags, flag, corners](size_t e) {
+                const uint8_t a = flags[corners[e][0]], b = flags[corners[e][1]], c = flags[corners[e][2]];
                 return ((flag.everyCorner ? a & b & c : a | b | c) & flag.bit) != 0;
             }));
     return grid;

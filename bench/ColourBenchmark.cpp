@@ -2,7 +2,7 @@
 // view recomputes them after every record load or change of quantity.
 #include "bench/BenchSupport.h"
 #include "config/DisplaySettings.h"
-#include "model/CSheetProfile.h"
+#include "model/SheetReading.h"
 #include "scale/ColourRamp.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
@@ -17,22 +17,24 @@
 namespace {
 
 // The flat benchmark record is uniform, which would take the shortcut of an
-// empty range; spread its thickness and stresses as a formed sheet would.
-void Spread(CSheetProfile& sheet) {
-    size_t i = 0;
-    for (CElementProfile& element : sheet.Elements()) {
+// empty range; its thickness and stresses spread as a formed sheet's.
+std::unique_ptr<CSheetProfile> SpreadSheet() {
+    const std::unique_ptr<CSheetProfile> flat = ReadSheet(MillionElementRecord(), 0, nullptr);
+    CRecordValues values = flat->Values();
+    CSheetDerived derived = flat->Derived();
+    for (size_t i = 0; i < values.elements.size(); ++i) {
         const double spread = static_cast<double>((i * 7919) % 1000) / 1000;
-        element.Thickness = element.InitialThickness * (0.3 + 0.8 * spread);
-        element.PrincipalStress1 = 2e7 * spread;
-        element.PrincipalStress2 = -3e6 * spread;
-        ++i;
+        derived.elements[i].Thickness = values.elements[i].InitialThickness * (0.3 + 0.8 * spread);
+        values.elements[i].PrincipalStress1 = 2e7 * spread;
+        values.elements[i].PrincipalStress2 = -3e6 * spread;
     }
+    return std::make_unique<CSheetProfile>(flat->SharedMesh(), std::move(values), std::move(derived));
 }
 
 // Fresh buffers every time: the view keeps nothing between recomputations.
 void BM_LimitsAndNodeColours(benchmark::State& state) {
-    CSheetProfile sheet(MillionElementRecord(), 0, nullptr);
-    Spread(sheet);
+    const std::unique_ptr<CSheetProfile> spread = SpreadSheet();
+    const CSheetProfile& sheet = *spread;
     const int quantity = static_cast<int>(state.range(0));
     const ScaleLimits limits;
     const ColourRamp ramp;
@@ -57,8 +59,8 @@ BENCHMARK(BM_LimitsAndNodeColours)
 
 // The parts on their own, thickness.
 void BM_ScaleRange(benchmark::State& state) {
-    CSheetProfile sheet(MillionElementRecord(), 0, nullptr);
-    Spread(sheet);
+    const std::unique_ptr<CSheetProfile> spread = SpreadSheet();
+    const CSheetProfile& sheet = *spread;
     const ScaleLimits limits;
     for (auto _ : state)
         benchmark::DoNotOptimize(ComputeScaleRange(sheet, ThicknessQuantity, limits));
@@ -66,8 +68,8 @@ void BM_ScaleRange(benchmark::State& state) {
 BENCHMARK(BM_ScaleRange)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ColourNodes(benchmark::State& state) {
-    CSheetProfile sheet(MillionElementRecord(), 0, nullptr);
-    Spread(sheet);
+    const std::unique_ptr<CSheetProfile> spread = SpreadSheet();
+    const CSheetProfile& sheet = *spread;
     const ScaleLimits limits;
     NodeColouring colouring;
     for (auto _ : state) {

@@ -59,7 +59,8 @@ void BM_CuttingToGraphDrawn(benchmark::State& state) {
         cutting->click();
         (void)window.dialog->Graph()->grab();
     }
-    state.counters["records"] = window.project.Sheet()->CutSegments().Count();
+    state.counters["records"] =
+        static_cast<double>(window.project.Cut()->CutOf(*window.project.Sheet()).size());
 }
 BENCHMARK(BM_CuttingToGraphDrawn)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 

@@ -37,7 +37,7 @@ Scene& TheScene() {
         }
         CSceneDrawer::InitialiseContext();
         made->drawer.BuildSheetLists(made->project.Sheet(), made->settings, 1, ScaleLimits(), ColourRamp());
-        made->drawer.BuildToolLists(made->project.Tools(), made->settings);
+        made->drawer.BuildToolLists(&made->project.Tools(), made->settings);
         made->frame.DoneCurrent();
         made->camera.trackball.Initialise(Width, Height);
         made->camera.trackball.SetRotation(CCamera::GeneralView);

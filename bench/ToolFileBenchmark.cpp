@@ -79,7 +79,7 @@ void BM_ReadNumberedNodeTool(benchmark::State& state) {
     const std::string name = NumberedNodeTool(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         CMoldProfile tool(name, nullptr, "none.prc", 0, BenchFolder());
-        benchmark::DoNotOptimize(tool.Faces().Count());
+        benchmark::DoNotOptimize(tool.Faces().size());
     }
     state.SetComplexityN(state.range(0));
 }
@@ -93,7 +93,7 @@ void BM_ReadShortToolOnOneLine(benchmark::State& state) {
     const std::string name = OneLineShortTool(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         CMoldProfile tool(name, nullptr, "none.prc", 0, BenchFolder());
-        benchmark::DoNotOptimize(tool.Faces().Count());
+        benchmark::DoNotOptimize(tool.Faces().size());
     }
     state.SetComplexityN(state.range(0));
 }

@@ -268,15 +268,16 @@ namespace {
 // The pieces of elements first .. last - 1, in element order.
 void PiecesOfElements(const CCutPlane& plane, const CSheetProfile& sheet, size_t first, size_t last,
                       std::vector<CutSegment>& pieces) {
-    const CElementProfile* elements = sheet.Elements().data();
+    const ElementNodes* elements = sheet.Mesh().NodeArray();
+    const CCoordinate* current = sheet.CurrentCoordinateArray();
     CCoordinate points[4];
     for (size_t i = first; i < last; ++i) {
         // The loop waits on memory, not on arithmetic: ask for elements early.
         __builtin_prefetch(elements + std::min(i + PrefetchDistance, last - 1));
-        const CElementProfile& element = elements[i];
-        const CCoordinate& v0 = sheet.CurrentCorner(element, 0);
-        const CCoordinate& v1 = sheet.CurrentCorner(element, 1);
-        const CCoordinate& v2 = sheet.CurrentCorner(element, 2);
+        const ElementNodes& element = elements[i];
+        const CCoordinate& v0 = current[element[0]];
+        const CCoordinate& v1 = current[element[1]];
+        const CCoordinate& v2 = current[element[2]];
         // Most elements lie clear of the plane: test them here, without a call.
         if (OneSide(PlaneValue(plane, v0), PlaneValue(plane, v1), PlaneValue(plane, v2)))
             continue;
@@ -285,14 +286,14 @@ void PiecesOfElements(const CCutPlane& plane, const CSheetProfile& sheet, size_t
             continue;
         found = RemoveCoincidentPoints(points, found);
         if (found == 2)
-            pieces.push_back({element.ElementId, static_cast<int32_t>(i), points[0], points[1]});
+            pieces.push_back({sheet.Mesh().ElementId(i), static_cast<int32_t>(i), points[0], points[1]});
     }
 }
 
 } // namespace
 
 std::vector<CutSegment> ElementPieces(const CCutPlane& plane, const CSheetProfile& sheet) {
-    const size_t count = sheet.Elements().size();
+    const size_t count = static_cast<size_t>(sheet.ElementCount());
     const size_t expected = static_cast<size_t>(4 * std::sqrt(static_cast<double>(count))) + 16;
     std::vector<CutSegment> pieces, later;
     pieces.reserve(expected);
@@ -362,7 +363,7 @@ void TraceCutChain(const CCutPlane& plane, const CSheetProfile& sheet, std::vect
     const std::vector<CutSegment> chain = ChainPieces(RemoveDuplicatePieces(ElementPieces(plane, sheet)));
     pins.reserve(2 * chain.size());
     for (const CutSegment& piece : chain) {
-        const CElementProfile& element = sheet.Elements()[static_cast<size_t>(piece.ElementIndex)];
+        const size_t element = static_cast<size_t>(piece.ElementIndex);
         const CCoordinate& v0 = sheet.CurrentCorner(element, 0);
         const CCoordinate& v1 = sheet.CurrentCorner(element, 1);
         const CCoordinate& v2 = sheet.CurrentCorner(element, 2);

@@ -25,19 +25,19 @@ constexpr size_t ParallelElements = 200000;
 class CEdgeScan {
 public:
     CEdgeScan(const CSheetProfile& owner, const CCutPlane& cutPlane)
-        : sheet(owner), plane(cutPlane), elements(owner.Elements().data()) {
+        : sheet(owner), plane(cutPlane), elements(owner.Mesh().NodeArray()) {
         const double n = static_cast<double>(owner.ElementCount());
         tol = owner.SheetSize() / n * 0.1;
         minLength = owner.SheetSize() / std::sqrt(n) * 0.125;
     }
 
     int Points(size_t e, CCoordinate points[3]) const {
-        const CElementProfile& element = elements[e];
+        const ElementNodes& element = elements[e];
         int32_t nodes[3];
         const CCoordinate* corners[3];
         double distances[3];
         for (int k = 0; k < 3; ++k) {
-            nodes[k] = std::abs(element.NodeNumbers[k]);
+            nodes[k] = std::abs(element[static_cast<size_t>(k)]);
             corners[k] = &sheet.CurrentCoordinate(nodes[k]);
             distances[k] = PointPlaneDistance(plane, *corners[k]);
         }
@@ -82,14 +82,14 @@ public:
 private:
     const CSheetProfile& sheet;
     const CCutPlane& plane;
-    const CElementProfile* elements;
+    const ElementNodes* elements;
     double tol = 0, minLength = 0;
 };
 
 } // namespace
 
 bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane) {
-    const size_t count = sheet.Elements().size();
+    const size_t count = static_cast<size_t>(sheet.ElementCount());
     if (count == 0)
         return false;
     const CEdgeScan scan(sheet, plane);
@@ -110,56 +110,53 @@ bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane) {
     return scan.Points(count - 1, points) == 2;
 }
 
-void ComputeCut(CSheetProfile& sheet, const CCutPlane& plane, int quantity) {
+CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, int quantity) {
     // No refresh of the elements first: the sheet derives them whenever its
     // node tables change, and they keep no copies of their corners.
-    sheet.ResetCut(1000, 1000);
+    CCutSegments records;
     if (!CutExists(sheet, plane))
-        return;
+        return records;
     std::vector<CPinCut> pins;
     TraceCutChain(plane, sheet, pins);
     if (pins.size() < 2)
-        return;
+        return records;
 
-    std::vector<std::unique_ptr<CAbscisse>> records;
     records.reserve(pins.size() - 1);
     for (size_t i = 0; i + 1 < pins.size(); ++i) {
-        // The element by its position: identifiers need not run 1 .. N.
-        const CElementProfile& element = sheet.Elements()[static_cast<size_t>(pins[i].ElementIndex)];
-        auto record = std::make_unique<CAbscisse>();
-        record->ElementNumber = pins[i].ElementNumber;
-        record->ElementIndex = pins[i].ElementIndex;
-        record->Start = pins[i].Point;
-        record->End = pins[i + 1].Point;
-        record->Length = Norm(record->End - record->Start);
+        CAbscisse record;
+        record.ElementNumber = pins[i].ElementNumber;
+        record.ElementIndex = pins[i].ElementIndex;
+        record.Start = pins[i].Point;
+        record.End = pins[i + 1].Point;
+        record.Length = Norm(record.End - record.Start);
         // The stored values equal those computed afresh, except that a
         // triangle without area keeps its initial thickness.
-        record->Value = ElementValue(element, quantity);
-        records.push_back(std::move(record));
+        // The element by its position: identifiers need not run 1 .. N.
+        record.Value = ElementValue(sheet, static_cast<size_t>(pins[i].ElementIndex), quantity);
+        records.push_back(record);
     }
 
-    CAbscisse* first = records.front().get();
-    CAbscisse* last = records.back().get();
-    const auto reverse = [&records] {
+    // Every test looks at the pieces that came first and last from the
+    // chain, wherever a turn before it has put them.
+    bool turned = false;
+    const auto reverse = [&records, &turned] {
         std::reverse(records.begin(), records.end());
-        for (const auto& record : records)
-            record->Reverse();
+        for (CAbscisse& record : records)
+            record.Reverse();
+        turned = !turned;
     };
-    if (plane.a == 1.0 && last->End.y < first->Start.y)
+    const auto first = [&]() -> const CAbscisse& { return turned ? records.back() : records.front(); };
+    const auto last = [&]() -> const CAbscisse& { return turned ? records.front() : records.back(); };
+    if (plane.a == 1.0 && last().End.y < first().Start.y)
         reverse();
-    if (plane.b == 1.0 && last->End.x < first->Start.x)
+    if (plane.b == 1.0 && last().End.x < first().Start.x)
         reverse();
-    if (plane.c == 1.0 && last->End.y < first->Start.y)
+    if (plane.c == 1.0 && last().End.y < first().Start.y)
         reverse();
-
-    CCutSegments& cut = sheet.CutSegments();
-    for (auto& record : records)
-        cut.Add(record.release());
+    return records;
 }
 
 void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, int quantity) {
-    for (int i = 0; i < cut.Count(); ++i) {
-        CAbscisse& piece = *cut.At(i);
+    for (CAbscisse& piece : cut)
         piece.Value -= comparison.ReferenceElementValue(piece.ElementIndex, quantity);
-    }
 }

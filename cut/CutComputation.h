@@ -1,5 +1,5 @@
-// The cut of the current sheet by a plane, as the ordered pieces the sheet
-// keeps in CutSegments.
+// The cut of the current sheet by a plane, as the pieces of the polyline
+// ordered along the sheet.
 #pragma once
 
 #include "cut/CCutPlane.h"
@@ -15,10 +15,10 @@ class CSheetProfile;
 // tracing (or crosses the last element at all).
 bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane);
 
-// Replaces the sheet's cut by the cut with plane, each piece carrying the
-// value of quantity (1..7) in its element. X and Z cuts run towards
-// increasing y, Y cuts towards increasing x; no cut leaves the list empty.
-void ComputeCut(CSheetProfile& sheet, const CCutPlane& plane, int quantity);
+// The cut of the sheet with plane, each piece carrying the value of quantity
+// (1..7) in its element. X and Z cuts run towards increasing y, Y cuts
+// towards increasing x; no cut gives no pieces.
+CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, int quantity);
 
 // Makes each piece of a cut carry the difference of quantity in its element
 // to the comparison's reference, prepared for the cut sheet.

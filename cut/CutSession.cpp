@@ -13,24 +13,31 @@ CCutPlane CCutSession::Plane(const CConfiguration& configuration) const {
     return CCutPlane::AtAxis(PlaneIndex, configuration.LengthFromDisplay(Position));
 }
 
-void CCutSession::Cut(CSheetProfile& sheet, const CConfiguration& configuration) {
+void CCutSession::Cut(const CSheetProfile& sheet, const CConfiguration& configuration) {
     if (ResetLimitsPending)
         GraphLimits = CGraphLimits();
-    ComputeCut(sheet, Plane(configuration), Quantity());
+    cut = ComputeCut(sheet, Plane(configuration), Quantity());
+    cutValues = sheet.ValuesGeneration();
+    marked = false;
     if (Comparison)
-        TakeCutDifferences(sheet.CutSegments(), *Comparison, Quantity());
+        TakeCutDifferences(cut, *Comparison, Quantity());
     Made = {PlaneIndex, Position, Record, RecordCount, Comparison != nullptr};
     BuildGraph(sheet, configuration);
     ResetLimitsPending = false;
 }
 
-void CCutSession::BuildGraph(CSheetProfile& sheet, const CConfiguration& configuration) {
-    Graph = BuildProfileGraph(sheet.CutSegments(), Quantity(), configuration, Made.difference);
+void CCutSession::BuildGraph(const CSheetProfile& sheet, const CConfiguration& configuration) {
+    if (cutValues != sheet.ValuesGeneration()) {
+        cut.clear();
+        marked = false;
+    }
+    Graph = BuildProfileGraph(cut, Quantity(), configuration, Made.difference);
     ApplyAutomaticLimits(Graph, configuration, GraphLimits);
     HasGraph = true;
 }
 
-void CCutSession::UnitsChanged(bool wasSIMetric, CSheetProfile* sheet, const CConfiguration& configuration) {
+void CCutSession::UnitsChanged(bool wasSIMetric, const CSheetProfile* sheet,
+                               const CConfiguration& configuration) {
     if (wasSIMetric == configuration.IsSIMetric())
         return;
     CConfiguration before = configuration;
@@ -61,4 +68,19 @@ std::string CCutSession::GraphCaption(const CConfiguration& configuration) const
     return FormatText("%s = %.15g %s, Rec. %d / %d.", axes[std::clamp(Made.planeIndex, 0, 2)],
                       ShownValue("%.15g", Made.position), configuration.LengthUnit(), Made.record,
                       Made.recordCount);
+}
+
+const CCutSegments& CCutSession::CutOf(const CSheetProfile& sheet) const {
+    static const CCutSegments none;
+    return cutValues == sheet.ValuesGeneration() ? cut : none;
+}
+
+const CCoordinate* CCutSession::MarkOf(const CSheetProfile& sheet) const {
+    return marked && cutValues == sheet.ValuesGeneration() ? &markPoint : nullptr;
+}
+
+void CCutSession::SetMark(const CCoordinate* point) {
+    marked = point != nullptr;
+    if (point)
+        markPoint = *point;
 }

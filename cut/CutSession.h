@@ -1,11 +1,14 @@
 // What the cut window holds between its controls and the sheet: the plane,
-// the profile, the graph limits and the graph of the last cut, and the rules
-// by which typed limits survive later cuts and follow the units.
+// the profile, the graph limits, the last cut with its graph and the point
+// the read-out marks on it, and the rules by which typed limits survive
+// later cuts and follow the units.
 #pragma once
 
 #include "cut/CCutPlane.h"
 #include "cut/ProfileGraph.h"
+#include "model/CAbscisse.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -13,7 +16,7 @@ class CComparison;
 class CConfiguration;
 class CSheetProfile;
 
-class CCutSession {
+class CCutSession : public IDocumentCut {
 public:
     int PlaneIndex = 0;       // 0 "X =", 1 "Y =", 2 "Z ="
     double Position = 0;      // display length unit
@@ -46,19 +49,33 @@ public:
     // cut starts from automatic limits again.
     void PlaneChanged() { ResetLimitsPending = true; }
 
-    // Cuts the sheet with the plane and the profile and builds the graph;
-    // the limits are automatic unless the user's survive.
-    void Cut(CSheetProfile& sheet, const CConfiguration& configuration);
-    // The graph of the sheet's cut again (arc lengths written into its
-    // records), with automatic limits filled in when all four are 0.
-    void BuildGraph(CSheetProfile& sheet, const CConfiguration& configuration);
+    // Cuts the sheet with the plane and the profile, drops the mark and
+    // builds the graph; the limits are automatic unless the user's survive.
+    void Cut(const CSheetProfile& sheet, const CConfiguration& configuration);
+    // The graph of the cut of the sheet's values again (arc lengths written
+    // into its pieces), with automatic limits filled in when all four are
+    // 0. A cut of values the sheet no longer holds is gone.
+    void BuildGraph(const CSheetProfile& sheet, const CConfiguration& configuration);
     // The system of units became the configuration's: the position and all
     // four limits follow the length unit; the graph is built again.
-    void UnitsChanged(bool wasSIMetric, CSheetProfile* sheet, const CConfiguration& configuration);
+    void UnitsChanged(bool wasSIMetric, const CSheetProfile* sheet, const CConfiguration& configuration);
+
+    // The cut and its mark as every 3D view of the document draws them: of
+    // the values the sheet held when cut, and of no others.
+    const CCutSegments& CutOf(const CSheetProfile& sheet) const override;
+    const CCoordinate* MarkOf(const CSheetProfile& sheet) const override;
+    // The read-out's point of the cut, or null for none.
+    void SetMark(const CCoordinate* point);
 
     // What the graph shows, "X = 12.5 mm, Rec. 2 / 3.".
     std::string GraphCaption(const CConfiguration& configuration) const;
 
     // Whether the graph has points to draw (and to print).
     bool HasPoints() const { return !Graph.Points.empty(); }
+
+private:
+    CCutSegments cut;
+    uint64_t cutValues = 0; // the values generation of the sheet cut
+    CCoordinate markPoint;
+    bool marked = false;
 };

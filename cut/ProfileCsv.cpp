@@ -38,13 +38,12 @@ std::string ProfileCsv(const CCutSegments& cut, int quantity, const CConfigurati
                 std::to_string(piece.ElementNumber) + '\n';
     };
     double arc = 0;
-    for (int i = 0; i < cut.Count(); ++i) {
-        const CAbscisse& piece = *cut.At(i);
+    for (const CAbscisse& piece : cut) {
         row(arc, piece, piece.Start);
         arc += piece.Length;
     }
-    if (cut.Count() > 0)
-        row(arc, *cut.At(cut.Count() - 1), cut.At(cut.Count() - 1)->End);
+    if (!cut.empty())
+        row(arc, cut.back(), cut.back().End);
     return text;
 }
 

@@ -26,21 +26,21 @@ CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfigur
                                 bool difference) {
     CProfileGraph graph;
     graph.Difference = difference;
-    const int n = cut.Count();
+    const size_t n = cut.size();
     if (n == 0)
         return graph;
-    std::vector<double> s(static_cast<size_t>(n) + 1), v(static_cast<size_t>(n) + 1);
+    std::vector<double> s(n + 1), v(n + 1);
     double arc = 0;
-    for (int i = 0; i < n; ++i) {
-        CAbscisse& record = *cut.At(i);
-        v[static_cast<size_t>(i)] = record.Value;
-        s[static_cast<size_t>(i)] = arc;
+    for (size_t i = 0; i < n; ++i) {
+        CAbscisse& record = cut[i];
+        v[i] = record.Value;
+        s[i] = arc;
         record.ArcStart = arc;
         arc += record.Length;
         record.ArcEnd = arc;
     }
     s.back() = arc;
-    v.back() = cut.At(n - 1)->Value;
+    v.back() = cut.back().Value;
     graph.TotalArcLength = arc;
 
     Smooth(s);
@@ -92,8 +92,7 @@ double GraphValueAt(const std::vector<CGraphPoint>& points, double x) {
 }
 
 bool CutPointAt(const CCutSegments& cut, double s, CCoordinate& point) {
-    for (int i = 0; i < cut.Count(); ++i) {
-        const CAbscisse& record = *cut.At(i);
+    for (const CAbscisse& record : cut) {
         if (record.ArcStart <= s && s <= record.ArcEnd) {
             const double span = record.ArcEnd - record.ArcStart;
             point = span == 0 ? record.Start

@@ -67,8 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::unique_ptr<CProjectProfile> project(new CProjectProfile);
         if (project->Open(projectPath, &progress)) {
             // What every window relies on once a project is open.
-            if (project->RecordCount() < 1 || !project->Sheet() || !project->Tools() ||
-                project->Tools()->Count() != kToolSlots)
+            if (project->RecordCount() < 1 || !project->Sheet() || project->Tools().size() != kToolSlots)
                 fuzz::Fail("an open project without its record or its ten tool slots");
             for (int slot = 0; slot < kToolSlots; ++slot)
                 if ((project->Tool(slot) == nullptr) != (project->ToolFileName(slot) == "None"))

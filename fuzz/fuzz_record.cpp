@@ -2,37 +2,41 @@
 // from a record it accepted.
 #include "fuzz/FuzzSupport.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetMeans.h"
+#include "model/SheetReading.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace {
 
-double Exercise(CSheetProfile& sheet) {
-    double sum = sheet.MeanThickness() + sheet.MeanTemperature() + sheet.InflatedVolume();
-    const ClampedStatisticsResult clamped = sheet.ClampedStatistics();
-    sum += clamped.meanThickness + clamped.nonuniformity + sheet.ThicknessRange()[0];
+double Exercise(const CSheetProfile& sheet) {
+    const CSheetMesh& mesh = sheet.Mesh();
+    const CRecordValues& values = sheet.Values();
+    double sum = MeanThickness(sheet) + MeanTemperature(sheet) + InflatedVolume(sheet);
+    const ClampedStatisticsResult clamped = ClampedStatistics(sheet);
+    sum += clamped.meanThickness + clamped.nonuniformity + clamped.thicknessMinimum;
     for (int node = 1; node <= sheet.NodeCount(); ++node) {
-        const CCoordinate normal = sheet.NodeNormal(node);
-        const CCoordinate extensions = sheet.NodeAverageExtensions(node);
+        const CCoordinate normal = NodeNormal(sheet, node);
+        const CCoordinate extensions = NodeAverageExtensions(sheet, node);
         sum += normal.x + normal.y + normal.z + extensions.x + extensions.y + extensions.z;
-        sum += sheet.NodeAverageThickness(node) + sheet.NodeAverageTemperature(node) +
-               sheet.NodeAverageStretchRatio(node);
+        sum += NodeAverageThickness(sheet, node) + NodeAverageTemperature(sheet, node) +
+               NodeAverageStretchRatio(sheet, node);
         for (int tool = 0; tool < kToolSlots; ++tool)
-            sum += sheet.ContactFlag(node, tool);
-        sum += sheet.NodeMark(node) + sheet.IsClamped(node) + sheet.HasNoPressure(node);
-        sum += sheet.ReferenceCoordinate(node).z + sheet.CurrentCoordinate(node).z;
+            sum += values.ContactFlag(node, tool);
+        sum += mesh.NodeMark(node) + values.IsClamped(node) + values.HasNoPressure(node);
+        sum += mesh.ReferenceCoordinate(node).z + sheet.CurrentCoordinate(node).z;
     }
-    for (int e = 0; e < sheet.ElementCount(); ++e) {
-        const CElementProfile& element = sheet.Elements()[static_cast<size_t>(e)];
-        const PrincipalStretches stretches = sheet.Stretches(element);
-        sum += stretches.lambda1 + stretches.lambda2 + element.VonMisesStress() + sheet.CurrentArea(element);
+    for (size_t e = 0; e < static_cast<size_t>(sheet.ElementCount()); ++e) {
+        const PrincipalStretches stretches = ElementStretches(sheet, e);
+        sum += stretches.lambda1 + stretches.lambda2 + values.elements[e].VonMisesStress() +
+               sheet.Derived().currentAreas[e] + mesh.ReferenceArea(e);
         for (int layer = 0; layer < 11; ++layer)
-            sum += sheet.LayerValue(e, layer);
-        sum += static_cast<double>(sheet.ElementNeighbours(e).size());
+            sum += values.LayerValue(e, layer);
+        sum += static_cast<double>(mesh.ElementNeighbours(static_cast<int>(e)).size());
     }
-    for (int p = 0; p < sheet.SymmetryPlaneCount(); ++p)
-        sum += sheet.SymmetryPlane(p).offset;
+    for (int p = 0; p < mesh.SymmetryPlaneCount(); ++p)
+        sum += mesh.SymmetryPlane(p).offset;
     return sum;
 }
 
@@ -47,20 +51,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = fuzz::ScratchFolder() + "/record.000";
     fuzz::WriteFile(path, data, size);
     fuzz::CIgnoredProgress progress;
-    CSheetProfile::ReadOptions options;
-    options.derive = true;
-    options.unopenableIsCritical = false;
-    CSheetProfile sheet(path, 0, &progress, options);
-    if (sheet.ReadFailed())
+    std::unique_ptr<CSheetProfile> sheet = ReadSheet(path, 0, &progress);
+    if (!sheet)
         return 0;
-    volatile double sink = Exercise(sheet);
-    // A second read of the same file has the same mesh; taking its values
-    // is what every record step does.
-    CSheetProfile again(path, 1, nullptr, {false, false});
-    if (again.ReadFailed() || !sheet.HasSameMesh(again))
+    volatile double sink = Exercise(*sheet);
+    // A second read of the same file has the same mesh; preparing and taking
+    // its values is what every record step does.
+    CRecordData again = ReadRecordFile(path, 1, nullptr);
+    if (again.error)
         __builtin_trap(); // the same bytes must read the same way twice
-    sheet.TakeRecordValues(again);
-    sink = sink + Exercise(sheet);
+    std::unique_ptr<CSheetProfile> prepared = PrepareRecord(sheet->SharedMesh(), std::move(again));
+    if (!prepared)
+        __builtin_trap();
+    sheet->SwapRecordValues(*prepared);
+    sink = sink + Exercise(*sheet);
     (void)sink;
     return 0;
 }

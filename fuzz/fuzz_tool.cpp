@@ -17,9 +17,8 @@ namespace {
 // on it.
 double CheckFaces(const CMoldProfile& tool) {
     double sum = 0;
-    const CDataBase<CFace>& faces = tool.Faces();
-    for (int f = 0; f < faces.Count(); ++f) {
-        const CFace& face = *faces.At(f);
+    for (const std::unique_ptr<CFace>& each : tool.Faces()) {
+        const CFace& face = *each;
         if (face.VertexCount() < 3 || face.VertexCount() > CFace::MaxVertices)
             fuzz::Fail("a face with a vertex count it cannot hold");
         for (int v = 0; v < face.VertexCount(); ++v) {
@@ -30,7 +29,7 @@ double CheckFaces(const CMoldProfile& tool) {
         if (!(std::fabs(Norm(face.Normal()) - 1) < 1e-9) || !std::isfinite(face.Plane().offset))
             fuzz::Fail("a face without a unit normal or a plane");
     }
-    if (faces.Count() > 0)
+    if (!tool.Faces().empty())
         for (double bound : tool.ToolBounds())
             if (!std::isfinite(bound))
                 fuzz::Fail("tool bounds that are not finite");

@@ -112,7 +112,7 @@ std::vector<std::string> ComparisonTipLines(CComparison& comparison, const CShee
     } else if (record.kind == PickedElement || record.kind == PickedPoint) {
         if (record.index < 0 || record.index >= sheet.ElementCount())
             return {};
-        value = ElementValue(sheet.Elements()[static_cast<size_t>(record.index)], quantity);
+        value = ElementValue(sheet, static_cast<size_t>(record.index), quantity);
         reference = comparison.ReferenceElementValue(record.index, quantity);
     } else {
         return {};

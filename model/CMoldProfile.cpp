@@ -14,8 +14,7 @@
 CMoldProfile::CMoldProfile(const std::string& toolName, IProgressSink* progress,
                            const std::string& processControlName, int toolIndex,
                            const std::string& baseFolder)
-    : toolFileName(toolName), processControlFileName(processControlName),
-      faces(new CDataBase<CFace>(100, 1000)), refPoint(DBL_MAX, DBL_MAX, DBL_MAX),
+    : toolFileName(toolName), processControlFileName(processControlName), refPoint(DBL_MAX, DBL_MAX, DBL_MAX),
       motion(processControlName, ResolveFile(LookupName(processControlName), baseFolder), toolIndex) {
     ReadToolFile(ResolveFile(LookupName(toolName), baseFolder), progress);
     ComputeBounds(100);
@@ -30,7 +29,7 @@ double CMoldProfile::ToMetres(double value) const {
 void CMoldProfile::AddPolygon(const std::vector<CCoordinate>& vertices) {
     if (vertices.size() <= CFace::MaxVertices) {
         if (std::unique_ptr<CFace> face = CFace::Build(vertices, faceStore))
-            faces->Add(face.release());
+            faces.push_back(std::move(face));
         return;
     }
     // Pieces (v0, vk .. vk+8) cover the fan of the whole polygon.
@@ -40,16 +39,15 @@ void CMoldProfile::AddPolygon(const std::vector<CCoordinate>& vertices) {
         piece.insert(piece.end(), vertices.begin() + static_cast<std::ptrdiff_t>(start),
                      vertices.begin() + static_cast<std::ptrdiff_t>(stop));
         if (std::unique_ptr<CFace> face = CFace::Build(piece, faceStore))
-            faces->Add(face.release());
+            faces.push_back(std::move(face));
     }
 }
 
 void CMoldProfile::ComputeBounds(double start) {
     toolBounds = {start, -start, start, -start, start, -start};
-    for (int i = 0; i < faces->Count(); ++i) {
-        const CFace& face = *faces->At(i);
-        for (int k = 0; k < face.VertexCount(); ++k) {
-            const CCoordinate& p = face.Vertex(k);
+    for (const std::unique_ptr<CFace>& face : faces) {
+        for (int k = 0; k < face->VertexCount(); ++k) {
+            const CCoordinate& p = face->Vertex(k);
             toolBounds[0] = std::min(toolBounds[0], p.x);
             toolBounds[1] = std::max(toolBounds[1], p.x);
             toolBounds[2] = std::min(toolBounds[2], p.y);
@@ -64,10 +62,10 @@ void CMoldProfile::MoveTool(const CCoordinate& direction, double amount) {
     const CCoordinate offset = direction * amount;
     // A motion or position that is not a number, or one that would carry a
     // vertex beyond the doubles, leaves the tool where it stands.
-    for (int i = 0; i < faces->Count(); ++i)
-        if (!faces->At(i)->CanTranslate(offset))
+    for (const std::unique_ptr<CFace>& face : faces)
+        if (!face->CanTranslate(offset))
             return;
-    for (int i = 0; i < faces->Count(); ++i)
-        faces->At(i)->Translate(offset);
+    for (const std::unique_ptr<CFace>& face : faces)
+        face->Translate(offset);
     ComputeBounds(1e20);
 }

@@ -2,15 +2,18 @@
 // and its bounds.
 #pragma once
 
-#include "model/CDataBase.h"
 #include "model/CFace.h"
 #include "model/CToolMove.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
 class IProgressSink;
+
+// The faces of a tool in file order.
+using CFaceList = std::vector<std::unique_ptr<CFace>>;
 
 class CMoldProfile {
 public:
@@ -33,7 +36,7 @@ public:
     int FormatKind() const { return formatKind; }
     const std::string& ToolFileName() const { return toolFileName; }
     const std::string& ProcessControlFileName() const { return processControlFileName; }
-    const CDataBase<CFace>& Faces() const { return *faces; }
+    const CFaceList& Faces() const { return faces; }
     const CCoordinate& RefPoint() const { return refPoint; }
     const CToolMove& Motion() const { return motion; }
     const std::array<double, 6>& ToolBounds() const { return toolBounds; }
@@ -56,10 +59,14 @@ private:
     std::string toolFileName;
     std::string processControlFileName;
     CFaceStore faceStore; // before faces: their memory outlives them
-    std::unique_ptr<CDataBase<CFace>> faces;
+    CFaceList faces;
     CCoordinate refPoint;
     CToolMove motion;
     std::array<double, 6> toolBounds{};
     bool inInches = false;
     CCoordinate probeDirection;
 };
+
+// The tools of a project by slot: tool i + 1 in slot i, null for an empty
+// position.
+using CToolList = std::vector<std::unique_ptr<CMoldProfile>>;

@@ -7,6 +7,7 @@
 #include "core/TextLines.h"
 #include "model/BigArray.h"
 #include "model/ProjectRepair.h"
+#include "model/SheetReading.h"
 #include "model/Texts.h"
 
 #include <algorithm>
@@ -72,7 +73,7 @@ CProjectProfile::CProjectProfile() : player(std::make_unique<CRecordPlayer>(*thi
 CProjectProfile::~CProjectProfile() {
     // The animation worker goes before the sheet and the tools it steps.
     player.reset();
-    tools.reset();
+    tools.clear();
     sheet.reset();
     // The blocks kept for the next record of this project are of no use to
     // another one.
@@ -141,10 +142,12 @@ void CProjectProfile::ReadFound(CRecordRead& read, int index, IProgressSink* pro
     if (read.found.empty())
         return;
     // A file that cannot be opened is reported by Usable, in its turn.
-    if (keepValues)
-        read.record.reset(new CSheetProfile(read.found, index, progress, {false, false}));
-    else
-        read.record = CSheetProfile::Check(read.found, index, progress, false);
+    if (keepValues) {
+        read.data = ReadRecordFile(read.found, index, progress);
+        read.error = read.data.error;
+    } else {
+        read.error = CheckRecordFile(read.found, progress);
+    }
 }
 
 bool CProjectProfile::Usable(const CRecordRead& read) {
@@ -153,11 +156,11 @@ bool CProjectProfile::Usable(const CRecordRead& read) {
         return false;
     }
     // Found but not opened: the file system failed under us.
-    if (read.record->OpenFailed())
+    if (read.error.fault == RecordFault::CannotOpen)
         ReportCriticalError(texts::UnableToOpenSheet);
-    if (read.record->ReadFailed()) {
+    if (read.error) {
         ShowMessage(
-            FormatText(texts::UnusableRecord, read.found.c_str(), read.record->FailureReason().c_str()),
+            FormatText(texts::UnusableRecord, read.found.c_str(), RecordErrorText(read.error).c_str()),
             MessageIcon::Error);
         return false;
     }
@@ -217,27 +220,25 @@ bool CProjectProfile::FinalLoad(const std::string& path, IProgressSink* progress
     projectPathName = path;
     SetPathName(path);
     const bool usable = Usable(lastRead);
-    std::unique_ptr<CSheetProfile> record = std::move(lastRead.record);
+    CRecordData record = std::move(lastRead.data);
     lastRead = CRecordRead();
     if (!usable) {
         projectPathName.clear();
         SetPathName("");
         return false;
     }
-    record->PostLoadDerivation();
-    sheet = std::move(record);
+    sheet = OpenSheet(std::move(record));
 
     const std::string folder = ProjectFolder();
-    tools.reset(new CDataBase<CMoldProfile>(kToolSlots, 1));
+    tools.clear();
+    tools.resize(kToolSlots);
     for (int slot = 0; slot < kToolSlots; ++slot) {
         const std::string& name = ToolFileName(slot);
-        if (IsEmptyToolSlot(name)) {
-            tools->Add(nullptr);
+        if (IsEmptyToolSlot(name))
             continue;
-        }
-        CMoldProfile* tool = new CMoldProfile(name, progress, ProcessControlFileName(), slot, folder);
-        tool->MoveTool(tool->Motion().Direction(), sheet->ToolPosition(slot));
-        tools->Add(tool);
+        auto tool = std::make_unique<CMoldProfile>(name, progress, ProcessControlFileName(), slot, folder);
+        tool->MoveTool(tool->Motion().Direction(), sheet->Values().toolPositions[static_cast<size_t>(slot)]);
+        tools[static_cast<size_t>(slot)] = std::move(tool);
     }
     player->Opened(recordCount);
     return true;

@@ -3,12 +3,13 @@
 // them from record to record.
 #pragma once
 
-#include "model/CDataBase.h"
+#include "model/CAbscisse.h"
 #include "model/CDocument.h"
 #include "model/CMoldProfile.h"
 #include "model/CRecordPlayer.h"
 #include "model/CSheetProfile.h"
 #include "model/ProjectFile.h"
+#include "model/RecordReader.h"
 
 #include <memory>
 #include <string>
@@ -37,8 +38,15 @@ public:
     CRecordPlayer& Player() const { return *player; }
     CSheetProfile* Sheet() const { return sheet.get(); }
     // Slot i holds tool i + 1, or null for an empty position.
-    CMoldProfile* Tool(int slot) const { return tools ? tools->At(slot) : nullptr; }
-    const CDataBase<CMoldProfile>* Tools() const { return tools.get(); }
+    CMoldProfile* Tool(int slot) const {
+        return static_cast<size_t>(slot) < tools.size() ? tools[static_cast<size_t>(slot)].get() : nullptr;
+    }
+    // Every slot once the project is open; none before.
+    const CToolList& Tools() const { return tools; }
+    // The cut the 3D views draw: the cut window's, lent while it is open;
+    // null without one.
+    const IDocumentCut* Cut() const { return cut; }
+    void SetCut(const IDocumentCut* windowCut) { cut = windowCut; }
 
     const std::string& HeatFrictionFileName() const { return fields.heatFriction.name; }
     const std::string& SheetFileName() const { return fields.sheet.name; }
@@ -81,7 +89,8 @@ private:
     struct CRecordRead {
         std::string name;
         std::string found; // "" when missing
-        std::unique_ptr<CSheetProfile> record;
+        RecordError error;
+        CRecordData data; // when read, not only checked
     };
     CRecordRead FindRecord(int index) const;
     static void ReadFound(CRecordRead& read, int index, IProgressSink* progress, bool keepValues);
@@ -90,7 +99,8 @@ private:
 
     int recordCount = 0;
     std::unique_ptr<CSheetProfile> sheet;
-    std::unique_ptr<CDataBase<CMoldProfile>> tools;
+    CToolList tools;
+    const IDocumentCut* cut = nullptr;
     ProjectFileFields fields;
     std::string projectPathName;
     std::string openingPath;    // the path being opened, before the final load

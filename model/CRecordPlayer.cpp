@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
+#include "model/SheetReading.h"
 #include "model/Texts.h"
 
 #include <algorithm>
@@ -11,12 +12,13 @@
 
 namespace {
 
-// The message refusing a record whose mesh is not the sheet's.
-std::string OtherMesh(const CSheetProfile& values, const CSheetProfile& sheet) {
+// The message refusing a record (its path and counts) whose mesh is not the
+// sheet's.
+std::string OtherMesh(const std::string& path, int elements, int nodes, const CSheetProfile& sheet) {
     const std::string reason = FormatText(
         "its mesh of %d elements and %d nodes is not the project's mesh of %d elements and %d nodes",
-        values.ElementCount(), values.NodeCount(), sheet.ElementCount(), sheet.NodeCount());
-    return FormatText(texts::UnusableRecord, values.RecordPath().c_str(), reason.c_str());
+        elements, nodes, sheet.ElementCount(), sheet.NodeCount());
+    return FormatText(texts::UnusableRecord, path.c_str(), reason.c_str());
 }
 
 // "12 nodes", "1 element".
@@ -27,7 +29,7 @@ std::string Items(int count, const char* item) {
 } // namespace
 
 std::string NonFiniteWarning(const CSheetProfile& sheet, int record) {
-    const CSheetProfile::NonFiniteValues& found = sheet.NonFinite();
+    const NonFiniteValues& found = sheet.NonFinite();
     if (!found.Any())
         return std::string();
     std::string items, first;
@@ -80,53 +82,60 @@ bool CRecordPlayer::IsAnimationBusy() const {
     return true;
 }
 
-std::unique_ptr<CSheetProfile> CRecordPlayer::ReadStepRecord(int record, IProgressSink* progress,
-                                                             std::string& failure) const {
+bool CRecordPlayer::ReadStepRecord(int record, IProgressSink* progress, CRecordData& read,
+                                   std::string& failure) const {
     const std::string name = document.RecordFileName(record - 1);
     const std::string found = FindExistingFile(name, "");
     if (found.empty()) {
         failure = FormatText(texts::UnableToReadFrom, name.c_str());
-        return nullptr;
+        return false;
     }
     // The file may vanish between the test and the read: that is a missing
     // record too, never the end of the program.
-    std::unique_ptr<CSheetProfile> values(new CSheetProfile(found, record - 1, progress, {false, false}));
-    if (values->OpenFailed()) {
+    read = ReadRecordFile(found, record - 1, progress);
+    if (read.error.fault == RecordFault::CannotOpen) {
         failure = FormatText(texts::UnableToReadFrom, name.c_str());
-        return nullptr;
+        return false;
     }
-    if (values->ReadFailed()) {
-        failure = FormatText(texts::UnusableRecord, found.c_str(), values->FailureReason().c_str());
-        return nullptr;
+    if (read.error) {
+        failure = FormatText(texts::UnusableRecord, found.c_str(), RecordErrorText(read.error).c_str());
+        return false;
     }
     // The node numbers are compared as the record is prepared, which reads
     // them anyway.
     const CSheetProfile& sheet = *document.Sheet();
-    if (values->ElementCount() != sheet.ElementCount() || values->NodeCount() != sheet.NodeCount()) {
-        failure = OtherMesh(*values, sheet);
-        return nullptr;
+    if (read.mesh.elementCount != sheet.ElementCount() || read.mesh.nodeCount != sheet.NodeCount()) {
+        failure = OtherMesh(found, read.mesh.elementCount, read.mesh.nodeCount, sheet);
+        return false;
     }
-    return values;
+    return true;
+}
+
+std::unique_ptr<CSheetProfile> CRecordPlayer::Prepare(CRecordData read, std::string& failure) const {
+    const CSheetProfile& sheet = *document.Sheet();
+    const std::string path = read.values.recordPath;
+    const int elements = read.mesh.elementCount, nodes = read.mesh.nodeCount;
+    std::unique_ptr<CSheetProfile> prepared = PrepareRecord(sheet.SharedMesh(), std::move(read));
+    if (!prepared)
+        failure = OtherMesh(path, elements, nodes, sheet);
+    return prepared;
 }
 
 std::unique_ptr<CSheetProfile> CRecordPlayer::ReadPreparedRecord(int record, IProgressSink* progress,
                                                                  std::string& failure) const {
-    std::unique_ptr<CSheetProfile> values = ReadStepRecord(record, progress, failure);
-    if (values && !values->PrepareRecordValues(*document.Sheet())) {
-        failure = OtherMesh(*values, *document.Sheet());
+    CRecordData read;
+    if (!ReadStepRecord(record, progress, read, failure))
         return nullptr;
-    }
-    return values;
+    return Prepare(std::move(read), failure);
 }
 
 void CRecordPlayer::ApplyRecord(CSheetProfile& prepared, int number) {
     CSheetProfile& sheet = *document.Sheet();
-    const std::array<double, kToolSlots> kept = sheet.ToolPositions();
+    const std::array<double, kToolSlots> kept = sheet.Values().toolPositions;
     sheet.SwapRecordValues(prepared);
-    for (int slot = 0; slot < kToolSlots; ++slot)
-        if (CMoldProfile* tool = document.Tool(slot))
-            tool->MoveTool(tool->Motion().Direction(),
-                           sheet.ToolPosition(slot) - kept[static_cast<size_t>(slot)]);
+    for (size_t slot = 0; slot < kToolSlots; ++slot)
+        if (CMoldProfile* tool = document.Tool(static_cast<int>(slot)))
+            tool->MoveTool(tool->Motion().Direction(), sheet.Values().toolPositions[slot] - kept[slot]);
     loadedRecord = number;
 }
 
@@ -275,15 +284,13 @@ CRecordPlayer::CReadAhead CRecordPlayer::ReadAhead(int record) const {
     // An exception leaving this thread would end the program: a reader that
     // gives up ends the animation like a record that cannot be read.
     try {
-        std::unique_ptr<CSheetProfile> values = ReadStepRecord(record, nullptr, ahead.failure);
+        CRecordData read;
+        const bool found = ReadStepRecord(record, nullptr, read, ahead.failure);
         // Stopped while reading: the record will not be shown.
         if (animationControl.stop.IsSet())
             return CReadAhead();
-        if (values && !values->PrepareRecordValues(*document.Sheet())) {
-            ahead.failure = OtherMesh(*values, *document.Sheet());
-            values.reset();
-        }
-        ahead.values = std::move(values);
+        if (found)
+            ahead.values = Prepare(std::move(read), ahead.failure);
     } catch (const CCriticalError&) {
         ahead.failure.clear(); // shown already
     } catch (const std::exception& error) {

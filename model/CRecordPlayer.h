@@ -16,6 +16,7 @@
 
 class CProjectProfile;
 class CSheetProfile;
+struct CRecordData;
 class CView;
 class IProgressSink;
 
@@ -98,14 +99,13 @@ public:
 
 private:
     void NavigateTo(int record);
-    // Reads record (1-based) into a temporary sheet; null, with the message
-    // to show, when it is missing, damaged or of other element or node
-    // counts.
-    std::unique_ptr<CSheetProfile> ReadStepRecord(int record, IProgressSink* progress,
-                                                  std::string& failure) const;
-    // Reads record and prepares its values for the sheet (see
-    // CSheetProfile::PrepareRecordValues); null as ReadStepRecord, or when
-    // its elements use other nodes.
+    // Reads record (1-based); false, with the message to show, when it is
+    // missing, damaged or of other element or node counts.
+    bool ReadStepRecord(int record, IProgressSink* progress, CRecordData& read, std::string& failure) const;
+    // Derives a record read on the sheet's mesh (see PrepareRecord); null,
+    // with the message to show, when its elements use other nodes.
+    std::unique_ptr<CSheetProfile> Prepare(CRecordData read, std::string& failure) const;
+    // Reads record and prepares it; null as ReadStepRecord and Prepare.
     std::unique_ptr<CSheetProfile> ReadPreparedRecord(int record, IProgressSink* progress,
                                                       std::string& failure) const;
     // Swaps the values of a prepared record into the sheet and moves the tools.

@@ -1,15 +1,15 @@
 // The binary record file. The file is read in chunks straight into the
-// sheet's arrays: the element block on the calling thread (which reports the
-// progress) and the node blocks on a helper thread at the same time. Every
-// count is checked against the file size before anything is allocated.
-// A check reads the whole file the same way and keeps nothing.
+// arrays of the mesh and the values: the element block on the calling
+// thread (which reports the progress) and the node blocks on a helper
+// thread at the same time. Every count is checked against the file size
+// before anything is allocated. A check reads the whole file the same way
+// and keeps nothing.
 #include "model/RecordReader.h"
 
 #include "core/Memory.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
-#include "model/CSheetProfile.h"
 #include "model/Texts.h"
 
 #include <cerrno>
@@ -24,6 +24,7 @@ namespace {
 
 constexpr uint64_t HeaderSize = 376;
 constexpr uint64_t ExtendedElementBytes = 88;
+constexpr uint64_t NodeRecordBytes = 8;
 constexpr size_t ChunkBytes = size_t(1) << 20;
 
 template <typename T> T Load(const unsigned char* at) {
@@ -49,16 +50,16 @@ SymmetryType SymmetryFromName(const std::string& name) {
 }
 
 // An open record file read at given offsets; safe to share between threads.
-class CRecordFile {
+class CRecordFileHandle {
 public:
     // Regular files only: a FIFO would block the opening, a device never end.
-    explicit CRecordFile(const std::string& path) : descriptor(OpenRegularFile(path)) {}
-    ~CRecordFile() {
+    explicit CRecordFileHandle(const std::string& path) : descriptor(OpenRegularFile(path)) {}
+    ~CRecordFileHandle() {
         if (descriptor >= 0)
             ::close(descriptor);
     }
-    CRecordFile(const CRecordFile&) = delete;
-    CRecordFile& operator=(const CRecordFile&) = delete;
+    CRecordFileHandle(const CRecordFileHandle&) = delete;
+    CRecordFileHandle& operator=(const CRecordFileHandle&) = delete;
 
     bool IsOpen() const { return descriptor >= 0; }
 
@@ -108,191 +109,337 @@ bool Ignore(const unsigned char*, size_t, size_t) {
     return true;
 }
 
-// What the reader allocates for a record's values. A file of the size its
-// header asks for may still be sparse: its counts must fit the machine.
+// What a record's mesh, values and derived values take in memory. A file of
+// the size its header asks for may still be sparse: its counts must fit the
+// machine.
 uint64_t RecordMemory(uint64_t elements, uint64_t nodes, bool extended) {
-    const uint64_t perElement = sizeof(CElementProfile) + (extended ? sizeof(std::array<double, 11>) : 0);
-    const uint64_t perNode = 2 * sizeof(CCoordinate) + kToolSlots + 8 + 1;
+    const uint64_t perElement = sizeof(ElementNodes) + sizeof(int32_t) + sizeof(double) +
+                                sizeof(CElementValues) + sizeof(CElementDerived) +
+                                (extended ? sizeof(std::array<double, 11>) : 0);
+    const uint64_t perNode = 2 * sizeof(CCoordinate) + kToolSlots + NodeRecordBytes + 1;
     return elements * perElement + (nodes + 1) * perNode;
 }
 
-} // namespace
+RecordError Fault(RecordFault fault, int elements = 0, int nodes = 0) {
+    RecordError error;
+    error.fault = fault;
+    error.elements = elements;
+    error.nodes = nodes;
+    return error;
+}
 
-void ReadRecordFile(CSheetProfile& sheet, IProgressSink* progress, bool unopenableIsCritical,
-                    bool keepValues) {
-    CRecordFile file(sheet.recordPath);
-    if (!file.IsOpen()) {
-        if (unopenableIsCritical)
-            ReportCriticalError(texts::UnableToOpenSheet);
-        sheet.openFailed = true;
-        return sheet.Fail("the file cannot be opened");
-    }
-    const int64_t fileSize = file.Size();
+// Where the blocks of a record file lie, from its header.
+struct CLayout {
+    int32_t elements = 0, nodes = 0, planes = 0;
+    bool wide = false, extended = false, marks = false;
+    size_t baseBytes = 0, elementBytes = 0;
+    uint64_t currentAt = 0, contactAt = 0, referenceAt = 0, idsAt = 0, nodeRecordsAt = 0;
+    uint64_t planeCountAt = 0, planesAt = 0, marksAt = 0;
+};
+
+// The header's counts and flags, and where they put the blocks; the symmetry
+// name and the tool positions go into data when given.
+RecordError ReadHeader(const CRecordFileHandle& file, int64_t fileSize, CLayout& at, CRecordData* data) {
     unsigned char header[HeaderSize];
-    if (fileSize < 0)
-        return sheet.Fail("the file cannot be read");
     if (static_cast<uint64_t>(fileSize) < HeaderSize || !file.ReadAt(0, header, HeaderSize))
-        return sheet.Fail("the file is shorter than a record header");
-
-    const int32_t e = Load<int32_t>(header);
-    const int32_t n = Load<int32_t>(header + 4);
-    sheet.hasNodeMarks = header[8] != 0;
-    char name[24] = {};
-    std::memcpy(name, header + 24, 23);
-    sheet.symmetryName = name;
-    sheet.symmetry = SymmetryFromName(sheet.symmetryName);
-    const bool extended = header[47] == 'Y' && Load<int32_t>(header + 48) >= 410;
-    for (int t = 0; t < kToolSlots; ++t)
-        sheet.toolPositions[static_cast<size_t>(t)] = Load<double>(header + 56 + 8 * t);
-    if (e <= 0 || n <= 0)
-        return sheet.Fail(FormatText("its header gives %d elements and %d nodes", e, n));
-
-    const uint64_t elements64 = static_cast<uint64_t>(e);
-    const uint64_t nodes64 = static_cast<uint64_t>(n);
-    const bool wide = n >= 65536;
-    const size_t baseBytes = wide ? 36 : 32;
-    const size_t elementBytes = baseBytes + (extended ? ExtendedElementBytes : 0);
-    const uint64_t currentAt = HeaderSize + elements64 * elementBytes;
-    const uint64_t contactAt = currentAt + nodes64 * 12;
-    const uint64_t referenceAt = contactAt + nodes64 + 1;
-    const uint64_t idsAt = referenceAt + nodes64 * 12;
-    const uint64_t nodeRecordsAt = idsAt + elements64 * 4 + 4;
-    const uint64_t planeCountAt = nodeRecordsAt + (nodes64 + 1) * 8;
-    int32_t planes = 0;
-    if (static_cast<uint64_t>(fileSize) < planeCountAt + 4 || !file.ReadAt(planeCountAt, &planes, 4))
-        return sheet.Fail(FormatText("the file is shorter than its %d elements and %d nodes need", e, n));
-    if (planes < 0 || planes > CSheetProfile::MaxSymmetryPlanes)
-        return sheet.Fail(FormatText("it gives %d symmetry planes, where a sheet has at most %d", planes,
-                                     CSheetProfile::MaxSymmetryPlanes));
-    const uint64_t planesAt = planeCountAt + 4;
-    const uint64_t marksAt = planesAt + static_cast<uint64_t>(planes) * 32;
-    if (static_cast<uint64_t>(fileSize) < marksAt + (sheet.hasNodeMarks ? nodes64 + 1 : 0))
-        return sheet.Fail("the file ends before its symmetry planes or node marks");
-    const uint64_t memory = RecordMemory(elements64, nodes64, extended);
-    if (memory > PhysicalMemoryBytes())
-        return sheet.Fail(FormatText("its %d elements and %d nodes need %.1f GB of memory, more than this "
-                                     "computer has",
-                                     e, n, static_cast<double>(memory) / 1e9));
-
-    sheet.elementCount = e;
-    sheet.nodeCount = n;
-    sheet.symmetryPlaneCount = planes;
-    unsigned char planeBytes[CSheetProfile::MaxSymmetryPlanes * 32];
-    if (!file.ReadAt(planesAt, planeBytes, static_cast<size_t>(planes) * 32))
-        return sheet.Fail("the file cannot be read");
-    for (int p = 0; p < planes; ++p) {
-        const unsigned char* at = planeBytes + 32 * p;
-        sheet.symmetryPlanes[p].normal = {Load<double>(at), Load<double>(at + 8), Load<double>(at + 16)};
-        sheet.symmetryPlanes[p].offset = Load<double>(at + 24);
+        return Fault(RecordFault::ShorterThanHeader);
+    at.elements = Load<int32_t>(header);
+    at.nodes = Load<int32_t>(header + 4);
+    at.marks = header[8] != 0;
+    at.extended = header[47] == 'Y' && Load<int32_t>(header + 48) >= 410;
+    if (data) {
+        char name[24] = {};
+        std::memcpy(name, header + 24, 23);
+        data->mesh.symmetryName = name;
+        data->mesh.symmetry = SymmetryFromName(data->mesh.symmetryName);
+        for (size_t t = 0; t < kToolSlots; ++t)
+            data->values.toolPositions[t] = Load<double>(header + 56 + 8 * t);
     }
+    if (at.elements <= 0 || at.nodes <= 0)
+        return Fault(RecordFault::NoElementsOrNodes, at.elements, at.nodes);
+    const uint64_t elements = static_cast<uint64_t>(at.elements), nodes = static_cast<uint64_t>(at.nodes);
+    at.wide = at.nodes >= 65536;
+    at.baseBytes = at.wide ? 36 : 32;
+    at.elementBytes = at.baseBytes + (at.extended ? ExtendedElementBytes : 0);
+    at.currentAt = HeaderSize + elements * at.elementBytes;
+    at.contactAt = at.currentAt + nodes * 12;
+    at.referenceAt = at.contactAt + nodes + 1;
+    at.idsAt = at.referenceAt + nodes * 12;
+    at.nodeRecordsAt = at.idsAt + elements * 4 + 4;
+    at.planeCountAt = at.nodeRecordsAt + (nodes + 1) * NodeRecordBytes;
+    at.planesAt = at.planeCountAt + 4;
+    return RecordError();
+}
 
-    // The node blocks, read beside the sheet.elements.
-    const size_t nodeSlots = static_cast<size_t>(n) + 1;
-    bool nodesRead = false;
-    std::thread nodeReader([&] {
-        if (!keepValues) {
-            nodesRead = file.ForEachChunk(currentAt, nodes64, 12, Ignore) &&
-                        file.ForEachChunk(contactAt, nodes64 + 1, 1, Ignore) &&
-                        file.ForEachChunk(referenceAt, nodes64, 12, Ignore) &&
-                        file.ForEachChunk(nodeRecordsAt, nodes64 + 1, 8, Ignore) &&
-                        (!sheet.hasNodeMarks || file.ForEachChunk(marksAt, nodes64 + 1, 1, Ignore));
-            return;
-        }
-        sheet.currentCoordinates.resize(nodeSlots);
-        sheet.referenceCoordinates.resize(nodeSlots);
-        std::array<uint8_t, kToolSlots> noContact;
-        noContact.fill(1);
-        sheet.contactFlags.assign(nodeSlots, noContact);
-        sheet.nodeSymmetry.resize(nodeSlots);
-        sheet.nodeMarks.assign(nodeSlots, 0);
-        auto coordinates = [](BigArray<CCoordinate>& into) {
-            return [&into](const unsigned char* data, size_t first, size_t count) {
-                for (size_t i = 0; i < count; ++i)
-                    into[first + i + 1] = LoadFloatTriple(data + 12 * i);
-                return true;
-            };
+// The symmetry planes' count, and whether the file holds everything the
+// header announces and the machine the memory it needs.
+RecordError CheckSizes(const CRecordFileHandle& file, int64_t fileSize, CLayout& at) {
+    const uint64_t size = static_cast<uint64_t>(fileSize);
+    if (size < at.planeCountAt + 4 || !file.ReadAt(at.planeCountAt, &at.planes, 4))
+        return Fault(RecordFault::ShorterThanCounts, at.elements, at.nodes);
+    if (at.planes < 0 || at.planes > MaxSymmetryPlanes) {
+        RecordError error = Fault(RecordFault::TooManyPlanes);
+        error.planes = at.planes;
+        return error;
+    }
+    at.marksAt = at.planesAt + static_cast<uint64_t>(at.planes) * 32;
+    const uint64_t nodes = static_cast<uint64_t>(at.nodes);
+    if (size < at.marksAt + (at.marks ? nodes + 1 : 0))
+        return Fault(RecordFault::EndsBeforePlanesOrMarks);
+    const uint64_t memory = RecordMemory(static_cast<uint64_t>(at.elements), nodes, at.extended);
+    if (memory > PhysicalMemoryBytes()) {
+        RecordError error = Fault(RecordFault::BeyondMemory, at.elements, at.nodes);
+        error.gigabytes = static_cast<double>(memory) / 1e9;
+        return error;
+    }
+    return RecordError();
+}
+
+// The symmetry planes, kept in mesh when given.
+bool ReadPlanes(const CRecordFileHandle& file, const CLayout& at, CMeshData* into) {
+    unsigned char planeBytes[MaxSymmetryPlanes * 32];
+    if (!file.ReadAt(at.planesAt, planeBytes, static_cast<size_t>(at.planes) * 32))
+        return false;
+    if (!into)
+        return true;
+    CMeshData& mesh = *into;
+    mesh.symmetryPlaneCount = at.planes;
+    for (size_t p = 0; p < static_cast<size_t>(at.planes); ++p) {
+        const unsigned char* bytes = planeBytes + 32 * p;
+        mesh.symmetryPlanes[p].normal = {Load<double>(bytes), Load<double>(bytes + 8),
+                                         Load<double>(bytes + 16)};
+        mesh.symmetryPlanes[p].offset = Load<double>(bytes + 24);
+    }
+    return true;
+}
+
+// The node blocks: read only, or kept in data.
+bool ReadNodeBlocks(const CRecordFileHandle& file, const CLayout& at, CRecordData* data) {
+    const uint64_t nodes = static_cast<uint64_t>(at.nodes);
+    if (!data)
+        return file.ForEachChunk(at.currentAt, nodes, 12, Ignore) &&
+               file.ForEachChunk(at.contactAt, nodes + 1, 1, Ignore) &&
+               file.ForEachChunk(at.referenceAt, nodes, 12, Ignore) &&
+               file.ForEachChunk(at.nodeRecordsAt, nodes + 1, NodeRecordBytes, Ignore) &&
+               (!at.marks || file.ForEachChunk(at.marksAt, nodes + 1, 1, Ignore));
+    CMeshData& mesh = data->mesh;
+    CRecordValues& values = data->values;
+    const size_t slots = static_cast<size_t>(nodes) + 1;
+    values.currentCoordinates.resize(slots);
+    mesh.referenceCoordinates.resize(slots);
+    std::array<uint8_t, kToolSlots> noContact;
+    noContact.fill(1);
+    values.contactFlags.assign(slots, noContact);
+    mesh.nodeSymmetry.resize(slots);
+    values.nodeConditions.resize(slots);
+    mesh.nodeMarks.assign(slots, 0);
+    auto coordinates = [](BigArray<CCoordinate>& into) {
+        return [&into](const unsigned char* bytes, size_t first, size_t count) {
+            for (size_t i = 0; i < count; ++i)
+                into[first + i + 1] = LoadFloatTriple(bytes + 12 * i);
+            return true;
         };
-        nodesRead = file.ForEachChunk(currentAt, nodes64, 12, coordinates(sheet.currentCoordinates)) &&
-                    file.ForEachChunk(contactAt, nodes64 + 1, 1,
-                                      [&sheet](const unsigned char* data, size_t first, size_t count) {
-                                          // Index 0 is not a node.
-                                          for (size_t i = first == 0 ? 1 : 0; i < count; ++i)
-                                              if (data[i] < kToolSlots)
-                                                  sheet.contactFlags[first + i][data[i]] = 0;
-                                          return true;
-                                      }) &&
-                    file.ForEachChunk(referenceAt, nodes64, 12, coordinates(sheet.referenceCoordinates)) &&
-                    file.ForEachChunk(nodeRecordsAt, nodes64 + 1, 8,
-                                      [&sheet](const unsigned char* data, size_t first, size_t count) {
-                                          std::memcpy(sheet.nodeSymmetry[first].data(), data, 8 * count);
-                                          return true;
-                                      }) &&
-                    (!sheet.hasNodeMarks || file.ReadAt(marksAt, sheet.nodeMarks.data(), nodeSlots));
-    });
+    };
+    auto contact = [&values](const unsigned char* bytes, size_t first, size_t count) {
+        // Index 0 is not a node.
+        for (size_t i = first == 0 ? 1 : 0; i < count; ++i)
+            if (bytes[i] < kToolSlots)
+                values.contactFlags[first + i][bytes[i]] = 0;
+        return true;
+    };
+    // Bytes 2 and 3 of a node record are not used.
+    auto nodeRecords = [&](const unsigned char* bytes, size_t first, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            const unsigned char* record = bytes + NodeRecordBytes * i;
+            mesh.nodeSymmetry[first + i] = {record[0], record[1]};
+            values.nodeConditions[first + i] = Load<uint32_t>(record + 4);
+        }
+        return true;
+    };
+    return file.ForEachChunk(at.currentAt, nodes, 12, coordinates(values.currentCoordinates)) &&
+           file.ForEachChunk(at.contactAt, nodes + 1, 1, contact) &&
+           file.ForEachChunk(at.referenceAt, nodes, 12, coordinates(mesh.referenceCoordinates)) &&
+           file.ForEachChunk(at.nodeRecordsAt, nodes + 1, NodeRecordBytes, nodeRecords) &&
+           (!at.marks || file.ReadAt(at.marksAt, mesh.nodeMarks.data(), slots));
+}
 
-    if (progress) {
-        progress->SetRange(0, 100);
-        progress->SetStatusText(FormatText(texts::LoadingFile, sheet.recordPath.c_str()));
+// The progress of the element block: the percentage grows at element
+// nextAt, the first whose 100 i / e exceeds the one reported, so that no
+// element costs a division.
+class CElementProgress {
+public:
+    CElementProgress(IProgressSink* sink, int32_t elements)
+        : progress(sink), count(elements), nextAt((static_cast<int64_t>(elements) + 99) / 100) {}
+    void At(size_t element) {
+        if (!progress || static_cast<int64_t>(element) < nextAt)
+            return;
+        const int64_t percent = 100 * static_cast<int64_t>(element) / count;
+        progress->SetPosition(static_cast<int>(percent));
+        nextAt = ((percent + 1) * count + 99) / 100;
     }
-    if (keepValues)
-        sheet.elements.reserve(elements64);
-    if (extended && keepValues)
-        sheet.layerValues.resize(elements64);
-    // The percentage grows at element nextReportAt, the first whose 100 i / e
-    // exceeds the one reported: no division per element.
-    int64_t nextReportAt = (static_cast<int64_t>(e) + 99) / 100;
-    std::string badNode;
-    // The element identifiers stand in a block of their own; each chunk of
-    // sheet.elements reads its own, so that every element is written once.
+
+private:
+    IProgressSink* progress;
+    int64_t count;
+    int64_t nextAt;
+};
+
+// One element record into data: its nodes, identifier and values. False,
+// with the error, for a node outside the mesh.
+bool TakeElement(const unsigned char* bytes, size_t i, int32_t id, const CLayout& at, CRecordData* data,
+                 RecordError& error) {
+    ElementNodes nodes;
+    for (size_t c = 0; c < 3; ++c) {
+        nodes[c] = at.wide ? Load<int32_t>(bytes + 4 * c) : Load<uint16_t>(bytes + 2 * c);
+        if (nodes[c] < 1 || nodes[c] > at.nodes) {
+            error = Fault(RecordFault::NodeOutOfRange, 0, at.nodes);
+            error.element = static_cast<int>(i + 1);
+            error.node = nodes[c];
+            return false;
+        }
+    }
+    if (!data)
+        return true;
+    const unsigned char* values = bytes + (at.wide ? 12 : 8);
+    CElementValues element;
+    element.Temperature = Load<float>(values);
+    element.InitialThickness = Load<float>(values + 8);
+    element.PrincipalStress1 = Load<float>(values + 12);
+    element.PrincipalStress2 = Load<float>(values + 16);
+    element.ThirdStress = Load<float>(values + 20);
+    if (at.extended)
+        std::memcpy(data->values.layerValues[i].data(), bytes + at.baseBytes, ExtendedElementBytes);
+    data->mesh.elementNodes.push_back(nodes);
+    data->mesh.elementIds.push_back(id);
+    data->values.elements.push_back(element);
+    return true;
+}
+
+// The element block with the identifiers, which stand in a block of their
+// own: each chunk of elements reads its own, so that every element is
+// written once.
+bool ReadElementBlock(const CRecordFileHandle& file, const CLayout& at, IProgressSink* progress,
+                      CRecordData* data, RecordError& error) {
+    const uint64_t elements = static_cast<uint64_t>(at.elements);
+    if (data) {
+        data->mesh.elementNodes.reserve(elements);
+        data->mesh.elementIds.reserve(elements);
+        data->values.elements.reserve(elements);
+        if (at.extended)
+            data->values.layerValues.resize(elements);
+    }
+    CElementProgress percent(progress, at.elements);
     std::vector<unsigned char> ids;
-    const bool elementsRead = file.ForEachChunk(
-        HeaderSize, elements64, elementBytes, [&](const unsigned char* data, size_t first, size_t count) {
+    return file.ForEachChunk(
+        HeaderSize, elements, at.elementBytes, [&](const unsigned char* bytes, size_t first, size_t count) {
             ids.resize(4 * count);
-            if (!file.ReadAt(idsAt + 4 * static_cast<uint64_t>(first), ids.data(), ids.size()))
+            if (!file.ReadAt(at.idsAt + 4 * static_cast<uint64_t>(first), ids.data(), ids.size()))
                 return false;
             for (size_t k = 0; k < count; ++k) {
-                const size_t i = first + k;
-                if (progress && static_cast<int64_t>(i) >= nextReportAt) {
-                    const int64_t percent = 100 * static_cast<int64_t>(i) / e;
-                    progress->SetPosition(static_cast<int>(percent));
-                    nextReportAt = ((percent + 1) * e + 99) / 100;
-                }
-                const unsigned char* at = data + k * elementBytes;
-                CElementProfile element{};
-                for (int c = 0; c < 3; ++c) {
-                    element.NodeNumbers[c] = wide ? Load<int32_t>(at + 4 * c) : Load<uint16_t>(at + 2 * c);
-                    if (element.NodeNumbers[c] < 1 || element.NodeNumbers[c] > n) {
-                        badNode = FormatText("element %d uses node %d, outside 1 ... %d",
-                                             static_cast<int>(i + 1), element.NodeNumbers[c], n);
-                        return false;
-                    }
-                }
-                if (!keepValues)
-                    continue;
-                const unsigned char* values = at + (wide ? 12 : 8);
-                element.ElementId = Load<int32_t>(ids.data() + 4 * k);
-                element.Temperature = Load<float>(values);
-                element.InitialThickness = Load<float>(values + 8);
-                element.PrincipalStress1 = Load<float>(values + 12);
-                element.PrincipalStress2 = Load<float>(values + 16);
-                element.ThirdStress = Load<float>(values + 20);
-                if (extended)
-                    std::memcpy(sheet.layerValues[i].data(), at + baseBytes, ExtendedElementBytes);
-                sheet.elements.push_back(element);
+                percent.At(first + k);
+                if (!TakeElement(bytes + k * at.elementBytes, first + k, Load<int32_t>(ids.data() + 4 * k),
+                                 at, data, error))
+                    return false;
             }
             return true;
         });
-    nodeReader.join();
+}
 
+// Reads the blocks a header announced, the node blocks beside the elements.
+RecordError ReadBlocks(const CRecordFileHandle& file, const CLayout& at, IProgressSink* progress,
+                       const std::string& path, CRecordData* data) {
+    if (data) {
+        data->mesh.elementCount = at.elements;
+        data->mesh.nodeCount = at.nodes;
+        data->mesh.hasNodeMarks = at.marks;
+    }
+    if (!ReadPlanes(file, at, data ? &data->mesh : nullptr))
+        return Fault(RecordFault::CannotRead);
+    bool nodesRead = false;
+    std::thread nodeReader([&] { nodesRead = ReadNodeBlocks(file, at, data); });
+    if (progress) {
+        progress->SetRange(0, 100);
+        progress->SetStatusText(FormatText(texts::LoadingFile, path.c_str()));
+    }
+    RecordError badNode;
+    const bool elementsRead = ReadElementBlock(file, at, progress, data, badNode);
+    nodeReader.join();
     // Ready again, whether the record is used or refused.
     if (progress) {
         progress->SetPosition(0);
         progress->SetStatusText(texts::Ready);
     }
-    if (!badNode.empty())
-        return sheet.Fail(badNode);
+    if (badNode)
+        return badNode;
     if (!elementsRead || !nodesRead)
-        return sheet.Fail("the file cannot be read");
-    if (keepValues)
-        sheet.ComputeBoundingBox();
+        return Fault(RecordFault::CannotRead);
+    return RecordError();
+}
+
+RecordError ReadRecord(const std::string& path, IProgressSink* progress, CRecordData* data) {
+    CRecordFileHandle file(path);
+    if (!file.IsOpen())
+        return Fault(RecordFault::CannotOpen);
+    const int64_t fileSize = file.Size();
+    if (fileSize < 0)
+        return Fault(RecordFault::CannotRead);
+    CLayout layout;
+    RecordError error = ReadHeader(file, fileSize, layout, data);
+    if (!error)
+        error = CheckSizes(file, fileSize, layout);
+    if (!error)
+        error = ReadBlocks(file, layout, progress, path, data);
+    return error;
+}
+
+} // namespace
+
+std::string RecordErrorText(const RecordError& error) {
+    switch (error.fault) {
+    case RecordFault::None:
+        return std::string();
+    case RecordFault::CannotOpen:
+        return "the file cannot be opened";
+    case RecordFault::CannotRead:
+        return "the file cannot be read";
+    case RecordFault::ShorterThanHeader:
+        return "the file is shorter than a record header";
+    case RecordFault::NoElementsOrNodes:
+        return FormatText("its header gives %d elements and %d nodes", error.elements, error.nodes);
+    case RecordFault::ShorterThanCounts:
+        return FormatText("the file is shorter than its %d elements and %d nodes need", error.elements,
+                          error.nodes);
+    case RecordFault::TooManyPlanes:
+        return FormatText("it gives %d symmetry planes, where a sheet has at most %d", error.planes,
+                          MaxSymmetryPlanes);
+    case RecordFault::EndsBeforePlanesOrMarks:
+        return "the file ends before its symmetry planes or node marks";
+    case RecordFault::BeyondMemory:
+        return FormatText("its %d elements and %d nodes need %.1f GB of memory, more than this computer has",
+                          error.elements, error.nodes, error.gigabytes);
+    case RecordFault::NodeOutOfRange:
+        return FormatText("element %d uses node %d, outside 1 ... %d", error.element, error.node,
+                          error.nodes);
+    }
+    return std::string();
+}
+
+CRecordData ReadRecordFile(const std::string& path, int index, IProgressSink* progress) {
+    CRecordData data;
+    data.values.recordPath = path;
+    data.values.recordIndex = index;
+    data.error = ReadRecord(path, progress, &data);
+    if (data.error) {
+        // Nothing of a refused record is kept.
+        CRecordData refused;
+        refused.error = data.error;
+        refused.values.recordPath = path;
+        refused.values.recordIndex = index;
+        return refused;
+    }
+    return data;
+}
+
+RecordError CheckRecordFile(const std::string& path, IProgressSink* progress) {
+    return ReadRecord(path, progress, nullptr);
 }

@@ -1,12 +1,55 @@
-// The binary record file read into a sheet.
+// The binary record file: its mesh and its values as read, or what is wrong
+// with it.
 #pragma once
 
-class CSheetProfile;
+#include "model/RecordValues.h"
+#include "model/SheetMesh.h"
+
+#include <string>
+
 class IProgressSink;
 
-// Reads the record file at sheet's RecordPath into sheet, or, without
-// keepValues, only checks it the same way and keeps nothing. A damaged file
-// makes the sheet ReadFailed; one that cannot be opened ends the program
-// when unopenableIsCritical, else it makes the sheet OpenFailed too.
-void ReadRecordFile(CSheetProfile& sheet, IProgressSink* progress, bool unopenableIsCritical,
-                    bool keepValues);
+// What makes a record file unusable.
+enum class RecordFault {
+    None,
+    CannotOpen, // missing, not a regular file, or not to be opened
+    CannotRead, // a read failed
+    ShorterThanHeader,
+    NoElementsOrNodes, // elements, nodes: the header's counts
+    ShorterThanCounts, // elements, nodes
+    TooManyPlanes,     // planes
+    EndsBeforePlanesOrMarks,
+    BeyondMemory,   // elements, nodes, gigabytes
+    NodeOutOfRange, // element (1-based), node, nodes
+};
+
+struct RecordError {
+    RecordFault fault = RecordFault::None;
+    int elements = 0, nodes = 0;
+    int planes = 0;
+    int element = 0, node = 0;
+    double gigabytes = 0;
+
+    explicit operator bool() const { return fault != RecordFault::None; }
+};
+
+// Why a record cannot be used, as the message that refuses it says it:
+// "its header gives 0 elements and 9 nodes".
+std::string RecordErrorText(const RecordError& error);
+
+// A record file read: what it says of the mesh and its values, or the
+// error that makes it unusable (the rest is then empty).
+struct CRecordData {
+    RecordError error;
+    CMeshData mesh;
+    CRecordValues values;
+};
+
+// Reads the record file at path, record index (0-based) of its project. The
+// progress sink (may be null) shows "Loading <path>." and the percentage of
+// elements read, and the idle text at the end, whether the record is used
+// or refused.
+CRecordData ReadRecordFile(const std::string& path, int index, IProgressSink* progress);
+// Checks a record file as ReadRecordFile reads it, with the same progress
+// and errors, keeping none of its values.
+RecordError CheckRecordFile(const std::string& path, IProgressSink* progress);

@@ -7,6 +7,7 @@
 #include "core/TextLines.h"
 #include "model/CDataString.h"
 #include "model/CProjectProfile.h"
+#include "model/SheetMeans.h"
 #include "model/Texts.h"
 
 #include <algorithm>
@@ -48,7 +49,7 @@ std::string LocalTimeText(const struct statx_timestamp& stamp, bool known) {
 } // namespace
 
 std::string SheetPropertiesReport(const CProjectProfile& project, const CConfiguration& configuration) {
-    CSheetProfile& sheet = *project.Sheet();
+    const CSheetProfile& sheet = *project.Sheet();
     const auto& box = sheet.BoundingBox();
     const bool si = configuration.IsSIMetric();
     double shown[6];
@@ -62,12 +63,12 @@ std::string SheetPropertiesReport(const CProjectProfile& project, const CConfigu
     for (int axis = 0; axis < 3; ++axis)
         text += FormatText("\n%c(%s): \t%1.*lf ... %1.*lf", "XYZ"[axis], length, digits, shown[2 * axis],
                            digits, shown[2 * axis + 1]);
-    const double clampedMean = sheet.ClampedStatistics().meanThickness;
+    const double clampedMean = ClampedStatistics(sheet).meanThickness;
     text +=
         FormatText("\n\nMean temperature: %1.1lf %s\nMean thickness (whole grid): %1.*lf %s\nMean "
                    "thickness (excluded clamped elements): %1.*lf %s",
-                   configuration.TemperatureToDisplay(sheet.MeanTemperature()),
-                   configuration.TemperatureUnit(), digits, Millimetres(configuration, sheet.MeanThickness()),
+                   configuration.TemperatureToDisplay(MeanTemperature(sheet)),
+                   configuration.TemperatureUnit(), digits, Millimetres(configuration, MeanThickness(sheet)),
                    length, digits, Millimetres(configuration, clampedMean), length);
     return text;
 }
@@ -150,11 +151,11 @@ bool RecordInformationReport(const CProjectProfile& project, const CConfiguratio
     double time = 0;
     const bool block = RecordBlock(tokens, project.CurrentRecord() - 1, pressure, time);
 
-    CSheetProfile& sheet = *project.Sheet();
+    const CSheetProfile& sheet = *project.Sheet();
     const auto& box = sheet.BoundingBox();
     const bool si = configuration.IsSIMetric();
-    const double volume = std::fabs(sheet.InflatedVolume());
-    const ClampedStatisticsResult clamped = sheet.ClampedStatistics();
+    const double volume = std::fabs(InflatedVolume(sheet));
+    const ClampedStatisticsResult clamped = ClampedStatistics(sheet);
     const char* length = configuration.LengthUnit();
     text = FormatText("Record information:\nProject %s\nRecord number %d\n", project.PathName().c_str(),
                       project.CurrentRecord());

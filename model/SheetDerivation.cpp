@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -40,22 +39,18 @@ PrincipalStretches StretchesBetween(const PlaneFrame& undeformed, const PlaneFra
     return {std::sqrt(1 + exx + eyy + root), std::sqrt(1 + exx + eyy - root)};
 }
 
-// The node lists are sorted in at most this many parts of the element array,
-// none smaller than the size below: each part costs a tally of every node.
-constexpr size_t AdjacencyParts = 2;
-constexpr size_t AdjacencyPartSize = 65536;
-
 } // namespace
 
 PrincipalStretches ComputePrincipalStretches(const CCoordinate current[3], const CCoordinate reference[3]) {
     return StretchesBetween(InPlaneFrame(reference), InPlaneFrame(current));
 }
 
-double DeriveElementValues(CElementProfile& e, const CCoordinate p[3], const CCoordinate r[3]) {
+double DeriveElementValues(CElementDerived& e, double& referenceArea, const CElementValues& values,
+                           const CCoordinate p[3], const CCoordinate r[3]) {
     const CCoordinate r1 = r[1] - r[0];
     const CCoordinate r2 = r[2] - r[0];
     const double twiceReferenceArea = Norm(Cross(r1, r2));
-    e.ReferenceArea = 0.5 * twiceReferenceArea;
+    referenceArea = 0.5 * twiceReferenceArea;
     const CCoordinate e1 = p[1] - p[0];
     const CCoordinate e2 = p[2] - p[0];
     const CCoordinate cross = Cross(e1, e2);
@@ -74,7 +69,7 @@ double DeriveElementValues(CElementProfile& e, const CCoordinate p[3], const CCo
         e.Thickness = e.ExtensionX = e.ExtensionY = e.PlanarExtension = e.StretchRatio = none;
         return std::isfinite(area) ? area : 0;
     }
-    e.Thickness = area == 0 ? e.InitialThickness : e.InitialThickness * e.ReferenceArea / area;
+    e.Thickness = area == 0 ? values.InitialThickness : values.InitialThickness * referenceArea / area;
 
     const PrincipalStretches stretches =
         StretchesBetween(InPlaneFrame(r1, r2, twiceReferenceArea), InPlaneFrame(e1, e2, twiceArea));
@@ -91,95 +86,81 @@ double DeriveElementValues(CElementProfile& e, const CCoordinate p[3], const CCo
     return area;
 }
 
-bool HasNonFiniteValue(const CElementProfile& e) {
-    return !(std::isfinite(e.InitialThickness) && std::isfinite(e.Temperature) &&
-             std::isfinite(e.PrincipalStress1) && std::isfinite(e.PrincipalStress2) &&
+bool HasNonFiniteValue(const CElementValues& v, const CElementDerived& e) {
+    return !(std::isfinite(v.InitialThickness) && std::isfinite(v.Temperature) &&
+             std::isfinite(v.PrincipalStress1) && std::isfinite(v.PrincipalStress2) &&
              std::isfinite(e.Thickness) && std::isfinite(e.ExtensionX) && std::isfinite(e.ExtensionY) &&
              std::isfinite(e.PlanarExtension) && std::isfinite(e.StretchRatio));
 }
 
-DerivedTotals DeriveAllElements(BigArray<CElementProfile>& elements, const CCoordinate* currentNodes,
-                                const CCoordinate* referenceNodes, BigArray<double>& areas,
-                                int32_t* corners) {
-    areas.resize(elements.size());
-    return parallel::ReduceBlocks(
-        elements.size(), kElementGrain, DerivedTotals(),
-        [&elements, currentNodes, referenceNodes, &areas, corners](size_t first, size_t last) {
-            DerivedTotals part;
-            for (size_t i = first; i < last; ++i) {
-                CElementProfile& element = elements[i];
-                const int32_t* n = element.NodeNumbers;
-                const CCoordinate current[3] = {currentNodes[n[0]], currentNodes[n[1]], currentNodes[n[2]]};
-                const CCoordinate reference[3] = {referenceNodes[n[0]], referenceNodes[n[1]],
-                                                  referenceNodes[n[2]]};
-                areas[i] = DeriveElementValues(element, current, reference);
-                if (std::isfinite(element.InitialThickness))
-                    part.maxInitialThickness = std::max(part.maxInitialThickness, element.InitialThickness);
-                if (HasNonFiniteValue(element))
-                    part.nonFinite.Add(static_cast<int>(i));
-                if (corners)
-                    std::memcpy(corners + 3 * i, element.NodeNumbers, sizeof element.NodeNumbers);
-            }
-            return part;
-        },
-        [](DerivedTotals a, const DerivedTotals& b) {
-            a.maxInitialThickness = std::max(a.maxInitialThickness, b.maxInitialThickness);
-            a.nonFinite.Join(b.nonFinite);
-            return a;
-        });
+namespace {
+
+// What the derivation of every element finds besides the elements' values.
+struct DerivedTotals {
+    double maxInitialThickness = 0; // largest finite one; 0 without any
+    NonFiniteItems nonFinite;       // elements by 0-based index
+    bool sameNodes = true;
+
+    void Join(const DerivedTotals& later) {
+        maxInitialThickness = std::max(maxInitialThickness, later.maxInitialThickness);
+        nonFinite.Join(later.nonFinite);
+        sameNodes = sameNodes && later.sameNodes;
+    }
+};
+
+// Elements first .. last - 1, their corners taken from the node arrays.
+DerivedTotals DeriveElements(const CDerivationInput& in, CSheetDerived& out, size_t first, size_t last) {
+    DerivedTotals part;
+    const CCoordinate* currentNodes = in.values->currentCoordinates.data();
+    const CElementValues* values = in.values->elements.data();
+    for (size_t i = first; i < last; ++i) {
+        const ElementNodes& n = in.nodes[i];
+        if (in.recordNodes && in.recordNodes[i] != n) {
+            part.sameNodes = false;
+            break;
+        }
+        const CCoordinate current[3] = {currentNodes[n[0]], currentNodes[n[1]], currentNodes[n[2]]};
+        const CCoordinate reference[3] = {in.referenceNodes[n[0]], in.referenceNodes[n[1]],
+                                          in.referenceNodes[n[2]]};
+        double referenceArea = 0;
+        out.currentAreas[i] =
+            DeriveElementValues(out.elements[i], referenceArea, values[i], current, reference);
+        if (in.referenceAreas)
+            in.referenceAreas[i] = referenceArea;
+        if (std::isfinite(values[i].InitialThickness))
+            part.maxInitialThickness = std::max(part.maxInitialThickness, values[i].InitialThickness);
+        if (HasNonFiniteValue(values[i], out.elements[i]))
+            part.nonFinite.Add(static_cast<int>(i));
+    }
+    return part;
 }
 
-void BuildNodeElements(BigArray<int32_t>& corners, const BigArray<CElementProfile>& elements, int nodeCount,
-                       BigArray<int32_t>& nodeElementStart, BigArray<int32_t>& nodeElementList) {
-    // A counting sort in parts of the element array: each part tallies its
-    // nodes on its own, and a node's list takes the elements of part 0, then
-    // those of part 1 ..., each part's in element order. The lists are
-    // therefore in element order, whatever the number of parts. The tally
-    // reads the compact corners; the lists take their place in memory and
-    // are filled from the elements.
-    const size_t slots = static_cast<size_t>(nodeCount) + 1;
-    const size_t count = elements.size();
-    const size_t parts = std::max<size_t>(1, std::min(AdjacencyParts, count / AdjacencyPartSize));
-    auto partStart = [count, parts](size_t part) { return count * part / parts; };
-    // tally[part * slots + node]: first the part's count of the node, then
-    // the place of its next element in nodeElementList.
-    BigArray<int32_t> tally(parts * slots);
-    const int32_t* at = corners.data();
-    parallel::ForBlocks(parts, 1, [&](size_t first, size_t last) {
-        for (size_t part = first; part < last; ++part) {
-            int32_t* mine = tally.data() + part * slots;
-            for (size_t i = 3 * partStart(part); i < 3 * partStart(part + 1); ++i)
-                ++mine[at[i]];
-        }
-    });
-    // Each node's total and, per part, the elements of earlier parts.
-    nodeElementStart.resize(slots + 1);
-    nodeElementStart[0] = 0;
-    parallel::ForBlocks(slots, kNodeGrain, [&](size_t first, size_t last) {
-        for (size_t node = first; node < last; ++node) {
-            int32_t before = 0;
-            for (size_t part = 0; part < parts; ++part) {
-                int32_t& entry = tally[part * slots + node];
-                const int32_t own = entry;
-                entry = before;
-                before += own;
-            }
-            nodeElementStart[node + 1] = before;
-        }
-    });
-    for (size_t i = 1; i < nodeElementStart.size(); ++i)
-        nodeElementStart[i] += nodeElementStart[i - 1];
-    BigArray<int32_t>().swap(corners);
-    nodeElementList.resize(static_cast<size_t>(nodeElementStart.back()));
-    parallel::ForBlocks(parts, 1, [&](size_t first, size_t last) {
-        for (size_t part = first; part < last; ++part) {
-            int32_t* next = tally.data() + part * slots;
-            for (size_t e = partStart(part); e < partStart(part + 1); ++e)
-                for (const int32_t node : elements[e].NodeNumbers)
-                    nodeElementList[static_cast<size_t>(nodeElementStart[static_cast<size_t>(node)] +
-                                                        next[node]++)] = static_cast<int32_t>(e);
-        }
-    });
+} // namespace
+
+CSheetDerived DeriveRecord(const CDerivationInput& input, bool* sameNodes) {
+    CSheetDerived derived;
+    const size_t count = input.values->elements.size();
+    derived.elements.resize(count);
+    derived.currentAreas.resize(count);
+    const DerivedTotals totals = parallel::ReduceBlocks(
+        count, kElementGrain, DerivedTotals(),
+        [&](size_t first, size_t last) { return DeriveElements(input, derived, first, last); },
+        [](DerivedTotals a, const DerivedTotals& b) {
+            a.Join(b);
+            return a;
+        });
+    if (sameNodes)
+        *sameNodes = totals.sameNodes;
+    derived.maxInitialThickness = totals.maxInitialThickness;
+    derived.nonFinite.elements = totals.nonFinite;
+    const NodeBox nodes = BoundingBoxOf(input.values->currentCoordinates.data(), input.nodeCount);
+    const std::array<double, 6>& box = nodes.box;
+    derived.boundingBox = box;
+    derived.nonFinite.nodes = nodes.nonFinite;
+    derived.sizeX = box[1] - box[0];
+    derived.sizeY = box[3] - box[2];
+    derived.sheetSize = std::max({derived.sizeX, derived.sizeY, box[5] - box[4]});
+    return derived;
 }
 
 NodeBox BoundingBoxOf(const CCoordinate* nodes, int nodeCount) {

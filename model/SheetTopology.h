@@ -2,11 +2,14 @@
 // neighbours of an element walked from them.
 #pragma once
 
+#include "model/BigArray.h"
+#include "model/SheetElements.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 
-// A run of element indices (0-based positions in Elements).
+// A run of element indices (0-based positions in the element arrays).
 struct ElementIndexRange {
     const int32_t* first;
     const int32_t* last;
@@ -15,7 +18,22 @@ struct ElementIndexRange {
     size_t size() const { return static_cast<size_t>(last - first); }
 };
 
-class CSheetProfile;
+// The elements of each node 0 .. nodeCount in element order: those of node i
+// are list[start[i] .. start[i + 1]).
+struct CNodeElements {
+    BigArray<int32_t> start, list;
+
+    ElementIndexRange Of(int node) const {
+        return {list.data() + start[static_cast<size_t>(node)],
+                list.data() + start[static_cast<size_t>(node) + 1]};
+    }
+};
+
+// The lists of the count elements of nodes, in parts of the element array
+// sorted side by side.
+CNodeElements BuildNodeElements(const ElementNodes* nodes, size_t count, int nodeCount);
+
+class CSheetMesh;
 
 // The other elements sharing at least one node with an element, each once,
 // in the order its three node lists meet them. Walked from the node lists
@@ -30,7 +48,7 @@ public:
         using pointer = const int32_t*;
         using reference = int32_t;
 
-        Iterator(const CSheetProfile* sheet, int32_t element, int corner);
+        Iterator(const CSheetMesh* mesh, int32_t element, int corner);
         int32_t operator*() const { return *at; }
         Iterator& operator++();
         bool operator!=(const Iterator& other) const { return corner != other.corner || at != other.at; }
@@ -40,7 +58,7 @@ public:
         void EnterCorner();
         void SkipTaken();
         bool Taken() const;
-        const CSheetProfile* sheet;
+        const CSheetMesh* mesh;
         int32_t self;
         int corner;
         const int32_t* first = nullptr;
@@ -48,12 +66,12 @@ public:
         const int32_t* last = nullptr;
     };
 
-    CNeighbourRange(const CSheetProfile* owner, int32_t of) : sheet(owner), element(of) {}
-    Iterator begin() const { return Iterator(sheet, element, 0); }
-    Iterator end() const { return Iterator(sheet, element, 3); }
+    CNeighbourRange(const CSheetMesh* owner, int32_t of) : mesh(owner), element(of) {}
+    Iterator begin() const { return Iterator(mesh, element, 0); }
+    Iterator end() const { return Iterator(mesh, element, 3); }
     size_t size() const;
 
 private:
-    const CSheetProfile* sheet;
+    const CSheetMesh* mesh;
     int32_t element;
 };

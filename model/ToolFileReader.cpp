@@ -52,9 +52,11 @@ int AsInt(double value) {
 
 // Room for the faces a file announces, within reason: a damaged file must
 // not make us allocate for faces it cannot hold.
-std::unique_ptr<CDataBase<CFace>> NewFaceList(long long expected) {
+CFaceList NewFaceList(long long expected) {
     const long long capacity = std::min<long long>(std::max<long long>(expected, 0) + 1, 1 << 22);
-    return std::unique_ptr<CDataBase<CFace>>(new CDataBase<CFace>(static_cast<int>(capacity), 1 << 16));
+    CFaceList faces;
+    faces.reserve(static_cast<size_t>(capacity));
+    return faces;
 }
 
 class CProgressSteps {
@@ -257,7 +259,7 @@ void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress
         else
             ReadNumberedNodes(blocks, progress);
     }
-    if (faces->Count() == 0)
+    if (faces.empty())
         formatKind = NoFaces;
     if (progress) {
         progress->SetPosition(0);

@@ -163,19 +163,28 @@ std::array<double, 2> CScene::WindowPoint(const CCoordinate& point) const {
 
 void CScene::BuildCutMark(bool shown, int reach) {
     const CSheetProfile* sheet = project ? project->Sheet() : nullptr;
-    if (shown && sheet && sheet->CutMark().valid) {
-        const auto at = WindowPoint(sheet->CutMark().point);
+    const IDocumentCut* cut = project ? project->Cut() : nullptr;
+    const CCoordinate* mark = sheet && cut ? cut->MarkOf(*sheet) : nullptr;
+    if (shown && mark) {
+        const auto at = WindowPoint(*mark);
         drawer.BuildCrossHair(static_cast<int>(at[0]), static_cast<int>(at[1]), reach);
     } else {
         drawer.BuildOverlay(Overlay::CutMark, {});
     }
 }
 
+void CScene::BuildCutLine() {
+    const CSheetProfile* sheet = project ? project->Sheet() : nullptr;
+    const IDocumentCut* cut = project ? project->Cut() : nullptr;
+    drawer.BuildCutList(sheet && cut ? &cut->CutOf(*sheet) : nullptr);
+}
+
 void CScene::RebuildLists() {
     PrepareComparison();
+    BuildCutLine();
     drawer.BuildSheetLists(project ? project->Sheet() : nullptr, settings, quantity, Limits(), ramp,
                            comparison.get());
-    drawer.BuildToolLists(project ? project->Tools() : nullptr, settings);
+    drawer.BuildToolLists(project ? &project->Tools() : nullptr, settings);
 }
 
 void CScene::DrawFrame(const FrameState& frame) {
@@ -184,7 +193,7 @@ void CScene::DrawFrame(const FrameState& frame) {
 
 void CScene::Fit(const FrameState& frame) {
     drawer.Fit(camera, frame, settings, project ? project->Sheet() : nullptr,
-               project ? project->Tools() : nullptr);
+               project ? &project->Tools() : nullptr);
 }
 
 int CScene::SheetElementCount() const {

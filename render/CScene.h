@@ -103,8 +103,12 @@ public:
     // pixels, y downwards).
     std::array<double, 2> WindowPoint(const CCoordinate& point) const;
     // In the current context: the cross-hair (arms of reach pixels) on the
-    // sheet's cut mark when shown and the sheet has one; none otherwise.
+    // mark of the document's cut when shown and the cut has one; none
+    // otherwise.
     void BuildCutMark(bool shown, int reach);
+    // In the current context: the line of the document's cut of the record
+    // shown (a new cut of the same record).
+    void BuildCutLine();
 
     // The scale range of the shown record and quantity, computed again only
     // when the values, the quantity or its limits setting changed; false

@@ -1,6 +1,5 @@
 #include "render/CSceneDrawer.h"
 
-#include "model/CDataBase.h"
 #include "model/CMoldProfile.h"
 #include "model/CSheetProfile.h"
 #include "render/DrawingBasics.h"
@@ -117,7 +116,7 @@ void CSceneDrawer::SetupLighting() {
 }
 
 void CSceneDrawer::Fit(CCamera& camera, const FrameState& frame, const DisplaySettings& settings,
-                       const CSheetProfile* shownSheet, const CDataBase<CMoldProfile>* tools) {
+                       const CSheetProfile* shownSheet, const CToolList* tools) {
     camera.zoom = 1.0f;
     camera.panX = camera.panY = 0;
     double bounds[6] = {DBL_MAX, -DBL_MAX, DBL_MAX, -DBL_MAX, DBL_MAX, -DBL_MAX};
@@ -131,9 +130,9 @@ void CSceneDrawer::Fit(CCamera& camera, const FrameState& frame, const DisplaySe
     };
     if (shownSheet && settings.sheetShown)
         include(shownSheet->BoundingBox());
-    for (int slot = 0; tools && slot < kToolSlots && slot < tools->Count(); ++slot)
-        if (const CMoldProfile* tool = tools->At(slot))
-            if (settings.tools[static_cast<size_t>(slot)].shown)
+    for (size_t slot = 0; tools && slot < kToolSlots && slot < tools->size(); ++slot)
+        if (const CMoldProfile* tool = (*tools)[slot].get())
+            if (settings.tools[slot].shown)
                 include(tool->ToolBounds());
     if (any)
         camera.FitBox(bounds);

@@ -15,12 +15,10 @@
 #include <cstddef>
 #include <vector>
 
-class CMoldProfile;
 class CSheetProfile;
 class CComparison;
 class ColourRamp;
 class ScaleLimits;
-template <typename T> class CDataBase;
 
 class CSceneDrawer {
 public:
@@ -33,18 +31,18 @@ public:
     static void InitialiseContext();
     static void SetupLighting();
 
-    // Rebuilds the sheet lists (filled, edges, dots, cut line, pick) from the
-    // sheet in the given quantity, or in its difference to comparison's
-    // reference; a null sheet empties them.
+    // Rebuilds the sheet lists (filled, edges, dots, pick) from the sheet in
+    // the given quantity, or in its difference to comparison's reference; a
+    // null sheet empties them.
     void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
                          const ScaleLimits& limits, const ColourRamp& ramp,
                          CComparison* comparison = nullptr) {
         sheetBuffers.BuildSheetLists(sheet, settings, quantity, limits, ramp, comparison);
     }
-    // Rebuilds the cut-line list alone (a new cut of the same record).
-    void BuildCutList(const CSheetProfile* sheet) { sheetBuffers.BuildCutList(sheet); }
+    // Rebuilds the cut-line list from the pieces of a cut (none for null).
+    void BuildCutList(const CCutSegments* cut) { sheetBuffers.BuildCutList(cut); }
     // Refills the arrays of the ten tool slots from the tools' faces.
-    void BuildToolLists(const CDataBase<CMoldProfile>* tools, const DisplaySettings& settings) {
+    void BuildToolLists(const CToolList* tools, const DisplaySettings& settings) {
         toolBuffers.BuildToolLists(tools, settings);
     }
     // Replaces an overlay list: an outline of window points (5 points: a
@@ -68,7 +66,7 @@ public:
     // sheet and tools gives the model size and centre, then one feedback
     // pass of the frame gives the zoom and the pan.
     void Fit(CCamera& camera, const FrameState& frame, const DisplaySettings& settings,
-             const CSheetProfile* sheet, const CDataBase<CMoldProfile>* tools);
+             const CSheetProfile* sheet, const CToolList* tools);
 
     // Sets up the projection and model-view of the displayed scene.
     static void ApplyDisplayCamera(CCamera& camera, const FrameState& frame);

@@ -1,6 +1,5 @@
 #include "render/CScenePicker.h"
 
-#include "model/CDataBase.h"
 #include "model/CMoldProfile.h"
 #include "model/CSheetProfile.h"
 #include "scene/PickRecord.h"
@@ -127,11 +126,12 @@ bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const Frame
         if (!scene.sheet)
             return true;
         const CSheetProfile& sheet = *scene.sheet;
-        const CElementProfile& element = sheet.Elements()[static_cast<size_t>(name)];
+        const size_t element = static_cast<size_t>(name);
         const CCoordinate corners[3] = {sheet.CurrentCorner(element, 0), sheet.CurrentCorner(element, 1),
                                         sheet.CurrentCorner(element, 2)};
         if (mode == NodeMode) {
-            FillSheetNodeRecord(sheet, element.NodeNumbers[nearestOf(corners, 3)], record);
+            FillSheetNodeRecord(
+                sheet, sheet.Mesh().Nodes(element)[static_cast<size_t>(nearestOf(corners, 3))], record);
             markAt(record.point1);
         } else if (mode == ElementMode) {
             FillSheetElementRecord(sheet, static_cast<int>(name), record);
@@ -156,8 +156,8 @@ bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const Frame
     for (const ToolNameRange& range : drawer.ToolNames()) {
         if (name < range.first || name >= range.first + range.count)
             continue;
-        const CMoldProfile& tool = *scene.tools->At(range.slot);
-        const CFace& face = *tool.Faces().At(static_cast<int>(name - range.first));
+        const CMoldProfile& tool = *(*scene.tools)[static_cast<size_t>(range.slot)];
+        const CFace& face = *tool.Faces()[static_cast<size_t>(name - range.first)];
         record.onTool = 1;
         record.tool = &tool;
         record.index = static_cast<int>(name - range.first);

@@ -11,11 +11,10 @@
 #include <vector>
 
 class CSheetProfile;
-template <typename T> class CDataBase;
 
 struct PickScene {
     const CSheetProfile* sheet = nullptr;
-    const CDataBase<CMoldProfile>* tools = nullptr;
+    const CToolList* tools = nullptr;
     bool sheetShown = true;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/Parallel.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetMeans.h"
 #include "render/COverlayLists.h"
 #include "render/DrawingBasics.h"
 #include "scale/ColourRamp.h"
@@ -19,8 +20,8 @@ constexpr int TrianglesPerBatch = 250;
 
 // The dot of a node: the first rule that applies, or none.
 bool DotColour(const CSheetProfile& sheet, int node, const DisplaySettings& settings, int& colour) {
-    const int code = sheet.NodeCode(node);
-    const uint32_t conditions = sheet.NodeConditions(node);
+    const int code = sheet.Mesh().NodeCode(node);
+    const uint32_t conditions = sheet.Values().NodeConditions(node);
     if (code == 3 && settings.fixedNodesShown)
         colour = settings.fixedNodeColour;
     else if ((code == 1 || code == 2) && settings.boundaryNodesShown)
@@ -32,7 +33,7 @@ bool DotColour(const CSheetProfile& sheet, int node, const DisplaySettings& sett
     else {
         for (int tool = 0; tool < kToolSlots; ++tool)
             if (settings.tools[static_cast<size_t>(tool)].contactMarking &&
-                sheet.ContactFlag(node, tool) == 0) {
+                sheet.Values().ContactFlag(node, tool) == 0) {
                 colour = settings.tools[static_cast<size_t>(tool)].contactColour;
                 return true;
             }
@@ -56,19 +57,19 @@ uint64_t EdgeHash(uint64_t a, uint64_t b) {
 // The edges of the triangles, each once, in element order: an element draws
 // the edge it shares with an earlier element only when none of the earlier
 // elements around the edge's first node has it.
-std::vector<GLuint> UniqueEdges(const CSheetProfile& sheet) {
-    const auto& elements = sheet.Elements();
+std::vector<GLuint> UniqueEdges(const CSheetMesh& mesh) {
+    const size_t elements = static_cast<size_t>(mesh.ElementCount());
     std::vector<GLuint> edges;
-    edges.reserve(3 * elements.size() + 3);
-    for (size_t e = 0; e < elements.size(); ++e) {
-        const auto& nodes = elements[e].NodeNumbers;
+    edges.reserve(3 * elements + 3);
+    for (size_t e = 0; e < elements; ++e) {
+        const ElementNodes& nodes = mesh.Nodes(e);
         for (int k = 0; k < 3; ++k) {
             const int32_t a = nodes[static_cast<size_t>(k)], b = nodes[static_cast<size_t>((k + 1) % 3)];
             bool earlier = false;
-            for (int32_t other : sheet.NodeElements(a)) {
+            for (int32_t other : mesh.NodeElements(a)) {
                 if (static_cast<size_t>(other) >= e)
                     break;
-                const auto& around = elements[static_cast<size_t>(other)].NodeNumbers;
+                const ElementNodes& around = mesh.Nodes(static_cast<size_t>(other));
                 if (around[0] == b || around[1] == b || around[2] == b) {
                     earlier = true;
                     break;
@@ -98,48 +99,23 @@ std::vector<GLuint> UniqueEdges(const CSheetProfile& sheet) {
     return edges;
 }
 
-// A digest of the node numbers: two sheets with the same digest and counts
-// are taken as the same mesh. A sum over the elements of a hash of the
-// element's place and nodes, so that blocks of elements sum on their own.
-uint64_t ConnectivityDigest(const CSheetProfile& sheet) {
-    const auto& elements = sheet.Elements();
-    return parallel::ReduceBlocks(
-        elements.size(), 65536, uint64_t(0),
-        [&](size_t first, size_t last) {
-            uint64_t sum = 0;
-            for (size_t e = first; e < last; ++e) {
-                const auto& nodes = elements[e].NodeNumbers;
-                uint64_t h = (e + 1) * 0x9E3779B97F4A7C15ull;
-                h ^= static_cast<uint32_t>(nodes[0]) * 0xBF58476D1CE4E5B9ull;
-                h ^= static_cast<uint32_t>(nodes[1]) * 0x94D049BB133111EBull;
-                h ^= static_cast<uint64_t>(static_cast<uint32_t>(nodes[2])) << 32 |
-                     static_cast<uint32_t>(nodes[2]);
-                sum += (h ^ h >> 31) * 0xD6E8FEB86659FD93ull;
-            }
-            return sum;
-        },
-        [](uint64_t a, uint64_t b) { return a + b; });
-}
-
 } // namespace
 
 void CSheetBuffers::BuildMesh(const CSheetProfile& source) {
-    const uint64_t digest = ConnectivityDigest(source);
-    if (mesh.sheet == &source && mesh.elements == source.ElementCount() && mesh.nodes == source.NodeCount() &&
-        mesh.connectivity == digest && mesh.triangles != 0)
+    // Records of one project share their mesh, which never changes.
+    if (mesh.source.lock() == source.SharedMesh() && mesh.triangles != 0)
         return;
     DeleteBuffer(mesh.wire);
-    mesh.sheet = &source;
+    mesh.source = source.SharedMesh();
     mesh.elements = source.ElementCount();
-    mesh.nodes = source.NodeCount();
-    mesh.connectivity = digest;
     mesh.wireBuilt = false;
     mesh.wireIndices = 0;
     std::vector<GLuint>& indices = mesh.corners;
     indices.clear();
-    indices.reserve(3 * source.Elements().size());
-    for (const CElementProfile& element : source.Elements())
-        for (int32_t node : element.NodeNumbers)
+    indices.reserve(3 * static_cast<size_t>(mesh.elements));
+    const ElementNodes* nodes = source.Mesh().NodeArray();
+    for (size_t e = 0; e < static_cast<size_t>(mesh.elements); ++e)
+        for (int32_t node : nodes[e])
             indices.push_back(static_cast<GLuint>(node));
     UploadBuffer(mesh.triangles, GL_ELEMENT_ARRAY_BUFFER, indices);
     mesh.batchCounts.clear();
@@ -154,7 +130,6 @@ void CSheetBuffers::BuildMesh(const CSheetProfile& source) {
 void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySettings& settings,
                                     int quantity, const ScaleLimits& limits, const ColourRamp& ramp,
                                     CComparison* comparison) {
-    BuildCutList(source);
     sheet = source;
     if (!source) {
         BuildDots(settings);
@@ -180,7 +155,7 @@ void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySe
                     xyz[3 * i] = static_cast<GLfloat>(current[i].x);
                     xyz[3 * i + 1] = static_cast<GLfloat>(current[i].y);
                     xyz[3 * i + 2] = static_cast<GLfloat>(current[i].z);
-                    const CCoordinate n = i == 0 ? CCoordinate() : source->NodeNormal(static_cast<int>(i));
+                    const CCoordinate n = i == 0 ? CCoordinate() : NodeNormal(*source, static_cast<int>(i));
                     normal[3 * i] = static_cast<GLfloat>(n.x);
                     normal[3 * i + 1] = static_cast<GLfloat>(n.y);
                     normal[3 * i + 2] = static_cast<GLfloat>(n.z);
@@ -378,7 +353,7 @@ void CSheetBuffers::DrawSheetPick() const {
 
 size_t CSheetBuffers::DragEdgeCount() {
     if (!mesh.wireBuilt && sheet) {
-        const std::vector<GLuint> edges = UniqueEdges(*sheet);
+        const std::vector<GLuint> edges = UniqueEdges(sheet->Mesh());
         UploadBuffer(mesh.wire, GL_ELEMENT_ARRAY_BUFFER, edges);
         mesh.wireIndices = edges.size();
         mesh.wireBuilt = true;
@@ -433,15 +408,14 @@ void CSheetBuffers::DrawDragWireframe() {
     UnbindArrays();
 }
 
-void CSheetBuffers::BuildCutList(const CSheetProfile* cutSheet) {
+void CSheetBuffers::BuildCutList(const CCutSegments* cut) {
     ReplaceList(cutLine);
     glNewList(cutLine, GL_COMPILE);
-    if (cutSheet) {
-        const CCutSegments& cut = cutSheet->CutSegments();
+    if (cut) {
         glBegin(GL_LINES);
-        for (int i = 0; i < cut.Count(); ++i) {
-            SendVertex(cut.At(i)->Start);
-            SendVertex(cut.At(i)->End);
+        for (const CAbscisse& piece : *cut) {
+            SendVertex(piece.Start);
+            SendVertex(piece.End);
         }
         glEnd();
     }

@@ -4,30 +4,33 @@
 #pragma once
 
 #include "config/DisplaySettings.h"
+#include "model/CAbscisse.h"
 #include "render/FrameState.h"
 #include "scale/SheetColouring.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class CComparison;
 class COverlayLists;
+class CSheetMesh;
 class CSheetProfile;
 class ColourRamp;
 class ScaleLimits;
 
 class CSheetBuffers {
 public:
-    // Rebuilds the sheet lists (filled, edges, dots, cut line, pick) from the
-    // sheet in the given quantity, or in its difference to comparison's
-    // reference (prepared for the sheet); a null sheet empties them.
+    // Rebuilds the sheet lists (filled, edges, dots, pick) from the sheet in
+    // the given quantity, or in its difference to comparison's reference
+    // (prepared for the sheet); a null sheet empties them.
     void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
                          const ScaleLimits& limits, const ColourRamp& ramp,
                          CComparison* comparison = nullptr);
-    // Rebuilds the cut-line list alone (a new cut of the same record).
-    void BuildCutList(const CSheetProfile* sheet);
+    // Rebuilds the cut-line list from the pieces of a cut (none for null).
+    void BuildCutList(const CCutSegments* cut);
     // The sheet with its dots, cut line and cut mark.
     void DrawSheet(const FrameState& frame, const DisplaySettings& settings, const COverlayLists& overlays);
     // Draws for selection, with the current matrices, the sheet elements
@@ -53,9 +56,8 @@ private:
     // What depends on the mesh only: built once per mesh, kept across
     // records.
     struct Mesh {
-        const CSheetProfile* sheet = nullptr;
-        int elements = 0, nodes = 0;
-        uint64_t connectivity = 0;     // a digest of the node numbers
+        std::weak_ptr<const CSheetMesh> source;
+        int elements = 0;
         unsigned triangles = 0;        // element buffer of the triangles
         std::vector<unsigned> corners; // its node numbers, kept for picking
         // The triangles' batches: index counts and byte offsets.

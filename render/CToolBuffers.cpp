@@ -1,6 +1,5 @@
 #include "render/CToolBuffers.h"
 
-#include "model/CDataBase.h"
 #include "model/CMoldProfile.h"
 #include "render/DrawingBasics.h"
 
@@ -11,16 +10,16 @@
 // The float values glVertex3d and glNormal3d would keep: a list of the faces
 // drew the same.
 bool CToolBuffers::RefillTool(ToolArrays& drawn, const CMoldProfile& tool) {
-    const CDataBase<CFace>& faces = tool.Faces();
-    if (drawn.faceFirst.size() != static_cast<size_t>(faces.Count()) + 1)
+    const CFaceList& faces = tool.Faces();
+    if (drawn.faceFirst.size() != faces.size() + 1)
         return false;
     float* xyz = drawn.xyz.data();
     const float* normal = drawn.normal.data();
-    for (int f = 0; f < faces.Count(); ++f) {
-        const CFace& face = *faces.At(f);
-        const int first = drawn.faceFirst[static_cast<size_t>(f)];
+    for (size_t f = 0; f < faces.size(); ++f) {
+        const CFace& face = *faces[f];
+        const int first = drawn.faceFirst[f];
         const int count = face.VertexCount() < 3 ? 0 : face.VertexCount();
-        if (drawn.faceFirst[static_cast<size_t>(f) + 1] - first != count)
+        if (drawn.faceFirst[f + 1] - first != count)
             return false;
         if (count == 0)
             continue;
@@ -46,7 +45,7 @@ bool CToolBuffers::RefillTool(ToolArrays& drawn, const CMoldProfile& tool) {
 // Triangles go in runs; a larger face closes the run and is drawn as a
 // polygon.
 void CToolBuffers::RebuildTool(ToolArrays& drawn, const CMoldProfile& tool) {
-    const CDataBase<CFace>& faces = tool.Faces();
+    const CFaceList& faces = tool.Faces();
     drawn.xyz.clear();
     drawn.normal.clear();
     drawn.faceFirst.clear();
@@ -54,8 +53,8 @@ void CToolBuffers::RebuildTool(ToolArrays& drawn, const CMoldProfile& tool) {
     drawn.polygonFirsts.clear();
     drawn.polygonCounts.clear();
     int vertices = 0;
-    for (int f = 0; f < faces.Count(); ++f) {
-        const CFace& face = *faces.At(f);
+    for (size_t f = 0; f < faces.size(); ++f) {
+        const CFace& face = *faces[f];
         drawn.faceFirst.push_back(vertices);
         const int count = face.VertexCount();
         if (count < 3)
@@ -84,12 +83,14 @@ void CToolBuffers::RebuildTool(ToolArrays& drawn, const CMoldProfile& tool) {
     drawn.faceFirst.push_back(vertices);
 }
 
-void CToolBuffers::BuildToolLists(const CDataBase<CMoldProfile>* tools, const DisplaySettings& settings) {
+void CToolBuffers::BuildToolLists(const CToolList* tools, const DisplaySettings& settings) {
     toolNames.clear();
     int nextName = 0;
     for (int slot = 0; slot < kToolSlots; ++slot) {
         ToolArrays& drawn = toolArrays[static_cast<size_t>(slot)];
-        const CMoldProfile* tool = tools && slot < tools->Count() ? tools->At(slot) : nullptr;
+        const CMoldProfile* tool = tools && static_cast<size_t>(slot) < tools->size()
+                                       ? (*tools)[static_cast<size_t>(slot)].get()
+                                       : nullptr;
         if (!tool) {
             DeleteBuffer(drawn.positions);
             DeleteBuffer(drawn.normals);
@@ -102,8 +103,9 @@ void CToolBuffers::BuildToolLists(const CDataBase<CMoldProfile>* tools, const Di
         }
         UploadBuffer(drawn.positions, GL_ARRAY_BUFFER, drawn.xyz);
         if (settings.tools[static_cast<size_t>(slot)].shown) {
-            toolNames.push_back({slot, nextName, tool->Faces().Count()});
-            nextName += tool->Faces().Count();
+            const int faceCount = static_cast<int>(tool->Faces().size());
+            toolNames.push_back({slot, nextName, faceCount});
+            nextName += faceCount;
         }
     }
     toolsBuilt = true;

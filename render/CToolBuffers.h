@@ -3,13 +3,11 @@
 #pragma once
 
 #include "config/DisplaySettings.h"
+#include "model/CMoldProfile.h"
 #include "render/FrameState.h"
 
 #include <array>
 #include <vector>
-
-class CMoldProfile;
-template <typename T> class CDataBase;
 
 // The names the tool pick list gives: the faces of the shown tools in slot
 // order, every face counted whether it is drawn or not.
@@ -22,7 +20,7 @@ struct ToolNameRange {
 class CToolBuffers {
 public:
     // Refills the arrays of the ten tool slots from the tools' faces.
-    void BuildToolLists(const CDataBase<CMoldProfile>* tools, const DisplaySettings& settings);
+    void BuildToolLists(const CToolList* tools, const DisplaySettings& settings);
     // The shown tools, opaque ones first.
     void DrawTools(const FrameState& frame, const DisplaySettings& settings) const;
     // Draws for selection the faces of the shown tools, face f of a range

@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetReading.h"
 #include "model/Texts.h"
 #include "scale/ResultQuantity.h"
 
@@ -25,29 +26,30 @@ std::string RecordFile(const std::string& projectPath, int index) {
     return prefix + FormatText("%03d", index);
 }
 
-// Reads record index; null with the reason when it is missing, damaged or of
-// another mesh than mesh.
-std::unique_ptr<CSheetProfile> ReadRecordValues(const std::string& projectPath, int index, bool derive,
-                                                const CSheetProfile* mesh, std::string& failure) {
+// Reads record index, on the mesh of sheet when given; null with the reason
+// when it is missing, damaged or of another mesh.
+std::unique_ptr<CSheetProfile> ReadRecordValues(const std::string& projectPath, int index,
+                                                const CSheetProfile* sheet, std::string& failure) {
     const std::string name = RecordFile(projectPath, index);
     const std::string found = FindExistingFile(name, "");
     if (found.empty()) {
         failure = FormatText(texts::UnableToReadFrom, name.c_str());
         return nullptr;
     }
-    std::unique_ptr<CSheetProfile> record(new CSheetProfile(found, index, nullptr, {derive, false}));
-    if (record->OpenFailed()) {
+    CRecordData read = ReadRecordFile(found, index, nullptr);
+    if (read.error.fault == RecordFault::CannotOpen) {
         failure = FormatText(texts::UnableToReadFrom, name.c_str());
         return nullptr;
     }
-    if (record->ReadFailed()) {
-        failure = FormatText(texts::UnusableRecord, found.c_str(), record->FailureReason().c_str());
+    if (read.error) {
+        failure = FormatText(texts::UnusableRecord, found.c_str(), RecordErrorText(read.error).c_str());
         return nullptr;
     }
-    if (mesh && !mesh->HasSameMesh(*record)) {
+    if (!sheet)
+        return OpenSheet(std::move(read));
+    std::unique_ptr<CSheetProfile> record = PrepareRecord(sheet->SharedMesh(), std::move(read));
+    if (!record)
         failure = FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
-        return nullptr;
-    }
     return record;
 }
 
@@ -70,9 +72,9 @@ AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recor
     }
     const ScaleLimits automatic;
     result.range = {DBL_MAX, -DBL_MAX};
-    // The values of the other records are copied into the last one, as
-    // navigation copies them into the project's sheet, so every record is
-    // derived exactly as it is when shown.
+    // The other records are derived on the last one's mesh, as navigation
+    // derives them for the project's sheet, so every record is derived
+    // exactly as it is when shown.
     std::unique_ptr<CSheetProfile> sheet;
     int done = 0;
     int index = 0;
@@ -84,7 +86,7 @@ AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recor
             }
             index = step == 0 ? recordCount - 1 : step - 1;
             std::unique_ptr<CSheetProfile> record =
-                ReadRecordValues(projectPath, index, !sheet, sheet.get(), result.failure);
+                ReadRecordValues(projectPath, index, sheet.get(), result.failure);
             if (!record) {
                 result.outcome = AllRecordLimits::Failed;
                 return result;
@@ -92,7 +94,7 @@ AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recor
             if (!sheet)
                 sheet = std::move(record);
             else
-                sheet->TakeRecordValues(*record);
+                sheet->SwapRecordValues(*record);
             Widen(result.range, ComputeScaleRange(*sheet, quantity, automatic));
             if (progress)
                 progress(++done, recordCount);

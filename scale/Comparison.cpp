@@ -6,6 +6,7 @@
 #include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetReading.h"
 #include "model/Texts.h"
 #include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
@@ -35,14 +36,15 @@ std::string MeshMismatch(const CSheetProfile& sheet, const CSheetProfile& refere
                              sheet.ElementCount(), reference.ElementCount());
     if (!counts.empty())
         return "The meshes differ: " + counts + ".";
-    if (sheet.HasSameMesh(reference))
+    const CSheetMesh& mine = sheet.Mesh();
+    const CSheetMesh& theirs = reference.Mesh();
+    if (&mine == &theirs ||
+        mine.HasElementNodes(theirs.NodeArray(), static_cast<size_t>(theirs.ElementCount())))
         return std::string();
-    const auto& mine = sheet.Elements();
-    const auto& theirs = reference.Elements();
-    for (size_t i = 0; i < mine.size(); ++i) {
-        const int32_t* a = mine[i].NodeNumbers;
-        const int32_t* b = theirs[i].NodeNumbers;
-        if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2])
+    for (size_t i = 0; i < static_cast<size_t>(mine.ElementCount()); ++i) {
+        const ElementNodes& a = mine.Nodes(i);
+        const ElementNodes& b = theirs.Nodes(i);
+        if (a != b)
             return FormatText("The meshes differ: element %d has nodes %d, %d, %d against %d, %d, %d.",
                               static_cast<int>(i), a[0], a[1], a[2], b[0], b[1], b[2]);
     }
@@ -159,7 +161,9 @@ int CComparison::ReferenceRecord(int viewRecord) const {
     return std::clamp(record, 1, std::max(referenceSide.recordCount, 1));
 }
 
-CComparison::RecordRead CComparison::ReadRecord(int record, const CSheetProfile* mesh, int quantity) const {
+CComparison::RecordRead CComparison::ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& viewMesh,
+                                                const std::shared_ptr<const CSheetMesh>& referenceMesh,
+                                                int quantity) const {
     RecordRead read;
     const std::string name = referenceSide.recordPrefix + FormatText("%03d", record - 1);
     const std::string found = FindExistingFile(name, "");
@@ -167,34 +171,26 @@ CComparison::RecordRead CComparison::ReadRecord(int record, const CSheetProfile*
         read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
         return read;
     }
-    std::unique_ptr<CSheetProfile> values(new CSheetProfile(found, record - 1, nullptr, {false, false}));
-    if (values->OpenFailed()) {
+    CRecordData data = ReadRecordFile(found, record - 1, nullptr);
+    if (data.error.fault == RecordFault::CannotOpen) {
         read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
-    } else if (values->ReadFailed()) {
-        read.failure = FormatText(texts::UnusableRecord, found.c_str(), values->FailureReason().c_str());
-    } else if (!reference) {
-        // The first record read takes the node lists of the view's mesh when
-        // it has that mesh, as it must to be compared; otherwise it is
-        // derived in full and the meshes' check names what differs.
-        read.meshChecked = mesh && values->DeriveOnMeshOf(*mesh);
-        if (!read.meshChecked)
-            values->PostLoadDerivation();
-        read.values = std::move(values);
-    } else if (values->NodeCount() != reference->NodeCount() ||
-               values->ElementCount() != reference->ElementCount() ||
-               !values->PrepareRecordValues(*reference)) {
+    } else if (data.error) {
+        read.failure = FormatText(texts::UnusableRecord, found.c_str(), RecordErrorText(data.error).c_str());
+    } else if (!referenceMesh) {
+        // The first record read shares the view's mesh, or at least its node
+        // lists, when it has that mesh, as it must to be compared; otherwise
+        // it has a mesh of its own and the meshes' check names what differs.
+        read.values = viewMesh ? OpenSheetOnMesh(std::move(data), viewMesh, read.meshChecked)
+                               : OpenSheet(std::move(data));
+    } else if (!(read.values = PrepareRecord(referenceMesh, std::move(data)))) {
         // Later records take the first one's mesh and undeformed sheet, as
         // the project's own records do.
         read.failure = FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
-    } else {
+    } else if (quantity >= 0) {
         // A record read ahead has the time to take its nodal values too, for
         // the quantity shown while it was read.
-        if (quantity >= 0) {
-            values->CopyNodeElements(*reference);
-            FillNodalValues(*values, quantity, read.nodalValues);
-            read.nodalQuantity = quantity;
-        }
-        read.values = std::move(values);
+        FillNodalValues(*read.values, quantity, read.nodalValues);
+        read.nodalQuantity = quantity;
     }
     return read;
 }
@@ -211,7 +207,8 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
                 read = std::move(early);
         }
         if (!read.values && read.failure.empty())
-            read = ReadRecord(record, &sheet, -1);
+            read = ReadRecord(record, reference ? nullptr : sheet.SharedMesh(),
+                              reference ? reference->SharedMesh() : nullptr, -1);
         if (!read.values) {
             failure = read.failure;
             return false;
@@ -242,8 +239,8 @@ void CComparison::StartReadAhead(int quantity) {
         ahead.valid())
         return;
     aheadRecord = preparedRecord % referenceSide.recordCount + 1;
-    ahead = std::async(std::launch::async,
-                       [this, next = aheadRecord, quantity] { return ReadRecord(next, nullptr, quantity); });
+    ahead = std::async(std::launch::async, [this, next = aheadRecord, mesh = reference->SharedMesh(),
+                                            quantity] { return ReadRecord(next, nullptr, mesh, quantity); });
 }
 
 void CComparison::AwaitReadAhead() {
@@ -316,11 +313,11 @@ void CComparison::ColourDifferences(const CSheetProfile& sheet, int quantity, co
 }
 
 double CComparison::ReferenceElementValue(int element, int quantity) const {
-    return ElementValue(reference->Elements()[static_cast<size_t>(element)], quantity);
+    return ElementValue(*reference, static_cast<size_t>(element), quantity);
 }
 
 double CComparison::ElementDifference(const CSheetProfile& sheet, int element, int quantity) const {
-    return ElementValue(sheet.Elements()[static_cast<size_t>(element)], quantity) -
+    return ElementValue(sheet, static_cast<size_t>(element), quantity) -
            ReferenceElementValue(element, quantity);
 }
 

@@ -18,6 +18,7 @@
 
 class CConfiguration;
 class CProjectProfile;
+class CSheetMesh;
 class CSheetProfile;
 
 // "" when both sheets have the same node and element counts and every element
@@ -147,12 +148,12 @@ private:
         std::vector<double> nodalValues;
         int nodalQuantity = -1;
     };
-    // Reads a record of the reference, prepared for the reference sheet
-    // when there is one (see CSheetProfile::PrepareRecordValues), with its
-    // nodal values of quantity when that is not -1; derived otherwise, on
-    // mesh (the view's sheet) when it is that mesh. Only reads the
-    // reference sheet.
-    RecordRead ReadRecord(int record, const CSheetProfile* mesh, int quantity) const;
+    // Reads a record of the reference: prepared on referenceMesh, the
+    // reference sheet's, when given (see PrepareRecord), with its nodal
+    // values of quantity when that is not -1; otherwise the first record,
+    // on viewMesh (the view's sheet's) as far as it is that mesh.
+    RecordRead ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& viewMesh,
+                          const std::shared_ptr<const CSheetMesh>& referenceMesh, int quantity) const;
     // Two projects shown under one name get the folders that tell them apart.
     void TellApart();
     // The reference's nodal values of the quantity, kept while its record

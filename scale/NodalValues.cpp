@@ -30,17 +30,18 @@ ScaleRange FillStresses(const CSheetProfile& sheet, double* out) {
             if (sheet.NodeElements(static_cast<int>(node)).size() == 0)
                 out[node] = NotANumber;
     });
-    const CElementProfile* elements = sheet.Elements().data();
+    const CElementValues* elements = sheet.Values().elements.data();
+    const ElementNodes* corners = sheet.Mesh().NodeArray();
     return parallel::ReduceBlocks(
-        sheet.Elements().size(), ElementGrain, none,
+        sheet.Values().elements.size(), ElementGrain, none,
         [&](size_t first, size_t last) {
             ScaleRange part = none;
             for (size_t i = first; i < last; ++i) {
                 const double square = elements[i].VonMisesSquare();
                 part.Fold(square);
-                for (int32_t node : elements[i].NodeNumbers)
+                for (int32_t node : corners[i])
                     if (static_cast<size_t>(sheet.NodeElements(node).end()[-1]) == i)
-                        out[node] = CElementProfile::VonMisesFromSquare(square);
+                        out[node] = CElementValues::VonMisesFromSquare(square);
             }
             return part;
         },
@@ -70,8 +71,7 @@ void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<doubl
             squares->Fold(folded);
         return;
     }
-    const CElementProfile* elements = sheet.Elements().data();
-    WithElementValue(quantity, [&](auto value) {
+    WithElementValue(sheet, quantity, [&](auto value) {
         parallel::ForBlocks(nodes, NodeGrain, [&](size_t first, size_t last) {
             for (size_t node = first + 1; node <= last; ++node) {
                 const ElementIndexRange range = sheet.NodeElements(static_cast<int>(node));
@@ -82,7 +82,7 @@ void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<doubl
                     // sheet's own means are, so both give the same bits.
                     double sum = 0;
                     for (int32_t index : range)
-                        sum += value(elements[index]);
+                        sum += value(static_cast<size_t>(index));
                     out[node] = sum / static_cast<double>(range.size());
                 }
             }
@@ -105,9 +105,9 @@ using Nodal = std::array<bool, ResultQuantityCount - 1>;
 // Each column's quantity is known when compiled, so that no loop over the
 // elements asks which one it is, and the sums stay in registers.
 template <size_t... Column>
-void AddElement(const CElementProfile& element, const Nodal& nodal, Sums& sums,
+void AddElement(const ElementArrays& elements, size_t element, const Nodal& nodal, Sums& sums,
                 std::index_sequence<Column...>) {
-    (WithElementValue(static_cast<int>(Column) + 1,
+    (WithElementValue(elements, static_cast<int>(Column) + 1,
                       [&](auto value) {
                           if (nodal[Column])
                               sums[Column] += value(element);
@@ -117,10 +117,10 @@ void AddElement(const CElementProfile& element, const Nodal& nodal, Sums& sums,
 
 // Von Mises stress: the last element using the node, as FillStresses has it.
 template <size_t... Column>
-void StoreNode(const Sums& sums, double count, const CElementProfile& last, const Nodal& nodal,
+void StoreNode(const Sums& sums, double count, const ElementArrays& elements, size_t last, const Nodal& nodal,
                const EveryQuantity& out, size_t i, std::index_sequence<Column...>) {
     (WithElementValue(
-         static_cast<int>(Column) + 1,
+         elements, static_cast<int>(Column) + 1,
          [&](auto value) { out[Column][i] = nodal[Column] ? sums[Column] / count : value(last); }),
      ...);
 }
@@ -131,7 +131,7 @@ void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, co
     Nodal nodal;
     for (size_t column = 0; column < nodal.size(); ++column)
         nodal[column] = QuantityOf(static_cast<int>(column) + 1).nodal;
-    const CElementProfile* elements = sheet.Elements().data();
+    const ElementArrays elements = ElementArraysOf(sheet);
     for (size_t node = first; node < last; ++node) {
         const ElementIndexRange range = sheet.NodeElements(static_cast<int>(node));
         const size_t i = node - first;
@@ -144,8 +144,8 @@ void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, co
         // list as FillNodalValues has it.
         Sums sums{};
         for (int32_t index : range)
-            AddElement(elements[index], nodal, sums, Columns());
-        StoreNode(sums, static_cast<double>(range.size()), elements[range.end()[-1]], nodal, out, i,
-                  Columns());
+            AddElement(elements, static_cast<size_t>(index), nodal, sums, Columns());
+        StoreNode(sums, static_cast<double>(range.size()), elements, static_cast<size_t>(range.end()[-1]),
+                  nodal, out, i, Columns());
     }
 }

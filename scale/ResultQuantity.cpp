@@ -84,8 +84,8 @@ std::string QuantityUnitSuffix(int quantity, const CConfiguration& configuration
     return unit ? std::string(" ") + unit : std::string();
 }
 
-double ElementValue(const CElementProfile& element, int quantity) {
+double ElementValue(const CSheetProfile& sheet, size_t element, int quantity) {
     double result = 0;
-    WithElementValue(quantity, [&](auto value) { result = value(element); });
+    WithElementValue(sheet, quantity, [&](auto value) { result = value(element); });
     return result;
 }

@@ -2,7 +2,9 @@
 // each in one element.
 #pragma once
 
-#include "model/CElementProfile.h"
+#include "model/CSheetProfile.h"
+
+#include <cstddef>
 
 #include <string>
 
@@ -76,33 +78,48 @@ double QuantityBetweenSystems(int quantity, double display, const CConfiguration
 // The unit word after a space, " mm"; "" for a quantity without one.
 std::string QuantityUnitSuffix(int quantity, const CConfiguration& configuration);
 
-// The value of a quantity 1..7 in an element, in its stored unit: thickness
-// in metres, temperature in degrees Celsius, von Mises stress in MPa, the
-// extensions and the stretch ratio dimensionless. The element's derived
-// values are current whenever its sheet's node tables change, so they are
-// read as stored.
-double ElementValue(const CElementProfile& element, int quantity);
+// The value of a quantity 1..7 in an element (0-based index), in its stored
+// unit: thickness in metres, temperature in degrees Celsius, von Mises
+// stress in MPa, the extensions and the stretch ratio dimensionless. The
+// derived values are current whenever the sheet takes other values, so they
+// are read as stored.
+double ElementValue(const CSheetProfile& sheet, size_t element, int quantity);
 
-// Calls use(value) with value(element) giving ElementValue(element,
-// quantity): loops over the elements take the quantity's branch once and
+// The element arrays a quantity's value is read from: the record's values
+// and what is derived from them.
+struct ElementArrays {
+    const CElementValues* values;
+    const CElementDerived* derived;
+};
+inline ElementArrays ElementArraysOf(const CSheetProfile& sheet) {
+    return {sheet.Values().elements.data(), sheet.Derived().elements.data()};
+}
+
+// Calls use(value) with value(i) giving ElementValue(sheet, i, quantity) for
+// element i: loops over the elements take the quantity's branch once and
 // read the field directly.
-template <typename Use> void WithElementValue(int quantity, const Use& use) {
+template <typename Use> void WithElementValue(const ElementArrays& elements, int quantity, const Use& use) {
+    const CElementValues* v = elements.values;
+    const CElementDerived* d = elements.derived;
     switch (quantity) {
     case ThicknessQuantity:
-        return use([](const CElementProfile& e) { return e.Thickness; });
+        return use([d](size_t i) { return d[i].Thickness; });
     case TemperatureQuantity:
-        return use([](const CElementProfile& e) { return e.Temperature; });
+        return use([v](size_t i) { return v[i].Temperature; });
     case VonMisesQuantity:
-        return use([](const CElementProfile& e) { return e.VonMisesStress(); });
+        return use([v](size_t i) { return v[i].VonMisesStress(); });
     case ExtensionXQuantity:
-        return use([](const CElementProfile& e) { return e.ExtensionX; });
+        return use([d](size_t i) { return d[i].ExtensionX; });
     case ExtensionYQuantity:
-        return use([](const CElementProfile& e) { return e.ExtensionY; });
+        return use([d](size_t i) { return d[i].ExtensionY; });
     case PlanarExtensionQuantity:
-        return use([](const CElementProfile& e) { return e.PlanarExtension; });
+        return use([d](size_t i) { return d[i].PlanarExtension; });
     case StretchRatioQuantity:
-        return use([](const CElementProfile& e) { return e.StretchRatio; });
+        return use([d](size_t i) { return d[i].StretchRatio; });
     default:
-        return use([](const CElementProfile&) { return 0.0; });
+        return use([](size_t) { return 0.0; });
     }
+}
+template <typename Use> void WithElementValue(const CSheetProfile& sheet, int quantity, const Use& use) {
+    WithElementValue(ElementArraysOf(sheet), quantity, use);
 }

@@ -21,30 +21,30 @@ ScaleRange Join(ScaleRange earlier, const ScaleRange& later) {
 void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& range) {
     const double infinity = std::numeric_limits<double>::infinity();
     const ScaleRange none = {infinity, -infinity};
-    const CElementProfile* elements = sheet.Elements().data();
     auto fold = [&](auto value) {
         return parallel::ReduceBlocks(
-            sheet.Elements().size(), ElementGrain, none,
-            [elements, &none, &value](size_t first, size_t last) {
+            sheet.Values().elements.size(), ElementGrain, none,
+            [&none, &value](size_t first, size_t last) {
                 ScaleRange part = none;
                 for (size_t i = first; i < last; ++i)
-                    part.Fold(value(elements[i]));
+                    part.Fold(value(i));
                 return part;
             },
             Join);
     };
     if (quantity == VonMisesQuantity) {
-        range.Fold(StressRangeOfSquares(fold([](const CElementProfile& e) { return e.VonMisesSquare(); })));
+        const CElementValues* values = sheet.Values().elements.data();
+        range.Fold(StressRangeOfSquares(fold([values](size_t i) { return values[i].VonMisesSquare(); })));
         return;
     }
-    WithElementValue(quantity, [&](auto value) { range.Fold(fold(value)); });
+    WithElementValue(sheet, quantity, [&](auto value) { range.Fold(fold(value)); });
 }
 
 ScaleRange StressRangeOfSquares(const ScaleRange& squares) {
     // The squares are never negative: -infinity is only the mark of none.
     const double infinity = std::numeric_limits<double>::infinity();
-    return {CElementProfile::VonMisesFromSquare(squares.minimum),
-            squares.maximum == -infinity ? -infinity : CElementProfile::VonMisesFromSquare(squares.maximum)};
+    return {CElementValues::VonMisesFromSquare(squares.minimum),
+            squares.maximum == -infinity ? -infinity : CElementValues::VonMisesFromSquare(squares.maximum)};
 }
 
 ScaleRange ComputeScaleRange(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits) {

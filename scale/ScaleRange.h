@@ -38,7 +38,7 @@ struct ScaleRange {
 void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& range);
 
 // The von Mises stresses' range from that of the squares under their roots
-// (CElementProfile::VonMisesSquare), folded from (infinity, -infinity): the
+// (CElementValues::VonMisesSquare), folded from (infinity, -infinity): the
 // stress grows with the square, so two roots give what a root per element
 // gave.
 ScaleRange StressRangeOfSquares(const ScaleRange& squares);

@@ -85,7 +85,7 @@ TEST(Batch, CutSaveWritesTheCutWindowsCsv) {
     session.ProfileQuantity = 1;
     session.Cut(*project.Sheet(), configuration);
     EXPECT_EQ(ReadWholeFile(saved),
-              ProfileCsv(project.Sheet()->CutSegments(), session.Quantity(), configuration));
+              ProfileCsv(session.CutOf(*project.Sheet()), session.Quantity(), configuration));
     EXPECT_EQ(ReadWholeFile(saved + ".new"), "mine");
 }
 

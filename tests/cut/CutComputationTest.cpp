@@ -1,12 +1,13 @@
 // The cut of a sheet by a plane: each element's piece, the indexed search
 // that thins and joins the pieces held to the slow obvious one, and the
-// records the sheet keeps.
+// records of the cut.
 #include "cut/CutComputation.h"
 #include "config/CConfiguration.h"
 #include "cut/CCutPlane.h"
 #include "cut/CutChain.h"
 #include "cut/ProfileGraph.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetReading.h"
 #include "scale/ResultQuantity.h"
 #include "tests/support/TestSupport.h"
 #include "tools/SampleWriter.h"
@@ -28,8 +29,9 @@ namespace {
 std::unique_ptr<CSheetProfile> Read(const RecordData& record) {
     CTempFolder folder;
     EXPECT_TRUE(samplegen::WriteRecordFile(folder.File("sheet.000"), record));
-    auto sheet = std::make_unique<CSheetProfile>(folder.File("sheet.000"), 0, nullptr);
-    EXPECT_FALSE(sheet->ReadFailed()) << sheet->FailureReason();
+    RecordError error;
+    std::unique_ptr<CSheetProfile> sheet = ReadSheet(folder.File("sheet.000"), 0, nullptr, &error);
+    EXPECT_TRUE(sheet) << RecordErrorText(error);
     return sheet;
 }
 
@@ -68,13 +70,9 @@ RecordData Shuffled(RecordData record, unsigned seed) {
     return record;
 }
 
-std::vector<const CAbscisse*> Cut(CSheetProfile& sheet, int axis, double millimetres,
-                                  int quantity = TemperatureQuantity) {
-    ComputeCut(sheet, CCutPlane::AtAxis(axis, millimetres), quantity);
-    std::vector<const CAbscisse*> records;
-    for (int i = 0; i < sheet.CutSegments().Count(); ++i)
-        records.push_back(sheet.CutSegments().At(i));
-    return records;
+CCutSegments Cut(const CSheetProfile& sheet, int axis, double millimetres,
+                 int quantity = TemperatureQuantity) {
+    return ComputeCut(sheet, CCutPlane::AtAxis(axis, millimetres), quantity);
 }
 
 bool Near(const CCoordinate& a, const CCoordinate& b, double tolerance) {
@@ -197,13 +195,12 @@ TEST_P(CutOfASheet, MatchesTheReferenceAndIsOneOrientedPolylineOnThePlane) {
     const auto sheet = Read(c.record());
     const CCutPlane plane = CCutPlane::AtAxis(c.axis, c.millimetres);
     std::vector<CutSegment> pieces;
-    for (size_t i = 0; i < sheet->Elements().size(); ++i) {
-        const CElementProfile& e = sheet->Elements()[i];
+    for (size_t i = 0; i < static_cast<size_t>(sheet->ElementCount()); ++i) {
         CCoordinate p[4];
-        const int count = IntersectTriangle(plane, sheet->CurrentCorner(e, 0), sheet->CurrentCorner(e, 1),
-                                            sheet->CurrentCorner(e, 2), p);
+        const int count = IntersectTriangle(plane, sheet->CurrentCorner(i, 0), sheet->CurrentCorner(i, 1),
+                                            sheet->CurrentCorner(i, 2), p);
         if (RemoveCoincidentPoints(p, count) == 2)
-            pieces.push_back({e.ElementId, static_cast<int32_t>(i), p[0], p[1]});
+            pieces.push_back({sheet->Mesh().ElementId(i), static_cast<int32_t>(i), p[0], p[1]});
     }
     ExpectSamePieces(ElementPieces(plane, *sheet), pieces);
     const std::vector<CutSegment> unique = RemoveDuplicatePieces(pieces);
@@ -212,24 +209,24 @@ TEST_P(CutOfASheet, MatchesTheReferenceAndIsOneOrientedPolylineOnThePlane) {
     if (!c.across)
         return;
 
-    const auto records = Cut(*sheet, c.axis, c.millimetres);
+    auto records = Cut(*sheet, c.axis, c.millimetres);
     ASSERT_GE(records.size(), 3u);
     ASSERT_EQ(records.size() % 2, 1u) << "2m - 1 records for m pieces";
     // Towards increasing y (X, Z) or x (Y).
     const auto along = [&c](const CCoordinate& p) { return c.axis == 1 ? p.x : p.y; };
-    EXPECT_NEAR(along(records.front()->Start), -0.125, 1e-9) << "from boundary";
-    EXPECT_NEAR(along(records.back()->End), 0.125, 1e-9) << "to boundary";
-    const bool reversed = Reversed(*records[0]);
+    EXPECT_NEAR(along(records.front().Start), -0.125, 1e-9) << "from boundary";
+    EXPECT_NEAR(along(records.back().End), 0.125, 1e-9) << "to boundary";
+    const bool reversed = Reversed(records[0]);
     for (size_t i = 0; i < records.size(); ++i) {
-        const CAbscisse& r = *records[i];
+        const CAbscisse& r = records[i];
         // The element by its position, whatever the identifiers.
-        const CElementProfile& element = sheet->Elements()[static_cast<size_t>(r.ElementIndex)];
-        EXPECT_EQ(r.ElementNumber, element.ElementId);
-        EXPECT_EQ(r.Value, element.Temperature);
+        const size_t element = static_cast<size_t>(r.ElementIndex);
+        EXPECT_EQ(r.ElementNumber, sheet->Mesh().ElementId(element));
+        EXPECT_EQ(r.Value, sheet->Values().elements[element].Temperature);
         if (i % 2) {
             // A connector belongs to the piece before it in tracing order.
             EXPECT_LT(r.Length, 1e-11) << "connector " << i;
-            EXPECT_EQ(r.ElementIndex, records[reversed ? i + 1 : i - 1]->ElementIndex);
+            EXPECT_EQ(r.ElementIndex, records[reversed ? i + 1 : i - 1].ElementIndex);
         } else {
             EXPECT_GE(r.Length, 1e-11);
             EXPECT_LT(along(r.Start), along(r.End)) << "piece " << i;
@@ -238,11 +235,11 @@ TEST_P(CutOfASheet, MatchesTheReferenceAndIsOneOrientedPolylineOnThePlane) {
 
     CTempFolder folder;
     CConfiguration configuration(folder.File("Quillmere.cfg"));
-    const CProfileGraph graph = BuildProfileGraph(sheet->CutSegments(), TemperatureQuantity, configuration);
-    EXPECT_DOUBLE_EQ(graph.TotalArcLength, records.back()->ArcEnd);
+    const CProfileGraph graph = BuildProfileGraph(records, TemperatureQuantity, configuration);
+    EXPECT_DOUBLE_EQ(graph.TotalArcLength, records.back().ArcEnd);
     for (size_t i = 0; i < records.size(); ++i) {
-        EXPECT_EQ(records[i]->ArcStart, i ? records[i - 1]->ArcEnd : 0);
-        EXPECT_GE(records[i]->ArcEnd, records[i]->ArcStart);
+        EXPECT_EQ(records[i].ArcStart, i ? records[i - 1].ArcEnd : 0);
+        EXPECT_GE(records[i].ArcEnd, records[i].ArcStart);
     }
 }
 
@@ -338,8 +335,8 @@ TEST(ComputeCut, APlaneThroughAGapKeepsTheCurveOfTheFirstPiece) {
     EXPECT_TRUE(Cut(*sheet, 1, 0).empty()) << "y = 0 lies in the gap";
     const auto records = Cut(*sheet, 0, 10);
     ASSERT_FALSE(records.empty());
-    EXPECT_NEAR(records.front()->Start.y, -0.125, 1e-9);
-    EXPECT_NEAR(records.back()->End.y, -0.125 + 3 * 0.03125, 1e-9);
+    EXPECT_NEAR(records.front().Start.y, -0.125, 1e-9);
+    EXPECT_NEAR(records.back().End.y, -0.125 + 3 * 0.03125, 1e-9);
 }
 
 // An L: the quadrant x > 0, y > 0 has no elements. The plane x + y = 0.15 m
@@ -367,8 +364,7 @@ TEST(ComputeCut, APlaneThroughTheBoxButNoElementGivesNothing) {
     diagonal.b = 1;
     diagonal.c = 0;
     diagonal.d = -0.15;
-    ComputeCut(*sheet, diagonal, TemperatureQuantity);
-    EXPECT_EQ(sheet->CutSegments().Count(), 0);
+    EXPECT_TRUE(ComputeCut(*sheet, diagonal, TemperatureQuantity).empty());
 }
 
 TEST(ComputeCut, EachAxisReversesACutRunningTheWrongWay) {
@@ -380,7 +376,7 @@ TEST(ComputeCut, EachAxisReversesACutRunningTheWrongWay) {
     for (int axis : {0, 1, 2}) {
         const auto records = Cut(*sheet, axis, 0);
         ASSERT_EQ(records.size(), 1u) << axis;
-        const CAbscisse& r = *records[0];
+        const CAbscisse& r = records[0];
         EXPECT_LT(axis == 1 ? r.Start.x : r.Start.y, axis == 1 ? r.End.x : r.End.y) << axis;
         EXPECT_TRUE(Reversed(r)) << "every cut of this triangle runs the wrong way first";
     }
@@ -399,8 +395,8 @@ TEST_P(CutValues, AreTheQuantityInTheElementInStoredUnits) {
     const auto sheet = Read(Grid(4, [](Vec3 p) { return Vec3{GetParam().stretch * p.x, p.y, 0}; }));
     const auto records = Cut(*sheet, 1, 17, GetParam().quantity);
     ASSERT_FALSE(records.empty());
-    for (const CAbscisse* r : records)
-        EXPECT_NEAR(r->Value, GetParam().expected, 1e-6 * std::fabs(GetParam().expected));
+    for (const CAbscisse& r : records)
+        EXPECT_NEAR(r.Value, GetParam().expected, 1e-6 * std::fabs(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Quantities, CutValues,

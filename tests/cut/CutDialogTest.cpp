@@ -31,15 +31,26 @@
 
 namespace {
 
+// The cut a 3D view of the document draws: none without a cut window.
+const CCutSegments& DrawnCut(const CProjectProfile& document) {
+    static const CCutSegments none;
+    return document.Cut() ? document.Cut()->CutOf(*document.Sheet()) : none;
+}
+
+// The point of the cut a 3D view of the document marks, or null.
+const CCoordinate* DrawnMark(const CProjectProfile& document) {
+    return document.Cut() ? document.Cut()->MarkOf(*document.Sheet()) : nullptr;
+}
+
 // A view of the document that keeps, at every update it is told of, what
-// the sheet held then: whether a cut mark, and how many pieces of cut.
+// the views draw then: whether a cut mark, and how many pieces of cut.
 class CRecordingView : public CView {
 public:
     explicit CRecordingView(CProjectProfile& shown) : document(shown) { document.AddView(this); }
     ~CRecordingView() override { document.RemoveView(this); }
     void OnUpdate(CView*, int) override {
-        marks.push_back(document.Sheet()->CutMark().valid);
-        pieces.push_back(document.Sheet()->CutSegments().Count());
+        marks.push_back(DrawnMark(document) != nullptr);
+        pieces.push_back(static_cast<int>(DrawnCut(document).size()));
     }
     CDocument* Document() const override { return &document; }
     void Clear() {
@@ -211,8 +222,8 @@ void CutDialogTest::cuttingDrawsTheGraphAndTellsTheViews() {
     Cut("12.5");
     QCOMPARE(changed.count(), 1);
     QVERIFY(dialog->CanPrint() && Child<QPushButton>("saveData")->isEnabled());
-    QVERIFY(project->Sheet()->CutSegments().Count() > 0);
-    QCOMPARE(view->pieces, std::vector<int>{project->Sheet()->CutSegments().Count()});
+    QVERIFY(!DrawnCut(*project).empty());
+    QCOMPARE(view->pieces, std::vector<int>{static_cast<int>(DrawnCut(*project).size())});
     QCOMPARE(Child<QLineEdit>("xMax")->text(), Shown(dialog->Session().GraphLimits.xMax));
     QCOMPARE(Child<QLineEdit>("yMax")->text(), Shown(dialog->Session().GraphLimits.yMax));
     // The 3 mm sheet: the blue curve along the plot's top.
@@ -314,7 +325,8 @@ void CutDialogTest::readOutFollowsTheMouseAndMarksTheViews() {
     QCOMPARE(Child<QLineEdit>("arcLength")->text(), QString::asprintf("%.3f", arc));
     QCOMPARE(Child<QLineEdit>("value")->text(), QString("3.000"));
     QCOMPARE(view->marks, std::vector<bool>{true});
-    const CCoordinate point = project->Sheet()->CutMark().point;
+    QVERIFY(DrawnMark(*project));
+    const CCoordinate point = *DrawnMark(*project);
     QCOMPARE(point.x, 0.0125);
     QVERIFY(std::abs(point.y - (-0.05 + arc * 0.001)) < 1e-9);
 
@@ -328,7 +340,7 @@ void CutDialogTest::readOutFollowsTheMouseAndMarksTheViews() {
     marked = Graph();
     QCOMPARE(marked.pixel(column, plot.top + 5), before.pixel(column, plot.top + 5));
     QCOMPARE(marked.pixel(next, plot.top + 5) & 0xffffffu, ~before.pixel(next, plot.top + 5) & 0xffffffu);
-    QVERIFY(project->Sheet()->CutMark().point.y > point.y);
+    QVERIFY(DrawnMark(*project) && DrawnMark(*project)->y > point.y);
     QCOMPARE(view->marks.size(), size_t{2});
 
     // Past the end of the cut the views drop the cross-hair, once.
@@ -378,8 +390,7 @@ void CutDialogTest::crossHairInARealView() {
     const CPixelRect plot = dialog->PlotOfGraphArea();
     const QPoint at(Mapping().X(50), (plot.top + plot.bottom) / 2);
     QTest::mousePress(dialog->Graph(), Qt::LeftButton, {}, at);
-    const QPointF centre =
-        scene.ProjectToWindow(project->Sheet()->CutMark().point) * scene.devicePixelRatioF();
+    const QPointF centre = scene.ProjectToWindow(*DrawnMark(*project)) * scene.devicePixelRatioF();
     // The arms' outline around the point, and nothing of it once released.
     const QRect around(centre.toPoint() - QPoint(20, 20), QSize(41, 41));
     auto changed = [&](const QImage& frame) {
@@ -399,7 +410,7 @@ void CutDialogTest::closingEmptiesTheCut() {
     Cut("12.5");
     view->Clear();
     dialog.reset();
-    QCOMPARE(project->Sheet()->CutSegments().Count(), 0);
+    QVERIFY(DrawnCut(*project).empty());
     QVERIFY(!view->pieces.empty());
     QCOMPARE(view->pieces.back(), 0); // the views drop the cut's line
 
@@ -410,7 +421,8 @@ void CutDialogTest::closingEmptiesTheCut() {
     view->Clear();
     dialog.reset();
     QVERIFY(view->pieces.empty());
-    QVERIFY(project->Sheet()->CutSegments().Count() > 0);
+    // Nor does the document keep the cut of a window that is gone.
+    QVERIFY(!project->Cut());
 }
 
 void CutDialogTest::layoutFollowsTheWindowSize() {
@@ -445,7 +457,7 @@ void CutDialogTest::unitsChangeAndLimitFieldsShowTheirWholeNumber() {
     Type("yMin", "-0.000123456789012345");
     QTest::mouseClick(Child<QPushButton>("cutting"), Qt::LeftButton);
     // The same cut, found again in inches.
-    QVERIFY(std::abs(project->Sheet()->CutSegments().At(0)->Start.x - 0.0254) < 1e-12);
+    QVERIFY(std::abs(DrawnCut(*project).at(0).Start.x - 0.0254) < 1e-12);
     auto* yMin = Child<QLineEdit>("yMin");
     QCOMPARE(yMin->text(), QString("-0.000123456789012345"));
     QCOMPARE(Child<QLineEdit>("xMax")->text(), Shown(200 / 25.4));
@@ -472,8 +484,7 @@ void CutDialogTest::saveDataWritesTheProfile() {
     });
     QTest::mouseClick(Child<QPushButton>("saveData"), Qt::LeftButton);
     QVERIFY(suggested.endsWith("/fixture_cut.csv"));
-    QCOMPARE(ReadWholeFile(path.toStdString()),
-             ProfileCsv(project->Sheet()->CutSegments(), 1, *configuration));
+    QCOMPARE(ReadWholeFile(path.toStdString()), ProfileCsv(DrawnCut(*project), 1, *configuration));
 
     // Cancelling the chooser writes nothing.
     QFile::remove(path);

@@ -9,6 +9,7 @@
 #include "cut/GraphLayout.h"
 #include "cut/ProfileCsv.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetReading.h"
 #include "scale/ResultQuantity.h"
 #include "tests/support/TestSupport.h"
 #include "tools/SampleWriter.h"
@@ -32,8 +33,8 @@ std::unique_ptr<CSheetProfile> GridSheet(const CTempFolder& folder) {
     for (size_t e = 0; e < record.elements.size(); ++e)
         record.elements[e].temperature = static_cast<float>(100.0 + e);
     EXPECT_TRUE(samplegen::WriteRecordFile(folder.File("sheet.000"), record));
-    auto sheet = std::make_unique<CSheetProfile>(folder.File("sheet.000"), 0, nullptr);
-    EXPECT_FALSE(sheet->ReadFailed()) << sheet->FailureReason();
+    std::unique_ptr<CSheetProfile> sheet = ReadSheet(folder.File("sheet.000"), 0, nullptr);
+    EXPECT_TRUE(sheet);
     return sheet;
 }
 
@@ -178,8 +179,8 @@ TEST_F(CutWindow, ReadOutInterpolatesAndFindsThePointOfTheCut) {
     session.Position = 10; // x = 10 mm, across the grid along y
     session.ProfileQuantity = TemperatureQuantity - 1;
     session.Cut(*sheet, configuration);
-    const CCutSegments& cut = sheet->CutSegments();
-    ASSERT_GT(cut.Count(), 2);
+    const CCutSegments& cut = session.CutOf(*sheet);
+    ASSERT_GT(cut.size(), 2u);
     EXPECT_NEAR(session.Graph.TotalArcLength, 0.25, 1e-12);
     EXPECT_EQ(Limits(session.GraphLimits), (std::vector<double>{0, 300, 0, 300}));
 
@@ -207,6 +208,34 @@ TEST_F(CutWindow, ReadOutInterpolatesAndFindsThePointOfTheCut) {
     EXPECT_NEAR(session.Position, 10 / 25.4, 1e-15);
     readOut = ReadOutAt(CGraphMapping({0, 0, 100, 100}, {0, 10, 0, 1}), 5, session.Graph, cut, configuration);
     EXPECT_NEAR(readOut.arcLength, 0.0127, 1e-12) << "half an inch";
+}
+
+// A cut belongs to the values it was made on: once the sheet holds another
+// record's, the views draw no line and no mark, and the graph built again
+// is empty, as before any cut.
+TEST_F(CutWindow, ACutGoesWithTheRecordItWasMadeOn) {
+    auto sheet = GridSheet(folder);
+    CCutSession session;
+    session.Cut(*sheet, configuration);
+    const CCoordinate point(0, 0.01, 0);
+    session.SetMark(&point);
+    ASSERT_FALSE(session.CutOf(*sheet).empty());
+    ASSERT_NE(session.MarkOf(*sheet), nullptr);
+
+    // The next record, of the same mesh.
+    std::unique_ptr<CSheetProfile> next =
+        PrepareRecord(sheet->SharedMesh(), ReadRecordFile(folder.File("sheet.000"), 1, nullptr));
+    ASSERT_TRUE(next);
+    sheet->SwapRecordValues(*next);
+    EXPECT_TRUE(session.CutOf(*sheet).empty());
+    EXPECT_EQ(session.MarkOf(*sheet), nullptr);
+    configuration.SetSIMetric(false);
+    session.UnitsChanged(true, sheet.get(), configuration);
+    EXPECT_FALSE(session.HasPoints());
+
+    session.Cut(*sheet, configuration);
+    EXPECT_FALSE(session.CutOf(*sheet).empty());
+    EXPECT_EQ(session.MarkOf(*sheet), nullptr) << "a new cut has no mark yet";
 }
 
 TEST_F(CutWindow, TypedLimitsSurviveLaterCutsUntilThePlaneOrProfileChanges) {
@@ -291,21 +320,20 @@ TEST(PrintedPage, PortraitBringsTheBoxUpLandscapeKeepsIt) {
 
 TEST_F(CutWindow, CsvReadsBackAsTheCutsPoints) {
     auto sheet = GridSheet(folder);
-    ComputeCut(*sheet, CCutPlane::AtAxis(1, 7.5), ThicknessQuantity);
-    const CCutSegments& cut = sheet->CutSegments();
-    ASSERT_GT(cut.Count(), 2);
+    const CCutSegments cut = ComputeCut(*sheet, CCutPlane::AtAxis(1, 7.5), ThicknessQuantity);
+    ASSERT_GT(cut.size(), 2u);
 
     for (bool si : {true, false}) {
         configuration.SetSIMetric(si);
         const std::vector<std::string> lines = Split(ProfileCsv(cut, ThicknessQuantity, configuration), '\n');
         EXPECT_EQ(lines.front(), si ? "arc_mm,value_mm,x_mm,y_mm,z_mm,element"
                                     : "arc_inch,value_inch,x_inch,y_inch,z_inch,element");
-        ASSERT_EQ(lines.size(), static_cast<size_t>(cut.Count()) + 2);
+        ASSERT_EQ(lines.size(), cut.size() + 2);
         double arc = 0;
-        for (int i = 0; i <= cut.Count(); ++i) {
-            const CAbscisse& piece = *cut.At(std::min(i, cut.Count() - 1));
-            const CCoordinate& point = i < cut.Count() ? piece.Start : piece.End;
-            const std::vector<std::string> fields = Split(lines[static_cast<size_t>(i) + 1], ',');
+        for (size_t i = 0; i <= cut.size(); ++i) {
+            const CAbscisse& piece = cut[std::min(i, cut.size() - 1)];
+            const CCoordinate& point = i < cut.size() ? piece.Start : piece.End;
+            const std::vector<std::string> fields = Split(lines[i + 1], ',');
             ASSERT_EQ(fields.size(), 6u);
             const double expected[5] = {arc, piece.Value, point.x, point.y, point.z};
             for (int k = 0; k < 5; ++k)
@@ -313,7 +341,7 @@ TEST_F(CutWindow, CsvReadsBackAsTheCutsPoints) {
                           configuration.LengthToDisplay(expected[k] * 1000))
                     << "row " << i << " column " << k;
             EXPECT_EQ(fields[5], std::to_string(piece.ElementNumber));
-            if (i < cut.Count())
+            if (i < cut.size())
                 arc += piece.Length;
         }
     }
@@ -334,13 +362,13 @@ TEST_F(CutWindow, CsvUnitsEmptyCutAndSaving) {
     for (const auto& [quantity, unit] : us)
         EXPECT_EQ(ProfileValueUnit(quantity, configuration), unit);
 
-    CCutSegments cut(1000, 1000);
+    CCutSegments cut;
     EXPECT_EQ(ProfileCsv(cut, TemperatureQuantity, configuration),
               "arc_inch,value_F,x_inch,y_inch,z_inch,element\n");
-    auto* record = new CAbscisse;
+    cut.emplace_back();
+    CAbscisse* record = &cut.back();
     record->Value = 100;
     record->ElementNumber = 7;
-    cut.Add(record);
     EXPECT_EQ(ProfileCsv(cut, TemperatureQuantity, configuration),
               "arc_inch,value_F,x_inch,y_inch,z_inch,element\n0,212,0,0,0,7\n0,212,0,0,0,7\n");
     record->Value = 2; // MPa

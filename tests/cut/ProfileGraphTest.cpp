@@ -20,13 +20,13 @@ namespace {
 void Fill(CCutSegments& cut, const std::vector<std::pair<double, double>>& pieces) {
     double x = 0;
     for (const auto& [length, value] : pieces) {
-        auto* record = new CAbscisse;
-        record->Start = {x, 0, 0};
+        CAbscisse record;
+        record.Start = {x, 0, 0};
         x += length;
-        record->End = {x, 0, 0};
-        record->Length = length;
-        record->Value = value;
-        cut.Add(record);
+        record.End = {x, 0, 0};
+        record.Length = length;
+        record.Value = value;
+        cut.push_back(record);
     }
 }
 
@@ -34,7 +34,7 @@ class ProfileGraph : public ::testing::Test {
 protected:
     CTempFolder folder;
     CConfiguration configuration{folder.File("Quillmere.cfg")};
-    CCutSegments cut{1000, 1000};
+    CCutSegments cut;
 };
 
 } // namespace
@@ -150,8 +150,8 @@ TEST(GraphValueAt, InterpolatesBetweenPointsAndHoldsTheLastBeyond) {
 
 TEST_F(ProfileGraph, CutPointFollowsTheRecordsByArcLength) {
     Fill(cut, {{0, 0}, {0.5, 0}, {0, 0}, {1.5, 0}});
-    cut.At(0)->End = {9, 9, 9};                      // no length: its start
-    cut.At(2)->Start = cut.At(2)->End = {0.5, 1, 0}; // a connector off the line, to see it chosen
+    cut[0].End = {9, 9, 9};                  // no length: its start
+    cut[2].Start = cut[2].End = {0.5, 1, 0}; // a connector off the line, to see it chosen
     BuildProfileGraph(cut, ExtensionXQuantity, configuration);
     CCoordinate point;
     ASSERT_TRUE(CutPointAt(cut, 0, point));

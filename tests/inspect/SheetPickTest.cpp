@@ -1,6 +1,7 @@
 #include "inspect/SheetPick.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetMeans.h"
 #include "tests/model/ProjectFixture.h"
 
 #include <gtest/gtest.h>
@@ -44,8 +45,8 @@ TEST_F(SheetPickTest, NodeRecordsCarryFlagsContactAndNodeValues) {
     EXPECT_EQ(record.toolInContact, -1);
     EXPECT_DOUBLE_EQ(record.point1.x, Sheet().CurrentCoordinate(1).x);
     EXPECT_DOUBLE_EQ(record.point1.z, Sheet().CurrentCoordinate(1).z);
-    EXPECT_DOUBLE_EQ(record.value1, Sheet().NodeAverageThickness(1));
-    EXPECT_DOUBLE_EQ(record.value2, Sheet().NodeAverageTemperature(1));
+    EXPECT_DOUBLE_EQ(record.value1, NodeAverageThickness(Sheet(), 1));
+    EXPECT_DOUBLE_EQ(record.value2, NodeAverageTemperature(Sheet(), 1));
 
     // Filled over the first record: every flag is set again from the node.
     ASSERT_TRUE(PickSheetItem(Sheet(), NodeMode, 2, record));
@@ -57,11 +58,10 @@ TEST_F(SheetPickTest, NodeRecordsCarryFlagsContactAndNodeValues) {
 TEST_F(SheetPickTest, ElementRecordsCarryCornersAndStretches) {
     CDataDisplay record;
     ASSERT_TRUE(PickSheetItem(Sheet(), ElementMode, 0, record));
-    const CElementProfile& element = Sheet().Elements()[0];
     EXPECT_EQ(record.kind, PickedElement);
     EXPECT_EQ(record.index, 0);
-    EXPECT_DOUBLE_EQ(record.point2.x, Sheet().CurrentCorner(element, 1).x);
-    EXPECT_DOUBLE_EQ(record.point3.y, Sheet().CurrentCorner(element, 2).y);
+    EXPECT_DOUBLE_EQ(record.point2.x, Sheet().CurrentCorner(0, 1).x);
+    EXPECT_DOUBLE_EQ(record.point3.y, Sheet().CurrentCorner(0, 2).y);
     // Its values: the batch tool's tips of elements.
     EXPECT_TRUE(PickSheetItem(Sheet(), ElementMode, Sheet().ElementCount() - 1, record));
 }

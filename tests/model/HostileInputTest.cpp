@@ -30,8 +30,8 @@ protected:
 // What drawing, picking and the bounds rely on: finite vertices, a unit
 // normal and a plane for every face, and finite bounds.
 void ExpectSoundFaces(const CMoldProfile& tool) {
-    for (int f = 0; f < tool.Faces().Count(); ++f) {
-        const CFace& face = *tool.Faces().At(f);
+    for (size_t f = 0; f < tool.Faces().size(); ++f) {
+        const CFace& face = *tool.Faces()[f];
         for (int v = 0; v < face.VertexCount(); ++v)
             ASSERT_TRUE(IsFinite(face.Vertex(v))) << "face " << f << " vertex " << v;
         ASSERT_NEAR(Norm(face.Normal()), 1, 1e-12) << "face " << f;
@@ -49,7 +49,7 @@ TEST_F(HostileTool, ASectionTooLargeForItsAreaGivesNoFaces) {
     ASSERT_TRUE(samplegen::WriteSectionTool(File("huge.tol"), {{0, 7e175, 0, 5}}, false));
     const auto tool = Load("huge.tol");
     ExpectSoundFaces(*tool);
-    EXPECT_EQ(tool->Faces().Count(), 0);
+    EXPECT_EQ(tool->Faces().size(), 0u);
 }
 
 TEST_F(HostileTool, InfiniteOrMissingNumbersDropOnlyTheFacesTheyReach) {
@@ -59,7 +59,7 @@ TEST_F(HostileTool, InfiniteOrMissingNumbersDropOnlyTheFacesTheyReach) {
         samplegen::WriteSectionTool(File("wide.tol"), {{0, kInfinity, 50, 10}, {80, 100, 50, 10}}, false));
     const auto section = Load("wide.tol");
     ExpectSoundFaces(*section);
-    EXPECT_EQ(section->Faces().Count(), 128);
+    EXPECT_EQ(section->Faces().size(), 128u);
 
     // A quadrilateral whose fourth vertex is infinite or not a number, beside
     // a sound triangle.
@@ -68,7 +68,7 @@ TEST_F(HostileTool, InfiniteOrMissingNumbersDropOnlyTheFacesTheyReach) {
                                                  {{1, 2, 3, 4}, {1, 2, 3, 5}, {1, 2, 3}}, false));
     const auto numbered = Load("nodes.tol");
     ExpectSoundFaces(*numbered);
-    EXPECT_EQ(numbered->Faces().Count(), 1);
+    EXPECT_EQ(numbered->Faces().size(), 1u);
 
     samplegen::ShortTool shortTool;
     shortTool.faces = {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {kInfinity, 0, 0}},
@@ -76,7 +76,7 @@ TEST_F(HostileTool, InfiniteOrMissingNumbersDropOnlyTheFacesTheyReach) {
     ASSERT_TRUE(samplegen::WriteShortTool(File("short.tol"), shortTool));
     const auto shortFile = Load("short.tol");
     ExpectSoundFaces(*shortFile);
-    EXPECT_EQ(shortFile->Faces().Count(), 1);
+    EXPECT_EQ(shortFile->Faces().size(), 1u);
 }
 
 TEST_F(HostileTool, AMoveBeyondTheDoublesLeavesTheToolWhereItStands) {
@@ -84,7 +84,7 @@ TEST_F(HostileTool, AMoveBeyondTheDoublesLeavesTheToolWhereItStands) {
     shortTool.faces = {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1e308, 1e308, 0}}};
     ASSERT_TRUE(samplegen::WriteShortTool(File("far.tol"), shortTool));
     const auto tool = Load("far.tol");
-    ASSERT_EQ(tool->Faces().Count(), 1);
+    ASSERT_EQ(tool->Faces().size(), 1u);
     const std::array<double, 6> bounds = tool->ToolBounds();
     tool->MoveTool({1, 0, 0}, 1e308);
     tool->MoveTool({0, 0, 1}, kNaN);
@@ -92,7 +92,7 @@ TEST_F(HostileTool, AMoveBeyondTheDoublesLeavesTheToolWhereItStands) {
     ExpectSoundFaces(*tool);
     EXPECT_EQ(tool->ToolBounds(), bounds);
     tool->MoveTool({0, 0, 1}, 0.5);
-    EXPECT_EQ(tool->Faces().At(0)->Vertex(3).z, 0.5);
+    EXPECT_EQ(tool->Faces()[0]->Vertex(3).z, 0.5);
 }
 
 TEST_F(HostileTool, ASectionFileOfTooManySectionsIsRefused) {
@@ -101,7 +101,7 @@ TEST_F(HostileTool, ASectionFileOfTooManySectionsIsRefused) {
     const std::vector<samplegen::SectionGroup> groups(10001, samplegen::SectionGroup{0, 100, 50, 10});
     ASSERT_TRUE(samplegen::WriteSectionTool(File("many.tol"), groups, false));
     const auto tool = Load("many.tol");
-    EXPECT_EQ(tool->Faces().Count(), 0);
+    EXPECT_EQ(tool->Faces().size(), 0u);
     EXPECT_EQ(tool->FormatKind(), CMoldProfile::NoFaces);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_NE(messages.messages[0].text.find(File("many.tol")), std::string::npos);
@@ -114,20 +114,20 @@ TEST_F(HostileTool, ANumberedNodeFileThatEndsInItsFaceBlockGivesNoFaces) {
     WriteWholeFile(File("faces.tol"), "NSTRIPES_2\n3 1 2 3\n3 1 3 4\n3 1 2 5\n4 1 2 35 8\n");
     const auto tool = Load("faces.tol");
     ExpectSoundFaces(*tool);
-    EXPECT_EQ(tool->Faces().Count(), 0);
+    EXPECT_EQ(tool->Faces().size(), 0u);
 }
 
 // A FIFO in place of the tool or of the process control file would block the
 // opening until somebody writes to it: neither is opened.
 TEST_F(HostileTool, FifosAreNotOpened) {
     ASSERT_EQ(::mkfifo(File("fifo.tol").c_str(), 0600), 0);
-    EXPECT_EQ(Load("fifo.tol")->Faces().Count(), 0);
+    EXPECT_EQ(Load("fifo.tol")->Faces().size(), 0u);
     EXPECT_EQ(messages.Texts(), "Unable to read file " + File("fifo.tol"));
 
     ASSERT_TRUE(samplegen::WriteSectionTool(File("cup.tol"), {{0, 100, 50, 10}, {80, 100, 50, 10}}, false));
     ASSERT_EQ(::mkfifo(File("motion.prc").c_str(), 0600), 0);
     const auto tool = Load("cup.tol");
-    EXPECT_GT(tool->Faces().Count(), 0);
+    EXPECT_GT(tool->Faces().size(), 0u);
     EXPECT_EQ(tool->Motion().Direction().z, 1); // the default motion
 }
 
@@ -139,7 +139,7 @@ TEST_F(HostileTool, AFileTooLargeForTheMemoryIsNotRead) {
     ASSERT_TRUE(samplegen::WriteNumberedNodeTool(File("vast.tol"), nodes, {{1, 2, 3}}, false));
     ASSERT_EQ(::truncate(File("vast.tol").c_str(), off_t(PhysicalMemoryBytes() / 6 + (1 << 20))), 0);
     const auto tool = Load("vast.tol");
-    EXPECT_EQ(tool->Faces().Count(), 0);
+    EXPECT_EQ(tool->Faces().size(), 0u);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].text.rfind("The tool file " + File("vast.tol") + " of ", 0), 0u)
         << messages.Texts();

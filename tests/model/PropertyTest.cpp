@@ -4,6 +4,7 @@
 #include "cut/CutComputation.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetMeans.h"
 #include "tests/model/ProjectFixture.h"
 
 #include <gtest/gtest.h>
@@ -102,7 +103,7 @@ protected:
         return GetParam().cup ? samplegen::CupRecord(cup, index) : fixture->Record(index);
     }
     // The sheet of a 0-based record.
-    CSheetProfile& Load(int index) {
+    const CSheetProfile& Load(int index) {
         EXPECT_TRUE(project.GoToRecord(index + 1));
         return *project.Sheet();
     }
@@ -119,34 +120,35 @@ protected:
 TEST_P(GeneratedProject, EveryRecordReadsBackAsWritten) {
     for (int r = 0; r < project.RecordCount(); ++r) {
         const CSheetProfile& sheet = Load(r);
+        const CSheetMesh& mesh = sheet.Mesh();
+        const CRecordValues& values = sheet.Values();
         const samplegen::RecordData written = Written(r);
         ASSERT_EQ(sheet.NodeCount(), written.NodeCount()) << "record " << r;
         ASSERT_EQ(sheet.ElementCount(), written.ElementCount()) << "record " << r;
-        EXPECT_EQ(sheet.SymmetryName(), written.symmetryName);
-        for (int tool = 0; tool < kToolSlots; ++tool)
-            EXPECT_EQ(sheet.ToolPosition(tool), written.toolPositions[static_cast<size_t>(tool)]) << tool;
+        EXPECT_EQ(mesh.SymmetryName(), written.symmetryName);
+        EXPECT_EQ(values.toolPositions, written.toolPositions);
         CMismatches nodes;
         for (size_t n = 0; n < written.current.size(); ++n) {
             const int node = static_cast<int>(n) + 1;
             for (const auto& [read, was] : {std::pair{sheet.CurrentCoordinate(node), written.current[n]},
-                                            {sheet.ReferenceCoordinate(node), written.reference[n]}})
+                                            {mesh.ReferenceCoordinate(node), written.reference[n]}})
                 for (const auto& [a, b] : {std::pair{read.x, was.x}, {read.y, was.y}, {read.z, was.z}})
                     nodes.Expect(static_cast<float>(a), static_cast<float>(b), "coordinate", n);
             for (int tool = 0; tool < kToolSlots; ++tool)
-                nodes.Expect(sheet.ContactFlag(node, tool), written.contactTool[n] == tool ? 0 : 1, "contact",
-                             n);
-            nodes.Expect(sheet.NodeCode(node), int{written.nodeCode[n]}, "code", n);
-            nodes.Expect(sheet.NodePlaneIndex(node), int{written.planeIndex[n]}, "plane", n);
-            nodes.Expect(sheet.NodeConditions(node), written.conditions[n], "conditions", n);
+                nodes.Expect(values.ContactFlag(node, tool), written.contactTool[n] == tool ? 0 : 1,
+                             "contact", n);
+            nodes.Expect(mesh.NodeCode(node), int{written.nodeCode[n]}, "code", n);
+            nodes.Expect(mesh.NodePlaneIndex(node), int{written.planeIndex[n]}, "plane", n);
+            nodes.Expect(values.NodeConditions(node), written.conditions[n], "conditions", n);
         }
         EXPECT_TRUE(nodes.None()) << "record " << r;
         CMismatches elements;
         for (size_t e = 0; e < written.elements.size(); ++e) {
-            const CElementProfile& read = sheet.Elements()[e];
+            const CElementValues& read = values.elements[e];
             const samplegen::RecordElement& element = written.elements[e];
-            for (int k = 0; k < 3; ++k)
-                elements.Expect(read.NodeNumbers[k], element.nodes[static_cast<size_t>(k)], "node", e);
-            elements.Expect(read.ElementId, element.id, "id", e);
+            for (size_t k = 0; k < 3; ++k)
+                elements.Expect(mesh.Nodes(e)[k], element.nodes[k], "node", e);
+            elements.Expect(mesh.ElementId(e), element.id, "id", e);
             elements.Expect(read.InitialThickness, double{element.initialThickness}, "thickness", e);
             elements.Expect(read.Temperature, double{element.temperature}, "temperature", e);
             elements.Expect(read.PrincipalStress1, double{element.stress1}, "stress 1", e);
@@ -160,7 +162,7 @@ TEST_P(GeneratedProject, EveryRecordReadsBackAsWritten) {
 // Planes along x and y (and z where the sheet has depth) through the middle,
 // where they meet grid lines and so whole edges, and off it.
 TEST_P(GeneratedProject, CutPointsLieOnThePlaneAndOnTheSheet) {
-    CSheetProfile& sheet = Load(project.RecordCount() - 1);
+    const CSheetProfile& sheet = Load(project.RecordCount() - 1);
     const std::array<double, 6>& box = sheet.BoundingBox();
     // Cut points may snap to a node this close to the plane.
     const double tol = sheet.SheetSize() / sheet.ElementCount() * 0.1 + 1e-9 * sheet.SheetSize();
@@ -170,31 +172,26 @@ TEST_P(GeneratedProject, CutPointsLieOnThePlaneAndOnTheSheet) {
             continue;
         for (double share : {0.5, 0.31}) {
             const CCutPlane plane = CCutPlane::AtAxis(axis, 1000 * (low + share * (high - low)));
-            ComputeCut(sheet, plane, 1);
-            const CCutSegments& cut = sheet.CutSegments();
-            ASSERT_GT(cut.Count(), 0) << "axis " << axis << " at " << share;
+            const CCutSegments cut = ComputeCut(sheet, plane, 1);
+            ASSERT_GT(cut.size(), 0u) << "axis " << axis << " at " << share;
             CMismatches off;
-            for (int k = 0; k < cut.Count(); ++k) {
-                const CAbscisse& piece = *cut.At(k);
-                const auto elementOf = [&](int at) -> const CElementProfile& {
-                    return sheet.Elements()[static_cast<size_t>(cut.At(at)->ElementIndex)];
-                };
-                const auto on = [&](const CCoordinate& p, const CElementProfile& e) {
+            for (size_t k = 0; k < cut.size(); ++k) {
+                const CAbscisse& piece = cut[k];
+                const auto elementOf = [&](size_t at) { return static_cast<size_t>(cut[at].ElementIndex); };
+                const auto on = [&](const CCoordinate& p, size_t e) {
                     return OnTriangle(p, sheet.CurrentCorner(e, 0), sheet.CurrentCorner(e, 1),
                                       sheet.CurrentCorner(e, 2), tol);
                 };
                 for (const CCoordinate* p : {&piece.Start, &piece.End}) {
                     const double distance = plane.a * p->x + plane.b * p->y + plane.c * p->z + plane.d;
-                    off.Expect(std::fabs(distance) <= tol, true, "on the plane", static_cast<size_t>(k));
+                    off.Expect(std::fabs(distance) <= tol, true, "on the plane", k);
                 }
                 // A piece runs across its element; a connector to the next.
-                const bool next = k + 1 < cut.Count() && on(piece.End, elementOf(k + 1));
-                off.Expect(on(piece.Start, elementOf(k)), true, "start on the sheet", static_cast<size_t>(k));
-                off.Expect(on(piece.End, elementOf(k)) || next, true, "end on the sheet",
-                           static_cast<size_t>(k));
-                if (k + 1 < cut.Count())
-                    off.Expect(Norm(cut.At(k + 1)->Start - piece.End), 0.0, "gap after",
-                               static_cast<size_t>(k));
+                const bool next = k + 1 < cut.size() && on(piece.End, elementOf(k + 1));
+                off.Expect(on(piece.Start, elementOf(k)), true, "start on the sheet", k);
+                off.Expect(on(piece.End, elementOf(k)) || next, true, "end on the sheet", k);
+                if (k + 1 < cut.size())
+                    off.Expect(Norm(cut[k + 1].Start - piece.End), 0.0, "gap after", k);
             }
             EXPECT_TRUE(off.None()) << "axis " << axis << " at " << share;
         }
@@ -203,28 +200,27 @@ TEST_P(GeneratedProject, CutPointsLieOnThePlaneAndOnTheSheet) {
 
 TEST_P(GeneratedProject, AnUnstretchedSheetKeepsItsThickness) {
     for (int r = 0; r < UnstretchedRecords(); ++r) {
-        CSheetProfile& sheet = Load(r);
+        const CSheetProfile& sheet = Load(r);
+        const BigArray<CElementValues>& values = sheet.Values().elements;
         CMismatches changed;
-        for (size_t e = 0; e < sheet.Elements().size(); ++e) {
-            const CElementProfile& element = sheet.Elements()[e];
-            changed.Expect(std::fabs(element.Thickness / element.InitialThickness - 1) < 1e-9, true,
-                           "element", e);
-        }
+        for (size_t e = 0; e < values.size(); ++e)
+            changed.Expect(std::fabs(sheet.Derived().elements[e].Thickness / values[e].InitialThickness - 1) <
+                               1e-9,
+                           true, "element", e);
         for (int node = 1; node <= sheet.NodeCount(); ++node) {
             const double initial =
-                sheet.Elements()[static_cast<size_t>(*sheet.NodeElements(node).begin())].InitialThickness;
-            changed.Expect(std::fabs(sheet.NodeAverageThickness(node) / initial - 1) < 1e-9, true, "node",
+                values[static_cast<size_t>(*sheet.NodeElements(node).begin())].InitialThickness;
+            changed.Expect(std::fabs(NodeAverageThickness(sheet, node) / initial - 1) < 1e-9, true, "node",
                            static_cast<size_t>(node));
         }
         // The profile along a cut shows it too.
         const std::array<double, 6>& box = sheet.BoundingBox();
-        ComputeCut(sheet, CCutPlane::AtAxis(0, 1000 * (0.6 * box[0] + 0.4 * box[1])), 1);
-        ASSERT_GT(sheet.CutSegments().Count(), 0);
-        for (int k = 0; k < sheet.CutSegments().Count(); ++k) {
-            const CAbscisse& piece = *sheet.CutSegments().At(k);
-            const double initial = sheet.Elements()[static_cast<size_t>(piece.ElementIndex)].InitialThickness;
-            changed.Expect(std::fabs(piece.Value / initial - 1) < 1e-9, true, "cut piece",
-                           static_cast<size_t>(k));
+        const CCutSegments cut =
+            ComputeCut(sheet, CCutPlane::AtAxis(0, 1000 * (0.6 * box[0] + 0.4 * box[1])), 1);
+        ASSERT_GT(cut.size(), 0u);
+        for (size_t k = 0; k < cut.size(); ++k) {
+            const double initial = values[static_cast<size_t>(cut[k].ElementIndex)].InitialThickness;
+            changed.Expect(std::fabs(cut[k].Value / initial - 1) < 1e-9, true, "cut piece", k);
         }
         EXPECT_TRUE(changed.None()) << "record " << r;
     }

@@ -172,28 +172,29 @@ TEST_F(Navigation, OnlyTheRecordValuesAreTaken) {
     record.elements[0].layers.fill(9.5);
     record.toolPositions[0] = 0.03;
     ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.001"), record));
-    project.Sheet()->ResetCut(5, 5);
-    project.Sheet()->CutSegments().Add(new CAbscisse);
+    const CSheetMesh* opened = &project.Sheet()->Mesh();
 
     ASSERT_TRUE(project.GoToRecord(2)) << messages.Texts();
     const CSheetProfile& sheet = *project.Sheet();
-    EXPECT_EQ(sheet.NodeMark(1), 0);
-    EXPECT_FLOAT_EQ(static_cast<float>(sheet.ReferenceCoordinate(1).x),
+    // Every record of the project shows on the one mesh it opened with.
+    EXPECT_EQ(&sheet.Mesh(), opened);
+    const CSheetMesh& mesh = sheet.Mesh();
+    EXPECT_EQ(mesh.NodeMark(1), 0);
+    EXPECT_FLOAT_EQ(static_cast<float>(mesh.ReferenceCoordinate(1).x),
                     static_cast<float>(fixture.Record(4).reference[0].x));
-    EXPECT_EQ(sheet.SymmetryName(), "FULL");
-    EXPECT_EQ(sheet.SymmetryPlaneCount(), 0);
-    EXPECT_EQ(sheet.NodeCode(1), 0);
-    EXPECT_TRUE(sheet.IsClamped(1));
-    EXPECT_EQ(sheet.ContactFlag(1, 2), 0);
-    EXPECT_EQ(sheet.Elements()[0].ElementId, 1);
-    EXPECT_DOUBLE_EQ(sheet.Elements()[0].ThirdStress, 3.5);
-    EXPECT_DOUBLE_EQ(sheet.LayerValue(0, 4), 9.5);
-    EXPECT_DOUBLE_EQ(sheet.ToolPosition(0), 0.03);
-    EXPECT_EQ(sheet.CutSegments().Count(), 0);
-    EXPECT_EQ(sheet.CutSegments().Capacity(), 1000);
+    EXPECT_EQ(mesh.SymmetryName(), "FULL");
+    EXPECT_EQ(mesh.SymmetryPlaneCount(), 0);
+    EXPECT_EQ(mesh.NodeCode(1), 0);
+    EXPECT_EQ(mesh.ElementId(0), 1);
+    const CRecordValues& values = sheet.Values();
+    EXPECT_TRUE(values.IsClamped(1));
+    EXPECT_EQ(values.ContactFlag(1, 2), 0);
+    EXPECT_DOUBLE_EQ(values.elements[0].ThirdStress, 3.5);
+    EXPECT_DOUBLE_EQ(values.LayerValue(0, 4), 9.5);
+    EXPECT_DOUBLE_EQ(values.toolPositions[0], 0.03);
     // What follows from the values is derived again.
     EXPECT_NEAR(sheet.MaxInitialThickness(), 0.005, 1e-9);
-    EXPECT_GT(sheet.Elements()[0].Thickness, 0.004);
+    EXPECT_GT(sheet.Derived().elements[0].Thickness, 0.004);
     EXPECT_NEAR(sheet.BoundingBox()[4], 0.01, 1e-7);
 }
 

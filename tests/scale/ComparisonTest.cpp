@@ -9,6 +9,7 @@
 #include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetReading.h"
 #include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
 #include "tests/model/ProjectFixture.h"
@@ -242,37 +243,76 @@ TEST_F(ComparisonTest, OtherMeshesAreRefusedWithWhatDiffers) {
     EXPECT_EQ(refusal(swapped, options), "The meshes differ: element 4 has nodes 3, 4, 9 against 3, 9, 8.");
 }
 
-// The reference takes the view's node lists instead of sorting its own: the
-// same sheet as the full derivation, and nothing taken from another mesh.
+// A reference of the view's mesh shares it: the same sheet as the full
+// derivation, a mesh object of its own only where the file's mesh differs
+// beyond its elements (then with the view's node lists), and nothing taken
+// from a mesh of other elements.
 TEST_F(ComparisonTest, ReferenceOnTheViewsMeshIsDerivedAsInFull) {
     CProjectProfile first;
     Open(first, a);
-    const auto derivedOn = [&](const CSheetProfile& mesh) {
-        auto record = std::make_unique<CSheetProfile>(b.File("fixture.001"), 1, nullptr,
-                                                      CSheetProfile::ReadOptions{false, true});
-        return std::make_pair(record->DeriveOnMeshOf(mesh), std::move(record));
+    const std::shared_ptr<const CSheetMesh>& view = first.Sheet()->SharedMesh();
+    const auto onView = [&](const std::string& path, bool& sameElements) {
+        return OpenSheetOnMesh(ReadRecordFile(path, 1, nullptr), view, sameElements);
     };
-    const auto on = derivedOn(*first.Sheet());
-    ASSERT_TRUE(on.first);
-    const CSheetProfile& fast = *on.second;
-    const CSheetProfile full(b.File("fixture.001"), 1, nullptr);
-    ASSERT_EQ(fast.Elements().size(), full.Elements().size());
-    EXPECT_EQ(std::memcmp(fast.Elements().data(), full.Elements().data(),
-                          full.Elements().size() * sizeof(CElementProfile)),
-              0);
-    for (int node = 0; node <= full.NodeCount(); ++node) {
-        const ElementIndexRange mine = fast.NodeElements(node), theirs = full.NodeElements(node);
-        EXPECT_TRUE(std::equal(mine.begin(), mine.end(), theirs.begin(), theirs.end())) << node;
-    }
-    EXPECT_EQ(fast.BoundingBox(), full.BoundingBox());
-    EXPECT_EQ(fast.MaxInitialThickness(), full.MaxInitialThickness());
+    const auto expectDerivedAsInFull = [](const CSheetProfile& fast, const std::string& path) {
+        const std::unique_ptr<CSheetProfile> full = ReadSheet(path, 1, nullptr);
+        ASSERT_TRUE(full);
+        const BigArray<CElementDerived>& mine = fast.Derived().elements;
+        ASSERT_EQ(mine.size(), full->Derived().elements.size());
+        EXPECT_EQ(
+            std::memcmp(mine.data(), full->Derived().elements.data(), mine.size() * sizeof(CElementDerived)),
+            0);
+        for (int node = 0; node <= full->NodeCount(); ++node) {
+            const ElementIndexRange lists = fast.NodeElements(node), theirs = full->NodeElements(node);
+            EXPECT_TRUE(std::equal(lists.begin(), lists.end(), theirs.begin(), theirs.end())) << node;
+        }
+        EXPECT_EQ(fast.BoundingBox(), full->BoundingBox());
+        EXPECT_EQ(fast.MaxInitialThickness(), full->MaxInitialThickness());
+    };
+    bool sameElements = false;
+    const std::unique_ptr<CSheetProfile> shared = onView(b.File("fixture.001"), sameElements);
+    ASSERT_TRUE(shared && sameElements);
+    EXPECT_EQ(shared->SharedMesh(), view);
+    expectDerivedAsInFull(*shared, b.File("fixture.001"));
+
+    // Another undeformed sheet on the same elements.
+    samplegen::RecordData moved = b.Record(1);
+    for (samplegen::Vec3& node : moved.reference)
+        node.x *= 1.5;
+    ASSERT_TRUE(samplegen::WriteRecordFile(b.File("moved.001"), moved));
+    const std::unique_ptr<CSheetProfile> own = onView(b.File("moved.001"), sameElements);
+    ASSERT_TRUE(own && sameElements);
+    EXPECT_NE(own->SharedMesh(), view);
+    EXPECT_EQ(own->Mesh().NodeElementLists(), view->NodeElementLists());
+    expectDerivedAsInFull(*own, b.File("moved.001"));
 
     FixtureOptions mirrored = options;
     mirrored.sheet = FixtureSheet::MirroredGrid;
     CProjectFixture other(mirrored);
-    CProjectProfile third;
-    Open(third, other);
-    EXPECT_FALSE(derivedOn(*third.Sheet()).first);
+    const std::unique_ptr<CSheetProfile> apart = onView(other.File("fixture.001"), sameElements);
+    ASSERT_TRUE(apart);
+    EXPECT_FALSE(sameElements);
+    EXPECT_NE(apart->Mesh().NodeElementLists(), view->NodeElementLists());
+}
+
+// The records of a project and those of a reference of the same mesh show
+// on one mesh object, made once.
+TEST_F(ComparisonTest, RecordsAndTheirReferenceShareOneMesh) {
+    CProjectProfile first, second;
+    Open(first, a);
+    Open(second, b);
+    const CSheetMesh* mesh = &first.Sheet()->Mesh();
+    CComparison comparison(first, second);
+    std::string failure;
+    ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
+    EXPECT_EQ(&comparison.Reference()->Mesh(), mesh);
+    ASSERT_TRUE(first.GoToRecord(1)) << messages.Texts();
+    ASSERT_TRUE(comparison.Prepare(*first.Sheet(), 1, failure)) << failure;
+    EXPECT_EQ(comparison.PreparedRecord(), 1);
+    EXPECT_EQ(&first.Sheet()->Mesh(), mesh);
+    EXPECT_EQ(&comparison.Reference()->Mesh(), mesh);
+    // The reference project's own sheet has a mesh of its own, opened apart.
+    EXPECT_NE(&second.Sheet()->Mesh(), mesh);
 }
 
 // A view steps on while the next reference record is read with its nodal

@@ -4,6 +4,7 @@
 #include "scale/SheetColouring.h"
 #include "config/DisplaySettings.h"
 #include "model/CSheetProfile.h"
+#include "model/SheetReading.h"
 #include "scale/ColourRamp.h"
 #include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
@@ -30,7 +31,7 @@ protected:
     std::unique_ptr<CSheetProfile> Read(const RecordData& record) {
         const std::string path = folder.File("sheet.000");
         EXPECT_TRUE(samplegen::WriteRecordFile(path, record));
-        return std::make_unique<CSheetProfile>(path, 0, nullptr);
+        return ReadSheet(path, 0, nullptr);
     }
     static RecordData Cell(float temperature0, float temperature1) {
         RecordData record = samplegen::MakeGridRecord(1, 1, 1, 1);
@@ -197,7 +198,6 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
         node.z = 0.1 * std::sin(3 * node.x) * std::cos(2 * node.y);
     record.current.push_back({9, 9, 0}); // no element uses it
     const auto sheet = Read(record);
-    const BigArray<CElementProfile>& elements = sheet->Elements();
     const size_t slots = static_cast<size_t>(sheet->NodeCount()) + 1;
     // Every quantity at once, in pieces of any size.
     std::vector<std::vector<double>> every(StretchRatioQuantity, std::vector<double>(slots));
@@ -219,10 +219,10 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
         ScaleRange panel = {DBL_MAX, -DBL_MAX}, colours = {HUGE_VAL, -HUGE_VAL};
         std::vector<double> sums(slots, 0), values(slots, std::nan(""));
         std::vector<int> counts(slots, 0);
-        for (const CElementProfile& element : elements) {
-            const double value = ElementValue(element, quantity);
+        for (size_t element = 0; element < static_cast<size_t>(sheet->ElementCount()); ++element) {
+            const double value = ElementValue(*sheet, element, quantity);
             panel.Fold(value);
-            for (int32_t node : element.NodeNumbers) {
+            for (int32_t node : sheet->Mesh().Nodes(element)) {
                 sums[static_cast<size_t>(node)] += value;
                 ++counts[static_cast<size_t>(node)];
                 values[static_cast<size_t>(node)] = value; // von Mises: the last element's

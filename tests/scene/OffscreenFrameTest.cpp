@@ -100,7 +100,7 @@ public:
     void Build(CSceneDrawer& drawer, const DisplaySettings& settings, int quantity) const {
         CSceneDrawer::InitialiseContext();
         drawer.BuildSheetLists(project.Sheet(), settings, quantity, limits, ramp);
-        drawer.BuildToolLists(project.Tools(), settings);
+        drawer.BuildToolLists(&project.Tools(), settings);
     }
 
     // Draws the frame with the camera fitted to the sheet.

@@ -5,7 +5,7 @@
 // into the build folder. QUILLMERE_UPDATE_BASELINES=1 writes the pictures
 // drawn now as the new baselines instead.
 #include "config/CConfiguration.h"
-#include "cut/CutComputation.h"
+#include "cut/CutSession.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
 #include "render/HeadlessScene.h"
@@ -225,13 +225,16 @@ TEST_F(SceneBaseline, ToolInEachSlot) {
 // The cut line over the translucent sheet (black and white) and over the
 // opaque one (white).
 TEST_F(SceneBaseline, CutLine) {
-    ComputeCut(*cup->Sheet(), CCutPlane::AtAxis(0, 10), 1);
-    ASSERT_GT(cup->Sheet()->CutSegments().Count(), 0);
+    CCutSession cut;
+    cut.Position = 10; // x = 10 mm
+    cut.Cut(*cup->Sheet(), *configuration);
+    ASSERT_FALSE(cut.CutOf(*cup->Sheet()).empty());
+    cup->SetCut(&cut);
     DisplaySettings settings;
     EXPECT_TRUE(MatchesBaseline(Draw(*cup, settings, 1, CCamera::XYView), "cut_translucent"));
     settings.sheetOpacity = 1.0;
     EXPECT_TRUE(MatchesBaseline(Draw(*cup, settings, 1, CCamera::GeneralView), "cut_opaque"));
-    cup->Sheet()->ResetCut();
+    cup->SetCut(nullptr);
 }
 
 TEST_F(SceneBaseline, CaptionAndColourScale) {

@@ -36,19 +36,18 @@ void ScenePickTest::elementPickFindsTheElementUnderItsCentre() {
         QCOMPARE(record.kind, int(PickedElement));
         QCOMPARE(record.index, element);
         QCOMPARE(record.onTool, 0);
-        const CElementProfile& profile = sheet.Elements()[static_cast<size_t>(element)];
-        QCOMPARE(record.point2.x, sheet.CurrentCorner(profile, 1).x);
-        QCOMPARE(record.point2.y, sheet.CurrentCorner(profile, 1).y);
+        QCOMPARE(record.point2.x, sheet.CurrentCorner(static_cast<size_t>(element), 1).x);
+        QCOMPARE(record.point2.y, sheet.CurrentCorner(static_cast<size_t>(element), 1).y);
     }
 }
 
 void ScenePickTest::nodePickFindsTheNearestNode() {
     OPEN_VIEW(view, OpaqueSettings(), 1);
     view->SetPickMode(NodeMode);
-    const CElementProfile& profile = project.Sheet()->Elements()[static_cast<size_t>(OverMould)];
+    const ElementNodes& nodes = project.Sheet()->Mesh().Nodes(static_cast<size_t>(OverMould));
     const QPointF centre = CentreOf(*view, OverMould);
     for (int corner = 0; corner < 3; ++corner) {
-        const int node = profile.NodeNumbers[corner];
+        const int node = nodes[static_cast<size_t>(corner)];
         // Six tenths of the way from the centre to the corner: nearer to it
         // than to any other node.
         const QPointF towards = centre + 0.6 * (view->ProjectToWindow(Node(node)) - centre);
@@ -170,10 +169,10 @@ void ScenePickTest::pickFollowsTheRecordShownInATurnedView() {
             view->TakeRecord(record);
         }
         for (int element : {0, 7, sheet.ElementCount() - 1}) {
-            const CElementProfile& profile = sheet.Elements()[static_cast<size_t>(element)];
-            const CCoordinate centroid = (sheet.CurrentCorner(profile, 0) + sheet.CurrentCorner(profile, 1) +
-                                          sheet.CurrentCorner(profile, 2)) *
-                                         (1.0 / 3.0);
+            const size_t e = static_cast<size_t>(element);
+            const CCoordinate centroid =
+                (sheet.CurrentCorner(e, 0) + sheet.CurrentCorner(e, 1) + sheet.CurrentCorner(e, 2)) *
+                (1.0 / 3.0);
             const QPoint cursor = Pixel(view->ProjectToWindow(centroid));
             CDataDisplay picked;
             QVERIFY(view->PickAt(cursor.x(), cursor.y(), picked, false));

@@ -106,8 +106,8 @@ void SceneRenderTest::frameWithoutADisplayMatchesTheWindow() {
     drawer.BuildSheetLists(project.Sheet(), view->Scene().Settings(), view->Scene().Quantity(),
                            view->Scene().Limits(), ramp);
     // Tool arrays kept from other tools are reshaped, refilled or emptied.
-    drawer.BuildToolLists(tenTools.Tools(), view->Scene().Settings());
-    drawer.BuildToolLists(project.Tools(), view->Scene().Settings());
+    drawer.BuildToolLists(&tenTools.Tools(), view->Scene().Settings());
+    drawer.BuildToolLists(&project.Tools(), view->Scene().Settings());
     frame.DoneCurrent();
     FrameState state;
     state.width = window.width();

@@ -96,10 +96,8 @@ QImage SceneViewTest::Frame(CSceneRender& view, const QString& name) {
 
 CCoordinate SceneViewTest::Centroid(int element) const {
     const CSheetProfile& sheet = *project.Sheet();
-    const CElementProfile& profile = sheet.Elements()[static_cast<size_t>(element)];
-    return (sheet.CurrentCorner(profile, 0) + sheet.CurrentCorner(profile, 1) +
-            sheet.CurrentCorner(profile, 2)) *
-           (1.0 / 3.0);
+    const size_t e = static_cast<size_t>(element);
+    return (sheet.CurrentCorner(e, 0) + sheet.CurrentCorner(e, 1) + sheet.CurrentCorner(e, 2)) * (1.0 / 3.0);
 }
 
 QPointF SceneViewTest::CentreOf(CSceneRender& view, int element) const {

@@ -126,13 +126,15 @@ CCutDialog::CCutDialog(CProjectProfile* project, const CConfiguration& units, QW
     ShowPanel(0);
     GraphRebuilt();
     resize(760, 520);
+    // The document's views draw this window's cut.
+    if (document)
+        document->SetCut(&session);
 }
 
 CCutDialog::~CCutDialog() {
     if (!document)
         return;
-    if (CSheetProfile* sheet = Sheet())
-        sheet->ResetCut(1000, 1000);
+    document->SetCut(nullptr);
     document->UpdateAllViews(nullptr, HintCutWindowCloses);
     document->UpdateAllViews(nullptr, HintCutChanged);
 }
@@ -142,6 +144,8 @@ QString CCutDialog::CaptionFor(const CProjectProfile* project) {
 }
 
 void CCutDialog::DocumentClosing() {
+    if (document)
+        document->SetCut(nullptr);
     document = nullptr;
     dragging = false;
     graph->SetMarkerColumn(CCutGraph::NoMarker);
@@ -356,7 +360,7 @@ void CCutDialog::SaveData() {
     if (path.isEmpty())
         return;
     const std::string target = path.toStdString();
-    if (!SaveProfileCsv(target, ProfileCsv(sheet->CutSegments(), session.Quantity(), configuration,
+    if (!SaveProfileCsv(target, ProfileCsv(session.CutOf(*sheet), session.Quantity(), configuration,
                                            session.Made.difference)))
         ShowMessage("The file " + target + " could not be written.", MessageIcon::Error);
 }
@@ -503,7 +507,7 @@ void CCutDialog::PrintWithDialog(QPrinter& printer) {
 
 void CCutDialog::Press(QPoint at) {
     const CSheetProfile* sheet = Sheet();
-    if (!sheet || sheet->CutSegments().Count() == 0 || !session.HasPoints() ||
+    if (!sheet || session.CutOf(*sheet).empty() || !session.HasPoints() ||
         !PlotOfGraphArea().Contains(at.x(), at.y()))
         return;
     dragging = true;
@@ -523,7 +527,8 @@ void CCutDialog::Release() {
 
 void CCutDialog::ReadOut(int column) {
     const CGraphMapping mapping(PlotOfGraphArea(), session.GraphLimits);
-    const CReadOut readOut = ReadOutAt(mapping, column, session.Graph, Sheet()->CutSegments(), configuration);
+    const CReadOut readOut =
+        ReadOutAt(mapping, column, session.Graph, session.CutOf(*Sheet()), configuration);
     graph->SetMarkerColumn(column);
     arcLength->setText(Text(ReadOutText(readOut.arcDisplay)));
     value->setText(Text(ReadOutText(readOut.value)));
@@ -531,16 +536,12 @@ void CCutDialog::ReadOut(int column) {
 }
 
 void CCutDialog::MarkInViews(const CReadOut* readOut) {
-    CSheetProfile* sheet = Sheet();
-    if (!sheet)
+    if (!Sheet())
         return;
     // At the very end of the cut the views show no cross-hair.
     const bool mark =
         readOut && readOut->hasPoint && !(readOut->arcLength + 1e-05 > session.Graph.TotalArcLength);
-    CSheetProfile::CutMarkPoint& point = sheet->CutMark();
-    point.valid = mark;
-    if (mark)
-        point.point = readOut->point;
+    session.SetMark(mark ? &readOut->point : nullptr);
     if (mark || markShown)
         document->UpdateAllViews(nullptr, HintCutMark);
     markShown = mark;

@@ -62,8 +62,8 @@ class CCutDialog : public QWidget {
 
 public:
     CCutDialog(CProjectProfile* document, const CConfiguration& configuration, QWidget* parent = nullptr);
-    // Empties the sheet's cut and has the 3D views drop the cut line and
-    // the cross-hair.
+    // Takes its cut back from the document and has the 3D views drop the
+    // cut line and the cross-hair.
     ~CCutDialog() override;
     CCutDialog(const CCutDialog&) = delete;
     CCutDialog& operator=(const CCutDialog&) = delete;

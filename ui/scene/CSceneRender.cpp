@@ -208,7 +208,7 @@ void CSceneRender::OnUpdate(CView*, int hint) {
         break;
     }
     case SceneUpdate::CutLine:
-        WithContext([this] { scene.Drawer().BuildCutList(project->Sheet()); });
+        WithContext([this] { scene.BuildCutLine(); });
         break;
     case SceneUpdate::Lists:
         if (project)
@@ -263,7 +263,7 @@ bool CSceneRender::Pick(int x, int y, int mode, PickMarking marking, CDataDispla
         return false;
     PickScene parts;
     parts.sheet = project ? project->Sheet() : nullptr;
-    parts.tools = project ? project->Tools() : nullptr;
+    parts.tools = project ? &project->Tools() : nullptr;
     parts.sheetShown = scene.Settings().sheetShown != 0;
     std::vector<std::array<int, 2>> outline;
     bool found = false;
