@@ -1,12 +1,13 @@
 // The binary record file. The file is read in chunks straight into the
 // sheet's arrays: the element block on the calling thread (which reports the
-// progress) and the node blocks on a helper thread at the same time. Every
+// progress) and the node blocks on a job beside it at the same time. Every
 // count is checked against the file size before anything is allocated.
 // A check reads the whole file the same way and keeps nothing.
 #include "model/RecordReader.h"
 
 #include "core/Memory.h"
 #include "core/Messages.h"
+#include "core/Parallel.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 #include "model/CSheetProfile.h"
@@ -15,7 +16,6 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "record files are read as little-endian memory");
@@ -189,7 +189,8 @@ void ReadRecordFile(CSheetProfile& sheet, IProgressSink* progress, bool unopenab
     // The node blocks, read beside the sheet.elements.
     const size_t nodeSlots = static_cast<size_t>(n) + 1;
     bool nodesRead = false;
-    std::thread nodeReader([&] {
+    // Blocking reads: a job of their own, not a core of the loops.
+    parallel::Job<void> nodeReader = parallel::StartJob([&] {
         if (!keepValues) {
             nodesRead = file.ForEachChunk(currentAt, nodes64, 12, Ignore) &&
                         file.ForEachChunk(contactAt, nodes64 + 1, 1, Ignore) &&
@@ -282,7 +283,7 @@ void ReadRecordFile(CSheetProfile& sheet, IProgressSink* progress, bool unopenab
             }
             return true;
         });
-    nodeReader.join();
+    nodeReader.Take();
 
     // Ready again, whether the record is used or refused.
     if (progress) {
