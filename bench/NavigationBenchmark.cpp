@@ -48,7 +48,7 @@ public:
             event.WaitFor(std::chrono::milliseconds(1));
         }
     }
-    void DispatchPending() override {
+    void DispatchPending() {
         while (RunOne(false)) {
         }
     }

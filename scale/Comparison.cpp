@@ -204,14 +204,14 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
     const int record = ReferenceRecord(viewRecord);
     if (!reference || record != preparedRecord) {
         RecordRead read;
-        if (ahead.valid()) {
+        if (ahead.Valid()) {
             const bool wanted = aheadRecord == record;
-            RecordRead early = ahead.get();
+            RecordRead early = ahead.Take();
             if (wanted)
                 read = std::move(early);
         }
         if (!read.values && read.failure.empty())
-            read = ReadRecord(record, &sheet, -1);
+            read = StartRead(record, &sheet, -1).Take();
         if (!read.values) {
             failure = read.failure;
             return false;
@@ -237,19 +237,37 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
     return true;
 }
 
+parallel::Job<CComparison::RecordRead> CComparison::StartRead(int record, const CSheetProfile* mesh,
+                                                              int quantity) const {
+    return parallel::StartJob([this, record, mesh, quantity] {
+        if (readObserver)
+            readObserver(record);
+        return ReadRecord(record, mesh, quantity);
+    });
+}
+
 void CComparison::StartReadAhead(int quantity) {
     if (!readsAhead || referenceRecord != Follow || referenceSide.recordCount < 2 || !reference ||
-        ahead.valid())
+        ahead.Valid())
         return;
     aheadRecord = preparedRecord % referenceSide.recordCount + 1;
-    ahead = std::async(std::launch::async,
-                       [this, next = aheadRecord, quantity] { return ReadRecord(next, nullptr, quantity); });
+    ahead = StartRead(aheadRecord, nullptr, quantity);
+}
+
+void CComparison::ReadAheadFor(int viewRecord, int quantity) {
+    std::lock_guard<std::mutex> lock(mutex);
+    const int record = ReferenceRecord(viewRecord);
+    if (!reference || record == preparedRecord || (ahead.Valid() && aheadRecord == record))
+        return;
+    if (ahead.Valid())
+        ahead.Take(); // read for a step that does not come
+    aheadRecord = record;
+    ahead = StartRead(record, nullptr, KnownQuantity(quantity));
 }
 
 void CComparison::AwaitReadAhead() {
     std::lock_guard<std::mutex> lock(mutex);
-    if (ahead.valid())
-        ahead.wait();
+    ahead.Wait();
 }
 
 const std::vector<double>& CComparison::ReferenceNodalValues(int quantity) {
