@@ -43,7 +43,7 @@ template <typename Body> void ForBlocks(size_t count, size_t, const Body& body) 
 template <typename Value, typename Block, typename Join>
 Value ReduceRange(size_t first, size_t last, size_t grain, const Value& identity, const Block& block,
                   const Join& join) {
-    if (last - first <= grain)
+    if (last - first <= grain || last - first < 2)
         return join(identity, block(first, last));
     const size_t middle = first + (last - first) / 2;
     const Value earlier = ReduceRange(first, middle, grain, identity, block, join);
