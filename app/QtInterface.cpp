@@ -22,10 +22,6 @@ void CQtInterfaceThread::WaitProcessing(CManualResetEvent& event) {
     }
 }
 
-void CQtInterfaceThread::DispatchPending() {
-    QCoreApplication::processEvents();
-}
-
 namespace {
 
 // The box of a message: its caption, icon and buttons, and the text as typed

@@ -16,7 +16,6 @@ class CQtInterfaceThread : public IInterfaceThread {
 public:
     void Post(std::function<void()> task) override;
     void WaitProcessing(CManualResetEvent& event) override;
-    void DispatchPending() override;
 };
 
 // Message boxes, captioned with the program's name unless the message has a

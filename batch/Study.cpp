@@ -3,6 +3,7 @@
 #include "config/CConfiguration.h"
 #include "core/FilePaths.h"
 #include "core/Messages.h"
+#include "core/Parallel.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 #include "model/CProjectProfile.h"
@@ -19,11 +20,6 @@
 #include <mutex>
 #include <set>
 #include <sstream>
-
-#ifndef QUILLMERE_SERIAL
-#include <tbb/parallel_for.h>
-#include <tbb/task_arena.h>
-#endif
 
 namespace {
 
@@ -237,13 +233,7 @@ std::vector<StudyRow> RunStudy(const StudyList& list, const StudyOptions& option
             progress(++done, total);
         }
     };
-#ifdef QUILLMERE_SERIAL
-    for (size_t k = 0; k < share.size(); ++k)
-        study(k);
-#else
-    tbb::task_arena arena(std::max(1, options.jobs));
-    arena.execute([&] { tbb::parallel_for(size_t(0), share.size(), study); });
-#endif
+    parallel::ForEach(share.size(), options.jobs, study);
     return rows;
 }
 

@@ -2,12 +2,14 @@
 // commands (read, copy into the sheet, derive, move the tools) and a step of
 // the animation as the interface thread sees it.
 #include "bench/BenchSupport.h"
+#include "core/Messages.h"
 #include "model/CProjectProfile.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 
 namespace {
@@ -46,12 +48,18 @@ public:
             event.WaitFor(std::chrono::milliseconds(1));
         }
     }
-    void DispatchPending() override {
+    void DispatchPending() {
         while (RunOne(false)) {
         }
     }
     // Waits for the next task and runs it.
     void RunNext() { RunOne(true); }
+    // Runs work as the interface thread does a command, timed with the tasks.
+    void Run(const std::function<void()>& work) {
+        const Clock::time_point start = Clock::now();
+        work();
+        busySeconds += std::chrono::duration<double>(Clock::now() - start).count();
+    }
 
     double busySeconds = 0;
 
@@ -93,15 +101,55 @@ private:
     CDocument* document;
 };
 
+// A status bar that shows nothing.
+class CNoProgress : public IProgressSink {
+public:
+    void SetRange(int, int) override {}
+    void SetPosition(int) override {}
+    void SetStatusText(const std::string&) override {}
+};
+
 class CTimedHost : public IDocumentHost {
 public:
-    CView* ActiveView() override { return nullptr; }
+    CView* ActiveView() override { return active; }
     void RecordLoaded(int) override { ++announced; }
     IInterfaceThread& InterfaceThread() override { return thread; }
+    IProgressSink* Progress() override { return &progress; }
 
+    CView* active = nullptr;
     int announced = 0; // the last thing a step posts
     CTimedInterfaceThread thread;
+    CNoProgress progress;
 };
+
+// "Next record" in a window: the interface thread's time for the command
+// and what it is posted until the record is shown (the iteration time), and
+// command_ms, the time from the command to the record shown.
+void BM_NavigationCommand(benchmark::State& state) {
+    CTimedHost host;
+    CProjectProfile project;
+    if (!project.Open(MillionElementProject(), nullptr)) {
+        state.SkipWithError("the benchmark project does not open");
+        return;
+    }
+    project.SetHost(&host);
+    CIdleSceneView view(&project);
+    host.active = &view;
+    double wall = 0;
+    for (auto _ : state) {
+        const int announced = host.announced;
+        host.thread.busySeconds = 0;
+        const Clock::time_point start = Clock::now();
+        host.thread.Run([&project] { project.Player().OnNextRecord(); });
+        while (host.announced == announced)
+            host.thread.RunNext();
+        wall += std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(host.thread.busySeconds);
+    }
+    host.active = nullptr;
+    state.counters["command_ms"] = 1000 * wall / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_NavigationCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 // One animation step: the interface thread's time to show a record the
 // worker has read already (the copy into the sheet, the tools and the

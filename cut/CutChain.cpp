@@ -1,11 +1,11 @@
 #include "cut/CutChain.h"
 
+#include "core/Parallel.h"
 #include "model/CSheetProfile.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -303,9 +303,8 @@ std::vector<CutSegment> ElementPieces(const CCutPlane& plane, const CSheetProfil
     }
     // Big sheets in two halves side by side, joined in element order.
     later.reserve(expected);
-    std::thread second([&] { PiecesOfElements(plane, sheet, count / 2, count, later); });
-    PiecesOfElements(plane, sheet, 0, count / 2, pieces);
-    second.join();
+    parallel::Both([&] { PiecesOfElements(plane, sheet, count / 2, count, later); },
+                   [&] { PiecesOfElements(plane, sheet, 0, count / 2, pieces); });
     pieces.insert(pieces.end(), later.begin(), later.end());
     return pieces;
 }

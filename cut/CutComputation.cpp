@@ -1,5 +1,6 @@
 #include "cut/CutComputation.h"
 
+#include "core/Parallel.h"
 #include "cut/CutChain.h"
 #include "model/CSheetProfile.h"
 #include "scale/Comparison.h"
@@ -10,7 +11,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
-#include <thread>
 #include <vector>
 
 const char* const NoCutText = "(No cut found or cut not created)";
@@ -99,9 +99,8 @@ bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane) {
     if (count < ParallelElements) {
         scan.LongPiece(0, count, found);
     } else {
-        std::thread second([&] { scan.LongPiece(count / 2, count, found); });
-        scan.LongPiece(0, count / 2, found);
-        second.join();
+        parallel::Both([&] { scan.LongPiece(count / 2, count, found); },
+                       [&] { scan.LongPiece(0, count / 2, found); });
     }
     if (found)
         return true;

@@ -2,6 +2,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
+#include "core/Parallel.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -21,7 +22,6 @@ extern "C" {
 #include <cstring>
 #include <filesystem>
 #include <mutex>
-#include <thread>
 
 namespace {
 
@@ -94,10 +94,10 @@ int64_t SeekOutput(void* opaque, int64_t offset, int whence) {
 } // namespace
 
 // Everything FFmpeg: the muxer, the encoder, the converter and the frame,
-// and the thread that encodes. The frames are encoded and written on that
-// thread while the caller draws the next: one waits while another is
-// encoded. FFmpeg's contexts are used by one thread at a time: the caller's
-// until Start() and after Stop(), the encoding thread's in between.
+// and the job that encodes. The frames are encoded and written by that job
+// while the caller draws the next: one waits while another is encoded.
+// FFmpeg's contexts are used by one thread at a time: the caller's until
+// Start() and after Stop(), the encoding job's in between.
 class CVideoWriter::Encoder {
 public:
     ~Encoder() {
@@ -186,7 +186,7 @@ public:
     }
 
     void Start() {
-        worker = std::thread([this] { Work(); });
+        worker = parallel::StartJob([this] { Work(); });
     }
 
     // Hands a width x height frame over for encoding (its vector is swapped
@@ -206,11 +206,11 @@ public:
         return true;
     }
 
-    // Ends the encoding thread: with finish after the frames handed over
+    // Ends the encoding job: with finish after the frames handed over
     // are encoded, otherwise after the one being encoded, the rest dropped.
     // False, with failure set, when a frame failed.
     bool Stop(bool finish, std::string* failure = nullptr) {
-        if (worker.joinable()) {
+        if (worker.Valid()) {
             {
                 const std::lock_guard<std::mutex> lock(mutex);
                 stopping = true;
@@ -218,7 +218,7 @@ public:
                     waiting = false;
             }
             changed.notify_all();
-            worker.join();
+            worker.Take();
         }
         if (failure)
             *failure = workerFailure;
@@ -226,7 +226,7 @@ public:
     }
 
 private:
-    std::thread worker;
+    parallel::Job<void> worker;
     std::mutex mutex;
     std::condition_variable changed;
     // The frame handed over and not yet taken; the one being encoded.

@@ -43,9 +43,15 @@ public:
     virtual void Invalidate() {}
     virtual int ShownRecord() const { return 0; }
     virtual CDocument* Document() const = 0;
+    // What a scene view must read besides the sheet before it shows record
+    // (1-based): asked on the interface thread when a navigation command's
+    // load starts, run by the load's job. Nothing by default.
+    virtual std::function<void()> RecordPreparation(int) { return nullptr; }
 };
 
-// The interface thread as a worker sees it.
+// The interface thread as a worker sees it. Nothing of the model runs the
+// user's input in the middle of its own work: the only wait that dispatches
+// is the one for the animation worker.
 class IInterfaceThread {
 public:
     virtual ~IInterfaceThread() = default;
@@ -54,8 +60,6 @@ public:
     // Waits on the interface thread until event is set, running what was
     // posted meanwhile.
     virtual void WaitProcessing(CManualResetEvent& event) = 0;
-    // Runs everything posted so far ("all pending window messages").
-    virtual void DispatchPending() = 0;
 };
 
 // What a document needs of the main frame.

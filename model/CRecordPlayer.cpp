@@ -9,6 +9,84 @@
 
 #include <algorithm>
 #include <chrono>
+#include <mutex>
+
+// The progress of a load's job, handed over to the interface thread: the
+// job reports here, and the interface thread passes the reports on in their
+// order, when the task posted for them runs or before it takes the job's
+// result. Positions in a row count as the last of them.
+class CProgressRelay : public IProgressSink {
+public:
+    // post() has the interface thread call PassOn soon.
+    explicit CProgressRelay(std::function<void()> post) : postPassOn(std::move(post)) {}
+
+    void SetRange(int low, int high) override { Add({Report::Range, low, high, std::string()}); }
+    void SetPosition(int position) override { Add({Report::Position, position, 0, std::string()}); }
+    void SetStatusText(const std::string& text) override { Add({Report::Text, 0, 0, text}); }
+
+    // On the interface thread. A status bar that dispatches events while it
+    // paints may run a PassOn inside this one: that one leaves the reports
+    // to this one, so that they stay in order.
+    void PassOn(IProgressSink* to) {
+        if (passing)
+            return;
+        passing = true;
+        for (;;) {
+            std::vector<Report> taken;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                taken.swap(reports);
+                posted = false;
+            }
+            if (taken.empty() || !to)
+                break;
+            for (const Report& report : taken)
+                Pass(report, *to);
+        }
+        passing = false;
+    }
+
+private:
+    struct Report {
+        enum Kind { Range, Position, Text } kind;
+        int first, second;
+        std::string text;
+    };
+    static void Pass(const Report& report, IProgressSink& to) {
+        switch (report.kind) {
+        case Report::Range:
+            to.SetRange(report.first, report.second);
+            break;
+        case Report::Position:
+            to.SetPosition(report.first);
+            break;
+        case Report::Text:
+            to.SetStatusText(report.text);
+            break;
+        }
+    }
+    void Add(Report report) {
+        bool post = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (report.kind == Report::Position && !reports.empty() &&
+                reports.back().kind == Report::Position)
+                reports.back() = std::move(report);
+            else
+                reports.push_back(std::move(report));
+            post = !posted;
+            posted = true;
+        }
+        if (post)
+            postPassOn();
+    }
+
+    std::function<void()> postPassOn;
+    std::mutex mutex;
+    std::vector<Report> reports;
+    bool posted = false;  // a PassOn is posted and has not run yet
+    bool passing = false; // the interface thread's, in PassOn
+};
 
 namespace {
 
@@ -51,6 +129,8 @@ CRecordPlayer::~CRecordPlayer() {
     abandoned = true;
     animationControl.stop.Set();
     JoinAnimation();
+    if (loading.Valid())
+        loading.Take();
 }
 
 void CRecordPlayer::Opened(int record) {
@@ -139,7 +219,21 @@ void CRecordPlayer::ApplyRecord(CSheetProfile& prepared, int number) {
     loadedRecord = number;
 }
 
-bool CRecordPlayer::LoadRecord() {
+CRecordPlayer::CReadAhead CRecordPlayer::ReadOnWorker(int record, IProgressSink* progress) const {
+    CReadAhead read;
+    try {
+        read.values = ReadPreparedRecord(record, progress, read.failure);
+    } catch (const CCriticalError&) {
+        read.failure.clear(); // shown already
+    } catch (const std::exception& error) {
+        read.failure = FormatText(texts::UnusableRecord, document.RecordFileName(record - 1).c_str(),
+                                  FailureText(error).c_str());
+    }
+    read.record = record;
+    return read;
+}
+
+bool CRecordPlayer::LoadCurrentRecord() {
     IDocumentHost* host = document.Host();
     const int record = currentRecord;
     std::string failure;
@@ -153,12 +247,95 @@ bool CRecordPlayer::LoadRecord() {
     ApplyRecord(*values, record);
     values.reset();
     ShowInViews(record, &CView::Invalidate);
-    if (host) {
+    if (host)
         host->RecordLoaded(record);
-        host->InterfaceThread().DispatchPending();
-    }
     WarnOfNonFinite(record);
     return true;
+}
+
+void CRecordPlayer::LoadRecord(int record) {
+    if (loading.Valid()) {
+        queuedRecord = record;
+        return;
+    }
+    IDocumentHost* host = document.Host();
+    IInterfaceThread* interface = &host->InterfaceThread();
+    const std::weak_ptr<bool> token = alive;
+    loadProgress.reset();
+    if (host->Progress())
+        loadProgress = std::make_shared<CProgressRelay>([this, interface, token] {
+            interface->Post([this, token] {
+                if (token.lock())
+                    PassOnProgress();
+            });
+        });
+    // What the views need besides the sheet (a reference record to compare
+    // with) is read by the job too.
+    std::vector<std::function<void()>> preparations;
+    for (CView* view : document.Views())
+        if (view->IsSceneView())
+            if (std::function<void()> preparation = view->RecordPreparation(record))
+                preparations.push_back(std::move(preparation));
+    loadingRecord = record;
+    const int generation = ++loadGeneration;
+    loading = parallel::StartJob(
+        [this, record, progress = loadProgress, preparations = std::move(preparations)] {
+            if (loadObserver)
+                loadObserver(record);
+            // A view that cannot read ahead reads when it shows the record.
+            for (const std::function<void()>& preparation : preparations)
+                try {
+                    preparation();
+                } catch (const std::exception&) {
+                }
+            return ReadOnWorker(record, progress.get());
+        },
+        [this, interface, token, generation] {
+            if (!abandoned)
+                interface->Post([this, token, generation] {
+                    if (token.lock() && generation == loadGeneration && loading.Valid())
+                        ShowLoaded(true);
+                });
+        });
+}
+
+void CRecordPlayer::PassOnProgress() {
+    // Kept while it passes on: the status bar may run the load's hand-over
+    // as it paints, which lets the relay go.
+    if (const std::shared_ptr<CProgressRelay> relay = loadProgress)
+        relay->PassOn(document.Host() ? document.Host()->Progress() : nullptr);
+}
+
+void CRecordPlayer::ShowLoaded(bool next) {
+    // Taken first: the status bar may run the posted hand-over of this load
+    // while it paints, which then finds nothing to show.
+    CReadAhead read = loading.Take();
+    // The job's last reports come before what showing the record says.
+    PassOnProgress();
+    loadProgress.reset();
+    const int asked = queuedRecord;
+    queuedRecord = 0;
+    if (!read.values) {
+        // After the message nothing asked for meanwhile is loaded.
+        if (!read.failure.empty())
+            ShowMessage(read.failure, MessageIcon::Error);
+        return;
+    }
+    currentRecord = read.record;
+    ApplyRecord(*read.values, read.record);
+    read.values.reset();
+    ShowInViews(read.record, &CView::Invalidate);
+    if (IDocumentHost* host = document.Host())
+        host->RecordLoaded(read.record);
+    WarnOfNonFinite(read.record);
+    // A command given while a message showed has started a load of its own.
+    if (next && asked != 0 && !loading.Valid() && document.Host())
+        LoadRecord(asked);
+}
+
+void CRecordPlayer::FinishLoad() {
+    if (loading.Valid())
+        ShowLoaded(false);
 }
 
 void CRecordPlayer::ShowInViews(int record, void (CView::*redraw)()) {
@@ -199,12 +376,19 @@ bool CRecordPlayer::StepRecord(bool notify) {
 }
 
 bool CRecordPlayer::StepToRecord(int record, bool notify) {
+    FinishLoad();
     if (record <= 0 || record > document.RecordCount()) {
         ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
         return false;
     }
     currentRecord = record;
     return StepRecord(notify);
+}
+
+int CRecordPlayer::TargetRecord() const {
+    if (queuedRecord != 0)
+        return queuedRecord;
+    return loading.Valid() ? loadingRecord : currentRecord.load();
 }
 
 void CRecordPlayer::NavigateTo(int record) {
@@ -214,16 +398,16 @@ void CRecordPlayer::NavigateTo(int record) {
     CView* active = host ? host->ActiveView() : nullptr;
     if (!active || !active->IsSceneView())
         return;
-    currentRecord = record;
-    LoadRecord();
+    LoadRecord(record);
 }
 
 void CRecordPlayer::OnNextRecord() {
-    NavigateTo(NextRecord(currentRecord));
+    NavigateTo(NextRecord(TargetRecord()));
 }
 
 void CRecordPlayer::OnPreviousRecord() {
-    NavigateTo(currentRecord <= 1 ? document.RecordCount() : currentRecord - 1);
+    const int record = TargetRecord();
+    NavigateTo(record <= 1 ? document.RecordCount() : record - 1);
 }
 
 void CRecordPlayer::OnFirstRecord() {
@@ -247,18 +431,18 @@ std::string CRecordPlayer::OnLoadRecordNumber(const std::string& boxText) {
         ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
         return unchanged;
     }
-    currentRecord = record;
-    LoadRecord();
+    LoadRecord(record);
     return FormatText("%d", record);
 }
 
 bool CRecordPlayer::GoToRecord(int record) {
+    FinishLoad();
     if (record <= 0 || record > document.RecordCount()) {
         ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
         return false;
     }
     currentRecord = record;
-    return LoadRecord();
+    return LoadCurrentRecord();
 }
 
 void CRecordPlayer::ToggleAnimation() {
@@ -268,13 +452,15 @@ void CRecordPlayer::ToggleAnimation() {
     }
     if (!document.Host())
         return;
+    FinishLoad();
     animationControl.finished.Reset();
     animationControl.stop.Reset();
     animationControl.step.Reset();
     animationControl.period = animationPeriod;
     animationControl.document = &document;
     abandoned = false;
-    animationRunning = std::thread(&CRecordPlayer::AnimationWorker, this, ++animationGeneration);
+    const int generation = ++animationGeneration;
+    animationRunning = parallel::StartJob([this, generation] { AnimationWorker(generation); });
 }
 
 CRecordPlayer::CReadAhead CRecordPlayer::ReadAhead(int record) const {
@@ -382,8 +568,8 @@ void CRecordPlayer::AnimationWorker(int generation) {
 }
 
 void CRecordPlayer::JoinAnimation() {
-    if (animationRunning.joinable())
-        animationRunning.join();
+    if (animationRunning.Valid())
+        animationRunning.Take();
 }
 
 void CRecordPlayer::StopAnimation() {
@@ -400,6 +586,14 @@ void CRecordPlayer::StopAnimation() {
 }
 
 void CRecordPlayer::PrepareClose() {
+    // The record of a load under way is no longer shown; the status bar is
+    // ready again all the same.
+    if (loading.Valid()) {
+        loading.Take();
+        PassOnProgress();
+        loadProgress.reset();
+        queuedRecord = 0;
+    }
     if (!IsAnimationRunning() || !document.Host())
         return;
     animationControl.stop.Set();

@@ -1,13 +1,14 @@
 // The binary record file. The file is read in chunks straight into the
 // arrays of the mesh and the values: the element block on the calling
-// thread (which reports the progress) and the node blocks on a helper
-// thread at the same time. Every count is checked against the file size
+// thread (which reports the progress) and the node blocks on a job beside it
+// at the same time. Every count is checked against the file size
 // before anything is allocated. A check reads the whole file the same way
 // and keeps nothing.
 #include "model/RecordReader.h"
 
 #include "core/Memory.h"
 #include "core/Messages.h"
+#include "core/Parallel.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 #include "model/Texts.h"
@@ -15,7 +16,6 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "record files are read as little-endian memory");
@@ -356,14 +356,15 @@ RecordError ReadBlocks(const CRecordFileHandle& file, const CLayout& at, IProgre
     if (!ReadPlanes(file, at, data ? &data->mesh : nullptr))
         return Fault(RecordFault::CannotRead);
     bool nodesRead = false;
-    std::thread nodeReader([&] { nodesRead = ReadNodeBlocks(file, at, data); });
+    // Blocking reads: a job of their own, not a core of the loops.
+    parallel::Job<void> nodeReader = parallel::StartJob([&] { nodesRead = ReadNodeBlocks(file, at, data); });
     if (progress) {
         progress->SetRange(0, 100);
         progress->SetStatusText(FormatText(texts::LoadingFile, path.c_str()));
     }
     RecordError badNode;
     const bool elementsRead = ReadElementBlock(file, at, progress, data, badNode);
-    nodeReader.join();
+    nodeReader.Take();
     // Ready again, whether the record is used or refused.
     if (progress) {
         progress->SetPosition(0);

@@ -50,6 +50,12 @@ void CScene::ClearComparison() {
     limitsSource = LimitsSource();
 }
 
+std::function<void()> CScene::ReferencePreparation(int record) const {
+    if (!comparison)
+        return nullptr;
+    return [compared = comparison, record, shown = quantity] { compared->ReadAheadFor(record, shown); };
+}
+
 std::string CScene::TakeComparisonFailure() {
     std::string failure;
     failure.swap(comparisonFailure);

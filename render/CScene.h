@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +80,10 @@ public:
     bool SetComparison(std::shared_ptr<CComparison> compared, std::string& failure);
     void ClearComparison();
     const std::shared_ptr<CComparison>& Comparison() const { return comparison; }
+    // Reads the reference record that record (1-based) is compared with
+    // ahead, to be run by a job before the scene shows record; null when
+    // the scene compares with nothing.
+    std::function<void()> ReferencePreparation(int record) const;
     // Why the scene stopped comparing by itself (the reference record that
     // follows the view's could not be read); "" when it did not. Taking it
     // clears it.

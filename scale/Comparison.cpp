@@ -200,15 +200,16 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
     const int record = ReferenceRecord(viewRecord);
     if (!reference || record != preparedRecord) {
         RecordRead read;
-        if (ahead.valid()) {
+        if (ahead.Valid()) {
             const bool wanted = aheadRecord == record;
-            RecordRead early = ahead.get();
+            RecordRead early = ahead.Take();
             if (wanted)
                 read = std::move(early);
         }
         if (!read.values && read.failure.empty())
-            read = ReadRecord(record, reference ? nullptr : sheet.SharedMesh(),
-                              reference ? reference->SharedMesh() : nullptr, -1);
+            read = StartRead(record, reference ? nullptr : sheet.SharedMesh(),
+                             reference ? reference->SharedMesh() : nullptr, -1)
+                       .Take();
         if (!read.values) {
             failure = read.failure;
             return false;
@@ -234,19 +235,39 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
     return true;
 }
 
+parallel::Job<CComparison::RecordRead> CComparison::StartRead(int record,
+                                                              std::shared_ptr<const CSheetMesh> viewMesh,
+                                                              std::shared_ptr<const CSheetMesh> referenceMesh,
+                                                              int quantity) const {
+    return parallel::StartJob([this, record, viewMesh, referenceMesh, quantity] {
+        if (readObserver)
+            readObserver(record);
+        return ReadRecord(record, viewMesh, referenceMesh, quantity);
+    });
+}
+
 void CComparison::StartReadAhead(int quantity) {
     if (!readsAhead || referenceRecord != Follow || referenceSide.recordCount < 2 || !reference ||
-        ahead.valid())
+        ahead.Valid())
         return;
     aheadRecord = preparedRecord % referenceSide.recordCount + 1;
-    ahead = std::async(std::launch::async, [this, next = aheadRecord, mesh = reference->SharedMesh(),
-                                            quantity] { return ReadRecord(next, nullptr, mesh, quantity); });
+    ahead = StartRead(aheadRecord, nullptr, reference->SharedMesh(), quantity);
+}
+
+void CComparison::ReadAheadFor(int viewRecord, int quantity) {
+    std::lock_guard<std::mutex> lock(mutex);
+    const int record = ReferenceRecord(viewRecord);
+    if (!reference || record == preparedRecord || (ahead.Valid() && aheadRecord == record))
+        return;
+    if (ahead.Valid())
+        ahead.Take(); // read for a step that does not come
+    aheadRecord = record;
+    ahead = StartRead(record, nullptr, reference->SharedMesh(), KnownQuantity(quantity));
 }
 
 void CComparison::AwaitReadAhead() {
     std::lock_guard<std::mutex> lock(mutex);
-    if (ahead.valid())
-        ahead.wait();
+    ahead.Wait();
 }
 
 const std::vector<double>& CComparison::ReferenceNodalValues(int quantity) {

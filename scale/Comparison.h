@@ -2,6 +2,7 @@
 // of another project, or of its own, node by node, on a diverging scale.
 #pragma once
 
+#include "core/Parallel.h"
 #include "scale/ColourRamp.h"
 #include "scale/ScaleLabels.h"
 #include "scale/ScaleLimits.h"
@@ -10,7 +11,7 @@
 
 #include <array>
 #include <cstdint>
-#include <future>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -93,8 +94,15 @@ public:
     // Makes the reference sheet hold ReferenceRecord(viewRecord), reading it
     // only when that record changed, and checks its mesh against sheet.
     // False, with the message in failure, when the record cannot be read or
-    // the meshes differ. Safe to call from several threads.
+    // the meshes differ. Safe to call from several threads. Records are read
+    // by jobs, never on the calling thread (the interface thread): a record
+    // not read ahead is waited for.
     bool Prepare(const CSheetProfile& sheet, int viewRecord, std::string& failure);
+    // Starts reading the reference record for viewRecord ahead, with its
+    // nodal values of quantity, as a view about to show viewRecord asks (the
+    // load of a navigation command); waits only for a record read ahead for
+    // another step. Nothing before the first Prepare.
+    void ReadAheadFor(int viewRecord, int quantity);
     // A following reference that reads ahead reads the record after the one
     // it prepared (after the last, the first) on another thread, as the
     // animation and "next record" ask for it; a view's comparison does, a
@@ -109,6 +117,9 @@ public:
     // The reference sheet as last prepared; null before.
     const CSheetProfile* Reference() const { return reference.get(); }
     int PreparedRecord() const { return preparedRecord; }
+    // Called on the reading job with each reference record it is about to
+    // read, for the tests; set it before the first Prepare.
+    void SetReadObserver(std::function<void(int record)> observer) { readObserver = std::move(observer); }
 
     // Per node (index 0 is no node), value(sheet) - value(reference) of the
     // quantity's nodal values; NaN where either has none. Needs Prepare.
@@ -163,6 +174,9 @@ private:
     // -1), unless it need not or has already started. Called with the
     // mutex held.
     void StartReadAhead(int quantity);
+    // Starts a job reading record as ReadRecord does.
+    parallel::Job<RecordRead> StartRead(int record, std::shared_ptr<const CSheetMesh> viewMesh,
+                                        std::shared_ptr<const CSheetMesh> referenceMesh, int quantity) const;
 
     ComparisonSide shown;
     ComparisonSide referenceSide;
@@ -179,9 +193,10 @@ private:
     std::vector<double> shownValues;
     uint64_t shownGeneration = 0, shownReferenceGeneration = 0;
     int shownQuantity = -1;
-    // The record read ahead; after reference, which it reads, so that it is
-    // waited for before the sheet goes.
-    std::future<RecordRead> ahead;
+    std::function<void(int)> readObserver;
+    // The record read ahead; after reference and the observer, which it
+    // uses, so that it is waited for before they go.
+    parallel::Job<RecordRead> ahead;
     int aheadRecord = 0;
     bool readsAhead = false;
 };

@@ -138,6 +138,7 @@ void MainFrameTest::compareWithShowsTheDifferenceOfTwoProjects() {
 
     // The reference follows the record the view steps to.
     QVERIFY(frame->Commands().Run(command::GoToStart));
+    QTRY_VERIFY(!variant->Document()->Player().IsLoading());
     QCOMPARE(view->Comparison()->PreparedRecord(), 1);
     QCOMPARE(panel->LabelText(4), QStringLiteral(" -0.40 mm"));
 
@@ -195,6 +196,7 @@ void MainFrameTest::compareWithRefusesAnotherMeshAndEndsWithTheReference() {
     frame->ClientArea()->setActiveSubWindow(variant);
     QVERIFY(panel->Title().isEmpty());
     QVERIFY(frame->Commands().Run(command::NextRecord));
+    QTRY_VERIFY(!variant->Document()->Player().IsLoading());
     frame->ClientArea()->setActiveSubWindow(second);
     QVERIFY(panel->Title().startsWith(QStringLiteral("\u0394 Thickness")));
     QCOMPARE(messages->messages.size(), size_t(1));

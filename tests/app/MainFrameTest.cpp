@@ -257,6 +257,7 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
             QCOMPARE(panel->LabelText(k), QString::fromStdString(texts[static_cast<size_t>(k)]));
     };
     auto check = [&](int record, int quantity) {
+        QTRY_VERIFY(!child->Document()->Player().IsLoading());
         QCOMPARE(child->View()->ShownRecord(), record);
         shows(quantity, range(record, quantity));
     };
@@ -297,6 +298,7 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     // one, the labels are those of the record loaded, which it shows too.
     QVERIFY(frame->Commands().Run(command::NewWindow));
     QVERIFY(frame->Commands().Run(command::NextRecord));
+    QTRY_VERIFY(!child->Document()->Player().IsLoading());
     frame->ClientArea()->setActiveSubWindow(child);
     check(2, TemperatureQuantity);
     click(command::GoToStart);
@@ -314,6 +316,7 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     };
     limitsDialog(QStringLiteral("Fixed"), false);
     click(command::NextRecord);
+    QTRY_VERIFY(!child->Document()->Player().IsLoading());
     QCOMPARE(child->View()->ShownRecord(), 2);
     shows(TemperatureQuantity, range(1, TemperatureQuantity));
     limitsDialog(QStringLiteral("Automatic"), true);
@@ -338,6 +341,7 @@ void MainFrameTest::animationLeavesOtherWindowsRecordBoxes() {
     QTRY_VERIFY(steps.count() >= 4);
     QCOMPARE(written.count(), 0);
     QTest::mouseClick(still->NavigationBar()->findChild<QWidget*>(QStringLiteral("load")), Qt::LeftButton);
+    QTRY_VERIFY(!still->Document()->Player().IsLoading());
     QCOMPARE(still->View()->ShownRecord(), 2);
     QCOMPARE(still->Document()->CurrentRecord(), 2);
     frame->ClientArea()->setActiveSubWindow(animated);
@@ -657,12 +661,16 @@ void MainFrameTest::keysReachTheActiveWindowAfterTheRecordBox() {
     load("6");
     QCOMPARE(messages->Texts(), std::string(texts::InvalidRecordNumber));
     QCOMPARE(box->text(), QStringLiteral("5"));
+    const auto loaded = [&] { return !second->Document()->Player().IsLoading(); };
     load("2");
+    QTRY_VERIFY(loaded());
     QCOMPARE(second->Document()->CurrentRecord(), 2);
     QCOMPARE(QApplication::focusWidget(), second->View());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+    QTRY_VERIFY(loaded());
     QCOMPARE(second->Document()->CurrentRecord(), 5);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+    QTRY_VERIFY(loaded());
     QCOMPARE(second->Document()->CurrentRecord(), 1);
     QCOMPARE(second->View()->ShownRecord(), 1);
     QCOMPARE(second->NavigationBar()->RecordText(), QStringLiteral("1"));

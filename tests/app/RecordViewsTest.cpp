@@ -57,6 +57,7 @@ void RecordViewsTest::aRecordLoadedInOneWindowIsTheOneTheOtherShowsAndPicks() {
 
     QVERIFY(frame.Commands().Run(command::NextRecord));
     CProjectProfile* document = first->Document();
+    QTRY_VERIFY(!document->Player().IsLoading());
     QCOMPARE(document->CurrentRecord(), 1);
     for (CChildFrame* child : {first, second}) {
         QCOMPARE(child->View()->ShownRecord(), 1);

@@ -134,6 +134,7 @@ TEST_F(Animation, ReadsTheNextRecordWhileTheCurrentOneIsShown) {
     EXPECT_EQ(project->CurrentRecord(), 1);
     EXPECT_EQ(SheetRecord(), 1);
     project->Player().OnNextRecord();
+    ASSERT_TRUE(host.thread.RunUntil([&] { return !project->Player().IsLoading(); }));
     EXPECT_EQ(project->CurrentRecord(), 2);
     EXPECT_EQ(SheetRecord(), 2);
     EXPECT_EQ(view->taken, (std::vector<int>{1, 2}));

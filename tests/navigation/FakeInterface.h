@@ -15,7 +15,8 @@ class CTestInterfaceThread : public IInterfaceThread {
 public:
     void Post(std::function<void()> task) override;
     void WaitProcessing(CManualResetEvent& event) override;
-    void DispatchPending() override;
+    // Runs everything posted so far, as the event loop would.
+    void DispatchPending();
     // Runs posted tasks until done() holds; false when it still does not
     // after a long while (something hangs).
     bool RunUntil(const std::function<bool()>& done);

@@ -3,8 +3,11 @@
 #include "tests/model/ProjectFixture.h"
 #include "tests/navigation/FakeInterface.h"
 
+#include <chrono>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -33,6 +36,12 @@ protected:
     int SheetRecord() const {
         return static_cast<int>(std::lround(project.Sheet()->BoundingBox()[4] / 0.01)) + 1;
     }
+    // Plays the interface thread until the record of the commands given is
+    // shown or refused.
+    void Loaded(CProjectProfile& loading) {
+        ASSERT_TRUE(host.thread.RunUntil([&] { return !loading.Player().IsLoading(); }));
+    }
+    void Loaded() { Loaded(project); }
 
     CRecordingMessages messages;
     CProjectFixture fixture;
@@ -51,21 +60,96 @@ protected:
 TEST_F(Navigation, NextAndPreviousWrapAround) {
     ASSERT_EQ(project.CurrentRecord(), 5);
     project.Player().OnNextRecord();
+    Loaded();
     EXPECT_EQ(project.CurrentRecord(), 1);
     EXPECT_EQ(SheetRecord(), 1);
     project.Player().OnPreviousRecord();
+    Loaded();
     EXPECT_EQ(project.CurrentRecord(), 5);
     EXPECT_EQ(SheetRecord(), 5);
     project.Player().OnPreviousRecord();
+    Loaded();
     EXPECT_EQ(SheetRecord(), 4);
     project.Player().OnFirstRecord();
+    Loaded();
     EXPECT_EQ(SheetRecord(), 1);
     project.Player().OnLastRecord();
+    Loaded();
     EXPECT_EQ(SheetRecord(), 5);
     EXPECT_EQ(view->taken, (std::vector<int>{1, 5, 4, 1, 5}));
     EXPECT_EQ(host.announced, (std::vector<int>{1, 5, 4, 1, 5}));
     EXPECT_EQ(view->invalidations, 5);
     EXPECT_TRUE(messages.messages.empty()) << messages.Texts();
+}
+
+// The user's input waiting on the interface thread never runs in the middle
+// of a record command: the command leaves the interface thread at once, and
+// the sheet changes only when the interface thread takes the record read
+// beside it. The status bar still follows the reading.
+TEST_F(Navigation, NoInputRunsInTheMiddleOfALoad) {
+    CRecordingProgress progress;
+    host.progress = &progress;
+    bool inputRan = false;
+    host.thread.Post([&] { inputRan = true; });
+    project.Player().OnNextRecord();
+    EXPECT_FALSE(inputRan);
+    EXPECT_EQ(host.thread.waits.load(), 0);
+    EXPECT_EQ(SheetRecord(), 5);
+    EXPECT_TRUE(view->taken.empty());
+    ASSERT_TRUE(host.thread.RunUntil([&] { return !view->taken.empty(); }));
+    EXPECT_TRUE(inputRan);
+    EXPECT_EQ(SheetRecord(), 1);
+    EXPECT_EQ(host.announced, std::vector<int>{1});
+    ASSERT_FALSE(progress.texts.empty());
+    EXPECT_EQ(progress.texts.front(), "Loading " + fixture.File("fixture.000") + ".");
+    EXPECT_EQ(progress.texts.back(), "Application is ready to operate.");
+}
+
+// Commands that come while a record is read start no second read over it:
+// the last of them follows it, counted from the record asked for before.
+// Every record is read by the load's job, never by the interface thread.
+TEST_F(Navigation, OnlyTheLastCommandDuringALoadFollowsIt) {
+    std::mutex mutex;
+    std::vector<int> reads;
+    std::vector<std::thread::id> readers;
+    CManualResetEvent reading, release;
+    project.Player().SetLoadObserver([&](int record) {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            reads.push_back(record);
+            readers.push_back(std::this_thread::get_id());
+        }
+        reading.Set();
+        release.Wait();
+    });
+    project.Player().OnNextRecord();
+    ASSERT_TRUE(reading.WaitFor(std::chrono::seconds(60)));
+    project.Player().OnNextRecord();
+    project.Player().OnNextRecord();
+    EXPECT_EQ(project.Player().OnLoadRecordNumber("4"), "4");
+    project.Player().OnPreviousRecord();
+    EXPECT_EQ(project.CurrentRecord(), 5);
+    release.Set();
+    Loaded();
+    EXPECT_EQ(view->taken, (std::vector<int>{1, 3}));
+    EXPECT_EQ(host.announced, (std::vector<int>{1, 3}));
+    EXPECT_EQ(SheetRecord(), 3);
+    std::lock_guard<std::mutex> lock(mutex);
+    EXPECT_EQ(reads, (std::vector<int>{1, 3}));
+    for (const std::thread::id& reader : readers)
+        EXPECT_NE(reader, std::this_thread::get_id());
+}
+
+// Every other way to a record ends a load first: its record is shown, a
+// command behind it is dropped, and the load's late hand-over does nothing.
+TEST_F(Navigation, GoingToARecordEndsALoadFirst) {
+    project.Player().OnNextRecord();
+    project.Player().OnNextRecord();
+    EXPECT_TRUE(project.GoToRecord(4));
+    host.thread.DispatchPending();
+    EXPECT_FALSE(project.Player().IsLoading());
+    EXPECT_EQ(view->taken, (std::vector<int>{1, 4}));
+    EXPECT_EQ(SheetRecord(), 4);
 }
 
 TEST_F(Navigation, TheRecordBoxAcceptsOnlyRecordNumbers) {
@@ -78,8 +162,10 @@ TEST_F(Navigation, TheRecordBoxAcceptsOnlyRecordNumbers) {
     }
     messages.messages.clear();
     EXPECT_EQ(project.Player().OnLoadRecordNumber(" 3rd"), "3");
+    Loaded();
     EXPECT_EQ(SheetRecord(), 3);
     EXPECT_EQ(project.Player().OnLoadRecordNumber("3"), "3"); // the record shown is read again
+    Loaded();
     EXPECT_EQ(view->taken, (std::vector<int>{3, 3}));
     EXPECT_TRUE(messages.messages.empty());
 }
@@ -101,6 +187,7 @@ TEST_F(Navigation, EveryWindowOfTheDocumentShowsTheRecordLoaded) {
     second.shown = 5;
     plain.scene = false;
     project.Player().OnNextRecord();
+    Loaded();
     EXPECT_EQ(second.taken, std::vector<int>{1});
     EXPECT_EQ(second.invalidations, 1);
     EXPECT_TRUE(plain.taken.empty());
@@ -114,6 +201,7 @@ TEST_F(Navigation, EveryWindowOfTheDocumentShowsTheRecordLoaded) {
     view->shown = 4;
     std::remove(fixture.File("fixture.002").c_str());
     project.Player().OnLoadRecordNumber("3");
+    Loaded();
     EXPECT_EQ(messages.Texts(), "Unable to read from the " + fixture.File("fixture.002") + " file.");
     EXPECT_EQ(project.CurrentRecord(), 2);
     EXPECT_EQ(SheetRecord(), 2);
@@ -121,9 +209,11 @@ TEST_F(Navigation, EveryWindowOfTheDocumentShowsTheRecordLoaded) {
 }
 
 TEST_F(SingleRecord, StartAndEndReloadTheOnlyRecord) {
-    project.Player().OnFirstRecord();
-    project.Player().OnLastRecord();
-    project.Player().OnNextRecord();
+    for (auto command :
+         {&CRecordPlayer::OnFirstRecord, &CRecordPlayer::OnLastRecord, &CRecordPlayer::OnNextRecord}) {
+        (project.Player().*command)();
+        Loaded();
+    }
     EXPECT_EQ(view->taken, (std::vector<int>{1, 1, 1}));
     EXPECT_EQ(project.CurrentRecord(), 1);
 }
@@ -149,6 +239,7 @@ TEST_F(Navigation, ARefusedRecordIsNamedAndLeavesTheStatusBarReady) {
         EXPECT_EQ(progress.texts.back(), "Application is ready to operate.");
         progress.texts.clear();
         project.Player().OnLoadRecordNumber("2");
+        Loaded();
         EXPECT_EQ(progress.texts.back(), "Application is ready to operate.");
         EXPECT_EQ(SheetRecord(), 5);
     }
@@ -216,10 +307,13 @@ TEST_F(Navigation, ToolsMoveByTheDifferenceOfTheirPositions) {
     // The mould's top ring lies at z = 0 in its file.
     EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.05, 1e-12);
     three.Player().OnFirstRecord();
+    Loaded(three);
     EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.0, 1e-12);
     three.Player().OnNextRecord();
+    Loaded(three);
     EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.02, 1e-12);
     three.Player().OnLastRecord();
+    Loaded(three);
     EXPECT_NEAR(three.Tool(0)->ToolBounds()[5], 0.05, 1e-12);
     host.active = view.get();
 }

@@ -22,6 +22,8 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -360,6 +362,43 @@ TEST_F(ComparisonTest, RecordsReadAheadCarryTheValuesOfTheirOwnRecordAndQuantity
     ASSERT_EQ(std::remove(b.File("fixture.002").c_str()), 0);
     EXPECT_FALSE(later.Prepare(*first.Sheet(), 3, failure));
     EXPECT_NE(failure.find("fixture.002"), std::string::npos) << failure;
+}
+
+// The thread that prepares (the interface thread) never reads a reference
+// record: the first one, one asked for out of turn, the next one read once
+// the colours are made and one asked for ahead of a view's step are read by
+// jobs. The step then only takes the record read for it.
+TEST_F(ComparisonTest, ReferenceRecordsAreReadOffTheThreadThatPrepares) {
+    CProjectProfile first, second;
+    Open(first, a);
+    Open(second, b);
+    CComparison comparison(first, second);
+    comparison.SetReadAhead(true);
+    std::mutex mutex;
+    std::vector<int> reads;
+    std::vector<std::thread::id> readers;
+    comparison.SetReadObserver([&](int record) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        reads.push_back(record);
+        readers.push_back(std::this_thread::get_id());
+    });
+    std::string failure;
+    ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
+    ASSERT_TRUE(first.GoToRecord(1));
+    ASSERT_TRUE(comparison.Prepare(*first.Sheet(), 1, failure)) << failure;
+    NodeColouring colouring;
+    comparison.ColourDifferences(*first.Sheet(), TemperatureQuantity, ScaleLimits(), colouring);
+    comparison.ReadAheadFor(3, TemperatureQuantity);
+    comparison.AwaitReadAhead();
+    ASSERT_TRUE(first.GoToRecord(3));
+    ASSERT_TRUE(comparison.Prepare(*first.Sheet(), 3, failure)) << failure;
+    std::vector<double> values;
+    comparison.FillDifferences(*first.Sheet(), TemperatureQuantity, values);
+    EXPECT_NEAR(values[1], Expected(2, 1)[1], 1e-4);
+    const std::lock_guard<std::mutex> lock(mutex);
+    EXPECT_EQ(reads, (std::vector<int>{Records, 1, 2, 3}));
+    for (const std::thread::id& reader : readers)
+        EXPECT_NE(reader, std::this_thread::get_id());
 }
 
 TEST(DifferenceScale, DivergingRampAndIndicesRoundAsThePlainScale) {

@@ -1,6 +1,7 @@
 #include "ui/scale/CScaleLimitsDialog.h"
 
 #include "core/Messages.h"
+#include "core/Parallel.h"
 #include "core/TextFormat.h"
 #include "scale/AllRecordLimits.h"
 #include "scale/LimitsEditing.h"
@@ -8,7 +9,6 @@
 #include "scale/ScaleLimits.h"
 
 #include <QButtonGroup>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFormLayout>
@@ -19,12 +19,10 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <atomic>
-#include <chrono>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -156,23 +154,24 @@ bool ComputeAllRecordLimitsWithProgress(QWidget* parent, const std::string& proj
 
     std::atomic<bool> cancel{false};
     std::atomic<int> done{0};
-    std::atomic<bool> finished{false};
-    AllRecordLimits result;
-    std::thread worker([&] {
-        result = ComputeAllRecordLimits(
+    parallel::Job<AllRecordLimits> worker = parallel::StartJob([&] {
+        return ComputeAllRecordLimits(
             projectPath, recordCount, quantity, [&](int count, int) { done = count; }, cancel);
-        finished = true;
     });
-    // The interface stays alive while the worker reads; the progress dialog
-    // is the only window the user can reach.
-    while (!finished.load()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    // The interface stays alive while the job reads; the progress dialog is
+    // the only window the user can reach.
+    QEventLoop waiting;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
         if (progress.wasCanceled())
             cancel = true;
         progress.setValue(done.load());
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    worker.join();
+        if (worker.Ready())
+            waiting.quit();
+    });
+    poll.start(10);
+    waiting.exec();
+    const AllRecordLimits result = worker.Take();
     progress.reset();
     if (result.outcome == AllRecordLimits::Failed && !result.failure.empty())
         ShowMessage(result.failure, MessageIcon::Error);

@@ -36,6 +36,9 @@ public:
     void Invalidate() override { update(); }
     int ShownRecord() const override { return shownRecord; }
     CDocument* Document() const override;
+    std::function<void()> RecordPreparation(int record) override {
+        return scene.ReferencePreparation(record);
+    }
 
     CScene& Scene() { return scene; }
     const CScene& Scene() const { return scene; }
