@@ -323,4 +323,46 @@ bool WriteProjectConfiguration(const std::string& path, const ProjectConfigurati
     return text.Save(path);
 }
 
+namespace {
+
+// Millimetres per unit word of a measurement file's header.
+double MillimetresPer(const std::string& unit) {
+    if (unit == "m")
+        return 1000;
+    if (unit == "in" || unit == "inch")
+        return 25.4;
+    return 1;
+}
+
+} // namespace
+
+bool WriteMeasurementFile(const std::string& path, const MeasurementCsv& file) {
+    CTextOutput text(file.crlf);
+    for (const std::string& comment : file.comments)
+        text.Line("# " + comment);
+    const std::string separator(1, file.separator);
+    const std::string suffix = file.unit.empty() ? "" : "_" + file.unit;
+    std::string header = file.labels ? "label" + separator : "";
+    header += "x" + suffix + separator + "y" + suffix + separator + "z" + suffix;
+    if (file.thickness)
+        header += separator + "thickness" + suffix;
+    text.Line(header);
+    const double scale = 1000 / MillimetresPer(file.unit);
+    auto length = [&](double metres) {
+        std::string number = Number(metres * scale, file.digits);
+        if (file.separator == ';')
+            std::replace(number.begin(), number.end(), '.', ',');
+        return number;
+    };
+    for (const GaugePoint& point : file.points) {
+        std::string row = file.labels ? point.label + separator : "";
+        row += length(point.position.x) + separator + length(point.position.y) + separator +
+               length(point.position.z);
+        if (file.thickness)
+            row += separator + (point.thickness < 0 ? std::string() : length(point.thickness));
+        text.Line(row);
+    }
+    return text.Save(path);
+}
+
 } // namespace samplegen

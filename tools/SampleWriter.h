@@ -158,6 +158,26 @@ struct ProjectConfiguration {
 };
 bool WriteProjectConfiguration(const std::string& path, const ProjectConfiguration& configuration);
 
+// A measurement file: points measured on a formed part, one CSV row each
+// under a header "label,x,y,z,thickness".
+struct GaugePoint {
+    std::string label;
+    Vec3 position;         // m
+    double thickness = -1; // m; below 0: an empty cell, nothing measured
+};
+struct MeasurementCsv {
+    std::vector<GaugePoint> points;
+    // The unit written after each length column's name, as "x_mm"; one of
+    // "mm", "m", "in" and "inch"; "" for bare names with lengths in mm.
+    std::string unit = "mm";
+    bool labels = true, thickness = true;
+    char separator = ',';              // ';' also writes decimal commas
+    std::vector<std::string> comments; // "# " lines before the header
+    int digits = 17;                   // significant digits of the lengths
+    bool crlf = false;
+};
+bool WriteMeasurementFile(const std::string& path, const MeasurementCsv& file);
+
 // The bundled sample: a flat rectangular sheet vacuum-formed into a rounded
 // cup mould while a plug moves down.
 struct CupOptions {
@@ -181,5 +201,9 @@ struct CupOptions {
 std::string WriteCupSample(const std::string& folder, const CupOptions& options);
 // The record of a 0-based index as WriteCupSample writes it.
 RecordData CupRecord(const CupOptions& options, int index);
+// About 40 gauge points on the cup's last record, as an engineer measures the
+// formed part: on rings from the bottom to the flange, positions to 0.1 mm,
+// wall thickness to 0.01 mm, a few per cent off the simulated thickness.
+MeasurementCsv CupGaugePoints(const CupOptions& options);
 
 } // namespace samplegen

@@ -16,7 +16,9 @@ const char* const kUsage = "usage:\n"
                            "                      [--quarter] [--crlf] [--windows-folder DIR] [--nonfinite]\n"
                            "      writes the cup sample project FOLDER/NAME.tfc (NAME defaults to cup)\n"
                            "  quillmere-samplegen grid RECORDFILE NX NY\n"
-                           "      writes a flat NX x NY grid record of a 1 m x 1 m sheet\n";
+                           "      writes a flat NX x NY grid record of a 1 m x 1 m sheet\n"
+                           "  quillmere-samplegen gauge CSVFILE [--cells NX NY] [--records N] [--quarter]\n"
+                           "      writes gauge points measured on the cup sample of those options\n";
 
 int Usage() {
     std::fputs(kUsage, stderr);
@@ -81,6 +83,33 @@ int Grid(int argc, char** argv) {
     return 0;
 }
 
+int Gauge(int argc, char** argv) {
+    if (argc < 3)
+        return Usage();
+    samplegen::CupOptions options;
+    for (int i = 3; i < argc; ++i) {
+        const std::string option = argv[i];
+        const int left = argc - i - 1;
+        if (option == "--cells" && left >= 2) {
+            if (!PositiveInt(argv[i + 1], options.cellsX) || !PositiveInt(argv[i + 2], options.cellsY))
+                return Usage();
+            i += 2;
+        } else if (option == "--records" && left >= 1) {
+            if (!PositiveInt(argv[++i], options.records))
+                return Usage();
+        } else if (option == "--quarter") {
+            options.quarter = true;
+        } else {
+            return Usage();
+        }
+    }
+    if (!samplegen::WriteMeasurementFile(argv[2], samplegen::CupGaugePoints(options))) {
+        std::fprintf(stderr, "quillmere-samplegen: cannot write %s\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -91,5 +120,7 @@ int main(int argc, char** argv) {
         return Cup(argc, argv);
     if (command == "grid")
         return Grid(argc, argv);
+    if (command == "gauge")
+        return Gauge(argc, argv);
     return Usage();
 }

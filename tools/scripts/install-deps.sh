@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev libegl-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
   qt6-image-formats-plugins xvfb xauth ffmpeg poppler-utils ccache
-  libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libtbb-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libtbb-dev libeigen3-dev
   clang libclang-rt-14-dev clang-format locales desktop-file-utils
   munge slurmctld slurmd slurm-client python3-vtk9
 )

@@ -1,0 +1,71 @@
+#include "measure/ByPosition.h"
+
+#include "core/Parallel.h"
+#include "core/TextFormat.h"
+#include "measure/SurfaceSearch.h"
+#include "model/CSheetProfile.h"
+#include "scale/NodalValues.h"
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace {
+
+constexpr size_t kSampleGrain = 4096;
+
+} // namespace
+
+ByPositionValues SampleByPosition(const CSheetProfile& sheet, const CSheetProfile& reference,
+                                  const CSurfaceSearch& referenceSearch,
+                                  const std::vector<double>& referenceValues, double maxDistance) {
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    const size_t nodes = static_cast<size_t>(sheet.NodeCount());
+    ByPositionValues result;
+    result.values.assign(nodes + 1, none);
+    double* out = result.values.data();
+    const CSheetMesh& mesh = reference.Mesh();
+    auto value = [&](int32_t node) {
+        return static_cast<size_t>(node) < referenceValues.size() ? referenceValues[static_cast<size_t>(node)]
+                                                                  : none;
+    };
+    result.beyond = parallel::ReduceBlocks(
+        nodes, kSampleGrain, 0,
+        [&](size_t first, size_t last) {
+            int beyond = 0;
+            for (size_t node = first + 1; node <= last; ++node) {
+                const SurfacePoint found =
+                    referenceSearch.Closest(sheet.CurrentCoordinate(static_cast<int>(node)));
+                if (!found.Found() || !(std::fabs(found.distance) <= maxDistance)) {
+                    ++beyond;
+                    continue;
+                }
+                const ElementNodes& corners = mesh.Nodes(static_cast<size_t>(found.element));
+                out[node] =
+                    Interpolate(found.weights, {value(corners[0]), value(corners[1]), value(corners[2])});
+            }
+            return beyond;
+        },
+        [](int a, int b) { return a + b; });
+    return result;
+}
+
+ByPositionValues ReferenceValuesByPosition(const CSheetProfile& sheet, const CSheetProfile& reference,
+                                           int quantity, double maxDistance) {
+    std::vector<double> values;
+    std::unique_ptr<CSurfaceSearch> search;
+    parallel::Both([&] { search = std::make_unique<CSurfaceSearch>(reference, SheetImages::Mirrored); },
+                   [&] { FillNodalValues(reference, quantity, values); });
+    return SampleByPosition(sheet, reference, *search, values, maxDistance);
+}
+
+std::string BeyondReferenceText(int nodes, double maxDistance, LengthUnit unit) {
+    if (nodes <= 0)
+        return std::string();
+    const std::string reach =
+        FormatNumber("%g", maxDistance * LengthFactor(LengthUnit::Metre, unit)) + " " + LengthUnitWord(unit);
+    return nodes == 1 ? FormatText("1 node is farther than %s from the reference sheet and has no value.",
+                                   reach.c_str())
+                      : FormatText("%d nodes are farther than %s from the reference sheet and have no value.",
+                                   nodes, reach.c_str());
+}

@@ -1,0 +1,35 @@
+// Comparison by position of two sheets whose meshes differ: each node of one
+// sheet takes the other's value at its closest point there.
+#pragma once
+
+#include "measure/MeasurementFile.h"
+
+#include <string>
+#include <vector>
+
+class CSheetProfile;
+class CSurfaceSearch;
+
+struct ByPositionValues {
+    // By node number of the sheet (entry 0 is no node): the reference's
+    // value at the node's closest point on the reference sheet; NaN for a
+    // node farther than the maximum distance or without coordinates.
+    std::vector<double> values;
+    int beyond = 0; // nodes farther than the maximum distance, or without coordinates
+};
+
+// The reference's nodal values (by its node number) interpolated at the
+// closest point of each node of sheet; referenceSearch is built on the
+// reference sheet. The nodes are taken on every core.
+ByPositionValues SampleByPosition(const CSheetProfile& sheet, const CSheetProfile& reference,
+                                  const CSurfaceSearch& referenceSearch,
+                                  const std::vector<double>& referenceValues, double maxDistance);
+
+// The same for the nodal values of a result quantity (those the view colours
+// by), the reference searched with its mirror images.
+ByPositionValues ReferenceValuesByPosition(const CSheetProfile& sheet, const CSheetProfile& reference,
+                                           int quantity, double maxDistance);
+
+// "12 nodes are farther than 5 mm from the reference sheet and have no
+// value."; "" for none.
+std::string BeyondReferenceText(int nodes, double maxDistance, LengthUnit unit);
