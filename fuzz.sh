@@ -21,7 +21,7 @@ launcher=()
 # As in test.sh: paths below the checkout count as relative for ccache.
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-targets=(record tool project config tokenizer record_table)
+targets=(record tool project config tokenizer record_table measurement)
 
 # Every Qt-free library is built too, so clang's warnings are errors there
 # as well.

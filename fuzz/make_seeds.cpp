@@ -1,7 +1,7 @@
 // Writes the seed corpora of the fuzz targets, all made by the sample writer
 // and the configuration writer: make_seeds FOLDER writes FOLDER/record,
-// FOLDER/tool, FOLDER/project, FOLDER/config, FOLDER/tokenizer and
-// FOLDER/record_table.
+// FOLDER/tool, FOLDER/project, FOLDER/config, FOLDER/tokenizer,
+// FOLDER/record_table and FOLDER/measurement.
 #include "config/CConfiguration.h"
 #include "fuzz/FuzzSupport.h"
 #include "tools/SampleWriter.h"
@@ -335,6 +335,34 @@ void RecordTableSeeds() {
     Seed("record_table", "no-table", made());
 }
 
+// Measurement files as gauges and spreadsheets write them: the cup's gauge
+// points with and without units, labels and thickness, and with semicolons
+// and decimal commas.
+void MeasurementSeeds() {
+    CupOptions options;
+    options.cellsX = 12;
+    options.cellsY = 10;
+    const MeasurementCsv cup = CupGaugePoints(options);
+    auto made = [&](const MeasurementCsv& file) {
+        return Made("points.csv", [&](const std::string& path) { return WriteMeasurementFile(path, file); });
+    };
+    Seed("measurement", "cup", made(cup));
+    MeasurementCsv variant = cup;
+    variant.points.resize(5);
+    variant.unit = "in";
+    variant.separator = ';';
+    variant.crlf = true;
+    variant.comments = {"gauge run 3"};
+    Seed("measurement", "semicolons-inches", made(variant));
+    variant = cup;
+    variant.points.resize(5);
+    variant.unit = "";
+    variant.labels = false;
+    variant.thickness = false;
+    variant.digits = 4;
+    Seed("measurement", "shape-only", made(variant));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -351,6 +379,7 @@ int main(int argc, char** argv) {
     ConfigSeeds();
     TokenizerSeeds();
     RecordTableSeeds();
+    MeasurementSeeds();
     if (!ok) {
         std::fputs("make_seeds: some seeds could not be written\n", stderr);
         return 1;
