@@ -10,13 +10,13 @@
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
-CChildFrame::CChildFrame(CProjectProfile* projectDocument, const DisplaySettings& settings, QWidget* parent)
-    : CDocumentFrame(projectDocument, parent) {
+CChildFrame::CChildFrame(CSession* shown, const DisplaySettings& settings, QWidget* parent)
+    : CDocumentFrame(shown, parent) {
     auto* content = new QWidget(this);
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    view = new CSceneRender(projectDocument, settings, content);
+    view = new CSceneRender(shown, settings, content);
     navigation = new CNavigationBar(content);
     layout->addWidget(view, 1);
     layout->addWidget(navigation);

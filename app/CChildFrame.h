@@ -6,7 +6,6 @@
 #include "app/CDocumentFrame.h"
 
 class CNavigationBar;
-class CProjectProfile;
 class CSceneRender;
 struct DisplaySettings;
 
@@ -14,7 +13,7 @@ class CChildFrame : public CDocumentFrame {
     Q_OBJECT
 
 public:
-    CChildFrame(CProjectProfile* document, const DisplaySettings& settings, QWidget* parent = nullptr);
+    CChildFrame(CSession* shown, const DisplaySettings& settings, QWidget* parent = nullptr);
     ~CChildFrame() override;
 
     CSceneRender* View() const { return view; }

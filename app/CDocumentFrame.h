@@ -1,19 +1,19 @@
 // A window of the main window's area that shows a project document: a 3D
-// view's window or the cut window.
+// view's window or the cut window, each over the session of the project.
 #pragma once
+
+#include "session/CSession.h"
 
 #include <QAction>
 #include <QMdiSubWindow>
 #include <QMenu>
 
-class CProjectProfile;
-
 class CDocumentFrame : public QMdiSubWindow {
     Q_OBJECT
 
 public:
-    explicit CDocumentFrame(CProjectProfile* shown, QWidget* parent = nullptr)
-        : QMdiSubWindow(parent), shownDocument(shown) {
+    explicit CDocumentFrame(CSession* shown, QWidget* parent = nullptr)
+        : QMdiSubWindow(parent), session(shown) {
         // Ctrl+W belongs to the main window's Close command alone: a second
         // binding in each window's system menu makes the key do nothing.
         for (QAction* action : systemMenu()->actions())
@@ -24,8 +24,9 @@ public:
     // document that the content still shows.
     ~CDocumentFrame() override { delete widget(); }
 
-    CProjectProfile* Document() const { return shownDocument; }
+    CSession* Session() const { return session; }
+    CProjectProfile* Document() const { return session ? &session->Project() : nullptr; }
 
 private:
-    CProjectProfile* shownDocument;
+    CSession* session;
 };

@@ -1,16 +1,15 @@
 #include "app/CExtendedChildFrame.h"
 
-#include "model/CProjectProfile.h"
 #include "ui/cut/CCutDialog.h"
 
 #include <QCloseEvent>
 
-CExtendedChildFrame::CExtendedChildFrame(CProjectProfile* document, const CConfiguration& configuration,
+CExtendedChildFrame::CExtendedChildFrame(CSession* shown, const CConfiguration& configuration,
                                          QWidget* parent)
-    : CDocumentFrame(document, parent), cut(new CCutDialog(document, configuration, this)) {
+    : CDocumentFrame(shown, parent), cut(new CCutDialog(shown, configuration, this)) {
     setWidget(cut);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(CCutDialog::CaptionFor(document));
+    setWindowTitle(CCutDialog::CaptionFor(Document()));
 }
 
 void CExtendedChildFrame::closeEvent(QCloseEvent* event) {

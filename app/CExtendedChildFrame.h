@@ -11,8 +11,7 @@ class CExtendedChildFrame : public CDocumentFrame {
     Q_OBJECT
 
 public:
-    CExtendedChildFrame(CProjectProfile* document, const CConfiguration& configuration,
-                        QWidget* parent = nullptr);
+    CExtendedChildFrame(CSession* shown, const CConfiguration& configuration, QWidget* parent = nullptr);
 
     CCutDialog* CutWindow() const { return cut; }
 

@@ -13,11 +13,11 @@
 #include "app/CViewCommands.h"
 #include "app/CommandIds.h"
 #include "app/ToolbarImages.h"
-#include "app/WindowPlacement.h"
 #include "config/CConfiguration.h"
 #include "core/FilePaths.h"
 #include "model/CProjectProfile.h"
 #include "scale/Comparison.h"
+#include "session/CSession.h"
 #include "ui/cut/CCutDialog.h"
 #include "ui/inspect/ViewInspection.h"
 #include "ui/scale/CScalePanel.h"
@@ -33,95 +33,30 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 
 namespace {
 
-constexpr int RecentFileCount = 4;
-
-QSettings Profile() {
-    return QSettings(QStringLiteral("Veltrane"), QStringLiteral("Quillmere"));
-}
-
-} // namespace
-
-CMainFrame::CMainFrame(CConfiguration& config, IFileChooser& files, int screenWidth)
-    : configuration(config), chooser(files), area(new CClientArea(this)) {
-    setWindowTitle(QString::fromUtf8(appTexts::Title));
-    setCentralWidget(area);
-    setAcceptDrops(true);
-    connect(area, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
-
-    fileCommands = std::make_unique<CFileCommands>(*this);
-    viewCommands = std::make_unique<CViewCommands>(*this);
-    recordCommands = std::make_unique<CRecordCommands>(*this);
-    optionsCommands = std::make_unique<COptionsCommands>(*this);
-    exportCommands = std::make_unique<CExportCommands>(*this);
-    BuildStatusBar();
-    BuildScalePanel(screenWidth);
-    scaleCommands = std::make_unique<CScaleCommands>(*this);
-    BuildToolBar(screenWidth);
-    // Keys for what is used most; every command is also in a menu.
-    const std::pair<int, QKeySequence> keys[] = {
-        {command::NextRecord, QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
-        {command::PreviousRecord, QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
-        {command::GoToStart, QKeySequence(Qt::CTRL | Qt::Key_Home)},
-        {command::GoToEnd, QKeySequence(Qt::CTRL | Qt::Key_End)},
-        {command::Animation, QKeySequence(Qt::Key_F5)},
-        {command::ZoomIn, QKeySequence::ZoomIn},
-        {command::ZoomOut, QKeySequence::ZoomOut},
-        {command::Fit, QKeySequence(Qt::CTRL | Qt::Key_0)},
-        {command::Close, QKeySequence::Close}};
-    for (const auto& [id, key] : keys)
-        if (QAction* action = commands.Action(id))
-            action->setShortcut(key);
-    BuildMenus(MenuKind::Empty);
-    commands.UpdateStates();
-    resize(1024, 768);
-}
-
-CMainFrame::~CMainFrame() {
-    // The windows go first, while the documents they show and the commands
-    // they update still exist.
-    disconnect(area, nullptr, this, nullptr);
-    QMdiArea* windows = area;
-    area = nullptr;
-    delete windows;
-    for (auto& document : documents)
-        document->PrepareClose();
-    documents.clear();
-}
-
-void CMainFrame::BuildStatusBar() {
-    QStatusBar* bar = statusBar();
-    progress = std::make_unique<CStatusProgress>(bar);
+// The status bar with its progress and the keyboard indicators.
+std::unique_ptr<CStatusProgress> BuildStatusBar(QStatusBar* bar) {
+    auto progress = std::make_unique<CStatusProgress>(bar);
     for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
         auto* label = new QLabel(QString::fromLatin1(indicator), bar);
         label->setEnabled(false);
         bar->addPermanentWidget(label);
     }
+    return progress;
 }
 
-void CMainFrame::BuildScalePanel(int screenWidth) {
-    scaleDock = new QDockWidget(QString::fromUtf8(appTexts::ScalePanel), this);
-    scaleDock->setObjectName(QStringLiteral("scale"));
-    scaleDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    scalePanel = new CScalePanel(configuration, screenWidth >= 1280, scaleDock);
-    scaleDock->setWidget(scalePanel);
-    addDockWidget(Qt::LeftDockWidgetArea, scaleDock);
-    connect(scaleDock, &QDockWidget::visibilityChanged, &commands, &CCommandTable::UpdateStates);
-    scalePanel->ClearView();
-}
-
-void CMainFrame::BuildToolBar(int screenWidth) {
-    toolBar = addToolBar(QString::fromUtf8(appTexts::StandardToolbar));
+// The standard toolbar of window, with labels only where the screen is wide
+// enough for them.
+QToolBar* BuildToolBar(QMainWindow& window, CCommandTable& commands, int screenWidth) {
+    QToolBar* toolBar = window.addToolBar(QString::fromUtf8(appTexts::StandardToolbar));
     toolBar->setObjectName(QStringLiteral("standard"));
     toolBar->setIconSize(QSize(18, 18));
-    // Labels only where the screen is wide enough for them.
     toolBar->setToolButtonStyle(screenWidth >= 1280 ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
-    connect(toolBar, &QToolBar::visibilityChanged, &commands, &CCommandTable::UpdateStates);
+    QObject::connect(toolBar, &QToolBar::visibilityChanged, &commands, &CCommandTable::UpdateStates);
     struct Position {
         int id;
         const char* label;
@@ -161,6 +96,67 @@ void CMainFrame::BuildToolBar(int screenWidth) {
         action->setIconText(QString::fromLatin1(position.label));
         toolBar->addAction(action);
     }
+    return toolBar;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CConfiguration& config, IFileChooser& files, int screenWidth)
+    : configuration(config), chooser(files), area(new CClientArea(this)) {
+    setWindowTitle(QString::fromUtf8(appTexts::Title));
+    setCentralWidget(area);
+    setAcceptDrops(true);
+    connect(area, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
+
+    fileCommands = std::make_unique<CFileCommands>(*this);
+    viewCommands = std::make_unique<CViewCommands>(*this);
+    recordCommands = std::make_unique<CRecordCommands>(*this);
+    optionsCommands = std::make_unique<COptionsCommands>(*this);
+    exportCommands = std::make_unique<CExportCommands>(*this);
+    progress = BuildStatusBar(statusBar());
+    BuildScalePanel(screenWidth);
+    scaleCommands = std::make_unique<CScaleCommands>(*this);
+    toolBar = BuildToolBar(*this, commands, screenWidth);
+    // Keys for what is used most; every command is also in a menu.
+    const std::pair<int, QKeySequence> keys[] = {
+        {command::NextRecord, QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+        {command::PreviousRecord, QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+        {command::GoToStart, QKeySequence(Qt::CTRL | Qt::Key_Home)},
+        {command::GoToEnd, QKeySequence(Qt::CTRL | Qt::Key_End)},
+        {command::Animation, QKeySequence(Qt::Key_F5)},
+        {command::ZoomIn, QKeySequence::ZoomIn},
+        {command::ZoomOut, QKeySequence::ZoomOut},
+        {command::Fit, QKeySequence(Qt::CTRL | Qt::Key_0)},
+        {command::Close, QKeySequence::Close}};
+    for (const auto& [id, key] : keys)
+        if (QAction* action = commands.Action(id))
+            action->setShortcut(key);
+    BuildMenus(MenuKind::Empty);
+    commands.UpdateStates();
+    resize(1024, 768);
+}
+
+CMainFrame::~CMainFrame() {
+    // The windows go first, while the documents they show and the commands
+    // they update still exist.
+    disconnect(area, nullptr, this, nullptr);
+    QMdiArea* windows = area;
+    area = nullptr;
+    delete windows;
+    for (auto& session : sessions)
+        session->Project().PrepareClose();
+    sessions.clear();
+}
+
+void CMainFrame::BuildScalePanel(int screenWidth) {
+    scaleDock = new QDockWidget(QString::fromUtf8(appTexts::ScalePanel), this);
+    scaleDock->setObjectName(QStringLiteral("scale"));
+    scaleDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    scalePanel = new CScalePanel(configuration, screenWidth >= 1280, scaleDock);
+    scaleDock->setWidget(scalePanel);
+    addDockWidget(Qt::LeftDockWidgetArea, scaleDock);
+    connect(scaleDock, &QDockWidget::visibilityChanged, &commands, &CCommandTable::UpdateStates);
+    scalePanel->ClearView();
 }
 
 void CMainFrame::BuildMenus(MenuKind kind) {
@@ -184,7 +180,7 @@ void CMainFrame::BuildMenus(MenuKind kind) {
                    command::PrintSetup, 0});
     else
         add(file, {command::Open, command::Close, 0, command::PrintCut, 0});
-    for (int k = 0; k < RecentFileCount; ++k)
+    for (int k = 0; k < CRecentFiles::Count; ++k)
         add(file, {command::RecentFirst + k});
     add(file, {0, command::Exit});
 
@@ -219,17 +215,17 @@ void CMainFrame::BuildMenus(MenuKind kind) {
     for (QAction* entry : bar->actions())
         if (QMenu* menu = entry->menu())
             connect(menu, &QMenu::aboutToShow, &commands, &CCommandTable::UpdateStates);
-    UpdateRecentMenu();
+    recent.UpdateMenu();
 }
 
 bool CMainFrame::OpenProject(const QString& path) {
-    auto document = std::make_unique<CProjectProfile>();
-    document->SetHost(this);
-    if (!document->Open(QFileInfo(path).absoluteFilePath().toStdString(), progress.get()))
+    auto session = std::make_unique<CSession>();
+    session->Project().SetHost(this);
+    if (!session->Open(QFileInfo(path).absoluteFilePath().toStdString(), progress.get()))
         return false;
-    AddRecentFile(QFileInfo(path).absoluteFilePath());
-    CProjectProfile* opened = document.get();
-    documents.push_back(std::move(document));
+    recent.Add(QFileInfo(path).absoluteFilePath());
+    CSession* opened = session.get();
+    sessions.push_back(std::move(session));
     UpdateDisplayNames();
     CChildFrame* child = AddWindow(opened, false);
     // A view is drawn at every resize and again when its window is painted:
@@ -241,8 +237,8 @@ bool CMainFrame::OpenProject(const QString& path) {
     return true;
 }
 
-CChildFrame* CMainFrame::AddWindow(CProjectProfile* document, bool show) {
-    auto* child = new CChildFrame(document, configuration.Settings());
+CChildFrame* CMainFrame::AddWindow(CSession* session, bool show) {
+    auto* child = new CChildFrame(session, configuration.Settings());
     AttachInspection(*child->View(), configuration);
     // Placed before it is shown: a window left at its own small size would
     // leave no room for its view, and a maximised one comes back to this.
@@ -251,17 +247,17 @@ CChildFrame* CMainFrame::AddWindow(CProjectProfile* document, bool show) {
     child->setGeometry(place);
     connect(child, &CChildFrame::Closing, this, &CMainFrame::ChildClosing);
     connect(child, &CChildFrame::NavigationCommand, this, [this](int id) { commands.Run(id); });
-    NumberWindows(document);
+    NumberWindows(child->Document());
     if (show)
         child->show();
     return child;
 }
 
 CChildFrame* CMainFrame::NewWindow() {
-    CProjectProfile* document = ActiveDocument();
-    if (!document)
+    CDocumentFrame* active = ActiveDocumentFrame();
+    if (!active || !active->Session())
         return nullptr;
-    CChildFrame* child = AddWindow(document);
+    CChildFrame* child = AddWindow(active->Session());
     area->setActiveSubWindow(child);
     return child;
 }
@@ -274,8 +270,9 @@ void CMainFrame::NumberWindows(const CProjectProfile* document) {
 }
 
 void CMainFrame::UpdateDisplayNames() {
+    const std::vector<CProjectProfile*> documents = Documents();
     std::vector<std::string> paths;
-    for (const auto& document : documents)
+    for (const CProjectProfile* document : documents)
         paths.push_back(document->ProjectPathName());
     const std::vector<std::string> names = DisplayNames(paths);
     bool changed = false;
@@ -286,10 +283,10 @@ void CMainFrame::UpdateDisplayNames() {
         }
     if (!changed)
         return;
-    for (const auto& document : documents) {
-        NumberWindows(document.get());
-        if (CExtendedChildFrame* cut = CutWindowOf(document.get()))
-            cut->setWindowTitle(CCutDialog::CaptionFor(document.get()));
+    for (CProjectProfile* document : documents) {
+        NumberWindows(document);
+        if (CExtendedChildFrame* cut = CutWindowOf(document))
+            cut->setWindowTitle(CCutDialog::CaptionFor(document));
     }
     scaleCommands->NamesChanged();
 }
@@ -316,10 +313,10 @@ void CMainFrame::ChildClosing(CChildFrame* frame) {
         cut->CutWindow()->DocumentClosing();
         cut->close();
     }
-    connect(frame, &QObject::destroyed, this, [this, document] {
-        documents.erase(std::remove_if(documents.begin(), documents.end(),
-                                       [document](const auto& owned) { return owned.get() == document; }),
-                        documents.end());
+    connect(frame, &QObject::destroyed, this, [this, session = frame->Session()] {
+        sessions.erase(std::remove_if(sessions.begin(), sessions.end(),
+                                      [session](const auto& owned) { return owned.get() == session; }),
+                       sessions.end());
         UpdateDisplayNames();
         commands.UpdateStates();
     });
@@ -361,7 +358,8 @@ CExtendedChildFrame* CMainFrame::CutWindowOf(const CProjectProfile* document) co
 }
 
 void CMainFrame::ToggleCutWindow() {
-    CProjectProfile* document = ActiveDocument();
+    CDocumentFrame* active = ActiveDocumentFrame();
+    CProjectProfile* document = active ? active->Document() : nullptr;
     if (!document)
         return;
     if (CExtendedChildFrame* open = CutWindowOf(document)) {
@@ -370,7 +368,7 @@ void CMainFrame::ToggleCutWindow() {
     }
     const bool maximised = area->currentSubWindow() && area->currentSubWindow()->isMaximized();
     const QPointer<CChildFrame> origin = ActiveChild();
-    auto* frame = new CExtendedChildFrame(document, configuration);
+    auto* frame = new CExtendedChildFrame(active->Session(), configuration);
     area->addSubWindow(frame);
     cutWindows[document] = frame;
     // The cut of a comparing view is the cut of the difference.
@@ -395,8 +393,8 @@ void CMainFrame::ToggleCutWindow() {
 
 std::vector<CProjectProfile*> CMainFrame::Documents() const {
     std::vector<CProjectProfile*> result;
-    for (const auto& document : documents)
-        result.push_back(document.get());
+    for (const auto& session : sessions)
+        result.push_back(&session->Project());
     return result;
 }
 
@@ -461,74 +459,12 @@ void CMainFrame::NotifyUnitsChanged() {
     emit UnitsChanged();
 }
 
-QStringList CMainFrame::RecentFiles() const {
-    QSettings profile = Profile();
-    QStringList recent;
-    for (int k = 1; k <= RecentFileCount; ++k) {
-        const QString file = profile.value(QStringLiteral("Recent File List/File%1").arg(k)).toString();
-        if (!file.isEmpty())
-            recent << file;
-    }
-    return recent;
-}
-
-void CMainFrame::AddRecentFile(const QString& path) {
-    QStringList recent = RecentFiles();
-    recent.removeAll(path);
-    recent.prepend(path);
-    QSettings profile = Profile();
-    for (int k = 1; k <= RecentFileCount; ++k)
-        profile.setValue(QStringLiteral("Recent File List/File%1").arg(k),
-                         k <= recent.size() ? recent[k - 1] : QString());
-    UpdateRecentMenu();
-}
-
-void CMainFrame::UpdateRecentMenu() {
-    const QStringList recent = RecentFiles();
-    for (int k = 0; k < RecentFileCount; ++k) {
-        QAction* action = commands.Action(command::RecentFirst + k);
-        if (!action)
-            continue;
-        action->setVisible(k < recent.size() || k == 0);
-        action->setEnabled(k < recent.size());
-        action->setText(k < recent.size() ? QStringLiteral("&%1 %2").arg(k + 1).arg(recent[k])
-                                          : QStringLiteral("Recent file"));
-    }
-}
-
-void CMainFrame::SavePlacement() const {
-    WindowPlacement placement;
-    const bool maximised = isMaximized();
-    placement.flags = maximised ? kPlacementMaximised : 0;
-    placement.showCommand = maximised ? kShowMaximised : isMinimized() ? kShowMinimised : kShowNormal;
-    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-    placement.left = normal.left();
-    placement.top = normal.top();
-    placement.right = normal.left() + normal.width();
-    placement.bottom = normal.top() + normal.height();
-    QSettings profile = Profile();
-    profile.setValue(QStringLiteral("Settings/WindowPos"),
-                     QString::fromStdString(FormatWindowPlacement(placement)));
-    profile.setValue(QStringLiteral("Settings/MyDockState"), saveState());
-}
-
-void CMainFrame::RestorePlacement() {
-    QSettings profile = Profile();
-    WindowPlacement placement;
-    if (!ParseWindowPlacement(profile.value(QStringLiteral("Settings/WindowPos")).toString().toStdString(),
-                              placement))
-        return;
-    // Always shown normal, whatever was stored.
-    setGeometry(placement.left, placement.top, placement.right - placement.left,
-                placement.bottom - placement.top);
-}
-
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (!CloseAllWindows()) {
         event->ignore();
         return;
     }
-    SavePlacement();
+    SaveWindowPlacement(*this);
     event->accept();
 }
 

@@ -1,12 +1,14 @@
 // The main window: the window area of the project windows, the menus and the
 // standard toolbar, the status bar with its progress, and the docked scale
-// panel. It owns the open documents, knows the active window, and hands each
-// group of commands to a controller of its own.
+// panel. It owns the sessions of the open projects (each document's), knows
+// the active window, and hands each group of commands to a controller of its
+// own.
 #pragma once
 
 #include "app/CClientArea.h"
 #include "app/CCommandTable.h"
 #include "app/QtInterface.h"
+#include "app/ViewerProfile.h"
 #include "model/CDocument.h"
 
 #include <QMainWindow>
@@ -30,6 +32,7 @@ class CRecordCommands;
 class CScaleCommands;
 class CScalePanel;
 class CSceneRender;
+class CSession;
 class CViewCommands;
 class QDockWidget;
 class QLabel;
@@ -87,8 +90,7 @@ public:
     QDockWidget* ScaleDock() const { return scaleDock; }
     QToolBar* StandardToolBar() const { return toolBar; }
     QMdiArea* ClientArea() const { return area; }
-    QStringList RecentFiles() const;
-    void UpdateCommandStates() { commands.UpdateStates(); }
+    QStringList RecentFiles() const { return recent.Files(); }
 
     // The system of units changed: every window redraws its unit texts.
     void NotifyUnitsChanged();
@@ -98,10 +100,6 @@ public:
     void RecordLoaded(int record) override;
     IInterfaceThread& InterfaceThread() override { return interfaceThread; }
     IProgressSink* Progress() override { return progress.get(); }
-
-    // The window placement of the profile, and the bar layout.
-    void SavePlacement() const;
-    void RestorePlacement();
 
 signals:
     void UnitsChanged();
@@ -117,31 +115,29 @@ protected:
 
 private:
     enum class MenuKind { Empty, Project, Cut };
-    void BuildToolBar(int screenWidth);
-    void BuildStatusBar();
     void BuildScalePanel(int screenWidth);
     void BuildMenus(MenuKind kind);
     void OnSubWindowActivated(QMdiSubWindow* window);
-    void AddRecentFile(const QString& path);
-    void UpdateRecentMenu();
     void ChildClosing(CChildFrame* frame);
     void NumberWindows(const CProjectProfile* document);
     // Projects of one name show the folders that tell them apart, wherever
     // their names appear.
     void UpdateDisplayNames();
-    // A new window of the document, placed, and shown unless show is false.
-    CChildFrame* AddWindow(CProjectProfile* document, bool show = true);
+    // A new window of the session's project, placed, and shown unless show
+    // is false.
+    CChildFrame* AddWindow(CSession* session, bool show = true);
 
     CConfiguration& configuration;
     IFileChooser& chooser;
     CCommandTable commands;
+    CRecentFiles recent{commands};
     CClientArea* area;
     QToolBar* toolBar = nullptr;
     QDockWidget* scaleDock = nullptr;
     CScalePanel* scalePanel = nullptr;
     std::unique_ptr<CStatusProgress> progress;
     CQtInterfaceThread interfaceThread;
-    std::vector<std::unique_ptr<CProjectProfile>> documents;
+    std::vector<std::unique_ptr<CSession>> sessions;
     std::map<const CProjectProfile*, QPointer<CExtendedChildFrame>> cutWindows;
     MenuKind menuKind = MenuKind::Empty;
     CSceneRender* lastActiveView = nullptr;

@@ -65,7 +65,7 @@ void COptionsCommands::ShowOptions(bool toggle) {
             if (frame.Configuration().Write())
                 frame.Configuration().Read();
         });
-        QObject::connect(dialog, &QObject::destroyed, &frame, [this] { frame.UpdateCommandStates(); });
+        QObject::connect(dialog, &QObject::destroyed, &frame, [this] { frame.Commands().UpdateStates(); });
         const QPoint corner = frame.centralWidget()->mapToGlobal(QPoint(2, 2));
         dialog->move(corner);
     }

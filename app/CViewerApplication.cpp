@@ -222,7 +222,7 @@ bool CViewerApplication::Start(const QStringList& files, bool splash) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int screenWidth = screen ? screen->availableGeometry().width() : 1280;
     mainFrame = std::make_unique<CMainFrame>(*configuration, chooser, screenWidth);
-    mainFrame->RestorePlacement();
+    RestoreWindowPlacement(*mainFrame);
     if (splash)
         ShowSplash();
     mainFrame->show();

@@ -2,8 +2,16 @@
 // that the vtk command shares.
 #pragma once
 
+#include "batch/BatchCommand.h"
+
 #include <ostream>
 #include <string>
+
+namespace CLI {
+class App;
+}
+
+void DescribeExport(CLI::App& app, BatchArguments& parsed);
 
 // The export dialog's refusals of a target folder, with its messages; a
 // missing folder is created when create is set.

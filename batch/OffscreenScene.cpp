@@ -44,13 +44,13 @@ Quaternion ViewRotation(const std::string& view) {
     return CCamera::GeneralView;
 }
 
-std::unique_ptr<CHeadlessScene> OpenHeadlessScene(CProjectProfile& project,
-                                                  const CConfiguration& configuration, int quantity,
-                                                  const std::string& view, const std::string& what) {
+std::unique_ptr<CHeadlessScene> OpenHeadlessScene(CSessionView& shown, const CConfiguration& configuration,
+                                                  int quantity, const std::string& view,
+                                                  const std::string& what) {
     EnsureOffscreenApplication();
     CCamera camera;
     camera.trackball.SetRotation(ViewRotation(view));
-    auto scene = std::make_unique<CHeadlessScene>(project, DisplaySettings(), quantity, camera);
+    auto scene = std::make_unique<CHeadlessScene>(shown, DisplaySettings(), quantity, camera);
     if (!scene->IsValid()) {
         ShowMessage("quillmere-batch: no OpenGL context for the " + what + ": " + scene->Error(),
                     MessageIcon::Error);

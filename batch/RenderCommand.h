@@ -2,24 +2,13 @@
 // or the printed page as a PDF file, drawn with no display.
 #pragma once
 
-#include <memory>
-#include <string>
+#include "batch/BatchCommand.h"
 
-class CComparison;
-class CConfiguration;
-class CProjectProfile;
-
-struct RenderArguments {
-    std::string output;           // the picture; its extension gives the format
-    std::string view = "general"; // general, xy, xz or yz
-    int width = 640, height = 480;
-    bool noName = false; // leave out the caption
-    bool scale = false;  // draw the colour scale
-};
-
-// Draws the project's current record in quantity, or its difference to
-// comparison's reference, and writes it; a message on stderr and
+// Draws the current record of shown's session in quantity, or its
+// difference to shown's comparison, and writes it; a message on stderr and
 // BatchFailure when it cannot.
-int RenderProject(const RenderArguments& arguments, CProjectProfile& project,
-                  const CConfiguration& configuration, int quantity,
-                  std::shared_ptr<CComparison> comparison = nullptr);
+int RenderProject(const RenderArguments& arguments, CSessionView& shown, const CConfiguration& configuration,
+                  int quantity);
+
+// The command: the project's view in the --quantity, thickness by default.
+int WriteRender(const BatchArguments& arguments, BatchProject& project);

@@ -10,6 +10,7 @@
 #include "model/CSheetProfile.h"
 #include "model/SheetMeans.h"
 #include "model/Texts.h"
+#include "session/CSession.h"
 
 #include <algorithm>
 #include <atomic>
@@ -181,18 +182,18 @@ StudyRow StudyProject(const std::string& path, const std::string& name, const St
     const CReasonScope scope(reason);
     bool nonFinite = false; // figures taken without values that are not numbers
     try {
-        CProjectProfile project;
-        if (project.Open(path, nullptr)) {
-            row.records = project.RecordCount();
-            row.record = options.record != 0 ? options.record : project.RecordCount();
+        CSession session;
+        if (session.Open(path, nullptr)) {
+            row.records = session.Project().RecordCount();
+            row.record = options.record != 0 ? options.record : row.records;
             if (row.record < 1 || row.record > row.records) {
                 reason = FormatText("there is no record %d: the project has records 1 to %d", row.record,
                                     row.records);
-            } else if (row.record == project.CurrentRecord() || project.GoToRecord(row.record)) {
+            } else if (session.ShowRecord(row.record)) {
                 CConfiguration units(configurationPath);
                 units.SetSIMetric(!options.usCustomary);
-                TakeFigures(*project.Sheet(), units, row);
-                nonFinite = project.Sheet()->NonFinite().Any();
+                TakeFigures(*session.Sheet(), units, row);
+                nonFinite = session.Sheet()->NonFinite().Any();
                 row.ok = true;
             }
         }

@@ -1,6 +1,6 @@
 #include "batch/StudyCommand.h"
 
-#include "batch/BatchTool.h"
+#include "batch/BatchOutput.h"
 #include "batch/InputFiles.h"
 #include "batch/Study.h"
 #ifdef QUILLMERE_BATCH_RENDER
@@ -174,6 +174,59 @@ void DescribeStudy(CLI::App& app, StudyArguments& parsed) {
         ->type_name("FILE.png");
 }
 
+namespace {
+
+// The options of the study: its record, units and jobs, and the share of the
+// list this run reads (inShares), from the command line or Slurm's array;
+// false after a message when the share is none of the shares.
+bool TakeStudyOptions(const StudyArguments& arguments, StudyOptions& options, bool& inShares) {
+    if (arguments.record != "last")
+        PositiveInteger(arguments.record, options.record);
+    options.usCustomary = arguments.units == "us";
+    options.jobs =
+        arguments.jobs > 0 ? arguments.jobs : static_cast<int>(std::thread::hardware_concurrency());
+    inShares = arguments.tasks > 0;
+    if (inShares) {
+        options.task = arguments.task;
+        options.tasks = arguments.tasks;
+    } else {
+        inShares = SlurmShare(options.task, options.tasks);
+    }
+    if (inShares && (options.tasks < 1 || options.task < 0 || options.task >= options.tasks)) {
+        Fail(FormatText("task %d is not one of the %d shares (0 to %d)", options.task, options.tasks,
+                        options.tasks - 1));
+        return false;
+    }
+    return true;
+}
+
+// Every output is checked before the projects are read: none may replace
+// LIST or a file of a project of it. Only a file that exists can be one,
+// so a first run reads no project file for it.
+bool OutputsAccepted(const StudyArguments& arguments, const StudyList& list,
+                     const std::vector<size_t>& positions, const std::vector<std::string>& names) {
+    std::vector<std::string> outputs = {arguments.output, arguments.chart};
+    for (size_t position : positions)
+        if (!arguments.pictures.empty())
+            outputs.push_back(arguments.pictures + "/" + names[position] + ".png");
+    const auto exists = [](const std::string& path) {
+        struct stat info;
+        return !path.empty() && ::stat(path.c_str(), &info) == 0;
+    };
+    if (std::none_of(outputs.begin(), outputs.end(), exists))
+        return true;
+    CInputFiles inputs;
+    inputs.Add(arguments.list);
+    for (const std::string& path : list.paths)
+        inputs.AddProjectFile(path);
+    for (const std::string& output : outputs)
+        if (!inputs.Accepts(output))
+            return false;
+    return true;
+}
+
+} // namespace
+
 int RunStudyCommand(const StudyArguments& arguments, const std::string& configurationPath) {
 #ifndef QUILLMERE_BATCH_RENDER
     if (!arguments.pictures.empty() || !arguments.chart.empty()) {
@@ -194,51 +247,18 @@ int RunStudyCommand(const StudyArguments& arguments, const std::string& configur
         return BatchFailure;
     }
     StudyOptions options;
-    if (arguments.record != "last")
-        PositiveInteger(arguments.record, options.record);
-    options.usCustomary = arguments.units == "us";
-    options.jobs =
-        arguments.jobs > 0 ? arguments.jobs : static_cast<int>(std::thread::hardware_concurrency());
-    bool inShares = arguments.tasks > 0;
-    if (inShares) {
-        options.task = arguments.task;
-        options.tasks = arguments.tasks;
-    } else {
-        inShares = SlurmShare(options.task, options.tasks);
-    }
-    if (inShares && (options.tasks < 1 || options.task < 0 || options.task >= options.tasks)) {
-        Fail(FormatText("task %d is not one of the %d shares (0 to %d)", options.task, options.tasks,
-                        options.tasks - 1));
+    bool inShares = false;
+    if (!TakeStudyOptions(arguments, options, inShares))
         return BatchFailure;
-    }
     // This share's projects by their position in LIST.
     std::vector<size_t> positions;
     for (size_t i = static_cast<size_t>(options.task); i < list.paths.size();
          i += static_cast<size_t>(options.tasks))
         positions.push_back(i);
-
-    // Every output is checked before the projects are read: none may replace
-    // LIST or a file of a project of it. Only a file that exists can be one,
-    // so a first run reads no project file for it.
     const bool pictures = !arguments.pictures.empty();
     const std::vector<std::string> names = pictures ? StudyPictureNames(list) : std::vector<std::string>();
-    std::vector<std::string> outputs = {arguments.output, arguments.chart};
-    for (size_t position : positions)
-        if (pictures)
-            outputs.push_back(arguments.pictures + "/" + names[position] + ".png");
-    const auto exists = [](const std::string& path) {
-        struct stat info;
-        return !path.empty() && ::stat(path.c_str(), &info) == 0;
-    };
-    if (std::any_of(outputs.begin(), outputs.end(), exists)) {
-        CInputFiles inputs;
-        inputs.Add(arguments.list);
-        for (const std::string& path : list.paths)
-            inputs.AddProjectFile(path);
-        for (const std::string& output : outputs)
-            if (!inputs.Accepts(output))
-                return BatchFailure;
-    }
+    if (!OutputsAccepted(arguments, list, positions, names))
+        return BatchFailure;
 
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     const std::vector<StudyRow> rows =

@@ -2,24 +2,13 @@
 // every core of this machine or in shares on a cluster.
 #pragma once
 
+#include "batch/BatchCommand.h"
+
 #include <string>
-#include <vector>
 
 namespace CLI {
 class App;
 }
-
-struct StudyArguments {
-    std::string list;
-    std::string output;
-    std::string record = "last"; // "last" or a record number
-    int jobs = 0;                // 0: every core
-    std::string units = "si";
-    int task = -1, tasks = -1; // -1: from Slurm's array variables, else the whole list
-    std::vector<std::string> gather;
-    std::string pictures; // a folder for one picture per project
-    std::string chart;    // the thickness chart, a PNG file
-};
 
 // The study command and its options.
 void DescribeStudy(CLI::App& app, StudyArguments& parsed);

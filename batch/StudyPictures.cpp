@@ -1,15 +1,15 @@
 #include "batch/StudyPictures.h"
 
-#include "batch/BatchTool.h"
+#include "batch/BatchOutput.h"
 #include "batch/OffscreenScene.h"
 #include "batch/RenderCommand.h"
 #include "batch/Study.h"
 #include "config/CConfiguration.h"
-#include "core/Messages.h"
 #include "core/TextFormat.h"
-#include "model/CProjectProfile.h"
 #include "render/PictureFile.h"
 #include "scale/ResultQuantity.h"
+#include "session/CSession.h"
+#include "session/CSessionView.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -20,10 +20,6 @@
 #include <cmath>
 
 namespace {
-
-void Fail(const std::string& text) {
-    ShowMessage("quillmere-batch: " + text, MessageIcon::Error);
-}
 
 // Round steps of 1, 2 or 5 times a power of ten, about count of them over
 // the range.
@@ -49,16 +45,16 @@ bool WriteStudyPictures(const StudyList& list, const std::vector<size_t>& positi
     for (size_t i = 0; i < rows.size(); ++i) {
         if (!rows[i].ok)
             continue;
-        CProjectProfile project;
-        if (!project.Open(list.paths[positions[i]], nullptr) ||
-            (rows[i].record != project.CurrentRecord() && !project.GoToRecord(rows[i].record))) {
+        CSession session;
+        if (!session.Open(list.paths[positions[i]], nullptr) || !session.ShowRecord(rows[i].record)) {
             complete = false;
             continue;
         }
+        CSessionView shown(&session);
         RenderArguments arguments;
         const std::string picture = names[positions[i]] + ".png";
         arguments.output = folder + "/" + picture;
-        if (RenderProject(arguments, project, configuration, ThicknessQuantity) == BatchSuccess)
+        if (RenderProject(arguments, shown, configuration, ThicknessQuantity) == BatchSuccess)
             pictures[i] = picture;
         else
             complete = false;
@@ -66,8 +62,22 @@ bool WriteStudyPictures(const StudyList& list, const std::vector<size_t>& positi
     return complete;
 }
 
-bool WriteStudyChart(const std::vector<StudyRow>& rows, const std::string& file, bool usCustomary) {
-    EnsureOffscreenApplication();
+namespace {
+
+// Where the chart draws: its size, the plot's edges, and the thickness axis
+// in round steps.
+struct ChartPlot {
+    int count = 1; // the bars
+    int width = 640, height = 560;
+    int left = 90, right = 0, top = 50, bottom = 0;
+    double low = 0, high = 1, step = 1;
+
+    double Y(double value) const { return bottom - (value - low) / (high - low) * (bottom - top); }
+    double X(int index) const { return left + (index + 0.5) * (right - left) / count; }
+};
+
+ChartPlot PlotOf(const std::vector<StudyRow>& rows) {
+    ChartPlot plot;
     double low = 0, high = 0;
     bool any = false;
     for (const StudyRow& row : rows)
@@ -80,37 +90,32 @@ bool WriteStudyChart(const std::vector<StudyRow>& rows, const std::string& file,
         low = any ? low - 1 : 0;
         high = any ? high + 1 : 1;
     }
-    const double step = AxisStep(high - low, 5);
-    low = std::floor(low / step) * step;
-    high = std::ceil(high / step) * step;
+    plot.step = AxisStep(high - low, 5);
+    plot.low = std::floor(low / plot.step) * plot.step;
+    plot.high = std::ceil(high / plot.step) * plot.step;
+    plot.count = std::max(1, static_cast<int>(rows.size()));
+    plot.width = std::max(640, 160 + 40 * plot.count);
+    plot.right = plot.width - 30;
+    plot.bottom = plot.height - 170;
+    return plot;
+}
 
-    const int count = std::max(1, static_cast<int>(rows.size()));
-    const int width = std::max(640, 160 + 40 * count), height = 560;
-    const int left = 90, right = width - 30, top = 50, bottom = height - 170;
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QFont font = painter.font();
-    font.setPixelSize(13);
-    painter.setFont(font);
-    const QFontMetrics metrics(font);
-    const auto y = [&](double value) { return bottom - (value - low) / (high - low) * (bottom - top); };
-    const auto x = [&](int index) { return left + (index + 0.5) * (right - left) / count; };
-
-    // The frame, the value grid and the axis labels.
+// The frame, the value grid, the axis labels and the titles.
+void DrawChartFrame(QPainter& painter, const ChartPlot& plot, bool usCustomary) {
+    const int left = plot.left, right = plot.right, top = plot.top, bottom = plot.bottom;
     painter.setPen(QColor(220, 220, 220));
-    for (double value = low; value <= high + step / 2; value += step) {
-        painter.drawLine(QPointF(left, y(value)), QPointF(right, y(value)));
+    for (double value = plot.low; value <= plot.high + plot.step / 2; value += plot.step) {
+        painter.drawLine(QPointF(left, plot.Y(value)), QPointF(right, plot.Y(value)));
         const QString label =
-            QString::fromStdString(FormatText("%g", std::fabs(value) < step / 1e6 ? 0 : value));
+            QString::fromStdString(FormatText("%g", std::fabs(value) < plot.step / 1e6 ? 0 : value));
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(0, y(value) - 10, left - 8, 20), Qt::AlignRight | Qt::AlignVCenter, label);
+        painter.drawText(QRectF(0, plot.Y(value) - 10, left - 8, 20), Qt::AlignRight | Qt::AlignVCenter,
+                         label);
         painter.setPen(QColor(220, 220, 220));
     }
     painter.setPen(Qt::black);
     painter.drawRect(QRectF(left, top, right - left, bottom - top));
-    painter.drawText(QRectF(0, 10, width, 30), Qt::AlignCenter,
+    painter.drawText(QRectF(0, 10, plot.width, 30), Qt::AlignCenter,
                      QStringLiteral("Thickness per project: minimum, mean and maximum"));
     painter.save();
     painter.translate(20, (top + bottom) / 2.0);
@@ -118,38 +123,59 @@ bool WriteStudyChart(const std::vector<StudyRow>& rows, const std::string& file,
     painter.drawText(QRectF(-150, -12, 300, 24), Qt::AlignCenter,
                      usCustomary ? QStringLiteral("Thickness (in)") : QStringLiteral("Thickness (mm)"));
     painter.restore();
-    painter.drawText(QRectF(left, height - 28, right - left, 24), Qt::AlignCenter, QStringLiteral("Project"));
+    painter.drawText(QRectF(left, plot.height - 28, right - left, 24), Qt::AlignCenter,
+                     QStringLiteral("Project"));
+}
 
-    // One bar per project from its minimum to its maximum, its mean marked.
+// One bar per project from its minimum to its maximum, its mean marked, and
+// its name below.
+void DrawChartBars(QPainter& painter, const ChartPlot& plot, const std::vector<StudyRow>& rows,
+                   const QFontMetrics& metrics) {
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const StudyRow& row = rows[static_cast<size_t>(i)];
-        const double centre = x(i);
+        const double centre = plot.X(i);
         if (row.ok) {
             painter.setPen(QPen(QColor(40, 90, 170), 2));
-            painter.drawLine(QPointF(centre, y(row.thicknessMinimum)),
-                             QPointF(centre, y(row.thicknessMaximum)));
-            painter.drawLine(QPointF(centre - 8, y(row.thicknessMinimum)),
-                             QPointF(centre + 8, y(row.thicknessMinimum)));
-            painter.drawLine(QPointF(centre - 8, y(row.thicknessMaximum)),
-                             QPointF(centre + 8, y(row.thicknessMaximum)));
+            painter.drawLine(QPointF(centre, plot.Y(row.thicknessMinimum)),
+                             QPointF(centre, plot.Y(row.thicknessMaximum)));
+            painter.drawLine(QPointF(centre - 8, plot.Y(row.thicknessMinimum)),
+                             QPointF(centre + 8, plot.Y(row.thicknessMinimum)));
+            painter.drawLine(QPointF(centre - 8, plot.Y(row.thicknessMaximum)),
+                             QPointF(centre + 8, plot.Y(row.thicknessMaximum)));
             painter.setBrush(QColor(200, 60, 40));
             painter.setPen(Qt::NoPen);
-            painter.drawEllipse(QPointF(centre, y(row.thicknessMean)), 5, 5);
+            painter.drawEllipse(QPointF(centre, plot.Y(row.thicknessMean)), 5, 5);
             painter.setBrush(Qt::NoBrush);
         }
         painter.setPen(Qt::black);
         painter.save();
-        painter.translate(centre + 4, bottom + 8);
+        painter.translate(centre + 4, plot.bottom + 8);
         painter.rotate(-60);
         const QString name = QString::fromStdString(row.project) + (row.ok ? "" : " (no figures)");
         painter.drawText(QRectF(-160, -10, 160, 20), Qt::AlignRight | Qt::AlignVCenter,
                          metrics.elidedText(name, Qt::ElideLeft, 156));
         painter.restore();
     }
+}
+
+} // namespace
+
+bool WriteStudyChart(const std::vector<StudyRow>& rows, const std::string& file, bool usCustomary) {
+    EnsureOffscreenApplication();
+    const ChartPlot plot = PlotOf(rows);
+    QImage image(plot.width, plot.height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QFont font = painter.font();
+    font.setPixelSize(13);
+    painter.setFont(font);
+    DrawChartFrame(painter, plot, usCustomary);
+    DrawChartBars(painter, plot, rows, QFontMetrics(font));
     painter.end();
     std::string error;
     if (!WritePicture(image, file, "png", error)) {
-        Fail("cannot write " + file + ": " + error);
+        BatchFail("cannot write " + file + ": " + error);
         return false;
     }
     return true;

@@ -1,22 +1,18 @@
 #include "batch/VideoCommand.h"
 
-#include "batch/BatchTool.h"
+#include "batch/BatchOutput.h"
 #include "batch/OffscreenScene.h"
-#include "core/Messages.h"
 #include "export/CVideoWriter.h"
 #include "model/CProjectProfile.h"
 #include "render/HeadlessScene.h"
+#include "scale/ResultQuantity.h"
+#include "session/CSession.h"
 
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
 
 namespace {
-
-int Fail(const std::string& text) {
-    ShowMessage("quillmere-batch: " + text, MessageIcon::Error);
-    return BatchFailure;
-}
 
 // "Creating video file: 3 / 15 (20 %)", rewritten in place.
 void ShowProgress(bool terminal, int done, int total) {
@@ -31,15 +27,17 @@ void ShowProgress(bool terminal, int done, int total) {
 
 } // namespace
 
-int VideoProject(const VideoArguments& arguments, CProjectProfile& project,
-                 const CConfiguration& configuration, int quantity) {
+int WriteVideo(const BatchArguments& command, BatchProject& opened) {
+    const VideoArguments& arguments = command.video;
     if (!CVideoWriter::IsVideoPath(arguments.output))
-        return Fail("the extension of " + arguments.output + " names no video format (.avi, .mp4)");
-    const std::unique_ptr<CHeadlessScene> opened =
-        OpenHeadlessScene(project, configuration, quantity, arguments.view, "video");
-    if (!opened)
+        return BatchFail("the extension of " + arguments.output + " names no video format (.avi, .mp4)");
+    const std::unique_ptr<CHeadlessScene> made = OpenHeadlessScene(
+        opened.view, opened.configuration, command.quantity != 0 ? command.quantity : ThicknessQuantity,
+        arguments.view, "video");
+    if (!made)
         return BatchFailure;
-    CHeadlessScene& scene = *opened;
+    CHeadlessScene& scene = *made;
+    CProjectProfile& project = opened.session.Project();
     const int w = 2 * arguments.width, h = 2 * arguments.height;
     // The camera a view opened on the project would have: fitted to the
     // record it opens at, kept for every frame.
@@ -56,19 +54,19 @@ int VideoProject(const VideoArguments& arguments, CProjectProfile& project,
         scene.Update();
         const QImage frame = scene.Render(w, h);
         if (frame.isNull())
-            return Fail("the frame of record " + std::to_string(record) +
-                        " cannot be drawn: " + scene.Error());
+            return BatchFail("the frame of record " + std::to_string(record) +
+                             " cannot be drawn: " + scene.Error());
         const QImage rgb =
             frame.format() == QImage::Format_RGB32 ? frame : frame.convertToFormat(QImage::Format_RGB32);
         if (record == 1 && !writer.Open(arguments.output, arguments.width, arguments.height, arguments.codec))
-            return Fail(arguments.output + " cannot be written: " + writer.Error());
+            return BatchFail(arguments.output + " cannot be written: " + writer.Error());
         const Rgb32View view{reinterpret_cast<const uint32_t*>(rgb.constBits()), rgb.width(), rgb.height(),
                              static_cast<size_t>(rgb.bytesPerLine())};
         if (!writer.AddFrame(view, record - 1))
-            return Fail(arguments.output + " cannot be written: " + writer.Error());
+            return BatchFail(arguments.output + " cannot be written: " + writer.Error());
         ShowProgress(terminal, record, records);
     }
     if (!writer.Finish())
-        return Fail(arguments.output + " cannot be written: " + writer.Error());
+        return BatchFail(arguments.output + " cannot be written: " + writer.Error());
     return BatchSuccess;
 }

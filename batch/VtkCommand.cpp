@@ -1,12 +1,15 @@
 #include "batch/VtkCommand.h"
 
-#include "batch/BatchTool.h"
+#include "batch/BatchOptions.h"
+#include "batch/BatchOutput.h"
+#include "batch/ExportCommand.h"
 #include "batch/InputFiles.h"
 #include "config/CConfiguration.h"
 #include "core/FilePaths.h"
 #include "core/Messages.h"
 #include "core/Parallel.h"
 #include "core/TextFormat.h"
+#include "core/TextLines.h"
 #include "export/VtuFile.h"
 #include "model/CDataString.h"
 #include "model/CProjectProfile.h"
@@ -14,6 +17,7 @@
 #include "model/Texts.h"
 #include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
+#include "session/CSession.h"
 
 #include <algorithm>
 #include <cctype>
@@ -115,16 +119,13 @@ VtuArray ElementArray(const std::string& name, VtuType type, const CSheetProfile
             }};
 }
 
-// The record's grid in the configuration's units, its arrays computed from
-// the sheet while the file is written. nodeFlags is FillNodeFlags's.
-VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configuration,
-                   const std::vector<uint8_t>& nodeFlags) {
+// The points of the record's grid, its triangles and its node arrays, in
+// the configuration's units, computed from the sheet while the file is
+// written.
+void SetPointArrays(VtuGrid& grid, const CSheetProfile& sheet, const CConfiguration& configuration) {
     static_assert(sizeof(CCoordinate) == 3 * sizeof(double), "coordinates are three packed doubles");
     const size_t nodes = static_cast<size_t>(sheet.NodeCount());
     const ElementNodes* corners = sheet.Mesh().NodeArray();
-    const CElementValues* values = sheet.Values().elements.data();
-    const CElementDerived* derived = sheet.Derived().elements.data();
-    VtuGrid grid;
     // Metres as the solver writes them, or inches under US customary units,
     // as every length of the file.
     const bool si = configuration.IsSIMetric();
@@ -164,8 +165,18 @@ VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configurati
             for (size_t i = 0; i < count; ++i)
                 columns[column][i] = ToVtk(static_cast<int>(column) + 1, columns[column][i], configuration);
     };
+}
+
+// The element arrays of the record's grid: its thickness, temperature and
+// stresses in the configuration's units, and its contact flags from
+// nodeFlags (FillNodeFlags's).
+std::vector<VtuArray> CellArrays(const CSheetProfile& sheet, const CConfiguration& configuration,
+                                 const std::vector<uint8_t>& nodeFlags) {
+    const ElementNodes* corners = sheet.Mesh().NodeArray();
+    const CElementValues* values = sheet.Values().elements.data();
+    const CElementDerived* derived = sheet.Derived().elements.data();
     const char* stressUnit = StressUnit(configuration);
-    grid.cellData = {
+    std::vector<VtuArray> cells = {
         ElementArray<double>(QuantityArrayName(ThicknessQuantity, configuration), VtuType::Float64, sheet,
                              [&configuration, derived](size_t e) {
                                  return QuantityToDisplay(ThicknessQuantity, derived[e].Thickness,
@@ -201,11 +212,21 @@ VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configurati
     const uint8_t* flags = nodeFlags.data();
     for (const Flag& flag : {Flag{"contact", kTouches, false}, Flag{"clamped", kClamped, true},
                              Flag{"no_pressure", kNoPressure, false}})
-        grid.cellData.push_back(
+        cells.push_back(
             ElementArray<uint8_t>(flag.name, VtuType::UInt8, sheet, [flags, flag, corners](size_t e) {
                 const uint8_t a = flags[corners[e][0]], b = flags[corners[e][1]], c = flags[corners[e][2]];
                 return ((flag.everyCorner ? a & b & c : a | b | c) & flag.bit) != 0;
             }));
+    return cells;
+}
+
+// The record's grid in the configuration's units, its arrays computed from
+// the sheet while the file is written. nodeFlags is FillNodeFlags's.
+VtuGrid RecordGrid(const CSheetProfile& sheet, const CConfiguration& configuration,
+                   const std::vector<uint8_t>& nodeFlags) {
+    VtuGrid grid;
+    SetPointArrays(grid, sheet, configuration);
+    grid.cellData = CellArrays(sheet, configuration, nodeFlags);
     return grid;
 }
 
@@ -242,8 +263,9 @@ std::vector<int> RecordsOfList(const std::string& text, int count) {
     return records;
 }
 
-int VtkProject(CProjectProfile& project, const CConfiguration& configuration, const std::string& records,
+int VtkProject(CSession& session, const CConfiguration& configuration, const std::string& records,
                const std::string& folder, const CInputFiles* inputs) {
+    const CProjectProfile& project = session.Project();
     std::vector<int> list = RecordsOfList(records, project.RecordCount());
     if (list.empty()) {
         ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
@@ -286,7 +308,7 @@ int VtkProject(CProjectProfile& project, const CConfiguration& configuration, co
     std::vector<uint8_t> nodeFlags;
     for (size_t i = 0; i < list.size(); ++i) {
         const int record = list[i];
-        if (record != project.CurrentRecord() && !project.GoToRecord(record))
+        if (!session.ShowRecord(record))
             return BatchFailure; // the loader has said why
         const double time = times.empty() ? record : times[i];
         FillNodeFlags(*project.Sheet(), nodeFlags);
@@ -300,4 +322,30 @@ int VtkProject(CProjectProfile& project, const CConfiguration& configuration, co
     if (!WritePvdFile(prefix + name + ".pvd", entries))
         return Fail(prefix + name + ".pvd cannot be written");
     return BatchSuccess;
+}
+
+int WriteVtk(const BatchArguments& arguments, BatchProject& project) {
+    const std::string target = Trim(arguments.target);
+    if (!AcceptTarget(project.session.Project().PathName(), target, true))
+        return BatchFailure;
+    return VtkProject(project.session, project.configuration, arguments.records, target, &project.inputs);
+}
+
+void DescribeVtk(CLI::App& app, BatchArguments& parsed) {
+    CLI::App* vtk = app.add_subcommand(
+        "vtk",
+        "Writes records as VTK unstructured grids, one PROJECT_R.vtu per record, and PROJECT.pvd, "
+        "which lists them in their order with their times; the points in metres and the arrays in mm, "
+        "degC and MPa, or all of them in inches, degF and psi with --units us; cell i is the element of "
+        "tip --element i");
+    AddProject(*vtk, parsed);
+    vtk->add_option("--to", parsed.target,
+                    "The folder the files are written into, created when missing; never the project's own "
+                    "folder")
+        ->type_name("DIR")
+        ->required();
+    vtk->add_option("--records", parsed.records, "The records: all (the default), the last, or their numbers")
+        ->type_name("all|last|N[,M...]")
+        ->check(Accepts(IsRecordList, "all, last or a list of record numbers"));
+    AddUnits(*vtk, parsed);
 }

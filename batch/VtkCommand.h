@@ -2,12 +2,16 @@
 // .vtu per record, and the .pvd that lists them with their times.
 #pragma once
 
+#include "batch/BatchCommand.h"
+
 #include <string>
 #include <vector>
 
-class CConfiguration;
-class CInputFiles;
-class CProjectProfile;
+namespace CLI {
+class App;
+}
+
+void DescribeVtk(CLI::App& app, BatchArguments& parsed);
 
 // "all", "last" or record numbers separated by commas ("3", "1,5,9").
 bool IsRecordList(const std::string& text);
@@ -22,5 +26,9 @@ std::vector<int> RecordsOfList(const std::string& text, int count);
 // configuration's units: metres (the points), mm, degC and MPa, or inches,
 // degF and psi. A message on stderr and BatchFailure when a record cannot be
 // read, a file cannot be written or would replace one of inputs.
-int VtkProject(CProjectProfile& project, const CConfiguration& configuration, const std::string& records,
+int VtkProject(CSession& session, const CConfiguration& configuration, const std::string& records,
                const std::string& folder, const CInputFiles* inputs = nullptr);
+
+// The command: the --to folder refused as the export dialog refuses it, or
+// created, then VtkProject.
+int WriteVtk(const BatchArguments& arguments, BatchProject& project);

@@ -81,7 +81,7 @@ void BM_CommandStatesPass(benchmark::State& state) {
         return;
     }
     for (auto _ : state)
-        frame.UpdateCommandStates();
+        frame.Commands().UpdateStates();
     frame.CloseAllWindows();
     QCoreApplication::processEvents();
 }

@@ -7,6 +7,7 @@
 #include "model/CProjectProfile.h"
 #include "render/HeadlessScene.h"
 #include "scale/Comparison.h"
+#include "session/CSession.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -16,7 +17,9 @@
 namespace {
 
 struct Comparing {
-    CProjectProfile project;
+    CSession session;
+    CProjectProfile& project = session.Project();
+    CSessionView shown{&session};
     CProjectProfile reference;
     std::unique_ptr<CHeadlessScene> scene;
 };
@@ -27,7 +30,7 @@ Comparing& TheComparison() {
         if (!c->project.Open(MillionElementProject(), nullptr) ||
             !c->reference.Open(MillionElementProject(), nullptr))
             std::exit(1);
-        c->scene = std::make_unique<CHeadlessScene>(c->project, DisplaySettings(), 1, CCamera());
+        c->scene = std::make_unique<CHeadlessScene>(c->shown, DisplaySettings(), 1, CCamera());
         if (!c->scene->IsValid()) {
             std::fprintf(stderr, "no off-screen context: %s\n", c->scene->Error().c_str());
             std::exit(1);

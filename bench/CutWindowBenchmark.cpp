@@ -6,6 +6,7 @@
 #include "bench/GuiBenchmark.h"
 #include "config/CConfiguration.h"
 #include "model/CProjectProfile.h"
+#include "session/CSession.h"
 #include "ui/cut/CCutDialog.h"
 #include "ui/scene/CSceneRender.h"
 
@@ -21,7 +22,8 @@
 namespace {
 
 struct Window {
-    CProjectProfile project;
+    CSession session;
+    CProjectProfile& project = session.Project();
     std::unique_ptr<CConfiguration> configuration;
     std::unique_ptr<CSceneRender> view;
     std::unique_ptr<CCutDialog> dialog;
@@ -34,12 +36,12 @@ Window& TheWindow() {
             std::exit(1);
         made->configuration =
             std::make_unique<CConfiguration>(std::string(P_tmpdir) + "/quillmere-cut-bench.cfg");
-        made->view = std::make_unique<CSceneRender>(&made->project, made->configuration->Settings());
+        made->view = std::make_unique<CSceneRender>(&made->session, made->configuration->Settings());
         made->view->resize(800, 600);
         made->view->show();
         QCoreApplication::processEvents();
         (void)made->view->grabFramebuffer();
-        made->dialog = std::make_unique<CCutDialog>(&made->project, *made->configuration);
+        made->dialog = std::make_unique<CCutDialog>(&made->session, *made->configuration);
         made->dialog->resize(1000, 700);
         made->dialog->show();
         QCoreApplication::processEvents();
@@ -59,8 +61,7 @@ void BM_CuttingToGraphDrawn(benchmark::State& state) {
         cutting->click();
         (void)window.dialog->Graph()->grab();
     }
-    state.counters["records"] =
-        static_cast<double>(window.project.Cut()->CutOf(*window.project.Sheet()).size());
+    state.counters["records"] = static_cast<double>(window.session.CutLine()->size());
 }
 BENCHMARK(BM_CuttingToGraphDrawn)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 

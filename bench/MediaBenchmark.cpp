@@ -7,6 +7,7 @@
 #include "export/VideoFrames.h"
 #include "model/CProjectProfile.h"
 #include "render/HeadlessScene.h"
+#include "session/CSession.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -18,7 +19,9 @@
 namespace {
 
 struct Sample {
-    CProjectProfile project;
+    CSession session;
+    CProjectProfile& project = session.Project();
+    CSessionView shown{&session};
     std::unique_ptr<CHeadlessScene> scene;
 };
 
@@ -29,7 +32,7 @@ Sample& TheSample() {
             return made;
         CCamera camera;
         camera.trackball.SetRotation(CCamera::GeneralView);
-        made->scene = std::make_unique<CHeadlessScene>(made->project, DisplaySettings(), 1, camera);
+        made->scene = std::make_unique<CHeadlessScene>(made->shown, DisplaySettings(), 1, camera);
         return made;
     }();
     return *sample;

@@ -6,6 +6,7 @@
 #include "bench/GuiBenchmark.h"
 #include "config/DisplaySettings.h"
 #include "model/CProjectProfile.h"
+#include "session/CSession.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
@@ -17,7 +18,8 @@
 namespace {
 
 struct Scene {
-    CProjectProfile project;
+    CSession session;
+    CProjectProfile& project = session.Project();
     std::unique_ptr<CSceneRender> view;
 };
 
@@ -27,7 +29,7 @@ Scene& TheScene() {
         if (!made->project.Open(MillionElementProject(), nullptr))
             std::exit(1);
         DisplaySettings settings;
-        made->view = std::make_unique<CSceneRender>(&made->project, settings);
+        made->view = std::make_unique<CSceneRender>(&made->session, settings);
         made->view->resize(1024, 768);
         made->view->show();
         QCoreApplication::processEvents();
@@ -135,7 +137,7 @@ BENCHMARK(BM_UpdateHint)->Unit(benchmark::kMicrosecond)->UseRealTime();
 void BM_ZoomBoxMove(benchmark::State& state) {
     Scene& scene = TheScene();
     DisplaySettings settings;
-    CSceneRender other(&scene.project, settings);
+    CSceneRender other(&scene.session, settings);
     other.resize(1024, 768);
     other.show();
     QCoreApplication::processEvents();

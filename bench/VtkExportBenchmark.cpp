@@ -7,6 +7,7 @@
 #include "config/CConfiguration.h"
 #include "core/FilePaths.h"
 #include "model/CProjectProfile.h"
+#include "session/CSession.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,7 +20,7 @@ namespace {
 // timing, as for a first export. bench/vtk_write.py does the same with VTK.
 void VtkLastRecord(benchmark::State& state, bool replacing) {
     const std::string path = MillionElementProject();
-    CProjectProfile project;
+    CSession project;
     if (!project.Open(path, nullptr)) {
         state.SkipWithError("cannot open the bench project");
         return;

@@ -16,7 +16,7 @@ class CComparison;
 class CConfiguration;
 class CSheetProfile;
 
-class CCutSession : public IDocumentCut {
+class CCutSession {
 public:
     int PlaneIndex = 0;       // 0 "X =", 1 "Y =", 2 "Z ="
     double Position = 0;      // display length unit
@@ -60,10 +60,10 @@ public:
     // four limits follow the length unit; the graph is built again.
     void UnitsChanged(bool wasSIMetric, const CSheetProfile* sheet, const CConfiguration& configuration);
 
-    // The cut and its mark as every 3D view of the document draws them: of
-    // the values the sheet held when cut, and of no others.
-    const CCutSegments& CutOf(const CSheetProfile& sheet) const override;
-    const CCoordinate* MarkOf(const CSheetProfile& sheet) const override;
+    // The cut and its mark as every 3D view of the session draws them: of
+    // the values the sheet held when cut, and of no others (none, null).
+    const CCutSegments& CutOf(const CSheetProfile& sheet) const;
+    const CCoordinate* MarkOf(const CSheetProfile& sheet) const;
     // The read-out's point of the cut, or null for none.
     void SetMark(const CCoordinate* point);
 

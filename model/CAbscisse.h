@@ -1,13 +1,11 @@
-// One piece of the cut polyline inside one element, the pieces of a cut,
-// and the cut as the 3D views of a document draw it.
+// One piece of the cut polyline inside one element, and the pieces of a
+// cut.
 #pragma once
 
 #include "model/Vectors.h"
 
 #include <cstdint>
 #include <vector>
-
-class CSheetProfile;
 
 class CAbscisse {
 public:
@@ -33,16 +31,3 @@ public:
 
 // The pieces of a cut, ordered along the sheet.
 using CCutSegments = std::vector<CAbscisse>;
-
-// The cut of a document's sheet as its 3D views draw it: the cut line and
-// the point the cut window's read-out marks on it. The cut window keeps the
-// cut (its cut session) and lends it to the document while it is open.
-class IDocumentCut {
-public:
-    virtual ~IDocumentCut() = default;
-    // The cut made on sheet's values; empty when there is none, or when the
-    // sheet took another record's values since.
-    virtual const CCutSegments& CutOf(const CSheetProfile& sheet) const = 0;
-    // The point the read-out marks on that cut; null when none is marked.
-    virtual const CCoordinate* MarkOf(const CSheetProfile& sheet) const = 0;
-};

@@ -3,7 +3,6 @@
 // them from record to record.
 #pragma once
 
-#include "model/CAbscisse.h"
 #include "model/CDocument.h"
 #include "model/CMoldProfile.h"
 #include "model/CRecordPlayer.h"
@@ -43,10 +42,6 @@ public:
     }
     // Every slot once the project is open; none before.
     const CToolList& Tools() const { return tools; }
-    // The cut the 3D views draw: the cut window's, lent while it is open;
-    // null without one.
-    const IDocumentCut* Cut() const { return cut; }
-    void SetCut(const IDocumentCut* windowCut) { cut = windowCut; }
 
     const std::string& HeatFrictionFileName() const { return fields.heatFriction.name; }
     const std::string& SheetFileName() const { return fields.sheet.name; }
@@ -100,7 +95,6 @@ private:
     int recordCount = 0;
     std::unique_ptr<CSheetProfile> sheet;
     CToolList tools;
-    const IDocumentCut* cut = nullptr;
     ProjectFileFields fields;
     std::string projectPathName;
     std::string openingPath;    // the path being opened, before the final load

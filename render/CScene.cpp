@@ -4,6 +4,7 @@
 #include "scale/Comparison.h"
 #include "scale/ScaleRange.h"
 #include "scene/CSceneInteractor.h"
+#include "session/CSession.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,9 +15,8 @@ namespace {
 constexpr int FitFrameSize = 1024;
 } // namespace
 
-CScene::CScene(CProjectProfile* document, const DisplaySettings& display, int shownQuantity,
-               ISceneWindow* host)
-    : project(document), window(host), settings(display), quantity(shownQuantity) {
+CScene::CScene(CSessionView& shown, const DisplaySettings& display, int shownQuantity, ISceneWindow* host)
+    : view(shown), window(host), settings(display), quantity(shownQuantity) {
     if (!window)
         offscreen = std::make_unique<COffscreenFrame>();
 }
@@ -32,55 +32,30 @@ CScene::~CScene() {
 bool CScene::SetComparison(std::shared_ptr<CComparison> compared, std::string& failure) {
     if (!compared)
         return false;
-    if (!project || !project->Sheet()) {
-        failure = "There is no sheet to compare.";
-        return false;
-    }
     // A view steps on: its next record is read meanwhile.
     compared->SetReadAhead(true);
-    if (!compared->Prepare(*project->Sheet(), ShownRecord(), failure))
+    if (!view.SetComparison(std::move(compared), failure))
         return false;
-    comparison = std::move(compared);
     limitsSource = LimitsSource();
     return true;
 }
 
 void CScene::ClearComparison() {
-    comparison.reset();
+    view.ClearComparison();
     limitsSource = LimitsSource();
 }
 
-std::function<void()> CScene::ReferencePreparation(int record) const {
-    if (!comparison)
-        return nullptr;
-    return [compared = comparison, record, shown = quantity] { compared->ReadAheadFor(record, shown); };
-}
-
-std::string CScene::TakeComparisonFailure() {
-    std::string failure;
-    failure.swap(comparisonFailure);
-    return failure;
-}
-
-int CScene::ShownRecord() const {
-    return project ? project->Player().ShownRecord() : 0;
-}
-
 void CScene::PrepareComparison() {
-    if (!comparison || !project || !project->Sheet())
-        return;
-    std::string failure;
-    if (!comparison->Prepare(*project->Sheet(), ShownRecord(), failure)) {
-        comparisonFailure = failure;
-        ClearComparison();
-    }
+    if (!view.PrepareComparison())
+        limitsSource = LimitsSource();
 }
 
 bool CScene::RecomputeLimits() {
-    if (!project || !project->Sheet())
+    if (!view.Sheet())
         return false;
     PrepareComparison();
-    const CSheetProfile& sheet = *project->Sheet();
+    const CSheetProfile& sheet = *view.Sheet();
+    CComparison* comparison = Comparison().get();
     const ScaleLimits& shown = Limits();
     const LimitsSource source{sheet.ValuesGeneration(),
                               comparison ? comparison->Reference()->ValuesGeneration() : 0,
@@ -110,7 +85,8 @@ SceneUpdate CScene::UpdateFor(int hint, int shownRecord) const {
         return SceneUpdate::CutMark;
     case HintCutChanged:
         // A cut of the record shown needs its line alone.
-        return project && shownRecord == project->CurrentRecord() ? SceneUpdate::CutLine : SceneUpdate::Lists;
+        return Project() && shownRecord == Project()->CurrentRecord() ? SceneUpdate::CutLine
+                                                                      : SceneUpdate::Lists;
     case HintNewRecord:
     case HintRecordStep:
         return SceneUpdate::Lists;
@@ -168,9 +144,7 @@ std::array<double, 2> CScene::WindowPoint(const CCoordinate& point) const {
 }
 
 void CScene::BuildCutMark(bool shown, int reach) {
-    const CSheetProfile* sheet = project ? project->Sheet() : nullptr;
-    const IDocumentCut* cut = project ? project->Cut() : nullptr;
-    const CCoordinate* mark = sheet && cut ? cut->MarkOf(*sheet) : nullptr;
+    const CCoordinate* mark = view.Session() ? view.Session()->CutMark() : nullptr;
     if (shown && mark) {
         const auto at = WindowPoint(*mark);
         drawer.BuildCrossHair(static_cast<int>(at[0]), static_cast<int>(at[1]), reach);
@@ -180,17 +154,14 @@ void CScene::BuildCutMark(bool shown, int reach) {
 }
 
 void CScene::BuildCutLine() {
-    const CSheetProfile* sheet = project ? project->Sheet() : nullptr;
-    const IDocumentCut* cut = project ? project->Cut() : nullptr;
-    drawer.BuildCutList(sheet && cut ? &cut->CutOf(*sheet) : nullptr);
+    drawer.BuildCutList(view.Session() ? view.Session()->CutLine() : nullptr);
 }
 
 void CScene::RebuildLists() {
     PrepareComparison();
     BuildCutLine();
-    drawer.BuildSheetLists(project ? project->Sheet() : nullptr, settings, quantity, Limits(), ramp,
-                           comparison.get());
-    drawer.BuildToolLists(project ? &project->Tools() : nullptr, settings);
+    drawer.BuildSheetLists(view.Sheet(), settings, quantity, Limits(), ramp, Comparison().get());
+    drawer.BuildToolLists(Project() ? &Project()->Tools() : nullptr, settings);
 }
 
 void CScene::DrawFrame(const FrameState& frame) {
@@ -198,12 +169,11 @@ void CScene::DrawFrame(const FrameState& frame) {
 }
 
 void CScene::Fit(const FrameState& frame) {
-    drawer.Fit(camera, frame, settings, project ? project->Sheet() : nullptr,
-               project ? &project->Tools() : nullptr);
+    drawer.Fit(camera, frame, settings, view.Sheet(), Project() ? &Project()->Tools() : nullptr);
 }
 
 int CScene::SheetElementCount() const {
-    return project && project->Sheet() ? project->Sheet()->ElementCount() : 0;
+    return view.Sheet() ? view.Sheet()->ElementCount() : 0;
 }
 
 FrameState CScene::Frame() const {

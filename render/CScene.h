@@ -1,7 +1,8 @@
 // The scene of a project as a view shows it, with or without a window: the
-// document, the display settings, camera, quantity, scale limits, colour
-// ramp, the drawer's lists and the off-screen frame for pictures. The window
-// and the headless scene both host one and draw through it.
+// view of the session it draws (its document, cut and comparison), the
+// display settings, camera, quantity, scale limits, colour ramp, the
+// drawer's lists and the off-screen frame for pictures. The window and the
+// headless scene both host one and draw through it.
 #pragma once
 
 #include "config/DisplaySettings.h"
@@ -10,6 +11,7 @@
 #include "scale/ColourRamp.h"
 #include "scale/ScaleLimits.h"
 #include "scene/CCamera.h"
+#include "session/CSessionView.h"
 
 #include <QImage>
 
@@ -51,45 +53,48 @@ public:
 
 class CScene {
 public:
-    // With a window the lists live in the window's context and the
-    // off-screen frame shares them; without one the scene draws in an EGL
-    // context of its own (Offscreen() holds it).
-    CScene(CProjectProfile* project, const DisplaySettings& settings, int quantity,
+    // The scene draws shown, which outlives it. With a window the lists live
+    // in the window's context and the off-screen frame shares them; without
+    // one the scene draws in an EGL context of its own (Offscreen() holds
+    // it).
+    CScene(CSessionView& shown, const DisplaySettings& settings, int quantity,
            ISceneWindow* window = nullptr);
     ~CScene();
     CScene(const CScene&) = delete;
     CScene& operator=(const CScene&) = delete;
 
-    CProjectProfile* Project() const { return project; }
+    CProjectProfile* Project() const { return view.Project(); }
     CCamera& Camera() { return camera; }
     DisplaySettings& Settings() { return settings; }
     const DisplaySettings& Settings() const { return settings; }
     // The limits of the quantity shown: of the differences while comparing,
     // kept apart from those of the plain values.
-    ScaleLimits& Limits() { return comparison ? differenceLimits : limits; }
+    ScaleLimits& Limits() { return Comparison() ? differenceLimits : limits; }
     int Quantity() const { return quantity; }
     void SetQuantity(int shown) { quantity = shown; }
     CSceneDrawer& Drawer() { return drawer; }
     const CSceneDrawer& Drawer() const { return drawer; }
 
     // The difference to a reference (see CComparison) instead of the
-    // quantity's values: its colours on the diverging ramp, its limits. The
-    // reference is prepared for the shown record here; false, with the
-    // reason in failure (the meshes differ, a record cannot be read), and
-    // nothing changes.
+    // quantity's values: its colours on the diverging ramp, its limits. It
+    // becomes the view's comparison (CSessionView::SetComparison: false, with
+    // the reason in failure, and nothing changes), which reads the record
+    // after the shown one ahead as the scene steps on.
     bool SetComparison(std::shared_ptr<CComparison> compared, std::string& failure);
     void ClearComparison();
-    const std::shared_ptr<CComparison>& Comparison() const { return comparison; }
+    const std::shared_ptr<CComparison>& Comparison() const { return view.Comparison(); }
     // Reads the reference record that record (1-based) is compared with
     // ahead, to be run by a job before the scene shows record; null when
     // the scene compares with nothing.
-    std::function<void()> ReferencePreparation(int record) const;
+    std::function<void()> ReferencePreparation(int record) const {
+        return view.ReferencePreparation(record, quantity);
+    }
     // Why the scene stopped comparing by itself (the reference record that
     // follows the view's could not be read); "" when it did not. Taking it
     // clears it.
-    std::string TakeComparisonFailure();
+    std::string TakeComparisonFailure() { return view.TakeComparisonFailure(); }
     // The record the document's sheet holds.
-    int ShownRecord() const;
+    int ShownRecord() const { return view.ShownRecord(); }
 
     // What an update hint asks of a view that shows shownRecord.
     SceneUpdate UpdateFor(int hint, int shownRecord) const;
@@ -108,10 +113,10 @@ public:
     // pixels, y downwards).
     std::array<double, 2> WindowPoint(const CCoordinate& point) const;
     // In the current context: the cross-hair (arms of reach pixels) on the
-    // mark of the document's cut when shown and the cut has one; none
+    // mark of the session's cut when shown and the cut has one; none
     // otherwise.
     void BuildCutMark(bool shown, int reach);
-    // In the current context: the line of the document's cut of the record
+    // In the current context: the line of the session's cut of the record
     // shown (a new cut of the same record).
     void BuildCutLine();
 
@@ -155,15 +160,13 @@ public:
     void FitOffscreen(int w, int h);
 
 private:
-    CProjectProfile* project;
+    CSessionView& view;
     ISceneWindow* window;
     DisplaySettings settings;
     CCamera camera;
     int quantity;
     ScaleLimits limits;
-    std::shared_ptr<CComparison> comparison;
     ScaleLimits differenceLimits;
-    std::string comparisonFailure;
     std::vector<double> differences;
     // Readies the comparison for the shown record; stops comparing when it
     // cannot.

@@ -4,9 +4,9 @@
 
 #include <string>
 
-CHeadlessScene::CHeadlessScene(CProjectProfile& document, const DisplaySettings& display, int shownQuantity,
+CHeadlessScene::CHeadlessScene(CSessionView& shown, const DisplaySettings& display, int shownQuantity,
                                const CCamera& view)
-    : project(document), scene(&document, display, shownQuantity), frame(*scene.Offscreen()) {
+    : project(*shown.Project()), scene(shown, display, shownQuantity), frame(*scene.Offscreen()) {
     scene.Camera() = view;
     if (!frame.IsValid() || !frame.MakeCurrent()) {
         error = frame.Error();

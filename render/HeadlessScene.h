@@ -1,6 +1,6 @@
 // A project's 3D scene drawn with no window and no display: a scene with an
-// off-screen context of its own (EGL) whose lists are built from the
-// document, the camera, quantity and display settings of a view, and the
+// off-screen context of its own (EGL) whose lists are built from a view of a
+// session, the camera, quantity and display settings of a view, and the
 // scene image with its annotations at any size.
 #pragma once
 
@@ -17,10 +17,10 @@ class CProjectProfile;
 
 class CHeadlessScene {
 public:
-    // The scene of the project's current record. IsValid() is false, with
-    // Error() telling why, when no context could be made.
-    CHeadlessScene(CProjectProfile& project, const DisplaySettings& settings, int quantity,
-                   const CCamera& camera);
+    // The scene of shown's current record (shown has a session and outlives
+    // the scene). IsValid() is false, with Error() telling why, when no
+    // context could be made.
+    CHeadlessScene(CSessionView& shown, const DisplaySettings& settings, int quantity, const CCamera& camera);
     CHeadlessScene(const CHeadlessScene&) = delete;
     CHeadlessScene& operator=(const CHeadlessScene&) = delete;
 

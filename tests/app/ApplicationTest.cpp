@@ -111,7 +111,7 @@ void MainFrameTest::windowPlacementRoundTrip() {
     frame->setGeometry(100, 120, 900, 700);
     frame->showMaximized();
     QTRY_VERIFY(frame->isMaximized());
-    frame->SavePlacement();
+    SaveWindowPlacement(*frame);
     WindowPlacement saved;
     QVERIFY(ParseWindowPlacement(profile.value(QStringLiteral("Settings/WindowPos")).toString().toStdString(),
                                  saved));
@@ -120,7 +120,7 @@ void MainFrameTest::windowPlacementRoundTrip() {
     QVERIFY(profile.contains(QStringLiteral("Settings/MyDockState")));
     // The next start shows the normal rectangle, not maximised.
     CMainFrame next(*configuration, files, 1280);
-    next.RestorePlacement();
+    RestoreWindowPlacement(next);
     next.show();
     QVERIFY(!next.isMaximized());
     QCOMPARE(next.geometry().width(), saved.right - saved.left);
@@ -128,7 +128,7 @@ void MainFrameTest::windowPlacementRoundTrip() {
     profile.setValue(QStringLiteral("Settings/WindowPos"), QStringLiteral("0,1,-1,-1,-1,-1,10,20,500"));
     CMainFrame ignored(*configuration, files, 1280);
     ignored.resize(640, 480);
-    ignored.RestorePlacement();
+    RestoreWindowPlacement(ignored);
     QCOMPARE(ignored.size(), QSize(640, 480));
 }
 
@@ -289,7 +289,7 @@ void MainFrameTest::aProfileStoreThatIsNoFileIsNotRead() {
     QCOMPARE(::mkfifo(QFile::encodeName(store).constData(), 0600), 0);
     CViewerApplication viewer{QString()};
     QVERIFY(viewer.Start({}, false));
-    viewer.MainFrame()->SavePlacement();
+    SaveWindowPlacement(*viewer.MainFrame());
     QVERIFY(QFileInfo(store).isFile() == false && QFileInfo::exists(store));
 }
 

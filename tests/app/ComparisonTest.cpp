@@ -145,12 +145,12 @@ void MainFrameTest::compareWithShowsTheDifferenceOfTwoProjects() {
     // The document's cut window cuts what the view compares.
     QVERIFY(frame->Commands().Run(command::CutWindow));
     CCutDialog* cut = frame->CutWindowOf(variant->Document())->CutWindow();
-    QCOMPARE(cut->Session().Comparison, view->Comparison());
+    QCOMPARE(cut->CutSession().Comparison, view->Comparison());
     frame->ClientArea()->setActiveSubWindow(variant);
 
     QTest::mouseClick(compare, Qt::LeftButton);
     QVERIFY(!view->Comparison());
-    QVERIFY(!cut->Session().Comparison);
+    QVERIFY(!cut->CutSession().Comparison);
     QVERIFY(panel->Title().isEmpty());
     QCOMPARE(Labels(*panel).first(), QStringLiteral("  3.40 mm"));
     QCOMPARE(Labels(*panel).last(), QStringLiteral("  2.80 mm"));

@@ -3,11 +3,11 @@
 #include "core/FilePaths.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
-#include "cut/CutSession.h"
 #include "cut/ProfileCsv.h"
 #include "inspect/DataTip.h"
 #include "inspect/SheetPick.h"
 #include "model/CProjectProfile.h"
+#include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
 
 #ifdef QUILLMERE_BATCH_RENDER
@@ -63,7 +63,8 @@ TEST(Batch, DocumentReportNamesTheProject) {
     EXPECT_EQ(document.out.rfind("Document information: " + fixture.ProjectPath() + "\n\nCreated", 0), 0u);
 }
 
-// The cut window's way to the same file: its session on the same record.
+// The cut window's way to the same file: the session's cut of the same
+// record.
 TEST(Batch, CutSaveWritesTheCutWindowsCsv) {
     CProjectFixture fixture;
     const std::string configurationPath = fixture.File("q.cfg");
@@ -75,17 +76,17 @@ TEST(Batch, CutSaveWritesTheCutWindowsCsv) {
                                     configurationPath);
     ASSERT_EQ(run.status, 0) << run.messages;
 
-    CProjectProfile project;
-    ASSERT_TRUE(project.Open(fixture.ProjectPath(), nullptr));
-    ASSERT_TRUE(project.GoToRecord(2));
+    CSession session;
+    ASSERT_TRUE(session.Open(fixture.ProjectPath(), nullptr));
+    ASSERT_TRUE(session.ShowRecord(2));
     CConfiguration configuration(configurationPath);
     configuration.SetSIMetric(false);
-    CCutSession session;
-    session.Position = 0.5;
-    session.ProfileQuantity = 1;
-    session.Cut(*project.Sheet(), configuration);
-    EXPECT_EQ(ReadWholeFile(saved),
-              ProfileCsv(session.CutOf(*project.Sheet()), session.Quantity(), configuration));
+    CCutSession& cut = session.StartCut();
+    cut.Position = 0.5;
+    cut.ProfileQuantity = 1;
+    std::string failure;
+    ASSERT_TRUE(session.MakeCut(configuration, failure));
+    EXPECT_EQ(ReadWholeFile(saved), ProfileCsv(*session.CutLine(), cut.Quantity(), configuration));
     EXPECT_EQ(ReadWholeFile(saved + ".new"), "mine");
 }
 
@@ -400,9 +401,11 @@ TEST_F(BatchRender, PrintedPageReplacesTheFileOnlyWhenComplete) {
 TEST_F(BatchRender, SceneComparisonFollowsTheShownRecord) {
     WarmVariant([](int r, const samplegen::RecordElement&) { return static_cast<float>(10 + 2 * r); });
     CRecordingMessages messages;
-    CProjectProfile first, second;
+    CSession session;
+    CProjectProfile &first = session.Project(), second;
     ASSERT_TRUE(first.Open(a.ProjectPath(), nullptr) && second.Open(b.ProjectPath(), nullptr));
-    CHeadlessScene scene(first, DisplaySettings(), TemperatureQuantity, CCamera());
+    CSessionView shown(&session);
+    CHeadlessScene scene(shown, DisplaySettings(), TemperatureQuantity, CCamera());
     ASSERT_TRUE(scene.IsValid()) << scene.Error();
     std::string failure;
     ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(first, second), failure))

@@ -7,6 +7,7 @@
 #include "cut/ProfileCsv.h"
 #include "model/CProjectProfile.h"
 #include "scale/Comparison.h"
+#include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
 #include "tests/support/QtTestSupport.h"
 #include "ui/cut/CCutDialog.h"
@@ -31,34 +32,33 @@
 
 namespace {
 
-// The cut a 3D view of the document draws: none without a cut window.
-const CCutSegments& DrawnCut(const CProjectProfile& document) {
-    static const CCutSegments none;
-    return document.Cut() ? document.Cut()->CutOf(*document.Sheet()) : none;
+// The cut a 3D view of the session draws: none without a cut window.
+const CCutSegments& DrawnCut(const CSession& session) {
+    return *session.CutLine();
 }
 
-// The point of the cut a 3D view of the document marks, or null.
-const CCoordinate* DrawnMark(const CProjectProfile& document) {
-    return document.Cut() ? document.Cut()->MarkOf(*document.Sheet()) : nullptr;
+// The point of the cut a 3D view of the session marks, or null.
+const CCoordinate* DrawnMark(const CSession& session) {
+    return session.CutMark();
 }
 
 // A view of the document that keeps, at every update it is told of, what
 // the views draw then: whether a cut mark, and how many pieces of cut.
 class CRecordingView : public CView {
 public:
-    explicit CRecordingView(CProjectProfile& shown) : document(shown) { document.AddView(this); }
-    ~CRecordingView() override { document.RemoveView(this); }
+    explicit CRecordingView(CSession& shown) : session(shown) { session.Project().AddView(this); }
+    ~CRecordingView() override { session.Project().RemoveView(this); }
     void OnUpdate(CView*, int) override {
-        marks.push_back(DrawnMark(document) != nullptr);
-        pieces.push_back(static_cast<int>(DrawnCut(document).size()));
+        marks.push_back(DrawnMark(session) != nullptr);
+        pieces.push_back(static_cast<int>(DrawnCut(session).size()));
     }
-    CDocument* Document() const override { return &document; }
+    CDocument* Document() const override { return &session.Project(); }
     void Clear() {
         marks.clear();
         pieces.clear();
     }
 
-    CProjectProfile& document;
+    CSession& session;
     std::vector<bool> marks;
     std::vector<int> pieces;
 };
@@ -160,7 +160,7 @@ private:
     }
     QImage Graph() const { return dialog->Graph()->grab().toImage(); }
     CGraphMapping Mapping() const {
-        return CGraphMapping(dialog->PlotOfGraphArea(), dialog->Session().GraphLimits);
+        return CGraphMapping(dialog->PlotOfGraphArea(), dialog->CutSession().GraphLimits);
     }
     template <typename T> T* Child(const char* name) const {
         T* child = dialog->findChild<T*>(name);
@@ -171,7 +171,8 @@ private:
 
     std::unique_ptr<CProjectFixture> fixture;
     std::unique_ptr<CConfiguration> configuration;
-    std::unique_ptr<CProjectProfile> project;
+    std::unique_ptr<CSession> session;
+    CProjectProfile* project = nullptr; // the session's
     std::unique_ptr<CRecordingView> view;
     std::unique_ptr<CCutDialog> dialog;
 };
@@ -182,10 +183,11 @@ void CutDialogTest::init() {
     options.cellsY = 6;
     fixture = std::make_unique<CProjectFixture>(options);
     configuration = std::make_unique<CConfiguration>(fixture->File("Quillmere.cfg"));
-    project = std::make_unique<CProjectProfile>();
-    QVERIFY(project->Open(fixture->ProjectPath(), nullptr));
-    view = std::make_unique<CRecordingView>(*project);
-    dialog = std::make_unique<CCutDialog>(project.get(), *configuration);
+    session = std::make_unique<CSession>();
+    project = &session->Project();
+    QVERIFY(session->Open(fixture->ProjectPath(), nullptr));
+    view = std::make_unique<CRecordingView>(*session);
+    dialog = std::make_unique<CCutDialog>(session.get(), *configuration);
     dialog->resize(800, 560);
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
@@ -194,7 +196,7 @@ void CutDialogTest::init() {
 void CutDialogTest::cleanup() {
     dialog.reset();
     view.reset();
-    project.reset();
+    session.reset();
     configuration.reset();
     fixture.reset();
 }
@@ -206,7 +208,7 @@ void CutDialogTest::Type(const char* field, const QString& text) {
 }
 
 void CutDialogTest::cuttingDrawsTheGraphAndTellsTheViews() {
-    QCOMPARE(CCutDialog::CaptionFor(project.get()), QString("fixture.tfc: 3D Cut"));
+    QCOMPARE(CCutDialog::CaptionFor(project), QString("fixture.tfc: 3D Cut"));
     QCOMPARE(Child<QComboBox>("plane")->currentText(), QString("X ="));
     QCOMPARE(Child<QLabel>("positionUnit")->text(), QString("mm"));
     QCOMPARE(Child<QComboBox>("profile")->currentText(), QString("Thickness"));
@@ -222,10 +224,10 @@ void CutDialogTest::cuttingDrawsTheGraphAndTellsTheViews() {
     Cut("12.5");
     QCOMPARE(changed.count(), 1);
     QVERIFY(dialog->CanPrint() && Child<QPushButton>("saveData")->isEnabled());
-    QVERIFY(!DrawnCut(*project).empty());
-    QCOMPARE(view->pieces, std::vector<int>{static_cast<int>(DrawnCut(*project).size())});
-    QCOMPARE(Child<QLineEdit>("xMax")->text(), Shown(dialog->Session().GraphLimits.xMax));
-    QCOMPARE(Child<QLineEdit>("yMax")->text(), Shown(dialog->Session().GraphLimits.yMax));
+    QVERIFY(!DrawnCut(*session).empty());
+    QCOMPARE(view->pieces, std::vector<int>{static_cast<int>(DrawnCut(*session).size())});
+    QCOMPARE(Child<QLineEdit>("xMax")->text(), Shown(dialog->CutSession().GraphLimits.xMax));
+    QCOMPARE(Child<QLineEdit>("yMax")->text(), Shown(dialog->CutSession().GraphLimits.yMax));
     // The 3 mm sheet: the blue curve along the plot's top.
     graph = Graph();
     const CGraphMapping mapping = Mapping();
@@ -237,7 +239,7 @@ void CutDialogTest::cuttingDrawsTheGraphAndTellsTheViews() {
     view->Clear();
     Cut("twelve");
     QVERIFY(view->pieces.empty());
-    QCOMPARE(dialog->Session().Position, 12.5);
+    QCOMPARE(dialog->CutSession().Position, 12.5);
     QVERIFY(dialog->CanPrint());
 
     // A plane beside the sheet: the no-cut text, nothing blue, no printing.
@@ -256,7 +258,7 @@ void CutDialogTest::controlsMarkTypedLimitsForReset() {
     QTest::mouseClick(Child<QRadioButton>("graphLimits"), Qt::LeftButton);
     Type("xMax", "60");
     QTest::mouseClick(cutting, Qt::LeftButton);
-    QCOMPARE(dialog->Session().GraphLimits.xMax, 60.0);
+    QCOMPARE(dialog->CutSession().GraphLimits.xMax, 60.0);
 
     auto* plane = Child<QComboBox>("plane");
     plane->setCurrentIndex(1);
@@ -272,7 +274,7 @@ void CutDialogTest::controlsMarkTypedLimitsForReset() {
     view->Clear();
     Child<QComboBox>("profile")->setCurrentIndex(1);
     QCOMPARE(view->pieces.size(), size_t{1});
-    QCOMPARE(dialog->Session().Quantity(), 2);
+    QCOMPARE(dialog->CutSession().Quantity(), 2);
     QCOMPARE(Child<QLineEdit>("xMax")->text(), automatic);
 }
 
@@ -295,7 +297,7 @@ void CutDialogTest::panelsAndFlagT() {
     QTest::mouseClick(flag, Qt::LeftButton);
     QVERIFY(!project->CutFlag());
     // A window opened later shows the document's flag.
-    CCutDialog second(project.get(), *configuration);
+    CCutDialog second(session.get(), *configuration);
     QVERIFY(!second.findChild<QToolButton*>("flagT")->isChecked());
 }
 
@@ -325,8 +327,8 @@ void CutDialogTest::readOutFollowsTheMouseAndMarksTheViews() {
     QCOMPARE(Child<QLineEdit>("arcLength")->text(), QString::asprintf("%.3f", arc));
     QCOMPARE(Child<QLineEdit>("value")->text(), QString("3.000"));
     QCOMPARE(view->marks, std::vector<bool>{true});
-    QVERIFY(DrawnMark(*project));
-    const CCoordinate point = *DrawnMark(*project);
+    QVERIFY(DrawnMark(*session));
+    const CCoordinate point = *DrawnMark(*session);
     QCOMPARE(point.x, 0.0125);
     QVERIFY(std::abs(point.y - (-0.05 + arc * 0.001)) < 1e-9);
 
@@ -340,7 +342,7 @@ void CutDialogTest::readOutFollowsTheMouseAndMarksTheViews() {
     marked = Graph();
     QCOMPARE(marked.pixel(column, plot.top + 5), before.pixel(column, plot.top + 5));
     QCOMPARE(marked.pixel(next, plot.top + 5) & 0xffffffu, ~before.pixel(next, plot.top + 5) & 0xffffffu);
-    QVERIFY(DrawnMark(*project) && DrawnMark(*project)->y > point.y);
+    QVERIFY(DrawnMark(*session) && DrawnMark(*session)->y > point.y);
     QCOMPARE(view->marks.size(), size_t{2});
 
     // Past the end of the cut the views drop the cross-hair, once.
@@ -375,7 +377,7 @@ void CutDialogTest::readOutFollowsTheMouseAndMarksTheViews() {
 
 void CutDialogTest::crossHairInARealView() {
     view.reset();
-    CSceneRender scene(project.get(), configuration->Settings());
+    CSceneRender scene(session.get(), configuration->Settings());
     scene.resize(400, 300);
     scene.show();
     QVERIFY(QTest::qWaitForWindowExposed(&scene));
@@ -390,7 +392,7 @@ void CutDialogTest::crossHairInARealView() {
     const CPixelRect plot = dialog->PlotOfGraphArea();
     const QPoint at(Mapping().X(50), (plot.top + plot.bottom) / 2);
     QTest::mousePress(dialog->Graph(), Qt::LeftButton, {}, at);
-    const QPointF centre = scene.ProjectToWindow(*DrawnMark(*project)) * scene.devicePixelRatioF();
+    const QPointF centre = scene.ProjectToWindow(*DrawnMark(*session)) * scene.devicePixelRatioF();
     // The arms' outline around the point, and nothing of it once released.
     const QRect around(centre.toPoint() - QPoint(20, 20), QSize(41, 41));
     auto changed = [&](const QImage& frame) {
@@ -410,19 +412,24 @@ void CutDialogTest::closingEmptiesTheCut() {
     Cut("12.5");
     view->Clear();
     dialog.reset();
-    QVERIFY(DrawnCut(*project).empty());
+    QVERIFY(DrawnCut(*session).empty());
     QVERIFY(!view->pieces.empty());
     QCOMPARE(view->pieces.back(), 0); // the views drop the cut's line
 
-    // A document that goes first is left alone.
-    dialog = std::make_unique<CCutDialog>(project.get(), *configuration);
+    // A document that goes first is left alone: its views draw no cut, and
+    // the window keeps its graph while the session goes.
+    dialog = std::make_unique<CCutDialog>(session.get(), *configuration);
     Cut("12.5");
+    const QImage graph = Graph();
     dialog->DocumentClosing();
+    QVERIFY(DrawnCut(*session).empty());
     view->Clear();
+    view.reset();
+    session.reset();
+    dialog->Graph()->Invalidate();
+    QCOMPARE(Graph(), graph);
+    QVERIFY(dialog->CanPrint());
     dialog.reset();
-    QVERIFY(view->pieces.empty());
-    // Nor does the document keep the cut of a window that is gone.
-    QVERIFY(!project->Cut());
 }
 
 void CutDialogTest::layoutFollowsTheWindowSize() {
@@ -457,7 +464,7 @@ void CutDialogTest::unitsChangeAndLimitFieldsShowTheirWholeNumber() {
     Type("yMin", "-0.000123456789012345");
     QTest::mouseClick(Child<QPushButton>("cutting"), Qt::LeftButton);
     // The same cut, found again in inches.
-    QVERIFY(std::abs(DrawnCut(*project).at(0).Start.x - 0.0254) < 1e-12);
+    QVERIFY(std::abs(DrawnCut(*session).at(0).Start.x - 0.0254) < 1e-12);
     auto* yMin = Child<QLineEdit>("yMin");
     QCOMPARE(yMin->text(), QString("-0.000123456789012345"));
     QCOMPARE(Child<QLineEdit>("xMax")->text(), Shown(200 / 25.4));
@@ -484,7 +491,7 @@ void CutDialogTest::saveDataWritesTheProfile() {
     });
     QTest::mouseClick(Child<QPushButton>("saveData"), Qt::LeftButton);
     QVERIFY(suggested.endsWith("/fixture_cut.csv"));
-    QCOMPARE(ReadWholeFile(path.toStdString()), ProfileCsv(DrawnCut(*project), 1, *configuration));
+    QCOMPARE(ReadWholeFile(path.toStdString()), ProfileCsv(DrawnCut(*session), 1, *configuration));
 
     // Cancelling the chooser writes nothing.
     QFile::remove(path);
@@ -512,8 +519,8 @@ void CutDialogTest::comparingViewPlotsTheDifferenceAlongTheCut() {
     Cut("12.5");
     // Comparing cuts again at once: the difference, on limits around 0.
     dialog->SetComparison(std::make_shared<CComparison>(*project, reference));
-    QCOMPARE(dialog->Session().GraphLimits.yMin, -0.5);
-    QCOMPARE(dialog->Session().GraphLimits.yMax, 0.5);
+    QCOMPARE(dialog->CutSession().GraphLimits.yMin, -0.5);
+    QCOMPARE(dialog->CutSession().GraphLimits.yMax, 0.5);
     const QImage graph = Graph();
     QCOMPARE(graph.pixel(Mapping().X(50), Mapping().Y(0.45)) & 0xffffffu, Blue);
     const QString path = QString::fromStdString(fixture->File("difference.csv"));
@@ -524,10 +531,10 @@ void CutDialogTest::comparingViewPlotsTheDifferenceAlongTheCut() {
     Child<QComboBox>("profile")->setCurrentText("Temperature");
     configuration->SetSIMetric(false);
     dialog->UnitsChanged();
-    QCOMPARE(dialog->Session().Graph.Points.front().y, 18.0);
+    QCOMPARE(dialog->CutSession().Graph.Points.front().y, 18.0);
     // Stopping cuts the plain values again.
     dialog->SetComparison(nullptr);
-    QCOMPARE(dialog->Session().Graph.Points.front().y, 302.0);
+    QCOMPARE(dialog->CutSession().Graph.Points.front().y, 302.0);
 }
 
 void CutDialogTest::printsOnePagePortraitAndLandscape() {
@@ -634,7 +641,7 @@ void CutDialogTest::labelsStayOutsideThePlotFrame() {
     Type("yMin", "-0.0123");
     Type("yMax", "0.0123");
     QTest::mouseClick(Child<QPushButton>("cutting"), Qt::LeftButton);
-    QCOMPARE(dialog->Session().GraphLimits.yMin, -0.0123);
+    QCOMPARE(dialog->CutSession().GraphLimits.yMin, -0.0123);
     const CGraphMapping mapping = Mapping();
     const std::vector<CGraphTick> ticks = YTicks(mapping);
     QCOMPARE(ticks.size(), size_t{11});

@@ -8,6 +8,7 @@
 #include "render/HeadlessScene.h"
 #include "render/ScenePrint.h"
 #include "scene/SceneTexts.h"
+#include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
 #include "tests/support/TestSupport.h"
 #include "tools/SampleWriter.h"
@@ -114,7 +115,8 @@ private:
     std::unique_ptr<CSceneRender> OpenView(int w, int h);
 
     std::unique_ptr<CProjectFixture> fixture;
-    CProjectProfile project;
+    CSession session;
+    CProjectProfile& project = session.Project();
     QTemporaryDir folder;
     std::unique_ptr<CConfiguration> configuration;
 };
@@ -141,7 +143,7 @@ void SceneImageTest::initTestCase() {
 }
 
 std::unique_ptr<CSceneRender> SceneImageTest::OpenView(int w, int h) {
-    auto view = std::make_unique<CSceneRender>(&project, DisplaySettings());
+    auto view = std::make_unique<CSceneRender>(&session, DisplaySettings());
     view->resize(w, h);
     view->show();
     if (!QTest::qWaitForWindowExposed(view.get()))
@@ -217,7 +219,8 @@ void SceneImageTest::tilesAreSeamless() {
     // seam would be a whole colour off.
     QCOMPARE(Differing(whole, tiled, 1), 0);
 
-    CHeadlessScene scene(project, view->Scene().Settings(), view->Scene().Quantity(), view->Scene().Camera());
+    CSessionView shown(&session);
+    CHeadlessScene scene(shown, view->Scene().Settings(), view->Scene().Quantity(), view->Scene().Camera());
     QVERIFY2(scene.IsValid(), scene.Error().c_str());
     const QImage alone = scene.RenderFrame(301, 199);
     ForceTileLimit(50);

@@ -6,6 +6,7 @@
 #include "export/CVideoWriter.h"
 #include "model/CProjectProfile.h"
 #include "render/SceneImage.h"
+#include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
 #include "tests/support/QtTestSupport.h"
 #include "ui/scene/CSceneRender.h"
@@ -51,7 +52,8 @@ private:
     QTemporaryDir folder;
     std::unique_ptr<CConfiguration> configuration;
     std::unique_ptr<CProjectFixture> fixture;
-    CProjectProfile project;
+    CSession session;
+    CProjectProfile& project = session.Project();
     std::unique_ptr<CRecordingMessages> messages;
 };
 
@@ -68,7 +70,7 @@ void VideoExportTest::initTestCase() {
 }
 
 std::unique_ptr<CSceneRender> VideoExportTest::OpenView() {
-    auto view = std::make_unique<CSceneRender>(&project, DisplaySettings());
+    auto view = std::make_unique<CSceneRender>(&session, DisplaySettings());
     view->resize(320, 240);
     view->show();
     if (!QTest::qWaitForWindowExposed(view.get()))

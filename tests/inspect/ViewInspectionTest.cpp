@@ -4,6 +4,7 @@
 #include "config/CConfiguration.h"
 #include "inspect/SheetPick.h"
 #include "model/CProjectProfile.h"
+#include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
 #include "ui/inspect/CDataTip.h"
 #include "ui/inspect/CDistanceMeasurement.h"
@@ -21,7 +22,8 @@ class ViewInspectionTest : public QObject {
 
     std::unique_ptr<CRecordingMessages> messages;
     std::unique_ptr<CProjectFixture> fixture;
-    CProjectProfile project;
+    CSession session;
+    CProjectProfile& project = session.Project();
     std::unique_ptr<CConfiguration> configuration;
     std::unique_ptr<CSceneRender> view;
     CDataTip* tip = nullptr;
@@ -45,7 +47,7 @@ private slots:
     }
 
     void init() {
-        view = std::make_unique<CSceneRender>(&project, DisplaySettings());
+        view = std::make_unique<CSceneRender>(&session, DisplaySettings());
         tip = AttachInspection(*view, *configuration);
         view->resize(400, 300);
         view->show();

@@ -8,6 +8,7 @@
 #include "scale/ColourRamp.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
+#include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
 
 #include <QGuiApplication>
@@ -119,7 +120,10 @@ public:
     }
 
     bool opened = false;
-    CProjectProfile project;
+    CSession session;
+    CProjectProfile& project = session.Project();
+    // The one view of the session the scenes draw.
+    CSessionView view{&session};
 
 private:
     std::unique_ptr<CProjectFixture> fixture;
@@ -241,7 +245,7 @@ TEST_F(NoDisplayFrame, SameSceneGivesTheSamePixelsInEveryContext) {
 // A scene without a window draws in a context of its own, whole or in tiles
 // that are the parts of the whole.
 TEST_F(NoDisplayFrame, SceneWithoutAWindowDrawsItsFrameWholeOrInTiles) {
-    CScene alone(&scene->project, Scene::Usual(), 1);
+    CScene alone(scene->view, Scene::Usual(), 1);
     COffscreenFrame* own = alone.Offscreen();
     ASSERT_NE(own, nullptr);
     ASSERT_TRUE(own->IsValid()) << own->Error();
@@ -270,7 +274,7 @@ TEST_F(NoDisplayFrame, SceneWithoutAWindowDrawsItsFrameWholeOrInTiles) {
 
 // The scale range is kept until the quantity or its limits setting changes.
 TEST_F(NoDisplayFrame, SceneScaleRangeFollowsTheQuantityAndTheFixedLimits) {
-    CScene shown(&scene->project, Scene::Plain(), 1);
+    CScene shown(scene->view, Scene::Plain(), 1);
     ASSERT_TRUE(shown.RecomputeLimits());
     const double minimum = shown.ScaleMinimum(), maximum = shown.ScaleMaximum();
     EXPECT_GT(maximum, 0);
@@ -294,7 +298,8 @@ TEST_F(NoDisplayFrame, SceneScaleRangeFollowsTheQuantityAndTheFixedLimits) {
     ASSERT_TRUE(shown.RecomputeLimits());
     EXPECT_EQ(shown.ScaleMinimum(), minimum);
     EXPECT_EQ(shown.ScaleMaximum(), maximum);
-    CScene empty(nullptr, Scene::Plain(), 1);
+    CSessionView nothing(nullptr);
+    CScene empty(nothing, Scene::Plain(), 1);
     EXPECT_FALSE(empty.RecomputeLimits());
 }
 
@@ -313,11 +318,12 @@ TEST_F(NoDisplayFrame, ValuesThatAreNotNumbersNeitherEmptyThePictureNorTakeAColo
         record.elements[e].initialThickness = -std::numeric_limits<float>::quiet_NaN();
     ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.000"), record));
     CRecordingMessages messages;
-    CProjectProfile project;
-    ASSERT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
+    CSession session;
+    ASSERT_TRUE(session.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
     EXPECT_EQ(messages.messages.size(), 1u) << messages.Texts();
 
-    CScene alone(&project, Scene::Plain(), ThicknessQuantity);
+    CSessionView view(&session);
+    CScene alone(view, Scene::Plain(), ThicknessQuantity);
     COffscreenFrame* own = alone.Offscreen();
     ASSERT_NE(own, nullptr);
     ASSERT_TRUE(own->MakeCurrent()) << own->Error();
@@ -342,7 +348,7 @@ TEST_F(NoDisplayFrame, ValuesThatAreNotNumbersNeitherEmptyThePictureNorTakeAColo
 // An update asks a view for no more than it needs: the cut of the record it
 // shows its line alone, and the cut window's mark and line keep the limits.
 TEST_F(NoDisplayFrame, SceneUpdatesFollowTheHints) {
-    CScene shown(&scene->project, Scene::Plain(), 1);
+    CScene shown(scene->view, Scene::Plain(), 1);
     const int current = scene->project.CurrentRecord();
     EXPECT_EQ(shown.UpdateFor(HintCutChanged, current), SceneUpdate::CutLine);
     EXPECT_EQ(shown.UpdateFor(HintCutChanged, current + 1), SceneUpdate::Lists);

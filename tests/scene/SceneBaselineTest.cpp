@@ -5,12 +5,12 @@
 // into the build folder. QUILLMERE_UPDATE_BASELINES=1 writes the pictures
 // drawn now as the new baselines instead.
 #include "config/CConfiguration.h"
-#include "cut/CutSession.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
 #include "render/HeadlessScene.h"
 #include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
+#include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
 
 #include <QDir>
@@ -119,7 +119,7 @@ protected:
         options.cellsX = 20;
         options.cellsY = 16;
         options.records = 3;
-        cup = new CProjectProfile;
+        cup = new CSession;
         cupOpened = cup->Open(samplegen::WriteCupSample(folder->Path(), options), nullptr);
 
         FixtureOptions flat;
@@ -144,7 +144,7 @@ protected:
             record.contactTool[n] = (n / 11) % 2 == 0 ? static_cast<uint8_t>(n % 11 % kToolSlots) : 255;
         written = written && samplegen::WriteRecordFile(
                                  samplegen::RecordFileName(toolFixture->ProjectPath(), 0), record);
-        tools = new CProjectProfile;
+        tools = new CSession;
         toolsOpened = written && tools->Open(toolFixture->ProjectPath(), nullptr);
     }
     static void TearDownTestSuite() {
@@ -161,12 +161,13 @@ protected:
 
     // The picture of a project as a view fitted to it shows it; with
     // options, annotated.
-    static QImage Draw(CProjectProfile& project, const DisplaySettings& settings, int quantity,
+    static QImage Draw(CSession& session, const DisplaySettings& settings, int quantity,
                        const Quaternion& view, const SceneImageOptions* options = nullptr, int w = Width,
                        int h = Height) {
         CCamera camera;
         camera.trackball.SetRotation(view);
-        CHeadlessScene scene(project, settings, quantity, camera);
+        CSessionView shown(&session);
+        CHeadlessScene scene(shown, settings, quantity, camera);
         EXPECT_TRUE(scene.IsValid()) << scene.Error();
         scene.SetConfiguration(configuration);
         scene.Fit(w, h);
@@ -177,7 +178,7 @@ protected:
 
     inline static CTempFolder* folder = nullptr;
     inline static CConfiguration* configuration = nullptr;
-    inline static CProjectProfile *cup = nullptr, *tools = nullptr;
+    inline static CSession *cup = nullptr, *tools = nullptr;
     inline static CProjectFixture* toolFixture = nullptr;
     inline static bool cupOpened = false, toolsOpened = false;
 };
@@ -225,16 +226,15 @@ TEST_F(SceneBaseline, ToolInEachSlot) {
 // The cut line over the translucent sheet (black and white) and over the
 // opaque one (white).
 TEST_F(SceneBaseline, CutLine) {
-    CCutSession cut;
-    cut.Position = 10; // x = 10 mm
-    cut.Cut(*cup->Sheet(), *configuration);
-    ASSERT_FALSE(cut.CutOf(*cup->Sheet()).empty());
-    cup->SetCut(&cut);
+    cup->StartCut().Position = 10; // x = 10 mm
+    std::string failure;
+    ASSERT_TRUE(cup->MakeCut(*configuration, failure)) << failure;
+    ASSERT_FALSE(cup->CutLine()->empty());
     DisplaySettings settings;
     EXPECT_TRUE(MatchesBaseline(Draw(*cup, settings, 1, CCamera::XYView), "cut_translucent"));
     settings.sheetOpacity = 1.0;
     EXPECT_TRUE(MatchesBaseline(Draw(*cup, settings, 1, CCamera::GeneralView), "cut_opaque"));
-    cup->SetCut(nullptr);
+    cup->EndCut();
 }
 
 TEST_F(SceneBaseline, CaptionAndColourScale) {
@@ -250,11 +250,13 @@ TEST_F(SceneBaseline, CaptionAndColourScale) {
 TEST_F(SceneBaseline, DifferenceToAnotherRecord) {
     CCamera camera;
     camera.trackball.SetRotation(CCamera::GeneralView);
-    CHeadlessScene scene(*cup, DisplaySettings(), ThicknessQuantity, camera);
+    CSessionView shown(cup);
+    CHeadlessScene scene(shown, DisplaySettings(), ThicknessQuantity, camera);
     ASSERT_TRUE(scene.IsValid()) << scene.Error();
     scene.SetConfiguration(configuration);
     std::string failure;
-    ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(*cup, *cup, 1), failure))
+    ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(cup->Project(), cup->Project(), 1),
+                                            failure))
         << failure;
     scene.Update();
     scene.Fit(Width, Height);
@@ -312,7 +314,7 @@ TEST_F(SceneBaseline, ASymmetricSheetGivesASymmetricPicture) {
         element.initialThickness = static_cast<float>(0.001 + 0.1 * x * x + 0.3 * y * y);
     }
     ASSERT_TRUE(samplegen::WriteRecordFile(samplegen::RecordFileName(fixture.ProjectPath(), 0), record));
-    CProjectProfile project;
+    CSession project;
     ASSERT_TRUE(project.Open(fixture.ProjectPath(), nullptr));
     DisplaySettings settings;
     settings.backgroundScheme = 0;

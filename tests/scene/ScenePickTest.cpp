@@ -157,9 +157,10 @@ void ScenePickTest::pickFollowsTheRecordShownInATurnedView() {
         node.y = -node.y;
     }
     QVERIFY(samplegen::WriteRecordFile(samplegen::RecordFileName(turnedFixture.ProjectPath(), 1), second));
-    CProjectProfile turned;
+    CSession turnedSession;
+    CProjectProfile& turned = turnedSession.Project();
     QVERIFY(turned.Open(turnedFixture.ProjectPath(), nullptr));
-    OPEN_VIEW_OF(view, OpaqueSettings(), 1, &turned);
+    OPEN_VIEW_OF(view, OpaqueSettings(), 1, &turnedSession);
     view->SetPickMode(ElementMode);
     view->SetGeneralView();
     const CSheetProfile& sheet = *turned.Sheet();

@@ -42,16 +42,17 @@ void SceneRenderTest::recordStepDrawsWhatAViewOpenedOnTheRecordDraws() {
     second.nodeCode.assign(second.current.size(), 0);
     second.nodeCode[dotted] = 1;
     QVERIFY(samplegen::WriteRecordFile(samplegen::RecordFileName(stepFixture.ProjectPath(), 1), second));
-    CProjectProfile stepped, opened;
+    CSession steppedSession, openedSession;
+    CProjectProfile &stepped = steppedSession.Project(), &opened = openedSession.Project();
     QVERIFY(stepped.Open(stepFixture.ProjectPath(), nullptr));
     QVERIFY(opened.Open(stepFixture.ProjectPath(), nullptr));
     QVERIFY(stepped.GoToRecord(1));
     QVERIFY(opened.GoToRecord(2));
     DisplaySettings settings = OpaqueSettings();
     settings.sheetDisplayMode = 1;
-    OPEN_VIEW_OF(steppedView, settings, 1, &stepped);
+    OPEN_VIEW_OF(steppedView, settings, 1, &steppedSession);
     settings.nodeDotsShown = 1;
-    OPEN_VIEW_OF(openedView, settings, 1, &opened);
+    OPEN_VIEW_OF(openedView, settings, 1, &openedSession);
     QVERIFY(stepped.GoToRecord(2));
     steppedView->TakeRecord(2);
     for (CSceneRender* view : {steppedView.get(), openedView.get()}) {
@@ -135,7 +136,7 @@ void SceneRenderTest::frameWithoutADisplayMatchesTheWindow() {
 // Pictures of a view that was never shown: the first off-screen frame makes
 // its context, lists and fit.
 void SceneRenderTest::hiddenViewMakesItsContextForOffscreenFrames() {
-    CSceneRender view(&project, OpaqueSettings());
+    CSceneRender view(&session, OpaqueSettings());
     view.resize(ViewWidth, ViewHeight);
     const QImage tile = view.Scene().RenderTile(ViewWidth, ViewHeight, 0, 0, ViewWidth / 2, ViewHeight / 2);
     Keep(tile, QStringLiteral("tile"));

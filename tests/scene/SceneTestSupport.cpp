@@ -74,8 +74,8 @@ DisplaySettings SceneViewTest::OpaqueSettings() {
 }
 
 std::unique_ptr<CSceneRender> SceneViewTest::OpenView(const DisplaySettings& settings, int quantity,
-                                                      CProjectProfile* shown) {
-    auto view = std::make_unique<CSceneRender>(shown ? shown : &project, settings);
+                                                      CSession* shown) {
+    auto view = std::make_unique<CSceneRender>(shown ? shown : &session, settings);
     view->resize(ViewWidth, ViewHeight);
     view->show();
     if (!QTest::qWaitForWindowExposed(view.get()))

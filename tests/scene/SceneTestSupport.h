@@ -5,6 +5,7 @@
 #pragma once
 
 #include "model/CProjectProfile.h"
+#include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
 #include "ui/scene/CSceneRender.h"
 
@@ -115,9 +116,10 @@ protected:
     void SaveKeptFrames();
     // Settings of an opaque scene on one background colour.
     static DisplaySettings OpaqueSettings();
-    // A shown view of the project in the XY view, in the given quantity.
+    // A shown view of the project (or of shown) in the XY view, in the
+    // given quantity.
     std::unique_ptr<CSceneRender> OpenView(const DisplaySettings& settings, int quantity,
-                                           CProjectProfile* shown = nullptr);
+                                           CSession* shown = nullptr);
     // The view's frame, kept for the failure report under the given name.
     QImage Frame(CSceneRender& view, const QString& name = QStringLiteral("window"));
     void Keep(const QImage& image, const QString& name) { kept[name] = image; }
@@ -128,11 +130,13 @@ protected:
 
     std::unique_ptr<CRecordingMessages> messages;
     std::unique_ptr<CProjectFixture> fixture;
-    CProjectProfile project;
+    CSession session;
+    CProjectProfile& project = session.Project();
     // Ten plates of 30 mm x 30 mm at z = -10 mm, one in every tool slot, whose
     // tool lists others are rebuilt from.
     std::unique_ptr<CProjectFixture> tenToolsFixture;
-    CProjectProfile tenTools;
+    CSession tenToolsSession;
+    CProjectProfile& tenTools = tenToolsSession.Project();
     std::map<QString, QImage> kept;
 };
 

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-sources=(app batch bench config core cut export fuzz inspect measure model render samples scale scene tests tools ui)
+sources=(app batch bench config core cut export fuzz inspect measure model render samples scale scene session tests tools ui)
 
 files=()
 if command -v git >/dev/null && [ "$(git rev-parse --show-toplevel 2>/dev/null)" = "$(pwd -P)" ]; then

@@ -6,8 +6,8 @@
 #include "cut/CutComputation.h"
 #include "cut/ProfileCsv.h"
 #include "model/CProjectProfile.h"
-#include "scale/Comparison.h"
 #include "scale/ResultQuantity.h"
+#include "session/CSession.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -119,22 +119,20 @@ void CCutGraph::mouseReleaseEvent(QMouseEvent* event) {
         dialog.Release();
 }
 
-CCutDialog::CCutDialog(CProjectProfile* project, const CConfiguration& units, QWidget* parent)
-    : QWidget(parent), document(project), configuration(units), shownSIMetric(units.IsSIMetric()) {
+CCutDialog::CCutDialog(CSession* shown, const CConfiguration& units, QWidget* parent)
+    : QWidget(parent), session(shown), document(shown ? &shown->Project() : nullptr), configuration(units),
+      shownSIMetric(units.IsSIMetric()), cut(shown ? &shown->StartCut() : &kept) {
     BuildControls();
     PutControls();
     ShowPanel(0);
     GraphRebuilt();
     resize(760, 520);
-    // The document's views draw this window's cut.
-    if (document)
-        document->SetCut(&session);
 }
 
 CCutDialog::~CCutDialog() {
-    if (!document)
+    if (!session)
         return;
-    document->SetCut(nullptr);
+    session->EndCut();
     document->UpdateAllViews(nullptr, HintCutWindowCloses);
     document->UpdateAllViews(nullptr, HintCutChanged);
 }
@@ -144,8 +142,13 @@ QString CCutDialog::CaptionFor(const CProjectProfile* project) {
 }
 
 void CCutDialog::DocumentClosing() {
-    if (document)
-        document->SetCut(nullptr);
+    // The window keeps its graph until it goes, the session not.
+    if (session) {
+        kept = *cut;
+        cut = &kept;
+        session->EndCut();
+    }
+    session = nullptr;
     document = nullptr;
     dragging = false;
     graph->SetMarkerColumn(CCutGraph::NoMarker);
@@ -158,8 +161,16 @@ CSheetProfile* CCutDialog::Sheet() const {
 void CCutDialog::BuildControls() {
     controls = new QWidget(this);
     auto* top = new QHBoxLayout(controls);
-
     auto* left = new QVBoxLayout;
+    left->addLayout(BuildChoice());
+    left->addLayout(BuildPanels());
+    top->addLayout(left, 1);
+    top->addLayout(BuildActions());
+    graph = new CCutGraph(*this, this);
+    ConnectControls();
+}
+
+QLayout* CCutDialog::BuildChoice() {
     auto* choice = new QHBoxLayout;
     cutDefinition = new QRadioButton("Cut definition", controls);
     cutDefinition->setObjectName("cutDefinition");
@@ -168,6 +179,7 @@ void CCutDialog::BuildControls() {
     auto* panels = new QButtonGroup(this);
     panels->addButton(cutDefinition, 0);
     panels->addButton(graphLimits, 1);
+    connect(panels, &QButtonGroup::idClicked, this, [this](int id) { ShowPanel(id); });
     flagT = new QToolButton(controls);
     flagT->setObjectName("flagT");
     flagT->setText("T");
@@ -177,8 +189,10 @@ void CCutDialog::BuildControls() {
     choice->addWidget(graphLimits);
     choice->addStretch();
     choice->addWidget(flagT);
-    left->addLayout(choice);
+    return choice;
+}
 
+QLayout* CCutDialog::BuildPanels() {
     // Both panels in one cell: only one shows.
     auto* panelCell = new QGridLayout;
     planeGroup = new QGroupBox("Cut plane", controls);
@@ -212,9 +226,10 @@ void CCutDialog::BuildControls() {
         group->setSizePolicy(policy);
         panelCell->addWidget(group, 0, 0);
     }
-    left->addLayout(panelCell);
-    top->addLayout(left, 1);
+    return panelCell;
+}
 
+QLayout* CCutDialog::BuildActions() {
     auto* right = new QGridLayout;
     cutting = new QPushButton("Cutting", controls);
     cutting->setObjectName("cutting");
@@ -238,11 +253,10 @@ void CCutDialog::BuildControls() {
     right->addWidget(arcLength, 1, 1, 1, 2);
     right->addWidget(new QLabel("Value:", controls), 2, 0);
     right->addWidget(value, 2, 1, 1, 2);
-    top->addLayout(right);
+    return right;
+}
 
-    graph = new CCutGraph(*this, this);
-
-    connect(panels, &QButtonGroup::idClicked, this, [this](int id) { ShowPanel(id); });
+void CCutDialog::ConnectControls() {
     connect(flagT, &QToolButton::toggled, this, [this](bool set) {
         if (document && !updatingControls)
             document->SetCutFlag(set);
@@ -251,14 +265,14 @@ void CCutDialog::BuildControls() {
     connect(saveData, &QPushButton::clicked, this, &CCutDialog::SaveData);
     connect(plane, &QComboBox::currentIndexChanged, this, [this] {
         if (!updatingControls)
-            session.PlaneChanged();
+            cut->PlaneChanged();
     });
-    connect(position, &QLineEdit::textEdited, this, [this] { session.PlaneChanged(); });
+    connect(position, &QLineEdit::textEdited, this, [this] { cut->PlaneChanged(); });
     // Another profile cuts again at once, from automatic limits.
     connect(profile, &QComboBox::currentIndexChanged, this, [this] {
         if (updatingControls)
             return;
-        session.PlaneChanged();
+        cut->PlaneChanged();
         Cutting();
     });
 }
@@ -278,25 +292,25 @@ bool CCutDialog::TakeControls() {
     for (int k = 0; k < 4; ++k)
         if (!TakeNumber(limitEdits[k], limits[k]))
             return false;
-    session.PlaneIndex = plane->currentIndex();
-    session.Position = typedPosition;
-    session.ProfileQuantity = profile->currentIndex();
-    session.GraphLimits = {limits[0], limits[1], limits[2], limits[3]};
+    cut->PlaneIndex = plane->currentIndex();
+    cut->Position = typedPosition;
+    cut->ProfileQuantity = profile->currentIndex();
+    cut->GraphLimits = {limits[0], limits[1], limits[2], limits[3]};
     return true;
 }
 
 void CCutDialog::PutControls() {
     updatingControls = true;
-    plane->setCurrentIndex(session.PlaneIndex);
-    position->setText(NumberText(session.Position));
+    plane->setCurrentIndex(cut->PlaneIndex);
+    position->setText(NumberText(cut->Position));
     positionUnit->setText(configuration.IsSIMetric() ? "mm" : "inch");
-    const double limits[4] = {session.GraphLimits.xMin, session.GraphLimits.xMax, session.GraphLimits.yMin,
-                              session.GraphLimits.yMax};
+    const double limits[4] = {cut->GraphLimits.xMin, cut->GraphLimits.xMax, cut->GraphLimits.yMin,
+                              cut->GraphLimits.yMax};
     for (int k = 0; k < 4; ++k) {
         limitEdits[k]->setText(NumberText(limits[k]));
         FitToText(limitEdits[k]);
     }
-    profile->setCurrentIndex(session.ProfileQuantity);
+    profile->setCurrentIndex(cut->ProfileQuantity);
     flagT->setChecked(document && document->CutFlag());
     updatingControls = false;
 }
@@ -306,15 +320,15 @@ void CCutDialog::GraphRebuilt() {
     arcLength->clear();
     value->clear();
     graph->Invalidate();
-    saveData->setEnabled(session.HasPoints());
+    saveData->setEnabled(cut->HasPoints());
     emit GraphChanged();
 }
 
 void CCutDialog::SetComparison(std::shared_ptr<CComparison> comparison) {
-    session.Comparison = std::move(comparison);
+    cut->Comparison = std::move(comparison);
     // Other values: automatic limits again, as for another profile.
-    session.PlaneChanged();
-    if (session.HasGraph)
+    cut->PlaneChanged();
+    if (cut->HasGraph)
         Cutting();
 }
 
@@ -323,13 +337,8 @@ void CCutDialog::Cutting() {
     if (!sheet || !TakeControls())
         return;
     std::string failure;
-    if (session.Comparison && !session.Comparison->Prepare(*sheet, document->CurrentRecord(), failure)) {
+    if (!session->MakeCut(configuration, failure))
         ShowMessage(failure, MessageIcon::Error);
-        session.Comparison.reset();
-    }
-    session.Record = document->CurrentRecord();
-    session.RecordCount = document->RecordCount();
-    session.Cut(*sheet, configuration);
     document->UpdateAllViews(nullptr, HintCutChanged);
     PutControls();
     GraphRebuilt();
@@ -343,14 +352,14 @@ void CCutDialog::UnitsChanged() {
         return;
     // What was typed is in the old units as well.
     TakeControls();
-    session.UnitsChanged(wasSIMetric, Sheet(), configuration);
+    cut->UnitsChanged(wasSIMetric, Sheet(), configuration);
     PutControls();
     GraphRebuilt();
 }
 
 void CCutDialog::SaveData() {
     const CSheetProfile* sheet = Sheet();
-    if (!sheet || !session.HasPoints())
+    if (!sheet || !cut->HasPoints())
         return;
     const QFileInfo project(Text(document->PathName()));
     const QString suggested = project.absoluteDir().filePath(project.completeBaseName() + "_cut.csv");
@@ -360,8 +369,8 @@ void CCutDialog::SaveData() {
     if (path.isEmpty())
         return;
     const std::string target = path.toStdString();
-    if (!SaveProfileCsv(target, ProfileCsv(session.CutOf(*sheet), session.Quantity(), configuration,
-                                           session.Made.difference)))
+    if (!SaveProfileCsv(target,
+                        ProfileCsv(cut->CutOf(*sheet), cut->Quantity(), configuration, cut->Made.difference)))
         ShowMessage("The file " + target + " could not be written.", MessageIcon::Error);
 }
 
@@ -390,7 +399,7 @@ void CCutDialog::PlaceControlsAndGraph() {
 
 CPixelRect CCutDialog::PlotOfGraphArea() const {
     const QFontMetrics metrics(graph->font());
-    return GraphPlot({0, 0, graph->width(), graph->height()}, metrics.height(), session.GraphLimits,
+    return GraphPlot({0, 0, graph->width(), graph->height()}, metrics.height(), cut->GraphLimits,
                      [&](const std::string& label) { return metrics.horizontalAdvance(Text(label)); });
 }
 
@@ -400,7 +409,7 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
     painter.setFont(font);
     const QFontMetrics metrics(font, painter.device());
     painter.setPen(Qt::black);
-    if (!session.HasPoints()) {
+    if (!cut->HasPoints()) {
         painter.drawText(QRect(area.left(), area.top() + area.height() / 2, area.width(), area.height() / 2),
                          Qt::AlignHCenter | Qt::AlignTop, NoCutText);
         painter.restore();
@@ -415,8 +424,8 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
     const auto width = [&](const std::string& label) { return metrics.horizontalAdvance(Text(label)); };
     const CPixelRect plot =
         GraphPlot({area.left(), area.top(), area.left() + area.width(), area.top() + area.height()}, h,
-                  session.GraphLimits, width);
-    const CGraphMapping mapping(plot, session.GraphLimits);
+                  cut->GraphLimits, width);
+    const CGraphMapping mapping(plot, cut->GraphLimits);
 
     const QString xTitle = Text(XAxisTitle(configuration));
     const int middle = (plot.left + plot.right) / 2;
@@ -424,10 +433,10 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
                             plot.bottom + static_cast<int>(0.875 * h) + ascent),
                      xTitle);
     const CTextPlace yTitle = YTitlePlace(plot, h);
-    const std::string yText = YAxisTitle(session.Quantity(), configuration);
+    const std::string yText = YAxisTitle(cut->Quantity(), configuration);
     painter.drawText(QPoint(yTitle.x, yTitle.baseline),
-                     Text(session.Made.difference ? "\xCE\x94 " + yText : yText));
-    const QString caption = Text(session.GraphCaption(configuration));
+                     Text(cut->Made.difference ? "\xCE\x94 " + yText : yText));
+    const QString caption = Text(cut->GraphCaption(configuration));
     const CTextPlace captionPlace = CaptionPlace(plot, h, metrics.horizontalAdvance(caption));
     painter.drawText(QPoint(captionPlace.x, captionPlace.baseline), caption);
 
@@ -452,7 +461,7 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
     painter.setPen(plotFrame);
     painter.drawRect(QRect(plot.left, plot.top, plot.Width(), plot.Height()));
 
-    const std::vector<std::array<int, 2>> pixels = CurvePixels(mapping, session.Graph.Points);
+    const std::vector<std::array<int, 2>> pixels = CurvePixels(mapping, cut->Graph.Points);
     if (!pixels.empty()) {
         QPolygon polyline(static_cast<int>(pixels.size()));
         for (size_t i = 0; i < pixels.size(); ++i)
@@ -507,7 +516,7 @@ void CCutDialog::PrintWithDialog(QPrinter& printer) {
 
 void CCutDialog::Press(QPoint at) {
     const CSheetProfile* sheet = Sheet();
-    if (!sheet || session.CutOf(*sheet).empty() || !session.HasPoints() ||
+    if (!sheet || cut->CutOf(*sheet).empty() || !cut->HasPoints() ||
         !PlotOfGraphArea().Contains(at.x(), at.y()))
         return;
     dragging = true;
@@ -526,9 +535,8 @@ void CCutDialog::Release() {
 }
 
 void CCutDialog::ReadOut(int column) {
-    const CGraphMapping mapping(PlotOfGraphArea(), session.GraphLimits);
-    const CReadOut readOut =
-        ReadOutAt(mapping, column, session.Graph, session.CutOf(*Sheet()), configuration);
+    const CGraphMapping mapping(PlotOfGraphArea(), cut->GraphLimits);
+    const CReadOut readOut = ReadOutAt(mapping, column, cut->Graph, cut->CutOf(*Sheet()), configuration);
     graph->SetMarkerColumn(column);
     arcLength->setText(Text(ReadOutText(readOut.arcDisplay)));
     value->setText(Text(ReadOutText(readOut.value)));
@@ -540,8 +548,8 @@ void CCutDialog::MarkInViews(const CReadOut* readOut) {
         return;
     // At the very end of the cut the views show no cross-hair.
     const bool mark =
-        readOut && readOut->hasPoint && !(readOut->arcLength + 1e-05 > session.Graph.TotalArcLength);
-    session.SetMark(mark ? &readOut->point : nullptr);
+        readOut && readOut->hasPoint && !(readOut->arcLength + 1e-05 > cut->Graph.TotalArcLength);
+    cut->SetMark(mark ? &readOut->point : nullptr);
     if (mark || markShown)
         document->UpdateAllViews(nullptr, HintCutMark);
     markShown = mark;

@@ -17,10 +17,12 @@
 class CComparison;
 class CConfiguration;
 class CProjectProfile;
+class CSession;
 class QButtonGroup;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPainter;
 class QPrinter;
@@ -61,9 +63,11 @@ class CCutDialog : public QWidget {
     Q_OBJECT
 
 public:
-    CCutDialog(CProjectProfile* document, const CConfiguration& configuration, QWidget* parent = nullptr);
-    // Takes its cut back from the document and has the 3D views drop the
-    // cut line and the cross-hair.
+    // The cut window of session's project (null: of none), whose cut it
+    // starts afresh and edits.
+    CCutDialog(CSession* session, const CConfiguration& configuration, QWidget* parent = nullptr);
+    // Ends the session's cut and has the 3D views drop the cut line and the
+    // cross-hair.
     ~CCutDialog() override;
     CCutDialog(const CCutDialog&) = delete;
     CCutDialog& operator=(const CCutDialog&) = delete;
@@ -72,17 +76,17 @@ public:
     static QString CaptionFor(const CProjectProfile* document);
 
     CProjectProfile* Document() const { return document; }
-    // The document goes away before the window: the window leaves it alone
-    // from now on.
+    // The document goes away before the window: the window leaves it and
+    // its session alone from now on.
     void DocumentClosing();
 
-    const CCutSession& Session() const { return session; }
+    const CCutSession& CutSession() const { return *cut; }
     // The reference a 3D view of the document compares with (null: none):
     // the graph shows the difference along the cut, cut again at once when
     // there is a graph.
     void SetComparison(std::shared_ptr<CComparison> comparison);
     // Whether there is a graph to print ("Print cut" is enabled).
-    bool CanPrint() const { return session.HasPoints(); }
+    bool CanPrint() const { return cut->HasPoints(); }
     bool Dragging() const { return dragging; }
     CCutGraph* Graph() const { return graph; }
 
@@ -131,6 +135,12 @@ protected:
 private:
     friend class CCutGraph;
     void BuildControls();
+    // The panel choice and the T button, the two panels, and the cut's
+    // actions with the read-out.
+    QLayout* BuildChoice();
+    QLayout* BuildPanels();
+    QLayout* BuildActions();
+    void ConnectControls();
     void ShowPanel(int panel);
     void PlaceControlsAndGraph();
     // Control exchange: false, with nothing changed, when a field is not a
@@ -145,10 +155,12 @@ private:
     void MarkInViews(const CReadOut* readOut);
     CSheetProfile* Sheet() const;
 
+    CSession* session;
     CProjectProfile* document;
     const CConfiguration& configuration;
     bool shownSIMetric;
-    CCutSession session;
+    CCutSession kept; // the cut of a window without a session
+    CCutSession* cut; // the session's, or kept
     bool dragging = false;
     bool updatingControls = false;
     bool markShown = false;

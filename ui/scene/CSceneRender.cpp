@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 #include "model/CProjectProfile.h"
 #include "scene/SceneTexts.h"
+#include "session/CSession.h"
 
 #include <GL/gl.h>
 #include <QGuiApplication>
@@ -43,9 +44,9 @@ void CSceneRender::PrepareApplication() {
     QSurfaceFormat::setDefaultFormat(format);
 }
 
-CSceneRender::CSceneRender(CProjectProfile* document, const DisplaySettings& defaults, QWidget* parent)
-    : QOpenGLWidget(parent), project(document), scene(document, defaults, 1, this),
-      interactor(scene.Camera(), scene.Settings(), *this) {
+CSceneRender::CSceneRender(CSession* session, const DisplaySettings& defaults, QWidget* parent)
+    : QOpenGLWidget(parent), project(session ? &session->Project() : nullptr), sessionView(session),
+      scene(sessionView, defaults, 1, this), interactor(scene.Camera(), scene.Settings(), *this) {
     QSurfaceFormat format = QSurfaceFormat::defaultFormat();
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);

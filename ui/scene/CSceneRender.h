@@ -16,6 +16,7 @@
 #include <QTimer>
 
 class CProjectProfile;
+class CSession;
 
 class CSceneRender : public QOpenGLWidget, public CView, private ISceneHost, private ISceneWindow {
     Q_OBJECT
@@ -25,7 +26,8 @@ public:
     // a compatibility profile for the fixed-function drawing.
     static void PrepareApplication();
 
-    CSceneRender(CProjectProfile* document, const DisplaySettings& settings, QWidget* parent = nullptr);
+    // A view of session's project (null: of nothing), which outlives it.
+    CSceneRender(CSession* session, const DisplaySettings& settings, QWidget* parent = nullptr);
     ~CSceneRender() override;
 
     // The view side of the document.
@@ -187,6 +189,7 @@ private:
     }
 
     CProjectProfile* project;
+    CSessionView sessionView; // what this view keeps of its own: its comparison
     CScene scene;
     CScenePicker picker;
     CSceneInteractor interactor;

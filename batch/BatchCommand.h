@@ -1,0 +1,74 @@
+// What a command of quillmere-batch is given: its command line as parsed
+// and, for a command on a project, the project opened at its record.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CConfiguration;
+class CInputFiles;
+class CSession;
+class CSessionView;
+
+struct RenderArguments {
+    std::string output;           // the picture; its extension gives the format
+    std::string view = "general"; // general, xy, xz or yz
+    int width = 640, height = 480;
+    bool noName = false; // leave out the caption
+    bool scale = false;  // draw the colour scale
+};
+
+struct VideoArguments {
+    std::string output;            // .avi or .mp4
+    std::string view = "general";  // general, xy, xz or yz
+    int width = 640, height = 480; // the video's frames
+    std::string codec;             // empty: the container's default
+};
+
+struct StudyArguments {
+    std::string list;
+    std::string output;
+    std::string record = "last"; // "last" or a record number
+    int jobs = 0;                // 0: every core
+    std::string units = "si";
+    int task = -1, tasks = -1; // -1: from Slurm's array variables, else the whole list
+    std::vector<std::string> gather;
+    std::string pictures; // a folder for one picture per project
+    std::string chart;    // the thickness chart, a PNG file
+};
+
+struct BatchArguments {
+    std::string command; // report, values, cut, tip, export, render, video, study or vtk
+    std::string report;  // sheet, project, record or document
+    std::string project;
+    std::string units; // "", "si" or "us"
+    int record = 0;    // 0: the last record
+    int quantity = 0;
+    bool hasMinimum = false, hasMaximum = false;
+    double minimum = 0, maximum = 0;
+    int plane = -1;
+    double position = 0;
+    bool graph = false;
+    std::string save;            // cut: the CSV file of the profile, nothing on stdout
+    int pickMode = -1;           // tip: NodeMode or ElementMode
+    int item = 0;                // tip: the node number or element index
+    std::string target;          // export, vtk: the folder, as typed
+    std::string records = "all"; // vtk
+    bool withSolution = false, firstAndLast = false, create = false;
+    RenderArguments render;
+    VideoArguments video;
+    StudyArguments study;
+    std::string minus;   // values, cut, render: the reference project of the difference
+    int minusRecord = 0; // its record; 0: the one of --record
+};
+
+// The project a command works on: its session at the record the command
+// line names, the one view of it the tool has (comparing with the --minus
+// project), the configuration in the units named, and the files the command
+// reads, which none of its outputs may replace.
+struct BatchProject {
+    CSession& session;
+    CSessionView& view;
+    const CConfiguration& configuration;
+    const CInputFiles& inputs;
+};

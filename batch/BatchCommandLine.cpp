@@ -1,0 +1,173 @@
+#include "batch/BatchCommandLine.h"
+
+#include "batch/BatchOptions.h"
+#include "batch/CutCommand.h"
+#include "batch/ExportCommand.h"
+#include "batch/ReportCommand.h"
+#include "batch/StudyCommand.h"
+#include "batch/TipCommand.h"
+#include "batch/ValuesCommand.h"
+#include "batch/VtkCommand.h"
+#include "core/Messages.h"
+#include "core/TextFormat.h"
+
+#include <algorithm>
+
+namespace {
+
+const char* const Usage =
+    "usage: quillmere-batch report sheet|project|record|document PROJECT.tfc [--units si|us] [--record N]\n"
+    "       quillmere-batch values PROJECT.tfc --quantity Q [--record N] [--min A --max B] [--minus "
+    "REFERENCE.tfc "
+    "[--minus-record M]]\n"
+    "       quillmere-batch cut PROJECT.tfc --plane x|y|z --position P --quantity Q [--record N] [--units "
+    "si|us] "
+    "[--graph | --save FILE.csv] [--minus REFERENCE.tfc [--minus-record M]]\n"
+    "       quillmere-batch tip PROJECT.tfc (--node N | --element E) [--record N] [--units si|us]\n"
+    "       quillmere-batch export PROJECT.tfc --to DIR [--with-solution [--first-last]] [--create]\n"
+    "       quillmere-batch render PROJECT.tfc -o FILE [--record N] [--quantity Q] [--view general|xy|xz|yz] "
+    "[--size WxH] [--no-name] [--scale] [--minus REFERENCE.tfc [--minus-record M]]\n"
+    "       quillmere-batch video PROJECT.tfc -o FILE.avi|FILE.mp4 [--size WxH] [--codec NAME] [--quantity "
+    "Q] "
+    "[--view general|xy|xz|yz]\n"
+    "       quillmere-batch study LIST -o TABLE.csv [--record last|N] [--units si|us] [--jobs N] [--pictures "
+    "DIR] [--chart FILE.png] [--task I --of N]\n"
+    "       quillmere-batch study --gather PART.csv... -o TABLE.csv\n"
+    "       quillmere-batch vtk PROJECT.tfc --to DIR [--records all|last|N[,M...]] [--units si|us]";
+
+// render's and video's options, known to every build: their commands are
+// built only where pictures are drawn.
+void DescribeRender(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
+    CLI::App* render = app.add_subcommand(
+        "render", "Writes the scene's picture as Save to bitmap does, or its printed page into FILE.pdf");
+    AddProject(*render, parsed);
+    render
+        ->add_option("-o,--output", parsed.render.output,
+                     "The picture file; its extension gives the format (.png, .jpg, .bmp, ...); .pdf prints "
+                     "the page as the Print command does")
+        ->type_name("FILE")
+        ->required();
+    AddRecord(*render, texts);
+    AddQuantity(*render, texts, false);
+    AddView(*render, parsed.render.view);
+    AddSize(*render, texts.size,
+            "The picture's size in pixels, each 100 to 20000; 640x480 by default (a PDF page takes the "
+            "page's size)");
+    render->add_flag("--no-name", parsed.render.noName, "Leaves out the caption with the project's name");
+    render->add_flag("--scale", parsed.render.scale, "Draws the colour scale with its five labels");
+    AddMinus(*render, parsed, texts);
+}
+
+void DescribeVideo(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
+    CLI::App* video = app.add_subcommand("video", "Writes the video of every record, each shown for 0.2 s, "
+                                                  "as Export video... in the File menu does; progress on "
+                                                  "stderr when it is a terminal");
+    AddProject(*video, parsed);
+    video
+        ->add_option("-o,--output", parsed.video.output,
+                     "The video file: .avi gives AVI (msvideo1 by default), .mp4 H.264 in MP4")
+        ->type_name("FILE.avi|FILE.mp4")
+        ->required();
+    AddSize(*video, texts.videoSize,
+            "The frame size in pixels, each 100 to 20000; 640x480 by default (padded to the multiple the "
+            "encoder needs)");
+    video
+        ->add_option("--codec", parsed.video.codec,
+                     "The encoder by its FFmpeg name (msvideo1, mjpeg, ...; libx264 for MP4); any encoder "
+                     "the container takes")
+        ->type_name("NAME");
+    AddQuantity(*video, texts, false);
+    AddView(*video, parsed.video.view);
+}
+
+// Sets up the commands; every option given twice takes its last value.
+void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
+    app.set_version_flag("--version", "quillmere-batch " QUILLMERE_VERSION);
+    app.require_subcommand(1);
+    // Left-over arguments are kept to name the first of them (see
+    // FirstUnexpected).
+    app.allow_extras();
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    DescribeReport(app, parsed, texts);
+    DescribeValues(app, parsed, texts);
+    DescribeCut(app, parsed, texts);
+    DescribeTip(app, parsed, texts);
+    DescribeExport(app, parsed);
+    DescribeRender(app, parsed, texts);
+    DescribeVideo(app, parsed, texts);
+    DescribeStudy(app, parsed.study);
+    DescribeVtk(app, parsed);
+    // After the commands, which would take it over otherwise.
+    app.footer(Usage);
+}
+
+// The first argument of list but "--", which ends the options (and which
+// CLI11 lists among the arguments it did not take).
+std::string FirstOf(const std::vector<std::string>& list) {
+    for (const std::string& argument : list)
+        if (argument != "--")
+            return argument;
+    return "";
+}
+
+// The first argument that no command took. CLI11 keeps those of the command
+// (unknown options) apart from those it handed back (surplus values): the
+// unknown option names the fault best.
+std::string FirstUnexpected(const CLI::App& app) {
+    for (const CLI::App* command : app.get_subcommands())
+        if (!FirstOf(command->remaining()).empty())
+            return FirstOf(command->remaining());
+    return FirstOf(app.remaining());
+}
+
+// Why a command line is wrong, in one line.
+std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
+    const std::string unexpected = FirstUnexpected(app);
+    if (arguments.empty())
+        return "a command is needed: report, values, cut, tip, export, render, video, study or vtk";
+    if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
+        arguments[0][0] != '-')
+        return arguments[0] +
+               " is not a command: report, values, cut, tip, export, render, video, study or vtk";
+    if (!unexpected.empty() && unexpected[0] == '-' && !app.get_subcommands().empty())
+        return unexpected + " is not an option of " + app.get_subcommands().front()->get_name();
+    if (!unexpected.empty())
+        return (unexpected[0] == '-' ? "unknown option " : "unexpected argument ") + unexpected;
+    std::string reason = error;
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
+    return reason;
+}
+
+} // namespace
+
+ParseOutcome ParseArguments(const std::vector<std::string>& arguments, BatchArguments& parsed,
+                            std::ostream& out) {
+    CLI::App app("Reports, node values, cuts and data tips of solved projects", "quillmere-batch");
+    OptionTexts texts;
+    DescribeCommands(app, parsed, texts);
+    std::string reason;
+    try {
+        // CLI11 takes the arguments last first.
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+        app.parse(reversed);
+        if (!FirstUnexpected(app).empty())
+            reason = Reason("", app, arguments);
+        else if (app.got_subcommand("tip") && texts.node.empty() && texts.element.empty())
+            reason = "tip needs --node N or --element E";
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return ParseOutcome::Done;
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << '\n';
+        return ParseOutcome::Done;
+    } catch (const CLI::ParseError& error) {
+        reason = Reason(error.what(), app, arguments);
+    }
+    if (!reason.empty()) {
+        ShowMessage(FormatText("quillmere-batch: %s\n%s", reason.c_str(), Usage), MessageIcon::Error);
+        return ParseOutcome::Wrong;
+    }
+    parsed.command = app.get_subcommands().front()->get_name();
+    TakeOptionTexts(texts, parsed);
+    return ParseOutcome::Run;
+}

@@ -1,0 +1,41 @@
+// The options several commands of quillmere-batch share, and the numbers of
+// the command line read in the "C" locale.
+#pragma once
+
+#include "batch/BatchCommand.h"
+
+#include <CLI/CLI.hpp>
+#include <string>
+
+// Numbers are read in the "C" locale, whatever the user's is.
+bool ParseNumber(const std::string& text, double& value);
+bool ParseInteger(const std::string& text, int& value);
+bool IsNumber(const std::string& text);
+bool IsInteger(const std::string& text);
+
+// A check by one of the parsers above; the text itself is kept as given.
+CLI::Validator Accepts(bool (*accepts)(const std::string&), const std::string& what);
+
+// The raw texts of the options, turned into BatchArguments once CLI11 has
+// checked them.
+struct OptionTexts {
+    std::string record, quantity, minimum, maximum, plane, position, node, element;
+    std::string size;      // render: WxH
+    std::string videoSize; // video: WxH
+    std::string minusRecord;
+};
+
+// The project file, the first argument of a command.
+CLI::Option* AddProject(CLI::App& command, BatchArguments& parsed);
+CLI::Option* AddRecord(CLI::App& command, OptionTexts& texts);
+CLI::Option* AddUnits(CLI::App& command, BatchArguments& parsed);
+// values and cut need a quantity; render and video colour by thickness
+// without one.
+CLI::Option* AddQuantity(CLI::App& command, OptionTexts& texts, bool required);
+CLI::Option* AddSize(CLI::App& command, std::string& text, const std::string& help);
+CLI::Option* AddView(CLI::App& command, std::string& view);
+// values, cut and render of the difference to a reference project.
+void AddMinus(CLI::App& command, BatchArguments& parsed, OptionTexts& texts);
+
+// The values CLI11 has checked, in the form the commands use.
+void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed);

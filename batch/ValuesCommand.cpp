@@ -1,0 +1,56 @@
+#include "batch/ValuesCommand.h"
+
+#include "batch/BatchOptions.h"
+#include "batch/BatchOutput.h"
+#include "core/TextFormat.h"
+#include "model/CSheetProfile.h"
+#include "scale/Comparison.h"
+#include "scale/ScaleRange.h"
+#include "session/CSessionView.h"
+
+void DescribeValues(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
+    CLI::App* values = app.add_subcommand(
+        "values", "Writes the scale limits and every node's value and colour index (-1 where the value is "
+                  "not a number); nodes are numbered from 1, as tip --node takes them");
+    AddProject(*values, parsed);
+    AddQuantity(*values, texts, true);
+    AddRecord(*values, texts);
+    CLI::Option* minimum = values->add_option("--min", texts.minimum, "Fixed lower scale limit")
+                               ->type_name("A")
+                               ->check(Accepts(IsNumber, "a number"));
+    CLI::Option* maximum = values->add_option("--max", texts.maximum, "Fixed upper scale limit")
+                               ->type_name("B")
+                               ->check(Accepts(IsNumber, "a number"));
+    minimum->needs(maximum);
+    maximum->needs(minimum);
+    AddMinus(*values, parsed, texts);
+}
+
+int WriteValues(const BatchArguments& arguments, BatchProject& project, std::ostream& out) {
+    ScaleLimits limits;
+    if (arguments.hasMinimum) {
+        limits.SetFixedMode(arguments.quantity, 1);
+        limits.SetFixedMinimum(arguments.quantity, arguments.minimum);
+        limits.SetFixedMaximum(arguments.quantity, arguments.maximum);
+    }
+    const CSheetProfile& sheet = *project.view.Sheet();
+    CComparison* comparison = project.view.Comparison().get();
+    NodeColouring colouring;
+    ScaleRange range;
+    if (comparison) {
+        comparison->ColourDifferences(sheet, arguments.quantity, limits, colouring);
+        range = {colouring.minimum, colouring.maximum};
+    } else {
+        range = ComputeScaleRange(sheet, arguments.quantity, limits);
+        ColourNodes(sheet, arguments.quantity, limits, colouring);
+    }
+    out << "# limits " << ExactNumber(range.minimum) << ' ' << ExactNumber(range.maximum) << '\n';
+    out << "node,value,colour\n";
+    for (int node = 1; node <= sheet.NodeCount(); ++node) {
+        // The grey of a value that is not a number is no index of the ramp.
+        const int index = colouring.indices[static_cast<size_t>(node)];
+        out << node << ',' << ExactNumber(colouring.values[static_cast<size_t>(node)]) << ','
+            << (index == ColourRamp::NoValue ? -1 : index) << '\n';
+    }
+    return BatchSuccess;
+}

@@ -1,0 +1,57 @@
+// One open project as the windows and the batch tool work on it: the
+// project with its record player and the record its sheet holds, and the
+// cut made on that sheet. A window's document drives it through its views
+// and the cut window; a batch command opens one, reaches its record and
+// asks it for what it writes.
+#pragma once
+
+#include "cut/CutSession.h"
+#include "model/CProjectProfile.h"
+
+#include <string>
+
+class CConfiguration;
+class IProgressSink;
+
+class CSession {
+public:
+    CSession() = default;
+    CSession(const CSession&) = delete;
+    CSession& operator=(const CSession&) = delete;
+
+    // Opens the project; every failure has been reported when it returns
+    // false.
+    bool Open(const std::string& path, IProgressSink* progress) { return project.Open(path, progress); }
+    CProjectProfile& Project() { return project; }
+    const CProjectProfile& Project() const { return project; }
+    CSheetProfile* Sheet() const { return project.Sheet(); }
+
+    // Makes the sheet hold record (1-based), read only when it holds another;
+    // false after the message ("Invalid record number." outside the
+    // project's records, or why the record cannot be read).
+    bool ShowRecord(int record);
+
+    // The cut of the cut window (or of the cut command), whose settings its
+    // owner edits. A fresh one when a cut window opens; it is dropped when
+    // the window closes, so that the views draw no cut without one.
+    CCutSession& StartCut();
+    void EndCut() { cut = CCutSession(); }
+    CCutSession& Cut() { return cut; }
+    const CCutSession& Cut() const { return cut; }
+    // Cuts the record the sheet holds with the cut's plane and profile, of
+    // the differences to the cut's comparison prepared for that record
+    // first. False, with the reason in failure, when the comparison cannot
+    // be prepared: it is dropped and the cut is of the plain values. Nothing
+    // without a sheet.
+    bool MakeCut(const CConfiguration& configuration, std::string& failure);
+
+    // What the 3D views draw of the cut: its line, when it was made on the
+    // values the sheet holds (null without a sheet), and the point the cut
+    // window's read-out marks on it (null for none).
+    const CCutSegments* CutLine() const;
+    const CCoordinate* CutMark() const;
+
+private:
+    CProjectProfile project;
+    CCutSession cut;
+};

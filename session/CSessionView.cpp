@@ -1,0 +1,60 @@
+#include "session/CSessionView.h"
+
+#include "scale/Comparison.h"
+#include "session/CSession.h"
+
+CProjectProfile* CSessionView::Project() const {
+    return session ? &session->Project() : nullptr;
+}
+
+const CSheetProfile* CSessionView::Sheet() const {
+    return session ? session->Sheet() : nullptr;
+}
+
+int CSessionView::ShownRecord() const {
+    return session ? session->Project().Player().ShownRecord() : 0;
+}
+
+bool CSessionView::CompareWith(const CProjectProfile& reference, int record, std::string& failure) {
+    if (!session)
+        return false;
+    return SetComparison(std::make_shared<CComparison>(session->Project(), reference, record), failure);
+}
+
+bool CSessionView::SetComparison(std::shared_ptr<CComparison> compared, std::string& failure) {
+    if (!compared)
+        return false;
+    const CSheetProfile* sheet = Sheet();
+    if (!sheet) {
+        failure = "There is no sheet to compare.";
+        return false;
+    }
+    if (!compared->Prepare(*sheet, ShownRecord(), failure))
+        return false;
+    comparison = std::move(compared);
+    return true;
+}
+
+bool CSessionView::PrepareComparison() {
+    const CSheetProfile* sheet = Sheet();
+    if (!comparison || !sheet)
+        return true;
+    std::string failure;
+    if (comparison->Prepare(*sheet, ShownRecord(), failure))
+        return true;
+    comparisonFailure = failure;
+    comparison.reset();
+    return false;
+}
+
+std::string CSessionView::TakeComparisonFailure() {
+    std::string failure;
+    failure.swap(comparisonFailure);
+    return failure;
+}
+
+std::function<void()> CSessionView::ReferencePreparation(int record, int quantity) const {
+    if (!comparison)
+        return nullptr;
+    return [compared = comparison, record, quantity] { compared->ReadAheadFor(record, quantity); };
+}
