@@ -339,7 +339,7 @@ TEST_F(ComparisonTest, RecordsReadAheadCarryTheValuesOfTheirOwnRecordAndQuantity
         ASSERT_EQ(values.size(), expected.size());
         for (size_t n = 1; n < expected.size(); ++n)
             EXPECT_NEAR(values[n], expected[n], 1e-4 * scale) << record << " " << n;
-        EXPECT_NEAR(comparison.ReferenceNodeValue(1, quantity) + values[1],
+        EXPECT_NEAR(comparison.ReferenceNodeValue(*first.Sheet(), 1, quantity) + values[1],
                     NodalValues(*first.Sheet(), quantity)[1], 1e-4 * scale);
     };
     step(1, TemperatureQuantity);
