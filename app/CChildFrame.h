@@ -8,13 +8,15 @@
 class CNavigationBar;
 class CProjectProfile;
 class CSceneRender;
-struct DisplaySettings;
+class CConfiguration;
 
 class CChildFrame : public CDocumentFrame {
     Q_OBJECT
 
 public:
-    CChildFrame(CProjectProfile* document, const DisplaySettings& settings, QWidget* parent = nullptr);
+    // The view copies the configuration's display settings and presents in
+    // its system of units.
+    CChildFrame(CProjectProfile* document, const CConfiguration& configuration, QWidget* parent = nullptr);
     ~CChildFrame() override;
 
     CSceneRender* View() const { return view; }

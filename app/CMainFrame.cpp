@@ -108,7 +108,7 @@ void CMainFrame::BuildScalePanel(int screenWidth) {
     scaleDock = new QDockWidget(QString::fromUtf8(appTexts::ScalePanel), this);
     scaleDock->setObjectName(QStringLiteral("scale"));
     scaleDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    scalePanel = new CScalePanel(configuration, screenWidth >= 1280, scaleDock);
+    scalePanel = new CScalePanel(screenWidth >= 1280, scaleDock);
     scaleDock->setWidget(scalePanel);
     addDockWidget(Qt::LeftDockWidgetArea, scaleDock);
     connect(scaleDock, &QDockWidget::visibilityChanged, &commands, &CCommandTable::UpdateStates);
@@ -242,7 +242,7 @@ bool CMainFrame::OpenProject(const QString& path) {
 }
 
 CChildFrame* CMainFrame::AddWindow(CProjectProfile* document, bool show) {
-    auto* child = new CChildFrame(document, configuration.Settings());
+    auto* child = new CChildFrame(document, configuration);
     AttachInspection(*child->View(), configuration);
     // Placed before it is shown: a window left at its own small size would
     // leave no room for its view, and a maximised one comes back to this.
@@ -454,7 +454,9 @@ void CMainFrame::RecordLoaded(int) {
 }
 
 void CMainFrame::NotifyUnitsChanged() {
-    scalePanel->UnitsChanged();
+    // The views' presentations, the active one's on the scale panel.
+    for (CChildFrame* child : Children())
+        child->View()->UpdatePresentation();
     for (const auto& [document, cut] : cutWindows)
         if (cut)
             cut->CutWindow()->UnitsChanged();

@@ -1,8 +1,8 @@
 #include "render/CScene.h"
 
+#include "config/CConfiguration.h"
 #include "model/CProjectProfile.h"
 #include "scale/Comparison.h"
-#include "scale/ScaleRange.h"
 #include "scene/CSceneInteractor.h"
 
 #include <algorithm>
@@ -17,6 +17,8 @@ constexpr int FitFrameSize = 1024;
 CScene::CScene(CProjectProfile* document, const DisplaySettings& display, int shownQuantity,
                ISceneWindow* host)
     : project(document), window(host), settings(display), quantity(shownQuantity) {
+    // Until there is a sheet to present: the quantity's bar.
+    presentation = MakePresentation({nullptr, quantity, ScaleLimits(), nullptr, 0, nullptr});
     if (!window)
         offscreen = std::make_unique<COffscreenFrame>();
 }
@@ -41,13 +43,11 @@ bool CScene::SetComparison(std::shared_ptr<CComparison> compared, std::string& f
     if (!compared->Prepare(*project->Sheet(), ShownRecord(), failure))
         return false;
     comparison = std::move(compared);
-    limitsSource = LimitsSource();
     return true;
 }
 
 void CScene::ClearComparison() {
     comparison.reset();
-    limitsSource = LimitsSource();
 }
 
 std::function<void()> CScene::ReferencePreparation(int record) const {
@@ -76,81 +76,86 @@ void CScene::PrepareComparison() {
     }
 }
 
-bool CScene::RecomputeLimits() {
+bool CScene::PresentationCurrent() const {
+    const CSheetProfile& sheet = *project->Sheet();
+    const ScaleLimits& shown = Limits();
+    const int system = units ? (units->IsSIMetric() ? 1 : 0) : -1;
+    return key.made && presentation.comparison == comparison && key.values == sheet.ValuesGeneration() &&
+           key.reference == (comparison ? comparison->Reference()->ValuesGeneration() : 0) &&
+           key.quantity == quantity && key.record == ShownRecord() && key.mode == shown.FixedMode(quantity) &&
+           key.fixedMinimum == shown.FixedMinimum(quantity) &&
+           key.fixedMaximum == shown.FixedMaximum(quantity) && key.units == system &&
+           (!comparison || (key.shownTitle == comparison->Shown().title &&
+                            key.referenceTitle == comparison->ReferenceSide().title));
+}
+
+bool CScene::UpdatePresentation() {
     if (!project || !project->Sheet())
         return false;
     PrepareComparison();
+    if (PresentationCurrent())
+        return true;
     const CSheetProfile& sheet = *project->Sheet();
     const ScaleLimits& shown = Limits();
-    const LimitsSource source{sheet.ValuesGeneration(),
-                              comparison ? comparison->Reference()->ValuesGeneration() : 0,
-                              quantity,
-                              shown.FixedMode(quantity),
-                              shown.FixedMinimum(quantity),
-                              shown.FixedMaximum(quantity)};
-    if (!(source == limitsSource)) {
-        ScaleRange range;
-        if (comparison) {
-            comparison->FillDifferences(sheet, quantity, differences);
-            range = DifferenceRange(differences, quantity, shown);
-        } else {
-            range = ComputeScaleRange(sheet, quantity, shown);
-        }
-        limitsSource = source;
-        scaleMinimum = range.minimum;
-        scaleMaximum = range.maximum;
-    }
+    key.values = sheet.ValuesGeneration();
+    key.reference = comparison ? comparison->Reference()->ValuesGeneration() : 0;
+    key.quantity = quantity;
+    key.record = ShownRecord();
+    key.mode = shown.FixedMode(quantity);
+    key.fixedMinimum = shown.FixedMinimum(quantity);
+    key.fixedMaximum = shown.FixedMaximum(quantity);
+    key.units = units ? (units->IsSIMetric() ? 1 : 0) : -1;
+    key.shownTitle = comparison ? comparison->Shown().title : std::string();
+    key.referenceTitle = comparison ? comparison->ReferenceSide().title : std::string();
+    key.made = true;
+    presentation = MakePresentation({&sheet, quantity, shown, comparison, key.record, units});
     return true;
 }
 
-SceneUpdate CScene::UpdateFor(int hint, int shownRecord) const {
-    switch (hint) {
-    case HintCutMark:
-    case HintCutWindowCloses:
-        return SceneUpdate::CutMark;
-    case HintCutChanged:
+SceneUpdate CScene::UpdateFor(DocumentEvent event, int shownRecord) const {
+    switch (event) {
+    case DocumentEvent::CutChanged:
         // A cut of the record shown needs its line alone.
         return project && shownRecord == project->CurrentRecord() ? SceneUpdate::CutLine : SceneUpdate::Lists;
-    case HintNewRecord:
-    case HintRecordStep:
-        return SceneUpdate::Lists;
-    case HintRedraw:
-        return SceneUpdate::Redraw;
-    case HintZoomBox:
-    case HintMeasurementFirst:
-    case HintMeasurementSecond:
-    case HintMeasurementLine:
-    case HintPickHighlight:
-        return SceneUpdate::Overlay;
-    default:
-        return SceneUpdate::None;
+    case DocumentEvent::SettingsChanged:
+        break;
     }
+    return SceneUpdate::Redraw;
 }
 
-void CScene::BuildOverlay(int hint, const CSceneInteractor& gestures) {
-    if (hint == HintZoomBox) {
+void CScene::BuildOverlay(Overlay overlay, const CSceneInteractor& gestures) {
+    switch (overlay) {
+    case Overlay::ZoomBox: {
         const auto& b = gestures.ZoomBox();
         if (CSceneInteractor::ZoomBoxMode() && gestures.Dragging())
-            drawer.BuildOverlay(Overlay::ZoomBox, {{b[0], b[1]}, {b[2], b[1]}, {b[2], b[3]}, {b[0], b[3]}});
+            drawer.BuildOverlay(overlay, {{b[0], b[1]}, {b[2], b[1]}, {b[2], b[3]}, {b[0], b[3]}});
         else
-            drawer.BuildOverlay(Overlay::ZoomBox, {});
-    } else if (hint == HintPickHighlight) {
-        drawer.BuildOverlay(Overlay::PickHighlight, pickOutline);
-    } else if (hint == HintMeasurementFirst || hint == HintMeasurementSecond) {
-        const int point = hint == HintMeasurementFirst ? 0 : 1;
-        const Overlay overlay = point == 0 ? Overlay::FirstPoint : Overlay::SecondPoint;
-        const MarkerRect& r = gestures.Marker(point);
+            drawer.BuildOverlay(overlay, {});
+        break;
+    }
+    case Overlay::PickHighlight:
+        drawer.BuildOverlay(overlay, pickOutline);
+        break;
+    case Overlay::FirstPoint:
+    case Overlay::SecondPoint: {
+        const MarkerRect& r = gestures.Marker(overlay == Overlay::FirstPoint ? 0 : 1);
         if (r.shown)
             drawer.BuildMarker(overlay, r.left, r.top, r.right, r.bottom);
         else
             drawer.BuildOverlay(overlay, {});
-    } else if (hint == HintMeasurementLine) {
+        break;
+    }
+    case Overlay::MeasurementLine: {
         const MarkerRect &first = gestures.Marker(0), &second = gestures.Marker(1);
         if (first.shown && second.shown)
-            drawer.BuildOverlay(Overlay::MeasurementLine,
+            drawer.BuildOverlay(overlay,
                                 {{first.CentreX(), first.CentreY()}, {second.CentreX(), second.CentreY()}});
         else
-            drawer.BuildOverlay(Overlay::MeasurementLine, {});
+            drawer.BuildOverlay(overlay, {});
+        break;
+    }
+    default:
+        break;
     }
 }
 
@@ -167,11 +172,11 @@ std::array<double, 2> CScene::WindowPoint(const CCoordinate& point) const {
     return {at[0], at[1]};
 }
 
-void CScene::BuildCutMark(bool shown, int reach) {
+void CScene::BuildCutMark(int reach) {
     const CSheetProfile* sheet = project ? project->Sheet() : nullptr;
     const IDocumentCut* cut = project ? project->Cut() : nullptr;
     const CCoordinate* mark = sheet && cut ? cut->MarkOf(*sheet) : nullptr;
-    if (shown && mark) {
+    if (mark) {
         const auto at = WindowPoint(*mark);
         drawer.BuildCrossHair(static_cast<int>(at[0]), static_cast<int>(at[1]), reach);
     } else {
@@ -186,10 +191,10 @@ void CScene::BuildCutLine() {
 }
 
 void CScene::RebuildLists() {
-    PrepareComparison();
+    // The colours follow the presentation.
+    UpdatePresentation();
     BuildCutLine();
-    drawer.BuildSheetLists(project ? project->Sheet() : nullptr, settings, quantity, Limits(), ramp,
-                           comparison.get());
+    drawer.BuildSheetLists(project ? project->Sheet() : nullptr, settings, presentation);
     drawer.BuildToolLists(project ? &project->Tools() : nullptr, settings);
 }
 

@@ -42,16 +42,17 @@ const CCoordinate* DrawnMark(const CProjectProfile& document) {
     return document.Cut() ? document.Cut()->MarkOf(*document.Sheet()) : nullptr;
 }
 
-// A view of the document that keeps, at every update it is told of, what
-// the views draw then: whether a cut mark, and how many pieces of cut.
+// A view of the document that keeps what the views draw: how many pieces of
+// cut at every event of the document, whether a cut mark at every move of
+// the mark that the cut window announces.
 class CRecordingView : public CView {
 public:
     explicit CRecordingView(CProjectProfile& shown) : document(shown) { document.AddView(this); }
     ~CRecordingView() override { document.RemoveView(this); }
-    void OnUpdate(CView*, int) override {
-        marks.push_back(DrawnMark(document) != nullptr);
+    void OnUpdate(CView*, DocumentEvent) override {
         pieces.push_back(static_cast<int>(DrawnCut(document).size()));
     }
+    void MarkMoved() { marks.push_back(DrawnMark(document) != nullptr); }
     CDocument* Document() const override { return &document; }
     void Clear() {
         marks.clear();
@@ -186,6 +187,10 @@ void CutDialogTest::init() {
     QVERIFY(project->Open(fixture->ProjectPath(), nullptr));
     view = std::make_unique<CRecordingView>(*project);
     dialog = std::make_unique<CCutDialog>(project.get(), *configuration);
+    QObject::connect(dialog.get(), &CCutDialog::MarkMoved, [this] {
+        if (view)
+            view->MarkMoved();
+    });
     dialog->resize(800, 560);
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
@@ -381,6 +386,7 @@ void CutDialogTest::crossHairInARealView() {
     QVERIFY(QTest::qWaitForWindowExposed(&scene));
     const QImage uncut = scene.grabFramebuffer();
     const int builds = scene.Scene().Drawer().SheetBuilds();
+    QObject::connect(dialog.get(), &CCutDialog::MarkMoved, &scene, &CSceneRender::ShowCutMark);
     Cut("12.5");
     const QImage plain = scene.grabFramebuffer();
     // The cut's line is drawn; the sheet's buffers stay as they were.

@@ -14,6 +14,7 @@
 #include "ui/export/CVideoExportDialog.h"
 #include "ui/export/SaveToBitmap.h"
 #include "ui/export/ViewPrint.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
@@ -147,7 +148,7 @@ std::unique_ptr<CSceneRender> SceneImageTest::OpenView(int w, int h) {
     if (!QTest::qWaitForWindowExposed(view.get()))
         return nullptr;
     (void)view->grabFramebuffer();
-    view->SetGeneralView();
+    view->Commands().SetGeneralView();
     return view;
 }
 

@@ -8,6 +8,7 @@
 #include "render/SceneImage.h"
 #include "tests/model/ProjectFixture.h"
 #include "tests/support/QtTestSupport.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QDir>
@@ -74,8 +75,8 @@ std::unique_ptr<CSceneRender> VideoExportTest::OpenView() {
     if (!QTest::qWaitForWindowExposed(view.get()))
         return nullptr;
     (void)view->grabFramebuffer();
-    view->SetGeneralView();
-    view->FitIntoWindow();
+    view->Commands().SetGeneralView();
+    view->Commands().FitIntoWindow();
     return view;
 }
 

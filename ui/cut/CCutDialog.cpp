@@ -7,6 +7,7 @@
 #include "cut/ProfileCsv.h"
 #include "model/CProjectProfile.h"
 #include "scale/Comparison.h"
+#include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
 
 #include <QButtonGroup>
@@ -135,8 +136,7 @@ CCutDialog::~CCutDialog() {
     if (!document)
         return;
     document->SetCut(nullptr);
-    document->UpdateAllViews(nullptr, HintCutWindowCloses);
-    document->UpdateAllViews(nullptr, HintCutChanged);
+    document->UpdateAllViews(nullptr, DocumentEvent::CutChanged);
 }
 
 QString CCutDialog::CaptionFor(const CProjectProfile* project) {
@@ -158,16 +158,24 @@ CSheetProfile* CCutDialog::Sheet() const {
 void CCutDialog::BuildControls() {
     controls = new QWidget(this);
     auto* top = new QHBoxLayout(controls);
-
     auto* left = new QVBoxLayout;
+    auto* panels = new QButtonGroup(this);
+    left->addLayout(BuildPanelChoice(*panels));
+    left->addLayout(BuildPanels());
+    top->addLayout(left, 1);
+    top->addLayout(BuildReadOut());
+    graph = new CCutGraph(*this, this);
+    ConnectControls(*panels);
+}
+
+QLayout* CCutDialog::BuildPanelChoice(QButtonGroup& panels) {
     auto* choice = new QHBoxLayout;
     cutDefinition = new QRadioButton("Cut definition", controls);
     cutDefinition->setObjectName("cutDefinition");
     graphLimits = new QRadioButton("Graph limits", controls);
     graphLimits->setObjectName("graphLimits");
-    auto* panels = new QButtonGroup(this);
-    panels->addButton(cutDefinition, 0);
-    panels->addButton(graphLimits, 1);
+    panels.addButton(cutDefinition, 0);
+    panels.addButton(graphLimits, 1);
     flagT = new QToolButton(controls);
     flagT->setObjectName("flagT");
     flagT->setText("T");
@@ -177,8 +185,10 @@ void CCutDialog::BuildControls() {
     choice->addWidget(graphLimits);
     choice->addStretch();
     choice->addWidget(flagT);
-    left->addLayout(choice);
+    return choice;
+}
 
+QLayout* CCutDialog::BuildPanels() {
     // Both panels in one cell: only one shows.
     auto* panelCell = new QGridLayout;
     planeGroup = new QGroupBox("Cut plane", controls);
@@ -212,9 +222,10 @@ void CCutDialog::BuildControls() {
         group->setSizePolicy(policy);
         panelCell->addWidget(group, 0, 0);
     }
-    left->addLayout(panelCell);
-    top->addLayout(left, 1);
+    return panelCell;
+}
 
+QLayout* CCutDialog::BuildReadOut() {
     auto* right = new QGridLayout;
     cutting = new QPushButton("Cutting", controls);
     cutting->setObjectName("cutting");
@@ -238,11 +249,11 @@ void CCutDialog::BuildControls() {
     right->addWidget(arcLength, 1, 1, 1, 2);
     right->addWidget(new QLabel("Value:", controls), 2, 0);
     right->addWidget(value, 2, 1, 1, 2);
-    top->addLayout(right);
+    return right;
+}
 
-    graph = new CCutGraph(*this, this);
-
-    connect(panels, &QButtonGroup::idClicked, this, [this](int id) { ShowPanel(id); });
+void CCutDialog::ConnectControls(QButtonGroup& panels) {
+    connect(&panels, &QButtonGroup::idClicked, this, [this](int id) { ShowPanel(id); });
     connect(flagT, &QToolButton::toggled, this, [this](bool set) {
         if (document && !updatingControls)
             document->SetCutFlag(set);
@@ -330,7 +341,7 @@ void CCutDialog::Cutting() {
     session.Record = document->CurrentRecord();
     session.RecordCount = document->RecordCount();
     session.Cut(*sheet, configuration);
-    document->UpdateAllViews(nullptr, HintCutChanged);
+    document->UpdateAllViews(nullptr, DocumentEvent::CutChanged);
     PutControls();
     GraphRebuilt();
 }
@@ -424,7 +435,10 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
                             plot.bottom + static_cast<int>(0.875 * h) + ascent),
                      xTitle);
     const CTextPlace yTitle = YTitlePlace(plot, h);
-    const std::string yText = YAxisTitle(session.Quantity(), configuration);
+    PresentationSource axis;
+    axis.quantity = session.Quantity();
+    axis.units = &configuration;
+    const std::string yText = MakePresentation(axis).axisTitle;
     painter.drawText(QPoint(yTitle.x, yTitle.baseline),
                      Text(session.Made.difference ? "\xCE\x94 " + yText : yText));
     const QString caption = Text(session.GraphCaption(configuration));
@@ -543,6 +557,6 @@ void CCutDialog::MarkInViews(const CReadOut* readOut) {
         readOut && readOut->hasPoint && !(readOut->arcLength + 1e-05 > session.Graph.TotalArcLength);
     session.SetMark(mark ? &readOut->point : nullptr);
     if (mark || markShown)
-        document->UpdateAllViews(nullptr, HintCutMark);
+        emit MarkMoved();
     markShown = mark;
 }

@@ -21,6 +21,7 @@ class QButtonGroup;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPainter;
 class QPrinter;
@@ -63,7 +64,7 @@ class CCutDialog : public QWidget {
 public:
     CCutDialog(CProjectProfile* document, const CConfiguration& configuration, QWidget* parent = nullptr);
     // Takes its cut back from the document and has the 3D views drop the
-    // cut line and the cross-hair.
+    // cut line and the cross-hair (the cut changed).
     ~CCutDialog() override;
     CCutDialog(const CCutDialog&) = delete;
     CCutDialog& operator=(const CCutDialog&) = delete;
@@ -123,6 +124,9 @@ public slots:
 signals:
     // A cut was made or the graph changed: "Print cut" may change state.
     void GraphChanged();
+    // The read-out's point of the cut moved, or went: every 3D view of the
+    // document marks it (they read it from the document's cut).
+    void MarkMoved();
 
 protected:
     bool event(QEvent* event) override;
@@ -131,6 +135,13 @@ protected:
 private:
     friend class CCutGraph;
     void BuildControls();
+    // The choice of panel with the "T" button; the cut plane and graph
+    // limits panels in one cell; "Cutting", the profile list, "Save
+    // data..." and the read-out fields.
+    QLayout* BuildPanelChoice(QButtonGroup& panels);
+    QLayout* BuildPanels();
+    QLayout* BuildReadOut();
+    void ConnectControls(QButtonGroup& panels);
     void ShowPanel(int panel);
     void PlaceControlsAndGraph();
     // Control exchange: false, with nothing changed, when a field is not a
