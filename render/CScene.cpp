@@ -76,39 +76,35 @@ void CScene::PrepareComparison() {
     }
 }
 
-bool CScene::PresentationCurrent() const {
-    const CSheetProfile& sheet = *project->Sheet();
+CScene::PresentationKey CScene::KeyNow() const {
     const ScaleLimits& shown = Limits();
-    const int system = units ? (units->IsSIMetric() ? 1 : 0) : -1;
-    return key.made && presentation.comparison == comparison && key.values == sheet.ValuesGeneration() &&
-           key.reference == (comparison ? comparison->Reference()->ValuesGeneration() : 0) &&
-           key.quantity == quantity && key.record == ShownRecord() && key.mode == shown.FixedMode(quantity) &&
-           key.fixedMinimum == shown.FixedMinimum(quantity) &&
-           key.fixedMaximum == shown.FixedMaximum(quantity) && key.units == system &&
-           (!comparison || (key.shownTitle == comparison->Shown().title &&
-                            key.referenceTitle == comparison->ReferenceSide().title));
+    PresentationKey now;
+    now.comparison = comparison.get();
+    now.values = project->Sheet()->ValuesGeneration();
+    now.reference = comparison ? comparison->Reference()->ValuesGeneration() : 0;
+    now.quantity = quantity;
+    now.record = ShownRecord();
+    now.mode = shown.FixedMode(quantity);
+    now.fixedMinimum = shown.FixedMinimum(quantity);
+    now.fixedMaximum = shown.FixedMaximum(quantity);
+    now.units = units ? (units->IsSIMetric() ? 1 : 0) : -1;
+    if (comparison) {
+        now.shownTitle = comparison->Shown().title;
+        now.referenceTitle = comparison->ReferenceSide().title;
+    }
+    return now;
 }
 
 bool CScene::UpdatePresentation() {
     if (!project || !project->Sheet())
         return false;
     PrepareComparison();
-    if (PresentationCurrent())
+    PresentationKey now = KeyNow();
+    if (made && now == key)
         return true;
-    const CSheetProfile& sheet = *project->Sheet();
-    const ScaleLimits& shown = Limits();
-    key.values = sheet.ValuesGeneration();
-    key.reference = comparison ? comparison->Reference()->ValuesGeneration() : 0;
-    key.quantity = quantity;
-    key.record = ShownRecord();
-    key.mode = shown.FixedMode(quantity);
-    key.fixedMinimum = shown.FixedMinimum(quantity);
-    key.fixedMaximum = shown.FixedMaximum(quantity);
-    key.units = units ? (units->IsSIMetric() ? 1 : 0) : -1;
-    key.shownTitle = comparison ? comparison->Shown().title : std::string();
-    key.referenceTitle = comparison ? comparison->ReferenceSide().title : std::string();
-    key.made = true;
-    presentation = MakePresentation({&sheet, quantity, shown, comparison, key.record, units});
+    key = std::move(now);
+    made = true;
+    presentation = MakePresentation({project->Sheet(), quantity, Limits(), comparison, key.record, units});
     return true;
 }
 

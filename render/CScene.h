@@ -113,6 +113,7 @@ public:
 
     // The system of units of the presentation's texts (none without).
     void SetUnits(const CConfiguration* shownUnits) { units = shownUnits; }
+    const CConfiguration* Units() const { return units; }
     // Makes the presentation of the shown record again when its values, the
     // quantity, its limits setting, the comparison (or its names) or the
     // system of units changed since; false, leaving it as it was, when there
@@ -165,12 +166,12 @@ private:
     // Readies the comparison for the shown record; stops comparing when it
     // cannot.
     void PrepareComparison();
-    // Whether the presentation was made from what the scene shows now.
-    bool PresentationCurrent() const;
     const CConfiguration* units = nullptr;
     Presentation presentation;
-    // What the presentation was made from, besides the comparison it holds.
+    // What a presentation is made from; it is made again when any of it
+    // changed.
     struct PresentationKey {
+        const CComparison* comparison = nullptr;
         uint64_t values = 0;
         uint64_t reference = 0; // the compared reference's values; 0 when plain
         int quantity = -1;
@@ -179,8 +180,16 @@ private:
         double fixedMinimum = 0, fixedMaximum = 0;
         int units = -1;                         // 1 SI metric, 0 US customary, -1 none
         std::string shownTitle, referenceTitle; // the comparison's names
-        bool made = false;
+        bool operator==(const PresentationKey& o) const {
+            return comparison == o.comparison && values == o.values && reference == o.reference &&
+                   quantity == o.quantity && record == o.record && mode == o.mode &&
+                   fixedMinimum == o.fixedMinimum && fixedMaximum == o.fixedMaximum && units == o.units &&
+                   shownTitle == o.shownTitle && referenceTitle == o.referenceTitle;
+        }
     } key;
+    bool made = false;
+    // The key of what the scene shows now (it has a sheet).
+    PresentationKey KeyNow() const;
     CSceneDrawer drawer;
     std::vector<std::array<int, 2>> pickOutline;
     std::unique_ptr<COffscreenFrame> offscreen;
