@@ -197,11 +197,14 @@ QImage SceneImage(CScene& scene, int record, int w, int h, const SceneImageOptio
     QImage image = RenderSceneFrame(scene, w, h);
     if (image.isNull())
         return fail(SceneImageFault::PixelFormat);
-    // The labels of the limits as they are now.
+    // The labels of the limits as they are now, in the configuration's
+    // units; a window's scene presents in them already, and keeps its own.
+    const CConfiguration* kept = scene.Units();
     if (options.colourScale) {
         scene.SetUnits(&configuration);
         scene.UpdatePresentation();
     }
     AnnotateSceneImage(image, SceneAnnotationsOf(scene, record), options);
+    scene.SetUnits(kept);
     return image;
 }

@@ -87,9 +87,8 @@ SceneAnnotations SceneAnnotationsOf(const CScene& scene, int record);
 
 // The scene image of a scene showing record: its frame drawn off-screen
 // (sharing a window's lists), with the annotations; the colour scale is the
-// scene's presentation brought up to date, in the configuration's units
-// (the scene presents in them from then on; a window's are the program's
-// already). Null, with fault set, when the window has no context or the
-// frame could not be drawn.
+// scene's presentation brought up to date, its texts in the configuration's
+// units. Null, with fault set, when the window has no context or the frame
+// could not be drawn.
 QImage SceneImage(CScene& scene, int record, int w, int h, const SceneImageOptions& options,
                   const CConfiguration& configuration, SceneImageFault* fault = nullptr);

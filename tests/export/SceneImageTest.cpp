@@ -103,6 +103,7 @@ private slots:
     void pictureHasTheViewsPixels_data();
     void pictureHasTheViewsPixels();
     void tilesAreSeamless();
+    void pictureLabelsAreInItsUnitsTheViewKeepsItsOwn();
     void printedPageHasTheImageBox_data();
     void printedPageHasTheImageBox();
     void printedSceneCarriesTheChosenColourScale();
@@ -226,6 +227,26 @@ void SceneImageTest::tilesAreSeamless() {
     QVERIFY(!alone.isNull());
     QCOMPARE(aloneTiled.size(), alone.size());
     QCOMPARE(Differing(alone, aloneTiled, 1), 0);
+}
+
+// A picture's labels are in the units it is made in; its view goes on
+// presenting in its own.
+void SceneImageTest::pictureLabelsAreInItsUnitsTheViewKeepsItsOwn() {
+    CConfiguration us(folder.filePath(QStringLiteral("us.cfg")).toStdString());
+    us.SetSIMetric(false);
+    CSceneRender view(&project, DisplaySettings(), nullptr, &us);
+    view.resize(200, 150);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    (void)view.grabFramebuffer();
+    SceneImageOptions options;
+    options.colourScale = true;
+    QVERIFY(!SceneImage(view.Scene(), view.ShownRecord(), 200, 150, options, *configuration).isNull());
+    const QString label = QString::fromStdString(SceneAnnotationsOf(view.Scene(), 1).scaleLabels[0]);
+    QVERIFY2(label.endsWith(QStringLiteral(" mm")), qPrintable(label));
+    view.UpdatePresentation();
+    const QString own = QString::fromStdString(view.Scene().Presented().labels[0]);
+    QVERIFY2(own.endsWith(QStringLiteral(" inch")), qPrintable(own));
 }
 
 void SceneImageTest::printedPageHasTheImageBox_data() {
