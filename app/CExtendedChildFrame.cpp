@@ -2,7 +2,6 @@
 
 #include "model/CProjectProfile.h"
 #include "ui/cut/CCutDialog.h"
-#include "ui/scene/CSceneRender.h"
 
 #include <QCloseEvent>
 
@@ -12,13 +11,6 @@ CExtendedChildFrame::CExtendedChildFrame(CProjectProfile* document, const CConfi
     setWidget(cut);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(CCutDialog::CaptionFor(document));
-    // The read-out's mark shows in every 3D view of the document.
-    connect(cut, &CCutDialog::MarkMoved, this, [this] {
-        if (const CProjectProfile* shown = cut->Document())
-            for (CView* view : shown->Views())
-                if (auto* scene = dynamic_cast<CSceneRender*>(view))
-                    scene->ShowCutMark();
-    });
 }
 
 void CExtendedChildFrame::closeEvent(QCloseEvent* event) {

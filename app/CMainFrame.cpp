@@ -377,6 +377,12 @@ void CMainFrame::ToggleCutWindow() {
     if (lastActiveView && lastActiveView->Scene().Project() == document)
         frame->CutWindow()->SetComparison(lastActiveView->Comparison());
     connect(frame->CutWindow(), &CCutDialog::GraphChanged, &commands, &CCommandTable::UpdateStates);
+    // The read-out's mark shows in every 3D window of the document.
+    connect(frame->CutWindow(), &CCutDialog::MarkMoved, this, [this, document] {
+        for (CChildFrame* child : Children())
+            if (child->Document() == document)
+                child->View()->ShowCutMark();
+    });
     // Closed while active, it hands over to the window it was opened from,
     // not to the one the area would pick.
     connect(frame, &CExtendedChildFrame::Closing, this, [this, frame, origin] {
