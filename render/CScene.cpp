@@ -42,11 +42,17 @@ bool CScene::SetComparison(std::shared_ptr<CComparison> compared, std::string& f
     compared->SetReadAhead(true);
     if (!compared->Prepare(*project->Sheet(), ShownRecord(), failure))
         return false;
+    ClearComparison();
     comparison = std::move(compared);
     return true;
 }
 
 void CScene::ClearComparison() {
+    // The presentation holds the comparison too: it lets go with the scene,
+    // so that a comparison stopped goes (and waits for what it reads ahead)
+    // now, not at the next update, which makes the presentation again.
+    presentation.comparison.reset();
+    made = false;
     comparison.reset();
 }
 
