@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CComparison;
@@ -111,9 +112,11 @@ public:
     // shown (a new cut of the same record).
     void BuildCutLine();
 
-    // The system of units of the presentation's texts (none without).
-    void SetUnits(const CConfiguration* shownUnits) { units = shownUnits; }
-    const CConfiguration* Units() const { return units; }
+    // The system of units of the presentation's texts (none without); gives
+    // the one it replaces.
+    const CConfiguration* SetUnits(const CConfiguration* shownUnits) {
+        return std::exchange(units, shownUnits);
+    }
     // Makes the presentation of the shown record again when its values, the
     // quantity, its limits setting, the comparison (or its names) or the
     // system of units changed since; false, leaving it as it was, when there

@@ -199,11 +199,9 @@ QImage SceneImage(CScene& scene, int record, int w, int h, const SceneImageOptio
         return fail(SceneImageFault::PixelFormat);
     // The labels of the limits as they are now, in the configuration's
     // units; a window's scene presents in them already, and keeps its own.
-    const CConfiguration* kept = scene.Units();
-    if (options.colourScale) {
-        scene.SetUnits(&configuration);
+    const CConfiguration* kept = scene.SetUnits(&configuration);
+    if (options.colourScale)
         scene.UpdatePresentation();
-    }
     AnnotateSceneImage(image, SceneAnnotationsOf(scene, record), options);
     scene.SetUnits(kept);
     return image;
