@@ -21,6 +21,7 @@ class CConfiguration;
 class CProjectProfile;
 class CSheetMesh;
 class CSheetProfile;
+struct Presentation;
 
 // "" when both sheets have the same node and element counts and every element
 // the same three nodes (their states may differ); otherwise what differs,
@@ -124,6 +125,8 @@ public:
     // Per node (index 0 is no node), value(sheet) - value(reference) of the
     // quantity's nodal values; NaN where either has none. Needs Prepare.
     void FillDifferences(const CSheetProfile& sheet, int quantity, std::vector<double>& values);
+    // DifferenceRange of those values, without a copy of them.
+    ScaleRange DifferenceLimits(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits);
     // The differences of the nodes with their colour indices and the limits
     // they span, as ColourNodes gives the plain values.
     void ColourDifferences(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
@@ -140,12 +143,13 @@ public:
     // "b.tfc − a.tfc", or with the records of one project.
     std::string Names(int viewRecord) const;
 
-    // The data tip's three lines of a compared node or element: this side's
-    // value, the reference's and their difference, each in the quantity's
-    // tip format and unit, as "cup.tfc:  1.234 mm", "other.tfc:  1.100 mm",
-    // "Δ Thickness:  0.134 mm" (records named as in Names).
-    std::array<std::string, 3> TipLines(int quantity, double value, double referenceValue, int viewRecord,
-                                        const CConfiguration& configuration) const;
+    // The data tip's three lines of a compared node or element of the
+    // quantity shown: this side's value, the reference's and their
+    // difference, each in the quantity's tip format and the presentation's
+    // unit, as "cup.tfc:  1.234 mm", "other.tfc:  1.100 mm", "Δ Thickness:
+    // 0.134 mm" (records named as in Names).
+    std::array<std::string, 3> TipLines(const Presentation& presented, double value, double referenceValue,
+                                        int viewRecord, const CConfiguration& configuration) const;
 
     // Blue below 0, white at the centre, red above.
     static const ColourRamp& Ramp();
@@ -165,6 +169,9 @@ private:
     // on viewMesh (the view's sheet's) as far as it is that mesh.
     RecordRead ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& viewMesh,
                           const std::shared_ptr<const CSheetMesh>& referenceMesh, int quantity) const;
+    // The differences of FillDifferences, kept in shownValues. Called with
+    // the mutex held.
+    const std::vector<double>& Differences(const CSheetProfile& sheet, int quantity);
     // Two projects shown under one name get the folders that tell them apart.
     void TellApart();
     // The reference's nodal values of the quantity, kept while its record

@@ -11,6 +11,7 @@
 #include "model/CSheetProfile.h"
 #include "model/SheetReading.h"
 #include "scale/NodalValues.h"
+#include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
 #include "tests/model/ProjectFixture.h"
 
@@ -118,7 +119,10 @@ TEST_F(ComparisonTest, DifferenceIsTheKnownFieldPerNodeAndElementInBothSystemsOf
                 1e-4);
     EXPECT_EQ(DifferenceValueText(TemperatureQuantity, -5, us), FormatText("  -9.0 %s", units::Fahrenheit));
     // Both projects are "fixture.tfc": their folders tell them apart.
-    const std::array<std::string, 3> tip = comparison.TipLines(TemperatureQuantity, 150, 155, Records, us);
+    PresentationSource inUS;
+    inUS.quantity = TemperatureQuantity;
+    inUS.units = &us;
+    const std::array<std::string, 3> tip = comparison.TipLines(MakePresentation(inUS), 150, 155, Records, us);
     EXPECT_EQ(tip[0], Named(a) + FormatText(":  302.0 %s", units::Fahrenheit));
     EXPECT_EQ(tip[1], Named(b) + FormatText(":  311.0 %s", units::Fahrenheit));
     EXPECT_EQ(tip[2], FormatText("\xce\x94 Temperature:   -9.0 %s", units::Fahrenheit));
