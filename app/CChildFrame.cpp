@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/CNavigationBar.h"
 #include "app/CommandIds.h"
+#include "config/CConfiguration.h"
 #include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
 #include "ui/scene/CSceneRender.h"
@@ -10,13 +11,13 @@
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
-CChildFrame::CChildFrame(CSession* shown, const DisplaySettings& settings, QWidget* parent)
+CChildFrame::CChildFrame(CSession* shown, const CConfiguration& configuration, QWidget* parent)
     : CDocumentFrame(shown, parent) {
     auto* content = new QWidget(this);
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    view = new CSceneRender(shown, settings, content);
+    view = new CSceneRender(shown, configuration.Settings(), content, &configuration);
     navigation = new CNavigationBar(content);
     layout->addWidget(view, 1);
     layout->addWidget(navigation);

@@ -7,13 +7,15 @@
 
 class CNavigationBar;
 class CSceneRender;
-struct DisplaySettings;
+class CConfiguration;
 
 class CChildFrame : public CDocumentFrame {
     Q_OBJECT
 
 public:
-    CChildFrame(CSession* shown, const DisplaySettings& settings, QWidget* parent = nullptr);
+    // The view copies the configuration's display settings and presents in
+    // its system of units.
+    CChildFrame(CSession* shown, const CConfiguration& configuration, QWidget* parent = nullptr);
     ~CChildFrame() override;
 
     CSceneRender* View() const { return view; }

@@ -152,7 +152,7 @@ void CMainFrame::BuildScalePanel(int screenWidth) {
     scaleDock = new QDockWidget(QString::fromUtf8(appTexts::ScalePanel), this);
     scaleDock->setObjectName(QStringLiteral("scale"));
     scaleDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    scalePanel = new CScalePanel(configuration, screenWidth >= 1280, scaleDock);
+    scalePanel = new CScalePanel(screenWidth >= 1280, scaleDock);
     scaleDock->setWidget(scalePanel);
     addDockWidget(Qt::LeftDockWidgetArea, scaleDock);
     connect(scaleDock, &QDockWidget::visibilityChanged, &commands, &CCommandTable::UpdateStates);
@@ -238,7 +238,7 @@ bool CMainFrame::OpenProject(const QString& path) {
 }
 
 CChildFrame* CMainFrame::AddWindow(CSession* session, bool show) {
-    auto* child = new CChildFrame(session, configuration.Settings());
+    auto* child = new CChildFrame(session, configuration);
     AttachInspection(*child->View(), configuration);
     // Placed before it is shown: a window left at its own small size would
     // leave no room for its view, and a maximised one comes back to this.
@@ -375,6 +375,12 @@ void CMainFrame::ToggleCutWindow() {
     if (lastActiveView && lastActiveView->Scene().Project() == document)
         frame->CutWindow()->SetComparison(lastActiveView->Comparison());
     connect(frame->CutWindow(), &CCutDialog::GraphChanged, &commands, &CCommandTable::UpdateStates);
+    // The read-out's mark shows in every 3D window of the document.
+    connect(frame->CutWindow(), &CCutDialog::MarkMoved, this, [this, document] {
+        for (CChildFrame* child : Children())
+            if (child->Document() == document)
+                child->View()->ShowCutMark();
+    });
     // Closed while active, it hands over to the window it was opened from,
     // not to the one the area would pick.
     connect(frame, &CExtendedChildFrame::Closing, this, [this, frame, origin] {
@@ -452,7 +458,9 @@ void CMainFrame::RecordLoaded(int) {
 }
 
 void CMainFrame::NotifyUnitsChanged() {
-    scalePanel->UnitsChanged();
+    // The views' presentations, the active one's on the scale panel.
+    for (CChildFrame* child : Children())
+        child->View()->UpdatePresentation();
     for (const auto& [document, cut] : cutWindows)
         if (cut)
             cut->CutWindow()->UnitsChanged();

@@ -7,6 +7,7 @@
 #include "model/CProjectProfile.h"
 #include "ui/config/CConfigurationDialog.h"
 #include "ui/config/CGraphicalOptionsDialog.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QAction>
@@ -56,7 +57,7 @@ void COptionsCommands::ShowOptions(bool toggle) {
                 return;
             const DisplaySettings settings = *dialog->Target();
             for (CChildFrame* child : frame.Children())
-                child->View()->ApplySettings(settings);
+                child->View()->Commands().ApplySettings(settings);
         });
         QObject::connect(dialog, &CGraphicalOptionsDialog::SaveRequested, &frame, [this] {
             if (!dialog || !dialog->Target())
@@ -90,9 +91,9 @@ void COptionsCommands::Follow(CSceneRender* view) {
                                   &CGraphicalOptionsDialog::Refresh);
     dialog->SetTarget(&view->Scene().Settings(), [view] {
         // The view takes its edited settings; its document's views redraw.
-        view->ApplySettings(view->Scene().Settings());
+        view->Commands().ApplySettings(view->Scene().Settings());
         if (CDocument* document = view->Document())
-            document->UpdateAllViews(view, HintRedraw);
+            document->UpdateAllViews(view, DocumentEvent::SettingsChanged);
     });
 }
 

@@ -8,11 +8,12 @@
 #include "model/CProjectProfile.h"
 #include "scale/Comparison.h"
 #include "scale/LimitsEditing.h"
-#include "scale/ResultQuantity.h"
+#include "scale/Presentation.h"
 #include "ui/cut/CCutDialog.h"
 #include "ui/scale/CCompareDialog.h"
 #include "ui/scale/CScaleLimitsDialog.h"
 #include "ui/scale/CScalePanel.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QAction>
@@ -48,17 +49,17 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
                      [this](CSceneRender* view) { Follow(view); });
     QObject::connect(panel, &CScalePanel::QuantityChosen, panel, [this](int quantity) {
         if (CSceneRender* view = frame.ActiveSceneView())
-            view->SetQuantity(quantity);
+            view->Commands().SetQuantity(quantity);
     });
     QObject::connect(panel, &CScalePanel::PickModeChosen, panel, [this](int mode) {
         if (CSceneRender* view = frame.ActiveSceneView())
-            view->SetPickMode(mode);
+            view->Commands().SetPickMode(mode);
     });
     QObject::connect(panel, &CScalePanel::LimitsRequested, panel,
                      [this] { frame.Commands().Run(command::Limits); });
     QObject::connect(panel, &CScalePanel::OrientationDragged, panel, [this](const Quaternion& q) {
         if (CSceneRender* view = frame.ActiveSceneView())
-            view->SetRotation(q);
+            view->Commands().SetRotation(q);
     });
     QObject::connect(panel, &CScalePanel::OrientationDragFinished, panel, [this] {
         if (CSceneRender* view = frame.ActiveSceneView())
@@ -72,7 +73,7 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
 
 void CScaleCommands::Follow(CSceneRender* view) {
     CScalePanel* panel = frame.ScalePanel();
-    QObject::disconnect(limits);
+    QObject::disconnect(presentation);
     QObject::disconnect(rotation);
     QObject::disconnect(gone);
     followed = view;
@@ -83,14 +84,12 @@ void CScaleCommands::Follow(CSceneRender* view) {
     // The last window may close without another becoming active.
     gone = QObject::connect(view, &QObject::destroyed, panel, [this] { Follow(nullptr); });
     panel->ShowView(view->Scene().Quantity(), view->Interactor().PickMode());
-    ShowComparisonOf(view);
+    panel->ShowPresentation(view->Scene().Presented());
     panel->SetOrientation(view->Scene().Camera().trackball.Rotation());
     panel->SetRemoveClipPlanesEnabled(view->Interactor().ClipPlanesActive());
-    limits = QObject::connect(view, &CSceneRender::LimitsChanged, panel,
-                              [this, panel, view](int quantity, double minimum, double maximum) {
-                                  ShowComparisonOf(view);
-                                  panel->SetLimits(quantity, minimum, maximum);
-                              });
+    // The panel paints what the view presents, as the view makes it.
+    presentation =
+        QObject::connect(view, &CSceneRender::PresentationChanged, panel, &CScalePanel::ShowPresentation);
     rotation = QObject::connect(view, &CSceneRender::RotationShown, panel,
                                 [panel](const Quaternion& q) { panel->SetOrientation(q); });
     view->OnActivateView(true);
@@ -101,33 +100,22 @@ void CScaleCommands::EditLimits() {
     CProjectProfile* document = frame.ActiveDocument();
     if (!view || !document)
         return;
-    CScalePanel* panel = frame.ScalePanel();
-    const int quantity = panel->Quantity();
+    const Presentation shown = view->Scene().Presented();
+    const int quantity = shown.quantity;
     ScaleLimits& fixed = view->Scene().Limits();
     // A value never fixed starts from the limits the panel shows.
-    PrepareFixedLimits(fixed, quantity, panel->LastMinimum(), panel->LastMaximum());
-    const bool difference = view->Comparison() != nullptr;
-    CScaleLimitsDialog dialog(quantity, QString::fromUtf8(QuantityName(quantity)), fixed,
-                              frame.Configuration(), &frame, difference);
+    PrepareFixedLimits(fixed, quantity, shown.limits.minimum, shown.limits.maximum);
+    CScaleLimitsDialog dialog(shown, fixed, frame.Configuration(), &frame);
     const std::string path = document->ProjectPathName();
     const int records = document->RecordCount();
     // The records' own limits are no limits of differences.
-    if (!difference)
+    if (!shown.Difference())
         dialog.SetAllRecords([&dialog, path, records, quantity](double& minimum, double& maximum) {
             return ComputeAllRecordLimitsWithProgress(&dialog, path, records, quantity, minimum, maximum);
         });
     dialog.exec();
     // "Fixed" takes effect at once, so the view recolours after Cancel too.
-    view->SetQuantity(quantity);
-}
-
-void CScaleCommands::ShowComparisonOf(CSceneRender* view) {
-    CScalePanel* panel = frame.ScalePanel();
-    if (const std::shared_ptr<CComparison>& comparison = view->Comparison())
-        panel->ShowComparison(
-            QString::fromStdString(comparison->ScaleTitle(view->Scene().Quantity(), view->ShownRecord())));
-    else if (panel->Comparing())
-        panel->ClearComparison();
+    view->Commands().SetQuantity(quantity);
 }
 
 void CScaleCommands::CompareWith() {
@@ -183,11 +171,11 @@ void CScaleCommands::NamesChanged() {
     for (CChildFrame* child : frame.Children()) {
         const std::shared_ptr<CComparison>& comparison = child->View()->Comparison();
         const auto found = references.find(comparison.get());
-        if (comparison && found != references.end())
+        if (comparison && found != references.end()) {
             comparison->SetTitles(child->Document()->DisplayName(), found->second->DisplayName());
+            child->View()->UpdatePresentation();
+        }
     }
-    if (followed)
-        ShowComparisonOf(followed);
 }
 
 void CScaleCommands::ReferenceClosing(const CProjectProfile* document) {

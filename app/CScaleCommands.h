@@ -1,7 +1,6 @@
-// Keeps the scale panel on the active 3D view: the view's quantity, limits,
-// pick mode, rotation and comparison go to the panel, and the panel's
-// choices, the limits dialog, the comparison, the cube and the view toolbar
-// go to the view.
+// Keeps the scale panel on the active 3D view: the view's presentation, pick
+// mode and rotation go to the panel, and the panel's choices, the limits
+// dialog, the comparison, the cube and the view toolbar go to the view.
 #pragma once
 
 #include <QMetaObject>
@@ -34,8 +33,6 @@ public:
 
 private:
     void Follow(CSceneRender* view);
-    // The panel's title and bar follow the view's comparison.
-    void ShowComparisonOf(CSceneRender* view);
     // The document's cut window plots what the view last chose to compare.
     void ShareWithCutWindow(const CSceneRender& view);
     // A project closes: every view compared with it shows its plain
@@ -44,7 +41,7 @@ private:
 
     CMainFrame& frame;
     CSceneRender* followed = nullptr;
-    QMetaObject::Connection limits, rotation, gone;
+    QMetaObject::Connection presentation, rotation, gone;
     // The project each comparison was made with (comparisons hold paths, and
     // a project may be open twice).
     std::map<const CComparison*, const CProjectProfile*> references;

@@ -6,6 +6,7 @@
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
 #include "ui/cut/CCutDialog.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QAction>
@@ -14,39 +15,50 @@
 #include <QToolBar>
 
 CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
+    DefineCameraCommands();
+    DefineDisplayCommands();
+    DefineWindowCommands();
+}
+
+void CViewCommands::DefineCameraCommands() {
     using S = CSceneRender;
     OnView(command::GeneralView, QStringLiteral("&General view"), QStringLiteral("General view"),
-           [](S& v) { v.SetGeneralView(); });
+           [](S& v) { v.Commands().SetGeneralView(); });
     OnView(command::XYView, QStringLiteral("&XY view"), QStringLiteral("XY view"),
-           [](S& v) { v.SetXYView(); });
+           [](S& v) { v.Commands().SetXYView(); });
     OnView(command::YZView, QStringLiteral("&YZ view"), QStringLiteral("YZ view"),
-           [](S& v) { v.SetYZView(); });
+           [](S& v) { v.Commands().SetYZView(); });
     OnView(command::XZView, QStringLiteral("X&Z view"), QStringLiteral("XZ view"),
-           [](S& v) { v.SetXZView(); });
-    OnView(command::ZoomIn, QStringLiteral("Zoom &in"), QStringLiteral("Zoom in"), [](S& v) { v.ZoomIn(); });
+           [](S& v) { v.Commands().SetXZView(); });
+    OnView(command::ZoomIn, QStringLiteral("Zoom &in"), QStringLiteral("Zoom in"),
+           [](S& v) { v.Commands().ZoomIn(); });
     OnView(command::ZoomOut, QStringLiteral("Zoom &out"), QStringLiteral("Zoom out"),
-           [](S& v) { v.ZoomOut(); });
+           [](S& v) { v.Commands().ZoomOut(); });
     OnView(command::Fit, QStringLiteral("&Fit into window"), QStringLiteral("Fit into window"),
-           [](S& v) { v.FitIntoWindow(); });
+           [](S& v) { v.Commands().FitIntoWindow(); });
     OnView(command::ZoomBox, QStringLiteral("Zoom into &box"), QStringLiteral("Zoom into box"),
-           [](S& v) { v.StartZoomBox(); });
+           [](S& v) { v.Commands().StartZoomBox(); });
     OnView(command::ExclusiveZoomBox, QStringLiteral("&Exclusive zoom into box"),
-           QStringLiteral("Exclusive zoom into box"), [](S& v) { v.StartExclusiveZoomBox(); });
+           QStringLiteral("Exclusive zoom into box"), [](S& v) { v.Commands().StartExclusiveZoomBox(); });
     frame.Commands().Define(
         command::RemoveClipPlanes, QStringLiteral("&Remove clipping planes"),
         QStringLiteral("Remove clipping planes"),
         [this] {
             if (S* view = frame.ActiveSceneView())
-                view->RemoveClipPlanes();
+                view->Commands().RemoveClipPlanes();
         },
         [this] {
             const S* view = frame.ActiveSceneView();
             return CommandState{view && view->Interactor().ClipPlanesActive(), false};
         });
+}
 
+void CViewCommands::DefineDisplayCommands() {
+    using S = CSceneRender;
     OnView(
         command::Sheet, QStringLiteral("&Sheet on/off"), QStringLiteral("Show or hide the sheet"),
-        [](S& v) { v.ToggleSheet(); }, [](const S& v) { return v.Scene().Settings().sheetShown != 0; });
+        [](S& v) { v.Commands().ToggleSheet(); },
+        [](const S& v) { return v.Scene().Settings().sheetShown != 0; });
     const struct {
         int id, mode;
         const char* text;
@@ -56,28 +68,32 @@ CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     for (const auto& mode : modes)
         OnView(
             mode.id, QString::fromLatin1(mode.text), QString::fromLatin1(mode.text).remove(QLatin1Char('&')),
-            [m = mode.mode](S& v) { v.SetSheetDisplayMode(m); },
+            [m = mode.mode](S& v) { v.Commands().SetSheetDisplayMode(m); },
             [m = mode.mode](const S& v) { return v.Scene().Settings().sheetDisplayMode == m; });
     OnView(
         command::Dots, QStringLiteral("&Dots"), QStringLiteral("Show or hide the node dots"),
-        [](S& v) { v.ToggleDots(); }, [](const S& v) { return v.Scene().Settings().nodeDotsShown != 0; });
+        [](S& v) { v.Commands().ToggleDots(); },
+        [](const S& v) { return v.Scene().Settings().nodeDotsShown != 0; });
     for (int slot = 0; slot < 2; ++slot) {
         OnView(
             slot == 0 ? command::Tool1 : command::Tool2, QStringLiteral("Tool &%1 on/off").arg(slot + 1),
-            QStringLiteral("Show or hide tool %1").arg(slot + 1), [slot](S& v) { v.ToggleTool(slot); },
+            QStringLiteral("Show or hide tool %1").arg(slot + 1),
+            [slot](S& v) { v.Commands().ToggleTool(slot); },
             [slot](const S& v) { return v.Scene().Settings().tools[static_cast<size_t>(slot)].shown != 0; });
         OnView(
             slot == 0 ? command::Tool1Shading : command::Tool2Shading,
             QStringLiteral("Tool %1 s&hading mode").arg(slot + 1),
             QStringLiteral("Shaded, wire frame, or shaded with wire frame for tool %1").arg(slot + 1),
-            [slot](S& v) { v.StepToolMode(slot); },
+            [slot](S& v) { v.Commands().StepToolMode(slot); },
             [slot](const S& v) { return v.Scene().Settings().tools[static_cast<size_t>(slot)].mode != 0; });
     }
     OnView(
         command::Measurement, QStringLiteral("Distance/point &measurement"),
-        QStringLiteral("Distance/point measurement on/off"), [](S& v) { v.ToggleMeasurement(); },
+        QStringLiteral("Distance/point measurement on/off"), [](S& v) { v.Commands().ToggleMeasurement(); },
         [](const S& v) { return v.Scene().Settings().distanceMeasurement != 0; });
+}
 
+void CViewCommands::DefineWindowCommands() {
     CCommandTable& commands = frame.Commands();
     commands.Define(
         command::NavigationBar, QStringLiteral("&Navigation bar"),

@@ -16,6 +16,12 @@ public:
     explicit CViewCommands(CMainFrame& frame);
 
 private:
+    // The standard views, zooms and clipping planes.
+    void DefineCameraCommands();
+    // The sheet, tools, dots and measurement.
+    void DefineDisplayCommands();
+    // The bars, the windows and the cut window.
+    void DefineWindowCommands();
     // Defines a command that acts on the active view.
     void OnView(int id, const QString& text, const QString& prompt, std::function<void(CSceneRender&)> run,
                 std::function<bool(const CSceneRender&)> checked = {});

@@ -93,7 +93,7 @@ class CIdleSceneView : public CView {
 public:
     explicit CIdleSceneView(CDocument* owner) : document(owner) { document->AddView(this); }
     ~CIdleSceneView() override { document->RemoveView(this); }
-    void OnUpdate(CView*, int) override {}
+    void OnUpdate(CView*, DocumentEvent) override {}
     bool IsSceneView() const override { return true; }
     CDocument* Document() const override { return document; }
 

@@ -6,8 +6,7 @@
 #include "model/CProjectProfile.h"
 #include "render/COffscreenFrame.h"
 #include "render/CSceneDrawer.h"
-#include "scale/ColourRamp.h"
-#include "scale/ScaleLimits.h"
+#include "scale/Presentation.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -36,7 +35,9 @@ Scene& TheScene() {
             std::exit(1);
         }
         CSceneDrawer::InitialiseContext();
-        made->drawer.BuildSheetLists(made->project.Sheet(), made->settings, 1, ScaleLimits(), ColourRamp());
+        const PresentationSource thickness{
+            made->project.Sheet(), ThicknessQuantity, ScaleLimits(), nullptr, 0, nullptr};
+        made->drawer.BuildSheetLists(made->project.Sheet(), made->settings, MakePresentation(thickness));
         made->drawer.BuildToolLists(&made->project.Tools(), made->settings);
         made->frame.DoneCurrent();
         made->camera.trackball.Initialise(Width, Height);

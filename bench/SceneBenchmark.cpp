@@ -7,6 +7,7 @@
 #include "config/DisplaySettings.h"
 #include "model/CProjectProfile.h"
 #include "session/CSession.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
@@ -89,9 +90,9 @@ void BM_StillFrame(benchmark::State& state) {
         const QString name = QString::fromLocal8Bit(path);
         scene.view->Scene().RenderImage(1024, 768, false).save(name);
         const Quaternion kept = scene.view->Scene().Camera().trackball.Rotation();
-        scene.view->SetRotation(Quaternion{0.925f, 0.277f, 0.0f, 0.259f});
+        scene.view->Commands().SetRotation(Quaternion{0.925f, 0.277f, 0.0f, 0.259f});
         scene.view->Scene().RenderImage(1024, 768, false).save(QString(name).replace(".png", "-turned.png"));
-        scene.view->SetRotation(kept);
+        scene.view->Commands().SetRotation(kept);
     }
     for (auto _ : state)
         benchmark::DoNotOptimize(scene.view->Scene().RenderImage(1024, 768, false));
@@ -123,12 +124,12 @@ void BM_EmptyFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-// A hint that changes nothing the scale shows, as every overlay and redraw
-// sends to every view of the document.
+// A document event that changes nothing the scale shows, as the display
+// settings of one view send to the other views of the document.
 void BM_UpdateHint(benchmark::State& state) {
     Scene& scene = TheScene();
     for (auto _ : state)
-        scene.view->OnUpdate(nullptr, HintRedraw);
+        scene.view->OnUpdate(nullptr, DocumentEvent::SettingsChanged);
 }
 BENCHMARK(BM_UpdateHint)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
@@ -142,7 +143,7 @@ void BM_ZoomBoxMove(benchmark::State& state) {
     other.show();
     QCoreApplication::processEvents();
     (void)other.grabFramebuffer();
-    scene.view->StartZoomBox();
+    scene.view->Commands().StartZoomBox();
     SendLeftDrag(scene.view.get(), QEvent::MouseButtonPress, QPoint(100, 100));
     int step = 0;
     for (auto _ : state) {
@@ -151,7 +152,7 @@ void BM_ZoomBoxMove(benchmark::State& state) {
         QCoreApplication::processEvents();
     }
     SendLeftDrag(scene.view.get(), QEvent::MouseButtonRelease, QPoint(200, 200));
-    scene.view->FitIntoWindow();
+    scene.view->Commands().FitIntoWindow();
     QCoreApplication::processEvents();
 }
 BENCHMARK(BM_ZoomBoxMove)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);

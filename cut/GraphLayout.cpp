@@ -2,7 +2,6 @@
 
 #include "config/CConfiguration.h"
 #include "core/TextFormat.h"
-#include "scale/ResultQuantity.h"
 
 #include <algorithm>
 #include <cmath>
@@ -121,11 +120,6 @@ CTextPlace CaptionPlace(const CPixelRect& plot, int h, int w) {
 
 std::string XAxisTitle(const CConfiguration& configuration) {
     return std::string("Arc length (") + configuration.LengthUnit() + ")";
-}
-
-std::string YAxisTitle(int quantity, const CConfiguration& configuration) {
-    const char* unit = QuantityOf(quantity).In(configuration).unit;
-    return std::string(QuantityOf(quantity).graphTitle) + (unit ? std::string(" (") + unit + ")" : "");
 }
 
 std::vector<std::array<int, 2>> CurvePixels(const CGraphMapping& mapping,

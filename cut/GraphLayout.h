@@ -97,9 +97,9 @@ int XLabelStride(const std::vector<CGraphTick>& ticks, const std::function<int(c
 CTextPlace YTitlePlace(const CPixelRect& plot, int h);
 CTextPlace CaptionPlace(const CPixelRect& plot, int h, int w);
 
-// The titles of the axes in the configuration's units (UTF-8).
+// The title of the x axis in the configuration's units (UTF-8); the y axis
+// is the quantity's (Presentation::axisTitle).
 std::string XAxisTitle(const CConfiguration& configuration);
-std::string YAxisTitle(int quantity, const CConfiguration& configuration);
 
 // The curve in pixels: every point inside the plot, in order; points
 // outside are dropped, not clipped. Fewer than two points draw nothing.

@@ -6,6 +6,7 @@
 #include "model/CSheetProfile.h"
 #include "scale/Comparison.h"
 #include "scale/NodalValues.h"
+#include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
@@ -98,11 +99,13 @@ std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfigu
     return lines;
 }
 
-std::vector<std::string> ComparisonTipLines(CComparison& comparison, const CSheetProfile& sheet,
-                                            const CDataDisplay& record, int quantity, int viewRecord,
+std::vector<std::string> ComparisonTipLines(const Presentation& shown, const CSheetProfile& sheet,
+                                            const CDataDisplay& record, int viewRecord,
                                             const CConfiguration& configuration) {
-    if (record.onTool || !comparison.Reference() || quantity == NoScale)
+    const int quantity = shown.quantity;
+    if (!shown.comparison || record.onTool || !shown.comparison->Reference() || quantity == NoScale)
         return {};
+    CComparison& comparison = *shown.comparison;
     double value = 0, reference = 0;
     if (record.kind == PickedNode) {
         if (record.index < 1 || record.index > sheet.NodeCount())
@@ -117,7 +120,7 @@ std::vector<std::string> ComparisonTipLines(CComparison& comparison, const CShee
     } else {
         return {};
     }
-    const auto lines = comparison.TipLines(quantity, value, reference, viewRecord, configuration);
+    const auto lines = comparison.TipLines(shown, value, reference, viewRecord, configuration);
     return {lines.begin(), lines.end()};
 }
 

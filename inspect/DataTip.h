@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-class CComparison;
 class CConfiguration;
 class CSheetProfile;
+struct Presentation;
 
 // The tip holds at most this many lines of a pick, and as many more as a
 // comparing view adds.
@@ -23,13 +23,13 @@ constexpr int kDataTipPeriodMs = 5000;
 // moment of the call; none for a record of the reserved kind.
 std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfiguration& configuration);
 
-// The lines a comparing view adds to the tip of a pick on its sheet (the
-// comparison prepared for viewRecord, the record shown): this value, the
-// reference's and their difference (CComparison::TipLines) of the node as
-// its colour takes it, or of the element an element or point pick found;
-// none for a tool or the reserved kind.
-std::vector<std::string> ComparisonTipLines(CComparison& comparison, const CSheetProfile& sheet,
-                                            const CDataDisplay& record, int quantity, int viewRecord,
+// The lines a comparing view adds to the tip of a pick on its sheet (its
+// presentation's comparison prepared for viewRecord, the record shown): this
+// value, the reference's and their difference (CComparison::TipLines) of the
+// node as its colour takes it, or of the element an element or point pick
+// found; none for a tool, the reserved kind or a view that compares nothing.
+std::vector<std::string> ComparisonTipLines(const Presentation& shown, const CSheetProfile& sheet,
+                                            const CDataDisplay& record, int viewRecord,
                                             const CConfiguration& configuration);
 
 struct TipExtent {

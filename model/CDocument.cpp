@@ -17,10 +17,10 @@ void CDocument::RemoveView(CView* view) {
     views.erase(std::remove(views.begin(), views.end(), view), views.end());
 }
 
-void CDocument::UpdateAllViews(CView* sender, int hint) {
+void CDocument::UpdateAllViews(CView* sender, DocumentEvent event) {
     // A view may close itself while it updates; walk a copy.
     const std::vector<CView*> current = views;
     for (CView* view : current)
         if (view != sender)
-            view->OnUpdate(sender, hint);
+            view->OnUpdate(sender, event);
 }

@@ -11,27 +11,23 @@
 class CDocument;
 class IProgressSink;
 
-// Update hints a document passes to its views.
-enum UpdateHint {
-    HintNewRecord = 1,
-    HintRedraw = 2,
-    HintCutWindowCloses = 3,
-    HintRecordStep = 4,
-    // A new cut of the record shown (or the cut emptied).
-    HintCutChanged = 5,
-    HintCutMark = 6,
-    HintZoomBox = 7,
-    HintMeasurementFirst = 9,
-    HintMeasurementSecond = 10,
-    HintMeasurementLine = 11,
-    HintPickHighlight = 12,
+// What changed in a document's data, as its views hear of it. A new record
+// reaches the scene views through CView::TakeRecord; what a view's gestures
+// draw over its frame stays in that view.
+enum class DocumentEvent {
+    // The cut of the sheet changed: a new cut, or none when the cut window
+    // closes (the 3D views draw its line and its mark).
+    CutChanged,
+    // The display settings of one of the document's views changed: the
+    // others draw again.
+    SettingsChanged,
 };
 
 // A view of a document. Scene views (the 3D views) also take new records.
 class CView {
 public:
     virtual ~CView() = default;
-    virtual void OnUpdate(CView* sender, int hint) = 0;
+    virtual void OnUpdate(CView* sender, DocumentEvent event) = 0;
 
     virtual bool IsSceneView() const { return false; }
     // Rebuilds the drawing of the document's sheet and tools, which now hold
@@ -92,8 +88,8 @@ public:
     void AddView(CView* view);
     void RemoveView(CView* view);
     const std::vector<CView*>& Views() const { return views; }
-    // Calls OnUpdate(sender, hint) on every view but the sender.
-    void UpdateAllViews(CView* sender, int hint);
+    // Calls OnUpdate(sender, event) on every view but the sender.
+    void UpdateAllViews(CView* sender, DocumentEvent event);
 
     void SetHost(IDocumentHost* host) { documentHost = host; }
     IDocumentHost* Host() const { return documentHost; }

@@ -3,12 +3,11 @@
 #pragma once
 
 #include "render/FrameState.h"
+#include "scene/Overlay.h"
 
 #include <array>
 #include <cstddef>
 #include <vector>
-
-enum class Overlay { CutMark, ZoomBox, FirstPoint, SecondPoint, MeasurementLine, PickHighlight, Count };
 
 class COverlayLists {
 public:

@@ -1,8 +1,8 @@
 #include "render/CScene.h"
 
+#include "config/CConfiguration.h"
 #include "model/CProjectProfile.h"
 #include "scale/Comparison.h"
-#include "scale/ScaleRange.h"
 #include "scene/CSceneInteractor.h"
 #include "session/CSession.h"
 
@@ -17,6 +17,8 @@ constexpr int FitFrameSize = 1024;
 
 CScene::CScene(CSessionView& shown, const DisplaySettings& display, int shownQuantity, ISceneWindow* host)
     : view(shown), window(host), settings(display), quantity(shownQuantity) {
+    // Until there is a sheet to present: the quantity's bar.
+    presentation = MakePresentation({nullptr, quantity, ScaleLimits(), nullptr, 0, nullptr});
     if (!window)
         offscreen = std::make_unique<COffscreenFrame>();
 }
@@ -34,99 +36,106 @@ bool CScene::SetComparison(std::shared_ptr<CComparison> compared, std::string& f
         return false;
     // A view steps on: its next record is read meanwhile.
     compared->SetReadAhead(true);
-    if (!view.SetComparison(std::move(compared), failure))
-        return false;
-    limitsSource = LimitsSource();
-    return true;
+    // The presentation lets go of the comparison it replaces.
+    presentation.comparison.reset();
+    made = false;
+    return view.SetComparison(std::move(compared), failure);
 }
 
 void CScene::ClearComparison() {
+    // The presentation holds the comparison too: it lets go with the scene,
+    // so that a comparison stopped goes (and waits for what it reads ahead)
+    // now, not at the next update, which makes the presentation again.
+    presentation.comparison.reset();
+    made = false;
     view.ClearComparison();
-    limitsSource = LimitsSource();
 }
 
 void CScene::PrepareComparison() {
-    if (!view.PrepareComparison())
-        limitsSource = LimitsSource();
+    if (!view.PrepareComparison()) {
+        presentation.comparison.reset();
+        made = false;
+    }
 }
 
-bool CScene::RecomputeLimits() {
+CScene::PresentationKey CScene::KeyNow() const {
+    const ScaleLimits& shown = Limits();
+    const std::shared_ptr<CComparison>& comparison = Comparison();
+    PresentationKey now;
+    now.comparison = comparison.get();
+    now.values = view.Sheet()->ValuesGeneration();
+    now.reference = comparison ? comparison->Reference()->ValuesGeneration() : 0;
+    now.quantity = quantity;
+    now.record = ShownRecord();
+    now.mode = shown.FixedMode(quantity);
+    now.fixedMinimum = shown.FixedMinimum(quantity);
+    now.fixedMaximum = shown.FixedMaximum(quantity);
+    now.units = units ? (units->IsSIMetric() ? 1 : 0) : -1;
+    if (comparison) {
+        now.shownTitle = comparison->Shown().title;
+        now.referenceTitle = comparison->ReferenceSide().title;
+    }
+    return now;
+}
+
+bool CScene::UpdatePresentation() {
     if (!view.Sheet())
         return false;
     PrepareComparison();
-    const CSheetProfile& sheet = *view.Sheet();
-    CComparison* comparison = Comparison().get();
-    const ScaleLimits& shown = Limits();
-    const LimitsSource source{sheet.ValuesGeneration(),
-                              comparison ? comparison->Reference()->ValuesGeneration() : 0,
-                              quantity,
-                              shown.FixedMode(quantity),
-                              shown.FixedMinimum(quantity),
-                              shown.FixedMaximum(quantity)};
-    if (!(source == limitsSource)) {
-        ScaleRange range;
-        if (comparison) {
-            comparison->FillDifferences(sheet, quantity, differences);
-            range = DifferenceRange(differences, quantity, shown);
-        } else {
-            range = ComputeScaleRange(sheet, quantity, shown);
-        }
-        limitsSource = source;
-        scaleMinimum = range.minimum;
-        scaleMaximum = range.maximum;
-    }
+    PresentationKey now = KeyNow();
+    if (made && now == key)
+        return true;
+    key = std::move(now);
+    made = true;
+    presentation = MakePresentation({view.Sheet(), quantity, Limits(), Comparison(), key.record, units});
     return true;
 }
 
-SceneUpdate CScene::UpdateFor(int hint, int shownRecord) const {
-    switch (hint) {
-    case HintCutMark:
-    case HintCutWindowCloses:
-        return SceneUpdate::CutMark;
-    case HintCutChanged:
+SceneUpdate CScene::UpdateFor(DocumentEvent event, int shownRecord) const {
+    switch (event) {
+    case DocumentEvent::CutChanged:
         // A cut of the record shown needs its line alone.
         return Project() && shownRecord == Project()->CurrentRecord() ? SceneUpdate::CutLine
                                                                       : SceneUpdate::Lists;
-    case HintNewRecord:
-    case HintRecordStep:
-        return SceneUpdate::Lists;
-    case HintRedraw:
-        return SceneUpdate::Redraw;
-    case HintZoomBox:
-    case HintMeasurementFirst:
-    case HintMeasurementSecond:
-    case HintMeasurementLine:
-    case HintPickHighlight:
-        return SceneUpdate::Overlay;
-    default:
-        return SceneUpdate::None;
+    case DocumentEvent::SettingsChanged:
+        break;
     }
+    return SceneUpdate::Redraw;
 }
 
-void CScene::BuildOverlay(int hint, const CSceneInteractor& gestures) {
-    if (hint == HintZoomBox) {
+void CScene::BuildOverlay(Overlay overlay, const CSceneInteractor& gestures) {
+    switch (overlay) {
+    case Overlay::ZoomBox: {
         const auto& b = gestures.ZoomBox();
         if (CSceneInteractor::ZoomBoxMode() && gestures.Dragging())
-            drawer.BuildOverlay(Overlay::ZoomBox, {{b[0], b[1]}, {b[2], b[1]}, {b[2], b[3]}, {b[0], b[3]}});
+            drawer.BuildOverlay(overlay, {{b[0], b[1]}, {b[2], b[1]}, {b[2], b[3]}, {b[0], b[3]}});
         else
-            drawer.BuildOverlay(Overlay::ZoomBox, {});
-    } else if (hint == HintPickHighlight) {
-        drawer.BuildOverlay(Overlay::PickHighlight, pickOutline);
-    } else if (hint == HintMeasurementFirst || hint == HintMeasurementSecond) {
-        const int point = hint == HintMeasurementFirst ? 0 : 1;
-        const Overlay overlay = point == 0 ? Overlay::FirstPoint : Overlay::SecondPoint;
-        const MarkerRect& r = gestures.Marker(point);
+            drawer.BuildOverlay(overlay, {});
+        break;
+    }
+    case Overlay::PickHighlight:
+        drawer.BuildOverlay(overlay, pickOutline);
+        break;
+    case Overlay::FirstPoint:
+    case Overlay::SecondPoint: {
+        const MarkerRect& r = gestures.Marker(overlay == Overlay::FirstPoint ? 0 : 1);
         if (r.shown)
             drawer.BuildMarker(overlay, r.left, r.top, r.right, r.bottom);
         else
             drawer.BuildOverlay(overlay, {});
-    } else if (hint == HintMeasurementLine) {
+        break;
+    }
+    case Overlay::MeasurementLine: {
         const MarkerRect &first = gestures.Marker(0), &second = gestures.Marker(1);
         if (first.shown && second.shown)
-            drawer.BuildOverlay(Overlay::MeasurementLine,
+            drawer.BuildOverlay(overlay,
                                 {{first.CentreX(), first.CentreY()}, {second.CentreX(), second.CentreY()}});
         else
-            drawer.BuildOverlay(Overlay::MeasurementLine, {});
+            drawer.BuildOverlay(overlay, {});
+        break;
+    }
+    default:
+        break;
     }
 }
 
@@ -143,9 +152,9 @@ std::array<double, 2> CScene::WindowPoint(const CCoordinate& point) const {
     return {at[0], at[1]};
 }
 
-void CScene::BuildCutMark(bool shown, int reach) {
+void CScene::BuildCutMark(int reach) {
     const CCoordinate* mark = view.Session() ? view.Session()->CutMark() : nullptr;
-    if (shown && mark) {
+    if (mark) {
         const auto at = WindowPoint(*mark);
         drawer.BuildCrossHair(static_cast<int>(at[0]), static_cast<int>(at[1]), reach);
     } else {
@@ -158,9 +167,10 @@ void CScene::BuildCutLine() {
 }
 
 void CScene::RebuildLists() {
-    PrepareComparison();
+    // The colours follow the presentation.
+    UpdatePresentation();
     BuildCutLine();
-    drawer.BuildSheetLists(view.Sheet(), settings, quantity, Limits(), ramp, Comparison().get());
+    drawer.BuildSheetLists(view.Sheet(), settings, presentation);
     drawer.BuildToolLists(Project() ? &Project()->Tools() : nullptr, settings);
 }
 

@@ -1,14 +1,16 @@
 // The scene of a project as a view shows it, with or without a window: the
 // view of the session it draws (its document, cut and comparison), the
-// display settings, camera, quantity, scale limits, colour ramp, the
-// drawer's lists and the off-screen frame for pictures. The window and the
-// headless scene both host one and draw through it.
+// display settings, camera, quantity, limits setting and the
+// presentation made of them, the drawer's lists and the off-screen frame for
+// pictures. The window and the headless scene both host one and draw
+// through it.
 #pragma once
 
 #include "config/DisplaySettings.h"
+#include "model/CDocument.h"
 #include "render/COffscreenFrame.h"
 #include "render/CSceneDrawer.h"
-#include "scale/ColourRamp.h"
+#include "scale/Presentation.h"
 #include "scale/ScaleLimits.h"
 #include "scene/CCamera.h"
 #include "session/CSessionView.h"
@@ -20,22 +22,21 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CComparison;
+class CConfiguration;
 class CProjectProfile;
 class CSceneInteractor;
 class QOpenGLContext;
 
-// What a document update asks of a view's scene.
+// What a document event asks of a view's scene.
 enum class SceneUpdate {
-    None,
     Redraw,
-    Lists,   // a new record or cut: every list
-    Overlay, // one of the gestures' overlays
-    // The cut window's cross-hair and the cut line of the shown record: the
-    // limits stay as they are.
-    CutMark,
+    Lists, // a new record: every list
+    // The cut line of the shown record and its mark: the presentation stays
+    // as it is.
     CutLine,
 };
 
@@ -70,6 +71,7 @@ public:
     // The limits of the quantity shown: of the differences while comparing,
     // kept apart from those of the plain values.
     ScaleLimits& Limits() { return Comparison() ? differenceLimits : limits; }
+    const ScaleLimits& Limits() const { return Comparison() ? differenceLimits : limits; }
     int Quantity() const { return quantity; }
     void SetQuantity(int shown) { quantity = shown; }
     CSceneDrawer& Drawer() { return drawer; }
@@ -96,15 +98,11 @@ public:
     // The record the document's sheet holds.
     int ShownRecord() const { return view.ShownRecord(); }
 
-    // What an update hint asks of a view that shows shownRecord.
-    SceneUpdate UpdateFor(int hint, int shownRecord) const;
-    // Every update recomputes the scale limits but the cut window's.
-    static bool UpdateKeepsLimits(SceneUpdate update) {
-        return update == SceneUpdate::CutMark || update == SceneUpdate::CutLine;
-    }
-    // In the current context: the overlay an update hint names, from the
-    // gestures' state and the pick outline.
-    void BuildOverlay(int hint, const CSceneInteractor& gestures);
+    // What a document event asks of a view that shows shownRecord.
+    SceneUpdate UpdateFor(DocumentEvent event, int shownRecord) const;
+    // In the current context: the overlay of the view's gestures, from their
+    // state and the pick outline.
+    void BuildOverlay(Overlay overlay, const CSceneInteractor& gestures);
     // The outline of the current pick; clearing gives false when there was
     // none.
     void SetPickOutline(const std::vector<std::array<int, 2>>& outline) { pickOutline = outline; }
@@ -113,20 +111,24 @@ public:
     // pixels, y downwards).
     std::array<double, 2> WindowPoint(const CCoordinate& point) const;
     // In the current context: the cross-hair (arms of reach pixels) on the
-    // mark of the session's cut when shown and the cut has one; none
-    // otherwise.
-    void BuildCutMark(bool shown, int reach);
+    // mark of the session's cut when it has one; none otherwise.
+    void BuildCutMark(int reach);
     // In the current context: the line of the session's cut of the record
     // shown (a new cut of the same record).
     void BuildCutLine();
 
-    // The scale range of the shown record and quantity, computed again only
-    // when the values, the quantity or its limits setting changed; false
-    // when there is no sheet.
-    bool RecomputeLimits();
-    // The range the colours and the scale labels use (stored units).
-    double ScaleMinimum() const { return scaleMinimum; }
-    double ScaleMaximum() const { return scaleMaximum; }
+    // The system of units of the presentation's texts (none without); gives
+    // the one it replaces.
+    const CConfiguration* SetUnits(const CConfiguration* shownUnits) {
+        return std::exchange(units, shownUnits);
+    }
+    // Makes the presentation of the shown record again when its values, the
+    // quantity, its limits setting, the comparison (or its names) or the
+    // system of units changed since; false, leaving it as it was, when there
+    // is no sheet.
+    bool UpdatePresentation();
+    // What the colours, the scale and the annotations show.
+    const Presentation& Presented() const { return presentation; }
 
     // In the current context: every list from the document and settings,
     // one frame, and the zoom and pan that fit the shown parts into it.
@@ -167,24 +169,33 @@ private:
     int quantity;
     ScaleLimits limits;
     ScaleLimits differenceLimits;
-    std::vector<double> differences;
     // Readies the comparison for the shown record; stops comparing when it
     // cannot.
     void PrepareComparison();
-    // What the scale range was last computed from.
-    struct LimitsSource {
+    const CConfiguration* units = nullptr;
+    Presentation presentation;
+    // What a presentation is made from; it is made again when any of it
+    // changed.
+    struct PresentationKey {
+        const CComparison* comparison = nullptr;
         uint64_t values = 0;
         uint64_t reference = 0; // the compared reference's values; 0 when plain
         int quantity = -1;
+        int record = 0;
         uint32_t mode = 0;
         double fixedMinimum = 0, fixedMaximum = 0;
-        bool operator==(const LimitsSource& o) const {
-            return values == o.values && reference == o.reference && quantity == o.quantity &&
-                   mode == o.mode && fixedMinimum == o.fixedMinimum && fixedMaximum == o.fixedMaximum;
+        int units = -1;                         // 1 SI metric, 0 US customary, -1 none
+        std::string shownTitle, referenceTitle; // the comparison's names
+        bool operator==(const PresentationKey& o) const {
+            return comparison == o.comparison && values == o.values && reference == o.reference &&
+                   quantity == o.quantity && record == o.record && mode == o.mode &&
+                   fixedMinimum == o.fixedMinimum && fixedMaximum == o.fixedMaximum && units == o.units &&
+                   shownTitle == o.shownTitle && referenceTitle == o.referenceTitle;
         }
-    } limitsSource;
-    double scaleMinimum = 0, scaleMaximum = 0;
-    ColourRamp ramp;
+    } key;
+    bool made = false;
+    // The key of what the scene shows now (it has a sheet).
+    PresentationKey KeyNow() const;
     CSceneDrawer drawer;
     std::vector<std::array<int, 2>> pickOutline;
     std::unique_ptr<COffscreenFrame> offscreen;

@@ -16,9 +16,7 @@
 #include <vector>
 
 class CSheetProfile;
-class CComparison;
-class ColourRamp;
-class ScaleLimits;
+struct Presentation;
 
 class CSceneDrawer {
 public:
@@ -31,13 +29,11 @@ public:
     static void InitialiseContext();
     static void SetupLighting();
 
-    // Rebuilds the sheet lists (filled, edges, dots, pick) from the sheet in
-    // the given quantity, or in its difference to comparison's reference; a
-    // null sheet empties them.
-    void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
-                         const ScaleLimits& limits, const ColourRamp& ramp,
-                         CComparison* comparison = nullptr) {
-        sheetBuffers.BuildSheetLists(sheet, settings, quantity, limits, ramp, comparison);
+    // Rebuilds the sheet lists (filled, edges, dots, pick) from the sheet,
+    // coloured as shown presents it; a null sheet empties them.
+    void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings,
+                         const Presentation& shown) {
+        sheetBuffers.BuildSheetLists(sheet, settings, shown);
     }
     // Rebuilds the cut-line list from the pieces of a cut (none for null).
     void BuildCutList(const CCutSegments* cut) { sheetBuffers.BuildCutList(cut); }

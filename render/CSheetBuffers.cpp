@@ -5,9 +5,8 @@
 #include "model/SheetMeans.h"
 #include "render/COverlayLists.h"
 #include "render/DrawingBasics.h"
-#include "scale/ColourRamp.h"
 #include "scale/Comparison.h"
-#include "scale/ScaleLimits.h"
+#include "scale/Presentation.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -128,8 +127,7 @@ void CSheetBuffers::BuildMesh(const CSheetProfile& source) {
 }
 
 void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySettings& settings,
-                                    int quantity, const ScaleLimits& limits, const ColourRamp& ramp,
-                                    CComparison* comparison) {
+                                    const Presentation& shown) {
     sheet = source;
     if (!source) {
         BuildDots(settings);
@@ -144,6 +142,7 @@ void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySe
     const size_t entries = static_cast<size_t>(nodes) + 1;
     arrays.xyz.resize(3 * entries);
     arrays.normal.resize(3 * entries);
+    const int quantity = shown.quantity;
     coloured = quantity != 0;
     parallel::Both(
         [&] {
@@ -165,13 +164,11 @@ void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySe
         [&] {
             if (!coloured)
                 return;
-            if (comparison) {
-                comparison->ColourDifferences(*source, quantity, limits, arrays.colouring);
-                FillNodeColours(arrays.colouring, CComparison::Ramp(), settings, arrays.rgba);
-                return;
-            }
-            ColourNodes(*source, quantity, limits, arrays.colouring);
-            FillNodeColours(arrays.colouring, ramp, settings, arrays.rgba);
+            if (shown.comparison)
+                shown.comparison->ColourDifferences(*source, quantity, shown.setting, arrays.colouring);
+            else
+                ColourNodes(*source, quantity, shown.setting, arrays.colouring);
+            FillNodeColours(arrays.colouring, *shown.ramp, settings, arrays.rgba);
         });
     UploadBuffer(positions, GL_ARRAY_BUFFER, arrays.xyz);
     UploadBuffer(normals, GL_ARRAY_BUFFER, arrays.normal);
@@ -218,6 +215,32 @@ void CSheetBuffers::BuildDots(const DisplaySettings& settings) {
 // bounded by the size of the terms they sum, and the rounding of the kept
 // cross products. The answer is kept for the same matrices, viewport and
 // node arrays.
+void CSheetBuffers::BuildTriangleCrosses() {
+    // From the positions the driver gets.
+    crossBuilds = sheetBuilds;
+    const size_t triangles = static_cast<size_t>(mesh.elements);
+    cross.resize(4 * triangles);
+    const float* xyz = arrays.xyz.data();
+    const GLuint* corners = mesh.corners.data();
+    float* out = cross.data();
+    parallel::ForBlocks(triangles, 16384, [&](size_t first, size_t last) {
+        for (size_t t = first; t < last; ++t) {
+            const float* a = xyz + 3 * corners[3 * t];
+            const float* b = xyz + 3 * corners[3 * t + 1];
+            const float* c = xyz + 3 * corners[3 * t + 2];
+            const double e1[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
+            const double e2[3] = {double(c[0]) - a[0], double(c[1]) - a[1], double(c[2]) - a[2]};
+            out[4 * t] = static_cast<float>(e1[1] * e2[2] - e1[2] * e2[1]);
+            out[4 * t + 1] = static_cast<float>(e1[2] * e2[0] - e1[0] * e2[2]);
+            out[4 * t + 2] = static_cast<float>(e1[0] * e2[1] - e1[1] * e2[0]);
+            double largest = 0;
+            for (int k = 0; k < 3; ++k)
+                largest = std::max({largest, std::fabs(e1[k]), std::fabs(e2[k])});
+            out[4 * t + 3] = static_cast<float>(largest);
+        }
+    });
+}
+
 int CSheetBuffers::SheetFacing() {
     double rows[3][4];
     ClipRows(rows);
@@ -237,31 +260,8 @@ int CSheetBuffers::SheetFacing() {
         return facing;
 
     const size_t triangles = static_cast<size_t>(mesh.elements);
-    if (crossBuilds != sheetBuilds) {
-        // Per triangle: the edge cross product and the largest edge
-        // component, from the positions the driver gets.
-        crossBuilds = sheetBuilds;
-        cross.resize(4 * triangles);
-        const float* xyz = arrays.xyz.data();
-        const GLuint* corners = mesh.corners.data();
-        float* out = cross.data();
-        parallel::ForBlocks(triangles, 16384, [&](size_t first, size_t last) {
-            for (size_t t = first; t < last; ++t) {
-                const float* a = xyz + 3 * corners[3 * t];
-                const float* b = xyz + 3 * corners[3 * t + 1];
-                const float* c = xyz + 3 * corners[3 * t + 2];
-                const double e1[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
-                const double e2[3] = {double(c[0]) - a[0], double(c[1]) - a[1], double(c[2]) - a[2]};
-                out[4 * t] = static_cast<float>(e1[1] * e2[2] - e1[2] * e2[1]);
-                out[4 * t + 1] = static_cast<float>(e1[2] * e2[0] - e1[0] * e2[2]);
-                out[4 * t + 2] = static_cast<float>(e1[0] * e2[1] - e1[1] * e2[0]);
-                double largest = 0;
-                for (int k = 0; k < 3; ++k)
-                    largest = std::max({largest, std::fabs(e1[k]), std::fabs(e2[k])});
-                out[4 * t + 3] = static_cast<float>(largest);
-            }
-        });
-    }
+    if (crossBuilds != sheetBuilds)
+        BuildTriangleCrosses();
 
     // The window rows (pixels per model unit) and their cross product.
     const double halfWidth = viewport[2] / 2.0, halfHeight = viewport[3] / 2.0;

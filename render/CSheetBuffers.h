@@ -14,21 +14,19 @@
 #include <memory>
 #include <vector>
 
-class CComparison;
 class COverlayLists;
 class CSheetMesh;
 class CSheetProfile;
-class ColourRamp;
-class ScaleLimits;
+struct Presentation;
 
 class CSheetBuffers {
 public:
-    // Rebuilds the sheet lists (filled, edges, dots, pick) from the sheet in
-    // the given quantity, or in its difference to comparison's reference
-    // (prepared for the sheet); a null sheet empties them.
-    void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings, int quantity,
-                         const ScaleLimits& limits, const ColourRamp& ramp,
-                         CComparison* comparison = nullptr);
+    // Rebuilds the sheet lists (filled, edges, dots, pick) from the sheet,
+    // coloured as shown presents it: its quantity's values or their
+    // differences to its comparison's reference (prepared for the sheet); a
+    // null sheet empties them.
+    void BuildSheetLists(const CSheetProfile* sheet, const DisplaySettings& settings,
+                         const Presentation& shown);
     // Rebuilds the cut-line list from the pieces of a cut (none for null).
     void BuildCutList(const CCutSegments* cut);
     // The sheet with its dots, cut line and cut mark.
@@ -98,6 +96,7 @@ private:
     // edge cross product and the largest edge component.
     std::vector<float> cross;
     int crossBuilds = -1;
+    void BuildTriangleCrosses();
 
     // The dots of the sheet's nodes, built for the first frame that shows
     // them after the sheet lists.

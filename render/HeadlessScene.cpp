@@ -24,7 +24,7 @@ bool CHeadlessScene::IsValid() const {
 void CHeadlessScene::Update() {
     if (!frame.IsValid())
         return;
-    scene.RecomputeLimits();
+    scene.UpdatePresentation();
     if (!frame.MakeCurrent()) {
         error = frame.Error();
         return;
@@ -54,9 +54,9 @@ QImage CHeadlessScene::Render(int w, int h, const SceneImageOptions& options) {
     QImage image = RenderFrame(w, h);
     if (image.isNull())
         return image;
-    AnnotateSceneImage(
-        image,
-        SceneAnnotationsOf(scene, project.CurrentRecord(), options.colourScale ? configuration : nullptr),
-        options);
+    // The labels in the units given since the last update.
+    if (options.colourScale)
+        scene.UpdatePresentation();
+    AnnotateSceneImage(image, SceneAnnotationsOf(scene, project.CurrentRecord()), options);
     return image;
 }

@@ -27,7 +27,7 @@ public:
     bool IsValid() const;
     const std::string& Error() const { return error; }
 
-    // Rebuilds the sheet lists and the scale limits after the document's
+    // Rebuilds the sheet lists and the presentation after the document's
     // current record changed (the video steps through the records).
     void Update();
     // Zoom and pan that fit the shown sheet and tools into a w x h frame in
@@ -44,16 +44,15 @@ public:
 
     // The units of the colour scale's labels; without one the scale is
     // drawn without labels.
-    void SetConfiguration(const CConfiguration* units) { configuration = units; }
+    void SetConfiguration(const CConfiguration* units) { scene.SetUnits(units); }
 
     CCamera& Camera() { return scene.Camera(); }
     DisplaySettings& Settings() { return scene.Settings(); }
     ScaleLimits& Limits() { return scene.Limits(); }
     int Quantity() const { return scene.Quantity(); }
     CProjectProfile& Project() { return project; }
-    // The scale range the colours and the scale labels use (stored units).
-    double ScaleMinimum() const { return scene.ScaleMinimum(); }
-    double ScaleMaximum() const { return scene.ScaleMaximum(); }
+    // What the colours and the colour scale show.
+    const Presentation& Presented() const { return scene.Presented(); }
     CScene& Scene() { return scene; }
 
 private:
@@ -61,6 +60,5 @@ private:
     CScene scene;
     // The scene's own context.
     COffscreenFrame& frame;
-    const CConfiguration* configuration = nullptr;
     std::string error;
 };

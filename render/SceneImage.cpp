@@ -3,10 +3,7 @@
 #include "core/Messages.h"
 #include "model/CProjectProfile.h"
 #include "render/CScene.h"
-#include "scale/ColourRamp.h"
 #include "scale/Comparison.h"
-#include "scale/ResultQuantity.h"
-#include "scale/ScaleLabels.h"
 #include "scene/SceneTexts.h"
 
 #include <QFont>
@@ -85,9 +82,8 @@ QImage RenderInTiles(int w, int h, int limit, const std::function<QImage(const F
     return image;
 }
 
-QImage SceneColourBar(int quantity, int w, int h, bool difference) {
+QImage SceneColourBar(const std::array<RgbColour, ColourRamp::Size>& bands, int w, int h) {
     QImage image(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
-    const auto bands = ScaleBarBands(quantity, difference);
     for (int row = 0; row < image.height(); ++row) {
         const int band = std::min(row * ColourRamp::Size / image.height(), ColourRamp::LastIndex);
         const RgbColour c = bands[static_cast<size_t>(band)];
@@ -96,14 +92,6 @@ QImage SceneColourBar(int quantity, int w, int h, bool difference) {
         std::fill(line, line + image.width(), rgb);
     }
     return image;
-}
-
-std::array<std::string, 5> SceneScaleLabels(int quantity, double minimum, double maximum,
-                                            const CConfiguration& configuration) {
-    const auto texts = ScaleLabelTexts(quantity, minimum, maximum, configuration);
-    std::array<std::string, 5> labels;
-    std::copy(texts.begin(), texts.end(), labels.begin());
-    return labels;
 }
 
 void AnnotateSceneImage(QImage& image, const SceneAnnotations& annotations,
@@ -142,9 +130,8 @@ void AnnotateSceneImage(QImage& image, const SceneAnnotations& annotations,
         const int barLeft = image.width() - margin - barWidth;
         const int barTop = margin + metrics.height() + margin;
         if (barTop + barHeight < image.height() - margin - metrics.height()) {
-            painter.drawImage(
-                QRect(barLeft, barTop, barWidth, barHeight),
-                SceneColourBar(annotations.quantity, barWidth, barHeight, annotations.difference));
+            painter.drawImage(QRect(barLeft, barTop, barWidth, barHeight),
+                              SceneColourBar(annotations.bands, barWidth, barHeight));
             painter.setPen(Qt::black);
             painter.drawRect(QRect(barLeft, barTop, barWidth, barHeight).adjusted(0, 0, -1, -1));
             for (int k = 0; k < 5; ++k) {
@@ -179,21 +166,16 @@ QImage RenderSceneFrame(CScene& scene, int w, int h) {
     });
 }
 
-SceneAnnotations SceneAnnotationsOf(CScene& scene, int record, const CConfiguration* configuration) {
+SceneAnnotations SceneAnnotationsOf(const CScene& scene, int record) {
     SceneAnnotations annotations;
-    annotations.quantity = scene.Quantity();
-    if (CProjectProfile* project = scene.Project()) {
+    const Presentation& shown = scene.Presented();
+    annotations.bands = shown.bands;
+    if (const CProjectProfile* project = scene.Project()) {
         const CComparison* comparison = scene.Comparison().get();
         annotations.title = comparison ? comparison->Names(record) : project->DisplayName();
         annotations.record = record;
         annotations.recordCount = project->RecordCount();
-        annotations.difference = comparison != nullptr;
-        if (configuration && comparison)
-            annotations.scaleLabels = DifferenceLabelTexts(scene.Quantity(), scene.ScaleMinimum(),
-                                                           scene.ScaleMaximum(), *configuration);
-        else if (configuration)
-            annotations.scaleLabels = SceneScaleLabels(scene.Quantity(), scene.ScaleMinimum(),
-                                                       scene.ScaleMaximum(), *configuration);
+        annotations.scaleLabels = shown.labels;
     }
     return annotations;
 }
@@ -215,9 +197,12 @@ QImage SceneImage(CScene& scene, int record, int w, int h, const SceneImageOptio
     QImage image = RenderSceneFrame(scene, w, h);
     if (image.isNull())
         return fail(SceneImageFault::PixelFormat);
-    // The labels of the limits as they are now; none without a sheet.
-    const bool labelled = options.colourScale && scene.RecomputeLimits();
-    AnnotateSceneImage(image, SceneAnnotationsOf(scene, record, labelled ? &configuration : nullptr),
-                       options);
+    // The labels of the limits as they are now, in the configuration's
+    // units; a window's scene presents in them already, and keeps its own.
+    const CConfiguration* kept = scene.SetUnits(&configuration);
+    if (options.colourScale)
+        scene.UpdatePresentation();
+    AnnotateSceneImage(image, SceneAnnotationsOf(scene, record), options);
+    scene.SetUnits(kept);
     return image;
 }

@@ -3,6 +3,9 @@
 // optional colour scale. Printing and "Save to bitmap" both use it.
 #pragma once
 
+#include "scale/ColourRamp.h"
+#include "scale/ScaleLabels.h"
+
 #include <QImage>
 
 #include <array>
@@ -39,9 +42,10 @@ struct SceneImageOptions {
 struct SceneAnnotations {
     std::string title; // the document's title
     int record = 0, recordCount = 0;
-    int quantity = 0;                       // the colour bar's quantity
-    bool difference = false;                // the bar of a comparison's differences
-    std::array<std::string, 5> scaleLabels; // top (maximum) to bottom
+    // The colour bar's bands and the labels beside it, top (the maximum)
+    // first, as the scene presents its quantity.
+    std::array<RgbColour, ColourRamp::Size> bands{};
+    std::array<std::string, ScaleLabelCount> scaleLabels;
 };
 
 // "%s: Rec. %d / %d." filled in.
@@ -67,15 +71,9 @@ QImage RenderInTiles(int w, int h, int limit, const std::function<QImage(const F
 int ForcedTileLimit();
 void ForceTileLimit(int limit);
 
-// The colour bar of a quantity, w x h: thickness with blue at the top, every
-// other quantity with red at the top, 33 bands as in the scale panel; the
-// bar of differences is the diverging ramp, red at the top.
-QImage SceneColourBar(int quantity, int w, int h, bool difference = false);
-
-// The five labels of the scale panel for a quantity and its limits (stored
-// units), in the configuration's units.
-std::array<std::string, 5> SceneScaleLabels(int quantity, double minimum, double maximum,
-                                            const CConfiguration& configuration);
+// The colour bar of a presentation's bands (top first), w x h, 33 bands of
+// equal height as in the scale panel.
+QImage SceneColourBar(const std::array<RgbColour, ColourRamp::Size>& bands, int w, int h);
 
 // The scene's frame of w x h pixels drawn off-screen, in tiles when larger
 // than its framebuffer (or the forced tile limit); null when the scene has
@@ -83,12 +81,14 @@ std::array<std::string, 5> SceneScaleLabels(int quantity, double minimum, double
 QImage RenderSceneFrame(CScene& scene, int w, int h);
 
 // What the annotations of the scene show at record: its document's title and
-// records (both sides' names while it compares), its quantity, and the labels of its last computed scale
-// range in the configuration's units (none without a configuration).
-SceneAnnotations SceneAnnotationsOf(CScene& scene, int record, const CConfiguration* configuration);
+// records (both sides' names while it compares), and the bar and labels of
+// its presentation as last made (labels in the scene's units; none without).
+SceneAnnotations SceneAnnotationsOf(const CScene& scene, int record);
 
 // The scene image of a scene showing record: its frame drawn off-screen
-// (sharing a window's lists), with the annotations. Null, with fault set,
-// when the window has no context or the frame could not be drawn.
+// (sharing a window's lists), with the annotations; the colour scale is the
+// scene's presentation brought up to date, its texts in the configuration's
+// units. Null, with fault set, when the window has no context or the frame
+// could not be drawn.
 QImage SceneImage(CScene& scene, int record, int w, int h, const SceneImageOptions& options,
                   const CConfiguration& configuration, SceneImageFault* fault = nullptr);

@@ -17,6 +17,11 @@ ColourRamp::ColourRamp() {
     }
 }
 
+const ColourRamp& ColourRamp::Plain() {
+    static const ColourRamp ramp;
+    return ramp;
+}
+
 ColourRamp ColourRamp::Diverging() {
     ColourRamp ramp;
     for (int i = 0; i < Size; ++i) {

@@ -22,6 +22,8 @@ public:
     static constexpr RgbColour NoValueColour = {64, 64, 64};
 
     ColourRamp();
+    // The ramp of plain values, made once.
+    static const ColourRamp& Plain();
     // The ramp of differences: blue at 0 through white at the centre (16)
     // to red at 32, in the same steps of 15.
     static ColourRamp Diverging();

@@ -10,6 +10,7 @@
 #include "model/Texts.h"
 #include "scale/ByPosition.h"
 #include "scale/NodalValues.h"
+#include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
@@ -286,42 +287,52 @@ const std::vector<double>& CComparison::ReferenceNodalValues(int quantity) {
     return referenceValues;
 }
 
-void CComparison::FillDifferences(const CSheetProfile& sheet, int quantity, std::vector<double>& values) {
-    std::lock_guard<std::mutex> lock(mutex);
+const std::vector<double>& CComparison::Differences(const CSheetProfile& sheet, int quantity) {
     quantity = KnownQuantity(quantity);
     if (!reference) {
-        values.assign(static_cast<size_t>(sheet.NodeCount()) + 1, std::numeric_limits<double>::quiet_NaN());
-        return;
+        shownValues.assign(static_cast<size_t>(sheet.NodeCount()) + 1,
+                           std::numeric_limits<double>::quiet_NaN());
+        shownQuantity = -1;
+        return shownValues;
     }
     // Nothing is coloured after the differences of a quantity without any.
     if (quantity == NoScale)
         StartReadAhead(-1);
     // The limits and the colours of one record ask for the same values.
     if (shownQuantity == quantity && shownGeneration == sheet.ValuesGeneration() &&
-        shownReferenceGeneration == reference->ValuesGeneration()) {
-        values = shownValues;
-        return;
-    }
+        shownReferenceGeneration == reference->ValuesGeneration())
+        return shownValues;
     const std::vector<double>* theirs = nullptr;
     parallel::Both([&] { theirs = &ReferenceNodalValues(quantity); },
-                   [&] { FillNodalValues(sheet, quantity, values); });
+                   [&] { FillNodalValues(sheet, quantity, shownValues); });
     ByPositionValues sampled;
     if (ByPosition()) {
         sampled = SampleByPosition(sheet, *reference, *search, *theirs, rule.maxDistance);
         theirs = &sampled.values;
     }
     beyondNodes = sampled.beyond;
-    const size_t size = std::min(values.size(), theirs->size());
-    double* out = values.data();
+    const size_t size = std::min(shownValues.size(), theirs->size());
+    double* out = shownValues.data();
     const double* minus = theirs->data();
     parallel::ForBlocks(size, NodeGrain, [&](size_t first, size_t last) {
         for (size_t node = first; node < last; ++node)
             out[node] -= minus[node];
     });
-    shownValues = values;
     shownQuantity = quantity;
     shownGeneration = sheet.ValuesGeneration();
     shownReferenceGeneration = reference->ValuesGeneration();
+    return shownValues;
+}
+
+void CComparison::FillDifferences(const CSheetProfile& sheet, int quantity, std::vector<double>& values) {
+    std::lock_guard<std::mutex> lock(mutex);
+    values = Differences(sheet, quantity);
+}
+
+ScaleRange CComparison::DifferenceLimits(const CSheetProfile& sheet, int quantity,
+                                         const ScaleLimits& limits) {
+    std::lock_guard<std::mutex> lock(mutex);
+    return DifferenceRange(Differences(sheet, quantity), quantity, limits);
 }
 
 void CComparison::ColourDifferences(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
@@ -395,13 +406,15 @@ std::string CComparison::ScaleTitle(int quantity, int viewRecord) const {
     return DeltaName(quantity) + " (" + Names(viewRecord) + ")";
 }
 
-std::array<std::string, 3> CComparison::TipLines(int quantity, double value, double referenceValue,
-                                                 int viewRecord, const CConfiguration& configuration) const {
+std::array<std::string, 3> CComparison::TipLines(const Presentation& presented, double value,
+                                                 double referenceValue, int viewRecord,
+                                                 const CConfiguration& configuration) const {
+    const int quantity = presented.quantity;
     const QuantityInfo& info = QuantityOf(quantity);
     // Von Mises stress has no tip line of its own: its scale's format.
     const char* number = info.tipNumber ? info.tipNumber : info.In(configuration).scaleNumber;
     const auto text = [&](double display) {
-        return FormatNumber(number ? number : "%g", display) + QuantityUnitSuffix(quantity, configuration);
+        return FormatNumber(number ? number : "%g", display) + presented.valueUnit;
     };
     const int record = ReferenceRecord(viewRecord);
     const bool named = SameProject() || record != viewRecord;

@@ -22,6 +22,7 @@ class CConfiguration;
 class CProjectProfile;
 class CSheetMesh;
 class CSheetProfile;
+struct Presentation;
 
 // "" when both sheets have the same node and element counts and every element
 // the same three nodes (their states may differ); otherwise what differs,
@@ -144,6 +145,8 @@ public:
     // quantity's nodal values (by position: the reference's value at the
     // node's closest point); NaN where either has none. Needs Prepare.
     void FillDifferences(const CSheetProfile& sheet, int quantity, std::vector<double>& values);
+    // DifferenceRange of those values, without a copy of them.
+    ScaleRange DifferenceLimits(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits);
     // By position: the nodes of the last differences that are farther than
     // the maximum distance from the reference sheet, and so have no value;
     // 0 when matching nodes.
@@ -168,13 +171,14 @@ public:
     // "b.tfc − a.tfc", or with the records of one project.
     std::string Names(int viewRecord) const;
 
-    // The data tip's three lines of a compared node or element: this side's
-    // value, the reference's and their difference, each in the quantity's
-    // tip format and unit, as "cup.tfc:  1.234 mm", "other.tfc:  1.100 mm",
-    // "Δ Thickness:  0.134 mm" (records named as in Names; "Δ Thickness by
-    // position:" by position).
-    std::array<std::string, 3> TipLines(int quantity, double value, double referenceValue, int viewRecord,
-                                        const CConfiguration& configuration) const;
+    // The data tip's three lines of a compared node or element of the
+    // quantity shown: this side's value, the reference's and their
+    // difference, each in the quantity's tip format and the presentation's
+    // unit, as "cup.tfc:  1.234 mm", "other.tfc:  1.100 mm", "Δ Thickness:
+    // 0.134 mm" (records named as in Names; "Δ Thickness by position:" by
+    // position).
+    std::array<std::string, 3> TipLines(const Presentation& presented, double value, double referenceValue,
+                                        int viewRecord, const CConfiguration& configuration) const;
 
     // Blue below 0, white at the centre, red above.
     static const ColourRamp& Ramp();
@@ -196,6 +200,9 @@ private:
     // on viewMesh (the view's sheet's) as far as it is that mesh.
     RecordRead ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& viewMesh,
                           const std::shared_ptr<const CSheetMesh>& referenceMesh, int quantity) const;
+    // The differences of FillDifferences, kept in shownValues. Called with
+    // the mutex held.
+    const std::vector<double>& Differences(const CSheetProfile& sheet, int quantity);
     // Two projects shown under one name get the folders that tell them apart.
     void TellApart();
     // The reference's nodal values of the quantity, kept while its record

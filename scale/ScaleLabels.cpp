@@ -30,8 +30,7 @@ std::array<std::string, ScaleLabelCount> ScaleLabelTexts(int quantity, double mi
 }
 
 std::array<RgbColour, ColourRamp::Size> ScaleBarBands(int quantity, bool difference) {
-    static const ColourRamp plain;
-    const ColourRamp& ramp = difference ? CComparison::Ramp() : plain;
+    const ColourRamp& ramp = difference ? CComparison::Ramp() : ColourRamp::Plain();
     // The plain ramp runs from red (0) to blue, the diverging one from blue
     // (below 0) to red.
     const bool lastOnTop = difference || QuantityOf(quantity).highIsBlue;

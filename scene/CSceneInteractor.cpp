@@ -1,7 +1,6 @@
 #include "scene/CSceneInteractor.h"
 
 #include "core/Messages.h"
-#include "model/CDocument.h"
 #include "scene/SceneTexts.h"
 
 #include <algorithm>
@@ -115,7 +114,7 @@ void CSceneInteractor::Move(const PointerEvent& event) {
         if (zoomBoxMode) {
             box[2] = event.x;
             box[3] = event.y;
-            host.OverlayChanged(HintZoomBox);
+            host.OverlayChanged(Overlay::ZoomBox);
             return;
         }
         if (settings.continualRotation && !rotationArmed && !firstMove) {
@@ -160,7 +159,7 @@ void CSceneInteractor::LeftUp(const PointerEvent& event) {
             std::swap(box[1], box[3]);
         ZoomIntoBox();
         zoomBoxMode = false;
-        host.OverlayChanged(HintZoomBox);
+        host.OverlayChanged(Overlay::ZoomBox);
         host.SetCursor(SceneCursor::Arrow);
     } else {
         camera.trackball.StopTracking();
@@ -254,9 +253,9 @@ bool CSceneInteractor::PickMeasurementPoint(int x, int y, int point) {
     record = picked;
     markers[point] = {record.markerX - MarkerHalfSize, record.markerY - MarkerHalfSize,
                       record.markerX + MarkerHalfSize, record.markerY + MarkerHalfSize, true};
-    host.OverlayChanged(point == 0 ? HintMeasurementFirst : HintMeasurementSecond);
+    host.OverlayChanged(point == 0 ? Overlay::FirstPoint : Overlay::SecondPoint);
     if (point == 1)
-        host.OverlayChanged(HintMeasurementLine);
+        host.OverlayChanged(Overlay::MeasurementLine);
     return true;
 }
 
@@ -264,8 +263,8 @@ void CSceneInteractor::ClearMarkers() {
     if (!markers[0].shown && !markers[1].shown)
         return;
     markers[0] = markers[1] = MarkerRect();
-    for (int hint : {HintMeasurementFirst, HintMeasurementSecond, HintMeasurementLine})
-        host.OverlayChanged(hint);
+    for (Overlay overlay : {Overlay::FirstPoint, Overlay::SecondPoint, Overlay::MeasurementLine})
+        host.OverlayChanged(overlay);
 }
 
 void CSceneInteractor::ResetMeasurement() {

@@ -8,6 +8,7 @@
 #include "config/DisplaySettings.h"
 #include "scene/CCamera.h"
 #include "scene/CDataDisplay.h"
+#include "scene/Overlay.h"
 
 #include <array>
 
@@ -38,8 +39,8 @@ public:
     // Removes the pick highlight, if any.
     virtual void RemoveMarker() = 0;
     virtual void Redraw() = 0;
-    // An overlay of the view changed (zoom box or measurement hints).
-    virtual void OverlayChanged(int hint) = 0;
+    // An overlay of the view changed (the zoom box or the measurement's).
+    virtual void OverlayChanged(Overlay overlay) = 0;
     virtual void SetCursor(SceneCursor cursor) = 0;
     virtual void CaptureMouse(bool capture) = 0;
     virtual void StartRotationTimer(int periodMs) = 0;

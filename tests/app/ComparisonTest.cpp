@@ -229,11 +229,10 @@ void MainFrameTest::projectsOfOneNameShowTheirFolders() {
     CSceneRender* view = variant->View();
     QVERIFY(view->Comparison());
     QCOMPARE(frame->ScalePanel()->Title(), "\u0394 Thickness (" + second + " \u2212 " + first + ")");
-    const auto tip = view->Comparison()->TipLines(ThicknessQuantity, 0.003, 0.002, 5, *configuration);
+    const auto tip = view->Comparison()->TipLines(view->Scene().Presented(), 0.003, 0.002, 5, *configuration);
     QVERIFY(QString::fromStdString(tip[0]).startsWith(second + ": "));
     QVERIFY(QString::fromStdString(tip[1]).startsWith(first + ": "));
-    QCOMPARE(QString::fromStdString(SceneAnnotationsOf(view->Scene(), 5, configuration.get()).title),
-             second + " \u2212 " + first);
+    QCOMPARE(QString::fromStdString(SceneAnnotationsOf(view->Scene(), 5).title), second + " \u2212 " + first);
     QVERIFY(frame->Commands().Run(command::CutWindow));
     QCOMPARE(frame->CutWindowOf(variant->Document())->windowTitle(), second + ": 3D Cut");
 
@@ -243,7 +242,7 @@ void MainFrameTest::projectsOfOneNameShowTheirFolders() {
     QTRY_COMPARE(frame->Documents().size(), size_t(1));
     QVERIFY(variant->windowTitle().startsWith(QStringLiteral("fixture.tfc: Rec. ")));
     QCOMPARE(frame->CutWindowOf(variant->Document())->windowTitle(), QStringLiteral("fixture.tfc: 3D Cut"));
-    QCOMPARE(QString::fromStdString(SceneAnnotationsOf(view->Scene(), 5, configuration.get()).title),
+    QCOMPARE(QString::fromStdString(SceneAnnotationsOf(view->Scene(), 5).title),
              QStringLiteral("fixture.tfc"));
     QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
 }

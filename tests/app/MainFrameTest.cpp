@@ -19,6 +19,7 @@
 #include "ui/config/CGraphicalOptionsDialog.h"
 #include "ui/scale/CScaleLimitsDialog.h"
 #include "ui/scale/CScalePanel.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QAbstractButton>
@@ -179,7 +180,7 @@ void MainFrameTest::menusAndScalePanelFollowTheActiveWindow() {
     CChildFrame* second = Open(other->ProjectPath());
     QVERIFY(first && second && first != second);
     QCOMPARE(frame->ActiveChild(), second);
-    second->View()->SetQuantity(2);
+    second->View()->Commands().SetQuantity(2);
     frame->ClientArea()->setActiveSubWindow(first);
     QCOMPARE(frame->ActiveChild(), first);
     QCOMPARE(frame->ScalePanel()->Quantity(), 1);
@@ -336,7 +337,7 @@ void MainFrameTest::animationLeavesOtherWindowsRecordBoxes() {
     QLineEdit* box = still->NavigationBar()->RecordBox();
     box->selectAll();
     QTest::keyClicks(box, QStringLiteral("2"));
-    QSignalSpy steps(animated->View(), &CSceneRender::LimitsChanged);
+    QSignalSpy steps(animated->View(), &CSceneRender::PresentationChanged);
     QSignalSpy written(box, &QLineEdit::textChanged);
     QTRY_VERIFY(steps.count() >= 4);
     QCOMPARE(written.count(), 0);

@@ -359,7 +359,7 @@ TEST_F(BatchRender, DifferencePictureUsesTheDivergingRamp) {
     EXPECT_LT(warmer[2], itself[2] / 10);
     EXPECT_EQ(warmer[1], 0);
     // The picture's bar, like the panel's, has red beside the maximum.
-    const QImage bar = SceneColourBar(TemperatureQuantity, 4, 66, true);
+    const QImage bar = SceneColourBar(ScaleBarBands(TemperatureQuantity, true), 4, 66);
     EXPECT_GT(qRed(bar.pixel(0, 0)), qBlue(bar.pixel(0, 0)) + 200);
     EXPECT_GT(qBlue(bar.pixel(0, 65)), qRed(bar.pixel(0, 65)) + 200);
 }
@@ -410,29 +410,34 @@ TEST_F(BatchRender, SceneComparisonFollowsTheShownRecord) {
     std::string failure;
     ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(first, second), failure))
         << failure;
+    const auto limits = [&scene] {
+        return std::make_pair(scene.Presented().limits.minimum, scene.Presented().limits.maximum);
+    };
     scene.Update();
-    EXPECT_EQ(std::make_pair(scene.ScaleMinimum(), scene.ScaleMaximum()), std::make_pair(-14.0, 14.0));
+    EXPECT_EQ(limits(), std::make_pair(-14.0, 14.0));
     ASSERT_TRUE(first.GoToRecord(1));
     scene.Update();
-    EXPECT_EQ(std::make_pair(scene.ScaleMinimum(), scene.ScaleMaximum()), std::make_pair(-10.0, 10.0));
+    EXPECT_EQ(limits(), std::make_pair(-10.0, 10.0));
     // Pictures, prints and videos name both sides and label the differences.
     CConfiguration us("");
     us.SetSIMetric(false);
-    const SceneAnnotations annotations = SceneAnnotationsOf(scene.Scene(), 1, &us);
+    scene.SetConfiguration(&us);
+    scene.Update();
+    const SceneAnnotations annotations = SceneAnnotationsOf(scene.Scene(), 1);
     // Both are "fixture.tfc": their folders tell them apart.
     const auto named = [](const CProjectFixture& fixture) {
         return FileNamePart(FolderPart(fixture.ProjectPath())) + "/fixture.tfc";
     };
     EXPECT_EQ(annotations.title, named(a) + " \xe2\x88\x92 " + named(b));
     EXPECT_EQ(SceneCaption(annotations.title, 1, 3), annotations.title + ": Rec. 1 / 3.");
-    EXPECT_TRUE(annotations.difference);
+    EXPECT_TRUE(scene.Presented().Difference());
     EXPECT_EQ(annotations.scaleLabels[0], FormatText("  18.0 %s", units::Fahrenheit));
     EXPECT_EQ(annotations.scaleLabels[4], FormatText(" -18.0 %s", units::Fahrenheit));
 
     scene.Limits().SetFixedMode(TemperatureQuantity, 1);
     scene.Limits().SetFixedMinimum(TemperatureQuantity, -3);
     scene.Update();
-    EXPECT_EQ(scene.ScaleMinimum(), -3);
+    EXPECT_EQ(scene.Presented().limits.minimum, -3);
     scene.Scene().ClearComparison();
     EXPECT_FALSE(scene.Limits().IsFixed(TemperatureQuantity));
 
@@ -445,6 +450,6 @@ TEST_F(BatchRender, SceneComparisonFollowsTheShownRecord) {
     EXPECT_EQ(scene.Scene().Comparison(), nullptr);
     EXPECT_NE(scene.Scene().TakeComparisonFailure().find("fixture.001"), std::string::npos);
     EXPECT_EQ(scene.Scene().TakeComparisonFailure(), "");
-    EXPECT_EQ(scene.ScaleMinimum(), 150); // the plain temperature again
+    EXPECT_EQ(scene.Presented().limits.minimum, 150); // the plain temperature again
 }
 #endif

@@ -42,16 +42,17 @@ const CCoordinate* DrawnMark(const CSession& session) {
     return session.CutMark();
 }
 
-// A view of the document that keeps, at every update it is told of, what
-// the views draw then: whether a cut mark, and how many pieces of cut.
+// A view of the document that keeps what the views draw: how many pieces of
+// cut at every event of the document, whether a cut mark at every move of
+// the mark that the cut window announces.
 class CRecordingView : public CView {
 public:
     explicit CRecordingView(CSession& shown) : session(shown) { session.Project().AddView(this); }
     ~CRecordingView() override { session.Project().RemoveView(this); }
-    void OnUpdate(CView*, int) override {
-        marks.push_back(DrawnMark(session) != nullptr);
+    void OnUpdate(CView*, DocumentEvent) override {
         pieces.push_back(static_cast<int>(DrawnCut(session).size()));
     }
+    void MarkMoved() { marks.push_back(DrawnMark(session) != nullptr); }
     CDocument* Document() const override { return &session.Project(); }
     void Clear() {
         marks.clear();
@@ -188,6 +189,10 @@ void CutDialogTest::init() {
     QVERIFY(session->Open(fixture->ProjectPath(), nullptr));
     view = std::make_unique<CRecordingView>(*session);
     dialog = std::make_unique<CCutDialog>(session.get(), *configuration);
+    QObject::connect(dialog.get(), &CCutDialog::MarkMoved, [this] {
+        if (view)
+            view->MarkMoved();
+    });
     dialog->resize(800, 560);
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
@@ -383,6 +388,7 @@ void CutDialogTest::crossHairInARealView() {
     QVERIFY(QTest::qWaitForWindowExposed(&scene));
     const QImage uncut = scene.grabFramebuffer();
     const int builds = scene.Scene().Drawer().SheetBuilds();
+    QObject::connect(dialog.get(), &CCutDialog::MarkMoved, &scene, &CSceneRender::ShowCutMark);
     Cut("12.5");
     const QImage plain = scene.grabFramebuffer();
     // The cut's line is drawn; the sheet's buffers stay as they were.

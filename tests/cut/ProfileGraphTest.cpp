@@ -3,7 +3,7 @@
 #include "core/TextFormat.h"
 #include "cut/CutSession.h"
 #include "cut/GraphLayout.h"
-#include "scale/LimitsEditing.h"
+#include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLabels.h"
 #include "tests/support/TestSupport.h"
@@ -85,8 +85,13 @@ TEST_F(ProfileGraph, EveryUseOfAQuantityShowsTheSameUnitAndNumber) {
             const std::string label = ScaleValueText(quantity, 0.0125, configuration);
             EXPECT_NEAR(ParseDouble(label.c_str()), shown, 0.051);
             const char* unit = QuantityOf(quantity).In(configuration).unit;
-            const std::string title = YAxisTitle(quantity, configuration);
-            const std::string limits = LimitsDialogTitle(quantity, QuantityName(quantity), configuration);
+            PresentationSource source;
+            source.quantity = quantity;
+            source.units = &configuration;
+            const Presentation presented = MakePresentation(source);
+            const std::string& title = presented.axisTitle;
+            const std::string& limits = presented.limitsTitle;
+            EXPECT_EQ(presented.valueUnit, unit ? std::string(" ") + unit : std::string());
             if (!unit) {
                 EXPECT_EQ(label.find(' ', label.find_first_not_of(' ')), std::string::npos) << label;
                 EXPECT_EQ(title.find('('), std::string::npos) << title;

@@ -15,6 +15,7 @@
 #include "ui/export/CVideoExportDialog.h"
 #include "ui/export/SaveToBitmap.h"
 #include "ui/export/ViewPrint.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
@@ -103,6 +104,7 @@ private slots:
     void pictureHasTheViewsPixels_data();
     void pictureHasTheViewsPixels();
     void tilesAreSeamless();
+    void pictureLabelsAreInItsUnitsTheViewKeepsItsOwn();
     void printedPageHasTheImageBox_data();
     void printedPageHasTheImageBox();
     void printedSceneCarriesTheChosenColourScale();
@@ -149,7 +151,7 @@ std::unique_ptr<CSceneRender> SceneImageTest::OpenView(int w, int h) {
     if (!QTest::qWaitForWindowExposed(view.get()))
         return nullptr;
     (void)view->grabFramebuffer();
-    view->SetGeneralView();
+    view->Commands().SetGeneralView();
     return view;
 }
 
@@ -228,6 +230,26 @@ void SceneImageTest::tilesAreSeamless() {
     QVERIFY(!alone.isNull());
     QCOMPARE(aloneTiled.size(), alone.size());
     QCOMPARE(Differing(alone, aloneTiled, 1), 0);
+}
+
+// A picture's labels are in the units it is made in; its view goes on
+// presenting in its own.
+void SceneImageTest::pictureLabelsAreInItsUnitsTheViewKeepsItsOwn() {
+    CConfiguration us(folder.filePath(QStringLiteral("us.cfg")).toStdString());
+    us.SetSIMetric(false);
+    CSceneRender view(&session, DisplaySettings(), nullptr, &us);
+    view.resize(200, 150);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    (void)view.grabFramebuffer();
+    SceneImageOptions options;
+    options.colourScale = true;
+    QVERIFY(!SceneImage(view.Scene(), view.ShownRecord(), 200, 150, options, *configuration).isNull());
+    const QString label = QString::fromStdString(SceneAnnotationsOf(view.Scene(), 1).scaleLabels[0]);
+    QVERIFY2(label.endsWith(QStringLiteral(" mm")), qPrintable(label));
+    view.UpdatePresentation();
+    const QString own = QString::fromStdString(view.Scene().Presented().labels[0]);
+    QVERIFY2(own.endsWith(QStringLiteral(" inch")), qPrintable(own));
 }
 
 void SceneImageTest::printedPageHasTheImageBox_data() {

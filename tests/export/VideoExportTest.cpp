@@ -9,6 +9,7 @@
 #include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
 #include "tests/support/QtTestSupport.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QDir>
@@ -76,8 +77,8 @@ std::unique_ptr<CSceneRender> VideoExportTest::OpenView() {
     if (!QTest::qWaitForWindowExposed(view.get()))
         return nullptr;
     (void)view->grabFramebuffer();
-    view->SetGeneralView();
-    view->FitIntoWindow();
+    view->Commands().SetGeneralView();
+    view->Commands().FitIntoWindow();
     return view;
 }
 

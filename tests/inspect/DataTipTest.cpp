@@ -5,6 +5,7 @@
 #include "model/CMoldProfile.h"
 #include "model/CProjectProfile.h"
 #include "scale/Comparison.h"
+#include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
 #include "tests/model/ProjectFixture.h"
 #include "tests/support/TestSupport.h"
@@ -133,10 +134,12 @@ TEST_F(DataTipTest, AComparingViewsPickReadsBothSidesOfItsNodeOrElement) {
     CProjectProfile shown, compared;
     ASSERT_TRUE(shown.Open(variant.ProjectPath(), nullptr));
     ASSERT_TRUE(compared.Open(reference.ProjectPath(), nullptr));
-    CComparison comparison(shown, compared);
+    auto comparison = std::make_shared<CComparison>(shown, compared);
     std::string failure;
-    ASSERT_TRUE(comparison.Prepare(*shown.Sheet(), shown.CurrentRecord(), failure)) << failure;
+    ASSERT_TRUE(comparison->Prepare(*shown.Sheet(), shown.CurrentRecord(), failure)) << failure;
     const CSheetProfile& sheet = *shown.Sheet();
+    const Presentation presented =
+        MakePresentation({&sheet, ThicknessQuantity, ScaleLimits(), comparison, 3, &Units(true)});
     const double base = last.elements[5].initialThickness;
 
     CDataDisplay element;
@@ -149,11 +152,9 @@ TEST_F(DataTipTest, AComparingViewsPickReadsBothSidesOfItsNodeOrElement) {
     const Lines elementLines{named(variant) + FormatText(": %6.3lf mm", (base + 0.0005) * 1000),
                              named(reference) + FormatText(": %6.3lf mm", base * 1000),
                              "\xCE\x94 Thickness:  0.500 mm"};
-    EXPECT_EQ(ComparisonTipLines(comparison, sheet, element, ThicknessQuantity, 3, Units(true)),
-              elementLines);
+    EXPECT_EQ(ComparisonTipLines(presented, sheet, element, 3, Units(true)), elementLines);
     element.kind = PickedPoint;
-    EXPECT_EQ(ComparisonTipLines(comparison, sheet, element, ThicknessQuantity, 3, Units(true)),
-              elementLines);
+    EXPECT_EQ(ComparisonTipLines(presented, sheet, element, 3, Units(true)), elementLines);
 
     // A node takes the mean of its elements, as its colour does.
     CDataDisplay node;
@@ -168,11 +169,14 @@ TEST_F(DataTipTest, AComparingViewsPickReadsBothSidesOfItsNodeOrElement) {
                 ++count;
             }
     ASSERT_GT(count, 1);
-    EXPECT_EQ(ComparisonTipLines(comparison, sheet, node, ThicknessQuantity, 3, Units(true)).back(),
+    EXPECT_EQ(ComparisonTipLines(presented, sheet, node, 3, Units(true)).back(),
               FormatText("\xCE\x94 Thickness: %6.3lf mm", sum / count));
 
-    EXPECT_TRUE(
-        ComparisonTipLines(comparison, sheet, OnTool(node), ThicknessQuantity, 3, Units(true)).empty());
+    EXPECT_TRUE(ComparisonTipLines(presented, sheet, OnTool(node), 3, Units(true)).empty());
+    // A view that compares nothing adds nothing.
+    const Presentation plain =
+        MakePresentation({&sheet, ThicknessQuantity, ScaleLimits(), nullptr, 3, nullptr});
+    EXPECT_TRUE(ComparisonTipLines(plain, sheet, node, 3, Units(true)).empty());
     node.kind = PickedNothing;
-    EXPECT_TRUE(ComparisonTipLines(comparison, sheet, node, ThicknessQuantity, 3, Units(true)).empty());
+    EXPECT_TRUE(ComparisonTipLines(presented, sheet, node, 3, Units(true)).empty());
 }

@@ -8,6 +8,7 @@
 #include "tests/model/ProjectFixture.h"
 #include "ui/inspect/CDataTip.h"
 #include "ui/inspect/CDistanceMeasurement.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ private slots:
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
         (void)view->grabFramebuffer();
-        view->SetXYView();
+        view->Commands().SetXYView();
     }
 
     void cleanup() {
@@ -62,7 +63,7 @@ private slots:
     }
 
     void TipShowsTheNodeUnderTheMouseWhileTheButtonIsHeld() {
-        view->SetPickMode(NodeMode);
+        view->Commands().SetPickMode(NodeMode);
         QVERIFY(!tip->isVisible());
         QCOMPARE(tip->parentWidget(), static_cast<QWidget*>(view.get()));
         const QPoint cursor = NodePixel(7);
@@ -89,8 +90,8 @@ private slots:
 
     void MeasurementShowsUntilItCloses() {
         QFETCH(int, way);
-        view->SetPickMode(NodeMode);
-        view->ToggleMeasurement();
+        view->Commands().SetPickMode(NodeMode);
+        view->Commands().ToggleMeasurement();
         QVERIFY(view->Scene().Settings().distanceMeasurement);
         // Two inner nodes of the sheet, apart both ways.
         const QPoint first = NodePixel(7), second = NodePixel(14);

@@ -34,7 +34,7 @@ public:
     explicit CFakeSceneView(CDocument* owner) : document(owner) { document->AddView(this); }
     ~CFakeSceneView() override { document->RemoveView(this); }
 
-    void OnUpdate(CView*, int) override {}
+    void OnUpdate(CView*, DocumentEvent) override {}
     bool IsSceneView() const override { return scene; }
     void TakeRecord(int record) override {
         shown = record;

@@ -11,6 +11,7 @@
 #include "model/CSheetProfile.h"
 #include "model/SheetReading.h"
 #include "scale/NodalValues.h"
+#include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
 #include "tests/model/ProjectFixture.h"
 
@@ -118,7 +119,10 @@ TEST_F(ComparisonTest, DifferenceIsTheKnownFieldPerNodeAndElementInBothSystemsOf
                 1e-4);
     EXPECT_EQ(DifferenceValueText(TemperatureQuantity, -5, us), FormatText("  -9.0 %s", units::Fahrenheit));
     // Both projects are "fixture.tfc": their folders tell them apart.
-    const std::array<std::string, 3> tip = comparison.TipLines(TemperatureQuantity, 150, 155, Records, us);
+    PresentationSource inUS;
+    inUS.quantity = TemperatureQuantity;
+    inUS.units = &us;
+    const std::array<std::string, 3> tip = comparison.TipLines(MakePresentation(inUS), 150, 155, Records, us);
     EXPECT_EQ(tip[0], Named(a) + FormatText(":  302.0 %s", units::Fahrenheit));
     EXPECT_EQ(tip[1], Named(b) + FormatText(":  311.0 %s", units::Fahrenheit));
     EXPECT_EQ(tip[2], FormatText("\xce\x94 Temperature:   -9.0 %s", units::Fahrenheit));
@@ -254,7 +258,9 @@ TEST_F(ComparisonTest, ByPositionOnTheSameMeshMatchesNodes) {
     Open(first, a);
     Open(second, b);
     const ComparisonRule byPosition{ComparisonMode::ByPosition, kDefaultMaxDistance};
-    CComparison nodes(first, second), positions(first, second, CComparison::Follow, byPosition);
+    CComparison nodes(first, second);
+    const auto shared = std::make_shared<CComparison>(first, second, CComparison::Follow, byPosition);
+    CComparison& positions = *shared;
     std::string failure;
     for (int record : {Records, 1}) {
         ASSERT_TRUE(first.GoToRecord(record));
@@ -274,12 +280,19 @@ TEST_F(ComparisonTest, ByPositionOnTheSameMeshMatchesNodes) {
                     << e;
         }
     }
+    // The panel's title and the data tip say so.
     CConfiguration si("");
-    EXPECT_EQ(positions.ScaleTitle(ThicknessQuantity, 1),
-              "\xce\x94 Thickness by position (" + Named(a) + " \xe2\x88\x92 " + Named(b) + ")");
-    EXPECT_EQ(positions.TipLines(TemperatureQuantity, 150, 155, 1, si)[2],
-              "\xce\x94 Temperature by position:   -5.0 \xc2\xb0"
-              "C");
+    PresentationSource source;
+    source.sheet = first.Sheet();
+    source.quantity = TemperatureQuantity;
+    source.comparison = shared;
+    source.record = 1;
+    source.units = &si;
+    const Presentation presented = MakePresentation(source);
+    EXPECT_EQ(presented.title,
+              "\xce\x94 Temperature by position (" + Named(a) + " \xe2\x88\x92 " + Named(b) + ")");
+    EXPECT_EQ(positions.TipLines(presented, 150, 155, 1, si)[2],
+              FormatText("\xce\x94 Temperature by position:   -5.0 %s", units::Celsius));
 }
 
 TEST_F(ComparisonTest, ByPositionTakesTheValueWhereTheNodeLiesOnAnotherMesh) {

@@ -7,6 +7,7 @@
 #include "scale/AllRecordLimits.h"
 #include "scale/Comparison.h"
 #include "scale/LimitsEditing.h"
+#include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 #include "tests/model/ProjectFixture.h"
@@ -38,6 +39,27 @@ QStringList Labels(const CScalePanel& panel) {
 
 QRgb Pixel(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0xffffffu;
+}
+
+// What a view presents of quantity, with its texts in units and its limits
+// fixed at (minimum, maximum); of the differences to reference when given.
+Presentation Presented(int quantity, const CConfiguration& units, double minimum = 0, double maximum = 0,
+                       std::shared_ptr<CComparison> reference = nullptr) {
+    PresentationSource source;
+    source.quantity = quantity;
+    source.limits.SetFixedMode(quantity, 1);
+    source.limits.SetFixedMinimum(quantity, minimum);
+    source.limits.SetFixedMaximum(quantity, maximum);
+    source.comparison = std::move(reference);
+    source.record = 1;
+    source.units = &units;
+    return MakePresentation(source);
+}
+
+// A comparison of b.tfc with a.tfc, each of one record.
+std::shared_ptr<CComparison> BAgainstA() {
+    return std::make_shared<CComparison>(ComparisonSide{"b.tfc", "b.tfc", "b.", 1},
+                                         ComparisonSide{"a.tfc", "a.tfc", "a.", 1});
 }
 
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
@@ -80,7 +102,7 @@ void ScalePanelTest::init() {
     folder = std::make_unique<CTempFolder>();
     messages = std::make_unique<CRecordingMessages>();
     configuration = std::make_unique<CConfiguration>(folder->File("Quillmere.cfg"));
-    panel = std::make_unique<CScalePanel>(*configuration, false);
+    panel = std::make_unique<CScalePanel>(false);
 }
 
 void ScalePanelTest::cleanup() {
@@ -94,20 +116,20 @@ void ScalePanelTest::cleanup() {
 // MainFrameTest).
 void ScalePanelTest::noViewShowsNoScale() {
     panel->ShowView(ThicknessQuantity, 3);
-    panel->SetLimits(ThicknessQuantity, 0.0012, 0.0030);
+    panel->ShowPresentation(Presented(ThicknessQuantity, *configuration, 0.0012, 0.0030));
     QCOMPARE(panel->LabelText(0), QStringLiteral("  3.00 mm"));
-    panel->SetLimits(NoScale, 0, 0);
+    panel->ShowPresentation(Presented(NoScale, *configuration));
     QCOMPARE(Labels(*panel), (QStringList{"", "", "", "", ""}));
 }
 
 void ScalePanelTest::colourBarOrientation() {
     const QRgb red = qRgb(255, 0, 0) & 0xffffffu, blue = qRgb(15, 15, 240) & 0xffffffu;
-    const QImage thickness = ColourBarImage(ThicknessQuantity, 38, 157);
+    const QImage thickness = ColourBarImage(Presented(ThicknessQuantity, *configuration), 38, 157);
     QCOMPARE(thickness.size(), QSize(38, 157));
     QCOMPARE(Pixel(thickness, 0, 0), blue);
     QCOMPARE(Pixel(thickness, 37, 156), red);
     for (int quantity : {int(NoScale), int(TemperatureQuantity), int(StretchRatioQuantity)}) {
-        const QImage other = ColourBarImage(quantity, 38, 157);
+        const QImage other = ColourBarImage(Presented(quantity, *configuration), 38, 157);
         QCOMPARE(Pixel(other, 0, 0), red);
         QCOMPARE(Pixel(other, 37, 156), blue);
     }
@@ -127,7 +149,7 @@ void ScalePanelTest::listsSignalTheUserChoiceOnly() {
     panel->ShowView(StretchRatioQuantity, 2);
     QCOMPARE(profiles->currentIndex(), 7);
     QCOMPARE(picks->currentText(), QStringLiteral("Element Info"));
-    panel->SetLimits(ExtensionXQuantity, 1, 2);
+    panel->ShowPresentation(Presented(ExtensionXQuantity, *configuration, 1, 2));
     QCOMPARE(profiles->currentIndex(), 4);
     QCOMPARE(quantities.count(), 0);
     QCOMPARE(modes.count(), 0);
@@ -227,7 +249,7 @@ void ScalePanelTest::comparisonShowsItsTitleRampAndDifferences() {
     const ColourRamp& ramp = CComparison::Ramp();
     auto rgb = [](RgbColour c) { return qRgb(c.red, c.green, c.blue) & 0xffffffu; };
     for (int quantity : {int(ThicknessQuantity), int(TemperatureQuantity)}) {
-        const QImage bar = ColourBarImage(quantity, 38, 157, true);
+        const QImage bar = ColourBarImage(Presented(quantity, *configuration, 0, 0, BAgainstA()), 38, 157);
         QCOMPARE(Pixel(bar, 0, 0), rgb(ramp.Entry(ColourRamp::LastIndex)));
         QCOMPARE(Pixel(bar, 0, 78), qRgb(255, 255, 255) & 0xffffffu);
         QCOMPARE(Pixel(bar, 37, 156), rgb(ramp.Entry(0)));
@@ -236,9 +258,10 @@ void ScalePanelTest::comparisonShowsItsTitleRampAndDifferences() {
     // The button and the title in use: MainFrameTest. Differences of 10
     // degrees are 18 in Fahrenheit, with no offset.
     panel->ShowView(TemperatureQuantity, 3);
-    panel->ShowComparison(QStringLiteral("\u0394 Temperature (b.tfc \u2212 a.tfc)"));
     configuration->SetSIMetric(false);
-    panel->SetLimits(TemperatureQuantity, -10, 10);
+    panel->ShowPresentation(Presented(TemperatureQuantity, *configuration, -10, 10, BAgainstA()));
+    QVERIFY(panel->Comparing());
+    QCOMPARE(panel->Title(), QStringLiteral("\u0394 Temperature (b.tfc \u2212 a.tfc)"));
     QCOMPARE(Labels(*panel), (QStringList{"  18.0 \u00b0F", "   9.0 \u00b0F", "   0.0 \u00b0F",
                                           "  -9.0 \u00b0F", " -18.0 \u00b0F"}));
     panel->ClearView();
@@ -246,11 +269,11 @@ void ScalePanelTest::comparisonShowsItsTitleRampAndDifferences() {
 }
 
 void ScalePanelTest::neverFixedQuantityOpensOnTheShownLimits() {
-    panel->ShowView(ThicknessQuantity, 3);
-    panel->SetLimits(ThicknessQuantity, 0.00123456, 0.00298765);
+    const Presentation shown = Presented(ThicknessQuantity, *configuration, 0.00123456, 0.00298765);
     ScaleLimits limits;
-    PrepareFixedLimits(limits, panel->Quantity(), panel->LastMinimum(), panel->LastMaximum());
-    CScaleLimitsDialog dialog(ThicknessQuantity, QStringLiteral("Thickness"), limits, *configuration);
+    PrepareFixedLimits(limits, shown.quantity, shown.limits.minimum, shown.limits.maximum);
+    CScaleLimitsDialog dialog(shown, limits, *configuration);
+    QCOMPARE(dialog.Title(), QStringLiteral("Thickness (mm)"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Scale limits"));
     QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("1.235"));
     QCOMPARE(dialog.MaximumEdit()->text(), QStringLiteral("2.988"));
@@ -262,7 +285,7 @@ void ScalePanelTest::fixedThenCancelKeepsFixedModeUSUnitsStoredInCelsius() {
     ScaleLimits limits;
     limits.SetFixedMinimum(TemperatureQuantity, 20);
     limits.SetFixedMaximum(TemperatureQuantity, 180);
-    CScaleLimitsDialog dialog(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration);
+    CScaleLimitsDialog dialog(Presented(TemperatureQuantity, *configuration), limits, *configuration);
     dialog.FixedButton()->click();
     QVERIFY(limits.IsFixed(TemperatureQuantity));
     dialog.MinimumEdit()->setText(QStringLiteral("50"));
@@ -275,7 +298,7 @@ void ScalePanelTest::fixedThenCancelKeepsFixedModeUSUnitsStoredInCelsius() {
     // in degrees F; Automatic and OK free the mode and store the values
     // typed, in degrees C.
     configuration->SetSIMetric(false);
-    CScaleLimitsDialog again(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration);
+    CScaleLimitsDialog again(Presented(TemperatureQuantity, *configuration), limits, *configuration);
     QVERIFY(again.FixedButton()->isChecked());
     QCOMPARE(again.MinimumEdit()->text(), QStringLiteral("68"));
     QCOMPARE(again.MaximumEdit()->text(), QStringLiteral("356"));
@@ -295,8 +318,8 @@ void ScalePanelTest::limitsOfDifferencesTakeNoFahrenheitOffset() {
     ScaleLimits limits;
     limits.SetFixedMinimum(TemperatureQuantity, -10);
     limits.SetFixedMaximum(TemperatureQuantity, 10);
-    CScaleLimitsDialog dialog(TemperatureQuantity, QStringLiteral("Temperature"), limits, *configuration,
-                              nullptr, true);
+    CScaleLimitsDialog dialog(Presented(TemperatureQuantity, *configuration, 0, 0, BAgainstA()), limits,
+                              *configuration);
     QCOMPARE(dialog.Title(), QStringLiteral("\u0394 Temperature (\u00b0F)"));
     QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("-18"));
     QCOMPARE(dialog.MaximumEdit()->text(), QStringLiteral("18"));
@@ -312,8 +335,7 @@ void ScalePanelTest::textThatIsNotANumberKeepsTheDialogOpen() {
     ScaleLimits limits;
     limits.SetFixedMaximum(VonMisesQuantity, 5);
     for (const char* typed : {"1,5", ""}) {
-        CScaleLimitsDialog dialog(VonMisesQuantity, QStringLiteral("Stress von Mises"), limits,
-                                  *configuration);
+        CScaleLimitsDialog dialog(Presented(VonMisesQuantity, *configuration), limits, *configuration);
         dialog.MinimumEdit()->setText(QString::fromLatin1(typed));
         dialog.MaximumEdit()->setText(QStringLiteral("7"));
         messages->messages.clear();
@@ -328,7 +350,7 @@ void ScalePanelTest::textThatIsNotANumberKeepsTheDialogOpen() {
 
 void ScalePanelTest::allRecordsFillsFixedLimits() {
     ScaleLimits limits;
-    CScaleLimitsDialog dialog(ThicknessQuantity, QStringLiteral("Thickness"), limits, *configuration);
+    CScaleLimitsDialog dialog(Presented(ThicknessQuantity, *configuration), limits, *configuration);
     bool succeed = false;
     dialog.SetAllRecords([&](double& minimum, double& maximum) {
         minimum = 0.00120004;

@@ -1,7 +1,6 @@
 // The gestures of a 3D view without a window: a recording host stands in for
 // the widget and answers picks as each test says.
 #include "core/Messages.h"
-#include "model/CDocument.h"
 #include "scene/CSceneInteractor.h"
 #include "scene/SceneTexts.h"
 #include "tests/support/TestSupport.h"
@@ -24,7 +23,7 @@ public:
         [](int, int, int, CDataDisplay&) { return false; };
     std::vector<PickMarking> picks;
     std::vector<int> pickModes;
-    std::vector<int> overlays;
+    std::vector<Overlay> overlays;
     int redraws = 0, markersRemoved = 0, activations = 0, timerStops = 0;
     int timerPeriod = -1;
     long long now = 0;
@@ -40,7 +39,7 @@ public:
     }
     void RemoveMarker() override { ++markersRemoved; }
     void Redraw() override { ++redraws; }
-    void OverlayChanged(int hint) override { overlays.push_back(hint); }
+    void OverlayChanged(Overlay overlay) override { overlays.push_back(overlay); }
     void SetCursor(SceneCursor shape) override { cursor = shape; }
     void CaptureMouse(bool) override {}
     void StartRotationTimer(int periodMs) override { timerPeriod = periodMs; }
@@ -172,7 +171,7 @@ TEST_F(InteractorTest, ZoomBoxZoomsIntoTheDraggedBox) {
     EXPECT_EQ(host.cursor, SceneCursor::ZoomBox);
     interactor.LeftDown(At(300, 200));
     interactor.Move(At(100, 50, false, false, true));
-    EXPECT_EQ(host.overlays.back(), int(HintZoomBox));
+    EXPECT_EQ(host.overlays.back(), Overlay::ZoomBox);
     const float visibleWidth = camera.visibleWidth, visibleHeight = camera.visibleHeight;
     interactor.LeftUp(At(100, 50));
     EXPECT_FALSE(CSceneInteractor::ZoomBoxMode());
@@ -293,7 +292,7 @@ TEST_F(InteractorTest, MeasurementTakesTwoPointsThenOpens) {
     EXPECT_EQ(host.measuredFirst.markerX, 100);
     EXPECT_EQ(host.measuredSecond.markerX, 200);
     EXPECT_EQ(host.overlays,
-              (std::vector<int>{HintMeasurementFirst, HintMeasurementSecond, HintMeasurementLine}));
+              (std::vector<Overlay>{Overlay::FirstPoint, Overlay::SecondPoint, Overlay::MeasurementLine}));
     interactor.RightUp(At(200, 150, true));
     EXPECT_FALSE(interactor.Marker(0).shown) << "the marks go when the measurement opens";
     // The next click starts a new measurement.

@@ -1,13 +1,13 @@
 // Off-screen frames in a context of their own: with no display at all
 // (surfaceless EGL, run without DISPLAY), and, given --with-display under a
 // virtual X server, in a context that shares the lists of another.
+#include "config/CConfiguration.h"
 #include "model/CProjectProfile.h"
 #include "render/COffscreenFrame.h"
 #include "render/CScene.h"
 #include "render/CSceneDrawer.h"
-#include "scale/ColourRamp.h"
+#include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
-#include "scale/ScaleLimits.h"
 #include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
 
@@ -100,7 +100,9 @@ public:
     // Builds the lists in the context current now.
     void Build(CSceneDrawer& drawer, const DisplaySettings& settings, int quantity) const {
         CSceneDrawer::InitialiseContext();
-        drawer.BuildSheetLists(project.Sheet(), settings, quantity, limits, ramp);
+        drawer.BuildSheetLists(
+            project.Sheet(), settings,
+            MakePresentation({project.Sheet(), quantity, ScaleLimits(), nullptr, 0, nullptr}));
         drawer.BuildToolLists(&project.Tools(), settings);
     }
 
@@ -127,8 +129,6 @@ public:
 
 private:
     std::unique_ptr<CProjectFixture> fixture;
-    ScaleLimits limits;
-    ColourRamp ramp;
 };
 
 class NoDisplayFrame : public ::testing::Test {
@@ -272,35 +272,46 @@ TEST_F(NoDisplayFrame, SceneWithoutAWindowDrawsItsFrameWholeOrInTiles) {
     EXPECT_GT(alone.MaxFrameSize(), 300);
 }
 
-// The scale range is kept until the quantity or its limits setting changes.
-TEST_F(NoDisplayFrame, SceneScaleRangeFollowsTheQuantityAndTheFixedLimits) {
+// The presentation follows the quantity, its limits setting and the system
+// of units of its texts.
+TEST_F(NoDisplayFrame, ScenePresentationFollowsTheQuantityTheFixedLimitsAndTheUnits) {
     CScene shown(scene->view, Scene::Plain(), 1);
-    ASSERT_TRUE(shown.RecomputeLimits());
-    const double minimum = shown.ScaleMinimum(), maximum = shown.ScaleMaximum();
-    EXPECT_GT(maximum, 0);
+    ASSERT_TRUE(shown.UpdatePresentation());
+    const ScaleRange automatic = shown.Presented().limits;
+    EXPECT_GT(automatic.maximum, 0);
+    EXPECT_EQ(shown.Presented().labels[0], "") << "no units, no texts";
     shown.Limits().SetFixedMinimum(1, 0.5);
     shown.Limits().SetFixedMaximum(1, 0.75);
-    ASSERT_TRUE(shown.RecomputeLimits());
-    EXPECT_EQ(shown.ScaleMaximum(), maximum) << "automatic limits take no fixed values";
+    ASSERT_TRUE(shown.UpdatePresentation());
+    EXPECT_EQ(shown.Presented().limits.maximum, automatic.maximum) << "automatic limits take no fixed values";
     shown.Limits().SetFixedMode(1, 1);
-    ASSERT_TRUE(shown.RecomputeLimits());
-    EXPECT_EQ(shown.ScaleMinimum(), 0.5);
-    EXPECT_EQ(shown.ScaleMaximum(), 0.75);
+    ASSERT_TRUE(shown.UpdatePresentation());
+    EXPECT_EQ(shown.Presented().limits.minimum, 0.5);
+    EXPECT_EQ(shown.Presented().limits.maximum, 0.75);
+    EXPECT_TRUE(shown.Presented().setting.IsFixed(1)) << "the colours take the fixed pair";
     shown.Limits().SetFixedMaximum(1, 2.0);
-    ASSERT_TRUE(shown.RecomputeLimits());
-    EXPECT_EQ(shown.ScaleMaximum(), 2.0);
+    ASSERT_TRUE(shown.UpdatePresentation());
+    EXPECT_EQ(shown.Presented().limits.maximum, 2.0);
+    CConfiguration units("");
+    shown.SetUnits(&units);
+    ASSERT_TRUE(shown.UpdatePresentation());
+    EXPECT_EQ(shown.Presented().labels[0], "2000.00 mm");
+    units.SetSIMetric(false);
+    ASSERT_TRUE(shown.UpdatePresentation());
+    EXPECT_EQ(shown.Presented().labels[0], "78.740 inch");
     shown.SetQuantity(0);
-    ASSERT_TRUE(shown.RecomputeLimits());
-    EXPECT_EQ(shown.ScaleMinimum(), 0);
-    EXPECT_EQ(shown.ScaleMaximum(), 0);
+    ASSERT_TRUE(shown.UpdatePresentation());
+    EXPECT_EQ(shown.Presented().limits.minimum, 0);
+    EXPECT_EQ(shown.Presented().limits.maximum, 0);
+    EXPECT_EQ(shown.Presented().title, "(no scale)");
     shown.SetQuantity(1);
     shown.Limits().SetFixedMode(1, 0);
-    ASSERT_TRUE(shown.RecomputeLimits());
-    EXPECT_EQ(shown.ScaleMinimum(), minimum);
-    EXPECT_EQ(shown.ScaleMaximum(), maximum);
+    ASSERT_TRUE(shown.UpdatePresentation());
+    EXPECT_EQ(shown.Presented().limits.minimum, automatic.minimum);
+    EXPECT_EQ(shown.Presented().limits.maximum, automatic.maximum);
     CSessionView nothing(nullptr);
     CScene empty(nothing, Scene::Plain(), 1);
-    EXPECT_FALSE(empty.RecomputeLimits());
+    EXPECT_FALSE(empty.UpdatePresentation());
 }
 
 // A node at infinity does not empty the picture: the camera fits the rest
@@ -345,27 +356,14 @@ TEST_F(NoDisplayFrame, ValuesThatAreNotNumbersNeitherEmptyThePictureNorTakeAColo
     EXPECT_GT(grey, 200);
 }
 
-// An update asks a view for no more than it needs: the cut of the record it
-// shows its line alone, and the cut window's mark and line keep the limits.
-TEST_F(NoDisplayFrame, SceneUpdatesFollowTheHints) {
+// A document event asks a view for no more than it needs: the cut of the
+// record it shows its line alone.
+TEST_F(NoDisplayFrame, SceneUpdatesFollowTheDocumentEvents) {
     CScene shown(scene->view, Scene::Plain(), 1);
     const int current = scene->project.CurrentRecord();
-    EXPECT_EQ(shown.UpdateFor(HintCutChanged, current), SceneUpdate::CutLine);
-    EXPECT_EQ(shown.UpdateFor(HintCutChanged, current + 1), SceneUpdate::Lists);
-    const std::pair<int, SceneUpdate> hints[] = {{HintCutMark, SceneUpdate::CutMark},
-                                                 {HintCutWindowCloses, SceneUpdate::CutMark},
-                                                 {HintNewRecord, SceneUpdate::Lists},
-                                                 {HintRecordStep, SceneUpdate::Lists},
-                                                 {HintRedraw, SceneUpdate::Redraw},
-                                                 {HintZoomBox, SceneUpdate::Overlay},
-                                                 {HintPickHighlight, SceneUpdate::Overlay},
-                                                 {HintMeasurementLine, SceneUpdate::Overlay},
-                                                 {0, SceneUpdate::None}};
-    for (const auto& [hint, update] : hints) {
-        EXPECT_EQ(shown.UpdateFor(hint, current), update) << hint;
-        EXPECT_EQ(CScene::UpdateKeepsLimits(update), update == SceneUpdate::CutMark) << hint;
-    }
-    EXPECT_TRUE(CScene::UpdateKeepsLimits(SceneUpdate::CutLine));
+    EXPECT_EQ(shown.UpdateFor(DocumentEvent::CutChanged, current), SceneUpdate::CutLine);
+    EXPECT_EQ(shown.UpdateFor(DocumentEvent::CutChanged, current + 1), SceneUpdate::Lists);
+    EXPECT_EQ(shown.UpdateFor(DocumentEvent::SettingsChanged, current), SceneUpdate::Redraw);
     EXPECT_FALSE(shown.ClearPickOutline()) << "no outline to clear";
     shown.SetPickOutline({{1, 2}, {3, 4}});
     EXPECT_TRUE(shown.ClearPickOutline());

@@ -27,7 +27,7 @@ private slots:
 
 void ScenePickTest::elementPickFindsTheElementUnderItsCentre() {
     OPEN_VIEW(view, OpaqueSettings(), 1);
-    view->SetPickMode(ElementMode);
+    view->Commands().SetPickMode(ElementMode);
     const CSheetProfile& sheet = *project.Sheet();
     for (int element : {0, OverNothing, OverMould, ThickElement, 2 * CellsX * CellsY - 1}) {
         const QPoint cursor = Pixel(CentreOf(*view, element));
@@ -43,7 +43,7 @@ void ScenePickTest::elementPickFindsTheElementUnderItsCentre() {
 
 void ScenePickTest::nodePickFindsTheNearestNode() {
     OPEN_VIEW(view, OpaqueSettings(), 1);
-    view->SetPickMode(NodeMode);
+    view->Commands().SetPickMode(NodeMode);
     const ElementNodes& nodes = project.Sheet()->Mesh().Nodes(static_cast<size_t>(OverMould));
     const QPointF centre = CentreOf(*view, OverMould);
     for (int corner = 0; corner < 3; ++corner) {
@@ -62,7 +62,7 @@ void ScenePickTest::nodePickFindsTheNearestNode() {
 
 void ScenePickTest::pointPickLiesOnTheViewingLine() {
     OPEN_VIEW(view, OpaqueSettings(), 1);
-    view->SetPickMode(PointMode);
+    view->Commands().SetPickMode(PointMode);
     for (int element : {OverNothing, ThickElement}) {
         const QPoint cursor = Pixel(CentreOf(*view, element)) + QPoint(1, -1);
         CDataDisplay record;
@@ -79,8 +79,8 @@ void ScenePickTest::pointPickLiesOnTheViewingLine() {
 
 void ScenePickTest::hiddenSheetLetsPicksReachTheTool() {
     OPEN_VIEW(view, OpaqueSettings(), 1);
-    view->SetPickMode(ElementMode);
-    view->ToggleSheet();
+    view->Commands().SetPickMode(ElementMode);
+    view->Commands().ToggleSheet();
     const QPoint overMould = Pixel(CentreOf(*view, OverMould));
     CDataDisplay record;
     QVERIFY(view->PickAt(overMould.x(), overMould.y(), record, false));
@@ -99,8 +99,8 @@ void ScenePickTest::hiddenSheetLetsPicksReachTheTool() {
 
 void ScenePickTest::nearestToolWinsThePick() {
     OPEN_VIEW(view, OpaqueSettings(), 1);
-    view->SetPickMode(ElementMode);
-    view->ToggleSheet();
+    view->Commands().SetPickMode(ElementMode);
+    view->Commands().ToggleSheet();
     const CCoordinate axis(0.001, 0.001, 0);
     // The plug (slot 2) lies in front of the mould: it wins although its
     // faces are named after the mould's.
@@ -117,9 +117,9 @@ void ScenePickTest::nearestToolWinsThePick() {
 
 void ScenePickTest::zoomedAndPannedFrameAgreesWithProjectionAndPicks() {
     OPEN_VIEW(view, OpaqueSettings(), 1);
-    view->SetPickMode(ElementMode);
-    view->ZoomIn();
-    view->ZoomIn();
+    view->Commands().SetPickMode(ElementMode);
+    view->Commands().ZoomIn();
+    view->Commands().ZoomIn();
     view->Scene().Camera().Pan(0, 20, ViewWidth, ViewHeight);
     const QImage image = Frame(*view);
     // Inside each corner of the sheet, off the element edges, and 5 mm
@@ -161,8 +161,8 @@ void ScenePickTest::pickFollowsTheRecordShownInATurnedView() {
     CProjectProfile& turned = turnedSession.Project();
     QVERIFY(turned.Open(turnedFixture.ProjectPath(), nullptr));
     OPEN_VIEW_OF(view, OpaqueSettings(), 1, &turnedSession);
-    view->SetPickMode(ElementMode);
-    view->SetGeneralView();
+    view->Commands().SetPickMode(ElementMode);
+    view->Commands().SetGeneralView();
     const CSheetProfile& sheet = *turned.Sheet();
     for (const int record : {2, 1, 2}) {
         if (record != turned.CurrentRecord()) {
@@ -221,7 +221,7 @@ void ScenePickTest::dragsAndTheWheelMoveTheCamera() {
 
 void ScenePickTest::shiftRightClickPicksTheElementUnderTheMouse() {
     OPEN_VIEW(view, OpaqueSettings(), 1);
-    view->SetPickMode(ElementMode);
+    view->Commands().SetPickMode(ElementMode);
     QSignalSpy picked(view.get(), &CSceneRender::Picked);
     const QPoint cursor = Pixel(CentreOf(*view, ThickElement));
     QTest::mousePress(view.get(), Qt::RightButton, Qt::ShiftModifier, cursor);
@@ -251,7 +251,7 @@ void ScenePickTest::zoomBoxDraggedWithTheMouseZoomsIn() {
     OPEN_VIEW(other, OpaqueSettings(), 1);
     QCoreApplication::processEvents();
     const float zoom = view->Scene().Camera().zoom;
-    view->StartZoomBox();
+    view->Commands().StartZoomBox();
     QTest::mousePress(view.get(), Qt::LeftButton, {}, QPoint(150, 100));
     // The rubber band is drawn in the view dragged alone.
     QSignalSpy otherFrames(other.get(), &CSceneRender::RotationShown);

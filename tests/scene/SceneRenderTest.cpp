@@ -56,11 +56,11 @@ void SceneRenderTest::recordStepDrawsWhatAViewOpenedOnTheRecordDraws() {
     QVERIFY(stepped.GoToRecord(2));
     steppedView->TakeRecord(2);
     for (CSceneRender* view : {steppedView.get(), openedView.get()}) {
-        view->SetGeneralView();
-        view->FitIntoWindow();
+        view->Commands().SetGeneralView();
+        view->Commands().FitIntoWindow();
     }
     const QImage withoutDots = Frame(*steppedView, QStringLiteral("stepped"));
-    steppedView->ToggleDots();
+    steppedView->Commands().ToggleDots();
     const QImage frame = Frame(*steppedView, QStringLiteral("stepped-dots"));
     const QImage expected = Frame(*openedView, QStringLiteral("opened"));
     const FrameDifference difference = Compare(frame, expected);
@@ -75,7 +75,7 @@ void SceneRenderTest::recordStepDrawsWhatAViewOpenedOnTheRecordDraws() {
 // size, and at twice it, where the scene scales with the frame.
 void SceneRenderTest::offscreenFrameMatchesTheWindowAtAnySize() {
     OPEN_VIEW(view, DisplaySettings(), 1);
-    view->SetGeneralView();
+    view->Commands().SetGeneralView();
     const QImage window = Frame(*view);
     const QImage offscreen = view->Scene().RenderImage(window.width(), window.height());
     Keep(offscreen, QStringLiteral("offscreen"));
@@ -94,18 +94,16 @@ void SceneRenderTest::offscreenFrameMatchesTheWindowAtAnySize() {
 
 void SceneRenderTest::frameWithoutADisplayMatchesTheWindow() {
     OPEN_VIEW(view, DisplaySettings(), 1);
-    view->SetGeneralView();
+    view->Commands().SetGeneralView();
     const QImage window = Frame(*view);
     // A context of its own that shares nothing: it builds its own lists from
     // the document and draws with the view's camera.
     COffscreenFrame frame;
     QVERIFY2(frame.IsValid(), frame.Error().c_str());
     CSceneDrawer drawer;
-    const ColourRamp ramp;
     QVERIFY2(frame.MakeCurrent(), frame.Error().c_str());
     CSceneDrawer::InitialiseContext();
-    drawer.BuildSheetLists(project.Sheet(), view->Scene().Settings(), view->Scene().Quantity(),
-                           view->Scene().Limits(), ramp);
+    drawer.BuildSheetLists(project.Sheet(), view->Scene().Settings(), view->Scene().Presented());
     // Tool arrays kept from other tools are reshaped, refilled or emptied.
     drawer.BuildToolLists(&tenTools.Tools(), view->Scene().Settings());
     drawer.BuildToolLists(&project.Tools(), view->Scene().Settings());
@@ -126,7 +124,7 @@ void SceneRenderTest::frameWithoutADisplayMatchesTheWindow() {
         QCOMPARE(alone.size(), shown.size());
         const FrameDifference difference = Compare(shown, alone);
         QVERIFY2(difference.differing == 0, Describe(difference).constData());
-        view->ToggleSheet();
+        view->Commands().ToggleSheet();
     }
     QVERIFY(frame.MakeCurrent());
     drawer.ReleaseLists();

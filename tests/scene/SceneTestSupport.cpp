@@ -82,9 +82,9 @@ std::unique_ptr<CSceneRender> SceneViewTest::OpenView(const DisplaySettings& set
         return nullptr;
     // The first frame creates the context, builds the lists and fits.
     (void)view->grabFramebuffer();
-    view->SetXYView();
+    view->Commands().SetXYView();
     if (quantity != view->Scene().Quantity())
-        view->SetQuantity(quantity);
+        view->Commands().SetQuantity(quantity);
     return view;
 }
 

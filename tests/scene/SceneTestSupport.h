@@ -7,6 +7,7 @@
 #include "model/CProjectProfile.h"
 #include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QtTest>

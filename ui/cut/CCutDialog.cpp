@@ -6,6 +6,7 @@
 #include "cut/CutComputation.h"
 #include "cut/ProfileCsv.h"
 #include "model/CProjectProfile.h"
+#include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
 #include "session/CSession.h"
 
@@ -133,8 +134,7 @@ CCutDialog::~CCutDialog() {
     if (!session)
         return;
     session->EndCut();
-    document->UpdateAllViews(nullptr, HintCutWindowCloses);
-    document->UpdateAllViews(nullptr, HintCutChanged);
+    document->UpdateAllViews(nullptr, DocumentEvent::CutChanged);
 }
 
 QString CCutDialog::CaptionFor(const CProjectProfile* project) {
@@ -339,7 +339,7 @@ void CCutDialog::Cutting() {
     std::string failure;
     if (!session->MakeCut(configuration, failure))
         ShowMessage(failure, MessageIcon::Error);
-    document->UpdateAllViews(nullptr, HintCutChanged);
+    document->UpdateAllViews(nullptr, DocumentEvent::CutChanged);
     PutControls();
     GraphRebuilt();
 }
@@ -433,7 +433,10 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
                             plot.bottom + static_cast<int>(0.875 * h) + ascent),
                      xTitle);
     const CTextPlace yTitle = YTitlePlace(plot, h);
-    const std::string yText = YAxisTitle(cut->Quantity(), configuration);
+    PresentationSource axis;
+    axis.quantity = cut->Quantity();
+    axis.units = &configuration;
+    const std::string yText = MakePresentation(axis).axisTitle;
     painter.drawText(QPoint(yTitle.x, yTitle.baseline),
                      Text(cut->Made.difference ? "\xCE\x94 " + yText : yText));
     const QString caption = Text(cut->GraphCaption(configuration));
@@ -551,6 +554,6 @@ void CCutDialog::MarkInViews(const CReadOut* readOut) {
         readOut && readOut->hasPoint && !(readOut->arcLength + 1e-05 > cut->Graph.TotalArcLength);
     cut->SetMark(mark ? &readOut->point : nullptr);
     if (mark || markShown)
-        document->UpdateAllViews(nullptr, HintCutMark);
+        emit MarkMoved();
     markShown = mark;
 }

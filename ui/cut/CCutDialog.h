@@ -67,7 +67,7 @@ public:
     // starts afresh and edits.
     CCutDialog(CSession* session, const CConfiguration& configuration, QWidget* parent = nullptr);
     // Ends the session's cut and has the 3D views drop the cut line and the
-    // cross-hair.
+    // cross-hair (the cut changed).
     ~CCutDialog() override;
     CCutDialog(const CCutDialog&) = delete;
     CCutDialog& operator=(const CCutDialog&) = delete;
@@ -127,6 +127,9 @@ public slots:
 signals:
     // A cut was made or the graph changed: "Print cut" may change state.
     void GraphChanged();
+    // The read-out's point of the cut moved, or went: every 3D view of the
+    // document marks it (they read it from the document's cut).
+    void MarkMoved();
 
 protected:
     bool event(QEvent* event) override;

@@ -4,6 +4,7 @@
 #include "model/CProjectProfile.h"
 #include "ui/inspect/CDataTip.h"
 #include "ui/inspect/CDistanceMeasurement.h"
+#include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QCursor>
@@ -14,15 +15,15 @@ CDataTip* AttachInspection(CSceneRender& view, const CConfiguration& configurati
     // The pick is made on the button press, so the pointer is still where it
     // was pressed.
     // A comparing view adds the values of both sides and their difference.
-    QObject::connect(
-        scene, &CSceneRender::Picked, tip, [tip, scene, &configuration](const CDataDisplay& record) {
-            std::vector<std::string> compared;
-            const CProjectProfile* project = scene->Scene().Project();
-            if (scene->Comparison() && project && project->Sheet())
-                compared = ComparisonTipLines(*scene->Comparison(), *project->Sheet(), record,
-                                              scene->Scene().Quantity(), scene->ShownRecord(), configuration);
-            tip->ShowPick(record, QCursor::pos(), compared);
-        });
+    QObject::connect(scene, &CSceneRender::Picked, tip,
+                     [tip, scene, &configuration](const CDataDisplay& record) {
+                         std::vector<std::string> compared;
+                         const CProjectProfile* project = scene->Scene().Project();
+                         if (project && project->Sheet())
+                             compared = ComparisonTipLines(scene->Scene().Presented(), *project->Sheet(),
+                                                           record, scene->ShownRecord(), configuration);
+                         tip->ShowPick(record, QCursor::pos(), compared);
+                     });
     QObject::connect(scene, &CSceneRender::PickInformationHidden, tip, &CDataTip::HidePick);
     QObject::connect(
         scene, &CSceneRender::MeasurementReady, scene,
@@ -30,8 +31,8 @@ CDataTip* AttachInspection(CSceneRender& view, const CConfiguration& configurati
             CDistanceMeasurement* window =
                 CDistanceMeasurement::Open(first, second, configuration, position, scene);
             if (window)
-                QObject::connect(window, &CDistanceMeasurement::MarkersToRemove, scene,
-                                 &CSceneRender::ClearMeasurementMarks, Qt::UniqueConnection);
+                QObject::connect(window, &CDistanceMeasurement::MarkersToRemove, &scene->Commands(),
+                                 &CSceneCommands::ClearMeasurementMarks, Qt::UniqueConnection);
         });
     return tip;
 }

@@ -5,6 +5,7 @@
 #include "core/TextFormat.h"
 #include "scale/AllRecordLimits.h"
 #include "scale/LimitsEditing.h"
+#include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLimits.h"
 
@@ -39,17 +40,13 @@ bool ReadNumber(const QLineEdit* edit, double& value) {
 
 } // namespace
 
-CScaleLimitsDialog::CScaleLimitsDialog(int limitsQuantity, const QString& quantityName,
-                                       ScaleLimits& scaleLimits, const CConfiguration& config,
-                                       QWidget* parent, bool differences)
-    : QDialog(parent), quantity(limitsQuantity), difference(differences), limits(scaleLimits),
+CScaleLimitsDialog::CScaleLimitsDialog(const Presentation& shown, ScaleLimits& scaleLimits,
+                                       const CConfiguration& config, QWidget* parent)
+    : QDialog(parent), quantity(shown.quantity), difference(shown.Difference()), limits(scaleLimits),
       configuration(config) {
     setWindowTitle(QStringLiteral("Scale limits"));
 
-    title = new QLabel(
-        QString::fromStdString((difference ? "\xCE\x94 " : "") +
-                               LimitsDialogTitle(quantity, quantityName.toStdString(), configuration)),
-        this);
+    title = new QLabel(QString::fromStdString(shown.limitsTitle), this);
     title->setObjectName(QStringLiteral("title"));
     QFont bold = title->font();
     bold.setBold(true);

@@ -10,6 +10,7 @@
 
 class CConfiguration;
 class ScaleLimits;
+struct Presentation;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -20,11 +21,10 @@ class CScaleLimitsDialog : public QDialog {
 
 public:
     // limits: the view's limits of every quantity; the dialog edits those of
-    // quantity. quantityName is the profile list's text. difference: the
-    // limits of the differences a comparing view shows.
-    CScaleLimitsDialog(int quantity, const QString& quantityName, ScaleLimits& limits,
-                       const CConfiguration& configuration, QWidget* parent = nullptr,
-                       bool difference = false);
+    // the quantity shown presents, of its differences while it compares,
+    // under its heading (Presentation::limitsTitle).
+    CScaleLimitsDialog(const Presentation& shown, ScaleLimits& limits, const CConfiguration& configuration,
+                       QWidget* parent = nullptr);
 
     // What "All records" runs: true with the limits (stored units) over every
     // record, false when cancelled or failed. The button stays disabled

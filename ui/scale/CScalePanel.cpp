@@ -1,10 +1,6 @@
 #include "ui/scale/CScalePanel.h"
 
-#include "config/CConfiguration.h"
-#include "scale/ColourRamp.h"
-#include "scale/Comparison.h"
-#include "scale/ResultQuantity.h"
-#include "scale/ScaleLabels.h"
+#include "scale/Presentation.h"
 #include "ui/scale/CRotationCube.h"
 
 #include <QAction>
@@ -29,6 +25,37 @@ constexpr int LabelGap = 5;
 const char* const ViewLabels[10] = {"XYZ view", "XY view", "YZ view",  "XZ view",    "Zoom Box",
                                     "Zoom Fit", "Zoom In", "Zoom Out", "Zoom E-Box", "Del E-Box"};
 const char* const PickLabels[3] = {"3D Point Info", "Element Info", "Node Info"};
+
+// A cube seen from its corner.
+void DrawCubeIcon(QPainter& p) {
+    QPainterPath cube;
+    cube.moveTo(9, 2);
+    cube.lineTo(15.5, 5.5);
+    cube.lineTo(15.5, 12.5);
+    cube.lineTo(9, 16);
+    cube.lineTo(2.5, 12.5);
+    cube.lineTo(2.5, 5.5);
+    cube.closeSubpath();
+    cube.moveTo(2.5, 5.5);
+    cube.lineTo(9, 9);
+    cube.lineTo(15.5, 5.5);
+    cube.moveTo(9, 9);
+    cube.lineTo(9, 16);
+    p.fillPath(cube, QColor(200, 215, 240));
+    p.drawPath(cube);
+}
+
+// Four corners drawn in around a square.
+void DrawFitIcon(QPainter& p) {
+    for (int cx : {0, 1})
+        for (int cy : {0, 1}) {
+            const double x = cx ? 15.5 : 2.5, y = cy ? 15.5 : 2.5;
+            const double dx = cx ? -4 : 4, dy = cy ? -4 : 4;
+            p.drawLine(QPointF(x, y), QPointF(x + dx, y));
+            p.drawLine(QPointF(x, y), QPointF(x, y + dy));
+        }
+    p.fillRect(QRectF(6.5, 6.5, 5, 5), QColor(60, 110, 200));
+}
 
 // The toolbar pictures, 18 x 18, drawn here instead of stored.
 QIcon ViewIcon(int position) {
@@ -57,24 +84,9 @@ QIcon ViewIcon(int position) {
     };
     const QPen dashed(QColor(30, 30, 120), 1, Qt::DashLine);
     switch (position) {
-    case 0: { // a cube seen from its corner
-        QPainterPath cube;
-        cube.moveTo(9, 2);
-        cube.lineTo(15.5, 5.5);
-        cube.lineTo(15.5, 12.5);
-        cube.lineTo(9, 16);
-        cube.lineTo(2.5, 12.5);
-        cube.lineTo(2.5, 5.5);
-        cube.closeSubpath();
-        cube.moveTo(2.5, 5.5);
-        cube.lineTo(9, 9);
-        cube.lineTo(15.5, 5.5);
-        cube.moveTo(9, 9);
-        cube.lineTo(9, 16);
-        p.fillPath(cube, QColor(200, 215, 240));
-        p.drawPath(cube);
+    case 0:
+        DrawCubeIcon(p);
         break;
-    }
     case 1:
         axes("XY");
         break;
@@ -88,15 +100,8 @@ QIcon ViewIcon(int position) {
         p.setPen(dashed);
         p.drawRect(QRectF(2.5, 4.5, 13, 9));
         break;
-    case 5: // four corners drawn in
-        for (int cx : {0, 1})
-            for (int cy : {0, 1}) {
-                const double x = cx ? 15.5 : 2.5, y = cy ? 15.5 : 2.5;
-                const double dx = cx ? -4 : 4, dy = cy ? -4 : 4;
-                p.drawLine(QPointF(x, y), QPointF(x + dx, y));
-                p.drawLine(QPointF(x, y), QPointF(x, y + dy));
-            }
-        p.fillRect(QRectF(6.5, 6.5, 5, 5), QColor(60, 110, 200));
+    case 5:
+        DrawFitIcon(p);
         break;
     case 6:
         magnifier("+");
@@ -129,13 +134,12 @@ int PickIndex(int mode) {
 
 } // namespace
 
-QImage ColourBarImage(int quantity, int width, int height, bool difference) {
+QImage ColourBarImage(const Presentation& shown, int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
-    const auto bands = ScaleBarBands(quantity, difference);
     for (int row = 0; row < height; ++row) {
         // 33 bands of equal height, one per colour of the ramp.
         const int band = std::min(row * ColourRamp::Size / std::max(height, 1), ColourRamp::LastIndex);
-        const RgbColour c = bands[static_cast<size_t>(band)];
+        const RgbColour c = shown.bands[static_cast<size_t>(band)];
         const QRgb rgb = qRgb(c.red, c.green, c.blue);
         for (int column = 0; column < width; ++column)
             image.setPixel(column, row, rgb);
@@ -155,17 +159,14 @@ public:
         labelHeight = QFontMetrics(fixed).height();
         labelWidth = QFontMetrics(fixed).horizontalAdvance(QStringLiteral("-0000.000 inch")) + 4;
         setFixedSize(BarLeft + BarWidth + LabelGap + labelWidth, BarTop() + BarHeight + labelHeight / 2 + 1);
-        SetQuantity(0, false);
         PlaceLabels();
     }
 
-    void SetQuantity(int quantity, bool difference) {
-        image = ColourBarImage(quantity, BarWidth, BarHeight, difference);
-        update();
-    }
-    void SetTexts(const std::array<std::string, ScaleLabelCount>& texts) {
+    void Show(const Presentation& shown) {
+        image = ColourBarImage(shown, BarWidth, BarHeight);
         for (size_t k = 0; k < labels.size(); ++k)
-            labels[k]->setText(QString::fromStdString(texts[k]));
+            labels[k]->setText(QString::fromStdString(shown.labels[k]));
+        update();
     }
     QString Text(int k) const { return labels[static_cast<size_t>(k)]->text(); }
 
@@ -200,8 +201,7 @@ private:
     int labelWidth = 0;
 };
 
-CScalePanel::CScalePanel(const CConfiguration& config, bool wide, QWidget* parent)
-    : QWidget(parent), configuration(config) {
+CScalePanel::CScalePanel(bool wide, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("scalePanel"));
     // The quantity list is the panel's first list: created before the other.
     profileList = new QComboBox(this);
@@ -261,11 +261,11 @@ CScalePanel::CScalePanel(const CConfiguration& config, bool wide, QWidget* paren
         layout->addLayout(controls, 1);
     }
 
+    // The view chosen presents the quantity, and the panel shows that.
     connect(profileList, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
         if (index < 0)
             return;
         quantity = index;
-        Repaint();
         emit QuantityChosen(index);
     });
     connect(pickList, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
@@ -315,67 +315,36 @@ void CScalePanel::ShowView(int viewQuantity, int pickMode) {
     viewBar->setEnabled(true);
     quantity = KnownQuantity(viewQuantity);
     SetQuantityShown(quantity);
-    {
-        const QSignalBlocker blocker(pickList);
-        pickList->setCurrentIndex(PickIndex(pickMode));
-    }
-    Repaint();
+    const QSignalBlocker blocker(pickList);
+    pickList->setCurrentIndex(PickIndex(pickMode));
 }
 
 void CScalePanel::ClearView() {
-    quantity = NoScale;
-    minimum = maximum = 0;
-    SetQuantityShown(NoScale);
+    ShowPresentation(MakePresentation(PresentationSource()));
     profileList->setEnabled(false);
     pickList->setEnabled(false);
     limitsButton->setEnabled(false);
     compareButton->setEnabled(false);
     viewBar->setEnabled(false);
-    ClearComparison();
 }
 
-void CScalePanel::SetLimits(int limitsQuantity, double newMinimum, double newMaximum) {
-    quantity = KnownQuantity(limitsQuantity);
+void CScalePanel::ShowPresentation(const Presentation& shown) {
+    quantity = shown.quantity;
     SetQuantityShown(quantity);
-    minimum = newMinimum;
-    maximum = newMaximum;
-    Repaint();
+    colourBar->Show(shown);
+    comparing = shown.Difference();
+    title->setText(comparing ? QString::fromStdString(shown.title) : QString());
+    title->setVisible(comparing);
+    compareButton->setText(comparing ? QStringLiteral("Stop comparing")
+                                     : QStringLiteral("Compare with\u2026"));
 }
 
 void CScalePanel::SetOrientation(const Quaternion& q) {
     cube->SetOrientation(q);
 }
 
-void CScalePanel::UnitsChanged() {
-    Repaint();
-}
-
-void CScalePanel::ShowComparison(const QString& text) {
-    comparing = true;
-    title->setText(text);
-    title->show();
-    compareButton->setText(QStringLiteral("Stop comparing"));
-    Repaint();
-}
-
-void CScalePanel::ClearComparison() {
-    comparing = false;
-    title->clear();
-    title->hide();
-    compareButton->setText(QStringLiteral("Compare with\u2026"));
-    Repaint();
-}
-
 QString CScalePanel::Title() const {
     return title->text();
-}
-
-void CScalePanel::Repaint() {
-    colourBar->SetQuantity(quantity, comparing);
-    colourBar->SetTexts(comparing ? DifferenceLabelTexts(quantity, minimum, maximum, configuration)
-                                  : ScaleLabelTexts(quantity, minimum, maximum, configuration));
-    lastMinimum = minimum;
-    lastMaximum = maximum;
 }
 
 QString CScalePanel::LabelText(int k) const {

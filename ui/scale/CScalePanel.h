@@ -12,7 +12,6 @@
 
 #include <array>
 
-class CConfiguration;
 class CColourBar;
 class CRotationCube;
 class QAction;
@@ -20,41 +19,31 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QToolBar;
+struct Presentation;
 
-// The colour bar picture: thickness with blue at the top, every other
-// quantity (and "(no scale)") with red at the top; a difference with the
-// diverging ramp's red (above 0) at the top.
-QImage ColourBarImage(int quantity, int width, int height, bool difference = false);
+// The colour bar picture of a presentation: its 33 bands, top first, of
+// equal height.
+QImage ColourBarImage(const Presentation& shown, int width, int height);
 
 class CScalePanel : public QWidget {
     Q_OBJECT
+    Q_MOC_INCLUDE("scale/Presentation.h")
 
 public:
     // wide: the larger layout for screens of 1280 pixels and more.
-    CScalePanel(const CConfiguration& configuration, bool wide, QWidget* parent = nullptr);
+    explicit CScalePanel(bool wide, QWidget* parent = nullptr);
 
     // A project view became active: the lists follow it and are enabled.
     void ShowView(int quantity, int pickMode);
     // No project view is active: "(no scale)" in a disabled list.
     void ClearView();
-    // The limits the active view computed (stored units).
-    void SetLimits(int quantity, double minimum, double maximum);
     // The active view turned: the cube turns with it.
     void SetOrientation(const Quaternion& q);
-    // The system of units changed.
-    void UnitsChanged();
-    // The active view shows the difference to a reference: the title names
-    // it, the bar is the diverging ramp and the labels are differences. The
-    // limits follow as for a plain quantity.
-    void ShowComparison(const QString& title);
-    void ClearComparison();
+    // While comparing, the title above the bar names the comparison.
     bool Comparing() const { return comparing; }
     QString Title() const;
 
     int Quantity() const { return quantity; }
-    // The limits the labels show now.
-    double LastMinimum() const { return lastMinimum; }
-    double LastMaximum() const { return lastMaximum; }
     // Label k, 0 (top, the maximum) .. 4 (the minimum).
     QString LabelText(int k) const;
 
@@ -68,6 +57,12 @@ public:
     static constexpr std::array<int, 10> ViewCommands{339, 338, 343, 340, 347, 215, 348, 349, 345, 346};
     // The pick modes of the pick-kind list, top to bottom.
     static constexpr std::array<int, 3> PickModes{3, 2, 0};
+
+public slots:
+    // What the active view presents: its quantity in the list, its bar and
+    // labels, and while it compares the comparison's title and "Stop
+    // comparing".
+    void ShowPresentation(const Presentation& shown);
 
 signals:
     void QuantityChosen(int quantity);
@@ -84,12 +79,8 @@ signals:
 private:
     void BuildViewToolBar();
     void SetQuantityShown(int shown);
-    void Repaint();
 
-    const CConfiguration& configuration;
     int quantity = 0;
-    double minimum = 0, maximum = 0;
-    double lastMinimum = 0, lastMaximum = 0;
     bool comparing = false;
 
     CRotationCube* cube = nullptr;

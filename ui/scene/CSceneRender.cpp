@@ -4,35 +4,20 @@
 #include "model/CProjectProfile.h"
 #include "scene/SceneTexts.h"
 #include "session/CSession.h"
+#include "ui/scene/CSceneCommands.h"
+#include "ui/scene/CViewGestures.h"
 
 #include <GL/gl.h>
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QScreen>
-#include <QWheelEvent>
+#include <QTimer>
 #include <cmath>
 
 namespace {
 
 // One frame at a time, whatever view draws it.
 bool drawing = false;
-
-// Gestures, overlays and picks all work in device pixels.
-PointerEvent Pointer(const QPointF& position, qreal ratio, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-                     Qt::MouseButtons buttons = Qt::NoButton) {
-    PointerEvent event;
-    event.x = static_cast<int>(std::lround(position.x() * ratio));
-    event.y = static_cast<int>(std::lround(position.y() * ratio));
-    event.shift = modifiers & Qt::ShiftModifier;
-    event.ctrl = modifiers & Qt::ControlModifier;
-    event.leftHeld = buttons & Qt::LeftButton;
-    return event;
-}
-
-PointerEvent Pointer(const QMouseEvent& event, qreal ratio) {
-    return Pointer(event.position(), ratio, event.modifiers(), event.buttons());
-}
 
 } // namespace
 
@@ -44,9 +29,11 @@ void CSceneRender::PrepareApplication() {
     QSurfaceFormat::setDefaultFormat(format);
 }
 
-CSceneRender::CSceneRender(CSession* session, const DisplaySettings& defaults, QWidget* parent)
+CSceneRender::CSceneRender(CSession* session, const DisplaySettings& defaults, QWidget* parent,
+                           const CConfiguration* units)
     : QOpenGLWidget(parent), project(session ? &session->Project() : nullptr), sessionView(session),
-      scene(sessionView, defaults, 1, this), interactor(scene.Camera(), scene.Settings(), *this) {
+      scene(sessionView, defaults, 1, this), gestures(std::make_unique<CViewGestures>(*this)),
+      commands(std::make_unique<CSceneCommands>(*this)) {
     QSurfaceFormat format = QSurfaceFormat::defaultFormat();
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
@@ -65,13 +52,12 @@ CSceneRender::CSceneRender(CSession* session, const DisplaySettings& defaults, Q
     // showing the texture of its old framebuffer, black, until it is resized.
     setMinimumSize(16, 16);
     setFocusPolicy(Qt::StrongFocus);
+    scene.SetUnits(units);
     scene.Camera().trackball.SetRotation(CCamera::GeneralView);
     if (project) {
         project->AddView(this);
         shownRecord = project->CurrentRecord();
     }
-    clock.start();
-    connect(&rotationTimer, &QTimer::timeout, this, [this] { interactor.RotationTick(); });
 }
 
 CSceneRender::~CSceneRender() {
@@ -89,6 +75,10 @@ CDocument* CSceneRender::Document() const {
     return project;
 }
 
+const CSceneInteractor& CSceneRender::Interactor() const {
+    return gestures->Interactor();
+}
+
 void CSceneRender::ReleaseGL() {
     if (contextReady)
         scene.Drawer().ReleaseLists();
@@ -100,6 +90,7 @@ FrameState CSceneRender::WindowFrame() const {
     const qreal ratio = devicePixelRatioF();
     frame.width = std::max(1, static_cast<int>(std::lround(width() * ratio)));
     frame.height = std::max(1, static_cast<int>(std::lround(height() * ratio)));
+    const CSceneInteractor& interactor = Interactor();
     frame.motion = interactor.Dragging();
     frame.clipActive = interactor.ClipPlanesActive();
     std::copy(&interactor.ClipPlanes()[0][0], &interactor.ClipPlanes()[0][0] + 16, &frame.clipPlanes[0][0]);
@@ -123,7 +114,7 @@ void CSceneRender::initializeGL() {
     const FrameState frame = WindowFrame();
     scene.Camera().trackball.Initialise(frame.width, frame.height);
     scene.Camera().trackball.SetRotation(CCamera::GeneralView);
-    interactor.Resize(frame.width, frame.height);
+    gestures->Interactor().Resize(frame.width, frame.height);
     contextReady = true;
     RebuildLists();
     fitPending = true;
@@ -131,7 +122,7 @@ void CSceneRender::initializeGL() {
 
 void CSceneRender::resizeGL(int w, int h) {
     glViewport(0, 0, w, h);
-    interactor.Resize(w, h);
+    gestures->Interactor().Resize(w, h);
 }
 
 void CSceneRender::showEvent(QShowEvent* event) {
@@ -151,9 +142,9 @@ void CSceneRender::RebuildLists() {
         scene.RebuildLists();
 }
 
-void CSceneRender::RecomputeLimits() {
-    if (scene.RecomputeLimits())
-        emit LimitsChanged(scene.Quantity(), scene.ScaleMinimum(), scene.ScaleMaximum());
+void CSceneRender::UpdatePresentation() {
+    if (scene.UpdatePresentation())
+        emit PresentationChanged(scene.Presented());
     // A reference that follows stops when its record cannot be read.
     const std::string failure = scene.TakeComparisonFailure();
     if (!failure.empty()) {
@@ -176,17 +167,17 @@ void CSceneRender::OnActivateView(bool active) {
     if (!active)
         return;
     scene.Camera().trackball.SetBallSize(1.0f);
-    RecomputeLimits();
+    UpdatePresentation();
 }
 
 void CSceneRender::paintGL() {
     if (drawing || !contextReady)
         return;
     drawing = true;
-    QGuiApplication::setOverrideCursor(interactor.RotationRunning() ? Qt::BusyCursor : Qt::WaitCursor);
+    QGuiApplication::setOverrideCursor(Interactor().RotationRunning() ? Qt::BusyCursor : Qt::WaitCursor);
     if (fitPending) {
         fitPending = false;
-        interactor.RemoveClipPlanes();
+        gestures->Interactor().RemoveClipPlanes();
         scene.Fit(scene.Frame());
     }
     scene.DrawFrame(scene.Frame());
@@ -195,35 +186,31 @@ void CSceneRender::paintGL() {
     emit RotationShown(scene.Camera().trackball.Rotation());
 }
 
-void CSceneRender::OnUpdate(CView*, int hint) {
-    const SceneUpdate what = scene.UpdateFor(hint, shownRecord);
-    if (!CScene::UpdateKeepsLimits(what))
-        RecomputeLimits();
-    switch (what) {
-    case SceneUpdate::CutMark: {
-        // Arms of a twentieth of the height a maximised window would have.
-        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-        const int reach =
-            screen ? static_cast<int>(0.05 * screen->availableGeometry().height() * devicePixelRatioF()) : 20;
-        WithContext([&] { scene.BuildCutMark(hint == HintCutMark, reach); });
-        break;
-    }
+void CSceneRender::OnUpdate(CView*, DocumentEvent event) {
+    switch (scene.UpdateFor(event, shownRecord)) {
     case SceneUpdate::CutLine:
         WithContext([this] { scene.BuildCutLine(); });
-        break;
+        ShowCutMark();
+        return;
     case SceneUpdate::Lists:
         if (project)
             shownRecord = project->CurrentRecord();
         WithContext([this] { RebuildLists(); });
-        break;
-    case SceneUpdate::Overlay:
-        WithContext([&] { scene.BuildOverlay(hint, interactor); });
+        ShowCutMark();
         break;
     case SceneUpdate::Redraw:
         break;
-    case SceneUpdate::None:
-        return;
     }
+    UpdatePresentation();
+    update();
+}
+
+void CSceneRender::ShowCutMark() {
+    // Arms of a twentieth of the height a maximised window would have.
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int reach =
+        screen ? static_cast<int>(0.05 * screen->availableGeometry().height() * devicePixelRatioF()) : 20;
+    WithContext([&] { scene.BuildCutMark(reach); });
     update();
 }
 
@@ -231,11 +218,11 @@ void CSceneRender::TakeRecord(int record) {
     shownRecord = record;
     WithContext([this] { RebuildLists(); });
     // The labels follow the record taken, whatever command brought it.
-    RecomputeLimits();
+    UpdatePresentation();
 }
 
 void CSceneRender::RequestRedraw() {
-    // The limits came with the record (TakeRecord).
+    // The presentation came with the record (TakeRecord).
     QMetaObject::invokeMethod(
         this, [this] { repaint(); }, Qt::QueuedConnection);
 }
@@ -245,81 +232,12 @@ void CSceneRender::SettingsChanged() {
         CSceneDrawer::SetupLighting();
         RebuildLists();
     });
-    RecomputeLimits();
+    UpdatePresentation();
     update();
 }
 
-void CSceneRender::ToggleMeasurement() {
-    ToggleDistanceMeasurement(scene.Settings());
-    interactor.ResetMeasurement();
-    if (project)
-        project->UpdateAllViews(nullptr, HintNewRecord);
-    else
-        OnUpdate(nullptr, HintNewRecord);
-    emit DisplaySettingsChanged();
-}
-
-bool CSceneRender::Pick(int x, int y, int mode, PickMarking marking, CDataDisplay& record) {
-    if (!contextReady)
-        return false;
-    PickScene parts;
-    parts.sheet = project ? project->Sheet() : nullptr;
-    parts.tools = project ? &project->Tools() : nullptr;
-    parts.sheetShown = scene.Settings().sheetShown != 0;
-    std::vector<std::array<int, 2>> outline;
-    bool found = false;
-    WithContext([&] {
-        found =
-            picker.Pick(scene.Drawer(), scene.Camera(), scene.Frame(), parts, x, y, mode, record, outline);
-    });
-    if (found && marking == PickMarking::Current) {
-        scene.SetPickOutline(outline);
-        if (project)
-            project->UpdateAllViews(nullptr, HintPickHighlight);
-        else
-            OnUpdate(nullptr, HintPickHighlight);
-    }
-    return found;
-}
-
 bool CSceneRender::PickAt(int x, int y, CDataDisplay& record, bool mark) {
-    const PointerEvent at = Pointer(QPointF(x, y), devicePixelRatioF());
-    return Pick(at.x, at.y, interactor.PickMode(), mark ? PickMarking::Current : PickMarking::None, record);
-}
-
-void CSceneRender::OverlayChanged(int hint) {
-    // The rubber band belongs to the view dragged: the others keep their
-    // frames until the zoom shows.
-    if (project && hint != HintZoomBox)
-        project->UpdateAllViews(nullptr, hint);
-    else
-        OnUpdate(nullptr, hint);
-}
-
-void CSceneRender::SetCursor(SceneCursor cursor) {
-    switch (cursor) {
-    case SceneCursor::Rotate:
-        setCursor(Qt::ClosedHandCursor);
-        break;
-    case SceneCursor::Pan:
-        setCursor(Qt::SizeAllCursor);
-        break;
-    case SceneCursor::ZoomBox:
-        setCursor(Qt::CrossCursor);
-        break;
-    case SceneCursor::Busy:
-        setCursor(Qt::BusyCursor);
-        break;
-    case SceneCursor::Arrow:
-        unsetCursor();
-        break;
-    }
-}
-
-void CSceneRender::MeasurementPicked(const CDataDisplay& first, const CDataDisplay& second, int x, int y) {
-    const qreal ratio = devicePixelRatioF();
-    emit MeasurementReady(first, second,
-                          mapToGlobal(QPoint(static_cast<int>(x / ratio), static_cast<int>(y / ratio))));
+    return gestures->PickAt(x, y, record, mark);
 }
 
 QPointF CSceneRender::ProjectToWindow(const CCoordinate& point) {
@@ -328,43 +246,7 @@ QPointF CSceneRender::ProjectToWindow(const CCoordinate& point) {
     return {window[0] / ratio, window[1] / ratio};
 }
 
-void CSceneRender::RemoveMarker() {
-    if (!scene.ClearPickOutline())
-        return;
-    WithContext([this] { scene.BuildOverlay(HintPickHighlight, interactor); });
-    update();
-}
-
-void CSceneRender::mousePressEvent(QMouseEvent* event) {
-    const PointerEvent pointer = Pointer(*event, devicePixelRatioF());
-    if (event->button() == Qt::LeftButton)
-        interactor.LeftDown(pointer);
-    else if (event->button() == Qt::RightButton)
-        interactor.RightDown(pointer);
-}
-
-void CSceneRender::mouseMoveEvent(QMouseEvent* event) {
-    interactor.Move(Pointer(*event, devicePixelRatioF()));
-}
-
-void CSceneRender::mouseReleaseEvent(QMouseEvent* event) {
-    const PointerEvent pointer = Pointer(*event, devicePixelRatioF());
-    if (event->button() == Qt::LeftButton)
-        interactor.LeftUp(pointer);
-    else if (event->button() == Qt::RightButton)
-        interactor.RightUp(pointer);
-}
-
-void CSceneRender::wheelEvent(QWheelEvent* event) {
-    interactor.Wheel(event->angleDelta().y());
-}
-
 void CSceneRender::focusInEvent(QFocusEvent* event) {
     OnActivateView(true);
     QOpenGLWidget::focusInEvent(event);
-}
-
-void CSceneRender::focusOutEvent(QFocusEvent* event) {
-    interactor.FocusLost();
-    QOpenGLWidget::focusOutEvent(event);
 }

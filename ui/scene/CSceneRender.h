@@ -1,24 +1,28 @@
 // The 3D view of a project: an OpenGL widget that hosts the scene of its
-// document (camera, display settings, scale limits, lists) and turns mouse
-// events into its gestures and picks.
+// document (camera, display settings, quantity, limits, presentation,
+// lists), takes the document's events and publishes its presentation. Its
+// gestures (CViewGestures) and its commands (CSceneCommands) are objects of
+// their own.
 #pragma once
 
 #include "config/DisplaySettings.h"
 #include "model/CDocument.h"
 #include "render/CScene.h"
-#include "render/CScenePicker.h"
 #include "scene/CDataDisplay.h"
 #include "scene/CSceneInteractor.h"
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QOpenGLWidget>
-#include <QTimer>
 
+#include <memory>
+
+class CConfiguration;
 class CProjectProfile;
 class CSession;
+class CSceneCommands;
+class CViewGestures;
 
-class CSceneRender : public QOpenGLWidget, public CView, private ISceneHost, private ISceneWindow {
+class CSceneRender : public QOpenGLWidget, public CView, private ISceneWindow {
     Q_OBJECT
 
 public:
@@ -27,11 +31,14 @@ public:
     static void PrepareApplication();
 
     // A view of session's project (null: of nothing), which outlives it.
-    CSceneRender(CSession* session, const DisplaySettings& settings, QWidget* parent = nullptr);
+    // units: the system of units of the presentation's texts (the scale
+    // panel's labels, the pictures' annotations); none without.
+    CSceneRender(CSession* session, const DisplaySettings& settings, QWidget* parent = nullptr,
+                 const CConfiguration* units = nullptr);
     ~CSceneRender() override;
 
     // The view side of the document.
-    void OnUpdate(CView* sender, int hint) override;
+    void OnUpdate(CView* sender, DocumentEvent event) override;
     bool IsSceneView() const override { return true; }
     void TakeRecord(int record) override;
     void RequestRedraw() override;
@@ -44,11 +51,18 @@ public:
 
     CScene& Scene() { return scene; }
     const CScene& Scene() const { return scene; }
-    const CSceneInteractor& Interactor() const { return interactor; }
+    const CSceneInteractor& Interactor() const;
+    CSceneCommands& Commands() { return *commands; }
 
     // The view became the active one (or stopped being it): the trackball
-    // takes its full size and the scale panel the view's limits.
+    // takes its full size and the view publishes its presentation.
     void OnActivateView(bool active);
+    // Makes again what changed of the presentation (the record's values, the
+    // quantity, the limits, the comparison and its names, the system of
+    // units) and publishes it.
+    void UpdatePresentation();
+    // The cut window's read-out moved its mark: the cross-hair follows.
+    void ShowCutMark();
 
     // Shows the difference to a reference instead of the quantity's values;
     // false, with the reason in failure (the meshes differ), and nothing
@@ -62,63 +76,10 @@ public:
     // The window position of a model point (pixels, y downwards).
     QPointF ProjectToWindow(const CCoordinate& point);
 
-public slots:
-    // Turns the view to an orientation (the scale panel's cube).
-    void SetRotation(const Quaternion& rotation) {
-        scene.Camera().trackball.SetRotation(rotation);
-        update();
-    }
-    void SetXYView() { SetRotation(CCamera::XYView); }
-    void SetGeneralView() { SetRotation(CCamera::GeneralView); }
-    void SetXZView() { SetRotation(CCamera::XZView); }
-    void SetYZView() { SetRotation(CCamera::YZView); }
-    void ZoomIn() {
-        scene.Camera().ZoomIn();
-        update();
-    }
-    void ZoomOut() {
-        scene.Camera().ZoomOut();
-        update();
-    }
-    void FitIntoWindow() {
-        scene.Camera().ResetZoom();
-        fitPending = true;
-        update();
-    }
-    void StartZoomBox() { CSceneInteractor::StartZoomBox(); }
-    void StartExclusiveZoomBox() { interactor.StartExclusiveZoomBox(); }
-    void RemoveClipPlanes() {
-        interactor.RemoveClipPlanes();
-        update();
-    }
-    void SetQuantity(int quantity) {
-        scene.SetQuantity(quantity);
-        SettingsChanged();
-    }
-    void SetPickMode(int mode) { interactor.SetPickMode(mode); }
-    void ToggleSheet() { EditSettings(ToggleSheetShown); }
-    void ToggleTool(int slot) {
-        EditSettings([slot](DisplaySettings& s) { ToggleToolShown(s, slot); });
-    }
-    void StepToolMode(int slot) {
-        EditSettings([slot](DisplaySettings& s) { StepToolDisplayMode(s, slot); });
-    }
-    void SetSheetDisplayMode(int mode) {
-        EditSettings([mode](DisplaySettings& s) { s.sheetDisplayMode = mode; });
-    }
-    // The next frame builds the dots when it first shows them.
-    void ToggleDots() { EditSettings(ToggleNodeDots, false); }
-    void ToggleMeasurement();
-    // The measurement window went: its two markers and the line go too.
-    void ClearMeasurementMarks() { interactor.ResetMeasurement(); }
-    void ApplySettings(const DisplaySettings& settings) {
-        scene.Settings() = settings;
-        SettingsChanged();
-    }
-
 signals:
-    // The limits of the current quantity, for the scale panel.
-    void LimitsChanged(int quantity, double minimum, double maximum);
+    // What the view presents now (the scale panel paints it when the view is
+    // the active one).
+    void PresentationChanged(const Presentation& shown);
     // The orientation a frame was drawn with (the scale panel's cube shows it).
     void RotationShown(const Quaternion& rotation);
     // A pick was made (the data tip shows it), and the right button that
@@ -136,31 +97,12 @@ protected:
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    // What the gestures ask of the window.
-    bool Pick(int x, int y, int mode, PickMarking marking, CDataDisplay& record) override;
-    void RemoveMarker() override;
-    void Redraw() override { update(); }
-    void OverlayChanged(int hint) override;
-    void SetCursor(SceneCursor cursor) override;
-    // Every capture happens while a button is held, and Qt keeps the mouse
-    // for the widget that a button was pressed on until it is released.
-    void CaptureMouse(bool) override {}
-    void StartRotationTimer(int periodMs) override { rotationTimer.start(periodMs); }
-    void StopRotationTimer() override { rotationTimer.stop(); }
-    long long Milliseconds() override { return clock.elapsed(); }
-    void ShowPickInformation(const CDataDisplay& record) override { emit Picked(record); }
-    void HidePickInformation() override { emit PickInformationHidden(); }
-    void MeasurementPicked(const CDataDisplay& first, const CDataDisplay& second, int x, int y) override;
-    void ActivateFrame() override {}
+    friend class CSceneCommands;
+    friend class CViewGestures;
 
     // The scene's window.
     FrameState WindowFrame() const override;
@@ -168,18 +110,8 @@ private:
 
     // Rebuilds every list from the document and the settings.
     void RebuildLists();
-    void RecomputeLimits();
+    // The settings changed: lighting, lists and presentation follow.
     void SettingsChanged();
-    // One of the view's own commands: edits its settings, draws them and
-    // tells the options dialog; lists: whether the lists show the edit.
-    template <typename F> void EditSettings(F edit, bool lists = true) {
-        edit(scene.Settings());
-        if (lists)
-            SettingsChanged();
-        else
-            update();
-        emit DisplaySettingsChanged();
-    }
     void ReleaseGL();
     // Runs f with the view's context current.
     template <typename F> void WithContext(F f) {
@@ -191,12 +123,10 @@ private:
     CProjectProfile* project;
     CSessionView sessionView; // what this view keeps of its own: its comparison
     CScene scene;
-    CScenePicker picker;
-    CSceneInteractor interactor;
+    std::unique_ptr<CViewGestures> gestures;
+    std::unique_ptr<CSceneCommands> commands;
     int shownRecord = 0;
     bool contextReady = false;
     bool fitPending = true;
     bool contextFailureShown = false;
-    QTimer rotationTimer;
-    QElapsedTimer clock;
 };
