@@ -12,16 +12,17 @@
 
 namespace {
 
-const char* const kUsage = "usage:\n"
-                           "  quillmere-samplegen cup FOLDER [--name NAME] [--cells NX NY] [--records N]\n"
-                           "                      [--quarter] [--crlf] [--windows-folder DIR] [--nonfinite]\n"
-                           "      writes the cup sample project FOLDER/NAME.tfc (NAME defaults to cup)\n"
-                           "  quillmere-samplegen grid RECORDFILE NX NY\n"
-                           "      writes a flat NX x NY grid record of a 1 m x 1 m sheet\n"
-                           "  quillmere-samplegen gauge CSVFILE [--cells NX NY] [--records N] [--quarter] [--moved]\n"
-                           "      writes gauge points measured on the cup sample of those options;\n"
-                           "      --moved: in a frame of their own (turned 2 degrees about (1, 2, 3)\n"
-                           "      and shifted by (3, -2, 1.5) mm)\n";
+const char* const kUsage =
+    "usage:\n"
+    "  quillmere-samplegen cup FOLDER [--name NAME] [--cells NX NY] [--records N]\n"
+    "                      [--quarter] [--crlf] [--windows-folder DIR] [--nonfinite]\n"
+    "      writes the cup sample project FOLDER/NAME.tfc (NAME defaults to cup)\n"
+    "  quillmere-samplegen grid RECORDFILE NX NY\n"
+    "      writes a flat NX x NY grid record of a 1 m x 1 m sheet\n"
+    "  quillmere-samplegen gauge CSVFILE [--cells NX NY] [--records N] [--quarter] [--moved]\n"
+    "      writes gauge points measured on the cup sample of those options;\n"
+    "      --moved: in a frame of their own (turned 2 degrees about (1, 2, 3)\n"
+    "      and shifted by (3, -2, 1.5) mm)\n";
 
 int Usage() {
     std::fputs(kUsage, stderr);
