@@ -37,8 +37,15 @@ struct StudyArguments {
     std::string chart;    // the thickness chart, a PNG file
 };
 
+struct MeasureArguments {
+    std::string points;    // the measurement file
+    std::string output;    // the table's file; "": the table on stdout
+    std::string tolerance; // as typed: a length, or a percentage "10%"
+    std::string fit;       // "rigid": fit the points to the sheet first
+};
+
 struct BatchArguments {
-    std::string command; // report, values, cut, tip, export, render, video, study or vtk
+    std::string command; // report, values, cut, tip, export, render, video, study, vtk or measure
     std::string report;  // sheet, project, record or document
     std::string project;
     std::string units; // "", "si" or "us"
@@ -58,8 +65,14 @@ struct BatchArguments {
     RenderArguments render;
     VideoArguments video;
     StudyArguments study;
-    std::string minus;   // values, cut, render: the reference project of the difference
-    int minusRecord = 0; // its record; 0: the one of --record
+    std::string minus;       // values, cut, render: the reference project of the difference
+    int minusRecord = 0;     // its record; 0: the one of --record
+    bool byPosition = false; // compare with it by position, not node by node
+    // measure, and --minus by position: how far from the sheet a point may
+    // be, in the length unit of the system of units; none given: the default.
+    bool hasMaxDistance = false;
+    double maxDistance = 0;
+    MeasureArguments measure;
 };
 
 // The project a command works on: its session at the record the command

@@ -3,6 +3,7 @@
 #include "batch/BatchOptions.h"
 #include "batch/CutCommand.h"
 #include "batch/ExportCommand.h"
+#include "batch/MeasureCommand.h"
 #include "batch/ReportCommand.h"
 #include "batch/StudyCommand.h"
 #include "batch/TipCommand.h"
@@ -19,21 +20,26 @@ const char* const Usage =
     "usage: quillmere-batch report sheet|project|record|document PROJECT.tfc [--units si|us] [--record N]\n"
     "       quillmere-batch values PROJECT.tfc --quantity Q [--record N] [--min A --max B] [--minus "
     "REFERENCE.tfc "
-    "[--minus-record M]]\n"
+    "[--minus-record M] [--by-position [--max-distance D]]]\n"
     "       quillmere-batch cut PROJECT.tfc --plane x|y|z --position P --quantity Q [--record N] [--units "
     "si|us] "
-    "[--graph | --save FILE.csv] [--minus REFERENCE.tfc [--minus-record M]]\n"
+    "[--graph | --save FILE.csv] [--minus REFERENCE.tfc [--minus-record M] [--by-position [--max-distance "
+    "D]]]\n"
     "       quillmere-batch tip PROJECT.tfc (--node N | --element E) [--record N] [--units si|us]\n"
     "       quillmere-batch export PROJECT.tfc --to DIR [--with-solution [--first-last]] [--create]\n"
     "       quillmere-batch render PROJECT.tfc -o FILE [--record N] [--quantity Q] [--view general|xy|xz|yz] "
-    "[--size WxH] [--no-name] [--scale] [--minus REFERENCE.tfc [--minus-record M]]\n"
+    "[--size WxH] [--no-name] [--scale] [--minus REFERENCE.tfc [--minus-record M] [--by-position "
+    "[--max-distance D]]]\n"
     "       quillmere-batch video PROJECT.tfc -o FILE.avi|FILE.mp4 [--size WxH] [--codec NAME] [--quantity "
     "Q] "
     "[--view general|xy|xz|yz]\n"
     "       quillmere-batch study LIST -o TABLE.csv [--record last|N] [--units si|us] [--jobs N] [--pictures "
     "DIR] [--chart FILE.png] [--task I --of N]\n"
     "       quillmere-batch study --gather PART.csv... -o TABLE.csv\n"
-    "       quillmere-batch vtk PROJECT.tfc --to DIR [--records all|last|N[,M...]] [--units si|us]";
+    "       quillmere-batch vtk PROJECT.tfc --to DIR [--records all|last|N[,M...]] [--units si|us]\n"
+    "       quillmere-batch measure PROJECT.tfc --points FILE.csv [--record N] [--units si|us] "
+    "[--max-distance "
+    "D] [--tolerance T] [--fit rigid] [-o TABLE.csv]";
 
 // render's and video's options, known to every build: their commands are
 // built only where pictures are drawn.
@@ -97,6 +103,7 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     DescribeVideo(app, parsed, texts);
     DescribeStudy(app, parsed.study);
     DescribeVtk(app, parsed);
+    DescribeMeasure(app, parsed, texts);
     // After the commands, which would take it over otherwise.
     app.footer(Usage);
 }
@@ -124,11 +131,11 @@ std::string FirstUnexpected(const CLI::App& app) {
 std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
     const std::string unexpected = FirstUnexpected(app);
     if (arguments.empty())
-        return "a command is needed: report, values, cut, tip, export, render, video, study or vtk";
+        return "a command is needed: report, values, cut, tip, export, render, video, study, vtk or measure";
     if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
         arguments[0][0] != '-')
         return arguments[0] +
-               " is not a command: report, values, cut, tip, export, render, video, study or vtk";
+               " is not a command: report, values, cut, tip, export, render, video, study, vtk or measure";
     if (!unexpected.empty() && unexpected[0] == '-' && !app.get_subcommands().empty())
         return unexpected + " is not an option of " + app.get_subcommands().front()->get_name();
     if (!unexpected.empty())

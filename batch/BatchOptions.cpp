@@ -14,6 +14,11 @@ bool IsQuantity(const std::string& text) {
     return ParseInteger(text, value) && value >= 1 && value <= 7;
 }
 
+bool IsLength(const std::string& text) {
+    double value = 0;
+    return ParseNumber(text, value) && value >= 0;
+}
+
 bool IsPictureSize(const std::string& text) {
     return ParsePictureSize(text).has_value();
 }
@@ -101,13 +106,20 @@ CLI::Option* AddView(CLI::App& command, std::string& view) {
         ->check(CLI::IsMember({"general", "xy", "xz", "yz"}));
 }
 
+CLI::Option* AddMaxDistance(CLI::App& command, OptionTexts& texts, const std::string& help) {
+    return command.add_option("--max-distance", texts.maxDistance, help)
+        ->type_name("D")
+        ->check(Accepts(IsLength, "a length of 0 or more"));
+}
+
 void AddMinus(CLI::App& command, BatchArguments& parsed, OptionTexts& texts) {
     CLI::Option* minus =
         command
             .add_option(
                 "--minus", parsed.minus,
-                "The difference to this project, whose mesh must be the same: this one's values minus "
-                "its values; a mismatch names an element as tip --element numbers it, from 0")
+                "The difference to this project, whose mesh must be the same unless --by-position: this "
+                "one's values minus its values; a mismatch names an element as tip --element numbers it, "
+                "from 0")
             ->type_name("B.tfc");
     command
         .add_option(
@@ -117,6 +129,17 @@ void AddMinus(CLI::App& command, BatchArguments& parsed, OptionTexts& texts) {
         ->type_name("M")
         ->check(Accepts(IsInteger, "an integer"))
         ->needs(minus);
+    CLI::Option* byPosition =
+        command
+            .add_flag("--by-position", parsed.byPosition,
+                      "Compares by position, for meshes that differ: each node takes the --minus project's "
+                      "value at its closest point on that sheet (nan beyond --max-distance, counted on "
+                      "stderr)")
+            ->needs(minus);
+    AddMaxDistance(command, texts,
+                   "With --by-position: how far a node may be from the --minus project's sheet and still "
+                   "take its value, in mm (inch in US units); 5 mm by default")
+        ->needs(byPosition);
 }
 
 void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
@@ -132,6 +155,7 @@ void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
         if (parsed.minusRecord == 0)
             parsed.minusRecord = -1;
     }
+    parsed.hasMaxDistance = !texts.maxDistance.empty() && ParseNumber(texts.maxDistance, parsed.maxDistance);
     parsed.hasMinimum = !texts.minimum.empty() && ParseNumber(texts.minimum, parsed.minimum);
     parsed.hasMaximum = !texts.maximum.empty() && ParseNumber(texts.maximum, parsed.maximum);
     if (!texts.plane.empty())

@@ -23,6 +23,7 @@ struct OptionTexts {
     std::string size;      // render: WxH
     std::string videoSize; // video: WxH
     std::string minusRecord;
+    std::string maxDistance;
 };
 
 // The project file, the first argument of a command.
@@ -34,7 +35,10 @@ CLI::Option* AddUnits(CLI::App& command, BatchArguments& parsed);
 CLI::Option* AddQuantity(CLI::App& command, OptionTexts& texts, bool required);
 CLI::Option* AddSize(CLI::App& command, std::string& text, const std::string& help);
 CLI::Option* AddView(CLI::App& command, std::string& view);
-// values, cut and render of the difference to a reference project.
+// How far from the sheet a point may be (a length of 0 or more).
+CLI::Option* AddMaxDistance(CLI::App& command, OptionTexts& texts, const std::string& help);
+// values, cut and render of the difference to a reference project, node by
+// node or by position.
 void AddMinus(CLI::App& command, BatchArguments& parsed, OptionTexts& texts);
 
 // The values CLI11 has checked, in the form the commands use.

@@ -6,7 +6,8 @@
 #include <string>
 
 // Exit statuses of the command.
-// BatchIncomplete: a study some of whose projects gave no figures.
+// BatchIncomplete: a study some of whose projects gave no figures, measured
+// points some of which missed the sheet.
 enum BatchStatus { BatchSuccess = 0, BatchCritical = 1, BatchFailure = 2, BatchIncomplete = 3 };
 
 // "\r\n" becomes "\n", as a terminal expects.

@@ -4,6 +4,7 @@
 #include "batch/CutCommand.h"
 #include "batch/ExportCommand.h"
 #include "batch/InputFiles.h"
+#include "batch/MeasureCommand.h"
 #include "batch/ReportCommand.h"
 #include "batch/StudyCommand.h"
 #include "batch/TipCommand.h"
@@ -16,15 +17,18 @@
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "model/Texts.h"
+#include "scale/ByPosition.h"
+#include "scale/Comparison.h"
 #include "session/CSession.h"
 #include "session/CSessionView.h"
 
 namespace {
 
 // The view compares with the --minus project (or another record of this
-// one), whose files are inputs as well; false after a message when it
-// cannot.
-bool CompareWithMinus(const BatchArguments& arguments, CSessionView& view, CInputFiles& inputs) {
+// one), whose files are inputs as well, node by node or by position; false
+// after a message when it cannot.
+bool CompareWithMinus(const BatchArguments& arguments, const CConfiguration& configuration,
+                      CSessionView& view, CInputFiles& inputs) {
     CProjectProfile reference;
     if (!reference.Open(arguments.minus, nullptr))
         return false;
@@ -34,8 +38,14 @@ bool CompareWithMinus(const BatchArguments& arguments, CSessionView& view, CInpu
         ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
         return false;
     }
+    ComparisonRule rule;
+    if (arguments.byPosition) {
+        rule.mode = ComparisonMode::ByPosition;
+        if (arguments.hasMaxDistance)
+            rule.maxDistance = configuration.LengthFromDisplay(arguments.maxDistance) / 1000;
+    }
     std::string failure;
-    if (!view.CompareWith(reference, arguments.minusRecord, failure)) {
+    if (!view.CompareWith(reference, arguments.minusRecord, failure, rule)) {
         BatchFail(failure);
         return false;
     }
@@ -44,9 +54,10 @@ bool CompareWithMinus(const BatchArguments& arguments, CSessionView& view, CInpu
 
 // The file a command on a project writes besides its standard output, or "".
 const std::string& OutputOf(const BatchArguments& arguments) {
-    return arguments.command == "render"  ? arguments.render.output
-           : arguments.command == "video" ? arguments.video.output
-                                          : arguments.save;
+    return arguments.command == "render"    ? arguments.render.output
+           : arguments.command == "video"   ? arguments.video.output
+           : arguments.command == "measure" ? arguments.measure.output
+                                            : arguments.save;
 }
 
 int RunProjectCommand(const BatchArguments& arguments, BatchProject& project, std::ostream& out) {
@@ -59,6 +70,8 @@ int RunProjectCommand(const BatchArguments& arguments, BatchProject& project, st
         return WriteTip(arguments, project, out);
     if (command == "vtk")
         return WriteVtk(arguments, project);
+    if (command == "measure")
+        return WriteMeasure(arguments, project, out);
 #ifdef QUILLMERE_BATCH_RENDER
     if (command == "render")
         return WriteRender(arguments, project);
@@ -93,13 +106,25 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
     // No output may replace a file the command reads.
     CInputFiles inputs;
     inputs.AddProject(session.Project());
+    if (!arguments.measure.points.empty())
+        inputs.Add(arguments.measure.points);
     CSessionView view(&session);
-    if (!arguments.minus.empty() && !CompareWithMinus(arguments, view, inputs))
+    if (!arguments.minus.empty() && !CompareWithMinus(arguments, configuration, view, inputs))
         return BatchFailure;
     if (!inputs.Accepts(OutputOf(arguments)))
         return BatchFailure;
     BatchProject project{session, view, configuration, inputs};
-    return RunProjectCommand(arguments, project, out);
+    const int status = RunProjectCommand(arguments, project, out);
+    // Nodes beyond the reference sheet have no difference: said once, after
+    // the output that shows them as nan (or grey).
+    if (const CComparison* comparison = view.Comparison().get()) {
+        out.flush();
+        const std::string beyond =
+            BeyondReferenceText(comparison->BeyondNodes(), comparison->Rule().maxDistance, configuration);
+        if (!beyond.empty())
+            ShowMessage(beyond, MessageIcon::Warning);
+    }
+    return status;
 }
 
 // A full disk or a closed file under the standard output must not pass for

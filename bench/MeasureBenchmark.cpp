@@ -2,11 +2,11 @@
 // 10,000 points compared; and the comparison by position of two sheets of
 // about 1,000,000 elements whose meshes differ.
 #include "bench/BenchSupport.h"
-#include "measure/ByPosition.h"
 #include "measure/PointComparison.h"
-#include "measure/SurfaceSearch.h"
 #include "model/CSheetProfile.h"
 #include "model/SheetReading.h"
+#include "model/SurfaceSearch.h"
+#include "scale/ByPosition.h"
 #include "scale/ResultQuantity.h"
 
 #include <benchmark/benchmark.h>

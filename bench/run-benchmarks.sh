@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./tools/scripts/install-deps.sh python3 python3-vtk9 time
+./tools/scripts/install-deps.sh python3 python3-vtk9 time cloudcompare
 
 build=${QUILLMERE_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_TESTS=OFF -DQUILLMERE_BENCH=ON >/dev/null
@@ -93,3 +93,7 @@ print(f"report sheet, 1,000,000 elements, whole processes: ours {ours_s:.2f} s, 
       f"ratio {ours_s / vtk_s:.2f}; peak memory ours {ours_mb:.0f} MB, VTK {vtk_mb:.0f} MB, "
       f"ratio {ours_mb / vtk_mb:.2f}")
 PY
+
+# Measured points (measure, against CloudCompare's -C2M_DIST) and the
+# comparison by position, whole processes beside the whole report sheet.
+QUILLMERE_BENCH_BUILD="$build" ./bench/run-measure-benchmark.sh

@@ -155,7 +155,8 @@ CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, int 
     return records;
 }
 
-void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, int quantity) {
+void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, const CSheetProfile& sheet,
+                        int quantity) {
     for (CAbscisse& piece : cut)
-        piece.Value -= comparison.ReferenceElementValue(piece.ElementIndex, quantity);
+        piece.Value -= comparison.ReferenceElementValue(sheet, piece.ElementIndex, quantity);
 }

@@ -21,5 +21,6 @@ bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane);
 CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, int quantity);
 
 // Makes each piece of a cut carry the difference of quantity in its element
-// to the comparison's reference, prepared for the cut sheet.
-void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, int quantity);
+// to the comparison's reference, prepared for sheet, the one cut.
+void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, const CSheetProfile& sheet,
+                        int quantity);

@@ -20,7 +20,7 @@ void CCutSession::Cut(const CSheetProfile& sheet, const CConfiguration& configur
     cutValues = sheet.ValuesGeneration();
     marked = false;
     if (Comparison)
-        TakeCutDifferences(cut, *Comparison, Quantity());
+        TakeCutDifferences(cut, *Comparison, sheet, Quantity());
     Made = {PlaneIndex, Position, Record, RecordCount, Comparison != nullptr};
     BuildGraph(sheet, configuration);
     ResetLimitsPending = false;

@@ -111,12 +111,12 @@ std::vector<std::string> ComparisonTipLines(const Presentation& shown, const CSh
         if (record.index < 1 || record.index > sheet.NodeCount())
             return {};
         value = NodalValues(sheet, quantity)[static_cast<size_t>(record.index)];
-        reference = comparison.ReferenceNodeValue(record.index, quantity);
+        reference = comparison.ReferenceNodeValue(sheet, record.index, quantity);
     } else if (record.kind == PickedElement || record.kind == PickedPoint) {
         if (record.index < 0 || record.index >= sheet.ElementCount())
             return {};
         value = ElementValue(sheet, static_cast<size_t>(record.index), quantity);
-        reference = comparison.ReferenceElementValue(record.index, quantity);
+        reference = comparison.ReferenceElementValue(sheet, record.index, quantity);
     } else {
         return {};
     }

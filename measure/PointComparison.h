@@ -4,7 +4,7 @@
 
 #include "measure/MeasurementFile.h"
 #include "measure/RigidFit.h"
-#include "measure/SurfaceSearch.h"
+#include "model/SurfaceSearch.h"
 
 #include <limits>
 #include <string>

@@ -1,7 +1,7 @@
 #include "measure/RigidFit.h"
 
 #include "core/Parallel.h"
-#include "measure/SurfaceSearch.h"
+#include "model/SurfaceSearch.h"
 
 #include <Eigen/Dense>
 

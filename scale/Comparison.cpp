@@ -8,6 +8,7 @@
 #include "model/CSheetProfile.h"
 #include "model/SheetReading.h"
 #include "model/Texts.h"
+#include "scale/ByPosition.h"
 #include "scale/NodalValues.h"
 #include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
@@ -120,14 +121,14 @@ ComparisonSide ComparisonSideOf(const CProjectProfile& project) {
     return side;
 }
 
-CComparison::CComparison(ComparisonSide shownSide, ComparisonSide referenceOf, int record)
-    : shown(std::move(shownSide)), referenceSide(std::move(referenceOf)), referenceRecord(record) {
+CComparison::CComparison(ComparisonSide shownSide, ComparisonSide referenceOf, int record, ComparisonRule how)
+    : shown(std::move(shownSide)), referenceSide(std::move(referenceOf)), referenceRecord(record), rule(how) {
     TellApart();
 }
 
 CComparison::CComparison(const CProjectProfile& shownProject, const CProjectProfile& referenceProject,
-                         int record)
-    : CComparison(ComparisonSideOf(shownProject), ComparisonSideOf(referenceProject), record) {}
+                         int record, ComparisonRule how)
+    : CComparison(ComparisonSideOf(shownProject), ComparisonSideOf(referenceProject), record, how) {}
 
 CComparison::~CComparison() = default;
 
@@ -193,6 +194,10 @@ CComparison::RecordRead CComparison::ReadRecord(int record, const std::shared_pt
         FillNodalValues(*read.values, quantity, read.nodalValues);
         read.nodalQuantity = quantity;
     }
+    // The search over the reference's sheet is built with its record, off
+    // the interface thread.
+    if (read.values && ByPosition())
+        read.search = std::make_unique<CSurfaceSearch>(*read.values, SheetImages::Mirrored);
     return read;
 }
 
@@ -224,10 +229,12 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
             referenceValuesQuantity = read.nodalQuantity;
             referenceValuesGeneration = reference->ValuesGeneration();
         }
+        if (read.search)
+            search = std::move(read.search);
         preparedRecord = record;
         meshChecked = meshChecked || read.meshChecked;
     }
-    if (!meshChecked) {
+    if (!meshChecked && !ByPosition()) {
         failure = MeshMismatch(sheet, *reference);
         if (!failure.empty())
             return false;
@@ -298,6 +305,12 @@ const std::vector<double>& CComparison::Differences(const CSheetProfile& sheet, 
     const std::vector<double>* theirs = nullptr;
     parallel::Both([&] { theirs = &ReferenceNodalValues(quantity); },
                    [&] { FillNodalValues(sheet, quantity, shownValues); });
+    ByPositionValues sampled;
+    if (ByPosition()) {
+        sampled = SampleByPosition(sheet, *reference, *search, *theirs, rule.maxDistance);
+        theirs = &sampled.values;
+    }
+    beyondNodes = sampled.beyond;
     const size_t size = std::min(shownValues.size(), theirs->size());
     double* out = shownValues.data();
     const double* minus = theirs->data();
@@ -344,20 +357,36 @@ void CComparison::ColourDifferences(const CSheetProfile& sheet, int quantity, co
     StartReadAhead(KnownQuantity(quantity));
 }
 
-double CComparison::ReferenceElementValue(int element, int quantity) const {
-    return ElementValue(*reference, static_cast<size_t>(element), quantity);
+double CComparison::ReferenceElementValue(const CSheetProfile& sheet, int element, int quantity) const {
+    if (!ByPosition())
+        return ElementValue(*reference, static_cast<size_t>(element), quantity);
+    if (element < 0 || element >= sheet.ElementCount())
+        return std::numeric_limits<double>::quiet_NaN();
+    const ElementNodes& corners = sheet.Mesh().Nodes(static_cast<size_t>(element));
+    const CCoordinate centre = (sheet.CurrentCoordinate(corners[0]) + sheet.CurrentCoordinate(corners[1]) +
+                                sheet.CurrentCoordinate(corners[2])) *
+                               (1.0 / 3);
+    const SurfacePoint found = search->Closest(centre);
+    if (!found.Found() || !(std::fabs(found.distance) <= rule.maxDistance))
+        return std::numeric_limits<double>::quiet_NaN();
+    return ElementValue(*reference, static_cast<size_t>(found.element), quantity);
 }
 
 double CComparison::ElementDifference(const CSheetProfile& sheet, int element, int quantity) const {
     return ElementValue(sheet, static_cast<size_t>(element), quantity) -
-           ReferenceElementValue(element, quantity);
+           ReferenceElementValue(sheet, element, quantity);
 }
 
-double CComparison::ReferenceNodeValue(int node, int quantity) {
+double CComparison::ReferenceNodeValue(const CSheetProfile& sheet, int node, int quantity) {
     std::lock_guard<std::mutex> lock(mutex);
     const std::vector<double>& values = ReferenceNodalValues(KnownQuantity(quantity));
-    return node >= 1 && static_cast<size_t>(node) < values.size() ? values[static_cast<size_t>(node)]
-                                                                  : std::numeric_limits<double>::quiet_NaN();
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    if (ByPosition())
+        return node >= 1 && node <= sheet.NodeCount()
+                   ? ValueByPosition(*reference, *search, values, sheet.CurrentCoordinate(node),
+                                     rule.maxDistance)
+                   : none;
+    return node >= 1 && static_cast<size_t>(node) < values.size() ? values[static_cast<size_t>(node)] : none;
 }
 
 std::string CComparison::Names(int viewRecord) const {
@@ -369,8 +398,12 @@ std::string CComparison::Names(int viewRecord) const {
            (record == viewRecord ? referenceSide.title : RecordName(referenceSide.title, record));
 }
 
+std::string CComparison::DeltaName(int quantity) const {
+    return std::string("\xce\x94 ") + QuantityName(quantity) + (ByPosition() ? " by position" : "");
+}
+
 std::string CComparison::ScaleTitle(int quantity, int viewRecord) const {
-    return std::string("\xce\x94 ") + QuantityName(quantity) + " (" + Names(viewRecord) + ")";
+    return DeltaName(quantity) + " (" + Names(viewRecord) + ")";
 }
 
 std::array<std::string, 3> CComparison::TipLines(const Presentation& presented, double value,
@@ -389,7 +422,7 @@ std::array<std::string, 3> CComparison::TipLines(const Presentation& presented, 
                 text(QuantityToDisplay(quantity, value, configuration)),
             (named ? RecordName(referenceSide.title, record) : referenceSide.title) + ": " +
                 text(QuantityToDisplay(quantity, referenceValue, configuration)),
-            std::string("\xce\x94 ") + info.name + ": " +
+            DeltaName(quantity) + ": " +
                 text(DifferenceToDisplay(quantity, value - referenceValue, configuration))};
 }
 

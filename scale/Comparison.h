@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/Parallel.h"
+#include "model/SurfaceSearch.h"
 #include "scale/ColourRamp.h"
 #include "scale/ScaleLabels.h"
 #include "scale/ScaleLimits.h"
@@ -56,6 +57,20 @@ std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(int quantity, doub
 // values (index 0 is no node), which is (0, 0) without any.
 ScaleRange DifferenceRange(const std::vector<double>& values, int quantity, const ScaleLimits& limits);
 
+// How the reference's values meet the nodes of the view's sheet.
+enum class ComparisonMode {
+    MatchNodes, // node by node: both sheets must have the same mesh
+    // Each node takes the reference's value at its closest point on the
+    // reference sheet (with its mirror images), for meshes that differ.
+    ByPosition,
+};
+struct ComparisonRule {
+    ComparisonMode mode = ComparisonMode::MatchNodes;
+    // By position: a node farther than this from the reference sheet has no
+    // reference value (metres).
+    double maxDistance = kDefaultMaxDistance;
+};
+
 // One side of a comparison, as it stands when the comparison starts.
 struct ComparisonSide {
     std::string projectPath;
@@ -74,8 +89,10 @@ public:
     // Holds no pointer to either project: the reference's records are read
     // into a sheet of the comparison's own, and closing a project leaves it
     // whole.
-    CComparison(ComparisonSide shown, ComparisonSide reference, int referenceRecord = Follow);
-    CComparison(const CProjectProfile& shown, const CProjectProfile& reference, int referenceRecord = Follow);
+    CComparison(ComparisonSide shown, ComparisonSide reference, int referenceRecord = Follow,
+                ComparisonRule rule = {});
+    CComparison(const CProjectProfile& shown, const CProjectProfile& reference, int referenceRecord = Follow,
+                ComparisonRule rule = {});
     ~CComparison();
     CComparison(const CComparison&) = delete;
     CComparison& operator=(const CComparison&) = delete;
@@ -89,13 +106,15 @@ public:
     // Follow, or the fixed 1-based record.
     int ReferenceSetting() const { return referenceRecord; }
     bool SameProject() const;
+    const ComparisonRule& Rule() const { return rule; }
+    bool ByPosition() const { return rule.mode == ComparisonMode::ByPosition; }
     // The reference's record compared with the view's record.
     int ReferenceRecord(int viewRecord) const;
 
     // Makes the reference sheet hold ReferenceRecord(viewRecord), reading it
     // only when that record changed, and checks its mesh against sheet.
     // False, with the message in failure, when the record cannot be read or
-    // the meshes differ. Safe to call from several threads. Records are read
+    // the meshes differ (when it matches nodes). Safe to call from several threads. Records are read
     // by jobs, never on the calling thread (the interface thread): a record
     // not read ahead is waited for.
     bool Prepare(const CSheetProfile& sheet, int viewRecord, std::string& failure);
@@ -123,22 +142,31 @@ public:
     void SetReadObserver(std::function<void(int record)> observer) { readObserver = std::move(observer); }
 
     // Per node (index 0 is no node), value(sheet) - value(reference) of the
-    // quantity's nodal values; NaN where either has none. Needs Prepare.
+    // quantity's nodal values (by position: the reference's value at the
+    // node's closest point); NaN where either has none. Needs Prepare.
     void FillDifferences(const CSheetProfile& sheet, int quantity, std::vector<double>& values);
     // DifferenceRange of those values, without a copy of them.
     ScaleRange DifferenceLimits(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits);
+    // By position: the nodes of the last differences that are farther than
+    // the maximum distance from the reference sheet, and so have no value;
+    // 0 when matching nodes.
+    int BeyondNodes() const { return beyondNodes; }
     // The differences of the nodes with their colour indices and the limits
     // they span, as ColourNodes gives the plain values.
     void ColourDifferences(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
                            NodeColouring& colouring);
     // The difference of the quantity in an element (0-based index).
     double ElementDifference(const CSheetProfile& sheet, int element, int quantity) const;
-    // The reference's value of the quantity at a node and in an element.
-    double ReferenceNodeValue(int node, int quantity);
-    double ReferenceElementValue(int element, int quantity) const;
+    // The reference's value of the quantity at a node and in an element of
+    // sheet: by position, its value at the node's closest point and that of
+    // its element nearest to the element's centre; NaN beyond the maximum
+    // distance.
+    double ReferenceNodeValue(const CSheetProfile& sheet, int node, int quantity);
+    double ReferenceElementValue(const CSheetProfile& sheet, int element, int quantity) const;
 
     // "Δ Thickness (b.tfc − a.tfc)"; with records named when both sides are
-    // one project: "Δ Thickness (cup.tfc Rec. 15 − cup.tfc Rec. 3)".
+    // one project: "Δ Thickness (cup.tfc Rec. 15 − cup.tfc Rec. 3)"; by
+    // position "Δ Thickness by position (b.tfc − a.tfc)".
     std::string ScaleTitle(int quantity, int viewRecord) const;
     // "b.tfc − a.tfc", or with the records of one project.
     std::string Names(int viewRecord) const;
@@ -147,7 +175,8 @@ public:
     // quantity shown: this side's value, the reference's and their
     // difference, each in the quantity's tip format and the presentation's
     // unit, as "cup.tfc:  1.234 mm", "other.tfc:  1.100 mm", "Δ Thickness:
-    // 0.134 mm" (records named as in Names).
+    // 0.134 mm" (records named as in Names; "Δ Thickness by position:" by
+    // position).
     std::array<std::string, 3> TipLines(const Presentation& presented, double value, double referenceValue,
                                         int viewRecord, const CConfiguration& configuration) const;
 
@@ -162,6 +191,8 @@ private:
         // The record's nodal values of the quantity, or none.
         std::vector<double> nodalValues;
         int nodalQuantity = -1;
+        // By position: the search over the record's sheet.
+        std::unique_ptr<CSurfaceSearch> search;
     };
     // Reads a record of the reference: prepared on referenceMesh, the
     // reference sheet's, when given (see PrepareRecord), with its nodal
@@ -185,11 +216,16 @@ private:
     parallel::Job<RecordRead> StartRead(int record, std::shared_ptr<const CSheetMesh> viewMesh,
                                         std::shared_ptr<const CSheetMesh> referenceMesh, int quantity) const;
 
+    // "Δ Thickness", or "Δ Thickness by position".
+    std::string DeltaName(int quantity) const;
+
     ComparisonSide shown;
     ComparisonSide referenceSide;
     int referenceRecord;
+    ComparisonRule rule;
     std::mutex mutex;
     std::unique_ptr<CSheetProfile> reference;
+    std::unique_ptr<CSurfaceSearch> search; // by position: over the reference sheet
     int preparedRecord = 0;
     bool meshChecked = false;
     std::vector<double> referenceValues;
@@ -200,6 +236,7 @@ private:
     std::vector<double> shownValues;
     uint64_t shownGeneration = 0, shownReferenceGeneration = 0;
     int shownQuantity = -1;
+    int beyondNodes = 0;
     std::function<void(int)> readObserver;
     // The record read ahead; after reference and the observer, which it
     // uses, so that it is waited for before they go.

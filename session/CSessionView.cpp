@@ -15,10 +15,11 @@ int CSessionView::ShownRecord() const {
     return session ? session->Project().Player().ShownRecord() : 0;
 }
 
-bool CSessionView::CompareWith(const CProjectProfile& reference, int record, std::string& failure) {
+bool CSessionView::CompareWith(const CProjectProfile& reference, int record, std::string& failure,
+                               const ComparisonRule& rule) {
     if (!session)
         return false;
-    return SetComparison(std::make_shared<CComparison>(session->Project(), reference, record), failure);
+    return SetComparison(std::make_shared<CComparison>(session->Project(), reference, record, rule), failure);
 }
 
 bool CSessionView::SetComparison(std::shared_ptr<CComparison> compared, std::string& failure) {

@@ -5,11 +5,12 @@
 // batch tool works through exactly one.
 #pragma once
 
+#include "scale/Comparison.h"
+
 #include <functional>
 #include <memory>
 #include <string>
 
-class CComparison;
 class CProjectProfile;
 class CSession;
 class CSheetProfile;
@@ -28,9 +29,10 @@ public:
     int ShownRecord() const;
 
     // Compares with a record of reference (CComparison::Follow: the one of
-    // the view's record) instead of showing the plain values; see
-    // SetComparison.
-    bool CompareWith(const CProjectProfile& reference, int record, std::string& failure);
+    // the view's record) instead of showing the plain values, node by node
+    // or by position as rule says; see SetComparison.
+    bool CompareWith(const CProjectProfile& reference, int record, std::string& failure,
+                     const ComparisonRule& rule = {});
     // The difference to compared (see CComparison), prepared here for the
     // record shown; false, with the reason in failure (there is no sheet,
     // the meshes differ, a record cannot be read), and nothing changes.

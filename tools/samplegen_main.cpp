@@ -3,6 +3,7 @@
 #include "tools/SampleWriter.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -11,14 +12,17 @@
 
 namespace {
 
-const char* const kUsage = "usage:\n"
-                           "  quillmere-samplegen cup FOLDER [--name NAME] [--cells NX NY] [--records N]\n"
-                           "                      [--quarter] [--crlf] [--windows-folder DIR] [--nonfinite]\n"
-                           "      writes the cup sample project FOLDER/NAME.tfc (NAME defaults to cup)\n"
-                           "  quillmere-samplegen grid RECORDFILE NX NY\n"
-                           "      writes a flat NX x NY grid record of a 1 m x 1 m sheet\n"
-                           "  quillmere-samplegen gauge CSVFILE [--cells NX NY] [--records N] [--quarter]\n"
-                           "      writes gauge points measured on the cup sample of those options\n";
+const char* const kUsage =
+    "usage:\n"
+    "  quillmere-samplegen cup FOLDER [--name NAME] [--cells NX NY] [--records N]\n"
+    "                      [--quarter] [--crlf] [--windows-folder DIR] [--nonfinite]\n"
+    "      writes the cup sample project FOLDER/NAME.tfc (NAME defaults to cup)\n"
+    "  quillmere-samplegen grid RECORDFILE NX NY\n"
+    "      writes a flat NX x NY grid record of a 1 m x 1 m sheet\n"
+    "  quillmere-samplegen gauge CSVFILE [--cells NX NY] [--records N] [--quarter] [--moved]\n"
+    "      writes gauge points measured on the cup sample of those options;\n"
+    "      --moved: in a frame of their own (turned 2 degrees about (1, 2, 3)\n"
+    "      and shifted by (3, -2, 1.5) mm)\n";
 
 int Usage() {
     std::fputs(kUsage, stderr);
@@ -83,10 +87,22 @@ int Grid(int argc, char** argv) {
     return 0;
 }
 
+// Turns p by 2 degrees about the axis (1, 2, 3) through the origin, then
+// shifts it by (3, -2, 1.5) mm: the frame of a measuring machine.
+samplegen::Vec3 Moved(const samplegen::Vec3& p) {
+    const double angle = 2 * 3.14159265358979323846 / 180, norm = std::sqrt(14.0);
+    const double x = 1 / norm, y = 2 / norm, z = 3 / norm;
+    const double c = std::cos(angle), s = std::sin(angle), t = 1 - c;
+    return {(t * x * x + c) * p.x + (t * x * y - s * z) * p.y + (t * x * z + s * y) * p.z + 0.003,
+            (t * x * y + s * z) * p.x + (t * y * y + c) * p.y + (t * y * z - s * x) * p.z - 0.002,
+            (t * x * z - s * y) * p.x + (t * y * z + s * x) * p.y + (t * z * z + c) * p.z + 0.0015};
+}
+
 int Gauge(int argc, char** argv) {
     if (argc < 3)
         return Usage();
     samplegen::CupOptions options;
+    bool moved = false;
     for (int i = 3; i < argc; ++i) {
         const std::string option = argv[i];
         const int left = argc - i - 1;
@@ -99,11 +115,19 @@ int Gauge(int argc, char** argv) {
                 return Usage();
         } else if (option == "--quarter") {
             options.quarter = true;
+        } else if (option == "--moved") {
+            moved = true;
         } else {
             return Usage();
         }
     }
-    if (!samplegen::WriteMeasurementFile(argv[2], samplegen::CupGaugePoints(options))) {
+    samplegen::MeasurementCsv file = samplegen::CupGaugePoints(options);
+    if (moved) {
+        file.comments.back() = "Positions in the measuring machine's frame, thickness to 0.01 mm.";
+        for (samplegen::GaugePoint& point : file.points)
+            point.position = Moved(point.position);
+    }
+    if (!samplegen::WriteMeasurementFile(argv[2], file)) {
         std::fprintf(stderr, "quillmere-samplegen: cannot write %s\n", argv[2]);
         return 1;
     }

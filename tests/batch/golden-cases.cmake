@@ -10,7 +10,7 @@ configuration(config-default "")
 
 # Help and the command line's faults: one line naming the fault, then the usage.
 golden(help --help)
-foreach(command report values cut tip export render video study vtk)
+foreach(command report values cut tip export render video study vtk measure)
   golden(help_${command} ${command} --help)
 endforeach()
 # Help is given whatever else the command line holds.
@@ -148,6 +148,51 @@ golden_file(cut_minus_full_save_file delta.csv)
 golden(cut_minus_other_mesh cut cup/cup.tfc --plane x --position 0 --quantity 1 --minus @sample@ --save other.csv)
 golden(render_minus_other_mesh render cup/cup.tfc -o other.png --minus @sample@)
 golden(values_minus_fixed_limits values cup/cup.tfc --quantity 2 --minus full/cup.tfc --min -1 --max 1)
+# By position: the cup against a finer mesh of it. Its bottom nodes lie more
+# than 5 mm from the finer sheet: nan, colour -1, counted in one line on
+# stderr; a larger reach gives every node a value. Against itself by
+# position is node by node.
+execute_process(COMMAND "${SAMPLEGEN}" cup "${WORK}/fine" --cells 6 4 --records 3)
+golden(values_minus_by_position values cup/cup.tfc --quantity 1 --minus fine/cup.tfc --by-position)
+golden(values_minus_by_position_reach values cup/cup.tfc --quantity 2 --minus fine/cup.tfc --by-position
+       --max-distance 20)
+golden(values_minus_itself_by_position values cup/cup.tfc --quantity 2 --minus cup/cup.tfc --by-position)
+golden(cut_minus_by_position cut cup/cup.tfc --plane x --position 0 --quantity 2 --units us --minus fine/cup.tfc
+       --by-position --max-distance 1 --graph)
+golden(values_by_position_alone values cup/cup.tfc --quantity 1 --by-position)
+golden(values_max_distance_alone values cup/cup.tfc --quantity 1 --minus fine/cup.tfc --max-distance 2)
+golden(values_max_distance_negative values cup/cup.tfc --quantity 1 --minus fine/cup.tfc --by-position
+       --max-distance -1)
+
+# Measured points against the sheet: the cup's gauge points (the table on
+# stdout, the summary on stderr), in US units with a tolerance of 10% into a
+# file (the summary on stdout), rows left out, points that miss (status 3),
+# a rigid fit of points measured in another frame, and refusals.
+execute_process(COMMAND "${SAMPLEGEN}" gauge "${WORK}/gauge.csv" --cells 4 3 --records 3)
+execute_process(COMMAND "${SAMPLEGEN}" gauge "${WORK}/moved.csv" --cells 4 3 --records 3 --moved)
+file(WRITE "${WORK}/bad-rows.csv"
+     "label,x,y,z,thickness\nA,17.9,7,-54.6,1.83\nB,5.3,14.8\nC,x,16,-58.4,1.81\nD,-17.9,10.9,-54.6,nan\nE,-17.9,-7,-54.6,1.82\n")
+file(WRITE "${WORK}/far.csv" "# one point on the cup, one above it\nx;y;z\n17,9;7;-54,6\n0;0;500\n")
+file(WRITE "${WORK}/header-only.csv" "x,y,z,thickness\n")
+golden(measure measure cup/cup.tfc --points gauge.csv)
+golden(measure_us_tolerance measure cup/cup.tfc --points gauge.csv --units us --tolerance 10% -o measure-us.csv)
+golden_file(measure_us_tolerance_table measure-us.csv)
+golden(measure_tolerance_length measure cup/cup.tfc --points gauge.csv --tolerance 0.03 --record 3 -o measure.csv)
+golden(measure_bad_rows measure cup/cup.tfc --points bad-rows.csv)
+golden(measure_missed measure cup/cup.tfc --points far.csv)
+golden(measure_max_distance measure cup/cup.tfc --points gauge.csv --max-distance 0.03 -o near.csv)
+golden(measure_moved measure cup/cup.tfc --points moved.csv -o moved-table.csv)
+golden(measure_fit_rigid measure cup/cup.tfc --points moved.csv --fit rigid -o fitted.csv)
+golden_file(measure_fit_rigid_table fitted.csv)
+golden(measure_no_points measure cup/cup.tfc)
+golden(measure_missing_points measure cup/cup.tfc --points none.csv)
+golden(measure_header_only measure cup/cup.tfc --points header-only.csv)
+golden(measure_missing_project measure @work@/missing.tfc --points gauge.csv)
+golden(measure_record_4 measure cup/cup.tfc --points gauge.csv --record 4)
+golden(measure_fit_affine measure cup/cup.tfc --points gauge.csv --fit affine)
+golden(measure_tolerance_negative measure cup/cup.tfc --points gauge.csv --tolerance -1%)
+golden(measure_max_distance_text measure cup/cup.tfc --points gauge.csv --max-distance far)
+golden(measure_unwritable measure cup/cup.tfc --points gauge.csv -o none/table.csv)
 
 # Studies: a LIST with comments, blank lines and paths relative to its
 # folder; a project of another size, a broken one and a missing one.
@@ -269,6 +314,9 @@ golden(cut_save_is_a_reference_record cut cup/cup.tfc --plane x --position 0 --q
 golden(render_is_a_record render cup/cup.tfc -o record-link.png)
 golden(video_is_the_project video cup/cup.tfc -o cup/cup.tfc)
 golden(vtk_file_is_the_project vtk cup/cup.tfc --to vtk-links --records 1,2)
+golden(measure_output_is_the_points measure cup/cup.tfc --points gauge.csv -o gauge.csv)
+golden(measure_output_is_a_record measure cup/cup.tfc --points gauge.csv -o record-link.png)
+golden_file(measure_output_is_the_points_file gauge.csv)
 golden(gather_into_a_part study --gather study/part-0.csv study/part-1.csv study/part-2.csv -o study/part-1.csv)
 golden_file(output_is_the_project_file cup/cup.tfc)
 if(DRAWS)

@@ -1,8 +1,9 @@
 // Comparison by position: on the same mesh it is the comparison node by node;
 // on another mesh of the same surface a linear field comes through exactly.
-#include "measure/ByPosition.h"
-#include "measure/SurfaceSearch.h"
+#include "scale/ByPosition.h"
+#include "config/CConfiguration.h"
 #include "model/CSheetProfile.h"
+#include "model/SurfaceSearch.h"
 #include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
 #include "tests/measure/MeasureFixture.h"
@@ -94,9 +95,11 @@ TEST(ByPosition, NodesBeyondTheMaximumDistanceHaveNoValue) {
     }
     EXPECT_EQ(values.beyond, beyond);
     EXPECT_EQ(beyond, 50);
-    EXPECT_EQ(BeyondReferenceText(values.beyond, 0.005, LengthUnit::Millimetre),
+    EXPECT_EQ(BeyondReferenceText(values.beyond, 0.005, CConfiguration("")),
               "50 nodes are farther than 5 mm from the reference sheet and have no value.");
-    EXPECT_EQ(BeyondReferenceText(1, 0.005, LengthUnit::Inch),
+    CConfiguration us("");
+    us.SetSIMetric(false);
+    EXPECT_EQ(BeyondReferenceText(1, 0.005, us),
               "1 node is farther than 0.19685 inch from the reference sheet and has no value.");
-    EXPECT_EQ(BeyondReferenceText(0, 0.005, LengthUnit::Inch), "");
+    EXPECT_EQ(BeyondReferenceText(0, 0.005, us), "");
 }

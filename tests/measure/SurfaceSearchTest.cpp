@@ -1,6 +1,6 @@
 // The closest-point search against the plain answer: every triangle of the
 // sheet (and of its mirror images) tried in turn.
-#include "measure/SurfaceSearch.h"
+#include "model/SurfaceSearch.h"
 #include "model/CSheetProfile.h"
 #include "tests/measure/MeasureFixture.h"
 

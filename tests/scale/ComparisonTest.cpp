@@ -249,6 +249,122 @@ TEST_F(ComparisonTest, OtherMeshesAreRefusedWithWhatDiffers) {
     EXPECT_EQ(refusal(swapped, options), "The meshes differ: element 4 has nodes 3, 4, 9 against 3, 9, 8.");
 }
 
+// By position, each node takes the reference's value where it lies on the
+// reference sheet. On the same mesh that is the comparison node by node; on
+// a finer mesh whose nodes include the view's, it is the reference's value
+// at the node in the same place, record after record as the sheets rise.
+TEST_F(ComparisonTest, ByPositionOnTheSameMeshMatchesNodes) {
+    CProjectProfile first, second;
+    Open(first, a);
+    Open(second, b);
+    const ComparisonRule byPosition{ComparisonMode::ByPosition, kDefaultMaxDistance};
+    CComparison nodes(first, second);
+    const auto shared = std::make_shared<CComparison>(first, second, CComparison::Follow, byPosition);
+    CComparison& positions = *shared;
+    std::string failure;
+    for (int record : {Records, 1}) {
+        ASSERT_TRUE(first.GoToRecord(record));
+        ASSERT_TRUE(nodes.Prepare(*first.Sheet(), record, failure)) << failure;
+        ASSERT_TRUE(positions.Prepare(*first.Sheet(), record, failure)) << failure;
+        for (int quantity : {ThicknessQuantity, TemperatureQuantity}) {
+            std::vector<double> expected, values;
+            nodes.FillDifferences(*first.Sheet(), quantity, expected);
+            positions.FillDifferences(*first.Sheet(), quantity, values);
+            ASSERT_EQ(values.size(), expected.size());
+            for (size_t n = 1; n < values.size(); ++n)
+                EXPECT_NEAR(values[n], expected[n], 1e-12) << record << " " << n;
+            EXPECT_EQ(positions.BeyondNodes(), 0);
+            for (int e = 0; e < first.Sheet()->ElementCount(); ++e)
+                EXPECT_NEAR(positions.ElementDifference(*first.Sheet(), e, quantity),
+                            nodes.ElementDifference(*first.Sheet(), e, quantity), 1e-12)
+                    << e;
+        }
+    }
+    // The panel's title and the data tip say so.
+    CConfiguration si("");
+    PresentationSource source;
+    source.sheet = first.Sheet();
+    source.quantity = TemperatureQuantity;
+    source.comparison = shared;
+    source.record = 1;
+    source.units = &si;
+    const Presentation presented = MakePresentation(source);
+    EXPECT_EQ(presented.title,
+              "\xce\x94 Temperature by position (" + Named(a) + " \xe2\x88\x92 " + Named(b) + ")");
+    EXPECT_EQ(positions.TipLines(presented, 150, 155, 1, si)[2],
+              FormatText("\xce\x94 Temperature by position:   -5.0 %s", units::Celsius));
+}
+
+TEST_F(ComparisonTest, ByPositionTakesTheValueWhereTheNodeLiesOnAnotherMesh) {
+    FixtureOptions finer = options;
+    finer.cellsX = 8;
+    finer.cellsY = 6;
+    finer.sheet = FixtureSheet::MirroredGrid;
+    CProjectFixture fine(finer);
+    Rewrite(fine, [](samplegen::RecordData& record, int r) {
+        for (size_t e = 0; e < record.elements.size(); ++e)
+            record.elements[e].temperature += static_cast<float>(Field(static_cast<int>(e), r));
+    });
+    CProjectProfile first, second;
+    Open(first, a);
+    Open(second, fine);
+    std::string failure;
+    EXPECT_FALSE(CComparison(first, second).Prepare(*first.Sheet(), Records, failure));
+    CComparison comparison(first, second, CComparison::Follow, {ComparisonMode::ByPosition, 0.001});
+    for (int record : {Records, 2}) {
+        ASSERT_TRUE(first.GoToRecord(record));
+        ASSERT_TRUE(second.GoToRecord(record));
+        ASSERT_TRUE(comparison.Prepare(*first.Sheet(), record, failure)) << failure;
+        std::vector<double> values;
+        comparison.FillDifferences(*first.Sheet(), TemperatureQuantity, values);
+        EXPECT_EQ(comparison.BeyondNodes(), 0);
+        const std::vector<double> mine = NodalValues(*first.Sheet(), TemperatureQuantity);
+        const std::vector<double> theirs = NodalValues(*second.Sheet(), TemperatureQuantity);
+        for (int n = 1; n <= first.Sheet()->NodeCount(); ++n) {
+            // The reference's node in the same place.
+            int same = 0;
+            for (int m = 1; m <= second.Sheet()->NodeCount(); ++m)
+                if (Norm(second.Sheet()->CurrentCoordinate(m) - first.Sheet()->CurrentCoordinate(n)) < 1e-9)
+                    same = m;
+            ASSERT_NE(same, 0) << n;
+            EXPECT_NEAR(values[static_cast<size_t>(n)],
+                        mine[static_cast<size_t>(n)] - theirs[static_cast<size_t>(same)], 1e-9)
+                << record << " " << n;
+            EXPECT_NEAR(comparison.ReferenceNodeValue(*first.Sheet(), n, TemperatureQuantity),
+                        theirs[static_cast<size_t>(same)], 1e-9);
+        }
+    }
+}
+
+// Nodes of an L farther than the maximum distance from the strip it is
+// compared with have no value, and are counted.
+TEST_F(ComparisonTest, ByPositionLeavesNodesBeyondTheMaximumDistanceWithoutValue) {
+    FixtureOptions shape = options;
+    shape.sheet = FixtureSheet::LShape;
+    CProjectFixture l(shape);
+    CProjectProfile first, second;
+    Open(first, l);
+    Open(second, a);
+    CComparison comparison(first, second, CComparison::Follow, {ComparisonMode::ByPosition, 0.005});
+    std::string failure;
+    ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
+    NodeColouring colouring;
+    comparison.ColourDifferences(*first.Sheet(), TemperatureQuantity, ScaleLimits(), colouring);
+    int beyond = 0;
+    for (int n = 1; n <= first.Sheet()->NodeCount(); ++n) {
+        // The strip spans |y| <= 0.05 m, and the whole L in x.
+        const bool far = std::fabs(first.Sheet()->CurrentCoordinate(n).y) > 0.055;
+        beyond += far;
+        EXPECT_EQ(std::isnan(colouring.values[static_cast<size_t>(n)]), far) << n;
+        EXPECT_EQ(colouring.indices[static_cast<size_t>(n)] == ColourRamp::NoValue, far) << n;
+        EXPECT_EQ(std::isnan(comparison.ReferenceNodeValue(*first.Sheet(), n, TemperatureQuantity)), far)
+            << n;
+    }
+    // Two rows of 9 nodes below the strip, two of 5 above it.
+    EXPECT_EQ(beyond, 28);
+    EXPECT_EQ(comparison.BeyondNodes(), beyond);
+}
+
 // A reference of the view's mesh shares it: the same sheet as the full
 // derivation, a mesh object of its own only where the file's mesh differs
 // beyond its elements (then with the view's node lists), and nothing taken
@@ -343,7 +459,7 @@ TEST_F(ComparisonTest, RecordsReadAheadCarryTheValuesOfTheirOwnRecordAndQuantity
         ASSERT_EQ(values.size(), expected.size());
         for (size_t n = 1; n < expected.size(); ++n)
             EXPECT_NEAR(values[n], expected[n], 1e-4 * scale) << record << " " << n;
-        EXPECT_NEAR(comparison.ReferenceNodeValue(1, quantity) + values[1],
+        EXPECT_NEAR(comparison.ReferenceNodeValue(*first.Sheet(), 1, quantity) + values[1],
                     NodalValues(*first.Sheet(), quantity)[1], 1e-4 * scale);
     };
     step(1, TemperatureQuantity);

@@ -1,9 +1,10 @@
-#include "measure/ByPosition.h"
+#include "scale/ByPosition.h"
 
+#include "config/CConfiguration.h"
 #include "core/Parallel.h"
 #include "core/TextFormat.h"
-#include "measure/SurfaceSearch.h"
 #include "model/CSheetProfile.h"
+#include "model/SurfaceSearch.h"
 #include "scale/NodalValues.h"
 
 #include <cmath>
@@ -14,21 +15,33 @@ namespace {
 
 constexpr size_t kSampleGrain = 4096;
 
+// The values of the found element's nodes, weighted at the point found.
+double ValueAt(const CSheetProfile& reference, const SurfacePoint& found, const std::vector<double>& values) {
+    const auto value = [&](int32_t node) {
+        return static_cast<size_t>(node) < values.size() ? values[static_cast<size_t>(node)]
+                                                         : std::numeric_limits<double>::quiet_NaN();
+    };
+    const ElementNodes& corners = reference.Mesh().Nodes(static_cast<size_t>(found.element));
+    return Interpolate(found.weights, {value(corners[0]), value(corners[1]), value(corners[2])});
+}
+
 } // namespace
+
+double ValueByPosition(const CSheetProfile& reference, const CSurfaceSearch& referenceSearch,
+                       const std::vector<double>& referenceValues, const CCoordinate& p, double maxDistance) {
+    const SurfacePoint found = referenceSearch.Closest(p);
+    if (!found.Found() || !(std::fabs(found.distance) <= maxDistance))
+        return std::numeric_limits<double>::quiet_NaN();
+    return ValueAt(reference, found, referenceValues);
+}
 
 ByPositionValues SampleByPosition(const CSheetProfile& sheet, const CSheetProfile& reference,
                                   const CSurfaceSearch& referenceSearch,
                                   const std::vector<double>& referenceValues, double maxDistance) {
-    const double none = std::numeric_limits<double>::quiet_NaN();
     const size_t nodes = static_cast<size_t>(sheet.NodeCount());
     ByPositionValues result;
-    result.values.assign(nodes + 1, none);
+    result.values.assign(nodes + 1, std::numeric_limits<double>::quiet_NaN());
     double* out = result.values.data();
-    const CSheetMesh& mesh = reference.Mesh();
-    auto value = [&](int32_t node) {
-        return static_cast<size_t>(node) < referenceValues.size() ? referenceValues[static_cast<size_t>(node)]
-                                                                  : none;
-    };
     result.beyond = parallel::ReduceBlocks(
         nodes, kSampleGrain, 0,
         [&](size_t first, size_t last) {
@@ -40,9 +53,7 @@ ByPositionValues SampleByPosition(const CSheetProfile& sheet, const CSheetProfil
                     ++beyond;
                     continue;
                 }
-                const ElementNodes& corners = mesh.Nodes(static_cast<size_t>(found.element));
-                out[node] =
-                    Interpolate(found.weights, {value(corners[0]), value(corners[1]), value(corners[2])});
+                out[node] = ValueAt(reference, found, referenceValues);
             }
             return beyond;
         },
@@ -59,11 +70,11 @@ ByPositionValues ReferenceValuesByPosition(const CSheetProfile& sheet, const CSh
     return SampleByPosition(sheet, reference, *search, values, maxDistance);
 }
 
-std::string BeyondReferenceText(int nodes, double maxDistance, LengthUnit unit) {
+std::string BeyondReferenceText(int nodes, double maxDistance, const CConfiguration& configuration) {
     if (nodes <= 0)
         return std::string();
-    const std::string reach =
-        FormatNumber("%g", maxDistance * LengthFactor(LengthUnit::Metre, unit)) + " " + LengthUnitWord(unit);
+    const std::string reach = FormatNumber("%g", configuration.LengthToDisplay(maxDistance * 1000)) + " " +
+                              configuration.LengthUnit();
     return nodes == 1 ? FormatText("1 node is farther than %s from the reference sheet and has no value.",
                                    reach.c_str())
                       : FormatText("%d nodes are farther than %s from the reference sheet and have no value.",

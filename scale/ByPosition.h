@@ -1,12 +1,15 @@
 // Comparison by position of two sheets whose meshes differ: each node of one
-// sheet takes the other's value at its closest point there.
+// sheet takes the other's value at its closest point there. The comparison
+// (Comparison.h) compares this way as well as node by node; the search is
+// the sheet's own (model/SurfaceSearch.h), below every library that compares.
 #pragma once
 
-#include "measure/MeasurementFile.h"
+#include "model/Vectors.h"
 
 #include <string>
 #include <vector>
 
+class CConfiguration;
 class CSheetProfile;
 class CSurfaceSearch;
 
@@ -19,7 +22,12 @@ struct ByPositionValues {
 };
 
 // The reference's nodal values (by its node number) interpolated at the
-// closest point of each node of sheet; referenceSearch is built on the
+// closest point of p on the reference sheet that referenceSearch was built
+// on; NaN when that is farther than maxDistance (metres) or p is not a point.
+double ValueByPosition(const CSheetProfile& reference, const CSurfaceSearch& referenceSearch,
+                       const std::vector<double>& referenceValues, const CCoordinate& p, double maxDistance);
+
+// The same at the closest point of each node of sheet; referenceSearch is built on the
 // reference sheet. The nodes are taken on every core.
 ByPositionValues SampleByPosition(const CSheetProfile& sheet, const CSheetProfile& reference,
                                   const CSurfaceSearch& referenceSearch,
@@ -31,5 +39,6 @@ ByPositionValues ReferenceValuesByPosition(const CSheetProfile& sheet, const CSh
                                            int quantity, double maxDistance);
 
 // "12 nodes are farther than 5 mm from the reference sheet and have no
-// value."; "" for none.
-std::string BeyondReferenceText(int nodes, double maxDistance, LengthUnit unit);
+// value." (maxDistance in metres, shown in the configuration's length unit);
+// "" for none.
+std::string BeyondReferenceText(int nodes, double maxDistance, const CConfiguration& configuration);

@@ -1,4 +1,4 @@
-#include "measure/SurfaceSearch.h"
+#include "model/SurfaceSearch.h"
 
 #include "core/Parallel.h"
 #include "model/CSheetProfile.h"
