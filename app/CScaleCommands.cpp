@@ -4,8 +4,10 @@
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
+#include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "model/CProjectProfile.h"
+#include "scale/ByPosition.h"
 #include "scale/Comparison.h"
 #include "scale/LimitsEditing.h"
 #include "scale/Presentation.h"
@@ -129,24 +131,34 @@ void CScaleCommands::CompareWith() {
     for (size_t i = 0; i < documents.size(); ++i) {
         if (documents[i] == document)
             own = static_cast<int>(i);
-        candidates.push_back(
-            {QString::fromStdString(documents[i]->DisplayName()), documents[i]->RecordCount()});
+        const CSheetProfile* sheet = documents[i]->Sheet();
+        candidates.push_back({QString::fromStdString(documents[i]->DisplayName()),
+                              documents[i]->RecordCount(),
+                              sheet && MeshMismatch(*document->Sheet(), *sheet).empty()});
     }
-    CCompareDialog dialog(candidates, own, &frame);
+    const CConfiguration& units = frame.Configuration();
+    CCompareDialog dialog(candidates, own, units.LengthToDisplay(kDefaultMaxDistance * 1000),
+                          QString::fromUtf8(units.LengthUnit()), &frame);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const CompareChoice choice = dialog.Choice();
     if (choice.project < 0 || choice.project >= static_cast<int>(documents.size()))
         return;
+    ComparisonRule rule;
+    if (choice.byPosition) {
+        rule.mode = ComparisonMode::ByPosition;
+        rule.maxDistance = units.LengthFromDisplay(choice.maxDistance) / 1000;
+    }
     Compare(*view, *documents[static_cast<size_t>(choice.project)],
-            choice.follow ? CComparison::Follow : choice.record);
+            choice.follow ? CComparison::Follow : choice.record, rule);
 }
 
-bool CScaleCommands::Compare(CSceneRender& view, const CProjectProfile& reference, int record) {
+bool CScaleCommands::Compare(CSceneRender& view, const CProjectProfile& reference, int record,
+                             ComparisonRule rule) {
     const auto* document = view.Scene().Project();
     if (!document)
         return false;
-    auto comparison = std::make_shared<CComparison>(*document, reference, record);
+    auto comparison = std::make_shared<CComparison>(*document, reference, record, rule);
     const CComparison* made = comparison.get();
     std::string failure;
     if (!view.SetComparison(std::move(comparison), failure)) {
@@ -155,6 +167,13 @@ bool CScaleCommands::Compare(CSceneRender& view, const CProjectProfile& referenc
     }
     references[made] = &reference;
     ShareWithCutWindow(view);
+    if (made->ByPosition()) {
+        view.UpdatePresentation();
+        const std::string beyond =
+            BeyondReferenceText(made->BeyondNodes(), made->Rule().maxDistance, frame.Configuration());
+        if (!beyond.empty())
+            ShowMessage(beyond, MessageIcon::Information);
+    }
     return true;
 }
 

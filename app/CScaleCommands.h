@@ -7,7 +7,8 @@
 
 #include <map>
 
-class CComparison;
+#include "scale/Comparison.h"
+
 class CMainFrame;
 class CProjectProfile;
 class CSceneRender;
@@ -19,12 +20,14 @@ public:
     // The limits dialog of the panel's quantity for the active view.
     void EditLimits();
     // "Compare with...": the reference of the active view, chosen in a
-    // dialog; meshes that do not match are refused with a message and the
-    // view stays as it was.
+    // dialog, node by node or by position; node by node, meshes that do not
+    // match are refused with a message and the view stays as it was.
     void CompareWith();
     // Shows the difference of view to reference at record (CComparison::Follow
-    // or a fixed record); false, after the message, when the meshes differ.
-    bool Compare(CSceneRender& view, const CProjectProfile& reference, int record);
+    // or a fixed record); false, after the message, when the meshes differ
+    // (node by node). By position, the nodes left without a value are
+    // counted in a message.
+    bool Compare(CSceneRender& view, const CProjectProfile& reference, int record, ComparisonRule rule = {});
     // Back to the plain quantity.
     void StopComparing(CSceneRender* view);
     // The open projects' names changed: the comparisons and the panel's

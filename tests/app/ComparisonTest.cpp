@@ -60,15 +60,22 @@ std::string WriteVariant(CProjectFixture& fixture) {
 }
 
 // Answers the next "Compare with" dialog: the reference at index, following
-// the view's record (record 0) or at a fixed record.
-void AnswerCompareDialog(int reference, int record = 0) {
-    QTimer::singleShot(0, [reference, record] {
+// the view's record (record 0) or at a fixed record; node by node is offered
+// only when the reference's mesh is the view's (sameMesh), and by position
+// is then chosen.
+void AnswerCompareDialog(int reference, int record = 0, bool sameMesh = true) {
+    QTimer::singleShot(0, [reference, record, sameMesh] {
         auto* dialog = qobject_cast<CCompareDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         dialog->ReferenceList()->setCurrentIndex(reference);
         // The view's own project cannot follow itself.
         QCOMPARE(dialog->FollowButton()->isEnabled(),
                  !dialog->ReferenceList()->currentText().endsWith(QStringLiteral("(this project)")));
+        QCOMPARE(dialog->MatchNodesButton()->isEnabled(), sameMesh);
+        QCOMPARE(dialog->MatchNodesButton()->isChecked(), sameMesh);
+        QCOMPARE(dialog->ByPositionButton()->isChecked(), !sameMesh);
+        QCOMPARE(dialog->DistanceBox()->isEnabled(), !sameMesh);
+        QCOMPARE(dialog->DistanceBox()->value(), 5.0);
         if (record > 0) {
             QTest::mouseClick(dialog->FixedButton(), Qt::LeftButton);
             dialog->RecordBox()->setValue(record);
@@ -157,7 +164,7 @@ void MainFrameTest::compareWithShowsTheDifferenceOfTwoProjects() {
     QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
 }
 
-void MainFrameTest::compareWithRefusesAnotherMeshAndEndsWithTheReference() {
+void MainFrameTest::compareWithAnotherMeshGoesByPositionAndEndsWithTheReference() {
     FixtureOptions options;
     options.records = Records;
     CProjectFixture base(options);
@@ -169,11 +176,16 @@ void MainFrameTest::compareWithRefusesAnotherMeshAndEndsWithTheReference() {
     QVERIFY(finerWindow && reference && variant);
     CScalePanel* panel = frame->ScalePanel();
 
-    AnswerCompareDialog(0);
+    // Another mesh over the same plate: by position, every node has a value.
+    AnswerCompareDialog(0, 0, false);
     QVERIFY(frame->Commands().Run(command::CompareWith));
-    QCOMPARE(messages->messages.size(), size_t(1));
-    QVERIFY2(messages->messages[0].text.rfind("The meshes differ: ", 0) == 0, messages->Texts().c_str());
-    QVERIFY(!variant->View()->Comparison());
+    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+    QVERIFY(variant->View()->Comparison() && variant->View()->Comparison()->ByPosition());
+    // Two projects "fixture.tfc" are open: the title names the reference's folder.
+    QVERIFY2(panel->Title().startsWith(QStringLiteral("\u0394 Thickness by position (variant.tfc \u2212 ")) &&
+                 panel->Title().endsWith(QStringLiteral("/fixture.tfc)")),
+             qPrintable(panel->Title()));
+    QVERIFY(frame->Commands().Run(command::StopComparing));
     QVERIFY(panel->Title().isEmpty());
 
     // One window against the reference project, a second against its own
@@ -199,7 +211,7 @@ void MainFrameTest::compareWithRefusesAnotherMeshAndEndsWithTheReference() {
     QTRY_VERIFY(!variant->Document()->Player().IsLoading());
     frame->ClientArea()->setActiveSubWindow(second);
     QVERIFY(panel->Title().startsWith(QStringLiteral("\u0394 Thickness")));
-    QCOMPARE(messages->messages.size(), size_t(1));
+    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
 }
 
 // Two variants "fixture.tfc" in folders of their own: every place that names

@@ -52,7 +52,7 @@ private slots:
     void closingTheCutWindowActivatesTheWindowItCameFrom();
     // ComparisonTest.cpp
     void compareWithShowsTheDifferenceOfTwoProjects();
-    void compareWithRefusesAnotherMeshAndEndsWithTheReference();
+    void compareWithAnotherMeshGoesByPositionAndEndsWithTheReference();
     void projectsOfOneNameShowTheirFolders();
     // ApplicationTest.cpp
     void promptsAndVersionAreTheProgramsOwn();

@@ -2,16 +2,19 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
-CCompareDialog::CCompareDialog(const std::vector<CompareCandidate>& projects, int ownProject, QWidget* parent)
+CCompareDialog::CCompareDialog(const std::vector<CompareCandidate>& projects, int ownProject,
+                               double maxDistance, const QString& lengthUnit, QWidget* parent)
     : QDialog(parent), candidates(projects), own(ownProject) {
     setWindowTitle(QStringLiteral("Compare with"));
     referenceList = new QComboBox(this);
@@ -35,6 +38,28 @@ CCompareDialog::CCompareDialog(const std::vector<CompareCandidate>& projects, in
     recordLayout->addWidget(recordBox);
     recordLayout->addStretch(1);
 
+    auto* matching = new QGroupBox(QStringLiteral("Nodes"), this);
+    matchNodesButton = new QRadioButton(QStringLiteral("Match nodes"), matching);
+    matchNodesButton->setObjectName(QStringLiteral("matchNodes"));
+    matchNodesButton->setToolTip(QStringLiteral("Each node against the same node of the reference"));
+    byPositionButton = new QRadioButton(QStringLiteral("By position"), matching);
+    byPositionButton->setObjectName(QStringLiteral("byPosition"));
+    byPositionButton->setToolTip(QStringLiteral(
+        "Each node against the reference's value at its closest point on the reference sheet"));
+    distanceBox = new QDoubleSpinBox(matching);
+    distanceBox->setObjectName(QStringLiteral("maxDistance"));
+    distanceBox->setToolTip(QStringLiteral("Nodes farther than this from the reference sheet have no value"));
+    distanceBox->setDecimals(3);
+    distanceBox->setRange(0.001, 1e6);
+    distanceBox->setValue(maxDistance);
+    distanceBox->setSuffix(QStringLiteral(" ") + lengthUnit);
+    auto* matchingLayout = new QHBoxLayout(matching);
+    matchingLayout->addWidget(matchNodesButton);
+    matchingLayout->addWidget(byPositionButton);
+    matchingLayout->addWidget(new QLabel(QStringLiteral("Max distance"), matching));
+    matchingLayout->addWidget(distanceBox);
+    matchingLayout->addStretch(1);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -43,11 +68,13 @@ CCompareDialog::CCompareDialog(const std::vector<CompareCandidate>& projects, in
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(records);
+    layout->addWidget(matching);
     layout->addWidget(buttons);
 
     connect(referenceList, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &CCompareDialog::ReferenceChosen);
     connect(fixedButton, &QRadioButton::toggled, recordBox, &QSpinBox::setEnabled);
+    connect(byPositionButton, &QRadioButton::toggled, distanceBox, &QDoubleSpinBox::setEnabled);
     followButton->setChecked(true);
     recordBox->setEnabled(false);
     // Another project first, when there is one.
@@ -67,6 +94,11 @@ void CCompareDialog::ReferenceChosen(int index) {
     followButton->setEnabled(!itself);
     if (itself)
         fixedButton->setChecked(true);
+    // Node by node where the meshes match; by position where they do not.
+    const bool same = candidates[static_cast<size_t>(index)].sameMesh;
+    matchNodesButton->setEnabled(same);
+    (same ? matchNodesButton : byPositionButton)->setChecked(true);
+    distanceBox->setEnabled(!same);
 }
 
 CompareChoice CCompareDialog::Choice() const {
@@ -74,5 +106,7 @@ CompareChoice CCompareDialog::Choice() const {
     choice.project = referenceList->currentIndex();
     choice.follow = followButton->isChecked();
     choice.record = recordBox->value();
+    choice.byPosition = byPositionButton->isChecked();
+    choice.maxDistance = distanceBox->value();
     return choice;
 }
