@@ -19,11 +19,10 @@ CDataTip* AttachInspection(CSceneRender& view, const CConfiguration& configurati
         scene, &CSceneRender::Picked, tip, [tip, scene, &configuration](const CDataDisplay& record) {
             std::vector<std::string> compared;
             const CProjectProfile* project = scene->Scene().Project();
-            // A marker of a measured point under the pointer
-            // tells its row.
-            const int marker = scene->Scene().Measured()
-                                   ? scene->MeasurementMarkerAt(scene->mapFromGlobal(QCursor::pos()))
-                                   : -1;
+            // A marker of a measured point where the pick was made tells
+            // its row.
+            const int marker =
+                scene->Scene().Measured() ? scene->MeasurementMarkerAt(scene->LastPickPoint()) : -1;
             if (marker >= 0)
                 compared = MeasurementTipLines(*scene->Scene().Measured(), static_cast<size_t>(marker),
                                                configuration);

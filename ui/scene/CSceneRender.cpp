@@ -239,6 +239,10 @@ int CSceneRender::MeasurementMarkerAt(QPoint point) {
     return found;
 }
 
+QPoint CSceneRender::LastPickPoint() const {
+    return (QPointF(gestures->LastPick()) / devicePixelRatioF()).toPoint();
+}
+
 void CSceneRender::CentreOn(const CCoordinate& point) {
     scene.CentreOn(point);
     update();

@@ -69,6 +69,8 @@ public:
     // The measured point whose marker lies under a window point (logical
     // pixels); -1 for none.
     int MeasurementMarkerAt(QPoint point);
+    // Where the last pick was made (logical pixels).
+    QPoint LastPickPoint() const;
     // Pans so that a model point lies in the middle of the view.
     void CentreOn(const CCoordinate& point);
 
