@@ -45,7 +45,8 @@ CMeasurementCommands::CMeasurementCommands(CMainFrame& mainFrame) : frame(mainFr
     dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
     panel = new CMeasurementPanel(dock);
     dock->setWidget(panel);
-    frame.addDockWidget(Qt::RightDockWidgetArea, dock);
+    // Below the windows: the table is wide, and the views keep their width.
+    frame.addDockWidget(Qt::BottomDockWidgetArea, dock);
     dock->hide();
     connect(panel, &CMeasurementPanel::PointSelected, this, &CMeasurementCommands::Select);
     connect(panel, &CMeasurementPanel::SaveTableRequested, this, &CMeasurementCommands::SaveTable);

@@ -48,6 +48,8 @@ CMeasurementPanel::CMeasurementPanel(QWidget* parent) : QWidget(parent) {
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
     table->setSortingEnabled(true);
+    // The file's order first.
+    table->sortByColumn(RowLabel, Qt::AscendingOrder);
     save = new QPushButton(QStringLiteral("Save table\u2026"), this);
     save->setObjectName(QStringLiteral("saveButton"));
     layout->addWidget(summary);
