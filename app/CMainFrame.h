@@ -47,11 +47,12 @@ public:
     virtual ~IFileChooser() = default;
     // The project to open, or an empty text when the user cancels.
     virtual QString ProjectToOpen(QWidget* parent) = 0;
-    // The measurement file to import; empty when the user cancels.
-    virtual QString MeasurementsToImport(QWidget* parent) = 0;
+    // The measurement file to import; empty when the user cancels (as a
+    // chooser that only opens projects always does).
+    virtual QString MeasurementsToImport(QWidget*) { return QString(); }
     // Where the measurements table goes (suggested: a name beside the
     // measurement file); empty when the user cancels.
-    virtual QString TableToSave(QWidget* parent, const QString& suggested) = 0;
+    virtual QString TableToSave(QWidget*, const QString&) { return QString(); }
 };
 
 class CMainFrame : public QMainWindow, public IDocumentHost {
