@@ -16,5 +16,10 @@ constexpr const char* LowColourDepth = "Your graphic card is set to have too low
 constexpr const char* ProjectRecords = "Project contains %d records.";
 constexpr const char* RecordCaption = "%s: Rec. %d / %d.";
 constexpr const char* RecordBoxTip = "Enter record number to load here";
+constexpr const char* MeasurementFilter = "Measurement files (*.csv *.txt);;All files (*)";
+constexpr const char* ImportMeasurementsTitle = "Import measurements";
+constexpr const char* SaveTableTitle = "Save table";
+constexpr const char* TableFilter = "CSV files (*.csv)";
+constexpr const char* MeasurementsPanel = "Measurements";
 
 } // namespace appTexts

@@ -6,20 +6,28 @@
 #include "config/CConfiguration.h"
 #include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
+#include "session/CSession.h"
+#include "ui/measure/CMeasurementScaleBar.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 CChildFrame::CChildFrame(CSession* shown, const CConfiguration& configuration, QWidget* parent)
-    : CDocumentFrame(shown, parent) {
+    : CDocumentFrame(shown, parent), units(configuration) {
     auto* content = new QWidget(this);
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     view = new CSceneRender(shown, configuration.Settings(), content, &configuration);
     navigation = new CNavigationBar(content);
-    layout->addWidget(view, 1);
+    measurementScale = new CMeasurementScaleBar(content);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(view, 1);
+    row->addWidget(measurementScale);
+    layout->addLayout(row, 1);
     layout->addWidget(navigation);
     navigation->hide();
     setWidget(content);
@@ -31,6 +39,18 @@ CChildFrame::CChildFrame(CSession* shown, const CConfiguration& configuration, Q
             view->setFocus();
     });
     UpdateCaption(0);
+    ShowMeasurements();
+}
+
+void CChildFrame::ShowMeasurements() {
+    const MeasuredPoints* points = Session() ? Session()->Measured().get() : nullptr;
+    if (points) {
+        const MeasurementScale scale = MarkerScale(*points, units);
+        measurementScale->ShowScale(&scale);
+    } else {
+        measurementScale->ShowScale(nullptr);
+    }
+    view->ShowMeasurements();
 }
 
 CChildFrame::~CChildFrame() = default;

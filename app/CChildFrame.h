@@ -5,6 +5,7 @@
 
 #include "app/CDocumentFrame.h"
 
+class CMeasurementScaleBar;
 class CNavigationBar;
 class CSceneRender;
 class CConfiguration;
@@ -31,6 +32,10 @@ public:
     // "title: Rec. n / count.", with ":k" when the document has several
     // windows and this is the k-th (0: the only one).
     void UpdateCaption(int windowNumber);
+    // The session's measured points changed (or the units): the view's
+    // markers and the scale of their colours beside it follow.
+    void ShowMeasurements();
+    CMeasurementScaleBar* MeasurementScaleBar() const { return measurementScale; }
 
 signals:
     // A navigation bar button: its command id.
@@ -47,6 +52,8 @@ private:
 
     CSceneRender* view;
     CNavigationBar* navigation;
+    CMeasurementScaleBar* measurementScale;
+    const CConfiguration& units;
     bool activatedOnce = false;
     int boxRecord = 0; // the record last written into the box
     int number = 0;

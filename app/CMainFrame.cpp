@@ -6,6 +6,7 @@
 #include "app/CExportCommands.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CFileCommands.h"
+#include "app/CMeasurementCommands.h"
 #include "app/CNavigationBar.h"
 #include "app/COptionsCommands.h"
 #include "app/CRecordCommands.h"
@@ -113,6 +114,7 @@ CMainFrame::CMainFrame(CConfiguration& config, IFileChooser& files, int screenWi
     recordCommands = std::make_unique<CRecordCommands>(*this);
     optionsCommands = std::make_unique<COptionsCommands>(*this);
     exportCommands = std::make_unique<CExportCommands>(*this);
+    measurementCommands = std::make_unique<CMeasurementCommands>(*this);
     progress = BuildStatusBar(statusBar());
     BuildScalePanel(screenWidth);
     scaleCommands = std::make_unique<CScaleCommands>(*this);
@@ -175,9 +177,9 @@ void CMainFrame::BuildMenus(MenuKind kind) {
     if (kind == MenuKind::Empty)
         add(file, {command::Open, 0, command::PrintSetup, 0});
     else if (kind == MenuKind::Project)
-        add(file, {command::Open, command::Close, 0, command::DocumentInfo, 0, command::SaveBitmap,
-                   command::ExportVideo, command::ExportProject, command::ReportFile, 0, command::Print,
-                   command::PrintSetup, 0});
+        add(file, {command::Open, command::Close, 0, command::DocumentInfo, command::ImportMeasurements, 0,
+                   command::SaveBitmap, command::ExportVideo, command::ExportProject, command::ReportFile, 0,
+                   command::Print, command::PrintSetup, 0});
     else
         add(file, {command::Open, command::Close, 0, command::PrintCut, 0});
     for (int k = 0; k < CRecentFiles::Count; ++k)
@@ -454,6 +456,8 @@ void CMainFrame::RecordLoaded(int) {
     // Every caption shows the record of its document.
     for (CProjectProfile* document : Documents())
         NumberWindows(document);
+    // Measured points follow the record, compared by a job.
+    measurementCommands->RecordLoaded();
     commands.UpdateStates();
 }
 
@@ -464,6 +468,7 @@ void CMainFrame::NotifyUnitsChanged() {
     for (const auto& [document, cut] : cutWindows)
         if (cut)
             cut->CutWindow()->UnitsChanged();
+    measurementCommands->UnitsChanged();
     emit UnitsChanged();
 }
 

@@ -26,6 +26,7 @@ class CDocumentFrame;
 class CExtendedChildFrame;
 class CExportCommands;
 class CFileCommands;
+class CMeasurementCommands;
 class COptionsCommands;
 class CProjectProfile;
 class CRecordCommands;
@@ -46,6 +47,12 @@ public:
     virtual ~IFileChooser() = default;
     // The project to open, or an empty text when the user cancels.
     virtual QString ProjectToOpen(QWidget* parent) = 0;
+    // The measurement file to import; empty when the user cancels (as a
+    // chooser that only opens projects always does).
+    virtual QString MeasurementsToImport(QWidget*) { return QString(); }
+    // Where the measurements table goes (suggested: a name beside the
+    // measurement file); empty when the user cancels.
+    virtual QString TableToSave(QWidget*, const QString&) { return QString(); }
 };
 
 class CMainFrame : public QMainWindow, public IDocumentHost {
@@ -89,6 +96,7 @@ public:
     CScalePanel* ScalePanel() const { return scalePanel; }
     QDockWidget* ScaleDock() const { return scaleDock; }
     QToolBar* StandardToolBar() const { return toolBar; }
+    CMeasurementCommands& Measurements() const { return *measurementCommands; }
     QMdiArea* ClientArea() const { return area; }
     QStringList RecentFiles() const { return recent.Files(); }
 
@@ -148,4 +156,5 @@ private:
     std::unique_ptr<CScaleCommands> scaleCommands;
     std::unique_ptr<COptionsCommands> optionsCommands;
     std::unique_ptr<CExportCommands> exportCommands;
+    std::unique_ptr<CMeasurementCommands> measurementCommands;
 };

@@ -131,6 +131,16 @@ QString CDesktopFileChooser::ProjectToOpen(QWidget* parent) {
                                         QString::fromUtf8(appTexts::ProjectFilter));
 }
 
+QString CDesktopFileChooser::MeasurementsToImport(QWidget* parent) {
+    return QFileDialog::getOpenFileName(parent, QString::fromUtf8(appTexts::ImportMeasurementsTitle),
+                                        QString(), QString::fromUtf8(appTexts::MeasurementFilter));
+}
+
+QString CDesktopFileChooser::TableToSave(QWidget* parent, const QString& suggested) {
+    return QFileDialog::getSaveFileName(parent, QString::fromUtf8(appTexts::SaveTableTitle), suggested,
+                                        QString::fromUtf8(appTexts::TableFilter));
+}
+
 CViewerApplication::CViewerApplication(QString name) : serverName(std::move(name)) {}
 
 CViewerApplication::~CViewerApplication() {

@@ -18,6 +18,8 @@ class QProcessEnvironment;
 class CDesktopFileChooser : public IFileChooser {
 public:
     QString ProjectToOpen(QWidget* parent) override;
+    QString MeasurementsToImport(QWidget* parent) override;
+    QString TableToSave(QWidget* parent, const QString& suggested) override;
 };
 
 class CViewerApplication : public QObject {

@@ -37,6 +37,7 @@ enum Id : int {
     CloseAll = 135,
     CompareWith = 136,
     StopComparing = 137,
+    ImportMeasurements = 138,
     GoToStart = 214,
     Fit = 215,
     GoToEnd = 240,

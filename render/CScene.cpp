@@ -166,10 +166,34 @@ void CScene::BuildCutLine() {
     drawer.BuildCutList(view.Session() ? view.Session()->CutLine() : nullptr);
 }
 
+const MeasuredPoints* CScene::Measured() const {
+    return view.Session() ? view.Session()->Measured().get() : nullptr;
+}
+
+void CScene::BuildMeasurementMarkers() {
+    if (const MeasuredPoints* measured = Measured())
+        drawer.SetMeasurementMarkers(MeasurementMarkers(*measured), view.Session()->SelectedPoint());
+    else
+        drawer.SetMeasurementMarkers({}, -1);
+}
+
+void CScene::CentreOn(const CCoordinate& point) {
+    const FrameState frame = Frame();
+    const auto at = camera.ToWindow(point, frame.width, frame.height);
+    if (!std::isfinite(at[0]) || !std::isfinite(at[1]))
+        return;
+    // The window shows visibleWidth x visibleHeight of the model.
+    camera.panX +=
+        static_cast<float>((frame.width / 2.0 - at[0]) / std::max(frame.width, 1) * camera.visibleWidth);
+    camera.panY -=
+        static_cast<float>((frame.height / 2.0 - at[1]) / std::max(frame.height, 1) * camera.visibleHeight);
+}
+
 void CScene::RebuildLists() {
     // The colours follow the presentation.
     UpdatePresentation();
     BuildCutLine();
+    BuildMeasurementMarkers();
     drawer.BuildSheetLists(view.Sheet(), settings, presentation);
     drawer.BuildToolLists(Project() ? &Project()->Tools() : nullptr, settings);
 }

@@ -116,12 +116,19 @@ public:
     // In the current context: the line of the session's cut of the record
     // shown (a new cut of the same record).
     void BuildCutLine();
+    // The markers of the session's measured points and the one selected.
+    void BuildMeasurementMarkers();
+    // Pans so that a model point lies in the middle of the window's frame.
+    void CentreOn(const CCoordinate& point);
 
     // The system of units of the presentation's texts (none without); gives
     // the one it replaces.
     const CConfiguration* SetUnits(const CConfiguration* shownUnits) {
         return std::exchange(units, shownUnits);
     }
+    const CConfiguration* Units() const { return units; }
+    // The measured points the scene draws (null for none).
+    const MeasuredPoints* Measured() const;
     // Makes the presentation of the shown record again when its values, the
     // quantity, its limits setting, the comparison (or its names) or the
     // system of units changed since; false, leaving it as it was, when there

@@ -214,8 +214,10 @@ void CSceneDrawer::DrawFrame(CCamera& camera, const FrameState& frame, const Dis
     DrawBackground(frame, settings);
     ApplyDisplayCamera(camera, frame);
     toolBuffers.DrawTools(frame, settings);
-    if (settings.sheetShown && sheetBuffers.HasSheet())
+    if (settings.sheetShown && sheetBuffers.HasSheet()) {
         sheetBuffers.DrawSheet(frame, settings, overlays);
+        DrawMeasurementMarkers(frame);
+    }
     if (polyline.size() >= 3) {
         glColor3f(0, 1, 0.8f);
         glBegin(GL_LINE_STRIP);
@@ -242,6 +244,48 @@ void CSceneDrawer::DrawFrame(CCamera& camera, const FrameState& frame, const Dis
     glClear(GL_COLOR_BUFFER_BIT);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glFlush();
+}
+
+void CSceneDrawer::DrawMeasurementMarkers(const FrameState& frame) const {
+    if (measurementMarkers.empty())
+        return;
+    // In proportion to the frame, so that a large picture shows them as the
+    // window does; the sheet's faces lie behind their polygon offset, so a
+    // marker on the sheet passes the depth test and one behind it does not.
+    const float size = static_cast<float>(std::clamp(std::min(frame.width, frame.height) / 60, 7, 48));
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_POINT_SMOOTH);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Marker k (or every one for -1) as a disc of pointSize pixels, in its
+    // colour or in the given one.
+    const auto draw = [this](float pointSize, int only, const RgbColour* colour) {
+        glPointSize(pointSize);
+        glBegin(GL_POINTS);
+        for (size_t k = 0; k < measurementMarkers.size(); ++k) {
+            if (only >= 0 && static_cast<int>(k) != only)
+                continue;
+            const MeasurementMarker& marker = measurementMarkers[k];
+            const RgbColour& c = colour ? *colour : marker.colour;
+            glColor3ub(c.red, c.green, c.blue);
+            glVertex3d(marker.position.x, marker.position.y, marker.position.z);
+        }
+        glEnd();
+    };
+    const RgbColour black{0, 0, 0}, white{255, 255, 255};
+    // A dark rim keeps a white or grey marker apart from a light sheet.
+    draw(size + 3, -1, &black);
+    draw(size, -1, nullptr);
+    if (selectedMarker >= 0 && static_cast<size_t>(selectedMarker) < measurementMarkers.size()) {
+        // The selected point, ringed, shows through whatever lies in front.
+        glDisable(GL_DEPTH_TEST);
+        draw(2 * size + 6, selectedMarker, &black);
+        draw(2 * size + 2, selectedMarker, &white);
+        draw(size + 3, selectedMarker, &black);
+        draw(size, selectedMarker, nullptr);
+    }
+    glPopAttrib();
 }
 
 void CSceneDrawer::ReleaseLists() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "config/DisplaySettings.h"
+#include "measure/MeasuredPoints.h"
 #include "render/COverlayLists.h"
 #include "render/CSheetBuffers.h"
 #include "render/CToolBuffers.h"
@@ -13,6 +14,7 @@
 
 #include <array>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 class CSheetProfile;
@@ -54,6 +56,14 @@ public:
     // reach pixels.
     void BuildCrossHair(int x, int y, int reach) { overlays.BuildCrossHair(x, y, reach); }
     bool HasOverlay(Overlay overlay) const { return overlays.HasOverlay(overlay); }
+    // The markers of measured points on the sheet, the selected one (an
+    // index, -1 for none) larger and ringed in white. Few enough to be drawn
+    // as they are, in any context.
+    void SetMeasurementMarkers(std::vector<MeasurementMarker> markers, int selected) {
+        measurementMarkers = std::move(markers);
+        selectedMarker = selected;
+    }
+    const std::vector<MeasurementMarker>& MeasurementMarkers() const { return measurementMarkers; }
 
     // Draws one frame with the camera of the view.
     void DrawFrame(CCamera& camera, const FrameState& frame, const DisplaySettings& settings);
@@ -91,8 +101,11 @@ public:
 
 private:
     void DrawBackground(const FrameState& frame, const DisplaySettings& settings) const;
+    void DrawMeasurementMarkers(const FrameState& frame) const;
 
     CSheetBuffers sheetBuffers;
     CToolBuffers toolBuffers;
     COverlayLists overlays;
+    std::vector<MeasurementMarker> measurementMarkers;
+    int selectedMarker = -1;
 };

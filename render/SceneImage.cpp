@@ -29,6 +29,40 @@ QFont AnnotationFont(int pixels) {
     font.setPixelSize(pixels);
     return font;
 }
+// The markers' scale at the lower left: its title, then a short bar with the
+// labels of its ends and middle to its right, on a white ground.
+void DrawMeasurementScale(QPainter& painter, const QImage& image, const MeasurementScale& scale,
+                          const QFontMetrics& metrics) {
+    const int margin = 10;
+    const int barWidth = std::max(10, image.width() / 60);
+    const int barHeight = std::max(3 * (metrics.height() + 2), image.height() / 6);
+    const int barTop = image.height() - margin - barHeight;
+    const int titleTop = barTop - metrics.height() - 4;
+    if (titleTop < margin + 2 * metrics.height())
+        return;
+    const QString title = QString::fromStdString(scale.title);
+    int labelsWidth = 0;
+    for (size_t k = 0; k < scale.labels.size(); k += 2)
+        labelsWidth =
+            std::max(labelsWidth, metrics.horizontalAdvance(QString::fromStdString(scale.labels[k])));
+    QRect ground(margin - 3, titleTop - 2,
+                 std::max(metrics.horizontalAdvance(title), barWidth + 6 + labelsWidth) + 6,
+                 image.height() - margin - titleTop + 5);
+    painter.fillRect(ground, Qt::white);
+    painter.setPen(Qt::black);
+    painter.drawText(QPoint(margin, titleTop + metrics.ascent()), title);
+    const QRect bar(margin, barTop, barWidth, barHeight);
+    painter.drawImage(bar, SceneColourBar(scale.bands, barWidth, barHeight));
+    painter.drawRect(bar.adjusted(0, 0, -1, -1));
+    for (size_t k = 0; k < scale.labels.size(); k += 2) {
+        const int y = barTop + static_cast<int>(k) * (barHeight - 1) / 4;
+        painter.drawLine(bar.right() + 1, y, bar.right() + 3, y);
+        painter.drawText(
+            QPoint(bar.right() + 6, std::clamp(y + metrics.ascent() / 2, barTop + metrics.ascent() - 2,
+                                               barTop + barHeight + 2)),
+            QString::fromStdString(scale.labels[k]));
+    }
+}
 } // namespace
 
 std::string SceneCaption(const std::string& title, int record, int recordCount) {
@@ -150,6 +184,9 @@ void AnnotateSceneImage(QImage& image, const SceneAnnotations& annotations,
         }
     }
 
+    if (options.colourScale && annotations.measured)
+        DrawMeasurementScale(painter, image, annotations.measurementScale, metrics);
+
     // The solid 2-pixel frame around the scene.
     QPen frame(Qt::black);
     frame.setWidth(2);
@@ -176,6 +213,10 @@ SceneAnnotations SceneAnnotationsOf(const CScene& scene, int record) {
         annotations.record = record;
         annotations.recordCount = project->RecordCount();
         annotations.scaleLabels = shown.labels;
+    }
+    if (scene.Measured() && scene.Units()) {
+        annotations.measured = true;
+        annotations.measurementScale = MarkerScale(*scene.Measured(), *scene.Units());
     }
     return annotations;
 }

@@ -3,6 +3,7 @@
 // optional colour scale. Printing and "Save to bitmap" both use it.
 #pragma once
 
+#include "measure/MeasuredPoints.h"
 #include "scale/ColourRamp.h"
 #include "scale/ScaleLabels.h"
 
@@ -46,6 +47,10 @@ struct SceneAnnotations {
     // first, as the scene presents its quantity.
     std::array<RgbColour, ColourRamp::Size> bands{};
     std::array<std::string, ScaleLabelCount> scaleLabels;
+    // The scale of the measured points' markers, drawn small at the lower
+    // left with the colour scale; none when measured is false.
+    bool measured = false;
+    MeasurementScale measurementScale;
 };
 
 // "%s: Rec. %d / %d." filled in.
@@ -82,7 +87,8 @@ QImage RenderSceneFrame(CScene& scene, int w, int h);
 
 // What the annotations of the scene show at record: its document's title and
 // records (both sides' names while it compares), and the bar and labels of
-// its presentation as last made (labels in the scene's units; none without).
+// its presentation as last made (labels in the scene's units; none without),
+// and the scale of its measured points.
 SceneAnnotations SceneAnnotationsOf(const CScene& scene, int record);
 
 // The scene image of a scene showing record: its frame drawn off-screen

@@ -6,9 +6,12 @@
 #pragma once
 
 #include "cut/CutSession.h"
+#include "measure/MeasuredPoints.h"
 #include "model/CProjectProfile.h"
 
+#include <memory>
 #include <string>
+#include <utility>
 
 class CConfiguration;
 class IProgressSink;
@@ -51,7 +54,19 @@ public:
     const CCutSegments* CutLine() const;
     const CCoordinate* CutMark() const;
 
+    // The measured points imported into the project, compared with the
+    // record the sheet holds (null: none). They are the project's, not a
+    // view's: every 3D view of it draws them, and they follow its record.
+    const std::shared_ptr<const MeasuredPoints>& Measured() const { return measured; }
+    void SetMeasured(std::shared_ptr<const MeasuredPoints> points) { measured = std::move(points); }
+    // The point the measurements panel selected, which the views mark; -1
+    // for none.
+    int SelectedPoint() const { return selectedPoint; }
+    void SelectPoint(int point) { selectedPoint = point; }
+
 private:
     CProjectProfile project;
     CCutSession cut;
+    std::shared_ptr<const MeasuredPoints> measured;
+    int selectedPoint = -1;
 };

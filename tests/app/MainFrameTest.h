@@ -1,7 +1,7 @@
 // The main window test program: its fixture, shared by the window tests
 // (MainFrameTest.cpp), those of the difference of two projects
-// (ComparisonTest.cpp) and those of the program around the window
-// (ApplicationTest.cpp).
+// (ComparisonTest.cpp), those of measured points (MeasurementTest.cpp) and those of the program around the
+// window (ApplicationTest.cpp).
 #pragma once
 
 #include "app/CMainFrame.h"
@@ -19,8 +19,10 @@ class CChildFrame;
 // Answers the Open dialog with a preset file.
 class CPresetFiles : public IFileChooser {
 public:
-    QString next;
+    QString next, measurements, table;
     QString ProjectToOpen(QWidget*) override { return next; }
+    QString MeasurementsToImport(QWidget*) override { return measurements; }
+    QString TableToSave(QWidget*, const QString&) override { return table; }
 };
 
 class MainFrameTest : public QObject {
@@ -54,6 +56,9 @@ private slots:
     void compareWithShowsTheDifferenceOfTwoProjects();
     void compareWithAnotherMeshGoesByPositionAndEndsWithTheReference();
     void projectsOfOneNameShowTheirFolders();
+    // MeasurementTest.cpp
+    void importedMeasurementsShowInEveryViewAndTheTable();
+    void aRefusedMeasurementFileLeavesTheProjectAsItWas();
     // ApplicationTest.cpp
     void promptsAndVersionAreTheProgramsOwn();
     void windowPlacementRoundTrip();

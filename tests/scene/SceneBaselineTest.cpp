@@ -5,6 +5,7 @@
 // into the build folder. QUILLMERE_UPDATE_BASELINES=1 writes the pictures
 // drawn now as the new baselines instead.
 #include "config/CConfiguration.h"
+#include "measure/MeasuredPoints.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
 #include "render/HeadlessScene.h"
@@ -261,6 +262,31 @@ TEST_F(SceneBaseline, DifferenceToAnotherRecord) {
     scene.Update();
     scene.Fit(Width, Height);
     EXPECT_TRUE(MatchesBaseline(scene.Render(Width, Height), "difference"));
+}
+
+// The cup's gauge points seen from above: markers on the sheet coloured by
+// simulated - measured thickness on the diverging ramp, the selected one
+// ringed, and their own small scale at the lower left.
+TEST_F(SceneBaseline, MeasuredPoints) {
+    samplegen::CupOptions options;
+    options.cellsX = 20;
+    options.cellsY = 16;
+    options.records = 3;
+    const std::string gauge = folder->File("gauge.csv");
+    ASSERT_TRUE(samplegen::WriteMeasurementFile(gauge, samplegen::CupGaugePoints(options)));
+    ASSERT_TRUE(cup->ShowRecord(3));
+    MeasuredPoints read;
+    read.path = gauge;
+    read.file = ReadMeasurementFile(gauge, LengthUnit::Millimetre);
+    ASSERT_FALSE(read.file.error);
+    cup->SetMeasured(CompareMeasuredPoints(read, *cup->Sheet(), 3));
+    cup->SelectPoint(12);
+    SceneImageOptions annotated;
+    annotated.colourScale = true;
+    const QImage image = Draw(*cup, DisplaySettings(), 0, CCamera::XYView, &annotated, 320, 240);
+    cup->SetMeasured(nullptr);
+    cup->SelectPoint(-1);
+    EXPECT_TRUE(MatchesBaseline(image, "measured"));
 }
 
 // Four quarters: the sheet in its own colour without a scale on one

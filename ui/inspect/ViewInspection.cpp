@@ -15,15 +15,22 @@ CDataTip* AttachInspection(CSceneRender& view, const CConfiguration& configurati
     // The pick is made on the button press, so the pointer is still where it
     // was pressed.
     // A comparing view adds the values of both sides and their difference.
-    QObject::connect(scene, &CSceneRender::Picked, tip,
-                     [tip, scene, &configuration](const CDataDisplay& record) {
-                         std::vector<std::string> compared;
-                         const CProjectProfile* project = scene->Scene().Project();
-                         if (project && project->Sheet())
-                             compared = ComparisonTipLines(scene->Scene().Presented(), *project->Sheet(),
-                                                           record, scene->ShownRecord(), configuration);
-                         tip->ShowPick(record, QCursor::pos(), compared);
-                     });
+    QObject::connect(
+        scene, &CSceneRender::Picked, tip, [tip, scene, &configuration](const CDataDisplay& record) {
+            std::vector<std::string> compared;
+            const CProjectProfile* project = scene->Scene().Project();
+            // A marker of a measured point where the pick was made tells
+            // its row.
+            const int marker =
+                scene->Scene().Measured() ? scene->MeasurementMarkerAt(scene->LastPickPoint()) : -1;
+            if (marker >= 0)
+                compared = MeasurementTipLines(*scene->Scene().Measured(), static_cast<size_t>(marker),
+                                               configuration);
+            else if (project && project->Sheet())
+                compared = ComparisonTipLines(scene->Scene().Presented(), *project->Sheet(), record,
+                                              scene->ShownRecord(), configuration);
+            tip->ShowPick(record, QCursor::pos(), compared);
+        });
     QObject::connect(scene, &CSceneRender::PickInformationHidden, tip, &CDataTip::HidePick);
     QObject::connect(
         scene, &CSceneRender::MeasurementReady, scene,

@@ -12,6 +12,7 @@
 #include <QOpenGLContext>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -211,6 +212,39 @@ void CSceneRender::ShowCutMark() {
     const int reach =
         screen ? static_cast<int>(0.05 * screen->availableGeometry().height() * devicePixelRatioF()) : 20;
     WithContext([&] { scene.BuildCutMark(reach); });
+    update();
+}
+
+void CSceneRender::ShowMeasurements() {
+    scene.BuildMeasurementMarkers();
+    update();
+}
+
+int CSceneRender::MeasurementMarkerAt(QPoint point) {
+    // Within a marker's reach as the window draws it, the nearest.
+    const double reach = std::clamp(std::min(width(), height()) * devicePixelRatioF() / 60, 7.0, 48.0) / 2 /
+                             devicePixelRatioF() +
+                         3;
+    const std::vector<MeasurementMarker>& markers = scene.Drawer().MeasurementMarkers();
+    int found = -1;
+    double nearest = reach * reach;
+    for (size_t k = 0; k < markers.size(); ++k) {
+        const QPointF at = ProjectToWindow(markers[k].position) - QPointF(point);
+        const double squared = at.x() * at.x() + at.y() * at.y();
+        if (squared <= nearest) {
+            nearest = squared;
+            found = static_cast<int>(k);
+        }
+    }
+    return found;
+}
+
+QPoint CSceneRender::LastPickPoint() const {
+    return (QPointF(gestures->LastPick()) / devicePixelRatioF()).toPoint();
+}
+
+void CSceneRender::CentreOn(const CCoordinate& point) {
+    scene.CentreOn(point);
     update();
 }
 

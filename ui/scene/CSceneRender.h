@@ -63,6 +63,16 @@ public:
     void UpdatePresentation();
     // The cut window's read-out moved its mark: the cross-hair follows.
     void ShowCutMark();
+    // The session's measured points or the one selected changed: the
+    // markers follow.
+    void ShowMeasurements();
+    // The measured point whose marker lies under a window point (logical
+    // pixels); -1 for none.
+    int MeasurementMarkerAt(QPoint point);
+    // Where the last pick was made (logical pixels).
+    QPoint LastPickPoint() const;
+    // Pans so that a model point lies in the middle of the view.
+    void CentreOn(const CCoordinate& point);
 
     // Shows the difference to a reference instead of the quantity's values;
     // false, with the reason in failure (the meshes differ), and nothing

@@ -67,6 +67,7 @@ bool CViewGestures::eventFilter(QObject* watched, QEvent* event) {
 bool CViewGestures::Pick(int x, int y, int mode, PickMarking marking, CDataDisplay& record) {
     if (!view.contextReady)
         return false;
+    lastPick = QPoint(x, y);
     CScene& scene = view.Scene();
     const CProjectProfile* project = view.project;
     PickScene parts;

@@ -10,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPoint>
 #include <QTimer>
 
 class CSceneRender;
@@ -27,6 +28,8 @@ public:
     // Picks at a window point (logical pixels) in the view's pick mode; true
     // when something was found (and, with mark, highlighted).
     bool PickAt(int x, int y, CDataDisplay& record, bool mark);
+    // Where the last pick was made, in device pixels.
+    QPoint LastPick() const { return lastPick; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,4 +57,5 @@ private:
     CSceneInteractor interactor;
     QTimer rotationTimer;
     QElapsedTimer clock;
+    QPoint lastPick;
 };
