@@ -1,7 +1,9 @@
 #include "app/CExportCommands.h"
 
+#include "app/CChildFrame.h"
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/CMeasurementCommands.h"
 #include "app/CommandIds.h"
 #include "core/Messages.h"
 #include "model/CProjectProfile.h"
@@ -66,8 +68,15 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         command::ExportVideo, QStringLiteral("Export &video..."),
         QStringLiteral("Create video - animation of results"),
         [this] {
-            if (CSceneRender* active = frame.ActiveSceneView())
-                ExportVideo(*active, frame.Configuration(), &frame);
+            CChildFrame* child = frame.ActiveChild();
+            CSceneRender* active = frame.ActiveSceneView();
+            if (!active)
+                return;
+            VideoExportHooks hooks;
+            // Each frame's markers are those of its own record.
+            if (CSession* session = child ? child->Session() : nullptr)
+                hooks.recordShown = [this, session] { frame.Measurements().CompareNow(*session); };
+            ExportVideo(*active, frame.Configuration(), &frame, hooks);
         },
         [this, idleView] {
             // Not while the document has a cut window.

@@ -184,6 +184,22 @@ void CMeasurementCommands::RecordLoaded() {
         }
 }
 
+void CMeasurementCommands::CompareNow(CSession& session) {
+    if (!session.Sheet() || !session.Measured())
+        return;
+    const auto running = pending.find(&session);
+    if (running != pending.end()) {
+        running->second.job = parallel::Job<Result>(); // waits
+        pending.erase(running);
+    }
+    if (session.Measured()->record == session.Project().CurrentRecord())
+        return;
+    Take(session,
+         ReadAndCompare(session.Measured(), UnitOf(frame.Configuration()), *session.Sheet(),
+                        session.Project().CurrentRecord()),
+         false);
+}
+
 void CMeasurementCommands::ShowEverywhere(CSession& session) {
     for (CChildFrame* child : frame.ChildrenOf(&session.Project()))
         child->ShowMeasurements();

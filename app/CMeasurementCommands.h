@@ -34,6 +34,10 @@ public:
     // A record was loaded: sessions whose points were compared with another
     // one compare them again.
     void RecordLoaded();
+    // Compares the session's points with the record shown at once, on this
+    // thread, dropping a comparison under way: a video's frame shows the
+    // points of its own record, not those of the record before.
+    void CompareNow(CSession& session);
     // The units changed: the panel and the scales follow.
     void UnitsChanged();
     // Whether a job of the session runs.

@@ -135,6 +135,17 @@ void MainFrameTest::importedMeasurementsShowInEveryViewAndTheTable() {
     QCOMPARE(
         TableOf(cup.gauge, *session->Sheet()),
         MeasurementTable(session->Measured()->file, session->Measured()->comparison, LengthUnit::Millimetre));
+
+    // A video's frame has the points compared at once with the record it
+    // stepped to, and a comparison under way does not come back over them.
+    QVERIFY(session->Project().StepToRecord(2, true));
+    QCoreApplication::processEvents();
+    frame->Measurements().CompareNow(*session);
+    QCOMPARE(session->Measured()->record, 2);
+    QCOMPARE(window->View()->Scene().Drawer().MeasurementMarkers().size(), size_t(40));
+    QTRY_VERIFY(!frame->Measurements().Busy(session));
+    QTest::qWait(50);
+    QCOMPARE(session->Measured()->record, 2);
     QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
 }
 

@@ -125,6 +125,8 @@ bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidge
         }
         // The views take the record and their limits before the frame.
         QCoreApplication::processEvents();
+        if (hooks.recordShown)
+            hooks.recordShown();
         const QImage frame = render(2 * options.width, 2 * options.height);
         if (frame.isNull()) {
             ReportSceneImageFault(fault);

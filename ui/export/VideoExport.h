@@ -29,6 +29,8 @@ struct VideoExportHooks {
     std::function<bool(QWidget* parent, VideoExportOptions& options)> askOptions;
     // One of the encoders offered; empty cancels.
     std::function<QString(QWidget* parent, const QStringList& encoders)> chooseCodec;
+    // Called once the views took a record, before its frame is drawn.
+    std::function<void()> recordShown;
     // The frame at w x h (the view's scene image by default).
     std::function<QImage(int w, int h)> renderFrame;
     // Called after each frame is written and the progress shown.
