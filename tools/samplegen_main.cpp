@@ -35,25 +35,42 @@ bool PositiveInt(const char* text, int& value) {
     return result.ec == std::errc() && result.ptr == end && value > 0;
 }
 
+// Takes the cup's shape options at argv[i] (--cells NX NY, --records N,
+// --quarter), moving i past their values: 1 when taken, 0 when argv[i] is
+// none of them, -1 when its values are wrong.
+int CupShapeOption(int argc, char** argv, int& i, samplegen::CupOptions& options) {
+    const std::string option = argv[i];
+    const int left = argc - i - 1;
+    if (option == "--cells" && left >= 2) {
+        if (!PositiveInt(argv[i + 1], options.cellsX) || !PositiveInt(argv[i + 2], options.cellsY))
+            return -1;
+        i += 2;
+    } else if (option == "--records" && left >= 1) {
+        if (!PositiveInt(argv[++i], options.records))
+            return -1;
+    } else if (option == "--quarter") {
+        options.quarter = true;
+    } else {
+        return 0;
+    }
+    return 1;
+}
+
 int Cup(int argc, char** argv) {
     if (argc < 3)
         return Usage();
     const std::string folder = argv[2];
     samplegen::CupOptions options;
     for (int i = 3; i < argc; ++i) {
+        const int shape = CupShapeOption(argc, argv, i, options);
+        if (shape < 0)
+            return Usage();
+        if (shape > 0)
+            continue;
         const std::string option = argv[i];
         const int left = argc - i - 1;
         if (option == "--name" && left >= 1 && argv[i + 1][0] != '\0') {
             options.name = argv[++i];
-        } else if (option == "--cells" && left >= 2) {
-            if (!PositiveInt(argv[i + 1], options.cellsX) || !PositiveInt(argv[i + 2], options.cellsY))
-                return Usage();
-            i += 2;
-        } else if (option == "--records" && left >= 1) {
-            if (!PositiveInt(argv[++i], options.records))
-                return Usage();
-        } else if (option == "--quarter") {
-            options.quarter = true;
         } else if (option == "--crlf") {
             options.crlf = true;
         } else if (option == "--nonfinite") {
@@ -104,22 +121,12 @@ int Gauge(int argc, char** argv) {
     samplegen::CupOptions options;
     bool moved = false;
     for (int i = 3; i < argc; ++i) {
-        const std::string option = argv[i];
-        const int left = argc - i - 1;
-        if (option == "--cells" && left >= 2) {
-            if (!PositiveInt(argv[i + 1], options.cellsX) || !PositiveInt(argv[i + 2], options.cellsY))
-                return Usage();
-            i += 2;
-        } else if (option == "--records" && left >= 1) {
-            if (!PositiveInt(argv[++i], options.records))
-                return Usage();
-        } else if (option == "--quarter") {
-            options.quarter = true;
-        } else if (option == "--moved") {
-            moved = true;
-        } else {
+        const int shape = CupShapeOption(argc, argv, i, options);
+        if (shape < 0)
             return Usage();
-        }
+        if (shape == 0 && std::strcmp(argv[i], "--moved") != 0)
+            return Usage();
+        moved = moved || shape == 0;
     }
     samplegen::MeasurementCsv file = samplegen::CupGaugePoints(options);
     if (moved) {
