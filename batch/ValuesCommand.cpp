@@ -27,22 +27,23 @@ void DescribeValues(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
 }
 
 int WriteValues(const BatchArguments& arguments, BatchProject& project, std::ostream& out) {
+    const ResultQuantity quantity = *arguments.quantity;
     ScaleLimits limits;
     if (arguments.hasMinimum) {
-        limits.SetFixedMode(arguments.quantity, 1);
-        limits.SetFixedMinimum(arguments.quantity, arguments.minimum);
-        limits.SetFixedMaximum(arguments.quantity, arguments.maximum);
+        limits.SetFixedMode(quantity, 1);
+        limits.SetFixedMinimum(quantity, arguments.minimum);
+        limits.SetFixedMaximum(quantity, arguments.maximum);
     }
     const CSheetProfile& sheet = *project.view.Sheet();
     CComparison* comparison = project.view.Comparison().get();
     NodeColouring colouring;
     ScaleRange range;
     if (comparison) {
-        comparison->ColourDifferences(sheet, arguments.quantity, limits, colouring);
+        comparison->ColourDifferences(sheet, quantity, limits, colouring);
         range = {colouring.minimum, colouring.maximum};
     } else {
-        range = ComputeScaleRange(sheet, arguments.quantity, limits);
-        ColourNodes(sheet, arguments.quantity, limits, colouring);
+        range = ComputeScaleRange(sheet, quantity, limits);
+        ColourNodes(sheet, quantity, limits, colouring);
     }
     out << "# limits " << ExactNumber(range.minimum) << ' ' << ExactNumber(range.maximum) << '\n';
     out << "node,value,colour\n";

@@ -109,7 +109,7 @@ bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane) {
     return scan.Points(count - 1, points) == 2;
 }
 
-CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, int quantity) {
+CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, ResultQuantity quantity) {
     // No refresh of the elements first: the sheet derives them whenever its
     // node tables change, and they keep no copies of their corners.
     CCutSegments records;
@@ -155,7 +155,7 @@ CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, int 
     return records;
 }
 
-void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, int quantity) {
+void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, ResultQuantity quantity) {
     for (CAbscisse& piece : cut)
         piece.Value -= comparison.ReferenceElementValue(piece.ElementIndex, quantity);
 }

@@ -142,8 +142,8 @@ void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySe
     const size_t entries = static_cast<size_t>(nodes) + 1;
     arrays.xyz.resize(3 * entries);
     arrays.normal.resize(3 * entries);
-    const int quantity = shown.quantity;
-    coloured = quantity != 0;
+    const ResultQuantity quantity = shown.quantity;
+    coloured = quantity != ResultQuantity::None;
     parallel::Both(
         [&] {
             const CCoordinate* current = source->CurrentCoordinateArray();

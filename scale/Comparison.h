@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,16 +46,19 @@ std::array<double, ScaleLabelCount> DifferenceLabelValues(double minimum, double
 
 // A difference of stored values in the units the user sees: a temperature
 // difference in Fahrenheit is 1.8 times the one in Celsius, with no offset.
-double DifferenceToDisplay(int quantity, double difference, const CConfiguration& configuration);
+double DifferenceToDisplay(ResultQuantity quantity, double difference, const CConfiguration& configuration);
 // The scale label of a difference, as ScaleValueText writes a value.
-std::string DifferenceValueText(int quantity, double difference, const CConfiguration& configuration);
-std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(int quantity, double minimum, double maximum,
+std::string DifferenceValueText(ResultQuantity quantity, double difference,
+                                const CConfiguration& configuration);
+std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(ResultQuantity quantity, double minimum,
+                                                              double maximum,
                                                               const CConfiguration& configuration);
 
 // The limits of differences: the fixed pair in fixed mode, otherwise
 // symmetric around 0, +-max |difference| over the finite numbers among
 // values (index 0 is no node), which is (0, 0) without any.
-ScaleRange DifferenceRange(const std::vector<double>& values, int quantity, const ScaleLimits& limits);
+ScaleRange DifferenceRange(const std::vector<double>& values, ResultQuantity quantity,
+                           const ScaleLimits& limits);
 
 // One side of a comparison, as it stands when the comparison starts.
 struct ComparisonSide {
@@ -103,7 +107,7 @@ public:
     // nodal values of quantity, as a view about to show viewRecord asks (the
     // load of a navigation command); waits only for a record read ahead for
     // another step. Nothing before the first Prepare.
-    void ReadAheadFor(int viewRecord, int quantity);
+    void ReadAheadFor(int viewRecord, ResultQuantity quantity);
     // A following reference that reads ahead reads the record after the one
     // it prepared (after the last, the first) on another thread, as the
     // animation and "next record" ask for it; a view's comparison does, a
@@ -124,22 +128,23 @@ public:
 
     // Per node (index 0 is no node), value(sheet) - value(reference) of the
     // quantity's nodal values; NaN where either has none. Needs Prepare.
-    void FillDifferences(const CSheetProfile& sheet, int quantity, std::vector<double>& values);
+    void FillDifferences(const CSheetProfile& sheet, ResultQuantity quantity, std::vector<double>& values);
     // DifferenceRange of those values, without a copy of them.
-    ScaleRange DifferenceLimits(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits);
+    ScaleRange DifferenceLimits(const CSheetProfile& sheet, ResultQuantity quantity,
+                                const ScaleLimits& limits);
     // The differences of the nodes with their colour indices and the limits
     // they span, as ColourNodes gives the plain values.
-    void ColourDifferences(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
+    void ColourDifferences(const CSheetProfile& sheet, ResultQuantity quantity, const ScaleLimits& limits,
                            NodeColouring& colouring);
     // The difference of the quantity in an element (0-based index).
-    double ElementDifference(const CSheetProfile& sheet, int element, int quantity) const;
+    double ElementDifference(const CSheetProfile& sheet, int element, ResultQuantity quantity) const;
     // The reference's value of the quantity at a node and in an element.
-    double ReferenceNodeValue(int node, int quantity);
-    double ReferenceElementValue(int element, int quantity) const;
+    double ReferenceNodeValue(int node, ResultQuantity quantity);
+    double ReferenceElementValue(int element, ResultQuantity quantity) const;
 
     // "Δ Thickness (b.tfc − a.tfc)"; with records named when both sides are
     // one project: "Δ Thickness (cup.tfc Rec. 15 − cup.tfc Rec. 3)".
-    std::string ScaleTitle(int quantity, int viewRecord) const;
+    std::string ScaleTitle(ResultQuantity quantity, int viewRecord) const;
     // "b.tfc − a.tfc", or with the records of one project.
     std::string Names(int viewRecord) const;
 
@@ -161,29 +166,31 @@ private:
         bool meshChecked = false; // found to be the view's mesh
         // The record's nodal values of the quantity, or none.
         std::vector<double> nodalValues;
-        int nodalQuantity = -1;
+        std::optional<ResultQuantity> nodalQuantity;
     };
     // Reads a record of the reference: prepared on referenceMesh, the
     // reference sheet's, when given (see PrepareRecord), with its nodal
-    // values of quantity when that is not -1; otherwise the first record,
+    // values of quantity when there is one; otherwise the first record,
     // on viewMesh (the view's sheet's) as far as it is that mesh.
     RecordRead ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& viewMesh,
-                          const std::shared_ptr<const CSheetMesh>& referenceMesh, int quantity) const;
+                          const std::shared_ptr<const CSheetMesh>& referenceMesh,
+                          std::optional<ResultQuantity> quantity) const;
     // The differences of FillDifferences, kept in shownValues. Called with
     // the mutex held.
-    const std::vector<double>& Differences(const CSheetProfile& sheet, int quantity);
+    const std::vector<double>& Differences(const CSheetProfile& sheet, ResultQuantity quantity);
     // Two projects shown under one name get the folders that tell them apart.
     void TellApart();
     // The reference's nodal values of the quantity, kept while its record
     // and the quantity stay.
-    const std::vector<double>& ReferenceNodalValues(int quantity);
-    // Starts reading ahead, with the nodal values of quantity (or none for
-    // -1), unless it need not or has already started. Called with the
+    const std::vector<double>& ReferenceNodalValues(ResultQuantity quantity);
+    // Starts reading ahead, with the nodal values of quantity (if any),
+    // unless it need not or has already started. Called with the
     // mutex held.
-    void StartReadAhead(int quantity);
+    void StartReadAhead(std::optional<ResultQuantity> quantity);
     // Starts a job reading record as ReadRecord does.
     parallel::Job<RecordRead> StartRead(int record, std::shared_ptr<const CSheetMesh> viewMesh,
-                                        std::shared_ptr<const CSheetMesh> referenceMesh, int quantity) const;
+                                        std::shared_ptr<const CSheetMesh> referenceMesh,
+                                        std::optional<ResultQuantity> quantity) const;
 
     ComparisonSide shown;
     ComparisonSide referenceSide;
@@ -194,12 +201,12 @@ private:
     bool meshChecked = false;
     std::vector<double> referenceValues;
     uint64_t referenceValuesGeneration = 0;
-    int referenceValuesQuantity = -1;
+    std::optional<ResultQuantity> referenceValuesQuantity;
     // The last differences, kept while neither side's values nor the
     // quantity change.
     std::vector<double> shownValues;
     uint64_t shownGeneration = 0, shownReferenceGeneration = 0;
-    int shownQuantity = -1;
+    std::optional<ResultQuantity> shownQuantity;
     std::function<void(int)> readObserver;
     // The record read ahead; after reference and the observer, which it
     // uses, so that it is waited for before they go.

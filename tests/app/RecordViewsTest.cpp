@@ -157,7 +157,8 @@ void RecordViewsTest::gesturesStayInTheirWindowTheCutMarkShowsInBoth() {
     QVERIFY(cut->CanPrint());
     const CPixelRect plot = cut->PlotOfGraphArea();
     // 25 mm along the cut.
-    const QPoint middle(CGraphMapping(plot, cut->Session().GraphLimits).X(25), (plot.top + plot.bottom) / 2);
+    const QPoint middle(CGraphMapping(plot, cut->CutSession().GraphLimits).X(25),
+                        (plot.top + plot.bottom) / 2);
     QTest::mousePress(cut->Graph(), Qt::LeftButton, {}, middle);
     QVERIFY(shows(mine, Overlay::CutMark) && shows(other, Overlay::CutMark));
     QTest::mouseRelease(cut->Graph(), Qt::LeftButton, {}, middle);

@@ -73,8 +73,8 @@ DisplaySettings SceneViewTest::OpaqueSettings() {
     return settings;
 }
 
-std::unique_ptr<CSceneRender> SceneViewTest::OpenView(const DisplaySettings& settings, int quantity,
-                                                      CSession* shown) {
+std::unique_ptr<CSceneRender> SceneViewTest::OpenView(const DisplaySettings& settings,
+                                                      ResultQuantity quantity, CSession* shown) {
     auto view = std::make_unique<CSceneRender>(shown ? shown : &session, settings);
     view->resize(ViewWidth, ViewHeight);
     view->show();

@@ -64,7 +64,7 @@ void CSceneCommands::RemoveClipPlanes() {
     view.update();
 }
 
-void CSceneCommands::SetQuantity(int quantity) {
+void CSceneCommands::SetQuantity(ResultQuantity quantity) {
     view.Scene().SetQuantity(quantity);
     view.SettingsChanged();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "config/DisplaySettings.h"
+#include "scale/Quantity.h"
 #include "scene/CTrackball.h"
 
 #include <QObject>
@@ -29,7 +30,7 @@ public slots:
     void StartZoomBox();
     void StartExclusiveZoomBox();
     void RemoveClipPlanes();
-    void SetQuantity(int quantity);
+    void SetQuantity(ResultQuantity quantity);
     void SetPickMode(int mode);
     void ToggleSheet();
     void ToggleTool(int slot);
