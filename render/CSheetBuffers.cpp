@@ -445,7 +445,7 @@ void CSheetBuffers::DrawSheet(const FrameState& frame, const DisplaySettings& se
             glEnable(GL_DEPTH_TEST);
         } else if (!faces) {
             // Every triangle is culled in this pass.
-        } else if (settings.sheetDisplayMode == 1) {
+        } else if (settings.sheetDisplayMode == SheetDisplayMode::Elements) {
             glPushAttrib(GL_ALL_ATTRIB_BITS);
             glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
             glEnable(GL_LIGHTING);
@@ -463,7 +463,7 @@ void CSheetBuffers::DrawSheet(const FrameState& frame, const DisplaySettings& se
             glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
             DrawSheetEdges();
             glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-            if (settings.sheetDisplayMode == 0) {
+            if (settings.sheetDisplayMode == SheetDisplayMode::ElementsAndEdges) {
                 glEnable(GL_POLYGON_OFFSET_FILL);
                 glPolygonOffset(1.0f, 1.0f);
                 DrawSheetTriangles(true);

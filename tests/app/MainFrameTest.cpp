@@ -428,13 +428,13 @@ void MainFrameTest::graphicalOptionsShowTheToolbarCommands() {
         QCOMPARE(shows("sheetShown"), int(settings.sheetShown != 0));
         QCOMPARE(shows("tool0Shown"), int(settings.tools[0].shown != 0));
         QCOMPARE(shows("tool1Shown"), int(settings.tools[1].shown != 0));
-        QCOMPARE(shows("sheetDisplayMode"), settings.sheetDisplayMode);
+        QCOMPARE(shows("sheetDisplayMode"), int(settings.sheetDisplayMode));
         QCOMPARE(shows("tool0Mode"), settings.tools[0].mode);
         QCOMPARE(shows("tool1Mode"), settings.tools[1].mode);
         QCOMPARE(shows("nodeDotsShown"), int(settings.nodeDotsShown != 0));
         QCOMPARE(shows("distanceMeasurement"), int(settings.distanceMeasurement != 0));
     }
-    QCOMPARE(settings.sheetDisplayMode, 2);
+    QCOMPARE(settings.sheetDisplayMode, SheetDisplayMode::Edges);
     QCOMPARE(settings.tools[1].mode, 2);
 }
 

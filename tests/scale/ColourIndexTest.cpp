@@ -87,7 +87,7 @@ TEST(ValueIndex, ValuesThatAreNotNumbersAreGrey) {
 TEST(UniformSheetColour, IsTheSheetColourDarkenedInModeOne) {
     DisplaySettings settings; // (0, 196, 196), opacity 0.9, mode 1
     EXPECT_EQ(UniformSheetColour(settings), (std::array<float, 4>{0, 100 / 255.0f, 100 / 255.0f, 0.9f}));
-    settings.sheetDisplayMode = 2;
+    settings.sheetDisplayMode = SheetDisplayMode::Edges;
     settings.sheetColour = 0x102030;
     EXPECT_EQ(UniformSheetColour(settings),
               (std::array<float, 4>{48 / 255.0f, 32 / 255.0f, 16 / 255.0f, 0.9f}));

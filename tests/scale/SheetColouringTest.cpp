@@ -270,7 +270,7 @@ TEST_F(SheetColours, DrawnBytesCarryRampColourDisplayModeAndOpacity) {
     // Nodes 1 and 4 yellow (16), node 2 blue (32), node 3 red (0); node 0 none.
     EXPECT_EQ(rgba, (std::vector<uint8_t>{0,   0,   0,   0, 130, 123, 0,   229, 7, 7,
                                           123, 229, 130, 0, 0,   229, 130, 123, 0, 229}));
-    settings.sheetDisplayMode = 2;
+    settings.sheetDisplayMode = SheetDisplayMode::Edges;
     settings.sheetOpacity = 1;
     FillNodeColours(colouring, ColourRamp(), settings, rgba);
     EXPECT_EQ(std::vector<uint8_t>(rgba.begin() + 8, rgba.begin() + 16),

@@ -91,7 +91,7 @@ public:
         settings.backgroundScheme = 0;
         settings.backgroundColour = SettingsColour(Background);
         settings.sheetOpacity = 1.0;
-        settings.sheetDisplayMode = 0;
+        settings.sheetDisplayMode = SheetDisplayMode::ElementsAndEdges;
         for (ToolDisplay& tool : settings.tools)
             tool.shown = 0;
         return settings;

@@ -201,7 +201,7 @@ TEST_F(SceneBaseline, SheetDisplayModes) {
         tool.shown = 0;
     const char* const names[] = {"sheet_elements_edges", "sheet_elements", "sheet_edges"};
     for (int mode = 0; mode < 3; ++mode) {
-        settings.sheetDisplayMode = mode;
+        settings.sheetDisplayMode = SheetDisplayMode(mode);
         EXPECT_TRUE(
             MatchesBaseline(Draw(*cup, settings, mode == 1 ? ResultQuantity::None : ResultQuantity::Thickness,
                                  CCamera::GeneralView),
@@ -275,7 +275,7 @@ TEST_F(SceneBaseline, DifferenceToAnotherRecord) {
 TEST_F(SceneBaseline, BackgroundsAndHiddenSheet) {
     DisplaySettings settings;
     settings.sheetOpacity = 1.0;
-    settings.sheetDisplayMode = 0;
+    settings.sheetDisplayMode = SheetDisplayMode::ElementsAndEdges;
     settings.sheetColour = Colour(140, 60, 20);
     settings.backgroundScheme = 0;
     settings.backgroundColour = Colour(20, 40, 60);
@@ -330,7 +330,7 @@ TEST_F(SceneBaseline, ASymmetricSheetGivesASymmetricPicture) {
     DisplaySettings settings;
     settings.backgroundScheme = 0;
     settings.sheetOpacity = 1.0;
-    settings.sheetDisplayMode = 0;
+    settings.sheetDisplayMode = SheetDisplayMode::ElementsAndEdges;
     for (ToolDisplay& tool : settings.tools)
         tool.shown = 0;
     // Odd sizes, so that the lines along the middle have a middle pixel row

@@ -49,7 +49,7 @@ void SceneRenderTest::recordStepDrawsWhatAViewOpenedOnTheRecordDraws() {
     QVERIFY(stepped.GoToRecord(1));
     QVERIFY(opened.GoToRecord(2));
     DisplaySettings settings = OpaqueSettings();
-    settings.sheetDisplayMode = 1;
+    settings.sheetDisplayMode = SheetDisplayMode::Elements;
     OPEN_VIEW_OF(steppedView, settings, ResultQuantity::Thickness, &steppedSession);
     settings.nodeDotsShown = 1;
     OPEN_VIEW_OF(openedView, settings, ResultQuantity::Thickness, &openedSession);

@@ -65,7 +65,7 @@ void SceneViewTest::SaveKeptFrames() {
 DisplaySettings SceneViewTest::OpaqueSettings() {
     DisplaySettings settings;
     settings.sheetOpacity = 1.0;
-    settings.sheetDisplayMode = 0;
+    settings.sheetDisplayMode = SheetDisplayMode::ElementsAndEdges;
     settings.backgroundScheme = 0;
     settings.backgroundColour = SettingsColour(Background);
     settings.tools[0].opacity = 1.0;

@@ -85,7 +85,7 @@ void CSceneCommands::StepToolMode(int slot) {
     EditSettings([slot](DisplaySettings& s) { StepToolDisplayMode(s, slot); });
 }
 
-void CSceneCommands::SetSheetDisplayMode(int mode) {
+void CSceneCommands::SetSheetDisplayMode(SheetDisplayMode mode) {
     EditSettings([mode](DisplaySettings& s) { s.sheetDisplayMode = mode; });
 }
 

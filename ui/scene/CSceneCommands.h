@@ -35,7 +35,7 @@ public slots:
     void ToggleSheet();
     void ToggleTool(int slot);
     void StepToolMode(int slot);
-    void SetSheetDisplayMode(int mode);
+    void SetSheetDisplayMode(SheetDisplayMode mode);
     void ToggleDots();
     // Distance measurement on or off: a new measurement starts.
     void ToggleMeasurement();
