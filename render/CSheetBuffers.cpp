@@ -164,10 +164,7 @@ void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySe
         [&] {
             if (!coloured)
                 return;
-            if (shown.comparison)
-                shown.comparison->ColourDifferences(*source, quantity, shown.setting, arrays.colouring);
-            else
-                ColourNodes(*source, quantity, shown.setting, arrays.colouring);
+            ColourPresented(*source, shown, arrays.colouring);
             FillNodeColours(arrays.colouring, *shown.ramp, settings, arrays.rgba);
         });
     UploadBuffer(positions, GL_ARRAY_BUFFER, arrays.xyz);

@@ -45,3 +45,10 @@ Presentation MakePresentation(const PresentationSource& source) {
         FillTexts(shown, *source.units);
     return shown;
 }
+
+void ColourPresented(const CSheetProfile& sheet, const Presentation& shown, NodeColouring& colouring) {
+    if (shown.comparison)
+        shown.comparison->ColourDifferences(sheet, shown.quantity, shown.setting, colouring);
+    else
+        ColourNodes(sheet, shown.quantity, shown.setting, colouring);
+}

@@ -10,6 +10,7 @@
 #include "scale/ScaleLabels.h"
 #include "scale/ScaleLimits.h"
 #include "scale/ScaleRange.h"
+#include "scale/SheetColouring.h"
 
 #include <array>
 #include <memory>
@@ -72,3 +73,7 @@ struct Presentation {
 // for plain values and DifferenceRange for differences; the texts are those
 // of ScaleLabelTexts and DifferenceLabelTexts.
 Presentation MakePresentation(const PresentationSource& source);
+
+// The nodes of sheet coloured as shown presents them: its quantity's values
+// or differences in its setting, on its ramp's indices.
+void ColourPresented(const CSheetProfile& sheet, const Presentation& shown, NodeColouring& colouring);
