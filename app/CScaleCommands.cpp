@@ -49,7 +49,7 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
                      [this](const CProjectProfile* document) { ReferenceClosing(document); });
     QObject::connect(&frame, &CMainFrame::ActiveViewChanged, panel,
                      [this](CSceneRender* view) { Follow(view); });
-    QObject::connect(panel, &CScalePanel::QuantityChosen, panel, [this](int quantity) {
+    QObject::connect(panel, &CScalePanel::QuantityChosen, panel, [this](ResultQuantity quantity) {
         if (CSceneRender* view = frame.ActiveSceneView())
             view->Commands().SetQuantity(quantity);
     });
@@ -103,7 +103,7 @@ void CScaleCommands::EditLimits() {
     if (!view || !document)
         return;
     const Presentation shown = view->Scene().Presented();
-    const int quantity = shown.quantity;
+    const ResultQuantity quantity = shown.quantity;
     ScaleLimits& fixed = view->Scene().Limits();
     // A value never fixed starts from the limits the panel shows.
     PrepareFixedLimits(fixed, quantity, shown.limits.minimum, shown.limits.maximum);

@@ -60,11 +60,13 @@ void CViewCommands::DefineDisplayCommands() {
         [](S& v) { v.Commands().ToggleSheet(); },
         [](const S& v) { return v.Scene().Settings().sheetShown != 0; });
     const struct {
-        int id, mode;
+        int id;
+        SheetDisplayMode mode;
         const char* text;
-    } modes[] = {{command::SheetElementsAndEdges, 0, "Show sheet elements and &edges"},
-                 {command::SheetElements, 1, "Show sheet elements &without edges"},
-                 {command::SheetEdges, 2, "Show sheet edges &only"}};
+    } modes[] = {{command::SheetElementsAndEdges, SheetDisplayMode::ElementsAndEdges,
+                  "Show sheet elements and &edges"},
+                 {command::SheetElements, SheetDisplayMode::Elements, "Show sheet elements &without edges"},
+                 {command::SheetEdges, SheetDisplayMode::Edges, "Show sheet edges &only"}};
     for (const auto& mode : modes)
         OnView(
             mode.id, QString::fromLatin1(mode.text), QString::fromLatin1(mode.text).remove(QLatin1Char('&')),

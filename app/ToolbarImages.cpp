@@ -35,30 +35,13 @@ void Letters(QPainter& painter, const QString& text) {
 
 } // namespace
 
-QIcon ToolbarImage(int id) {
-    const QColor file(70, 110, 170), sheet(40, 150, 150), tool(150, 110, 60), other(120, 80, 150),
-        exporting(90, 140, 70);
+namespace {
+
+// The images of the sheet's and the tools' display commands; null for
+// another command.
+QIcon DisplayImage(int id) {
+    const QColor sheet(40, 150, 150), tool(150, 110, 60);
     switch (id) {
-    case command::Open:
-        return Tile(file, [](QPainter& p) {
-            p.drawRect(QRectF(4, 6, 10, 7));
-            p.drawLine(4, 6, 7, 4);
-            p.drawLine(7, 4, 10, 4);
-        });
-    case command::Print:
-        return Tile(file, [](QPainter& p) {
-            p.drawRect(QRectF(4, 7, 10, 5));
-            p.drawRect(QRectF(6, 3, 6, 4));
-            p.drawRect(QRectF(6, 12, 6, 3));
-        });
-    case command::GraphicsOptions:
-        return Tile(other, [](QPainter& p) {
-            p.drawEllipse(QPointF(9, 9), 4, 4);
-            p.drawLine(9, 2, 9, 5);
-            p.drawLine(9, 13, 9, 16);
-            p.drawLine(2, 9, 5, 9);
-            p.drawLine(13, 9, 16, 9);
-        });
     case command::Sheet:
         return Tile(sheet, [](QPainter& p) {
             p.drawLine(3, 12, 15, 6);
@@ -95,6 +78,39 @@ QIcon ToolbarImage(int id) {
             p.setBrush(Qt::white);
             for (int x : {5, 9, 13})
                 p.drawEllipse(QPointF(x, 9), 1.2, 1.2);
+        });
+    default:
+        return QIcon();
+    }
+}
+
+} // namespace
+
+QIcon ToolbarImage(int id) {
+    const QColor file(70, 110, 170), other(120, 80, 150), exporting(90, 140, 70);
+    const QIcon display = DisplayImage(id);
+    if (!display.isNull())
+        return display;
+    switch (id) {
+    case command::Open:
+        return Tile(file, [](QPainter& p) {
+            p.drawRect(QRectF(4, 6, 10, 7));
+            p.drawLine(4, 6, 7, 4);
+            p.drawLine(7, 4, 10, 4);
+        });
+    case command::Print:
+        return Tile(file, [](QPainter& p) {
+            p.drawRect(QRectF(4, 7, 10, 5));
+            p.drawRect(QRectF(6, 3, 6, 4));
+            p.drawRect(QRectF(6, 12, 6, 3));
+        });
+    case command::GraphicsOptions:
+        return Tile(other, [](QPainter& p) {
+            p.drawEllipse(QPointF(9, 9), 4, 4);
+            p.drawLine(9, 2, 9, 5);
+            p.drawLine(9, 13, 9, 16);
+            p.drawLine(2, 9, 5, 9);
+            p.drawLine(13, 9, 16, 9);
         });
     case command::Measurement:
         return Tile(other, [](QPainter& p) {

@@ -2,6 +2,9 @@
 // and, for a command on a project, the project opened at its record.
 #pragma once
 
+#include "scale/Quantity.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,9 +51,9 @@ struct BatchArguments {
     std::string command; // report, values, cut, tip, export, render, video, study, vtk or measure
     std::string report;  // sheet, project, record or document
     std::string project;
-    std::string units; // "", "si" or "us"
-    int record = 0;    // 0: the last record
-    int quantity = 0;
+    std::string units;                      // "", "si" or "us"
+    int record = 0;                         // 0: the last record
+    std::optional<ResultQuantity> quantity; // none: the command's default
     bool hasMinimum = false, hasMaximum = false;
     double minimum = 0, maximum = 0;
     int plane = -1;

@@ -6,12 +6,20 @@
 #include "scene/CDataDisplay.h"
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
-bool IsQuantity(const std::string& text) {
+// A quantity with values: "(no scale)" is no choice on the command line.
+std::optional<ResultQuantity> QuantityOption(const std::string& text) {
     int value = 0;
-    return ParseInteger(text, value) && value >= 1 && value <= 7;
+    if (!ParseInteger(text, value) || value == QuantityNumber(ResultQuantity::None))
+        return std::nullopt;
+    return QuantityFromNumber(value);
+}
+
+bool IsQuantity(const std::string& text) {
+    return QuantityOption(text).has_value();
 }
 
 bool IsLength(const std::string& text) {
@@ -84,13 +92,14 @@ CLI::Option* AddUnits(CLI::App& command, BatchArguments& parsed) {
 
 CLI::Option* AddQuantity(CLI::App& command, OptionTexts& texts, bool required) {
     std::string help;
-    for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity)
-        help += FormatText(quantity == ThicknessQuantity ? "%d %s" : ", %d %s", quantity,
-                           QuantityOf(quantity).helpWord) +
-                (quantity == ThicknessQuantity && !required ? " (the default)" : "");
-    CLI::Option* option = command.add_option("--quantity", texts.quantity, help)
-                              ->type_name("Q")
-                              ->check(Accepts(IsQuantity, "a quantity from 1 to 7"));
+    for (ResultQuantity quantity : ValueQuantities())
+        help += FormatText(quantity == ResultQuantity::Thickness ? "%d %s" : ", %d %s",
+                           QuantityNumber(quantity), QuantityOf(quantity).helpWord) +
+                (quantity == ResultQuantity::Thickness && !required ? " (the default)" : "");
+    CLI::Option* option =
+        command.add_option("--quantity", texts.quantity, help)
+            ->type_name("Q")
+            ->check(Accepts(IsQuantity, FormatText("a quantity from 1 to %d", QuantityNumber(LastQuantity))));
     return required ? option->required() : option;
 }
 
@@ -149,7 +158,7 @@ void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
             parsed.record = -1;
     }
     if (!texts.quantity.empty())
-        ParseInteger(texts.quantity, parsed.quantity);
+        parsed.quantity = QuantityOption(texts.quantity);
     if (!texts.minusRecord.empty()) {
         ParseInteger(texts.minusRecord, parsed.minusRecord);
         if (parsed.minusRecord == 0)

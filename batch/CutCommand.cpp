@@ -69,15 +69,15 @@ int WriteCut(const BatchArguments& arguments, BatchProject& project, std::ostrea
     CCutSession& cut = session.StartCut();
     cut.PlaneIndex = arguments.plane;
     cut.Position = arguments.position;
-    cut.ProfileQuantity = arguments.quantity - 1;
+    cut.ProfileQuantity = *arguments.quantity;
     cut.Comparison = project.view.Comparison();
     std::string failure;
     if (!session.MakeCut(project.configuration, failure))
         return BatchFail(failure);
     const CCutSegments& pieces = *session.CutLine();
     if (!arguments.save.empty()) {
-        if (!SaveProfileCsv(arguments.save,
-                            ProfileCsv(pieces, cut.Quantity(), project.configuration, cut.Made.difference)))
+        if (!SaveProfileCsv(arguments.save, ProfileCsv(pieces, cut.ProfileQuantity, project.configuration,
+                                                       cut.Made.difference)))
             return BatchFail(arguments.save + " cannot be written");
     } else if (arguments.graph) {
         WriteGraph(cut, out);

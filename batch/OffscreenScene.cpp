@@ -45,7 +45,7 @@ Quaternion ViewRotation(const std::string& view) {
 }
 
 std::unique_ptr<CHeadlessScene> OpenHeadlessScene(CSessionView& shown, const CConfiguration& configuration,
-                                                  int quantity, const std::string& view,
+                                                  ResultQuantity quantity, const std::string& view,
                                                   const std::string& what) {
     EnsureOffscreenApplication();
     CCamera camera;

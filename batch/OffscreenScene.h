@@ -3,6 +3,7 @@
 // in the standard view named on the command line.
 #pragma once
 
+#include "scale/Quantity.h"
 #include "scene/CTrackball.h"
 
 #include <memory>
@@ -21,5 +22,5 @@ Quaternion ViewRotation(const std::string& view);
 // message on stderr ("no OpenGL context for the WHAT: ..."), null when no
 // context could be made.
 std::unique_ptr<CHeadlessScene> OpenHeadlessScene(CSessionView& shown, const CConfiguration& configuration,
-                                                  int quantity, const std::string& view,
+                                                  ResultQuantity quantity, const std::string& view,
                                                   const std::string& what);

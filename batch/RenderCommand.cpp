@@ -46,7 +46,7 @@ int PrintPage(const RenderArguments& arguments, CHeadlessScene& scene, const Sce
 } // namespace
 
 int RenderProject(const RenderArguments& arguments, CSessionView& shown, const CConfiguration& configuration,
-                  int quantity) {
+                  ResultQuantity quantity) {
     const std::unique_ptr<CHeadlessScene> opened =
         OpenHeadlessScene(shown, configuration, quantity, arguments.view, "picture");
     if (!opened)
@@ -79,5 +79,5 @@ int RenderProject(const RenderArguments& arguments, CSessionView& shown, const C
 
 int WriteRender(const BatchArguments& arguments, BatchProject& project) {
     return RenderProject(arguments.render, project.view, project.configuration,
-                         arguments.quantity != 0 ? arguments.quantity : ThicknessQuantity);
+                         arguments.quantity.value_or(ResultQuantity::Thickness));
 }

@@ -3,12 +3,13 @@
 #pragma once
 
 #include "batch/BatchCommand.h"
+#include "scale/Quantity.h"
 
 // Draws the current record of shown's session in quantity, or its
 // difference to shown's comparison, and writes it; a message on stderr and
 // BatchFailure when it cannot.
 int RenderProject(const RenderArguments& arguments, CSessionView& shown, const CConfiguration& configuration,
-                  int quantity);
+                  ResultQuantity quantity);
 
 // The command: the project's view in the --quantity, thickness by default.
 int WriteRender(const BatchArguments& arguments, BatchProject& project);

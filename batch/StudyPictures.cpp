@@ -54,7 +54,7 @@ bool WriteStudyPictures(const StudyList& list, const std::vector<size_t>& positi
         RenderArguments arguments;
         const std::string picture = names[positions[i]] + ".png";
         arguments.output = folder + "/" + picture;
-        if (RenderProject(arguments, shown, configuration, ThicknessQuantity) == BatchSuccess)
+        if (RenderProject(arguments, shown, configuration, ResultQuantity::Thickness) == BatchSuccess)
             pictures[i] = picture;
         else
             complete = false;

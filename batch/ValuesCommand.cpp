@@ -4,8 +4,7 @@
 #include "batch/BatchOutput.h"
 #include "core/TextFormat.h"
 #include "model/CSheetProfile.h"
-#include "scale/Comparison.h"
-#include "scale/ScaleRange.h"
+#include "scale/Presentation.h"
 #include "session/CSessionView.h"
 
 void DescribeValues(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
@@ -27,24 +26,22 @@ void DescribeValues(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
 }
 
 int WriteValues(const BatchArguments& arguments, BatchProject& project, std::ostream& out) {
+    const ResultQuantity quantity = *arguments.quantity;
     ScaleLimits limits;
     if (arguments.hasMinimum) {
-        limits.SetFixedMode(arguments.quantity, 1);
-        limits.SetFixedMinimum(arguments.quantity, arguments.minimum);
-        limits.SetFixedMaximum(arguments.quantity, arguments.maximum);
+        limits.SetFixedMode(quantity, 1);
+        limits.SetFixedMinimum(quantity, arguments.minimum);
+        limits.SetFixedMaximum(quantity, arguments.maximum);
     }
     const CSheetProfile& sheet = *project.view.Sheet();
-    CComparison* comparison = project.view.Comparison().get();
+    // The limits and colours a view of this quantity presents; the texts are
+    // none of this command's output.
+    const Presentation shown = MakePresentation(
+        {&sheet, quantity, limits, project.view.Comparison(), project.view.ShownRecord(), nullptr});
     NodeColouring colouring;
-    ScaleRange range;
-    if (comparison) {
-        comparison->ColourDifferences(sheet, arguments.quantity, limits, colouring);
-        range = {colouring.minimum, colouring.maximum};
-    } else {
-        range = ComputeScaleRange(sheet, arguments.quantity, limits);
-        ColourNodes(sheet, arguments.quantity, limits, colouring);
-    }
-    out << "# limits " << ExactNumber(range.minimum) << ' ' << ExactNumber(range.maximum) << '\n';
+    ColourPresented(sheet, shown, colouring);
+    out << "# limits " << ExactNumber(shown.limits.minimum) << ' ' << ExactNumber(shown.limits.maximum)
+        << '\n';
     out << "node,value,colour\n";
     for (int node = 1; node <= sheet.NodeCount(); ++node) {
         // The grey of a value that is not a number is no index of the ramp.

@@ -31,9 +31,9 @@ int WriteVideo(const BatchArguments& command, BatchProject& opened) {
     const VideoArguments& arguments = command.video;
     if (!CVideoWriter::IsVideoPath(arguments.output))
         return BatchFail("the extension of " + arguments.output + " names no video format (.avi, .mp4)");
-    const std::unique_ptr<CHeadlessScene> made = OpenHeadlessScene(
-        opened.view, opened.configuration, command.quantity != 0 ? command.quantity : ThicknessQuantity,
-        arguments.view, "video");
+    const std::unique_ptr<CHeadlessScene> made =
+        OpenHeadlessScene(opened.view, opened.configuration,
+                          command.quantity.value_or(ResultQuantity::Thickness), arguments.view, "video");
     if (!made)
         return BatchFailure;
     CHeadlessScene& scene = *made;

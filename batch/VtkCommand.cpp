@@ -67,20 +67,20 @@ std::string ArrayName(const std::string& words, const char* unit) {
 // Every array in the units of the system in force: stresses in MPa or psi
 // (as the profile CSV gives them), not in MPa under both as the data tip.
 const char* StressUnit(const CConfiguration& configuration) {
-    return QuantityOf(VonMisesQuantity).In(configuration).csvUnit;
+    return QuantityOf(ResultQuantity::VonMises).In(configuration).csvUnit;
 }
 
 double StressFromMegapascals(double megapascals, const CConfiguration& configuration) {
     return configuration.IsSIMetric() ? megapascals : configuration.PressureToDisplay(megapascals * 1e6);
 }
 
-std::string QuantityArrayName(int quantity, const CConfiguration& configuration) {
+std::string QuantityArrayName(ResultQuantity quantity, const CConfiguration& configuration) {
     return ArrayName(QuantityOf(quantity).helpWord, QuantityOf(quantity).unit == QuantityUnit::Stress
                                                         ? StressUnit(configuration)
                                                         : QuantityOf(quantity).In(configuration).unit);
 }
 
-double ToVtk(int quantity, double stored, const CConfiguration& configuration) {
+double ToVtk(ResultQuantity quantity, double stored, const CConfiguration& configuration) {
     const double shown = QuantityToDisplay(quantity, stored, configuration);
     return QuantityOf(quantity).unit == QuantityUnit::Stress ? StressFromMegapascals(shown, configuration)
                                                              : shown;
@@ -151,7 +151,7 @@ void SetPointArrays(VtuGrid& grid, const CSheetProfile& sheet, const CConfigurat
                       }};
     // The node values the sheet is coloured by, as values prints them, every
     // quantity from one pass over a node's elements.
-    for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity)
+    for (ResultQuantity quantity : ValueQuantities())
         grid.pointData.push_back(
             {QuantityArrayName(quantity, configuration), VtuType::Float64, 1, nodes, nullptr});
     // A reader colours by the thickness first, as the view does.
@@ -163,7 +163,7 @@ void SetPointArrays(VtuGrid& grid, const CSheetProfile& sheet, const CConfigurat
         FillEveryQuantity(sheet, first + 1, first + count + 1, columns);
         for (size_t column = 0; column < columns.size(); ++column)
             for (size_t i = 0; i < count; ++i)
-                columns[column][i] = ToVtk(static_cast<int>(column) + 1, columns[column][i], configuration);
+                columns[column][i] = ToVtk(ValueQuantities()[column], columns[column][i], configuration);
     };
 }
 
@@ -177,16 +177,16 @@ std::vector<VtuArray> CellArrays(const CSheetProfile& sheet, const CConfiguratio
     const CElementDerived* derived = sheet.Derived().elements.data();
     const char* stressUnit = StressUnit(configuration);
     std::vector<VtuArray> cells = {
-        ElementArray<double>(QuantityArrayName(ThicknessQuantity, configuration), VtuType::Float64, sheet,
-                             [&configuration, derived](size_t e) {
-                                 return QuantityToDisplay(ThicknessQuantity, derived[e].Thickness,
-                                                          configuration);
-                             }),
-        ElementArray<double>(QuantityArrayName(TemperatureQuantity, configuration), VtuType::Float64, sheet,
-                             [&configuration, values](size_t e) {
-                                 return QuantityToDisplay(TemperatureQuantity, values[e].Temperature,
-                                                          configuration);
-                             }),
+        ElementArray<double>(
+            QuantityArrayName(ResultQuantity::Thickness, configuration), VtuType::Float64, sheet,
+            [&configuration, derived](size_t e) {
+                return QuantityToDisplay(ResultQuantity::Thickness, derived[e].Thickness, configuration);
+            }),
+        ElementArray<double>(
+            QuantityArrayName(ResultQuantity::Temperature, configuration), VtuType::Float64, sheet,
+            [&configuration, values](size_t e) {
+                return QuantityToDisplay(ResultQuantity::Temperature, values[e].Temperature, configuration);
+            }),
         // Stored in Pa.
         ElementArray<double>(ArrayName("stress 1", stressUnit), VtuType::Float64, sheet,
                              [&configuration, values](size_t e) {

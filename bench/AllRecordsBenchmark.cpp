@@ -16,7 +16,7 @@ void RunAllRecords(benchmark::State& state, const std::string& project, int reco
     const std::atomic<bool> cancel{false};
     for (auto _ : state) {
         const AllRecordLimits all =
-            ComputeAllRecordLimits(project, records, ThicknessQuantity, nullptr, cancel);
+            ComputeAllRecordLimits(project, records, ResultQuantity::Thickness, nullptr, cancel);
         if (all.outcome != AllRecordLimits::Done) {
             state.SkipWithError(("the records do not read: " + all.failure).c_str());
             return;

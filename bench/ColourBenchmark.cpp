@@ -35,7 +35,7 @@ std::unique_ptr<CSheetProfile> SpreadSheet() {
 void BM_LimitsAndNodeColours(benchmark::State& state) {
     const std::unique_ptr<CSheetProfile> spread = SpreadSheet();
     const CSheetProfile& sheet = *spread;
-    const int quantity = static_cast<int>(state.range(0));
+    const ResultQuantity quantity = *QuantityFromNumber(static_cast<int>(state.range(0)));
     const ScaleLimits limits;
     const ColourRamp ramp;
     const DisplaySettings settings;
@@ -51,9 +51,9 @@ void BM_LimitsAndNodeColours(benchmark::State& state) {
 }
 BENCHMARK(BM_LimitsAndNodeColours)
     ->ArgName("quantity")
-    ->Arg(ThicknessQuantity)
-    ->Arg(VonMisesQuantity)
-    ->Arg(ExtensionXQuantity)
+    ->Arg(QuantityNumber(ResultQuantity::Thickness))
+    ->Arg(QuantityNumber(ResultQuantity::VonMises))
+    ->Arg(QuantityNumber(ResultQuantity::ExtensionX))
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
@@ -63,7 +63,7 @@ void BM_ScaleRange(benchmark::State& state) {
     const CSheetProfile& sheet = *spread;
     const ScaleLimits limits;
     for (auto _ : state)
-        benchmark::DoNotOptimize(ComputeScaleRange(sheet, ThicknessQuantity, limits));
+        benchmark::DoNotOptimize(ComputeScaleRange(sheet, ResultQuantity::Thickness, limits));
 }
 BENCHMARK(BM_ScaleRange)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -73,7 +73,7 @@ void BM_ColourNodes(benchmark::State& state) {
     const ScaleLimits limits;
     NodeColouring colouring;
     for (auto _ : state) {
-        ColourNodes(sheet, ThicknessQuantity, limits, colouring);
+        ColourNodes(sheet, ResultQuantity::Thickness, limits, colouring);
         benchmark::DoNotOptimize(colouring.indices.data());
     }
 }

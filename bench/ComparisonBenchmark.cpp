@@ -30,7 +30,8 @@ Comparing& TheComparison() {
         if (!c->project.Open(MillionElementProject(), nullptr) ||
             !c->reference.Open(MillionElementProject(), nullptr))
             std::exit(1);
-        c->scene = std::make_unique<CHeadlessScene>(c->shown, DisplaySettings(), 1, CCamera());
+        c->scene = std::make_unique<CHeadlessScene>(c->shown, DisplaySettings(), ResultQuantity::Thickness,
+                                                    CCamera());
         if (!c->scene->IsValid()) {
             std::fprintf(stderr, "no off-screen context: %s\n", c->scene->Error().c_str());
             std::exit(1);

@@ -24,7 +24,7 @@ void Cut(benchmark::State& state, const CCutPlane& plane) {
     const CSheetProfile& sheet = Sheet();
     size_t records = 0;
     for (auto _ : state) {
-        const CCutSegments cut = ComputeCut(sheet, plane, 1);
+        const CCutSegments cut = ComputeCut(sheet, plane, ResultQuantity::Thickness);
         records = cut.size();
         benchmark::DoNotOptimize(records);
     }
@@ -65,12 +65,13 @@ BENCHMARK(BM_ElementPieces)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ProfileGraph(benchmark::State& state) {
     const CSheetProfile& sheet = Sheet();
-    CCutSegments cut = ComputeCut(sheet, CCutPlane::AtAxis(0, 0.3), 1);
+    CCutSegments cut = ComputeCut(sheet, CCutPlane::AtAxis(0, 0.3), ResultQuantity::Thickness);
     const std::string path =
         std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/quillmere-bench-cut.cfg";
     CConfiguration configuration(path);
     for (auto _ : state)
-        benchmark::DoNotOptimize(BuildProfileGraph(cut, 1, configuration).Points.size());
+        benchmark::DoNotOptimize(
+            BuildProfileGraph(cut, ResultQuantity::Thickness, configuration).Points.size());
     std::remove(path.c_str());
 }
 BENCHMARK(BM_ProfileGraph)->Unit(benchmark::kMicrosecond)->UseRealTime();

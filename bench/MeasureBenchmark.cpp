@@ -76,7 +76,7 @@ void BM_ByPositionMillion(benchmark::State& state) {
     static const std::unique_ptr<CSheetProfile> reference = Sheet(BenchRecord(725, 690));
     for (auto _ : state) {
         const ByPositionValues values =
-            ReferenceValuesByPosition(sheet, *reference, ThicknessQuantity, kDefaultMaxDistance);
+            ReferenceValuesByPosition(sheet, *reference, ResultQuantity::Thickness, kDefaultMaxDistance);
         benchmark::DoNotOptimize(values.beyond);
     }
 }

@@ -32,7 +32,8 @@ Sample& TheSample() {
             return made;
         CCamera camera;
         camera.trackball.SetRotation(CCamera::GeneralView);
-        made->scene = std::make_unique<CHeadlessScene>(made->shown, DisplaySettings(), 1, camera);
+        made->scene = std::make_unique<CHeadlessScene>(made->shown, DisplaySettings(),
+                                                       ResultQuantity::Thickness, camera);
         return made;
     }();
     return *sample;

@@ -36,7 +36,7 @@ Scene& TheScene() {
         }
         CSceneDrawer::InitialiseContext();
         const PresentationSource thickness{
-            made->project.Sheet(), ThicknessQuantity, ScaleLimits(), nullptr, 0, nullptr};
+            made->project.Sheet(), ResultQuantity::Thickness, ScaleLimits(), nullptr, 0, nullptr};
         made->drawer.BuildSheetLists(made->project.Sheet(), made->settings, MakePresentation(thickness));
         made->drawer.BuildToolLists(&made->project.Tools(), made->settings);
         made->frame.DoneCurrent();

@@ -46,10 +46,13 @@ void ScanFields(const char* text, DisplayLine line, int slot, DisplaySettings& s
         if (field.line != line || field.slot != slot)
             continue;
         int used = 0;
+        int number = 0;
         const int read = field.real ? ScanText(text, "%lf%n", &field.real(settings), &used)
-                                    : ScanText(text, "%i%n", &field.integer(settings), &used);
+                                    : ScanText(text, "%i%n", &number, &used);
         if (read != 1)
             return;
+        if (!field.real)
+            field.setInteger(settings, number);
         text += used;
     }
 }

@@ -20,7 +20,7 @@ struct NamedField {
 };
 const NamedField kNamedFields[] = {
     {"sheetShown", Kind::Toggle, Line::Grid, &S::sheetShown, nullptr},
-    {"sheetDisplayMode", Kind::Mode, Line::Grid, &S::sheetDisplayMode, nullptr},
+    {"sheetDisplayMode", Kind::Mode, Line::Grid, nullptr, nullptr},
     {"fixedNodesShown", Kind::Toggle, Line::Grid, &S::fixedNodesShown, nullptr},
     {"clampedNodesShown", Kind::Toggle, Line::Grid, &S::clampedNodesShown, nullptr},
     {"boundaryNodesShown", Kind::Toggle, Line::Grid, &S::boundaryNodesShown, nullptr},
@@ -54,6 +54,29 @@ const ToolField kToolFields[] = {{"Mode", Kind::Mode, &ToolDisplay::mode},
                                  {"ContactColour", Kind::Colour, &ToolDisplay::contactColour},
                                  {"WireColour", Kind::Colour, &ToolDisplay::wireColour}};
 
+// A field of the integer that member(settings) is, for settings const or not.
+template <typename Member>
+DisplayField IntegerField(std::string name, Kind kind, Line line, int slot, Member member) {
+    return {std::move(name),
+            kind,
+            line,
+            slot,
+            [member](const S& s) -> int { return member(s); },
+            [member](S& s, int value) { member(s) = value; },
+            nullptr};
+}
+
+// The sheet display mode is read and written as its number, whatever it is.
+DisplayField SheetModeField(const NamedField& field) {
+    return {field.name,
+            field.kind,
+            field.line,
+            -1,
+            [](const S& s) { return static_cast<int>(s.sheetDisplayMode); },
+            [](S& s, int value) { s.sheetDisplayMode = static_cast<SheetDisplayMode>(value); },
+            nullptr};
+}
+
 std::vector<DisplayField> MakeFields() {
     std::vector<DisplayField> fields;
     for (int slot = 0; slot < kToolSlots; ++slot) {
@@ -61,32 +84,32 @@ std::vector<DisplayField> MakeFields() {
         const std::string prefix = "tool" + std::to_string(slot);
         for (const ToolField& field : kToolFields) {
             const auto member = field.member;
-            fields.push_back({prefix + field.name,
-                              field.kind,
-                              Line::Tool,
-                              slot,
-                              [index, member](S& s) -> int& { return s.tools[index].*member; },
-                              {}});
+            fields.push_back(IntegerField(
+                prefix + field.name, field.kind, Line::Tool, slot,
+                [ index, member ](auto& s) -> auto& { return s.tools[index].*member; }));
         }
-        fields.push_back({prefix + "Opacity", Kind::Opacity, Line::Tool, slot, {}, [index](S& s) -> double& {
-                              return s.tools[index].opacity;
-                          }});
+        fields.push_back(
+            {prefix + "Opacity", Kind::Opacity, Line::Tool, slot, {}, {}, [index](S& s) -> double& {
+                 return s.tools[index].opacity;
+             }});
     }
     for (const NamedField& field : kNamedFields) {
         const auto integer = field.integer;
         const auto real = field.real;
-        fields.push_back(
-            {field.name, field.kind, field.line, -1,
-             integer ? std::function<int&(S&)>([integer](S& s) -> int& { return s.*integer; }) : nullptr,
-             real ? std::function<double&(S&)>([real](S& s) -> double& { return s.*real; }) : nullptr});
+        if (integer)
+            fields.push_back(IntegerField(
+                field.name, field.kind, field.line, -1, [integer](auto& s) -> auto& { return s.*integer; }));
+        else if (real)
+            fields.push_back({field.name, field.kind, field.line, -1, {}, {}, [real](S& s) -> double& {
+                                  return s.*real;
+                              }});
+        else
+            fields.push_back(SheetModeField(field));
     }
     for (size_t corner = 0; corner < 4; ++corner)
-        fields.push_back({"backgroundCorner" + std::to_string(corner),
-                          Kind::Colour,
-                          Line::Background,
-                          -1,
-                          [corner](S& s) -> int& { return s.backgroundCorners[corner]; },
-                          {}});
+        fields.push_back(IntegerField(
+            "backgroundCorner" + std::to_string(corner), Kind::Colour, Line::Background,
+            -1, [corner](auto& s) -> auto& { return s.backgroundCorners[corner]; }));
     return fields;
 }
 

@@ -9,6 +9,14 @@
 #include <string>
 #include <vector>
 
+// How the sheet is drawn. Kept in the configuration file as its number; a
+// number outside these is kept as it is, and draws the edges only.
+enum class SheetDisplayMode : int {
+    ElementsAndEdges = 0,
+    Elements = 1, // lit, without edges; its colours darker
+    Edges = 2,
+};
+
 // Colours are 0x00BBGGRR: red in the lowest byte, then green, then blue.
 constexpr int kWhite = 16777215;
 
@@ -48,7 +56,7 @@ struct DisplaySettings {
     int reducedDrawingThreshold = 1000000;
     double sheetOpacity = 0.9;
     std::array<ToolDisplay, kToolSlots> tools = DefaultTools();
-    int sheetDisplayMode = 1;           // 0 elements and edges, 1 elements only, 2 edges only
+    SheetDisplayMode sheetDisplayMode = SheetDisplayMode::Elements;
     int sheetEdgeColour = 51;           // (51, 0, 0)
     int sheetColour = 12895232;         // (0, 196, 196)
     int fixedNodeColour = 255;          // (255, 0, 0)
@@ -78,8 +86,10 @@ struct DisplayField {
     std::string name; // also the object name of its control in the graphical options
     DisplayFieldKind kind;
     DisplayLine line;
-    int slot;                                      // tool fields: the slot; -1 otherwise
-    std::function<int&(DisplaySettings&)> integer; // every kind but Opacity
+    int slot; // tool fields: the slot; -1 otherwise
+    // Every kind but Opacity: the field as the number the file keeps.
+    std::function<int(const DisplaySettings&)> integer;
+    std::function<void(DisplaySettings&, int)> setInteger;
     std::function<double&(DisplaySettings&)> real; // Opacity
 };
 

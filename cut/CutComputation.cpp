@@ -109,7 +109,7 @@ bool CutExists(const CSheetProfile& sheet, const CCutPlane& plane) {
     return scan.Points(count - 1, points) == 2;
 }
 
-CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, int quantity) {
+CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, ResultQuantity quantity) {
     // No refresh of the elements first: the sheet derives them whenever its
     // node tables change, and they keep no copies of their corners.
     CCutSegments records;
@@ -156,7 +156,7 @@ CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, int 
 }
 
 void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, const CSheetProfile& sheet,
-                        int quantity) {
+                        ResultQuantity quantity) {
     for (CAbscisse& piece : cut)
         piece.Value -= comparison.ReferenceElementValue(sheet, piece.ElementIndex, quantity);
 }

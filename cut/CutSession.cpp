@@ -16,11 +16,11 @@ CCutPlane CCutSession::Plane(const CConfiguration& configuration) const {
 void CCutSession::Cut(const CSheetProfile& sheet, const CConfiguration& configuration) {
     if (ResetLimitsPending)
         GraphLimits = CGraphLimits();
-    cut = ComputeCut(sheet, Plane(configuration), Quantity());
+    cut = ComputeCut(sheet, Plane(configuration), ProfileQuantity);
     cutValues = sheet.ValuesGeneration();
     marked = false;
     if (Comparison)
-        TakeCutDifferences(cut, *Comparison, sheet, Quantity());
+        TakeCutDifferences(cut, *Comparison, sheet, ProfileQuantity);
     Made = {PlaneIndex, Position, Record, RecordCount, Comparison != nullptr};
     BuildGraph(sheet, configuration);
     ResetLimitsPending = false;
@@ -31,7 +31,7 @@ void CCutSession::BuildGraph(const CSheetProfile& sheet, const CConfiguration& c
         cut.clear();
         marked = false;
     }
-    Graph = BuildProfileGraph(cut, Quantity(), configuration, Made.difference);
+    Graph = BuildProfileGraph(cut, ProfileQuantity, configuration, Made.difference);
     ApplyAutomaticLimits(Graph, configuration, GraphLimits);
     HasGraph = true;
 }
@@ -53,11 +53,11 @@ void CCutSession::UnitsChanged(bool wasSIMetric, const CSheetProfile* sheet,
         GraphLimits.xMax = length(GraphLimits.xMax);
         // A difference takes the factor of the units, not their offset.
         const double offset =
-            Made.difference ? QuantityBetweenSystems(Quantity(), 0, before, configuration) : 0;
+            Made.difference ? QuantityBetweenSystems(ProfileQuantity, 0, before, configuration) : 0;
         GraphLimits.yMin =
-            QuantityBetweenSystems(Quantity(), GraphLimits.yMin, before, configuration) - offset;
+            QuantityBetweenSystems(ProfileQuantity, GraphLimits.yMin, before, configuration) - offset;
         GraphLimits.yMax =
-            QuantityBetweenSystems(Quantity(), GraphLimits.yMax, before, configuration) - offset;
+            QuantityBetweenSystems(ProfileQuantity, GraphLimits.yMax, before, configuration) - offset;
     }
     if (HasGraph && sheet)
         BuildGraph(*sheet, configuration);

@@ -7,6 +7,7 @@
 #include "cut/CCutPlane.h"
 #include "cut/ProfileGraph.h"
 #include "model/CAbscisse.h"
+#include "scale/Quantity.h"
 
 #include <cstdint>
 #include <memory>
@@ -18,9 +19,9 @@ class CSheetProfile;
 
 class CCutSession {
 public:
-    int PlaneIndex = 0;       // 0 "X =", 1 "Y =", 2 "Z ="
-    double Position = 0;      // display length unit
-    int ProfileQuantity = 0;  // list index; the result quantity is one more
+    int PlaneIndex = 0;  // 0 "X =", 1 "Y =", 2 "Z ="
+    double Position = 0; // display length unit
+    ResultQuantity ProfileQuantity = ResultQuantity::Thickness;
     CGraphLimits GraphLimits; // display units; all 0: automatic
     bool ResetLimitsPending = true;
     CProfileGraph Graph;
@@ -40,7 +41,6 @@ public:
         bool difference = false;
     } Made;
 
-    int Quantity() const { return ProfileQuantity + 1; }
     // The plane of the plane list and the position, in the configuration's
     // units.
     CCutPlane Plane(const CConfiguration& configuration) const;

@@ -9,7 +9,7 @@
 namespace {
 
 // The CSV alone gives stresses in psi under US customary units.
-double DisplayValue(double value, int quantity, const CConfiguration& configuration) {
+double DisplayValue(double value, ResultQuantity quantity, const CConfiguration& configuration) {
     if (QuantityOf(quantity).unit == QuantityUnit::Stress && !configuration.IsSIMetric())
         return configuration.PressureToDisplay(value * 1e6);
     return QuantityToDisplay(quantity, value, configuration);
@@ -17,11 +17,11 @@ double DisplayValue(double value, int quantity, const CConfiguration& configurat
 
 } // namespace
 
-std::string ProfileValueUnit(int quantity, const CConfiguration& configuration) {
+std::string ProfileValueUnit(ResultQuantity quantity, const CConfiguration& configuration) {
     return QuantityOf(quantity).In(configuration).csvUnit;
 }
 
-std::string ProfileCsv(const CCutSegments& cut, int quantity, const CConfiguration& configuration,
+std::string ProfileCsv(const CCutSegments& cut, ResultQuantity quantity, const CConfiguration& configuration,
                        bool difference) {
     const std::string length = configuration.IsSIMetric() ? "mm" : "inch";
     // A difference has no offset (Fahrenheit's 32).

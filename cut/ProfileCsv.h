@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/CAbscisse.h"
+#include "scale/Quantity.h"
 
 #include <string>
 
@@ -18,11 +19,11 @@ class CConfiguration;
 // number. Numbers in the "C" locale, as many digits as read back exactly.
 // A cut carrying differences heads its value column delta_<unit> and
 // converts them as differences.
-std::string ProfileCsv(const CCutSegments& cut, int quantity, const CConfiguration& configuration,
+std::string ProfileCsv(const CCutSegments& cut, ResultQuantity quantity, const CConfiguration& configuration,
                        bool difference = false);
 
 // The value column's unit token, as in the header.
-std::string ProfileValueUnit(int quantity, const CConfiguration& configuration);
+std::string ProfileValueUnit(ResultQuantity quantity, const CConfiguration& configuration);
 
 // Replaces path with the text through a temporary file beside it; false when
 // it cannot be written.

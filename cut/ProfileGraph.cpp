@@ -22,8 +22,8 @@ void Smooth(std::vector<double>& values) {
 
 } // namespace
 
-CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration,
-                                bool difference) {
+CProfileGraph BuildProfileGraph(CCutSegments& cut, ResultQuantity quantity,
+                                const CConfiguration& configuration, bool difference) {
     CProfileGraph graph;
     graph.Difference = difference;
     const size_t n = cut.size();

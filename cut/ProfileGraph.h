@@ -5,6 +5,7 @@
 
 #include "model/CAbscisse.h"
 #include "model/Vectors.h"
+#include "scale/Quantity.h"
 
 #include <vector>
 
@@ -32,8 +33,8 @@ struct CGraphLimits {
 // in the configuration's current units: one point per record start and one
 // for the end of the cut. A cut carrying differences (see
 // TakeCutDifferences) converts them as differences.
-CProfileGraph BuildProfileGraph(CCutSegments& cut, int quantity, const CConfiguration& configuration,
-                                bool difference = false);
+CProfileGraph BuildProfileGraph(CCutSegments& cut, ResultQuantity quantity,
+                                const CConfiguration& configuration, bool difference = false);
 
 // The first of 0.05, 0.1, 0.2, 0.3, 0.5, 1, ... 30000 not below value; 0 when
 // value exceeds them all.

@@ -115,6 +115,65 @@ public:
     FileOutput output;
     AVIOContext* io = nullptr;
 
+    // Opens the encoder for frames of w x h, padded to the size multiple it
+    // needs; FFmpeg's result.
+    int OpenCodec(const AVCodec& found, int w, int h) {
+        const AVPixelFormat pixelFormat = ChoosePixelFormat(found);
+        const int multiple = SizeMultiple(found, pixelFormat);
+        int result = AVERROR(EINVAL);
+        // Should an encoder want more than it says, larger multiples are tried
+        // before giving up.
+        for (const int tried : {multiple, 4, 8, 16}) {
+            if (tried < multiple)
+                continue;
+            avcodec_free_context(&codec);
+            codec = avcodec_alloc_context3(&found);
+            if (!codec)
+                return AVERROR(ENOMEM);
+            paddedWidth = PaddedSize(w, tried);
+            paddedHeight = PaddedSize(h, tried);
+            codec->width = paddedWidth;
+            codec->height = paddedHeight;
+            codec->pix_fmt = pixelFormat;
+            codec->time_base = AVRational{1, PeriodsPerSecond};
+            codec->framerate = AVRational{PeriodsPerSecond / PeriodsPerFrame, 1};
+            codec->sample_aspect_ratio = AVRational{1, 1};
+            if (!mp4)
+                codec->gop_size = 1; // every sample a key frame
+            if (format->oformat->flags & AVFMT_GLOBALHEADER)
+                codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+            AVDictionary* options = nullptr;
+            if (found.id == AV_CODEC_ID_H264)
+                av_dict_set(&options, "preset", "veryfast", 0);
+            result = avcodec_open2(codec, &found, &options);
+            av_dict_free(&options);
+            if (result >= 0)
+                break;
+        }
+        return result;
+    }
+
+    // The frame, the packet and the converter from Qt's pixels; "" or why
+    // one cannot be made.
+    std::string MakeFrames() {
+        frame = av_frame_alloc();
+        packet = av_packet_alloc();
+        if (!frame || !packet)
+            return "out of memory";
+        frame->format = codec->pix_fmt;
+        frame->width = paddedWidth;
+        frame->height = paddedHeight;
+        const int result = av_frame_get_buffer(frame, 0);
+        if (result < 0)
+            return AvError(result);
+        // Qt's RGB32 lies in memory as B, G, R, A.
+        converter = sws_getContext(paddedWidth, paddedHeight, AV_PIX_FMT_BGRA, paddedWidth, paddedHeight,
+                                   codec->pix_fmt, SWS_POINT, nullptr, nullptr, nullptr);
+        if (!converter)
+            return "no conversion to " + std::string(av_get_pix_fmt_name(codec->pix_fmt));
+        return std::string();
+    }
+
     // Creates the temporary file and hands it to the muxer.
     bool OpenOutput(const std::string& target, std::string& failure) {
         file = std::make_unique<CAtomicFile>(target, TemporaryName(target));
@@ -367,37 +426,11 @@ bool CVideoWriter::Open(const std::string& target, int w, int h, const std::stri
     if (avformat_query_codec(e.format->oformat, found->id, FF_COMPLIANCE_NORMAL) != 1)
         return Fail(codecName + " cannot be put into this container");
 
-    const AVPixelFormat pixelFormat = ChoosePixelFormat(*found);
-    const int multiple = SizeMultiple(*found, pixelFormat);
-    // Should an encoder want more than it says, larger multiples are tried
-    // before giving up.
-    for (const int tried : {multiple, 4, 8, 16}) {
-        if (tried < multiple)
-            continue;
-        avcodec_free_context(&e.codec);
-        e.codec = avcodec_alloc_context3(found);
-        if (!e.codec)
-            return Fail("out of memory");
-        paddedWidth = PaddedSize(w, tried);
-        paddedHeight = PaddedSize(h, tried);
-        e.codec->width = paddedWidth;
-        e.codec->height = paddedHeight;
-        e.codec->pix_fmt = pixelFormat;
-        e.codec->time_base = AVRational{1, PeriodsPerSecond};
-        e.codec->framerate = AVRational{PeriodsPerSecond / PeriodsPerFrame, 1};
-        e.codec->sample_aspect_ratio = AVRational{1, 1};
-        if (!mp4)
-            e.codec->gop_size = 1; // every sample a key frame
-        if (e.format->oformat->flags & AVFMT_GLOBALHEADER)
-            e.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        AVDictionary* options = nullptr;
-        if (found->id == AV_CODEC_ID_H264)
-            av_dict_set(&options, "preset", "veryfast", 0);
-        result = avcodec_open2(e.codec, found, &options);
-        av_dict_free(&options);
-        if (result >= 0)
-            break;
-    }
+    result = e.OpenCodec(*found, w, h);
+    paddedWidth = e.paddedWidth;
+    paddedHeight = e.paddedHeight;
+    if (!e.codec)
+        return Fail("out of memory");
     if (result < 0)
         return Fail(codecName + " refuses the frames: " + AvError(result));
 
@@ -419,25 +452,11 @@ bool CVideoWriter::Open(const std::string& target, int w, int h, const std::stri
         return Fail("the header cannot be written: " + AvError(result));
     e.headerWritten = true;
 
-    e.frame = av_frame_alloc();
-    e.packet = av_packet_alloc();
-    if (!e.frame || !e.packet)
-        return Fail("out of memory");
-    e.frame->format = e.codec->pix_fmt;
-    e.frame->width = paddedWidth;
-    e.frame->height = paddedHeight;
-    result = av_frame_get_buffer(e.frame, 0);
-    if (result < 0)
-        return Fail(AvError(result));
-    // Qt's RGB32 lies in memory as B, G, R, A.
-    e.converter = sws_getContext(paddedWidth, paddedHeight, AV_PIX_FMT_BGRA, paddedWidth, paddedHeight,
-                                 e.codec->pix_fmt, SWS_POINT, nullptr, nullptr, nullptr);
-    if (!e.converter)
-        return Fail("no conversion to " + std::string(av_get_pix_fmt_name(e.codec->pix_fmt)));
+    const std::string unmade = e.MakeFrames();
+    if (!unmade.empty())
+        return Fail(unmade);
     e.width = width;
     e.height = height;
-    e.paddedWidth = paddedWidth;
-    e.paddedHeight = paddedHeight;
     e.Start();
     return true;
 }

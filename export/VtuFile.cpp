@@ -123,17 +123,11 @@ std::string TemporaryName(const std::string& path) {
            ".XXXXXX";
 }
 
-} // namespace
-
-VtuArray VtuNumber(const std::string& name, double value) {
-    return {name, VtuType::Float64, 1, 1, [value](size_t, size_t, void* out) { VtuStore(out, 0, value); }};
-}
-
-bool WriteVtuFile(const std::string& path, const VtuGrid& grid) {
+// The cells' arrays of VTK's unstructured grid: the connectivity, the
+// offsets (64-bit when a 32-bit one cannot hold them) and the types.
+std::vector<VtuArray> TopologyArrays(const VtuGrid& grid) {
     const size_t cells = grid.triangles.tuples;
     const bool wide = grid.triangles.type != VtuType::Int32 || 3 * cells > size_t(INT32_MAX);
-    std::vector<VtuArray> points = {grid.points};
-    points[0].name = "Points";
     std::vector<VtuArray> topology = {
         grid.triangles,
         {"offsets", wide ? VtuType::Int64 : VtuType::Int32, 1, cells,
@@ -150,13 +144,27 @@ bool WriteVtuFile(const std::string& path, const VtuGrid& grid) {
          [](size_t, size_t count, void* out) { std::memset(out, kVtkTriangle, count); }}};
     topology[0].name = "connectivity";
     topology[0].flat = true;
+    return topology;
+}
 
-    // The XML with every array's offset, and the runs of arrays in that order.
+// The XML before the appended data, with every array's offset in it, and
+// the runs of arrays in that order.
+struct VtuLayout {
+    std::string xml;
     std::vector<Run> runs;
-    uint64_t offset = 0;
-    std::string xml = std::string("<?xml version=\"1.0\"?>\n"
-                                  "<VTKFile type=\"UnstructuredGrid\" version=\"1.0\" byte_order=\"") +
-                      ByteOrder() + "\" header_type=\"UInt64\">\n  <UnstructuredGrid>\n";
+    uint64_t offset = 0; // the appended data's size
+};
+
+VtuLayout LayOut(const VtuGrid& grid, const std::vector<VtuArray>& points,
+                 const std::vector<VtuArray>& topology) {
+    VtuLayout layout;
+    std::string& xml = layout.xml;
+    std::vector<Run>& runs = layout.runs;
+    uint64_t& offset = layout.offset;
+    const size_t cells = grid.triangles.tuples;
+    xml = std::string("<?xml version=\"1.0\"?>\n"
+                      "<VTKFile type=\"UnstructuredGrid\" version=\"1.0\" byte_order=\"") +
+          ByteOrder() + "\" header_type=\"UInt64\">\n  <UnstructuredGrid>\n";
     auto place = [&](const std::vector<VtuArray>& arrays, const char* open, const char* close, bool tuples,
                      const VtuFill& fill) {
         xml += open;
@@ -191,14 +199,13 @@ bool WriteVtuFile(const std::string& path, const VtuGrid& grid) {
     place(points, "      <Points>\n", "      </Points>\n", false, nullptr);
     place(topology, "      <Cells>\n", "      </Cells>\n", false, nullptr);
     xml += "    </Piece>\n  </UnstructuredGrid>\n  <AppendedData encoding=\"raw\">\n   _";
+    return layout;
+}
 
-    CAtomicFile file(path, TemporaryName(path));
-    if (!file.Open())
-        return false;
-    const std::string end = "\n  </AppendedData>\n</VTKFile>\n";
-    file.Reserve(xml.size() + offset + end.size());
-    bool ok =
-        file.WriteAt(0, xml.data(), xml.size()) && file.WriteAt(xml.size() + offset, end.data(), end.size());
+// Writes every run's byte counts and then its blocks, the data after xmlSize
+// bytes of XML.
+bool WriteRuns(CAtomicFile& file, std::vector<Run>& runs, size_t xmlSize) {
+    bool ok = true;
     // The runs of each tuple count go together, so that what they are
     // computed from (the nodes or the elements) comes from memory once; their
     // blocks are taken by the cores in any order, blocks that are mostly
@@ -206,7 +213,7 @@ bool WriteVtuFile(const std::string& path, const VtuGrid& grid) {
     std::vector<std::vector<const Run*>> passes;
     for (Run& run : runs) {
         for (size_t i = 0; ok && i < run.arrays.size(); ++i) {
-            run.places[i] += xml.size();
+            run.places[i] += xmlSize;
             const uint64_t bytes = Bytes(*run.arrays[i]);
             ok = file.WriteAt(run.places[i], &bytes, sizeof bytes);
         }
@@ -228,15 +235,38 @@ bool WriteVtuFile(const std::string& path, const VtuGrid& grid) {
         for (size_t first = 0; first < tuples; first += kBlock)
             blocks.push_back({&pass, first, std::min(tuples, first + kBlock)});
     }
-    ok = ok && parallel::ReduceBlocks(
-                   blocks.size(), 1, true,
-                   [&](size_t first, size_t last) {
-                       bool written = true;
-                       for (size_t i = first; written && i < last; ++i)
-                           written = WriteBlock(file, *blocks[i].runs, blocks[i].first, blocks[i].last);
-                       return written;
-                   },
-                   [](bool earlier, bool later) { return earlier && later; });
+    return ok && parallel::ReduceBlocks(
+                     blocks.size(), 1, true,
+                     [&](size_t first, size_t last) {
+                         bool written = true;
+                         for (size_t i = first; written && i < last; ++i)
+                             written = WriteBlock(file, *blocks[i].runs, blocks[i].first, blocks[i].last);
+                         return written;
+                     },
+                     [](bool earlier, bool later) { return earlier && later; });
+}
+
+} // namespace
+
+VtuArray VtuNumber(const std::string& name, double value) {
+    return {name, VtuType::Float64, 1, 1, [value](size_t, size_t, void* out) { VtuStore(out, 0, value); }};
+}
+
+bool WriteVtuFile(const std::string& path, const VtuGrid& grid) {
+    std::vector<VtuArray> points = {grid.points};
+    points[0].name = "Points";
+    const std::vector<VtuArray> topology = TopologyArrays(grid);
+    VtuLayout layout = LayOut(grid, points, topology);
+    const std::string& xml = layout.xml;
+
+    CAtomicFile file(path, TemporaryName(path));
+    if (!file.Open())
+        return false;
+    const std::string end = "\n  </AppendedData>\n</VTKFile>\n";
+    file.Reserve(xml.size() + layout.offset + end.size());
+    const bool ok = file.WriteAt(0, xml.data(), xml.size()) &&
+                    file.WriteAt(xml.size() + layout.offset, end.data(), end.size()) &&
+                    WriteRuns(file, layout.runs, xml.size());
     return ok && file.Commit();
 }
 

@@ -274,7 +274,7 @@ void ConfigSeeds() {
     DisplaySettings& s = configuration.Settings();
     s.tools[3].mode = 2;
     s.tools[3].opacity = 0.25;
-    s.sheetDisplayMode = 2;
+    s.sheetDisplayMode = SheetDisplayMode::Edges;
     s.backgroundScheme = 2;
     s.backgroundCorners[2] = 123456;
     s.sheetOpacity = 0.5;

@@ -34,7 +34,7 @@ std::string PointSuffix(const CConfiguration& configuration, bool bracketed) {
 }
 
 // "Thickness: %6.3lf mm", "Temperature: %6.1lf °C".
-std::string ValueLine(int quantity, const CConfiguration& configuration, double stored) {
+std::string ValueLine(ResultQuantity quantity, const CConfiguration& configuration, double stored) {
     const QuantityInfo& info = QuantityOf(quantity);
     return std::string(info.name) + ": " +
            FormatNumber(info.tipNumber, QuantityToDisplay(quantity, stored, configuration)) +
@@ -44,8 +44,8 @@ std::string ValueLine(int quantity, const CConfiguration& configuration, double 
 // A sheet item's thickness and temperature.
 void AddValueLines(std::vector<std::string>& lines, const CDataDisplay& record,
                    const CConfiguration& configuration) {
-    lines.push_back(ValueLine(ThicknessQuantity, configuration, record.value1));
-    lines.push_back(ValueLine(TemperatureQuantity, configuration, record.value2));
+    lines.push_back(ValueLine(ResultQuantity::Thickness, configuration, record.value1));
+    lines.push_back(ValueLine(ResultQuantity::Temperature, configuration, record.value2));
 }
 
 } // namespace
@@ -102,8 +102,9 @@ std::vector<std::string> DataTipLines(const CDataDisplay& record, const CConfigu
 std::vector<std::string> ComparisonTipLines(const Presentation& shown, const CSheetProfile& sheet,
                                             const CDataDisplay& record, int viewRecord,
                                             const CConfiguration& configuration) {
-    const int quantity = shown.quantity;
-    if (!shown.comparison || record.onTool || !shown.comparison->Reference() || quantity == NoScale)
+    const ResultQuantity quantity = shown.quantity;
+    if (!shown.comparison || record.onTool || !shown.comparison->Reference() ||
+        quantity == ResultQuantity::None)
         return {};
     CComparison& comparison = *shown.comparison;
     double value = 0, reference = 0;

@@ -57,8 +57,8 @@ MeasurementScale MarkerScale(const MeasuredPoints& points, const CConfiguration&
     scale.title =
         ColouredByDifference(points) ? "Thickness: simulated \u2212 measured" : "Distance from the sheet";
     scale.limit = LargestValue(points);
-    scale.bands = ScaleBarBands(ThicknessQuantity, true);
-    scale.labels = DifferenceLabelTexts(ThicknessQuantity, -scale.limit, scale.limit, units);
+    scale.bands = ScaleBarBands(ResultQuantity::Thickness, true);
+    scale.labels = DifferenceLabelTexts(ResultQuantity::Thickness, -scale.limit, scale.limit, units);
     return scale;
 }
 

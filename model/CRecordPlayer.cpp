@@ -5,6 +5,7 @@
 #include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
 #include "model/SheetReading.h"
+#include "model/StepRecords.h"
 #include "model/Texts.h"
 
 #include <algorithm>
@@ -88,41 +89,6 @@ private:
     bool passing = false; // the interface thread's, in PassOn
 };
 
-namespace {
-
-// The message refusing a record (its path and counts) whose mesh is not the
-// sheet's.
-std::string OtherMesh(const std::string& path, int elements, int nodes, const CSheetProfile& sheet) {
-    const std::string reason = FormatText(
-        "its mesh of %d elements and %d nodes is not the project's mesh of %d elements and %d nodes",
-        elements, nodes, sheet.ElementCount(), sheet.NodeCount());
-    return FormatText(texts::UnusableRecord, path.c_str(), reason.c_str());
-}
-
-// "12 nodes", "1 element".
-std::string Items(int count, const char* item) {
-    return FormatText("%d %s%s", count, item, count == 1 ? "" : "s");
-}
-
-} // namespace
-
-std::string NonFiniteWarning(const CSheetProfile& sheet, int record) {
-    const NonFiniteValues& found = sheet.NonFinite();
-    if (!found.Any())
-        return std::string();
-    std::string items, first;
-    if (found.nodes.count > 0) {
-        items = Items(found.nodes.count, "node");
-        first = FormatText("node %d", found.nodes.first);
-    }
-    if (found.elements.count > 0) {
-        const char* joint = items.empty() ? "" : " and ";
-        items += joint + Items(found.elements.count, "element");
-        first += joint + FormatText("element %d", found.elements.first);
-    }
-    return FormatText(texts::NonFiniteValues, record, items.c_str(), first.c_str());
-}
-
 CRecordPlayer::CRecordPlayer(CProjectProfile& owner) : document(owner) {}
 
 CRecordPlayer::~CRecordPlayer() {
@@ -162,53 +128,6 @@ bool CRecordPlayer::IsAnimationBusy() const {
     return true;
 }
 
-bool CRecordPlayer::ReadStepRecord(int record, IProgressSink* progress, CRecordData& read,
-                                   std::string& failure) const {
-    const std::string name = document.RecordFileName(record - 1);
-    const std::string found = FindExistingFile(name, "");
-    if (found.empty()) {
-        failure = FormatText(texts::UnableToReadFrom, name.c_str());
-        return false;
-    }
-    // The file may vanish between the test and the read: that is a missing
-    // record too, never the end of the program.
-    read = ReadRecordFile(found, record - 1, progress);
-    if (read.error.fault == RecordFault::CannotOpen) {
-        failure = FormatText(texts::UnableToReadFrom, name.c_str());
-        return false;
-    }
-    if (read.error) {
-        failure = FormatText(texts::UnusableRecord, found.c_str(), RecordErrorText(read.error).c_str());
-        return false;
-    }
-    // The node numbers are compared as the record is prepared, which reads
-    // them anyway.
-    const CSheetProfile& sheet = *document.Sheet();
-    if (read.mesh.elementCount != sheet.ElementCount() || read.mesh.nodeCount != sheet.NodeCount()) {
-        failure = OtherMesh(found, read.mesh.elementCount, read.mesh.nodeCount, sheet);
-        return false;
-    }
-    return true;
-}
-
-std::unique_ptr<CSheetProfile> CRecordPlayer::Prepare(CRecordData read, std::string& failure) const {
-    const CSheetProfile& sheet = *document.Sheet();
-    const std::string path = read.values.recordPath;
-    const int elements = read.mesh.elementCount, nodes = read.mesh.nodeCount;
-    std::unique_ptr<CSheetProfile> prepared = PrepareRecord(sheet.SharedMesh(), std::move(read));
-    if (!prepared)
-        failure = OtherMesh(path, elements, nodes, sheet);
-    return prepared;
-}
-
-std::unique_ptr<CSheetProfile> CRecordPlayer::ReadPreparedRecord(int record, IProgressSink* progress,
-                                                                 std::string& failure) const {
-    CRecordData read;
-    if (!ReadStepRecord(record, progress, read, failure))
-        return nullptr;
-    return Prepare(std::move(read), failure);
-}
-
 void CRecordPlayer::ApplyRecord(CSheetProfile& prepared, int number) {
     CSheetProfile& sheet = *document.Sheet();
     const std::array<double, kToolSlots> kept = sheet.Values().toolPositions;
@@ -222,7 +141,7 @@ void CRecordPlayer::ApplyRecord(CSheetProfile& prepared, int number) {
 CRecordPlayer::CReadAhead CRecordPlayer::ReadOnWorker(int record, IProgressSink* progress) const {
     CReadAhead read;
     try {
-        read.values = ReadPreparedRecord(record, progress, read.failure);
+        read.values = ReadPreparedRecord(document, record, progress, read.failure);
     } catch (const CCriticalError&) {
         read.failure.clear(); // shown already
     } catch (const std::exception& error) {
@@ -238,7 +157,7 @@ bool CRecordPlayer::LoadCurrentRecord() {
     const int record = currentRecord;
     std::string failure;
     std::unique_ptr<CSheetProfile> values =
-        ReadPreparedRecord(record, host ? host->Progress() : nullptr, failure);
+        ReadPreparedRecord(document, record, host ? host->Progress() : nullptr, failure);
     if (!values) {
         ShowMessage(failure, MessageIcon::Error);
         currentRecord = loadedRecord;
@@ -361,8 +280,8 @@ void CRecordPlayer::NotifyStep(int record) {
 bool CRecordPlayer::StepRecord(bool notify) {
     const int record = currentRecord;
     std::string failure;
-    std::unique_ptr<CSheetProfile> values =
-        ReadPreparedRecord(record, document.Host() ? document.Host()->Progress() : nullptr, failure);
+    std::unique_ptr<CSheetProfile> values = ReadPreparedRecord(
+        document, record, document.Host() ? document.Host()->Progress() : nullptr, failure);
     if (!values) {
         ShowMessage(failure, MessageIcon::Error);
         currentRecord = loadedRecord;
@@ -471,12 +390,12 @@ CRecordPlayer::CReadAhead CRecordPlayer::ReadAhead(int record) const {
     // gives up ends the animation like a record that cannot be read.
     try {
         CRecordData read;
-        const bool found = ReadStepRecord(record, nullptr, read, ahead.failure);
+        const bool found = ReadStepRecord(document, record, nullptr, read, ahead.failure);
         // Stopped while reading: the record will not be shown.
         if (animationControl.stop.IsSet())
             return CReadAhead();
         if (found)
-            ahead.values = Prepare(std::move(read), ahead.failure);
+            ahead.values = PrepareStepRecord(document, std::move(read), ahead.failure);
     } catch (const CCriticalError&) {
         ahead.failure.clear(); // shown already
     } catch (const std::exception& error) {

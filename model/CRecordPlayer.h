@@ -22,10 +22,6 @@ class CView;
 class IInterfaceThread;
 class IProgressSink;
 
-// The warning that record (1-based), held by sheet, has values that are not
-// numbers; "" when all are numbers.
-std::string NonFiniteWarning(const CSheetProfile& sheet, int record);
-
 // What the animation worker and the interface thread share.
 struct CAnimationControl {
     int period = 0; // milliseconds between two steps, given at every start
@@ -130,15 +126,6 @@ private:
     // Loads CurrentRecord on the calling thread and tells the views and the
     // main frame, for GoToRecord.
     bool LoadCurrentRecord();
-    // Reads record (1-based); false, with the message to show, when it is
-    // missing, damaged or of other element or node counts.
-    bool ReadStepRecord(int record, IProgressSink* progress, CRecordData& read, std::string& failure) const;
-    // Derives a record read on the sheet's mesh (see PrepareRecord); null,
-    // with the message to show, when its elements use other nodes.
-    std::unique_ptr<CSheetProfile> Prepare(CRecordData read, std::string& failure) const;
-    // Reads record and prepares it; null as ReadStepRecord and Prepare.
-    std::unique_ptr<CSheetProfile> ReadPreparedRecord(int record, IProgressSink* progress,
-                                                      std::string& failure) const;
     // Swaps the values of a prepared record into the sheet and moves the tools.
     void ApplyRecord(CSheetProfile& prepared, int number);
     // Every scene view of the document takes record and is asked to redraw

@@ -15,7 +15,8 @@ namespace {
 constexpr int FitFrameSize = 1024;
 } // namespace
 
-CScene::CScene(CSessionView& shown, const DisplaySettings& display, int shownQuantity, ISceneWindow* host)
+CScene::CScene(CSessionView& shown, const DisplaySettings& display, ResultQuantity shownQuantity,
+               ISceneWindow* host)
     : view(shown), window(host), settings(display), quantity(shownQuantity) {
     // Until there is a sheet to present: the quantity's bar.
     presentation = MakePresentation({nullptr, quantity, ScaleLimits(), nullptr, 0, nullptr});

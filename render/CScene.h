@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,7 +59,7 @@ public:
     // in the window's context and the off-screen frame shares them; without
     // one the scene draws in an EGL context of its own (Offscreen() holds
     // it).
-    CScene(CSessionView& shown, const DisplaySettings& settings, int quantity,
+    CScene(CSessionView& shown, const DisplaySettings& settings, ResultQuantity quantity,
            ISceneWindow* window = nullptr);
     ~CScene();
     CScene(const CScene&) = delete;
@@ -72,8 +73,8 @@ public:
     // kept apart from those of the plain values.
     ScaleLimits& Limits() { return Comparison() ? differenceLimits : limits; }
     const ScaleLimits& Limits() const { return Comparison() ? differenceLimits : limits; }
-    int Quantity() const { return quantity; }
-    void SetQuantity(int shown) { quantity = shown; }
+    ResultQuantity Quantity() const { return quantity; }
+    void SetQuantity(ResultQuantity shown) { quantity = shown; }
     CSceneDrawer& Drawer() { return drawer; }
     const CSceneDrawer& Drawer() const { return drawer; }
 
@@ -173,7 +174,7 @@ private:
     ISceneWindow* window;
     DisplaySettings settings;
     CCamera camera;
-    int quantity;
+    ResultQuantity quantity;
     ScaleLimits limits;
     ScaleLimits differenceLimits;
     // Readies the comparison for the shown record; stops comparing when it
@@ -186,8 +187,8 @@ private:
     struct PresentationKey {
         const CComparison* comparison = nullptr;
         uint64_t values = 0;
-        uint64_t reference = 0; // the compared reference's values; 0 when plain
-        int quantity = -1;
+        uint64_t reference = 0;                 // the compared reference's values; 0 when plain
+        std::optional<ResultQuantity> quantity; // none before the first
         int record = 0;
         uint32_t mode = 0;
         double fixedMinimum = 0, fixedMaximum = 0;

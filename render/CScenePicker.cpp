@@ -82,6 +82,101 @@ long long CScenePicker::Select(const std::function<void()>& draw, const CCamera&
     return nearest;
 }
 
+namespace {
+
+// Where a pick looks from and at: the window points of an item's points.
+struct PickView {
+    const CCamera& camera;
+    const FrameState& frame;
+    int x, y;
+
+    // The point nearest the cursor in the window.
+    int Nearest(const CCoordinate* points, int count) const {
+        int best = 0;
+        double bestDistance = 0;
+        for (int k = 0; k < count; ++k) {
+            const auto window = CScenePicker::Project(camera, frame, points[k]);
+            const double distance = std::hypot(window[0] - x, window[1] - y);
+            if (k == 0 || distance < bestDistance) {
+                best = k;
+                bestDistance = distance;
+            }
+        }
+        return best;
+    }
+    void Outline(const CCoordinate* points, int count, std::vector<std::array<int, 2>>& outline) const {
+        outline.clear();
+        for (int k = 0; k <= count; ++k) {
+            const auto window = CScenePicker::Project(camera, frame, points[k % count]);
+            outline.push_back({Round(window[0]), Round(window[1])});
+        }
+    }
+    void Mark(const CCoordinate& point, CDataDisplay& record,
+              std::vector<std::array<int, 2>>& outline) const {
+        const auto window = CScenePicker::Project(camera, frame, point);
+        record.markerX = Round(window[0]);
+        record.markerY = Round(window[1]);
+        outline = MarkerOutline(record.markerX, record.markerY);
+    }
+};
+
+void PickOnSheet(const PickView& view, const CSheetProfile& sheet, long long name, int mode,
+                 CDataDisplay& record, std::vector<std::array<int, 2>>& outline) {
+    const size_t element = static_cast<size_t>(name);
+    const CCoordinate corners[3] = {sheet.CurrentCorner(element, 0), sheet.CurrentCorner(element, 1),
+                                    sheet.CurrentCorner(element, 2)};
+    if (mode == NodeMode) {
+        FillSheetNodeRecord(sheet, sheet.Mesh().Nodes(element)[static_cast<size_t>(view.Nearest(corners, 3))],
+                            record);
+        view.Mark(record.point1, record, outline);
+    } else if (mode == ElementMode) {
+        FillSheetElementRecord(sheet, static_cast<int>(name), record);
+        view.Outline(corners, 3, outline);
+        record.markerX = outline[0][0];
+        record.markerY = outline[0][1];
+    } else {
+        // On the viewing line through the cursor, at the element's mean
+        // window depth.
+        double depth = 0, sum = 0;
+        for (const CCoordinate& corner : corners) {
+            CScenePicker::Project(view.camera, view.frame, corner, &depth);
+            sum += depth;
+        }
+        FillSheetPointRecord(
+            sheet, static_cast<int>(name),
+            CScenePicker::Unproject(view.camera, view.frame, view.x, view.y, sum * 0.3333333333333333),
+            record);
+        view.Mark(record.point1, record, outline);
+    }
+}
+
+void PickOnTool(const PickView& view, const CMoldProfile& tool, int faceIndex, int mode, CDataDisplay& record,
+                std::vector<std::array<int, 2>>& outline) {
+    const CFace& face = *tool.Faces()[static_cast<size_t>(faceIndex)];
+    record.onTool = 1;
+    record.tool = &tool;
+    record.index = faceIndex;
+    std::vector<CCoordinate> vertices;
+    for (int k = 0; k < face.VertexCount(); ++k)
+        vertices.push_back(face.Vertex(k));
+    if (mode == NodeMode) {
+        record.kind = PickedNode;
+        record.point1 = vertices[static_cast<size_t>(view.Nearest(vertices.data(), face.VertexCount()))];
+        view.Mark(record.point1, record, outline);
+    } else if (mode == ElementMode) {
+        record.kind = PickedElement;
+        record.point1 = vertices[0];
+        record.point2 = vertices[1];
+        record.point3 = vertices[2];
+        view.Outline(vertices.data(), face.VertexCount(), outline);
+    } else {
+        record.kind = PickedNothing;
+        outline.clear();
+    }
+}
+
+} // namespace
+
 bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const FrameState& frame,
                         const PickScene& scene, int x, int y, int mode, CDataDisplay& record,
                         std::vector<std::array<int, 2>>& outline) {
@@ -93,91 +188,17 @@ bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const Frame
     }
     if (name < 0)
         return false;
-
-    // The item's window points, nearest first when a node is wanted.
-    auto nearestOf = [&](const CCoordinate* points, int count) {
-        int best = 0;
-        double bestDistance = 0;
-        for (int k = 0; k < count; ++k) {
-            const auto window = Project(camera, frame, points[k]);
-            const double distance = std::hypot(window[0] - x, window[1] - y);
-            if (k == 0 || distance < bestDistance) {
-                best = k;
-                bestDistance = distance;
-            }
-        }
-        return best;
-    };
-    auto outlineOf = [&](const CCoordinate* points, int count) {
-        outline.clear();
-        for (int k = 0; k <= count; ++k) {
-            const auto window = Project(camera, frame, points[k % count]);
-            outline.push_back({Round(window[0]), Round(window[1])});
-        }
-    };
-    auto markAt = [&](const CCoordinate& point) {
-        const auto window = Project(camera, frame, point);
-        record.markerX = Round(window[0]);
-        record.markerY = Round(window[1]);
-        outline = MarkerOutline(record.markerX, record.markerY);
-    };
-
+    const PickView view{camera, frame, x, y};
     if (!onTool) {
-        if (!scene.sheet)
-            return true;
-        const CSheetProfile& sheet = *scene.sheet;
-        const size_t element = static_cast<size_t>(name);
-        const CCoordinate corners[3] = {sheet.CurrentCorner(element, 0), sheet.CurrentCorner(element, 1),
-                                        sheet.CurrentCorner(element, 2)};
-        if (mode == NodeMode) {
-            FillSheetNodeRecord(
-                sheet, sheet.Mesh().Nodes(element)[static_cast<size_t>(nearestOf(corners, 3))], record);
-            markAt(record.point1);
-        } else if (mode == ElementMode) {
-            FillSheetElementRecord(sheet, static_cast<int>(name), record);
-            outlineOf(corners, 3);
-            record.markerX = outline[0][0];
-            record.markerY = outline[0][1];
-        } else {
-            // On the viewing line through the cursor, at the element's mean
-            // window depth.
-            double depth = 0, sum = 0;
-            for (const CCoordinate& corner : corners) {
-                Project(camera, frame, corner, &depth);
-                sum += depth;
-            }
-            FillSheetPointRecord(sheet, static_cast<int>(name),
-                                 Unproject(camera, frame, x, y, sum * 0.3333333333333333), record);
-            markAt(record.point1);
-        }
+        if (scene.sheet)
+            PickOnSheet(view, *scene.sheet, name, mode, record, outline);
         return true;
     }
-
     for (const ToolNameRange& range : drawer.ToolNames()) {
         if (name < range.first || name >= range.first + range.count)
             continue;
-        const CMoldProfile& tool = *(*scene.tools)[static_cast<size_t>(range.slot)];
-        const CFace& face = *tool.Faces()[static_cast<size_t>(name - range.first)];
-        record.onTool = 1;
-        record.tool = &tool;
-        record.index = static_cast<int>(name - range.first);
-        std::vector<CCoordinate> vertices;
-        for (int k = 0; k < face.VertexCount(); ++k)
-            vertices.push_back(face.Vertex(k));
-        if (mode == NodeMode) {
-            record.kind = PickedNode;
-            record.point1 = vertices[static_cast<size_t>(nearestOf(vertices.data(), face.VertexCount()))];
-            markAt(record.point1);
-        } else if (mode == ElementMode) {
-            record.kind = PickedElement;
-            record.point1 = vertices[0];
-            record.point2 = vertices[1];
-            record.point3 = vertices[2];
-            outlineOf(vertices.data(), face.VertexCount());
-        } else {
-            record.kind = PickedNothing;
-            outline.clear();
-        }
+        PickOnTool(view, *(*scene.tools)[static_cast<size_t>(range.slot)],
+                   static_cast<int>(name - range.first), mode, record, outline);
         return true;
     }
     return false;

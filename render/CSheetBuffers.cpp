@@ -142,8 +142,8 @@ void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySe
     const size_t entries = static_cast<size_t>(nodes) + 1;
     arrays.xyz.resize(3 * entries);
     arrays.normal.resize(3 * entries);
-    const int quantity = shown.quantity;
-    coloured = quantity != 0;
+    const ResultQuantity quantity = shown.quantity;
+    coloured = quantity != ResultQuantity::None;
     parallel::Both(
         [&] {
             const CCoordinate* current = source->CurrentCoordinateArray();
@@ -164,10 +164,7 @@ void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySe
         [&] {
             if (!coloured)
                 return;
-            if (shown.comparison)
-                shown.comparison->ColourDifferences(*source, quantity, shown.setting, arrays.colouring);
-            else
-                ColourNodes(*source, quantity, shown.setting, arrays.colouring);
+            ColourPresented(*source, shown, arrays.colouring);
             FillNodeColours(arrays.colouring, *shown.ramp, settings, arrays.rgba);
         });
     UploadBuffer(positions, GL_ARRAY_BUFFER, arrays.xyz);
@@ -445,7 +442,7 @@ void CSheetBuffers::DrawSheet(const FrameState& frame, const DisplaySettings& se
             glEnable(GL_DEPTH_TEST);
         } else if (!faces) {
             // Every triangle is culled in this pass.
-        } else if (settings.sheetDisplayMode == 1) {
+        } else if (settings.sheetDisplayMode == SheetDisplayMode::Elements) {
             glPushAttrib(GL_ALL_ATTRIB_BITS);
             glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
             glEnable(GL_LIGHTING);
@@ -463,7 +460,7 @@ void CSheetBuffers::DrawSheet(const FrameState& frame, const DisplaySettings& se
             glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
             DrawSheetEdges();
             glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-            if (settings.sheetDisplayMode == 0) {
+            if (settings.sheetDisplayMode == SheetDisplayMode::ElementsAndEdges) {
                 glEnable(GL_POLYGON_OFFSET_FILL);
                 glPolygonOffset(1.0f, 1.0f);
                 DrawSheetTriangles(true);

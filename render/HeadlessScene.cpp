@@ -4,8 +4,8 @@
 
 #include <string>
 
-CHeadlessScene::CHeadlessScene(CSessionView& shown, const DisplaySettings& display, int shownQuantity,
-                               const CCamera& view)
+CHeadlessScene::CHeadlessScene(CSessionView& shown, const DisplaySettings& display,
+                               ResultQuantity shownQuantity, const CCamera& view)
     : project(*shown.Project()), scene(shown, display, shownQuantity), frame(*scene.Offscreen()) {
     scene.Camera() = view;
     if (!frame.IsValid() || !frame.MakeCurrent()) {

@@ -7,6 +7,7 @@
 #include "config/DisplaySettings.h"
 #include "render/CScene.h"
 #include "render/SceneImage.h"
+#include "scale/Quantity.h"
 
 #include <QImage>
 
@@ -20,7 +21,8 @@ public:
     // The scene of shown's current record (shown has a session and outlives
     // the scene). IsValid() is false, with Error() telling why, when no
     // context could be made.
-    CHeadlessScene(CSessionView& shown, const DisplaySettings& settings, int quantity, const CCamera& camera);
+    CHeadlessScene(CSessionView& shown, const DisplaySettings& settings, ResultQuantity quantity,
+                   const CCamera& camera);
     CHeadlessScene(const CHeadlessScene&) = delete;
     CHeadlessScene& operator=(const CHeadlessScene&) = delete;
 
@@ -49,7 +51,7 @@ public:
     CCamera& Camera() { return scene.Camera(); }
     DisplaySettings& Settings() { return scene.Settings(); }
     ScaleLimits& Limits() { return scene.Limits(); }
-    int Quantity() const { return scene.Quantity(); }
+    ResultQuantity Quantity() const { return scene.Quantity(); }
     CProjectProfile& Project() { return project; }
     // What the colours and the colour scale show.
     const Presentation& Presented() const { return scene.Presented(); }

@@ -61,12 +61,12 @@ void Widen(ScaleRange& all, const ScaleRange& one) {
 
 } // namespace
 
-AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recordCount, int quantity,
+AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recordCount,
+                                       ResultQuantity quantity,
                                        const std::function<void(int done, int count)>& progress,
                                        const std::atomic<bool>& cancel) {
     AllRecordLimits result;
-    quantity = KnownQuantity(quantity);
-    if (quantity == NoScale || recordCount <= 0) {
+    if (quantity == ResultQuantity::None || recordCount <= 0) {
         result.range = {0, 0};
         return result;
     }

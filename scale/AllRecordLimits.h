@@ -21,6 +21,7 @@ struct AllRecordLimits {
 // each (the thickness cap included) into one range, whose limits are NaN
 // when no record has a value that is a number. progress(done, count)
 // follows every record read; cancel is looked at before each read.
-AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recordCount, int quantity,
+AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recordCount,
+                                       ResultQuantity quantity,
                                        const std::function<void(int done, int count)>& progress,
                                        const std::atomic<bool>& cancel);

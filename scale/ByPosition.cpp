@@ -62,7 +62,7 @@ ByPositionValues SampleByPosition(const CSheetProfile& sheet, const CSheetProfil
 }
 
 ByPositionValues ReferenceValuesByPosition(const CSheetProfile& sheet, const CSheetProfile& reference,
-                                           int quantity, double maxDistance) {
+                                           ResultQuantity quantity, double maxDistance) {
     std::vector<double> values;
     std::unique_ptr<CSurfaceSearch> search;
     parallel::Both([&] { search = std::make_unique<CSurfaceSearch>(reference, SheetImages::Mirrored); },

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "model/Vectors.h"
+#include "scale/Quantity.h"
 
 #include <string>
 #include <vector>
@@ -36,7 +37,7 @@ ByPositionValues SampleByPosition(const CSheetProfile& sheet, const CSheetProfil
 // The same for the nodal values of a result quantity (those the view colours
 // by), the reference searched with its mirror images.
 ByPositionValues ReferenceValuesByPosition(const CSheetProfile& sheet, const CSheetProfile& reference,
-                                           int quantity, double maxDistance);
+                                           ResultQuantity quantity, double maxDistance);
 
 // "12 nodes are farther than 5 mm from the reference sheet and have no
 // value." (maxDistance in metres, shown in the configuration's length unit);

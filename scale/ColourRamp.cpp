@@ -41,13 +41,13 @@ RgbColour ColourRamp::Entry(int index) const {
     return {red[i], green[i], blue[i]};
 }
 
-uint8_t DisplayModeComponent(uint8_t component, int sheetDisplayMode) {
-    if (sheetDisplayMode != 1)
+uint8_t DisplayModeComponent(uint8_t component, SheetDisplayMode sheetDisplayMode) {
+    if (sheetDisplayMode != SheetDisplayMode::Elements)
         return component;
     return static_cast<uint8_t>(static_cast<double>(component) * 0.5128205128205129);
 }
 
-RgbColour VertexColour(const ColourRamp& ramp, int colourIndex, int sheetDisplayMode) {
+RgbColour VertexColour(const ColourRamp& ramp, int colourIndex, SheetDisplayMode sheetDisplayMode) {
     const RgbColour entry = ramp.Entry(colourIndex);
     return {DisplayModeComponent(entry.red, sheetDisplayMode),
             DisplayModeComponent(entry.green, sheetDisplayMode),

@@ -2,6 +2,8 @@
 // display mode darkens them.
 #pragma once
 
+#include "config/DisplaySettings.h"
+
 #include <array>
 #include <cstdint>
 
@@ -44,7 +46,7 @@ private:
 
 // Sheet display mode 1 draws the elements without edges; its colours are
 // darkened so the shading still shows the mesh. Modes 0 and 2 keep them.
-uint8_t DisplayModeComponent(uint8_t component, int sheetDisplayMode);
+uint8_t DisplayModeComponent(uint8_t component, SheetDisplayMode sheetDisplayMode);
 
 // The ramp entry of a colour index as drawn in the given sheet display mode.
-RgbColour VertexColour(const ColourRamp& ramp, int colourIndex, int sheetDisplayMode);
+RgbColour VertexColour(const ColourRamp& ramp, int colourIndex, SheetDisplayMode sheetDisplayMode);

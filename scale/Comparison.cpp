@@ -70,12 +70,13 @@ std::array<double, ScaleLabelCount> DifferenceLabelValues(double minimum, double
     return {high, high * 0.5, 0.0, low * 0.5, low};
 }
 
-double DifferenceToDisplay(int quantity, double difference, const CConfiguration& configuration) {
+double DifferenceToDisplay(ResultQuantity quantity, double difference, const CConfiguration& configuration) {
     return QuantityToDisplay(quantity, difference, configuration) -
            QuantityToDisplay(quantity, 0, configuration);
 }
 
-std::string DifferenceValueText(int quantity, double difference, const CConfiguration& configuration) {
+std::string DifferenceValueText(ResultQuantity quantity, double difference,
+                                const CConfiguration& configuration) {
     const char* number = QuantityOf(quantity).In(configuration).scaleNumber;
     if (!number || !std::isfinite(difference))
         return std::string();
@@ -83,7 +84,8 @@ std::string DifferenceValueText(int quantity, double difference, const CConfigur
            QuantityUnitSuffix(quantity, configuration);
 }
 
-std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(int quantity, double minimum, double maximum,
+std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(ResultQuantity quantity, double minimum,
+                                                              double maximum,
                                                               const CConfiguration& configuration) {
     const std::array<double, ScaleLabelCount> values = DifferenceLabelValues(minimum, maximum);
     std::array<std::string, ScaleLabelCount> texts;
@@ -92,7 +94,8 @@ std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(int quantity, doub
     return texts;
 }
 
-ScaleRange DifferenceRange(const std::vector<double>& values, int quantity, const ScaleLimits& limits) {
+ScaleRange DifferenceRange(const std::vector<double>& values, ResultQuantity quantity,
+                           const ScaleLimits& limits) {
     if (limits.IsFixed(quantity))
         return {limits.FixedMinimum(quantity), limits.FixedMaximum(quantity)};
     if (values.size() < 2)
@@ -165,7 +168,7 @@ int CComparison::ReferenceRecord(int viewRecord) const {
 
 CComparison::RecordRead CComparison::ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& viewMesh,
                                                 const std::shared_ptr<const CSheetMesh>& referenceMesh,
-                                                int quantity) const {
+                                                std::optional<ResultQuantity> quantity) const {
     RecordRead read;
     const std::string name = referenceSide.recordPrefix + FormatText("%03d", record - 1);
     const std::string found = FindExistingFile(name, "");
@@ -188,10 +191,10 @@ CComparison::RecordRead CComparison::ReadRecord(int record, const std::shared_pt
         // Later records take the first one's mesh and undeformed sheet, as
         // the project's own records do.
         read.failure = FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
-    } else if (quantity >= 0) {
+    } else if (quantity) {
         // A record read ahead has the time to take its nodal values too, for
         // the quantity shown while it was read.
-        FillNodalValues(*read.values, quantity, read.nodalValues);
+        FillNodalValues(*read.values, *quantity, read.nodalValues);
         read.nodalQuantity = quantity;
     }
     // The search over the reference's sheet is built with its record, off
@@ -214,7 +217,7 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
         }
         if (!read.values && read.failure.empty())
             read = StartRead(record, reference ? nullptr : sheet.SharedMesh(),
-                             reference ? reference->SharedMesh() : nullptr, -1)
+                             reference ? reference->SharedMesh() : nullptr, std::nullopt)
                        .Take();
         if (!read.values) {
             failure = read.failure;
@@ -224,7 +227,7 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
             reference = std::move(read.values);
         else
             reference->SwapRecordValues(*read.values);
-        if (read.nodalQuantity >= 0) {
+        if (read.nodalQuantity) {
             referenceValues.swap(read.nodalValues);
             referenceValuesQuantity = read.nodalQuantity;
             referenceValuesGeneration = reference->ValuesGeneration();
@@ -246,7 +249,7 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
 parallel::Job<CComparison::RecordRead> CComparison::StartRead(int record,
                                                               std::shared_ptr<const CSheetMesh> viewMesh,
                                                               std::shared_ptr<const CSheetMesh> referenceMesh,
-                                                              int quantity) const {
+                                                              std::optional<ResultQuantity> quantity) const {
     return parallel::StartJob([this, record, viewMesh, referenceMesh, quantity] {
         if (readObserver)
             readObserver(record);
@@ -254,7 +257,7 @@ parallel::Job<CComparison::RecordRead> CComparison::StartRead(int record,
     });
 }
 
-void CComparison::StartReadAhead(int quantity) {
+void CComparison::StartReadAhead(std::optional<ResultQuantity> quantity) {
     if (!readsAhead || referenceRecord != Follow || referenceSide.recordCount < 2 || !reference ||
         ahead.Valid())
         return;
@@ -262,7 +265,7 @@ void CComparison::StartReadAhead(int quantity) {
     ahead = StartRead(aheadRecord, nullptr, reference->SharedMesh(), quantity);
 }
 
-void CComparison::ReadAheadFor(int viewRecord, int quantity) {
+void CComparison::ReadAheadFor(int viewRecord, ResultQuantity quantity) {
     std::lock_guard<std::mutex> lock(mutex);
     const int record = ReferenceRecord(viewRecord);
     if (!reference || record == preparedRecord || (ahead.Valid() && aheadRecord == record))
@@ -270,7 +273,7 @@ void CComparison::ReadAheadFor(int viewRecord, int quantity) {
     if (ahead.Valid())
         ahead.Take(); // read for a step that does not come
     aheadRecord = record;
-    ahead = StartRead(record, nullptr, reference->SharedMesh(), KnownQuantity(quantity));
+    ahead = StartRead(record, nullptr, reference->SharedMesh(), quantity);
 }
 
 void CComparison::AwaitReadAhead() {
@@ -278,7 +281,7 @@ void CComparison::AwaitReadAhead() {
     ahead.Wait();
 }
 
-const std::vector<double>& CComparison::ReferenceNodalValues(int quantity) {
+const std::vector<double>& CComparison::ReferenceNodalValues(ResultQuantity quantity) {
     if (referenceValuesQuantity != quantity || referenceValuesGeneration != reference->ValuesGeneration()) {
         FillNodalValues(*reference, quantity, referenceValues);
         referenceValuesQuantity = quantity;
@@ -287,17 +290,16 @@ const std::vector<double>& CComparison::ReferenceNodalValues(int quantity) {
     return referenceValues;
 }
 
-const std::vector<double>& CComparison::Differences(const CSheetProfile& sheet, int quantity) {
-    quantity = KnownQuantity(quantity);
+const std::vector<double>& CComparison::Differences(const CSheetProfile& sheet, ResultQuantity quantity) {
     if (!reference) {
         shownValues.assign(static_cast<size_t>(sheet.NodeCount()) + 1,
                            std::numeric_limits<double>::quiet_NaN());
-        shownQuantity = -1;
+        shownQuantity.reset();
         return shownValues;
     }
     // Nothing is coloured after the differences of a quantity without any.
-    if (quantity == NoScale)
-        StartReadAhead(-1);
+    if (quantity == ResultQuantity::None)
+        StartReadAhead(std::nullopt);
     // The limits and the colours of one record ask for the same values.
     if (shownQuantity == quantity && shownGeneration == sheet.ValuesGeneration() &&
         shownReferenceGeneration == reference->ValuesGeneration())
@@ -324,19 +326,20 @@ const std::vector<double>& CComparison::Differences(const CSheetProfile& sheet, 
     return shownValues;
 }
 
-void CComparison::FillDifferences(const CSheetProfile& sheet, int quantity, std::vector<double>& values) {
+void CComparison::FillDifferences(const CSheetProfile& sheet, ResultQuantity quantity,
+                                  std::vector<double>& values) {
     std::lock_guard<std::mutex> lock(mutex);
     values = Differences(sheet, quantity);
 }
 
-ScaleRange CComparison::DifferenceLimits(const CSheetProfile& sheet, int quantity,
+ScaleRange CComparison::DifferenceLimits(const CSheetProfile& sheet, ResultQuantity quantity,
                                          const ScaleLimits& limits) {
     std::lock_guard<std::mutex> lock(mutex);
     return DifferenceRange(Differences(sheet, quantity), quantity, limits);
 }
 
-void CComparison::ColourDifferences(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
-                                    NodeColouring& colouring) {
+void CComparison::ColourDifferences(const CSheetProfile& sheet, ResultQuantity quantity,
+                                    const ScaleLimits& limits, NodeColouring& colouring) {
     FillDifferences(sheet, quantity, colouring.values);
     const ScaleRange range = DifferenceRange(colouring.values, quantity, limits);
     colouring.minimum = range.minimum;
@@ -354,10 +357,11 @@ void CComparison::ColourDifferences(const CSheetProfile& sheet, int quantity, co
                 static_cast<uint8_t>(DifferenceColourIndex(values[node], range.minimum, range.maximum));
     });
     std::lock_guard<std::mutex> lock(mutex);
-    StartReadAhead(KnownQuantity(quantity));
+    StartReadAhead(quantity);
 }
 
-double CComparison::ReferenceElementValue(const CSheetProfile& sheet, int element, int quantity) const {
+double CComparison::ReferenceElementValue(const CSheetProfile& sheet, int element,
+                                          ResultQuantity quantity) const {
     if (!ByPosition())
         return ElementValue(*reference, static_cast<size_t>(element), quantity);
     if (element < 0 || element >= sheet.ElementCount())
@@ -372,14 +376,15 @@ double CComparison::ReferenceElementValue(const CSheetProfile& sheet, int elemen
     return ElementValue(*reference, static_cast<size_t>(found.element), quantity);
 }
 
-double CComparison::ElementDifference(const CSheetProfile& sheet, int element, int quantity) const {
+double CComparison::ElementDifference(const CSheetProfile& sheet, int element,
+                                      ResultQuantity quantity) const {
     return ElementValue(sheet, static_cast<size_t>(element), quantity) -
            ReferenceElementValue(sheet, element, quantity);
 }
 
-double CComparison::ReferenceNodeValue(const CSheetProfile& sheet, int node, int quantity) {
+double CComparison::ReferenceNodeValue(const CSheetProfile& sheet, int node, ResultQuantity quantity) {
     std::lock_guard<std::mutex> lock(mutex);
-    const std::vector<double>& values = ReferenceNodalValues(KnownQuantity(quantity));
+    const std::vector<double>& values = ReferenceNodalValues(quantity);
     const double none = std::numeric_limits<double>::quiet_NaN();
     if (ByPosition())
         return node >= 1 && node <= sheet.NodeCount()
@@ -398,18 +403,18 @@ std::string CComparison::Names(int viewRecord) const {
            (record == viewRecord ? referenceSide.title : RecordName(referenceSide.title, record));
 }
 
-std::string CComparison::DeltaName(int quantity) const {
+std::string CComparison::DeltaName(ResultQuantity quantity) const {
     return std::string("\xce\x94 ") + QuantityName(quantity) + (ByPosition() ? " by position" : "");
 }
 
-std::string CComparison::ScaleTitle(int quantity, int viewRecord) const {
+std::string CComparison::ScaleTitle(ResultQuantity quantity, int viewRecord) const {
     return DeltaName(quantity) + " (" + Names(viewRecord) + ")";
 }
 
 std::array<std::string, 3> CComparison::TipLines(const Presentation& presented, double value,
                                                  double referenceValue, int viewRecord,
                                                  const CConfiguration& configuration) const {
-    const int quantity = presented.quantity;
+    const ResultQuantity quantity = presented.quantity;
     const QuantityInfo& info = QuantityOf(quantity);
     // Von Mises stress has no tip line of its own: its scale's format.
     const char* number = info.tipNumber ? info.tipNumber : info.In(configuration).scaleNumber;

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,16 +47,19 @@ std::array<double, ScaleLabelCount> DifferenceLabelValues(double minimum, double
 
 // A difference of stored values in the units the user sees: a temperature
 // difference in Fahrenheit is 1.8 times the one in Celsius, with no offset.
-double DifferenceToDisplay(int quantity, double difference, const CConfiguration& configuration);
+double DifferenceToDisplay(ResultQuantity quantity, double difference, const CConfiguration& configuration);
 // The scale label of a difference, as ScaleValueText writes a value.
-std::string DifferenceValueText(int quantity, double difference, const CConfiguration& configuration);
-std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(int quantity, double minimum, double maximum,
+std::string DifferenceValueText(ResultQuantity quantity, double difference,
+                                const CConfiguration& configuration);
+std::array<std::string, ScaleLabelCount> DifferenceLabelTexts(ResultQuantity quantity, double minimum,
+                                                              double maximum,
                                                               const CConfiguration& configuration);
 
 // The limits of differences: the fixed pair in fixed mode, otherwise
 // symmetric around 0, +-max |difference| over the finite numbers among
 // values (index 0 is no node), which is (0, 0) without any.
-ScaleRange DifferenceRange(const std::vector<double>& values, int quantity, const ScaleLimits& limits);
+ScaleRange DifferenceRange(const std::vector<double>& values, ResultQuantity quantity,
+                           const ScaleLimits& limits);
 
 // How the reference's values meet the nodes of the view's sheet.
 enum class ComparisonMode {
@@ -122,7 +126,7 @@ public:
     // nodal values of quantity, as a view about to show viewRecord asks (the
     // load of a navigation command); waits only for a record read ahead for
     // another step. Nothing before the first Prepare.
-    void ReadAheadFor(int viewRecord, int quantity);
+    void ReadAheadFor(int viewRecord, ResultQuantity quantity);
     // A following reference that reads ahead reads the record after the one
     // it prepared (after the last, the first) on another thread, as the
     // animation and "next record" ask for it; a view's comparison does, a
@@ -144,30 +148,31 @@ public:
     // Per node (index 0 is no node), value(sheet) - value(reference) of the
     // quantity's nodal values (by position: the reference's value at the
     // node's closest point); NaN where either has none. Needs Prepare.
-    void FillDifferences(const CSheetProfile& sheet, int quantity, std::vector<double>& values);
+    void FillDifferences(const CSheetProfile& sheet, ResultQuantity quantity, std::vector<double>& values);
     // DifferenceRange of those values, without a copy of them.
-    ScaleRange DifferenceLimits(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits);
+    ScaleRange DifferenceLimits(const CSheetProfile& sheet, ResultQuantity quantity,
+                                const ScaleLimits& limits);
     // By position: the nodes of the last differences that are farther than
     // the maximum distance from the reference sheet, and so have no value;
     // 0 when matching nodes.
     int BeyondNodes() const { return beyondNodes; }
     // The differences of the nodes with their colour indices and the limits
     // they span, as ColourNodes gives the plain values.
-    void ColourDifferences(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
+    void ColourDifferences(const CSheetProfile& sheet, ResultQuantity quantity, const ScaleLimits& limits,
                            NodeColouring& colouring);
     // The difference of the quantity in an element (0-based index).
-    double ElementDifference(const CSheetProfile& sheet, int element, int quantity) const;
+    double ElementDifference(const CSheetProfile& sheet, int element, ResultQuantity quantity) const;
     // The reference's value of the quantity at a node and in an element of
     // sheet: by position, its value at the node's closest point and that of
     // its element nearest to the element's centre; NaN beyond the maximum
     // distance.
-    double ReferenceNodeValue(const CSheetProfile& sheet, int node, int quantity);
-    double ReferenceElementValue(const CSheetProfile& sheet, int element, int quantity) const;
+    double ReferenceNodeValue(const CSheetProfile& sheet, int node, ResultQuantity quantity);
+    double ReferenceElementValue(const CSheetProfile& sheet, int element, ResultQuantity quantity) const;
 
     // "Δ Thickness (b.tfc − a.tfc)"; with records named when both sides are
     // one project: "Δ Thickness (cup.tfc Rec. 15 − cup.tfc Rec. 3)"; by
     // position "Δ Thickness by position (b.tfc − a.tfc)".
-    std::string ScaleTitle(int quantity, int viewRecord) const;
+    std::string ScaleTitle(ResultQuantity quantity, int viewRecord) const;
     // "b.tfc − a.tfc", or with the records of one project.
     std::string Names(int viewRecord) const;
 
@@ -190,34 +195,36 @@ private:
         bool meshChecked = false; // found to be the view's mesh
         // The record's nodal values of the quantity, or none.
         std::vector<double> nodalValues;
-        int nodalQuantity = -1;
+        std::optional<ResultQuantity> nodalQuantity;
         // By position: the search over the record's sheet.
         std::unique_ptr<CSurfaceSearch> search;
     };
     // Reads a record of the reference: prepared on referenceMesh, the
     // reference sheet's, when given (see PrepareRecord), with its nodal
-    // values of quantity when that is not -1; otherwise the first record,
+    // values of quantity when there is one; otherwise the first record,
     // on viewMesh (the view's sheet's) as far as it is that mesh.
     RecordRead ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& viewMesh,
-                          const std::shared_ptr<const CSheetMesh>& referenceMesh, int quantity) const;
+                          const std::shared_ptr<const CSheetMesh>& referenceMesh,
+                          std::optional<ResultQuantity> quantity) const;
     // The differences of FillDifferences, kept in shownValues. Called with
     // the mutex held.
-    const std::vector<double>& Differences(const CSheetProfile& sheet, int quantity);
+    const std::vector<double>& Differences(const CSheetProfile& sheet, ResultQuantity quantity);
     // Two projects shown under one name get the folders that tell them apart.
     void TellApart();
     // The reference's nodal values of the quantity, kept while its record
     // and the quantity stay.
-    const std::vector<double>& ReferenceNodalValues(int quantity);
-    // Starts reading ahead, with the nodal values of quantity (or none for
-    // -1), unless it need not or has already started. Called with the
+    const std::vector<double>& ReferenceNodalValues(ResultQuantity quantity);
+    // Starts reading ahead, with the nodal values of quantity (if any),
+    // unless it need not or has already started. Called with the
     // mutex held.
-    void StartReadAhead(int quantity);
+    void StartReadAhead(std::optional<ResultQuantity> quantity);
     // Starts a job reading record as ReadRecord does.
     parallel::Job<RecordRead> StartRead(int record, std::shared_ptr<const CSheetMesh> viewMesh,
-                                        std::shared_ptr<const CSheetMesh> referenceMesh, int quantity) const;
+                                        std::shared_ptr<const CSheetMesh> referenceMesh,
+                                        std::optional<ResultQuantity> quantity) const;
 
     // "Δ Thickness", or "Δ Thickness by position".
-    std::string DeltaName(int quantity) const;
+    std::string DeltaName(ResultQuantity quantity) const;
 
     ComparisonSide shown;
     ComparisonSide referenceSide;
@@ -230,12 +237,12 @@ private:
     bool meshChecked = false;
     std::vector<double> referenceValues;
     uint64_t referenceValuesGeneration = 0;
-    int referenceValuesQuantity = -1;
+    std::optional<ResultQuantity> referenceValuesQuantity;
     // The last differences, kept while neither side's values nor the
     // quantity change.
     std::vector<double> shownValues;
     uint64_t shownGeneration = 0, shownReferenceGeneration = 0;
-    int shownQuantity = -1;
+    std::optional<ResultQuantity> shownQuantity;
     int beyondNodes = 0;
     std::function<void(int)> readObserver;
     // The record read ahead; after reference and the observer, which it

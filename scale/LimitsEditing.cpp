@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-std::string LimitsDialogTitle(int quantity, const std::string& quantityName,
+std::string LimitsDialogTitle(ResultQuantity quantity, const std::string& quantityName,
                               const CConfiguration& configuration) {
     const QuantityTexts& texts = QuantityOf(quantity).In(configuration);
     return quantityName + (texts.unit ? FormatText(texts.limitsTitle, texts.unit) : std::string());
@@ -20,7 +20,8 @@ double RoundToThousandths(double value) {
     return std::trunc(scaled < 0 ? scaled - 0.5 : scaled + 0.5) / 1000.0;
 }
 
-void PrepareFixedLimits(ScaleLimits& limits, int quantity, double lastMinimum, double lastMaximum) {
+void PrepareFixedLimits(ScaleLimits& limits, ResultQuantity quantity, double lastMinimum,
+                        double lastMaximum) {
     // A scale without numbers shows no limits to start from.
     if (limits.FixedMaximum(quantity) == 0 && std::isfinite(lastMaximum))
         limits.SetFixedMaximum(quantity, lastMaximum);
@@ -28,7 +29,7 @@ void PrepareFixedLimits(ScaleLimits& limits, int quantity, double lastMinimum, d
         limits.SetFixedMinimum(quantity, lastMinimum);
 }
 
-LimitsDialogValues LimitsDialogStart(int quantity, const ScaleLimits& limits,
+LimitsDialogValues LimitsDialogStart(ResultQuantity quantity, const ScaleLimits& limits,
                                      const CConfiguration& configuration, bool difference) {
     const double offset = difference ? QuantityToDisplay(quantity, 0, configuration) : 0;
     LimitsDialogValues values;
@@ -40,7 +41,7 @@ LimitsDialogValues LimitsDialogStart(int quantity, const ScaleLimits& limits,
     return values;
 }
 
-void StoreLimitsDialog(int quantity, const LimitsDialogValues& values, ScaleLimits& limits,
+void StoreLimitsDialog(ResultQuantity quantity, const LimitsDialogValues& values, ScaleLimits& limits,
                        const CConfiguration& configuration, bool difference) {
     const double offset = difference ? QuantityFromDisplay(quantity, 0, configuration) : 0;
     limits.SetFixedMinimum(quantity, QuantityFromDisplay(quantity, values.minimum, configuration) - offset);

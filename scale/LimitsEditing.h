@@ -3,6 +3,8 @@
 // stored units.
 #pragma once
 
+#include "scale/Quantity.h"
+
 #include <string>
 
 class CConfiguration;
@@ -10,7 +12,7 @@ class ScaleLimits;
 
 // The quantity's name with its unit: " (mm)", " (°C)", " (MPa)" under SI,
 // " inch", " (°F)", " (MPa)" under US customary, nothing for the others.
-std::string LimitsDialogTitle(int quantity, const std::string& quantityName,
+std::string LimitsDialogTitle(ResultQuantity quantity, const std::string& quantityName,
                               const CConfiguration& configuration);
 
 // Half away from zero at the third decimal; values too large for that are
@@ -19,7 +21,7 @@ double RoundToThousandths(double value);
 
 // Before the dialog opens: a fixed value never set (exactly 0) takes the
 // limit last shown on the panel, so the dialog starts from what the user sees.
-void PrepareFixedLimits(ScaleLimits& limits, int quantity, double lastMinimum, double lastMaximum);
+void PrepareFixedLimits(ScaleLimits& limits, ResultQuantity quantity, double lastMinimum, double lastMaximum);
 
 struct LimitsDialogValues {
     double minimum = 0; // display units, rounded
@@ -29,10 +31,10 @@ struct LimitsDialogValues {
 
 // What the dialog starts with: the fixed values of the quantity. Limits of
 // differences convert without the units' offset (Fahrenheit's 32).
-LimitsDialogValues LimitsDialogStart(int quantity, const ScaleLimits& limits,
+LimitsDialogValues LimitsDialogStart(ResultQuantity quantity, const ScaleLimits& limits,
                                      const CConfiguration& configuration, bool difference = false);
 
 // OK: the values typed (display units) become the fixed values, and the mode
 // follows the radio.
-void StoreLimitsDialog(int quantity, const LimitsDialogValues& values, ScaleLimits& limits,
+void StoreLimitsDialog(ResultQuantity quantity, const LimitsDialogValues& values, ScaleLimits& limits,
                        const CConfiguration& configuration, bool difference = false);

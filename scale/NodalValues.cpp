@@ -53,14 +53,13 @@ ScaleRange FillStresses(const CSheetProfile& sheet, double* out) {
 
 } // namespace
 
-void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<double>& values,
+void FillNodalValues(const CSheetProfile& sheet, ResultQuantity quantity, std::vector<double>& values,
                      ScaleRange* squares) {
-    quantity = KnownQuantity(quantity);
     const size_t nodes = static_cast<size_t>(sheet.NodeCount());
     // Every entry is written below: a reused vector is not filled twice.
     values.resize(nodes + 1);
     values[0] = NotANumber;
-    if (quantity == NoScale) {
+    if (quantity == ResultQuantity::None) {
         std::fill(values.begin(), values.end(), NotANumber);
         return;
     }
@@ -90,7 +89,7 @@ void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<doubl
     });
 }
 
-std::vector<double> NodalValues(const CSheetProfile& sheet, int quantity) {
+std::vector<double> NodalValues(const CSheetProfile& sheet, ResultQuantity quantity) {
     std::vector<double> values;
     FillNodalValues(sheet, quantity, values);
     return values;
@@ -107,7 +106,7 @@ using Nodal = std::array<bool, ResultQuantityCount - 1>;
 template <size_t... Column>
 void AddElement(const ElementArrays& elements, size_t element, const Nodal& nodal, Sums& sums,
                 std::index_sequence<Column...>) {
-    (WithElementValue(elements, static_cast<int>(Column) + 1,
+    (WithElementValue(elements, ValueQuantities()[Column],
                       [&](auto value) {
                           if (nodal[Column])
                               sums[Column] += value(element);
@@ -120,7 +119,7 @@ template <size_t... Column>
 void StoreNode(const Sums& sums, double count, const ElementArrays& elements, size_t last, const Nodal& nodal,
                const EveryQuantity& out, size_t i, std::index_sequence<Column...>) {
     (WithElementValue(
-         elements, static_cast<int>(Column) + 1,
+         elements, ValueQuantities()[Column],
          [&](auto value) { out[Column][i] = nodal[Column] ? sums[Column] / count : value(last); }),
      ...);
 }
@@ -130,7 +129,7 @@ void StoreNode(const Sums& sums, double count, const ElementArrays& elements, si
 void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, const EveryQuantity& out) {
     Nodal nodal;
     for (size_t column = 0; column < nodal.size(); ++column)
-        nodal[column] = QuantityOf(static_cast<int>(column) + 1).nodal;
+        nodal[column] = QuantityOf(ValueQuantities()[column]).nodal;
     const ElementArrays elements = ElementArraysOf(sheet);
     for (size_t node = first; node < last; ++node) {
         const ElementIndexRange range = sheet.NodeElements(static_cast<int>(node));

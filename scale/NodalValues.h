@@ -18,10 +18,10 @@ struct ScaleRange;
 // storage is reused. For von Mises stress, squares (when given) also takes
 // in the square under the root of every element (see
 // StressRangeOfSquares), read in the same pass over the elements.
-void FillNodalValues(const CSheetProfile& sheet, int quantity, std::vector<double>& values,
+void FillNodalValues(const CSheetProfile& sheet, ResultQuantity quantity, std::vector<double>& values,
                      ScaleRange* squares = nullptr);
 
-std::vector<double> NodalValues(const CSheetProfile& sheet, int quantity);
+std::vector<double> NodalValues(const CSheetProfile& sheet, ResultQuantity quantity);
 
 // Every quantity's values of nodes first .. last - 1 (1-based) in one pass
 // over their elements: out[q - 1][i] is FillNodalValues's values[first + i]

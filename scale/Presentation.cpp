@@ -9,7 +9,7 @@ namespace {
 constexpr const char* Delta = "\xce\x94 "; // U+0394 and a space
 
 void FillTexts(Presentation& shown, const CConfiguration& units) {
-    const int quantity = shown.quantity;
+    const ResultQuantity quantity = shown.quantity;
     const std::string delta = shown.Difference() ? Delta : "";
     shown.labels = shown.Difference()
                        ? DifferenceLabelTexts(quantity, shown.limits.minimum, shown.limits.maximum, units)
@@ -25,14 +25,14 @@ void FillTexts(Presentation& shown, const CConfiguration& units) {
 
 Presentation MakePresentation(const PresentationSource& source) {
     Presentation shown;
-    shown.quantity = KnownQuantity(source.quantity);
+    shown.quantity = source.quantity;
     shown.comparison = source.comparison;
     shown.setting = source.limits;
     CComparison* comparison = source.comparison.get();
     if (source.sheet)
         shown.limits = comparison ? comparison->DifferenceLimits(*source.sheet, shown.quantity, source.limits)
                                   : ComputeScaleRange(*source.sheet, shown.quantity, source.limits);
-    else if (shown.quantity != NoScale && source.limits.IsFixed(shown.quantity))
+    else if (shown.quantity != ResultQuantity::None && source.limits.IsFixed(shown.quantity))
         shown.limits = {source.limits.FixedMinimum(shown.quantity),
                         source.limits.FixedMaximum(shown.quantity)};
     shown.ramp = comparison ? &CComparison::Ramp() : &ColourRamp::Plain();
@@ -44,4 +44,11 @@ Presentation MakePresentation(const PresentationSource& source) {
     if (source.units)
         FillTexts(shown, *source.units);
     return shown;
+}
+
+void ColourPresented(const CSheetProfile& sheet, const Presentation& shown, NodeColouring& colouring) {
+    if (shown.comparison)
+        shown.comparison->ColourDifferences(sheet, shown.quantity, shown.setting, colouring);
+    else
+        ColourNodes(sheet, shown.quantity, shown.setting, colouring);
 }

@@ -10,6 +10,7 @@
 #include "scale/ScaleLabels.h"
 #include "scale/ScaleLimits.h"
 #include "scale/ScaleRange.h"
+#include "scale/SheetColouring.h"
 
 #include <array>
 #include <memory>
@@ -24,7 +25,7 @@ struct PresentationSource {
     // The sheet state the limits span; without one the limits are the fixed
     // pair when the quantity's are fixed, 0 otherwise.
     const CSheetProfile* sheet = nullptr;
-    int quantity = NoScale;
+    ResultQuantity quantity = ResultQuantity::None;
     // The user's limits setting of the quantity shown (of the differences
     // while comparing).
     ScaleLimits limits;
@@ -39,7 +40,7 @@ struct PresentationSource {
 };
 
 struct Presentation {
-    int quantity = NoScale; // 0..7
+    ResultQuantity quantity = ResultQuantity::None;
     std::shared_ptr<CComparison> comparison;
     // The setting it was made with: in fixed mode the colours span the
     // user's pair, otherwise the nodal values (see ColourNodes).
@@ -51,7 +52,7 @@ struct Presentation {
     // The plain ramp, or the diverging one of differences.
     const ColourRamp* ramp = &ColourRamp::Plain();
     // The colour bar's bands, top first.
-    std::array<RgbColour, ColourRamp::Size> bands = ScaleBarBands(NoScale, false);
+    std::array<RgbColour, ColourRamp::Size> bands = ScaleBarBands(ResultQuantity::None, false);
     // Top (the maximum) to bottom, and their texts in the units ("" for
     // none).
     std::array<double, ScaleLabelCount> labelValues{};
@@ -72,3 +73,7 @@ struct Presentation {
 // for plain values and DifferenceRange for differences; the texts are those
 // of ScaleLabelTexts and DifferenceLabelTexts.
 Presentation MakePresentation(const PresentationSource& source);
+
+// The nodes of sheet coloured as shown presents them: its quantity's values
+// or differences in its setting, on its ramp's indices.
+void ColourPresented(const CSheetProfile& sheet, const Presentation& shown, NodeColouring& colouring);

@@ -3,6 +3,8 @@
 #include "config/CConfiguration.h"
 #include "config/Units.h"
 
+#include <iterator>
+
 namespace {
 
 // Per system: unit word, scale label number, limits dialog title after the
@@ -11,7 +13,8 @@ constexpr QuantityTexts None = {nullptr, nullptr, "", "1"};
 constexpr QuantityTexts Plain = {nullptr, "%6.3lf", "", "1"};
 
 // clang-format off
-constexpr QuantityInfo Quantities[ResultQuantityCount] = {
+// One row per quantity, in the order of ResultQuantity.
+constexpr QuantityInfo Quantities[] = {
     // name, graph title, help word, nodal, high is blue, unit, data tip number, SI texts, US texts
     {"(no scale)", "", "", true, false, QuantityUnit::None, nullptr, None, None},
     {"Thickness", "Thickness", "thickness", true, true, QuantityUnit::Length, "%6.3lf",
@@ -29,6 +32,7 @@ constexpr QuantityInfo Quantities[ResultQuantityCount] = {
     {"L1 / L2", "L1 / L2", "L1 / L2", true, false, QuantityUnit::None, nullptr, Plain, Plain},
 };
 // clang-format on
+static_assert(std::size(Quantities) == ResultQuantityCount, "a row for every quantity");
 
 } // namespace
 
@@ -36,15 +40,15 @@ const QuantityTexts& QuantityInfo::In(const CConfiguration& configuration) const
     return configuration.IsSIMetric() ? si : us;
 }
 
-const QuantityInfo& QuantityOf(int quantity) {
-    return Quantities[KnownQuantity(quantity)];
+const QuantityInfo& QuantityOf(ResultQuantity quantity) {
+    return Quantities[QuantityIndex(quantity)];
 }
 
-const char* QuantityName(int quantity) {
+const char* QuantityName(ResultQuantity quantity) {
     return QuantityOf(quantity).name;
 }
 
-double QuantityToDisplay(int quantity, double stored, const CConfiguration& configuration) {
+double QuantityToDisplay(ResultQuantity quantity, double stored, const CConfiguration& configuration) {
     switch (QuantityOf(quantity).unit) {
     case QuantityUnit::Length:
         return configuration.LengthToDisplay(stored * 1000.0);
@@ -55,7 +59,7 @@ double QuantityToDisplay(int quantity, double stored, const CConfiguration& conf
     }
 }
 
-double QuantityFromDisplay(int quantity, double display, const CConfiguration& configuration) {
+double QuantityFromDisplay(ResultQuantity quantity, double display, const CConfiguration& configuration) {
     switch (QuantityOf(quantity).unit) {
     case QuantityUnit::Length:
         return configuration.LengthFromDisplay(display) * 0.001;
@@ -67,7 +71,7 @@ double QuantityFromDisplay(int quantity, double display, const CConfiguration& c
 }
 
 // Through the unit shown under SI, so lengths keep their exact factor.
-double QuantityBetweenSystems(int quantity, double display, const CConfiguration& from,
+double QuantityBetweenSystems(ResultQuantity quantity, double display, const CConfiguration& from,
                               const CConfiguration& to) {
     switch (QuantityOf(quantity).unit) {
     case QuantityUnit::Length:
@@ -79,12 +83,12 @@ double QuantityBetweenSystems(int quantity, double display, const CConfiguration
     }
 }
 
-std::string QuantityUnitSuffix(int quantity, const CConfiguration& configuration) {
+std::string QuantityUnitSuffix(ResultQuantity quantity, const CConfiguration& configuration) {
     const char* unit = QuantityOf(quantity).In(configuration).unit;
     return unit ? std::string(" ") + unit : std::string();
 }
 
-double ElementValue(const CSheetProfile& sheet, size_t element, int quantity) {
+double ElementValue(const CSheetProfile& sheet, size_t element, ResultQuantity quantity) {
     double result = 0;
     WithElementValue(sheet, quantity, [&](auto value) { result = value(element); });
     return result;

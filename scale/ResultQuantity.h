@@ -3,31 +3,13 @@
 #pragma once
 
 #include "model/CSheetProfile.h"
+#include "scale/Quantity.h"
 
 #include <cstddef>
 
 #include <string>
 
 class CConfiguration;
-
-enum ResultQuantity {
-    NoScale = 0,
-    ThicknessQuantity = 1,
-    TemperatureQuantity = 2,
-    VonMisesQuantity = 3,
-    ExtensionXQuantity = 4,
-    ExtensionYQuantity = 5,
-    PlanarExtensionQuantity = 6,
-    StretchRatioQuantity = 7,
-};
-
-constexpr int ResultQuantityCount = 8;
-
-// Quantities outside 0..7 are taken as the last one, as the stored tables
-// indexed by quantity do.
-constexpr int KnownQuantity(int quantity) {
-    return quantity >= 0 && quantity < ResultQuantityCount ? quantity : StretchRatioQuantity;
-}
 
 // What converts a quantity's value between its stored unit and the one the
 // user sees (the conversions themselves are CConfiguration's).
@@ -62,28 +44,28 @@ struct QuantityInfo {
     const QuantityTexts& In(const CConfiguration& configuration) const;
 };
 
-// The row of a quantity; outside 0..7 that of KnownQuantity.
-const QuantityInfo& QuantityOf(int quantity);
+// The row of a quantity.
+const QuantityInfo& QuantityOf(ResultQuantity quantity);
 
 // The profile list text of a quantity ("(no scale)", "Thickness", ...).
-const char* QuantityName(int quantity);
+const char* QuantityName(ResultQuantity quantity);
 
 // A stored value in the units the user sees, and back.
-double QuantityToDisplay(int quantity, double stored, const CConfiguration& configuration);
-double QuantityFromDisplay(int quantity, double display, const CConfiguration& configuration);
+double QuantityToDisplay(ResultQuantity quantity, double stored, const CConfiguration& configuration);
+double QuantityFromDisplay(ResultQuantity quantity, double display, const CConfiguration& configuration);
 // A value shown under one system of units as the other shows it.
-double QuantityBetweenSystems(int quantity, double display, const CConfiguration& from,
+double QuantityBetweenSystems(ResultQuantity quantity, double display, const CConfiguration& from,
                               const CConfiguration& to);
 
 // The unit word after a space, " mm"; "" for a quantity without one.
-std::string QuantityUnitSuffix(int quantity, const CConfiguration& configuration);
+std::string QuantityUnitSuffix(ResultQuantity quantity, const CConfiguration& configuration);
 
-// The value of a quantity 1..7 in an element (0-based index), in its stored
+// The value of a quantity but None in an element (0-based index), in its stored
 // unit: thickness in metres, temperature in degrees Celsius, von Mises
 // stress in MPa, the extensions and the stretch ratio dimensionless. The
 // derived values are current whenever the sheet takes other values, so they
 // are read as stored.
-double ElementValue(const CSheetProfile& sheet, size_t element, int quantity);
+double ElementValue(const CSheetProfile& sheet, size_t element, ResultQuantity quantity);
 
 // The element arrays a quantity's value is read from: the record's values
 // and what is derived from them.
@@ -98,28 +80,31 @@ inline ElementArrays ElementArraysOf(const CSheetProfile& sheet) {
 // Calls use(value) with value(i) giving ElementValue(sheet, i, quantity) for
 // element i: loops over the elements take the quantity's branch once and
 // read the field directly.
-template <typename Use> void WithElementValue(const ElementArrays& elements, int quantity, const Use& use) {
+template <typename Use>
+void WithElementValue(const ElementArrays& elements, ResultQuantity quantity, const Use& use) {
     const CElementValues* v = elements.values;
     const CElementDerived* d = elements.derived;
     switch (quantity) {
-    case ThicknessQuantity:
+    case ResultQuantity::Thickness:
         return use([d](size_t i) { return d[i].Thickness; });
-    case TemperatureQuantity:
+    case ResultQuantity::Temperature:
         return use([v](size_t i) { return v[i].Temperature; });
-    case VonMisesQuantity:
+    case ResultQuantity::VonMises:
         return use([v](size_t i) { return v[i].VonMisesStress(); });
-    case ExtensionXQuantity:
+    case ResultQuantity::ExtensionX:
         return use([d](size_t i) { return d[i].ExtensionX; });
-    case ExtensionYQuantity:
+    case ResultQuantity::ExtensionY:
         return use([d](size_t i) { return d[i].ExtensionY; });
-    case PlanarExtensionQuantity:
+    case ResultQuantity::PlanarExtension:
         return use([d](size_t i) { return d[i].PlanarExtension; });
-    case StretchRatioQuantity:
+    case ResultQuantity::StretchRatio:
         return use([d](size_t i) { return d[i].StretchRatio; });
-    default:
-        return use([](size_t) { return 0.0; });
+    case ResultQuantity::None:
+        break;
     }
+    return use([](size_t) { return 0.0; });
 }
-template <typename Use> void WithElementValue(const CSheetProfile& sheet, int quantity, const Use& use) {
+template <typename Use>
+void WithElementValue(const CSheetProfile& sheet, ResultQuantity quantity, const Use& use) {
     WithElementValue(ElementArraysOf(sheet), quantity, use);
 }

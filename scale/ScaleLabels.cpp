@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-std::string ScaleValueText(int quantity, double value, const CConfiguration& configuration) {
+std::string ScaleValueText(ResultQuantity quantity, double value, const CConfiguration& configuration) {
     const char* number = QuantityOf(quantity).In(configuration).scaleNumber;
     if (!number || !std::isfinite(value))
         return std::string();
@@ -20,7 +20,8 @@ std::array<double, ScaleLabelCount> ScaleLabelValues(double minimum, double maxi
     return {maximum, (maximum + mid) * 0.5, mid, (mid + minimum) * 0.5, minimum};
 }
 
-std::array<std::string, ScaleLabelCount> ScaleLabelTexts(int quantity, double minimum, double maximum,
+std::array<std::string, ScaleLabelCount> ScaleLabelTexts(ResultQuantity quantity, double minimum,
+                                                         double maximum,
                                                          const CConfiguration& configuration) {
     const std::array<double, ScaleLabelCount> values = ScaleLabelValues(minimum, maximum);
     std::array<std::string, ScaleLabelCount> texts;
@@ -29,7 +30,7 @@ std::array<std::string, ScaleLabelCount> ScaleLabelTexts(int quantity, double mi
     return texts;
 }
 
-std::array<RgbColour, ColourRamp::Size> ScaleBarBands(int quantity, bool difference) {
+std::array<RgbColour, ColourRamp::Size> ScaleBarBands(ResultQuantity quantity, bool difference) {
     const ColourRamp& ramp = difference ? CComparison::Ramp() : ColourRamp::Plain();
     // The plain ramp runs from red (0) to blue, the diverging one from blue
     // (below 0) to red.

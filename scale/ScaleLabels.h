@@ -2,6 +2,7 @@
 #pragma once
 
 #include "scale/ColourRamp.h"
+#include "scale/Quantity.h"
 
 #include <array>
 #include <string>
@@ -14,7 +15,7 @@ constexpr int ScaleLabelCount = 5;
 // right-aligned in six characters with its unit, never a minus sign before
 // a zero; "" for "(no scale)" and for a value that is not a finite number
 // (limits of a sheet without numbers).
-std::string ScaleValueText(int quantity, double value, const CConfiguration& configuration);
+std::string ScaleValueText(ResultQuantity quantity, double value, const CConfiguration& configuration);
 
 // Top to bottom: maximum, upper quarter, mid, lower quarter, minimum.
 std::array<double, ScaleLabelCount> ScaleLabelValues(double minimum, double maximum);
@@ -22,7 +23,7 @@ std::array<double, ScaleLabelCount> ScaleLabelValues(double minimum, double maxi
 // values it spans: the maximum on top, so blue on top for a quantity whose
 // high values are blue and red on top for every other quantity and for
 // differences (red above 0).
-std::array<RgbColour, ColourRamp::Size> ScaleBarBands(int quantity, bool difference);
+std::array<RgbColour, ColourRamp::Size> ScaleBarBands(ResultQuantity quantity, bool difference);
 
-std::array<std::string, ScaleLabelCount> ScaleLabelTexts(int quantity, double minimum, double maximum,
-                                                         const CConfiguration& configuration);
+std::array<std::string, ScaleLabelCount> ScaleLabelTexts(ResultQuantity quantity, double minimum,
+                                                         double maximum, const CConfiguration& configuration);

@@ -18,7 +18,7 @@ ScaleRange Join(ScaleRange earlier, const ScaleRange& later) {
 
 } // namespace
 
-void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& range) {
+void FoldElementValues(const CSheetProfile& sheet, ResultQuantity quantity, ScaleRange& range) {
     const double infinity = std::numeric_limits<double>::infinity();
     const ScaleRange none = {infinity, -infinity};
     auto fold = [&](auto value) {
@@ -32,7 +32,7 @@ void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& ran
             },
             Join);
     };
-    if (quantity == VonMisesQuantity) {
+    if (quantity == ResultQuantity::VonMises) {
         const CElementValues* values = sheet.Values().elements.data();
         range.Fold(StressRangeOfSquares(fold([values](size_t i) { return values[i].VonMisesSquare(); })));
         return;
@@ -47,9 +47,8 @@ ScaleRange StressRangeOfSquares(const ScaleRange& squares) {
             squares.maximum == -infinity ? -infinity : CElementValues::VonMisesFromSquare(squares.maximum)};
 }
 
-ScaleRange ComputeScaleRange(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits) {
-    quantity = KnownQuantity(quantity);
-    if (quantity == NoScale)
+ScaleRange ComputeScaleRange(const CSheetProfile& sheet, ResultQuantity quantity, const ScaleLimits& limits) {
+    if (quantity == ResultQuantity::None)
         return {0, 0};
     return LimitRules(quantity, limits, sheet.MaxInitialThickness(), {DBL_MAX, -DBL_MAX},
                       [&](ScaleRange& range) {

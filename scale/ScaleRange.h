@@ -35,7 +35,7 @@ struct ScaleRange {
 };
 
 // Folds the value of the quantity (1..7) in every element into range.
-void FoldElementValues(const CSheetProfile& sheet, int quantity, ScaleRange& range);
+void FoldElementValues(const CSheetProfile& sheet, ResultQuantity quantity, ScaleRange& range);
 
 // The von Mises stresses' range from that of the squares under their roots
 // (CElementValues::VonMisesSquare), folded from (infinity, -infinity): the
@@ -49,12 +49,12 @@ ScaleRange StressRangeOfSquares(const ScaleRange& squares);
 // scale is read for; the few elements squeezed thicker than the sheet ever
 // was would stretch it.
 template <typename FoldAll>
-ScaleRange LimitRules(int quantity, const ScaleLimits& limits, double maxInitialThickness, ScaleRange start,
-                      FoldAll foldAll) {
+ScaleRange LimitRules(ResultQuantity quantity, const ScaleLimits& limits, double maxInitialThickness,
+                      ScaleRange start, FoldAll foldAll) {
     if (limits.IsFixed(quantity))
         return {limits.FixedMinimum(quantity), limits.FixedMaximum(quantity)};
     foldAll(start);
-    if (quantity == ThicknessQuantity && maxInitialThickness < start.maximum)
+    if (quantity == ResultQuantity::Thickness && maxInitialThickness < start.maximum)
         start.maximum = maxInitialThickness;
     return start;
 }
@@ -64,4 +64,4 @@ ScaleRange LimitRules(int quantity, const ScaleLimits& limits, double maxInitial
 // from (largest double, its negative). Without any such value both limits
 // are NaN: there is nothing to label. Quantities outside 0..7 are taken as
 // 7.
-ScaleRange ComputeScaleRange(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits);
+ScaleRange ComputeScaleRange(const CSheetProfile& sheet, ResultQuantity quantity, const ScaleLimits& limits);

@@ -50,19 +50,18 @@ int ClampColourIndex(double raw) {
     return static_cast<int>(raw);
 }
 
-int ColourIndex(double value, double minimum, double maximum, int quantity) {
+int ColourIndex(double value, double minimum, double maximum, ResultQuantity quantity) {
     if (!std::isfinite(value))
         return ColourRamp::NoValue;
     return Oriented(ClampColourIndex(RawColourIndex(value, minimum, maximum)),
                     QuantityOf(quantity).highIsBlue);
 }
 
-void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
+void ColourNodes(const CSheetProfile& sheet, ResultQuantity quantity, const ScaleLimits& limits,
                  NodeColouring& colouring) {
-    quantity = KnownQuantity(quantity);
     colouring.minimum = 0;
     colouring.maximum = 0;
-    if (quantity == NoScale) {
+    if (quantity == ResultQuantity::None) {
         colouring.values.clear();
         colouring.indices.clear();
         return;
@@ -126,7 +125,7 @@ void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& li
     });
 }
 
-NodeColouring ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits) {
+NodeColouring ColourNodes(const CSheetProfile& sheet, ResultQuantity quantity, const ScaleLimits& limits) {
     NodeColouring colouring;
     ColourNodes(sheet, quantity, limits, colouring);
     return colouring;

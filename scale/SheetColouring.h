@@ -3,6 +3,8 @@
 // colour of "(no scale)".
 #pragma once
 
+#include "scale/Quantity.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -23,7 +25,7 @@ int ClampColourIndex(double raw);
 // The ramp index of a value: low thickness is red (0), every other quantity
 // runs the other way round, low being blue (32). A value that is not a
 // number, or is infinite, has ColourRamp::NoValue, whatever its sign.
-int ColourIndex(double value, double minimum, double maximum, int quantity);
+int ColourIndex(double value, double minimum, double maximum, ResultQuantity quantity);
 
 // By node number; index 0 is not a node. minimum and maximum are the limits
 // the colours span. For quantity 0 the vectors are empty and the limits 0.
@@ -42,10 +44,10 @@ struct NodeColouring {
 // maximum cut down to the largest initial thickness; when no node has a
 // number both limits are NaN. The colouring's storage is reused.
 // Quantities outside 0..7 are taken as 7.
-void ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits,
+void ColourNodes(const CSheetProfile& sheet, ResultQuantity quantity, const ScaleLimits& limits,
                  NodeColouring& colouring);
 
-NodeColouring ColourNodes(const CSheetProfile& sheet, int quantity, const ScaleLimits& limits);
+NodeColouring ColourNodes(const CSheetProfile& sheet, ResultQuantity quantity, const ScaleLimits& limits);
 
 // opacity x 255 truncated; out-of-range opacities give the nearer of 0 and
 // 255.

@@ -54,7 +54,7 @@ std::string CSessionView::TakeComparisonFailure() {
     return failure;
 }
 
-std::function<void()> CSessionView::ReferencePreparation(int record, int quantity) const {
+std::function<void()> CSessionView::ReferencePreparation(int record, ResultQuantity quantity) const {
     if (!comparison)
         return nullptr;
     return [compared = comparison, record, quantity] { compared->ReadAheadFor(record, quantity); };

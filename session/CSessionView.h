@@ -6,6 +6,7 @@
 #pragma once
 
 #include "scale/Comparison.h"
+#include "scale/Quantity.h"
 
 #include <functional>
 #include <memory>
@@ -49,7 +50,7 @@ public:
     // Reads the reference record that record (1-based) is compared with
     // ahead, with its nodal values of quantity, to be run by a job before
     // the view shows record; null when the view compares with nothing.
-    std::function<void()> ReferencePreparation(int record, int quantity) const;
+    std::function<void()> ReferencePreparation(int record, ResultQuantity quantity) const;
 
 private:
     CSession* session;

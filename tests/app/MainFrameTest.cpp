@@ -180,12 +180,12 @@ void MainFrameTest::menusAndScalePanelFollowTheActiveWindow() {
     CChildFrame* second = Open(other->ProjectPath());
     QVERIFY(first && second && first != second);
     QCOMPARE(frame->ActiveChild(), second);
-    second->View()->Commands().SetQuantity(2);
+    second->View()->Commands().SetQuantity(ResultQuantity::Temperature);
     frame->ClientArea()->setActiveSubWindow(first);
     QCOMPARE(frame->ActiveChild(), first);
-    QCOMPARE(frame->ScalePanel()->Quantity(), 1);
+    QCOMPARE(frame->ScalePanel()->Quantity(), ResultQuantity::Thickness);
     frame->ClientArea()->setActiveSubWindow(second);
-    QCOMPARE(frame->ScalePanel()->Quantity(), 2);
+    QCOMPARE(frame->ScalePanel()->Quantity(), ResultQuantity::Temperature);
     // Closing both goes back to the menus of no document and a panel at rest.
     frame->CloseAllWindows();
     QCoreApplication::processEvents();
@@ -242,7 +242,7 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     // What quillmere-batch values computes for a record.
     CProjectProfile batch;
     QVERIFY(batch.Open(varied.ProjectPath(), nullptr));
-    auto range = [&batch](int record, int quantity) {
+    auto range = [&batch](int record, ResultQuantity quantity) {
         if (record != batch.CurrentRecord())
             batch.GoToRecord(record);
         return ComputeScaleRange(*batch.Sheet(), quantity, ScaleLimits());
@@ -252,12 +252,12 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(frame.get()));
     CScalePanel* panel = frame->ScalePanel();
-    auto shows = [&](int quantity, const ScaleRange& expected) {
+    auto shows = [&](ResultQuantity quantity, const ScaleRange& expected) {
         const auto texts = ScaleLabelTexts(quantity, expected.minimum, expected.maximum, *configuration);
         for (int k = 0; k < 5; ++k)
             QCOMPARE(panel->LabelText(k), QString::fromStdString(texts[static_cast<size_t>(k)]));
     };
-    auto check = [&](int record, int quantity) {
+    auto check = [&](int record, ResultQuantity quantity) {
         QTRY_VERIFY(!child->Document()->Player().IsLoading());
         QCOMPARE(child->View()->ShownRecord(), record);
         shows(quantity, range(record, quantity));
@@ -270,10 +270,11 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
         child->View()->setFocus();
         QTest::keyClick(child->View(), key, Qt::ControlModifier);
     };
-    for (int quantity : {ThicknessQuantity, TemperatureQuantity}) {
-        panel->findChild<QComboBox*>(QStringLiteral("profileList"))->setCurrentIndex(quantity);
+    for (ResultQuantity quantity : {ResultQuantity::Thickness, ResultQuantity::Temperature}) {
+        panel->findChild<QComboBox*>(QStringLiteral("profileList"))
+            ->setCurrentIndex(QuantityNumber(quantity));
         QCOMPARE(child->View()->Scene().Quantity(), quantity);
-        check(quantity == ThicknessQuantity ? 4 : 1, quantity);
+        check(quantity == ResultQuantity::Thickness ? 4 : 1, quantity);
         // Each way to another record once.
         press(Qt::Key_Home);
         check(1, quantity);
@@ -301,9 +302,9 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     QVERIFY(frame->Commands().Run(command::NextRecord));
     QTRY_VERIFY(!child->Document()->Player().IsLoading());
     frame->ClientArea()->setActiveSubWindow(child);
-    check(2, TemperatureQuantity);
+    check(2, ResultQuantity::Temperature);
     click(command::GoToStart);
-    check(1, TemperatureQuantity);
+    check(1, ResultQuantity::Temperature);
     // Fixed at record 1's limits, record 2 shows them; automatic again, its own.
     auto limitsDialog = [&](const QString& mode, bool ok) {
         QTimer::singleShot(0, [mode, ok] {
@@ -319,9 +320,9 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     click(command::NextRecord);
     QTRY_VERIFY(!child->Document()->Player().IsLoading());
     QCOMPARE(child->View()->ShownRecord(), 2);
-    shows(TemperatureQuantity, range(1, TemperatureQuantity));
+    shows(ResultQuantity::Temperature, range(1, ResultQuantity::Temperature));
     limitsDialog(QStringLiteral("Automatic"), true);
-    check(2, TemperatureQuantity);
+    check(2, ResultQuantity::Temperature);
     QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
 }
 
@@ -427,13 +428,13 @@ void MainFrameTest::graphicalOptionsShowTheToolbarCommands() {
         QCOMPARE(shows("sheetShown"), int(settings.sheetShown != 0));
         QCOMPARE(shows("tool0Shown"), int(settings.tools[0].shown != 0));
         QCOMPARE(shows("tool1Shown"), int(settings.tools[1].shown != 0));
-        QCOMPARE(shows("sheetDisplayMode"), settings.sheetDisplayMode);
+        QCOMPARE(shows("sheetDisplayMode"), int(settings.sheetDisplayMode));
         QCOMPARE(shows("tool0Mode"), settings.tools[0].mode);
         QCOMPARE(shows("tool1Mode"), settings.tools[1].mode);
         QCOMPARE(shows("nodeDotsShown"), int(settings.nodeDotsShown != 0));
         QCOMPARE(shows("distanceMeasurement"), int(settings.distanceMeasurement != 0));
     }
-    QCOMPARE(settings.sheetDisplayMode, 2);
+    QCOMPARE(settings.sheetDisplayMode, SheetDisplayMode::Edges);
     QCOMPARE(settings.tools[1].mode, 2);
 }
 

@@ -83,10 +83,10 @@ TEST(Batch, CutSaveWritesTheCutWindowsCsv) {
     configuration.SetSIMetric(false);
     CCutSession& cut = session.StartCut();
     cut.Position = 0.5;
-    cut.ProfileQuantity = 1;
+    cut.ProfileQuantity = ResultQuantity::Temperature;
     std::string failure;
     ASSERT_TRUE(session.MakeCut(configuration, failure));
-    EXPECT_EQ(ReadWholeFile(saved), ProfileCsv(*session.CutLine(), cut.Quantity(), configuration));
+    EXPECT_EQ(ReadWholeFile(saved), ProfileCsv(*session.CutLine(), cut.ProfileQuantity, configuration));
     EXPECT_EQ(ReadWholeFile(saved + ".new"), "mine");
 }
 
@@ -359,7 +359,7 @@ TEST_F(BatchRender, DifferencePictureUsesTheDivergingRamp) {
     EXPECT_LT(warmer[2], itself[2] / 10);
     EXPECT_EQ(warmer[1], 0);
     // The picture's bar, like the panel's, has red beside the maximum.
-    const QImage bar = SceneColourBar(ScaleBarBands(TemperatureQuantity, true), 4, 66);
+    const QImage bar = SceneColourBar(ScaleBarBands(ResultQuantity::Temperature, true), 4, 66);
     EXPECT_GT(qRed(bar.pixel(0, 0)), qBlue(bar.pixel(0, 0)) + 200);
     EXPECT_GT(qBlue(bar.pixel(0, 65)), qRed(bar.pixel(0, 65)) + 200);
 }
@@ -405,7 +405,7 @@ TEST_F(BatchRender, SceneComparisonFollowsTheShownRecord) {
     CProjectProfile &first = session.Project(), second;
     ASSERT_TRUE(first.Open(a.ProjectPath(), nullptr) && second.Open(b.ProjectPath(), nullptr));
     CSessionView shown(&session);
-    CHeadlessScene scene(shown, DisplaySettings(), TemperatureQuantity, CCamera());
+    CHeadlessScene scene(shown, DisplaySettings(), ResultQuantity::Temperature, CCamera());
     ASSERT_TRUE(scene.IsValid()) << scene.Error();
     std::string failure;
     ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(first, second), failure))
@@ -434,12 +434,12 @@ TEST_F(BatchRender, SceneComparisonFollowsTheShownRecord) {
     EXPECT_EQ(annotations.scaleLabels[0], FormatText("  18.0 %s", units::Fahrenheit));
     EXPECT_EQ(annotations.scaleLabels[4], FormatText(" -18.0 %s", units::Fahrenheit));
 
-    scene.Limits().SetFixedMode(TemperatureQuantity, 1);
-    scene.Limits().SetFixedMinimum(TemperatureQuantity, -3);
+    scene.Limits().SetFixedMode(ResultQuantity::Temperature, 1);
+    scene.Limits().SetFixedMinimum(ResultQuantity::Temperature, -3);
     scene.Update();
     EXPECT_EQ(scene.Presented().limits.minimum, -3);
     scene.Scene().ClearComparison();
-    EXPECT_FALSE(scene.Limits().IsFixed(TemperatureQuantity));
+    EXPECT_FALSE(scene.Limits().IsFixed(ResultQuantity::Temperature));
 
     // Record 2 is read ahead as soon as record 1 is prepared.
     ASSERT_EQ(std::remove(b.File("fixture.001").c_str()), 0);

@@ -33,7 +33,7 @@ void ExpectDistinctValues(const DisplaySettings& s) {
                                    double(s.backgroundCorners[2]), double(s.backgroundCorners[3])}));
     EXPECT_EQ((std::vector<double>{11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 0.25, 23, 24, 25}),
               (std::vector<double>{
-                  double(s.sheetShown), double(s.sheetDisplayMode), double(s.fixedNodesShown),
+                  double(s.sheetShown), double(int(s.sheetDisplayMode)), double(s.fixedNodesShown),
                   double(s.clampedNodesShown), double(s.boundaryNodesShown), double(s.fixedNodeColour),
                   double(s.clampedNodeColour), double(s.boundaryNodeColour), double(s.sheetEdgeColour),
                   double(s.sheetColour), double(s.noPressureNodesShown), s.sheetOpacity,
@@ -138,7 +138,7 @@ TEST_F(ConfigurationTest, MalformedLinesChangeOnlyFieldsBeforeTheFault) {
     const DisplaySettings& s = config.Settings();
     const ToolDisplay& t = s.tools[4];
     EXPECT_EQ((std::vector<int>{0, 2, 0, 1, 1, 255}),
-              (std::vector<int>{s.sheetShown, s.sheetDisplayMode, s.fixedNodesShown, s.clampedNodesShown,
+              (std::vector<int>{s.sheetShown, int(s.sheetDisplayMode), s.fixedNodesShown, s.clampedNodesShown,
                                 s.boundaryNodesShown, s.fixedNodeColour}));
     EXPECT_EQ((std::vector<int>{1, 0, 1, 16744448}),
               (std::vector<int>{t.mode, t.shown, t.contactMarking, t.contactColour}));

@@ -49,19 +49,19 @@ DisplaySettings Distinct(int seed) {
     for (const DisplayField& field : DisplayFields()) {
         switch (field.kind) {
         case DisplayFieldKind::Toggle:
-            field.integer(s) = next() % 2;
+            field.setInteger(s, next() % 2);
             break;
         case DisplayFieldKind::Colour:
-            field.integer(s) = MakeColour(uint8_t(next() * 37), uint8_t(n * 11), uint8_t(n * 5));
+            field.setInteger(s, MakeColour(uint8_t(next() * 37), uint8_t(n * 11), uint8_t(n * 5)));
             break;
         case DisplayFieldKind::Mode:
-            field.integer(s) = next() % 3;
+            field.setInteger(s, next() % 3);
             break;
         case DisplayFieldKind::Opacity:
             field.real(s) = 0.01 * (next() % 97);
             break;
         case DisplayFieldKind::Count:
-            field.integer(s) = 1234 + seed;
+            field.setInteger(s, 1234 + seed);
             break;
         }
     }
@@ -183,19 +183,19 @@ private slots:
             ++controls[field.kind];
             if (field.kind == DisplayFieldKind::Toggle) {
                 auto* button = Find<QAbstractButton>(name);
-                field.integer(expected) = field.integer(settings) ? 0 : 1;
+                field.setInteger(expected, field.integer(settings) ? 0 : 1);
                 QTest::mouseClick(button, Qt::LeftButton);
                 QCOMPARE(button->isChecked(), field.integer(settings) == 1);
             } else if (field.kind == DisplayFieldKind::Colour) {
                 const int current = field.integer(settings);
-                field.integer(expected) = colour + 1;
+                field.setInteger(expected, colour + 1);
                 QTest::mouseClick(Find<QToolButton>(name), Qt::LeftButton);
                 QCOMPARE(offered, current);
                 QCOMPARE(SwatchColour(Find<QToolButton>(name)), colour);
             } else if (field.kind == DisplayFieldKind::Mode) {
                 auto* list = Find<QComboBox>(name);
                 QCOMPARE(list->count(), 3);
-                field.integer(expected) = (field.integer(settings) + 1) % 3;
+                field.setInteger(expected, (field.integer(settings) + 1) % 3);
                 list->setCurrentIndex(field.integer(expected));
             } else if (field.kind == DisplayFieldKind::Opacity) {
                 auto* slider = Find<QSlider>(name);

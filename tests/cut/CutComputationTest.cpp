@@ -71,7 +71,7 @@ RecordData Shuffled(RecordData record, unsigned seed) {
 }
 
 CCutSegments Cut(const CSheetProfile& sheet, int axis, double millimetres,
-                 int quantity = TemperatureQuantity) {
+                 ResultQuantity quantity = ResultQuantity::Temperature) {
     return ComputeCut(sheet, CCutPlane::AtAxis(axis, millimetres), quantity);
 }
 
@@ -235,7 +235,7 @@ TEST_P(CutOfASheet, MatchesTheReferenceAndIsOneOrientedPolylineOnThePlane) {
 
     CTempFolder folder;
     CConfiguration configuration(folder.File("Quillmere.cfg"));
-    const CProfileGraph graph = BuildProfileGraph(records, TemperatureQuantity, configuration);
+    const CProfileGraph graph = BuildProfileGraph(records, ResultQuantity::Temperature, configuration);
     EXPECT_DOUBLE_EQ(graph.TotalArcLength, records.back().ArcEnd);
     for (size_t i = 0; i < records.size(); ++i) {
         EXPECT_EQ(records[i].ArcStart, i ? records[i - 1].ArcEnd : 0);
@@ -364,7 +364,7 @@ TEST(ComputeCut, APlaneThroughTheBoxButNoElementGivesNothing) {
     diagonal.b = 1;
     diagonal.c = 0;
     diagonal.d = -0.15;
-    EXPECT_TRUE(ComputeCut(*sheet, diagonal, TemperatureQuantity).empty());
+    EXPECT_TRUE(ComputeCut(*sheet, diagonal, ResultQuantity::Temperature).empty());
 }
 
 TEST(ComputeCut, EachAxisReversesACutRunningTheWrongWay) {
@@ -384,7 +384,7 @@ TEST(ComputeCut, EachAxisReversesACutRunningTheWrongWay) {
 
 // A sheet stretched (or shrunk) in x: every value of the quantities is known.
 struct QuantityCase {
-    int quantity;
+    ResultQuantity quantity;
     double stretch;
     double expected;
 };
@@ -400,12 +400,13 @@ TEST_P(CutValues, AreTheQuantityInTheElementInStoredUnits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Quantities, CutValues,
-                         ::testing::Values(QuantityCase{ThicknessQuantity, 1.25, 0.003 / 1.25},
-                                           QuantityCase{VonMisesQuantity, 1.25, std::sqrt(7.0)},
-                                           QuantityCase{ExtensionXQuantity, 1.25, 1.25},
-                                           QuantityCase{ExtensionYQuantity, 1.25, 1},
-                                           QuantityCase{PlanarExtensionQuantity, 1.25, std::sqrt(1.25)},
-                                           QuantityCase{StretchRatioQuantity, 1.25, 1.25},
-                                           QuantityCase{StretchRatioQuantity, 1, 1},
+                         ::testing::Values(QuantityCase{ResultQuantity::Thickness, 1.25, 0.003 / 1.25},
+                                           QuantityCase{ResultQuantity::VonMises, 1.25, std::sqrt(7.0)},
+                                           QuantityCase{ResultQuantity::ExtensionX, 1.25, 1.25},
+                                           QuantityCase{ResultQuantity::ExtensionY, 1.25, 1},
+                                           QuantityCase{ResultQuantity::PlanarExtension, 1.25,
+                                                        std::sqrt(1.25)},
+                                           QuantityCase{ResultQuantity::StretchRatio, 1.25, 1.25},
+                                           QuantityCase{ResultQuantity::StretchRatio, 1, 1},
                                            // Shrunk: the larger stretch over the smaller still.
-                                           QuantityCase{StretchRatioQuantity, 0.8, 1.25}));
+                                           QuantityCase{ResultQuantity::StretchRatio, 0.8, 1.25}));

@@ -279,7 +279,7 @@ void CutDialogTest::controlsMarkTypedLimitsForReset() {
     view->Clear();
     Child<QComboBox>("profile")->setCurrentIndex(1);
     QCOMPARE(view->pieces.size(), size_t{1});
-    QCOMPARE(dialog->CutSession().Quantity(), 2);
+    QCOMPARE(dialog->CutSession().ProfileQuantity, ResultQuantity::Temperature);
     QCOMPARE(Child<QLineEdit>("xMax")->text(), automatic);
 }
 
@@ -497,7 +497,8 @@ void CutDialogTest::saveDataWritesTheProfile() {
     });
     QTest::mouseClick(Child<QPushButton>("saveData"), Qt::LeftButton);
     QVERIFY(suggested.endsWith("/fixture_cut.csv"));
-    QCOMPARE(ReadWholeFile(path.toStdString()), ProfileCsv(DrawnCut(*session), 1, *configuration));
+    QCOMPARE(ReadWholeFile(path.toStdString()),
+             ProfileCsv(DrawnCut(*session), ResultQuantity::Thickness, *configuration));
 
     // Cancelling the chooser writes nothing.
     QFile::remove(path);

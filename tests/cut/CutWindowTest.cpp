@@ -177,7 +177,7 @@ TEST_F(CutWindow, ReadOutInterpolatesAndFindsThePointOfTheCut) {
     auto sheet = GridSheet(folder);
     CCutSession session;
     session.Position = 10; // x = 10 mm, across the grid along y
-    session.ProfileQuantity = TemperatureQuantity - 1;
+    session.ProfileQuantity = ResultQuantity::Temperature;
     session.Cut(*sheet, configuration);
     const CCutSegments& cut = session.CutOf(*sheet);
     ASSERT_GT(cut.size(), 2u);
@@ -254,7 +254,7 @@ TEST_F(CutWindow, TypedLimitsSurviveLaterCutsUntilThePlaneOrProfileChanges) {
         << "only the window's edits mark the position as changed";
 
     session.PlaneChanged();
-    session.ProfileQuantity = TemperatureQuantity - 1;
+    session.ProfileQuantity = ResultQuantity::Temperature;
     session.Cut(*sheet, configuration);
     EXPECT_EQ(Limits(session.GraphLimits), (std::vector<double>{0, 300, 0, 300}));
     EXPECT_FALSE(session.ResetLimitsPending);
@@ -272,7 +272,7 @@ TEST_F(CutWindow, UnitsChangeConvertsThePositionAndLimitsByTheirQuantity) {
     auto sheet = GridSheet(folder);
     CCutSession session;
     session.Position = 25.4;
-    session.ProfileQuantity = TemperatureQuantity - 1;
+    session.ProfileQuantity = ResultQuantity::Temperature;
     configuration.SetSIMetric(false);
     session.UnitsChanged(true, sheet.get(), configuration);
     EXPECT_DOUBLE_EQ(session.Position, 1);
@@ -296,12 +296,12 @@ TEST_F(CutWindow, UnitsChangeConvertsThePositionAndLimitsByTheirQuantity) {
     EXPECT_NEAR(session.GraphLimits.yMax, 260, 1e-12) << "500 F";
     EXPECT_NEAR(session.Graph.Points.back().x, 250, 1e-9) << "the graph is in mm again";
 
-    session.ProfileQuantity = ThicknessQuantity - 1;
+    session.ProfileQuantity = ResultQuantity::Thickness;
     session.GraphLimits = {0, 100, 0, 5.08};
     configuration.SetSIMetric(false);
     session.UnitsChanged(true, sheet.get(), configuration);
     EXPECT_NEAR(session.GraphLimits.yMax, 0.2, 1e-15);
-    session.ProfileQuantity = StretchRatioQuantity - 1;
+    session.ProfileQuantity = ResultQuantity::StretchRatio;
     session.GraphLimits = {0, 100, 1, 2};
     session.UnitsChanged(false, sheet.get(), configuration);
     EXPECT_EQ(session.GraphLimits.yMax, 2) << "a ratio has no unit";
@@ -320,12 +320,13 @@ TEST(PrintedPage, PortraitBringsTheBoxUpLandscapeKeepsIt) {
 
 TEST_F(CutWindow, CsvReadsBackAsTheCutsPoints) {
     auto sheet = GridSheet(folder);
-    const CCutSegments cut = ComputeCut(*sheet, CCutPlane::AtAxis(1, 7.5), ThicknessQuantity);
+    const CCutSegments cut = ComputeCut(*sheet, CCutPlane::AtAxis(1, 7.5), ResultQuantity::Thickness);
     ASSERT_GT(cut.size(), 2u);
 
     for (bool si : {true, false}) {
         configuration.SetSIMetric(si);
-        const std::vector<std::string> lines = Split(ProfileCsv(cut, ThicknessQuantity, configuration), '\n');
+        const std::vector<std::string> lines =
+            Split(ProfileCsv(cut, ResultQuantity::Thickness, configuration), '\n');
         EXPECT_EQ(lines.front(), si ? "arc_mm,value_mm,x_mm,y_mm,z_mm,element"
                                     : "arc_inch,value_inch,x_inch,y_inch,z_inch,element");
         ASSERT_EQ(lines.size(), cut.size() + 2);
@@ -348,14 +349,14 @@ TEST_F(CutWindow, CsvReadsBackAsTheCutsPoints) {
 }
 
 TEST_F(CutWindow, CsvUnitsEmptyCutAndSaving) {
-    const std::pair<int, const char*> si[] = {{TemperatureQuantity, "C"},
-                                              {VonMisesQuantity, "MPa"},
-                                              {PlanarExtensionQuantity, "1"},
-                                              {StretchRatioQuantity, "1"}};
-    const std::pair<int, const char*> us[] = {{TemperatureQuantity, "F"},
-                                              {VonMisesQuantity, "psi"},
-                                              {ExtensionXQuantity, "1"},
-                                              {ThicknessQuantity, "inch"}};
+    const std::pair<ResultQuantity, const char*> si[] = {{ResultQuantity::Temperature, "C"},
+                                                         {ResultQuantity::VonMises, "MPa"},
+                                                         {ResultQuantity::PlanarExtension, "1"},
+                                                         {ResultQuantity::StretchRatio, "1"}};
+    const std::pair<ResultQuantity, const char*> us[] = {{ResultQuantity::Temperature, "F"},
+                                                         {ResultQuantity::VonMises, "psi"},
+                                                         {ResultQuantity::ExtensionX, "1"},
+                                                         {ResultQuantity::Thickness, "inch"}};
     for (const auto& [quantity, unit] : si)
         EXPECT_EQ(ProfileValueUnit(quantity, configuration), unit);
     configuration.SetSIMetric(false);
@@ -363,16 +364,16 @@ TEST_F(CutWindow, CsvUnitsEmptyCutAndSaving) {
         EXPECT_EQ(ProfileValueUnit(quantity, configuration), unit);
 
     CCutSegments cut;
-    EXPECT_EQ(ProfileCsv(cut, TemperatureQuantity, configuration),
+    EXPECT_EQ(ProfileCsv(cut, ResultQuantity::Temperature, configuration),
               "arc_inch,value_F,x_inch,y_inch,z_inch,element\n");
     cut.emplace_back();
     CAbscisse* record = &cut.back();
     record->Value = 100;
     record->ElementNumber = 7;
-    EXPECT_EQ(ProfileCsv(cut, TemperatureQuantity, configuration),
+    EXPECT_EQ(ProfileCsv(cut, ResultQuantity::Temperature, configuration),
               "arc_inch,value_F,x_inch,y_inch,z_inch,element\n0,212,0,0,0,7\n0,212,0,0,0,7\n");
     record->Value = 2; // MPa
-    EXPECT_EQ(Split(ProfileCsv(cut, VonMisesQuantity, configuration), '\n')[1],
+    EXPECT_EQ(Split(ProfileCsv(cut, ResultQuantity::VonMises, configuration), '\n')[1],
               FormatText("0,%.17g,0,0,0,7", 2e6 * 0.000145032632342277));
 
     const std::string path = folder.File("profile.csv");

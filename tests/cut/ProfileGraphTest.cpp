@@ -43,7 +43,7 @@ protected:
 // graphs.
 TEST_F(ProfileGraph, ASingleRecordGivesAStraightLineOfTwoPoints) {
     Fill(cut, {{0.002, 0.004}});
-    const CProfileGraph graph = BuildProfileGraph(cut, ThicknessQuantity, configuration);
+    const CProfileGraph graph = BuildProfileGraph(cut, ResultQuantity::Thickness, configuration);
     ASSERT_EQ(graph.Points.size(), 2u);
     EXPECT_DOUBLE_EQ(graph.Points[1].x, 2);
     EXPECT_DOUBLE_EQ(graph.Points[0].y, 4);
@@ -55,7 +55,7 @@ TEST_F(ProfileGraph, ASingleRecordGivesAStraightLineOfTwoPoints) {
 // Celsius, to the last bit.
 TEST_F(ProfileGraph, UnitsChangeConvertsGivenLimitsAsTheConfigurationDoes) {
     CCutSession session;
-    session.ProfileQuantity = TemperatureQuantity - 1;
+    session.ProfileQuantity = ResultQuantity::Temperature;
     session.Position = 4;
     session.GraphLimits = {0, 3, 98.6, 451};
     configuration.SetSIMetric(false);
@@ -77,7 +77,7 @@ TEST_F(ProfileGraph, EveryUseOfAQuantityShowsTheSameUnitAndNumber) {
     Fill(cut, {{1, 0.0125}});
     for (bool si : {true, false}) {
         configuration.SetSIMetric(si);
-        for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity) {
+        for (ResultQuantity quantity : ValueQuantities()) {
             SCOPED_TRACE(FormatText("%s, %s", QuantityName(quantity), si ? "SI" : "US"));
             const double shown = BuildProfileGraph(cut, quantity, configuration).Points[0].y;
             EXPECT_EQ(shown, QuantityToDisplay(quantity, 0.0125, configuration));
@@ -121,21 +121,23 @@ INSTANTIATE_TEST_SUITE_P(Values, NiceSteps,
 TEST_F(ProfileGraph, AutomaticLimitsOfNegativeValuesReachTheSmallestStep) {
     Fill(cut, {{0.01, -5}, {0.01, -3}});
     CGraphLimits limits;
-    ApplyAutomaticLimits(BuildProfileGraph(cut, TemperatureQuantity, configuration), configuration, limits);
+    ApplyAutomaticLimits(BuildProfileGraph(cut, ResultQuantity::Temperature, configuration), configuration,
+                         limits);
     EXPECT_EQ(limits.xMax, 20);
     EXPECT_EQ(limits.yMax, 0.05);
 }
 
 TEST_F(ProfileGraph, LimitsTheUserGaveAndAnEmptyCutLeaveTheLimits) {
     CGraphLimits limits;
-    const CProfileGraph empty = BuildProfileGraph(cut, ThicknessQuantity, configuration);
+    const CProfileGraph empty = BuildProfileGraph(cut, ResultQuantity::Thickness, configuration);
     EXPECT_TRUE(empty.Points.empty());
     ApplyAutomaticLimits(empty, configuration, limits);
     EXPECT_TRUE(limits.Automatic());
 
     Fill(cut, {{0.1, 1}});
     limits.yMin = -1;
-    ApplyAutomaticLimits(BuildProfileGraph(cut, ExtensionXQuantity, configuration), configuration, limits);
+    ApplyAutomaticLimits(BuildProfileGraph(cut, ResultQuantity::ExtensionX, configuration), configuration,
+                         limits);
     EXPECT_EQ((std::vector<double>{0, 0, -1, 0}),
               (std::vector<double>{limits.xMin, limits.xMax, limits.yMin, limits.yMax}));
 }
@@ -157,7 +159,7 @@ TEST_F(ProfileGraph, CutPointFollowsTheRecordsByArcLength) {
     Fill(cut, {{0, 0}, {0.5, 0}, {0, 0}, {1.5, 0}});
     cut[0].End = {9, 9, 9};                  // no length: its start
     cut[2].Start = cut[2].End = {0.5, 1, 0}; // a connector off the line, to see it chosen
-    BuildProfileGraph(cut, ExtensionXQuantity, configuration);
+    BuildProfileGraph(cut, ResultQuantity::ExtensionX, configuration);
     CCoordinate point;
     ASSERT_TRUE(CutPointAt(cut, 0, point));
     EXPECT_DOUBLE_EQ(point.x, 0);

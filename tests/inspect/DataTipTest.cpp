@@ -139,7 +139,7 @@ TEST_F(DataTipTest, AComparingViewsPickReadsBothSidesOfItsNodeOrElement) {
     ASSERT_TRUE(comparison->Prepare(*shown.Sheet(), shown.CurrentRecord(), failure)) << failure;
     const CSheetProfile& sheet = *shown.Sheet();
     const Presentation presented =
-        MakePresentation({&sheet, ThicknessQuantity, ScaleLimits(), comparison, 3, &Units(true)});
+        MakePresentation({&sheet, ResultQuantity::Thickness, ScaleLimits(), comparison, 3, &Units(true)});
     const double base = last.elements[5].initialThickness;
 
     CDataDisplay element;
@@ -175,7 +175,7 @@ TEST_F(DataTipTest, AComparingViewsPickReadsBothSidesOfItsNodeOrElement) {
     EXPECT_TRUE(ComparisonTipLines(presented, sheet, OnTool(node), 3, Units(true)).empty());
     // A view that compares nothing adds nothing.
     const Presentation plain =
-        MakePresentation({&sheet, ThicknessQuantity, ScaleLimits(), nullptr, 3, nullptr});
+        MakePresentation({&sheet, ResultQuantity::Thickness, ScaleLimits(), nullptr, 3, nullptr});
     EXPECT_TRUE(ComparisonTipLines(plain, sheet, node, 3, Units(true)).empty());
     node.kind = PickedNothing;
     EXPECT_TRUE(ComparisonTipLines(presented, sheet, node, 3, Units(true)).empty());

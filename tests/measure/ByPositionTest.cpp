@@ -40,14 +40,16 @@ TEST(ByPosition, OnTheSameMeshItIsTheReferencesNodalValues) {
     }
     const auto sheet = ReadBackSheet(record);
     const auto reference = ReadBackSheet(variant);
-    for (int quantity : {ThicknessQuantity, TemperatureQuantity, VonMisesQuantity}) {
+    for (ResultQuantity quantity :
+         {ResultQuantity::Thickness, ResultQuantity::Temperature, ResultQuantity::VonMises}) {
         const ByPositionValues byPosition =
             ReferenceValuesByPosition(*sheet, *reference, quantity, kDefaultMaxDistance);
         EXPECT_EQ(byPosition.beyond, 0);
         const std::vector<double> nodal = NodalValues(*reference, quantity);
         ASSERT_EQ(byPosition.values.size(), nodal.size());
         for (size_t node = 1; node < nodal.size(); ++node)
-            ASSERT_EQ(byPosition.values[node], nodal[node]) << "quantity " << quantity << " node " << node;
+            ASSERT_EQ(byPosition.values[node], nodal[node])
+                << "quantity " << QuantityNumber(quantity) << " node " << node;
     }
 }
 
@@ -81,7 +83,8 @@ TEST(ByPosition, NodesBeyondTheMaximumDistanceHaveNoValue) {
         node = {node.x - 0.05, node.y, 0.01};
     const auto reference = ReadBackSheet(half);
     const auto sheet = ReadBackSheet(Grid(20, 4));
-    const ByPositionValues values = ReferenceValuesByPosition(*sheet, *reference, TemperatureQuantity, 0.005);
+    const ByPositionValues values =
+        ReferenceValuesByPosition(*sheet, *reference, ResultQuantity::Temperature, 0.005);
     int beyond = 0;
     for (int node = 1; node <= sheet->NodeCount(); ++node) {
         const double x = sheet->CurrentCoordinate(node).x;

@@ -172,7 +172,7 @@ TEST_P(GeneratedProject, CutPointsLieOnThePlaneAndOnTheSheet) {
             continue;
         for (double share : {0.5, 0.31}) {
             const CCutPlane plane = CCutPlane::AtAxis(axis, 1000 * (low + share * (high - low)));
-            const CCutSegments cut = ComputeCut(sheet, plane, 1);
+            const CCutSegments cut = ComputeCut(sheet, plane, ResultQuantity::Thickness);
             ASSERT_GT(cut.size(), 0u) << "axis " << axis << " at " << share;
             CMismatches off;
             for (size_t k = 0; k < cut.size(); ++k) {
@@ -215,8 +215,8 @@ TEST_P(GeneratedProject, AnUnstretchedSheetKeepsItsThickness) {
         }
         // The profile along a cut shows it too.
         const std::array<double, 6>& box = sheet.BoundingBox();
-        const CCutSegments cut =
-            ComputeCut(sheet, CCutPlane::AtAxis(0, 1000 * (0.6 * box[0] + 0.4 * box[1])), 1);
+        const CCutSegments cut = ComputeCut(sheet, CCutPlane::AtAxis(0, 1000 * (0.6 * box[0] + 0.4 * box[1])),
+                                            ResultQuantity::Thickness);
         ASSERT_GT(cut.size(), 0u);
         for (size_t k = 0; k < cut.size(); ++k) {
             const double initial = values[static_cast<size_t>(cut[k].ElementIndex)].InitialThickness;

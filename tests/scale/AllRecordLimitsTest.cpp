@@ -45,7 +45,7 @@ protected:
 
     // The limits of each record, loaded through the project as navigation
     // loads it, folded by hand.
-    ScaleRange OneByOne(int quantity) {
+    ScaleRange OneByOne(ResultQuantity quantity) {
         CProjectProfile project;
         EXPECT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
         ScaleRange all{DBL_MAX, -DBL_MAX};
@@ -58,7 +58,7 @@ protected:
         return all;
     }
 
-    ScaleRange LastRecordOnly(int quantity) {
+    ScaleRange LastRecordOnly(ResultQuantity quantity) {
         CProjectProfile project;
         EXPECT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
         return ComputeScaleRange(*project.Sheet(), quantity, ScaleLimits());
@@ -74,7 +74,7 @@ protected:
 };
 
 TEST_F(AllRecordsTest, EveryQuantityMatchesTheRecordsOneByOne) {
-    for (int quantity = ThicknessQuantity; quantity <= StretchRatioQuantity; ++quantity) {
+    for (ResultQuantity quantity : ValueQuantities()) {
         SCOPED_TRACE(QuantityName(quantity));
         std::vector<std::pair<int, int>> calls;
         const AllRecordLimits all = ComputeAllRecordLimits(
@@ -90,7 +90,8 @@ TEST_F(AllRecordsTest, EveryQuantityMatchesTheRecordsOneByOne) {
         EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{1, 4}, {2, 4}, {3, 4}, {4, 4}}));
     }
     // The records do differ: the last one alone gives narrower limits.
-    for (int quantity : {ThicknessQuantity, TemperatureQuantity, VonMisesQuantity, ExtensionXQuantity}) {
+    for (ResultQuantity quantity : {ResultQuantity::Thickness, ResultQuantity::Temperature,
+                                    ResultQuantity::VonMises, ResultQuantity::ExtensionX}) {
         const ScaleRange last = LastRecordOnly(quantity);
         const ScaleRange all = OneByOne(quantity);
         EXPECT_TRUE(all.minimum < last.minimum || all.maximum > last.maximum) << QuantityName(quantity);
@@ -101,7 +102,7 @@ TEST_F(AllRecordsTest, EveryQuantityMatchesTheRecordsOneByOne) {
 TEST_F(AllRecordsTest, NoScaleReadsNothing) {
     int calls = 0;
     const AllRecordLimits all = ComputeAllRecordLimits(
-        fixture.ProjectPath(), Records, NoScale, [&](int, int) { ++calls; }, cancel);
+        fixture.ProjectPath(), Records, ResultQuantity::None, [&](int, int) { ++calls; }, cancel);
     EXPECT_EQ(all.outcome, AllRecordLimits::Done);
     EXPECT_EQ(all.range.minimum, 0);
     EXPECT_EQ(all.range.maximum, 0);
@@ -111,7 +112,7 @@ TEST_F(AllRecordsTest, NoScaleReadsNothing) {
 TEST_F(AllRecordsTest, CancelStopsBeforeTheNextRecord) {
     int calls = 0;
     const AllRecordLimits all = ComputeAllRecordLimits(
-        fixture.ProjectPath(), Records, TemperatureQuantity,
+        fixture.ProjectPath(), Records, ResultQuantity::Temperature,
         [&](int done, int) {
             ++calls;
             if (done == 2)
@@ -125,14 +126,15 @@ TEST_F(AllRecordsTest, CancelStopsBeforeTheNextRecord) {
 TEST_F(AllRecordsTest, MissingOrForeignRecordFailsWithItsName) {
     ASSERT_EQ(std::remove(fixture.File("fixture.001").c_str()), 0);
     AllRecordLimits all =
-        ComputeAllRecordLimits(fixture.ProjectPath(), Records, TemperatureQuantity, nullptr, cancel);
+        ComputeAllRecordLimits(fixture.ProjectPath(), Records, ResultQuantity::Temperature, nullptr, cancel);
     EXPECT_EQ(all.outcome, AllRecordLimits::Failed);
     EXPECT_NE(all.failure.find("fixture.001"), std::string::npos) << all.failure;
 
     // A record of another mesh cannot be compared with the others.
     EXPECT_TRUE(
         samplegen::WriteRecordFile(fixture.File("fixture.001"), samplegen::MakeGridRecord(2, 2, 0.2, 0.1)));
-    all = ComputeAllRecordLimits(fixture.ProjectPath(), Records, TemperatureQuantity, nullptr, cancel);
+    all =
+        ComputeAllRecordLimits(fixture.ProjectPath(), Records, ResultQuantity::Temperature, nullptr, cancel);
     EXPECT_EQ(all.outcome, AllRecordLimits::Failed);
     EXPECT_NE(all.failure.find("fixture.001"), std::string::npos) << all.failure;
     EXPECT_TRUE(messages.messages.empty()) << messages.Texts();

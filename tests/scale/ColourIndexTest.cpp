@@ -40,9 +40,13 @@ class ValueIndex : public ::testing::TestWithParam<IndexCase> {};
 
 TEST_P(ValueIndex, MapsThicknessUpAndTheOthersDown) {
     const IndexCase c = GetParam();
-    EXPECT_EQ(ColourIndex(c.value, c.minimum, c.maximum, ThicknessQuantity), c.thickness);
-    for (int quantity = TemperatureQuantity; quantity <= StretchRatioQuantity; ++quantity)
-        EXPECT_EQ(ColourIndex(c.value, c.minimum, c.maximum, quantity), 32 - c.thickness) << quantity;
+    EXPECT_EQ(ColourIndex(c.value, c.minimum, c.maximum, ResultQuantity::Thickness), c.thickness);
+    for (ResultQuantity quantity : ValueQuantities()) {
+        if (quantity == ResultQuantity::Thickness)
+            continue;
+        EXPECT_EQ(ColourIndex(c.value, c.minimum, c.maximum, quantity), 32 - c.thickness)
+            << QuantityNumber(quantity);
+    }
 }
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
@@ -63,9 +67,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ValueIndex, ValuesThatAreNotNumbersAreGrey) {
     constexpr double Infinity = std::numeric_limits<double>::infinity();
     for (const double value : {NaN, -NaN, Infinity, -Infinity})
-        for (int quantity = ThicknessQuantity; quantity <= StretchRatioQuantity; ++quantity) {
-            EXPECT_EQ(ColourIndex(value, 0, 1, quantity), ColourRamp::NoValue) << value << " " << quantity;
-            EXPECT_EQ(ColourIndex(value, 5, 5, quantity), ColourRamp::NoValue) << value << " " << quantity;
+        for (ResultQuantity quantity : ValueQuantities()) {
+            EXPECT_EQ(ColourIndex(value, 0, 1, quantity), ColourRamp::NoValue)
+                << value << " " << QuantityNumber(quantity);
+            EXPECT_EQ(ColourIndex(value, 5, 5, quantity), ColourRamp::NoValue)
+                << value << " " << QuantityNumber(quantity);
         }
     const RgbColour grey = ColourRamp().Entry(ColourRamp::NoValue);
     EXPECT_TRUE(grey.red == grey.green && grey.green == grey.blue) << int(grey.red);
@@ -78,26 +84,10 @@ TEST(ValueIndex, ValuesThatAreNotNumbersAreGrey) {
     EXPECT_EQ(ColourRamp::Diverging().Entry(ColourRamp::NoValue).red, grey.red);
 }
 
-class OutsideQuantity : public ::testing::TestWithParam<int> {};
-
-TEST_P(OutsideQuantity, SelectsTheLastLimits) {
-    ScaleLimits limits;
-    EXPECT_EQ(limits.FixedMode(GetParam()), 0u);
-    limits.SetFixedMode(GetParam(), 1);
-    limits.SetFixedMaximum(GetParam(), 3.5);
-    limits.SetFixedMinimum(GetParam(), 1.5);
-    EXPECT_TRUE(limits.IsFixed(StretchRatioQuantity));
-    EXPECT_EQ(limits.FixedMaximum(StretchRatioQuantity), 3.5);
-    EXPECT_EQ(limits.FixedMinimum(StretchRatioQuantity), 1.5);
-    EXPECT_FALSE(limits.IsFixed(PlanarExtensionQuantity));
-}
-
-INSTANTIATE_TEST_SUITE_P(Limits, OutsideQuantity, ::testing::Values(-1, 8, 1000));
-
 TEST(UniformSheetColour, IsTheSheetColourDarkenedInModeOne) {
     DisplaySettings settings; // (0, 196, 196), opacity 0.9, mode 1
     EXPECT_EQ(UniformSheetColour(settings), (std::array<float, 4>{0, 100 / 255.0f, 100 / 255.0f, 0.9f}));
-    settings.sheetDisplayMode = 2;
+    settings.sheetDisplayMode = SheetDisplayMode::Edges;
     settings.sheetColour = 0x102030;
     EXPECT_EQ(UniformSheetColour(settings),
               (std::array<float, 4>{48 / 255.0f, 32 / 255.0f, 16 / 255.0f, 0.9f}));

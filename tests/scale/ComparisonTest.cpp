@@ -99,8 +99,8 @@ TEST_F(ComparisonTest, DifferenceIsTheKnownFieldPerNodeAndElementInBothSystemsOf
     ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
     const std::vector<double> expected = Expected(Records - 1, 1);
     std::vector<double> temperature, thickness;
-    comparison.FillDifferences(*first.Sheet(), TemperatureQuantity, temperature);
-    comparison.FillDifferences(*first.Sheet(), ThicknessQuantity, thickness);
+    comparison.FillDifferences(*first.Sheet(), ResultQuantity::Temperature, temperature);
+    comparison.FillDifferences(*first.Sheet(), ResultQuantity::Thickness, thickness);
     ASSERT_EQ(temperature.size(), expected.size());
     CConfiguration si(""), us("");
     us.SetSIMetric(false);
@@ -109,18 +109,22 @@ TEST_F(ComparisonTest, DifferenceIsTheKnownFieldPerNodeAndElementInBothSystemsOf
         EXPECT_NEAR(temperature[n], expected[n], 1e-4) << n;
         EXPECT_NEAR(thickness[n], 1e-4 * expected[n], 1e-9) << n;
         // A temperature difference in Fahrenheit has no offset.
-        EXPECT_NEAR(DifferenceToDisplay(TemperatureQuantity, temperature[n], us), 1.8 * expected[n], 1e-3);
-        EXPECT_NEAR(DifferenceToDisplay(TemperatureQuantity, temperature[n], si), expected[n], 1e-4);
-        EXPECT_NEAR(DifferenceToDisplay(ThicknessQuantity, thickness[n], si), 0.1 * expected[n], 1e-6);
-        EXPECT_NEAR(DifferenceToDisplay(ThicknessQuantity, thickness[n], us), 0.1 * expected[n] / 25.4, 1e-6);
+        EXPECT_NEAR(DifferenceToDisplay(ResultQuantity::Temperature, temperature[n], us), 1.8 * expected[n],
+                    1e-3);
+        EXPECT_NEAR(DifferenceToDisplay(ResultQuantity::Temperature, temperature[n], si), expected[n], 1e-4);
+        EXPECT_NEAR(DifferenceToDisplay(ResultQuantity::Thickness, thickness[n], si), 0.1 * expected[n],
+                    1e-6);
+        EXPECT_NEAR(DifferenceToDisplay(ResultQuantity::Thickness, thickness[n], us),
+                    0.1 * expected[n] / 25.4, 1e-6);
         largest = std::max(largest, std::fabs(temperature[n]));
     }
-    EXPECT_NEAR(comparison.ElementDifference(*first.Sheet(), 3, TemperatureQuantity), -Field(3, Records - 1),
-                1e-4);
-    EXPECT_EQ(DifferenceValueText(TemperatureQuantity, -5, us), FormatText("  -9.0 %s", units::Fahrenheit));
+    EXPECT_NEAR(comparison.ElementDifference(*first.Sheet(), 3, ResultQuantity::Temperature),
+                -Field(3, Records - 1), 1e-4);
+    EXPECT_EQ(DifferenceValueText(ResultQuantity::Temperature, -5, us),
+              FormatText("  -9.0 %s", units::Fahrenheit));
     // Both projects are "fixture.tfc": their folders tell them apart.
     PresentationSource inUS;
-    inUS.quantity = TemperatureQuantity;
+    inUS.quantity = ResultQuantity::Temperature;
     inUS.units = &us;
     const std::array<std::string, 3> tip = comparison.TipLines(MakePresentation(inUS), 150, 155, Records, us);
     EXPECT_EQ(tip[0], Named(a) + FormatText(":  302.0 %s", units::Fahrenheit));
@@ -131,16 +135,16 @@ TEST_F(ComparisonTest, DifferenceIsTheKnownFieldPerNodeAndElementInBothSystemsOf
     // limits as given.
     NodeColouring colouring;
     ScaleLimits limits;
-    comparison.ColourDifferences(*first.Sheet(), TemperatureQuantity, limits, colouring);
+    comparison.ColourDifferences(*first.Sheet(), ResultQuantity::Temperature, limits, colouring);
     EXPECT_DOUBLE_EQ(colouring.maximum, largest);
     EXPECT_DOUBLE_EQ(colouring.minimum, -largest);
     for (size_t n = 1; n < expected.size(); ++n)
         EXPECT_EQ(colouring.indices[n], DifferenceColourIndex(temperature[n], -largest, largest));
     EXPECT_EQ(*std::min_element(colouring.indices.begin() + 1, colouring.indices.end()), 0);
-    limits.SetFixedMode(TemperatureQuantity, 1);
-    limits.SetFixedMinimum(TemperatureQuantity, -1);
-    limits.SetFixedMaximum(TemperatureQuantity, 3);
-    const ScaleRange fixed = DifferenceRange(temperature, TemperatureQuantity, limits);
+    limits.SetFixedMode(ResultQuantity::Temperature, 1);
+    limits.SetFixedMinimum(ResultQuantity::Temperature, -1);
+    limits.SetFixedMaximum(ResultQuantity::Temperature, 3);
+    const ScaleRange fixed = DifferenceRange(temperature, ResultQuantity::Temperature, limits);
     EXPECT_EQ(std::make_pair(fixed.minimum, fixed.maximum), std::make_pair(-1.0, 3.0));
 }
 
@@ -153,13 +157,13 @@ TEST_F(ComparisonTest, ReferenceFollowsTheViewOrStaysAndIsReadOnlyWhenItsRecordC
     std::string failure;
     ASSERT_TRUE(following.Prepare(*first.Sheet(), 2, failure)) << failure;
     std::vector<double> values;
-    following.FillDifferences(*first.Sheet(), TemperatureQuantity, values);
+    following.FillDifferences(*first.Sheet(), ResultQuantity::Temperature, values);
     EXPECT_NEAR(values[1], Expected(1, 1)[1], 1e-4);
     EXPECT_EQ(second.CurrentRecord(), Records); // the reference project stays
 
     CComparison fixed(first, second, 1);
     ASSERT_TRUE(fixed.Prepare(*first.Sheet(), 2, failure)) << failure;
-    fixed.FillDifferences(*first.Sheet(), TemperatureQuantity, values);
+    fixed.FillDifferences(*first.Sheet(), ResultQuantity::Temperature, values);
     // A's record 2 against B's record 1: B is A + Field(e, 0).
     EXPECT_NEAR(values[1], Expected(0, 1)[1], 1e-4);
     EXPECT_EQ(fixed.ReferenceRecord(3), 1);
@@ -179,21 +183,21 @@ TEST_F(ComparisonTest, ProjectAgainstItselfIsZeroEverywhereWithLimitsZeroAndWhit
     CComparison comparison(first, first);
     std::string failure;
     ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
-    for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity) {
+    for (ResultQuantity quantity : ValueQuantities()) {
         NodeColouring colouring;
         comparison.ColourDifferences(*first.Sheet(), quantity, ScaleLimits(), colouring);
         EXPECT_EQ(colouring.minimum, 0);
         EXPECT_EQ(colouring.maximum, 0);
         for (size_t n = 1; n < colouring.values.size(); ++n) {
-            EXPECT_EQ(colouring.values[n], 0) << quantity;
+            EXPECT_EQ(colouring.values[n], 0) << QuantityNumber(quantity);
             EXPECT_EQ(colouring.indices[n], DifferenceCentreIndex);
         }
     }
-    EXPECT_EQ(comparison.ScaleTitle(ThicknessQuantity, Records),
+    EXPECT_EQ(comparison.ScaleTitle(ResultQuantity::Thickness, Records),
               "\xce\x94 Thickness (fixture.tfc Rec. 3 \xe2\x88\x92 fixture.tfc Rec. 3)");
     CProjectProfile second;
     Open(second, b);
-    EXPECT_EQ(CComparison(first, second).ScaleTitle(TemperatureQuantity, 3),
+    EXPECT_EQ(CComparison(first, second).ScaleTitle(ResultQuantity::Temperature, 3),
               "\xce\x94 Temperature (" + Named(a) + " \xe2\x88\x92 " + Named(b) + ")");
     EXPECT_EQ(CComparison(first, second, 2).Names(3), Named(a) + " \xe2\x88\x92 " + Named(b) + " Rec. 2");
 }
@@ -266,7 +270,7 @@ TEST_F(ComparisonTest, ByPositionOnTheSameMeshMatchesNodes) {
         ASSERT_TRUE(first.GoToRecord(record));
         ASSERT_TRUE(nodes.Prepare(*first.Sheet(), record, failure)) << failure;
         ASSERT_TRUE(positions.Prepare(*first.Sheet(), record, failure)) << failure;
-        for (int quantity : {ThicknessQuantity, TemperatureQuantity}) {
+        for (ResultQuantity quantity : {ResultQuantity::Thickness, ResultQuantity::Temperature}) {
             std::vector<double> expected, values;
             nodes.FillDifferences(*first.Sheet(), quantity, expected);
             positions.FillDifferences(*first.Sheet(), quantity, values);
@@ -284,7 +288,7 @@ TEST_F(ComparisonTest, ByPositionOnTheSameMeshMatchesNodes) {
     CConfiguration si("");
     PresentationSource source;
     source.sheet = first.Sheet();
-    source.quantity = TemperatureQuantity;
+    source.quantity = ResultQuantity::Temperature;
     source.comparison = shared;
     source.record = 1;
     source.units = &si;
@@ -316,10 +320,10 @@ TEST_F(ComparisonTest, ByPositionTakesTheValueWhereTheNodeLiesOnAnotherMesh) {
         ASSERT_TRUE(second.GoToRecord(record));
         ASSERT_TRUE(comparison.Prepare(*first.Sheet(), record, failure)) << failure;
         std::vector<double> values;
-        comparison.FillDifferences(*first.Sheet(), TemperatureQuantity, values);
+        comparison.FillDifferences(*first.Sheet(), ResultQuantity::Temperature, values);
         EXPECT_EQ(comparison.BeyondNodes(), 0);
-        const std::vector<double> mine = NodalValues(*first.Sheet(), TemperatureQuantity);
-        const std::vector<double> theirs = NodalValues(*second.Sheet(), TemperatureQuantity);
+        const std::vector<double> mine = NodalValues(*first.Sheet(), ResultQuantity::Temperature);
+        const std::vector<double> theirs = NodalValues(*second.Sheet(), ResultQuantity::Temperature);
         for (int n = 1; n <= first.Sheet()->NodeCount(); ++n) {
             // The reference's node in the same place.
             int same = 0;
@@ -330,7 +334,7 @@ TEST_F(ComparisonTest, ByPositionTakesTheValueWhereTheNodeLiesOnAnotherMesh) {
             EXPECT_NEAR(values[static_cast<size_t>(n)],
                         mine[static_cast<size_t>(n)] - theirs[static_cast<size_t>(same)], 1e-9)
                 << record << " " << n;
-            EXPECT_NEAR(comparison.ReferenceNodeValue(*first.Sheet(), n, TemperatureQuantity),
+            EXPECT_NEAR(comparison.ReferenceNodeValue(*first.Sheet(), n, ResultQuantity::Temperature),
                         theirs[static_cast<size_t>(same)], 1e-9);
         }
     }
@@ -349,7 +353,7 @@ TEST_F(ComparisonTest, ByPositionLeavesNodesBeyondTheMaximumDistanceWithoutValue
     std::string failure;
     ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
     NodeColouring colouring;
-    comparison.ColourDifferences(*first.Sheet(), TemperatureQuantity, ScaleLimits(), colouring);
+    comparison.ColourDifferences(*first.Sheet(), ResultQuantity::Temperature, ScaleLimits(), colouring);
     int beyond = 0;
     for (int n = 1; n <= first.Sheet()->NodeCount(); ++n) {
         // The strip spans |y| <= 0.05 m, and the whole L in x.
@@ -357,7 +361,8 @@ TEST_F(ComparisonTest, ByPositionLeavesNodesBeyondTheMaximumDistanceWithoutValue
         beyond += far;
         EXPECT_EQ(std::isnan(colouring.values[static_cast<size_t>(n)]), far) << n;
         EXPECT_EQ(colouring.indices[static_cast<size_t>(n)] == ColourRamp::NoValue, far) << n;
-        EXPECT_EQ(std::isnan(comparison.ReferenceNodeValue(*first.Sheet(), n, TemperatureQuantity)), far)
+        EXPECT_EQ(std::isnan(comparison.ReferenceNodeValue(*first.Sheet(), n, ResultQuantity::Temperature)),
+                  far)
             << n;
     }
     // Two rows of 9 nodes below the strip, two of 5 above it.
@@ -447,14 +452,14 @@ TEST_F(ComparisonTest, RecordsReadAheadCarryTheValuesOfTheirOwnRecordAndQuantity
     comparison.SetReadAhead(true);
     std::string failure;
     std::vector<double> values;
-    const auto step = [&](int record, int quantity) {
+    const auto step = [&](int record, ResultQuantity quantity) {
         ASSERT_TRUE(first.GoToRecord(record));
         comparison.AwaitReadAhead();
         ASSERT_TRUE(comparison.Prepare(*first.Sheet(), record, failure)) << failure;
         NodeColouring colouring;
         comparison.ColourDifferences(*first.Sheet(), quantity, ScaleLimits(), colouring);
         comparison.FillDifferences(*first.Sheet(), quantity, values);
-        const double scale = quantity == ThicknessQuantity ? 1e-4 : 1;
+        const double scale = quantity == ResultQuantity::Thickness ? 1e-4 : 1;
         const std::vector<double> expected = Expected(record - 1, scale);
         ASSERT_EQ(values.size(), expected.size());
         for (size_t n = 1; n < expected.size(); ++n)
@@ -462,11 +467,11 @@ TEST_F(ComparisonTest, RecordsReadAheadCarryTheValuesOfTheirOwnRecordAndQuantity
         EXPECT_NEAR(comparison.ReferenceNodeValue(*first.Sheet(), 1, quantity) + values[1],
                     NodalValues(*first.Sheet(), quantity)[1], 1e-4 * scale);
     };
-    step(1, TemperatureQuantity);
-    step(2, TemperatureQuantity);
-    step(3, ThicknessQuantity); // read ahead with the temperatures
-    step(1, ThicknessQuantity);
-    step(2, TemperatureQuantity);
+    step(1, ResultQuantity::Temperature);
+    step(2, ResultQuantity::Temperature);
+    step(3, ResultQuantity::Thickness); // read ahead with the temperatures
+    step(1, ResultQuantity::Thickness);
+    step(2, ResultQuantity::Temperature);
 
     // The next record is read once the differences of one are coloured,
     // not while they are made.
@@ -474,7 +479,7 @@ TEST_F(ComparisonTest, RecordsReadAheadCarryTheValuesOfTheirOwnRecordAndQuantity
     later.SetReadAhead(true);
     ASSERT_TRUE(later.Prepare(*first.Sheet(), 1, failure)) << failure;
     NodeColouring colouring;
-    later.ColourDifferences(*first.Sheet(), ThicknessQuantity, ScaleLimits(), colouring);
+    later.ColourDifferences(*first.Sheet(), ResultQuantity::Thickness, ScaleLimits(), colouring);
     later.AwaitReadAhead();
     ASSERT_EQ(std::remove(b.File("fixture.001").c_str()), 0);
     ASSERT_TRUE(later.Prepare(*first.Sheet(), 2, failure)) << failure;
@@ -507,13 +512,13 @@ TEST_F(ComparisonTest, ReferenceRecordsAreReadOffTheThreadThatPrepares) {
     ASSERT_TRUE(first.GoToRecord(1));
     ASSERT_TRUE(comparison.Prepare(*first.Sheet(), 1, failure)) << failure;
     NodeColouring colouring;
-    comparison.ColourDifferences(*first.Sheet(), TemperatureQuantity, ScaleLimits(), colouring);
-    comparison.ReadAheadFor(3, TemperatureQuantity);
+    comparison.ColourDifferences(*first.Sheet(), ResultQuantity::Temperature, ScaleLimits(), colouring);
+    comparison.ReadAheadFor(3, ResultQuantity::Temperature);
     comparison.AwaitReadAhead();
     ASSERT_TRUE(first.GoToRecord(3));
     ASSERT_TRUE(comparison.Prepare(*first.Sheet(), 3, failure)) << failure;
     std::vector<double> values;
-    comparison.FillDifferences(*first.Sheet(), TemperatureQuantity, values);
+    comparison.FillDifferences(*first.Sheet(), ResultQuantity::Temperature, values);
     EXPECT_NEAR(values[1], Expected(2, 1)[1], 1e-4);
     const std::lock_guard<std::mutex> lock(mutex);
     EXPECT_EQ(reads, (std::vector<int>{Records, 1, 2, 3}));
@@ -548,8 +553,8 @@ TEST(DifferenceScale, DifferencesThatAreNotNumbersAreGrey) {
         for (const auto& limits : {std::make_pair(-1.0, 1.0), std::make_pair(0.0, 0.0)})
             EXPECT_EQ(DifferenceColourIndex(difference, limits.first, limits.second), ColourRamp::NoValue)
                 << difference;
-    const ScaleRange range =
-        DifferenceRange({std::nan(""), 0.5, -HUGE_VAL, -2, std::nan("")}, TemperatureQuantity, ScaleLimits());
+    const ScaleRange range = DifferenceRange({std::nan(""), 0.5, -HUGE_VAL, -2, std::nan("")},
+                                             ResultQuantity::Temperature, ScaleLimits());
     EXPECT_EQ(std::make_pair(range.minimum, range.maximum), std::make_pair(-2.0, 2.0));
 }
 
@@ -572,7 +577,7 @@ TEST(DifferenceScale, UnevenLimitsKeepWhiteAtZeroAndTheLabelsBesideTheirColours)
 
     CConfiguration si("");
     const std::array<std::string, ScaleLabelCount> texts =
-        DifferenceLabelTexts(TemperatureQuantity, -1, 2, si);
+        DifferenceLabelTexts(ResultQuantity::Temperature, -1, 2, si);
     const std::array<const char*, ScaleLabelCount> expected = {"   2.0", "   1.0", "   0.0", "  -0.5",
                                                                "  -1.0"};
     // The bar's ticks, top to bottom, stand at bands 32, 24, 16, 8 and 0.
@@ -583,7 +588,7 @@ TEST(DifferenceScale, UnevenLimitsKeepWhiteAtZeroAndTheLabelsBesideTheirColours)
     }
     CConfiguration us("");
     us.SetSIMetric(false);
-    EXPECT_EQ(DifferenceLabelTexts(ThicknessQuantity, -0.011 * 0.0254, 0.001, us)[4], "-0.011 inch");
+    EXPECT_EQ(DifferenceLabelTexts(ResultQuantity::Thickness, -0.011 * 0.0254, 0.001, us)[4], "-0.011 inch");
 }
 
 } // namespace

@@ -43,8 +43,8 @@ QRgb Pixel(const QImage& image, int x, int y) {
 
 // What a view presents of quantity, with its texts in units and its limits
 // fixed at (minimum, maximum); of the differences to reference when given.
-Presentation Presented(int quantity, const CConfiguration& units, double minimum = 0, double maximum = 0,
-                       std::shared_ptr<CComparison> reference = nullptr) {
+Presentation Presented(ResultQuantity quantity, const CConfiguration& units, double minimum = 0,
+                       double maximum = 0, std::shared_ptr<CComparison> reference = nullptr) {
     PresentationSource source;
     source.quantity = quantity;
     source.limits.SetFixedMode(quantity, 1);
@@ -115,20 +115,21 @@ void ScalePanelTest::cleanup() {
 // A view publishing "(no scale)" empties the labels (no view at all:
 // MainFrameTest).
 void ScalePanelTest::noViewShowsNoScale() {
-    panel->ShowView(ThicknessQuantity, 3);
-    panel->ShowPresentation(Presented(ThicknessQuantity, *configuration, 0.0012, 0.0030));
+    panel->ShowView(ResultQuantity::Thickness, 3);
+    panel->ShowPresentation(Presented(ResultQuantity::Thickness, *configuration, 0.0012, 0.0030));
     QCOMPARE(panel->LabelText(0), QStringLiteral("  3.00 mm"));
-    panel->ShowPresentation(Presented(NoScale, *configuration));
+    panel->ShowPresentation(Presented(ResultQuantity::None, *configuration));
     QCOMPARE(Labels(*panel), (QStringList{"", "", "", "", ""}));
 }
 
 void ScalePanelTest::colourBarOrientation() {
     const QRgb red = qRgb(255, 0, 0) & 0xffffffu, blue = qRgb(15, 15, 240) & 0xffffffu;
-    const QImage thickness = ColourBarImage(Presented(ThicknessQuantity, *configuration), 38, 157);
+    const QImage thickness = ColourBarImage(Presented(ResultQuantity::Thickness, *configuration), 38, 157);
     QCOMPARE(thickness.size(), QSize(38, 157));
     QCOMPARE(Pixel(thickness, 0, 0), blue);
     QCOMPARE(Pixel(thickness, 37, 156), red);
-    for (int quantity : {int(NoScale), int(TemperatureQuantity), int(StretchRatioQuantity)}) {
+    for (ResultQuantity quantity :
+         {ResultQuantity::None, ResultQuantity::Temperature, ResultQuantity::StretchRatio}) {
         const QImage other = ColourBarImage(Presented(quantity, *configuration), 38, 157);
         QCOMPARE(Pixel(other, 0, 0), red);
         QCOMPARE(Pixel(other, 37, 156), blue);
@@ -146,18 +147,18 @@ void ScalePanelTest::listsSignalTheUserChoiceOnly() {
     QSignalSpy limits(panel.get(), &CScalePanel::LimitsRequested);
 
     // Following a view is not a choice of the user.
-    panel->ShowView(StretchRatioQuantity, 2);
+    panel->ShowView(ResultQuantity::StretchRatio, 2);
     QCOMPARE(profiles->currentIndex(), 7);
     QCOMPARE(picks->currentText(), QStringLiteral("Element Info"));
-    panel->ShowPresentation(Presented(ExtensionXQuantity, *configuration, 1, 2));
+    panel->ShowPresentation(Presented(ResultQuantity::ExtensionX, *configuration, 1, 2));
     QCOMPARE(profiles->currentIndex(), 4);
     QCOMPARE(quantities.count(), 0);
     QCOMPARE(modes.count(), 0);
 
-    profiles->setCurrentIndex(StretchRatioQuantity);
+    profiles->setCurrentIndex(QuantityNumber(ResultQuantity::StretchRatio));
     QCOMPARE(quantities.count(), 1);
-    QCOMPARE(quantities.at(0).at(0).toInt(), int(StretchRatioQuantity));
-    QCOMPARE(panel->Quantity(), int(StretchRatioQuantity));
+    QCOMPARE(quantities.at(0).at(0).value<ResultQuantity>(), ResultQuantity::StretchRatio);
+    QCOMPARE(panel->Quantity(), ResultQuantity::StretchRatio);
 
     const int expected[3] = {3, 2, 0};
     for (int index : {2, 0, 1}) {
@@ -175,7 +176,7 @@ void ScalePanelTest::viewToolbarCommands() {
                              "Zoom Fit", "Zoom In", "Zoom Out", "Zoom E-Box", "Del E-Box"};
     const int commands[10] = {339, 338, 343, 340, 347, 215, 348, 349, 345, 346};
     QSignalSpy spy(panel.get(), &CScalePanel::ViewCommand);
-    panel->ShowView(ThicknessQuantity, 3);
+    panel->ShowView(ResultQuantity::Thickness, 3);
     panel->SetRemoveClipPlanesEnabled(true);
     int button = 0;
     QList<int> separatorsBefore;
@@ -201,7 +202,7 @@ void ScalePanelTest::viewToolbarCommands() {
 }
 
 void ScalePanelTest::cubeTurnsTheView() {
-    panel->ShowView(ThicknessQuantity, 3);
+    panel->ShowView(ResultQuantity::Thickness, 3);
     panel->show();
     QVERIFY(QTest::qWaitForWindowExposed(panel.get()));
     CRotationCube* cube = panel->Cube();
@@ -248,7 +249,7 @@ void ScalePanelTest::comparisonShowsItsTitleRampAndDifferences() {
     // thickness too.
     const ColourRamp& ramp = CComparison::Ramp();
     auto rgb = [](RgbColour c) { return qRgb(c.red, c.green, c.blue) & 0xffffffu; };
-    for (int quantity : {int(ThicknessQuantity), int(TemperatureQuantity)}) {
+    for (ResultQuantity quantity : {ResultQuantity::Thickness, ResultQuantity::Temperature}) {
         const QImage bar = ColourBarImage(Presented(quantity, *configuration, 0, 0, BAgainstA()), 38, 157);
         QCOMPARE(Pixel(bar, 0, 0), rgb(ramp.Entry(ColourRamp::LastIndex)));
         QCOMPARE(Pixel(bar, 0, 78), qRgb(255, 255, 255) & 0xffffffu);
@@ -257,9 +258,9 @@ void ScalePanelTest::comparisonShowsItsTitleRampAndDifferences() {
 
     // The button and the title in use: MainFrameTest. Differences of 10
     // degrees are 18 in Fahrenheit, with no offset.
-    panel->ShowView(TemperatureQuantity, 3);
+    panel->ShowView(ResultQuantity::Temperature, 3);
     configuration->SetSIMetric(false);
-    panel->ShowPresentation(Presented(TemperatureQuantity, *configuration, -10, 10, BAgainstA()));
+    panel->ShowPresentation(Presented(ResultQuantity::Temperature, *configuration, -10, 10, BAgainstA()));
     QVERIFY(panel->Comparing());
     QCOMPARE(panel->Title(), QStringLiteral("\u0394 Temperature (b.tfc \u2212 a.tfc)"));
     QCOMPARE(Labels(*panel), (QStringList{"  18.0 \u00b0F", "   9.0 \u00b0F", "   0.0 \u00b0F",
@@ -269,7 +270,7 @@ void ScalePanelTest::comparisonShowsItsTitleRampAndDifferences() {
 }
 
 void ScalePanelTest::neverFixedQuantityOpensOnTheShownLimits() {
-    const Presentation shown = Presented(ThicknessQuantity, *configuration, 0.00123456, 0.00298765);
+    const Presentation shown = Presented(ResultQuantity::Thickness, *configuration, 0.00123456, 0.00298765);
     ScaleLimits limits;
     PrepareFixedLimits(limits, shown.quantity, shown.limits.minimum, shown.limits.maximum);
     CScaleLimitsDialog dialog(shown, limits, *configuration);
@@ -283,59 +284,60 @@ void ScalePanelTest::neverFixedQuantityOpensOnTheShownLimits() {
 
 void ScalePanelTest::fixedThenCancelKeepsFixedModeUSUnitsStoredInCelsius() {
     ScaleLimits limits;
-    limits.SetFixedMinimum(TemperatureQuantity, 20);
-    limits.SetFixedMaximum(TemperatureQuantity, 180);
-    CScaleLimitsDialog dialog(Presented(TemperatureQuantity, *configuration), limits, *configuration);
+    limits.SetFixedMinimum(ResultQuantity::Temperature, 20);
+    limits.SetFixedMaximum(ResultQuantity::Temperature, 180);
+    CScaleLimitsDialog dialog(Presented(ResultQuantity::Temperature, *configuration), limits, *configuration);
     dialog.FixedButton()->click();
-    QVERIFY(limits.IsFixed(TemperatureQuantity));
+    QVERIFY(limits.IsFixed(ResultQuantity::Temperature));
     dialog.MinimumEdit()->setText(QStringLiteral("50"));
     dialog.reject();
-    QVERIFY(limits.IsFixed(TemperatureQuantity));
-    QCOMPARE(limits.FixedMinimum(TemperatureQuantity), 20.0);
-    QCOMPARE(limits.FixedMaximum(TemperatureQuantity), 180.0);
+    QVERIFY(limits.IsFixed(ResultQuantity::Temperature));
+    QCOMPARE(limits.FixedMinimum(ResultQuantity::Temperature), 20.0);
+    QCOMPARE(limits.FixedMaximum(ResultQuantity::Temperature), 180.0);
 
     // Reopened in US units, the dialog shows the fixed mode and the values
     // in degrees F; Automatic and OK free the mode and store the values
     // typed, in degrees C.
     configuration->SetSIMetric(false);
-    CScaleLimitsDialog again(Presented(TemperatureQuantity, *configuration), limits, *configuration);
+    CScaleLimitsDialog again(Presented(ResultQuantity::Temperature, *configuration), limits, *configuration);
     QVERIFY(again.FixedButton()->isChecked());
     QCOMPARE(again.MinimumEdit()->text(), QStringLiteral("68"));
     QCOMPARE(again.MaximumEdit()->text(), QStringLiteral("356"));
     again.MaximumEdit()->setText(QStringLiteral("212"));
     again.MinimumEdit()->setText(QStringLiteral(" 32 "));
     again.AutomaticButton()->click();
-    QVERIFY(limits.IsFixed(TemperatureQuantity));
+    QVERIFY(limits.IsFixed(ResultQuantity::Temperature));
     again.accept();
     QCOMPARE(again.result(), int(QDialog::Accepted));
-    QVERIFY(!limits.IsFixed(TemperatureQuantity));
-    QVERIFY(std::abs(limits.FixedMaximum(TemperatureQuantity) - 100.0) < 1e-9);
-    QVERIFY(std::abs(limits.FixedMinimum(TemperatureQuantity)) < 1e-9);
+    QVERIFY(!limits.IsFixed(ResultQuantity::Temperature));
+    QVERIFY(std::abs(limits.FixedMaximum(ResultQuantity::Temperature) - 100.0) < 1e-9);
+    QVERIFY(std::abs(limits.FixedMinimum(ResultQuantity::Temperature)) < 1e-9);
 }
 
 void ScalePanelTest::limitsOfDifferencesTakeNoFahrenheitOffset() {
     configuration->SetSIMetric(false);
     ScaleLimits limits;
-    limits.SetFixedMinimum(TemperatureQuantity, -10);
-    limits.SetFixedMaximum(TemperatureQuantity, 10);
-    CScaleLimitsDialog dialog(Presented(TemperatureQuantity, *configuration, 0, 0, BAgainstA()), limits,
-                              *configuration);
+    limits.SetFixedMinimum(ResultQuantity::Temperature, -10);
+    limits.SetFixedMaximum(ResultQuantity::Temperature, 10);
+    CScaleLimitsDialog dialog(Presented(ResultQuantity::Temperature, *configuration, 0, 0, BAgainstA()),
+                              limits, *configuration);
     QCOMPARE(dialog.Title(), QStringLiteral("\u0394 Temperature (\u00b0F)"));
     QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("-18"));
     QCOMPARE(dialog.MaximumEdit()->text(), QStringLiteral("18"));
     dialog.MaximumEdit()->setText(QStringLiteral("9"));
     dialog.FixedButton()->click();
     dialog.accept();
-    QVERIFY(std::abs(limits.FixedMaximum(TemperatureQuantity) - 5.0) < 1e-9);
-    QVERIFY(std::abs(limits.FixedMinimum(TemperatureQuantity) + 10.0) < 1e-9);
-    QVERIFY(limits.IsFixed(TemperatureQuantity));
+    QVERIFY(std::abs(limits.FixedMaximum(ResultQuantity::Temperature) - 5.0) < 1e-9);
+    QVERIFY(std::abs(limits.FixedMinimum(ResultQuantity::Temperature) + 10.0) < 1e-9);
+    QVERIFY(limits.IsFixed(ResultQuantity::Temperature));
 }
 
 void ScalePanelTest::textThatIsNotANumberKeepsTheDialogOpen() {
     ScaleLimits limits;
-    limits.SetFixedMaximum(VonMisesQuantity, 5);
+    limits.SetFixedMaximum(ResultQuantity::VonMises, 5);
     for (const char* typed : {"1,5", ""}) {
-        CScaleLimitsDialog dialog(Presented(VonMisesQuantity, *configuration), limits, *configuration);
+        CScaleLimitsDialog dialog(Presented(ResultQuantity::VonMises, *configuration), limits,
+                                  *configuration);
         dialog.MinimumEdit()->setText(QString::fromLatin1(typed));
         dialog.MaximumEdit()->setText(QStringLiteral("7"));
         messages->messages.clear();
@@ -344,13 +346,13 @@ void ScalePanelTest::textThatIsNotANumberKeepsTheDialogOpen() {
         QCOMPARE(messages->messages.size(), size_t(1));
         QCOMPARE(messages->messages[0].text, std::string("Enter a number."));
         QVERIFY(messages->messages[0].icon == MessageIcon::Warning);
-        QCOMPARE(limits.FixedMaximum(VonMisesQuantity), 5.0);
+        QCOMPARE(limits.FixedMaximum(ResultQuantity::VonMises), 5.0);
     }
 }
 
 void ScalePanelTest::allRecordsFillsFixedLimits() {
     ScaleLimits limits;
-    CScaleLimitsDialog dialog(Presented(ThicknessQuantity, *configuration), limits, *configuration);
+    CScaleLimitsDialog dialog(Presented(ResultQuantity::Thickness, *configuration), limits, *configuration);
     bool succeed = false;
     dialog.SetAllRecords([&](double& minimum, double& maximum) {
         minimum = 0.00120004;
@@ -360,14 +362,14 @@ void ScalePanelTest::allRecordsFillsFixedLimits() {
     QVERIFY(dialog.AllRecordsButton()->isEnabled());
     dialog.AllRecordsButton()->click();
     QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("0"));
-    QVERIFY(!limits.IsFixed(ThicknessQuantity));
+    QVERIFY(!limits.IsFixed(ResultQuantity::Thickness));
 
     succeed = true;
     dialog.AllRecordsButton()->click();
     QCOMPARE(dialog.MinimumEdit()->text(), QStringLiteral("1.2"));
     QCOMPARE(dialog.MaximumEdit()->text(), QStringLiteral("3.001"));
     QVERIFY(dialog.FixedButton()->isChecked());
-    QVERIFY(limits.IsFixed(ThicknessQuantity));
+    QVERIFY(limits.IsFixed(ResultQuantity::Thickness));
     QVERIFY(dialog.isEnabled());
 }
 
@@ -383,7 +385,7 @@ void ScalePanelTest::allRecordsOnAWorkerThread() {
     }
     double minimum = 0, maximum = 0;
     QVERIFY(ComputeAllRecordLimitsWithProgress(panel.get(), fixture.ProjectPath(), options.records,
-                                               TemperatureQuantity, minimum, maximum));
+                                               ResultQuantity::Temperature, minimum, maximum));
     QCOMPARE(minimum, 100.0);
     QCOMPARE(maximum, 140.0);
 
@@ -392,7 +394,7 @@ void ScalePanelTest::allRecordsOnAWorkerThread() {
     messages->messages.clear();
     minimum = maximum = -1;
     QVERIFY(!ComputeAllRecordLimitsWithProgress(panel.get(), fixture.ProjectPath(), options.records,
-                                                TemperatureQuantity, minimum, maximum));
+                                                ResultQuantity::Temperature, minimum, maximum));
     QCOMPARE(messages->messages.size(), size_t(1));
     QVERIFY(messages->messages[0].text.find("fixture.002") != std::string::npos);
     QCOMPARE(minimum, -1.0);

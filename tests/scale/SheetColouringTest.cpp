@@ -40,7 +40,7 @@ protected:
         return record;
     }
     static void SetStress(samplegen::RecordElement& element, float mpa) { element.stress1 = mpa * 1e6f; }
-    std::vector<int> Indices(const CSheetProfile& sheet, int quantity) const {
+    std::vector<int> Indices(const CSheetProfile& sheet, ResultQuantity quantity) const {
         const NodeColouring colouring = ColourNodes(sheet, quantity, limits);
         return {colouring.indices.begin() + 1, colouring.indices.end()};
     }
@@ -51,29 +51,29 @@ protected:
 
 TEST_F(SheetColours, UniformSheetIsRedForThicknessBlueOtherwiseAndBlankWithoutScale) {
     const auto sheet = Read(samplegen::MakeGridRecord(3, 2, 1, 1, 0.002, 160));
-    EXPECT_EQ(Indices(*sheet, ThicknessQuantity), std::vector<int>(12, 0));
-    EXPECT_EQ(Indices(*sheet, TemperatureQuantity), std::vector<int>(12, 32));
-    limits.SetFixedMode(NoScale, 1);
-    limits.SetFixedMaximum(NoScale, 9);
-    const ScaleRange range = ComputeScaleRange(*sheet, NoScale, limits);
+    EXPECT_EQ(Indices(*sheet, ResultQuantity::Thickness), std::vector<int>(12, 0));
+    EXPECT_EQ(Indices(*sheet, ResultQuantity::Temperature), std::vector<int>(12, 32));
+    limits.SetFixedMode(ResultQuantity::None, 1);
+    limits.SetFixedMaximum(ResultQuantity::None, 9);
+    const ScaleRange range = ComputeScaleRange(*sheet, ResultQuantity::None, limits);
     EXPECT_EQ(std::make_pair(range.minimum, range.maximum), std::make_pair(0.0, 0.0));
-    EXPECT_TRUE(ColourNodes(*sheet, NoScale, limits).indices.empty());
+    EXPECT_TRUE(ColourNodes(*sheet, ResultQuantity::None, limits).indices.empty());
 }
 
 // The panel shows the element range; the colours span the nodal means 100,
 // 150, 200, or the fixed limits.
 TEST_F(SheetColours, PanelShowsElementValuesWhileColoursUseNodalMeans) {
     const auto sheet = Read(Cell(100, 200));
-    const ScaleRange range = ComputeScaleRange(*sheet, TemperatureQuantity, limits);
+    const ScaleRange range = ComputeScaleRange(*sheet, ResultQuantity::Temperature, limits);
     EXPECT_EQ(std::make_pair(range.minimum, range.maximum), std::make_pair(100.0, 200.0));
-    EXPECT_EQ(Indices(*sheet, TemperatureQuantity), (std::vector<int>{16, 32, 0, 16}));
+    EXPECT_EQ(Indices(*sheet, ResultQuantity::Temperature), (std::vector<int>{16, 32, 0, 16}));
 
     const auto hotter = Read(Cell(100, 1000));
-    limits.SetFixedMode(TemperatureQuantity, 1);
-    limits.SetFixedMinimum(TemperatureQuantity, 100);
-    limits.SetFixedMaximum(TemperatureQuantity, 200);
-    EXPECT_EQ(ComputeScaleRange(*hotter, TemperatureQuantity, limits).maximum, 200);
-    EXPECT_EQ(Indices(*hotter, TemperatureQuantity), (std::vector<int>{0, 32, 0, 0}));
+    limits.SetFixedMode(ResultQuantity::Temperature, 1);
+    limits.SetFixedMinimum(ResultQuantity::Temperature, 100);
+    limits.SetFixedMaximum(ResultQuantity::Temperature, 200);
+    EXPECT_EQ(ComputeScaleRange(*hotter, ResultQuantity::Temperature, limits).maximum, 200);
+    EXPECT_EQ(Indices(*hotter, ResultQuantity::Temperature), (std::vector<int>{0, 32, 0, 0}));
 }
 
 TEST_F(SheetColours, ThicknessAboveTheInitialMaximumIsCutDown) {
@@ -83,14 +83,14 @@ TEST_F(SheetColours, ThicknessAboveTheInitialMaximumIsCutDown) {
     record.current[2].y = 0.3; // element 1 squeezed to 0.8 of its area: 0.005
     const auto sheet = Read(record);
     const double cap = sheet->MaxInitialThickness();
-    EXPECT_EQ(ComputeScaleRange(*sheet, ThicknessQuantity, limits).maximum, cap);
-    EXPECT_EQ(ColourNodes(*sheet, ThicknessQuantity, limits).maximum, cap);
+    EXPECT_EQ(ComputeScaleRange(*sheet, ResultQuantity::Thickness, limits).maximum, cap);
+    EXPECT_EQ(ColourNodes(*sheet, ResultQuantity::Thickness, limits).maximum, cap);
     // Nodes 1 and 4 average 0.0035: 0.75 of the cut range, 0.5 of the whole.
-    EXPECT_EQ(Indices(*sheet, ThicknessQuantity), (std::vector<int>{24, 0, 32, 24}));
-    limits.SetFixedMode(ThicknessQuantity, 1);
-    limits.SetFixedMaximum(ThicknessQuantity, 0.01);
-    EXPECT_EQ(ComputeScaleRange(*sheet, ThicknessQuantity, limits).maximum, 0.01);
-    EXPECT_EQ(ColourNodes(*sheet, ThicknessQuantity, limits).maximum, 0.01);
+    EXPECT_EQ(Indices(*sheet, ResultQuantity::Thickness), (std::vector<int>{24, 0, 32, 24}));
+    limits.SetFixedMode(ResultQuantity::Thickness, 1);
+    limits.SetFixedMaximum(ResultQuantity::Thickness, 0.01);
+    EXPECT_EQ(ComputeScaleRange(*sheet, ResultQuantity::Thickness, limits).maximum, 0.01);
+    EXPECT_EQ(ColourNodes(*sheet, ResultQuantity::Thickness, limits).maximum, 0.01);
 }
 
 class SharedNodeStress : public SheetColours,
@@ -103,7 +103,8 @@ TEST_P(SharedNodeStress, TakesTheLaterElement) {
     SetStress(record.elements[1], GetParam().second);
     const auto sheet = Read(record);
     const int shared = GetParam().second > GetParam().first ? 0 : 32;
-    EXPECT_EQ(Indices(*sheet, VonMisesQuantity), (std::vector<int>{shared, 32 - shared, shared, shared}));
+    EXPECT_EQ(Indices(*sheet, ResultQuantity::VonMises),
+              (std::vector<int>{shared, 32 - shared, shared, shared}));
 }
 
 INSTANTIATE_TEST_SUITE_P(VonMises, SharedNodeStress,
@@ -119,12 +120,12 @@ TEST_F(SheetColours, VonMisesColoursSpanEveryElementsStress) {
     SetStress(record.elements[2], 3);
     SetStress(record.elements[3], 2);
     const auto sheet = Read(record);
-    const NodeColouring colouring = ColourNodes(*sheet, VonMisesQuantity, limits);
+    const NodeColouring colouring = ColourNodes(*sheet, ResultQuantity::VonMises, limits);
     EXPECT_DOUBLE_EQ(colouring.minimum, 1);
     EXPECT_DOUBLE_EQ(colouring.maximum, 4);
     // Nodes 1 .. 6 hold 1, 2, 3, 1, 2, 2 MPa: 32 x 0, 1/3, 2/3 of the range.
-    EXPECT_EQ(Indices(*sheet, VonMisesQuantity), (std::vector<int>{32, 21, 11, 32, 21, 21}));
-    const ScaleRange panel = ComputeScaleRange(*sheet, VonMisesQuantity, limits);
+    EXPECT_EQ(Indices(*sheet, ResultQuantity::VonMises), (std::vector<int>{32, 21, 11, 32, 21, 21}));
+    const ScaleRange panel = ComputeScaleRange(*sheet, ResultQuantity::VonMises, limits);
     EXPECT_EQ(std::make_pair(panel.minimum, panel.maximum),
               std::make_pair(colouring.minimum, colouring.maximum));
 }
@@ -146,39 +147,41 @@ TEST_F(SheetColours, ValuesThatAreNotNumbersAreLeftOutAndGrey) {
     SetStress(record.elements[2], 3);
     SetStress(record.elements[3], 2);
     const auto sheet = Read(record);
-    const ScaleRange range = ComputeScaleRange(*sheet, VonMisesQuantity, limits);
+    const ScaleRange range = ComputeScaleRange(*sheet, ResultQuantity::VonMises, limits);
     EXPECT_DOUBLE_EQ(range.minimum, 1);
     EXPECT_DOUBLE_EQ(range.maximum, 3);
-    EXPECT_EQ(ComputeScaleRange(*sheet, TemperatureQuantity, limits).minimum, 150);
-    EXPECT_EQ(Indices(*sheet, VonMisesQuantity), (std::vector<int>{32, 16, 0, 32, 16, 16, Grey}));
+    EXPECT_EQ(ComputeScaleRange(*sheet, ResultQuantity::Temperature, limits).minimum, 150);
+    EXPECT_EQ(Indices(*sheet, ResultQuantity::VonMises), (std::vector<int>{32, 16, 0, 32, 16, 16, Grey}));
 
     // A NaN at the first node of the first element does not blank the sheet:
     // the others span 0 .. 3 MPa; the nodes that show the NaN are grey.
     record.elements[0].stress1 = 0;
     record.elements[1].stress1 = -NaN;
-    EXPECT_EQ(Indices(*Read(record), VonMisesQuantity), (std::vector<int>{Grey, 11, 0, Grey, 11, 11, Grey}));
+    EXPECT_EQ(Indices(*Read(record), ResultQuantity::VonMises),
+              (std::vector<int>{Grey, 11, 0, Grey, 11, 11, Grey}));
 
     // An infinite initial thickness neither labels the scale nor turns the
     // other nodes one colour: the limits are those of the uniform rest.
     record.elements[1].stress1 = 0;
     record.elements[2].initialThickness = Infinity;
     const auto infinite = Read(record);
-    const ScaleRange thickness = ComputeScaleRange(*infinite, ThicknessQuantity, limits);
+    const ScaleRange thickness = ComputeScaleRange(*infinite, ResultQuantity::Thickness, limits);
     EXPECT_EQ(std::make_pair(thickness.minimum, thickness.maximum),
               std::make_pair(double(0.003f), double(0.003f)));
     EXPECT_EQ(infinite->MaxInitialThickness(), double(0.003f));
-    EXPECT_EQ(Indices(*infinite, ThicknessQuantity), (std::vector<int>{0, Grey, Grey, 0, 0, Grey, Grey}));
-    EXPECT_EQ(ColourNodes(*infinite, ThicknessQuantity, limits).maximum, double(0.003f));
+    EXPECT_EQ(Indices(*infinite, ResultQuantity::Thickness),
+              (std::vector<int>{0, Grey, Grey, 0, 0, Grey, Grey}));
+    EXPECT_EQ(ColourNodes(*infinite, ResultQuantity::Thickness, limits).maximum, double(0.003f));
 
     // Without a single number there is nothing to span: both limits are NaN
     // and every node is grey.
     for (samplegen::RecordElement& element : record.elements)
         element.temperature = Infinity;
     const auto none = Read(record);
-    const ScaleRange nothing = ComputeScaleRange(*none, TemperatureQuantity, limits);
+    const ScaleRange nothing = ComputeScaleRange(*none, ResultQuantity::Temperature, limits);
     EXPECT_TRUE(std::isnan(nothing.minimum) && std::isnan(nothing.maximum))
         << nothing.minimum << " " << nothing.maximum;
-    EXPECT_EQ(Indices(*none, TemperatureQuantity), std::vector<int>(7, Grey));
+    EXPECT_EQ(Indices(*none, ResultQuantity::Temperature), std::vector<int>(7, Grey));
 }
 
 // Limits, nodal values (of one quantity, or of every one at once as the vtk
@@ -200,7 +203,7 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
     const auto sheet = Read(record);
     const size_t slots = static_cast<size_t>(sheet->NodeCount()) + 1;
     // Every quantity at once, in pieces of any size.
-    std::vector<std::vector<double>> every(StretchRatioQuantity, std::vector<double>(slots));
+    std::vector<std::vector<double>> every(ValueQuantities().size(), std::vector<double>(slots));
     for (size_t first = 1, size = 1; first < slots; first += size, size = size * 3 + 1) {
         EveryQuantity columns;
         for (size_t column = 0; column < columns.size(); ++column)
@@ -214,8 +217,8 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
     std::vector<uint8_t> table, rgba;
     FillNodeColours(ramp, ColourRamp(), DisplaySettings(), table);
 
-    for (int quantity = ThicknessQuantity; quantity <= StretchRatioQuantity; ++quantity) {
-        SCOPED_TRACE(quantity);
+    for (ResultQuantity quantity : ValueQuantities()) {
+        SCOPED_TRACE(QuantityNumber(quantity));
         ScaleRange panel = {DBL_MAX, -DBL_MAX}, colours = {HUGE_VAL, -HUGE_VAL};
         std::vector<double> sums(slots, 0), values(slots, std::nan(""));
         std::vector<int> counts(slots, 0);
@@ -228,15 +231,15 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
                 values[static_cast<size_t>(node)] = value; // von Mises: the last element's
             }
         }
-        if (quantity == VonMisesQuantity)
+        if (quantity == ResultQuantity::VonMises)
             colours = panel;
         for (size_t node = 1; node < slots; ++node) {
-            if (quantity != VonMisesQuantity && counts[node] > 0)
+            if (quantity != ResultQuantity::VonMises && counts[node] > 0)
                 values[node] = sums[node] / counts[node];
-            if (quantity != VonMisesQuantity)
+            if (quantity != ResultQuantity::VonMises)
                 colours.Fold(values[node]);
         }
-        if (quantity == ThicknessQuantity) {
+        if (quantity == ResultQuantity::Thickness) {
             panel.maximum = std::min(panel.maximum, sheet->MaxInitialThickness());
             colours.maximum = std::min(colours.maximum, sheet->MaxInitialThickness());
         }
@@ -244,7 +247,9 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
         EXPECT_EQ(std::memcmp(&range, &panel, sizeof range), 0) << range.minimum << " " << range.maximum;
         const NodeColouring colouring = ColourNodes(*sheet, quantity, limits);
         EXPECT_EQ(std::memcmp(colouring.values.data() + 1, values.data() + 1, 8 * (slots - 1)), 0);
-        EXPECT_EQ(std::memcmp(every[quantity - 1].data() + 1, values.data() + 1, 8 * (slots - 1)), 0);
+        EXPECT_EQ(
+            std::memcmp(every[QuantityIndex(quantity) - 1].data() + 1, values.data() + 1, 8 * (slots - 1)),
+            0);
         EXPECT_EQ(std::make_pair(colouring.minimum, colouring.maximum),
                   std::make_pair(colours.minimum, colours.maximum));
         FillNodeColours(colouring, ColourRamp(), DisplaySettings(), rgba);
@@ -254,18 +259,18 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
             ASSERT_EQ(std::memcmp(&rgba[4 * node], &table[4 * static_cast<size_t>(index + 1)], 4), 0) << node;
         }
     }
-    EXPECT_TRUE(std::signbit(ComputeScaleRange(*sheet, TemperatureQuantity, limits).minimum));
+    EXPECT_TRUE(std::signbit(ComputeScaleRange(*sheet, ResultQuantity::Temperature, limits).minimum));
 }
 
 TEST_F(SheetColours, DrawnBytesCarryRampColourDisplayModeAndOpacity) {
-    const NodeColouring colouring = ColourNodes(*Read(Cell(100, 200)), TemperatureQuantity, limits);
+    const NodeColouring colouring = ColourNodes(*Read(Cell(100, 200)), ResultQuantity::Temperature, limits);
     DisplaySettings settings; // mode 1, opacity 0.9
     std::vector<uint8_t> rgba(3, 77);
     FillNodeColours(colouring, ColourRamp(), settings, rgba);
     // Nodes 1 and 4 yellow (16), node 2 blue (32), node 3 red (0); node 0 none.
     EXPECT_EQ(rgba, (std::vector<uint8_t>{0,   0,   0,   0, 130, 123, 0,   229, 7, 7,
                                           123, 229, 130, 0, 0,   229, 130, 123, 0, 229}));
-    settings.sheetDisplayMode = 2;
+    settings.sheetDisplayMode = SheetDisplayMode::Edges;
     settings.sheetOpacity = 1;
     FillNodeColours(colouring, ColourRamp(), settings, rgba);
     EXPECT_EQ(std::vector<uint8_t>(rgba.begin() + 8, rgba.begin() + 16),

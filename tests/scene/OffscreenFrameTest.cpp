@@ -91,14 +91,14 @@ public:
         settings.backgroundScheme = 0;
         settings.backgroundColour = SettingsColour(Background);
         settings.sheetOpacity = 1.0;
-        settings.sheetDisplayMode = 0;
+        settings.sheetDisplayMode = SheetDisplayMode::ElementsAndEdges;
         for (ToolDisplay& tool : settings.tools)
             tool.shown = 0;
         return settings;
     }
 
     // Builds the lists in the context current now.
-    void Build(CSceneDrawer& drawer, const DisplaySettings& settings, int quantity) const {
+    void Build(CSceneDrawer& drawer, const DisplaySettings& settings, ResultQuantity quantity) const {
         CSceneDrawer::InitialiseContext();
         drawer.BuildSheetLists(
             project.Sheet(), settings,
@@ -152,7 +152,7 @@ protected:
     }
 
     // The lists of settings built in the frame's own context.
-    static void Build(const DisplaySettings& settings, int quantity) {
+    static void Build(const DisplaySettings& settings, ResultQuantity quantity) {
         ASSERT_TRUE(frame->MakeCurrent()) << frame->Error();
         scene->Build(*drawer, settings, quantity);
         frame->DoneCurrent();
@@ -177,7 +177,7 @@ TEST_F(NoDisplayFrame, ServesFramesOfDifferentSizesInTurn) {
     CSceneDrawer sizedDrawer;
     const DisplaySettings settings = Scene::Plain();
     ASSERT_TRUE(sized.MakeCurrent()) << sized.Error();
-    scene->Build(sizedDrawer, settings, 0);
+    scene->Build(sizedDrawer, settings, ResultQuantity::None);
     sized.DoneCurrent();
     const QImage small = scene->Draw(sized, sizedDrawer, settings, 320, 200, CCamera::XYView);
     const QImage large = scene->Draw(sized, sizedDrawer, settings, 1234, 777, CCamera::XYView);
@@ -199,7 +199,7 @@ TEST_F(NoDisplayFrame, ServesFramesOfDifferentSizesInTurn) {
 
 TEST_F(NoDisplayFrame, RefusesSizesItCannotDrawAndGoesOn) {
     const DisplaySettings settings = Scene::Plain();
-    Build(settings, 0);
+    Build(settings, ResultQuantity::None);
     for (const auto& [width, height] : {std::pair{0, 10}, {10, -1}, {1 << 20, 8}}) {
         const QImage none = frame->Render(width, height, [] {});
         EXPECT_TRUE(none.isNull()) << width << " x " << height;
@@ -216,7 +216,7 @@ TEST_F(NoDisplayFrame, RefusesSizesItCannotDrawAndGoesOn) {
 // working.
 TEST_F(NoDisplayFrame, SameSceneGivesTheSamePixelsInEveryContext) {
     const DisplaySettings settings = Scene::Usual();
-    Build(settings, 1);
+    Build(settings, ResultQuantity::Thickness);
     const QImage first = scene->Draw(*frame, *drawer, settings, 640, 480, CCamera::GeneralView);
     const QImage second = scene->Draw(*frame, *drawer, settings, 640, 480, CCamera::GeneralView);
     ASSERT_FALSE(first.isNull()) << frame->Error();
@@ -229,7 +229,7 @@ TEST_F(NoDisplayFrame, SameSceneGivesTheSamePixelsInEveryContext) {
         ASSERT_TRUE(other.IsValid()) << other.Error();
         CSceneDrawer otherDrawer;
         ASSERT_TRUE(other.MakeCurrent()) << other.Error();
-        scene->Build(otherDrawer, settings, 1);
+        scene->Build(otherDrawer, settings, ResultQuantity::Thickness);
         other.DoneCurrent();
         const QImage fromOther = scene->Draw(other, otherDrawer, settings, 640, 480, CCamera::GeneralView);
         ASSERT_FALSE(fromOther.isNull()) << other.Error();
@@ -245,7 +245,7 @@ TEST_F(NoDisplayFrame, SameSceneGivesTheSamePixelsInEveryContext) {
 // A scene without a window draws in a context of its own, whole or in tiles
 // that are the parts of the whole.
 TEST_F(NoDisplayFrame, SceneWithoutAWindowDrawsItsFrameWholeOrInTiles) {
-    CScene alone(scene->view, Scene::Usual(), 1);
+    CScene alone(scene->view, Scene::Usual(), ResultQuantity::Thickness);
     COffscreenFrame* own = alone.Offscreen();
     ASSERT_NE(own, nullptr);
     ASSERT_TRUE(own->IsValid()) << own->Error();
@@ -275,21 +275,22 @@ TEST_F(NoDisplayFrame, SceneWithoutAWindowDrawsItsFrameWholeOrInTiles) {
 // The presentation follows the quantity, its limits setting and the system
 // of units of its texts.
 TEST_F(NoDisplayFrame, ScenePresentationFollowsTheQuantityTheFixedLimitsAndTheUnits) {
-    CScene shown(scene->view, Scene::Plain(), 1);
+    CScene shown(scene->view, Scene::Plain(), ResultQuantity::Thickness);
     ASSERT_TRUE(shown.UpdatePresentation());
     const ScaleRange automatic = shown.Presented().limits;
     EXPECT_GT(automatic.maximum, 0);
     EXPECT_EQ(shown.Presented().labels[0], "") << "no units, no texts";
-    shown.Limits().SetFixedMinimum(1, 0.5);
-    shown.Limits().SetFixedMaximum(1, 0.75);
+    shown.Limits().SetFixedMinimum(ResultQuantity::Thickness, 0.5);
+    shown.Limits().SetFixedMaximum(ResultQuantity::Thickness, 0.75);
     ASSERT_TRUE(shown.UpdatePresentation());
     EXPECT_EQ(shown.Presented().limits.maximum, automatic.maximum) << "automatic limits take no fixed values";
-    shown.Limits().SetFixedMode(1, 1);
+    shown.Limits().SetFixedMode(ResultQuantity::Thickness, 1);
     ASSERT_TRUE(shown.UpdatePresentation());
     EXPECT_EQ(shown.Presented().limits.minimum, 0.5);
     EXPECT_EQ(shown.Presented().limits.maximum, 0.75);
-    EXPECT_TRUE(shown.Presented().setting.IsFixed(1)) << "the colours take the fixed pair";
-    shown.Limits().SetFixedMaximum(1, 2.0);
+    EXPECT_TRUE(shown.Presented().setting.IsFixed(ResultQuantity::Thickness))
+        << "the colours take the fixed pair";
+    shown.Limits().SetFixedMaximum(ResultQuantity::Thickness, 2.0);
     ASSERT_TRUE(shown.UpdatePresentation());
     EXPECT_EQ(shown.Presented().limits.maximum, 2.0);
     CConfiguration units("");
@@ -299,18 +300,18 @@ TEST_F(NoDisplayFrame, ScenePresentationFollowsTheQuantityTheFixedLimitsAndTheUn
     units.SetSIMetric(false);
     ASSERT_TRUE(shown.UpdatePresentation());
     EXPECT_EQ(shown.Presented().labels[0], "78.740 inch");
-    shown.SetQuantity(0);
+    shown.SetQuantity(ResultQuantity::None);
     ASSERT_TRUE(shown.UpdatePresentation());
     EXPECT_EQ(shown.Presented().limits.minimum, 0);
     EXPECT_EQ(shown.Presented().limits.maximum, 0);
     EXPECT_EQ(shown.Presented().title, "(no scale)");
-    shown.SetQuantity(1);
-    shown.Limits().SetFixedMode(1, 0);
+    shown.SetQuantity(ResultQuantity::Thickness);
+    shown.Limits().SetFixedMode(ResultQuantity::Thickness, 0);
     ASSERT_TRUE(shown.UpdatePresentation());
     EXPECT_EQ(shown.Presented().limits.minimum, automatic.minimum);
     EXPECT_EQ(shown.Presented().limits.maximum, automatic.maximum);
     CSessionView nothing(nullptr);
-    CScene empty(nothing, Scene::Plain(), 1);
+    CScene empty(nothing, Scene::Plain(), ResultQuantity::Thickness);
     EXPECT_FALSE(empty.UpdatePresentation());
 }
 
@@ -334,7 +335,7 @@ TEST_F(NoDisplayFrame, ValuesThatAreNotNumbersNeitherEmptyThePictureNorTakeAColo
     EXPECT_EQ(messages.messages.size(), 1u) << messages.Texts();
 
     CSessionView view(&session);
-    CScene alone(view, Scene::Plain(), ThicknessQuantity);
+    CScene alone(view, Scene::Plain(), ResultQuantity::Thickness);
     COffscreenFrame* own = alone.Offscreen();
     ASSERT_NE(own, nullptr);
     ASSERT_TRUE(own->MakeCurrent()) << own->Error();
@@ -359,7 +360,7 @@ TEST_F(NoDisplayFrame, ValuesThatAreNotNumbersNeitherEmptyThePictureNorTakeAColo
 // A document event asks a view for no more than it needs: the cut of the
 // record it shows its line alone.
 TEST_F(NoDisplayFrame, SceneUpdatesFollowTheDocumentEvents) {
-    CScene shown(scene->view, Scene::Plain(), 1);
+    CScene shown(scene->view, Scene::Plain(), ResultQuantity::Thickness);
     const int current = scene->project.CurrentRecord();
     EXPECT_EQ(shown.UpdateFor(DocumentEvent::CutChanged, current), SceneUpdate::CutLine);
     EXPECT_EQ(shown.UpdateFor(DocumentEvent::CutChanged, current + 1), SceneUpdate::Lists);
@@ -390,7 +391,7 @@ TEST(SharedContextFrame, CallsTheListsOfTheContextItShares) {
     ASSERT_TRUE(views.makeCurrent(&surface));
     const DisplaySettings settings = Scene::Usual();
     CSceneDrawer drawer;
-    scene.Build(drawer, settings, 1);
+    scene.Build(drawer, settings, ResultQuantity::Thickness);
     views.doneCurrent();
 
     QImage shared;
@@ -416,7 +417,7 @@ TEST(SharedContextFrame, CallsTheListsOfTheContextItShares) {
     ASSERT_TRUE(own.IsValid()) << own.Error();
     CSceneDrawer ownDrawer;
     ASSERT_TRUE(own.MakeCurrent());
-    scene.Build(ownDrawer, settings, 1);
+    scene.Build(ownDrawer, settings, ResultQuantity::Thickness);
     own.DoneCurrent();
     const QImage alone = scene.Draw(own, ownDrawer, settings, 500, 400, CCamera::GeneralView);
     ASSERT_FALSE(alone.isNull()) << own.Error();

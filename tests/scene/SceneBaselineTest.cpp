@@ -162,7 +162,7 @@ protected:
 
     // The picture of a project as a view fitted to it shows it; with
     // options, annotated.
-    static QImage Draw(CSession& session, const DisplaySettings& settings, int quantity,
+    static QImage Draw(CSession& session, const DisplaySettings& settings, ResultQuantity quantity,
                        const Quaternion& view, const SceneImageOptions* options = nullptr, int w = Width,
                        int h = Height) {
         CCamera camera;
@@ -190,7 +190,7 @@ TEST_F(SceneBaseline, StandardViews) {
                                                         {"view_yz", CCamera::YZView},
                                                         {"view_general", CCamera::GeneralView}};
     for (const auto& [name, view] : views)
-        EXPECT_TRUE(MatchesBaseline(Draw(*cup, DisplaySettings(), 1, view), name));
+        EXPECT_TRUE(MatchesBaseline(Draw(*cup, DisplaySettings(), ResultQuantity::Thickness, view), name));
 }
 
 // Elements with edges in thickness colours, elements alone in the darkened
@@ -202,9 +202,11 @@ TEST_F(SceneBaseline, SheetDisplayModes) {
         tool.shown = 0;
     const char* const names[] = {"sheet_elements_edges", "sheet_elements", "sheet_edges"};
     for (int mode = 0; mode < 3; ++mode) {
-        settings.sheetDisplayMode = mode;
+        settings.sheetDisplayMode = SheetDisplayMode(mode);
         EXPECT_TRUE(
-            MatchesBaseline(Draw(*cup, settings, mode == 1 ? 0 : 1, CCamera::GeneralView), names[mode]));
+            MatchesBaseline(Draw(*cup, settings, mode == 1 ? ResultQuantity::None : ResultQuantity::Thickness,
+                                 CCamera::GeneralView),
+                            names[mode]));
     }
 }
 
@@ -221,7 +223,7 @@ TEST_F(SceneBaseline, ToolInEachSlot) {
         tool.surfaceColour = Colour(255 - 25 * slot, 60 + 19 * slot, 128);
         tool.wireColour = Colour(20 * slot, 0, 255 - 20 * slot);
     }
-    EXPECT_TRUE(MatchesBaseline(Draw(*tools, settings, 0, CCamera::GeneralView), "tools"));
+    EXPECT_TRUE(MatchesBaseline(Draw(*tools, settings, ResultQuantity::None, CCamera::GeneralView), "tools"));
 }
 
 // The cut line over the translucent sheet (black and white) and over the
@@ -232,17 +234,20 @@ TEST_F(SceneBaseline, CutLine) {
     ASSERT_TRUE(cup->MakeCut(*configuration, failure)) << failure;
     ASSERT_FALSE(cup->CutLine()->empty());
     DisplaySettings settings;
-    EXPECT_TRUE(MatchesBaseline(Draw(*cup, settings, 1, CCamera::XYView), "cut_translucent"));
+    EXPECT_TRUE(
+        MatchesBaseline(Draw(*cup, settings, ResultQuantity::Thickness, CCamera::XYView), "cut_translucent"));
     settings.sheetOpacity = 1.0;
-    EXPECT_TRUE(MatchesBaseline(Draw(*cup, settings, 1, CCamera::GeneralView), "cut_opaque"));
+    EXPECT_TRUE(
+        MatchesBaseline(Draw(*cup, settings, ResultQuantity::Thickness, CCamera::GeneralView), "cut_opaque"));
     cup->EndCut();
 }
 
 TEST_F(SceneBaseline, CaptionAndColourScale) {
     SceneImageOptions options;
     options.colourScale = true;
-    EXPECT_TRUE(
-        MatchesBaseline(Draw(*cup, DisplaySettings(), 2, CCamera::GeneralView, &options), "annotated"));
+    EXPECT_TRUE(MatchesBaseline(
+        Draw(*cup, DisplaySettings(), ResultQuantity::Temperature, CCamera::GeneralView, &options),
+        "annotated"));
 }
 
 // The formed cup against its first record: thinner (blue) where it was
@@ -252,7 +257,7 @@ TEST_F(SceneBaseline, DifferenceToAnotherRecord) {
     CCamera camera;
     camera.trackball.SetRotation(CCamera::GeneralView);
     CSessionView shown(cup);
-    CHeadlessScene scene(shown, DisplaySettings(), ThicknessQuantity, camera);
+    CHeadlessScene scene(shown, DisplaySettings(), ResultQuantity::Thickness, camera);
     ASSERT_TRUE(scene.IsValid()) << scene.Error();
     scene.SetConfiguration(configuration);
     std::string failure;
@@ -283,7 +288,8 @@ TEST_F(SceneBaseline, MeasuredPoints) {
     cup->SelectPoint(12);
     SceneImageOptions annotated;
     annotated.colourScale = true;
-    const QImage image = Draw(*cup, DisplaySettings(), 0, CCamera::XYView, &annotated, 320, 240);
+    const QImage image =
+        Draw(*cup, DisplaySettings(), ResultQuantity::None, CCamera::XYView, &annotated, 320, 240);
     cup->SetMeasured(nullptr);
     cup->SelectPoint(-1);
     EXPECT_TRUE(MatchesBaseline(image, "measured"));
@@ -296,27 +302,33 @@ TEST_F(SceneBaseline, MeasuredPoints) {
 TEST_F(SceneBaseline, BackgroundsAndHiddenSheet) {
     DisplaySettings settings;
     settings.sheetOpacity = 1.0;
-    settings.sheetDisplayMode = 0;
+    settings.sheetDisplayMode = SheetDisplayMode::ElementsAndEdges;
     settings.sheetColour = Colour(140, 60, 20);
     settings.backgroundScheme = 0;
     settings.backgroundColour = Colour(20, 40, 60);
     QImage quarters(Width, Height, QImage::Format_RGB32);
     QPainter painter(&quarters);
-    painter.drawImage(0, 0, Draw(*cup, settings, 0, CCamera::XYView, nullptr, Width / 2, Height / 2));
+    painter.drawImage(
+        0, 0, Draw(*cup, settings, ResultQuantity::None, CCamera::XYView, nullptr, Width / 2, Height / 2));
     settings.sheetShown = 0;
     settings.backgroundScheme = 2;
     settings.backgroundCorners = {Colour(250, 250, 250), Colour(255, 0, 128), Colour(0, 200, 60),
                                   Colour(90, 20, 250)};
-    painter.drawImage(Width / 2, 0, Draw(*cup, settings, 1, CCamera::XYView, nullptr, Width / 2, Height / 2));
+    painter.drawImage(
+        Width / 2, 0,
+        Draw(*cup, settings, ResultQuantity::Thickness, CCamera::XYView, nullptr, Width / 2, Height / 2));
     settings.sheetShown = 1;
     settings.backgroundScheme = 1;
     for (ToolDisplay& tool : settings.tools)
         tool.opacity = 1.0;
     const Quaternion fromBelow{0.70710677f, 0.70710677f, 0, 0};
-    painter.drawImage(0, Height / 2, Draw(*cup, settings, 1, fromBelow, nullptr, Width / 2, Height / 2));
+    painter.drawImage(
+        0, Height / 2,
+        Draw(*cup, settings, ResultQuantity::Thickness, fromBelow, nullptr, Width / 2, Height / 2));
     settings.backgroundScheme = 5;
     painter.drawImage(Width / 2, Height / 2,
-                      Draw(*cup, settings, 1, CCamera::GeneralView, nullptr, Width / 2, Height / 2));
+                      Draw(*cup, settings, ResultQuantity::Thickness, CCamera::GeneralView, nullptr,
+                           Width / 2, Height / 2));
     painter.end();
     EXPECT_TRUE(MatchesBaseline(quarters, "backgrounds"));
 }
@@ -345,14 +357,14 @@ TEST_F(SceneBaseline, ASymmetricSheetGivesASymmetricPicture) {
     DisplaySettings settings;
     settings.backgroundScheme = 0;
     settings.sheetOpacity = 1.0;
-    settings.sheetDisplayMode = 0;
+    settings.sheetDisplayMode = SheetDisplayMode::ElementsAndEdges;
     for (ToolDisplay& tool : settings.tools)
         tool.shown = 0;
     // Odd sizes, so that the lines along the middle have a middle pixel row
     // and column to fall on.
     const int w = Width + 1, h = Height + 1;
-    const QImage image =
-        Draw(project, settings, 1, CCamera::XYView, nullptr, w, h).convertToFormat(QImage::Format_RGB32);
+    const QImage image = Draw(project, settings, ResultQuantity::Thickness, CCamera::XYView, nullptr, w, h)
+                             .convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(image.isNull());
     // Not one colour: the thickness grows from the middle.
     EXPECT_GT(Compare(image.copy(w / 2 - 2, h / 2 - 2, 4, 4), image.copy(w / 2 - 2, h / 8, 4, 4)).differing,

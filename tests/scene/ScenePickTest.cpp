@@ -26,7 +26,7 @@ private slots:
 // --- Picks -----------------------------------------------------------------
 
 void ScenePickTest::elementPickFindsTheElementUnderItsCentre() {
-    OPEN_VIEW(view, OpaqueSettings(), 1);
+    OPEN_VIEW(view, OpaqueSettings(), ResultQuantity::Thickness);
     view->Commands().SetPickMode(ElementMode);
     const CSheetProfile& sheet = *project.Sheet();
     for (int element : {0, OverNothing, OverMould, ThickElement, 2 * CellsX * CellsY - 1}) {
@@ -42,7 +42,7 @@ void ScenePickTest::elementPickFindsTheElementUnderItsCentre() {
 }
 
 void ScenePickTest::nodePickFindsTheNearestNode() {
-    OPEN_VIEW(view, OpaqueSettings(), 1);
+    OPEN_VIEW(view, OpaqueSettings(), ResultQuantity::Thickness);
     view->Commands().SetPickMode(NodeMode);
     const ElementNodes& nodes = project.Sheet()->Mesh().Nodes(static_cast<size_t>(OverMould));
     const QPointF centre = CentreOf(*view, OverMould);
@@ -61,7 +61,7 @@ void ScenePickTest::nodePickFindsTheNearestNode() {
 }
 
 void ScenePickTest::pointPickLiesOnTheViewingLine() {
-    OPEN_VIEW(view, OpaqueSettings(), 1);
+    OPEN_VIEW(view, OpaqueSettings(), ResultQuantity::Thickness);
     view->Commands().SetPickMode(PointMode);
     for (int element : {OverNothing, ThickElement}) {
         const QPoint cursor = Pixel(CentreOf(*view, element)) + QPoint(1, -1);
@@ -78,7 +78,7 @@ void ScenePickTest::pointPickLiesOnTheViewingLine() {
 }
 
 void ScenePickTest::hiddenSheetLetsPicksReachTheTool() {
-    OPEN_VIEW(view, OpaqueSettings(), 1);
+    OPEN_VIEW(view, OpaqueSettings(), ResultQuantity::Thickness);
     view->Commands().SetPickMode(ElementMode);
     view->Commands().ToggleSheet();
     const QPoint overMould = Pixel(CentreOf(*view, OverMould));
@@ -98,7 +98,7 @@ void ScenePickTest::hiddenSheetLetsPicksReachTheTool() {
 }
 
 void ScenePickTest::nearestToolWinsThePick() {
-    OPEN_VIEW(view, OpaqueSettings(), 1);
+    OPEN_VIEW(view, OpaqueSettings(), ResultQuantity::Thickness);
     view->Commands().SetPickMode(ElementMode);
     view->Commands().ToggleSheet();
     const CCoordinate axis(0.001, 0.001, 0);
@@ -116,7 +116,7 @@ void ScenePickTest::nearestToolWinsThePick() {
 }
 
 void ScenePickTest::zoomedAndPannedFrameAgreesWithProjectionAndPicks() {
-    OPEN_VIEW(view, OpaqueSettings(), 1);
+    OPEN_VIEW(view, OpaqueSettings(), ResultQuantity::Thickness);
     view->Commands().SetPickMode(ElementMode);
     view->Commands().ZoomIn();
     view->Commands().ZoomIn();
@@ -160,7 +160,7 @@ void ScenePickTest::pickFollowsTheRecordShownInATurnedView() {
     CSession turnedSession;
     CProjectProfile& turned = turnedSession.Project();
     QVERIFY(turned.Open(turnedFixture.ProjectPath(), nullptr));
-    OPEN_VIEW_OF(view, OpaqueSettings(), 1, &turnedSession);
+    OPEN_VIEW_OF(view, OpaqueSettings(), ResultQuantity::Thickness, &turnedSession);
     view->Commands().SetPickMode(ElementMode);
     view->Commands().SetGeneralView();
     const CSheetProfile& sheet = *turned.Sheet();
@@ -188,7 +188,7 @@ void ScenePickTest::pickFollowsTheRecordShownInATurnedView() {
 // The window's mouse and wheel events reach the gestures (whose arithmetic
 // InteractorTest checks) in device pixels.
 void ScenePickTest::dragsAndTheWheelMoveTheCamera() {
-    OPEN_VIEW(view, OpaqueSettings(), 1);
+    OPEN_VIEW(view, OpaqueSettings(), ResultQuantity::Thickness);
     CCamera& camera = view->Scene().Camera();
     const Quaternion before = camera.trackball.Rotation();
     QTest::mousePress(view.get(), Qt::LeftButton, {}, QPoint(200, 150));
@@ -220,7 +220,7 @@ void ScenePickTest::dragsAndTheWheelMoveTheCamera() {
 }
 
 void ScenePickTest::shiftRightClickPicksTheElementUnderTheMouse() {
-    OPEN_VIEW(view, OpaqueSettings(), 1);
+    OPEN_VIEW(view, OpaqueSettings(), ResultQuantity::Thickness);
     view->Commands().SetPickMode(ElementMode);
     QSignalSpy picked(view.get(), &CSceneRender::Picked);
     const QPoint cursor = Pixel(CentreOf(*view, ThickElement));
@@ -233,7 +233,7 @@ void ScenePickTest::shiftRightClickPicksTheElementUnderTheMouse() {
 }
 
 void ScenePickTest::ctrlClickMovesTheCentreWithoutAJump() {
-    OPEN_VIEW(view, OpaqueSettings(), 1);
+    OPEN_VIEW(view, OpaqueSettings(), ResultQuantity::Thickness);
     const CCoordinate node = Node(1);
     const QPointF before = view->ProjectToWindow(node);
     const QPoint cursor = Pixel(CentreOf(*view, ThickElement));
@@ -247,8 +247,8 @@ void ScenePickTest::ctrlClickMovesTheCentreWithoutAJump() {
 }
 
 void ScenePickTest::zoomBoxDraggedWithTheMouseZoomsIn() {
-    OPEN_VIEW(view, OpaqueSettings(), 1);
-    OPEN_VIEW(other, OpaqueSettings(), 1);
+    OPEN_VIEW(view, OpaqueSettings(), ResultQuantity::Thickness);
+    OPEN_VIEW(other, OpaqueSettings(), ResultQuantity::Thickness);
     QCoreApplication::processEvents();
     const float zoom = view->Scene().Camera().zoom;
     view->Commands().StartZoomBox();

@@ -49,10 +49,10 @@ void SceneRenderTest::recordStepDrawsWhatAViewOpenedOnTheRecordDraws() {
     QVERIFY(stepped.GoToRecord(1));
     QVERIFY(opened.GoToRecord(2));
     DisplaySettings settings = OpaqueSettings();
-    settings.sheetDisplayMode = 1;
-    OPEN_VIEW_OF(steppedView, settings, 1, &steppedSession);
+    settings.sheetDisplayMode = SheetDisplayMode::Elements;
+    OPEN_VIEW_OF(steppedView, settings, ResultQuantity::Thickness, &steppedSession);
     settings.nodeDotsShown = 1;
-    OPEN_VIEW_OF(openedView, settings, 1, &openedSession);
+    OPEN_VIEW_OF(openedView, settings, ResultQuantity::Thickness, &openedSession);
     QVERIFY(stepped.GoToRecord(2));
     steppedView->TakeRecord(2);
     for (CSceneRender* view : {steppedView.get(), openedView.get()}) {
@@ -74,7 +74,7 @@ void SceneRenderTest::recordStepDrawsWhatAViewOpenedOnTheRecordDraws() {
 // The usual look (gradient, translucent lit sheet and tools) at the window's
 // size, and at twice it, where the scene scales with the frame.
 void SceneRenderTest::offscreenFrameMatchesTheWindowAtAnySize() {
-    OPEN_VIEW(view, DisplaySettings(), 1);
+    OPEN_VIEW(view, DisplaySettings(), ResultQuantity::Thickness);
     view->Commands().SetGeneralView();
     const QImage window = Frame(*view);
     const QImage offscreen = view->Scene().RenderImage(window.width(), window.height());
@@ -93,7 +93,7 @@ void SceneRenderTest::offscreenFrameMatchesTheWindowAtAnySize() {
 }
 
 void SceneRenderTest::frameWithoutADisplayMatchesTheWindow() {
-    OPEN_VIEW(view, DisplaySettings(), 1);
+    OPEN_VIEW(view, DisplaySettings(), ResultQuantity::Thickness);
     view->Commands().SetGeneralView();
     const QImage window = Frame(*view);
     // A context of its own that shares nothing: it builds its own lists from

@@ -65,7 +65,7 @@ void SceneViewTest::SaveKeptFrames() {
 DisplaySettings SceneViewTest::OpaqueSettings() {
     DisplaySettings settings;
     settings.sheetOpacity = 1.0;
-    settings.sheetDisplayMode = 0;
+    settings.sheetDisplayMode = SheetDisplayMode::ElementsAndEdges;
     settings.backgroundScheme = 0;
     settings.backgroundColour = SettingsColour(Background);
     settings.tools[0].opacity = 1.0;
@@ -73,8 +73,8 @@ DisplaySettings SceneViewTest::OpaqueSettings() {
     return settings;
 }
 
-std::unique_ptr<CSceneRender> SceneViewTest::OpenView(const DisplaySettings& settings, int quantity,
-                                                      CSession* shown) {
+std::unique_ptr<CSceneRender> SceneViewTest::OpenView(const DisplaySettings& settings,
+                                                      ResultQuantity quantity, CSession* shown) {
     auto view = std::make_unique<CSceneRender>(shown ? shown : &session, settings);
     view->resize(ViewWidth, ViewHeight);
     view->show();

@@ -119,7 +119,7 @@ protected:
     static DisplaySettings OpaqueSettings();
     // A shown view of the project (or of shown) in the XY view, in the
     // given quantity.
-    std::unique_ptr<CSceneRender> OpenView(const DisplaySettings& settings, int quantity,
+    std::unique_ptr<CSceneRender> OpenView(const DisplaySettings& settings, ResultQuantity quantity,
                                            CSession* shown = nullptr);
     // The view's frame, kept for the failure report under the given name.
     QImage Frame(CSceneRender& view, const QString& name = QStringLiteral("window"));

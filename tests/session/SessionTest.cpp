@@ -34,7 +34,7 @@ protected:
     CCutSession& StartTemperatureCut() {
         CCutSession& cut = session.StartCut();
         cut.Position = 12.5;
-        cut.ProfileQuantity = TemperatureQuantity - 1;
+        cut.ProfileQuantity = ResultQuantity::Temperature;
         return cut;
     }
 
@@ -149,14 +149,14 @@ TEST_F(SessionTest, AViewComparesWithWhatItCanPrepare) {
     EXPECT_FALSE(view.CompareWith(other, CComparison::Follow, failure));
     EXPECT_FALSE(failure.empty());
     EXPECT_EQ(view.Comparison(), nullptr);
-    EXPECT_EQ(view.ReferencePreparation(2, ThicknessQuantity), nullptr);
+    EXPECT_EQ(view.ReferencePreparation(2, ResultQuantity::Thickness), nullptr);
 
     auto compared = std::make_shared<CComparison>(session.Project(), reference);
     std::vector<int> read;
     compared->SetReadObserver([&read](int record) { read.push_back(record); });
     ASSERT_TRUE(view.SetComparison(compared, failure)) << failure;
     EXPECT_EQ(compared->PreparedRecord(), 3);
-    const std::function<void()> preparation = view.ReferencePreparation(2, TemperatureQuantity);
+    const std::function<void()> preparation = view.ReferencePreparation(2, ResultQuantity::Temperature);
     ASSERT_TRUE(preparation);
     preparation();
     compared->AwaitReadAhead();

@@ -156,13 +156,13 @@ void CGraphicalOptionsDialog::Refresh() {
     if (settings) {
         for (auto& [button, field] : toggles) {
             const QSignalBlocker block(button);
-            button->setChecked(field(*settings) != 0);
+            button->setChecked(field->integer(*settings) != 0);
         }
         for (auto& [swatch, field] : swatches)
-            swatch->setIcon(SwatchIcon(field(*settings)));
+            swatch->setIcon(SwatchIcon(field->integer(*settings)));
         for (auto& [list, field] : lists) {
             const QSignalBlocker block(list);
-            list->setCurrentIndex(field(*settings));
+            list->setCurrentIndex(field->integer(*settings));
         }
         for (auto& [slider, field] : sliders) {
             const QSignalBlocker block(slider);
@@ -173,14 +173,14 @@ void CGraphicalOptionsDialog::Refresh() {
 }
 
 QAbstractButton* CGraphicalOptionsDialog::AddToggle(QAbstractButton* button) {
-    const IntField field = FieldNamed(button->objectName()).integer;
+    const IntField field = &FieldNamed(button->objectName());
     toggles.emplace_back(button, field);
     editors.push_back(button);
     connect(button, &QAbstractButton::clicked, this, [this, button, field] {
         if (!settings)
             return;
-        int& value = field(*settings);
-        value = value != 0 ? 0 : 1;
+        const int value = field->integer(*settings) != 0 ? 0 : 1;
+        field->setInteger(*settings, value);
         // A stored 2 shows ticked and becomes 0; the box follows the field.
         const QSignalBlocker block(button);
         button->setChecked(value != 0);
@@ -190,7 +190,7 @@ QAbstractButton* CGraphicalOptionsDialog::AddToggle(QAbstractButton* button) {
 }
 
 QToolButton* CGraphicalOptionsDialog::AddSwatch(const char* name, const QString& tip) {
-    const IntField field = FieldNamed(QString::fromLatin1(name)).integer;
+    const IntField field = &FieldNamed(QString::fromLatin1(name));
     auto* swatch = new QToolButton;
     swatch->setObjectName(QString::fromLatin1(name));
     swatch->setToolTip(tip);
@@ -204,10 +204,10 @@ QToolButton* CGraphicalOptionsDialog::AddSwatch(const char* name, const QString&
         // another view meanwhile, and the colour then belongs to nobody.
         const QPointer<CGraphicalOptionsDialog> alive(this);
         DisplaySettings* const target = settings;
-        int colour = field(*target);
+        int colour = field->integer(*target);
         if (!chooseColour(colour) || !alive || settings != target)
             return;
-        field(*target) = colour;
+        field->setInteger(*target, colour);
         swatch->setIcon(SwatchIcon(colour));
         Edited();
     });
@@ -215,7 +215,7 @@ QToolButton* CGraphicalOptionsDialog::AddSwatch(const char* name, const QString&
 }
 
 QComboBox* CGraphicalOptionsDialog::AddList(const char* name, const QString& tip, const QStringList& items) {
-    const IntField field = FieldNamed(QString::fromLatin1(name)).integer;
+    const IntField field = &FieldNamed(QString::fromLatin1(name));
     auto* list = new QComboBox;
     list->setObjectName(QString::fromLatin1(name));
     list->setToolTip(tip);
@@ -225,7 +225,7 @@ QComboBox* CGraphicalOptionsDialog::AddList(const char* name, const QString& tip
     connect(list, &QComboBox::currentIndexChanged, this, [this, field](int index) {
         if (!settings || index < 0)
             return;
-        field(*settings) = index;
+        field->setInteger(*settings, index);
         Edited();
     });
     return list;

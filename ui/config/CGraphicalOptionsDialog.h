@@ -44,7 +44,7 @@ signals:
     void SaveRequested();
 
 private:
-    using IntField = std::function<int&(DisplaySettings&)>;
+    using IntField = const DisplayField*;
     using DoubleField = std::function<double&(DisplaySettings&)>;
 
     // Each control edits the field of its object name (DisplayFields).

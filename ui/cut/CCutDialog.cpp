@@ -236,7 +236,7 @@ QLayout* CCutDialog::BuildActions() {
     profile = new QComboBox(controls);
     profile->setObjectName("profile");
     // The scale panel's list without "(no scale)".
-    for (int quantity = ThicknessQuantity; quantity < ResultQuantityCount; ++quantity)
+    for (ResultQuantity quantity : ValueQuantities())
         profile->addItem(QString::fromUtf8(QuantityName(quantity)));
     saveData = new QPushButton(QString::fromUtf8("Save data\xE2\x80\xA6"), controls);
     saveData->setObjectName("saveData");
@@ -294,7 +294,7 @@ bool CCutDialog::TakeControls() {
             return false;
     cut->PlaneIndex = plane->currentIndex();
     cut->Position = typedPosition;
-    cut->ProfileQuantity = profile->currentIndex();
+    cut->ProfileQuantity = ValueQuantities()[static_cast<size_t>(std::max(profile->currentIndex(), 0))];
     cut->GraphLimits = {limits[0], limits[1], limits[2], limits[3]};
     return true;
 }
@@ -310,7 +310,7 @@ void CCutDialog::PutControls() {
         limitEdits[k]->setText(NumberText(limits[k]));
         FitToText(limitEdits[k]);
     }
-    profile->setCurrentIndex(cut->ProfileQuantity);
+    profile->setCurrentIndex(QuantityNumber(cut->ProfileQuantity) - 1);
     flagT->setChecked(document && document->CutFlag());
     updatingControls = false;
 }
@@ -369,8 +369,8 @@ void CCutDialog::SaveData() {
     if (path.isEmpty())
         return;
     const std::string target = path.toStdString();
-    if (!SaveProfileCsv(target,
-                        ProfileCsv(cut->CutOf(*sheet), cut->Quantity(), configuration, cut->Made.difference)))
+    if (!SaveProfileCsv(target, ProfileCsv(cut->CutOf(*sheet), cut->ProfileQuantity, configuration,
+                                           cut->Made.difference)))
         ShowMessage("The file " + target + " could not be written.", MessageIcon::Error);
 }
 
@@ -434,7 +434,7 @@ void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& fo
                      xTitle);
     const CTextPlace yTitle = YTitlePlace(plot, h);
     PresentationSource axis;
-    axis.quantity = cut->Quantity();
+    axis.quantity = cut->ProfileQuantity;
     axis.units = &configuration;
     const std::string yText = MakePresentation(axis).axisTitle;
     painter.drawText(QPoint(yTitle.x, yTitle.baseline),

@@ -62,6 +62,29 @@ QString VideoFileName(const QString& typed, const QString& chosenFilter) {
     return name + (chosenFilter == Mp4Filter ? QStringLiteral(".mp4") : QStringLiteral(".avi"));
 }
 
+namespace {
+
+// The encoder the user chooses among those of the container of path; false,
+// after the message, when none is chosen.
+bool AskEncoder(const std::string& path, QWidget* parent, const VideoExportHooks& hooks, std::string& codec) {
+    QStringList encoders;
+    if (CVideoWriter::IsMp4Path(path))
+        encoders << QString::fromLatin1(CVideoWriter::Mp4Codec);
+    else
+        for (const std::string& name : CVideoWriter::AviEncoders())
+            encoders << QString::fromStdString(name);
+    const QString chosen =
+        hooks.chooseCodec ? hooks.chooseCodec(parent, encoders) : ChooseCodec(parent, encoders);
+    if (chosen.isEmpty()) {
+        ShowVideoError();
+        return false;
+    }
+    codec = chosen.toStdString();
+    return true;
+}
+
+} // namespace
+
 bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidget* parent,
                  const VideoExportHooks& hooks) {
     auto* project = dynamic_cast<CProjectProfile*>(view.Document());
@@ -76,21 +99,8 @@ bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidge
     if (!(hooks.askOptions ? hooks.askOptions(parent, options) : AskOptions(parent, options)))
         return false;
     std::string codec;
-    if (options.selectCodec) {
-        QStringList encoders;
-        if (CVideoWriter::IsMp4Path(path))
-            encoders << QString::fromLatin1(CVideoWriter::Mp4Codec);
-        else
-            for (const std::string& name : CVideoWriter::AviEncoders())
-                encoders << QString::fromStdString(name);
-        const QString chosen =
-            hooks.chooseCodec ? hooks.chooseCodec(parent, encoders) : ChooseCodec(parent, encoders);
-        if (chosen.isEmpty()) {
-            ShowVideoError();
-            return false;
-        }
-        codec = chosen.toStdString();
-    }
+    if (options.selectCodec && !AskEncoder(path, parent, hooks, codec))
+        return false;
     SceneImageOptions imageOptions;
     imageOptions.colourScale = options.colourScale;
     SceneImageFault fault = SceneImageFault::None;

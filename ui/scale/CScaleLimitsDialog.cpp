@@ -141,7 +141,7 @@ void CScaleLimitsDialog::accept() {
 }
 
 bool ComputeAllRecordLimitsWithProgress(QWidget* parent, const std::string& projectPath, int recordCount,
-                                        int quantity, double& minimum, double& maximum) {
+                                        ResultQuantity quantity, double& minimum, double& maximum) {
     QProgressDialog progress(QStringLiteral("Reading the records..."), QStringLiteral("Cancel"), 0,
                              std::max(recordCount, 1), parent);
     progress.setWindowTitle(QStringLiteral("All records"));

@@ -2,6 +2,8 @@
 // or frees it to follow the values, in the units the user sees.
 #pragma once
 
+#include "scale/Quantity.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -47,7 +49,7 @@ private:
     void ChooseFixed();
     void RunAllRecords();
 
-    int quantity;
+    ResultQuantity quantity;
     bool difference;
     ScaleLimits& limits;
     const CConfiguration& configuration;
@@ -66,4 +68,4 @@ private:
 // when every record was read. A record that cannot be read has been
 // reported when it returns false.
 bool ComputeAllRecordLimitsWithProgress(QWidget* parent, const std::string& projectPath, int recordCount,
-                                        int quantity, double& minimum, double& maximum);
+                                        ResultQuantity quantity, double& minimum, double& maximum);

@@ -206,7 +206,8 @@ CScalePanel::CScalePanel(bool wide, QWidget* parent) : QWidget(parent) {
     // The quantity list is the panel's first list: created before the other.
     profileList = new QComboBox(this);
     profileList->setObjectName(QStringLiteral("profileList"));
-    for (int q = 0; q < ResultQuantityCount; ++q)
+    profileList->addItem(QString::fromUtf8(QuantityName(ResultQuantity::None)));
+    for (ResultQuantity q : ValueQuantities())
         profileList->addItem(QString::fromUtf8(QuantityName(q)));
     pickList = new QComboBox(this);
     pickList->setObjectName(QStringLiteral("pickList"));
@@ -263,10 +264,11 @@ CScalePanel::CScalePanel(bool wide, QWidget* parent) : QWidget(parent) {
 
     // The view chosen presents the quantity, and the panel shows that.
     connect(profileList, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
-        if (index < 0)
+        const std::optional<ResultQuantity> chosen = QuantityFromNumber(index);
+        if (!chosen)
             return;
-        quantity = index;
-        emit QuantityChosen(index);
+        quantity = *chosen;
+        emit QuantityChosen(quantity);
     });
     connect(pickList, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
         if (index >= 0)
@@ -302,18 +304,18 @@ void CScalePanel::BuildViewToolBar() {
     removeClipPlanes->setEnabled(false);
 }
 
-void CScalePanel::SetQuantityShown(int shown) {
+void CScalePanel::SetQuantityShown(ResultQuantity shown) {
     const QSignalBlocker blocker(profileList);
-    profileList->setCurrentIndex(KnownQuantity(shown));
+    profileList->setCurrentIndex(QuantityNumber(shown));
 }
 
-void CScalePanel::ShowView(int viewQuantity, int pickMode) {
+void CScalePanel::ShowView(ResultQuantity viewQuantity, int pickMode) {
     profileList->setEnabled(true);
     pickList->setEnabled(true);
     limitsButton->setEnabled(true);
     compareButton->setEnabled(true);
     viewBar->setEnabled(true);
-    quantity = KnownQuantity(viewQuantity);
+    quantity = viewQuantity;
     SetQuantityShown(quantity);
     const QSignalBlocker blocker(pickList);
     pickList->setCurrentIndex(PickIndex(pickMode));

@@ -4,6 +4,7 @@
 // active 3D view, which the main window mirrors into it.
 #pragma once
 
+#include "scale/Quantity.h"
 #include "scene/CTrackball.h"
 
 #include <QImage>
@@ -34,7 +35,7 @@ public:
     explicit CScalePanel(bool wide, QWidget* parent = nullptr);
 
     // A project view became active: the lists follow it and are enabled.
-    void ShowView(int quantity, int pickMode);
+    void ShowView(ResultQuantity quantity, int pickMode);
     // No project view is active: "(no scale)" in a disabled list.
     void ClearView();
     // The active view turned: the cube turns with it.
@@ -43,7 +44,7 @@ public:
     bool Comparing() const { return comparing; }
     QString Title() const;
 
-    int Quantity() const { return quantity; }
+    ResultQuantity Quantity() const { return quantity; }
     // Label k, 0 (top, the maximum) .. 4 (the minimum).
     QString LabelText(int k) const;
 
@@ -65,7 +66,7 @@ public slots:
     void ShowPresentation(const Presentation& shown);
 
 signals:
-    void QuantityChosen(int quantity);
+    void QuantityChosen(ResultQuantity quantity);
     void PickModeChosen(int mode);
     void LimitsRequested();
     // The comparison button: "Compare with..." or, while comparing, "Stop
@@ -78,9 +79,9 @@ signals:
 
 private:
     void BuildViewToolBar();
-    void SetQuantityShown(int shown);
+    void SetQuantityShown(ResultQuantity shown);
 
-    int quantity = 0;
+    ResultQuantity quantity = ResultQuantity::None;
     bool comparing = false;
 
     CRotationCube* cube = nullptr;

@@ -64,7 +64,7 @@ void CSceneCommands::RemoveClipPlanes() {
     view.update();
 }
 
-void CSceneCommands::SetQuantity(int quantity) {
+void CSceneCommands::SetQuantity(ResultQuantity quantity) {
     view.Scene().SetQuantity(quantity);
     view.SettingsChanged();
 }
@@ -85,7 +85,7 @@ void CSceneCommands::StepToolMode(int slot) {
     EditSettings([slot](DisplaySettings& s) { StepToolDisplayMode(s, slot); });
 }
 
-void CSceneCommands::SetSheetDisplayMode(int mode) {
+void CSceneCommands::SetSheetDisplayMode(SheetDisplayMode mode) {
     EditSettings([mode](DisplaySettings& s) { s.sheetDisplayMode = mode; });
 }
 

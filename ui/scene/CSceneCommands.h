@@ -4,6 +4,7 @@
 #pragma once
 
 #include "config/DisplaySettings.h"
+#include "scale/Quantity.h"
 #include "scene/CTrackball.h"
 
 #include <QObject>
@@ -29,12 +30,12 @@ public slots:
     void StartZoomBox();
     void StartExclusiveZoomBox();
     void RemoveClipPlanes();
-    void SetQuantity(int quantity);
+    void SetQuantity(ResultQuantity quantity);
     void SetPickMode(int mode);
     void ToggleSheet();
     void ToggleTool(int slot);
     void StepToolMode(int slot);
-    void SetSheetDisplayMode(int mode);
+    void SetSheetDisplayMode(SheetDisplayMode mode);
     void ToggleDots();
     // Distance measurement on or off: a new measurement starts.
     void ToggleMeasurement();

@@ -33,8 +33,8 @@ void CSceneRender::PrepareApplication() {
 CSceneRender::CSceneRender(CSession* session, const DisplaySettings& defaults, QWidget* parent,
                            const CConfiguration* units)
     : QOpenGLWidget(parent), project(session ? &session->Project() : nullptr), sessionView(session),
-      scene(sessionView, defaults, 1, this), gestures(std::make_unique<CViewGestures>(*this)),
-      commands(std::make_unique<CSceneCommands>(*this)) {
+      scene(sessionView, defaults, ResultQuantity::Thickness, this),
+      gestures(std::make_unique<CViewGestures>(*this)), commands(std::make_unique<CSceneCommands>(*this)) {
     QSurfaceFormat format = QSurfaceFormat::defaultFormat();
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);

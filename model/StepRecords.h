@@ -1,0 +1,28 @@
+// A record of an open project read onto its mesh, as the navigation, the
+// animation and the video read the records after the first; and the
+// messages that tell why one cannot be.
+#pragma once
+
+#include <memory>
+#include <string>
+
+class CProjectProfile;
+class CSheetProfile;
+struct CRecordData;
+class IProgressSink;
+
+// Reads record (1-based) of document; false, with the message to show, when
+// it is missing, damaged or of other element or node counts than the sheet.
+bool ReadStepRecord(const CProjectProfile& document, int record, IProgressSink* progress, CRecordData& read,
+                    std::string& failure);
+// Derives a record read on the sheet's mesh (see PrepareRecord); null, with
+// the message to show, when its elements use other nodes.
+std::unique_ptr<CSheetProfile> PrepareStepRecord(const CProjectProfile& document, CRecordData read,
+                                                 std::string& failure);
+// Reads record and prepares it; null as ReadStepRecord and PrepareStepRecord.
+std::unique_ptr<CSheetProfile> ReadPreparedRecord(const CProjectProfile& document, int record,
+                                                  IProgressSink* progress, std::string& failure);
+
+// The warning that record (1-based), held by sheet, has values that are not
+// numbers; "" when all are numbers.
+std::string NonFiniteWarning(const CSheetProfile& sheet, int record);
