@@ -469,7 +469,6 @@ void CMainFrame::NotifyUnitsChanged() {
         if (cut)
             cut->CutWindow()->UnitsChanged();
     measurementCommands->UnitsChanged();
-    emit UnitsChanged();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -110,7 +110,6 @@ public:
     IProgressSink* Progress() override { return progress.get(); }
 
 signals:
-    void UnitsChanged();
     // The active project view changed (null: none).
     void ActiveViewChanged(CSceneRender* view);
     // The last window of a document is closing; the document goes next.

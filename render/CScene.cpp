@@ -52,13 +52,6 @@ void CScene::ClearComparison() {
     view.ClearComparison();
 }
 
-void CScene::PrepareComparison() {
-    if (!view.PrepareComparison()) {
-        presentation.comparison.reset();
-        made = false;
-    }
-}
-
 CScene::PresentationKey CScene::KeyNow() const {
     const ScaleLimits& shown = Limits();
     const std::shared_ptr<CComparison>& comparison = Comparison();
@@ -67,7 +60,7 @@ CScene::PresentationKey CScene::KeyNow() const {
     now.values = view.Sheet()->ValuesGeneration();
     now.reference = comparison ? comparison->Reference()->ValuesGeneration() : 0;
     now.quantity = quantity;
-    now.record = ShownRecord();
+    now.record = view.ShownRecord();
     now.mode = shown.FixedMode(quantity);
     now.fixedMinimum = shown.FixedMinimum(quantity);
     now.fixedMaximum = shown.FixedMaximum(quantity);
@@ -82,7 +75,12 @@ CScene::PresentationKey CScene::KeyNow() const {
 bool CScene::UpdatePresentation() {
     if (!view.Sheet())
         return false;
-    PrepareComparison();
+    // Readies the comparison for the shown record; the view stops comparing
+    // when it cannot.
+    if (!view.PrepareComparison()) {
+        presentation.comparison.reset();
+        made = false;
+    }
     PresentationKey now = KeyNow();
     if (made && now == key)
         return true;
@@ -167,12 +165,8 @@ void CScene::BuildCutLine() {
     drawer.BuildCutList(view.Session() ? view.Session()->CutLine() : nullptr);
 }
 
-const MeasuredPoints* CScene::Measured() const {
-    return view.Session() ? view.Session()->Measured().get() : nullptr;
-}
-
 void CScene::BuildMeasurementMarkers() {
-    if (const MeasuredPoints* measured = Measured())
+    if (const MeasuredPoints* measured = view.Session() ? view.Session()->Measured().get() : nullptr)
         drawer.SetMeasurementMarkers(MeasurementMarkers(*measured), view.Session()->SelectedPoint());
     else
         drawer.SetMeasurementMarkers({}, -1);
@@ -207,13 +201,9 @@ void CScene::Fit(const FrameState& frame) {
     drawer.Fit(camera, frame, settings, view.Sheet(), Project() ? &Project()->Tools() : nullptr);
 }
 
-int CScene::SheetElementCount() const {
-    return view.Sheet() ? view.Sheet()->ElementCount() : 0;
-}
-
 FrameState CScene::Frame() const {
     FrameState frame = window ? window->WindowFrame() : FrameState();
-    frame.sheetElementCount = SheetElementCount();
+    frame.sheetElementCount = view.Sheet() ? view.Sheet()->ElementCount() : 0;
     return frame;
 }
 

@@ -86,18 +86,9 @@ public:
     bool SetComparison(std::shared_ptr<CComparison> compared, std::string& failure);
     void ClearComparison();
     const std::shared_ptr<CComparison>& Comparison() const { return view.Comparison(); }
-    // Reads the reference record that record (1-based) is compared with
-    // ahead, to be run by a job before the scene shows record; null when
-    // the scene compares with nothing.
-    std::function<void()> ReferencePreparation(int record) const {
-        return view.ReferencePreparation(record, quantity);
-    }
-    // Why the scene stopped comparing by itself (the reference record that
-    // follows the view's could not be read); "" when it did not. Taking it
-    // clears it.
-    std::string TakeComparisonFailure() { return view.TakeComparisonFailure(); }
-    // The record the document's sheet holds.
-    int ShownRecord() const { return view.ShownRecord(); }
+    // The view of the session the scene draws: its record, its comparison
+    // (read ahead, or why it stopped) and the session's cut and points.
+    CSessionView& View() const { return view; }
 
     // What a document event asks of a view that shows shownRecord.
     SceneUpdate UpdateFor(DocumentEvent event, int shownRecord) const;
@@ -128,8 +119,6 @@ public:
         return std::exchange(units, shownUnits);
     }
     const CConfiguration* Units() const { return units; }
-    // The measured points the scene draws (null for none).
-    const MeasuredPoints* Measured() const;
     // Makes the presentation of the shown record again when its values, the
     // quantity, its limits setting, the comparison (or its names) or the
     // system of units changed since; false, leaving it as it was, when there
@@ -147,7 +136,6 @@ public:
     // The window's frame (a default one without a window) with the sheet's
     // element count.
     FrameState Frame() const;
-    int SheetElementCount() const;
 
     // The off-screen frame, made on first use; null when the window has no
     // context. It may be invalid (IsValid() false) without a window.
@@ -177,9 +165,6 @@ private:
     ResultQuantity quantity;
     ScaleLimits limits;
     ScaleLimits differenceLimits;
-    // Readies the comparison for the shown record; stops comparing when it
-    // cannot.
-    void PrepareComparison();
     const CConfiguration* units = nullptr;
     Presentation presentation;
     // What a presentation is made from; it is made again when any of it

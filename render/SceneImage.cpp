@@ -5,6 +5,7 @@
 #include "render/CScene.h"
 #include "scale/Comparison.h"
 #include "scene/SceneTexts.h"
+#include "session/CSession.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -214,9 +215,10 @@ SceneAnnotations SceneAnnotationsOf(const CScene& scene, int record) {
         annotations.recordCount = project->RecordCount();
         annotations.scaleLabels = shown.labels;
     }
-    if (scene.Measured() && scene.Units()) {
+    const CSession* session = scene.View().Session();
+    if (session && session->Measured() && scene.Units()) {
         annotations.measured = true;
-        annotations.measurementScale = MarkerScale(*scene.Measured(), *scene.Units());
+        annotations.measurementScale = MarkerScale(*session->Measured(), *scene.Units());
     }
     return annotations;
 }

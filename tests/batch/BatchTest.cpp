@@ -448,8 +448,8 @@ TEST_F(BatchRender, SceneComparisonFollowsTheShownRecord) {
     ASSERT_TRUE(first.GoToRecord(2));
     scene.Update();
     EXPECT_EQ(scene.Scene().Comparison(), nullptr);
-    EXPECT_NE(scene.Scene().TakeComparisonFailure().find("fixture.001"), std::string::npos);
-    EXPECT_EQ(scene.Scene().TakeComparisonFailure(), "");
+    EXPECT_NE(scene.Scene().View().TakeComparisonFailure().find("fixture.001"), std::string::npos);
+    EXPECT_EQ(scene.Scene().View().TakeComparisonFailure(), "");
     EXPECT_EQ(scene.Presented().limits.minimum, 150); // the plain temperature again
 }
 #endif

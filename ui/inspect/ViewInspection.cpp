@@ -2,6 +2,7 @@
 
 #include "inspect/DataTip.h"
 #include "model/CProjectProfile.h"
+#include "session/CSession.h"
 #include "ui/inspect/CDataTip.h"
 #include "ui/inspect/CDistanceMeasurement.h"
 #include "ui/scene/CSceneCommands.h"
@@ -21,11 +22,11 @@ CDataTip* AttachInspection(CSceneRender& view, const CConfiguration& configurati
             const CProjectProfile* project = scene->Scene().Project();
             // A marker of a measured point where the pick was made tells
             // its row.
-            const int marker =
-                scene->Scene().Measured() ? scene->MeasurementMarkerAt(scene->LastPickPoint()) : -1;
+            const CSession* session = scene->Scene().View().Session();
+            const MeasuredPoints* measured = session ? session->Measured().get() : nullptr;
+            const int marker = measured ? scene->MeasurementMarkerPicked() : -1;
             if (marker >= 0)
-                compared = MeasurementTipLines(*scene->Scene().Measured(), static_cast<size_t>(marker),
-                                               configuration);
+                compared = MeasurementTipLines(*measured, static_cast<size_t>(marker), configuration);
             else if (project && project->Sheet())
                 compared = ComparisonTipLines(scene->Scene().Presented(), *project->Sheet(), record,
                                               scene->ShownRecord(), configuration);

@@ -147,7 +147,7 @@ void CSceneRender::UpdatePresentation() {
     if (scene.UpdatePresentation())
         emit PresentationChanged(scene.Presented());
     // A reference that follows stops when its record cannot be read.
-    const std::string failure = scene.TakeComparisonFailure();
+    const std::string failure = sessionView.TakeComparisonFailure();
     if (!failure.empty()) {
         WithContext([this] { RebuildLists(); });
         update();
@@ -220,7 +220,8 @@ void CSceneRender::ShowMeasurements() {
     update();
 }
 
-int CSceneRender::MeasurementMarkerAt(QPoint point) {
+int CSceneRender::MeasurementMarkerPicked() {
+    const QPoint point = (QPointF(gestures->LastPick()) / devicePixelRatioF()).toPoint();
     // Within a marker's reach as the window draws it, the nearest.
     const double reach = std::clamp(std::min(width(), height()) * devicePixelRatioF() / 60, 7.0, 48.0) / 2 /
                              devicePixelRatioF() +
@@ -237,10 +238,6 @@ int CSceneRender::MeasurementMarkerAt(QPoint point) {
         }
     }
     return found;
-}
-
-QPoint CSceneRender::LastPickPoint() const {
-    return (QPointF(gestures->LastPick()) / devicePixelRatioF()).toPoint();
 }
 
 void CSceneRender::CentreOn(const CCoordinate& point) {

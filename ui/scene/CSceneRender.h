@@ -46,7 +46,7 @@ public:
     int ShownRecord() const override { return shownRecord; }
     CDocument* Document() const override;
     std::function<void()> RecordPreparation(int record) override {
-        return scene.ReferencePreparation(record);
+        return sessionView.ReferencePreparation(record, scene.Quantity());
     }
 
     CScene& Scene() { return scene; }
@@ -66,11 +66,9 @@ public:
     // The session's measured points or the one selected changed: the
     // markers follow.
     void ShowMeasurements();
-    // The measured point whose marker lies under a window point (logical
-    // pixels); -1 for none.
-    int MeasurementMarkerAt(QPoint point);
-    // Where the last pick was made (logical pixels).
-    QPoint LastPickPoint() const;
+    // The measured point whose marker lies where the last pick was made;
+    // -1 for none.
+    int MeasurementMarkerPicked();
     // Pans so that a model point lies in the middle of the view.
     void CentreOn(const CCoordinate& point);
 
