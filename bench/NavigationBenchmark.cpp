@@ -122,17 +122,25 @@ public:
     CNoProgress progress;
 };
 
+// Opens the 1,000,000-element project on host; false, with the benchmark
+// skipped, when it does not open.
+bool OpenProject(CProjectProfile& project, CTimedHost& host, benchmark::State& state) {
+    if (!project.Open(MillionElementProject(), nullptr)) {
+        state.SkipWithError("the benchmark project does not open");
+        return false;
+    }
+    project.SetHost(&host);
+    return true;
+}
+
 // "Next record" in a window: the interface thread's time for the command
 // and what it is posted until the record is shown (the iteration time), and
 // command_ms, the time from the command to the record shown.
 void BM_NavigationCommand(benchmark::State& state) {
     CTimedHost host;
     CProjectProfile project;
-    if (!project.Open(MillionElementProject(), nullptr)) {
-        state.SkipWithError("the benchmark project does not open");
+    if (!OpenProject(project, host, state))
         return;
-    }
-    project.SetHost(&host);
     CIdleSceneView view(&project);
     host.active = &view;
     double wall = 0;
@@ -159,11 +167,8 @@ BENCHMARK(BM_NavigationCommand)->Unit(benchmark::kMillisecond)->UseManualTime()-
 void BM_AnimationStepInterfaceThread(benchmark::State& state) {
     CTimedHost host;
     CProjectProfile project;
-    if (!project.Open(MillionElementProject(), nullptr)) {
-        state.SkipWithError("the benchmark project does not open");
+    if (!OpenProject(project, host, state))
         return;
-    }
-    project.SetHost(&host);
     project.SetAnimationPeriod(static_cast<int>(state.range(0)));
     CIdleSceneView view(&project);
     project.ToggleAnimation();
