@@ -2,6 +2,8 @@
 // shows them.
 #pragma once
 
+namespace quillmere {
+
 namespace appTexts {
 
 constexpr const char* Title = "Quillmere 1.00";
@@ -23,3 +25,5 @@ constexpr const char* TableFilter = "CSV files (*.csv)";
 constexpr const char* MeasurementsPanel = "Measurements";
 
 } // namespace appTexts
+
+} // namespace quillmere

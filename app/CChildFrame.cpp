@@ -14,6 +14,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+namespace quillmere {
+
 CChildFrame::CChildFrame(CSession* shown, const CConfiguration& configuration, QWidget* parent)
     : CDocumentFrame(shown, parent), units(configuration) {
     auto* content = new QWidget(this);
@@ -103,3 +105,5 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
     emit Closing(this);
     QMdiSubWindow::closeEvent(event);
 }
+
+} // namespace quillmere

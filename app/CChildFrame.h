@@ -5,6 +5,8 @@
 
 #include "app/CDocumentFrame.h"
 
+namespace quillmere {
+
 class CMeasurementScaleBar;
 class CNavigationBar;
 class CSceneRender;
@@ -58,3 +60,5 @@ private:
     int boxRecord = 0; // the record last written into the box
     int number = 0;
 };
+
+} // namespace quillmere

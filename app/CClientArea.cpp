@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 CClientArea::CClientArea(QWidget* parent) : QMdiArea(parent), background(BackgroundImage()) {
     if (background.isNull())
         ShowMessage(appTexts::BackgroundMissing, MessageIcon::Information);
@@ -136,3 +138,5 @@ void CClientArea::ListWindows(QMenu& menu, QAction* after) {
         });
     }
 }
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 class QAction;
 class QMenu;
 
+namespace quillmere {
+
 class CClientArea : public QMdiArea {
     Q_OBJECT
 
@@ -46,3 +48,5 @@ private:
 
     QImage background;
 };
+
+} // namespace quillmere

@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+namespace quillmere {
+
 CCommandTable::CCommandTable(QObject* parent) : QObject(parent) {
     // One update for all the events of a turn of the event loop.
     idle.setSingleShot(true);
@@ -78,3 +80,5 @@ bool CCommandTable::eventFilter(QObject* watched, QEvent* event) {
     }
     return false;
 }
+
+} // namespace quillmere

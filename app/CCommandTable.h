@@ -12,6 +12,8 @@
 
 class QAction;
 
+namespace quillmere {
+
 struct CommandState {
     bool enabled = true;
     bool checked = false;
@@ -54,3 +56,5 @@ private:
     std::map<int, Entry> entries;
     QTimer idle;
 };
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 
+namespace quillmere {
+
 class CDocumentFrame : public QMdiSubWindow {
     Q_OBJECT
 
@@ -30,3 +32,5 @@ public:
 private:
     CSession* session;
 };
+
+} // namespace quillmere

@@ -21,6 +21,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+namespace quillmere {
+
 // One printer for the program, so that Print setup's choices hold for the
 // next print.
 QPrinter& ThePrinter() {
@@ -130,3 +132,5 @@ void CExportCommands::PrintSetup() {
     QPageSetupDialog dialog(&ThePrinter(), &frame);
     dialog.exec();
 }
+
+} // namespace quillmere

@@ -2,8 +2,11 @@
 // pictures, the video, the copy of the project's files and the report file.
 #pragma once
 
-class CMainFrame;
 class QPrinter;
+
+namespace quillmere {
+
+class CMainFrame;
 
 #include <functional>
 
@@ -26,3 +29,5 @@ private:
 
     CMainFrame& frame;
 };
+
+} // namespace quillmere

@@ -4,6 +4,8 @@
 
 #include <QCloseEvent>
 
+namespace quillmere {
+
 CExtendedChildFrame::CExtendedChildFrame(CSession* shown, const CConfiguration& configuration,
                                          QWidget* parent)
     : CDocumentFrame(shown, parent), cut(new CCutDialog(shown, configuration, this)) {
@@ -16,3 +18,5 @@ void CExtendedChildFrame::closeEvent(QCloseEvent* event) {
     emit Closing();
     QMdiSubWindow::closeEvent(event);
 }
+
+} // namespace quillmere

@@ -4,6 +4,8 @@
 
 #include "app/CDocumentFrame.h"
 
+namespace quillmere {
+
 class CConfiguration;
 class CCutDialog;
 
@@ -25,3 +27,5 @@ protected:
 private:
     CCutDialog* cut;
 };
+
+} // namespace quillmere

@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace quillmere {
+
 CFileCommands::CFileCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     CCommandTable& commands = frame.Commands();
     auto child = [this] { return CommandState{frame.ActiveChild() != nullptr, false}; };
@@ -91,3 +93,5 @@ void CFileCommands::About() {
     layout->addWidget(close, 0, Qt::AlignRight);
     box.exec();
 }
+
+} // namespace quillmere

@@ -2,6 +2,8 @@
 // document information, about and exit.
 #pragma once
 
+namespace quillmere {
+
 class CMainFrame;
 
 class CFileCommands {
@@ -15,3 +17,5 @@ private:
 
     CMainFrame& frame;
 };
+
+} // namespace quillmere

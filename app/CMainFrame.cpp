@@ -37,6 +37,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+namespace quillmere {
+
 namespace {
 
 // The status bar with its progress and the keyboard indicators.
@@ -491,3 +493,5 @@ void CMainFrame::dropEvent(QDropEvent* event) {
             OpenProject(url.toLocalFile());
     event->acceptProposedAction();
 }
+
+} // namespace quillmere

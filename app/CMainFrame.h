@@ -20,6 +20,14 @@
 #include <memory>
 #include <vector>
 
+class QDockWidget;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QToolBar;
+
+namespace quillmere {
+
 class CChildFrame;
 class CConfiguration;
 class CDocumentFrame;
@@ -35,11 +43,6 @@ class CScalePanel;
 class CSceneRender;
 class CSession;
 class CViewCommands;
-class QDockWidget;
-class QLabel;
-class QMdiArea;
-class QMdiSubWindow;
-class QToolBar;
 
 // What the main window asks of the user beyond messages: file names.
 class IFileChooser {
@@ -157,3 +160,5 @@ private:
     std::unique_ptr<CExportCommands> exportCommands;
     std::unique_ptr<CMeasurementCommands> measurementCommands;
 };
+
+} // namespace quillmere

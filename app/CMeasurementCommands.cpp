@@ -17,6 +17,8 @@
 #include <QDockWidget>
 #include <QFileInfo>
 
+namespace quillmere {
+
 namespace {
 
 LengthUnit UnitOf(const CConfiguration& configuration) {
@@ -260,3 +262,5 @@ void CMeasurementCommands::SaveTable() {
     if (!file.Open() || !file.Write(table) || !file.Commit())
         ShowMessage("The table cannot be written to " + target + ".", MessageIcon::Error);
 }
+
+} // namespace quillmere

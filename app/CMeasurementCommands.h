@@ -14,11 +14,14 @@
 #include <map>
 #include <memory>
 
+class QDockWidget;
+
+namespace quillmere {
+
 class CMainFrame;
 class CMeasurementPanel;
 class CProjectProfile;
 class CSession;
-class QDockWidget;
 
 class CMeasurementCommands : public QObject {
     Q_OBJECT
@@ -75,3 +78,5 @@ private:
     std::map<CSession*, Pending> pending;
     unsigned generations = 0;
 };
+
+} // namespace quillmere

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+namespace quillmere {
+
 namespace {
 
 // A 30 x 10 button image: a triangle pointing left or right (arrow -1 or 1),
@@ -91,3 +93,5 @@ void CNavigationBar::SetRecordCount(int records) {
 QString CNavigationBar::CountText() const {
     return count->text();
 }
+
+} // namespace quillmere

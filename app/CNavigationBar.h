@@ -9,6 +9,8 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
+namespace quillmere {
+
 class CNavigationBar : public QWidget {
     Q_OBJECT
 
@@ -33,3 +35,5 @@ private:
     QLineEdit* recordBox;
     QLabel* count;
 };
+
+} // namespace quillmere

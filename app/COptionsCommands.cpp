@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QMdiArea>
 
+namespace quillmere {
+
 COptionsCommands::COptionsCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     CCommandTable& commands = frame.Commands();
     auto view = [this] { return CommandState{frame.ActiveSceneView() != nullptr, false}; };
@@ -101,3 +103,5 @@ void COptionsCommands::EditConfiguration() {
     if (CConfigurationDialog::Edit(frame.Configuration(), &frame))
         frame.NotifyUnitsChanged();
 }
+
+} // namespace quillmere

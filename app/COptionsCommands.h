@@ -7,6 +7,8 @@
 #include <QMetaObject>
 #include <QPointer>
 
+namespace quillmere {
+
 class CMainFrame;
 class CSceneRender;
 
@@ -27,3 +29,5 @@ private:
     // The followed view's going and its own commands' edits.
     QMetaObject::Connection viewGone, viewEdited;
 };
+
+} // namespace quillmere

@@ -12,6 +12,8 @@
 
 #include <QAction>
 
+namespace quillmere {
+
 CRecordCommands::CRecordCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     CCommandTable& commands = frame.Commands();
     auto open = [this] { return CommandState{frame.ActiveDocument() != nullptr, false}; };
@@ -98,3 +100,5 @@ void CRecordCommands::RecordInformation() {
     if (RecordInformationReport(*document, frame.Configuration(), text))
         ShowMessage(text, MessageIcon::Information);
 }
+
+} // namespace quillmere

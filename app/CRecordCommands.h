@@ -3,6 +3,8 @@
 // record reports.
 #pragma once
 
+namespace quillmere {
+
 class CMainFrame;
 
 class CRecordCommands {
@@ -18,3 +20,5 @@ private:
     CMainFrame& frame;
     bool autoLoad = false;
 };
+
+} // namespace quillmere

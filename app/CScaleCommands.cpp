@@ -20,6 +20,8 @@
 
 #include <QAction>
 
+namespace quillmere {
+
 CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     CScalePanel* panel = frame.ScalePanel();
     frame.Commands().Define(
@@ -210,3 +212,5 @@ void CScaleCommands::ShareWithCutWindow(const CSceneRender& view) {
     if (CExtendedChildFrame* cut = frame.CutWindowOf(view.Scene().Project()))
         cut->CutWindow()->SetComparison(view.Comparison());
 }
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 
 #include "scale/Comparison.h"
 
+namespace quillmere {
+
 class CMainFrame;
 class CProjectProfile;
 class CSceneRender;
@@ -49,3 +51,5 @@ private:
     // a project may be open twice).
     std::map<const CComparison*, const CProjectProfile*> references;
 };
+
+} // namespace quillmere

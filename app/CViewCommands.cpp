@@ -14,6 +14,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+namespace quillmere {
+
 CViewCommands::CViewCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     DefineCameraCommands();
     DefineDisplayCommands();
@@ -179,3 +181,5 @@ void CViewCommands::OnView(int id, const QString& text, const QString& prompt,
         },
         checkable);
 }
+
+} // namespace quillmere

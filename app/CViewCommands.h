@@ -6,9 +6,12 @@
 
 #include <functional>
 
+class QString;
+
+namespace quillmere {
+
 class CMainFrame;
 class CSceneRender;
-class QString;
 struct CommandState;
 
 class CViewCommands {
@@ -28,3 +31,5 @@ private:
 
     CMainFrame& frame;
 };
+
+} // namespace quillmere

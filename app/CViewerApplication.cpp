@@ -26,6 +26,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quillmere {
+
 namespace {
 
 // The splash window: gone after 3 seconds or at the first key or mouse
@@ -305,3 +307,5 @@ void CViewerApplication::Listen() {
         }
     });
 }
+
+} // namespace quillmere

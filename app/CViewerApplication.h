@@ -10,9 +10,12 @@
 
 #include <memory>
 
-class CConfiguration;
 class QLocalServer;
 class QProcessEnvironment;
+
+namespace quillmere {
+
+class CConfiguration;
 
 // The file dialog of the desktop.
 class CDesktopFileChooser : public IFileChooser {
@@ -65,3 +68,5 @@ private:
     std::unique_ptr<CMainFrame> mainFrame;
     QLocalServer* server = nullptr;
 };
+
+} // namespace quillmere

@@ -3,6 +3,8 @@
 // that carries it out.
 #pragma once
 
+namespace quillmere {
+
 namespace command {
 
 enum Id : int {
@@ -67,3 +69,5 @@ enum Id : int {
 };
 
 } // namespace command
+
+} // namespace quillmere

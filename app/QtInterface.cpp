@@ -11,6 +11,8 @@
 #include <chrono>
 #include <memory>
 
+namespace quillmere {
+
 void CQtInterfaceThread::Post(std::function<void()> task) {
     QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
 }
@@ -121,3 +123,5 @@ void CStatusProgress::SetStatusText(const std::string& text) {
         progress->hide();
     }
 }
+
+} // namespace quillmere

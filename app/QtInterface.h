@@ -11,6 +11,8 @@
 class QProgressBar;
 class QStatusBar;
 
+namespace quillmere {
+
 // Posts work to the Qt event loop and waits while it keeps running.
 class CQtInterfaceThread : public IInterfaceThread {
 public:
@@ -41,3 +43,5 @@ private:
     QProgressBar* progress;
     QElapsedTimer shown; // since the bar was last painted; invalid at the start of a load
 };
+
+} // namespace quillmere

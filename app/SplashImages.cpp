@@ -3,6 +3,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+namespace quillmere {
+
 namespace {
 
 QImage Banner(int width, int height, const QString& line) {
@@ -42,3 +44,5 @@ QImage SplashImage() {
 QImage AboutImage() {
     return Banner(502, 211, QStringLiteral("Post-processing of solved thermoforming projects"));
 }
+
+} // namespace quillmere

@@ -4,5 +4,9 @@
 
 #include <QImage>
 
+namespace quillmere {
+
 QImage SplashImage();
 QImage AboutImage();
+
+} // namespace quillmere

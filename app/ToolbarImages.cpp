@@ -8,6 +8,8 @@
 
 #include <functional>
 
+namespace quillmere {
+
 namespace {
 
 // A rounded tile in the group's colour with a small drawing on it.
@@ -144,3 +146,5 @@ QIcon ToolbarImage(int id) {
         return Tile(other, [](QPainter&) {});
     }
 }
+
+} // namespace quillmere

@@ -3,4 +3,8 @@
 
 #include <QIcon>
 
+namespace quillmere {
+
 QIcon ToolbarImage(int commandId);
+
+} // namespace quillmere

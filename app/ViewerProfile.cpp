@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QSettings>
 
+namespace quillmere {
+
 namespace {
 
 QSettings Profile() {
@@ -76,3 +78,5 @@ void RestoreWindowPlacement(QMainWindow& window) {
     window.setGeometry(placement.left, placement.top, placement.right - placement.left,
                        placement.bottom - placement.top);
 }
+
+} // namespace quillmere

@@ -4,8 +4,11 @@
 
 #include <QStringList>
 
-class CCommandTable;
 class QMainWindow;
+
+namespace quillmere {
+
+class CCommandTable;
 
 class CRecentFiles {
 public:
@@ -30,3 +33,5 @@ private:
 void SaveWindowPlacement(const QMainWindow& window);
 // The rectangle saved, always shown normal; nothing when none was saved.
 void RestoreWindowPlacement(QMainWindow& window);
+
+} // namespace quillmere

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace quillmere {
+
 std::string FormatWindowPlacement(const WindowPlacement& p) {
     return FormatText("%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", p.flags, p.showCommand, p.minimisedX, p.minimisedY,
                       p.maximisedX, p.maximisedY, p.left, p.top, p.right, p.bottom);
@@ -17,3 +19,5 @@ bool ParseWindowPlacement(const std::string& text, WindowPlacement& placement) {
     placement = p;
     return true;
 }
+
+} // namespace quillmere

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 struct WindowPlacement {
     unsigned flags = 0;       // 2 when the window is maximised
     unsigned showCommand = 1; // 1 normal, 2 minimised, 3 maximised
@@ -19,3 +21,5 @@ constexpr unsigned kShowNormal = 1, kShowMinimised = 2, kShowMaximised = 3;
 std::string FormatWindowPlacement(const WindowPlacement& placement);
 // True only when all ten fields are read.
 bool ParseWindowPlacement(const std::string& text, WindowPlacement& placement);
+
+} // namespace quillmere

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <clocale>
 
+using namespace quillmere;
+
 namespace {
 
 // The main window as it shows on the screen: a widget grab leaves the 3D

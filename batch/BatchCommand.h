@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class CConfiguration;
 class CInputFiles;
 class CSession;
@@ -88,3 +90,5 @@ struct BatchProject {
     const CConfiguration& configuration;
     const CInputFiles& inputs;
 };
+
+} // namespace quillmere

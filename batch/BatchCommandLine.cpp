@@ -14,6 +14,8 @@
 
 #include <algorithm>
 
+namespace quillmere {
+
 namespace {
 
 const char* const Usage =
@@ -178,3 +180,5 @@ ParseOutcome ParseArguments(const std::vector<std::string>& arguments, BatchArgu
     TakeOptionTexts(texts, parsed);
     return ParseOutcome::Run;
 }
+
+} // namespace quillmere

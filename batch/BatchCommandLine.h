@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 enum class ParseOutcome { Run, Done, Wrong };
 
 // Help and version go to out; a wrong command line is shown with its reason
 // and the usage.
 ParseOutcome ParseArguments(const std::vector<std::string>& arguments, BatchArguments& parsed,
                             std::ostream& out);
+
+} // namespace quillmere

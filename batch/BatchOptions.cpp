@@ -8,6 +8,8 @@
 #include <cmath>
 #include <optional>
 
+namespace quillmere {
+
 namespace {
 
 // A quantity with values: "(no scale)" is no choice on the command line.
@@ -187,3 +189,5 @@ void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
         ParseInteger(texts.element, parsed.item);
     }
 }
+
+} // namespace quillmere

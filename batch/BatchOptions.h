@@ -7,6 +7,8 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
+namespace quillmere {
+
 // Numbers are read in the "C" locale, whatever the user's is.
 bool ParseNumber(const std::string& text, double& value);
 bool ParseInteger(const std::string& text, int& value);
@@ -43,3 +45,5 @@ void AddMinus(CLI::App& command, BatchArguments& parsed, OptionTexts& texts);
 
 // The values CLI11 has checked, in the form the commands use.
 void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed);
+
+} // namespace quillmere

@@ -2,6 +2,8 @@
 
 #include "core/Messages.h"
 
+namespace quillmere {
+
 std::string UnixLineEnds(const std::string& text) {
     std::string result;
     result.reserve(text.size());
@@ -15,3 +17,5 @@ int BatchFail(const std::string& text) {
     ShowMessage("quillmere-batch: " + text, MessageIcon::Error);
     return BatchFailure;
 }
+
+} // namespace quillmere

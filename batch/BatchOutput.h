@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 // Exit statuses of the command.
 // BatchIncomplete: a study some of whose projects gave no figures, measured
 // points some of which missed the sheet.
@@ -15,3 +17,5 @@ std::string UnixLineEnds(const std::string& text);
 
 // "quillmere-batch: " and text as an error on stderr; BatchFailure.
 int BatchFail(const std::string& text);
+
+} // namespace quillmere

@@ -22,6 +22,8 @@
 #include "session/CSession.h"
 #include "session/CSessionView.h"
 
+namespace quillmere {
+
 namespace {
 
 // The view compares with the --minus project (or another record of this
@@ -158,3 +160,5 @@ int RunBatch(const std::vector<std::string>& argumentList, const std::string& co
     }
     return CheckOutput(out, status);
 }
+
+} // namespace quillmere

@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 // Runs one command line (without the program name). configurationPath is the
 // configuration file whose system of units applies unless --units is given.
 int RunBatch(const std::vector<std::string>& arguments, const std::string& configurationPath,
              std::ostream& out);
+
+} // namespace quillmere

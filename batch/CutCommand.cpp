@@ -9,6 +9,8 @@
 #include "session/CSession.h"
 #include "session/CSessionView.h"
 
+namespace quillmere {
+
 namespace {
 
 void WritePieces(const CCutSegments& cut, std::ostream& out) {
@@ -88,3 +90,5 @@ int WriteCut(const BatchArguments& arguments, BatchProject& project, std::ostrea
         ShowMessage(NoCutText, MessageIcon::Information);
     return BatchSuccess;
 }
+
+} // namespace quillmere

@@ -9,6 +9,9 @@
 namespace CLI {
 class App;
 }
+
+namespace quillmere {
+
 struct OptionTexts;
 
 void DescribeCut(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
@@ -17,3 +20,5 @@ void DescribeCut(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
 // the view's comparison when it compares, and writes the pieces or the
 // graph on out, or the CSV into the --save file.
 int WriteCut(const BatchArguments& arguments, BatchProject& project, std::ostream& out);
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include "model/ProjectFile.h"
 #include "model/Texts.h"
 
+namespace quillmere {
+
 void DescribeExport(CLI::App& app, BatchArguments& parsed) {
     CLI::App* exporting = app.add_subcommand(
         "export", "Copies the project's files into a folder, as the Project export dialog does; prints the "
@@ -86,3 +88,5 @@ int ExportFiles(const std::string& project, const std::string& folder, bool with
     out << UnixLineEnds(ExportResultText(complete)) << '\n';
     return complete ? BatchSuccess : BatchFailure;
 }
+
+} // namespace quillmere

@@ -11,6 +11,8 @@ namespace CLI {
 class App;
 }
 
+namespace quillmere {
+
 void DescribeExport(CLI::App& app, BatchArguments& parsed);
 
 // The export dialog's refusals of a target folder, with its messages; a
@@ -21,3 +23,5 @@ bool AcceptTarget(const std::string& project, const std::string& target, bool cr
 // prints the result; a refusal shows the dialog's message and copies nothing.
 int ExportFiles(const std::string& project, const std::string& folder, bool withSolution, bool firstAndLast,
                 bool create, std::ostream& out);
+
+} // namespace quillmere

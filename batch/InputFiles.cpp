@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+namespace quillmere {
+
 void CInputFiles::Add(const std::string& path) {
     struct stat info;
     if (!path.empty() && ::stat(path.c_str(), &info) == 0)
@@ -72,3 +74,5 @@ bool CInputFiles::Accepts(const std::string& output) const {
                 MessageIcon::Error);
     return false;
 }
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 #include <sys/types.h>
 #include <utility>
 
+namespace quillmere {
+
 class CProjectProfile;
 
 class CInputFiles {
@@ -30,3 +32,5 @@ private:
     void AddRecords(const std::string& projectPath);
     std::map<std::pair<dev_t, ino_t>, std::string> inputs;
 };
+
+} // namespace quillmere

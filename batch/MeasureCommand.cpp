@@ -13,6 +13,8 @@
 #include "model/SurfaceSearch.h"
 #include "session/CSessionView.h"
 
+namespace quillmere {
+
 namespace {
 
 bool IsTolerance(const std::string& text) {
@@ -102,3 +104,5 @@ int WriteMeasure(const BatchArguments& arguments, BatchProject& project, std::os
     }
     return comparison.summary.missed > 0 ? BatchIncomplete : BatchSuccess;
 }
+
+} // namespace quillmere

@@ -9,6 +9,9 @@
 namespace CLI {
 class App;
 }
+
+namespace quillmere {
+
 struct OptionTexts;
 
 void DescribeMeasure(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
@@ -18,3 +21,5 @@ void DescribeMeasure(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
 // message when the measurement file cannot be used or the table written;
 // BatchIncomplete when some points missed the sheet.
 int WriteMeasure(const BatchArguments& arguments, BatchProject& project, std::ostream& out);
+
+} // namespace quillmere

@@ -6,6 +6,8 @@
 
 #include <QGuiApplication>
 
+namespace quillmere {
+
 namespace {
 
 QtMessageHandler qtMessages = nullptr;
@@ -59,3 +61,5 @@ std::unique_ptr<CHeadlessScene> OpenHeadlessScene(CSessionView& shown, const CCo
     scene->SetConfiguration(&configuration);
     return scene;
 }
+
+} // namespace quillmere

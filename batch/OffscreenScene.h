@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+namespace quillmere {
+
 class CConfiguration;
 class CHeadlessScene;
 class CSessionView;
@@ -24,3 +26,5 @@ Quaternion ViewRotation(const std::string& view);
 std::unique_ptr<CHeadlessScene> OpenHeadlessScene(CSessionView& shown, const CConfiguration& configuration,
                                                   ResultQuantity quantity, const std::string& view,
                                                   const std::string& what);
+
+} // namespace quillmere

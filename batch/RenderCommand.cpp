@@ -13,6 +13,8 @@
 #include <cctype>
 #include <memory>
 
+namespace quillmere {
+
 namespace {
 
 bool EndsWithPdf(const std::string& name) {
@@ -81,3 +83,5 @@ int WriteRender(const BatchArguments& arguments, BatchProject& project) {
     return RenderProject(arguments.render, project.view, project.configuration,
                          arguments.quantity.value_or(ResultQuantity::Thickness));
 }
+
+} // namespace quillmere

@@ -5,6 +5,8 @@
 #include "batch/BatchCommand.h"
 #include "scale/Quantity.h"
 
+namespace quillmere {
+
 // Draws the current record of shown's session in quantity, or its
 // difference to shown's comparison, and writes it; a message on stderr and
 // BatchFailure when it cannot.
@@ -13,3 +15,5 @@ int RenderProject(const RenderArguments& arguments, CSessionView& shown, const C
 
 // The command: the project's view in the --quantity, thickness by default.
 int WriteRender(const BatchArguments& arguments, BatchProject& project);
+
+} // namespace quillmere

@@ -6,6 +6,8 @@
 #include "model/Reports.h"
 #include "session/CSession.h"
 
+namespace quillmere {
+
 void DescribeReport(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
     CLI::App* report = app.add_subcommand("report", "Writes a report of the project");
     report->add_option("kind", parsed.report, "sheet, project, record or document")
@@ -35,3 +37,5 @@ int WriteReport(const BatchArguments& arguments, BatchProject& opened, std::ostr
     out << UnixLineEnds(text) << '\n';
     return BatchSuccess;
 }
+
+} // namespace quillmere

@@ -9,6 +9,9 @@
 namespace CLI {
 class App;
 }
+
+namespace quillmere {
+
 struct OptionTexts;
 
 void DescribeReport(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
@@ -16,3 +19,5 @@ void DescribeReport(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
 // The report on out; BatchFailure after a message when the record's cannot
 // be made.
 int WriteReport(const BatchArguments& arguments, BatchProject& project, std::ostream& out);
+
+} // namespace quillmere

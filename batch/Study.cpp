@@ -22,6 +22,8 @@
 #include <set>
 #include <sstream>
 
+namespace quillmere {
+
 namespace {
 
 // The reason of the project being read on this thread. Nested loops may run
@@ -439,3 +441,5 @@ bool GatherStudy(const std::vector<std::string>& partNames, const std::vector<st
         table += rows[static_cast<size_t>(project % tasks)][static_cast<size_t>(project / tasks)];
     return true;
 }
+
+} // namespace quillmere

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 // The projects of a LIST file: one path per line, blank lines and lines
 // starting with '#' skipped, relative paths taken from LIST's folder.
 struct StudyList {
@@ -77,3 +79,5 @@ bool ReadStudyTable(const std::string& table, std::vector<StudyRow>& rows, bool&
 // the number of rows without figures.
 bool GatherStudy(const std::vector<std::string>& partNames, const std::vector<std::string>& parts,
                  std::string& table, int& failed, std::string& failure);
+
+} // namespace quillmere

@@ -21,6 +21,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace quillmere {
+
 namespace {
 
 void Fail(const std::string& text) {
@@ -289,3 +291,5 @@ int RunStudyCommand(const StudyArguments& arguments, const std::string& configur
             return BatchIncomplete;
     return BatchSuccess;
 }
+
+} // namespace quillmere

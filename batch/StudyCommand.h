@@ -10,9 +10,13 @@ namespace CLI {
 class App;
 }
 
+namespace quillmere {
+
 // The study command and its options.
 void DescribeStudy(CLI::App& app, StudyArguments& parsed);
 
 // Writes the table or the part; BatchSuccess, BatchIncomplete when some
 // project gave no figures, BatchFailure when the study cannot be done.
 int RunStudyCommand(const StudyArguments& arguments, const std::string& configurationPath);
+
+} // namespace quillmere

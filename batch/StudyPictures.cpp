@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 // Round steps of 1, 2 or 5 times a power of ten, about count of them over
@@ -180,3 +182,5 @@ bool WriteStudyChart(const std::vector<StudyRow>& rows, const std::string& file,
     }
     return true;
 }
+
+} // namespace quillmere

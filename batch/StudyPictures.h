@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 struct StudyList;
 struct StudyRow;
 
@@ -21,3 +23,5 @@ bool WriteStudyPictures(const StudyList& list, const std::vector<size_t>& positi
 // the table's order, as a PNG picture; false after a message when it cannot
 // be written.
 bool WriteStudyChart(const std::vector<StudyRow>& rows, const std::string& file, bool usCustomary);
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include "model/CSheetProfile.h"
 #include "session/CSessionView.h"
 
+namespace quillmere {
+
 void DescribeTip(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
     CLI::App* tip =
         app.add_subcommand("tip", "Writes the data tip's lines of a sheet node or element, one per line");
@@ -47,3 +49,5 @@ int WriteTip(const BatchArguments& arguments, BatchProject& project, std::ostrea
         out << line << '\n';
     return BatchSuccess;
 }
+
+} // namespace quillmere

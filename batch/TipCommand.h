@@ -8,6 +8,9 @@
 namespace CLI {
 class App;
 }
+
+namespace quillmere {
+
 struct OptionTexts;
 
 void DescribeTip(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
@@ -15,3 +18,5 @@ void DescribeTip(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
 // The lines of the data tip that picking the item fills, on out;
 // BatchFailure after a message when the sheet has no such item.
 int WriteTip(const BatchArguments& arguments, BatchProject& project, std::ostream& out);
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 #include "scale/Presentation.h"
 #include "session/CSessionView.h"
 
+namespace quillmere {
+
 void DescribeValues(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
     CLI::App* values = app.add_subcommand(
         "values", "Writes the scale limits and every node's value and colour index (-1 where the value is "
@@ -51,3 +53,5 @@ int WriteValues(const BatchArguments& arguments, BatchProject& project, std::ost
     }
     return BatchSuccess;
 }
+
+} // namespace quillmere

@@ -9,6 +9,9 @@
 namespace CLI {
 class App;
 }
+
+namespace quillmere {
+
 struct OptionTexts;
 
 void DescribeValues(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
@@ -16,3 +19,5 @@ void DescribeValues(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
 // The limits and the nodes' values of the quantity (or of its differences
 // to the view's comparison) on out.
 int WriteValues(const BatchArguments& arguments, BatchProject& project, std::ostream& out);
+
+} // namespace quillmere

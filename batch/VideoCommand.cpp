@@ -12,6 +12,8 @@
 #include <memory>
 #include <unistd.h>
 
+namespace quillmere {
+
 namespace {
 
 // "Creating video file: 3 / 15 (20 %)", rewritten in place.
@@ -70,3 +72,5 @@ int WriteVideo(const BatchArguments& command, BatchProject& opened) {
         return BatchFail(arguments.output + " cannot be written: " + writer.Error());
     return BatchSuccess;
 }
+
+} // namespace quillmere

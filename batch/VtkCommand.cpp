@@ -24,6 +24,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace quillmere {
+
 namespace {
 
 std::vector<std::string> Split(const std::string& text) {
@@ -349,3 +351,5 @@ void DescribeVtk(CLI::App& app, BatchArguments& parsed) {
         ->check(Accepts(IsRecordList, "all, last or a list of record numbers"));
     AddUnits(*vtk, parsed);
 }
+
+} // namespace quillmere

@@ -11,6 +11,8 @@ namespace CLI {
 class App;
 }
 
+namespace quillmere {
+
 void DescribeVtk(CLI::App& app, BatchArguments& parsed);
 
 // "all", "last" or record numbers separated by commas ("3", "1,5,9").
@@ -32,3 +34,5 @@ int VtkProject(CSession& session, const CConfiguration& configuration, const std
 // The command: the --to folder refused as the export dialog refuses it, or
 // created, then VtkProject.
 int WriteVtk(const BatchArguments& arguments, BatchProject& project);
+
+} // namespace quillmere

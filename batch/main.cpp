@@ -6,6 +6,8 @@
 #include <iostream>
 #include <unistd.h>
 
+using namespace quillmere;
+
 namespace {
 
 std::string ProgramFolder() {

@@ -10,6 +10,8 @@
 #include <atomic>
 #include <string>
 
+using namespace quillmere;
+
 namespace {
 
 void RunAllRecords(benchmark::State& state, const std::string& project, int records) {

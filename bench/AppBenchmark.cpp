@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 class CBenchFiles : public IFileChooser {

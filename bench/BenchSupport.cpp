@@ -7,6 +7,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+using namespace quillmere;
+
 std::string BenchRecord(int cellsX, int cellsY) {
     const char* folder = std::getenv("QUILLMERE_BENCH_DIR");
     const std::string base =

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 // The flat benchmark record is uniform, which would take the shortcut of an

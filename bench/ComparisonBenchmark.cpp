@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 struct Comparing {

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 const CSheetProfile& Sheet() {

@@ -19,6 +19,8 @@
 #include <cstdio>
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 struct Window {

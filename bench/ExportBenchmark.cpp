@@ -14,6 +14,8 @@
 #include <string>
 #include <sys/stat.h>
 
+using namespace quillmere;
+
 namespace fs = std::filesystem;
 
 namespace {

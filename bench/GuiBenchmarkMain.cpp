@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <benchmark/benchmark.h>
 
+using namespace quillmere;
+
 void SendLeftDrag(QWidget* widget, QEvent::Type type, QPoint at) {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)),

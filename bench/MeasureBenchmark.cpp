@@ -15,6 +15,8 @@
 #include <random>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 std::unique_ptr<CSheetProfile> Sheet(const std::string& path) {

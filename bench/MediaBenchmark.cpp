@@ -16,6 +16,8 @@
 #include <memory>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 struct Sample {

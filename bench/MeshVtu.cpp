@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace quillmere;
+
 namespace {
 
 VtuArray CellField(const char* name, const samplegen::RecordData& record,

@@ -12,6 +12,8 @@
 #include <functional>
 #include <mutex>
 
+using namespace quillmere;
+
 namespace {
 
 void BM_NavigationStep(benchmark::State& state) {

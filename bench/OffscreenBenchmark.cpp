@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace quillmere;
+
 namespace {
 
 constexpr int Width = 1920, Height = 1080;

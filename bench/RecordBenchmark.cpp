@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 // The first read of a process, on memory the kernel has to provide afresh;

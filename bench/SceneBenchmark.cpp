@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 struct Scene {

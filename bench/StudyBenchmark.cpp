@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <string>
 
+using namespace quillmere;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -10,6 +10,8 @@
 #include <string>
 #include <sys/stat.h>
 
+using namespace quillmere;
+
 namespace {
 
 std::string BenchFolder() {

@@ -13,6 +13,8 @@
 
 #include <filesystem>
 
+using namespace quillmere;
+
 namespace {
 
 // replacing: each write replaces the one before it, as exporting again into

@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #include <utility>
 
+namespace quillmere {
+
 namespace {
 
 constexpr const char* kCannotOpen =
@@ -239,3 +241,5 @@ const char* CConfiguration::PressureUnit() const {
 const char* CConfiguration::VolumeUnit() const {
     return siMetric ? units::Litre : units::CubicInch;
 }
+
+} // namespace quillmere

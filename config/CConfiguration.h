@@ -9,6 +9,8 @@
 #include <array>
 #include <string>
 
+namespace quillmere {
+
 class CConfiguration {
 public:
     // Starts from SI and the default settings, then reads the file.
@@ -57,3 +59,5 @@ private:
     bool siMetric = true;
     DisplaySettings settings;
 };
+
+} // namespace quillmere

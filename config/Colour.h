@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+namespace quillmere {
+
 // The red, green and blue bytes of a colour.
 constexpr std::array<uint8_t, 3> ColourBytes(int colour) {
     const uint32_t bits = static_cast<uint32_t>(colour);
@@ -17,3 +19,5 @@ constexpr int MakeColour(uint8_t red, uint8_t green, uint8_t blue) {
     return static_cast<int>(static_cast<uint32_t>(red) | static_cast<uint32_t>(green) << 8 |
                             static_cast<uint32_t>(blue) << 16);
 }
+
+} // namespace quillmere

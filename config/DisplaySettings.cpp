@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace quillmere {
+
 namespace {
 
 using Kind = DisplayFieldKind;
@@ -152,3 +154,5 @@ void ToggleNodeDots(DisplaySettings& settings) {
 void ToggleDistanceMeasurement(DisplaySettings& settings) {
     settings.distanceMeasurement = !settings.distanceMeasurement;
 }
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 // How the sheet is drawn. Kept in the configuration file as its number; a
 // number outside these is kept as it is, and draws the edges only.
 enum class SheetDisplayMode : int {
@@ -107,3 +109,5 @@ void ToggleToolShown(DisplaySettings& settings, int slot);
 void StepToolDisplayMode(DisplaySettings& settings, int slot);
 void ToggleNodeDots(DisplaySettings& settings);
 void ToggleDistanceMeasurement(DisplaySettings& settings);
+
+} // namespace quillmere

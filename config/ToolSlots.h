@@ -2,4 +2,8 @@
 // display settings holds one entry per slot.
 #pragma once
 
+namespace quillmere {
+
 constexpr int kToolSlots = 10;
+
+} // namespace quillmere

@@ -2,6 +2,8 @@
 // shown with (UTF-8). Values are held in SI everywhere else.
 #pragma once
 
+namespace quillmere {
+
 constexpr double kMmPerInch = 25.4;
 constexpr double kInchPerMm = 0.03937007874015748;
 constexpr double kPsiPerPascal = 0.000145032632342277;
@@ -22,3 +24,5 @@ constexpr const char* Litre = "l";
 constexpr const char* CubicInch = "inch^3";
 
 } // namespace units
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace quillmere {
+
 namespace {
 
 std::function<bool(CAtomicFile::Step)>& FaultHook() {
@@ -146,3 +148,5 @@ bool ReplaceFileContent(const std::string& target, const std::string& temporary,
     CAtomicFile file(target, temporary);
     return file.Open() && file.Write(text) && file.Commit();
 }
+
+} // namespace quillmere

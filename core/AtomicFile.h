@@ -11,6 +11,8 @@
 #include <string>
 #include <sys/stat.h>
 
+namespace quillmere {
+
 class CAtomicFile {
 public:
     enum class Step { Create, Write, Flush, Rename };
@@ -61,3 +63,5 @@ private:
 
 // Writes the whole text to target through a CAtomicFile.
 bool ReplaceFileContent(const std::string& target, const std::string& temporary, const std::string& text);
+
+} // namespace quillmere

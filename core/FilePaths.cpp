@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quillmere {
+
 bool IsRegularFile(const std::string& path) {
     struct stat info;
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -154,3 +156,5 @@ std::vector<std::string> DisplayNames(const std::vector<std::string>& paths) {
     }
     return names;
 }
+
+} // namespace quillmere

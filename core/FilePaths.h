@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 // Position of the last '\' or '/' in the name, or npos.
 size_t LastSeparator(const std::string& name);
 
@@ -40,3 +42,5 @@ std::string CurrentFolder();
 // part of it is shared. The same path twice is one file. Either separator
 // divides folders; the parts shown are joined with '/'.
 std::vector<std::string> DisplayNames(const std::vector<std::string>& paths);
+
+} // namespace quillmere

@@ -4,5 +4,9 @@
 
 #include <cstdint>
 
+namespace quillmere {
+
 // The physical memory in bytes; the largest number when it cannot be told.
 uint64_t PhysicalMemoryBytes();
+
+} // namespace quillmere

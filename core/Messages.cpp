@@ -7,6 +7,8 @@
 #include <new>
 #include <stdexcept>
 
+namespace quillmere {
+
 namespace {
 
 CStderrMessageSink stderrSink;
@@ -58,3 +60,5 @@ std::string FailureText(const std::exception& error) {
         return "the program failed inside";
     return error.what();
 }
+
+} // namespace quillmere

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace quillmere {
+
 enum class MessageIcon { None, Information, Warning, Error, Question };
 enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
@@ -75,3 +77,5 @@ std::string FailureText(const std::exception& error);
 // Shows "Critical error: %s" with the text, then throws CCriticalError
 // carrying the text.
 [[noreturn]] void ReportCriticalError(const std::string& text);
+
+} // namespace quillmere

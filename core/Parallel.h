@@ -28,6 +28,8 @@
 #pragma pop_macro("emit")
 #endif
 
+namespace quillmere {
+
 namespace parallel {
 
 // The loops as the ThreadSanitizer build runs them: on the calling thread,
@@ -223,3 +225,5 @@ auto StartJob(Work work, std::function<void()> finished = std::function<void()>(
 }
 
 } // namespace parallel
+
+} // namespace quillmere

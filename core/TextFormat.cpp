@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <locale.h>
 
+namespace quillmere {
+
 namespace {
 
 locale_t CLocale() {
@@ -168,3 +170,5 @@ int ParseLeadingInt(const char* text) {
         return INT_MIN;
     return static_cast<int>(value);
 }
+
+} // namespace quillmere

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 // printf into a string, in the "C" locale. The format is always one of the
 // program's own texts; file content only ever goes in as an argument.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -54,3 +56,5 @@ public:
 private:
     void* previous;
 };
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+namespace quillmere {
+
 namespace {
 
 bool IsCSpace(char c) {
@@ -209,3 +211,5 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
             return false;
     return true;
 }
+
+} // namespace quillmere

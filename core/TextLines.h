@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+namespace quillmere {
+
 // The longest line a text file of ours may hold (a CR before its LF aside):
 // a file with a longer one is damaged, or no text file at all.
 constexpr size_t kMaxTextLine = size_t(1) << 20;
@@ -75,3 +77,5 @@ std::string ToLower(std::string text);
 bool Contains(const std::string& text, const char* part);
 bool StartsWith(const std::string& text, const char* prefix);
 bool EqualsNoCase(const std::string& a, const std::string& b);
+
+} // namespace quillmere

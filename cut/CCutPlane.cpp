@@ -1,5 +1,7 @@
 #include "cut/CCutPlane.h"
 
+namespace quillmere {
+
 CCutPlane CCutPlane::AtAxis(int axis, double positionMillimetres) {
     CCutPlane plane;
     plane.a = axis == 0 ? 1 : 0;
@@ -8,3 +10,5 @@ CCutPlane CCutPlane::AtAxis(int axis, double positionMillimetres) {
     plane.d = -positionMillimetres * 0.001;
     return plane;
 }
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <utility>
 
+namespace quillmere {
+
 namespace {
 
 constexpr double PointTolerance = 1e-11;
@@ -378,3 +380,5 @@ void TraceCutChain(const CCutPlane& plane, const CSheetProfile& sheet, std::vect
         }
     }
 }
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace quillmere {
+
 class CSheetProfile;
 
 // One piece of the cut inside one element while the chain is traced.
@@ -80,3 +82,5 @@ std::vector<CutSegment> ChainPieces(const std::vector<CutSegment>& unique);
 
 // Fills pins with the two ends of every piece of the chain, in chain order.
 void TraceCutChain(const CCutPlane& plane, const CSheetProfile& sheet, std::vector<CPinCut>& pins);
+
+} // namespace quillmere

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+namespace quillmere {
+
 const char* const NoCutText = "(No cut found or cut not created)";
 
 namespace {
@@ -160,3 +162,5 @@ void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, const 
     for (CAbscisse& piece : cut)
         piece.Value -= comparison.ReferenceElementValue(sheet, piece.ElementIndex, quantity);
 }
+
+} // namespace quillmere

@@ -6,6 +6,8 @@
 #include "model/CAbscisse.h"
 #include "scale/Quantity.h"
 
+namespace quillmere {
+
 // What the cut window and the batch tool say when a cut finds nothing.
 extern const char* const NoCutText;
 
@@ -25,3 +27,5 @@ CCutSegments ComputeCut(const CSheetProfile& sheet, const CCutPlane& plane, Resu
 // to the comparison's reference, prepared for sheet, the one cut.
 void TakeCutDifferences(CCutSegments& cut, const CComparison& comparison, const CSheetProfile& sheet,
                         ResultQuantity quantity);
+
+} // namespace quillmere

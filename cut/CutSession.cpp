@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace quillmere {
+
 CCutPlane CCutSession::Plane(const CConfiguration& configuration) const {
     return CCutPlane::AtAxis(PlaneIndex, configuration.LengthFromDisplay(Position));
 }
@@ -84,3 +86,5 @@ void CCutSession::SetMark(const CCoordinate* point) {
     if (point)
         markPoint = *point;
 }
+
+} // namespace quillmere

@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+namespace quillmere {
+
 class CComparison;
 class CConfiguration;
 class CSheetProfile;
@@ -79,3 +81,5 @@ private:
     CCoordinate markPoint;
     bool marked = false;
 };
+
+} // namespace quillmere

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 // Far enough outside any plot and still an int.
@@ -161,3 +163,5 @@ CPixelRect PrintedGraphRect(int W, int H, int h, int a) {
         b0 = static_cast<int>(0.9 * r0);
     return {15 * a, t0 + 4 * h, r0 - a - l0, b0 + static_cast<int>(2.5 * h) - t0};
 }
+
+} // namespace quillmere

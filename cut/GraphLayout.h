@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class CConfiguration;
 
 // A rectangle in pixels (or printer units), right and bottom exclusive as
@@ -126,3 +128,5 @@ std::string ReadOutText(double value);
 // font: inside the box from 15 % to 95 % of the page, whose bottom a
 // portrait page brings up to 0.9 of its right edge.
 CPixelRect PrintedGraphRect(int W, int H, int h, int a);
+
+} // namespace quillmere

@@ -6,6 +6,8 @@
 #include "core/TextFormat.h"
 #include "scale/ResultQuantity.h"
 
+namespace quillmere {
+
 namespace {
 
 // The CSV alone gives stresses in psi under US customary units.
@@ -54,3 +56,5 @@ bool SaveProfileCsv(const std::string& path, const std::string& text) {
     return ReplaceFileContent(
         path, (folder.empty() ? "" : folder + "/") + "." + FileNamePart(path) + ".XXXXXX", text);
 }
+
+} // namespace quillmere

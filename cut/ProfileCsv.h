@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 class CConfiguration;
 
 // The header names each column's unit: arc_mm,value_<unit>,x_mm,y_mm,z_mm,
@@ -28,3 +30,5 @@ std::string ProfileValueUnit(ResultQuantity quantity, const CConfiguration& conf
 // Replaces path with the text through a temporary file beside it; false when
 // it cannot be written.
 bool SaveProfileCsv(const std::string& path, const std::string& text);
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 constexpr double NiceSteps[] = {0.05, 0.1, 0.2, 0.3, 0.5, 1,    2,    3,    5,    10,    20,    30,
@@ -102,3 +104,5 @@ bool CutPointAt(const CCutSegments& cut, double s, CCoordinate& point) {
     }
     return false;
 }
+
+} // namespace quillmere

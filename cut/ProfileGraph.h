@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace quillmere {
+
 class CConfiguration;
 
 struct CGraphPoint {
@@ -53,3 +55,5 @@ double GraphValueAt(const std::vector<CGraphPoint>& points, double x);
 // The point of the cut at arc length s (m, at most the total); false when no
 // record covers s.
 bool CutPointAt(const CCutSegments& cut, double s, CCoordinate& point);
+
+} // namespace quillmere

@@ -23,6 +23,8 @@ extern "C" {
 #include <filesystem>
 #include <mutex>
 
+namespace quillmere {
+
 namespace {
 
 std::string AvError(int code) {
@@ -534,3 +536,5 @@ void CVideoWriter::Cancel() {
     // The temporary file goes with the encoder.
     encoder.reset();
 }
+
+} // namespace quillmere

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 namespace videotexts {
 inline const char* const ProgressCaption = "Quillmere progress";       // 471
 inline const char* const CreatingVideo = "Creating video file";        // 493
@@ -96,3 +98,5 @@ private:
     int lastIndex = -1;
     bool showMessages = true;
 };
+
+} // namespace quillmere

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+namespace quillmere {
+
 namespace {
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -157,3 +159,5 @@ std::optional<std::pair<int, int>> ParsePictureSize(const std::string& text) {
         return std::nullopt;
     return std::make_pair(static_cast<int>(*w), static_cast<int>(*h));
 }
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 // The picture sizes the options dialog and the batch tool accept.
 constexpr int MinPictureSize = 100;
 constexpr int MaxPictureSize = 20000;
@@ -58,3 +60,5 @@ std::string DefaultPictureName(const std::string& title);
 bool ValidPictureSize(long long pixels);
 // "WxH" (or "W*H", "WXH") with both in range; nullopt otherwise.
 std::optional<std::pair<int, int>> ParsePictureSize(const std::string& text);
+
+} // namespace quillmere

@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <system_error>
 
+namespace quillmere {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -423,3 +425,5 @@ std::string ReportFilePath(const std::string& projectPath) {
         return projectPath + ".htm";
     return projectPath.substr(0, dot + 1) + "htm";
 }
+
+} // namespace quillmere

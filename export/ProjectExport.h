@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class CProjectProfile;
 struct ProjectFileFields;
 
@@ -134,3 +136,5 @@ bool CopyFileAtomically(const std::string& source, const std::string& target,
 
 // The project's HTML report: the project path with its extension "htm".
 std::string ReportFilePath(const std::string& projectPath);
+
+} // namespace quillmere

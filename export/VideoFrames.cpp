@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace quillmere {
+
 std::vector<uint32_t> HalveFrame(const Rgb32View& frame) {
     std::vector<uint32_t> halved;
     HalveFrame(frame, halved);
@@ -50,3 +52,5 @@ std::vector<uint32_t> PadFrame(const std::vector<uint32_t>& pixels, int width, i
     }
     return padded;
 }
+
+} // namespace quillmere

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace quillmere {
+
 // A top-down image of 0xAARRGGBB words (Qt's RGB32) with its row pitch in
 // bytes.
 struct Rgb32View {
@@ -28,3 +30,5 @@ int PaddedSize(int size, int multiple);
 // the extra columns and rows repeating the last column and row.
 std::vector<uint32_t> PadFrame(const std::vector<uint32_t>& pixels, int width, int height, int paddedWidth,
                                int paddedHeight);
+
+} // namespace quillmere

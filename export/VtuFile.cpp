@@ -9,6 +9,8 @@
 #include <cstring>
 #include <memory>
 
+namespace quillmere {
+
 namespace {
 
 constexpr uint8_t kVtkTriangle = 5;
@@ -279,3 +281,5 @@ bool WritePvdFile(const std::string& path, const std::vector<PvdEntry>& entries)
     xml += "  </Collection>\n</VTKFile>\n";
     return ReplaceFileContent(path, TemporaryName(path), xml);
 }
+
+} // namespace quillmere

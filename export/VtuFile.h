@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 enum class VtuType { Float64, Float32, Int64, Int32, UInt8 };
 
 // An array produced piece by piece, a block of every array at a time on
@@ -64,3 +66,5 @@ struct PvdEntry {
 };
 
 bool WritePvdFile(const std::string& path, const std::vector<PvdEntry>& entries);
+
+} // namespace quillmere

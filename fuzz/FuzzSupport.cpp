@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+using namespace quillmere;
+
 namespace fuzz {
 
 namespace {

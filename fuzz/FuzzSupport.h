@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+using namespace quillmere;
+
 namespace fuzz {
 
 // Messages go nowhere; questions are answered No.

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace quillmere;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::SilenceMessages();
     return 0;

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace quillmere;
+
 namespace {
 
 bool Finite(const CCoordinate& c) {

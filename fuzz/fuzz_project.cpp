@@ -18,6 +18,8 @@
 #include <memory>
 #include <sys/stat.h>
 
+using namespace quillmere;
+
 namespace {
 
 std::string folder;

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+using namespace quillmere;
+
 namespace {
 
 double Exercise(const CSheetProfile& sheet) {

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string>
 
+using namespace quillmere;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::SilenceMessages();
     return 0;

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 std::vector<std::string> Tokens(const CDataString& tokens) {

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace quillmere;
+
 namespace {
 
 // Every face the reader accepts, and every face after a move, has finite

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 using namespace samplegen;

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+namespace quillmere {
+
 namespace {
 
 // Model lengths are in metres; the tip shows millimetres or inches.
@@ -141,3 +143,5 @@ int DataTipLineTop(int tallest, int line) {
 ScreenPoint DataTipPosition(ScreenPoint pointer) {
     return {pointer.x, pointer.y + 20};
 }
+
+} // namespace quillmere

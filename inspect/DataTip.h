@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class CConfiguration;
 class CSheetProfile;
 struct Presentation;
@@ -49,3 +51,5 @@ struct ScreenPoint {
 
 // The tip's top-left corner: 20 pixels below the pointer.
 ScreenPoint DataTipPosition(ScreenPoint pointer);
+
+} // namespace quillmere

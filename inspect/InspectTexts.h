@@ -2,6 +2,8 @@
 // exactly as the program shows them.
 #pragma once
 
+namespace quillmere {
+
 namespace inspectTexts {
 
 constexpr const char* Inch = "inch";
@@ -19,3 +21,5 @@ constexpr const char* EndPoint = "End point position";
 constexpr const char* LinearDistance = "Linear distance";
 
 } // namespace inspectTexts
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 double Length(const CConfiguration& configuration, double metres) {
@@ -57,3 +59,5 @@ ScreenPoint MeasurementWindowPosition(ScreenPoint firstClick, ScreenPoint second
     const bool secondLeadsBoth = secondClick.x == left && secondClick.y == top;
     return {firstLeadsBoth || secondLeadsBoth ? right : left, bottom + 15};
 }
+
+} // namespace quillmere

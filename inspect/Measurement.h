@@ -8,6 +8,8 @@
 #include <array>
 #include <string>
 
+namespace quillmere {
+
 class CConfiguration;
 
 struct MeasurementTexts {
@@ -35,3 +37,5 @@ bool MeasurementPossible(const CDataDisplay& first, const CDataDisplay& second);
 // at the right edge of their rectangle when one click is both leftmost and
 // topmost, else at the left edge; 15 pixels below the lower click.
 ScreenPoint MeasurementWindowPosition(ScreenPoint firstClick, ScreenPoint secondClick);
+
+} // namespace quillmere

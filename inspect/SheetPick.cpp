@@ -3,6 +3,8 @@
 #include "model/CSheetProfile.h"
 #include "scene/PickRecord.h"
 
+namespace quillmere {
+
 bool PickSheetItem(const CSheetProfile& sheet, int mode, int number, CDataDisplay& record) {
     if (mode == NodeMode && number >= 1 && number <= sheet.NodeCount()) {
         FillSheetNodeRecord(sheet, number, record);
@@ -14,3 +16,5 @@ bool PickSheetItem(const CSheetProfile& sheet, int mode, int number, CDataDispla
     }
     return false;
 }
+
+} // namespace quillmere

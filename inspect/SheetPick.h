@@ -4,6 +4,8 @@
 
 #include "scene/CDataDisplay.h"
 
+namespace quillmere {
+
 class CSheetProfile;
 
 // Node mode: node number 1 .. NodeCount; element mode: element index
@@ -11,3 +13,5 @@ class CSheetProfile;
 // the record untouched, when the sheet has no such item or the mode is
 // neither.
 bool PickSheetItem(const CSheetProfile& sheet, int mode, int number, CDataDisplay& record);
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+namespace quillmere {
+
 std::unique_ptr<CSheetProfile> CopySheet(const CSheetProfile& sheet) {
     return std::make_unique<CSheetProfile>(sheet.SharedMesh(), sheet.Values(), sheet.Derived());
 }
@@ -179,3 +181,5 @@ std::vector<std::string> MeasurementTipLines(const MeasuredPoints& points, size_
     lines.push_back(differences);
     return lines;
 }
+
+} // namespace quillmere

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class CConfiguration;
 class CSheetProfile;
 
@@ -86,3 +88,5 @@ std::vector<std::string> MeasurementTipLines(const MeasuredPoints& points, size_
 
 MeasurementScale MarkerScale(const MeasuredPoints& points, const CConfiguration& units);
 std::vector<MeasurementMarker> MeasurementMarkers(const MeasuredPoints& points);
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace quillmere {
+
 namespace {
 
 // Lengths beyond this many metres are no part's.
@@ -432,3 +434,5 @@ std::string BadRowsMessage(const std::string& path, const MeasurementFile& file)
     return FormatText("The measurement file %s has %s not used: %s.", path.c_str(),
                       file.badRowCount == 1 ? "a row that is" : "rows that are", list.c_str());
 }
+
+} // namespace quillmere

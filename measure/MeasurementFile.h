@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 // The units lengths are read and written in.
 enum class LengthUnit { Metre, Millimetre, Inch };
 
@@ -109,3 +111,5 @@ std::string MeasurementRefusal(const std::string& path, const MeasurementError& 
 // "The measurement file <path> has rows that are not used: line 4 (too few
 // fields), line 9 (thickness is not a number)."
 std::string BadRowsMessage(const std::string& path, const MeasurementFile& file);
+
+} // namespace quillmere

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 namespace {
 
 // A label as a CSV field: quoted when it holds what would end the field or
@@ -128,3 +130,5 @@ std::string MeasurementSummaryText(const MeasurementFile& file, const Measuremen
     text += " 0 0 0 1\n";
     return text;
 }
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 // The header line of the table, without its line end.
 constexpr const char* kMeasurementTableHeader =
     "label,x,y,z,element,distance,simulated,measured,difference,error_percent,status";
@@ -29,3 +31,5 @@ std::string MeasurementTable(const MeasurementFile& file, const MeasurementCompa
 // "Transform:" with the 4 x 4 matrix row by row (its translation in unit).
 std::string MeasurementSummaryText(const MeasurementFile& file, const MeasurementComparison& comparison,
                                    const MeasureOptions& options, LengthUnit unit);
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 constexpr size_t kPointGrain = 256;
@@ -121,3 +123,5 @@ MeasurementComparison CompareMeasurements(const CSheetProfile& sheet, const CSur
     Summarize(points, options, comparison);
     return comparison;
 }
+
+} // namespace quillmere

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class CSheetProfile;
 
 // How far a simulated thickness may be from the measured one.
@@ -72,3 +74,5 @@ bool WithinTolerance(double difference, double measured, const Tolerance& tolera
 MeasurementComparison CompareMeasurements(const CSheetProfile& sheet, const CSurfaceSearch& search,
                                           const std::vector<MeasuredPoint>& points,
                                           const MeasureOptions& options);
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 constexpr int kMaxIterations = 200;
@@ -97,3 +99,5 @@ RigidFit FitRigidly(const CSurfaceSearch& search, const std::vector<CCoordinate>
     }
     return fit;
 }
+
+} // namespace quillmere

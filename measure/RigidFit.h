@@ -8,6 +8,8 @@
 #include <limits>
 #include <vector>
 
+namespace quillmere {
+
 class CSurfaceSearch;
 
 // x -> rotation x + translation.
@@ -34,3 +36,5 @@ struct RigidFit {
 // Moves every point onto its closest point of the sheet in turn, until the
 // RMS distance no longer falls. The identity when nothing is found.
 RigidFit FitRigidly(const CSurfaceSearch& search, const std::vector<CCoordinate>& points);
+
+} // namespace quillmere

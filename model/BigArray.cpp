@@ -4,6 +4,8 @@
 #include <mutex>
 #include <unordered_map>
 
+namespace quillmere {
+
 namespace bigarray {
 
 namespace {
@@ -78,3 +80,5 @@ void ReleaseCache() {
 }
 
 } // namespace bigarray
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <new>
 #include <vector>
 
+namespace quillmere {
+
 namespace bigarray {
 
 // A block of at least bytes, reused when one of a fitting size is cached.
@@ -47,3 +49,5 @@ public:
 };
 
 template <typename T> using BigArray = std::vector<T, CBigArrayAllocator<T>>;
+
+} // namespace quillmere

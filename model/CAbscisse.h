@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace quillmere {
+
 class CAbscisse {
 public:
     uint8_t Flag = 0;
@@ -31,3 +33,5 @@ public:
 
 // The pieces of a cut, ordered along the sheet.
 using CCutSegments = std::vector<CAbscisse>;
+
+} // namespace quillmere

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <stdexcept>
 
+namespace quillmere {
+
 template <typename T> class CDataBase {
 public:
     CDataBase(int initialCapacity, int growthStep)
@@ -77,3 +79,5 @@ private:
     size_t allocated; // slots behind items
     T** items;
 };
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace quillmere {
+
 bool CDataString::VisitFilePieces(const std::string& path, const PieceVisitor& visit) {
     CFileHandle file(path, "rb");
     if (!file) {
@@ -51,3 +53,5 @@ void CDataString::Tokenize(const std::string& line) {
     VisitTokens(
         text, [this](const char* token, size_t length) { Add(new CBaseString(std::string(token, length))); });
 }
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+namespace quillmere {
+
 // One token.
 class CBaseString {
 public:
@@ -72,3 +74,5 @@ private:
     // longer one; false, with ReadFile's message, when it cannot be opened.
     static bool VisitFilePieces(const std::string& path, const PieceVisitor& visit);
 };
+
+} // namespace quillmere

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace quillmere {
+
 std::string CDocument::Title() const {
     return FileNamePart(pathName);
 }
@@ -24,3 +26,5 @@ void CDocument::UpdateAllViews(CView* sender, DocumentEvent event) {
         if (view != sender)
             view->OnUpdate(sender, event);
 }
+
+} // namespace quillmere

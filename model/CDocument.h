@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class CDocument;
 class IProgressSink;
 
@@ -106,3 +108,5 @@ private:
     IDocumentHost* documentHost = nullptr;
     bool cutFlag = true;
 };
+
+} // namespace quillmere

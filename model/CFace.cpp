@@ -4,6 +4,8 @@
 #include <cmath>
 #include <new>
 
+namespace quillmere {
+
 static_assert(sizeof(CFace) % alignof(CCoordinate) == 0, "the vertices follow the face");
 
 namespace {
@@ -92,3 +94,5 @@ void CFace::Translate(const CCoordinate& offset) {
         vertices[i] = vertices[i] + offset;
     plane.offset = -Dot(plane.normal, vertices[0]);
 }
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace quillmere {
+
 // The memory of the faces of one tool, given back all at once with the
 // tool: a face lives as long as its tool, and a tool of a million faces
 // would otherwise cost a million allocations and as many first touches of
@@ -74,3 +76,5 @@ private:
     int vertexCount;
     CPlane plane; // its normal is the face's unit normal
 };
+
+} // namespace quillmere

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cfloat>
 
+namespace quillmere {
+
 CMoldProfile::CMoldProfile(const std::string& toolName, IProgressSink* progress,
                            const std::string& processControlName, int toolIndex,
                            const std::string& baseFolder)
@@ -69,3 +71,5 @@ void CMoldProfile::MoveTool(const CCoordinate& direction, double amount) {
         face->Translate(offset);
     ComputeBounds(1e20);
 }
+
+} // namespace quillmere

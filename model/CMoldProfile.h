@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class IProgressSink;
 
 // The faces of a tool in file order.
@@ -70,3 +72,5 @@ private:
 // The tools of a project by slot: tool i + 1 in slot i, null for an empty
 // position.
 using CToolList = std::vector<std::unique_ptr<CMoldProfile>>;
+
+} // namespace quillmere

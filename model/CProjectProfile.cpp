@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <filesystem>
 
+namespace quillmere {
+
 namespace {
 
 std::string AbsolutePath(const std::string& path) {
@@ -243,3 +245,5 @@ bool CProjectProfile::FinalLoad(const std::string& path, IProgressSink* progress
     player->Opened(recordCount);
     return true;
 }
+
+} // namespace quillmere

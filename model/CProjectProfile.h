@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class IProgressSink;
 
 // The record files missing below the highest one found, named compactly
@@ -102,3 +104,5 @@ private:
     CRecordRead lastRead;       // read beside the check of the first record, until the final load
     std::unique_ptr<CRecordPlayer> player;
 };
+
+} // namespace quillmere

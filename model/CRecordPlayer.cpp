@@ -12,6 +12,8 @@
 #include <chrono>
 #include <mutex>
 
+namespace quillmere {
+
 // The progress of a load's job, handed over to the interface thread: the
 // job reports here, and the interface thread passes the reports on in their
 // order, when the task posted for them runs or before it takes the job's
@@ -519,3 +521,5 @@ void CRecordPlayer::PrepareClose() {
     document.Host()->InterfaceThread().WaitProcessing(animationControl.finished);
     JoinAnimation();
 }
+
+} // namespace quillmere

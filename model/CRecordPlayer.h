@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class CProgressRelay;
 class CProjectProfile;
 class CSheetProfile;
@@ -174,3 +176,5 @@ private:
     std::atomic<bool> abandoned{false};  // the document goes away without waiting on the interface
     std::shared_ptr<bool> alive = std::make_shared<bool>(true); // for tasks posted to the interface thread
 };
+
+} // namespace quillmere

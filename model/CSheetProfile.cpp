@@ -3,6 +3,8 @@
 #include <atomic>
 #include <utility>
 
+namespace quillmere {
+
 namespace {
 
 uint64_t NewValuesGeneration() {
@@ -22,3 +24,5 @@ void CSheetProfile::SwapRecordValues(CSheetProfile& prepared) {
     std::swap(derived, prepared.derived);
     valuesGeneration = NewValuesGeneration();
 }
+
+} // namespace quillmere

@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+namespace quillmere {
+
 class CSheetProfile {
 public:
     // The values of a record derived on mesh (see OpenSheet and
@@ -73,3 +75,5 @@ private:
     CSheetDerived derived;
     uint64_t valuesGeneration;
 };
+
+} // namespace quillmere

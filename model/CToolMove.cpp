@@ -3,6 +3,8 @@
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 
+namespace quillmere {
+
 CToolMove::CToolMove(const std::string& name, const std::string& path, int toolIndex)
     : processControlFileName(name) {
     CFileHandle file(path, "rb");
@@ -29,3 +31,5 @@ CToolMove::CToolMove(const std::string& name, const std::string& path, int toolI
         motionCodes[1] = codes[1];
     }
 }
+
+} // namespace quillmere

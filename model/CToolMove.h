@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 class CToolMove {
 public:
     CToolMove() = default;
@@ -24,3 +26,5 @@ private:
     CCoordinate direction{0, 0, 1};
     int motionCodes[2] = {0, 1};
 };
+
+} // namespace quillmere

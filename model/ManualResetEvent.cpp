@@ -1,5 +1,7 @@
 #include "model/ManualResetEvent.h"
 
+namespace quillmere {
+
 void CManualResetEvent::Set() {
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -27,3 +29,5 @@ bool CManualResetEvent::WaitFor(std::chrono::milliseconds timeout) {
     std::unique_lock<std::mutex> lock(mutex);
     return changed.wait_for(lock, timeout, [this] { return set; });
 }
+
+} // namespace quillmere

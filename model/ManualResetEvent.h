@@ -6,6 +6,8 @@
 #include <condition_variable>
 #include <mutex>
 
+namespace quillmere {
+
 class CManualResetEvent {
 public:
     void Set();
@@ -20,3 +22,5 @@ private:
     std::condition_variable changed;
     bool set = false;
 };
+
+} // namespace quillmere

@@ -2,6 +2,8 @@
 
 #include "core/TextLines.h"
 
+namespace quillmere {
+
 ProjectFileFields::ProjectFileFields() {
     for (ProjectReference& tool : tools)
         tool.name = "None";
@@ -67,3 +69,5 @@ ProjectParseResult ParseProjectFile(const std::string& path, ProjectFileFields& 
         return ProjectParseResult::WrongFormat;
     return ProjectParseResult::Ok;
 }
+
+} // namespace quillmere

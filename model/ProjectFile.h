@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 // A file named by the project and the 0-based line it was read from (-1 when
 // the project has no such line).
 struct ProjectReference {
@@ -51,3 +53,5 @@ std::string LookupName(const std::string& stored);
 inline bool IsEmptyToolSlot(const std::string& name) {
     return name == "None";
 }
+
+} // namespace quillmere

@@ -10,6 +10,8 @@
 #include <map>
 #include <sys/stat.h>
 
+namespace quillmere {
+
 namespace {
 
 // Asks before touching a project file without write permission; true when
@@ -85,3 +87,5 @@ RepairOutcome RepairProject(const std::string& projectPath, const ProjectFileFie
     }
     return RepairOutcome::Replaced;
 }
+
+} // namespace quillmere

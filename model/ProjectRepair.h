@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 enum class RepairOutcome {
     Failed,    // opening must fail; any message has been shown
     Replaced,  // the project file was rewritten
@@ -18,3 +20,5 @@ RepairOutcome RepairProject(const std::string& projectPath, const ProjectFileFie
 
 // Whether a name stored in a project exists, looked up in the project folder.
 bool ProjectFileExists(const std::string& name, const std::string& projectFolder);
+
+} // namespace quillmere

@@ -18,6 +18,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quillmere {
+
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "record files are read as little-endian memory");
 
 namespace {
@@ -444,3 +446,5 @@ CRecordData ReadRecordFile(const std::string& path, int index, IProgressSink* pr
 RecordError CheckRecordFile(const std::string& path, IProgressSink* progress) {
     return ReadRecord(path, progress, nullptr);
 }
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 class IProgressSink;
 
 // What makes a record file unusable.
@@ -53,3 +55,5 @@ CRecordData ReadRecordFile(const std::string& path, int index, IProgressSink* pr
 // Checks a record file as ReadRecordFile reads it, with the same progress
 // and errors, keeping none of its values.
 RecordError CheckRecordFile(const std::string& path, IProgressSink* progress);
+
+} // namespace quillmere

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 // Arrays by node number have an entry 0 that is no node.
 struct CRecordValues {
     std::string recordPath;
@@ -40,3 +42,5 @@ struct CRecordValues {
                                    : layerValues[element][static_cast<size_t>(index)];
     }
 };
+
+} // namespace quillmere

@@ -16,6 +16,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+namespace quillmere {
+
 namespace {
 
 // Millimetres in the display unit.
@@ -195,3 +197,5 @@ std::string DocumentInformationReport(const std::string& pathName) {
     text += FormatText("Size\t\t%lld bytes", static_cast<long long>(info.stx_size));
     return text;
 }
+
+} // namespace quillmere

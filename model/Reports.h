@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 class CConfiguration;
 class CDataString;
 class CProjectProfile;
@@ -29,3 +31,5 @@ bool RecordInformationReport(const CProjectProfile& project, const CConfiguratio
                              std::string& text);
 
 std::string DocumentInformationReport(const std::string& pathName);
+
+} // namespace quillmere

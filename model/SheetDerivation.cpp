@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+namespace quillmere {
+
 namespace {
 
 // The triangle placed in its own plane: corner 1 at the origin, corner 2 on
@@ -201,3 +203,5 @@ NodeBox BoundingBoxOf(const CCoordinate* nodes, int nodeCount) {
         result.box = Box{};
     return result;
 }
+
+} // namespace quillmere

@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace quillmere {
+
 // Blocks of the loops over elements and nodes.
 constexpr size_t kElementGrain = 8192;
 constexpr size_t kNodeGrain = 16384;
@@ -105,3 +107,5 @@ struct NodeBox {
     NonFiniteItems nonFinite; // nodes by number
 };
 NodeBox BoundingBoxOf(const CCoordinate* nodes, int nodeCount);
+
+} // namespace quillmere

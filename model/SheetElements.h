@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace quillmere {
+
 // The corner node numbers of an element, 1 .. NodeCount.
 using ElementNodes = std::array<int32_t, 3>;
 
@@ -40,3 +42,5 @@ struct CElementDerived {
     double PlanarExtension = 0;
     CCoordinate Normal; // unit normal of the current triangle; 0 without area
 };
+
+} // namespace quillmere

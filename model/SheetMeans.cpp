@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 CCoordinate NodeNormal(const CSheetProfile& sheet, int node) {
     const CSheetMesh& mesh = sheet.Mesh();
     const CSheetDerived& derived = sheet.Derived();
@@ -171,3 +173,5 @@ PrincipalStretches ElementStretches(const CSheetProfile& sheet, size_t element) 
                                       sheet.ReferenceCorner(element, 2)};
     return ComputePrincipalStretches(current, reference);
 }
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 
 #include <cstddef>
 
+namespace quillmere {
+
 class CSheetProfile;
 
 // Area-weighted normal at a node, kept in its symmetry plane.
@@ -38,3 +40,5 @@ ClampedStatisticsResult ClampedStatistics(const CSheetProfile& sheet);
 
 // The principal stretches of an element (0-based index).
 PrincipalStretches ElementStretches(const CSheetProfile& sheet, size_t element);
+
+} // namespace quillmere

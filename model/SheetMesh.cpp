@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace quillmere {
+
 namespace {
 
 constexpr size_t ElementGrain = 65536;
@@ -42,3 +44,5 @@ bool CSheetMesh::IsMeshOf(const CMeshData& data) const {
            SameBytes(data.referenceCoordinates, mesh.referenceCoordinates) &&
            SameBytes(data.nodeSymmetry, mesh.nodeSymmetry) && SameBytes(data.nodeMarks, mesh.nodeMarks);
 }
+
+} // namespace quillmere

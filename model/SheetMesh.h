@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+namespace quillmere {
+
 enum SymmetryType { FULL = 0, HALF = 1, QUARTER = 2, ONE_STRIPE = 3, OTHER_SYMMETRY = 4 };
 
 constexpr int MaxSymmetryPlanes = 10;
@@ -89,3 +91,5 @@ private:
     BigArray<double> referenceAreas;
     std::shared_ptr<const CNodeElements> lists;
 };
+
+} // namespace quillmere

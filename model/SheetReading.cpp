@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace quillmere {
+
 namespace {
 
 // The sheet of read on a mesh of its own, which takes lists as the elements
@@ -78,3 +80,5 @@ std::unique_ptr<CSheetProfile> ReadSheet(const std::string& path, int index, IPr
         return nullptr;
     return OpenSheet(std::move(read));
 }
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+namespace quillmere {
+
 class IProgressSink;
 
 // The sheet of a record read without error: its mesh made from the file's,
@@ -33,3 +35,5 @@ OpenSheetOnMesh(CRecordData read, const std::shared_ptr<const CSheetMesh>& mesh,
 // when given, when it cannot be used.
 std::unique_ptr<CSheetProfile> ReadSheet(const std::string& path, int index, IProgressSink* progress,
                                          RecordError* error = nullptr);
+
+} // namespace quillmere

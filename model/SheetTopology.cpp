@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace quillmere {
+
 namespace {
 
 // The node lists are sorted in at most this many parts of the element array,
@@ -121,3 +123,5 @@ size_t CNeighbourRange::size() const {
         ++count;
     return count;
 }
+
+} // namespace quillmere

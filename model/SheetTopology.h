@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <iterator>
 
+namespace quillmere {
+
 // A run of element indices (0-based positions in the element arrays).
 struct ElementIndexRange {
     const int32_t* first;
@@ -75,3 +77,5 @@ private:
     const CSheetMesh* mesh;
     int32_t element;
 };
+
+} // namespace quillmere

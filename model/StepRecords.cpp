@@ -6,6 +6,8 @@
 #include "model/SheetReading.h"
 #include "model/Texts.h"
 
+namespace quillmere {
+
 namespace {
 
 // The message refusing a record (its path and counts) whose mesh is not the
@@ -88,3 +90,5 @@ std::unique_ptr<CSheetProfile> ReadPreparedRecord(const CProjectProfile& documen
         return nullptr;
     return PrepareStepRecord(document, std::move(read), failure);
 }
+
+} // namespace quillmere

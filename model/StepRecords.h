@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+namespace quillmere {
+
 class CProjectProfile;
 class CSheetProfile;
 struct CRecordData;
@@ -26,3 +28,5 @@ std::unique_ptr<CSheetProfile> ReadPreparedRecord(const CProjectProfile& documen
 // The warning that record (1-based), held by sheet, has values that are not
 // numbers; "" when all are numbers.
 std::string NonFiniteWarning(const CSheetProfile& sheet, int record);
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <map>
 
+namespace quillmere {
+
 namespace {
 
 // Triangles per leaf: more makes a smaller tree but more distances per query.
@@ -422,3 +424,5 @@ SurfacePoint CSurfaceSearch::Closest(const CCoordinate& p) const {
     result.image = best.image;
     return result;
 }
+
+} // namespace quillmere

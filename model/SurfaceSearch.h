@@ -12,6 +12,8 @@
 #include <limits>
 #include <vector>
 
+namespace quillmere {
+
 class CSheetProfile;
 
 // How far from the sheet a point may be and still count as on it, unless
@@ -123,3 +125,5 @@ private:
     BigArray<Box> boxes;          // depth first, the root at 0
     std::vector<ImageMaps> images;
 };
+
+} // namespace quillmere

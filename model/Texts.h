@@ -2,6 +2,8 @@
 // them. Formats are printf formats; file content only ever fills a %s.
 #pragma once
 
+namespace quillmere {
+
 namespace texts {
 
 // Reading files.
@@ -49,3 +51,5 @@ constexpr const char* StopAnimationFirst = "Please stop the animation first.";
 constexpr const char* InvalidRecordNumber = "Invalid record number.";
 
 } // namespace texts
+
+} // namespace quillmere

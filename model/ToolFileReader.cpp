@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <unordered_map>
 
+namespace quillmere {
+
 namespace {
 
 constexpr int MaxNumberedFaceVertices = 1000;
@@ -403,3 +405,5 @@ void CMoldProfile::ReadShortFile(const std::string& path, IProgressSink* progres
         });
     }
 }
+
+} // namespace quillmere

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace quillmere {
+
 bool IsFinite(const CCoordinate& a) {
     return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z);
 }
@@ -61,3 +63,5 @@ SegmentPlaneResult IntersectSegmentPlane(const CCoordinate& a, const CCoordinate
     point = a + (b - a) * s;
     return OnePoint;
 }
+
+} // namespace quillmere

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace quillmere {
+
 struct CCoordinate {
     double x = 0, y = 0, z = 0;
 
@@ -66,3 +68,5 @@ enum SegmentPlaneResult { NoIntersection = 0, OnePoint = 1, SegmentInPlane = 2 }
 // Where the segment a-b meets the plane, with tolerance on the distances.
 SegmentPlaneResult IntersectSegmentPlane(const CCoordinate& a, const CCoordinate& b, const CPlane& plane,
                                          double tolerance, CCoordinate& point);
+
+} // namespace quillmere

@@ -16,6 +16,8 @@
 #include <string>
 #include <utility>
 
+namespace quillmere {
+
 class COffscreenFrame::Backend {
 public:
     virtual ~Backend() = default;
@@ -404,3 +406,5 @@ void COffscreenFrame::DeleteTarget() {
     framebuffer = colour = depth = 0;
     targetWidth = targetHeight = 0;
 }
+
+} // namespace quillmere

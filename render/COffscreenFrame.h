@@ -13,6 +13,8 @@
 
 class QOpenGLContext;
 
+namespace quillmere {
+
 class COffscreenFrame {
 public:
     // A context sharing share's display lists, or with a null share a context
@@ -59,3 +61,5 @@ private:
     bool BindTarget(int width, int height);
     void DeleteTarget();
 };
+
+} // namespace quillmere

@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <cmath>
 
+namespace quillmere {
+
 void COverlayLists::BuildOverlay(Overlay overlay, const std::vector<std::array<int, 2>>& points) {
     unsigned& list = overlays[static_cast<size_t>(overlay)];
     ReplaceList(list);
@@ -108,3 +110,5 @@ void COverlayLists::Release() {
         DeleteList(list);
     overlayShown.fill(false);
 }
+
+} // namespace quillmere

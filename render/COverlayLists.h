@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace quillmere {
+
 class COverlayLists {
 public:
     // Replaces an overlay list: an outline of window points (5 points: a
@@ -29,3 +31,5 @@ private:
     std::array<unsigned, static_cast<size_t>(Overlay::Count)> overlays{};
     std::array<bool, static_cast<size_t>(Overlay::Count)> overlayShown{};
 };
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 // The off-screen fit is worked out on a frame of this size at most, of the
 // same shape.
@@ -269,3 +271,5 @@ void CScene::FitOffscreen(int w, int h) {
         Fit(frame);
     });
 }
+
+} // namespace quillmere

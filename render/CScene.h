@@ -26,11 +26,14 @@
 #include <utility>
 #include <vector>
 
+class QOpenGLContext;
+
+namespace quillmere {
+
 class CComparison;
 class CConfiguration;
 class CProjectProfile;
 class CSceneInteractor;
-class QOpenGLContext;
 
 // What a document event asks of a view's scene.
 enum class SceneUpdate {
@@ -193,3 +196,5 @@ private:
     std::vector<std::array<int, 2>> pickOutline;
     std::unique_ptr<COffscreenFrame> offscreen;
 };
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cfloat>
 
+namespace quillmere {
+
 namespace {
 
 constexpr GLsizei FeedbackValues = 1000000;
@@ -293,3 +295,5 @@ void CSceneDrawer::ReleaseLists() {
     toolBuffers.Release();
     overlays.Release();
 }
+
+} // namespace quillmere

@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+namespace quillmere {
+
 class CSheetProfile;
 struct Presentation;
 
@@ -109,3 +111,5 @@ private:
     std::vector<MeasurementMarker> measurementMarkers;
     int selectedMarker = -1;
 };
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 #include <GL/glu.h>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 constexpr size_t SelectionNames = 2560000;
@@ -203,3 +205,5 @@ bool CScenePicker::Pick(CSceneDrawer& drawer, const CCamera& camera, const Frame
     }
     return false;
 }
+
+} // namespace quillmere

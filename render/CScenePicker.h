@@ -10,6 +10,8 @@
 #include <functional>
 #include <vector>
 
+namespace quillmere {
+
 class CSheetProfile;
 
 struct PickScene {
@@ -42,3 +44,5 @@ private:
 
     std::vector<unsigned> buffer;
 };
+
+} // namespace quillmere

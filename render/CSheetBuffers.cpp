@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 constexpr int TrianglesPerBatch = 250;
@@ -507,3 +509,5 @@ void CSheetBuffers::Release() {
     facingKnown = false;
     crossBuilds = -1;
 }
+
+} // namespace quillmere

@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+namespace quillmere {
+
 class COverlayLists;
 class CSheetMesh;
 class CSheetProfile;
@@ -104,3 +106,5 @@ private:
     bool dotsBuilt = false;
     unsigned sheetDots = 0, cutLine = 0;
 };
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 #include <GL/glext.h>
 #include <cstring>
 
+namespace quillmere {
+
 // The float values glVertex3d and glNormal3d would keep: a list of the faces
 // drew the same.
 bool CToolBuffers::RefillTool(ToolArrays& drawn, const CMoldProfile& tool) {
@@ -216,3 +218,5 @@ void CToolBuffers::Release() {
     }
     toolsBuilt = false;
 }
+
+} // namespace quillmere

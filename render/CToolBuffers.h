@@ -9,6 +9,8 @@
 #include <array>
 #include <vector>
 
+namespace quillmere {
+
 // The names the tool pick list gives: the faces of the shown tools in slot
 // order, every face counted whether it is drawn or not.
 struct ToolNameRange {
@@ -56,3 +58,5 @@ private:
     bool toolsBuilt = false;
     std::vector<ToolNameRange> toolNames;
 };
+
+} // namespace quillmere

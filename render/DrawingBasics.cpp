@@ -7,6 +7,8 @@
 #include <GL/glext.h>
 #include <cstdint>
 
+namespace quillmere {
+
 std::array<float, 4> ColourFractions(int colour, float factor, double alpha) {
     const std::array<uint8_t, 3> bytes = ColourBytes(colour);
     return {bytes[0] * factor, bytes[1] * factor, bytes[2] * factor, static_cast<GLfloat>(alpha)};
@@ -84,3 +86,5 @@ void ClipRows(double rows[3][4]) {
                 rows[r][c] += projection[4 * k + rowIndex[r]] * modelView[4 * c + k];
         }
 }
+
+} // namespace quillmere

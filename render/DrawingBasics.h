@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace quillmere {
+
 struct CCoordinate;
 
 // A colour of the settings as fractions, scaled by factor.
@@ -34,3 +36,5 @@ void UnbindArrays();
 void ApplyTileWindow(const FrameState& frame);
 // Rows x, y and w of the current projection x model-view.
 void ClipRows(double rows[3][4]);
+
+} // namespace quillmere

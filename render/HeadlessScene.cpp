@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 CHeadlessScene::CHeadlessScene(CSessionView& shown, const DisplaySettings& display,
                                ResultQuantity shownQuantity, const CCamera& view)
     : project(*shown.Project()), scene(shown, display, shownQuantity), frame(*scene.Offscreen()) {
@@ -60,3 +62,5 @@ QImage CHeadlessScene::Render(int w, int h, const SceneImageOptions& options) {
     AnnotateSceneImage(image, SceneAnnotationsOf(scene, project.CurrentRecord()), options);
     return image;
 }
+
+} // namespace quillmere

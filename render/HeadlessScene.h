@@ -13,6 +13,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 class CConfiguration;
 class CProjectProfile;
 
@@ -64,3 +66,5 @@ private:
     COffscreenFrame& frame;
     std::string error;
 };
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <filesystem>
 
+namespace quillmere {
+
 std::vector<ImageFileType> WriterPictureTypes() {
     std::vector<std::string> formats;
     for (const QByteArray& format : QImageWriter::supportedImageFormats())
@@ -47,3 +49,5 @@ bool WritePicture(const QImage& image, const std::string& fileName, const std::s
     }
     return true;
 }
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 // The writer's formats as file types, icons and metafiles left out.
 std::vector<ImageFileType> WriterPictureTypes();
 
@@ -17,3 +19,5 @@ std::vector<ImageFileType> WriterPictureTypes();
 // when it cannot.
 bool WritePicture(const QImage& image, const std::string& fileName, const std::string& format,
                   std::string& error);
+
+} // namespace quillmere

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace quillmere {
+
 namespace {
 
 std::string Reason() {
@@ -72,3 +74,5 @@ bool CPrintedFile::Commit() {
     }
     return true;
 }
+
+} // namespace quillmere

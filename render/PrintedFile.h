@@ -10,6 +10,8 @@
 
 class QPrinter;
 
+namespace quillmere {
+
 class CPrintedFile {
 public:
     // Sends the printer's file, if it prints into one, to the folder.
@@ -31,3 +33,5 @@ private:
     QPrinter& printer;
     std::string target, folder, error;
 };
+
+} // namespace quillmere

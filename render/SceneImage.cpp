@@ -15,6 +15,8 @@
 #include <atomic>
 #include <cstdio>
 
+namespace quillmere {
+
 namespace {
 std::atomic<int> forcedLimit{0};
 std::atomic<SceneImageFault> forcedFault{SceneImageFault::None};
@@ -249,3 +251,5 @@ QImage SceneImage(CScene& scene, int record, int w, int h, const SceneImageOptio
     scene.SetUnits(kept);
     return image;
 }
+
+} // namespace quillmere

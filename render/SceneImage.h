@@ -13,6 +13,8 @@
 #include <functional>
 #include <string>
 
+namespace quillmere {
+
 class CConfiguration;
 class CScene;
 
@@ -98,3 +100,5 @@ SceneAnnotations SceneAnnotationsOf(const CScene& scene, int record);
 // could not be drawn.
 QImage SceneImage(CScene& scene, int record, int w, int h, const SceneImageOptions& options,
                   const CConfiguration& configuration, SceneImageFault* fault = nullptr);
+
+} // namespace quillmere

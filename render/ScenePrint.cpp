@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 PrintedImageBox PrinterImageBox(const QPrinter& printer) {
     const QRectF paper = printer.paperRect(QPrinter::Millimeter);
     const QRect pixels = printer.paperRect(QPrinter::DevicePixel).toRect();
@@ -45,3 +47,5 @@ bool PrintScene(QPrinter& printer, const std::function<QImage(int w, int h)>& sc
 bool PrintScene(QPrinter& printer, CHeadlessScene& scene, const SceneImageOptions& options) {
     return PrintScene(printer, [&](int w, int h) { return scene.Render(w, h, options); });
 }
+
+} // namespace quillmere

@@ -10,8 +10,11 @@
 
 #include <functional>
 
-class CHeadlessScene;
 class QPrinter;
+
+namespace quillmere {
+
+class CHeadlessScene;
 
 // The image box on the printer's page (full page, device pixels).
 PrintedImageBox PrinterImageBox(const QPrinter& printer);
@@ -23,3 +26,5 @@ bool PrintScene(QPrinter& printer, const std::function<QImage(int w, int h)>& sc
 // A scene without a window (the batch tool).
 bool PrintScene(QPrinter& printer, CHeadlessScene& scene,
                 const SceneImageOptions& options = SceneImageOptions());
+
+} // namespace quillmere

@@ -13,6 +13,8 @@
 #include <limits>
 #include <memory>
 
+namespace quillmere {
+
 namespace {
 
 // Record files are named as the project file with the record index, at least
@@ -111,3 +113,5 @@ AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recor
     }
     return result;
 }
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+namespace quillmere {
+
 struct AllRecordLimits {
     enum Outcome { Done, Cancelled, Failed };
     Outcome outcome = Done;
@@ -25,3 +27,5 @@ AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recor
                                        ResultQuantity quantity,
                                        const std::function<void(int done, int count)>& progress,
                                        const std::atomic<bool>& cancel);
+
+} // namespace quillmere

@@ -11,6 +11,8 @@
 #include <limits>
 #include <memory>
 
+namespace quillmere {
+
 namespace {
 
 constexpr size_t kSampleGrain = 4096;
@@ -80,3 +82,5 @@ std::string BeyondReferenceText(int nodes, double maxDistance, const CConfigurat
                       : FormatText("%d nodes are farther than %s from the reference sheet and have no value.",
                                    nodes, reach.c_str());
 }
+
+} // namespace quillmere

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class CConfiguration;
 class CSheetProfile;
 class CSurfaceSearch;
@@ -43,3 +45,5 @@ ByPositionValues ReferenceValuesByPosition(const CSheetProfile& sheet, const CSh
 // value." (maxDistance in metres, shown in the configuration's length unit);
 // "" for none.
 std::string BeyondReferenceText(int nodes, double maxDistance, const CConfiguration& configuration);
+
+} // namespace quillmere

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace quillmere {
+
 ColourRamp::ColourRamp() {
     for (int i = 0; i <= 16; ++i) {
         red[static_cast<size_t>(i)] = 255;
@@ -53,3 +55,5 @@ RgbColour VertexColour(const ColourRamp& ramp, int colourIndex, SheetDisplayMode
             DisplayModeComponent(entry.green, sheetDisplayMode),
             DisplayModeComponent(entry.blue, sheetDisplayMode)};
 }
+
+} // namespace quillmere

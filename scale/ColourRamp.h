@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 
+namespace quillmere {
+
 struct RgbColour {
     uint8_t red = 0;
     uint8_t green = 0;
@@ -50,3 +52,5 @@ uint8_t DisplayModeComponent(uint8_t component, SheetDisplayMode sheetDisplayMod
 
 // The ramp entry of a colour index as drawn in the given sheet display mode.
 RgbColour VertexColour(const ColourRamp& ramp, int colourIndex, SheetDisplayMode sheetDisplayMode);
+
+} // namespace quillmere

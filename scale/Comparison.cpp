@@ -18,6 +18,8 @@
 #include <filesystem>
 #include <limits>
 
+namespace quillmere {
+
 namespace {
 
 constexpr size_t NodeGrain = 16384;
@@ -435,3 +437,5 @@ const ColourRamp& CComparison::Ramp() {
     static const ColourRamp ramp = ColourRamp::Diverging();
     return ramp;
 }
+
+} // namespace quillmere

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class CConfiguration;
 class CProjectProfile;
 class CSheetMesh;
@@ -251,3 +253,5 @@ private:
     int aheadRecord = 0;
     bool readsAhead = false;
 };
+
+} // namespace quillmere

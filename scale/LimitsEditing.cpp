@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace quillmere {
+
 std::string LimitsDialogTitle(ResultQuantity quantity, const std::string& quantityName,
                               const CConfiguration& configuration) {
     const QuantityTexts& texts = QuantityOf(quantity).In(configuration);
@@ -48,3 +50,5 @@ void StoreLimitsDialog(ResultQuantity quantity, const LimitsDialogValues& values
     limits.SetFixedMaximum(quantity, QuantityFromDisplay(quantity, values.maximum, configuration) - offset);
     limits.SetFixedMode(quantity, values.fixed ? 1 : 0);
 }
+
+} // namespace quillmere

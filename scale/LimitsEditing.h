@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 class CConfiguration;
 class ScaleLimits;
 
@@ -38,3 +40,5 @@ LimitsDialogValues LimitsDialogStart(ResultQuantity quantity, const ScaleLimits&
 // follows the radio.
 void StoreLimitsDialog(ResultQuantity quantity, const LimitsDialogValues& values, ScaleLimits& limits,
                        const CConfiguration& configuration, bool difference = false);
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <limits>
 #include <utility>
 
+namespace quillmere {
+
 namespace {
 
 constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
@@ -148,3 +150,5 @@ void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, co
                   nodal, out, i, Columns());
     }
 }
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace quillmere {
+
 class CSheetProfile;
 struct ScaleRange;
 
@@ -28,3 +30,5 @@ std::vector<double> NodalValues(const CSheetProfile& sheet, ResultQuantity quant
 // for quantity q, bit for bit.
 using EveryQuantity = std::array<double*, ResultQuantityCount - 1>;
 void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, const EveryQuantity& out);
+
+} // namespace quillmere

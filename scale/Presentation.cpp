@@ -4,6 +4,8 @@
 #include "scale/Comparison.h"
 #include "scale/LimitsEditing.h"
 
+namespace quillmere {
+
 namespace {
 
 constexpr const char* Delta = "\xce\x94 "; // U+0394 and a space
@@ -52,3 +54,5 @@ void ColourPresented(const CSheetProfile& sheet, const Presentation& shown, Node
     else
         ColourNodes(sheet, shown.quantity, shown.setting, colouring);
 }
+
+} // namespace quillmere

@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 
+namespace quillmere {
+
 class CComparison;
 class CConfiguration;
 class CSheetProfile;
@@ -77,3 +79,5 @@ Presentation MakePresentation(const PresentationSource& source);
 // The nodes of sheet coloured as shown presents them: its quantity's values
 // or differences in its setting, on its ramp's indices.
 void ColourPresented(const CSheetProfile& sheet, const Presentation& shown, NodeColouring& colouring);
+
+} // namespace quillmere

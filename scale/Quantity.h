@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <optional>
 
+namespace quillmere {
+
 enum class ResultQuantity {
     None, // "(no scale)": the sheet in its uniform colour
     Thickness,
@@ -44,3 +46,5 @@ constexpr std::array<ResultQuantity, ResultQuantityCount - 1> ValueQuantities() 
         all[i] = static_cast<ResultQuantity>(i + 1);
     return all;
 }
+
+} // namespace quillmere

@@ -5,6 +5,8 @@
 
 #include <iterator>
 
+namespace quillmere {
+
 namespace {
 
 // Per system: unit word, scale label number, limits dialog title after the
@@ -93,3 +95,5 @@ double ElementValue(const CSheetProfile& sheet, size_t element, ResultQuantity q
     WithElementValue(sheet, quantity, [&](auto value) { result = value(element); });
     return result;
 }
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace quillmere {
+
 class CConfiguration;
 
 // What converts a quantity's value between its stored unit and the one the
@@ -108,3 +110,5 @@ template <typename Use>
 void WithElementValue(const CSheetProfile& sheet, ResultQuantity quantity, const Use& use) {
     WithElementValue(ElementArraysOf(sheet), quantity, use);
 }
+
+} // namespace quillmere

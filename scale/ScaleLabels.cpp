@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace quillmere {
+
 std::string ScaleValueText(ResultQuantity quantity, double value, const CConfiguration& configuration) {
     const char* number = QuantityOf(quantity).In(configuration).scaleNumber;
     if (!number || !std::isfinite(value))
@@ -40,3 +42,5 @@ std::array<RgbColour, ColourRamp::Size> ScaleBarBands(ResultQuantity quantity, b
         bands[static_cast<size_t>(band)] = ramp.Entry(lastOnTop ? ColourRamp::LastIndex - band : band);
     return bands;
 }
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 #include <array>
 #include <string>
 
+namespace quillmere {
+
 class CConfiguration;
 
 constexpr int ScaleLabelCount = 5;
@@ -27,3 +29,5 @@ std::array<RgbColour, ColourRamp::Size> ScaleBarBands(ResultQuantity quantity, b
 
 std::array<std::string, ScaleLabelCount> ScaleLabelTexts(ResultQuantity quantity, double minimum,
                                                          double maximum, const CConfiguration& configuration);
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace quillmere {
+
 class ScaleLimits {
 public:
     // 0: automatic limits; any other value: the fixed limits below.
@@ -32,3 +34,5 @@ private:
     std::array<double, Entries> fixedMaximum{};
     std::array<double, Entries> fixedMinimum{};
 };
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 #include <cfloat>
 #include <limits>
 
+namespace quillmere {
+
 namespace {
 
 constexpr size_t ElementGrain = 16384;
@@ -57,3 +59,5 @@ ScaleRange ComputeScaleRange(const CSheetProfile& sheet, ResultQuantity quantity
                               range.minimum = range.maximum = std::numeric_limits<double>::quiet_NaN();
                       });
 }
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace quillmere {
+
 class CSheetProfile;
 
 struct ScaleRange {
@@ -65,3 +67,5 @@ ScaleRange LimitRules(ResultQuantity quantity, const ScaleLimits& limits, double
 // are NaN: there is nothing to label. Quantities outside 0..7 are taken as
 // 7.
 ScaleRange ComputeScaleRange(const CSheetProfile& sheet, ResultQuantity quantity, const ScaleLimits& limits);
+
+} // namespace quillmere

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <limits>
 
+namespace quillmere {
+
 namespace {
 
 constexpr size_t NodeGrain = 16384;
@@ -169,3 +171,5 @@ std::array<float, 4> UniformSheetColour(const DisplaySettings& settings) {
     result[3] = static_cast<float>(settings.sheetOpacity);
     return result;
 }
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace quillmere {
+
 class CSheetProfile;
 class ColourRamp;
 class ScaleLimits;
@@ -63,3 +65,5 @@ void FillNodeColours(const NodeColouring& colouring, const ColourRamp& ramp, con
 // The sheet colour of "(no scale)" as red, green, blue and alpha fractions,
 // darkened like the ramp in sheet display mode 1.
 std::array<float, 4> UniformSheetColour(const DisplaySettings& settings);
+
+} // namespace quillmere

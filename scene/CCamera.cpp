@@ -4,6 +4,8 @@
 #include <cfloat>
 #include <cmath>
 
+namespace quillmere {
+
 const Quaternion CCamera::XYView{0, 0, -0.70710677f, -0.70710677f};
 const Quaternion CCamera::XZView{0, -0.70710677f, -0.70710677f, 0};
 const Quaternion CCamera::YZView{0.5f, 0.5f, 0.5f, 0.5f};
@@ -216,3 +218,5 @@ CCoordinate CCamera::FromWindow(double x, double y, double depth, int w, int h) 
         return {};
     return {out[0] / out[3], out[1] / out[3], out[2] / out[3]};
 }
+
+} // namespace quillmere

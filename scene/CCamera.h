@@ -8,6 +8,8 @@
 
 #include <array>
 
+namespace quillmere {
+
 // The orthographic box of one projection set-up, and the world size the
 // window then shows.
 struct OrthoBox {
@@ -72,3 +74,5 @@ public:
     // depth: what gluUnProject gives.
     CCoordinate FromWindow(double x, double y, double depth, int w, int h) const;
 };
+
+} // namespace quillmere

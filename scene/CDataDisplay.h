@@ -3,6 +3,8 @@
 
 #include "model/Vectors.h"
 
+namespace quillmere {
+
 class CMoldProfile;
 
 enum PickKind { PickedNode = 0, PickedNothing = 1, PickedElement = 2, PickedPoint = 3 };
@@ -21,3 +23,5 @@ struct CDataDisplay {
     int onTool = 0;
     CCoordinate point1, point2, point3;
 };
+
+} // namespace quillmere

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 // The zoom box is a command of the program, not of one view.
@@ -370,3 +372,5 @@ void CSceneInteractor::RotationTick() {
     camera.trackball.StepFrom(pointer[0], pointer[1]);
     host.Redraw();
 }
+
+} // namespace quillmere

@@ -12,6 +12,8 @@
 
 #include <array>
 
+namespace quillmere {
+
 // The pointer shapes a gesture asks for.
 enum class SceneCursor { Arrow, Rotate, Pan, ZoomBox, Busy };
 
@@ -139,3 +141,5 @@ private:
     int rotationCounter = 0;
     std::array<int, 2> startPoint{}, endPoint{}, lastFreePointer{};
 };
+
+} // namespace quillmere

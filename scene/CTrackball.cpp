@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 // Products since the last renormalisation, shared by every trackball.
@@ -119,3 +121,5 @@ void CTrackball::Matrix(float m[16]) const {
     m[11] = m[12] = m[13] = m[14] = 0;
     m[15] = 1;
 }
+
+} // namespace quillmere

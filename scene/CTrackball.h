@@ -2,6 +2,8 @@
 // rotation quaternion. Everything is single precision, as the view's camera.
 #pragma once
 
+namespace quillmere {
+
 struct Quaternion {
     float x = 0, y = 0, z = 0, w = 1;
 };
@@ -49,3 +51,5 @@ private:
 
 // The quaternion product that applies q first and then increment.
 Quaternion Compose(const Quaternion& increment, const Quaternion& q);
+
+} // namespace quillmere

@@ -3,4 +3,8 @@
 // the measurement's markers and line, the pick highlight).
 #pragma once
 
+namespace quillmere {
+
 enum class Overlay { CutMark, ZoomBox, FirstPoint, SecondPoint, MeasurementLine, PickHighlight, Count };
+
+} // namespace quillmere

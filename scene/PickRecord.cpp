@@ -4,6 +4,8 @@
 #include "model/CSheetProfile.h"
 #include "model/SheetMeans.h"
 
+namespace quillmere {
+
 namespace {
 
 void OnSheet(CDataDisplay& record) {
@@ -57,3 +59,5 @@ void FillSheetPointRecord(const CSheetProfile& sheet, int element, const CCoordi
     record.value1 = sheet.Derived().elements[e].Thickness;
     record.value2 = sheet.Values().elements[e].Temperature;
 }
+
+} // namespace quillmere

@@ -5,6 +5,8 @@
 
 #include "scene/CDataDisplay.h"
 
+namespace quillmere {
+
 class CSheetProfile;
 
 // A sheet node (node number 1 .. NodeCount): its coordinates, thickness,
@@ -16,3 +18,5 @@ void FillSheetElementRecord(const CSheetProfile& sheet, int element, CDataDispla
 // A point on a sheet element (0-based index).
 void FillSheetPointRecord(const CSheetProfile& sheet, int element, const CCoordinate& point,
                           CDataDisplay& record);
+
+} // namespace quillmere

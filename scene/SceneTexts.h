@@ -1,6 +1,8 @@
 // The user-visible texts of the 3D view, exactly as the program shows them.
 #pragma once
 
+namespace quillmere {
+
 namespace sceneTexts {
 
 constexpr const char* PixelFormatFailed = "Pixel format failed:\n";
@@ -11,3 +13,5 @@ constexpr const char* MeasurementInElementMode =
     "Point Info or Node Info display mode for this measurement.";
 
 } // namespace sceneTexts
+
+} // namespace quillmere

@@ -2,6 +2,8 @@
 
 #include "scale/Comparison.h"
 
+namespace quillmere {
+
 bool CSession::ShowRecord(int record) {
     return record == project.CurrentRecord() || project.GoToRecord(record);
 }
@@ -33,3 +35,5 @@ const CCutSegments* CSession::CutLine() const {
 const CCoordinate* CSession::CutMark() const {
     return Sheet() ? cut.MarkOf(*Sheet()) : nullptr;
 }
+
+} // namespace quillmere

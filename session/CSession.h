@@ -13,6 +13,8 @@
 #include <string>
 #include <utility>
 
+namespace quillmere {
+
 class CConfiguration;
 class IProgressSink;
 
@@ -70,3 +72,5 @@ private:
     std::shared_ptr<const MeasuredPoints> measured;
     int selectedPoint = -1;
 };
+
+} // namespace quillmere

@@ -3,6 +3,8 @@
 #include "scale/Comparison.h"
 #include "session/CSession.h"
 
+namespace quillmere {
+
 CProjectProfile* CSessionView::Project() const {
     return session ? &session->Project() : nullptr;
 }
@@ -59,3 +61,5 @@ std::function<void()> CSessionView::ReferencePreparation(int record, ResultQuant
         return nullptr;
     return [compared = comparison, record, quantity] { compared->ReadAheadFor(record, quantity); };
 }
+
+} // namespace quillmere

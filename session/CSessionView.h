@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+namespace quillmere {
+
 class CProjectProfile;
 class CSession;
 class CSheetProfile;
@@ -57,3 +59,5 @@ private:
     std::shared_ptr<CComparison> comparison;
     std::string comparisonFailure;
 };
+
+} // namespace quillmere

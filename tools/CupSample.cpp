@@ -9,6 +9,8 @@
 #include <cmath>
 #include <limits>
 
+namespace quillmere {
+
 namespace samplegen {
 
 using detail::CTextOutput;
@@ -553,3 +555,5 @@ MeasurementCsv CupGaugePoints(const CupOptions& options) {
 }
 
 } // namespace samplegen
+
+} // namespace quillmere

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 namespace samplegen {
 namespace detail {
 
@@ -140,3 +142,5 @@ private:
 
 } // namespace detail
 } // namespace samplegen
+
+} // namespace quillmere

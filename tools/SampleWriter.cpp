@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace quillmere {
+
 namespace samplegen {
 
 using detail::CByteOutput;
@@ -366,3 +368,5 @@ bool WriteMeasurementFile(const std::string& path, const MeasurementCsv& file) {
 }
 
 } // namespace samplegen
+
+} // namespace quillmere

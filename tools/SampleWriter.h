@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 namespace samplegen {
 
 struct Vec3 {
@@ -207,3 +209,5 @@ RecordData CupRecord(const CupOptions& options, int index);
 MeasurementCsv CupGaugePoints(const CupOptions& options);
 
 } // namespace samplegen
+
+} // namespace quillmere

@@ -10,6 +10,8 @@
 #include <string>
 #include <system_error>
 
+using namespace quillmere;
+
 namespace {
 
 const char* const kUsage =

@@ -37,6 +37,8 @@
 #include <thread>
 #include <unistd.h>
 
+using namespace quillmere;
+
 namespace {
 
 // What the next message box showed; it is closed with its first button.

@@ -32,6 +32,8 @@
 
 #include <cmath>
 
+using namespace quillmere;
+
 namespace {
 
 constexpr int Records = 3;

@@ -47,6 +47,8 @@
 #include <fstream>
 #include <unistd.h>
 
+using namespace quillmere;
+
 namespace {
 
 // Counts the paints of a progress bar that show a load under way.

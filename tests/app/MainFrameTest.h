@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+using namespace quillmere;
+
 class CChildFrame;
 
 // Answers the Open dialog with a preset file.

@@ -25,6 +25,8 @@
 #include <cmath>
 #include <fstream>
 
+using namespace quillmere;
+
 namespace {
 
 // The small cup and its gauge points on its last record.

@@ -26,6 +26,8 @@
 #include <clocale>
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 class COneProject : public IFileChooser {

@@ -33,6 +33,8 @@
 #include <tbb/global_control.h>
 #include <unistd.h>
 
+using namespace quillmere;
+
 namespace {
 
 struct BatchRun {

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace quillmere;
+
 namespace {
 
 const std::string kUSFile = "Quillmere CConfiguration File - V2\nSystem of units:\t\tUS Customary\n"

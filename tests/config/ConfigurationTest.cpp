@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 const std::string kV2 = "Quillmere CConfiguration File - V2\n";

@@ -26,6 +26,8 @@
 #include <memory>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 QString Name(const DisplayField& field) {

@@ -10,6 +10,8 @@
 #include <thread>
 #include <unistd.h>
 
+using namespace quillmere;
+
 namespace {
 
 class AtomicFileFault : public ::testing::TestWithParam<CAtomicFile::Step> {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+using namespace quillmere;
+
 TEST(FilePaths, SplitsAtEitherSeparator) {
     EXPECT_EQ(FileNamePart("C:\\jobs\\cup.tol"), "cup.tol");
     EXPECT_EQ(FileNamePart("/a/b\\c.tol"), "c.tol");

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 // Terms of very different size: a sum in another grouping differs in its

@@ -18,6 +18,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 std::vector<std::string> LinesOf(const std::string& content, size_t maxLength = std::string::npos) {

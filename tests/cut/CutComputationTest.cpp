@@ -20,6 +20,8 @@
 #include <memory>
 #include <random>
 
+using namespace quillmere;
+
 using samplegen::RecordData;
 using samplegen::Vec3;
 

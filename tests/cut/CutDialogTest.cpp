@@ -30,6 +30,8 @@
 #include <memory>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 // The cut a 3D view of the session draws: none without a cut window.

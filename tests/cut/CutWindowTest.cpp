@@ -24,6 +24,8 @@
 #include <utility>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 // An 8 x 8 grid over 0.25 m centred on the origin; element e is 100 + e

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 // Records of the given lengths (m) and values along the x axis.

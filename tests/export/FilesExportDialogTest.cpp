@@ -16,6 +16,8 @@
 
 #include <filesystem>
 
+using namespace quillmere;
+
 namespace {
 
 std::vector<std::string> FixtureFiles(const CProjectFixture& fixture) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace quillmere;
+
 namespace {
 
 TEST(PrintedImageLayout, FourToThreeInside95PercentOfThePageCentred) {

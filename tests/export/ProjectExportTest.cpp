@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace quillmere;
+
 namespace fs = std::filesystem;
 
 namespace {

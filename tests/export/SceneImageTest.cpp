@@ -34,6 +34,8 @@
 #include <cstdlib>
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 constexpr int CellsX = 12, CellsY = 16;

@@ -20,6 +20,8 @@
 
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 // codec_name, width, height, frames decoded and duration of a video, one per

@@ -13,6 +13,8 @@
 #include <sstream>
 #include <unistd.h>
 
+using namespace quillmere;
+
 namespace {
 
 uint32_t Pixel(int r, int g, int b) {

@@ -6,6 +6,8 @@
 
 #include <filesystem>
 
+using namespace quillmere;
+
 namespace {
 
 // An array of a written .vtu found the way a reader finds it: the offset of

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace quillmere;
+
 namespace {
 
 using Lines = std::vector<std::string>;

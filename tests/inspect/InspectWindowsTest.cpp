@@ -14,6 +14,8 @@
 
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 CDataDisplay SheetNode() {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace quillmere;
+
 namespace {
 
 CDataDisplay At(double x, double y, double z, int kind = PickedPoint) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace quillmere;
+
 namespace {
 
 // The fixture's last record with flags on node 1 and node 2 in contact with

@@ -18,6 +18,8 @@
 #include <clocale>
 #include <memory>
 
+using namespace quillmere;
+
 class ViewInspectionTest : public QObject {
     Q_OBJECT
 

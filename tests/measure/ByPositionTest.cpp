@@ -12,6 +12,8 @@
 
 #include <cmath>
 
+using namespace quillmere;
+
 namespace {
 
 double Linear(const CCoordinate& p) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace quillmere;
+
 std::unique_ptr<CSheetProfile> ReadBackSheet(const samplegen::RecordData& record) {
     CTempFolder folder;
     const std::string path = folder.File("sheet.000");

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+using namespace quillmere;
+
 std::unique_ptr<CSheetProfile> ReadBackSheet(const samplegen::RecordData& record);
 
 // The last record of a small cup sample, whole or its quarter.

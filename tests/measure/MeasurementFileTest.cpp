@@ -10,6 +10,8 @@
 #include <random>
 #include <sys/stat.h>
 
+using namespace quillmere;
+
 namespace {
 
 class MeasurementFileTest : public ::testing::Test {

@@ -12,6 +12,8 @@
 
 #include <cmath>
 
+using namespace quillmere;
+
 namespace {
 
 // The point of an element at weights of its nodes, with the simulated

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace quillmere;
+
 namespace {
 
 using samplegen::Vec3;

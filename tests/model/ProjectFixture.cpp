@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace quillmere;
+
 CProjectFixture::CProjectFixture(const FixtureOptions& fixtureOptions) : options(fixtureOptions) {
     using namespace samplegen;
     const std::string prefix = options.windowsPaths ? "C:\\old\\jobs\\" : "";

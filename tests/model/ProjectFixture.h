@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace quillmere;
+
 // The mesh of the sheet: MakeGridRecord's, its mirrored-diagonal variant, or
 // an L of three squares of cellsX x cellsX cells (0.2 m across).
 enum class FixtureSheet { Grid, MirroredGrid, LShape };

@@ -13,6 +13,8 @@
 #include <memory>
 #include <sstream>
 
+using namespace quillmere;
+
 namespace {
 
 // A project of the sample writer: a fixture, or the cup sample when cup is

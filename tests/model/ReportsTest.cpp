@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <regex>
 
+using namespace quillmere;
+
 namespace {
 
 class Reports : public ::testing::Test {

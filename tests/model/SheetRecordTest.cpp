@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace quillmere;
+
 namespace {
 
 using samplegen::RecordData;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+using namespace quillmere;
+
 namespace {
 
 using samplegen::Vec3;

@@ -10,6 +10,8 @@
 #include <mutex>
 #include <thread>
 
+using namespace quillmere;
+
 namespace {
 
 // The records the animation worker set out to read, in order.

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <thread>
 
+using namespace quillmere;
+
 void CTestInterfaceThread::Post(std::function<void()> task) {
     std::lock_guard<std::mutex> lock(mutex);
     tasks.push_back(std::move(task));

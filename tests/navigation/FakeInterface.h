@@ -9,6 +9,8 @@
 #include <mutex>
 #include <vector>
 
+using namespace quillmere;
+
 // The test thread plays the interface thread: posted tasks run when it
 // waits or dispatches.
 class CTestInterfaceThread : public IInterfaceThread {

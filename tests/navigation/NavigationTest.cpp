@@ -9,6 +9,8 @@
 #include <mutex>
 #include <thread>
 
+using namespace quillmere;
+
 namespace {
 
 // A project of some records (z = 10 mm per record) opened with one active

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 constexpr int Records = 4;

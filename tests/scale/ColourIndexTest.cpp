@@ -9,6 +9,8 @@
 
 #include <limits>
 
+using namespace quillmere;
+
 namespace {
 
 struct RampCase {

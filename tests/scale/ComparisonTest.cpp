@@ -28,6 +28,8 @@
 #include <utility>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 constexpr int Records = 3;

@@ -13,6 +13,8 @@
 #include <limits>
 #include <string>
 
+using namespace quillmere;
+
 namespace {
 
 class UnitsTest : public ::testing::Test {

@@ -28,6 +28,8 @@
 
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 QStringList Labels(const CScalePanel& panel) {

@@ -22,6 +22,8 @@
 #include <limits>
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 using samplegen::RecordData;

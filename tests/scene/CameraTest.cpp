@@ -8,6 +8,8 @@
 #include <array>
 #include <cmath>
 
+using namespace quillmere;
+
 namespace {
 
 using Vector = std::array<double, 3>;

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 constexpr int W = 400, H = 300;

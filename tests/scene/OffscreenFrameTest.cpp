@@ -23,6 +23,8 @@
 #include <memory>
 #include <utility>
 
+using namespace quillmere;
+
 namespace {
 
 struct Rgb {

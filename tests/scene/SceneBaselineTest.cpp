@@ -24,6 +24,8 @@
 #include <cstdlib>
 #include <memory>
 
+using namespace quillmere;
+
 namespace {
 
 constexpr int Width = 200, Height = 150;

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+using namespace quillmere;
+
 class ScenePickTest : public SceneViewTest {
     Q_OBJECT
 

@@ -9,6 +9,8 @@
 
 #include <clocale>
 
+using namespace quillmere;
+
 class SceneRenderTest : public SceneViewTest {
     Q_OBJECT
 

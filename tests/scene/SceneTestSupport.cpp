@@ -1,5 +1,7 @@
 #include "tests/scene/SceneTestSupport.h"
 
+using namespace quillmere;
+
 // The project: the grid sheet in front of two flat section tools, a mould
 // plate (slot 1) at z = -20 mm, 50 mm x 260 mm so that it stands out on both
 // sides of the sheet in y, and a small plug plate (slot 2) of 30 mm x 30 mm at

@@ -16,6 +16,8 @@
 #include <map>
 #include <memory>
 
+using namespace quillmere;
+
 constexpr int ViewWidth = 400, ViewHeight = 300;
 
 // The grid sheet: 4 x 8 cells of 25 mm over x in [-0.05, 0.05] and y in

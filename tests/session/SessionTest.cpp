@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+using namespace quillmere;
+
 namespace {
 
 // The fixture project, and a variant whose record r is 10 + 2r degrees

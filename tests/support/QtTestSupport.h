@@ -11,6 +11,8 @@
 
 #include <clocale>
 
+using namespace quillmere;
+
 // With QUILLMERE_SCREENSHOTS=FOLDER, keeps a picture of the widget (or of an
 // image the test made) as FOLDER/NAME.png for a person to look at.
 inline void KeepPicture(const QImage& picture, const QString& name) {

@@ -11,6 +11,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+using namespace quillmere;
+
 CTempFolder::CTempFolder() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/quillmere-test-XXXXXX";

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace quillmere;
+
 // A fresh folder under the system's temporary folder, removed with everything
 // in it when the object goes away.
 class CTempFolder {

@@ -12,6 +12,8 @@
 #include <type_traits>
 #include <vector>
 
+using namespace quillmere;
+
 using namespace samplegen;
 
 namespace {

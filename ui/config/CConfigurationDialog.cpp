@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace quillmere {
+
 CConfigurationDialog::CConfigurationDialog(CConfiguration& configuration, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Configuration"));
     auto* group = new QGroupBox(QStringLiteral("System of units"));
@@ -51,3 +53,5 @@ bool FinishConfigurationDialog(CConfiguration& configuration, bool accepted, boo
     configuration.Read();
     return configuration.IsSIMetric() != siBefore;
 }
+
+} // namespace quillmere

@@ -7,8 +7,11 @@
 
 #include <functional>
 
-class CConfiguration;
 class QRadioButton;
+
+namespace quillmere {
+
+class CConfiguration;
 
 class CConfigurationDialog : public QDialog {
     Q_OBJECT
@@ -34,3 +37,5 @@ private:
 // The step after the dialog: OK writes the file, then either way the file is
 // read again. True when the system of units differs from siBefore.
 bool FinishConfigurationDialog(CConfiguration& configuration, bool accepted, bool siBefore);
+
+} // namespace quillmere

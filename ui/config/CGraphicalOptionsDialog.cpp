@@ -20,6 +20,8 @@
 
 #include <utility>
 
+namespace quillmere {
+
 namespace {
 
 constexpr int kSwatchSize = 14;
@@ -387,3 +389,5 @@ void CGraphicalOptionsDialog::Edited() {
     if (changed)
         changed();
 }
+
+} // namespace quillmere

@@ -16,6 +16,8 @@ class QSlider;
 class QToolButton;
 class QWidget;
 
+namespace quillmere {
+
 // Every control carries the name of the field it edits (DisplayFields: all
 // but "reducedDrawingThreshold"); the background schemes' labels are
 // "uniformLabel", "gradientLabel" and "cornersLabel"; the buttons
@@ -69,3 +71,5 @@ private:
     std::vector<QWidget*> schemeControls[3];
     std::vector<QWidget*> editors;
 };
+
+} // namespace quillmere

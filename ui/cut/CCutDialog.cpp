@@ -32,6 +32,8 @@
 
 #include <algorithm>
 
+namespace quillmere {
+
 namespace {
 
 // The graph area's distance from the window's left edge.
@@ -557,3 +559,5 @@ void CCutDialog::MarkInViews(const CReadOut* readOut) {
         emit MarkMoved();
     markShown = mark;
 }
+
+} // namespace quillmere

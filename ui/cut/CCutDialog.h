@@ -14,10 +14,6 @@
 #include <functional>
 #include <memory>
 
-class CComparison;
-class CConfiguration;
-class CProjectProfile;
-class CSession;
 class QButtonGroup;
 class QComboBox;
 class QGroupBox;
@@ -29,6 +25,13 @@ class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
+
+namespace quillmere {
+
+class CComparison;
+class CConfiguration;
+class CProjectProfile;
+class CSession;
 
 class CCutDialog;
 
@@ -187,3 +190,5 @@ private:
     QPushButton* saveData = nullptr;
     CCutGraph* graph = nullptr;
 };
+
+} // namespace quillmere

@@ -21,6 +21,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+namespace quillmere {
+
 namespace {
 
 QString& Remembered() {
@@ -183,3 +185,5 @@ void OpenReportFile(const CProjectProfile& project, QWidget*) {
     if (!opened)
         ShowMessage(FormatText(exporttexts::CannotOpenReport, report.c_str()), MessageIcon::Error);
 }
+
+} // namespace quillmere

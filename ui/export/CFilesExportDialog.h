@@ -10,12 +10,15 @@
 #include <string>
 #include <vector>
 
-class CProjectProfile;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QUrl;
+
+namespace quillmere {
+
+class CProjectProfile;
 
 class CFilesExportDialog : public QDialog {
     Q_OBJECT
@@ -70,3 +73,5 @@ void OpenReportFile(const CProjectProfile& project, QWidget* parent);
 bool ReportFileExists(const CProjectProfile& project);
 // Tests stand in for the desktop; null restores QDesktopServices::openUrl.
 void SetReportOpener(std::function<bool(const QUrl&)> opener);
+
+} // namespace quillmere

@@ -11,6 +11,8 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+namespace quillmere {
+
 namespace {
 const QString ColourScaleKey = QStringLiteral("Export/ColourScale");
 
@@ -111,3 +113,5 @@ void CVideoExportDialog::accept() {
     Profile().setValue(ColourScaleKey, ColourScale());
     QDialog::accept();
 }
+
+} // namespace quillmere

@@ -11,6 +11,8 @@
 class QCheckBox;
 class QLineEdit;
 
+namespace quillmere {
+
 class CVideoExportDialog : public QDialog {
     Q_OBJECT
 
@@ -55,3 +57,5 @@ private:
     QCheckBox* nameBox;
     QCheckBox* scaleBox;
 };
+
+} // namespace quillmere

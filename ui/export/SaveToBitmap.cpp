@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+namespace quillmere {
+
 bool SaveToBitmap(CSceneRender& view, const CConfiguration& configuration, QWidget* parent,
                   const SaveToBitmapPrompts& prompts) {
     const std::vector<ImageFileType> types = WriterPictureTypes();
@@ -78,3 +80,5 @@ bool SaveToBitmap(CSceneRender& view, const CConfiguration& configuration, QWidg
     ShowMessage("Bitmap successfully created.", MessageIcon::Information);
     return true;
 }
+
+} // namespace quillmere

@@ -13,10 +13,13 @@
 #include <string>
 #include <vector>
 
+class QWidget;
+
+namespace quillmere {
+
 class CConfiguration;
 class CSceneRender;
 class CVideoExportDialog;
-class QWidget;
 
 // What the command asks the user, replaceable so tests never block.
 struct SaveToBitmapPrompts {
@@ -33,3 +36,5 @@ struct SaveToBitmapPrompts {
 // here go through the message sink.
 bool SaveToBitmap(CSceneRender& view, const CConfiguration& configuration, QWidget* parent,
                   const SaveToBitmapPrompts& prompts = SaveToBitmapPrompts());
+
+} // namespace quillmere

@@ -12,6 +12,8 @@
 #include <QInputDialog>
 #include <QProgressDialog>
 
+namespace quillmere {
+
 namespace {
 
 const QString AviFilter = QStringLiteral("Video files (*.avi)");
@@ -163,3 +165,5 @@ bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidge
         ShowMessage(videotexts::VideoCreated, MessageIcon::Information);
     return end == End::Complete;
 }
+
+} // namespace quillmere

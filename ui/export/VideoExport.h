@@ -9,10 +9,13 @@
 
 #include <functional>
 
-class CConfiguration;
-class CSceneRender;
 class QProgressDialog;
 class QWidget;
+
+namespace quillmere {
+
+class CConfiguration;
+class CSceneRender;
 
 struct VideoExportOptions {
     int width = 640, height = 480; // frame size of the video
@@ -48,3 +51,5 @@ QString VideoFileName(const QString& typed, const QString& chosenFilter = QStrin
 // its views are updated.
 bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidget* parent,
                  const VideoExportHooks& hooks = VideoExportHooks());
+
+} // namespace quillmere

@@ -4,6 +4,8 @@
 #include "ui/export/CVideoExportDialog.h"
 #include "ui/scene/CSceneRender.h"
 
+namespace quillmere {
+
 bool PrintScene(QPrinter& printer, CSceneRender& view, const CConfiguration& configuration) {
     SceneImageOptions options;
     options.colourScale = CVideoExportDialog::RememberedColourScale();
@@ -15,3 +17,5 @@ bool PrintScene(QPrinter& printer, CSceneRender& view, const CConfiguration& con
     ReportSceneImageFault(fault);
     return false;
 }
+
+} // namespace quillmere

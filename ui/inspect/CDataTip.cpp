@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+namespace quillmere {
+
 CDataTip::CDataTip(const CConfiguration& tipConfiguration, QWidget* view)
     : QWidget(view, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       configuration(tipConfiguration), font(QStringLiteral("Arial")) {
@@ -73,3 +75,5 @@ void CDataTip::paintEvent(QPaintEvent*) {
     for (int i = 0; i < lineCount; ++i)
         painter.drawText(2, DataTipLineTop(tallest, i) + metrics.ascent(), lines[static_cast<size_t>(i)]);
 }
+
+} // namespace quillmere

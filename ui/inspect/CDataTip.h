@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace quillmere {
+
 class CConfiguration;
 
 class CDataTip : public QWidget {
@@ -53,3 +55,5 @@ private:
     // release of the button never reach the view.
     QTimer timer;
 };
+
+} // namespace quillmere

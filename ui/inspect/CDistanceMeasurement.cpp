@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+namespace quillmere {
+
 namespace {
 
 const QColor Background(255, 200, 184);
@@ -118,3 +120,5 @@ void CDistanceMeasurement::done(int result) {
     emit MarkersToRemove();
     QDialog::done(result);
 }
+
+} // namespace quillmere

@@ -10,8 +10,11 @@
 #include <QDialog>
 #include <QPoint>
 
-class CConfiguration;
 class QLabel;
+
+namespace quillmere {
+
+class CConfiguration;
 
 class CDistanceMeasurement : public QDialog {
     Q_OBJECT
@@ -57,3 +60,5 @@ private:
     MeasurementTexts texts;
     QPoint position;
 };
+
+} // namespace quillmere

@@ -10,6 +10,8 @@
 
 #include <QCursor>
 
+namespace quillmere {
+
 CDataTip* AttachInspection(CSceneRender& view, const CConfiguration& configuration) {
     auto* tip = new CDataTip(configuration, &view);
     CSceneRender* scene = &view;
@@ -44,3 +46,5 @@ CDataTip* AttachInspection(CSceneRender& view, const CConfiguration& configurati
         });
     return tip;
 }
+
+} // namespace quillmere

@@ -12,6 +12,8 @@
 
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 constexpr int PointRole = Qt::UserRole;
@@ -119,3 +121,5 @@ void CMeasurementPanel::OnSelectionChanged() {
     const QList<QTableWidgetItem*> chosen = table->selectedItems();
     emit PointSelected(chosen.isEmpty() ? -1 : chosen.front()->data(PointRole).toInt());
 }
+
+} // namespace quillmere

@@ -9,10 +9,13 @@
 
 #include <memory>
 
-class CConfiguration;
 class QLabel;
 class QPushButton;
 class QTableWidget;
+
+namespace quillmere {
+
+class CConfiguration;
 
 class CMeasurementPanel : public QWidget {
     Q_OBJECT
@@ -46,3 +49,5 @@ private:
     QPushButton* save;
     bool filling = false;
 };
+
+} // namespace quillmere

@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+namespace quillmere {
+
 namespace {
 constexpr int Margin = 6;
 constexpr int BarWidth = 14;
@@ -61,3 +63,5 @@ void CMeasurementScaleBar::paintEvent(QPaintEvent*) {
                          QString::fromStdString(scale.labels[k]).trimmed());
     }
 }
+
+} // namespace quillmere

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+namespace quillmere {
+
 class CMeasurementScaleBar : public QWidget {
     Q_OBJECT
 
@@ -25,3 +27,5 @@ protected:
 private:
     MeasurementScale scale;
 };
+
+} // namespace quillmere

@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+namespace quillmere {
+
 CCompareDialog::CCompareDialog(const std::vector<CompareCandidate>& projects, int ownProject,
                                double maxDistance, const QString& lengthUnit, QWidget* parent)
     : QDialog(parent), candidates(projects), own(ownProject) {
@@ -110,3 +112,5 @@ CompareChoice CCompareDialog::Choice() const {
     choice.maxDistance = distanceBox->value();
     return choice;
 }
+
+} // namespace quillmere

@@ -14,6 +14,8 @@ class QDoubleSpinBox;
 class QRadioButton;
 class QSpinBox;
 
+namespace quillmere {
+
 // An open project as the dialog lists it.
 struct CompareCandidate {
     QString name;
@@ -62,3 +64,5 @@ private:
     QRadioButton* byPositionButton = nullptr;
     QDoubleSpinBox* distanceBox = nullptr;
 };
+
+} // namespace quillmere

@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 constexpr double HalfExtent = 1.8;
@@ -175,3 +177,5 @@ void CRotationCube::mouseReleaseEvent(QMouseEvent* event) {
     setCursor(Qt::OpenHandCursor);
     emit DragFinished();
 }
+
+} // namespace quillmere

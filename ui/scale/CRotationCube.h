@@ -6,6 +6,8 @@
 
 #include <QOpenGLWidget>
 
+namespace quillmere {
+
 class CRotationCube : public QOpenGLWidget {
     Q_OBJECT
 
@@ -41,3 +43,5 @@ private:
 
     CTrackball trackball;
 };
+
+} // namespace quillmere

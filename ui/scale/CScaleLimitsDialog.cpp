@@ -25,6 +25,8 @@
 
 #include <atomic>
 
+namespace quillmere {
+
 namespace {
 
 constexpr const char* EnterANumber = "Enter a number.";
@@ -178,3 +180,5 @@ bool ComputeAllRecordLimitsWithProgress(QWidget* parent, const std::string& proj
     maximum = result.range.maximum;
     return true;
 }
+
+} // namespace quillmere

@@ -10,13 +10,16 @@
 #include <functional>
 #include <string>
 
-class CConfiguration;
-class ScaleLimits;
-struct Presentation;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace quillmere {
+
+class CConfiguration;
+class ScaleLimits;
+struct Presentation;
 
 class CScaleLimitsDialog : public QDialog {
     Q_OBJECT
@@ -69,3 +72,5 @@ private:
 // reported when it returns false.
 bool ComputeAllRecordLimitsWithProgress(QWidget* parent, const std::string& projectPath, int recordCount,
                                         ResultQuantity quantity, double& minimum, double& maximum);
+
+} // namespace quillmere

@@ -16,6 +16,8 @@
 
 #include <algorithm>
 
+namespace quillmere {
+
 namespace {
 
 constexpr int BarWidth = 38, BarHeight = 157;
@@ -356,3 +358,5 @@ QString CScalePanel::LabelText(int k) const {
 void CScalePanel::SetRemoveClipPlanesEnabled(bool enabled) {
     removeClipPlanes->setEnabled(enabled);
 }
+
+} // namespace quillmere

@@ -13,13 +13,16 @@
 
 #include <array>
 
-class CColourBar;
-class CRotationCube;
 class QAction;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QToolBar;
+
+namespace quillmere {
+
+class CColourBar;
+class CRotationCube;
 struct Presentation;
 
 // The colour bar picture of a presentation: its 33 bands, top first, of
@@ -94,3 +97,5 @@ private:
     QToolBar* viewBar = nullptr;
     QAction* removeClipPlanes = nullptr;
 };
+
+} // namespace quillmere

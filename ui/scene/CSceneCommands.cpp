@@ -3,6 +3,8 @@
 #include "ui/scene/CSceneRender.h"
 #include "ui/scene/CViewGestures.h"
 
+namespace quillmere {
+
 CSceneCommands::CSceneCommands(CSceneRender& shown) : view(shown) {}
 
 template <typename F> void CSceneCommands::EditSettings(F edit, bool lists) {
@@ -108,3 +110,5 @@ void CSceneCommands::ApplySettings(const DisplaySettings& settings) {
     view.Scene().Settings() = settings;
     view.SettingsChanged();
 }
+
+} // namespace quillmere

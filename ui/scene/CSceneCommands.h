@@ -9,6 +9,8 @@
 
 #include <QObject>
 
+namespace quillmere {
+
 class CSceneRender;
 
 class CSceneCommands : public QObject {
@@ -51,3 +53,5 @@ private:
 
     CSceneRender& view;
 };
+
+} // namespace quillmere

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 // One frame at a time, whatever view draws it.
@@ -281,3 +283,5 @@ void CSceneRender::focusInEvent(QFocusEvent* event) {
     OnActivateView(true);
     QOpenGLWidget::focusInEvent(event);
 }
+
+} // namespace quillmere

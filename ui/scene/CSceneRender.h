@@ -16,6 +16,8 @@
 
 #include <memory>
 
+namespace quillmere {
+
 class CConfiguration;
 class CProjectProfile;
 class CSession;
@@ -138,3 +140,5 @@ private:
     bool fitPending = true;
     bool contextFailureShown = false;
 };
+
+} // namespace quillmere

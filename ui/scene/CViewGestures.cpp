@@ -7,6 +7,8 @@
 #include <QWheelEvent>
 #include <cmath>
 
+namespace quillmere {
+
 namespace {
 
 // Gestures, overlays and picks all work in device pixels.
@@ -139,3 +141,5 @@ void CViewGestures::MeasurementPicked(const CDataDisplay& first, const CDataDisp
     emit view.MeasurementReady(
         first, second, view.mapToGlobal(QPoint(static_cast<int>(x / ratio), static_cast<int>(y / ratio))));
 }
+
+} // namespace quillmere

@@ -13,6 +13,8 @@
 #include <QPoint>
 #include <QTimer>
 
+namespace quillmere {
+
 class CSceneRender;
 
 class CViewGestures : public QObject, private ISceneHost {
@@ -59,3 +61,5 @@ private:
     QElapsedTimer clock;
     QPoint lastPick;
 };
+
+} // namespace quillmere
