@@ -190,6 +190,7 @@ void CSheetBuffers::BuildDots(const DisplaySettings& settings) {
     glNewList(sheetDots, GL_COMPILE);
     if (sheet) {
         glPointSize(5.0f);
+        glEnable(GL_POINT_SMOOTH);
         glBegin(GL_POINTS);
         for (int node = 1; node <= sheet->NodeCount(); ++node) {
             int colour = 0;
@@ -199,6 +200,7 @@ void CSheetBuffers::BuildDots(const DisplaySettings& settings) {
             }
         }
         glEnd();
+        glDisable(GL_POINT_SMOOTH);
     }
     glEndList();
 }
