@@ -243,8 +243,8 @@ void CSheetBuffers::BuildTriangleCrosses() {
 }
 
 int CSheetBuffers::SheetFacing() {
-    double rows[3][4];
-    ClipRows(rows);
+    double rows[3][4], magnitudes[3][4];
+    ClipRows(rows, magnitudes);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     FacingKey key;
@@ -270,17 +270,20 @@ int CSheetBuffers::SheetFacing() {
     const double a2[3] = {rows[1][0] * halfHeight, rows[1][1] * halfHeight, rows[1][2] * halfHeight};
     const double view[3] = {a1[1] * a2[2] - a1[2] * a2[1], a1[2] * a2[0] - a1[0] * a2[2],
                             a1[0] * a2[1] - a1[1] * a2[0]};
-    // The largest term a corner's window coordinates sum, over the sheet's
-    // box: its single-precision error bounds that of the corner.
+    // The largest sum of terms a corner's window coordinates take, over the
+    // sheet's box, with the driver's single-precision product of the
+    // matrices: each of the product's, the transform's and the viewport's
+    // few roundings is off by 2^-24 of it at most, which 2e-6 bounds three
+    // times over.
     const std::array<double, 6> box = sheet->BoundingBox();
     double terms = 0;
-    for (const double* row : {rows[0], rows[1]}) {
-        double sum = std::fabs(row[3]);
+    for (const double* row : {magnitudes[0], magnitudes[1]}) {
+        double sum = row[3];
         for (int c = 0; c < 3; ++c)
-            sum += std::fabs(row[c]) * std::max(std::fabs(box[2 * c]), std::fabs(box[2 * c + 1]));
+            sum += row[c] * std::max(std::fabs(box[2 * c]), std::fabs(box[2 * c + 1]));
         terms = std::max(terms, sum * std::max(halfWidth, halfHeight));
     }
-    const double error = 1.0 / 128 + 1e-5 * terms;
+    const double error = 1.0 / 256 + 2e-6 * terms;
     const double stretch = 2 * (std::fabs(a1[0]) + std::fabs(a1[1]) + std::fabs(a1[2]) + std::fabs(a2[0]) +
                                 std::fabs(a2[1]) + std::fabs(a2[2]));
     const double viewSize = std::fabs(view[0]) + std::fabs(view[1]) + std::fabs(view[2]);
