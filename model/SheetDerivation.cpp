@@ -271,6 +271,8 @@ DerivedTotals DeriveElements(const CDerivationInput& in, CSheetDerived& out, siz
         const CCoordinate reference[3] = {in.referenceNodes[n[0]], in.referenceNodes[n[1]],
                                           in.referenceNodes[n[2]]};
         double referenceArea = 0;
+        // A triangle without area keeps the normal it starts with: none.
+        out.elements[i] = CElementDerived();
         out.currentAreas[i] =
             DeriveElementValues(out.elements[i], referenceArea, values[i], current, reference);
         derived(i, referenceArea);
