@@ -228,6 +228,7 @@ struct SheetData {
     bool difference = false; // the colouring's values are differences
     std::array<std::array<uint8_t, 4>, ColourRamp::Size + 1> palette{}; // linear, by index
     std::array<float, 3> minimum{}, maximum{};
+    bool everyPointFinite = true; // no element needs its corners checked
 };
 
 // The nodes' views: the position, the colour when coloured, every
@@ -274,18 +275,21 @@ GlbRun NodeRun(const SheetData& data) {
 
 // Triangle e is element e; one with a corner that is not a finite point is
 // empty.
-GlbRun TriangleRun(const CSheetProfile& sheet) {
+GlbRun TriangleRun(const SheetData& data) {
+    const CSheetProfile& sheet = *data.sheet;
     const bool wide = WideIndices(static_cast<size_t>(sheet.NodeCount()));
     GlbRun run;
     run.count = static_cast<size_t>(sheet.ElementCount());
     run.elementSizes = {wide ? size_t(12) : size_t(6)};
-    run.fill = [&sheet, wide](size_t first, size_t count, void* const* outs) {
+    run.fill = [&sheet, wide, checked = !data.everyPointFinite](size_t first, size_t count,
+                                                                void* const* outs) {
         const ElementNodes* corners = sheet.Mesh().NodeArray() + first;
         const CCoordinate* points = sheet.CurrentCoordinateArray();
         for (size_t i = 0; i < count; ++i) {
             const ElementNodes& element = corners[i];
-            const bool drawn = FinitePoint(points[element[0]]) && FinitePoint(points[element[1]]) &&
-                               FinitePoint(points[element[2]]);
+            const bool drawn =
+                !checked || (FinitePoint(points[element[0]]) && FinitePoint(points[element[1]]) &&
+                             FinitePoint(points[element[2]]));
             for (size_t corner = 0; corner < 3; ++corner)
                 StoreIndex(outs[0], 3 * i + corner, drawn ? static_cast<uint32_t>(element[corner] - 1) : 0,
                            wide);
@@ -297,15 +301,17 @@ GlbRun TriangleRun(const CSheetProfile& sheet) {
 void Bounds(SheetData& data) {
     struct Box {
         std::array<float, 3> low, high;
+        bool finite;
     };
     const float huge = std::numeric_limits<float>::max();
-    const Box none{{huge, huge, huge}, {-huge, -huge, -huge}};
+    const Box none{{huge, huge, huge}, {-huge, -huge, -huge}, true};
     const CCoordinate* points = data.sheet->CurrentCoordinateArray() + 1;
     const Box box = parallel::ReduceBlocks(
         static_cast<size_t>(data.sheet->NodeCount()), kGrain, none,
         [points, &none](size_t first, size_t last) {
             Box part = none;
             for (size_t i = first; i < last; ++i) {
+                part.finite = part.finite && FinitePoint(points[i]);
                 const std::array<float, 3> p = FilePoint(points[i]);
                 for (size_t k = 0; k < 3; ++k) {
                     part.low[k] = std::min(part.low[k], p[k]);
@@ -316,6 +322,7 @@ void Bounds(SheetData& data) {
         },
         [](const Box& a, const Box& b) {
             Box joined;
+            joined.finite = a.finite && b.finite;
             for (size_t k = 0; k < 3; ++k) {
                 joined.low[k] = std::min(a.low[k], b.low[k]);
                 joined.high[k] = std::max(a.high[k], b.high[k]);
@@ -324,6 +331,7 @@ void Bounds(SheetData& data) {
         });
     data.minimum = box.low;
     data.maximum = box.high;
+    data.everyPointFinite = box.finite;
 }
 
 // The sheet's mesh, its material and a node for it and for each of its
@@ -372,7 +380,7 @@ std::vector<int> AddSheet(CGltfBuilder& model, SheetData& data, const GltfSource
         attributes += "," + Quoted("_DELTA" + AttributeName(shown.quantity)) + ":" +
                       std::to_string(model.AddAccessor(view++, kFloat, nodes, "SCALAR", noValue));
 
-    const size_t triangleView = model.AddRun(TriangleRun(sheet), {kElementArrayBuffer});
+    const size_t triangleView = model.AddRun(TriangleRun(data), {kElementArrayBuffer});
     const int indices = model.AddAccessor(triangleView, WideIndices(nodes) ? kUnsignedInt : kUnsignedShort,
                                           3 * static_cast<size_t>(sheet.ElementCount()), "SCALAR");
     const std::array<double, 4> base = data.coloured
