@@ -29,15 +29,38 @@ constexpr int kLines = 1, kTriangles = 4;
 constexpr float kNoValue = std::numeric_limits<float>::lowest();
 constexpr size_t kGrain = 16384;
 
+// The length of the UTF-8 sequence at text[i]; 0 when it is none (a file
+// name may hold any bytes, JSON only UTF-8).
+size_t Utf8Length(const std::string& text, size_t i) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead < 0x80           ? 1
+                          : (lead >> 5) == 0x6  ? 2
+                          : (lead >> 4) == 0xE  ? 3
+                          : (lead >> 3) == 0x1E ? 4
+                                                : 0;
+    if (length == 0 || i + length > text.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2)
+            return 0;
+    return length;
+}
+
+// A JSON string; a byte that is no UTF-8 becomes U+FFFD.
 std::string Quoted(const std::string& text) {
     std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\')
+    for (size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        const size_t length = Utf8Length(text, i);
+        if (length == 0)
+            quoted += "\\ufffd";
+        else if (c == '"' || c == '\\')
             quoted += std::string("\\") + c;
         else if (static_cast<unsigned char>(c) < 0x20)
             quoted += FormatText("\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
         else
-            quoted += c;
+            quoted += text.substr(i, length);
+        i += length == 0 ? 1 : length;
     }
     return quoted + "\"";
 }

@@ -49,7 +49,10 @@ class Model:
         if (magic, version, length) != (0x46546C67, 2, len(data)):
             sys.exit("%s: header %x %d %d for %d bytes" % (path, magic, version, length, len(data)))
         json_length, kind = struct.unpack_from("<II", data, 12)
-        self.json = json.loads(data[20:20 + json_length])
+        try:
+            self.json = json.loads(data[20:20 + json_length].decode("utf-8"))
+        except (UnicodeDecodeError, ValueError) as error:
+            sys.exit("%s: the JSON cannot be read: %s" % (path, error))
         at = 20 + json_length
         binary_length, kind = struct.unpack_from("<II", data, at)
         self.binary = data[at + 8:at + 8 + binary_length]
@@ -251,6 +254,13 @@ check(model.accessor(sheet["attributes"]["_TEMPERATURE"]).count(NO_VALUE) >= 1, 
 check(model.accessor(sheet["attributes"]["POSITION"])[1] == (0, 0, 0), "nonfinite: node 2 is not at the origin")
 triangles = model.accessor(sheet["indices"])
 check(any(triangles[i:i + 3] == [0, 0, 0] for i in range(0, len(triangles), 3)), "nonfinite: no empty triangle")
+
+# A file name of any bytes: the JSON stays UTF-8, a quote stays in its
+# string.
+odd = 'odd"\udcff'  # a byte that is no UTF-8, as the file system gives it
+subprocess.run([samplegen, "cup", work + "/odd", "--name", odd, "--cells", "4", "3", "--records", "2"], check=True)
+model = export("odd.glb", work + "/odd/" + odd + ".tfc")
+check(model.json["nodes"][0]["name"] == 'odd"\ufffd.tfc, record 2', "the root is named %r" % model.json["nodes"][0]["name"])
 
 if modules and os.path.isdir(os.path.join(modules, "gltf-validator")) and shutil.which("node"):
     result = subprocess.run(["node", os.path.join(here, "validate.mjs"), modules, *written], capture_output=True,
