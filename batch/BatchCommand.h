@@ -50,7 +50,7 @@ struct MeasureArguments {
 };
 
 struct BatchArguments {
-    std::string command; // report, values, cut, tip, export, render, video, study, vtk or measure
+    std::string command; // report, values, cut, tip, export, render, video, study, vtk, measure or gltf
     std::string report;  // sheet, project, record or document
     std::string project;
     std::string units;                      // "", "si" or "us"
@@ -78,6 +78,7 @@ struct BatchArguments {
     bool hasMaxDistance = false;
     double maxDistance = 0;
     MeasureArguments measure;
+    std::string model; // gltf: the .glb file
 };
 
 // The project a command works on: its session at the record the command
