@@ -6,6 +6,7 @@
 #include "batch/InputFiles.h"
 #include "batch/MeasureCommand.h"
 #include "batch/ReportCommand.h"
+#include "batch/ShareCommand.h"
 #include "batch/StudyCommand.h"
 #include "batch/TipCommand.h"
 #include "batch/ValuesCommand.h"
@@ -59,6 +60,7 @@ const std::string& OutputOf(const BatchArguments& arguments) {
     return arguments.command == "render"    ? arguments.render.output
            : arguments.command == "video"   ? arguments.video.output
            : arguments.command == "measure" ? arguments.measure.output
+           : arguments.command == "share"   ? arguments.share.output
                                             : arguments.save;
 }
 
@@ -74,6 +76,8 @@ int RunProjectCommand(const BatchArguments& arguments, BatchProject& project, st
         return WriteVtk(arguments, project);
     if (command == "measure")
         return WriteMeasure(arguments, project, out);
+    if (command == "share")
+        return WriteShare(arguments, project);
 #ifdef QUILLMERE_BATCH_RENDER
     if (command == "render")
         return WriteRender(arguments, project);
