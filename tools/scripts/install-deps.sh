@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libtbb-dev libeigen3-dev
   clang libclang-rt-14-dev clang-format locales desktop-file-utils
   munge slurmctld slurmd slurm-client python3-vtk9
+  chromium chromium-driver python3-selenium
 )
 packages+=("$@")
 
