@@ -40,6 +40,7 @@ enum Id : int {
     CompareWith = 136,
     StopComparing = 137,
     ImportMeasurements = 138,
+    ShareWebPage = 150,
     GoToStart = 214,
     Fit = 215,
     GoToEnd = 240,
