@@ -67,40 +67,25 @@ private:
     std::vector<std::pair<size_t, std::string>> texts;
 };
 
-// A column of the data tip's numbers: each as the tip prints it, times ten
-// to its decimals, so that the viewer prints the same digits.
+// A column of the data tip's numbers of one format, each as PrintedDigits
+// gives it; those that print as no plain number kept as their text.
 struct PrintedColumn {
     ShareArray array;
+    const char* format;
     PrintedExceptions exceptions;
 
-    PrintedColumn(const std::string& name, size_t count, int stride) {
+    PrintedColumn(const std::string& name, size_t count, int stride, const char* numberFormat)
+        : format(numberFormat) {
         array.name = name;
         array.coding = ShareCoding::IntDeltas;
         array.stride = stride;
         array.ints.assign(count, 0);
     }
-    void Set(size_t index, const char* format, double value) {
-        const std::string text = FormatNumber(format, value);
-        int64_t digits = 0;
-        bool negative = false, plain = false;
-        for (char c : text) {
-            if (c == '-') {
-                negative = true;
-            } else if (c >= '0' && c <= '9') {
-                digits = digits * 10 + (c - '0');
-                plain = true;
-                if (digits > INT32_MAX) {
-                    plain = false;
-                    break;
-                }
-            } else if (c != ' ' && c != '.') {
-                plain = false;
-                break;
-            }
+    void Set(size_t index, double value) {
+        if (!PrintedDigits(format, value, array.ints[index])) {
+            array.ints[index] = 0;
+            exceptions.Add(index, FormatNumber(format, value));
         }
-        array.ints[index] = plain ? static_cast<int32_t>(negative ? -digits : digits) : 0;
-        if (!plain)
-            exceptions.Add(index, text);
     }
 };
 
@@ -174,7 +159,7 @@ void AddToolArrays(ShareBlock& block, const CToolList& tools, const CConfigurati
     for (size_t slot = 0; slot < tools.size(); ++slot) {
         if (!tools[slot])
             continue;
-        PrintedColumn column(FormatText("tool%zu", slot), 0, 3);
+        PrintedColumn column(FormatText("tool%zu", slot), 0, 3, PointFormat);
         std::vector<double> corners;
         for (const auto& face : tools[slot]->Faces())
             for (int v = 2; v < face->VertexCount(); ++v)
@@ -184,7 +169,7 @@ void AddToolArrays(ShareBlock& block, const CToolList& tools, const CConfigurati
                         corners.push_back(Length(configuration, metres));
         column.array.ints.resize(corners.size());
         for (size_t i = 0; i < corners.size(); ++i)
-            column.Set(i, PointFormat, corners[i]);
+            column.Set(i, corners[i]);
         block.arrays.push_back(std::move(column.array));
     }
 }
@@ -212,24 +197,23 @@ RecordData MakeRecord(const CSheetProfile& sheet, const CProjectProfile& project
     const size_t elements = static_cast<size_t>(sheet.ElementCount());
     RecordData data;
     data.block.id = FormatText("record-%zu", index);
-    PrintedColumn positions("positions", 3 * nodes, 3);
-    PrintedColumn nodeThickness("nodeThickness", nodes, 1), nodeTemperature("nodeTemperature", nodes, 1);
-    ShareArray nodeFlags{"nodeFlags", ShareCoding::ByteDeltas, 1, std::vector<uint8_t>(nodes), {}};
     const char* thicknessFormat = QuantityOf(ResultQuantity::Thickness).tipNumber;
     const char* temperatureFormat = QuantityOf(ResultQuantity::Temperature).tipNumber;
+    PrintedColumn positions("positions", 3 * nodes, 3, PointFormat);
+    PrintedColumn nodeThickness("nodeThickness", nodes, 1, thicknessFormat),
+        nodeTemperature("nodeTemperature", nodes, 1, temperatureFormat);
+    ShareArray nodeFlags{"nodeFlags", ShareCoding::ByteDeltas, 1, std::vector<uint8_t>(nodes), {}};
     parallel::ForBlocks(nodes, kGrain, [&](size_t first, size_t last) {
         for (size_t i = first; i < last; ++i) {
             const int node = static_cast<int>(i + 1);
             const CCoordinate& point = sheet.CurrentCoordinate(node);
-            positions.Set(3 * i, PointFormat, Length(configuration, point.x));
-            positions.Set(3 * i + 1, PointFormat, Length(configuration, point.y));
-            positions.Set(3 * i + 2, PointFormat, Length(configuration, point.z));
-            nodeThickness.Set(i, thicknessFormat,
-                              QuantityToDisplay(ResultQuantity::Thickness, NodeAverageThickness(sheet, node),
-                                                configuration));
-            nodeTemperature.Set(i, temperatureFormat,
-                                QuantityToDisplay(ResultQuantity::Temperature,
-                                                  NodeAverageTemperature(sheet, node), configuration));
+            positions.Set(3 * i, Length(configuration, point.x));
+            positions.Set(3 * i + 1, Length(configuration, point.y));
+            positions.Set(3 * i + 2, Length(configuration, point.z));
+            nodeThickness.Set(i, QuantityToDisplay(ResultQuantity::Thickness,
+                                                   NodeAverageThickness(sheet, node), configuration));
+            nodeTemperature.Set(i, QuantityToDisplay(ResultQuantity::Temperature,
+                                                     NodeAverageTemperature(sheet, node), configuration));
             // Clamped, no pressure, and the first tool in contact + 1 above.
             int tool = 0;
             for (int slot = 0; slot < kToolSlots && tool == 0; ++slot)
@@ -240,20 +224,19 @@ RecordData MakeRecord(const CSheetProfile& sheet, const CProjectProfile& project
                                      (sheet.Values().HasNoPressure(node) ? 2 : 0) | (tool << 4));
         }
     });
-    PrintedColumn elementThickness("elementThickness", elements, 1),
-        elementTemperature("elementTemperature", elements, 1), stretch1("stretch1", elements, 1),
-        stretch2("stretch2", elements, 1);
+    PrintedColumn elementThickness("elementThickness", elements, 1, thicknessFormat),
+        elementTemperature("elementTemperature", elements, 1, temperatureFormat),
+        stretch1("stretch1", elements, 1, StretchFormat), stretch2("stretch2", elements, 1, StretchFormat);
     parallel::ForBlocks(elements, kGrain, [&](size_t first, size_t last) {
         for (size_t e = first; e < last; ++e) {
-            elementThickness.Set(e, thicknessFormat,
-                                 QuantityToDisplay(ResultQuantity::Thickness,
-                                                   sheet.Derived().elements[e].Thickness, configuration));
-            elementTemperature.Set(e, temperatureFormat,
+            elementThickness.Set(e, QuantityToDisplay(ResultQuantity::Thickness,
+                                                      sheet.Derived().elements[e].Thickness, configuration));
+            elementTemperature.Set(e,
                                    QuantityToDisplay(ResultQuantity::Temperature,
                                                      sheet.Values().elements[e].Temperature, configuration));
             const PrincipalStretches stretches = ElementStretches(sheet, e);
-            stretch1.Set(e, StretchFormat, stretches.lambda1);
-            stretch2.Set(e, StretchFormat, stretches.lambda2);
+            stretch1.Set(e, stretches.lambda1);
+            stretch2.Set(e, stretches.lambda2);
         }
     });
     data.texts = "{";
@@ -306,6 +289,38 @@ RecordData MakeRecord(const CSheetProfile& sheet, const CProjectProfile& project
 }
 
 } // namespace
+
+bool PrintedDigits(const char* format, double value, int32_t& digits) {
+    static const double Scale[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const int decimals = ShapeOf(format).decimals;
+    if (decimals >= 0 && decimals < 10) {
+        // value x 10^decimals is off by 2.2e-7 at most below 2e9: unless it
+        // lies that close to a half, it rounds as printf rounds the exact
+        // value, and with no text made.
+        const double scaled = value * Scale[decimals];
+        if (std::fabs(scaled) < 2e9 && std::fabs(std::fabs(scaled - std::trunc(scaled)) - 0.5) > 1e-6) {
+            digits = static_cast<int32_t>(std::llround(scaled));
+            return true;
+        }
+    }
+    const std::string text = FormatNumber(format, value);
+    int64_t number = 0;
+    bool negative = false, plain = false;
+    for (char c : text) {
+        if (c == '-') {
+            negative = true;
+        } else if (c >= '0' && c <= '9') {
+            number = number * 10 + (c - '0');
+            plain = true;
+            if (number > INT32_MAX)
+                return false;
+        } else if (c != ' ' && c != '.') {
+            return false;
+        }
+    }
+    digits = static_cast<int32_t>(negative ? -number : number);
+    return plain;
+}
 
 void AddReportTable(SharePage& page, const std::string& title, const std::string& reportText) {
     page.tables.push_back({title, ReportRows(reportText)});

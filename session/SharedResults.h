@@ -10,6 +10,7 @@
 #include "scale/Quantity.h"
 #include "scale/ScaleLimits.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,11 @@ struct ShareRequest {
 // (the loader has said why) or a number is no record of the project.
 bool MakeSharedResults(CSession& session, const ShareRequest& request, const CConfiguration& configuration,
                        SharePage& page);
+
+// A number of the data tip as the page holds it: the digits FormatNumber
+// prints with format ("%W.Dlf"), as an integer (value x 10^D as printed);
+// false when it prints as no plain number (nan, inf) or beyond 32 bits.
+bool PrintedDigits(const char* format, double value, int32_t& digits);
 
 // A table of a report's text ("Name: value" lines) beside the view, after
 // those already there: how the page takes another report.

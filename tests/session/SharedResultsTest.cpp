@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace quillmere;
 
 namespace {
@@ -101,4 +103,44 @@ TEST(SharedResults, ARecordOutsideTheProjectIsRefused) {
     EXPECT_FALSE(MakeSharedResults(session, {{1, 4}, {ResultQuantity::Thickness}, ScaleLimits()},
                                    configuration, page));
     EXPECT_EQ(messages.Texts(), texts::InvalidRecordNumber);
+}
+
+TEST(SharedResults, TipNumbersKeepTheDigitsTheTipPrints) {
+    // The digits of FormatNumber's text, which the page prints back.
+    auto printed = [](const char* format, double value) {
+        std::string digits;
+        for (char c : FormatNumber(format, value))
+            if (c == '-' || (c >= '0' && c <= '9'))
+                digits += c;
+        return digits;
+    };
+    std::vector<double> values = {0.0005,    0.0015, 1.0005, -0.0005, -0.0004, 2.5e-4, 0.1235,
+                                  1234.5675, -0.0,   123.45, 0.05,    0.15,    0.25};
+    uint64_t state = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        const double unit = static_cast<double>(state >> 11) / 9007199254740992.0;
+        values.push_back((unit - 0.5) * std::pow(10.0, static_cast<double>(i % 9) - 3));
+        // Halves of the last digit, the ties printf settles on the exact value.
+        values.push_back(std::round(values.back() * 1000) / 1000 + 0.0005);
+    }
+    for (const char* format : {"%.3lf", "%6.1lf", "%7.4lf"})
+        for (double value : values) {
+            int32_t digits = 0;
+            ASSERT_TRUE(PrintedDigits(format, value, digits)) << format << ' ' << value;
+            const std::string text = printed(format, value);
+            EXPECT_EQ(std::to_string(digits),
+                      text == "-0" || text.find_first_not_of("-0") == std::string::npos
+                          ? "0"
+                          : text.substr(0, text[0] == '-' ? 1 : 0) +
+                                text.substr(text.find_first_not_of("-0")))
+                << format << ' ' << ExactNumber(value);
+        }
+    int32_t digits = 0;
+    // Thousandths of a unit to 2 km and back.
+    EXPECT_TRUE(PrintedDigits("%.3lf", -2147483.647, digits));
+    EXPECT_EQ(digits, -2147483647);
+    EXPECT_FALSE(PrintedDigits("%.3lf", 2147483.648, digits));
+    EXPECT_FALSE(PrintedDigits("%.3lf", std::nan(""), digits));
+    EXPECT_FALSE(PrintedDigits("%.3lf", -INFINITY, digits));
 }
