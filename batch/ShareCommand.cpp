@@ -55,10 +55,6 @@ int WriteShare(const BatchArguments& arguments, BatchProject& project) {
             request.quantities.end())
             request.quantities.push_back(quantity);
     }
-    if (request.quantities.empty()) {
-        const auto every = ValueQuantities();
-        request.quantities.assign(every.begin(), every.end());
-    }
     SharePage page;
     if (!MakeSharedResults(project.session, request, project.configuration, page))
         return BatchFailure; // the loader has said why

@@ -326,9 +326,14 @@ void AddReportTable(SharePage& page, const std::string& title, const std::string
     page.tables.push_back({title, ReportRows(reportText)});
 }
 
-bool MakeSharedResults(CSession& session, const ShareRequest& request, const CConfiguration& configuration,
+bool MakeSharedResults(CSession& session, const ShareRequest& asked, const CConfiguration& configuration,
                        SharePage& page) {
     CProjectProfile& project = session.Project();
+    ShareRequest request = asked;
+    if (request.quantities.empty()) {
+        const auto every = ValueQuantities();
+        request.quantities.assign(every.begin(), every.end());
+    }
     for (int record : request.records)
         if (record < 1 || record > project.RecordCount()) {
             ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
@@ -414,7 +419,9 @@ bool MakeSharedResults(CSession& session, const ShareRequest& request, const CCo
                 ",\"tools\":" + tools + ",\"tip\":" + TipJson(configuration) + ",\"background\":[" +
                 HexColour(settings.backgroundTop) + "," + HexColour(settings.backgroundBottom) +
                 "],\"sheetColour\":" + HexColour(settings.sheetColour) + "}";
-    AddReportTable(page, "Sheet properties", SheetPropertiesReport(project, configuration));
+    // Of the record the session holds now, the list's last.
+    AddReportTable(page, FormatText("Sheet properties, record %d", project.CurrentRecord()),
+                   SheetPropertiesReport(project, configuration));
     return true;
 }
 

@@ -21,7 +21,7 @@ class CSession;
 
 struct ShareRequest {
     std::vector<int> records;               // 1-based, in this order on the slider
-    std::vector<ResultQuantity> quantities; // the list; the first one is shown first
+    std::vector<ResultQuantity> quantities; // the list, the first one shown first; none: every one
     ScaleLimits limits;                     // the limits setting of each quantity
 };
 

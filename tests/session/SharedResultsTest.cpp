@@ -55,7 +55,7 @@ TEST(SharedResults, EachRecordCarriesWhatTheTipPrintsAndThePanelsColours) {
     EXPECT_NE(page.view.find(FormatText("\"tools\":[[0.000000,0.000000,%.6f]", 20 / 25.4)), std::string::npos)
         << page.view;
     ASSERT_EQ(page.tables.size(), 1u);
-    EXPECT_EQ(page.tables[0].title, "Sheet properties");
+    EXPECT_EQ(page.tables[0].title, "Sheet properties, record 3");
 
     // The session was left at the list's last record, which the last block holds.
     const CSheetProfile& sheet = *session.Sheet();
