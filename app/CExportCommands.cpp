@@ -13,6 +13,7 @@
 #include "ui/export/CFilesExportDialog.h"
 #include "ui/export/ModelExport.h"
 #include "ui/export/SaveToBitmap.h"
+#include "ui/export/ShareWebPage.h"
 #include "ui/export/VideoExport.h"
 #include "ui/export/ViewPrint.h"
 #include "ui/scene/CSceneRender.h"
@@ -101,6 +102,14 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
                 ExportModel(*active, path.toStdString());
         },
         idleView);
+    commands.Define(
+        command::ShareWebPage, QStringLiteral("S&hare as web page..."),
+        QStringLiteral("One web page of the results for someone without the program"),
+        [this] {
+            if (CSceneRender* active = frame.ActiveSceneView())
+                ShareWebPage(*active, frame.Configuration(), &frame);
+        },
+        view);
     commands.Define(
         command::ExportProject, QStringLiteral("Export project &files..."),
         QStringLiteral("Export active project files into selected directory for data exchange"),

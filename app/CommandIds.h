@@ -41,6 +41,7 @@ enum Id : int {
     StopComparing = 137,
     ImportMeasurements = 138,
     ExportModel = 139,
+    ShareWebPage = 150,
     GoToStart = 214,
     Fit = 215,
     GoToEnd = 240,

@@ -49,8 +49,13 @@ struct MeasureArguments {
     std::string fit;       // "rigid": fit the points to the sheet first
 };
 
+struct ShareArguments {
+    std::string output;                  // the web page
+    std::vector<std::string> quantities; // as typed; none: every quantity
+};
+
 struct BatchArguments {
-    std::string command; // report, values, cut, tip, export, render, video, study, vtk, measure or gltf
+    std::string command; // report, values, cut, tip, export, render, video, study, vtk, measure, gltf or share
     std::string report;  // sheet, project, record or document
     std::string project;
     std::string units;                      // "", "si" or "us"
@@ -65,7 +70,7 @@ struct BatchArguments {
     int pickMode = -1;           // tip: NodeMode or ElementMode
     int item = 0;                // tip: the node number or element index
     std::string target;          // export, vtk: the folder, as typed
-    std::string records = "all"; // vtk
+    std::string records = "all"; // vtk, share
     bool withSolution = false, firstAndLast = false, create = false;
     RenderArguments render;
     VideoArguments video;
@@ -79,6 +84,7 @@ struct BatchArguments {
     double maxDistance = 0;
     MeasureArguments measure;
     std::string model; // gltf: the .glb file
+    ShareArguments share;
 };
 
 // The project a command works on: its session at the record the command

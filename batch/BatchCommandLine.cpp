@@ -6,6 +6,7 @@
 #include "batch/GltfCommand.h"
 #include "batch/MeasureCommand.h"
 #include "batch/ReportCommand.h"
+#include "batch/ShareCommand.h"
 #include "batch/StudyCommand.h"
 #include "batch/TipCommand.h"
 #include "batch/ValuesCommand.h"
@@ -44,7 +45,9 @@ const char* const Usage =
     "[--max-distance "
     "D] [--tolerance T] [--fit rigid] [-o TABLE.csv]\n"
     "       quillmere-batch gltf PROJECT.tfc -o FILE.glb [--record N] [--quantity Q] [--minus REFERENCE.tfc "
-    "[--minus-record M] [--by-position [--max-distance D]]]";
+    "[--minus-record M] [--by-position [--max-distance D]]]\n"
+    "       quillmere-batch share PROJECT.tfc -o PAGE.html [--records all|last|N[,M...]] [--quantity Q ...] "
+    "[--units si|us]";
 
 // render's and video's options, known to every build: their commands are
 // built only where pictures are drawn.
@@ -110,6 +113,7 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     DescribeVtk(app, parsed);
     DescribeMeasure(app, parsed, texts);
     DescribeGltf(app, parsed, texts);
+    DescribeShare(app, parsed);
     // After the commands, which would take it over otherwise.
     app.footer(Usage);
 }
@@ -137,12 +141,12 @@ std::string FirstUnexpected(const CLI::App& app) {
 std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
     const std::string unexpected = FirstUnexpected(app);
     if (arguments.empty())
-        return "a command is needed: report, values, cut, tip, export, render, video, study, vtk, measure or "
-               "gltf";
+        return "a command is needed: report, values, cut, tip, export, render, video, study, vtk, measure, "
+               "gltf or share";
     if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
         arguments[0][0] != '-')
         return arguments[0] + " is not a command: report, values, cut, tip, export, render, video, study, "
-                              "vtk, measure or gltf";
+                              "vtk, measure, gltf or share";
     if (!unexpected.empty() && unexpected[0] == '-' && !app.get_subcommands().empty())
         return unexpected + " is not an option of " + app.get_subcommands().front()->get_name();
     if (!unexpected.empty())

@@ -10,9 +10,6 @@
 
 namespace quillmere {
 
-namespace {
-
-// A quantity with values: "(no scale)" is no choice on the command line.
 std::optional<ResultQuantity> QuantityOption(const std::string& text) {
     int value = 0;
     if (!ParseInteger(text, value) || value == QuantityNumber(ResultQuantity::None))
@@ -23,6 +20,8 @@ std::optional<ResultQuantity> QuantityOption(const std::string& text) {
 bool IsQuantity(const std::string& text) {
     return QuantityOption(text).has_value();
 }
+
+namespace {
 
 bool IsLength(const std::string& text) {
     double value = 0;

@@ -5,6 +5,7 @@
 #include "batch/BatchCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <optional>
 #include <string>
 
 namespace quillmere {
@@ -14,6 +15,9 @@ bool ParseNumber(const std::string& text, double& value);
 bool ParseInteger(const std::string& text, int& value);
 bool IsNumber(const std::string& text);
 bool IsInteger(const std::string& text);
+// A quantity with values: "(no scale)" is no choice on the command line.
+std::optional<ResultQuantity> QuantityOption(const std::string& text);
+bool IsQuantity(const std::string& text);
 
 // A check by one of the parsers above; the text itself is kept as given.
 CLI::Validator Accepts(bool (*accepts)(const std::string&), const std::string& what);

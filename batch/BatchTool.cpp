@@ -7,6 +7,7 @@
 #include "batch/InputFiles.h"
 #include "batch/MeasureCommand.h"
 #include "batch/ReportCommand.h"
+#include "batch/ShareCommand.h"
 #include "batch/StudyCommand.h"
 #include "batch/TipCommand.h"
 #include "batch/ValuesCommand.h"
@@ -61,6 +62,7 @@ const std::string& OutputOf(const BatchArguments& arguments) {
            : arguments.command == "video"   ? arguments.video.output
            : arguments.command == "measure" ? arguments.measure.output
            : arguments.command == "gltf"    ? arguments.model
+           : arguments.command == "share"   ? arguments.share.output
                                             : arguments.save;
 }
 
@@ -78,6 +80,8 @@ int RunProjectCommand(const BatchArguments& arguments, BatchProject& project, st
         return WriteMeasure(arguments, project, out);
     if (command == "gltf")
         return WriteGltf(arguments, project);
+    if (command == "share")
+        return WriteShare(arguments, project);
 #ifdef QUILLMERE_BATCH_RENDER
     if (command == "render")
         return WriteRender(arguments, project);
