@@ -40,6 +40,8 @@ enum Id : int {
     CompareWith = 136,
     StopComparing = 137,
     ImportMeasurements = 138,
+    MinimumWall = 139,
+    FormingSummary = 140,
     GoToStart = 214,
     Fit = 215,
     GoToEnd = 240,
