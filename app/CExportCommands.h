@@ -2,13 +2,13 @@
 // pictures, the video, the copy of the project's files and the report file.
 #pragma once
 
+#include <functional>
+
 class QPrinter;
 
 namespace quillmere {
 
 class CMainFrame;
-
-#include <functional>
 
 // The program's printer: what Print setup chose holds for every print.
 QPrinter& ThePrinter();

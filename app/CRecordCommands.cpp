@@ -92,7 +92,7 @@ void CRecordCommands::ProjectInformation() {
     CProjectProfile* document = frame.ActiveDocument();
     if (!document || document->IsAnimationBusy())
         return;
-    const ::ProjectInformation report = ProjectInformationReport(*document);
+    const quillmere::ProjectInformation report = ProjectInformationReport(*document);
     if (report.configurationUnreadable)
         ShowMessage(report.text, MessageIcon::Error);
     ShowMessage(report.text, MessageIcon::Information);

@@ -4,8 +4,6 @@
 
 #include <string>
 
-using namespace quillmere;
-
 // A flat record of cellsX x cellsY cells (two elements each) in the folder
 // named by QUILLMERE_BENCH_DIR, or the system's temporary folder; written
 // when it is not there yet. Returns its path.

@@ -14,9 +14,11 @@
 #include <memory>
 #include <string>
 
-using namespace quillmere;
-
+namespace quillmere {
 class CChildFrame;
+}
+
+using namespace quillmere;
 
 // Answers the Open dialog with a preset file.
 class CPresetFiles : public IFileChooser {

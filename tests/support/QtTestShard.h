@@ -9,8 +9,6 @@
 #include <QStringList>
 #include <QtTest>
 
-using namespace quillmere;
-
 inline int ExecTestShard(QObject& test, int argc, char** argv) {
     const QByteArray shard = qgetenv("QUILLMERE_TEST_SHARD");
     if (shard.isEmpty())

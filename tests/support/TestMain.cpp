@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-using namespace quillmere;
-
 int main(int argc, char** argv) {
     ::setenv("XDG_CONFIG_HOME", QUILLMERE_TEST_CONFIG_HOME, 1);
     ::setenv("LOCPATH", QUILLMERE_TEST_LOCPATH, 1);

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QPoint>
 
+class QGridLayout;
 class QLabel;
 
 namespace quillmere {
@@ -54,7 +55,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QLabel* AddValue(class QGridLayout* grid, int row, const QString& label, const std::string& value,
+    QLabel* AddValue(QGridLayout* grid, int row, const QString& label, const std::string& value,
                      const QString& name);
 
     MeasurementTexts texts;
