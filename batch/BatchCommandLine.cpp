@@ -22,7 +22,7 @@ const char* const Usage =
     "usage: quillmere-batch report sheet|project|record|document|forming PROJECT.tfc [--units si|us] "
     "[--record N] [--min-wall T]\n"
     "       quillmere-batch values PROJECT.tfc --quantity Q [--record N] [--min A --max B] [--min-wall T] "
-    "[--units si|us] [--minus REFERENCE.tfc "
+    "[--minus REFERENCE.tfc "
     "[--minus-record M] [--by-position [--max-distance D]]]\n"
     "       quillmere-batch cut PROJECT.tfc --plane x|y|z --position P --quantity Q [--record N] [--units "
     "si|us] "

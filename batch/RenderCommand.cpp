@@ -55,7 +55,11 @@ int RenderProject(const RenderArguments& arguments, CSessionView& shown, const C
     if (!opened)
         return BatchFailure;
     CHeadlessScene& scene = *opened;
-    scene.Scene().SetMinimumWall(arguments.minimumWall);
+    if (arguments.minimumWall > 0) {
+        // The scene was drawn without it when it was made.
+        scene.Scene().SetMinimumWall(arguments.minimumWall);
+        scene.Update();
+    }
     SceneImageOptions options;
     options.caption = !arguments.noName;
     options.colourScale = arguments.scale;

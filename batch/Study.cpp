@@ -124,7 +124,8 @@ void TakeFigures(const CSheetProfile& sheet, const CConfiguration& units, double
     row.temperatureMaximum = units.TemperatureToDisplay(temperature);
     const double megapascals = CElementValues::VonMisesFromSquare(stressSquare);
     row.vonMisesMaximum = units.IsSIMetric() ? megapascals : units.PressureToDisplay(megapascals * 1e6);
-    const FormingFigures forming = FormingFiguresOf(sheet, minimumWall, nullptr);
+    const FormingFigures forming =
+        FormingFiguresOf(sheet, minimumWall > 0 ? units.LengthFromDisplay(minimumWall) / 1000 : 0, nullptr);
     row.drawRatio = forming.drawRatio;
     row.thickenedPercent = forming.thickenedPercent;
     row.hasMinimumWall = forming.belowWall.has_value();
@@ -304,7 +305,7 @@ std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary,
             table += ',' + Number(row.drawRatio) + ',' + Number(row.thickenedPercent) + ',' +
                      (row.hasMinimumWall ? Number(row.belowWallPercent) : std::string());
         else
-            table += ",,";
+            table += ",,,";
         table += '\n';
     }
     return table;
@@ -386,8 +387,9 @@ std::string StudyPart(const StudyList& list, const StudyOptions& options, const 
                       const std::vector<std::string>* pictures) {
     const auto failed = std::count_if(rows.begin(), rows.end(), [](const StudyRow& row) { return !row.ok; });
     // Parts of studies with other minimum walls are not gathered together.
-    const std::string wall =
-        options.minimumWall > 0 ? ", minimum wall " + Number(options.minimumWall) + " m" : std::string();
+    const std::string wall = options.minimumWall > 0 ? ", minimum wall " + Number(options.minimumWall) +
+                                                           (options.usCustomary ? " in" : " mm")
+                                                     : std::string();
     return FormatText("%s%d of %d, %d failed; list %s of %d projects, record %d, units %s%s\n", PartMark,
                       options.task, options.tasks, static_cast<int>(failed), list.identity.c_str(),
                       static_cast<int>(list.names.size()), options.record, options.usCustomary ? "us" : "si",

@@ -25,7 +25,7 @@ struct StudyOptions {
     bool usCustomary = false;
     int jobs = 1;            // projects read at once
     int task = 0, tasks = 1; // this share: the projects at task, task + tasks, ...
-    double minimumWall = 0;  // metres; 0: no column of the area below it
+    double minimumWall = 0;  // in the table's length unit; 0: no column of the area below it
 };
 
 // One project's figures in the table's units; empty figures unless ok.

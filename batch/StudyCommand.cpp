@@ -6,7 +6,6 @@
 #ifdef QUILLMERE_BATCH_RENDER
 #include "batch/StudyPictures.h"
 #endif
-#include "config/CConfiguration.h"
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
@@ -201,13 +200,8 @@ bool TakeStudyOptions(const StudyArguments& arguments, StudyOptions& options, bo
     if (arguments.record != "last")
         PositiveInteger(arguments.record, options.record);
     options.usCustomary = arguments.units == "us";
-    if (!arguments.minimumWall.empty()) {
-        double typed = 0;
-        ParseWholeNumber(arguments.minimumWall.c_str(), typed);
-        CConfiguration units{std::string()};
-        units.SetSIMetric(!options.usCustomary);
-        options.minimumWall = units.LengthFromDisplay(typed) / 1000;
-    }
+    if (!arguments.minimumWall.empty())
+        ParseWholeNumber(arguments.minimumWall.c_str(), options.minimumWall);
     options.jobs =
         arguments.jobs > 0 ? arguments.jobs : static_cast<int>(std::thread::hardware_concurrency());
     inShares = arguments.tasks > 0;

@@ -56,7 +56,7 @@ bool WriteStudyPictures(const StudyList& list, const std::vector<size_t>& positi
         RenderArguments arguments;
         const std::string picture = names[positions[i]] + ".png";
         arguments.output = folder + "/" + picture;
-        arguments.minimumWall = minimumWall;
+        arguments.minimumWall = minimumWall > 0 ? configuration.LengthFromDisplay(minimumWall) / 1000 : 0;
         if (RenderProject(arguments, shown, configuration, ResultQuantity::Thickness) == BatchSuccess)
             pictures[i] = picture;
         else

@@ -27,14 +27,8 @@ void DescribeValues(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
     maximum->needs(minimum);
     AddMinimumWall(*values, texts,
                    "Adds the line \"# below minimum wall T mm: N elements, P % of the area\" after the "
-                   "limits: the elements thinner than T (mm, inch in US units) and their share of the formed "
-                   "area");
-    values
-        ->add_option("--units", parsed.units,
-                     "The system of units of --min-wall and --max-distance: si or us; the configuration's by "
-                     "default (the values stay in the solver's units)")
-        ->type_name("si|us")
-        ->check(CLI::IsMember({"si", "us"}));
+                   "limits: the elements thinner than T (mm, inch when the configuration's units are US "
+                   "customary, as --max-distance) and their share of the formed area");
     AddMinus(*values, parsed, texts);
 }
 
