@@ -33,12 +33,13 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
             return CommandState{frame.ActiveSceneView() != nullptr, false};
         });
     frame.Commands().Define(
-        command::MinimumWall, QStringLiteral("Minimum &wall\u2026"),
+        command::MinimumWall, QStringLiteral("Mi&nimum wall\u2026"),
         QStringLiteral("Mark the elements thinner than the minimum wall"), [this] { EditMinimumWall(); },
         [this] {
             const CSceneRender* view = frame.ActiveSceneView();
             return CommandState{view != nullptr, view && view->Scene().MinimumWall() > 0};
-        });
+        },
+        true);
     frame.Commands().Define(
         command::CompareWith, QStringLiteral("&Compare with\u2026"),
         QStringLiteral("Show the difference to another project or another record"), [this] { CompareWith(); },

@@ -1,7 +1,7 @@
 // The main window test program: its fixture, shared by the window tests
 // (MainFrameTest.cpp), those of the difference of two projects
-// (ComparisonTest.cpp), those of measured points (MeasurementTest.cpp) and those of the program around the
-// window (ApplicationTest.cpp).
+// (ComparisonTest.cpp), those of measured points (MeasurementTest.cpp), those of the minimum wall and
+// the forming summary (FormingTest.cpp) and those of the program around the window (ApplicationTest.cpp).
 #pragma once
 
 #include "app/CMainFrame.h"
@@ -60,6 +60,9 @@ private slots:
     void compareWithShowsTheDifferenceOfTwoProjects();
     void compareWithAnotherMeshGoesByPositionAndEndsWithTheReference();
     void projectsOfOneNameShowTheirFolders();
+    // FormingTest.cpp
+    void minimumWallShowsItsShareAndIsRememberedPerProject();
+    void formingSummaryShowsTheRecordAndCopiesItsText();
     // MeasurementTest.cpp
     void importedMeasurementsShowInEveryViewAndTheTable();
     void aRefusedMeasurementFileLeavesTheProjectAsItWas();
