@@ -180,8 +180,8 @@ void CMainFrame::BuildMenus(MenuKind kind) {
         add(file, {command::Open, 0, command::PrintSetup, 0});
     else if (kind == MenuKind::Project)
         add(file, {command::Open, command::Close, 0, command::DocumentInfo, command::ImportMeasurements, 0,
-                   command::SaveBitmap, command::ExportVideo, command::ExportProject, command::ReportFile, 0,
-                   command::Print, command::PrintSetup, 0});
+                   command::SaveBitmap, command::ExportVideo, command::ExportModel, command::ExportProject,
+                   command::ReportFile, 0, command::Print, command::PrintSetup, 0});
     else
         add(file, {command::Open, command::Close, 0, command::PrintCut, 0});
     for (int k = 0; k < CRecentFiles::Count; ++k)

@@ -52,7 +52,7 @@ struct MeasureArguments {
 };
 
 struct BatchArguments {
-    std::string command; // report, values, cut, tip, export, render, video, study, vtk or measure
+    std::string command; // report, values, cut, tip, export, render, video, study, vtk, measure or gltf
     std::string report;  // sheet, project, record, document or forming
     std::string project;
     std::string units;                      // "", "si" or "us"
@@ -83,6 +83,7 @@ struct BatchArguments {
     // report forming, values, render: the minimum wall in the length unit of
     // the system of units (values: the configuration's); 0: none.
     double minimumWall = 0;
+    std::string model; // gltf: the .glb file
 };
 
 // The project a command works on: its session at the record the command

@@ -3,6 +3,7 @@
 #include "batch/BatchOptions.h"
 #include "batch/CutCommand.h"
 #include "batch/ExportCommand.h"
+#include "batch/GltfCommand.h"
 #include "batch/MeasureCommand.h"
 #include "batch/ReportCommand.h"
 #include "batch/StudyCommand.h"
@@ -44,7 +45,9 @@ const char* const Usage =
     "       quillmere-batch vtk PROJECT.tfc --to DIR [--records all|last|N[,M...]] [--units si|us]\n"
     "       quillmere-batch measure PROJECT.tfc --points FILE.csv [--record N] [--units si|us] "
     "[--max-distance "
-    "D] [--tolerance T] [--fit rigid] [-o TABLE.csv]";
+    "D] [--tolerance T] [--fit rigid] [-o TABLE.csv]\n"
+    "       quillmere-batch gltf PROJECT.tfc -o FILE.glb [--record N] [--quantity Q] [--minus REFERENCE.tfc "
+    "[--minus-record M] [--by-position [--max-distance D]]]";
 
 // render's and video's options, known to every build: their commands are
 // built only where pictures are drawn.
@@ -113,6 +116,7 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     DescribeStudy(app, parsed.study);
     DescribeVtk(app, parsed);
     DescribeMeasure(app, parsed, texts);
+    DescribeGltf(app, parsed, texts);
     // After the commands, which would take it over otherwise.
     app.footer(Usage);
 }
@@ -140,11 +144,12 @@ std::string FirstUnexpected(const CLI::App& app) {
 std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
     const std::string unexpected = FirstUnexpected(app);
     if (arguments.empty())
-        return "a command is needed: report, values, cut, tip, export, render, video, study, vtk or measure";
+        return "a command is needed: report, values, cut, tip, export, render, video, study, vtk, measure or "
+               "gltf";
     if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
         arguments[0][0] != '-')
-        return arguments[0] +
-               " is not a command: report, values, cut, tip, export, render, video, study, vtk or measure";
+        return arguments[0] + " is not a command: report, values, cut, tip, export, render, video, study, "
+                              "vtk, measure or gltf";
     if (!unexpected.empty() && unexpected[0] == '-' && !app.get_subcommands().empty())
         return unexpected + " is not an option of " + app.get_subcommands().front()->get_name();
     if (!unexpected.empty())

@@ -3,6 +3,7 @@
 #include "batch/BatchCommandLine.h"
 #include "batch/CutCommand.h"
 #include "batch/ExportCommand.h"
+#include "batch/GltfCommand.h"
 #include "batch/InputFiles.h"
 #include "batch/MeasureCommand.h"
 #include "batch/ReportCommand.h"
@@ -59,6 +60,7 @@ const std::string& OutputOf(const BatchArguments& arguments) {
     return arguments.command == "render"    ? arguments.render.output
            : arguments.command == "video"   ? arguments.video.output
            : arguments.command == "measure" ? arguments.measure.output
+           : arguments.command == "gltf"    ? arguments.model
                                             : arguments.save;
 }
 
@@ -74,6 +76,8 @@ int RunProjectCommand(const BatchArguments& arguments, BatchProject& project, st
         return WriteVtk(arguments, project);
     if (command == "measure")
         return WriteMeasure(arguments, project, out);
+    if (command == "gltf")
+        return WriteGltf(arguments, project);
 #ifdef QUILLMERE_BATCH_RENDER
     if (command == "render")
         return WriteRender(arguments, project);
