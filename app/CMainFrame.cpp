@@ -195,14 +195,15 @@ void CMainFrame::BuildMenus(MenuKind kind) {
                    command::XZView, 0, command::ZoomIn, command::ZoomOut, command::Fit, command::ZoomBox,
                    command::ExclusiveZoomBox, command::RemoveClipPlanes});
         QMenu* display = bar->addMenu(QStringLiteral("&Display"));
-        add(display, {command::Sheet, command::SheetElementsAndEdges, command::SheetElements,
-                      command::SheetEdges, command::Dots, 0, command::Tool1, command::Tool1Shading,
-                      command::Tool2, command::Tool2Shading, 0, command::CompareWith, command::StopComparing,
-                      0, command::Measurement, command::DisplayOptions, command::GraphicsOptions});
+        add(display,
+            {command::Sheet, command::SheetElementsAndEdges, command::SheetElements, command::SheetEdges,
+             command::Dots, 0, command::Tool1, command::Tool1Shading, command::Tool2, command::Tool2Shading,
+             0, command::CompareWith, command::StopComparing, command::MinimumWall, 0, command::Measurement,
+             command::DisplayOptions, command::GraphicsOptions});
         QMenu* records = bar->addMenu(QStringLiteral("&Record"));
         add(records, {command::GoToStart, command::PreviousRecord, command::NextRecord, command::GoToEnd, 0,
                       command::Animation, command::AutoLoad, 0, command::SheetProperties,
-                      command::ProjectInfo, command::RecordInfo});
+                      command::ProjectInfo, command::RecordInfo, command::FormingSummary});
     }
     if (kind != MenuKind::Empty) {
         QMenu* window = bar->addMenu(QStringLiteral("&Window"));
@@ -244,6 +245,11 @@ bool CMainFrame::OpenProject(const QString& path) {
 CChildFrame* CMainFrame::AddWindow(CSession* session, bool show) {
     auto* child = new CChildFrame(session, configuration);
     AttachInspection(*child->View(), configuration);
+    // A new view of a project marks the minimum wall last set for it.
+    const RememberedWall wall =
+        RememberedMinimumWall(QString::fromStdString(session->Project().ProjectPathName()));
+    if (wall.shown)
+        child->View()->Scene().SetMinimumWall(wall.wall);
     // Placed before it is shown: a window left at its own small size would
     // leave no room for its view, and a maximised one comes back to this.
     const QRect place = area->NewWindowPlace();

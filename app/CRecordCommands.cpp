@@ -1,13 +1,16 @@
 #include "app/CRecordCommands.h"
 
 #include "app/CChildFrame.h"
+#include "app/CFormingSummaryDialog.h"
 #include "app/CMainFrame.h"
 #include "app/CNavigationBar.h"
 #include "app/CommandIds.h"
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "model/CProjectProfile.h"
+#include "model/FormingSummary.h"
 #include "model/Reports.h"
+#include "ui/scale/FirstContactProgress.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QAction>
@@ -63,6 +66,10 @@ CRecordCommands::CRecordCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         command::RecordInfo, QStringLiteral("Record &information"),
         QStringLiteral("Display information about the current record"), [this] { RecordInformation(); },
         open);
+    commands.Define(
+        command::FormingSummary, QStringLiteral("&Forming summary"),
+        QStringLiteral("Draw ratio, thickness, thinning and first contact of the record shown"),
+        [this] { FormingSummary(); }, open);
 }
 
 void CRecordCommands::LoadTypedRecord() {
@@ -99,6 +106,29 @@ void CRecordCommands::RecordInformation() {
     std::string text;
     if (RecordInformationReport(*document, frame.Configuration(), text))
         ShowMessage(text, MessageIcon::Information);
+}
+
+void CRecordCommands::FormingSummary() {
+    CDocumentFrame* window = frame.ActiveDocumentFrame();
+    CSceneRender* view = frame.ActiveSceneView();
+    CProjectProfile* document = frame.ActiveDocument();
+    if (!window || !window->Session() || !view || !document || !document->Sheet() ||
+        document->IsAnimationBusy())
+        return;
+    CSession& session = *window->Session();
+    std::shared_ptr<const std::vector<double>> contact = session.KnownFirstContact();
+    if (!contact) {
+        contact = FirstContactWithProgress(&frame, document->ProjectPathName(), document->RecordCount());
+        // Without it the summary still gives the figures of the record.
+        if (contact)
+            session.KeepFirstContact(contact);
+    }
+    const FormingFigures figures =
+        FormingFiguresOf(*document->Sheet(), view->Scene().MinimumWall(), contact.get());
+    const std::string text =
+        FormingSummaryText(figures, frame.Configuration(), document->PathName(), document->CurrentRecord());
+    CFormingSummaryDialog dialog(QString::fromStdString(text), &frame);
+    dialog.exec();
 }
 
 } // namespace quillmere

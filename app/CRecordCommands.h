@@ -16,6 +16,9 @@ private:
     void SheetProperties();
     void ProjectInformation();
     void RecordInformation();
+    // The forming summary of the active view's record, with its minimum wall
+    // and the first contact over every record (read once per project).
+    void FormingSummary();
 
     CMainFrame& frame;
     bool autoLoad = false;

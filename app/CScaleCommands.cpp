@@ -4,6 +4,7 @@
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
+#include "app/ViewerProfile.h"
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "model/CProjectProfile.h"
@@ -13,6 +14,7 @@
 #include "scale/Presentation.h"
 #include "ui/cut/CCutDialog.h"
 #include "ui/scale/CCompareDialog.h"
+#include "ui/scale/CMinimumWallDialog.h"
 #include "ui/scale/CScaleLimitsDialog.h"
 #include "ui/scale/CScalePanel.h"
 #include "ui/scene/CSceneCommands.h"
@@ -30,6 +32,14 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         [this] {
             return CommandState{frame.ActiveSceneView() != nullptr, false};
         });
+    frame.Commands().Define(
+        command::MinimumWall, QStringLiteral("Mi&nimum wall\u2026"),
+        QStringLiteral("Mark the elements thinner than the minimum wall"), [this] { EditMinimumWall(); },
+        [this] {
+            const CSceneRender* view = frame.ActiveSceneView();
+            return CommandState{view != nullptr, view && view->Scene().MinimumWall() > 0};
+        },
+        true);
     frame.Commands().Define(
         command::CompareWith, QStringLiteral("&Compare with\u2026"),
         QStringLiteral("Show the difference to another project or another record"), [this] { CompareWith(); },
@@ -61,6 +71,8 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     });
     QObject::connect(panel, &CScalePanel::LimitsRequested, panel,
                      [this] { frame.Commands().Run(command::Limits); });
+    QObject::connect(panel, &CScalePanel::MinimumWallRequested, panel,
+                     [this] { frame.Commands().Run(command::MinimumWall); });
     QObject::connect(panel, &CScalePanel::OrientationDragged, panel, [this](const Quaternion& q) {
         if (CSceneRender* view = frame.ActiveSceneView())
             view->Commands().SetRotation(q);
@@ -120,6 +132,20 @@ void CScaleCommands::EditLimits() {
     dialog.exec();
     // "Fixed" takes effect at once, so the view recolours after Cancel too.
     view->Commands().SetQuantity(quantity);
+}
+
+void CScaleCommands::EditMinimumWall() {
+    CSceneRender* view = frame.ActiveSceneView();
+    CProjectProfile* document = frame.ActiveDocument();
+    if (!view || !document)
+        return;
+    const QString path = QString::fromStdString(document->ProjectPathName());
+    CMinimumWallDialog dialog(view->Scene().MinimumWall(), RememberedMinimumWall(path).wall,
+                              frame.Configuration(), &frame);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    view->Commands().SetMinimumWall(dialog.Wall());
+    RememberMinimumWall(path, {dialog.Wall() > 0, dialog.Typed()});
 }
 
 void CScaleCommands::CompareWith() {

@@ -21,6 +21,8 @@ public:
 
     // The limits dialog of the panel's quantity for the active view.
     void EditLimits();
+    // "Minimum wall..." of the active view, remembered for its project file.
+    void EditMinimumWall();
     // "Compare with...": the reference of the active view, chosen in a
     // dialog, node by node or by position; node by node, meshes that do not
     // match are refused with a message and the view stays as it was.

@@ -42,6 +42,8 @@ enum Id : int {
     ImportMeasurements = 138,
     ExportModel = 139,
     ShareWebPage = 150,
+    MinimumWall = 140,
+    FormingSummary = 141,
     GoToStart = 214,
     Fit = 215,
     GoToEnd = 240,

@@ -19,8 +19,9 @@ struct RenderArguments {
     std::string output;           // the picture; its extension gives the format
     std::string view = "general"; // general, xy, xz or yz
     int width = 640, height = 480;
-    bool noName = false; // leave out the caption
-    bool scale = false;  // draw the colour scale
+    bool noName = false;    // leave out the caption
+    bool scale = false;     // draw the colour scale
+    double minimumWall = 0; // metres: the elements thinner are drawn in its colour; 0: none
 };
 
 struct VideoArguments {
@@ -38,8 +39,9 @@ struct StudyArguments {
     std::string units = "si";
     int task = -1, tasks = -1; // -1: from Slurm's array variables, else the whole list
     std::vector<std::string> gather;
-    std::string pictures; // a folder for one picture per project
-    std::string chart;    // the thickness chart, a PNG file
+    std::string pictures;    // a folder for one picture per project
+    std::string chart;       // the thickness chart, a PNG file
+    std::string minimumWall; // as typed, in the table's length unit; "": none
 };
 
 struct MeasureArguments {
@@ -56,7 +58,7 @@ struct ShareArguments {
 
 struct BatchArguments {
     std::string command; // report, values, cut, tip, export, render, video, study, vtk, measure, gltf or share
-    std::string report;  // sheet, project, record or document
+    std::string report;  // sheet, project, record, document or forming
     std::string project;
     std::string units;                      // "", "si" or "us"
     int record = 0;                         // 0: the last record
@@ -83,6 +85,9 @@ struct BatchArguments {
     bool hasMaxDistance = false;
     double maxDistance = 0;
     MeasureArguments measure;
+    // report forming, values, render: the minimum wall in the length unit of
+    // the system of units (values: the configuration's); 0: none.
+    double minimumWall = 0;
     std::string model; // gltf: the .glb file
     ShareArguments share;
 };

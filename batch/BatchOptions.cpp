@@ -1,5 +1,6 @@
 #include "batch/BatchOptions.h"
 
+#include "config/CConfiguration.h"
 #include "core/TextFormat.h"
 #include "export/PictureExport.h"
 #include "scale/ResultQuantity.h"
@@ -26,6 +27,11 @@ namespace {
 bool IsLength(const std::string& text) {
     double value = 0;
     return ParseNumber(text, value) && value >= 0;
+}
+
+bool IsThickness(const std::string& text) {
+    double value = 0;
+    return ParseNumber(text, value) && value > 0;
 }
 
 bool IsPictureSize(const std::string& text) {
@@ -122,6 +128,16 @@ CLI::Option* AddMaxDistance(CLI::App& command, OptionTexts& texts, const std::st
         ->check(Accepts(IsLength, "a length of 0 or more"));
 }
 
+CLI::Option* AddMinimumWall(CLI::App& command, OptionTexts& texts, const std::string& help) {
+    return command.add_option("--min-wall", texts.minimumWall, help)
+        ->type_name("T")
+        ->check(Accepts(IsThickness, "a thickness above 0"));
+}
+
+double MinimumWallMetres(double typed, const CConfiguration& configuration) {
+    return configuration.LengthFromDisplay(typed) / 1000;
+}
+
 void AddMinus(CLI::App& command, BatchArguments& parsed, OptionTexts& texts) {
     CLI::Option* minus =
         command
@@ -165,6 +181,8 @@ void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
         if (parsed.minusRecord == 0)
             parsed.minusRecord = -1;
     }
+    if (!texts.minimumWall.empty())
+        ParseNumber(texts.minimumWall, parsed.minimumWall);
     parsed.hasMaxDistance = !texts.maxDistance.empty() && ParseNumber(texts.maxDistance, parsed.maxDistance);
     parsed.hasMinimum = !texts.minimum.empty() && ParseNumber(texts.minimum, parsed.minimum);
     parsed.hasMaximum = !texts.maximum.empty() && ParseNumber(texts.maximum, parsed.maximum);

@@ -30,6 +30,7 @@ struct OptionTexts {
     std::string videoSize; // video: WxH
     std::string minusRecord;
     std::string maxDistance;
+    std::string minimumWall;
 };
 
 // The project file, the first argument of a command.
@@ -43,6 +44,12 @@ CLI::Option* AddSize(CLI::App& command, std::string& text, const std::string& he
 CLI::Option* AddView(CLI::App& command, std::string& view);
 // How far from the sheet a point may be (a length of 0 or more).
 CLI::Option* AddMaxDistance(CLI::App& command, OptionTexts& texts, const std::string& help);
+// The minimum wall (a thickness above 0) in the length unit of the system of
+// units.
+CLI::Option* AddMinimumWall(CLI::App& command, OptionTexts& texts, const std::string& help);
+// A minimum wall typed in a system of units, in metres.
+double MinimumWallMetres(double typed, const CConfiguration& configuration);
+
 // values, cut and render of the difference to a reference project, node by
 // node or by position.
 void AddMinus(CLI::App& command, BatchArguments& parsed, OptionTexts& texts);

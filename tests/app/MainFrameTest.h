@@ -1,7 +1,8 @@
 // The main window test program: its fixture, shared by the window tests
 // (MainFrameTest.cpp), those of the difference of two projects
 // (ComparisonTest.cpp), those of measured points (MeasurementTest.cpp), the 3D model's export
-// (ModelExportTest.cpp) and those of the program around the window (ApplicationTest.cpp).
+// (ModelExportTest.cpp), those of the minimum wall and the forming summary (FormingTest.cpp) and those
+// of the program around the window (ApplicationTest.cpp).
 #pragma once
 
 #include "app/CMainFrame.h"
@@ -61,6 +62,9 @@ private slots:
     void compareWithShowsTheDifferenceOfTwoProjects();
     void compareWithAnotherMeshGoesByPositionAndEndsWithTheReference();
     void projectsOfOneNameShowTheirFolders();
+    // FormingTest.cpp
+    void minimumWallShowsItsShareAndIsRememberedPerProject();
+    void formingSummaryShowsTheRecordAndCopiesItsText();
     // MeasurementTest.cpp
     void importedMeasurementsShowInEveryViewAndTheTable();
     void aRefusedMeasurementFileLeavesTheProjectAsItWas();

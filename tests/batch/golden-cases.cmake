@@ -364,3 +364,25 @@ golden_file(vtk_time_not_a_number_pvd vtk-nan/cup.pvd)
 file(WRITE "${WORK}/-dash.txt" "cup/cup.tfc\n")
 golden(study_list_after_dashes study -o dash.csv -- -dash.txt)
 golden_file(study_list_after_dashes_table dash.csv)
+
+# The forming summary: the figures of the record with the first contact over
+# every record; in US units with a minimum wall; a quarter model gives the
+# whole part's areas, its own counts; a gap in the records stops the first
+# contact with the missing file's name. --min-wall goes with forming only.
+execute_process(COMMAND "${SAMPLEGEN}" cup "${WORK}/quarter" --cells 4 3 --records 3 --quarter)
+golden(report_forming report forming cup/cup.tfc)
+golden(report_forming_us report forming cup/cup.tfc --units us --record 2 --min-wall 0.1)
+golden(report_forming_quarter report forming quarter/cup.tfc --min-wall 2.5)
+golden(report_forming_gap report forming gap/cup.tfc)
+golden(report_forming_nonfinite report forming nonfinite/cup.tfc --min-wall 2)
+golden(report_min_wall_not_forming report sheet cup/cup.tfc --min-wall 1)
+golden(report_min_wall_zero report forming cup/cup.tfc --min-wall 0)
+golden(values_min_wall values cup/cup.tfc --quantity 2 --min-wall 2.5)
+# The study's columns of the forming summary, filled with --min-wall (in the
+# table's units), and the parts of a study with one gathered alone.
+golden(study_min_wall study study/list.txt -o study/wall.csv --units us --min-wall 0.1 --jobs 1)
+golden_file(study_min_wall_table study/wall.csv)
+golden(study_min_wall_part study study/list.txt --task 0 --of 2 -o study/wall-0.csv --min-wall 2.5)
+golden_file(study_min_wall_part_file study/wall-0.csv)
+golden(study_min_wall_other_part study study/list.txt --task 1 --of 2 -o study/wall-1.csv)
+golden(study_gather_other_min_wall study --gather study/wall-0.csv study/wall-1.csv -o study/none.csv)
