@@ -384,6 +384,10 @@ void CMainFrame::ToggleCutWindow() {
     // The cut of a comparing view is the cut of the difference.
     if (lastActiveView && lastActiveView->Scene().Project() == document)
         frame->CutWindow()->SetComparison(lastActiveView->Comparison());
+    frame->CutWindow()->SetProfilePreparation(
+        [this, document](ResultQuantity quantity, const CComparison* comparison) {
+            return scaleCommands->PrepareQuantity(*document, comparison, quantity);
+        });
     connect(frame->CutWindow(), &CCutDialog::GraphChanged, &commands, &CCommandTable::UpdateStates);
     // The read-out's mark shows in every 3D window of the document.
     connect(frame->CutWindow(), &CCutDialog::MarkMoved, this, [this, document] {

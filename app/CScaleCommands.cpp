@@ -62,8 +62,16 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     QObject::connect(&frame, &CMainFrame::ActiveViewChanged, panel,
                      [this](CSceneRender* view) { Follow(view); });
     QObject::connect(panel, &CScalePanel::QuantityChosen, panel, [this](ResultQuantity quantity) {
-        if (CSceneRender* view = frame.ActiveSceneView())
-            view->Commands().SetQuantity(quantity);
+        CSceneRender* view = frame.ActiveSceneView();
+        if (!view)
+            return;
+        const CProjectProfile* project = view->Scene().Project();
+        // Cancelled, the view and the panel keep the quantity they had.
+        if (project && !PrepareQuantity(*project, view->Comparison().get(), quantity)) {
+            frame.ScalePanel()->ShowPresentation(view->Scene().Presented());
+            return;
+        }
+        view->Commands().SetQuantity(quantity);
     });
     QObject::connect(panel, &CScalePanel::PickModeChosen, panel, [this](int mode) {
         if (CSceneRender* view = frame.ActiveSceneView())
@@ -186,6 +194,9 @@ bool CScaleCommands::Compare(CSceneRender& view, const CProjectProfile& referenc
     const auto* document = view.Scene().Project();
     if (!document)
         return false;
+    // A view of first contact compares it with the reference's.
+    if (view.Scene().Quantity() == ResultQuantity::FirstContact && !PrepareFirstContact(reference))
+        return false;
     auto comparison = std::make_shared<CComparison>(*document, reference, record, rule);
     const CComparison* made = comparison.get();
     std::string failure;
@@ -223,6 +234,36 @@ void CScaleCommands::NamesChanged() {
             child->View()->UpdatePresentation();
         }
     }
+}
+
+bool CScaleCommands::PrepareQuantity(const CProjectProfile& project, const CComparison* comparison,
+                                     ResultQuantity quantity) {
+    if (quantity != ResultQuantity::FirstContact)
+        return true;
+    if (!PrepareFirstContact(project))
+        return false;
+    const auto found = references.find(comparison);
+    return found == references.end() || PrepareFirstContact(*found->second);
+}
+
+bool CScaleCommands::PrepareFirstContact(const CProjectProfile& project) {
+    CSheetProfile* sheet = project.Sheet();
+    if (!sheet)
+        return false;
+    if (sheet->FirstContact())
+        return true;
+    std::shared_ptr<const FirstContactRecords> records;
+    if (!ComputeFirstContactWithProgress(&frame, project.ProjectPathName(), project.RecordCount(),
+                                         sheet->NodeCount(), records))
+        return false;
+    sheet->SetFirstContact(records);
+    for (CChildFrame* child : frame.Children()) {
+        const std::shared_ptr<CComparison>& comparison = child->View()->Comparison();
+        const auto found = references.find(comparison.get());
+        if (comparison && found != references.end() && found->second == &project)
+            comparison->SetReferenceFirstContact(records);
+    }
+    return true;
 }
 
 void CScaleCommands::ReferenceClosing(const CProjectProfile* document) {

@@ -19,6 +19,7 @@
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "model/Texts.h"
+#include "scale/AllRecordLimits.h"
 #include "scale/ByPosition.h"
 #include "scale/Comparison.h"
 #include "session/CSession.h"
@@ -27,6 +28,19 @@
 namespace quillmere {
 
 namespace {
+
+// First contact is read from every record of a project before it is shown;
+// false after the message when a record cannot be used.
+bool PrepareFirstContact(const BatchArguments& arguments, const CProjectProfile& project) {
+    if (arguments.quantity != ResultQuantity::FirstContact)
+        return true;
+    std::string failure;
+    if (EnsureFirstContact(project, failure))
+        return true;
+    if (!failure.empty())
+        ShowMessage(failure, MessageIcon::Error);
+    return false;
+}
 
 // The view compares with the --minus project (or another record of this
 // one), whose files are inputs as well, node by node or by position; false
@@ -37,6 +51,8 @@ bool CompareWithMinus(const BatchArguments& arguments, const CConfiguration& con
     if (!reference.Open(arguments.minus, nullptr))
         return false;
     inputs.AddProject(reference);
+    if (!PrepareFirstContact(arguments, reference))
+        return false;
     if (arguments.minusRecord != 0 &&
         (arguments.minusRecord < 1 || arguments.minusRecord > reference.RecordCount())) {
         ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
@@ -111,7 +127,8 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
     // Other records are reached the way the windows reach them.
     CSession session;
     if (!session.Open(arguments.project, nullptr) ||
-        (arguments.record != 0 && !session.ShowRecord(arguments.record)))
+        (arguments.record != 0 && !session.ShowRecord(arguments.record)) ||
+        !PrepareFirstContact(arguments, session.Project()))
         return BatchFailure;
     // No output may replace a file the command reads.
     CInputFiles inputs;

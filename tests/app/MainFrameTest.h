@@ -43,6 +43,7 @@ private slots:
     void menusAndScalePanelFollowTheActiveWindow();
     void navigationBarIsShownOnFirstActivationOnly();
     void scaleShowsTheLimitsOfTheRecordOnScreen();
+    void thinningAndFirstContactLabelWhatValuesComputes();
     void animationLeavesOtherWindowsRecordBoxes();
     void graphicalOptionsFollowTheActiveView();
     void graphicalOptionsShowTheToolbarCommands();

@@ -30,7 +30,7 @@ golden(values_no_quantity values cup/cup.tfc)
 golden(values_units values cup/cup.tfc --quantity 1 --units si)
 golden(values_misspelt_option values cup/cup.tfc --quantty 1)
 golden(values_quantity_0 values cup/cup.tfc --quantity 0)
-golden(values_quantity_8 values cup/cup.tfc --quantity 8)
+golden(values_quantity_10 values cup/cup.tfc --quantity 10)
 golden(values_min_not_number values cup/cup.tfc --quantity 1 --min 1,5 --max 2)
 golden(values_min_without_max values cup/cup.tfc --quantity 1 --min 0)
 golden(values_max_without_min values cup/cup.tfc --quantity 1 --max 2)
@@ -104,9 +104,21 @@ golden(tip_us_configuration tip cup/cup.tfc --node 7)
 configuration(config-default "")
 
 # Every node's value and colour.
-foreach(quantity 1 2 3 4 5 6 7)
+foreach(quantity 1 2 3 4 5 6 7 8 9)
   golden(values_quantity_${quantity} values cup/cup.tfc --quantity ${quantity})
 endforeach()
+# Thinning and first contact: the record shown thins, first contact is the
+# forming's whatever the record; against another forming, the difference.
+golden(values_thinning_record_1 values cup/cup.tfc --quantity 8 --record 1)
+golden(values_first_contact_record_1 values cup/cup.tfc --quantity 9 --record 1)
+golden(values_first_contact_minus values cup/cup.tfc --quantity 9 --minus full/cup.tfc)
+golden(cut_first_contact_save cut cup/cup.tfc --plane x --position 0.5 --quantity 9 --save first.csv)
+golden_file(cut_first_contact_save_csv first.csv)
+golden(cut_thinning_graph cut cup/cup.tfc --plane y --position 0 --quantity 8 --units us --graph)
+# First contact needs every record: a gap refuses it, vtk leaves it without
+# values and writes the rest.
+golden(values_first_contact_gap values gap/cup.tfc --quantity 9)
+golden(vtk_first_contact_gap vtk gap/cup.tfc --to vtk-gap --records last)
 golden(values_record_1 values cup/cup.tfc --quantity 2 --record 1)
 golden(values_fixed_limits values cup/cup.tfc --quantity 1 --min -1e9 --max 1e9)
 # Options come in any order and the last of two wins.
