@@ -113,7 +113,9 @@ CMainFrame::CMainFrame(CConfiguration& config, IFileChooser& files, int screenWi
 
     fileCommands = std::make_unique<CFileCommands>(*this);
     viewCommands = std::make_unique<CViewCommands>(*this);
-    recordCommands = std::make_unique<CRecordCommands>(*this);
+    recordCommands = std::make_unique<CRecordCommands>(*this, [this](const CProjectProfile& project) {
+        return scaleCommands->PrepareQuantity(project, nullptr, ResultQuantity::FirstContact);
+    });
     optionsCommands = std::make_unique<COptionsCommands>(*this);
     exportCommands = std::make_unique<CExportCommands>(*this);
     measurementCommands = std::make_unique<CMeasurementCommands>(*this);

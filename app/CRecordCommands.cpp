@@ -10,14 +10,15 @@
 #include "model/CProjectProfile.h"
 #include "model/FormingSummary.h"
 #include "model/Reports.h"
-#include "ui/scale/FirstContactProgress.h"
 #include "ui/scene/CSceneRender.h"
 
 #include <QAction>
 
 namespace quillmere {
 
-CRecordCommands::CRecordCommands(CMainFrame& mainFrame) : frame(mainFrame) {
+CRecordCommands::CRecordCommands(CMainFrame& mainFrame,
+                                 std::function<bool(const CProjectProfile&)> prepareFirstContactOf)
+    : frame(mainFrame), prepareFirstContact(std::move(prepareFirstContactOf)) {
     CCommandTable& commands = frame.Commands();
     auto open = [this] { return CommandState{frame.ActiveDocument() != nullptr, false}; };
     auto onPlayer = [this](void (CRecordPlayer::*step)()) {
@@ -109,22 +110,14 @@ void CRecordCommands::RecordInformation() {
 }
 
 void CRecordCommands::FormingSummary() {
-    CDocumentFrame* window = frame.ActiveDocumentFrame();
     CSceneRender* view = frame.ActiveSceneView();
     CProjectProfile* document = frame.ActiveDocument();
-    if (!window || !window->Session() || !view || !document || !document->Sheet() ||
-        document->IsAnimationBusy())
+    if (!view || !document || !document->Sheet() || document->IsAnimationBusy())
         return;
-    CSession& session = *window->Session();
-    std::shared_ptr<const std::vector<double>> contact = session.KnownFirstContact();
-    if (!contact) {
-        contact = FirstContactWithProgress(&frame, document->ProjectPathName(), document->RecordCount());
-        // Without it the summary still gives the figures of the record.
-        if (contact)
-            session.KeepFirstContact(contact);
-    }
-    const FormingFigures figures =
-        FormingFiguresOf(*document->Sheet(), view->Scene().MinimumWall(), contact.get());
+    // Without the first contact the summary still gives the figures of the record.
+    prepareFirstContact(*document);
+    const FormingFigures figures = FormingFiguresOf(*document->Sheet(), view->Scene().MinimumWall(),
+                                                    document->Sheet()->FirstContact().get());
     const std::string text =
         FormingSummaryText(figures, frame.Configuration(), document->PathName(), document->CurrentRecord());
     CFormingSummaryDialog dialog(QString::fromStdString(text), &frame);

@@ -3,13 +3,18 @@
 // record reports.
 #pragma once
 
+#include <functional>
+
 namespace quillmere {
 
 class CMainFrame;
+class CProjectProfile;
 
 class CRecordCommands {
 public:
-    explicit CRecordCommands(CMainFrame& frame);
+    // prepareFirstContact computes a project's first contact once, as the
+    // scale's commands do for the views; false when cancelled or failed.
+    CRecordCommands(CMainFrame& frame, std::function<bool(const CProjectProfile&)> prepareFirstContact);
 
 private:
     void LoadTypedRecord();
@@ -21,6 +26,7 @@ private:
     void FormingSummary();
 
     CMainFrame& frame;
+    std::function<bool(const CProjectProfile&)> prepareFirstContact;
     bool autoLoad = false;
 };
 

@@ -57,8 +57,9 @@ struct ShareArguments {
 };
 
 struct BatchArguments {
-    std::string command; // report, values, cut, tip, export, render, video, study, vtk, measure, gltf or share
-    std::string report;  // sheet, project, record, document or forming
+    std::string
+        command;        // report, values, cut, tip, export, render, video, study, vtk, measure, gltf or share
+    std::string report; // sheet, project, record, document or forming
     std::string project;
     std::string units;                      // "", "si" or "us"
     int record = 0;                         // 0: the last record

@@ -3,12 +3,10 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchOutput.h"
 #include "core/Messages.h"
-#include "model/FirstContact.h"
 #include "model/FormingSummary.h"
 #include "model/Reports.h"
+#include "scale/AllRecordLimits.h"
 #include "session/CSession.h"
-
-#include <atomic>
 
 namespace quillmere {
 
@@ -43,17 +41,15 @@ int WriteReport(const BatchArguments& arguments, BatchProject& opened, std::ostr
             return BatchFailure;
     } else if (arguments.report == "forming") {
         // The first contact needs every record of the project.
-        const std::atomic<bool> cancel{false};
-        const FirstContact contact =
-            FirstContactRecords(project.ProjectPathName(), project.RecordCount(), nullptr, cancel);
-        if (contact.outcome != FirstContact::Done) {
-            if (!contact.failure.empty())
-                ShowMessage(contact.failure, MessageIcon::Error);
+        std::string failure;
+        if (!EnsureFirstContact(project, failure)) {
+            if (!failure.empty())
+                ShowMessage(failure, MessageIcon::Error);
             return BatchFailure;
         }
         const FormingFigures figures =
             FormingFiguresOf(*project.Sheet(), MinimumWallMetres(arguments.minimumWall, opened.configuration),
-                             &contact.records);
+                             project.Sheet()->FirstContact().get());
         text = FormingSummaryText(figures, opened.configuration, project.PathName(), project.CurrentRecord());
     } else {
         text = DocumentInformationReport(project.PathName());

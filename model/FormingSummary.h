@@ -57,7 +57,7 @@ struct FormingFigures {
 };
 
 // The figures of sheet; minimumWall in metres (none when not above 0);
-// firstContact by node number as FirstContactRecords gives it, or null.
+// firstContact by node number as the sheet keeps it (CSheetProfile::FirstContact), or null.
 FormingFigures FormingFiguresOf(const CSheetProfile& sheet, double minimumWall,
                                 const std::vector<double>* firstContact);
 

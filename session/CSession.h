@@ -67,20 +67,11 @@ public:
     int SelectedPoint() const { return selectedPoint; }
     void SelectPoint(int point) { selectedPoint = point; }
 
-    // By node number, the record at which each node first touched a tool
-    // over every record (FirstContactRecords): read once, kept while the
-    // project is open; null until then.
-    const std::shared_ptr<const std::vector<double>>& KnownFirstContact() const { return firstContact; }
-    void KeepFirstContact(std::shared_ptr<const std::vector<double>> records) {
-        firstContact = std::move(records);
-    }
-
 private:
     CProjectProfile project;
     CCutSession cut;
     std::shared_ptr<const MeasuredPoints> measured;
     int selectedPoint = -1;
-    std::shared_ptr<const std::vector<double>> firstContact;
 };
 
 } // namespace quillmere

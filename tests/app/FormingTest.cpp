@@ -170,13 +170,13 @@ void MainFrameTest::formingSummaryShowsTheRecordAndCopiesItsText() {
     QCOMPARE(QApplication::clipboard()->text(), shown);
 
     // The first contact is read once for the project.
-    const std::shared_ptr<const std::vector<double>> contact = child->Session()->KnownFirstContact();
+    const std::shared_ptr<const std::vector<double>> contact = child->Document()->Sheet()->FirstContact();
     QVERIFY(contact);
     QVERIFY(frame->Commands().Run(command::GoToStart));
     QTRY_VERIFY(!child->Document()->Player().IsLoading());
     summary();
     QVERIFY2(shown.contains(QLatin1String("Record number 1")), qPrintable(shown));
     QVERIFY2(shown.contains(QLatin1String("Areal draw ratio: 1.0000")), qPrintable(shown));
-    QCOMPARE(child->Session()->KnownFirstContact(), contact);
+    QCOMPARE(child->Document()->Sheet()->FirstContact(), contact);
     QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
 }

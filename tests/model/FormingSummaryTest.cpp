@@ -170,85 +170,23 @@ TEST_F(FormingSummary, HalfModelGivesTheWholePart) {
     EXPECT_EQ(Text(whole).find("model:"), std::string::npos);
 }
 
-namespace {
-
-// A project of 4 records whose nodes touch the tools as touch says.
-void WriteContacts(CProjectFixture& fixture,
-                   const std::function<void(int record, samplegen::RecordData&)>& touch) {
-    for (int index = 0; index < 4; ++index) {
-        samplegen::RecordData record = fixture.Record(index);
-        touch(index + 1, record);
-        ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File(FormatText("fixture.%03d", index)), record));
-    }
-}
-
-} // namespace
-
-// Node 1 touches tool 1 from record 2 on; node 3 touches tool 6 in record 3
-// only; node 5 touches in the last record; the others never do.
-TEST_F(FormingSummary, FirstContactOverEveryRecord) {
-    FixtureOptions options;
-    options.records = 4;
-    CProjectFixture fixture(options);
-    WriteContacts(fixture, [](int record, samplegen::RecordData& data) {
-        if (record >= 2)
-            data.contactTool[0] = 0;
-        if (record == 3)
-            data.contactTool[2] = 5;
-        if (record == 4)
-            data.contactTool[4] = 9;
-        data.contactTool[6] = 10; // no tool
-    });
-    std::vector<std::pair<int, int>> progress;
-    const std::atomic<bool> cancel{false};
-    const FirstContact contact = FirstContactRecords(
-        fixture.ProjectPath(), 4, [&](int done, int count) { progress.emplace_back(done, count); }, cancel);
-    ASSERT_EQ(contact.outcome, FirstContact::Done) << contact.failure;
-    ASSERT_EQ(contact.records.size(), 21u); // 5 x 4 nodes and entry 0
-    for (size_t node = 0; node < contact.records.size(); ++node) {
-        const double expected = node == 1 ? 2 : node == 3 ? 3 : node == 5 ? 4 : NAN;
-        if (std::isnan(expected))
-            EXPECT_TRUE(std::isnan(contact.records[node])) << node;
-        else
-            EXPECT_EQ(contact.records[node], expected) << node;
-    }
-    EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{1, 4}, {2, 4}, {3, 4}, {4, 4}}));
-
-    const ContactSpan span = ContactSpanOf(contact.records);
+// The summary's line of the first contact: the span of the nodes' first
+// records and the nodes never in contact (20 nodes, entry 0 is no node).
+TEST_F(FormingSummary, FirstContactSpan) {
+    std::vector<double> records(21, NAN);
+    records[1] = 2;
+    records[3] = 3;
+    records[5] = 4;
+    const ContactSpan span = ContactSpanOf(records);
     EXPECT_EQ(span.first, 2);
     EXPECT_EQ(span.last, 4);
     EXPECT_EQ(span.neverInContact, 17);
-    const FormingFigures figures = FormingFiguresOf(Sheet(fixture.Record(3)), 0, &contact.records);
+    CProjectFixture fixture;
+    const FormingFigures figures = FormingFiguresOf(Sheet(fixture.Record(2)), 0, &records);
     EXPECT_TRUE(HasLine(Text(figures), "First contact: records 2 to 4, 17 nodes never in contact"))
         << Text(figures);
-}
 
-TEST_F(FormingSummary, FirstContactNeverMade) {
-    CProjectFixture fixture;
-    const std::atomic<bool> cancel{false};
-    const FirstContact contact = FirstContactRecords(fixture.ProjectPath(), 3, nullptr, cancel);
-    ASSERT_EQ(contact.outcome, FirstContact::Done);
-    const FormingFigures figures = FormingFiguresOf(Sheet(fixture.Record(2)), 0, &contact.records);
-    EXPECT_TRUE(HasLine(Text(figures), "First contact: none, 20 nodes never in contact")) << Text(figures);
-}
-
-TEST_F(FormingSummary, FirstContactCancelledOrFailed) {
-    CProjectFixture fixture;
-    const std::atomic<bool> cancelled{true};
-    EXPECT_EQ(FirstContactRecords(fixture.ProjectPath(), 3, nullptr, cancelled).outcome,
-              FirstContact::Cancelled);
-
-    const std::atomic<bool> cancel{false};
-    std::remove(fixture.File("fixture.001").c_str());
-    const FirstContact missing = FirstContactRecords(fixture.ProjectPath(), 3, nullptr, cancel);
-    EXPECT_EQ(missing.outcome, FirstContact::Failed);
-    EXPECT_NE(missing.failure.find("fixture.001"), std::string::npos) << missing.failure;
-    EXPECT_TRUE(missing.records.empty());
-
-    // A record of another mesh cannot be told apart node by node.
-    ASSERT_TRUE(
-        samplegen::WriteRecordFile(fixture.File("fixture.001"), samplegen::MakeGridRecord(2, 2, 0.2, 0.1)));
-    const FirstContact other = FirstContactRecords(fixture.ProjectPath(), 3, nullptr, cancel);
-    EXPECT_EQ(other.outcome, FirstContact::Failed);
-    EXPECT_NE(other.failure.find("its mesh is not the project's mesh"), std::string::npos) << other.failure;
+    const std::vector<double> never(21, NAN);
+    const FormingFigures none = FormingFiguresOf(Sheet(fixture.Record(2)), 0, &never);
+    EXPECT_TRUE(HasLine(Text(none), "First contact: none, 20 nodes never in contact")) << Text(none);
 }
