@@ -32,11 +32,19 @@ namespace {
 // First contact is read from every record of a project before it is shown;
 // false after the message when a record cannot be used.
 bool PrepareFirstContact(const BatchArguments& arguments, const CProjectProfile& project) {
-    if (arguments.quantity != ResultQuantity::FirstContact)
+    // A model carries the values of every quantity: without first contact it
+    // carries none of it.
+    const bool shown = arguments.quantity == ResultQuantity::FirstContact;
+    if (!shown && arguments.command != "gltf")
         return true;
     std::string failure;
     if (EnsureFirstContact(project, failure))
         return true;
+    if (!shown) {
+        if (!failure.empty())
+            ShowMessage(failure, MessageIcon::Warning);
+        return true;
+    }
     if (!failure.empty())
         ShowMessage(failure, MessageIcon::Error);
     return false;

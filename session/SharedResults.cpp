@@ -7,9 +7,11 @@
 #include "core/TextFormat.h"
 #include "model/CMoldProfile.h"
 #include "model/CSheetProfile.h"
+#include "model/FormingSummary.h"
 #include "model/Reports.h"
 #include "model/SheetMeans.h"
 #include "model/Texts.h"
+#include "scale/AllRecordLimits.h"
 #include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
 #include "session/CSession.h"
@@ -341,6 +343,10 @@ bool MakeSharedResults(CSession& session, const ShareRequest& asked, const CConf
         }
     if (request.records.empty() || !session.ShowRecord(request.records.front()))
         return false;
+    // First contact needs every record; without it the page shows none.
+    std::string contactFailure;
+    if (!EnsureFirstContact(project, contactFailure) && !contactFailure.empty())
+        ShowMessage(contactFailure, MessageIcon::Warning);
     const std::string name = project.DisplayName();
     page = SharePage();
     page.title = name;
@@ -422,6 +428,10 @@ bool MakeSharedResults(CSession& session, const ShareRequest& asked, const CConf
     // Of the record the session holds now, the list's last.
     AddReportTable(page, FormatText("Sheet properties, record %d", project.CurrentRecord()),
                    SheetPropertiesReport(project, configuration));
+    const FormingFigures figures =
+        FormingFiguresOf(*project.Sheet(), 0, project.Sheet()->FirstContact().get());
+    AddReportTable(page, FormatText("Forming summary, record %d", project.CurrentRecord()),
+                   FormingSummaryText(figures, configuration, project.PathName(), project.CurrentRecord()));
     return true;
 }
 

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 
 using namespace quillmere;
@@ -54,8 +56,16 @@ TEST(SharedResults, EachRecordCarriesWhatTheTipPrintsAndThePanelsColours) {
     // The tool moves 10 mm a record: 20 mm from record 1 to 3, in inches.
     EXPECT_NE(page.view.find(FormatText("\"tools\":[[0.000000,0.000000,%.6f]", 20 / 25.4)), std::string::npos)
         << page.view;
-    ASSERT_EQ(page.tables.size(), 1u);
+    ASSERT_EQ(page.tables.size(), 2u);
     EXPECT_EQ(page.tables[0].title, "Sheet properties, record 3");
+    // The forming summary of the same record, with the first contact read over every record.
+    EXPECT_EQ(page.tables[1].title, "Forming summary, record 3");
+    const auto& summary = page.tables[1].rows;
+    EXPECT_NE(std::find(summary.begin(), summary.end(),
+                        std::make_pair(std::string("Areal draw ratio"), std::string("1.0000"))),
+              summary.end());
+    EXPECT_TRUE(std::any_of(summary.begin(), summary.end(),
+                            [](const auto& row) { return row.first == "First contact"; }));
 
     // The session was left at the list's last record, which the last block holds.
     const CSheetProfile& sheet = *session.Sheet();
