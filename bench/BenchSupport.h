@@ -24,3 +24,8 @@ double PeakMemoryMegabytes();
 // elements) asks for another grid, for the growth of the costs with the
 // mesh; give it a QUILLMERE_BENCH_DIR of its own.
 std::string MillionElementProject();
+
+// A project of ten records of the 1,000,000-element mesh, the sheet lifted by
+// 10 mm per record and touching the tool in a disc that widens record by
+// record, written once per run; returns the path of its project file.
+std::string TenRecordProject();

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,10 @@ protected:
             samplegen::RecordData record = fixture.Record(r);
             for (samplegen::Vec3& node : record.current)
                 node.x *= stretch[r] + 0.05 * node.y;
+            // Nodes touch a tool from a record of their own on.
+            record.contactTool.resize(record.current.size());
+            for (size_t n = 0; n < record.contactTool.size(); ++n)
+                record.contactTool[n] = static_cast<int>(n % 5) <= r ? 0 : 255;
             int e = 0;
             for (samplegen::RecordElement& element : record.elements) {
                 element.temperature = static_cast<float>(150 + shift[r] + (e * 7 + r * 3) % 11);
@@ -50,6 +55,8 @@ protected:
     ScaleRange OneByOne(ResultQuantity quantity) {
         CProjectProfile project;
         EXPECT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
+        std::string failure;
+        EXPECT_TRUE(EnsureFirstContact(project, failure)) << failure;
         ScaleRange all{DBL_MAX, -DBL_MAX};
         for (int record = 1; record <= Records; ++record) {
             EXPECT_TRUE(project.GoToRecord(record)) << messages.Texts();
