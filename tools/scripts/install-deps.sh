@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libtbb-dev libeigen3-dev
   clang libclang-rt-14-dev clang-format locales desktop-file-utils
   munge slurmctld slurmd slurm-client python3-vtk9
-  chromium chromium-driver python3-selenium
+  chromium chromium-driver python3-selenium zlib1g-dev
 )
 packages+=("$@")
 # Node.js runs the glTF validator; a Node.js of another origin that brings

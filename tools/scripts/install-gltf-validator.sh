@@ -19,7 +19,13 @@ if ! command -v npm >/dev/null; then
 fi
 mkdir -p "$folder"
 cp "$pins/package.json" "$pins/package-lock.json" "$folder/"
-if ! (cd "$folder" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error); then
+# Debian's npm knows only its own certificates; the system's bundle holds
+# those of a machine behind a proxy as well.
+ca=()
+if [ -f /etc/ssl/certs/ca-certificates.crt ]; then
+  ca=(--cafile=/etc/ssl/certs/ca-certificates.crt)
+fi
+if ! (cd "$folder" && npm ci "${ca[@]}" --ignore-scripts --no-audit --no-fund --loglevel=error); then
   rm -rf "$folder/node_modules"
   echo "the glTF validator could not be installed from the npm registry: the glTF tests read the models" \
     "back with VTK's reader instead" >&2
