@@ -86,6 +86,11 @@ const FFmpegFunctions* LoadFFmpeg(std::string* failure = nullptr) {
     static std::string why;
     static const FFmpegFunctions* const loaded = []() -> const FFmpegFunctions* {
         static FFmpegFunctions functions;
+        // dlerror is null when nothing failed, as for a symbol found null.
+        const auto lastError = [] {
+            const char* text = ::dlerror();
+            return std::string(text ? text : "a function is missing");
+        };
         const auto open = [](const char* name) { return ::dlopen(name, RTLD_NOW | RTLD_LOCAL); };
         void* const avutil = open("libavutil.so." AV_STRINGIFY(LIBAVUTIL_VERSION_MAJOR));
         void* const swscale =
@@ -95,13 +100,13 @@ const FFmpegFunctions* LoadFFmpeg(std::string* failure = nullptr) {
         void* const avformat =
             avcodec ? open("libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR)) : nullptr;
         if (!avformat) {
-            why = ::dlerror();
+            why = lastError();
             return nullptr;
         }
 #define QUILLMERE_FFMPEG_FIND(library, name)                                                                 \
     functions.name = reinterpret_cast<decltype(functions.name)>(::dlsym(library, #name));                    \
     if (!functions.name) {                                                                                   \
-        why = ::dlerror();                                                                                   \
+        why = lastError();                                                                                   \
         return nullptr;                                                                                      \
     }
         QUILLMERE_FFMPEG_FUNCTIONS(QUILLMERE_FFMPEG_FIND)
