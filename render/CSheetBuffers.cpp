@@ -243,7 +243,7 @@ void CSheetBuffers::BuildDots(const DisplaySettings& settings) {
 // its model-space edge cross product, kept per record, with the cross
 // product of the projection's window rows. A triangle counts as facing a way
 // unless that area says otherwise by more than the driver's rounding can
-// change it: corners snapped to 1/256 pixel, single-precision transforms
+// change it: corners snapped to the subpixel grid, single-precision transforms
 // bounded by the size of the terms they sum, and the rounding of the kept
 // cross products. The answer is kept for the same matrices, viewport and
 // node arrays.
@@ -314,7 +314,11 @@ int CSheetBuffers::SheetFacing() {
             sum += row[c] * std::max(std::fabs(box[2 * c]), std::fabs(box[2 * c + 1]));
         terms = std::max(terms, sum * std::max(halfWidth, halfHeight));
     }
-    const double error = 1.0 / 256 + 2e-6 * terms;
+    // A corner is snapped to the driver's subpixel grid: 1/256 pixel on a
+    // software driver, coarser on some others (4 bits at the least).
+    GLint subpixelBits = 0;
+    glGetIntegerv(GL_SUBPIXEL_BITS, &subpixelBits);
+    const double error = std::ldexp(1.0, -std::clamp(subpixelBits, 4, 8)) + 2e-6 * terms;
     const double stretch = 2 * (std::fabs(a1[0]) + std::fabs(a1[1]) + std::fabs(a1[2]) + std::fabs(a2[0]) +
                                 std::fabs(a2[1]) + std::fabs(a2[2]));
     const double viewSize = std::fabs(view[0]) + std::fabs(view[1]) + std::fabs(view[2]);
