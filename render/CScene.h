@@ -19,10 +19,8 @@
 #include <QImage>
 
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>

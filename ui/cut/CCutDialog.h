@@ -35,8 +35,8 @@ class CSession;
 
 class CCutDialog;
 
-// The graph area: draws the graph through the window and sends it the
-// mouse.
+// The graph area: draws the graph of the window's cut and sends the window
+// the mouse.
 class CCutGraph : public QWidget {
     Q_OBJECT
 
