@@ -23,6 +23,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include <utility>
+
 namespace quillmere {
 
 // One printer for the program, so that Print setup's choices hold for the
@@ -42,7 +44,8 @@ void PrintIntoFile(QPrinter& printer, const std::function<bool()>& print) {
         ShowMessage("Printing failed: " + file.Error(), MessageIcon::Error);
 }
 
-CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
+CExportCommands::CExportCommands(CMainFrame& mainFrame, FirstContactPreparation prepareFirstContactOf)
+    : frame(mainFrame), prepareFirstContact(std::move(prepareFirstContactOf)) {
     DefinePrintCommands();
     DefinePictureCommands();
     DefineSharingCommands();
@@ -106,7 +109,7 @@ void CExportCommands::DefinePictureCommands() {
             return state;
         });
     commands.Define(
-        command::ExportModel, QStringLiteral("Export 3D &model..."),
+        command::ExportModel, QStringLiteral("Export &3D model..."),
         QStringLiteral("Save the sheet and the shown tools as a 3D model (glTF) that other viewers open"),
         [this] {
             CSceneRender* active = frame.ActiveSceneView();
@@ -115,8 +118,12 @@ void CExportCommands::DefinePictureCommands() {
                 return;
             const QString path = frame.Files().ModelToSave(
                 &frame, QString::fromStdString(DefaultModelName(document->PathName())));
-            if (!path.isEmpty())
-                ExportModel(*active, path.toStdString());
+            if (path.isEmpty())
+                return;
+            // Without it the model's first contact holds no values; the
+            // other quantities are still worth the file.
+            prepareFirstContact(*document, active->Comparison().get());
+            ExportModel(*active, path.toStdString());
         },
         idleView);
 }

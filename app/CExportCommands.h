@@ -8,7 +8,9 @@ class QPrinter;
 
 namespace quillmere {
 
+class CComparison;
 class CMainFrame;
+class CProjectProfile;
 struct CommandState;
 
 // The program's printer: what Print setup chose holds for every print.
@@ -22,7 +24,10 @@ void PrintIntoFile(QPrinter& printer, const std::function<bool()>& print);
 
 class CExportCommands {
 public:
-    explicit CExportCommands(CMainFrame& frame);
+    // prepareFirstContact computes a project's first contact (and its
+    // comparison's) once, as the 3D model carries every quantity's values.
+    using FirstContactPreparation = std::function<bool(const CProjectProfile&, const CComparison*)>;
+    CExportCommands(CMainFrame& frame, FirstContactPreparation prepareFirstContact);
 
 private:
     // Print, Print directly and Print setup.
@@ -39,6 +44,7 @@ private:
     void PrintSetup();
 
     CMainFrame& frame;
+    FirstContactPreparation prepareFirstContact;
 };
 
 } // namespace quillmere

@@ -117,7 +117,10 @@ CMainFrame::CMainFrame(CConfiguration& config, IFileChooser& files, int screenWi
         return scaleCommands->PrepareQuantity(project, nullptr, ResultQuantity::FirstContact);
     });
     optionsCommands = std::make_unique<COptionsCommands>(*this);
-    exportCommands = std::make_unique<CExportCommands>(*this);
+    exportCommands = std::make_unique<CExportCommands>(
+        *this, [this](const CProjectProfile& project, const CComparison* comparison) {
+            return scaleCommands->PrepareQuantity(project, comparison, ResultQuantity::FirstContact);
+        });
     measurementCommands = std::make_unique<CMeasurementCommands>(*this);
     progress = BuildStatusBar(statusBar());
     BuildScalePanel(screenWidth);

@@ -115,12 +115,16 @@ void MainFrameTest::initTestCase() {
     FixtureOptions options;
     options.records = 5;
     fixture = std::make_unique<CProjectFixture>(options);
-    // Thickness 1.2 mm to 3.0 mm over the sheet, record after record.
+    // Thickness 1.2 mm to 3.0 mm over the sheet, record after record; node k
+    // touches the tool from record k on.
     for (int r = 0; r < options.records; ++r) {
         samplegen::RecordData record = fixture->Record(r);
         for (size_t e = 0; e < record.elements.size(); ++e)
             record.elements[e].initialThickness =
                 static_cast<float>(0.0012 + 0.0018 * static_cast<double>(e) / (record.elements.size() - 1));
+        record.contactTool.assign(record.current.size(), 255);
+        for (int node = 0; node <= r; ++node)
+            record.contactTool[static_cast<size_t>(node)] = 0;
         QVERIFY(samplegen::WriteRecordFile(samplegen::RecordFileName(fixture->ProjectPath(), r), record));
     }
     other = std::make_unique<CProjectFixture>();

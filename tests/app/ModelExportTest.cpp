@@ -23,7 +23,10 @@
 #include <QSpinBox>
 #include <QtTest>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
+#include <memory>
 
 using namespace quillmere;
 
@@ -97,6 +100,23 @@ void MainFrameTest::exportModelWritesWhatTheActiveViewShows() {
     QCOMPARE(plain.Children(), (QStringList{"Sheet", "Tool 1"}));
     QCOMPARE(plain.json["nodes"][0]["name"].toString(), QStringLiteral("fixture.tfc, record 5"));
     QCOMPARE(plain.json["scenes"][0]["extras"]["title"].toString(), QStringLiteral("Thickness"));
+    // The model carries first contact although the view never showed it:
+    // the export read it over every record.
+    const std::shared_ptr<const FirstContactRecords> contact = view->Scene().View().Sheet()->FirstContact();
+    QVERIFY(contact);
+    int touched = 0;
+    const int firstContact = plain.SheetAttributes()["_FIRST_CONTACT"].toInt();
+    for (int node = 1; node <= view->Scene().View().Sheet()->NodeCount(); ++node) {
+        const double record = (*contact)[static_cast<size_t>(node)];
+        const float written = plain.At<float>(firstContact, node - 1);
+        if (std::isnan(record)) {
+            QCOMPARE(written, std::numeric_limits<float>::lowest());
+        } else {
+            QCOMPARE(written, static_cast<float>(record));
+            ++touched;
+        }
+    }
+    QCOMPARE(touched, 5);
 
     // Record 1 of the temperature compared with record 5, the tool hidden.
     Command(command::GoToStart)->trigger();

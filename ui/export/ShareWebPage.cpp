@@ -61,6 +61,9 @@ bool ShareWebPage(CSceneRender& view, const CConfiguration& configuration, QWidg
         }
     }
     QApplication::restoreOverrideCursor();
+    // As for the picture, the video and the model: a long write ends in a word.
+    if (written)
+        ShowMessage("Web page successfully created.", MessageIcon::Information);
     return written;
 }
 
