@@ -6,6 +6,7 @@
 #include "app/CommandIds.h"
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "model/Reports.h"
 #include "ui/scene/CSceneRender.h"

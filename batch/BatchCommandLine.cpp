@@ -11,6 +11,7 @@
 #include "batch/VtkCommand.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
+#include "messages/MessageText.h"
 
 #include <algorithm>
 

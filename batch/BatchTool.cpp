@@ -16,7 +16,7 @@
 #endif
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
-#include "model/Texts.h"
+#include "messages/MessageText.h"
 #include "scale/ByPosition.h"
 #include "scale/Comparison.h"
 #include "session/CSession.h"
@@ -37,7 +37,7 @@ bool CompareWithMinus(const BatchArguments& arguments, const CConfiguration& con
     inputs.AddProject(reference);
     if (arguments.minusRecord != 0 &&
         (arguments.minusRecord < 1 || arguments.minusRecord > reference.RecordCount())) {
-        ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+        ShowMessage(MessageId::InvalidRecordNumber, MessageIcon::None);
         return false;
     }
     ComparisonRule rule;
@@ -46,9 +46,9 @@ bool CompareWithMinus(const BatchArguments& arguments, const CConfiguration& con
         if (arguments.hasMaxDistance)
             rule.maxDistance = configuration.LengthFromDisplay(arguments.maxDistance) / 1000;
     }
-    std::string failure;
+    Message failure;
     if (!view.CompareWith(reference, arguments.minusRecord, failure, rule)) {
-        BatchFail(failure);
+        BatchFail(MessageText(failure));
         return false;
     }
     return true;
@@ -121,9 +121,9 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
     // the output that shows them as nan (or grey).
     if (const CComparison* comparison = view.Comparison().get()) {
         out.flush();
-        const std::string beyond =
-            BeyondReferenceText(comparison->BeyondNodes(), comparison->Rule().maxDistance, configuration);
-        if (!beyond.empty())
+        const Message beyond =
+            BeyondReferenceMessage(comparison->BeyondNodes(), comparison->Rule().maxDistance, configuration);
+        if (beyond)
             ShowMessage(beyond, MessageIcon::Warning);
     }
     return status;

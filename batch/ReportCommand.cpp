@@ -3,6 +3,7 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchOutput.h"
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 #include "model/Reports.h"
 #include "session/CSession.h"
 

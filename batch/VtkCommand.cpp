@@ -11,10 +11,10 @@
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 #include "export/VtuFile.h"
+#include "messages/MessageText.h"
 #include "model/CDataString.h"
 #include "model/CProjectProfile.h"
 #include "model/Reports.h"
-#include "model/Texts.h"
 #include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
 #include "session/CSession.h"
@@ -270,7 +270,7 @@ int VtkProject(CSession& session, const CConfiguration& configuration, const std
     const CProjectProfile& project = session.Project();
     std::vector<int> list = RecordsOfList(records, project.RecordCount());
     if (list.empty()) {
-        ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+        ShowMessage(MessageId::InvalidRecordNumber, MessageIcon::None);
         return BatchFailure;
     }
     // The series in the order of the forming, whatever the list's.

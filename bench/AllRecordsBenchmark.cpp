@@ -2,6 +2,7 @@
 // and its automatic limits folded, on the bundled 15-record sample and on the
 // 1,000,000-element project.
 #include "bench/BenchSupport.h"
+#include "messages/MessageText.h"
 #include "scale/AllRecordLimits.h"
 #include "scale/ResultQuantity.h"
 
@@ -20,7 +21,7 @@ void RunAllRecords(benchmark::State& state, const std::string& project, int reco
         const AllRecordLimits all =
             ComputeAllRecordLimits(project, records, ResultQuantity::Thickness, nullptr, cancel);
         if (all.outcome != AllRecordLimits::Done) {
-            state.SkipWithError(("the records do not read: " + all.failure).c_str());
+            state.SkipWithError(("the records do not read: " + MessageText(all.failure)).c_str());
             return;
         }
         benchmark::DoNotOptimize(all.range);

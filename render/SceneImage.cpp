@@ -4,7 +4,6 @@
 #include "model/CProjectProfile.h"
 #include "render/CScene.h"
 #include "scale/Comparison.h"
-#include "scene/SceneTexts.h"
 #include "session/CSession.h"
 
 #include <QFont>
@@ -77,8 +76,8 @@ std::string SceneCaption(const std::string& title, int record, int recordCount) 
 }
 
 void ReportSceneImageFault(SceneImageFault fault) {
-    ShowMessage(fault == SceneImageFault::PixelFormat ? PixelFormatError
-                                                      : sceneTexts::GraphicalInitialisationFailed,
+    ShowMessage(fault == SceneImageFault::PixelFormat ? MessageId::PixelFormatError
+                                                      : MessageId::GraphicalInitialisationFailed,
                 MessageIcon::Error);
 }
 

@@ -5,7 +5,6 @@
 #include "core/TextFormat.h"
 #include "model/CSheetProfile.h"
 #include "model/SheetReading.h"
-#include "model/Texts.h"
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
@@ -31,27 +30,27 @@ std::string RecordFile(const std::string& projectPath, int index) {
 // Reads record index, on the mesh of sheet when given; null with the reason
 // when it is missing, damaged or of another mesh.
 std::unique_ptr<CSheetProfile> ReadRecordValues(const std::string& projectPath, int index,
-                                                const CSheetProfile* sheet, std::string& failure) {
+                                                const CSheetProfile* sheet, Message& failure) {
     const std::string name = RecordFile(projectPath, index);
     const std::string found = FindExistingFile(name, "");
     if (found.empty()) {
-        failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        failure = Message(MessageId::UnableToReadFrom, name);
         return nullptr;
     }
     CRecordData read = ReadRecordFile(found, index, nullptr);
     if (read.error.fault == RecordFault::CannotOpen) {
-        failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        failure = Message(MessageId::UnableToReadFrom, name);
         return nullptr;
     }
     if (read.error) {
-        failure = FormatText(texts::UnusableRecord, found.c_str(), RecordErrorText(read.error).c_str());
+        failure = Message(MessageId::UnusableRecord, found, RecordErrorMessage(read.error));
         return nullptr;
     }
     if (!sheet)
         return OpenSheet(std::move(read));
     std::unique_ptr<CSheetProfile> record = PrepareRecord(sheet->SharedMesh(), std::move(read));
     if (!record)
-        failure = FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
+        failure = Message(MessageId::UnusableRecord, found, MessageId::RecordNotProjectMesh);
     return record;
 }
 
@@ -105,11 +104,11 @@ AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recor
             result.range.minimum = result.range.maximum = std::numeric_limits<double>::quiet_NaN();
     } catch (const CCriticalError&) {
         result.outcome = AllRecordLimits::Failed;
-        result.failure.clear(); // said already
+        result.failure = Message(); // said already
     } catch (const std::exception& error) {
         result.outcome = AllRecordLimits::Failed;
-        result.failure = FormatText(texts::UnusableRecord, RecordFile(projectPath, index).c_str(),
-                                    FailureText(error).c_str());
+        result.failure =
+            Message(MessageId::UnusableRecord, RecordFile(projectPath, index), FailureMessage(error));
     }
     return result;
 }

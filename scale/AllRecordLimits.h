@@ -3,6 +3,7 @@
 // the record files itself and never touches an open document.
 #pragma once
 
+#include "core/Messages.h"
 #include "scale/ScaleRange.h"
 
 #include <atomic>
@@ -14,8 +15,8 @@ namespace quillmere {
 struct AllRecordLimits {
     enum Outcome { Done, Cancelled, Failed };
     Outcome outcome = Done;
-    ScaleRange range;    // stored units; meaningful when Done
-    std::string failure; // the message to show when Failed ("" when shown already)
+    ScaleRange range; // stored units; meaningful when Done
+    Message failure;  // the message to show when Failed (empty when shown already)
 };
 
 // Reads each of the recordCount records of the project once, the last one

@@ -663,7 +663,7 @@ void MainFrameTest::keysReachTheActiveWindowAfterTheRecordBox() {
         QTest::keyClick(box, Qt::Key_Return);
     };
     load("6");
-    QCOMPARE(messages->Texts(), std::string(texts::InvalidRecordNumber));
+    QCOMPARE(messages->Texts(), MessageText(MessageId::InvalidRecordNumber));
     QCOMPARE(box->text(), QStringLiteral("5"));
     const auto loaded = [&] { return !second->Document()->Player().IsLoading(); };
     load("2");

@@ -137,7 +137,7 @@ TEST_F(DataTipTest, AComparingViewsPickReadsBothSidesOfItsNodeOrElement) {
     ASSERT_TRUE(shown.Open(variant.ProjectPath(), nullptr));
     ASSERT_TRUE(compared.Open(reference.ProjectPath(), nullptr));
     auto comparison = std::make_shared<CComparison>(shown, compared);
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(comparison->Prepare(*shown.Sheet(), shown.CurrentRecord(), failure)) << failure;
     const CSheetProfile& sheet = *shown.Sheet();
     const Presentation presented =

@@ -130,7 +130,7 @@ TEST_F(AllRecordsTest, MissingOrForeignRecordFailsWithItsName) {
     AllRecordLimits all =
         ComputeAllRecordLimits(fixture.ProjectPath(), Records, ResultQuantity::Temperature, nullptr, cancel);
     EXPECT_EQ(all.outcome, AllRecordLimits::Failed);
-    EXPECT_NE(all.failure.find("fixture.001"), std::string::npos) << all.failure;
+    EXPECT_NE(MessageText(all.failure).find("fixture.001"), std::string::npos) << all.failure;
 
     // A record of another mesh cannot be compared with the others.
     EXPECT_TRUE(
@@ -138,7 +138,7 @@ TEST_F(AllRecordsTest, MissingOrForeignRecordFailsWithItsName) {
     all =
         ComputeAllRecordLimits(fixture.ProjectPath(), Records, ResultQuantity::Temperature, nullptr, cancel);
     EXPECT_EQ(all.outcome, AllRecordLimits::Failed);
-    EXPECT_NE(all.failure.find("fixture.001"), std::string::npos) << all.failure;
+    EXPECT_NE(MessageText(all.failure).find("fixture.001"), std::string::npos) << all.failure;
     EXPECT_TRUE(messages.messages.empty()) << messages.Texts();
 }
 

@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 #include "core/Parallel.h"
 #include "core/TextFormat.h"
+#include "messages/MessageText.h"
 #include "scale/AllRecordLimits.h"
 #include "scale/LimitsEditing.h"
 #include "scale/Presentation.h"
@@ -172,7 +173,7 @@ bool ComputeAllRecordLimitsWithProgress(QWidget* parent, const std::string& proj
     waiting.exec();
     const AllRecordLimits result = worker.Take();
     progress.reset();
-    if (result.outcome == AllRecordLimits::Failed && !result.failure.empty())
+    if (result.outcome == AllRecordLimits::Failed && result.failure)
         ShowMessage(result.failure, MessageIcon::Error);
     if (result.outcome != AllRecordLimits::Done)
         return false;
