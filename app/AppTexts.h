@@ -22,6 +22,8 @@ constexpr const char* MeasurementFilter = "Measurement files (*.csv *.txt);;All 
 constexpr const char* ImportMeasurementsTitle = "Import measurements";
 constexpr const char* SaveTableTitle = "Save table";
 constexpr const char* TableFilter = "CSV files (*.csv)";
+constexpr const char* ExportModelTitle = "Export 3D model";
+constexpr const char* ModelFilter = "glTF binary models (*.glb)";
 constexpr const char* MeasurementsPanel = "Measurements";
 
 } // namespace appTexts

@@ -12,7 +12,9 @@
 #include "render/ScenePrint.h"
 #include "ui/cut/CCutDialog.h"
 #include "ui/export/CFilesExportDialog.h"
+#include "ui/export/ModelExport.h"
 #include "ui/export/SaveToBitmap.h"
+#include "ui/export/ShareWebPage.h"
 #include "ui/export/VideoExport.h"
 #include "ui/export/ViewPrint.h"
 #include "ui/scene/CSceneRender.h"
@@ -87,6 +89,28 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
             state.enabled = state.enabled && !frame.CutWindowOf(frame.ActiveDocument());
             return state;
         });
+    commands.Define(
+        command::ExportModel, QStringLiteral("Export 3D &model..."),
+        QStringLiteral("Save the sheet and the shown tools as a 3D model (glTF) that other viewers open"),
+        [this] {
+            CSceneRender* active = frame.ActiveSceneView();
+            const CProjectProfile* document = frame.ActiveDocument();
+            if (!active || !document)
+                return;
+            const QString path = frame.Files().ModelToSave(
+                &frame, QString::fromStdString(DefaultModelName(document->PathName())));
+            if (!path.isEmpty())
+                ExportModel(*active, path.toStdString());
+        },
+        idleView);
+    commands.Define(
+        command::ShareWebPage, QStringLiteral("S&hare as web page..."),
+        QStringLiteral("One web page of the results for someone without the program"),
+        [this] {
+            if (CSceneRender* active = frame.ActiveSceneView())
+                ShareWebPage(*active, frame.Configuration(), &frame);
+        },
+        view);
     commands.Define(
         command::ExportProject, QStringLiteral("Export project &files..."),
         QStringLiteral("Export active project files into selected directory for data exchange"),

@@ -113,7 +113,9 @@ CMainFrame::CMainFrame(CConfiguration& config, IFileChooser& files, int screenWi
 
     fileCommands = std::make_unique<CFileCommands>(*this);
     viewCommands = std::make_unique<CViewCommands>(*this);
-    recordCommands = std::make_unique<CRecordCommands>(*this);
+    recordCommands = std::make_unique<CRecordCommands>(*this, [this](const CProjectProfile& project) {
+        return scaleCommands->PrepareQuantity(project, nullptr, ResultQuantity::FirstContact);
+    });
     optionsCommands = std::make_unique<COptionsCommands>(*this);
     exportCommands = std::make_unique<CExportCommands>(*this);
     measurementCommands = std::make_unique<CMeasurementCommands>(*this);
@@ -180,8 +182,8 @@ void CMainFrame::BuildMenus(MenuKind kind) {
         add(file, {command::Open, 0, command::PrintSetup, 0});
     else if (kind == MenuKind::Project)
         add(file, {command::Open, command::Close, 0, command::DocumentInfo, command::ImportMeasurements, 0,
-                   command::SaveBitmap, command::ExportVideo, command::ExportProject, command::ReportFile, 0,
-                   command::Print, command::PrintSetup, 0});
+                   command::SaveBitmap, command::ExportVideo, command::ExportModel, command::ShareWebPage,
+                   command::ExportProject, command::ReportFile, 0, command::Print, command::PrintSetup, 0});
     else
         add(file, {command::Open, command::Close, 0, command::PrintCut, 0});
     for (int k = 0; k < CRecentFiles::Count; ++k)
@@ -195,14 +197,15 @@ void CMainFrame::BuildMenus(MenuKind kind) {
                    command::XZView, 0, command::ZoomIn, command::ZoomOut, command::Fit, command::ZoomBox,
                    command::ExclusiveZoomBox, command::RemoveClipPlanes});
         QMenu* display = bar->addMenu(QStringLiteral("&Display"));
-        add(display, {command::Sheet, command::SheetElementsAndEdges, command::SheetElements,
-                      command::SheetEdges, command::Dots, 0, command::Tool1, command::Tool1Shading,
-                      command::Tool2, command::Tool2Shading, 0, command::CompareWith, command::StopComparing,
-                      0, command::Measurement, command::DisplayOptions, command::GraphicsOptions});
+        add(display,
+            {command::Sheet, command::SheetElementsAndEdges, command::SheetElements, command::SheetEdges,
+             command::Dots, 0, command::Tool1, command::Tool1Shading, command::Tool2, command::Tool2Shading,
+             0, command::CompareWith, command::StopComparing, command::MinimumWall, 0, command::Measurement,
+             command::DisplayOptions, command::GraphicsOptions});
         QMenu* records = bar->addMenu(QStringLiteral("&Record"));
         add(records, {command::GoToStart, command::PreviousRecord, command::NextRecord, command::GoToEnd, 0,
                       command::Animation, command::AutoLoad, 0, command::SheetProperties,
-                      command::ProjectInfo, command::RecordInfo});
+                      command::ProjectInfo, command::RecordInfo, command::FormingSummary});
     }
     if (kind != MenuKind::Empty) {
         QMenu* window = bar->addMenu(QStringLiteral("&Window"));
@@ -244,6 +247,11 @@ bool CMainFrame::OpenProject(const QString& path) {
 CChildFrame* CMainFrame::AddWindow(CSession* session, bool show) {
     auto* child = new CChildFrame(session, configuration);
     AttachInspection(*child->View(), configuration);
+    // A new view of a project marks the minimum wall last set for it.
+    const RememberedWall wall =
+        RememberedMinimumWall(QString::fromStdString(session->Project().ProjectPathName()));
+    if (wall.shown)
+        child->View()->Scene().SetMinimumWall(wall.wall);
     // Placed before it is shown: a window left at its own small size would
     // leave no room for its view, and a maximised one comes back to this.
     const QRect place = area->NewWindowPlace();
@@ -378,6 +386,10 @@ void CMainFrame::ToggleCutWindow() {
     // The cut of a comparing view is the cut of the difference.
     if (lastActiveView && lastActiveView->Scene().Project() == document)
         frame->CutWindow()->SetComparison(lastActiveView->Comparison());
+    frame->CutWindow()->SetProfilePreparation(
+        [this, document](ResultQuantity quantity, const CComparison* comparison) {
+            return scaleCommands->PrepareQuantity(*document, comparison, quantity);
+        });
     connect(frame->CutWindow(), &CCutDialog::GraphChanged, &commands, &CCommandTable::UpdateStates);
     // The read-out's mark shows in every 3D window of the document.
     connect(frame->CutWindow(), &CCutDialog::MarkMoved, this, [this, document] {

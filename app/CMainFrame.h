@@ -56,6 +56,9 @@ public:
     // Where the measurements table goes (suggested: a name beside the
     // measurement file); empty when the user cancels.
     virtual QString TableToSave(QWidget*, const QString&) { return QString(); }
+    // Where the 3D model of a view goes (suggested: the project's name);
+    // empty when the user cancels.
+    virtual QString ModelToSave(QWidget*, const QString&) { return QString(); }
 };
 
 class CMainFrame : public QMainWindow, public IDocumentHost {

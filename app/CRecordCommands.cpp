@@ -1,6 +1,7 @@
 #include "app/CRecordCommands.h"
 
 #include "app/CChildFrame.h"
+#include "app/CFormingSummaryDialog.h"
 #include "app/CMainFrame.h"
 #include "app/CNavigationBar.h"
 #include "app/CommandIds.h"
@@ -8,6 +9,7 @@
 #include "core/Messages.h"
 #include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
+#include "model/FormingSummary.h"
 #include "model/Reports.h"
 #include "ui/scene/CSceneRender.h"
 
@@ -15,7 +17,9 @@
 
 namespace quillmere {
 
-CRecordCommands::CRecordCommands(CMainFrame& mainFrame) : frame(mainFrame) {
+CRecordCommands::CRecordCommands(CMainFrame& mainFrame,
+                                 std::function<bool(const CProjectProfile&)> prepareFirstContactOf)
+    : frame(mainFrame), prepareFirstContact(std::move(prepareFirstContactOf)) {
     CCommandTable& commands = frame.Commands();
     auto open = [this] { return CommandState{frame.ActiveDocument() != nullptr, false}; };
     auto onPlayer = [this](void (CRecordPlayer::*step)()) {
@@ -64,6 +68,10 @@ CRecordCommands::CRecordCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         command::RecordInfo, QStringLiteral("Record &information"),
         QStringLiteral("Display information about the current record"), [this] { RecordInformation(); },
         open);
+    commands.Define(
+        command::FormingSummary, QStringLiteral("&Forming summary"),
+        QStringLiteral("Draw ratio, thickness, thinning and first contact of the record shown"),
+        [this] { FormingSummary(); }, open);
 }
 
 void CRecordCommands::LoadTypedRecord() {
@@ -100,6 +108,21 @@ void CRecordCommands::RecordInformation() {
     std::string text;
     if (RecordInformationReport(*document, frame.Configuration(), text))
         ShowMessage(text, MessageIcon::Information);
+}
+
+void CRecordCommands::FormingSummary() {
+    CSceneRender* view = frame.ActiveSceneView();
+    CProjectProfile* document = frame.ActiveDocument();
+    if (!view || !document || !document->Sheet() || document->IsAnimationBusy())
+        return;
+    // Without the first contact the summary still gives the figures of the record.
+    prepareFirstContact(*document);
+    const FormingFigures figures = FormingFiguresOf(*document->Sheet(), view->Scene().MinimumWall(),
+                                                    document->Sheet()->FirstContact().get());
+    const std::string text =
+        FormingSummaryText(figures, frame.Configuration(), document->PathName(), document->CurrentRecord());
+    CFormingSummaryDialog dialog(QString::fromStdString(text), &frame);
+    dialog.exec();
 }
 
 } // namespace quillmere

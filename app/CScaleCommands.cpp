@@ -4,6 +4,7 @@
 #include "app/CExtendedChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
+#include "app/ViewerProfile.h"
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "model/CProjectProfile.h"
@@ -13,6 +14,7 @@
 #include "scale/Presentation.h"
 #include "ui/cut/CCutDialog.h"
 #include "ui/scale/CCompareDialog.h"
+#include "ui/scale/CMinimumWallDialog.h"
 #include "ui/scale/CScaleLimitsDialog.h"
 #include "ui/scale/CScalePanel.h"
 #include "ui/scene/CSceneCommands.h"
@@ -30,6 +32,14 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         [this] {
             return CommandState{frame.ActiveSceneView() != nullptr, false};
         });
+    frame.Commands().Define(
+        command::MinimumWall, QStringLiteral("Mi&nimum wall\u2026"),
+        QStringLiteral("Mark the elements thinner than the minimum wall"), [this] { EditMinimumWall(); },
+        [this] {
+            const CSceneRender* view = frame.ActiveSceneView();
+            return CommandState{view != nullptr, view && view->Scene().MinimumWall() > 0};
+        },
+        true);
     frame.Commands().Define(
         command::CompareWith, QStringLiteral("&Compare with\u2026"),
         QStringLiteral("Show the difference to another project or another record"), [this] { CompareWith(); },
@@ -52,8 +62,16 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     QObject::connect(&frame, &CMainFrame::ActiveViewChanged, panel,
                      [this](CSceneRender* view) { Follow(view); });
     QObject::connect(panel, &CScalePanel::QuantityChosen, panel, [this](ResultQuantity quantity) {
-        if (CSceneRender* view = frame.ActiveSceneView())
-            view->Commands().SetQuantity(quantity);
+        CSceneRender* view = frame.ActiveSceneView();
+        if (!view)
+            return;
+        const CProjectProfile* project = view->Scene().Project();
+        // Cancelled, the view and the panel keep the quantity they had.
+        if (project && !PrepareQuantity(*project, view->Comparison().get(), quantity)) {
+            frame.ScalePanel()->ShowPresentation(view->Scene().Presented());
+            return;
+        }
+        view->Commands().SetQuantity(quantity);
     });
     QObject::connect(panel, &CScalePanel::PickModeChosen, panel, [this](int mode) {
         if (CSceneRender* view = frame.ActiveSceneView())
@@ -61,6 +79,8 @@ CScaleCommands::CScaleCommands(CMainFrame& mainFrame) : frame(mainFrame) {
     });
     QObject::connect(panel, &CScalePanel::LimitsRequested, panel,
                      [this] { frame.Commands().Run(command::Limits); });
+    QObject::connect(panel, &CScalePanel::MinimumWallRequested, panel,
+                     [this] { frame.Commands().Run(command::MinimumWall); });
     QObject::connect(panel, &CScalePanel::OrientationDragged, panel, [this](const Quaternion& q) {
         if (CSceneRender* view = frame.ActiveSceneView())
             view->Commands().SetRotation(q);
@@ -122,6 +142,20 @@ void CScaleCommands::EditLimits() {
     view->Commands().SetQuantity(quantity);
 }
 
+void CScaleCommands::EditMinimumWall() {
+    CSceneRender* view = frame.ActiveSceneView();
+    CProjectProfile* document = frame.ActiveDocument();
+    if (!view || !document)
+        return;
+    const QString path = QString::fromStdString(document->ProjectPathName());
+    CMinimumWallDialog dialog(view->Scene().MinimumWall(), RememberedMinimumWall(path).wall,
+                              frame.Configuration(), &frame);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    view->Commands().SetMinimumWall(dialog.Wall());
+    RememberMinimumWall(path, {dialog.Wall() > 0, dialog.Typed()});
+}
+
 void CScaleCommands::CompareWith() {
     CSceneRender* view = frame.ActiveSceneView();
     CProjectProfile* document = frame.ActiveDocument();
@@ -160,6 +194,9 @@ bool CScaleCommands::Compare(CSceneRender& view, const CProjectProfile& referenc
     const auto* document = view.Scene().Project();
     if (!document)
         return false;
+    // A view of first contact compares it with the reference's.
+    if (view.Scene().Quantity() == ResultQuantity::FirstContact && !PrepareFirstContact(reference))
+        return false;
     auto comparison = std::make_shared<CComparison>(*document, reference, record, rule);
     const CComparison* made = comparison.get();
     Message failure;
@@ -197,6 +234,36 @@ void CScaleCommands::NamesChanged() {
             child->View()->UpdatePresentation();
         }
     }
+}
+
+bool CScaleCommands::PrepareQuantity(const CProjectProfile& project, const CComparison* comparison,
+                                     ResultQuantity quantity) {
+    if (quantity != ResultQuantity::FirstContact)
+        return true;
+    if (!PrepareFirstContact(project))
+        return false;
+    const auto found = references.find(comparison);
+    return found == references.end() || PrepareFirstContact(*found->second);
+}
+
+bool CScaleCommands::PrepareFirstContact(const CProjectProfile& project) {
+    CSheetProfile* sheet = project.Sheet();
+    if (!sheet)
+        return false;
+    if (sheet->FirstContact())
+        return true;
+    std::shared_ptr<const FirstContactRecords> records;
+    if (!ComputeFirstContactWithProgress(&frame, project.ProjectPathName(), project.RecordCount(),
+                                         sheet->NodeCount(), records))
+        return false;
+    sheet->SetFirstContact(records);
+    for (CChildFrame* child : frame.Children()) {
+        const std::shared_ptr<CComparison>& comparison = child->View()->Comparison();
+        const auto found = references.find(comparison.get());
+        if (comparison && found != references.end() && found->second == &project)
+            comparison->SetReferenceFirstContact(records);
+    }
+    return true;
 }
 
 void CScaleCommands::ReferenceClosing(const CProjectProfile* document) {

@@ -21,6 +21,8 @@ public:
 
     // The limits dialog of the panel's quantity for the active view.
     void EditLimits();
+    // "Minimum wall..." of the active view, remembered for its project file.
+    void EditMinimumWall();
     // "Compare with...": the reference of the active view, chosen in a
     // dialog, node by node or by position; node by node, meshes that do not
     // match are refused with a message and the view stays as it was.
@@ -35,6 +37,13 @@ public:
     // The open projects' names changed: the comparisons and the panel's
     // title take them.
     void NamesChanged();
+    // What quantity needs before a view of project (comparing with
+    // comparison, or null) or its cut window shows it: first contact is
+    // computed over every record of the project and of the one compared
+    // with, once per project, with progress and Cancel. False, after any
+    // message, when it was cancelled or failed.
+    bool PrepareQuantity(const CProjectProfile& project, const CComparison* comparison,
+                         ResultQuantity quantity);
 
 private:
     void Follow(CSceneRender* view);
@@ -43,6 +52,9 @@ private:
     // A project closes: every view compared with it shows its plain
     // quantity again.
     void ReferenceClosing(const CProjectProfile* document);
+    // The project's first contact, computed when it has none yet; the
+    // comparisons with it take it.
+    bool PrepareFirstContact(const CProjectProfile& project);
 
     CMainFrame& frame;
     CSceneRender* followed = nullptr;

@@ -144,6 +144,11 @@ QString CDesktopFileChooser::TableToSave(QWidget* parent, const QString& suggest
                                         QString::fromUtf8(appTexts::TableFilter));
 }
 
+QString CDesktopFileChooser::ModelToSave(QWidget* parent, const QString& suggested) {
+    return QFileDialog::getSaveFileName(parent, QString::fromUtf8(appTexts::ExportModelTitle), suggested,
+                                        QString::fromUtf8(appTexts::ModelFilter));
+}
+
 CViewerApplication::CViewerApplication(QString name) : serverName(std::move(name)) {}
 
 CViewerApplication::~CViewerApplication() {

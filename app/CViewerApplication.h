@@ -23,6 +23,7 @@ public:
     QString ProjectToOpen(QWidget* parent) override;
     QString MeasurementsToImport(QWidget* parent) override;
     QString TableToSave(QWidget* parent, const QString& suggested) override;
+    QString ModelToSave(QWidget* parent, const QString& suggested) override;
 };
 
 class CViewerApplication : public QObject {

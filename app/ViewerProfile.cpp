@@ -4,9 +4,14 @@
 #include "app/CommandIds.h"
 #include "app/WindowPlacement.h"
 
+#include "core/TextFormat.h"
+
 #include <QAction>
 #include <QMainWindow>
 #include <QSettings>
+#include <QUrl>
+
+#include <cmath>
 
 namespace quillmere {
 
@@ -14,6 +19,12 @@ namespace {
 
 QSettings Profile() {
     return QSettings(QStringLiteral("Veltrane"), QStringLiteral("Quillmere"));
+}
+
+// The profile's group of a project file: its path without the separators
+// the store reads as groups.
+QString ProjectGroup(const QString& projectPath) {
+    return QStringLiteral("Minimum wall/") + QString::fromLatin1(QUrl::toPercentEncoding(projectPath));
 }
 
 } // namespace
@@ -51,6 +62,28 @@ void CRecentFiles::UpdateMenu() {
         action->setText(k < recent.size() ? QStringLiteral("&%1 %2").arg(k + 1).arg(recent[k])
                                           : QStringLiteral("Recent file"));
     }
+}
+
+RememberedWall RememberedMinimumWall(const QString& projectPath) {
+    QSettings profile = Profile();
+    profile.beginGroup(ProjectGroup(projectPath));
+    RememberedWall remembered;
+    // The wall is written in the C locale, whatever the user's is.
+    double wall = 0;
+    if (ParseWholeNumber(profile.value(QStringLiteral("Wall")).toString().toStdString().c_str(), wall) &&
+        std::isfinite(wall) && wall > 0) {
+        remembered.wall = wall;
+        remembered.shown = profile.value(QStringLiteral("Shown")).toString() == QLatin1String("1");
+    }
+    return remembered;
+}
+
+void RememberMinimumWall(const QString& projectPath, const RememberedWall& wall) {
+    QSettings profile = Profile();
+    profile.beginGroup(ProjectGroup(projectPath));
+    profile.setValue(QStringLiteral("Wall"), QString::fromStdString(FormatText("%.17g", wall.wall)));
+    profile.setValue(QStringLiteral("Shown"),
+                     wall.shown && wall.wall > 0 ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void SaveWindowPlacement(const QMainWindow& window) {

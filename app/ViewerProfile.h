@@ -29,6 +29,15 @@ private:
     CCommandTable& commands;
 };
 
+// The minimum wall last set in a view of a project, kept per project file:
+// whether it is on, and the wall in metres (the last one typed, 0 for none).
+struct RememberedWall {
+    bool shown = false;
+    double wall = 0;
+};
+RememberedWall RememberedMinimumWall(const QString& projectPath);
+void RememberMinimumWall(const QString& projectPath, const RememberedWall& wall);
+
 // The window's normal rectangle, whether it is maximised, and its bars.
 void SaveWindowPlacement(const QMainWindow& window);
 // The rectangle saved, always shown normal; nothing when none was saved.

@@ -19,8 +19,9 @@ struct RenderArguments {
     std::string output;           // the picture; its extension gives the format
     std::string view = "general"; // general, xy, xz or yz
     int width = 640, height = 480;
-    bool noName = false; // leave out the caption
-    bool scale = false;  // draw the colour scale
+    bool noName = false;    // leave out the caption
+    bool scale = false;     // draw the colour scale
+    double minimumWall = 0; // metres: the elements thinner are drawn in its colour; 0: none
 };
 
 struct VideoArguments {
@@ -38,8 +39,9 @@ struct StudyArguments {
     std::string units = "si";
     int task = -1, tasks = -1; // -1: from Slurm's array variables, else the whole list
     std::vector<std::string> gather;
-    std::string pictures; // a folder for one picture per project
-    std::string chart;    // the thickness chart, a PNG file
+    std::string pictures;    // a folder for one picture per project
+    std::string chart;       // the thickness chart, a PNG file
+    std::string minimumWall; // as typed, in the table's length unit; "": none
 };
 
 struct MeasureArguments {
@@ -49,9 +51,15 @@ struct MeasureArguments {
     std::string fit;       // "rigid": fit the points to the sheet first
 };
 
+struct ShareArguments {
+    std::string output;                  // the web page
+    std::vector<std::string> quantities; // as typed; none: every quantity
+};
+
 struct BatchArguments {
-    std::string command; // report, values, cut, tip, export, render, video, study, vtk or measure
-    std::string report;  // sheet, project, record or document
+    std::string
+        command;        // report, values, cut, tip, export, render, video, study, vtk, measure, gltf or share
+    std::string report; // sheet, project, record, document or forming
     std::string project;
     std::string units;                      // "", "si" or "us"
     int record = 0;                         // 0: the last record
@@ -65,7 +73,7 @@ struct BatchArguments {
     int pickMode = -1;           // tip: NodeMode or ElementMode
     int item = 0;                // tip: the node number or element index
     std::string target;          // export, vtk: the folder, as typed
-    std::string records = "all"; // vtk
+    std::string records = "all"; // vtk, share
     bool withSolution = false, firstAndLast = false, create = false;
     RenderArguments render;
     VideoArguments video;
@@ -78,6 +86,11 @@ struct BatchArguments {
     bool hasMaxDistance = false;
     double maxDistance = 0;
     MeasureArguments measure;
+    // report forming, values, render: the minimum wall in the length unit of
+    // the system of units (values: the configuration's); 0: none.
+    double minimumWall = 0;
+    std::string model; // gltf: the .glb file
+    ShareArguments share;
 };
 
 // The project a command works on: its session at the record the command

@@ -3,8 +3,10 @@
 #include "batch/BatchOptions.h"
 #include "batch/CutCommand.h"
 #include "batch/ExportCommand.h"
+#include "batch/GltfCommand.h"
 #include "batch/MeasureCommand.h"
 #include "batch/ReportCommand.h"
+#include "batch/ShareCommand.h"
 #include "batch/StudyCommand.h"
 #include "batch/TipCommand.h"
 #include "batch/ValuesCommand.h"
@@ -20,9 +22,10 @@ namespace quillmere {
 namespace {
 
 const char* const Usage =
-    "usage: quillmere-batch report sheet|project|record|document PROJECT.tfc [--units si|us] [--record N]\n"
-    "       quillmere-batch values PROJECT.tfc --quantity Q [--record N] [--min A --max B] [--minus "
-    "REFERENCE.tfc "
+    "usage: quillmere-batch report sheet|project|record|document|forming PROJECT.tfc [--units si|us] "
+    "[--record N] [--min-wall T]\n"
+    "       quillmere-batch values PROJECT.tfc --quantity Q [--record N] [--min A --max B] [--min-wall T] "
+    "[--minus REFERENCE.tfc "
     "[--minus-record M] [--by-position [--max-distance D]]]\n"
     "       quillmere-batch cut PROJECT.tfc --plane x|y|z --position P --quantity Q [--record N] [--units "
     "si|us] "
@@ -31,18 +34,24 @@ const char* const Usage =
     "       quillmere-batch tip PROJECT.tfc (--node N | --element E) [--record N] [--units si|us]\n"
     "       quillmere-batch export PROJECT.tfc --to DIR [--with-solution [--first-last]] [--create]\n"
     "       quillmere-batch render PROJECT.tfc -o FILE [--record N] [--quantity Q] [--view general|xy|xz|yz] "
-    "[--size WxH] [--no-name] [--scale] [--minus REFERENCE.tfc [--minus-record M] [--by-position "
+    "[--size WxH] [--no-name] [--scale] [--units si|us] [--min-wall T] [--minus REFERENCE.tfc "
+    "[--minus-record M] "
+    "[--by-position "
     "[--max-distance D]]]\n"
     "       quillmere-batch video PROJECT.tfc -o FILE.avi|FILE.mp4 [--size WxH] [--codec NAME] [--quantity "
     "Q] "
     "[--view general|xy|xz|yz]\n"
-    "       quillmere-batch study LIST -o TABLE.csv [--record last|N] [--units si|us] [--jobs N] [--pictures "
-    "DIR] [--chart FILE.png] [--task I --of N]\n"
+    "       quillmere-batch study LIST -o TABLE.csv [--record last|N] [--units si|us] [--min-wall T] [--jobs "
+    "N] [--pictures DIR] [--chart FILE.png] [--task I --of N]\n"
     "       quillmere-batch study --gather PART.csv... -o TABLE.csv\n"
     "       quillmere-batch vtk PROJECT.tfc --to DIR [--records all|last|N[,M...]] [--units si|us]\n"
     "       quillmere-batch measure PROJECT.tfc --points FILE.csv [--record N] [--units si|us] "
     "[--max-distance "
-    "D] [--tolerance T] [--fit rigid] [-o TABLE.csv]";
+    "D] [--tolerance T] [--fit rigid] [-o TABLE.csv]\n"
+    "       quillmere-batch gltf PROJECT.tfc -o FILE.glb [--record N] [--quantity Q] [--minus REFERENCE.tfc "
+    "[--minus-record M] [--by-position [--max-distance D]]]\n"
+    "       quillmere-batch share PROJECT.tfc -o PAGE.html [--records all|last|N[,M...]] [--quantity Q ...] "
+    "[--units si|us]";
 
 // render's and video's options, known to every build: their commands are
 // built only where pictures are drawn.
@@ -64,6 +73,10 @@ void DescribeRender(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
             "page's size)");
     render->add_flag("--no-name", parsed.render.noName, "Leaves out the caption with the project's name");
     render->add_flag("--scale", parsed.render.scale, "Draws the colour scale with its five labels");
+    AddUnits(*render, parsed);
+    AddMinimumWall(*render, texts,
+                   "Draws the elements thinner than T (mm, inch in US units) in the minimum wall's colour, "
+                   "with its swatch under the colour scale");
     AddMinus(*render, parsed, texts);
 }
 
@@ -107,6 +120,8 @@ void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts)
     DescribeStudy(app, parsed.study);
     DescribeVtk(app, parsed);
     DescribeMeasure(app, parsed, texts);
+    DescribeGltf(app, parsed, texts);
+    DescribeShare(app, parsed);
     // After the commands, which would take it over otherwise.
     app.footer(Usage);
 }
@@ -134,11 +149,12 @@ std::string FirstUnexpected(const CLI::App& app) {
 std::string Reason(const std::string& error, const CLI::App& app, const std::vector<std::string>& arguments) {
     const std::string unexpected = FirstUnexpected(app);
     if (arguments.empty())
-        return "a command is needed: report, values, cut, tip, export, render, video, study, vtk or measure";
+        return "a command is needed: report, values, cut, tip, export, render, video, study, vtk, measure, "
+               "gltf or share";
     if (app.get_subcommands().empty() && !arguments.empty() && !arguments[0].empty() &&
         arguments[0][0] != '-')
-        return arguments[0] +
-               " is not a command: report, values, cut, tip, export, render, video, study, vtk or measure";
+        return arguments[0] + " is not a command: report, values, cut, tip, export, render, video, study, "
+                              "vtk, measure, gltf or share";
     if (!unexpected.empty() && unexpected[0] == '-' && !app.get_subcommands().empty())
         return unexpected + " is not an option of " + app.get_subcommands().front()->get_name();
     if (!unexpected.empty())
@@ -164,6 +180,8 @@ ParseOutcome ParseArguments(const std::vector<std::string>& arguments, BatchArgu
             reason = Reason("", app, arguments);
         else if (app.got_subcommand("tip") && texts.node.empty() && texts.element.empty())
             reason = "tip needs --node N or --element E";
+        else if (app.got_subcommand("report") && parsed.report != "forming" && !texts.minimumWall.empty())
+            reason = "--min-wall goes with report forming";
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return ParseOutcome::Done;

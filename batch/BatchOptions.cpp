@@ -1,5 +1,6 @@
 #include "batch/BatchOptions.h"
 
+#include "config/CConfiguration.h"
 #include "core/TextFormat.h"
 #include "export/PictureExport.h"
 #include "scale/ResultQuantity.h"
@@ -10,9 +11,6 @@
 
 namespace quillmere {
 
-namespace {
-
-// A quantity with values: "(no scale)" is no choice on the command line.
 std::optional<ResultQuantity> QuantityOption(const std::string& text) {
     int value = 0;
     if (!ParseInteger(text, value) || value == QuantityNumber(ResultQuantity::None))
@@ -24,9 +22,16 @@ bool IsQuantity(const std::string& text) {
     return QuantityOption(text).has_value();
 }
 
+namespace {
+
 bool IsLength(const std::string& text) {
     double value = 0;
     return ParseNumber(text, value) && value >= 0;
+}
+
+bool IsThickness(const std::string& text) {
+    double value = 0;
+    return ParseNumber(text, value) && value > 0;
 }
 
 bool IsPictureSize(const std::string& text) {
@@ -123,6 +128,16 @@ CLI::Option* AddMaxDistance(CLI::App& command, OptionTexts& texts, const std::st
         ->check(Accepts(IsLength, "a length of 0 or more"));
 }
 
+CLI::Option* AddMinimumWall(CLI::App& command, OptionTexts& texts, const std::string& help) {
+    return command.add_option("--min-wall", texts.minimumWall, help)
+        ->type_name("T")
+        ->check(Accepts(IsThickness, "a thickness above 0"));
+}
+
+double MinimumWallMetres(double typed, const CConfiguration& configuration) {
+    return configuration.LengthFromDisplay(typed) / 1000;
+}
+
 void AddMinus(CLI::App& command, BatchArguments& parsed, OptionTexts& texts) {
     CLI::Option* minus =
         command
@@ -166,6 +181,8 @@ void TakeOptionTexts(const OptionTexts& texts, BatchArguments& parsed) {
         if (parsed.minusRecord == 0)
             parsed.minusRecord = -1;
     }
+    if (!texts.minimumWall.empty())
+        ParseNumber(texts.minimumWall, parsed.minimumWall);
     parsed.hasMaxDistance = !texts.maxDistance.empty() && ParseNumber(texts.maxDistance, parsed.maxDistance);
     parsed.hasMinimum = !texts.minimum.empty() && ParseNumber(texts.minimum, parsed.minimum);
     parsed.hasMaximum = !texts.maximum.empty() && ParseNumber(texts.maximum, parsed.maximum);

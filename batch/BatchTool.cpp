@@ -3,9 +3,11 @@
 #include "batch/BatchCommandLine.h"
 #include "batch/CutCommand.h"
 #include "batch/ExportCommand.h"
+#include "batch/GltfCommand.h"
 #include "batch/InputFiles.h"
 #include "batch/MeasureCommand.h"
 #include "batch/ReportCommand.h"
+#include "batch/ShareCommand.h"
 #include "batch/StudyCommand.h"
 #include "batch/TipCommand.h"
 #include "batch/ValuesCommand.h"
@@ -17,6 +19,7 @@
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "messages/MessageText.h"
+#include "scale/AllRecordLimits.h"
 #include "scale/ByPosition.h"
 #include "scale/Comparison.h"
 #include "session/CSession.h"
@@ -25,6 +28,27 @@
 namespace quillmere {
 
 namespace {
+
+// First contact is read from every record of a project before it is shown;
+// false after the message when a record cannot be used.
+bool PrepareFirstContact(const BatchArguments& arguments, const CProjectProfile& project) {
+    // A model carries the values of every quantity: without first contact it
+    // carries none of it.
+    const bool shown = arguments.quantity == ResultQuantity::FirstContact;
+    if (!shown && arguments.command != "gltf")
+        return true;
+    Message failure;
+    if (EnsureFirstContact(project, failure))
+        return true;
+    if (!shown) {
+        if (failure)
+            ShowMessage(failure, MessageIcon::Warning);
+        return true;
+    }
+    if (failure)
+        ShowMessage(failure, MessageIcon::Error);
+    return false;
+}
 
 // The view compares with the --minus project (or another record of this
 // one), whose files are inputs as well, node by node or by position; false
@@ -35,6 +59,8 @@ bool CompareWithMinus(const BatchArguments& arguments, const CConfiguration& con
     if (!reference.Open(arguments.minus, nullptr))
         return false;
     inputs.AddProject(reference);
+    if (!PrepareFirstContact(arguments, reference))
+        return false;
     if (arguments.minusRecord != 0 &&
         (arguments.minusRecord < 1 || arguments.minusRecord > reference.RecordCount())) {
         ShowMessage(MessageId::InvalidRecordNumber, MessageIcon::None);
@@ -59,6 +85,8 @@ const std::string& OutputOf(const BatchArguments& arguments) {
     return arguments.command == "render"    ? arguments.render.output
            : arguments.command == "video"   ? arguments.video.output
            : arguments.command == "measure" ? arguments.measure.output
+           : arguments.command == "gltf"    ? arguments.model
+           : arguments.command == "share"   ? arguments.share.output
                                             : arguments.save;
 }
 
@@ -74,6 +102,10 @@ int RunProjectCommand(const BatchArguments& arguments, BatchProject& project, st
         return WriteVtk(arguments, project);
     if (command == "measure")
         return WriteMeasure(arguments, project, out);
+    if (command == "gltf")
+        return WriteGltf(arguments, project);
+    if (command == "share")
+        return WriteShare(arguments, project);
 #ifdef QUILLMERE_BATCH_RENDER
     if (command == "render")
         return WriteRender(arguments, project);
@@ -103,7 +135,8 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
     // Other records are reached the way the windows reach them.
     CSession session;
     if (!session.Open(arguments.project, nullptr) ||
-        (arguments.record != 0 && !session.ShowRecord(arguments.record)))
+        (arguments.record != 0 && !session.ShowRecord(arguments.record)) ||
+        !PrepareFirstContact(arguments, session.Project()))
         return BatchFailure;
     // No output may replace a file the command reads.
     CInputFiles inputs;

@@ -1,5 +1,6 @@
 #include "batch/RenderCommand.h"
 
+#include "batch/BatchOptions.h"
 #include "batch/BatchOutput.h"
 #include "batch/OffscreenScene.h"
 #include "render/HeadlessScene.h"
@@ -54,6 +55,11 @@ int RenderProject(const RenderArguments& arguments, CSessionView& shown, const C
     if (!opened)
         return BatchFailure;
     CHeadlessScene& scene = *opened;
+    if (arguments.minimumWall > 0) {
+        // The scene was drawn without it when it was made.
+        scene.Scene().SetMinimumWall(arguments.minimumWall);
+        scene.Update();
+    }
     SceneImageOptions options;
     options.caption = !arguments.noName;
     options.colourScale = arguments.scale;
@@ -80,7 +86,9 @@ int RenderProject(const RenderArguments& arguments, CSessionView& shown, const C
 }
 
 int WriteRender(const BatchArguments& arguments, BatchProject& project) {
-    return RenderProject(arguments.render, project.view, project.configuration,
+    RenderArguments render = arguments.render;
+    render.minimumWall = MinimumWallMetres(arguments.minimumWall, project.configuration);
+    return RenderProject(render, project.view, project.configuration,
                          arguments.quantity.value_or(ResultQuantity::Thickness));
 }
 

@@ -4,19 +4,27 @@
 #include "batch/BatchOutput.h"
 #include "core/Messages.h"
 #include "messages/MessageText.h"
+#include "model/FormingSummary.h"
 #include "model/Reports.h"
+#include "scale/AllRecordLimits.h"
 #include "session/CSession.h"
 
 namespace quillmere {
 
 void DescribeReport(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
     CLI::App* report = app.add_subcommand("report", "Writes a report of the project");
-    report->add_option("kind", parsed.report, "sheet, project, record or document")
+    report
+        ->add_option("kind", parsed.report,
+                     "sheet, project, record, document or forming (the forming summary: draw ratio, "
+                     "thickness, thinning, first contact over every record)")
         ->required()
-        ->check(CLI::IsMember({"sheet", "project", "record", "document"}));
+        ->check(CLI::IsMember({"sheet", "project", "record", "document", "forming"}));
     AddProject(*report, parsed);
     AddUnits(*report, parsed);
     AddRecord(*report, texts);
+    AddMinimumWall(*report, texts,
+                   "forming: the share of the area thinner than T, in mm (inch in US units); elements "
+                   "counted in the stored model");
 }
 
 int WriteReport(const BatchArguments& arguments, BatchProject& opened, std::ostream& out) {
@@ -32,6 +40,18 @@ int WriteReport(const BatchArguments& arguments, BatchProject& opened, std::ostr
     } else if (arguments.report == "record") {
         if (!RecordInformationReport(project, opened.configuration, text))
             return BatchFailure;
+    } else if (arguments.report == "forming") {
+        // The first contact needs every record of the project.
+        Message failure;
+        if (!EnsureFirstContact(project, failure)) {
+            if (failure)
+                ShowMessage(failure, MessageIcon::Error);
+            return BatchFailure;
+        }
+        const FormingFigures figures =
+            FormingFiguresOf(*project.Sheet(), MinimumWallMetres(arguments.minimumWall, opened.configuration),
+                             project.Sheet()->FirstContact().get());
+        text = FormingSummaryText(figures, opened.configuration, project.PathName(), project.CurrentRecord());
     } else {
         text = DocumentInformationReport(project.PathName());
     }

@@ -9,6 +9,7 @@
 #include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
+#include "model/FormingSummary.h"
 #include "model/SheetMeans.h"
 #include "session/CSession.h"
 
@@ -86,7 +87,7 @@ std::string Field(const std::string& text) {
 
 // The figures over the elements that are not clamped, as the sheet report's
 // mean thickness takes them.
-void TakeFigures(const CSheetProfile& sheet, const CConfiguration& units, StudyRow& row) {
+void TakeFigures(const CSheetProfile& sheet, const CConfiguration& units, double minimumWall, StudyRow& row) {
     const ClampedStatisticsResult clamped = ClampedStatistics(sheet);
     const auto millimetres = [&units](double metres) { return units.LengthToDisplay(metres * 1000); };
     row.elements = sheet.ElementCount();
@@ -123,6 +124,12 @@ void TakeFigures(const CSheetProfile& sheet, const CConfiguration& units, StudyR
     row.temperatureMaximum = units.TemperatureToDisplay(temperature);
     const double megapascals = CElementValues::VonMisesFromSquare(stressSquare);
     row.vonMisesMaximum = units.IsSIMetric() ? megapascals : units.PressureToDisplay(megapascals * 1e6);
+    const FormingFigures forming =
+        FormingFiguresOf(sheet, minimumWall > 0 ? units.LengthFromDisplay(minimumWall) / 1000 : 0, nullptr);
+    row.drawRatio = forming.drawRatio;
+    row.thickenedPercent = forming.thickenedPercent;
+    row.hasMinimumWall = forming.belowWall.has_value();
+    row.belowWallPercent = row.hasMinimumWall ? forming.belowWall->percent : 0;
 }
 
 } // namespace
@@ -194,7 +201,7 @@ StudyRow StudyProject(const std::string& path, const std::string& name, const St
             } else if (session.ShowRecord(row.record)) {
                 CConfiguration units(configurationPath);
                 units.SetSIMetric(!options.usCustomary);
-                TakeFigures(*session.Sheet(), units, row);
+                TakeFigures(*session.Sheet(), units, options.minimumWall, row);
                 nonFinite = session.Sheet()->NonFinite().Any();
                 row.ok = true;
             }
@@ -277,7 +284,7 @@ std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary,
     std::string table =
         FormatText("project,records,record,elements,thickness_min_%s,thickness_mean_%s,"
                    "thickness_max_%s,thinning_max_percent,temperature_max_%s,von_mises_max_%s,"
-                   "status%s\n",
+                   "status%s,draw_ratio,thickened_area_percent,below_min_wall_percent\n",
                    length, length, length, usCustomary ? "f" : "c", usCustomary ? "psi" : "mpa",
                    pictures ? ",picture" : "");
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -294,6 +301,11 @@ std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary,
         table += Field(row.status);
         if (pictures)
             table += ',' + Field((*pictures)[i]);
+        if (row.ok)
+            table += ',' + Number(row.drawRatio) + ',' + Number(row.thickenedPercent) + ',' +
+                     (row.hasMinimumWall ? Number(row.belowWallPercent) : std::string());
+        else
+            table += ",,,";
         table += '\n';
     }
     return table;
@@ -374,10 +386,14 @@ std::string StudyOfPart(const std::string& line, int& task, int& tasks, int& fai
 std::string StudyPart(const StudyList& list, const StudyOptions& options, const std::vector<StudyRow>& rows,
                       const std::vector<std::string>* pictures) {
     const auto failed = std::count_if(rows.begin(), rows.end(), [](const StudyRow& row) { return !row.ok; });
-    return FormatText("%s%d of %d, %d failed; list %s of %d projects, record %d, units %s\n", PartMark,
+    // Parts of studies with other minimum walls are not gathered together.
+    const std::string wall = options.minimumWall > 0 ? ", minimum wall " + Number(options.minimumWall) +
+                                                           (options.usCustomary ? " in" : " mm")
+                                                     : std::string();
+    return FormatText("%s%d of %d, %d failed; list %s of %d projects, record %d, units %s%s\n", PartMark,
                       options.task, options.tasks, static_cast<int>(failed), list.identity.c_str(),
-                      static_cast<int>(list.names.size()), options.record,
-                      options.usCustomary ? "us" : "si") +
+                      static_cast<int>(list.names.size()), options.record, options.usCustomary ? "us" : "si",
+                      wall.c_str()) +
            StudyTable(rows, options.usCustomary, pictures);
 }
 

@@ -25,6 +25,7 @@ struct StudyOptions {
     bool usCustomary = false;
     int jobs = 1;            // projects read at once
     int task = 0, tasks = 1; // this share: the projects at task, task + tasks, ...
+    double minimumWall = 0;  // in the table's length unit; 0: no column of the area below it
 };
 
 // One project's figures in the table's units; empty figures unless ok.
@@ -35,6 +36,10 @@ struct StudyRow {
     int records = 0, record = 0, elements = 0;
     double thicknessMinimum = 0, thicknessMean = 0, thicknessMaximum = 0;
     double thinningMaximum = 0, temperatureMaximum = 0, vonMisesMaximum = 0;
+    // Of the whole sheet, clamped elements included (the forming summary's).
+    double drawRatio = 0, thickenedPercent = 0;
+    bool hasMinimumWall = false;
+    double belowWallPercent = 0;
 };
 
 // The figures of one project; never throws. configurationPath gives the
@@ -60,7 +65,9 @@ std::string StudyPictureName(const std::string& project);
 std::vector<std::string> StudyPictureNames(const StudyList& list);
 
 // The table: a header line and one line per row, in the C locale. With
-// pictures (one file name per row, "" for none), a last column "picture".
+// pictures (one file name per row, "" for none), a column "picture" after
+// the status; then draw_ratio, thickened_area_percent and
+// below_min_wall_percent (empty without a minimum wall).
 std::string StudyTable(const std::vector<StudyRow>& rows, bool usCustomary,
                        const std::vector<std::string>* pictures = nullptr);
 

@@ -14,6 +14,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -143,6 +144,20 @@ void DescribeStudy(CLI::App& app, StudyArguments& parsed) {
                      "degF, psi)")
         ->type_name("si|us")
         ->check(CLI::IsMember({"si", "us"}));
+    study
+        ->add_option(
+            "--min-wall", parsed.minimumWall,
+            "Fills the column below_min_wall_percent: the share of the formed area thinner than T, in "
+            "the table's length unit (mm, or in with --units us)")
+        ->type_name("T")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                double value = 0;
+                return ParseWholeNumber(text.c_str(), value) && value > 0 && std::isfinite(value)
+                           ? std::string()
+                           : text + " is not a thickness above 0";
+            },
+            ""));
     CLI::Option* task = study
                             ->add_option("--task", parsed.task,
                                          "Only this share: the projects at I, I+N, I+2N, ... of LIST "
@@ -186,6 +201,8 @@ bool TakeStudyOptions(const StudyArguments& arguments, StudyOptions& options, bo
     if (arguments.record != "last")
         PositiveInteger(arguments.record, options.record);
     options.usCustomary = arguments.units == "us";
+    if (!arguments.minimumWall.empty())
+        ParseWholeNumber(arguments.minimumWall.c_str(), options.minimumWall);
     options.jobs =
         arguments.jobs > 0 ? arguments.jobs : static_cast<int>(std::thread::hardware_concurrency());
     inShares = arguments.tasks > 0;
@@ -277,7 +294,7 @@ int RunStudyCommand(const StudyArguments& arguments, const std::string& configur
         std::error_code error;
         std::filesystem::create_directories(arguments.pictures, error);
         complete = WriteStudyPictures(list, positions, rows, names, arguments.pictures, configurationPath,
-                                      options.usCustomary, written);
+                                      options.usCustomary, written, options.minimumWall);
     }
 #endif
     const std::vector<std::string>* column = pictures ? &written : nullptr;

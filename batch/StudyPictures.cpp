@@ -39,7 +39,7 @@ double AxisStep(double range, int count) {
 bool WriteStudyPictures(const StudyList& list, const std::vector<size_t>& positions,
                         const std::vector<StudyRow>& rows, const std::vector<std::string>& names,
                         const std::string& folder, const std::string& configurationPath, bool usCustomary,
-                        std::vector<std::string>& pictures) {
+                        std::vector<std::string>& pictures, double minimumWall) {
     CConfiguration configuration(configurationPath);
     configuration.SetSIMetric(!usCustomary);
     pictures.assign(rows.size(), std::string());
@@ -56,6 +56,7 @@ bool WriteStudyPictures(const StudyList& list, const std::vector<size_t>& positi
         RenderArguments arguments;
         const std::string picture = names[positions[i]] + ".png";
         arguments.output = folder + "/" + picture;
+        arguments.minimumWall = minimumWall > 0 ? configuration.LengthFromDisplay(minimumWall) / 1000 : 0;
         if (RenderProject(arguments, shown, configuration, ResultQuantity::Thickness) == BatchSuccess)
             pictures[i] = picture;
         else

@@ -2,6 +2,7 @@
 
 #include "batch/BatchOptions.h"
 #include "batch/BatchOutput.h"
+#include "config/CConfiguration.h"
 #include "core/TextFormat.h"
 #include "model/CSheetProfile.h"
 #include "scale/Presentation.h"
@@ -24,6 +25,10 @@ void DescribeValues(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
                                ->check(Accepts(IsNumber, "a number"));
     minimum->needs(maximum);
     maximum->needs(minimum);
+    AddMinimumWall(*values, texts,
+                   "Adds the line \"# below minimum wall T mm: N elements, P % of the area\" after the "
+                   "limits: the elements thinner than T (mm, inch when the configuration's units are US "
+                   "customary, as --max-distance) and their share of the formed area");
     AddMinus(*values, parsed, texts);
 }
 
@@ -38,12 +43,17 @@ int WriteValues(const BatchArguments& arguments, BatchProject& project, std::ost
     const CSheetProfile& sheet = *project.view.Sheet();
     // The limits and colours a view of this quantity presents; the texts are
     // none of this command's output.
+    const double wall = MinimumWallMetres(arguments.minimumWall, project.configuration);
     const Presentation shown = MakePresentation(
-        {&sheet, quantity, limits, project.view.Comparison(), project.view.ShownRecord(), nullptr});
+        {&sheet, quantity, limits, project.view.Comparison(), project.view.ShownRecord(), nullptr, wall});
     NodeColouring colouring;
     ColourPresented(sheet, shown, colouring);
     out << "# limits " << ExactNumber(shown.limits.minimum) << ' ' << ExactNumber(shown.limits.maximum)
         << '\n';
+    if (const MinimumWallShown& below = shown.minimumWall; below.Shown())
+        out << "# below minimum wall " << FormatNumber("%g", arguments.minimumWall) << ' '
+            << project.configuration.LengthUnit() << ": " << below.share.elements << " elements, "
+            << FormatNumber("%.2f", below.share.percent) << " % of the area\n";
     out << "node,value,colour\n";
     for (int node = 1; node <= sheet.NodeCount(); ++node) {
         // The grey of a value that is not a number is no index of the ramp.

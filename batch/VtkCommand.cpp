@@ -15,6 +15,7 @@
 #include "model/CDataString.h"
 #include "model/CProjectProfile.h"
 #include "model/Reports.h"
+#include "scale/AllRecordLimits.h"
 #include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
 #include "session/CSession.h"
@@ -45,7 +46,8 @@ bool IsRecordNumber(const std::string& text) {
 }
 
 // An array name with its unit: "thickness_mm", "von_mises_stress_MPa",
-// "l1_l2". Only letters, digits and underscores, so any tool takes it.
+// "l1_l2", "thinning_percent". Only letters, digits and underscores, so any
+// tool takes it.
 std::string ArrayName(const std::string& words, const char* unit) {
     std::string name;
     auto add = [&name](const std::string& text, bool lower) {
@@ -61,7 +63,7 @@ std::string ArrayName(const std::string& words, const char* unit) {
     add(words, true);
     if (unit) {
         name += '_';
-        add(unit, false);
+        add(std::strcmp(unit, "%") == 0 ? "percent" : unit, false);
     }
     return name;
 }
@@ -306,6 +308,13 @@ int VtkProject(CSession& session, const CConfiguration& configuration, const std
         }
         times.push_back(time);
     }
+    // First contact comes from every record. When one cannot be used, the
+    // others still have their files, first contact all nan.
+    Message failure;
+    if (!EnsureFirstContact(project, failure))
+        ShowMessage("quillmere-batch: first contact has no values: " +
+                        (failure ? MessageText(failure) : std::string("a record cannot be used")),
+                    MessageIcon::Warning);
     std::vector<PvdEntry> entries;
     std::vector<uint8_t> nodeFlags;
     for (size_t i = 0; i < list.size(); ++i) {

@@ -1,6 +1,7 @@
 // "All records" in the limits dialog: every record of a project read once
 // and its automatic limits folded, on the bundled 15-record sample and on the
-// 1,000,000-element project.
+// 1,000,000-element project; and first contact, which reads every record
+// too, beside the limits over the same ten records.
 #include "bench/BenchSupport.h"
 #include "messages/MessageText.h"
 #include "scale/AllRecordLimits.h"
@@ -39,5 +40,26 @@ void BM_AllRecordsMillionElements(benchmark::State& state) {
     RunAllRecords(state, MillionElementProject(), 2);
 }
 BENCHMARK(BM_AllRecordsMillionElements)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_AllRecordsTenRecords(benchmark::State& state) {
+    RunAllRecords(state, TenRecordProject(), 10);
+}
+BENCHMARK(BM_AllRecordsTenRecords)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_FirstContactTenRecords(benchmark::State& state) {
+    const std::string project = TenRecordProject();
+    const std::atomic<bool> cancel{false};
+    for (auto _ : state) {
+        const FirstContactScan scan = ComputeFirstContact(project, 10, 709 * 708, nullptr, cancel);
+        if (scan.outcome != AllRecordLimits::Done) {
+            state.SkipWithError(("the records do not read: " + scan.failure).c_str());
+            return;
+        }
+        benchmark::DoNotOptimize(scan.records->data());
+    }
+    state.counters["records"] = 10;
+    state.counters["peak_MB"] = PeakMemoryMegabytes();
+}
+BENCHMARK(BM_FirstContactTenRecords)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 } // namespace

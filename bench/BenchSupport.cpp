@@ -66,3 +66,48 @@ std::string MillionElementProject() {
     }
     return project;
 }
+
+std::string TenRecordProject() {
+    const char* folder = std::getenv("QUILLMERE_BENCH_DIR");
+    const std::string base =
+        folder && *folder ? folder : (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
+    const std::string project = base + "/quillmere-bench-ten.tfc";
+    struct stat info;
+    if (::stat(project.c_str(), &info) == 0)
+        return project;
+    constexpr int records = 10;
+    samplegen::RecordData record = samplegen::MakeGridRecord(708, 707, 1.0, 1.0);
+    record.contactTool.assign(record.current.size(), 255);
+    samplegen::ProjectFile file;
+    bool written = true;
+    for (int r = 0; r < records && written; ++r) {
+        const double reach = 0.5 * (r + 1) / records;
+        for (size_t n = 0; n < record.current.size(); ++n) {
+            samplegen::Vec3& node = record.current[n];
+            node.z = 0.01 * r;
+            if (node.x * node.x + node.y * node.y <= reach * reach)
+                record.contactTool[n] = 0;
+        }
+        record.toolPositions[0] = 0.01 * r;
+        written = samplegen::WriteRecordFile(samplegen::RecordFileName(project, r), record);
+        file.records.push_back({1000.0 * r, 0.2 * r, 0});
+    }
+    written = written &&
+              samplegen::WriteSectionTool(base + "/quillmere-bench-ten.tol", {{0, 900, 900, 50}}, false) &&
+              samplegen::WriteProcessControl(base + "/quillmere-bench-ten.prc", {samplegen::ToolMotion{}});
+    samplegen::ProjectConfiguration configuration;
+    configuration.toolNames = {"quillmere-bench-ten.tol"};
+    written =
+        written && samplegen::WriteProjectConfiguration(base + "/quillmere-bench-ten.cfg", configuration);
+    file.sheet = "quillmere-bench-ten.sht";
+    file.toolNames = {"quillmere-bench-ten.tol"};
+    file.processControl = "quillmere-bench-ten.prc";
+    file.materials = {"quillmere-bench.vie"};
+    file.heatFriction = "quillmere-bench.hft";
+    file.configuration = "quillmere-bench-ten.cfg";
+    if (!written || !samplegen::WriteProjectFile(project, file)) {
+        std::fprintf(stderr, "cannot write the ten-record benchmark project in %s\n", base.c_str());
+        std::exit(1);
+    }
+    return project;
+}

@@ -22,3 +22,8 @@ double PeakMemoryMegabytes();
 // lifted by 10 mm) with one section tool, written once per run; returns the
 // path of its project file.
 std::string MillionElementProject();
+
+// A project of ten records of the 1,000,000-element mesh, the sheet lifted by
+// 10 mm per record and touching the tool in a disc that widens record by
+// record, written once per run; returns the path of its project file.
+std::string TenRecordProject();

@@ -56,6 +56,7 @@ BENCHMARK(BM_LimitsAndNodeColours)
     ->Arg(QuantityNumber(ResultQuantity::Thickness))
     ->Arg(QuantityNumber(ResultQuantity::VonMises))
     ->Arg(QuantityNumber(ResultQuantity::ExtensionX))
+    ->Arg(QuantityNumber(ResultQuantity::Thinning))
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

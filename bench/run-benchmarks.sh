@@ -42,6 +42,10 @@ ours = next(b for b in runs if b["name"].startswith("BM_ReadAndDeriveRecord"))
 ours_s = ours["real_time"] / 1000.0  # milliseconds
 print(f"read+derive 1,000,000 elements: ours {ours_s:.3f} s, VTK {best(sys.argv[2]):.3f} s, "
       f"ratio {ours_s / best(sys.argv[2]):.2f}, peak memory {ours['peak_MB']:.0f} MB")
+step = next(b for b in runs if b["name"].startswith("BM_NavigationStep"))["real_time"]
+summary = next(b for b in runs if b["name"].startswith("BM_FormingSummary"))["real_time"]
+print(f"forming summary of 1,000,000 elements: {summary:.1f} ms, a record step {step:.1f} ms, "
+      f"ratio {summary / step:.2f}")
 cuts = json.load(open(sys.argv[3]))["benchmarks"]
 cut = next(b for b in cuts if b["name"].startswith("BM_CutBetweenNodes"))
 cut_s = cut["real_time"] / 1000.0

@@ -28,6 +28,7 @@ CProfileGraph BuildProfileGraph(CCutSegments& cut, ResultQuantity quantity,
                                 const CConfiguration& configuration, bool difference) {
     CProfileGraph graph;
     graph.Difference = difference;
+    graph.Signed = quantity == ResultQuantity::Thinning;
     const size_t n = cut.size();
     if (n == 0)
         return graph;
@@ -45,8 +46,10 @@ CProfileGraph BuildProfileGraph(CCutSegments& cut, ResultQuantity quantity,
     v.back() = cut.back().Value;
     graph.TotalArcLength = arc;
 
-    Smooth(s);
-    Smooth(v);
+    if (quantity != ResultQuantity::FirstContact) {
+        Smooth(s);
+        Smooth(v);
+    }
 
     graph.Points.reserve(s.size());
     for (size_t j = 0; j < s.size(); ++j) {
@@ -68,13 +71,19 @@ void ApplyAutomaticLimits(const CProfileGraph& graph, const CConfiguration& conf
                           CGraphLimits& limits) {
     if (graph.Points.empty() || !limits.Automatic())
         return;
-    double yMax = graph.Difference ? std::fabs(graph.Points.front().y) : graph.Points.front().y;
-    for (const CGraphPoint& point : graph.Points)
-        yMax = std::max(yMax, graph.Difference ? std::fabs(point.y) : point.y);
+    // From the first point that is a number (a graph of none keeps 0s).
+    double yMax = std::nan(""), lowest = 0;
+    for (const CGraphPoint& point : graph.Points) {
+        if (!std::isfinite(point.y))
+            continue;
+        const double y = graph.Difference ? std::fabs(point.y) : point.y;
+        yMax = std::isnan(yMax) ? y : std::max(yMax, y);
+        lowest = std::min(lowest, point.y);
+    }
     limits.xMin = 0;
     limits.xMax = NiceStep(configuration.LengthToDisplay(graph.TotalArcLength * 1000));
     limits.yMax = NiceStep(yMax);
-    limits.yMin = graph.Difference ? -limits.yMax : 0;
+    limits.yMin = graph.Difference ? -limits.yMax : graph.Signed && lowest < 0 ? -NiceStep(-lowest) : 0;
 }
 
 double GraphValueAt(const std::vector<CGraphPoint>& points, double x) {

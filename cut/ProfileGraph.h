@@ -22,6 +22,9 @@ struct CProfileGraph {
     std::vector<CGraphPoint> Points; // empty without a cut
     double TotalArcLength = 0;       // m
     bool Difference = false;         // of differences: limits symmetric around 0
+    // Of thinning, negative where the sheet thickened: the limits reach down
+    // to its lowest value.
+    bool Signed = false;
 };
 
 // In display units; all four 0 means automatic limits.
@@ -31,10 +34,12 @@ struct CGraphLimits {
     bool Automatic() const { return xMin == 0 && xMax == 0 && yMin == 0 && yMax == 0; }
 };
 
-// Writes every record's arc lengths and builds the graph of quantity (1..7)
-// in the configuration's current units: one point per record start and one
-// for the end of the cut. A cut carrying differences (see
-// TakeCutDifferences) converts them as differences.
+// Writes every record's arc lengths and builds the graph of quantity in the
+// configuration's current units: one point per record start and one for the
+// end of the cut, smoothed, but first contact: its record numbers stay
+// steps, and the pieces that never touched (NaN) take none of their
+// neighbours with them. A cut carrying differences (see TakeCutDifferences)
+// converts them as differences.
 CProfileGraph BuildProfileGraph(CCutSegments& cut, ResultQuantity quantity,
                                 const CConfiguration& configuration, bool difference = false);
 
@@ -43,9 +48,10 @@ CProfileGraph BuildProfileGraph(CCutSegments& cut, ResultQuantity quantity,
 double NiceStep(double value);
 
 // Fills automatic limits (0 .. NiceStep of the cut's length and of the
-// largest value; for differences -NiceStep .. NiceStep of the largest
-// |difference|); limits the user gave, and an empty graph, leave them as
-// they are.
+// largest value, from -NiceStep of the lowest one when a signed graph goes
+// below 0; for differences -NiceStep .. NiceStep of the largest
+// |difference|), values that are not numbers left out; limits the user
+// gave, and an empty graph, leave them as they are.
 void ApplyAutomaticLimits(const CProfileGraph& graph, const CConfiguration& configuration,
                           CGraphLimits& limits);
 

@@ -1,7 +1,8 @@
-// The record reader on arbitrary bytes, and everything the viewer derives
-// from a record it accepted.
+// The record reader on arbitrary bytes, its reader of the contact block
+// alone, and everything the viewer derives from a record it accepted.
 #include "fuzz/FuzzSupport.h"
 #include "model/CSheetProfile.h"
+#include "model/RecordReader.h"
 #include "model/SheetMeans.h"
 #include "model/SheetReading.h"
 
@@ -53,9 +54,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = fuzz::ScratchFolder() + "/record.000";
     fuzz::WriteFile(path, data, size);
     fuzz::CIgnoredProgress progress;
+    // The contact block alone, as first contact reads every record: where
+    // the whole file is accepted, the same bytes of the same counts.
+    const CRecordContact contact = ReadRecordContact(path);
     std::unique_ptr<CSheetProfile> sheet = ReadSheet(path, 0, &progress);
     if (!sheet)
         return 0;
+    if (contact.error || contact.nodeCount != sheet->NodeCount() ||
+        contact.elementCount != sheet->ElementCount())
+        __builtin_trap();
+    for (int node = 1; node <= sheet->NodeCount(); ++node) {
+        const uint8_t tool = contact.tool[static_cast<size_t>(node)];
+        for (int slot = 0; slot < kToolSlots; ++slot)
+            if ((sheet->Values().ContactFlag(node, slot) == 0) != (tool == slot))
+                __builtin_trap();
+    }
     volatile double sink = Exercise(*sheet);
     // A second read of the same file has the same mesh; preparing and taking
     // its values is what every record step does.

@@ -10,6 +10,7 @@
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quillmere {
 
@@ -125,6 +126,30 @@ std::vector<std::string> ComparisonTipLines(const Presentation& shown, const CSh
     }
     const auto lines = comparison.TipLines(shown, value, reference, viewRecord, configuration);
     return {lines.begin(), lines.end()};
+}
+
+std::vector<std::string> QuantityTipLines(const Presentation& shown, const CSheetProfile& sheet,
+                                          const CDataDisplay& record, const CConfiguration& configuration) {
+    const ResultQuantity quantity = shown.quantity;
+    // Thickness and temperature have lines of their own.
+    if (shown.comparison || record.onTool || !QuantityOf(quantity).tipNumber ||
+        quantity == ResultQuantity::Thickness || quantity == ResultQuantity::Temperature)
+        return {};
+    double value = 0;
+    if (record.kind == PickedNode) {
+        if (record.index < 1 || record.index > sheet.NodeCount())
+            return {};
+        value = NodalValues(sheet, quantity)[static_cast<size_t>(record.index)];
+    } else if (record.kind == PickedElement || record.kind == PickedPoint) {
+        if (record.index < 0 || record.index >= sheet.ElementCount())
+            return {};
+        value = ElementValue(sheet, static_cast<size_t>(record.index), quantity);
+    } else {
+        return {};
+    }
+    if (quantity == ResultQuantity::FirstContact && !std::isfinite(value))
+        return {std::string(QuantityName(quantity)) + ": none"};
+    return {ValueLine(quantity, configuration, value)};
 }
 
 TipExtent DataTipSize(const std::vector<TipExtent>& lineExtents) {

@@ -34,6 +34,15 @@ std::vector<std::string> ComparisonTipLines(const Presentation& shown, const CSh
                                             const CDataDisplay& record, int viewRecord,
                                             const CConfiguration& configuration);
 
+// The line a view adds to the tip of a pick on its sheet for a quantity
+// shown that the pick's own lines leave out and that has a tip format:
+// thinning at the node, or in the element an element or point pick found
+// ("Thinning:  50.00 %"), and first contact ("First contact: 3", "none"
+// where it never touched). None for the other quantities, a tool, the
+// reserved kind or a view that compares (ComparisonTipLines gives it).
+std::vector<std::string> QuantityTipLines(const Presentation& shown, const CSheetProfile& sheet,
+                                          const CDataDisplay& record, const CConfiguration& configuration);
+
 struct TipExtent {
     int width = 0, height = 0;
 };

@@ -13,8 +13,15 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace quillmere {
+
+// By node number (entry 0 is no node): the first record (1-based) at which
+// the node touches a tool over every record of a project; NaN where it never
+// does.
+using FirstContactRecords = std::vector<double>;
 
 class CSheetProfile {
 public:
@@ -36,6 +43,14 @@ public:
     // Changes whenever the sheet takes other element values, to a number no
     // sheet had before: what is computed from the values can be kept by it.
     uint64_t ValuesGeneration() const { return valuesGeneration; }
+
+    // The first contact of the project's nodes, once computed over its
+    // records (null before): the project's, not a record's, so it stays as
+    // the sheet takes other records.
+    const std::shared_ptr<const FirstContactRecords>& FirstContact() const { return firstContact; }
+    void SetFirstContact(std::shared_ptr<const FirstContactRecords> records) {
+        firstContact = std::move(records);
+    }
 
     const std::string& RecordPath() const { return values.recordPath; }
     int ElementCount() const { return mesh->ElementCount(); }
@@ -74,6 +89,7 @@ private:
     CRecordValues values;
     CSheetDerived derived;
     uint64_t valuesGeneration;
+    std::shared_ptr<const FirstContactRecords> firstContact;
 };
 
 } // namespace quillmere

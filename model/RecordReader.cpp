@@ -443,4 +443,28 @@ RecordError CheckRecordFile(const std::string& path, IProgressSink* progress) {
     return ReadRecord(path, progress, nullptr);
 }
 
+CRecordContact ReadRecordContact(const std::string& path) {
+    CRecordContact contact;
+    CRecordFileHandle file(path);
+    if (!file.IsOpen()) {
+        contact.error = Fault(RecordFault::CannotOpen);
+        return contact;
+    }
+    const int64_t fileSize = file.Size();
+    CLayout at;
+    contact.error = fileSize < 0 ? Fault(RecordFault::CannotRead) : ReadHeader(file, fileSize, at, nullptr);
+    if (!contact.error)
+        contact.error = CheckSizes(file, fileSize, at);
+    if (contact.error)
+        return contact;
+    contact.elementCount = at.elements;
+    contact.nodeCount = at.nodes;
+    contact.tool.resize(static_cast<size_t>(at.nodes) + 1);
+    if (!file.ReadAt(at.contactAt, contact.tool.data(), contact.tool.size())) {
+        contact = CRecordContact();
+        contact.error = Fault(RecordFault::CannotRead);
+    }
+    return contact;
+}
+
 } // namespace quillmere

@@ -6,7 +6,9 @@
 #include "model/RecordValues.h"
 #include "model/SheetMesh.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quillmere {
 
@@ -56,5 +58,17 @@ CRecordData ReadRecordFile(const std::string& path, int index, IProgressSink* pr
 // Checks a record file as ReadRecordFile reads it, with the same progress
 // and errors, keeping none of its values.
 RecordError CheckRecordFile(const std::string& path, IProgressSink* progress);
+
+// The contact block of a record file and its header's counts, its sizes
+// checked as ReadRecordFile checks them, without reading anything else: what
+// a pass over every record for the tools' contact needs.
+struct CRecordContact {
+    RecordError error;
+    int elementCount = 0, nodeCount = 0;
+    // By node number (entry 0 is no node): the slot of the tool the node
+    // touches, kToolSlots or more for none.
+    std::vector<uint8_t> tool;
+};
+CRecordContact ReadRecordContact(const std::string& path);
 
 } // namespace quillmere

@@ -67,6 +67,7 @@ CScene::PresentationKey CScene::KeyNow() const {
     now.fixedMinimum = shown.FixedMinimum(quantity);
     now.fixedMaximum = shown.FixedMaximum(quantity);
     now.units = units ? (units->IsSIMetric() ? 1 : 0) : -1;
+    now.minimumWall = minimumWall;
     if (comparison) {
         now.shownTitle = comparison->Shown().title;
         now.referenceTitle = comparison->ReferenceSide().title;
@@ -88,7 +89,8 @@ bool CScene::UpdatePresentation() {
         return true;
     key = std::move(now);
     made = true;
-    presentation = MakePresentation({view.Sheet(), quantity, Limits(), Comparison(), key.record, units});
+    presentation =
+        MakePresentation({view.Sheet(), quantity, Limits(), Comparison(), key.record, units, minimumWall});
     return true;
 }
 

@@ -78,6 +78,10 @@ public:
     const ScaleLimits& Limits() const { return Comparison() ? differenceLimits : limits; }
     ResultQuantity Quantity() const { return quantity; }
     void SetQuantity(ResultQuantity shown) { quantity = shown; }
+    // The elements thinner than this (metres) are drawn in the warning
+    // colour whatever the quantity; not above 0: none.
+    double MinimumWall() const { return minimumWall; }
+    void SetMinimumWall(double wall) { minimumWall = wall > 0 ? wall : 0; }
     CSceneDrawer& Drawer() { return drawer; }
     const CSceneDrawer& Drawer() const { return drawer; }
 
@@ -166,6 +170,7 @@ private:
     DisplaySettings settings;
     CCamera camera;
     ResultQuantity quantity;
+    double minimumWall = 0;
     ScaleLimits limits;
     ScaleLimits differenceLimits;
     const CConfiguration* units = nullptr;
@@ -182,11 +187,13 @@ private:
         double fixedMinimum = 0, fixedMaximum = 0;
         int units = -1;                         // 1 SI metric, 0 US customary, -1 none
         std::string shownTitle, referenceTitle; // the comparison's names
+        double minimumWall = 0;
         bool operator==(const PresentationKey& o) const {
             return comparison == o.comparison && values == o.values && reference == o.reference &&
                    quantity == o.quantity && record == o.record && mode == o.mode &&
                    fixedMinimum == o.fixedMinimum && fixedMaximum == o.fixedMaximum && units == o.units &&
-                   shownTitle == o.shownTitle && referenceTitle == o.referenceTitle;
+                   shownTitle == o.shownTitle && referenceTitle == o.referenceTitle &&
+                   minimumWall == o.minimumWall;
         }
     } key;
     bool made = false;

@@ -91,6 +91,8 @@ public:
     bool HasSheet() const { return sheetBuffers.HasSheet(); }
     // Unique edges drawn while dragging a large sheet (pairs of node numbers).
     size_t DragEdgeCount() { return sheetBuffers.DragEdgeCount(); }
+    // The elements drawn in the minimum wall's colour.
+    size_t BelowWallCount() const { return sheetBuffers.BelowWallCount(); }
 
     // How often the sheet's buffers were built (the tests count them).
     int SheetBuilds() const { return sheetBuffers.SheetBuilds(); }

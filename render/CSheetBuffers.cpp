@@ -2,10 +2,12 @@
 
 #include "core/Parallel.h"
 #include "model/CSheetProfile.h"
+#include "model/FormingSummary.h"
 #include "model/SheetMeans.h"
 #include "render/COverlayLists.h"
 #include "render/DrawingBasics.h"
 #include "scale/Comparison.h"
+#include "scale/MinimumWall.h"
 #include "scale/Presentation.h"
 
 #include <GL/gl.h>
@@ -132,6 +134,8 @@ void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySe
                                     const Presentation& shown) {
     sheet = source;
     if (!source) {
+        wall.above.clear();
+        wall.below.clear();
         BuildDots(settings);
         return;
     }
@@ -177,11 +181,38 @@ void CSheetBuffers::BuildSheetLists(const CSheetProfile* source, const DisplaySe
         uniformColour = UniformSheetColour(settings);
     edgeColour = settings.sheetEdgeColour;
     edgeAlpha = settings.sheetOpacity;
+    BuildWallLists(*source, settings, shown.minimumWall.share.wall);
 
     // The dots wait for the first frame that shows them.
     dotsBuilt = false;
     if (settings.nodeDotsShown)
         BuildDots(settings);
+}
+
+// The elements thinner than the wall are drawn on their own in its colour,
+// the others as the quantity colours them: a node's colour is shared by its
+// elements, an element's warning is not.
+void CSheetBuffers::BuildWallLists(const CSheetProfile& source, const DisplaySettings& settings,
+                                   double shown) {
+    wall.above.clear();
+    wall.below.clear();
+    if (!(shown > 0))
+        return;
+    const CElementDerived* derived = source.Derived().elements.data();
+    const size_t elements = static_cast<size_t>(mesh.elements);
+    for (size_t e = 0; e < elements; ++e) {
+        std::vector<unsigned>& list = BelowWall(derived[e].Thickness, shown) ? wall.below : wall.above;
+        list.insert(list.end(), &mesh.corners[3 * e], &mesh.corners[3 * e] + 3);
+    }
+    if (wall.below.empty())
+        return;
+    UploadBuffer(wall.aboveBuffer, GL_ELEMENT_ARRAY_BUFFER, wall.above);
+    UploadBuffer(wall.belowBuffer, GL_ELEMENT_ARRAY_BUFFER, wall.below);
+    const SheetDisplayMode mode = settings.sheetDisplayMode;
+    wall.colour = {DisplayModeComponent(MinimumWallColour.red, mode) / 255.0f,
+                   DisplayModeComponent(MinimumWallColour.green, mode) / 255.0f,
+                   DisplayModeComponent(MinimumWallColour.blue, mode) / 255.0f,
+                   SheetAlpha(settings.sheetOpacity) / 255.0f};
 }
 
 void CSheetBuffers::BuildDots(const DisplaySettings& settings) {
@@ -382,6 +413,18 @@ void CSheetBuffers::DrawSheetTriangles(bool withColours) const {
     BindSheetArrays(withColours);
     if (withColours && !coloured)
         glColor4f(uniformColour[0], uniformColour[1], uniformColour[2], uniformColour[3]);
+    if (withColours && !wall.below.empty()) {
+        if (!wall.above.empty()) {
+            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, wall.aboveBuffer);
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(wall.above.size()), GL_UNSIGNED_INT, nullptr);
+        }
+        glDisableClientState(GL_COLOR_ARRAY);
+        glColor4f(wall.colour[0], wall.colour[1], wall.colour[2], wall.colour[3]);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, wall.belowBuffer);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(wall.below.size()), GL_UNSIGNED_INT, nullptr);
+        UnbindArrays();
+        return;
+    }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.triangles);
     // The batches go in one call: a software driver prepares its pipeline
     // once instead of once per batch, and draws the same triangles in the
@@ -501,8 +544,11 @@ void CSheetBuffers::DrawSheet(const FrameState& frame, const DisplaySettings& se
 void CSheetBuffers::Release() {
     for (unsigned* list : {&sheetDots, &cutLine})
         DeleteList(*list);
-    for (unsigned* buffer : {&positions, &normals, &colours, &mesh.triangles, &mesh.wire})
+    for (unsigned* buffer :
+         {&positions, &normals, &colours, &mesh.triangles, &mesh.wire, &wall.aboveBuffer, &wall.belowBuffer})
         DeleteBuffer(*buffer);
+    wall.above.clear();
+    wall.below.clear();
     mesh = Mesh();
     sheet = nullptr;
     dotsBuilt = false;

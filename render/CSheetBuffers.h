@@ -39,6 +39,8 @@ public:
     bool HasSheet() const { return sheet != nullptr; }
     // Unique edges drawn while dragging a large sheet (pairs of node numbers).
     size_t DragEdgeCount();
+    // The elements drawn in the minimum wall's colour.
+    size_t BelowWallCount() const { return wall.below.size() / 3; }
     // How often the sheet's buffers were built.
     int SheetBuilds() const { return sheetBuilds; }
     // Deletes the lists and buffers of the current context.
@@ -52,6 +54,7 @@ private:
     void DrawSheetEdges() const;
     void DrawDragWireframe();
     void BuildMesh(const CSheetProfile& sheet);
+    void BuildWallLists(const CSheetProfile& sheet, const DisplaySettings& settings, double wall);
 
     // What depends on the mesh only: built once per mesh, kept across
     // records.
@@ -75,6 +78,13 @@ private:
         std::vector<uint8_t> rgba;
         NodeColouring colouring;
     } arrays;
+    // With a minimum wall: the record's triangles above it and those below,
+    // drawn in its colour.
+    struct WallLists {
+        std::vector<unsigned> above, below;
+        unsigned aboveBuffer = 0, belowBuffer = 0;
+        std::array<float, 4> colour{};
+    } wall;
     const CSheetProfile* sheet = nullptr;
     bool coloured = false;
     std::array<float, 4> uniformColour{};

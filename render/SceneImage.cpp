@@ -4,6 +4,7 @@
 #include "model/CProjectProfile.h"
 #include "render/CScene.h"
 #include "scale/Comparison.h"
+#include "scale/MinimumWall.h"
 #include "session/CSession.h"
 
 #include <QFont>
@@ -183,6 +184,24 @@ void AnnotateSceneImage(QImage& image, const SceneAnnotations& annotations,
                 painter.drawText(box, Qt::AlignCenter, text);
                 painter.drawLine(barLeft - 4, y, barLeft - 1, y);
             }
+            // The swatch of the minimum wall under the bar, its text to its
+            // left as the labels stand, above the product name.
+            const int swatchTop = barTop + barHeight + margin / 2;
+            const int swatchHeight = metrics.height();
+            if (!annotations.minimumWall.empty() &&
+                swatchTop + swatchHeight < image.height() - margin - metrics.height()) {
+                const QRect swatch(barLeft, swatchTop, barWidth, swatchHeight);
+                painter.fillRect(
+                    swatch, QColor(MinimumWallColour.red, MinimumWallColour.green, MinimumWallColour.blue));
+                painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+                const QString text = QString::fromStdString(annotations.minimumWall);
+                QRect box = metrics.boundingRect(text);
+                box.moveRight(barLeft - 6);
+                box.moveTop(swatchTop + (swatchHeight - box.height()) / 2);
+                box.adjust(-2, 0, 2, 0);
+                painter.fillRect(box, Qt::white);
+                painter.drawText(box, Qt::AlignCenter, text);
+            }
         }
     }
 
@@ -215,6 +234,7 @@ SceneAnnotations SceneAnnotationsOf(const CScene& scene, int record) {
         annotations.record = record;
         annotations.recordCount = project->RecordCount();
         annotations.scaleLabels = shown.labels;
+        annotations.minimumWall = shown.minimumWall.label;
     }
     const CSession* session = scene.View().Session();
     if (session && session->Measured() && scene.Units()) {

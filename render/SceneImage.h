@@ -47,6 +47,9 @@ struct SceneAnnotations {
     // first, as the scene presents its quantity.
     std::array<RgbColour, ColourRamp::Size> bands{};
     std::array<std::string, ScaleLabelCount> scaleLabels;
+    // The minimum wall beside a swatch of its colour under the bar, "Below
+    // 0.80 mm"; "" for none.
+    std::string minimumWall;
     // The scale of the measured points' markers, drawn small at the lower
     // left with the colour scale; none when measured is false.
     bool measured = false;

@@ -133,7 +133,10 @@ CComparison::CComparison(ComparisonSide shownSide, ComparisonSide referenceOf, i
 
 CComparison::CComparison(const CProjectProfile& shownProject, const CProjectProfile& referenceProject,
                          int record, ComparisonRule how)
-    : CComparison(ComparisonSideOf(shownProject), ComparisonSideOf(referenceProject), record, how) {}
+    : CComparison(ComparisonSideOf(shownProject), ComparisonSideOf(referenceProject), record, how) {
+    if (const CSheetProfile* sheet = referenceProject.Sheet())
+        referenceFirstContact = sheet->FirstContact();
+}
 
 CComparison::~CComparison() = default;
 
@@ -141,6 +144,17 @@ void CComparison::SetTitles(const std::string& shownTitle, const std::string& re
     shown.title = shownTitle;
     referenceSide.title = referenceTitle;
     TellApart();
+}
+
+void CComparison::SetReferenceFirstContact(std::shared_ptr<const FirstContactRecords> records) {
+    std::lock_guard<std::mutex> lock(mutex);
+    referenceFirstContact = records;
+    if (ahead.Valid())
+        ahead.Take(); // read without it
+    if (reference)
+        reference->SetFirstContact(std::move(records));
+    referenceValuesQuantity.reset();
+    shownQuantity.reset();
 }
 
 void CComparison::TellApart() {
@@ -168,9 +182,11 @@ int CComparison::ReferenceRecord(int viewRecord) const {
     return std::clamp(record, 1, std::max(referenceSide.recordCount, 1));
 }
 
-CComparison::RecordRead CComparison::ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& viewMesh,
-                                                const std::shared_ptr<const CSheetMesh>& referenceMesh,
-                                                std::optional<ResultQuantity> quantity) const {
+CComparison::RecordRead
+CComparison::ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& viewMesh,
+                        const std::shared_ptr<const CSheetMesh>& referenceMesh,
+                        std::optional<ResultQuantity> quantity,
+                        std::shared_ptr<const FirstContactRecords> firstContact) const {
     RecordRead read;
     const std::string name = referenceSide.recordPrefix + FormatText("%03d", record - 1);
     const std::string found = FindExistingFile(name, "");
@@ -193,7 +209,11 @@ CComparison::RecordRead CComparison::ReadRecord(int record, const std::shared_pt
         // Later records take the first one's mesh and undeformed sheet, as
         // the project's own records do.
         read.failure = Message(MessageId::UnusableRecord, found, MessageId::RecordNotProjectMesh);
-    } else if (quantity) {
+    }
+    // The project's first contact goes with every record of it.
+    if (read.values)
+        read.values->SetFirstContact(std::move(firstContact));
+    if (read.values && referenceMesh && quantity) {
         // A record read ahead has the time to take its nodal values too, for
         // the quantity shown while it was read.
         FillNodalValues(*read.values, *quantity, read.nodalValues);
@@ -252,10 +272,12 @@ parallel::Job<CComparison::RecordRead> CComparison::StartRead(int record,
                                                               std::shared_ptr<const CSheetMesh> viewMesh,
                                                               std::shared_ptr<const CSheetMesh> referenceMesh,
                                                               std::optional<ResultQuantity> quantity) const {
-    return parallel::StartJob([this, record, viewMesh, referenceMesh, quantity] {
+    // Taken now: it may be given later on the calling thread.
+    std::shared_ptr<const FirstContactRecords> firstContact = referenceFirstContact;
+    return parallel::StartJob([this, record, viewMesh, referenceMesh, quantity, firstContact] {
         if (readObserver)
             readObserver(record);
-        return ReadRecord(record, viewMesh, referenceMesh, quantity);
+        return ReadRecord(record, viewMesh, referenceMesh, quantity, firstContact);
     });
 }
 

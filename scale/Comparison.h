@@ -4,6 +4,7 @@
 
 #include "core/Messages.h"
 #include "core/Parallel.h"
+#include "model/CSheetProfile.h"
 #include "model/SurfaceSearch.h"
 #include "scale/ColourRamp.h"
 #include "scale/ScaleLabels.h"
@@ -95,7 +96,8 @@ public:
 
     // Holds no pointer to either project: the reference's records are read
     // into a sheet of the comparison's own, and closing a project leaves it
-    // whole.
+    // whole. The reference project's first contact, when it has been
+    // computed, goes with them.
     CComparison(ComparisonSide shown, ComparisonSide reference, int referenceRecord = Follow,
                 ComparisonRule rule = {});
     CComparison(const CProjectProfile& shown, const CProjectProfile& reference, int referenceRecord = Follow,
@@ -107,6 +109,10 @@ public:
     // The sides' names change as the open projects do. Two projects of one
     // name keep the folders that tell them apart.
     void SetTitles(const std::string& shownTitle, const std::string& referenceTitle);
+    // The reference project's first contact, computed after the comparison
+    // started: the reference sheet takes it, and what was read ahead or
+    // computed without it goes.
+    void SetReferenceFirstContact(std::shared_ptr<const FirstContactRecords> records);
 
     const ComparisonSide& Shown() const { return shown; }
     const ComparisonSide& ReferenceSide() const { return referenceSide; }
@@ -208,7 +214,8 @@ private:
     // on viewMesh (the view's sheet's) as far as it is that mesh.
     RecordRead ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& viewMesh,
                           const std::shared_ptr<const CSheetMesh>& referenceMesh,
-                          std::optional<ResultQuantity> quantity) const;
+                          std::optional<ResultQuantity> quantity,
+                          std::shared_ptr<const FirstContactRecords> firstContact) const;
     // The differences of FillDifferences, kept in shownValues. Called with
     // the mutex held.
     const std::vector<double>& Differences(const CSheetProfile& sheet, ResultQuantity quantity);
@@ -236,6 +243,7 @@ private:
     std::mutex mutex;
     std::unique_ptr<CSheetProfile> reference;
     std::unique_ptr<CSurfaceSearch> search; // by position: over the reference sheet
+    std::shared_ptr<const FirstContactRecords> referenceFirstContact;
     int preparedRecord = 0;
     bool meshChecked = false;
     std::vector<double> referenceValues;

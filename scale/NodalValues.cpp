@@ -53,6 +53,17 @@ ScaleRange FillStresses(const CSheetProfile& sheet, double* out) {
         });
 }
 
+// First contact is the nodes' own: the project's table (NaN before it is
+// computed), and NaN for nodes no element uses, as for every quantity.
+void FillFirstContact(const CSheetProfile& sheet, double* out) {
+    const FirstContactRecords* first = sheet.FirstContact().get();
+    parallel::ForBlocks(static_cast<size_t>(sheet.NodeCount()), NodeGrain, [&](size_t begin, size_t end) {
+        for (size_t node = begin + 1; node <= end; ++node)
+            out[node] =
+                first && sheet.NodeElements(static_cast<int>(node)).size() > 0 ? (*first)[node] : NotANumber;
+    });
+}
+
 } // namespace
 
 void FillNodalValues(const CSheetProfile& sheet, ResultQuantity quantity, std::vector<double>& values,
@@ -66,6 +77,10 @@ void FillNodalValues(const CSheetProfile& sheet, ResultQuantity quantity, std::v
         return;
     }
     double* out = values.data();
+    if (quantity == ResultQuantity::FirstContact) {
+        FillFirstContact(sheet, out);
+        return;
+    }
     if (!QuantityOf(quantity).nodal) {
         const ScaleRange folded = FillStresses(sheet, out);
         if (squares)
@@ -132,6 +147,10 @@ void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, co
     Nodal nodal;
     for (size_t column = 0; column < nodal.size(); ++column)
         nodal[column] = QuantityOf(ValueQuantities()[column]).nodal;
+    // First contact sums nothing: its column is the table's, below.
+    constexpr size_t contactColumn = QuantityIndex(ResultQuantity::FirstContact) - 1;
+    nodal[contactColumn] = false;
+    const FirstContactRecords* firstContact = sheet.FirstContact().get();
     const ElementArrays elements = ElementArraysOf(sheet);
     for (size_t node = first; node < last; ++node) {
         const ElementIndexRange range = sheet.NodeElements(static_cast<int>(node));
@@ -148,6 +167,7 @@ void FillEveryQuantity(const CSheetProfile& sheet, size_t first, size_t last, co
             AddElement(elements, static_cast<size_t>(index), nodal, sums, Columns());
         StoreNode(sums, static_cast<double>(range.size()), elements, static_cast<size_t>(range.end()[-1]),
                   nodal, out, i, Columns());
+        out[contactColumn][i] = firstContact ? (*firstContact)[node] : NotANumber;
     }
 }
 

@@ -15,8 +15,9 @@ struct ScaleRange;
 
 // values[node] for node 1..N: the plain mean of the stored element results
 // over the node's elements; von Mises stress instead takes the value of the
-// last element using the node. Index 0, nodes that no element uses and
-// quantity 0 give NaN. Quantities outside 0..7 are taken as 7. The vector's
+// last element using the node, and first contact is the node's own (the
+// sheet's FirstContact, NaN before it is computed). Index 0, nodes that no
+// element uses and quantity 0 give NaN. The vector's
 // storage is reused. For von Mises stress, squares (when given) also takes
 // in the square under the root of every element (see
 // StressRangeOfSquares), read in the same pass over the elements.

@@ -45,6 +45,7 @@ Presentation MakePresentation(const PresentationSource& source) {
         comparison ? comparison->ScaleTitle(shown.quantity, source.record) : QuantityName(shown.quantity);
     if (source.units)
         FillTexts(shown, *source.units);
+    shown.minimumWall = ShowMinimumWall(source.sheet, source.minimumWall, source.units);
     return shown;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "scale/ColourRamp.h"
+#include "scale/MinimumWall.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLabels.h"
 #include "scale/ScaleLimits.h"
@@ -39,6 +40,8 @@ struct PresentationSource {
     // The system of units of the texts; null: no label, unit or title texts
     // but the quantity's name.
     const CConfiguration* units = nullptr;
+    // The view's minimum wall in metres; not above 0: none.
+    double minimumWall = 0;
 };
 
 struct Presentation {
@@ -67,6 +70,9 @@ struct Presentation {
     std::string valueUnit;
     // The cut graph's y axis of the quantity's values, "Thickness (mm)".
     std::string axisTitle;
+    // The elements thinner than the view's minimum wall, whatever the
+    // quantity: drawn in MinimumWallColour, their share on the panel.
+    MinimumWallShown minimumWall;
 
     bool Difference() const { return comparison != nullptr; }
 };

@@ -19,9 +19,11 @@ enum class ResultQuantity {
     ExtensionY,
     PlanarExtension,
     StretchRatio,
+    Thinning,     // (1 - t / t0) x 100 of an element, t0 its initial thickness
+    FirstContact, // the first record a node touches a tool, over every record
 };
 
-constexpr ResultQuantity LastQuantity = ResultQuantity::StretchRatio;
+constexpr ResultQuantity LastQuantity = ResultQuantity::FirstContact;
 constexpr int ResultQuantityCount = static_cast<int>(LastQuantity) + 1;
 
 // The number of a quantity: its place in the scale panel's list.

@@ -13,6 +13,10 @@ namespace {
 // name, the profile CSV's value unit.
 constexpr QuantityTexts None = {nullptr, nullptr, "", "1"};
 constexpr QuantityTexts Plain = {nullptr, "%6.3lf", "", "1"};
+constexpr QuantityTexts Percent = {"%", "%6.2lf", " (%s)", "percent"};
+// Record numbers; the labels between the first and the last fall between
+// records.
+constexpr QuantityTexts Record = {nullptr, "%6.1lf", "", "record"};
 
 // clang-format off
 // One row per quantity, in the order of ResultQuantity.
@@ -32,6 +36,10 @@ constexpr QuantityInfo Quantities[] = {
     {"Planar extension", "Planar extension", "planar extension", true, false, QuantityUnit::None, nullptr,
      Plain, Plain},
     {"L1 / L2", "L1 / L2", "L1 / L2", true, false, QuantityUnit::None, nullptr, Plain, Plain},
+    {"Thinning", "Thinning", "thinning", true, false, QuantityUnit::None, "%6.2lf", Percent, Percent},
+    // A node's own value, not its elements' mean (see FillNodalValues).
+    {"First contact", "First contact record", "first contact", true, false, QuantityUnit::None, "%.0lf",
+     Record, Record},
 };
 // clang-format on
 static_assert(std::size(Quantities) == ResultQuantityCount, "a row for every quantity");

@@ -5,8 +5,10 @@
 #include "model/CSheetProfile.h"
 #include "scale/Quantity.h"
 
+#include <cmath>
 #include <cstddef>
-
+#include <limits>
+#include <memory>
 #include <string>
 
 namespace quillmere {
@@ -64,19 +66,27 @@ std::string QuantityUnitSuffix(ResultQuantity quantity, const CConfiguration& co
 
 // The value of a quantity but None in an element (0-based index), in its stored
 // unit: thickness in metres, temperature in degrees Celsius, von Mises
-// stress in MPa, the extensions and the stretch ratio dimensionless. The
-// derived values are current whenever the sheet takes other values, so they
-// are read as stored.
+// stress in MPa, the extensions and the stretch ratio dimensionless,
+// thinning in per cent. First contact is a value of the nodes: an element
+// takes the earliest of its corners', the record at which it first touched
+// (NaN when no corner ever does, or before the sheet has them). The derived
+// values are current whenever the sheet takes other values, so they are
+// read as stored.
 double ElementValue(const CSheetProfile& sheet, size_t element, ResultQuantity quantity);
 
-// The element arrays a quantity's value is read from: the record's values
-// and what is derived from them.
+// The arrays a quantity's value is read from: the record's element values,
+// what is derived from them, the elements' corners and the project's first
+// contact by node (null before it is computed).
 struct ElementArrays {
     const CElementValues* values;
     const CElementDerived* derived;
+    const ElementNodes* corners;
+    const double* firstContact;
 };
 inline ElementArrays ElementArraysOf(const CSheetProfile& sheet) {
-    return {sheet.Values().elements.data(), sheet.Derived().elements.data()};
+    const std::shared_ptr<const FirstContactRecords>& firstContact = sheet.FirstContact();
+    return {sheet.Values().elements.data(), sheet.Derived().elements.data(), sheet.Mesh().NodeArray(),
+            firstContact ? firstContact->data() : nullptr};
 }
 
 // Calls use(value) with value(i) giving ElementValue(sheet, i, quantity) for
@@ -101,6 +111,17 @@ void WithElementValue(const ElementArrays& elements, ResultQuantity quantity, co
         return use([d](size_t i) { return d[i].PlanarExtension; });
     case ResultQuantity::StretchRatio:
         return use([d](size_t i) { return d[i].StretchRatio; });
+    case ResultQuantity::Thinning:
+        return use([v, d](size_t i) { return (1 - d[i].Thickness / v[i].InitialThickness) * 100; });
+    case ResultQuantity::FirstContact:
+        if (const double* first = elements.firstContact) {
+            const ElementNodes* c = elements.corners;
+            // fmin passes over a corner that never touches.
+            return use([first, c](size_t i) {
+                return std::fmin(std::fmin(first[c[i][0]], first[c[i][1]]), first[c[i][2]]);
+            });
+        }
+        return use([](size_t) { return std::numeric_limits<double>::quiet_NaN(); });
     case ResultQuantity::None:
         break;
     }

@@ -23,9 +23,10 @@ ScaleRange Join(ScaleRange earlier, const ScaleRange& later) {
 void FoldElementValues(const CSheetProfile& sheet, ResultQuantity quantity, ScaleRange& range) {
     const double infinity = std::numeric_limits<double>::infinity();
     const ScaleRange none = {infinity, -infinity};
-    auto fold = [&](auto value) {
+    const size_t elements = sheet.Values().elements.size();
+    auto fold = [&](size_t count, auto value) {
         return parallel::ReduceBlocks(
-            sheet.Values().elements.size(), ElementGrain, none,
+            count, ElementGrain, none,
             [&none, &value](size_t first, size_t last) {
                 ScaleRange part = none;
                 for (size_t i = first; i < last; ++i)
@@ -34,12 +35,24 @@ void FoldElementValues(const CSheetProfile& sheet, ResultQuantity quantity, Scal
             },
             Join);
     };
-    if (quantity == ResultQuantity::VonMises) {
-        const CElementValues* values = sheet.Values().elements.data();
-        range.Fold(StressRangeOfSquares(fold([values](size_t i) { return values[i].VonMisesSquare(); })));
+    // The first and the last record at which a node first touched: the
+    // nodes' own values, which an element's earliest corner does not span.
+    if (quantity == ResultQuantity::FirstContact) {
+        if (const FirstContactRecords* first = sheet.FirstContact().get())
+            range.Fold(fold(static_cast<size_t>(sheet.NodeCount()), [&sheet, first](size_t i) {
+                const int node = static_cast<int>(i + 1);
+                return sheet.NodeElements(node).size() > 0 ? (*first)[i + 1]
+                                                           : std::numeric_limits<double>::quiet_NaN();
+            }));
         return;
     }
-    WithElementValue(sheet, quantity, [&](auto value) { range.Fold(fold(value)); });
+    if (quantity == ResultQuantity::VonMises) {
+        const CElementValues* values = sheet.Values().elements.data();
+        range.Fold(
+            StressRangeOfSquares(fold(elements, [values](size_t i) { return values[i].VonMisesSquare(); })));
+        return;
+    }
+    WithElementValue(sheet, quantity, [&](auto value) { range.Fold(fold(elements, value)); });
 }
 
 ScaleRange StressRangeOfSquares(const ScaleRange& squares) {

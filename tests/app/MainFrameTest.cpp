@@ -12,6 +12,7 @@
 #include "core/FilePaths.h"
 #include "model/CProjectProfile.h"
 #include "model/Texts.h"
+#include "scale/AllRecordLimits.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleLabels.h"
 #include "scale/ScaleRange.h"
@@ -326,6 +327,72 @@ void MainFrameTest::scaleShowsTheLimitsOfTheRecordOnScreen() {
     limitsDialog(QStringLiteral("Automatic"), true);
     check(2, ResultQuantity::Temperature);
     QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+}
+
+// Thinning and first contact follow "L1 / L2" in the panel's and the cut
+// window's lists, and the panel labels what quillmere-batch values computes
+// for them; first contact reads every record first, and a record that
+// cannot be read leaves the quantity shown before.
+void MainFrameTest::thinningAndFirstContactLabelWhatValuesComputes() {
+    FixtureOptions options;
+    options.records = 3;
+    CProjectFixture formed(options);
+    for (int r = 0; r < options.records; ++r) {
+        samplegen::RecordData record = formed.Record(r);
+        record.contactTool.assign(record.current.size(), 255);
+        for (size_t n = 0; n < record.current.size(); ++n) {
+            record.current[n].x *= 1 + 0.2 * r + 0.1 * record.current[n].y;
+            if (static_cast<int>(n % 4) <= r)
+                record.contactTool[n] = 1;
+        }
+        QVERIFY(samplegen::WriteRecordFile(samplegen::RecordFileName(formed.ProjectPath(), r), record));
+    }
+    // What quillmere-batch values computes.
+    CProjectProfile batch;
+    QVERIFY(batch.Open(formed.ProjectPath(), nullptr));
+    Message failure;
+    QVERIFY2(EnsureFirstContact(batch, failure), MessageText(failure).c_str());
+    CChildFrame* child = Open(formed.ProjectPath());
+    QVERIFY(child);
+    CScalePanel* panel = frame->ScalePanel();
+    auto* profiles = panel->findChild<QComboBox*>(QStringLiteral("profileList"));
+    QCOMPARE(profiles->itemText(7), QStringLiteral("L1 / L2"));
+    QCOMPARE(profiles->itemText(8), QStringLiteral("Thinning"));
+    QCOMPARE(profiles->itemText(9), QStringLiteral("First contact"));
+    for (ResultQuantity quantity : {ResultQuantity::Thinning, ResultQuantity::FirstContact}) {
+        profiles->setCurrentIndex(QuantityNumber(quantity));
+        QCOMPARE(child->View()->Scene().Quantity(), quantity);
+        const ScaleRange range = ComputeScaleRange(*batch.Sheet(), quantity, ScaleLimits());
+        QVERIFY(range.minimum < range.maximum);
+        const auto texts = ScaleLabelTexts(quantity, range.minimum, range.maximum, *configuration);
+        for (int k = 0; k < 5; ++k)
+            QCOMPARE(panel->LabelText(k), QString::fromStdString(texts[static_cast<size_t>(k)]));
+    }
+    QCOMPARE(panel->LabelText(0), QStringLiteral("   3.0"));
+    QCOMPARE(panel->LabelText(4), QStringLiteral("   1.0"));
+    QVERIFY(child->Document()->Sheet()->FirstContact());
+    QVERIFY(frame->Commands().Run(command::CutWindow));
+    auto* cutProfiles =
+        frame->CutWindowOf(child->Document())->findChild<QComboBox*>(QStringLiteral("profile"));
+    QCOMPARE(cutProfiles->itemText(7), QStringLiteral("Thinning"));
+    QCOMPARE(cutProfiles->itemText(8), QStringLiteral("First contact"));
+    QVERIFY2(messages->messages.empty(), messages->Texts().c_str());
+
+    // Another project, one of whose records is gone.
+    FixtureOptions broken = options;
+    broken.records = 4;
+    CProjectFixture gap(broken);
+    QVERIFY(std::remove(samplegen::RecordFileName(gap.ProjectPath(), 1).c_str()) == 0);
+    CChildFrame* second = Open(gap.ProjectPath());
+    QVERIFY(second);
+    messages->messages.clear();
+    profiles->setCurrentIndex(QuantityNumber(ResultQuantity::Temperature));
+    profiles->setCurrentIndex(QuantityNumber(ResultQuantity::FirstContact));
+    QCOMPARE(messages->messages.size(), size_t(1));
+    QVERIFY2(messages->messages[0].text.find("Unable to read from the") == 0, messages->Texts().c_str());
+    QCOMPARE(second->View()->Scene().Quantity(), ResultQuantity::Temperature);
+    QCOMPARE(profiles->currentIndex(), QuantityNumber(ResultQuantity::Temperature));
+    QVERIFY(!second->Document()->Sheet()->FirstContact());
 }
 
 void MainFrameTest::animationLeavesOtherWindowsRecordBoxes() {

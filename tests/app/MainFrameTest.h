@@ -1,7 +1,8 @@
 // The main window test program: its fixture, shared by the window tests
 // (MainFrameTest.cpp), those of the difference of two projects
-// (ComparisonTest.cpp), those of measured points (MeasurementTest.cpp) and those of the program around the
-// window (ApplicationTest.cpp).
+// (ComparisonTest.cpp), those of measured points (MeasurementTest.cpp), the 3D model's export
+// (ModelExportTest.cpp), those of the minimum wall and the forming summary (FormingTest.cpp) and those
+// of the program around the window (ApplicationTest.cpp).
 #pragma once
 
 #include "app/CMainFrame.h"
@@ -23,10 +24,11 @@ using namespace quillmere;
 // Answers the Open dialog with a preset file.
 class CPresetFiles : public IFileChooser {
 public:
-    QString next, measurements, table;
+    QString next, measurements, table, model;
     QString ProjectToOpen(QWidget*) override { return next; }
     QString MeasurementsToImport(QWidget*) override { return measurements; }
     QString TableToSave(QWidget*, const QString&) override { return table; }
+    QString ModelToSave(QWidget*, const QString&) override { return model; }
 };
 
 class MainFrameTest : public QObject {
@@ -41,6 +43,7 @@ private slots:
     void menusAndScalePanelFollowTheActiveWindow();
     void navigationBarIsShownOnFirstActivationOnly();
     void scaleShowsTheLimitsOfTheRecordOnScreen();
+    void thinningAndFirstContactLabelWhatValuesComputes();
     void animationLeavesOtherWindowsRecordBoxes();
     void graphicalOptionsFollowTheActiveView();
     void graphicalOptionsShowTheToolbarCommands();
@@ -60,9 +63,14 @@ private slots:
     void compareWithShowsTheDifferenceOfTwoProjects();
     void compareWithAnotherMeshGoesByPositionAndEndsWithTheReference();
     void projectsOfOneNameShowTheirFolders();
+    // FormingTest.cpp
+    void minimumWallShowsItsShareAndIsRememberedPerProject();
+    void formingSummaryShowsTheRecordAndCopiesItsText();
     // MeasurementTest.cpp
     void importedMeasurementsShowInEveryViewAndTheTable();
     void aRefusedMeasurementFileLeavesTheProjectAsItWas();
+    // ModelExportTest.cpp
+    void exportModelWritesWhatTheActiveViewShows();
     // ApplicationTest.cpp
     void promptsAndVersionAreTheProgramsOwn();
     void windowPlacementRoundTrip();

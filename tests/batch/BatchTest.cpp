@@ -50,6 +50,31 @@ BatchRun RunCommand(const std::vector<std::string>& arguments, const std::string
     return {status, out.str(), messages.Texts()};
 }
 
+// The fixture's last record with its first column of cells stretched to
+// twice its width: 6 of its 24 elements are 1.5 mm thick (the others 3 mm)
+// and take 0.01 of the 0.025 m^2 formed.
+void StretchFirstColumn(const CProjectFixture& fixture) {
+    samplegen::RecordData record = fixture.Record(2);
+    for (samplegen::Vec3& node : record.current)
+        node.x = node.x < -0.09 ? -0.15 : node.x;
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.002"), record));
+}
+
+// The fields of a table's second line.
+std::vector<std::string> FirstRow(const std::string& table) {
+    std::istringstream lines(table);
+    std::string line;
+    std::getline(lines, line);
+    std::getline(lines, line);
+    std::vector<std::string> fields(1);
+    for (char c : line)
+        if (c == ',')
+            fields.emplace_back();
+        else
+            fields.back().push_back(c);
+    return fields;
+}
+
 } // namespace
 
 // The texts of every command, its faults and its exit statuses are the golden
@@ -230,7 +255,7 @@ TEST(BatchStudy, AFifoOrAnEndlessLineDoesNotStopTheStudy) {
     const BatchRun run = RunCommand({"study", list, "-o", table, "--jobs", "1"}, fixture.File("q.cfg"));
     EXPECT_EQ(run.status, 3) << run.messages;
     const std::string rows = ReadWholeFile(table);
-    EXPECT_NE(rows.find("\nfifo.tfc,,,,,,,,,,Unable to read from the " + fifo + " file.\n"),
+    EXPECT_NE(rows.find("\nfifo.tfc,,,,,,,,,,Unable to read from the " + fifo + " file.,,,\n"),
               std::string::npos)
         << rows;
     EXPECT_NE(rows.find("\nfixture.tfc,3,3,"), std::string::npos) << rows;
@@ -250,6 +275,49 @@ TEST(BatchStudy, AFifoOrAnEndlessLineDoesNotStopTheStudy) {
     const BatchRun gather = RunCommand({"study", "--gather", fifo, "-o", table}, fixture.File("q.cfg"));
     EXPECT_EQ(gather.status, 2);
     EXPECT_EQ(gather.messages, "quillmere-batch: " + fifo + " cannot be read");
+}
+
+// A minimum wall between two thicknesses counts exactly the thin elements
+// and their share of the formed area, in either system of units; the study's
+// column stays empty without one.
+TEST(BatchStudy, MinimumWallBetweenTwoThicknesses) {
+    CProjectFixture fixture;
+    StretchFirstColumn(fixture);
+    const std::string list = fixture.File("list.txt"), table = fixture.File("table.csv");
+    WriteWholeFile(list, "fixture.tfc\n");
+    const auto study = [&](std::vector<std::string> options) {
+        options.insert(options.begin(), {"study", list, "-o", table});
+        const BatchRun run = RunCommand(options, fixture.File("q.cfg"));
+        EXPECT_EQ(run.status, 0) << run.messages;
+        return FirstRow(ReadWholeFile(table));
+    };
+    for (const auto& options :
+         {std::vector<std::string>{"--min-wall", "2"},
+          std::vector<std::string>{"--units", "us", "--min-wall", "0.078740157480315"}}) {
+        const std::vector<std::string> row = study(options);
+        ASSERT_EQ(row.size(), 14u);
+        EXPECT_NEAR(std::stod(row[11]), 1.25, 1e-6);
+        EXPECT_EQ(row[12], "0");
+        EXPECT_NEAR(std::stod(row[13]), 40, 1e-5) << options[1];
+    }
+    const std::vector<std::string> without = study({});
+    ASSERT_EQ(without.size(), 14u);
+    EXPECT_EQ(without[13], "");
+
+    // values takes the configuration's length unit, as for --max-distance.
+    const std::string us = fixture.File("us.cfg");
+    WriteWholeFile(us, "Quillmere CConfiguration File - V2\n\nSystem of units:\t\tUS Customary\n");
+    for (const auto& [configuration, wall, line] :
+         {std::tuple{fixture.File("q.cfg"), "2",
+                     "# below minimum wall 2 mm: 6 elements, 40.00 % of the area\n"},
+          {us, "0.07875", "# below minimum wall 0.07875 inch: 6 elements, 40.00 % of the area\n"},
+          {fixture.File("q.cfg"), "1.4", "# below minimum wall 1.4 mm: 0 elements, 0.00 % of the area\n"}}) {
+        const BatchRun values = RunCommand(
+            {"values", fixture.ProjectPath(), "--quantity", "1", "--min-wall", wall}, configuration);
+        EXPECT_EQ(values.status, 0) << values.messages;
+        const size_t second = values.out.find('\n') + 1;
+        EXPECT_EQ(values.out.substr(second, values.out.find('\n', second) + 1 - second), line);
+    }
 }
 
 TEST(BatchExport, CopiesAsTheDialogDoes) {
@@ -395,6 +463,31 @@ TEST_F(BatchRender, PrintedPageReplacesTheFileOnlyWhenComplete) {
     for (const auto& entry : std::filesystem::directory_iterator(a.Folder()))
         entries += entry.path().filename().string().rfind(".page.pdf", 0) == 0;
     EXPECT_EQ(entries, 0u);
+}
+
+// --min-wall draws the thin elements in magenta, which no ramp holds.
+TEST_F(BatchRender, MinimumWallDrawsTheThinElementsInItsColour) {
+    StretchFirstColumn(a);
+    const auto magenta = [&](const std::vector<std::string>& options) {
+        const std::string png = a.File("wall.png");
+        std::vector<std::string> arguments = {"render", a.ProjectPath(), "-o", png, "--view", "xy"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        const BatchRun run = RunCommand(arguments, "");
+        EXPECT_EQ(run.status, 0) << run.messages;
+        const QImage image = QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                count += qRed(p) > 200 && qBlue(p) > 200 && qGreen(p) + 80 < qRed(p);
+            }
+        return count;
+    };
+    EXPECT_EQ(magenta({}), 0);
+    // The thin column is 0.1 of the sheet's 0.25 m width.
+    const int wall = magenta({"--min-wall", "2"}), all = magenta({"--min-wall", "3.5", "--quantity", "2"});
+    EXPECT_GT(wall, 1000);
+    EXPECT_NEAR(static_cast<double>(wall) / all, 0.4, 0.05) << wall << " of " << all;
 }
 
 // A comparing scene steps a following reference with the record its sheet

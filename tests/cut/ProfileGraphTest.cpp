@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -127,6 +128,32 @@ TEST_F(ProfileGraph, AutomaticLimitsOfNegativeValuesReachTheSmallestStep) {
                          limits);
     EXPECT_EQ(limits.xMax, 20);
     EXPECT_EQ(limits.yMax, 0.05);
+}
+
+// Thinning is negative where the sheet thickened: its limits reach down to
+// it. First contact keeps its record numbers as steps, and a piece that never
+// touched leaves the others' values and the limits alone.
+TEST_F(ProfileGraph, ThinningReachesBelowZeroAndFirstContactKeepsItsSteps) {
+    Fill(cut, {{0.01, -40}, {0.01, 25}});
+    CGraphLimits limits;
+    ApplyAutomaticLimits(BuildProfileGraph(cut, ResultQuantity::Thinning, configuration), configuration,
+                         limits);
+    EXPECT_EQ(std::make_pair(limits.yMin, limits.yMax), std::make_pair(-50.0, 30.0));
+
+    const double none = std::nan("");
+    cut.clear();
+    Fill(cut, {{0.01, none}, {0.01, 2}, {0.01, 2}, {0.01, none}, {0.01, 5}});
+    const CProfileGraph graph = BuildProfileGraph(cut, ResultQuantity::FirstContact, configuration);
+    std::vector<double> values;
+    for (const CGraphPoint& point : graph.Points)
+        values.push_back(point.y);
+    ASSERT_EQ(values.size(), 6u);
+    EXPECT_TRUE(std::isnan(values[0]) && std::isnan(values[3]));
+    EXPECT_EQ((std::vector<double>{values[1], values[2], values[4], values[5]}),
+              (std::vector<double>{2, 2, 5, 5}));
+    limits = CGraphLimits();
+    ApplyAutomaticLimits(graph, configuration, limits);
+    EXPECT_EQ(std::make_pair(limits.yMin, limits.yMax), std::make_pair(0.0, 5.0));
 }
 
 TEST_F(ProfileGraph, LimitsTheUserGaveAndAnEmptyCutLeaveTheLimits) {

@@ -4,6 +4,7 @@
 #include "core/TextFormat.h"
 #include "model/CMoldProfile.h"
 #include "model/CProjectProfile.h"
+#include "scale/AllRecordLimits.h"
 #include "scale/Comparison.h"
 #include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
@@ -181,4 +182,44 @@ TEST_F(DataTipTest, AComparingViewsPickReadsBothSidesOfItsNodeOrElement) {
     EXPECT_TRUE(ComparisonTipLines(plain, sheet, node, 3, Units(true)).empty());
     node.kind = PickedNothing;
     EXPECT_TRUE(ComparisonTipLines(presented, sheet, node, 3, Units(true)).empty());
+}
+
+// Thinning and first contact have no line among the pick's own: a view that
+// shows one adds its value, a node's first contact or "none".
+TEST_F(DataTipTest, AViewOfThinningOrFirstContactAddsItsValue) {
+    CProjectFixture fixture;
+    samplegen::RecordData last = fixture.Record(2);
+    for (samplegen::Vec3& node : last.current)
+        node.x *= 2;
+    last.contactTool.assign(last.current.size(), 255);
+    last.contactTool[6] = 3; // node 7
+    ASSERT_TRUE(samplegen::WriteRecordFile(samplegen::RecordFileName(fixture.ProjectPath(), 2), last));
+    CProjectProfile project;
+    ASSERT_TRUE(project.Open(fixture.ProjectPath(), nullptr));
+    Message failure;
+    ASSERT_TRUE(EnsureFirstContact(project, failure)) << failure;
+    const CSheetProfile& sheet = *project.Sheet();
+    const auto shown = [&](ResultQuantity quantity) {
+        return MakePresentation({&sheet, quantity, ScaleLimits(), nullptr, 3, &Units(true)});
+    };
+    CDataDisplay node = SheetNode();
+    EXPECT_EQ(QuantityTipLines(shown(ResultQuantity::Thinning), sheet, node, Units(false)),
+              Lines{"Thinning:  50.00 %"});
+    EXPECT_EQ(QuantityTipLines(shown(ResultQuantity::FirstContact), sheet, node, Units(true)),
+              Lines{"First contact: 3"});
+    node.index = 8;
+    EXPECT_EQ(QuantityTipLines(shown(ResultQuantity::FirstContact), sheet, node, Units(true)),
+              Lines{"First contact: none"});
+    // Element 1 has nodes 1, 7 and 6: the earliest of its corners.
+    CDataDisplay element;
+    element.kind = PickedPoint;
+    element.index = 1;
+    EXPECT_EQ(QuantityTipLines(shown(ResultQuantity::FirstContact), sheet, element, Units(true)),
+              Lines{"First contact: 3"});
+    // The quantities the tip shows anyway, and the tools, add nothing.
+    for (ResultQuantity quantity :
+         {ResultQuantity::Thickness, ResultQuantity::Temperature, ResultQuantity::VonMises})
+        EXPECT_TRUE(QuantityTipLines(shown(quantity), sheet, node, Units(true)).empty())
+            << QuantityName(quantity);
+    EXPECT_TRUE(QuantityTipLines(shown(ResultQuantity::Thinning), sheet, OnTool(node), Units(true)).empty());
 }

@@ -2,6 +2,7 @@
 // of each record loaded one by one into the project.
 #include "scale/AllRecordLimits.h"
 #include "core/TextFormat.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleRange.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -33,6 +35,10 @@ protected:
             samplegen::RecordData record = fixture.Record(r);
             for (samplegen::Vec3& node : record.current)
                 node.x *= stretch[r] + 0.05 * node.y;
+            // Nodes touch a tool from a record of their own on.
+            record.contactTool.resize(record.current.size());
+            for (size_t n = 0; n < record.contactTool.size(); ++n)
+                record.contactTool[n] = static_cast<int>(n % 5) <= r ? 0 : 255;
             int e = 0;
             for (samplegen::RecordElement& element : record.elements) {
                 element.temperature = static_cast<float>(150 + shift[r] + (e * 7 + r * 3) % 11);
@@ -50,6 +56,8 @@ protected:
     ScaleRange OneByOne(ResultQuantity quantity) {
         CProjectProfile project;
         EXPECT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
+        Message failure;
+        EXPECT_TRUE(EnsureFirstContact(project, failure)) << failure;
         ScaleRange all{DBL_MAX, -DBL_MAX};
         for (int record = 1; record <= Records; ++record) {
             EXPECT_TRUE(project.GoToRecord(record)) << messages.Texts();

@@ -51,10 +51,13 @@ TEST_F(ScaleLabels, EachQuantityInEachSystem) {
     for (bool si : {true, false}) {
         EXPECT_EQ(ScaleValueText(ResultQuantity::VonMises, 1.5, Units(si)), " 1.500 MPa");
         for (ResultQuantity quantity : ValueQuantities()) {
-            if (quantity < ResultQuantity::ExtensionX)
+            if (quantity < ResultQuantity::ExtensionX || quantity > ResultQuantity::StretchRatio)
                 continue;
             EXPECT_EQ(ScaleValueText(quantity, 1.25, Units(si)), " 1.250");
         }
+        // Thinning in per cent, first contact in records, alike in both.
+        EXPECT_EQ(ScaleValueText(ResultQuantity::Thinning, -12.3456, Units(si)), "-12.35 %");
+        EXPECT_EQ(ScaleValueText(ResultQuantity::FirstContact, 7.25, Units(si)), "   7.2");
     }
     // Wider numbers are not cut.
     EXPECT_EQ(ScaleValueText(ResultQuantity::VonMises, 12345.5, Units(true)), "12345.500 MPa");
@@ -106,6 +109,11 @@ TEST_F(LimitsDialogRules, TitleCarriesTheUnit) {
     EXPECT_EQ(LimitsDialogTitle(ResultQuantity::VonMises, "Stress von Mises", Units(false)),
               "Stress von Mises (MPa)");
     EXPECT_EQ(LimitsDialogTitle(ResultQuantity::StretchRatio, "L1 / L2", Units(true)), "L1 / L2");
+    for (bool si : {true, false}) {
+        EXPECT_EQ(LimitsDialogTitle(ResultQuantity::Thinning, "Thinning", Units(si)), "Thinning (%)");
+        EXPECT_EQ(LimitsDialogTitle(ResultQuantity::FirstContact, "First contact", Units(si)),
+                  "First contact");
+    }
 }
 
 TEST(LimitsRounding, HalfAwayFromZeroAtTheThirdDecimal) {

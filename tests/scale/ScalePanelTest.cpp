@@ -141,8 +141,10 @@ void ScalePanelTest::colourBarOrientation() {
 void ScalePanelTest::listsSignalTheUserChoiceOnly() {
     auto* profiles = panel->findChild<QComboBox*>(QStringLiteral("profileList"));
     auto* picks = panel->findChild<QComboBox*>(QStringLiteral("pickList"));
-    QCOMPARE(profiles->count(), 8);
+    QCOMPARE(profiles->count(), 10);
     QCOMPARE(profiles->itemText(7), QStringLiteral("L1 / L2"));
+    QCOMPARE(profiles->itemText(8), QStringLiteral("Thinning"));
+    QCOMPARE(profiles->itemText(9), QStringLiteral("First contact"));
     QCOMPARE(picks->itemText(0), QStringLiteral("3D Point Info"));
     QSignalSpy quantities(panel.get(), &CScalePanel::QuantityChosen);
     QSignalSpy modes(panel.get(), &CScalePanel::PickModeChosen);

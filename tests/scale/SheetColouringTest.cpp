@@ -204,6 +204,11 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
     record.current.push_back({9, 9, 0}); // no element uses it
     const auto sheet = Read(record);
     const size_t slots = static_cast<size_t>(sheet->NodeCount()) + 1;
+    // First contact is the nodes' own: none at every fifth node.
+    auto firstContact = std::make_shared<FirstContactRecords>(slots);
+    for (size_t node = 0; node < slots; ++node)
+        (*firstContact)[node] = node % 5 == 0 ? std::nan("") : static_cast<double>(node % 7 + 1);
+    sheet->SetFirstContact(firstContact);
     // Every quantity at once, in pieces of any size.
     std::vector<std::vector<double>> every(ValueQuantities().size(), std::vector<double>(slots));
     for (size_t first = 1, size = 1; first < slots; first += size, size = size * 3 + 1) {
@@ -235,9 +240,15 @@ TEST_F(SheetColours, BlocksGiveTheResultsOfPlainLoops) {
         }
         if (quantity == ResultQuantity::VonMises)
             colours = panel;
+        if (quantity == ResultQuantity::FirstContact)
+            panel = {DBL_MAX, -DBL_MAX};
         for (size_t node = 1; node < slots; ++node) {
-            if (quantity != ResultQuantity::VonMises && counts[node] > 0)
+            if (quantity == ResultQuantity::FirstContact) {
+                values[node] = counts[node] > 0 ? (*firstContact)[node] : std::nan("");
+                panel.Fold(values[node]);
+            } else if (quantity != ResultQuantity::VonMises && counts[node] > 0) {
                 values[node] = sums[node] / counts[node];
+            }
             if (quantity != ResultQuantity::VonMises)
                 colours.Fold(values[node]);
         }

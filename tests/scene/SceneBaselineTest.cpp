@@ -271,6 +271,25 @@ TEST_F(SceneBaseline, DifferenceToAnotherRecord) {
     EXPECT_TRUE(MatchesBaseline(scene.Render(Width, Height), "difference"));
 }
 
+// The formed cup in thickness with a minimum wall of 1.5 mm: the elements
+// thinner than it in magenta, outside the ramp, and under the colour bar
+// the swatch with "Below 1.50 mm".
+TEST_F(SceneBaseline, MinimumWall) {
+    CCamera camera;
+    camera.trackball.SetRotation(CCamera::GeneralView);
+    CSessionView shown(cup);
+    CHeadlessScene scene(shown, DisplaySettings(), ResultQuantity::Thickness, camera);
+    ASSERT_TRUE(scene.IsValid()) << scene.Error();
+    scene.SetConfiguration(configuration);
+    scene.Scene().SetMinimumWall(0.0015);
+    scene.Update();
+    ASSERT_GT(scene.Presented().minimumWall.share.elements, 0);
+    scene.Fit(320, 240);
+    SceneImageOptions annotated;
+    annotated.colourScale = true;
+    EXPECT_TRUE(MatchesBaseline(scene.Render(320, 240, annotated), "minimum_wall"));
+}
+
 // The cup's gauge points seen from above: markers on the sheet coloured by
 // simulated - measured thickness on the diverging ramp, the selected one
 // ringed, and their own small scale at the lower left.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the viewer need, when
-# any of them is missing. Runs apt-get as root or through sudo.
+# any of them is missing, then the glTF validator the model tests run
+# (install-gltf-validator.sh). Runs apt-get as root or through sudo.
 set -euo pipefail
+validator=$(dirname "$0")/install-gltf-validator.sh
 
 packages=(
   g++ cmake ninja-build pkg-config
@@ -11,8 +13,14 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libtbb-dev libeigen3-dev
   clang libclang-rt-14-dev clang-format locales desktop-file-utils
   munge slurmctld slurmd slurm-client python3-vtk9
+  chromium chromium-driver python3-selenium zlib1g-dev
 )
 packages+=("$@")
+# Node.js runs the glTF validator; a Node.js of another origin that brings
+# its own npm is kept (Debian's npm would conflict with it).
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  packages+=(nodejs npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -20,7 +28,7 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+[ ${#missing[@]} -eq 0 ] && exec "$validator"
 
 echo "Installing: ${missing[*]}"
 sudo=()
@@ -35,3 +43,4 @@ fi
 "${sudo[@]}" apt-get update
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
   -o DPkg::Lock::Timeout=300 "${missing[@]}"
+"$validator"

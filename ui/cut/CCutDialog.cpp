@@ -337,8 +337,14 @@ void CCutDialog::SetComparison(std::shared_ptr<CComparison> comparison) {
 
 void CCutDialog::Cutting() {
     CSheetProfile* sheet = Sheet();
+    const ResultQuantity before = cut->ProfileQuantity;
     if (!sheet || !TakeControls())
         return;
+    if (prepareProfile && !prepareProfile(cut->ProfileQuantity, cut->Comparison.get())) {
+        cut->ProfileQuantity = before;
+        PutControls();
+        return;
+    }
     Message failure;
     if (!session->MakeCut(configuration, failure))
         ShowMessage(failure, MessageIcon::Error);

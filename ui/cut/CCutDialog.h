@@ -117,6 +117,12 @@ public:
     // answer saves nothing. Tests replace the file dialog with their own.
     using SaveFileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
     void SetSaveFileChooser(SaveFileChooser chooser) { chooseSaveFile = std::move(chooser); }
+    // Readies what a profile needs before it is cut (of the differences to
+    // comparison when not null): first contact reads every record first.
+    // False: the cut and the profile stay as they were. Without one every
+    // profile is cut at once.
+    using ProfilePreparation = std::function<bool(ResultQuantity quantity, const CComparison* comparison)>;
+    void SetProfilePreparation(ProfilePreparation prepare) { prepareProfile = std::move(prepare); }
 
 public slots:
     // The system of units changed in the configuration.
@@ -172,6 +178,7 @@ private:
     bool markShown = false;
     QRect lastPrintedGraph;
     SaveFileChooser chooseSaveFile;
+    ProfilePreparation prepareProfile;
 
     QWidget* controls = nullptr;
     QRadioButton* cutDefinition = nullptr;

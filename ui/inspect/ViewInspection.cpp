@@ -17,7 +17,9 @@ CDataTip* AttachInspection(CSceneRender& view, const CConfiguration& configurati
     CSceneRender* scene = &view;
     // The pick is made on the button press, so the pointer is still where it
     // was pressed.
-    // A comparing view adds the values of both sides and their difference.
+    // A comparing view adds the values of both sides and their difference,
+    // any other the value of a quantity shown that the tip's own lines
+    // leave out.
     QObject::connect(
         scene, &CSceneRender::Picked, tip, [tip, scene, &configuration](const CDataDisplay& record) {
             std::vector<std::string> compared;
@@ -29,9 +31,13 @@ CDataTip* AttachInspection(CSceneRender& view, const CConfiguration& configurati
             const int marker = measured ? scene->MeasurementMarkerPicked() : -1;
             if (marker >= 0)
                 compared = MeasurementTipLines(*measured, static_cast<size_t>(marker), configuration);
-            else if (project && project->Sheet())
-                compared = ComparisonTipLines(scene->Scene().Presented(), *project->Sheet(), record,
-                                              scene->ShownRecord(), configuration);
+            else if (project && project->Sheet()) {
+                const Presentation& shown = scene->Scene().Presented();
+                compared = shown.Difference()
+                               ? ComparisonTipLines(shown, *project->Sheet(), record, scene->ShownRecord(),
+                                                    configuration)
+                               : QuantityTipLines(shown, *project->Sheet(), record, configuration);
+            }
             tip->ShowPick(record, QCursor::pos(), compared);
         });
     QObject::connect(scene, &CSceneRender::PickInformationHidden, tip, &CDataTip::HidePick);

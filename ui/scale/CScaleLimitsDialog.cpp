@@ -143,20 +143,24 @@ void CScaleLimitsDialog::accept() {
     QDialog::accept();
 }
 
-bool ComputeAllRecordLimitsWithProgress(QWidget* parent, const std::string& projectPath, int recordCount,
-                                        ResultQuantity quantity, double& minimum, double& maximum) {
+namespace {
+
+// Runs compute(progress, cancel) on a worker thread behind a progress dialog
+// that can be cancelled, and shows why it failed when it did.
+template <typename Compute>
+auto RunOverRecords(QWidget* parent, const QString& title, int recordCount, const Compute& compute) {
     QProgressDialog progress(QStringLiteral("Reading the records..."), QStringLiteral("Cancel"), 0,
                              std::max(recordCount, 1), parent);
-    progress.setWindowTitle(QStringLiteral("All records"));
+    progress.setWindowTitle(title);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
     progress.setValue(0);
 
     std::atomic<bool> cancel{false};
     std::atomic<int> done{0};
-    parallel::Job<AllRecordLimits> worker = parallel::StartJob([&] {
-        return ComputeAllRecordLimits(
-            projectPath, recordCount, quantity, [&](int count, int) { done = count; }, cancel);
+    auto worker = parallel::StartJob([&] {
+        const std::function<void(int, int)> count = [&](int records, int) { done = records; };
+        return compute(count, cancel);
     });
     // The interface stays alive while the job reads; the progress dialog is
     // the only window the user can reach.
@@ -171,14 +175,39 @@ bool ComputeAllRecordLimitsWithProgress(QWidget* parent, const std::string& proj
     });
     poll.start(10);
     waiting.exec();
-    const AllRecordLimits result = worker.Take();
+    auto result = worker.Take();
     progress.reset();
     if (result.outcome == AllRecordLimits::Failed && result.failure)
         ShowMessage(result.failure, MessageIcon::Error);
+    return result;
+}
+
+} // namespace
+
+bool ComputeAllRecordLimitsWithProgress(QWidget* parent, const std::string& projectPath, int recordCount,
+                                        ResultQuantity quantity, double& minimum, double& maximum) {
+    const AllRecordLimits result = RunOverRecords(
+        parent, QStringLiteral("All records"), recordCount,
+        [&](const std::function<void(int, int)>& progress, const std::atomic<bool>& cancel) {
+            return ComputeAllRecordLimits(projectPath, recordCount, quantity, progress, cancel);
+        });
     if (result.outcome != AllRecordLimits::Done)
         return false;
     minimum = result.range.minimum;
     maximum = result.range.maximum;
+    return true;
+}
+
+bool ComputeFirstContactWithProgress(QWidget* parent, const std::string& projectPath, int recordCount,
+                                     int nodeCount, std::shared_ptr<const FirstContactRecords>& records) {
+    const FirstContactScan scan =
+        RunOverRecords(parent, QString::fromUtf8(QuantityName(ResultQuantity::FirstContact)), recordCount,
+                       [&](const std::function<void(int, int)>& progress, const std::atomic<bool>& cancel) {
+                           return ComputeFirstContact(projectPath, recordCount, nodeCount, progress, cancel);
+                       });
+    if (scan.outcome != AllRecordLimits::Done)
+        return false;
+    records = scan.records;
     return true;
 }
 

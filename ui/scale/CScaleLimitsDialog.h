@@ -2,12 +2,14 @@
 // or frees it to follow the values, in the units the user sees.
 #pragma once
 
+#include "model/CSheetProfile.h"
 #include "scale/Quantity.h"
 
 #include <QDialog>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class QLabel;
@@ -72,5 +74,10 @@ private:
 // reported when it returns false.
 bool ComputeAllRecordLimitsWithProgress(QWidget* parent, const std::string& projectPath, int recordCount,
                                         ResultQuantity quantity, double& minimum, double& maximum);
+
+// The first contact of a project's nodes (ComputeFirstContact) in the same
+// way; false, with nothing in records, when cancelled or failed (reported).
+bool ComputeFirstContactWithProgress(QWidget* parent, const std::string& projectPath, int recordCount,
+                                     int nodeCount, std::shared_ptr<const FirstContactRecords>& records);
 
 } // namespace quillmere

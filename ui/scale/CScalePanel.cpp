@@ -221,6 +221,23 @@ CScalePanel::CScalePanel(bool wide, QWidget* parent) : QWidget(parent) {
     colourBar = new CColourBar(this);
     limitsButton = new QPushButton(QStringLiteral("Limits"), this);
     limitsButton->setObjectName(QStringLiteral("limitsButton"));
+    minimumWallButton = new QPushButton(QStringLiteral("Minimum wall\u2026"), this);
+    minimumWallButton->setObjectName(QStringLiteral("minimumWallButton"));
+    // The swatch of the warning colour beside the share of the area below
+    // the wall, shown while the view marks one.
+    minimumWall = new QWidget(this);
+    auto* swatch = new QLabel(minimumWall);
+    QPixmap colour(14, 14);
+    colour.fill(QColor(MinimumWallColour.red, MinimumWallColour.green, MinimumWallColour.blue));
+    swatch->setPixmap(colour);
+    minimumWallText = new QLabel(minimumWall);
+    minimumWallText->setObjectName(QStringLiteral("minimumWallText"));
+    minimumWallText->setWordWrap(true);
+    auto* wallLayout = new QHBoxLayout(minimumWall);
+    wallLayout->setContentsMargins(2, 0, 0, 0);
+    wallLayout->addWidget(swatch, 0, Qt::AlignTop);
+    wallLayout->addWidget(minimumWallText, 1);
+    minimumWall->hide();
     compareButton = new QPushButton(this);
     compareButton->setObjectName(QStringLiteral("compareButton"));
     title = new QLabel(this);
@@ -240,8 +257,10 @@ CScalePanel::CScalePanel(bool wide, QWidget* parent) : QWidget(parent) {
     controls->addSpacing(4);
     controls->addWidget(title);
     controls->addWidget(colourBar, 0, Qt::AlignLeft);
+    controls->addWidget(minimumWall);
     controls->addSpacing(4);
     controls->addWidget(limitsButton);
+    controls->addWidget(minimumWallButton);
     controls->addWidget(compareButton);
     controls->addSpacing(4);
     controls->addWidget(pickLabel);
@@ -277,6 +296,7 @@ CScalePanel::CScalePanel(bool wide, QWidget* parent) : QWidget(parent) {
             emit PickModeChosen(PickModes[static_cast<size_t>(index)]);
     });
     connect(limitsButton, &QPushButton::clicked, this, &CScalePanel::LimitsRequested);
+    connect(minimumWallButton, &QPushButton::clicked, this, &CScalePanel::MinimumWallRequested);
     connect(compareButton, &QPushButton::clicked, this,
             [this] { comparing ? emit StopComparingRequested() : emit CompareRequested(); });
     connect(cube, &CRotationCube::Dragged, this, &CScalePanel::OrientationDragged);
@@ -315,6 +335,7 @@ void CScalePanel::ShowView(ResultQuantity viewQuantity, int pickMode) {
     profileList->setEnabled(true);
     pickList->setEnabled(true);
     limitsButton->setEnabled(true);
+    minimumWallButton->setEnabled(true);
     compareButton->setEnabled(true);
     viewBar->setEnabled(true);
     quantity = viewQuantity;
@@ -328,6 +349,7 @@ void CScalePanel::ClearView() {
     profileList->setEnabled(false);
     pickList->setEnabled(false);
     limitsButton->setEnabled(false);
+    minimumWallButton->setEnabled(false);
     compareButton->setEnabled(false);
     viewBar->setEnabled(false);
 }
@@ -341,6 +363,8 @@ void CScalePanel::ShowPresentation(const Presentation& shown) {
     title->setVisible(comparing);
     compareButton->setText(comparing ? QStringLiteral("Stop comparing")
                                      : QStringLiteral("Compare with\u2026"));
+    minimumWallText->setText(QString::fromStdString(shown.minimumWall.line));
+    minimumWall->setVisible(!shown.minimumWall.line.empty());
 }
 
 void CScalePanel::SetOrientation(const Quaternion& q) {
@@ -349,6 +373,10 @@ void CScalePanel::SetOrientation(const Quaternion& q) {
 
 QString CScalePanel::Title() const {
     return title->text();
+}
+
+QString CScalePanel::MinimumWallText() const {
+    return minimumWallText->text();
 }
 
 QString CScalePanel::LabelText(int k) const {

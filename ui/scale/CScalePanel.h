@@ -50,6 +50,9 @@ public:
     ResultQuantity Quantity() const { return quantity; }
     // Label k, 0 (top, the maximum) .. 4 (the minimum).
     QString LabelText(int k) const;
+    // Under the bar while the view marks a minimum wall, "Below 0.80 mm: 3.2
+    // % of the area (412 elements)"; empty otherwise.
+    QString MinimumWallText() const;
 
     // "Del E-Box" only while the view has clipping planes.
     void SetRemoveClipPlanesEnabled(bool enabled);
@@ -72,6 +75,8 @@ signals:
     void QuantityChosen(ResultQuantity quantity);
     void PickModeChosen(int mode);
     void LimitsRequested();
+    // "Minimum wall...".
+    void MinimumWallRequested();
     // The comparison button: "Compare with..." or, while comparing, "Stop
     // comparing".
     void CompareRequested();
@@ -91,6 +96,9 @@ private:
     QComboBox* profileList = nullptr;
     CColourBar* colourBar = nullptr;
     QPushButton* limitsButton = nullptr;
+    QPushButton* minimumWallButton = nullptr;
+    QWidget* minimumWall = nullptr; // the swatch and its text
+    QLabel* minimumWallText = nullptr;
     QLabel* title = nullptr;
     QPushButton* compareButton = nullptr;
     QComboBox* pickList = nullptr;

@@ -71,6 +71,11 @@ void CSceneCommands::SetQuantity(ResultQuantity quantity) {
     view.SettingsChanged();
 }
 
+void CSceneCommands::SetMinimumWall(double wall) {
+    view.Scene().SetMinimumWall(wall);
+    view.SettingsChanged();
+}
+
 void CSceneCommands::SetPickMode(int mode) {
     view.gestures->Interactor().SetPickMode(mode);
 }

@@ -33,6 +33,9 @@ public slots:
     void StartExclusiveZoomBox();
     void RemoveClipPlanes();
     void SetQuantity(ResultQuantity quantity);
+    // The elements thinner than wall (metres) in the warning colour; not
+    // above 0: none.
+    void SetMinimumWall(double wall);
     void SetPickMode(int mode);
     void ToggleSheet();
     void ToggleTool(int slot);
