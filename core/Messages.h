@@ -138,6 +138,9 @@ enum class MessageId {
     Replaced,           // path
     CannotOpenReport,   // path
 
+    // 3D models.
+    GlbTooLarge,
+
     Count // not a message: the number of ids
 };
 

@@ -214,6 +214,9 @@ const char* MessageFormat(MessageId id) {
         return "Replaced %s";
     case MessageId::CannotOpenReport:
         return "Cannot open report file (%s).\r\n";
+
+    case MessageId::GlbTooLarge:
+        return "the model needs more than the 4 GB a .glb file holds";
     }
     return "";
 }
