@@ -44,12 +44,23 @@ void PrintIntoFile(QPrinter& printer, const std::function<bool()>& print) {
 }
 
 CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
+    DefinePrintCommands();
+    DefinePictureCommands();
+    DefineSharingCommands();
+}
+
+CommandState CExportCommands::ViewState() const {
+    return CommandState{frame.ActiveSceneView() != nullptr, false};
+}
+
+CommandState CExportCommands::IdleViewState() const {
+    const CProjectProfile* document = frame.ActiveDocument();
+    return CommandState{frame.ActiveSceneView() && document && !document->IsAnimationRunning(), false};
+}
+
+void CExportCommands::DefinePrintCommands() {
     CCommandTable& commands = frame.Commands();
-    auto view = [this] { return CommandState{frame.ActiveSceneView() != nullptr, false}; };
-    auto idleView = [this] {
-        const CProjectProfile* document = frame.ActiveDocument();
-        return CommandState{frame.ActiveSceneView() && document && !document->IsAnimationRunning(), false};
-    };
+    auto view = [this] { return ViewState(); };
     commands.Define(
         command::Print, QStringLiteral("&Print..."), QStringLiteral("Print the active document"),
         [this] { Print(true); },
@@ -62,6 +73,12 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
         [this] { Print(false); }, view);
     commands.Define(command::PrintSetup, QStringLiteral("P&rint setup..."),
                     QStringLiteral("Change the printer and printing options"), [this] { PrintSetup(); });
+    commands.Action(command::Print)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+}
+
+void CExportCommands::DefinePictureCommands() {
+    CCommandTable& commands = frame.Commands();
+    auto idleView = [this] { return IdleViewState(); };
     commands.Define(
         command::SaveBitmap, QStringLiteral("Save to &bitmap..."), QStringLiteral("Save to bitmap (*.BMP)"),
         [this] {
@@ -103,6 +120,11 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
                 ExportModel(*active, path.toStdString());
         },
         idleView);
+}
+
+void CExportCommands::DefineSharingCommands() {
+    CCommandTable& commands = frame.Commands();
+    auto view = [this] { return ViewState(); };
     commands.Define(
         command::ShareWebPage, QStringLiteral("S&hare as web page..."),
         QStringLiteral("One web page of the results for someone without the program"),
@@ -129,7 +151,6 @@ CExportCommands::CExportCommands(CMainFrame& mainFrame) : frame(mainFrame) {
             const CProjectProfile* document = frame.ActiveDocument();
             return CommandState{frame.ActiveSceneView() && document && ReportFileExists(*document), false};
         });
-    commands.Action(command::Print)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
 }
 
 void CExportCommands::Print(bool askPrinter) {

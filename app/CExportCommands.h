@@ -9,6 +9,7 @@ class QPrinter;
 namespace quillmere {
 
 class CMainFrame;
+struct CommandState;
 
 // The program's printer: what Print setup chose holds for every print.
 QPrinter& ThePrinter();
@@ -24,6 +25,16 @@ public:
     explicit CExportCommands(CMainFrame& frame);
 
 private:
+    // Print, Print directly and Print setup.
+    void DefinePrintCommands();
+    // Save to bitmap, the video and the 3D model.
+    void DefinePictureCommands();
+    // The web page, the project's files and the report file.
+    void DefineSharingCommands();
+    // Enabled with an active 3D view; with one whose animation is not running.
+    CommandState ViewState() const;
+    CommandState IdleViewState() const;
+
     void Print(bool askPrinter);
     void PrintSetup();
 

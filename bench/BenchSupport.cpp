@@ -40,7 +40,14 @@ std::string MillionElementProject() {
     struct stat info;
     if (::stat(project.c_str(), &info) == 0)
         return project;
-    samplegen::RecordData record = samplegen::MakeGridRecord(708, 707, 1.0, 1.0);
+    int cellsX = 708, cellsY = 707;
+    if (const char* cells = std::getenv("QUILLMERE_BENCH_CELLS")) {
+        if (std::sscanf(cells, "%dx%d", &cellsX, &cellsY) != 2 || cellsX < 1 || cellsY < 1) {
+            std::fprintf(stderr, "QUILLMERE_BENCH_CELLS is not COLUMNSxROWS: %s\n", cells);
+            std::exit(1);
+        }
+    }
+    samplegen::RecordData record = samplegen::MakeGridRecord(cellsX, cellsY, 1.0, 1.0);
     bool written = samplegen::WriteRecordFile(base + "/quillmere-bench-project.000", record);
     for (samplegen::Vec3& node : record.current)
         node.z += 0.01;

@@ -20,7 +20,9 @@ double PeakMemoryMegabytes();
 
 // A project of two records of the 1,000,000-element mesh (the second one
 // lifted by 10 mm) with one section tool, written once per run; returns the
-// path of its project file.
+// path of its project file. QUILLMERE_BENCH_CELLS ("1415x1414": 4,001,620
+// elements) asks for another grid, for the growth of the costs with the
+// mesh; give it a QUILLMERE_BENCH_DIR of its own.
 std::string MillionElementProject();
 
 // A project of ten records of the 1,000,000-element mesh, the sheet lifted by

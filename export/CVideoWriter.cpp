@@ -14,6 +14,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -27,9 +29,103 @@ namespace quillmere {
 
 namespace {
 
+// FFmpeg's functions come from its libraries loaded with the first video,
+// not with the program: they bring some hundred libraries of their own,
+// whose loading would cost every run of a program tens of milliseconds.
+#define QUILLMERE_FFMPEG_FUNCTIONS(X)                                                                        \
+    X(avutil, av_dict_free)                                                                                  \
+    X(avutil, av_dict_set)                                                                                   \
+    X(avutil, av_frame_alloc)                                                                                \
+    X(avutil, av_frame_free)                                                                                 \
+    X(avutil, av_frame_get_buffer)                                                                           \
+    X(avutil, av_frame_make_writable)                                                                        \
+    X(avutil, av_free)                                                                                       \
+    X(avutil, av_freep)                                                                                      \
+    X(avutil, av_get_pix_fmt_name)                                                                           \
+    X(avutil, av_log_set_level)                                                                              \
+    X(avutil, av_malloc)                                                                                     \
+    X(avutil, av_pix_fmt_get_chroma_sub_sample)                                                              \
+    X(avutil, av_strerror)                                                                                   \
+    X(swscale, sws_freeContext)                                                                              \
+    X(swscale, sws_getContext)                                                                               \
+    X(swscale, sws_scale)                                                                                    \
+    X(avcodec, av_codec_is_encoder)                                                                          \
+    X(avcodec, av_codec_iterate)                                                                             \
+    X(avcodec, av_packet_alloc)                                                                              \
+    X(avcodec, av_packet_free)                                                                               \
+    X(avcodec, av_packet_rescale_ts)                                                                         \
+    X(avcodec, avcodec_alloc_context3)                                                                       \
+    X(avcodec, avcodec_find_encoder_by_name)                                                                 \
+    X(avcodec, avcodec_free_context)                                                                         \
+    X(avcodec, avcodec_open2)                                                                                \
+    X(avcodec, avcodec_parameters_from_context)                                                              \
+    X(avcodec, avcodec_receive_packet)                                                                       \
+    X(avcodec, avcodec_send_frame)                                                                           \
+    X(avformat, av_guess_format)                                                                             \
+    X(avformat, av_interleaved_write_frame)                                                                  \
+    X(avformat, av_write_trailer)                                                                            \
+    X(avformat, avformat_alloc_output_context2)                                                              \
+    X(avformat, avformat_free_context)                                                                       \
+    X(avformat, avformat_new_stream)                                                                         \
+    X(avformat, avformat_query_codec)                                                                        \
+    X(avformat, avformat_write_header)                                                                       \
+    X(avformat, avio_alloc_context)                                                                          \
+    X(avformat, avio_context_free)                                                                           \
+    X(avformat, avio_flush)
+
+struct FFmpegFunctions {
+#define QUILLMERE_FFMPEG_POINTER(library, name) decltype(&::name) name = nullptr;
+    QUILLMERE_FFMPEG_FUNCTIONS(QUILLMERE_FFMPEG_POINTER)
+#undef QUILLMERE_FFMPEG_POINTER
+};
+
+// Loads FFmpeg once for the process, its libraries by the names of the
+// versions this was built with; null, with why in failure, when a library or
+// one of its functions cannot be found.
+const FFmpegFunctions* LoadFFmpeg(std::string* failure = nullptr) {
+    static std::string why;
+    static const FFmpegFunctions* const loaded = []() -> const FFmpegFunctions* {
+        static FFmpegFunctions functions;
+        // dlerror is null when nothing failed, as for a symbol found null.
+        const auto lastError = [] {
+            const char* text = ::dlerror();
+            return std::string(text ? text : "a function is missing");
+        };
+        const auto open = [](const char* name) { return ::dlopen(name, RTLD_NOW | RTLD_LOCAL); };
+        void* const avutil = open("libavutil.so." AV_STRINGIFY(LIBAVUTIL_VERSION_MAJOR));
+        void* const swscale =
+            avutil ? open("libswscale.so." AV_STRINGIFY(LIBSWSCALE_VERSION_MAJOR)) : nullptr;
+        void* const avcodec =
+            swscale ? open("libavcodec.so." AV_STRINGIFY(LIBAVCODEC_VERSION_MAJOR)) : nullptr;
+        void* const avformat =
+            avcodec ? open("libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR)) : nullptr;
+        if (!avformat) {
+            why = lastError();
+            return nullptr;
+        }
+#define QUILLMERE_FFMPEG_FIND(library, name)                                                                 \
+    functions.name = reinterpret_cast<decltype(functions.name)>(::dlsym(library, #name));                    \
+    if (!functions.name) {                                                                                   \
+        why = lastError();                                                                                   \
+        return nullptr;                                                                                      \
+    }
+        QUILLMERE_FFMPEG_FUNCTIONS(QUILLMERE_FFMPEG_FIND)
+#undef QUILLMERE_FFMPEG_FIND
+        return &functions;
+    }();
+    if (!loaded && failure)
+        *failure = "FFmpeg cannot be loaded: " + why;
+    return loaded;
+}
+
+// FFmpeg once a video's Open or AviEncoders has loaded it.
+const FFmpegFunctions& Av() {
+    return *LoadFFmpeg();
+}
+
 std::string AvError(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
+    Av().av_strerror(code, text, sizeof text);
     return text;
 }
 
@@ -48,7 +144,7 @@ int SizeMultiple(const AVCodec& codec, AVPixelFormat format) {
     if (codec.id == AV_CODEC_ID_MSVIDEO1)
         return 4;
     int shiftX = 0, shiftY = 0;
-    av_pix_fmt_get_chroma_sub_sample(format, &shiftX, &shiftY);
+    Av().av_pix_fmt_get_chroma_sub_sample(format, &shiftX, &shiftY);
     return std::max({2, 1 << shiftX, 1 << shiftY});
 }
 
@@ -104,11 +200,11 @@ class CVideoWriter::Encoder {
 public:
     ~Encoder() {
         Stop(false);
-        sws_freeContext(converter);
-        av_frame_free(&frame);
-        av_packet_free(&packet);
-        avcodec_free_context(&codec);
-        avformat_free_context(format);
+        Av().sws_freeContext(converter);
+        Av().av_frame_free(&frame);
+        Av().av_packet_free(&packet);
+        Av().avcodec_free_context(&codec);
+        Av().avformat_free_context(format);
         CloseOutput();
     }
 
@@ -128,8 +224,8 @@ public:
         for (const int tried : {multiple, 4, 8, 16}) {
             if (tried < multiple)
                 continue;
-            avcodec_free_context(&codec);
-            codec = avcodec_alloc_context3(&found);
+            Av().avcodec_free_context(&codec);
+            codec = Av().avcodec_alloc_context3(&found);
             if (!codec)
                 return AVERROR(ENOMEM);
             paddedWidth = PaddedSize(w, tried);
@@ -146,9 +242,9 @@ public:
                 codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
             AVDictionary* options = nullptr;
             if (found.id == AV_CODEC_ID_H264)
-                av_dict_set(&options, "preset", "veryfast", 0);
-            result = avcodec_open2(codec, &found, &options);
-            av_dict_free(&options);
+                Av().av_dict_set(&options, "preset", "veryfast", 0);
+            result = Av().avcodec_open2(codec, &found, &options);
+            Av().av_dict_free(&options);
             if (result >= 0)
                 break;
         }
@@ -158,21 +254,21 @@ public:
     // The frame, the packet and the converter from Qt's pixels; "" or why
     // one cannot be made.
     std::string MakeFrames() {
-        frame = av_frame_alloc();
-        packet = av_packet_alloc();
+        frame = Av().av_frame_alloc();
+        packet = Av().av_packet_alloc();
         if (!frame || !packet)
             return "out of memory";
         frame->format = codec->pix_fmt;
         frame->width = paddedWidth;
         frame->height = paddedHeight;
-        const int result = av_frame_get_buffer(frame, 0);
+        const int result = Av().av_frame_get_buffer(frame, 0);
         if (result < 0)
             return AvError(result);
         // Qt's RGB32 lies in memory as B, G, R, A.
-        converter = sws_getContext(paddedWidth, paddedHeight, AV_PIX_FMT_BGRA, paddedWidth, paddedHeight,
-                                   codec->pix_fmt, SWS_POINT, nullptr, nullptr, nullptr);
+        converter = Av().sws_getContext(paddedWidth, paddedHeight, AV_PIX_FMT_BGRA, paddedWidth, paddedHeight,
+                                        codec->pix_fmt, SWS_POINT, nullptr, nullptr, nullptr);
         if (!converter)
-            return "no conversion to " + std::string(av_get_pix_fmt_name(codec->pix_fmt));
+            return "no conversion to " + std::string(Av().av_get_pix_fmt_name(codec->pix_fmt));
         return std::string();
     }
 
@@ -187,11 +283,12 @@ public:
         }
         output.file = file.get();
         constexpr int BufferSize = 1 << 16;
-        auto* buffer = static_cast<unsigned char*>(av_malloc(BufferSize));
-        io = buffer ? avio_alloc_context(buffer, BufferSize, 1, &output, nullptr, WriteOutput, SeekOutput)
-                    : nullptr;
+        auto* buffer = static_cast<unsigned char*>(Av().av_malloc(BufferSize));
+        io = buffer
+                 ? Av().avio_alloc_context(buffer, BufferSize, 1, &output, nullptr, WriteOutput, SeekOutput)
+                 : nullptr;
         if (!io) {
-            av_free(buffer);
+            Av().av_free(buffer);
             failure = "out of memory";
             return false;
         }
@@ -202,14 +299,14 @@ public:
 
     // Writes what the muxer still holds; false when any write failed.
     bool FlushOutput() {
-        avio_flush(io);
+        Av().avio_flush(io);
         return io->error == 0;
     }
 
     void CloseOutput() {
         if (io) {
-            av_freep(&io->buffer);
-            avio_context_free(&io);
+            Av().av_freep(&io->buffer);
+            Av().avio_context_free(&io);
         }
         file.reset(); // an uncommitted file goes
     }
@@ -227,7 +324,7 @@ public:
     // Takes every packet the encoder has ready; false on a write error.
     bool Drain(std::string& failure) {
         for (;;) {
-            const int received = avcodec_receive_packet(codec, packet);
+            const int received = Av().avcodec_receive_packet(codec, packet);
             if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
                 return true;
             if (received < 0) {
@@ -236,9 +333,9 @@ public:
             }
             // Every frame lasts the same; MP4 keeps the last one's length.
             packet->duration = PeriodsPerFrame;
-            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+            Av().av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
-            const int written = av_interleaved_write_frame(format, packet);
+            const int written = Av().av_interleaved_write_frame(format, packet);
             if (written < 0) {
                 failure = "writing failed: " + AvError(written);
                 return false;
@@ -328,16 +425,16 @@ private:
         if (padding)
             padded = PadFrame(pixels, width, height, paddedWidth, paddedHeight);
         const std::vector<uint32_t>& picture = padding ? padded : pixels;
-        const int result = av_frame_make_writable(frame);
+        const int result = Av().av_frame_make_writable(frame);
         if (result < 0) {
             failure = AvError(result);
             return false;
         }
         const uint8_t* source[1] = {reinterpret_cast<const uint8_t*>(picture.data())};
         const int sourceStride[1] = {paddedWidth * 4};
-        sws_scale(converter, source, sourceStride, 0, paddedHeight, frame->data, frame->linesize);
+        Av().sws_scale(converter, source, sourceStride, 0, paddedHeight, frame->data, frame->linesize);
         frame->pts = static_cast<int64_t>(index) * PeriodsPerFrame;
-        const int sent = avcodec_send_frame(codec, frame);
+        const int sent = Av().avcodec_send_frame(codec, frame);
         if (sent < 0) {
             failure = "encoding failed: " + AvError(sent);
             return false;
@@ -372,14 +469,16 @@ bool CVideoWriter::IsVideoPath(const std::string& path) {
 
 std::vector<std::string> CVideoWriter::AviEncoders() {
     std::vector<std::string> names;
-    const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
+    if (!LoadFFmpeg())
+        return names;
+    const AVOutputFormat* avi = Av().av_guess_format("avi", nullptr, nullptr);
     if (!avi)
         return names;
     void* state = nullptr;
-    while (const AVCodec* codec = av_codec_iterate(&state))
-        if (av_codec_is_encoder(codec) && codec->type == AVMEDIA_TYPE_VIDEO &&
+    while (const AVCodec* codec = Av().av_codec_iterate(&state))
+        if (Av().av_codec_is_encoder(codec) && codec->type == AVMEDIA_TYPE_VIDEO &&
             !(codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL) &&
-            avformat_query_codec(avi, codec->id, FF_COMPLIANCE_NORMAL) == 1)
+            Av().avformat_query_codec(avi, codec->id, FF_COMPLIANCE_NORMAL) == 1)
             names.emplace_back(codec->name);
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
@@ -404,28 +503,31 @@ bool CVideoWriter::Fail(const std::string& what) {
 
 bool CVideoWriter::Open(const std::string& target, int w, int h, const std::string& requested) {
     Cancel();
-    // Failures are told through Error(); FFmpeg's own chatter stays quiet.
-    av_log_set_level(AV_LOG_ERROR);
     error.clear();
     path = target;
     width = w;
     height = h;
     lastIndex = -1;
+    std::string unloaded;
+    if (!LoadFFmpeg(&unloaded))
+        return Fail(unloaded);
+    // Failures are told through Error(); FFmpeg's own chatter stays quiet.
+    Av().av_log_set_level(AV_LOG_ERROR);
     if (w < 1 || h < 1)
         return Fail("the frame size is empty");
     const bool mp4 = IsMp4Path(target);
     codecName = !requested.empty() ? requested : mp4 ? Mp4Codec : DefaultAviCodec;
-    const AVCodec* found = avcodec_find_encoder_by_name(codecName.c_str());
+    const AVCodec* found = Av().avcodec_find_encoder_by_name(codecName.c_str());
     if (!found || found->type != AVMEDIA_TYPE_VIDEO)
         return Fail("there is no video encoder " + codecName);
 
     encoder = std::make_unique<Encoder>();
     Encoder& e = *encoder;
     e.mp4 = mp4;
-    int result = avformat_alloc_output_context2(&e.format, nullptr, mp4 ? "mp4" : "avi", nullptr);
+    int result = Av().avformat_alloc_output_context2(&e.format, nullptr, mp4 ? "mp4" : "avi", nullptr);
     if (result < 0 || !e.format)
         return Fail("no " + std::string(mp4 ? "MP4" : "AVI") + " muxer: " + AvError(result));
-    if (avformat_query_codec(e.format->oformat, found->id, FF_COMPLIANCE_NORMAL) != 1)
+    if (Av().avformat_query_codec(e.format->oformat, found->id, FF_COMPLIANCE_NORMAL) != 1)
         return Fail(codecName + " cannot be put into this container");
 
     result = e.OpenCodec(*found, w, h);
@@ -436,20 +538,20 @@ bool CVideoWriter::Open(const std::string& target, int w, int h, const std::stri
     if (result < 0)
         return Fail(codecName + " refuses the frames: " + AvError(result));
 
-    e.stream = avformat_new_stream(e.format, nullptr);
+    e.stream = Av().avformat_new_stream(e.format, nullptr);
     if (!e.stream)
         return Fail("out of memory");
     e.stream->time_base = e.codec->time_base;
     e.stream->avg_frame_rate = e.codec->framerate;
     e.stream->sample_aspect_ratio = e.codec->sample_aspect_ratio;
-    result = avcodec_parameters_from_context(e.stream->codecpar, e.codec);
+    result = Av().avcodec_parameters_from_context(e.stream->codecpar, e.codec);
     if (result < 0)
         return Fail(AvError(result));
 
     std::string failure;
     if (!e.OpenOutput(target, failure))
         return Fail(failure);
-    result = avformat_write_header(e.format, nullptr);
+    result = Av().avformat_write_header(e.format, nullptr);
     if (result < 0)
         return Fail("the header cannot be written: " + AvError(result));
     e.headerWritten = true;
@@ -504,7 +606,7 @@ bool CVideoWriter::Finish() {
     std::string failure;
     if (!e.Stop(true, &failure))
         return Fail(failure);
-    int result = avcodec_send_frame(e.codec, nullptr);
+    int result = Av().avcodec_send_frame(e.codec, nullptr);
     if (result < 0 || !e.Drain(failure))
         return Fail(failure.empty() ? "flushing failed: " + AvError(result) : failure);
     if (!e.mp4 && lastIndex >= 0) {
@@ -516,12 +618,12 @@ bool CVideoWriter::Finish() {
         e.packet->duration = 1;
         e.packet->flags = 0;
         e.packet->stream_index = e.stream->index;
-        av_packet_rescale_ts(e.packet, e.codec->time_base, e.stream->time_base);
-        result = av_interleaved_write_frame(e.format, e.packet);
+        Av().av_packet_rescale_ts(e.packet, e.codec->time_base, e.stream->time_base);
+        result = Av().av_interleaved_write_frame(e.format, e.packet);
         if (result < 0)
             return Fail("writing failed: " + AvError(result));
     }
-    result = av_write_trailer(e.format);
+    result = Av().av_write_trailer(e.format);
     if (result < 0)
         return Fail("the index cannot be written: " + AvError(result));
     errno = 0;

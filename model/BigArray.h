@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace quillmere {
@@ -23,6 +25,13 @@ void ReleaseCache();
 constexpr size_t Threshold = size_t(4) << 20;
 
 } // namespace bigarray
+
+// Arrays of T whose every element is written right after they grow leave
+// the new elements unfilled: filling a million elements only to overwrite
+// them costs a pass over the memory, and in a new process its page faults
+// on one core rather than on every core of the loop that writes them. A type
+// of nothing but numbers says so by specialising this.
+template <typename T> struct FilledAfterGrowing : std::false_type {};
 
 template <typename T> class CBigArrayAllocator {
 public:
@@ -42,6 +51,15 @@ public:
             ::operator delete(block);
         else
             bigarray::Give(block, bytes);
+    }
+
+    template <typename U> void construct(U* at) {
+        static_assert(!FilledAfterGrowing<U>::value || std::is_trivially_destructible_v<U>);
+        if constexpr (!FilledAfterGrowing<U>::value)
+            ::new (static_cast<void*>(at)) U();
+    }
+    template <typename U, typename... Arguments> void construct(U* at, Arguments&&... arguments) {
+        ::new (static_cast<void*>(at)) U(std::forward<Arguments>(arguments)...);
     }
 
     template <typename U> bool operator==(const CBigArrayAllocator<U>&) const { return true; }

@@ -6,6 +6,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quillmere {
 
 namespace {
@@ -97,6 +101,129 @@ bool HasNonFiniteValue(const CElementValues& v, const CElementDerived& e) {
 
 namespace {
 
+// Two elements at once: the operations of DeriveElementValues on pairs of
+// numbers, one element in each lane, in the same order. Square roots and
+// divisions, which bound the derivation, then cost half; each lane gives
+// the bits the scalar code gives, since every operation rounds alone (no
+// contraction into fused operations in standard C++).
+using Pair = double __attribute__((vector_size(16)));
+
+Pair Sqrt(Pair a) {
+#if defined(__SSE2__)
+    return _mm_sqrt_pd(a);
+#else
+    return Pair{std::sqrt(a[0]), std::sqrt(a[1])};
+#endif
+}
+
+// std::max and std::min, lane by lane, with their choice among equals.
+Pair Larger(Pair a, Pair b) {
+    return a < b ? b : a;
+}
+Pair Smaller(Pair a, Pair b) {
+    return b < a ? b : a;
+}
+
+struct PairTriple {
+    Pair x, y, z;
+};
+
+PairTriple operator-(const PairTriple& a, const PairTriple& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+PairTriple operator+(const PairTriple& a, const PairTriple& b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+PairTriple operator*(const PairTriple& a, Pair s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+Pair Dot(const PairTriple& a, const PairTriple& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+PairTriple Cross(const PairTriple& a, const PairTriple& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+Pair Norm(const PairTriple& a) {
+    return Sqrt(Dot(a, a));
+}
+PairTriple Lanes(const CCoordinate& first, const CCoordinate& second) {
+    return {Pair{first.x, second.x}, Pair{first.y, second.y}, Pair{first.z, second.z}};
+}
+
+// Elements i and i + 1 as DeriveElementValues derives them, when both are
+// of the usual kind: corners, areas and results all numbers, areas and
+// stretches not 0. False, with nothing written, when either is not: the
+// scalar code derives them then.
+bool DeriveElementPair(const CDerivationInput& in, CSheetDerived& out, size_t i, double referenceAreas[2]) {
+    const CCoordinate* currentNodes = in.values->currentCoordinates.data();
+    const ElementNodes& n = in.nodes[i];
+    const ElementNodes& m = in.nodes[i + 1];
+    const PairTriple r0 = Lanes(in.referenceNodes[n[0]], in.referenceNodes[m[0]]);
+    const PairTriple r1 = Lanes(in.referenceNodes[n[1]], in.referenceNodes[m[1]]) - r0;
+    const PairTriple r2 = Lanes(in.referenceNodes[n[2]], in.referenceNodes[m[2]]) - r0;
+    const PairTriple p0 = Lanes(currentNodes[n[0]], currentNodes[m[0]]);
+    const PairTriple e1 = Lanes(currentNodes[n[1]], currentNodes[m[1]]) - p0;
+    const PairTriple e2 = Lanes(currentNodes[n[2]], currentNodes[m[2]]) - p0;
+    const Pair half = {0.5, 0.5}, one = {1, 1}, two = {2, 2};
+
+    const Pair twiceReferenceArea = Norm(Cross(r1, r2));
+    const Pair referenceArea = half * twiceReferenceArea;
+    const PairTriple cross = Cross(e1, e2);
+    const Pair twiceArea = Norm(cross);
+    const Pair area = half * twiceArea;
+    const PairTriple normal = cross * (one / twiceArea);
+    const Pair initial = {in.values->elements[i].InitialThickness,
+                          in.values->elements[i + 1].InitialThickness};
+    const Pair thickness = initial * referenceArea / area;
+
+    // InPlaneFrame of both triangles, then StretchesBetween.
+    const Pair ux2 = Norm(r1), ux3 = Dot(r1, r2) / ux2, uy3 = twiceReferenceArea / ux2;
+    const Pair dx2 = Norm(e1), dx3 = Dot(e1, e2) / dx2, dy3 = twiceArea / dx2;
+    const Pair f11 = dx2 / ux2;
+    const Pair f12 = (dx3 - f11 * ux3) / uy3;
+    const Pair f22 = dy3 / uy3;
+    const Pair exx = (f11 * f11 - one) / two;
+    const Pair eyy = (f12 * f12 + f22 * f22 - one) / two;
+    const Pair g = f11 * f12;
+    const Pair root = Sqrt((exx - eyy) * (exx - eyy) + g * g);
+    const Pair lambda1 = Sqrt(one + exx + eyy + root);
+    const Pair lambda2 = Sqrt(one + exx + eyy - root);
+    const Pair product = lambda1 * lambda2;
+    const Pair planar = Sqrt(product);
+    const Pair ratio = Larger(lambda1, lambda2) / Smaller(lambda1, lambda2);
+
+    const Pair d = r1.x * r2.y - r2.x * r1.y;
+    const Pair extensionX = Norm(e1 * (r2.y / d) - e2 * (r1.y / d));
+    const Pair extensionY = Norm(e1 * (-r2.x / d) + e2 * (r1.x / d));
+
+    for (int k = 0; k < 2; ++k) {
+        const bool usual = std::isfinite(twiceArea[k]) && std::isfinite(twiceReferenceArea[k]) &&
+                           twiceArea[k] != 0 && twiceReferenceArea[k] != 0 && area[k] != 0 &&
+                           product[k] != 0 && std::isfinite(thickness[k]) && std::isfinite(ratio[k]) &&
+                           std::isfinite(planar[k]) && std::isfinite(extensionX[k]) &&
+                           std::isfinite(extensionY[k]) && std::isfinite(normal.x[k]) &&
+                           std::isfinite(normal.y[k]) && std::isfinite(normal.z[k]);
+        if (!usual)
+            return false;
+    }
+    for (int k = 0; k < 2; ++k) {
+        CElementDerived& e = out.elements[i + static_cast<size_t>(k)];
+        e.Thickness = thickness[k];
+        e.StretchRatio = ratio[k];
+        e.ExtensionX = extensionX[k];
+        e.ExtensionY = extensionY[k];
+        e.PlanarExtension = planar[k];
+        e.Normal = {normal.x[k], normal.y[k], normal.z[k]};
+        out.currentAreas[i + static_cast<size_t>(k)] = area[k];
+        referenceAreas[k] = referenceArea[k];
+    }
+    return true;
+}
+
+bool SameNodes(const ElementNodes& a, const ElementNodes& b) {
+    return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+}
+
 // What the derivation of every element finds besides the elements' values.
 struct DerivedTotals {
     double maxInitialThickness = 0; // largest finite one; 0 without any
@@ -115,9 +242,28 @@ DerivedTotals DeriveElements(const CDerivationInput& in, CSheetDerived& out, siz
     DerivedTotals part;
     const CCoordinate* currentNodes = in.values->currentCoordinates.data();
     const CElementValues* values = in.values->elements.data();
-    for (size_t i = first; i < last; ++i) {
+    // What follows the derivation of element i, in element order.
+    auto derived = [&](size_t i, double referenceArea) {
+        if (in.referenceAreas)
+            in.referenceAreas[i] = referenceArea;
+        if (std::isfinite(values[i].InitialThickness))
+            part.maxInitialThickness = std::max(part.maxInitialThickness, values[i].InitialThickness);
+        if (HasNonFiniteValue(values[i], out.elements[i]))
+            part.nonFinite.Add(static_cast<int>(i));
+    };
+    for (size_t i = first; i < last;) {
+        double referenceAreas[2];
+        if (i + 1 < last &&
+            (!in.recordNodes || (SameNodes(in.recordNodes[i], in.nodes[i]) &&
+                                 SameNodes(in.recordNodes[i + 1], in.nodes[i + 1]))) &&
+            DeriveElementPair(in, out, i, referenceAreas)) {
+            derived(i, referenceAreas[0]);
+            derived(i + 1, referenceAreas[1]);
+            i += 2;
+            continue;
+        }
         const ElementNodes& n = in.nodes[i];
-        if (in.recordNodes && in.recordNodes[i] != n) {
+        if (in.recordNodes && !SameNodes(in.recordNodes[i], n)) {
             part.sameNodes = false;
             break;
         }
@@ -125,14 +271,12 @@ DerivedTotals DeriveElements(const CDerivationInput& in, CSheetDerived& out, siz
         const CCoordinate reference[3] = {in.referenceNodes[n[0]], in.referenceNodes[n[1]],
                                           in.referenceNodes[n[2]]};
         double referenceArea = 0;
+        // A triangle without area keeps the normal it starts with: none.
+        out.elements[i] = CElementDerived();
         out.currentAreas[i] =
             DeriveElementValues(out.elements[i], referenceArea, values[i], current, reference);
-        if (in.referenceAreas)
-            in.referenceAreas[i] = referenceArea;
-        if (std::isfinite(values[i].InitialThickness))
-            part.maxInitialThickness = std::max(part.maxInitialThickness, values[i].InitialThickness);
-        if (HasNonFiniteValue(values[i], out.elements[i]))
-            part.nonFinite.Add(static_cast<int>(i));
+        derived(i, referenceArea);
+        ++i;
     }
     return part;
 }

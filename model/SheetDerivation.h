@@ -69,6 +69,9 @@ struct NonFiniteValues {
 // Whether any value of the element, its own or derived, is not a number.
 bool HasNonFiniteValue(const CElementValues& values, const CElementDerived& derived);
 
+// The derivation writes every element it derives.
+template <> struct FilledAfterGrowing<CElementDerived> : std::true_type {};
+
 // What is derived from one record's values on its mesh.
 struct CSheetDerived {
     BigArray<CElementDerived> elements;

@@ -19,9 +19,9 @@ constexpr int FitFrameSize = 1024;
 
 CScene::CScene(CSessionView& shown, const DisplaySettings& display, ResultQuantity shownQuantity,
                ISceneWindow* host)
-    : view(shown), window(host), settings(display), quantity(shownQuantity) {
-    // Until there is a sheet to present: the quantity's bar.
-    presentation = MakePresentation({nullptr, quantity, ScaleLimits(), nullptr, 0, nullptr});
+    : view(shown), window(host), settings(display), quantity(shownQuantity),
+      // Until there is a sheet to present: the quantity's bar.
+      presentation(MakePresentation({nullptr, quantity, ScaleLimits(), nullptr, 0, nullptr})) {
     if (!window)
         offscreen = std::make_unique<COffscreenFrame>();
 }
@@ -40,8 +40,7 @@ bool CScene::SetComparison(std::shared_ptr<CComparison> compared, Message& failu
     // A view steps on: its next record is read meanwhile.
     compared->SetReadAhead(true);
     // The presentation lets go of the comparison it replaces.
-    presentation.comparison.reset();
-    made = false;
+    presentation.Drop();
     return view.SetComparison(std::move(compared), failure);
 }
 
@@ -49,30 +48,8 @@ void CScene::ClearComparison() {
     // The presentation holds the comparison too: it lets go with the scene,
     // so that a comparison stopped goes (and waits for what it reads ahead)
     // now, not at the next update, which makes the presentation again.
-    presentation.comparison.reset();
-    made = false;
+    presentation.Drop();
     view.ClearComparison();
-}
-
-CScene::PresentationKey CScene::KeyNow() const {
-    const ScaleLimits& shown = Limits();
-    const std::shared_ptr<CComparison>& comparison = Comparison();
-    PresentationKey now;
-    now.comparison = comparison.get();
-    now.values = view.Sheet()->ValuesGeneration();
-    now.reference = comparison ? comparison->Reference()->ValuesGeneration() : 0;
-    now.quantity = quantity;
-    now.record = view.ShownRecord();
-    now.mode = shown.FixedMode(quantity);
-    now.fixedMinimum = shown.FixedMinimum(quantity);
-    now.fixedMaximum = shown.FixedMaximum(quantity);
-    now.units = units ? (units->IsSIMetric() ? 1 : 0) : -1;
-    now.minimumWall = minimumWall;
-    if (comparison) {
-        now.shownTitle = comparison->Shown().title;
-        now.referenceTitle = comparison->ReferenceSide().title;
-    }
-    return now;
 }
 
 bool CScene::UpdatePresentation() {
@@ -80,17 +57,10 @@ bool CScene::UpdatePresentation() {
         return false;
     // Readies the comparison for the shown record; the view stops comparing
     // when it cannot.
-    if (!view.PrepareComparison()) {
-        presentation.comparison.reset();
-        made = false;
-    }
-    PresentationKey now = KeyNow();
-    if (made && now == key)
-        return true;
-    key = std::move(now);
-    made = true;
-    presentation =
-        MakePresentation({view.Sheet(), quantity, Limits(), Comparison(), key.record, units, minimumWall});
+    if (!view.PrepareComparison())
+        presentation.Drop();
+    presentation.Update(
+        {view.Sheet(), quantity, Limits(), Comparison(), view.ShownRecord(), units, minimumWall});
     return true;
 }
 
@@ -193,7 +163,7 @@ void CScene::RebuildLists() {
     UpdatePresentation();
     BuildCutLine();
     BuildMeasurementMarkers();
-    drawer.BuildSheetLists(view.Sheet(), settings, presentation);
+    drawer.BuildSheetLists(view.Sheet(), settings, presentation.Shown());
     drawer.BuildToolLists(Project() ? &Project()->Tools() : nullptr, settings);
 }
 

@@ -8,6 +8,7 @@
 
 #include "config/DisplaySettings.h"
 #include "model/CDocument.h"
+#include "render/CKeptPresentation.h"
 #include "render/COffscreenFrame.h"
 #include "render/CSceneDrawer.h"
 #include "scale/Presentation.h"
@@ -18,10 +19,8 @@
 #include <QImage>
 
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -132,7 +131,7 @@ public:
     // is no sheet.
     bool UpdatePresentation();
     // What the colours, the scale and the annotations show.
-    const Presentation& Presented() const { return presentation; }
+    const Presentation& Presented() const { return presentation.Shown(); }
 
     // In the current context: every list from the document and settings,
     // one frame, and the zoom and pan that fit the shown parts into it.
@@ -174,31 +173,7 @@ private:
     ScaleLimits limits;
     ScaleLimits differenceLimits;
     const CConfiguration* units = nullptr;
-    Presentation presentation;
-    // What a presentation is made from; it is made again when any of it
-    // changed.
-    struct PresentationKey {
-        const CComparison* comparison = nullptr;
-        uint64_t values = 0;
-        uint64_t reference = 0;                 // the compared reference's values; 0 when plain
-        std::optional<ResultQuantity> quantity; // none before the first
-        int record = 0;
-        uint32_t mode = 0;
-        double fixedMinimum = 0, fixedMaximum = 0;
-        int units = -1;                         // 1 SI metric, 0 US customary, -1 none
-        std::string shownTitle, referenceTitle; // the comparison's names
-        double minimumWall = 0;
-        bool operator==(const PresentationKey& o) const {
-            return comparison == o.comparison && values == o.values && reference == o.reference &&
-                   quantity == o.quantity && record == o.record && mode == o.mode &&
-                   fixedMinimum == o.fixedMinimum && fixedMaximum == o.fixedMaximum && units == o.units &&
-                   shownTitle == o.shownTitle && referenceTitle == o.referenceTitle &&
-                   minimumWall == o.minimumWall;
-        }
-    } key;
-    bool made = false;
-    // The key of what the scene shows now (it has a sheet).
-    PresentationKey KeyNow() const;
+    CKeptPresentation presentation;
     CSceneDrawer drawer;
     std::vector<std::array<int, 2>> pickOutline;
     std::unique_ptr<COffscreenFrame> offscreen;

@@ -84,7 +84,11 @@ void CSceneDrawer::InitialiseContext() {
     glDepthRange(1.0, 0.0);
     glClearDepth(1.0);
     glEnable(GL_DEPTH_TEST);
-    glEnable(GL_POINT_SMOOTH);
+    // Points are smoothed where they are drawn (the dots, the markers): left
+    // on, the flag sends every triangle of a software driver through its
+    // slow path, where polygon offset and two-sided lighting cost as much
+    // as the rest of the frame.
+    glDisable(GL_POINT_SMOOTH);
     SetupLighting();
 }
 

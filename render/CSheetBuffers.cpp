@@ -221,6 +221,7 @@ void CSheetBuffers::BuildDots(const DisplaySettings& settings) {
     glNewList(sheetDots, GL_COMPILE);
     if (sheet) {
         glPointSize(5.0f);
+        glEnable(GL_POINT_SMOOTH);
         glBegin(GL_POINTS);
         for (int node = 1; node <= sheet->NodeCount(); ++node) {
             int colour = 0;
@@ -230,6 +231,7 @@ void CSheetBuffers::BuildDots(const DisplaySettings& settings) {
             }
         }
         glEnd();
+        glDisable(GL_POINT_SMOOTH);
     }
     glEndList();
 }
@@ -241,7 +243,7 @@ void CSheetBuffers::BuildDots(const DisplaySettings& settings) {
 // its model-space edge cross product, kept per record, with the cross
 // product of the projection's window rows. A triangle counts as facing a way
 // unless that area says otherwise by more than the driver's rounding can
-// change it: corners snapped to 1/256 pixel, single-precision transforms
+// change it: corners snapped to the subpixel grid, single-precision transforms
 // bounded by the size of the terms they sum, and the rounding of the kept
 // cross products. The answer is kept for the same matrices, viewport and
 // node arrays.
@@ -272,8 +274,8 @@ void CSheetBuffers::BuildTriangleCrosses() {
 }
 
 int CSheetBuffers::SheetFacing() {
-    double rows[3][4];
-    ClipRows(rows);
+    double rows[3][4], magnitudes[3][4];
+    ClipRows(rows, magnitudes);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     FacingKey key;
@@ -299,17 +301,24 @@ int CSheetBuffers::SheetFacing() {
     const double a2[3] = {rows[1][0] * halfHeight, rows[1][1] * halfHeight, rows[1][2] * halfHeight};
     const double view[3] = {a1[1] * a2[2] - a1[2] * a2[1], a1[2] * a2[0] - a1[0] * a2[2],
                             a1[0] * a2[1] - a1[1] * a2[0]};
-    // The largest term a corner's window coordinates sum, over the sheet's
-    // box: its single-precision error bounds that of the corner.
+    // The largest sum of terms a corner's window coordinates take, over the
+    // sheet's box, with the driver's single-precision product of the
+    // matrices: each of the product's, the transform's and the viewport's
+    // few roundings is off by 2^-24 of it at most, which 2e-6 bounds three
+    // times over.
     const std::array<double, 6> box = sheet->BoundingBox();
     double terms = 0;
-    for (const double* row : {rows[0], rows[1]}) {
-        double sum = std::fabs(row[3]);
+    for (const double* row : {magnitudes[0], magnitudes[1]}) {
+        double sum = row[3];
         for (int c = 0; c < 3; ++c)
-            sum += std::fabs(row[c]) * std::max(std::fabs(box[2 * c]), std::fabs(box[2 * c + 1]));
+            sum += row[c] * std::max(std::fabs(box[2 * c]), std::fabs(box[2 * c + 1]));
         terms = std::max(terms, sum * std::max(halfWidth, halfHeight));
     }
-    const double error = 1.0 / 128 + 1e-5 * terms;
+    // A corner is snapped to the driver's subpixel grid: 1/256 pixel on a
+    // software driver, coarser on some others (4 bits at the least).
+    GLint subpixelBits = 0;
+    glGetIntegerv(GL_SUBPIXEL_BITS, &subpixelBits);
+    const double error = std::ldexp(1.0, -std::clamp(subpixelBits, 4, 8)) + 2e-6 * terms;
     const double stretch = 2 * (std::fabs(a1[0]) + std::fabs(a1[1]) + std::fabs(a1[2]) + std::fabs(a2[0]) +
                                 std::fabs(a2[1]) + std::fabs(a2[2]));
     const double viewSize = std::fabs(view[0]) + std::fabs(view[1]) + std::fabs(view[2]);

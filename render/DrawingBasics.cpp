@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <cmath>
 #include <cstdint>
 
 namespace quillmere {
@@ -74,7 +75,7 @@ void ApplyTileWindow(const FrameState& frame) {
     glScaled(sx, sy, 1);
 }
 
-void ClipRows(double rows[3][4]) {
+void ClipRows(double rows[3][4], double magnitudes[3][4]) {
     GLdouble projection[16], modelView[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
@@ -84,6 +85,11 @@ void ClipRows(double rows[3][4]) {
             rows[r][c] = 0;
             for (int k = 0; k < 4; ++k)
                 rows[r][c] += projection[4 * k + rowIndex[r]] * modelView[4 * c + k];
+            if (magnitudes) {
+                magnitudes[r][c] = 0;
+                for (int k = 0; k < 4; ++k)
+                    magnitudes[r][c] += std::fabs(projection[4 * k + rowIndex[r]] * modelView[4 * c + k]);
+            }
         }
 }
 

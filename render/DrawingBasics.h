@@ -34,7 +34,9 @@ void UnbindArrays();
 // Narrows the projection to the frame's tile: the tile's part of the clip
 // square is stretched over the whole target, so tiles meet without seams.
 void ApplyTileWindow(const FrameState& frame);
-// Rows x, y and w of the current projection x model-view.
-void ClipRows(double rows[3][4]);
+// Rows x, y and w of the current projection x model-view; with magnitudes,
+// the same rows of the product of their absolute values, the size of what
+// the driver sums when it multiplies them in single precision.
+void ClipRows(double rows[3][4], double magnitudes[3][4] = nullptr);
 
 } // namespace quillmere

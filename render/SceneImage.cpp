@@ -66,6 +66,84 @@ void DrawMeasurementScale(QPainter& painter, const QImage& image, const Measurem
             QString::fromStdString(scale.labels[k]));
     }
 }
+// The caption at the upper left on a ground of its own.
+void DrawCaption(QPainter& painter, const SceneAnnotations& annotations, const SceneImageOptions& options,
+                 const QFontMetrics& metrics) {
+    const int margin = 10;
+    const QString text =
+        QString::fromStdString(SceneCaption(annotations.title, annotations.record, annotations.recordCount));
+    QRect box = metrics.boundingRect(text);
+    box.moveTopLeft(QPoint(margin, margin));
+    box.adjust(-2, -1, 2, 1);
+    painter.fillRect(box, options.whiteOnBlack ? Qt::black : Qt::white);
+    painter.setPen(options.whiteOnBlack ? Qt::white : Qt::black);
+    painter.drawText(box, Qt::AlignCenter, text);
+}
+
+// The swatch of the minimum wall under the bar, its text to its left as the
+// labels stand, above the product name.
+void DrawMinimumWall(QPainter& painter, const QImage& image, const std::string& minimumWall, const QRect& bar,
+                     const QFontMetrics& metrics) {
+    const int margin = 10;
+    const int barLeft = bar.left(), barWidth = bar.width();
+    const int swatchTop = bar.top() + bar.height() + margin / 2;
+    const int swatchHeight = metrics.height();
+    if (!minimumWall.empty() && swatchTop + swatchHeight < image.height() - margin - metrics.height()) {
+        const QRect swatch(barLeft, swatchTop, barWidth, swatchHeight);
+        painter.fillRect(swatch,
+                         QColor(MinimumWallColour.red, MinimumWallColour.green, MinimumWallColour.blue));
+        painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+        const QString text = QString::fromStdString(minimumWall);
+        QRect box = metrics.boundingRect(text);
+        box.moveRight(barLeft - 6);
+        box.moveTop(swatchTop + (swatchHeight - box.height()) / 2);
+        box.adjust(-2, 0, 2, 0);
+        painter.fillRect(box, Qt::white);
+        painter.drawText(box, Qt::AlignCenter, text);
+    }
+}
+
+// The bar at the right edge, a third of the height, below the caption row;
+// its labels to its left on a white ground, the minimum wall under it.
+void DrawColourScale(QPainter& painter, const QImage& image, const SceneAnnotations& annotations,
+                     const QFontMetrics& metrics) {
+    const int margin = 10;
+    const int barWidth = std::max(12, image.width() / 50);
+    const int barHeight = std::max(5 * (metrics.height() + 2), image.height() / 3);
+    const int barLeft = image.width() - margin - barWidth;
+    const int barTop = margin + metrics.height() + margin;
+    if (barTop + barHeight >= image.height() - margin - metrics.height())
+        return;
+    painter.drawImage(QRect(barLeft, barTop, barWidth, barHeight),
+                      SceneColourBar(annotations.bands, barWidth, barHeight));
+    painter.setPen(Qt::black);
+    painter.drawRect(QRect(barLeft, barTop, barWidth, barHeight).adjusted(0, 0, -1, -1));
+    for (int k = 0; k < 5; ++k) {
+        const QString text = QString::fromStdString(annotations.scaleLabels[static_cast<size_t>(k)]);
+        if (text.trimmed().isEmpty())
+            continue;
+        const int y = barTop + k * (barHeight - 1) / 4;
+        QRect box = metrics.boundingRect(text);
+        box.moveRight(barLeft - 6);
+        box.moveTop(std::clamp(y - box.height() / 2, 0, image.height() - box.height()));
+        box.adjust(-2, 0, 2, 0);
+        painter.fillRect(box, Qt::white);
+        painter.drawText(box, Qt::AlignCenter, text);
+        painter.drawLine(barLeft - 4, y, barLeft - 1, y);
+    }
+    DrawMinimumWall(painter, image, annotations.minimumWall, QRect(barLeft, barTop, barWidth, barHeight),
+                    metrics);
+}
+
+// The solid 2-pixel frame around the scene.
+void DrawImageFrame(QPainter& painter, const QImage& image) {
+    QPen frame(Qt::black);
+    frame.setWidth(2);
+    frame.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(frame);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(1, 1, image.width() - 2, image.height() - 2));
+}
 } // namespace
 
 std::string SceneCaption(const std::string& title, int record, int recordCount) {
@@ -143,78 +221,21 @@ void AnnotateSceneImage(QImage& image, const SceneAnnotations& annotations,
     const QFontMetrics metrics(font);
     const int margin = 10;
 
-    if (options.caption) {
-        const QString text = QString::fromStdString(
-            SceneCaption(annotations.title, annotations.record, annotations.recordCount));
-        QRect box = metrics.boundingRect(text);
-        box.moveTopLeft(QPoint(margin, margin));
-        box.adjust(-2, -1, 2, 1);
-        painter.fillRect(box, options.whiteOnBlack ? Qt::black : Qt::white);
-        painter.setPen(options.whiteOnBlack ? Qt::white : Qt::black);
-        painter.drawText(box, Qt::AlignCenter, text);
-    }
+    if (options.caption)
+        DrawCaption(painter, annotations, options, metrics);
 
     // The product name, right and bottom aligned 10 pixels from the edges.
     painter.setPen(QColor(0, 128, 255));
     painter.drawText(QRect(0, 0, image.width() - margin, image.height() - margin),
                      Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Quillmere"));
 
-    if (options.colourScale) {
-        // The bar at the right edge, a third of the height, below the caption
-        // row; its labels to its left on a white ground.
-        const int barWidth = std::max(12, image.width() / 50);
-        const int barHeight = std::max(5 * (metrics.height() + 2), image.height() / 3);
-        const int barLeft = image.width() - margin - barWidth;
-        const int barTop = margin + metrics.height() + margin;
-        if (barTop + barHeight < image.height() - margin - metrics.height()) {
-            painter.drawImage(QRect(barLeft, barTop, barWidth, barHeight),
-                              SceneColourBar(annotations.bands, barWidth, barHeight));
-            painter.setPen(Qt::black);
-            painter.drawRect(QRect(barLeft, barTop, barWidth, barHeight).adjusted(0, 0, -1, -1));
-            for (int k = 0; k < 5; ++k) {
-                const QString text = QString::fromStdString(annotations.scaleLabels[static_cast<size_t>(k)]);
-                if (text.trimmed().isEmpty())
-                    continue;
-                const int y = barTop + k * (barHeight - 1) / 4;
-                QRect box = metrics.boundingRect(text);
-                box.moveRight(barLeft - 6);
-                box.moveTop(std::clamp(y - box.height() / 2, 0, image.height() - box.height()));
-                box.adjust(-2, 0, 2, 0);
-                painter.fillRect(box, Qt::white);
-                painter.drawText(box, Qt::AlignCenter, text);
-                painter.drawLine(barLeft - 4, y, barLeft - 1, y);
-            }
-            // The swatch of the minimum wall under the bar, its text to its
-            // left as the labels stand, above the product name.
-            const int swatchTop = barTop + barHeight + margin / 2;
-            const int swatchHeight = metrics.height();
-            if (!annotations.minimumWall.empty() &&
-                swatchTop + swatchHeight < image.height() - margin - metrics.height()) {
-                const QRect swatch(barLeft, swatchTop, barWidth, swatchHeight);
-                painter.fillRect(
-                    swatch, QColor(MinimumWallColour.red, MinimumWallColour.green, MinimumWallColour.blue));
-                painter.drawRect(swatch.adjusted(0, 0, -1, -1));
-                const QString text = QString::fromStdString(annotations.minimumWall);
-                QRect box = metrics.boundingRect(text);
-                box.moveRight(barLeft - 6);
-                box.moveTop(swatchTop + (swatchHeight - box.height()) / 2);
-                box.adjust(-2, 0, 2, 0);
-                painter.fillRect(box, Qt::white);
-                painter.drawText(box, Qt::AlignCenter, text);
-            }
-        }
-    }
+    if (options.colourScale)
+        DrawColourScale(painter, image, annotations, metrics);
 
     if (options.colourScale && annotations.measured)
         DrawMeasurementScale(painter, image, annotations.measurementScale, metrics);
 
-    // The solid 2-pixel frame around the scene.
-    QPen frame(Qt::black);
-    frame.setWidth(2);
-    frame.setJoinStyle(Qt::MiterJoin);
-    painter.setPen(frame);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(1, 1, image.width() - 2, image.height() - 2));
+    DrawImageFrame(painter, image);
 }
 
 QImage RenderSceneFrame(CScene& scene, int w, int h) {

@@ -8,7 +8,10 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <link.h>
 #include <map>
 #include <sstream>
 #include <unistd.h>
@@ -287,6 +290,28 @@ TEST(VideoWriter, TheTemporaryFileFollowsNoPlantedLink) {
     EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path)));
     EXPECT_EQ(Probe(path).at("codec_name"), "msvideo1");
     EXPECT_EQ(FilesIn(folder.Path()).size(), 3u + 256u + 1u);
+}
+
+// Whether the process has loaded FFmpeg's encoders.
+bool EncodersLoaded() {
+    return dl_iterate_phdr(
+               [](dl_phdr_info* info, size_t, void*) {
+                   return info->dlpi_name && std::strstr(info->dlpi_name, "libavcodec.so") ? 1 : 0;
+               },
+               nullptr) != 0;
+}
+
+// FFmpeg and the hundred libraries it brings are loaded with the first video
+// or list of encoders, not with every program that could make one. (Death
+// tests run first, in a process of their own.)
+TEST(VideoWriterDeathTest, FFmpegIsLoadedWithTheFirstVideoOnly) {
+    EXPECT_EXIT(
+        {
+            const bool before = EncodersLoaded();
+            const bool listed = !CVideoWriter::AviEncoders().empty();
+            std::exit(!before && listed && EncodersLoaded() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(VideoWriter, TheAviEncodersAreThoseTheContainerTakes) {

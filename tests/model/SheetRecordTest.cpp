@@ -13,6 +13,7 @@
 #include <random>
 #include <set>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace quillmere;
@@ -209,6 +210,21 @@ TEST_F(SheetRecord, DerivationInBlocksGivesTheSerialResults) {
     record.elements[9].nodes[0] = record.elements[9].nodes[1];
     ASSERT_TRUE(samplegen::WriteRecordFile(second, record));
     EXPECT_FALSE(PrepareRecord(sheet->SharedMesh(), ReadRecordFile(second, 1, nullptr)));
+}
+
+// A record derived in memory that another record's derivation left behind
+// (the big arrays are kept for the next sheet): every element is written
+// afresh, and a triangle without area has no normal, not the other's.
+TEST_F(SheetRecord, DerivationWritesEveryElementOverWhatTheMemoryHeld) {
+    RecordData record = samplegen::MakeGridRecord(300, 200, 2, 1.5, 0.002);
+    ASSERT_TRUE(Read(record)); // its normals are (0, 0, 1)
+    record.elements[77].nodes[2] = record.elements[77].nodes[1];
+    const auto sheet = Read(record);
+    ASSERT_TRUE(sheet);
+    const CCoordinate& normal = sheet->Derived().elements[77].Normal;
+    EXPECT_EQ(std::make_tuple(normal.x, normal.y, normal.z), std::make_tuple(0.0, 0.0, 0.0));
+    EXPECT_TRUE(std::isnan(sheet->Derived().elements[77].Thickness));
+    EXPECT_EQ(sheet->Derived().elements[78].Normal.z, 1.0);
 }
 
 // Values that are not numbers, infinite ones included, and an element

@@ -359,6 +359,103 @@ TEST_F(NoDisplayFrame, ValuesThatAreNotNumbersNeitherEmptyThePictureNorTakeAColo
     EXPECT_GT(grey, 200);
 }
 
+// Points are smoothed where they are drawn: a dot is a disc, not a square.
+// Left on for the rest of the frame, the flag would send every triangle of
+// a software driver down its slow path; the frame ends without it.
+TEST_F(NoDisplayFrame, DotsAreRoundAndTheirSmoothingEndsWithThem) {
+    FixtureOptions options;
+    options.records = 1;
+    options.cellsX = 8;
+    options.cellsY = 6;
+    CProjectFixture fixture(options);
+    samplegen::RecordData record = fixture.Record(0);
+    // The middle node, at (0, 0), is fixed.
+    record.nodeCode[31] = 3;
+    ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.000"), record));
+    CSession session;
+    ASSERT_TRUE(session.Open(fixture.ProjectPath(), nullptr));
+    CSessionView view(&session);
+    DisplaySettings settings = Scene::Plain();
+    settings.nodeDotsShown = 1;
+    settings.fixedNodeColour = SettingsColour({0, 255, 0});
+    CScene alone(view, settings, ResultQuantity::None);
+    COffscreenFrame* own = alone.Offscreen();
+    ASSERT_NE(own, nullptr);
+    ASSERT_TRUE(own->MakeCurrent()) << own->Error();
+    CSceneDrawer::InitialiseContext();
+    alone.RebuildLists();
+    own->DoneCurrent();
+    alone.Camera().trackball.SetRotation(CCamera::XYView);
+    alone.FitOffscreen(300, 200);
+    const QImage image = alone.RenderImage(300, 200);
+    ASSERT_EQ(image.size(), QSize(300, 200)) << own->Error();
+    const auto at = alone.Camera().ToWindow(CCoordinate(0, 0, 0), 300, 200);
+    const int x = static_cast<int>(at[0]), y = static_cast<int>(at[1]);
+    int dot = 0;
+    for (int dy = -4; dy <= 4; ++dy)
+        for (int dx = -4; dx <= 4; ++dx)
+            dot += Near(image, x + dx, y + dy, {0, 255, 0}, 0);
+    // A square of 5 x 5 pixels would take 25.
+    EXPECT_GT(dot, 9);
+    EXPECT_LT(dot, 25);
+    ASSERT_TRUE(own->MakeCurrent()) << own->Error();
+    EXPECT_FALSE(glIsEnabled(GL_POINT_SMOOTH));
+    own->DoneCurrent();
+}
+
+// Triangles far smaller than a pixel, all facing the viewer, are drawn in
+// one pass: the pass that would cull them all is left out as long as the
+// driver's rounding cannot turn one of them round. Smaller still, they keep
+// both passes.
+TEST_F(NoDisplayFrame, TinyTrianglesFacingTheViewerTakeOnePass) {
+    FixtureOptions options;
+    options.records = 1;
+    options.cellsX = 200;
+    options.cellsY = 150;
+    CProjectFixture fixture(options);
+    CSession session;
+    ASSERT_TRUE(session.Open(fixture.ProjectPath(), nullptr));
+    CSessionView view(&session);
+    DisplaySettings settings = Scene::Usual();
+    for (ToolDisplay& tool : settings.tools)
+        tool.shown = 0;
+    CScene alone(view, settings, ResultQuantity::Thickness);
+    COffscreenFrame* own = alone.Offscreen();
+    ASSERT_NE(own, nullptr);
+    ASSERT_TRUE(own->MakeCurrent()) << own->Error();
+    CSceneDrawer::InitialiseContext();
+    alone.RebuildLists();
+    own->DoneCurrent();
+    alone.Camera().trackball.SetRotation(CCamera::GeneralView);
+    const GLuint64 triangles = 2 * 200 * 150;
+    // The triangles the driver is sent for a frame of the sheet.
+    auto sent = [&](int width, int height) {
+        alone.FitOffscreen(width, height);
+        FrameState state;
+        state.width = width;
+        state.height = height;
+        state.sheetElementCount = static_cast<int>(triangles);
+        GLuint64 primitives = 0;
+        own->Render(width, height, [&] {
+            CSceneDrawer::InitialiseContext();
+            GLuint query = 0;
+            glGenQueries(1, &query);
+            glBeginQuery(GL_PRIMITIVES_SUBMITTED_ARB, query);
+            alone.DrawFrame(state);
+            glEndQuery(GL_PRIMITIVES_SUBMITTED_ARB);
+            glGetQueryObjectui64v(query, GL_QUERY_RESULT, &primitives);
+            glDeleteQueries(1, &query);
+        });
+        return primitives;
+    };
+    // Twice the area of a triangle: about a tenth of a pixel.
+    const GLuint64 fine = sent(160, 120);
+    EXPECT_GE(fine, triangles);
+    EXPECT_LT(fine, triangles + 10);
+    // A hundredth: the rounding could turn some.
+    EXPECT_GE(sent(40, 30), 2 * triangles);
+}
+
 // A document event asks a view for no more than it needs: the cut of the
 // record it shows its line alone.
 TEST_F(NoDisplayFrame, SceneUpdatesFollowTheDocumentEvents) {

@@ -95,7 +95,7 @@ void CCutGraph::paintEvent(QPaintEvent*) {
         drawn = QImage(pixels, QImage::Format_RGB32);
         drawn.setDevicePixelRatio(ratio);
         QPainter painter(&drawn);
-        dialog.DrawGraph(painter, rect(), font());
+        Draw(painter, rect(), font());
     }
     QPainter painter(this);
     painter.drawImage(0, 0, drawn);
@@ -121,6 +121,80 @@ void CCutGraph::mouseMoveEvent(QMouseEvent* event) {
 void CCutGraph::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && dialog.Dragging())
         dialog.Release();
+}
+
+void CCutGraph::Draw(QPainter& painter, const QRect& area, const QFont& font) const {
+    const CCutSession* cut = dialog.cut;
+    const CConfiguration& configuration = dialog.configuration;
+    painter.save();
+    painter.fillRect(area, dialog.palette().color(QPalette::Button));
+    painter.setFont(font);
+    const QFontMetrics metrics(font, painter.device());
+    painter.setPen(Qt::black);
+    if (!cut->HasPoints()) {
+        painter.drawText(QRect(area.left(), area.top() + area.height() / 2, area.width(), area.height() / 2),
+                         Qt::AlignHCenter | Qt::AlignTop, NoCutText);
+        painter.restore();
+        return;
+    }
+    const QPen frame(Qt::black, 1, Qt::SolidLine), dotted(Qt::black, 1, Qt::DotLine),
+        plotFrame(Qt::black, 2, Qt::SolidLine), curve(QColor(0, 0, 255), 1, Qt::SolidLine);
+
+    painter.setPen(frame);
+    painter.drawRect(area.adjusted(0, 0, -1, -1));
+    const int h = metrics.height(), ascent = metrics.ascent();
+    const auto width = [&](const std::string& label) { return metrics.horizontalAdvance(Text(label)); };
+    const CPixelRect plot =
+        GraphPlot({area.left(), area.top(), area.left() + area.width(), area.top() + area.height()}, h,
+                  cut->GraphLimits, width);
+    const CGraphMapping mapping(plot, cut->GraphLimits);
+
+    const QString xTitle = Text(XAxisTitle(configuration));
+    const int middle = (plot.left + plot.right) / 2;
+    painter.drawText(QPoint(middle - metrics.horizontalAdvance(xTitle) / 2,
+                            plot.bottom + static_cast<int>(0.875 * h) + ascent),
+                     xTitle);
+    const CTextPlace yTitle = YTitlePlace(plot, h);
+    PresentationSource axis;
+    axis.quantity = cut->ProfileQuantity;
+    axis.units = &configuration;
+    const std::string yText = MakePresentation(axis).axisTitle;
+    painter.drawText(QPoint(yTitle.x, yTitle.baseline),
+                     Text(cut->Made.difference ? "\xCE\x94 " + yText : yText));
+    const QString caption = Text(cut->GraphCaption(configuration));
+    const CTextPlace captionPlace = CaptionPlace(plot, h, metrics.horizontalAdvance(caption));
+    painter.drawText(QPoint(captionPlace.x, captionPlace.baseline), caption);
+
+    painter.setPen(dotted);
+    const std::vector<CGraphTick> xTicks = XTicks(mapping);
+    const int stride = XLabelStride(xTicks, width, metrics.averageCharWidth());
+    for (size_t k = 0; k < xTicks.size(); ++k) {
+        const CGraphTick& tick = xTicks[k];
+        const QString label = Text(tick.label);
+        if (k % static_cast<size_t>(stride) == 0)
+            painter.drawText(QPoint(tick.pixel - metrics.horizontalAdvance(label) / 2, plot.bottom + ascent),
+                             label);
+        painter.drawLine(tick.pixel, plot.top, tick.pixel, plot.bottom);
+    }
+    for (const CGraphTick& tick : YTicks(mapping)) {
+        const std::string label = YLabelText(tick);
+        const CTextPlace place = YLabelPlace(plot, h, tick, width(label));
+        painter.drawText(QPoint(place.x, place.baseline), Text(label));
+        painter.drawLine(plot.left, tick.pixel, plot.right, tick.pixel);
+    }
+
+    painter.setPen(plotFrame);
+    painter.drawRect(QRect(plot.left, plot.top, plot.Width(), plot.Height()));
+
+    const std::vector<std::array<int, 2>> pixels = CurvePixels(mapping, cut->Graph.Points);
+    if (!pixels.empty()) {
+        QPolygon polyline(static_cast<int>(pixels.size()));
+        for (size_t i = 0; i < pixels.size(); ++i)
+            polyline.setPoint(static_cast<int>(i), pixels[i][0], pixels[i][1]);
+        painter.setPen(curve);
+        painter.drawPolyline(polyline);
+    }
+    painter.restore();
 }
 
 CCutDialog::CCutDialog(CSession* shown, const CConfiguration& units, QWidget* parent)
@@ -412,78 +486,6 @@ CPixelRect CCutDialog::PlotOfGraphArea() const {
                      [&](const std::string& label) { return metrics.horizontalAdvance(Text(label)); });
 }
 
-void CCutDialog::DrawGraph(QPainter& painter, const QRect& area, const QFont& font) const {
-    painter.save();
-    painter.fillRect(area, palette().color(QPalette::Button));
-    painter.setFont(font);
-    const QFontMetrics metrics(font, painter.device());
-    painter.setPen(Qt::black);
-    if (!cut->HasPoints()) {
-        painter.drawText(QRect(area.left(), area.top() + area.height() / 2, area.width(), area.height() / 2),
-                         Qt::AlignHCenter | Qt::AlignTop, NoCutText);
-        painter.restore();
-        return;
-    }
-    const QPen frame(Qt::black, 1, Qt::SolidLine), dotted(Qt::black, 1, Qt::DotLine),
-        plotFrame(Qt::black, 2, Qt::SolidLine), curve(QColor(0, 0, 255), 1, Qt::SolidLine);
-
-    painter.setPen(frame);
-    painter.drawRect(area.adjusted(0, 0, -1, -1));
-    const int h = metrics.height(), ascent = metrics.ascent();
-    const auto width = [&](const std::string& label) { return metrics.horizontalAdvance(Text(label)); };
-    const CPixelRect plot =
-        GraphPlot({area.left(), area.top(), area.left() + area.width(), area.top() + area.height()}, h,
-                  cut->GraphLimits, width);
-    const CGraphMapping mapping(plot, cut->GraphLimits);
-
-    const QString xTitle = Text(XAxisTitle(configuration));
-    const int middle = (plot.left + plot.right) / 2;
-    painter.drawText(QPoint(middle - metrics.horizontalAdvance(xTitle) / 2,
-                            plot.bottom + static_cast<int>(0.875 * h) + ascent),
-                     xTitle);
-    const CTextPlace yTitle = YTitlePlace(plot, h);
-    PresentationSource axis;
-    axis.quantity = cut->ProfileQuantity;
-    axis.units = &configuration;
-    const std::string yText = MakePresentation(axis).axisTitle;
-    painter.drawText(QPoint(yTitle.x, yTitle.baseline),
-                     Text(cut->Made.difference ? "\xCE\x94 " + yText : yText));
-    const QString caption = Text(cut->GraphCaption(configuration));
-    const CTextPlace captionPlace = CaptionPlace(plot, h, metrics.horizontalAdvance(caption));
-    painter.drawText(QPoint(captionPlace.x, captionPlace.baseline), caption);
-
-    painter.setPen(dotted);
-    const std::vector<CGraphTick> xTicks = XTicks(mapping);
-    const int stride = XLabelStride(xTicks, width, metrics.averageCharWidth());
-    for (size_t k = 0; k < xTicks.size(); ++k) {
-        const CGraphTick& tick = xTicks[k];
-        const QString label = Text(tick.label);
-        if (k % static_cast<size_t>(stride) == 0)
-            painter.drawText(QPoint(tick.pixel - metrics.horizontalAdvance(label) / 2, plot.bottom + ascent),
-                             label);
-        painter.drawLine(tick.pixel, plot.top, tick.pixel, plot.bottom);
-    }
-    for (const CGraphTick& tick : YTicks(mapping)) {
-        const std::string label = YLabelText(tick);
-        const CTextPlace place = YLabelPlace(plot, h, tick, width(label));
-        painter.drawText(QPoint(place.x, place.baseline), Text(label));
-        painter.drawLine(plot.left, tick.pixel, plot.right, tick.pixel);
-    }
-
-    painter.setPen(plotFrame);
-    painter.drawRect(QRect(plot.left, plot.top, plot.Width(), plot.Height()));
-
-    const std::vector<std::array<int, 2>> pixels = CurvePixels(mapping, cut->Graph.Points);
-    if (!pixels.empty()) {
-        QPolygon polyline(static_cast<int>(pixels.size()));
-        for (size_t i = 0; i < pixels.size(); ++i)
-            polyline.setPoint(static_cast<int>(i), pixels[i][0], pixels[i][1]);
-        painter.setPen(curve);
-        painter.drawPolyline(polyline);
-    }
-    painter.restore();
-}
-
 void CCutDialog::Print(QPrinter& printer) {
     if (!CanPrint())
         return;
@@ -503,7 +505,7 @@ void CCutDialog::Print(QPrinter& printer) {
         PrintedGraphRect(static_cast<int>(printer.width() / scale),
                          static_cast<int>(printer.height() / scale), h, metrics.averageCharWidth());
     const QRect area(box.left, box.top, box.Width(), box.Height());
-    DrawGraph(painter, area, font);
+    graph->Draw(painter, area, font);
     painter.setFont(font);
     painter.setPen(Qt::black);
     painter.drawText(QPoint(area.left(), area.top() - 2 * h), CaptionFor(document));

@@ -35,8 +35,8 @@ class CSession;
 
 class CCutDialog;
 
-// The graph area: draws the graph through the window and sends it the
-// mouse.
+// The graph area: draws the graph of the window's cut and sends the window
+// the mouse.
 class CCutGraph : public QWidget {
     Q_OBJECT
 
@@ -49,6 +49,9 @@ public:
     void SetMarkerColumn(int column);
     // The graph is drawn again at the next paint.
     void Invalidate();
+    // The graph on any painter: the screen's graph area, or the graph
+    // rectangle of a printed page with the printing font.
+    void Draw(QPainter& painter, const QRect& area, const QFont& font) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -78,7 +81,6 @@ public:
     // The window's title: the document's title followed by ": 3D Cut".
     static QString CaptionFor(const CProjectProfile* document);
 
-    CProjectProfile* Document() const { return document; }
     // The document goes away before the window: the window leaves it and
     // its session alone from now on.
     void DocumentClosing();
@@ -93,9 +95,6 @@ public:
     bool Dragging() const { return dragging; }
     CCutGraph* Graph() const { return graph; }
 
-    // The graph on any painter: the screen's graph area, or the graph
-    // rectangle of a printed page with the printing font.
-    void DrawGraph(QPainter& painter, const QRect& area, const QFont& font) const;
     // The plot of the graph area, as the read-out sees it.
     CPixelRect PlotOfGraphArea() const;
 

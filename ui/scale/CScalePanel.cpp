@@ -205,6 +205,29 @@ private:
 
 CScalePanel::CScalePanel(bool wide, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("scalePanel"));
+    BuildLists();
+    cube = new CRotationCube(this);
+    const int cubeSide = wide ? 180 : 128;
+    cube->setFixedSize(cubeSide, cubeSide);
+    colourBar = new CColourBar(this);
+    limitsButton = new QPushButton(QStringLiteral("Limits"), this);
+    limitsButton->setObjectName(QStringLiteral("limitsButton"));
+    minimumWallButton = new QPushButton(QStringLiteral("Minimum wall\u2026"), this);
+    minimumWallButton->setObjectName(QStringLiteral("minimumWallButton"));
+    BuildMinimumWallRow();
+    compareButton = new QPushButton(this);
+    compareButton->setObjectName(QStringLiteral("compareButton"));
+    title = new QLabel(this);
+    title->setObjectName(QStringLiteral("scaleTitle"));
+    title->setWordWrap(true);
+    title->hide();
+    BuildViewToolBar();
+    LayOut(wide);
+    ConnectSignals();
+    ClearView();
+}
+
+void CScalePanel::BuildLists() {
     // The quantity list is the panel's first list: created before the other.
     profileList = new QComboBox(this);
     profileList->setObjectName(QStringLiteral("profileList"));
@@ -215,14 +238,9 @@ CScalePanel::CScalePanel(bool wide, QWidget* parent) : QWidget(parent) {
     pickList->setObjectName(QStringLiteral("pickList"));
     for (const char* label : PickLabels)
         pickList->addItem(QString::fromLatin1(label));
-    cube = new CRotationCube(this);
-    const int cubeSide = wide ? 180 : 128;
-    cube->setFixedSize(cubeSide, cubeSide);
-    colourBar = new CColourBar(this);
-    limitsButton = new QPushButton(QStringLiteral("Limits"), this);
-    limitsButton->setObjectName(QStringLiteral("limitsButton"));
-    minimumWallButton = new QPushButton(QStringLiteral("Minimum wall\u2026"), this);
-    minimumWallButton->setObjectName(QStringLiteral("minimumWallButton"));
+}
+
+void CScalePanel::BuildMinimumWallRow() {
     // The swatch of the warning colour beside the share of the area below
     // the wall, shown while the view marks one.
     minimumWall = new QWidget(this);
@@ -238,14 +256,9 @@ CScalePanel::CScalePanel(bool wide, QWidget* parent) : QWidget(parent) {
     wallLayout->addWidget(swatch, 0, Qt::AlignTop);
     wallLayout->addWidget(minimumWallText, 1);
     minimumWall->hide();
-    compareButton = new QPushButton(this);
-    compareButton->setObjectName(QStringLiteral("compareButton"));
-    title = new QLabel(this);
-    title->setObjectName(QStringLiteral("scaleTitle"));
-    title->setWordWrap(true);
-    title->hide();
-    BuildViewToolBar();
+}
 
+void CScalePanel::LayOut(bool wide) {
     auto* profileLabel = new QLabel(QStringLiteral(" Profile"), this);
     auto* pickLabel = new QLabel(QStringLiteral(" Shift + right button"), this);
 
@@ -282,7 +295,9 @@ CScalePanel::CScalePanel(bool wide, QWidget* parent) : QWidget(parent) {
         layout->addWidget(viewBar, 0, Qt::AlignTop);
         layout->addLayout(controls, 1);
     }
+}
 
+void CScalePanel::ConnectSignals() {
     // The view chosen presents the quantity, and the panel shows that.
     connect(profileList, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
         const std::optional<ResultQuantity> chosen = QuantityFromNumber(index);
@@ -301,7 +316,6 @@ CScalePanel::CScalePanel(bool wide, QWidget* parent) : QWidget(parent) {
             [this] { comparing ? emit StopComparingRequested() : emit CompareRequested(); });
     connect(cube, &CRotationCube::Dragged, this, &CScalePanel::OrientationDragged);
     connect(cube, &CRotationCube::DragFinished, this, &CScalePanel::OrientationDragFinished);
-    ClearView();
 }
 
 void CScalePanel::BuildViewToolBar() {

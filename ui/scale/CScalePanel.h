@@ -86,7 +86,12 @@ signals:
     void ViewCommand(int commandId);
 
 private:
+    // The parts of the panel, in the order they are made.
+    void BuildLists();
+    void BuildMinimumWallRow();
     void BuildViewToolBar();
+    void LayOut(bool wide);
+    void ConnectSignals();
     void SetQuantityShown(ResultQuantity shown);
 
     ResultQuantity quantity = ResultQuantity::None;
