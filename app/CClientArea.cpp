@@ -2,6 +2,7 @@
 
 #include "app/AppTexts.h"
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 
 #include <QLinearGradient>
 #include <QMdiSubWindow>

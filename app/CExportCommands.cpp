@@ -6,6 +6,7 @@
 #include "app/CMeasurementCommands.h"
 #include "app/CommandIds.h"
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "render/PrintedFile.h"
 #include "render/ScenePrint.h"

@@ -7,6 +7,7 @@
 #include "app/CommandIds.h"
 #include "app/SplashImages.h"
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "model/Reports.h"
 

@@ -8,6 +8,7 @@
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "measure/MeasurementTable.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "session/CSession.h"
 #include "ui/measure/CMeasurementPanel.h"
@@ -140,7 +141,7 @@ void CMeasurementCommands::Finished(CSession* session, unsigned generation) {
         result = at->second.job.Take();
     } catch (const std::exception& error) {
         pending.erase(at);
-        ShowMessage(FailureText(error), MessageIcon::Error);
+        ShowMessage(FailureMessage(error), MessageIcon::Error);
         return;
     }
     pending.erase(at);
@@ -163,8 +164,8 @@ void CMeasurementCommands::Take(CSession& session, Result result, bool import) {
         ShowEverywhere(session);
         dock->show();
         dock->raise();
-        const std::string bad = BadRowsMessage(result->path, file);
-        if (!bad.empty())
+        const Message bad = BadRowsMessage(result->path, file);
+        if (bad)
             ShowMessage(bad, MessageIcon::Warning);
         return;
     }

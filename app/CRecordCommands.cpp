@@ -7,6 +7,7 @@
 #include "app/CommandIds.h"
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "model/FormingSummary.h"
 #include "model/Reports.h"

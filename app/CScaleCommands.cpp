@@ -170,7 +170,7 @@ void CScaleCommands::CompareWith() {
         const CSheetProfile* sheet = documents[i]->Sheet();
         candidates.push_back({QString::fromStdString(documents[i]->DisplayName()),
                               documents[i]->RecordCount(),
-                              sheet && MeshMismatch(*document->Sheet(), *sheet).empty()});
+                              sheet && !MeshMismatch(*document->Sheet(), *sheet)});
     }
     const CConfiguration& units = frame.Configuration();
     CCompareDialog dialog(candidates, own, units.LengthToDisplay(kDefaultMaxDistance * 1000),
@@ -199,7 +199,7 @@ bool CScaleCommands::Compare(CSceneRender& view, const CProjectProfile& referenc
         return false;
     auto comparison = std::make_shared<CComparison>(*document, reference, record, rule);
     const CComparison* made = comparison.get();
-    std::string failure;
+    Message failure;
     if (!view.SetComparison(std::move(comparison), failure)) {
         ShowMessage(failure, MessageIcon::Error);
         return false;
@@ -208,9 +208,9 @@ bool CScaleCommands::Compare(CSceneRender& view, const CProjectProfile& referenc
     ShareWithCutWindow(view);
     if (made->ByPosition()) {
         view.UpdatePresentation();
-        const std::string beyond =
-            BeyondReferenceText(made->BeyondNodes(), made->Rule().maxDistance, frame.Configuration());
-        if (!beyond.empty())
+        const Message beyond =
+            BeyondReferenceMessage(made->BeyondNodes(), made->Rule().maxDistance, frame.Configuration());
+        if (beyond)
             ShowMessage(beyond, MessageIcon::Information);
     }
     return true;
@@ -220,7 +220,7 @@ void CScaleCommands::StopComparing(CSceneRender* view) {
     if (!view || !view->Comparison())
         return;
     references.erase(view->Comparison().get());
-    std::string none;
+    Message none;
     view->SetComparison(nullptr, none);
     ShareWithCutWindow(*view);
 }

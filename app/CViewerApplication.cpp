@@ -4,6 +4,7 @@
 #include "app/SplashImages.h"
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 
 #include <QApplication>
 #include <QCryptographicHash>

@@ -59,16 +59,16 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& caption, const st
 
 } // namespace
 
-MessageAnswer CMessageBoxSink::Show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
-    return ShowCaptioned("Quillmere", text, icon, buttons);
+MessageAnswer CMessageBoxSink::ShowText(const std::string& text, MessageIcon icon, MessageButtons buttons) {
+    return ShowCaptionedText("Quillmere", text, icon, buttons);
 }
 
-MessageAnswer CMessageBoxSink::ShowCaptioned(const std::string& caption, const std::string& text,
-                                             MessageIcon icon, MessageButtons buttons) {
+MessageAnswer CMessageBoxSink::ShowCaptionedText(const std::string& caption, const std::string& text,
+                                                 MessageIcon icon, MessageButtons buttons) {
     if (QThread::currentThread() != qApp->thread()) {
         MessageAnswer answer = MessageAnswer::Ok;
         QMetaObject::invokeMethod(
-            qApp, [&] { answer = ShowCaptioned(caption, text, icon, buttons); },
+            qApp, [&] { answer = ShowCaptionedText(caption, text, icon, buttons); },
             Qt::BlockingQueuedConnection);
         return answer;
     }

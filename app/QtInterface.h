@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 #include "model/CDocument.h"
 
 #include <QElapsedTimer>
@@ -23,11 +24,11 @@ public:
 // Message boxes, captioned with the program's name unless the message has a
 // caption of its own; a message from another thread is shown on the
 // interface thread while that thread waits for the answer.
-class CMessageBoxSink : public IMessageSink {
+class CMessageBoxSink : public CTextMessageSink {
 public:
-    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
-    MessageAnswer ShowCaptioned(const std::string& caption, const std::string& text, MessageIcon icon,
-                                MessageButtons buttons) override;
+    MessageAnswer ShowText(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+    MessageAnswer ShowCaptionedText(const std::string& caption, const std::string& text, MessageIcon icon,
+                                    MessageButtons buttons) override;
 };
 
 // The progress bar and text of a status bar.

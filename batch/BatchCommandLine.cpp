@@ -13,6 +13,7 @@
 #include "batch/VtkCommand.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
+#include "messages/MessageText.h"
 
 #include <algorithm>
 

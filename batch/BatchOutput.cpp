@@ -1,6 +1,7 @@
 #include "batch/BatchOutput.h"
 
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 
 namespace quillmere {
 

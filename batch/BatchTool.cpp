@@ -18,7 +18,7 @@
 #endif
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
-#include "model/Texts.h"
+#include "messages/MessageText.h"
 #include "scale/AllRecordLimits.h"
 #include "scale/ByPosition.h"
 #include "scale/Comparison.h"
@@ -37,15 +37,15 @@ bool PrepareFirstContact(const BatchArguments& arguments, const CProjectProfile&
     const bool shown = arguments.quantity == ResultQuantity::FirstContact;
     if (!shown && arguments.command != "gltf")
         return true;
-    std::string failure;
+    Message failure;
     if (EnsureFirstContact(project, failure))
         return true;
     if (!shown) {
-        if (!failure.empty())
+        if (failure)
             ShowMessage(failure, MessageIcon::Warning);
         return true;
     }
-    if (!failure.empty())
+    if (failure)
         ShowMessage(failure, MessageIcon::Error);
     return false;
 }
@@ -63,7 +63,7 @@ bool CompareWithMinus(const BatchArguments& arguments, const CConfiguration& con
         return false;
     if (arguments.minusRecord != 0 &&
         (arguments.minusRecord < 1 || arguments.minusRecord > reference.RecordCount())) {
-        ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+        ShowMessage(MessageId::InvalidRecordNumber, MessageIcon::None);
         return false;
     }
     ComparisonRule rule;
@@ -72,9 +72,9 @@ bool CompareWithMinus(const BatchArguments& arguments, const CConfiguration& con
         if (arguments.hasMaxDistance)
             rule.maxDistance = configuration.LengthFromDisplay(arguments.maxDistance) / 1000;
     }
-    std::string failure;
+    Message failure;
     if (!view.CompareWith(reference, arguments.minusRecord, failure, rule)) {
-        BatchFail(failure);
+        BatchFail(MessageText(failure));
         return false;
     }
     return true;
@@ -154,9 +154,9 @@ int RunCommand(const BatchArguments& arguments, const std::string& configuration
     // the output that shows them as nan (or grey).
     if (const CComparison* comparison = view.Comparison().get()) {
         out.flush();
-        const std::string beyond =
-            BeyondReferenceText(comparison->BeyondNodes(), comparison->Rule().maxDistance, configuration);
-        if (!beyond.empty())
+        const Message beyond =
+            BeyondReferenceMessage(comparison->BeyondNodes(), comparison->Rule().maxDistance, configuration);
+        if (beyond)
             ShowMessage(beyond, MessageIcon::Warning);
     }
     return status;

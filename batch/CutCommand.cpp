@@ -6,6 +6,7 @@
 #include "core/TextFormat.h"
 #include "cut/CutComputation.h"
 #include "cut/ProfileCsv.h"
+#include "messages/MessageText.h"
 #include "session/CSession.h"
 #include "session/CSessionView.h"
 
@@ -73,9 +74,9 @@ int WriteCut(const BatchArguments& arguments, BatchProject& project, std::ostrea
     cut.Position = arguments.position;
     cut.ProfileQuantity = *arguments.quantity;
     cut.Comparison = project.view.Comparison();
-    std::string failure;
+    Message failure;
     if (!session.MakeCut(project.configuration, failure))
-        return BatchFail(failure);
+        return BatchFail(MessageText(failure));
     const CCutSegments& pieces = *session.CutLine();
     if (!arguments.save.empty()) {
         if (!SaveProfileCsv(arguments.save, ProfileCsv(pieces, cut.ProfileQuantity, project.configuration,

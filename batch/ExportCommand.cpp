@@ -6,8 +6,8 @@
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 #include "export/ProjectExport.h"
+#include "messages/MessageText.h"
 #include "model/ProjectFile.h"
-#include "model/Texts.h"
 
 namespace quillmere {
 
@@ -36,20 +36,20 @@ void DescribeExport(CLI::App& app, BatchArguments& parsed) {
 bool AcceptTarget(const std::string& project, const std::string& target, bool create) {
     switch (CheckExportTarget(project, target)) {
     case ExportRefusal::BlankFolder:
-        ShowMessage(UnixLineEnds(exporttexts::NoFolder), MessageIcon::Error);
+        ShowMessage(UnixLineEnds(MessageText(MessageId::NoExportFolder)), MessageIcon::Error);
         return false;
     case ExportRefusal::ProjectFolder:
-        ShowMessage(exporttexts::ProjectFolderRefused, MessageIcon::Error);
+        ShowMessage(MessageId::ExportToProjectFolder, MessageIcon::Error);
         return false;
     case ExportRefusal::MissingFolder:
         if (!create) {
             // The dialog's question, without the question: --create answers it.
-            std::string question = FormatText(exporttexts::CreateFolderQuestion, target.c_str());
+            const std::string question = MessageText(Message(MessageId::CreateFolderQuestion, target));
             ShowMessage(question.substr(0, question.rfind("\r\n")), MessageIcon::Error);
             return false;
         }
         if (!CreateExportFolder(target)) {
-            ShowMessage(UnixLineEnds(FormatText(exporttexts::CannotCreateFolder, target.c_str())),
+            ShowMessage(UnixLineEnds(MessageText(Message(MessageId::CannotCreateFolder, target))),
                         MessageIcon::Error);
             return false;
         }
@@ -65,10 +65,11 @@ int ExportFiles(const std::string& project, const std::string& folder, bool with
     ProjectFileFields fields;
     switch (ParseProjectFile(project, fields)) {
     case ProjectParseResult::CannotOpen:
-        ShowMessage(FormatText(texts::UnableToReadFrom, project.c_str()), MessageIcon::Error);
+        ShowMessage(Message(MessageId::UnableToReadFrom, project), MessageIcon::Error);
         return BatchFailure;
     case ProjectParseResult::WrongFormat:
-        ShowMessage(UnixLineEnds(FormatText(texts::IncorrectFormat, project.c_str())), MessageIcon::Error);
+        ShowMessage(UnixLineEnds(MessageText(Message(MessageId::IncorrectFormat, project))),
+                    MessageIcon::Error);
         return BatchFailure;
     case ProjectParseResult::Ok:
         break;
@@ -84,8 +85,8 @@ int ExportFiles(const std::string& project, const std::string& folder, bool with
     const bool complete =
         ExportProjectFiles(project, ProjectExportFiles(fields, project), target, options, nullptr, &replaced);
     for (const std::string& path : replaced)
-        ShowMessage(FormatText(exporttexts::Replaced, path.c_str()), MessageIcon::Information);
-    out << UnixLineEnds(ExportResultText(complete)) << '\n';
+        ShowMessage(Message(MessageId::Replaced, path), MessageIcon::Information);
+    out << UnixLineEnds(MessageText(ExportResultMessage(complete))) << '\n';
     return complete ? BatchSuccess : BatchFailure;
 }
 

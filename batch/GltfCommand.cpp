@@ -6,6 +6,7 @@
 #include "core/FilePaths.h"
 #include "core/TextFormat.h"
 #include "export/GltfModel.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "scale/Presentation.h"
 #include "session/CSession.h"
@@ -56,9 +57,10 @@ int WriteGltf(const BatchArguments& arguments, BatchProject& project) {
     source.tools = &project.session.Project().Tools();
     source.name = FormatText("%s, record %d", FileNamePart(project.session.Project().PathName()).c_str(),
                              project.view.ShownRecord());
-    std::string failure;
+    Message failure;
     if (!WriteGltfModel(arguments.model, source, failure))
-        return BatchFail(arguments.model + " cannot be written" + (failure.empty() ? "" : ": " + failure));
+        return BatchFail(arguments.model + " cannot be written" +
+                         (failure ? ": " + MessageText(failure) : ""));
     return BatchSuccess;
 }
 

@@ -5,6 +5,7 @@
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 #include "export/ProjectExport.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "model/ProjectFile.h"
 

@@ -9,6 +9,7 @@
 #include "measure/MeasurementFile.h"
 #include "measure/MeasurementTable.h"
 #include "measure/PointComparison.h"
+#include "messages/MessageText.h"
 #include "model/CSheetProfile.h"
 #include "model/SurfaceSearch.h"
 #include "session/CSessionView.h"
@@ -75,8 +76,8 @@ int WriteMeasure(const BatchArguments& arguments, BatchProject& project, std::os
         ShowMessage(MeasurementRefusal(measure.points, file.error), MessageIcon::Error);
         return BatchFailure;
     }
-    const std::string badRows = BadRowsMessage(measure.points, file);
-    if (!badRows.empty())
+    const Message badRows = BadRowsMessage(measure.points, file);
+    if (badRows)
         ShowMessage(badRows, MessageIcon::Warning);
 
     MeasureOptions options;

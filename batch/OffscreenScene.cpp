@@ -1,6 +1,7 @@
 #include "batch/OffscreenScene.h"
 
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 #include "render/HeadlessScene.h"
 #include "scene/CCamera.h"
 

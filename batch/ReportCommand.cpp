@@ -3,6 +3,7 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchOutput.h"
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 #include "model/FormingSummary.h"
 #include "model/Reports.h"
 #include "scale/AllRecordLimits.h"
@@ -41,9 +42,9 @@ int WriteReport(const BatchArguments& arguments, BatchProject& opened, std::ostr
             return BatchFailure;
     } else if (arguments.report == "forming") {
         // The first contact needs every record of the project.
-        std::string failure;
+        Message failure;
         if (!EnsureFirstContact(project, failure)) {
-            if (!failure.empty())
+            if (failure)
                 ShowMessage(failure, MessageIcon::Error);
             return BatchFailure;
         }

@@ -5,7 +5,6 @@
 #include "batch/VtkCommand.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
-#include "model/Texts.h"
 #include "scale/ResultQuantity.h"
 #include "session/CSession.h"
 #include "session/SharedResults.h"
@@ -44,7 +43,7 @@ int WriteShare(const BatchArguments& arguments, BatchProject& project) {
     ShareRequest request;
     request.records = RecordsOfList(arguments.records, project.session.Project().RecordCount());
     if (request.records.empty()) {
-        ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+        ShowMessage(MessageId::InvalidRecordNumber, MessageIcon::None);
         return BatchFailure;
     }
     // The slider goes the way the forming went, whatever the list's order.

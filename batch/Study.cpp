@@ -6,11 +6,11 @@
 #include "core/Parallel.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
 #include "model/FormingSummary.h"
 #include "model/SheetMeans.h"
-#include "model/Texts.h"
 #include "session/CSession.h"
 
 #include <algorithm>
@@ -44,12 +44,12 @@ private:
 };
 
 // What the readers say goes into the row's status instead of stderr.
-class CStudyMessageSink : public IMessageSink {
+class CStudyMessageSink : public CTextMessageSink {
 public:
     explicit CStudyMessageSink(IMessageSink& outside) : other(outside) {}
-    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
+    MessageAnswer ShowText(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
         if (!currentReason)
-            return other.Show(text, icon, buttons);
+            return other.ShowText(text, icon, buttons);
         std::string line;
         for (char c : text)
             if (c == '\r' || c == '\n' || c == '\t') {

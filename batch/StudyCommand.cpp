@@ -10,6 +10,7 @@
 #include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
+#include "messages/MessageText.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>

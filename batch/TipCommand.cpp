@@ -6,6 +6,7 @@
 #include "core/TextFormat.h"
 #include "inspect/DataTip.h"
 #include "inspect/SheetPick.h"
+#include "messages/MessageText.h"
 #include "model/CSheetProfile.h"
 #include "session/CSessionView.h"
 

@@ -3,6 +3,7 @@
 #include "batch/BatchOutput.h"
 #include "batch/OffscreenScene.h"
 #include "export/CVideoWriter.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "render/HeadlessScene.h"
 #include "scale/ResultQuantity.h"

@@ -11,10 +11,10 @@
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 #include "export/VtuFile.h"
+#include "messages/MessageText.h"
 #include "model/CDataString.h"
 #include "model/CProjectProfile.h"
 #include "model/Reports.h"
-#include "model/Texts.h"
 #include "scale/AllRecordLimits.h"
 #include "scale/NodalValues.h"
 #include "scale/ResultQuantity.h"
@@ -272,7 +272,7 @@ int VtkProject(CSession& session, const CConfiguration& configuration, const std
     const CProjectProfile& project = session.Project();
     std::vector<int> list = RecordsOfList(records, project.RecordCount());
     if (list.empty()) {
-        ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+        ShowMessage(MessageId::InvalidRecordNumber, MessageIcon::None);
         return BatchFailure;
     }
     // The series in the order of the forming, whatever the list's.
@@ -310,10 +310,10 @@ int VtkProject(CSession& session, const CConfiguration& configuration, const std
     }
     // First contact comes from every record. When one cannot be used, the
     // others still have their files, first contact all nan.
-    std::string failure;
+    Message failure;
     if (!EnsureFirstContact(project, failure))
         ShowMessage("quillmere-batch: first contact has no values: " +
-                        (failure.empty() ? std::string("a record cannot be used") : failure),
+                        (failure ? MessageText(failure) : std::string("a record cannot be used")),
                     MessageIcon::Warning);
     std::vector<PvdEntry> entries;
     std::vector<uint8_t> nodeFlags;

@@ -1,6 +1,7 @@
 // quillmere-batch: reports of solved projects without a display.
 #include "batch/BatchTool.h"
 #include "config/CConfiguration.h"
+#include "messages/MessageText.h"
 
 #include <clocale>
 #include <iostream>
@@ -25,5 +26,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    CStderrMessageSink messages;
+    const CScopedMessageSink scoped(&messages);
     return RunBatch(arguments, CConfiguration::DefaultFilePath(ProgramFolder()), std::cout);
 }

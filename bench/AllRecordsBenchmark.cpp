@@ -3,6 +3,7 @@
 // 1,000,000-element project; and first contact, which reads every record
 // too, beside the limits over the same ten records.
 #include "bench/BenchSupport.h"
+#include "messages/MessageText.h"
 #include "scale/AllRecordLimits.h"
 #include "scale/ResultQuantity.h"
 
@@ -21,7 +22,7 @@ void RunAllRecords(benchmark::State& state, const std::string& project, int reco
         const AllRecordLimits all =
             ComputeAllRecordLimits(project, records, ResultQuantity::Thickness, nullptr, cancel);
         if (all.outcome != AllRecordLimits::Done) {
-            state.SkipWithError(("the records do not read: " + all.failure).c_str());
+            state.SkipWithError(("the records do not read: " + MessageText(all.failure)).c_str());
             return;
         }
         benchmark::DoNotOptimize(all.range);

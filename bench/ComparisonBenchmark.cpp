@@ -4,6 +4,7 @@
 // and switching the view to the difference against rebuilding it plainly.
 #include "bench/BenchSupport.h"
 #include "config/DisplaySettings.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "render/HeadlessScene.h"
 #include "scale/Comparison.h"
@@ -68,9 +69,9 @@ BENCHMARK(BM_PlainRecordStep)->Unit(benchmark::kMillisecond)->UseRealTime()->Ite
 
 void BM_ComparingRecordStep(benchmark::State& state) {
     Comparing& c = TheComparison();
-    std::string failure;
+    Message failure;
     if (!c.scene->Scene().SetComparison(std::make_shared<CComparison>(c.project, c.reference), failure)) {
-        state.SkipWithError(failure.c_str());
+        state.SkipWithError(MessageText(failure).c_str());
         return;
     }
     // The view shows the difference before the user steps on.
@@ -99,9 +100,9 @@ void BM_SwitchToDifference(benchmark::State& state) {
         state.PauseTiming();
         c.scene->Scene().ClearComparison();
         state.ResumeTiming();
-        std::string failure;
+        Message failure;
         if (!c.scene->Scene().SetComparison(std::make_shared<CComparison>(c.project, c.reference), failure)) {
-            state.SkipWithError(failure.c_str());
+            state.SkipWithError(MessageText(failure).c_str());
             return;
         }
         c.scene->Update();

@@ -59,7 +59,7 @@ void BM_GltfLastRecord(benchmark::State& state) {
         source.settings = &configuration.Settings();
         source.tools = &session.Project().Tools();
         source.name = "quillmere-bench.tfc";
-        std::string failure;
+        Message failure;
         if (!WriteGltfModel(model, source, failure))
             state.SkipWithError("cannot write the .glb");
         state.PauseTiming();

@@ -18,11 +18,6 @@ namespace quillmere {
 
 namespace {
 
-constexpr const char* kCannotOpen =
-    "Can not open configuration file Quillmere.cfg, default configuration values "
-    "will be used and new configuration file will be created.";
-constexpr const char* kCannotWrite = "Can not write to the Quillmere configuration file.";
-
 constexpr const char* kHeader = "Quillmere CConfiguration File";
 constexpr const char* kVersion = "- V2";
 
@@ -144,9 +139,9 @@ void CConfiguration::Read() {
 // The file cannot be read as a configuration: the current values replace
 // it, and it is kept beside them.
 void CConfiguration::Replace() {
-    ShowMessage(kCannotOpen, MessageIcon::Error);
+    ShowMessage(MessageId::CannotOpenConfiguration, MessageIcon::Error);
     if (!KeepAside(filePath)) {
-        ShowMessage(kCannotWrite, MessageIcon::Error);
+        ShowMessage(MessageId::CannotWriteConfiguration, MessageIcon::Error);
         return;
     }
     Write();
@@ -194,7 +189,7 @@ bool CConfiguration::Write() {
     const bool link = ::lstat(filePath.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
     if (!link && ReplaceFileContent(filePath, filePath + ".new", Content()))
         return true;
-    ShowMessage(kCannotWrite, MessageIcon::Error);
+    ShowMessage(MessageId::CannotWriteConfiguration, MessageIcon::Error);
     return false;
 }
 

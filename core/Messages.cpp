@@ -1,9 +1,6 @@
 #include "core/Messages.h"
 
-#include "core/TextFormat.h"
-
 #include <atomic>
-#include <cstdio>
 #include <new>
 #include <stdexcept>
 
@@ -11,33 +8,42 @@ namespace quillmere {
 
 namespace {
 
-CStderrMessageSink stderrSink;
-std::atomic<IMessageSink*> currentSink{&stderrSink};
+// Nobody to tell: what a process says before it installs a sink of its own.
+class CSilentMessageSink : public IMessageSink {
+public:
+    MessageAnswer Show(const Message&, MessageIcon, MessageButtons buttons) override {
+        return Answer(buttons);
+    }
+    MessageAnswer ShowText(const std::string&, MessageIcon, MessageButtons buttons) override {
+        return Answer(buttons);
+    }
+
+private:
+    static MessageAnswer Answer(MessageButtons buttons) {
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    }
+};
+
+CSilentMessageSink silentSink;
+std::atomic<IMessageSink*> currentSink{&silentSink};
 
 } // namespace
-
-MessageAnswer CStderrMessageSink::Show(const std::string& text, MessageIcon, MessageButtons buttons) {
-    std::fputs(text.c_str(), stderr);
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
-    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-}
 
 IMessageSink& CurrentMessageSink() {
     return *currentSink.load();
 }
 
 void SetMessageSink(IMessageSink* sink) {
-    currentSink.store(sink ? sink : &stderrSink);
+    currentSink.store(sink ? sink : &silentSink);
 }
 
-MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
-    return CurrentMessageSink().Show(text, icon, buttons);
+MessageAnswer ShowMessage(const Message& message, MessageIcon icon, MessageButtons buttons) {
+    return CurrentMessageSink().Show(message, icon, buttons);
 }
 
-MessageAnswer ShowCaptionedMessage(const std::string& caption, const std::string& text, MessageIcon icon,
+MessageAnswer ShowCaptionedMessage(const Message& caption, const Message& message, MessageIcon icon,
                                    MessageButtons buttons) {
-    return CurrentMessageSink().ShowCaptioned(caption, text, icon, buttons);
+    return CurrentMessageSink().ShowCaptioned(caption, message, icon, buttons);
 }
 
 CScopedMessageSink::CScopedMessageSink(IMessageSink* sink) : previous(currentSink.load()) {
@@ -48,17 +54,17 @@ CScopedMessageSink::~CScopedMessageSink() {
     SetMessageSink(previous);
 }
 
-void ReportCriticalError(const std::string& text) {
-    ShowMessage(FormatText("Critical error: %s", text.c_str()), MessageIcon::Error);
-    throw CCriticalError(text);
+void ReportCriticalError(const Message& why) {
+    ShowMessage(Message(MessageId::CriticalError, why), MessageIcon::Error);
+    throw CCriticalError(why);
 }
 
-std::string FailureText(const std::exception& error) {
+Message FailureMessage(const std::exception& error) {
     if (dynamic_cast<const std::bad_alloc*>(&error) || dynamic_cast<const std::length_error*>(&error))
-        return "there is not enough memory";
+        return MessageId::OutOfMemory;
     if (dynamic_cast<const std::logic_error*>(&error))
-        return "the program failed inside";
-    return error.what();
+        return MessageId::FailedInside;
+    return Message(MessageId::FailureDetail, error.what());
 }
 
 } // namespace quillmere

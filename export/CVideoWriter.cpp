@@ -490,7 +490,7 @@ bool CVideoWriter::IsOpen() const {
 }
 
 void ShowVideoError() {
-    ShowCaptionedMessage(videotexts::AviErrorCaption, videotexts::AviError, MessageIcon::Error);
+    ShowCaptionedMessage(MessageId::VideoErrorCaption, MessageId::VideoError, MessageIcon::Error);
 }
 
 bool CVideoWriter::Fail(const std::string& what) {

@@ -15,14 +15,9 @@
 namespace quillmere {
 
 namespace videotexts {
-inline const char* const ProgressCaption = "Quillmere progress";       // 471
-inline const char* const CreatingVideo = "Creating video file";        // 493
-inline const char* const VideoCancelled = "Video creation cancelled."; // 425
-inline const char* const VideoCreated = "Video successfully created."; // 426
-inline const char* const ErrorCaption = "Error";                       // 431
-inline const char* const AviErrorCaption = "Message";                  // 447
-inline const char* const AviError =
-    "Some errors occured in AVI creating. Please try another compressor."; // 446
+inline const char* const ProgressCaption = "Quillmere progress"; // 471
+inline const char* const CreatingVideo = "Creating video file";  // 493
+inline const char* const ErrorCaption = "Error";                 // 431
 } // namespace videotexts
 
 // The failure of a video: message 446 under its caption 447.

@@ -555,7 +555,7 @@ double LinearFromSrgb(uint8_t component) {
     return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
-bool WriteGltfModel(const std::string& path, const GltfSource& source, std::string& failure) {
+bool WriteGltfModel(const std::string& path, const GltfSource& source, Message& failure) {
     CGltfBuilder model;
     SheetData sheet;
     sheet.sheet = source.sheet;
@@ -579,10 +579,10 @@ bool WriteGltfModel(const std::string& path, const GltfSource& source, std::stri
     root += "}";
     const std::string json = model.Json(root, source.shown ? SceneExtras(*source.shown) : "");
     if (GlbFileLength(json.size(), model.Runs()) > UINT32_MAX) {
-        failure = "the model needs more than the 4 GB a .glb file holds";
+        failure = Message(MessageId::GlbTooLarge);
         return false;
     }
-    failure.clear();
+    failure = Message();
     return WriteGlbFile(path, json, model.Runs());
 }
 

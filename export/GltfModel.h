@@ -5,6 +5,8 @@
 // shown tools in their display colours and opacity. Metres, +Y up.
 #pragma once
 
+#include "core/Messages.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -40,8 +42,8 @@ double LinearFromSrgb(uint8_t component);
 // prints (m, degrees Celsius, MPa, ratios), a node without a value holding
 // the lowest float (its accessor's extras name it). False when the file
 // cannot be written, with the reason in failure when there is more to say
-// than that (the model does not fit a .glb); an old file of that name then
-// stays as it was.
-bool WriteGltfModel(const std::string& path, const GltfSource& source, std::string& failure);
+// than that (the model does not fit a .glb), empty otherwise; an old file of
+// that name then stays as it was.
+bool WriteGltfModel(const std::string& path, const GltfSource& source, Message& failure);
 
 } // namespace quillmere

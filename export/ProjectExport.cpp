@@ -389,16 +389,16 @@ bool RunProjectExport(const std::string& projectPath, const std::vector<std::str
     const std::string target = Trim(typedTarget);
     switch (CheckExportTarget(projectPath, target)) {
     case ExportRefusal::BlankFolder:
-        ShowMessage(exporttexts::NoFolder, MessageIcon::Error);
+        ShowMessage(MessageId::NoExportFolder, MessageIcon::Error);
         return false;
     case ExportRefusal::ProjectFolder:
-        ShowMessage(exporttexts::ProjectFolderRefused, MessageIcon::Error);
+        ShowMessage(MessageId::ExportToProjectFolder, MessageIcon::Error);
         return false;
     case ExportRefusal::MissingFolder:
         if (!createMissing || !createMissing(target))
             return false;
         if (!CreateExportFolder(target)) {
-            ShowMessage(FormatText(exporttexts::CannotCreateFolder, target.c_str()), MessageIcon::Error);
+            ShowMessage(Message(MessageId::CannotCreateFolder, target), MessageIcon::Error);
             return false;
         }
         break;
@@ -414,8 +414,8 @@ bool RunProjectExport(const std::string& projectPath, const std::vector<std::str
     return true;
 }
 
-const char* ExportResultText(bool complete) {
-    return complete ? exporttexts::AllExported : exporttexts::SomeNotExported;
+MessageId ExportResultMessage(bool complete) {
+    return complete ? MessageId::AllExported : MessageId::SomeNotExported;
 }
 
 std::string ReportFilePath(const std::string& projectPath) {

@@ -3,6 +3,8 @@
 // with the project's record table cut down to those two).
 #pragma once
 
+#include "core/Messages.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,24 +26,7 @@ constexpr const char* FirstAndLast =
 constexpr const char* ExportButton = "Export";
 constexpr const char* CloseButton = "Close";
 constexpr const char* ChooseFolder = "Project files will be exported to the folder:"; // 414
-constexpr const char* ProjectFolderRefused =
-    "You can not export data to the project directory including TFF "
-    "file. Please, change the target directory and export required data!";                       // 468
-constexpr const char* CreateFolderQuestion = "Folder %s does not exists.\r\nCreate the folder?"; // 494
-constexpr const char* CannotCreateFolder =
-    "Unable to create the folder %s.\r\nPlease try another folder.";                        // 495
-constexpr const char* NoFolder = "No export folder specified.\r\nPlease specify a folder."; // 496
-constexpr const char* SomeNotExported = "Result export: Some project files were not exported.\r\nPossible "
-                                        "cause: Files do not exist or the target disk is full."; // 497
-constexpr const char* AllExported = "Results export: Project files were successfully exported."; // 498
 constexpr const char* Copying = "%s -> %s";
-// Asked once before files of the target folder are replaced.
-constexpr const char* ReplaceOneQuestion =
-    "The folder %s already holds a file of the same name:\r\n%s\r\nReplace it?";
-constexpr const char* ReplaceQuestion =
-    "The folder %s already holds %d files of the same names.\r\nReplace them?";
-constexpr const char* Replaced = "Replaced %s";
-constexpr const char* CannotOpenReport = "Cannot open report file (%s).\r\n"; // 427
 constexpr const char* ExportCommand = "Export active project files into selected directory for data exchange";
 constexpr const char* OpenReportCommand = "Open report file";
 
@@ -118,7 +103,7 @@ bool RunProjectExport(const std::string& projectPath, const std::vector<std::str
                       const std::function<bool(const std::vector<std::string>&)>& replaceExisting = nullptr);
 
 // Message 498 when complete, else 497.
-const char* ExportResultText(bool complete);
+MessageId ExportResultMessage(bool complete);
 
 // The project file cut down to the first and the last record: every line
 // before the header of record 1, then a header "  1  ----..." and the three

@@ -14,7 +14,15 @@ namespace {
 
 class CSilentMessages : public IMessageSink {
 public:
-    MessageAnswer Show(const std::string&, MessageIcon, MessageButtons buttons) override {
+    MessageAnswer Show(const Message&, MessageIcon, MessageButtons buttons) override {
+        return Answer(buttons);
+    }
+    MessageAnswer ShowText(const std::string&, MessageIcon, MessageButtons buttons) override {
+        return Answer(buttons);
+    }
+
+private:
+    static MessageAnswer Answer(MessageButtons buttons) {
         return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
     }
 };

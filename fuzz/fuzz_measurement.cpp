@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (file.error) {
         if (!file.points.empty())
             Fail("a refused file kept points");
-        if (MeasurementRefusal(path, file.error).empty())
+        if (!MeasurementRefusal(path, file.error))
             Fail("a refusal without a message");
         return 0;
     }
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (file.badRows.size() > kListedBadRows || static_cast<int>(file.badRows.size()) > file.badRowCount)
         Fail("more bad rows listed than counted");
-    if ((file.badRowCount > 0) == BadRowsMessage(path, file).empty())
+    if ((file.badRowCount > 0) != static_cast<bool>(BadRowsMessage(path, file)))
         Fail("bad rows and their message disagree");
     return 0;
 }

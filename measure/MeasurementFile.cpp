@@ -360,79 +360,78 @@ MeasurementFile ReadMeasurementFile(const std::string& path, LengthUnit systemUn
     return file;
 }
 
-std::string MeasurementErrorText(const MeasurementError& error) {
+Message MeasurementErrorMessage(const MeasurementError& error) {
     switch (error.fault) {
     case MeasurementFault::None:
-        return std::string();
+        return Message();
     case MeasurementFault::CannotOpen:
-        return "the file cannot be opened";
+        return MessageId::FileCannotOpen;
     case MeasurementFault::CannotRead:
-        return "the file cannot be read";
+        return MessageId::FileCannotRead;
     case MeasurementFault::LineTooLong:
-        return FormatText("line %d is longer than %zu characters", error.line, kMaxTextLine);
+        return Message(MessageId::MeasurementLineTooLong, error.line, kMaxTextLine);
     case MeasurementFault::NoHeader:
-        return "it holds no header naming the columns x, y and z";
+        return MessageId::MeasurementNoHeader;
     case MeasurementFault::MissingColumns:
-        return FormatText("the header on line %d names no %s %s (x, y and z are needed)", error.line,
-                          error.columns.c_str(), Contains(error.columns, " and ") ? "columns" : "column");
+        return Message(Contains(error.columns, " and ") ? MessageId::MeasurementMissingColumns
+                                                        : MessageId::MeasurementMissingColumn,
+                       error.line, error.columns);
     case MeasurementFault::RepeatedColumn:
-        return FormatText("the header on line %d names the %s column twice", error.line,
-                          error.columns.c_str());
+        return Message(MessageId::MeasurementRepeatedColumn, error.line, error.columns);
     case MeasurementFault::UnknownUnit:
-        return FormatText(
-            "the header on line %d gives the column \"%s\" a unit other than mm, m, in and inch", error.line,
-            error.columns.c_str());
+        return Message(MessageId::MeasurementUnknownUnit, error.line, error.columns);
     case MeasurementFault::NoUsableRow:
-        return "it has no row of numbers that can be used";
+        return MessageId::MeasurementNoUsableRow;
     case MeasurementFault::TooManyRows:
-        return FormatText("it has more than %d rows, more than a measurement gives", kMaxMeasurementRows);
+        return Message(MessageId::MeasurementTooManyRows, kMaxMeasurementRows);
     }
-    return std::string();
+    return Message();
 }
 
-std::string MeasurementRefusal(const std::string& path, const MeasurementError& error) {
-    return FormatText("The measurement file %s cannot be used: %s.", path.c_str(),
-                      MeasurementErrorText(error).c_str());
+Message MeasurementRefusal(const std::string& path, const MeasurementError& error) {
+    return Message(MessageId::MeasurementUnusable, path, MeasurementErrorMessage(error));
 }
 
 namespace {
 
-std::string RowFaultText(const BadRow& row) {
+Message RowFaultMessage(const BadRow& row) {
     const char* column = MeasurementColumnName(row.column);
     switch (row.fault) {
     case RowFault::TooFewFields:
-        return "too few fields";
+        return MessageId::TooFewFields;
     case RowFault::NotANumber:
-        return FormatText("%s is not a number", column);
+        return Message(MessageId::NotANumber, column);
     case RowFault::NotFinite:
-        return FormatText("%s is not a finite number", column);
+        return Message(MessageId::NotFinite, column);
     case RowFault::OutOfRange:
-        return FormatText("%s is out of range", column);
+        return Message(MessageId::OutOfRange, column);
     case RowFault::NotPositive:
-        return FormatText("%s is not above 0", column);
+        return Message(MessageId::NotPositive, column);
     case RowFault::OpenQuote:
-        return "a quote is not closed";
+        return MessageId::QuoteNotClosed;
     }
-    return std::string();
+    return Message();
 }
 
 } // namespace
 
-std::string BadRowsMessage(const std::string& path, const MeasurementFile& file) {
+Message BadRowsMessage(const std::string& path, const MeasurementFile& file) {
     if (file.badRowCount == 0)
-        return std::string();
-    std::string list;
+        return Message();
+    Message list;
     for (size_t i = 0; i < file.badRows.size(); ++i) {
         const bool last =
             i + 1 == file.badRows.size() && file.badRowCount == static_cast<int>(file.badRows.size());
-        list += i == 0 ? "" : last ? " and " : ", ";
-        list += FormatText("line %d (%s)", file.badRows[i].line, RowFaultText(file.badRows[i]).c_str());
+        Message row(MessageId::BadRowLine, file.badRows[i].line, RowFaultMessage(file.badRows[i]));
+        list = i == 0 ? std::move(row)
+                      : Message(last ? MessageId::ListLast : MessageId::ListNext, std::move(list),
+                                std::move(row));
     }
     const int more = file.badRowCount - static_cast<int>(file.badRows.size());
     if (more > 0)
-        list += FormatText(" and %d more", more);
-    return FormatText("The measurement file %s has %s not used: %s.", path.c_str(),
-                      file.badRowCount == 1 ? "a row that is" : "rows that are", list.c_str());
+        list = Message(MessageId::AndMore, std::move(list), more);
+    return Message(file.badRowCount == 1 ? MessageId::MeasurementBadRow : MessageId::MeasurementBadRows, path,
+                   std::move(list));
 }
 
 } // namespace quillmere

@@ -3,6 +3,7 @@
 // and label), with the wall thickness a gauge gave at each.
 #pragma once
 
+#include "core/Messages.h"
 #include "model/Vectors.h"
 
 #include <array>
@@ -102,14 +103,14 @@ struct MeasurementFile {
 // locale.
 MeasurementFile ReadMeasurementFile(const std::string& path, LengthUnit systemUnit);
 
-// Why a measurement file cannot be used, as the message that refuses it
-// says it: "its header names no z column".
-std::string MeasurementErrorText(const MeasurementError& error);
+// Why a measurement file cannot be used, the reason inside the message that
+// refuses it: "its header names no z column"; empty without an error.
+Message MeasurementErrorMessage(const MeasurementError& error);
 // "The measurement file <path> cannot be used: <why>."
-std::string MeasurementRefusal(const std::string& path, const MeasurementError& error);
-// The rows of a file that were left out, in one message; "" when none was.
-// "The measurement file <path> has rows that are not used: line 4 (too few
-// fields), line 9 (thickness is not a number)."
-std::string BadRowsMessage(const std::string& path, const MeasurementFile& file);
+Message MeasurementRefusal(const std::string& path, const MeasurementError& error);
+// The rows of a file that were left out, in one message; empty when none
+// was. "The measurement file <path> has rows that are not used: line 4 (too
+// few fields), line 9 (thickness is not a number)."
+Message BadRowsMessage(const std::string& path, const MeasurementFile& file);
 
 } // namespace quillmere

@@ -3,7 +3,6 @@
 #include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
-#include "model/Texts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,7 +13,7 @@ namespace quillmere {
 bool CDataString::VisitFilePieces(const std::string& path, const PieceVisitor& visit) {
     CFileHandle file(path, "rb");
     if (!file) {
-        ShowMessage(FormatText(texts::CannotParseFile, path.c_str()), MessageIcon::Error);
+        ShowMessage(Message(MessageId::CannotParseFile, path), MessageIcon::Error);
         return false;
     }
     // A line, or each piece of MaxPiece characters of a longer one, is

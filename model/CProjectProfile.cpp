@@ -8,7 +8,6 @@
 #include "model/BigArray.h"
 #include "model/ProjectRepair.h"
 #include "model/SheetReading.h"
-#include "model/Texts.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -44,11 +43,11 @@ int RecordNumber(const std::string& extension) {
 
 } // namespace
 
-std::string MissingRecordFiles(const std::string& prefix, std::vector<int> found) {
+Message MissingRecordFiles(const std::string& prefix, std::vector<int> found) {
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
     constexpr size_t namedGaps = 4; // then the rest are counted
-    std::string text;
+    Message list;
     size_t gaps = 0;
     long unnamed = 0;
     int expected = 0;
@@ -56,9 +55,11 @@ std::string MissingRecordFiles(const std::string& prefix, std::vector<int> found
         if (number > expected) {
             const int last = number - 1;
             if (gaps++ < namedGaps) {
-                text += (text.empty() ? "" : ", ") + prefix + FormatText("%03d", expected);
+                Message gap(MessageId::Name, prefix + FormatText("%03d", expected));
                 if (last > expected)
-                    text += " to " + prefix + FormatText("%03d", last);
+                    gap = Message(MessageId::Range, prefix + FormatText("%03d", expected),
+                                  prefix + FormatText("%03d", last));
+                list = list ? Message(MessageId::ListNext, std::move(list), std::move(gap)) : std::move(gap);
             } else {
                 unnamed += last - expected + 1;
             }
@@ -66,8 +67,8 @@ std::string MissingRecordFiles(const std::string& prefix, std::vector<int> found
         expected = number + 1;
     }
     if (unnamed > 0)
-        text += FormatText(" and %ld more", unnamed);
-    return text;
+        list = Message(MessageId::AndMore, std::move(list), unnamed);
+    return list;
 }
 
 CProjectProfile::CProjectProfile() : player(std::make_unique<CRecordPlayer>(*this)) {}
@@ -96,8 +97,8 @@ bool CProjectProfile::Open(const std::string& path, IProgressSink* progress) {
         return false;
     // The records are counted as found: after a gap the last one shown is
     // not the last one written.
-    if (!missingRecords.empty())
-        ShowMessage(FormatText(texts::RecordFilesMissing, missingRecords.c_str(), recordCount),
+    if (missingRecords)
+        ShowMessage(Message(MessageId::RecordFilesMissing, missingRecords, recordCount),
                     MessageIcon::Warning);
     player->WarnOfNonFinite(recordCount);
     return true;
@@ -115,7 +116,7 @@ std::string CProjectProfile::FirstMissingReference() const {
     return "";
 }
 
-int CProjectProfile::CountRecords(std::string& missing) const {
+int CProjectProfile::CountRecords(Message& missing) const {
     const std::string prefix = FileNamePart(RecordPrefix(openingPath));
     int count = 0;
     std::vector<int> numbers;
@@ -154,16 +155,15 @@ void CProjectProfile::ReadFound(CRecordRead& read, int index, IProgressSink* pro
 
 bool CProjectProfile::Usable(const CRecordRead& read) {
     if (read.found.empty()) {
-        ShowMessage(FormatText(texts::MissingRecord, read.name.c_str()), MessageIcon::Error);
+        ShowMessage(Message(MessageId::MissingRecord, read.name), MessageIcon::Error);
         return false;
     }
     // Found but not opened: the file system failed under us.
     if (read.error.fault == RecordFault::CannotOpen)
-        ReportCriticalError(texts::UnableToOpenSheet);
+        ReportCriticalError(MessageId::UnableToOpenSheet);
     if (read.error) {
-        ShowMessage(
-            FormatText(texts::UnusableRecord, read.found.c_str(), RecordErrorText(read.error).c_str()),
-            MessageIcon::Error);
+        ShowMessage(Message(MessageId::UnusableRecord, read.found, RecordErrorMessage(read.error)),
+                    MessageIcon::Error);
         return false;
     }
     return true;
@@ -176,11 +176,11 @@ bool CProjectProfile::ProjectFileParse(const std::string& path, IProgressSink* p
         std::vector<ProjectLine> lines;
         const ProjectParseResult parsed = ParseProjectFile(path, fields, &lines);
         if (parsed == ProjectParseResult::CannotOpen) {
-            ShowMessage(FormatText(texts::UnableToReadFrom, path.c_str()), MessageIcon::Error);
+            ShowMessage(Message(MessageId::UnableToReadFrom, path), MessageIcon::Error);
             return false;
         }
         if (parsed == ProjectParseResult::WrongFormat) {
-            ShowMessage(FormatText(texts::IncorrectFormat, path.c_str()), MessageIcon::Error);
+            ShowMessage(Message(MessageId::IncorrectFormat, path), MessageIcon::Error);
             return false;
         }
         const std::string missing = FirstMissingReference();
@@ -189,7 +189,7 @@ bool CProjectProfile::ProjectFileParse(const std::string& path, IProgressSink* p
         // One repair per opening: what is still missing afterwards is
         // reported instead of repairing again and again.
         if (repaired) {
-            ShowMessage(FormatText(texts::ReferencedFileMissing, missing.c_str()), MessageIcon::Error);
+            ShowMessage(Message(MessageId::ReferencedFileMissing, missing), MessageIcon::Error);
             return false;
         }
         if (RepairProject(path, fields, lines) == RepairOutcome::Failed)
@@ -199,7 +199,7 @@ bool CProjectProfile::ProjectFileParse(const std::string& path, IProgressSink* p
 
     recordCount = CountRecords(missingRecords);
     if (recordCount == 0) {
-        ShowMessage(FormatText(texts::NoRecords, path.c_str()), MessageIcon::Error);
+        ShowMessage(Message(MessageId::NoRecords, path), MessageIcon::Error);
         return false;
     }
     // The first record must be usable. It is only checked, beside the read

@@ -3,6 +3,7 @@
 // them from record to record.
 #pragma once
 
+#include "core/Messages.h"
 #include "model/CDocument.h"
 #include "model/CMoldProfile.h"
 #include "model/CRecordPlayer.h"
@@ -19,9 +20,9 @@ namespace quillmere {
 class IProgressSink;
 
 // The record files missing below the highest one found, named compactly
-// ("cup.003, cup.007 to cup.009"); "" without a gap. prefix: a record file's
-// name up to its number; found: the numbers of the record files found.
-std::string MissingRecordFiles(const std::string& prefix, std::vector<int> found);
+// ("cup.003, cup.007 to cup.009"); empty without a gap. prefix: a record
+// file's name up to its number; found: the numbers of the record files found.
+Message MissingRecordFiles(const std::string& prefix, std::vector<int> found);
 
 class CProjectProfile : public CDocument {
 public:
@@ -80,7 +81,7 @@ private:
     std::string FirstMissingReference() const;
     // Every name of the project's base name with a numbered extension;
     // missing: the record files missing below the highest one found.
-    int CountRecords(std::string& missing) const;
+    int CountRecords(Message& missing) const;
     // A record file looked up, then read or only checked; its messages wait
     // for Usable, so that reads side by side are reported in order.
     struct CRecordRead {
@@ -99,9 +100,9 @@ private:
     CToolList tools;
     ProjectFileFields fields;
     std::string projectPathName;
-    std::string openingPath;    // the path being opened, before the final load
-    std::string missingRecords; // named in a warning once the project is open
-    CRecordRead lastRead;       // read beside the check of the first record, until the final load
+    std::string openingPath; // the path being opened, before the final load
+    Message missingRecords;  // named in a warning once the project is open
+    CRecordRead lastRead;    // read beside the check of the first record, until the final load
     std::unique_ptr<CRecordPlayer> player;
 };
 

@@ -6,7 +6,6 @@
 #include "model/CProjectProfile.h"
 #include "model/SheetReading.h"
 #include "model/StepRecords.h"
-#include "model/Texts.h"
 
 #include <algorithm>
 #include <chrono>
@@ -112,8 +111,8 @@ void CRecordPlayer::WarnOfNonFinite(int record) {
     if (!sheet || record < 1 || static_cast<size_t>(record) >= warnedOfNonFinite.size() ||
         warnedOfNonFinite[static_cast<size_t>(record)])
         return;
-    const std::string warning = NonFiniteWarning(*sheet, record);
-    if (warning.empty())
+    const Message warning = NonFiniteWarning(*sheet, record);
+    if (!warning)
         return;
     warnedOfNonFinite[static_cast<size_t>(record)] = true;
     ShowMessage(warning, MessageIcon::Warning);
@@ -126,7 +125,7 @@ int CRecordPlayer::NextRecord(int record) const {
 bool CRecordPlayer::IsAnimationBusy() const {
     if (!IsAnimationRunning())
         return false;
-    ShowMessage(texts::StopAnimationFirst, MessageIcon::Warning);
+    ShowMessage(MessageId::StopAnimationFirst, MessageIcon::Warning);
     return true;
 }
 
@@ -145,10 +144,10 @@ CRecordPlayer::CReadAhead CRecordPlayer::ReadOnWorker(int record, IProgressSink*
     try {
         read.values = ReadPreparedRecord(document, record, progress, read.failure);
     } catch (const CCriticalError&) {
-        read.failure.clear(); // shown already
+        read.failure = Message(); // shown already
     } catch (const std::exception& error) {
-        read.failure = FormatText(texts::UnusableRecord, document.RecordFileName(record - 1).c_str(),
-                                  FailureText(error).c_str());
+        read.failure =
+            Message(MessageId::UnusableRecord, document.RecordFileName(record - 1), FailureMessage(error));
     }
     read.record = record;
     return read;
@@ -157,7 +156,7 @@ CRecordPlayer::CReadAhead CRecordPlayer::ReadOnWorker(int record, IProgressSink*
 bool CRecordPlayer::LoadCurrentRecord() {
     IDocumentHost* host = document.Host();
     const int record = currentRecord;
-    std::string failure;
+    Message failure;
     std::unique_ptr<CSheetProfile> values =
         ReadPreparedRecord(document, record, host ? host->Progress() : nullptr, failure);
     if (!values) {
@@ -238,7 +237,7 @@ void CRecordPlayer::ShowLoaded(bool next) {
     queuedRecord = 0;
     if (!read.values) {
         // After the message nothing asked for meanwhile is loaded.
-        if (!read.failure.empty())
+        if (read.failure)
             ShowMessage(read.failure, MessageIcon::Error);
         return;
     }
@@ -281,7 +280,7 @@ void CRecordPlayer::NotifyStep(int record) {
 
 bool CRecordPlayer::StepRecord(bool notify) {
     const int record = currentRecord;
-    std::string failure;
+    Message failure;
     std::unique_ptr<CSheetProfile> values = ReadPreparedRecord(
         document, record, document.Host() ? document.Host()->Progress() : nullptr, failure);
     if (!values) {
@@ -299,7 +298,7 @@ bool CRecordPlayer::StepRecord(bool notify) {
 bool CRecordPlayer::StepToRecord(int record, bool notify) {
     FinishLoad();
     if (record <= 0 || record > document.RecordCount()) {
-        ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+        ShowMessage(MessageId::InvalidRecordNumber, MessageIcon::None);
         return false;
     }
     currentRecord = record;
@@ -349,7 +348,7 @@ std::string CRecordPlayer::OnLoadRecordNumber(const std::string& boxText) {
         return boxText;
     const int record = ParseLeadingInt(boxText.c_str());
     if (record <= 0 || record > document.RecordCount()) {
-        ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+        ShowMessage(MessageId::InvalidRecordNumber, MessageIcon::None);
         return unchanged;
     }
     LoadRecord(record);
@@ -359,7 +358,7 @@ std::string CRecordPlayer::OnLoadRecordNumber(const std::string& boxText) {
 bool CRecordPlayer::GoToRecord(int record) {
     FinishLoad();
     if (record <= 0 || record > document.RecordCount()) {
-        ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+        ShowMessage(MessageId::InvalidRecordNumber, MessageIcon::None);
         return false;
     }
     currentRecord = record;
@@ -399,10 +398,10 @@ CRecordPlayer::CReadAhead CRecordPlayer::ReadAhead(int record) const {
         if (found)
             ahead.values = PrepareStepRecord(document, std::move(read), ahead.failure);
     } catch (const CCriticalError&) {
-        ahead.failure.clear(); // shown already
+        ahead.failure = Message(); // shown already
     } catch (const std::exception& error) {
-        ahead.failure = FormatText(texts::UnusableRecord, document.RecordFileName(record - 1).c_str(),
-                                   FailureText(error).c_str());
+        ahead.failure =
+            Message(MessageId::UnusableRecord, document.RecordFileName(record - 1), FailureMessage(error));
     }
     ahead.record = record;
     return ahead;
@@ -412,8 +411,8 @@ bool CRecordPlayer::ShowReadAhead(CReadAhead& ahead) {
     IInterfaceThread& interface = document.Host()->InterfaceThread();
     if (!ahead.values) {
         // The interface thread shows the message; the worker ends.
-        if (!ahead.failure.empty()) {
-            const std::string failure = ahead.failure;
+        if (ahead.failure) {
+            const Message failure = ahead.failure;
             interface.Post([failure] { ShowMessage(failure, MessageIcon::Error); });
         }
         currentRecord = loadedRecord;

@@ -5,6 +5,7 @@
 // holds.
 #pragma once
 
+#include "core/Messages.h"
 #include "core/Parallel.h"
 #include "model/ManualResetEvent.h"
 
@@ -139,7 +140,7 @@ private:
     struct CReadAhead {
         int record = 0; // 0: nothing read
         std::shared_ptr<CSheetProfile> values;
-        std::string failure;
+        Message failure;
     };
     int NextRecord(int record) const;
     // Reads and prepares record on a worker: a reader that gives up is a

@@ -3,9 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/FilePaths.h"
 #include "core/Messages.h"
-#include "core/TextFormat.h"
 #include "core/TextLines.h"
-#include "model/Texts.h"
 
 #include <map>
 #include <sys/stat.h>
@@ -21,13 +19,13 @@ bool MayReplace(const std::string& path) {
     if (::stat(path.c_str(), &info) != 0 || (info.st_mode & S_IWUSR) != 0)
         return true;
     const MessageAnswer answer =
-        ShowMessage(texts::ReadOnlyQuestion, MessageIcon::Question, MessageButtons::YesNo);
+        ShowMessage(MessageId::ReadOnlyQuestion, MessageIcon::Question, MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes) {
-        ShowMessage(texts::UnableToModify, MessageIcon::Warning);
+        ShowMessage(MessageId::UnableToModify, MessageIcon::Warning);
         return false;
     }
     if (::chmod(path.c_str(), (info.st_mode & 07777) | S_IRUSR | S_IWUSR) != 0) {
-        ShowMessage(texts::UnableToModifyOnDisk, MessageIcon::Warning);
+        ShowMessage(MessageId::UnableToModifyOnDisk, MessageIcon::Warning);
         return false;
     }
     return true;
@@ -54,7 +52,7 @@ RepairOutcome RepairProject(const std::string& projectPath, const ProjectFileFie
             return true;
         const std::string name = folder + "/" + FileNamePart(LookupName(reference.name));
         if (isTool && !ProjectFileExists(name, folder)) {
-            ShowMessage(FormatText(texts::ToolNotLoaded, name.c_str()), MessageIcon::Error);
+            ShowMessage(Message(MessageId::ToolNotLoaded, name), MessageIcon::Error);
             return false;
         }
         relocated[reference.line] = name;
@@ -82,7 +80,7 @@ RepairOutcome RepairProject(const std::string& projectPath, const ProjectFileFie
     // The complete new copy is written first and then renamed over the old
     // file, so no failure can lose the project.
     if (!ReplaceFileContent(projectPath, projectPath + "X", text)) {
-        ShowMessage(texts::UnableToModify, MessageIcon::Warning);
+        ShowMessage(MessageId::UnableToModify, MessageIcon::Warning);
         return RepairOutcome::Unchanged;
     }
     return RepairOutcome::Replaced;

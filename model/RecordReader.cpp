@@ -397,34 +397,30 @@ RecordError ReadRecord(const std::string& path, IProgressSink* progress, CRecord
 
 } // namespace
 
-std::string RecordErrorText(const RecordError& error) {
+Message RecordErrorMessage(const RecordError& error) {
     switch (error.fault) {
     case RecordFault::None:
-        return std::string();
+        return Message();
     case RecordFault::CannotOpen:
-        return "the file cannot be opened";
+        return MessageId::FileCannotOpen;
     case RecordFault::CannotRead:
-        return "the file cannot be read";
+        return MessageId::FileCannotRead;
     case RecordFault::ShorterThanHeader:
-        return "the file is shorter than a record header";
+        return MessageId::RecordShorterThanHeader;
     case RecordFault::NoElementsOrNodes:
-        return FormatText("its header gives %d elements and %d nodes", error.elements, error.nodes);
+        return Message(MessageId::RecordWithoutMesh, error.elements, error.nodes);
     case RecordFault::ShorterThanCounts:
-        return FormatText("the file is shorter than its %d elements and %d nodes need", error.elements,
-                          error.nodes);
+        return Message(MessageId::RecordShorterThanCounts, error.elements, error.nodes);
     case RecordFault::TooManyPlanes:
-        return FormatText("it gives %d symmetry planes, where a sheet has at most %d", error.planes,
-                          MaxSymmetryPlanes);
+        return Message(MessageId::RecordTooManyPlanes, error.planes, MaxSymmetryPlanes);
     case RecordFault::EndsBeforePlanesOrMarks:
-        return "the file ends before its symmetry planes or node marks";
+        return MessageId::RecordEndsEarly;
     case RecordFault::BeyondMemory:
-        return FormatText("its %d elements and %d nodes need %.1f GB of memory, more than this computer has",
-                          error.elements, error.nodes, error.gigabytes);
+        return Message(MessageId::RecordBeyondMemory, error.elements, error.nodes, error.gigabytes);
     case RecordFault::NodeOutOfRange:
-        return FormatText("element %d uses node %d, outside 1 ... %d", error.element, error.node,
-                          error.nodes);
+        return Message(MessageId::RecordNodeOutOfRange, error.element, error.node, error.nodes);
     }
-    return std::string();
+    return Message();
 }
 
 CRecordData ReadRecordFile(const std::string& path, int index, IProgressSink* progress) {

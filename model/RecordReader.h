@@ -2,6 +2,7 @@
 // with it.
 #pragma once
 
+#include "core/Messages.h"
 #include "model/RecordValues.h"
 #include "model/SheetMesh.h"
 
@@ -37,9 +38,9 @@ struct RecordError {
     explicit operator bool() const { return fault != RecordFault::None; }
 };
 
-// Why a record cannot be used, as the message that refuses it says it:
-// "its header gives 0 elements and 9 nodes".
-std::string RecordErrorText(const RecordError& error);
+// Why a record cannot be used, the reason inside the message that refuses
+// it ("its header gives 0 elements and 9 nodes"); empty without an error.
+Message RecordErrorMessage(const RecordError& error);
 
 // A record file read: what it says of the mesh and its values, or the
 // error that makes it unusable (the rest is then empty).

@@ -8,7 +8,6 @@
 #include "model/CDataString.h"
 #include "model/CProjectProfile.h"
 #include "model/SheetMeans.h"
-#include "model/Texts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +18,9 @@
 namespace quillmere {
 
 namespace {
+
+// The report's line for a configuration file it cannot read.
+constexpr const char* kUnreadableFile = "Unable to read from the %s file.";
 
 // Millimetres in the display unit.
 double Millimetres(const CConfiguration& configuration, double metres) {
@@ -93,7 +95,7 @@ ProjectInformation ProjectInformationReport(const CProjectProfile& project) {
     const std::string& name = project.ConfigurationFileName();
     CFileHandle file(ResolveFile(LookupName(name), project.ProjectFolder()), "rb");
     if (!file) {
-        text += FormatText(texts::UnableToReadFrom, name.c_str());
+        text += FormatText(kUnreadableFile, name.c_str());
         report.configurationUnreadable = true;
         return report;
     }
@@ -144,7 +146,7 @@ bool RecordInformationReport(const CProjectProfile& project, const CConfiguratio
     {
         CFileHandle probe(project.PathName(), "rb");
         if (!probe) {
-            ShowMessage(FormatText(texts::UnableToReadFrom, project.PathName().c_str()), MessageIcon::Error);
+            ShowMessage(Message(MessageId::UnableToReadFrom, project.PathName()), MessageIcon::Error);
             return false;
         }
     }

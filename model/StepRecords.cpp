@@ -1,10 +1,8 @@
 #include "model/StepRecords.h"
 
 #include "core/FilePaths.h"
-#include "core/TextFormat.h"
 #include "model/CProjectProfile.h"
 #include "model/SheetReading.h"
-#include "model/Texts.h"
 
 namespace quillmere {
 
@@ -12,54 +10,60 @@ namespace {
 
 // The message refusing a record (its path and counts) whose mesh is not the
 // sheet's.
-std::string OtherMesh(const std::string& path, int elements, int nodes, const CSheetProfile& sheet) {
-    const std::string reason = FormatText(
-        "its mesh of %d elements and %d nodes is not the project's mesh of %d elements and %d nodes",
-        elements, nodes, sheet.ElementCount(), sheet.NodeCount());
-    return FormatText(texts::UnusableRecord, path.c_str(), reason.c_str());
+Message OtherMesh(const std::string& path, int elements, int nodes, const CSheetProfile& sheet) {
+    return Message(
+        MessageId::UnusableRecord, path,
+        Message(MessageId::RecordOtherMesh, elements, nodes, sheet.ElementCount(), sheet.NodeCount()));
 }
 
 // "12 nodes", "1 element".
-std::string Items(int count, const char* item) {
-    return FormatText("%d %s%s", count, item, count == 1 ? "" : "s");
+Message Items(int count, MessageId one, MessageId many) {
+    return Message(count == 1 ? one : many, count);
+}
+
+// The first, or both joined: "node 7 and element 0".
+Message Joined(Message first, Message second) {
+    if (!first)
+        return second;
+    return Message(MessageId::ListLast, std::move(first), std::move(second));
 }
 
 } // namespace
 
-std::string NonFiniteWarning(const CSheetProfile& sheet, int record) {
+Message NonFiniteWarning(const CSheetProfile& sheet, int record) {
     const NonFiniteValues& found = sheet.NonFinite();
     if (!found.Any())
-        return std::string();
-    std::string items, first;
+        return Message();
+    Message items, first;
     if (found.nodes.count > 0) {
-        items = Items(found.nodes.count, "node");
-        first = FormatText("node %d", found.nodes.first);
+        items = Items(found.nodes.count, MessageId::OneNode, MessageId::Nodes);
+        first = Message(MessageId::NodeNumber, found.nodes.first);
     }
     if (found.elements.count > 0) {
-        const char* joint = items.empty() ? "" : " and ";
-        items += joint + Items(found.elements.count, "element");
-        first += joint + FormatText("element %d", found.elements.first);
+        items =
+            Joined(std::move(items), Items(found.elements.count, MessageId::OneElement, MessageId::Elements));
+        first = Joined(std::move(first), Message(MessageId::ElementNumber, found.elements.first));
     }
-    return FormatText(texts::NonFiniteValues, record, items.c_str(), first.c_str());
+    return Message(MessageId::NonFiniteValues, record, std::move(items), std::move(first));
 }
 
 bool ReadStepRecord(const CProjectProfile& document, int record, IProgressSink* progress, CRecordData& read,
-                    std::string& failure) {
+                    Message& failure) {
     const std::string name = document.RecordFileName(record - 1);
     const std::string found = FindExistingFile(name, "");
     if (found.empty()) {
-        failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        failure = Message(MessageId::UnableToReadFrom, name);
         return false;
     }
     // The file may vanish between the test and the read: that is a missing
     // record too, never the end of the program.
     read = ReadRecordFile(found, record - 1, progress);
     if (read.error.fault == RecordFault::CannotOpen) {
-        failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        failure = Message(MessageId::UnableToReadFrom, name);
         return false;
     }
     if (read.error) {
-        failure = FormatText(texts::UnusableRecord, found.c_str(), RecordErrorText(read.error).c_str());
+        failure = Message(MessageId::UnusableRecord, found, RecordErrorMessage(read.error));
         return false;
     }
     // The node numbers are compared as the record is prepared, which reads
@@ -73,7 +77,7 @@ bool ReadStepRecord(const CProjectProfile& document, int record, IProgressSink* 
 }
 
 std::unique_ptr<CSheetProfile> PrepareStepRecord(const CProjectProfile& document, CRecordData read,
-                                                 std::string& failure) {
+                                                 Message& failure) {
     const CSheetProfile& sheet = *document.Sheet();
     const std::string path = read.values.recordPath;
     const int elements = read.mesh.elementCount, nodes = read.mesh.nodeCount;
@@ -84,7 +88,7 @@ std::unique_ptr<CSheetProfile> PrepareStepRecord(const CProjectProfile& document
 }
 
 std::unique_ptr<CSheetProfile> ReadPreparedRecord(const CProjectProfile& document, int record,
-                                                  IProgressSink* progress, std::string& failure) {
+                                                  IProgressSink* progress, Message& failure) {
     CRecordData read;
     if (!ReadStepRecord(document, record, progress, read, failure))
         return nullptr;

@@ -3,8 +3,9 @@
 // messages that tell why one cannot be.
 #pragma once
 
+#include "core/Messages.h"
+
 #include <memory>
-#include <string>
 
 namespace quillmere {
 
@@ -16,17 +17,17 @@ class IProgressSink;
 // Reads record (1-based) of document; false, with the message to show, when
 // it is missing, damaged or of other element or node counts than the sheet.
 bool ReadStepRecord(const CProjectProfile& document, int record, IProgressSink* progress, CRecordData& read,
-                    std::string& failure);
+                    Message& failure);
 // Derives a record read on the sheet's mesh (see PrepareRecord); null, with
 // the message to show, when its elements use other nodes.
 std::unique_ptr<CSheetProfile> PrepareStepRecord(const CProjectProfile& document, CRecordData read,
-                                                 std::string& failure);
+                                                 Message& failure);
 // Reads record and prepares it; null as ReadStepRecord and PrepareStepRecord.
 std::unique_ptr<CSheetProfile> ReadPreparedRecord(const CProjectProfile& document, int record,
-                                                  IProgressSink* progress, std::string& failure);
+                                                  IProgressSink* progress, Message& failure);
 
 // The warning that record (1-based), held by sheet, has values that are not
-// numbers; "" when all are numbers.
-std::string NonFiniteWarning(const CSheetProfile& sheet, int record);
+// numbers; empty when all are numbers.
+Message NonFiniteWarning(const CSheetProfile& sheet, int record);
 
 } // namespace quillmere

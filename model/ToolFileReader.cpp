@@ -203,7 +203,7 @@ void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress
     {
         CFileHandle file(path, "rb");
         if (!file) {
-            ShowMessage(FormatText(texts::UnableToReadToolFile, path.c_str()), MessageIcon::Warning);
+            ShowMessage(Message(MessageId::UnableToReadToolFile, path), MessageIcon::Warning);
             return;
         }
         struct stat info;
@@ -213,8 +213,8 @@ void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress
         // sparse one costs nothing on disk.
         const uint64_t memory = PhysicalMemoryBytes();
         if (static_cast<uint64_t>(fileSize) > memory / MemoryPerFileByte) {
-            ShowMessage(FormatText(texts::ToolFileTooLarge, path.c_str(), static_cast<double>(fileSize) / 1e9,
-                                   static_cast<double>(memory / MemoryPerFileByte) / 1e9),
+            ShowMessage(Message(MessageId::ToolFileTooLarge, path, static_cast<double>(fileSize) / 1e9,
+                                static_cast<double>(memory / MemoryPerFileByte) / 1e9),
                         MessageIcon::Warning);
             return;
         }
@@ -252,9 +252,9 @@ void CMoldProfile::ReadToolFile(const std::string& path, IProgressSink* progress
         // Every section becomes 384 faces: a file of more sections than any
         // tool has would fill the memory from a few megabytes of numbers.
         if (section && numbers.size() / 4 > MaxSections)
-            ShowMessage(FormatText(texts::TooManySections, path.c_str(),
-                                   static_cast<unsigned long>(numbers.size() / 4),
-                                   static_cast<unsigned long>(MaxSections)),
+            ShowMessage(Message(MessageId::TooManySections, path,
+                                static_cast<unsigned long>(numbers.size() / 4),
+                                static_cast<unsigned long>(MaxSections)),
                         MessageIcon::Warning);
         else if (section)
             ReadSections(numbers, progress);
@@ -346,7 +346,7 @@ void CMoldProfile::ReadShortFile(const std::string& path, IProgressSink* progres
     {
         CFileHandle file(path, "rb");
         if (!file) {
-            ShowMessage(FormatText(texts::UnableToReadToolFile, path.c_str()), MessageIcon::Warning);
+            ShowMessage(Message(MessageId::UnableToReadToolFile, path), MessageIcon::Warning);
             return;
         }
         if (progress)

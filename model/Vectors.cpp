@@ -1,7 +1,6 @@
 #include "model/Vectors.h"
 
 #include "core/Messages.h"
-#include "model/Texts.h"
 
 #include <cmath>
 
@@ -38,7 +37,7 @@ bool TryPlaneThroughPoints(const CCoordinate& p1, const CCoordinate& p2, const C
 CPlane PlaneThroughPoints(const CCoordinate& p1, const CCoordinate& p2, const CCoordinate& p3) {
     CPlane plane;
     if (!TryPlaneThroughPoints(p1, p2, p3, plane))
-        ReportCriticalError(texts::ZeroPlaneArea);
+        ReportCriticalError(MessageId::ZeroPlaneArea);
     return plane;
 }
 

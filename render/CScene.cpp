@@ -34,7 +34,7 @@ CScene::~CScene() {
     }
 }
 
-bool CScene::SetComparison(std::shared_ptr<CComparison> compared, std::string& failure) {
+bool CScene::SetComparison(std::shared_ptr<CComparison> compared, Message& failure) {
     if (!compared)
         return false;
     // A view steps on: its next record is read meanwhile.

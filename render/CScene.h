@@ -89,7 +89,7 @@ public:
     // becomes the view's comparison (CSessionView::SetComparison: false, with
     // the reason in failure, and nothing changes), which reads the record
     // after the shown one ahead as the scene steps on.
-    bool SetComparison(std::shared_ptr<CComparison> compared, std::string& failure);
+    bool SetComparison(std::shared_ptr<CComparison> compared, Message& failure);
     void ClearComparison();
     const std::shared_ptr<CComparison>& Comparison() const { return view.Comparison(); }
     // The view of the session the scene draws: its record, its comparison

@@ -5,7 +5,6 @@
 #include "render/CScene.h"
 #include "scale/Comparison.h"
 #include "scale/MinimumWall.h"
-#include "scene/SceneTexts.h"
 #include "session/CSession.h"
 
 #include <QFont>
@@ -156,8 +155,8 @@ std::string SceneCaption(const std::string& title, int record, int recordCount) 
 }
 
 void ReportSceneImageFault(SceneImageFault fault) {
-    ShowMessage(fault == SceneImageFault::PixelFormat ? PixelFormatError
-                                                      : sceneTexts::GraphicalInitialisationFailed,
+    ShowMessage(fault == SceneImageFault::PixelFormat ? MessageId::PixelFormatError
+                                                      : MessageId::GraphicalInitialisationFailed,
                 MessageIcon::Error);
 }
 

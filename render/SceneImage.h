@@ -21,8 +21,6 @@ class CScene;
 // The largest image size either way.
 constexpr int MaxSceneImageSize = 20000;
 
-inline const char* const PixelFormatError = "Pixel format error."; // 397
-
 // Why a scene image is null: the view has no OpenGL context, or the
 // off-screen frame could not be set up at the size asked for.
 enum class SceneImageFault { None, Context, PixelFormat };

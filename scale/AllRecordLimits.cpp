@@ -6,7 +6,6 @@
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
 #include "model/SheetReading.h"
-#include "model/Texts.h"
 #include "scale/ResultQuantity.h"
 
 #include <algorithm>
@@ -32,34 +31,34 @@ std::string RecordFile(const std::string& projectPath, int index) {
 
 // The mesh of every record is the project's; the message refusing one of
 // other counts.
-std::string OtherMeshText(const std::string& found) {
-    return FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
+Message OtherMeshMessage(const std::string& found) {
+    return Message(MessageId::UnusableRecord, found, MessageId::RecordNotProjectMesh);
 }
 
 // Reads record index, on the mesh of sheet when given; null with the reason
 // when it is missing, damaged or of another mesh.
 std::unique_ptr<CSheetProfile> ReadRecordValues(const std::string& projectPath, int index,
-                                                const CSheetProfile* sheet, std::string& failure) {
+                                                const CSheetProfile* sheet, Message& failure) {
     const std::string name = RecordFile(projectPath, index);
     const std::string found = FindExistingFile(name, "");
     if (found.empty()) {
-        failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        failure = Message(MessageId::UnableToReadFrom, name);
         return nullptr;
     }
     CRecordData read = ReadRecordFile(found, index, nullptr);
     if (read.error.fault == RecordFault::CannotOpen) {
-        failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        failure = Message(MessageId::UnableToReadFrom, name);
         return nullptr;
     }
     if (read.error) {
-        failure = FormatText(texts::UnusableRecord, found.c_str(), RecordErrorText(read.error).c_str());
+        failure = Message(MessageId::UnusableRecord, found, RecordErrorMessage(read.error));
         return nullptr;
     }
     if (!sheet)
         return OpenSheet(std::move(read));
     std::unique_ptr<CSheetProfile> record = PrepareRecord(sheet->SharedMesh(), std::move(read));
     if (!record)
-        failure = OtherMeshText(found);
+        failure = OtherMeshMessage(found);
     return record;
 }
 
@@ -72,10 +71,10 @@ AllRecordLimits FirstContactLimits(const std::string& projectPath, int recordCou
     try {
         sheet = ReadRecordValues(projectPath, recordCount - 1, nullptr, result.failure);
     } catch (const CCriticalError&) {
-        result.failure.clear(); // said already
+        result.failure = Message(); // said already
     } catch (const std::exception& error) {
-        result.failure = FormatText(texts::UnusableRecord, RecordFile(projectPath, recordCount - 1).c_str(),
-                                    FailureText(error).c_str());
+        result.failure = Message(MessageId::UnusableRecord, RecordFile(projectPath, recordCount - 1),
+                                 FailureMessage(error));
     }
     if (!sheet) {
         result.outcome = AllRecordLimits::Failed;
@@ -144,11 +143,11 @@ AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recor
             result.range.minimum = result.range.maximum = std::numeric_limits<double>::quiet_NaN();
     } catch (const CCriticalError&) {
         result.outcome = AllRecordLimits::Failed;
-        result.failure.clear(); // said already
+        result.failure = Message(); // said already
     } catch (const std::exception& error) {
         result.outcome = AllRecordLimits::Failed;
-        result.failure = FormatText(texts::UnusableRecord, RecordFile(projectPath, index).c_str(),
-                                    FailureText(error).c_str());
+        result.failure =
+            Message(MessageId::UnusableRecord, RecordFile(projectPath, index), FailureMessage(error));
     }
     return result;
 }
@@ -170,13 +169,12 @@ FirstContactScan ComputeFirstContact(const std::string& projectPath, int recordC
             const std::string found = FindExistingFile(name, "");
             const CRecordContact contact = found.empty() ? CRecordContact() : ReadRecordContact(found);
             if (found.empty() || contact.error.fault == RecordFault::CannotOpen)
-                scan.failure = FormatText(texts::UnableToReadFrom, name.c_str());
+                scan.failure = Message(MessageId::UnableToReadFrom, name);
             else if (contact.error)
-                scan.failure =
-                    FormatText(texts::UnusableRecord, found.c_str(), RecordErrorText(contact.error).c_str());
+                scan.failure = Message(MessageId::UnusableRecord, found, RecordErrorMessage(contact.error));
             else if (contact.nodeCount != nodeCount)
-                scan.failure = OtherMeshText(found);
-            if (!scan.failure.empty()) {
+                scan.failure = OtherMeshMessage(found);
+            if (scan.failure) {
                 scan.outcome = AllRecordLimits::Failed;
                 return scan;
             }
@@ -191,15 +189,15 @@ FirstContactScan ComputeFirstContact(const std::string& projectPath, int recordC
         }
     } catch (const std::exception& error) {
         scan.outcome = AllRecordLimits::Failed;
-        scan.failure = FormatText(texts::UnusableRecord, RecordFile(projectPath, index).c_str(),
-                                  FailureText(error).c_str());
+        scan.failure =
+            Message(MessageId::UnusableRecord, RecordFile(projectPath, index), FailureMessage(error));
         return scan;
     }
     scan.records = std::move(first);
     return scan;
 }
 
-bool EnsureFirstContact(const CProjectProfile& project, std::string& failure) {
+bool EnsureFirstContact(const CProjectProfile& project, Message& failure) {
     CSheetProfile* sheet = project.Sheet();
     if (!sheet || sheet->FirstContact())
         return sheet != nullptr;

@@ -5,6 +5,7 @@
 // EnsureFirstContact, which runs on the document's own thread).
 #pragma once
 
+#include "core/Messages.h"
 #include "model/CSheetProfile.h"
 #include "scale/ScaleRange.h"
 
@@ -20,8 +21,8 @@ class CProjectProfile;
 struct AllRecordLimits {
     enum Outcome { Done, Cancelled, Failed };
     Outcome outcome = Done;
-    ScaleRange range;    // stored units; meaningful when Done
-    std::string failure; // the message to show when Failed ("" when shown already)
+    ScaleRange range; // stored units; meaningful when Done
+    Message failure;  // the message to show when Failed (empty when shown already)
 };
 
 // Reads each of the recordCount records of the project once, the last one
@@ -39,7 +40,7 @@ AllRecordLimits ComputeAllRecordLimits(const std::string& projectPath, int recor
 struct FirstContactScan {
     AllRecordLimits::Outcome outcome = AllRecordLimits::Done;
     std::shared_ptr<const FirstContactRecords> records; // when Done
-    std::string failure; // the message to show when Failed ("" when shown already)
+    Message failure; // the message to show when Failed (empty when shown already)
 };
 
 // The first record (1-based) at which each node of the project touches a
@@ -52,7 +53,7 @@ FirstContactScan ComputeFirstContact(const std::string& projectPath, int recordC
 
 // ComputeFirstContact for an open project on the calling thread (the batch
 // tool's way), given to its sheet unless it has it already; false, with the
-// reason in failure ("" when said already), when a record cannot be used.
-bool EnsureFirstContact(const CProjectProfile& project, std::string& failure);
+// reason in failure (empty when said already), when a record cannot be used.
+bool EnsureFirstContact(const CProjectProfile& project, Message& failure);
 
 } // namespace quillmere

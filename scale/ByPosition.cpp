@@ -72,15 +72,13 @@ ByPositionValues ReferenceValuesByPosition(const CSheetProfile& sheet, const CSh
     return SampleByPosition(sheet, reference, *search, values, maxDistance);
 }
 
-std::string BeyondReferenceText(int nodes, double maxDistance, const CConfiguration& configuration) {
+Message BeyondReferenceMessage(int nodes, double maxDistance, const CConfiguration& configuration) {
     if (nodes <= 0)
-        return std::string();
+        return Message();
     const std::string reach = FormatNumber("%g", configuration.LengthToDisplay(maxDistance * 1000)) + " " +
                               configuration.LengthUnit();
-    return nodes == 1 ? FormatText("1 node is farther than %s from the reference sheet and has no value.",
-                                   reach.c_str())
-                      : FormatText("%d nodes are farther than %s from the reference sheet and have no value.",
-                                   nodes, reach.c_str());
+    return nodes == 1 ? Message(MessageId::OneNodeBeyondReference, reach)
+                      : Message(MessageId::NodesBeyondReference, nodes, reach);
 }
 
 } // namespace quillmere

@@ -4,6 +4,7 @@
 // the sheet's own (model/SurfaceSearch.h), below every library that compares.
 #pragma once
 
+#include "core/Messages.h"
 #include "model/Vectors.h"
 #include "scale/Quantity.h"
 
@@ -43,7 +44,7 @@ ByPositionValues ReferenceValuesByPosition(const CSheetProfile& sheet, const CSh
 
 // "12 nodes are farther than 5 mm from the reference sheet and have no
 // value." (maxDistance in metres, shown in the configuration's length unit);
-// "" for none.
-std::string BeyondReferenceText(int nodes, double maxDistance, const CConfiguration& configuration);
+// empty for none.
+Message BeyondReferenceMessage(int nodes, double maxDistance, const CConfiguration& configuration);
 
 } // namespace quillmere

@@ -7,7 +7,6 @@
 #include "model/CProjectProfile.h"
 #include "model/CSheetProfile.h"
 #include "model/SheetReading.h"
-#include "model/Texts.h"
 #include "scale/ByPosition.h"
 #include "scale/NodalValues.h"
 #include "scale/Presentation.h"
@@ -31,28 +30,29 @@ std::string RecordName(const std::string& title, int record) {
 
 } // namespace
 
-std::string MeshMismatch(const CSheetProfile& sheet, const CSheetProfile& reference) {
-    std::string counts;
-    if (sheet.NodeCount() != reference.NodeCount())
-        counts = FormatText("%d nodes against %d", sheet.NodeCount(), reference.NodeCount());
-    if (sheet.ElementCount() != reference.ElementCount())
-        counts += FormatText(counts.empty() ? "%d elements against %d" : ", %d elements against %d",
-                             sheet.ElementCount(), reference.ElementCount());
-    if (!counts.empty())
-        return "The meshes differ: " + counts + ".";
+Message MeshMismatch(const CSheetProfile& sheet, const CSheetProfile& reference) {
+    const bool nodes = sheet.NodeCount() != reference.NodeCount();
+    const bool elements = sheet.ElementCount() != reference.ElementCount();
+    if (nodes && elements)
+        return Message(MessageId::MeshCountsDiffer, sheet.NodeCount(), reference.NodeCount(),
+                       sheet.ElementCount(), reference.ElementCount());
+    if (nodes)
+        return Message(MessageId::MeshNodesDiffer, sheet.NodeCount(), reference.NodeCount());
+    if (elements)
+        return Message(MessageId::MeshElementsDiffer, sheet.ElementCount(), reference.ElementCount());
     const CSheetMesh& mine = sheet.Mesh();
     const CSheetMesh& theirs = reference.Mesh();
     if (&mine == &theirs ||
         mine.HasElementNodes(theirs.NodeArray(), static_cast<size_t>(theirs.ElementCount())))
-        return std::string();
+        return Message();
     for (size_t i = 0; i < static_cast<size_t>(mine.ElementCount()); ++i) {
         const ElementNodes& a = mine.Nodes(i);
         const ElementNodes& b = theirs.Nodes(i);
         if (a != b)
-            return FormatText("The meshes differ: element %d has nodes %d, %d, %d against %d, %d, %d.",
-                              static_cast<int>(i), a[0], a[1], a[2], b[0], b[1], b[2]);
+            return Message(MessageId::MeshElementNodesDiffer, static_cast<int>(i), a[0], a[1], a[2], b[0],
+                           b[1], b[2]);
     }
-    return std::string();
+    return Message();
 }
 
 int DifferenceColourIndex(double difference, double minimum, double maximum) {
@@ -191,14 +191,14 @@ CComparison::ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& vie
     const std::string name = referenceSide.recordPrefix + FormatText("%03d", record - 1);
     const std::string found = FindExistingFile(name, "");
     if (found.empty()) {
-        read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        read.failure = Message(MessageId::UnableToReadFrom, name);
         return read;
     }
     CRecordData data = ReadRecordFile(found, record - 1, nullptr);
     if (data.error.fault == RecordFault::CannotOpen) {
-        read.failure = FormatText(texts::UnableToReadFrom, name.c_str());
+        read.failure = Message(MessageId::UnableToReadFrom, name);
     } else if (data.error) {
-        read.failure = FormatText(texts::UnusableRecord, found.c_str(), RecordErrorText(data.error).c_str());
+        read.failure = Message(MessageId::UnusableRecord, found, RecordErrorMessage(data.error));
     } else if (!referenceMesh) {
         // The first record read shares the view's mesh, or at least its node
         // lists, when it has that mesh, as it must to be compared; otherwise
@@ -208,7 +208,7 @@ CComparison::ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& vie
     } else if (!(read.values = PrepareRecord(referenceMesh, std::move(data)))) {
         // Later records take the first one's mesh and undeformed sheet, as
         // the project's own records do.
-        read.failure = FormatText(texts::UnusableRecord, found.c_str(), "its mesh is not the project's mesh");
+        read.failure = Message(MessageId::UnusableRecord, found, MessageId::RecordNotProjectMesh);
     }
     // The project's first contact goes with every record of it.
     if (read.values)
@@ -226,7 +226,7 @@ CComparison::ReadRecord(int record, const std::shared_ptr<const CSheetMesh>& vie
     return read;
 }
 
-bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::string& failure) {
+bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, Message& failure) {
     std::lock_guard<std::mutex> lock(mutex);
     const int record = ReferenceRecord(viewRecord);
     if (!reference || record != preparedRecord) {
@@ -237,7 +237,7 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
             if (wanted)
                 read = std::move(early);
         }
-        if (!read.values && read.failure.empty())
+        if (!read.values && !read.failure)
             read = StartRead(record, reference ? nullptr : sheet.SharedMesh(),
                              reference ? reference->SharedMesh() : nullptr, std::nullopt)
                        .Take();
@@ -261,7 +261,7 @@ bool CComparison::Prepare(const CSheetProfile& sheet, int viewRecord, std::strin
     }
     if (!meshChecked && !ByPosition()) {
         failure = MeshMismatch(sheet, *reference);
-        if (!failure.empty())
+        if (failure)
             return false;
         meshChecked = true;
     }

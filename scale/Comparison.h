@@ -2,6 +2,7 @@
 // of another project, or of its own, node by node, on a diverging scale.
 #pragma once
 
+#include "core/Messages.h"
 #include "core/Parallel.h"
 #include "model/CSheetProfile.h"
 #include "model/SurfaceSearch.h"
@@ -28,10 +29,10 @@ class CSheetMesh;
 class CSheetProfile;
 struct Presentation;
 
-// "" when both sheets have the same node and element counts and every element
-// the same three nodes (their states may differ); otherwise what differs,
-// e.g. "The meshes differ: 1200 nodes against 1180.".
-std::string MeshMismatch(const CSheetProfile& sheet, const CSheetProfile& reference);
+// Empty when both sheets have the same node and element counts and every
+// element the same three nodes (their states may differ); otherwise the
+// message of what differs, e.g. "The meshes differ: 1200 nodes against 1180.".
+Message MeshMismatch(const CSheetProfile& sheet, const CSheetProfile& reference);
 
 // The colour index of a difference on the diverging ramp, white (16) at 0
 // whatever the limits: two halves, blue (0) at the minimum to white at 0
@@ -129,7 +130,7 @@ public:
     // the meshes differ (when it matches nodes). Safe to call from several threads. Records are read
     // by jobs, never on the calling thread (the interface thread): a record
     // not read ahead is waited for.
-    bool Prepare(const CSheetProfile& sheet, int viewRecord, std::string& failure);
+    bool Prepare(const CSheetProfile& sheet, int viewRecord, Message& failure);
     // Starts reading the reference record for viewRecord ahead, with its
     // nodal values of quantity, as a view about to show viewRecord asks (the
     // load of a navigation command); waits only for a record read ahead for
@@ -199,7 +200,7 @@ public:
 private:
     struct RecordRead {
         std::unique_ptr<CSheetProfile> values;
-        std::string failure;
+        Message failure;
         bool meshChecked = false; // found to be the view's mesh
         // The record's nodal values of the quantity, or none.
         std::vector<double> nodalValues;

@@ -1,7 +1,6 @@
 #include "scene/CSceneInteractor.h"
 
 #include "core/Messages.h"
-#include "scene/SceneTexts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -222,7 +221,7 @@ void CSceneInteractor::RightUp(const PointerEvent& event) {
 
 void CSceneInteractor::MeasurementClick(const PointerEvent& event) {
     if (pickMode == ElementMode) {
-        ShowMessage(sceneTexts::MeasurementInElementMode, MessageIcon::Error);
+        ShowMessage(MessageId::MeasurementInElementMode, MessageIcon::Error);
         return;
     }
     if (firstSet && !markerShown && !secondSet)

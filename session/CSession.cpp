@@ -13,7 +13,7 @@ CCutSession& CSession::StartCut() {
     return cut;
 }
 
-bool CSession::MakeCut(const CConfiguration& configuration, std::string& failure) {
+bool CSession::MakeCut(const CConfiguration& configuration, Message& failure) {
     const CSheetProfile* sheet = Sheet();
     if (!sheet)
         return true;

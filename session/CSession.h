@@ -49,7 +49,7 @@ public:
     // first. False, with the reason in failure, when the comparison cannot
     // be prepared: it is dropped and the cut is of the plain values. Nothing
     // without a sheet.
-    bool MakeCut(const CConfiguration& configuration, std::string& failure);
+    bool MakeCut(const CConfiguration& configuration, Message& failure);
 
     // What the 3D views draw of the cut: its line, when it was made on the
     // values the sheet holds (null without a sheet), and the point the cut

@@ -17,19 +17,19 @@ int CSessionView::ShownRecord() const {
     return session ? session->Project().Player().ShownRecord() : 0;
 }
 
-bool CSessionView::CompareWith(const CProjectProfile& reference, int record, std::string& failure,
+bool CSessionView::CompareWith(const CProjectProfile& reference, int record, Message& failure,
                                const ComparisonRule& rule) {
     if (!session)
         return false;
     return SetComparison(std::make_shared<CComparison>(session->Project(), reference, record, rule), failure);
 }
 
-bool CSessionView::SetComparison(std::shared_ptr<CComparison> compared, std::string& failure) {
+bool CSessionView::SetComparison(std::shared_ptr<CComparison> compared, Message& failure) {
     if (!compared)
         return false;
     const CSheetProfile* sheet = Sheet();
     if (!sheet) {
-        failure = "There is no sheet to compare.";
+        failure = MessageId::NoSheetToCompare;
         return false;
     }
     if (!compared->Prepare(*sheet, ShownRecord(), failure))
@@ -42,7 +42,7 @@ bool CSessionView::PrepareComparison() {
     const CSheetProfile* sheet = Sheet();
     if (!comparison || !sheet)
         return true;
-    std::string failure;
+    Message failure;
     if (comparison->Prepare(*sheet, ShownRecord(), failure))
         return true;
     comparisonFailure = failure;
@@ -50,9 +50,9 @@ bool CSessionView::PrepareComparison() {
     return false;
 }
 
-std::string CSessionView::TakeComparisonFailure() {
-    std::string failure;
-    failure.swap(comparisonFailure);
+Message CSessionView::TakeComparisonFailure() {
+    Message failure;
+    std::swap(failure, comparisonFailure);
     return failure;
 }
 

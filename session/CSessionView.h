@@ -34,21 +34,21 @@ public:
     // Compares with a record of reference (CComparison::Follow: the one of
     // the view's record) instead of showing the plain values, node by node
     // or by position as rule says; see SetComparison.
-    bool CompareWith(const CProjectProfile& reference, int record, std::string& failure,
+    bool CompareWith(const CProjectProfile& reference, int record, Message& failure,
                      const ComparisonRule& rule = {});
     // The difference to compared (see CComparison), prepared here for the
     // record shown; false, with the reason in failure (there is no sheet,
     // the meshes differ, a record cannot be read), and nothing changes.
-    bool SetComparison(std::shared_ptr<CComparison> compared, std::string& failure);
+    bool SetComparison(std::shared_ptr<CComparison> compared, Message& failure);
     void ClearComparison() { comparison.reset(); }
     const std::shared_ptr<CComparison>& Comparison() const { return comparison; }
     // Readies the comparison for the record shown; when that record's
     // reference cannot be read, the view stops comparing, keeps why for
     // TakeComparisonFailure and gives false.
     bool PrepareComparison();
-    // Why the view stopped comparing by itself; "" when it did not. Taking
-    // it clears it.
-    std::string TakeComparisonFailure();
+    // Why the view stopped comparing by itself; empty when it did not.
+    // Taking it clears it.
+    Message TakeComparisonFailure();
     // Reads the reference record that record (1-based) is compared with
     // ahead, with its nodal values of quantity, to be run by a job before
     // the view shows record; null when the view compares with nothing.
@@ -57,7 +57,7 @@ public:
 private:
     CSession* session;
     std::shared_ptr<CComparison> comparison;
-    std::string comparisonFailure;
+    Message comparisonFailure;
 };
 
 } // namespace quillmere

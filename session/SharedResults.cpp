@@ -10,7 +10,6 @@
 #include "model/FormingSummary.h"
 #include "model/Reports.h"
 #include "model/SheetMeans.h"
-#include "model/Texts.h"
 #include "scale/AllRecordLimits.h"
 #include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
@@ -192,70 +191,89 @@ struct RecordData {
     std::array<double, 6> box{};
 };
 
-RecordData MakeRecord(const CSheetProfile& sheet, const CProjectProfile& project, const ShareRequest& request,
-                      const CConfiguration& configuration, const std::vector<CCoordinate>& anchors,
-                      size_t index) {
-    const size_t nodes = static_cast<size_t>(sheet.NodeCount());
-    const size_t elements = static_cast<size_t>(sheet.ElementCount());
-    RecordData data;
-    data.block.id = FormatText("record-%zu", index);
-    const char* thicknessFormat = QuantityOf(ResultQuantity::Thickness).tipNumber;
-    const char* temperatureFormat = QuantityOf(ResultQuantity::Temperature).tipNumber;
-    PrintedColumn positions("positions", 3 * nodes, 3, PointFormat);
-    PrintedColumn nodeThickness("nodeThickness", nodes, 1, thicknessFormat),
-        nodeTemperature("nodeTemperature", nodes, 1, temperatureFormat);
-    ShareArray nodeFlags{"nodeFlags", ShareCoding::ByteDeltas, 1, std::vector<uint8_t>(nodes), {}};
-    parallel::ForBlocks(nodes, kGrain, [&](size_t first, size_t last) {
+// The data tip's numbers of each node: its position, its thickness and
+// temperature, and its flags (clamped, no pressure, and the first tool in
+// contact + 1 above).
+void FillNodeColumns(const CSheetProfile& sheet, const CConfiguration& configuration,
+                     PrintedColumn& positions, PrintedColumn& thickness, PrintedColumn& temperature,
+                     ShareArray& flags) {
+    parallel::ForBlocks(static_cast<size_t>(sheet.NodeCount()), kGrain, [&](size_t first, size_t last) {
         for (size_t i = first; i < last; ++i) {
             const int node = static_cast<int>(i + 1);
             const CCoordinate& point = sheet.CurrentCoordinate(node);
             positions.Set(3 * i, Length(configuration, point.x));
             positions.Set(3 * i + 1, Length(configuration, point.y));
             positions.Set(3 * i + 2, Length(configuration, point.z));
-            nodeThickness.Set(i, QuantityToDisplay(ResultQuantity::Thickness,
-                                                   NodeAverageThickness(sheet, node), configuration));
-            nodeTemperature.Set(i, QuantityToDisplay(ResultQuantity::Temperature,
-                                                     NodeAverageTemperature(sheet, node), configuration));
-            // Clamped, no pressure, and the first tool in contact + 1 above.
+            thickness.Set(i, QuantityToDisplay(ResultQuantity::Thickness, NodeAverageThickness(sheet, node),
+                                               configuration));
+            temperature.Set(i, QuantityToDisplay(ResultQuantity::Temperature,
+                                                 NodeAverageTemperature(sheet, node), configuration));
             int tool = 0;
             for (int slot = 0; slot < kToolSlots && tool == 0; ++slot)
                 if (sheet.Values().ContactFlag(node, slot) == 0)
                     tool = slot + 1;
-            nodeFlags.bytes[i] =
-                static_cast<uint8_t>((sheet.Values().IsClamped(node) ? 1 : 0) |
-                                     (sheet.Values().HasNoPressure(node) ? 2 : 0) | (tool << 4));
+            flags.bytes[i] = static_cast<uint8_t>((sheet.Values().IsClamped(node) ? 1 : 0) |
+                                                  (sheet.Values().HasNoPressure(node) ? 2 : 0) | (tool << 4));
         }
     });
-    PrintedColumn elementThickness("elementThickness", elements, 1, thicknessFormat),
-        elementTemperature("elementTemperature", elements, 1, temperatureFormat),
-        stretch1("stretch1", elements, 1, StretchFormat), stretch2("stretch2", elements, 1, StretchFormat);
-    parallel::ForBlocks(elements, kGrain, [&](size_t first, size_t last) {
+}
+
+// The data tip's numbers of each element: its thickness, its temperature and
+// its two principal stretches.
+void FillElementColumns(const CSheetProfile& sheet, const CConfiguration& configuration,
+                        PrintedColumn& thickness, PrintedColumn& temperature, PrintedColumn& stretch1,
+                        PrintedColumn& stretch2) {
+    parallel::ForBlocks(static_cast<size_t>(sheet.ElementCount()), kGrain, [&](size_t first, size_t last) {
         for (size_t e = first; e < last; ++e) {
-            elementThickness.Set(e, QuantityToDisplay(ResultQuantity::Thickness,
-                                                      sheet.Derived().elements[e].Thickness, configuration));
-            elementTemperature.Set(e,
-                                   QuantityToDisplay(ResultQuantity::Temperature,
-                                                     sheet.Values().elements[e].Temperature, configuration));
+            thickness.Set(e, QuantityToDisplay(ResultQuantity::Thickness,
+                                               sheet.Derived().elements[e].Thickness, configuration));
+            temperature.Set(e, QuantityToDisplay(ResultQuantity::Temperature,
+                                                 sheet.Values().elements[e].Temperature, configuration));
             const PrincipalStretches stretches = ElementStretches(sheet, e);
             stretch1.Set(e, stretches.lambda1);
             stretch2.Set(e, stretches.lambda2);
         }
     });
-    data.texts = "{";
+}
+
+// The data tip's numbers of the record into its block, the positions first
+// and the node flags last, and the texts of those that print as no plain
+// number (JSON, by array).
+std::string AddTipNumbers(ShareBlock& block, const CSheetProfile& sheet,
+                          const CConfiguration& configuration) {
+    const size_t nodes = static_cast<size_t>(sheet.NodeCount());
+    const size_t elements = static_cast<size_t>(sheet.ElementCount());
+    const char* thicknessFormat = QuantityOf(ResultQuantity::Thickness).tipNumber;
+    const char* temperatureFormat = QuantityOf(ResultQuantity::Temperature).tipNumber;
+    PrintedColumn positions("positions", 3 * nodes, 3, PointFormat);
+    PrintedColumn nodeThickness("nodeThickness", nodes, 1, thicknessFormat),
+        nodeTemperature("nodeTemperature", nodes, 1, temperatureFormat);
+    ShareArray nodeFlags{"nodeFlags", ShareCoding::ByteDeltas, 1, std::vector<uint8_t>(nodes), {}};
+    FillNodeColumns(sheet, configuration, positions, nodeThickness, nodeTemperature, nodeFlags);
+    PrintedColumn elementThickness("elementThickness", elements, 1, thicknessFormat),
+        elementTemperature("elementTemperature", elements, 1, temperatureFormat),
+        stretch1("stretch1", elements, 1, StretchFormat), stretch2("stretch2", elements, 1, StretchFormat);
+    FillElementColumns(sheet, configuration, elementThickness, elementTemperature, stretch1, stretch2);
+    std::string texts = "{";
     for (PrintedColumn* column : {&positions, &nodeThickness, &nodeTemperature, &elementThickness,
                                   &elementTemperature, &stretch1, &stretch2}) {
         if (!column->exceptions.Empty())
-            data.texts += (data.texts.size() > 1 ? "," : "") + JsonText(column->array.name) + ":" +
-                          column->exceptions.Json();
+            texts += (texts.size() > 1 ? "," : "") + JsonText(column->array.name) + ":" +
+                     column->exceptions.Json();
         if (column != &positions)
-            data.block.arrays.push_back(std::move(column->array));
+            block.arrays.push_back(std::move(column->array));
     }
-    data.texts += "}";
-    data.block.arrays.insert(data.block.arrays.begin(), std::move(positions.array));
-    data.block.arrays.push_back(std::move(nodeFlags));
+    texts += "}";
+    block.arrays.insert(block.arrays.begin(), std::move(positions.array));
+    block.arrays.push_back(std::move(nodeFlags));
+    return texts;
+}
 
-    // Each quantity's colours and labels as the scale panel shows them.
-    data.labels = "[";
+// Each quantity's colours into the block and its labels (JSON), as the scale
+// panel shows them.
+std::string AddQuantityColours(ShareBlock& block, const CSheetProfile& sheet, const CProjectProfile& project,
+                               const ShareRequest& request, const CConfiguration& configuration) {
+    std::string labels = "[";
     NodeColouring colouring;
     for (ResultQuantity quantity : request.quantities) {
         const Presentation shown = MakePresentation(
@@ -266,24 +284,38 @@ RecordData MakeRecord(const CSheetProfile& sheet, const CProjectProfile& project
                            1,
                            std::vector<uint8_t>(colouring.indices.begin() + 1, colouring.indices.end()),
                            {}};
-        data.block.arrays.push_back(std::move(colours));
-        data.labels += data.labels.size() > 1 ? ",[" : "[";
+        block.arrays.push_back(std::move(colours));
+        labels += labels.size() > 1 ? ",[" : "[";
         for (size_t k = 0; k < shown.labels.size(); ++k)
-            data.labels += (k ? "," : "") + JsonText(shown.labels[k]);
-        data.labels += "]";
+            labels += (k ? "," : "") + JsonText(shown.labels[k]);
+        labels += "]";
     }
-    data.labels += "]";
+    return labels + "]";
+}
 
-    data.tools = "[";
+// Each tool's offset from where it was at the first record shown (JSON).
+std::string ToolOffsetsJson(const CProjectProfile& project, const CConfiguration& configuration,
+                            const std::vector<CCoordinate>& anchors) {
+    std::string tools = "[";
     for (size_t slot = 0; slot < anchors.size(); ++slot) {
         CCoordinate now;
         const bool there = ToolAnchor(project.Tools(), slot, now);
-        data.tools += FormatText("%s[%.6f,%.6f,%.6f]", slot ? "," : "",
-                                 there ? Length(configuration, now.x - anchors[slot].x) : 0.0,
-                                 there ? Length(configuration, now.y - anchors[slot].y) : 0.0,
-                                 there ? Length(configuration, now.z - anchors[slot].z) : 0.0);
+        tools += FormatText("%s[%.6f,%.6f,%.6f]", slot ? "," : "",
+                            there ? Length(configuration, now.x - anchors[slot].x) : 0.0,
+                            there ? Length(configuration, now.y - anchors[slot].y) : 0.0,
+                            there ? Length(configuration, now.z - anchors[slot].z) : 0.0);
     }
-    data.tools += "]";
+    return tools + "]";
+}
+
+RecordData MakeRecord(const CSheetProfile& sheet, const CProjectProfile& project, const ShareRequest& request,
+                      const CConfiguration& configuration, const std::vector<CCoordinate>& anchors,
+                      size_t index) {
+    RecordData data;
+    data.block.id = FormatText("record-%zu", index);
+    data.texts = AddTipNumbers(data.block, sheet, configuration);
+    data.labels = AddQuantityColours(data.block, sheet, project, request, configuration);
+    data.tools = ToolOffsetsJson(project, configuration, anchors);
     const std::array<double, 6>& box = sheet.BoundingBox();
     for (size_t i = 0; i < 6; ++i)
         data.box[i] = Length(configuration, box[i]);
@@ -328,34 +360,27 @@ void AddReportTable(SharePage& page, const std::string& title, const std::string
     page.tables.push_back({title, ReportRows(reportText)});
 }
 
-bool MakeSharedResults(CSession& session, const ShareRequest& asked, const CConfiguration& configuration,
-                       SharePage& page) {
-    CProjectProfile& project = session.Project();
-    ShareRequest request = asked;
-    if (request.quantities.empty()) {
-        const auto every = ValueQuantities();
-        request.quantities.assign(every.begin(), every.end());
-    }
-    for (int record : request.records)
+namespace {
+
+// False, after the message, when a number of the list is no record of the
+// project.
+bool RecordsExist(const std::vector<int>& records, const CProjectProfile& project) {
+    for (int record : records)
         if (record < 1 || record > project.RecordCount()) {
-            ShowMessage(texts::InvalidRecordNumber, MessageIcon::None);
+            ShowMessage(MessageId::InvalidRecordNumber, MessageIcon::None);
             return false;
         }
-    if (request.records.empty() || !session.ShowRecord(request.records.front()))
-        return false;
-    // First contact needs every record; without it the page shows none.
-    std::string contactFailure;
-    if (!EnsureFirstContact(project, contactFailure) && !contactFailure.empty())
-        ShowMessage(contactFailure, MessageIcon::Warning);
-    const std::string name = project.DisplayName();
-    page = SharePage();
-    page.title = name;
-    page.blocks.push_back(PackBlock(MeshBlock(*session.Sheet())));
+    return true;
+}
 
-    // The tools where the first record shown has them.
+// The tools' block, where the first record shown has them, with each tool's
+// first vertex there in anchors; the tools' names, colours and opacity
+// (JSON).
+std::string AddTools(SharePage& page, const CProjectProfile& project, const CConfiguration& configuration,
+                     std::vector<CCoordinate>& anchors) {
     ShareBlock toolBlock{"tools", {}};
     AddToolArrays(toolBlock, project.Tools(), configuration);
-    std::vector<CCoordinate> anchors(project.Tools().size());
+    anchors.assign(project.Tools().size(), CCoordinate());
     std::string tools = "[";
     for (size_t slot = 0; slot < project.Tools().size(); ++slot) {
         if (!ToolAnchor(project.Tools(), slot, anchors[slot]))
@@ -368,15 +393,24 @@ bool MakeSharedResults(CSession& session, const ShareRequest& asked, const CConf
             FormatText(",\"opacity\":%.3f,\"shown\":%s}", std::clamp(display.opacity, 0.0, 1.0),
                        display.shown ? "true" : "false");
     }
-    tools += "]";
     page.blocks.push_back(PackBlock(toolBlock));
+    return tools + "]";
+}
 
-    std::string records = "[";
-    std::array<double, 6> box = {INFINITY, -INFINITY, INFINITY, -INFINITY, INFINITY, -INFINITY};
+// Each record of the list shown in turn, its block into the page; its
+// caption, labels, tools and texts (JSON) into records and its box folded
+// into box. False when a record cannot be shown (the loader has said why).
+bool AddRecords(CSession& session, const ShareRequest& request, const CConfiguration& configuration,
+                const std::vector<CCoordinate>& anchors, SharePage& page, std::string& records,
+                std::array<double, 6>& box) {
+    CProjectProfile& project = session.Project();
+    const std::string name = project.DisplayName();
+    records = "[";
+    box = {INFINITY, -INFINITY, INFINITY, -INFINITY, INFINITY, -INFINITY};
     for (size_t i = 0; i < request.records.size(); ++i) {
         const int record = request.records[i];
         if (!session.ShowRecord(record))
-            return false; // the loader has said why
+            return false;
         RecordData data = MakeRecord(*session.Sheet(), project, request, configuration, anchors, i);
         page.blocks.push_back(PackBlock(data.block));
         for (size_t k = 0; k < 6; k += 2) {
@@ -389,7 +423,15 @@ bool MakeSharedResults(CSession& session, const ShareRequest& asked, const CConf
                    "}";
     }
     records += "]";
+    for (double& bound : box)
+        if (!std::isfinite(bound))
+            bound = 0;
+    return true;
+}
 
+// The quantities of the list: number, name, title and the colours of the
+// scale's bands (JSON).
+std::string QuantitiesJson(const ShareRequest& request, const CConfiguration& configuration) {
     std::string quantities = "[";
     for (ResultQuantity quantity : request.quantities) {
         const Presentation shown =
@@ -403,17 +445,59 @@ bool MakeSharedResults(CSession& session, const ShareRequest& asked, const CConf
                 (k ? "," : "") + HexColour(shown.bands[k].red, shown.bands[k].green, shown.bands[k].blue);
         quantities += "]}";
     }
-    quantities += "]";
+    return quantities + "]";
+}
+
+// The colour ramp's entries (JSON).
+std::string RampJson() {
     std::string ramp = "[";
     for (int k = 0; k <= ColourRamp::Size; ++k) {
         const RgbColour c = ColourRamp::Plain().Entry(k);
         ramp += (k ? "," : "") + HexColour(c.red, c.green, c.blue);
     }
-    ramp += "]";
+    return ramp + "]";
+}
+
+// The sheet report and the forming summary of the record the session holds
+// now, the list's last, as tables beside the view.
+void AddReportTables(SharePage& page, const CProjectProfile& project, const CConfiguration& configuration) {
+    AddReportTable(page, FormatText("Sheet properties, record %d", project.CurrentRecord()),
+                   SheetPropertiesReport(project, configuration));
+    const FormingFigures figures =
+        FormingFiguresOf(*project.Sheet(), 0, project.Sheet()->FirstContact().get());
+    AddReportTable(page, FormatText("Forming summary, record %d", project.CurrentRecord()),
+                   FormingSummaryText(figures, configuration, project.PathName(), project.CurrentRecord()));
+}
+
+} // namespace
+
+bool MakeSharedResults(CSession& session, const ShareRequest& asked, const CConfiguration& configuration,
+                       SharePage& page) {
+    CProjectProfile& project = session.Project();
+    ShareRequest request = asked;
+    if (request.quantities.empty()) {
+        const auto every = ValueQuantities();
+        request.quantities.assign(every.begin(), every.end());
+    }
+    if (!RecordsExist(request.records, project))
+        return false;
+    if (request.records.empty() || !session.ShowRecord(request.records.front()))
+        return false;
+    // First contact needs every record; without it the page shows none.
+    Message contactFailure;
+    if (!EnsureFirstContact(project, contactFailure) && contactFailure)
+        ShowMessage(contactFailure, MessageIcon::Warning);
+    const std::string name = project.DisplayName();
+    page = SharePage();
+    page.title = name;
+    page.blocks.push_back(PackBlock(MeshBlock(*session.Sheet())));
+    std::vector<CCoordinate> anchors;
+    const std::string tools = AddTools(page, project, configuration, anchors);
+    std::string records;
+    std::array<double, 6> box;
+    if (!AddRecords(session, request, configuration, anchors, page, records, box))
+        return false;
     const DisplaySettings& settings = configuration.Settings();
-    for (double& bound : box)
-        if (!std::isfinite(bound))
-            bound = 0;
     page.view = "{\"project\":" + JsonText(name) + FormatText(",\"recordCount\":%d", project.RecordCount()) +
                 ",\"units\":" + JsonText(configuration.IsSIMetric() ? "si" : "us") +
                 ",\"lengthUnit\":" + JsonText(configuration.LengthUnit()) +
@@ -421,17 +505,12 @@ bool MakeSharedResults(CSession& session, const ShareRequest& asked, const CConf
                            session.Sheet()->ElementCount()) +
                 FormatText(",\"box\":[%.6f,%.6f,%.6f,%.6f,%.6f,%.6f]", box[0], box[1], box[2], box[3], box[4],
                            box[5]) +
-                ",\"ramp\":" + ramp + ",\"quantities\":" + quantities + ",\"records\":" + records +
-                ",\"tools\":" + tools + ",\"tip\":" + TipJson(configuration) + ",\"background\":[" +
-                HexColour(settings.backgroundTop) + "," + HexColour(settings.backgroundBottom) +
+                ",\"ramp\":" + RampJson() + ",\"quantities\":" + QuantitiesJson(request, configuration) +
+                ",\"records\":" + records + ",\"tools\":" + tools + ",\"tip\":" + TipJson(configuration) +
+                ",\"background\":[" + HexColour(settings.backgroundTop) + "," +
+                HexColour(settings.backgroundBottom) +
                 "],\"sheetColour\":" + HexColour(settings.sheetColour) + "}";
-    // Of the record the session holds now, the list's last.
-    AddReportTable(page, FormatText("Sheet properties, record %d", project.CurrentRecord()),
-                   SheetPropertiesReport(project, configuration));
-    const FormingFigures figures =
-        FormingFiguresOf(*project.Sheet(), 0, project.Sheet()->FirstContact().get());
-    AddReportTable(page, FormatText("Forming summary, record %d", project.CurrentRecord()),
-                   FormingSummaryText(figures, configuration, project.PathName(), project.CurrentRecord()));
+    AddReportTables(page, project, configuration);
     return true;
 }
 

@@ -307,7 +307,7 @@ void MainFrameTest::messageBoxesShowTheTextAsTypedUnderTheirCaptionAndIcon() {
     shown = BoxShownBy(ShowVideoError);
     QCOMPARE(shown.caption, QStringLiteral("Message"));
     QCOMPARE(shown.icon, QMessageBox::Critical);
-    QCOMPARE(shown.text, QString::fromLatin1(videotexts::AviError));
+    QCOMPARE(shown.text, QString::fromStdString(MessageText(MessageId::VideoError)));
 
     // A picture that cannot be written.
     CChildFrame* child = Open(fixture->ProjectPath());

@@ -354,8 +354,8 @@ void MainFrameTest::thinningAndFirstContactLabelWhatValuesComputes() {
     // What quillmere-batch values computes.
     CProjectProfile batch;
     QVERIFY(batch.Open(formed.ProjectPath(), nullptr));
-    std::string failure;
-    QVERIFY2(EnsureFirstContact(batch, failure), failure.c_str());
+    Message failure;
+    QVERIFY2(EnsureFirstContact(batch, failure), MessageText(failure).c_str());
     CChildFrame* child = Open(formed.ProjectPath());
     QVERIFY(child);
     CScalePanel* panel = frame->ScalePanel();
@@ -734,7 +734,7 @@ void MainFrameTest::keysReachTheActiveWindowAfterTheRecordBox() {
         QTest::keyClick(box, Qt::Key_Return);
     };
     load("6");
-    QCOMPARE(messages->Texts(), std::string(texts::InvalidRecordNumber));
+    QCOMPARE(messages->Texts(), MessageText(MessageId::InvalidRecordNumber));
     QCOMPARE(box->text(), QStringLiteral("5"));
     const auto loaded = [&] { return !second->Document()->Player().IsLoading(); };
     load("2");

@@ -111,7 +111,7 @@ TEST(Batch, CutSaveWritesTheCutWindowsCsv) {
     CCutSession& cut = session.StartCut();
     cut.Position = 0.5;
     cut.ProfileQuantity = ResultQuantity::Temperature;
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(session.MakeCut(configuration, failure));
     EXPECT_EQ(ReadWholeFile(saved), ProfileCsv(*session.CutLine(), cut.ProfileQuantity, configuration));
     EXPECT_EQ(ReadWholeFile(saved + ".new"), "mine");
@@ -502,7 +502,7 @@ TEST_F(BatchRender, SceneComparisonFollowsTheShownRecord) {
     CSessionView shown(&session);
     CHeadlessScene scene(shown, DisplaySettings(), ResultQuantity::Temperature, CCamera());
     ASSERT_TRUE(scene.IsValid()) << scene.Error();
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(first, second), failure))
         << failure;
     const auto limits = [&scene] {
@@ -543,8 +543,9 @@ TEST_F(BatchRender, SceneComparisonFollowsTheShownRecord) {
     ASSERT_TRUE(first.GoToRecord(2));
     scene.Update();
     EXPECT_EQ(scene.Scene().Comparison(), nullptr);
-    EXPECT_NE(scene.Scene().View().TakeComparisonFailure().find("fixture.001"), std::string::npos);
-    EXPECT_EQ(scene.Scene().View().TakeComparisonFailure(), "");
+    EXPECT_NE(MessageText(scene.Scene().View().TakeComparisonFailure()).find("fixture.001"),
+              std::string::npos);
+    EXPECT_FALSE(scene.Scene().View().TakeComparisonFailure());
     EXPECT_EQ(scene.Presented().limits.minimum, 150); // the plain temperature again
 }
 #endif

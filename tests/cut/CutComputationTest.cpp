@@ -33,7 +33,7 @@ std::unique_ptr<CSheetProfile> Read(const RecordData& record) {
     EXPECT_TRUE(samplegen::WriteRecordFile(folder.File("sheet.000"), record));
     RecordError error;
     std::unique_ptr<CSheetProfile> sheet = ReadSheet(folder.File("sheet.000"), 0, nullptr, &error);
-    EXPECT_TRUE(sheet) << RecordErrorText(error);
+    EXPECT_TRUE(sheet) << MessageText(RecordErrorMessage(error));
     return sheet;
 }
 

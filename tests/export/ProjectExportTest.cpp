@@ -93,7 +93,8 @@ TEST(ProjectExport, SourceOnlyCopiesTheListedFilesAndNoRecord) {
     const ExportRun run = Export(fixture, "  " + target.Path() + "  ", ExportOptions());
     ASSERT_TRUE(run.ran);
     EXPECT_TRUE(run.complete);
-    EXPECT_STREQ(ExportResultText(run.complete), "Results export: Project files were successfully exported.");
+    EXPECT_EQ(MessageText(ExportResultMessage(run.complete)),
+              "Results export: Project files were successfully exported.");
     ASSERT_EQ(run.shown.size(), 7u);
     EXPECT_EQ(run.shown[0], fixture.File("fixture.cfg") + " -> " + target.File("fixture.cfg"));
     const std::map<std::string, std::string> copied = FolderContent(target.Path());
@@ -251,7 +252,7 @@ TEST(ProjectExportRefusal, TheRealFolderOfAProjectOpenedThroughLinks) {
         messages.messages.clear();
         const ExportRun run = Export(project.ProjectPathName(), fixture.Folder(), options);
         EXPECT_FALSE(run.ran);
-        EXPECT_EQ(messages.Texts(), exporttexts::ProjectFolderRefused);
+        EXPECT_EQ(messages.Texts(), MessageText(MessageId::ExportToProjectFolder));
     }
     EXPECT_EQ(FolderContent(fixture.Folder()), before);
 }
@@ -308,7 +309,7 @@ TEST(ProjectExportFailures, AFailedCopyLeavesNoHalfFile) {
     EXPECT_TRUE(run.ran);
     EXPECT_FALSE(run.complete);
     EXPECT_EQ(
-        std::string(ExportResultText(run.complete)),
+        MessageText(ExportResultMessage(run.complete)),
         "Result export: Some project files were not exported.\r\nPossible cause: Files do not exist or the "
         "target disk is full.");
     const std::map<std::string, std::string> copied = FolderContent(target.Path());

@@ -7,7 +7,6 @@
 #include "model/CProjectProfile.h"
 #include "render/HeadlessScene.h"
 #include "render/ScenePrint.h"
-#include "scene/SceneTexts.h"
 #include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
 #include "tests/support/TestSupport.h"
@@ -353,8 +352,8 @@ void SceneImageTest::printFailuresAreShown() {
     ForceSceneImageFault(SceneImageFault::PixelFormat);
     QVERIFY(!PrintScene(printer, *view, *configuration));
     QVERIFY(!QFile::exists(pdf));
-    QCOMPARE(messages.Texts(), std::string(sceneTexts::GraphicalInitialisationFailed) + "|" +
-                                   sceneTexts::GraphicalInitialisationFailed + "|" + PixelFormatError);
+    const std::string context = MessageText(MessageId::GraphicalInitialisationFailed);
+    QCOMPARE(messages.Texts(), context + "|" + context + "|" + MessageText(MessageId::PixelFormatError));
     for (const RecordedMessage& message : messages.messages)
         QVERIFY(message.icon == MessageIcon::Error);
 }

@@ -107,7 +107,7 @@ void VideoExportTest::everyRecordBecomesAFrameOfAFifthOfASecond() {
     messages->messages.clear();
     // A size no multiple of 4: msvideo1 gets it padded.
     QVERIFY(ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("forming"), 161, 120)));
-    QCOMPARE(messages->Texts(), std::string(videotexts::VideoCreated));
+    QCOMPARE(messages->Texts(), MessageText(MessageId::VideoCreated));
     const QStringList probe = Probe(folder.filePath(QStringLiteral("forming.avi")));
     QCOMPARE(probe, QStringList({"msvideo1", "164", "120", "3", "0.600000"}));
     // The document keeps the last record, and the view shows it.
@@ -145,7 +145,7 @@ void VideoExportTest::cancelOrAnUnreadableRecordKeepsTheFramesSoFar() {
     };
     QVERIFY(!ExportVideo(*view, *configuration, nullptr, hooks));
     QCOMPARE(frames, 1);
-    QCOMPARE(messages->Texts(), std::string(videotexts::VideoCancelled));
+    QCOMPARE(messages->Texts(), MessageText(MessageId::VideoCancelled));
     const QStringList oneFrame{"msvideo1", "160", "120", "1", "0.200000"};
     QCOMPARE(Probe(folder.filePath(QStringLiteral("cancelled.avi"))), oneFrame);
     QCOMPARE(QDir(folder.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
@@ -169,7 +169,7 @@ void VideoExportTest::cancelOrAnUnreadableRecordKeepsTheFramesSoFar() {
         ExportVideo(*view, *configuration, nullptr, Hooks(QStringLiteral("undrawn.avi"), 160, 120));
     ForceSceneImageFault(SceneImageFault::None);
     QVERIFY(!drawn);
-    QCOMPARE(messages->Texts(), std::string(PixelFormatError));
+    QCOMPARE(messages->Texts(), MessageText(MessageId::PixelFormatError));
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("undrawn.avi"))));
 
     // Cancelled at the file or the options: nothing happens at all.
@@ -201,7 +201,7 @@ void VideoExportTest::theCodecChoiceOffersTheAviEncoders() {
     hooks = Hooks(QStringLiteral("unchosen.avi"), 160, 120, true);
     hooks.chooseCodec = [](QWidget*, const QStringList&) { return QString(); };
     QVERIFY(!ExportVideo(*view, *configuration, nullptr, hooks));
-    QCOMPARE(messages->Texts(), std::string(videotexts::AviError));
+    QCOMPARE(messages->Texts(), MessageText(MessageId::VideoError));
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("unchosen.avi"))));
 }
 

@@ -232,7 +232,7 @@ TEST(VideoWriter, ACancelledOrFailedVideoLeavesNothingUnderItsName) {
     // An unknown encoder and a frame of the wrong size: message 446, no file.
     CVideoWriter writer;
     EXPECT_FALSE(writer.Open(path, 120, 100, "no-such-encoder"));
-    EXPECT_EQ(messages.Texts(), videotexts::AviError);
+    EXPECT_EQ(messages.Texts(), MessageText(MessageId::VideoError));
     ASSERT_TRUE(writer.Open(path, 120, 100));
     const std::vector<uint32_t> small = TestFrame(100, 100, 0);
     EXPECT_FALSE(writer.AddFrame(ViewOf(small, 100, 100), 0));
@@ -253,7 +253,7 @@ TEST(VideoWriter, ACancelledOrFailedVideoLeavesNothingUnderItsName) {
     }
     EXPECT_FALSE(writer.Error().empty());
     EXPECT_FALSE(writer.IsOpen());
-    EXPECT_EQ(messages.Texts(), videotexts::AviError);
+    EXPECT_EQ(messages.Texts(), MessageText(MessageId::VideoError));
     EXPECT_TRUE(FilesIn(folder.Path()).empty());
 }
 

@@ -138,7 +138,7 @@ TEST_F(DataTipTest, AComparingViewsPickReadsBothSidesOfItsNodeOrElement) {
     ASSERT_TRUE(shown.Open(variant.ProjectPath(), nullptr));
     ASSERT_TRUE(compared.Open(reference.ProjectPath(), nullptr));
     auto comparison = std::make_shared<CComparison>(shown, compared);
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(comparison->Prepare(*shown.Sheet(), shown.CurrentRecord(), failure)) << failure;
     const CSheetProfile& sheet = *shown.Sheet();
     const Presentation presented =
@@ -196,7 +196,7 @@ TEST_F(DataTipTest, AViewOfThinningOrFirstContactAddsItsValue) {
     ASSERT_TRUE(samplegen::WriteRecordFile(samplegen::RecordFileName(fixture.ProjectPath(), 2), last));
     CProjectProfile project;
     ASSERT_TRUE(project.Open(fixture.ProjectPath(), nullptr));
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(EnsureFirstContact(project, failure)) << failure;
     const CSheetProfile& sheet = *project.Sheet();
     const auto shown = [&](ResultQuantity quantity) {

@@ -2,6 +2,7 @@
 // on another mesh of the same surface a linear field comes through exactly.
 #include "scale/ByPosition.h"
 #include "config/CConfiguration.h"
+#include "messages/MessageText.h"
 #include "model/CSheetProfile.h"
 #include "model/SurfaceSearch.h"
 #include "scale/NodalValues.h"
@@ -100,11 +101,11 @@ TEST(ByPosition, NodesBeyondTheMaximumDistanceHaveNoValue) {
     }
     EXPECT_EQ(values.beyond, beyond);
     EXPECT_EQ(beyond, 50);
-    EXPECT_EQ(BeyondReferenceText(values.beyond, 0.005, CConfiguration("")),
+    EXPECT_EQ(MessageText(BeyondReferenceMessage(values.beyond, 0.005, CConfiguration(""))),
               "50 nodes are farther than 5 mm from the reference sheet and have no value.");
     CConfiguration us("");
     us.SetSIMetric(false);
-    EXPECT_EQ(BeyondReferenceText(1, 0.005, us),
+    EXPECT_EQ(MessageText(BeyondReferenceMessage(1, 0.005, us)),
               "1 node is farther than 0.19685 inch from the reference sheet and has no value.");
-    EXPECT_EQ(BeyondReferenceText(0, 0.005, us), "");
+    EXPECT_EQ(MessageText(BeyondReferenceMessage(0, 0.005, us)), "");
 }

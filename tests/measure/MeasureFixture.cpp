@@ -13,7 +13,7 @@ std::unique_ptr<CSheetProfile> ReadBackSheet(const samplegen::RecordData& record
     EXPECT_TRUE(samplegen::WriteRecordFile(path, record));
     RecordError error;
     std::unique_ptr<CSheetProfile> sheet = ReadSheet(path, 0, nullptr, &error);
-    EXPECT_TRUE(sheet) << RecordErrorText(error);
+    EXPECT_TRUE(sheet) << MessageText(RecordErrorMessage(error));
     return sheet;
 }
 

@@ -35,7 +35,7 @@ TEST_F(MeasurementFileTest, ColumnsInAnyOrderWithUnitsOfTheirOwn) {
                                       "0,125;\"P;1\";-60,5;0,01;left;12\r\n"
                                       "  # the operator's remark\r\n"
                                       " 0,1 ; P2 ;1e1;-0,02;;-3,25\r\n");
-    ASSERT_FALSE(file.error) << MeasurementErrorText(file.error);
+    ASSERT_FALSE(file.error) << MessageText(MeasurementErrorMessage(file.error));
     EXPECT_TRUE(file.hasThickness);
     EXPECT_TRUE(file.hasLabels);
     EXPECT_EQ(file.badRowCount, 0);
@@ -99,12 +99,12 @@ TEST_F(MeasurementFileTest, BadRowsAreNamedAndTheOthersUsed) {
     EXPECT_FALSE(file.points[1].HasThickness());
     EXPECT_EQ(file.badRowCount, 7);
     EXPECT_EQ(
-        BadRowsMessage("p.csv", file),
+        MessageText(BadRowsMessage("p.csv", file)),
         "The measurement file p.csv has rows that are not used: line 3 (too few fields), line 4 (y is not a "
         "number), line 5 (z is not a finite number), line 6 (thickness is not a finite number), line 7 "
         "(thickness is not above 0), line 8 (x is out of range) and line 9 (a quote is not closed).");
     const MeasurementFile one = Read("x;y;z\n1;2\n3;4;5\n");
-    EXPECT_EQ(BadRowsMessage("p.csv", one),
+    EXPECT_EQ(MessageText(BadRowsMessage("p.csv", one)),
               "The measurement file p.csv has a row that is not used: line 2 (too few fields).");
 }
 
@@ -117,7 +117,7 @@ TEST_F(MeasurementFileTest, ManyBadRowsAreCounted) {
     EXPECT_EQ(file.points.size(), 1u);
     EXPECT_EQ(file.badRowCount, 25);
     EXPECT_EQ(file.badRows.size(), kListedBadRows);
-    EXPECT_NE(BadRowsMessage("p.csv", file).find("line 11 (z is not a number) and 15 more."),
+    EXPECT_NE(MessageText(BadRowsMessage("p.csv", file)).find("line 11 (z is not a number) and 15 more."),
               std::string::npos);
 }
 
@@ -125,7 +125,7 @@ TEST_F(MeasurementFileTest, HeadersThatCannotBeUsed) {
     auto refusal = [&](const std::string& content) {
         const MeasurementFile file = Read(content);
         EXPECT_TRUE(file.points.empty());
-        return MeasurementRefusal("p.csv", file.error);
+        return MessageText(MeasurementRefusal("p.csv", file.error));
     };
     EXPECT_EQ(
         refusal("x,y,thickness\n1,2,3\n"),
@@ -151,7 +151,7 @@ TEST_F(MeasurementFileTest, HostileFilesGetAMessageNeverACrash) {
     const MeasurementFile notANumber = Read("x,y,z\nnan,1,2\n1,inf,2\n");
     EXPECT_EQ(notANumber.error.fault, MeasurementFault::NoUsableRow);
     EXPECT_EQ(notANumber.badRowCount, 2);
-    EXPECT_EQ(MeasurementRefusal("p.csv", notANumber.error),
+    EXPECT_EQ(MessageText(MeasurementRefusal("p.csv", notANumber.error)),
               "The measurement file p.csv cannot be used: it has no row of numbers that can be used.");
 
     std::string huge = "x,y,z\n1,2,3\n" + std::string(3 << 20, '7') + "\n1,2,3\n";
@@ -197,6 +197,6 @@ TEST_F(MeasurementFileTest, MoreRowsThanAnyMeasurementAreRefused) {
     const MeasurementFile file = Read(content);
     EXPECT_EQ(file.error.fault, MeasurementFault::TooManyRows);
     EXPECT_TRUE(file.points.empty());
-    EXPECT_EQ(MeasurementErrorText(file.error),
+    EXPECT_EQ(MessageText(MeasurementErrorMessage(file.error)),
               "it has more than 2000000 rows, more than a measurement gives");
 }

@@ -38,7 +38,7 @@ protected:
     MeasurementFile ReadBack(const samplegen::MeasurementCsv& csv) {
         EXPECT_TRUE(samplegen::WriteMeasurementFile(folder.File("points.csv"), csv));
         MeasurementFile file = ReadMeasurementFile(folder.File("points.csv"), LengthUnit::Millimetre);
-        EXPECT_FALSE(file.error) << MeasurementErrorText(file.error);
+        EXPECT_FALSE(file.error) << MessageText(MeasurementErrorMessage(file.error));
         return file;
     }
     CTempFolder folder;

@@ -29,7 +29,7 @@ protected:
         EXPECT_TRUE(samplegen::WriteRecordFile(path, record));
         RecordError error;
         std::unique_ptr<CSheetProfile> sheet = ReadSheet(path, 0, progress, &error);
-        EXPECT_TRUE(sheet) << RecordErrorText(error);
+        EXPECT_TRUE(sheet) << MessageText(RecordErrorMessage(error));
         return sheet;
     }
     CTempFolder folder;
@@ -40,7 +40,7 @@ RecordError ErrorOf(const std::string& path) {
     const RecordError read = ReadRecordFile(path, 0, nullptr).error;
     const RecordError checked = CheckRecordFile(path, nullptr);
     EXPECT_EQ(checked.fault, read.fault);
-    EXPECT_EQ(RecordErrorText(checked), RecordErrorText(read));
+    EXPECT_EQ(MessageText(RecordErrorMessage(checked)), MessageText(RecordErrorMessage(read)));
     return read;
 }
 
@@ -401,7 +401,7 @@ TEST_P(DamagedRecord, ATruncatedRecordIsRefused) {
     WriteWholeFile(path, bytes.substr(0, GetParam()));
     const RecordError error = ErrorOf(path);
     EXPECT_NE(error.fault, RecordFault::None);
-    EXPECT_FALSE(RecordErrorText(error).empty());
+    EXPECT_FALSE(MessageText(RecordErrorMessage(error)).empty());
     EXPECT_FALSE(ReadSheet(path, 0, nullptr));
 }
 
@@ -441,7 +441,7 @@ TEST_F(SheetRecord, EachKindOfDamageHasItsErrorAndItsWords) {
     };
     for (const auto& [error, fault, text] : cases) {
         EXPECT_EQ(error.fault, fault) << text;
-        EXPECT_EQ(RecordErrorText(error), text);
+        EXPECT_EQ(MessageText(RecordErrorMessage(error)), text);
     }
     EXPECT_EQ(with(0, -1).fault, RecordFault::NoElementsOrNodes);
     EXPECT_EQ(with(0, 0x7fffffff).fault, RecordFault::ShorterThanCounts);
@@ -451,16 +451,17 @@ TEST_F(SheetRecord, EachKindOfDamageHasItsErrorAndItsWords) {
     marked[8] = 1; // node marks announced, and missing
     WriteWholeFile(path, marked);
     EXPECT_EQ(ErrorOf(path).fault, RecordFault::EndsBeforePlanesOrMarks);
-    EXPECT_EQ(RecordErrorText(ErrorOf(path)), "the file ends before its symmetry planes or node marks");
+    EXPECT_EQ(MessageText(RecordErrorMessage(ErrorOf(path))),
+              "the file ends before its symmetry planes or node marks");
     WriteWholeFile(path, good.substr(0, 100));
     EXPECT_EQ(ErrorOf(path).fault, RecordFault::ShorterThanHeader);
-    EXPECT_EQ(RecordErrorText(ErrorOf(path)), "the file is shorter than a record header");
+    EXPECT_EQ(MessageText(RecordErrorMessage(ErrorOf(path))), "the file is shorter than a record header");
     EXPECT_EQ(ErrorOf(folder.File("none.000")).fault, RecordFault::CannotOpen);
-    EXPECT_EQ(RecordErrorText(ErrorOf(folder.File("none.000"))), "the file cannot be opened");
+    EXPECT_EQ(MessageText(RecordErrorMessage(ErrorOf(folder.File("none.000")))), "the file cannot be opened");
     // A good record passes.
     WriteWholeFile(path, good);
     EXPECT_EQ(ErrorOf(path).fault, RecordFault::None);
-    EXPECT_EQ(RecordErrorText(ErrorOf(path)), "");
+    EXPECT_EQ(MessageText(RecordErrorMessage(ErrorOf(path))), "");
 }
 
 // A file as long as its header asks may still be sparse and cost nothing on
@@ -482,7 +483,7 @@ TEST_F(SheetRecord, CountsBeyondTheMemoryAreRefusedUnread) {
     ASSERT_EQ(::truncate(path.c_str(), off_t(elements) * 40 + (1 << 20)), 0);
     const RecordError error = ErrorOf(path);
     EXPECT_EQ(error.fault, RecordFault::BeyondMemory);
-    const std::string text = RecordErrorText(error);
+    const std::string text = MessageText(RecordErrorMessage(error));
     EXPECT_NE(text.find("2147483647 elements and 9 nodes need"), std::string::npos) << text;
     EXPECT_NE(text.find("GB of memory, more than this computer has"), std::string::npos) << text;
 }

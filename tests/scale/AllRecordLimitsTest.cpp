@@ -2,6 +2,7 @@
 // of each record loaded one by one into the project.
 #include "scale/AllRecordLimits.h"
 #include "core/TextFormat.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "scale/ResultQuantity.h"
 #include "scale/ScaleRange.h"
@@ -55,7 +56,7 @@ protected:
     ScaleRange OneByOne(ResultQuantity quantity) {
         CProjectProfile project;
         EXPECT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
-        std::string failure;
+        Message failure;
         EXPECT_TRUE(EnsureFirstContact(project, failure)) << failure;
         ScaleRange all{DBL_MAX, -DBL_MAX};
         for (int record = 1; record <= Records; ++record) {
@@ -137,7 +138,7 @@ TEST_F(AllRecordsTest, MissingOrForeignRecordFailsWithItsName) {
     AllRecordLimits all =
         ComputeAllRecordLimits(fixture.ProjectPath(), Records, ResultQuantity::Temperature, nullptr, cancel);
     EXPECT_EQ(all.outcome, AllRecordLimits::Failed);
-    EXPECT_NE(all.failure.find("fixture.001"), std::string::npos) << all.failure;
+    EXPECT_NE(MessageText(all.failure).find("fixture.001"), std::string::npos) << all.failure;
 
     // A record of another mesh cannot be compared with the others.
     EXPECT_TRUE(
@@ -145,7 +146,7 @@ TEST_F(AllRecordsTest, MissingOrForeignRecordFailsWithItsName) {
     all =
         ComputeAllRecordLimits(fixture.ProjectPath(), Records, ResultQuantity::Temperature, nullptr, cancel);
     EXPECT_EQ(all.outcome, AllRecordLimits::Failed);
-    EXPECT_NE(all.failure.find("fixture.001"), std::string::npos) << all.failure;
+    EXPECT_NE(MessageText(all.failure).find("fixture.001"), std::string::npos) << all.failure;
     EXPECT_TRUE(messages.messages.empty()) << messages.Texts();
 }
 

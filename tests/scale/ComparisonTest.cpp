@@ -97,7 +97,7 @@ TEST_F(ComparisonTest, DifferenceIsTheKnownFieldPerNodeAndElementInBothSystemsOf
     Open(first, a);
     Open(second, b);
     CComparison comparison(first, second);
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
     const std::vector<double> expected = Expected(Records - 1, 1);
     std::vector<double> temperature, thickness;
@@ -156,7 +156,7 @@ TEST_F(ComparisonTest, ReferenceFollowsTheViewOrStaysAndIsReadOnlyWhenItsRecordC
     Open(second, b);
     ASSERT_TRUE(first.GoToRecord(2));
     CComparison following(first, second);
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(following.Prepare(*first.Sheet(), 2, failure)) << failure;
     std::vector<double> values;
     following.FillDifferences(*first.Sheet(), ResultQuantity::Temperature, values);
@@ -176,14 +176,14 @@ TEST_F(ComparisonTest, ReferenceFollowsTheViewOrStaysAndIsReadOnlyWhenItsRecordC
     EXPECT_TRUE(following.Prepare(*first.Sheet(), 2, failure));
     EXPECT_TRUE(following.Prepare(*first.Sheet(), 1, failure));
     EXPECT_FALSE(following.Prepare(*first.Sheet(), 2, failure));
-    EXPECT_NE(failure.find("fixture.001"), std::string::npos) << failure;
+    EXPECT_NE(MessageText(failure).find("fixture.001"), std::string::npos) << failure;
 }
 
 TEST_F(ComparisonTest, ProjectAgainstItselfIsZeroEverywhereWithLimitsZeroAndWhite) {
     CProjectProfile first;
     Open(first, a);
     CComparison comparison(first, first);
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
     // First contact has none without contact (see FormingQuantitiesTest).
     for (ResultQuantity quantity : ValueQuantities()) {
@@ -239,10 +239,10 @@ TEST_F(ComparisonTest, OtherMeshesAreRefusedWithWhatDiffers) {
         CProjectProfile second;
         EXPECT_TRUE(second.Open(variant.ProjectPath(), nullptr)) << messages.Texts();
         CComparison comparison(first, second);
-        std::string failure;
+        Message failure;
         EXPECT_FALSE(comparison.Prepare(*first.Sheet(), Records, failure));
-        EXPECT_EQ(failure, MeshMismatch(*first.Sheet(), *second.Sheet()));
-        return failure;
+        EXPECT_EQ(MessageText(failure), MessageText(MeshMismatch(*first.Sheet(), *second.Sheet())));
+        return MessageText(failure);
     };
     const auto same = [](samplegen::RecordData&, int) {};
     FixtureOptions wider = options;
@@ -270,7 +270,7 @@ TEST_F(ComparisonTest, ByPositionOnTheSameMeshMatchesNodes) {
     CComparison nodes(first, second);
     const auto shared = std::make_shared<CComparison>(first, second, CComparison::Follow, byPosition);
     CComparison& positions = *shared;
-    std::string failure;
+    Message failure;
     for (int record : {Records, 1}) {
         ASSERT_TRUE(first.GoToRecord(record));
         ASSERT_TRUE(nodes.Prepare(*first.Sheet(), record, failure)) << failure;
@@ -317,7 +317,7 @@ TEST_F(ComparisonTest, ByPositionTakesTheValueWhereTheNodeLiesOnAnotherMesh) {
     CProjectProfile first, second;
     Open(first, a);
     Open(second, fine);
-    std::string failure;
+    Message failure;
     EXPECT_FALSE(CComparison(first, second).Prepare(*first.Sheet(), Records, failure));
     CComparison comparison(first, second, CComparison::Follow, {ComparisonMode::ByPosition, 0.001});
     for (int record : {Records, 2}) {
@@ -355,7 +355,7 @@ TEST_F(ComparisonTest, ByPositionLeavesNodesBeyondTheMaximumDistanceWithoutValue
     Open(first, l);
     Open(second, a);
     CComparison comparison(first, second, CComparison::Follow, {ComparisonMode::ByPosition, 0.005});
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
     NodeColouring colouring;
     comparison.ColourDifferences(*first.Sheet(), ResultQuantity::Temperature, ScaleLimits(), colouring);
@@ -435,7 +435,7 @@ TEST_F(ComparisonTest, RecordsAndTheirReferenceShareOneMesh) {
     Open(second, b);
     const CSheetMesh* mesh = &first.Sheet()->Mesh();
     CComparison comparison(first, second);
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
     EXPECT_EQ(&comparison.Reference()->Mesh(), mesh);
     ASSERT_TRUE(first.GoToRecord(1)) << messages.Texts();
@@ -455,7 +455,7 @@ TEST_F(ComparisonTest, RecordsReadAheadCarryTheValuesOfTheirOwnRecordAndQuantity
     Open(second, b);
     CComparison comparison(first, second);
     comparison.SetReadAhead(true);
-    std::string failure;
+    Message failure;
     std::vector<double> values;
     const auto step = [&](int record, ResultQuantity quantity) {
         ASSERT_TRUE(first.GoToRecord(record));
@@ -491,7 +491,7 @@ TEST_F(ComparisonTest, RecordsReadAheadCarryTheValuesOfTheirOwnRecordAndQuantity
     later.AwaitReadAhead();
     ASSERT_EQ(std::remove(b.File("fixture.002").c_str()), 0);
     EXPECT_FALSE(later.Prepare(*first.Sheet(), 3, failure));
-    EXPECT_NE(failure.find("fixture.002"), std::string::npos) << failure;
+    EXPECT_NE(MessageText(failure).find("fixture.002"), std::string::npos) << failure;
 }
 
 // The thread that prepares (the interface thread) never reads a reference
@@ -512,7 +512,7 @@ TEST_F(ComparisonTest, ReferenceRecordsAreReadOffTheThreadThatPrepares) {
         reads.push_back(record);
         readers.push_back(std::this_thread::get_id());
     });
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(comparison.Prepare(*first.Sheet(), Records, failure)) << failure;
     ASSERT_TRUE(first.GoToRecord(1));
     ASSERT_TRUE(comparison.Prepare(*first.Sheet(), 1, failure)) << failure;

@@ -2,6 +2,7 @@
 // sheet unstretched, stretched by 2 and thickened in one band, and contact
 // bytes set at known records.
 #include "core/TextFormat.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "scale/AllRecordLimits.h"
 #include "scale/Comparison.h"
@@ -182,7 +183,7 @@ TEST_F(FirstContactTest, TheProjectShowsItAtEveryRecord) {
     CProjectProfile project;
     ASSERT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
     EXPECT_TRUE(std::isnan(NodalValues(*project.Sheet(), ResultQuantity::FirstContact)[1]));
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(EnsureFirstContact(project, failure)) << failure;
     const std::vector<double> expected = ExpectedFirstContact(20);
     for (int record : {1, 3}) {
@@ -219,14 +220,15 @@ TEST_F(FirstContactTest, ARecordThatCannotBeUsedOrCancelStopsIt) {
     ASSERT_TRUE(samplegen::WriteRecordFile(fixture.File("fixture.002"), other));
     FirstContactScan scan = ComputeFirstContact(fixture.ProjectPath(), ContactRecords, 20, nullptr, cancel);
     EXPECT_EQ(scan.outcome, AllRecordLimits::Failed);
-    EXPECT_NE(scan.failure.find("fixture.002 cannot be used: its mesh is not the project's mesh"),
-              std::string::npos)
+    EXPECT_NE(
+        MessageText(scan.failure).find("fixture.002 cannot be used: its mesh is not the project's mesh"),
+        std::string::npos)
         << scan.failure;
     EXPECT_EQ(scan.records, nullptr);
     std::remove(fixture.File("fixture.001").c_str());
     scan = ComputeFirstContact(fixture.ProjectPath(), ContactRecords, 20, nullptr, cancel);
     EXPECT_EQ(scan.outcome, AllRecordLimits::Failed);
-    EXPECT_NE(scan.failure.find("Unable to read from the"), std::string::npos) << scan.failure;
+    EXPECT_NE(MessageText(scan.failure).find("Unable to read from the"), std::string::npos) << scan.failure;
 }
 
 // Another record of the same project: the same first contact, so 0 where a
@@ -235,7 +237,7 @@ TEST_F(FirstContactTest, ARecordThatCannotBeUsedOrCancelStopsIt) {
 TEST_F(FirstContactTest, ComparedWithItsOwnProjectTheDifferenceIsZero) {
     CProjectProfile project;
     ASSERT_TRUE(project.Open(fixture.ProjectPath(), nullptr)) << messages.Texts();
-    std::string failure;
+    Message failure;
     CComparison late(project, project, 1);
     ASSERT_TRUE(late.Prepare(*project.Sheet(), ContactRecords, failure)) << failure;
     ASSERT_TRUE(EnsureFirstContact(project, failure)) << failure;

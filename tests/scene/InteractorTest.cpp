@@ -2,7 +2,6 @@
 // the widget and answers picks as each test says.
 #include "core/Messages.h"
 #include "scene/CSceneInteractor.h"
-#include "scene/SceneTexts.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -323,7 +322,7 @@ TEST_F(InteractorTest, MeasurementIsRefusedInElementMode) {
     interactor.SetPickMode(ElementMode);
     interactor.RightDown(At(100, 100, true));
     ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, sceneTexts::MeasurementInElementMode);
+    EXPECT_EQ(messages.messages[0].text, MessageText(MessageId::MeasurementInElementMode));
     EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
     EXPECT_TRUE(host.picks.empty());
 }

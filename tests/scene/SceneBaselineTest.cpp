@@ -232,7 +232,7 @@ TEST_F(SceneBaseline, ToolInEachSlot) {
 // opaque one (white).
 TEST_F(SceneBaseline, CutLine) {
     cup->StartCut().Position = 10; // x = 10 mm
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(cup->MakeCut(*configuration, failure)) << failure;
     ASSERT_FALSE(cup->CutLine()->empty());
     DisplaySettings settings;
@@ -262,7 +262,7 @@ TEST_F(SceneBaseline, DifferenceToAnotherRecord) {
     CHeadlessScene scene(shown, DisplaySettings(), ResultQuantity::Thickness, camera);
     ASSERT_TRUE(scene.IsValid()) << scene.Error();
     scene.SetConfiguration(configuration);
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(scene.Scene().SetComparison(std::make_shared<CComparison>(cup->Project(), cup->Project(), 1),
                                             failure))
         << failure;

@@ -63,7 +63,7 @@ TEST_F(SessionTest, ShowRecordReadsOnlyAnotherRecordOfTheProject) {
     EXPECT_EQ(session.Sheet()->ValuesGeneration(), values);
     for (int record : {0, 4}) {
         EXPECT_FALSE(session.ShowRecord(record));
-        EXPECT_EQ(messages.Texts(), std::string(texts::InvalidRecordNumber));
+        EXPECT_EQ(messages.Texts(), MessageText(MessageId::InvalidRecordNumber));
         messages.messages.clear();
     }
     EXPECT_TRUE(session.ShowRecord(1));
@@ -76,7 +76,7 @@ TEST_F(SessionTest, ShowRecordReadsOnlyAnotherRecordOfTheProject) {
 TEST_F(SessionTest, ACutOfDifferencesFollowsTheRecordShown) {
     CCutSession& cut = StartTemperatureCut();
     cut.Comparison = std::make_shared<CComparison>(session.Project(), reference);
-    std::string failure;
+    Message failure;
     for (int record : {2, 3, 1}) {
         ASSERT_TRUE(session.ShowRecord(record));
         ASSERT_TRUE(session.MakeCut(configuration, failure)) << failure;
@@ -100,9 +100,9 @@ TEST_F(SessionTest, AReferenceOfAnotherMeshGivesThePlainCut) {
     ASSERT_TRUE(other.Open(otherMesh.ProjectPath(), nullptr));
     CCutSession& cut = StartTemperatureCut();
     cut.Comparison = std::make_shared<CComparison>(session.Project(), other);
-    std::string failure;
+    Message failure;
     EXPECT_FALSE(session.MakeCut(configuration, failure));
-    EXPECT_FALSE(failure.empty());
+    EXPECT_TRUE(failure);
     EXPECT_FALSE(cut.Comparison);
     EXPECT_FALSE(cut.Made.difference);
     ASSERT_FALSE(CutValues().empty());
@@ -113,7 +113,7 @@ TEST_F(SessionTest, AReferenceOfAnotherMeshGivesThePlainCut) {
 // nothing once the cut ends or the sheet takes another record; a new cut
 // starts afresh.
 TEST_F(SessionTest, TheViewsDrawOnlyTheCutOfTheValuesShown) {
-    std::string failure;
+    Message failure;
     StartTemperatureCut().Position = 30;
     ASSERT_TRUE(session.MakeCut(configuration, failure));
     const CCoordinate point = session.CutLine()->front().Start;
@@ -138,7 +138,7 @@ TEST_F(SessionTest, TheViewsDrawOnlyTheCutOfTheValuesShown) {
 // shown, and hands the reading of the record to come to a job.
 TEST_F(SessionTest, AViewComparesWithWhatItCanPrepare) {
     CSessionView nothing(nullptr);
-    std::string failure;
+    Message failure;
     EXPECT_FALSE(nothing.CompareWith(reference, CComparison::Follow, failure));
     EXPECT_EQ(nothing.Comparison(), nullptr);
 
@@ -149,7 +149,7 @@ TEST_F(SessionTest, AViewComparesWithWhatItCanPrepare) {
     CProjectProfile other;
     ASSERT_TRUE(other.Open(otherMesh.ProjectPath(), nullptr));
     EXPECT_FALSE(view.CompareWith(other, CComparison::Follow, failure));
-    EXPECT_FALSE(failure.empty());
+    EXPECT_TRUE(failure);
     EXPECT_EQ(view.Comparison(), nullptr);
     EXPECT_EQ(view.ReferencePreparation(2, ResultQuantity::Thickness), nullptr);
 
@@ -169,15 +169,15 @@ TEST_F(SessionTest, AViewComparesWithWhatItCanPrepare) {
 // comparison, which says why once.
 TEST_F(SessionTest, AViewStopsComparingWhenTheReferenceRecordIsGone) {
     CSessionView view(&session);
-    std::string failure;
+    Message failure;
     ASSERT_TRUE(view.CompareWith(reference, CComparison::Follow, failure)) << failure;
     EXPECT_TRUE(view.PrepareComparison());
     ASSERT_EQ(std::remove(warmer.File("fixture.001").c_str()), 0);
     ASSERT_TRUE(session.ShowRecord(2));
     EXPECT_FALSE(view.PrepareComparison());
     EXPECT_EQ(view.Comparison(), nullptr);
-    EXPECT_NE(view.TakeComparisonFailure().find("fixture.001"), std::string::npos);
-    EXPECT_EQ(view.TakeComparisonFailure(), "");
+    EXPECT_NE(MessageText(view.TakeComparisonFailure()).find("fixture.001"), std::string::npos);
+    EXPECT_FALSE(view.TakeComparisonFailure());
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 #include "session/SharedResults.h"
 #include "config/CConfiguration.h"
 #include "core/TextFormat.h"
+#include "messages/MessageText.h"
 #include "model/CSheetProfile.h"
-#include "model/Texts.h"
 #include "scale/Presentation.h"
 #include "session/CSession.h"
 #include "tests/model/ProjectFixture.h"
@@ -112,7 +112,7 @@ TEST(SharedResults, ARecordOutsideTheProjectIsRefused) {
     SharePage page;
     EXPECT_FALSE(MakeSharedResults(session, {{1, 4}, {ResultQuantity::Thickness}, ScaleLimits()},
                                    configuration, page));
-    EXPECT_EQ(messages.Texts(), texts::InvalidRecordNumber);
+    EXPECT_EQ(messages.Texts(), MessageText(MessageId::InvalidRecordNumber));
 }
 
 TEST(SharedResults, TipNumbersKeepTheDigitsTheTipPrints) {

@@ -34,6 +34,8 @@ template <class Test> int RunWindowTest(int argc, char** argv, void (*prepare)()
     QApplication application(argc, argv);
     qAddPostRoutine(KeepLoadedLibraries);
     std::setlocale(LC_NUMERIC, "C");
+    CStderrMessageSink messages; // what no test records
+    const CScopedMessageSink scoped(&messages);
     Test test;
     return QTest::qExec(&test, argc, argv);
 }

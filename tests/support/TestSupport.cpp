@@ -39,7 +39,8 @@ CRecordingMessages::~CRecordingMessages() {
     SetMessageSink(previous);
 }
 
-MessageAnswer CRecordingMessages::Show(const std::string& text, MessageIcon icon, MessageButtons buttons) {
+MessageAnswer CRecordingMessages::ShowText(const std::string& text, MessageIcon icon,
+                                           MessageButtons buttons) {
     std::lock_guard<std::mutex> lock(mutex);
     messages.push_back({text, icon, buttons});
     return buttons == MessageButtons::Ok ? MessageAnswer::Ok : answer;

@@ -4,6 +4,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 
 #include <gtest/gtest.h>
 
@@ -29,22 +30,29 @@ private:
     std::string path;
 };
 
+namespace quillmere {
+// A message in an assertion's output, as the user reads it.
+inline std::ostream& operator<<(std::ostream& out, const Message& message) {
+    return out << MessageText(message);
+}
+} // namespace quillmere
+
 struct RecordedMessage {
     std::string text;
     MessageIcon icon;
     MessageButtons buttons;
 };
 
-// Records every message shown while it is installed and answers questions
-// with a preset answer.
-class CRecordingMessages : public IMessageSink {
+// Records every message shown while it is installed, as the user reads it,
+// and answers questions with a preset answer.
+class CRecordingMessages : public CTextMessageSink {
 public:
     CRecordingMessages();
     ~CRecordingMessages() override;
     CRecordingMessages(const CRecordingMessages&) = delete;
     CRecordingMessages& operator=(const CRecordingMessages&) = delete;
 
-    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+    MessageAnswer ShowText(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
 
     std::vector<RecordedMessage> messages;
     MessageAnswer answer = MessageAnswer::No;

@@ -34,7 +34,7 @@ while IFS=: read -r file line header; do
   case $header in
     GL/* | EGL/* | KHR/*) fail "$file:$line" "the core uses no OpenGL: <$header>" ;;
   esac
-done < <(system_includes core config model scale scene cut inspect export measure session)
+done < <(system_includes core config model scale scene cut inspect export measure session messages)
 
 while IFS=: read -r file line header; do
   case $header in
@@ -42,7 +42,7 @@ while IFS=: read -r file line header; do
       [[ $file == export/*.cpp ]] || fail "$file:$line" "only export's sources use FFmpeg: <$header>"
       ;;
   esac
-done < <(system_includes app batch config core cut export inspect measure model render scale scene session tools ui)
+done < <(system_includes app batch config core cut export inspect measure messages model render scale scene session tools ui)
 
 if [ -n "$widgets" ]; then
   while IFS=: read -r file line header; do

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 libraries=()
-for folder in core config model scale scene cut inspect export measure session render ui; do
+for folder in core config model scale scene cut inspect export measure session messages render ui; do
   [ -d "$folder" ] && libraries+=("$folder")
 done
 [ ${#libraries[@]} -gt 0 ] || exit 0

@@ -5,6 +5,7 @@
 #include "core/TextFormat.h"
 #include "cut/CutComputation.h"
 #include "cut/ProfileCsv.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "scale/Presentation.h"
 #include "scale/ResultQuantity.h"
@@ -418,7 +419,7 @@ void CCutDialog::Cutting() {
         PutControls();
         return;
     }
-    std::string failure;
+    Message failure;
     if (!session->MakeCut(configuration, failure))
         ShowMessage(failure, MessageIcon::Error);
     document->UpdateAllViews(nullptr, DocumentEvent::CutChanged);

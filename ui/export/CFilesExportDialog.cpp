@@ -5,6 +5,7 @@
 #include "core/TextFormat.h"
 #include "core/TextLines.h"
 #include "export/ProjectExport.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 
 #include <QApplication>
@@ -46,11 +47,10 @@ QString Text(const std::string& text) {
 
 // One question for all the files an export would replace: the file named
 // when it is one, the count when they are more.
-std::string ReplaceQuestion(const std::string& folder, const std::vector<std::string>& existing) {
+Message ReplaceQuestion(const std::string& folder, const std::vector<std::string>& existing) {
     if (existing.size() == 1)
-        return FormatText(exporttexts::ReplaceOneQuestion, folder.c_str(),
-                          FileNamePart(existing.front()).c_str());
-    return FormatText(exporttexts::ReplaceQuestion, folder.c_str(), static_cast<int>(existing.size()));
+        return Message(MessageId::ReplaceOneQuestion, folder, FileNamePart(existing.front()));
+    return Message(MessageId::ReplaceQuestion, folder, static_cast<int>(existing.size()));
 }
 
 } // namespace
@@ -145,8 +145,8 @@ bool CFilesExportDialog::Export() {
     const bool ran = RunProjectExport(
         projectPath, files, folderField->text().toStdString(), options,
         [](const std::string& folder) {
-            return ShowMessage(FormatText(exporttexts::CreateFolderQuestion, folder.c_str()),
-                               MessageIcon::Question, MessageButtons::YesNoCancel) == MessageAnswer::Yes;
+            return ShowMessage(Message(MessageId::CreateFolderQuestion, folder), MessageIcon::Question,
+                               MessageButtons::YesNoCancel) == MessageAnswer::Yes;
         },
         [this](const std::string& text) {
             statusLabel->setText(Text(text));
@@ -159,7 +159,8 @@ bool CFilesExportDialog::Export() {
                                MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes;
         });
     if (ran)
-        statusLabel->setText(QString::fromLatin1(ExportResultText(complete)).replace("\r\n", "\n"));
+        statusLabel->setText(
+            QString::fromLatin1(MessageText(ExportResultMessage(complete)).c_str()).replace("\r\n", "\n"));
     return ran;
 }
 
@@ -183,7 +184,7 @@ void OpenReportFile(const CProjectProfile& project, QWidget*) {
     const QUrl url = QUrl::fromLocalFile(QFileInfo(Text(report)).absoluteFilePath());
     const bool opened = Opener() ? Opener()(url) : QDesktopServices::openUrl(url);
     if (!opened)
-        ShowMessage(FormatText(exporttexts::CannotOpenReport, report.c_str()), MessageIcon::Error);
+        ShowMessage(Message(MessageId::CannotOpenReport, report), MessageIcon::Error);
 }
 
 } // namespace quillmere

@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "export/GltfModel.h"
+#include "messages/MessageText.h"
 #include "model/CDocument.h"
 #include "model/CProjectProfile.h"
 #include "ui/scene/CSceneRender.h"
@@ -47,12 +48,12 @@ bool ExportModel(CSceneRender& view, const std::string& fileName) {
     source.name =
         FormatText("%s, record %d", document ? document->DisplayName().c_str() : "", view.ShownRecord());
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    std::string failure;
+    Message failure;
     const bool written = WriteGltfModel(path, source, failure);
     QGuiApplication::restoreOverrideCursor();
     if (!written) {
         ShowMessage(FileNamePart(path) + " cannot be written" +
-                        (failure.empty() ? "." : ": " + failure + "."),
+                        (failure ? ": " + MessageText(failure) + "." : "."),
                     MessageIcon::Error);
         return false;
     }

@@ -1,6 +1,7 @@
 #include "ui/export/SaveToBitmap.h"
 
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 #include "model/CDocument.h"
 #include "render/PictureFile.h"
 #include "ui/export/CVideoExportDialog.h"

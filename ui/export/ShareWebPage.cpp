@@ -2,6 +2,7 @@
 
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "scale/ResultQuantity.h"
 #include "session/CSession.h"

@@ -160,9 +160,9 @@ bool ExportVideo(CSceneRender& view, const CConfiguration& configuration, QWidge
     if (!writer.IsOpen() || !writer.Finish())
         return false;
     if (end == End::Cancelled)
-        ShowMessage(videotexts::VideoCancelled, MessageIcon::Information);
+        ShowMessage(MessageId::VideoCancelled, MessageIcon::Information);
     else if (end == End::Complete)
-        ShowMessage(videotexts::VideoCreated, MessageIcon::Information);
+        ShowMessage(MessageId::VideoCreated, MessageIcon::Information);
     return end == End::Complete;
 }
 

@@ -3,6 +3,7 @@
 #include "config/CConfiguration.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
+#include "messages/MessageText.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

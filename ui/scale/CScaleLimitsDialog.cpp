@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 #include "core/Parallel.h"
 #include "core/TextFormat.h"
+#include "messages/MessageText.h"
 #include "scale/AllRecordLimits.h"
 #include "scale/LimitsEditing.h"
 #include "scale/Presentation.h"
@@ -176,7 +177,7 @@ auto RunOverRecords(QWidget* parent, const QString& title, int recordCount, cons
     waiting.exec();
     auto result = worker.Take();
     progress.reset();
-    if (result.outcome == AllRecordLimits::Failed && !result.failure.empty())
+    if (result.outcome == AllRecordLimits::Failed && result.failure)
         ShowMessage(result.failure, MessageIcon::Error);
     return result;
 }

@@ -2,7 +2,6 @@
 
 #include "core/Messages.h"
 #include "model/CProjectProfile.h"
-#include "scene/SceneTexts.h"
 #include "session/CSession.h"
 #include "ui/scene/CSceneCommands.h"
 #include "ui/scene/CViewGestures.h"
@@ -135,7 +134,7 @@ void CSceneRender::showEvent(QShowEvent* event) {
     QTimer::singleShot(0, this, [this] {
         if (isVisible() && !isValid() && !contextFailureShown) {
             contextFailureShown = true;
-            ShowMessage(sceneTexts::GraphicalInitialisationFailed, MessageIcon::Error);
+            ShowMessage(MessageId::GraphicalInitialisationFailed, MessageIcon::Error);
         }
     });
 }
@@ -149,15 +148,15 @@ void CSceneRender::UpdatePresentation() {
     if (scene.UpdatePresentation())
         emit PresentationChanged(scene.Presented());
     // A reference that follows stops when its record cannot be read.
-    const std::string failure = sessionView.TakeComparisonFailure();
-    if (!failure.empty()) {
+    const Message failure = sessionView.TakeComparisonFailure();
+    if (failure) {
         WithContext([this] { RebuildLists(); });
         update();
         ShowMessage(failure, MessageIcon::Error);
     }
 }
 
-bool CSceneRender::SetComparison(std::shared_ptr<CComparison> comparison, std::string& failure) {
+bool CSceneRender::SetComparison(std::shared_ptr<CComparison> comparison, Message& failure) {
     if (!comparison)
         scene.ClearComparison();
     else if (!scene.SetComparison(std::move(comparison), failure))

@@ -77,7 +77,7 @@ public:
     // Shows the difference to a reference instead of the quantity's values;
     // false, with the reason in failure (the meshes differ), and nothing
     // changes. Null: the plain quantity again.
-    bool SetComparison(std::shared_ptr<CComparison> comparison, std::string& failure);
+    bool SetComparison(std::shared_ptr<CComparison> comparison, Message& failure);
     const std::shared_ptr<CComparison>& Comparison() const { return scene.Comparison(); }
 
     // Picks at a window point (logical pixels) in the view's pick mode; true
