@@ -52,7 +52,7 @@ void BM_FirstContactTenRecords(benchmark::State& state) {
     for (auto _ : state) {
         const FirstContactScan scan = ComputeFirstContact(project, 10, 709 * 708, nullptr, cancel);
         if (scan.outcome != AllRecordLimits::Done) {
-            state.SkipWithError(("the records do not read: " + scan.failure).c_str());
+            state.SkipWithError(("the records do not read: " + MessageText(scan.failure)).c_str());
             return;
         }
         benchmark::DoNotOptimize(scan.records->data());

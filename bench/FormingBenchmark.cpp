@@ -4,6 +4,7 @@
 // BM_FirstContactTenRecords in bench_colour.
 #include "bench/BenchSupport.h"
 #include "config/CConfiguration.h"
+#include "messages/MessageText.h"
 #include "model/CProjectProfile.h"
 #include "model/FormingSummary.h"
 #include "scale/AllRecordLimits.h"
@@ -22,9 +23,9 @@ void BM_FormingSummary(benchmark::State& state) {
         state.SkipWithError("the benchmark project does not open");
         return;
     }
-    std::string failure;
+    Message failure;
     if (!EnsureFirstContact(project, failure)) {
-        state.SkipWithError(("the records do not read: " + failure).c_str());
+        state.SkipWithError(("the records do not read: " + MessageText(failure)).c_str());
         return;
     }
     // A configuration of its own beside the benchmark's files.

@@ -4,7 +4,8 @@
 # ours that doc/ARCHITECTURE.md forbids fails to compile; but some headers
 # are seen from everywhere:
 #   - OpenGL and EGL sit in the compiler's own folder: the core uses none;
-#   - so does FFmpeg: only export's sources use it, and none of its headers;
+#   - so does FFmpeg: only export's sources use it, and of its headers only
+#     FFmpegLibraries.h, which no other folder includes;
 #   - Qt's modules share one folder, and QtPrintSupport brings QtWidgets'
 #     along: render uses no widget.
 # Usage: check-layers.sh [QTWIDGETS_INCLUDE_FOLDER] (without it, no widget
@@ -39,10 +40,15 @@ done < <(system_includes core config model scale scene cut inspect export measur
 while IFS=: read -r file line header; do
   case $header in
     libav*/* | libsw*/* | libpostproc/*)
-      [[ $file == export/*.cpp ]] || fail "$file:$line" "only export's sources use FFmpeg: <$header>"
+      [[ $file == export/*.cpp || $file == export/FFmpegLibraries.h ]] ||
+        fail "$file:$line" "only export's sources use FFmpeg: <$header>"
       ;;
   esac
 done < <(system_includes app batch config core cut export inspect measure messages model render scale scene session tools ui)
+while IFS=: read -r file line _; do
+  [[ $file == export/*.cpp ]] || fail "$file:$line" "only export's sources include export/FFmpegLibraries.h"
+done < <(grep -rHn --include='*.cpp' --include='*.h' '#[[:space:]]*include[[:space:]]*"export/FFmpegLibraries.h"' \
+  app batch bench config core cut export fuzz inspect measure messages model render scale scene session tests tools ui 2>/dev/null || true)
 
 if [ -n "$widgets" ]; then
   while IFS=: read -r file line header; do
