@@ -27,7 +27,8 @@ targets=(record tool project config tokenizer record_table measurement)
 # as well.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
   -DCMAKE_CXX_COMPILER=clang++ -DQUILLMERE_FUZZ=ON -DQUILLMERE_WERROR=ON -DQUILLMERE_TESTS=OFF \
-  -DQUILLMERE_BENCH=OFF -DQUILLMERE_GUI=OFF "${launcher[@]}" >/dev/null
+  -DQUILLMERE_BENCH=OFF -DQUILLMERE_GUI=OFF -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
 echo "Fuzz targets configured and built in $SECONDS s"
 
