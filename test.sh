@@ -90,8 +90,13 @@ configure "$build-asan" -DQUILLMERE_SANITIZE=address,undefined -DQUILLMERE_BENCH
 cmake --build "$build-asan" -j "$jobs"
 phase "Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 mesa_leaks=$PWD/tests/support/lsan-mesa.supp
+# GCC 12's runtime can take a dynamic TLS block that happens to sit 16 bytes
+# into a page for an old glibc header and read a wild range from before it:
+# the leak check's tracer then dies after a passing test ("Tracer caught
+# signal 11"). Not intercepting __tls_get_addr avoids that guess; the whole
+# suite reports no leak without it.
 if ! (cd "$build-asan" && export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 LSAN_OPTIONS=suppressions=$mesa_leaks:print_suppressions=0 &&
+  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:intercept_tls_get_addr=0 LSAN_OPTIONS=suppressions=$mesa_leaks:print_suppressions=0 &&
   ctest -LE "gui|render" -E "^format$" --output-on-failure -j "$jobs" >ctest.log 2>&1 &&
   ctest -L gui --no-tests=error --output-on-failure -j "$jobs" >ctest-gui.log 2>&1); then
   cat "$build-asan/ctest.log" "$build-asan/ctest-gui.log" 2>/dev/null
