@@ -17,18 +17,13 @@ esac
 
 build=${QUILLMERE_FUZZ_BUILD_DIR:-build-fuzz}
 jobs=$(nproc)
-launcher=()
-# As in test.sh: paths below the checkout count as relative for ccache.
-export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+source tools/scripts/configure.sh
 targets=(record tool project config tokenizer record_table measurement)
 
 # Every Qt-free library is built too, so clang's warnings are errors there
 # as well.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
-  -DCMAKE_CXX_COMPILER=clang++ -DQUILLMERE_FUZZ=ON -DQUILLMERE_WERROR=ON -DQUILLMERE_TESTS=OFF \
-  -DQUILLMERE_BENCH=OFF -DQUILLMERE_GUI=OFF -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
-  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" "${launcher[@]}" >/dev/null
+configure "$build" -O1 -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUILLMERE_FUZZ=ON \
+  -DQUILLMERE_TESTS=OFF -DQUILLMERE_BENCH=OFF -DQUILLMERE_GUI=OFF
 cmake --build "$build" -j "$jobs"
 echo "Fuzz targets configured and built in $SECONDS s"
 

@@ -10,11 +10,8 @@ cd "$(dirname "$0")"
 ./tools/scripts/install-deps.sh
 
 build=${QUILLMERE_BUILD_DIR:-build}
-# The options test.sh builds with, so that it finds these objects built.
-export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_WERROR=ON "${launcher[@]}" >/dev/null
+source tools/scripts/configure.sh
+configure "$build" -O2
 cmake --build "$build" -j "$(nproc)" --target quillmere quillmere-batch sample_project
 
 [ -n "$project" ] || project=$build/samples/cup/cup.tfc

@@ -51,29 +51,15 @@ phase "Packages"
 
 build=${QUILLMERE_BUILD_DIR:-build}
 jobs=$(nproc)
-launcher=()
-# Paths below the checkout count as relative, so that a build of another
-# checkout (CI's fresh clone) finds the compiler cache warm.
-export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-
-configure() { # folder, extra options...
-  local folder=$1
-  shift
-  cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_WERROR=ON "${launcher[@]}" "$@" >/dev/null
-}
-# Line tables are all a failing test's or a sanitizer's stack needs, and the
-# sanitizers' own advice is -O1: both halve the instrumented trees' compile.
-lines_only=(-DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG")
-sanitized=(-DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG")
+source tools/scripts/configure.sh
 
 phase "Configure"
-configure "$build" -DQUILLMERE_TESTS=ON -DQUILLMERE_BENCH=ON "${lines_only[@]}"
+configure "$build" -O2 -DQUILLMERE_TESTS=ON -DQUILLMERE_BENCH=ON
 phase "Build"
 cmake --build "$build" -j "$jobs"
 
 phase "Build under ThreadSanitizer"
-configure "$build-tsan" -DQUILLMERE_SANITIZE=thread -DQUILLMERE_BENCH=OFF "${sanitized[@]}"
+configure "$build-tsan" -O1 -DQUILLMERE_SANITIZE=thread -DQUILLMERE_BENCH=OFF
 cmake --build "$build-tsan" -j "$jobs" --target test_navigation
 phase "Animation under ThreadSanitizer"
 (cd "$build-tsan" && ctest -L animation --no-tests=error --output-on-failure -j "$jobs" | tail -3)
@@ -85,8 +71,7 @@ phase "Animation under ThreadSanitizer"
 # report, so lsan-mesa.supp can name what the graphics stack and the session
 # bus leak by themselves, and every other leak fails the test.
 phase "Build under AddressSanitizer and UndefinedBehaviorSanitizer"
-configure "$build-asan" -DQUILLMERE_SANITIZE=address,undefined -DQUILLMERE_BENCH=OFF -DQUILLMERE_RENDER_TESTS=OFF \
-  "${sanitized[@]}"
+configure "$build-asan" -O1 -DQUILLMERE_SANITIZE=address,undefined -DQUILLMERE_BENCH=OFF -DQUILLMERE_RENDER_TESTS=OFF
 cmake --build "$build-asan" -j "$jobs"
 phase "Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 mesa_leaks=$PWD/tests/support/lsan-mesa.supp
