@@ -48,8 +48,8 @@ const char* const Usage =
     "       quillmere-batch measure PROJECT.tfc --points FILE.csv [--record N] [--units si|us] "
     "[--max-distance "
     "D] [--tolerance T] [--fit rigid] [-o TABLE.csv]\n"
-    "       quillmere-batch gltf PROJECT.tfc -o FILE.glb [--record N] [--quantity Q] [--minus REFERENCE.tfc "
-    "[--minus-record M] [--by-position [--max-distance D]]]\n"
+    "       quillmere-batch gltf PROJECT.tfc -o FILE.glb [--record N] [--quantity Q] [--min-wall T] [--minus "
+    "REFERENCE.tfc [--minus-record M] [--by-position [--max-distance D]]]\n"
     "       quillmere-batch share PROJECT.tfc -o PAGE.html [--records all|last|N[,M...]] [--quantity Q ...] "
     "[--units si|us]";
 

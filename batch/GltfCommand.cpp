@@ -40,6 +40,9 @@ void DescribeGltf(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
     gltf->add_option("-o,--output", parsed.model, "The model file, .glb")->type_name("FILE.glb")->required();
     AddRecord(*gltf, texts);
     AddQuantity(*gltf, texts, false);
+    AddMinimumWall(*gltf, texts,
+                   "Draws the elements thinner than T (mm, inch when the configuration's units are US "
+                   "customary) in the minimum wall's colour, as the mesh's second primitive");
     AddMinus(*gltf, parsed, texts);
 }
 
@@ -49,7 +52,8 @@ int WriteGltf(const BatchArguments& arguments, BatchProject& project) {
     const CSheetProfile* sheet = project.view.Sheet();
     const Presentation shown =
         MakePresentation({sheet, arguments.quantity.value_or(ResultQuantity::Thickness), ScaleLimits(),
-                          project.view.Comparison(), project.view.ShownRecord(), &project.configuration});
+                          project.view.Comparison(), project.view.ShownRecord(), &project.configuration,
+                          MinimumWallMetres(arguments.minimumWall, project.configuration)});
     GltfSource source;
     source.sheet = sheet;
     source.shown = &shown;

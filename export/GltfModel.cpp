@@ -4,6 +4,7 @@
 #include "core/Parallel.h"
 #include "core/TextFormat.h"
 #include "export/GlbFile.h"
+#include "export/GltfJson.h"
 #include "model/CMoldProfile.h"
 #include "model/CSheetProfile.h"
 #include "model/SurfaceSearch.h"
@@ -22,60 +23,11 @@ namespace quillmere {
 
 namespace {
 
-constexpr int kUnsignedByte = 5121, kUnsignedShort = 5123, kUnsignedInt = 5125, kFloat = 5126;
-constexpr int kArrayBuffer = 34962, kElementArrayBuffer = 34963;
-constexpr int kLines = 1, kTriangles = 4;
+using namespace gltf;
+
 // glTF allows no NaN: a node without a value holds this.
 constexpr float kNoValue = std::numeric_limits<float>::lowest();
 constexpr size_t kGrain = 16384;
-
-// The length of the UTF-8 sequence at text[i]; 0 when it is none (a file
-// name may hold any bytes, JSON only UTF-8).
-size_t Utf8Length(const std::string& text, size_t i) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    const size_t length = lead < 0x80           ? 1
-                          : (lead >> 5) == 0x6  ? 2
-                          : (lead >> 4) == 0xE  ? 3
-                          : (lead >> 3) == 0x1E ? 4
-                                                : 0;
-    if (length == 0 || i + length > text.size())
-        return 0;
-    for (size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2)
-            return 0;
-    return length;
-}
-
-// A JSON string; a byte that is no UTF-8 becomes U+FFFD.
-std::string Quoted(const std::string& text) {
-    std::string quoted = "\"";
-    for (size_t i = 0; i < text.size();) {
-        const char c = text[i];
-        const size_t length = Utf8Length(text, i);
-        if (length == 0)
-            quoted += "\\ufffd";
-        else if (c == '"' || c == '\\')
-            quoted += std::string("\\") + c;
-        else if (static_cast<unsigned char>(c) < 0x20)
-            quoted += FormatText("\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-        else
-            quoted += text.substr(i, length);
-        i += length == 0 ? 1 : length;
-    }
-    return quoted + "\"";
-}
-
-// JSON has no NaN nor infinity; callers pass finite numbers.
-std::string Number(double value) {
-    return std::isfinite(value) ? ExactNumber(value) : "0";
-}
-
-std::string Numbers(const double* values, size_t count) {
-    std::string text = "[";
-    for (size_t i = 0; i < count; ++i)
-        text += (i ? "," : "") + Number(values[i]);
-    return text + "]";
-}
 
 // An opacity of the display settings as glTF's alpha.
 double Fraction(double value) {
@@ -87,6 +39,11 @@ std::array<double, 4> LinearColour(int colour, double alpha) {
     return {LinearFromSrgb(static_cast<uint8_t>(colour & 0xFF)),
             LinearFromSrgb(static_cast<uint8_t>((colour >> 8) & 0xFF)),
             LinearFromSrgb(static_cast<uint8_t>((colour >> 16) & 0xFF)), Fraction(alpha)};
+}
+
+std::array<double, 4> LinearColour(const RgbColour& colour, double alpha) {
+    return {LinearFromSrgb(colour.red), LinearFromSrgb(colour.green), LinearFromSrgb(colour.blue),
+            Fraction(alpha)};
 }
 
 // "_THICKNESS", "_VON_MISES_STRESS", "_L1_L2": the quantity's words in
@@ -132,117 +89,6 @@ void StoreIndex(void* out, size_t index, uint32_t value, bool wide) {
         Store(out, index, static_cast<uint16_t>(value));
 }
 
-// A reflection or rotation with translation as glTF's translation, rotation
-// and scale: a map that mirrors is a rotation after the scale (-1, 1, 1).
-std::string NodeTransform(const AffineMap& map) {
-    std::array<double, 9> r = map.m;
-    const double determinant = r[0] * (r[4] * r[8] - r[5] * r[7]) - r[1] * (r[3] * r[8] - r[5] * r[6]) +
-                               r[2] * (r[3] * r[7] - r[4] * r[6]);
-    const bool mirrors = determinant < 0;
-    if (mirrors)
-        for (int row = 0; row < 3; ++row)
-            r[static_cast<size_t>(3 * row)] = -r[static_cast<size_t>(3 * row)];
-    auto at = [&r](int row, int column) { return r[static_cast<size_t>(3 * row + column)]; };
-    std::array<double, 4> q; // x, y, z, w
-    const double trace = at(0, 0) + at(1, 1) + at(2, 2);
-    if (trace > 0) {
-        const double s = 0.5 / std::sqrt(trace + 1);
-        q = {(at(2, 1) - at(1, 2)) * s, (at(0, 2) - at(2, 0)) * s, (at(1, 0) - at(0, 1)) * s, 0.25 / s};
-    } else if (at(0, 0) > at(1, 1) && at(0, 0) > at(2, 2)) {
-        const double s = 2 * std::sqrt(1 + at(0, 0) - at(1, 1) - at(2, 2));
-        q = {0.25 * s, (at(0, 1) + at(1, 0)) / s, (at(0, 2) + at(2, 0)) / s, (at(2, 1) - at(1, 2)) / s};
-    } else if (at(1, 1) > at(2, 2)) {
-        const double s = 2 * std::sqrt(1 + at(1, 1) - at(0, 0) - at(2, 2));
-        q = {(at(0, 1) + at(1, 0)) / s, 0.25 * s, (at(1, 2) + at(2, 1)) / s, (at(0, 2) - at(2, 0)) / s};
-    } else {
-        const double s = 2 * std::sqrt(1 + at(2, 2) - at(0, 0) - at(1, 1));
-        q = {(at(0, 2) + at(2, 0)) / s, (at(1, 2) + at(2, 1)) / s, 0.25 * s, (at(1, 0) - at(0, 1)) / s};
-    }
-    const double norm = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
-    for (double& component : q)
-        component /= norm;
-    const double translation[3] = {map.t.x, map.t.y, map.t.z};
-    const double scale[3] = {mirrors ? -1.0 : 1.0, 1, 1};
-    return "\"translation\":" + Numbers(translation, 3) + ",\"rotation\":" + Numbers(q.data(), 4) +
-           ",\"scale\":" + Numbers(scale, 3);
-}
-
-// The model's JSON, built up as its parts are added, and the runs of its
-// binary chunk.
-class CGltfBuilder {
-public:
-    // The views of run, each used as target; gives the index of the first.
-    size_t AddRun(GlbRun run, const std::vector<int>& targets) {
-        const size_t first = targets_.size();
-        targets_.insert(targets_.end(), targets.begin(), targets.end());
-        runs.push_back(std::move(run));
-        return first;
-    }
-    int AddAccessor(size_t view, int componentType, size_t count, const char* type,
-                    const std::string& more = "") {
-        accessors.push_back(
-            FormatText("{\"bufferView\":%zu,\"componentType\":%d,\"count\":%zu,\"type\":\"%s\"", view,
-                       componentType, count, type) +
-            more + "}");
-        return static_cast<int>(accessors.size()) - 1;
-    }
-    int AddMaterial(const std::string& json) { return Add(materials, json); }
-    int AddMesh(const std::string& json) { return Add(meshes, json); }
-    int AddNode(const std::string& json) { return Add(nodes, json); }
-    const std::vector<GlbRun>& Runs() const { return runs; }
-
-    // The whole JSON with the root node, which holds every other node.
-    std::string Json(const std::string& root, const std::string& sceneExtras) const {
-        const std::vector<GlbView> views = LayOutGlb(runs);
-        std::string json = "{\"asset\":{\"version\":\"2.0\",\"generator\":\"Quillmere\"},"
-                           "\"extensionsUsed\":[\"KHR_materials_unlit\"],\"scene\":0,"
-                           "\"scenes\":[{\"nodes\":[0]" +
-                           sceneExtras + "}],\"nodes\":[" + root;
-        for (const std::string& node : nodes)
-            json += "," + node;
-        json += "]";
-        json += List("meshes", meshes) + List("materials", materials) + List("accessors", accessors);
-        if (!views.empty()) {
-            json += ",\"buffers\":[{\"byteLength\":" + std::to_string(GlbBinaryLength(runs)) +
-                    "}],\"bufferViews\":[";
-            for (size_t i = 0; i < views.size(); ++i)
-                json += (i ? "," : "") + FormatText("{\"buffer\":0,\"byteOffset\":%llu,\"byteLength\":%llu,"
-                                                    "\"target\":%d}",
-                                                    static_cast<unsigned long long>(views[i].offset),
-                                                    static_cast<unsigned long long>(views[i].length),
-                                                    targets_[i]);
-            json += "]";
-        }
-        return json + "}";
-    }
-
-private:
-    static int Add(std::vector<std::string>& list, const std::string& json) {
-        list.push_back(json);
-        return static_cast<int>(list.size()) - 1;
-    }
-    static std::string List(const char* name, const std::vector<std::string>& list) {
-        if (list.empty())
-            return "";
-        std::string text = std::string(",\"") + name + "\":[";
-        for (size_t i = 0; i < list.size(); ++i)
-            text += (i ? "," : "") + list[i];
-        return text + "]";
-    }
-
-    std::vector<GlbRun> runs;
-    std::vector<int> targets_;
-    std::vector<std::string> accessors, materials, meshes, nodes;
-};
-
-std::string Material(const std::string& name, const std::array<double, 4>& colour, bool unlit) {
-    return "{\"name\":" + Quoted(name) +
-           ",\"pbrMetallicRoughness\":{\"baseColorFactor\":" + Numbers(colour.data(), 4) +
-           ",\"metallicFactor\":0,\"roughnessFactor\":1}" +
-           (unlit ? ",\"extensions\":{\"KHR_materials_unlit\":{}}" : "") +
-           (colour[3] < 1 ? ",\"alphaMode\":\"BLEND\"" : "") + ",\"doubleSided\":true}";
-}
-
 // What the sheet's runs are filled from; it outlives the writing.
 struct SheetData {
     const CSheetProfile* sheet = nullptr;
@@ -252,6 +98,10 @@ struct SheetData {
     std::array<std::array<uint8_t, 4>, ColourRamp::Size + 1> palette{}; // linear, by index
     std::array<float, 3> minimum{}, maximum{};
     bool everyPointFinite = true; // no element needs its corners checked
+    // With a minimum wall: by element, 1 when it is thinner (its triangle is
+    // then empty in the sheet's colours), and those drawn in its colour.
+    std::vector<uint8_t> belowWall;
+    std::vector<uint32_t> wallElements;
 };
 
 // The nodes' views: the position, the colour when coloured, every
@@ -296,29 +146,69 @@ GlbRun NodeRun(const SheetData& data) {
     return run;
 }
 
-// Triangle e is element e; one with a corner that is not a finite point is
-// empty.
+bool FiniteElement(const CSheetProfile& sheet, size_t element) {
+    const ElementNodes& corners = sheet.Mesh().NodeArray()[element];
+    const CCoordinate* points = sheet.CurrentCoordinateArray();
+    return FinitePoint(points[corners[0]]) && FinitePoint(points[corners[1]]) &&
+           FinitePoint(points[corners[2]]);
+}
+
+// Triangle e is element e; one with a corner that is not a finite point, or
+// drawn in the minimum wall's colour, is empty.
 GlbRun TriangleRun(const SheetData& data) {
     const CSheetProfile& sheet = *data.sheet;
     const bool wide = WideIndices(static_cast<size_t>(sheet.NodeCount()));
     GlbRun run;
     run.count = static_cast<size_t>(sheet.ElementCount());
     run.elementSizes = {wide ? size_t(12) : size_t(6)};
-    run.fill = [&sheet, wide, checked = !data.everyPointFinite](size_t first, size_t count,
-                                                                void* const* outs) {
+    run.fill = [&sheet, wide, checked = !data.everyPointFinite,
+                below = data.belowWall.empty() ? nullptr : data.belowWall.data()](size_t first, size_t count,
+                                                                                  void* const* outs) {
         const ElementNodes* corners = sheet.Mesh().NodeArray() + first;
-        const CCoordinate* points = sheet.CurrentCoordinateArray();
         for (size_t i = 0; i < count; ++i) {
             const ElementNodes& element = corners[i];
-            const bool drawn =
-                !checked || (FinitePoint(points[element[0]]) && FinitePoint(points[element[1]]) &&
-                             FinitePoint(points[element[2]]));
+            const bool drawn = (!checked || FiniteElement(sheet, first + i)) && !(below && below[first + i]);
             for (size_t corner = 0; corner < 3; ++corner)
                 StoreIndex(outs[0], 3 * i + corner, drawn ? static_cast<uint32_t>(element[corner] - 1) : 0,
                            wide);
         }
     };
     return run;
+}
+
+// The triangles of the elements thinner than the minimum wall, in element
+// order.
+GlbRun WallTriangleRun(const SheetData& data) {
+    const CSheetProfile& sheet = *data.sheet;
+    const bool wide = WideIndices(static_cast<size_t>(sheet.NodeCount()));
+    GlbRun run;
+    run.count = data.wallElements.size();
+    run.elementSizes = {wide ? size_t(12) : size_t(6)};
+    run.fill = [&sheet, wide, elements = data.wallElements.data()](size_t first, size_t count,
+                                                                   void* const* outs) {
+        const ElementNodes* corners = sheet.Mesh().NodeArray();
+        for (size_t i = 0; i < count; ++i)
+            for (size_t corner = 0; corner < 3; ++corner)
+                StoreIndex(outs[0], 3 * i + corner,
+                           static_cast<uint32_t>(corners[elements[first + i]][corner] - 1), wide);
+    };
+    return run;
+}
+
+// The elements the view draws in the minimum wall's colour: those thinner
+// than it with every corner a finite point.
+void FindWallElements(SheetData& data, double wall) {
+    const CSheetProfile& sheet = *data.sheet;
+    const size_t elements = static_cast<size_t>(sheet.ElementCount());
+    const CElementDerived* derived = sheet.Derived().elements.data();
+    data.belowWall.assign(elements, 0);
+    for (size_t e = 0; e < elements; ++e)
+        if (BelowWall(derived[e].Thickness, wall) && (data.everyPointFinite || FiniteElement(sheet, e))) {
+            data.belowWall[e] = 1;
+            data.wallElements.push_back(static_cast<uint32_t>(e));
+        }
+    if (data.wallElements.empty())
+        data.belowWall.clear();
 }
 
 void Bounds(SheetData& data) {
@@ -357,6 +247,17 @@ void Bounds(SheetData& data) {
     data.everyPointFinite = box.finite;
 }
 
+// The ramp's colours as the bar shows them: an unlit model needs none of the
+// darkening that offsets the view's lighting.
+void FillPalette(SheetData& data, const ColourRamp& ramp) {
+    for (int index = 0; index <= ColourRamp::Size; ++index) {
+        const RgbColour entry = ramp.Entry(index);
+        const std::array<double, 4> linear = LinearColour(entry, 1);
+        for (size_t k = 0; k < 4; ++k)
+            data.palette[static_cast<size_t>(index)][k] = static_cast<uint8_t>(std::lround(255 * linear[k]));
+    }
+}
+
 // The sheet's mesh, its material and a node for it and for each of its
 // mirror images; gives the nodes.
 std::vector<int> AddSheet(CGltfBuilder& model, SheetData& data, const GltfSource& source) {
@@ -368,18 +269,10 @@ std::vector<int> AddSheet(CGltfBuilder& model, SheetData& data, const GltfSource
     ColourPresented(sheet, shown, data.colouring);
     data.coloured = shown.quantity != ResultQuantity::None;
     data.difference = data.coloured && shown.Difference();
-    for (int index = 0; index <= ColourRamp::Size; ++index) {
-        // The ramp's colours as the bar shows them: an unlit model needs none
-        // of the darkening that offsets the view's lighting.
-        const RgbColour entry = shown.ramp->Entry(index);
-        for (size_t k = 0; k < 3; ++k) {
-            const uint8_t component = k == 0 ? entry.red : k == 1 ? entry.green : entry.blue;
-            data.palette[static_cast<size_t>(index)][k] =
-                static_cast<uint8_t>(std::lround(255 * LinearFromSrgb(component)));
-        }
-        data.palette[static_cast<size_t>(index)][3] = 255;
-    }
+    FillPalette(data, *shown.ramp);
     Bounds(data);
+    if (shown.minimumWall.Shown())
+        FindWallElements(data, shown.minimumWall.share.wall);
 
     const size_t nodes = static_cast<size_t>(sheet.NodeCount());
     GlbRun nodeRun = NodeRun(data);
@@ -388,20 +281,22 @@ std::vector<int> AddSheet(CGltfBuilder& model, SheetData& data, const GltfSource
     size_t view = nodeViews;
     const double low[3] = {data.minimum[0], data.minimum[1], data.minimum[2]};
     const double high[3] = {data.maximum[0], data.maximum[1], data.maximum[2]};
-    std::string attributes =
+    const std::string position =
         "\"POSITION\":" +
         std::to_string(model.AddAccessor(view++, kFloat, nodes, "VEC3",
                                          ",\"min\":" + Numbers(low, 3) + ",\"max\":" + Numbers(high, 3)));
+    std::string colour;
     if (data.coloured)
-        attributes += ",\"COLOR_0\":" + std::to_string(model.AddAccessor(view++, kUnsignedByte, nodes, "VEC4",
-                                                                         ",\"normalized\":true"));
+        colour = ",\"COLOR_0\":" + std::to_string(model.AddAccessor(view++, kUnsignedByte, nodes, "VEC4",
+                                                                    ",\"normalized\":true"));
+    std::string values;
     const std::string noValue = ",\"extras\":{\"noValue\":" + Number(kNoValue) + "}";
     for (ResultQuantity quantity : ValueQuantities())
-        attributes += "," + Quoted(AttributeName(quantity)) + ":" +
-                      std::to_string(model.AddAccessor(view++, kFloat, nodes, "SCALAR", noValue));
+        values += "," + Quoted(AttributeName(quantity)) + ":" +
+                  std::to_string(model.AddAccessor(view++, kFloat, nodes, "SCALAR", noValue));
     if (data.difference)
-        attributes += "," + Quoted("_DELTA" + AttributeName(shown.quantity)) + ":" +
-                      std::to_string(model.AddAccessor(view++, kFloat, nodes, "SCALAR", noValue));
+        values += "," + Quoted("_DELTA" + AttributeName(shown.quantity)) + ":" +
+                  std::to_string(model.AddAccessor(view++, kFloat, nodes, "SCALAR", noValue));
 
     const size_t triangleView = model.AddRun(TriangleRun(data), {kElementArrayBuffer});
     const int indices = model.AddAccessor(triangleView, WideIndices(nodes) ? kUnsignedInt : kUnsignedShort,
@@ -410,10 +305,22 @@ std::vector<int> AddSheet(CGltfBuilder& model, SheetData& data, const GltfSource
                                            ? std::array<double, 4>{1, 1, 1, Fraction(settings.sheetOpacity)}
                                            : LinearColour(settings.sheetColour, settings.sheetOpacity);
     const int material = model.AddMaterial(Material("Sheet", base, true));
-    const int mesh = model.AddMesh("{\"name\":\"Sheet\",\"primitives\":[{\"attributes\":{" + attributes +
-                                   "},\"indices\":" + std::to_string(indices) +
-                                   ",\"material\":" + std::to_string(material) +
-                                   ",\"mode\":" + std::to_string(kTriangles) + "}]}");
+    auto primitive = [](const std::string& attributes, int triangles, int look) {
+        return "{\"attributes\":{" + attributes + "},\"indices\":" + std::to_string(triangles) +
+               ",\"material\":" + std::to_string(look) + ",\"mode\":" + std::to_string(kTriangles) + "}";
+    };
+    std::string primitives = primitive(position + colour + values, indices, material);
+    if (!data.wallElements.empty()) {
+        // Without COLOR_0, which glTF multiplies into the material's colour.
+        const size_t wallView = model.AddRun(WallTriangleRun(data), {kElementArrayBuffer});
+        const int wallIndices =
+            model.AddAccessor(wallView, WideIndices(nodes) ? kUnsignedInt : kUnsignedShort,
+                              3 * data.wallElements.size(), "SCALAR");
+        const int wallMaterial = model.AddMaterial(
+            Material("Minimum wall", LinearColour(MinimumWallColour, settings.sheetOpacity), true));
+        primitives += "," + primitive(position + values, wallIndices, wallMaterial);
+    }
+    const int mesh = model.AddMesh("{\"name\":\"Sheet\",\"primitives\":[" + primitives + "]}");
     std::vector<int> added = {model.AddNode("{\"name\":\"Sheet\",\"mesh\":" + std::to_string(mesh) + "}")};
     // A half or quarter model is shown whole: its images in the symmetry
     // planes share its mesh.

@@ -2,7 +2,8 @@
 // common viewers open: the sheet as one mesh in the view's colours (unlit,
 // so that no lighting changes them), with every quantity's node values as
 // attributes, its mirror images when it is a half or quarter model, and the
-// shown tools in their display colours and opacity. Metres, +Y up.
+// shown tools in their display colours and opacity, the elements thinner
+// than the view's minimum wall in its colour. Metres, +Y up.
 #pragma once
 
 #include "core/Messages.h"
@@ -38,7 +39,9 @@ struct GltfSource {
 double LinearFromSrgb(uint8_t component);
 
 // Writes the model of source to path. Node n of the sheet is vertex n - 1
-// and element e its triangle e; the node values are in the units `values`
+// and element e its triangle e. With a minimum wall, the elements thinner
+// than it are empty there and make the mesh's second primitive, in the
+// wall's colour. The node values are in the units `values`
 // prints (m, degrees Celsius, MPa, ratios), a node without a value holding
 // the lowest float (its accessor's extras name it). False when the file
 // cannot be written, with the reason in failure when there is more to say

@@ -23,6 +23,7 @@
 #include <QSpinBox>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -151,4 +152,26 @@ void MainFrameTest::exportModelWritesWhatTheActiveViewShows() {
         QCOMPARE(compared.At<float>(attributes["_DELTA_TEMPERATURE"].toInt(), node - 1),
                  static_cast<float>(colouring.values[static_cast<size_t>(node)]));
     }
+
+    // A minimum wall between the thinnest and the thickest element: the
+    // thinner elements, as many as the scale panel counts, on their own in
+    // its colour.
+    double thinnest = 1e300, thickest = 0;
+    for (const CElementDerived& element : view->Scene().View().Sheet()->Derived().elements) {
+        thinnest = std::min(thinnest, element.Thickness);
+        thickest = std::max(thickest, element.Thickness);
+    }
+    QVERIFY(thinnest < thickest);
+    view->Commands().SetMinimumWall((thinnest + thickest) / 2);
+    files.model = QString::fromStdString(home.File("walled.glb"));
+    Command(command::ExportModel)->trigger();
+    Glb walled(files.model);
+    const QJsonArray primitives = walled.json["meshes"][0]["primitives"].toArray();
+    QCOMPARE(primitives.size(), 2);
+    const int below = view->Scene().Presented().minimumWall.share.elements;
+    QVERIFY(below > 0);
+    QCOMPARE(walled.json["accessors"][primitives[1].toObject()["indices"].toInt()]["count"].toInt(),
+             3 * below);
+    QCOMPARE(walled.json["materials"][primitives[1].toObject()["material"].toInt()]["name"].toString(),
+             QStringLiteral("Minimum wall"));
 }

@@ -390,6 +390,7 @@ golden(report_forming_nonfinite report forming nonfinite/cup.tfc --min-wall 2)
 golden(report_min_wall_not_forming report sheet cup/cup.tfc --min-wall 1)
 golden(report_min_wall_zero report forming cup/cup.tfc --min-wall 0)
 golden(values_min_wall values cup/cup.tfc --quantity 2 --min-wall 2.5)
+golden(gltf_min_wall_nan gltf cup/cup.tfc -o model.glb --min-wall nan)
 # The study's columns of the forming summary, filled with --min-wall (in the
 # table's units), and the parts of a study with one gathered alone.
 golden(study_min_wall study study/list.txt -o study/wall.csv --units us --min-wall 0.1 --jobs 1)

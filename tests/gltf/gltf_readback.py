@@ -8,8 +8,8 @@ Each .glb is read by the small reader below: the sheet's vertex and
 triangle counts against `report sheet`, its points seen through the root
 node (+Y up) against `tip`, its colours against the ramp colour of the
 index `values` gives (linear), every quantity's attribute against `values`,
-a quarter model's four images, the tools and their materials, a difference
-to another record. Every file then goes to the Khronos validator
+a quarter model's four images, the tools and their materials, a minimum
+wall, a difference to another record. Every file then goes to the Khronos validator
 (validate.mjs, from NODE_MODULES) and must have no error; where the
 validator is not installed, VTK's glTF reader reads each file back instead.
 """
@@ -220,6 +220,32 @@ sheet_material = model.json["materials"][model.primitive(model.nodes_named("Shee
 check("KHR_materials_unlit" in sheet_material.get("extensions", {}), "the sheet is lit: %s" % sheet_material)
 check(model.json["scenes"][0]["extras"]["title"] == "Thickness", "the scene's title")
 
+# A minimum wall: the elements thinner than it in its colour, as the sheet
+# mesh's second primitive (sharing the first one's attributes, without its
+# colours), and empty triangles in their place in the first.
+whole = model.accessor(model.primitive(model.nodes_named("Sheet")[0])["indices"])
+line = run("values", sample, "--quantity", "1", "--min-wall", "0.8").stdout.splitlines()[1]
+thin = int(line.split(": ")[1].split()[0])
+walled = export("minimum-wall.glb", sample, "--min-wall", "0.8")
+primitives = walled.json["meshes"][walled.json["nodes"][walled.nodes_named("Sheet")[0]]["mesh"]]["primitives"]
+check(len(primitives) == 2, "minimum wall: %d primitives" % len(primitives))
+if len(primitives) == 2:
+    kept, wall = (walled.accessor(p["indices"]) for p in primitives)
+    emptied = [e for e in range(len(whole) // 3) if kept[3 * e:3 * e + 3] != whole[3 * e:3 * e + 3]]
+    check(thin > 0 and len(emptied) == thin and all(kept[3 * e:3 * e + 3] == [0, 0, 0] for e in emptied),
+          "minimum wall: %d elements emptied, values counts %d" % (len(emptied), thin))
+    check(wall == [i for e in emptied for i in whole[3 * e:3 * e + 3]],
+          "minimum wall: its triangles are not the emptied elements'")
+    for e in emptied[:3] + emptied[-3:]:
+        thickness = float(run("tip", sample, "--element", str(e)).stdout.splitlines()[1].split()[1])
+        check(thickness <= 0.8, "minimum wall: element %d is %g mm thick" % (e, thickness))
+    first, second = (p["attributes"] for p in primitives)
+    check("COLOR_0" not in second and all(second[name] == first[name] for name in second),
+          "minimum wall: its attributes are %s" % second)
+    material = walled.json["materials"][primitives[1]["material"]]
+    check(material["name"] == "Minimum wall" and material["pbrMetallicRoughness"]["baseColorFactor"] == [1, 0, 1, 0.9]
+          and "KHR_materials_unlit" in material.get("extensions", {}), "minimum wall: material %s" % material)
+
 # Another record and quantity; a quarter model is shown whole: its mirror
 # images in its planes x = 0 and y = 0 share its mesh.
 project = work + "/quarter/cup.tfc"
@@ -282,8 +308,10 @@ else:
             blocks.append(walk.GetCurrentDataObject())
             walk.GoToNextItem()
         model = Model(path)
-        meshes = [node for node in model.json["nodes"] if "mesh" in node]
-        check(len(blocks) == len(meshes), "VTK reads %d meshes of %s, not %d" % (len(blocks), path, len(meshes)))
+        # One block a primitive.
+        meshes = [primitive for node in model.json["nodes"] if "mesh" in node
+                  for primitive in model.json["meshes"][node["mesh"]]["primitives"]]
+        check(len(blocks) == len(meshes), "VTK reads %d primitives of %s, not %d" % (len(blocks), path, len(meshes)))
         sheet = model.primitive(model.nodes_named("Sheet")[0])
         arrays = blocks[0].GetPointData() if blocks else None
         check(blocks and blocks[0].GetNumberOfPoints() == model.json["accessors"][sheet["attributes"]["POSITION"]]["count"]
