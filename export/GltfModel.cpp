@@ -78,6 +78,10 @@ bool WideIndices(size_t vertices) {
     return vertices > 65535;
 }
 
+int IndexComponent(bool wide) {
+    return wide ? kUnsignedInt : kUnsignedShort;
+}
+
 template <typename T> void Store(void* out, size_t index, T value) {
     std::memcpy(static_cast<char*>(out) + index * sizeof value, &value, sizeof value);
 }
@@ -299,7 +303,7 @@ std::vector<int> AddSheet(CGltfBuilder& model, SheetData& data, const GltfSource
                   std::to_string(model.AddAccessor(view++, kFloat, nodes, "SCALAR", noValue));
 
     const size_t triangleView = model.AddRun(TriangleRun(data), {kElementArrayBuffer});
-    const int indices = model.AddAccessor(triangleView, WideIndices(nodes) ? kUnsignedInt : kUnsignedShort,
+    const int indices = model.AddAccessor(triangleView, IndexComponent(WideIndices(nodes)),
                                           3 * static_cast<size_t>(sheet.ElementCount()), "SCALAR");
     const std::array<double, 4> base = data.coloured
                                            ? std::array<double, 4>{1, 1, 1, Fraction(settings.sheetOpacity)}
@@ -313,9 +317,8 @@ std::vector<int> AddSheet(CGltfBuilder& model, SheetData& data, const GltfSource
     if (!data.wallElements.empty()) {
         // Without COLOR_0, which glTF multiplies into the material's colour.
         const size_t wallView = model.AddRun(WallTriangleRun(data), {kElementArrayBuffer});
-        const int wallIndices =
-            model.AddAccessor(wallView, WideIndices(nodes) ? kUnsignedInt : kUnsignedShort,
-                              3 * data.wallElements.size(), "SCALAR");
+        const int wallIndices = model.AddAccessor(wallView, IndexComponent(WideIndices(nodes)),
+                                                  3 * data.wallElements.size(), "SCALAR");
         const int wallMaterial = model.AddMaterial(
             Material("Minimum wall", LinearColour(MinimumWallColour, settings.sheetOpacity), true));
         primitives += "," + primitive(position + values, wallIndices, wallMaterial);
@@ -401,7 +404,7 @@ std::vector<int> AddTools(CGltfBuilder& model, std::vector<ToolData>& geometry, 
             continue;
         const std::string name = FormatText("Tool %zu", slot + 1);
         const bool wide = WideIndices(vertices);
-        const int indexType = wide ? kUnsignedInt : kUnsignedShort;
+        const int indexType = IndexComponent(wide);
         std::array<float, 3> low{}, high{};
         for (size_t k = 0; k < 3; ++k) {
             low[k] = high[k] = data.points[k];

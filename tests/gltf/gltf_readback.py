@@ -9,9 +9,10 @@ triangle counts against `report sheet`, its points seen through the root
 node (+Y up) against `tip`, its colours against the ramp colour of the
 index `values` gives (linear), every quantity's attribute against `values`,
 a quarter model's four images, the tools and their materials, a minimum
-wall, a difference to another record. Every file then goes to the Khronos validator
-(validate.mjs, from NODE_MODULES) and must have no error; where the
-validator is not installed, VTK's glTF reader reads each file back instead.
+wall, a difference to another record. Every file then goes to the Khronos
+validator (validate.mjs, from NODE_MODULES) and must have no error; where
+the validator is not installed, VTK's glTF reader reads each file back
+instead.
 """
 import json
 import math
