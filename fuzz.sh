@@ -46,21 +46,27 @@ run() { # target
     -print_final_stats=1 -artifact_prefix="$root/artifacts/$target/" >"$root/logs/$target.log" 2>&1
 }
 
+# Each run leaves its exit status in a file: bash may already have reaped a
+# finished run while polling, and "wait PID" then answers 127.
+run_keeping_status() { # target
+  local code=0
+  run "$1" || code=$?
+  echo "$code" >"$root/logs/$1.status"
+}
+
 echo "== Fuzzing ${targets[*]} for ${seconds} s each"
-pids=()
 status=()
+rm -f "$root"/logs/*.status
 for target in "${targets[@]}"; do
   while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
     sleep 1
   done
-  run "$target" &
-  pids+=($!)
+  run_keeping_status "$target" &
 done
+wait
 failed=0
 for i in "${!targets[@]}"; do
-  code=0
-  wait "${pids[$i]}" || code=$?
-  status[$i]=$code
+  status[$i]=$(cat "$root/logs/${targets[$i]}.status" 2>/dev/null || echo 127)
 done
 
 for i in "${!targets[@]}"; do
@@ -74,7 +80,7 @@ for i in "${!targets[@]}"; do
   if [ "${status[$i]}" -ne 0 ] || grep -qE 'ERROR: |runtime error:|WARNING: .*Sanitizer' "$log"; then
     failed=1
     echo "$target: FAILED (exit ${status[$i]}), see $log"
-    grep -E 'quillmere fuzz:|ERROR: |runtime error:|SUMMARY:|Test unit written' "$log" | head -6 | sed 's/^/  /'
+    grep -E 'quillmere fuzz:|ERROR: |runtime error:|SUMMARY:|Test unit written' "$log" | head -6 | sed 's/^/  /' || true
   else
     echo "$target: ${runs:-0} executions in ${time:-?} s (${stats:-no final stats})"
   fi
