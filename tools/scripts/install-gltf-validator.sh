@@ -25,7 +25,10 @@ ca=()
 if [ -f /etc/ssl/certs/ca-certificates.crt ]; then
   ca=(--cafile=/etc/ssl/certs/ca-certificates.crt)
 fi
-if ! (cd "$folder" && npm ci "${ca[@]}" --ignore-scripts --no-audit --no-fund --loglevel=error); then
+# One quick retry: npm's own backoff spends over a minute on a registry that
+# refuses us (a proxy's certificate, no network), and every run asks again.
+if ! (cd "$folder" && npm ci "${ca[@]}" --ignore-scripts --no-audit --no-fund --loglevel=error \
+  --fetch-retries=1 --fetch-retry-mintimeout=1000 --fetch-retry-maxtimeout=3000); then
   rm -rf "$folder/node_modules"
   echo "the glTF validator could not be installed from the npm registry: the glTF tests read the models" \
     "back with VTK's reader instead" >&2
