@@ -1,20 +1,12 @@
 #include "batch/BatchCommandLine.h"
 
 #include "batch/BatchOptions.h"
-#include "batch/CutCommand.h"
-#include "batch/ExportCommand.h"
-#include "batch/GltfCommand.h"
-#include "batch/MeasureCommand.h"
-#include "batch/ReportCommand.h"
-#include "batch/ShareCommand.h"
-#include "batch/StudyCommand.h"
-#include "batch/TipCommand.h"
-#include "batch/ValuesCommand.h"
-#include "batch/VtkCommand.h"
+#include "batch/Subcommands.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
 #include "messages/MessageText.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 
 namespace quillmere {
@@ -52,79 +44,6 @@ const char* const Usage =
     "REFERENCE.tfc [--minus-record M] [--by-position [--max-distance D]]]\n"
     "       quillmere-batch share PROJECT.tfc -o PAGE.html [--records all|last|N[,M...]] [--quantity Q ...] "
     "[--units si|us]";
-
-// render's and video's options, known to every build: their commands are
-// built only where pictures are drawn.
-void DescribeRender(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
-    CLI::App* render = app.add_subcommand(
-        "render", "Writes the scene's picture as Save to bitmap does, or its printed page into FILE.pdf");
-    AddProject(*render, parsed);
-    render
-        ->add_option("-o,--output", parsed.render.output,
-                     "The picture file; its extension gives the format (.png, .jpg, .bmp, ...); .pdf prints "
-                     "the page as the Print command does")
-        ->type_name("FILE")
-        ->required();
-    AddRecord(*render, texts);
-    AddQuantity(*render, texts, false);
-    AddView(*render, parsed.render.view);
-    AddSize(*render, texts.size,
-            "The picture's size in pixels, each 100 to 20000; 640x480 by default (a PDF page takes the "
-            "page's size)");
-    render->add_flag("--no-name", parsed.render.noName, "Leaves out the caption with the project's name");
-    render->add_flag("--scale", parsed.render.scale, "Draws the colour scale with its five labels");
-    AddUnits(*render, parsed);
-    AddMinimumWall(*render, texts,
-                   "Draws the elements thinner than T (mm, inch in US units) in the minimum wall's colour, "
-                   "with its swatch under the colour scale");
-    AddMinus(*render, parsed, texts);
-}
-
-void DescribeVideo(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
-    CLI::App* video = app.add_subcommand("video", "Writes the video of every record, each shown for 0.2 s, "
-                                                  "as Export video... in the File menu does; progress on "
-                                                  "stderr when it is a terminal");
-    AddProject(*video, parsed);
-    video
-        ->add_option("-o,--output", parsed.video.output,
-                     "The video file: .avi gives AVI (msvideo1 by default), .mp4 H.264 in MP4")
-        ->type_name("FILE.avi|FILE.mp4")
-        ->required();
-    AddSize(*video, texts.videoSize,
-            "The frame size in pixels, each 100 to 20000; 640x480 by default (padded to the multiple the "
-            "encoder needs)");
-    video
-        ->add_option("--codec", parsed.video.codec,
-                     "The encoder by its FFmpeg name (msvideo1, mjpeg, ...; libx264 for MP4); any encoder "
-                     "the container takes")
-        ->type_name("NAME");
-    AddQuantity(*video, texts, false);
-    AddView(*video, parsed.video.view);
-}
-
-// Sets up the commands; every option given twice takes its last value.
-void DescribeCommands(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
-    app.set_version_flag("--version", "quillmere-batch " QUILLMERE_VERSION);
-    app.require_subcommand(1);
-    // Left-over arguments are kept to name the first of them (see
-    // FirstUnexpected).
-    app.allow_extras();
-    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    DescribeReport(app, parsed, texts);
-    DescribeValues(app, parsed, texts);
-    DescribeCut(app, parsed, texts);
-    DescribeTip(app, parsed, texts);
-    DescribeExport(app, parsed);
-    DescribeRender(app, parsed, texts);
-    DescribeVideo(app, parsed, texts);
-    DescribeStudy(app, parsed.study);
-    DescribeVtk(app, parsed);
-    DescribeMeasure(app, parsed, texts);
-    DescribeGltf(app, parsed, texts);
-    DescribeShare(app, parsed);
-    // After the commands, which would take it over otherwise.
-    app.footer(Usage);
-}
 
 // The first argument of list but "--", which ends the options (and which
 // CLI11 lists among the arguments it did not take).
@@ -171,6 +90,8 @@ ParseOutcome ParseArguments(const std::vector<std::string>& arguments, BatchArgu
     CLI::App app("Reports, node values, cuts and data tips of solved projects", "quillmere-batch");
     OptionTexts texts;
     DescribeCommands(app, parsed, texts);
+    // After the commands, which would take it over otherwise.
+    app.footer(Usage);
     std::string reason;
     try {
         // CLI11 takes the arguments last first.

@@ -1,6 +1,5 @@
 #include "batch/CutCommand.h"
 
-#include "batch/BatchOptions.h"
 #include "batch/BatchOutput.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
@@ -37,35 +36,6 @@ void WriteGraph(const CCutSession& cut, std::ostream& out) {
 }
 
 } // namespace
-
-void DescribeCut(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
-    CLI::App* cut = app.add_subcommand(
-        "cut",
-        "Writes the cut of the sheet by a plane, or its profile graph; the element numbers of the pieces "
-        "and of the CSV count from 1, as the cut window's do (tip --element takes the number less one)");
-    AddProject(*cut, parsed);
-    cut->add_option("--plane", texts.plane, "The axis the plane is normal to")
-        ->type_name("x|y|z")
-        ->required()
-        ->check(CLI::IsMember({"x", "y", "z"}));
-    cut->add_option("--position", texts.position,
-                    "Where the plane meets the axis, in mm (inch with --units us)")
-        ->type_name("P")
-        ->required()
-        ->check(Accepts(IsNumber, "a number"));
-    AddQuantity(*cut, texts, true);
-    AddRecord(*cut, texts);
-    AddUnits(*cut, parsed);
-    CLI::Option* graph =
-        cut->add_flag("--graph", parsed.graph, "Writes the profile graph instead of the pieces");
-    cut->add_option(
-           "--save", parsed.save,
-           "Writes the profile as CSV into FILE.csv (as the cut window's Save data does) and nothing "
-           "to the standard output")
-        ->type_name("FILE.csv")
-        ->excludes(graph);
-    AddMinus(*cut, parsed, texts);
-}
 
 int WriteCut(const BatchArguments& arguments, BatchProject& project, std::ostream& out) {
     CSession& session = project.session;

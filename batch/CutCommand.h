@@ -6,15 +6,7 @@
 
 #include <ostream>
 
-namespace CLI {
-class App;
-}
-
 namespace quillmere {
-
-struct OptionTexts;
-
-void DescribeCut(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
 
 // Cuts the record shown through the session's cut, of the differences to
 // the view's comparison when it compares, and writes the pieces or the

@@ -1,6 +1,5 @@
 #include "batch/ExportCommand.h"
 
-#include "batch/BatchOptions.h"
 #include "batch/BatchOutput.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
@@ -10,28 +9,6 @@
 #include "model/ProjectFile.h"
 
 namespace quillmere {
-
-void DescribeExport(CLI::App& app, BatchArguments& parsed) {
-    CLI::App* exporting = app.add_subcommand(
-        "export", "Copies the project's files into a folder, as the Project export dialog does; prints the "
-                  "result on the standard output, status 2 unless every file was copied; files of the same "
-                  "names in the folder are replaced, each named on stderr");
-    AddProject(*exporting, parsed);
-    exporting
-        ->add_option("--to", parsed.target,
-                     "The folder the files are copied into; never the project's own folder")
-        ->type_name("DIR")
-        ->required();
-    CLI::Option* withSolution = exporting->add_flag(
-        "--with-solution", parsed.withSolution,
-        "With the solution: every record file and the project's .teh files beside the source files");
-    exporting
-        ->add_flag("--first-last", parsed.firstAndLast,
-                   "With the solution, only the first and the last record, as records 0 and 1 of the "
-                   "exported project")
-        ->needs(withSolution);
-    exporting->add_flag("--create", parsed.create, "Creates the folder when it does not exist");
-}
 
 bool AcceptTarget(const std::string& project, const std::string& target, bool create) {
     switch (CheckExportTarget(project, target)) {

@@ -7,13 +7,7 @@
 #include <ostream>
 #include <string>
 
-namespace CLI {
-class App;
-}
-
 namespace quillmere {
-
-void DescribeExport(CLI::App& app, BatchArguments& parsed);
 
 // The export dialog's refusals of a target folder, with its messages; a
 // missing folder is created when create is set.

@@ -29,23 +29,6 @@ bool EndsWithGlb(const std::string& name) {
 
 } // namespace
 
-void DescribeGltf(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
-    CLI::App* gltf = app.add_subcommand(
-        "gltf",
-        "Writes the 3D model of the record as a glTF 2.0 binary file, as Export 3D model... in the File "
-        "menu does: the sheet in the colours of the quantity (mirrored whole when it is a half or "
-        "quarter model) with every quantity's node values (_THICKNESS in m, _TEMPERATURE in degC, "
-        "_VON_MISES_STRESS in MPa, ...), and the shown tools; metres, +Y up");
-    AddProject(*gltf, parsed);
-    gltf->add_option("-o,--output", parsed.model, "The model file, .glb")->type_name("FILE.glb")->required();
-    AddRecord(*gltf, texts);
-    AddQuantity(*gltf, texts, false);
-    AddMinimumWall(*gltf, texts,
-                   "Draws the elements thinner than T (mm, inch when the configuration's units are US "
-                   "customary) in the minimum wall's colour, as the mesh's second primitive");
-    AddMinus(*gltf, parsed, texts);
-}
-
 int WriteGltf(const BatchArguments& arguments, BatchProject& project) {
     if (!EndsWithGlb(arguments.model))
         return BatchFail("the extension of " + arguments.model + " is not .glb, the glTF binary file");

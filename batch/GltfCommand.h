@@ -4,15 +4,7 @@
 
 #include "batch/BatchCommand.h"
 
-namespace CLI {
-class App;
-}
-
 namespace quillmere {
-
-struct OptionTexts;
-
-void DescribeGltf(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
 
 // The model of the record, coloured by the quantity (or its differences to
 // the view's comparison) with the configuration's display settings.

@@ -1,6 +1,5 @@
 #include "batch/MeasureCommand.h"
 
-#include "batch/BatchOptions.h"
 #include "batch/BatchOutput.h"
 #include "config/CConfiguration.h"
 #include "core/AtomicFile.h"
@@ -18,11 +17,6 @@ namespace quillmere {
 
 namespace {
 
-bool IsTolerance(const std::string& text) {
-    Tolerance tolerance;
-    return ParseTolerance(text, LengthUnit::Millimetre, tolerance);
-}
-
 bool SaveTable(const std::string& path, const std::string& text) {
     // A hidden name made unique when it is created: no file of the user's
     // stands in its way.
@@ -32,41 +26,6 @@ bool SaveTable(const std::string& path, const std::string& text) {
 }
 
 } // namespace
-
-void DescribeMeasure(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
-    CLI::App* measure = app.add_subcommand(
-        "measure", "Compares measured points with the formed sheet: for each point of a CSV file its closest "
-                   "point on the sheet, the distance and the simulated against the measured thickness; the "
-                   "table, then a summary (exit status 3 when points miss the sheet)");
-    AddProject(*measure, parsed);
-    measure
-        ->add_option("--points", parsed.measure.points,
-                     "The measurement file: CSV with a header naming x, y, z and optionally thickness and "
-                     "label; a unit in the header (x_mm, thickness_in) or else that of --units")
-        ->type_name("FILE.csv")
-        ->required();
-    AddRecord(*measure, texts);
-    AddUnits(*measure, parsed);
-    AddMaxDistance(*measure, texts,
-                   "Points farther from the sheet are missed and left out of the summary, in mm (inch with "
-                   "--units us); 5 mm by default");
-    measure
-        ->add_option("--tolerance", parsed.measure.tolerance,
-                     "The difference of thickness counted as within: a length in mm (inch with --units us), "
-                     "or a percentage of the measured thickness (10%)")
-        ->type_name("T")
-        ->check(Accepts(IsTolerance, "a length or a percentage of 0 or more"));
-    measure
-        ->add_option("--fit", parsed.measure.fit,
-                     "rigid: fits the points to the sheet first (rotation and translation), for points "
-                     "measured in a frame of their own")
-        ->type_name("rigid")
-        ->check(CLI::IsMember({"rigid"}));
-    measure
-        ->add_option("-o,--output", parsed.measure.output,
-                     "Writes the table into TABLE.csv and the summary to the standard output")
-        ->type_name("TABLE.csv");
-}
 
 int WriteMeasure(const BatchArguments& arguments, BatchProject& project, std::ostream& out) {
     const MeasureArguments& measure = arguments.measure;

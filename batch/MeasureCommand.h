@@ -6,15 +6,7 @@
 
 #include <ostream>
 
-namespace CLI {
-class App;
-}
-
 namespace quillmere {
-
-struct OptionTexts;
-
-void DescribeMeasure(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
 
 // The table on out (or into the -o file, the summary then on out), the
 // summary on stderr, the rows left out named on stderr. BatchFailure after a

@@ -11,22 +11,6 @@
 
 namespace quillmere {
 
-void DescribeReport(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
-    CLI::App* report = app.add_subcommand("report", "Writes a report of the project");
-    report
-        ->add_option("kind", parsed.report,
-                     "sheet, project, record, document or forming (the forming summary: draw ratio, "
-                     "thickness, thinning, first contact over every record)")
-        ->required()
-        ->check(CLI::IsMember({"sheet", "project", "record", "document", "forming"}));
-    AddProject(*report, parsed);
-    AddUnits(*report, parsed);
-    AddRecord(*report, texts);
-    AddMinimumWall(*report, texts,
-                   "forming: the share of the area thinner than T, in mm (inch in US units); elements "
-                   "counted in the stored model");
-}
-
 int WriteReport(const BatchArguments& arguments, BatchProject& opened, std::ostream& out) {
     CProjectProfile& project = opened.session.Project();
     std::string text;

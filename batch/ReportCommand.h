@@ -6,15 +6,7 @@
 
 #include <ostream>
 
-namespace CLI {
-class App;
-}
-
 namespace quillmere {
-
-struct OptionTexts;
-
-void DescribeReport(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
 
 // The report on out; BatchFailure after a message when the record's cannot
 // be made.

@@ -4,7 +4,6 @@
 #include "batch/BatchOutput.h"
 #include "batch/VtkCommand.h"
 #include "core/Messages.h"
-#include "core/TextFormat.h"
 #include "scale/ResultQuantity.h"
 #include "session/CSession.h"
 #include "session/SharedResults.h"
@@ -12,32 +11,6 @@
 #include <algorithm>
 
 namespace quillmere {
-
-void DescribeShare(CLI::App& app, BatchArguments& parsed) {
-    CLI::App* share = app.add_subcommand(
-        "share", "Writes one web page of the results that a browser opens with nothing else: the sheet in 3D "
-                 "coloured by each quantity with its scale, a record slider, the data tip of a click, the "
-                 "tools and the sheet report");
-    AddProject(*share, parsed);
-    share->add_option("-o,--output", parsed.share.output, "The page, an HTML file")
-        ->type_name("PAGE.html")
-        ->required();
-    share
-        ->add_option("--records", parsed.records,
-                     "The records: all (the default), the last, or their numbers")
-        ->type_name("all|last|N[,M...]")
-        ->check(Accepts(IsRecordList, "all, last or a list of record numbers"));
-    std::string help = "The quantities of the page's list, the first one shown; every quantity by default (";
-    for (ResultQuantity quantity : ValueQuantities())
-        help += FormatText(quantity == ResultQuantity::Thickness ? "%d %s" : ", %d %s",
-                           QuantityNumber(quantity), QuantityOf(quantity).helpWord);
-    share->add_option("--quantity", parsed.share.quantities, help + ")")
-        ->type_name("Q")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
-        ->delimiter(',')
-        ->check(Accepts(IsQuantity, FormatText("a quantity from 1 to %d", QuantityNumber(LastQuantity))));
-    AddUnits(*share, parsed);
-}
 
 int WriteShare(const BatchArguments& arguments, BatchProject& project) {
     ShareRequest request;

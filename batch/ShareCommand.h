@@ -4,13 +4,7 @@
 
 #include "batch/BatchCommand.h"
 
-namespace CLI {
-class App;
-}
-
 namespace quillmere {
-
-void DescribeShare(CLI::App& app, BatchArguments& parsed);
 
 // The page of the --records in the --quantity list (every quantity by
 // default), in the units of --units; BatchFailure after a line when a record

@@ -1,5 +1,6 @@
 #include "batch/StudyCommand.h"
 
+#include "batch/BatchOptions.h"
 #include "batch/BatchOutput.h"
 #include "batch/InputFiles.h"
 #include "batch/Study.h"
@@ -12,7 +13,6 @@
 #include "core/TextLines.h"
 #include "messages/MessageText.h"
 
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -29,14 +29,6 @@ namespace {
 
 void Fail(const std::string& text) {
     ShowMessage("quillmere-batch: " + text, MessageIcon::Error);
-}
-
-bool PositiveInteger(const std::string& text, int& value) {
-    double number = 0;
-    if (!ParseWholeNumber(text.c_str(), number) || number < 1 || number > 1e6)
-        return false;
-    value = static_cast<int>(number);
-    return true;
 }
 
 // The share of a Slurm array task: its place among the array's tasks.
@@ -109,97 +101,12 @@ int Gather(const StudyArguments& arguments) {
     return failed > 0 ? BatchIncomplete : BatchSuccess;
 }
 
-} // namespace
-
-void DescribeStudy(CLI::App& app, StudyArguments& parsed) {
-    CLI::App* study = app.add_subcommand(
-        "study", "Writes one table row of figures per project of LIST, in LIST's order; status 3 when some "
-                 "project gave no figures (its row says why); progress on stderr when it is a terminal");
-    study
-        ->add_option("list", parsed.list,
-                     "A text file with one project path per line; blank lines and lines starting with # are "
-                     "skipped, relative paths start at LIST's folder")
-        ->type_name("LIST");
-    study->add_option("-o,--output", parsed.output, "The table (or the part), a CSV file")
-        ->type_name("TABLE.csv")
-        ->required();
-    study
-        ->add_option("--record", parsed.record,
-                     "The record of every project: last (the default) or a number from 1")
-        ->type_name("last|N")
-        ->check(CLI::Validator(
-            [](std::string& text) {
-                int value = 0;
-                return text == "last" || PositiveInteger(text, value)
-                           ? std::string()
-                           : text + " is not last or a record number";
-            },
-            ""));
-    study->add_option("--jobs", parsed.jobs, "Projects read at once; the number of cores by default")
-        ->type_name("N")
-        ->check(CLI::Range(1, 1024));
-    study
-        ->add_option("--units", parsed.units,
-                     "The table's units: si (mm, degC, MPa; the default) or us (in, "
-                     "degF, psi)")
-        ->type_name("si|us")
-        ->check(CLI::IsMember({"si", "us"}));
-    study
-        ->add_option(
-            "--min-wall", parsed.minimumWall,
-            "Fills the column below_min_wall_percent: the share of the formed area thinner than T, in "
-            "the table's length unit (mm, or in with --units us)")
-        ->type_name("T")
-        ->check(CLI::Validator(
-            [](std::string& text) {
-                double value = 0;
-                return ParseWholeNumber(text.c_str(), value) && value > 0 && std::isfinite(value)
-                           ? std::string()
-                           : text + " is not a thickness above 0";
-            },
-            ""));
-    CLI::Option* task = study
-                            ->add_option("--task", parsed.task,
-                                         "Only this share: the projects at I, I+N, I+2N, ... of LIST "
-                                         "(from 0); SLURM_ARRAY_TASK_ID by default")
-                            ->type_name("I")
-                            ->check(CLI::NonNegativeNumber);
-    CLI::Option* of =
-        study->add_option("--of", parsed.tasks, "The number of shares; SLURM_ARRAY_TASK_COUNT by default")
-            ->type_name("N")
-            ->check(CLI::Range(1, 1000000));
-    task->needs(of);
-    of->needs(task);
-    CLI::Option* gather =
-        study
-            ->add_option("--gather", parsed.gather,
-                         "Merges the parts of a study in shares into the table of the whole study")
-            ->type_name("PART.csv...")
-            ->excludes(task)
-            ->excludes(of);
-    study
-        ->add_option(
-            "--pictures", parsed.pictures,
-            "Writes one picture per project (render's defaults) into DIR, named after the project's path "
-            "in LIST with _ for its separators (and -LINE, its line in LIST, when an earlier project has "
-            "that name), and adds their names to the table as a last column, picture")
-        ->type_name("DIR")
-        ->excludes(gather);
-    study
-        ->add_option("--chart", parsed.chart,
-                     "Draws the thickness (min, mean, max) of every project as a chart into FILE.png; with "
-                     "--gather, of the whole study")
-        ->type_name("FILE.png");
-}
-
-namespace {
-
 // The options of the study: its record, units and jobs, and the share of the
 // list this run reads (inShares), from the command line or Slurm's array;
 // false after a message when the share is none of the shares.
 bool TakeStudyOptions(const StudyArguments& arguments, StudyOptions& options, bool& inShares) {
     if (arguments.record != "last")
-        PositiveInteger(arguments.record, options.record);
+        ParseRecordNumber(arguments.record, options.record);
     options.usCustomary = arguments.units == "us";
     if (!arguments.minimumWall.empty())
         ParseWholeNumber(arguments.minimumWall.c_str(), options.minimumWall);

@@ -6,14 +6,7 @@
 
 #include <string>
 
-namespace CLI {
-class App;
-}
-
 namespace quillmere {
-
-// The study command and its options.
-void DescribeStudy(CLI::App& app, StudyArguments& parsed);
 
 // Writes the table or the part; BatchSuccess, BatchIncomplete when some
 // project gave no figures, BatchFailure when the study cannot be done.

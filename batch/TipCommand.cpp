@@ -1,6 +1,5 @@
 #include "batch/TipCommand.h"
 
-#include "batch/BatchOptions.h"
 #include "batch/BatchOutput.h"
 #include "core/Messages.h"
 #include "core/TextFormat.h"
@@ -11,28 +10,6 @@
 #include "session/CSessionView.h"
 
 namespace quillmere {
-
-void DescribeTip(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
-    CLI::App* tip =
-        app.add_subcommand("tip", "Writes the data tip's lines of a sheet node or element, one per line");
-    AddProject(*tip, parsed);
-    CLI::Option* node =
-        tip->add_option("--node", texts.node,
-                        "The node picked in node mode, as the tip numbers it: from 1, as values numbers them")
-            ->type_name("N")
-            ->check(Accepts(IsInteger, "an integer"));
-    CLI::Option* element =
-        tip->add_option(
-               "--element", texts.element,
-               "The element picked in element mode, as the tip numbers it: from 0 (the element numbers "
-               "of cut count from 1: its element 963 is --element 962)")
-            ->type_name("E")
-            ->check(Accepts(IsInteger, "an integer"));
-    node->excludes(element);
-    element->excludes(node);
-    AddRecord(*tip, texts);
-    AddUnits(*tip, parsed);
-}
 
 int WriteTip(const BatchArguments& arguments, BatchProject& project, std::ostream& out) {
     const CSheetProfile& sheet = *project.view.Sheet();

@@ -5,15 +5,7 @@
 
 #include <ostream>
 
-namespace CLI {
-class App;
-}
-
 namespace quillmere {
-
-struct OptionTexts;
-
-void DescribeTip(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
 
 // The lines of the data tip that picking the item fills, on out;
 // BatchFailure after a message when the sheet has no such item.

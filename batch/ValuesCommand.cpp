@@ -10,28 +10,6 @@
 
 namespace quillmere {
 
-void DescribeValues(CLI::App& app, BatchArguments& parsed, OptionTexts& texts) {
-    CLI::App* values = app.add_subcommand(
-        "values", "Writes the scale limits and every node's value and colour index (-1 where the value is "
-                  "not a number); nodes are numbered from 1, as tip --node takes them");
-    AddProject(*values, parsed);
-    AddQuantity(*values, texts, true);
-    AddRecord(*values, texts);
-    CLI::Option* minimum = values->add_option("--min", texts.minimum, "Fixed lower scale limit")
-                               ->type_name("A")
-                               ->check(Accepts(IsNumber, "a number"));
-    CLI::Option* maximum = values->add_option("--max", texts.maximum, "Fixed upper scale limit")
-                               ->type_name("B")
-                               ->check(Accepts(IsNumber, "a number"));
-    minimum->needs(maximum);
-    maximum->needs(minimum);
-    AddMinimumWall(*values, texts,
-                   "Adds the line \"# below minimum wall T mm: N elements, P % of the area\" after the "
-                   "limits: the elements thinner than T (mm, inch when the configuration's units are US "
-                   "customary, as --max-distance) and their share of the formed area");
-    AddMinus(*values, parsed, texts);
-}
-
 int WriteValues(const BatchArguments& arguments, BatchProject& project, std::ostream& out) {
     const ResultQuantity quantity = *arguments.quantity;
     ScaleLimits limits;

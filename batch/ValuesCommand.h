@@ -6,15 +6,7 @@
 
 #include <ostream>
 
-namespace CLI {
-class App;
-}
-
 namespace quillmere {
-
-struct OptionTexts;
-
-void DescribeValues(CLI::App& app, BatchArguments& parsed, OptionTexts& texts);
 
 // The limits and the nodes' values of the quantity (or of its differences
 // to the view's comparison) on out.

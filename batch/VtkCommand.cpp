@@ -342,23 +342,4 @@ int WriteVtk(const BatchArguments& arguments, BatchProject& project) {
     return VtkProject(project.session, project.configuration, arguments.records, target, &project.inputs);
 }
 
-void DescribeVtk(CLI::App& app, BatchArguments& parsed) {
-    CLI::App* vtk = app.add_subcommand(
-        "vtk",
-        "Writes records as VTK unstructured grids, one PROJECT_R.vtu per record, and PROJECT.pvd, "
-        "which lists them in their order with their times; the points in metres and the arrays in mm, "
-        "degC and MPa, or all of them in inches, degF and psi with --units us; cell i is the element of "
-        "tip --element i");
-    AddProject(*vtk, parsed);
-    vtk->add_option("--to", parsed.target,
-                    "The folder the files are written into, created when missing; never the project's own "
-                    "folder")
-        ->type_name("DIR")
-        ->required();
-    vtk->add_option("--records", parsed.records, "The records: all (the default), the last, or their numbers")
-        ->type_name("all|last|N[,M...]")
-        ->check(Accepts(IsRecordList, "all, last or a list of record numbers"));
-    AddUnits(*vtk, parsed);
-}
-
 } // namespace quillmere

@@ -7,13 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace CLI {
-class App;
-}
-
 namespace quillmere {
-
-void DescribeVtk(CLI::App& app, BatchArguments& parsed);
 
 // "all", "last" or record numbers separated by commas ("3", "1,5,9").
 bool IsRecordList(const std::string& text);
