@@ -14,7 +14,6 @@
 #include "messages/MessageText.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
